@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+enum KorvelctlExit { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
+
+// Runs one korvelctl command (the arguments after the program name). Results go to `out`
+// as UTF-8, failures to `err` as the program's own message texts.
+int RunKorvelctl(const QStringList& arguments, QTextStream& out, QTextStream& err);

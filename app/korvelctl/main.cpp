@@ -1,0 +1,16 @@
+#include "app/korvelctl/Korvelctl.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const int exitCode = RunKorvelctl(QCoreApplication::arguments().mid(1), out, err);
+    out.flush();
+    err.flush();
+    return exitCode;
+}

@@ -1,0 +1,57 @@
+#include "config/ConnectionSettings.h"
+
+#include "config/SettingsXml.h"
+#include "util/FileIO.h"
+#include "util/MessageSink.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+// A settings file is a few hundred bytes; anything near this is not one.
+constexpr std::int64_t kMaxSettingsFileSize = 16 * 1024 * 1024;
+
+} // namespace
+
+bool UsesEmbeddedEngine(const ConnectionSettings& settings)
+{
+    return settings.provider.compare(QLatin1String("sqlite"), Qt::CaseInsensitive) == 0;
+}
+
+bool LoadConnectionSettings(const QString& path, ConnectionSettings& settings)
+{
+    QByteArray xml;
+    FileReadFailure failure;
+    if (!ReadFileBytes(path, xml, failure, kMaxSettingsFileSize))
+        return false;
+    QMap<QString, QString> rows;
+    if (!ReadSettingsRows(xml, rows))
+        return false;
+
+    ConnectionSettings loaded;
+    loaded.hostName = rows.value(QStringLiteral("txtHostName"));
+    loaded.dataName = rows.value(QStringLiteral("txtDataName"));
+    loaded.userName = rows.value(QStringLiteral("txtUserName"));
+    loaded.password = rows.value(QStringLiteral("txtPasswd"));
+    loaded.instance = rows.value(QStringLiteral("txtInstance"));
+    loaded.provider = rows.value(QStringLiteral("txtProvider"));
+    if (UsesEmbeddedEngine(loaded) && !loaded.hostName.isEmpty() && QDir::isRelativePath(loaded.hostName))
+        loaded.hostName = QDir::cleanPath(QFileInfo(path).absoluteDir().filePath(loaded.hostName));
+    settings = loaded;
+    return true;
+}
+
+std::optional<ConnectionSettings> ReadSettingsFile(const QString& path, MessageSink& messages)
+{
+    if (!QFileInfo::exists(path)) {
+        messages.ShowWarning(QStringLiteral("获取配置文件失败"));
+        return std::nullopt;
+    }
+    ConnectionSettings settings;
+    if (!LoadConnectionSettings(path, settings)) {
+        messages.ShowWarning(QStringLiteral("获取配置数据失败"));
+        return std::nullopt;
+    }
+    return settings;
+}

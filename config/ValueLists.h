@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+
+#include <array>
+
+class MessageSink;
+
+// Entry text → value, ordered by UTF-16 code units (QString's own ordering).
+using ValueList = QMap<QString, QString>;
+
+// The four lists of the value-list file, in the order the loader tries their names.
+enum ValueListIndex { kConnectTypeList, kTestGroupList, kTestGroup2List, kTestModeList, kValueListCount };
+using ValueLists = std::array<ValueList, kValueListCount>;
+
+// "联线类型", "测试组", "测试组2", "测试模式", indexed by ValueListIndex.
+const std::array<QString, kValueListCount>& ValueListNames();
+
+inline const QString kValueListFileName = QStringLiteral("SQL配置.ini");
+
+// The lists of a plaintext of lines "list&entry&value" separated by ';'. Lines of other
+// lists, and lines with fewer than three fields, are ignored; within a list the first
+// line of an entry wins.
+ValueLists ParseValueListText(const QString& plaintext);
+
+// The plaintext of the file's bytes: deciphered, and GBK up to the first NUL.
+QString DecipherValueListFile(const QByteArray& fileBytes);
+
+// Loads a value-list file into the lists. Nothing at the path: shows "配置文件不存在" and
+// leaves the lists as they are. A file that cannot be read: the reader's message and
+// four empty lists. False after either; a file without usable lines is no failure.
+bool LoadValueListFile(const QString& path, ValueLists& lists, MessageSink& messages);

@@ -1,0 +1,205 @@
+#include "config/ConnectionSettings.h"
+#include "config/ConnectionString.h"
+
+#include "tests/support/QtPrinting.h"
+#include "tests/support/RecordingMessageSink.h"
+#include "tests/support/TestFiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray Row(const QByteArray& name, const QByteArray& value)
+{
+    return "  <frmConnect>\r\n    <ParaName>" + name + "</ParaName>\r\n    <ParaValue>" + value +
+           "</ParaValue>\r\n  </frmConnect>\r\n";
+}
+
+QByteArray DataSet(const QByteArray& rows, const QByteArray& declaration = "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n")
+{
+    return declaration + "<NewDataSet>\r\n" + rows + "</NewDataSet>\r\n";
+}
+
+QByteArray FiveRows()
+{
+    return Row("txtHostName", "192.168.1.20") + Row("txtDataName", "HarnessTest") + Row("txtUserName", "sa") +
+           Row("txtPasswd", "s3cret") + Row("txtInstance", "SQLEXPRESS");
+}
+
+class ConnectionSettingsTest : public ::testing::Test
+{
+protected:
+    QString file(const QByteArray& content)
+    {
+        const QString path = dir.filePath(QStringLiteral("frmConnect"));
+        WriteTestFile(path, content);
+        return path;
+    }
+
+    ConnectionSettings load(const QByteArray& content)
+    {
+        ConnectionSettings settings;
+        EXPECT_TRUE(LoadConnectionSettings(file(content), settings));
+        return settings;
+    }
+
+    bool loads(const QByteArray& content)
+    {
+        ConnectionSettings settings;
+        settings.hostName = QStringLiteral("untouched");
+        const bool loaded = LoadConnectionSettings(file(content), settings);
+        if (!loaded) {
+            EXPECT_EQ(settings.hostName, QStringLiteral("untouched")) << "nothing is written on failure";
+        }
+        return loaded;
+    }
+
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(ConnectionSettingsTest, ReadsTheFiveParametersInAnyRowOrder)
+{
+    const ConnectionSettings settings =
+        load(DataSet(Row("txtPasswd", "s3cret") + Row("txtInstance", "SQLEXPRESS") + Row("txtHostName", "192.168.1.20") +
+                     Row("txtUserName", "sa") + Row("txtDataName", "HarnessTest")));
+    EXPECT_EQ(settings.hostName, QStringLiteral("192.168.1.20"));
+    EXPECT_EQ(settings.dataName, QStringLiteral("HarnessTest"));
+    EXPECT_EQ(settings.userName, QStringLiteral("sa"));
+    EXPECT_EQ(settings.password, QStringLiteral("s3cret"));
+    EXPECT_EQ(settings.instance, QStringLiteral("SQLEXPRESS"));
+    EXPECT_EQ(settings.provider, QString());
+    EXPECT_EQ(BuildConnectionString(settings),
+              QStringLiteral("Provider=sqloledb;Data Source=192.168.1.20\\SQLEXPRESS;Initial Catalog=HarnessTest;"
+                             "User Id=sa;Password=s3cret;"));
+}
+
+TEST_F(ConnectionSettingsTest, MissingParametersAreEmpty)
+{
+    const ConnectionSettings settings = load(DataSet(Row("txtHostName", "srv") + Row("txtDataName", "db")));
+    EXPECT_EQ(BuildConnectionString(settings),
+              QStringLiteral("Provider=sqloledb;Data Source=srv;Initial Catalog=db;User Id=;Password=;"));
+    const ConnectionSettings none = load(DataSet(""));
+    EXPECT_EQ(none.hostName, QString());
+    EXPECT_EQ(none.password, QString());
+}
+
+TEST_F(ConnectionSettingsTest, NamesMatchExactlyAndTheFirstRowWins)
+{
+    const ConnectionSettings settings = load(DataSet(Row("txtPasswd", "first") + Row("txtPasswd", "second") +
+                                                     Row("TxtHostName", "wrong case") + Row("txtUnknown", "x")));
+    EXPECT_EQ(settings.password, QStringLiteral("first"));
+    EXPECT_EQ(settings.hostName, QString());
+    const ConnectionSettings caseOnly = load(DataSet(Row("txtPassWd", "nope")));
+    EXPECT_EQ(caseOnly.password, QString());
+}
+
+TEST_F(ConnectionSettingsTest, TextIsTheFirstChildTextCondensedAndDecoded)
+{
+    const ConnectionSettings settings = load(DataSet(
+        Row("txtHostName", "  srv \r\n\t  one  ") + Row("txtDataName", "   ") + Row("txtUserName", "") +
+        Row("txtPasswd", "<!-- comment -->after the comment") + Row("txtInstance", "a&amp;b &lt;c&gt; &#65;")));
+    EXPECT_EQ(settings.hostName, QStringLiteral("srv one"));
+    EXPECT_EQ(settings.dataName, QString());
+    EXPECT_EQ(settings.userName, QString());
+    EXPECT_EQ(settings.password, QString()) << "a comment as first child gives an empty value";
+    EXPECT_EQ(settings.instance, QStringLiteral("a&b <c> A"));
+}
+
+TEST_F(ConnectionSettingsTest, ExtrasAreIgnored)
+{
+    const ConnectionSettings settings = load(
+        "<?xml version=\"1.0\"?>\n<!-- written by the set-up tool -->\n<NewDataSet version=\"2\">\n"
+        "<xs:schema id=\"NewDataSet\"><xs:element name=\"frmConnect\"/></xs:schema>\n"
+        "<frmConnect id=\"1\"><Other>x</Other><ParaName>txtHostName</ParaName><ParaValue>srv</ParaValue></frmConnect>\n"
+        "<frmConnect><ParaValue>no name</ParaValue></frmConnect>\n"
+        "<frmConnect><ParaName>txtDataName</ParaName></frmConnect>\n"
+        "<frmConnect><ParaName>txtUserName</ParaName><ParaValue>sa</ParaValue></frmConnect>\n"
+        "</NewDataSet>\n");
+    EXPECT_EQ(settings.hostName, QStringLiteral("srv"));
+    EXPECT_EQ(settings.dataName, QString());
+    EXPECT_EQ(settings.userName, QStringLiteral("sa"));
+}
+
+TEST_F(ConnectionSettingsTest, TextsAreUtf8OrGbkAsTheDocumentSays)
+{
+    const QByteArray gbkHost = "\xcf\xdf\xca\xf8"; // 线束 in GBK
+    const QByteArray utf8Host = "\xe7\xba\xbf\xe6\x9d\x9f"; // 线束 in UTF-8
+    const QString expected = QStringLiteral("线束");
+    EXPECT_EQ(load(DataSet(Row("txtHostName", gbkHost), "")).hostName, expected) << "no declaration, not UTF-8";
+    EXPECT_EQ(load(DataSet(Row("txtHostName", utf8Host), "")).hostName, expected) << "no declaration, valid UTF-8";
+    EXPECT_EQ(load(DataSet(Row("txtHostName", utf8Host), "\xef\xbb\xbf")).hostName, expected) << "byte-order mark";
+    EXPECT_EQ(load(DataSet(Row("txtHostName", utf8Host), "<?xml version=\"1.0\" encoding=\"utf-8\"?>")).hostName,
+              expected);
+    EXPECT_EQ(load(DataSet(Row("txtHostName", gbkHost), "<?xml version=\"1.0\" encoding=\"GB2312\"?>")).hostName,
+              expected);
+    // Valid UTF-8 but declared otherwise: the declaration decides.
+    EXPECT_EQ(load(DataSet(Row("txtHostName", "\xc1\xaa\xcf\xdf"), "<?xml version=\"1.0\" encoding=\"gbk\"?>")).hostName,
+              QStringLiteral("联线"));
+}
+
+TEST_F(ConnectionSettingsTest, WhatIsNotASettingsDocumentGivesFalse)
+{
+    EXPECT_FALSE(loads(""));
+    EXPECT_FALSE(loads("   \r\n"));
+    EXPECT_FALSE(loads("txtHostName=srv"));
+    EXPECT_FALSE(loads(DataSet(FiveRows()).left(120))) << "truncated";
+    EXPECT_FALSE(loads("<Other><NewDataSet>" + FiveRows() + "</NewDataSet></Other>")) << "NewDataSet not at the top";
+    EXPECT_FALSE(loads("<newdataset>" + FiveRows() + "</newdataset>"));
+    QByteArray garbage(4096, '\0');
+    for (int i = 0; i < garbage.size(); ++i)
+        garbage[i] = static_cast<char>((i * 131 + 17) % 256);
+    EXPECT_FALSE(loads(garbage));
+    ConnectionSettings settings;
+    EXPECT_FALSE(LoadConnectionSettings(dir.filePath(QStringLiteral("missing")), settings));
+    EXPECT_FALSE(LoadConnectionSettings(dir.path(), settings));
+}
+
+TEST_F(ConnectionSettingsTest, HostileDocumentsAreRefusedWithoutCrashing)
+{
+    QByteArray deep = "<NewDataSet>";
+    for (int i = 0; i < 200000; ++i)
+        deep += "<a>";
+    EXPECT_FALSE(loads(deep));
+    for (int i = 0; i < 200000; ++i)
+        deep += "</a>";
+    deep += "</NewDataSet>";
+    EXPECT_FALSE(loads(deep));
+
+    const QByteArray huge = DataSet(FiveRows() + Row("filler", QByteArray(17 * 1024 * 1024, 'x')));
+    EXPECT_FALSE(loads(huge));
+
+    // Entity definitions are never expanded: a "billion laughs" file is just not a settings file.
+    QByteArray laughs = "<!DOCTYPE x [<!ENTITY a0 \"ha\">";
+    for (int level = 1; level < 30; ++level)
+        laughs += QStringLiteral("<!ENTITY a%1 \"&a%2;&a%2;&a%2;&a%2;&a%2;&a%2;&a%2;&a%2;\">").arg(level).arg(level - 1).toUtf8();
+    EXPECT_FALSE(loads(laughs + "]>" + DataSet(Row("txtHostName", "&a29;"), "")));
+}
+
+TEST_F(ConnectionSettingsTest, TheEmbeddedEnginesRelativeFileIsTakenFromTheSettingsDirectory)
+{
+    const ConnectionSettings relative =
+        load(DataSet(Row("txtProvider", "sqlite") + Row("txtHostName", "data/korvel.db")));
+    EXPECT_EQ(relative.hostName, QDir(dir.path()).filePath(QStringLiteral("data/korvel.db")));
+    EXPECT_EQ(BuildConnectionString(relative),
+              QStringLiteral("Provider=sqlite;Data Source=%1;").arg(relative.hostName));
+    EXPECT_EQ(load(DataSet(Row("txtProvider", "sqlite") + Row("txtHostName", "/var/lib/k.db"))).hostName,
+              QStringLiteral("/var/lib/k.db"));
+    EXPECT_EQ(load(DataSet(Row("txtHostName", "relative.host"))).hostName, QStringLiteral("relative.host"))
+        << "server names are not paths";
+}
+
+TEST_F(ConnectionSettingsTest, CallersShowWhichStepFailed)
+{
+    RecordingMessageSink messages;
+    EXPECT_FALSE(ReadSettingsFile(dir.filePath(QStringLiteral("frmConnect")), messages));
+    EXPECT_FALSE(ReadSettingsFile(file("not xml at all"), messages));
+    const std::optional<ConnectionSettings> settings = ReadSettingsFile(file(DataSet(FiveRows())), messages);
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(settings->userName, QStringLiteral("sa"));
+    EXPECT_EQ(messages.warnings, QStringList({QStringLiteral("获取配置文件失败"), QStringLiteral("获取配置数据失败")}));
+}

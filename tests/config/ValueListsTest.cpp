@@ -1,0 +1,132 @@
+#include "config/ValueLists.h"
+
+#include "util/AnsiText.h"
+#include "util/FileCipher.h"
+
+#include "tests/support/QtPrinting.h"
+#include "tests/support/RecordingMessageSink.h"
+#include "tests/support/TestFiles.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+ValueList Entries(std::initializer_list<std::pair<QString, QString>> entries)
+{
+    ValueList list;
+    for (const auto& [key, value] : entries)
+        list.insert(key, value);
+    return list;
+}
+
+QByteArray Gbk(const QString& text)
+{
+    QByteArray bytes;
+    EXPECT_TRUE(WideToAnsi(text, bytes));
+    return bytes;
+}
+
+} // namespace
+
+TEST(ValueLists, EachLineFeedsTheListItNames)
+{
+    const ValueLists lists = ParseValueListText(
+        QStringLiteral("联线类型&导通&1;测试组&A组&GA;测试模式&快速&2;测试组2&B组&GB;联线类型&绝缘&2"));
+    EXPECT_EQ(lists[kConnectTypeList], Entries({{"导通", "1"}, {"绝缘", "2"}}));
+    EXPECT_EQ(lists[kTestGroupList], Entries({{"A组", "GA"}}));
+    EXPECT_EQ(lists[kTestGroup2List], Entries({{"B组", "GB"}}));
+    EXPECT_EQ(lists[kTestModeList], Entries({{"快速", "2"}}));
+}
+
+TEST(ValueLists, FieldsAreTakenAsTheyStand)
+{
+    EXPECT_EQ(ParseValueListText(QStringLiteral("联线类型&A&1;联线类型&A&2"))[kConnectTypeList], Entries({{"A", "1"}}))
+        << "the first line of an entry wins";
+    EXPECT_EQ(ParseValueListText(QStringLiteral("测试组&X&;"))[kTestGroupList], Entries({{"X", ""}}));
+    EXPECT_EQ(ParseValueListText(QStringLiteral("测试组&&Y"))[kTestGroupList], Entries({{"", "Y"}}));
+    EXPECT_EQ(ParseValueListText(QStringLiteral("测试组2&X&Y&Z"))[kTestGroup2List], Entries({{"X", "Y"}}));
+    EXPECT_EQ(ParseValueListText(QStringLiteral("测试组&X\r\n&1 ;"))[kTestGroupList], Entries({{"X\r\n", "1 "}}));
+    const ValueLists ignored = ParseValueListText(QStringLiteral("联线类型 &A&1;测试组&B;其他&C&3;;测试模式"));
+    for (const ValueList& list : ignored)
+        EXPECT_TRUE(list.isEmpty());
+}
+
+TEST(ValueLists, OneEntryPerPhysicalLineKeepsOnlyTheFirst)
+{
+    const ValueLists lists = ParseValueListText(QStringLiteral("联线类型&A&1;\r\n联线类型&B&2;\r\n联线类型&C&3"));
+    EXPECT_EQ(lists[kConnectTypeList], Entries({{"A", "1"}}));
+}
+
+TEST(ValueLists, EntriesAreInCodeUnitOrder)
+{
+    const ValueLists lists = ParseValueListText(QStringLiteral("测试组&a&1;测试组&B&2;测试组&9&3;测试组&10&4;测试组&中&5"));
+    EXPECT_EQ(lists[kTestGroupList].keys(), QStringList({"10", "9", "B", "a", "中"}));
+}
+
+class ValueListFileTest : public ::testing::Test
+{
+protected:
+    QString path() const { return dir.filePath(kValueListFileName); }
+    void write(const QByteArray& plaintext) { WriteTestFile(path(), CryptFileData(plaintext)); }
+
+    QTemporaryDir dir;
+    RecordingMessageSink messages;
+};
+
+TEST_F(ValueListFileTest, ReadsTheEncipheredGbkFile)
+{
+    write(Gbk(QStringLiteral("联线类型&导通&1;测试组&A组&GA;")));
+    ValueLists lists;
+    ASSERT_TRUE(LoadValueListFile(path(), lists, messages));
+    EXPECT_EQ(lists[kConnectTypeList], Entries({{"导通", "1"}}));
+    EXPECT_EQ(lists[kTestGroupList], Entries({{"A组", "GA"}}));
+    EXPECT_TRUE(messages.warnings.isEmpty());
+}
+
+TEST_F(ValueListFileTest, ThePlaintextEndsAtItsFirstNul)
+{
+    write(Gbk(QStringLiteral("测试组&A&1;")) + QByteArray("\0", 1) + Gbk(QStringLiteral("测试组&B&2;")));
+    ValueLists lists;
+    ASSERT_TRUE(LoadValueListFile(path(), lists, messages));
+    EXPECT_EQ(lists[kTestGroupList], Entries({{"A", "1"}}));
+}
+
+TEST_F(ValueListFileTest, AMissingFileIsReportedAndLeavesTheCallersLists)
+{
+    ValueLists lists;
+    lists[kTestModeList].insert(QStringLiteral("kept"), QStringLiteral("1"));
+    EXPECT_FALSE(LoadValueListFile(path(), lists, messages));
+    EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("配置文件不存在")));
+    EXPECT_EQ(lists[kTestModeList].value(QStringLiteral("kept")), QStringLiteral("1"));
+}
+
+TEST_F(ValueListFileTest, FilesWithoutUsableLinesGiveEmptyListsQuietly)
+{
+    const QList<QByteArray> unusable = {
+        QByteArray(),                                          // empty
+        Gbk(QStringLiteral("联线类型&A&1;")),                  // not enciphered
+        CryptFileData(QStringLiteral("联线类型&A&1;").toUtf8()), // wrong code page
+        QByteArray(100000, '\xA5'),                            // garbage
+    };
+    for (const QByteArray& content : unusable) {
+        WriteTestFile(path(), content);
+        ValueLists lists;
+        ASSERT_TRUE(LoadValueListFile(path(), lists, messages));
+        for (const ValueList& list : lists)
+            EXPECT_TRUE(list.isEmpty());
+    }
+    EXPECT_TRUE(messages.warnings.isEmpty());
+}
+
+TEST_F(ValueListFileTest, AnUnreadableFileShowsTheReadersMessageAndGivesEmptyLists)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir(kValueListFileName));
+    ValueLists lists;
+    lists[kTestModeList].insert(QStringLiteral("stale"), QStringLiteral("1"));
+    EXPECT_FALSE(LoadValueListFile(path(), lists, messages));
+    for (const ValueList& list : lists)
+        EXPECT_TRUE(list.isEmpty());
+    EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("读文件错误：21\n")));
+}

@@ -1,0 +1,185 @@
+#include "util/FileIO.h"
+
+#include "tests/support/QtPrinting.h"
+#include "tests/support/RecordingMessageSink.h"
+#include "tests/support/TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+class FileIOTest : public ::testing::Test
+{
+protected:
+    QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+    QStringList entries() const { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
+
+    QTemporaryDir dir;
+    RecordingMessageSink messages;
+};
+
+// Makes every write beyond `limit` bytes fail with EFBIG, like a disk that fills up.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t limit)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = m_saved;
+        limited.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_savedHandler);
+    }
+
+private:
+    rlimit m_saved{};
+    void (*m_savedHandler)(int);
+};
+
+} // namespace
+
+TEST_F(FileIOTest, ReadsEveryByteOfAFile)
+{
+    const QByteArray content("\0\x01\xff text\r\n\0", 11);
+    WriteTestFile(path("data.bin"), content);
+    const std::optional<QByteArray> read = ReadWholeFile(path("data.bin"), messages);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(*read, content);
+    EXPECT_TRUE(messages.warnings.isEmpty());
+}
+
+TEST_F(FileIOTest, AnEmptyFileIsAnEmptyBufferNotAFailure)
+{
+    WriteTestFile(path("empty"), QByteArray());
+    const std::optional<QByteArray> read = ReadWholeFile(path("empty"), messages);
+    ASSERT_TRUE(read);
+    EXPECT_TRUE(read->isEmpty());
+    EXPECT_TRUE(messages.warnings.isEmpty());
+}
+
+TEST_F(FileIOTest, ReadFailuresShowTheirMessageWithTheErrorNumber)
+{
+    EXPECT_FALSE(ReadWholeFile(path("missing"), messages));
+    EXPECT_FALSE(ReadWholeFile(dir.path(), messages));
+    EXPECT_EQ(messages.warnings, QStringList({QStringLiteral("打开文件失败：2"), QStringLiteral("读文件错误：21\n")}));
+}
+
+TEST_F(FileIOTest, AnUnreadableFileFailsToOpen)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    WriteTestFile(path("secret"), "x");
+    ASSERT_EQ(chmod(QFile::encodeName(path("secret")).constData(), 0), 0);
+    EXPECT_FALSE(ReadWholeFile(path("secret"), messages));
+    EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("打开文件失败：13")));
+}
+
+TEST_F(FileIOTest, AFifoWithoutWriterDoesNotHang)
+{
+    ASSERT_EQ(mkfifo(QFile::encodeName(path("fifo")).constData(), 0600), 0);
+    const std::optional<QByteArray> read = ReadWholeFile(path("fifo"), messages);
+    ASSERT_TRUE(read);
+    EXPECT_TRUE(read->isEmpty());
+}
+
+TEST_F(FileIOTest, FilesBeyondThirtyTwoBitCountsAreRefusedNotCut)
+{
+    // A sparse file: 4 GiB of size, no disk space.
+    {
+        QFile big(path("big"));
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(big.resize(kMaxWholeFileSize + 2));
+    }
+    EXPECT_FALSE(ReadWholeFile(path("big"), messages));
+    EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("读文件错误：27\n")));
+
+    WriteTestFile(path("small"), "12345");
+    QByteArray bytes("kept");
+    FileReadFailure failure;
+    EXPECT_FALSE(ReadFileBytes(path("small"), bytes, failure, 4));
+    EXPECT_EQ(failure.code, EFBIG);
+    EXPECT_EQ(bytes, QByteArray("kept"));
+    EXPECT_TRUE(ReadFileBytes(path("small"), bytes, failure, 5));
+    EXPECT_EQ(bytes, QByteArray("12345"));
+}
+
+TEST_F(FileIOTest, WritingReplacesTheWholeContent)
+{
+    ASSERT_TRUE(WriteWholeFile(path("out"), QByteArray("a much longer old content"), messages));
+    ASSERT_TRUE(WriteWholeFile(path("out"), QByteArray("new", 3), messages));
+    EXPECT_EQ(ReadTestFile(path("out")), QByteArray("new"));
+    ASSERT_TRUE(WriteWholeFile(path("out"), QByteArray(), messages));
+    EXPECT_EQ(QFileInfo(path("out")).size(), 0);
+    EXPECT_TRUE(messages.warnings.isEmpty());
+    EXPECT_EQ(entries(), QStringList(QStringLiteral("out"))) << "no temporary file is left behind";
+}
+
+TEST_F(FileIOTest, ANewFileGetsTheUsualModeAndAReplacedOneKeepsItsOwn)
+{
+    const mode_t mask = umask(022);
+    ASSERT_TRUE(WriteWholeFile(path("new"), "x", messages));
+    struct stat status {};
+    ASSERT_EQ(stat(QFile::encodeName(path("new")).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0644u);
+
+    ASSERT_EQ(chmod(QFile::encodeName(path("new")).constData(), 0640), 0);
+    ASSERT_TRUE(WriteWholeFile(path("new"), "y", messages));
+    ASSERT_EQ(stat(QFile::encodeName(path("new")).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+    umask(mask);
+}
+
+TEST_F(FileIOTest, WritingThroughASymbolicLinkChangesTheFileItNames)
+{
+    WriteTestFile(path("real"), "old");
+    ASSERT_TRUE(QFile::link(path("real"), path("link")));
+    ASSERT_TRUE(WriteWholeFile(path("link"), "new", messages));
+    EXPECT_TRUE(QFileInfo(path("link")).isSymLink());
+    EXPECT_EQ(ReadTestFile(path("real")), QByteArray("new"));
+}
+
+TEST_F(FileIOTest, WhatCannotBeCreatedShowsTheOpenFailure)
+{
+    EXPECT_FALSE(WriteWholeFile(path("no/such/dir/file"), "x", messages));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    EXPECT_FALSE(WriteWholeFile(path("sub"), "x", messages));
+    EXPECT_EQ(messages.warnings, QStringList({QStringLiteral("打开文件失败：2"), QStringLiteral("打开文件失败：21")}));
+    EXPECT_TRUE(QFileInfo(path("sub")).isDir());
+}
+
+TEST_F(FileIOTest, AReadOnlyTargetIsNotReplaced)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root may write every file";
+    WriteTestFile(path("locked"), "old");
+    ASSERT_EQ(chmod(QFile::encodeName(path("locked")).constData(), 0444), 0);
+    EXPECT_FALSE(WriteWholeFile(path("locked"), "new", messages));
+    EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("打开文件失败：13")));
+    EXPECT_EQ(ReadTestFile(path("locked")), QByteArray("old"));
+}
+
+TEST_F(FileIOTest, AFailedWriteLeavesTheOldFileIntactAndReportsFailure)
+{
+    WriteTestFile(path("bundle.bq"), "the old bundle");
+    {
+        FileSizeLimit diskFull(4);
+        EXPECT_FALSE(WriteWholeFile(path("bundle.bq"), QByteArray(64, 'n'), messages));
+    }
+    EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("写文件错误：27\n")));
+    EXPECT_EQ(ReadTestFile(path("bundle.bq")), QByteArray("the old bundle"));
+    EXPECT_EQ(entries(), QStringList(QStringLiteral("bundle.bq"))) << "the temporary file is removed";
+}

@@ -1,0 +1,206 @@
+#include "util/FileIO.h"
+
+#include "util/MessageSink.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return m_fd; }
+    // Closes now so that a late write error (NFS, quota) is seen; gives the errno or 0.
+    int closeReportingError()
+    {
+        const int result = ::close(m_fd);
+        m_fd = -1;
+        return result == 0 ? 0 : errno;
+    }
+
+private:
+    int m_fd;
+};
+
+QString OpenFailureText(int code)
+{
+    return QStringLiteral("打开文件失败：%1").arg(code);
+}
+
+QString WriteFailureText(int code)
+{
+    return QStringLiteral("写文件错误：%1\n").arg(code);
+}
+
+bool WriteAll(int fd, const char* data, std::int64_t size, int& code)
+{
+    std::int64_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, static_cast<size_t>(size - done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            code = errno;
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+// A new file gets the mode that creating it in place would have given; a replaced one
+// keeps its own.
+mode_t ModeForReplacement(const struct stat* existing)
+{
+    if (existing)
+        return existing->st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// Writing through a symbolic link must change the file it points to, not the link.
+QString ResolveLinks(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isSymLink())
+        return path;
+    const QString target = info.canonicalFilePath();
+    return target.isEmpty() ? info.symLinkTarget() : target;
+}
+
+} // namespace
+
+bool ReadFileBytes(const QString& path, QByteArray& bytes, FileReadFailure& failure, std::int64_t maxSize)
+{
+    const QByteArray nativePath = QFile::encodeName(path);
+    // Non-blocking so that a FIFO without a writer cannot hang the program; regular files
+    // ignore the flag.
+    FileDescriptor file(::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.get() < 0) {
+        failure = {FileReadFailure::Step::Open, errno};
+        return false;
+    }
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0) {
+        failure = {FileReadFailure::Step::Size, errno};
+        return false;
+    }
+    if (S_ISDIR(status.st_mode)) {
+        failure = {FileReadFailure::Step::Read, EISDIR};
+        return false;
+    }
+    if (status.st_size > maxSize) {
+        failure = {FileReadFailure::Step::Read, EFBIG};
+        return false;
+    }
+
+    QByteArray buffer;
+    buffer.resize(static_cast<qsizetype>(status.st_size));
+    qsizetype done = 0;
+    while (done < buffer.size()) {
+        const ssize_t n = ::read(file.get(), buffer.data() + done, static_cast<size_t>(buffer.size() - done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN)
+                break;
+            failure = {FileReadFailure::Step::Read, errno};
+            return false;
+        }
+        if (n == 0)
+            break; // the file shrank while we read it: keep what was there
+        done += n;
+    }
+    buffer.truncate(done);
+    bytes = std::move(buffer);
+    return true;
+}
+
+std::optional<QByteArray> ReadWholeFile(const QString& path, MessageSink& messages)
+{
+    QByteArray bytes;
+    FileReadFailure failure;
+    if (ReadFileBytes(path, bytes, failure))
+        return bytes;
+    switch (failure.step) {
+    case FileReadFailure::Step::Open:
+        messages.ShowWarning(OpenFailureText(failure.code));
+        break;
+    case FileReadFailure::Step::Size:
+        messages.ShowWarning(QStringLiteral("获取文件大小失败：%1").arg(failure.code));
+        break;
+    case FileReadFailure::Step::Read:
+        messages.ShowWarning(QStringLiteral("读文件错误：%1\n").arg(failure.code));
+        break;
+    }
+    return std::nullopt;
+}
+
+bool WriteWholeFile(const QString& path, const QByteArray& bytes, MessageSink& messages)
+{
+    const QString target = ResolveLinks(path);
+    const QByteArray nativeTarget = QFile::encodeName(target);
+
+    // Refuse what creating the file in place would refuse: a directory, a read-only file.
+    struct stat existing {};
+    const bool exists = ::stat(nativeTarget.constData(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode)) {
+        messages.ShowWarning(OpenFailureText(EISDIR));
+        return false;
+    }
+    if (exists && ::access(nativeTarget.constData(), W_OK) != 0) {
+        messages.ShowWarning(OpenFailureText(errno));
+        return false;
+    }
+
+    const QFileInfo targetInfo(target);
+    QByteArray temporaryPath =
+        QFile::encodeName(targetInfo.path() + QLatin1String("/.") + targetInfo.fileName() + QLatin1String(".XXXXXX"));
+    FileDescriptor file(::mkostemp(temporaryPath.data(), O_CLOEXEC));
+    if (file.get() < 0) {
+        messages.ShowWarning(OpenFailureText(errno));
+        return false;
+    }
+
+    int code = 0;
+    bool written = WriteAll(file.get(), bytes.constData(), bytes.size(), code);
+    if (written && ::fchmod(file.get(), ModeForReplacement(exists ? &existing : nullptr)) != 0) {
+        code = errno;
+        written = false;
+    }
+    if (written && ::fsync(file.get()) != 0) {
+        code = errno;
+        written = false;
+    }
+    const int closeCode = file.closeReportingError();
+    if (written && closeCode != 0) {
+        code = closeCode;
+        written = false;
+    }
+    if (written && ::rename(temporaryPath.constData(), nativeTarget.constData()) != 0) {
+        code = errno;
+        written = false;
+    }
+    if (!written) {
+        ::unlink(temporaryPath.constData());
+        messages.ShowWarning(WriteFailureText(code));
+        return false;
+    }
+    return true;
+}

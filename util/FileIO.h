@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+class MessageSink;
+
+// Files are handled whole, and counts are 32-bit throughout the file formats, so a file
+// of 4 GiB or more is refused rather than silently cut to its low 32 bits.
+inline constexpr std::int64_t kMaxWholeFileSize = 0xFFFFFFFFLL;
+
+struct FileReadFailure
+{
+    enum class Step { Open, Size, Read };
+    Step step = Step::Open;
+    int code = 0; // errno of the failed call
+};
+
+// Reads a whole file without telling anybody; for readers whose failures have messages
+// of their own. Fails with EFBIG when the file is larger than maxSize.
+[[nodiscard]] bool ReadFileBytes(const QString& path, QByteArray& bytes, FileReadFailure& failure,
+                                 std::int64_t maxSize = kMaxWholeFileSize);
+
+// Reads a whole file; on failure shows "打开文件失败：%d", "获取文件大小失败：%d" or
+// "读文件错误：%d\n" with the system's error number and gives nothing.
+[[nodiscard]] std::optional<QByteArray> ReadWholeFile(const QString& path, MessageSink& messages);
+
+// Replaces the file with the bytes. The new content goes to a temporary file beside the
+// target first and is renamed over it, so a failed write leaves the old file as it was.
+// Failures show "打开文件失败：%d" or "写文件错误：%d\n" and give false.
+[[nodiscard]] bool WriteWholeFile(const QString& path, const QByteArray& bytes, MessageSink& messages);

@@ -1,0 +1,48 @@
+#include "util/HexText.h"
+
+#include <cstdlib>
+
+namespace {
+
+int HexDigitValue(char16_t c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    return -1;
+}
+
+// The rare pair that is not two plain digits goes through strtol itself, so blanks, signs
+// and stray characters are read exactly as the C library reads them. Characters outside
+// ASCII can never be digits, blanks or signs; '?' stands in for them.
+char PairByStrtol(char16_t high, char16_t low)
+{
+    const char pair[3] = {high < 0x80 ? static_cast<char>(high) : '?',
+                          low < 0x80 ? static_cast<char>(low) : '?', '\0'};
+    return static_cast<char>(std::strtol(pair, nullptr, 16) & 0xFF);
+}
+
+} // namespace
+
+QString BytesToHex(const QByteArray& bytes)
+{
+    return QString::fromLatin1(bytes.toHex().toUpper());
+}
+
+QByteArray HexToBytes(const QString& hex)
+{
+    QByteArray bytes(hex.size() / 2, Qt::Uninitialized);
+    const char16_t* digits = reinterpret_cast<const char16_t*>(hex.utf16());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char16_t high = digits[2 * i];
+        const char16_t low = digits[2 * i + 1];
+        const int highValue = HexDigitValue(high);
+        const int lowValue = HexDigitValue(low);
+        bytes[i] = highValue >= 0 && lowValue >= 0 ? static_cast<char>(highValue << 4 | lowValue)
+                                                   : PairByStrtol(high, low);
+    }
+    return bytes;
+}
