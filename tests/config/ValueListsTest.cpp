@@ -130,3 +130,22 @@ TEST_F(ValueListFileTest, AnUnreadableFileShowsTheReadersMessageAndGivesEmptyLis
         EXPECT_TRUE(list.isEmpty());
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("读文件错误：21\n")));
 }
+
+TEST_F(ValueListFileTest, TruncatedAndHugeFilesLoadWhatTheyHold)
+{
+    const QByteArray whole = Gbk(QStringLiteral("测试组&A&1;测试组&B&组"));
+    write(whole.left(whole.size() - 1)); // cut inside the last character
+    ValueLists lists;
+    ASSERT_TRUE(LoadValueListFile(path(), lists, messages));
+    EXPECT_EQ(lists[kTestGroupList].value(QStringLiteral("A")), QStringLiteral("1"));
+    EXPECT_TRUE(lists[kTestGroupList].contains(QStringLiteral("B")));
+
+    QByteArray huge;
+    for (int i = 0; huge.size() < 20 * 1024 * 1024; ++i)
+        huge += Gbk(QStringLiteral("联线类型&条目%1&%2;").arg(i % 5000).arg(i));
+    write(huge);
+    ASSERT_TRUE(LoadValueListFile(path(), lists, messages));
+    EXPECT_EQ(lists[kConnectTypeList].size(), 5000);
+    EXPECT_EQ(lists[kConnectTypeList].value(QStringLiteral("条目4999")), QStringLiteral("4999"));
+    EXPECT_TRUE(messages.warnings.isEmpty());
+}
