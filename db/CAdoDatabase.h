@@ -1,0 +1,75 @@
+#pragma once
+
+#include "db/TextTable.h"
+#include "db/client/DbClient.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+// Makes the client for a connection string; the default one picks it by the provider.
+using DbClientFactory = std::function<std::unique_ptr<DbClient>(const QString& connectionString, DbError& error)>;
+
+// The program's one road to the database. Each user action builds its own object, opens
+// it, runs its statements and drops it. Operations report success as true/false and leave
+// the reason for a failure in m_strError, which only a failure ever overwrites.
+class CAdoDatabase
+{
+public:
+    CAdoDatabase();
+    explicit CAdoDatabase(DbClientFactory factory);
+    ~CAdoDatabase();
+    CAdoDatabase(const CAdoDatabase&) = delete;
+    CAdoDatabase& operator=(const CAdoDatabase&) = delete;
+
+    // Connects; a second Open first closes the first connection. Fails after Close.
+    bool Open(const QString& connectionString);
+    void Close();
+
+    // Runs a statement that returns no rows. An UPDATE that matches nothing succeeds.
+    bool Execute(const QString& sql);
+    // Appends the rows of a SELECT to the table, each value as text. On a failure while
+    // reading, the rows read so far stay and m_strError is left as it was.
+    bool Query(const QString& sql, TextTable* table);
+
+    // Inserts the value rows (1…) of a table whose row 0 names the columns, each value
+    // written as the literal its live column type asks for; positions in `skip` are left
+    // out. With a key column, each new row's key is read back into it and the long binary
+    // columns are then written from their hexadecimal text.
+    bool InsertRows(TextTable* table, const QString& tableName, const QList<int>* skip, const QString& keyColumn);
+    // The ADO type code of a column: 0 when the table has no such column, -1 on an error.
+    int GetColumnType(const QString& column, const QString& tableName);
+    // Rewrites a value as the SQL literal its column type asks for, in this connection's
+    // dialect.
+    void FormatSqlLiteral(int type, QString& value) const;
+    // A text value as a literal of this connection's dialect, for statements built by hand.
+    QString TextLiteral(const QString& text) const;
+
+    // One transaction around several statements (the label import is all or nothing).
+    bool BeginTrans();
+    bool CommitTrans();
+    bool RollbackTrans();
+
+    QString m_strError;
+
+private:
+    bool Disconnect();
+    void SetComError(const DbError& error);
+    bool OpenRecordset(const QString& sql);
+    void CloseRecordset();
+    bool ProbeColumns(const QString& tableName);
+    void GetColumnTypes(QMap<QString, int>& types, const QString& tableName);
+    void GetColumnIndexes(QMap<QString, int>& indexes, const QString& tableName);
+    bool WriteBlob(const QString& select, const QByteArray& bytes);
+    DbClient* ConnectedClient(DbError& error) const;
+    const SqlDialect& Dialect() const;
+    bool RunOnClient(bool (DbClient::*operation)(DbError&));
+
+    DbClientFactory m_factory;
+    std::unique_ptr<DbCursor> m_pRecordset;
+    std::unique_ptr<DbClient> m_pConnection;
+    bool m_bClosed = false; // after Close the object holds nothing and cannot open again
+};

@@ -1,0 +1,22 @@
+#include "db/DbClientFactory.h"
+
+#include "config/ConnectionString.h"
+#include "db/odbc/OdbcClient.h"
+#include "db/odbc/OdbcFlavour.h"
+#include "db/sqlite/SqliteClient.h"
+
+std::unique_ptr<DbClient> CreateDbClient(const QString& connectionString, DbError& error)
+{
+    // A string that does not parse has no provider; the error below names that.
+    QMap<QString, QString> attributes;
+    (void)ParseConnectionString(connectionString, attributes);
+    const QString provider = attributes.value(QStringLiteral("provider"));
+    if (provider.compare(QLatin1String("sqlite"), Qt::CaseInsensitive) == 0)
+        return std::make_unique<SqliteClient>();
+    if (IsSqlServerProvider(provider))
+        return std::make_unique<OdbcClient>(OdbcFlavour::SqlServer);
+    if (IsGenericOdbcProvider(provider))
+        return std::make_unique<OdbcClient>(OdbcFlavour::Generic);
+    error = {DbError::kNoProvider, QStringLiteral("未找到提供程序“%1”。该程序可能未正确安装。").arg(provider)};
+    return nullptr;
+}

@@ -1,0 +1,207 @@
+#include "db/sqlite/SqliteClient.h"
+
+#include "config/ConnectionString.h"
+#include "db/client/SqlDialect.h"
+#include "db/sqlite/SqliteCursor.h"
+#include "db/sqlite/TransactSqlRewrite.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QUuid>
+
+#include <sqlite3.h>
+
+namespace {
+
+// Another program (the sqlite3 shell, a second Korvel) may hold the file for a moment.
+constexpr int kBusyTimeoutMs = 5000;
+
+void NewId(sqlite3_context* context, int, sqlite3_value**)
+{
+    const QByteArray guid = QUuid::createUuid().toString(QUuid::WithBraces).toUpper().toLatin1();
+    sqlite3_result_text(context, guid.constData(), static_cast<int>(guid.size()), SQLITE_TRANSIENT);
+}
+
+// Table names are compared without regard to case, as SQL Server does; the catalogue
+// view below uses the same key.
+void ObjectId(sqlite3_context* context, int, sqlite3_value** arguments)
+{
+    if (sqlite3_value_type(arguments[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    QString name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(arguments[0]))).trimmed();
+    if (name.startsWith(QLatin1String("dbo."), Qt::CaseInsensitive))
+        name.remove(0, 4);
+    if (name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']')))
+        name = name.mid(1, name.size() - 2);
+    const QByteArray key = name.toLower().toUtf8();
+    sqlite3_result_text(context, key.constData(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+}
+
+constexpr const char* kCatalogueView =
+    "CREATE TEMP VIEW syscolumns AS "
+    "SELECT p.name AS name, lower(m.name) AS id, p.cid + 1 AS colid "
+    "FROM sqlite_master AS m JOIN pragma_table_info(m.name) AS p "
+    "WHERE m.type IN ('table', 'view')";
+
+} // namespace
+
+SqliteClient::~SqliteClient()
+{
+    DbError ignored;
+    (void)Close(ignored);
+}
+
+bool SqliteClient::Open(const QString& connectionString, DbError& error)
+{
+    if (!Close(error))
+        return false;
+    QMap<QString, QString> attributes;
+    if (!ParseConnectionString(connectionString, attributes)) {
+        error = DbError::DriverFailure(QStringLiteral("连接字符串格式错误"));
+        return false;
+    }
+    const QString path = attributes.value(QStringLiteral("data source"));
+    // Opening must not create an empty database where the settings name a wrong file.
+    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+        error = DbError::DriverFailure(QStringLiteral("数据库文件不存在：%1").arg(path));
+        return false;
+    }
+    // One connection belongs to one thread, so SQLite need not lock it on every call.
+    const int result = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (result != SQLITE_OK) {
+        error = m_db ? LastError() : DbError::DriverFailure(QString::fromUtf8(sqlite3_errstr(result)));
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+        return false;
+    }
+    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    if (!InstallTransactSqlSupport(error)) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+        return false;
+    }
+    return true;
+}
+
+bool SqliteClient::InstallTransactSqlSupport(DbError& error)
+{
+    const bool installed =
+        sqlite3_create_function_v2(m_db, "NEWID", 0, SQLITE_UTF8, nullptr, NewId, nullptr, nullptr, nullptr) ==
+            SQLITE_OK &&
+        sqlite3_create_function_v2(m_db, "object_id", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, ObjectId,
+                                   nullptr, nullptr, nullptr) == SQLITE_OK &&
+        sqlite3_exec(m_db, kCatalogueView, nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (!installed)
+        error = LastError();
+    return installed;
+}
+
+bool SqliteClient::IsOpen() const
+{
+    return m_db != nullptr;
+}
+
+bool SqliteClient::Close(DbError& error)
+{
+    if (!m_db)
+        return true;
+    // close_v2 defers the close until any statement still open is finalized.
+    const int result = sqlite3_close_v2(m_db);
+    if (result != SQLITE_OK) {
+        error = LastError();
+        return false;
+    }
+    m_db = nullptr;
+    return true;
+}
+
+bool SqliteClient::CheckOpen(DbError& error) const
+{
+    if (m_db)
+        return true;
+    error = DbError::MissingObject();
+    return false;
+}
+
+DbError SqliteClient::LastError() const
+{
+    return DbError::DriverFailure(QString::fromUtf8(sqlite3_errmsg(m_db)));
+}
+
+bool SqliteClient::Execute(const QString& sql, DbError& error)
+{
+    if (!CheckOpen(error))
+        return false;
+    const QByteArray text = RewriteTopClause(sql).toUtf8();
+    if (sqlite3_exec(m_db, text.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        error = LastError();
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<DbCursor> SqliteClient::OpenCursor(const QString& sql, DbError& error)
+{
+    if (!CheckOpen(error))
+        return nullptr;
+    const QByteArray text = RewriteTopClause(sql).toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(m_db, text.constData(), static_cast<int>(text.size()), &statement, nullptr) != SQLITE_OK) {
+        error = LastError();
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    if (!statement) // only blanks or comments: no result at all
+        return std::make_unique<SqliteCursor>(nullptr, false);
+    const int result = sqlite3_step(statement);
+    if (result != SQLITE_ROW && result != SQLITE_DONE) {
+        error = LastError();
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    return std::make_unique<SqliteCursor>(statement, result == SQLITE_ROW);
+}
+
+bool SqliteClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged,
+                                     DbError& error)
+{
+    if (!CheckOpen(error))
+        return false;
+    const QByteArray text = RewriteTopClause(sql).toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    bool done = sqlite3_prepare_v2(m_db, text.constData(), static_cast<int>(text.size()), &statement, nullptr) ==
+                    SQLITE_OK &&
+                statement &&
+                sqlite3_bind_blob64(statement, 1, bytes.constData(), static_cast<sqlite3_uint64>(bytes.size()),
+                                    SQLITE_STATIC) == SQLITE_OK &&
+                sqlite3_step(statement) == SQLITE_DONE;
+    if (done)
+        rowsChanged = sqlite3_changes64(m_db);
+    else
+        error = LastError();
+    sqlite3_finalize(statement);
+    return done;
+}
+
+bool SqliteClient::BeginTransaction(DbError& error)
+{
+    return Execute(QStringLiteral("BEGIN"), error);
+}
+
+bool SqliteClient::CommitTransaction(DbError& error)
+{
+    return Execute(QStringLiteral("COMMIT"), error);
+}
+
+bool SqliteClient::RollbackTransaction(DbError& error)
+{
+    return Execute(QStringLiteral("ROLLBACK"), error);
+}
+
+const SqlDialect& SqliteClient::Dialect() const
+{
+    return StandardSqlDialect();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "db/client/DbClient.h"
+
+struct sqlite3;
+
+// The embedded database. Besides SQLite's own SQL it understands what the program's
+// T-SQL statements use: NEWID(), object_id(), the syscolumns catalogue and "select top N".
+// The connection string names the database file as its Data Source; the file must exist.
+class SqliteClient : public DbClient
+{
+public:
+    SqliteClient() = default;
+    ~SqliteClient() override;
+    SqliteClient(const SqliteClient&) = delete;
+    SqliteClient& operator=(const SqliteClient&) = delete;
+
+    bool Open(const QString& connectionString, DbError& error) override;
+    bool IsOpen() const override;
+    bool Close(DbError& error) override;
+
+    bool Execute(const QString& sql, DbError& error) override;
+    std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError& error) override;
+    bool ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError& error) override;
+
+    bool BeginTransaction(DbError& error) override;
+    bool CommitTransaction(DbError& error) override;
+    bool RollbackTransaction(DbError& error) override;
+
+    const SqlDialect& Dialect() const override;
+
+private:
+    bool CheckOpen(DbError& error) const;
+    DbError LastError() const;
+    bool InstallTransactSqlSupport(DbError& error);
+
+    sqlite3* m_db = nullptr;
+};

@@ -1,0 +1,183 @@
+#include "db/sqlite/SqliteCursor.h"
+
+#include "db/client/AdoTypes.h"
+#include "db/client/DateTimeText.h"
+#include "db/client/GuidText.h"
+#include "db/sqlite/SqliteTypes.h"
+
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+namespace {
+
+// A column without a declared type (an expression) takes its type from the first value.
+int AdoTypeFromStorage(int storageClass)
+{
+    switch (storageClass) {
+    case SQLITE_INTEGER: return adBigInt;
+    case SQLITE_FLOAT: return adDouble;
+    case SQLITE_BLOB: return adVarBinary;
+    default: return adVarWChar;
+    }
+}
+
+// SQLite keeps text as UTF-8: decoding it here is cheaper than asking SQLite for UTF-16.
+QString ColumnText(sqlite3_stmt* statement, int field)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, field));
+    return QString::fromUtf8(text, sqlite3_column_bytes(statement, field));
+}
+
+QString DateTimeFromStored(const QString& stored)
+{
+    static const QRegularExpression dateTime(QStringLiteral(
+        "^(\\d{4})-(\\d{2})-(\\d{2})(?:[ T](\\d{2}):(\\d{2})(?::(\\d{2})(?:\\.(\\d{1,9}))?)?)?$"));
+    const QRegularExpressionMatch match = dateTime.match(stored.trimmed());
+    if (!match.hasMatch())
+        return stored;
+    const QString fraction = (match.captured(7) + QLatin1String("000")).left(3);
+    return DateTimeText(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt(),
+                        match.captured(4).toInt(), match.captured(5).toInt(), match.captured(6).toInt(),
+                        fraction.toInt());
+}
+
+// SQLite keeps decimals as integers or doubles; the declared scale gives them back the
+// digits SQL Server would show ("12.50" for a decimal(10,2) holding 12.5).
+QString NumberText(sqlite3_stmt* statement, int field, int scale)
+{
+    switch (sqlite3_column_type(statement, field)) {
+    case SQLITE_INTEGER:
+        if (scale <= 0)
+            return QString::number(sqlite3_column_int64(statement, field));
+        break;
+    case SQLITE_FLOAT:
+        if (scale < 0)
+            return QString::number(sqlite3_column_double(statement, field), 'g', 15);
+        break;
+    default:
+        return ColumnText(statement, field);
+    }
+    return QString::number(sqlite3_column_double(statement, field), 'f', scale);
+}
+
+QString FloatText(sqlite3_stmt* statement, int field, int significantDigits)
+{
+    if (sqlite3_column_type(statement, field) == SQLITE_TEXT)
+        return ColumnText(statement, field);
+    return QString::number(sqlite3_column_double(statement, field), 'g', significantDigits);
+}
+
+QByteArray ColumnBytes(sqlite3_stmt* statement, int field)
+{
+    const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, field));
+    return QByteArray(data, sqlite3_column_bytes(statement, field));
+}
+
+} // namespace
+
+SqliteCursor::SqliteCursor(sqlite3_stmt* statement, bool hasRow) : m_statement(statement), m_atEnd(!hasRow)
+{
+    const int count = sqlite3_column_count(statement);
+    m_columns.reserve(count);
+    for (int field = 0; field < count; ++field) {
+        Column column;
+        column.name = QString::fromUtf8(sqlite3_column_name(statement, field));
+        column.declaredType = QString::fromUtf8(sqlite3_column_decltype(statement, field));
+        column.type = AdoTypeFromDeclaredType(column.declaredType);
+        if (column.type == adEmpty && column.declaredType.isEmpty())
+            column.type = AdoTypeFromStorage(hasRow ? sqlite3_column_type(statement, field) : SQLITE_TEXT);
+        m_columns.append(column);
+    }
+}
+
+SqliteCursor::~SqliteCursor()
+{
+    sqlite3_finalize(m_statement);
+}
+
+int SqliteCursor::FieldCount() const
+{
+    return static_cast<int>(m_columns.size());
+}
+
+QString SqliteCursor::FieldName(int field) const
+{
+    return m_columns.at(field).name;
+}
+
+int SqliteCursor::FieldType(int field) const
+{
+    return m_columns.at(field).type;
+}
+
+bool SqliteCursor::AtEnd() const
+{
+    return m_atEnd;
+}
+
+bool SqliteCursor::ReadValue(int field, DbValue& value, DbError& error)
+{
+    if (m_atEnd || field < 0 || field >= m_columns.size()) {
+        error = DbError::DriverFailure(QStringLiteral("没有当前记录"));
+        return false;
+    }
+    const int storage = sqlite3_column_type(m_statement, field);
+    if (storage == SQLITE_NULL) {
+        value = DbValue::Null();
+        return true;
+    }
+    const Column& column = m_columns.at(field);
+    switch (column.type) {
+    case adBoolean:
+        value = DbValue::FromText(sqlite3_column_int64(m_statement, field) != 0 ? QStringLiteral("-1")
+                                                                                  : QStringLiteral("0"));
+        break;
+    case adGUID:
+        value = DbValue::FromText(CanonicalGuidText(ColumnText(m_statement, field)));
+        break;
+    case adDBTimeStamp:
+        value = DbValue::FromText(DateTimeFromStored(ColumnText(m_statement, field)));
+        break;
+    case adNumeric:
+    case adCurrency:
+        value = DbValue::FromText(NumberText(m_statement, field, DeclaredScale(column.declaredType)));
+        break;
+    case adDouble:
+        value = DbValue::FromText(FloatText(m_statement, field, 15));
+        break;
+    case adSingle:
+        value = DbValue::FromText(FloatText(m_statement, field, 7));
+        break;
+    case adBinary:
+    case adVarBinary:
+    case adLongVarBinary:
+        value = DbValue::FromBytes(ColumnBytes(m_statement, field));
+        break;
+    default:
+        if (storage == SQLITE_INTEGER)
+            value = DbValue::FromText(QString::number(sqlite3_column_int64(m_statement, field)));
+        else if (storage == SQLITE_BLOB)
+            value = DbValue::FromBytes(ColumnBytes(m_statement, field));
+        else if (storage == SQLITE_FLOAT)
+            value = DbValue::FromText(FloatText(m_statement, field, 15));
+        else
+            value = DbValue::FromText(ColumnText(m_statement, field));
+        break;
+    }
+    return true;
+}
+
+bool SqliteCursor::MoveNext(DbError& error)
+{
+    if (m_atEnd)
+        return true;
+    const int result = sqlite3_step(m_statement);
+    if (result == SQLITE_ROW)
+        return true;
+    m_atEnd = true;
+    if (result == SQLITE_DONE)
+        return true;
+    error = DbError::DriverFailure(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_statement))));
+    return false;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "db/client/DbClient.h"
+
+#include <QList>
+
+struct sqlite3_stmt;
+
+// A prepared statement stepped forward one row at a time. Values come in the program's
+// text forms, chosen by the SQL Server type name each column was declared with.
+class SqliteCursor : public DbCursor
+{
+public:
+    // Takes the statement, which has been stepped once; `hasRow` tells whether that step
+    // gave a row.
+    SqliteCursor(sqlite3_stmt* statement, bool hasRow);
+    ~SqliteCursor() override;
+
+    int FieldCount() const override;
+    QString FieldName(int field) const override;
+    int FieldType(int field) const override;
+    bool AtEnd() const override;
+    bool ReadValue(int field, DbValue& value, DbError& error) override;
+    bool MoveNext(DbError& error) override;
+
+private:
+    struct Column
+    {
+        QString name;
+        QString declaredType;
+        int type = 0;
+    };
+
+    sqlite3_stmt* m_statement;
+    bool m_atEnd;
+    QList<Column> m_columns;
+};

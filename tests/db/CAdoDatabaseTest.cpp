@@ -1,0 +1,145 @@
+#include "db/CAdoDatabase.h"
+#include "db/client/SqlDialect.h"
+
+#include "tests/support/EmbeddedTestDatabase.h"
+#include "tests/support/QtPrinting.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* kHarnessSchema =
+    "CREATE TABLE tblHarnessInfo (HarnessID int PRIMARY KEY, HarnessNo nvarchar(50), Note nvarchar(100));"
+    "INSERT INTO tblHarnessInfo VALUES (1, 'WH-0001', NULL), (2, 'WH-0002', ''), (3, '线束-三', 'x');";
+
+// A client whose every call fails as a driver would, for the error texts.
+class RefusingClient : public DbClient
+{
+public:
+    explicit RefusingClient(DbError error) : m_error(std::move(error)) {}
+    bool Open(const QString&, DbError& error) override { return refuse(error); }
+    bool IsOpen() const override { return false; }
+    bool Close(DbError&) override { return true; }
+    bool Execute(const QString&, DbError& error) override { return refuse(error); }
+    std::unique_ptr<DbCursor> OpenCursor(const QString&, DbError& error) override
+    {
+        refuse(error);
+        return nullptr;
+    }
+    bool ExecuteWithBinary(const QString&, const QByteArray&, qint64&, DbError& error) override { return refuse(error); }
+    bool BeginTransaction(DbError& error) override { return refuse(error); }
+    bool CommitTransaction(DbError& error) override { return refuse(error); }
+    bool RollbackTransaction(DbError& error) override { return refuse(error); }
+    const SqlDialect& Dialect() const override { return TransactSqlDialect(); }
+
+private:
+    bool refuse(DbError& error)
+    {
+        error = m_error;
+        return false;
+    }
+    DbError m_error;
+};
+
+DbClientFactory Refusing(DbError error)
+{
+    return [error](const QString&, DbError&) { return std::make_unique<RefusingClient>(error); };
+}
+
+} // namespace
+
+TEST(CAdoDatabase, FailuresHaveTheAdoErrorFormat)
+{
+    CAdoDatabase database(Refusing(DbError::DriverFailure(QStringLiteral("X"))));
+    EXPECT_EQ(database.m_strError, QString()) << "a fresh object has no error";
+    EXPECT_FALSE(database.Open(QStringLiteral("Provider=whatever;")));
+    EXPECT_EQ(database.m_strError, QStringLiteral("ADO 错误：0x80004005，X"));
+
+    CAdoDatabase short_code(Refusing(DbError{0x123, QStringLiteral("y")}));
+    EXPECT_FALSE(short_code.Open(QString()));
+    EXPECT_EQ(short_code.m_strError, QStringLiteral("ADO 错误：0x     123，y")) << "right-aligned in eight places";
+}
+
+TEST(CAdoDatabase, AClosedObjectCannotOpenAgain)
+{
+    EmbeddedTestDatabase file(kHarnessSchema);
+    CAdoDatabase database;
+    ASSERT_TRUE(database.Open(file.connectionString()));
+    database.Close();
+    database.Close(); // a second Close finds nothing to do
+    EXPECT_FALSE(database.Open(file.connectionString()));
+    EXPECT_EQ(database.m_strError, QStringLiteral("ADO 错误：0x80004003，(null)"));
+    TextTable rows;
+    EXPECT_FALSE(database.Query(QStringLiteral("select 1"), &rows));
+    EXPECT_FALSE(database.Execute(QStringLiteral("select 1")));
+}
+
+TEST(CAdoDatabase, OpeningTwiceReplacesTheFirstConnection)
+{
+    EmbeddedTestDatabase first(kHarnessSchema);
+    EmbeddedTestDatabase second("CREATE TABLE tblHarnessInfo (HarnessID int, HarnessNo nvarchar(50));"
+                                "INSERT INTO tblHarnessInfo VALUES (9, 'other');");
+    CAdoDatabase database;
+    ASSERT_TRUE(database.Open(first.connectionString()));
+    ASSERT_TRUE(database.Open(second.connectionString()));
+    TextTable rows;
+    ASSERT_TRUE(database.Query(QStringLiteral("select HarnessNo from tblHarnessInfo"), &rows));
+    EXPECT_EQ(rows, TextTable({{"other"}}));
+}
+
+TEST(CAdoDatabase, UnknownProvidersAndMissingFilesFailToOpenWithAReason)
+{
+    CAdoDatabase database;
+    EXPECT_FALSE(database.Open(QStringLiteral("Provider=Oracle.OLEDB;Data Source=x;")));
+    EXPECT_TRUE(database.m_strError.startsWith(QStringLiteral("ADO 错误：0x800a0e7a，")));
+    EXPECT_TRUE(database.m_strError.contains(QStringLiteral("Oracle.OLEDB")));
+
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("missing.db"));
+    EXPECT_FALSE(database.Open(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(missing)));
+    EXPECT_TRUE(database.m_strError.startsWith(QStringLiteral("ADO 错误：0x80004005，")));
+    EXPECT_FALSE(QFileInfo::exists(missing)) << "opening never creates a database";
+}
+
+TEST(CAdoDatabase, QueriesAppendTextRowsAndLeaveTheErrorAlone)
+{
+    EmbeddedTestDatabase file(kHarnessSchema);
+    CAdoDatabase database;
+    ASSERT_TRUE(database.Open(file.connectionString()));
+
+    TextTable rows;
+    ASSERT_TRUE(database.Query(QStringLiteral("select HarnessNo, Note from tblHarnessInfo order by HarnessID"), &rows));
+    EXPECT_EQ(rows, TextTable({{"WH-0001", ""}, {"WH-0002", ""}, {"线束-三", "x"}})) << "NULL and '' both give ''";
+    ASSERT_TRUE(database.Query(QStringLiteral("select HarnessID from tblHarnessInfo where HarnessID=2"), &rows));
+    EXPECT_EQ(rows.size(), 4) << "a second query appends";
+    EXPECT_EQ(rows.last(), TextRow({"2"}));
+    ASSERT_TRUE(database.Query(QStringLiteral("select * from tblHarnessInfo where 1=0"), &rows));
+    EXPECT_EQ(rows.size(), 4);
+
+    EXPECT_FALSE(database.Query(QStringLiteral("selec HarnessNo frm tblHarnessInfo"), &rows));
+    EXPECT_EQ(rows.size(), 4);
+    const QString failure = database.m_strError;
+    EXPECT_TRUE(failure.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << failure.toStdString();
+    EXPECT_TRUE(database.Execute(QStringLiteral("update tblHarnessInfo set Note='y' where HarnessID=99")))
+        << "an UPDATE matching nothing succeeds";
+    EXPECT_EQ(database.m_strError, failure) << "a success never clears the last failure";
+    EXPECT_FALSE(database.Execute(QStringLiteral("update tblNothing set a=1")));
+    EXPECT_NE(database.m_strError, failure);
+}
+
+TEST(CAdoDatabase, TransactionsCommitOrLeaveNothing)
+{
+    EmbeddedTestDatabase file(kHarnessSchema);
+    CAdoDatabase database;
+    ASSERT_TRUE(database.Open(file.connectionString()));
+    ASSERT_TRUE(database.BeginTrans());
+    ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblHarnessInfo values (4, 'WH-0004', NULL)")));
+    ASSERT_TRUE(database.RollbackTrans());
+    EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblHarnessInfo")), QStringLiteral("3"));
+
+    ASSERT_TRUE(database.BeginTrans());
+    ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblHarnessInfo values (4, 'WH-0004', NULL)")));
+    ASSERT_TRUE(database.CommitTrans());
+    EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblHarnessInfo")), QStringLiteral("4"));
+    EXPECT_FALSE(database.CommitTrans()) << "nothing to commit";
+}
