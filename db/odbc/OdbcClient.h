@@ -1,0 +1,52 @@
+#pragma once
+
+#include "db/client/DbClient.h"
+#include "db/odbc/OdbcFlavour.h"
+#include "db/odbc/OdbcHandle.h"
+
+#include <QStringList>
+
+// The database client over ODBC (unixODBC): SQL Server through FreeTDS or Microsoft's
+// driver, or any ODBC source. It takes the program's OLE DB connection string and
+// translates it for the flavour it was made for. Results are read whole when they are
+// opened, so that a cursor never holds the connection.
+class OdbcClient : public DbClient
+{
+public:
+    explicit OdbcClient(OdbcFlavour flavour);
+    ~OdbcClient() override;
+    OdbcClient(const OdbcClient&) = delete;
+    OdbcClient& operator=(const OdbcClient&) = delete;
+
+    [[nodiscard]] bool Open(const QString& connectionString, DbError& error) override;
+    bool IsOpen() const override;
+    [[nodiscard]] bool Close(DbError& error) override;
+
+    [[nodiscard]] bool Execute(const QString& sql, DbError& error) override;
+    [[nodiscard]] std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError& error) override;
+    [[nodiscard]] bool ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged,
+                                         DbError& error) override;
+
+    [[nodiscard]] bool BeginTransaction(DbError& error) override;
+    [[nodiscard]] bool CommitTransaction(DbError& error) override;
+    [[nodiscard]] bool RollbackTransaction(DbError& error) override;
+
+    const SqlDialect& Dialect() const override;
+
+private:
+    bool AllocateEnvironment(DbError& error);
+    QStringList InstalledDrivers() const;
+    bool Connect(const QString& odbcConnectionString, DbError& error);
+    const SqlDialect& DialectOfSource() const;
+    bool NewStatement(OdbcHandle& statement, DbError& error) const;
+    bool SetAutocommit(bool on, DbError& error);
+    bool EndTransaction(SQLSMALLINT completion, DbError& error);
+    void ReleaseHandles();
+
+    OdbcFlavour m_flavour;
+    OdbcHandle m_environment{SQL_HANDLE_ENV};
+    OdbcHandle m_connection{SQL_HANDLE_DBC};
+    bool m_connected = false;
+    bool m_inTransaction = false;
+    const SqlDialect* m_dialect;
+};

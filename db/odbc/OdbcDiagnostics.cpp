@@ -1,0 +1,57 @@
+#include "db/odbc/OdbcDiagnostics.h"
+
+#include "db/odbc/OdbcText.h"
+
+#include <QStringList>
+
+#include <vector>
+
+namespace {
+
+// A failure can pile up many records (one per statement of a batch); the first ones say
+// what went wrong.
+constexpr SQLSMALLINT kMaxRecords = 10;
+
+bool DiagnosticMessage(SQLSMALLINT handleType, SQLHANDLE handle, SQLSMALLINT record, QString& message)
+{
+    SQLWCHAR state[6] = {};
+    SQLINTEGER nativeError = 0;
+    std::vector<SQLWCHAR> text(512);
+    SQLSMALLINT length = 0;
+    SQLRETURN result = SQLGetDiagRecW(handleType, handle, record, state, &nativeError, text.data(),
+                                      static_cast<SQLSMALLINT>(text.size()), &length);
+    if (result == SQL_SUCCESS_WITH_INFO && length >= static_cast<SQLSMALLINT>(text.size())) {
+        text.resize(static_cast<std::size_t>(length) + 1);
+        result = SQLGetDiagRecW(handleType, handle, record, state, &nativeError, text.data(),
+                                static_cast<SQLSMALLINT>(text.size()), &length);
+    }
+    if (!SQL_SUCCEEDED(result))
+        return false;
+    message = FromOdbcText(text.data(), qMin<qsizetype>(length, static_cast<qsizetype>(text.size()) - 1));
+    return true;
+}
+
+} // namespace
+
+QString OdbcDiagnosticText(SQLSMALLINT handleType, SQLHANDLE handle)
+{
+    if (handle == SQL_NULL_HANDLE)
+        return QString();
+    QStringList messages;
+    QString message;
+    for (SQLSMALLINT record = 1; record <= kMaxRecords && DiagnosticMessage(handleType, handle, record, message);
+         ++record) {
+        message = message.trimmed();
+        if (!message.isEmpty() && !messages.contains(message))
+            messages.append(message);
+    }
+    return messages.join(QLatin1Char('\n'));
+}
+
+DbError OdbcFailure(SQLSMALLINT handleType, SQLHANDLE handle, const char* call)
+{
+    const QString text = OdbcDiagnosticText(handleType, handle);
+    if (!text.isEmpty())
+        return DbError::DriverFailure(text);
+    return DbError::DriverFailure(QStringLiteral("ODBC 调用 %1 失败，驱动没有给出原因").arg(QLatin1String(call)));
+}

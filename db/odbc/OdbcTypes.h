@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <sqlext.h>
+
+// SQL Server's own ODBC types, which the standard headers do not name.
+constexpr SQLSMALLINT kSqlServerVariant = -150;
+constexpr SQLSMALLINT kSqlServerXml = -152;
+constexpr SQLSMALLINT kSqlServerTime2 = -154;
+constexpr SQLSMALLINT kSqlServerTimestampOffset = -155;
+
+// The ADO data type code that SQL Server's OLE DB provider reports for the column that ODBC
+// describes with this SQL type, column size and data source type name (SQL_DESC_TYPE_NAME),
+// which tells the types that share an SQL type apart (money is SQL_DECIMAL, datetime2 is
+// SQL_TYPE_TIMESTAMP, the (max) types are the plain ones with size 0).
+int AdoTypeOfOdbcColumn(SQLSMALLINT sqlType, SQLULEN columnSize, const QString& typeName);
+
+// How a value of a column is fetched and given to the program.
+enum class OdbcValueKind {
+    Text,      // the driver's text
+    Bytes,     // binary kinds
+    Bit,       // "-1" / "0"
+    Guid,      // braced upper-case GUID
+    Timestamp, // the program's date-time text
+};
+
+OdbcValueKind ValueKindOfAdoType(int adoType);

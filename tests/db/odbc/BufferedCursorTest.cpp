@@ -1,0 +1,74 @@
+#include "db/odbc/BufferedCursor.h"
+#include "tests/support/QtPrinting.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QList<BufferedCursor::Field> OneField()
+{
+    return {{QStringLiteral("name"), 202}};
+}
+
+QList<BufferedCursor::Row> Rows(std::initializer_list<const char*> texts)
+{
+    QList<BufferedCursor::Row> rows;
+    for (const char* text : texts)
+        rows.append({DbValue::FromText(QString::fromUtf8(text))});
+    return rows;
+}
+
+TEST(BufferedCursorTest, DeliversTheRowsInOrder)
+{
+    BufferedCursor cursor(OneField(), Rows({"a", "b"}), std::nullopt);
+    ASSERT_EQ(cursor.FieldCount(), 1);
+    EXPECT_EQ(cursor.FieldName(0), QStringLiteral("name"));
+    EXPECT_EQ(cursor.FieldType(0), 202);
+
+    DbError error;
+    DbValue value;
+    ASSERT_FALSE(cursor.AtEnd());
+    ASSERT_TRUE(cursor.ReadValue(0, value, error));
+    EXPECT_EQ(value.text, QStringLiteral("a"));
+    ASSERT_TRUE(cursor.MoveNext(error));
+    ASSERT_TRUE(cursor.ReadValue(0, value, error));
+    EXPECT_EQ(value.text, QStringLiteral("b"));
+    ASSERT_TRUE(cursor.MoveNext(error));
+    EXPECT_TRUE(cursor.AtEnd());
+
+    EXPECT_FALSE(cursor.MoveNext(error));
+    EXPECT_EQ(error.code, DbError::kPointer);
+    EXPECT_FALSE(cursor.ReadValue(0, value, error));
+}
+
+TEST(BufferedCursorTest, ReadingErrorArrivesAfterTheRowsReadBeforeIt)
+{
+    BufferedCursor cursor(OneField(), Rows({"a"}), DbError::DriverFailure(QStringLiteral("lost connection")));
+    DbError error;
+    DbValue value;
+    ASSERT_TRUE(cursor.ReadValue(0, value, error));
+    EXPECT_EQ(value.text, QStringLiteral("a"));
+    EXPECT_FALSE(cursor.MoveNext(error));
+    EXPECT_EQ(error.code, DbError::kFail);
+    EXPECT_EQ(error.description, QStringLiteral("lost connection"));
+}
+
+TEST(BufferedCursorTest, FieldsOutOfRangeAreRefused)
+{
+    BufferedCursor cursor(OneField(), Rows({"a"}), std::nullopt);
+    DbError error;
+    DbValue value;
+    EXPECT_FALSE(cursor.ReadValue(1, value, error));
+    EXPECT_FALSE(cursor.ReadValue(-1, value, error));
+    EXPECT_EQ(cursor.FieldName(1), QString());
+    EXPECT_EQ(cursor.FieldType(-1), 0);
+}
+
+TEST(BufferedCursorTest, ResultWithoutFieldsIsAtItsEnd)
+{
+    BufferedCursor cursor({}, {}, std::nullopt);
+    EXPECT_EQ(cursor.FieldCount(), 0);
+    EXPECT_TRUE(cursor.AtEnd());
+}
+
+} // namespace

@@ -1,0 +1,101 @@
+#include "db/CAdoDatabase.h"
+#include "tests/db/odbc/OdbcTestServer.h"
+#include "tests/support/QtPrinting.h"
+
+namespace {
+
+const QString kAdoFailure = QStringLiteral("ADO 错误：0x80004005，");
+
+// The wrapper over the ODBC client that its default factory picks for the MSDASQL provider;
+// the fixture's own client makes and drops the tables.
+class CAdoDatabaseOverOdbcTest : public OdbcServerTest
+{
+protected:
+    void OpenDatabase()
+    {
+        ASSERT_TRUE(m_database.Open(m_connect)) << m_database.m_strError.toStdString();
+    }
+
+    CAdoDatabase m_database;
+};
+
+TEST_F(CAdoDatabaseOverOdbcTest, RefusedLoginShowsTheServersTextInTheAdoForm)
+{
+    EXPECT_FALSE(m_database.Open(WithAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("wrong"))));
+    EXPECT_TRUE(m_database.m_strError.startsWith(kAdoFailure)) << m_database.m_strError.toStdString();
+    EXPECT_TRUE(m_database.m_strError.contains(QLatin1String("password authentication failed")))
+        << m_database.m_strError.toStdString();
+
+    CAdoDatabase braced;
+    EXPECT_FALSE(braced.Open(WithAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("\"a}b\""))));
+    EXPECT_TRUE(braced.m_strError.startsWith(kAdoFailure + QStringLiteral("连接字符串中 pwd 的值含有“}”")))
+        << braced.m_strError.toStdString();
+}
+
+TEST_F(CAdoDatabaseOverOdbcTest, QueryGivesEveryKindAsText)
+{
+    const QString table = CreateTable(QStringLiteral("id int4, flag boolean, amount numeric(10,2), name varchar(50), "
+                                                     "note text, guid uuid, picture bytea, stamp timestamp"));
+    Run(QStringLiteral("insert into %1 values (1, true, 12.5, '线束-一', null, "
+                       "'6f9619ff-8b86-d011-b42d-00c04fc964ff', '\\x0aff00', '2017-04-06 08:09:10'), "
+                       "(2, false, -3, '', 'x', null, '', '2017-04-06')")
+            .arg(table));
+    OpenDatabase();
+
+    TextTable rows;
+    ASSERT_TRUE(m_database.Query(QStringLiteral("select * from %1 order by id").arg(table), &rows))
+        << m_database.m_strError.toStdString();
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0], TextRow({"1", "-1", "12.50", "线束-一", "", "{6F9619FF-8B86-D011-B42D-00C04FC964FF}", "0AFF00",
+                                "2017-04-06 08:09:10"}));
+    EXPECT_EQ(rows[1], TextRow({"2", "0", "-3.00", "", "x", "", "", "2017-04-06"}));
+
+    // A second query appends; one without rows adds nothing.
+    ASSERT_TRUE(m_database.Query(QStringLiteral("select id from %1 where id = 2").arg(table), &rows));
+    ASSERT_TRUE(m_database.Query(QStringLiteral("select id from %1 where id = 3").arg(table), &rows));
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[2], TextRow({"2"}));
+    EXPECT_EQ(m_database.m_strError, QString());
+}
+
+TEST_F(CAdoDatabaseOverOdbcTest, ExecuteReportsTheServersTextAndKeepsIt)
+{
+    const QString table = CreateTable(QStringLiteral("id int4"));
+    OpenDatabase();
+    EXPECT_TRUE(m_database.Execute(QStringLiteral("insert into %1 values (1)").arg(table)));
+    EXPECT_TRUE(m_database.Execute(QStringLiteral("update %1 set id = 2 where id = 99").arg(table)));
+
+    EXPECT_FALSE(m_database.Execute(QStringLiteral("insert into no_such_table_c1 values (1)")));
+    EXPECT_TRUE(m_database.m_strError.startsWith(kAdoFailure)) << m_database.m_strError.toStdString();
+    EXPECT_TRUE(m_database.m_strError.contains(QLatin1String("no_such_table_c1")));
+
+    const QString failure = m_database.m_strError;
+    TextTable rows;
+    EXPECT_FALSE(m_database.Query(QStringLiteral("select nothing from %1").arg(table), &rows));
+    EXPECT_TRUE(rows.isEmpty());
+    EXPECT_NE(m_database.m_strError, failure);
+    const QString queryFailure = m_database.m_strError;
+    EXPECT_TRUE(m_database.Execute(QStringLiteral("delete from %1").arg(table)));
+    EXPECT_EQ(m_database.m_strError, queryFailure) << "a success leaves the last failure in place";
+}
+
+TEST_F(CAdoDatabaseOverOdbcTest, RolledBackImportLeavesNothing)
+{
+    const QString table = CreateTable(QStringLiteral("id int4, name text"));
+    OpenDatabase();
+    ASSERT_TRUE(m_database.BeginTrans()) << m_database.m_strError.toStdString();
+    ASSERT_TRUE(m_database.Execute(QStringLiteral("insert into %1 values (1, %2)")
+                                       .arg(table, m_database.TextLiteral(QStringLiteral("it's 标签")))));
+    ASSERT_TRUE(m_database.RollbackTrans()) << m_database.m_strError.toStdString();
+    EXPECT_EQ(Count(table), 0);
+
+    ASSERT_TRUE(m_database.BeginTrans());
+    ASSERT_TRUE(m_database.Execute(QStringLiteral("insert into %1 values (2, %2)")
+                                       .arg(table, m_database.TextLiteral(QStringLiteral("it's 标签")))));
+    ASSERT_TRUE(m_database.CommitTrans());
+    TextTable rows;
+    ASSERT_TRUE(m_database.Query(QStringLiteral("select name from %1").arg(table), &rows));
+    EXPECT_EQ(rows, TextTable({{QStringLiteral("it's 标签")}}));
+}
+
+} // namespace

@@ -1,0 +1,157 @@
+#include "db/odbc/OdbcConnectionString.h"
+#include "tests/support/QtPrinting.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QStringList kFreeTdsOnly = {QStringLiteral("FreeTDS"), QStringLiteral("PostgreSQL Unicode")};
+
+QString ForSqlServer(const QString& oleDb, const QStringList& drivers = kFreeTdsOnly)
+{
+    QString odbc;
+    QString error;
+    EXPECT_TRUE(TranslateConnectionString(oleDb, OdbcFlavour::SqlServer, drivers, odbc, error)) << error.toStdString();
+    return odbc;
+}
+
+QString ForGeneric(const QString& oleDb)
+{
+    QString odbc;
+    QString error;
+    EXPECT_TRUE(TranslateConnectionString(oleDb, OdbcFlavour::Generic, {}, odbc, error)) << error.toStdString();
+    return odbc;
+}
+
+QString RefusalOf(const QString& oleDb, OdbcFlavour flavour)
+{
+    QString odbc = QStringLiteral("untouched");
+    QString error;
+    EXPECT_FALSE(TranslateConnectionString(oleDb, flavour, kFreeTdsOnly, odbc, error));
+    EXPECT_EQ(odbc, QStringLiteral("untouched"));
+    return error;
+}
+
+TEST(OdbcFlavourTest, ProvidersAreRecognisedInAnyCaseAndVersion)
+{
+    for (const char* provider : {"sqloledb", "SQLOLEDB", "SQLOLEDB.1", "MSOLEDBSQL", "msoledbsql.19", "SQLNCLI11"})
+        EXPECT_TRUE(IsSqlServerProvider(QString::fromLatin1(provider))) << provider;
+    for (const char* provider : {"MSDASQL", "sqlite", "", "sqloledbx", "SQLNCLI"})
+        EXPECT_FALSE(IsSqlServerProvider(QString::fromLatin1(provider))) << provider;
+
+    for (const char* provider : {"MSDASQL", "msdasql", "MSDASQL.1"})
+        EXPECT_TRUE(IsGenericOdbcProvider(QString::fromLatin1(provider))) << provider;
+    for (const char* provider : {"sqloledb", "sqlite", "", "MSDASQLX"})
+        EXPECT_FALSE(IsGenericOdbcProvider(QString::fromLatin1(provider))) << provider;
+}
+
+TEST(OdbcConnectionStringTest, SqlServerNamedInstanceGoesToFreeTdsWithoutPort)
+{
+    EXPECT_EQ(ForSqlServer(QStringLiteral("Provider=sqloledb;Data Source=srv\\SQLEXPRESS;Initial Catalog=db;"
+                                          "User Id=sa;Password=secret;")),
+              QStringLiteral("Driver=FreeTDS;Server=srv\\SQLEXPRESS;Database=db;UID=sa;PWD=secret;ClientCharset=UTF-8;"));
+}
+
+TEST(OdbcConnectionStringTest, SqlServerHostAndPortPassThrough)
+{
+    EXPECT_EQ(ForSqlServer(QStringLiteral("Provider=sqloledb;Data Source=10.1.2.3,14330;Initial Catalog=db;"
+                                          "User Id=sa;Password=p;")),
+              QStringLiteral("Driver=FreeTDS;Server=10.1.2.3,14330;Database=db;UID=sa;PWD=p;ClientCharset=UTF-8;"));
+}
+
+TEST(OdbcConnectionStringTest, LocalServerNamesBecomeLocalhost)
+{
+    EXPECT_TRUE(ForSqlServer(QStringLiteral("Provider=sqloledb;Data Source=(local)\\SQLEXPRESS;"))
+                    .contains(QLatin1String(";Server=localhost\\SQLEXPRESS;")));
+    EXPECT_TRUE(ForSqlServer(QStringLiteral("Provider=sqloledb;Data Source=.;")).contains(QLatin1String(";Server=localhost;")));
+    EXPECT_TRUE(ForSqlServer(QStringLiteral("Provider=sqloledb;Data Source=(LOCAL),1433;"))
+                    .contains(QLatin1String(";Server=localhost,1433;")));
+    EXPECT_TRUE(ForSqlServer(QStringLiteral("Provider=sqloledb;Data Source=.hidden;"))
+                    .contains(QLatin1String(";Server=.hidden;")));
+}
+
+TEST(OdbcConnectionStringTest, ValuesThatWouldBreakTheStringGoInBraces)
+{
+    // As BuildConnectionString quotes them.
+    const QString odbc = ForSqlServer(QStringLiteral(
+        "Provider=sqloledb;Data Source=srv;Initial Catalog=\"my;db\";User Id=\" sa\";Password=\"pa;ss \";"));
+    EXPECT_EQ(odbc, QStringLiteral("Driver=FreeTDS;Server=srv;Database={my;db};UID={ sa};PWD={pa;ss };ClientCharset=UTF-8;"));
+
+    EXPECT_TRUE(ForSqlServer(QStringLiteral("Provider=sqloledb;Password={abc;")).contains(QLatin1String(";PWD={{abc};")));
+    // Other punctuation needs no braces.
+    EXPECT_TRUE(ForSqlServer(QStringLiteral("Provider=sqloledb;Password='a\"b=c{';"))
+                    .contains(QLatin1String(";PWD=a\"b=c{;")));
+}
+
+TEST(OdbcConnectionStringTest, ClosingBraceIsRefusedNamingTheKeyword)
+{
+    const QString error = RefusalOf(QStringLiteral("Provider=sqloledb;Data Source=srv;Password=\"ab}c\";"),
+                                    OdbcFlavour::SqlServer);
+    EXPECT_TRUE(error.contains(QLatin1String("PWD"))) << error.toStdString();
+    EXPECT_FALSE(error.contains(QLatin1String("ab}c"))) << "the password must not be shown";
+
+    RefusalOf(QStringLiteral("Provider=MSDASQL;DSN=a}b;"), OdbcFlavour::Generic);
+    RefusalOf(QStringLiteral("Provider=MSDASQL;PWD={a}b};"), OdbcFlavour::Generic);
+}
+
+TEST(OdbcConnectionStringTest, UnparsableStringIsRefused)
+{
+    EXPECT_FALSE(RefusalOf(QStringLiteral("Provider=sqloledb;Password=\"open;"), OdbcFlavour::SqlServer).isEmpty());
+    EXPECT_FALSE(RefusalOf(QStringLiteral("Provider=MSDASQL;junk;"), OdbcFlavour::Generic).isEmpty());
+}
+
+TEST(OdbcConnectionStringTest, EmptyUserAndPasswordStayEmptyAndMissingOnesAreLeftOut)
+{
+    EXPECT_EQ(ForSqlServer(QStringLiteral("Provider=sqloledb;Data Source=srv;Initial Catalog=db;User Id=;Password=;")),
+              QStringLiteral("Driver=FreeTDS;Server=srv;Database=db;UID=;PWD=;ClientCharset=UTF-8;"));
+    EXPECT_EQ(ForSqlServer(QStringLiteral("Provider=sqloledb;Data Source=srv;")),
+              QStringLiteral("Driver=FreeTDS;Server=srv;ClientCharset=UTF-8;"));
+}
+
+TEST(OdbcConnectionStringTest, OleDbSynonymsAreAccepted)
+{
+    const QString expected = QStringLiteral("Driver=FreeTDS;Server=h;Database=d;UID=u;PWD=p;ClientCharset=UTF-8;");
+    EXPECT_EQ(ForSqlServer(QStringLiteral("Provider=SQLOLEDB;Server=h;Database=d;UID=u;PWD=p")), expected);
+    EXPECT_EQ(ForSqlServer(QStringLiteral("provider=SQLOLEDB; address = h ; database=d;User ID=u;pwd=p;")), expected);
+    // The OLE DB keyword wins over its synonym.
+    EXPECT_EQ(ForSqlServer(QStringLiteral("Provider=SQLOLEDB;Server=other;Data Source=h;Database=x;Initial Catalog=d;"
+                                          "UID=x;User Id=u;PWD=x;Password=p;")),
+              expected);
+    // Attributes that only OLE DB knows are not passed to the driver.
+    EXPECT_EQ(ForSqlServer(QStringLiteral("Provider=SQLOLEDB;Data Source=h;Initial Catalog=d;User Id=u;Password=p;"
+                                          "Persist Security Info=False;")),
+              expected);
+}
+
+TEST(OdbcConnectionStringTest, MicrosoftDriverIsPreferredWhenInstalled)
+{
+    const QString oleDb = QStringLiteral("Provider=sqloledb;Data Source=srv\\inst;Initial Catalog=db;User Id=sa;Password=p;");
+    EXPECT_EQ(ForSqlServer(oleDb, {QStringLiteral("FreeTDS"), QStringLiteral("ODBC Driver 18 for SQL Server"),
+                                   QStringLiteral("ODBC Driver 17 for SQL Server")}),
+              QStringLiteral("Driver=ODBC Driver 18 for SQL Server;Server=srv\\inst;Database=db;UID=sa;PWD=p;"
+                             "TrustServerCertificate=yes;"));
+    EXPECT_EQ(ForSqlServer(oleDb, {QStringLiteral("ODBC Driver 17 for SQL Server"), QStringLiteral("FreeTDS")}),
+              QStringLiteral("Driver=ODBC Driver 17 for SQL Server;Server=srv\\inst;Database=db;UID=sa;PWD=p;"));
+    EXPECT_EQ(PreferredSqlServerDriver({}), QStringLiteral("FreeTDS"));
+    EXPECT_EQ(PreferredSqlServerDriver({QStringLiteral("SQL Server Native Client 11.0")}), QStringLiteral("FreeTDS"));
+}
+
+TEST(OdbcConnectionStringTest, GenericPassesEveryAttributeButTheProvider)
+{
+    EXPECT_EQ(ForGeneric(QStringLiteral("Provider=MSDASQL;Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=5432;"
+                                        "Database=k;UID=u;PWD=\"a;b\";BoolsAsChar=0;")),
+              QStringLiteral("boolsaschar=0;database=k;driver={PostgreSQL Unicode};port=5432;pwd={a;b};"
+                             "server=127.0.0.1;uid=u;"));
+    EXPECT_EQ(ForGeneric(QStringLiteral("Provider=MSDASQL;Driver=\"PostgreSQL Unicode\";")),
+              QStringLiteral("driver=PostgreSQL Unicode;"));
+}
+
+TEST(OdbcConnectionStringTest, GenericTakesMsdasqlNamesForOdbcKeywords)
+{
+    EXPECT_EQ(ForGeneric(QStringLiteral("Provider=MSDASQL;Data Source=plant;Initial Catalog=db;User Id=u;Password=p;")),
+              QStringLiteral("database=db;dsn=plant;pwd=p;uid=u;"));
+    EXPECT_EQ(ForGeneric(QStringLiteral("Provider=MSDASQL;DSN=plant;Data Source=other;UID=u;User Id=x;")),
+              QStringLiteral("dsn=plant;uid=u;"));
+}
+
+} // namespace

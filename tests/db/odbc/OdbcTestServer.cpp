@@ -1,0 +1,99 @@
+#include "tests/db/odbc/OdbcTestServer.h"
+
+#include "tests/support/QtPrinting.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <QUuid>
+
+QString TestServerConnectionString()
+{
+    return qEnvironmentVariable("KORVEL_TEST_ODBC_CONNECT");
+}
+
+QString WithAttribute(const QString& connectionString, const QString& keyword, const QString& value)
+{
+    QString changed = connectionString;
+    const QRegularExpression attribute(QStringLiteral("(^|;)%1=[^;]*").arg(QRegularExpression::escape(keyword)),
+                                       QRegularExpression::CaseInsensitiveOption);
+    if (changed.contains(attribute))
+        return changed.replace(attribute, QStringLiteral("\\1%1=%2").arg(keyword, value));
+    if (!changed.endsWith(QLatin1Char(';')))
+        changed += QLatin1Char(';');
+    return changed + keyword + QLatin1Char('=') + value + QLatin1Char(';');
+}
+
+void OdbcServerTest::SetUp()
+{
+    m_connect = TestServerConnectionString();
+    if (m_connect.isEmpty()) {
+        if (qEnvironmentVariable("KORVEL_REQUIRE_ODBC") == QLatin1String("1"))
+            FAIL() << "KORVEL_REQUIRE_ODBC=1 but KORVEL_TEST_ODBC_CONNECT is not set (scripts/postgres start DIR)";
+        GTEST_SKIP() << "no test server: set KORVEL_TEST_ODBC_CONNECT (scripts/postgres start DIR)";
+    }
+    DbError error;
+    ASSERT_TRUE(m_client.Open(m_connect, error)) << error.description.value_or(QString()).toStdString();
+}
+
+void OdbcServerTest::TearDown()
+{
+    if (m_connect.isEmpty())
+        return;
+    DbError error;
+    if (!m_client.IsOpen()) {
+        ASSERT_TRUE(m_client.Open(m_connect, error)) << error.description.value_or(QString()).toStdString();
+    }
+    for (const QString& table : std::as_const(m_tables))
+        EXPECT_TRUE(m_client.Execute(QStringLiteral("drop table %1").arg(table), error)) << table.toStdString();
+    EXPECT_TRUE(m_client.Close(error));
+}
+
+QString OdbcServerTest::CreateTable(const QString& columns)
+{
+    // Tests run in parallel processes against one database.
+    const QString name = QStringLiteral("odbc_test_%1").arg(QUuid::createUuid().toString(QUuid::Id128));
+    Run(QStringLiteral("create table %1 (%2)").arg(name, columns));
+    m_tables.append(name);
+    return name;
+}
+
+void OdbcServerTest::Run(const QString& sql)
+{
+    DbError error;
+    ASSERT_TRUE(m_client.Execute(sql, error))
+        << sql.left(200).toStdString() << ": " << error.description.value_or(QString()).toStdString();
+}
+
+std::unique_ptr<DbCursor> OdbcServerTest::Cursor(const QString& sql)
+{
+    DbError error;
+    std::unique_ptr<DbCursor> cursor = m_client.OpenCursor(sql, error);
+    EXPECT_TRUE(cursor) << sql.toStdString() << ": " << error.description.value_or(QString()).toStdString();
+    return cursor;
+}
+
+QList<QList<DbValue>> OdbcServerTest::Rows(const QString& sql)
+{
+    QList<QList<DbValue>> rows;
+    std::unique_ptr<DbCursor> cursor = Cursor(sql);
+    if (!cursor)
+        return rows;
+    DbError error;
+    while (!cursor->AtEnd()) {
+        QList<DbValue> row;
+        for (int field = 0; field < cursor->FieldCount(); ++field) {
+            DbValue value;
+            EXPECT_TRUE(cursor->ReadValue(field, value, error));
+            row.append(value);
+        }
+        rows.append(row);
+        EXPECT_TRUE(cursor->MoveNext(error));
+    }
+    return rows;
+}
+
+qint64 OdbcServerTest::Count(const QString& table)
+{
+    const QList<QList<DbValue>> rows = Rows(QStringLiteral("select count(*) from %1").arg(table));
+    return rows.isEmpty() ? -1 : rows[0][0].text.toLongLong();
+}

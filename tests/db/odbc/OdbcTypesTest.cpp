@@ -1,0 +1,79 @@
+#include "db/odbc/OdbcTypes.h"
+#include "tests/support/QtPrinting.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct TypeCase {
+    const char* sqlServerType;
+    SQLSMALLINT sqlType;
+    SQLULEN columnSize;
+    const char* typeName;
+    int adoType;
+    OdbcValueKind kind;
+};
+
+// What FreeTDS (and Microsoft's driver) report for each SQL Server type, and the code that
+// SQL Server's OLE DB provider gave for it.
+const TypeCase kSqlServerTypes[] = {
+    {"int", SQL_INTEGER, 10, "int", 3, OdbcValueKind::Text},
+    {"smallint", SQL_SMALLINT, 5, "smallint", 2, OdbcValueKind::Text},
+    {"tinyint", SQL_TINYINT, 3, "tinyint", 17, OdbcValueKind::Text},
+    {"bigint", SQL_BIGINT, 19, "bigint", 20, OdbcValueKind::Text},
+    {"bit", SQL_BIT, 1, "bit", 11, OdbcValueKind::Bit},
+    {"decimal", SQL_DECIMAL, 18, "decimal", 131, OdbcValueKind::Text},
+    {"numeric", SQL_NUMERIC, 18, "numeric", 131, OdbcValueKind::Text},
+    {"money", SQL_DECIMAL, 19, "money", 6, OdbcValueKind::Text},
+    {"smallmoney", SQL_DECIMAL, 10, "smallmoney", 6, OdbcValueKind::Text},
+    {"float", SQL_FLOAT, 53, "float", 5, OdbcValueKind::Text},
+    {"float (as double)", SQL_DOUBLE, 15, "float", 5, OdbcValueKind::Text},
+    {"real", SQL_REAL, 24, "real", 4, OdbcValueKind::Text},
+    {"datetime", SQL_TYPE_TIMESTAMP, 23, "datetime", 135, OdbcValueKind::Timestamp},
+    {"smalldatetime", SQL_TYPE_TIMESTAMP, 16, "smalldatetime", 135, OdbcValueKind::Timestamp},
+    {"datetime2", SQL_TYPE_TIMESTAMP, 27, "datetime2", 202, OdbcValueKind::Text},
+    {"date", SQL_TYPE_DATE, 10, "date", 202, OdbcValueKind::Text},
+    {"time", kSqlServerTime2, 16, "time", 202, OdbcValueKind::Text},
+    {"datetimeoffset", kSqlServerTimestampOffset, 34, "datetimeoffset", 202, OdbcValueKind::Text},
+    {"uniqueidentifier", SQL_GUID, 36, "uniqueidentifier", 72, OdbcValueKind::Guid},
+    {"char", SQL_CHAR, 10, "char", 129, OdbcValueKind::Text},
+    {"varchar", SQL_VARCHAR, 50, "varchar", 200, OdbcValueKind::Text},
+    {"varchar(max)", SQL_VARCHAR, 0, "varchar", 201, OdbcValueKind::Text},
+    {"text", SQL_LONGVARCHAR, 2147483647, "text", 201, OdbcValueKind::Text},
+    {"nchar", SQL_WCHAR, 10, "nchar", 130, OdbcValueKind::Text},
+    {"nvarchar", SQL_WVARCHAR, 50, "nvarchar", 202, OdbcValueKind::Text},
+    {"nvarchar(max)", SQL_WVARCHAR, 0, "nvarchar", 203, OdbcValueKind::Text},
+    {"ntext", SQL_WLONGVARCHAR, 1073741823, "ntext", 203, OdbcValueKind::Text},
+    {"xml", kSqlServerXml, 0, "xml", 203, OdbcValueKind::Text},
+    {"binary", SQL_BINARY, 16, "binary", 128, OdbcValueKind::Bytes},
+    {"varbinary", SQL_VARBINARY, 50, "varbinary", 204, OdbcValueKind::Bytes},
+    {"varbinary(max)", SQL_VARBINARY, 0, "varbinary", 205, OdbcValueKind::Bytes},
+    {"image", SQL_LONGVARBINARY, 2147483647, "image", 205, OdbcValueKind::Bytes},
+    {"sql_variant", kSqlServerVariant, 8000, "sql_variant", 12, OdbcValueKind::Text},
+};
+
+TEST(OdbcTypesTest, SqlServerTypesGetTheOleDbProvidersCodes)
+{
+    for (const TypeCase& type : kSqlServerTypes) {
+        const int adoType = AdoTypeOfOdbcColumn(type.sqlType, type.columnSize, QString::fromLatin1(type.typeName));
+        EXPECT_EQ(adoType, type.adoType) << type.sqlServerType;
+        EXPECT_EQ(ValueKindOfAdoType(adoType), type.kind) << type.sqlServerType;
+    }
+}
+
+TEST(OdbcTypesTest, TypeNamesAreComparedIgnoringCase)
+{
+    EXPECT_EQ(AdoTypeOfOdbcColumn(SQL_DECIMAL, 19, QStringLiteral("MONEY")), 6);
+    EXPECT_EQ(AdoTypeOfOdbcColumn(SQL_TYPE_TIMESTAMP, 27, QStringLiteral("DateTime2")), 202);
+    // ODBC 2 drivers report the older timestamp code.
+    EXPECT_EQ(AdoTypeOfOdbcColumn(SQL_TIMESTAMP, 23, QStringLiteral("datetime")), 135);
+}
+
+TEST(OdbcTypesTest, UnknownTypesAreReadAsText)
+{
+    const int adoType = AdoTypeOfOdbcColumn(-400, 20, QStringLiteral("geography"));
+    EXPECT_EQ(adoType, 202);
+    EXPECT_EQ(ValueKindOfAdoType(adoType), OdbcValueKind::Text);
+}
+
+} // namespace
