@@ -17,6 +17,9 @@ struct CommandContext
 int RunCipherCommand(const QStringList& arguments, CommandContext& context);
 int RunValuesCommand(const QStringList& arguments, CommandContext& context);
 int RunSettingsCommand(const QStringList& arguments, CommandContext& context);
+int RunCreateDbCommand(const QStringList& arguments, CommandContext& context);
+int RunDemoValuesCommand(const QStringList& arguments, CommandContext& context);
+int RunQueryCommand(const QStringList& arguments, CommandContext& context);
 
 // Prints "usage: korvelctl <synopsis>" on err and gives the usage exit code.
 int UsageError(CommandContext& context, const QString& synopsis);

@@ -14,19 +14,25 @@ struct Command
     const char* synopsis;
 };
 
-const std::array<Command, 5> kCommands = {{
+const std::array<Command, 8> kCommands = {{
     {"encrypt", RunCipherCommand, "encrypt IN OUT           encipher a file with the file cipher"},
     {"decrypt", RunCipherCommand, "decrypt IN OUT           decipher a file (the same operation)"},
     {"values", RunValuesCommand, "values FILE              print the four lists of a value-list file"},
     {"values", RunValuesCommand, "values --build TEXT OUT  make a value-list file from UTF-8 lines list&entry&value"},
     {"settings", RunSettingsCommand,
      "settings [--show-password] FILE\n"
-     "                                print the connection string of a settings file"},
+     "                                     print the connection string of a settings file"},
+    {"query", RunQueryCommand, "query SETTINGS SQL       print the rows of a statement on a settings file's database"},
+    {"create-db", RunCreateDbCommand,
+     "create-db FILE [--demo [--scale N]]\n"
+     "                                     create an embedded database, with the demo data when asked"},
+    {"demo-values", RunDemoValuesCommand,
+     "demo-values OUT          write the demo data's value lists as text for values --build"},
 }};
 
 void PrintHelp(QTextStream& stream)
 {
-    stream << "korvelctl: prepare and inspect Korvel's files\n\nusage:\n";
+    stream << "korvelctl: prepare and inspect Korvel's files and databases\n\nusage:\n";
     for (const Command& command : kCommands)
         stream << "  korvelctl " << command.synopsis << '\n';
 }

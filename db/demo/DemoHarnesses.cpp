@@ -1,0 +1,113 @@
+#include "db/demo/DemoSeeding.h"
+
+#include "db/demo/DemoMoment.h"
+#include "db/demo/DemoRandom.h"
+#include "db/demo/DemoTexts.h"
+#include "db/demo/DemoValueLists.h"
+#include "db/demo/RowInserter.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const char* const kHarnessNames[] = {
+    "发动机舱线束",
+    "仪表板线束",
+    "左前门线束",
+    "右前门线束",
+    "左后门线束",
+    "右后门线束",
+    "顶棚线束",
+    "地板线束",
+    "前保险杠线束",
+    "后保险杠线束",
+    "座椅线束",
+    "尾门线束",
+    "电池包高压线束",
+    "充电口线束",
+    "电机控制器线束",
+    "空调线束",
+    "Engine Room Harness",
+    "Instrument Panel Harness",
+    "エンジンルームハーネス",
+    "도어 하네스",
+};
+const char* const kRevisions[] = {"A", "B", "C", "A1", "B2", "V1.0", "V2.1"};
+const char* const kHarnessRemarks[] = {"样品",           "试产",     "量产",     "停产，请勿使用",
+                                       "客户变更待确认", "含屏蔽层", "Prototype"};
+const char* const kWireColours[] = {"红", "黑", "白", "蓝",    "黄",    "绿",   "棕",
+                                    "橙", "灰", "紫", "黄/绿", "红/白", "蓝/黑"};
+const char* const kCrossSections[] = {"0.35", "0.50", "0.75", "1.00", "1.50", "2.50", "4.00", "6.00"};
+const char* const kWireRemarks[] = {"需套管", "双端压接", "屏蔽层接地", "焊接", "加热缩管"};
+
+// Harness numbers count up within a year, 9999 to a year, from 2024 backwards: at scale 1
+// "WH-2024-0001" to "WH-2024-0334". Every fortieth harness is numbered the way some
+// customers do, in Chinese.
+QByteArray HarnessNo(int harnessId)
+{
+    char text[32];
+    if (harnessId % 40 == 17)
+        std::snprintf(text, sizeof text, "线束-%05d", harnessId);
+    else
+        std::snprintf(text, sizeof text, "WH-%04d-%04d", 2024 - (harnessId - 1) / 9999, (harnessId - 1) % 9999 + 1);
+    return QByteArray(text);
+}
+
+QByteArray Numbered(const char* format, int number)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, format, number);
+    return QByteArray(text);
+}
+
+// Most wires are plain wires; the other connection types are rarer.
+int ConnectType(DemoRandom& random)
+{
+    if (random.Chance(65))
+        return std::atoi(DemoValueList(kConnectTypeList).front().value);
+    return std::atoi(PickListValue(random, kConnectTypeList));
+}
+
+bool InsertWire(RowInserter& wires, DemoRandom& random, int harnessId, int wireNo, QString& error)
+{
+    wires.Int(harnessId).Text(Numbered("W%03d", wireNo)).Int(ConnectType(random));
+    wires.Text(random.Chance(10) ? nullptr : PickListValue(random, kTestGroupList));
+    wires.Text(Numbered("X%d", random.Between(1, 8))).Text(Numbered("%d", random.Between(1, 40)));
+    wires.Text(Numbered("X%d", random.Between(9, 16))).Text(Numbered("%d", random.Between(1, 40)));
+    wires.Text(random.Pick(kWireColours)).Text(random.Pick(kCrossSections)).Int(random.Between(150, 3500));
+    wires.Text(random.Chance(8) ? random.Pick(kWireRemarks) : nullptr);
+    return wires.Insert(error);
+}
+
+} // namespace
+
+bool SeedDemoHarnesses(sqlite3* db, int count, QString& error)
+{
+    RowInserter harnesses;
+    RowInserter wires;
+    if (!harnesses.Prepare(db, "tblHarnessInfo",
+                           "HarnessID, HarnessNo, HarnessName, Customer, Revision, WireCount, CreatedBy, CreatedAt, "
+                           "Remark",
+                           error) ||
+        !wires.Prepare(db, "tblHarnessWireInfo",
+                       "HarnessID, WireNo, HarnessType, WireGroup, FromConnector, FromPin, ToConnector, ToPin, "
+                       "WireColor, CrossSection, LengthMm, Remark",
+                       error))
+        return false;
+    for (int harnessId = 1; harnessId <= count; ++harnessId) {
+        DemoRandom random = DemoRandom::For(DemoStream::Harnesses, harnessId);
+        const int wireCount = harnessId % 100 == 0 ? 0 : random.Between(5, 40);
+        harnesses.Int(harnessId).Text(HarnessNo(harnessId)).Text(random.Pick(kHarnessNames));
+        harnesses.Text(PickCustomer(random)).Text(random.Pick(kRevisions)).Int(wireCount);
+        harnesses.Text(PickCreator(random)).Text(RandomMoment(random, 2019, 2024).Text());
+        harnesses.Text(random.Chance(20) ? random.Pick(kHarnessRemarks) : nullptr);
+        if (!harnesses.Insert(error))
+            return false;
+        for (int wireNo = 1; wireNo <= wireCount; ++wireNo) {
+            if (!InsertWire(wires, random, harnessId, wireNo, error))
+                return false;
+        }
+    }
+    return true;
+}

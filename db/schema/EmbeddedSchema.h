@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// The statements that create Korvel's tables and indexes in an empty embedded database
+// (db/schema/sqlite.sql), separated by ';', for sqlite3_exec.
+QString EmbeddedSchemaSql();

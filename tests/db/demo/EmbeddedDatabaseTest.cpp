@@ -1,0 +1,102 @@
+#include "db/demo/EmbeddedDatabase.h"
+
+#include "tests/db/demo/SchemaText.h"
+#include "tests/db/demo/SqliteFile.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class EmbeddedDatabaseTest : public ::testing::Test
+{
+protected:
+    QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+    QStringList files() const
+    {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    }
+
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(EmbeddedDatabaseTest, HasEveryTableAndColumnOfTheSchemaAndNoRows)
+{
+    QString error;
+    ASSERT_TRUE(CreateEmbeddedDatabase(path("korvel.db"), nullptr, error)) << error.toStdString();
+    EXPECT_EQ(files(), QStringList{"korvel.db"}) << "nothing left beside it";
+
+    SqliteFile db(path("korvel.db"));
+    const SchemaTables schema = ParseSchemaTables(ReadSchemaFile("sqlserver.sql"));
+    ASSERT_FALSE(schema.isEmpty());
+    for (auto table = schema.cbegin(); table != schema.cend(); ++table) {
+        QList<SchemaColumn> created;
+        for (const QStringList& column :
+             db.rows(QStringLiteral("select name, type from pragma_table_info('%1')").arg(table.key())))
+            created.append({column[0], NormalisedType(column[1])});
+        EXPECT_EQ(created, table.value()) << table.key().toStdString();
+        EXPECT_EQ(db.count(QStringLiteral("select count(*) from ") + table.key()), 0);
+    }
+}
+
+TEST_F(EmbeddedDatabaseTest, APlainSqliteConnectionGetsTheDefaultsAndIdentities)
+{
+    QString error;
+    ASSERT_TRUE(CreateEmbeddedDatabase(path("korvel.db"), nullptr, error)) << error.toStdString();
+    SqliteFile db(path("korvel.db"));
+    // Without Korvel's client there is no NEWID(): every default must work without it.
+    db.exec(QStringLiteral("insert into tblLabelInfo (LabelID, LabelNo, PaperWidth, PaperHeight) "
+                           "values ('{0F8FAD5B-D9CB-469F-A165-70867728950E}', 'L1', 60, 40);"
+                           "insert into tblLabelControlItem (ItemID, ItemName) values ('{A}', 'a'), ('{B}', 'b');"
+                           "delete from tblLabelControlItem where ItemID = '{B}';"
+                           "insert into tblLabelControlItem (ItemID, ItemName) values ('{C}', 'c');"));
+    EXPECT_EQ(db.rows(QStringLiteral("select LabelStatus, Dpi, IsLocked from tblLabelInfo")),
+              (QList<QStringList>{{"1", "203", "0"}}));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$"))
+                    .match(db.scalar(QStringLiteral("select CreatedAt from tblLabelInfo")))
+                    .hasMatch());
+    // An identity never hands out a number twice, as on SQL Server.
+    EXPECT_EQ(db.rows(QStringLiteral("select LineID from tblLabelControlItem order by LineID")),
+              (QList<QStringList>{{"1"}, {"3"}}));
+}
+
+TEST_F(EmbeddedDatabaseTest, RefusesAnythingAlreadyThereAndChangesNothing)
+{
+    WriteTestFile(path("korvel.db"), "precious");
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.db")));
+    ASSERT_TRUE(QFile::link(path("nowhere"), path("dangling.db")));
+
+    DemoOptions demo;
+    for (const char* name : {"korvel.db", "folder.db", "dangling.db"}) {
+        QString error;
+        EXPECT_FALSE(CreateEmbeddedDatabase(path(name), &demo, error)) << name;
+        EXPECT_EQ(error, QStringLiteral("文件已存在，未作任何改动：") + path(name));
+    }
+    EXPECT_EQ(ReadTestFile(path("korvel.db")), QByteArray("precious"));
+    EXPECT_EQ(files(), (QStringList{"dangling.db", "folder.db", "korvel.db"}));
+}
+
+TEST_F(EmbeddedDatabaseTest, AFailureLeavesNoFileBehind)
+{
+    QString error;
+    EXPECT_FALSE(CreateEmbeddedDatabase(path("missing/korvel.db"), nullptr, error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("无法创建数据库文件：") + path("missing/korvel.db")))
+        << error.toStdString();
+
+    for (const int scale : {0, -1, kMaxDemoScale + 1}) {
+        DemoOptions demo;
+        demo.scale = scale;
+        error.clear();
+        EXPECT_FALSE(CreateEmbeddedDatabase(path("korvel.db"), &demo, error)) << scale;
+        EXPECT_EQ(error, QStringLiteral("演示数据的规模应为1到1000之间的整数"));
+    }
+    EXPECT_EQ(files(), QStringList());
+}

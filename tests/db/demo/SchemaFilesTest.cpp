@@ -1,0 +1,107 @@
+#include "db/schema/EmbeddedSchema.h"
+#include "db/sqlite/SqliteTypes.h"
+
+#include "tests/db/demo/SchemaText.h"
+#include "tests/support/QtPrinting.h"
+
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QStringList kProgramTables = {"tblUserInfo",    "tblHarnessInfo", "tblHarnessWireInfo", "tblJobInfo",
+                                    "tblJobStepInfo", "tblLabelInfo",   "tblLabelControls",   "tblLabelControlItem"};
+
+QString TypeOf(const SchemaTables& tables, const QString& table, const QString& column)
+{
+    for (const SchemaColumn& declared : tables.value(table))
+        if (declared.name == column)
+            return declared.type;
+    return QStringLiteral("<missing>");
+}
+
+} // namespace
+
+TEST(SchemaFilesTest, BothFilesDeclareTheSameTablesColumnsAndTypes)
+{
+    const SchemaTables sqlServer = ParseSchemaTables(ReadSchemaFile("sqlserver.sql"));
+    const SchemaTables sqlite = ParseSchemaTables(ReadSchemaFile("sqlite.sql"));
+    EXPECT_EQ(sqlServer.keys(), sqlite.keys());
+    for (auto table = sqlServer.cbegin(); table != sqlServer.cend(); ++table) {
+        const QList<SchemaColumn>& other = sqlite.value(table.key());
+        ASSERT_EQ(table.value().size(), other.size()) << table.key().toStdString();
+        for (qsizetype i = 0; i < other.size(); ++i) {
+            EXPECT_EQ(table.value()[i].name, other[i].name) << table.key().toStdString();
+            EXPECT_EQ(table.value()[i].type, other[i].type)
+                << table.key().toStdString() << "." << other[i].name.toStdString();
+        }
+    }
+}
+
+TEST(SchemaFilesTest, TheProgramsTablesAndColumnsHaveTheirTypes)
+{
+    const SchemaTables tables = ParseSchemaTables(ReadSchemaFile("sqlserver.sql"));
+    QStringList programTables = kProgramTables;
+    programTables.sort();
+    EXPECT_EQ(tables.keys(), programTables) << "the tables the program names, and no others";
+    struct Expected
+    {
+        const char* table;
+        const char* column;
+        const char* type;
+    };
+    // Numbers the program reads and writes as text are text in any script; the
+    // attributes it writes as integers are integers; labels and items are keyed by GUIDs.
+    const Expected expected[] = {
+        {"tblUserInfo", "UserID", "nvarchar"},
+        {"tblUserInfo", "Password", "nvarchar"},
+        {"tblHarnessInfo", "HarnessID", "int"},
+        {"tblHarnessInfo", "HarnessNo", "nvarchar"},
+        {"tblHarnessWireInfo", "HarnessID", "int"},
+        {"tblHarnessWireInfo", "WireNo", "nvarchar"},
+        {"tblHarnessWireInfo", "HarnessType", "int"},
+        {"tblHarnessWireInfo", "WireGroup", "nvarchar"},
+        {"tblJobInfo", "JobID", "int"},
+        {"tblJobInfo", "JobNo", "nvarchar"},
+        {"tblJobStepInfo", "JobID", "int"},
+        {"tblJobStepInfo", "LineID", "int"},
+        {"tblJobStepInfo", "TestMode", "int"},
+        {"tblJobStepInfo", "TestGroup", "nvarchar"},
+        {"tblLabelInfo", "LabelID", "uniqueidentifier"},
+        {"tblLabelInfo", "LabelNo", "nvarchar"},
+        {"tblLabelInfo", "LabelStatus", "int"},
+        {"tblLabelControls", "LabelID", "uniqueidentifier"},
+        {"tblLabelControls", "ItemID", "uniqueidentifier"},
+        {"tblLabelControlItem", "ItemID", "uniqueidentifier"},
+        {"tblLabelControlItem", "LineID", "int"},
+    };
+    for (const Expected& column : expected)
+        EXPECT_EQ(TypeOf(tables, column.table, column.column).section(QLatin1Char('('), 0, 0),
+                  QString::fromUtf8(column.type))
+            << column.table << "." << column.column;
+}
+
+TEST(SchemaFilesTest, EveryDeclaredTypeIsOneTheEmbeddedClientKnows)
+{
+    const SchemaTables tables = ParseSchemaTables(ReadSchemaFile("sqlite.sql"));
+    QSet<int> codes;
+    for (auto table = tables.cbegin(); table != tables.cend(); ++table) {
+        for (const SchemaColumn& column : table.value()) {
+            const int code = AdoTypeFromDeclaredType(column.type);
+            EXPECT_NE(code, 0) << table.key().toStdString() << "." << column.name.toStdString() << " "
+                               << column.type.toStdString();
+            codes.insert(code);
+        }
+    }
+    // The label tables travel through export and import with every kind of value the
+    // bundle format has to carry: wide and narrow text, integers, bit, date-time,
+    // decimal, GUID, binary and long binary.
+    for (const int code : {202, 203, 200, 3, 2, 17, 20, 11, 135, 131, 72, 128, 204, 205})
+        EXPECT_TRUE(codes.contains(code)) << "type code " << code;
+}
+
+TEST(SchemaFilesTest, TheProgramsCarryTheSqliteSchemaFile)
+{
+    EXPECT_EQ(EmbeddedSchemaSql(), ReadSchemaFile("sqlite.sql"));
+}
