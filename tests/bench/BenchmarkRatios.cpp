@@ -1,0 +1,91 @@
+#include "tests/bench/BenchmarkRatios.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include <cstdio>
+#include <map>
+#include <vector>
+
+namespace {
+
+struct Ratio
+{
+    std::string figure;
+    std::string ours;
+    std::string reference; // empty for a figure judged by its own time
+    double limit;
+};
+
+std::vector<Ratio>& Ratios()
+{
+    static std::vector<Ratio> ratios;
+    return ratios;
+}
+
+// Keeps each benchmark's mean real time in milliseconds while printing as usual.
+class RecordingReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration)
+                m_times[run.run_name.function_name] =
+                    run.GetAdjustedRealTime() * 1000.0 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    const std::map<std::string, double>& times() const { return m_times; }
+
+private:
+    std::map<std::string, double> m_times;
+};
+
+} // namespace
+
+void AddRatio(const std::string& figure, const std::string& ours, const std::string& reference, double limit)
+{
+    Ratios().push_back({figure, ours, reference, limit});
+}
+
+void AddLimit(const std::string& figure, const std::string& ours, double milliseconds)
+{
+    Ratios().push_back({figure, ours, std::string(), milliseconds});
+}
+
+int RunBenchmarksWithRatios(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    const auto& times = reporter.times();
+    std::printf("\n%-64s %10s %13s %8s %9s\n", "figure", "ours ms", "reference ms", "ratio", "limit");
+    for (const Ratio& ratio : Ratios()) {
+        const auto ours = times.find(ratio.ours);
+        if (ours == times.end())
+            continue; // filtered out
+        if (ratio.reference.empty()) {
+            std::printf("%-64s %10.2f %13s %8s %7.0fms %s\n", ratio.figure.c_str(), ours->second, "", "",
+                        ratio.limit, ours->second <= ratio.limit ? "ok" : "OVER");
+            continue;
+        }
+        const auto reference = times.find(ratio.reference);
+        if (reference == times.end())
+            continue;
+        const double quotient = ours->second / reference->second;
+        if (ratio.limit > 0)
+            std::printf("%-64s %10.2f %13.2f %7.2fx %8.1fx %s\n", ratio.figure.c_str(), ours->second,
+                        reference->second, quotient, ratio.limit, quotient <= ratio.limit ? "ok" : "OVER");
+        else
+            std::printf("%-64s %10.2f %13.2f %7.2fx\n", ratio.figure.c_str(), ours->second, reference->second,
+                        quotient);
+    }
+    return 0;
+}

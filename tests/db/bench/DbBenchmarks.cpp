@@ -1,0 +1,194 @@
+// The data layer on the embedded engine beside the sqlite3 shell doing the same work.
+
+#include "db/CAdoDatabase.h"
+
+#include "tests/bench/BenchmarkRatios.h"
+#include "tests/bench/ShellCommand.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr int kQueryRows = 100000;
+constexpr int kInsertRows = 10000;
+constexpr int kPictureBytes = 512;
+
+const QString kWireSelect = QStringLiteral("select WireID, HarnessID, WireNo, HarnessType, WireGroup from tblWires");
+
+void Exec(sqlite3* db, const QByteArray& sql)
+{
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        std::fprintf(stderr, "benchmark set-up failed: %s\n", message);
+        std::exit(1);
+    }
+}
+
+class BenchDatabase
+{
+public:
+    BenchDatabase() : m_path(m_dir.filePath(QStringLiteral("bench.db")))
+    {
+        withConnection([](sqlite3* db) {
+            Exec(db, "CREATE TABLE tblWires (WireID INTEGER PRIMARY KEY, HarnessID int, WireNo nvarchar(20),"
+                     " HarnessType int, WireGroup nvarchar(20));"
+                     "CREATE TABLE tblItems (ItemID uniqueidentifier, LineID INTEGER PRIMARY KEY AUTOINCREMENT,"
+                     " Caption nvarchar(50), Size decimal(5,2), Picture image);");
+            Exec(db, "BEGIN");
+            sqlite3_stmt* insert = nullptr;
+            sqlite3_prepare_v2(db, "INSERT INTO tblWires VALUES (?, ?, ?, ?, ?)", -1, &insert, nullptr);
+            for (int i = 1; i <= kQueryRows; ++i) {
+                const QByteArray wireNo = "W" + QByteArray::number(i % 500).rightJustified(3, '0');
+                const QByteArray group = (i % 3 == 0 ? "A组" : "B组");
+                sqlite3_bind_int(insert, 1, i);
+                sqlite3_bind_int(insert, 2, i / 20);
+                sqlite3_bind_text(insert, 3, wireNo.constData(), -1, SQLITE_TRANSIENT);
+                sqlite3_bind_int(insert, 4, i % 7);
+                sqlite3_bind_text(insert, 5, group.constData(), -1, SQLITE_TRANSIENT);
+                sqlite3_step(insert);
+                sqlite3_reset(insert);
+            }
+            sqlite3_finalize(insert);
+            Exec(db, "COMMIT");
+        });
+    }
+
+    QString path() const { return m_path; }
+    QString connectionString() const { return QStringLiteral("Provider=sqlite;Data Source=%1;").arg(m_path); }
+    QString filePath(const QString& name) const { return m_dir.filePath(name); }
+
+    template <typename Work>
+    void withConnection(Work work) const
+    {
+        sqlite3* db = nullptr;
+        sqlite3_open(QFile::encodeName(m_path).constData(), &db);
+        work(db);
+        sqlite3_close(db);
+    }
+
+    void emptyItems() const
+    {
+        withConnection([](sqlite3* db) { Exec(db, "DELETE FROM tblItems"); });
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+};
+
+const BenchDatabase& Database()
+{
+    static const BenchDatabase database;
+    return database;
+}
+
+QString Guid(int i)
+{
+    return QStringLiteral("{%1-0000-4000-8000-%2}").arg(i, 8, 16, QLatin1Char('0')).arg(i, 12, 16, QLatin1Char('0')).toUpper();
+}
+
+QString PictureHex(int i)
+{
+    QByteArray bytes(kPictureBytes, '\0');
+    for (int b = 0; b < bytes.size(); ++b)
+        bytes[b] = static_cast<char>((i * 31 + b * 7) & 0xFF);
+    return QString::fromLatin1(bytes.toHex().toUpper());
+}
+
+TextTable ItemRows()
+{
+    TextTable rows = {{"ItemID", "LineID", "Caption", "Size", "Picture"}};
+    for (int i = 0; i < kInsertRows; ++i)
+        rows.append({Guid(i), QString(), QStringLiteral("控件 %1").arg(i), QStringLiteral("10.50"), PictureHex(i)});
+    return rows;
+}
+
+// The same INSERTs and key read-backs, as a script for the shell.
+QString ShellInsertScript(const TextTable& rows)
+{
+    const QString path = Database().filePath(QStringLiteral("insert.sql"));
+    QFile script(path);
+    if (!script.open(QIODevice::WriteOnly))
+        std::exit(1);
+    script.write("BEGIN;\n");
+    for (int i = 1; i < rows.size(); ++i) {
+        const TextRow& row = rows[i];
+        script.write(QStringLiteral("insert into tblItems (ItemID,Caption,Size,Picture) values('%1','%2',%3,X'%4');\n"
+                                    "select LineID from tblItems order by LineID desc limit 1;\n")
+                         .arg(row[0], row[2], row[3], row[4])
+                         .toUtf8());
+    }
+    script.write("COMMIT;\n");
+    return path;
+}
+
+void QueryRows(benchmark::State& state)
+{
+    const BenchDatabase& database = Database();
+    for (auto _ : state) {
+        CAdoDatabase connection;
+        TextTable rows;
+        if (!connection.Open(database.connectionString()) || !connection.Query(kWireSelect, &rows) ||
+            rows.size() != kQueryRows)
+            state.SkipWithError("query failed");
+        benchmark::DoNotOptimize(rows);
+    }
+}
+
+void ShellQueryRows(benchmark::State& state)
+{
+    const BenchDatabase& database = Database();
+    for (auto _ : state)
+        RunReferenceProgram(QStringLiteral("sqlite3"), {database.path(), kWireSelect});
+}
+
+void InsertRowsWithKeysAndPictures(benchmark::State& state)
+{
+    const BenchDatabase& database = Database();
+    const TextTable rows = ItemRows();
+    const QList<int> skip = {1};
+    for (auto _ : state) {
+        state.PauseTiming();
+        database.emptyItems();
+        TextTable table = rows;
+        state.ResumeTiming();
+        CAdoDatabase connection;
+        if (!connection.Open(database.connectionString()) || !connection.BeginTrans() ||
+            !connection.InsertRows(&table, QStringLiteral("tblItems"), &skip, QStringLiteral("LineID")) ||
+            !connection.CommitTrans())
+            state.SkipWithError(qPrintable(connection.m_strError));
+    }
+}
+
+void ShellInsertRows(benchmark::State& state)
+{
+    const BenchDatabase& database = Database();
+    const QString script = ShellInsertScript(ItemRows());
+    for (auto _ : state) {
+        state.PauseTiming();
+        database.emptyItems();
+        state.ResumeTiming();
+        RunReferenceProgram(QStringLiteral("sqlite3"), {database.path()}, script);
+    }
+}
+
+} // namespace
+
+BENCHMARK(QueryRows)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(ShellQueryRows)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(InsertRowsWithKeysAndPictures)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(ShellInsertRows)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+int main(int argc, char** argv)
+{
+    AddRatio("Query: 100,000 rows of 5 columns", "QueryRows", "ShellQueryRows", 3.0);
+    AddRatio("InsertRows: 10,000 rows, key read-back, long binary", "InsertRowsWithKeysAndPictures", "ShellInsertRows",
+             3.0);
+    return RunBenchmarksWithRatios(argc, argv);
+}

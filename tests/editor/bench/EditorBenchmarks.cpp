@@ -1,0 +1,136 @@
+// The main window on a large embedded database, beside the sqlite3 shell running the same
+// selects.
+
+#include "app/widgets/DialogTemplate.h"
+#include "editor/CKorvelDlg.h"
+
+#include "tests/bench/BenchmarkRatios.h"
+#include "tests/bench/ShellCommand.h"
+#include "tests/support/ProgramFolder.h"
+#include "tests/support/RecordingMessageSink.h"
+
+#include <QComboBox>
+#include <QStringList>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr int kHarnesses = 100000;
+constexpr int kJobs = 100000;
+constexpr int kActiveLabels = 10000;
+constexpr int kWiresOfTheBigHarness = 5000;
+const QString kBigHarness = QStringLiteral("WH-BIG");
+
+const char* kSchema =
+    "CREATE TABLE tblUserInfo (UserID nvarchar(20), Password nvarchar(50));"
+    "CREATE TABLE tblHarnessInfo (HarnessID int PRIMARY KEY, HarnessNo nvarchar(50));"
+    "CREATE INDEX ixHarnessNo ON tblHarnessInfo (HarnessNo);"
+    "CREATE TABLE tblHarnessWireInfo (HarnessID int, WireNo nvarchar(20), HarnessType int, WireGroup nvarchar(20));"
+    "CREATE INDEX ixWireHarness ON tblHarnessWireInfo (HarnessID);"
+    "CREATE TABLE tblJobInfo (JobID int PRIMARY KEY, JobNo nvarchar(50));"
+    "CREATE TABLE tblLabelInfo (LabelID uniqueidentifier, LabelNo nvarchar(20), LabelStatus int);"
+    "CREATE INDEX ixLabelStatus ON tblLabelInfo (LabelStatus);";
+
+// Rows made by SQLite itself, from a recursive counter: quick and independent of the code
+// under test.
+QString Fill()
+{
+    return QStringLiteral(
+               "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
+               " INSERT INTO tblHarnessInfo SELECT i, printf('WH-%07d', i) FROM n;"
+               "INSERT INTO tblHarnessInfo VALUES (0, '%5');"
+               "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %4)"
+               " INSERT INTO tblHarnessWireInfo SELECT 0, printf('W%04d', i), 0, '' FROM n;"
+               "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
+               " INSERT INTO tblHarnessWireInfo SELECT i, 'W001', 0, '' FROM n;"
+               "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %2)"
+               " INSERT INTO tblJobInfo SELECT i, printf('job-%07d', i) FROM n;"
+               "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %3 * 2)"
+               " INSERT INTO tblLabelInfo SELECT printf('{%08X-0000-4000-8000-000000000000}', i),"
+               " printf('LBL-%06d', i), i % 2 FROM n;")
+        .arg(kHarnesses)
+        .arg(kJobs)
+        .arg(kActiveLabels)
+        .arg(kWiresOfTheBigHarness)
+        .arg(kBigHarness);
+}
+
+ProgramFolder& Folder()
+{
+    static ProgramFolder* folder = [] {
+        auto* made = new ProgramFolder(kSchema);
+        made->database().exec(Fill());
+        made->writeEmbeddedSettings();
+        made->writeValueLists(QStringLiteral("联线类型&导通&1;测试组&A组&GA;测试模式&快速&1;测试组2&B组&GB;"));
+        return made;
+    }();
+    return *folder;
+}
+
+const QString kStartupSelects = QStringLiteral("select HarnessNo from tblHarnessInfo; select JobNo from tblJobInfo;"
+                                               " select LabelNo from tblLabelInfo where LabelStatus=1;");
+
+void OpenMainWindow(benchmark::State& state)
+{
+    ProgramFolder& folder = Folder();
+    for (auto _ : state) {
+        RecordingMessageSink messages;
+        CKorvelDlg dialog(ProgramContext{folder.directory(), messages});
+        dialog.OnInitDialog();
+        if (!messages.warnings.isEmpty() || dialog.m_cbHarnessNo->count() != kHarnesses + 1 ||
+            dialog.m_cbLabelNo->count() != kActiveLabels)
+            state.SkipWithError("the window did not fill");
+    }
+}
+
+void ShellStartupSelects(benchmark::State& state)
+{
+    ProgramFolder& folder = Folder();
+    for (auto _ : state)
+        RunReferenceProgram(QStringLiteral("sqlite3"), {folder.filePath(QStringLiteral("korvel.db")), kStartupSelects});
+}
+
+void ChooseHarnessWithManyWires(benchmark::State& state)
+{
+    ProgramFolder& folder = Folder();
+    RecordingMessageSink messages;
+    CKorvelDlg dialog(ProgramContext{folder.directory(), messages});
+    dialog.OnInitDialog();
+    const int index = dialog.m_cbHarnessNo->findText(kBigHarness);
+    for (auto _ : state) {
+        dialog.m_cbHarnessNo->setCurrentIndex(index);
+        emit dialog.m_cbHarnessNo->activated(index);
+        if (dialog.m_cbWireNo->count() != kWiresOfTheBigHarness)
+            state.SkipWithError("the wire list did not fill");
+    }
+}
+
+void ShellHarnessSelects(benchmark::State& state)
+{
+    ProgramFolder& folder = Folder();
+    const QString selects = QStringLiteral("select HarnessID from tblHarnessInfo where HarnessNo='%1';"
+                                           " select WireNo from tblHarnessWireInfo where HarnessID='0';")
+                                .arg(kBigHarness);
+    for (auto _ : state)
+        RunReferenceProgram(QStringLiteral("sqlite3"), {folder.filePath(QStringLiteral("korvel.db")), selects});
+}
+
+} // namespace
+
+BENCHMARK(OpenMainWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(ShellStartupSelects)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(ChooseHarnessWithManyWires)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(ShellHarnessSelects)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+int main(int argc, char** argv)
+{
+    AddLimit("Main window ready: 100,000 harnesses and jobs, 10,000 labels", "OpenMainWindow", 500.0);
+    AddRatio("Main window ready, beside the shell's three selects", "OpenMainWindow", "ShellStartupSelects", 0.0);
+    AddLimit("Harness with 5,000 wires chosen: wire list filled", "ChooseHarnessWithManyWires", 100.0);
+    AddRatio("Harness chosen, beside the shell's two selects", "ChooseHarnessWithManyWires", "ShellHarnessSelects", 0.0);
+    return RunBenchmarksWithRatios(argc, argv);
+}
