@@ -1,0 +1,17 @@
+#pragma once
+
+#include "app/widgets/ProgramContext.h"
+
+// The whole life of the program: the login, and only after a successful one the main
+// window. Nothing survives from one run to the next.
+class CKorvelApp
+{
+public:
+    explicit CKorvelApp(ProgramContext context) : m_context(std::move(context)) {}
+
+    // Always false: when it returns, the program ends.
+    bool InitInstance();
+
+private:
+    ProgramContext m_context;
+};

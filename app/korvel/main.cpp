@@ -1,0 +1,14 @@
+#include "app/korvel/CKorvelApp.h"
+#include "app/widgets/QtMessageSink.h"
+#include "config/ExeDirectory.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QtMessageSink messages;
+    CKorvelApp theApp(ProgramContext{GetExeDirectory(), messages});
+    theApp.InitInstance();
+    return 0;
+}

@@ -1,0 +1,74 @@
+#include "app/widgets/DialogTemplate.h"
+
+#include <QDialog>
+#include <QFontMetrics>
+#include <QVariant>
+
+#include <cmath>
+
+namespace {
+
+QFont TemplateFont(const QStringList& families, int pointSize)
+{
+    QFont font;
+    font.setFamilies(families);
+    font.setPointSize(pointSize);
+    return font;
+}
+
+} // namespace
+
+QFont SongTiFont()
+{
+    return TemplateFont({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
+                         QStringLiteral("Noto Sans CJK SC")},
+                        9);
+}
+
+QFont ShellDialogFont()
+{
+    return TemplateFont({QStringLiteral("MS Shell Dlg"), QStringLiteral("Microsoft Sans Serif"),
+                         QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK SC")},
+                        8);
+}
+
+DialogUnits::DialogUnits(const QFont& font)
+{
+    // Windows takes the average width of the 52 Latin letters, rounded.
+    const QFontMetricsF metrics(font);
+    m_charWidth = std::round(metrics.horizontalAdvance(
+                                 QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                             52.0);
+    m_charHeight = QFontMetrics(font).height();
+}
+
+QRect DialogUnits::toPixels(int x, int y, int width, int height) const
+{
+    return QRect(QPoint(static_cast<int>(x * m_charWidth / 4), y * m_charHeight / 8), toPixels(width, height));
+}
+
+QSize DialogUnits::toPixels(int width, int height) const
+{
+    return QSize(static_cast<int>(width * m_charWidth / 4), height * m_charHeight / 8);
+}
+
+void ApplyTemplate(QDialog& dialog, const QFont& font, const QString& caption, int width, int height)
+{
+    dialog.setFont(font);
+    dialog.setWindowTitle(caption);
+    dialog.setFixedSize(DialogUnits(font).toPixels(width, height));
+}
+
+void PlaceControl(QWidget& control, const DialogUnits& units, int id, QRect rect)
+{
+    control.setGeometry(units.toPixels(rect.x(), rect.y(), rect.width(), rect.height()));
+    if (id != kNoControlId) {
+        control.setObjectName(QString::number(id));
+        control.setProperty("controlId", id);
+    }
+}
+
+QWidget* FindControl(const QWidget& dialog, int id)
+{
+    return dialog.findChild<QWidget*>(QString::number(id));
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QStringList>
+
+class QComboBox;
+class QWidget;
+
+// The program's drop-down lists keep their entries sorted by text, ignoring case, as the
+// list controls it was made with do, and stay quick with a hundred thousand entries: the
+// entries live in a plain string list model and are sorted once per change.
+QComboBox* CreateSortedCombo(QWidget* parent);
+
+// Adding keeps the current selection on the entry it was on; replacing clears it.
+void AddSortedEntries(QComboBox& combo, const QStringList& entries);
+void ReplaceSortedEntries(QComboBox& combo, const QStringList& entries);
+
+// The selected entry's text, or "" when nothing is selected.
+QString SelectedText(const QComboBox& combo);
+
+// Selects the first entry that begins with the text, ignoring case; leaves the selection
+// as it is when the text is empty or no entry matches. Runs no selection handler.
+void SelectEntryStartingWith(QComboBox& combo, const QString& text);

@@ -1,0 +1,112 @@
+// The controls of template 102, where the template puts them.
+
+#include "editor/CKorvelDlg.h"
+
+#include "app/widgets/DialogTemplate.h"
+#include "app/widgets/SortedCombo.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+struct Layout
+{
+    CKorvelDlg& dialog;
+    DialogUnits units;
+
+    QComboBox* combo(int id, QRect rect) const
+    {
+        QComboBox* combo = CreateSortedCombo(&dialog);
+        PlaceControl(*combo, units, id, rect);
+        return combo;
+    }
+    QLineEdit* valueBox(int id, QRect rect) const
+    {
+        auto* edit = new QLineEdit(&dialog);
+        edit->setReadOnly(true);
+        PlaceControl(*edit, units, id, rect);
+        return edit;
+    }
+    QPushButton* button(int id, const QString& caption, QRect rect) const
+    {
+        auto* button = new QPushButton(caption, &dialog);
+        button->setAutoDefault(false);
+        PlaceControl(*button, units, id, rect);
+        return button;
+    }
+    void label(const QString& text, QRect rect) const
+    {
+        auto* label = new QLabel(text, &dialog);
+        PlaceControl(*label, units, kNoControlId, rect);
+    }
+    void band(QRect rect) const
+    {
+        auto* frame = new QGroupBox(&dialog);
+        PlaceControl(*frame, units, kNoControlId, rect);
+        frame->lower();
+    }
+};
+
+} // namespace
+
+void CKorvelDlg::CreateControls()
+{
+    const Layout layout{*this, DialogUnits(font())};
+    layout.band({16, 10, 366, 71});
+    layout.band({15, 82, 366, 71});
+    layout.band({15, 159, 366, 42});
+
+    // Static labels carry no id; each stands above its control ("标签：" left of its list).
+    layout.label(QStringLiteral("HarnessNo"), {23, 29, 54, 8});
+    layout.label(QStringLiteral("WireNo"), {87, 29, 54, 8});
+    layout.label(QStringLiteral("联线类型"), {159, 29, 54, 8});
+    layout.label(QStringLiteral("值"), {220, 29, 40, 8});
+    layout.label(QStringLiteral("测试组"), {264, 29, 54, 8});
+    layout.label(QStringLiteral("值"), {326, 29, 40, 8});
+    layout.label(QStringLiteral("JobNo"), {24, 96, 54, 8});
+    layout.label(QStringLiteral("步骤"), {89, 98, 54, 8});
+    layout.label(QStringLiteral("测试模式"), {161, 98, 54, 8});
+    layout.label(QStringLiteral("值"), {221, 98, 40, 8});
+    layout.label(QStringLiteral("测试组2"), {265, 98, 54, 8});
+    layout.label(QStringLiteral("值"), {327, 98, 40, 8});
+    layout.label(QStringLiteral("标签："), {19, 181, 30, 8});
+
+    // The drop-down heights of the template are the open list's; Qt sizes the closed box.
+    m_cbHarnessNo = layout.combo(1004, {19, 43, 54, 12});
+    m_cbWireNo = layout.combo(1007, {88, 42, 54, 12});
+    m_cbConnectType = layout.combo(1009, {160, 41, 54, 12});
+    m_editConnectTypeValue = layout.valueBox(1010, {220, 41, 40, 14});
+    QPushButton* writeConnectType = layout.button(1005, QStringLiteral("联线类型写入"), {161, 62, 54, 14});
+    m_cbTestGroup = layout.combo(1012, {266, 41, 54, 12});
+    m_editTestGroupValue = layout.valueBox(1013, {326, 41, 40, 14});
+    QPushButton* writeTestGroup = layout.button(1014, QStringLiteral("测试组写入"), {267, 62, 54, 14});
+
+    m_cbJobNo = layout.combo(1006, {20, 110, 54, 12});
+    m_cbStep = layout.combo(1011, {89, 110, 54, 12});
+    m_cbTestMode = layout.combo(1015, {161, 110, 54, 12});
+    m_editTestModeValue = layout.valueBox(1016, {221, 110, 40, 14});
+    QPushButton* writeTestMode = layout.button(1008, QStringLiteral("测试模式写入"), {162, 130, 54, 14});
+    m_cbTestGroup2 = layout.combo(1017, {267, 110, 54, 12});
+    m_editTestGroup2Value = layout.valueBox(1018, {327, 110, 40, 14});
+    QPushButton* writeTestGroup2 = layout.button(1019, QStringLiteral("测试组2写入"), {266, 130, 58, 14});
+
+    m_cbLabelNo = layout.combo(1022, {51, 179, 97, 12});
+    layout.button(1023, QStringLiteral("导出"), {171, 179, 50, 14});
+    layout.button(1024, QStringLiteral("导入"), {266, 179, 50, 14});
+
+    // Only the user's own choice runs a handler: activated, never currentIndexChanged.
+    connect(m_cbHarnessNo, &QComboBox::activated, this, &CKorvelDlg::OnSelchangeHarnessNo);
+    connect(writeConnectType, &QPushButton::clicked, this, &CKorvelDlg::OnWriteConnectType);
+    connect(m_cbConnectType, &QComboBox::activated, this, &CKorvelDlg::OnSelchangeConnectType);
+    connect(m_cbTestGroup, &QComboBox::activated, this, &CKorvelDlg::OnSelchangeTestGroup);
+    connect(m_cbJobNo, &QComboBox::activated, this, &CKorvelDlg::OnSelchangeJobNo);
+    connect(writeTestGroup, &QPushButton::clicked, this, &CKorvelDlg::OnWriteTestGroup);
+    connect(m_cbTestMode, &QComboBox::activated, this, &CKorvelDlg::OnSelchangeTestMode);
+    connect(m_cbTestGroup2, &QComboBox::activated, this, &CKorvelDlg::OnSelchangeTestGroup2);
+    connect(writeTestMode, &QPushButton::clicked, this, &CKorvelDlg::OnWriteTestMode);
+    connect(writeTestGroup2, &QPushButton::clicked, this, &CKorvelDlg::OnWriteTestGroup2);
+}

@@ -1,0 +1,14 @@
+#include "res/Resources.h"
+
+QIcon ApplicationIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48, 64})
+        icon.addFile(QStringLiteral(":/korvel/korvel-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+QString AboutItemText()
+{
+    return QStringLiteral("关于 Korvel(&A)...");
+}
