@@ -50,6 +50,10 @@ QComboBox* CreateSortedCombo(QWidget* parent)
     // Measuring every entry for the width would take seconds on long lists; the template
     // fixes the width anyway.
     combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    // A list of ten entries under the box, as the dropped lists of the templates are, not
+    // one that fills the screen.
+    combo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    combo->setMaxVisibleItems(10);
     auto* view = new QListView(combo);
     view->setUniformItemSizes(true);
     combo->setView(view);
