@@ -34,6 +34,26 @@ bool UpdateFromSelect(const QString& select, QString& update)
     return true;
 }
 
+bool IsLiveColumn(const QMap<QString, int>& positions, const QString& name)
+{
+    for (auto column = positions.keyBegin(); column != positions.keyEnd(); ++column) {
+        if (column->compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+// A column name as it stands in a statement: plain names as they are, any other quoted
+// as standard SQL quotes identifiers, which every engine here reads (a live column may be
+// called "Font Size").
+QString ColumnIdentifier(const QString& name)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    if (plain.match(name).hasMatch())
+        return name;
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
 } // namespace
 
 CAdoDatabase::CAdoDatabase() : CAdoDatabase(CreateDbClient) {}
@@ -215,10 +235,23 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
     GetColumnTypes(types, tableName);
     GetColumnIndexes(positions, QString());
 
+    // The header comes from outside (a label bundle): only names of the live table's
+    // columns may stand in a statement.
+    if (table->size() > 1) {
+        for (int j = 0; j < header.size(); ++j) {
+            if (!skipped.contains(j) && !IsLiveColumn(positions, header[j])) {
+                // Without any column the probe failed, and its error says why.
+                if (!positions.isEmpty())
+                    SetComError(DbError::DriverFailure(QStringLiteral("列名 '%1' 无效。").arg(header[j])));
+                return false;
+            }
+        }
+    }
+
     QString columnList = QStringLiteral(" (");
     for (int j = 0; j < header.size(); ++j) {
         if (!skipped.contains(j))
-            columnList += header[j] + QLatin1Char(',');
+            columnList += ColumnIdentifier(header[j]) + QLatin1Char(',');
     }
     columnList.chop(1);
     columnList += QLatin1String(") ");
@@ -258,7 +291,7 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
             QString keyLiteral = row.value(keyPosition);
             FormatSqlLiteral(types.value(keyColumn), keyLiteral);
             const QString select = QStringLiteral("select %1 from %2 where %3=%4")
-                                       .arg(header.value(k), tableName, keyColumn, keyLiteral);
+                                       .arg(ColumnIdentifier(header.value(k)), tableName, keyColumn, keyLiteral);
             if (!WriteBlob(select, HexToBytes(row[k])))
                 return false;
         }

@@ -105,3 +105,19 @@ TEST_F(InsertRowsTest, HeaderNamesAreMatchedExactlyForTypes)
     ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblCopy"), nullptr, QString()));
     EXPECT_EQ(query(QStringLiteral("select Caption, Bold from tblCopy")), TextTable({{"it's", "-1"}}));
 }
+
+TEST_F(InsertRowsTest, OnlyLiveColumnNamesReachTheStatement)
+{
+    file.exec("INSERT INTO tblCopy (LineID) VALUES (42);"
+              "CREATE TABLE tblSpaced (Id int, [Font Size] decimal(5,2), \"Odd\"\"Name\" image);");
+    TextTable hostile = {{"LineID", "Caption) values (1, 'x'); DELETE FROM tblCopy; --"}, {"1", "a"}};
+    EXPECT_FALSE(database.InsertRows(&hostile, QStringLiteral("tblCopy"), nullptr, QString()));
+    EXPECT_TRUE(database.m_strError.contains(QStringLiteral("无效"))) << database.m_strError.toStdString();
+    EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblCopy")), QStringLiteral("1"));
+
+    TextTable spaced = {{"Id", "font size", "Odd\"Name"}, {"1", "9.5", "0AFF"}};
+    ASSERT_TRUE(database.InsertRows(&spaced, QStringLiteral("tblSpaced"), nullptr, QStringLiteral("Id")))
+        << database.m_strError.toStdString();
+    EXPECT_EQ(query(QStringLiteral("select * from tblSpaced")), TextTable({{"1", "9.50", "0AFF"}}))
+        << "the long binary pass names the quoted column too";
+}
