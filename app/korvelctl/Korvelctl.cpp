@@ -14,7 +14,7 @@ struct Command
     const char* synopsis;
 };
 
-const std::array<Command, 8> kCommands = {{
+const std::array<Command, 11> kCommands = {{
     {"encrypt", RunCipherCommand, "encrypt IN OUT           encipher a file with the file cipher"},
     {"decrypt", RunCipherCommand, "decrypt IN OUT           decipher a file (the same operation)"},
     {"values", RunValuesCommand, "values FILE              print the four lists of a value-list file"},
@@ -28,6 +28,15 @@ const std::array<Command, 8> kCommands = {{
      "                                     create an embedded database, with the demo data when asked"},
     {"demo-values", RunDemoValuesCommand,
      "demo-values OUT          write the demo data's value lists as text for values --build"},
+    {"bundle", RunBundleCommand,
+     "bundle FILE              print the blocks of a label bundle as the import reads them"},
+    {"export", RunExportCommand,
+     "export SETTINGS LABELNO OUT\n"
+     "                                     write a label of a settings file's database to a label bundle"},
+    {"import", RunImportCommand,
+     "import SETTINGS FILE [--label-no NEW]\n"
+     "                                     import a label bundle, all or nothing; NEW replaces a label\n"
+     "                                     number that exists already"},
 }};
 
 void PrintHelp(QTextStream& stream)

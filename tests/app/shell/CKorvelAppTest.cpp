@@ -3,6 +3,7 @@
 #include "app/widgets/DialogTemplate.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/RecordingMessageSink.h"
+#include "tests/support/ScriptedFileDialogs.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -57,10 +58,11 @@ TEST(CKorvelApp, GivingUpAtTheLoginEndsTheProgramWithoutTheMainWindow)
     ProgramFolder folder("CREATE TABLE tblUserInfo (UserID nvarchar(20), Password nvarchar(50));");
     folder.writeEmbeddedSettings();
     RecordingMessageSink messages;
+    ScriptedFileDialogs fileDialogs;
     Operator user;
     user.then([](QWidget& login) { QTest::keyClick(&login, Qt::Key_Escape); });
     user.start();
-    EXPECT_FALSE(CKorvelApp(ProgramContext{folder.directory(), messages}).InitInstance());
+    EXPECT_FALSE(CKorvelApp(ProgramContext{folder.directory(), messages, fileDialogs}).InitInstance());
     EXPECT_EQ(user.seen, QStringList(QStringLiteral("登录界面")));
     EXPECT_TRUE(messages.warnings.isEmpty());
 }
@@ -75,12 +77,13 @@ TEST(CKorvelApp, ASuccessfulLoginOpensTheMainWindowAndClosingItEnds)
     folder.writeEmbeddedSettings();
     folder.writeValueLists(QStringLiteral("测试组&A&1;"));
     RecordingMessageSink messages;
+    ScriptedFileDialogs fileDialogs;
     Operator user;
     user.then([](QWidget& login) { TypePasswordAndEnter(login, QStringLiteral("wrong")); });
     user.then([](QWidget& login) { TypePasswordAndEnter(login, QStringLiteral("korvel")); });
     user.then([](QWidget& main) { QTest::keyClick(&main, Qt::Key_Escape); });
     user.start();
-    EXPECT_FALSE(CKorvelApp(ProgramContext{folder.directory(), messages}).InitInstance());
+    EXPECT_FALSE(CKorvelApp(ProgramContext{folder.directory(), messages, fileDialogs}).InitInstance());
     EXPECT_EQ(user.seen, QStringList({"登录界面", "登录界面", "Korvel"}));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("密码错误")));
 }

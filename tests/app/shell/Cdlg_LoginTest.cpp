@@ -4,6 +4,7 @@
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/RecordingMessageSink.h"
+#include "tests/support/ScriptedFileDialogs.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,7 +20,7 @@ protected:
     LoginTest()
         : folder("CREATE TABLE tblUserInfo (UserID nvarchar(20), Password nvarchar(50));"
                  "INSERT INTO tblUserInfo VALUES ('Admin', 'korvel'), ('Admin', 'second row');"),
-          login(ProgramContext{folder.directory(), messages})
+          login(ProgramContext{folder.directory(), messages, fileDialogs})
     {
         folder.writeEmbeddedSettings();
         login.show();
@@ -37,6 +38,7 @@ protected:
 
     ProgramFolder folder;
     RecordingMessageSink messages;
+    ScriptedFileDialogs fileDialogs;
     Cdlg_Login login;
 };
 

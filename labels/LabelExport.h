@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+class MessageSink;
+
+// Writes the label with the given number into a label bundle file: its row of
+// tblLabelInfo, its rows of tblLabelControls and the rows of tblLabelControlItem that
+// those controls use. A number that no label has gives a bundle of empty blocks. The file
+// is written only after all three blocks have been read and checked, and replaces an
+// existing one in a single step, so a failure leaves any old file as it was. Shows
+// "导出成功" (information) on success, the reason (warning) on failure; the result only
+// tells callers that want it (the messages have said everything).
+bool ExportLabel(const QString& connectionString, const QString& labelNo, const QString& path, MessageSink& messages);

@@ -1,0 +1,65 @@
+#include "labels/LabelImport.h"
+
+#include "db/CAdoDatabase.h"
+#include "labels/BundleImportChecks.h"
+#include "labels/ImportTable.h"
+#include "labels/LabelBundle.h"
+#include "util/FileIO.h"
+#include "util/MessageSink.h"
+
+namespace {
+
+const QString kNothingImported = QStringLiteral("，未导入任何数据");
+
+// Inside the open transaction. False with a message, or with none when the user gave up.
+bool ImportBlocks(CAdoDatabase& database, QList<BundleBlock>& blocks, DuplicateLabelResolver& resolver, QString& error)
+{
+    IdentifierMaps maps;
+    for (BundleBlock& block : blocks) {
+        if (!ImportTable(database, block, maps, resolver, error))
+            return false;
+    }
+    if (!database.CommitTrans()) {
+        error = database.m_strError + QStringLiteral("提交事务失败");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool ImportLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
+                 MessageSink& messages)
+{
+    CAdoDatabase database;
+    if (!database.Open(connectionString)) {
+        messages.ShowWarning(database.m_strError);
+        return false;
+    }
+    const std::optional<QByteArray> file = ReadWholeFile(path, messages);
+    if (!file)
+        return false;
+    QList<BundleBlock> blocks = ReadBundleText(DecodeBundle(*file));
+
+    // Refused before the first row goes in, so that a foreign table is never touched.
+    QString error;
+    if (!CheckBundleTables(blocks, error)) {
+        messages.ShowWarning(error + kNothingImported);
+        return false;
+    }
+    if (!database.BeginTrans()) {
+        messages.ShowWarning(database.m_strError + QStringLiteral("开始事务失败") + kNothingImported);
+        return false;
+    }
+    if (!ImportBlocks(database, blocks, resolver, error)) {
+        // Should the rollback fail too, closing the connection without a commit takes the
+        // rows back all the same.
+        (void)database.RollbackTrans();
+        if (!error.isEmpty())
+            messages.ShowWarning(error + kNothingImported);
+        return false;
+    }
+    database.Close();
+    messages.ShowInformation(QStringLiteral("导入成功"));
+    return true;
+}

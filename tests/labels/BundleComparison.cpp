@@ -1,0 +1,108 @@
+#include "tests/labels/BundleComparison.h"
+
+#include "tests/support/QtPrinting.h"
+
+#include <QMap>
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kItemId = QStringLiteral("ItemID");
+
+bool IsIdentifierColumn(const QString& column)
+{
+    return column == QLatin1String("LabelID") || column == kItemId;
+}
+
+class Replacements
+{
+public:
+    explicit Replacements(const QList<BundleBlock>& before)
+    {
+        for (const BundleBlock& block : before) {
+            const TextRow header = block.rows.value(0);
+            for (qsizetype i = 1; i < block.rows.size(); ++i) {
+                for (qsizetype j = 0; j < block.rows[i].size(); ++j) {
+                    if (IsIdentifierColumn(header.value(j)))
+                        m_oldValues.insert(block.rows[i][j]);
+                }
+            }
+        }
+    }
+
+    void Expect(const QString& column, const QString& oldValue, const QString& newValue)
+    {
+        QMap<QString, QString>& map = m_maps[column];
+        EXPECT_FALSE(m_oldValues.contains(newValue)) << column.toStdString() << " kept an identifier of the bundle";
+        const auto known = map.constFind(oldValue);
+        if (known != map.constEnd()) {
+            EXPECT_EQ(*known, newValue) << column.toStdString() << " " << oldValue.toStdString()
+                                        << " was replaced twice differently";
+            return;
+        }
+        EXPECT_FALSE(m_newValues.contains(newValue)) << "two identifiers got the same replacement";
+        map.insert(oldValue, newValue);
+        m_newValues.insert(newValue);
+    }
+
+    QString Of(const QString& column, const QString& oldValue) const { return m_maps[column].value(oldValue); }
+
+private:
+    QMap<QString, QMap<QString, QString>> m_maps;
+    QSet<QString> m_oldValues;
+    QSet<QString> m_newValues;
+};
+
+// The rows of `fresh` in the order of their counterparts in `old`; rows whose ItemID has no
+// known replacement keep their place among the rest.
+TextTable PairedByItem(const TextTable& old, const TextTable& fresh, const Replacements& replacements)
+{
+    const qsizetype column = old.value(0).indexOf(kItemId);
+    if (column < 0)
+        return fresh;
+    TextTable rest = fresh.mid(1);
+    TextTable paired = {fresh.value(0)};
+    for (qsizetype i = 1; i < old.size(); ++i) {
+        const QString replacement = replacements.Of(kItemId, old[i].value(column));
+        qsizetype match = -1;
+        for (qsizetype r = 0; r < rest.size() && match < 0 && !replacement.isEmpty(); ++r) {
+            if (rest[r].value(column) == replacement)
+                match = r;
+        }
+        paired.append(rest.takeAt(match < 0 ? 0 : match));
+    }
+    return paired;
+}
+
+} // namespace
+
+void ExpectSameLabelWithNewIdentifiers(const QList<BundleBlock>& before, const QList<BundleBlock>& after)
+{
+    ASSERT_EQ(before.size(), after.size());
+    Replacements replacements(before);
+    for (qsizetype b = 0; b < before.size(); ++b) {
+        const BundleBlock& old = before[b];
+        ASSERT_EQ(old.rows.size(), after[b].rows.size()) << old.tableName.toStdString();
+        ASSERT_FALSE(old.rows.isEmpty());
+        EXPECT_EQ(old.tableName, after[b].tableName);
+        const TextTable fresh = old.tableName == QLatin1String("tblLabelControlItem")
+                                    ? PairedByItem(old.rows, after[b].rows, replacements)
+                                    : after[b].rows;
+        const TextRow& header = old.rows[0];
+        EXPECT_EQ(header, fresh[0]);
+        for (qsizetype i = 1; i < old.rows.size(); ++i) {
+            ASSERT_EQ(old.rows[i].size(), fresh[i].size());
+            for (qsizetype j = 0; j < header.size(); ++j) {
+                const QString& column = header[j];
+                if (IsIdentifierColumn(column)) {
+                    replacements.Expect(column, old.rows[i][j], fresh[i][j]);
+                } else if (column != QLatin1String("LineID")) {
+                    EXPECT_EQ(old.rows[i][j], fresh[i][j])
+                        << old.tableName.toStdString() << " row " << i << " column " << column.toStdString();
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "db/TextTable.h"
+#include "labels/DuplicateLabelResolver.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The three label tables cut down to the columns that export and import name, for bundles
+// written by hand and files compared byte by byte.
+extern const char* const kCompactLabelSchema;
+
+// Answers the duplicate-label question from the script (nothing: the user gives up) and
+// remembers what it was asked and on which connection.
+class ScriptedResolver : public DuplicateLabelResolver
+{
+public:
+    explicit ScriptedResolver(std::optional<QString> answer = std::nullopt) : answer(std::move(answer)) {}
+    bool ResolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue) override;
+
+    std::optional<QString> answer;
+    QStringList asked;
+    CAdoDatabase* database = nullptr;
+};
+
+// Every row of the label tables and of sqlite_sequence, read through plain SQLite: what
+// "the database is as it was" is judged by.
+QStringList LabelTableContents(const QString& databasePath);
+
+// A bundle file of a text written by hand: UTF-8, one NUL, enciphered.
+void WriteBundleFile(const QString& path, const QString& text);
+
+// The rows of a query as the program reads them.
+TextTable QueryRows(const QString& connectionString, const QString& sql);
