@@ -37,6 +37,8 @@ public:
     void OnWriteTestGroup();
     void OnWriteTestMode();
     void OnWriteTestGroup2();
+    void OnExportLabel();
+    void OnImportLabel();
 
     void LoadValueLists();
 

@@ -95,8 +95,8 @@ void CKorvelDlg::CreateControls()
     QPushButton* writeTestGroup2 = layout.button(1019, QStringLiteral("测试组2写入"), {266, 130, 58, 14});
 
     m_cbLabelNo = layout.combo(1022, {51, 179, 97, 12});
-    layout.button(1023, QStringLiteral("导出"), {171, 179, 50, 14});
-    layout.button(1024, QStringLiteral("导入"), {266, 179, 50, 14});
+    QPushButton* exportLabel = layout.button(1023, QStringLiteral("导出"), {171, 179, 50, 14});
+    QPushButton* importLabel = layout.button(1024, QStringLiteral("导入"), {266, 179, 50, 14});
 
     // Only the user's own choice runs a handler: activated, never currentIndexChanged.
     connect(m_cbHarnessNo, &QComboBox::activated, this, &CKorvelDlg::OnSelchangeHarnessNo);
@@ -109,4 +109,6 @@ void CKorvelDlg::CreateControls()
     connect(m_cbTestGroup2, &QComboBox::activated, this, &CKorvelDlg::OnSelchangeTestGroup2);
     connect(writeTestMode, &QPushButton::clicked, this, &CKorvelDlg::OnWriteTestMode);
     connect(writeTestGroup2, &QPushButton::clicked, this, &CKorvelDlg::OnWriteTestGroup2);
+    connect(exportLabel, &QPushButton::clicked, this, &CKorvelDlg::OnExportLabel);
+    connect(importLabel, &QPushButton::clicked, this, &CKorvelDlg::OnImportLabel);
 }

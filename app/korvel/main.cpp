@@ -1,4 +1,5 @@
 #include "app/korvel/CKorvelApp.h"
+#include "app/widgets/FileDialogs.h"
 #include "app/widgets/QtMessageSink.h"
 #include "config/ExeDirectory.h"
 
@@ -8,7 +9,8 @@ int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     QtMessageSink messages;
-    CKorvelApp theApp(ProgramContext{GetExeDirectory(), messages});
+    QtFileDialogs fileDialogs;
+    CKorvelApp theApp(ProgramContext{GetExeDirectory(), messages, fileDialogs});
     theApp.InitInstance();
     return 0;
 }

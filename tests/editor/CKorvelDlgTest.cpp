@@ -5,6 +5,7 @@
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/RecordingMessageSink.h"
+#include "tests/support/ScriptedFileDialogs.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -28,7 +29,7 @@ protected:
 
     CKorvelDlg& open()
     {
-        dialog = std::make_unique<CKorvelDlg>(ProgramContext{folder.directory(), messages});
+        dialog = std::make_unique<CKorvelDlg>(ProgramContext{folder.directory(), messages, fileDialogs});
         EXPECT_TRUE(dialog->OnInitDialog());
         dialog->show();
         return *dialog;
@@ -57,6 +58,7 @@ protected:
 
     ProgramFolder folder;
     RecordingMessageSink messages;
+    ScriptedFileDialogs fileDialogs;
     std::unique_ptr<CKorvelDlg> dialog;
 };
 

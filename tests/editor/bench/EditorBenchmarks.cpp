@@ -8,6 +8,7 @@
 #include "tests/bench/ShellCommand.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/RecordingMessageSink.h"
+#include "tests/support/ScriptedFileDialogs.h"
 
 #include <QComboBox>
 #include <QStringList>
@@ -79,7 +80,8 @@ void OpenMainWindow(benchmark::State& state)
     ProgramFolder& folder = Folder();
     for (auto _ : state) {
         RecordingMessageSink messages;
-        CKorvelDlg dialog(ProgramContext{folder.directory(), messages});
+        ScriptedFileDialogs fileDialogs;
+        CKorvelDlg dialog(ProgramContext{folder.directory(), messages, fileDialogs});
         dialog.OnInitDialog();
         if (!messages.warnings.isEmpty() || dialog.m_cbHarnessNo->count() != kHarnesses + 1 ||
             dialog.m_cbLabelNo->count() != kActiveLabels)
@@ -98,7 +100,8 @@ void ChooseHarnessWithManyWires(benchmark::State& state)
 {
     ProgramFolder& folder = Folder();
     RecordingMessageSink messages;
-    CKorvelDlg dialog(ProgramContext{folder.directory(), messages});
+    ScriptedFileDialogs fileDialogs;
+    CKorvelDlg dialog(ProgramContext{folder.directory(), messages, fileDialogs});
     dialog.OnInitDialog();
     const int index = dialog.m_cbHarnessNo->findText(kBigHarness);
     for (auto _ : state) {
