@@ -5,12 +5,30 @@
 #include "db/odbc/OdbcFlavour.h"
 #include "db/sqlite/SqliteClient.h"
 
+namespace {
+
+QMap<QString, std::function<std::unique_ptr<DbClient>()>>& RegisteredProviders()
+{
+    static QMap<QString, std::function<std::unique_ptr<DbClient>()>> providers;
+    return providers;
+}
+
+} // namespace
+
+void RegisterDbProvider(const QString& provider, std::function<std::unique_ptr<DbClient>()> make)
+{
+    RegisteredProviders().insert(provider.toLower(), std::move(make));
+}
+
 std::unique_ptr<DbClient> CreateDbClient(const QString& connectionString, DbError& error)
 {
     // A string that does not parse has no provider; the error below names that.
     QMap<QString, QString> attributes;
     (void)ParseConnectionString(connectionString, attributes);
     const QString provider = attributes.value(QStringLiteral("provider"));
+    if (const auto registered = RegisteredProviders().constFind(provider.toLower());
+        registered != RegisteredProviders().cend())
+        return (*registered)();
     if (provider.compare(QLatin1String("sqlite"), Qt::CaseInsensitive) == 0)
         return std::make_unique<SqliteClient>();
     if (IsSqlServerProvider(provider))

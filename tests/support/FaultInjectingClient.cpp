@@ -1,0 +1,103 @@
+#include "tests/support/FaultInjectingClient.h"
+
+#include "db/DbClientFactory.h"
+#include "db/sqlite/SqliteClient.h"
+
+namespace {
+
+class Faults
+{
+public:
+    explicit Faults(FaultPlan& plan) : m_plan(plan) {}
+
+    // True when this call is the one to fail; the error says which call it was.
+    bool strike(DbError& error)
+    {
+        if (++m_plan.calls != m_plan.failAt)
+            return false;
+        error = DbError::DriverFailure(QStringLiteral("injected failure at call %1").arg(m_plan.calls));
+        return true;
+    }
+    void log(const QString& statement) { m_plan.statements.append(statement); }
+
+private:
+    FaultPlan& m_plan;
+};
+
+class FaultInjectingCursor : public DbCursor
+{
+public:
+    FaultInjectingCursor(std::unique_ptr<DbCursor> cursor, Faults faults)
+        : m_cursor(std::move(cursor)), m_faults(faults)
+    {
+    }
+
+    int FieldCount() const override { return m_cursor->FieldCount(); }
+    QString FieldName(int field) const override { return m_cursor->FieldName(field); }
+    int FieldType(int field) const override { return m_cursor->FieldType(field); }
+    bool AtEnd() const override { return m_cursor->AtEnd(); }
+    bool ReadValue(int field, DbValue& value, DbError& error) override
+    {
+        return !m_faults.strike(error) && m_cursor->ReadValue(field, value, error);
+    }
+    bool MoveNext(DbError& error) override { return !m_faults.strike(error) && m_cursor->MoveNext(error); }
+
+private:
+    std::unique_ptr<DbCursor> m_cursor;
+    Faults m_faults;
+};
+
+class FaultInjectingClient : public DbClient
+{
+public:
+    explicit FaultInjectingClient(FaultPlan& plan) : m_faults(plan) {}
+
+    bool Open(const QString& connectionString, DbError& error) override
+    {
+        return !m_faults.strike(error) && m_client.Open(connectionString, error);
+    }
+    bool IsOpen() const override { return m_client.IsOpen(); }
+    bool Close(DbError& error) override { return m_client.Close(error); }
+    bool Execute(const QString& sql, DbError& error) override
+    {
+        m_faults.log(sql);
+        return !m_faults.strike(error) && m_client.Execute(sql, error);
+    }
+    std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError& error) override
+    {
+        m_faults.log(sql);
+        if (m_faults.strike(error))
+            return nullptr;
+        std::unique_ptr<DbCursor> cursor = m_client.OpenCursor(sql, error);
+        return cursor ? std::make_unique<FaultInjectingCursor>(std::move(cursor), m_faults) : nullptr;
+    }
+    bool ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError& error) override
+    {
+        m_faults.log(sql);
+        return !m_faults.strike(error) && m_client.ExecuteWithBinary(sql, bytes, rowsChanged, error);
+    }
+    bool BeginTransaction(DbError& error) override
+    {
+        return !m_faults.strike(error) && m_client.BeginTransaction(error);
+    }
+    bool CommitTransaction(DbError& error) override
+    {
+        return !m_faults.strike(error) && m_client.CommitTransaction(error);
+    }
+    bool RollbackTransaction(DbError& error) override
+    {
+        return !m_faults.strike(error) && m_client.RollbackTransaction(error);
+    }
+    const SqlDialect& Dialect() const override { return m_client.Dialect(); }
+
+private:
+    Faults m_faults;
+    SqliteClient m_client;
+};
+
+} // namespace
+
+void RegisterFaultInjectingProvider(FaultPlan& plan)
+{
+    RegisterDbProvider(QStringLiteral("faulty"), [&plan] { return std::make_unique<FaultInjectingClient>(plan); });
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/widgets/FileDialogs.h"
+
+#include <QStringList>
+
+// Answers each file dialog with the next scripted path ("" is a cancelled dialog) and
+// remembers what was asked.
+class ScriptedFileDialogs : public FileDialogs
+{
+public:
+    QString GetSaveFileName(QWidget*, const QString& filter, const QString& defaultSuffix) override
+    {
+        return answer(QStringLiteral("save"), filter, defaultSuffix);
+    }
+    QString GetOpenFileName(QWidget*, const QString& filter, const QString& defaultSuffix) override
+    {
+        return answer(QStringLiteral("open"), filter, defaultSuffix);
+    }
+
+    QStringList answers;
+    QStringList asked; // "save|标签文件(*.bq)|*.bq||bq"
+
+private:
+    QString answer(const QString& kind, const QString& filter, const QString& defaultSuffix)
+    {
+        asked.append(kind + QLatin1Char('|') + filter + QLatin1Char('|') + defaultSuffix);
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+};
