@@ -10,6 +10,14 @@ if(MSVC)
     add_compile_options(/utf-8)
 endif()
 
+if(KORVEL_FUZZ)
+    # Everything is instrumented for coverage; only the targets link libFuzzer's main.
+    set(korvel_fuzz_flags -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+        -fno-omit-frame-pointer)
+    add_compile_options(${korvel_fuzz_flags})
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
 if(KORVEL_SANITIZE)
     set(korvel_sanitizers -fsanitize=address,undefined -fno-sanitize-recover=undefined
         -fno-omit-frame-pointer)

@@ -1,0 +1,25 @@
+// The settings file "frmConnect" as the program reads it, whatever its bytes.
+
+#include "config/ConnectionSettings.h"
+#include "config/ConnectionString.h"
+#include "config/SettingsXml.h"
+#include "tests/fuzz/FuzzInput.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    QMap<QString, QString> rows;
+    if (!ReadSettingsRows(FuzzBytes(data, size), rows))
+        return 0;
+    ConnectionSettings settings;
+    settings.hostName = rows.value(QStringLiteral("txtHostName"));
+    settings.dataName = rows.value(QStringLiteral("txtDataName"));
+    settings.userName = rows.value(QStringLiteral("txtUserName"));
+    settings.password = rows.value(QStringLiteral("txtPasswd"));
+    settings.instance = rows.value(QStringLiteral("txtInstance"));
+    // Whatever the values, the connection string gives them back intact.
+    QMap<QString, QString> attributes;
+    FUZZ_CHECK(ParseConnectionString(BuildConnectionString(settings), attributes));
+    FUZZ_CHECK(attributes.value(QStringLiteral("password")) == settings.password);
+    FUZZ_CHECK(attributes.value(QStringLiteral("initial catalog")) == settings.dataName);
+    return 0;
+}
