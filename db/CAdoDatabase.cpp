@@ -150,7 +150,8 @@ bool CAdoDatabase::Query(const QString& sql, TextTable* table)
 {
     if (!OpenRecordset(sql))
         return false;
-    // A failure while reading leaves m_strError alone: the rows read so far are the result.
+    // After a failure while reading, the rows read so far stay in the table; the error is
+    // recorded like any other, since callers show m_strError and it must say what failed.
     DbError error;
     const int fieldCount = m_pRecordset->FieldCount();
     while (!m_pRecordset->AtEnd()) {
@@ -158,12 +159,16 @@ bool CAdoDatabase::Query(const QString& sql, TextTable* table)
         row.reserve(fieldCount);
         for (int field = 0; field < fieldCount; ++field) {
             DbValue value;
-            if (!m_pRecordset->ReadValue(field, value, error))
+            if (!m_pRecordset->ReadValue(field, value, error)) {
+                SetComError(error);
                 return false;
+            }
             row.append(TextOf(value));
         }
-        if (!m_pRecordset->MoveNext(error))
+        if (!m_pRecordset->MoveNext(error)) {
+            SetComError(error);
             return false;
+        }
         table->append(std::move(row));
     }
     return true;
@@ -305,13 +310,17 @@ bool CAdoDatabase::WriteBlob(const QString& select, const QByteArray& bytes)
         return false;
     const bool hasRow = !m_pRecordset->AtEnd();
     CloseRecordset();
+    // Each failure is recorded: the import shows m_strError, which must say what failed.
+    DbError error = DbError::DriverFailure(QStringLiteral("写入长二进制数据失败：%1 没有选中任何行").arg(select));
     QString update;
-    if (!hasRow || !UpdateFromSelect(select, update))
-        return false;
-    DbError error;
-    qint64 rowsChanged = 0;
-    DbClient* client = ConnectedClient(error);
-    return client && client->ExecuteWithBinary(update, bytes, rowsChanged, error) && rowsChanged > 0;
+    if (hasRow && UpdateFromSelect(select, update)) {
+        qint64 rowsChanged = 0;
+        DbClient* client = ConnectedClient(error);
+        if (client && client->ExecuteWithBinary(update, bytes, rowsChanged, error) && rowsChanged > 0)
+            return true;
+    }
+    SetComError(error);
+    return false;
 }
 
 bool CAdoDatabase::RunOnClient(bool (DbClient::*operation)(DbError&))

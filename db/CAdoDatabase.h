@@ -32,7 +32,7 @@ public:
     // Runs a statement that returns no rows. An UPDATE that matches nothing succeeds.
     bool Execute(const QString& sql);
     // Appends the rows of a SELECT to the table, each value as text. On a failure while
-    // reading, the rows read so far stay and m_strError is left as it was.
+    // reading, the rows read so far stay.
     bool Query(const QString& sql, TextTable* table);
 
     // Inserts the value rows (1…) of a table whose row 0 names the columns, each value
