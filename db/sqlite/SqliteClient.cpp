@@ -63,14 +63,18 @@ bool SqliteClient::Open(const QString& connectionString, DbError& error)
         return false;
     }
     const QString path = attributes.value(QStringLiteral("data source"));
-    // Opening must not create an empty database where the settings name a wrong file.
-    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+    // A "file:" URI names a database SQLite's way (an in-memory one shared by the
+    // connections of a process, for one); a plain path must name an existing file, so
+    // that a wrong setting never creates an empty database.
+    const bool uri = path.startsWith(QLatin1String("file:"));
+    if (!uri && (path.isEmpty() || !QFileInfo(path).isFile())) {
         error = DbError::DriverFailure(QStringLiteral("数据库文件不存在：%1").arg(path));
         return false;
     }
     // One connection belongs to one thread, so SQLite need not lock it on every call.
     const int result = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db,
-                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (uri ? SQLITE_OPEN_URI : 0),
+                                       nullptr);
     if (result != SQLITE_OK) {
         error = m_db ? LastError() : DbError::DriverFailure(QString::fromUtf8(sqlite3_errstr(result)));
         sqlite3_close_v2(m_db);

@@ -7,6 +7,7 @@ struct sqlite3;
 // The embedded database. Besides SQLite's own SQL it understands what the program's
 // T-SQL statements use: NEWID(), object_id(), the syscolumns catalogue and "select top N".
 // The connection string names the database file as its Data Source; the file must exist.
+// A Data Source that is a "file:" URI is opened as SQLite reads URIs.
 class SqliteClient : public DbClient
 {
 public:

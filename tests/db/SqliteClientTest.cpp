@@ -119,3 +119,17 @@ TEST_F(EmbeddedClientTest, TransactSqlOfTheProgramRuns)
     EXPECT_EQ(query(QStringLiteral("select top 1 Id from tblKinds order by Id desc")), TextTable({{"5"}}));
     EXPECT_EQ(query(QStringLiteral("select top 2 Id from tblKinds order by Id")).size(), 2);
 }
+
+TEST(EmbeddedClient, AFileUriNamesASharedInMemoryDatabase)
+{
+    const QString uri = QStringLiteral("Provider=sqlite;Data Source=file:korvel-uri-test?mode=memory&cache=shared;");
+    CAdoDatabase holder;
+    ASSERT_TRUE(holder.Open(uri)) << holder.m_strError.toStdString();
+    ASSERT_TRUE(holder.Execute(QStringLiteral("create table tblShared (Id int)")));
+    ASSERT_TRUE(holder.Execute(QStringLiteral("insert into tblShared values (7)")));
+    CAdoDatabase second;
+    ASSERT_TRUE(second.Open(uri));
+    TextTable rows;
+    ASSERT_TRUE(second.Query(QStringLiteral("select Id from tblShared"), &rows));
+    EXPECT_EQ(rows, TextTable({{"7"}}));
+}

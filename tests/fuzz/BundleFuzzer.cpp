@@ -1,0 +1,20 @@
+// The label bundle reader, whatever the file's bytes: what it reads, written again, reads
+// back the same.
+
+#include "labels/LabelBundle.h"
+#include "tests/fuzz/FuzzInput.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QList<BundleBlock> blocks = ReadBundleText(DecodeBundle(FuzzBytes(data, size)));
+    QStringList lines;
+    for (const BundleBlock& block : blocks)
+        AppendBundleBlock(block, &lines);
+    const QList<BundleBlock> again = ReadBundleText(DecodeBundle(EncodeBundle(lines)));
+    FUZZ_CHECK(again.size() == blocks.size());
+    for (qsizetype i = 0; i < blocks.size(); ++i) {
+        FUZZ_CHECK(again[i].tableName == blocks[i].tableName);
+        FUZZ_CHECK(again[i].rows == blocks[i].rows);
+    }
+    return 0;
+}

@@ -1,0 +1,84 @@
+// The whole import of a bundle into an embedded database held in memory: whatever the
+// file holds, the import succeeds or leaves the label tables exactly as they were.
+
+#include "db/CAdoDatabase.h"
+#include "db/schema/EmbeddedSchema.h"
+#include "labels/DuplicateLabelResolver.h"
+#include "labels/LabelImport.h"
+#include "tests/fuzz/FuzzInput.h"
+#include "util/MessageSink.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString kDatabase = QStringLiteral("Provider=sqlite;Data Source=file:korvel-import-fuzz?mode=memory&cache=shared;");
+
+class SilentMessages : public MessageSink
+{
+public:
+    void ShowWarning(const QString&) override {}
+    void ShowInformation(const QString&) override {}
+};
+
+// Gives a new number the first time it is asked, gives up the second time.
+class AlternatingResolver : public DuplicateLabelResolver
+{
+public:
+    bool ResolveDuplicateLabelNo(CAdoDatabase&, const QString&, QString& newValue) override
+    {
+        newValue = QStringLiteral("FUZZ-%1").arg(++m_asked);
+        return m_asked % 2 == 1;
+    }
+
+private:
+    int m_asked = 0;
+};
+
+struct Target
+{
+    Target()
+    {
+        // This connection keeps the in-memory database alive for the whole run.
+        FUZZ_CHECK(holder.Open(kDatabase));
+        FUZZ_CHECK(holder.Execute(EmbeddedSchemaSql()));
+        bundlePath = directory.filePath(QStringLiteral("fuzz.bq"));
+    }
+
+    QString contents()
+    {
+        TextTable rows;
+        for (const char* table : {"tblLabelInfo", "tblLabelControls", "tblLabelControlItem"})
+            FUZZ_CHECK(holder.Query(QStringLiteral("select * from %1").arg(QLatin1String(table)), &rows));
+        QString all;
+        for (const TextRow& row : rows)
+            all += row.join(QChar(0x1F)) + QLatin1Char('\n');
+        return all;
+    }
+
+    CAdoDatabase holder;
+    QTemporaryDir directory;
+    QString bundlePath;
+    AlternatingResolver resolver;
+    SilentMessages messages;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static Target target;
+    QFile file(target.bundlePath);
+    FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+    file.close();
+
+    const QString before = target.contents();
+    if (!ImportLabel(kDatabase, target.bundlePath, target.resolver, target.messages))
+        FUZZ_CHECK(target.contents() == before);
+    // Keep the database small: what an import added goes again.
+    for (const char* table : {"tblLabelControlItem", "tblLabelControls", "tblLabelInfo"})
+        FUZZ_CHECK(target.holder.Execute(QStringLiteral("delete from %1").arg(QLatin1String(table))));
+    return 0;
+}
