@@ -1,13 +1,22 @@
 #include "labels/LabelBundle.h"
 
-#include "config/SplitText.h"
 #include "util/FileCipher.h"
 #include "util/Utf8Text.h"
+
+#include <QStringTokenizer>
 
 namespace {
 
 const QChar kFieldSeparator = QLatin1Char(',');
 const QChar kLineEnd = QLatin1Char('\n');
+
+TextRow SplitFields(QStringView line)
+{
+    TextRow fields;
+    for (const QStringView field : QStringTokenizer(line, kFieldSeparator))
+        fields.append(field.toString());
+    return fields;
+}
 
 } // namespace
 
@@ -32,21 +41,24 @@ QString DecodeBundle(const QByteArray& file)
 
 QList<BundleBlock> ReadBundleText(const QString& text)
 {
-    const QStringList pieces = SplitText(text, kLineEnd);
+    // Only what ends with a line feed is looked at; the lines are walked as views into the
+    // text, since a bundle of a million rows would otherwise be held twice more as copies.
+    const qsizetype lastLineEnd = text.lastIndexOf(kLineEnd);
     QList<BundleBlock> blocks;
+    if (lastLineEnd < 0)
+        return blocks;
     BundleBlock current;
     bool named = false;
-    for (qsizetype i = 0; i + 1 < pieces.size(); ++i) {
-        const QString& piece = pieces[i];
+    for (const QStringView piece : QStringTokenizer(QStringView(text).left(lastLineEnd), kLineEnd)) {
         if (piece.startsWith(kTableNamePrefix)) {
             if (named || !current.rows.isEmpty())
                 blocks.append(std::move(current));
-            current = BundleBlock{piece.mid(kTableNamePrefix.size()), TextTable()};
+            current = BundleBlock{piece.mid(kTableNamePrefix.size()).toString(), TextTable()};
             named = true;
         } else if (piece.startsWith(kColumnNamePrefix)) {
-            current.rows.append(SplitText(piece.mid(kColumnNamePrefix.size()), kFieldSeparator));
+            current.rows.append(SplitFields(piece.mid(kColumnNamePrefix.size())));
         } else {
-            current.rows.append(SplitText(piece, kFieldSeparator));
+            current.rows.append(SplitFields(piece));
         }
     }
     if (named || !current.rows.isEmpty())
