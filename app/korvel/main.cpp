@@ -2,11 +2,13 @@
 #include "app/widgets/FileDialogs.h"
 #include "app/widgets/QtMessageSink.h"
 #include "config/ExeDirectory.h"
+#include "util/ProcessHardening.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
+    DisableCoreDumps();
     QApplication application(argc, argv);
     QtMessageSink messages;
     QtFileDialogs fileDialogs;

@@ -1,4 +1,5 @@
 #include "app/korvelctl/Korvelctl.h"
+#include "util/ProcessHardening.h"
 
 #include <QCoreApplication>
 
@@ -6,6 +7,7 @@
 
 int main(int argc, char** argv)
 {
+    DisableCoreDumps();
     QCoreApplication application(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

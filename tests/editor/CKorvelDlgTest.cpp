@@ -322,3 +322,17 @@ TEST_F(MainWindowTest, TheAboutBoxOpensModallyAndReturns)
     EXPECT_TRUE(shown);
     EXPECT_TRUE(dialog->isVisible());
 }
+
+TEST_F(MainWindowTest, ADatabaseThatVanishesAfterStartUpIsReportedByEachAction)
+{
+    open();
+    choose(1004, QStringLiteral("wh-b"));
+    ASSERT_TRUE(QFile::remove(folder.filePath(QStringLiteral("korvel.db"))));
+    choose(1004, QStringLiteral("WH-A"));
+    ASSERT_EQ(messages.warnings.size(), 1);
+    EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << "the error alone";
+    EXPECT_TRUE(entries(1007).isEmpty()) << "no wires of another harness stay listed";
+    choose(1006, QStringLiteral("job-2"));
+    EXPECT_EQ(messages.warnings.size(), 2);
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("korvel.db"))));
+}

@@ -20,7 +20,7 @@ class Operator
 public:
     // Each step gets the modal window that is up and acts on it.
     void then(std::function<void(QWidget&)> step) { m_steps.push_back(std::move(step)); }
-    void start() { QTimer::singleShot(0, [this] { next(); }); }
+    void start() { QTimer::singleShot(0, &m_timers, [this] { next(); }); }
 
     QStringList seen;
 
@@ -30,17 +30,18 @@ private:
         QWidget* window = QApplication::activeModalWidget();
         if (!window || m_done >= m_steps.size()) {
             if (m_done < m_steps.size())
-                QTimer::singleShot(10, [this] { next(); });
+                QTimer::singleShot(10, &m_timers, [this] { next(); });
             return;
         }
         seen.append(window->windowTitle());
         auto step = m_steps[m_done++];
         step(*window);
-        QTimer::singleShot(10, [this] { next(); });
+        QTimer::singleShot(10, &m_timers, [this] { next(); });
     }
 
     std::vector<std::function<void(QWidget&)>> m_steps;
     size_t m_done = 0;
+    QObject m_timers; // its timers die with the operator, not in the next test
 };
 
 void TypePasswordAndEnter(QWidget& login, const QString& password)

@@ -108,3 +108,18 @@ TEST_F(LoginTest, EnterChecksAndEscapeGivesUpSilently)
     EXPECT_EQ(login.m_bLoggedIn, 0);
     EXPECT_EQ(messages.warnings.size(), 1);
 }
+
+TEST_F(LoginTest, ADatabaseThatVanishesBetweenAttemptsIsReportedUntilItIsBack)
+{
+    attempt(QStringLiteral("wrong"));
+    const QString path = folder.filePath(QStringLiteral("korvel.db"));
+    const QString away = folder.filePath(QStringLiteral("away.db"));
+    ASSERT_TRUE(QFile::rename(path, away));
+    attempt(QStringLiteral("korvel"));
+    EXPECT_EQ(lastMessage(), QStringLiteral("连接数据库失败"));
+    EXPECT_FALSE(QFileInfo::exists(path)) << "a failed connection creates no empty database";
+    ASSERT_TRUE(QFile::rename(away, path));
+    attempt(QStringLiteral("korvel"));
+    EXPECT_EQ(login.m_bLoggedIn, 1);
+    EXPECT_EQ(messages.warnings, QStringList({"密码错误", "连接数据库失败"}));
+}

@@ -69,9 +69,11 @@ TEST_F(OdbcServerTest, CallsOnAClosedClientFindNoObject)
 
 TEST_F(OdbcServerTest, WrongPasswordGivesTheServersText)
 {
-    const DbError error = RefusedOpen(WithAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("wrong")));
+    const DbError error =
+        RefusedOpen(WithAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("Zq7-not-the-password")));
     EXPECT_TRUE(Description(error).contains(QLatin1String("password authentication failed")))
         << Description(error).toStdString();
+    EXPECT_FALSE(Description(error).contains(QLatin1String("Zq7"))) << "the password never shows in a message";
 }
 
 TEST_F(OdbcServerTest, WrongPortGivesTheDriversText)
@@ -116,6 +118,7 @@ TEST(OdbcSqlServerFlavourTest, UnreachableServerGivesFreeTdsText)
     EXPECT_EQ(error.code, DbError::kFail);
     const QString text = error.description.value_or(QString());
     EXPECT_TRUE(text.contains(QLatin1String("Unable to connect"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QLatin1String("p;w"))) << "the password never shows in a message";
 }
 
 } // namespace
