@@ -14,6 +14,18 @@ constexpr std::int64_t kMaxSettingsFileSize = 16 * 1024 * 1024;
 
 } // namespace
 
+ConnectionSettings ConnectionSettingsFromRows(const QMap<QString, QString>& rows)
+{
+    ConnectionSettings settings;
+    settings.hostName = rows.value(QStringLiteral("txtHostName"));
+    settings.dataName = rows.value(QStringLiteral("txtDataName"));
+    settings.userName = rows.value(QStringLiteral("txtUserName"));
+    settings.password = rows.value(QStringLiteral("txtPasswd"));
+    settings.instance = rows.value(QStringLiteral("txtInstance"));
+    settings.provider = rows.value(QStringLiteral("txtProvider"));
+    return settings;
+}
+
 bool UsesEmbeddedEngine(const ConnectionSettings& settings)
 {
     return settings.provider.compare(QLatin1String("sqlite"), Qt::CaseInsensitive) == 0;
@@ -29,13 +41,7 @@ bool LoadConnectionSettings(const QString& path, ConnectionSettings& settings)
     if (!ReadSettingsRows(xml, rows))
         return false;
 
-    ConnectionSettings loaded;
-    loaded.hostName = rows.value(QStringLiteral("txtHostName"));
-    loaded.dataName = rows.value(QStringLiteral("txtDataName"));
-    loaded.userName = rows.value(QStringLiteral("txtUserName"));
-    loaded.password = rows.value(QStringLiteral("txtPasswd"));
-    loaded.instance = rows.value(QStringLiteral("txtInstance"));
-    loaded.provider = rows.value(QStringLiteral("txtProvider"));
+    ConnectionSettings loaded = ConnectionSettingsFromRows(rows);
     if (UsesEmbeddedEngine(loaded) && !loaded.hostName.isEmpty() && QDir::isRelativePath(loaded.hostName))
         loaded.hostName = QDir::cleanPath(QFileInfo(path).absoluteDir().filePath(loaded.hostName));
     settings = loaded;

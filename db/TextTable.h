@@ -7,3 +7,13 @@
 // empty text, binary data as upper-case hexadecimal.
 using TextRow = QList<QString>;
 using TextTable = QList<TextRow>;
+
+// The first field of every row, in row order ("" for an empty row).
+inline TextRow FirstColumn(const TextTable& table)
+{
+    TextRow fields;
+    fields.reserve(table.size());
+    for (const TextRow& row : table)
+        fields.append(row.value(0));
+    return fields;
+}

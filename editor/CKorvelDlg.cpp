@@ -17,19 +17,6 @@
 #include <QPushButton>
 #include <QShortcut>
 
-namespace {
-
-QStringList FirstColumn(const TextTable& rows)
-{
-    QStringList values;
-    values.reserve(rows.size());
-    for (const TextRow& row : rows)
-        values.append(row.value(0));
-    return values;
-}
-
-} // namespace
-
 CKorvelDlg::CKorvelDlg(ProgramContext context, QWidget* parent)
     : QDialog(parent), m_hIcon(ApplicationIcon()), m_context(std::move(context))
 {

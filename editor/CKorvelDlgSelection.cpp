@@ -62,11 +62,7 @@ void CKorvelDlg::RunCascade(const Cascade& cascade)
     }
     database.Close();
 
-    QStringList entries;
-    entries.reserve(rows.size());
-    for (const TextRow& row : rows)
-        entries.append(row.value(0));
-    ReplaceSortedEntries(children, entries);
+    ReplaceSortedEntries(children, FirstColumn(rows));
     this->*cascade.rememberedId = id;
 }
 

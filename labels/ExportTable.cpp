@@ -5,19 +5,6 @@
 #include "labels/LabelBundle.h"
 #include "util/MessageSink.h"
 
-namespace {
-
-TextRow FirstFields(const TextTable& rows)
-{
-    TextRow fields;
-    fields.reserve(rows.size());
-    for (const TextRow& row : rows)
-        fields.append(row.value(0));
-    return fields;
-}
-
-} // namespace
-
 bool ExportTable(CAdoDatabase& database, const QString& tableName, const QString& selection, QStringList* lines,
                  MessageSink& messages)
 {
@@ -28,7 +15,7 @@ bool ExportTable(CAdoDatabase& database, const QString& tableName, const QString
         messages.ShowWarning(database.m_strError);
         return false;
     }
-    BundleBlock block{tableName, {FirstFields(columns)}};
+    BundleBlock block{tableName, {FirstColumn(columns)}};
     if (!database.Query(selection, &block.rows)) {
         messages.ShowWarning(database.m_strError);
         return false;

@@ -1,4 +1,5 @@
 #include "app/korvelctl/Korvelctl.h"
+#include "tests/app/KorvelctlRun.h"
 
 #include "config/ValueLists.h"
 #include "util/FileCipher.h"
@@ -12,25 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct CtlRun
-{
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-CtlRun RunCtl(const QStringList& arguments)
-{
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    const int exitCode = RunKorvelctl(arguments, outStream, errStream);
-    outStream.flush();
-    errStream.flush();
-    return {exitCode, out, err};
-}
 
 QByteArray SettingsXml(const QByteArray& password)
 {
@@ -56,26 +38,26 @@ TEST_F(KorvelctlTest, EncryptAndDecryptAreTheFileCipher)
 {
     const QByteArray plaintext("any bytes\0\xff at all", 19);
     WriteTestFile(path("plain"), plaintext);
-    EXPECT_EQ(RunCtl({"encrypt", path("plain"), path("cipher")}).exitCode, kExitOk);
+    EXPECT_EQ(RunKorvelctlInProcess({"encrypt", path("plain"), path("cipher")}).exitCode, kExitOk);
     EXPECT_EQ(ReadTestFile(path("cipher")), CryptFileData(plaintext));
-    EXPECT_EQ(RunCtl({"decrypt", path("cipher"), path("back")}).exitCode, kExitOk);
+    EXPECT_EQ(RunKorvelctlInProcess({"decrypt", path("cipher"), path("back")}).exitCode, kExitOk);
     EXPECT_EQ(ReadTestFile(path("back")), plaintext);
-    EXPECT_EQ(RunCtl({"decrypt", path("back"), path("back")}).exitCode, kExitOk) << "in place";
+    EXPECT_EQ(RunKorvelctlInProcess({"decrypt", path("back"), path("back")}).exitCode, kExitOk) << "in place";
     EXPECT_EQ(ReadTestFile(path("back")), CryptFileData(plaintext));
 }
 
 TEST_F(KorvelctlTest, FailuresPrintTheProgramsMessageAndExitOne)
 {
-    const CtlRun missing = RunCtl({"encrypt", path("missing"), path("out")});
+    const KorvelctlRun missing = RunKorvelctlInProcess({"encrypt", path("missing"), path("out")});
     EXPECT_EQ(missing.exitCode, kExitFailure);
     EXPECT_EQ(missing.err, QStringLiteral("打开文件失败：2\n"));
     EXPECT_FALSE(QFileInfo::exists(path("out")));
 
-    const CtlRun noValues = RunCtl({"values", path("SQL配置.ini")});
+    const KorvelctlRun noValues = RunKorvelctlInProcess({"values", path("SQL配置.ini")});
     EXPECT_EQ(noValues.exitCode, kExitFailure);
     EXPECT_EQ(noValues.err, QStringLiteral("配置文件不存在\n"));
 
-    const CtlRun directory = RunCtl({"values", dir.path()});
+    const KorvelctlRun directory = RunKorvelctlInProcess({"values", dir.path()});
     EXPECT_EQ(directory.exitCode, kExitFailure);
     EXPECT_EQ(directory.err, QStringLiteral("读文件错误：21\n")) << "a text with its own line feed gets no second";
 }
@@ -86,12 +68,12 @@ TEST_F(KorvelctlTest, UsageErrorsExitTwo)
          {QStringList{}, QStringList{"frobnicate"}, QStringList{"encrypt", "one"}, QStringList{"values"},
           QStringList{"values", "--build", "x"}, QStringList{"values", "--bogus"}, QStringList{"settings"},
           QStringList{"settings", "--show-passwords", "f"}, QStringList{"settings", "--show-password"}}) {
-        const CtlRun run = RunCtl(arguments);
+        const KorvelctlRun run = RunKorvelctlInProcess(arguments);
         EXPECT_EQ(run.exitCode, kExitUsage) << arguments.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("usage"))) << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty());
     }
-    const CtlRun help = RunCtl({"--help"});
+    const KorvelctlRun help = RunKorvelctlInProcess({"--help"});
     EXPECT_EQ(help.exitCode, kExitOk);
     EXPECT_TRUE(help.out.contains(QStringLiteral("values --build TEXT OUT")));
 }
@@ -106,10 +88,10 @@ TEST_F(KorvelctlTest, ValuesPrintsTheFourListsInOrderWithEscapes)
                                      "联线类型&b&1\n"
                                      "联线类型&A&10\n"
                                      "测试组2&B组&GB\n");
-    const CtlRun build = RunCtl({"values", "--build", path("lists.txt"), path("SQL配置.ini")});
+    const KorvelctlRun build = RunKorvelctlInProcess({"values", "--build", path("lists.txt"), path("SQL配置.ini")});
     ASSERT_EQ(build.exitCode, kExitOk) << build.err.toStdString();
 
-    const CtlRun values = RunCtl({"values", path("SQL配置.ini")});
+    const KorvelctlRun values = RunKorvelctlInProcess({"values", path("SQL配置.ini")});
     EXPECT_EQ(values.exitCode, kExitOk);
     EXPECT_EQ(values.out, QStringLiteral("联线类型\tA\t10\n"
                                          "联线类型\tb\t1\n"
@@ -126,37 +108,37 @@ TEST_F(KorvelctlTest, ValuesReadsAFileExactlyAsTheProgramDoes)
                                  "\xc1\xaa\xcf\xdf\xc0\xe0\xd0\xcd&B&2;"                      // lost behind the line break
                                  "\xb2\xe2\xca\xd4\xd7\xe9&X\r\n&;";                          // 测试组&X\r\n&;
     WriteTestFile(path("SQL配置.ini"), CryptFileData(plaintext));
-    const CtlRun values = RunCtl({"values", path("SQL配置.ini")});
+    const KorvelctlRun values = RunKorvelctlInProcess({"values", path("SQL配置.ini")});
     EXPECT_EQ(values.out, QStringLiteral("联线类型\tA\t1\n测试组\tX\\r\\n\t\n"));
 }
 
 TEST_F(KorvelctlTest, BuildingRefusesLinesTheFileCannotHold)
 {
     WriteTestFile(path("bad.txt"), "联线类型&A&1\n测试组&only two\n");
-    const CtlRun run = RunCtl({"values", "--build", path("bad.txt"), path("out.ini")});
+    const KorvelctlRun run = RunKorvelctlInProcess({"values", "--build", path("bad.txt"), path("out.ini")});
     EXPECT_EQ(run.exitCode, kExitFailure);
     EXPECT_EQ(run.err, QStringLiteral("第2行格式错误，应为：列表名&条目&值\n"));
     EXPECT_FALSE(QFileInfo::exists(path("out.ini")));
 
     WriteTestFile(path("latin1.txt"), "\xe9t\xe9");
-    EXPECT_EQ(RunCtl({"values", "--build", path("latin1.txt"), path("out.ini")}).err, QStringLiteral("文本不是有效的UTF-8\n"));
+    EXPECT_EQ(RunKorvelctlInProcess({"values", "--build", path("latin1.txt"), path("out.ini")}).err, QStringLiteral("文本不是有效的UTF-8\n"));
 }
 
 TEST_F(KorvelctlTest, SettingsPrintsTheConnectionStringWithThePasswordMasked)
 {
     WriteTestFile(path("frmConnect"), SettingsXml("pa;ss"));
-    const CtlRun masked = RunCtl({"settings", path("frmConnect")});
+    const KorvelctlRun masked = RunKorvelctlInProcess({"settings", path("frmConnect")});
     EXPECT_EQ(masked.exitCode, kExitOk);
     EXPECT_EQ(masked.out, QStringLiteral("Provider=sqloledb;Data Source=srv;Initial Catalog=db;User Id=sa;Password=***;\n"));
     EXPECT_FALSE(masked.out.contains(QStringLiteral("pa;ss")));
 
-    const CtlRun shown = RunCtl({"settings", "--show-password", path("frmConnect")});
+    const KorvelctlRun shown = RunKorvelctlInProcess({"settings", "--show-password", path("frmConnect")});
     EXPECT_EQ(shown.out,
               QStringLiteral("Provider=sqloledb;Data Source=srv;Initial Catalog=db;User Id=sa;Password=\"pa;ss\";\n"));
 
     WriteTestFile(path("broken"), "<NewDataSet>");
-    EXPECT_EQ(RunCtl({"settings", path("broken")}).err, QStringLiteral("获取配置数据失败\n"));
-    const CtlRun missing = RunCtl({"settings", path("nothing")});
+    EXPECT_EQ(RunKorvelctlInProcess({"settings", path("broken")}).err, QStringLiteral("获取配置数据失败\n"));
+    const KorvelctlRun missing = RunKorvelctlInProcess({"settings", path("nothing")});
     EXPECT_EQ(missing.err, QStringLiteral("获取配置文件失败\n"));
     EXPECT_EQ(missing.exitCode, kExitFailure);
 }

@@ -1,6 +1,7 @@
 #include "db/CAdoDatabase.h"
 #include "db/client/AdoTypes.h"
 
+#include "tests/db/OpenEmbeddedDatabase.h"
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 
@@ -16,21 +17,10 @@ const char* kItemSchema =
 
 const TextRow kHeader = {"ItemID", "LineID", "Caption", "Size", "Bold", "Created", "Checksum", "Picture"};
 
-class InsertRowsTest : public ::testing::Test
+class InsertRowsTest : public OpenEmbeddedDatabase
 {
 protected:
-    InsertRowsTest() : file(kItemSchema) {}
-    void SetUp() override { ASSERT_TRUE(database.Open(file.connectionString())); }
-
-    TextTable query(const QString& sql)
-    {
-        TextTable rows;
-        EXPECT_TRUE(database.Query(sql, &rows)) << database.m_strError.toStdString();
-        return rows;
-    }
-
-    EmbeddedTestDatabase file;
-    CAdoDatabase database;
+    InsertRowsTest() : OpenEmbeddedDatabase(kItemSchema) {}
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "db/sqlite/SqliteTypes.h"
 #include "db/sqlite/TransactSqlRewrite.h"
 
+#include "tests/db/OpenEmbeddedDatabase.h"
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 
@@ -18,21 +19,10 @@ const char* kKindsSchema =
     " Memo text, WCode nchar(4), WName nvarchar(20), WMax [nvarchar(max)], Checksum varbinary(16), Picture image,"
     " Fixed binary(2), Day date, Moment datetime2);";
 
-class EmbeddedClientTest : public ::testing::Test
+class EmbeddedClientTest : public OpenEmbeddedDatabase
 {
 protected:
-    EmbeddedClientTest() : file(kKindsSchema) {}
-    void SetUp() override { ASSERT_TRUE(database.Open(file.connectionString())) << database.m_strError.toStdString(); }
-
-    TextTable query(const QString& sql)
-    {
-        TextTable rows;
-        EXPECT_TRUE(database.Query(sql, &rows)) << database.m_strError.toStdString();
-        return rows;
-    }
-
-    EmbeddedTestDatabase file;
-    CAdoDatabase database;
+    EmbeddedClientTest() : OpenEmbeddedDatabase(kKindsSchema) {}
 };
 
 } // namespace

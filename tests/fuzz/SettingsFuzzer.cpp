@@ -10,12 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QMap<QString, QString> rows;
     if (!ReadSettingsRows(FuzzBytes(data, size), rows))
         return 0;
-    ConnectionSettings settings;
-    settings.hostName = rows.value(QStringLiteral("txtHostName"));
-    settings.dataName = rows.value(QStringLiteral("txtDataName"));
-    settings.userName = rows.value(QStringLiteral("txtUserName"));
-    settings.password = rows.value(QStringLiteral("txtPasswd"));
-    settings.instance = rows.value(QStringLiteral("txtInstance"));
+    ConnectionSettings settings = ConnectionSettingsFromRows(rows);
+    settings.provider.clear(); // the SQL Server form, with every parameter in it
     // Whatever the values, the connection string gives them back intact.
     QMap<QString, QString> attributes;
     FUZZ_CHECK(ParseConnectionString(BuildConnectionString(settings), attributes));
