@@ -203,3 +203,14 @@ TEST_F(ConnectionSettingsTest, CallersShowWhichStepFailed)
     EXPECT_EQ(settings->userName, QStringLiteral("sa"));
     EXPECT_EQ(messages.warnings, QStringList({QStringLiteral("获取配置文件失败"), QStringLiteral("获取配置数据失败")}));
 }
+
+TEST_F(ConnectionSettingsTest, MalformedUtf8InADocumentReadAsUtf8IsReplacedNotOverrun)
+{
+    // Lead bytes that claim more bytes than follow; the fuzzer found TinyXML reading past
+    // the end of such a text (the corpus keeps that input).
+    const ConnectionSettings settings = load(DataSet(Row("txtHostName", "srv\xe0") + Row("txtDataName", "db"),
+                                                     "<?xml version=\"1.0\" encoding=\"utf-8\"?>"));
+    EXPECT_EQ(settings.hostName, QStringLiteral("srv\uFFFD"));
+    EXPECT_EQ(settings.dataName, QStringLiteral("db"));
+    EXPECT_FALSE(loads("<?xml version=\"1.0\"?><NewDataSet><frmConnect><ParaName>\xff\xff\xe0"));
+}
