@@ -2,6 +2,7 @@
 
 #include "db/CAdoDatabase.h"
 
+#include "tests/bench/BenchSqlite.h"
 #include "tests/bench/BenchmarkRatios.h"
 #include "tests/bench/ShellCommand.h"
 
@@ -21,26 +22,17 @@ constexpr int kPictureBytes = 512;
 
 const QString kWireSelect = QStringLiteral("select WireID, HarnessID, WireNo, HarnessType, WireGroup from tblWires");
 
-void Exec(sqlite3* db, const QByteArray& sql)
-{
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-        std::fprintf(stderr, "benchmark set-up failed: %s\n", message);
-        std::exit(1);
-    }
-}
-
 class BenchDatabase
 {
 public:
     BenchDatabase() : m_path(m_dir.filePath(QStringLiteral("bench.db")))
     {
         withConnection([](sqlite3* db) {
-            Exec(db, "CREATE TABLE tblWires (WireID INTEGER PRIMARY KEY, HarnessID int, WireNo nvarchar(20),"
+            ExecOrExit(db, "CREATE TABLE tblWires (WireID INTEGER PRIMARY KEY, HarnessID int, WireNo nvarchar(20),"
                      " HarnessType int, WireGroup nvarchar(20));"
                      "CREATE TABLE tblItems (ItemID uniqueidentifier, LineID INTEGER PRIMARY KEY AUTOINCREMENT,"
                      " Caption nvarchar(50), Size decimal(5,2), Picture image);");
-            Exec(db, "BEGIN");
+            ExecOrExit(db, "BEGIN");
             sqlite3_stmt* insert = nullptr;
             sqlite3_prepare_v2(db, "INSERT INTO tblWires VALUES (?, ?, ?, ?, ?)", -1, &insert, nullptr);
             for (int i = 1; i <= kQueryRows; ++i) {
@@ -55,7 +47,7 @@ public:
                 sqlite3_reset(insert);
             }
             sqlite3_finalize(insert);
-            Exec(db, "COMMIT");
+            ExecOrExit(db, "COMMIT");
         });
     }
 
@@ -74,7 +66,7 @@ public:
 
     void emptyItems() const
     {
-        withConnection([](sqlite3* db) { Exec(db, "DELETE FROM tblItems"); });
+        withConnection([](sqlite3* db) { ExecOrExit(db, "DELETE FROM tblItems"); });
     }
 
 private:

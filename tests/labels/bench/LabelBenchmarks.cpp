@@ -12,6 +12,8 @@
 #include "util/FileIO.h"
 #include "util/MessageSink.h"
 
+#include "tests/bench/BenchSqlite.h"
+#include "tests/support/RecordingMessageSink.h"
 #include "tests/bench/BenchmarkRatios.h"
 #include "tests/bench/ShellCommand.h"
 
@@ -36,15 +38,6 @@ constexpr int kLinesPerItem = 5; // 10,000 item rows
 constexpr double kPeakMemoryLimitMb = 200.0;
 const QString kLabelNo = QStringLiteral("BENCH-0001");
 const char* const kMemoryChildOption = "--import-peak-memory";
-
-void Exec(sqlite3* db, const QByteArray& sql)
-{
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-        std::fprintf(stderr, "benchmark set-up failed: %s\n", message);
-        std::exit(1);
-    }
-}
 
 // The shipped schema keeps one item row per ItemID; the bundle and the import allow an
 // item of several lines (which LineID numbers), and that is what gives a label of 2,000
@@ -143,29 +136,21 @@ public:
     bool ResolveDuplicateLabelNo(CAdoDatabase&, const QString&, QString&) override { return false; }
 };
 
-class RecordingSink : public MessageSink
-{
-public:
-    void ShowWarning(const QString& text) override { warning = text; }
-    void ShowInformation(const QString&) override {}
-    QString warning;
-};
-
 class BenchFiles
 {
 public:
     BenchFiles()
     {
         WithDatabase(source(), [](sqlite3* db) {
-            Exec(db, BenchSchema());
-            Exec(db, "BEGIN");
+            ExecOrExit(db, BenchSchema());
+            ExecOrExit(db, "BEGIN");
             SeedLabel(db);
-            Exec(db, "COMMIT");
+            ExecOrExit(db, "COMMIT");
         });
-        WithDatabase(target(), [](sqlite3* db) { Exec(db, BenchSchema()); });
-        RecordingSink messages;
+        WithDatabase(target(), [](sqlite3* db) { ExecOrExit(db, BenchSchema()); });
+        RecordingMessageSink messages;
         if (!ExportLabel(ConnectionString(source()), kLabelNo, bundle(), messages)) {
-            std::fprintf(stderr, "benchmark set-up failed: %s\n", qPrintable(messages.warning));
+            std::fprintf(stderr, "benchmark set-up failed: %s\n", qPrintable(messages.warnings.join(QLatin1Char('|'))));
             std::exit(1);
         }
     }
@@ -192,7 +177,7 @@ public:
     void emptyTarget() const
     {
         WithDatabase(target(), [](sqlite3* db) {
-            Exec(db, "DELETE FROM tblLabelInfo; DELETE FROM tblLabelControls; DELETE FROM tblLabelControlItem;");
+            ExecOrExit(db, "DELETE FROM tblLabelInfo; DELETE FROM tblLabelControls; DELETE FROM tblLabelControlItem;");
         });
     }
 
@@ -211,7 +196,7 @@ const BenchFiles& Files()
 QString ShellImportScript()
 {
     const BenchFiles& files = Files();
-    RecordingSink messages;
+    RecordingMessageSink messages;
     const std::optional<QByteArray> bundle = ReadWholeFile(files.bundle(), messages);
     CAdoDatabase database;
     if (!bundle || !database.Open(BenchFiles::ConnectionString(files.target())))
@@ -255,9 +240,9 @@ void ExportLargeLabel(benchmark::State& state)
 {
     const BenchFiles& files = Files();
     for (auto _ : state) {
-        RecordingSink messages;
+        RecordingMessageSink messages;
         if (!ExportLabel(BenchFiles::ConnectionString(files.source()), kLabelNo, files.exportPath(), messages))
-            state.SkipWithError(qPrintable(messages.warning));
+            state.SkipWithError(qPrintable(messages.warnings.join(QLatin1Char('|'))));
     }
 }
 
@@ -268,10 +253,10 @@ void ImportLargeLabel(benchmark::State& state)
         state.PauseTiming();
         files.emptyTarget();
         state.ResumeTiming();
-        RecordingSink messages;
+        RecordingMessageSink messages;
         NoResolver resolver;
         if (!ImportLabel(BenchFiles::ConnectionString(files.target()), files.bundle(), resolver, messages))
-            state.SkipWithError(qPrintable(messages.warning));
+            state.SkipWithError(qPrintable(messages.warnings.join(QLatin1Char('|'))));
     }
 }
 
@@ -338,11 +323,11 @@ void ImportPeakMemory(benchmark::State& state)
 int RunImportForMemory(const char* target, const char* bundle)
 {
     const double before = ResidentMb();
-    RecordingSink messages;
+    RecordingMessageSink messages;
     NoResolver resolver;
     if (!ImportLabel(BenchFiles::ConnectionString(QString::fromLocal8Bit(target)), QString::fromLocal8Bit(bundle),
                      resolver, messages)) {
-        std::fprintf(stderr, "%s\n", qPrintable(messages.warning));
+        std::fprintf(stderr, "%s\n", qPrintable(messages.warnings.join(QLatin1Char('|'))));
         return 1;
     }
     std::printf("%.1f %.1f\n", before, MaxResidentMb());
