@@ -32,14 +32,12 @@ bool TooManyElements(const QByteArray& xml)
 enum class TextEncoding { Utf8, Ansi };
 
 // UTF-8 when the document has a byte-order mark or declares UTF-8, or declares nothing and
-// its bytes are valid UTF-8; otherwise the ANSI code page. The declaration is found by a
-// first parse byte by byte, which is safe for any bytes.
-TextEncoding DocumentEncoding(const QByteArray& xml)
+// its bytes are valid UTF-8; otherwise the ANSI code page. The declaration is taken from
+// the document parsed byte by byte, which is safe for any bytes.
+TextEncoding DocumentEncoding(const QByteArray& xml, const TiXmlDocument& document)
 {
     if (xml.startsWith("\xEF\xBB\xBF"))
         return TextEncoding::Utf8;
-    TiXmlDocument document;
-    document.Parse(xml.constData(), nullptr, TIXML_ENCODING_LEGACY);
     for (const TiXmlNode* node = document.FirstChild(); node; node = node->NextSibling()) {
         if (const TiXmlDeclaration* declaration = node->ToDeclaration()) {
             const QByteArray declared = QByteArray(declaration->Encoding()).toUpper();
@@ -66,14 +64,17 @@ bool ReadSettingsRows(const QByteArray& xml, QMap<QString, QString>& rows)
 {
     if (TooManyElements(xml))
         return false;
-    const TextEncoding encoding = DocumentEncoding(xml);
-    // In UTF-8 mode TinyXML steps over a character by the length its lead byte claims and
-    // runs past the end of the text on a malformed one: it only ever gets valid UTF-8
-    // (malformed sequences as U+FFFD, which is how they would be read anyway).
-    const bool utf8 = encoding == TextEncoding::Utf8;
-    const QByteArray text = utf8 ? QString::fromUtf8(xml).toUtf8() : xml;
     TiXmlDocument document;
-    document.Parse(text.constData(), nullptr, utf8 ? TIXML_ENCODING_UTF8 : TIXML_ENCODING_LEGACY);
+    document.Parse(xml.constData(), nullptr, TIXML_ENCODING_LEGACY);
+    const TextEncoding encoding = DocumentEncoding(xml, document);
+    if (encoding == TextEncoding::Utf8) {
+        // In UTF-8 mode TinyXML steps over a character by the length its lead byte claims
+        // and runs past the end of the text on a malformed one: it only ever gets valid
+        // UTF-8 (malformed sequences as U+FFFD, which is how they would be read anyway).
+        const QByteArray text = QString::fromUtf8(xml).toUtf8();
+        document.Clear();
+        document.Parse(text.constData(), nullptr, TIXML_ENCODING_UTF8);
+    }
     if (document.Error())
         return false;
     const TiXmlElement* dataSet = document.FirstChildElement("NewDataSet");

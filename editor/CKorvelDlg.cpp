@@ -1,6 +1,7 @@
 #include "editor/CKorvelDlg.h"
 
 #include "app/shell/CAboutDlg.h"
+#include "app/widgets/DialogKeys.h"
 #include "app/widgets/DialogTemplate.h"
 #include "app/widgets/SortedCombo.h"
 #include "config/ConnectionSettings.h"
@@ -143,7 +144,7 @@ void CKorvelDlg::keyPressEvent(QKeyEvent* event)
 {
     // Enter is the dialog's OK command and closes the window, unless a button has the
     // focus, which it then presses; Escape and the close box go to the base.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (IsEnterKey(*event)) {
         if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
             button->click();
         else

@@ -1,5 +1,6 @@
 #include "app/shell/Cdlg_Login.h"
 
+#include "app/widgets/DialogKeys.h"
 #include "app/widgets/DialogTemplate.h"
 #include "config/ConnectionSettings.h"
 #include "config/ConnectionString.h"
@@ -50,7 +51,7 @@ void Cdlg_Login::WriteControls()
 void Cdlg_Login::keyPressEvent(QKeyEvent* event)
 {
     // Enter is the dialog's OK command wherever the focus is; Escape gives up (the base).
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (IsEnterKey(*event)) {
         OnOK();
         return;
     }

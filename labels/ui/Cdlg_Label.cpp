@@ -1,5 +1,6 @@
 #include "labels/ui/Cdlg_Label.h"
 
+#include "app/widgets/DialogKeys.h"
 #include "app/widgets/DialogTemplate.h"
 #include "labels/RowExists.h"
 #include "util/MessageSink.h"
@@ -62,7 +63,7 @@ void Cdlg_Label::WriteControls()
 
 void Cdlg_Label::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (IsEnterKey(*event)) {
         OnOK();
         return;
     }

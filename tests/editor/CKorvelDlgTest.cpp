@@ -216,6 +216,9 @@ TEST_F(MainWindowTest, WritesNeedEveryChoiceAndOpenNoConnectionOtherwise)
     press(1014);
     press(1008);
     press(1019);
+    EXPECT_EQ(messages.warnings, QStringList({"harnessno,wireno,联线类型不能为空", "harnessno,wireno,测试组不能为空",
+                                              "harnessno,wireno,测试模式不能为空", "harnessno,wireno,测试组2不能为空"}))
+        << "nothing chosen at all";
     choose(1004, QStringLiteral("wh-b"));
     messages.warnings.clear();
     press(1005);
