@@ -118,12 +118,16 @@ void CAdoDatabase::Close()
     m_bClosed = true;
 }
 
-bool CAdoDatabase::Execute(const QString& sql)
+bool CAdoDatabase::Execute(const QString& sql, qint64* rowsAffected)
 {
     DbError error;
     DbClient* client = ConnectedClient(error);
-    if (client && client->Execute(sql, error))
+    qint64 rows = 0;
+    if (client && client->Execute(sql, rows, error)) {
+        if (rowsAffected)
+            *rowsAffected = rows;
         return true;
+    }
     SetComError(error);
     return false;
 }

@@ -29,8 +29,9 @@ public:
     bool Open(const QString& connectionString);
     void Close();
 
-    // Runs a statement that returns no rows. An UPDATE that matches nothing succeeds.
-    bool Execute(const QString& sql);
+    // Runs a statement that returns no rows. An UPDATE that matches nothing succeeds; the
+    // number of rows the statement changed goes to `rowsAffected` when one is given.
+    bool Execute(const QString& sql, qint64* rowsAffected = nullptr);
     // Appends the rows of a SELECT to the table, each value as text. On a failure while
     // reading, the rows read so far stay.
     bool Query(const QString& sql, TextTable* table);

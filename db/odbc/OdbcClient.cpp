@@ -31,9 +31,22 @@ bool Succeeded(SQLRETURN result)
     return SQL_SUCCEEDED(result) || result == SQL_NO_DATA;
 }
 
+// Adds the rows that the current result changed; a result set or an unknown count adds none.
+bool AddRowCount(SQLHSTMT statement, qint64& rowsChanged, DbError& error)
+{
+    SQLLEN rows = 0;
+    if (!SQL_SUCCEEDED(SQLRowCount(statement, &rows))) {
+        error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLRowCount");
+        return false;
+    }
+    rowsChanged += qMax<SQLLEN>(rows, 0);
+    return true;
+}
+
 // Steps through every further result of a batch, so that the errors of its later
-// statements are reported and the statement leaves nothing pending.
-bool DrainResults(SQLHSTMT statement, DbError& error)
+// statements are reported and the statement leaves nothing pending, counting the rows
+// each of them changed.
+bool DrainResults(SQLHSTMT statement, qint64& rowsChanged, DbError& error)
 {
     for (;;) {
         const SQLRETURN result = SQLMoreResults(statement);
@@ -43,6 +56,8 @@ bool DrainResults(SQLHSTMT statement, DbError& error)
             error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLMoreResults");
             return false;
         }
+        if (!AddRowCount(statement, rowsChanged, error))
+            return false;
     }
 }
 
@@ -122,16 +137,23 @@ bool OdbcClient::Close(DbError& error)
     return closed;
 }
 
-bool OdbcClient::Execute(const QString& sql, DbError& error)
+bool OdbcClient::Execute(const QString& sql, qint64& rowsChanged, DbError& error)
 {
     OdbcHandle statement(SQL_HANDLE_STMT);
     if (!NewStatement(statement, error))
         return false;
-    if (!Succeeded(SQLExecDirectW(statement.Get(), OdbcInput(sql), static_cast<SQLINTEGER>(sql.size())))) {
+    const SQLRETURN result = SQLExecDirectW(statement.Get(), OdbcInput(sql), static_cast<SQLINTEGER>(sql.size()));
+    if (!Succeeded(result)) {
         error = OdbcFailure(SQL_HANDLE_STMT, statement.Get(), "SQLExecDirectW");
         return false;
     }
-    return DrainResults(statement.Get(), error);
+    qint64 rows = 0;
+    if (result != SQL_NO_DATA && !AddRowCount(statement.Get(), rows, error))
+        return false;
+    if (!DrainResults(statement.Get(), rows, error))
+        return false;
+    rowsChanged = rows;
+    return true;
 }
 
 std::unique_ptr<DbCursor> OdbcClient::OpenCursor(const QString& sql, DbError& error)
@@ -178,13 +200,13 @@ bool OdbcClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes, 
         error = OdbcFailure(SQL_HANDLE_STMT, handle, "SQLExecute");
         return false;
     }
-    SQLLEN rows = 0;
-    if (!SQL_SUCCEEDED(SQLRowCount(handle, &rows))) {
-        error = OdbcFailure(SQL_HANDLE_STMT, handle, "SQLRowCount");
+    qint64 rows = 0;
+    if (result != SQL_NO_DATA && !AddRowCount(handle, rows, error))
         return false;
-    }
+    if (!DrainResults(handle, rows, error))
+        return false;
     rowsChanged = rows;
-    return DrainResults(handle, error);
+    return true;
 }
 
 bool OdbcClient::BeginTransaction(DbError& error)

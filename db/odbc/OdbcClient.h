@@ -22,7 +22,7 @@ public:
     bool IsOpen() const override;
     [[nodiscard]] bool Close(DbError& error) override;
 
-    [[nodiscard]] bool Execute(const QString& sql, DbError& error) override;
+    [[nodiscard]] bool Execute(const QString& sql, qint64& rowsChanged, DbError& error) override;
     [[nodiscard]] std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError& error) override;
     [[nodiscard]] bool ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged,
                                          DbError& error) override;

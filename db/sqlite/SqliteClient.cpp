@@ -135,16 +135,25 @@ DbError SqliteClient::LastError() const
     return DbError::DriverFailure(QString::fromUtf8(sqlite3_errmsg(m_db)));
 }
 
-bool SqliteClient::Execute(const QString& sql, DbError& error)
+bool SqliteClient::Execute(const QString& sql, qint64& rowsChanged, DbError& error)
 {
     if (!CheckOpen(error))
         return false;
     const QByteArray text = RewriteTopClause(sql).toUtf8();
+    // The total over the whole batch: changes() would count its last statement only.
+    const sqlite3_int64 before = sqlite3_total_changes64(m_db);
     if (sqlite3_exec(m_db, text.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
         error = LastError();
         return false;
     }
+    rowsChanged = sqlite3_total_changes64(m_db) - before;
     return true;
+}
+
+bool SqliteClient::Run(const char* sql, DbError& error)
+{
+    qint64 ignored = 0;
+    return Execute(QString::fromLatin1(sql), ignored, error);
 }
 
 std::unique_ptr<DbCursor> SqliteClient::OpenCursor(const QString& sql, DbError& error)
@@ -192,17 +201,17 @@ bool SqliteClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes
 
 bool SqliteClient::BeginTransaction(DbError& error)
 {
-    return Execute(QStringLiteral("BEGIN"), error);
+    return Run("BEGIN", error);
 }
 
 bool SqliteClient::CommitTransaction(DbError& error)
 {
-    return Execute(QStringLiteral("COMMIT"), error);
+    return Run("COMMIT", error);
 }
 
 bool SqliteClient::RollbackTransaction(DbError& error)
 {
-    return Execute(QStringLiteral("ROLLBACK"), error);
+    return Run("ROLLBACK", error);
 }
 
 const SqlDialect& SqliteClient::Dialect() const

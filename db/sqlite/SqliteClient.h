@@ -20,7 +20,7 @@ public:
     bool IsOpen() const override;
     bool Close(DbError& error) override;
 
-    bool Execute(const QString& sql, DbError& error) override;
+    bool Execute(const QString& sql, qint64& rowsChanged, DbError& error) override;
     std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError& error) override;
     bool ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError& error) override;
 
@@ -32,6 +32,7 @@ public:
 
 private:
     bool CheckOpen(DbError& error) const;
+    bool Run(const char* sql, DbError& error);
     DbError LastError() const;
     bool InstallTransactSqlSupport(DbError& error);
 

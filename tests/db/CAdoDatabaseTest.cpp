@@ -20,7 +20,7 @@ public:
     bool Open(const QString&, DbError& error) override { return refuse(error); }
     bool IsOpen() const override { return false; }
     bool Close(DbError&) override { return true; }
-    bool Execute(const QString&, DbError& error) override { return refuse(error); }
+    bool Execute(const QString&, qint64&, DbError& error) override { return refuse(error); }
     std::unique_ptr<DbCursor> OpenCursor(const QString&, DbError& error) override
     {
         refuse(error);
@@ -120,8 +120,14 @@ TEST(CAdoDatabase, QueriesAppendTextRowsAndLeaveTheErrorAlone)
     EXPECT_EQ(rows.size(), 4);
     const QString failure = database.m_strError;
     EXPECT_TRUE(failure.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << failure.toStdString();
-    EXPECT_TRUE(database.Execute(QStringLiteral("update tblHarnessInfo set Note='y' where HarnessID=99")))
+    qint64 changed = -1;
+    EXPECT_TRUE(database.Execute(QStringLiteral("update tblHarnessInfo set Note='y' where HarnessID=99"), &changed))
         << "an UPDATE matching nothing succeeds";
+    EXPECT_EQ(changed, 0);
+    EXPECT_TRUE(database.Execute(QStringLiteral("update tblHarnessInfo set Note='z' where HarnessID<3;"
+                                                "update tblHarnessInfo set Note='w' where HarnessID=3"),
+                                 &changed));
+    EXPECT_EQ(changed, 3) << "the rows of every statement of a batch";
     EXPECT_EQ(database.m_strError, failure) << "a success never clears the last failure";
     EXPECT_FALSE(database.Execute(QStringLiteral("update tblNothing set a=1")));
     EXPECT_NE(database.m_strError, failure);

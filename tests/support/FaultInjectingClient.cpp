@@ -58,10 +58,10 @@ public:
     }
     bool IsOpen() const override { return m_client.IsOpen(); }
     bool Close(DbError& error) override { return m_client.Close(error); }
-    bool Execute(const QString& sql, DbError& error) override
+    bool Execute(const QString& sql, qint64& rowsChanged, DbError& error) override
     {
         m_faults.log(sql);
-        return !m_faults.strike(error) && m_client.Execute(sql, error);
+        return !m_faults.strike(error) && m_client.Execute(sql, rowsChanged, error);
     }
     std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError& error) override
     {

@@ -62,8 +62,11 @@ TEST_F(CAdoDatabaseOverOdbcTest, ExecuteReportsTheServersTextAndKeepsIt)
 {
     const QString table = CreateTable(QStringLiteral("id int4"));
     OpenDatabase();
-    EXPECT_TRUE(m_database.Execute(QStringLiteral("insert into %1 values (1)").arg(table)));
-    EXPECT_TRUE(m_database.Execute(QStringLiteral("update %1 set id = 2 where id = 99").arg(table)));
+    qint64 changed = -1;
+    EXPECT_TRUE(m_database.Execute(QStringLiteral("insert into %1 values (1), (2)").arg(table), &changed));
+    EXPECT_EQ(changed, 2);
+    EXPECT_TRUE(m_database.Execute(QStringLiteral("update %1 set id = 2 where id = 99").arg(table), &changed));
+    EXPECT_EQ(changed, 0);
 
     EXPECT_FALSE(m_database.Execute(QStringLiteral("insert into no_such_table_c1 values (1)")));
     EXPECT_TRUE(m_database.m_strError.startsWith(kAdoFailure)) << m_database.m_strError.toStdString();

@@ -54,7 +54,7 @@ TEST_F(OdbcServerTest, CallsOnAClosedClientFindNoObject)
         EXPECT_FALSE(failure.description.has_value());
     };
     DbError failure;
-    expectMissing(m_client.Execute(QStringLiteral("select 1"), failure), failure);
+    expectMissing(m_client.Execute(QStringLiteral("select 1"), rows, failure), failure);
     failure = {};
     expectMissing(m_client.OpenCursor(QStringLiteral("select 1"), failure) != nullptr, failure);
     failure = {};

@@ -28,7 +28,8 @@ TEST_F(OdbcServerTest, ExecuteChangesRowsAndUpdateOfNoRowSucceeds)
 TEST_F(OdbcServerTest, FailedStatementsGiveTheServersTextAndLeaveTheClientUsable)
 {
     DbError error;
-    EXPECT_FALSE(m_client.Execute(QStringLiteral("update no_such_table_q1 set a = 1"), error));
+    qint64 rows = 0;
+    EXPECT_FALSE(m_client.Execute(QStringLiteral("update no_such_table_q1 set a = 1"), rows, error));
     EXPECT_EQ(error.code, DbError::kFail);
     EXPECT_TRUE(Description(error).contains(QLatin1String("no_such_table_q1"))) << Description(error).toStdString();
 

@@ -40,11 +40,12 @@ void OdbcServerTest::TearDown()
     if (m_connect.isEmpty())
         return;
     DbError error;
+    qint64 rows = 0;
     if (!m_client.IsOpen()) {
         ASSERT_TRUE(m_client.Open(m_connect, error)) << error.description.value_or(QString()).toStdString();
     }
     for (const QString& table : std::as_const(m_tables))
-        EXPECT_TRUE(m_client.Execute(QStringLiteral("drop table %1").arg(table), error)) << table.toStdString();
+        EXPECT_TRUE(m_client.Execute(QStringLiteral("drop table %1").arg(table), rows, error)) << table.toStdString();
     EXPECT_TRUE(m_client.Close(error));
 }
 
@@ -60,7 +61,8 @@ QString OdbcServerTest::CreateTable(const QString& columns)
 void OdbcServerTest::Run(const QString& sql)
 {
     DbError error;
-    ASSERT_TRUE(m_client.Execute(sql, error))
+    qint64 rows = 0;
+    ASSERT_TRUE(m_client.Execute(sql, rows, error))
         << sql.left(200).toStdString() << ": " << error.description.value_or(QString()).toStdString();
 }
 
