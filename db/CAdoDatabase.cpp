@@ -234,8 +234,11 @@ QString CAdoDatabase::TextLiteral(const QString& text) const
 }
 
 bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const QList<int>* skip,
-                              const QString& keyColumn)
+                              const QString& keyColumn, qsizetype* failedRow)
 {
+    qsizetype unused = 0;
+    qsizetype& failed = failedRow ? *failedRow : unused;
+    failed = 0;
     const QList<int> skipped = skip ? *skip : QList<int>();
     const TextRow header = table->value(0);
 
@@ -278,6 +281,7 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
         }
         statement.chop(1);
         statement += QLatin1Char(')');
+        failed = i;
         if (!Execute(statement))
             return false;
 
@@ -286,6 +290,7 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
         TextTable key;
         if (!Query(QStringLiteral("select top 1 %1 from %2 order by %1 desc").arg(keyColumn, tableName), &key))
             return false;
+        failed = 0;
         if (!key.isEmpty() && !key[0].isEmpty() && keyPosition < row.size())
             row[keyPosition] = key[0][0];
     }

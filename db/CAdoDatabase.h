@@ -39,8 +39,10 @@ public:
     // Inserts the value rows (1…) of a table whose row 0 names the columns, each value
     // written as the literal its live column type asks for; positions in `skip` are left
     // out. With a key column, each new row's key is read back into it and the long binary
-    // columns are then written from their hexadecimal text.
-    bool InsertRows(TextTable* table, const QString& tableName, const QList<int>* skip, const QString& keyColumn);
+    // columns are then written from their hexadecimal text. On a failure that belongs to one
+    // row, `failedRow` (when given) receives its position in the table, else 0.
+    bool InsertRows(TextTable* table, const QString& tableName, const QList<int>* skip, const QString& keyColumn,
+                    qsizetype* failedRow = nullptr);
     // The ADO type code of a column: 0 when the table has no such column, -1 on an error.
     int GetColumnType(const QString& column, const QString& tableName);
     // Rewrites a value as the SQL literal its column type asks for, in this connection's
