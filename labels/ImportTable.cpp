@@ -25,8 +25,12 @@ bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& map
     }
     // Some failures of InsertRows leave m_strError alone; an older text must not stand in.
     database.m_strError.clear();
-    if (!database.InsertRows(&block.rows, block.tableName, &skip, keyColumn)) {
+    qsizetype failedRow = 0;
+    if (!database.InsertRows(&block.rows, block.tableName, &skip, keyColumn, &failedRow)) {
         error = database.m_strError + QStringLiteral("导入表 %1 失败").arg(block.tableName);
+        // The server names the table and the column; the line tells which row of the file.
+        if (failedRow > 0)
+            error += QStringLiteral("（标签文件第 %1 行）").arg(LineOfRow(block, failedRow));
         return false;
     }
     return true;
