@@ -8,13 +8,6 @@ namespace {
 
 const QStringList kBlockOrder = {kLabelInfoTable, kLabelControlsTable, kLabelControlItemTable};
 
-// A name from the file as a message shows it: the carriage return that CR LF line ends
-// leave at its end would otherwise be invisible.
-QString ReadableName(QString name)
-{
-    return name.replace(QLatin1Char('\r'), QLatin1String("\\r"));
-}
-
 // The bundle text of a file, after checking the NUL that every writer ends it with: a copy
 // cut short has none, and bytes after it would be dropped unseen.
 QString CheckedBundleText(const QByteArray& file, QStringList& problems)
@@ -37,7 +30,7 @@ QStringList BlockProblems(const QList<BundleBlock>& blocks)
         if (block.tableName.isEmpty()) {
             problems.append(QStringLiteral("标签文件含有不属于任何表的数据"));
         } else if (!kBlockOrder.contains(block.tableName)) {
-            problems.append(QStringLiteral("标签文件含有标签以外的表 %1").arg(ReadableName(block.tableName)));
+            problems.append(QStringLiteral("标签文件含有标签以外的表 %1").arg(ShowCarriageReturns(block.tableName)));
         } else {
             labelBlocks.append(block.tableName);
             if (!block.hasColumnNameLine)
@@ -65,7 +58,7 @@ QStringList RowWidthProblems(const QList<BundleBlock>& blocks)
             if (block.rows[i].size() != columns)
                 problems.append(QStringLiteral("标签文件第 %1 行有 %2 个值，而表 %3 有 %4 个列名")
                                     .arg(QString::number(LineOfRow(block, i)), QString::number(block.rows[i].size()),
-                                         ReadableName(block.tableName), QString::number(columns)));
+                                         ShowCarriageReturns(block.tableName), QString::number(columns)));
         }
     }
     return problems;
@@ -89,6 +82,11 @@ QStringList LabelProblems(const QList<BundleBlock>& blocks)
             return {QStringLiteral("标签文件中没有标签")};
     }
     return {};
+}
+
+QString ShowCarriageReturns(QString text)
+{
+    return text.replace(QLatin1Char('\r'), QLatin1String("\\r"));
 }
 
 QString MissingColumnText(const QString& tableName, const QString& column)

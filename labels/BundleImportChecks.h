@@ -27,5 +27,9 @@ CheckedBundle ReadCheckedBundle(const QByteArray& file);
 // What keeps a whole bundle from importing as a label: its tblLabelInfo block has no row.
 QStringList LabelProblems(const QList<BundleBlock>& blocks);
 
+// A text holding names from the file as a message shows it: the carriage return that
+// CR LF line ends leave at the end of a name would otherwise be invisible.
+QString ShowCarriageReturns(QString text);
+
 // What the import says when a block lacks a column that it must replace.
 QString MissingColumnText(const QString& tableName, const QString& column);

@@ -124,6 +124,8 @@ TEST_F(LabelImportTest, BundlesThatAreNotWhatTheImportNeedsAreRefusedBeforeAnyth
          "标签文件含有标签以外的表 tblUserInfo，未导入任何数据"},
         {BundleBytes("表名:tblLabelInfo\r\n列名:LabelID,LabelNo,LabelStatus\r\n" + kLabelRow),
          "标签文件含有标签以外的表 tblLabelInfo\\r，未导入任何数据"},
+        {BundleBytes("表名:tblLabelInfo\n列名:LabelID,LabelNo,LabelStatus\r\n{A},甲,1\r\n" + kControlsHeader + kItemsHeader),
+         "ADO 错误：0x80004005，列名 'LabelStatus\\r' 无效。导入表 tblLabelInfo 失败，未导入任何数据"},
         {BundleBytes("stray,row\n" + kLabelHeader + kLabelRow),
          "标签文件含有不属于任何表的数据，未导入任何数据"},
         {BundleBytes("表名:tblLabelInfo\n列名:LabelID,LabelStatus\n{A},1\n" + kControlsHeader + kItemsHeader),
