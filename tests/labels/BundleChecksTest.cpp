@@ -82,10 +82,3 @@ TEST(BundleChecks, EveryProblemIsNamedWithItsLine)
     for (const auto& bundle : cases)
         EXPECT_EQ(ReadCheckedBundle(bundle.file).problems, bundle.problems) << bundle.problems.value(0).toStdString();
 }
-
-TEST(BundleChecks, ABundleWithoutALabelRowHoldsNoLabel)
-{
-    EXPECT_EQ(LabelProblems(ReadCheckedBundle(BundleBytes(kInfo + kControls + kItems)).blocks),
-              QStringList{"标签文件中没有标签"});
-    EXPECT_EQ(LabelProblems(ReadCheckedBundle(BundleBytes(kWholeLabel)).blocks), QStringList());
-}
