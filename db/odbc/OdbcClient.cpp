@@ -5,6 +5,9 @@
 #include "db/odbc/OdbcDiagnostics.h"
 #include "db/odbc/OdbcResultReader.h"
 #include "db/odbc/OdbcText.h"
+#include "db/odbc/SqlServerBrowser.h"
+
+#include <QDeadlineTimer>
 
 #include <cstdint>
 #include <iterator>
@@ -103,15 +106,23 @@ bool OdbcClient::Open(const QString& connectionString, DbError& error)
         return false;
     if (!AllocateEnvironment(error))
         return false;
+    // The instance's port and the login share the one wait.
+    const QDeadlineTimer deadline{static_cast<qint64>(kLoginTimeoutSeconds * 1000)};
+    const InstancePortLookup lookUpInstance = [&deadline](const QString& host, const QString& instance, quint16& port,
+                                                          QString& failure) {
+        return LookUpInstancePort(host, instance, static_cast<int>(deadline.remainingTime()), port, failure);
+    };
     QString odbcConnectionString;
     QString description;
     const QStringList drivers = m_flavour == OdbcFlavour::SqlServer ? InstalledDrivers() : QStringList();
-    if (!TranslateConnectionString(connectionString, m_flavour, drivers, odbcConnectionString, description)) {
+    if (!TranslateConnectionString(connectionString, m_flavour, drivers, odbcConnectionString, description,
+                                   lookUpInstance)) {
         ReleaseHandles();
         error = DbError::DriverFailure(description);
         return false;
     }
-    if (!Connect(odbcConnectionString, error)) {
+    const auto secondsLeft = static_cast<std::uintptr_t>(qMax<qint64>(1, (deadline.remainingTime() + 999) / 1000));
+    if (!Connect(odbcConnectionString, secondsLeft, error)) {
         ReleaseHandles();
         return false;
     }
@@ -276,14 +287,14 @@ QStringList OdbcClient::InstalledDrivers() const
     return drivers;
 }
 
-bool OdbcClient::Connect(const QString& odbcConnectionString, DbError& error)
+bool OdbcClient::Connect(const QString& odbcConnectionString, std::uintptr_t loginTimeoutSeconds, DbError& error)
 {
     if (!SQL_SUCCEEDED(m_connection.Allocate(m_environment.Get()))) {
         error = OdbcFailure(SQL_HANDLE_ENV, m_environment.Get(), "SQLAllocHandle");
         return false;
     }
     // A driver that cannot time out still connects; only the wait is then its own.
-    (void)SQLSetConnectAttrW(m_connection.Get(), SQL_ATTR_LOGIN_TIMEOUT, IntegerAttribute(kLoginTimeoutSeconds),
+    (void)SQLSetConnectAttrW(m_connection.Get(), SQL_ATTR_LOGIN_TIMEOUT, IntegerAttribute(loginTimeoutSeconds),
                              SQL_IS_UINTEGER);
     SQLSMALLINT completedLength = 0;
     if (!SQL_SUCCEEDED(SQLDriverConnectW(m_connection.Get(), nullptr, OdbcInput(odbcConnectionString), SQL_NTS,

@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <cstdint>
+
 // The database client over ODBC (unixODBC): SQL Server through FreeTDS or Microsoft's
 // driver, or any ODBC source. It takes the program's OLE DB connection string and
 // translates it for the flavour it was made for. Results are read whole when they are
@@ -36,7 +38,7 @@ public:
 private:
     bool AllocateEnvironment(DbError& error);
     QStringList InstalledDrivers() const;
-    bool Connect(const QString& odbcConnectionString, DbError& error);
+    bool Connect(const QString& odbcConnectionString, std::uintptr_t loginTimeoutSeconds, DbError& error);
     const SqlDialect& DialectOfSource() const;
     bool NewStatement(OdbcHandle& statement, DbError& error) const;
     bool SetAutocommit(bool on, DbError& error);

@@ -59,8 +59,23 @@ QString ServerForOdbc(const QString& dataSource)
     return server;
 }
 
+// FreeTDS would ask the SQL Server Browser itself, but waits sixteen seconds for one that
+// does not answer: longer than the program waits for any login.
+bool ResolveInstance(QString& server, const InstancePortLookup& lookUpInstance, QString& error)
+{
+    const qsizetype backslash = server.indexOf(QLatin1Char('\\'));
+    if (!lookUpInstance || backslash < 0 || server.contains(QLatin1Char(',')))
+        return true;
+    const QString host = server.left(backslash);
+    quint16 port = 0;
+    if (!lookUpInstance(host, server.mid(backslash + 1), port, error))
+        return false;
+    server = host + QLatin1Char(',') + QString::number(port);
+    return true;
+}
+
 bool TranslateForSqlServer(const Attributes& attributes, const QStringList& installedDrivers, QString& odbc,
-                           QString& error)
+                           QString& error, const InstancePortLookup& lookUpInstance)
 {
     const QString driver = PreferredSqlServerDriver(installedDrivers);
     QString translated;
@@ -83,16 +98,21 @@ bool TranslateForSqlServer(const Attributes& attributes, const QStringList& inst
         if (!FindAttribute(attributes, mapping.oleDbKeywords, value))
             continue;
         const QString keyword = QLatin1String(mapping.odbcKeyword);
-        if (keyword == QLatin1String("Server"))
+        if (keyword == QLatin1String("Server")) {
             value = ServerForOdbc(value);
+            if (driver == kFreeTds && !ResolveInstance(value, lookUpInstance, error))
+                return false;
+        }
         if (!AppendAttribute(translated, keyword, value, error))
             return false;
     }
 
     if (driver == kFreeTds) {
         // The wide calls hand FreeTDS UTF-16; the client character set governs how it converts
-        // the server's narrow (char, varchar, text) columns.
-        translated += QLatin1String("ClientCharset=UTF-8;");
+        // the server's narrow (char, varchar, text) columns. Left to "auto", FreeTDS follows a
+        // failed login with one in Sybase's protocol, which waits for ever on a server that
+        // does not answer; 7.4 is the newest, and older servers answer in their own.
+        translated += QLatin1String("ClientCharset=UTF-8;TDS_Version=7.4;");
     } else if (MicrosoftDriverVersion(driver) >= 18) {
         // From version 18 the driver encrypts by default and would refuse the self-signed certificate that
         // most servers on a plant network have.
@@ -158,7 +178,7 @@ QString PreferredSqlServerDriver(const QStringList& installedDrivers)
 }
 
 bool TranslateConnectionString(const QString& oleDb, OdbcFlavour flavour, const QStringList& installedDrivers,
-                               QString& odbc, QString& error)
+                               QString& odbc, QString& error, const InstancePortLookup& lookUpInstance)
 {
     Attributes attributes;
     if (!ParseConnectionString(oleDb, attributes)) {
@@ -166,6 +186,6 @@ bool TranslateConnectionString(const QString& oleDb, OdbcFlavour flavour, const 
         return false;
     }
     if (flavour == OdbcFlavour::SqlServer)
-        return TranslateForSqlServer(attributes, installedDrivers, odbc, error);
+        return TranslateForSqlServer(attributes, installedDrivers, odbc, error, lookUpInstance);
     return TranslateGeneric(attributes, odbc, error);
 }

@@ -48,6 +48,17 @@ QString OdbcDiagnosticText(SQLSMALLINT handleType, SQLHANDLE handle)
     return messages.join(QLatin1Char('\n'));
 }
 
+QString OdbcSqlState(SQLSMALLINT handleType, SQLHANDLE handle)
+{
+    SQLWCHAR state[6] = {};
+    SQLINTEGER nativeError = 0;
+    SQLSMALLINT length = 0;
+    if (handle == SQL_NULL_HANDLE ||
+        !SQL_SUCCEEDED(SQLGetDiagRecW(handleType, handle, 1, state, &nativeError, nullptr, 0, &length)))
+        return QString();
+    return FromOdbcText(state, 5);
+}
+
 DbError OdbcFailure(SQLSMALLINT handleType, SQLHANDLE handle, const char* call)
 {
     const QString text = OdbcDiagnosticText(handleType, handle);

@@ -4,6 +4,8 @@
 #include "db/odbc/OdbcText.h"
 #include "db/odbc/OdbcValueText.h"
 
+#include <QStringList>
+
 namespace {
 
 constexpr SQLLEN kChunkBytes = 64 * 1024;
@@ -58,9 +60,15 @@ QString TextFromUtf16Bytes(const QByteArray& bytes)
                         bytes.size() / static_cast<qsizetype>(sizeof(SQLWCHAR)));
 }
 
-} // namespace
+// The failures that are the connection's or the statement's, not one value's.
+bool EndsTheQuery(const QString& sqlState)
+{
+    static const QStringList whole = {QStringLiteral("HYT00"), QStringLiteral("HYT01"), QStringLiteral("HY008"),
+                                      QStringLiteral("HY001"), QStringLiteral("HY010")};
+    return sqlState.startsWith(QLatin1String("08")) || whole.contains(sqlState);
+}
 
-bool ReadOdbcValue(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, DbValue& value, DbError& error)
+bool ReadValueOfKind(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, DbValue& value, DbError& error)
 {
     bool isNull = false;
     switch (kind) {
@@ -98,4 +106,19 @@ bool ReadOdbcValue(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, 
     }
     }
     return false;
+}
+
+} // namespace
+
+bool ReadOdbcValue(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, DbValue& value, DbError& error)
+{
+    if (ReadValueOfKind(statement, column, kind, value, error))
+        return true;
+    // A value the driver cannot give (a date beyond its range, a text it cannot decode) is
+    // an empty cell, and the row and the rows after it are read on, as the embedded engine
+    // does; a connection that has gone ends the query.
+    if (EndsTheQuery(OdbcSqlState(SQL_HANDLE_STMT, statement)))
+        return false;
+    value = DbValue::Null();
+    return true;
 }

@@ -7,6 +7,7 @@
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -56,15 +57,6 @@ TEST(SqliteTypes, DeclaredSqlServerTypeNamesGiveTheProvidersTypeCodesAndLimits)
         EXPECT_EQ(type.size, c.size) << c.declared;
         EXPECT_EQ(type.scale, c.scale) << c.declared;
     }
-}
-
-TEST(TransactSqlRewrite, TopBecomesLimit)
-{
-    EXPECT_EQ(RewriteTopClause(QStringLiteral("select top 1 * from tblLabelInfo")),
-              QStringLiteral("select * from tblLabelInfo limit 1"));
-    EXPECT_EQ(RewriteTopClause(QStringLiteral("SELECT TOP 10 LineID from t order by LineID desc ;\n")),
-              QStringLiteral("select LineID from t order by LineID desc limit 10"));
-    EXPECT_EQ(RewriteTopClause(QStringLiteral("select topic from t")), QStringLiteral("select topic from t"));
 }
 
 TEST_F(EmbeddedClientTest, ValuesComeInTheProgramsTextForms)
@@ -130,4 +122,30 @@ TEST(EmbeddedClient, AFileUriNamesASharedInMemoryDatabase)
     TextTable rows;
     ASSERT_TRUE(second.Query(QStringLiteral("select Id from tblShared"), &rows));
     EXPECT_EQ(rows, TextTable({{"7"}}));
+}
+
+TEST_F(EmbeddedClientTest, ABatchRunsUpToItsResultAndNothingAfterIt)
+{
+    EXPECT_EQ(query(QStringLiteral("insert into tblKinds (Id) values (41); insert into tblKinds (Id) values (42);"
+                                   "select last_insert_rowid(), count(*) from tblKinds")),
+              TextTable({{"2", "2"}}));
+    TextTable rows;
+    EXPECT_FALSE(database.Query(QStringLiteral("select 1; delete from tblKinds"), &rows));
+    EXPECT_EQ(database.m_strError, QStringLiteral("ADO 错误：0x80004005，嵌入式数据库不执行结果集之后的语句"));
+    EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblKinds")), QStringLiteral("2"));
+}
+
+TEST_F(EmbeddedClientTest, AStatementWaitsThirtySecondsForAnotherConnectionsLockThenFails)
+{
+    CAdoDatabase holder;
+    ASSERT_TRUE(holder.Open(file.connectionString()));
+    ASSERT_TRUE(holder.BeginTrans());
+    ASSERT_TRUE(holder.Execute(QStringLiteral("insert into tblKinds (Id) values (1)")));
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(database.Execute(QStringLiteral("insert into tblKinds (Id) values (2)")));
+    EXPECT_GE(timer.elapsed(), 29 * 1000);
+    EXPECT_LT(timer.elapsed(), 33 * 1000);
+    EXPECT_EQ(database.m_strError, QStringLiteral("ADO 错误：0x80004005，database is locked"));
+    EXPECT_TRUE(holder.CommitTrans());
 }

@@ -45,18 +45,40 @@ TEST(OdbcFlavourTest, ProvidersAreRecognisedInAnyCaseAndVersion)
         EXPECT_FALSE(IsGenericOdbcProvider(QString::fromLatin1(provider))) << provider;
 }
 
-TEST(OdbcConnectionStringTest, SqlServerNamedInstanceGoesToFreeTdsWithoutPort)
+TEST(OdbcConnectionStringTest, SqlServerNamedInstanceGoesToFreeTdsAsTheBrowsersPort)
 {
-    EXPECT_EQ(ForSqlServer(QStringLiteral("Provider=sqloledb;Data Source=srv\\SQLEXPRESS;Initial Catalog=db;"
-                                          "User Id=sa;Password=secret;")),
-              QStringLiteral("Driver=FreeTDS;Server=srv\\SQLEXPRESS;Database=db;UID=sa;PWD=secret;ClientCharset=UTF-8;"));
+    const QString oleDb = QStringLiteral("Provider=sqloledb;Data Source=srv\\SQLEXPRESS;Initial Catalog=db;"
+                                         "User Id=sa;Password=secret;");
+    QStringList asked;
+    const InstancePortLookup browser = [&asked](const QString& host, const QString& instance, quint16& port, QString&) {
+        asked << host + QLatin1Char('|') + instance;
+        port = 49712;
+        return true;
+    };
+    QString odbc;
+    QString error;
+    ASSERT_TRUE(TranslateConnectionString(oleDb, OdbcFlavour::SqlServer, kFreeTdsOnly, odbc, error, browser));
+    EXPECT_EQ(odbc, QStringLiteral("Driver=FreeTDS;Server=srv,49712;Database=db;UID=sa;PWD=secret;ClientCharset=UTF-8;"
+                                   "TDS_Version=7.4;"));
+    EXPECT_EQ(asked, QStringList{"srv|SQLEXPRESS"});
+
+    const InstancePortLookup silent = [](const QString&, const QString&, quint16&, QString& failure) {
+        failure = QStringLiteral("no answer");
+        return false;
+    };
+    EXPECT_FALSE(TranslateConnectionString(oleDb, OdbcFlavour::SqlServer, kFreeTdsOnly, odbc, error, silent));
+    EXPECT_EQ(error, QStringLiteral("no answer"));
+    // Microsoft's driver asks the browser itself.
+    ASSERT_TRUE(TranslateConnectionString(oleDb, OdbcFlavour::SqlServer, {QStringLiteral("ODBC Driver 18 for SQL Server")},
+                                          odbc, error, silent));
+    EXPECT_TRUE(odbc.contains(QLatin1String(";Server=srv\\SQLEXPRESS;")));
 }
 
 TEST(OdbcConnectionStringTest, SqlServerHostAndPortPassThrough)
 {
     EXPECT_EQ(ForSqlServer(QStringLiteral("Provider=sqloledb;Data Source=10.1.2.3,14330;Initial Catalog=db;"
                                           "User Id=sa;Password=p;")),
-              QStringLiteral("Driver=FreeTDS;Server=10.1.2.3,14330;Database=db;UID=sa;PWD=p;ClientCharset=UTF-8;"));
+              QStringLiteral("Driver=FreeTDS;Server=10.1.2.3,14330;Database=db;UID=sa;PWD=p;ClientCharset=UTF-8;TDS_Version=7.4;"));
 }
 
 TEST(OdbcConnectionStringTest, LocalServerNamesBecomeLocalhost)
@@ -75,7 +97,7 @@ TEST(OdbcConnectionStringTest, ValuesThatWouldBreakTheStringGoInBraces)
     // As BuildConnectionString quotes them.
     const QString odbc = ForSqlServer(QStringLiteral(
         "Provider=sqloledb;Data Source=srv;Initial Catalog=\"my;db\";User Id=\" sa\";Password=\"pa;ss \";"));
-    EXPECT_EQ(odbc, QStringLiteral("Driver=FreeTDS;Server=srv;Database={my;db};UID={ sa};PWD={pa;ss };ClientCharset=UTF-8;"));
+    EXPECT_EQ(odbc, QStringLiteral("Driver=FreeTDS;Server=srv;Database={my;db};UID={ sa};PWD={pa;ss };ClientCharset=UTF-8;TDS_Version=7.4;"));
 
     EXPECT_TRUE(ForSqlServer(QStringLiteral("Provider=sqloledb;Password={abc;")).contains(QLatin1String(";PWD={{abc};")));
     // Other punctuation needs no braces.
@@ -103,14 +125,14 @@ TEST(OdbcConnectionStringTest, UnparsableStringIsRefused)
 TEST(OdbcConnectionStringTest, EmptyUserAndPasswordStayEmptyAndMissingOnesAreLeftOut)
 {
     EXPECT_EQ(ForSqlServer(QStringLiteral("Provider=sqloledb;Data Source=srv;Initial Catalog=db;User Id=;Password=;")),
-              QStringLiteral("Driver=FreeTDS;Server=srv;Database=db;UID=;PWD=;ClientCharset=UTF-8;"));
+              QStringLiteral("Driver=FreeTDS;Server=srv;Database=db;UID=;PWD=;ClientCharset=UTF-8;TDS_Version=7.4;"));
     EXPECT_EQ(ForSqlServer(QStringLiteral("Provider=sqloledb;Data Source=srv;")),
-              QStringLiteral("Driver=FreeTDS;Server=srv;ClientCharset=UTF-8;"));
+              QStringLiteral("Driver=FreeTDS;Server=srv;ClientCharset=UTF-8;TDS_Version=7.4;"));
 }
 
 TEST(OdbcConnectionStringTest, OleDbSynonymsAreAccepted)
 {
-    const QString expected = QStringLiteral("Driver=FreeTDS;Server=h;Database=d;UID=u;PWD=p;ClientCharset=UTF-8;");
+    const QString expected = QStringLiteral("Driver=FreeTDS;Server=h;Database=d;UID=u;PWD=p;ClientCharset=UTF-8;TDS_Version=7.4;");
     EXPECT_EQ(ForSqlServer(QStringLiteral("Provider=SQLOLEDB;Server=h;Database=d;UID=u;PWD=p")), expected);
     EXPECT_EQ(ForSqlServer(QStringLiteral("provider=SQLOLEDB; address = h ; database=d;User ID=u;pwd=p;")), expected);
     // The OLE DB keyword wins over its synonym.

@@ -1,3 +1,7 @@
+#include "db/odbc/OdbcConnectionString.h"
+#include "db/odbc/OdbcHandle.h"
+#include "db/odbc/OdbcText.h"
+#include "db/odbc/OdbcValueReader.h"
 #include "db/client/SqlDialect.h"
 #include "tests/db/odbc/OdbcTestServer.h"
 #include "tests/support/QtPrinting.h"
@@ -202,3 +206,33 @@ TEST_F(OdbcServerTest, OpenCursorDoesNotHoldTheConnection)
 }
 
 } // namespace
+
+TEST_F(OdbcServerTest, AValueTheDriverCannotGiveIsAnEmptyCellAndReadingGoesOn)
+{
+    // The driver refuses a value of a column the row does not have, as it would refuse one it
+    // cannot convert.
+    QString odbc;
+    QString failure;
+    ASSERT_TRUE(TranslateConnectionString(m_connect, OdbcFlavour::Generic, {}, odbc, failure));
+    OdbcHandle environment(SQL_HANDLE_ENV);
+    OdbcHandle connection(SQL_HANDLE_DBC);
+    OdbcHandle statement(SQL_HANDLE_STMT);
+    ASSERT_TRUE(SQL_SUCCEEDED(environment.Allocate(SQL_NULL_HANDLE)));
+    SQLSetEnvAttr(environment.Get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    ASSERT_TRUE(SQL_SUCCEEDED(connection.Allocate(environment.Get())));
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLDriverConnectW(connection.Get(), nullptr, OdbcInput(odbc), SQL_NTS, nullptr, 0,
+                                                nullptr, SQL_DRIVER_NOPROMPT)));
+    ASSERT_TRUE(SQL_SUCCEEDED(statement.Allocate(connection.Get())));
+    const QString sql = QStringLiteral("select 'first', 'second'");
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLExecDirectW(statement.Get(), OdbcInput(sql), SQL_NTS)));
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLFetch(statement.Get())));
+    DbValue value = DbValue::FromText(QStringLiteral("stale"));
+    DbError error;
+    ASSERT_TRUE(ReadOdbcValue(statement.Get(), 1, OdbcValueKind::Text, value, error));
+    EXPECT_EQ(value.text, QStringLiteral("first"));
+    ASSERT_TRUE(ReadOdbcValue(statement.Get(), 9, OdbcValueKind::Text, value, error));
+    EXPECT_EQ(value.kind, DbValue::Kind::Null);
+    ASSERT_TRUE(ReadOdbcValue(statement.Get(), 2, OdbcValueKind::Text, value, error));
+    EXPECT_EQ(value.text, QStringLiteral("second"));
+}
+

@@ -1,0 +1,165 @@
+// The waits SQL Server's own clients keep: 15 seconds to connect, 30 for a statement. A
+// server that does not answer, or a statement held up by another session's lock, ends in
+// the usual error instead of a window that never comes back.
+
+#include "db/CAdoDatabase.h"
+#include "db/odbc/SqlServerBrowser.h"
+
+#include "tests/db/odbc/OdbcTestServer.h"
+#include "tests/support/QtPrinting.h"
+
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QUdpSocket>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+constexpr qint64 kLoginLimitMs = 15 * 1000;
+constexpr qint64 kStatementLimitMs = 30 * 1000;
+// A wait ends a little after its limit, never long after.
+constexpr qint64 kSlackMs = 3000;
+
+// A SQL Server Browser on loopback: answers a question for the instance with the reply it
+// was given (none: it keeps silent), until stopped.
+class FakeBrowser
+{
+public:
+    explicit FakeBrowser(QByteArray reply) : m_reply(std::move(reply))
+    {
+        m_thread = std::thread([this] {
+            QUdpSocket socket;
+            m_bound = socket.bind(QHostAddress::LocalHost, 1434);
+            m_ready = true;
+            while (m_bound && !m_stop) {
+                if (!socket.waitForReadyRead(100))
+                    continue;
+                QByteArray question(static_cast<int>(socket.pendingDatagramSize()), '\0');
+                QHostAddress from;
+                quint16 port = 0;
+                socket.readDatagram(question.data(), question.size(), &from, &port);
+                m_questions.fetch_add(1);
+                if (!m_reply.isEmpty())
+                    socket.writeDatagram(m_reply, from, port);
+            }
+        });
+        while (!m_ready)
+            std::this_thread::yield();
+    }
+    ~FakeBrowser()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    bool bound() const { return m_bound; }
+    int questions() const { return m_questions.load(); }
+
+private:
+    QByteArray m_reply;
+    std::thread m_thread;
+    std::atomic<bool> m_ready{false};
+    std::atomic<bool> m_bound{false};
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_questions{0};
+};
+
+QByteArray BrowserReply(const QByteArray& text)
+{
+    QByteArray reply(1, '\x05');
+    reply.append(static_cast<char>(text.size() & 0xFF)).append(static_cast<char>(text.size() >> 8)).append(text);
+    return reply;
+}
+
+QString Description(const DbError& error)
+{
+    return error.description.value_or(QString());
+}
+
+} // namespace
+
+TEST(SqlServerBrowserTest, TheAnswerGivesTheTcpPortOfTheInstanceAsked)
+{
+    const QByteArray two = BrowserReply("ServerName;PC;InstanceName;OTHER;IsClustered;No;Version;16.0;tcp;1500;;"
+                                        "ServerName;PC;InstanceName;KORVEL;IsClustered;No;Version;16.0;tcp;49712;;");
+    EXPECT_EQ(TcpPortOfBrowserAnswer(two, QStringLiteral("korvel")), 49712);
+    EXPECT_EQ(TcpPortOfBrowserAnswer(two, QStringLiteral("OTHER")), 1500);
+    EXPECT_EQ(TcpPortOfBrowserAnswer(two, QStringLiteral("NONE")), 0);
+    EXPECT_EQ(TcpPortOfBrowserAnswer(BrowserReply("ServerName;PC;InstanceName;KORVEL;np;\\\\PC\\pipe;;"),
+                                     QStringLiteral("KORVEL")),
+              0)
+        << "named pipes only";
+    EXPECT_EQ(TcpPortOfBrowserAnswer("garbage", QStringLiteral("KORVEL")), 0);
+}
+
+// One test for everything that needs the browser's port, which only one process can hold.
+TEST(SqlServerBrowserTest, AnInstanceIsFoundOrGivenUpWithinTheLoginWait)
+{
+    {
+        FakeBrowser browser(BrowserReply("ServerName;PC;InstanceName;KORVEL;IsClustered;No;tcp;49712;;"));
+        if (!browser.bound())
+            GTEST_SKIP() << "UDP port 1434 is taken on this machine";
+        quint16 port = 0;
+        QString error;
+        ASSERT_TRUE(LookUpInstancePort(QStringLiteral("127.0.0.1"), QStringLiteral("KORVEL"), 2000, port, error))
+            << error.toStdString();
+        EXPECT_EQ(port, 49712);
+    }
+    {
+        FakeBrowser silent{QByteArray()};
+        quint16 port = 0;
+        QString error;
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_FALSE(LookUpInstancePort(QStringLiteral("127.0.0.1"), QStringLiteral("KORVEL"), 2500, port, error));
+        EXPECT_GE(timer.elapsed(), 2400);
+        EXPECT_LT(timer.elapsed(), 2500 + kSlackMs);
+        EXPECT_GE(silent.questions(), 2) << "a question lost on the way is asked again";
+        EXPECT_EQ(error, QStringLiteral("127.0.0.1 上的 SQL Server Browser（UDP 1434）没有告知实例 KORVEL 的端口"));
+
+        // The whole road through the SQL Server client, as FreeTDS would otherwise wait longer.
+        CAdoDatabase database;
+        timer.restart();
+        EXPECT_FALSE(database.Open(QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1\\KORVEL;"
+                                                  "Initial Catalog=db;User Id=sa;Password=x;")));
+        EXPECT_LT(timer.elapsed(), kLoginLimitMs + kSlackMs);
+        EXPECT_EQ(database.m_strError, QStringLiteral("ADO 错误：0x80004005，") + error);
+    }
+}
+
+TEST(OdbcTimeoutTest, AServerThatNeverAnswersTheLoginIsGivenUp)
+{
+    // Takes the connection and says nothing.
+    QTcpServer mute;
+    ASSERT_TRUE(mute.listen(QHostAddress::LocalHost));
+    CAdoDatabase database;
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(database.Open(QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1,%1;Initial Catalog=db;"
+                                              "User Id=sa;Password=x;")
+                                   .arg(mute.serverPort())));
+    EXPECT_GE(timer.elapsed(), kLoginLimitMs - 1000);
+    EXPECT_LT(timer.elapsed(), kLoginLimitMs + kSlackMs);
+    EXPECT_TRUE(database.m_strError.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << database.m_strError.toStdString();
+}
+
+TEST_F(OdbcServerTest, AStatementHeldUpByAnotherSessionsLockIsGivenUp)
+{
+    const QString table = CreateTable(QStringLiteral("id int4"));
+    Run(QStringLiteral("insert into %1 values (1)").arg(table));
+    DbError error;
+    ASSERT_TRUE(m_client.BeginTransaction(error));
+    Run(QStringLiteral("lock table %1 in access exclusive mode").arg(table));
+
+    CAdoDatabase other;
+    ASSERT_TRUE(other.Open(m_connect)) << other.m_strError.toStdString();
+    QElapsedTimer timer;
+    timer.start();
+    TextTable rows;
+    EXPECT_FALSE(other.Query(QStringLiteral("select * from %1").arg(table), &rows));
+    EXPECT_GE(timer.elapsed(), kStatementLimitMs - 1000);
+    EXPECT_LT(timer.elapsed(), kStatementLimitMs + kSlackMs);
+    EXPECT_TRUE(other.m_strError.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << other.m_strError.toStdString();
+    ASSERT_TRUE(m_client.RollbackTransaction(error)) << Description(error).toStdString();
+}
