@@ -20,29 +20,6 @@ QString TextOf(const DbValue& value)
     return QString();
 }
 
-// The long binary pass names the row by a SELECT of the one field; the bytes go in as a
-// bound parameter of the UPDATE that the SELECT describes.
-bool UpdateFromSelect(const QString& select, QString& update)
-{
-    static const QRegularExpression pattern(QStringLiteral("^\\s*select\\s+(.+?)\\s+from\\s+(.+?)\\s+where\\s+(.+)$"),
-                                            QRegularExpression::CaseInsensitiveOption |
-                                                QRegularExpression::DotMatchesEverythingOption);
-    const QRegularExpressionMatch match = pattern.match(select);
-    if (!match.hasMatch())
-        return false;
-    update = QStringLiteral("update %1 set %2=? where %3").arg(match.captured(2), match.captured(1), match.captured(3));
-    return true;
-}
-
-bool IsLiveColumn(const QMap<QString, int>& positions, const QString& name)
-{
-    for (auto column = positions.keyBegin(); column != positions.keyEnd(); ++column) {
-        if (column->compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
 // A column name as it stands in a statement: plain names as they are, any other quoted
 // as standard SQL quotes identifiers, which every engine here reads (a live column may be
 // called "Font Size").
@@ -189,33 +166,26 @@ int CAdoDatabase::GetColumnType(const QString& column, const QString& tableName)
 {
     if (!ProbeColumns(tableName))
         return -1;
-    for (int field = 0; field < m_pRecordset->FieldCount(); ++field) {
-        if (m_pRecordset->FieldName(field).compare(column, Qt::CaseInsensitive) == 0)
-            return m_pRecordset->FieldType(field);
-    }
-    return 0;
+    const QList<LiveColumn> columns = ProbedColumns();
+    const LiveColumn* found = FindColumn(columns, column);
+    return found ? found->type.adoType : 0;
 }
 
-void CAdoDatabase::GetColumnTypes(QMap<QString, int>& types, const QString& tableName)
+QList<CAdoDatabase::LiveColumn> CAdoDatabase::ProbedColumns() const
 {
-    if (!ProbeColumns(tableName))
-        return;
-    for (int field = 0; field < m_pRecordset->FieldCount(); ++field) {
-        const QString name = m_pRecordset->FieldName(field);
-        if (!types.contains(name))
-            types.insert(name, m_pRecordset->FieldType(field));
-    }
+    QList<LiveColumn> columns;
+    for (int field = 0; field < m_pRecordset->FieldCount(); ++field)
+        columns.append({m_pRecordset->FieldName(field), m_pRecordset->FieldColumnType(field), field});
+    return columns;
 }
 
-void CAdoDatabase::GetColumnIndexes(QMap<QString, int>& indexes, const QString& tableName)
+const CAdoDatabase::LiveColumn* CAdoDatabase::FindColumn(const QList<LiveColumn>& columns, const QString& name)
 {
-    if (!ProbeColumns(tableName))
-        return;
-    for (int field = 0; field < m_pRecordset->FieldCount(); ++field) {
-        const QString name = m_pRecordset->FieldName(field);
-        if (!indexes.contains(name))
-            indexes.insert(name, field);
+    for (const LiveColumn& column : columns) {
+        if (column.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &column;
     }
+    return nullptr;
 }
 
 const SqlDialect& CAdoDatabase::Dialect() const
@@ -225,7 +195,7 @@ const SqlDialect& CAdoDatabase::Dialect() const
 
 void CAdoDatabase::FormatSqlLiteral(int type, QString& value) const
 {
-    value = SqlLiteralForType(type, value, Dialect());
+    value = SqlLiteralForType(ColumnType{type}, value, Dialect());
 }
 
 QString CAdoDatabase::TextLiteral(const QString& text) const
@@ -241,92 +211,121 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
     failed = 0;
     const QList<int> skipped = skip ? *skip : QList<int>();
     const TextRow header = table->value(0);
-
-    QMap<QString, int> types;
-    QMap<QString, int> positions;
-    GetColumnTypes(types, tableName);
-    GetColumnIndexes(positions, QString());
+    if (table->size() <= 1) {
+        (void)ProbeColumns(tableName);
+        return true;
+    }
+    // Without any column the probe failed, and its error says why.
+    if (!ProbeColumns(tableName))
+        return false;
+    const QList<LiveColumn> live = ProbedColumns();
 
     // The header comes from outside (a label bundle): only names of the live table's
-    // columns may stand in a statement.
-    if (table->size() > 1) {
-        for (int j = 0; j < header.size(); ++j) {
-            if (!skipped.contains(j) && !IsLiveColumn(positions, header[j])) {
-                // Without any column the probe failed, and its error says why.
-                if (!positions.isEmpty())
-                    SetComError(DbError::DriverFailure(QStringLiteral("列名 '%1' 无效。").arg(header[j])));
-                return false;
-            }
-        }
-    }
-
+    // columns may stand in a statement. A name is matched as SQL Server matches it,
+    // ignoring case, for the check and for the column's type alike.
+    QList<ColumnType> types;
     QString columnList = QStringLiteral(" (");
     for (int j = 0; j < header.size(); ++j) {
-        if (!skipped.contains(j))
-            columnList += ColumnIdentifier(header[j]) + QLatin1Char(',');
+        const LiveColumn* column = FindColumn(live, header[j]);
+        types.append(column ? column->type : ColumnType());
+        if (skipped.contains(j))
+            continue;
+        if (!column) {
+            SetComError(DbError::DriverFailure(QStringLiteral("列名 '%1' 无效。").arg(header[j])));
+            return false;
+        }
+        columnList += ColumnIdentifier(header[j]) + QLatin1Char(',');
     }
     columnList.chop(1);
     columnList += QLatin1String(") ");
+    const LiveColumn* key = keyColumn.isEmpty() ? nullptr : FindColumn(live, keyColumn);
+    if (!keyColumn.isEmpty() && !key) {
+        SetComError(DbError::DriverFailure(QStringLiteral("列名 '%1' 无效。").arg(keyColumn)));
+        return false;
+    }
 
-    const int keyPosition = positions.value(keyColumn);
     for (int i = 1; i < table->size(); ++i) {
+        failed = i;
         TextRow& row = (*table)[i];
         QString statement = QLatin1String("insert into ") + tableName + columnList + QLatin1String(" values(");
         for (int j = 0; j < row.size(); ++j) {
             if (skipped.contains(j))
                 continue;
-            QString literal = row[j];
-            FormatSqlLiteral(types.value(header.value(j)), literal);
-            statement += literal + QLatin1Char(',');
+            const StoredValue stored = StoreValue(types.value(j), row[j]);
+            if (!stored.accepted && Dialect().RefusesBeforeSending()) {
+                SetComError(DbError::DriverFailure(RefusedValueText(tableName, header[j], row[j], stored.refusal)));
+                return false;
+            }
+            statement += SqlLiteralForStoredValue(KindOfType(types.value(j).adoType), stored, row[j], Dialect()) +
+                         QLatin1Char(',');
         }
         statement.chop(1);
         statement += QLatin1Char(')');
-        failed = i;
-        if (!Execute(statement))
-            return false;
-
-        if (keyColumn.isEmpty())
+        if (!key) {
+            if (!Execute(statement))
+                return false;
             continue;
-        TextTable key;
-        if (!Query(QStringLiteral("select top 1 %1 from %2 order by %1 desc").arg(keyColumn, tableName), &key))
+        }
+        QString newKey;
+        if (!InsertReadingKey(statement, tableName, key->name, newKey))
             return false;
-        failed = 0;
-        if (!key.isEmpty() && !key[0].isEmpty() && keyPosition < row.size())
-            row[keyPosition] = key[0][0];
+        if (!newKey.isEmpty() && key->position < row.size())
+            row[key->position] = newKey;
     }
 
-    if (keyColumn.isEmpty())
+    if (!key) {
+        failed = 0;
         return true;
+    }
     for (int i = 1; i < table->size(); ++i) {
+        failed = i;
         const TextRow& row = table->at(i);
+        const QString keyLiteral = SqlLiteralForType(key->type, row.value(key->position), Dialect());
         for (int k = 0; k < row.size(); ++k) {
-            if (types.value(header.value(k)) != adLongVarBinary)
+            // An empty cell is a NULL, which the INSERT has stored already.
+            if (types.value(k).adoType != adLongVarBinary || row[k].isEmpty())
                 continue;
-            QString keyLiteral = row.value(keyPosition);
-            FormatSqlLiteral(types.value(keyColumn), keyLiteral);
-            const QString select = QStringLiteral("select %1 from %2 where %3=%4")
-                                       .arg(ColumnIdentifier(header.value(k)), tableName, keyColumn, keyLiteral);
-            if (!WriteBlob(select, HexToBytes(row[k])))
+            if (!WriteBlob(tableName, header.value(k), key->name, keyLiteral, HexToBytes(row[k])))
                 return false;
         }
     }
+    failed = 0;
     return true;
 }
 
-bool CAdoDatabase::WriteBlob(const QString& select, const QByteArray& bytes)
+bool CAdoDatabase::InsertReadingKey(const QString& insert, const QString& tableName, const QString& keyColumn,
+                                    QString& key)
 {
-    if (!OpenRecordset(select))
-        return false;
-    const bool hasRow = !m_pRecordset->AtEnd();
-    CloseRecordset();
-    // Each failure is recorded: the import shows m_strError, which must say what failed.
-    DbError error = DbError::DriverFailure(QStringLiteral("写入长二进制数据失败：%1 没有选中任何行").arg(select));
-    QString update;
-    if (hasRow && UpdateFromSelect(select, update)) {
-        qint64 rowsChanged = 0;
-        DbClient* client = ConnectedClient(error);
-        if (client && client->ExecuteWithBinary(update, bytes, rowsChanged, error) && rowsChanged > 0)
+    TextTable rows;
+    const QString returning = Dialect().InsertReturningKey(insert, ColumnIdentifier(keyColumn));
+    if (!returning.isEmpty()) {
+        if (!Query(returning, &rows))
+            return false;
+    } else {
+        // An engine without its own form: the newest key, which another session's insert
+        // could have overtaken.
+        if (!Execute(insert) ||
+            !Query(QStringLiteral("select top 1 %1 from %2 order by %1 desc").arg(ColumnIdentifier(keyColumn), tableName),
+                   &rows))
+            return false;
+    }
+    key = rows.value(0).value(0);
+    return true;
+}
+
+bool CAdoDatabase::WriteBlob(const QString& tableName, const QString& column, const QString& keyColumn,
+                             const QString& keyLiteral, const QByteArray& bytes)
+{
+    const QString update = QStringLiteral("update %1 set %2=? where %3=%4")
+                               .arg(tableName, ColumnIdentifier(column), ColumnIdentifier(keyColumn), keyLiteral);
+    qint64 rowsChanged = 0;
+    DbError error;
+    DbClient* client = ConnectedClient(error);
+    if (client && client->ExecuteWithBinary(update, bytes, rowsChanged, error)) {
+        if (rowsChanged > 0)
             return true;
+        // Each failure is recorded: the import shows m_strError, which must say what failed.
+        error = DbError::DriverFailure(QStringLiteral("写入长二进制数据失败：%1 没有选中任何行").arg(update));
     }
     SetComError(error);
     return false;

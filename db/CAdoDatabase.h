@@ -37,10 +37,11 @@ public:
     bool Query(const QString& sql, TextTable* table);
 
     // Inserts the value rows (1…) of a table whose row 0 names the columns, each value
-    // written as the literal its live column type asks for; positions in `skip` are left
-    // out. With a key column, each new row's key is read back into it and the long binary
-    // columns are then written from their hexadecimal text. On a failure that belongs to one
-    // row, `failedRow` (when given) receives its position in the table, else 0.
+    // written as the literal its live column type asks for (names matched ignoring case);
+    // positions in `skip` are left out. With a key column, each new row's key is read back
+    // from its own insert into the row, and the long binary columns that are not NULL are
+    // then written from their hexadecimal text. On a failure that belongs to one row,
+    // `failedRow` (when given) receives its position in the table, else 0.
     bool InsertRows(TextTable* table, const QString& tableName, const QList<int>* skip, const QString& keyColumn,
                     qsizetype* failedRow = nullptr);
     // The ADO type code of a column: 0 when the table has no such column, -1 on an error.
@@ -63,10 +64,20 @@ private:
     void SetComError(const DbError& error);
     bool OpenRecordset(const QString& sql);
     void CloseRecordset();
+    // A column of the table the probe opened: its name, type and position in field order.
+    struct LiveColumn
+    {
+        QString name;
+        ColumnType type;
+        int position = 0;
+    };
+
     bool ProbeColumns(const QString& tableName);
-    void GetColumnTypes(QMap<QString, int>& types, const QString& tableName);
-    void GetColumnIndexes(QMap<QString, int>& indexes, const QString& tableName);
-    bool WriteBlob(const QString& select, const QByteArray& bytes);
+    QList<LiveColumn> ProbedColumns() const;
+    static const LiveColumn* FindColumn(const QList<LiveColumn>& columns, const QString& name);
+    bool InsertReadingKey(const QString& insert, const QString& tableName, const QString& keyColumn, QString& key);
+    bool WriteBlob(const QString& tableName, const QString& column, const QString& keyColumn,
+                   const QString& keyLiteral, const QByteArray& bytes);
     DbClient* ConnectedClient(DbError& error) const;
     const SqlDialect& Dialect() const;
     bool RunOnClient(bool (DbClient::*operation)(DbError&));

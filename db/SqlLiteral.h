@@ -1,12 +1,20 @@
 #pragma once
 
+#include "db/client/AdoTypes.h"
+#include "db/client/ValueRules.h"
+
 #include <QString>
 
 class SqlDialect;
 
-// The literal of a value for a column of the given ADO type: text in the dialect's text
-// literal, bit as 1 or 0, dates and GUIDs quoted, binary data as the dialect's binary
-// literal of its hexadecimal text, numbers as they stand when they are plain numbers; an
-// empty value for any column that is not text is NULL, and anything else is quoted.
-// Quotes inside a value are always doubled.
-QString SqlLiteralForType(int adoType, const QString& value, const SqlDialect& dialect);
+// The literal of a value for a column of the given type: the value the column would store
+// under the value rules, written as the dialect writes its kind (text as the dialect's text
+// literal, bit as its bit, a moment in a form no server setting can misread, binary data as
+// its binary literal of the hexadecimal text, numbers as they stand); an empty value for any
+// column that is not text is NULL. A value the rules refuse goes quoted as it stands, for
+// the server (or the embedded engine, which follows the same rules) to refuse. Quotes inside
+// a value are always doubled.
+QString SqlLiteralForType(const ColumnType& type, const QString& value, const SqlDialect& dialect);
+// The same for a value already put through the value rules.
+QString SqlLiteralForStoredValue(ValueKind kind, const StoredValue& stored, const QString& value,
+                                 const SqlDialect& dialect);

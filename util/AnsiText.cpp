@@ -25,3 +25,10 @@ bool WideToAnsi(const QString& text, QByteArray& bytes)
     bytes = std::move(encoded);
     return true;
 }
+
+qsizetype AnsiLength(const QString& text)
+{
+    QStringEncoder encoder(kAnsiCodePage, QStringConverter::Flag::Stateless);
+    const QByteArray bytes = encoder.encode(text);
+    return bytes.size();
+}

@@ -11,3 +11,7 @@ QString AnsiToWide(const QByteArray& bytes);
 
 // The GBK bytes of the text; false when a character has no GBK form.
 [[nodiscard]] bool WideToAnsi(const QString& text, QByteArray& bytes);
+
+// The bytes the text takes in GBK; a character without a GBK form counts as the one byte
+// that stands in its place.
+qsizetype AnsiLength(const QString& text);

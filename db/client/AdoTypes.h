@@ -35,3 +35,15 @@ enum AdoType : int {
     adVarBinary = 204,
     adLongVarBinary = 205,
 };
+
+// What a column holds, as far as the values it takes go: its ADO type code and the limits
+// of its declaration.
+struct ColumnType
+{
+    int adoType = adEmpty;
+    // Text: the characters (wide types) or bytes (narrow types) it holds; binary: its bytes;
+    // decimal: its precision. 0 when the declaration sets no limit ((max), text, image).
+    int size = 0;
+    // Decimal: the digits after the point; date-time: the fraction digits it keeps.
+    int scale = 0;
+};

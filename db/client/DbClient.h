@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/client/AdoTypes.h"
 #include "db/client/DbError.h"
 
 #include <QByteArray>
@@ -34,8 +35,10 @@ public:
 
     virtual int FieldCount() const = 0;
     virtual QString FieldName(int field) const = 0;
-    // The ADO data type code of the field (3 int, 202 nvarchar, 205 image, …).
-    virtual int FieldType(int field) const = 0;
+    // The field's type: its ADO data type code (3 int, 202 nvarchar, 205 image, …) with the
+    // size and scale it was declared with.
+    virtual ColumnType FieldColumnType(int field) const = 0;
+    int FieldType(int field) const { return FieldColumnType(field).adoType; }
 
     virtual bool AtEnd() const = 0;
     // The value of a field of the current row; each field is read at most once per row.

@@ -1,15 +1,37 @@
 #include "db/client/SqlDialect.h"
 
+#include <QRegularExpression>
+
 namespace {
+
+QString UpperHex(const QByteArray& bytes)
+{
+    return QString::fromLatin1(bytes.toHex().toUpper());
+}
 
 class TransactSql : public SqlDialect
 {
 public:
     QString TextLiteral(const QString& text) const override { return QLatin1Char('N') + QuotedLiteral(text); }
-    QString BinaryLiteral(const QByteArray& bytes) const override
+    // 0x alone is T-SQL's empty binary value.
+    QString BinaryLiteral(const QByteArray& bytes) const override { return QLatin1String("0x") + UpperHex(bytes); }
+    // The only forms SQL Server reads alike under every login language: a date alone
+    // without separators, a moment with the "T" (its fraction as the column keeps it).
+    QString DateTimeLiteral(const QString& programText) const override
     {
-        // 0x alone is T-SQL's empty binary value.
-        return QLatin1String("0x") + QString::fromLatin1(bytes.toHex().toUpper());
+        static const QRegularExpression date(QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})( \\d{2}:\\d{2}:\\d{2}(\\.\\d{3})?)?$"));
+        const QRegularExpressionMatch match = date.match(programText);
+        if (!match.hasMatch())
+            return QuotedLiteral(programText);
+        if (!match.hasCaptured(4))
+            return QuotedLiteral(match.captured(1) + match.captured(2) + match.captured(3));
+        return QuotedLiteral(QString(programText).replace(10, 1, QLatin1Char('T')));
+    }
+    // SCOPE_IDENTITY() belongs to the batch that inserted: another session's insert, or a
+    // trigger's, cannot stand in for ours.
+    QString InsertReturningKey(const QString& insert, const QString&) const override
+    {
+        return insert + QLatin1String(";select SCOPE_IDENTITY()");
     }
 };
 
@@ -19,11 +41,72 @@ public:
     QString TextLiteral(const QString& text) const override { return QuotedLiteral(text); }
     QString BinaryLiteral(const QByteArray& bytes) const override
     {
-        return QLatin1String("X'") + QString::fromLatin1(bytes.toHex().toUpper()) + QLatin1Char('\'');
+        return QLatin1String("X'") + UpperHex(bytes) + QLatin1Char('\'');
+    }
+};
+
+class Sqlite : public StandardSql
+{
+public:
+    QString FromTransactSql(const QString& sql) const override { return RewriteTopClause(sql); }
+    // The row id is the connection's own, and the key column of the program's tables is
+    // the row id.
+    QString InsertReturningKey(const QString& insert, const QString&) const override
+    {
+        return insert + QLatin1String(";select last_insert_rowid()");
+    }
+    // The engine refuses by the same rules, but only once a column's affinity has made
+    // numbers of texts such as "1e3", which SQL Server refuses for an int.
+    bool RefusesBeforeSending() const override { return true; }
+};
+
+// With standard conforming strings (the default) a backslash is an ordinary character.
+class PostgreSql : public SqlDialect
+{
+public:
+    QString TextLiteral(const QString& text) const override { return QuotedLiteral(text); }
+    QString BinaryLiteral(const QByteArray& bytes) const override
+    {
+        return QLatin1String("'\\x") + UpperHex(bytes) + QLatin1String("'::bytea");
+    }
+    // A boolean column takes no integer.
+    QString BooleanLiteral(bool value) const override
+    {
+        return value ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    }
+    QString FromTransactSql(const QString& sql) const override { return RewriteTopClause(sql); }
+    QString InsertReturningKey(const QString& insert, const QString& keyColumn) const override
+    {
+        return insert + QLatin1String(" returning ") + keyColumn;
     }
 };
 
 } // namespace
+
+QString SqlDialect::BooleanLiteral(bool value) const
+{
+    return value ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+QString SqlDialect::DateTimeLiteral(const QString& programText) const
+{
+    return QuotedLiteral(programText);
+}
+
+QString SqlDialect::FromTransactSql(const QString& sql) const
+{
+    return sql;
+}
+
+QString SqlDialect::InsertReturningKey(const QString&, const QString&) const
+{
+    return QString();
+}
+
+bool SqlDialect::RefusesBeforeSending() const
+{
+    return false;
+}
 
 QString SqlDialect::QuotedLiteral(const QString& text)
 {
@@ -38,8 +121,31 @@ const SqlDialect& TransactSqlDialect()
     return dialect;
 }
 
+const SqlDialect& SqliteDialect()
+{
+    static const Sqlite dialect;
+    return dialect;
+}
+
+const SqlDialect& PostgreSqlDialect()
+{
+    static const PostgreSql dialect;
+    return dialect;
+}
+
 const SqlDialect& StandardSqlDialect()
 {
     static const StandardSql dialect;
     return dialect;
+}
+
+QString RewriteTopClause(const QString& sql)
+{
+    static const QRegularExpression top(QStringLiteral("^\\s*select\\s+top\\s+(\\d+)\\s+(.*?)[\\s;]*$"),
+                                        QRegularExpression::CaseInsensitiveOption |
+                                            QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch match = top.match(sql);
+    if (!match.hasMatch())
+        return sql;
+    return QLatin1String("select ") + match.captured(2) + QLatin1String(" limit ") + match.captured(1);
 }

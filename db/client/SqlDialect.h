@@ -3,25 +3,47 @@
 #include <QByteArray>
 #include <QString>
 
-// The literal forms that differ between the database engines. Every value that goes into
-// the text of a statement is written by one of these functions, so that no value can end
-// its literal early or add a statement of its own.
+// The forms that differ between the database engines: literals, "top N", and how a new
+// row's key is read back. Every value that goes into the text of a statement is written by
+// one of these functions, so that no value can end its literal early or add a statement of
+// its own.
 class SqlDialect
 {
 public:
     virtual ~SqlDialect() = default;
 
-    // A text value in any script: N'…' on SQL Server, '…' on SQLite; quotes doubled.
+    // A text value in any script: N'…' on SQL Server, '…' elsewhere; quotes doubled.
     virtual QString TextLiteral(const QString& text) const = 0;
     // Binary data: 0x0AFF on SQL Server, X'0AFF' on SQLite.
     virtual QString BinaryLiteral(const QByteArray& bytes) const = 0;
+    // A bit: 1 or 0.
+    virtual QString BooleanLiteral(bool value) const;
+    // A date-time given in the program's text form ("2017-04-06", "2017-04-06 14:30:00.250").
+    virtual QString DateTimeLiteral(const QString& programText) const;
 
-    // A plain quoted literal, '…' with quotes doubled: dates, GUIDs and other values that
-    // the server converts from text. The same on every engine.
+    // The statement as this engine reads it: the program writes T-SQL.
+    virtual QString FromTransactSql(const QString& sql) const;
+    // A statement that runs the INSERT and gives, as its one value, the key the server gave
+    // the new row in the key column; empty when the engine has no such form.
+    virtual QString InsertReturningKey(const QString& insert, const QString& keyColumn) const;
+    // Whether a value the value rules refuse must be refused before it is sent: a server
+    // refuses it itself, with its own reason.
+    virtual bool RefusesBeforeSending() const;
+
+    // A plain quoted literal, '…' with quotes doubled: GUIDs and other values that the
+    // server converts from text. The same on every engine.
     static QString QuotedLiteral(const QString& text);
 };
 
-// SQL Server's literals (T-SQL); also the dialect before any connection is open.
+// SQL Server's (T-SQL); also the dialect before any connection is open.
 const SqlDialect& TransactSqlDialect();
-// Standard SQL's literals, '…' and X'0AFF': SQLite and generic ODBC sources.
+// The embedded engine's: standard literals, LIMIT for "top", the row id of the last insert.
+const SqlDialect& SqliteDialect();
+// PostgreSQL's, for ODBC sources whose DBMS is PostgreSQL.
+const SqlDialect& PostgreSqlDialect();
+// Standard SQL's, '…' and X'0AFF', for any other ODBC source.
 const SqlDialect& StandardSqlDialect();
+
+// SQLite and PostgreSQL have LIMIT where T-SQL has TOP: "select top N rest" becomes
+// "select rest limit N". Other statements stand as they are.
+QString RewriteTopClause(const QString& sql);

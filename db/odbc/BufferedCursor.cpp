@@ -15,9 +15,9 @@ QString BufferedCursor::FieldName(int field) const
     return field >= 0 && field < m_fields.size() ? m_fields[field].name : QString();
 }
 
-int BufferedCursor::FieldType(int field) const
+ColumnType BufferedCursor::FieldColumnType(int field) const
 {
-    return field >= 0 && field < m_fields.size() ? m_fields[field].adoType : 0;
+    return field >= 0 && field < m_fields.size() ? m_fields[field].type : ColumnType();
 }
 
 bool BufferedCursor::AtEnd() const

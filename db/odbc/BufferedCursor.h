@@ -15,7 +15,7 @@ class BufferedCursor : public DbCursor
 public:
     struct Field {
         QString name;
-        int adoType = 0;
+        ColumnType type;
     };
     using Row = QList<DbValue>;
 
@@ -25,7 +25,7 @@ public:
 
     int FieldCount() const override;
     QString FieldName(int field) const override;
-    int FieldType(int field) const override;
+    ColumnType FieldColumnType(int field) const override;
 
     bool AtEnd() const override;
     [[nodiscard]] bool ReadValue(int field, DbValue& value, DbError& error) override;

@@ -5,7 +5,6 @@
 #include "db/odbc/OdbcDiagnostics.h"
 #include "db/odbc/OdbcResultReader.h"
 #include "db/odbc/OdbcText.h"
-#include "db/odbc/PostgreSqlDialect.h"
 
 #include <cstdint>
 #include <iterator>
@@ -14,6 +13,12 @@ namespace {
 
 // Long binary values go to the driver in pieces of this size.
 constexpr qsizetype kPutChunkBytes = 256 * 1024;
+
+// The waits of SQL Server's own clients, under which the program has always run: a server
+// that does not answer, or a statement held up by another session's locks, ends in an
+// error instead of a window that never comes back.
+constexpr std::uintptr_t kLoginTimeoutSeconds = 15;
+constexpr std::uintptr_t kQueryTimeoutSeconds = 30;
 
 SQLPOINTER IntegerAttribute(std::uintptr_t value)
 {
@@ -142,7 +147,8 @@ bool OdbcClient::Execute(const QString& sql, qint64& rowsChanged, DbError& error
     OdbcHandle statement(SQL_HANDLE_STMT);
     if (!NewStatement(statement, error))
         return false;
-    const SQLRETURN result = SQLExecDirectW(statement.Get(), OdbcInput(sql), static_cast<SQLINTEGER>(sql.size()));
+    const QString text = m_dialect->FromTransactSql(sql);
+    const SQLRETURN result = SQLExecDirectW(statement.Get(), OdbcInput(text), static_cast<SQLINTEGER>(text.size()));
     if (!Succeeded(result)) {
         error = OdbcFailure(SQL_HANDLE_STMT, statement.Get(), "SQLExecDirectW");
         return false;
@@ -161,7 +167,8 @@ std::unique_ptr<DbCursor> OdbcClient::OpenCursor(const QString& sql, DbError& er
     OdbcHandle statement(SQL_HANDLE_STMT);
     if (!NewStatement(statement, error))
         return nullptr;
-    if (!Succeeded(SQLExecDirectW(statement.Get(), OdbcInput(sql), static_cast<SQLINTEGER>(sql.size())))) {
+    const QString text = m_dialect->FromTransactSql(sql);
+    if (!Succeeded(SQLExecDirectW(statement.Get(), OdbcInput(text), static_cast<SQLINTEGER>(text.size())))) {
         error = OdbcFailure(SQL_HANDLE_STMT, statement.Get(), "SQLExecDirectW");
         return nullptr;
     }
@@ -177,7 +184,8 @@ bool OdbcClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes, 
     if (!NewStatement(statement, error))
         return false;
     const SQLHSTMT handle = statement.Get();
-    if (!SQL_SUCCEEDED(SQLPrepareW(handle, OdbcInput(sql), static_cast<SQLINTEGER>(sql.size())))) {
+    const QString text = m_dialect->FromTransactSql(sql);
+    if (!SQL_SUCCEEDED(SQLPrepareW(handle, OdbcInput(text), static_cast<SQLINTEGER>(text.size())))) {
         error = OdbcFailure(SQL_HANDLE_STMT, handle, "SQLPrepareW");
         return false;
     }
@@ -271,6 +279,9 @@ bool OdbcClient::Connect(const QString& odbcConnectionString, DbError& error)
         error = OdbcFailure(SQL_HANDLE_ENV, m_environment.Get(), "SQLAllocHandle");
         return false;
     }
+    // A driver that cannot time out still connects; only the wait is then its own.
+    (void)SQLSetConnectAttrW(m_connection.Get(), SQL_ATTR_LOGIN_TIMEOUT, IntegerAttribute(kLoginTimeoutSeconds),
+                             SQL_IS_UINTEGER);
     SQLSMALLINT completedLength = 0;
     if (!SQL_SUCCEEDED(SQLDriverConnectW(m_connection.Get(), nullptr, OdbcInput(odbcConnectionString), SQL_NTS,
                                          nullptr, 0, &completedLength, SQL_DRIVER_NOPROMPT))) {
@@ -308,6 +319,9 @@ bool OdbcClient::NewStatement(OdbcHandle& statement, DbError& error) const
         error = OdbcFailure(SQL_HANDLE_DBC, m_connection.Get(), "SQLAllocHandle");
         return false;
     }
+    // As for the login: a driver that cannot time a statement out still runs it.
+    (void)SQLSetStmtAttrW(statement.Get(), SQL_ATTR_QUERY_TIMEOUT, IntegerAttribute(kQueryTimeoutSeconds),
+                          SQL_IS_UINTEGER);
     return true;
 }
 

@@ -67,8 +67,8 @@ bool DescribeField(SQLHSTMT statement, SQLUSMALLINT column, BufferedCursor::Fiel
     if (!TypeName(statement, column, typeName, error))
         return false;
     field.name = FromOdbcText(name.data(), nameLength);
-    field.adoType = AdoTypeOfOdbcColumn(sqlType, columnSize, typeName);
-    kind = ValueKindOfAdoType(field.adoType);
+    field.type = ColumnTypeOfOdbcColumn(sqlType, columnSize, decimalDigits, typeName);
+    kind = ValueKindOfAdoType(field.type.adoType);
     return true;
 }
 

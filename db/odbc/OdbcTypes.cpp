@@ -75,6 +75,35 @@ int AdoTypeOfOdbcColumn(SQLSMALLINT sqlType, SQLULEN columnSize, const QString& 
     }
 }
 
+ColumnType ColumnTypeOfOdbcColumn(SQLSMALLINT sqlType, SQLULEN columnSize, SQLSMALLINT decimalDigits,
+                                  const QString& typeName)
+{
+    ColumnType type{AdoTypeOfOdbcColumn(sqlType, columnSize, typeName)};
+    // Drivers describe the long kinds with sizes of a gigabyte or more; SQL Server's
+    // limited kinds stop at 8,000 bytes.
+    constexpr SQLULEN kLongestLimited = 8000;
+    const int size = columnSize <= kLongestLimited ? static_cast<int>(columnSize) : 0;
+    switch (type.adoType) {
+    case adChar:
+    case adWChar:
+    case adVarChar:
+    case adVarWChar:
+    case adBinary:
+    case adVarBinary:
+        type.size = size;
+        break;
+    case adNumeric:
+    case adCurrency:
+    case adDBTimeStamp:
+        type.size = size;
+        type.scale = decimalDigits;
+        break;
+    default:
+        break;
+    }
+    return type;
+}
+
 OdbcValueKind ValueKindOfAdoType(int adoType)
 {
     switch (adoType) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/client/AdoTypes.h"
+
 #include <QString>
 
 #include <sqlext.h>
@@ -15,6 +17,12 @@ constexpr SQLSMALLINT kSqlServerTimestampOffset = -155;
 // which tells the types that share an SQL type apart (money is SQL_DECIMAL, datetime2 is
 // SQL_TYPE_TIMESTAMP, the (max) types are the plain ones with size 0).
 int AdoTypeOfOdbcColumn(SQLSMALLINT sqlType, SQLULEN columnSize, const QString& typeName);
+
+// The column's ADO type with the limits the driver describes: the size of a text or binary
+// column (none for the long kinds), the precision and scale of a decimal, the fraction
+// digits of a date-time.
+ColumnType ColumnTypeOfOdbcColumn(SQLSMALLINT sqlType, SQLULEN columnSize, SQLSMALLINT decimalDigits,
+                                  const QString& typeName);
 
 // How a value of a column is fetched and given to the program.
 enum class OdbcValueKind {

@@ -3,7 +3,6 @@
 #include "config/ConnectionString.h"
 #include "db/client/SqlDialect.h"
 #include "db/sqlite/SqliteCursor.h"
-#include "db/sqlite/TransactSqlRewrite.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,8 +12,9 @@
 
 namespace {
 
-// Another program (the sqlite3 shell, a second Korvel) may hold the file for a moment.
-constexpr int kBusyTimeoutMs = 5000;
+// Another program (the sqlite3 shell, a second Korvel) may hold the file for a while; a
+// statement waits for it as long as SQL Server's clients wait for a statement, then fails.
+constexpr int kBusyTimeoutMs = 30 * 1000;
 
 void NewId(sqlite3_context* context, int, sqlite3_value**)
 {
@@ -82,7 +82,10 @@ bool SqliteClient::Open(const QString& connectionString, DbError& error)
         return false;
     }
     sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-    if (!InstallTransactSqlSupport(error)) {
+    if (!InstallTransactSqlSupport(error) || !m_rules.Install(m_db)) {
+        if (error.code == 0)
+            error = LastError();
+        m_rules.Release();
         sqlite3_close_v2(m_db);
         m_db = nullptr;
         return false;
@@ -112,6 +115,7 @@ bool SqliteClient::Close(DbError& error)
 {
     if (!m_db)
         return true;
+    m_rules.Release();
     // close_v2 defers the close until any statement still open is finalized.
     const int result = sqlite3_close_v2(m_db);
     if (result != SQLITE_OK) {
@@ -137,17 +141,25 @@ DbError SqliteClient::LastError() const
 
 bool SqliteClient::Execute(const QString& sql, qint64& rowsChanged, DbError& error)
 {
-    if (!CheckOpen(error))
+    StatementBatch batch;
+    if (!StartBatch(sql, batch, error))
         return false;
-    const QByteArray text = RewriteTopClause(sql).toUtf8();
     // The total over the whole batch: changes() would count its last statement only.
     const sqlite3_int64 before = sqlite3_total_changes64(m_db);
-    if (sqlite3_exec(m_db, text.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
-        error = LastError();
-        return false;
+    sqlite3_stmt* statement = nullptr;
+    while (NextStatement(batch, statement, error)) {
+        if (!statement) {
+            rowsChanged = sqlite3_total_changes64(m_db) - before;
+            return true;
+        }
+        const int result = StepToEnd(statement);
+        sqlite3_finalize(statement);
+        if (result != SQLITE_DONE) {
+            error = LastError();
+            return false;
+        }
     }
-    rowsChanged = sqlite3_total_changes64(m_db) - before;
-    return true;
+    return false;
 }
 
 bool SqliteClient::Run(const char* sql, DbError& error)
@@ -158,45 +170,98 @@ bool SqliteClient::Run(const char* sql, DbError& error)
 
 std::unique_ptr<DbCursor> SqliteClient::OpenCursor(const QString& sql, DbError& error)
 {
-    if (!CheckOpen(error))
+    StatementBatch batch;
+    if (!StartBatch(sql, batch, error))
         return nullptr;
-    const QByteArray text = RewriteTopClause(sql).toUtf8();
+    // A batch runs up to its first statement that has a result: that result is the cursor's.
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(m_db, text.constData(), static_cast<int>(text.size()), &statement, nullptr) != SQLITE_OK) {
-        error = LastError();
+    while (NextStatement(batch, statement, error)) {
+        if (!statement) // nothing in the batch has a result
+            return std::make_unique<SqliteCursor>(nullptr, false);
+        if (sqlite3_column_count(statement) == 0) {
+            const int result = StepToEnd(statement);
+            sqlite3_finalize(statement);
+            if (result != SQLITE_DONE)
+                break;
+            continue;
+        }
+        if (!batch.Rest().trimmed().isEmpty()) {
+            sqlite3_finalize(statement);
+            error = DbError::DriverFailure(QStringLiteral("嵌入式数据库不执行结果集之后的语句"));
+            return nullptr;
+        }
+        const int result = sqlite3_step(statement);
+        if (result == SQLITE_ROW || result == SQLITE_DONE)
+            return std::make_unique<SqliteCursor>(statement, result == SQLITE_ROW);
         sqlite3_finalize(statement);
-        return nullptr;
+        break;
     }
-    if (!statement) // only blanks or comments: no result at all
-        return std::make_unique<SqliteCursor>(nullptr, false);
-    const int result = sqlite3_step(statement);
-    if (result != SQLITE_ROW && result != SQLITE_DONE) {
+    if (error.code == 0)
         error = LastError();
-        sqlite3_finalize(statement);
-        return nullptr;
-    }
-    return std::make_unique<SqliteCursor>(statement, result == SQLITE_ROW);
+    return nullptr;
 }
 
 bool SqliteClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged,
                                      DbError& error)
 {
-    if (!CheckOpen(error))
+    StatementBatch batch;
+    if (!StartBatch(sql, batch, error))
         return false;
-    const QByteArray text = RewriteTopClause(sql).toUtf8();
     sqlite3_stmt* statement = nullptr;
-    bool done = sqlite3_prepare_v2(m_db, text.constData(), static_cast<int>(text.size()), &statement, nullptr) ==
-                    SQLITE_OK &&
-                statement &&
-                sqlite3_bind_blob64(statement, 1, bytes.constData(), static_cast<sqlite3_uint64>(bytes.size()),
-                                    SQLITE_STATIC) == SQLITE_OK &&
-                sqlite3_step(statement) == SQLITE_DONE;
+    if (!NextStatement(batch, statement, error))
+        return false;
+    const bool done = statement &&
+                      sqlite3_bind_blob64(statement, 1, bytes.constData(), static_cast<sqlite3_uint64>(bytes.size()),
+                                          SQLITE_STATIC) == SQLITE_OK &&
+                      sqlite3_step(statement) == SQLITE_DONE;
     if (done)
         rowsChanged = sqlite3_changes64(m_db);
     else
-        error = LastError();
+        error = statement ? LastError() : DbError::DriverFailure(QStringLiteral("没有要执行的语句"));
     sqlite3_finalize(statement);
     return done;
+}
+
+bool SqliteClient::StartBatch(const QString& sql, StatementBatch& batch, DbError& error) const
+{
+    if (!CheckOpen(error))
+        return false;
+    batch.text = Dialect().FromTransactSql(sql).toUtf8();
+    batch.next = batch.text.constData();
+    return true;
+}
+
+bool SqliteClient::NextStatement(StatementBatch& batch, sqlite3_stmt*& statement, DbError& error)
+{
+    statement = nullptr;
+    const char* end = batch.text.constData() + batch.text.size();
+    while (batch.next < end) {
+        // Each statement first brings the value rules up to the tables that the ones
+        // before it may have made.
+        if (!m_rules.Refresh()) {
+            error = LastError();
+            return false;
+        }
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(m_db, batch.next, static_cast<int>(end - batch.next), &statement, &tail) != SQLITE_OK) {
+            error = LastError();
+            sqlite3_finalize(statement);
+            statement = nullptr;
+            return false;
+        }
+        batch.next = tail;
+        if (statement) // only blanks or a comment give none
+            return true;
+    }
+    return true;
+}
+
+int SqliteClient::StepToEnd(sqlite3_stmt* statement)
+{
+    int result = SQLITE_ROW;
+    while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
+    }
+    return result;
 }
 
 bool SqliteClient::BeginTransaction(DbError& error)
@@ -216,5 +281,5 @@ bool SqliteClient::RollbackTransaction(DbError& error)
 
 const SqlDialect& SqliteClient::Dialect() const
 {
-    return StandardSqlDialect();
+    return SqliteDialect();
 }

@@ -1,11 +1,16 @@
 #pragma once
 
 #include "db/client/DbClient.h"
+#include "db/sqlite/SqliteValueRules.h"
+
+#include <QByteArray>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 // The embedded database. Besides SQLite's own SQL it understands what the program's
-// T-SQL statements use: NEWID(), object_id(), the syscolumns catalogue and "select top N".
+// T-SQL statements use: NEWID(), object_id(), the syscolumns catalogue, "select top N" and
+// batches of statements; and it refuses the values SQL Server would refuse (the value rules).
 // The connection string names the database file as its Data Source; the file must exist.
 // A Data Source that is a "file:" URI is opened as SQLite reads URIs.
 class SqliteClient : public DbClient
@@ -31,10 +36,23 @@ public:
     const SqlDialect& Dialect() const override;
 
 private:
+    // The statements of a batch, prepared one at a time.
+    struct StatementBatch
+    {
+        QByteArray text;
+        const char* next = nullptr;
+        QByteArray Rest() const { return QByteArray(next, text.constData() + text.size() - next); }
+    };
+
     bool CheckOpen(DbError& error) const;
     bool Run(const char* sql, DbError& error);
+    bool StartBatch(const QString& sql, StatementBatch& batch, DbError& error) const;
+    // The next statement of the batch, or none (and true) at its end.
+    bool NextStatement(StatementBatch& batch, sqlite3_stmt*& statement, DbError& error);
+    static int StepToEnd(sqlite3_stmt* statement);
     DbError LastError() const;
     bool InstallTransactSqlSupport(DbError& error);
 
     sqlite3* m_db = nullptr;
+    SqliteValueRules m_rules;
 };

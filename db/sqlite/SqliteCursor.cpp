@@ -1,11 +1,8 @@
 #include "db/sqlite/SqliteCursor.h"
 
 #include "db/client/AdoTypes.h"
-#include "db/client/DateTimeText.h"
-#include "db/client/GuidText.h"
+#include "db/client/ValueRules.h"
 #include "db/sqlite/SqliteTypes.h"
-
-#include <QRegularExpression>
 
 #include <sqlite3.h>
 
@@ -29,36 +26,27 @@ QString ColumnText(sqlite3_stmt* statement, int field)
     return QString::fromUtf8(text, sqlite3_column_bytes(statement, field));
 }
 
-QString DateTimeFromStored(const QString& stored)
-{
-    static const QRegularExpression dateTime(QStringLiteral(
-        "^(\\d{4})-(\\d{2})-(\\d{2})(?:[ T](\\d{2}):(\\d{2})(?::(\\d{2})(?:\\.(\\d{1,9}))?)?)?$"));
-    const QRegularExpressionMatch match = dateTime.match(stored.trimmed());
-    if (!match.hasMatch())
-        return stored;
-    const QString fraction = (match.captured(7) + QLatin1String("000")).left(3);
-    return DateTimeText(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt(),
-                        match.captured(4).toInt(), match.captured(5).toInt(), match.captured(6).toInt(),
-                        fraction.toInt());
-}
-
 // SQLite keeps decimals as integers or doubles; the declared scale gives them back the
 // digits SQL Server would show ("12.50" for a decimal(10,2) holding 12.5).
 QString NumberText(sqlite3_stmt* statement, int field, int scale)
 {
-    switch (sqlite3_column_type(statement, field)) {
-    case SQLITE_INTEGER:
-        if (scale <= 0)
-            return QString::number(sqlite3_column_int64(statement, field));
-        break;
-    case SQLITE_FLOAT:
-        if (scale < 0)
-            return QString::number(sqlite3_column_double(statement, field), 'g', 15);
-        break;
-    default:
-        return ColumnText(statement, field);
-    }
+    if (scale == 0 && sqlite3_column_type(statement, field) == SQLITE_INTEGER)
+        return QString::number(sqlite3_column_int64(statement, field));
     return QString::number(sqlite3_column_double(statement, field), 'f', scale);
+}
+
+bool IsConvertedFromText(int adoType)
+{
+    switch (KindOfType(adoType)) {
+    case ValueKind::Boolean:
+    case ValueKind::Guid:
+    case ValueKind::DateTime:
+    case ValueKind::Date:
+    case ValueKind::Decimal:
+        return true;
+    default:
+        return false;
+    }
 }
 
 QString FloatText(sqlite3_stmt* statement, int field, int significantDigits)
@@ -83,10 +71,10 @@ SqliteCursor::SqliteCursor(sqlite3_stmt* statement, bool hasRow) : m_statement(s
     for (int field = 0; field < count; ++field) {
         Column column;
         column.name = QString::fromUtf8(sqlite3_column_name(statement, field));
-        column.declaredType = QString::fromUtf8(sqlite3_column_decltype(statement, field));
-        column.type = AdoTypeFromDeclaredType(column.declaredType);
-        if (column.type == adEmpty && column.declaredType.isEmpty())
-            column.type = AdoTypeFromStorage(hasRow ? sqlite3_column_type(statement, field) : SQLITE_TEXT);
+        const char* declared = sqlite3_column_decltype(statement, field);
+        column.type = ColumnTypeOfDeclaration(QString::fromUtf8(declared));
+        if (column.type.adoType == adEmpty && !declared)
+            column.type.adoType = AdoTypeFromStorage(hasRow ? sqlite3_column_type(statement, field) : SQLITE_TEXT);
         m_columns.append(column);
     }
 }
@@ -106,7 +94,7 @@ QString SqliteCursor::FieldName(int field) const
     return m_columns.at(field).name;
 }
 
-int SqliteCursor::FieldType(int field) const
+ColumnType SqliteCursor::FieldColumnType(int field) const
 {
     return m_columns.at(field).type;
 }
@@ -127,21 +115,22 @@ bool SqliteCursor::ReadValue(int field, DbValue& value, DbError& error)
         value = DbValue::Null();
         return true;
     }
-    const Column& column = m_columns.at(field);
-    switch (column.type) {
+    const ColumnType& type = m_columns.at(field).type;
+    // A value stored in another form than the program writes (by hand, or by another
+    // program) reads as SQL Server would have stored it.
+    if (storage == SQLITE_TEXT && IsConvertedFromText(type.adoType)) {
+        const StoredValue stored = StoreValue(type, ColumnText(m_statement, field));
+        value = DbValue::FromText(stored.accepted ? stored.text : ColumnText(m_statement, field));
+        return true;
+    }
+    switch (type.adoType) {
     case adBoolean:
         value = DbValue::FromText(sqlite3_column_int64(m_statement, field) != 0 ? QStringLiteral("-1")
                                                                                   : QStringLiteral("0"));
         break;
-    case adGUID:
-        value = DbValue::FromText(CanonicalGuidText(ColumnText(m_statement, field)));
-        break;
-    case adDBTimeStamp:
-        value = DbValue::FromText(DateTimeFromStored(ColumnText(m_statement, field)));
-        break;
     case adNumeric:
     case adCurrency:
-        value = DbValue::FromText(NumberText(m_statement, field, DeclaredScale(column.declaredType)));
+        value = DbValue::FromText(NumberText(m_statement, field, type.scale));
         break;
     case adDouble:
         value = DbValue::FromText(FloatText(m_statement, field, 15));

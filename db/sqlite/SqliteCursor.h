@@ -18,7 +18,7 @@ public:
 
     int FieldCount() const override;
     QString FieldName(int field) const override;
-    int FieldType(int field) const override;
+    ColumnType FieldColumnType(int field) const override;
     bool AtEnd() const override;
     bool ReadValue(int field, DbValue& value, DbError& error) override;
     bool MoveNext(DbError& error) override;
@@ -27,8 +27,7 @@ private:
     struct Column
     {
         QString name;
-        QString declaredType;
-        int type = 0;
+        ColumnType type;
     };
 
     sqlite3_stmt* m_statement;

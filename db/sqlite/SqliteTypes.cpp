@@ -3,6 +3,7 @@
 #include "db/client/AdoTypes.h"
 
 #include <QHash>
+#include <QStringList>
 
 namespace {
 
@@ -49,34 +50,64 @@ const QHash<QString, int>& TypeCodes()
     return codes;
 }
 
-} // namespace
-
-int AdoTypeFromDeclaredType(const QString& declaredType)
+// Types whose size the declaration does not give: the newer date and time types are wide
+// text to the provider and hold no more than their text form (0: not limited here), a row
+// version is eight bytes.
+const QHash<QString, int>& FixedSizes()
 {
-    const TypeName name = SplitTypeName(declaredType);
-    const int code = TypeCodes().value(name.base, adEmpty);
-    if (name.arguments == QLatin1String("max")) {
-        switch (code) {
-        case adVarChar: return adLongVarChar;
-        case adVarWChar: return adLongVarWChar;
-        case adVarBinary: return adLongVarBinary;
-        default: break;
-        }
-    }
-    return code;
+    static const QHash<QString, int> sizes = {
+        {"date", 0}, {"time", 0}, {"datetime2", 0}, {"datetimeoffset", 0}, {"timestamp", 8}, {"rowversion", 8},
+    };
+    return sizes;
 }
 
-int DeclaredScale(const QString& declaredType)
+int NumberArgument(const QStringList& arguments, int index, int absent)
+{
+    bool ok = false;
+    const int value = arguments.value(index).trimmed().toInt(&ok);
+    return ok ? value : absent;
+}
+
+} // namespace
+
+ColumnType ColumnTypeOfDeclaration(const QString& declaredType)
 {
     const TypeName name = SplitTypeName(declaredType);
-    if (name.base == QLatin1String("money") || name.base == QLatin1String("smallmoney"))
-        return 4;
-    if (name.base != QLatin1String("decimal") && name.base != QLatin1String("numeric"))
-        return -1;
+    ColumnType type{TypeCodes().value(name.base, adEmpty)};
     const QStringList arguments = name.arguments.split(QLatin1Char(','));
-    if (arguments.size() < 2)
-        return 0; // SQL Server's default scale
-    bool ok = false;
-    const int scale = arguments[1].trimmed().toInt(&ok);
-    return ok ? scale : -1;
+    const bool max = name.arguments == QLatin1String("max");
+    switch (type.adoType) {
+    case adVarChar:
+    case adVarWChar:
+    case adVarBinary:
+        if (max) {
+            type.adoType = type.adoType == adVarChar    ? adLongVarChar
+                           : type.adoType == adVarWChar ? adLongVarWChar
+                                                        : adLongVarBinary;
+            break;
+        }
+        [[fallthrough]];
+    case adChar:
+    case adWChar:
+    case adBinary:
+        type.size = FixedSizes().value(name.base, NumberArgument(arguments, 0, 1));
+        break;
+    case adNumeric:
+        type.size = NumberArgument(arguments, 0, 18);
+        type.scale = NumberArgument(arguments, 1, 0);
+        break;
+    case adCurrency:
+        type.size = name.base == QLatin1String("smallmoney") ? 10 : 19;
+        type.scale = 4;
+        break;
+    case adDBTimeStamp:
+        // As ODBC describes them: smalldatetime in 16 characters keeping whole minutes,
+        // datetime in 23 keeping milliseconds (to a 300th of a second).
+        type.size = name.base == QLatin1String("smalldatetime") ? 16 : 23;
+        type.scale = name.base == QLatin1String("smalldatetime") ? 0 : 3;
+        break;
+    default:
+        break;
+    }
+    return type;
 }

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "db/client/AdoTypes.h"
+
 #include <QString>
 
-// The ADO type code of a column declared with a SQL Server type name ("nvarchar(50)",
-// "varbinary(max)", "int", …); 0 when the declaration names no type we know.
-int AdoTypeFromDeclaredType(const QString& declaredType);
-
-// The number of decimal places of a declared decimal, numeric or money type, -1 when the
-// declaration does not fix one.
-int DeclaredScale(const QString& declaredType);
+// The type of a column declared with a SQL Server type name ("nvarchar(50)",
+// "varbinary(max)", "decimal(6,2)", "int", …): the ADO type code SQL Server's provider
+// reports for it, with the limits the declaration sets, as SQL Server reads them (a
+// length left out is 1, a decimal without arguments is decimal(18,0)). Type code 0 when
+// the declaration names no type we know.
+ColumnType ColumnTypeOfDeclaration(const QString& declaredType);

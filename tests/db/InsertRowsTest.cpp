@@ -1,5 +1,7 @@
 #include "db/CAdoDatabase.h"
 #include "db/client/AdoTypes.h"
+#include "db/client/SqlDialect.h"
+#include "db/odbc/BufferedCursor.h"
 
 #include "tests/db/OpenEmbeddedDatabase.h"
 #include "tests/support/EmbeddedTestDatabase.h"
@@ -88,12 +90,35 @@ TEST_F(InsertRowsTest, TheFirstRejectedRowStopsTheInsert)
     EXPECT_TRUE(database.m_strError.contains(QStringLiteral("tblNothing")));
 }
 
-TEST_F(InsertRowsTest, HeaderNamesAreMatchedExactlyForTypes)
+TEST_F(InsertRowsTest, HeaderNamesAreMatchedIgnoringCaseForTheCheckAndTheTypeAlike)
 {
-    // "caption" is not "Caption": the type is unknown, so the value goes in as text.
-    TextTable table = {{"LineID", "caption", "Bold"}, {"5", "it's", "是"}};
-    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblCopy"), nullptr, QString()));
-    EXPECT_EQ(query(QStringLiteral("select Caption, Bold from tblCopy")), TextTable({{"it's", "-1"}}));
+    // "checksum" is the Checksum column: its value is binary, which text would not be.
+    TextTable table = {{"itemid", "lineid", "caption", "checksum", "picture"},
+                       {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "0", "it's", "0AFF", "FF00"}};
+    const QList<int> skip = {1};
+    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), &skip, QStringLiteral("lineid")))
+        << database.m_strError.toStdString();
+    EXPECT_EQ(table[1][1], QStringLiteral("1"));
+    EXPECT_EQ(query(QStringLiteral("select Caption, Checksum, Picture from tblLabelControlItem")),
+              TextTable({{"it's", "0AFF", "FF00"}}));
+}
+
+TEST_F(InsertRowsTest, ANullLongBinaryStaysNull)
+{
+    TextTable table = {kHeader, {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "0", "x", "", "", "", "", ""}};
+    const QList<int> skip = {1};
+    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), &skip, QStringLiteral("LineID")));
+    EXPECT_EQ(file.scalar(QStringLiteral("select typeof(Picture) from tblLabelControlItem")), QStringLiteral("null"));
+}
+
+TEST_F(InsertRowsTest, ARefusedValueNamesItsTableColumnAndRow)
+{
+    TextTable table = {{"LineID", "Caption", "Bold"}, {"1", "ok", "1"}, {"2", "ok", "yes"}, {"3", "never", "0"}};
+    qsizetype failedRow = -1;
+    EXPECT_FALSE(database.InsertRows(&table, QStringLiteral("tblCopy"), nullptr, QString(), &failedRow));
+    EXPECT_EQ(failedRow, 2);
+    EXPECT_EQ(database.m_strError,
+              QStringLiteral("ADO 错误：0x80004005，表 tblCopy 列 Bold 的值“yes”不是 bit 值（1、0、true 或 false）"));
 }
 
 TEST_F(InsertRowsTest, OnlyLiveColumnNamesReachTheStatement)
@@ -110,4 +135,74 @@ TEST_F(InsertRowsTest, OnlyLiveColumnNamesReachTheStatement)
         << database.m_strError.toStdString();
     EXPECT_EQ(query(QStringLiteral("select * from tblSpaced")), TextTable({{"1", "9.50", "0AFF"}}))
         << "the long binary pass names the quoted column too";
+}
+
+namespace {
+
+// A SQL Server as far as an insert needs one: the probe's columns, a new key for each
+// insert, and every statement as it arrived.
+class ScriptedServer : public DbClient
+{
+public:
+    explicit ScriptedServer(QStringList& statements) : m_statements(statements) {}
+    bool Open(const QString&, DbError&) override { return m_open = true; }
+    bool IsOpen() const override { return m_open; }
+    bool Close(DbError&) override { return !(m_open = false); }
+    bool Execute(const QString& sql, qint64& rowsChanged, DbError&) override
+    {
+        m_statements.append(sql);
+        rowsChanged = 1;
+        return true;
+    }
+    std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError&) override
+    {
+        m_statements.append(sql);
+        if (sql.startsWith(QLatin1String("select top 1 *"))) {
+            return std::make_unique<BufferedCursor>(
+                QList<BufferedCursor::Field>{{"A", {adInteger}}, {"B", {adInteger}}, {"C", {adVarWChar, 50}},
+                                             {"D", {adLongVarBinary}}, {"E", {adDBTimeStamp, 23, 3}}},
+                QList<BufferedCursor::Row>(), std::nullopt);
+        }
+        return std::make_unique<BufferedCursor>(QList<BufferedCursor::Field>{{"", {adNumeric, 38}}},
+                                                QList<BufferedCursor::Row>{{DbValue::FromText(QString::number(++m_key))}},
+                                                std::nullopt);
+    }
+    bool ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError&) override
+    {
+        m_statements.append(sql + QStringLiteral(" <- ") + QString::fromLatin1(bytes.toHex()));
+        rowsChanged = 1;
+        return true;
+    }
+    bool BeginTransaction(DbError&) override { return true; }
+    bool CommitTransaction(DbError&) override { return true; }
+    bool RollbackTransaction(DbError&) override { return true; }
+    const SqlDialect& Dialect() const override { return TransactSqlDialect(); }
+
+private:
+    QStringList& m_statements;
+    bool m_open = false;
+    int m_key = 16;
+};
+
+} // namespace
+
+TEST(InsertRowsOnSqlServer, TheStatementsOfAnInsertWithItsKeyAndLongBinary)
+{
+    QStringList statements;
+    CAdoDatabase database([&statements](const QString&, DbError&) { return std::make_unique<ScriptedServer>(statements); });
+    ASSERT_TRUE(database.Open(QStringLiteral("Provider=sqloledb;")));
+    TextTable table = {{"A", "b", "C", "D", "E"},
+                       {"9", "5", "it's", "0AFF", "2017/4/6 下午 2:30:00"},
+                       {"9", "", "", "", "2017-04-06"}};
+    const QList<int> skip = {0};
+    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("T"), &skip, QStringLiteral("A")))
+        << database.m_strError.toStdString();
+    EXPECT_EQ(statements,
+              QStringList({"select top 1 * from T",
+                           "insert into T (b,C,D,E)  values(5,N'it''s',0x0AFF,'2017-04-06T14:30:00');select "
+                           "SCOPE_IDENTITY()",
+                           "insert into T (b,C,D,E)  values(NULL,N'',NULL,'20170406');select SCOPE_IDENTITY()",
+                           "update T set D=? where A=17 <- 0aff"}));
+    EXPECT_EQ(table[1][0], QStringLiteral("17")) << "each row gets the key of its own insert";
+    EXPECT_EQ(table[2][0], QStringLiteral("18"));
 }

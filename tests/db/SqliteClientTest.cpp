@@ -1,7 +1,7 @@
 #include "db/CAdoDatabase.h"
 #include "db/client/AdoTypes.h"
 #include "db/sqlite/SqliteTypes.h"
-#include "db/sqlite/TransactSqlRewrite.h"
+#include "db/client/SqlDialect.h"
 
 #include "tests/db/OpenEmbeddedDatabase.h"
 #include "tests/support/EmbeddedTestDatabase.h"
@@ -27,27 +27,35 @@ protected:
 
 } // namespace
 
-TEST(SqliteTypes, DeclaredSqlServerTypeNamesGiveTheProvidersTypeCodes)
+TEST(SqliteTypes, DeclaredSqlServerTypeNamesGiveTheProvidersTypeCodesAndLimits)
 {
-    const QList<std::pair<const char*, int>> cases = {
-        {"int", adInteger},          {"INTEGER", adInteger},         {"smallint", adSmallInt},
-        {"tinyint", adUnsignedTinyInt}, {"bigint", adBigInt},        {"bit", adBoolean},
-        {"decimal(10, 2)", adNumeric}, {"numeric", adNumeric},       {"money", adCurrency},
-        {"float", adDouble},         {"real", adSingle},             {"datetime", adDBTimeStamp},
-        {"smalldatetime", adDBTimeStamp}, {"uniqueidentifier", adGUID}, {"char(4)", adChar},
-        {"varchar(20)", adVarChar},  {"varchar(max)", adLongVarChar}, {"text", adLongVarChar},
-        {"nchar(1)", adWChar},       {"nvarchar(50)", adVarWChar},   {"NVARCHAR(MAX)", adLongVarWChar},
-        {"ntext", adLongVarWChar},   {"binary(8)", adBinary},        {"varbinary(16)", adVarBinary},
-        {"varbinary(max)", adLongVarBinary}, {"image", adLongVarBinary}, {"date", adVarWChar},
-        {"time(7)", adVarWChar},     {"datetime2", adVarWChar},      {"datetimeoffset", adVarWChar},
-        {"", adEmpty},               {"geography", adEmpty},
+    struct Case
+    {
+        const char* declared;
+        int code;
+        int size;
+        int scale;
     };
-    for (const auto& [declared, code] : cases)
-        EXPECT_EQ(AdoTypeFromDeclaredType(QString::fromLatin1(declared)), code) << declared;
-    EXPECT_EQ(DeclaredScale(QStringLiteral("decimal(10,2)")), 2);
-    EXPECT_EQ(DeclaredScale(QStringLiteral("numeric(18)")), 0);
-    EXPECT_EQ(DeclaredScale(QStringLiteral("money")), 4);
-    EXPECT_EQ(DeclaredScale(QStringLiteral("int")), -1);
+    const Case cases[] = {
+        {"int", adInteger, 0, 0},           {"INTEGER", adInteger, 0, 0},        {"smallint", adSmallInt, 0, 0},
+        {"tinyint", adUnsignedTinyInt, 0, 0}, {"bigint", adBigInt, 0, 0},       {"bit", adBoolean, 0, 0},
+        {"decimal(10, 2)", adNumeric, 10, 2}, {"numeric", adNumeric, 18, 0},    {"numeric(7)", adNumeric, 7, 0},
+        {"money", adCurrency, 19, 4},       {"smallmoney", adCurrency, 10, 4},   {"float", adDouble, 0, 0},
+        {"real", adSingle, 0, 0},           {"datetime", adDBTimeStamp, 23, 3}, {"smalldatetime", adDBTimeStamp, 16, 0},
+        {"uniqueidentifier", adGUID, 0, 0}, {"char(4)", adChar, 4, 0},         {"char", adChar, 1, 0},
+        {"varchar(20)", adVarChar, 20, 0},  {"varchar(max)", adLongVarChar, 0, 0}, {"text", adLongVarChar, 0, 0},
+        {"nchar(1)", adWChar, 1, 0},        {"nvarchar(50)", adVarWChar, 50, 0}, {"NVARCHAR(MAX)", adLongVarWChar, 0, 0},
+        {"ntext", adLongVarWChar, 0, 0},    {"binary(8)", adBinary, 8, 0},     {"varbinary(16)", adVarBinary, 16, 0},
+        {"varbinary(max)", adLongVarBinary, 0, 0}, {"image", adLongVarBinary, 0, 0}, {"rowversion", adBinary, 8, 0},
+        {"date", adVarWChar, 0, 0},         {"time(7)", adVarWChar, 0, 0},     {"datetime2", adVarWChar, 0, 0},
+        {"datetimeoffset", adVarWChar, 0, 0}, {"", adEmpty, 0, 0},             {"geography", adEmpty, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const ColumnType type = ColumnTypeOfDeclaration(QString::fromLatin1(c.declared));
+        EXPECT_EQ(type.adoType, c.code) << c.declared;
+        EXPECT_EQ(type.size, c.size) << c.declared;
+        EXPECT_EQ(type.scale, c.scale) << c.declared;
+    }
 }
 
 TEST(TransactSqlRewrite, TopBecomesLimit)

@@ -97,8 +97,9 @@ TEST_F(HostileValuesTest, TheServerReceivesExactlyTheStatementsTheValuesCallFor)
     for (const QString& caption : kHostileCaptions)
         expected.append(QStringLiteral("insert into tblLabelControls (LabelID,ItemID,Caption)  values('{GUID}','{GUID}',%1)")
                             .arg(Quoted(caption)));
-    expected.append(
-        QStringLiteral("insert into tblLabelControlItem (ItemID,ItemName)  values('{GUID}','0x00; DROP TABLE x')"));
+    // The new row's key is read back in the same batch as its insert.
+    expected.append(QStringLiteral("insert into tblLabelControlItem (ItemID,ItemName)  values('{GUID}','0x00; DROP "
+                                   "TABLE x');select last_insert_rowid()"));
     EXPECT_EQ(inserts, expected);
 
     const TextTable captions = QueryRows(target.connectionString(), QStringLiteral("select Caption from tblLabelControls"));

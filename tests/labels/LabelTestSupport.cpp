@@ -13,7 +13,7 @@ const char* const kCompactLabelSchema =
     "CREATE TABLE tblLabelInfo (LabelID uniqueidentifier NOT NULL, LabelNo nvarchar(50) NOT NULL,"
     " LabelStatus int NOT NULL DEFAULT 1);"
     "CREATE TABLE tblLabelControls (LabelID uniqueidentifier NOT NULL, ItemID uniqueidentifier NOT NULL,"
-    " Caption nvarchar(50));"
+    " Caption [nvarchar(max)]);"
     "CREATE TABLE tblLabelControlItem (LineID INTEGER PRIMARY KEY AUTOINCREMENT, ItemID uniqueidentifier NOT NULL,"
     " ItemName nvarchar(50) NOT NULL);";
 

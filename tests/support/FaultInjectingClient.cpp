@@ -41,7 +41,7 @@ public:
 
     int FieldCount() const override { return m_cursor->FieldCount(); }
     QString FieldName(int field) const override { return m_cursor->FieldName(field); }
-    int FieldType(int field) const override { return m_cursor->FieldType(field); }
+    ColumnType FieldColumnType(int field) const override { return m_cursor->FieldColumnType(field); }
     bool AtEnd() const override { return m_cursor->AtEnd(); }
     bool ReadValue(int field, DbValue& value, DbError& error) override
     {

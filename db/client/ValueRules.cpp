@@ -1,0 +1,306 @@
+#include "db/client/ValueRules.h"
+
+#include "db/client/DateTimeText.h"
+#include "db/client/GuidText.h"
+#include "util/AnsiText.h"
+#include "util/HexText.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+StoredValue Stored(QString text)
+{
+    return {true, std::move(text), QString()};
+}
+
+StoredValue Refused(QString refusal)
+{
+    return {false, QString(), std::move(refusal)};
+}
+
+bool IsWide(int adoType)
+{
+    return adoType == adWChar || adoType == adVarWChar || adoType == adLongVarWChar;
+}
+
+bool IsFixedLength(int adoType)
+{
+    return adoType == adChar || adoType == adWChar || adoType == adBinary;
+}
+
+// SQL Server cuts the blanks off the end of a text that is too long for its column instead
+// of refusing it; any other character beyond the limit is refused.
+StoredValue TextValue(const ColumnType& type, const QString& text)
+{
+    const bool wide = IsWide(type.adoType);
+    const auto length = [wide](const QString& value) { return wide ? value.size() : AnsiLength(value); };
+    QString stored = text;
+    // Each UTF-16 unit takes at most two bytes of GBK: a short text needs no measuring.
+    if (type.size > 0 && stored.size() * 2 > type.size) {
+        while (length(stored) > type.size && stored.endsWith(QLatin1Char(' ')))
+            stored.chop(1);
+        if (length(stored) > type.size)
+            return Refused(wide ? QStringLiteral("超过 %1 个字符").arg(type.size)
+                                : QStringLiteral("超过 %1 个字节").arg(type.size));
+    }
+    if (IsFixedLength(type.adoType))
+        stored = stored.leftJustified(stored.size() + type.size - length(stored), QLatin1Char(' '));
+    return Stored(stored);
+}
+
+struct IntegerRange
+{
+    qint64 lowest;
+    qint64 highest;
+    const char* name;
+};
+
+IntegerRange RangeOf(int adoType)
+{
+    switch (adoType) {
+    case adTinyInt: return {-128, 127, "tinyint"};
+    case adUnsignedTinyInt: return {0, 255, "tinyint"};
+    case adSmallInt: return {-32768, 32767, "smallint"};
+    case adUnsignedSmallInt: return {0, 65535, "smallint"};
+    case adInteger: return {std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max(), "int"};
+    case adUnsignedInt: return {0, std::numeric_limits<quint32>::max(), "int"};
+    default: return {std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max(), "bigint"};
+    }
+}
+
+StoredValue IntegerValue(const ColumnType& type, const QString& text)
+{
+    static const QRegularExpression integer(QStringLiteral("^[+-]?\\d+$"));
+    // SQL Server reads a text of blanks as 0.
+    if (text.trimmed().isEmpty())
+        return Stored(QStringLiteral("0"));
+    const QString trimmed = text.trimmed();
+    if (!integer.match(trimmed).hasMatch())
+        return Refused(QStringLiteral("不是整数"));
+    bool ok = false;
+    const qint64 value = trimmed.toLongLong(&ok);
+    const IntegerRange range = RangeOf(type.adoType);
+    if (!ok || value < range.lowest || value > range.highest)
+        return Refused(QStringLiteral("超出 %1 的范围").arg(QLatin1String(range.name)));
+    return Stored(QString::number(value));
+}
+
+// Adds one to a text of decimal digits.
+QString DigitsPlusOne(QString digits)
+{
+    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
+        if (digits[i] != QLatin1Char('9')) {
+            digits[i] = QChar(digits[i].unicode() + 1);
+            return digits;
+        }
+        digits[i] = QLatin1Char('0');
+    }
+    return QLatin1Char('1') + digits;
+}
+
+// A decimal is rounded half away from zero to the scale of its column and refused when the
+// digits before the point outnumber what its precision leaves them. Without a known
+// precision it is kept as it stands.
+StoredValue DecimalValue(const ColumnType& type, const QString& text)
+{
+    static const QRegularExpression decimal(QStringLiteral("^([+-]?)(\\d*)(?:\\.(\\d*))?$"));
+    const QRegularExpressionMatch match = decimal.match(text.trimmed());
+    if (!match.hasMatch() || match.captured(2).size() + match.captured(3).size() == 0)
+        return Refused(QStringLiteral("不是数字"));
+    if (type.size <= 0)
+        return Stored(text.trimmed());
+    QString whole = match.captured(2);
+    QString fraction = match.captured(3);
+    const bool roundUp = fraction.size() > type.scale && fraction[type.scale] >= QLatin1Char('5');
+    fraction = fraction.leftJustified(type.scale, QLatin1Char('0'), true);
+    if (roundUp) {
+        const QString digits = DigitsPlusOne(whole + fraction);
+        whole = digits.left(digits.size() - type.scale);
+        fraction = digits.right(type.scale);
+    }
+    while (whole.size() > 1 && whole.front() == QLatin1Char('0'))
+        whole.remove(0, 1);
+    if (whole.isEmpty())
+        whole = QStringLiteral("0");
+    if (whole != QLatin1String("0") && whole.size() > type.size - type.scale)
+        return Refused(QStringLiteral("超出 decimal(%1,%2) 的范围").arg(type.size).arg(type.scale));
+    const bool zero = whole == QLatin1String("0") && fraction.count(QLatin1Char('0')) == fraction.size();
+    const QString sign = match.captured(1) == QLatin1String("-") && !zero ? QStringLiteral("-") : QString();
+    return Stored(sign + whole + (type.scale > 0 ? QLatin1Char('.') + fraction : QString()));
+}
+
+StoredValue FloatValue(const ColumnType& type, const QString& text)
+{
+    static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
+    const QString trimmed = text.trimmed();
+    bool ok = false;
+    const double value = trimmed.toDouble(&ok);
+    if (!number.match(trimmed).hasMatch() || !ok || !qIsFinite(value))
+        return Refused(QStringLiteral("不是数字"));
+    return Stored(QString::number(value, 'g', type.adoType == adSingle ? 7 : 15));
+}
+
+// "true" and "false" in any case, and any integer (not zero is true); "是" and "否" as the
+// original tool wrote them.
+StoredValue BooleanValue(const QString& text)
+{
+    static const QRegularExpression integer(QStringLiteral("^[+-]?\\d+$"));
+    const QString trimmed = text.trimmed();
+    const QString kTrue = QStringLiteral("-1");
+    const QString kFalse = QStringLiteral("0");
+    if (trimmed.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || trimmed == QStringLiteral("是"))
+        return Stored(kTrue);
+    if (trimmed.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 || trimmed == QStringLiteral("否"))
+        return Stored(kFalse);
+    if (integer.match(trimmed).hasMatch()) {
+        const bool nonZero = std::any_of(trimmed.cbegin(), trimmed.cend(),
+                                         [](QChar c) { return c >= QLatin1Char('1') && c <= QLatin1Char('9'); });
+        return Stored(nonZero ? kTrue : kFalse);
+    }
+    return Refused(QStringLiteral("不是 bit 值（1、0、true 或 false）"));
+}
+
+StoredValue GuidValue(const QString& text)
+{
+    if (!IsGuidText(text))
+        return Refused(QStringLiteral("不是 GUID"));
+    return Stored(CanonicalGuidText(text));
+}
+
+// datetime keeps its time in 300ths of a second, smalldatetime in whole minutes; either
+// rounds what it cannot keep, and the rounding may carry into the next day.
+QDateTime RoundedMoment(const Moment& moment, bool smallDateTime)
+{
+    const QDateTime start(moment.date, QTime(0, 0), Qt::UTC);
+    const qint64 msecs = moment.time.msecsSinceStartOfDay();
+    if (smallDateTime) {
+        constexpr qint64 kMinute = 60 * 1000;
+        const qint64 minutes = msecs / kMinute + (msecs % kMinute >= 29999 ? 1 : 0);
+        return start.addMSecs(minutes * kMinute);
+    }
+    const qint64 ticks = (msecs * 3 + 5) / 10;
+    return start.addMSecs(qRound64(static_cast<double>(ticks) * 10.0 / 3.0));
+}
+
+StoredValue DateTimeValue(const ColumnType& type, const QString& text)
+{
+    const bool small = type.size == 16; // smalldatetime(16 characters); datetime has 23
+    const std::optional<Moment> moment = ParseMoment(text);
+    // SQL Server reads a text of blanks as its first day.
+    if (!moment && text.trimmed().isEmpty())
+        return DateTimeValue(type, QStringLiteral("19000101"));
+    if (!moment || moment->fractionDigits > 3)
+        return Refused(QStringLiteral("不是日期时间"));
+    const QDateTime rounded = RoundedMoment(*moment, small);
+    const QDateTime first(small ? QDate(1900, 1, 1) : QDate(1753, 1, 1), QTime(0, 0), Qt::UTC);
+    const QDateTime last(small ? QDate(2079, 6, 6) : QDate(9999, 12, 31), QTime(23, 59, 59, 999), Qt::UTC);
+    if (rounded < first || rounded > last)
+        return Refused(small ? QStringLiteral("超出 smalldatetime 的范围") : QStringLiteral("超出 datetime 的范围"));
+    return Stored(DateTimeText(rounded.date(), rounded.time()));
+}
+
+StoredValue DateValue(const QString& text)
+{
+    const std::optional<Moment> moment = ParseMoment(text);
+    if (!moment)
+        return Refused(QStringLiteral("不是日期"));
+    return Stored(DateTimeText(moment->date, QTime(0, 0)));
+}
+
+bool IsHexText(const QString& text)
+{
+    static const QRegularExpression hex(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
+    return hex.match(text).hasMatch();
+}
+
+StoredValue BinaryValue(const ColumnType& type, const QString& text)
+{
+    if (!IsHexText(text))
+        return Refused(QStringLiteral("不是十六进制数据"));
+    const qsizetype bytes = text.size() / 2;
+    if (type.size > 0 && bytes > type.size)
+        return Refused(QStringLiteral("超过 %1 个字节").arg(type.size));
+    QString stored = text.toUpper();
+    if (type.adoType == adBinary)
+        stored += QString(2 * (type.size - bytes), QLatin1Char('0'));
+    return Stored(stored);
+}
+
+} // namespace
+
+ValueKind KindOfType(int adoType)
+{
+    switch (adoType) {
+    case adChar:
+    case adWChar:
+    case adVarChar:
+    case adLongVarChar:
+    case adVarWChar:
+    case adLongVarWChar:
+        return ValueKind::Text;
+    case adTinyInt:
+    case adUnsignedTinyInt:
+    case adSmallInt:
+    case adUnsignedSmallInt:
+    case adInteger:
+    case adUnsignedInt:
+    case adBigInt:
+    case adUnsignedBigInt:
+        return ValueKind::Integer;
+    case adCurrency:
+    case adDecimal:
+    case adNumeric:
+    case adVarNumeric:
+        return ValueKind::Decimal;
+    case adSingle:
+    case adDouble:
+        return ValueKind::Float;
+    case adBoolean:
+        return ValueKind::Boolean;
+    case adGUID:
+        return ValueKind::Guid;
+    case adDBTimeStamp:
+        return ValueKind::DateTime;
+    case adDate:
+    case adDBDate:
+        return ValueKind::Date;
+    case adBinary:
+    case adVarBinary:
+    case adLongVarBinary:
+        return ValueKind::Binary;
+    default:
+        return ValueKind::Other;
+    }
+}
+
+StoredValue StoreValue(const ColumnType& type, const QString& text)
+{
+    const ValueKind kind = KindOfType(type.adoType);
+    if (kind == ValueKind::Text)
+        return TextValue(type, text);
+    if (kind == ValueKind::Other || text.isEmpty())
+        return Stored(text);
+    switch (kind) {
+    case ValueKind::Integer: return IntegerValue(type, text);
+    case ValueKind::Decimal: return DecimalValue(type, text);
+    case ValueKind::Float: return FloatValue(type, text);
+    case ValueKind::Boolean: return BooleanValue(text);
+    case ValueKind::Guid: return GuidValue(text);
+    case ValueKind::DateTime: return DateTimeValue(type, text);
+    case ValueKind::Date: return DateValue(text);
+    case ValueKind::Binary: return BinaryValue(type, text);
+    default: return Stored(text);
+    }
+}
+
+QString RefusedValueText(const QString& table, const QString& column, const QString& value, const QString& refusal)
+{
+    constexpr qsizetype kShown = 40;
+    const QString shown = value.size() > kShown ? value.left(kShown) + QStringLiteral("…") : value;
+    return QStringLiteral("表 %1 列 %2 的值“%3”%4").arg(table, column, shown, refusal);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "db/client/AdoTypes.h"
+
+#include <QString>
+
+// The value rules: what SQL Server makes of a value given as text for a column of each kind
+// the program's tables use, after its documented conversion rules. Both engines follow
+// them: every literal is written from the value a column would store, and the embedded
+// engine, which would keep whatever it is given, refuses what SQL Server refuses.
+
+enum class ValueKind { Text, Integer, Decimal, Float, Boolean, Guid, DateTime, Date, Binary, Other };
+
+ValueKind KindOfType(int adoType);
+
+struct StoredValue
+{
+    bool accepted = false;
+    // Accepted: the value as the column holds it, in the program's text form (what a query
+    // gives back; empty for NULL). Refused: empty.
+    QString text;
+    // Refused: why, as the end of a sentence ("超过 50 个字符").
+    QString refusal;
+};
+
+// An empty text is NULL for every kind but text. Blanks around a number, a bit or a moment
+// are ignored, as SQL Server ignores them.
+StoredValue StoreValue(const ColumnType& type, const QString& text);
+
+// The message of a refused value, naming the table and the column.
+QString RefusedValueText(const QString& table, const QString& column, const QString& value, const QString& refusal);

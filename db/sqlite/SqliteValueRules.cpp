@@ -1,0 +1,195 @@
+#include "db/sqlite/SqliteValueRules.h"
+
+#include "db/client/SqlDialect.h"
+#include "db/client/ValueRules.h"
+#include "db/sqlite/SqliteTypes.h"
+
+#include <QStringList>
+
+#include <cmath>
+
+#include <sqlite3.h>
+
+namespace {
+
+constexpr const char* kCheckFunction = "korvel_value_rules";
+
+QString Identifier(QString name)
+{
+    return QLatin1Char('"') + name.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+QString TextOf(sqlite3_value* value)
+{
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(value)), sqlite3_value_bytes(value));
+}
+
+// The reason the column cannot hold the value as SQLite has it (after the column's
+// affinity), or an empty text.
+QString Refusal(const ColumnType& type, sqlite3_value* value)
+{
+    const ValueKind kind = KindOfType(type.adoType);
+    if (kind == ValueKind::Other)
+        return QString();
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_NULL:
+        return QString();
+    case SQLITE_INTEGER:
+        if (kind == ValueKind::Boolean)
+            return QString();
+        if (kind == ValueKind::Binary)
+            return QStringLiteral("不是二进制数据");
+        return StoreValue(type, QString::number(sqlite3_value_int64(value))).refusal;
+    case SQLITE_FLOAT: {
+        const double number = sqlite3_value_double(value);
+        if (kind == ValueKind::Binary)
+            return QStringLiteral("不是二进制数据");
+        if (kind == ValueKind::Integer && number != std::trunc(number))
+            return QStringLiteral("不是整数");
+        const QString text = kind == ValueKind::Integer   ? QString::number(number, 'f', 0)
+                             : kind == ValueKind::Decimal ? QString::number(number, 'f', type.scale)
+                                                          : QString::number(number, 'g', 17);
+        return StoreValue(type, text).refusal;
+    }
+    case SQLITE_BLOB:
+        if (kind != ValueKind::Binary)
+            return QStringLiteral("不能是二进制数据");
+        return type.size > 0 && sqlite3_value_bytes(value) > type.size ? QStringLiteral("超过 %1 个字节").arg(type.size)
+                                                                       : QString();
+    default:
+        break;
+    }
+    // UTF-8 takes at least as many bytes as a text has UTF-16 units or GBK bytes: a short
+    // text fits without measuring.
+    if (kind == ValueKind::Text && (type.size <= 0 || sqlite3_value_bytes(value) <= type.size))
+        return QString();
+    const StoredValue stored = StoreValue(type, TextOf(value));
+    if (kind == ValueKind::Binary && stored.accepted)
+        return QStringLiteral("不是二进制数据");
+    return stored.refusal;
+}
+
+void CheckValue(sqlite3_context* context, int, sqlite3_value** arguments)
+{
+    const auto& columns = *static_cast<const std::vector<SqliteValueRules::CheckedColumn>*>(sqlite3_user_data(context));
+    const auto index = static_cast<std::size_t>(sqlite3_value_int(arguments[0]));
+    if (index >= columns.size()) {
+        sqlite3_result_error(context, "no such checked column", -1);
+        return;
+    }
+    const SqliteValueRules::CheckedColumn& column = columns[index];
+    const QString refusal = Refusal(column.type, arguments[1]);
+    if (refusal.isEmpty()) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const QByteArray message = RefusedValueText(column.table, column.column, TextOf(arguments[1]), refusal).toUtf8();
+    sqlite3_result_error(context, message.constData(), static_cast<int>(message.size()));
+}
+
+// Runs a statement that returns rows, handing each to `row`.
+template <typename Row>
+bool EachRow(sqlite3* db, const QString& sql, Row row)
+{
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &statement, nullptr) != SQLITE_OK)
+        return false;
+    int result = SQLITE_ROW;
+    while ((result = sqlite3_step(statement)) == SQLITE_ROW)
+        row(statement);
+    sqlite3_finalize(statement);
+    return result == SQLITE_DONE;
+}
+
+QString ColumnText(sqlite3_stmt* statement, int column)
+{
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)));
+}
+
+} // namespace
+
+SqliteValueRules::~SqliteValueRules()
+{
+    Release();
+}
+
+bool SqliteValueRules::Install(sqlite3* db)
+{
+    Release();
+    m_db = db;
+    return sqlite3_create_function_v2(db, kCheckFunction, 2, SQLITE_UTF8, &m_columns, CheckValue, nullptr, nullptr,
+                                      nullptr) == SQLITE_OK &&
+           sqlite3_prepare_v3(db, "PRAGMA main.schema_version", -1, SQLITE_PREPARE_PERSISTENT, &m_schemaVersion,
+                              nullptr) == SQLITE_OK &&
+           Refresh();
+}
+
+void SqliteValueRules::Release()
+{
+    sqlite3_finalize(m_schemaVersion);
+    m_schemaVersion = nullptr;
+    m_db = nullptr;
+    m_triggersVersion = -1;
+    m_columns.clear();
+    m_triggers.clear();
+}
+
+bool SqliteValueRules::Refresh()
+{
+    if (!m_schemaVersion)
+        return true;
+    int version = -1;
+    if (sqlite3_step(m_schemaVersion) == SQLITE_ROW)
+        version = sqlite3_column_int(m_schemaVersion, 0);
+    sqlite3_reset(m_schemaVersion);
+    if (version == m_triggersVersion)
+        return true;
+    if (!MakeTriggers())
+        return false;
+    m_triggersVersion = version;
+    return true;
+}
+
+bool SqliteValueRules::MakeTriggers()
+{
+    QString script;
+    for (const QString& trigger : m_triggers)
+        script += QStringLiteral("DROP TRIGGER IF EXISTS temp.%1;").arg(Identifier(trigger));
+    m_triggers.clear();
+    m_columns.clear();
+
+    QStringList tables;
+    if (!EachRow(m_db,
+                 QStringLiteral("SELECT name FROM main.sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite\\_%' "
+                                "ESCAPE '\\'"),
+                 [&tables](sqlite3_stmt* row) { tables.append(ColumnText(row, 0)); }))
+        return false;
+    for (const QString& table : std::as_const(tables)) {
+        QStringList checks;
+        const bool read = EachRow(
+            m_db, QStringLiteral("SELECT name, type FROM pragma_table_info(%1)").arg(SqlDialect::QuotedLiteral(table)),
+            [&](sqlite3_stmt* row) {
+                const QString column = ColumnText(row, 0);
+                const ColumnType type = ColumnTypeOfDeclaration(ColumnText(row, 1));
+                if (KindOfType(type.adoType) == ValueKind::Other)
+                    return;
+                checks.append(QStringLiteral("%1(%2, NEW.%3)")
+                                  .arg(QLatin1String(kCheckFunction))
+                                  .arg(m_columns.size())
+                                  .arg(Identifier(column)));
+                m_columns.push_back({table, column, type});
+            });
+        if (!read)
+            return false;
+        if (checks.isEmpty())
+            continue;
+        for (const char* event : {"INSERT", "UPDATE"}) {
+            const QString trigger = QStringLiteral("korvel_value_rules_%1").arg(m_triggers.size());
+            m_triggers.push_back(trigger);
+            script += QStringLiteral("CREATE TEMP TRIGGER %1 BEFORE %2 ON main.%3 BEGIN SELECT %4; END;")
+                          .arg(Identifier(trigger), QLatin1String(event), Identifier(table), checks.join(u','));
+        }
+    }
+    return sqlite3_exec(m_db, script.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+}
