@@ -249,15 +249,8 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
         TextRow& row = (*table)[i];
         QString statement = QLatin1String("insert into ") + tableName + columnList + QLatin1String(" values(");
         for (int j = 0; j < row.size(); ++j) {
-            if (skipped.contains(j))
-                continue;
-            const StoredValue stored = StoreValue(types.value(j), row[j]);
-            if (!stored.accepted && Dialect().RefusesBeforeSending()) {
-                SetComError(DbError::DriverFailure(RefusedValueText(tableName, header[j], row[j], stored.refusal)));
-                return false;
-            }
-            statement += SqlLiteralForStoredValue(KindOfType(types.value(j).adoType), stored, row[j], Dialect()) +
-                         QLatin1Char(',');
+            if (!skipped.contains(j))
+                statement += SqlLiteralForType(types.value(j), row[j], Dialect()) + QLatin1Char(',');
         }
         statement.chop(1);
         statement += QLatin1Char(')');

@@ -36,20 +36,16 @@ QString RefusedLiteral(ValueKind kind, const QString& value, const SqlDialect& d
     static const QRegularExpression hex(QStringLiteral("^([0-9A-Fa-f]{2})+$"));
     if (kind == ValueKind::Text)
         return dialect.TextLiteral(value);
-    if (kind == ValueKind::Binary && hex.match(value).hasMatch())
-        return dialect.BinaryLiteral(HexToBytes(value));
-    return SqlDialect::QuotedLiteral(value);
+    if (kind == ValueKind::Binary)
+        return hex.match(value).hasMatch() ? dialect.BinaryLiteral(HexToBytes(value)) : SqlDialect::QuotedLiteral(value);
+    return dialect.RefusedLiteral(value);
 }
 
 } // namespace
 
 QString SqlLiteralForType(const ColumnType& type, const QString& value, const SqlDialect& dialect)
 {
-    return SqlLiteralForStoredValue(KindOfType(type.adoType), StoreValue(type, value), value, dialect);
-}
-
-QString SqlLiteralForStoredValue(ValueKind kind, const StoredValue& stored, const QString& value,
-                                 const SqlDialect& dialect)
-{
+    const ValueKind kind = KindOfType(type.adoType);
+    const StoredValue stored = StoreValue(type, value);
     return stored.accepted ? StoredLiteral(kind, stored.text, dialect) : RefusedLiteral(kind, value, dialect);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "db/client/AdoTypes.h"
-#include "db/client/ValueRules.h"
 
 #include <QString>
 
@@ -15,6 +14,3 @@ class SqlDialect;
 // the server (or the embedded engine, which follows the same rules) to refuse. Quotes inside
 // a value are always doubled.
 QString SqlLiteralForType(const ColumnType& type, const QString& value, const SqlDialect& dialect);
-// The same for a value already put through the value rules.
-QString SqlLiteralForStoredValue(ValueKind kind, const StoredValue& stored, const QString& value,
-                                 const SqlDialect& dialect);

@@ -5,6 +5,7 @@
 #include "app/widgets/FileDialogs.h"
 #include "labels/LabelExport.h"
 #include "labels/LabelImport.h"
+#include "labels/LabelTables.h"
 #include "labels/ui/DialogLabelResolver.h"
 #include "util/MessageSink.h"
 
@@ -19,7 +20,7 @@ void CKorvelDlg::OnExportLabel()
 {
     ReadControls();
     if (m_strLabelNo.isEmpty()) {
-        m_context.messages.ShowWarning(QStringLiteral("标签不能为空"));
+        m_context.messages.ShowWarning(kEmptyLabelNoText);
         return;
     }
     const QString path = m_context.fileDialogs.GetSaveFileName(this, kBundleFilter, kBundleSuffix);

@@ -43,10 +43,13 @@ void CKorvelDlg::RunWrite(const AttributeWrite& write)
         m_context.messages.ShowWarning(database.m_strError);
         return;
     }
-    if (database.Execute(write.statement(database)))
-        m_context.messages.ShowInformation(QStringLiteral("写入成功"));
-    else
+    qint64 changed = 0;
+    if (!database.Execute(write.statement(database), &changed))
         m_context.messages.ShowWarning(database.m_strError + QString::fromUtf8(write.failure));
+    else if (changed == 0) // the wire or step went after the list was filled
+        m_context.messages.ShowWarning(QStringLiteral("没有找到要写入的记录，") + QString::fromUtf8(write.failure));
+    else
+        m_context.messages.ShowInformation(QStringLiteral("写入成功"));
 }
 
 void CKorvelDlg::OnWriteConnectType()

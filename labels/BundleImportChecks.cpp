@@ -1,29 +1,95 @@
 #include "labels/BundleImportChecks.h"
 
 #include "labels/LabelTables.h"
+#include "util/FileCipher.h"
+#include "util/Utf8Text.h"
 
-bool CheckBundleTables(const QList<BundleBlock>& blocks, QString& error)
+namespace {
+
+const QStringList kBlockOrder = {kLabelInfoTable, kLabelControlsTable, kLabelControlItemTable};
+
+// The bundle text of a file, after checking the NUL that every writer ends it with: a copy
+// cut short has none, and bytes after it would be dropped unseen.
+QString CheckedBundleText(const QByteArray& file, QStringList& problems)
 {
+    const QByteArray plaintext = CryptFileData(file);
+    if (plaintext.isEmpty())
+        problems.append(QStringLiteral("不是完整的标签文件：文件是空的"));
+    else if (!plaintext.endsWith('\0'))
+        problems.append(QStringLiteral("不是完整的标签文件：末尾没有结束标记"));
+    else if (plaintext.indexOf('\0') != plaintext.size() - 1)
+        problems.append(QStringLiteral("不是完整的标签文件：结束标记之后还有数据"));
+    return Utf8ToWide(plaintext);
+}
+
+QStringList BlockProblems(const QList<BundleBlock>& blocks)
+{
+    QStringList problems;
+    QStringList labelBlocks;
     for (const BundleBlock& block : blocks) {
         if (block.tableName.isEmpty()) {
-            error = QStringLiteral("标签文件含有不属于任何表的数据");
-            return false;
-        }
-        if (block.tableName != kLabelInfoTable && block.tableName != kLabelControlsTable &&
-            block.tableName != kLabelControlItemTable) {
-            error = QStringLiteral("标签文件含有标签以外的表 %1").arg(block.tableName);
-            return false;
+            problems.append(QStringLiteral("标签文件含有不属于任何表的数据"));
+        } else if (!kBlockOrder.contains(block.tableName)) {
+            problems.append(QStringLiteral("标签文件含有标签以外的表 %1").arg(ShowCarriageReturns(block.tableName)));
+        } else {
+            labelBlocks.append(block.tableName);
+            if (!block.hasColumnNameLine)
+                problems.append(QStringLiteral("标签文件第 %1 行应是表 %2 的列名行")
+                                    .arg(QString::number(block.nameLine + 1), block.tableName));
         }
     }
-    return true;
+    if (labelBlocks != kBlockOrder) {
+        const QString found = labelBlocks.isEmpty() ? QStringLiteral("一个也没有")
+                                                    : QStringLiteral("实际含有 ") + labelBlocks.join(QStringLiteral("、"));
+        problems.append(QStringLiteral("标签文件应依次含有表 %1，%2").arg(kBlockOrder.join(QStringLiteral("、")), found));
+    }
+    return problems;
+}
+
+// Counted against the column-name line only: a block without one is a problem already.
+QStringList RowWidthProblems(const QList<BundleBlock>& blocks)
+{
+    QStringList problems;
+    for (const BundleBlock& block : blocks) {
+        if (!block.hasColumnNameLine)
+            continue;
+        const qsizetype columns = block.rows[0].size();
+        for (qsizetype i = 1; i < block.rows.size(); ++i) {
+            if (block.rows[i].size() != columns)
+                problems.append(QStringLiteral("标签文件第 %1 行有 %2 个值，而表 %3 有 %4 个列名")
+                                    .arg(QString::number(LineOfRow(block, i)), QString::number(block.rows[i].size()),
+                                         ShowCarriageReturns(block.tableName), QString::number(columns)));
+        }
+    }
+    return problems;
+}
+
+} // namespace
+
+CheckedBundle ReadCheckedBundle(const QByteArray& file)
+{
+    CheckedBundle bundle;
+    bundle.blocks = ReadBundleText(CheckedBundleText(file, bundle.problems));
+    bundle.problems += BlockProblems(bundle.blocks);
+    bundle.problems += RowWidthProblems(bundle.blocks);
+    return bundle;
+}
+
+QStringList LabelProblems(const QList<BundleBlock>& blocks)
+{
+    for (const BundleBlock& block : blocks) {
+        if (block.tableName == kLabelInfoTable && block.rows.size() < 2)
+            return {QStringLiteral("标签文件中没有标签")};
+    }
+    return {};
+}
+
+QString ShowCarriageReturns(QString text)
+{
+    return text.replace(QLatin1Char('\r'), QLatin1String("\\r"));
 }
 
 QString MissingColumnText(const QString& tableName, const QString& column)
 {
     return QStringLiteral("标签文件中表 %1 没有 %2 列").arg(tableName, column);
-}
-
-QString MissingValueText(const QString& tableName, qsizetype row, const QString& column)
-{
-    return QStringLiteral("标签文件中表 %1 的第 %2 行数据没有 %3 的值").arg(tableName, QString::number(row), column);
 }

@@ -1,6 +1,7 @@
 #include "labels/ImportTable.h"
 
 #include "db/CAdoDatabase.h"
+#include "labels/BundleImportChecks.h"
 #include "labels/LabelTables.h"
 #include "labels/ResolveDuplicateLabelNo.h"
 
@@ -25,8 +26,13 @@ bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& map
     }
     // Some failures of InsertRows leave m_strError alone; an older text must not stand in.
     database.m_strError.clear();
-    if (!database.InsertRows(&block.rows, block.tableName, &skip, keyColumn)) {
-        error = database.m_strError + QStringLiteral("导入表 %1 失败").arg(block.tableName);
+    qsizetype failedRow = 0;
+    if (!database.InsertRows(&block.rows, block.tableName, &skip, keyColumn, &failedRow)) {
+        // The database's text names the column (one of the file's, when the table lacks it);
+        // the line tells which row of the file it refused.
+        error = ShowCarriageReturns(database.m_strError) + QStringLiteral("导入表 %1 失败").arg(block.tableName);
+        if (failedRow > 0)
+            error += QStringLiteral("（标签文件第 %1 行）").arg(LineOfRow(block, failedRow));
         return false;
     }
     return true;

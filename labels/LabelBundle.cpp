@@ -47,21 +47,23 @@ QList<BundleBlock> ReadBundleText(const QString& text)
     QList<BundleBlock> blocks;
     if (lastLineEnd < 0)
         return blocks;
-    BundleBlock current;
-    bool named = false;
+    BundleBlock current; // named once its nameLine is set
+    qsizetype line = 0;
     for (const QStringView piece : QStringTokenizer(QStringView(text).left(lastLineEnd), kLineEnd)) {
+        ++line;
         if (piece.startsWith(kTableNamePrefix)) {
-            if (named || !current.rows.isEmpty())
+            if (current.nameLine > 0 || !current.rows.isEmpty())
                 blocks.append(std::move(current));
-            current = BundleBlock{piece.mid(kTableNamePrefix.size()).toString(), TextTable()};
-            named = true;
+            current = BundleBlock{piece.mid(kTableNamePrefix.size()).toString(), TextTable(), line, false};
         } else if (piece.startsWith(kColumnNamePrefix)) {
+            if (current.nameLine > 0 && line == current.nameLine + 1)
+                current.hasColumnNameLine = true;
             current.rows.append(SplitFields(piece.mid(kColumnNamePrefix.size())));
         } else {
             current.rows.append(SplitFields(piece));
         }
     }
-    if (named || !current.rows.isEmpty())
+    if (current.nameLine > 0 || !current.rows.isEmpty())
         blocks.append(std::move(current));
     return blocks;
 }

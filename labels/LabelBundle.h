@@ -20,7 +20,18 @@ struct BundleBlock
 {
     QString tableName;
     TextTable rows; // rows[0] is the column-name row
+    // The file's line (from 1) of the table name; 0 for the rows before any table name.
+    // Every later line of the file up to the next table name is a row of the block.
+    qsizetype nameLine = 0;
+    // Whether the line after the table name opens with "列名:", as every writer makes it.
+    bool hasColumnNameLine = false;
 };
+
+// The file's line of a row of the block (row 0 is the column-name row).
+inline qsizetype LineOfRow(const BundleBlock& block, qsizetype row)
+{
+    return block.nameLine + 1 + row;
+}
 
 // Appends the lines of a block, each with its line feed.
 void AppendBundleBlock(const BundleBlock& block, QStringList* lines);
@@ -36,5 +47,5 @@ QString DecodeBundle(const QByteArray& file);
 // lost); a line opening with "表名:" starts a block named by the rest of the line; any
 // other line is split at every "," into the next row of the current block, the prefix
 // "列名:" dropped first. Rows before the first table name form a block without a name,
-// present only when there are such rows.
+// present only when there are such rows. Each block knows the line of its table name.
 QList<BundleBlock> ReadBundleText(const QString& text);

@@ -2,7 +2,6 @@
 
 #include "db/CAdoDatabase.h"
 #include "db/client/GuidText.h"
-#include "labels/BundleImportChecks.h"
 
 bool NewGuidText(CAdoDatabase& database, QString& guid, QString& error)
 {
@@ -25,12 +24,7 @@ bool RemapKeyColumn(CAdoDatabase& database, BundleBlock& block, IdentifierMap& m
     if (position < 0)
         return true;
     for (qsizetype i = 1; i < block.rows.size(); ++i) {
-        TextRow& row = block.rows[i];
-        if (position >= row.size()) {
-            error = MissingValueText(block.tableName, i, column);
-            return false;
-        }
-        QString& value = row[position];
+        QString& value = block.rows[i][position];
         const auto known = map.constFind(value);
         if (known != map.constEnd()) {
             value = *known;

@@ -23,9 +23,9 @@ struct IdentifierMaps
 [[nodiscard]] bool NewGuidText(CAdoDatabase& database, QString& guid, QString& error);
 
 // Replaces every value of the column (its first occurrence in the column-name row) in the
-// block's rows by its replacement from the map, creating one for each identifier met for
-// the first time; an empty value is an identifier like any other. A block without the
-// column stays as it is. False with a message when a row has no value for the column or
-// no new identifier can be had; rows before that one are already replaced.
+// block's rows, which are as wide as the column-name row, by its replacement from the map,
+// creating one for each identifier met for the first time; an empty value is an
+// identifier like any other. A block without the column stays as it is. False with a
+// message when no new identifier can be had; rows before that one are already replaced.
 [[nodiscard]] bool RemapKeyColumn(CAdoDatabase& database, BundleBlock& block, IdentifierMap& map, const QString& column,
                                   QString& error);

@@ -39,19 +39,21 @@ bool ImportLabel(const QString& connectionString, const QString& path, Duplicate
     const std::optional<QByteArray> file = ReadWholeFile(path, messages);
     if (!file)
         return false;
-    QList<BundleBlock> blocks = ReadBundleText(DecodeBundle(*file));
+    CheckedBundle bundle = ReadCheckedBundle(*file);
 
-    // Refused before the first row goes in, so that a foreign table is never touched.
-    QString error;
-    if (!CheckBundleTables(blocks, error)) {
-        messages.ShowWarning(error + kNothingImported);
+    // Refused before the first row goes in: a foreign table is never touched, and a file
+    // cut short or a row that does not fit its columns is never half imported.
+    const QStringList problems = bundle.problems + LabelProblems(bundle.blocks);
+    if (!problems.isEmpty()) {
+        messages.ShowWarning(problems.first() + kNothingImported);
         return false;
     }
     if (!database.BeginTrans()) {
         messages.ShowWarning(database.m_strError + QStringLiteral("开始事务失败") + kNothingImported);
         return false;
     }
-    if (!ImportBlocks(database, blocks, resolver, error)) {
+    QString error;
+    if (!ImportBlocks(database, bundle.blocks, resolver, error)) {
         // Should the rollback fail too, closing the connection without a commit takes the
         // rows back all the same.
         (void)database.RollbackTrans();

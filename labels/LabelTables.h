@@ -12,3 +12,6 @@ inline const QString kLabelIdColumn = QStringLiteral("LabelID");
 inline const QString kItemIdColumn = QStringLiteral("ItemID");
 inline const QString kLabelNoColumn = QStringLiteral("LabelNo");
 inline const QString kLineIdColumn = QStringLiteral("LineID");
+
+// Every label needs a number: one numbered "" could never be chosen for export again.
+inline const QString kEmptyLabelNoText = QStringLiteral("标签不能为空");

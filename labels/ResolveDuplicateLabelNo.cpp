@@ -15,10 +15,6 @@ bool ResolveDuplicateLabelNo(CAdoDatabase& database, BundleBlock& block, Duplica
     }
     for (qsizetype i = 1; i < block.rows.size(); ++i) {
         TextRow& row = block.rows[i];
-        if (position >= row.size()) {
-            error = MissingValueText(block.tableName, i, kLabelNoColumn);
-            return false;
-        }
         if (!RowExists(database, kLabelInfoTable, row[position], kLabelNoColumn))
             continue;
         QString newValue;

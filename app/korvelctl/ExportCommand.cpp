@@ -4,12 +4,17 @@
 #include "app/korvelctl/SettingsConnection.h"
 
 #include "labels/LabelExport.h"
+#include "labels/LabelTables.h"
 
 // The main window's export, the label number given instead of chosen.
 int RunExportCommand(const QStringList& arguments, CommandContext& context)
 {
     if (arguments.size() != 4 || arguments[1].startsWith(QLatin1String("--")))
         return UsageError(context, QStringLiteral("export SETTINGS LABELNO OUT"));
+    if (arguments[2].isEmpty()) {
+        context.messages.ShowWarning(kEmptyLabelNoText);
+        return kExitFailure;
+    }
     const std::optional<QString> connection = ConnectionStringOfSettings(arguments[1], context.messages);
     if (!connection)
         return kExitFailure;

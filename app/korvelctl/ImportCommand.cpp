@@ -5,6 +5,7 @@
 #include "app/korvelctl/SettingsConnection.h"
 
 #include "labels/LabelImport.h"
+#include "labels/LabelTables.h"
 
 namespace {
 
@@ -15,8 +16,8 @@ struct ImportArguments
     std::optional<QString> newLabelNo;
 };
 
-// The option may stand anywhere; its value may be empty, as the dialog accepts an empty
-// number.
+// The option may stand anywhere. An empty value parses, so that it is refused with the
+// dialog's message rather than as a usage error.
 bool ParseArguments(const QStringList& arguments, ImportArguments& parsed)
 {
     QStringList positional;
@@ -44,6 +45,10 @@ int RunImportCommand(const QStringList& arguments, CommandContext& context)
     ImportArguments parsed;
     if (!ParseArguments(arguments, parsed))
         return UsageError(context, QStringLiteral("import SETTINGS FILE [--label-no NEW]"));
+    if (parsed.newLabelNo && parsed.newLabelNo->isEmpty()) {
+        context.messages.ShowWarning(kEmptyLabelNoText);
+        return kExitFailure;
+    }
     const std::optional<QString> connection = ConnectionStringOfSettings(parsed.settings, context.messages);
     if (!connection)
         return kExitFailure;

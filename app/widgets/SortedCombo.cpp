@@ -81,7 +81,8 @@ QString SelectedText(const QComboBox& combo)
 
 void SelectEntryStartingWith(QComboBox& combo, const QString& text)
 {
-    if (text.isEmpty())
+    // With "A1" and "a1" listed, the search would move a choice of "a1" to "A1".
+    if (text.isEmpty() || SelectedText(combo) == text)
         return;
     const QStringList entries = Model(combo).stringList();
     for (qsizetype i = 0; i < entries.size(); ++i) {

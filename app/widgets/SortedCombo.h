@@ -18,5 +18,6 @@ void ReplaceSortedEntries(QComboBox& combo, const QStringList& entries);
 QString SelectedText(const QComboBox& combo);
 
 // Selects the first entry that begins with the text, ignoring case; leaves the selection
-// as it is when the text is empty or no entry matches. Runs no selection handler.
+// as it is when the text is empty, the selected entry is the text itself, or no entry
+// matches. Runs no selection handler.
 void SelectEntryStartingWith(QComboBox& combo, const QString& text);

@@ -60,8 +60,53 @@ QString DateTimeText(const QDate& date, const QTime& time)
                         time.msec());
 }
 
+namespace {
+
+// The program's own form, "YYYY-MM-DD[ HH:MM:SS[.f…]]", read without a pattern: it is by far
+// the most common, and bulk imports read one in every row.
+std::optional<Moment> ParseProgramForm(QStringView text)
+{
+    const auto digits = [text](qsizetype from, qsizetype count, int& value) {
+        value = 0;
+        for (qsizetype i = from; i < from + count; ++i) {
+            if (i >= text.size() || !text[i].isDigit() || text[i].unicode() > '9')
+                return false;
+            value = value * 10 + (text[i].unicode() - '0');
+        }
+        return true;
+    };
+    const auto at = [text](qsizetype i, char c) { return i < text.size() && text[i] == QLatin1Char(c); };
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    if (!digits(0, 4, year) || !at(4, '-') || !digits(5, 2, month) || !at(7, '-') || !digits(8, 2, day))
+        return std::nullopt;
+    Moment moment;
+    moment.date = QDate(year, month, day);
+    if (text.size() == 10)
+        return moment.date.isValid() ? std::optional<Moment>(moment) : std::nullopt;
+    if (!at(10, ' ') || !digits(11, 2, hour) || !at(13, ':') || !digits(14, 2, minute) || !at(16, ':') ||
+        !digits(17, 2, second))
+        return std::nullopt;
+    int millisecond = 0;
+    if (text.size() > 19) {
+        moment.fractionDigits = static_cast<int>(text.size() - 20);
+        if (!at(19, '.') || moment.fractionDigits < 1 || moment.fractionDigits > 3 ||
+            !digits(20, moment.fractionDigits, millisecond))
+            return std::nullopt;
+        for (int i = moment.fractionDigits; i < 3; ++i)
+            millisecond *= 10;
+    }
+    moment.time = QTime(hour, minute, second, millisecond);
+    if (!moment.date.isValid() || !moment.time.isValid())
+        return std::nullopt;
+    return moment;
+}
+
+} // namespace
+
 std::optional<Moment> ParseMoment(QStringView text)
 {
+    if (const std::optional<Moment> programForm = ParseProgramForm(text))
+        return programForm;
     const QRegularExpressionMatch match = MomentPattern().match(text.trimmed());
     if (!match.hasMatch())
         return std::nullopt;

@@ -55,9 +55,10 @@ public:
     {
         return insert + QLatin1String(";select last_insert_rowid()");
     }
-    // The engine refuses by the same rules, but only once a column's affinity has made
-    // numbers of texts such as "1e3", which SQL Server refuses for an int.
-    bool RefusesBeforeSending() const override { return true; }
+    // The engine refuses by the value rules, but sees a value only once the column's
+    // affinity has made a number of a text such as "1e3" (which SQL Server refuses for an
+    // int); the bytes of the text are turned into nothing, and the check reads them as text.
+    QString RefusedLiteral(const QString& value) const override { return BinaryLiteral(value.toUtf8()); }
 };
 
 // With standard conforming strings (the default) a backslash is an ordinary character.
@@ -103,9 +104,9 @@ QString SqlDialect::InsertReturningKey(const QString&, const QString&) const
     return QString();
 }
 
-bool SqlDialect::RefusesBeforeSending() const
+QString SqlDialect::RefusedLiteral(const QString& value) const
 {
-    return false;
+    return QuotedLiteral(value);
 }
 
 QString SqlDialect::QuotedLiteral(const QString& text)

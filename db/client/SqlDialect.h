@@ -26,9 +26,9 @@ public:
     // A statement that runs the INSERT and gives, as its one value, the key the server gave
     // the new row in the key column; empty when the engine has no such form.
     virtual QString InsertReturningKey(const QString& insert, const QString& keyColumn) const;
-    // Whether a value the value rules refuse must be refused before it is sent: a server
-    // refuses it itself, with its own reason.
-    virtual bool RefusesBeforeSending() const;
+    // A value the value rules refuse for its column, written so that the engine sees it as
+    // it stands and refuses it with its own reason: quoted.
+    virtual QString RefusedLiteral(const QString& value) const;
 
     // A plain quoted literal, '…' with quotes doubled: GUIDs and other values that the
     // server converts from text. The same on every engine.

@@ -236,24 +236,37 @@ bool SqliteClient::NextStatement(StatementBatch& batch, sqlite3_stmt*& statement
     statement = nullptr;
     const char* end = batch.text.constData() + batch.text.size();
     while (batch.next < end) {
-        // Each statement first brings the value rules up to the tables that the ones
-        // before it may have made.
-        if (!m_rules.Refresh()) {
-            error = LastError();
-            return false;
-        }
         const char* tail = nullptr;
-        if (sqlite3_prepare_v2(m_db, batch.next, static_cast<int>(end - batch.next), &statement, &tail) != SQLITE_OK) {
-            error = LastError();
+        if (!Prepare(batch.next, end, statement, tail, error))
+            return false;
+        // A statement that writes compiles the value rules' triggers into itself: they
+        // must be there, and fit the tables that the statements before it may have made.
+        if (statement && !sqlite3_stmt_readonly(statement) && m_rules.Stale()) {
             sqlite3_finalize(statement);
             statement = nullptr;
-            return false;
+            if (!m_rules.Refresh()) {
+                error = LastError();
+                return false;
+            }
+            if (!Prepare(batch.next, end, statement, tail, error))
+                return false;
         }
         batch.next = tail;
         if (statement) // only blanks or a comment give none
             return true;
     }
     return true;
+}
+
+bool SqliteClient::Prepare(const char* text, const char* end, sqlite3_stmt*& statement, const char*& tail,
+                           DbError& error)
+{
+    if (sqlite3_prepare_v2(m_db, text, static_cast<int>(end - text), &statement, &tail) == SQLITE_OK)
+        return true;
+    error = LastError();
+    sqlite3_finalize(statement);
+    statement = nullptr;
+    return false;
 }
 
 int SqliteClient::StepToEnd(sqlite3_stmt* statement)
@@ -276,6 +289,7 @@ bool SqliteClient::CommitTransaction(DbError& error)
 
 bool SqliteClient::RollbackTransaction(DbError& error)
 {
+    m_rules.Forget();
     return Run("ROLLBACK", error);
 }
 

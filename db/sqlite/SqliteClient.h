@@ -49,6 +49,7 @@ private:
     bool StartBatch(const QString& sql, StatementBatch& batch, DbError& error) const;
     // The next statement of the batch, or none (and true) at its end.
     bool NextStatement(StatementBatch& batch, sqlite3_stmt*& statement, DbError& error);
+    bool Prepare(const char* text, const char* end, sqlite3_stmt*& statement, const char*& tail, DbError& error);
     static int StepToEnd(sqlite3_stmt* statement);
     DbError LastError() const;
     bool InstallTransactSqlSupport(DbError& error);

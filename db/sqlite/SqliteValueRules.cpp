@@ -3,6 +3,7 @@
 #include "db/client/SqlDialect.h"
 #include "db/client/ValueRules.h"
 #include "db/sqlite/SqliteTypes.h"
+#include "util/HexText.h"
 
 #include <QStringList>
 
@@ -22,6 +23,15 @@ QString Identifier(QString name)
 QString TextOf(sqlite3_value* value)
 {
     return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(value)), sqlite3_value_bytes(value));
+}
+
+// The value as the message shows it: binary data of a binary column as hexadecimal text,
+// as the program reads it.
+QString ShownValue(const ColumnType& type, sqlite3_value* value)
+{
+    if (KindOfType(type.adoType) == ValueKind::Binary && sqlite3_value_type(value) == SQLITE_BLOB)
+        return BytesToHex(QByteArray(static_cast<const char*>(sqlite3_value_blob(value)), sqlite3_value_bytes(value)));
+    return TextOf(value);
 }
 
 // The reason the column cannot hold the value as SQLite has it (after the column's
@@ -52,8 +62,11 @@ QString Refusal(const ColumnType& type, sqlite3_value* value)
         return StoreValue(type, text).refusal;
     }
     case SQLITE_BLOB:
-        if (kind != ValueKind::Binary)
-            return QStringLiteral("不能是二进制数据");
+        // A refused value comes as the bytes of its text (SqliteDialect::RefusedLiteral).
+        if (kind != ValueKind::Binary) {
+            const QString refusal = StoreValue(type, TextOf(value)).refusal;
+            return refusal.isEmpty() ? QStringLiteral("不能是二进制数据") : refusal;
+        }
         return type.size > 0 && sqlite3_value_bytes(value) > type.size ? QStringLiteral("超过 %1 个字节").arg(type.size)
                                                                        : QString();
     default:
@@ -69,22 +82,28 @@ QString Refusal(const ColumnType& type, sqlite3_value* value)
     return stored.refusal;
 }
 
-void CheckValue(sqlite3_context* context, int, sqlite3_value** arguments)
+// Arguments: the position of the table's first checked column, then the new values of its
+// checked columns in order.
+void CheckValues(sqlite3_context* context, int count, sqlite3_value** arguments)
 {
     const auto& columns = *static_cast<const std::vector<SqliteValueRules::CheckedColumn>*>(sqlite3_user_data(context));
-    const auto index = static_cast<std::size_t>(sqlite3_value_int(arguments[0]));
-    if (index >= columns.size()) {
-        sqlite3_result_error(context, "no such checked column", -1);
-        return;
+    const auto first = static_cast<std::size_t>(sqlite3_value_int(arguments[0]));
+    for (int i = 1; i < count; ++i) {
+        const std::size_t index = first + static_cast<std::size_t>(i - 1);
+        if (index >= columns.size()) {
+            sqlite3_result_error(context, "no such checked column", -1);
+            return;
+        }
+        const SqliteValueRules::CheckedColumn& column = columns[index];
+        const QString refusal = Refusal(column.type, arguments[i]);
+        if (!refusal.isEmpty()) {
+            const QByteArray message =
+                RefusedValueText(column.table, column.column, ShownValue(column.type, arguments[i]), refusal).toUtf8();
+            sqlite3_result_error(context, message.constData(), static_cast<int>(message.size()));
+            return;
+        }
     }
-    const SqliteValueRules::CheckedColumn& column = columns[index];
-    const QString refusal = Refusal(column.type, arguments[1]);
-    if (refusal.isEmpty()) {
-        sqlite3_result_null(context);
-        return;
-    }
-    const QByteArray message = RefusedValueText(column.table, column.column, TextOf(arguments[1]), refusal).toUtf8();
-    sqlite3_result_error(context, message.constData(), static_cast<int>(message.size()));
+    sqlite3_result_null(context);
 }
 
 // Runs a statement that returns rows, handing each to `row`.
@@ -118,11 +137,10 @@ bool SqliteValueRules::Install(sqlite3* db)
 {
     Release();
     m_db = db;
-    return sqlite3_create_function_v2(db, kCheckFunction, 2, SQLITE_UTF8, &m_columns, CheckValue, nullptr, nullptr,
+    return sqlite3_create_function_v2(db, kCheckFunction, -1, SQLITE_UTF8, &m_columns, CheckValues, nullptr, nullptr,
                                       nullptr) == SQLITE_OK &&
            sqlite3_prepare_v3(db, "PRAGMA main.schema_version", -1, SQLITE_PREPARE_PERSISTENT, &m_schemaVersion,
-                              nullptr) == SQLITE_OK &&
-           Refresh();
+                              nullptr) == SQLITE_OK;
 }
 
 void SqliteValueRules::Release()
@@ -135,20 +153,55 @@ void SqliteValueRules::Release()
     m_triggers.clear();
 }
 
-bool SqliteValueRules::Refresh()
+int SqliteValueRules::SchemaVersion()
 {
-    if (!m_schemaVersion)
-        return true;
     int version = -1;
     if (sqlite3_step(m_schemaVersion) == SQLITE_ROW)
         version = sqlite3_column_int(m_schemaVersion, 0);
     sqlite3_reset(m_schemaVersion);
-    if (version == m_triggersVersion)
-        return true;
+    return version;
+}
+
+bool SqliteValueRules::Stale()
+{
+    return m_schemaVersion && (m_triggersVersion < 0 || SchemaVersion() != m_triggersVersion);
+}
+
+bool SqliteValueRules::Refresh()
+{
     if (!MakeTriggers())
         return false;
-    m_triggersVersion = version;
+    m_triggersVersion = SchemaVersion();
     return true;
+}
+
+void SqliteValueRules::Forget()
+{
+    m_triggersVersion = -1;
+}
+
+// One trigger checks the new row of an INSERT; for an UPDATE, one per column, so that a
+// statement compiles the checks of the columns it sets only.
+QString SqliteValueRules::TriggersOf(const QString& table, std::size_t first)
+{
+    QString script;
+    const auto create = [&](const QString& event, std::size_t from, std::size_t to) {
+        QStringList values;
+        for (std::size_t i = from; i < to; ++i)
+            values.append(QStringLiteral("NEW.%1").arg(Identifier(m_columns[i].column)));
+        const QString trigger = QStringLiteral("korvel_value_rules_%1").arg(m_triggers.size());
+        m_triggers.push_back(trigger);
+        script += QStringLiteral("CREATE TEMP TRIGGER %1 BEFORE %2 ON main.%3 BEGIN SELECT %4(%5, %6); END;")
+                      .arg(Identifier(trigger), event, Identifier(table), QLatin1String(kCheckFunction),
+                           QString::number(from), values.join(u','));
+    };
+    // SQLite passes a function at most 127 arguments.
+    constexpr std::size_t kValuesPerCall = 100;
+    for (std::size_t from = first; from < m_columns.size(); from += kValuesPerCall)
+        create(QStringLiteral("INSERT"), from, qMin(from + kValuesPerCall, m_columns.size()));
+    for (std::size_t i = first; i < m_columns.size(); ++i)
+        create(QStringLiteral("UPDATE OF %1").arg(Identifier(m_columns[i].column)), i, i + 1);
+    return script;
 }
 
 bool SqliteValueRules::MakeTriggers()
@@ -166,30 +219,19 @@ bool SqliteValueRules::MakeTriggers()
                  [&tables](sqlite3_stmt* row) { tables.append(ColumnText(row, 0)); }))
         return false;
     for (const QString& table : std::as_const(tables)) {
-        QStringList checks;
-        const bool read = EachRow(
-            m_db, QStringLiteral("SELECT name, type FROM pragma_table_info(%1)").arg(SqlDialect::QuotedLiteral(table)),
-            [&](sqlite3_stmt* row) {
-                const QString column = ColumnText(row, 0);
-                const ColumnType type = ColumnTypeOfDeclaration(ColumnText(row, 1));
-                if (KindOfType(type.adoType) == ValueKind::Other)
-                    return;
-                checks.append(QStringLiteral("%1(%2, NEW.%3)")
-                                  .arg(QLatin1String(kCheckFunction))
-                                  .arg(m_columns.size())
-                                  .arg(Identifier(column)));
-                m_columns.push_back({table, column, type});
-            });
+        const std::size_t first = m_columns.size();
+        const bool read =
+            EachRow(m_db, QStringLiteral("SELECT name, type FROM pragma_table_info(%1)").arg(SqlDialect::QuotedLiteral(table)),
+                    [&](sqlite3_stmt* row) {
+                        const ColumnType type = ColumnTypeOfDeclaration(ColumnText(row, 1));
+                        // A text without a limit holds any text; an unknown type anything.
+                        const ValueKind kind = KindOfType(type.adoType);
+                        if (kind != ValueKind::Other && !(kind == ValueKind::Text && type.size == 0))
+                            m_columns.push_back({table, ColumnText(row, 0), type});
+                    });
         if (!read)
             return false;
-        if (checks.isEmpty())
-            continue;
-        for (const char* event : {"INSERT", "UPDATE"}) {
-            const QString trigger = QStringLiteral("korvel_value_rules_%1").arg(m_triggers.size());
-            m_triggers.push_back(trigger);
-            script += QStringLiteral("CREATE TEMP TRIGGER %1 BEFORE %2 ON main.%3 BEGIN SELECT %4; END;")
-                          .arg(Identifier(trigger), QLatin1String(event), Identifier(table), checks.join(u','));
-        }
+        script += TriggersOf(table, first);
     }
     return sqlite3_exec(m_db, script.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }

@@ -11,9 +11,9 @@ struct sqlite3_stmt;
 
 // SQLite keeps whatever it is given; SQL Server refuses a value its column cannot hold. This
 // makes an embedded connection refuse, in every statement that writes a row, what the value
-// rules refuse for the SQL Server type each column was declared with: a trigger on each
-// table hands every new value to the rules. Tables created on the connection after it
-// opened are covered from the next statement on.
+// rules refuse for the SQL Server type each column was declared with: triggers on each table
+// hand every new value to the rules. They are made when the connection first writes, and
+// made anew when the tables have changed, so that reading costs nothing.
 class SqliteValueRules
 {
 public:
@@ -24,9 +24,13 @@ public:
 
     // Registers the check on a newly opened connection.
     [[nodiscard]] bool Install(sqlite3* db);
-    // Before each statement: puts the triggers in step with the tables when the schema has
-    // changed since they were made.
+    // Whether the triggers must be made (anew) before a statement that writes is prepared:
+    // none yet, or the tables have changed since.
+    bool Stale();
+    // Makes the triggers for the tables as they are now.
     [[nodiscard]] bool Refresh();
+    // After a rollback, which may have taken back triggers made inside the transaction.
+    void Forget();
     void Release();
 
     struct CheckedColumn
@@ -37,7 +41,9 @@ public:
     };
 
 private:
+    int SchemaVersion();
     bool MakeTriggers();
+    QString TriggersOf(const QString& table, std::size_t first);
 
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_schemaVersion = nullptr;

@@ -2,6 +2,7 @@
 
 #include "app/widgets/DialogKeys.h"
 #include "app/widgets/DialogTemplate.h"
+#include "labels/LabelTables.h"
 #include "labels/RowExists.h"
 #include "util/MessageSink.h"
 
@@ -73,8 +74,12 @@ void Cdlg_Label::keyPressEvent(QKeyEvent* event)
 void Cdlg_Label::OnOK()
 {
     ReadControls();
-    // Neither trimmed nor checked for emptiness: any number that is free will do.
-    if (RowExists(*m_pDatabase, QStringLiteral("tblLabelInfo"), m_strNewValue, QStringLiteral("LabelNo"))) {
+    // Not trimmed: any number that is free will do, but not an empty one.
+    if (m_strNewValue.isEmpty()) {
+        m_messages.ShowWarning(kEmptyLabelNoText);
+        return;
+    }
+    if (RowExists(*m_pDatabase, kLabelInfoTable, m_strNewValue, kLabelNoColumn)) {
         m_messages.ShowWarning(m_strNewValue + QStringLiteral("已经存在"));
         return;
     }

@@ -7,8 +7,8 @@ class MessageSink;
 class QLineEdit;
 
 // Template 133, "Label重复": the label number of an imported label exists already, and the
-// user types one that does not. It ends with OK only on a free number; Escape or the close
-// box abandon the import.
+// user types one that does not. It ends with OK only on a free, non-empty number; Escape
+// or the close box abandon the import.
 class Cdlg_Label : public QDialog
 {
     Q_OBJECT

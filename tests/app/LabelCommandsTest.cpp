@@ -117,7 +117,16 @@ TEST_F(LabelCommandsTest, FailuresPrintTheProgramsMessageAndUsageErrorsExitTwo)
     ASSERT_EQ(RunKorvelctlInProcess({"encrypt", path("plain"), path("l.bq")}).exitCode, kExitOk);
     const KorvelctlRun garbage = RunKorvelctlInProcess({"import", path("frmConnect"), path("l.bq")});
     EXPECT_EQ(garbage.exitCode, kExitFailure);
-    EXPECT_EQ(garbage.err, QStringLiteral("标签文件含有不属于任何表的数据，未导入任何数据\n"));
+    EXPECT_EQ(garbage.err, QStringLiteral("不是完整的标签文件：末尾没有结束标记，未导入任何数据\n"));
+
+    // No label without a number, whether exported or given to an imported one.
+    for (const QStringList& arguments : {QStringList{"export", path("frmConnect"), "", path("empty.bq")},
+                                         QStringList{"import", path("frmConnect"), path("l.bq"), "--label-no", ""}}) {
+        const KorvelctlRun empty = RunKorvelctlInProcess(arguments);
+        EXPECT_EQ(empty.exitCode, kExitFailure) << arguments[0].toStdString();
+        EXPECT_EQ(empty.err, QStringLiteral("标签不能为空\n")) << arguments[0].toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(path("empty.bq"))) << "the refused export wrote nothing";
 
     for (const QStringList& arguments :
          {QStringList{"export"}, QStringList{"export", "s", "l"}, QStringList{"export", "s", "l", "o", "x"},

@@ -258,9 +258,12 @@ TEST_F(MainWindowTest, StepWritesChangeTheChosenStepOfTheChosenJob)
               QStringLiteral("0")) << "step 15 of JOB-1 is another step";
     EXPECT_EQ(scalar(QStringLiteral("select TestMode || TestGroup from tblJobStepInfo where LineID=16")), QStringLiteral("0"));
 
+    // The step went after the list was filled: a write that changes no row is no success.
     folder.database().exec(QStringLiteral("DELETE FROM tblJobStepInfo WHERE JobID=10 AND LineID=15"));
     press(1008);
-    EXPECT_EQ(messages.informations.size(), 3) << "a step that no longer exists still reports success";
+    EXPECT_EQ(messages.informations.size(), 2);
+    EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("没有找到要写入的记录，写入测试模式失败")));
+    EXPECT_EQ(combo(1011).currentText(), QStringLiteral("15")) << "and changes nothing in the window";
 }
 
 TEST_F(MainWindowTest, AFailedWriteShowsTheErrorAndItsOwnText)

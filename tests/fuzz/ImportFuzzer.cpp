@@ -1,11 +1,13 @@
 // The whole import of a bundle into an embedded database held in memory: whatever the
-// file holds, the import succeeds or leaves the label tables exactly as they were.
+// file holds, the import succeeds or leaves the label tables exactly as they were, and it
+// succeeds only on a file whose text ends in its NUL, having added a label.
 
 #include "db/CAdoDatabase.h"
 #include "db/schema/EmbeddedSchema.h"
 #include "labels/DuplicateLabelResolver.h"
 #include "labels/LabelImport.h"
 #include "tests/fuzz/FuzzInput.h"
+#include "util/FileCipher.h"
 #include "util/MessageSink.h"
 
 #include <QFile>
@@ -75,7 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     file.close();
 
     const QString before = target.contents();
-    if (!ImportLabel(kDatabase, target.bundlePath, target.resolver, target.messages))
+    if (ImportLabel(kDatabase, target.bundlePath, target.resolver, target.messages))
+        FUZZ_CHECK(CryptFileData(FuzzBytes(data, size)).endsWith('\0') && target.contents() != before);
+    else
         FUZZ_CHECK(target.contents() == before);
     // Keep the database small: what an import added goes again.
     for (const char* table : {"tblLabelControlItem", "tblLabelControls", "tblLabelInfo"})

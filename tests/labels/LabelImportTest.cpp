@@ -20,6 +20,8 @@ namespace {
 
 const QString kLabelHeader = QStringLiteral("表名:tblLabelInfo\n列名:LabelID,LabelNo,LabelStatus\n");
 const QString kLabelRow = QStringLiteral("{AAAAAAAA-0000-4000-8000-000000000001},导入-1,1\n");
+const QString kControlsHeader = QStringLiteral("表名:tblLabelControls\n列名:LabelID,ItemID,Caption\n");
+const QString kItemsHeader = QStringLiteral("表名:tblLabelControlItem\n列名:LineID,ItemID,ItemName\n");
 
 class LabelImportTest : public ::testing::Test
 {
@@ -110,41 +112,53 @@ TEST_F(LabelImportTest, EveryIdentifierIsNewAndEveryReferenceKept)
 TEST_F(LabelImportTest, BundlesThatAreNotWhatTheImportNeedsAreRefusedBeforeAnythingChanges)
 {
     database.exec(QStringLiteral("CREATE TABLE tblUserInfo (UserID nvarchar(20));"));
-    const QString controls = QStringLiteral("表名:tblLabelControls\n列名:LabelID,ItemID,Caption\n");
+    const QString whole = kLabelHeader + kLabelRow + kControlsHeader +
+                          "{AAAAAAAA-0000-4000-8000-000000000001},{B1},甲\n" + kItemsHeader + "1,{B1},项\n";
     const struct
     {
-        QString text;
+        QByteArray file;
         const char* message;
     } cases[] = {
-        {kLabelHeader + kLabelRow + "表名:tblUserInfo\n列名:UserID\nintruder\n",
+        {BundleBytes(kLabelHeader + kLabelRow + "表名:tblUserInfo\n列名:UserID\nintruder\n" + kControlsHeader +
+                     kItemsHeader),
          "标签文件含有标签以外的表 tblUserInfo，未导入任何数据"},
-        {"表名:tblLabelInfo\r\n列名:LabelID,LabelNo,LabelStatus\r\n" + kLabelRow,
-         "标签文件含有标签以外的表 tblLabelInfo\r，未导入任何数据"},
-        {"stray,row\n" + kLabelHeader + kLabelRow, "标签文件含有不属于任何表的数据，未导入任何数据"},
-        {"表名:tblLabelInfo\n列名:LabelID,LabelStatus\n{A},1\n",
+        {BundleBytes("表名:tblLabelInfo\r\n列名:LabelID,LabelNo,LabelStatus\r\n" + kLabelRow),
+         "标签文件含有标签以外的表 tblLabelInfo\\r，未导入任何数据"},
+        {BundleBytes("表名:tblLabelInfo\n列名:LabelID,LabelNo,LabelStatus\r\n{A},甲,1\r\n" + kControlsHeader + kItemsHeader),
+         "ADO 错误：0x80004005，列名 'LabelStatus\\r' 无效。导入表 tblLabelInfo 失败，未导入任何数据"},
+        {BundleBytes("stray,row\n" + kLabelHeader + kLabelRow),
+         "标签文件含有不属于任何表的数据，未导入任何数据"},
+        {BundleBytes("表名:tblLabelInfo\n列名:LabelID,LabelStatus\n{A},1\n" + kControlsHeader + kItemsHeader),
          "标签文件中表 tblLabelInfo 没有 LabelNo 列，未导入任何数据"},
-        {"表名:tblLabelInfo\n列名:LabelID,LabelStatus,LabelNo\n{A},1\n",
-         "标签文件中表 tblLabelInfo 的第 1 行数据没有 LabelNo 的值，未导入任何数据"},
-        // The label block goes in before the short row of the next one is met.
-        {kLabelHeader + kLabelRow + controls + "{AAAAAAAA-0000-4000-8000-000000000001},{B},甲\n{A}\n",
-         "标签文件中表 tblLabelControls 的第 2 行数据没有 ItemID 的值，未导入任何数据"},
-        {kLabelHeader + kLabelRow + "表名:tblLabelControls\n列名:Caption,LabelID,ItemID\n甲\n",
-         "标签文件中表 tblLabelControls 的第 1 行数据没有 LabelID 的值，未导入任何数据"},
+        // A row that does not fit its columns stops the import before the label block, which
+        // is whole, goes in.
+        {BundleBytes(kLabelHeader + kLabelRow + kControlsHeader + "{AAAAAAAA-0000-4000-8000-000000000001},{B},甲\n{A}\n" +
+                     kItemsHeader),
+         "标签文件第 7 行有 1 个值，而表 tblLabelControls 有 3 个列名，未导入任何数据"},
+        // What a new user meets: a copy cut short, an empty file, a text file; a bundle of a
+        // label number that had no rows.
+        {BundleBytes(whole).chopped(9), "不是完整的标签文件：末尾没有结束标记，未导入任何数据"},
+        {QByteArray(), "不是完整的标签文件：文件是空的，未导入任何数据"},
+        {QByteArray("a line of text\n"), "不是完整的标签文件：末尾没有结束标记，未导入任何数据"},
+        {BundleBytes(kLabelHeader + kControlsHeader + kItemsHeader), "标签文件中没有标签，未导入任何数据"},
     };
     for (const auto& refused : cases) {
-        WriteBundleFile(bundle, refused.text);
+        WriteTestFile(bundle, refused.file);
         ExpectRefused(QString::fromUtf8(refused.message), refused.message);
     }
     EXPECT_EQ(database.scalar(QStringLiteral("select count(*) from tblUserInfo")), QStringLiteral("0"));
+    WriteBundleFile(bundle, whole);
+    ScriptedResolver resolver;
+    EXPECT_TRUE(Import(resolver)) << "the whole bundle the cut one was cut from";
 
     // Enciphered by a Python RC4 with the key MD5("label") instead of MD5("qkd"): our key
-    // turns it into lines of noise, rows without a table.
+    // turns it into noise that does not end in the NUL.
     WriteTestFile(
         bundle,
         Hex("219c3cc8867e0f281e2e8090d20281cc827bdd6910159863a3354ec71ef94ddada77dbafbbcea909280cf54aad3981bc7f9e"
             "c24b1667d6df9f0e69e509784d0698927d9784dc211ae7c4a360e9f01e546166d12b67a876e7d69e0221596452328479a894"
             "5db250b662ff"));
-    ExpectRefused(QStringLiteral("标签文件含有不属于任何表的数据，未导入任何数据"), "another key");
+    ExpectRefused(QStringLiteral("不是完整的标签文件：末尾没有结束标记，未导入任何数据"), "another key");
 }
 
 TEST_F(LabelImportTest, AFailureInTheLastBlockLeavesNothingBehind)
@@ -156,7 +170,8 @@ TEST_F(LabelImportTest, AFailureInTheLastBlockLeavesNothingBehind)
                                 "表名:tblLabelControls\n列名:LabelID,ItemID,Caption\n"
                                 "{AAAAAAAA-0000-4000-8000-000000000001},{B1},甲\n"
                                 "表名:tblLabelControlItem\n列名:LineID,ItemID,ItemName\n1,{B1},好\n2,{B2},坏\n");
-    ExpectRefused(QStringLiteral("ADO 错误：0x80004005，此项被拒绝导入表 tblLabelControlItem 失败，未导入任何数据"),
+    ExpectRefused(QStringLiteral("ADO 错误：0x80004005，此项被拒绝导入表 tblLabelControlItem 失败（标签文件第 10 行），"
+                                 "未导入任何数据"),
                   "trigger");
 }
 
@@ -197,26 +212,19 @@ TEST_F(LabelImportTest, AFailureAtAnyCallOfTheImportLeavesTheDatabaseAsItWas)
     EXPECT_TRUE(failures.last().contains(QStringLiteral("提交事务失败"))) << failures.last().toStdString();
 }
 
-TEST_F(LabelImportTest, LinesWithoutALineFeedAreNotReadAndEmptyBlocksImportNothing)
+TEST_F(LabelImportTest, TextWithoutAnyLineIsRefusedAndALastLineWithoutItsLineFeedIsLost)
 {
     ScriptedResolver resolver;
     // Enciphered by a Python RC4 with the key MD5("qkd2"): our key gives text without a
-    // line feed, which holds nothing to import.
+    // line feed, which holds no bundle.
     WriteTestFile(
         bundle,
         Hex("e201c24592bdb499767fa3e76f629956df5f27fbaa5a9ce175c2ada0a728cebf6ae94d9ed5080c7007d025bc4502aa431e2b"
             "0ed49beaac82ebb91c177b368ee566bec03fdddffc717eaf56043accca8c6912d423140d1ab3e03dd5433c44b4c47a6e81e1"
             "7fb68499046b"));
-    EXPECT_TRUE(Import(resolver));
-    WriteBundleFile(
-        bundle, QStringLiteral("表名:tblLabelInfo\n列名:LabelID,LabelNo,LabelStatus\n表名:tblLabelControls\n"
-                               "列名:LabelID,ItemID,Caption\n表名:tblLabelControlItem\n列名:LineID,ItemID,ItemName\n"));
-    EXPECT_TRUE(Import(resolver));
-    EXPECT_EQ(messages.informations, QStringList({"导入成功", "导入成功"}));
-    EXPECT_TRUE(LabelTableContents(database.path()).isEmpty());
+    ExpectRefused(QStringLiteral("不是完整的标签文件：末尾没有结束标记，未导入任何数据"), "no line feed");
 
-    WriteBundleFile(bundle, kLabelHeader + kLabelRow +
-                                "表名:tblLabelControlItem\n列名:LineID,ItemID,ItemName\n1,{B1},first\n2,{B2},lost");
+    WriteBundleFile(bundle, kLabelHeader + kLabelRow + kControlsHeader + kItemsHeader + "1,{B1},first\n2,{B2},lost");
     EXPECT_TRUE(Import(resolver)) << messages.warnings.join('\n').toStdString();
     EXPECT_EQ(QueryRows(database.connectionString(), QStringLiteral("select ItemName from tblLabelControlItem")),
               TextTable({{"first"}}));
@@ -226,9 +234,8 @@ TEST_F(LabelImportTest, AClashingLabelNumberIsReplacedByTheResolversOrTheImportG
 {
     database.exec(
         QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{C0000000-0000-4000-8000-000000000000}', '导入-1', 1)"));
-    WriteBundleFile(bundle, kLabelHeader + kLabelRow +
-                                "表名:tblLabelControls\n列名:LabelID,ItemID,Caption\n"
-                                "{AAAAAAAA-0000-4000-8000-000000000001},{B1},甲\n");
+    WriteBundleFile(bundle, kLabelHeader + kLabelRow + kControlsHeader + "{AAAAAAAA-0000-4000-8000-000000000001},{B1},甲\n" +
+                                kItemsHeader);
     const QStringList before = LabelTableContents(database.path());
     ScriptedResolver givesUp;
     EXPECT_FALSE(Import(givesUp));

@@ -74,9 +74,14 @@ QStringList LabelTableContents(const QString& databasePath)
     return contents;
 }
 
+QByteArray BundleBytes(const QString& text)
+{
+    return CryptFileData(text.toUtf8() + '\0');
+}
+
 void WriteBundleFile(const QString& path, const QString& text)
 {
-    WriteTestFile(path, CryptFileData(text.toUtf8() + '\0'));
+    WriteTestFile(path, BundleBytes(text));
 }
 
 TextTable QueryRows(const QString& connectionString, const QString& sql)

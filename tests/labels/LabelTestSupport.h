@@ -3,6 +3,7 @@
 #include "db/TextTable.h"
 #include "labels/DuplicateLabelResolver.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -29,7 +30,9 @@ public:
 // "the database is as it was" is judged by.
 QStringList LabelTableContents(const QString& databasePath);
 
-// A bundle file of a text written by hand: UTF-8, one NUL, enciphered.
+// The bytes of a bundle file of a text written by hand, as every writer of the format
+// makes them: UTF-8, one NUL, enciphered.
+QByteArray BundleBytes(const QString& text);
 void WriteBundleFile(const QString& path, const QString& text);
 
 // The rows of a query as the program reads them.

@@ -89,6 +89,16 @@ TEST(SortedCombo, EntriesStaySortedIgnoringCaseAndTheChoiceStaysPut)
     EXPECT_EQ(combo->currentText(), QStringLiteral("b")) << "no match or an empty text changes nothing";
 }
 
+TEST(SortedCombo, AChoiceThatIsTheTextItselfStaysOnItsCaseVariant)
+{
+    QWidget parent;
+    QComboBox* combo = CreateSortedCombo(&parent);
+    AddSortedEntries(*combo, {"A1", "a1"});
+    combo->setCurrentIndex(1);
+    SelectEntryStartingWith(*combo, QStringLiteral("a1"));
+    EXPECT_EQ(combo->currentIndex(), 1) << "not moved to A1";
+}
+
 TEST(DialogTemplate, RectanglesScaleWithTheDialogFont)
 {
     QFont small = ShellDialogFont();

@@ -67,11 +67,12 @@ TEST_F(DuplicateLabelDialogTest, ShowsTheClashingNumberAndRefusesEveryNumberThat
     EXPECT_EQ(messages.warnings.size(), 2);
 }
 
-TEST_F(DuplicateLabelDialogTest, AnEmptyNumberIsAcceptedWhenNoLabelHasOne)
+TEST_F(DuplicateLabelDialogTest, AnEmptyNumberIsRefused)
 {
     typeAndConfirm(QString());
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.m_strNewValue, QString());
+    EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("标签不能为空")));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
 }
 
 TEST_F(DuplicateLabelDialogTest, EscapeAbandonsEvenWithAFreeNumberTyped)
