@@ -91,6 +91,15 @@ TEST_F(LabelTransferOverOdbcTest, EveryDemoLabelExportsByteForByteAsFromTheEmbed
     }
 }
 
+TEST_F(LabelTransferOverOdbcTest, TheCatalogueFindsATableAsSqlServerAndTheEmbeddedEngineDo)
+{
+    const QString table = Scalar(QStringLiteral("select object_id('tblLabelInfo')"));
+    EXPECT_NE(table, QStringLiteral("NULL"));
+    for (const char* name : {"TBLLABELINFO", "dbo.tblLabelInfo", "[tblLabelInfo]", " DBO.[tbllabelinfo] "})
+        EXPECT_EQ(Scalar(QStringLiteral("select object_id('%1')").arg(QString::fromUtf8(name))), table) << name;
+    EXPECT_EQ(Scalar(QStringLiteral("select object_id('tblLabel')")), QStringLiteral("NULL"));
+}
+
 TEST_F(LabelTransferOverOdbcTest, ALabelOfEveryColumnKindArrivesWithNewIdentifiersOnly)
 {
     const EmbeddedTestDatabase source(EmbeddedSchemaSql().toUtf8().constData());
