@@ -52,6 +52,11 @@ QList<BundleBlock> BundleOf(const QString& path)
 class LabelTransferOverOdbcTest : public KorvelServerTest
 {
 protected:
+    LabelTransferOverOdbcTest() : m_source(EmbeddedSchemaSql().toUtf8().constData())
+    {
+        m_source.exec(QString::fromUtf8(kEveryColumnKind));
+    }
+
     QString File(const QString& name) const { return m_folder.filePath(name); }
 
     // Exports a label of an embedded database into a bundle file, with the program's export.
@@ -69,6 +74,9 @@ protected:
         return RunKorvelctlInProcess(arguments);
     }
     void ExpectSucceeds(const KorvelctlRun& run) { EXPECT_EQ(run.exitCode, kExitOk) << run.err.toStdString(); }
+
+    // The labels of kEveryColumnKind.
+    EmbeddedTestDatabase m_source;
 };
 
 } // namespace
@@ -102,11 +110,9 @@ TEST_F(LabelTransferOverOdbcTest, TheCatalogueFindsATableAsSqlServerAndTheEmbedd
 
 TEST_F(LabelTransferOverOdbcTest, ALabelOfEveryColumnKindArrivesWithNewIdentifiersOnly)
 {
-    const EmbeddedTestDatabase source(EmbeddedSchemaSql().toUtf8().constData());
-    source.exec(QString::fromUtf8(kEveryColumnKind));
     for (const QString& labelNo : {QStringLiteral("E2E-满"), QStringLiteral("E2E-空")}) {
         SCOPED_TRACE(labelNo.toStdString());
-        ExportEmbedded(source, labelNo, File(QStringLiteral("source.bq")));
+        ExportEmbedded(m_source, labelNo, File(QStringLiteral("source.bq")));
         ExpectSucceeds(Korvelctl(QStringLiteral("import"), {File(QStringLiteral("source.bq"))}));
         ExpectSucceeds(Korvelctl(QStringLiteral("export"), {labelNo, File(QStringLiteral("server.bq"))}));
         ExpectSameLabelWithNewIdentifiers(BundleOf(File(QStringLiteral("source.bq"))),
@@ -123,10 +129,8 @@ TEST_F(LabelTransferOverOdbcTest, ALabelOfEveryColumnKindArrivesWithNewIdentifie
 
 TEST_F(LabelTransferOverOdbcTest, AnExistingLabelNumberIsRefusedUnlessAFreeOneIsGiven)
 {
-    const EmbeddedTestDatabase source(EmbeddedSchemaSql().toUtf8().constData());
-    source.exec(QString::fromUtf8(kEveryColumnKind));
     const QString bundle = File(QStringLiteral("source.bq"));
-    ExportEmbedded(source, QStringLiteral("E2E-满"), bundle);
+    ExportEmbedded(m_source, QStringLiteral("E2E-满"), bundle);
     ExpectSucceeds(Korvelctl(QStringLiteral("import"), {bundle}));
     const QStringList before = Contents(kLabelTables);
 
@@ -155,12 +159,10 @@ TEST_F(LabelTransferOverOdbcTest, AnExistingLabelNumberIsRefusedUnlessAFreeOneIs
 
 TEST_F(LabelTransferOverOdbcTest, AFailureAtAnyCallOfAnImportLeavesTheDatabaseAsItWas)
 {
-    const EmbeddedTestDatabase source(EmbeddedSchemaSql().toUtf8().constData());
-    source.exec(QString::fromUtf8(kEveryColumnKind));
     const QString bundle = File(QStringLiteral("source.bq"));
-    ExportEmbedded(source, QStringLiteral("E2E-空"), bundle);
+    ExportEmbedded(m_source, QStringLiteral("E2E-空"), bundle);
     ExpectSucceeds(Korvelctl(QStringLiteral("import"), {bundle}));
-    ExportEmbedded(source, QStringLiteral("E2E-满"), bundle);
+    ExportEmbedded(m_source, QStringLiteral("E2E-满"), bundle);
     const QStringList before = Contents(kLabelTables);
 
     static FaultPlan plan; // the provider stays registered for the rest of the process
@@ -205,14 +207,12 @@ TEST_F(LabelTransferOverOdbcTest, TwoImportsAtOnceEachLandWholeWithKeysOfTheirOw
     // Items with a long binary column: the import writes it through the key it reads
     // back, which must be its own row's even when another import has just added rows.
     Run(QStringLiteral("alter table tblLabelControlItem add column Icon bytea"));
-    const EmbeddedTestDatabase source(EmbeddedSchemaSql().toUtf8().constData());
-    source.exec(QStringLiteral("ALTER TABLE tblLabelControlItem ADD COLUMN Icon image;") +
-                QString::fromUtf8(kEveryColumnKind) +
-                QStringLiteral("UPDATE tblLabelControlItem SET Icon = CAST(ItemName AS BLOB);"));
+    m_source.exec(QStringLiteral("ALTER TABLE tblLabelControlItem ADD COLUMN Icon image;"
+                                 "UPDATE tblLabelControlItem SET Icon = CAST(ItemName AS BLOB);"));
     const QString first = File(QStringLiteral("first.bq"));
     const QString second = File(QStringLiteral("second.bq"));
-    ExportEmbedded(source, QStringLiteral("E2E-满"), first);
-    ExportEmbedded(source, QStringLiteral("E2E-空"), second);
+    ExportEmbedded(m_source, QStringLiteral("E2E-满"), first);
+    ExportEmbedded(m_source, QStringLiteral("E2E-空"), second);
 
     // The second import runs on a thread of its own, whole, while the first has just
     // inserted its item and holds its transaction open.
