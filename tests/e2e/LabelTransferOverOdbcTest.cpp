@@ -127,11 +127,11 @@ TEST_F(LabelTransferOverOdbcTest, ALabelOfEveryColumnKindArrivesWithNewIdentifie
               QStringLiteral("0"));
 }
 
-TEST_F(LabelTransferOverOdbcTest, AnExistingLabelNumberIsRefusedUnlessAFreeOneIsGiven)
+TEST_F(LabelTransferOverOdbcTest, ALabelImportedIntoItsOwnDatabaseNeedsANumberThatIsFree)
 {
-    const QString bundle = File(QStringLiteral("source.bq"));
-    ExportEmbedded(m_source, QStringLiteral("E2E-满"), bundle);
-    ExpectSucceeds(Korvelctl(QStringLiteral("import"), {bundle}));
+    CopyDemoDatabase();
+    const QString bundle = File(QStringLiteral("LB-00001.bq"));
+    ExpectSucceeds(Korvelctl(QStringLiteral("export"), {QStringLiteral("LB-00001"), bundle}));
     const QStringList before = Contents(kLabelTables);
 
     const struct
@@ -139,8 +139,8 @@ TEST_F(LabelTransferOverOdbcTest, AnExistingLabelNumberIsRefusedUnlessAFreeOneIs
         QStringList options;
         const char* refusal;
     } refused[] = {
-        {{}, "E2E-满已经存在\n"},
-        {{"--label-no", "E2E-满"}, "E2E-满已经存在\n"},
+        {{}, "LB-00001已经存在\n"},
+        {{"--label-no", "LB-00002"}, "LB-00002已经存在\n"},
     };
     for (const auto& attempt : refused) {
         const KorvelctlRun run = Korvelctl(QStringLiteral("import"), QStringList{bundle} + attempt.options);
@@ -149,12 +149,13 @@ TEST_F(LabelTransferOverOdbcTest, AnExistingLabelNumberIsRefusedUnlessAFreeOneIs
         EXPECT_EQ(Contents(kLabelTables), before);
     }
 
-    ExpectSucceeds(Korvelctl(QStringLiteral("import"), {bundle, "--label-no", "E2E-副本"}));
-    ExpectSucceeds(Korvelctl(QStringLiteral("export"), {QStringLiteral("E2E-副本"), File(QStringLiteral("copy.bq"))}));
+    // The new items are numbered after the demo's own.
+    ExpectSucceeds(Korvelctl(QStringLiteral("import"), {bundle, "--label-no", "LB-00001-B"}));
+    ExpectSucceeds(Korvelctl(QStringLiteral("export"), {QStringLiteral("LB-00001-B"), File(QStringLiteral("copy.bq"))}));
     QList<BundleBlock> expected = BundleOf(bundle);
-    expected[0].rows[1][1] = QStringLiteral("E2E-副本");
+    expected[0].rows[1][1] = QStringLiteral("LB-00001-B");
     ExpectSameLabelWithNewIdentifiers(expected, BundleOf(File(QStringLiteral("copy.bq"))));
-    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from tblLabelInfo")), QStringLiteral("2"));
+    EXPECT_EQ(Contents({QStringLiteral("tblLabelInfo")}).size(), before.filter(QStringLiteral("tblLabelInfo:")).size() + 1);
 }
 
 TEST_F(LabelTransferOverOdbcTest, AFailureAtAnyCallOfAnImportLeavesTheDatabaseAsItWas)
