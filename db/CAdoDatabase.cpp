@@ -315,7 +315,7 @@ bool CAdoDatabase::WriteBlob(const QString& tableName, const QString& column, co
     DbError error;
     DbClient* client = ConnectedClient(error);
     if (client && client->ExecuteWithBinary(update, bytes, rowsChanged, error)) {
-        if (rowsChanged > 0)
+        if (rowsChanged != 0) // -1: the server counts nothing
             return true;
         // Each failure is recorded: the import shows m_strError, which must say what failed.
         error = DbError::DriverFailure(QStringLiteral("写入长二进制数据失败：%1 没有选中任何行").arg(update));

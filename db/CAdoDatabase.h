@@ -30,7 +30,8 @@ public:
     void Close();
 
     // Runs a statement that returns no rows. An UPDATE that matches nothing succeeds; the
-    // number of rows the statement changed goes to `rowsAffected` when one is given.
+    // number of rows the statement changed goes to `rowsAffected` when one is given (-1
+    // when the server does not count them).
     bool Execute(const QString& sql, qint64* rowsAffected = nullptr);
     // Appends the rows of a SELECT to the table, each value as text. On a failure while
     // reading, the rows read so far stay.

@@ -19,6 +19,9 @@ QString CheckedBundleText(const QByteArray& file, QStringList& problems)
         problems.append(QStringLiteral("不是完整的标签文件：末尾没有结束标记"));
     else if (plaintext.indexOf('\0') != plaintext.size() - 1)
         problems.append(QStringLiteral("不是完整的标签文件：结束标记之后还有数据"));
+    // The reader never looks at a last line without its line feed: its row would be lost.
+    else if (!plaintext.endsWith(QByteArrayView("\n\0", 2)))
+        problems.append(QStringLiteral("不是完整的标签文件：最后一行没有换行"));
     return Utf8ToWide(plaintext);
 }
 
@@ -77,11 +80,20 @@ CheckedBundle ReadCheckedBundle(const QByteArray& file)
 
 QStringList LabelProblems(const QList<BundleBlock>& blocks)
 {
+    QStringList problems;
     for (const BundleBlock& block : blocks) {
-        if (block.tableName == kLabelInfoTable && block.rows.size() < 2)
-            return {QStringLiteral("标签文件中没有标签")};
+        if (block.tableName != kLabelInfoTable)
+            continue;
+        if (block.rows.size() < 2)
+            problems.append(QStringLiteral("标签文件中没有标签"));
+        // A label numbered "" could never be chosen for an export again.
+        const qsizetype labelNo = block.rows.value(0).lastIndexOf(kLabelNoColumn);
+        for (qsizetype i = 1; labelNo >= 0 && i < block.rows.size(); ++i) {
+            if (block.rows[i].value(labelNo).isEmpty())
+                problems.append(QStringLiteral("标签文件第 %1 行：标签不能为空").arg(LineOfRow(block, i)));
+        }
     }
-    return {};
+    return problems;
 }
 
 QString ShowCarriageReturns(QString text)

@@ -24,7 +24,8 @@ struct CheckedBundle
 // the file is shown with a carriage return written as "\r".
 CheckedBundle ReadCheckedBundle(const QByteArray& file);
 
-// What keeps a whole bundle from importing as a label: its tblLabelInfo block has no row.
+// What keeps a whole bundle from importing as a label: its tblLabelInfo block has no row, or
+// a row with an empty label number.
 QStringList LabelProblems(const QList<BundleBlock>& blocks);
 
 // A text holding names from the file as a message shows it: the carriage return that

@@ -57,7 +57,8 @@ public:
     // Closing what is not open does nothing and succeeds.
     [[nodiscard]] virtual bool Close(DbError& error) = 0;
 
-    // Runs a statement (or a batch) that returns no rows; gives the number of rows it changed.
+    // Runs a statement (or a batch) that returns no rows; gives the number of rows it
+    // changed, or -1 when the server does not count them.
     [[nodiscard]] virtual bool Execute(const QString& sql, qint64& rowsChanged, DbError& error) = 0;
     [[nodiscard]] virtual std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError& error) = 0;
     // Runs a statement with one '?' parameter bound to the bytes as long binary data; gives

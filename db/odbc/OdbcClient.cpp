@@ -36,7 +36,9 @@ bool Succeeded(SQLRETURN result)
     return SQL_SUCCEEDED(result) || result == SQL_NO_DATA;
 }
 
-// Adds the rows that the current result changed; a result set or an unknown count adds none.
+// Adds the rows that the current result changed. A server that counts nothing (SET NOCOUNT
+// ON) gives -1 for each statement; the total stays unknown (-1) until a statement gives a
+// count.
 bool AddRowCount(SQLHSTMT statement, qint64& rowsChanged, DbError& error)
 {
     SQLLEN rows = 0;
@@ -44,7 +46,8 @@ bool AddRowCount(SQLHSTMT statement, qint64& rowsChanged, DbError& error)
         error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLRowCount");
         return false;
     }
-    rowsChanged += qMax<SQLLEN>(rows, 0);
+    if (rows >= 0)
+        rowsChanged = qMax<qint64>(rowsChanged, 0) + rows;
     return true;
 }
 
@@ -153,7 +156,7 @@ bool OdbcClient::Execute(const QString& sql, qint64& rowsChanged, DbError& error
         error = OdbcFailure(SQL_HANDLE_STMT, statement.Get(), "SQLExecDirectW");
         return false;
     }
-    qint64 rows = 0;
+    qint64 rows = result == SQL_NO_DATA ? 0 : -1;
     if (result != SQL_NO_DATA && !AddRowCount(statement.Get(), rows, error))
         return false;
     if (!DrainResults(statement.Get(), rows, error))
@@ -208,7 +211,7 @@ bool OdbcClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes, 
         error = OdbcFailure(SQL_HANDLE_STMT, handle, "SQLExecute");
         return false;
     }
-    qint64 rows = 0;
+    qint64 rows = result == SQL_NO_DATA ? 0 : -1;
     if (result != SQL_NO_DATA && !AddRowCount(handle, rows, error))
         return false;
     if (!DrainResults(handle, rows, error))

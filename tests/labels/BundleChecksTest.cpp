@@ -66,6 +66,7 @@ TEST(BundleChecks, EveryProblemIsNamedWithItsLine)
         {QByteArray(), {"不是完整的标签文件：文件是空的", kBlockOrder + "一个也没有"}},
         {BundleBytes(kWholeLabel).chopped(1), {"不是完整的标签文件：末尾没有结束标记"}},
         {BundleBytes(kWholeLabel + QChar(u'\0') + "7,{B3},more\n"), {"不是完整的标签文件：结束标记之后还有数据"}},
+        {BundleBytes(kWholeLabel.chopped(1)), {"不是完整的标签文件：最后一行没有换行"}},
         {BundleBytes("stray\n" + kInfo + kLabelRow + kControls + "表名:tblUserInfo\n列名:UserID\n" + kItems),
          {"标签文件含有不属于任何表的数据", "标签文件含有标签以外的表 tblUserInfo"}},
         {BundleBytes(QString(kInfo + kLabelRow + kControls + kItems).replace("\n", "\r\n")),
@@ -81,4 +82,12 @@ TEST(BundleChecks, EveryProblemIsNamedWithItsLine)
     };
     for (const auto& bundle : cases)
         EXPECT_EQ(ReadCheckedBundle(bundle.file).problems, bundle.problems) << bundle.problems.value(0).toStdString();
+}
+
+TEST(BundleChecks, AWholeBundleImportsOnlyWithALabelThatHasANumber)
+{
+    const auto problems = [](const QString& text) { return LabelProblems(ReadCheckedBundle(BundleBytes(text)).blocks); };
+    EXPECT_EQ(problems(kWholeLabel), QStringList());
+    EXPECT_EQ(problems(kInfo + kControls + kItems), QStringList({"标签文件中没有标签"}));
+    EXPECT_EQ(problems(kInfo + "{A1},,1\n" + kControls + kItems), QStringList({"标签文件第 3 行：标签不能为空"}));
 }
