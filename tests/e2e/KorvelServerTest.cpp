@@ -54,7 +54,8 @@ QString ValueText(const DbValue& value)
 {
     switch (value.kind) {
     case DbValue::Kind::Null: return QStringLiteral("NULL");
-    case DbValue::Kind::Bytes: return QLatin1String("X'") + QString::fromLatin1(value.bytes.toHex()) + QLatin1Char('\'');
+    case DbValue::Kind::Bytes:
+        return QLatin1String("X'") + QString::fromLatin1(value.bytes.toHex()) + QLatin1Char('\'');
     case DbValue::Kind::Text: return QLatin1Char('\'') + value.text + QLatin1Char('\'');
     }
     return QString();

@@ -150,12 +150,14 @@ TEST_F(LabelTransferOverOdbcTest, ALabelImportedIntoItsOwnDatabaseNeedsANumberTh
     }
 
     // The new items are numbered after the demo's own.
+    const QString copy = File(QStringLiteral("copy.bq"));
     ExpectSucceeds(Korvelctl(QStringLiteral("import"), {bundle, "--label-no", "LB-00001-B"}));
-    ExpectSucceeds(Korvelctl(QStringLiteral("export"), {QStringLiteral("LB-00001-B"), File(QStringLiteral("copy.bq"))}));
+    ExpectSucceeds(Korvelctl(QStringLiteral("export"), {QStringLiteral("LB-00001-B"), copy}));
     QList<BundleBlock> expected = BundleOf(bundle);
     expected[0].rows[1][1] = QStringLiteral("LB-00001-B");
-    ExpectSameLabelWithNewIdentifiers(expected, BundleOf(File(QStringLiteral("copy.bq"))));
-    EXPECT_EQ(Contents({QStringLiteral("tblLabelInfo")}).size(), before.filter(QStringLiteral("tblLabelInfo:")).size() + 1);
+    ExpectSameLabelWithNewIdentifiers(expected, BundleOf(copy));
+    EXPECT_EQ(Contents({QStringLiteral("tblLabelInfo")}).size(),
+              before.filter(QStringLiteral("tblLabelInfo:")).size() + 1);
 }
 
 TEST_F(LabelTransferOverOdbcTest, AFailureAtAnyCallOfAnImportLeavesTheDatabaseAsItWas)

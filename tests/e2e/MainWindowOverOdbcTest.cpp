@@ -87,7 +87,8 @@ TEST_F(MainWindowOverOdbcTest, EachCascadeListsTheChildrenOfTheChosenParentOnly)
 {
     const CKorvelDlg& dialog = OpenMainWindow();
     EXPECT_TRUE(m_messages.warnings.isEmpty()) << m_messages.warnings.join('\n').toStdString();
-    EXPECT_EQ(Sorted(EntriesOf(dialog, 1004)), Sorted(FirstColumnOf(QStringLiteral("select HarnessNo from tblHarnessInfo"))));
+    EXPECT_EQ(Sorted(EntriesOf(dialog, 1004)),
+              Sorted(FirstColumnOf(QStringLiteral("select HarnessNo from tblHarnessInfo"))));
     EXPECT_EQ(Sorted(EntriesOf(dialog, 1022)),
               Sorted(FirstColumnOf(QStringLiteral("select LabelNo from tblLabelInfo where LabelStatus=1"))));
 

@@ -57,7 +57,8 @@ private:
 class FaultInjectingClient : public DbClient
 {
 public:
-    FaultInjectingClient(FaultPlan& plan, std::unique_ptr<DbClient> client) : m_faults(plan), m_client(std::move(client))
+    FaultInjectingClient(FaultPlan& plan, std::unique_ptr<DbClient> client)
+        : m_faults(plan), m_client(std::move(client))
     {
     }
 
