@@ -1,8 +1,9 @@
 -- Korvel's tables for a SQL Server deployment (T-SQL).
 --
 -- sqlite.sql declares the same tables and columns with the same type names for the
--- embedded database; a test keeps the two files in step. One column per line, and
--- table constraints on lines of their own that start with CONSTRAINT.
+-- embedded database, postgresql.sql in PostgreSQL's types for the tests of the ODBC
+-- client; a test keeps the three files in step. One column per line, and table
+-- constraints on lines of their own that start with CONSTRAINT.
 --
 -- The label import inserts tblLabelInfo first, then tblLabelControls, then
 -- tblLabelControlItem, each with all its columns except the item's LineID, and gives every

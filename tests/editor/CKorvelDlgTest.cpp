@@ -2,6 +2,7 @@
 
 #include "app/widgets/DialogTemplate.h"
 #include "tests/editor/EditorTestDatabase.h"
+#include "tests/support/DialogControls.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/RecordingMessageSink.h"
@@ -35,25 +36,11 @@ protected:
         return *dialog;
     }
 
-    QComboBox& combo(int id) { return *qobject_cast<QComboBox*>(FindControl(*dialog, id)); }
-    QString box(int id) { return qobject_cast<QLineEdit*>(FindControl(*dialog, id))->text(); }
-    QStringList entries(int id)
-    {
-        QStringList texts;
-        for (int i = 0; i < combo(id).count(); ++i)
-            texts.append(combo(id).itemText(i));
-        return texts;
-    }
-    // What a user's choice does: select the entry and report it as activated.
-    void choose(int id, const QString& text)
-    {
-        QComboBox& list = combo(id);
-        const int index = list.findText(text);
-        ASSERT_GE(index, 0) << text.toStdString();
-        list.setCurrentIndex(index);
-        emit list.activated(index);
-    }
-    void press(int id) { qobject_cast<QPushButton*>(FindControl(*dialog, id))->click(); }
+    QComboBox& combo(int id) { return ComboOf(*dialog, id); }
+    QString box(int id) { return TextOf(*dialog, id); }
+    QStringList entries(int id) { return EntriesOf(*dialog, id); }
+    void choose(int id, const QString& text) { Choose(*dialog, id, text); }
+    void press(int id) { Press(*dialog, id); }
     QString scalar(const QString& sql) { return folder.database().scalar(sql); }
 
     ProgramFolder folder;

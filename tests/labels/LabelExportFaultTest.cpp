@@ -82,7 +82,7 @@ TEST_F(LabelExportFaultTest, AFailureAtAnyDatabaseCallWritesNothing)
     ASSERT_GT(calls, 10);
     for (int failAt = 1; failAt <= calls; ++failAt) {
         WriteTestFile(out, kOldBundle);
-        plan = FaultPlan{failAt, 0, {}};
+        plan = FaultPlan::FailingAt(failAt);
         RecordingMessageSink sink;
         EXPECT_FALSE(ExportLabel(faulty, QStringLiteral("LB-1"), out, sink)) << "failure at call " << failAt;
         EXPECT_EQ(sink.warnings.size(), 1) << "failure at call " << failAt;

@@ -196,7 +196,7 @@ TEST_F(LabelImportTest, AFailureAtAnyCallOfTheImportLeavesTheDatabaseAsItWas)
     QStringList failures;
     for (int failAt = 1; failAt <= calls; ++failAt) {
         ASSERT_TRUE(QFile::remove(database.path()) && QFile::copy(pristine, database.path()));
-        plan = FaultPlan{failAt, 0, {}};
+        plan = FaultPlan::FailingAt(failAt);
         RecordingMessageSink sink;
         // A failed existence check counts as a free number: that import goes on.
         if (ImportLabel(faulty, bundle, resolver, sink))

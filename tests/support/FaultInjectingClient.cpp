@@ -1,7 +1,6 @@
 #include "tests/support/FaultInjectingClient.h"
 
 #include "db/DbClientFactory.h"
-#include "db/sqlite/SqliteClient.h"
 
 namespace {
 
@@ -19,6 +18,14 @@ public:
         return true;
     }
     void log(const QString& statement) { m_plan.statements.append(statement); }
+    // Passes a call's result on, after the hook when the server has run the statement.
+    template <typename Result>
+    Result ran(const QString& statement, Result result)
+    {
+        if (result && m_plan.afterStatement)
+            m_plan.afterStatement(statement);
+        return result;
+    }
 
 private:
     FaultPlan& m_plan;
@@ -50,54 +57,63 @@ private:
 class FaultInjectingClient : public DbClient
 {
 public:
-    explicit FaultInjectingClient(FaultPlan& plan) : m_faults(plan) {}
+    FaultInjectingClient(FaultPlan& plan, std::unique_ptr<DbClient> client)
+        : m_faults(plan), m_client(std::move(client))
+    {
+    }
 
     bool Open(const QString& connectionString, DbError& error) override
     {
-        return !m_faults.strike(error) && m_client.Open(connectionString, error);
+        return !m_faults.strike(error) && m_client->Open(connectionString, error);
     }
-    bool IsOpen() const override { return m_client.IsOpen(); }
-    bool Close(DbError& error) override { return m_client.Close(error); }
+    bool IsOpen() const override { return m_client->IsOpen(); }
+    bool Close(DbError& error) override { return m_client->Close(error); }
     bool Execute(const QString& sql, qint64& rowsChanged, DbError& error) override
     {
         m_faults.log(sql);
-        return !m_faults.strike(error) && m_client.Execute(sql, rowsChanged, error);
+        return m_faults.ran(sql, !m_faults.strike(error) && m_client->Execute(sql, rowsChanged, error));
     }
     std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError& error) override
     {
         m_faults.log(sql);
         if (m_faults.strike(error))
             return nullptr;
-        std::unique_ptr<DbCursor> cursor = m_client.OpenCursor(sql, error);
+        std::unique_ptr<DbCursor> cursor = m_faults.ran(sql, m_client->OpenCursor(sql, error));
         return cursor ? std::make_unique<FaultInjectingCursor>(std::move(cursor), m_faults) : nullptr;
     }
     bool ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError& error) override
     {
         m_faults.log(sql);
-        return !m_faults.strike(error) && m_client.ExecuteWithBinary(sql, bytes, rowsChanged, error);
+        return m_faults.ran(sql,
+                            !m_faults.strike(error) && m_client->ExecuteWithBinary(sql, bytes, rowsChanged, error));
     }
     bool BeginTransaction(DbError& error) override
     {
-        return !m_faults.strike(error) && m_client.BeginTransaction(error);
+        return !m_faults.strike(error) && m_client->BeginTransaction(error);
     }
     bool CommitTransaction(DbError& error) override
     {
-        return !m_faults.strike(error) && m_client.CommitTransaction(error);
+        return !m_faults.strike(error) && m_client->CommitTransaction(error);
     }
     bool RollbackTransaction(DbError& error) override
     {
-        return !m_faults.strike(error) && m_client.RollbackTransaction(error);
+        return !m_faults.strike(error) && m_client->RollbackTransaction(error);
     }
-    const SqlDialect& Dialect() const override { return m_client.Dialect(); }
+    const SqlDialect& Dialect() const override { return m_client->Dialect(); }
 
 private:
     Faults m_faults;
-    SqliteClient m_client;
+    std::unique_ptr<DbClient> m_client;
 };
 
 } // namespace
 
-void RegisterFaultInjectingProvider(FaultPlan& plan)
+void RegisterFaultInjectingProvider(FaultPlan& plan, const QString& wrappedProvider)
 {
-    RegisterDbProvider(QStringLiteral("faulty"), [&plan] { return std::make_unique<FaultInjectingClient>(plan); });
+    RegisterDbProvider(QStringLiteral("faulty"), [&plan, wrappedProvider] {
+        DbError unknownProvider;
+        std::unique_ptr<DbClient> client =
+            CreateDbClient(QStringLiteral("Provider=%1;").arg(wrappedProvider), unknownProvider);
+        return client ? std::make_unique<FaultInjectingClient>(plan, std::move(client)) : nullptr;
+    });
 }

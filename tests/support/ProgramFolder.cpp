@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 ProgramFolder::ProgramFolder(const char* databaseSql)
-    : m_database(m_dir.filePath(QStringLiteral("korvel.db")), databaseSql)
+    : m_database(std::in_place, m_dir.filePath(QStringLiteral("korvel.db")), databaseSql)
 {
 }
 
@@ -26,6 +26,21 @@ void ProgramFolder::writeEmbeddedSettings(const QByteArray& databaseFile)
 void ProgramFolder::writeSettings(const QByteArray& xml)
 {
     WriteTestFile(filePath(kSettingsFileName), xml);
+}
+
+void ProgramFolder::writeSettings(const ConnectionSettings& settings)
+{
+    const QList<std::pair<const char*, QString>> parameters = {
+        {"txtHostName", settings.hostName}, {"txtDataName", settings.dataName}, {"txtUserName", settings.userName},
+        {"txtPasswd", settings.password},   {"txtInstance", settings.instance}, {"txtProvider", settings.provider},
+    };
+    QByteArray xml = "<?xml version=\"1.0\" standalone=\"yes\"?>\n<NewDataSet>\n";
+    for (const auto& [name, value] : parameters) {
+        if (!value.isEmpty())
+            xml += QByteArray("  <frmConnect><ParaName>") + name + "</ParaName><ParaValue>" +
+                   value.toHtmlEscaped().toUtf8() + "</ParaValue></frmConnect>\n";
+    }
+    writeSettings(xml + "</NewDataSet>\n");
 }
 
 void ProgramFolder::writeValueLists(const QString& plaintext)

@@ -1,6 +1,7 @@
 #include "app/shell/Cdlg_Login.h"
 
 #include "app/widgets/DialogTemplate.h"
+#include "tests/support/DialogControls.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/RecordingMessageSink.h"
@@ -29,9 +30,7 @@ protected:
     // Types the password and presses the dialog's button, as the user does.
     void attempt(const QString& password)
     {
-        auto* edit = qobject_cast<QLineEdit*>(FindControl(login, 1002));
-        edit->clear();
-        QTest::keyClicks(edit, password);
+        Type(login, 1002, password);
         QTest::mouseClick(qobject_cast<QPushButton*>(FindControl(login, 1003)), Qt::LeftButton);
     }
     QString lastMessage() const { return messages.warnings.value(messages.warnings.size() - 1); }

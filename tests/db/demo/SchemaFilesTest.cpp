@@ -4,6 +4,7 @@
 #include "tests/db/demo/SchemaText.h"
 #include "tests/support/QtPrinting.h"
 
+#include <QRegularExpression>
 #include <QSet>
 
 #include <gtest/gtest.h>
@@ -19,6 +20,28 @@ QString TypeOf(const SchemaTables& tables, const QString& table, const QString& 
         if (declared.name == column)
             return declared.type;
     return QStringLiteral("<missing>");
+}
+
+// The PostgreSQL type that postgresql.sql declares for a column of a SQL Server type.
+QString PostgreSqlTypeFor(const QString& sqlServerType)
+{
+    static const QRegularExpression binary(QStringLiteral("^(var)?binary\\("));
+    static const QMap<QString, QString> renamed = {
+        {QStringLiteral("varchar(max)"), QStringLiteral("text")},
+        {QStringLiteral("tinyint"), QStringLiteral("smallint")},
+        {QStringLiteral("bit"), QStringLiteral("boolean")},
+        {QStringLiteral("datetime"), QStringLiteral("timestamp(3)")},
+        {QStringLiteral("uniqueidentifier"), QStringLiteral("uuid")},
+        {QStringLiteral("image"), QStringLiteral("bytea")},
+    };
+    QString type = sqlServerType;
+    if (type.contains(binary))
+        return QStringLiteral("bytea");
+    if (type.startsWith(QLatin1String("nvarchar")))
+        type.remove(0, 1);
+    if (type.startsWith(QLatin1String("decimal(")))
+        type.replace(0, 7, QStringLiteral("numeric"));
+    return renamed.value(type, type);
 }
 
 } // namespace
@@ -37,6 +60,36 @@ TEST(SchemaFilesTest, BothFilesDeclareTheSameTablesColumnsAndTypes)
                 << table.key().toStdString() << "." << other[i].name.toStdString();
         }
     }
+}
+
+TEST(SchemaFilesTest, ThePostgreSqlFileDeclaresTheSameColumnsInItsOwnTypes)
+{
+    const SchemaTables sqlServer = ParseSchemaTables(ReadSchemaFile("sqlserver.sql"));
+    const SchemaTables postgreSql = ParseSchemaTables(ReadSchemaFile("postgresql.sql"));
+    EXPECT_EQ(sqlServer.keys(), postgreSql.keys());
+    for (auto table = sqlServer.cbegin(); table != sqlServer.cend(); ++table) {
+        QList<SchemaColumn> expected;
+        for (const SchemaColumn& column : table.value())
+            expected.append({column.name, PostgreSqlTypeFor(column.type)});
+        EXPECT_EQ(postgreSql.value(table.key()), expected) << table.key().toStdString();
+    }
+}
+
+TEST(SchemaFilesTest, ThePostgreSqlCatalogueKnowsEveryColumnNameInItsDeclaredCase)
+{
+    const QString sql = ReadSchemaFile("postgresql.sql");
+    QSet<QString> declared;
+    const SchemaTables tables = ParseSchemaTables(sql);
+    for (const QList<SchemaColumn>& columns : tables)
+        for (const SchemaColumn& column : columns)
+            declared.insert(column.name);
+    static const QRegularExpression listedName(QStringLiteral("\\('(\\w+)'\\)"));
+    QSet<QString> listed;
+    const qsizetype view = sql.indexOf(QLatin1String("CREATE VIEW syscolumns"));
+    ASSERT_GE(view, 0);
+    for (const QRegularExpressionMatch& match : listedName.globalMatch(sql.mid(view)))
+        listed.insert(match.captured(1));
+    EXPECT_EQ(listed, declared);
 }
 
 TEST(SchemaFilesTest, TheProgramsTablesAndColumnsHaveTheirTypes)

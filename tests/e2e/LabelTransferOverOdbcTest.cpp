@@ -1,0 +1,249 @@
+// Label export and import against a server database reached through an ODBC data source,
+// held against the embedded engine doing the same.
+
+#include "app/korvelctl/Korvelctl.h"
+#include "db/schema/EmbeddedSchema.h"
+#include "labels/LabelBundle.h"
+#include "labels/LabelExport.h"
+#include "labels/LabelImport.h"
+#include "tests/app/KorvelctlRun.h"
+#include "tests/e2e/KorvelServerTest.h"
+#include "tests/labels/BundleComparison.h"
+#include "tests/labels/LabelTestSupport.h"
+#include "tests/support/EmbeddedTestDatabase.h"
+#include "tests/support/FaultInjectingClient.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/RecordingMessageSink.h"
+#include "tests/support/TestFiles.h"
+
+#include <thread>
+
+namespace {
+
+const QStringList kLabelTables = {"tblLabelInfo", "tblLabelControls", "tblLabelControlItem"};
+
+// Two labels of one control and its item each, in the embedded engine's SQL: 满 with a value
+// in every column (long binary, GUIDs, bit, date-times with milliseconds, decimals, texts in
+// several scripts with quotes and a carriage return), 空 with NULL in every column that
+// may hold one.
+const char* const kEveryColumnKind =
+    "INSERT INTO tblLabelInfo VALUES"
+    " ('{5A1B0C2D-3E4F-4A5B-8C6D-7E8F9A0B1C2D}', 'E2E-满', 'Этикетка 梱包ラベル 포장', 1, 101.6, 25.4, 300, 255,"
+    " 'ZT410', '说明 \"quoted\" and ''single'' 𠮷' || char(13) || 'Ω', X'424D0000FF00',"
+    " X'00112233445566778899AABBCCDDEEFF', 1, '管理员', '2023-11-30 23:59:58.500', '2024-02-29'),"
+    " ('{6B000000-0000-4000-8000-000000000000}', 'E2E-空', NULL, 0, 40, 20, 203, NULL, NULL, NULL, NULL, NULL, 0,"
+    " NULL, '2020-01-01', NULL);"
+    "INSERT INTO tblLabelControls VALUES"
+    " ('{5A1B0C2D-3E4F-4A5B-8C6D-7E8F9A0B1C2D}', 1, '{11111111-0000-4000-8000-000000000001}', 3, -5, 20, 300, 40,"
+    " 270, '微软雅黑', 10.5, 1, 0, 16711680, 'CODE128', '品名：O''Neil', X'AA55AA55AA55AA55', X'89504E470D0A1A0A00FF'),"
+    " ('{6B000000-0000-4000-8000-000000000000}', 1, '{22222222-0000-4000-8000-000000000002}', 0, 0, 0, 1, 1, 0,"
+    " NULL, NULL, 0, 0, 0, NULL, NULL, NULL, NULL);"
+    "INSERT INTO tblLabelControlItem (ItemID, ItemName, SourceType, FieldName, DefaultValue, FormatString, MaxLength,"
+    " CounterStart, ModifiedAt) VALUES"
+    " ('{11111111-0000-4000-8000-000000000001}', '批次号', 2, 'JobNo', '默认', 'yyyy年MM月dd日', 32, 202400000001,"
+    " '2024-02-29 08:00:00.250'),"
+    " ('{22222222-0000-4000-8000-000000000002}', '空项', 0, NULL, NULL, NULL, NULL, NULL, NULL);";
+
+QList<BundleBlock> BundleOf(const QString& path)
+{
+    return ReadBundleText(DecodeBundle(ReadTestFile(path)));
+}
+
+class LabelTransferOverOdbcTest : public KorvelServerTest
+{
+protected:
+    LabelTransferOverOdbcTest() : m_source(EmbeddedSchemaSql().toUtf8().constData())
+    {
+        m_source.exec(QString::fromUtf8(kEveryColumnKind));
+    }
+
+    QString File(const QString& name) const { return m_folder.filePath(name); }
+
+    // Exports a label of an embedded database into a bundle file, with the program's export.
+    void ExportEmbedded(const EmbeddedTestDatabase& database, const QString& labelNo, const QString& path)
+    {
+        RecordingMessageSink messages;
+        EXPECT_TRUE(ExportLabel(database.connectionString(), labelNo, path, messages))
+            << messages.warnings.join('\n').toStdString();
+    }
+    // korvelctl with the test's settings file after the command.
+    KorvelctlRun Korvelctl(const QString& command, QStringList arguments)
+    {
+        arguments.prepend(SettingsPath());
+        arguments.prepend(command);
+        return RunKorvelctlInProcess(arguments);
+    }
+    void ExpectSucceeds(const KorvelctlRun& run) { EXPECT_EQ(run.exitCode, kExitOk) << run.err.toStdString(); }
+
+    // The labels of kEveryColumnKind.
+    EmbeddedTestDatabase m_source;
+};
+
+} // namespace
+
+TEST_F(LabelTransferOverOdbcTest, EveryDemoLabelExportsByteForByteAsFromTheEmbeddedDatabase)
+{
+    CopyDemoDatabase();
+    // The embedded engine gives the rows of "in (select …)" in the order of the index that it
+    // looks each value up in; so does PostgreSQL, unless it gathers the values in a hash
+    // table first. Each is a legitimate order, and only one can match the other's bytes.
+    Run(QStringLiteral("alter database %1 set enable_hashagg = off").arg(m_databaseName));
+    const EmbeddedTestDatabase demo(DemoPath(), "");
+    const QStringList labelNos = FirstColumnOf(QStringLiteral("select LabelNo from tblLabelInfo"));
+    ASSERT_EQ(labelNos.size(), 40);
+    for (const QString& labelNo : labelNos) {
+        ExportEmbedded(demo, labelNo, File(QStringLiteral("embedded.bq")));
+        ExpectSucceeds(Korvelctl(QStringLiteral("export"), {labelNo, File(QStringLiteral("server.bq"))}));
+        EXPECT_EQ(ReadTestFile(File(QStringLiteral("server.bq"))), ReadTestFile(File(QStringLiteral("embedded.bq"))))
+            << labelNo.toStdString();
+    }
+}
+
+TEST_F(LabelTransferOverOdbcTest, TheCatalogueFindsATableAsSqlServerAndTheEmbeddedEngineDo)
+{
+    const QString table = Scalar(QStringLiteral("select object_id('tblLabelInfo')"));
+    EXPECT_NE(table, QStringLiteral("NULL"));
+    for (const char* name : {"TBLLABELINFO", "dbo.tblLabelInfo", "[tblLabelInfo]", " DBO.[tbllabelinfo] "})
+        EXPECT_EQ(Scalar(QStringLiteral("select object_id('%1')").arg(QString::fromUtf8(name))), table) << name;
+    EXPECT_EQ(Scalar(QStringLiteral("select object_id('tblLabel')")), QStringLiteral("NULL"));
+}
+
+TEST_F(LabelTransferOverOdbcTest, ALabelOfEveryColumnKindArrivesWithNewIdentifiersOnly)
+{
+    for (const QString& labelNo : {QStringLiteral("E2E-满"), QStringLiteral("E2E-空")}) {
+        SCOPED_TRACE(labelNo.toStdString());
+        ExportEmbedded(m_source, labelNo, File(QStringLiteral("source.bq")));
+        ExpectSucceeds(Korvelctl(QStringLiteral("import"), {File(QStringLiteral("source.bq"))}));
+        ExpectSucceeds(Korvelctl(QStringLiteral("export"), {labelNo, File(QStringLiteral("server.bq"))}));
+        ExpectSameLabelWithNewIdentifiers(BundleOf(File(QStringLiteral("source.bq"))),
+                                          BundleOf(File(QStringLiteral("server.bq"))));
+    }
+    // The bundle writes NULL as an empty value; in a column that is not text it is NULL again.
+    EXPECT_EQ(Scalar(QStringLiteral(
+                  "select num_nonnulls(i.Darkness, i.Logo, i.Checksum, i.ModifiedAt, c.FontSize, c.FillPattern,"
+                  " c.Picture, t.MaxLength, t.CounterStart, t.ModifiedAt) from tblLabelInfo i"
+                  " join tblLabelControls c on c.LabelID = i.LabelID join tblLabelControlItem t on t.ItemID = c.ItemID"
+                  " where i.LabelNo = 'E2E-空'")),
+              QStringLiteral("0"));
+}
+
+TEST_F(LabelTransferOverOdbcTest, ALabelImportedIntoItsOwnDatabaseNeedsANumberThatIsFree)
+{
+    CopyDemoDatabase();
+    const QString bundle = File(QStringLiteral("LB-00001.bq"));
+    ExpectSucceeds(Korvelctl(QStringLiteral("export"), {QStringLiteral("LB-00001"), bundle}));
+    const QStringList before = Contents(kLabelTables);
+
+    const struct
+    {
+        QStringList options;
+        const char* refusal;
+    } refused[] = {
+        {{}, "LB-00001已经存在\n"},
+        {{"--label-no", "LB-00002"}, "LB-00002已经存在\n"},
+    };
+    for (const auto& attempt : refused) {
+        const KorvelctlRun run = Korvelctl(QStringLiteral("import"), QStringList{bundle} + attempt.options);
+        EXPECT_EQ(run.exitCode, kExitFailure);
+        EXPECT_EQ(run.err, QString::fromUtf8(attempt.refusal));
+        EXPECT_EQ(Contents(kLabelTables), before);
+    }
+
+    // The new items are numbered after the demo's own.
+    const QString copy = File(QStringLiteral("copy.bq"));
+    ExpectSucceeds(Korvelctl(QStringLiteral("import"), {bundle, "--label-no", "LB-00001-B"}));
+    ExpectSucceeds(Korvelctl(QStringLiteral("export"), {QStringLiteral("LB-00001-B"), copy}));
+    QList<BundleBlock> expected = BundleOf(bundle);
+    expected[0].rows[1][1] = QStringLiteral("LB-00001-B");
+    ExpectSameLabelWithNewIdentifiers(expected, BundleOf(copy));
+    EXPECT_EQ(Contents({QStringLiteral("tblLabelInfo")}).size(),
+              before.filter(QStringLiteral("tblLabelInfo:")).size() + 1);
+}
+
+TEST_F(LabelTransferOverOdbcTest, AFailureAtAnyCallOfAnImportLeavesTheDatabaseAsItWas)
+{
+    const QString bundle = File(QStringLiteral("source.bq"));
+    ExportEmbedded(m_source, QStringLiteral("E2E-空"), bundle);
+    ExpectSucceeds(Korvelctl(QStringLiteral("import"), {bundle}));
+    ExportEmbedded(m_source, QStringLiteral("E2E-满"), bundle);
+    const QStringList before = Contents(kLabelTables);
+
+    static FaultPlan plan; // the provider stays registered for the rest of the process
+    RegisterFaultInjectingProvider(plan, QStringLiteral("MSDASQL"));
+    const QString faulty = ConnectionString(QStringLiteral("faulty"));
+    const auto importSucceeds = [&](RecordingMessageSink& messages) {
+        ScriptedResolver resolver;
+        if (!ImportLabel(faulty, bundle, resolver, messages))
+            return false;
+        Run(QStringLiteral("delete from tblLabelControls where ItemID in"
+                           " (select ItemID from tblLabelControlItem where ItemName = '批次号');"
+                           "delete from tblLabelControlItem where ItemName = '批次号';"
+                           "delete from tblLabelInfo where LabelNo = 'E2E-满'"));
+        return true;
+    };
+    plan = FaultPlan();
+    RecordingMessageSink unfaulted;
+    ASSERT_TRUE(importSucceeds(unfaulted)) << unfaulted.warnings.join('\n').toStdString();
+    ASSERT_EQ(Contents(kLabelTables), before);
+    const int calls = plan.calls;
+    QStringList failures;
+    for (int failAt = 1; failAt <= calls; ++failAt) {
+        plan = FaultPlan::FailingAt(failAt);
+        RecordingMessageSink messages;
+        // A failed existence check counts as a free number: that import goes on.
+        if (importSucceeds(messages))
+            continue;
+        EXPECT_EQ(Contents(kLabelTables), before) << "failure at call " << failAt;
+        ASSERT_EQ(messages.warnings.size(), 1) << "failure at call " << failAt;
+        failures.append(messages.warnings[0]);
+    }
+    ASSERT_GT(failures.size(), 10);
+    EXPECT_TRUE(failures.takeFirst().startsWith(QStringLiteral("ADO 错误：0x80004005，injected failure")))
+        << "the connection itself";
+    for (const QString& failure : failures)
+        EXPECT_TRUE(failure.endsWith(QStringLiteral("，未导入任何数据"))) << failure.toStdString();
+    EXPECT_TRUE(failures.last().contains(QStringLiteral("提交事务失败"))) << failures.last().toStdString();
+}
+
+TEST_F(LabelTransferOverOdbcTest, TwoImportsAtOnceEachLandWholeWithKeysOfTheirOwn)
+{
+    // Items with a long binary column: the import writes it through the key it reads
+    // back, which must be its own row's even when another import has just added rows.
+    Run(QStringLiteral("alter table tblLabelControlItem add column Icon bytea"));
+    m_source.exec(QStringLiteral("ALTER TABLE tblLabelControlItem ADD COLUMN Icon image;"
+                                 "UPDATE tblLabelControlItem SET Icon = CAST(ItemName AS BLOB);"));
+    const QString first = File(QStringLiteral("first.bq"));
+    const QString second = File(QStringLiteral("second.bq"));
+    ExportEmbedded(m_source, QStringLiteral("E2E-满"), first);
+    ExportEmbedded(m_source, QStringLiteral("E2E-空"), second);
+
+    // The second import runs on a thread of its own, whole, while the first has just
+    // inserted its item and holds its transaction open.
+    static FaultPlan plan;
+    RegisterFaultInjectingProvider(plan, QStringLiteral("MSDASQL"));
+    plan = FaultPlan();
+    bool secondImported = false;
+    RecordingMessageSink secondMessages;
+    plan.afterStatement = [&](const QString& statement) {
+        if (secondImported || !statement.startsWith(QLatin1String("insert into tblLabelControlItem")))
+            return;
+        std::thread other([&] {
+            ScriptedResolver resolver;
+            secondImported = ImportLabel(ConnectionString(), second, resolver, secondMessages);
+        });
+        other.join();
+    };
+    RecordingMessageSink firstMessages;
+    ScriptedResolver resolver;
+    EXPECT_TRUE(ImportLabel(ConnectionString(QStringLiteral("faulty")), first, resolver, firstMessages))
+        << firstMessages.warnings.join('\n').toStdString();
+    EXPECT_TRUE(secondImported) << secondMessages.warnings.join('\n').toStdString();
+    plan = FaultPlan();
+
+    EXPECT_EQ(FirstColumnOf(QStringLiteral("select convert_from(Icon, 'UTF8') = ItemName from tblLabelControlItem")),
+              QStringList({"-1", "-1"}));
+    EXPECT_EQ(FirstColumnOf(QStringLiteral("select count(*) from tblLabelControls c join tblLabelInfo i"
+                                           " on i.LabelID = c.LabelID join tblLabelControlItem t on t.ItemID = c.ItemID"
+                                           " group by i.LabelNo")),
+              QStringList({"1", "1"}));
+}
