@@ -40,9 +40,9 @@ QString BuildConnectionString(const ConnectionSettings& settings)
 {
     const QString provider = settings.provider.isEmpty() ? QStringLiteral("sqloledb") : settings.provider;
     if (UsesEmbeddedEngine(settings))
-        return QStringLiteral("Provider=%1;Data Source=%2;").arg(provider, QuoteValue(settings.hostName));
+        return QStringLiteral("Provider=%1;Data Source=%2;").arg(QuoteValue(provider), QuoteValue(settings.hostName));
     return QStringLiteral("Provider=%1;Data Source=%2;Initial Catalog=%3;User Id=%4;Password=%5;")
-        .arg(provider, QuoteValue(DataSource(settings)), QuoteValue(settings.dataName),
+        .arg(QuoteValue(provider), QuoteValue(DataSource(settings)), QuoteValue(settings.dataName),
              QuoteValue(settings.userName), QuoteValue(settings.password));
 }
 

@@ -22,9 +22,11 @@ void RegisterDbProvider(const QString& provider, std::function<std::unique_ptr<D
 
 std::unique_ptr<DbClient> CreateDbClient(const QString& connectionString, DbError& error)
 {
-    // A string that does not parse has no provider; the error below names that.
     QMap<QString, QString> attributes;
-    (void)ParseConnectionString(connectionString, attributes);
+    if (!ParseConnectionString(connectionString, attributes)) {
+        error = DbError::DriverFailure(kUnparsableConnectionString);
+        return nullptr;
+    }
     const QString provider = attributes.value(QStringLiteral("provider"));
     if (const auto registered = RegisteredProviders().constFind(provider.toLower());
         registered != RegisteredProviders().cend())

@@ -182,7 +182,7 @@ bool TranslateConnectionString(const QString& oleDb, OdbcFlavour flavour, const 
 {
     Attributes attributes;
     if (!ParseConnectionString(oleDb, attributes)) {
-        error = QStringLiteral("连接字符串的格式不对：引号没有闭合，或某一段没有“=”");
+        error = kUnparsableConnectionString;
         return false;
     }
     if (flavour == OdbcFlavour::SqlServer)

@@ -59,7 +59,7 @@ bool SqliteClient::Open(const QString& connectionString, DbError& error)
         return false;
     QMap<QString, QString> attributes;
     if (!ParseConnectionString(connectionString, attributes)) {
-        error = DbError::DriverFailure(QStringLiteral("连接字符串格式错误"));
+        error = DbError::DriverFailure(kUnparsableConnectionString);
         return false;
     }
     const QString path = attributes.value(QStringLiteral("data source"));

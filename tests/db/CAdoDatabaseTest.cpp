@@ -93,6 +93,10 @@ TEST(CAdoDatabase, UnknownProvidersAndMissingFilesFailToOpenWithAReason)
     EXPECT_FALSE(database.Open(QStringLiteral("Provider=Oracle.OLEDB;Data Source=x;")));
     EXPECT_TRUE(database.m_strError.startsWith(QStringLiteral("ADO 错误：0x800a0e7a，")));
     EXPECT_TRUE(database.m_strError.contains(QStringLiteral("Oracle.OLEDB")));
+    EXPECT_FALSE(database.Open(QStringLiteral("Provider=\"sqlite;Data Source=x;")));
+    EXPECT_EQ(database.m_strError,
+              QStringLiteral("ADO 错误：0x80004005，连接字符串的格式不对：引号没有闭合，或某一段没有“=”"))
+        << "not an unknown provider";
 
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("missing.db"));
