@@ -1,6 +1,6 @@
 #include "config/SettingsXml.h"
 
-#include "util/AnsiText.h"
+#include "util/TextConversions.h"
 
 #include <tinyxml.h>
 

@@ -1,6 +1,6 @@
 #include "config/ValueLists.h"
 
-#include "util/AnsiText.h"
+#include "util/TextConversions.h"
 #include "util/FileCipher.h"
 #include "util/FileIO.h"
 #include "util/MessageSink.h"

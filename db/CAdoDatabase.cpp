@@ -4,7 +4,7 @@
 #include "db/SqlLiteral.h"
 #include "db/client/AdoTypes.h"
 #include "db/client/SqlDialect.h"
-#include "util/HexText.h"
+#include "util/TextConversions.h"
 
 #include <QRegularExpression>
 

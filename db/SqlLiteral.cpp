@@ -2,7 +2,7 @@
 
 #include "db/client/SqlDialect.h"
 #include "db/client/ValueRules.h"
-#include "util/HexText.h"
+#include "util/TextConversions.h"
 
 #include <QRegularExpression>
 

@@ -2,7 +2,7 @@
 
 #include "labels/LabelTables.h"
 #include "util/FileCipher.h"
-#include "util/Utf8Text.h"
+#include "util/TextConversions.h"
 
 namespace {
 

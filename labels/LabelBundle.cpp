@@ -1,7 +1,7 @@
 #include "labels/LabelBundle.h"
 
 #include "util/FileCipher.h"
-#include "util/Utf8Text.h"
+#include "util/TextConversions.h"
 
 #include <QStringTokenizer>
 

@@ -30,5 +30,7 @@ struct FileReadFailure
 
 // Replaces the file with the bytes. The new content goes to a temporary file beside the
 // target first and is renamed over it, so a failed write leaves the old file as it was.
-// Failures show "打开文件失败：%d" or "写文件错误：%d\n" and give false.
+// Failures show "打开文件失败：%d" or "写文件错误：%d\n" and give false. QSaveFile would do the
+// same dance, but reports a failure as a text of its own, and these messages carry the
+// system's error number; hence the POSIX calls.
 [[nodiscard]] bool WriteWholeFile(const QString& path, const QByteArray& bytes, MessageSink& messages);

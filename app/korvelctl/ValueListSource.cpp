@@ -2,7 +2,7 @@
 
 #include "config/SplitText.h"
 #include "config/ValueLists.h"
-#include "util/AnsiText.h"
+#include "util/TextConversions.h"
 
 #include <algorithm>
 

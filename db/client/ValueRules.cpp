@@ -2,8 +2,7 @@
 
 #include "db/client/DateTimeText.h"
 #include "db/client/GuidText.h"
-#include "util/AnsiText.h"
-#include "util/HexText.h"
+#include "util/TextConversions.h"
 
 #include <QDateTime>
 #include <QRegularExpression>

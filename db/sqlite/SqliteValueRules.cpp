@@ -3,7 +3,7 @@
 #include "db/client/SqlDialect.h"
 #include "db/client/ValueRules.h"
 #include "db/sqlite/SqliteTypes.h"
-#include "util/HexText.h"
+#include "util/TextConversions.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #include "app/korvelctl/ValueListSource.h"
 
 #include "config/ValueLists.h"
-#include "util/AnsiText.h"
+#include "util/TextConversions.h"
 
 #include "tests/support/QtPrinting.h"
 

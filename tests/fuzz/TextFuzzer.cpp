@@ -1,8 +1,7 @@
 // The hexadecimal and UTF-8 helpers: anything goes in, and what they write reads back.
 
 #include "tests/fuzz/FuzzInput.h"
-#include "util/HexText.h"
-#include "util/Utf8Text.h"
+#include "util/TextConversions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

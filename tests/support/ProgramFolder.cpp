@@ -3,7 +3,7 @@
 #include "config/ConnectionSettings.h"
 #include "config/ValueLists.h"
 #include "tests/support/TestFiles.h"
-#include "util/AnsiText.h"
+#include "util/TextConversions.h"
 #include "util/FileCipher.h"
 
 #include <gtest/gtest.h>

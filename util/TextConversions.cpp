@@ -1,8 +1,20 @@
-#include "util/HexText.h"
+#include "util/TextConversions.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <cstdlib>
 
 namespace {
+
+constexpr const char* kAnsiCodePage = "GBK";
+
+template <typename Text>
+qsizetype LengthBeforeNul(const Text& text)
+{
+    const qsizetype nul = text.indexOf(typename Text::value_type(0));
+    return nul < 0 ? text.size() : nul;
+}
 
 int HexDigitValue(char16_t c)
 {
@@ -26,6 +38,41 @@ char PairByStrtol(char16_t high, char16_t low)
 }
 
 } // namespace
+
+QString AnsiToWide(const QByteArray& bytes)
+{
+    QStringDecoder decoder(kAnsiCodePage, QStringConverter::Flag::Stateless);
+    return decoder.decode(QByteArrayView(bytes.constData(), LengthBeforeNul(bytes)));
+}
+
+bool WideToAnsi(const QString& text, QByteArray& bytes)
+{
+    QStringEncoder encoder(kAnsiCodePage, QStringConverter::Flag::Stateless);
+    QByteArray encoded = encoder.encode(text);
+    if (encoder.hasError())
+        return false;
+    bytes = std::move(encoded);
+    return true;
+}
+
+qsizetype AnsiLength(const QString& text)
+{
+    QStringEncoder encoder(kAnsiCodePage, QStringConverter::Flag::Stateless);
+    const QByteArray bytes = encoder.encode(text);
+    return bytes.size();
+}
+
+QByteArray WideToUtf8(const QString& text)
+{
+    QByteArray bytes = QStringView(text).left(LengthBeforeNul(text)).toUtf8();
+    bytes.append('\0');
+    return bytes;
+}
+
+QString Utf8ToWide(const QByteArray& bytes)
+{
+    return QString::fromUtf8(bytes.constData(), LengthBeforeNul(bytes));
+}
 
 QString BytesToHex(const QByteArray& bytes)
 {

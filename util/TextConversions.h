@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The program's texts are UTF-16 inside; these are the narrow forms they take at the
+// edges: GBK for the configuration files, UTF-8 for label bundles, hexadecimal for binary
+// values.
+
+// GBK (code page 936) is the code page of the systems the configuration files are written
+// on.
+
+// The text of GBK bytes up to their first NUL; malformed sequences become U+FFFD.
+QString AnsiToWide(const QByteArray& bytes);
+
+// The GBK bytes of the text; false when a character has no GBK form.
+[[nodiscard]] bool WideToAnsi(const QString& text, QByteArray& bytes);
+
+// The bytes the text takes in GBK; a character without a GBK form counts as the one byte
+// that stands in its place.
+qsizetype AnsiLength(const QString& text);
+
+// The UTF-8 bytes of the text up to its first NUL, followed by one NUL byte: the size
+// counts the terminator, as the label bundle stores it.
+QByteArray WideToUtf8(const QString& text);
+
+// The text of UTF-8 bytes up to their first NUL; malformed sequences become U+FFFD.
+QString Utf8ToWide(const QByteArray& bytes);
+
+// Two upper-case hexadecimal digits per byte, no separators.
+QString BytesToHex(const QByteArray& bytes);
+
+// One byte per pair of characters; an odd last character is ignored. Each pair is read as
+// strtol reads it in base 16 (leading blanks and a sign allowed, reading stops at the
+// first non-digit, no digit gives 0) and keeps the low 8 bits, so "1G" gives 0x01 and
+// "-1" gives 0xFF.
+QByteArray HexToBytes(const QString& hex);
