@@ -1,6 +1,6 @@
 #include "db/DbClientFactory.h"
 
-#include "config/ConnectionString.h"
+#include "db/client/ConnectionString.h"
 #include "db/odbc/OdbcClient.h"
 #include "db/odbc/OdbcFlavour.h"
 #include "db/sqlite/SqliteClient.h"

@@ -1,6 +1,6 @@
 #include "db/odbc/OdbcConnectionString.h"
 
-#include "config/ConnectionString.h"
+#include "db/client/ConnectionString.h"
 
 #include <QMap>
 #include <QRegularExpression>

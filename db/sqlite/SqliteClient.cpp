@@ -1,6 +1,6 @@
 #include "db/sqlite/SqliteClient.h"
 
-#include "config/ConnectionString.h"
+#include "db/client/ConnectionString.h"
 #include "db/client/SqlDialect.h"
 #include "db/sqlite/SqliteCursor.h"
 

@@ -1,5 +1,6 @@
 #include "config/ConnectionSettings.h"
 #include "config/ConnectionString.h"
+#include "db/client/ConnectionString.h"
 
 #include "tests/support/QtPrinting.h"
 
@@ -81,18 +82,4 @@ TEST(ConnectionString, TheEmbeddedEngineNamesOnlyItsFile)
     EXPECT_EQ(BuildConnectionString(settings), QStringLiteral("Provider=sqlite;Data Source=/data/korvel demo.db;"));
     settings.provider = QStringLiteral("MSOLEDBSQL");
     EXPECT_TRUE(BuildConnectionString(settings).startsWith(QStringLiteral("Provider=MSOLEDBSQL;Data Source=/data/korvel demo.db\\inst;")));
-}
-
-TEST(ConnectionString, ParsingFollowsOleDbRules)
-{
-    QMap<QString, QString> attributes = Parsed(QStringLiteral(" Provider = sqloledb ; Data Source='a;b' ;;PWD=\"x\"\"y\";pwd=z"));
-    EXPECT_EQ(attributes.value("provider"), QStringLiteral("sqloledb"));
-    EXPECT_EQ(attributes.value("data source"), QStringLiteral("a;b"));
-    EXPECT_EQ(attributes.value("pwd"), QStringLiteral("z")) << "a later keyword wins";
-
-    QMap<QString, QString> untouched{{"kept", "yes"}};
-    EXPECT_FALSE(ParseConnectionString(QStringLiteral("Password=\"open"), untouched));
-    EXPECT_FALSE(ParseConnectionString(QStringLiteral("Password=\"a\"b;"), untouched));
-    EXPECT_FALSE(ParseConnectionString(QStringLiteral("no equals sign;"), untouched));
-    EXPECT_EQ(untouched.value("kept"), QStringLiteral("yes"));
 }

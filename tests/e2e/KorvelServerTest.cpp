@@ -1,6 +1,7 @@
 #include "tests/e2e/KorvelServerTest.h"
 
 #include "config/ConnectionString.h"
+#include "db/client/ConnectionString.h"
 #include "db/demo/EmbeddedDatabase.h"
 #include "tests/support/TestFiles.h"
 

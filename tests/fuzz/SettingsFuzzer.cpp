@@ -3,6 +3,7 @@
 #include "config/ConnectionSettings.h"
 #include "config/ConnectionString.h"
 #include "config/SettingsXml.h"
+#include "db/client/ConnectionString.h"
 #include "tests/fuzz/FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -1,0 +1,30 @@
+#include "db/client/ConnectionString.h"
+
+#include "tests/support/QtPrinting.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QMap<QString, QString> Parsed(const QString& connectionString)
+{
+    QMap<QString, QString> attributes;
+    EXPECT_TRUE(ParseConnectionString(connectionString, attributes)) << connectionString.toStdString();
+    return attributes;
+}
+
+} // namespace
+
+TEST(ConnectionString, ParsingFollowsOleDbRules)
+{
+    QMap<QString, QString> attributes = Parsed(QStringLiteral(" Provider = sqloledb ; Data Source='a;b' ;;PWD=\"x\"\"y\";pwd=z"));
+    EXPECT_EQ(attributes.value("provider"), QStringLiteral("sqloledb"));
+    EXPECT_EQ(attributes.value("data source"), QStringLiteral("a;b"));
+    EXPECT_EQ(attributes.value("pwd"), QStringLiteral("z")) << "a later keyword wins";
+
+    QMap<QString, QString> untouched{{"kept", "yes"}};
+    EXPECT_FALSE(ParseConnectionString(QStringLiteral("Password=\"open"), untouched));
+    EXPECT_FALSE(ParseConnectionString(QStringLiteral("Password=\"a\"b;"), untouched));
+    EXPECT_FALSE(ParseConnectionString(QStringLiteral("no equals sign;"), untouched));
+    EXPECT_EQ(untouched.value("kept"), QStringLiteral("yes"));
+}
