@@ -2,7 +2,7 @@
 
 #include "db/DbClientFactory.h"
 #include "db/SqlLiteral.h"
-#include "db/client/AdoTypes.h"
+#include "db/client/DbClient.h"
 #include "db/client/SqlDialect.h"
 #include "util/TextConversions.h"
 

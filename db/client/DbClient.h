@@ -1,12 +1,74 @@
 #pragma once
 
-#include "db/client/AdoTypes.h"
-#include "db/client/DbError.h"
-
 #include <QByteArray>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+
+// The ADO data type codes that SQL Server's OLE DB provider reports, the only ones that
+// decide how a value is written into a statement.
+enum AdoType : int {
+    adEmpty = 0,
+    adSmallInt = 2,
+    adInteger = 3,
+    adSingle = 4,
+    adDouble = 5,
+    adCurrency = 6,
+    adDate = 7,
+    adBoolean = 11,
+    adVariant = 12,
+    adDecimal = 14,
+    adTinyInt = 16,
+    adUnsignedTinyInt = 17,
+    adUnsignedSmallInt = 18,
+    adUnsignedInt = 19,
+    adBigInt = 20,
+    adUnsignedBigInt = 21,
+    adGUID = 72,
+    adBinary = 128,
+    adChar = 129,
+    adWChar = 130,
+    adNumeric = 131,
+    adDBDate = 133,
+    adDBTime = 134,
+    adDBTimeStamp = 135,
+    adVarNumeric = 139,
+    adVarChar = 200,
+    adLongVarChar = 201,
+    adVarWChar = 202,
+    adLongVarWChar = 203,
+    adVarBinary = 204,
+    adLongVarBinary = 205,
+};
+
+// What a column holds, as far as the values it takes go: its ADO type code and the limits
+// of its declaration.
+struct ColumnType
+{
+    int adoType = adEmpty;
+    // Text: the characters (wide types) or bytes (narrow types) it holds; binary: its bytes;
+    // decimal: its precision. 0 when the declaration sets no limit ((max), text, image).
+    int size = 0;
+    // Decimal: the digits after the point; date-time: the fraction digits it keeps.
+    int scale = 0;
+};
+
+// What a database client reports when a call fails: an HRESULT-style code, as the program
+// shows it, and the driver's own text when there is one.
+struct DbError
+{
+    std::uint32_t code = 0;
+    std::optional<QString> description; // none for a missing object
+
+    static DbError DriverFailure(const QString& text) { return {kFail, text}; }
+    static DbError MissingObject() { return {kPointer, std::nullopt}; }
+
+    static constexpr std::uint32_t kFail = 0x80004005;      // E_FAIL: the driver or server refused
+    static constexpr std::uint32_t kPointer = 0x80004003;   // E_POINTER: no such object (closed, never opened)
+    static constexpr std::uint32_t kNoProvider = 0x800A0E7A; // the provider of the connection string is unknown
+};
 
 class SqlDialect;
 

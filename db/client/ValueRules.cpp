@@ -1,7 +1,6 @@
 #include "db/client/ValueRules.h"
 
-#include "db/client/DateTimeText.h"
-#include "db/client/GuidText.h"
+#include "db/client/ValueText.h"
 #include "util/TextConversions.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #include "db/demo/DemoMoment.h"
 
-#include "db/client/DateTimeText.h"
+#include "db/client/ValueText.h"
 #include "db/demo/DemoRandom.h"
 
 QByteArray DemoMoment::Text() const

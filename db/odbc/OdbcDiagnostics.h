@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/client/DbError.h"
+#include "db/client/DbClient.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "db/odbc/OdbcTypes.h"
 
-#include "db/client/AdoTypes.h"
+#include "db/client/DbClient.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/client/AdoTypes.h"
+#include "db/client/DbClient.h"
 
 #include <QString>
 

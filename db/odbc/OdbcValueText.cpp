@@ -1,17 +1,18 @@
 #include "db/odbc/OdbcValueText.h"
 
-#include "db/client/DateTimeText.h"
-
-#include <QRegularExpression>
+#include "db/client/ValueText.h"
 
 QString BracedGuid(const QString& text)
 {
-    static const QRegularExpression guid(QStringLiteral(
-        "^\\s*\\{?([0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12})\\}?\\s*$"));
-    const QRegularExpressionMatch match = guid.match(text);
-    if (!match.hasMatch())
-        return text;
-    return QLatin1Char('{') + match.captured(1).toUpper() + QLatin1Char('}');
+    // Blanks around it are the padding of a fixed-width column, not part of the GUID.
+    QStringView bare(text);
+    const auto isBlank = [](QChar c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); };
+    while (!bare.isEmpty() && isBlank(bare.front()))
+        bare = bare.mid(1);
+    while (!bare.isEmpty() && isBlank(bare.back()))
+        bare.chop(1);
+    const std::optional<QUuid> guid = ParseGuid(bare);
+    return guid ? GuidText(*guid) : text;
 }
 
 QString TimestampText(const SQL_TIMESTAMP_STRUCT& timestamp)

@@ -2,11 +2,11 @@
 
 #include "db/client/ConnectionString.h"
 #include "db/client/SqlDialect.h"
+#include "db/client/ValueText.h"
 #include "db/sqlite/SqliteCursor.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QUuid>
 
 #include <sqlite3.h>
 
@@ -18,7 +18,7 @@ constexpr int kBusyTimeoutMs = 30 * 1000;
 
 void NewId(sqlite3_context* context, int, sqlite3_value**)
 {
-    const QByteArray guid = QUuid::createUuid().toString(QUuid::WithBraces).toUpper().toLatin1();
+    const QByteArray guid = GuidText(QUuid::createUuid()).toLatin1();
     sqlite3_result_text(context, guid.constData(), static_cast<int>(guid.size()), SQLITE_TRANSIENT);
 }
 

@@ -1,6 +1,6 @@
 #include "db/sqlite/SqliteCursor.h"
 
-#include "db/client/AdoTypes.h"
+#include "db/client/DbClient.h"
 #include "db/client/ValueRules.h"
 #include "db/sqlite/SqliteTypes.h"
 

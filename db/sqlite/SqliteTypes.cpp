@@ -1,6 +1,6 @@
 #include "db/sqlite/SqliteTypes.h"
 
-#include "db/client/AdoTypes.h"
+#include "db/client/DbClient.h"
 
 #include <QHash>
 #include <QStringList>

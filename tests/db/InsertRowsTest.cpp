@@ -1,5 +1,5 @@
 #include "db/CAdoDatabase.h"
-#include "db/client/AdoTypes.h"
+#include "db/client/DbClient.h"
 #include "db/client/SqlDialect.h"
 #include "db/odbc/BufferedCursor.h"
 

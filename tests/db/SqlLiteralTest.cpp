@@ -4,7 +4,7 @@
 
 #include "db/CAdoDatabase.h"
 #include "db/SqlLiteral.h"
-#include "db/client/AdoTypes.h"
+#include "db/client/DbClient.h"
 #include "db/client/SqlDialect.h"
 #include "db/odbc/BufferedCursor.h"
 

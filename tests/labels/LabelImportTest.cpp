@@ -3,7 +3,7 @@
 #include "labels/RowExists.h"
 
 #include "db/CAdoDatabase.h"
-#include "db/client/GuidText.h"
+#include "db/client/ValueText.h"
 #include "tests/labels/LabelTestSupport.h"
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/FaultInjectingClient.h"

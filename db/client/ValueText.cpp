@@ -1,4 +1,4 @@
-#include "db/client/DateTimeText.h"
+#include "db/client/ValueText.h"
 
 #include <QRegularExpression>
 
@@ -129,4 +129,38 @@ std::optional<Moment> ParseMoment(QStringView text)
     if (hour < 0 || !moment.time.isValid())
         return std::nullopt;
     return moment;
+}
+
+std::optional<QUuid> ParseGuid(QStringView text)
+{
+    // QUuid reads the 36 characters between the braces, but would also take a text with
+    // more after them; the braces are peeled off here, so that only a GUID is read.
+    if (text.startsWith(u'{'))
+        text = text.mid(1);
+    if (text.endsWith(u'}'))
+        text.chop(1);
+    constexpr qsizetype kGuidLength = 36;
+    if (text.size() != kGuidLength)
+        return std::nullopt;
+    const QUuid guid = QUuid::fromString(text);
+    // A text QUuid cannot read gives the null GUID, which is also the GUID of all zeros.
+    if (guid.isNull() && text != QLatin1String("00000000-0000-0000-0000-000000000000"))
+        return std::nullopt;
+    return guid;
+}
+
+QString GuidText(const QUuid& guid)
+{
+    return guid.toString(QUuid::WithBraces).toUpper();
+}
+
+QString CanonicalGuidText(const QString& text)
+{
+    const std::optional<QUuid> guid = ParseGuid(text);
+    return guid ? GuidText(*guid) : text;
+}
+
+bool IsGuidText(const QString& text)
+{
+    return ParseGuid(text).has_value();
 }

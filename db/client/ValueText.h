@@ -1,9 +1,13 @@
 #pragma once
 
+// The program's text forms of the values that are not plain text or numbers: date-times and
+// GUIDs, as every client gives them and every literal is written from them.
+
 #include <QDate>
 #include <QString>
 #include <QStringView>
 #include <QTime>
+#include <QUuid>
 
 #include <optional>
 
@@ -26,3 +30,16 @@ struct Moment
 // "2017/4/6 下午 2:30:00"); each with or without its time, blanks around it ignored.
 // Nothing when the text is none of these or names no real day or time.
 std::optional<Moment> ParseMoment(QStringView text);
+
+// The GUID a text names, written with or without braces (or with one of them) in either
+// case; nothing for any other text.
+std::optional<QUuid> ParseGuid(QStringView text);
+
+// The program's form of a GUID, braced and upper-case ("{0F8FAD5B-D9CB-469F-A165-70867728950E}").
+QString GuidText(const QUuid& guid);
+
+// The program's form of a text that names a GUID (ParseGuid); any other text as it is.
+QString CanonicalGuidText(const QString& text);
+
+// Whether the text names a GUID (ParseGuid).
+bool IsGuidText(const QString& text);
