@@ -3,7 +3,7 @@
 #include "editor/CKorvelDlg.h"
 
 #include "db/CAdoDatabase.h"
-#include "db/client/AdoTypes.h"
+#include "db/client/DbClient.h"
 #include "util/MessageSink.h"
 
 #include <functional>

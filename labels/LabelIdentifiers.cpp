@@ -1,7 +1,7 @@
 #include "labels/LabelIdentifiers.h"
 
 #include "db/CAdoDatabase.h"
-#include "db/client/GuidText.h"
+#include "db/client/ValueText.h"
 
 bool NewGuidText(CAdoDatabase& database, QString& guid, QString& error)
 {
