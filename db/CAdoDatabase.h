@@ -1,6 +1,5 @@
 #pragma once
 
-#include "db/TextTable.h"
 #include "db/client/DbClient.h"
 
 #include <QList>
@@ -10,7 +9,43 @@
 #include <functional>
 #include <memory>
 
-// Makes the client for a connection string; the default one picks it by the provider.
+class SqlDialect;
+
+// Query results travel through the program as text only: one text per field, NULL as an
+// empty text, binary data as upper-case hexadecimal.
+using TextRow = QList<QString>;
+using TextTable = QList<TextRow>;
+
+// The first field of every row, in row order ("" for an empty row).
+inline TextRow FirstColumn(const TextTable& table)
+{
+    TextRow fields;
+    fields.reserve(table.size());
+    for (const TextRow& row : table)
+        fields.append(row.value(0));
+    return fields;
+}
+
+// The client that the provider of an OLE DB connection string names: SQL Server's
+// providers through ODBC, MSDASQL for any ODBC source, sqlite for the embedded engine.
+// An unknown provider gives no client and an error that names it.
+std::unique_ptr<DbClient> CreateDbClient(const QString& connectionString, DbError& error);
+
+// Adds a provider for the rest of the process, tried before the built-in ones: how tests
+// put a client of their own under the whole program.
+void RegisterDbProvider(const QString& provider, std::function<std::unique_ptr<DbClient>()> make);
+
+// The literal of a value for a column of the given type: the value the column would store
+// under the value rules, written as the dialect writes its kind (text as the dialect's text
+// literal, bit as its bit, a moment in a form no server setting can misread, binary data as
+// its binary literal of the hexadecimal text, numbers as they stand); an empty value for any
+// column that is not text is NULL. A value the rules refuse goes quoted as it stands, for
+// the server (or the embedded engine, which follows the same rules) to refuse. Quotes inside
+// a value are always doubled.
+QString SqlLiteralForType(const ColumnType& type, const QString& value, const SqlDialect& dialect);
+
+// Makes the client for a connection string; the default one, CreateDbClient, picks it by
+// the provider.
 using DbClientFactory = std::function<std::unique_ptr<DbClient>(const QString& connectionString, DbError& error)>;
 
 // The program's one road to the database. Each user action builds its own object, opens

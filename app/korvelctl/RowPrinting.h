@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/TextTable.h"
+#include "db/CAdoDatabase.h"
 
 #include <QTextStream>
 

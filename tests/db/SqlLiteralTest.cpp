@@ -3,7 +3,7 @@
 // the other engines differ.
 
 #include "db/CAdoDatabase.h"
-#include "db/SqlLiteral.h"
+#include "db/CAdoDatabase.h"
 #include "db/client/DbClient.h"
 #include "db/client/SqlDialect.h"
 #include "db/odbc/BufferedCursor.h"

@@ -1,6 +1,6 @@
 #include "tests/support/FaultInjectingClient.h"
 
-#include "db/DbClientFactory.h"
+#include "db/CAdoDatabase.h"
 
 namespace {
 

@@ -1,0 +1,224 @@
+// Row insertion: the columns of the live table, the literal of each value for its column's
+// type, the keys read back and the long binary values written after the rows.
+
+#include "db/CAdoDatabase.h"
+
+#include "db/client/SqlDialect.h"
+#include "db/client/ValueRules.h"
+#include "util/TextConversions.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+QString StoredLiteral(ValueKind kind, const QString& stored, const SqlDialect& dialect)
+{
+    switch (kind) {
+    case ValueKind::Text:
+    case ValueKind::Other: return dialect.TextLiteral(stored);
+    default: break;
+    }
+    if (stored.isEmpty())
+        return QStringLiteral("NULL");
+    switch (kind) {
+    case ValueKind::Integer:
+    case ValueKind::Decimal:
+    case ValueKind::Float: return stored;
+    case ValueKind::Boolean: return dialect.BooleanLiteral(stored != QLatin1String("0"));
+    case ValueKind::DateTime:
+    case ValueKind::Date: return dialect.DateTimeLiteral(stored);
+    case ValueKind::Binary: return dialect.BinaryLiteral(HexToBytes(stored));
+    default: return SqlDialect::QuotedLiteral(stored);
+    }
+}
+
+// A refused value still goes to the server, which gives its own reason: binary data too
+// long for its column as binary, so that the server refuses it for its length.
+QString RefusedLiteral(ValueKind kind, const QString& value, const SqlDialect& dialect)
+{
+    static const QRegularExpression hex(QStringLiteral("^([0-9A-Fa-f]{2})+$"));
+    if (kind == ValueKind::Text)
+        return dialect.TextLiteral(value);
+    if (kind == ValueKind::Binary)
+        return hex.match(value).hasMatch() ? dialect.BinaryLiteral(HexToBytes(value)) : SqlDialect::QuotedLiteral(value);
+    return dialect.RefusedLiteral(value);
+}
+
+// A column name as it stands in a statement: plain names as they are, any other quoted
+// as standard SQL quotes identifiers, which every engine here reads (a live column may be
+// called "Font Size").
+QString ColumnIdentifier(const QString& name)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    if (plain.match(name).hasMatch())
+        return name;
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+} // namespace
+
+QString SqlLiteralForType(const ColumnType& type, const QString& value, const SqlDialect& dialect)
+{
+    const ValueKind kind = KindOfType(type.adoType);
+    const StoredValue stored = StoreValue(type, value);
+    return stored.accepted ? StoredLiteral(kind, stored.text, dialect) : RefusedLiteral(kind, value, dialect);
+}
+
+bool CAdoDatabase::ProbeColumns(const QString& tableName)
+{
+    if (!tableName.isEmpty())
+        (void)OpenRecordset(QStringLiteral("select top 1 * from %1").arg(tableName));
+    return m_pRecordset != nullptr;
+}
+
+int CAdoDatabase::GetColumnType(const QString& column, const QString& tableName)
+{
+    if (!ProbeColumns(tableName))
+        return -1;
+    const QList<LiveColumn> columns = ProbedColumns();
+    const LiveColumn* found = FindColumn(columns, column);
+    return found ? found->type.adoType : 0;
+}
+
+QList<CAdoDatabase::LiveColumn> CAdoDatabase::ProbedColumns() const
+{
+    QList<LiveColumn> columns;
+    for (int field = 0; field < m_pRecordset->FieldCount(); ++field)
+        columns.append({m_pRecordset->FieldName(field), m_pRecordset->FieldColumnType(field), field});
+    return columns;
+}
+
+const CAdoDatabase::LiveColumn* CAdoDatabase::FindColumn(const QList<LiveColumn>& columns, const QString& name)
+{
+    for (const LiveColumn& column : columns) {
+        if (column.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &column;
+    }
+    return nullptr;
+}
+
+void CAdoDatabase::FormatSqlLiteral(int type, QString& value) const
+{
+    value = SqlLiteralForType(ColumnType{type}, value, Dialect());
+}
+
+bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const QList<int>* skip,
+                              const QString& keyColumn, qsizetype* failedRow)
+{
+    qsizetype unused = 0;
+    qsizetype& failed = failedRow ? *failedRow : unused;
+    failed = 0;
+    const QList<int> skipped = skip ? *skip : QList<int>();
+    const TextRow header = table->value(0);
+    if (table->size() <= 1) {
+        (void)ProbeColumns(tableName);
+        return true;
+    }
+    // Without any column the probe failed, and its error says why.
+    if (!ProbeColumns(tableName))
+        return false;
+    const QList<LiveColumn> live = ProbedColumns();
+
+    // The header comes from outside (a label bundle): only names of the live table's
+    // columns may stand in a statement. A name is matched as SQL Server matches it,
+    // ignoring case, for the check and for the column's type alike.
+    QList<ColumnType> types;
+    QString columnList = QStringLiteral(" (");
+    for (int j = 0; j < header.size(); ++j) {
+        const LiveColumn* column = FindColumn(live, header[j]);
+        types.append(column ? column->type : ColumnType());
+        if (skipped.contains(j))
+            continue;
+        if (!column) {
+            SetComError(DbError::DriverFailure(QStringLiteral("列名 '%1' 无效。").arg(header[j])));
+            return false;
+        }
+        columnList += ColumnIdentifier(header[j]) + QLatin1Char(',');
+    }
+    columnList.chop(1);
+    columnList += QLatin1String(") ");
+    const LiveColumn* key = keyColumn.isEmpty() ? nullptr : FindColumn(live, keyColumn);
+    if (!keyColumn.isEmpty() && !key) {
+        SetComError(DbError::DriverFailure(QStringLiteral("列名 '%1' 无效。").arg(keyColumn)));
+        return false;
+    }
+
+    for (int i = 1; i < table->size(); ++i) {
+        failed = i;
+        TextRow& row = (*table)[i];
+        QString statement = QLatin1String("insert into ") + tableName + columnList + QLatin1String(" values(");
+        for (int j = 0; j < row.size(); ++j) {
+            if (!skipped.contains(j))
+                statement += SqlLiteralForType(types.value(j), row[j], Dialect()) + QLatin1Char(',');
+        }
+        statement.chop(1);
+        statement += QLatin1Char(')');
+        if (!key) {
+            if (!Execute(statement))
+                return false;
+            continue;
+        }
+        QString newKey;
+        if (!InsertReadingKey(statement, tableName, key->name, newKey))
+            return false;
+        if (!newKey.isEmpty() && key->position < row.size())
+            row[key->position] = newKey;
+    }
+
+    if (!key) {
+        failed = 0;
+        return true;
+    }
+    for (int i = 1; i < table->size(); ++i) {
+        failed = i;
+        const TextRow& row = table->at(i);
+        const QString keyLiteral = SqlLiteralForType(key->type, row.value(key->position), Dialect());
+        for (int k = 0; k < row.size(); ++k) {
+            // An empty cell is a NULL, which the INSERT has stored already.
+            if (types.value(k).adoType != adLongVarBinary || row[k].isEmpty())
+                continue;
+            if (!WriteBlob(tableName, header.value(k), key->name, keyLiteral, HexToBytes(row[k])))
+                return false;
+        }
+    }
+    failed = 0;
+    return true;
+}
+
+bool CAdoDatabase::InsertReadingKey(const QString& insert, const QString& tableName, const QString& keyColumn,
+                                    QString& key)
+{
+    TextTable rows;
+    const QString returning = Dialect().InsertReturningKey(insert, ColumnIdentifier(keyColumn));
+    if (!returning.isEmpty()) {
+        if (!Query(returning, &rows))
+            return false;
+    } else {
+        // An engine without its own form: the newest key, which another session's insert
+        // could have overtaken.
+        if (!Execute(insert) ||
+            !Query(QStringLiteral("select top 1 %1 from %2 order by %1 desc").arg(ColumnIdentifier(keyColumn), tableName),
+                   &rows))
+            return false;
+    }
+    key = rows.value(0).value(0);
+    return true;
+}
+
+bool CAdoDatabase::WriteBlob(const QString& tableName, const QString& column, const QString& keyColumn,
+                             const QString& keyLiteral, const QByteArray& bytes)
+{
+    const QString update = QStringLiteral("update %1 set %2=? where %3=%4")
+                               .arg(tableName, ColumnIdentifier(column), ColumnIdentifier(keyColumn), keyLiteral);
+    qint64 rowsChanged = 0;
+    DbError error;
+    DbClient* client = ConnectedClient(error);
+    if (client && client->ExecuteWithBinary(update, bytes, rowsChanged, error)) {
+        if (rowsChanged != 0) // -1: the server counts nothing
+            return true;
+        // Each failure is recorded: the import shows m_strError, which must say what failed.
+        error = DbError::DriverFailure(QStringLiteral("写入长二进制数据失败：%1 没有选中任何行").arg(update));
+    }
+    SetComError(error);
+    return false;
+}
