@@ -2,7 +2,7 @@
 
 #include "db/client/SqlDialect.h"
 #include "db/client/ValueRules.h"
-#include "db/sqlite/SqliteTypes.h"
+#include "db/sqlite/SqliteCursor.h"
 #include "util/TextConversions.h"
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "db/CAdoDatabase.h"
 #include "db/client/DbClient.h"
-#include "db/sqlite/SqliteTypes.h"
+#include "db/sqlite/SqliteCursor.h"
 #include "db/client/SqlDialect.h"
 
 #include "tests/db/OpenEmbeddedDatabase.h"

@@ -1,5 +1,5 @@
 #include "db/schema/EmbeddedSchema.h"
-#include "db/sqlite/SqliteTypes.h"
+#include "db/sqlite/SqliteCursor.h"
 
 #include "tests/db/demo/SchemaText.h"
 #include "tests/support/QtPrinting.h"
