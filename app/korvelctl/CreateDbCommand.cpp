@@ -1,7 +1,8 @@
 #include "app/korvelctl/Commands.h"
 #include "app/korvelctl/Korvelctl.h"
 
-#include "db/demo/EmbeddedDatabase.h"
+#include "db/sqlite/SqliteClient.h"
+#include "demodata/DemoDatabase.h"
 #include "util/MessageSink.h"
 
 #include <optional>
@@ -52,7 +53,9 @@ int RunCreateDbCommand(const QStringList& arguments, CommandContext& context)
     DemoOptions demo;
     demo.scale = parsed.scale.value_or(1);
     QString error;
-    if (!CreateEmbeddedDatabase(parsed.file, parsed.demo ? &demo : nullptr, error)) {
+    const bool created =
+        parsed.demo ? CreateDemoDatabase(parsed.file, demo, error) : CreateEmbeddedDatabase(parsed.file, error);
+    if (!created) {
         context.messages.ShowWarning(error);
         return kExitFailure;
     }

@@ -1,7 +1,7 @@
 #include "app/korvelctl/Commands.h"
 #include "app/korvelctl/Korvelctl.h"
 
-#include "db/demo/DemoValueLists.h"
+#include "demodata/DemoDatabase.h"
 #include "util/FileIO.h"
 
 int RunDemoValuesCommand(const QStringList& arguments, CommandContext& context)

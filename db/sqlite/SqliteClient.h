@@ -4,6 +4,9 @@
 #include "db/sqlite/SqliteValueRules.h"
 
 #include <QByteArray>
+#include <QString>
+
+#include <functional>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -57,3 +60,13 @@ private:
     sqlite3* m_db = nullptr;
     SqliteValueRules m_rules;
 };
+
+// Adds rows to a new embedded database, inside the transaction that made its tables; false
+// with a message.
+using EmbeddedDatabaseFiller = std::function<bool(sqlite3* db, QString& error)>;
+
+// Creates an embedded database file with Korvel's tables (db/schema/sqlite.sql, compiled
+// in), and with what `fill` adds when one is given. Refuses a path where anything exists and
+// leaves it alone. The file appears only when it is complete: it is built under a temporary
+// name beside it and renamed at the end, and removed on failure.
+[[nodiscard]] bool CreateEmbeddedDatabase(const QString& path, QString& error, const EmbeddedDatabaseFiller& fill = {});

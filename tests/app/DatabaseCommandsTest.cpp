@@ -1,6 +1,6 @@
 #include "app/korvelctl/Korvelctl.h"
 
-#include "db/demo/DemoValueLists.h"
+#include "demodata/DemoDatabase.h"
 
 #include "tests/app/KorvelctlRun.h"
 #include "tests/support/QtPrinting.h"

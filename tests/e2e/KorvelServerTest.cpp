@@ -2,7 +2,7 @@
 
 #include "config/ConnectionString.h"
 #include "db/client/ConnectionString.h"
-#include "db/demo/EmbeddedDatabase.h"
+#include "demodata/DemoDatabase.h"
 #include "tests/support/TestFiles.h"
 
 #include <QFile>
@@ -165,7 +165,7 @@ void KorvelServerTest::CopyDemoDatabase()
 {
     const DemoOptions options;
     QString error;
-    ASSERT_TRUE(CreateEmbeddedDatabase(DemoPath(), &options, error)) << error.toStdString();
+    ASSERT_TRUE(CreateDemoDatabase(DemoPath(), options, error)) << error.toStdString();
     // In the order of their keys, which is the order in which the embedded engine gives
     // rows back through its indexes; parents before children.
     const struct

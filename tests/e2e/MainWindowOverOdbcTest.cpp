@@ -2,7 +2,7 @@
 // through an ODBC data source named in the settings file.
 
 #include "app/shell/Cdlg_Login.h"
-#include "db/demo/DemoValueLists.h"
+#include "demodata/DemoDatabase.h"
 #include "editor/CKorvelDlg.h"
 #include "tests/e2e/KorvelServerTest.h"
 #include "tests/support/DialogControls.h"

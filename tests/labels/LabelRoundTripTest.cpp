@@ -2,7 +2,7 @@
 #include "labels/LabelExport.h"
 #include "labels/LabelImport.h"
 
-#include "db/demo/EmbeddedDatabase.h"
+#include "demodata/DemoDatabase.h"
 #include "db/schema/EmbeddedSchema.h"
 #include "tests/labels/BundleComparison.h"
 #include "tests/labels/LabelTestSupport.h"
@@ -133,7 +133,7 @@ TEST_F(LabelRoundTripTest, EveryDemoLabelTravelsIntoAnEmptyDatabase)
     const QString demoPath = file("demo.db");
     const DemoOptions options;
     QString error;
-    ASSERT_TRUE(CreateEmbeddedDatabase(demoPath, &options, error)) << error.toStdString();
+    ASSERT_TRUE(CreateDemoDatabase(demoPath, options, error)) << error.toStdString();
     const EmbeddedTestDatabase demo(demoPath, "");
     const TextTable labelNos = QueryRows(demo.connectionString(), QStringLiteral("select LabelNo from tblLabelInfo"));
     ASSERT_EQ(labelNos.size(), 40);

@@ -4,7 +4,7 @@
 #include "editor/CKorvelDlg.h"
 
 #include "app/widgets/DialogTemplate.h"
-#include "db/demo/EmbeddedDatabase.h"
+#include "demodata/DemoDatabase.h"
 #include "tests/labels/LabelTestSupport.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/QtPrinting.h"
@@ -32,7 +32,7 @@ protected:
         QFile::remove(database());
         const DemoOptions demo;
         QString error;
-        EXPECT_TRUE(CreateEmbeddedDatabase(database(), &demo, error)) << error.toStdString();
+        EXPECT_TRUE(CreateDemoDatabase(database(), demo, error)) << error.toStdString();
         folder.writeEmbeddedSettings();
         dialog = std::make_unique<CKorvelDlg>(ProgramContext{folder.directory(), messages, fileDialogs});
         dialog->OnInitDialog();

@@ -1,7 +1,7 @@
 #include "db/schema/EmbeddedSchema.h"
 #include "db/sqlite/SqliteCursor.h"
 
-#include "tests/db/demo/SchemaText.h"
+#include "tests/db/schema/SchemaText.h"
 #include "tests/support/QtPrinting.h"
 
 #include <QRegularExpression>

@@ -1,10 +1,4 @@
-#include "db/demo/DemoSeeding.h"
-
-#include "db/demo/DemoMoment.h"
-#include "db/demo/DemoPicture.h"
-#include "db/demo/DemoRandom.h"
-#include "db/demo/DemoTexts.h"
-#include "db/demo/RowInserter.h"
+#include "demodata/DemoRows.h"
 
 #include <QList>
 

@@ -1,9 +1,9 @@
-#include "db/demo/DemoValueLists.h"
-#include "db/demo/EmbeddedDatabase.h"
+#include "demodata/DemoDatabase.h"
 
-#include "tests/db/demo/SqliteFile.h"
+#include "tests/support/SqliteFile.h"
 #include "tests/support/QtPrinting.h"
 
+#include <QDir>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -25,7 +25,7 @@ protected:
         s_dir = std::make_unique<QTemporaryDir>();
         DemoOptions demo;
         QString error;
-        ASSERT_TRUE(CreateEmbeddedDatabase(databasePath(), &demo, error)) << error.toStdString();
+        ASSERT_TRUE(CreateDemoDatabase(databasePath(), demo, error)) << error.toStdString();
     }
     static void TearDownTestSuite() { s_dir.reset(); }
     static QString databasePath() { return s_dir->filePath(QStringLiteral("demo.db")); }
@@ -59,7 +59,7 @@ TEST_F(DemoDataTest, TheSameOptionsGiveTheSameTableContents)
     const QString otherPath = otherDir.filePath(QStringLiteral("demo.db"));
     DemoOptions demo;
     QString error;
-    ASSERT_TRUE(CreateEmbeddedDatabase(otherPath, &demo, error)) << error.toStdString();
+    ASSERT_TRUE(CreateDemoDatabase(otherPath, demo, error)) << error.toStdString();
 
     SqliteFile other(otherPath);
     ASSERT_EQ(db.tables(), other.tables());
@@ -77,7 +77,7 @@ TEST_F(DemoDataTest, ALargerScaleAddsRowsAndKeepsTheSmallerScalesHarnessesAndLab
     DemoOptions demo;
     demo.scale = 2;
     QString error;
-    ASSERT_TRUE(CreateEmbeddedDatabase(otherPath, &demo, error)) << error.toStdString();
+    ASSERT_TRUE(CreateDemoDatabase(otherPath, demo, error)) << error.toStdString();
 
     SqliteFile twice(otherPath);
     const DemoCounts counts = DemoCountsForScale(2);
@@ -259,4 +259,17 @@ TEST_F(DemoDataTest, NoLabelTextHoldsWhatABundleCannotCarry)
             EXPECT_EQ(refused, 0) << table.toStdString() << "." << name.front().toStdString();
         }
     }
+}
+
+TEST(DemoScale, AScaleOutsideOneToAThousandIsRefusedAndLeavesNoFile)
+{
+    QTemporaryDir dir;
+    for (const int scale : {0, -1, kMaxDemoScale + 1}) {
+        DemoOptions demo;
+        demo.scale = scale;
+        QString error;
+        EXPECT_FALSE(CreateDemoDatabase(dir.filePath(QStringLiteral("korvel.db")), demo, error)) << scale;
+        EXPECT_EQ(error, QStringLiteral("演示数据的规模应为1到1000之间的整数"));
+    }
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }

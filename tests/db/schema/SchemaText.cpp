@@ -1,4 +1,4 @@
-#include "tests/db/demo/SchemaText.h"
+#include "tests/db/schema/SchemaText.h"
 
 #include "tests/support/TestFiles.h"
 

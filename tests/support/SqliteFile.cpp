@@ -1,4 +1,4 @@
-#include "tests/db/demo/SqliteFile.h"
+#include "tests/support/SqliteFile.h"
 
 #include <QFile>
 

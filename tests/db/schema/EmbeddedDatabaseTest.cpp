@@ -1,7 +1,7 @@
-#include "db/demo/EmbeddedDatabase.h"
+#include "db/sqlite/SqliteClient.h"
 
-#include "tests/db/demo/SchemaText.h"
-#include "tests/db/demo/SqliteFile.h"
+#include "tests/db/schema/SchemaText.h"
+#include "tests/support/SqliteFile.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/TestFiles.h"
 
@@ -31,7 +31,7 @@ protected:
 TEST_F(EmbeddedDatabaseTest, HasEveryTableAndColumnOfTheSchemaAndNoRows)
 {
     QString error;
-    ASSERT_TRUE(CreateEmbeddedDatabase(path("korvel.db"), nullptr, error)) << error.toStdString();
+    ASSERT_TRUE(CreateEmbeddedDatabase(path("korvel.db"), error)) << error.toStdString();
     EXPECT_EQ(files(), QStringList{"korvel.db"}) << "nothing left beside it";
 
     SqliteFile db(path("korvel.db"));
@@ -50,7 +50,7 @@ TEST_F(EmbeddedDatabaseTest, HasEveryTableAndColumnOfTheSchemaAndNoRows)
 TEST_F(EmbeddedDatabaseTest, APlainSqliteConnectionGetsTheDefaultsAndIdentities)
 {
     QString error;
-    ASSERT_TRUE(CreateEmbeddedDatabase(path("korvel.db"), nullptr, error)) << error.toStdString();
+    ASSERT_TRUE(CreateEmbeddedDatabase(path("korvel.db"), error)) << error.toStdString();
     SqliteFile db(path("korvel.db"));
     // Without Korvel's client there is no NEWID(): every default must work without it.
     db.exec(QStringLiteral("insert into tblLabelInfo (LabelID, LabelNo, PaperWidth, PaperHeight) "
@@ -74,10 +74,9 @@ TEST_F(EmbeddedDatabaseTest, RefusesAnythingAlreadyThereAndChangesNothing)
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.db")));
     ASSERT_TRUE(QFile::link(path("nowhere"), path("dangling.db")));
 
-    DemoOptions demo;
     for (const char* name : {"korvel.db", "folder.db", "dangling.db"}) {
         QString error;
-        EXPECT_FALSE(CreateEmbeddedDatabase(path(name), &demo, error)) << name;
+        EXPECT_FALSE(CreateEmbeddedDatabase(path(name), error)) << name;
         EXPECT_EQ(error, QStringLiteral("文件已存在，未作任何改动：") + path(name));
     }
     EXPECT_EQ(ReadTestFile(path("korvel.db")), QByteArray("precious"));
@@ -87,16 +86,8 @@ TEST_F(EmbeddedDatabaseTest, RefusesAnythingAlreadyThereAndChangesNothing)
 TEST_F(EmbeddedDatabaseTest, AFailureLeavesNoFileBehind)
 {
     QString error;
-    EXPECT_FALSE(CreateEmbeddedDatabase(path("missing/korvel.db"), nullptr, error));
+    EXPECT_FALSE(CreateEmbeddedDatabase(path("missing/korvel.db"), error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("无法创建数据库文件：") + path("missing/korvel.db")))
         << error.toStdString();
-
-    for (const int scale : {0, -1, kMaxDemoScale + 1}) {
-        DemoOptions demo;
-        demo.scale = scale;
-        error.clear();
-        EXPECT_FALSE(CreateEmbeddedDatabase(path("korvel.db"), &demo, error)) << scale;
-        EXPECT_EQ(error, QStringLiteral("演示数据的规模应为1到1000之间的整数"));
-    }
     EXPECT_EQ(files(), QStringList());
 }
