@@ -3,7 +3,7 @@
 #include "db/client/ConnectionString.h"
 #include "db/client/SqlDialect.h"
 #include "db/odbc/OdbcClient.h"
-#include "db/odbc/OdbcFlavour.h"
+#include "db/odbc/OdbcConnectionString.h"
 #include "db/sqlite/SqliteClient.h"
 #include "util/TextConversions.h"
 

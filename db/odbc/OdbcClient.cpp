@@ -1,10 +1,9 @@
 #include "db/odbc/OdbcClient.h"
 
 #include "db/client/SqlDialect.h"
+#include "db/odbc/OdbcApi.h"
 #include "db/odbc/OdbcConnectionString.h"
-#include "db/odbc/OdbcDiagnostics.h"
-#include "db/odbc/OdbcResultReader.h"
-#include "db/odbc/OdbcText.h"
+#include "db/odbc/OdbcResult.h"
 #include "db/odbc/SqlServerBrowser.h"
 
 #include <QDeadlineTimer>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "db/client/DbClient.h"
-#include "db/odbc/OdbcFlavour.h"
-#include "db/odbc/OdbcHandle.h"
+#include "db/odbc/OdbcApi.h"
+#include "db/odbc/OdbcConnectionString.h"
 
 #include <QStringList>
 

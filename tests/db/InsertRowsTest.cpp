@@ -1,7 +1,7 @@
 #include "db/CAdoDatabase.h"
 #include "db/client/DbClient.h"
 #include "db/client/SqlDialect.h"
-#include "db/odbc/BufferedCursor.h"
+#include "db/odbc/OdbcResult.h"
 
 #include "tests/db/OpenEmbeddedDatabase.h"
 #include "tests/support/EmbeddedTestDatabase.h"

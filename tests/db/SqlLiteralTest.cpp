@@ -3,10 +3,9 @@
 // the other engines differ.
 
 #include "db/CAdoDatabase.h"
-#include "db/CAdoDatabase.h"
 #include "db/client/DbClient.h"
 #include "db/client/SqlDialect.h"
-#include "db/odbc/BufferedCursor.h"
+#include "db/odbc/OdbcResult.h"
 
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"

@@ -1,8 +1,7 @@
-#include "db/odbc/OdbcConnectionString.h"
-#include "db/odbc/OdbcHandle.h"
-#include "db/odbc/OdbcText.h"
-#include "db/odbc/OdbcValueReader.h"
 #include "db/client/SqlDialect.h"
+#include "db/odbc/OdbcApi.h"
+#include "db/odbc/OdbcConnectionString.h"
+#include "db/odbc/OdbcResult.h"
 #include "tests/db/odbc/OdbcTestServer.h"
 #include "tests/support/QtPrinting.h"
 

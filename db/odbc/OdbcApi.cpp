@@ -1,6 +1,4 @@
-#include "db/odbc/OdbcDiagnostics.h"
-
-#include "db/odbc/OdbcText.h"
+#include "db/odbc/OdbcApi.h"
 
 #include <QStringList>
 
@@ -32,6 +30,42 @@ bool DiagnosticMessage(SQLSMALLINT handleType, SQLHANDLE handle, SQLSMALLINT rec
 }
 
 } // namespace
+
+OdbcHandle::~OdbcHandle()
+{
+    Free();
+}
+
+SQLRETURN OdbcHandle::Allocate(SQLHANDLE parent)
+{
+    Free();
+    const SQLRETURN result = SQLAllocHandle(m_type, parent, &m_handle);
+    if (!SQL_SUCCEEDED(result))
+        m_handle = SQL_NULL_HANDLE;
+    return result;
+}
+
+void OdbcHandle::Free()
+{
+    if (m_handle == SQL_NULL_HANDLE)
+        return;
+    // Closing first is not needed by the standard, but psqlODBC leaks what a failed execution
+    // of a prepared statement left behind unless the statement is closed before it is freed.
+    if (m_type == SQL_HANDLE_STMT)
+        SQLFreeStmt(m_handle, SQL_CLOSE);
+    SQLFreeHandle(m_type, m_handle);
+    m_handle = SQL_NULL_HANDLE;
+}
+
+SQLWCHAR* OdbcInput(const QString& text)
+{
+    return const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(text.utf16()));
+}
+
+QString FromOdbcText(const SQLWCHAR* text, qsizetype units)
+{
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(text), units);
+}
 
 QString OdbcDiagnosticText(SQLSMALLINT handleType, SQLHANDLE handle)
 {

@@ -1,4 +1,4 @@
-#include "db/odbc/BufferedCursor.h"
+#include "db/odbc/OdbcResult.h"
 #include "tests/support/QtPrinting.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,17 @@
 #pragma once
 
+// Reading what an executed statement gives: its first result set whole, value by value.
+
 #include "db/client/DbClient.h"
+#include "db/odbc/OdbcTypes.h"
 
 #include <QList>
 #include <QString>
 
+#include <memory>
 #include <optional>
+
+#include <sqlext.h>
 
 // A result held whole in memory, as ADO's client-side cursor holds it. Reading the rows at
 // once frees the statement and so the connection: SQL Server connections (without MARS)
@@ -37,3 +43,16 @@ private:
     std::optional<DbError> m_failure;
     qsizetype m_row = 0;
 };
+
+// Fetches one column of the current row with SQLGetData (columns from 1, in ascending
+// order) and gives it in the program's form for its kind. Long values arrive in chunks that
+// are joined as bytes before they are decoded, since a chunk may end inside a character. A
+// value the driver cannot give is NULL; false only when the connection or statement fails.
+[[nodiscard]] bool ReadOdbcValue(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, DbValue& value,
+                                 DbError& error);
+
+// Reads the first result set of an executed statement whole into a cursor (results without
+// columns, such as the row counts of a batch, are passed over). A statement without a
+// result set gives a cursor without fields. An error on the first row fails; an error on a
+// later row keeps the rows before it and is reported when the cursor moves past them.
+[[nodiscard]] bool ReadOdbcResult(SQLHSTMT statement, std::unique_ptr<DbCursor>& cursor, DbError& error);

@@ -1,0 +1,290 @@
+#include "db/odbc/OdbcResult.h"
+
+#include "db/odbc/OdbcApi.h"
+#include "db/odbc/OdbcTypes.h"
+
+#include <QStringList>
+
+#include <vector>
+
+namespace {
+
+constexpr SQLLEN kChunkBytes = 64 * 1024;
+
+// The whole value of a character (SQL_C_WCHAR) or binary (SQL_C_BINARY) column. The
+// indicator gives the bytes still to come or SQL_NO_TOTAL; a piece that does not fit fills
+// the buffer (less the terminator for text) and the next call goes on where it stopped.
+bool ReadLongData(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, QByteArray& data, bool& isNull,
+                  DbError& error)
+{
+    const SQLLEN terminator = cType == SQL_C_WCHAR ? static_cast<SQLLEN>(sizeof(SQLWCHAR)) : 0;
+    const SQLLEN room = kChunkBytes - terminator;
+    QByteArray chunk(kChunkBytes, Qt::Uninitialized);
+    data.clear();
+    isNull = false;
+    for (;;) {
+        SQLLEN indicator = 0;
+        const SQLRETURN result = SQLGetData(statement, column, cType, chunk.data(), kChunkBytes, &indicator);
+        if (result == SQL_NO_DATA)
+            return true;
+        if (!SQL_SUCCEEDED(result)) {
+            error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLGetData");
+            return false;
+        }
+        if (indicator == SQL_NULL_DATA) {
+            isNull = true;
+            return true;
+        }
+        const bool last = indicator != SQL_NO_TOTAL && indicator <= room;
+        data.append(chunk.constData(), last ? indicator : room);
+        if (last)
+            return true;
+    }
+}
+
+template <typename Fixed>
+bool ReadFixed(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, Fixed& fixed, bool& isNull,
+               DbError& error)
+{
+    SQLLEN indicator = 0;
+    if (!SQL_SUCCEEDED(SQLGetData(statement, column, cType, &fixed, sizeof fixed, &indicator))) {
+        error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLGetData");
+        return false;
+    }
+    isNull = indicator == SQL_NULL_DATA;
+    return true;
+}
+
+QString TextFromUtf16Bytes(const QByteArray& bytes)
+{
+    return FromOdbcText(reinterpret_cast<const SQLWCHAR*>(bytes.constData()),
+                        bytes.size() / static_cast<qsizetype>(sizeof(SQLWCHAR)));
+}
+
+// The failures that are the connection's or the statement's, not one value's.
+bool EndsTheQuery(const QString& sqlState)
+{
+    static const QStringList whole = {QStringLiteral("HYT00"), QStringLiteral("HYT01"), QStringLiteral("HY008"),
+                                      QStringLiteral("HY001"), QStringLiteral("HY010")};
+    return sqlState.startsWith(QLatin1String("08")) || whole.contains(sqlState);
+}
+
+bool ReadValueOfKind(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, DbValue& value, DbError& error)
+{
+    bool isNull = false;
+    switch (kind) {
+    case OdbcValueKind::Bit: {
+        SQLCHAR bit = 0;
+        if (!ReadFixed(statement, column, SQL_C_BIT, bit, isNull, error))
+            return false;
+        value = isNull ? DbValue::Null() : DbValue::FromText(bit ? QStringLiteral("-1") : QStringLiteral("0"));
+        return true;
+    }
+    case OdbcValueKind::Timestamp: {
+        SQL_TIMESTAMP_STRUCT timestamp = {};
+        if (!ReadFixed(statement, column, SQL_C_TYPE_TIMESTAMP, timestamp, isNull, error))
+            return false;
+        value = isNull ? DbValue::Null() : DbValue::FromText(TimestampText(timestamp));
+        return true;
+    }
+    case OdbcValueKind::Bytes: {
+        QByteArray bytes;
+        if (!ReadLongData(statement, column, SQL_C_BINARY, bytes, isNull, error))
+            return false;
+        value = isNull ? DbValue::Null() : DbValue::FromBytes(bytes);
+        return true;
+    }
+    case OdbcValueKind::Guid:
+    case OdbcValueKind::Text: {
+        QByteArray utf16;
+        if (!ReadLongData(statement, column, SQL_C_WCHAR, utf16, isNull, error))
+            return false;
+        QString text = TextFromUtf16Bytes(utf16);
+        if (kind == OdbcValueKind::Guid)
+            text = BracedGuid(text);
+        value = isNull ? DbValue::Null() : DbValue::FromText(text);
+        return true;
+    }
+    }
+    return false;
+}
+
+// Moves to the first result that has columns; false with columns = 0 when there is none.
+bool FindColumns(SQLHSTMT statement, SQLSMALLINT& columns, DbError& error)
+{
+    for (;;) {
+        columns = 0;
+        if (!SQL_SUCCEEDED(SQLNumResultCols(statement, &columns))) {
+            error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLNumResultCols");
+            return false;
+        }
+        if (columns > 0)
+            return true;
+        const SQLRETURN result = SQLMoreResults(statement);
+        if (result == SQL_NO_DATA)
+            return true;
+        if (!SQL_SUCCEEDED(result)) {
+            error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLMoreResults");
+            return false;
+        }
+    }
+}
+
+bool TypeName(SQLHSTMT statement, SQLUSMALLINT column, QString& name, DbError& error)
+{
+    SQLWCHAR text[128] = {};
+    SQLSMALLINT bytes = 0;
+    if (!SQL_SUCCEEDED(SQLColAttributeW(statement, column, SQL_DESC_TYPE_NAME, text, sizeof text, &bytes, nullptr))) {
+        error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLColAttributeW");
+        return false;
+    }
+    const qsizetype capacity = static_cast<qsizetype>(sizeof text / sizeof text[0]) - 1;
+    name = FromOdbcText(text, qMin<qsizetype>(bytes / static_cast<qsizetype>(sizeof(SQLWCHAR)), capacity));
+    return true;
+}
+
+bool DescribeField(SQLHSTMT statement, SQLUSMALLINT column, BufferedCursor::Field& field,
+                   OdbcValueKind& kind, DbError& error)
+{
+    std::vector<SQLWCHAR> name(256);
+    SQLSMALLINT nameLength = 0;
+    SQLSMALLINT sqlType = 0;
+    SQLULEN columnSize = 0;
+    SQLSMALLINT decimalDigits = 0;
+    SQLSMALLINT nullable = 0;
+    for (;;) {
+        if (!SQL_SUCCEEDED(SQLDescribeColW(statement, column, name.data(), static_cast<SQLSMALLINT>(name.size()),
+                                           &nameLength, &sqlType, &columnSize, &decimalDigits, &nullable))) {
+            error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLDescribeColW");
+            return false;
+        }
+        if (nameLength < static_cast<SQLSMALLINT>(name.size()))
+            break;
+        name.resize(static_cast<std::size_t>(nameLength) + 1);
+    }
+    QString typeName;
+    if (!TypeName(statement, column, typeName, error))
+        return false;
+    field.name = FromOdbcText(name.data(), nameLength);
+    field.type = ColumnTypeOfOdbcColumn(sqlType, columnSize, decimalDigits, typeName);
+    kind = ValueKindOfAdoType(field.type.adoType);
+    return true;
+}
+
+bool ReadRow(SQLHSTMT statement, const std::vector<OdbcValueKind>& kinds, BufferedCursor::Row& row, DbError& error)
+{
+    row.clear();
+    row.reserve(static_cast<qsizetype>(kinds.size()));
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        DbValue value;
+        if (!ReadOdbcValue(statement, static_cast<SQLUSMALLINT>(i + 1), kinds[i], value, error))
+            return false;
+        row.append(std::move(value));
+    }
+    return true;
+}
+
+} // namespace
+
+BufferedCursor::BufferedCursor(QList<Field> fields, QList<Row> rows, std::optional<DbError> failure)
+    : m_fields(std::move(fields)), m_rows(std::move(rows)), m_failure(std::move(failure))
+{
+}
+
+int BufferedCursor::FieldCount() const
+{
+    return static_cast<int>(m_fields.size());
+}
+
+QString BufferedCursor::FieldName(int field) const
+{
+    return field >= 0 && field < m_fields.size() ? m_fields[field].name : QString();
+}
+
+ColumnType BufferedCursor::FieldColumnType(int field) const
+{
+    return field >= 0 && field < m_fields.size() ? m_fields[field].type : ColumnType();
+}
+
+bool BufferedCursor::AtEnd() const
+{
+    return m_row >= m_rows.size();
+}
+
+bool BufferedCursor::ReadValue(int field, DbValue& value, DbError& error)
+{
+    if (AtEnd() || field < 0 || field >= m_fields.size()) {
+        error = DbError::MissingObject();
+        return false;
+    }
+    value = m_rows[m_row][field]; // shares the data: a long value is not copied
+    return true;
+}
+
+bool BufferedCursor::MoveNext(DbError& error)
+{
+    if (AtEnd()) {
+        error = DbError::MissingObject();
+        return false;
+    }
+    m_rows[m_row].clear(); // a row once left is not wanted again
+    ++m_row;
+    if (AtEnd() && m_failure) {
+        error = *m_failure;
+        return false;
+    }
+    return true;
+}
+
+bool ReadOdbcValue(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, DbValue& value, DbError& error)
+{
+    if (ReadValueOfKind(statement, column, kind, value, error))
+        return true;
+    // A value the driver cannot give (a date beyond its range, a text it cannot decode) is
+    // an empty cell, and the row and the rows after it are read on, as the embedded engine
+    // does; a connection that has gone ends the query.
+    if (EndsTheQuery(OdbcSqlState(SQL_HANDLE_STMT, statement)))
+        return false;
+    value = DbValue::Null();
+    return true;
+}
+
+bool ReadOdbcResult(SQLHSTMT statement, std::unique_ptr<DbCursor>& cursor, DbError& error)
+{
+    SQLSMALLINT columns = 0;
+    if (!FindColumns(statement, columns, error))
+        return false;
+
+    QList<BufferedCursor::Field> fields;
+    std::vector<OdbcValueKind> kinds(static_cast<std::size_t>(columns));
+    for (SQLSMALLINT column = 1; column <= columns; ++column) {
+        BufferedCursor::Field field;
+        if (!DescribeField(statement, static_cast<SQLUSMALLINT>(column), field, kinds[column - 1], error))
+            return false;
+        fields.append(field);
+    }
+
+    QList<BufferedCursor::Row> rows;
+    std::optional<DbError> failure;
+    while (columns > 0) {
+        const SQLRETURN result = SQLFetch(statement);
+        if (result == SQL_NO_DATA)
+            break;
+        BufferedCursor::Row row;
+        DbError rowError;
+        if (!SQL_SUCCEEDED(result)) {
+            rowError = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLFetch");
+        } else if (ReadRow(statement, kinds, row, rowError)) {
+            rows.append(std::move(row));
+            continue;
+        }
+        if (rows.isEmpty()) {
+            error = rowError;
+            return false;
+        }
+        failure = rowError;
+        break;
+    }
+    cursor = std::make_unique<BufferedCursor>(std::move(fields), std::move(rows), std::move(failure));
+    return true;
+}
