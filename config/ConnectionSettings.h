@@ -1,10 +1,18 @@
 #pragma once
 
+#include <QByteArray>
+#include <QMap>
 #include <QString>
 
 #include <optional>
 
 class MessageSink;
+
+// The program's configuration lies in the executable's directory.
+
+// The directory of the running executable, with a trailing '/'. The program's two
+// configuration files lie there. Needs the QCoreApplication object.
+QString GetExeDirectory();
 
 // The parameters of the settings file "frmConnect", in the order the file defines them.
 struct ConnectionSettings
@@ -31,3 +39,17 @@ std::optional<ConnectionSettings> ReadSettingsFile(const QString& path, MessageS
 
 // True when the settings select the embedded engine.
 bool UsesEmbeddedEngine(const ConnectionSettings& settings);
+
+// The two steps of LoadConnectionSettings after the file's bytes are read. The rows of a
+// settings document, ParaName → ParaValue, the first row of a name winning: false when the
+// bytes are not a well-formed document with a top-level NewDataSet.
+[[nodiscard]] bool ReadSettingsRows(const QByteArray& xml, QMap<QString, QString>& rows);
+// The parameters that the rows name; a name no row has is empty.
+ConnectionSettings ConnectionSettingsFromRows(const QMap<QString, QString>& rows);
+
+// The OLE DB connection string of the settings:
+// "Provider=sqloledb;Data Source=host[\instance];Initial Catalog=…;User Id=…;Password=…;"
+// (the provider of the settings instead of sqloledb when one is named; only the data
+// source for the embedded engine). A value holding ';', a quote or blanks at either end is
+// quoted so that it reaches the driver intact; every other value stands as it is.
+QString BuildConnectionString(const ConnectionSettings& settings);

@@ -1,9 +1,9 @@
 #include "config/ValueLists.h"
 
-#include "util/TextConversions.h"
 #include "util/FileCipher.h"
 #include "util/FileIO.h"
 #include "util/MessageSink.h"
+#include "util/TextConversions.h"
 
 #include <QFileInfo>
 #include <QStringTokenizer>
@@ -13,6 +13,11 @@ const std::array<QString, kValueListCount>& ValueListNames()
     static const std::array<QString, kValueListCount> names = {
         QStringLiteral("联线类型"), QStringLiteral("测试组"), QStringLiteral("测试组2"), QStringLiteral("测试模式")};
     return names;
+}
+
+QStringList SplitText(const QString& text, QChar separator)
+{
+    return text.split(separator, Qt::KeepEmptyParts, Qt::CaseSensitive);
 }
 
 ValueLists ParseValueListText(const QString& plaintext)

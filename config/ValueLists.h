@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -17,6 +18,10 @@ using ValueLists = std::array<ValueList, kValueListCount>;
 
 // "联线类型", "测试组", "测试组2", "测试模式", indexed by ValueListIndex.
 const std::array<QString, kValueListCount>& ValueListNames();
+
+// The pieces between the separators, empty ones included: k separators give k + 1
+// pieces, an empty text one empty piece.
+QStringList SplitText(const QString& text, QChar separator);
 
 inline const QString kValueListFileName = QStringLiteral("SQL配置.ini");
 

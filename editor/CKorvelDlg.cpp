@@ -5,7 +5,6 @@
 #include "app/widgets/DialogTemplate.h"
 #include "app/widgets/SortedCombo.h"
 #include "config/ConnectionSettings.h"
-#include "config/ConnectionString.h"
 #include "db/CAdoDatabase.h"
 #include "res/Resources.h"
 #include "util/MessageSink.h"

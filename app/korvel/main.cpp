@@ -1,7 +1,7 @@
 #include "app/korvel/CKorvelApp.h"
 #include "app/widgets/FileDialogs.h"
 #include "app/widgets/QtMessageSink.h"
-#include "config/ExeDirectory.h"
+#include "config/ConnectionSettings.h"
 #include "util/ProcessHardening.h"
 
 #include <QApplication>

@@ -2,7 +2,6 @@
 #include "app/korvelctl/Korvelctl.h"
 
 #include "config/ConnectionSettings.h"
-#include "config/ConnectionString.h"
 
 int RunSettingsCommand(const QStringList& arguments, CommandContext& context)
 {

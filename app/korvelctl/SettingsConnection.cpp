@@ -1,7 +1,6 @@
 #include "app/korvelctl/SettingsConnection.h"
 
 #include "config/ConnectionSettings.h"
-#include "config/ConnectionString.h"
 
 std::optional<QString> ConnectionStringOfSettings(const QString& settingsPath, MessageSink& messages)
 {

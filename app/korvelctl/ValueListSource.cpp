@@ -1,6 +1,5 @@
 #include "app/korvelctl/ValueListSource.h"
 
-#include "config/SplitText.h"
 #include "config/ValueLists.h"
 #include "util/TextConversions.h"
 

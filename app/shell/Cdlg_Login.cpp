@@ -3,7 +3,6 @@
 #include "app/widgets/DialogKeys.h"
 #include "app/widgets/DialogTemplate.h"
 #include "config/ConnectionSettings.h"
-#include "config/ConnectionString.h"
 #include "db/CAdoDatabase.h"
 #include "util/MessageSink.h"
 

@@ -1,12 +1,11 @@
 #include "config/ValueLists.h"
 
-#include "util/TextConversions.h"
-#include "util/FileCipher.h"
-
 #include "tests/support/QtPrinting.h"
 #include "tests/support/RecordingMessageSink.h"
 #include "tests/support/ResourceUsage.h"
 #include "tests/support/TestFiles.h"
+#include "util/FileCipher.h"
+#include "util/TextConversions.h"
 
 #include <QTemporaryDir>
 
@@ -156,4 +155,13 @@ TEST_F(ValueListFileTest, TruncatedAndHugeFilesLoadWhatTheyHold)
     if (!kSanitizedBuild) {
         EXPECT_LT(PeakResidentMegabytes(), 800) << "megabytes at the peak: a few times the file, no more";
     }
+}
+
+TEST(SplitText, KeepsEveryEmptyPiece)
+{
+    EXPECT_EQ(SplitText(QStringLiteral("a;;b;"), QLatin1Char(';')),
+              QStringList({QStringLiteral("a"), QString(), QStringLiteral("b"), QString()}));
+    EXPECT_EQ(SplitText(QString(), QLatin1Char(';')), QStringList(QString()));
+    EXPECT_EQ(SplitText(QStringLiteral(";"), QLatin1Char(';')), QStringList({QString(), QString()}));
+    EXPECT_EQ(SplitText(QStringLiteral("no separator"), QLatin1Char('&')), QStringList(QStringLiteral("no separator")));
 }

@@ -1,6 +1,6 @@
 #include "tests/e2e/KorvelServerTest.h"
 
-#include "config/ConnectionString.h"
+#include "config/ConnectionSettings.h"
 #include "db/client/ConnectionString.h"
 #include "demodata/DemoDatabase.h"
 #include "tests/support/TestFiles.h"

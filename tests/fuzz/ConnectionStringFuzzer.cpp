@@ -2,7 +2,6 @@
 // through BuildConnectionString.
 
 #include "config/ConnectionSettings.h"
-#include "config/ConnectionString.h"
 #include "db/client/ConnectionString.h"
 #include "tests/fuzz/FuzzInput.h"
 

@@ -1,8 +1,6 @@
 // The settings file "frmConnect" as the program reads it, whatever its bytes.
 
 #include "config/ConnectionSettings.h"
-#include "config/ConnectionString.h"
-#include "config/SettingsXml.h"
 #include "db/client/ConnectionString.h"
 #include "tests/fuzz/FuzzInput.h"
 
