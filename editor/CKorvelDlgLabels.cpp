@@ -3,9 +3,9 @@
 #include "editor/CKorvelDlg.h"
 
 #include "app/widgets/FileDialogs.h"
+#include "labels/LabelBundle.h"
 #include "labels/LabelExport.h"
 #include "labels/LabelImport.h"
-#include "labels/LabelTables.h"
 #include "labels/ui/DialogLabelResolver.h"
 #include "util/MessageSink.h"
 

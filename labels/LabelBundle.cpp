@@ -18,6 +18,86 @@ TextRow SplitFields(QStringView line)
     return fields;
 }
 
+// What keeps a name or value off a line of the bundle; empty when nothing does.
+QString SeparatorProblem(const QString& text)
+{
+    if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('\n')))
+        return QStringLiteral("含有逗号或换行");
+    if (text.contains(QChar(u'\0')))
+        return QStringLiteral("含有空字符");
+    return QString();
+}
+
+QString LeadingPrefixProblem(const QString& firstValue)
+{
+    for (const QString& prefix : {kTableNamePrefix, kColumnNamePrefix}) {
+        if (firstValue.startsWith(prefix))
+            return QStringLiteral("以“%1”开头").arg(prefix);
+    }
+    return QString();
+}
+
+const QStringList kBlockOrder = {kLabelInfoTable, kLabelControlsTable, kLabelControlItemTable};
+
+// The bundle text of a file, after checking the NUL that every writer ends it with: a copy
+// cut short has none, and bytes after it would be dropped unseen.
+QString CheckedBundleText(const QByteArray& file, QStringList& problems)
+{
+    const QByteArray plaintext = CryptFileData(file);
+    if (plaintext.isEmpty())
+        problems.append(QStringLiteral("不是完整的标签文件：文件是空的"));
+    else if (!plaintext.endsWith('\0'))
+        problems.append(QStringLiteral("不是完整的标签文件：末尾没有结束标记"));
+    else if (plaintext.indexOf('\0') != plaintext.size() - 1)
+        problems.append(QStringLiteral("不是完整的标签文件：结束标记之后还有数据"));
+    // The reader never looks at a last line without its line feed: its row would be lost.
+    else if (!plaintext.endsWith(QByteArrayView("\n\0", 2)))
+        problems.append(QStringLiteral("不是完整的标签文件：最后一行没有换行"));
+    return Utf8ToWide(plaintext);
+}
+
+QStringList BlockProblems(const QList<BundleBlock>& blocks)
+{
+    QStringList problems;
+    QStringList labelBlocks;
+    for (const BundleBlock& block : blocks) {
+        if (block.tableName.isEmpty()) {
+            problems.append(QStringLiteral("标签文件含有不属于任何表的数据"));
+        } else if (!kBlockOrder.contains(block.tableName)) {
+            problems.append(QStringLiteral("标签文件含有标签以外的表 %1").arg(ShowCarriageReturns(block.tableName)));
+        } else {
+            labelBlocks.append(block.tableName);
+            if (!block.hasColumnNameLine)
+                problems.append(QStringLiteral("标签文件第 %1 行应是表 %2 的列名行")
+                                    .arg(QString::number(block.nameLine + 1), block.tableName));
+        }
+    }
+    if (labelBlocks != kBlockOrder) {
+        const QString found = labelBlocks.isEmpty() ? QStringLiteral("一个也没有")
+                                                    : QStringLiteral("实际含有 ") + labelBlocks.join(QStringLiteral("、"));
+        problems.append(QStringLiteral("标签文件应依次含有表 %1，%2").arg(kBlockOrder.join(QStringLiteral("、")), found));
+    }
+    return problems;
+}
+
+// Counted against the column-name line only: a block without one is a problem already.
+QStringList RowWidthProblems(const QList<BundleBlock>& blocks)
+{
+    QStringList problems;
+    for (const BundleBlock& block : blocks) {
+        if (!block.hasColumnNameLine)
+            continue;
+        const qsizetype columns = block.rows[0].size();
+        for (qsizetype i = 1; i < block.rows.size(); ++i) {
+            if (block.rows[i].size() != columns)
+                problems.append(QStringLiteral("标签文件第 %1 行有 %2 个值，而表 %3 有 %4 个列名")
+                                    .arg(QString::number(LineOfRow(block, i)), QString::number(block.rows[i].size()),
+                                         ShowCarriageReturns(block.tableName), QString::number(columns)));
+        }
+    }
+    return problems;
+}
+
 } // namespace
 
 void AppendBundleBlock(const BundleBlock& block, QStringList* lines)
@@ -66,4 +146,67 @@ QList<BundleBlock> ReadBundleText(const QString& text)
     if (current.nameLine > 0 || !current.rows.isEmpty())
         blocks.append(std::move(current));
     return blocks;
+}
+
+bool CheckBlockFitsBundle(const BundleBlock& block, QString& error)
+{
+    const TextRow header = block.rows.value(0);
+    for (const QString& name : header) {
+        const QString problem = SeparatorProblem(name);
+        if (!problem.isEmpty()) {
+            error = QStringLiteral("标签数据无法导出：表 %1 的列名 %2 %3").arg(block.tableName, name, problem);
+            return false;
+        }
+    }
+    for (qsizetype i = 1; i < block.rows.size(); ++i) {
+        const TextRow& row = block.rows[i];
+        for (qsizetype j = 0; j < row.size(); ++j) {
+            QString problem = SeparatorProblem(row[j]);
+            if (problem.isEmpty() && j == 0)
+                problem = LeadingPrefixProblem(row[j]);
+            if (!problem.isEmpty()) {
+                error = QStringLiteral("标签数据无法导出：表 %1 列 %2 的值%3")
+                            .arg(block.tableName, header.value(j), problem);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+CheckedBundle ReadCheckedBundle(const QByteArray& file)
+{
+    CheckedBundle bundle;
+    bundle.blocks = ReadBundleText(CheckedBundleText(file, bundle.problems));
+    bundle.problems += BlockProblems(bundle.blocks);
+    bundle.problems += RowWidthProblems(bundle.blocks);
+    return bundle;
+}
+
+QStringList LabelProblems(const QList<BundleBlock>& blocks)
+{
+    QStringList problems;
+    for (const BundleBlock& block : blocks) {
+        if (block.tableName != kLabelInfoTable)
+            continue;
+        if (block.rows.size() < 2)
+            problems.append(QStringLiteral("标签文件中没有标签"));
+        // A label numbered "" could never be chosen for an export again.
+        const qsizetype labelNo = block.rows.value(0).lastIndexOf(kLabelNoColumn);
+        for (qsizetype i = 1; labelNo >= 0 && i < block.rows.size(); ++i) {
+            if (block.rows[i].value(labelNo).isEmpty())
+                problems.append(QStringLiteral("标签文件第 %1 行：标签不能为空").arg(LineOfRow(block, i)));
+        }
+    }
+    return problems;
+}
+
+QString ShowCarriageReturns(QString text)
+{
+    return text.replace(QLatin1Char('\r'), QLatin1String("\\r"));
+}
+
+QString MissingColumnText(const QString& tableName, const QString& column)
+{
+    return QStringLiteral("标签文件中表 %1 没有 %2 列").arg(tableName, column);
 }

@@ -7,11 +7,25 @@
 #include <QString>
 #include <QStringList>
 
+// The three tables a label bundle carries, in the order its blocks come, and the columns
+// that export and import name.
+inline const QString kLabelInfoTable = QStringLiteral("tblLabelInfo");
+inline const QString kLabelControlsTable = QStringLiteral("tblLabelControls");
+inline const QString kLabelControlItemTable = QStringLiteral("tblLabelControlItem");
+
+inline const QString kLabelIdColumn = QStringLiteral("LabelID");
+inline const QString kItemIdColumn = QStringLiteral("ItemID");
+inline const QString kLabelNoColumn = QStringLiteral("LabelNo");
+inline const QString kLineIdColumn = QStringLiteral("LineID");
+
+// Every label needs a number: one numbered "" could never be chosen for export again.
+inline const QString kEmptyLabelNoText = QStringLiteral("标签不能为空");
+
 // The label bundle file (*.bq): an enciphered UTF-8 text followed by one NUL, holding one
 // block per table: "表名:" and the table name, "列名:" and the column names joined by ",",
 // then one line per row with its values joined by ",". Every line ends with "\n". Values
 // are written as they stand, so the writer must keep out what a line cannot hold
-// (BundleLimits.h).
+// (CheckBlockFitsBundle).
 
 inline const QString kTableNamePrefix = QStringLiteral("表名:");
 inline const QString kColumnNamePrefix = QStringLiteral("列名:");
@@ -49,3 +63,39 @@ QString DecodeBundle(const QByteArray& file);
 // "列名:" dropped first. Rows before the first table name form a block without a name,
 // present only when there are such rows. Each block knows the line of its table name.
 QList<BundleBlock> ReadBundleText(const QString& text);
+
+// Whether a block can travel in a bundle unchanged. The reader splits at every comma and
+// line feed, the text ends at the first NUL, and a row whose first value opens with
+// "表名:" or "列名:" would be taken for a header: any of these would put the later values
+// of the row into the wrong columns of the target. False with a message naming the table
+// and the column when a column name or a value holds such a character or prefix. A
+// carriage return is carried as it stands.
+[[nodiscard]] bool CheckBlockFitsBundle(const BundleBlock& block, QString& error);
+
+// A bundle file taken apart, and every problem that keeps it from being a whole bundle:
+// the import refuses the file on the first, a report on the file can list them all.
+struct CheckedBundle
+{
+    QList<BundleBlock> blocks;
+    QStringList problems; // empty for a whole bundle
+};
+
+// Deciphers and reads a bundle file's bytes as the import does, and checks them against
+// what every writer of the format makes: a text that ends in its NUL, its only one; the
+// blocks of tblLabelInfo, tblLabelControls and tblLabelControlItem in this order and no
+// others, each with its column-name line however few rows it has; every row with as many
+// values as its block has column names. A file cut short, one that is no bundle or was
+// enciphered with another key, and one edited into CR LF line ends all fail. A name from
+// the file is shown with a carriage return written as "\r".
+CheckedBundle ReadCheckedBundle(const QByteArray& file);
+
+// What keeps a whole bundle from importing as a label: its tblLabelInfo block has no row, or
+// a row with an empty label number.
+QStringList LabelProblems(const QList<BundleBlock>& blocks);
+
+// A text holding names from the file as a message shows it: the carriage return that
+// CR LF line ends leave at the end of a name would otherwise be invisible.
+QString ShowCarriageReturns(QString text);
+
+// What the import says when a block lacks a column that it must replace.
+QString MissingColumnText(const QString& tableName, const QString& column);

@@ -1,11 +1,41 @@
 #include "labels/LabelExport.h"
 
 #include "db/CAdoDatabase.h"
-#include "labels/ExportTable.h"
 #include "labels/LabelBundle.h"
-#include "labels/LabelTables.h"
 #include "util/FileIO.h"
 #include "util/MessageSink.h"
+
+namespace {
+
+// Appends the block of one table to the lines of a bundle: its name, the names of all its
+// columns in the order of the server's column catalogue, and the rows of the selection
+// (a "select *" of the table). Reads through the open database. On failure it has shown
+// the database's error or what the bundle cannot carry, and appended nothing.
+bool ExportTable(CAdoDatabase& database, const QString& tableName, const QString& selection, QStringList* lines,
+                 MessageSink& messages)
+{
+    TextTable columns;
+    const QString columnQuery =
+        QStringLiteral("select name from syscolumns where id=object_id(%1)").arg(database.TextLiteral(tableName));
+    if (!database.Query(columnQuery, &columns)) {
+        messages.ShowWarning(database.m_strError);
+        return false;
+    }
+    BundleBlock block{tableName, {FirstColumn(columns)}};
+    if (!database.Query(selection, &block.rows)) {
+        messages.ShowWarning(database.m_strError);
+        return false;
+    }
+    QString error;
+    if (!CheckBlockFitsBundle(block, error)) {
+        messages.ShowWarning(error);
+        return false;
+    }
+    AppendBundleBlock(block, lines);
+    return true;
+}
+
+} // namespace
 
 bool ExportLabel(const QString& connectionString, const QString& labelNo, const QString& path, MessageSink& messages)
 {

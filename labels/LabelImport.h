@@ -1,16 +1,38 @@
 #pragma once
 
+#include "db/CAdoDatabase.h"
+#include "labels/LabelBundle.h"
+
 #include <QString>
 
-class DuplicateLabelResolver;
 class MessageSink;
+
+// Asked when the label number of an imported row already exists in the target.
+class DuplicateLabelResolver
+{
+public:
+    virtual ~DuplicateLabelResolver() = default;
+    // The database is the import's open connection (RowExists must run on it). True with a
+    // number that did not exist when the user confirmed it; false when the user gave up.
+    virtual bool ResolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue) = 0;
+};
 
 // Reads a label bundle file into the database: every LabelID and ItemID replaced by a new
 // GUID, consistently across the three tables, and a label number that exists already
 // replaced by the one the resolver gives. Only a whole bundle (ReadCheckedBundle) that
 // holds a label is imported. All or nothing: the rows go in within one transaction, and
-// any failure, or the user giving up, leaves the database exactly as it was. Shows "导入成功" (information) on success; a
-// failure once the file has been read shows its reason followed by "，未导入任何数据";
-// giving up shows nothing more.
+// any failure, or the user giving up, leaves the database exactly as it was. Shows
+// "导入成功" (information) on success; a failure once the file has been read shows its
+// reason followed by "，未导入任何数据"; giving up shows nothing more.
 bool ImportLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
                  MessageSink& messages);
+
+// Whether at least one row of the table holds the value in the column, the value written
+// as the literal of the column's type. A query that fails counts as no row and shows
+// nothing.
+[[nodiscard]] bool RowExists(CAdoDatabase& database, const QString& tableName, const QString& value,
+                             const QString& columnName);
+
+// A new GUID from the server ("select NEWID()"), without braces: 36 characters. False
+// with a message when the query fails or gives no GUID.
+[[nodiscard]] bool NewGuidText(CAdoDatabase& database, QString& guid, QString& error);

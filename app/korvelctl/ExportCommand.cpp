@@ -3,8 +3,8 @@
 #include "app/korvelctl/QuietSuccessSink.h"
 #include "app/korvelctl/SettingsConnection.h"
 
+#include "labels/LabelBundle.h"
 #include "labels/LabelExport.h"
-#include "labels/LabelTables.h"
 
 // The main window's export, the label number given instead of chosen.
 int RunExportCommand(const QStringList& arguments, CommandContext& context)

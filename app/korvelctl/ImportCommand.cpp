@@ -4,8 +4,8 @@
 #include "app/korvelctl/QuietSuccessSink.h"
 #include "app/korvelctl/SettingsConnection.h"
 
+#include "labels/LabelBundle.h"
 #include "labels/LabelImport.h"
-#include "labels/LabelTables.h"
 
 namespace {
 

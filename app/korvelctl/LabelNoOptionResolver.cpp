@@ -1,7 +1,7 @@
 #include "app/korvelctl/LabelNoOptionResolver.h"
 
-#include "labels/LabelTables.h"
-#include "labels/RowExists.h"
+#include "labels/LabelBundle.h"
+#include "labels/LabelImport.h"
 #include "util/MessageSink.h"
 
 bool LabelNoOptionResolver::ResolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue)

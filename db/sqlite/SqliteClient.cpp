@@ -47,7 +47,6 @@ constexpr const char* kCatalogueView =
     "FROM sqlite_master AS m JOIN pragma_table_info(m.name) AS p "
     "WHERE m.type IN ('table', 'view')";
 
-
 QString SqliteFailure(sqlite3* db)
 {
     return QStringLiteral("创建数据库失败：") + QString::fromUtf8(sqlite3_errmsg(db));

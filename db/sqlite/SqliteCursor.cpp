@@ -70,7 +70,6 @@ int NumberArgument(const QStringList& arguments, int index, int absent)
     return ok ? value : absent;
 }
 
-
 // A column without a declared type (an expression) takes its type from the first value.
 int AdoTypeFromStorage(int storageClass)
 {

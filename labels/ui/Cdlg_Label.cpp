@@ -2,8 +2,8 @@
 
 #include "app/widgets/DialogKeys.h"
 #include "app/widgets/DialogTemplate.h"
-#include "labels/LabelTables.h"
-#include "labels/RowExists.h"
+#include "labels/LabelBundle.h"
+#include "labels/LabelImport.h"
 #include "util/MessageSink.h"
 
 #include <QGroupBox>

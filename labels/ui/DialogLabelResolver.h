@@ -1,6 +1,6 @@
 #pragma once
 
-#include "labels/DuplicateLabelResolver.h"
+#include "labels/LabelImport.h"
 
 class MessageSink;
 class QWidget;

@@ -4,7 +4,6 @@
 
 #include "db/CAdoDatabase.h"
 #include "db/schema/EmbeddedSchema.h"
-#include "labels/DuplicateLabelResolver.h"
 #include "labels/LabelImport.h"
 #include "tests/fuzz/FuzzInput.h"
 #include "util/FileCipher.h"

@@ -1,6 +1,4 @@
 #include "labels/LabelImport.h"
-#include "labels/LabelIdentifiers.h"
-#include "labels/RowExists.h"
 
 #include "db/CAdoDatabase.h"
 #include "db/client/ValueText.h"

@@ -2,8 +2,8 @@
 #include "labels/LabelExport.h"
 #include "labels/LabelImport.h"
 
-#include "demodata/DemoDatabase.h"
 #include "db/schema/EmbeddedSchema.h"
+#include "demodata/DemoDatabase.h"
 #include "tests/labels/BundleComparison.h"
 #include "tests/labels/LabelTestSupport.h"
 #include "tests/support/EmbeddedTestDatabase.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "db/CAdoDatabase.h"
-#include "labels/DuplicateLabelResolver.h"
+#include "labels/LabelImport.h"
 
 #include <QByteArray>
 #include <QString>

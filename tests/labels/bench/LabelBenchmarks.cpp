@@ -4,18 +4,16 @@
 
 #include "db/CAdoDatabase.h"
 #include "db/schema/EmbeddedSchema.h"
-#include "labels/DuplicateLabelResolver.h"
 #include "labels/LabelBundle.h"
 #include "labels/LabelExport.h"
 #include "labels/LabelImport.h"
-#include "labels/LabelTables.h"
 #include "util/FileIO.h"
 #include "util/MessageSink.h"
 
-#include "tests/bench/BenchSqlite.h"
-#include "tests/support/RecordingMessageSink.h"
 #include "tests/bench/BenchmarkRatios.h"
+#include "tests/bench/BenchSqlite.h"
 #include "tests/bench/ShellCommand.h"
+#include "tests/support/RecordingMessageSink.h"
 
 #include <QCoreApplication>
 #include <QFile>
