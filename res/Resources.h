@@ -3,8 +3,8 @@
 #include <QIcon>
 #include <QString>
 
-// Icon 128: the application icon, in the caption, the task bar and the About box.
+// The application icon, in the caption, the task bar and the About box.
 QIcon ApplicationIcon();
 
-// String 101 (IDS_ABOUTBOX): the text of the About item.
+// The text of the About item of the main window's context menu: "关于 Korvel(&A)...".
 QString AboutItemText();

@@ -1,7 +1,7 @@
 #include "app/korvel/CKorvelApp.h"
 
-#include "app/shell/Cdlg_Login.h"
-#include "editor/CKorvelDlg.h"
+#include "gui/CKorvelDlg.h"
+#include "gui/ShellDialogs.h"
 
 bool CKorvelApp::InitInstance()
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/widgets/ProgramContext.h"
+#include "gui/ProgramContext.h"
 
 // The whole life of the program: the login, and only after a successful one the main
 // window. Nothing survives from one run to the next.

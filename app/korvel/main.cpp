@@ -1,7 +1,6 @@
 #include "app/korvel/CKorvelApp.h"
-#include "app/widgets/FileDialogs.h"
-#include "app/widgets/QtMessageSink.h"
 #include "config/ConnectionSettings.h"
+#include "gui/ProgramContext.h"
 #include "util/ProcessHardening.h"
 
 #include <QApplication>

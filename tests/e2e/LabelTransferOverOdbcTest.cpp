@@ -6,7 +6,7 @@
 #include "labels/LabelBundle.h"
 #include "labels/LabelExport.h"
 #include "labels/LabelImport.h"
-#include "tests/app/KorvelctlRun.h"
+#include "tests/app/korvelctl/KorvelctlRun.h"
 #include "tests/e2e/KorvelServerTest.h"
 #include "tests/labels/BundleComparison.h"
 #include "tests/labels/LabelTestSupport.h"

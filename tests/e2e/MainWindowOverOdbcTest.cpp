@@ -1,9 +1,9 @@
 // The login and the main window's cascades and writes, against a server database reached
 // through an ODBC data source named in the settings file.
 
-#include "app/shell/Cdlg_Login.h"
 #include "demodata/DemoDatabase.h"
-#include "editor/CKorvelDlg.h"
+#include "gui/CKorvelDlg.h"
+#include "gui/ShellDialogs.h"
 #include "tests/e2e/KorvelServerTest.h"
 #include "tests/support/DialogControls.h"
 #include "tests/support/QtPrinting.h"
@@ -68,16 +68,16 @@ TEST_F(MainWindowOverOdbcTest, TheLoginComparesWithAdminsStoredPassword)
     ConnectionSettings refused = Settings();
     refused.password += QLatin1Char('x');
     m_folder.writeSettings(refused);
-    Type(login, 1002, stored);
-    Press(login, 1003);
+    Type(login, Cdlg_Login::kPasswordEdit, stored);
+    Press(login, Cdlg_Login::kOkButton);
     m_folder.writeSettings(Settings());
-    Type(login, 1002, stored.toUpper());
-    Press(login, 1003);
+    Type(login, Cdlg_Login::kPasswordEdit, stored.toUpper());
+    Press(login, Cdlg_Login::kOkButton);
     EXPECT_EQ(m_messages.warnings, QStringList({"连接数据库失败", "密码错误"}));
     EXPECT_EQ(login.m_bLoggedIn, 0);
 
-    Type(login, 1002, stored);
-    Press(login, 1003);
+    Type(login, Cdlg_Login::kPasswordEdit, stored);
+    Press(login, Cdlg_Login::kOkButton);
     EXPECT_EQ(login.m_bLoggedIn, 1);
     EXPECT_EQ(login.result(), QDialog::Accepted);
     EXPECT_EQ(m_messages.warnings.size(), 2);
@@ -87,9 +87,9 @@ TEST_F(MainWindowOverOdbcTest, EachCascadeListsTheChildrenOfTheChosenParentOnly)
 {
     const CKorvelDlg& dialog = OpenMainWindow();
     EXPECT_TRUE(m_messages.warnings.isEmpty()) << m_messages.warnings.join('\n').toStdString();
-    EXPECT_EQ(Sorted(EntriesOf(dialog, 1004)),
+    EXPECT_EQ(Sorted(EntriesOf(dialog, CKorvelDlg::kHarnessNoCombo)),
               Sorted(FirstColumnOf(QStringLiteral("select HarnessNo from tblHarnessInfo"))));
-    EXPECT_EQ(Sorted(EntriesOf(dialog, 1022)),
+    EXPECT_EQ(Sorted(EntriesOf(dialog, CKorvelDlg::kLabelNoCombo)),
               Sorted(FirstColumnOf(QStringLiteral("select LabelNo from tblLabelInfo where LabelStatus=1"))));
 
     const struct
@@ -98,10 +98,10 @@ TEST_F(MainWindowOverOdbcTest, EachCascadeListsTheChildrenOfTheChosenParentOnly)
         int child;
         const char* children; // %1: the parent's number
     } cascades[] = {
-        {1004, 1007,
+        {CKorvelDlg::kHarnessNoCombo, CKorvelDlg::kWireNoCombo,
          "select w.WireNo from tblHarnessWireInfo w join tblHarnessInfo h on h.HarnessID = w.HarnessID"
          " where h.HarnessNo = '%1'"},
-        {1006, 1011,
+        {CKorvelDlg::kJobNoCombo, CKorvelDlg::kStepCombo,
          "select s.LineID from tblJobStepInfo s join tblJobInfo j on j.JobID = s.JobID where j.JobNo = '%1'"},
     };
     for (const auto& cascade : cascades) {
@@ -132,16 +132,16 @@ TEST_F(MainWindowOverOdbcTest, EachWriteChangesExactlyTheChosenRow)
         const char* table;
         const char* written; // the written column of the chosen row; %1 the parent's number, %2 the child
     } writes[] = {
-        {1004, 1007, 1009, 1010, 1005, "tblHarnessWireInfo",
+        {CKorvelDlg::kHarnessNoCombo, CKorvelDlg::kWireNoCombo, CKorvelDlg::kConnectTypeCombo, CKorvelDlg::kConnectTypeValue, CKorvelDlg::kWriteConnectTypeButton, "tblHarnessWireInfo",
          "select w.HarnessType from tblHarnessWireInfo w join tblHarnessInfo h on h.HarnessID = w.HarnessID"
          " where h.HarnessNo = '%1' and w.WireNo = '%2'"},
-        {1004, 1007, 1012, 1013, 1014, "tblHarnessWireInfo",
+        {CKorvelDlg::kHarnessNoCombo, CKorvelDlg::kWireNoCombo, CKorvelDlg::kTestGroupCombo, CKorvelDlg::kTestGroupValue, CKorvelDlg::kWriteTestGroupButton, "tblHarnessWireInfo",
          "select w.WireGroup from tblHarnessWireInfo w join tblHarnessInfo h on h.HarnessID = w.HarnessID"
          " where h.HarnessNo = '%1' and w.WireNo = '%2'"},
-        {1006, 1011, 1015, 1016, 1008, "tblJobStepInfo",
+        {CKorvelDlg::kJobNoCombo, CKorvelDlg::kStepCombo, CKorvelDlg::kTestModeCombo, CKorvelDlg::kTestModeValue, CKorvelDlg::kWriteTestModeButton, "tblJobStepInfo",
          "select s.TestMode from tblJobStepInfo s join tblJobInfo j on j.JobID = s.JobID"
          " where j.JobNo = '%1' and s.LineID = %2"},
-        {1006, 1011, 1017, 1018, 1019, "tblJobStepInfo",
+        {CKorvelDlg::kJobNoCombo, CKorvelDlg::kStepCombo, CKorvelDlg::kTestGroup2Combo, CKorvelDlg::kTestGroup2Value, CKorvelDlg::kWriteTestGroup2Button, "tblJobStepInfo",
          "select s.TestGroup from tblJobStepInfo s join tblJobInfo j on j.JobID = s.JobID"
          " where j.JobNo = '%1' and s.LineID = %2"},
     };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/widgets/DialogTemplate.h"
+#include "gui/DialogTemplate.h"
 
 #include <QComboBox>
 #include <QLineEdit>

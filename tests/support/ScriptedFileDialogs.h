@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/widgets/FileDialogs.h"
+#include "gui/ProgramContext.h"
 
 #include <QStringList>
 

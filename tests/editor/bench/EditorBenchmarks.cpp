@@ -1,8 +1,8 @@
 // The main window on a large embedded database, beside the sqlite3 shell running the same
 // selects.
 
-#include "app/widgets/DialogTemplate.h"
-#include "editor/CKorvelDlg.h"
+#include "gui/CKorvelDlg.h"
+#include "gui/DialogTemplate.h"
 
 #include "tests/bench/BenchmarkRatios.h"
 #include "tests/bench/ShellCommand.h"

@@ -1,0 +1,104 @@
+#include "gui/DialogTemplate.h"
+
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QVariant>
+
+#include <cmath>
+
+namespace {
+
+QFont TemplateFont(const QStringList& families, int pointSize)
+{
+    QFont font;
+    font.setFamilies(families);
+    font.setPointSize(pointSize);
+    return font;
+}
+
+// The units of a dialog are those of its font once the template has set it.
+const QFont& AppliedTemplateFont(QDialog& dialog, const QFont& font, const QString& caption, int width, int height)
+{
+    ApplyTemplate(dialog, font, caption, width, height);
+    return dialog.font();
+}
+
+} // namespace
+
+QFont SongTiFont()
+{
+    return TemplateFont({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
+                         QStringLiteral("Noto Sans CJK SC")},
+                        9);
+}
+
+QFont ShellDialogFont()
+{
+    return TemplateFont({QStringLiteral("MS Shell Dlg"), QStringLiteral("Microsoft Sans Serif"),
+                         QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK SC")},
+                        8);
+}
+
+DialogUnits::DialogUnits(const QFont& font)
+{
+    // Windows takes the average width of the 52 Latin letters, rounded.
+    const QFontMetricsF metrics(font);
+    m_charWidth = std::round(metrics.horizontalAdvance(
+                                 QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                             52.0);
+    m_charHeight = QFontMetrics(font).height();
+}
+
+QRect DialogUnits::toPixels(int x, int y, int width, int height) const
+{
+    return QRect(QPoint(static_cast<int>(x * m_charWidth / 4), y * m_charHeight / 8), toPixels(width, height));
+}
+
+QSize DialogUnits::toPixels(int width, int height) const
+{
+    return QSize(static_cast<int>(width * m_charWidth / 4), height * m_charHeight / 8);
+}
+
+void ApplyTemplate(QDialog& dialog, const QFont& font, const QString& caption, int width, int height)
+{
+    dialog.setFont(font);
+    dialog.setWindowTitle(caption);
+    dialog.setFixedSize(DialogUnits(font).toPixels(width, height));
+}
+
+void PlaceControl(QWidget& control, const DialogUnits& units, int id, QRect rect)
+{
+    control.setGeometry(units.toPixels(rect.x(), rect.y(), rect.width(), rect.height()));
+    if (id != kNoControlId) {
+        control.setObjectName(QString::number(id));
+        control.setProperty("controlId", id);
+    }
+}
+
+QWidget* FindControl(const QWidget& dialog, int id)
+{
+    return dialog.findChild<QWidget*>(QString::number(id));
+}
+
+TemplateDialog::TemplateDialog(QWidget* parent, const QFont& font, const QString& caption, int width, int height)
+    : QDialog(parent), m_units(AppliedTemplateFont(*this, font, caption, width, height))
+{
+}
+
+void TemplateDialog::Place(QWidget& control, int id, QRect rect) const
+{
+    PlaceControl(control, m_units, id, rect);
+}
+
+void TemplateDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
+            button->click();
+        else
+            OnOK();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

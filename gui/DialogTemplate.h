@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QDialog>
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+class QKeyEvent;
+class QWidget;
+
+// The program's dialogs keep the arrangement of the dialog templates their users know: the
+// same captions, bands and control order, each rectangle given in dialog units.
+
+// The two fonts of the program's dialog templates, with the faces a Linux desktop has for
+// them (the CJK texts must render).
+QFont SongTiFont();     // "宋体", 9 points: the main window and the About box
+QFont ShellDialogFont(); // "MS Shell Dlg", 8 points: the login and the duplicate-label dialog
+
+// Rectangles of a dialog template, converted from dialog units by the dialog's font as
+// Windows converts them: x × average character width / 4, y × character height / 8.
+class DialogUnits
+{
+public:
+    explicit DialogUnits(const QFont& font);
+
+    QRect toPixels(int x, int y, int width, int height) const;
+    QSize toPixels(int width, int height) const;
+
+private:
+    double m_charWidth;
+    int m_charHeight;
+};
+
+// Gives a dialog its template's font and fixed client size.
+void ApplyTemplate(QDialog& dialog, const QFont& font, const QString& caption, int width, int height);
+
+// Places a control at its template rectangle and tags it with its control id, which tests
+// and accessibility tools find it by (object name "1004" and the property "controlId").
+void PlaceControl(QWidget& control, const DialogUnits& units, int id, QRect rect);
+QWidget* FindControl(const QWidget& dialog, int id);
+
+inline constexpr int kNoControlId = -1;
+
+// A dialog made from its template, with the OK command every dialog of the program has:
+// Enter gives it wherever the focus is, except on a button, which Enter presses; Escape
+// and the close box give up, as QDialog has them.
+class TemplateDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    TemplateDialog(QWidget* parent, const QFont& font, const QString& caption, int width, int height);
+
+    // The OK command: the dialog's OK button and the Enter key.
+    virtual void OnOK() = 0;
+
+protected:
+    // Places a control of this dialog at its template rectangle (PlaceControl).
+    void Place(QWidget& control, int id, QRect rect) const;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    DialogUnits m_units;
+};

@@ -1,0 +1,65 @@
+#include "gui/ProgramContext.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+// "标签文件(*.bq)|*.bq|" as Qt writes filters: "标签文件(*.bq)".
+QString QtNameFilters(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'), Qt::SkipEmptyParts);
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts[i];
+        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters.append(description.contains(QLatin1Char('(') + patterns + QLatin1Char(')'))
+                           ? description
+                           : description + QLatin1String(" (") + patterns + QLatin1Char(')'));
+    }
+    return filters.join(QLatin1String(";;"));
+}
+
+QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,
+                      const QString& defaultSuffix)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(QtNameFilters(filter));
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().front();
+}
+
+void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text)
+{
+    // The application name is the executable's file name without its extension.
+    QMessageBox box(icon, QCoreApplication::applicationName(), text, QMessageBox::Ok,
+                    parent ? parent : QApplication::activeWindow());
+    box.exec();
+}
+
+} // namespace
+
+QString QtFileDialogs::GetSaveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix)
+{
+    return RunFileDialog(parent, QFileDialog::AcceptSave, filter, defaultSuffix);
+}
+
+QString QtFileDialogs::GetOpenFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix)
+{
+    return RunFileDialog(parent, QFileDialog::AcceptOpen, filter, defaultSuffix);
+}
+
+void QtMessageSink::ShowWarning(const QString& text)
+{
+    ShowBox(m_parent, QMessageBox::Warning, text);
+}
+
+void QtMessageSink::ShowInformation(const QString& text)
+{
+    ShowBox(m_parent, QMessageBox::Information, text);
+}

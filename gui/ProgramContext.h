@@ -1,0 +1,53 @@
+#pragma once
+
+#include "util/MessageSink.h"
+
+#include <QString>
+
+class QWidget;
+
+// What the dialogs need from outside, behind interfaces that tests replace: where the
+// configuration files lie, where messages go, the file dialogs.
+
+// The file dialogs of the program. Filters are written as the program's texts have them:
+// "标签文件(*.bq)|*.bq|".
+class FileDialogs
+{
+public:
+    virtual ~FileDialogs() = default;
+
+    // The chosen path, or "" when the user cancelled. Choosing an existing file asks first.
+    virtual QString GetSaveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) = 0;
+    virtual QString GetOpenFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) = 0;
+};
+
+// Qt's file dialogs, each filter as Qt writes it ("标签文件(*.bq)").
+class QtFileDialogs : public FileDialogs
+{
+public:
+    QString GetSaveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) override;
+    QString GetOpenFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) override;
+};
+
+// The program's message boxes: the application's name as caption, an OK button only, the
+// warning icon, or the information icon for the success messages. Each waits for the user.
+class QtMessageSink : public MessageSink
+{
+public:
+    explicit QtMessageSink(QWidget* parent = nullptr) : m_parent(parent) {}
+
+    void ShowWarning(const QString& text) override;
+    void ShowInformation(const QString& text) override;
+
+private:
+    QWidget* m_parent;
+};
+
+// Where the configuration files lie (the executable's directory, with its trailing '/'),
+// where messages go, and the file dialogs.
+struct ProgramContext
+{
+    QString configDirectory;
+    MessageSink& messages;
+    FileDialogs& fileDialogs;
+};

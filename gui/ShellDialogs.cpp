@@ -1,0 +1,101 @@
+#include "gui/ShellDialogs.h"
+
+#include "config/ConnectionSettings.h"
+#include "db/CAdoDatabase.h"
+#include "res/Resources.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+Cdlg_Login::Cdlg_Login(ProgramContext context, QWidget* parent)
+    : TemplateDialog(parent, ShellDialogFont(), QStringLiteral("登录界面"), 186, 66), m_context(std::move(context))
+{
+    auto* prompt = new QLabel(QStringLiteral("输入密码："), this);
+    Place(*prompt, kNoControlId, {20, 25, 41, 8});
+
+    m_editPassword = new QLineEdit(this);
+    m_editPassword->setEchoMode(QLineEdit::Password);
+    Place(*m_editPassword, kPasswordEdit, {64, 23, 102, 14});
+
+    auto* ok = new QPushButton(QStringLiteral("确定"), this);
+    ok->setAutoDefault(false);
+    Place(*ok, kOkButton, {64, 42, 50, 14});
+    connect(ok, &QPushButton::clicked, this, &Cdlg_Login::OnOK);
+
+    m_editPassword->setFocus();
+    WriteControls();
+}
+
+int Cdlg_Login::DoModal()
+{
+    return exec();
+}
+
+void Cdlg_Login::ReadControls()
+{
+    m_strPassword = m_editPassword->text();
+}
+
+void Cdlg_Login::WriteControls()
+{
+    m_editPassword->setText(m_strPassword);
+}
+
+void Cdlg_Login::OnOK()
+{
+    ReadControls();
+    const std::optional<ConnectionSettings> settings =
+        ReadSettingsFile(m_context.configDirectory + kSettingsFileName, m_context.messages);
+    if (!settings)
+        return;
+    m_strConnect = BuildConnectionString(*settings);
+
+    CAdoDatabase database;
+    if (!database.Open(m_strConnect)) {
+        m_context.messages.ShowWarning(QStringLiteral("连接数据库失败"));
+        return;
+    }
+    TextTable rows;
+    if (!database.Query(QStringLiteral("select Password from tblUserInfo where UserID='Admin'"), &rows)) {
+        m_context.messages.ShowWarning(QStringLiteral("获取数据库信息失败"));
+        return;
+    }
+    database.Close(); // the connection is gone before the password is looked at
+    if (rows.isEmpty()) {
+        m_context.messages.ShowWarning(QStringLiteral("获取数据库信息失败"));
+        return;
+    }
+    if (rows[0].value(0) != m_strPassword) {
+        m_context.messages.ShowWarning(QStringLiteral("密码错误"));
+        return;
+    }
+    m_bLoggedIn = 1;
+    ReadControls();
+    accept();
+}
+
+CAboutDlg::CAboutDlg(QWidget* parent) : TemplateDialog(parent, SongTiFont(), QStringLiteral("关于 Korvel"), 235, 55)
+{
+    auto* icon = new QLabel(this);
+    Place(*icon, kNoControlId, {11, 17, 20, 20});
+    icon->setPixmap(ApplicationIcon().pixmap(icon->size()));
+
+    auto* version = new QLabel(QStringLiteral("Korvel 1.0 版"), this);
+    version->setTextFormat(Qt::PlainText);
+    Place(*version, kNoControlId, {40, 10, 119, 8});
+
+    auto* purpose = new QLabel(QStringLiteral("线束测试数据库维护工具"), this);
+    purpose->setTextFormat(Qt::PlainText);
+    Place(*purpose, kNoControlId, {40, 25, 119, 8});
+
+    auto* ok = new QPushButton(QStringLiteral("确定"), this);
+    Place(*ok, kOkButton, {178, 7, 50, 16});
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void CAboutDlg::OnOK()
+{
+    accept();
+}

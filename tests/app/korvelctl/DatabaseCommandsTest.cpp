@@ -1,0 +1,163 @@
+#include "app/korvelctl/Korvelctl.h"
+
+#include "demodata/DemoDatabase.h"
+
+#include "tests/app/korvelctl/KorvelctlRun.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/TestFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Settings for the embedded engine, the database file named relative to the settings.
+QByteArray EmbeddedSettingsXml(const QByteArray& databaseFile)
+{
+    return "<NewDataSet>"
+           "<frmConnect><ParaName>txtHostName</ParaName><ParaValue>" +
+           databaseFile +
+           "</ParaValue></frmConnect>"
+           "<frmConnect><ParaName>txtProvider</ParaName><ParaValue>sqlite</ParaValue></frmConnect>"
+           "</NewDataSet>";
+}
+
+class DatabaseCommandsTest : public ::testing::Test
+{
+protected:
+    QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+    QStringList files() const
+    {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    }
+
+    // A demo database and settings that select it, as the program finds them.
+    void CreateDemoWithSettings()
+    {
+        const KorvelctlRun create = RunKorvelctlInProcess({"create-db", path("demo.db"), "--demo"});
+        ASSERT_EQ(create.exitCode, kExitOk) << create.err.toStdString();
+        WriteTestFile(path("frmConnect"), EmbeddedSettingsXml("demo.db"));
+    }
+    KorvelctlRun Query(const QString& sql) const { return RunKorvelctlInProcess({"query", path("frmConnect"), sql}); }
+
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(DatabaseCommandsTest, CreateDbMakesADatabaseQuietlyAndNeverOverwrites)
+{
+    const KorvelctlRun empty = RunKorvelctlInProcess({"create-db", path("empty.db")});
+    EXPECT_EQ(empty.exitCode, kExitOk);
+    EXPECT_TRUE(empty.out.isEmpty());
+    EXPECT_TRUE(empty.err.isEmpty());
+    const KorvelctlRun demo = RunKorvelctlInProcess({"create-db", "--demo", "--scale", "1", path("demo.db")});
+    EXPECT_EQ(demo.exitCode, kExitOk) << demo.err.toStdString();
+    EXPECT_GT(QFileInfo(path("demo.db")).size(), QFileInfo(path("empty.db")).size());
+
+    const QByteArray before = ReadTestFile(path("empty.db"));
+    const KorvelctlRun again = RunKorvelctlInProcess({"create-db", path("empty.db"), "--demo"});
+    EXPECT_EQ(again.exitCode, kExitFailure);
+    EXPECT_EQ(again.err, QStringLiteral("文件已存在，未作任何改动：") + path("empty.db") + QLatin1Char('\n'));
+    EXPECT_EQ(ReadTestFile(path("empty.db")), before);
+    EXPECT_EQ(files(), (QStringList{"demo.db", "empty.db"}));
+}
+
+TEST_F(DatabaseCommandsTest, CreateDbUsageErrorsExitTwoAndCreateNothing)
+{
+    const QStringList cases[] = {
+        {"create-db"},
+        {"create-db", "a.db", "b.db"},
+        {"create-db", "a.db", "--scale", "2"},
+        {"create-db", "a.db", "--demo", "--scale"},
+        {"create-db", "a.db", "--demo", "--demo"},
+        {"create-db", "a.db", "--demo", "--scale", "2", "--scale", "3"},
+        {"create-db", "--bogus", "a.db"},
+        {"create-db", ""},
+    };
+    for (const QStringList& arguments : cases) {
+        const KorvelctlRun run = RunKorvelctlInProcess(arguments);
+        EXPECT_EQ(run.exitCode, kExitUsage) << arguments.join(' ').toStdString();
+        EXPECT_EQ(run.err, QStringLiteral("usage: korvelctl create-db FILE [--demo [--scale N]]\n"));
+    }
+    for (const char* scale : {"0", "1001", "two", "1.5", ""}) {
+        const KorvelctlRun run = RunKorvelctlInProcess({"create-db", path("a.db"), "--demo", "--scale", scale});
+        EXPECT_EQ(run.exitCode, kExitUsage) << scale;
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("korvelctl: --scale takes a whole number from 1 to 1000\n")))
+            << run.err.toStdString();
+    }
+    EXPECT_EQ(files(), QStringList());
+}
+
+TEST_F(DatabaseCommandsTest, QueryPrintsTheRowsAsTheProgramReadsThem)
+{
+    CreateDemoWithSettings();
+    const KorvelctlRun password = Query(QStringLiteral("select Password from tblUserInfo where UserID='Admin'"));
+    EXPECT_EQ(password.exitCode, kExitOk) << password.err.toStdString();
+    EXPECT_EQ(password.out, QStringLiteral("korvel\n"));
+    EXPECT_TRUE(password.err.isEmpty());
+
+    EXPECT_EQ(Query(QStringLiteral("select HarnessNo, UserName from tblHarnessInfo, tblUserInfo "
+                                   "where HarnessID <= 2 and UserID = 'Admin' order by HarnessID"))
+                  .out,
+              QStringLiteral("WH-2024-0001\t系统管理员\nWH-2024-0002\t系统管理员\n"));
+    // Cells are escaped so that every row stays one line of tab-separated cells.
+    EXPECT_EQ(Query(QStringLiteral("select 'a' || char(9) || 'b', 'c\\d', NULL, X'0AFF', 'x' || char(13, 10)")).out,
+              QStringLiteral("a\\tb\tc\\\\d\t\t0AFF\tx\\r\\n\n"));
+
+    const KorvelctlRun update = Query(QStringLiteral("update tblUserInfo set Department='x' where UserID='nobody'"));
+    EXPECT_EQ(update.exitCode, kExitOk) << update.err.toStdString();
+    EXPECT_TRUE(update.out.isEmpty());
+}
+
+TEST_F(DatabaseCommandsTest, QueryFailuresPrintTheMessageAndExitOne)
+{
+    const KorvelctlRun noSettings = Query(QStringLiteral("select 1"));
+    EXPECT_EQ(noSettings.exitCode, kExitFailure);
+    EXPECT_EQ(noSettings.err, QStringLiteral("获取配置文件失败\n"));
+
+    WriteTestFile(path("frmConnect"), EmbeddedSettingsXml("missing.db"));
+    const KorvelctlRun noDatabase = Query(QStringLiteral("select 1"));
+    EXPECT_EQ(noDatabase.exitCode, kExitFailure);
+    EXPECT_TRUE(noDatabase.err.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << noDatabase.err.toStdString();
+    EXPECT_TRUE(noDatabase.err.contains(path("missing.db"))) << noDatabase.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path("missing.db"))) << "opening creates no database";
+
+    CreateDemoWithSettings();
+    const KorvelctlRun badSql = Query(QStringLiteral("select Password from tblNothing"));
+    EXPECT_EQ(badSql.exitCode, kExitFailure);
+    EXPECT_TRUE(badSql.out.isEmpty());
+    EXPECT_TRUE(badSql.err.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << badSql.err.toStdString();
+    EXPECT_TRUE(badSql.err.contains(QStringLiteral("tblNothing"))) << badSql.err.toStdString();
+
+    for (const QStringList& arguments : {QStringList{"query"}, QStringList{"query", path("frmConnect")},
+                                         QStringList{"query", path("frmConnect"), "select 1", "select 2"},
+                                         QStringList{"query", "--verbose", "select 1"}}) {
+        const KorvelctlRun run = RunKorvelctlInProcess(arguments);
+        EXPECT_EQ(run.exitCode, kExitUsage) << arguments.join(' ').toStdString();
+        EXPECT_EQ(run.err, QStringLiteral("usage: korvelctl query SETTINGS SQL\n"));
+    }
+}
+
+TEST_F(DatabaseCommandsTest, DemoValuesMakeTheValueListsOfTheDemoData)
+{
+    const KorvelctlRun text = RunKorvelctlInProcess({"demo-values", path("values.txt")});
+    ASSERT_EQ(text.exitCode, kExitOk) << text.err.toStdString();
+    const KorvelctlRun build = RunKorvelctlInProcess({"values", "--build", path("values.txt"), path("SQL配置.ini")});
+    ASSERT_EQ(build.exitCode, kExitOk) << build.err.toStdString();
+
+    const KorvelctlRun values = RunKorvelctlInProcess({"values", path("SQL配置.ini")});
+    EXPECT_EQ(values.exitCode, kExitOk);
+    qsizetype entries = 0;
+    for (int list = 0; list < kValueListCount; ++list)
+        entries += DemoValueList(static_cast<ValueListIndex>(list)).size();
+    EXPECT_EQ(values.out.count(QLatin1Char('\n')), entries) << "every entry survives, none is a duplicate";
+    EXPECT_TRUE(values.out.startsWith(QStringLiteral("联线类型\t二极管\t4\n"))) << values.out.toStdString();
+    EXPECT_TRUE(values.out.contains(QStringLiteral("\n测试组2\t功能测试组\tFT\n")));
+    EXPECT_TRUE(values.out.endsWith(QStringLiteral("测试模式\t高压\t3\n")));
+
+    EXPECT_EQ(RunKorvelctlInProcess({"demo-values"}).exitCode, kExitUsage);
+}

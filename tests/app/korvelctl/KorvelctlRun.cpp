@@ -1,0 +1,15 @@
+#include "tests/app/korvelctl/KorvelctlRun.h"
+
+#include "app/korvelctl/Korvelctl.h"
+
+KorvelctlRun RunKorvelctlInProcess(const QStringList& arguments)
+{
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    const int exitCode = RunKorvelctl(arguments, outStream, errStream);
+    outStream.flush();
+    errStream.flush();
+    return {exitCode, out, err};
+}

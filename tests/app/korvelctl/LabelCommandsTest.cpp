@@ -1,0 +1,144 @@
+#include "app/korvelctl/Korvelctl.h"
+
+#include "tests/app/korvelctl/KorvelctlRun.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/TestFiles.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class LabelCommandsTest : public ::testing::Test
+{
+protected:
+    QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+
+    // The demo database and settings that select it, as the program finds them.
+    void CreateDemoWithSettings()
+    {
+        const KorvelctlRun create = RunKorvelctlInProcess({"create-db", path("demo.db"), "--demo"});
+        ASSERT_EQ(create.exitCode, kExitOk) << create.err.toStdString();
+        WriteTestFile(path("frmConnect"),
+                      "<NewDataSet><frmConnect><ParaName>txtHostName</ParaName><ParaValue>demo.db</ParaValue>"
+                      "</frmConnect><frmConnect><ParaName>txtProvider</ParaName><ParaValue>sqlite</ParaValue>"
+                      "</frmConnect></NewDataSet>");
+    }
+    QString Scalar(const QString& sql) const
+    {
+        return RunKorvelctlInProcess({"query", path("frmConnect"), sql}).out.trimmed();
+    }
+    void ExpectUsage(const QStringList& arguments, const char* synopsis)
+    {
+        const KorvelctlRun run = RunKorvelctlInProcess(arguments);
+        EXPECT_EQ(run.exitCode, kExitUsage) << arguments.join(' ').toStdString();
+        EXPECT_EQ(run.err, QStringLiteral("usage: korvelctl ") + QString::fromUtf8(synopsis) + QLatin1Char('\n'));
+    }
+
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(LabelCommandsTest, BundlePrintsTheBlocksAsTheImportReadsThem)
+{
+    // Enciphered by a Python RC4 from "stray\n表名:tblLabelInfo\n列名:LabelID,LabelNo\n
+    // {AAAAAAAA-0000-4000-8000-000000000001},tab<TAB>here\back<CR>\n表名:tblLabelControls\n".
+    WriteTestFile(
+        path("label.bq"),
+        Hex("d46193d4d7de86df1010829b093adf256e32aab4e2caaf5fc60369fb45d67304eab55c5dd7c46beb0f995fa953b9ef377dc7"
+            "18b8877eb6061315ab3547edad5aa726cbb175bc79cc89bad8f47bba8ee54730b9be1764c300b199093fbe17bd18bcf8e364"
+            "169d01c69e1897ee61d8212e50a9ed08bf7a4cacd5cc96f0b755d675"));
+    const KorvelctlRun run = RunKorvelctlInProcess({"bundle", path("label.bq")});
+    EXPECT_EQ(run.exitCode, kExitOk) << run.err.toStdString();
+    EXPECT_EQ(run.out,
+              QStringLiteral("\nstray\ntblLabelInfo\nLabelID\tLabelNo\n"
+                             "{AAAAAAAA-0000-4000-8000-000000000001}\ttab\\there\\\\back\\r\ntblLabelControls\n"));
+    EXPECT_TRUE(run.err.isEmpty());
+
+    const KorvelctlRun missing = RunKorvelctlInProcess({"bundle", path("missing.bq")});
+    EXPECT_EQ(missing.exitCode, kExitFailure);
+    EXPECT_EQ(missing.err, QStringLiteral("打开文件失败：2\n"));
+    for (const QStringList& arguments :
+         {QStringList{"bundle"}, QStringList{"bundle", "a", "b"}, QStringList{"bundle", "--x"}})
+        ExpectUsage(arguments, "bundle FILE");
+}
+
+TEST_F(LabelCommandsTest, ExportAndImportWorkAsTheButtonsAndTheOptionAnswersTheDialog)
+{
+    CreateDemoWithSettings();
+    const KorvelctlRun exported = RunKorvelctlInProcess({"export", path("frmConnect"), "LB-00001", path("l.bq")});
+    EXPECT_EQ(exported.exitCode, kExitOk) << exported.err.toStdString();
+    EXPECT_TRUE(exported.out.isEmpty() && exported.err.isEmpty()) << "success prints nothing";
+    EXPECT_TRUE(
+        RunKorvelctlInProcess({"bundle", path("l.bq")}).out.startsWith(QStringLiteral("tblLabelInfo\nLabelID\t")));
+
+    const struct
+    {
+        QStringList options;
+        const char* refusal;
+    } clashes[] = {{{}, "LB-00001已经存在\n"}, {{"--label-no", "LB-00002"}, "LB-00002已经存在\n"}};
+    for (const auto& clash : clashes) {
+        const KorvelctlRun run =
+            RunKorvelctlInProcess(QStringList{"import", path("frmConnect"), path("l.bq")} + clash.options);
+        EXPECT_EQ(run.exitCode, kExitFailure);
+        EXPECT_EQ(run.err, QString::fromUtf8(clash.refusal));
+        EXPECT_EQ(Scalar(QStringLiteral("select count(*) from tblLabelInfo")), QStringLiteral("40"));
+    }
+
+    const KorvelctlRun imported =
+        RunKorvelctlInProcess({"import", "--label-no", "新标签", path("frmConnect"), path("l.bq")});
+    EXPECT_EQ(imported.exitCode, kExitOk) << imported.err.toStdString();
+    EXPECT_TRUE(imported.out.isEmpty() && imported.err.isEmpty());
+    const QString controlsOf = QStringLiteral(
+        "select count(*) from tblLabelControls c join tblLabelInfo i on i.LabelID = c.LabelID where i.LabelNo = '%1'");
+    EXPECT_EQ(Scalar(controlsOf.arg(QStringLiteral("新标签"))), Scalar(controlsOf.arg(QStringLiteral("LB-00001"))));
+    EXPECT_NE(Scalar(controlsOf.arg(QStringLiteral("新标签"))), QStringLiteral("0"));
+}
+
+TEST_F(LabelCommandsTest, FailuresPrintTheProgramsMessageAndUsageErrorsExitTwo)
+{
+    const KorvelctlRun noSettings = RunKorvelctlInProcess({"export", path("frmConnect"), "LB-00001", path("l.bq")});
+    EXPECT_EQ(noSettings.exitCode, kExitFailure);
+    EXPECT_EQ(noSettings.err, QStringLiteral("获取配置文件失败\n"));
+
+    CreateDemoWithSettings();
+    RunKorvelctlInProcess({"query", path("frmConnect"),
+                           "update tblLabelControls set PrintText='a,b' where ControlNo=1 and LabelID in"
+                           " (select LabelID from tblLabelInfo where LabelNo='LB-00001')"});
+    const KorvelctlRun refused = RunKorvelctlInProcess({"export", path("frmConnect"), "LB-00001", path("l.bq")});
+    EXPECT_EQ(refused.exitCode, kExitFailure);
+    EXPECT_EQ(refused.err, QStringLiteral("标签数据无法导出：表 tblLabelControls 列 PrintText 的值含有逗号或换行\n"));
+    EXPECT_FALSE(QFileInfo::exists(path("l.bq")));
+
+    WriteTestFile(path("plain"), "not a bundle\n\n");
+    ASSERT_EQ(RunKorvelctlInProcess({"encrypt", path("plain"), path("l.bq")}).exitCode, kExitOk);
+    const KorvelctlRun garbage = RunKorvelctlInProcess({"import", path("frmConnect"), path("l.bq")});
+    EXPECT_EQ(garbage.exitCode, kExitFailure);
+    EXPECT_EQ(garbage.err, QStringLiteral("不是完整的标签文件：末尾没有结束标记，未导入任何数据\n"));
+
+    // No label without a number, whether exported or given to an imported one.
+    for (const QStringList& arguments : {QStringList{"export", path("frmConnect"), "", path("empty.bq")},
+                                         QStringList{"import", path("frmConnect"), path("l.bq"), "--label-no", ""}}) {
+        const KorvelctlRun empty = RunKorvelctlInProcess(arguments);
+        EXPECT_EQ(empty.exitCode, kExitFailure) << arguments[0].toStdString();
+        EXPECT_EQ(empty.err, QStringLiteral("标签不能为空\n")) << arguments[0].toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(path("empty.bq"))) << "the refused export wrote nothing";
+
+    for (const QStringList& arguments :
+         {QStringList{"export"}, QStringList{"export", "s", "l"}, QStringList{"export", "s", "l", "o", "x"},
+          QStringList{"export", "--x", "l", "o"}})
+        ExpectUsage(arguments, "export SETTINGS LABELNO OUT");
+    for (const QStringList& arguments : {QStringList{"import", "s"}, QStringList{"import", "s", "f", "g"},
+                                         QStringList{"import", "s", "f", "--label-no"},
+                                         QStringList{"import", "s", "f", "--label-no", "a", "--label-no", "b"},
+                                         QStringList{"import", "--x", "s", "f"}})
+        ExpectUsage(arguments, "import SETTINGS FILE [--label-no NEW]");
+
+    const KorvelctlRun help = RunKorvelctlInProcess({"--help"});
+    for (const char* synopsis : {"bundle FILE", "export SETTINGS LABELNO OUT", "import SETTINGS FILE [--label-no NEW]"})
+        EXPECT_TRUE(help.out.contains(QString::fromUtf8(synopsis))) << synopsis;
+}

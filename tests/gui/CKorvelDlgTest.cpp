@@ -1,0 +1,368 @@
+#include "gui/CKorvelDlg.h"
+
+#include "gui/DialogTemplate.h"
+#include "tests/support/DialogControls.h"
+#include "tests/support/ProgramFolder.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/RecordingMessageSink.h"
+#include "tests/support/ScriptedFileDialogs.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The tables the main window reads and writes, with a few rows in deliberately unsorted,
+// mixed-case order.
+const char* const kMainWindowDatabase =
+    "CREATE TABLE tblUserInfo (UserID nvarchar(20), Password nvarchar(50));"
+    "INSERT INTO tblUserInfo VALUES ('Admin', 'korvel');"
+    "CREATE TABLE tblHarnessInfo (HarnessID int, HarnessNo nvarchar(50));"
+    "INSERT INTO tblHarnessInfo VALUES (1, 'wh-b'), (2, 'WH-A'), (3, 'wh-c'), (4, 'WH-D');"
+    "CREATE TABLE tblHarnessWireInfo (HarnessID int, WireNo nvarchar(20), HarnessType int, WireGroup nvarchar(20));"
+    "INSERT INTO tblHarnessWireInfo VALUES (1, 'W2', 0, ''), (1, 'w1', 0, ''), (2, 'w1', 0, ''), (2, 'W3', 0, ''),"
+    " (4, 'W9', 0, '');"
+    "CREATE TABLE tblJobInfo (JobID int, JobNo nvarchar(50));"
+    "INSERT INTO tblJobInfo VALUES (10, 'job-2'), (11, 'JOB-1');"
+    "CREATE TABLE tblJobStepInfo (JobID int, LineID int, TestMode int, TestGroup nvarchar(20));"
+    "INSERT INTO tblJobStepInfo VALUES (10, 16, 0, ''), (10, 15, 0, ''), (11, 15, 0, ''), (11, 17, 0, '');"
+    "CREATE TABLE tblLabelInfo (LabelID uniqueidentifier, LabelNo nvarchar(20), LabelStatus int);"
+    "INSERT INTO tblLabelInfo VALUES ('{00000000-0000-0000-0000-000000000001}', 'L-2', 1),"
+    " ('{00000000-0000-0000-0000-000000000002}', 'l-1', 1), ('{00000000-0000-0000-0000-000000000003}', 'L-OFF', 0);";
+
+// The value lists of the main window's tests.
+const char* const kMainWindowValueLists = "联线类型&导通&3;联线类型&负数& -7;联线类型&字母&abc;联线类型&前缀&12abc;"
+                                          "测试组&A组&GA;测试组&空组&;测试模式&快速&1;测试组2&B组&GB;";
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    MainWindowTest() : folder(kMainWindowDatabase)
+    {
+        folder.writeEmbeddedSettings();
+        folder.writeValueLists(QString::fromUtf8(kMainWindowValueLists));
+    }
+
+    CKorvelDlg& open()
+    {
+        dialog = std::make_unique<CKorvelDlg>(ProgramContext{folder.directory(), messages, fileDialogs});
+        EXPECT_TRUE(dialog->OnInitDialog());
+        dialog->show();
+        return *dialog;
+    }
+
+    QComboBox& combo(int id) { return ComboOf(*dialog, id); }
+    QString box(int id) { return TextOf(*dialog, id); }
+    QStringList entries(int id) { return EntriesOf(*dialog, id); }
+    void choose(int id, const QString& text) { Choose(*dialog, id, text); }
+    void press(int id) { Press(*dialog, id); }
+    QString scalar(const QString& sql) { return folder.database().scalar(sql); }
+
+    ProgramFolder folder;
+    RecordingMessageSink messages;
+    ScriptedFileDialogs fileDialogs;
+    std::unique_ptr<CKorvelDlg> dialog;
+};
+
+const QList<int> kAllCombos = {CKorvelDlg::kHarnessNoCombo,   CKorvelDlg::kWireNoCombo,  CKorvelDlg::kConnectTypeCombo,
+                               CKorvelDlg::kTestGroupCombo,   CKorvelDlg::kJobNoCombo,   CKorvelDlg::kStepCombo,
+                               CKorvelDlg::kTestModeCombo,    CKorvelDlg::kTestGroup2Combo, CKorvelDlg::kLabelNoCombo};
+
+} // namespace
+
+TEST_F(MainWindowTest, OpensWithEveryListFilledSortedAndNothingSelected)
+{
+    open();
+    EXPECT_TRUE(messages.warnings.isEmpty()) << messages.warnings.join('|').toStdString();
+    EXPECT_EQ(entries(CKorvelDlg::kHarnessNoCombo), QStringList({"WH-A", "wh-b", "wh-c", "WH-D"})) << "sorted ignoring case";
+    EXPECT_EQ(entries(CKorvelDlg::kJobNoCombo), QStringList({"JOB-1", "job-2"}));
+    EXPECT_EQ(entries(CKorvelDlg::kLabelNoCombo), QStringList({"l-1", "L-2"})) << "only labels whose LabelStatus is 1";
+    EXPECT_EQ(entries(CKorvelDlg::kConnectTypeCombo), QStringList({"前缀", "字母", "导通", "负数"}));
+    EXPECT_EQ(entries(CKorvelDlg::kTestGroupCombo), QStringList({"A组", "空组"}));
+    EXPECT_EQ(entries(CKorvelDlg::kTestModeCombo), QStringList({"快速"}));
+    EXPECT_EQ(entries(CKorvelDlg::kTestGroup2Combo), QStringList({"B组"}));
+    EXPECT_TRUE(entries(CKorvelDlg::kWireNoCombo).isEmpty());
+    EXPECT_TRUE(entries(CKorvelDlg::kStepCombo).isEmpty());
+    for (int id : kAllCombos)
+        EXPECT_EQ(combo(id).currentIndex(), -1) << id;
+    EXPECT_EQ(box(CKorvelDlg::kConnectTypeValue), QStringLiteral("0"));
+    EXPECT_EQ(box(CKorvelDlg::kTestModeValue), QStringLiteral("0"));
+    EXPECT_EQ(box(CKorvelDlg::kTestGroupValue), QString());
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Korvel"));
+    EXPECT_TRUE(dialog->m_strConnect.startsWith(QStringLiteral("Provider=sqlite;")));
+}
+
+TEST_F(MainWindowTest, MissingOrUnreadableSettingsLeaveEveryListEmpty)
+{
+    QFile::remove(folder.filePath(QStringLiteral("frmConnect")));
+    open();
+    EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("获取配置文件失败")));
+    for (int id : kAllCombos)
+        EXPECT_EQ(combo(id).count(), 0) << id;
+    EXPECT_EQ(box(CKorvelDlg::kConnectTypeValue), QStringLiteral("0"));
+    EXPECT_EQ(dialog->m_strConnect, QString());
+
+    messages.warnings.clear();
+    folder.writeSettings("not xml");
+    open();
+    EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("获取配置数据失败")));
+    EXPECT_EQ(combo(CKorvelDlg::kConnectTypeCombo).count(), 0);
+}
+
+TEST_F(MainWindowTest, AFailedConnectionShowsTheErrorAloneAndLoadsNoValueLists)
+{
+    folder.writeEmbeddedSettings("no-such.db");
+    open();
+    ASSERT_EQ(messages.warnings.size(), 1);
+    EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << messages.warnings[0].toStdString();
+    for (int id : kAllCombos)
+        EXPECT_EQ(combo(id).count(), 0) << id;
+    EXPECT_FALSE(dialog->m_strConnect.isEmpty());
+}
+
+TEST_F(MainWindowTest, AFailingQueryEmptiesOnlyItsOwnList)
+{
+    folder.database().exec(QStringLiteral("DROP TABLE tblHarnessInfo"));
+    open();
+    ASSERT_EQ(messages.warnings.size(), 1);
+    EXPECT_TRUE(messages.warnings[0].contains(QStringLiteral("tblHarnessInfo")));
+    EXPECT_EQ(combo(CKorvelDlg::kHarnessNoCombo).count(), 0);
+    EXPECT_EQ(combo(CKorvelDlg::kJobNoCombo).count(), 2);
+    EXPECT_EQ(combo(CKorvelDlg::kConnectTypeCombo).count(), 4);
+    EXPECT_EQ(combo(CKorvelDlg::kLabelNoCombo).count(), 2);
+}
+
+TEST_F(MainWindowTest, AMissingValueListFileIsReportedAndTheRestFills)
+{
+    QFile::remove(folder.filePath(QStringLiteral("SQL配置.ini")));
+    open();
+    EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("配置文件不存在")));
+    EXPECT_EQ(combo(CKorvelDlg::kConnectTypeCombo).count(), 0);
+    EXPECT_EQ(combo(CKorvelDlg::kHarnessNoCombo).count(), 4);
+}
+
+TEST_F(MainWindowTest, ChoosingAHarnessListsItsWiresOnly)
+{
+    open();
+    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-b"));
+    EXPECT_EQ(entries(CKorvelDlg::kWireNoCombo), QStringList({"w1", "W2"}));
+    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("WH-A"));
+    EXPECT_EQ(entries(CKorvelDlg::kWireNoCombo), QStringList({"w1", "W3"})) << "the list is replaced, not added to";
+    EXPECT_EQ(combo(CKorvelDlg::kWireNoCombo).currentIndex(), -1);
+    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-c"));
+    EXPECT_TRUE(entries(CKorvelDlg::kWireNoCombo).isEmpty()) << "a harness without wires";
+    EXPECT_TRUE(messages.warnings.isEmpty());
+
+    folder.database().exec(QStringLiteral("DELETE FROM tblHarnessInfo WHERE HarnessNo='WH-D'"));
+    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("WH-D"));
+    EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("获取HarnessID信息失败")));
+    EXPECT_TRUE(entries(CKorvelDlg::kWireNoCombo).isEmpty());
+}
+
+TEST_F(MainWindowTest, ArrowKeysOnTheHarnessListRunTheCascade)
+{
+    open();
+    combo(CKorvelDlg::kHarnessNoCombo).setFocus();
+    QTest::keyClick(&combo(CKorvelDlg::kHarnessNoCombo), Qt::Key_Down);
+    EXPECT_EQ(combo(CKorvelDlg::kHarnessNoCombo).currentText(), QStringLiteral("WH-A"));
+    EXPECT_EQ(entries(CKorvelDlg::kWireNoCombo), QStringList({"w1", "W3"}));
+}
+
+TEST_F(MainWindowTest, ChoosingAJobListsItsSteps)
+{
+    open();
+    choose(CKorvelDlg::kJobNoCombo, QStringLiteral("job-2"));
+    EXPECT_EQ(entries(CKorvelDlg::kStepCombo), QStringList({"15", "16"}));
+    choose(CKorvelDlg::kJobNoCombo, QStringLiteral("JOB-1"));
+    EXPECT_EQ(entries(CKorvelDlg::kStepCombo), QStringList({"15", "17"}));
+    folder.database().exec(QStringLiteral("DROP TABLE tblJobStepInfo"));
+    choose(CKorvelDlg::kJobNoCombo, QStringLiteral("JOB-1"));
+    ASSERT_EQ(messages.warnings.size(), 1);
+    EXPECT_TRUE(messages.warnings[0].endsWith(QStringLiteral("获取LineID信息失败")));
+    EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：")));
+}
+
+TEST_F(MainWindowTest, PickersShowTheEntrysValueAndChangeNothingElse)
+{
+    open();
+    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-b"));
+    choose(CKorvelDlg::kWireNoCombo, QStringLiteral("W2"));
+    const QString connect = dialog->m_strConnect;
+    const struct
+    {
+        const char* entry;
+        const char* shown;
+    } connectTypes[] = {{"导通", "3"}, {"负数", "-7"}, {"字母", "0"}, {"前缀", "12"}};
+    for (const auto& type : connectTypes) {
+        choose(CKorvelDlg::kConnectTypeCombo, QString::fromUtf8(type.entry));
+        EXPECT_EQ(box(CKorvelDlg::kConnectTypeValue), QString::fromUtf8(type.shown)) << type.entry;
+    }
+    choose(CKorvelDlg::kTestGroupCombo, QStringLiteral("A组"));
+    EXPECT_EQ(box(CKorvelDlg::kTestGroupValue), QStringLiteral("GA"));
+    choose(CKorvelDlg::kTestGroupCombo, QStringLiteral("空组"));
+    EXPECT_EQ(box(CKorvelDlg::kTestGroupValue), QString());
+    choose(CKorvelDlg::kTestModeCombo, QStringLiteral("快速"));
+    EXPECT_EQ(box(CKorvelDlg::kTestModeValue), QStringLiteral("1"));
+    choose(CKorvelDlg::kTestGroup2Combo, QStringLiteral("B组"));
+    EXPECT_EQ(box(CKorvelDlg::kTestGroup2Value), QStringLiteral("GB"));
+
+    EXPECT_EQ(combo(CKorvelDlg::kHarnessNoCombo).currentText(), QStringLiteral("wh-b"));
+    EXPECT_EQ(combo(CKorvelDlg::kWireNoCombo).currentText(), QStringLiteral("W2"));
+    EXPECT_EQ(entries(CKorvelDlg::kWireNoCombo), QStringList({"w1", "W2"})) << "the refresh ran no cascade";
+    EXPECT_TRUE(messages.warnings.isEmpty());
+}
+
+TEST_F(MainWindowTest, WritesNeedEveryChoiceAndOpenNoConnectionOtherwise)
+{
+    open();
+    QFile::remove(folder.filePath(QStringLiteral("korvel.db"))); // a connection would fail loudly
+    press(CKorvelDlg::kWriteConnectTypeButton);
+    press(CKorvelDlg::kWriteTestGroupButton);
+    press(CKorvelDlg::kWriteTestModeButton);
+    press(CKorvelDlg::kWriteTestGroup2Button);
+    EXPECT_EQ(messages.warnings, QStringList({"harnessno,wireno,联线类型不能为空", "harnessno,wireno,测试组不能为空",
+                                              "harnessno,wireno,测试模式不能为空", "harnessno,wireno,测试组2不能为空"}))
+        << "nothing chosen at all";
+    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-b"));
+    messages.warnings.clear();
+    press(CKorvelDlg::kWriteConnectTypeButton);
+    EXPECT_EQ(messages.warnings,
+              QStringList({"harnessno,wireno,联线类型不能为空"}));
+    messages.warnings.clear();
+    press(CKorvelDlg::kWriteTestGroupButton);
+    press(CKorvelDlg::kWriteTestModeButton);
+    press(CKorvelDlg::kWriteTestGroup2Button);
+    EXPECT_EQ(messages.warnings, QStringList({"harnessno,wireno,测试组不能为空", "harnessno,wireno,测试模式不能为空",
+                                              "harnessno,wireno,测试组2不能为空"}));
+}
+
+TEST_F(MainWindowTest, WireWritesChangeTheChosenWireOfTheChosenHarness)
+{
+    open();
+    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("WH-A"));
+    choose(CKorvelDlg::kWireNoCombo, QStringLiteral("w1"));
+    choose(CKorvelDlg::kConnectTypeCombo, QStringLiteral("导通"));
+    press(CKorvelDlg::kWriteConnectTypeButton);
+    choose(CKorvelDlg::kTestGroupCombo, QStringLiteral("A组"));
+    press(CKorvelDlg::kWriteTestGroupButton);
+    EXPECT_EQ(messages.informations, QStringList({"写入成功", "写入成功"}));
+    EXPECT_TRUE(messages.warnings.isEmpty());
+    EXPECT_EQ(scalar(QStringLiteral("select HarnessType || WireGroup from tblHarnessWireInfo where HarnessID=2 and WireNo='w1'")),
+              QStringLiteral("3GA"));
+    EXPECT_EQ(scalar(QStringLiteral("select HarnessType || WireGroup from tblHarnessWireInfo where HarnessID=1 and WireNo='w1'")),
+              QStringLiteral("0")) << "harness wh-b's wire w1 is another wire";
+    EXPECT_EQ(combo(CKorvelDlg::kWireNoCombo).currentText(), QStringLiteral("w1")) << "a write changes nothing in the window";
+
+    choose(CKorvelDlg::kTestGroupCombo, QStringLiteral("空组"));
+    press(CKorvelDlg::kWriteTestGroupButton);
+    EXPECT_EQ(scalar(QStringLiteral("select quote(WireGroup) from tblHarnessWireInfo where HarnessID=2 and WireNo='w1'")),
+              QStringLiteral("''")) << "an empty value is an empty text";
+}
+
+TEST_F(MainWindowTest, StepWritesChangeTheChosenStepOfTheChosenJob)
+{
+    open();
+    choose(CKorvelDlg::kJobNoCombo, QStringLiteral("job-2"));
+    choose(CKorvelDlg::kStepCombo, QStringLiteral("15"));
+    choose(CKorvelDlg::kTestModeCombo, QStringLiteral("快速"));
+    press(CKorvelDlg::kWriteTestModeButton);
+    choose(CKorvelDlg::kTestGroup2Combo, QStringLiteral("B组"));
+    press(CKorvelDlg::kWriteTestGroup2Button);
+    EXPECT_EQ(messages.informations, QStringList({"写入成功", "写入成功"}));
+    EXPECT_EQ(scalar(QStringLiteral("select TestMode || TestGroup from tblJobStepInfo where JobID=10 and LineID=15")),
+              QStringLiteral("1GB"));
+    EXPECT_EQ(scalar(QStringLiteral("select TestMode || TestGroup from tblJobStepInfo where JobID=11 and LineID=15")),
+              QStringLiteral("0")) << "step 15 of JOB-1 is another step";
+    EXPECT_EQ(scalar(QStringLiteral("select TestMode || TestGroup from tblJobStepInfo where LineID=16")), QStringLiteral("0"));
+
+    // The step went after the list was filled: a write that changes no row is no success.
+    folder.database().exec(QStringLiteral("DELETE FROM tblJobStepInfo WHERE JobID=10 AND LineID=15"));
+    press(CKorvelDlg::kWriteTestModeButton);
+    EXPECT_EQ(messages.informations.size(), 2);
+    EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("没有找到要写入的记录，写入测试模式失败")));
+    EXPECT_EQ(combo(CKorvelDlg::kStepCombo).currentText(), QStringLiteral("15")) << "and changes nothing in the window";
+}
+
+TEST_F(MainWindowTest, AFailedWriteShowsTheErrorAndItsOwnText)
+{
+    open();
+    choose(CKorvelDlg::kJobNoCombo, QStringLiteral("job-2"));
+    choose(CKorvelDlg::kStepCombo, QStringLiteral("16"));
+    choose(CKorvelDlg::kTestGroup2Combo, QStringLiteral("B组"));
+    folder.database().exec(QStringLiteral("ALTER TABLE tblJobStepInfo RENAME TO tblGone"));
+    press(CKorvelDlg::kWriteTestGroup2Button);
+    ASSERT_EQ(messages.warnings.size(), 1);
+    EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，")));
+    EXPECT_TRUE(messages.warnings[0].endsWith(QStringLiteral("写入测试组2失败")));
+
+    // Each write opens its own connection: a database that has gone fails with its error alone.
+    QFile::remove(folder.filePath(QStringLiteral("korvel.db")));
+    messages.warnings.clear();
+    press(CKorvelDlg::kWriteTestGroup2Button);
+    ASSERT_EQ(messages.warnings.size(), 1);
+    EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，")));
+    EXPECT_FALSE(messages.warnings[0].endsWith(QStringLiteral("失败")));
+}
+
+TEST_F(MainWindowTest, EnterAndEscapeCloseTheWindow)
+{
+    open();
+    combo(CKorvelDlg::kHarnessNoCombo).setFocus();
+    QTest::keyClick(dialog.get(), Qt::Key_Return);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+
+    open();
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(MainWindowTest, TheAboutBoxOpensModallyAndReturns)
+{
+    open();
+    bool shown = false;
+    QTimer::singleShot(0, [&shown] {
+        QWidget* about = QApplication::activeModalWidget();
+        shown = about && about->windowTitle() == QStringLiteral("关于 Korvel");
+        if (about)
+            QTest::keyClick(about, Qt::Key_Escape);
+    });
+    QApplication::setActiveWindow(dialog.get());
+    QTest::keyClick(dialog.get(), Qt::Key_F1);
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(MainWindowTest, ADatabaseThatVanishesAfterStartUpIsReportedByEachAction)
+{
+    open();
+    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-b"));
+    ASSERT_TRUE(QFile::remove(folder.filePath(QStringLiteral("korvel.db"))));
+    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("WH-A"));
+    ASSERT_EQ(messages.warnings.size(), 1);
+    EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << "the error alone";
+    EXPECT_TRUE(entries(CKorvelDlg::kWireNoCombo).isEmpty()) << "no wires of another harness stay listed";
+    choose(CKorvelDlg::kJobNoCombo, QStringLiteral("job-2"));
+    EXPECT_EQ(messages.warnings.size(), 2);
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("korvel.db"))));
+}
+
+TEST(LeadingInteger, ReadsAsWtoiDoes)
+{
+    EXPECT_EQ(LeadingInteger(QStringLiteral("3")), 3);
+    EXPECT_EQ(LeadingInteger(QStringLiteral(" -7")), -7);
+    EXPECT_EQ(LeadingInteger(QStringLiteral("\t+12abc")), 12);
+    EXPECT_EQ(LeadingInteger(QStringLiteral("abc")), 0);
+    EXPECT_EQ(LeadingInteger(QString()), 0);
+    EXPECT_EQ(LeadingInteger(QStringLiteral("- 5")), 0);
+    EXPECT_EQ(LeadingInteger(QStringLiteral("９")), 0) << "only ASCII digits";
+    EXPECT_EQ(LeadingInteger(QStringLiteral("99999999999")), 2147483647);
+    EXPECT_EQ(LeadingInteger(QStringLiteral("-2147483648")), -2147483647 - 1);
+    EXPECT_EQ(LeadingInteger(QStringLiteral("-99999999999")), -2147483647 - 1);
+}

@@ -1,0 +1,96 @@
+#include "gui/Cdlg_Label.h"
+
+#include "db/CAdoDatabase.h"
+#include "gui/DialogTemplate.h"
+#include "tests/support/EmbeddedTestDatabase.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/RecordingMessageSink.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class DuplicateLabelDialogTest : public ::testing::Test
+{
+protected:
+    DuplicateLabelDialogTest()
+        : file("CREATE TABLE tblLabelInfo (LabelID uniqueidentifier, LabelNo nvarchar(20), LabelStatus int);"
+               "INSERT INTO tblLabelInfo VALUES ('{00000000-0000-0000-0000-000000000001}', 'LB-1', 1),"
+               " ('{00000000-0000-0000-0000-000000000002}', 'it''s', 0);"),
+          dialog(messages)
+    {
+        EXPECT_TRUE(database.Open(file.connectionString()));
+        dialog.m_strOldValue = QStringLiteral("LB-1");
+        dialog.m_pDatabase = &database;
+        dialog.OnInitDialog();
+        dialog.show();
+    }
+
+    QLineEdit& edit(int id) { return *qobject_cast<QLineEdit*>(FindControl(dialog, id)); }
+    void typeAndConfirm(const QString& number)
+    {
+        edit(Cdlg_Label::kNewValueEdit).clear();
+        QTest::keyClicks(&edit(Cdlg_Label::kNewValueEdit), number);
+        QTest::mouseClick(qobject_cast<QPushButton*>(FindControl(dialog, Cdlg_Label::kOkButton)), Qt::LeftButton);
+    }
+
+    EmbeddedTestDatabase file;
+    CAdoDatabase database;
+    RecordingMessageSink messages;
+    Cdlg_Label dialog;
+};
+
+} // namespace
+
+TEST_F(DuplicateLabelDialogTest, ShowsTheClashingNumberAndRefusesEveryNumberThatExists)
+{
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Label重复"));
+    EXPECT_EQ(edit(Cdlg_Label::kOldValueEdit).text(), QStringLiteral("LB-1"));
+    EXPECT_TRUE(edit(Cdlg_Label::kOldValueEdit).isReadOnly());
+    EXPECT_EQ(edit(Cdlg_Label::kNewValueEdit).text(), QString());
+    EXPECT_TRUE(dialog.focusWidget() == &edit(Cdlg_Label::kNewValueEdit)) << "the new number takes the focus";
+
+    typeAndConfirm(QStringLiteral("LB-1"));
+    typeAndConfirm(QStringLiteral("it's"));
+    EXPECT_EQ(messages.warnings, QStringList({"LB-1已经存在", "it's已经存在"}));
+    EXPECT_TRUE(dialog.isVisible());
+
+    typeAndConfirm(QStringLiteral("LB-2"));
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.m_strNewValue, QStringLiteral("LB-2"));
+    EXPECT_EQ(messages.warnings.size(), 2);
+}
+
+TEST_F(DuplicateLabelDialogTest, AnEmptyNumberIsRefused)
+{
+    typeAndConfirm(QString());
+    EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("标签不能为空")));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+}
+
+TEST_F(DuplicateLabelDialogTest, EscapeAbandonsEvenWithAFreeNumberTyped)
+{
+    QTest::keyClicks(&edit(Cdlg_Label::kNewValueEdit), QStringLiteral("LB-9"));
+    QTest::keyClick(&edit(Cdlg_Label::kNewValueEdit), Qt::Key_Escape);
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(messages.warnings.isEmpty());
+}
+
+TEST_F(DuplicateLabelDialogTest, EnterConfirmsLikeTheButton)
+{
+    QTest::keyClicks(&edit(Cdlg_Label::kNewValueEdit), QStringLiteral("LB-1"));
+    QTest::keyClick(&edit(Cdlg_Label::kNewValueEdit), Qt::Key_Return);
+    EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("LB-1已经存在")));
+    edit(Cdlg_Label::kNewValueEdit).clear();
+    QTest::keyClicks(&edit(Cdlg_Label::kNewValueEdit), QStringLiteral("LB-3"));
+    QTest::keyClick(&edit(Cdlg_Label::kNewValueEdit), Qt::Key_Enter);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}

@@ -1,0 +1,133 @@
+// The main window's label band: export the chosen label, import a bundle, through the
+// file dialogs and the duplicate-label dialog.
+
+#include "gui/CKorvelDlg.h"
+
+#include "demodata/DemoDatabase.h"
+#include "gui/Cdlg_Label.h"
+#include "gui/DialogTemplate.h"
+#include "tests/labels/LabelTestSupport.h"
+#include "tests/support/ProgramFolder.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/RecordingMessageSink.h"
+#include "tests/support/ScriptedFileDialogs.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class LabelBandTest : public ::testing::Test
+{
+protected:
+    LabelBandTest() : folder("")
+    {
+        // The demo database, made afresh in place of the empty one.
+        QFile::remove(database());
+        const DemoOptions demo;
+        QString error;
+        EXPECT_TRUE(CreateDemoDatabase(database(), demo, error)) << error.toStdString();
+        folder.writeEmbeddedSettings();
+        dialog = std::make_unique<CKorvelDlg>(ProgramContext{folder.directory(), messages, fileDialogs});
+        dialog->OnInitDialog();
+        dialog->show();
+        messages.warnings.clear(); // no value-list file: the window says so
+    }
+
+    QString database() const { return folder.filePath(QStringLiteral("korvel.db")); }
+    QString bundle() const { return folder.filePath(QStringLiteral("LB-00003.bq")); }
+    void chooseLabel(const QString& number)
+    {
+        QComboBox& labels = *qobject_cast<QComboBox*>(FindControl(*dialog, CKorvelDlg::kLabelNoCombo));
+        labels.setCurrentIndex(labels.findText(number));
+        emit labels.activated(labels.currentIndex());
+    }
+    void press(int id) { qobject_cast<QPushButton*>(FindControl(*dialog, id))->click(); }
+    int labelsNumbered(const QString& number)
+    {
+        return folder.database().scalar(QStringLiteral("select count(*) from tblLabelInfo where LabelNo='%1'").arg(number)).toInt();
+    }
+
+    ProgramFolder folder;
+    RecordingMessageSink messages;
+    ScriptedFileDialogs fileDialogs;
+    std::unique_ptr<CKorvelDlg> dialog;
+};
+
+} // namespace
+
+TEST_F(LabelBandTest, ExportNeedsALabelAndAFile)
+{
+    press(CKorvelDlg::kExportButton);
+    EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("标签不能为空")));
+    EXPECT_TRUE(fileDialogs.asked.isEmpty());
+
+    chooseLabel(QStringLiteral("LB-00003"));
+    press(CKorvelDlg::kExportButton); // the save dialog is cancelled
+    EXPECT_EQ(fileDialogs.asked, QStringList(QStringLiteral("save|标签文件(*.bq)|*.bq||bq")));
+    EXPECT_TRUE(messages.informations.isEmpty());
+
+    fileDialogs.answers = {bundle()};
+    press(CKorvelDlg::kExportButton);
+    EXPECT_EQ(messages.informations, QStringList(QStringLiteral("导出成功")));
+    EXPECT_TRUE(QFileInfo(bundle()).size() > 0);
+}
+
+TEST_F(LabelBandTest, ImportingBackAsksForANewNumberAndAddsASecondLabel)
+{
+    chooseLabel(QStringLiteral("LB-00003"));
+    fileDialogs.answers = {bundle()};
+    press(CKorvelDlg::kExportButton);
+
+    // The duplicate-label dialog comes up over the window; the user refuses the old
+    // number once, then gives a free one.
+    QStringList shown;
+    QTimer::singleShot(0, [&shown] {
+        QWidget* duplicate = QApplication::activeModalWidget();
+        ASSERT_NE(duplicate, nullptr);
+        shown.append(duplicate->windowTitle());
+        auto* newNumber = qobject_cast<QLineEdit*>(FindControl(*duplicate, Cdlg_Label::kNewValueEdit));
+        shown.append(qobject_cast<QLineEdit*>(FindControl(*duplicate, Cdlg_Label::kOldValueEdit))->text());
+        QTest::keyClicks(newNumber, QStringLiteral("LB-00003"));
+        QTest::keyClick(newNumber, Qt::Key_Return);
+        newNumber->clear();
+        QTest::keyClicks(newNumber, QStringLiteral("LB-90003"));
+        QTest::keyClick(newNumber, Qt::Key_Return);
+    });
+    fileDialogs.answers = {bundle()};
+    press(CKorvelDlg::kImportButton);
+    EXPECT_EQ(shown, QStringList({"Label重复", "LB-00003"}));
+    EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("LB-00003已经存在")));
+    EXPECT_EQ(messages.informations, QStringList({"导出成功", "导入成功"}));
+    EXPECT_EQ(labelsNumbered(QStringLiteral("LB-90003")), 1);
+    EXPECT_EQ(labelsNumbered(QStringLiteral("LB-00003")), 1);
+}
+
+TEST_F(LabelBandTest, GivingUpInTheDuplicateDialogImportsNothing)
+{
+    chooseLabel(QStringLiteral("LB-00003"));
+    fileDialogs.answers = {bundle()};
+    press(CKorvelDlg::kExportButton);
+    const QStringList before = LabelTableContents(database());
+
+    QTimer::singleShot(0, [] {
+        if (QWidget* duplicate = QApplication::activeModalWidget())
+            QTest::keyClick(duplicate, Qt::Key_Escape);
+    });
+    fileDialogs.answers = {bundle()};
+    press(CKorvelDlg::kImportButton);
+    EXPECT_EQ(LabelTableContents(database()), before);
+    EXPECT_EQ(messages.informations, QStringList(QStringLiteral("导出成功")));
+    EXPECT_TRUE(messages.warnings.isEmpty());
+
+    press(CKorvelDlg::kImportButton); // the open dialog is cancelled: nothing at all
+    EXPECT_EQ(fileDialogs.asked.last(), QStringLiteral("open|标签文件(*.bq)|*.bq||bq"));
+    EXPECT_EQ(LabelTableContents(database()), before);
+}
