@@ -1,77 +1,191 @@
 #include "app/korvelctl/Korvelctl.h"
 
-#include "app/korvelctl/Commands.h"
-#include "app/korvelctl/StreamMessageSink.h"
+#include "app/korvelctl/CommandSupport.h"
+#include "demodata/DemoDatabase.h"
 
-#include <array>
+#include <QCommandLineOption>
+
+#include <vector>
 
 namespace {
+
+// One way of calling a command, with what it does; a line of the help.
+struct CommandForm
+{
+    const char* synopsis; // after "korvelctl "
+    const char* summary;  // lines after the first are indented under it
+};
 
 struct Command
 {
     const char* name;
-    int (*run)(const QStringList&, CommandContext&);
-    const char* synopsis;
+    std::vector<CommandForm> forms;
+    QList<QCommandLineOption> options;
+    int (*run)(const CommandLine&, CommandContext&);
 };
 
-const std::array<Command, 11> kCommands = {{
-    {"encrypt", RunCipherCommand, "encrypt IN OUT           encipher a file with the file cipher"},
-    {"decrypt", RunCipherCommand, "decrypt IN OUT           decipher a file (the same operation)"},
-    {"values", RunValuesCommand, "values FILE              print the four lists of a value-list file"},
-    {"values", RunValuesCommand, "values --build TEXT OUT  make a value-list file from UTF-8 lines list&entry&value"},
-    {"settings", RunSettingsCommand,
-     "settings [--show-password] FILE\n"
-     "                                     print the connection string of a settings file"},
-    {"query", RunQueryCommand, "query SETTINGS SQL       print the rows of a statement on a settings file's database"},
-    {"create-db", RunCreateDbCommand,
-     "create-db FILE [--demo [--scale N]]\n"
-     "                                     create an embedded database, with the demo data when asked"},
-    {"demo-values", RunDemoValuesCommand,
-     "demo-values OUT          write the demo data's value lists as text for values --build"},
-    {"bundle", RunBundleCommand,
-     "bundle FILE              print the blocks of a label bundle as the import reads them"},
-    {"export", RunExportCommand,
-     "export SETTINGS LABELNO OUT\n"
-     "                                     write a label of a settings file's database to a label bundle"},
-    {"import", RunImportCommand,
-     "import SETTINGS FILE [--label-no NEW]\n"
-     "                                     import a label bundle, all or nothing; NEW replaces a label\n"
-     "                                     number that exists already"},
-}};
+const QCommandLineOption& HelpOption()
+{
+    static const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("show this help"));
+    return help;
+}
+
+const std::vector<Command>& Commands()
+{
+    static const std::vector<Command> commands = {
+        {"encrypt", {{"encrypt IN OUT", "encipher a file with the file cipher"}}, {}, RunCipherCommand},
+        {"decrypt", {{"decrypt IN OUT", "decipher a file (the same operation)"}}, {}, RunCipherCommand},
+        {"values",
+         {{"values FILE", "print the four lists of a value-list file"},
+          {"values --build TEXT OUT", "make a value-list file from UTF-8 lines list&entry&value"}},
+         {QCommandLineOption(kBuildOption, QStringLiteral("make the file OUT from the text TEXT"))},
+         RunValuesCommand},
+        {"settings",
+         {{"settings [--show-password] FILE", "print the connection string of a settings file"}},
+         {QCommandLineOption(kShowPasswordOption, QStringLiteral("print the password instead of ***"))},
+         RunSettingsCommand},
+        {"query",
+         {{"query SETTINGS SQL", "print the rows of a statement on a settings file's database"}},
+         {},
+         RunQueryCommand},
+        {"create-db",
+         {{"create-db FILE [--demo [--scale N]]", "create an embedded database, with the demo data when asked"}},
+         {QCommandLineOption(kDemoOption, QStringLiteral("fill it with the demo data")),
+          QCommandLineOption(kScaleOption, QStringLiteral("N times as much demo data, N from 1 to %1").arg(kMaxDemoScale),
+                             QStringLiteral("N"))},
+         RunCreateDbCommand},
+        {"demo-values",
+         {{"demo-values OUT", "write the demo data's value lists as text for values --build"}},
+         {},
+         RunDemoValuesCommand},
+        {"bundle", {{"bundle FILE", "print the blocks of a label bundle as the import reads them"}}, {}, RunBundleCommand},
+        {"export",
+         {{"export SETTINGS LABELNO OUT", "write a label of a settings file's database to a label bundle"}},
+         {},
+         RunExportCommand},
+        {"import",
+         {{"import SETTINGS FILE [--label-no NEW]",
+           "import a label bundle, all or nothing; NEW replaces a label\nnumber that exists already"}},
+         {QCommandLineOption(kLabelNoOption, QStringLiteral("the number for a label whose number exists already"),
+                             QStringLiteral("NEW"))},
+         RunImportCommand},
+    };
+    return commands;
+}
+
+// "  korvelctl SYNOPSIS  summary", the summaries in one column; a synopsis too long for its
+// column puts its summary on the next line.
+void PrintForm(QTextStream& stream, const CommandForm& form)
+{
+    constexpr int kSynopsisWidth = 25;
+    const QString indent(2 + 10 + kSynopsisWidth, QLatin1Char(' '));
+    const QString synopsis = QString::fromUtf8(form.synopsis);
+    stream << "  korvelctl " << synopsis;
+    stream << (synopsis.size() < kSynopsisWidth ? QString(kSynopsisWidth - synopsis.size(), QLatin1Char(' '))
+                                                : QLatin1Char('\n') + indent);
+    stream << QString::fromUtf8(form.summary).replace(QLatin1Char('\n'), QLatin1Char('\n') + indent) << '\n';
+}
 
 void PrintHelp(QTextStream& stream)
 {
     stream << "korvelctl: prepare and inspect Korvel's files and databases\n\nusage:\n";
-    for (const Command& command : kCommands)
-        stream << "  korvelctl " << command.synopsis << '\n';
+    for (const Command& command : Commands()) {
+        for (const CommandForm& form : command.forms)
+            PrintForm(stream, form);
+    }
+    PrintForm(stream, {"COMMAND --help", "describe a command and its options"});
+    PrintForm(stream, {"--version", "print korvelctl's version"});
 }
 
-} // namespace
-
-int UsageError(CommandContext& context, const QString& synopsis)
+void PrintCommandHelp(QTextStream& stream, const Command& command)
 {
-    context.err << "usage: korvelctl " << synopsis << '\n';
+    stream << "usage:\n";
+    for (const CommandForm& form : command.forms)
+        PrintForm(stream, form);
+    stream << "\noptions:\n";
+    for (const QCommandLineOption& option : command.options + QList<QCommandLineOption>{HelpOption()}) {
+        QStringList names;
+        for (const QString& name : option.names())
+            names.append((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
+        QString flags = names.join(QStringLiteral(", "));
+        if (!option.valueName().isEmpty())
+            flags += QLatin1Char(' ') + option.valueName();
+        stream << "  " << flags.leftJustified(16) << ' ' << option.description() << '\n';
+    }
+}
+
+int UsageError(QTextStream& err, const Command& command)
+{
+    QStringList synopses;
+    for (const CommandForm& form : command.forms)
+        synopses.append(QString::fromUtf8(form.synopsis));
+    err << "usage: korvelctl " << synopses.join(QStringLiteral(" | ")) << '\n';
     return kExitUsage;
 }
 
-int RunKorvelctl(const QStringList& arguments, QTextStream& out, QTextStream& err)
+// An option given twice is as wrong as one the command does not have.
+bool EachOptionOnce(const QCommandLineParser& parser)
 {
-    if (arguments.isEmpty()) {
-        PrintHelp(err);
-        return kExitUsage;
+    QStringList seen;
+    for (const QString& name : parser.optionNames()) {
+        if (seen.contains(name))
+            return false;
+        seen.append(name);
     }
-    const QString& name = arguments.front();
-    if (name == QLatin1String("help") || name == QLatin1String("--help") || name == QLatin1String("-h")) {
-        PrintHelp(out);
+    return true;
+}
+
+int RunCommand(const Command& command, const QStringList& words, QTextStream& out, QTextStream& err)
+{
+    QCommandLineParser parser;
+    parser.addOptions(command.options);
+    parser.addOption(HelpOption());
+    if (!parser.parse(QStringList{QString::fromUtf8(command.name)} + words) || !EachOptionOnce(parser))
+        return UsageError(err, command);
+    if (parser.isSet(HelpOption())) {
+        PrintCommandHelp(out, command);
         return kExitOk;
     }
     StreamMessageSink messages(err);
     CommandContext context{out, err, messages};
-    for (const Command& command : kCommands) {
-        if (name == QLatin1String(command.name))
-            return command.run(arguments, context);
+    const int exitCode = command.run(CommandLine{parser.positionalArguments(), parser}, context);
+    return exitCode == kExitUsage ? UsageError(err, command) : exitCode;
+}
+
+} // namespace
+
+int RunKorvelctl(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    // The program's own options stand before the command; what follows it is the command's.
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("print korvelctl's version"));
+    parser.addOption(HelpOption());
+    parser.addOption(version);
+    const bool parsed = parser.parse(QStringList{QStringLiteral("korvelctl")} + arguments);
+    const QStringList words = parser.positionalArguments();
+    if (parsed && parser.isSet(version)) {
+        out << "korvelctl " << KORVEL_VERSION << '\n';
+        return kExitOk;
     }
-    err << "korvelctl: unknown command '" << name << "'\n";
+    if (parsed && (parser.isSet(HelpOption()) || words.value(0) == QLatin1String("help"))) {
+        PrintHelp(out);
+        return kExitOk;
+    }
+    if (!parsed) {
+        err << "korvelctl: " << parser.errorText() << '\n';
+        PrintHelp(err);
+        return kExitUsage;
+    }
+    if (words.isEmpty()) {
+        PrintHelp(err);
+        return kExitUsage;
+    }
+    for (const Command& command : Commands()) {
+        if (words.front() == QLatin1String(command.name))
+            return RunCommand(command, words.mid(1), out, err);
+    }
+    err << "korvelctl: unknown command '" << words.front() << "'\n";
     PrintHelp(err);
     return kExitUsage;
 }

@@ -78,6 +78,31 @@ TEST_F(KorvelctlTest, UsageErrorsExitTwo)
     EXPECT_TRUE(help.out.contains(QStringLiteral("values --build TEXT OUT")));
 }
 
+TEST_F(KorvelctlTest, EveryCommandDescribesItselfAndTheProgramGivesItsVersion)
+{
+    const struct
+    {
+        const char* command;
+        const char* shown; // a synopsis and an option the help must show
+        const char* option;
+    } commands[] = {
+        {"create-db", "korvelctl create-db FILE [--demo [--scale N]]", "--scale N"},
+        {"values", "korvelctl values --build TEXT OUT", "--build"},
+        {"import", "korvelctl import SETTINGS FILE [--label-no NEW]", "--label-no NEW"},
+        {"bundle", "korvelctl bundle FILE", "--help"},
+    };
+    for (const auto& command : commands) {
+        const KorvelctlRun help = RunKorvelctlInProcess({command.command, "--help"});
+        EXPECT_EQ(help.exitCode, kExitOk) << command.command;
+        EXPECT_TRUE(help.out.contains(QString::fromUtf8(command.shown))) << help.out.toStdString();
+        EXPECT_TRUE(help.out.contains(QString::fromUtf8(command.option))) << help.out.toStdString();
+        EXPECT_TRUE(help.err.isEmpty());
+    }
+    const KorvelctlRun version = RunKorvelctlInProcess({"--version"});
+    EXPECT_EQ(version.exitCode, kExitOk);
+    EXPECT_EQ(version.out, QStringLiteral("korvelctl 1.0\n"));
+}
+
 TEST_F(KorvelctlTest, ValuesPrintsTheFourListsInOrderWithEscapes)
 {
     // Written the way a person would: one entry per line, lists in any order.

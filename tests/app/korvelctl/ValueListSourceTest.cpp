@@ -1,4 +1,4 @@
-#include "app/korvelctl/ValueListSource.h"
+#include "app/korvelctl/CommandSupport.h"
 
 #include "config/ValueLists.h"
 #include "util/TextConversions.h"

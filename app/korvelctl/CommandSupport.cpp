@@ -1,0 +1,124 @@
+#include "app/korvelctl/CommandSupport.h"
+
+#include "config/ConnectionSettings.h"
+#include "config/ValueLists.h"
+#include "labels/LabelBundle.h"
+#include "util/TextConversions.h"
+
+#include <algorithm>
+
+namespace {
+
+// Empty when the line is a valid entry; then `ansi` holds its GBK bytes.
+QString LineProblem(const QString& line, QByteArray& ansi)
+{
+    if (line.contains(QLatin1Char(';')) || line.contains(QChar(0)))
+        return QStringLiteral("不能含有“;”或NUL字符");
+    const QStringList fields = SplitText(line, QLatin1Char('&'));
+    if (fields.size() != 3)
+        return QStringLiteral("格式错误，应为：列表名&条目&值");
+    const auto& names = ValueListNames();
+    if (std::find(names.begin(), names.end(), fields[0]) == names.end())
+        return QStringLiteral("的列表名无效：%1").arg(fields[0]);
+    if (!WideToAnsi(line, ansi))
+        return QStringLiteral("含有GBK无法表示的字符");
+    return QString();
+}
+
+} // namespace
+
+void StreamMessageSink::ShowWarning(const QString& text)
+{
+    // Some of the program's texts end with a line feed of their own.
+    m_stream << text;
+    if (!text.endsWith(QLatin1Char('\n')))
+        m_stream << '\n';
+}
+
+void StreamMessageSink::ShowInformation(const QString& text)
+{
+    ShowWarning(text);
+}
+
+void QuietSuccessSink::ShowWarning(const QString& text)
+{
+    m_warnings.ShowWarning(text);
+}
+
+void QuietSuccessSink::ShowInformation(const QString&)
+{
+}
+
+QString EscapeForDisplay(const QString& value)
+{
+    QString escaped;
+    escaped.reserve(value.size());
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case u'\\': escaped += QLatin1String("\\\\"); break;
+        case u'\t': escaped += QLatin1String("\\t"); break;
+        case u'\r': escaped += QLatin1String("\\r"); break;
+        case u'\n': escaped += QLatin1String("\\n"); break;
+        default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
+void PrintTextRows(const TextTable& rows, QTextStream& out)
+{
+    for (const TextRow& row : rows) {
+        for (qsizetype field = 0; field < row.size(); ++field) {
+            if (field > 0)
+                out << '\t';
+            out << EscapeForDisplay(row[field]);
+        }
+        out << '\n';
+    }
+}
+
+std::optional<QString> ConnectionStringOfSettings(const QString& settingsPath, MessageSink& messages)
+{
+    const std::optional<ConnectionSettings> settings = ReadSettingsFile(settingsPath, messages);
+    if (!settings)
+        return std::nullopt;
+    return BuildConnectionString(*settings);
+}
+
+bool LabelNoOptionResolver::ResolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue)
+{
+    if (!m_newLabelNo) {
+        m_messages.ShowWarning(oldValue + QStringLiteral("已经存在"));
+        return false;
+    }
+    if (RowExists(database, kLabelInfoTable, *m_newLabelNo, kLabelNoColumn)) {
+        m_messages.ShowWarning(*m_newLabelNo + QStringLiteral("已经存在"));
+        return false;
+    }
+    newValue = *m_newLabelNo;
+    return true;
+}
+
+bool ValueListPlaintextFromLines(const QString& text, QByteArray& plaintext, QString& error)
+{
+    QByteArray built;
+    const QStringList lines = SplitText(text, QLatin1Char('\n'));
+    for (qsizetype number = 0; number < lines.size(); ++number) {
+        QString line = lines[number];
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.endsWith(QLatin1Char(';')))
+            line.chop(1);
+        if (line.trimmed().isEmpty())
+            continue;
+        QByteArray ansi;
+        const QString problem = LineProblem(line, ansi);
+        if (!problem.isEmpty()) {
+            error = QStringLiteral("第%1行").arg(number + 1) + problem;
+            return false;
+        }
+        built += ansi + ';';
+    }
+    plaintext = built;
+    return true;
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+// What korvelctl's commands share: what a command is given, where its messages go, how it
+// prints values, and the program's own ways to a connection and to a new label number.
+
+#include "app/korvelctl/Korvelctl.h"
+#include "db/CAdoDatabase.h"
+#include "labels/LabelImport.h"
+#include "util/MessageSink.h"
+
+#include <QByteArray>
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+#include <optional>
+
+// The options of the commands, by name.
+inline const QString kBuildOption = QStringLiteral("build");
+inline const QString kShowPasswordOption = QStringLiteral("show-password");
+inline const QString kDemoOption = QStringLiteral("demo");
+inline const QString kScaleOption = QStringLiteral("scale");
+inline const QString kLabelNoOption = QStringLiteral("label-no");
+
+// One command's words after its name, as the parser took them apart.
+struct CommandLine
+{
+    QStringList arguments; // the positional ones, in order
+    const QCommandLineParser& options;
+};
+
+struct CommandContext
+{
+    QTextStream& out;
+    QTextStream& err;
+    MessageSink& messages;
+};
+
+// The commands. Each gives an exit code; kExitUsage when its words do not fit it, after
+// which the caller prints the command's usage.
+int RunCipherCommand(const CommandLine& line, CommandContext& context);
+int RunValuesCommand(const CommandLine& line, CommandContext& context);
+int RunDemoValuesCommand(const CommandLine& line, CommandContext& context);
+int RunBundleCommand(const CommandLine& line, CommandContext& context);
+int RunSettingsCommand(const CommandLine& line, CommandContext& context);
+int RunQueryCommand(const CommandLine& line, CommandContext& context);
+int RunCreateDbCommand(const CommandLine& line, CommandContext& context);
+int RunExportCommand(const CommandLine& line, CommandContext& context);
+int RunImportCommand(const CommandLine& line, CommandContext& context);
+
+// Prints each message on its own line, as it stands.
+class StreamMessageSink : public MessageSink
+{
+public:
+    explicit StreamMessageSink(QTextStream& stream) : m_stream(stream) {}
+
+    void ShowWarning(const QString& text) override;
+    void ShowInformation(const QString& text) override;
+
+private:
+    QTextStream& m_stream;
+};
+
+// Passes warnings on and drops the success notices ("导出成功", "导入成功"): a command that
+// worked prints nothing, and its exit code says that it worked.
+class QuietSuccessSink : public MessageSink
+{
+public:
+    explicit QuietSuccessSink(MessageSink& warnings) : m_warnings(warnings) {}
+
+    void ShowWarning(const QString& text) override;
+    void ShowInformation(const QString& text) override;
+
+private:
+    MessageSink& m_warnings;
+};
+
+// A value printed on one line: backslash, tab, CR and LF as \\, \t, \r and \n.
+QString EscapeForDisplay(const QString& value);
+
+// One line per row, the values tab-separated, each escaped for display.
+void PrintTextRows(const TextTable& rows, QTextStream& out);
+
+// The connection string of a settings file, read as the program reads its own: the one way
+// of the commands that work on a settings file's database. On failure the settings
+// reader's message has been shown.
+std::optional<QString> ConnectionStringOfSettings(const QString& settingsPath, MessageSink& messages);
+
+// The duplicate-label dialog of korvelctl import: answers with the number given by
+// --label-no, and refuses as the dialog refuses, with the number followed by "已经存在",
+// when none was given or the given one exists too (a command line cannot ask again).
+class LabelNoOptionResolver : public DuplicateLabelResolver
+{
+public:
+    LabelNoOptionResolver(std::optional<QString> newLabelNo, MessageSink& messages)
+        : m_newLabelNo(std::move(newLabelNo)), m_messages(messages)
+    {
+    }
+
+    bool ResolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue) override;
+
+private:
+    std::optional<QString> m_newLabelNo;
+    MessageSink& m_messages;
+};
+
+// The text a person writes for a value-list file: one "list&entry&value" line per entry,
+// lines ending in LF or CRLF, a final ';' on a line allowed, blank lines skipped. Gives
+// the file's GBK plaintext (before enciphering), or false and a message naming the
+// offending line: one that is not three fields, names no known list, holds a ';' or NUL
+// that the file cannot carry, or a character without a GBK form.
+[[nodiscard]] bool ValueListPlaintextFromLines(const QString& text, QByteArray& plaintext, QString& error);

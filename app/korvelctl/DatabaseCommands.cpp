@@ -1,0 +1,125 @@
+// The commands on databases: a settings file's connection string and database, a new
+// embedded database, and the main window's label export and import.
+
+#include "app/korvelctl/CommandSupport.h"
+
+#include "config/ConnectionSettings.h"
+#include "db/sqlite/SqliteClient.h"
+#include "demodata/DemoDatabase.h"
+#include "labels/LabelBundle.h"
+#include "labels/LabelExport.h"
+
+namespace {
+
+// A whole number of the range, or nothing.
+std::optional<int> DemoScale(const QString& text)
+{
+    bool ok = false;
+    const int scale = text.toInt(&ok);
+    if (!ok || scale < 1 || scale > kMaxDemoScale)
+        return std::nullopt;
+    return scale;
+}
+
+} // namespace
+
+int RunSettingsCommand(const CommandLine& line, CommandContext& context)
+{
+    if (line.arguments.size() != 1)
+        return kExitUsage;
+    std::optional<ConnectionSettings> settings = ReadSettingsFile(line.arguments[0], context.messages);
+    if (!settings)
+        return kExitFailure;
+    if (!line.options.isSet(kShowPasswordOption) && !settings->password.isEmpty())
+        settings->password = QStringLiteral("***");
+    context.out << BuildConnectionString(*settings) << '\n';
+    return kExitOk;
+}
+
+// The connection and the statement go exactly the program's way, through the settings
+// file and CAdoDatabase, so that what this prints is what the program reads.
+int RunQueryCommand(const CommandLine& line, CommandContext& context)
+{
+    if (line.arguments.size() != 2)
+        return kExitUsage;
+    const std::optional<QString> connection = ConnectionStringOfSettings(line.arguments[0], context.messages);
+    if (!connection)
+        return kExitFailure;
+    CAdoDatabase database;
+    if (!database.Open(*connection)) {
+        context.messages.ShowWarning(database.m_strError);
+        return kExitFailure;
+    }
+    TextTable rows;
+    const bool queried = database.Query(line.arguments[1], &rows);
+    // Rows read before a failure are printed too, as the program would show them.
+    PrintTextRows(rows, context.out);
+    if (!queried) {
+        context.messages.ShowWarning(database.m_strError);
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+// The options may stand before or after the file; --scale needs --demo.
+int RunCreateDbCommand(const CommandLine& line, CommandContext& context)
+{
+    const bool demo = line.options.isSet(kDemoOption);
+    const bool scaled = line.options.isSet(kScaleOption);
+    if (line.arguments.size() != 1 || line.arguments[0].isEmpty() || (scaled && !demo))
+        return kExitUsage;
+    DemoOptions options;
+    if (scaled) {
+        const std::optional<int> scale = DemoScale(line.options.value(kScaleOption));
+        if (!scale) {
+            context.err << "korvelctl: --scale takes a whole number from 1 to " << kMaxDemoScale << '\n';
+            return kExitUsage;
+        }
+        options.scale = *scale;
+    }
+    QString error;
+    const QString& file = line.arguments[0];
+    const bool created = demo ? CreateDemoDatabase(file, options, error) : CreateEmbeddedDatabase(file, error);
+    if (!created) {
+        context.messages.ShowWarning(error);
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+// The main window's export, the label number given instead of chosen.
+int RunExportCommand(const CommandLine& line, CommandContext& context)
+{
+    if (line.arguments.size() != 3)
+        return kExitUsage;
+    if (line.arguments[1].isEmpty()) {
+        context.messages.ShowWarning(kEmptyLabelNoText);
+        return kExitFailure;
+    }
+    const std::optional<QString> connection = ConnectionStringOfSettings(line.arguments[0], context.messages);
+    if (!connection)
+        return kExitFailure;
+    QuietSuccessSink messages(context.messages);
+    return ExportLabel(*connection, line.arguments[1], line.arguments[2], messages) ? kExitOk : kExitFailure;
+}
+
+// The main window's import; --label-no answers the duplicate-label dialog. An empty number
+// is refused with the dialog's message rather than as a usage error.
+int RunImportCommand(const CommandLine& line, CommandContext& context)
+{
+    if (line.arguments.size() != 2 || line.arguments.contains(QString()))
+        return kExitUsage;
+    std::optional<QString> newLabelNo;
+    if (line.options.isSet(kLabelNoOption))
+        newLabelNo = line.options.value(kLabelNoOption);
+    if (newLabelNo && newLabelNo->isEmpty()) {
+        context.messages.ShowWarning(kEmptyLabelNoText);
+        return kExitFailure;
+    }
+    const std::optional<QString> connection = ConnectionStringOfSettings(line.arguments[0], context.messages);
+    if (!connection)
+        return kExitFailure;
+    QuietSuccessSink messages(context.messages);
+    LabelNoOptionResolver resolver(newLabelNo, context.messages);
+    return ImportLabel(*connection, line.arguments[1], resolver, messages) ? kExitOk : kExitFailure;
+}

@@ -1,0 +1,93 @@
+// The commands on Korvel's files: the cipher, the value lists, the demo's value lists and
+// label bundles.
+
+#include "app/korvelctl/CommandSupport.h"
+
+#include "config/ValueLists.h"
+#include "demodata/DemoDatabase.h"
+#include "labels/LabelBundle.h"
+#include "util/FileCipher.h"
+#include "util/FileIO.h"
+
+namespace {
+
+int PrintValueLists(const QString& path, CommandContext& context)
+{
+    ValueLists lists;
+    if (!LoadValueListFile(path, lists, context.messages))
+        return kExitFailure;
+    for (int list = 0; list < kValueListCount; ++list) {
+        const QString& name = ValueListNames()[list];
+        const ValueList& entries = lists[list];
+        for (auto entry = entries.cbegin(); entry != entries.cend(); ++entry)
+            context.out << name << '\t' << EscapeForDisplay(entry.key()) << '\t' << EscapeForDisplay(entry.value())
+                        << '\n';
+    }
+    return kExitOk;
+}
+
+int BuildValueListFile(const QString& sourcePath, const QString& outputPath, CommandContext& context)
+{
+    const std::optional<QByteArray> source = ReadWholeFile(sourcePath, context.messages);
+    if (!source)
+        return kExitFailure;
+    if (!source->isValidUtf8()) {
+        context.messages.ShowWarning(QStringLiteral("文本不是有效的UTF-8"));
+        return kExitFailure;
+    }
+    QString text = QString::fromUtf8(*source);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    QByteArray plaintext;
+    QString error;
+    if (!ValueListPlaintextFromLines(text, plaintext, error)) {
+        context.messages.ShowWarning(error);
+        return kExitFailure;
+    }
+    return WriteWholeFile(outputPath, CryptFileData(plaintext), context.messages) ? kExitOk : kExitFailure;
+}
+
+} // namespace
+
+// encrypt and decrypt are one operation: the cipher is its own inverse.
+int RunCipherCommand(const CommandLine& line, CommandContext& context)
+{
+    if (line.arguments.size() != 2)
+        return kExitUsage;
+    const std::optional<QByteArray> input = ReadWholeFile(line.arguments[0], context.messages);
+    if (!input)
+        return kExitFailure;
+    return WriteWholeFile(line.arguments[1], CryptFileData(*input), context.messages) ? kExitOk : kExitFailure;
+}
+
+int RunValuesCommand(const CommandLine& line, CommandContext& context)
+{
+    if (line.options.isSet(kBuildOption))
+        return line.arguments.size() == 2 ? BuildValueListFile(line.arguments[0], line.arguments[1], context)
+                                          : kExitUsage;
+    return line.arguments.size() == 1 ? PrintValueLists(line.arguments[0], context) : kExitUsage;
+}
+
+int RunDemoValuesCommand(const CommandLine& line, CommandContext& context)
+{
+    if (line.arguments.size() != 1)
+        return kExitUsage;
+    return WriteWholeFile(line.arguments[0], DemoValueListText().toUtf8(), context.messages) ? kExitOk : kExitFailure;
+}
+
+// Shows a bundle as the import takes it apart, so that a bundle that will not import can
+// be looked into: each block's table name on a line of its own, then its rows, the
+// column-name row first.
+int RunBundleCommand(const CommandLine& line, CommandContext& context)
+{
+    if (line.arguments.size() != 1)
+        return kExitUsage;
+    const std::optional<QByteArray> file = ReadWholeFile(line.arguments[0], context.messages);
+    if (!file)
+        return kExitFailure;
+    for (const BundleBlock& block : ReadBundleText(DecodeBundle(*file))) {
+        context.out << EscapeForDisplay(block.tableName) << '\n';
+        PrintTextRows(block.rows, context.out);
+    }
+    return kExitOk;
+}
