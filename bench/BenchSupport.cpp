@@ -1,12 +1,15 @@
-#include "tests/bench/BenchmarkRatios.h"
-
-#include <benchmark/benchmark.h>
+#include "bench/BenchSupport.h"
 
 #include <QApplication>
+#include <QProcess>
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <vector>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -88,4 +91,26 @@ int RunBenchmarksWithRatios(int argc, char** argv)
                         quotient);
     }
     return 0;
+}
+
+void ExecOrExit(sqlite3* db, const QByteArray& sql)
+{
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        std::fprintf(stderr, "benchmark set-up failed: %s\n", message);
+        std::exit(1);
+    }
+}
+
+void RunReferenceProgram(const QString& program, const QStringList& arguments, const QString& inputFile)
+{
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    if (!inputFile.isEmpty())
+        process.setStandardInputFile(inputFile);
+    process.start(program, arguments);
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        std::fprintf(stderr, "%s failed: %s\n", qPrintable(program), process.readAllStandardError().constData());
+        std::exit(1);
+    }
 }

@@ -4,8 +4,7 @@
 #include "gui/CKorvelDlg.h"
 #include "gui/DialogTemplate.h"
 
-#include "tests/bench/BenchmarkRatios.h"
-#include "tests/bench/ShellCommand.h"
+#include "bench/BenchSupport.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/RecordingMessageSink.h"
 #include "tests/support/ScriptedFileDialogs.h"

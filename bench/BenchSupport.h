@@ -1,6 +1,15 @@
 #pragma once
 
+// What the benchmark programs share: the ratios they are judged by, and the references
+// they run beside Korvel's code.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
 #include <string>
+
+struct sqlite3;
 
 // Each figure of a benchmark executable is our time beside a reference doing the same
 // work in the same run; the ratio of the two is what we judge, since absolute times on a
@@ -13,3 +22,10 @@ void AddLimit(const std::string& figure, const std::string& ours, double millise
 // Runs the registered benchmarks inside an offscreen QApplication, then prints one line
 // per figure: the times, the ratio and the limit. Returns the process exit code.
 int RunBenchmarksWithRatios(int argc, char** argv);
+
+// Set-up SQL for a benchmark's database, through plain SQLite; a failure ends the run.
+void ExecOrExit(sqlite3* db, const QByteArray& sql);
+
+// Runs a reference program (the sqlite3 shell) to its end, its output thrown away and its
+// input, when given, read from a file. Aborts the benchmark run when it fails.
+void RunReferenceProgram(const QString& program, const QStringList& arguments, const QString& inputFile = QString());

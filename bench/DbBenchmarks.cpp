@@ -2,9 +2,7 @@
 
 #include "db/CAdoDatabase.h"
 
-#include "tests/bench/BenchSqlite.h"
-#include "tests/bench/BenchmarkRatios.h"
-#include "tests/bench/ShellCommand.h"
+#include "bench/BenchSupport.h"
 
 #include <QFile>
 #include <QTemporaryDir>

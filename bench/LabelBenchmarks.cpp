@@ -10,9 +10,7 @@
 #include "util/FileIO.h"
 #include "util/MessageSink.h"
 
-#include "tests/bench/BenchmarkRatios.h"
-#include "tests/bench/BenchSqlite.h"
-#include "tests/bench/ShellCommand.h"
+#include "bench/BenchSupport.h"
 #include "tests/support/RecordingMessageSink.h"
 
 #include <QCoreApplication>
