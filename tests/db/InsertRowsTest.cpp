@@ -3,7 +3,6 @@
 #include "db/client/SqlDialect.h"
 #include "db/odbc/OdbcResult.h"
 
-#include "tests/db/OpenEmbeddedDatabase.h"
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 

@@ -1,9 +1,8 @@
 #include "db/CAdoDatabase.h"
 #include "db/client/DbClient.h"
-#include "db/sqlite/SqliteCursor.h"
 #include "db/client/SqlDialect.h"
+#include "db/sqlite/SqliteCursor.h"
 
-#include "tests/db/OpenEmbeddedDatabase.h"
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 

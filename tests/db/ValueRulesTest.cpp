@@ -4,7 +4,7 @@
 
 #include "db/CAdoDatabase.h"
 
-#include "tests/db/OpenEmbeddedDatabase.h"
+#include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 
 #include <gtest/gtest.h>

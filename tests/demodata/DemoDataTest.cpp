@@ -1,6 +1,6 @@
 #include "demodata/DemoDatabase.h"
 
-#include "tests/support/SqliteFile.h"
+#include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 
 #include <QDir>
@@ -46,7 +46,7 @@ protected:
     }
 
     static std::unique_ptr<QTemporaryDir> s_dir;
-    SqliteFile db{databasePath()};
+    EmbeddedTestDatabase db{ExistingFile{databasePath()}};
 };
 
 std::unique_ptr<QTemporaryDir> DemoDataTest::s_dir;
@@ -61,7 +61,7 @@ TEST_F(DemoDataTest, TheSameOptionsGiveTheSameTableContents)
     QString error;
     ASSERT_TRUE(CreateDemoDatabase(otherPath, demo, error)) << error.toStdString();
 
-    SqliteFile other(otherPath);
+    EmbeddedTestDatabase other(ExistingFile{otherPath});
     ASSERT_EQ(db.tables(), other.tables());
     for (const QString& table : db.tables()) {
         const QByteArray contents = db.dump(QStringLiteral("select * from ") + table);
@@ -79,7 +79,7 @@ TEST_F(DemoDataTest, ALargerScaleAddsRowsAndKeepsTheSmallerScalesHarnessesAndLab
     QString error;
     ASSERT_TRUE(CreateDemoDatabase(otherPath, demo, error)) << error.toStdString();
 
-    SqliteFile twice(otherPath);
+    EmbeddedTestDatabase twice(ExistingFile{otherPath});
     const DemoCounts counts = DemoCountsForScale(2);
     EXPECT_EQ(twice.count(QStringLiteral("select count(*) from tblHarnessInfo")), counts.harnesses);
     EXPECT_EQ(twice.count(QStringLiteral("select count(*) from tblJobInfo")), counts.jobs);

@@ -3,6 +3,7 @@
 #include "config/ConnectionSettings.h"
 #include "db/client/ConnectionString.h"
 #include "demodata/DemoDatabase.h"
+#include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/TestFiles.h"
 
 #include <QFile>
@@ -64,21 +65,13 @@ QString ValueText(const DbValue& value)
 
 // A value of the embedded database as a PostgreSQL literal: quoted text, which the server
 // reads as the column's type, or bytea's hexadecimal form.
-QString LiteralOfEmbeddedValue(sqlite3_stmt* statement, int column)
+QString LiteralOfEmbeddedValue(const SqliteValue& value)
 {
-    switch (sqlite3_column_type(statement, column)) {
+    switch (value.storageClass) {
     case SQLITE_NULL: return QStringLiteral("NULL");
-    case SQLITE_BLOB:
-        return QLatin1String("'\\x") +
-               QString::fromLatin1(QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, column)),
-                                              sqlite3_column_bytes(statement, column))
-                                       .toHex()) +
-               QLatin1Char('\'');
+    case SQLITE_BLOB: return QLatin1String("'\\x") + QString::fromLatin1(value.bytes.toHex()) + QLatin1Char('\'');
     default:
-        return QLatin1Char('\'') +
-               QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
-                                 sqlite3_column_bytes(statement, column))
-                   .replace(QLatin1Char('\''), QLatin1String("''")) +
+        return QLatin1Char('\'') + QString::fromUtf8(value.bytes).replace(QLatin1Char('\''), QLatin1String("''")) +
                QLatin1Char('\'');
     }
 }
@@ -86,22 +79,15 @@ QString LiteralOfEmbeddedValue(sqlite3_stmt* statement, int column)
 // The rows of an embedded table as the values list of one INSERT, or empty without rows.
 QString ValuesOfEmbeddedRows(const QString& databasePath, const QString& table, const QString& order)
 {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(databasePath).constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-        ADD_FAILURE() << "cannot open " << databasePath.toStdString();
-    sqlite3_stmt* statement = nullptr;
-    const QByteArray sql = QStringLiteral("select * from %1 order by %2").arg(table, order).toUtf8();
-    if (sqlite3_prepare_v2(db, sql.constData(), -1, &statement, nullptr) != SQLITE_OK)
-        ADD_FAILURE() << sqlite3_errmsg(db);
+    const EmbeddedTestDatabase database{ExistingFile{databasePath}};
     QStringList rows;
-    while (statement && sqlite3_step(statement) == SQLITE_ROW) {
+    const QString sql = QStringLiteral("select * from %1 order by %2").arg(table, order);
+    for (const QList<SqliteValue>& row : database.values(sql)) {
         QStringList values;
-        for (int column = 0; column < sqlite3_column_count(statement); ++column)
-            values.append(LiteralOfEmbeddedValue(statement, column));
+        for (const SqliteValue& value : row)
+            values.append(LiteralOfEmbeddedValue(value));
         rows.append(QLatin1Char('(') + values.join(QLatin1Char(',')) + QLatin1Char(')'));
     }
-    sqlite3_finalize(statement);
-    sqlite3_close(db);
     return rows.join(QLatin1Char(','));
 }
 

@@ -88,7 +88,7 @@ TEST_F(LabelTransferOverOdbcTest, EveryDemoLabelExportsByteForByteAsFromTheEmbed
     // looks each value up in; so does PostgreSQL, unless it gathers the values in a hash
     // table first. Each is a legitimate order, and only one can match the other's bytes.
     Run(QStringLiteral("alter database %1 set enable_hashagg = off").arg(m_databaseName));
-    const EmbeddedTestDatabase demo(DemoPath(), "");
+    const EmbeddedTestDatabase demo(ExistingFile{DemoPath()});
     const QStringList labelNos = FirstColumnOf(QStringLiteral("select LabelNo from tblLabelInfo"));
     ASSERT_EQ(labelNos.size(), 40);
     for (const QString& labelNo : labelNos) {

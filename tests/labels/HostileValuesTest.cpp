@@ -102,7 +102,7 @@ TEST_F(HostileValuesTest, TheServerReceivesExactlyTheStatementsTheValuesCallFor)
                                    "TABLE x');select last_insert_rowid()"));
     EXPECT_EQ(inserts, expected);
 
-    const TextTable captions = QueryRows(target.connectionString(), QStringLiteral("select Caption from tblLabelControls"));
+    const TextTable captions = target.programRows(QStringLiteral("select Caption from tblLabelControls"));
     QStringList arrived;
     for (const TextRow& row : captions)
         arrived.append(row.value(0));
@@ -119,7 +119,7 @@ TEST_F(HostileValuesTest, BrokenUnicodeInTheDatabaseTravelsAsReplacementCharacte
     ScriptedResolver resolver;
     ASSERT_TRUE(ImportLabel(target.connectionString(), bundle, resolver, messages));
     const QString caption =
-        QueryRows(target.connectionString(), QStringLiteral("select Caption from tblLabelControls")).value(0).value(0);
+        target.programRows(QStringLiteral("select Caption from tblLabelControls")).value(0).value(0);
     EXPECT_TRUE(caption.startsWith(QLatin1Char('A')) && caption.endsWith(QLatin1Char('C'))) << caption.toStdString();
     EXPECT_TRUE(caption.contains(QChar(0xFFFD)));
     for (const QChar c : caption)

@@ -79,7 +79,7 @@ TEST_F(LabelImportTest, EveryIdentifierIsNewAndEveryReferenceKept)
     EXPECT_EQ(messages.informations, QStringList{"导入成功"});
     EXPECT_TRUE(resolver.asked.isEmpty()) << "a free label number asks nothing";
 
-    const TextTable labels = QueryRows(database.connectionString(), QStringLiteral("select * from tblLabelInfo"));
+    const TextTable labels = database.programRows(QStringLiteral("select * from tblLabelInfo"));
     ASSERT_EQ(labels.size(), 1);
     const QString labelId = labels[0][0];
     EXPECT_TRUE(IsGuidText(labelId));
@@ -88,15 +88,13 @@ TEST_F(LabelImportTest, EveryIdentifierIsNewAndEveryReferenceKept)
 
     // Each control joined with its item: a shared item is one item, an empty ItemID an
     // identifier like any other.
-    EXPECT_EQ(QueryRows(database.connectionString(),
-                        QStringLiteral("select c.Caption, i.ItemName, i.LineID from tblLabelControls c"
+    EXPECT_EQ(database.programRows(QStringLiteral("select c.Caption, i.ItemName, i.LineID from tblLabelControls c"
                                        " join tblLabelControlItem i on i.ItemID = c.ItemID"
                                        " where c.LabelID = '%1' order by c.rowid")
                             .arg(labelId)),
               TextTable({{"甲", "第一项", "1"}, {"乙", "第二项", "2"}, {"丙", "第一项", "1"}, {"空", "空项", "4"}}));
     const TextTable items =
-        QueryRows(database.connectionString(),
-                  QStringLiteral("select ItemID, ItemName from tblLabelControlItem order by LineID"));
+        database.programRows(QStringLiteral("select ItemID, ItemName from tblLabelControlItem order by LineID"));
     ASSERT_EQ(items.size(), 4);
     QSet<QString> itemIds;
     for (const TextRow& item : items) {
@@ -243,8 +241,7 @@ TEST_F(LabelImportTest, AClashingLabelNumberIsReplacedByTheResolversOrTheImportG
     ScriptedResolver renames(QStringLiteral("导入-2"));
     ASSERT_TRUE(Import(renames)) << messages.warnings.join('\n').toStdString();
     EXPECT_EQ(renames.asked, QStringList{"导入-1"});
-    EXPECT_EQ(QueryRows(database.connectionString(),
-                        QStringLiteral("select i.LabelNo, c.Caption from tblLabelInfo i"
+    EXPECT_EQ(database.programRows(QStringLiteral("select i.LabelNo, c.Caption from tblLabelInfo i"
                                        " left join tblLabelControls c on c.LabelID = i.LabelID order by i.rowid")),
               TextTable({{"导入-1", ""}, {"导入-2", "甲"}}));
 }

@@ -134,8 +134,8 @@ TEST_F(LabelRoundTripTest, EveryDemoLabelTravelsIntoAnEmptyDatabase)
     const DemoOptions options;
     QString error;
     ASSERT_TRUE(CreateDemoDatabase(demoPath, options, error)) << error.toStdString();
-    const EmbeddedTestDatabase demo(demoPath, "");
-    const TextTable labelNos = QueryRows(demo.connectionString(), QStringLiteral("select LabelNo from tblLabelInfo"));
+    const EmbeddedTestDatabase demo(ExistingFile{demoPath});
+    const TextTable labelNos = demo.programRows(QStringLiteral("select LabelNo from tblLabelInfo"));
     ASSERT_EQ(labelNos.size(), 40);
     for (const TextRow& labelNo : labelNos) {
         Export(demo, labelNo[0], file("demo.bq"));
@@ -145,9 +145,8 @@ TEST_F(LabelRoundTripTest, EveryDemoLabelTravelsIntoAnEmptyDatabase)
         ExpectSameLabelWithNewIdentifiers(BundleOf(file("demo.bq")), BundleOf(file("target.bq")));
     }
     EXPECT_EQ(
-        QueryRows(target.connectionString(), QStringLiteral("select count(*) from tblLabelControls union all"
+        target.programRows(QStringLiteral("select count(*) from tblLabelControls union all"
                                                             " select count(*) from tblLabelControlItem")),
-        QueryRows(demo.connectionString(),
-                  QStringLiteral("select count(*) from tblLabelControls union all select count(*)"
+        demo.programRows(QStringLiteral("select count(*) from tblLabelControls union all select count(*)"
                                  " from tblLabelControlItem where ItemID in (select ItemID from tblLabelControls)")));
 }

@@ -1,10 +1,8 @@
 #include "tests/labels/LabelTestSupport.h"
 
-#include "db/CAdoDatabase.h"
+#include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/TestFiles.h"
 #include "util/FileCipher.h"
-
-#include <QFile>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -29,21 +27,12 @@ bool ScriptedResolver::ResolveDuplicateLabelNo(CAdoDatabase& connection, const Q
 
 namespace {
 
-QString SqliteValueText(sqlite3_stmt* statement, int column)
+QString ValueText(const SqliteValue& value)
 {
-    switch (sqlite3_column_type(statement, column)) {
+    switch (value.storageClass) {
     case SQLITE_NULL: return QStringLiteral("NULL");
-    case SQLITE_BLOB:
-        return QLatin1String("X'") +
-               QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, column)),
-                          sqlite3_column_bytes(statement, column))
-                   .toHex() +
-               QLatin1Char('\'');
-    default:
-        return QLatin1Char('\'') +
-               QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
-                                 sqlite3_column_bytes(statement, column)) +
-               QLatin1Char('\'');
+    case SQLITE_BLOB: return QLatin1String("X'") + QString::fromLatin1(value.bytes.toHex()) + QLatin1Char('\'');
+    default: return QLatin1Char('\'') + QString::fromUtf8(value.bytes) + QLatin1Char('\'');
     }
 }
 
@@ -51,26 +40,17 @@ QString SqliteValueText(sqlite3_stmt* statement, int column)
 
 QStringList LabelTableContents(const QString& databasePath)
 {
+    const EmbeddedTestDatabase database{ExistingFile{databasePath}};
     QStringList contents;
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(databasePath).constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-        ADD_FAILURE() << "cannot open " << databasePath.toStdString();
     for (const char* table : {"tblLabelInfo", "tblLabelControls", "tblLabelControlItem", "sqlite_sequence"}) {
-        sqlite3_stmt* statement = nullptr;
-        const QByteArray sql = QByteArray("select * from ") + table + " order by rowid";
-        if (sqlite3_prepare_v2(db, sql.constData(), -1, &statement, nullptr) != SQLITE_OK) {
-            ADD_FAILURE() << sqlite3_errmsg(db);
-            continue;
+        const QString sql = QStringLiteral("select * from %1 order by rowid").arg(QLatin1String(table));
+        for (const QList<SqliteValue>& row : database.values(sql)) {
+            QStringList values;
+            for (const SqliteValue& value : row)
+                values.append(ValueText(value));
+            contents.append(QString::fromLatin1(table) + QLatin1Char(':') + values.join(QLatin1Char('|')));
         }
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            QStringList row;
-            for (int column = 0; column < sqlite3_column_count(statement); ++column)
-                row.append(SqliteValueText(statement, column));
-            contents.append(QString::fromLatin1(table) + QLatin1Char(':') + row.join(QLatin1Char('|')));
-        }
-        sqlite3_finalize(statement);
     }
-    sqlite3_close(db);
     return contents;
 }
 
@@ -82,14 +62,4 @@ QByteArray BundleBytes(const QString& text)
 void WriteBundleFile(const QString& path, const QString& text)
 {
     WriteTestFile(path, BundleBytes(text));
-}
-
-TextTable QueryRows(const QString& connectionString, const QString& sql)
-{
-    CAdoDatabase database;
-    TextTable rows;
-    EXPECT_TRUE(database.Open(connectionString) && database.Query(sql, &rows))
-        << database.m_strError.toStdString() << "\n"
-        << sql.toStdString();
-    return rows;
 }

@@ -34,6 +34,3 @@ QStringList LabelTableContents(const QString& databasePath);
 // makes them: UTF-8, one NUL, enciphered.
 QByteArray BundleBytes(const QString& text);
 void WriteBundleFile(const QString& path, const QString& text);
-
-// The rows of a query as the program reads them.
-TextTable QueryRows(const QString& connectionString, const QString& sql);

@@ -1,7 +1,7 @@
 #include "db/sqlite/SqliteClient.h"
 
 #include "tests/db/schema/SchemaText.h"
-#include "tests/support/SqliteFile.h"
+#include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/TestFiles.h"
 
@@ -34,7 +34,7 @@ TEST_F(EmbeddedDatabaseTest, HasEveryTableAndColumnOfTheSchemaAndNoRows)
     ASSERT_TRUE(CreateEmbeddedDatabase(path("korvel.db"), error)) << error.toStdString();
     EXPECT_EQ(files(), QStringList{"korvel.db"}) << "nothing left beside it";
 
-    SqliteFile db(path("korvel.db"));
+    EmbeddedTestDatabase db(ExistingFile{path("korvel.db")});
     const SchemaTables schema = ParseSchemaTables(ReadSchemaFile("sqlserver.sql"));
     ASSERT_FALSE(schema.isEmpty());
     for (auto table = schema.cbegin(); table != schema.cend(); ++table) {
@@ -51,7 +51,7 @@ TEST_F(EmbeddedDatabaseTest, APlainSqliteConnectionGetsTheDefaultsAndIdentities)
 {
     QString error;
     ASSERT_TRUE(CreateEmbeddedDatabase(path("korvel.db"), error)) << error.toStdString();
-    SqliteFile db(path("korvel.db"));
+    EmbeddedTestDatabase db(ExistingFile{path("korvel.db")});
     // Without Korvel's client there is no NEWID(): every default must work without it.
     db.exec(QStringLiteral("insert into tblLabelInfo (LabelID, LabelNo, PaperWidth, PaperHeight) "
                            "values ('{0F8FAD5B-D9CB-469F-A165-70867728950E}', 'L1', 60, 40);"
