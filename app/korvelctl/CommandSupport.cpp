@@ -25,6 +25,19 @@ QString LineProblem(const QString& line, QByteArray& ansi)
     return QString();
 }
 
+// Passes warnings on and drops the success notices.
+class QuietSuccessSink : public MessageSink
+{
+public:
+    explicit QuietSuccessSink(MessageSink& warnings) : m_warnings(warnings) {}
+
+    void ShowWarning(const QString& text) override { m_warnings.ShowWarning(text); }
+    void ShowInformation(const QString&) override {}
+
+private:
+    MessageSink& m_warnings;
+};
+
 } // namespace
 
 void StreamMessageSink::ShowWarning(const QString& text)
@@ -38,15 +51,6 @@ void StreamMessageSink::ShowWarning(const QString& text)
 void StreamMessageSink::ShowInformation(const QString& text)
 {
     ShowWarning(text);
-}
-
-void QuietSuccessSink::ShowWarning(const QString& text)
-{
-    m_warnings.ShowWarning(text);
-}
-
-void QuietSuccessSink::ShowInformation(const QString&)
-{
 }
 
 QString EscapeForDisplay(const QString& value)
@@ -77,12 +81,14 @@ void PrintTextRows(const TextTable& rows, QTextStream& out)
     }
 }
 
-std::optional<QString> ConnectionStringOfSettings(const QString& settingsPath, MessageSink& messages)
+int OnSettingsDatabase(const QString& settingsPath, CommandContext& context,
+                       const std::function<bool(const QString& connectionString, MessageSink& messages)>& work)
 {
-    const std::optional<ConnectionSettings> settings = ReadSettingsFile(settingsPath, messages);
+    const std::optional<ConnectionSettings> settings = ReadSettingsFile(settingsPath, context.messages);
     if (!settings)
-        return std::nullopt;
-    return BuildConnectionString(*settings);
+        return kExitFailure;
+    QuietSuccessSink messages(context.messages);
+    return work(BuildConnectionString(*settings), messages) ? kExitOk : kExitFailure;
 }
 
 bool LabelNoOptionResolver::ResolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue)

@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <functional>
 #include <optional>
 
 // The options of the commands, by name.
@@ -62,30 +63,18 @@ private:
     QTextStream& m_stream;
 };
 
-// Passes warnings on and drops the success notices ("导出成功", "导入成功"): a command that
-// worked prints nothing, and its exit code says that it worked.
-class QuietSuccessSink : public MessageSink
-{
-public:
-    explicit QuietSuccessSink(MessageSink& warnings) : m_warnings(warnings) {}
-
-    void ShowWarning(const QString& text) override;
-    void ShowInformation(const QString& text) override;
-
-private:
-    MessageSink& m_warnings;
-};
-
 // A value printed on one line: backslash, tab, CR and LF as \\, \t, \r and \n.
 QString EscapeForDisplay(const QString& value);
 
 // One line per row, the values tab-separated, each escaped for display.
 void PrintTextRows(const TextTable& rows, QTextStream& out);
 
-// The connection string of a settings file, read as the program reads its own: the one way
-// of the commands that work on a settings file's database. On failure the settings
-// reader's message has been shown.
-std::optional<QString> ConnectionStringOfSettings(const QString& settingsPath, MessageSink& messages);
+// The one way of the commands that work on a settings file's database: its connection
+// string made as the program makes its own, then the work on it, which says whether it
+// succeeded. Success notices ("导出成功", "导入成功") are left out: a command that worked
+// prints nothing, and its exit code says that it worked.
+int OnSettingsDatabase(const QString& settingsPath, CommandContext& context,
+                       const std::function<bool(const QString& connectionString, MessageSink& messages)>& work);
 
 // The duplicate-label dialog of korvelctl import: answers with the number given by
 // --label-no, and refuses as the dialog refuses, with the number followed by "已经存在",

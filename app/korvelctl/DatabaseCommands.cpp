@@ -42,23 +42,20 @@ int RunQueryCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 2)
         return kExitUsage;
-    const std::optional<QString> connection = ConnectionStringOfSettings(line.arguments[0], context.messages);
-    if (!connection)
-        return kExitFailure;
-    CAdoDatabase database;
-    if (!database.Open(*connection)) {
-        context.messages.ShowWarning(database.m_strError);
-        return kExitFailure;
-    }
-    TextTable rows;
-    const bool queried = database.Query(line.arguments[1], &rows);
-    // Rows read before a failure are printed too, as the program would show them.
-    PrintTextRows(rows, context.out);
-    if (!queried) {
-        context.messages.ShowWarning(database.m_strError);
-        return kExitFailure;
-    }
-    return kExitOk;
+    return OnSettingsDatabase(line.arguments[0], context, [&](const QString& connection, MessageSink& messages) {
+        CAdoDatabase database;
+        if (!database.Open(connection)) {
+            messages.ShowWarning(database.m_strError);
+            return false;
+        }
+        TextTable rows;
+        const bool queried = database.Query(line.arguments[1], &rows);
+        // Rows read before a failure are printed too, as the program would show them.
+        PrintTextRows(rows, context.out);
+        if (!queried)
+            messages.ShowWarning(database.m_strError);
+        return queried;
+    });
 }
 
 // The options may stand before or after the file; --scale needs --demo.
@@ -96,11 +93,9 @@ int RunExportCommand(const CommandLine& line, CommandContext& context)
         context.messages.ShowWarning(kEmptyLabelNoText);
         return kExitFailure;
     }
-    const std::optional<QString> connection = ConnectionStringOfSettings(line.arguments[0], context.messages);
-    if (!connection)
-        return kExitFailure;
-    QuietSuccessSink messages(context.messages);
-    return ExportLabel(*connection, line.arguments[1], line.arguments[2], messages) ? kExitOk : kExitFailure;
+    return OnSettingsDatabase(line.arguments[0], context, [&line](const QString& connection, MessageSink& messages) {
+        return ExportLabel(connection, line.arguments[1], line.arguments[2], messages);
+    });
 }
 
 // The main window's import; --label-no answers the duplicate-label dialog. An empty number
@@ -116,10 +111,8 @@ int RunImportCommand(const CommandLine& line, CommandContext& context)
         context.messages.ShowWarning(kEmptyLabelNoText);
         return kExitFailure;
     }
-    const std::optional<QString> connection = ConnectionStringOfSettings(line.arguments[0], context.messages);
-    if (!connection)
-        return kExitFailure;
-    QuietSuccessSink messages(context.messages);
     LabelNoOptionResolver resolver(newLabelNo, context.messages);
-    return ImportLabel(*connection, line.arguments[1], resolver, messages) ? kExitOk : kExitFailure;
+    return OnSettingsDatabase(line.arguments[0], context, [&](const QString& connection, MessageSink& messages) {
+        return ImportLabel(connection, line.arguments[1], resolver, messages);
+    });
 }

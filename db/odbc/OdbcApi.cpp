@@ -100,3 +100,13 @@ DbError OdbcFailure(SQLSMALLINT handleType, SQLHANDLE handle, const char* call)
         return DbError::DriverFailure(text);
     return DbError::DriverFailure(QStringLiteral("ODBC 调用 %1 失败，驱动没有给出原因").arg(QLatin1String(call)));
 }
+
+bool NextOdbcResult(SQLHSTMT statement, bool& more, DbError& error)
+{
+    const SQLRETURN result = SQLMoreResults(statement);
+    more = result != SQL_NO_DATA;
+    if (!more || SQL_SUCCEEDED(result))
+        return true;
+    error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLMoreResults");
+    return false;
+}

@@ -54,3 +54,7 @@ QString OdbcSqlState(SQLSMALLINT handleType, SQLHANDLE handle);
 // The error of a failed ODBC call: the handle's diagnostics, or, when the driver gave none,
 // a text that names the call.
 DbError OdbcFailure(SQLSMALLINT handleType, SQLHANDLE handle, const char* call);
+
+// Moves a statement on to the next result of its batch; `more` tells whether there was
+// one. False with the driver's error.
+[[nodiscard]] bool NextOdbcResult(SQLHSTMT statement, bool& more, DbError& error);

@@ -58,17 +58,14 @@ bool AddRowCount(SQLHSTMT statement, qint64& rowsChanged, DbError& error)
 // each of them changed.
 bool DrainResults(SQLHSTMT statement, qint64& rowsChanged, DbError& error)
 {
-    for (;;) {
-        const SQLRETURN result = SQLMoreResults(statement);
-        if (result == SQL_NO_DATA)
+    bool more = true;
+    while (NextOdbcResult(statement, more, error)) {
+        if (!more)
             return true;
-        if (!SQL_SUCCEEDED(result)) {
-            error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLMoreResults");
-            return false;
-        }
         if (!AddRowCount(statement, rowsChanged, error))
             return false;
     }
+    return false;
 }
 
 bool PutBinaryData(SQLHSTMT statement, const QByteArray& bytes, DbError& error)

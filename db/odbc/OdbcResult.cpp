@@ -120,13 +120,11 @@ bool FindColumns(SQLHSTMT statement, SQLSMALLINT& columns, DbError& error)
         }
         if (columns > 0)
             return true;
-        const SQLRETURN result = SQLMoreResults(statement);
-        if (result == SQL_NO_DATA)
-            return true;
-        if (!SQL_SUCCEEDED(result)) {
-            error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLMoreResults");
+        bool more = false;
+        if (!NextOdbcResult(statement, more, error))
             return false;
-        }
+        if (!more)
+            return true;
     }
 }
 

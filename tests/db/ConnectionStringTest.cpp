@@ -4,20 +4,11 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-QMap<QString, QString> Parsed(const QString& connectionString)
-{
-    QMap<QString, QString> attributes;
-    EXPECT_TRUE(ParseConnectionString(connectionString, attributes)) << connectionString.toStdString();
-    return attributes;
-}
-
-} // namespace
-
 TEST(ConnectionString, ParsingFollowsOleDbRules)
 {
-    QMap<QString, QString> attributes = Parsed(QStringLiteral(" Provider = sqloledb ; Data Source='a;b' ;;PWD=\"x\"\"y\";pwd=z"));
+    QMap<QString, QString> attributes;
+    ASSERT_TRUE(
+        ParseConnectionString(QStringLiteral(" Provider = sqloledb ; Data Source='a;b' ;;PWD=\"x\"\"y\";pwd=z"), attributes));
     EXPECT_EQ(attributes.value("provider"), QStringLiteral("sqloledb"));
     EXPECT_EQ(attributes.value("data source"), QStringLiteral("a;b"));
     EXPECT_EQ(attributes.value("pwd"), QStringLiteral("z")) << "a later keyword wins";
