@@ -44,11 +44,6 @@ const char* const kEveryColumnKind =
     " '2024-02-29 08:00:00.250'),"
     " ('{22222222-0000-4000-8000-000000000002}', '空项', 0, NULL, NULL, NULL, NULL, NULL, NULL);";
 
-QList<BundleBlock> BundleOf(const QString& path)
-{
-    return ReadBundleText(DecodeBundle(ReadTestFile(path)));
-}
-
 class LabelTransferOverOdbcTest : public KorvelServerTest
 {
 protected:

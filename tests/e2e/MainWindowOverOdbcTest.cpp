@@ -132,16 +132,20 @@ TEST_F(MainWindowOverOdbcTest, EachWriteChangesExactlyTheChosenRow)
         const char* table;
         const char* written; // the written column of the chosen row; %1 the parent's number, %2 the child
     } writes[] = {
-        {CKorvelDlg::kHarnessNoCombo, CKorvelDlg::kWireNoCombo, CKorvelDlg::kConnectTypeCombo, CKorvelDlg::kConnectTypeValue, CKorvelDlg::kWriteConnectTypeButton, "tblHarnessWireInfo",
+        {CKorvelDlg::kHarnessNoCombo, CKorvelDlg::kWireNoCombo, CKorvelDlg::kConnectTypeCombo,
+         CKorvelDlg::kConnectTypeValue, CKorvelDlg::kWriteConnectTypeButton, "tblHarnessWireInfo",
          "select w.HarnessType from tblHarnessWireInfo w join tblHarnessInfo h on h.HarnessID = w.HarnessID"
          " where h.HarnessNo = '%1' and w.WireNo = '%2'"},
-        {CKorvelDlg::kHarnessNoCombo, CKorvelDlg::kWireNoCombo, CKorvelDlg::kTestGroupCombo, CKorvelDlg::kTestGroupValue, CKorvelDlg::kWriteTestGroupButton, "tblHarnessWireInfo",
+        {CKorvelDlg::kHarnessNoCombo, CKorvelDlg::kWireNoCombo, CKorvelDlg::kTestGroupCombo,
+         CKorvelDlg::kTestGroupValue, CKorvelDlg::kWriteTestGroupButton, "tblHarnessWireInfo",
          "select w.WireGroup from tblHarnessWireInfo w join tblHarnessInfo h on h.HarnessID = w.HarnessID"
          " where h.HarnessNo = '%1' and w.WireNo = '%2'"},
-        {CKorvelDlg::kJobNoCombo, CKorvelDlg::kStepCombo, CKorvelDlg::kTestModeCombo, CKorvelDlg::kTestModeValue, CKorvelDlg::kWriteTestModeButton, "tblJobStepInfo",
+        {CKorvelDlg::kJobNoCombo, CKorvelDlg::kStepCombo, CKorvelDlg::kTestModeCombo,
+         CKorvelDlg::kTestModeValue, CKorvelDlg::kWriteTestModeButton, "tblJobStepInfo",
          "select s.TestMode from tblJobStepInfo s join tblJobInfo j on j.JobID = s.JobID"
          " where j.JobNo = '%1' and s.LineID = %2"},
-        {CKorvelDlg::kJobNoCombo, CKorvelDlg::kStepCombo, CKorvelDlg::kTestGroup2Combo, CKorvelDlg::kTestGroup2Value, CKorvelDlg::kWriteTestGroup2Button, "tblJobStepInfo",
+        {CKorvelDlg::kJobNoCombo, CKorvelDlg::kStepCombo, CKorvelDlg::kTestGroup2Combo,
+         CKorvelDlg::kTestGroup2Value, CKorvelDlg::kWriteTestGroup2Button, "tblJobStepInfo",
          "select s.TestGroup from tblJobStepInfo s join tblJobInfo j on j.JobID = s.JobID"
          " where j.JobNo = '%1' and s.LineID = %2"},
     };

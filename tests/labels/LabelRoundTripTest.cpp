@@ -43,11 +43,6 @@ const char* const kRoundTripLabels =
     " ('{11111111-0000-4000-8000-000000000001}', '批次号', 2, 'JobNo', '', 'yyyy年MM月dd日', 32, 202400000001,"
     " '2024-02-29');";
 
-QList<BundleBlock> BundleOf(const QString& path)
-{
-    return ReadBundleText(DecodeBundle(ReadTestFile(path)));
-}
-
 class LabelRoundTripTest : public ::testing::Test
 {
 protected:

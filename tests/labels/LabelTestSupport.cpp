@@ -63,3 +63,8 @@ void WriteBundleFile(const QString& path, const QString& text)
 {
     WriteTestFile(path, BundleBytes(text));
 }
+
+QList<BundleBlock> BundleOf(const QString& path)
+{
+    return ReadBundleText(DecodeBundle(ReadTestFile(path)));
+}

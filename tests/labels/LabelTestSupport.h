@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/CAdoDatabase.h"
+#include "labels/LabelBundle.h"
 #include "labels/LabelImport.h"
 
 #include <QByteArray>
@@ -34,3 +35,6 @@ QStringList LabelTableContents(const QString& databasePath);
 // makes them: UTF-8, one NUL, enciphered.
 QByteArray BundleBytes(const QString& text);
 void WriteBundleFile(const QString& path, const QString& text);
+
+// The blocks of a bundle file as the import takes them apart.
+QList<BundleBlock> BundleOf(const QString& path);
