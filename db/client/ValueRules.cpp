@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -71,20 +72,52 @@ IntegerRange RangeOf(int adoType)
     }
 }
 
+// A number written "[+-]digits[.digits]", blanks around it ignored; read without a pattern,
+// since bulk imports read one in nearly every row.
+struct DecimalParts
+{
+    bool negative = false;
+    bool point = false;
+    QStringView whole;
+    QStringView fraction;
+};
+
+std::optional<DecimalParts> SplitDecimal(QStringView text)
+{
+    text = text.trimmed();
+    DecimalParts parts;
+    if (!text.isEmpty() && (text.front() == QLatin1Char('+') || text.front() == QLatin1Char('-'))) {
+        parts.negative = text.front() == QLatin1Char('-');
+        text = text.mid(1);
+    }
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    parts.point = point >= 0;
+    parts.whole = parts.point ? text.left(point) : text;
+    parts.fraction = parts.point ? text.mid(point + 1) : QStringView();
+    const auto digits = [](QStringView part) {
+        return std::all_of(part.begin(), part.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+    };
+    if (parts.whole.size() + parts.fraction.size() == 0 || !digits(parts.whole) || !digits(parts.fraction))
+        return std::nullopt;
+    return parts;
+}
+
 StoredValue IntegerValue(const ColumnType& type, const QString& text)
 {
-    static const QRegularExpression integer(QStringLiteral("^[+-]?\\d+$"));
     // SQL Server reads a text of blanks as 0.
     if (text.trimmed().isEmpty())
         return Stored(QStringLiteral("0"));
-    const QString trimmed = text.trimmed();
-    if (!integer.match(trimmed).hasMatch())
+    const std::optional<DecimalParts> parts = SplitDecimal(text);
+    if (!parts || parts->point || parts->whole.isEmpty())
         return Refused(QStringLiteral("不是整数"));
     bool ok = false;
-    const qint64 value = trimmed.toLongLong(&ok);
+    const quint64 magnitude = parts->whole.toULongLong(&ok);
     const IntegerRange range = RangeOf(type.adoType);
-    if (!ok || value < range.lowest || value > range.highest)
+    const bool fits = ok && (parts->negative ? magnitude <= static_cast<quint64>(-(range.lowest + 1)) + 1
+                                             : magnitude <= static_cast<quint64>(range.highest));
+    if (!fits)
         return Refused(QStringLiteral("超出 %1 的范围").arg(QLatin1String(range.name)));
+    const qint64 value = parts->negative ? static_cast<qint64>(0 - magnitude) : static_cast<qint64>(magnitude);
     return Stored(QString::number(value));
 }
 
@@ -106,14 +139,13 @@ QString DigitsPlusOne(QString digits)
 // precision it is kept as it stands.
 StoredValue DecimalValue(const ColumnType& type, const QString& text)
 {
-    static const QRegularExpression decimal(QStringLiteral("^([+-]?)(\\d*)(?:\\.(\\d*))?$"));
-    const QRegularExpressionMatch match = decimal.match(text.trimmed());
-    if (!match.hasMatch() || match.captured(2).size() + match.captured(3).size() == 0)
+    const std::optional<DecimalParts> parts = SplitDecimal(text);
+    if (!parts)
         return Refused(QStringLiteral("不是数字"));
     if (type.size <= 0)
         return Stored(text.trimmed());
-    QString whole = match.captured(2);
-    QString fraction = match.captured(3);
+    QString whole = parts->whole.toString();
+    QString fraction = parts->fraction.toString();
     const bool roundUp = fraction.size() > type.scale && fraction[type.scale] >= QLatin1Char('5');
     fraction = fraction.leftJustified(type.scale, QLatin1Char('0'), true);
     if (roundUp) {
@@ -128,7 +160,7 @@ StoredValue DecimalValue(const ColumnType& type, const QString& text)
     if (whole != QLatin1String("0") && whole.size() > type.size - type.scale)
         return Refused(QStringLiteral("超出 decimal(%1,%2) 的范围").arg(type.size).arg(type.scale));
     const bool zero = whole == QLatin1String("0") && fraction.count(QLatin1Char('0')) == fraction.size();
-    const QString sign = match.captured(1) == QLatin1String("-") && !zero ? QStringLiteral("-") : QString();
+    const QString sign = parts->negative && !zero ? QStringLiteral("-") : QString();
     return Stored(sign + whole + (type.scale > 0 ? QLatin1Char('.') + fraction : QString()));
 }
 
@@ -147,7 +179,6 @@ StoredValue FloatValue(const ColumnType& type, const QString& text)
 // original tool wrote them.
 StoredValue BooleanValue(const QString& text)
 {
-    static const QRegularExpression integer(QStringLiteral("^[+-]?\\d+$"));
     const QString trimmed = text.trimmed();
     const QString kTrue = QStringLiteral("-1");
     const QString kFalse = QStringLiteral("0");
@@ -155,9 +186,9 @@ StoredValue BooleanValue(const QString& text)
         return Stored(kTrue);
     if (trimmed.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 || trimmed == QStringLiteral("否"))
         return Stored(kFalse);
-    if (integer.match(trimmed).hasMatch()) {
-        const bool nonZero = std::any_of(trimmed.cbegin(), trimmed.cend(),
-                                         [](QChar c) { return c >= QLatin1Char('1') && c <= QLatin1Char('9'); });
+    if (const std::optional<DecimalParts> parts = SplitDecimal(trimmed); parts && !parts->point) {
+        const bool nonZero = std::any_of(parts->whole.begin(), parts->whole.end(),
+                                         [](QChar c) { return c != QLatin1Char('0'); });
         return Stored(nonZero ? kTrue : kFalse);
     }
     return Refused(QStringLiteral("不是 bit 值（1、0、true 或 false）"));
@@ -212,8 +243,10 @@ StoredValue DateValue(const QString& text)
 
 bool IsHexText(const QString& text)
 {
-    static const QRegularExpression hex(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
-    return hex.match(text).hasMatch();
+    return text.size() % 2 == 0 && std::all_of(text.begin(), text.end(), [](QChar c) {
+               return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F')) ||
+                      (c >= QLatin1Char('a') && c <= QLatin1Char('f'));
+           });
 }
 
 StoredValue BinaryValue(const ColumnType& type, const QString& text)

@@ -45,7 +45,7 @@ QString Refusal(const ColumnType& type, sqlite3_value* value)
     case SQLITE_NULL:
         return QString();
     case SQLITE_INTEGER:
-        if (kind == ValueKind::Boolean)
+        if (kind == ValueKind::Boolean || (kind == ValueKind::Decimal && type.size == 0))
             return QString();
         if (kind == ValueKind::Binary)
             return QStringLiteral("不是二进制数据");
@@ -180,8 +180,9 @@ void SqliteValueRules::Forget()
     m_triggersVersion = -1;
 }
 
-// One trigger checks the new row of an INSERT; for an UPDATE, one per column, so that a
-// statement compiles the checks of the columns it sets only.
+// One trigger checks the new row of an INSERT, one that of an UPDATE. (Every statement on a
+// table looks through its triggers: one per column would cost each statement more than
+// checking a whole row costs an UPDATE.)
 QString SqliteValueRules::TriggersOf(const QString& table, std::size_t first)
 {
     QString script;
@@ -197,10 +198,10 @@ QString SqliteValueRules::TriggersOf(const QString& table, std::size_t first)
     };
     // SQLite passes a function at most 127 arguments.
     constexpr std::size_t kValuesPerCall = 100;
-    for (std::size_t from = first; from < m_columns.size(); from += kValuesPerCall)
-        create(QStringLiteral("INSERT"), from, qMin(from + kValuesPerCall, m_columns.size()));
-    for (std::size_t i = first; i < m_columns.size(); ++i)
-        create(QStringLiteral("UPDATE OF %1").arg(Identifier(m_columns[i].column)), i, i + 1);
+    for (const char* event : {"INSERT", "UPDATE"}) {
+        for (std::size_t from = first; from < m_columns.size(); from += kValuesPerCall)
+            create(QLatin1String(event), from, qMin(from + kValuesPerCall, m_columns.size()));
+    }
     return script;
 }
 

@@ -1,0 +1,156 @@
+#include "gui/FindAsYouType.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QSignalBlocker>
+#include <QStringListModel>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kVisibleRows = 10;
+
+// A key that types text into the drop-down, as opposed to one that moves in it or commands.
+bool IsTypedText(const QKeyEvent& event)
+{
+    const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    return !event.text().isEmpty() && event.text().front().isPrint() && !(event.modifiers() & commands);
+}
+
+QStringList EntriesOf(const QComboBox& combo)
+{
+    if (const auto* model = qobject_cast<const QStringListModel*>(combo.model()))
+        return model->stringList();
+    QStringList entries;
+    for (int row = 0; row < combo.count(); ++row)
+        entries.append(combo.itemText(row));
+    return entries;
+}
+
+} // namespace
+
+void EnableFindAsYouType(QComboBox& combo)
+{
+    auto* popup = new FindPopup(combo);
+    combo.installEventFilter(popup);
+    combo.view()->installEventFilter(popup);
+}
+
+FindPopup::FindPopup(QComboBox& combo)
+    : QFrame(&combo, Qt::Popup), m_combo(combo), m_filter(new QLineEdit(this)), m_list(new QListView(this)),
+      m_matches(new QStringListModel(this))
+{
+    setFrameShape(QFrame::StyledPanel);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+    auto* line = new QHBoxLayout;
+    line->addWidget(new QLabel(QStringLiteral("查找："), this));
+    line->addWidget(m_filter);
+    layout->addLayout(line);
+    layout->addWidget(m_list);
+
+    m_list->setModel(m_matches);
+    m_list->setUniformItemSizes(true);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setFocusPolicy(Qt::NoFocus);
+    m_filter->installEventFilter(this);
+    connect(m_filter, &QLineEdit::textChanged, this, &FindPopup::SetFilter);
+    connect(m_list, &QListView::clicked, this, [this](const QModelIndex& index) { Pick(index.row()); });
+}
+
+void FindPopup::Open(const QString& typed)
+{
+    m_entries = EntriesOf(m_combo);
+    m_foldedEntries.clear();
+    m_foldedEntries.reserve(m_entries.size());
+    for (const QString& entry : std::as_const(m_entries))
+        m_foldedEntries.append(entry.toCaseFolded());
+
+    const int rowHeight = m_list->fontMetrics().height() + 2;
+    m_list->setFixedHeight(rowHeight * kVisibleRows + 2 * m_list->frameWidth());
+    resize(qMax(m_combo.width(), m_combo.view()->minimumWidth()), sizeHint().height());
+    move(m_combo.mapToGlobal(QPoint(0, m_combo.height())));
+    {
+        const QSignalBlocker quiet(m_filter); // one search, also when the text is the last one's
+        m_filter->setText(typed);
+    }
+    SetFilter(typed);
+    show();
+    m_filter->setFocus();
+}
+
+void FindPopup::SetFilter(const QString& text)
+{
+    const QString folded = text.toCaseFolded();
+    QStringList matches;
+    m_matchRows.clear();
+    for (qsizetype row = 0; row < m_foldedEntries.size(); ++row) {
+        if (m_foldedEntries[row].contains(folded)) {
+            matches.append(m_entries[row]);
+            m_matchRows.append(static_cast<int>(row));
+        }
+    }
+    m_matches->setStringList(matches);
+    if (!matches.isEmpty())
+        m_list->setCurrentIndex(m_matches->index(0));
+}
+
+QStringList FindPopup::Matches() const
+{
+    return m_matches->stringList();
+}
+
+void FindPopup::Pick(int matchRow)
+{
+    if (matchRow < 0 || matchRow >= m_matchRows.size())
+        return;
+    const int row = m_matchRows[matchRow];
+    hide();
+    m_combo.setFocus();
+    m_combo.setCurrentIndex(row);
+    emit m_combo.activated(row);
+    emit m_combo.textActivated(m_combo.itemText(row));
+}
+
+void FindPopup::MoveCurrent(int rows)
+{
+    if (m_matches->rowCount() == 0)
+        return;
+    const int current = qBound(0, m_list->currentIndex().row() + rows, m_matches->rowCount() - 1);
+    m_list->setCurrentIndex(m_matches->index(current));
+}
+
+bool FindPopup::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QFrame::eventFilter(watched, event);
+    const auto& key = static_cast<const QKeyEvent&>(*event);
+    if (watched != m_filter) {
+        // The drop-down itself, or its own list: typing starts a search instead of jumping
+        // to the first entry that begins with the key, which would run a pick.
+        if (!IsTypedText(key))
+            return false;
+        if (watched == m_combo.view())
+            m_combo.hidePopup();
+        if (isVisible())
+            m_filter->insert(key.text()); // keys that reached the drop-down before the focus moved
+        else
+            Open(key.text());
+        return true;
+    }
+    switch (key.key()) {
+    case Qt::Key_Down: MoveCurrent(1); return true;
+    case Qt::Key_Up: MoveCurrent(-1); return true;
+    case Qt::Key_PageDown: MoveCurrent(kVisibleRows); return true;
+    case Qt::Key_PageUp: MoveCurrent(-kVisibleRows); return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: Pick(m_list->currentIndex().row()); return true;
+    case Qt::Key_Escape: hide(); m_combo.setFocus(); return true;
+    default: return false;
+    }
+}

@@ -1,0 +1,81 @@
+#include "gui/FindAsYouType.h"
+#include "gui/SortedCombo.h"
+
+#include "tests/support/QtPrinting.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FindAsYouTypeTest : public ::testing::Test
+{
+protected:
+    FindAsYouTypeTest() : combo(CreateSortedCombo(&dialog))
+    {
+        ReplaceSortedEntries(*combo, {"WH-0001", "WH-0010", "AB-100", "wh-0100", "线束-01"});
+        EnableFindAsYouType(*combo);
+        dialog.show();
+        combo->setFocus();
+    }
+
+    FindPopup* popup() const { return combo->findChild<FindPopup*>(); }
+
+    QDialog dialog;
+    QComboBox* combo;
+};
+
+} // namespace
+
+TEST_F(FindAsYouTypeTest, TypingNarrowsTheListAndOnlyAPickRunsTheHandler)
+{
+    QSignalSpy picks(combo, &QComboBox::activated);
+    combo->setCurrentIndex(0);
+    QTest::keyClick(combo, '0');
+    ASSERT_TRUE(popup()->isVisible());
+    ASSERT_EQ(QApplication::focusWidget(), &popup()->FilterLine()) << "the search takes the keys that follow";
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1"));
+    EXPECT_EQ(popup()->FilterLine().text(), QStringLiteral("01"));
+    EXPECT_EQ(popup()->Matches(), QStringList({"WH-0001", "WH-0010", "wh-0100", "线束-01"})) << "any part, any case";
+    EXPECT_EQ(picks.count(), 0);
+    EXPECT_EQ(combo->currentText(), QStringLiteral("AB-100")) << "typing chooses nothing";
+
+    QTest::keyClicks(&popup()->FilterLine(), QStringLiteral("0"));
+    EXPECT_EQ(popup()->Matches(), QStringList({"WH-0010", "wh-0100"}));
+    QTest::keyClick(&popup()->FilterLine(), Qt::Key_Down);
+    QTest::keyClick(&popup()->FilterLine(), Qt::Key_Return);
+    EXPECT_FALSE(popup()->isVisible());
+    ASSERT_EQ(picks.count(), 1);
+    EXPECT_EQ(combo->currentText(), QStringLiteral("wh-0100"));
+    EXPECT_EQ(picks[0][0].toInt(), combo->currentIndex());
+}
+
+TEST_F(FindAsYouTypeTest, EscapeAndASearchWithoutMatchLeaveTheChoiceAlone)
+{
+    QSignalSpy picks(combo, &QComboBox::activated);
+    combo->setCurrentIndex(2);
+    QTest::keyClicks(combo, QStringLiteral("zz"));
+    EXPECT_TRUE(popup()->Matches().isEmpty());
+    QTest::keyClick(&popup()->FilterLine(), Qt::Key_Return);
+    QTest::keyClick(&popup()->FilterLine(), Qt::Key_Escape);
+    EXPECT_FALSE(popup()->isVisible());
+    EXPECT_EQ(picks.count(), 0);
+    EXPECT_EQ(combo->currentIndex(), 2);
+
+    // Typing into the drop-down's own open list searches as well.
+    combo->showPopup();
+    // QTest types ASCII only; an input method hands a widget its text in a key event.
+    QKeyEvent typed(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("线"));
+    QApplication::sendEvent(combo->view(), &typed);
+    EXPECT_TRUE(popup()->isVisible());
+    EXPECT_EQ(popup()->Matches(), QStringList({"线束-01"}));
+    EXPECT_EQ(picks.count(), 0);
+}
