@@ -82,6 +82,20 @@ public:
                     qsizetype* failedRow = nullptr);
     // The ADO type code of a column: 0 when the table has no such column, -1 on an error.
     int GetColumnType(const QString& column, const QString& tableName);
+
+    // A column of a live table: its name, type and position in field order.
+    struct LiveColumn
+    {
+        QString name;
+        ColumnType type;
+        int position = 0;
+    };
+    // The columns of a table as the server has them; false when the table cannot be read
+    // (m_strError says why).
+    bool GetLiveColumns(const QString& tableName, QList<LiveColumn>& columns);
+    // The column a name from outside (a bundle's header) names, as SQL Server matches
+    // names: ignoring case. Null when there is none.
+    static const LiveColumn* FindColumn(const QList<LiveColumn>& columns, const QString& name);
     // Rewrites a value as the SQL literal its column type asks for, in this connection's
     // dialect.
     void FormatSqlLiteral(int type, QString& value) const;
@@ -100,17 +114,8 @@ private:
     void SetComError(const DbError& error);
     bool OpenRecordset(const QString& sql);
     void CloseRecordset();
-    // A column of the table the probe opened: its name, type and position in field order.
-    struct LiveColumn
-    {
-        QString name;
-        ColumnType type;
-        int position = 0;
-    };
-
     bool ProbeColumns(const QString& tableName);
     QList<LiveColumn> ProbedColumns() const;
-    static const LiveColumn* FindColumn(const QList<LiveColumn>& columns, const QString& name);
     bool InsertReadingKey(const QString& insert, const QString& tableName, const QString& keyColumn, QString& key);
     bool WriteBlob(const QString& tableName, const QString& column, const QString& keyColumn,
                    const QString& keyLiteral, const QByteArray& bytes);

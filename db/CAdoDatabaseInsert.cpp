@@ -80,6 +80,14 @@ int CAdoDatabase::GetColumnType(const QString& column, const QString& tableName)
     return found ? found->type.adoType : 0;
 }
 
+bool CAdoDatabase::GetLiveColumns(const QString& tableName, QList<LiveColumn>& columns)
+{
+    if (!ProbeColumns(tableName))
+        return false;
+    columns = ProbedColumns();
+    return true;
+}
+
 QList<CAdoDatabase::LiveColumn> CAdoDatabase::ProbedColumns() const
 {
     QList<LiveColumn> columns;

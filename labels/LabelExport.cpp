@@ -44,6 +44,14 @@ bool ExportLabel(const QString& connectionString, const QString& labelNo, const 
         messages.ShowWarning(database.m_strError);
         return false;
     }
+    if (!ExportLabelTo(database, labelNo, path, messages))
+        return false;
+    messages.ShowInformation(QStringLiteral("导出成功"));
+    return true;
+}
+
+bool ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path, MessageSink& messages)
+{
     const QString label = database.TextLiteral(labelNo);
     const struct
     {
@@ -65,9 +73,5 @@ bool ExportLabel(const QString& connectionString, const QString& labelNo, const 
         if (!ExportTable(database, block.table, block.selection, &lines, messages))
             return false;
     }
-    database.Close();
-    if (!WriteWholeFile(path, EncodeBundle(lines), messages))
-        return false;
-    messages.ShowInformation(QStringLiteral("导出成功"));
-    return true;
+    return WriteWholeFile(path, EncodeBundle(lines), messages);
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class CAdoDatabase;
 class MessageSink;
 
 // Writes the label with the given number into a label bundle file: its row of
@@ -12,3 +13,8 @@ class MessageSink;
 // "导出成功" (information) on success, the reason (warning) on failure; the result only
 // tells callers that want it (the messages have said everything).
 bool ExportLabel(const QString& connectionString, const QString& labelNo, const QString& path, MessageSink& messages);
+
+// The same through an open database, without the message of success: for many labels in a
+// row.
+[[nodiscard]] bool ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path,
+                                 MessageSink& messages);

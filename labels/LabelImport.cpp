@@ -112,13 +112,21 @@ bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& map
     return true;
 }
 
-// Inside the open transaction. False with a message, or with none when the user gave up.
-bool ImportBlocks(CAdoDatabase& database, QList<BundleBlock>& blocks, DuplicateLabelResolver& resolver, QString& error)
+// Inside the open transaction, which it ends as asked when every block went in. False with
+// a message, or with none when the user gave up.
+bool ImportBlocks(CAdoDatabase& database, QList<BundleBlock>& blocks, DuplicateLabelResolver& resolver,
+                  ImportEnd end, QString& error)
 {
     IdentifierMaps maps;
     for (BundleBlock& block : blocks) {
         if (!ImportTable(database, block, maps, resolver, error))
             return false;
+    }
+    if (end == ImportEnd::RollBack) {
+        if (database.RollbackTrans())
+            return true;
+        error = database.m_strError + QStringLiteral("回滚事务失败");
+        return false;
     }
     if (!database.CommitTrans()) {
         error = database.m_strError + QStringLiteral("提交事务失败");
@@ -160,6 +168,16 @@ bool ImportLabel(const QString& connectionString, const QString& path, Duplicate
         messages.ShowWarning(database.m_strError);
         return false;
     }
+    if (!ImportBundleFile(database, path, resolver, ImportEnd::Commit, messages))
+        return false;
+    database.Close();
+    messages.ShowInformation(QStringLiteral("导入成功"));
+    return true;
+}
+
+bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver, ImportEnd end,
+                      MessageSink& messages)
+{
     const std::optional<QByteArray> file = ReadWholeFile(path, messages);
     if (!file)
         return false;
@@ -177,7 +195,7 @@ bool ImportLabel(const QString& connectionString, const QString& path, Duplicate
         return false;
     }
     QString error;
-    if (!ImportBlocks(database, bundle.blocks, resolver, error)) {
+    if (!ImportBlocks(database, bundle.blocks, resolver, end, error)) {
         // Should the rollback fail too, closing the connection without a commit takes the
         // rows back all the same.
         (void)database.RollbackTrans();
@@ -185,7 +203,5 @@ bool ImportLabel(const QString& connectionString, const QString& path, Duplicate
             messages.ShowWarning(error + kNothingImported);
         return false;
     }
-    database.Close();
-    messages.ShowInformation(QStringLiteral("导入成功"));
     return true;
 }

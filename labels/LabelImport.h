@@ -27,6 +27,15 @@ public:
 bool ImportLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
                  MessageSink& messages);
 
+// How the transaction of an import ends: a trial (korvelctl check) runs every statement of
+// the import and takes them all back.
+enum class ImportEnd { Commit, RollBack };
+
+// The same through an open database, without the message of success: for many files in a
+// row, each in its own transaction.
+bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver, ImportEnd end,
+                      MessageSink& messages);
+
 // Whether at least one row of the table holds the value in the column, the value written
 // as the literal of the column's type. A query that fails counts as no row and shows
 // nothing.

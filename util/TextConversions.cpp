@@ -3,7 +3,10 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cstdlib>
+#include <numeric>
+#include <vector>
 
 namespace {
 
@@ -92,4 +95,17 @@ QByteArray HexToBytes(const QString& hex)
                                                    : PairByStrtol(high, low);
     }
     return bytes;
+}
+
+QList<qsizetype> OrderIgnoringCase(const QStringList& texts)
+{
+    // Folding each text once makes the sort a plain ordinal one.
+    std::vector<QString> keys;
+    keys.reserve(texts.size());
+    for (const QString& text : texts)
+        keys.push_back(text.toCaseFolded());
+    QList<qsizetype> order(texts.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&keys](qsizetype a, qsizetype b) { return keys[a] < keys[b]; });
+    return order;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 // The program's texts are UTF-16 inside; these are the narrow forms they take at the
 // edges: GBK for the configuration files, UTF-8 for label bundles, hexadecimal for binary
@@ -35,3 +37,7 @@ QString BytesToHex(const QByteArray& bytes);
 // first non-digit, no digit gives 0) and keeps the low 8 bits, so "1G" gives 0x01 and
 // "-1" gives 0xFF.
 QByteArray HexToBytes(const QString& hex);
+
+// The order of texts as the program's lists show them: by their case-folded form, texts
+// that fold alike in their given order. Gives the positions of the texts in that order.
+QList<qsizetype> OrderIgnoringCase(const QStringList& texts);

@@ -1,0 +1,257 @@
+#include "labels/LabelBatch.h"
+
+#include "db/client/ValueRules.h"
+#include "labels/LabelBundle.h"
+#include "labels/LabelExport.h"
+#include "labels/LabelImport.h"
+#include "util/FileIO.h"
+#include "util/MessageSink.h"
+#include "util/TextConversions.h"
+
+#include <QDir>
+#include <QHash>
+#include <QRegularExpression>
+#include <QUuid>
+
+namespace {
+
+// Keeps what a step of a batch said instead of showing it, so that the batch can report
+// each label's or file's reason beside its name.
+class ReasonSink : public MessageSink
+{
+public:
+    void ShowWarning(const QString& text) override { reasons.append(text); }
+    void ShowInformation(const QString&) override {}
+    QString Reason() const { return reasons.join(QStringLiteral("；")); }
+
+    QStringList reasons;
+};
+
+bool IsForbiddenInFileName(char32_t c)
+{
+    return c < 0x20 || c == 0x7F || QStringView(u"\\/:*?\"<>|%").contains(QChar(c));
+}
+
+bool IsDeviceName(const QString& name)
+{
+    static const QRegularExpression device(QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])(\\..*)?$"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    return device.match(name).hasMatch();
+}
+
+QString Escaped(char32_t c)
+{
+    QString escaped;
+    for (const char byte : QString::fromUcs4(&c, 1).toUtf8())
+        escaped += QLatin1Char('%') + QStringLiteral("%1").arg(static_cast<uchar>(byte), 2, 16, QLatin1Char('0')).toUpper();
+    return escaped;
+}
+
+// Each label's file, or the reason the batch cannot start.
+bool PlanFiles(const QStringList& labelNos, const QString& folder, QStringList& paths, QString& error)
+{
+    QHash<QString, QString> labelOfName; // a name folded as Windows compares names
+    for (const QString& labelNo : labelNos) {
+        if (labelNo.isEmpty()) {
+            error = kEmptyLabelNoText;
+            return false;
+        }
+        const QString name = BundleFileName(labelNo);
+        const QString key = name.toCaseFolded();
+        if (const auto other = labelOfName.constFind(key); other != labelOfName.cend() && *other != labelNo) {
+            error = QStringLiteral("标签 %1 和 %2 的文件名相同（%3）").arg(*other, labelNo, name);
+            return false;
+        }
+        labelOfName.insert(key, labelNo);
+        paths.append(QDir(folder).filePath(name));
+    }
+    if (!QDir().mkpath(folder)) {
+        error = QStringLiteral("无法创建文件夹：%1").arg(folder);
+        return false;
+    }
+    return true;
+}
+
+// Refuses a label number that exists, as a user who gives up would, and says why.
+class ClashRefusingResolver : public DuplicateLabelResolver
+{
+public:
+    explicit ClashRefusingResolver(MessageSink& reasons) : m_reasons(reasons) {}
+    bool ResolveDuplicateLabelNo(CAdoDatabase&, const QString& oldValue, QString&) override
+    {
+        m_reasons.ShowWarning(oldValue + QStringLiteral("已经存在"));
+        return false;
+    }
+
+private:
+    MessageSink& m_reasons;
+};
+
+// Answers the trial import's question about a label number that exists with a free one:
+// the clash is a problem of its own, and the trial goes on past it to what the server says
+// of the rest.
+class TrialResolver : public DuplicateLabelResolver
+{
+public:
+    bool ResolveDuplicateLabelNo(CAdoDatabase& database, const QString&, QString& newValue) override
+    {
+        do
+            newValue = QUuid::createUuid().toString(QUuid::Id128).left(8);
+        while (RowExists(database, kLabelInfoTable, newValue, kLabelNoColumn));
+        return true;
+    }
+};
+
+// The columns an import fills itself, whatever the bundle holds: the identifiers it
+// replaces and the item lines the database numbers.
+bool IsFilledByTheImport(const QString& table, const QString& column)
+{
+    return column == kLabelIdColumn || column == kItemIdColumn ||
+           (table == kLabelControlItemTable && column == kLineIdColumn);
+}
+
+// What the live tables say of the blocks of a whole bundle: columns they lack, values their
+// columns refuse, a label number that exists.
+QStringList ProblemsAgainstTheDatabase(CAdoDatabase& database, const QList<BundleBlock>& blocks)
+{
+    QStringList problems;
+    for (const BundleBlock& block : blocks) {
+        QList<CAdoDatabase::LiveColumn> live;
+        if (!database.GetLiveColumns(block.tableName, live)) {
+            problems.append(database.m_strError);
+            continue;
+        }
+        const TextRow& header = block.rows.value(0);
+        for (qsizetype j = 0; j < header.size(); ++j) {
+            const CAdoDatabase::LiveColumn* column = CAdoDatabase::FindColumn(live, header[j]);
+            if (!column) {
+                problems.append(QStringLiteral("标签文件第 %1 行：表 %2 没有列 %3")
+                                    .arg(block.nameLine + 1)
+                                    .arg(block.tableName, ShowCarriageReturns(header[j])));
+                continue;
+            }
+            if (IsFilledByTheImport(block.tableName, header[j]))
+                continue;
+            for (qsizetype i = 1; i < block.rows.size(); ++i) {
+                const StoredValue stored = StoreValue(column->type, block.rows[i][j]);
+                if (!stored.accepted)
+                    problems.append(QStringLiteral("标签文件第 %1 行：").arg(LineOfRow(block, i)) +
+                                    RefusedValueText(block.tableName, header[j], block.rows[i][j], stored.refusal));
+            }
+        }
+        const qsizetype labelNo = header.lastIndexOf(kLabelNoColumn);
+        for (qsizetype i = 1; block.tableName == kLabelInfoTable && labelNo >= 0 && i < block.rows.size(); ++i) {
+            if (RowExists(database, kLabelInfoTable, block.rows[i][labelNo], kLabelNoColumn))
+                problems.append(QStringLiteral("标签文件第 %1 行：").arg(LineOfRow(block, i)) + block.rows[i][labelNo] +
+                                QStringLiteral("已经存在"));
+        }
+    }
+    return problems;
+}
+
+} // namespace
+
+QString BundleFileName(const QString& labelNo)
+{
+    const QList<uint> characters = labelNo.toUcs4();
+    QString name;
+    for (qsizetype i = 0; i < characters.size(); ++i) {
+        const char32_t c = characters[i];
+        // Windows drops a blank or dot at the end of a name, a leading one hides the file or
+        // is easily lost.
+        const bool atAnEnd = i == 0 || i == characters.size() - 1;
+        const bool fragile = atAnEnd && (c == U' ' || c == U'.');
+        name += IsForbiddenInFileName(c) || fragile ? Escaped(c) : QString::fromUcs4(&c, 1);
+    }
+    if (IsDeviceName(name))
+        name = Escaped(characters.value(0)) + name.mid(1);
+    return name + QStringLiteral(".bq");
+}
+
+bool ListLabels(CAdoDatabase& database, QList<LabelCounts>& labels, QString& error)
+{
+    // By number, as the export takes a label: the controls of every label of that number,
+    // and the items those controls use.
+    TextTable rows;
+    const QString sql = QStringLiteral(
+        "select n.LabelNo,"
+        " (select count(*) from tblLabelControls c where c.LabelID in"
+        " (select LabelID from tblLabelInfo l where l.LabelNo=n.LabelNo)),"
+        " (select count(*) from tblLabelControlItem i where i.ItemID in (select ItemID from tblLabelControls c where"
+        " c.LabelID in (select LabelID from tblLabelInfo l where l.LabelNo=n.LabelNo)))"
+        " from (select distinct LabelNo from tblLabelInfo) n");
+    if (!database.Query(sql, &rows)) {
+        error = database.m_strError;
+        return false;
+    }
+    labels.clear();
+    for (const qsizetype row : OrderIgnoringCase(FirstColumn(rows)))
+        labels.append({rows[row].value(0), rows[row].value(1).toLongLong(), rows[row].value(2).toLongLong()});
+    return true;
+}
+
+bool ExportLabels(const QString& connectionString, const QStringList& labelNos, const QString& folder,
+                  const BatchProgress& progress, QList<BatchOutcome>& outcomes, QString& error)
+{
+    QStringList paths;
+    if (!PlanFiles(labelNos, folder, paths, error))
+        return false;
+    CAdoDatabase database;
+    if (!database.Open(connectionString)) {
+        error = database.m_strError;
+        return false;
+    }
+    outcomes.clear();
+    for (qsizetype i = 0; i < labelNos.size(); ++i) {
+        progress(i, labelNos.size(), labelNos[i]);
+        ReasonSink reasons;
+        (void)ExportLabelTo(database, labelNos[i], paths[i], reasons);
+        outcomes.append({labelNos[i], reasons.Reason()});
+    }
+    progress(labelNos.size(), labelNos.size(), QString());
+    return true;
+}
+
+bool ImportLabels(const QString& connectionString, const QStringList& files, const BatchProgress& progress,
+                  QList<BatchOutcome>& outcomes, QString& error)
+{
+    CAdoDatabase database;
+    if (!database.Open(connectionString)) {
+        error = database.m_strError;
+        return false;
+    }
+    outcomes.clear();
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        progress(i, files.size(), files[i]);
+        ReasonSink reasons;
+        ClashRefusingResolver resolver(reasons);
+        (void)ImportBundleFile(database, files[i], resolver, ImportEnd::Commit, reasons);
+        outcomes.append({files[i], reasons.Reason()});
+    }
+    progress(files.size(), files.size(), QString());
+    return true;
+}
+
+QStringList CheckBundle(CAdoDatabase& database, const QString& path)
+{
+    ReasonSink reasons;
+    const std::optional<QByteArray> file = ReadWholeFile(path, reasons);
+    if (!file)
+        return reasons.reasons;
+    const CheckedBundle bundle = ReadCheckedBundle(*file);
+    QStringList problems = bundle.problems + LabelProblems(bundle.blocks);
+    if (!bundle.problems.isEmpty())
+        return problems;
+    problems += ProblemsAgainstTheDatabase(database, bundle.blocks);
+    // Only the server can tell the rest (its constraints, its own conversions); a clashing
+    // number alone does not keep the trial from running.
+    const bool onlyClashes = std::all_of(problems.cbegin(), problems.cend(), [](const QString& problem) {
+        return problem.endsWith(QStringLiteral("已经存在"));
+    });
+    if (onlyClashes) {
+        TrialResolver resolver;
+        if (!ImportBundleFile(database, path, resolver, ImportEnd::RollBack, reasons))
+            problems += reasons.reasons;
+    }
+    return problems;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "db/CAdoDatabase.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Labels between plants by the hundred: every label of a database, many labels written to a
+// folder of bundles, many bundles imported, and the check of a bundle before its import.
+
+// The name of a label's bundle in a folder of bundles: the label number and ".bq". A
+// character no file name holds on Windows or Linux (\ / : * ? " < > | and the control
+// characters), the % sign, a blank or dot at either end, and the first character of a name
+// Windows keeps for a device (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9) are written as
+// % and the two hexadecimal digits of each of their UTF-8 bytes: "A/B" gives "A%2FB.bq", so
+// that a number can be read back from its name.
+QString BundleFileName(const QString& labelNo);
+
+struct LabelCounts
+{
+    QString labelNo;
+    qint64 controls = 0; // the rows of tblLabelControls its export carries
+    qint64 items = 0;    // the rows of tblLabelControlItem
+};
+
+// Every label number of the database, sorted as the main window lists them (ignoring case),
+// with the rows its export would carry. False with the database's message.
+[[nodiscard]] bool ListLabels(CAdoDatabase& database, QList<LabelCounts>& labels, QString& error);
+
+// What became of one label or file of a batch.
+struct BatchOutcome
+{
+    QString name;   // the label number or the file
+    QString reason; // empty when it was done
+};
+
+// Told before each label or file: how many of how many are done, and which comes next.
+using BatchProgress = std::function<void(qsizetype done, qsizetype total, const QString& next)>;
+
+// Writes each label to its own bundle in the folder (made when missing), named by
+// BundleFileName, each file whole or not at all, over one connection. Refused before
+// anything is written, with the reason: an empty label number, two numbers that give one
+// file name (compared ignoring case, as Windows compares names), a folder that cannot be
+// made, a database that cannot be opened. Otherwise true, with the outcome of each label.
+[[nodiscard]] bool ExportLabels(const QString& connectionString, const QStringList& labelNos, const QString& folder,
+                                const BatchProgress& progress, QList<BatchOutcome>& outcomes, QString& error);
+
+// Imports each file in its own transaction, over one connection, going on after a file
+// that is refused; a label number that exists already refuses its file (nobody is there to
+// give another). False, with the reason, only when the database cannot be opened.
+[[nodiscard]] bool ImportLabels(const QString& connectionString, const QStringList& files,
+                                const BatchProgress& progress, QList<BatchOutcome>& outcomes, QString& error);
+
+// Every problem that would keep a bundle file from importing into the database: a file
+// that is not a whole bundle or holds no label, rows that do not fit their columns, columns
+// the tables do not have, values the value rules refuse (with table, column and line), a
+// label number that exists already; and, when none of these, whatever the server refuses
+// in an import that runs whole and is then rolled back. Changes nothing; empty for a file
+// that would import.
+QStringList CheckBundle(CAdoDatabase& database, const QString& path);

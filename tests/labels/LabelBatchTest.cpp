@@ -1,0 +1,153 @@
+#include "labels/LabelBatch.h"
+#include "labels/LabelBundle.h"
+
+#include "tests/labels/LabelTestSupport.h"
+#include "tests/support/EmbeddedTestDatabase.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/TestFiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* kLabels =
+    "INSERT INTO tblLabelInfo VALUES ('{A0000000-0000-4000-8000-000000000001}', 'lb-2', 1),"
+    " ('{A0000000-0000-4000-8000-000000000002}', 'LB-1', 1), ('{A0000000-0000-4000-8000-000000000003}', 'A/B', 1),"
+    " ('{A0000000-0000-4000-8000-000000000004}', 'LB-1', 2), ('{A0000000-0000-4000-8000-000000000005}', 'Comma', 1);"
+    "INSERT INTO tblLabelControls VALUES ('{A0000000-0000-4000-8000-000000000002}', '{B1}', '甲'),"
+    " ('{A0000000-0000-4000-8000-000000000004}', '{B1}', '乙'), ('{A0000000-0000-4000-8000-000000000004}', '{B2}', NULL),"
+    " ('{A0000000-0000-4000-8000-000000000005}', '{B3}', 'a,b');"
+    "INSERT INTO tblLabelControlItem (ItemID, ItemName) VALUES ('{B1}', '第一项'), ('{B2}', '第二项'), ('{B3}', 'x');";
+
+const QString kBundle = QStringLiteral("表名:tblLabelInfo\n列名:LabelID,LabelNo,LabelStatus\n%1\n"
+                                       "表名:tblLabelControls\n列名:LabelID,ItemID,Caption\n{L1},{I1},甲\n"
+                                       "表名:tblLabelControlItem\n列名:LineID,ItemID,ItemName\n7,{I1},第一项\n");
+
+class LabelBatchTest : public ::testing::Test
+{
+protected:
+    LabelBatchTest() : database(kCompactLabelSchema) { database.exec(QString::fromUtf8(kLabels)); }
+
+    QString Bundle(const QString& name, const QString& labelRow)
+    {
+        const QString path = dir.filePath(name);
+        WriteBundleFile(path, kBundle.arg(labelRow));
+        return path;
+    }
+
+    EmbeddedTestDatabase database;
+    QTemporaryDir dir;
+    QStringList progress;
+    const BatchProgress record = [this](qsizetype done, qsizetype total, const QString& next) {
+        progress.append(QStringLiteral("%1/%2 %3").arg(done).arg(total).arg(next));
+    };
+};
+
+} // namespace
+
+TEST(BundleFileName, EveryNumberGivesANameEverySystemKeepsAndThatReadsBack)
+{
+    const struct
+    {
+        const char* labelNo;
+        const char* name;
+    } cases[] = {
+        {"LB-00001", "LB-00001.bq"},   {"A/B", "A%2FB.bq"},       {"a\\b:c*d?e\"f<g>h|i", "a%5Cb%3Ac%2Ad%3Fe%22f%3Cg%3Eh%7Ci.bq"},
+        {"50%", "50%25.bq"},           {" x.", "%20x%2E.bq"},     {".hidden", "%2Ehidden.bq"},
+        {"CON", "%43ON.bq"},           {"com1.a", "%63om1.a.bq"}, {"CONSOLE", "CONSOLE.bq"},
+        {"线束/1", "线束%2F1.bq"},     {"tab\there", "tab%09here.bq"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BundleFileName(QString::fromUtf8(c.labelNo)), QString::fromUtf8(c.name)) << c.labelNo;
+}
+
+TEST_F(LabelBatchTest, TheListGivesEachNumberWithWhatItsExportCarriesInTheWindowsOrder)
+{
+    CAdoDatabase open;
+    ASSERT_TRUE(open.Open(database.connectionString()));
+    QList<LabelCounts> labels;
+    QString error;
+    ASSERT_TRUE(ListLabels(open, labels, error)) << error.toStdString();
+    QStringList lines;
+    for (const LabelCounts& label : labels)
+        lines.append(QStringLiteral("%1 %2 %3").arg(label.labelNo).arg(label.controls).arg(label.items));
+    // Both labels numbered LB-1 travel in one bundle; the items of their controls once each.
+    EXPECT_EQ(lines, QStringList({"A/B 0 0", "Comma 1 1", "LB-1 3 2", "lb-2 0 0"}));
+}
+
+TEST_F(LabelBatchTest, EachLabelGoesToItsOwnFileAndAFailureStopsOnlyItsOwn)
+{
+    const QString folder = dir.filePath(QStringLiteral("out/new"));
+    QList<BatchOutcome> outcomes;
+    QString error;
+    ASSERT_TRUE(ExportLabels(database.connectionString(), {"LB-1", "Comma", "A/B"}, folder, record, outcomes, error))
+        << error.toStdString();
+    ASSERT_EQ(outcomes.size(), 3);
+    EXPECT_EQ(outcomes[0].reason, QString());
+    EXPECT_TRUE(outcomes[1].reason.contains(QStringLiteral("tblLabelControls"))) << outcomes[1].reason.toStdString();
+    EXPECT_EQ(outcomes[2].reason, QString());
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList({"A%2FB.bq", "LB-1.bq"}));
+    EXPECT_EQ(ReadCheckedBundle(ReadTestFile(QDir(folder).filePath("LB-1.bq"))).problems, QStringList());
+    EXPECT_EQ(progress, QStringList({"0/3 LB-1", "1/3 Comma", "2/3 A/B", "3/3 "}));
+}
+
+TEST_F(LabelBatchTest, NumbersThatCannotAllBeWrittenAreRefusedBeforeAnyFile)
+{
+    const QString folder = dir.filePath(QStringLiteral("out"));
+    QList<BatchOutcome> outcomes;
+    QString error;
+    EXPECT_FALSE(ExportLabels(database.connectionString(), {"LB-1", "lb-1"}, folder, record, outcomes, error));
+    EXPECT_EQ(error, QStringLiteral("标签 LB-1 和 lb-1 的文件名相同（lb-1.bq）"));
+    EXPECT_FALSE(ExportLabels(database.connectionString(), {"LB-1", ""}, folder, record, outcomes, error));
+    EXPECT_EQ(error, QStringLiteral("标签不能为空"));
+    EXPECT_FALSE(QDir(folder).exists()) << "nothing written, no folder made";
+    EXPECT_TRUE(progress.isEmpty());
+}
+
+TEST_F(LabelBatchTest, EachFileImportsInItsOwnTransactionAndTheRestGoOn)
+{
+    const QString good = Bundle(QStringLiteral("good.bq"), QStringLiteral("{L1},LB-NEW,1"));
+    const QString clash = Bundle(QStringLiteral("clash.bq"), QStringLiteral("{L1},LB-1,1"));
+    const QString cut = dir.filePath(QStringLiteral("cut.bq"));
+    WriteTestFile(cut, ReadTestFile(good).left(40));
+    QList<BatchOutcome> outcomes;
+    QString error;
+    ASSERT_TRUE(ImportLabels(database.connectionString(), {clash, cut, good}, record, outcomes, error));
+    ASSERT_EQ(outcomes.size(), 3);
+    EXPECT_EQ(outcomes[0].reason, QStringLiteral("LB-1已经存在"));
+    EXPECT_EQ(outcomes[1].reason, QStringLiteral("不是完整的标签文件：末尾没有结束标记，未导入任何数据"));
+    EXPECT_EQ(outcomes[2].reason, QString());
+    EXPECT_EQ(database.scalar(QStringLiteral("select count(*) from tblLabelInfo where LabelNo='LB-NEW'")),
+              QStringLiteral("1"));
+    EXPECT_EQ(database.scalar(QStringLiteral("select count(*) from tblLabelInfo")), QStringLiteral("6"));
+}
+
+TEST_F(LabelBatchTest, TheCheckFindsEveryProblemAndChangesNothing)
+{
+    CAdoDatabase open;
+    ASSERT_TRUE(open.Open(database.connectionString()));
+    const QStringList before = LabelTableContents(database.path());
+
+    EXPECT_EQ(CheckBundle(open, Bundle(QStringLiteral("good.bq"), QStringLiteral("{L1},LB-NEW,1"))), QStringList());
+    EXPECT_EQ(CheckBundle(open, Bundle(QStringLiteral("clash.bq"), QStringLiteral("{L1},LB-1,1"))),
+              QStringList({"标签文件第 3 行：LB-1已经存在"}));
+    EXPECT_EQ(CheckBundle(open, Bundle(QStringLiteral("values.bq"), QStringLiteral("{L1},%1,x").arg(QString(51, 'n')))),
+              QStringList({QStringLiteral("标签文件第 3 行：表 tblLabelInfo 列 LabelNo 的值“%1…”超过 50 个字符")
+                               .arg(QString(40, 'n')),
+                           "标签文件第 3 行：表 tblLabelInfo 列 LabelStatus 的值“x”不是整数"}));
+    WriteBundleFile(dir.filePath(QStringLiteral("column.bq")),
+                    QString(kBundle).arg(QStringLiteral("{L1},LB-X,1")).replace(QStringLiteral("Caption"), QStringLiteral("Colour")));
+    EXPECT_EQ(CheckBundle(open, dir.filePath(QStringLiteral("column.bq"))),
+              QStringList({"标签文件第 5 行：表 tblLabelControls 没有列 Colour"}));
+    // What only the server can tell: a NULL where the table wants a value.
+    const QStringList server = CheckBundle(open, Bundle(QStringLiteral("null.bq"), QStringLiteral("{L1},LB-X,")));
+    ASSERT_EQ(server.size(), 1);
+    EXPECT_TRUE(server[0].contains(QStringLiteral("LabelStatus")) && server[0].endsWith(QStringLiteral("，未导入任何数据")))
+        << server[0].toStdString();
+    EXPECT_EQ(CheckBundle(open, dir.filePath(QStringLiteral("missing.bq"))).size(), 1);
+
+    EXPECT_EQ(LabelTableContents(database.path()), before) << "a check changes nothing";
+}
