@@ -23,6 +23,8 @@ inline const QString kShowPasswordOption = QStringLiteral("show-password");
 inline const QString kDemoOption = QStringLiteral("demo");
 inline const QString kScaleOption = QStringLiteral("scale");
 inline const QString kLabelNoOption = QStringLiteral("label-no");
+inline const QString kAllOption = QStringLiteral("all");
+inline const QString kToOption = QStringLiteral("to");
 
 // One command's words after its name, as the parser took them apart.
 struct CommandLine
@@ -36,6 +38,7 @@ struct CommandContext
     QTextStream& out;
     QTextStream& err;
     MessageSink& messages;
+    bool errIsTerminal = false; // progress of long runs is shown only to a person
 };
 
 // The commands. Each gives an exit code; kExitUsage when its words do not fit it, after
@@ -49,6 +52,8 @@ int RunQueryCommand(const CommandLine& line, CommandContext& context);
 int RunCreateDbCommand(const CommandLine& line, CommandContext& context);
 int RunExportCommand(const CommandLine& line, CommandContext& context);
 int RunImportCommand(const CommandLine& line, CommandContext& context);
+int RunLabelsCommand(const CommandLine& line, CommandContext& context);
+int RunCheckCommand(const CommandLine& line, CommandContext& context);
 
 // Prints each message on its own line, as it stands.
 class StreamMessageSink : public MessageSink

@@ -1,13 +1,11 @@
 // The commands on databases: a settings file's connection string and database, a new
-// embedded database, and the main window's label export and import.
+// embedded database.
 
 #include "app/korvelctl/CommandSupport.h"
 
 #include "config/ConnectionSettings.h"
 #include "db/sqlite/SqliteClient.h"
 #include "demodata/DemoDatabase.h"
-#include "labels/LabelBundle.h"
-#include "labels/LabelExport.h"
 
 namespace {
 
@@ -82,37 +80,4 @@ int RunCreateDbCommand(const CommandLine& line, CommandContext& context)
         return kExitFailure;
     }
     return kExitOk;
-}
-
-// The main window's export, the label number given instead of chosen.
-int RunExportCommand(const CommandLine& line, CommandContext& context)
-{
-    if (line.arguments.size() != 3)
-        return kExitUsage;
-    if (line.arguments[1].isEmpty()) {
-        context.messages.ShowWarning(kEmptyLabelNoText);
-        return kExitFailure;
-    }
-    return OnSettingsDatabase(line.arguments[0], context, [&line](const QString& connection, MessageSink& messages) {
-        return ExportLabel(connection, line.arguments[1], line.arguments[2], messages);
-    });
-}
-
-// The main window's import; --label-no answers the duplicate-label dialog. An empty number
-// is refused with the dialog's message rather than as a usage error.
-int RunImportCommand(const CommandLine& line, CommandContext& context)
-{
-    if (line.arguments.size() != 2 || line.arguments.contains(QString()))
-        return kExitUsage;
-    std::optional<QString> newLabelNo;
-    if (line.options.isSet(kLabelNoOption))
-        newLabelNo = line.options.value(kLabelNoOption);
-    if (newLabelNo && newLabelNo->isEmpty()) {
-        context.messages.ShowWarning(kEmptyLabelNoText);
-        return kExitFailure;
-    }
-    LabelNoOptionResolver resolver(newLabelNo, context.messages);
-    return OnSettingsDatabase(line.arguments[0], context, [&](const QString& connection, MessageSink& messages) {
-        return ImportLabel(connection, line.arguments[1], resolver, messages);
-    });
 }

@@ -59,16 +59,28 @@ const std::vector<Command>& Commands()
          {},
          RunDemoValuesCommand},
         {"bundle", {{"bundle FILE", "print the blocks of a label bundle as the import reads them"}}, {}, RunBundleCommand},
-        {"export",
-         {{"export SETTINGS LABELNO OUT", "write a label of a settings file's database to a label bundle"}},
+        {"labels",
+         {{"labels SETTINGS", "print every label: its number, its controls and item rows"}},
          {},
+         RunLabelsCommand},
+        {"export",
+         {{"export SETTINGS LABELNO OUT", "write a label of a settings file's database to a label bundle"},
+          {"export SETTINGS --all DIR", "write every label to a bundle of its own in DIR"},
+          {"export SETTINGS LABELNO... --to DIR", "write each label to a bundle of its own in DIR"}},
+         {QCommandLineOption(kAllOption, QStringLiteral("every label of the database")),
+          QCommandLineOption(kToOption, QStringLiteral("the folder for the bundles, one a label"), QStringLiteral("DIR"))},
          RunExportCommand},
         {"import",
          {{"import SETTINGS FILE [--label-no NEW]",
-           "import a label bundle, all or nothing; NEW replaces a label\nnumber that exists already"}},
+           "import a label bundle, all or nothing; NEW replaces a label\nnumber that exists already"},
+          {"import SETTINGS FILE...", "import each bundle in its own transaction; a summary at the end"}},
          {QCommandLineOption(kLabelNoOption, QStringLiteral("the number for a label whose number exists already"),
                              QStringLiteral("NEW"))},
          RunImportCommand},
+        {"check",
+         {{"check SETTINGS FILE...", "tell what would keep each bundle from importing; changes nothing"}},
+         {},
+         RunCheckCommand},
     };
     return commands;
 }
@@ -135,7 +147,8 @@ bool EachOptionOnce(const QCommandLineParser& parser)
     return true;
 }
 
-int RunCommand(const Command& command, const QStringList& words, QTextStream& out, QTextStream& err)
+int RunCommand(const Command& command, const QStringList& words, QTextStream& out, QTextStream& err,
+               bool errIsTerminal)
 {
     QCommandLineParser parser;
     parser.addOptions(command.options);
@@ -147,14 +160,14 @@ int RunCommand(const Command& command, const QStringList& words, QTextStream& ou
         return kExitOk;
     }
     StreamMessageSink messages(err);
-    CommandContext context{out, err, messages};
+    CommandContext context{out, err, messages, errIsTerminal};
     const int exitCode = command.run(CommandLine{parser.positionalArguments(), parser}, context);
     return exitCode == kExitUsage ? UsageError(err, command) : exitCode;
 }
 
 } // namespace
 
-int RunKorvelctl(const QStringList& arguments, QTextStream& out, QTextStream& err)
+int RunKorvelctl(const QStringList& arguments, QTextStream& out, QTextStream& err, bool errIsTerminal)
 {
     // The program's own options stand before the command; what follows it is the command's.
     QCommandLineParser parser;
@@ -183,7 +196,7 @@ int RunKorvelctl(const QStringList& arguments, QTextStream& out, QTextStream& er
     }
     for (const Command& command : Commands()) {
         if (words.front() == QLatin1String(command.name))
-            return RunCommand(command, words.mid(1), out, err);
+            return RunCommand(command, words.mid(1), out, err, errIsTerminal);
     }
     err << "korvelctl: unknown command '" << words.front() << "'\n";
     PrintHelp(err);

@@ -5,13 +5,32 @@
 
 #include <cstdio>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+bool IsTerminal(FILE* stream)
+{
+#ifdef _WIN32
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return isatty(fileno(stream)) != 0;
+#endif
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     DisableCoreDumps();
     QCoreApplication application(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const int exitCode = RunKorvelctl(QCoreApplication::arguments().mid(1), out, err);
+    const int exitCode = RunKorvelctl(QCoreApplication::arguments().mid(1), out, err, IsTerminal(stderr));
     out.flush();
     err.flush();
     return exitCode;

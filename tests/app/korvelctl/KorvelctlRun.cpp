@@ -2,13 +2,13 @@
 
 #include "app/korvelctl/Korvelctl.h"
 
-KorvelctlRun RunKorvelctlInProcess(const QStringList& arguments)
+KorvelctlRun RunKorvelctlInProcess(const QStringList& arguments, bool terminal)
 {
     QString out;
     QString err;
     QTextStream outStream(&out);
     QTextStream errStream(&err);
-    const int exitCode = RunKorvelctl(arguments, outStream, errStream);
+    const int exitCode = RunKorvelctl(arguments, outStream, errStream, terminal);
     outStream.flush();
     errStream.flush();
     return {exitCode, out, err};

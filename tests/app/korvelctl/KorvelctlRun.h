@@ -11,4 +11,5 @@ struct KorvelctlRun
     QString err;
 };
 
-KorvelctlRun RunKorvelctlInProcess(const QStringList& arguments);
+// `terminal`: as if stderr were a terminal, where long runs show their progress.
+KorvelctlRun RunKorvelctlInProcess(const QStringList& arguments, bool terminal = false);

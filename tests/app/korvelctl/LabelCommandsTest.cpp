@@ -4,6 +4,7 @@
 #include "tests/support/QtPrinting.h"
 #include "tests/support/TestFiles.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -130,15 +131,92 @@ TEST_F(LabelCommandsTest, FailuresPrintTheProgramsMessageAndUsageErrorsExitTwo)
 
     for (const QStringList& arguments :
          {QStringList{"export"}, QStringList{"export", "s", "l"}, QStringList{"export", "s", "l", "o", "x"},
-          QStringList{"export", "--x", "l", "o"}})
-        ExpectUsage(arguments, "export SETTINGS LABELNO OUT");
-    for (const QStringList& arguments : {QStringList{"import", "s"}, QStringList{"import", "s", "f", "g"},
+          QStringList{"export", "--x", "l", "o"}, QStringList{"export", "s", "--all"},
+          QStringList{"export", "s", "l", "--all", "d"}, QStringList{"export", "s", "--to", "d"},
+          QStringList{"export", "s", "--all", "d", "--to", "d"}})
+        ExpectUsage(arguments, "export SETTINGS LABELNO OUT | export SETTINGS --all DIR | "
+                               "export SETTINGS LABELNO... --to DIR");
+    for (const QStringList& arguments : {QStringList{"import", "s"}, QStringList{"import", "s", "f", "g", "--label-no", "n"},
                                          QStringList{"import", "s", "f", "--label-no"},
                                          QStringList{"import", "s", "f", "--label-no", "a", "--label-no", "b"},
                                          QStringList{"import", "--x", "s", "f"}})
-        ExpectUsage(arguments, "import SETTINGS FILE [--label-no NEW]");
+        ExpectUsage(arguments, "import SETTINGS FILE [--label-no NEW] | import SETTINGS FILE...");
+    for (const QStringList& arguments : {QStringList{"check", "s"}, QStringList{"labels"}, QStringList{"labels", "s", "t"}})
+        ExpectUsage(arguments, arguments[0] == QLatin1String("check") ? "check SETTINGS FILE..." : "labels SETTINGS");
 
     const KorvelctlRun help = RunKorvelctlInProcess({"--help"});
     for (const char* synopsis : {"bundle FILE", "export SETTINGS LABELNO OUT", "import SETTINGS FILE [--label-no NEW]"})
         EXPECT_TRUE(help.out.contains(QString::fromUtf8(synopsis))) << synopsis;
+}
+
+TEST_F(LabelCommandsTest, LabelsGoBetweenPlantsByTheHundred)
+{
+    CreateDemoWithSettings();
+    const KorvelctlRun labels = RunKorvelctlInProcess({"labels", path("frmConnect")});
+    EXPECT_EQ(labels.exitCode, kExitOk) << labels.err.toStdString();
+    const QStringList lines = labels.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 40);
+    EXPECT_EQ(lines[0], QStringLiteral("LB-00001\t%1\t%2")
+                            .arg(Scalar("select count(*) from tblLabelControls c join tblLabelInfo i on"
+                                        " i.LabelID=c.LabelID where i.LabelNo='LB-00001'"),
+                                 Scalar("select count(*) from tblLabelControlItem where ItemID in (select ItemID from"
+                                        " tblLabelControls c join tblLabelInfo i on i.LabelID=c.LabelID where"
+                                        " i.LabelNo='LB-00001')")));
+
+    // Every label out, then into an empty database of their own: each file its own import.
+    const KorvelctlRun exported = RunKorvelctlInProcess({"export", path("frmConnect"), "--all", path("out")});
+    EXPECT_EQ(exported.exitCode, kExitOk) << exported.err.toStdString();
+    EXPECT_EQ(exported.out, QStringLiteral("导出 40 个标签到 %1：成功 40 个，失败 0 个\n").arg(path("out")));
+    ASSERT_EQ(RunKorvelctlInProcess({"create-db", path("empty.db")}).exitCode, kExitOk);
+    QDir().mkpath(path("plant"));
+    WriteTestFile(path("plant/frmConnect"), ReadTestFile(path("frmConnect")).replace("demo.db", "../empty.db"));
+    const QStringList files = {path("out/LB-00001.bq"), path("out/LB-00002.bq")};
+    const KorvelctlRun checked = RunKorvelctlInProcess(QStringList{"check", path("plant/frmConnect")} + files);
+    EXPECT_EQ(checked.exitCode, kExitOk) << checked.out.toStdString();
+    const KorvelctlRun imported = RunKorvelctlInProcess(QStringList{"import", path("plant/frmConnect")} + files);
+    EXPECT_EQ(imported.exitCode, kExitOk) << imported.err.toStdString();
+    EXPECT_EQ(imported.out, QStringLiteral("导入 2 个文件：成功 2 个，拒绝 0 个\n"));
+
+    // Again: both numbers exist now, and every file after a refused one still runs.
+    WriteTestFile(path("cut.bq"), ReadTestFile(files[0]).chopped(1)); // the copy that lost its last byte
+    const KorvelctlRun again =
+        RunKorvelctlInProcess({"import", path("plant/frmConnect"), files[0], path("cut.bq"), files[1]});
+    EXPECT_EQ(again.exitCode, kExitFailure);
+    EXPECT_EQ(again.out, QStringLiteral("导入 3 个文件：成功 0 个，拒绝 3 个（%1、%2、%3）\n").arg(files[0], path("cut.bq"), files[1]));
+    EXPECT_EQ(again.err, QStringLiteral("%1：LB-00001已经存在\n%2：不是完整的标签文件：末尾没有结束标记，未导入任何数据\n"
+                                        "%3：LB-00002已经存在\n")
+                             .arg(files[0], path("cut.bq"), files[1]));
+    const QString before = RunKorvelctlInProcess({"query", path("plant/frmConnect"), "select * from tblLabelInfo"}).out;
+    const KorvelctlRun check = RunKorvelctlInProcess({"check", path("plant/frmConnect"), files[0], path("cut.bq")});
+    EXPECT_EQ(check.exitCode, kExitFailure);
+    EXPECT_EQ(check.out, QStringLiteral("%1：标签文件第 3 行：LB-00001已经存在\n%2：不是完整的标签文件：末尾没有结束标记\n"
+                                        "检查 2 个文件：可以导入 0 个，不能导入 2 个\n")
+                             .arg(files[0], path("cut.bq")));
+    EXPECT_EQ(RunKorvelctlInProcess({"query", path("plant/frmConnect"), "select * from tblLabelInfo"}).out, before);
+}
+
+TEST_F(LabelCommandsTest, ABatchThatCannotBeWrittenWholeWritesNothingAndAFailedLabelIsNamed)
+{
+    CreateDemoWithSettings();
+    const KorvelctlRun clash =
+        RunKorvelctlInProcess({"export", path("frmConnect"), "LB-00001", "lb-00001", "--to", path("out")});
+    EXPECT_EQ(clash.exitCode, kExitFailure);
+    EXPECT_EQ(clash.err, QStringLiteral("标签 LB-00001 和 lb-00001 的文件名相同（lb-00001.bq），未导出任何标签\n"));
+    EXPECT_FALSE(QFileInfo::exists(path("out")));
+
+    RunKorvelctlInProcess({"query", path("frmConnect"),
+                           "update tblLabelControls set PrintText='a,b' where ControlNo=1 and LabelID in"
+                           " (select LabelID from tblLabelInfo where LabelNo='LB-00002')"});
+    const KorvelctlRun some = RunKorvelctlInProcess({"export", path("frmConnect"), "LB-00001", "LB-00002", "A/B", "--to",
+                                                     path("out")},
+                                                    true);
+    EXPECT_EQ(some.exitCode, kExitFailure);
+    EXPECT_EQ(some.out, QStringLiteral("导出 3 个标签到 %1：成功 2 个，失败 1 个（LB-00002）\n").arg(path("out")));
+    EXPECT_TRUE(some.err.contains(QStringLiteral("LB-00002：标签数据无法导出：表 tblLabelControls 列 PrintText")));
+    // A person at a terminal sees how far it has come; a file or pipe gets no such lines.
+    EXPECT_TRUE(some.err.contains(QStringLiteral("导出 2/3 LB-00002"))) << some.err.toStdString();
+    EXPECT_EQ(QDir(path("out")).entryList(QDir::Files), QStringList({"A%2FB.bq", "LB-00001.bq"}));
+    const KorvelctlRun quiet =
+        RunKorvelctlInProcess({"export", path("frmConnect"), "LB-00001", "--to", path("out")});
+    EXPECT_TRUE(quiet.err.isEmpty()) << quiet.err.toStdString();
 }

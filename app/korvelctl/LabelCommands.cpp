@@ -1,0 +1,201 @@
+// The commands on labels: the main window's export and import, and labels between plants by
+// the hundred: the list of a database's labels, many labels to a folder, many bundles
+// imported, bundles checked before their import.
+
+#include "app/korvelctl/CommandSupport.h"
+
+#include "labels/LabelBatch.h"
+#include "labels/LabelBundle.h"
+#include "labels/LabelExport.h"
+
+namespace {
+
+// Progress on a terminal, rewritten in place; nothing where the output goes to a file or a
+// pipe, which would only fill up with it.
+BatchProgress ProgressOf(CommandContext& context, const QString& doing)
+{
+    return [&context, doing](qsizetype done, qsizetype total, const QString& next) {
+        if (!context.errIsTerminal)
+            return;
+        context.err << "\r\x1b[K";
+        if (done < total)
+            context.err << doing << ' ' << done + 1 << '/' << total << ' ' << EscapeForDisplay(next);
+        context.err.flush();
+    };
+}
+
+// Each failure with its reason on stderr; gives the names of those that failed.
+QStringList ReportFailures(const QList<BatchOutcome>& outcomes, CommandContext& context)
+{
+    QStringList failed;
+    for (const BatchOutcome& outcome : outcomes) {
+        if (outcome.reason.isEmpty())
+            continue;
+        failed.append(outcome.name);
+        context.messages.ShowWarning(outcome.name + QStringLiteral("：") + outcome.reason);
+    }
+    return failed;
+}
+
+// The summary line on stdout, made from how many there were, and how many were done and not,
+// followed by the names of those not done.
+bool PrintSummary(const QList<BatchOutcome>& outcomes, CommandContext& context,
+                  const std::function<QString(QString total, QString done, QString failed)>& summary)
+{
+    const QStringList failed = ReportFailures(outcomes, context);
+    context.out << summary(QString::number(outcomes.size()), QString::number(outcomes.size() - failed.size()),
+                           QString::number(failed.size()));
+    if (!failed.isEmpty())
+        context.out << QStringLiteral("（%1）").arg(failed.join(QStringLiteral("、")));
+    context.out << '\n';
+    return failed.isEmpty();
+}
+
+// The label numbers of a database, in the window's order.
+bool AllLabelNumbers(const QString& connection, QStringList& labelNos, MessageSink& messages)
+{
+    CAdoDatabase database;
+    QList<LabelCounts> labels;
+    QString error;
+    if (!database.Open(connection) || !ListLabels(database, labels, error)) {
+        messages.ShowWarning(error.isEmpty() ? database.m_strError : error);
+        return false;
+    }
+    for (const LabelCounts& label : labels)
+        labelNos.append(label.labelNo);
+    return true;
+}
+
+int ExportToFolder(const QString& settings, const QStringList& chosen, const QString& folder, CommandContext& context)
+{
+    const bool all = chosen.isEmpty();
+    return OnSettingsDatabase(settings, context, [&](const QString& connection, MessageSink& messages) {
+        QStringList labelNos = chosen;
+        if (all && !AllLabelNumbers(connection, labelNos, messages))
+            return false;
+        QList<BatchOutcome> outcomes;
+        QString error;
+        if (!ExportLabels(connection, labelNos, folder, ProgressOf(context, QStringLiteral("导出")), outcomes, error)) {
+            messages.ShowWarning(error + QStringLiteral("，未导出任何标签"));
+            return false;
+        }
+        return PrintSummary(outcomes, context, [&folder](QString total, QString done, QString failed) {
+            return QStringLiteral("导出 %1 个标签到 %2：成功 %3 个，失败 %4 个").arg(total, folder, done, failed);
+        });
+    });
+}
+
+int ImportFiles(const QString& settings, const QStringList& files, CommandContext& context)
+{
+    return OnSettingsDatabase(settings, context, [&](const QString& connection, MessageSink& messages) {
+        QList<BatchOutcome> outcomes;
+        QString error;
+        if (!ImportLabels(connection, files, ProgressOf(context, QStringLiteral("导入")), outcomes, error)) {
+            messages.ShowWarning(error);
+            return false;
+        }
+        return PrintSummary(outcomes, context, [](QString total, QString done, QString failed) {
+            return QStringLiteral("导入 %1 个文件：成功 %2 个，拒绝 %3 个").arg(total, done, failed);
+        });
+    });
+}
+
+} // namespace
+
+int RunLabelsCommand(const CommandLine& line, CommandContext& context)
+{
+    if (line.arguments.size() != 1)
+        return kExitUsage;
+    return OnSettingsDatabase(line.arguments[0], context, [&context](const QString& connection, MessageSink& messages) {
+        CAdoDatabase database;
+        QList<LabelCounts> labels;
+        QString error;
+        if (!database.Open(connection) || !ListLabels(database, labels, error)) {
+            messages.ShowWarning(error.isEmpty() ? database.m_strError : error);
+            return false;
+        }
+        for (const LabelCounts& label : labels)
+            context.out << EscapeForDisplay(label.labelNo) << '\t' << label.controls << '\t' << label.items << '\n';
+        return true;
+    });
+}
+
+// The main window's export, the label number given instead of chosen; or many labels, each
+// to its own file in a folder.
+int RunExportCommand(const CommandLine& line, CommandContext& context)
+{
+    const bool all = line.options.isSet(kAllOption);
+    const bool toFolder = line.options.isSet(kToOption);
+    const QStringList& words = line.arguments;
+    if (all && !toFolder && words.size() == 2)
+        return ExportToFolder(words[0], {}, words[1], context);
+    if (toFolder && !all && words.size() >= 2)
+        return ExportToFolder(words[0], words.mid(1), line.options.value(kToOption), context);
+    if (all || toFolder || words.size() != 3)
+        return kExitUsage;
+    if (words[1].isEmpty()) {
+        context.messages.ShowWarning(kEmptyLabelNoText);
+        return kExitFailure;
+    }
+    return OnSettingsDatabase(words[0], context, [&words](const QString& connection, MessageSink& messages) {
+        return ExportLabel(connection, words[1], words[2], messages);
+    });
+}
+
+// The main window's import, --label-no answering the duplicate-label dialog; or many files,
+// each in its own transaction, where a number that exists refuses its file (a command line
+// cannot ask for another). An empty number is refused with the dialog's message rather
+// than as a usage error.
+int RunImportCommand(const CommandLine& line, CommandContext& context)
+{
+    const QStringList& words = line.arguments;
+    const bool labelNoGiven = line.options.isSet(kLabelNoOption);
+    if (words.size() < 2 || words.contains(QString()) || (labelNoGiven && words.size() > 2))
+        return kExitUsage;
+    if (words.size() > 2)
+        return ImportFiles(words[0], words.mid(1), context);
+    std::optional<QString> newLabelNo;
+    if (labelNoGiven)
+        newLabelNo = line.options.value(kLabelNoOption);
+    if (newLabelNo && newLabelNo->isEmpty()) {
+        context.messages.ShowWarning(kEmptyLabelNoText);
+        return kExitFailure;
+    }
+    LabelNoOptionResolver resolver(newLabelNo, context.messages);
+    return OnSettingsDatabase(words[0], context, [&](const QString& connection, MessageSink& messages) {
+        return ImportLabel(connection, words[1], resolver, messages);
+    });
+}
+
+// The import's pre-flight: every problem of every file, one per line, then a summary.
+int RunCheckCommand(const CommandLine& line, CommandContext& context)
+{
+    const QStringList& words = line.arguments;
+    if (words.size() < 2 || words.contains(QString()))
+        return kExitUsage;
+    return OnSettingsDatabase(words[0], context, [&](const QString& connection, MessageSink& messages) {
+        CAdoDatabase database;
+        if (!database.Open(connection)) {
+            messages.ShowWarning(database.m_strError);
+            return false;
+        }
+        const QStringList files = words.mid(1);
+        const BatchProgress progress = ProgressOf(context, QStringLiteral("检查"));
+        qsizetype refused = 0;
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            progress(i, files.size(), files[i]);
+            const QStringList problems = CheckBundle(database, files[i]);
+            progress(files.size(), files.size(), QString());
+            refused += problems.isEmpty() ? 0 : 1;
+            if (problems.isEmpty())
+                context.out << files[i] << QStringLiteral("：可以导入\n");
+            for (const QString& problem : problems)
+                context.out << files[i] << QStringLiteral("：") << EscapeForDisplay(problem) << '\n';
+        }
+        context.out << QStringLiteral("检查 %1 个文件：可以导入 %2 个，不能导入 %3 个\n")
+                           .arg(files.size())
+                           .arg(files.size() - refused)
+                           .arg(refused);
+        return refused == 0;
+    });
+}
