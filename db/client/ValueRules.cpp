@@ -202,18 +202,27 @@ StoredValue GuidValue(const QString& text)
 }
 
 // datetime keeps its time in 300ths of a second, smalldatetime in whole minutes; either
-// rounds what it cannot keep, and the rounding may carry into the next day.
-QDateTime RoundedMoment(const Moment& moment, bool smallDateTime)
+// rounds what it cannot keep, and the rounding may carry into the next day. Plain integers
+// and days: a bulk import rounds one moment in nearly every row.
+Moment RoundedMoment(const Moment& moment, bool smallDateTime)
 {
-    const QDateTime start(moment.date, QTime(0, 0), Qt::UTC);
+    constexpr qint64 kDay = 24 * 60 * 60 * 1000;
     const qint64 msecs = moment.time.msecsSinceStartOfDay();
+    qint64 rounded = 0;
     if (smallDateTime) {
         constexpr qint64 kMinute = 60 * 1000;
-        const qint64 minutes = msecs / kMinute + (msecs % kMinute >= 29999 ? 1 : 0);
-        return start.addMSecs(minutes * kMinute);
+        rounded = (msecs / kMinute + (msecs % kMinute >= 29999 ? 1 : 0)) * kMinute;
+    } else {
+        const qint64 ticks = (msecs * 3 + 5) / 10;
+        rounded = (ticks * 20 + 3) / 6; // ticks × 10/3, to the nearest millisecond
     }
-    const qint64 ticks = (msecs * 3 + 5) / 10;
-    return start.addMSecs(qRound64(static_cast<double>(ticks) * 10.0 / 3.0));
+    Moment result = moment;
+    if (rounded >= kDay) {
+        result.date = moment.date.addDays(1);
+        rounded -= kDay;
+    }
+    result.time = QTime::fromMSecsSinceStartOfDay(static_cast<int>(rounded));
+    return result;
 }
 
 StoredValue DateTimeValue(const ColumnType& type, const QString& text)
@@ -225,12 +234,12 @@ StoredValue DateTimeValue(const ColumnType& type, const QString& text)
         return DateTimeValue(type, QStringLiteral("19000101"));
     if (!moment || moment->fractionDigits > 3)
         return Refused(QStringLiteral("不是日期时间"));
-    const QDateTime rounded = RoundedMoment(*moment, small);
-    const QDateTime first(small ? QDate(1900, 1, 1) : QDate(1753, 1, 1), QTime(0, 0), Qt::UTC);
-    const QDateTime last(small ? QDate(2079, 6, 6) : QDate(9999, 12, 31), QTime(23, 59, 59, 999), Qt::UTC);
-    if (rounded < first || rounded > last)
+    const Moment rounded = RoundedMoment(*moment, small);
+    const QDate first = small ? QDate(1900, 1, 1) : QDate(1753, 1, 1);
+    const QDate last = small ? QDate(2079, 6, 6) : QDate(9999, 12, 31);
+    if (rounded.date < first || rounded.date > last)
         return Refused(small ? QStringLiteral("超出 smalldatetime 的范围") : QStringLiteral("超出 datetime 的范围"));
-    return Stored(DateTimeText(rounded.date(), rounded.time()));
+    return Stored(DateTimeText(rounded.date, rounded.time));
 }
 
 StoredValue DateValue(const QString& text)

@@ -45,13 +45,40 @@ int HourOf(int hour, const QString& mark)
 
 QString DateTimeText(int year, int month, int day, int hour, int minute, int second, int millisecond)
 {
-    QString text = QString::asprintf("%04d-%02d-%02d", year, month, day);
-    if (hour == 0 && minute == 0 && second == 0 && millisecond == 0)
-        return text;
-    text += QString::asprintf(" %02d:%02d:%02d", hour, minute, second);
-    if (millisecond != 0)
-        text += QString::asprintf(".%03d", millisecond);
-    return text;
+    // Written by hand rather than with a format: every value of every date-time column
+    // passes through here when a table is read or a bundle imported. Only years a driver may
+    // give beyond SQL Server's (before Christ, after 9999) take the format.
+    if (year < 0 || year > 9999)
+        return QString::asprintf("%04d-%02d-%02d", year, month, day) +
+               DateTimeText(2000, 1, 1, hour, minute, second, millisecond).mid(10);
+    char text[24];
+    qsizetype length = 0;
+    const auto put = [&text, &length](int value, int digits) {
+        for (int i = digits - 1; i >= 0; --i) {
+            text[length + i] = static_cast<char>('0' + value % 10);
+            value /= 10;
+        }
+        length += digits;
+    };
+    const auto separator = [&text, &length](char c) { text[length++] = c; };
+    put(year, 4);
+    separator('-');
+    put(month, 2);
+    separator('-');
+    put(day, 2);
+    if (hour != 0 || minute != 0 || second != 0 || millisecond != 0) {
+        separator(' ');
+        put(hour, 2);
+        separator(':');
+        put(minute, 2);
+        separator(':');
+        put(second, 2);
+        if (millisecond != 0) {
+            separator('.');
+            put(millisecond, 3);
+        }
+    }
+    return QString::fromLatin1(text, length);
 }
 
 QString DateTimeText(const QDate& date, const QTime& time)
