@@ -61,19 +61,28 @@ FindPopup::FindPopup(QComboBox& combo)
     m_filter->installEventFilter(this);
     connect(m_filter, &QLineEdit::textChanged, this, &FindPopup::SetFilter);
     connect(m_list, &QListView::clicked, this, [this](const QModelIndex& index) { Pick(index.row()); });
+
+    // Folding a hundred thousand entries takes longer than a key may: it is done at the
+    // first search after the entries change, not at every one.
+    const QAbstractItemModel* entries = combo.model();
+    const auto changed = [this] { m_entriesChanged = true; };
+    connect(entries, &QAbstractItemModel::modelReset, this, changed);
+    connect(entries, &QAbstractItemModel::layoutChanged, this, changed);
+    connect(entries, &QAbstractItemModel::rowsInserted, this, changed);
+    connect(entries, &QAbstractItemModel::rowsRemoved, this, changed);
+    connect(entries, &QAbstractItemModel::rowsMoved, this, changed);
+    connect(entries, &QAbstractItemModel::dataChanged, this, changed);
 }
 
 void FindPopup::Open(const QString& typed)
 {
-    m_entries = EntriesOf(m_combo);
-    m_foldedEntries.clear();
-    m_foldedEntries.reserve(m_entries.size());
-    for (const QString& entry : std::as_const(m_entries))
-        m_foldedEntries.append(entry.toCaseFolded());
-
+    if (m_entriesChanged)
+        TakeEntries();
     const int rowHeight = m_list->fontMetrics().height() + 2;
     m_list->setFixedHeight(rowHeight * kVisibleRows + 2 * m_list->frameWidth());
-    resize(qMax(m_combo.width(), m_combo.view()->minimumWidth()), sizeHint().height());
+    // As wide as the drop-down's own open list, which fits its widest entry.
+    m_list->setMinimumWidth(m_combo.view()->minimumWidth());
+    resize(qMax(m_combo.width(), sizeHint().width()), sizeHint().height());
     move(m_combo.mapToGlobal(QPoint(0, m_combo.height())));
     {
         const QSignalBlocker quiet(m_filter); // one search, also when the text is the last one's
@@ -82,6 +91,16 @@ void FindPopup::Open(const QString& typed)
     SetFilter(typed);
     show();
     m_filter->setFocus();
+}
+
+void FindPopup::TakeEntries()
+{
+    m_entries = EntriesOf(m_combo);
+    m_foldedEntries.clear();
+    m_foldedEntries.reserve(m_entries.size());
+    for (const QString& entry : std::as_const(m_entries))
+        m_foldedEntries.append(entry.toCaseFolded());
+    m_entriesChanged = false;
 }
 
 void FindPopup::SetFilter(const QString& text)

@@ -35,6 +35,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void TakeEntries();
     void Pick(int matchRow);
     void MoveCurrent(int rows);
 
@@ -42,7 +43,8 @@ private:
     QLineEdit* m_filter;
     QListView* m_list;
     QStringListModel* m_matches;
-    QStringList m_entries;     // the drop-down's entries when the list opened
+    QStringList m_entries;     // the drop-down's entries, taken at the first search after a change
     QStringList m_foldedEntries;
+    bool m_entriesChanged = true;
     QList<int> m_matchRows;    // the drop-down row of each match
 };

@@ -1,13 +1,15 @@
 #include "gui/SortedCombo.h"
 
+#include "util/TextConversions.h"
+
 #include <QComboBox>
 #include <QListView>
 #include <QStringListModel>
+#include <QStyle>
 
 #include <algorithm>
 #include <numeric>
 #include <optional>
-#include <vector>
 
 namespace {
 
@@ -16,27 +18,68 @@ QStringListModel& Model(QComboBox& combo)
     return *static_cast<QStringListModel*>(combo.model());
 }
 
-// Folding each text once makes the sort a plain ordinal one.
 QStringList SortedIgnoringCase(const QStringList& entries)
 {
-    std::vector<QString> keys;
-    keys.reserve(entries.size());
-    for (const QString& entry : entries)
-        keys.push_back(entry.toCaseFolded());
-    std::vector<qsizetype> order(entries.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&keys](qsizetype a, qsizetype b) { return keys[a] < keys[b]; });
     QStringList sorted;
     sorted.reserve(entries.size());
-    for (qsizetype index : order)
+    for (qsizetype index : OrderIgnoringCase(entries))
         sorted.append(entries[index]);
     return sorted;
+}
+
+// How wide a text is on screen, told from its characters alone: the wide (East Asian)
+// characters take about two narrow ones.
+qsizetype DisplayLength(const QString& text)
+{
+    qsizetype length = text.size();
+    for (const QChar character : text) {
+        if (character.unicode() >= 0x1100)
+            ++length;
+    }
+    return length;
+}
+
+// Measuring every entry would take seconds on long lists; the widest is among those with
+// the most characters.
+constexpr qsizetype kEntriesMeasured = 8;
+
+QList<qsizetype> LongestEntries(const QStringList& entries)
+{
+    QList<qsizetype> rows(entries.size());
+    std::iota(rows.begin(), rows.end(), 0);
+    QList<qsizetype> lengths(entries.size());
+    std::transform(entries.begin(), entries.end(), lengths.begin(), DisplayLength);
+    const qsizetype measured = std::min(kEntriesMeasured, rows.size());
+    std::partial_sort(rows.begin(), rows.begin() + measured, rows.end(),
+                      [&lengths](qsizetype a, qsizetype b) { return lengths[a] > lengths[b]; });
+    rows.resize(measured);
+    return rows;
+}
+
+// The open list takes the width of its widest entry, with the scroll bar beside it.
+void WidenListForEntries(QComboBox& combo)
+{
+    QAbstractItemView& view = *combo.view();
+    const QStringList entries = Model(combo).stringList();
+    int widest = 0;
+    for (qsizetype row : LongestEntries(entries))
+        widest = std::max(widest, view.sizeHintForIndex(combo.model()->index(static_cast<int>(row), 0)).width());
+    const int scrollBar = view.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &view);
+    view.setMinimumWidth(widest > 0 ? widest + scrollBar + 2 * view.frameWidth() : 0);
+}
+
+std::optional<QString> Selection(const QComboBox& combo)
+{
+    if (combo.currentIndex() < 0)
+        return std::nullopt;
+    return combo.currentText();
 }
 
 void SetEntries(QComboBox& combo, const QStringList& entries, const std::optional<QString>& selected)
 {
     const QStringList sorted = SortedIgnoringCase(entries);
     Model(combo).setStringList(sorted);
+    WidenListForEntries(combo);
     combo.setCurrentIndex(selected ? static_cast<int>(sorted.indexOf(*selected)) : -1);
 }
 
@@ -63,15 +106,17 @@ QComboBox* CreateSortedCombo(QWidget* parent)
 
 void AddSortedEntries(QComboBox& combo, const QStringList& entries)
 {
-    std::optional<QString> selected;
-    if (combo.currentIndex() >= 0)
-        selected = combo.currentText();
-    SetEntries(combo, Model(combo).stringList() + entries, selected);
+    SetEntries(combo, Model(combo).stringList() + entries, Selection(combo));
 }
 
 void ReplaceSortedEntries(QComboBox& combo, const QStringList& entries)
 {
     SetEntries(combo, entries, std::nullopt);
+}
+
+void RefillSortedEntries(QComboBox& combo, const QStringList& entries)
+{
+    SetEntries(combo, entries, Selection(combo));
 }
 
 QString SelectedText(const QComboBox& combo)

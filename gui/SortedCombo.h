@@ -7,12 +7,15 @@ class QWidget;
 
 // The program's drop-down lists keep their entries sorted by text, ignoring case, as the
 // list controls it was made with do, and stay quick with a hundred thousand entries: the
-// entries live in a plain string list model and are sorted once per change.
+// entries live in a plain string list model and are sorted once per change. The open list
+// is as wide as its widest entry, even where the closed box is narrower.
 QComboBox* CreateSortedCombo(QWidget* parent);
 
-// Adding keeps the current selection on the entry it was on; replacing clears it.
+// Adding keeps the current selection on the entry it was on; replacing clears it;
+// refilling keeps it when the entry is among the new ones.
 void AddSortedEntries(QComboBox& combo, const QStringList& entries);
 void ReplaceSortedEntries(QComboBox& combo, const QStringList& entries);
+void RefillSortedEntries(QComboBox& combo, const QStringList& entries);
 
 // The selected entry's text, or "" when nothing is selected.
 QString SelectedText(const QComboBox& combo);

@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -78,4 +79,24 @@ TEST_F(FindAsYouTypeTest, EscapeAndASearchWithoutMatchLeaveTheChoiceAlone)
     EXPECT_TRUE(popup()->isVisible());
     EXPECT_EQ(popup()->Matches(), QStringList({"线束-01"}));
     EXPECT_EQ(picks.count(), 0);
+}
+
+TEST_F(FindAsYouTypeTest, ASearchAfterTheEntriesChangedFindsTheNewOnes)
+{
+    QTest::keyClick(combo, 'w');
+    QTest::keyClick(&popup()->FilterLine(), Qt::Key_Escape);
+    AddSortedEntries(*combo, {"WH-9999"});
+    QTest::keyClick(combo, '9');
+    EXPECT_EQ(popup()->Matches(), QStringList({"WH-9999"}));
+}
+
+TEST_F(FindAsYouTypeTest, TheMatchesShowTheWidestEntryWhole)
+{
+    const QString wide = QStringLiteral("一条很长的线束编号-").repeated(4);
+    combo->setFixedWidth(40);
+    // More matches than the list shows: its scroll bar takes room too.
+    AddSortedEntries(*combo, QStringList(10, QStringLiteral("WH-2000")) << wide);
+    QTest::keyClick(combo, '-');
+    const QListView& list = *popup()->findChild<QListView*>();
+    EXPECT_GE(list.viewport()->width(), list.fontMetrics().horizontalAdvance(wide));
 }

@@ -4,6 +4,7 @@
 
 #include "tests/support/QtPrinting.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -109,6 +110,29 @@ TEST(SortedCombo, AChoiceThatIsTheTextItselfStaysOnItsCaseVariant)
     combo->setCurrentIndex(1);
     SelectEntryStartingWith(*combo, QStringLiteral("a1"));
     EXPECT_EQ(combo->currentIndex(), 1) << "not moved to A1";
+}
+
+TEST(SortedCombo, TheOpenListShowsItsWidestEntryWholeWhereTheBoxIsNarrow)
+{
+    // The widest entry need not have the most characters: wide characters take two.
+    const QString chinese = QStringLiteral("一条很长的线束编号");
+    const QStringList latin(20, QStringLiteral("abcdefghijkl"));
+    const struct
+    {
+        QStringList entries;
+        QString widest;
+    } lists[] = {{{"A", chinese + "-0000000001", "B"}, chinese + "-0000000001"}, {latin + QStringList(chinese), chinese}};
+    for (const auto& list : lists) {
+        QWidget parent;
+        QComboBox* combo = CreateSortedCombo(&parent);
+        combo->setFixedWidth(40);
+        ReplaceSortedEntries(*combo, list.entries);
+        parent.show();
+        combo->showPopup();
+        EXPECT_GE(combo->view()->viewport()->width(), combo->view()->fontMetrics().horizontalAdvance(list.widest))
+            << list.widest.toStdString();
+        combo->hidePopup();
+    }
 }
 
 TEST(DialogTemplate, RectanglesScaleWithTheDialogFont)
