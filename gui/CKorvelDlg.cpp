@@ -106,10 +106,19 @@ void CKorvelDlg::FillLists(CAdoDatabase& database)
     AddSortedEntries(*m_cbTestGroup2, m_mapTestGroup2.keys());
     AddSortedEntries(*m_cbTestMode, m_mapTestMode.keys());
 
+    QStringList labels;
+    QueryActiveLabels(database, labels);
+    AddSortedEntries(*m_cbLabelNo, labels);
+}
+
+bool CKorvelDlg::QueryActiveLabels(CAdoDatabase& database, QStringList& numbers)
+{
     TextTable labels;
-    if (!database.Query(QStringLiteral("select LabelNo from tblLabelInfo where LabelStatus=1"), &labels))
+    const bool read = database.Query(QStringLiteral("select LabelNo from tblLabelInfo where LabelStatus=1"), &labels);
+    if (!read)
         m_context.messages.ShowWarning(database.m_strError);
-    AddSortedEntries(*m_cbLabelNo, FirstColumn(labels));
+    numbers = FirstColumn(labels);
+    return read;
 }
 
 void CKorvelDlg::LoadValueLists()

@@ -112,6 +112,9 @@ private:
     void ReadControls();
     void WriteControls();
     void FillLists(CAdoDatabase& database);
+    // The active labels' numbers; a failure shows its error and gives those read before it.
+    bool QueryActiveLabels(CAdoDatabase& database, QStringList& numbers);
+    void RefreshLabelList();
     void RunCascade(const Cascade& cascade);
     void RunPicker(const Picker& picker);
     void RunWrite(const AttributeWrite& write);

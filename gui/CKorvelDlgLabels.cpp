@@ -2,8 +2,10 @@
 
 #include "gui/CKorvelDlg.h"
 
+#include "db/CAdoDatabase.h"
 #include "gui/Cdlg_Label.h"
 #include "gui/ProgramContext.h"
+#include "gui/SortedCombo.h"
 #include "labels/LabelBundle.h"
 #include "labels/LabelExport.h"
 #include "labels/LabelImport.h"
@@ -36,5 +38,20 @@ void CKorvelDlg::OnImportLabel()
     if (path.isEmpty())
         return;
     DialogLabelResolver resolver(this, m_context.messages);
-    ImportLabel(m_strConnect, path, resolver, m_context.messages);
+    if (ImportLabel(m_strConnect, path, resolver, m_context.messages))
+        RefreshLabelList();
+}
+
+void CKorvelDlg::RefreshLabelList()
+{
+    // The imported label joins the list; the label the user chose stays chosen. A list
+    // that cannot be read again stays as it was.
+    CAdoDatabase database;
+    if (!database.Open(m_strConnect)) {
+        m_context.messages.ShowWarning(database.m_strError);
+        return;
+    }
+    QStringList labels;
+    if (QueryActiveLabels(database, labels))
+        RefillSortedEntries(*m_cbLabelNo, labels);
 }

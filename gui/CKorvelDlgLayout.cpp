@@ -2,6 +2,7 @@
 
 #include "gui/CKorvelDlg.h"
 
+#include "gui/FindAsYouType.h"
 #include "gui/SortedCombo.h"
 
 #include <QComboBox>
@@ -96,6 +97,11 @@ void CKorvelDlg::CreateControls()
     m_cbLabelNo = layout.combo(kLabelNoCombo, {51, 179, 97, 12});
     QPushButton* exportLabel = layout.button(kExportButton, QStringLiteral("导出"), {171, 179, 50, 14});
     QPushButton* importLabel = layout.button(kImportButton, QStringLiteral("导入"), {266, 179, 50, 14});
+
+    // The lists of numbers run to a hundred thousand entries: the user finds one by any part
+    // of it. The value lists are short and keep the plain drop-down.
+    for (QComboBox* numbers : {m_cbHarnessNo, m_cbJobNo, m_cbLabelNo})
+        EnableFindAsYouType(*numbers);
 
     // Only the user's own choice runs a handler: activated, never currentIndexChanged.
     connect(m_cbHarnessNo, &QComboBox::activated, this, &CKorvelDlg::OnSelchangeHarnessNo);

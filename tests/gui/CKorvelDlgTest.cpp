@@ -1,6 +1,7 @@
 #include "gui/CKorvelDlg.h"
 
 #include "gui/DialogTemplate.h"
+#include "gui/FindAsYouType.h"
 #include "tests/support/DialogControls.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/QtPrinting.h"
@@ -172,6 +173,39 @@ TEST_F(MainWindowTest, ArrowKeysOnTheHarnessListRunTheCascade)
     QTest::keyClick(&combo(CKorvelDlg::kHarnessNoCombo), Qt::Key_Down);
     EXPECT_EQ(combo(CKorvelDlg::kHarnessNoCombo).currentText(), QStringLiteral("WH-A"));
     EXPECT_EQ(entries(CKorvelDlg::kWireNoCombo), QStringList({"w1", "W3"}));
+}
+
+TEST_F(MainWindowTest, TypingFindsAHarnessAndOnlyEnterOnAMatchRunsTheCascade)
+{
+    open();
+    QComboBox& harnesses = combo(CKorvelDlg::kHarnessNoCombo);
+    harnesses.setFocus();
+    QTest::keyClick(&harnesses, 'w');
+    const FindPopup* find = harnesses.findChild<FindPopup*>();
+    ASSERT_TRUE(find && find->isVisible());
+    QTest::keyClicks(&find->FilterLine(), QStringLiteral("h-b"));
+    EXPECT_EQ(harnesses.currentIndex(), -1) << "typing chooses no harness";
+    EXPECT_TRUE(entries(CKorvelDlg::kWireNoCombo).isEmpty()) << "and loads no wires";
+
+    QTest::keyClick(&find->FilterLine(), Qt::Key_Return);
+    EXPECT_TRUE(dialog->isVisible()) << "Enter picks; it does not close the window";
+    const QStringList picked = {harnesses.currentText(), dialog->m_strHarnessID};
+    const QStringList wires = entries(CKorvelDlg::kWireNoCombo);
+    EXPECT_EQ(picked, QStringList({"wh-b", "1"}));
+
+    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("WH-A"));
+    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-b"));
+    EXPECT_EQ(QStringList({harnesses.currentText(), dialog->m_strHarnessID}), picked);
+    EXPECT_EQ(entries(CKorvelDlg::kWireNoCombo), wires) << "as a pick from the list";
+    EXPECT_TRUE(messages.warnings.isEmpty());
+}
+
+TEST_F(MainWindowTest, OnlyTheListsOfNumbersAreSearchedAsOneTypes)
+{
+    open();
+    const QList<int> numbers = {CKorvelDlg::kHarnessNoCombo, CKorvelDlg::kJobNoCombo, CKorvelDlg::kLabelNoCombo};
+    for (int id : kAllCombos)
+        EXPECT_EQ(combo(id).findChild<FindPopup*>() != nullptr, numbers.contains(id)) << id;
 }
 
 TEST_F(MainWindowTest, ChoosingAJobListsItsSteps)

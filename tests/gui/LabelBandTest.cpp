@@ -6,7 +6,9 @@
 #include "demodata/DemoDatabase.h"
 #include "gui/Cdlg_Label.h"
 #include "gui/DialogTemplate.h"
+#include "gui/SortedCombo.h"
 #include "tests/labels/LabelTestSupport.h"
+#include "tests/support/DialogControls.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/RecordingMessageSink.h"
@@ -108,6 +110,8 @@ TEST_F(LabelBandTest, ImportingBackAsksForANewNumberAndAddsASecondLabel)
     EXPECT_EQ(messages.informations, QStringList({"导出成功", "导入成功"}));
     EXPECT_EQ(labelsNumbered(QStringLiteral("LB-90003")), 1);
     EXPECT_EQ(labelsNumbered(QStringLiteral("LB-00003")), 1);
+    EXPECT_TRUE(EntriesOf(*dialog, CKorvelDlg::kLabelNoCombo).contains(QStringLiteral("LB-90003"))) << "listed at once";
+    EXPECT_EQ(SelectedText(ComboOf(*dialog, CKorvelDlg::kLabelNoCombo)), QStringLiteral("LB-00003")) << "still chosen";
 }
 
 TEST_F(LabelBandTest, GivingUpInTheDuplicateDialogImportsNothing)
