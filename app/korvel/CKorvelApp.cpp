@@ -1,10 +1,14 @@
 #include "app/korvel/CKorvelApp.h"
 
 #include "gui/CKorvelDlg.h"
+#include "gui/QtTranslation.h"
 #include "gui/ShellDialogs.h"
 
 bool CKorvelApp::InitInstance()
 {
+    // Qt's own buttons and dialogs speak the program's language for the whole run.
+    const QtChineseTranslation chinese;
+
     // The login is gone before the main window appears.
     bool loggedIn = false;
     {

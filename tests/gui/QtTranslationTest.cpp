@@ -1,0 +1,91 @@
+// Qt's own texts in Chinese, and the program's start that puts them on screen.
+
+#include "app/korvel/CKorvelApp.h"
+#include "gui/DialogTemplate.h"
+#include "gui/QtTranslation.h"
+#include "gui/ShellDialogs.h"
+#include "tests/support/ProgramFolder.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/RecordingMessageSink.h"
+#include "tests/support/ScriptedFileDialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QString OkButtonText()
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("korvel"), QStringLiteral("text"), QMessageBox::Ok);
+    return box.button(QMessageBox::Ok)->text();
+}
+
+// The buttons of the program's save dialog, read while it waits for the user, who then
+// cancels.
+QStringList SaveDialogButtons()
+{
+    QStringList texts;
+    QTimer::singleShot(0, [&texts] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        for (const QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
+            texts.append(button->text());
+        dialog->reject();
+    });
+    QtFileDialogs().GetSaveFileName(nullptr, QStringLiteral("标签文件(*.bq)|*.bq|"), QStringLiteral("bq"));
+    return texts;
+}
+
+} // namespace
+
+TEST(QtChineseTranslation, QtsOwnButtonsAndDialogsSpeakChineseWhileItLasts)
+{
+    {
+        const QtChineseTranslation chinese;
+        ASSERT_TRUE(chinese.IsInstalled()) << "scripts/setup installs qt6-translations-l10n";
+        EXPECT_EQ(OkButtonText(), QStringLiteral("确定"));
+        EXPECT_EQ(SaveDialogButtons(), QStringList({"保存(&S)", "取消"}));
+    }
+    EXPECT_EQ(OkButtonText(), QStringLiteral("OK"));
+}
+
+TEST(QtChineseTranslation, WithoutTheFileQtSpeaksEnglish)
+{
+    const QTemporaryDir empty;
+    const QtChineseTranslation chinese(empty.path());
+    EXPECT_FALSE(chinese.IsInstalled());
+    EXPECT_EQ(OkButtonText(), QStringLiteral("OK"));
+}
+
+TEST(CKorvelApp, TheProgramsRunSpeaksChineseInQtsOwnTextsToo)
+{
+    const ProgramFolder folder;
+    RecordingMessageSink messages;
+    ScriptedFileDialogs fileDialogs;
+    QString undo;
+    QTimer::singleShot(0, [&undo] {
+        QWidget* login = QApplication::activeModalWidget();
+        if (!login)
+            return;
+        auto* password = qobject_cast<QLineEdit*>(FindControl(*login, Cdlg_Login::kPasswordEdit));
+        const std::unique_ptr<QMenu> menu(password->createStandardContextMenu());
+        undo = menu->actions().first()->text();
+        QTest::keyClick(login, Qt::Key_Escape);
+    });
+    CKorvelApp(ProgramContext{folder.directory(), messages, fileDialogs}).InitInstance();
+    EXPECT_TRUE(undo.startsWith(QStringLiteral("撤消(&U)"))) << "the edit boxes' context menu at the login: " << undo.toStdString();
+    EXPECT_EQ(OkButtonText(), QStringLiteral("OK")) << "nothing outlives the run";
+}
