@@ -3,14 +3,20 @@
 
 #include "gui/CKorvelDlg.h"
 #include "gui/DialogTemplate.h"
+#include "gui/FindAsYouType.h"
+#include "gui/SortedCombo.h"
 
 #include "bench/BenchSupport.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/RecordingMessageSink.h"
 #include "tests/support/ScriptedFileDialogs.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QStringList>
+#include <QStringListModel>
+#include <QTest>
 
 #include <benchmark/benchmark.h>
 
@@ -121,12 +127,90 @@ void ShellHarnessSelects(benchmark::State& state)
         RunReferenceProgram(QStringLiteral("sqlite3"), {folder.filePath(QStringLiteral("korvel.db")), selects});
 }
 
+// The find-as-you-type of the harness list, on the shown window. Every harness holds "h":
+// each key below lists all 100,001 of them, the most a key can have to show.
+class HarnessFind
+{
+public:
+    HarnessFind() : m_dialog(ProgramContext{Folder().directory(), m_messages, m_fileDialogs})
+    {
+        m_dialog.OnInitDialog();
+        m_dialog.show();
+        harnesses().setFocus();
+    }
+
+    QComboBox& harnesses() { return *m_dialog.m_cbHarnessNo; }
+    const FindPopup& find() { return *harnesses().findChild<FindPopup*>(); }
+    bool listsEveryHarness() { return find().isVisible() && find().Matches().size() == kHarnesses + 1; }
+
+    // A key as the user presses it, and the repaint that shows what it did.
+    static void Press(QWidget& widget, Qt::Key key)
+    {
+        QTest::keyClick(&widget, key);
+        QApplication::processEvents();
+    }
+
+private:
+    RecordingMessageSink m_messages;
+    ScriptedFileDialogs m_fileDialogs;
+    CKorvelDlg m_dialog;
+};
+
+// The key that opens the search. The entries are folded for searching once per fill of
+// the list: the first search after a fill does that too.
+void MeasureOpeningKey(benchmark::State& state, bool firstAfterFill)
+{
+    HarnessFind window;
+    const QStringList entries = qobject_cast<QStringListModel*>(window.harnesses().model())->stringList();
+    for (auto _ : state) {
+        if (firstAfterFill) {
+            state.PauseTiming();
+            ReplaceSortedEntries(window.harnesses(), entries);
+            state.ResumeTiming();
+        }
+        HarnessFind::Press(window.harnesses(), Qt::Key_H);
+        if (!window.listsEveryHarness())
+            state.SkipWithError("the search did not list every harness");
+        state.PauseTiming();
+        HarnessFind::Press(window.find().FilterLine(), Qt::Key_Escape);
+        state.ResumeTiming();
+    }
+}
+
+void FirstFindKeyAfterFill(benchmark::State& state)
+{
+    MeasureOpeningKey(state, true);
+}
+
+void OpenFindKey(benchmark::State& state)
+{
+    MeasureOpeningKey(state, false);
+}
+
+// A key typed into the open search: "h" becomes "h-" and goes back to "h", one key at a
+// time.
+void FindKey(benchmark::State& state)
+{
+    HarnessFind window;
+    HarnessFind::Press(window.harnesses(), Qt::Key_H);
+    bool typing = true;
+    for (auto _ : state) {
+        HarnessFind::Press(window.find().FilterLine(), typing ? Qt::Key_Minus : Qt::Key_Backspace);
+        typing = !typing;
+        if (!window.listsEveryHarness())
+            state.SkipWithError("the search did not list every harness");
+    }
+}
+
 } // namespace
 
 BENCHMARK(OpenMainWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 BENCHMARK(ShellStartupSelects)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(ChooseHarnessWithManyWires)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(ShellHarnessSelects)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(FirstFindKeyAfterFill)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(OpenFindKey)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(FindKey)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 int main(int argc, char** argv)
 {
@@ -134,5 +218,8 @@ int main(int argc, char** argv)
     AddRatio("Main window ready, beside the shell's three selects", "OpenMainWindow", "ShellStartupSelects", 0.0);
     AddLimit("Harness with 5,000 wires chosen: wire list filled", "ChooseHarnessWithManyWires", 100.0);
     AddRatio("Harness chosen, beside the shell's two selects", "ChooseHarnessWithManyWires", "ShellHarnessSelects", 0.0);
+    AddLimit("Find a harness: first key after the list is filled (100,001)", "FirstFindKeyAfterFill", 50.0);
+    AddLimit("Find a harness: the key that opens the search (100,001 listed)", "OpenFindKey", 50.0);
+    AddLimit("Find a harness: a key typed into the search (100,001 listed)", "FindKey", 50.0);
     return RunBenchmarksWithRatios(argc, argv);
 }
