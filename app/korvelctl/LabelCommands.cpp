@@ -51,18 +51,15 @@ bool PrintSummary(const QList<BatchOutcome>& outcomes, CommandContext& context,
     return failed.isEmpty();
 }
 
-// The label numbers of a database, in the window's order.
-bool AllLabelNumbers(const QString& connection, QStringList& labelNos, MessageSink& messages)
+// The labels of a database, in the window's order.
+bool LabelsOf(const QString& connection, QList<LabelCounts>& labels, MessageSink& messages)
 {
     CAdoDatabase database;
-    QList<LabelCounts> labels;
     QString error;
     if (!database.Open(connection) || !ListLabels(database, labels, error)) {
         messages.ShowWarning(error.isEmpty() ? database.m_strError : error);
         return false;
     }
-    for (const LabelCounts& label : labels)
-        labelNos.append(label.labelNo);
     return true;
 }
 
@@ -71,8 +68,13 @@ int ExportToFolder(const QString& settings, const QStringList& chosen, const QSt
     const bool all = chosen.isEmpty();
     return OnSettingsDatabase(settings, context, [&](const QString& connection, MessageSink& messages) {
         QStringList labelNos = chosen;
-        if (all && !AllLabelNumbers(connection, labelNos, messages))
-            return false;
+        if (all) {
+            QList<LabelCounts> labels;
+            if (!LabelsOf(connection, labels, messages))
+                return false;
+            for (const LabelCounts& label : labels)
+                labelNos.append(label.labelNo);
+        }
         QList<BatchOutcome> outcomes;
         QString error;
         if (!ExportLabels(connection, labelNos, folder, ProgressOf(context, QStringLiteral("导出")), outcomes, error)) {
@@ -107,13 +109,9 @@ int RunLabelsCommand(const CommandLine& line, CommandContext& context)
     if (line.arguments.size() != 1)
         return kExitUsage;
     return OnSettingsDatabase(line.arguments[0], context, [&context](const QString& connection, MessageSink& messages) {
-        CAdoDatabase database;
         QList<LabelCounts> labels;
-        QString error;
-        if (!database.Open(connection) || !ListLabels(database, labels, error)) {
-            messages.ShowWarning(error.isEmpty() ? database.m_strError : error);
+        if (!LabelsOf(connection, labels, messages))
             return false;
-        }
         for (const LabelCounts& label : labels)
             context.out << EscapeForDisplay(label.labelNo) << '\t' << label.controls << '\t' << label.items << '\n';
         return true;
