@@ -36,11 +36,10 @@ QString StoredLiteral(ValueKind kind, const QString& stored, const SqlDialect& d
 // long for its column as binary, so that the server refuses it for its length.
 QString RefusedLiteral(ValueKind kind, const QString& value, const SqlDialect& dialect)
 {
-    static const QRegularExpression hex(QStringLiteral("^([0-9A-Fa-f]{2})+$"));
     if (kind == ValueKind::Text)
         return dialect.TextLiteral(value);
     if (kind == ValueKind::Binary)
-        return hex.match(value).hasMatch() ? dialect.BinaryLiteral(HexToBytes(value)) : SqlDialect::QuotedLiteral(value);
+        return IsHexText(value) ? dialect.BinaryLiteral(HexToBytes(value)) : SqlDialect::QuotedLiteral(value);
     return dialect.RefusedLiteral(value);
 }
 

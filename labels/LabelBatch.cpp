@@ -111,8 +111,8 @@ bool IsFilledByTheImport(const QString& table, const QString& column)
 }
 
 // What the live tables say of the blocks of a whole bundle: columns they lack, values their
-// columns refuse, a label number that exists.
-QStringList ProblemsAgainstTheDatabase(CAdoDatabase& database, const QList<BundleBlock>& blocks)
+// columns refuse, a label number that exists (counted in `clashes` too).
+QStringList ProblemsAgainstTheDatabase(CAdoDatabase& database, const QList<BundleBlock>& blocks, qsizetype& clashes)
 {
     QStringList problems;
     for (const BundleBlock& block : blocks) {
@@ -141,9 +141,11 @@ QStringList ProblemsAgainstTheDatabase(CAdoDatabase& database, const QList<Bundl
         }
         const qsizetype labelNo = header.lastIndexOf(kLabelNoColumn);
         for (qsizetype i = 1; block.tableName == kLabelInfoTable && labelNo >= 0 && i < block.rows.size(); ++i) {
-            if (RowExists(database, kLabelInfoTable, block.rows[i][labelNo], kLabelNoColumn))
+            if (RowExists(database, kLabelInfoTable, block.rows[i][labelNo], kLabelNoColumn)) {
                 problems.append(QStringLiteral("标签文件第 %1 行：").arg(LineOfRow(block, i)) + block.rows[i][labelNo] +
                                 QStringLiteral("已经存在"));
+                ++clashes;
+            }
         }
     }
     return problems;
@@ -238,19 +240,17 @@ QStringList CheckBundle(CAdoDatabase& database, const QString& path)
     const std::optional<QByteArray> file = ReadWholeFile(path, reasons);
     if (!file)
         return reasons.reasons;
-    const CheckedBundle bundle = ReadCheckedBundle(*file);
+    CheckedBundle bundle = ReadCheckedBundle(*file);
     QStringList problems = bundle.problems + LabelProblems(bundle.blocks);
     if (!bundle.problems.isEmpty())
         return problems;
-    problems += ProblemsAgainstTheDatabase(database, bundle.blocks);
+    qsizetype clashes = 0;
+    problems += ProblemsAgainstTheDatabase(database, bundle.blocks, clashes);
     // Only the server can tell the rest (its constraints, its own conversions); a clashing
     // number alone does not keep the trial from running.
-    const bool onlyClashes = std::all_of(problems.cbegin(), problems.cend(), [](const QString& problem) {
-        return problem.endsWith(QStringLiteral("已经存在"));
-    });
-    if (onlyClashes) {
+    if (problems.size() == clashes) {
         TrialResolver resolver;
-        if (!ImportBundleFile(database, path, resolver, ImportEnd::RollBack, reasons))
+        if (!ImportBundle(database, bundle, resolver, ImportEnd::RollBack, reasons))
             problems += reasons.reasons;
     }
     return problems;

@@ -182,7 +182,12 @@ bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabe
     if (!file)
         return false;
     CheckedBundle bundle = ReadCheckedBundle(*file);
+    return ImportBundle(database, bundle, resolver, end, messages);
+}
 
+bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver, ImportEnd end,
+                  MessageSink& messages)
+{
     // Refused before the first row goes in: a foreign table is never touched, and a file
     // cut short or a row that does not fit its columns is never half imported.
     const QStringList problems = bundle.problems + LabelProblems(bundle.blocks);

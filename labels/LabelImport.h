@@ -36,6 +36,11 @@ enum class ImportEnd { Commit, RollBack };
 bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver, ImportEnd end,
                       MessageSink& messages);
 
+// The same for a bundle already read; its blocks come back with the identifiers and numbers
+// the import gave them.
+bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver, ImportEnd end,
+                  MessageSink& messages);
+
 // Whether at least one row of the table holds the value in the column, the value written
 // as the literal of the column's type. A query that fails counts as no row and shows
 // nothing.

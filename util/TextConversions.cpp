@@ -82,6 +82,12 @@ QString BytesToHex(const QByteArray& bytes)
     return QString::fromLatin1(bytes.toHex().toUpper());
 }
 
+bool IsHexText(const QString& text)
+{
+    return text.size() % 2 == 0 &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return HexDigitValue(c.unicode()) >= 0; });
+}
+
 QByteArray HexToBytes(const QString& hex)
 {
     QByteArray bytes(hex.size() / 2, Qt::Uninitialized);

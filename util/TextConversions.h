@@ -32,6 +32,10 @@ QString Utf8ToWide(const QByteArray& bytes);
 // Two upper-case hexadecimal digits per byte, no separators.
 QString BytesToHex(const QByteArray& bytes);
 
+// Whether the text is whole bytes of hexadecimal digits, in either case: what BytesToHex
+// writes and HexToBytes reads without guessing.
+bool IsHexText(const QString& text);
+
 // One byte per pair of characters; an odd last character is ignored. Each pair is read as
 // strtol reads it in base 16 (leading blanks and a sign allowed, reading stops at the
 // first non-digit, no digit gives 0) and keeps the low 8 bits, so "1G" gives 0x01 and

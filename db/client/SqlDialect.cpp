@@ -1,20 +1,17 @@
 #include "db/client/SqlDialect.h"
 
+#include "util/TextConversions.h"
+
 #include <QRegularExpression>
 
 namespace {
-
-QString UpperHex(const QByteArray& bytes)
-{
-    return QString::fromLatin1(bytes.toHex().toUpper());
-}
 
 class TransactSql : public SqlDialect
 {
 public:
     QString TextLiteral(const QString& text) const override { return QLatin1Char('N') + QuotedLiteral(text); }
     // 0x alone is T-SQL's empty binary value.
-    QString BinaryLiteral(const QByteArray& bytes) const override { return QLatin1String("0x") + UpperHex(bytes); }
+    QString BinaryLiteral(const QByteArray& bytes) const override { return QLatin1String("0x") + BytesToHex(bytes); }
     // The only forms SQL Server reads alike under every login language: a date alone
     // without separators, a moment with the "T" (its fraction as the column keeps it).
     QString DateTimeLiteral(const QString& programText) const override
@@ -41,7 +38,7 @@ public:
     QString TextLiteral(const QString& text) const override { return QuotedLiteral(text); }
     QString BinaryLiteral(const QByteArray& bytes) const override
     {
-        return QLatin1String("X'") + UpperHex(bytes) + QLatin1Char('\'');
+        return QLatin1String("X'") + BytesToHex(bytes) + QLatin1Char('\'');
     }
 };
 
@@ -68,7 +65,7 @@ public:
     QString TextLiteral(const QString& text) const override { return QuotedLiteral(text); }
     QString BinaryLiteral(const QByteArray& bytes) const override
     {
-        return QLatin1String("'\\x") + UpperHex(bytes) + QLatin1String("'::bytea");
+        return QLatin1String("'\\x") + BytesToHex(bytes) + QLatin1String("'::bytea");
     }
     // A boolean column takes no integer.
     QString BooleanLiteral(bool value) const override

@@ -250,14 +250,6 @@ StoredValue DateValue(const QString& text)
     return Stored(DateTimeText(moment->date, QTime(0, 0)));
 }
 
-bool IsHexText(const QString& text)
-{
-    return text.size() % 2 == 0 && std::all_of(text.begin(), text.end(), [](QChar c) {
-               return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F')) ||
-                      (c >= QLatin1Char('a') && c <= QLatin1Char('f'));
-           });
-}
-
 StoredValue BinaryValue(const ColumnType& type, const QString& text)
 {
     if (!IsHexText(text))

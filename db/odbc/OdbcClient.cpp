@@ -68,6 +68,19 @@ bool DrainResults(SQLHSTMT statement, qint64& rowsChanged, DbError& error)
     return false;
 }
 
+// The rows an executed statement (or batch) changed, over all its results; SQL_NO_DATA
+// from the execution is a searched UPDATE or DELETE that matched nothing.
+bool CountChangedRows(SQLHSTMT statement, SQLRETURN executed, qint64& rowsChanged, DbError& error)
+{
+    qint64 rows = executed == SQL_NO_DATA ? 0 : -1;
+    if (executed != SQL_NO_DATA && !AddRowCount(statement, rows, error))
+        return false;
+    if (!DrainResults(statement, rows, error))
+        return false;
+    rowsChanged = rows;
+    return true;
+}
+
 bool PutBinaryData(SQLHSTMT statement, const QByteArray& bytes, DbError& error)
 {
     qsizetype offset = 0;
@@ -163,13 +176,7 @@ bool OdbcClient::Execute(const QString& sql, qint64& rowsChanged, DbError& error
         error = OdbcFailure(SQL_HANDLE_STMT, statement.Get(), "SQLExecDirectW");
         return false;
     }
-    qint64 rows = result == SQL_NO_DATA ? 0 : -1;
-    if (result != SQL_NO_DATA && !AddRowCount(statement.Get(), rows, error))
-        return false;
-    if (!DrainResults(statement.Get(), rows, error))
-        return false;
-    rowsChanged = rows;
-    return true;
+    return CountChangedRows(statement.Get(), result, rowsChanged, error);
 }
 
 std::unique_ptr<DbCursor> OdbcClient::OpenCursor(const QString& sql, DbError& error)
@@ -218,13 +225,7 @@ bool OdbcClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes, 
         error = OdbcFailure(SQL_HANDLE_STMT, handle, "SQLExecute");
         return false;
     }
-    qint64 rows = result == SQL_NO_DATA ? 0 : -1;
-    if (result != SQL_NO_DATA && !AddRowCount(handle, rows, error))
-        return false;
-    if (!DrainResults(handle, rows, error))
-        return false;
-    rowsChanged = rows;
-    return true;
+    return CountChangedRows(handle, result, rowsChanged, error);
 }
 
 bool OdbcClient::BeginTransaction(DbError& error)

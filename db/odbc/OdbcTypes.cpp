@@ -126,13 +126,7 @@ OdbcValueKind ValueKindOfAdoType(int adoType)
 QString BracedGuid(const QString& text)
 {
     // Blanks around it are the padding of a fixed-width column, not part of the GUID.
-    QStringView bare(text);
-    const auto isBlank = [](QChar c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); };
-    while (!bare.isEmpty() && isBlank(bare.front()))
-        bare = bare.mid(1);
-    while (!bare.isEmpty() && isBlank(bare.back()))
-        bare.chop(1);
-    const std::optional<QUuid> guid = ParseGuid(bare);
+    const std::optional<QUuid> guid = ParseGuid(QStringView(text).trimmed());
     return guid ? GuidText(*guid) : text;
 }
 
