@@ -192,17 +192,12 @@ bool ListLabels(CAdoDatabase& database, QList<LabelCounts>& labels, QString& err
     return true;
 }
 
-bool ExportLabels(const QString& connectionString, const QStringList& labelNos, const QString& folder,
+bool ExportLabels(CAdoDatabase& database, const QStringList& labelNos, const QString& folder,
                   const BatchProgress& progress, QList<BatchOutcome>& outcomes, QString& error)
 {
     QStringList paths;
     if (!PlanFiles(labelNos, folder, paths, error))
         return false;
-    CAdoDatabase database;
-    if (!database.Open(connectionString)) {
-        error = database.m_strError;
-        return false;
-    }
     outcomes.clear();
     for (qsizetype i = 0; i < labelNos.size(); ++i) {
         progress(i, labelNos.size(), labelNos[i]);
@@ -214,15 +209,9 @@ bool ExportLabels(const QString& connectionString, const QStringList& labelNos, 
     return true;
 }
 
-bool ImportLabels(const QString& connectionString, const QStringList& files, const BatchProgress& progress,
-                  QList<BatchOutcome>& outcomes, QString& error)
+QList<BatchOutcome> ImportLabels(CAdoDatabase& database, const QStringList& files, const BatchProgress& progress)
 {
-    CAdoDatabase database;
-    if (!database.Open(connectionString)) {
-        error = database.m_strError;
-        return false;
-    }
-    outcomes.clear();
+    QList<BatchOutcome> outcomes;
     for (qsizetype i = 0; i < files.size(); ++i) {
         progress(i, files.size(), files[i]);
         ReasonSink reasons;
@@ -231,7 +220,7 @@ bool ImportLabels(const QString& connectionString, const QStringList& files, con
         outcomes.append({files[i], reasons.Reason()});
     }
     progress(files.size(), files.size(), QString());
-    return true;
+    return outcomes;
 }
 
 QStringList CheckBundle(CAdoDatabase& database, const QString& path)

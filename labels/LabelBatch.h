@@ -40,19 +40,18 @@ struct BatchOutcome
 // Told before each label or file: how many of how many are done, and which comes next.
 using BatchProgress = std::function<void(qsizetype done, qsizetype total, const QString& next)>;
 
-// Writes each label to its own bundle in the folder (made when missing), named by
-// BundleFileName, each file whole or not at all, over one connection. Refused before
-// anything is written, with the reason: an empty label number, two numbers that give one
-// file name (compared ignoring case, as Windows compares names), a folder that cannot be
-// made, a database that cannot be opened. Otherwise true, with the outcome of each label.
-[[nodiscard]] bool ExportLabels(const QString& connectionString, const QStringList& labelNos, const QString& folder,
+// Writes each label of the open database to its own bundle in the folder (made when
+// missing), named by BundleFileName, each file whole or not at all. Refused before anything
+// is written, with the reason: an empty label number, two numbers that give one file name
+// (compared ignoring case, as Windows compares names), a folder that cannot be made.
+// Otherwise true, with the outcome of each label.
+[[nodiscard]] bool ExportLabels(CAdoDatabase& database, const QStringList& labelNos, const QString& folder,
                                 const BatchProgress& progress, QList<BatchOutcome>& outcomes, QString& error);
 
-// Imports each file in its own transaction, over one connection, going on after a file
+// Imports each file into the open database in its own transaction, going on after a file
 // that is refused; a label number that exists already refuses its file (nobody is there to
-// give another). False, with the reason, only when the database cannot be opened.
-[[nodiscard]] bool ImportLabels(const QString& connectionString, const QStringList& files,
-                                const BatchProgress& progress, QList<BatchOutcome>& outcomes, QString& error);
+// give another). The outcome of each file.
+QList<BatchOutcome> ImportLabels(CAdoDatabase& database, const QStringList& files, const BatchProgress& progress);
 
 // Every problem that would keep a bundle file from importing into the database: a file
 // that is not a whole bundle or holds no label, rows that do not fit their columns, columns

@@ -91,6 +91,19 @@ int OnSettingsDatabase(const QString& settingsPath, CommandContext& context,
     return work(BuildConnectionString(*settings), messages) ? kExitOk : kExitFailure;
 }
 
+int OnOpenSettingsDatabase(const QString& settingsPath, CommandContext& context,
+                           const std::function<bool(CAdoDatabase& database, MessageSink& messages)>& work)
+{
+    return OnSettingsDatabase(settingsPath, context, [&work](const QString& connection, MessageSink& messages) {
+        CAdoDatabase database;
+        if (!database.Open(connection)) {
+            messages.ShowWarning(database.m_strError);
+            return false;
+        }
+        return work(database, messages);
+    });
+}
+
 bool LabelNoOptionResolver::ResolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue)
 {
     if (!m_newLabelNo) {

@@ -81,6 +81,10 @@ void PrintTextRows(const TextTable& rows, QTextStream& out);
 int OnSettingsDatabase(const QString& settingsPath, CommandContext& context,
                        const std::function<bool(const QString& connectionString, MessageSink& messages)>& work);
 
+// The same on the database opened; a database that does not open is the failure.
+int OnOpenSettingsDatabase(const QString& settingsPath, CommandContext& context,
+                           const std::function<bool(CAdoDatabase& database, MessageSink& messages)>& work);
+
 // The duplicate-label dialog of korvelctl import: answers with the number given by
 // --label-no, and refuses as the dialog refuses, with the number followed by "已经存在",
 // when none was given or the given one exists too (a command line cannot ask again).

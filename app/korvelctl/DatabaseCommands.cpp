@@ -40,12 +40,7 @@ int RunQueryCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 2)
         return kExitUsage;
-    return OnSettingsDatabase(line.arguments[0], context, [&](const QString& connection, MessageSink& messages) {
-        CAdoDatabase database;
-        if (!database.Open(connection)) {
-            messages.ShowWarning(database.m_strError);
-            return false;
-        }
+    return OnOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
         TextTable rows;
         const bool queried = database.Query(line.arguments[1], &rows);
         // Rows read before a failure are printed too, as the program would show them.

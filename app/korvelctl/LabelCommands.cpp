@@ -52,12 +52,11 @@ bool PrintSummary(const QList<BatchOutcome>& outcomes, CommandContext& context,
 }
 
 // The labels of a database, in the window's order.
-bool LabelsOf(const QString& connection, QList<LabelCounts>& labels, MessageSink& messages)
+bool LabelsOf(CAdoDatabase& database, QList<LabelCounts>& labels, MessageSink& messages)
 {
-    CAdoDatabase database;
     QString error;
-    if (!database.Open(connection) || !ListLabels(database, labels, error)) {
-        messages.ShowWarning(error.isEmpty() ? database.m_strError : error);
+    if (!ListLabels(database, labels, error)) {
+        messages.ShowWarning(error);
         return false;
     }
     return true;
@@ -65,19 +64,18 @@ bool LabelsOf(const QString& connection, QList<LabelCounts>& labels, MessageSink
 
 int ExportToFolder(const QString& settings, const QStringList& chosen, const QString& folder, CommandContext& context)
 {
-    const bool all = chosen.isEmpty();
-    return OnSettingsDatabase(settings, context, [&](const QString& connection, MessageSink& messages) {
+    return OnOpenSettingsDatabase(settings, context, [&](CAdoDatabase& database, MessageSink& messages) {
         QStringList labelNos = chosen;
-        if (all) {
+        if (chosen.isEmpty()) {
             QList<LabelCounts> labels;
-            if (!LabelsOf(connection, labels, messages))
+            if (!LabelsOf(database, labels, messages))
                 return false;
             for (const LabelCounts& label : labels)
                 labelNos.append(label.labelNo);
         }
         QList<BatchOutcome> outcomes;
         QString error;
-        if (!ExportLabels(connection, labelNos, folder, ProgressOf(context, QStringLiteral("导出")), outcomes, error)) {
+        if (!ExportLabels(database, labelNos, folder, ProgressOf(context, QStringLiteral("导出")), outcomes, error)) {
             messages.ShowWarning(error + QStringLiteral("，未导出任何标签"));
             return false;
         }
@@ -89,13 +87,8 @@ int ExportToFolder(const QString& settings, const QStringList& chosen, const QSt
 
 int ImportFiles(const QString& settings, const QStringList& files, CommandContext& context)
 {
-    return OnSettingsDatabase(settings, context, [&](const QString& connection, MessageSink& messages) {
-        QList<BatchOutcome> outcomes;
-        QString error;
-        if (!ImportLabels(connection, files, ProgressOf(context, QStringLiteral("导入")), outcomes, error)) {
-            messages.ShowWarning(error);
-            return false;
-        }
+    return OnOpenSettingsDatabase(settings, context, [&](CAdoDatabase& database, MessageSink&) {
+        const QList<BatchOutcome> outcomes = ImportLabels(database, files, ProgressOf(context, QStringLiteral("导入")));
         return PrintSummary(outcomes, context, [](QString total, QString done, QString failed) {
             return QStringLiteral("导入 %1 个文件：成功 %2 个，拒绝 %3 个").arg(total, done, failed);
         });
@@ -108,9 +101,9 @@ int RunLabelsCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
-    return OnSettingsDatabase(line.arguments[0], context, [&context](const QString& connection, MessageSink& messages) {
+    return OnOpenSettingsDatabase(line.arguments[0], context, [&context](CAdoDatabase& database, MessageSink& messages) {
         QList<LabelCounts> labels;
-        if (!LabelsOf(connection, labels, messages))
+        if (!LabelsOf(database, labels, messages))
             return false;
         for (const LabelCounts& label : labels)
             context.out << EscapeForDisplay(label.labelNo) << '\t' << label.controls << '\t' << label.items << '\n';
@@ -171,12 +164,7 @@ int RunCheckCommand(const CommandLine& line, CommandContext& context)
     const QStringList& words = line.arguments;
     if (words.size() < 2 || words.contains(QString()))
         return kExitUsage;
-    return OnSettingsDatabase(words[0], context, [&](const QString& connection, MessageSink& messages) {
-        CAdoDatabase database;
-        if (!database.Open(connection)) {
-            messages.ShowWarning(database.m_strError);
-            return false;
-        }
+    return OnOpenSettingsDatabase(words[0], context, [&](CAdoDatabase& database, MessageSink&) {
         const QStringList files = words.mid(1);
         const BatchProgress progress = ProgressOf(context, QStringLiteral("检查"));
         qsizetype refused = 0;

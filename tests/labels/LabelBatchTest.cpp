@@ -81,9 +81,11 @@ TEST_F(LabelBatchTest, TheListGivesEachNumberWithWhatItsExportCarriesInTheWindow
 TEST_F(LabelBatchTest, EachLabelGoesToItsOwnFileAndAFailureStopsOnlyItsOwn)
 {
     const QString folder = dir.filePath(QStringLiteral("out/new"));
+    CAdoDatabase open;
+    ASSERT_TRUE(open.Open(database.connectionString()));
     QList<BatchOutcome> outcomes;
     QString error;
-    ASSERT_TRUE(ExportLabels(database.connectionString(), {"LB-1", "Comma", "A/B"}, folder, record, outcomes, error))
+    ASSERT_TRUE(ExportLabels(open, {"LB-1", "Comma", "A/B"}, folder, record, outcomes, error))
         << error.toStdString();
     ASSERT_EQ(outcomes.size(), 3);
     EXPECT_EQ(outcomes[0].reason, QString());
@@ -97,11 +99,13 @@ TEST_F(LabelBatchTest, EachLabelGoesToItsOwnFileAndAFailureStopsOnlyItsOwn)
 TEST_F(LabelBatchTest, NumbersThatCannotAllBeWrittenAreRefusedBeforeAnyFile)
 {
     const QString folder = dir.filePath(QStringLiteral("out"));
+    CAdoDatabase open;
+    ASSERT_TRUE(open.Open(database.connectionString()));
     QList<BatchOutcome> outcomes;
     QString error;
-    EXPECT_FALSE(ExportLabels(database.connectionString(), {"LB-1", "lb-1"}, folder, record, outcomes, error));
+    EXPECT_FALSE(ExportLabels(open, {"LB-1", "lb-1"}, folder, record, outcomes, error));
     EXPECT_EQ(error, QStringLiteral("标签 LB-1 和 lb-1 的文件名相同（lb-1.bq）"));
-    EXPECT_FALSE(ExportLabels(database.connectionString(), {"LB-1", ""}, folder, record, outcomes, error));
+    EXPECT_FALSE(ExportLabels(open, {"LB-1", ""}, folder, record, outcomes, error));
     EXPECT_EQ(error, QStringLiteral("标签不能为空"));
     EXPECT_FALSE(QDir(folder).exists()) << "nothing written, no folder made";
     EXPECT_TRUE(progress.isEmpty());
@@ -113,9 +117,9 @@ TEST_F(LabelBatchTest, EachFileImportsInItsOwnTransactionAndTheRestGoOn)
     const QString clash = Bundle(QStringLiteral("clash.bq"), QStringLiteral("{L1},LB-1,1"));
     const QString cut = dir.filePath(QStringLiteral("cut.bq"));
     WriteTestFile(cut, ReadTestFile(good).left(40));
-    QList<BatchOutcome> outcomes;
-    QString error;
-    ASSERT_TRUE(ImportLabels(database.connectionString(), {clash, cut, good}, record, outcomes, error));
+    CAdoDatabase open;
+    ASSERT_TRUE(open.Open(database.connectionString()));
+    const QList<BatchOutcome> outcomes = ImportLabels(open, {clash, cut, good}, record);
     ASSERT_EQ(outcomes.size(), 3);
     EXPECT_EQ(outcomes[0].reason, QStringLiteral("LB-1已经存在"));
     EXPECT_EQ(outcomes[1].reason, QStringLiteral("不是完整的标签文件：末尾没有结束标记，未导入任何数据"));
