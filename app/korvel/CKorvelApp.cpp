@@ -7,7 +7,8 @@
 bool CKorvelApp::InitInstance()
 {
     // Qt's own buttons and dialogs speak the program's language for the whole run.
-    const QtChineseTranslation chinese;
+    QTranslator chinese;
+    (void)InstallQtChineseTranslation(chinese);
 
     // The login is gone before the main window appears.
     bool loggedIn = false;
