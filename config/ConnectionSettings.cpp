@@ -91,7 +91,7 @@ ConnectionSettings ConnectionSettingsFromRows(const QMap<QString, QString>& rows
 
 bool UsesEmbeddedEngine(const ConnectionSettings& settings)
 {
-    return settings.provider.compare(QLatin1String("sqlite"), Qt::CaseInsensitive) == 0;
+    return IsEmbeddedProvider(settings.provider);
 }
 
 bool LoadConnectionSettings(const QString& path, ConnectionSettings& settings)
@@ -158,12 +158,20 @@ bool ReadSettingsRows(const QByteArray& xml, QMap<QString, QString>& rows)
 QString BuildConnectionString(const ConnectionSettings& settings)
 {
     const QString provider = settings.provider.isEmpty() ? QStringLiteral("sqloledb") : settings.provider;
-    const auto quoted = [](const QString& value) { return QuoteConnectionStringValue(value); };
+    const auto quoted = QuoteConnectionStringValue;
     if (UsesEmbeddedEngine(settings))
         return QStringLiteral("Provider=%1;Data Source=%2;").arg(quoted(provider), quoted(settings.hostName));
     return QStringLiteral("Provider=%1;Data Source=%2;Initial Catalog=%3;User Id=%4;Password=%5;")
         .arg(quoted(provider), quoted(DataSource(settings)), quoted(settings.dataName), quoted(settings.userName),
              quoted(settings.password));
+}
+
+std::optional<QString> ReadConnectionString(const QString& path, MessageSink& messages)
+{
+    const std::optional<ConnectionSettings> settings = ReadSettingsFile(path, messages);
+    if (!settings)
+        return std::nullopt;
+    return BuildConnectionString(*settings);
 }
 
 QString GetExeDirectory()

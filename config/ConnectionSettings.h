@@ -8,8 +8,6 @@
 
 class MessageSink;
 
-// The program's configuration lies in the executable's directory.
-
 // The directory of the running executable, with a trailing '/'. The program's two
 // configuration files lie there. Needs the QCoreApplication object.
 QString GetExeDirectory();
@@ -53,3 +51,6 @@ ConnectionSettings ConnectionSettingsFromRows(const QMap<QString, QString>& rows
 // source for the embedded engine). A value holding ';', a quote or blanks at either end is
 // quoted so that it reaches the driver intact; every other value stands as it is.
 QString BuildConnectionString(const ConnectionSettings& settings);
+
+// The connection string of a settings file (ReadSettingsFile, then BuildConnectionString).
+std::optional<QString> ReadConnectionString(const QString& path, MessageSink& messages);

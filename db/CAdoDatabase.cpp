@@ -200,7 +200,7 @@ std::unique_ptr<DbClient> CreateDbClient(const QString& connectionString, DbErro
     if (const auto registered = RegisteredProviders().constFind(provider.toLower());
         registered != RegisteredProviders().cend())
         return (*registered)();
-    if (provider.compare(QLatin1String("sqlite"), Qt::CaseInsensitive) == 0)
+    if (IsEmbeddedProvider(provider))
         return std::make_unique<SqliteClient>();
     if (IsSqlServerProvider(provider))
         return std::make_unique<OdbcClient>(OdbcFlavour::SqlServer);

@@ -73,11 +73,11 @@ bool CKorvelDlg::OnInitDialog()
     WriteControls();
     setWindowIcon(m_hIcon);
 
-    const std::optional<ConnectionSettings> settings =
-        ReadSettingsFile(m_context.configDirectory + kSettingsFileName, m_context.messages);
-    if (!settings)
+    const std::optional<QString> connection =
+        ReadConnectionString(m_context.configDirectory + kSettingsFileName, m_context.messages);
+    if (!connection)
         return true;
-    m_strConnect = BuildConnectionString(*settings);
+    m_strConnect = *connection;
 
     CAdoDatabase database;
     if (!database.Open(m_strConnect)) {

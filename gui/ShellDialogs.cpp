@@ -45,11 +45,11 @@ void Cdlg_Login::WriteControls()
 void Cdlg_Login::OnOK()
 {
     ReadControls();
-    const std::optional<ConnectionSettings> settings =
-        ReadSettingsFile(m_context.configDirectory + kSettingsFileName, m_context.messages);
-    if (!settings)
+    const std::optional<QString> connection =
+        ReadConnectionString(m_context.configDirectory + kSettingsFileName, m_context.messages);
+    if (!connection)
         return;
-    m_strConnect = BuildConnectionString(*settings);
+    m_strConnect = *connection;
 
     CAdoDatabase database;
     if (!database.Open(m_strConnect)) {
@@ -92,7 +92,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : TemplateDialog(parent, SongTiFont(), QSt
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     Place(*ok, kOkButton, {178, 7, 50, 16});
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ok, &QPushButton::clicked, this, &CAboutDlg::OnOK);
 }
 
 void CAboutDlg::OnOK()

@@ -84,11 +84,11 @@ void PrintTextRows(const TextTable& rows, QTextStream& out)
 int OnSettingsDatabase(const QString& settingsPath, CommandContext& context,
                        const std::function<bool(const QString& connectionString, MessageSink& messages)>& work)
 {
-    const std::optional<ConnectionSettings> settings = ReadSettingsFile(settingsPath, context.messages);
-    if (!settings)
+    const std::optional<QString> connection = ReadConnectionString(settingsPath, context.messages);
+    if (!connection)
         return kExitFailure;
     QuietSuccessSink messages(context.messages);
-    return work(BuildConnectionString(*settings), messages) ? kExitOk : kExitFailure;
+    return work(*connection, messages) ? kExitOk : kExitFailure;
 }
 
 int OnOpenSettingsDatabase(const QString& settingsPath, CommandContext& context,

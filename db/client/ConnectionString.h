@@ -6,6 +6,12 @@
 // The program's connection strings are OLE DB ones, whatever client reads them:
 // "keyword=value;" pairs, a value quoted in double or single quotes when it must be.
 
+// The provider that names the embedded engine, in any letter case ("Provider=sqlite;").
+inline bool IsEmbeddedProvider(const QString& provider)
+{
+    return provider.compare(QLatin1String("sqlite"), Qt::CaseInsensitive) == 0;
+}
+
 // What a connection string that ParseConnectionString refuses is reported as.
 inline const QString kUnparsableConnectionString = QStringLiteral("连接字符串的格式不对：引号没有闭合，或某一段没有“=”");
 
