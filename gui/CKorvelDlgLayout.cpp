@@ -16,37 +16,36 @@ namespace {
 struct Layout
 {
     CKorvelDlg& dialog;
-    DialogUnits units;
 
     QComboBox* combo(int id, QRect rect) const
     {
         QComboBox* combo = CreateSortedCombo(&dialog);
-        PlaceControl(*combo, units, id, rect);
+        dialog.Place(*combo, id, rect);
         return combo;
     }
     QLineEdit* valueBox(int id, QRect rect) const
     {
         auto* edit = new QLineEdit(&dialog);
         edit->setReadOnly(true);
-        PlaceControl(*edit, units, id, rect);
+        dialog.Place(*edit, id, rect);
         return edit;
     }
     QPushButton* button(int id, const QString& caption, QRect rect) const
     {
         auto* button = new QPushButton(caption, &dialog);
         button->setAutoDefault(false);
-        PlaceControl(*button, units, id, rect);
+        dialog.Place(*button, id, rect);
         return button;
     }
     void label(const QString& text, QRect rect) const
     {
         auto* label = new QLabel(text, &dialog);
-        PlaceControl(*label, units, kNoControlId, rect);
+        dialog.Place(*label, kNoControlId, rect);
     }
     void band(QRect rect) const
     {
         auto* frame = new QGroupBox(&dialog);
-        PlaceControl(*frame, units, kNoControlId, rect);
+        dialog.Place(*frame, kNoControlId, rect);
         frame->lower();
     }
 };
@@ -55,7 +54,7 @@ struct Layout
 
 void CKorvelDlg::CreateControls()
 {
-    const Layout layout{*this, DialogUnits(font())};
+    const Layout layout{*this};
     layout.band({16, 10, 366, 71});
     layout.band({15, 82, 366, 71});
     layout.band({15, 159, 366, 42});

@@ -17,13 +17,6 @@ QFont TemplateFont(const QStringList& families, int pointSize)
     return font;
 }
 
-// The units of a dialog are those of its font once the template has set it.
-const QFont& AppliedTemplateFont(QDialog& dialog, const QFont& font, const QString& caption, int width, int height)
-{
-    ApplyTemplate(dialog, font, caption, width, height);
-    return dialog.font();
-}
-
 } // namespace
 
 QFont SongTiFont()
@@ -60,11 +53,14 @@ QSize DialogUnits::toPixels(int width, int height) const
     return QSize(static_cast<int>(width * m_charWidth / 4), height * m_charHeight / 8);
 }
 
-void ApplyTemplate(QDialog& dialog, const QFont& font, const QString& caption, int width, int height)
+DialogUnits ApplyTemplate(QDialog& dialog, const QFont& font, const QString& caption, int width, int height)
 {
     dialog.setFont(font);
     dialog.setWindowTitle(caption);
-    dialog.setFixedSize(DialogUnits(font).toPixels(width, height));
+    // The units are those of the font the dialog got, which may differ from the one asked for.
+    const DialogUnits units(dialog.font());
+    dialog.setFixedSize(units.toPixels(width, height));
+    return units;
 }
 
 void PlaceControl(QWidget& control, const DialogUnits& units, int id, QRect rect)
@@ -82,7 +78,7 @@ QWidget* FindControl(const QWidget& dialog, int id)
 }
 
 TemplateDialog::TemplateDialog(QWidget* parent, const QFont& font, const QString& caption, int width, int height)
-    : QDialog(parent), m_units(AppliedTemplateFont(*this, font, caption, width, height))
+    : QDialog(parent), m_units(ApplyTemplate(*this, font, caption, width, height))
 {
 }
 

@@ -31,8 +31,9 @@ private:
     int m_charHeight;
 };
 
-// Gives a dialog its template's font and fixed client size.
-void ApplyTemplate(QDialog& dialog, const QFont& font, const QString& caption, int width, int height);
+// Gives a dialog its template's font and fixed client size; the units its controls are
+// placed in.
+DialogUnits ApplyTemplate(QDialog& dialog, const QFont& font, const QString& caption, int width, int height);
 
 // Places a control at its template rectangle and tags it with its control id, which tests
 // and accessibility tools find it by (object name "1004" and the property "controlId").
@@ -54,9 +55,10 @@ public:
     // The OK command: the dialog's OK button and the Enter key.
     virtual void OnOK() = 0;
 
-protected:
     // Places a control of this dialog at its template rectangle (PlaceControl).
     void Place(QWidget& control, int id, QRect rect) const;
+
+protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
