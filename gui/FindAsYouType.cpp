@@ -151,8 +151,9 @@ bool FindPopup::eventFilter(QObject* watched, QEvent* event)
     const auto& key = static_cast<const QKeyEvent&>(*event);
     if (watched != m_filter) {
         // The drop-down itself, or its own list: typing starts a search instead of jumping
-        // to the first entry that begins with the key, which would run a pick.
-        if (!IsTypedText(key))
+        // to the first entry that begins with the key, which would run a pick. Space on the
+        // closed drop-down opens its list, as it always has.
+        if (!IsTypedText(key) || (watched == &m_combo && key.key() == Qt::Key_Space))
             return false;
         if (watched == m_combo.view())
             m_combo.hidePopup();
