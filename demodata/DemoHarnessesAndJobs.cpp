@@ -38,24 +38,26 @@ const char* const kWireColours[] = {"红", "黑", "白", "蓝",    "黄",    "�
 const char* const kCrossSections[] = {"0.35", "0.50", "0.75", "1.00", "1.50", "2.50", "4.00", "6.00"};
 const char* const kWireRemarks[] = {"需套管", "双端压接", "屏蔽层接地", "焊接", "加热缩管"};
 
-// Harness numbers count up within a year, 9999 to a year, from 2024 backwards: at scale 1
-// "WH-2024-0001" to "WH-2024-0334". Every fortieth harness is numbered the way some
-// customers do, in Chinese.
-QByteArray HarnessNo(int harnessId)
+QByteArray Numbered(const char* format, int number)
 {
     char text[32];
-    if (harnessId % 40 == 17)
-        std::snprintf(text, sizeof text, "线束-%05d", harnessId);
-    else
-        std::snprintf(text, sizeof text, "WH-%04d-%04d", 2024 - (harnessId - 1) / 9999, (harnessId - 1) % 9999 + 1);
+    std::snprintf(text, sizeof text, format, number);
     return QByteArray(text);
 }
 
-QByteArray Numbered(const char* format, int number)
+// Numbers that count up within a year, 9999 to a year, from 2024 backwards: "WH-2024-0001".
+QByteArray YearlyNumber(const char* prefix, int id)
 {
-    char text[16];
-    std::snprintf(text, sizeof text, format, number);
+    char text[32];
+    std::snprintf(text, sizeof text, "%s-%04d-%04d", prefix, 2024 - (id - 1) / 9999, (id - 1) % 9999 + 1);
     return QByteArray(text);
+}
+
+// At scale 1 "WH-2024-0001" to "WH-2024-0334". Every fortieth harness is numbered the way
+// some customers do, in Chinese.
+QByteArray HarnessNo(int harnessId)
+{
+    return harnessId % 40 == 17 ? Numbered("线束-%05d", harnessId) : YearlyNumber("WH", harnessId);
 }
 
 // Most wires are plain wires; the other connection types are rarer.
@@ -119,12 +121,10 @@ const char* const kStepRemarks[] = {"需双人确认", "记录测试值", "不�
 
 enum JobStatus { kNew, kRunning, kPaused, kFinished };
 
-// Job numbers follow the harness numbers' pattern: "JB-2024-0001", 9999 to a year.
+// Job numbers follow the harness numbers' pattern: "JB-2024-0001".
 QByteArray JobNo(int jobId)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "JB-%04d-%04d", 2024 - (jobId - 1) / 9999, (jobId - 1) % 9999 + 1);
-    return QByteArray(text);
+    return YearlyNumber("JB", jobId);
 }
 
 bool InsertStep(RowInserter& steps, DemoRandom& random, int jobId, int lineId, QString& error)
