@@ -95,8 +95,9 @@ TEST_F(KorvelctlTest, EveryCommandDescribesItselfAndTheProgramGivesItsVersion)
         const KorvelctlRun help = RunKorvelctlInProcess({command.command, "--help"});
         EXPECT_EQ(help.exitCode, kExitOk) << command.command;
         EXPECT_TRUE(help.out.contains(QString::fromUtf8(command.shown))) << help.out.toStdString();
-        if (command.option)
+        if (command.option) {
             EXPECT_TRUE(help.out.contains(QString::fromUtf8(command.option))) << help.out.toStdString();
+        }
         EXPECT_TRUE(help.err.isEmpty());
     }
     const KorvelctlRun version = RunKorvelctlInProcess({"--version"});
