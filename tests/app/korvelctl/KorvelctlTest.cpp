@@ -95,6 +95,7 @@ TEST_F(KorvelctlTest, EveryCommandDescribesItselfAndTheProgramGivesItsVersion)
         const KorvelctlRun help = RunKorvelctlInProcess({command.command, "--help"});
         EXPECT_EQ(help.exitCode, kExitOk) << command.command;
         EXPECT_TRUE(help.out.contains(QString::fromUtf8(command.shown))) << help.out.toStdString();
+        EXPECT_FALSE(help.out.contains(QLatin1String("korvelctl --version"))) << "its own help, not the program's";
         if (command.option) {
             EXPECT_TRUE(help.out.contains(QString::fromUtf8(command.option))) << help.out.toStdString();
         }
