@@ -208,7 +208,9 @@ BENCHMARK(OpenMainWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime
 BENCHMARK(ShellStartupSelects)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(ChooseHarnessWithManyWires)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(ShellHarnessSelects)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
-BENCHMARK(FirstFindKeyAfterFill)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+// Each iteration refills the list with the timing paused, which a minimum time does not
+// count: a fixed number keeps the run short.
+BENCHMARK(FirstFindKeyAfterFill)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 BENCHMARK(OpenFindKey)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(FindKey)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 

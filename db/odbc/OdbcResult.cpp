@@ -61,14 +61,6 @@ QString TextFromUtf16Bytes(const QByteArray& bytes)
                         bytes.size() / static_cast<qsizetype>(sizeof(SQLWCHAR)));
 }
 
-// The failures that are the connection's or the statement's, not one value's.
-bool EndsTheQuery(const QString& sqlState)
-{
-    static const QStringList whole = {QStringLiteral("HYT00"), QStringLiteral("HYT01"), QStringLiteral("HY008"),
-                                      QStringLiteral("HY001"), QStringLiteral("HY010")};
-    return sqlState.startsWith(QLatin1String("08")) || whole.contains(sqlState);
-}
-
 bool ReadValueOfKind(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, DbValue& value, DbError& error)
 {
     bool isNull = false;
@@ -183,6 +175,13 @@ bool ReadRow(SQLHSTMT statement, const std::vector<OdbcValueKind>& kinds, Buffer
 }
 
 } // namespace
+
+bool EndsTheQuery(const QString& sqlState)
+{
+    static const QStringList whole = {QStringLiteral("HYT00"), QStringLiteral("HYT01"), QStringLiteral("HY008"),
+                                      QStringLiteral("HY001"), QStringLiteral("HY010")};
+    return sqlState.startsWith(QLatin1String("08")) || whole.contains(sqlState);
+}
 
 BufferedCursor::BufferedCursor(QList<Field> fields, QList<Row> rows, std::optional<DbError> failure)
     : m_fields(std::move(fields)), m_rows(std::move(rows)), m_failure(std::move(failure))

@@ -44,6 +44,10 @@ private:
     qsizetype m_row = 0;
 };
 
+// The failures that are the connection's or the statement's, not one value's. A value that
+// fails to read with another SQLSTATE is an empty cell.
+bool EndsTheQuery(const QString& sqlState);
+
 // Fetches one column of the current row with SQLGetData (columns from 1, in ascending
 // order) and gives it in the program's form for its kind. Long values arrive in chunks that
 // are joined as bytes before they are decoded, since a chunk may end inside a character. A

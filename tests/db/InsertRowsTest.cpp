@@ -138,12 +138,15 @@ TEST_F(InsertRowsTest, OnlyLiveColumnNamesReachTheStatement)
 
 namespace {
 
-// A SQL Server as far as an insert needs one: the probe's columns, a new key for each
-// insert, and every statement as it arrived.
+// A server as far as an insert needs one: the probe's columns, a new key for each insert,
+// the rows a long binary write changed, and every statement as it arrived.
 class ScriptedServer : public DbClient
 {
 public:
-    explicit ScriptedServer(QStringList& statements) : m_statements(statements) {}
+    ScriptedServer(QStringList& statements, const SqlDialect& dialect, qint64 binaryRowsChanged)
+        : m_statements(statements), m_dialect(dialect), m_binaryRowsChanged(binaryRowsChanged)
+    {
+    }
     bool Open(const QString&, DbError&) override { return m_open = true; }
     bool IsOpen() const override { return m_open; }
     bool Close(DbError&) override { return !(m_open = false); }
@@ -169,39 +172,85 @@ public:
     bool ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError&) override
     {
         m_statements.append(sql + QStringLiteral(" <- ") + QString::fromLatin1(bytes.toHex()));
-        rowsChanged = 1;
+        rowsChanged = m_binaryRowsChanged;
         return true;
     }
     bool BeginTransaction(DbError&) override { return true; }
     bool CommitTransaction(DbError&) override { return true; }
     bool RollbackTransaction(DbError&) override { return true; }
-    const SqlDialect& Dialect() const override { return TransactSqlDialect(); }
+    const SqlDialect& Dialect() const override { return m_dialect; }
 
 private:
     QStringList& m_statements;
+    const SqlDialect& m_dialect;
+    qint64 m_binaryRowsChanged;
     bool m_open = false;
     int m_key = 16;
 };
 
-} // namespace
-
-TEST(InsertRowsOnSqlServer, TheStatementsOfAnInsertWithItsKeyAndLongBinary)
+// Two rows into T over a scripted server, the key A read back and D written as long binary.
+struct ScriptedInsert
 {
+    ScriptedInsert(const SqlDialect& dialect, qint64 binaryRowsChanged = 1)
+        : database([this, &dialect, binaryRowsChanged](const QString&, DbError&) {
+              return std::make_unique<ScriptedServer>(statements, dialect, binaryRowsChanged);
+          })
+    {
+        EXPECT_TRUE(database.Open(QStringLiteral("Provider=sqloledb;")));
+        const QList<int> skip = {0};
+        inserted = database.InsertRows(&table, QStringLiteral("T"), &skip, QStringLiteral("A"));
+    }
+
     QStringList statements;
-    CAdoDatabase database([&statements](const QString&, DbError&) { return std::make_unique<ScriptedServer>(statements); });
-    ASSERT_TRUE(database.Open(QStringLiteral("Provider=sqloledb;")));
     TextTable table = {{"A", "b", "C", "D", "E"},
                        {"9", "5", "it's", "0AFF", "2017/4/6 下午 2:30:00"},
                        {"9", "", "", "", "2017-04-06"}};
-    const QList<int> skip = {0};
-    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("T"), &skip, QStringLiteral("A")))
-        << database.m_strError.toStdString();
-    EXPECT_EQ(statements,
-              QStringList({"select top 1 * from T",
-                           "insert into T (b,C,D,E)  values(5,N'it''s',0x0AFF,'2017-04-06T14:30:00');select "
-                           "SCOPE_IDENTITY()",
-                           "insert into T (b,C,D,E)  values(NULL,N'',NULL,'20170406');select SCOPE_IDENTITY()",
-                           "update T set D=? where A=17 <- 0aff"}));
-    EXPECT_EQ(table[1][0], QStringLiteral("17")) << "each row gets the key of its own insert";
-    EXPECT_EQ(table[2][0], QStringLiteral("18"));
+    CAdoDatabase database;
+    bool inserted = false;
+};
+
+} // namespace
+
+TEST(InsertRowsOnAServer, TheStatementsOfAnInsertWithItsKeyAndLongBinary)
+{
+    const struct
+    {
+        const SqlDialect& dialect;
+        QStringList statements;
+    } cases[] = {
+        {TransactSqlDialect(),
+         {"select top 1 * from T",
+          "insert into T (b,C,D,E)  values(5,N'it''s',0x0AFF,'2017-04-06T14:30:00');select SCOPE_IDENTITY()",
+          "insert into T (b,C,D,E)  values(NULL,N'',NULL,'20170406');select SCOPE_IDENTITY()",
+          "update T set D=? where A=17 <- 0aff"}},
+        // An engine without a form of its own reads the newest key after each insert.
+        {StandardSqlDialect(),
+         {"select top 1 * from T", "insert into T (b,C,D,E)  values(5,'it''s',X'0AFF','2017-04-06 14:30:00')",
+          "select top 1 A from T order by A desc", "insert into T (b,C,D,E)  values(NULL,'',NULL,'2017-04-06')",
+          "select top 1 A from T order by A desc", "update T set D=? where A=17 <- 0aff"}},
+    };
+    for (const auto& server : cases) {
+        ScriptedInsert insert(server.dialect);
+        EXPECT_TRUE(insert.inserted) << insert.database.m_strError.toStdString();
+        EXPECT_EQ(insert.statements, server.statements);
+        EXPECT_EQ(insert.table[1][0], QStringLiteral("17")) << "each row gets the key of its own insert";
+        EXPECT_EQ(insert.table[2][0], QStringLiteral("18"));
+    }
+}
+
+TEST(InsertRowsOnAServer, ALongBinaryWriteThatSelectsNoRowFails)
+{
+    const struct
+    {
+        qint64 rowsChanged;
+        const char* error;
+    } cases[] = {
+        {-1, ""}, // the server counts nothing
+        {0, "ADO 错误：0x80004005，写入长二进制数据失败：update T set D=? where A=17 没有选中任何行"},
+    };
+    for (const auto& write : cases) {
+        ScriptedInsert insert(TransactSqlDialect(), write.rowsChanged);
+        EXPECT_EQ(insert.inserted, !*write.error) << write.rowsChanged;
+        EXPECT_EQ(insert.database.m_strError, QString::fromUtf8(write.error)) << write.rowsChanged;
+    }
 }

@@ -10,8 +10,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -58,11 +56,6 @@ protected:
         return *dialog;
     }
 
-    QComboBox& combo(int id) { return ComboOf(*dialog, id); }
-    QString box(int id) { return TextOf(*dialog, id); }
-    QStringList entries(int id) { return EntriesOf(*dialog, id); }
-    void choose(int id, const QString& text) { Choose(*dialog, id, text); }
-    void press(int id) { Press(*dialog, id); }
     QString scalar(const QString& sql) { return folder.database().scalar(sql); }
 
     ProgramFolder folder;
@@ -81,20 +74,22 @@ TEST_F(MainWindowTest, OpensWithEveryListFilledSortedAndNothingSelected)
 {
     open();
     EXPECT_TRUE(messages.warnings.isEmpty()) << messages.warnings.join('|').toStdString();
-    EXPECT_EQ(entries(CKorvelDlg::kHarnessNoCombo), QStringList({"WH-A", "wh-b", "wh-c", "WH-D"})) << "sorted ignoring case";
-    EXPECT_EQ(entries(CKorvelDlg::kJobNoCombo), QStringList({"JOB-1", "job-2"}));
-    EXPECT_EQ(entries(CKorvelDlg::kLabelNoCombo), QStringList({"l-1", "L-2"})) << "only labels whose LabelStatus is 1";
-    EXPECT_EQ(entries(CKorvelDlg::kConnectTypeCombo), QStringList({"前缀", "字母", "导通", "负数"}));
-    EXPECT_EQ(entries(CKorvelDlg::kTestGroupCombo), QStringList({"A组", "空组"}));
-    EXPECT_EQ(entries(CKorvelDlg::kTestModeCombo), QStringList({"快速"}));
-    EXPECT_EQ(entries(CKorvelDlg::kTestGroup2Combo), QStringList({"B组"}));
-    EXPECT_TRUE(entries(CKorvelDlg::kWireNoCombo).isEmpty());
-    EXPECT_TRUE(entries(CKorvelDlg::kStepCombo).isEmpty());
+    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kHarnessNoCombo), QStringList({"WH-A", "wh-b", "wh-c", "WH-D"}))
+        << "sorted ignoring case";
+    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kJobNoCombo), QStringList({"JOB-1", "job-2"}));
+    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kLabelNoCombo), QStringList({"l-1", "L-2"}))
+        << "only labels whose LabelStatus is 1";
+    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kConnectTypeCombo), QStringList({"前缀", "字母", "导通", "负数"}));
+    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kTestGroupCombo), QStringList({"A组", "空组"}));
+    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kTestModeCombo), QStringList({"快速"}));
+    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kTestGroup2Combo), QStringList({"B组"}));
+    EXPECT_TRUE(EntriesOf(*dialog, CKorvelDlg::kWireNoCombo).isEmpty());
+    EXPECT_TRUE(EntriesOf(*dialog, CKorvelDlg::kStepCombo).isEmpty());
     for (int id : kAllCombos)
-        EXPECT_EQ(combo(id).currentIndex(), -1) << id;
-    EXPECT_EQ(box(CKorvelDlg::kConnectTypeValue), QStringLiteral("0"));
-    EXPECT_EQ(box(CKorvelDlg::kTestModeValue), QStringLiteral("0"));
-    EXPECT_EQ(box(CKorvelDlg::kTestGroupValue), QString());
+        EXPECT_EQ(ComboOf(*dialog, id).currentIndex(), -1) << id;
+    EXPECT_EQ(TextOf(*dialog, CKorvelDlg::kConnectTypeValue), QStringLiteral("0"));
+    EXPECT_EQ(TextOf(*dialog, CKorvelDlg::kTestModeValue), QStringLiteral("0"));
+    EXPECT_EQ(TextOf(*dialog, CKorvelDlg::kTestGroupValue), QString());
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Korvel"));
     EXPECT_TRUE(dialog->m_strConnect.startsWith(QStringLiteral("Provider=sqlite;")));
 }
@@ -105,15 +100,15 @@ TEST_F(MainWindowTest, MissingOrUnreadableSettingsLeaveEveryListEmpty)
     open();
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("获取配置文件失败")));
     for (int id : kAllCombos)
-        EXPECT_EQ(combo(id).count(), 0) << id;
-    EXPECT_EQ(box(CKorvelDlg::kConnectTypeValue), QStringLiteral("0"));
+        EXPECT_EQ(ComboOf(*dialog, id).count(), 0) << id;
+    EXPECT_EQ(TextOf(*dialog, CKorvelDlg::kConnectTypeValue), QStringLiteral("0"));
     EXPECT_EQ(dialog->m_strConnect, QString());
 
     messages.warnings.clear();
     folder.writeSettings("not xml");
     open();
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("获取配置数据失败")));
-    EXPECT_EQ(combo(CKorvelDlg::kConnectTypeCombo).count(), 0);
+    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kConnectTypeCombo).count(), 0);
 }
 
 TEST_F(MainWindowTest, AFailedConnectionShowsTheErrorAloneAndLoadsNoValueLists)
@@ -123,7 +118,7 @@ TEST_F(MainWindowTest, AFailedConnectionShowsTheErrorAloneAndLoadsNoValueLists)
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << messages.warnings[0].toStdString();
     for (int id : kAllCombos)
-        EXPECT_EQ(combo(id).count(), 0) << id;
+        EXPECT_EQ(ComboOf(*dialog, id).count(), 0) << id;
     EXPECT_FALSE(dialog->m_strConnect.isEmpty());
 }
 
@@ -133,10 +128,10 @@ TEST_F(MainWindowTest, AFailingQueryEmptiesOnlyItsOwnList)
     open();
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].contains(QStringLiteral("tblHarnessInfo")));
-    EXPECT_EQ(combo(CKorvelDlg::kHarnessNoCombo).count(), 0);
-    EXPECT_EQ(combo(CKorvelDlg::kJobNoCombo).count(), 2);
-    EXPECT_EQ(combo(CKorvelDlg::kConnectTypeCombo).count(), 4);
-    EXPECT_EQ(combo(CKorvelDlg::kLabelNoCombo).count(), 2);
+    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kHarnessNoCombo).count(), 0);
+    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kJobNoCombo).count(), 2);
+    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kConnectTypeCombo).count(), 4);
+    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kLabelNoCombo).count(), 2);
 }
 
 TEST_F(MainWindowTest, AMissingValueListFileIsReportedAndTheRestFills)
@@ -144,59 +139,60 @@ TEST_F(MainWindowTest, AMissingValueListFileIsReportedAndTheRestFills)
     QFile::remove(folder.filePath(QStringLiteral("SQL配置.ini")));
     open();
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("配置文件不存在")));
-    EXPECT_EQ(combo(CKorvelDlg::kConnectTypeCombo).count(), 0);
-    EXPECT_EQ(combo(CKorvelDlg::kHarnessNoCombo).count(), 4);
+    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kConnectTypeCombo).count(), 0);
+    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kHarnessNoCombo).count(), 4);
 }
 
 TEST_F(MainWindowTest, ChoosingAHarnessListsItsWiresOnly)
 {
     open();
-    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-b"));
-    EXPECT_EQ(entries(CKorvelDlg::kWireNoCombo), QStringList({"w1", "W2"}));
-    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("WH-A"));
-    EXPECT_EQ(entries(CKorvelDlg::kWireNoCombo), QStringList({"w1", "W3"})) << "the list is replaced, not added to";
-    EXPECT_EQ(combo(CKorvelDlg::kWireNoCombo).currentIndex(), -1);
-    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-c"));
-    EXPECT_TRUE(entries(CKorvelDlg::kWireNoCombo).isEmpty()) << "a harness without wires";
+    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-b"));
+    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kWireNoCombo), QStringList({"w1", "W2"}));
+    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("WH-A"));
+    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kWireNoCombo), QStringList({"w1", "W3"}))
+        << "the list is replaced, not added to";
+    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kWireNoCombo).currentIndex(), -1);
+    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-c"));
+    EXPECT_TRUE(EntriesOf(*dialog, CKorvelDlg::kWireNoCombo).isEmpty()) << "a harness without wires";
     EXPECT_TRUE(messages.warnings.isEmpty());
 
     folder.database().exec(QStringLiteral("DELETE FROM tblHarnessInfo WHERE HarnessNo='WH-D'"));
-    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("WH-D"));
+    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("WH-D"));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("获取HarnessID信息失败")));
-    EXPECT_TRUE(entries(CKorvelDlg::kWireNoCombo).isEmpty());
+    EXPECT_TRUE(EntriesOf(*dialog, CKorvelDlg::kWireNoCombo).isEmpty());
 }
 
 TEST_F(MainWindowTest, ArrowKeysOnTheHarnessListRunTheCascade)
 {
     open();
-    combo(CKorvelDlg::kHarnessNoCombo).setFocus();
-    QTest::keyClick(&combo(CKorvelDlg::kHarnessNoCombo), Qt::Key_Down);
-    EXPECT_EQ(combo(CKorvelDlg::kHarnessNoCombo).currentText(), QStringLiteral("WH-A"));
-    EXPECT_EQ(entries(CKorvelDlg::kWireNoCombo), QStringList({"w1", "W3"}));
+    ComboOf(*dialog, CKorvelDlg::kHarnessNoCombo).setFocus();
+    QTest::keyClick(&ComboOf(*dialog, CKorvelDlg::kHarnessNoCombo), Qt::Key_Down);
+    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kHarnessNoCombo).currentText(), QStringLiteral("WH-A"));
+    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kWireNoCombo), QStringList({"w1", "W3"}));
 }
 
 TEST_F(MainWindowTest, TypingFindsAHarnessAndOnlyEnterOnAMatchRunsTheCascade)
 {
     open();
-    QComboBox& harnesses = combo(CKorvelDlg::kHarnessNoCombo);
+    QComboBox& harnesses = ComboOf(*dialog, CKorvelDlg::kHarnessNoCombo);
     harnesses.setFocus();
     QTest::keyClick(&harnesses, 'w');
     const FindPopup* find = harnesses.findChild<FindPopup*>();
     ASSERT_TRUE(find && find->isVisible());
     QTest::keyClicks(&find->FilterLine(), QStringLiteral("h-b"));
     EXPECT_EQ(harnesses.currentIndex(), -1) << "typing chooses no harness";
-    EXPECT_TRUE(entries(CKorvelDlg::kWireNoCombo).isEmpty()) << "and loads no wires";
+    EXPECT_TRUE(EntriesOf(*dialog, CKorvelDlg::kWireNoCombo).isEmpty()) << "and loads no wires";
 
     QTest::keyClick(&find->FilterLine(), Qt::Key_Return);
     EXPECT_TRUE(dialog->isVisible()) << "Enter picks; it does not close the window";
     const QStringList picked = {harnesses.currentText(), dialog->m_strHarnessID};
-    const QStringList wires = entries(CKorvelDlg::kWireNoCombo);
+    const QStringList wires = EntriesOf(*dialog, CKorvelDlg::kWireNoCombo);
     EXPECT_EQ(picked, QStringList({"wh-b", "1"}));
 
-    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("WH-A"));
-    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-b"));
+    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("WH-A"));
+    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-b"));
     EXPECT_EQ(QStringList({harnesses.currentText(), dialog->m_strHarnessID}), picked);
-    EXPECT_EQ(entries(CKorvelDlg::kWireNoCombo), wires) << "as a pick from the list";
+    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kWireNoCombo), wires) << "as a pick from the list";
     EXPECT_TRUE(messages.warnings.isEmpty());
 }
 
@@ -205,18 +201,18 @@ TEST_F(MainWindowTest, OnlyTheListsOfNumbersAreSearchedAsOneTypes)
     open();
     const QList<int> numbers = {CKorvelDlg::kHarnessNoCombo, CKorvelDlg::kJobNoCombo, CKorvelDlg::kLabelNoCombo};
     for (int id : kAllCombos)
-        EXPECT_EQ(combo(id).findChild<FindPopup*>() != nullptr, numbers.contains(id)) << id;
+        EXPECT_EQ(ComboOf(*dialog, id).findChild<FindPopup*>() != nullptr, numbers.contains(id)) << id;
 }
 
 TEST_F(MainWindowTest, ChoosingAJobListsItsSteps)
 {
     open();
-    choose(CKorvelDlg::kJobNoCombo, QStringLiteral("job-2"));
-    EXPECT_EQ(entries(CKorvelDlg::kStepCombo), QStringList({"15", "16"}));
-    choose(CKorvelDlg::kJobNoCombo, QStringLiteral("JOB-1"));
-    EXPECT_EQ(entries(CKorvelDlg::kStepCombo), QStringList({"15", "17"}));
+    Choose(*dialog, CKorvelDlg::kJobNoCombo, QStringLiteral("job-2"));
+    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kStepCombo), QStringList({"15", "16"}));
+    Choose(*dialog, CKorvelDlg::kJobNoCombo, QStringLiteral("JOB-1"));
+    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kStepCombo), QStringList({"15", "17"}));
     folder.database().exec(QStringLiteral("DROP TABLE tblJobStepInfo"));
-    choose(CKorvelDlg::kJobNoCombo, QStringLiteral("JOB-1"));
+    Choose(*dialog, CKorvelDlg::kJobNoCombo, QStringLiteral("JOB-1"));
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].endsWith(QStringLiteral("获取LineID信息失败")));
     EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：")));
@@ -225,8 +221,8 @@ TEST_F(MainWindowTest, ChoosingAJobListsItsSteps)
 TEST_F(MainWindowTest, PickersShowTheEntrysValueAndChangeNothingElse)
 {
     open();
-    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-b"));
-    choose(CKorvelDlg::kWireNoCombo, QStringLiteral("W2"));
+    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-b"));
+    Choose(*dialog, CKorvelDlg::kWireNoCombo, QStringLiteral("W2"));
     const QString connect = dialog->m_strConnect;
     const struct
     {
@@ -234,21 +230,21 @@ TEST_F(MainWindowTest, PickersShowTheEntrysValueAndChangeNothingElse)
         const char* shown;
     } connectTypes[] = {{"导通", "3"}, {"负数", "-7"}, {"字母", "0"}, {"前缀", "12"}};
     for (const auto& type : connectTypes) {
-        choose(CKorvelDlg::kConnectTypeCombo, QString::fromUtf8(type.entry));
-        EXPECT_EQ(box(CKorvelDlg::kConnectTypeValue), QString::fromUtf8(type.shown)) << type.entry;
+        Choose(*dialog, CKorvelDlg::kConnectTypeCombo, QString::fromUtf8(type.entry));
+        EXPECT_EQ(TextOf(*dialog, CKorvelDlg::kConnectTypeValue), QString::fromUtf8(type.shown)) << type.entry;
     }
-    choose(CKorvelDlg::kTestGroupCombo, QStringLiteral("A组"));
-    EXPECT_EQ(box(CKorvelDlg::kTestGroupValue), QStringLiteral("GA"));
-    choose(CKorvelDlg::kTestGroupCombo, QStringLiteral("空组"));
-    EXPECT_EQ(box(CKorvelDlg::kTestGroupValue), QString());
-    choose(CKorvelDlg::kTestModeCombo, QStringLiteral("快速"));
-    EXPECT_EQ(box(CKorvelDlg::kTestModeValue), QStringLiteral("1"));
-    choose(CKorvelDlg::kTestGroup2Combo, QStringLiteral("B组"));
-    EXPECT_EQ(box(CKorvelDlg::kTestGroup2Value), QStringLiteral("GB"));
+    Choose(*dialog, CKorvelDlg::kTestGroupCombo, QStringLiteral("A组"));
+    EXPECT_EQ(TextOf(*dialog, CKorvelDlg::kTestGroupValue), QStringLiteral("GA"));
+    Choose(*dialog, CKorvelDlg::kTestGroupCombo, QStringLiteral("空组"));
+    EXPECT_EQ(TextOf(*dialog, CKorvelDlg::kTestGroupValue), QString());
+    Choose(*dialog, CKorvelDlg::kTestModeCombo, QStringLiteral("快速"));
+    EXPECT_EQ(TextOf(*dialog, CKorvelDlg::kTestModeValue), QStringLiteral("1"));
+    Choose(*dialog, CKorvelDlg::kTestGroup2Combo, QStringLiteral("B组"));
+    EXPECT_EQ(TextOf(*dialog, CKorvelDlg::kTestGroup2Value), QStringLiteral("GB"));
 
-    EXPECT_EQ(combo(CKorvelDlg::kHarnessNoCombo).currentText(), QStringLiteral("wh-b"));
-    EXPECT_EQ(combo(CKorvelDlg::kWireNoCombo).currentText(), QStringLiteral("W2"));
-    EXPECT_EQ(entries(CKorvelDlg::kWireNoCombo), QStringList({"w1", "W2"})) << "the refresh ran no cascade";
+    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kHarnessNoCombo).currentText(), QStringLiteral("wh-b"));
+    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kWireNoCombo).currentText(), QStringLiteral("W2"));
+    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kWireNoCombo), QStringList({"w1", "W2"})) << "the refresh ran no cascade";
     EXPECT_TRUE(messages.warnings.isEmpty());
 }
 
@@ -256,22 +252,22 @@ TEST_F(MainWindowTest, WritesNeedEveryChoiceAndOpenNoConnectionOtherwise)
 {
     open();
     QFile::remove(folder.filePath(QStringLiteral("korvel.db"))); // a connection would fail loudly
-    press(CKorvelDlg::kWriteConnectTypeButton);
-    press(CKorvelDlg::kWriteTestGroupButton);
-    press(CKorvelDlg::kWriteTestModeButton);
-    press(CKorvelDlg::kWriteTestGroup2Button);
+    Press(*dialog, CKorvelDlg::kWriteConnectTypeButton);
+    Press(*dialog, CKorvelDlg::kWriteTestGroupButton);
+    Press(*dialog, CKorvelDlg::kWriteTestModeButton);
+    Press(*dialog, CKorvelDlg::kWriteTestGroup2Button);
     EXPECT_EQ(messages.warnings, QStringList({"harnessno,wireno,联线类型不能为空", "harnessno,wireno,测试组不能为空",
                                               "harnessno,wireno,测试模式不能为空", "harnessno,wireno,测试组2不能为空"}))
         << "nothing chosen at all";
-    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-b"));
+    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-b"));
     messages.warnings.clear();
-    press(CKorvelDlg::kWriteConnectTypeButton);
+    Press(*dialog, CKorvelDlg::kWriteConnectTypeButton);
     EXPECT_EQ(messages.warnings,
               QStringList({"harnessno,wireno,联线类型不能为空"}));
     messages.warnings.clear();
-    press(CKorvelDlg::kWriteTestGroupButton);
-    press(CKorvelDlg::kWriteTestModeButton);
-    press(CKorvelDlg::kWriteTestGroup2Button);
+    Press(*dialog, CKorvelDlg::kWriteTestGroupButton);
+    Press(*dialog, CKorvelDlg::kWriteTestModeButton);
+    Press(*dialog, CKorvelDlg::kWriteTestGroup2Button);
     EXPECT_EQ(messages.warnings, QStringList({"harnessno,wireno,测试组不能为空", "harnessno,wireno,测试模式不能为空",
                                               "harnessno,wireno,测试组2不能为空"}));
 }
@@ -279,22 +275,23 @@ TEST_F(MainWindowTest, WritesNeedEveryChoiceAndOpenNoConnectionOtherwise)
 TEST_F(MainWindowTest, WireWritesChangeTheChosenWireOfTheChosenHarness)
 {
     open();
-    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("WH-A"));
-    choose(CKorvelDlg::kWireNoCombo, QStringLiteral("w1"));
-    choose(CKorvelDlg::kConnectTypeCombo, QStringLiteral("导通"));
-    press(CKorvelDlg::kWriteConnectTypeButton);
-    choose(CKorvelDlg::kTestGroupCombo, QStringLiteral("A组"));
-    press(CKorvelDlg::kWriteTestGroupButton);
+    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("WH-A"));
+    Choose(*dialog, CKorvelDlg::kWireNoCombo, QStringLiteral("w1"));
+    Choose(*dialog, CKorvelDlg::kConnectTypeCombo, QStringLiteral("导通"));
+    Press(*dialog, CKorvelDlg::kWriteConnectTypeButton);
+    Choose(*dialog, CKorvelDlg::kTestGroupCombo, QStringLiteral("A组"));
+    Press(*dialog, CKorvelDlg::kWriteTestGroupButton);
     EXPECT_EQ(messages.informations, QStringList({"写入成功", "写入成功"}));
     EXPECT_TRUE(messages.warnings.isEmpty());
     EXPECT_EQ(scalar(QStringLiteral("select HarnessType || WireGroup from tblHarnessWireInfo where HarnessID=2 and WireNo='w1'")),
               QStringLiteral("3GA"));
     EXPECT_EQ(scalar(QStringLiteral("select HarnessType || WireGroup from tblHarnessWireInfo where HarnessID=1 and WireNo='w1'")),
               QStringLiteral("0")) << "harness wh-b's wire w1 is another wire";
-    EXPECT_EQ(combo(CKorvelDlg::kWireNoCombo).currentText(), QStringLiteral("w1")) << "a write changes nothing in the window";
+    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kWireNoCombo).currentText(), QStringLiteral("w1"))
+        << "a write changes nothing in the window";
 
-    choose(CKorvelDlg::kTestGroupCombo, QStringLiteral("空组"));
-    press(CKorvelDlg::kWriteTestGroupButton);
+    Choose(*dialog, CKorvelDlg::kTestGroupCombo, QStringLiteral("空组"));
+    Press(*dialog, CKorvelDlg::kWriteTestGroupButton);
     EXPECT_EQ(scalar(QStringLiteral("select quote(WireGroup) from tblHarnessWireInfo where HarnessID=2 and WireNo='w1'")),
               QStringLiteral("''")) << "an empty value is an empty text";
 }
@@ -302,12 +299,12 @@ TEST_F(MainWindowTest, WireWritesChangeTheChosenWireOfTheChosenHarness)
 TEST_F(MainWindowTest, StepWritesChangeTheChosenStepOfTheChosenJob)
 {
     open();
-    choose(CKorvelDlg::kJobNoCombo, QStringLiteral("job-2"));
-    choose(CKorvelDlg::kStepCombo, QStringLiteral("15"));
-    choose(CKorvelDlg::kTestModeCombo, QStringLiteral("快速"));
-    press(CKorvelDlg::kWriteTestModeButton);
-    choose(CKorvelDlg::kTestGroup2Combo, QStringLiteral("B组"));
-    press(CKorvelDlg::kWriteTestGroup2Button);
+    Choose(*dialog, CKorvelDlg::kJobNoCombo, QStringLiteral("job-2"));
+    Choose(*dialog, CKorvelDlg::kStepCombo, QStringLiteral("15"));
+    Choose(*dialog, CKorvelDlg::kTestModeCombo, QStringLiteral("快速"));
+    Press(*dialog, CKorvelDlg::kWriteTestModeButton);
+    Choose(*dialog, CKorvelDlg::kTestGroup2Combo, QStringLiteral("B组"));
+    Press(*dialog, CKorvelDlg::kWriteTestGroup2Button);
     EXPECT_EQ(messages.informations, QStringList({"写入成功", "写入成功"}));
     EXPECT_EQ(scalar(QStringLiteral("select TestMode || TestGroup from tblJobStepInfo where JobID=10 and LineID=15")),
               QStringLiteral("1GB"));
@@ -317,20 +314,21 @@ TEST_F(MainWindowTest, StepWritesChangeTheChosenStepOfTheChosenJob)
 
     // The step went after the list was filled: a write that changes no row is no success.
     folder.database().exec(QStringLiteral("DELETE FROM tblJobStepInfo WHERE JobID=10 AND LineID=15"));
-    press(CKorvelDlg::kWriteTestModeButton);
+    Press(*dialog, CKorvelDlg::kWriteTestModeButton);
     EXPECT_EQ(messages.informations.size(), 2);
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("没有找到要写入的记录，写入测试模式失败")));
-    EXPECT_EQ(combo(CKorvelDlg::kStepCombo).currentText(), QStringLiteral("15")) << "and changes nothing in the window";
+    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kStepCombo).currentText(), QStringLiteral("15"))
+        << "and changes nothing in the window";
 }
 
 TEST_F(MainWindowTest, AFailedWriteShowsTheErrorAndItsOwnText)
 {
     open();
-    choose(CKorvelDlg::kJobNoCombo, QStringLiteral("job-2"));
-    choose(CKorvelDlg::kStepCombo, QStringLiteral("16"));
-    choose(CKorvelDlg::kTestGroup2Combo, QStringLiteral("B组"));
+    Choose(*dialog, CKorvelDlg::kJobNoCombo, QStringLiteral("job-2"));
+    Choose(*dialog, CKorvelDlg::kStepCombo, QStringLiteral("16"));
+    Choose(*dialog, CKorvelDlg::kTestGroup2Combo, QStringLiteral("B组"));
     folder.database().exec(QStringLiteral("ALTER TABLE tblJobStepInfo RENAME TO tblGone"));
-    press(CKorvelDlg::kWriteTestGroup2Button);
+    Press(*dialog, CKorvelDlg::kWriteTestGroup2Button);
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，")));
     EXPECT_TRUE(messages.warnings[0].endsWith(QStringLiteral("写入测试组2失败")));
@@ -338,7 +336,7 @@ TEST_F(MainWindowTest, AFailedWriteShowsTheErrorAndItsOwnText)
     // Each write opens its own connection: a database that has gone fails with its error alone.
     QFile::remove(folder.filePath(QStringLiteral("korvel.db")));
     messages.warnings.clear();
-    press(CKorvelDlg::kWriteTestGroup2Button);
+    Press(*dialog, CKorvelDlg::kWriteTestGroup2Button);
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，")));
     EXPECT_FALSE(messages.warnings[0].endsWith(QStringLiteral("失败")));
@@ -347,7 +345,7 @@ TEST_F(MainWindowTest, AFailedWriteShowsTheErrorAndItsOwnText)
 TEST_F(MainWindowTest, EnterAndEscapeCloseTheWindow)
 {
     open();
-    combo(CKorvelDlg::kHarnessNoCombo).setFocus();
+    ComboOf(*dialog, CKorvelDlg::kHarnessNoCombo).setFocus();
     QTest::keyClick(dialog.get(), Qt::Key_Return);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
@@ -376,13 +374,13 @@ TEST_F(MainWindowTest, TheAboutBoxOpensModallyAndReturns)
 TEST_F(MainWindowTest, ADatabaseThatVanishesAfterStartUpIsReportedByEachAction)
 {
     open();
-    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-b"));
+    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-b"));
     ASSERT_TRUE(QFile::remove(folder.filePath(QStringLiteral("korvel.db"))));
-    choose(CKorvelDlg::kHarnessNoCombo, QStringLiteral("WH-A"));
+    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("WH-A"));
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << "the error alone";
-    EXPECT_TRUE(entries(CKorvelDlg::kWireNoCombo).isEmpty()) << "no wires of another harness stay listed";
-    choose(CKorvelDlg::kJobNoCombo, QStringLiteral("job-2"));
+    EXPECT_TRUE(EntriesOf(*dialog, CKorvelDlg::kWireNoCombo).isEmpty()) << "no wires of another harness stay listed";
+    Choose(*dialog, CKorvelDlg::kJobNoCombo, QStringLiteral("job-2"));
     EXPECT_EQ(messages.warnings.size(), 2);
     EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("korvel.db"))));
 }

@@ -2,13 +2,12 @@
 
 #include "db/CAdoDatabase.h"
 #include "gui/DialogTemplate.h"
+#include "tests/support/DialogControls.h"
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/RecordingMessageSink.h"
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -32,12 +31,10 @@ protected:
         dialog.show();
     }
 
-    QLineEdit& edit(int id) { return *qobject_cast<QLineEdit*>(FindControl(dialog, id)); }
     void typeAndConfirm(const QString& number)
     {
-        edit(Cdlg_Label::kNewValueEdit).clear();
-        QTest::keyClicks(&edit(Cdlg_Label::kNewValueEdit), number);
-        QTest::mouseClick(qobject_cast<QPushButton*>(FindControl(dialog, Cdlg_Label::kOkButton)), Qt::LeftButton);
+        Type(dialog, Cdlg_Label::kNewValueEdit, number);
+        Press(dialog, Cdlg_Label::kOkButton);
     }
 
     EmbeddedTestDatabase file;
@@ -51,10 +48,10 @@ protected:
 TEST_F(DuplicateLabelDialogTest, ShowsTheClashingNumberAndRefusesEveryNumberThatExists)
 {
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Label重复"));
-    EXPECT_EQ(edit(Cdlg_Label::kOldValueEdit).text(), QStringLiteral("LB-1"));
-    EXPECT_TRUE(edit(Cdlg_Label::kOldValueEdit).isReadOnly());
-    EXPECT_EQ(edit(Cdlg_Label::kNewValueEdit).text(), QString());
-    EXPECT_TRUE(dialog.focusWidget() == &edit(Cdlg_Label::kNewValueEdit)) << "the new number takes the focus";
+    EXPECT_EQ(TextOf(dialog, Cdlg_Label::kOldValueEdit), QStringLiteral("LB-1"));
+    EXPECT_TRUE(EditOf(dialog, Cdlg_Label::kOldValueEdit).isReadOnly());
+    EXPECT_EQ(TextOf(dialog, Cdlg_Label::kNewValueEdit), QString());
+    EXPECT_TRUE(dialog.focusWidget() == &EditOf(dialog, Cdlg_Label::kNewValueEdit)) << "the new number takes the focus";
 
     typeAndConfirm(QStringLiteral("LB-1"));
     typeAndConfirm(QStringLiteral("it's"));
@@ -77,8 +74,8 @@ TEST_F(DuplicateLabelDialogTest, AnEmptyNumberIsRefused)
 
 TEST_F(DuplicateLabelDialogTest, EscapeAbandonsEvenWithAFreeNumberTyped)
 {
-    QTest::keyClicks(&edit(Cdlg_Label::kNewValueEdit), QStringLiteral("LB-9"));
-    QTest::keyClick(&edit(Cdlg_Label::kNewValueEdit), Qt::Key_Escape);
+    Type(dialog, Cdlg_Label::kNewValueEdit, QStringLiteral("LB-9"));
+    QTest::keyClick(&EditOf(dialog, Cdlg_Label::kNewValueEdit), Qt::Key_Escape);
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_TRUE(messages.warnings.isEmpty());
@@ -86,11 +83,10 @@ TEST_F(DuplicateLabelDialogTest, EscapeAbandonsEvenWithAFreeNumberTyped)
 
 TEST_F(DuplicateLabelDialogTest, EnterConfirmsLikeTheButton)
 {
-    QTest::keyClicks(&edit(Cdlg_Label::kNewValueEdit), QStringLiteral("LB-1"));
-    QTest::keyClick(&edit(Cdlg_Label::kNewValueEdit), Qt::Key_Return);
+    Type(dialog, Cdlg_Label::kNewValueEdit, QStringLiteral("LB-1"));
+    QTest::keyClick(&EditOf(dialog, Cdlg_Label::kNewValueEdit), Qt::Key_Return);
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("LB-1已经存在")));
-    edit(Cdlg_Label::kNewValueEdit).clear();
-    QTest::keyClicks(&edit(Cdlg_Label::kNewValueEdit), QStringLiteral("LB-3"));
-    QTest::keyClick(&edit(Cdlg_Label::kNewValueEdit), Qt::Key_Enter);
+    Type(dialog, Cdlg_Label::kNewValueEdit, QStringLiteral("LB-3"));
+    QTest::keyClick(&EditOf(dialog, Cdlg_Label::kNewValueEdit), Qt::Key_Enter);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }

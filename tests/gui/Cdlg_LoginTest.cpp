@@ -46,11 +46,11 @@ protected:
 TEST_F(LoginTest, TheStoredPasswordOfAdminLogsIn)
 {
     EXPECT_EQ(login.windowTitle(), QStringLiteral("登录界面"));
-    EXPECT_EQ(qobject_cast<QLineEdit*>(FindControl(login, Cdlg_Login::kPasswordEdit))->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(EditOf(login, Cdlg_Login::kPasswordEdit).echoMode(), QLineEdit::Password);
     attempt(QStringLiteral("Korvel"));
     EXPECT_EQ(lastMessage(), QStringLiteral("密码错误")) << "the comparison is case-sensitive";
     EXPECT_TRUE(login.isVisible());
-    EXPECT_EQ(qobject_cast<QLineEdit*>(FindControl(login, Cdlg_Login::kPasswordEdit))->text(), QStringLiteral("Korvel"))
+    EXPECT_EQ(TextOf(login, Cdlg_Login::kPasswordEdit), QStringLiteral("Korvel"))
         << "the typed text stays";
     attempt(QStringLiteral("korvel "));
     EXPECT_EQ(lastMessage(), QStringLiteral("密码错误")) << "nothing is trimmed";
@@ -97,11 +97,11 @@ TEST_F(LoginTest, EachFailureHasItsMessageAndTheDialogStays)
 
 TEST_F(LoginTest, EnterChecksAndEscapeGivesUpSilently)
 {
-    auto* edit = qobject_cast<QLineEdit*>(FindControl(login, Cdlg_Login::kPasswordEdit));
-    QTest::keyClicks(edit, QStringLiteral("wrong"));
-    QTest::keyClick(edit, Qt::Key_Return);
+    QLineEdit& edit = EditOf(login, Cdlg_Login::kPasswordEdit);
+    QTest::keyClicks(&edit, QStringLiteral("wrong"));
+    QTest::keyClick(&edit, Qt::Key_Return);
     EXPECT_EQ(lastMessage(), QStringLiteral("密码错误"));
-    QTest::keyClick(edit, Qt::Key_Escape);
+    QTest::keyClick(&edit, Qt::Key_Escape);
     EXPECT_EQ(login.result(), QDialog::Rejected);
     EXPECT_FALSE(login.isVisible());
     EXPECT_EQ(login.m_bLoggedIn, 0);

@@ -81,13 +81,20 @@ TEST_F(FindAsYouTypeTest, EscapeAndASearchWithoutMatchLeaveTheChoiceAlone)
     EXPECT_EQ(picks.count(), 0);
 }
 
-TEST_F(FindAsYouTypeTest, ASearchAfterTheEntriesChangedFindsTheNewOnes)
+TEST_F(FindAsYouTypeTest, ASearchAfterTheEntriesChangedFindsTheNewOnesAndAClickPicksOne)
 {
     QTest::keyClick(combo, 'w');
     QTest::keyClick(&popup()->FilterLine(), Qt::Key_Escape);
     AddSortedEntries(*combo, {"WH-9999"});
     QTest::keyClick(combo, '9');
     EXPECT_EQ(popup()->Matches(), QStringList({"WH-9999"}));
+
+    QSignalSpy picks(combo, &QComboBox::activated);
+    const QListView& list = *popup()->findChild<QListView*>();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualRect(list.model()->index(0, 0)).center());
+    ASSERT_EQ(picks.count(), 1);
+    EXPECT_EQ(picks[0][0].toInt(), combo->findText(QStringLiteral("WH-9999")));
+    EXPECT_EQ(combo->currentText(), QStringLiteral("WH-9999"));
 }
 
 TEST_F(FindAsYouTypeTest, TheMatchesShowTheWidestEntryWhole)

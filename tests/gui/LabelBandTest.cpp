@@ -15,10 +15,7 @@
 #include "tests/support/ScriptedFileDialogs.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QFile>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -45,13 +42,6 @@ protected:
 
     QString database() const { return folder.filePath(QStringLiteral("korvel.db")); }
     QString bundle() const { return folder.filePath(QStringLiteral("LB-00003.bq")); }
-    void chooseLabel(const QString& number)
-    {
-        QComboBox& labels = *qobject_cast<QComboBox*>(FindControl(*dialog, CKorvelDlg::kLabelNoCombo));
-        labels.setCurrentIndex(labels.findText(number));
-        emit labels.activated(labels.currentIndex());
-    }
-    void press(int id) { qobject_cast<QPushButton*>(FindControl(*dialog, id))->click(); }
     int labelsNumbered(const QString& number)
     {
         return folder.database().scalar(QStringLiteral("select count(*) from tblLabelInfo where LabelNo='%1'").arg(number)).toInt();
@@ -67,26 +57,26 @@ protected:
 
 TEST_F(LabelBandTest, ExportNeedsALabelAndAFile)
 {
-    press(CKorvelDlg::kExportButton);
+    Press(*dialog, CKorvelDlg::kExportButton);
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("标签不能为空")));
     EXPECT_TRUE(fileDialogs.asked.isEmpty());
 
-    chooseLabel(QStringLiteral("LB-00003"));
-    press(CKorvelDlg::kExportButton); // the save dialog is cancelled
+    Choose(*dialog, CKorvelDlg::kLabelNoCombo, QStringLiteral("LB-00003"));
+    Press(*dialog, CKorvelDlg::kExportButton); // the save dialog is cancelled
     EXPECT_EQ(fileDialogs.asked, QStringList(QStringLiteral("save|标签文件(*.bq)|*.bq||bq")));
     EXPECT_TRUE(messages.informations.isEmpty());
 
     fileDialogs.answers = {bundle()};
-    press(CKorvelDlg::kExportButton);
+    Press(*dialog, CKorvelDlg::kExportButton);
     EXPECT_EQ(messages.informations, QStringList(QStringLiteral("导出成功")));
     EXPECT_TRUE(QFileInfo(bundle()).size() > 0);
 }
 
 TEST_F(LabelBandTest, ImportingBackAsksForANewNumberAndAddsASecondLabel)
 {
-    chooseLabel(QStringLiteral("LB-00003"));
+    Choose(*dialog, CKorvelDlg::kLabelNoCombo, QStringLiteral("LB-00003"));
     fileDialogs.answers = {bundle()};
-    press(CKorvelDlg::kExportButton);
+    Press(*dialog, CKorvelDlg::kExportButton);
 
     // The duplicate-label dialog comes up over the window; the user refuses the old
     // number once, then gives a free one.
@@ -95,16 +85,14 @@ TEST_F(LabelBandTest, ImportingBackAsksForANewNumberAndAddsASecondLabel)
         QWidget* duplicate = QApplication::activeModalWidget();
         ASSERT_NE(duplicate, nullptr);
         shown.append(duplicate->windowTitle());
-        auto* newNumber = qobject_cast<QLineEdit*>(FindControl(*duplicate, Cdlg_Label::kNewValueEdit));
-        shown.append(qobject_cast<QLineEdit*>(FindControl(*duplicate, Cdlg_Label::kOldValueEdit))->text());
-        QTest::keyClicks(newNumber, QStringLiteral("LB-00003"));
-        QTest::keyClick(newNumber, Qt::Key_Return);
-        newNumber->clear();
-        QTest::keyClicks(newNumber, QStringLiteral("LB-90003"));
-        QTest::keyClick(newNumber, Qt::Key_Return);
+        shown.append(TextOf(*duplicate, Cdlg_Label::kOldValueEdit));
+        for (const QString& number : {QStringLiteral("LB-00003"), QStringLiteral("LB-90003")}) {
+            Type(*duplicate, Cdlg_Label::kNewValueEdit, number);
+            QTest::keyClick(&EditOf(*duplicate, Cdlg_Label::kNewValueEdit), Qt::Key_Return);
+        }
     });
     fileDialogs.answers = {bundle()};
-    press(CKorvelDlg::kImportButton);
+    Press(*dialog, CKorvelDlg::kImportButton);
     EXPECT_EQ(shown, QStringList({"Label重复", "LB-00003"}));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("LB-00003已经存在")));
     EXPECT_EQ(messages.informations, QStringList({"导出成功", "导入成功"}));
@@ -116,9 +104,9 @@ TEST_F(LabelBandTest, ImportingBackAsksForANewNumberAndAddsASecondLabel)
 
 TEST_F(LabelBandTest, GivingUpInTheDuplicateDialogImportsNothing)
 {
-    chooseLabel(QStringLiteral("LB-00003"));
+    Choose(*dialog, CKorvelDlg::kLabelNoCombo, QStringLiteral("LB-00003"));
     fileDialogs.answers = {bundle()};
-    press(CKorvelDlg::kExportButton);
+    Press(*dialog, CKorvelDlg::kExportButton);
     const QStringList before = LabelTableContents(database());
 
     QTimer::singleShot(0, [] {
@@ -126,12 +114,12 @@ TEST_F(LabelBandTest, GivingUpInTheDuplicateDialogImportsNothing)
             QTest::keyClick(duplicate, Qt::Key_Escape);
     });
     fileDialogs.answers = {bundle()};
-    press(CKorvelDlg::kImportButton);
+    Press(*dialog, CKorvelDlg::kImportButton);
     EXPECT_EQ(LabelTableContents(database()), before);
     EXPECT_EQ(messages.informations, QStringList(QStringLiteral("导出成功")));
     EXPECT_TRUE(messages.warnings.isEmpty());
 
-    press(CKorvelDlg::kImportButton); // the open dialog is cancelled: nothing at all
+    Press(*dialog, CKorvelDlg::kImportButton); // the open dialog is cancelled: nothing at all
     EXPECT_EQ(fileDialogs.asked.last(), QStringLiteral("open|标签文件(*.bq)|*.bq||bq"));
     EXPECT_EQ(LabelTableContents(database()), before);
 }

@@ -146,6 +146,8 @@ TEST_F(LabelBatchTest, TheCheckFindsEveryProblemAndChangesNothing)
                     QString(kBundle).arg(QStringLiteral("{L1},LB-X,1")).replace(QStringLiteral("Caption"), QStringLiteral("Colour")));
     EXPECT_EQ(CheckBundle(open, dir.filePath(QStringLiteral("column.bq"))),
               QStringList({"标签文件第 5 行：表 tblLabelControls 没有列 Colour"}));
+    EXPECT_EQ(CheckBundle(open, Bundle(QStringLiteral("short.bq"), QStringLiteral("{L1},LB-X"))),
+              QStringList({"标签文件第 3 行有 2 个值，而表 tblLabelInfo 有 3 个列名"}));
     // What only the server can tell: a NULL where the table wants a value.
     const QStringList server = CheckBundle(open, Bundle(QStringLiteral("null.bq"), QStringLiteral("{L1},LB-X,")));
     ASSERT_EQ(server.size(), 1);

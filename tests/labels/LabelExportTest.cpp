@@ -155,14 +155,6 @@ TEST_F(LabelExportTest, FailuresShowTheirMessageOnceAndNeverSayExported)
 
 namespace {
 
-const char* const kLabel =
-    "INSERT INTO tblLabelInfo VALUES ('{22222222-2222-4222-8222-222222222222}', 'LB-1', 1);"
-    "INSERT INTO tblLabelControls VALUES ('{22222222-2222-4222-8222-222222222222}',"
-    " '{11111111-AAAA-4AAA-8AAA-111111111111}', '品名'),"
-    " ('{22222222-2222-4222-8222-222222222222}', '{11111111-BBBB-4BBB-8BBB-222222222222}', NULL);"
-    "INSERT INTO tblLabelControlItem (ItemID, ItemName) VALUES ('{11111111-AAAA-4AAA-8AAA-111111111111}', 'a'),"
-    " ('{11111111-BBBB-4BBB-8BBB-222222222222}', 'b');";
-
 const QByteArray kOldBundle = "the bundle that was there before";
 
 // A small file system mounted for one test; skipped where mounting is not allowed.
@@ -189,80 +181,65 @@ private:
     bool m_mounted = false;
 };
 
-class LabelExportFaultTest : public ::testing::Test
-{
-protected:
-    LabelExportFaultTest() : database(kCompactLabelSchema) { database.exec(QString::fromUtf8(kLabel)); }
-
-    EmbeddedTestDatabase database;
-    QTemporaryDir dir;
-    RecordingMessageSink messages;
-};
-
 } // namespace
 
-TEST_F(LabelExportFaultTest, AFailureAtAnyDatabaseCallWritesNothing)
+TEST_F(LabelExportTest, AFailureAtAnyDatabaseCallWritesNothing)
 {
     static FaultPlan plan; // the provider stays registered for the rest of the process
     RegisterFaultInjectingProvider(plan);
     const QString faulty = QStringLiteral("Provider=faulty;Data Source=%1;").arg(database.path());
-    const QString out = dir.filePath(QStringLiteral("label.bq"));
 
-    plan = FaultPlan();
-    ASSERT_TRUE(ExportLabel(faulty, QStringLiteral("LB-1"), out, messages));
-    const QByteArray complete = ReadTestFile(out);
-    const int calls = plan.calls;
-    ASSERT_GT(calls, 10);
-    for (int failAt = 1; failAt <= calls; ++failAt) {
+    const QList<FaultedRun> runs = RunFailingAtEveryCall(plan, [&](MessageSink& sink) {
         WriteTestFile(out, kOldBundle);
-        plan = FaultPlan::FailingAt(failAt);
-        RecordingMessageSink sink;
-        EXPECT_FALSE(ExportLabel(faulty, QStringLiteral("LB-1"), out, sink)) << "failure at call " << failAt;
-        EXPECT_EQ(sink.warnings.size(), 1) << "failure at call " << failAt;
-        EXPECT_TRUE(sink.warnings.value(0).startsWith(QStringLiteral("ADO 错误：0x80004005，injected failure")))
-            << "failure at call " << failAt << ": " << sink.warnings.value(0).toStdString();
-        EXPECT_TRUE(sink.informations.isEmpty()) << "failure at call " << failAt;
-        EXPECT_EQ(ReadTestFile(out), kOldBundle) << "failure at call " << failAt;
+        if (ExportLabel(faulty, QStringLiteral("标签-1"), out, sink))
+            return true;
+        EXPECT_EQ(ReadTestFile(out), kOldBundle) << "failure at call " << plan.failAt;
+        return false;
+    });
+    ASSERT_GT(runs.size(), 10);
+    for (const FaultedRun& run : runs) {
+        EXPECT_FALSE(run.succeeded) << "failure at call " << run.failAt;
+        EXPECT_EQ(run.messages.warnings.size(), 1) << "failure at call " << run.failAt;
+        EXPECT_TRUE(run.messages.warnings.value(0).startsWith(QStringLiteral("ADO 错误：0x80004005，injected failure")))
+            << "failure at call " << run.failAt << ": " << run.messages.warnings.value(0).toStdString();
+        EXPECT_TRUE(run.messages.informations.isEmpty()) << "failure at call " << run.failAt;
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList(QStringLiteral("label.bq")));
-    plan = FaultPlan();
-    ASSERT_TRUE(ExportLabel(faulty, QStringLiteral("LB-1"), out, messages));
-    EXPECT_EQ(ReadTestFile(out), complete);
 }
 
-TEST_F(LabelExportFaultTest, AFullTargetKeepsTheOldFileAndShowsNoSuccess)
+TEST_F(LabelExportTest, AFullTargetKeepsTheOldFileAndShowsNoSuccess)
 {
     const QString target = dir.filePath(QStringLiteral("small"));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("small")));
     Mount small(target, "size=8k");
     if (!small.mounted())
         GTEST_SKIP() << "mounting a file system needs root";
-    const QString out = target + QStringLiteral("/label.bq");
-    WriteTestFile(out, kOldBundle);
+    const QString file = target + QStringLiteral("/label.bq");
+    WriteTestFile(file, kOldBundle);
     WriteTestFile(target + QStringLiteral("/filler"), QByteArray(4096, 'f')); // leaves too little room
 
     database.exec(QStringLiteral("UPDATE tblLabelControls SET Caption = '%1'").arg(QString(3000, QLatin1Char('x'))));
-    EXPECT_FALSE(ExportLabel(database.connectionString(), QStringLiteral("LB-1"), out, messages));
+    EXPECT_FALSE(ExportLabel(database.connectionString(), QStringLiteral("标签-1"), file, messages));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("写文件错误：28\n")));
     EXPECT_TRUE(messages.informations.isEmpty());
-    EXPECT_EQ(ReadTestFile(out), kOldBundle);
+    EXPECT_EQ(ReadTestFile(file), kOldBundle);
 }
 
-TEST_F(LabelExportFaultTest, AReadOnlyTargetKeepsTheOldFileAndShowsNoSuccess)
+TEST_F(LabelExportTest, AReadOnlyTargetKeepsTheOldFileAndShowsNoSuccess)
 {
     const QString target = dir.filePath(QStringLiteral("readonly"));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("readonly")));
     Mount mounted(target, "size=64k");
     if (!mounted.mounted())
         GTEST_SKIP() << "mounting a file system needs root";
-    const QString out = target + QStringLiteral("/label.bq");
-    WriteTestFile(out, kOldBundle);
+    const QString file = target + QStringLiteral("/label.bq");
+    WriteTestFile(file, kOldBundle);
     ASSERT_TRUE(mounted.remountReadOnly());
-    EXPECT_FALSE(ExportLabel(database.connectionString(), QStringLiteral("LB-1"), out, messages));
+    EXPECT_FALSE(ExportLabel(database.connectionString(), QStringLiteral("标签-1"), file, messages));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("打开文件失败：30")));
     EXPECT_TRUE(messages.informations.isEmpty());
-    EXPECT_EQ(ReadTestFile(out), kOldBundle);
-    EXPECT_FALSE(ExportLabel(database.connectionString(), QStringLiteral("LB-1"), target + QStringLiteral("/new.bq"),
+    EXPECT_EQ(ReadTestFile(file), kOldBundle);
+    EXPECT_FALSE(ExportLabel(database.connectionString(), QStringLiteral("标签-1"), target + QStringLiteral("/new.bq"),
                              messages));
     EXPECT_EQ(messages.warnings.value(1), QStringLiteral("打开文件失败：30")) << "no new file either";
 }

@@ -68,3 +68,20 @@ QList<BundleBlock> BundleOf(const QString& path)
 {
     return ReadBundleText(DecodeBundle(ReadTestFile(path)));
 }
+
+void ExpectImportFailuresSayNothingWasImported(const QList<FaultedRun>& runs)
+{
+    QStringList failures;
+    for (const FaultedRun& run : runs) {
+        if (run.succeeded)
+            continue;
+        ASSERT_EQ(run.messages.warnings.size(), 1) << "failure at call " << run.failAt;
+        failures.append(run.messages.warnings[0]);
+    }
+    ASSERT_GT(failures.size(), 10);
+    EXPECT_TRUE(failures.takeFirst().startsWith(QStringLiteral("ADO 错误：0x80004005，injected failure")))
+        << "the connection itself";
+    for (const QString& failure : failures)
+        EXPECT_TRUE(failure.endsWith(QStringLiteral("，未导入任何数据"))) << failure.toStdString();
+    EXPECT_TRUE(failures.last().contains(QStringLiteral("提交事务失败"))) << failures.last().toStdString();
+}

@@ -3,6 +3,7 @@
 #include "db/CAdoDatabase.h"
 #include "labels/LabelBundle.h"
 #include "labels/LabelImport.h"
+#include "tests/support/FaultInjectingClient.h"
 
 #include <QByteArray>
 #include <QString>
@@ -38,3 +39,8 @@ void WriteBundleFile(const QString& path, const QString& text);
 
 // The blocks of a bundle file as the import takes them apart.
 QList<BundleBlock> BundleOf(const QString& path);
+
+// What the imports failing at each database call said: one message each, the connection's
+// own error first, then each ending in "，未导入任何数据", the last at the commit. A run that
+// went through is passed over: a failed existence check counts as a free number.
+void ExpectImportFailuresSayNothingWasImported(const QList<FaultedRun>& runs);

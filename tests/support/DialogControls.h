@@ -26,9 +26,14 @@ inline QStringList EntriesOf(const QWidget& dialog, int id)
     return texts;
 }
 
+inline QLineEdit& EditOf(const QWidget& dialog, int id)
+{
+    return *qobject_cast<QLineEdit*>(FindControl(dialog, id));
+}
+
 inline QString TextOf(const QWidget& dialog, int id)
 {
-    return qobject_cast<QLineEdit*>(FindControl(dialog, id))->text();
+    return EditOf(dialog, id).text();
 }
 
 // What a user's choice does: select the entry and report it as activated.
@@ -44,9 +49,9 @@ inline void Choose(const QWidget& dialog, int id, const QString& text)
 // Replaces an edit's text by typing.
 inline void Type(const QWidget& dialog, int id, const QString& text)
 {
-    auto* edit = qobject_cast<QLineEdit*>(FindControl(dialog, id));
-    edit->clear();
-    QTest::keyClicks(edit, text);
+    QLineEdit& edit = EditOf(dialog, id);
+    edit.clear();
+    QTest::keyClicks(&edit, text);
 }
 
 inline void Press(const QWidget& dialog, int id)

@@ -2,6 +2,8 @@
 
 #include "db/CAdoDatabase.h"
 
+#include <gtest/gtest.h>
+
 namespace {
 
 class Faults
@@ -116,4 +118,25 @@ void RegisterFaultInjectingProvider(FaultPlan& plan, const QString& wrappedProvi
             CreateDbClient(QStringLiteral("Provider=%1;").arg(wrappedProvider), unknownProvider);
         return client ? std::make_unique<FaultInjectingClient>(plan, std::move(client)) : nullptr;
     });
+}
+
+QList<FaultedRun> RunFailingAtEveryCall(FaultPlan& plan, const std::function<bool(MessageSink&)>& operation)
+{
+    plan = FaultPlan();
+    RecordingMessageSink unfaulted;
+    if (!operation(unfaulted)) {
+        ADD_FAILURE() << "without a fault: " << unfaulted.warnings.join(QLatin1Char('\n')).toStdString();
+        return {};
+    }
+    const int calls = plan.calls;
+    QList<FaultedRun> runs;
+    for (int failAt = 1; failAt <= calls; ++failAt) {
+        plan = FaultPlan::FailingAt(failAt);
+        FaultedRun run;
+        run.failAt = failAt;
+        run.succeeded = operation(run.messages);
+        runs.append(run);
+    }
+    plan = FaultPlan();
+    return runs;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "db/client/DbClient.h"
+#include "tests/support/RecordingMessageSink.h"
 
+#include <QList>
 #include <QStringList>
 
 #include <functional>
@@ -32,3 +34,17 @@ struct FaultPlan
 // with RegisterFaultInjectingProvider; connection strings then name "Provider=faulty" and
 // otherwise what the wrapped client reads.
 void RegisterFaultInjectingProvider(FaultPlan& plan, const QString& wrappedProvider = QStringLiteral("sqlite"));
+
+// One run of an operation with the failure injected at its call failAt.
+struct FaultedRun
+{
+    int failAt = 0;
+    bool succeeded = false;
+    RecordingMessageSink messages;
+};
+
+// Runs the operation once without a fault, which must succeed, then once failing at each
+// call that run made (plan being the one the faulty provider was registered with). Gives
+// the faulted runs, none when the run without a fault failed. What a failed run left
+// behind is the operation's to check before it returns (plan.failAt names the call).
+QList<FaultedRun> RunFailingAtEveryCall(FaultPlan& plan, const std::function<bool(MessageSink&)>& operation);

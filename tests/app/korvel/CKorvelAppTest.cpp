@@ -2,12 +2,12 @@
 
 #include "gui/DialogTemplate.h"
 #include "gui/ShellDialogs.h"
+#include "tests/support/DialogControls.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/RecordingMessageSink.h"
 #include "tests/support/ScriptedFileDialogs.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 
@@ -47,10 +47,8 @@ private:
 
 void TypePasswordAndEnter(QWidget& login, const QString& password)
 {
-    auto* edit = qobject_cast<QLineEdit*>(FindControl(login, Cdlg_Login::kPasswordEdit));
-    edit->clear();
-    QTest::keyClicks(edit, password);
-    QTest::keyClick(edit, Qt::Key_Return);
+    Type(login, Cdlg_Login::kPasswordEdit, password);
+    QTest::keyClick(&EditOf(login, Cdlg_Login::kPasswordEdit), Qt::Key_Return);
 }
 
 } // namespace
