@@ -174,9 +174,9 @@ int RunCheckCommand(const CommandLine& line, CommandContext& context)
             progress(files.size(), files.size(), QString());
             refused += problems.isEmpty() ? 0 : 1;
             if (problems.isEmpty())
-                context.out << files[i] << QStringLiteral("：可以导入\n");
+                context.out << EscapeForDisplay(files[i]) << QStringLiteral("：可以导入\n");
             for (const QString& problem : problems)
-                context.out << files[i] << QStringLiteral("：") << EscapeForDisplay(problem) << '\n';
+                context.out << EscapeForDisplay(files[i]) << QStringLiteral("：") << EscapeForDisplay(problem) << '\n';
         }
         context.out << QStringLiteral("检查 %1 个文件：可以导入 %2 个，不能导入 %3 个\n")
                            .arg(files.size())

@@ -71,6 +71,12 @@ TEST_F(FindAsYouTypeTest, EscapeAndASearchWithoutMatchLeaveTheChoiceAlone)
     EXPECT_EQ(picks.count(), 0);
     EXPECT_EQ(combo->currentIndex(), 2);
 
+    // Space on the closed drop-down opens its own list, not a search for a blank.
+    QTest::keyClick(combo, Qt::Key_Space);
+    EXPECT_FALSE(popup()->isVisible());
+    EXPECT_TRUE(combo->view()->isVisible());
+    combo->hidePopup();
+
     // Typing into the drop-down's own open list searches as well.
     combo->showPopup();
     // QTest types ASCII only; an input method hands a widget its text in a key event.
