@@ -29,7 +29,11 @@ const QString kBundle = QStringLiteral("表名:tblLabelInfo\n列名:LabelID,Labe
 class LabelBatchTest : public ::testing::Test
 {
 protected:
-    LabelBatchTest() : database(kCompactLabelSchema) { database.exec(QString::fromUtf8(kLabels)); }
+    LabelBatchTest() : database(kCompactLabelSchema)
+    {
+        database.exec(QString::fromUtf8(kLabels));
+        EXPECT_TRUE(open.Open(database.connectionString())) << open.m_strError.toStdString();
+    }
 
     QString Bundle(const QString& name, const QString& labelRow)
     {
@@ -39,6 +43,7 @@ protected:
     }
 
     EmbeddedTestDatabase database;
+    CAdoDatabase open; // the batch's connection
     QTemporaryDir dir;
     QStringList progress;
     const BatchProgress record = [this](qsizetype done, qsizetype total, const QString& next) {
@@ -66,8 +71,6 @@ TEST(BundleFileName, EveryNumberGivesANameEverySystemKeepsAndThatReadsBack)
 
 TEST_F(LabelBatchTest, TheListGivesEachNumberWithWhatItsExportCarriesInTheWindowsOrder)
 {
-    CAdoDatabase open;
-    ASSERT_TRUE(open.Open(database.connectionString()));
     QList<LabelCounts> labels;
     QString error;
     ASSERT_TRUE(ListLabels(open, labels, error)) << error.toStdString();
@@ -81,8 +84,6 @@ TEST_F(LabelBatchTest, TheListGivesEachNumberWithWhatItsExportCarriesInTheWindow
 TEST_F(LabelBatchTest, EachLabelGoesToItsOwnFileAndAFailureStopsOnlyItsOwn)
 {
     const QString folder = dir.filePath(QStringLiteral("out/new"));
-    CAdoDatabase open;
-    ASSERT_TRUE(open.Open(database.connectionString()));
     QList<BatchOutcome> outcomes;
     QString error;
     ASSERT_TRUE(ExportLabels(open, {"LB-1", "Comma", "A/B"}, folder, record, outcomes, error))
@@ -99,8 +100,6 @@ TEST_F(LabelBatchTest, EachLabelGoesToItsOwnFileAndAFailureStopsOnlyItsOwn)
 TEST_F(LabelBatchTest, NumbersThatCannotAllBeWrittenAreRefusedBeforeAnyFile)
 {
     const QString folder = dir.filePath(QStringLiteral("out"));
-    CAdoDatabase open;
-    ASSERT_TRUE(open.Open(database.connectionString()));
     QList<BatchOutcome> outcomes;
     QString error;
     EXPECT_FALSE(ExportLabels(open, {"LB-1", "lb-1"}, folder, record, outcomes, error));
@@ -117,8 +116,6 @@ TEST_F(LabelBatchTest, EachFileImportsInItsOwnTransactionAndTheRestGoOn)
     const QString clash = Bundle(QStringLiteral("clash.bq"), QStringLiteral("{L1},LB-1,1"));
     const QString cut = dir.filePath(QStringLiteral("cut.bq"));
     WriteTestFile(cut, ReadTestFile(good).left(40));
-    CAdoDatabase open;
-    ASSERT_TRUE(open.Open(database.connectionString()));
     const QList<BatchOutcome> outcomes = ImportLabels(open, {clash, cut, good}, record);
     ASSERT_EQ(outcomes.size(), 3);
     EXPECT_EQ(outcomes[0].reason, QStringLiteral("LB-1已经存在"));
@@ -131,8 +128,6 @@ TEST_F(LabelBatchTest, EachFileImportsInItsOwnTransactionAndTheRestGoOn)
 
 TEST_F(LabelBatchTest, TheCheckFindsEveryProblemAndChangesNothing)
 {
-    CAdoDatabase open;
-    ASSERT_TRUE(open.Open(database.connectionString()));
     const QStringList before = LabelTableContents(database.path());
 
     EXPECT_EQ(CheckBundle(open, Bundle(QStringLiteral("good.bq"), QStringLiteral("{L1},LB-NEW,1"))), QStringList());
