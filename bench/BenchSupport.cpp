@@ -1,5 +1,7 @@
 #include "bench/BenchSupport.h"
 
+#include "util/HeapReuse.h"
+
 #include <QApplication>
 #include <QProcess>
 
@@ -61,6 +63,8 @@ void AddLimit(const std::string& figure, const std::string& ours, double millise
 
 int RunBenchmarksWithRatios(int argc, char** argv)
 {
+    // The code runs under the heap setting of the programs that run it.
+    KeepFreedMemoryForReuse();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);

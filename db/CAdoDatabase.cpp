@@ -9,12 +9,12 @@
 
 namespace {
 
-QString TextOf(const DbValue& value)
+QString TextOf(DbValue&& value)
 {
     switch (value.kind) {
     case DbValue::Kind::Null: return QString();
     case DbValue::Kind::Bytes: return BytesToHex(value.bytes);
-    case DbValue::Kind::Text: return value.text;
+    case DbValue::Kind::Text: return std::move(value.text);
     }
     return QString();
 }
@@ -123,14 +123,26 @@ bool CAdoDatabase::OpenRecordset(const QString& sql)
 
 bool CAdoDatabase::Query(const QString& sql, TextTable* table)
 {
+    return ForEachRow(sql, [table](TextRow& row) { table->append(std::move(row)); });
+}
+
+bool CAdoDatabase::QueryColumn(const QString& sql, QStringList* values)
+{
+    return ForEachRow(sql, [values](TextRow& row) { values->append(std::move(row.first())); });
+}
+
+bool CAdoDatabase::ForEachRow(const QString& sql, const RowHandler& onRow)
+{
     if (!OpenRecordset(sql))
         return false;
-    // After a failure while reading, the rows read so far stay in the table; the error is
-    // recorded like any other, since callers show m_strError and it must say what failed.
+    // After a failure while reading, the rows handed over so far stay with the caller; the
+    // error is recorded like any other, since callers show m_strError and it must say what
+    // failed.
     DbError error;
     const int fieldCount = m_pRecordset->FieldCount();
+    TextRow row;
     while (!m_pRecordset->AtEnd()) {
-        TextRow row;
+        row.clear();
         row.reserve(fieldCount);
         for (int field = 0; field < fieldCount; ++field) {
             DbValue value;
@@ -138,13 +150,13 @@ bool CAdoDatabase::Query(const QString& sql, TextTable* table)
                 SetComError(error);
                 return false;
             }
-            row.append(TextOf(value));
+            row.append(TextOf(std::move(value)));
         }
         if (!m_pRecordset->MoveNext(error)) {
             SetComError(error);
             return false;
         }
-        table->append(std::move(row));
+        onRow(row);
     }
     return true;
 }

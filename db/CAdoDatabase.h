@@ -5,6 +5,7 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -71,6 +72,14 @@ public:
     // Appends the rows of a SELECT to the table, each value as text. On a failure while
     // reading, the rows read so far stay.
     bool Query(const QString& sql, TextTable* table);
+    // Appends the first value of each row, as Query gives it.
+    bool QueryColumn(const QString& sql, QStringList* values);
+    // Hands each row of a SELECT to `onRow` as soon as it is read, each value as text, for
+    // callers that use every row once and need not hold them all (printing, writing a
+    // file). The handler may move the row away. On a failure while reading, the rows
+    // handed over so far stay handed over.
+    using RowHandler = std::function<void(TextRow& row)>;
+    bool ForEachRow(const QString& sql, const RowHandler& onRow);
 
     // Inserts the value rows (1…) of a table whose row 0 names the columns, each value
     // written as the literal its live column type asks for (names matched ignoring case);

@@ -91,14 +91,14 @@ bool CKorvelDlg::OnInitDialog()
 void CKorvelDlg::FillLists(CAdoDatabase& database)
 {
     // A failed query shows its error and keeps the rows it delivered before failing.
-    TextTable harnesses;
-    if (!database.Query(QStringLiteral("select HarnessNo from tblHarnessInfo"), &harnesses))
+    QStringList harnesses;
+    if (!database.QueryColumn(QStringLiteral("select HarnessNo from tblHarnessInfo"), &harnesses))
         m_context.messages.ShowWarning(database.m_strError);
-    TextTable jobs;
-    if (!database.Query(QStringLiteral("select JobNo from tblJobInfo"), &jobs))
+    QStringList jobs;
+    if (!database.QueryColumn(QStringLiteral("select JobNo from tblJobInfo"), &jobs))
         m_context.messages.ShowWarning(database.m_strError);
-    AddSortedEntries(*m_cbHarnessNo, FirstColumn(harnesses));
-    AddSortedEntries(*m_cbJobNo, FirstColumn(jobs));
+    AddSortedEntries(*m_cbHarnessNo, std::move(harnesses));
+    AddSortedEntries(*m_cbJobNo, std::move(jobs));
 
     LoadValueLists();
     AddSortedEntries(*m_cbConnectType, m_mapConnectType.keys());
@@ -108,16 +108,15 @@ void CKorvelDlg::FillLists(CAdoDatabase& database)
 
     QStringList labels;
     QueryActiveLabels(database, labels);
-    AddSortedEntries(*m_cbLabelNo, labels);
+    AddSortedEntries(*m_cbLabelNo, std::move(labels));
 }
 
 bool CKorvelDlg::QueryActiveLabels(CAdoDatabase& database, QStringList& numbers)
 {
-    TextTable labels;
-    const bool read = database.Query(QStringLiteral("select LabelNo from tblLabelInfo where LabelStatus=1"), &labels);
+    const bool read =
+        database.QueryColumn(QStringLiteral("select LabelNo from tblLabelInfo where LabelStatus=1"), &numbers);
     if (!read)
         m_context.messages.ShowWarning(database.m_strError);
-    numbers = FirstColumn(labels);
     return read;
 }
 

@@ -53,5 +53,5 @@ void CKorvelDlg::RefreshLabelList()
     }
     QStringList labels;
     if (QueryActiveLabels(database, labels))
-        RefillSortedEntries(*m_cbLabelNo, labels);
+        RefillSortedEntries(*m_cbLabelNo, std::move(labels));
 }

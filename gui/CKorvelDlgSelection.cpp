@@ -41,8 +41,8 @@ void CKorvelDlg::RunCascade(const Cascade& cascade)
 
     // The child list belongs to the chosen record only: it is emptied now and holds
     // nothing if the record's children cannot be read.
-    QComboBox& children = *(this->*cascade.childCombo);
-    ReplaceSortedEntries(children, {});
+    QComboBox& childCombo = *(this->*cascade.childCombo);
+    ReplaceSortedEntries(childCombo, {});
     (this->*cascade.rememberedId).clear();
 
     CAdoDatabase database;
@@ -56,14 +56,14 @@ void CKorvelDlg::RunCascade(const Cascade& cascade)
         return;
     }
     const QString id = ids[0].value(0);
-    TextTable rows;
-    if (!database.Query(QString::fromUtf8(cascade.childQuery).arg(database.TextLiteral(id)), &rows)) {
+    QStringList children;
+    if (!database.QueryColumn(QString::fromUtf8(cascade.childQuery).arg(database.TextLiteral(id)), &children)) {
         m_context.messages.ShowWarning(database.m_strError + QString::fromUtf8(cascade.childFailure));
         return;
     }
     database.Close();
 
-    ReplaceSortedEntries(children, FirstColumn(rows));
+    ReplaceSortedEntries(childCombo, std::move(children));
     this->*cascade.rememberedId = id;
 }
 

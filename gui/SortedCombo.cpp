@@ -18,12 +18,12 @@ QStringListModel& Model(QComboBox& combo)
     return *static_cast<QStringListModel*>(combo.model());
 }
 
-QStringList SortedIgnoringCase(const QStringList& entries)
+QStringList SortedIgnoringCase(QStringList entries)
 {
     QStringList sorted;
     sorted.reserve(entries.size());
     for (qsizetype index : OrderIgnoringCase(entries))
-        sorted.append(entries[index]);
+        sorted.append(std::move(entries[index]));
     return sorted;
 }
 
@@ -75,9 +75,9 @@ std::optional<QString> Selection(const QComboBox& combo)
     return combo.currentText();
 }
 
-void SetEntries(QComboBox& combo, const QStringList& entries, const std::optional<QString>& selected)
+void SetEntries(QComboBox& combo, QStringList entries, const std::optional<QString>& selected)
 {
-    const QStringList sorted = SortedIgnoringCase(entries);
+    const QStringList sorted = SortedIgnoringCase(std::move(entries));
     Model(combo).setStringList(sorted);
     WidenListForEntries(combo);
     combo.setCurrentIndex(selected ? static_cast<int>(sorted.indexOf(*selected)) : -1);
@@ -104,19 +104,20 @@ QComboBox* CreateSortedCombo(QWidget* parent)
     return combo;
 }
 
-void AddSortedEntries(QComboBox& combo, const QStringList& entries)
+void AddSortedEntries(QComboBox& combo, QStringList entries)
 {
-    SetEntries(combo, Model(combo).stringList() + entries, Selection(combo));
+    const QStringList listed = Model(combo).stringList();
+    SetEntries(combo, listed.isEmpty() ? std::move(entries) : listed + entries, Selection(combo));
 }
 
-void ReplaceSortedEntries(QComboBox& combo, const QStringList& entries)
+void ReplaceSortedEntries(QComboBox& combo, QStringList entries)
 {
-    SetEntries(combo, entries, std::nullopt);
+    SetEntries(combo, std::move(entries), std::nullopt);
 }
 
-void RefillSortedEntries(QComboBox& combo, const QStringList& entries)
+void RefillSortedEntries(QComboBox& combo, QStringList entries)
 {
-    SetEntries(combo, entries, Selection(combo));
+    SetEntries(combo, std::move(entries), Selection(combo));
 }
 
 QString SelectedText(const QComboBox& combo)

@@ -13,9 +13,9 @@ QComboBox* CreateSortedCombo(QWidget* parent);
 
 // Adding keeps the current selection on the entry it was on; replacing clears it;
 // refilling keeps it when the entry is among the new ones.
-void AddSortedEntries(QComboBox& combo, const QStringList& entries);
-void ReplaceSortedEntries(QComboBox& combo, const QStringList& entries);
-void RefillSortedEntries(QComboBox& combo, const QStringList& entries);
+void AddSortedEntries(QComboBox& combo, QStringList entries);
+void ReplaceSortedEntries(QComboBox& combo, QStringList entries);
+void RefillSortedEntries(QComboBox& combo, QStringList entries);
 
 // The selected entry's text, or "" when nothing is selected.
 QString SelectedText(const QComboBox& combo);

@@ -105,13 +105,24 @@ QByteArray HexToBytes(const QString& hex)
 
 QList<qsizetype> OrderIgnoringCase(const QStringList& texts)
 {
-    // Folding each text once makes the sort a plain ordinal one.
-    std::vector<QString> keys;
-    keys.reserve(texts.size());
-    for (const QString& text : texts)
-        keys.push_back(text.toCaseFolded());
+    // Folding each text once makes the sort a plain ordinal one. The folded texts stand
+    // one after the other in one string, so that a long list costs one allocation, not one
+    // per text.
+    QString folded;
+    folded.reserve(std::accumulate(texts.begin(), texts.end(), qsizetype(0),
+                                   [](qsizetype length, const QString& text) { return length + text.size(); }));
+    std::vector<qsizetype> ends;
+    ends.reserve(texts.size());
+    for (const QString& text : texts) {
+        folded += text.toCaseFolded();
+        ends.push_back(folded.size());
+    }
+    const auto key = [&folded, &ends](qsizetype i) {
+        const qsizetype start = i == 0 ? 0 : ends[i - 1];
+        return QStringView(folded).mid(start, ends[i] - start);
+    };
     QList<qsizetype> order(texts.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&keys](qsizetype a, qsizetype b) { return keys[a] < keys[b]; });
+    std::stable_sort(order.begin(), order.end(), [&key](qsizetype a, qsizetype b) { return key(a) < key(b); });
     return order;
 }

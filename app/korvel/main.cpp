@@ -1,6 +1,7 @@
 #include "app/korvel/CKorvelApp.h"
 #include "config/ConnectionSettings.h"
 #include "gui/ProgramContext.h"
+#include "util/HeapReuse.h"
 #include "util/ProcessHardening.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 int main(int argc, char** argv)
 {
     DisableCoreDumps();
+    KeepFreedMemoryForReuse();
     QApplication application(argc, argv);
     QtMessageSink messages;
     QtFileDialogs fileDialogs;

@@ -55,6 +55,12 @@ void StreamMessageSink::ShowInformation(const QString& text)
 
 QString EscapeForDisplay(const QString& value)
 {
+    // Most values hold nothing to escape; they go out as they are, without a copy.
+    const auto needsEscape = [](QChar c) {
+        return c == u'\\' || c == u'\t' || c == u'\r' || c == u'\n';
+    };
+    if (std::none_of(value.begin(), value.end(), needsEscape))
+        return value;
     QString escaped;
     escaped.reserve(value.size());
     for (const QChar c : value) {
@@ -69,16 +75,20 @@ QString EscapeForDisplay(const QString& value)
     return escaped;
 }
 
+void PrintTextRow(const TextRow& row, QTextStream& out)
+{
+    for (qsizetype field = 0; field < row.size(); ++field) {
+        if (field > 0)
+            out << '\t';
+        out << EscapeForDisplay(row[field]);
+    }
+    out << '\n';
+}
+
 void PrintTextRows(const TextTable& rows, QTextStream& out)
 {
-    for (const TextRow& row : rows) {
-        for (qsizetype field = 0; field < row.size(); ++field) {
-            if (field > 0)
-                out << '\t';
-            out << EscapeForDisplay(row[field]);
-        }
-        out << '\n';
-    }
+    for (const TextRow& row : rows)
+        PrintTextRow(row, out);
 }
 
 int OnSettingsDatabase(const QString& settingsPath, CommandContext& context,

@@ -72,6 +72,7 @@ private:
 QString EscapeForDisplay(const QString& value);
 
 // One line per row, the values tab-separated, each escaped for display.
+void PrintTextRow(const TextRow& row, QTextStream& out);
 void PrintTextRows(const TextTable& rows, QTextStream& out);
 
 // The one way of the commands that work on a settings file's database: its connection

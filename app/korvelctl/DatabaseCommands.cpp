@@ -41,10 +41,11 @@ int RunQueryCommand(const CommandLine& line, CommandContext& context)
     if (line.arguments.size() != 2)
         return kExitUsage;
     return OnOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
-        TextTable rows;
-        const bool queried = database.Query(line.arguments[1], &rows);
-        // Rows read before a failure are printed too, as the program would show them.
-        PrintTextRows(rows, context.out);
+        // Each row is printed as it is read, so that a large table needs no more memory than
+        // a small one; rows read before a failure are printed too, as the program would
+        // show them.
+        const bool queried =
+            database.ForEachRow(line.arguments[1], [&context](TextRow& row) { PrintTextRow(row, context.out); });
         if (!queried)
             messages.ShowWarning(database.m_strError);
         return queried;

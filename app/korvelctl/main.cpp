@@ -1,4 +1,5 @@
 #include "app/korvelctl/Korvelctl.h"
+#include "util/HeapReuse.h"
 #include "util/ProcessHardening.h"
 
 #include <QCoreApplication>
@@ -27,6 +28,7 @@ bool IsTerminal(FILE* stream)
 int main(int argc, char** argv)
 {
     DisableCoreDumps();
+    KeepFreedMemoryForReuse();
     QCoreApplication application(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -7,6 +7,8 @@
 
 #include <sqlite3.h>
 
+#include <charconv>
+
 namespace {
 
 struct TypeName
@@ -88,12 +90,21 @@ QString ColumnText(sqlite3_stmt* statement, int field)
     return QString::fromUtf8(text, sqlite3_column_bytes(statement, field));
 }
 
+// Whole numbers are most of the cells of a large result: std::to_chars writes them without
+// the locale machinery behind QString::number.
+QString IntegerText(sqlite3_stmt* statement, int field)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, sqlite3_column_int64(statement, field)).ptr;
+    return QString::fromLatin1(digits, end - digits);
+}
+
 // SQLite keeps decimals as integers or doubles; the declared scale gives them back the
 // digits SQL Server would show ("12.50" for a decimal(10,2) holding 12.5).
 QString NumberText(sqlite3_stmt* statement, int field, int scale)
 {
     if (scale == 0 && sqlite3_column_type(statement, field) == SQLITE_INTEGER)
-        return QString::number(sqlite3_column_int64(statement, field));
+        return IntegerText(statement, field);
     return QString::number(sqlite3_column_double(statement, field), 'f', scale);
 }
 
@@ -249,7 +260,7 @@ bool SqliteCursor::ReadValue(int field, DbValue& value, DbError& error)
         break;
     default:
         if (storage == SQLITE_INTEGER)
-            value = DbValue::FromText(QString::number(sqlite3_column_int64(m_statement, field)));
+            value = DbValue::FromText(IntegerText(m_statement, field));
         else if (storage == SQLITE_BLOB)
             value = DbValue::FromBytes(ColumnBytes(m_statement, field));
         else if (storage == SQLITE_FLOAT)
