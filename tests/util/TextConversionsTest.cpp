@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
 TEST(AnsiText, GbkBytesDecodeUpToTheFirstNul)
 {
     EXPECT_EQ(AnsiToWide(Hex("c1aacfdfc0e0d0cd")), QStringLiteral("联线类型"));
@@ -85,4 +89,21 @@ TEST(Utf8Text, MalformedUtf8BecomesReplacementCharacters)
     const QString cut = Utf8ToWide(QByteArray("\xe8\xa1" "z"));
     EXPECT_TRUE(cut.startsWith(QChar(0xFFFD))) << "a cut character";
     EXPECT_TRUE(cut.endsWith(QLatin1Char('z'))) << "does not swallow what follows";
+}
+
+// The lists' order is that of the texts' case-folded forms, ties kept in their given order,
+// whatever mix of plain ASCII and other scripts a list holds.
+TEST(ListOrder, IsTheOrderOfTheCaseFoldedTexts)
+{
+    const QStringList texts = {
+        "wh-b", "WH-A", "Wh-a", "", "ẞ", "ß", "ss", "SS", "Äpfel", "äpfel", "apfel", "ΣΑ", "σα", "ςα",
+        "Ａ", "ａ", "A", "a", QString::fromUcs4(U"\U00010400"), QString::fromUcs4(U"\U00010428"), "线束A", "线束a",
+        "[", "_", "Z", "z", "WH-0", "WH-",
+    };
+    std::vector<qsizetype> expected(texts.size());
+    std::iota(expected.begin(), expected.end(), 0);
+    std::stable_sort(expected.begin(), expected.end(),
+                     [&texts](qsizetype a, qsizetype b) { return texts[a].toCaseFolded() < texts[b].toCaseFolded(); });
+    const QList<qsizetype> order = OrderIgnoringCase(texts);
+    EXPECT_EQ(std::vector<qsizetype>(order.begin(), order.end()), expected);
 }
