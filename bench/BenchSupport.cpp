@@ -106,7 +106,7 @@ void ExecOrExit(sqlite3* db, const QByteArray& sql)
     }
 }
 
-void RunReferenceProgram(const QString& program, const QStringList& arguments, const QString& inputFile)
+void RunProgramToEnd(const QString& program, const QStringList& arguments, const QString& inputFile)
 {
     QProcess process;
     process.setStandardOutputFile(QProcess::nullDevice());

@@ -26,6 +26,6 @@ int RunBenchmarksWithRatios(int argc, char** argv);
 // Set-up SQL for a benchmark's database, through plain SQLite; a failure ends the run.
 void ExecOrExit(sqlite3* db, const QByteArray& sql);
 
-// Runs a reference program (the sqlite3 shell) to its end, its output thrown away and its
+// Runs a program (the sqlite3 shell, korvelctl) to its end, its output thrown away and its
 // input, when given, read from a file. Aborts the benchmark run when it fails.
-void RunReferenceProgram(const QString& program, const QStringList& arguments, const QString& inputFile = QString());
+void RunProgramToEnd(const QString& program, const QStringList& arguments, const QString& inputFile = QString());

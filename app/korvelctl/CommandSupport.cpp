@@ -53,16 +53,22 @@ void StreamMessageSink::ShowInformation(const QString& text)
     ShowWarning(text);
 }
 
+namespace {
+
+bool NeedsEscape(QChar c)
+{
+    return c == u'\\' || (c.unicode() < 0x20 && (c == u'\t' || c == u'\r' || c == u'\n'));
+}
+
+} // namespace
+
 QString EscapeForDisplay(const QString& value)
 {
     // Most values hold nothing to escape; they go out as they are, without a copy.
-    const auto needsEscape = [](QChar c) {
-        return c == u'\\' || c == u'\t' || c == u'\r' || c == u'\n';
-    };
-    if (std::none_of(value.begin(), value.end(), needsEscape))
+    if (std::none_of(value.begin(), value.end(), NeedsEscape))
         return value;
     QString escaped;
-    escaped.reserve(value.size());
+    escaped.reserve(value.size() + 1);
     for (const QChar c : value) {
         switch (c.unicode()) {
         case u'\\': escaped += QLatin1String("\\\\"); break;
@@ -75,14 +81,40 @@ QString EscapeForDisplay(const QString& value)
     return escaped;
 }
 
+namespace {
+
+// The values tab-separated and ended by a line feed, laid out in one string and written at
+// once: a large result is mostly short values, and an append or a stream call for each
+// cost more than the values themselves.
+void WriteTabSeparatedLine(const TextRow& values, QTextStream& out)
+{
+    qsizetype length = std::max<qsizetype>(values.size(), 1); // the tabs and the line feed
+    for (const QString& value : values)
+        length += value.size();
+    QString line(length, Qt::Uninitialized);
+    QChar* at = line.data();
+    for (qsizetype field = 0; field < values.size(); ++field) {
+        if (field > 0)
+            *at++ = QLatin1Char('\t');
+        at = std::copy(values[field].cbegin(), values[field].cend(), at);
+    }
+    *at = QLatin1Char('\n');
+    out << line;
+}
+
+} // namespace
+
 void PrintTextRow(const TextRow& row, QTextStream& out)
 {
-    for (qsizetype field = 0; field < row.size(); ++field) {
-        if (field > 0)
-            out << '\t';
-        out << EscapeForDisplay(row[field]);
+    const auto shownAsItIs = [](const QString& value) { return std::none_of(value.begin(), value.end(), NeedsEscape); };
+    if (std::all_of(row.begin(), row.end(), shownAsItIs)) {
+        WriteTabSeparatedLine(row, out);
+        return;
     }
-    out << '\n';
+    TextRow shown;
+    for (const QString& value : row)
+        shown.append(EscapeForDisplay(value));
+    WriteTabSeparatedLine(shown, out);
 }
 
 void PrintTextRows(const TextTable& rows, QTextStream& out)

@@ -190,6 +190,7 @@ SqliteCursor::SqliteCursor(sqlite3_stmt* statement, bool hasRow) : m_statement(s
         column.type = ColumnTypeOfDeclaration(QString::fromUtf8(declared));
         if (column.type.adoType == adEmpty && !declared)
             column.type.adoType = AdoTypeFromStorage(hasRow ? sqlite3_column_type(statement, field) : SQLITE_TEXT);
+        column.convertsText = IsConvertedFromText(column.type.adoType);
         m_columns.append(column);
     }
 }
@@ -230,10 +231,11 @@ bool SqliteCursor::ReadValue(int field, DbValue& value, DbError& error)
         value = DbValue::Null();
         return true;
     }
-    const ColumnType& type = m_columns.at(field).type;
+    const Column& column = m_columns.at(field);
+    const ColumnType& type = column.type;
     // A value stored in another form than the program writes (by hand, or by another
     // program) reads as SQL Server would have stored it.
-    if (storage == SQLITE_TEXT && IsConvertedFromText(type.adoType)) {
+    if (storage == SQLITE_TEXT && column.convertsText) {
         const StoredValue stored = StoreValue(type, ColumnText(m_statement, field));
         value = DbValue::FromText(stored.accepted ? stored.text : ColumnText(m_statement, field));
         return true;

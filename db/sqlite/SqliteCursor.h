@@ -35,6 +35,7 @@ private:
     {
         QString name;
         ColumnType type;
+        bool convertsText = false; // a value stored as text is read through the value rules
     };
 
     sqlite3_stmt* m_statement;
