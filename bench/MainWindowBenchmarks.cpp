@@ -215,7 +215,8 @@ int OpenWindowOnce(int argc, char** argv)
     QApplication application(argc, argv);
     RecordingMessageSink messages;
     ScriptedFileDialogs fileDialogs;
-    CKorvelDlg dialog(ProgramContext{QString::fromLocal8Bit(argv[2]), messages, fileDialogs});
+    // The program's folder, as the program names its own: with the separator at the end.
+    CKorvelDlg dialog(ProgramContext{QString::fromLocal8Bit(argv[2]) + QLatin1Char('/'), messages, fileDialogs});
     dialog.OnInitDialog();
     if (!messages.warnings.isEmpty() || dialog.m_cbHarnessNo->count() == 0) {
         std::fprintf(stderr, "the window did not fill: %s\n", qPrintable(messages.warnings.join(QLatin1Char('|'))));
