@@ -147,6 +147,9 @@ QList<qsizetype> OrderIgnoringCase(const QStringList& texts)
     };
     QList<qsizetype> order(texts.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&key](qsizetype a, qsizetype b) { return key(a) < key(b); });
+    const auto before = [&key](qsizetype a, qsizetype b) { return key(a) < key(b); };
+    // Numbers given out in order often come back from the database in order: one pass tells.
+    if (!std::is_sorted(order.begin(), order.end(), before))
+        std::stable_sort(order.begin(), order.end(), before);
     return order;
 }
