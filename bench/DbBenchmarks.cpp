@@ -114,7 +114,8 @@ TextTable ItemRows()
     return rows;
 }
 
-// The same INSERTs and key read-backs, as a script for the shell.
+// The same statements as InsertRows runs on the embedded engine: each INSERT with its key
+// read back in the same batch, then the long binary column written again by the new key.
 QString ShellInsertScript(const TextTable& rows)
 {
     const QString path = Database().filePath(QStringLiteral("insert.sql"));
@@ -124,9 +125,15 @@ QString ShellInsertScript(const TextTable& rows)
     script.write("BEGIN;\n");
     for (int i = 1; i < rows.size(); ++i) {
         const TextRow& row = rows[i];
-        script.write(QStringLiteral("insert into tblItems (ItemID,Caption,Size,Picture) values('%1','%2',%3,X'%4');\n"
-                                    "select LineID from tblItems order by LineID desc limit 1;\n")
+        script.write(QStringLiteral("insert into tblItems (ItemID,Caption,Size,Picture) values('%1','%2',%3,X'%4');"
+                                    "select last_insert_rowid();\n")
                          .arg(row[0], row[2], row[3], row[4])
+                         .toUtf8());
+    }
+    for (int i = 1; i < rows.size(); ++i) {
+        script.write(QStringLiteral("update tblItems set Picture=X'%1' where LineID=(select max(LineID) - %2 from tblItems);\n")
+                         .arg(rows[i][4])
+                         .arg(rows.size() - 1 - i)
                          .toUtf8());
     }
     script.write("COMMIT;\n");
