@@ -60,29 +60,6 @@ bool NeedsEscape(QChar c)
     return c == u'\\' || (c.unicode() < 0x20 && (c == u'\t' || c == u'\r' || c == u'\n'));
 }
 
-} // namespace
-
-QString EscapeForDisplay(const QString& value)
-{
-    // Most values hold nothing to escape; they go out as they are, without a copy.
-    if (std::none_of(value.begin(), value.end(), NeedsEscape))
-        return value;
-    QString escaped;
-    escaped.reserve(value.size() + 1);
-    for (const QChar c : value) {
-        switch (c.unicode()) {
-        case u'\\': escaped += QLatin1String("\\\\"); break;
-        case u'\t': escaped += QLatin1String("\\t"); break;
-        case u'\r': escaped += QLatin1String("\\r"); break;
-        case u'\n': escaped += QLatin1String("\\n"); break;
-        default: escaped += c;
-        }
-    }
-    return escaped;
-}
-
-namespace {
-
 // The values tab-separated and ended by a line feed, laid out in one string and written at
 // once: a large result is mostly short values, and an append or a stream call for each
 // cost more than the values themselves.
@@ -103,6 +80,25 @@ void WriteTabSeparatedLine(const TextRow& values, QTextStream& out)
 }
 
 } // namespace
+
+QString EscapeForDisplay(const QString& value)
+{
+    // Most values hold nothing to escape; they go out as they are, without a copy.
+    if (std::none_of(value.begin(), value.end(), NeedsEscape))
+        return value;
+    QString escaped;
+    escaped.reserve(value.size());
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case u'\\': escaped += QLatin1String("\\\\"); break;
+        case u'\t': escaped += QLatin1String("\\t"); break;
+        case u'\r': escaped += QLatin1String("\\r"); break;
+        case u'\n': escaped += QLatin1String("\\n"); break;
+        default: escaped += c;
+        }
+    }
+    return escaped;
+}
 
 void PrintTextRow(const TextRow& row, QTextStream& out)
 {
