@@ -199,16 +199,17 @@ StoredValue BooleanValue(const QString& text)
     return Refused(QStringLiteral("不是 bit 值（1、0、true 或 false）"));
 }
 
-// The form every GUID of the program has ("{0A1B…}", upper case): nothing to read and write
-// again, and it is the form of nearly every GUID an import writes.
-bool IsCanonicalGuidText(const QString& text)
+// The 36 characters of a GUID as the program writes them, upper case: nothing to read and
+// write again. The form of nearly every GUID an import writes, with braces (from a bundle)
+// or without (a new one).
+bool IsUpperCaseGuidCore(QStringView text)
 {
-    constexpr qsizetype kLength = 38;
-    if (text.size() != kLength || text.front() != QLatin1Char('{') || text.back() != QLatin1Char('}'))
+    constexpr qsizetype kLength = 36;
+    if (text.size() != kLength)
         return false;
-    for (qsizetype i = 1; i < kLength - 1; ++i) {
+    for (qsizetype i = 0; i < kLength; ++i) {
         const QChar c = text[i];
-        const bool dash = i == 9 || i == 14 || i == 19 || i == 24;
+        const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
         const bool fits = dash ? c == QLatin1Char('-')
                                : (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
                                      (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
@@ -220,8 +221,11 @@ bool IsCanonicalGuidText(const QString& text)
 
 StoredValue GuidValue(const QString& text)
 {
-    if (IsCanonicalGuidText(text))
+    if (text.startsWith(QLatin1Char('{')) && text.endsWith(QLatin1Char('}')) &&
+        IsUpperCaseGuidCore(QStringView(text).mid(1, text.size() - 2)))
         return Stored(text);
+    if (IsUpperCaseGuidCore(text))
+        return Stored(QLatin1Char('{') + text + QLatin1Char('}'));
     if (!IsGuidText(text))
         return Refused(QStringLiteral("不是 GUID"));
     return Stored(CanonicalGuidText(text));
