@@ -11,6 +11,12 @@
 
 namespace {
 
+const QLatin1String kInsertInto("insert into ");
+const QLatin1String kValues(" values(");
+// What a literal adds to its value at most, as a rule: quotes or X'…', a comma, a "{…}"
+// around a GUID (more only makes the string grow again).
+constexpr qsizetype kLiteralExtra = 6;
+
 QString StoredLiteral(ValueKind kind, const QString& stored, const SqlDialect& dialect)
 {
     switch (kind) {
@@ -153,7 +159,13 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
     for (int i = 1; i < table->size(); ++i) {
         failed = i;
         TextRow& row = (*table)[i];
-        QString statement = QLatin1String("insert into ") + tableName + columnList + QLatin1String(" values(");
+        // Grown once for the row, not once per value: a large import builds one per row.
+        qsizetype values = 0;
+        for (const QString& cell : row)
+            values += cell.size() + kLiteralExtra;
+        QString statement;
+        statement.reserve(kInsertInto.size() + tableName.size() + columnList.size() + kValues.size() + values);
+        statement += kInsertInto + tableName + columnList + kValues;
         for (int j = 0; j < row.size(); ++j) {
             if (!skipped.contains(j))
                 statement += SqlLiteralForType(types.value(j), row[j], Dialect()) + QLatin1Char(',');

@@ -108,9 +108,17 @@ QString SqlDialect::RefusedLiteral(const QString& value) const
 
 QString SqlDialect::QuotedLiteral(const QString& text)
 {
-    QString literal = text;
-    literal.replace(QLatin1Char('\''), QLatin1String("''"));
-    return QLatin1Char('\'') + literal + QLatin1Char('\'');
+    // Built in one allocation: an import writes one for nearly every value.
+    const qsizetype quotes = text.count(QLatin1Char('\''));
+    QString literal;
+    literal.reserve(text.size() + quotes + 2);
+    literal += QLatin1Char('\'');
+    if (quotes == 0)
+        literal += text;
+    else
+        literal += QString(text).replace(QLatin1Char('\''), QLatin1String("''"));
+    literal += QLatin1Char('\'');
+    return literal;
 }
 
 const SqlDialect& TransactSqlDialect()
@@ -139,6 +147,9 @@ const SqlDialect& StandardSqlDialect()
 
 QString RewriteTopClause(const QString& sql)
 {
+    // Most statements are no select at all (an import's INSERTs): no need to match them.
+    if (!QStringView(sql).trimmed().startsWith(QLatin1String("select"), Qt::CaseInsensitive))
+        return sql;
     static const QRegularExpression top(QStringLiteral("^\\s*select\\s+top\\s+(\\d+)\\s+(.*?)[\\s;]*$"),
                                         QRegularExpression::CaseInsensitiveOption |
                                             QRegularExpression::DotMatchesEverythingOption);

@@ -72,6 +72,11 @@ IntegerRange RangeOf(int adoType)
     }
 }
 
+QString RangeRefusal(const IntegerRange& range)
+{
+    return QStringLiteral("超出 %1 的范围").arg(QLatin1String(range.name));
+}
+
 // A number written "[+-]digits[.digits]", blanks around it ignored; read without a pattern,
 // since bulk imports read one in nearly every row.
 struct DecimalParts
@@ -116,7 +121,7 @@ StoredValue IntegerValue(const ColumnType& type, const QString& text)
     const bool fits = ok && (parts->negative ? magnitude <= static_cast<quint64>(-(range.lowest + 1)) + 1
                                              : magnitude <= static_cast<quint64>(range.highest));
     if (!fits)
-        return Refused(QStringLiteral("超出 %1 的范围").arg(QLatin1String(range.name)));
+        return Refused(RangeRefusal(range));
     const qint64 value = parts->negative ? static_cast<qint64>(0 - magnitude) : static_cast<qint64>(magnitude);
     return Stored(QString::number(value));
 }
@@ -194,8 +199,33 @@ StoredValue BooleanValue(const QString& text)
     return Refused(QStringLiteral("不是 bit 值（1、0、true 或 false）"));
 }
 
+// The 36 characters of a GUID as the program writes them, upper case: nothing to read and
+// write again. The form of nearly every GUID an import writes, with braces (from a bundle)
+// or without (a new one).
+bool IsUpperCaseGuidCore(QStringView text)
+{
+    constexpr qsizetype kLength = 36;
+    if (text.size() != kLength)
+        return false;
+    for (qsizetype i = 0; i < kLength; ++i) {
+        const QChar c = text[i];
+        const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
+        const bool fits = dash ? c == QLatin1Char('-')
+                               : (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+                                     (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+        if (!fits)
+            return false;
+    }
+    return true;
+}
+
 StoredValue GuidValue(const QString& text)
 {
+    if (text.startsWith(QLatin1Char('{')) && text.endsWith(QLatin1Char('}')) &&
+        IsUpperCaseGuidCore(QStringView(text).mid(1, text.size() - 2)))
+        return Stored(text);
+    if (IsUpperCaseGuidCore(text))
+        return Stored(QLatin1Char('{') + text + QLatin1Char('}'));
     if (!IsGuidText(text))
         return Refused(QStringLiteral("不是 GUID"));
     return Stored(CanonicalGuidText(text));
@@ -328,6 +358,12 @@ StoredValue StoreValue(const ColumnType& type, const QString& text)
     case ValueKind::Binary: return BinaryValue(type, text);
     default: return Stored(text);
     }
+}
+
+QString IntegerRangeRefusal(int adoType, qint64 value)
+{
+    const IntegerRange range = RangeOf(adoType);
+    return value < range.lowest || value > range.highest ? RangeRefusal(range) : QString();
 }
 
 QString RefusedValueText(const QString& table, const QString& column, const QString& value, const QString& refusal)

@@ -27,5 +27,9 @@ struct StoredValue
 // are ignored, as SQL Server ignores them.
 StoredValue StoreValue(const ColumnType& type, const QString& text);
 
+// Why a column of an integer type cannot hold a whole number (as StoreValue says it); empty
+// when it can. Read without a text, since the embedded engine checks one in nearly every row.
+QString IntegerRangeRefusal(int adoType, qint64 value);
+
 // The message of a refused value, naming the table and the column.
 QString RefusedValueText(const QString& table, const QString& column, const QString& value, const QString& refusal);

@@ -49,6 +49,8 @@ QString Refusal(const ColumnType& type, sqlite3_value* value)
             return QString();
         if (kind == ValueKind::Binary)
             return QStringLiteral("不是二进制数据");
+        if (kind == ValueKind::Integer)
+            return IntegerRangeRefusal(type.adoType, sqlite3_value_int64(value));
         return StoreValue(type, QString::number(sqlite3_value_int64(value))).refusal;
     case SQLITE_FLOAT: {
         const double number = sqlite3_value_double(value);

@@ -75,6 +75,12 @@ const Case kCases[] = {
     {"DT", "   ", "1900-01-01"},
     {"G", "0f8fad5b-d9cb-469f-a165-70867728950e", "{0F8FAD5B-D9CB-469F-A165-70867728950E}"},
     {"G", "0f8fad5b-d9cb-469f-a165", kRefused},
+    {"G", "{0F8FAD5B-D9CB-469F-A165-70867728950E}", "{0F8FAD5B-D9CB-469F-A165-70867728950E}"},
+    {"G", "0F8FAD5B-D9CB-469F-A165-70867728950E", "{0F8FAD5B-D9CB-469F-A165-70867728950E}"},
+    {"G", "0F8FAD5B-D9CB-469F-A165-70867728950E}", "{0F8FAD5B-D9CB-469F-A165-70867728950E}"},
+    {"G", "{0f8fad5b-d9cb-469f-a165-70867728950E}", "{0F8FAD5B-D9CB-469F-A165-70867728950E}"},
+    {"G", "{0F8FAD5B-D9CB-469F-A165-70867728950G}", kRefused},
+    {"G", "{0F8FAD5B+D9CB-469F-A165-70867728950E}", kRefused},
     {"VB", "0a0b0c0d", "0A0B0C0D"},
     {"VB", "0A0B0C0D0E", kRefused},
     {"VB", "0AF", kRefused},
@@ -126,4 +132,29 @@ TEST_F(ValueRulesTest, TheEngineRefusesInEveryStatementAndOnTablesMadeAfterItOpe
     ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblLater values ('TRUE', 'ab')")));
     EXPECT_EQ(query(QStringLiteral("select Flag from tblLater")), TextTable({{"-1"}}));
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblKinds where N5='abc'")), QStringLiteral("1"));
+}
+
+TEST_F(ValueRulesTest, AWholeNumberWrittenAsANumberIsHeldToItsColumnsRange)
+{
+    const struct
+    {
+        const char* column;
+        const char* number;
+        const char* refusal; // nullptr: stored
+    } cases[] = {
+        {"T", "255", nullptr},        {"T", "256", "超出 tinyint 的范围"},  {"T", "-1", "超出 tinyint 的范围"},
+        {"S", "-32768", nullptr},     {"S", "-32769", "超出 smallint 的范围"}, {"I", "2147483647", nullptr},
+        {"I", "2147483648", "超出 int 的范围"}, {"B", "-9223372036854775808", nullptr},
+    };
+    for (const auto& c : cases) {
+        database.m_strError.clear();
+        const bool stored =
+            database.Execute(QStringLiteral("insert into tblKinds (%1) values (%2)").arg(c.column, c.number));
+        EXPECT_EQ(stored, c.refusal == nullptr) << c.column << " " << c.number;
+        if (c.refusal) {
+            EXPECT_TRUE(database.m_strError.endsWith(QStringLiteral("列 %1 的值“%2”%3")
+                                                         .arg(c.column, c.number, QString::fromUtf8(c.refusal))))
+                << database.m_strError.toStdString();
+        }
+    }
 }
