@@ -1,5 +1,6 @@
 #include "bench/BenchSupport.h"
 
+#include "db/sqlite/EngineSettings.h"
 #include "util/HeapReuse.h"
 
 #include <QApplication>
@@ -51,6 +52,12 @@ private:
 
 } // namespace
 
+void SetUpAsThePrograms()
+{
+    KeepFreedMemoryForReuse();
+    ConfigureEmbeddedEngine();
+}
+
 void AddRatio(const std::string& figure, const std::string& ours, const std::string& reference, double limit)
 {
     Ratios().push_back({figure, ours, reference, limit});
@@ -63,8 +70,7 @@ void AddLimit(const std::string& figure, const std::string& ours, double millise
 
 int RunBenchmarksWithRatios(int argc, char** argv)
 {
-    // The code runs under the heap setting of the programs that run it.
-    KeepFreedMemoryForReuse();
+    SetUpAsThePrograms();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -19,6 +19,10 @@ void AddRatio(const std::string& figure, const std::string& ours, const std::str
 // A figure judged by its own time, in milliseconds.
 void AddLimit(const std::string& figure, const std::string& ours, double milliseconds);
 
+// Sets the process up as the programs set theirs up at start (the heap kept for reuse, the
+// embedded engine's settings), so that the code is measured as it runs there. Called first.
+void SetUpAsThePrograms();
+
 // Runs the registered benchmarks inside an offscreen QApplication, then prints one line
 // per figure: the times, the ratio and the limit. Returns the process exit code.
 int RunBenchmarksWithRatios(int argc, char** argv);

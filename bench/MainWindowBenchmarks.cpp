@@ -7,7 +7,6 @@
 #include "gui/SortedCombo.h"
 
 #include "bench/BenchSupport.h"
-#include "util/HeapReuse.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/RecordingMessageSink.h"
 #include "tests/support/ScriptedFileDialogs.h"
@@ -210,7 +209,7 @@ const char* const kOpenWindowOption = "--open-window-in";
 // times the whole process and reads its peak memory for the growth table.
 int OpenWindowOnce(int argc, char** argv)
 {
-    KeepFreedMemoryForReuse();
+    SetUpAsThePrograms();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     RecordingMessageSink messages;

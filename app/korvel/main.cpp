@@ -1,6 +1,7 @@
 #include "app/korvel/CKorvelApp.h"
 #include "config/ConnectionSettings.h"
 #include "gui/ProgramContext.h"
+#include "db/sqlite/EngineSettings.h"
 #include "util/HeapReuse.h"
 #include "util/ProcessHardening.h"
 
@@ -10,6 +11,7 @@ int main(int argc, char** argv)
 {
     DisableCoreDumps();
     KeepFreedMemoryForReuse();
+    ConfigureEmbeddedEngine();
     QApplication application(argc, argv);
     QtMessageSink messages;
     QtFileDialogs fileDialogs;

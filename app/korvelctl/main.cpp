@@ -1,4 +1,5 @@
 #include "app/korvelctl/Korvelctl.h"
+#include "db/sqlite/EngineSettings.h"
 #include "util/HeapReuse.h"
 #include "util/ProcessHardening.h"
 
@@ -29,6 +30,7 @@ int main(int argc, char** argv)
 {
     DisableCoreDumps();
     KeepFreedMemoryForReuse();
+    ConfigureEmbeddedEngine();
     QCoreApplication application(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

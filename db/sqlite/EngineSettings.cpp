@@ -1,0 +1,9 @@
+#include "db/sqlite/EngineSettings.h"
+
+#include <sqlite3.h>
+
+void ConfigureEmbeddedEngine()
+{
+    // Refused (and harmless) once the engine has started.
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+}

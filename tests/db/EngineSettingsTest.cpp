@@ -1,0 +1,22 @@
+#include "db/sqlite/EngineSettings.h"
+
+#include "tests/support/ChildProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+TEST(EngineSettings, TheEngineKeepsNoMemoryStatistics)
+{
+    EXPECT_TRUE(HoldsInChildProcess([] {
+        sqlite3_shutdown(); // as at a program's start: the engine not yet in use
+        ConfigureEmbeddedEngine();
+        sqlite3* db = nullptr;
+        const bool worked = sqlite3_open(":memory:", &db) == SQLITE_OK &&
+                            sqlite3_exec(db, "create table t (a text); insert into t values ('x')", nullptr, nullptr,
+                                         nullptr) == SQLITE_OK;
+        const sqlite3_int64 counted = sqlite3_memory_used();
+        sqlite3_close(db);
+        return worked && counted == 0;
+    }));
+}
