@@ -30,14 +30,18 @@ std::vector<Ratio>& Ratios()
     return ratios;
 }
 
-// Keeps each benchmark's mean real time in milliseconds while printing as usual.
+constexpr int kRepetitions = 5;
+
+// Keeps each benchmark's real time in milliseconds while printing as usual: the median of
+// its repetitions, or the one run of a benchmark that is not repeated.
 class RecordingReporter : public benchmark::ConsoleReporter
 {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration)
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (median || run.run_type == Run::RT_Iteration)
                 m_times[run.run_name.function_name] =
                     run.GetAdjustedRealTime() * 1000.0 / benchmark::GetTimeUnitMultiplier(run.time_unit);
         }
@@ -58,6 +62,11 @@ void SetUpAsThePrograms()
     ConfigureEmbeddedEngine();
 }
 
+void RepeatForMedian(benchmark::internal::Benchmark* benchmark)
+{
+    benchmark->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
+}
+
 void AddRatio(const std::string& figure, const std::string& ours, const std::string& reference, double limit)
 {
     Ratios().push_back({figure, ours, reference, limit});
@@ -73,7 +82,12 @@ int RunBenchmarksWithRatios(int argc, char** argv)
     SetUpAsThePrograms();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
+    // Repetitions interleaved at random (RepeatForMedian) unless the command line says otherwise.
+    std::vector<char*> arguments(argv, argv + argc);
+    char interleaved[] = "--benchmark_enable_random_interleaving=true";
+    arguments.insert(arguments.begin() + 1, interleaved);
+    int count = static_cast<int>(arguments.size());
+    benchmark::Initialize(&count, arguments.data());
     RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

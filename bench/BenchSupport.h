@@ -9,6 +9,9 @@
 
 #include <string>
 
+namespace benchmark::internal {
+class Benchmark;
+}
 struct sqlite3;
 
 // Each figure of a benchmark executable is our time beside a reference doing the same
@@ -22,6 +25,11 @@ void AddLimit(const std::string& figure, const std::string& ours, double millise
 // Sets the process up as the programs set theirs up at start (the heap kept for reuse, the
 // embedded engine's settings), so that the code is measured as it runs there. Called first.
 void SetUpAsThePrograms();
+
+// Makes a benchmark's figure the median of several repetitions, which run interleaved at
+// random with those of the other benchmarks: the machines here are shared, and a figure and
+// its reference must meet the same bursts of load, none of which may move the ratio alone.
+void RepeatForMedian(benchmark::internal::Benchmark* benchmark);
 
 // Runs the registered benchmarks inside an offscreen QApplication, then prints one line
 // per figure: the times, the ratio and the limit. Returns the process exit code.

@@ -200,11 +200,11 @@ void ShellInsertRows(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(QueryRows)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
-BENCHMARK(ShellQueryRows)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
-BENCHMARK(KorvelctlQueryRows)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
-BENCHMARK(InsertRowsWithKeysAndPictures)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
-BENCHMARK(ShellInsertRows)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(QueryRows)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Apply(RepeatForMedian);
+BENCHMARK(ShellQueryRows)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Apply(RepeatForMedian);
+BENCHMARK(KorvelctlQueryRows)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Apply(RepeatForMedian);
+BENCHMARK(InsertRowsWithKeysAndPictures)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2)->Apply(RepeatForMedian);
+BENCHMARK(ShellInsertRows)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2)->Apply(RepeatForMedian);
 
 int main(int argc, char** argv)
 {

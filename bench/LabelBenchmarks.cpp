@@ -377,10 +377,10 @@ int RunImportForMemory(const char* target, const char* bundle)
 
 } // namespace
 
-BENCHMARK(ExportLargeLabel)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
-BENCHMARK(ShellExportLargeLabel)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
-BENCHMARK(ImportLargeLabel)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
-BENCHMARK(ShellImportLargeLabel)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(ExportLargeLabel)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4)->Apply(RepeatForMedian);
+BENCHMARK(ShellExportLargeLabel)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4)->Apply(RepeatForMedian);
+BENCHMARK(ImportLargeLabel)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2)->Apply(RepeatForMedian);
+BENCHMARK(ShellImportLargeLabel)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2)->Apply(RepeatForMedian);
 BENCHMARK(ImportPeakMemory)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 int main(int argc, char** argv)
