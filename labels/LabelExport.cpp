@@ -14,14 +14,14 @@ namespace {
 bool ExportTable(CAdoDatabase& database, const QString& tableName, const QString& selection, QStringList* lines,
                  MessageSink& messages)
 {
-    TextTable columns;
+    QStringList columns;
     const QString columnQuery =
         QStringLiteral("select name from syscolumns where id=object_id(%1)").arg(database.TextLiteral(tableName));
-    if (!database.Query(columnQuery, &columns)) {
+    if (!database.QueryColumn(columnQuery, &columns)) {
         messages.ShowWarning(database.m_strError);
         return false;
     }
-    BundleBlock block{tableName, {FirstColumn(columns)}};
+    BundleBlock block{tableName, {columns}};
     if (!database.Query(selection, &block.rows)) {
         messages.ShowWarning(database.m_strError);
         return false;
