@@ -1,29 +1,123 @@
 #include "db/odbc/SqlServerBrowser.h"
 
 #include <QDeadlineTimer>
-#include <QHostAddress>
-#include <QHostInfo>
-#include <QUdpSocket>
+#include <QStringList>
+
+#include <cerrno>
+
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
-constexpr quint16 kBrowserPort = 1434;
+constexpr char kBrowserPort[] = "1434";
 constexpr char kUnicastInstanceRequest = 0x04; // CLNT_UCAST_INST
 constexpr char kServerResponse = 0x05;         // SVR_RESP
 constexpr int kAskAgainMs = 1000;
+constexpr int kLargestAnswer = 3 + 0xFFFF; // SVR_RESP, the length in two bytes, the text
 
-QHostAddress AddressOf(const QString& host)
+#ifdef _WIN32
+using SocketHandle = SOCKET;
+constexpr SocketHandle kNoSocket = INVALID_SOCKET;
+int CloseSocket(SocketHandle socket) { return closesocket(socket); }
+int PollSocket(pollfd* socket, int timeoutMs) { return WSAPoll(socket, 1, timeoutMs); }
+bool Interrupted() { return false; }
+#else
+using SocketHandle = int;
+constexpr SocketHandle kNoSocket = -1;
+int CloseSocket(SocketHandle socket) { return close(socket); }
+int PollSocket(pollfd* socket, int timeoutMs) { return poll(socket, 1, timeoutMs); }
+bool Interrupted() { return errno == EINTR; }
+#endif
+
+// A UDP socket connected to the SQL Server Browser of a host: what it sends goes there, and
+// only what comes from there is received. The system's own sockets, since a networking
+// library would be loaded at every start of the programs for a question that only a named
+// instance asks.
+class BrowserSocket
 {
-    const QHostAddress literal(host);
-    if (!literal.isNull())
-        return literal;
-    const QList<QHostAddress> addresses = QHostInfo::fromName(host).addresses();
-    for (const QHostAddress& address : addresses) {
-        if (address.protocol() == QAbstractSocket::IPv4Protocol)
-            return address;
+public:
+    enum class Wait { Answer, TimeUp, Refused };
+
+    // Resolves the host, an IPv4 address first as SQL Server's own clients do.
+    explicit BrowserSocket(const QString& host)
+    {
+#ifdef _WIN32
+        WSADATA data;
+        m_started = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+#endif
+        addrinfo hints{};
+        hints.ai_socktype = SOCK_DGRAM;
+        addrinfo* found = nullptr;
+        if (getaddrinfo(host.toUtf8().constData(), kBrowserPort, &hints, &found) != 0)
+            return;
+        for (const bool ipv4 : {true, false}) {
+            for (const addrinfo* address = found; address && m_socket == kNoSocket; address = address->ai_next) {
+                if ((address->ai_family == AF_INET) == ipv4)
+                    Connect(*address);
+            }
+        }
+        freeaddrinfo(found);
     }
-    return addresses.value(0);
-}
+    ~BrowserSocket()
+    {
+        if (m_socket != kNoSocket)
+            CloseSocket(m_socket);
+#ifdef _WIN32
+        if (m_started)
+            WSACleanup();
+#endif
+    }
+    BrowserSocket(const BrowserSocket&) = delete;
+    BrowserSocket& operator=(const BrowserSocket&) = delete;
+
+    bool Connected() const { return m_socket != kNoSocket; }
+
+    void Send(const QByteArray& datagram) { send(m_socket, datagram.constData(), datagram.size(), 0); }
+
+    // An answer within the time, or none; refused when the host said that nothing listens
+    // on the port.
+    Wait Receive(const QDeadlineTimer& until, QByteArray& answer)
+    {
+        pollfd socket{m_socket, POLLIN, 0};
+        int ready = 0;
+        do
+            ready = PollSocket(&socket, static_cast<int>(until.remainingTime()));
+        while (ready < 0 && Interrupted());
+        if (ready == 0)
+            return Wait::TimeUp;
+        answer.resize(kLargestAnswer);
+        const auto size = ready > 0 ? recv(m_socket, answer.data(), kLargestAnswer, 0) : -1;
+        if (size < 0)
+            return Wait::Refused;
+        answer.resize(static_cast<qsizetype>(size));
+        return Wait::Answer;
+    }
+
+private:
+    void Connect(const addrinfo& address)
+    {
+        const SocketHandle candidate = socket(address.ai_family, address.ai_socktype, address.ai_protocol);
+        if (candidate == kNoSocket)
+            return;
+        if (connect(candidate, address.ai_addr, static_cast<int>(address.ai_addrlen)) == 0)
+            m_socket = candidate;
+        else
+            CloseSocket(candidate);
+    }
+
+    SocketHandle m_socket = kNoSocket;
+#ifdef _WIN32
+    bool m_started = false;
+#endif
+};
 
 } // namespace
 
@@ -50,19 +144,18 @@ quint16 TcpPortOfBrowserAnswer(const QByteArray& answer, const QString& instance
 bool LookUpInstancePort(const QString& host, const QString& instance, int timeoutMs, quint16& port, QString& error)
 {
     const QDeadlineTimer deadline(timeoutMs);
-    const QHostAddress address = AddressOf(host);
-    if (address.isNull()) {
+    BrowserSocket socket(host);
+    if (!socket.Connected()) {
         error = QStringLiteral("找不到 SQL Server 的主机 %1").arg(host);
         return false;
     }
-    QUdpSocket socket;
     const QByteArray request = kUnicastInstanceRequest + instance.toLatin1() + '\0';
     while (!deadline.hasExpired()) {
-        socket.writeDatagram(request, address, kBrowserPort);
+        socket.Send(request);
         const QDeadlineTimer askAgain(qMin<qint64>(kAskAgainMs, deadline.remainingTime()));
-        while (socket.waitForReadyRead(static_cast<int>(askAgain.remainingTime()))) {
-            QByteArray answer(static_cast<int>(qMax<qint64>(socket.pendingDatagramSize(), 0)), '\0');
-            socket.readDatagram(answer.data(), answer.size());
+        QByteArray answer;
+        BrowserSocket::Wait wait = BrowserSocket::Wait::TimeUp;
+        while ((wait = socket.Receive(askAgain, answer)) == BrowserSocket::Wait::Answer) {
             port = TcpPortOfBrowserAnswer(answer, instance);
             if (port != 0)
                 return true;
@@ -71,8 +164,7 @@ bool LookUpInstancePort(const QString& host, const QString& instance, int timeou
                 return false;
             }
         }
-        // A wait that ends early is an error: nothing listens on the port, and the host said so.
-        if (!askAgain.hasExpired())
+        if (wait == BrowserSocket::Wait::Refused)
             break;
     }
     error = QStringLiteral("%1 上的 SQL Server Browser（UDP 1434）没有告知实例 %2 的端口").arg(host, instance);

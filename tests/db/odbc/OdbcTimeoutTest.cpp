@@ -126,6 +126,16 @@ TEST(SqlServerBrowserTest, AnInstanceIsFoundOrGivenUpWithinTheLoginWait)
         EXPECT_LT(timer.elapsed(), kLoginLimitMs + kSlackMs);
         EXPECT_EQ(database.m_strError, QStringLiteral("ADO 错误：0x80004005，") + error);
     }
+    {
+        // Nothing listens: the host says so at once, and nobody waits for an answer.
+        quint16 port = 0;
+        QString error;
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_FALSE(LookUpInstancePort(QStringLiteral("127.0.0.1"), QStringLiteral("KORVEL"), 2500, port, error));
+        EXPECT_LT(timer.elapsed(), 1000);
+        EXPECT_EQ(error, QStringLiteral("127.0.0.1 上的 SQL Server Browser（UDP 1434）没有告知实例 KORVEL 的端口"));
+    }
 }
 
 TEST(OdbcTimeoutTest, AServerThatNeverAnswersTheLoginIsGivenUp)
