@@ -77,6 +77,28 @@ QString Description(const DbError& error)
     return error.description.value_or(QString());
 }
 
+// What one question to the browser on loopback for the instance KORVEL gave.
+struct BrowserLookUp
+{
+    bool found = false;
+    quint16 port = 0;
+    QString error;
+    qint64 elapsedMs = 0;
+};
+
+BrowserLookUp LookUpKorvel(int timeoutMs)
+{
+    BrowserLookUp lookUp;
+    QElapsedTimer timer;
+    timer.start();
+    lookUp.found =
+        LookUpInstancePort(QStringLiteral("127.0.0.1"), QStringLiteral("KORVEL"), timeoutMs, lookUp.port, lookUp.error);
+    lookUp.elapsedMs = timer.elapsed();
+    return lookUp;
+}
+
+const QString kNoPortTold = QStringLiteral("127.0.0.1 上的 SQL Server Browser（UDP 1434）没有告知实例 KORVEL 的端口");
+
 } // namespace
 
 TEST(SqlServerBrowserTest, TheAnswerGivesTheTcpPortOfTheInstanceAsked)
@@ -100,42 +122,33 @@ TEST(SqlServerBrowserTest, AnInstanceIsFoundOrGivenUpWithinTheLoginWait)
         FakeBrowser browser(BrowserReply("ServerName;PC;InstanceName;KORVEL;IsClustered;No;tcp;49712;;"));
         if (!browser.bound())
             GTEST_SKIP() << "UDP port 1434 is taken on this machine";
-        quint16 port = 0;
-        QString error;
-        ASSERT_TRUE(LookUpInstancePort(QStringLiteral("127.0.0.1"), QStringLiteral("KORVEL"), 2000, port, error))
-            << error.toStdString();
-        EXPECT_EQ(port, 49712);
+        const BrowserLookUp lookUp = LookUpKorvel(2000);
+        ASSERT_TRUE(lookUp.found) << lookUp.error.toStdString();
+        EXPECT_EQ(lookUp.port, 49712);
     }
     {
         FakeBrowser silent{QByteArray()};
-        quint16 port = 0;
-        QString error;
-        QElapsedTimer timer;
-        timer.start();
-        EXPECT_FALSE(LookUpInstancePort(QStringLiteral("127.0.0.1"), QStringLiteral("KORVEL"), 2500, port, error));
-        EXPECT_GE(timer.elapsed(), 2400);
-        EXPECT_LT(timer.elapsed(), 2500 + kSlackMs);
+        const BrowserLookUp lookUp = LookUpKorvel(2500);
+        EXPECT_FALSE(lookUp.found);
+        EXPECT_GE(lookUp.elapsedMs, 2400);
+        EXPECT_LT(lookUp.elapsedMs, 2500 + kSlackMs);
         EXPECT_GE(silent.questions(), 2) << "a question lost on the way is asked again";
-        EXPECT_EQ(error, QStringLiteral("127.0.0.1 上的 SQL Server Browser（UDP 1434）没有告知实例 KORVEL 的端口"));
+        EXPECT_EQ(lookUp.error, kNoPortTold);
 
         // The whole road through the SQL Server client, as FreeTDS would otherwise wait longer.
         CAdoDatabase database;
-        timer.restart();
+        QElapsedTimer timer;
+        timer.start();
         EXPECT_FALSE(database.Open(QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1\\KORVEL;"
                                                   "Initial Catalog=db;User Id=sa;Password=x;")));
         EXPECT_LT(timer.elapsed(), kLoginLimitMs + kSlackMs);
-        EXPECT_EQ(database.m_strError, QStringLiteral("ADO 错误：0x80004005，") + error);
+        EXPECT_EQ(database.m_strError, QStringLiteral("ADO 错误：0x80004005，") + kNoPortTold);
     }
-    {
-        // Nothing listens: the host says so at once, and nobody waits for an answer.
-        quint16 port = 0;
-        QString error;
-        QElapsedTimer timer;
-        timer.start();
-        EXPECT_FALSE(LookUpInstancePort(QStringLiteral("127.0.0.1"), QStringLiteral("KORVEL"), 2500, port, error));
-        EXPECT_LT(timer.elapsed(), 1000);
-        EXPECT_EQ(error, QStringLiteral("127.0.0.1 上的 SQL Server Browser（UDP 1434）没有告知实例 KORVEL 的端口"));
-    }
+    // Nothing listens: the host says so at once, and nobody waits for an answer.
+    const BrowserLookUp lookUp = LookUpKorvel(2500);
+    EXPECT_FALSE(lookUp.found);
+    EXPECT_LT(lookUp.elapsedMs, 1000);
+    EXPECT_EQ(lookUp.error, kNoPortTold);
 }
 
 TEST(OdbcTimeoutTest, AServerThatNeverAnswersTheLoginIsGivenUp)
