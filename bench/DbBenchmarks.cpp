@@ -1,11 +1,12 @@
 // The data layer on the embedded engine beside the sqlite3 shell doing the same work.
 
+#include "config/ConnectionSettings.h"
 #include "db/CAdoDatabase.h"
 
 #include "bench/BenchSupport.h"
+#include "tests/support/ProgramFolder.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -23,8 +24,9 @@ const QString kWireSelect = QStringLiteral("select WireID, HarnessID, WireNo, Ha
 class BenchDatabase
 {
 public:
-    BenchDatabase() : m_path(m_dir.filePath(QStringLiteral("bench.db")))
+    BenchDatabase() : m_path(m_folder.filePath(QStringLiteral("korvel.db")))
     {
+        m_folder.writeEmbeddedSettings();
         withConnection([](sqlite3* db) {
             ExecOrExit(db, "CREATE TABLE tblWires (WireID INTEGER PRIMARY KEY, HarnessID int, WireNo nvarchar(20),"
                      " HarnessType int, WireGroup nvarchar(20));"
@@ -51,22 +53,9 @@ public:
 
     QString path() const { return m_path; }
     QString connectionString() const { return QStringLiteral("Provider=sqlite;Data Source=%1;").arg(m_path); }
-    // A settings file naming the database, for korvelctl.
-    QString settingsPath() const
-    {
-        const QString path = filePath(QStringLiteral("frmConnect"));
-        QFile settings(path);
-        if (!settings.open(QIODevice::WriteOnly))
-            std::exit(1);
-        settings.write("<?xml version=\"1.0\" standalone=\"yes\"?>\n<NewDataSet>\n"
-                       "  <frmConnect><ParaName>txtHostName</ParaName><ParaValue>" +
-                       m_path.toHtmlEscaped().toUtf8() +
-                       "</ParaValue></frmConnect>\n"
-                       "  <frmConnect><ParaName>txtProvider</ParaName><ParaValue>sqlite</ParaValue></frmConnect>\n"
-                       "</NewDataSet>\n");
-        return path;
-    }
-    QString filePath(const QString& name) const { return m_dir.filePath(name); }
+    // The settings file naming the database, for korvelctl.
+    QString settingsPath() const { return m_folder.filePath(kSettingsFileName); }
+    QString filePath(const QString& name) const { return m_folder.filePath(name); }
 
     template <typename Work>
     void withConnection(Work work) const
@@ -83,7 +72,7 @@ public:
     }
 
 private:
-    QTemporaryDir m_dir;
+    ProgramFolder m_folder;
     QString m_path;
 };
 

@@ -41,6 +41,22 @@ char PairByStrtol(char16_t high, char16_t low)
     return static_cast<char>(std::strtol(pair, nullptr, 16) & 0xFF);
 }
 
+// Appends the text as QString::toCaseFolded folds it. Most list entries are plain ASCII,
+// whose folding is A-Z to a-z: that is done here without a string of its own per text.
+void AppendCaseFolded(QString& folded, const QString& text)
+{
+    const auto isAscii = [](QChar c) { return c.unicode() < 0x80; };
+    if (!std::all_of(text.begin(), text.end(), isAscii)) {
+        folded += text.toCaseFolded();
+        return;
+    }
+    const qsizetype start = folded.size();
+    folded.resize(start + text.size());
+    std::transform(text.begin(), text.end(), folded.begin() + start, [](QChar c) {
+        return c.unicode() >= u'A' && c.unicode() <= u'Z' ? QChar(c.unicode() + (u'a' - u'A')) : c;
+    });
+}
+
 } // namespace
 
 QString AnsiToWide(const QByteArray& bytes)
@@ -103,26 +119,6 @@ QByteArray HexToBytes(const QString& hex)
     }
     return bytes;
 }
-
-namespace {
-
-// Appends the text as QString::toCaseFolded folds it. Most list entries are plain ASCII,
-// whose folding is A-Z to a-z: that is done here without a string of its own per text.
-void AppendCaseFolded(QString& folded, const QString& text)
-{
-    const auto isAscii = [](QChar c) { return c.unicode() < 0x80; };
-    if (!std::all_of(text.begin(), text.end(), isAscii)) {
-        folded += text.toCaseFolded();
-        return;
-    }
-    const qsizetype start = folded.size();
-    folded.resize(start + text.size());
-    std::transform(text.begin(), text.end(), folded.begin() + start, [](QChar c) {
-        return c.unicode() >= u'A' && c.unicode() <= u'Z' ? QChar(c.unicode() + (u'a' - u'A')) : c;
-    });
-}
-
-} // namespace
 
 QList<qsizetype> OrderIgnoringCase(const QStringList& texts)
 {

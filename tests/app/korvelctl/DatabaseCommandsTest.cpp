@@ -133,6 +133,14 @@ TEST_F(DatabaseCommandsTest, QueryFailuresPrintTheMessageAndExitOne)
     EXPECT_TRUE(badSql.err.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << badSql.err.toStdString();
     EXPECT_TRUE(badSql.err.contains(QStringLiteral("tblNothing"))) << badSql.err.toStdString();
 
+    // A failure while reading: the rows handed over before it are printed as they came; the
+    // row whose next step failed is dropped, as the program drops it.
+    const KorvelctlRun midway =
+        Query(QStringLiteral("select 'a' union all select 'b' union all select abs(-9223372036854775807 - 1)"));
+    EXPECT_EQ(midway.exitCode, kExitFailure);
+    EXPECT_EQ(midway.out, QStringLiteral("a\n"));
+    EXPECT_EQ(midway.err, QStringLiteral("ADO 错误：0x80004005，integer overflow\n"));
+
     for (const QStringList& arguments : {QStringList{"query"}, QStringList{"query", path("frmConnect")},
                                          QStringList{"query", path("frmConnect"), "select 1", "select 2"},
                                          QStringList{"query", "--verbose", "select 1"}}) {
