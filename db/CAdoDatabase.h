@@ -92,12 +92,11 @@ public:
     // The ADO type code of a column: 0 when the table has no such column, -1 on an error.
     int GetColumnType(const QString& column, const QString& tableName);
 
-    // A column of a live table: its name, type and position in field order.
+    // A column of a live table: its name and type.
     struct LiveColumn
     {
         QString name;
         ColumnType type;
-        int position = 0;
     };
     // The columns of a table as the server has them; false when the table cannot be read
     // (m_strError says why).

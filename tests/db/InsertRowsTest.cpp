@@ -110,6 +110,21 @@ TEST_F(InsertRowsTest, ANullLongBinaryStaysNull)
     EXPECT_EQ(file.scalar(QStringLiteral("select typeof(Picture) from tblLabelControlItem")), QStringLiteral("null"));
 }
 
+TEST_F(InsertRowsTest, TheKeyAndTheLongBinaryKeepTheirPlacesInATableOfAnotherColumnOrder)
+{
+    // The live position of the key is the header's position of the picture.
+    file.exec("CREATE TABLE tblReordered (Picture image, Caption nvarchar(50), LineID INTEGER PRIMARY KEY AUTOINCREMENT,"
+              " ItemID uniqueidentifier);");
+    TextTable table = {{"ItemID", "LineID", "Picture", "Caption"},
+                       {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "9", "89504E470D0A1A0A", "x"}};
+    const QList<int> skip = {1};
+    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblReordered"), &skip, QStringLiteral("LineID")))
+        << database.m_strError.toStdString();
+    EXPECT_EQ(table[1], TextRow({"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "1", "89504E470D0A1A0A", "x"}));
+    EXPECT_EQ(query(QStringLiteral("select * from tblReordered")),
+              TextTable({{"89504E470D0A1A0A", "x", "1", "{0F8FAD5B-D9CB-469F-A165-70867728950E}"}}));
+}
+
 TEST_F(InsertRowsTest, ARefusedValueNamesItsTableColumnAndRow)
 {
     TextTable table = {{"LineID", "Caption", "Bold"}, {"1", "ok", "1"}, {"2", "ok", "yes"}, {"3", "never", "0"}};
@@ -254,3 +269,4 @@ TEST(InsertRowsOnAServer, ALongBinaryWriteThatSelectsNoRowFails)
         EXPECT_EQ(insert.database.m_strError, QString::fromUtf8(write.error)) << write.rowsChanged;
     }
 }
+
