@@ -188,6 +188,11 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
         QString newKey;
         if (!InsertReadingKey(statement, tableName, key->name, newKey))
             return false;
+        // Without it the long binary values would be written into another row, or none.
+        if (newKey.isEmpty()) {
+            SetComError(DbError::DriverFailure(QStringLiteral("读回新行的键失败：数据库没有给出 %1 的值").arg(key->name)));
+            return false;
+        }
         if (keyPosition >= 0 && keyPosition < row.size())
             row[keyPosition] = newKey;
         newKeys.append(newKey);
