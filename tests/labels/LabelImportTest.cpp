@@ -14,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 namespace {
 
 const QString kLabelHeader = QStringLiteral("表名:tblLabelInfo\n列名:LabelID,LabelNo,LabelStatus\n");
@@ -199,6 +202,26 @@ TEST_F(LabelImportTest, AClashingLabelNumberIsReplacedByTheResolversOrTheImportG
     EXPECT_EQ(database.programRows(QStringLiteral("select i.LabelNo, c.Caption from tblLabelInfo i"
                                        " left join tblLabelControls c on c.LabelID = i.LabelID order by i.rowid")),
               TextTable({{"导入-1", ""}, {"导入-2", "甲"}}));
+}
+
+TEST_F(LabelImportTest, AnImportWaitsForTheTransactionOfAnotherWriter)
+{
+    WriteBundleFile(bundle, kLabelHeader + kLabelRow + kControlsHeader + kItemsHeader);
+    CAdoDatabase writer;
+    ASSERT_TRUE(writer.Open(database.connectionString()) && writer.BeginTrans() &&
+                writer.Execute(QStringLiteral(
+                    "insert into tblLabelInfo values ('{C0000000-0000-4000-8000-000000000000}', 'other', 1)")))
+        << writer.m_strError.toStdString();
+    bool imported = false;
+    std::thread other([&] {
+        ScriptedResolver resolver;
+        imported = Import(resolver);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_TRUE(writer.CommitTrans()) << writer.m_strError.toStdString();
+    other.join();
+    EXPECT_TRUE(imported) << messages.warnings.join('\n').toStdString();
+    EXPECT_EQ(database.count(QStringLiteral("select count(*) from tblLabelInfo")), 2);
 }
 
 TEST_F(LabelImportTest, RowExistsComparesALiteralOfTheColumnsType)
