@@ -104,7 +104,7 @@ bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& map
     if (!database.InsertRows(&block.rows, block.tableName, &skip, keyColumn, &failedRow)) {
         // The database's text names the column (one of the file's, when the table lacks it);
         // the line tells which row of the file it refused.
-        error = ShowCarriageReturns(database.m_strError) + QStringLiteral("导入表 %1 失败").arg(block.tableName);
+        error = FailureText(ShowCarriageReturns(database.m_strError), QStringLiteral("导入表 %1 失败").arg(block.tableName));
         if (failedRow > 0)
             error += QStringLiteral("（标签文件第 %1 行）").arg(LineOfRow(block, failedRow));
         return false;
@@ -125,11 +125,11 @@ bool ImportBlocks(CAdoDatabase& database, QList<BundleBlock>& blocks, DuplicateL
     if (end == ImportEnd::RollBack) {
         if (database.RollbackTrans())
             return true;
-        error = database.m_strError + QStringLiteral("回滚事务失败");
+        error = FailureText(database.m_strError, QStringLiteral("回滚事务失败"));
         return false;
     }
     if (!database.CommitTrans()) {
-        error = database.m_strError + QStringLiteral("提交事务失败");
+        error = FailureText(database.m_strError, QStringLiteral("提交事务失败"));
         return false;
     }
     return true;
@@ -153,7 +153,7 @@ bool NewGuidText(CAdoDatabase& database, QString& guid, QString& error)
     database.m_strError.clear();
     TextTable rows;
     if (!database.Query(QStringLiteral("select NEWID()"), &rows) || rows.isEmpty() || !IsGuidText(rows[0].value(0))) {
-        error = database.m_strError + QStringLiteral("生成新标识失败");
+        error = FailureText(database.m_strError, QStringLiteral("生成新标识失败"));
         return false;
     }
     guid = CanonicalGuidText(rows[0][0]).mid(1, 36);
@@ -196,7 +196,7 @@ bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelR
         return false;
     }
     if (!database.BeginTrans()) {
-        messages.ShowWarning(database.m_strError + QStringLiteral("开始事务失败") + kNothingImported);
+        messages.ShowWarning(FailureText(database.m_strError, QStringLiteral("开始事务失败")) + kNothingImported);
         return false;
     }
     QString error;
@@ -209,4 +209,12 @@ bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelR
         return false;
     }
     return true;
+}
+
+QString FailureText(const QString& databaseText, const QString& what)
+{
+    // A text that ends its sentence itself is separated already.
+    if (databaseText.isEmpty() || databaseText.endsWith(QStringLiteral("。")))
+        return databaseText + what;
+    return databaseText + QStringLiteral("，") + what;
 }

@@ -152,7 +152,7 @@ TEST_F(LabelImportTest, AFailureInTheLastBlockLeavesNothingBehind)
                                 "表名:tblLabelControls\n列名:LabelID,ItemID,Caption\n"
                                 "{AAAAAAAA-0000-4000-8000-000000000001},{B1},甲\n"
                                 "表名:tblLabelControlItem\n列名:LineID,ItemID,ItemName\n1,{B1},好\n2,{B2},坏\n");
-    ExpectRefused(QStringLiteral("ADO 错误：0x80004005，此项被拒绝导入表 tblLabelControlItem 失败（标签文件第 10 行），"
+    ExpectRefused(QStringLiteral("ADO 错误：0x80004005，此项被拒绝，导入表 tblLabelControlItem 失败（标签文件第 10 行），"
                                  "未导入任何数据"),
                   "trigger");
 }
@@ -259,5 +259,5 @@ TEST_F(LabelImportTest, NewIdentifiersComeFromTheServerWithoutBraces)
 
     CAdoDatabase closed;
     EXPECT_FALSE(NewGuidText(closed, first, error));
-    EXPECT_EQ(error, QStringLiteral("ADO 错误：0x80004003，(null)生成新标识失败"));
+    EXPECT_EQ(error, QStringLiteral("ADO 错误：0x80004003，(null)，生成新标识失败"));
 }
