@@ -7,7 +7,8 @@
 
 class MessageSink;
 
-// Asked when the label number of an imported row already exists in the target.
+// Asked when the label number of an imported row already exists in the target, before the
+// import's transaction begins: nothing is locked while the user types.
 class DuplicateLabelResolver
 {
 public:
@@ -21,9 +22,10 @@ public:
 // GUID, consistently across the three tables, and a label number that exists already
 // replaced by the one the resolver gives. Only a whole bundle (ReadCheckedBundle) that
 // holds a label is imported. All or nothing: the rows go in within one transaction, and
-// any failure, or the user giving up, leaves the database exactly as it was. Shows
-// "导入成功" (information) on success; a failure once the file has been read shows its
-// reason followed by "，未导入任何数据"; giving up shows nothing more.
+// any failure, or the user giving up, leaves the database exactly as it was. A number that
+// another user took while this one was asked is refused ("X已经存在"). Shows "导入成功"
+// (information) on success; a failure once the file has been read shows its reason
+// followed by "，未导入任何数据"; giving up shows nothing more.
 bool ImportLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
                  MessageSink& messages);
 
