@@ -196,6 +196,22 @@ bool CAdoDatabase::RollbackTrans()
     return RunOnClient(&DbClient::RollbackTransaction);
 }
 
+bool CAdoDatabase::Savepoint(const QString& name)
+{
+    return Execute(Dialect().SavepointStatement(name));
+}
+
+bool CAdoDatabase::RollbackToSavepoint(const QString& name)
+{
+    return Execute(Dialect().RollbackToSavepointStatement(name)) && ReleaseSavepoint(name);
+}
+
+bool CAdoDatabase::ReleaseSavepoint(const QString& name)
+{
+    const QString release = Dialect().ReleaseSavepointStatement(name);
+    return release.isEmpty() || Execute(release);
+}
+
 void RegisterDbProvider(const QString& provider, std::function<std::unique_ptr<DbClient>()> make)
 {
     RegisteredProviders().insert(provider.toLower(), std::move(make));

@@ -114,6 +114,12 @@ public:
     bool BeginTrans();
     bool CommitTrans();
     bool RollbackTrans();
+    // A named point inside the open transaction, back to which a part of it can be taken
+    // without the rest. RollbackToSavepoint takes back everything since the point and
+    // ReleaseSavepoint keeps it; either ends the point.
+    bool Savepoint(const QString& name);
+    bool RollbackToSavepoint(const QString& name);
+    bool ReleaseSavepoint(const QString& name);
 
     QString m_strError;
 

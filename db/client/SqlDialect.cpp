@@ -30,6 +30,12 @@ public:
     {
         return insert + QLatin1String(";select SCOPE_IDENTITY()");
     }
+    QString SavepointStatement(const QString& name) const override { return QLatin1String("SAVE TRANSACTION ") + name; }
+    QString RollbackToSavepointStatement(const QString& name) const override
+    {
+        return QLatin1String("ROLLBACK TRANSACTION ") + name;
+    }
+    QString ReleaseSavepointStatement(const QString&) const override { return QString(); }
 };
 
 class StandardSql : public SqlDialect
@@ -104,6 +110,21 @@ QString SqlDialect::InsertReturningKey(const QString&, const QString&) const
 QString SqlDialect::RefusedLiteral(const QString& value) const
 {
     return QuotedLiteral(value);
+}
+
+QString SqlDialect::SavepointStatement(const QString& name) const
+{
+    return QLatin1String("SAVEPOINT ") + name;
+}
+
+QString SqlDialect::RollbackToSavepointStatement(const QString& name) const
+{
+    return QLatin1String("ROLLBACK TO SAVEPOINT ") + name;
+}
+
+QString SqlDialect::ReleaseSavepointStatement(const QString& name) const
+{
+    return QLatin1String("RELEASE SAVEPOINT ") + name;
 }
 
 QString SqlDialect::QuotedLiteral(const QString& text)

@@ -156,6 +156,28 @@ TEST(SqlLiteral, EachEngineReadsTopAndGivesTheKeyOfItsOwnInsert)
     EXPECT_EQ(RewriteTopClause(QStringLiteral("select topic from t")), QStringLiteral("select topic from t"));
 }
 
+TEST(SqlLiteral, EachEngineSetsTakesBackAndKeepsASavepoint)
+{
+    struct Case
+    {
+        const SqlDialect& dialect;
+        QStringList statements; // set, take back, keep
+    };
+    const QStringList standard = {"SAVEPOINT s", "ROLLBACK TO SAVEPOINT s", "RELEASE SAVEPOINT s"};
+    const Case cases[] = {
+        {TransactSqlDialect(), {"SAVE TRANSACTION s", "ROLLBACK TRANSACTION s", ""}},
+        {SqliteDialect(), standard},
+        {PostgreSqlDialect(), standard},
+        {StandardSqlDialect(), standard},
+    };
+    const QString name = QStringLiteral("s");
+    for (const Case& c : cases) {
+        EXPECT_EQ(QStringList({c.dialect.SavepointStatement(name), c.dialect.RollbackToSavepointStatement(name),
+                               c.dialect.ReleaseSavepointStatement(name)}),
+                  c.statements);
+    }
+}
+
 TEST(SqlLiteral, TransactSqlTextLiteralsNeverEndEarly)
 {
     for (const QString& value : kHostileValues) {
