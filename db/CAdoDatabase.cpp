@@ -38,6 +38,7 @@ CAdoDatabase::~CAdoDatabase()
 
 void CAdoDatabase::SetComError(const DbError& error)
 {
+    m_bConnectionLost = error.connectionLost;
     m_strError = QStringLiteral("ADO 错误：0x%1，%2")
                      .arg(QString::asprintf("%8x", error.code), error.description.value_or(QStringLiteral("(null)")));
 }

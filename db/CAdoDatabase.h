@@ -121,6 +121,9 @@ public:
     bool RollbackToSavepoint(const QString& name);
     bool ReleaseSavepoint(const QString& name);
 
+    // Whether the last failure lost the connection to the server: nothing more can run on it.
+    bool ConnectionLost() const { return m_bConnectionLost; }
+
     QString m_strError;
 
 private:
@@ -141,4 +144,5 @@ private:
     std::unique_ptr<DbCursor> m_pRecordset;
     std::unique_ptr<DbClient> m_pConnection;
     bool m_bClosed = false; // after Close the object holds nothing and cannot open again
+    bool m_bConnectionLost = false;
 };

@@ -96,9 +96,12 @@ QString OdbcSqlState(SQLSMALLINT handleType, SQLHANDLE handle)
 DbError OdbcFailure(SQLSMALLINT handleType, SQLHANDLE handle, const char* call)
 {
     const QString text = OdbcDiagnosticText(handleType, handle);
-    if (!text.isEmpty())
-        return DbError::DriverFailure(text);
-    return DbError::DriverFailure(QStringLiteral("ODBC 调用 %1 失败，驱动没有给出原因").arg(QLatin1String(call)));
+    DbError error = DbError::DriverFailure(
+        text.isEmpty() ? QStringLiteral("ODBC 调用 %1 失败，驱动没有给出原因").arg(QLatin1String(call)) : text);
+    // Class 08 is the connection's: 08S01 the link failed, 08003 it is not open, 08001 it
+    // could not be made.
+    error.connectionLost = OdbcSqlState(handleType, handle).startsWith(QLatin1String("08"));
+    return error;
 }
 
 bool NextOdbcResult(SQLHSTMT statement, bool& more, DbError& error)
