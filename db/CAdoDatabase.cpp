@@ -213,6 +213,11 @@ bool CAdoDatabase::ReleaseSavepoint(const QString& name)
     return release.isEmpty() || Execute(release);
 }
 
+bool CAdoDatabase::ValueRulesDecide() const
+{
+    return &Dialect() == &SqliteDialect();
+}
+
 void RegisterDbProvider(const QString& provider, std::function<std::unique_ptr<DbClient>()> make)
 {
     RegisteredProviders().insert(provider.toLower(), std::move(make));

@@ -123,6 +123,9 @@ public:
 
     // Whether the last failure lost the connection to the server: nothing more can run on it.
     bool ConnectionLost() const { return m_bConnectionLost; }
+    // Whether the value rules decide which values the engine takes, as on the embedded
+    // engine, which follows them; a server decides for itself.
+    bool ValueRulesDecide() const;
 
     QString m_strError;
 

@@ -129,24 +129,13 @@ bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& map
     return true;
 }
 
-// Inside the open transaction, which it ends as asked when every block went in. False with
-// a message.
-bool ImportBlocks(CAdoDatabase& database, QList<BundleBlock>& blocks, ImportEnd end, QString& error)
+// Every block, inside the open transaction. False with a message.
+bool ImportBlocks(CAdoDatabase& database, QList<BundleBlock>& blocks, QString& error)
 {
     IdentifierMaps maps;
     for (BundleBlock& block : blocks) {
         if (!ImportTable(database, block, maps, error))
             return false;
-    }
-    if (end == ImportEnd::RollBack) {
-        if (database.RollbackTrans())
-            return true;
-        error = FailureText(database.m_strError, QStringLiteral("回滚事务失败"));
-        return false;
-    }
-    if (!database.CommitTrans()) {
-        error = FailureText(database.m_strError, QStringLiteral("提交事务失败"));
-        return false;
     }
     return true;
 }
@@ -184,25 +173,25 @@ bool ImportLabel(const QString& connectionString, const QString& path, Duplicate
         messages.ShowWarning(database.m_strError);
         return false;
     }
-    if (!ImportBundleFile(database, path, resolver, ImportEnd::Commit, messages))
+    if (!ImportBundleFile(database, path, resolver, ImportTransaction::Own, messages))
         return false;
     database.Close();
     messages.ShowInformation(QStringLiteral("导入成功"));
     return true;
 }
 
-bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver, ImportEnd end,
-                      MessageSink& messages)
+bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
+                      ImportTransaction transaction, MessageSink& messages)
 {
     const std::optional<QByteArray> file = ReadWholeFile(path, messages);
     if (!file)
         return false;
     CheckedBundle bundle = ReadCheckedBundle(*file);
-    return ImportBundle(database, bundle, resolver, end, messages);
+    return ImportBundle(database, bundle, resolver, transaction, messages);
 }
 
-bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver, ImportEnd end,
-                  MessageSink& messages)
+bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
+                  ImportTransaction transaction, MessageSink& messages)
 {
     // Refused before the first row goes in: a foreign table is never touched, and a file
     // cut short or a row that does not fit its columns is never half imported.
@@ -217,15 +206,23 @@ bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelR
             messages.ShowWarning(error + kNothingImported);
         return false;
     }
-    if (!database.BeginTrans()) {
+    const bool own = transaction == ImportTransaction::Own;
+    if (own && !database.BeginTrans()) {
         messages.ShowWarning(FailureText(database.m_strError, QStringLiteral("开始事务失败")) + kNothingImported);
         return false;
     }
-    if (!ImportBlocks(database, bundle.blocks, end, error)) {
+    if (!ImportBlocks(database, bundle.blocks, error)) {
         // Should the rollback fail too, closing the connection without a commit takes the
         // rows back all the same.
-        (void)database.RollbackTrans();
+        if (own)
+            (void)database.RollbackTrans();
         messages.ShowWarning(error + kNothingImported);
+        return false;
+    }
+    if (own && !database.CommitTrans()) {
+        const QString failure = FailureText(database.m_strError, QStringLiteral("提交事务失败"));
+        (void)database.RollbackTrans();
+        messages.ShowWarning(failure + kNothingImported);
         return false;
     }
     return true;

@@ -29,19 +29,20 @@ public:
 bool ImportLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
                  MessageSink& messages);
 
-// How the transaction of an import ends: a trial (korvelctl check) runs every statement of
-// the import and takes them all back.
-enum class ImportEnd { Commit, RollBack };
+// Whose transaction an import's rows go in: one of its own, committed when every block
+// went in and rolled back on any failure; or the caller's, for a trial (korvelctl check)
+// that keeps or takes back what went in.
+enum class ImportTransaction { Own, Callers };
 
 // The same through an open database, without the message of success: for many files in a
 // row, each in its own transaction.
-bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver, ImportEnd end,
-                      MessageSink& messages);
+bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
+                      ImportTransaction transaction, MessageSink& messages);
 
 // The same for a bundle already read; its blocks come back with the identifiers and numbers
 // the import gave them.
-bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver, ImportEnd end,
-                  MessageSink& messages);
+bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
+                  ImportTransaction transaction, MessageSink& messages);
 
 // Whether at least one row of the table holds the value in the column, the value written
 // as the literal of the column's type. A query that fails counts as no row and shows

@@ -126,29 +126,49 @@ TEST_F(LabelBatchTest, EachFileImportsInItsOwnTransactionAndTheRestGoOn)
     EXPECT_EQ(database.scalar(QStringLiteral("select count(*) from tblLabelInfo")), QStringLiteral("6"));
 }
 
-TEST_F(LabelBatchTest, TheCheckFindsEveryProblemAndChangesNothing)
+TEST_F(LabelBatchTest, TheCheckGivesEachFileTheVerdictOfItsImportInTheSameCallAndChangesNothing)
 {
     const QStringList before = LabelTableContents(database.path());
-
-    EXPECT_EQ(CheckBundle(open, Bundle(QStringLiteral("good.bq"), QStringLiteral("{L1},LB-NEW,1"))), QStringList());
-    EXPECT_EQ(CheckBundle(open, Bundle(QStringLiteral("clash.bq"), QStringLiteral("{L1},LB-1,1"))),
-              QStringList({"标签文件第 3 行：LB-1已经存在"}));
-    EXPECT_EQ(CheckBundle(open, Bundle(QStringLiteral("values.bq"), QStringLiteral("{L1},%1,x").arg(QString(51, 'n')))),
-              QStringList({QStringLiteral("标签文件第 3 行：表 tblLabelInfo 列 LabelNo 的值“%1…”超过 50 个字符")
-                               .arg(QString(40, 'n')),
-                           "标签文件第 3 行：表 tblLabelInfo 列 LabelStatus 的值“x”不是整数"}));
     WriteBundleFile(dir.filePath(QStringLiteral("column.bq")),
                     QString(kBundle).arg(QStringLiteral("{L1},LB-X,1")).replace(QStringLiteral("Caption"), QStringLiteral("Colour")));
-    EXPECT_EQ(CheckBundle(open, dir.filePath(QStringLiteral("column.bq"))),
-              QStringList({"标签文件第 5 行：表 tblLabelControls 没有列 Colour"}));
-    EXPECT_EQ(CheckBundle(open, Bundle(QStringLiteral("short.bq"), QStringLiteral("{L1},LB-X"))),
-              QStringList({"标签文件第 3 行有 2 个值，而表 tblLabelInfo 有 3 个列名"}));
-    // What only the server can tell: a NULL where the table wants a value.
-    const QStringList server = CheckBundle(open, Bundle(QStringLiteral("null.bq"), QStringLiteral("{L1},LB-X,")));
-    ASSERT_EQ(server.size(), 1);
-    EXPECT_TRUE(server[0].contains(QStringLiteral("LabelStatus")) && server[0].endsWith(QStringLiteral("，未导入任何数据")))
-        << server[0].toStdString();
-    EXPECT_EQ(CheckBundle(open, dir.filePath(QStringLiteral("missing.bq"))).size(), 1);
-
+    const struct
+    {
+        QString file;
+        QStringList problems; // "server": the server's refusal of LabelStatus; "any": one problem
+    } cases[] = {
+        // What only the server can tell: a NULL where the table wants a value. Taken back,
+        // it must not take the value rules' checks with it.
+        {Bundle(QStringLiteral("null.bq"), QStringLiteral("{L1},LB-X,")), {"server"}},
+        {Bundle(QStringLiteral("values.bq"), QStringLiteral("{L1},%1,x").arg(QString(51, 'n'))),
+         {QStringLiteral("标签文件第 3 行：表 tblLabelInfo 列 LabelNo 的值“%1…”超过 50 个字符").arg(QString(40, 'n')),
+          "标签文件第 3 行：表 tblLabelInfo 列 LabelStatus 的值“x”不是整数"}},
+        {Bundle(QStringLiteral("good.bq"), QStringLiteral("{L1},LB-NEW,1")), {}},
+        // The import of these files would refuse this one: the file before carries its number.
+        {Bundle(QStringLiteral("again.bq"), QStringLiteral("{L1},LB-NEW,1")), {"标签文件第 3 行：LB-NEW已经存在"}},
+        {Bundle(QStringLiteral("clash.bq"), QStringLiteral("{L1},LB-1,1")), {"标签文件第 3 行：LB-1已经存在"}},
+        {dir.filePath(QStringLiteral("column.bq")), {"标签文件第 5 行：表 tblLabelControls 没有列 Colour"}},
+        {Bundle(QStringLiteral("short.bq"), QStringLiteral("{L1},LB-X")),
+         {"标签文件第 3 行有 2 个值，而表 tblLabelInfo 有 3 个列名"}},
+        {dir.filePath(QStringLiteral("missing.bq")), {"any"}},
+    };
+    QStringList files;
+    for (const auto& c : cases)
+        files.append(c.file);
+    QList<FileCheck> checks;
+    QString error;
+    ASSERT_TRUE(CheckBundles(open, files, record, checks, error)) << error.toStdString();
+    ASSERT_EQ(checks.size(), files.size());
+    for (qsizetype i = 0; i < checks.size(); ++i) {
+        const QStringList& found = checks[i].problems;
+        if (cases[i].problems == QStringList{"any"}) {
+            EXPECT_EQ(found.size(), 1);
+        } else if (cases[i].problems == QStringList{"server"}) {
+            ASSERT_EQ(found.size(), 1);
+            EXPECT_TRUE(found[0].contains(QStringLiteral("LabelStatus")) && found[0].endsWith(QStringLiteral("，未导入任何数据")))
+                << found[0].toStdString();
+        } else {
+            EXPECT_EQ(found, cases[i].problems) << files[i].toStdString();
+        }
+    }
     EXPECT_EQ(LabelTableContents(database.path()), before) << "a check changes nothing";
 }
