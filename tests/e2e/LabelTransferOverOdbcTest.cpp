@@ -273,3 +273,26 @@ TEST_F(LabelTransferOverOdbcTest, LabelsGoBetweenPlantsByTheHundredOverTheServer
     EXPECT_EQ(imported.out, QStringLiteral("导入 40 个文件：成功 40 个，拒绝 0 个\n"));
     EXPECT_EQ(Korvelctl(QStringLiteral("labels"), {}).out, labels.out);
 }
+
+TEST_F(LabelTransferOverOdbcTest, TheChecksVerdictOnEachFileIsTheImportsOnTheServer)
+{
+    // The server takes "yes" for a bit, which the value rules cannot read; the second file
+    // carries the number the first one brings.
+    const QStringList files = {File(QStringLiteral("a.bq")), File(QStringLiteral("b.bq"))};
+    ExportEmbedded(m_source, QStringLiteral("E2E-空"), files[1]);
+    QList<BundleBlock> blocks = BundleOf(files[1]);
+    blocks[0].rows[1][blocks[0].rows[0].indexOf(QStringLiteral("IsLocked"))] = QStringLiteral("yes");
+    QStringList lines;
+    for (const BundleBlock& block : blocks)
+        AppendBundleBlock(block, &lines);
+    WriteTestFile(files[0], EncodeBundle(lines));
+
+    const KorvelctlRun checked = Korvelctl(QStringLiteral("check"), files);
+    EXPECT_EQ(checked.exitCode, kExitFailure);
+    EXPECT_EQ(checked.out, QStringLiteral("%1：可以导入\n%2：标签文件第 3 行：E2E-空已经存在\n"
+                                          "检查 2 个文件：可以导入 1 个，不能导入 1 个\n")
+                               .arg(files[0], files[1]));
+    const KorvelctlRun imported = Korvelctl(QStringLiteral("import"), files);
+    EXPECT_EQ(imported.out, QStringLiteral("导入 2 个文件：成功 1 个，拒绝 1 个（%1）\n").arg(files[1]));
+    EXPECT_EQ(Scalar(QStringLiteral("select IsLocked from tblLabelInfo")), QStringLiteral("-1"));
+}
