@@ -38,7 +38,8 @@ CAdoDatabase::~CAdoDatabase()
 
 void CAdoDatabase::SetComError(const DbError& error)
 {
-    m_bConnectionLost = error.connectionLost;
+    // A connection that is lost stays lost: the failures after it need not say so again.
+    m_bConnectionLost = m_bConnectionLost || error.connectionLost;
     m_strError = QStringLiteral("ADO 错误：0x%1，%2")
                      .arg(QString::asprintf("%8x", error.code), error.description.value_or(QStringLiteral("(null)")));
 }
@@ -54,6 +55,7 @@ DbClient* CAdoDatabase::ConnectedClient(DbError& error) const
 bool CAdoDatabase::Open(const QString& connectionString)
 {
     Disconnect();
+    m_bConnectionLost = false;
     DbError error = DbError::MissingObject();
     if (m_bClosed) {
         SetComError(error);

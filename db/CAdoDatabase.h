@@ -121,7 +121,8 @@ public:
     bool RollbackToSavepoint(const QString& name);
     bool ReleaseSavepoint(const QString& name);
 
-    // Whether the last failure lost the connection to the server: nothing more can run on it.
+    // Whether a failure since Open lost the connection to the server: nothing more can run
+    // on it.
     bool ConnectionLost() const { return m_bConnectionLost; }
     // Whether the value rules decide which values the engine takes, as on the embedded
     // engine, which follows them; a server decides for itself.

@@ -192,7 +192,8 @@ std::optional<QStringList> CheckBundle(CAdoDatabase& database, const QString& pa
             stopReason = FailureText(database.m_strError, QStringLiteral("释放保存点失败"));
         return QStringList();
     }
-    if (!database.RollbackToSavepoint(kTrialSavepoint))
+    // A lost connection is told by the problems of the file already.
+    if (!database.RollbackToSavepoint(kTrialSavepoint) && !database.ConnectionLost())
         stopReason = FailureText(database.m_strError, QStringLiteral("回滚到保存点失败"));
     // The tables' problems name the line of each; the trial's reason stands for what they
     // do not tell.
@@ -266,8 +267,10 @@ QList<BatchOutcome> ImportLabels(CAdoDatabase& database, const QStringList& file
         progress(i, files.size(), files[i]);
         ReasonSink reasons;
         ClashRefusingResolver resolver(reasons);
-        (void)ImportBundleFile(database, files[i], resolver, ImportTransaction::Own, reasons);
+        const bool imported = ImportBundleFile(database, files[i], resolver, ImportTransaction::Own, reasons);
         outcomes.append({files[i], reasons.Reason()});
+        if (!imported && database.ConnectionLost())
+            break;
     }
     progress(files.size(), files.size(), QString());
     return outcomes;

@@ -50,7 +50,9 @@ using BatchProgress = std::function<void(qsizetype done, qsizetype total, const 
 
 // Imports each file into the open database in its own transaction, going on after a file
 // that is refused; a label number that exists already refuses its file (nobody is there to
-// give another). The outcome of each file.
+// give another). The outcome of each file tried: a file that lost the connection to the
+// server stops the batch, and the files after it are left out (every label imported before
+// stays).
 QList<BatchOutcome> ImportLabels(CAdoDatabase& database, const QStringList& files, const BatchProgress& progress);
 
 // What the check of a bundle file found: every problem, none when the file would import.

@@ -102,9 +102,12 @@ int ImportFiles(const QString& settings, const QStringList& files, CommandContex
 {
     return OnOpenSettingsDatabase(settings, context, [&](CAdoDatabase& database, MessageSink&) {
         const QList<BatchOutcome> outcomes = ImportLabels(database, files, ProgressOf(context, QStringLiteral("导入")));
-        return PrintSummary(outcomes, context, [](QString total, QString done, QString failed) {
+        const bool allImported = PrintSummary(outcomes, context, [](QString total, QString done, QString failed) {
             return QStringLiteral("导入 %1 个文件：成功 %2 个，拒绝 %3 个").arg(total, done, failed);
         });
+        return ReportFilesLeft(files, outcomes.size(), QStringLiteral("与数据库的连接已断开，%1 个文件未导入："),
+                               context) &&
+               allImported;
     });
 }
 

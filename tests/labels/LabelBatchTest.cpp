@@ -172,3 +172,47 @@ TEST_F(LabelBatchTest, TheCheckGivesEachFileTheVerdictOfItsImportInTheSameCallAn
     }
     EXPECT_EQ(LabelTableContents(database.path()), before) << "a check changes nothing";
 }
+
+TEST_F(LabelBatchTest, ALostConnectionStopsABatchAndKeepsWhatWasImported)
+{
+    static FaultPlan plan; // the provider stays registered for the rest of the process
+    RegisterFaultInjectingProvider(plan);
+    const QStringList files = {Bundle(QStringLiteral("a.bq"), QStringLiteral("{L1},LB-A,1")),
+                               Bundle(QStringLiteral("b.bq"), QStringLiteral("{L1},LB-B,1")),
+                               Bundle(QStringLiteral("c.bq"), QStringLiteral("{L1},LB-C,1"))};
+    // The connection goes while the second file is being imported (or tried).
+    const auto loseTheConnectionInTheSecondFile = [] {
+        plan = FaultPlan();
+        plan.afterStatement = [labels = 0](const QString& statement) mutable {
+            if (statement.startsWith(QLatin1String("insert into tblLabelInfo")) && ++labels == 2)
+                plan.lostFrom = plan.calls + 1;
+        };
+    };
+    const auto openFaulty = [this](CAdoDatabase& faulty) {
+        ASSERT_TRUE(faulty.Open(QStringLiteral("Provider=faulty;Data Source=%1;").arg(database.path())));
+    };
+
+    loseTheConnectionInTheSecondFile();
+    QList<FileCheck> checks;
+    QString error;
+    {
+        CAdoDatabase faulty;
+        openFaulty(faulty);
+        EXPECT_TRUE(CheckBundles(faulty, files, record, checks, error)) << error.toStdString();
+    }
+    ASSERT_EQ(checks.size(), 2) << "the third file is not checked";
+    EXPECT_EQ(checks[0].problems, QStringList());
+    EXPECT_FALSE(checks[1].problems.isEmpty());
+
+    loseTheConnectionInTheSecondFile();
+    CAdoDatabase faulty;
+    openFaulty(faulty);
+    const QList<BatchOutcome> outcomes = ImportLabels(faulty, files, record);
+    plan = FaultPlan();
+    ASSERT_EQ(outcomes.size(), 2) << "the third file is not tried";
+    EXPECT_EQ(outcomes[0].reason, QString());
+    EXPECT_TRUE(outcomes[1].reason.startsWith(QStringLiteral("ADO 错误：0x80004005，injected lost connection，")))
+        << outcomes[1].reason.toStdString();
+    EXPECT_EQ(database.rows(QStringLiteral("select LabelNo from tblLabelInfo where LabelNo in ('LB-A', 'LB-B', 'LB-C')")),
+              QList<QStringList>({{"LB-A"}}));
+}
