@@ -113,8 +113,8 @@ TEST_F(InsertRowsTest, ANullLongBinaryStaysNull)
 TEST_F(InsertRowsTest, TheKeyAndTheLongBinaryKeepTheirPlacesInATableOfAnotherColumnOrder)
 {
     // The live position of the key is the header's position of the picture.
-    file.exec("CREATE TABLE tblReordered (Picture image, Caption nvarchar(50), LineID INTEGER PRIMARY KEY AUTOINCREMENT,"
-              " ItemID uniqueidentifier);");
+    file.exec("CREATE TABLE tblReordered (Picture image, Caption nvarchar(50),"
+              " LineID INTEGER PRIMARY KEY AUTOINCREMENT, ItemID uniqueidentifier);");
     TextTable table = {{"ItemID", "LineID", "Picture", "Caption"},
                        {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "9", "89504E470D0A1A0A", "x"}};
     const QList<int> skip = {1};

@@ -276,7 +276,8 @@ TEST_F(LabelTransferOverOdbcTest, LabelsGoBetweenPlantsByTheHundredOverTheServer
 
 TEST_F(LabelTransferOverOdbcTest, ABatchImportStopsAtALostConnectionAndKeepsWhatWentIn)
 {
-    const QStringList files = {File(QStringLiteral("a.bq")), File(QStringLiteral("b.bq")), File(QStringLiteral("c.bq"))};
+    const QStringList files = {File(QStringLiteral("a.bq")), File(QStringLiteral("b.bq")),
+                               File(QStringLiteral("c.bq"))};
     ExportEmbedded(m_source, QStringLiteral("E2E-满"), files[0]);
     ExportEmbedded(m_source, QStringLiteral("E2E-空"), files[1]);
     ExportEmbedded(m_source, QStringLiteral("E2E-满"), files[2]);

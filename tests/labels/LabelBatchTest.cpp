@@ -164,7 +164,8 @@ TEST_F(LabelBatchTest, TheCheckGivesEachFileTheVerdictOfItsImportInTheSameCallAn
             EXPECT_EQ(found.size(), 1);
         } else if (cases[i].problems == QStringList{"server"}) {
             ASSERT_EQ(found.size(), 1);
-            EXPECT_TRUE(found[0].contains(QStringLiteral("LabelStatus")) && found[0].endsWith(QStringLiteral("，未导入任何数据")))
+            EXPECT_TRUE(found[0].contains(QStringLiteral("LabelStatus")) &&
+                        found[0].endsWith(QStringLiteral("，未导入任何数据")))
                 << found[0].toStdString();
         } else {
             EXPECT_EQ(found, cases[i].problems) << files[i].toStdString();
@@ -213,6 +214,6 @@ TEST_F(LabelBatchTest, ALostConnectionStopsABatchAndKeepsWhatWasImported)
     EXPECT_EQ(outcomes[0].reason, QString());
     EXPECT_TRUE(outcomes[1].reason.startsWith(QStringLiteral("ADO 错误：0x80004005，injected lost connection，")))
         << outcomes[1].reason.toStdString();
-    EXPECT_EQ(database.rows(QStringLiteral("select LabelNo from tblLabelInfo where LabelNo in ('LB-A', 'LB-B', 'LB-C')")),
+    EXPECT_EQ(database.rows(QStringLiteral("select LabelNo from tblLabelInfo where LabelNo in ('LB-A','LB-B','LB-C')")),
               QList<QStringList>({{"LB-A"}}));
 }
