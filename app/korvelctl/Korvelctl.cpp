@@ -1,5 +1,6 @@
 #include "app/korvelctl/Korvelctl.h"
 
+#include "app/korvelctl/AttributeCommands.h"
 #include "app/korvelctl/CommandSupport.h"
 #include "demodata/DemoDatabase.h"
 
@@ -81,6 +82,10 @@ const std::vector<Command>& Commands()
          {{"check SETTINGS FILE...", "tell what would keep each bundle from importing; changes nothing"}},
          {},
          RunCheckCommand},
+        {"harnesses", {{"harnesses SETTINGS", "print every harness number"}}, {}, RunHarnessesCommand},
+        {"jobs", {{"jobs SETTINGS", "print every job number"}}, {}, RunJobsCommand},
+        {"wires", {{"wires SETTINGS HARNESSNO", "print the wires of a harness"}}, {}, RunWiresCommand},
+        {"steps", {{"steps SETTINGS JOBNO", "print the steps (LineID) of a job"}}, {}, RunStepsCommand},
     };
     return commands;
 }
