@@ -52,10 +52,11 @@ QList<QCommandLineOption> WriteOptions()
     for (const NamedAttribute& attribute : kAttributes)
         options.append(QCommandLineOption(QString::fromUtf8(attribute.name), QString::fromUtf8(attribute.description),
                                           QStringLiteral("NAME")));
-    options.append(QCommandLineOption(kFromOption, QStringLiteral("write the values of a tab-separated file, a line each"),
-                                      QStringLiteral("FILE")));
     options.append(QCommandLineOption(
-        kValuesOption, QStringLiteral("the value-list file (default: SQL配置.ini beside SETTINGS)"), QStringLiteral("FILE")));
+        kFromOption, QStringLiteral("write the values of a tab-separated file, a line each"), QStringLiteral("FILE")));
+    options.append(QCommandLineOption(kValuesOption,
+                                      QStringLiteral("the value-list file (default: SQL配置.ini beside SETTINGS)"),
+                                      QStringLiteral("FILE")));
     return options;
 }
 

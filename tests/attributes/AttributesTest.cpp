@@ -80,7 +80,8 @@ TEST_F(DemoAttributesTest, ListsHoldTheNumbersSortedAsTheWindowListsThem)
         EXPECT_EQ(SetOf(numbers.value), SetOf(stored));
         EXPECT_TRUE(InListOrder(numbers.value));
     }
-    EXPECT_LT(korvel::activeLabelNumbers(database).value.size(), plain->count(QStringLiteral("select count(*) from tblLabelInfo")))
+    EXPECT_LT(korvel::activeLabelNumbers(database).value.size(),
+              plain->count(QStringLiteral("select count(*) from tblLabelInfo")))
         << "only active labels";
 }
 

@@ -185,7 +185,8 @@ TEST_F(MainWindowOverOdbcTest, EachWriteChangesExactlyTheChosenRow)
 TEST_F(MainWindowOverOdbcTest, KorvelctlWritesAFileOfValuesWholeOrNotAtAll)
 {
     // A wire and a step, each to get an entry whose value it does not hold yet.
-    const QString wire = Scalar(QStringLiteral("select HarnessType from tblHarnessWireInfo where HarnessID=1 and WireNo='W001'"));
+    const QString wire =
+        Scalar(QStringLiteral("select HarnessType from tblHarnessWireInfo where HarnessID=1 and WireNo='W001'"));
     const QString step = Scalar(QStringLiteral("select TestMode from tblJobStepInfo where JobID=1 and LineID=10"));
     const auto otherEntry = [](ValueListIndex list, const QString& value) {
         for (const DemoValueEntry& entry : DemoValueList(list)) {
