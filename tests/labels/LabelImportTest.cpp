@@ -211,20 +211,11 @@ TEST_F(LabelImportTest, TheUserIsAskedWithNothingLockedAndANumberTakenMeanwhileI
     WriteBundleFile(bundle, kLabelHeader + kLabelRow + kControlsHeader + kItemsHeader);
     // Another program takes the number while the user types it: it must not find the label
     // table locked, and the import must not take the number a second time.
-    class TakenMeanwhile : public ScriptedResolver
-    {
-    public:
-        TakenMeanwhile(const EmbeddedTestDatabase& file) : ScriptedResolver(QStringLiteral("导入-2")), m_file(file) {}
-        bool ResolveDuplicateLabelNo(CAdoDatabase& connection, const QString& oldValue, QString& newValue) override
-        {
-            m_file.exec(QStringLiteral(
-                "INSERT INTO tblLabelInfo VALUES ('{C0000000-0000-4000-8000-000000000002}', '导入-2', 1)"));
-            return ScriptedResolver::ResolveDuplicateLabelNo(connection, oldValue, newValue);
-        }
-
-    private:
-        const EmbeddedTestDatabase& m_file;
-    } resolver(database);
+    ScriptedResolver resolver(QStringLiteral("导入-2"));
+    resolver.whileAsked = [this] {
+        database.exec(
+            QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{C0000000-0000-4000-8000-000000000002}', '导入-2', 1)"));
+    };
     EXPECT_FALSE(Import(resolver));
     EXPECT_EQ(messages.warnings, QStringList{"导入-2已经存在，未导入任何数据"});
     EXPECT_EQ(database.count(QStringLiteral("select count(*) from tblLabelInfo")), 2);
