@@ -74,14 +74,50 @@ mode_t ModeForReplacement(const struct stat* existing)
     return 0666 & ~mask;
 }
 
-// Writing through a symbolic link must change the file it points to, not the link.
-QString ResolveLinks(const QString& path)
+// The file a symbolic link names: the end of its chain, or where a dangling link points.
+QString LinkTarget(const QString& link)
 {
-    const QFileInfo info(path);
-    if (!info.isSymLink())
-        return path;
+    const QFileInfo info(link);
     const QString target = info.canonicalFilePath();
     return target.isEmpty() ? info.symLinkTarget() : target;
+}
+
+// The file a write replaces, and what stands at its name now.
+struct WriteTarget
+{
+    QByteArray path;
+    std::optional<struct stat> existing;
+};
+
+// Where the bytes for the name go, or nothing (with the message said) when they must not.
+std::optional<WriteTarget> CheckedTarget(const QString& path, MessageSink& messages)
+{
+    WriteTarget target{QFile::encodeName(path), std::nullopt};
+    struct stat status {};
+    bool exists = ::lstat(target.path.constData(), &status) == 0;
+    if (exists && S_ISLNK(status.st_mode)) {
+        // Writing through a link changes the file it names, not the link.
+        target.path = QFile::encodeName(LinkTarget(path));
+        exists = ::stat(target.path.constData(), &status) == 0;
+    }
+    if (!exists)
+        return target;
+    // Refuse what creating the file in place would refuse: a directory, a read-only file;
+    // and what the rename would destroy rather than write: a device, a FIFO, a socket.
+    if (S_ISDIR(status.st_mode)) {
+        messages.ShowWarning(OpenFailureText(EISDIR));
+        return std::nullopt;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        messages.ShowWarning(QStringLiteral("%1 不是普通文件，不能写入").arg(path));
+        return std::nullopt;
+    }
+    if (::access(target.path.constData(), W_OK) != 0) {
+        messages.ShowWarning(OpenFailureText(errno));
+        return std::nullopt;
+    }
+    target.existing = status;
+    return target;
 }
 
 } // namespace
@@ -154,22 +190,11 @@ std::optional<QByteArray> ReadWholeFile(const QString& path, MessageSink& messag
 
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, MessageSink& messages)
 {
-    const QString target = ResolveLinks(path);
-    const QByteArray nativeTarget = QFile::encodeName(target);
-
-    // Refuse what creating the file in place would refuse: a directory, a read-only file.
-    struct stat existing {};
-    const bool exists = ::stat(nativeTarget.constData(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode)) {
-        messages.ShowWarning(OpenFailureText(EISDIR));
+    const std::optional<WriteTarget> target = CheckedTarget(path, messages);
+    if (!target)
         return false;
-    }
-    if (exists && ::access(nativeTarget.constData(), W_OK) != 0) {
-        messages.ShowWarning(OpenFailureText(errno));
-        return false;
-    }
 
-    const QFileInfo targetInfo(target);
+    const QFileInfo targetInfo(QFile::decodeName(target->path));
     QByteArray temporaryPath =
         QFile::encodeName(targetInfo.path() + QLatin1String("/.") + targetInfo.fileName() + QLatin1String(".XXXXXX"));
     FileDescriptor file(::mkostemp(temporaryPath.data(), O_CLOEXEC));
@@ -180,7 +205,7 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes, MessageSink& m
 
     int code = 0;
     bool written = WriteAll(file.get(), bytes.constData(), bytes.size(), code);
-    if (written && ::fchmod(file.get(), ModeForReplacement(exists ? &existing : nullptr)) != 0) {
+    if (written && ::fchmod(file.get(), ModeForReplacement(target->existing ? &*target->existing : nullptr)) != 0) {
         code = errno;
         written = false;
     }
@@ -193,7 +218,7 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes, MessageSink& m
         code = closeCode;
         written = false;
     }
-    if (written && ::rename(temporaryPath.constData(), nativeTarget.constData()) != 0) {
+    if (written && ::rename(temporaryPath.constData(), target->path.constData()) != 0) {
         code = errno;
         written = false;
     }

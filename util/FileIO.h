@@ -29,8 +29,11 @@ struct FileReadFailure
 [[nodiscard]] std::optional<QByteArray> ReadWholeFile(const QString& path, MessageSink& messages);
 
 // Replaces the file with the bytes. The new content goes to a temporary file beside the
-// target first and is renamed over it, so a failed write leaves the old file as it was.
-// Failures show "打开文件失败：%d" or "写文件错误：%d\n" and give false. QSaveFile would do the
-// same dance, but reports a failure as a text of its own, and these messages carry the
-// system's error number; hence the POSIX calls.
+// target first and is renamed over it, so a failed write leaves the old file as it was. A
+// link at the path is written through. Only a regular file is ever replaced: an existing
+// device, FIFO or socket (or a link to one) is refused with "%1 不是普通文件，不能写入" and
+// a directory with "打开文件失败：21", both left as they are. Other failures show
+// "打开文件失败：%d" or "写文件错误：%d\n" and give false. QSaveFile would do the same
+// dance, but reports a failure as a text of its own, and these messages carry the system's
+// error number; hence the POSIX calls.
 [[nodiscard]] bool WriteWholeFile(const QString& path, const QByteArray& bytes, MessageSink& messages);

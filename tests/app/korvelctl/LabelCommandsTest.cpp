@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <utility>
+
 namespace {
 
 class LabelCommandsTest : public ::testing::Test
@@ -41,7 +45,41 @@ protected:
     QTemporaryDir dir;
 };
 
+// The kind of what stands at a name, the name itself looked at, not what a link names.
+mode_t KindAt(const QString& path)
+{
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
+}
+
 } // namespace
+
+TEST_F(LabelCommandsTest, EveryCommandThatWritesAFileLeavesWhatIsNoRegularFileAsItIs)
+{
+    CreateDemoWithSettings();
+    WriteTestFile(path("plain"), "x");
+    WriteTestFile(path("lists.txt"), "测试组&A&1\n");
+    // A FIFO, a device node like /dev/null (where privileges allow) and a link to the FIFO;
+    // never a link to a system file, which a fault would replace.
+    QStringList targets;
+    for (const auto& [name, kind] : {std::pair{"fifo", S_IFIFO}, std::pair{"device", S_IFCHR}}) {
+        if (::mknod(QFile::encodeName(path(name)).constData(), kind | 0600, makedev(1, 3)) == 0)
+            targets.append(path(name));
+    }
+    ASSERT_TRUE(QFile::link(path("fifo"), path("link")));
+    for (const QString& out : targets + QStringList{path("link")}) {
+        const mode_t kind = KindAt(out);
+        for (const QStringList& command :
+             {QStringList{"encrypt", path("plain"), out}, QStringList{"decrypt", path("plain"), out},
+              QStringList{"values", "--build", path("lists.txt"), out}, QStringList{"demo-values", out},
+              QStringList{"export", path("frmConnect"), "LB-00001", out}}) {
+            const KorvelctlRun run = RunKorvelctlInProcess(command);
+            EXPECT_EQ(run.exitCode, kExitFailure) << command.join(' ').toStdString();
+            EXPECT_EQ(run.err, out + QStringLiteral(" 不是普通文件，不能写入\n"));
+            EXPECT_EQ(KindAt(out), kind) << command.join(' ').toStdString();
+        }
+    }
+}
 
 TEST_F(LabelCommandsTest, BundlePrintsTheBlocksAsTheImportReadsThem)
 {
