@@ -194,9 +194,10 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes, MessageSink& m
     if (!target)
         return false;
 
-    const QFileInfo targetInfo(QFile::decodeName(target->path));
-    QByteArray temporaryPath =
-        QFile::encodeName(targetInfo.path() + QLatin1String("/.") + targetInfo.fileName() + QLatin1String(".XXXXXX"));
+    // A short name of its own, so that a target whose name is as long as names may be still
+    // has room beside it.
+    const QString folder = QFileInfo(QFile::decodeName(target->path)).path();
+    QByteArray temporaryPath = QFile::encodeName(folder + QLatin1String("/.korvel-XXXXXX"));
     FileDescriptor file(::mkostemp(temporaryPath.data(), O_CLOEXEC));
     if (file.get() < 0) {
         messages.ShowWarning(OpenFailureText(errno));
