@@ -202,7 +202,7 @@ bool ExportLabels(CAdoDatabase& database, const QStringList& labelNos, const QSt
     for (qsizetype i = 0; i < labelNos.size(); ++i) {
         progress(i, labelNos.size(), labelNos[i]);
         ReasonSink reasons;
-        (void)ExportLabelTo(database, labelNos[i], paths[i], reasons);
+        (void)ExportLabelTo(database, labelNos[i], paths[i], LinkAtTarget::Refuse, reasons);
         outcomes.append({labelNos[i], reasons.Reason()});
     }
     progress(labelNos.size(), labelNos.size(), QString());

@@ -44,13 +44,14 @@ bool ExportLabel(const QString& connectionString, const QString& labelNo, const 
         messages.ShowWarning(database.m_strError);
         return false;
     }
-    if (!ExportLabelTo(database, labelNo, path, messages))
+    if (!ExportLabelTo(database, labelNo, path, LinkAtTarget::WriteThrough, messages))
         return false;
     messages.ShowInformation(QStringLiteral("导出成功"));
     return true;
 }
 
-bool ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path, MessageSink& messages)
+bool ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path, LinkAtTarget links,
+                   MessageSink& messages)
 {
     const QString label = database.TextLiteral(labelNo);
     const struct
@@ -73,5 +74,5 @@ bool ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString
         if (!ExportTable(database, block.table, block.selection, &lines, messages))
             return false;
     }
-    return WriteWholeFile(path, EncodeBundle(lines), messages);
+    return WriteWholeFile(path, EncodeBundle(lines), messages, links);
 }

@@ -90,12 +90,16 @@ struct WriteTarget
 };
 
 // Where the bytes for the name go, or nothing (with the message said) when they must not.
-std::optional<WriteTarget> CheckedTarget(const QString& path, MessageSink& messages)
+std::optional<WriteTarget> CheckedTarget(const QString& path, LinkAtTarget links, MessageSink& messages)
 {
     WriteTarget target{QFile::encodeName(path), std::nullopt};
     struct stat status {};
     bool exists = ::lstat(target.path.constData(), &status) == 0;
     if (exists && S_ISLNK(status.st_mode)) {
+        if (links == LinkAtTarget::Refuse) {
+            messages.ShowWarning(QStringLiteral("%1 是符号链接，不能写入").arg(path));
+            return std::nullopt;
+        }
         // Writing through a link changes the file it names, not the link.
         target.path = QFile::encodeName(LinkTarget(path));
         exists = ::stat(target.path.constData(), &status) == 0;
@@ -188,14 +192,14 @@ std::optional<QByteArray> ReadWholeFile(const QString& path, MessageSink& messag
     return std::nullopt;
 }
 
-bool WriteWholeFile(const QString& path, const QByteArray& bytes, MessageSink& messages)
+bool WriteWholeFile(const QString& path, const QByteArray& bytes, MessageSink& messages, LinkAtTarget links)
 {
-    const std::optional<WriteTarget> target = CheckedTarget(path, messages);
+    const std::optional<WriteTarget> target = CheckedTarget(path, links, messages);
     if (!target)
         return false;
 
     // A short name of its own, so that a target whose name is as long as names may be still
-    // has room beside it.
+    // has room beside it. mkostemp creates it exclusively: a link put there is never followed.
     const QString folder = QFileInfo(QFile::decodeName(target->path)).path();
     QByteArray temporaryPath = QFile::encodeName(folder + QLatin1String("/.korvel-XXXXXX"));
     FileDescriptor file(::mkostemp(temporaryPath.data(), O_CLOEXEC));
@@ -219,6 +223,8 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes, MessageSink& m
         code = closeCode;
         written = false;
     }
+    // rename replaces whatever name stands there, a link put in place since the checks
+    // included, and never follows it: the write stays where it was checked.
     if (written && ::rename(temporaryPath.constData(), target->path.constData()) != 0) {
         code = errno;
         written = false;
