@@ -9,7 +9,7 @@ class MessageSink;
 
 // Writes the label with the given number into a label bundle file: its row of
 // tblLabelInfo, its rows of tblLabelControls and the rows of tblLabelControlItem that
-// those controls use. A number that no label has gives a bundle of empty blocks. The file
+// those controls use. A number that no label has is refused ("标签 %1 不存在"). The file
 // is written only after all three blocks have been read and checked, and replaces an
 // existing one in a single step, so a failure leaves any old file as it was; a link at the
 // path is written through. Shows "导出成功" (information) on success, the reason (warning)

@@ -123,6 +123,25 @@ TEST_F(LabelBatchTest, OnlyRegularFilesInTheFolderAreWrittenAndAnythingElseFails
         << "nothing written beside them";
 }
 
+TEST_F(LabelBatchTest, ALabelTheExportCannotFindFailsInsteadOfGivingAnEmptyBundle)
+{
+    // A number stored in bytes that are no UTF-8 is listed as the text it reads as, which no
+    // label has.
+    database.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{A0000000-0000-4000-8000-000000000006}',"
+                                 " CAST(X'4C42FF' AS TEXT), 1)"));
+    QList<LabelCounts> labels;
+    QString error;
+    ASSERT_TRUE(ListLabels(open, labels, error)) << error.toStdString();
+    QStringList all;
+    for (const LabelCounts& label : labels)
+        all.append(label.labelNo);
+    QList<BatchOutcome> outcomes;
+    ASSERT_TRUE(ExportLabels(open, all, dir.filePath(QStringLiteral("out")), record, outcomes, error));
+    EXPECT_EQ(outcomes.value(all.indexOf(QStringLiteral("LB\uFFFD"))).reason, QStringLiteral("标签 LB\uFFFD 不存在"));
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files),
+              QStringList({"A%2FB.bq", "LB-1.bq", "lb-2.bq"}));
+}
+
 TEST_F(LabelBatchTest, NumbersThatCannotAllBeWrittenAreRefusedBeforeAnyFile)
 {
     const QString folder = dir.filePath(QStringLiteral("out"));

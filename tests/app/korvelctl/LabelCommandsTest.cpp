@@ -242,8 +242,10 @@ TEST_F(LabelCommandsTest, ABatchThatCannotBeWrittenWholeIsRefusedAndAFailedLabel
     const KorvelctlRun some =
         RunKorvelctlInProcess({"export", path("frmConnect"), "LB-00001", "LB-00002", "A/B", "--to", path("out")});
     EXPECT_EQ(some.exitCode, kExitFailure);
-    EXPECT_EQ(some.out, QStringLiteral("导出 3 个标签到 %1：成功 2 个，失败 1 个（LB-00002）\n").arg(path("out")));
-    EXPECT_EQ(some.err, QStringLiteral("LB-00002：标签数据无法导出：表 tblLabelControls 列 PrintText 的值含有逗号或换行\n"));
+    EXPECT_EQ(some.out, QStringLiteral("导出 3 个标签到 %1：成功 1 个，失败 2 个（LB-00002、A/B）\n").arg(path("out")));
+    EXPECT_EQ(some.err, QStringLiteral("LB-00002：标签数据无法导出：表 tblLabelControls 列 PrintText 的值含有逗号或换行\n"
+                                       "A/B：标签 A/B 不存在\n"));
+    EXPECT_EQ(QDir(path("out")).entryList(QDir::Files), QStringList(QStringLiteral("LB-00001.bq")));
 }
 
 TEST_F(LabelCommandsTest, BatchesShowHowFarTheyHaveComeOnlyOnATerminal)
