@@ -88,9 +88,10 @@ const QString kBlockOrder = QStringLiteral("标签文件应依次含有表 tblLa
 
 TEST(BundleChecks, BundlesOfEveryShapeAsTheirWritersMakeThemAreWhole)
 {
-    // The shapes the original tool writes: a label with controls and items (an empty last
-    // value, a header prefix after the first value, a carriage return in a value), a label
-    // without controls, controls whose items are gone, a number no label had.
+    // The shapes of bundles written by earlier installations: a label with controls and
+    // items (an empty last value, a header prefix after the first value, a carriage return
+    // in a value), a label without controls, controls whose items are gone, a number no
+    // label had.
     for (const QString& text : {kWholeLabel, kInfo + kLabelRow + kControls + kItems,
                                 kInfo + kLabelRow + kControls + "{A1},{B9},甲\n" + kItems, kInfo + kControls + kItems})
         EXPECT_EQ(ReadCheckedBundle(BundleBytes(text)).problems, QStringList()) << text.toStdString();
