@@ -127,7 +127,7 @@ QStringList ProblemsAgainstTheDatabase(CAdoDatabase& database, const QList<Bundl
             if (!column) {
                 problems.append(QStringLiteral("标签文件第 %1 行：表 %2 没有列 %3")
                                     .arg(block.nameLine + 1)
-                                    .arg(block.tableName, ShowCarriageReturns(header[j])));
+                                    .arg(block.tableName, header[j]));
                 continue;
             }
             if (IsFilledByTheImport(block.tableName, header[j]))

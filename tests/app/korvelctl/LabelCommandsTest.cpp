@@ -248,6 +248,35 @@ TEST_F(LabelCommandsTest, ABatchThatCannotBeWrittenWholeIsRefusedAndAFailedLabel
     EXPECT_EQ(QDir(path("out")).entryList(QDir::Files), QStringList(QStringLiteral("LB-00001.bq")));
 }
 
+TEST_F(LabelCommandsTest, TextsFromADatabaseOrAFileNameCannotDriveTheTerminal)
+{
+    CreateDemoWithSettings();
+    // A bundle edited into CR LF line ends: the CR at the end of its names is shown once.
+    WriteTestFile(path("crlf.txt"), QByteArray("表名:tblLabelInfo\r\n列名:LabelID\r\n") + '\0');
+    ASSERT_EQ(RunKorvelctlInProcess({"encrypt", path("crlf.txt"), path("crlf.bq")}).exitCode, kExitOk);
+    WriteTestFile(path("settings"), "<NewDataSet><frmConnect><ParaName>txtHostName</ParaName><ParaValue>srv\x1b[2J"
+                                    "</ParaValue></frmConnect></NewDataSet>");
+    const struct
+    {
+        QStringList arguments;
+        QString out;
+        QString err;
+    } runs[] = {
+        {{"export", path("frmConnect"), "LB\x1b]0;t\a", "--to", path("out\n2")},
+         QStringLiteral("导出 1 个标签到 %1：成功 0 个，失败 1 个（LB\\x1B]0;t\\x07）\n").arg(path("out\\n2")),
+         QStringLiteral("LB\\x1B]0;t\\x07：标签 LB\\x1B]0;t\\x07 不存在\n")},
+        {{"check", path("frmConnect"), path("crlf.bq")},
+         path("crlf.bq") + QStringLiteral("：标签文件含有标签以外的表 tblLabelInfo\\r\n"), ""},
+        {{"settings", path("settings")}, "Provider=sqloledb;Data Source=srv\\x1B[2J;Initial Catalog=;User Id=;Password=;\n",
+         ""},
+    };
+    for (const auto& run : runs) {
+        const KorvelctlRun printed = RunKorvelctlInProcess(run.arguments);
+        EXPECT_TRUE(printed.out.startsWith(run.out)) << printed.out.toStdString();
+        EXPECT_EQ(printed.err, run.err);
+    }
+}
+
 TEST_F(LabelCommandsTest, BatchesShowHowFarTheyHaveComeOnlyOnATerminal)
 {
     CreateDemoWithSettings();
