@@ -141,7 +141,7 @@ std::optional<QList<RequestedWrite>> RequestedWrites(const CommandLine& line, Co
         return std::nullopt;
     korvel::Result<QList<RequestedWrite>> writes = WritesFromText(*text);
     if (!writes) {
-        context.messages.ShowWarning(EscapeForDisplay(writes.message()));
+        context.messages.ShowWarning(writes.message());
         return std::nullopt;
     }
     return std::move(writes.value);
@@ -154,7 +154,7 @@ bool Report(const korvel::Result<qsizetype>& written, qsizetype count, CommandCo
         context.out << QStringLiteral("写入 %1 个值：成功 %1 个\n").arg(count);
         return true;
     }
-    messages.ShowWarning(EscapeForDisplay(written.message()));
+    messages.ShowWarning(written.message());
     context.out << QStringLiteral("写入 %1 个值：成功 0 个，全部拒绝").arg(count);
     if (written.value > 0)
         context.out << QStringLiteral("（第%1行）").arg(written.value);

@@ -90,8 +90,8 @@ TEST_F(AttributeCommandsTest, WriteChangesOnlyTheNamedRowsAndAllOrNone)
          kExitOk, "写入 4 个值：成功 4 个\n", "", "1W2=3GA 1w1=0 1tab\tin=0 2w1=0 4W9=0 10/16=0 10/15=0 11/15=1GB"},
         {{}, "connection-type\twh-b\tw1\t导通\ntest-group\tWH-D\tw1\tA组\n", kExitFailure,
          "写入 2 个值：成功 0 个，全部拒绝（第2行）\n", "第2行：没有找到要写入的记录，写入测试组失败\n", untouched},
-        {{}, "test-mode\tjob-2\t16\t慢速\n", kExitFailure, "写入 1 个值：成功 0 个，全部拒绝（第1行）\n",
-         "第1行：测试模式中没有“慢速”\n", untouched},
+        {{}, "test-mode\tjob-2\t16\t慢\\速\n", kExitFailure, "写入 1 个值：成功 0 个，全部拒绝（第1行）\n",
+         "第1行：测试模式中没有“慢\\\\速”\n", untouched}, // the entry quoted escaped once
         {{}, "test-mode\tJOB-9\t16\t快速\n", kExitFailure, "写入 1 个值：成功 0 个，全部拒绝（第1行）\n",
          "第1行：获取JobID信息失败\n", untouched},
         {{"--harness", "wh-b", "--wire", "", "--test-group", "A组"}, nullptr, kExitFailure,
