@@ -57,6 +57,18 @@ public:
     {
         return insert + QLatin1String(";select SCOPE_IDENTITY()");
     }
+    // @@ROWCOUNT counts whatever the session's or the server's NOCOUNT setting.
+    QString SelectingRowCount(const QString& statement) const override
+    {
+        static const QRegularExpression write(QStringLiteral("^\\s*(insert|update|delete|merge)\\b"),
+                                              QRegularExpression::CaseInsensitiveOption);
+        if (!write.match(statement).hasMatch())
+            return QString();
+        QStringView ended = statement;
+        while (!ended.isEmpty() && (ended.back().isSpace() || ended.back() == QLatin1Char(';')))
+            ended.chop(1);
+        return ended.toString() + QLatin1String(";select @@ROWCOUNT");
+    }
 };
 
 class StandardSql : public SqlDialect
@@ -132,6 +144,11 @@ QString SqlDialect::FromTransactSql(const QString& sql) const
 }
 
 QString SqlDialect::InsertReturningKey(const QString&, const QString&) const
+{
+    return QString();
+}
+
+QString SqlDialect::SelectingRowCount(const QString&) const
 {
     return QString();
 }

@@ -53,32 +53,69 @@ bool AddRowCount(SQLHSTMT statement, qint64& rowsChanged, DbError& error)
     return true;
 }
 
-// Steps through every further result of a batch, so that the errors of its later
-// statements are reported and the statement leaves nothing pending, counting the rows
-// each of them changed.
-bool DrainResults(SQLHSTMT statement, qint64& rowsChanged, DbError& error)
+// The first value of the current result set, a row count that the batch selected.
+bool ReadSelectedCount(SQLHSTMT statement, qint64& count, DbError& error)
 {
-    bool more = true;
-    while (NextOdbcResult(statement, more, error)) {
-        if (!more)
-            return true;
-        if (!AddRowCount(statement, rowsChanged, error))
-            return false;
+    const SQLRETURN fetched = SQLFetch(statement);
+    if (fetched == SQL_NO_DATA)
+        return true;
+    SQLBIGINT value = 0;
+    SQLLEN indicator = 0;
+    if (!SQL_SUCCEEDED(fetched) ||
+        !SQL_SUCCEEDED(SQLGetData(statement, 1, SQL_C_SBIGINT, &value, sizeof value, &indicator))) {
+        error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLFetch");
+        return false;
     }
-    return false;
+    if (indicator != SQL_NULL_DATA)
+        count = value;
+    return true;
 }
 
-// The rows an executed statement (or batch) changed, over all its results; SQL_NO_DATA
-// from the execution is a searched UPDATE or DELETE that matched nothing.
-bool CountChangedRows(SQLHSTMT statement, SQLRETURN executed, qint64& rowsChanged, DbError& error)
+// One result of a batch: a count the server reported, or the rows of a query.
+bool CountResult(SQLHSTMT statement, qint64& reported, qint64& selected, DbError& error)
 {
-    qint64 rows = executed == SQL_NO_DATA ? 0 : -1;
-    if (executed != SQL_NO_DATA && !AddRowCount(statement, rows, error))
+    SQLSMALLINT columns = 0;
+    if (!SQL_SUCCEEDED(SQLNumResultCols(statement, &columns))) {
+        error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLNumResultCols");
         return false;
-    if (!DrainResults(statement, rows, error))
+    }
+    return columns == 0 ? AddRowCount(statement, reported, error) : ReadSelectedCount(statement, selected, error);
+}
+
+// The rows an executed statement (or batch) changed: the count it selected last when it
+// asked for its own, else the sum of the counts the server reported (SQL_NO_DATA from the
+// execution is a searched UPDATE or DELETE that matched nothing). Every result is stepped
+// through, so that the errors of later statements are reported and nothing stays pending.
+bool CountChangedRows(SQLHSTMT statement, SQLRETURN executed, bool selectsRowCount, qint64& rowsChanged,
+                      DbError& error)
+{
+    qint64 reported = executed == SQL_NO_DATA ? 0 : -1;
+    qint64 selected = -1;
+    if (executed != SQL_NO_DATA && !CountResult(statement, reported, selected, error))
         return false;
-    rowsChanged = rows;
+    bool more = true;
+    while (more) {
+        if (!NextOdbcResult(statement, more, error) || (more && !CountResult(statement, reported, selected, error)))
+            return false;
+    }
+    rowsChanged = selectsRowCount && selected >= 0 ? selected : reported;
     return true;
+}
+
+// The statement as the source reads it, and whether it selects the count of its rows last.
+struct SourceStatement
+{
+    QString text;
+    bool selectsRowCount = false;
+};
+
+SourceStatement ForSource(const SqlDialect& dialect, const QString& sql)
+{
+    QString text = dialect.FromTransactSql(sql);
+    QString counted = dialect.SelectingRowCount(text);
+    if (counted.isEmpty())
+        return {std::move(text), false};
+    return {std::move(counted), true};
 }
 
 bool PutBinaryData(SQLHSTMT statement, const QByteArray& bytes, DbError& error)
@@ -170,13 +207,14 @@ bool OdbcClient::Execute(const QString& sql, qint64& rowsChanged, DbError& error
     OdbcHandle statement(SQL_HANDLE_STMT);
     if (!NewStatement(statement, error))
         return false;
-    const QString text = m_dialect->FromTransactSql(sql);
-    const SQLRETURN result = SQLExecDirectW(statement.Get(), OdbcInput(text), static_cast<SQLINTEGER>(text.size()));
+    const SourceStatement source = ForSource(*m_dialect, sql);
+    const SQLRETURN result =
+        SQLExecDirectW(statement.Get(), OdbcInput(source.text), static_cast<SQLINTEGER>(source.text.size()));
     if (!Succeeded(result)) {
         error = OdbcFailure(SQL_HANDLE_STMT, statement.Get(), "SQLExecDirectW");
         return false;
     }
-    return CountChangedRows(statement.Get(), result, rowsChanged, error);
+    return CountChangedRows(statement.Get(), result, source.selectsRowCount, rowsChanged, error);
 }
 
 std::unique_ptr<DbCursor> OdbcClient::OpenCursor(const QString& sql, DbError& error)
@@ -201,8 +239,8 @@ bool OdbcClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes, 
     if (!NewStatement(statement, error))
         return false;
     const SQLHSTMT handle = statement.Get();
-    const QString text = m_dialect->FromTransactSql(sql);
-    if (!SQL_SUCCEEDED(SQLPrepareW(handle, OdbcInput(text), static_cast<SQLINTEGER>(text.size())))) {
+    const SourceStatement source = ForSource(*m_dialect, sql);
+    if (!SQL_SUCCEEDED(SQLPrepareW(handle, OdbcInput(source.text), static_cast<SQLINTEGER>(source.text.size())))) {
         error = OdbcFailure(SQL_HANDLE_STMT, handle, "SQLPrepareW");
         return false;
     }
@@ -225,7 +263,7 @@ bool OdbcClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes, 
         error = OdbcFailure(SQL_HANDLE_STMT, handle, "SQLExecute");
         return false;
     }
-    return CountChangedRows(handle, result, rowsChanged, error);
+    return CountChangedRows(handle, result, source.selectsRowCount, rowsChanged, error);
 }
 
 bool OdbcClient::BeginTransaction(DbError& error)

@@ -158,6 +158,26 @@ TEST(SqlLiteral, TheOtherEnginesDifferOnlyWhereTheyMust)
     }
 }
 
+TEST(SqlLiteral, TransactSqlWritesSelectTheirOwnRowCount)
+{
+    const struct
+    {
+        const char* statement;
+        const char* batch;
+    } cases[] = {
+        {"update T set A=1 where B=N'x;' ;\n", "update T set A=1 where B=N'x;';select @@ROWCOUNT"},
+        {" DELETE from T", " DELETE from T;select @@ROWCOUNT"},
+        {"insert into T values(1)", "insert into T values(1);select @@ROWCOUNT"},
+        {"Merge T using S on 1=0 when not matched then insert values(1);", "Merge T using S on 1=0 when not matched then insert values(1);select @@ROWCOUNT"},
+        {"select 1", ""},
+        {"updated_view_refresh", ""},
+        {"create table T (A int)", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TransactSqlDialect().SelectingRowCount(QString::fromUtf8(c.statement)), QString::fromUtf8(c.batch))
+            << c.statement;
+}
+
 TEST(SqlLiteral, EachEngineReadsTopAndGivesTheKeyOfItsOwnInsert)
 {
     const QString top = QStringLiteral("select top 1 * from tblLabelInfo");
@@ -178,6 +198,8 @@ TEST(SqlLiteral, EachEngineReadsTopAndGivesTheKeyOfItsOwnInsert)
         EXPECT_EQ(c.dialect.FromTransactSql(top), QString::fromLatin1(c.top));
         EXPECT_EQ(c.dialect.InsertReturningKey(insert, QStringLiteral("LineID")), QString::fromLatin1(c.key));
     }
+    for (const Case& c : cases)
+        EXPECT_EQ(c.dialect.SelectingRowCount(insert).isEmpty(), &c.dialect != &TransactSqlDialect());
     EXPECT_EQ(RewriteTopClause(QStringLiteral("SELECT TOP 10 LineID from t order by LineID desc ;\n")),
               QStringLiteral("select LineID from t order by LineID desc limit 10"));
     EXPECT_EQ(RewriteTopClause(QStringLiteral("select topic from t")), QStringLiteral("select topic from t"));
