@@ -174,6 +174,17 @@ bool ReadRow(SQLHSTMT statement, const std::vector<OdbcValueKind>& kinds, Buffer
     return true;
 }
 
+// Steps over every further result of the batch, so that the error of a later statement is
+// not lost.
+bool PassRemainingResults(SQLHSTMT statement, DbError& error)
+{
+    for (bool more = true; more;) {
+        if (!NextOdbcResult(statement, more, error))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool EndsTheQuery(const QString& sqlState)
@@ -281,6 +292,14 @@ bool ReadOdbcResult(SQLHSTMT statement, std::unique_ptr<DbCursor>& cursor, DbErr
         }
         failure = rowError;
         break;
+    }
+    DbError laterError;
+    if (!failure && !PassRemainingResults(statement, laterError)) {
+        if (rows.isEmpty()) {
+            error = laterError;
+            return false;
+        }
+        failure = laterError;
     }
     cursor = std::make_unique<BufferedCursor>(std::move(fields), std::move(rows), std::move(failure));
     return true;
