@@ -4,12 +4,16 @@
 #include "db/odbc/OdbcApi.h"
 #include "db/odbc/OdbcConnectionString.h"
 #include "db/odbc/OdbcResult.h"
+#include "db/odbc/ProcessSockets.h"
 #include "db/odbc/SqlServerBrowser.h"
 
 #include <QDeadlineTimer>
 
+#include <chrono>
 #include <cstdint>
 #include <iterator>
+#include <mutex>
+#include <vector>
 
 namespace {
 
@@ -21,6 +25,9 @@ constexpr qsizetype kPutChunkBytes = 256 * 1024;
 // error instead of a window that never comes back.
 constexpr std::uintptr_t kLoginTimeoutSeconds = 15;
 constexpr std::uintptr_t kQueryTimeoutSeconds = 30;
+// A call still waiting this long after the statement's own timeout has a server that no
+// longer answers (a live one takes the driver's cancel at once): its connection is cut.
+constexpr std::chrono::milliseconds kConnectionCutAfter{(kQueryTimeoutSeconds + 3) * 1000};
 
 SQLPOINTER IntegerAttribute(std::uintptr_t value)
 {
@@ -118,7 +125,7 @@ SourceStatement ForSource(const SqlDialect& dialect, const QString& sql)
     return {std::move(counted), true};
 }
 
-bool PutBinaryData(SQLHSTMT statement, const QByteArray& bytes, DbError& error)
+bool PutBinaryData(SQLHSTMT statement, const QByteArray& bytes, OdbcWatchdog::Wait& wait, DbError& error)
 {
     qsizetype offset = 0;
     // An empty value is still put once, with length 0.
@@ -130,13 +137,20 @@ bool PutBinaryData(SQLHSTMT statement, const QByteArray& bytes, DbError& error)
             return false;
         }
         offset += length;
+        wait.Progress();
     } while (offset < bytes.size());
     return true;
 }
 
+DbError ConnectionCutError()
+{
+    return DbError::DriverFailure(QStringLiteral("服务器没有应答，连接已断开"));
+}
+
 } // namespace
 
-OdbcClient::OdbcClient(OdbcFlavour flavour) : m_flavour(flavour), m_dialect(&DefaultDialect(flavour))
+OdbcClient::OdbcClient(OdbcFlavour flavour)
+    : m_flavour(flavour), m_watchdog(kConnectionCutAfter), m_dialect(&DefaultDialect(flavour))
 {
 }
 
@@ -186,15 +200,18 @@ bool OdbcClient::Close(DbError& error)
 {
     bool closed = true;
     if (m_connected) {
+        const OdbcWatchdog::Wait wait(m_watchdog);
         // Disconnecting inside a transaction fails; what was not committed is given up, as
         // a server does when a connection goes away.
         if (m_inTransaction)
             SQLEndTran(SQL_HANDLE_DBC, m_connection.Get(), SQL_ROLLBACK);
-        if (!SQL_SUCCEEDED(SQLDisconnect(m_connection.Get()))) {
+        // A connection that was cut is gone whatever the driver says.
+        if (!SQL_SUCCEEDED(SQLDisconnect(m_connection.Get())) && !m_watchdog.ConnectionDropped()) {
             error = OdbcFailure(SQL_HANDLE_DBC, m_connection.Get(), "SQLDisconnect");
             closed = false;
         }
     }
+    m_watchdog.Stop();
     m_connected = false;
     m_inTransaction = false;
     m_dialect = &DefaultDialect(m_flavour);
@@ -204,6 +221,9 @@ bool OdbcClient::Close(DbError& error)
 
 bool OdbcClient::Execute(const QString& sql, qint64& rowsChanged, DbError& error)
 {
+    // Declared first so that it also covers freeing the statement, which may read what the
+    // server still sends.
+    const OdbcWatchdog::Wait wait(m_watchdog);
     OdbcHandle statement(SQL_HANDLE_STMT);
     if (!NewStatement(statement, error))
         return false;
@@ -219,6 +239,7 @@ bool OdbcClient::Execute(const QString& sql, qint64& rowsChanged, DbError& error
 
 std::unique_ptr<DbCursor> OdbcClient::OpenCursor(const QString& sql, DbError& error)
 {
+    OdbcWatchdog::Wait wait(m_watchdog);
     OdbcHandle statement(SQL_HANDLE_STMT);
     if (!NewStatement(statement, error))
         return nullptr;
@@ -228,13 +249,14 @@ std::unique_ptr<DbCursor> OdbcClient::OpenCursor(const QString& sql, DbError& er
         return nullptr;
     }
     std::unique_ptr<DbCursor> cursor;
-    if (!ReadOdbcResult(statement.Get(), cursor, error))
+    if (!ReadOdbcResult(statement.Get(), wait, cursor, error))
         return nullptr;
     return cursor;
 }
 
 bool OdbcClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError& error)
 {
+    OdbcWatchdog::Wait wait(m_watchdog);
     OdbcHandle statement(SQL_HANDLE_STMT);
     if (!NewStatement(statement, error))
         return false;
@@ -256,7 +278,7 @@ bool OdbcClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes, 
     while (result == SQL_NEED_DATA) {
         SQLPOINTER parameter = nullptr;
         result = SQLParamData(handle, &parameter);
-        if (result == SQL_NEED_DATA && !PutBinaryData(handle, bytes, error))
+        if (result == SQL_NEED_DATA && !PutBinaryData(handle, bytes, wait, error))
             return false;
     }
     if (!Succeeded(result)) {
@@ -268,10 +290,9 @@ bool OdbcClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes, 
 
 bool OdbcClient::BeginTransaction(DbError& error)
 {
-    if (!m_connected) {
-        error = DbError::MissingObject();
+    if (!Usable(error))
         return false;
-    }
+    const OdbcWatchdog::Wait wait(m_watchdog);
     if (!SetAutocommit(false, error))
         return false;
     m_inTransaction = true;
@@ -331,12 +352,18 @@ bool OdbcClient::Connect(const QString& odbcConnectionString, std::uintptr_t log
     // A driver that cannot time out still connects; only the wait is then its own.
     (void)SQLSetConnectAttrW(m_connection.Get(), SQL_ATTR_LOGIN_TIMEOUT, IntegerAttribute(loginTimeoutSeconds),
                              SQL_IS_UINTEGER);
+    // The connection's sockets are those that appear while it connects; another connection
+    // made meanwhile by another thread would add its own.
+    static std::mutex connecting;
+    const std::lock_guard<std::mutex> lock(connecting);
+    const std::vector<OpenSocket> before = OpenSockets();
     SQLSMALLINT completedLength = 0;
     if (!SQL_SUCCEEDED(SQLDriverConnectW(m_connection.Get(), nullptr, OdbcInput(odbcConnectionString), SQL_NTS,
                                          nullptr, 0, &completedLength, SQL_DRIVER_NOPROMPT))) {
         error = OdbcFailure(SQL_HANDLE_DBC, m_connection.Get(), "SQLDriverConnectW");
         return false;
     }
+    m_watchdog.Start(SocketsAdded(before, OpenSockets()));
     return true;
 }
 
@@ -358,12 +385,21 @@ const SqlDialect& OdbcClient::DialectOfSource() const
     return DefaultDialect(m_flavour);
 }
 
+bool OdbcClient::Usable(DbError& error) const
+{
+    if (!m_connected)
+        error = DbError::MissingObject();
+    else if (m_watchdog.ConnectionDropped())
+        error = ConnectionCutError();
+    else
+        return true;
+    return false;
+}
+
 bool OdbcClient::NewStatement(OdbcHandle& statement, DbError& error) const
 {
-    if (!m_connected) {
-        error = DbError::MissingObject();
+    if (!Usable(error))
         return false;
-    }
     if (!SQL_SUCCEEDED(statement.Allocate(m_connection.Get()))) {
         error = OdbcFailure(SQL_HANDLE_DBC, m_connection.Get(), "SQLAllocHandle");
         return false;
@@ -387,10 +423,9 @@ bool OdbcClient::SetAutocommit(bool on, DbError& error)
 
 bool OdbcClient::EndTransaction(SQLSMALLINT completion, DbError& error)
 {
-    if (!m_connected) {
-        error = DbError::MissingObject();
+    if (!Usable(error))
         return false;
-    }
+    const OdbcWatchdog::Wait wait(m_watchdog);
     // A failed commit leaves the transaction open (and autocommit off), so that the caller
     // can still roll it back: turning autocommit on would commit it.
     if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, m_connection.Get(), completion))) {

@@ -257,7 +257,7 @@ bool ReadOdbcValue(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, 
     return true;
 }
 
-bool ReadOdbcResult(SQLHSTMT statement, std::unique_ptr<DbCursor>& cursor, DbError& error)
+bool ReadOdbcResult(SQLHSTMT statement, OdbcWatchdog::Wait& wait, std::unique_ptr<DbCursor>& cursor, DbError& error)
 {
     SQLSMALLINT columns = 0;
     if (!FindColumns(statement, columns, error))
@@ -284,6 +284,7 @@ bool ReadOdbcResult(SQLHSTMT statement, std::unique_ptr<DbCursor>& cursor, DbErr
             rowError = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLFetch");
         } else if (ReadRow(statement, kinds, row, rowError)) {
             rows.append(std::move(row));
+            wait.Progress();
             continue;
         }
         if (rows.isEmpty()) {
