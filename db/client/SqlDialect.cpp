@@ -193,6 +193,15 @@ const SqlDialect& BackslashEscapingSqlDialect()
     return dialect;
 }
 
+const SqlDialect* StandardDialectReading(const QString& read)
+{
+    if (read == QLatin1String("\\\\"))
+        return &StandardSqlDialect();
+    if (read == QLatin1String("\\"))
+        return &BackslashEscapingSqlDialect();
+    return nullptr;
+}
+
 QString RewriteTopClause(const QString& sql)
 {
     // Most statements are no select at all (an import's INSERTs): no need to match them.

@@ -53,6 +53,10 @@ const SqlDialect& StandardSqlDialect();
 // default): backslashes doubled as well as quotes.
 const SqlDialect& BackslashEscapingSqlDialect();
 
+// The standard dialect for a source that read the literal '\\' as `read`: two backslashes
+// as standard SQL reads it, one with backslash escapes; none for any other reading.
+const SqlDialect* StandardDialectReading(const QString& read);
+
 // SQLite and PostgreSQL have LIMIT where T-SQL has TOP: "select top N rest" becomes
 // "select rest limit N". Other statements stand as they are.
 QString RewriteTopClause(const QString& sql);

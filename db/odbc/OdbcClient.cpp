@@ -187,7 +187,13 @@ bool OdbcClient::Open(const QString& connectionString, DbError& error)
         return false;
     }
     m_connected = true;
-    m_dialect = &DialectOfSource();
+    const SqlDialect* dialect = DialectOfSource(error);
+    if (!dialect) {
+        DbError ignored;
+        static_cast<void>(Close(ignored));
+        return false;
+    }
+    m_dialect = dialect;
     return true;
 }
 
@@ -367,22 +373,31 @@ bool OdbcClient::Connect(const QString& odbcConnectionString, std::uintptr_t log
     return true;
 }
 
-const SqlDialect& OdbcClient::DialectOfSource() const
+const SqlDialect* OdbcClient::DialectOfSource(DbError& error)
 {
     if (m_flavour != OdbcFlavour::Generic)
-        return DefaultDialect(m_flavour);
+        return &DefaultDialect(m_flavour);
     SQLWCHAR name[64] = {};
     SQLSMALLINT bytes = 0;
-    if (!SQL_SUCCEEDED(SQLGetInfoW(m_connection.Get(), SQL_DBMS_NAME, name, sizeof name, &bytes)))
-        return DefaultDialect(m_flavour);
-    const qsizetype units = qMin<qsizetype>(bytes / static_cast<qsizetype>(sizeof(SQLWCHAR)), std::size(name) - 1);
-    const QString dbms = FromOdbcText(name, units);
+    QString dbms;
+    if (SQL_SUCCEEDED(SQLGetInfoW(m_connection.Get(), SQL_DBMS_NAME, name, sizeof name, &bytes)))
+        dbms = FromOdbcText(name, qMin<qsizetype>(bytes / static_cast<qsizetype>(sizeof(SQLWCHAR)), std::size(name) - 1));
     if (dbms.compare(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) == 0)
-        return PostgreSqlDialect();
+        return &PostgreSqlDialect();
     // A SQL Server data source named through MSDASQL.
     if (dbms.compare(QLatin1String("Microsoft SQL Server"), Qt::CaseInsensitive) == 0)
-        return TransactSqlDialect();
-    return DefaultDialect(m_flavour);
+        return &TransactSqlDialect();
+    // Any other source is asked how it reads a backslash in a literal: as itself, as the
+    // standard has it, or as an escape, as MySQL does unless told otherwise.
+    std::unique_ptr<DbCursor> cursor = OpenCursor(QStringLiteral("select '\\\\'"), error);
+    DbValue read;
+    if (cursor && !cursor->AtEnd() && cursor->ReadValue(0, read, error)) {
+        if (const SqlDialect* dialect = StandardDialectReading(read.text))
+            return dialect;
+    }
+    error = DbError::DriverFailure(
+        QStringLiteral("不支持数据库 %1：无法确定它如何读取文本中的反斜杠，不能安全地写入数据").arg(dbms));
+    return nullptr;
 }
 
 bool OdbcClient::Usable(DbError& error) const

@@ -40,7 +40,7 @@ private:
     bool AllocateEnvironment(DbError& error);
     QStringList InstalledDrivers() const;
     bool Connect(const QString& odbcConnectionString, std::uintptr_t loginTimeoutSeconds, DbError& error);
-    const SqlDialect& DialectOfSource() const;
+    const SqlDialect* DialectOfSource(DbError& error);
     bool Usable(DbError& error) const;
     bool NewStatement(OdbcHandle& statement, DbError& error) const;
     bool SetAutocommit(bool on, DbError& error);

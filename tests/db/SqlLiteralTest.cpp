@@ -158,6 +158,13 @@ TEST(SqlLiteral, TheOtherEnginesDifferOnlyWhereTheyMust)
     }
 }
 
+TEST(SqlLiteral, ASourceIsQuotedAsItReadsABackslash)
+{
+    EXPECT_EQ(StandardDialectReading(QStringLiteral("\\\\")), &StandardSqlDialect());
+    EXPECT_EQ(StandardDialectReading(QStringLiteral("\\")), &BackslashEscapingSqlDialect());
+    EXPECT_EQ(StandardDialectReading(QString()), nullptr);
+}
+
 TEST(SqlLiteral, TransactSqlWritesSelectTheirOwnRowCount)
 {
     const struct

@@ -106,7 +106,7 @@ FakeTdsServer::~FakeTdsServer()
 QString FakeTdsServer::connectionString() const
 {
     return QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1,%1;Initial Catalog=db;User Id=sa;Password=x;")
-        .arg(m_port.load());
+        .arg(port());
 }
 
 QByteArray FakeTdsServer::OneRowThenAnError(const QString& message)

@@ -17,6 +17,7 @@ public:
     FakeTdsServer(const FakeTdsServer&) = delete;
     FakeTdsServer& operator=(const FakeTdsServer&) = delete;
 
+    quint16 port() const { return m_port; }
     // The program's connection string for it.
     QString connectionString() const;
 

@@ -3,6 +3,7 @@
 
 #include "db/CAdoDatabase.h"
 #include "db/client/SqlDialect.h"
+#include "tests/db/odbc/FakeTdsServer.h"
 #include "tests/db/odbc/OdbcTestServer.h"
 #include "tests/support/QtPrinting.h"
 
@@ -64,6 +65,20 @@ TEST_F(OdbcServerTest, HostileValuesStayValuesWithoutStandardConformingStrings)
     }
     EXPECT_TRUE(cursor->AtEnd());
     EXPECT_TRUE(client.OpenCursor(QStringLiteral("select count(*) from victim"), error)) << "the table is still there";
+}
+
+TEST(OdbcLiteralTest, ASourceThatCannotTellHowItReadsABackslashIsRefused)
+{
+    // It calls itself "K", and its answer to the question is no text.
+    FakeTdsServer server(FakeTdsServer::OneRowThenAnError(QStringLiteral("late failure")));
+    OdbcClient client(OdbcFlavour::Generic);
+    DbError error;
+    EXPECT_FALSE(client.Open(QStringLiteral("Provider=MSDASQL;Driver={FreeTDS};Server=127.0.0.1;Port=%1;"
+                                            "TDS_Version=7.4;UID=sa;PWD=x;")
+                                 .arg(server.port()),
+                             error));
+    EXPECT_EQ(Description(error), QStringLiteral("不支持数据库 K：无法确定它如何读取文本中的反斜杠，不能安全地写入数据"));
+    EXPECT_FALSE(client.IsOpen());
 }
 
 } // namespace
