@@ -174,11 +174,8 @@ TEST(SqlLiteral, TransactSqlWritesSelectTheirOwnRowCount)
     } cases[] = {
         {"update T set A=1 where B=N'x;' ;\n", "update T set A=1 where B=N'x;';select @@ROWCOUNT"},
         {" DELETE from T", " DELETE from T;select @@ROWCOUNT"},
-        {"insert into T values(1)", "insert into T values(1);select @@ROWCOUNT"},
-        {"Merge T using S on 1=0 when not matched then insert values(1);", "Merge T using S on 1=0 when not matched then insert values(1);select @@ROWCOUNT"},
         {"select 1", ""},
         {"updated_view_refresh", ""},
-        {"create table T (A int)", ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(TransactSqlDialect().SelectingRowCount(QString::fromUtf8(c.statement)), QString::fromUtf8(c.batch))

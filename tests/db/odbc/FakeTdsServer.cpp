@@ -23,43 +23,13 @@ QByteArray Packet(char type, const QByteArray& payload)
     return packet + payload;
 }
 
-template <typename Number>
-QByteArray LittleEndian(Number value)
-{
-    QByteArray bytes(sizeof value, '\0');
-    qToLittleEndian(value, bytes.data());
-    return bytes;
-}
-
-QByteArray Utf16(const QString& text)
-{
-    return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-}
-
-// A token with a two-byte length before its body.
-QByteArray Token(char type, const QByteArray& body)
-{
-    return type + LittleEndian<quint16>(static_cast<quint16>(body.size())) + body;
-}
-
-QByteArray Done(quint16 status, quint16 command, quint64 rows)
-{
-    return '\xFD' + LittleEndian(status) + LittleEndian(command) + LittleEndian(rows);
-}
-
 // Version 16.0.2000; no encryption.
-QByteArray PreLoginReply()
-{
-    return QByteArray::fromHex("00000b0006" "0100110001" "ff" "100007d00000" "02");
-}
-
-// Logged in, TDS 7.4.
-QByteArray LoginReply()
-{
-    const QByteArray ack = QByteArray("\x01\x74\x00\x00\x04", 5) + '\x01' + Utf16(QStringLiteral("K")) +
-                           QByteArray("\x10\x00\x00\x00", 4);
-    return Token('\xAD', ack) + Done(0, 0, 0);
-}
+const QByteArray kPreLoginReply = QByteArray::fromHex("00000b0006" "0100110001" "ff" "100007d00000" "02");
+// Logged in: TDS 7.4 by the server "K", then DONE.
+const QByteArray kLoginReply = QByteArray::fromHex("ad0c00" "01" "74000004" "01" "4b00" "10000000"
+                                                   "fd" "0000" "0000" "0000000000000000");
+// DONE with the flag that says a cancel was taken.
+const QByteArray kCancelTaken = QByteArray::fromHex("fd" "2000" "0000" "0000000000000000");
 
 } // namespace
 
@@ -82,13 +52,13 @@ FakeTdsServer::FakeTdsServer(QByteArray batchReply) : m_reply(std::move(batchRep
                 const char type = received[0];
                 received.remove(0, qFromBigEndian<quint16>(received.constData() + 2));
                 if (type == kPreLogin)
-                    client->write(Packet(kReply, PreLoginReply()));
+                    client->write(Packet(kReply, kPreLoginReply));
                 else if (type == kLogin)
-                    client->write(Packet(kReply, LoginReply()));
+                    client->write(Packet(kReply, kLoginReply));
                 else if (type == kBatch && !m_reply.isEmpty())
                     client->write(Packet(kReply, m_reply));
                 else if (type == kAttention && !m_reply.isEmpty())
-                    client->write(Packet(kReply, Done(0x20, 0, 0))); // the cancel taken
+                    client->write(Packet(kReply, kCancelTaken));
                 client->flush();
             }
         }
@@ -109,15 +79,16 @@ QString FakeTdsServer::connectionString() const
         .arg(port());
 }
 
-QByteArray FakeTdsServer::OneRowThenAnError(const QString& message)
+QByteArray FakeTdsServer::OneRowThenAnError()
 {
-    // Column metadata: one column, user type 0, flags 0, int, no name.
-    const QByteArray columns = QByteArray("\x81\x01\x00", 3) + QByteArray(6, '\0') + QByteArray("\x38\x00", 2);
-    const QByteArray row = '\xD1' + LittleEndian<qint32>(1);
-    // Error 8134 (divide by zero), state 1, class 16, the message, no server or procedure, line 1.
-    const QByteArray error = Token('\xAA', LittleEndian<qint32>(8134) + QByteArray("\x01\x10", 2) +
-                                               LittleEndian<quint16>(static_cast<quint16>(message.size())) +
-                                               Utf16(message) + QByteArray(2, '\0') + LittleEndian<qint32>(1));
-    // The select's DONE says more follows and counts its row; the last one ends in error.
-    return columns + row + Done(0x11, 0xC1, 1) + error + Done(0x02, 0xC1, 0);
+    const QString message = QStringLiteral("late failure");
+    // One int column without a name, its row, and a DONE that says more follows.
+    return QByteArray::fromHex("81" "0100" "00000000" "0000" "38" "00" "d1" "01000000"
+                               "fd" "1100" "c100" "0100000000000000") +
+           // Error 8134 (divide by zero), state 1, class 16, the message, no server or procedure, line 1.
+           QByteArray::fromHex("aa" "2600" "c61f0000" "01" "10" "0c00") +
+           QByteArray(reinterpret_cast<const char*>(message.utf16()), message.size() * 2) +
+           QByteArray::fromHex("00" "00" "01000000") +
+           // The batch's last DONE, in error.
+           QByteArray::fromHex("fd" "0200" "c100" "0000000000000000");
 }

@@ -21,8 +21,9 @@ public:
     // The program's connection string for it.
     QString connectionString() const;
 
-    // A batch's reply: a result set of one int column with one row, then a server error.
-    static QByteArray OneRowThenAnError(const QString& message);
+    // A batch's reply: a result set of one int column with one row, then the server's error
+    // "late failure".
+    static QByteArray OneRowThenAnError();
 
 private:
     QByteArray m_reply;

@@ -33,7 +33,7 @@ TEST_F(OdbcServerTest, HostileValuesStayValuesWithoutStandardConformingStrings)
     qint64 rows = 0;
     const auto run = [&client, &rows, &error](const QString& sql) { return client.Execute(sql, rows, error); };
     ASSERT_TRUE(run(QStringLiteral("create table victim (id int4)")));
-    ASSERT_TRUE(run(QStringLiteral("create table hostile (id int4, text varchar(100), guid uuid, data bytea)")));
+    ASSERT_TRUE(run(QStringLiteral("create table hostile (id int4, text varchar(100), data bytea)")));
 
     const QStringList values = {QStringLiteral("\\');drop table victim;--"), QStringLiteral("C:\\new\\table"),
                                 QStringLiteral("O'Brien\\"), QStringLiteral("\\\\'"), QStringLiteral("线\\'\n")};
@@ -45,14 +45,10 @@ TEST_F(OdbcServerTest, HostileValuesStayValuesWithoutStandardConformingStrings)
                                  SqlLiteralForType({adVarBinary}, QString::fromLatin1(value.toUtf8().toHex()),
                                                    client.Dialect()))))
             << value.toStdString() << ": " << Description(error).toStdString();
-        // A value the column's type refuses reaches the server as the value it is.
-        EXPECT_FALSE(run(QStringLiteral("update hostile set guid=%1 where id=%2")
-                             .arg(SqlLiteralForType({adGUID}, value, client.Dialect()))
-                             .arg(id)));
-        EXPECT_TRUE(Description(error).contains(QLatin1String("uuid"))) << Description(error).toStdString();
     }
 
-    std::unique_ptr<DbCursor> cursor = client.OpenCursor(QStringLiteral("select text, data from hostile order by id"), error);
+    std::unique_ptr<DbCursor> cursor =
+        client.OpenCursor(QStringLiteral("select text, data from hostile order by id"), error);
     ASSERT_TRUE(cursor) << Description(error).toStdString();
     for (const QString& value : values) {
         ASSERT_FALSE(cursor->AtEnd());
@@ -70,7 +66,7 @@ TEST_F(OdbcServerTest, HostileValuesStayValuesWithoutStandardConformingStrings)
 TEST(OdbcLiteralTest, ASourceThatCannotTellHowItReadsABackslashIsRefused)
 {
     // It calls itself "K", and its answer to the question is no text.
-    FakeTdsServer server(FakeTdsServer::OneRowThenAnError(QStringLiteral("late failure")));
+    FakeTdsServer server(FakeTdsServer::OneRowThenAnError());
     OdbcClient client(OdbcFlavour::Generic);
     DbError error;
     EXPECT_FALSE(client.Open(QStringLiteral("Provider=MSDASQL;Driver={FreeTDS};Server=127.0.0.1;Port=%1;"

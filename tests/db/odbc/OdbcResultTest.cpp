@@ -85,7 +85,7 @@ TEST(OdbcValueFailureTest, OnlyAConnectionOrStatementFailureEndsTheQuery)
 
 TEST(OdbcResultTest, AnErrorAfterTheFirstResultSetFailsTheQuery)
 {
-    FakeTdsServer server(FakeTdsServer::OneRowThenAnError(QStringLiteral("late failure")));
+    FakeTdsServer server(FakeTdsServer::OneRowThenAnError());
     CAdoDatabase database;
     ASSERT_TRUE(database.Open(server.connectionString())) << database.m_strError.toStdString();
     TextTable rows;
