@@ -27,8 +27,9 @@ public:
     // the new row in the key column; empty when the engine has no such form.
     virtual QString InsertReturningKey(const QString& insert, const QString& keyColumn) const;
     // A write (INSERT, UPDATE, DELETE, MERGE) followed in its batch by a query of the rows it
-    // changed, on an engine whose server may be set to report no counts (SQL Server's
-    // SET NOCOUNT ON); empty for any other statement or engine.
+    // changed (its last statement, in a batch of several), on an engine whose server may be
+    // set to report no counts (SQL Server's SET NOCOUNT ON); empty for any other statement
+    // or engine.
     virtual QString SelectingRowCount(const QString& statement) const;
     // A value the value rules refuse for its column, written so that the engine sees it as
     // it stands and refuses it with its own reason: quoted.

@@ -380,8 +380,10 @@ const SqlDialect* OdbcClient::DialectOfSource(DbError& error)
     SQLWCHAR name[64] = {};
     SQLSMALLINT bytes = 0;
     QString dbms;
-    if (SQL_SUCCEEDED(SQLGetInfoW(m_connection.Get(), SQL_DBMS_NAME, name, sizeof name, &bytes)))
-        dbms = FromOdbcText(name, qMin<qsizetype>(bytes / static_cast<qsizetype>(sizeof(SQLWCHAR)), std::size(name) - 1));
+    if (SQL_SUCCEEDED(SQLGetInfoW(m_connection.Get(), SQL_DBMS_NAME, name, sizeof name, &bytes))) {
+        const qsizetype units = bytes / static_cast<qsizetype>(sizeof(SQLWCHAR));
+        dbms = FromOdbcText(name, qMin<qsizetype>(units, std::size(name) - 1));
+    }
     if (dbms.compare(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) == 0)
         return &PostgreSqlDialect();
     // A SQL Server data source named through MSDASQL.

@@ -184,7 +184,8 @@ TEST(OdbcTimeoutTest, AServerThatStopsAnsweringAfterTheLoginIsGivenUp)
     EXPECT_FALSE(database.Query(QStringLiteral("select 1"), &rows));
     EXPECT_GE(timer.elapsed(), kStatementLimitMs);
     EXPECT_LT(timer.elapsed(), kServerLostLimitMs);
-    EXPECT_TRUE(database.m_strError.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << database.m_strError.toStdString();
+    EXPECT_TRUE(database.m_strError.startsWith(QStringLiteral("ADO 错误：0x80004005，")))
+        << database.m_strError.toStdString();
 }
 
 TEST_F(OdbcServerTest, AStatementHeldUpByAnotherSessionsLockIsGivenUp)
@@ -234,7 +235,8 @@ TEST_F(OdbcServerTest, AStatementOnAStoppedServerEndsAndCommitsNothing)
     stopper.join();
     EXPECT_GE(elapsed, kStatementLimitMs);
     EXPECT_LT(elapsed, kServerLostLimitMs);
-    EXPECT_TRUE(stopped.m_strError.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << stopped.m_strError.toStdString();
+    EXPECT_TRUE(stopped.m_strError.startsWith(QStringLiteral("ADO 错误：0x80004005，")))
+        << stopped.m_strError.toStdString();
     // The connection is gone, and with it what it had not committed.
     EXPECT_FALSE(stopped.CommitTrans());
     EXPECT_EQ(stopped.m_strError, QStringLiteral("ADO 错误：0x80004005，服务器没有应答，连接已断开"));
