@@ -90,6 +90,7 @@ TEST_F(KorvelctlTest, EveryCommandDescribesItselfAndTheProgramGivesItsVersion)
         {"values", "korvelctl values --build TEXT OUT", "--build"},
         {"import", "korvelctl import SETTINGS FILE [--label-no NEW]", "--label-no NEW"},
         {"bundle", "korvelctl bundle FILE", nullptr},
+        {"write", "korvelctl write SETTINGS --from FILE", "--values FILE"},
     };
     for (const auto& command : commands) {
         const KorvelctlRun help = RunKorvelctlInProcess({command.command, "--help"});
