@@ -77,7 +77,8 @@ TEST(SqlLiteral, TransactSqlFormsByColumnType)
         {kDateTime, "2017/4/6 14:30:05", "'2017-04-06T14:30:05'"},
         {kDateTime, "2017-04-06 00:00:00.002", "'2017-04-06T00:00:00.003'"},
         {kSmallDateTime, "2017-04-06 14:30:31", "'2017-04-06T14:31:00'"},
-        {kDateTime, "06/04/2017", "'06/04/2017'"}, // no moment we read: the server decides
+        {kDateTime, "06/04/2017", "'20170604'"}, // month first, as a us_english login reads it
+        {kDateTime, "2017-04-06T14:30", "'2017-04-06T14:30'"}, // no moment SQL Server reads: it refuses
         {kDateTime, "", "NULL"},
         {ColumnType{adDBDate}, "2017-04-06 14:30", "'20170406'"},
         {kGuid, "0f8fad5b-d9cb-469f-a165-70867728950e", "'{0F8FAD5B-D9CB-469F-A165-70867728950E}'"},

@@ -75,10 +75,33 @@ const Case kDecimalCases[] = {
 
 const Case kDateTimeCases[] = {
     {"DT", "2017-04-06T14:30:00", "2017-04-06 14:30:00"}, // ISO 8601
+    {"DT", "2017-04-06T14:30:00Z", "2017-04-06 14:30:00"},
+    {"DT", "2017-04-06T14:30", kRefused}, // ISO 8601 needs every element
     {"DT", "20170406", "2017-04-06"},     // unseparated: YYYYMMDD
+    {"DT", "170406", "2017-04-06"},       // YYMMDD
+    {"DT", "2017", "2017-01-01"},         // four digits: the year
+    {"DT", "10/26/2021 9:21:28 AM", "2021-10-26 09:21:28"}, // numeric, mdy for us_english
+    {"DT", "7/17/2024", "2024-07-17"},
+    {"DT", "17/7/2024", kRefused},
+    {"DT", "10/26/21", "2021-10-26"}, // a two-digit year up to 49 is 20yy
+    {"DT", "10-26-50", "1950-10-26"}, // from 50 it is 19yy
+    {"DT", "2017.04.06", "2017-04-06"}, // a four-digit year is the year, the month before the day
+    {"DT", "4/2017/6", "2017-04-06"},
     {"DT", "2017/4/6 下午 2:30:00", "2017-04-06 14:30:00"},
     {"DT", "2017/4/6 上午 12:05:00", "2017-04-06 00:05:00"},
-    {"DT", "2017/4/6 下午 13:00:00", kRefused},
+    {"DT", "2017/4/6 下午 13:00:00", "2017-04-06 13:00:00"}, // PM may follow hours 13 to 23
+    {"DT", "Apr 6 2017 1:45PM", "2017-04-06 13:45:00"}, // alphabetical, commas optional
+    {"DT", "6 April, 2017", "2017-04-06"},
+    {"DT", "2017 APR", "2017-04-01"}, // no day: the first of the month
+    {"DT", "Apr 17", kRefused},       // a two-digit year needs a day
+    {"DT", "13:45:12:123", "1900-01-01 13:45:12.123"}, // a time alone is on 1900-01-01
+    {"DT", "01/01/2000 14:30:20:999", "2000-01-01 14:30:21"}, // after a colon: milliseconds
+    {"DT", "01/01/2000 14:30:20.9", "2000-01-01 14:30:20.900"}, // after a period: a fraction
+    {"DT", "01/01/2000 4 PM", "2000-01-01 16:00:00"},
+    {"DT", "01/01/2000 04:30:20:500AM", "2000-01-01 04:30:20.500"},
+    {"DT", "12:01 AM", "1900-01-01 00:01:00"}, // 12 AM is midnight
+    {"DT", "0:30 PM", kRefused},               // no PM with hour 0
+    {"DT", "13:00 AM", kRefused},              // no AM with hours 13 to 23
     {"DT", "2017-04-06 10:00:00.005", "2017-04-06 10:00:00.007"}, // rounded to .000, .003 or .007
     {"DT", "2017-04-06 23:59:59.999", "2017-04-07"},
     {"DT", "2017-02-29", kRefused},
@@ -87,6 +110,8 @@ const Case kDateTimeCases[] = {
     {"DT", "2017-04-06 10:00:00.1234", kRefused},
     {"DT", "next tuesday", kRefused},
     {"DT", "   ", "1900-01-01"}, // blanks convert to the first day
+    {"SDT", "2017-04-06 14:30:31", "2017-04-06 14:31:00"}, // smalldatetime rounds to the minute
+    {"SDT", "6/7/2079", kRefused},                         // range 1900-01-01 to 2079-06-06
 };
 
 const Case kGuidCases[] = {
@@ -174,6 +199,25 @@ TEST_F(ValueRulesTest, Guids)
 TEST_F(ValueRulesTest, BinaryData)
 {
     ExpectStoredAsSqlServerStoresThem(kBinaryCases);
+}
+
+TEST_F(ValueRulesTest, TextsAStatementStoresAsTheyStandReadAsSqlServerStoresThem)
+{
+    // What a hand-written statement (the sqlite3 shell's) stores: the engine keeps the text as
+    // it stands, or the number SQLite took it for, and the program reads SQL Server's value.
+    const Case cases[] = {
+        {"DT", "'10/26/2021 9:21:28 AM'", "2021-10-26 09:21:28"},
+        {"DT", "'20170406'", "2017-04-06"},
+    };
+    for (const Case& c : cases) {
+        const QString column = QString::fromLatin1(c.column);
+        ASSERT_TRUE(database.Execute(QStringLiteral("delete from tblKinds")));
+        ASSERT_TRUE(database.Execute(
+            QStringLiteral("insert into tblKinds (%1) values (%2)").arg(column, QString::fromUtf8(c.value))))
+            << c.value << ": " << database.m_strError.toStdString();
+        EXPECT_EQ(query(QStringLiteral("select %1 from tblKinds").arg(column)), TextTable({{QString::fromUtf8(c.stored)}}))
+            << c.value;
+    }
 }
 
 TEST_F(ValueRulesTest, TheEngineRefusesInEveryStatementAndOnTablesMadeAfterItOpened)
