@@ -52,6 +52,20 @@ public:
     {
         return insert + QLatin1String(";select last_insert_rowid()");
     }
+    // SQLite keeps a number as a double, which gives back exactly a decimal of up to 15
+    // significant digits: the column's numeric affinity would round one with more. Such a
+    // decimal goes as the bytes of its text, which the engine keeps as they are and reads
+    // as the decimal.
+    QString DecimalLiteral(const QString& programText) const override
+    {
+        constexpr qsizetype kDigitsOfADouble = 15;
+        qsizetype digits = 0;
+        for (const QChar c : programText) {
+            if (c.isDigit() && (digits > 0 || c != QLatin1Char('0')))
+                ++digits;
+        }
+        return digits <= kDigitsOfADouble ? programText : BinaryLiteral(programText.toUtf8());
+    }
     // The engine refuses by the value rules, but sees a value only once the column's
     // affinity has made a number of a text such as "1e3" (which SQL Server refuses for an
     // int); the bytes of the text are turned into nothing, and the check reads them as text.
@@ -89,6 +103,11 @@ QString SqlDialect::BooleanLiteral(bool value) const
 QString SqlDialect::DateTimeLiteral(const QString& programText) const
 {
     return QuotedLiteral(programText);
+}
+
+QString SqlDialect::DecimalLiteral(const QString& programText) const
+{
+    return programText;
 }
 
 QString SqlDialect::FromTransactSql(const QString& sql) const

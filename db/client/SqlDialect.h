@@ -20,6 +20,9 @@ public:
     virtual QString BooleanLiteral(bool value) const;
     // A date-time given in the program's text form ("2017-04-06", "2017-04-06 14:30:00.250").
     virtual QString DateTimeLiteral(const QString& programText) const;
+    // An exact decimal given in the program's text form ("-12345678.0123456789"): the number
+    // as it stands, which every server reads exactly.
+    virtual QString DecimalLiteral(const QString& programText) const;
 
     // The statement as this engine reads it: the program writes T-SQL.
     virtual QString FromTransactSql(const QString& sql) const;

@@ -122,12 +122,14 @@ bool IsConvertedFromText(int adoType)
     }
 }
 
-// Besides text: a date written without separators, which SQLite took for a number
+// Besides text: a decimal kept as the bytes of its text (it had more digits than a double
+// holds), and a date written without separators, which SQLite took for a number
 // ("20170406").
 bool ReadsThroughTheRules(ValueKind kind, int storage)
 {
     switch (storage) {
     case SQLITE_TEXT: return true;
+    case SQLITE_BLOB: return kind == ValueKind::Decimal;
     case SQLITE_INTEGER: return kind == ValueKind::DateTime || kind == ValueKind::Date;
     default: return false;
     }

@@ -23,6 +23,7 @@ const ColumnType kNVarChar50{adVarWChar, 50};
 const ColumnType kNChar4{adWChar, 4};
 const ColumnType kInt{adInteger};
 const ColumnType kDecimal62{adNumeric, 6, 2};
+const ColumnType kDecimal3810{adNumeric, 38, 10};
 const ColumnType kFloat{adDouble};
 const ColumnType kBit{adBoolean};
 const ColumnType kDateTime{adDBTimeStamp, 23, 3};
@@ -122,6 +123,9 @@ TEST(SqlLiteral, TheOtherEnginesDifferOnlyWhereTheyMust)
         {kDateTime, "2017/4/6 下午 2:30:00", "'2017-04-06 14:30:00'", "'2017-04-06 14:30:00'"},
         {kDateTime, "2017-04-06T00:00:00", "'2017-04-06'", "'2017-04-06'"},
         {kVarBinary4, "0aff", "X'0AFF'", "'\\x0AFF'::bytea"},
+        {kDecimal62, "12.5", "12.50", "12.50"},
+        // More digits than a double keeps: SQLite gets the bytes of the text.
+        {kDecimal3810, "12345678.0123456789", "X'31323334353637382E30313233343536373839'", "12345678.0123456789"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SqlLiteralForType(c.type, QString::fromUtf8(c.value), SqliteDialect()), QString::fromUtf8(c.sqlite))

@@ -71,6 +71,10 @@ const Case kDecimalCases[] = {
     {"D", "1e2", kRefused}, // error converting varchar to numeric
     {"D", "12,5", kRefused},
     {"D", "   ", kRefused},
+    {"D38", "12345678.0123456789", "12345678.0123456789"}, // decimal is exact to its precision
+    {"D38", "-0.00000000005", "-0.0000000001"},
+    {"D38", "1234567890123456789012345678.9", "1234567890123456789012345678.9000000000"},
+    {"D38", "12345678901234567890123456789", kRefused},
 };
 
 const Case kDateTimeCases[] = {
