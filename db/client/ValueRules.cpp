@@ -139,34 +139,127 @@ QString DigitsPlusOne(QString digits)
     return QLatin1Char('1') + digits;
 }
 
-// A decimal is rounded half away from zero to the scale of its column and refused when the
-// digits before the point outnumber what its precision leaves them. Without a known
-// precision it is kept as it stands.
-StoredValue DecimalValue(const ColumnType& type, const QString& text)
+// A decimal as the program writes it for a column of the scale: a minus for a number below
+// zero, the whole digits without leading zeros, a point and exactly the scale's digits
+// (none for scale 0). The form of nearly every decimal an import writes: nothing to round.
+bool IsProgramDecimal(QStringView text, int scale)
 {
-    const std::optional<DecimalParts> parts = SplitDecimal(text);
-    if (!parts)
-        return Refused(QStringLiteral("不是数字"));
-    if (type.size <= 0)
-        return Stored(text.trimmed());
-    QString whole = parts->whole.toString();
-    QString fraction = parts->fraction.toString();
-    const bool roundUp = fraction.size() > type.scale && fraction[type.scale] >= QLatin1Char('5');
-    fraction = fraction.leftJustified(type.scale, QLatin1Char('0'), true);
+    const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    const QStringView number = text.mid(negative ? 1 : 0);
+    const qsizetype whole = number.size() - (scale > 0 ? scale + 1 : 0);
+    if (whole < 1 || (whole > 1 && number[0] == QLatin1Char('0')) ||
+        (scale > 0 && number[whole] != QLatin1Char('.')))
+        return false;
+    bool zero = true;
+    for (qsizetype i = 0; i < number.size(); ++i) {
+        if (i == whole)
+            continue;
+        if (!digit(number[i]))
+            return false;
+        zero = zero && number[i] == QLatin1Char('0');
+    }
+    return !(negative && zero);
+}
+
+// The decimal rounded half away from zero to the scale, in the program's form.
+QString RoundedDecimal(const DecimalParts& parts, int scale)
+{
+    QString whole = parts.whole.toString();
+    QString fraction = parts.fraction.toString();
+    const bool roundUp = fraction.size() > scale && fraction[scale] >= QLatin1Char('5');
+    fraction = fraction.leftJustified(scale, QLatin1Char('0'), true);
     if (roundUp) {
         const QString digits = DigitsPlusOne(whole + fraction);
-        whole = digits.left(digits.size() - type.scale);
-        fraction = digits.right(type.scale);
+        whole = digits.left(digits.size() - scale);
+        fraction = digits.right(scale);
     }
     while (whole.size() > 1 && whole.front() == QLatin1Char('0'))
         whole.remove(0, 1);
     if (whole.isEmpty())
         whole = QStringLiteral("0");
-    if (whole != QLatin1String("0") && whole.size() > type.size - type.scale)
-        return Refused(QStringLiteral("超出 decimal(%1,%2) 的范围").arg(type.size).arg(type.scale));
     const bool zero = whole == QLatin1String("0") && fraction.count(QLatin1Char('0')) == fraction.size();
-    const QString sign = parts->negative && !zero ? QStringLiteral("-") : QString();
-    return Stored(sign + whole + (type.scale > 0 ? QLatin1Char('.') + fraction : QString()));
+    const QString sign = parts.negative && !zero ? QStringLiteral("-") : QString();
+    return sign + whole + (scale > 0 ? QLatin1Char('.') + fraction : QString());
+}
+
+bool IsCurrencySymbol(QChar c)
+{
+    // The currency symbols SQL Server takes before a money value.
+    static const QString kSymbols = QStringLiteral("$¢£¤¥৲৳฿៛₠₡₢₣₤₥₦₧₨₩₪₫€₭₮₯₰₱﷼﹩＄￠￡￥￦");
+    return kSymbols.contains(c);
+}
+
+// The number of a money text: SQL Server takes a currency symbol before the digits (after
+// the sign), ignores commas among them, and reads a text of blanks as 0. Any other text
+// is returned as it is, for the number's check to refuse.
+QString MoneyNumber(const QString& text)
+{
+    QStringView rest = QStringView(text).trimmed();
+    if (rest.isEmpty())
+        return QStringLiteral("0");
+    QString number;
+    if (rest.front() == QLatin1Char('+') || rest.front() == QLatin1Char('-')) {
+        number += rest.front();
+        rest = rest.mid(1);
+    }
+    if (!rest.isEmpty() && IsCurrencySymbol(rest.front())) {
+        rest = rest.mid(1);
+        if (rest.startsWith(QLatin1Char('+')) || rest.startsWith(QLatin1Char('-')))
+            return text;
+    }
+    for (const QChar c : rest) {
+        if (c != QLatin1Char(','))
+            number += c;
+    }
+    return number;
+}
+
+// money and smallmoney stop short of what their precision (19 and 10 digits, 4 of them
+// after the point) would hold. Empty when the value, in the program's form at scale 4, fits.
+QString MoneyRangeRefusal(const ColumnType& type, const QString& stored)
+{
+    const bool small = type.size == 10;
+    const bool negative = stored.startsWith(QLatin1Char('-'));
+    const QLatin1String limit = small ? (negative ? QLatin1String("214748.3648") : QLatin1String("214748.3647"))
+                                      : (negative ? QLatin1String("922337203685477.5808")
+                                                  : QLatin1String("922337203685477.5807"));
+    const QStringView magnitude = QStringView(stored).mid(negative ? 1 : 0);
+    const bool beyond = magnitude.size() != limit.size() ? magnitude.size() > limit.size()
+                                                         : magnitude.compare(limit) > 0;
+    if (!beyond)
+        return QString();
+    return small ? QStringLiteral("超出 smallmoney 的范围") : QStringLiteral("超出 money 的范围");
+}
+
+// The digits before the point of a decimal in the program's form; a lone 0 counts none.
+qsizetype WholeDigits(const QString& decimal)
+{
+    const qsizetype sign = decimal.startsWith(QLatin1Char('-')) ? 1 : 0;
+    const qsizetype point = decimal.indexOf(QLatin1Char('.'));
+    const qsizetype digits = (point < 0 ? decimal.size() : point) - sign;
+    return digits == 1 && decimal[sign] == QLatin1Char('0') ? 0 : digits;
+}
+
+// A decimal is rounded half away from zero to the scale of its column and refused when the
+// digits before the point outnumber what its precision leaves them (money and smallmoney
+// hold less, see above). Without a known precision it is kept as it stands.
+StoredValue DecimalValue(const ColumnType& type, const QString& text)
+{
+    const bool money = type.adoType == adCurrency;
+    const bool programForm = type.size > 0 && IsProgramDecimal(text, type.scale);
+    const QString number = money && !programForm ? MoneyNumber(text) : text;
+    const std::optional<DecimalParts> parts = programForm ? std::nullopt : SplitDecimal(number);
+    if (!programForm && !parts)
+        return Refused(QStringLiteral("不是数字"));
+    if (type.size <= 0)
+        return Stored(number.trimmed());
+    const QString stored = programForm ? text : RoundedDecimal(*parts, type.scale);
+    const QString refusal = money && type.scale == 4 ? MoneyRangeRefusal(type, stored)
+                            : WholeDigits(stored) > type.size - type.scale
+                                ? QStringLiteral("超出 decimal(%1,%2) 的范围").arg(type.size).arg(type.scale)
+                                : QString();
+    return refusal.isEmpty() ? Stored(stored) : Refused(refusal);
 }
 
 StoredValue FloatValue(const ColumnType& type, const QString& text)

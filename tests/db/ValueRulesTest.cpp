@@ -77,6 +77,22 @@ const Case kDecimalCases[] = {
     {"D38", "12345678901234567890123456789", kRefused},
 };
 
+const Case kMoneyCases[] = {
+    {"M", "$12.5", "12.5000"}, // a currency symbol may precede the value
+    {"M", "-$1,234.56789", "-1234.5679"}, // commas are ignored in a string converted to money
+    {"M", "￥100", "100.0000"},
+    {"M", "   ", "0.0000"},
+    {"M", "922337203685477.5807", "922337203685477.5807"}, // range -922,337,203,685,477.5808 to …5807
+    {"M", "922337203685477.5808", kRefused},
+    {"M", "-922337203685477.5808", "-922337203685477.5808"},
+    {"M", "-922337203685477.5809", kRefused},
+    {"M", "1e3", kRefused},
+    {"M", "USD 12", kRefused},
+    {"SM", "214748.3647", "214748.3647"}, // range -214,748.3648 to 214,748.3647
+    {"SM", "214748.3648", kRefused},
+    {"SM", "-214748.3648", "-214748.3648"},
+};
+
 const Case kDateTimeCases[] = {
     {"DT", "2017-04-06T14:30:00", "2017-04-06 14:30:00"}, // ISO 8601
     {"DT", "2017-04-06T14:30:00Z", "2017-04-06 14:30:00"},
@@ -190,6 +206,11 @@ TEST_F(ValueRulesTest, Decimals)
     ExpectStoredAsSqlServerStoresThem(kDecimalCases);
 }
 
+TEST_F(ValueRulesTest, Money)
+{
+    ExpectStoredAsSqlServerStoresThem(kMoneyCases);
+}
+
 TEST_F(ValueRulesTest, DatesAndTimes)
 {
     ExpectStoredAsSqlServerStoresThem(kDateTimeCases);
@@ -212,6 +233,7 @@ TEST_F(ValueRulesTest, TextsAStatementStoresAsTheyStandReadAsSqlServerStoresThem
     const Case cases[] = {
         {"DT", "'10/26/2021 9:21:28 AM'", "2021-10-26 09:21:28"},
         {"DT", "'20170406'", "2017-04-06"},
+        {"M", "'$1,234.5'", "1234.5000"},
     };
     for (const Case& c : cases) {
         const QString column = QString::fromLatin1(c.column);
