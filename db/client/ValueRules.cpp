@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <optional>
 
@@ -262,15 +263,31 @@ StoredValue DecimalValue(const ColumnType& type, const QString& text)
     return refusal.isEmpty() ? Stored(stored) : Refused(refusal);
 }
 
+// float keeps a double, real (float(24)) a single, each between its smallest and largest
+// magnitude or 0; real keeps seven digits. SQL Server reads a text of blanks as 0.
 StoredValue FloatValue(const ColumnType& type, const QString& text)
 {
     static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
     const QString trimmed = text.trimmed();
-    bool ok = false;
-    const double value = trimmed.toDouble(&ok);
-    if (!number.match(trimmed).hasMatch() || !ok || !qIsFinite(value))
+    if (trimmed.isEmpty())
+        return Stored(QStringLiteral("0"));
+    if (!number.match(trimmed).hasMatch())
         return Refused(QStringLiteral("不是数字"));
-    return Stored(QString::number(value, 'g', type.adoType == adSingle ? 7 : 15));
+    const bool single = type.adoType == adSingle;
+    // A number too large or too small for a double reads as infinite or 0, and not ok.
+    bool ok = false;
+    double value = trimmed.toDouble(&ok);
+    const double magnitude = std::fabs(value);
+    const auto within = [magnitude](double smallest, double largest) {
+        return magnitude <= largest && (magnitude == 0 || magnitude >= smallest);
+    };
+    const bool fits = single ? within(std::numeric_limits<float>::min(), std::numeric_limits<float>::max())
+                             : within(std::numeric_limits<double>::min(), std::numeric_limits<double>::max());
+    if (!ok || !fits)
+        return Refused(single ? QStringLiteral("超出 real 的范围") : QStringLiteral("超出 float 的范围"));
+    if (single)
+        value = static_cast<float>(value);
+    return Stored(QString::number(value, 'g', single ? 7 : 15));
 }
 
 // "true" and "false" in any case, and any integer (not zero is true); "是" and "否" as the

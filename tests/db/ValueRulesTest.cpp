@@ -93,6 +93,19 @@ const Case kMoneyCases[] = {
     {"SM", "-214748.3648", "-214748.3648"},
 };
 
+const Case kFloatCases[] = {
+    {"FL", "1.5E-3", "0.0015"},
+    {"FL", "   ", "0"},       // blanks convert to 0
+    {"FL", "1e309", kRefused}, // range -1.79E+308 to -2.23E-308, 0 and 2.23E-308 to 1.79E+308
+    {"FL", "1e-320", kRefused},
+    {"FL", "abc", kRefused},
+    {"R", "0.1", "0.1"},                // real keeps 7 digits
+    {"R", "16777217", "1.677722e+07"},
+    {"R", "3.4e38", "3.4e+38"},          // range -3.40E+38 to -1.18E-38, 0 and 1.18E-38 to 3.40E+38
+    {"R", "3.5e38", kRefused},
+    {"R", "1e-39", kRefused},
+};
+
 const Case kDateTimeCases[] = {
     {"DT", "2017-04-06T14:30:00", "2017-04-06 14:30:00"}, // ISO 8601
     {"DT", "2017-04-06T14:30:00Z", "2017-04-06 14:30:00"},
@@ -209,6 +222,11 @@ TEST_F(ValueRulesTest, Decimals)
 TEST_F(ValueRulesTest, Money)
 {
     ExpectStoredAsSqlServerStoresThem(kMoneyCases);
+}
+
+TEST_F(ValueRulesTest, FloatingPointNumbers)
+{
+    ExpectStoredAsSqlServerStoresThem(kFloatCases);
 }
 
 TEST_F(ValueRulesTest, DatesAndTimes)
