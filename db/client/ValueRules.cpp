@@ -336,9 +336,14 @@ StoredValue GuidValue(const QString& text)
         return Stored(text);
     if (IsUpperCaseGuidCore(text))
         return Stored(QLatin1Char('{') + text + QLatin1Char('}'));
-    if (!IsGuidText(text))
+    // SQL Server reads the 36 characters of a GUID, after a "{" when there is one, and
+    // ignores whatever follows them: its conversion cuts a longer text off.
+    constexpr qsizetype kGuidLength = 36;
+    const std::optional<QUuid> guid =
+        ParseGuid(QStringView(text).mid(text.startsWith(QLatin1Char('{')) ? 1 : 0, kGuidLength));
+    if (!guid)
         return Refused(QStringLiteral("不是 GUID"));
-    return Stored(CanonicalGuidText(text));
+    return Stored(GuidText(*guid));
 }
 
 // datetime keeps its time in 300ths of a second, smalldatetime in whole minutes; either

@@ -152,6 +152,8 @@ const Case kGuidCases[] = {
     {"G", "{0F8FAD5B-D9CB-469F-A165-70867728950E}", "{0F8FAD5B-D9CB-469F-A165-70867728950E}"},
     {"G", "0F8FAD5B-D9CB-469F-A165-70867728950E", "{0F8FAD5B-D9CB-469F-A165-70867728950E}"},
     {"G", "{0f8fad5b-d9cb-469f-a165-70867728950E}", "{0F8FAD5B-D9CB-469F-A165-70867728950E}"},
+    // A longer text is cut to the 36 characters of a uniqueidentifier.
+    {"G", "0E984725-C51C-4BF4-9960-E1C80E27ABA0wrong", "{0E984725-C51C-4BF4-9960-E1C80E27ABA0}"},
     {"G", "0F8FAD5B-D9CB-469F-A165-70867728950E}", "{0F8FAD5B-D9CB-469F-A165-70867728950E}"},
     {"G", "0f8fad5b-d9cb-469f-a165", kRefused},
     {"G", "{0F8FAD5B-D9CB-469F-A165-70867728950G}", kRefused},
@@ -252,6 +254,7 @@ TEST_F(ValueRulesTest, TextsAStatementStoresAsTheyStandReadAsSqlServerStoresThem
         {"DT", "'10/26/2021 9:21:28 AM'", "2021-10-26 09:21:28"},
         {"DT", "'20170406'", "2017-04-06"},
         {"M", "'$1,234.5'", "1234.5000"},
+        {"G", "'0E984725-C51C-4BF4-9960-E1C80E27ABA0wrong'", "{0E984725-C51C-4BF4-9960-E1C80E27ABA0}"},
     };
     for (const Case& c : cases) {
         const QString column = QString::fromLatin1(c.column);
