@@ -290,13 +290,15 @@ StoredValue FloatValue(const ColumnType& type, const QString& text)
     return Stored(QString::number(value, 'g', single ? 7 : 15));
 }
 
-// "true" and "false" in any case, and any integer (not zero is true); "是" and "否" as the
-// original tool wrote them.
+// "true" and "false" in any case, any integer (not zero is true) and blanks (false); "是"
+// and "否" as the original tool wrote them.
 StoredValue BooleanValue(const QString& text)
 {
     const QString trimmed = text.trimmed();
     const QString kTrue = QStringLiteral("-1");
     const QString kFalse = QStringLiteral("0");
+    if (trimmed.isEmpty())
+        return Stored(kFalse);
     if (trimmed.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || trimmed == QStringLiteral("是"))
         return Stored(kTrue);
     if (trimmed.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 || trimmed == QStringLiteral("否"))

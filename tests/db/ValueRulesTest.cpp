@@ -58,6 +58,7 @@ const Case kBitCases[] = {
     {"F", "2", "-1"}, // any number but 0 converts to 1
     {"F", "是", "-1"},
     {"F", "否", "0"},
+    {"F", "   ", "0"}, // blanks convert to 0
     {"F", "yes", kRefused},
     {"F", "1.0", kRefused},
 };
@@ -255,6 +256,7 @@ TEST_F(ValueRulesTest, TextsAStatementStoresAsTheyStandReadAsSqlServerStoresThem
         {"DT", "'20170406'", "2017-04-06"},
         {"M", "'$1,234.5'", "1234.5000"},
         {"G", "'0E984725-C51C-4BF4-9960-E1C80E27ABA0wrong'", "{0E984725-C51C-4BF4-9960-E1C80E27ABA0}"},
+        {"F", "'   '", "0"},
     };
     for (const Case& c : cases) {
         const QString column = QString::fromLatin1(c.column);
