@@ -290,8 +290,8 @@ StoredValue FloatValue(const ColumnType& type, const QString& text)
     return Stored(QString::number(value, 'g', single ? 7 : 15));
 }
 
-// "true" and "false" in any case, any integer (not zero is true) and blanks (false); "是"
-// and "否" as the original tool wrote them.
+// "true" and "false" in any case, any integer (not zero is true) and blanks (false); also
+// "是" and "否", which bundles written by earlier installations carry.
 StoredValue BooleanValue(const QString& text)
 {
     const QString trimmed = text.trimmed();
