@@ -6,6 +6,14 @@
 
 namespace {
 
+// SQLite and PostgreSQL compare texts exactly: both sides lowered, blanks cut off their end.
+// (The embedded client's lower() lowers every script, as SQL Server's LOWER() does; the
+// sqlite3 shell's, running the same statement, lowers ASCII letters.)
+QString FoldedTextEquals(const QString& column, const QString& literal)
+{
+    return QStringLiteral("lower(rtrim(%1))=lower(rtrim(%2))").arg(column, literal);
+}
+
 class TransactSql : public SqlDialect
 {
 public:
@@ -52,6 +60,10 @@ public:
     {
         return insert + QLatin1String(";select last_insert_rowid()");
     }
+    QString TextEquals(const QString& column, const QString& literal) const override
+    {
+        return FoldedTextEquals(column, literal);
+    }
     // SQLite keeps a number as a double, which gives back exactly a decimal of up to 15
     // significant digits: the column's numeric affinity would round one with more. Such a
     // decimal goes as the bytes of its text, which the engine keeps as they are and reads
@@ -86,6 +98,10 @@ public:
     {
         return value ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     }
+    QString TextEquals(const QString& column, const QString& literal) const override
+    {
+        return FoldedTextEquals(column, literal);
+    }
     QString FromTransactSql(const QString& sql) const override { return RewriteTopClause(sql); }
     QString InsertReturningKey(const QString& insert, const QString& keyColumn) const override
     {
@@ -108,6 +124,11 @@ QString SqlDialect::DateTimeLiteral(const QString& programText) const
 QString SqlDialect::DecimalLiteral(const QString& programText) const
 {
     return programText;
+}
+
+QString SqlDialect::TextEquals(const QString& column, const QString& literal) const
+{
+    return column + QLatin1Char('=') + literal;
 }
 
 QString SqlDialect::FromTransactSql(const QString& sql) const

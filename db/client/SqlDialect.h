@@ -24,6 +24,11 @@ public:
     // as it stands, which every server reads exactly.
     virtual QString DecimalLiteral(const QString& programText) const;
 
+    // The condition that a text column equals a text literal as SQL Server's default
+    // collation compares them: ignoring case and blanks at the end. On SQL Server (and any
+    // other server) the column's collation decides, and the comparison is a plain "=".
+    virtual QString TextEquals(const QString& column, const QString& literal) const;
+
     // The statement as this engine reads it: the program writes T-SQL.
     virtual QString FromTransactSql(const QString& sql) const;
     // A statement that runs the INSERT and gives, as its one value, the key the server gave

@@ -161,6 +161,16 @@ TEST(SqlLiteral, EachEngineReadsTopAndGivesTheKeyOfItsOwnInsert)
     EXPECT_EQ(RewriteTopClause(QStringLiteral("select topic from t")), QStringLiteral("select topic from t"));
 }
 
+TEST(SqlLiteral, SqlServerComparesTextsByItsCollationTheOtherEnginesFoldThem)
+{
+    const QString column = QStringLiteral("LabelNo");
+    const QString literal = QStringLiteral("'lb-1 '");
+    EXPECT_EQ(TransactSqlDialect().TextEquals(column, literal), QStringLiteral("LabelNo='lb-1 '"));
+    EXPECT_EQ(StandardSqlDialect().TextEquals(column, literal), QStringLiteral("LabelNo='lb-1 '"));
+    for (const SqlDialect* dialect : {&SqliteDialect(), &PostgreSqlDialect()})
+        EXPECT_EQ(dialect->TextEquals(column, literal), QStringLiteral("lower(rtrim(LabelNo))=lower(rtrim('lb-1 '))"));
+}
+
 TEST(SqlLiteral, TransactSqlTextLiteralsNeverEndEarly)
 {
     for (const QString& value : kHostileValues) {
