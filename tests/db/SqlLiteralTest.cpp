@@ -24,6 +24,7 @@ const ColumnType kNChar4{adWChar, 4};
 const ColumnType kInt{adInteger};
 const ColumnType kDecimal62{adNumeric, 6, 2};
 const ColumnType kDecimal3810{adNumeric, 38, 10};
+const ColumnType kMoney{adCurrency, 19, 4};
 const ColumnType kFloat{adDouble};
 const ColumnType kBit{adBoolean};
 const ColumnType kDateTime{adDBTimeStamp, 23, 3};
@@ -70,12 +71,14 @@ TEST(SqlLiteral, TransactSqlFormsByColumnType)
         {kDecimal62, "-12.505", "-12.51"},
         {kDecimal62, "12", "12.00"},
         {ColumnType{adNumeric}, "-12.50", "-12.50"}, // precision unknown: as it stands
+        {kMoney, "-$1,234.5", "-1234.5000"},
         {kFloat, "1.5E-3", "0.0015"},
         {kDateTime, "2017-04-06", "'20170406'"},
         {kDateTime, "2017-04-06 12:30:00", "'2017-04-06T12:30:00'"},
         {kDateTime, "2017-04-06T12:30:00.25", "'2017-04-06T12:30:00.250'"},
         {kDateTime, "2017/4/6 下午 2:30:00", "'2017-04-06T14:30:00'"},
         {kDateTime, "2017/4/6 14:30:05", "'2017-04-06T14:30:05'"},
+        {kDateTime, "10/26/2021 9:21:28 AM", "'2021-10-26T09:21:28'"}, // month first (us_english)
         {kDateTime, "2017-04-06 00:00:00.002", "'2017-04-06T00:00:00.003'"},
         {kSmallDateTime, "2017-04-06 14:30:31", "'2017-04-06T14:31:00'"},
         {kDateTime, "06/04/2017", "'20170604'"}, // month first, as a us_english login reads it
