@@ -17,36 +17,41 @@ struct Layout
 {
     CKorvelDlg& dialog;
 
-    QComboBox* combo(int id, QRect rect) const
+    QComboBox* combo(int id, const QString& name, QRect rect) const
     {
-        QComboBox* combo = CreateSortedCombo(&dialog);
-        dialog.Place(*combo, id, rect);
-        return combo;
+        return place(CreateSortedCombo(&dialog), id, name, rect);
     }
-    QLineEdit* valueBox(int id, QRect rect) const
+    QLineEdit* valueBox(int id, const QString& name, QRect rect) const
     {
         auto* edit = new QLineEdit(&dialog);
         edit->setReadOnly(true);
-        dialog.Place(*edit, id, rect);
-        return edit;
+        return place(edit, id, name, rect);
     }
-    QPushButton* button(int id, const QString& caption, QRect rect) const
+    QPushButton* button(int id, const QString& name, const QString& caption, QRect rect) const
     {
         auto* button = new QPushButton(caption, &dialog);
         button->setAutoDefault(false);
-        dialog.Place(*button, id, rect);
-        return button;
+        return place(button, id, name, rect);
     }
     void label(const QString& text, QRect rect) const
     {
         auto* label = new QLabel(text, &dialog);
-        dialog.Place(*label, kNoControlId, rect);
+        dialog.Place(*label, rect);
     }
     void band(QRect rect) const
     {
         auto* frame = new QGroupBox(&dialog);
-        dialog.Place(*frame, kNoControlId, rect);
+        dialog.Place(*frame, rect);
         frame->lower();
+    }
+
+private:
+    template <typename Control>
+    Control* place(Control* control, int id, const QString& name, QRect rect) const
+    {
+        identifyControl(*control, id, name);
+        dialog.Place(*control, rect);
+        return control;
     }
 };
 
@@ -75,27 +80,40 @@ void CKorvelDlg::CreateControls()
     layout.label(QStringLiteral("标签："), {19, 181, 30, 8});
 
     // The drop-down heights of the template are the open list's; Qt sizes the closed box.
-    m_cbHarnessNo = layout.combo(kHarnessNoCombo, {19, 43, 54, 12});
-    m_cbWireNo = layout.combo(kWireNoCombo, {88, 42, 54, 12});
-    m_cbConnectType = layout.combo(kConnectTypeCombo, {160, 41, 54, 12});
-    m_editConnectTypeValue = layout.valueBox(kConnectTypeValue, {220, 41, 40, 14});
-    QPushButton* writeConnectType = layout.button(kWriteConnectTypeButton, QStringLiteral("联线类型写入"), {161, 62, 54, 14});
-    m_cbTestGroup = layout.combo(kTestGroupCombo, {266, 41, 54, 12});
-    m_editTestGroupValue = layout.valueBox(kTestGroupValue, {326, 41, 40, 14});
-    QPushButton* writeTestGroup = layout.button(kWriteTestGroupButton, QStringLiteral("测试组写入"), {267, 62, 54, 14});
+    m_cbHarnessNo = layout.combo(kHarnessNoCombo, QStringLiteral("harnessNumberList"), {19, 43, 54, 12});
+    m_cbWireNo = layout.combo(kWireNoCombo, QStringLiteral("wireNumberList"), {88, 42, 54, 12});
+    m_cbConnectType = layout.combo(kConnectTypeCombo, QStringLiteral("connectionTypeList"), {160, 41, 54, 12});
+    m_editConnectTypeValue =
+        layout.valueBox(kConnectTypeValue, QStringLiteral("connectionTypeValue"), {220, 41, 40, 14});
+    QPushButton* writeConnectType =
+        layout.button(kWriteConnectTypeButton, QStringLiteral("writeConnectionTypeButton"), QStringLiteral("联线类型写入"),
+                      {161, 62, 54, 14});
+    m_cbTestGroup = layout.combo(kTestGroupCombo, QStringLiteral("testGroupList"), {266, 41, 54, 12});
+    m_editTestGroupValue = layout.valueBox(kTestGroupValue, QStringLiteral("testGroupValue"), {326, 41, 40, 14});
+    QPushButton* writeTestGroup =
+        layout.button(kWriteTestGroupButton, QStringLiteral("writeTestGroupButton"), QStringLiteral("测试组写入"),
+                      {267, 62, 54, 14});
 
-    m_cbJobNo = layout.combo(kJobNoCombo, {20, 110, 54, 12});
-    m_cbStep = layout.combo(kStepCombo, {89, 110, 54, 12});
-    m_cbTestMode = layout.combo(kTestModeCombo, {161, 110, 54, 12});
-    m_editTestModeValue = layout.valueBox(kTestModeValue, {221, 110, 40, 14});
-    QPushButton* writeTestMode = layout.button(kWriteTestModeButton, QStringLiteral("测试模式写入"), {162, 130, 54, 14});
-    m_cbTestGroup2 = layout.combo(kTestGroup2Combo, {267, 110, 54, 12});
-    m_editTestGroup2Value = layout.valueBox(kTestGroup2Value, {327, 110, 40, 14});
-    QPushButton* writeTestGroup2 = layout.button(kWriteTestGroup2Button, QStringLiteral("测试组2写入"), {266, 130, 58, 14});
+    m_cbJobNo = layout.combo(kJobNoCombo, QStringLiteral("jobNumberList"), {20, 110, 54, 12});
+    m_cbStep = layout.combo(kStepCombo, QStringLiteral("stepList"), {89, 110, 54, 12});
+    m_cbTestMode = layout.combo(kTestModeCombo, QStringLiteral("testModeList"), {161, 110, 54, 12});
+    m_editTestModeValue = layout.valueBox(kTestModeValue, QStringLiteral("testModeValue"), {221, 110, 40, 14});
+    QPushButton* writeTestMode =
+        layout.button(kWriteTestModeButton, QStringLiteral("writeTestModeButton"), QStringLiteral("测试模式写入"),
+                      {162, 130, 54, 14});
+    m_cbTestGroup2 = layout.combo(kTestGroup2Combo, QStringLiteral("testGroup2List"), {267, 110, 54, 12});
+    m_editTestGroup2Value = layout.valueBox(kTestGroup2Value, QStringLiteral("testGroup2Value"), {327, 110, 40, 14});
+    QPushButton* writeTestGroup2 =
+        layout.button(kWriteTestGroup2Button, QStringLiteral("writeTestGroup2Button"), QStringLiteral("测试组2写入"),
+                      {266, 130, 58, 14});
 
-    m_cbLabelNo = layout.combo(kLabelNoCombo, {51, 179, 97, 12});
-    QPushButton* exportLabel = layout.button(kExportButton, QStringLiteral("导出"), {171, 179, 50, 14});
-    QPushButton* importLabel = layout.button(kImportButton, QStringLiteral("导入"), {266, 179, 50, 14});
+    m_cbLabelNo = layout.combo(kLabelNoCombo, QStringLiteral("labelNumberList"), {51, 179, 97, 12});
+    QPushButton* exportLabel =
+        layout.button(kExportButton, QStringLiteral("exportButton"), QStringLiteral("导出"),
+                      {171, 179, 50, 14});
+    QPushButton* importLabel =
+        layout.button(kImportButton, QStringLiteral("importButton"), QStringLiteral("导入"),
+                      {266, 179, 50, 14});
 
     // The lists of numbers run to a hundred thousand entries: the user finds one by any part
     // of it. The value lists are short and keep the plain drop-down.

@@ -12,19 +12,22 @@ Cdlg_Label::Cdlg_Label(MessageSink& messages, QWidget* parent)
 {
     // Template order, which is also the tab order.
     m_editNewValue = new QLineEdit(this);
-    Place(*m_editNewValue, kNewValueEdit, {49, 41, 74, 14});
+    identifyControl(*m_editNewValue, kNewValueEdit, QStringLiteral("newLabelNumberEdit"));
+    Place(*m_editNewValue, {49, 41, 74, 14});
     auto* newLabel = new QLabel(QStringLiteral("新值："), this);
-    Place(*newLabel, kNoControlId, {18, 45, 25, 8});
+    Place(*newLabel, {18, 45, 25, 8});
     m_editOldValue = new QLineEdit(this);
     m_editOldValue->setReadOnly(true);
-    Place(*m_editOldValue, kOldValueEdit, {49, 23, 74, 14});
+    identifyControl(*m_editOldValue, kOldValueEdit, QStringLiteral("oldLabelNumberEdit"));
+    Place(*m_editOldValue, {49, 23, 74, 14});
     auto* oldLabel = new QLabel(QStringLiteral("旧值："), this);
-    Place(*oldLabel, kNoControlId, {18, 27, 25, 8});
+    Place(*oldLabel, {18, 27, 25, 8});
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setAutoDefault(false);
-    Place(*ok, kOkButton, {47, 60, 50, 14});
+    identifyControl(*ok, kOkButton, QStringLiteral("okButton"));
+    Place(*ok, {47, 60, 50, 14});
     auto* frame = new QGroupBox(QStringLiteral("LabelNo"), this);
-    Place(*frame, kNoControlId, {9, 9, 134, 71});
+    Place(*frame, {9, 9, 134, 71});
     frame->lower();
 
     connect(ok, &QPushButton::clicked, this, &Cdlg_Label::OnOK);

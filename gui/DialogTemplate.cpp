@@ -63,18 +63,15 @@ DialogUnits ApplyTemplate(QDialog& dialog, const QFont& font, const QString& cap
     return units;
 }
 
-void PlaceControl(QWidget& control, const DialogUnits& units, int id, QRect rect)
+void PlaceControl(QWidget& control, const DialogUnits& units, QRect rect)
 {
     control.setGeometry(units.toPixels(rect.x(), rect.y(), rect.width(), rect.height()));
-    if (id != kNoControlId) {
-        control.setObjectName(QString::number(id));
-        control.setProperty("controlId", id);
-    }
 }
 
-QWidget* FindControl(const QWidget& dialog, int id)
+void identifyControl(QWidget& control, int id, const QString& name)
 {
-    return dialog.findChild<QWidget*>(QString::number(id));
+    control.setObjectName(name);
+    control.setProperty("controlId", id);
 }
 
 TemplateDialog::TemplateDialog(QWidget* parent, const QFont& font, const QString& caption, int width, int height)
@@ -82,9 +79,9 @@ TemplateDialog::TemplateDialog(QWidget* parent, const QFont& font, const QString
 {
 }
 
-void TemplateDialog::Place(QWidget& control, int id, QRect rect) const
+void TemplateDialog::Place(QWidget& control, QRect rect) const
 {
-    PlaceControl(control, m_units, id, rect);
+    PlaceControl(control, m_units, rect);
 }
 
 void TemplateDialog::keyPressEvent(QKeyEvent* event)

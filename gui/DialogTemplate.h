@@ -35,12 +35,12 @@ private:
 // placed in.
 DialogUnits ApplyTemplate(QDialog& dialog, const QFont& font, const QString& caption, int width, int height);
 
-// Places a control at its template rectangle and tags it with its control id, which tests
-// and accessibility tools find it by (object name "1004" and the property "controlId").
-void PlaceControl(QWidget& control, const DialogUnits& units, int id, QRect rect);
-QWidget* FindControl(const QWidget& dialog, int id);
+// Places a control at its template rectangle.
+void PlaceControl(QWidget& control, const DialogUnits& units, QRect rect);
 
-inline constexpr int kNoControlId = -1;
+// Tags a control with its control id (the property "controlId") and an object name that
+// says what it is ("harnessNumberList"): tests and accessibility tools find it by either.
+void identifyControl(QWidget& control, int id, const QString& name);
 
 // A dialog made from its template, with the OK command every dialog of the program has:
 // Enter gives it wherever the focus is, except on a button, which Enter presses; Escape
@@ -56,7 +56,7 @@ public:
     virtual void OnOK() = 0;
 
     // Places a control of this dialog at its template rectangle (PlaceControl).
-    void Place(QWidget& control, int id, QRect rect) const;
+    void Place(QWidget& control, QRect rect) const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

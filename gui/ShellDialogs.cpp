@@ -12,15 +12,17 @@ Cdlg_Login::Cdlg_Login(ProgramContext context, QWidget* parent)
     : TemplateDialog(parent, ShellDialogFont(), QStringLiteral("登录界面"), 186, 66), m_context(std::move(context))
 {
     auto* prompt = new QLabel(QStringLiteral("输入密码："), this);
-    Place(*prompt, kNoControlId, {20, 25, 41, 8});
+    Place(*prompt, {20, 25, 41, 8});
 
     m_editPassword = new QLineEdit(this);
     m_editPassword->setEchoMode(QLineEdit::Password);
-    Place(*m_editPassword, kPasswordEdit, {64, 23, 102, 14});
+    identifyControl(*m_editPassword, kPasswordEdit, QStringLiteral("passwordEdit"));
+    Place(*m_editPassword, {64, 23, 102, 14});
 
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setAutoDefault(false);
-    Place(*ok, kOkButton, {64, 42, 50, 14});
+    identifyControl(*ok, kOkButton, QStringLiteral("okButton"));
+    Place(*ok, {64, 42, 50, 14});
     connect(ok, &QPushButton::clicked, this, &Cdlg_Login::OnOK);
 
     m_editPassword->setFocus();
@@ -64,19 +66,20 @@ void Cdlg_Login::OnOK()
 CAboutDlg::CAboutDlg(QWidget* parent) : TemplateDialog(parent, SongTiFont(), QStringLiteral("关于 Korvel"), 235, 55)
 {
     auto* icon = new QLabel(this);
-    Place(*icon, kNoControlId, {11, 17, 20, 20});
+    Place(*icon, {11, 17, 20, 20});
     icon->setPixmap(ApplicationIcon().pixmap(icon->size()));
 
     auto* version = new QLabel(QStringLiteral("Korvel 1.0 版"), this);
     version->setTextFormat(Qt::PlainText);
-    Place(*version, kNoControlId, {40, 10, 119, 8});
+    Place(*version, {40, 10, 119, 8});
 
     auto* purpose = new QLabel(QStringLiteral("线束测试数据库维护工具"), this);
     purpose->setTextFormat(Qt::PlainText);
-    Place(*purpose, kNoControlId, {40, 25, 119, 8});
+    Place(*purpose, {40, 25, 119, 8});
 
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
-    Place(*ok, kOkButton, {178, 7, 50, 16});
+    identifyControl(*ok, kOkButton, QStringLiteral("okButton"));
+    Place(*ok, {178, 7, 50, 16});
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &CAboutDlg::OnOK);
 }

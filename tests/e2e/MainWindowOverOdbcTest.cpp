@@ -38,14 +38,14 @@ protected:
     }
 
     // The first entry of a parent list whose child list is not empty, chosen.
-    QString ChooseParentWithChildren(int parent, int child)
+    QString ChooseParentWithChildren(const QString& parent, const QString& child)
     {
         for (const QString& number : EntriesOf(*m_dialog, parent)) {
             Choose(*m_dialog, parent, number);
             if (ComboOf(*m_dialog, child).count() > 0)
                 return number;
         }
-        ADD_FAILURE() << "no entry of " << parent << " has children";
+        ADD_FAILURE() << "no entry of " << parent.toStdString() << " has children";
         return QString();
     }
 
@@ -71,16 +71,16 @@ TEST_F(MainWindowOverOdbcTest, TheLoginComparesWithAdminsStoredPassword)
     ConnectionSettings refused = Settings();
     refused.password += QLatin1Char('x');
     m_folder.writeSettings(refused);
-    Type(login, Cdlg_Login::kPasswordEdit, stored);
-    Press(login, Cdlg_Login::kOkButton);
+    Type(login, "passwordEdit", stored);
+    Press(login, "okButton");
     m_folder.writeSettings(Settings());
-    Type(login, Cdlg_Login::kPasswordEdit, stored.toUpper());
-    Press(login, Cdlg_Login::kOkButton);
+    Type(login, "passwordEdit", stored.toUpper());
+    Press(login, "okButton");
     EXPECT_EQ(m_messages.warnings, QStringList({"连接数据库失败", "密码错误"}));
     EXPECT_EQ(login.m_bLoggedIn, 0);
 
-    Type(login, Cdlg_Login::kPasswordEdit, stored);
-    Press(login, Cdlg_Login::kOkButton);
+    Type(login, "passwordEdit", stored);
+    Press(login, "okButton");
     EXPECT_EQ(login.m_bLoggedIn, 1);
     EXPECT_EQ(login.result(), QDialog::Accepted);
     EXPECT_EQ(m_messages.warnings.size(), 2);
@@ -90,21 +90,21 @@ TEST_F(MainWindowOverOdbcTest, EachCascadeListsTheChildrenOfTheChosenParentOnly)
 {
     const CKorvelDlg& dialog = OpenMainWindow();
     EXPECT_TRUE(m_messages.warnings.isEmpty()) << m_messages.warnings.join('\n').toStdString();
-    EXPECT_EQ(Sorted(EntriesOf(dialog, CKorvelDlg::kHarnessNoCombo)),
+    EXPECT_EQ(Sorted(EntriesOf(dialog, "harnessNumberList")),
               Sorted(FirstColumnOf(QStringLiteral("select HarnessNo from tblHarnessInfo"))));
-    EXPECT_EQ(Sorted(EntriesOf(dialog, CKorvelDlg::kLabelNoCombo)),
+    EXPECT_EQ(Sorted(EntriesOf(dialog, "labelNumberList")),
               Sorted(FirstColumnOf(QStringLiteral("select LabelNo from tblLabelInfo where LabelStatus=1"))));
 
     const struct
     {
-        int parent;
-        int child;
+        const char* parent;
+        const char* child;
         const char* children; // %1: the parent's number
     } cascades[] = {
-        {CKorvelDlg::kHarnessNoCombo, CKorvelDlg::kWireNoCombo,
+        {"harnessNumberList", "wireNumberList",
          "select w.WireNo from tblHarnessWireInfo w join tblHarnessInfo h on h.HarnessID = w.HarnessID"
          " where h.HarnessNo = '%1'"},
-        {CKorvelDlg::kJobNoCombo, CKorvelDlg::kStepCombo,
+        {"jobNumberList", "stepList",
          "select s.LineID from tblJobStepInfo s join tblJobInfo j on j.JobID = s.JobID where j.JobNo = '%1'"},
     };
     for (const auto& cascade : cascades) {
@@ -127,28 +127,28 @@ TEST_F(MainWindowOverOdbcTest, EachWriteChangesExactlyTheChosenRow)
     // the number alone would change many rows.
     const struct
     {
-        int parent;
-        int child;
-        int picker;
-        int valueBox;
-        int button;
+        const char* parent;
+        const char* child;
+        const char* picker;
+        const char* valueBox;
+        const char* button;
         const char* table;
         const char* written; // the written column of the chosen row; %1 the parent's number, %2 the child
     } writes[] = {
-        {CKorvelDlg::kHarnessNoCombo, CKorvelDlg::kWireNoCombo, CKorvelDlg::kConnectTypeCombo,
-         CKorvelDlg::kConnectTypeValue, CKorvelDlg::kWriteConnectTypeButton, "tblHarnessWireInfo",
+        {"harnessNumberList", "wireNumberList", "connectionTypeList",
+         "connectionTypeValue", "writeConnectionTypeButton", "tblHarnessWireInfo",
          "select w.HarnessType from tblHarnessWireInfo w join tblHarnessInfo h on h.HarnessID = w.HarnessID"
          " where h.HarnessNo = '%1' and w.WireNo = '%2'"},
-        {CKorvelDlg::kHarnessNoCombo, CKorvelDlg::kWireNoCombo, CKorvelDlg::kTestGroupCombo,
-         CKorvelDlg::kTestGroupValue, CKorvelDlg::kWriteTestGroupButton, "tblHarnessWireInfo",
+        {"harnessNumberList", "wireNumberList", "testGroupList",
+         "testGroupValue", "writeTestGroupButton", "tblHarnessWireInfo",
          "select w.WireGroup from tblHarnessWireInfo w join tblHarnessInfo h on h.HarnessID = w.HarnessID"
          " where h.HarnessNo = '%1' and w.WireNo = '%2'"},
-        {CKorvelDlg::kJobNoCombo, CKorvelDlg::kStepCombo, CKorvelDlg::kTestModeCombo,
-         CKorvelDlg::kTestModeValue, CKorvelDlg::kWriteTestModeButton, "tblJobStepInfo",
+        {"jobNumberList", "stepList", "testModeList",
+         "testModeValue", "writeTestModeButton", "tblJobStepInfo",
          "select s.TestMode from tblJobStepInfo s join tblJobInfo j on j.JobID = s.JobID"
          " where j.JobNo = '%1' and s.LineID = %2"},
-        {CKorvelDlg::kJobNoCombo, CKorvelDlg::kStepCombo, CKorvelDlg::kTestGroup2Combo,
-         CKorvelDlg::kTestGroup2Value, CKorvelDlg::kWriteTestGroup2Button, "tblJobStepInfo",
+        {"jobNumberList", "stepList", "testGroup2List",
+         "testGroup2Value", "writeTestGroup2Button", "tblJobStepInfo",
          "select s.TestGroup from tblJobStepInfo s join tblJobInfo j on j.JobID = s.JobID"
          " where j.JobNo = '%1' and s.LineID = %2"},
     };

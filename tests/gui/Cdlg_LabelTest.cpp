@@ -33,8 +33,8 @@ protected:
 
     void typeAndConfirm(const QString& number)
     {
-        Type(dialog, Cdlg_Label::kNewValueEdit, number);
-        Press(dialog, Cdlg_Label::kOkButton);
+        Type(dialog, "newLabelNumberEdit", number);
+        Press(dialog, "okButton");
     }
 
     EmbeddedTestDatabase file;
@@ -48,10 +48,10 @@ protected:
 TEST_F(DuplicateLabelDialogTest, ShowsTheClashingNumberAndRefusesEveryNumberThatExists)
 {
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Label重复"));
-    EXPECT_EQ(TextOf(dialog, Cdlg_Label::kOldValueEdit), QStringLiteral("LB-1"));
-    EXPECT_TRUE(EditOf(dialog, Cdlg_Label::kOldValueEdit).isReadOnly());
-    EXPECT_EQ(TextOf(dialog, Cdlg_Label::kNewValueEdit), QString());
-    EXPECT_TRUE(dialog.focusWidget() == &EditOf(dialog, Cdlg_Label::kNewValueEdit)) << "the new number takes the focus";
+    EXPECT_EQ(TextOf(dialog, "oldLabelNumberEdit"), QStringLiteral("LB-1"));
+    EXPECT_TRUE(EditOf(dialog, "oldLabelNumberEdit").isReadOnly());
+    EXPECT_EQ(TextOf(dialog, "newLabelNumberEdit"), QString());
+    EXPECT_TRUE(dialog.focusWidget() == &EditOf(dialog, "newLabelNumberEdit")) << "the new number takes the focus";
 
     typeAndConfirm(QStringLiteral("LB-1"));
     typeAndConfirm(QStringLiteral("it's"));
@@ -74,8 +74,8 @@ TEST_F(DuplicateLabelDialogTest, AnEmptyNumberIsRefused)
 
 TEST_F(DuplicateLabelDialogTest, EscapeAbandonsEvenWithAFreeNumberTyped)
 {
-    Type(dialog, Cdlg_Label::kNewValueEdit, QStringLiteral("LB-9"));
-    QTest::keyClick(&EditOf(dialog, Cdlg_Label::kNewValueEdit), Qt::Key_Escape);
+    Type(dialog, "newLabelNumberEdit", QStringLiteral("LB-9"));
+    QTest::keyClick(&EditOf(dialog, "newLabelNumberEdit"), Qt::Key_Escape);
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_TRUE(messages.warnings.isEmpty());
@@ -83,10 +83,10 @@ TEST_F(DuplicateLabelDialogTest, EscapeAbandonsEvenWithAFreeNumberTyped)
 
 TEST_F(DuplicateLabelDialogTest, EnterConfirmsLikeTheButton)
 {
-    Type(dialog, Cdlg_Label::kNewValueEdit, QStringLiteral("LB-1"));
-    QTest::keyClick(&EditOf(dialog, Cdlg_Label::kNewValueEdit), Qt::Key_Return);
+    Type(dialog, "newLabelNumberEdit", QStringLiteral("LB-1"));
+    QTest::keyClick(&EditOf(dialog, "newLabelNumberEdit"), Qt::Key_Return);
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("LB-1已经存在")));
-    Type(dialog, Cdlg_Label::kNewValueEdit, QStringLiteral("LB-3"));
-    QTest::keyClick(&EditOf(dialog, Cdlg_Label::kNewValueEdit), Qt::Key_Enter);
+    Type(dialog, "newLabelNumberEdit", QStringLiteral("LB-3"));
+    QTest::keyClick(&EditOf(dialog, "newLabelNumberEdit"), Qt::Key_Enter);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }

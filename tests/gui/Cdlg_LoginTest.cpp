@@ -30,8 +30,8 @@ protected:
     // Types the password and presses the dialog's button, as the user does.
     void attempt(const QString& password)
     {
-        Type(login, Cdlg_Login::kPasswordEdit, password);
-        QTest::mouseClick(qobject_cast<QPushButton*>(FindControl(login, Cdlg_Login::kOkButton)), Qt::LeftButton);
+        Type(login, "passwordEdit", password);
+        QTest::mouseClick(&ControlOf<QPushButton>(login, "okButton"), Qt::LeftButton);
     }
     QString lastMessage() const { return messages.warnings.value(messages.warnings.size() - 1); }
 
@@ -46,11 +46,11 @@ protected:
 TEST_F(LoginTest, TheStoredPasswordOfAdminLogsIn)
 {
     EXPECT_EQ(login.windowTitle(), QStringLiteral("登录界面"));
-    EXPECT_EQ(EditOf(login, Cdlg_Login::kPasswordEdit).echoMode(), QLineEdit::Password);
+    EXPECT_EQ(EditOf(login, "passwordEdit").echoMode(), QLineEdit::Password);
     attempt(QStringLiteral("Korvel"));
     EXPECT_EQ(lastMessage(), QStringLiteral("密码错误")) << "the comparison is case-sensitive";
     EXPECT_TRUE(login.isVisible());
-    EXPECT_EQ(TextOf(login, Cdlg_Login::kPasswordEdit), QStringLiteral("Korvel"))
+    EXPECT_EQ(TextOf(login, "passwordEdit"), QStringLiteral("Korvel"))
         << "the typed text stays";
     attempt(QStringLiteral("korvel "));
     EXPECT_EQ(lastMessage(), QStringLiteral("密码错误")) << "nothing is trimmed";
@@ -97,7 +97,7 @@ TEST_F(LoginTest, EachFailureHasItsMessageAndTheDialogStays)
 
 TEST_F(LoginTest, EnterChecksAndEscapeGivesUpSilently)
 {
-    QLineEdit& edit = EditOf(login, Cdlg_Login::kPasswordEdit);
+    QLineEdit& edit = EditOf(login, "passwordEdit");
     QTest::keyClicks(&edit, QStringLiteral("wrong"));
     QTest::keyClick(&edit, Qt::Key_Return);
     EXPECT_EQ(lastMessage(), QStringLiteral("密码错误"));

@@ -4,6 +4,7 @@
 #include "gui/DialogTemplate.h"
 #include "gui/QtTranslation.h"
 #include "gui/ShellDialogs.h"
+#include "tests/support/DialogControls.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/RecordingMessageSink.h"
@@ -80,8 +81,8 @@ TEST(CKorvelApp, TheProgramsRunSpeaksChineseInQtsOwnTextsToo)
         QWidget* login = QApplication::activeModalWidget();
         if (!login)
             return;
-        auto* password = qobject_cast<QLineEdit*>(FindControl(*login, Cdlg_Login::kPasswordEdit));
-        const std::unique_ptr<QMenu> menu(password->createStandardContextMenu());
+        QLineEdit& password = EditOf(*login, "passwordEdit");
+        const std::unique_ptr<QMenu> menu(password.createStandardContextMenu());
         undo = menu->actions().first()->text();
         QTest::keyClick(login, Qt::Key_Escape);
     });

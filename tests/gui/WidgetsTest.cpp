@@ -153,8 +153,10 @@ TEST(DialogTemplate, RectanglesScaleWithTheDialogFont)
     ApplyTemplate(dialog, small, QStringLiteral("登录界面"), 186, 66);
     EXPECT_EQ(dialog.size(), DialogUnits(small).toPixels(186, 66));
     QPushButton button(&dialog);
-    PlaceControl(button, DialogUnits(small), 1003, {64, 42, 50, 14});
-    EXPECT_EQ(FindControl(dialog, 1003), &button);
+    PlaceControl(button, DialogUnits(small), {64, 42, 50, 14});
+    identifyControl(button, 1003, QStringLiteral("okButton"));
+    EXPECT_EQ(button.geometry(), DialogUnits(small).toPixels(64, 42, 50, 14));
+    EXPECT_EQ(dialog.findChild<QPushButton*>(QStringLiteral("okButton")), &button);
     EXPECT_EQ(button.property("controlId").toInt(), 1003);
 }
 

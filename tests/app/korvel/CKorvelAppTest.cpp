@@ -47,8 +47,8 @@ private:
 
 void TypePasswordAndEnter(QWidget& login, const QString& password)
 {
-    Type(login, Cdlg_Login::kPasswordEdit, password);
-    QTest::keyClick(&EditOf(login, Cdlg_Login::kPasswordEdit), Qt::Key_Return);
+    Type(login, "passwordEdit", password);
+    QTest::keyClick(&EditOf(login, "passwordEdit"), Qt::Key_Return);
 }
 
 } // namespace
