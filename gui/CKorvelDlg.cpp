@@ -139,11 +139,6 @@ void CKorvelDlg::OnSysCommand(unsigned int id)
     }
 }
 
-void CKorvelDlg::OnOK()
-{
-    accept();
-}
-
 void CKorvelDlg::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu menu(this);

@@ -47,7 +47,6 @@ public:
 
     bool OnInitDialog();
     void OnSysCommand(unsigned int id);
-    void OnOK() override;
 
     void OnSelchangeHarnessNo();
     void OnSelchangeJobNo();

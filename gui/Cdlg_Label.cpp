@@ -30,7 +30,7 @@ Cdlg_Label::Cdlg_Label(MessageSink& messages, QWidget* parent)
     Place(*frame, {9, 9, 134, 71});
     frame->lower();
 
-    connect(ok, &QPushButton::clicked, this, &Cdlg_Label::OnOK);
+    connect(ok, &QPushButton::clicked, this, &Cdlg_Label::accept);
 }
 
 int Cdlg_Label::DoModal()
@@ -58,7 +58,7 @@ void Cdlg_Label::WriteControls()
     m_editOldValue->setText(m_strOldValue);
 }
 
-void Cdlg_Label::OnOK()
+void Cdlg_Label::accept()
 {
     ReadControls();
     // Not trimmed: any number that is free will do, but not an empty one.
@@ -70,7 +70,7 @@ void Cdlg_Label::OnOK()
         m_messages.ShowWarning(m_strNewValue + QStringLiteral("已经存在"));
         return;
     }
-    accept();
+    QDialog::accept();
 }
 
 bool DialogLabelResolver::ResolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue)

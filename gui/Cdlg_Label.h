@@ -27,7 +27,7 @@ public:
 
     int DoModal();
     bool OnInitDialog();
-    void OnOK() override;
+    void accept() override;
 
     QString m_strOldValue;
     QString m_strNewValue;

@@ -90,7 +90,7 @@ void TemplateDialog::keyPressEvent(QKeyEvent* event)
         if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
             button->click();
         else
-            OnOK();
+            accept();
         return;
     }
     QDialog::keyPressEvent(event);

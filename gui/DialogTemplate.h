@@ -42,18 +42,15 @@ void PlaceControl(QWidget& control, const DialogUnits& units, QRect rect);
 // says what it is ("harnessNumberList"): tests and accessibility tools find it by either.
 void identifyControl(QWidget& control, int id, const QString& name);
 
-// A dialog made from its template, with the OK command every dialog of the program has:
-// Enter gives it wherever the focus is, except on a button, which Enter presses; Escape
-// and the close box give up, as QDialog has them.
+// A dialog made from its template. Enter gives the dialog's OK command, accept(), wherever
+// the focus is, except on a button, which Enter presses; Escape and the close box give up,
+// as QDialog has them. A dialog that checks what was entered does so in its accept().
 class TemplateDialog : public QDialog
 {
     Q_OBJECT
 
 public:
     TemplateDialog(QWidget* parent, const QFont& font, const QString& caption, int width, int height);
-
-    // The OK command: the dialog's OK button and the Enter key.
-    virtual void OnOK() = 0;
 
     // Places a control of this dialog at its template rectangle (PlaceControl).
     void Place(QWidget& control, QRect rect) const;

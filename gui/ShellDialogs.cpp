@@ -23,7 +23,7 @@ Cdlg_Login::Cdlg_Login(ProgramContext context, QWidget* parent)
     ok->setAutoDefault(false);
     identifyControl(*ok, kOkButton, QStringLiteral("okButton"));
     Place(*ok, {64, 42, 50, 14});
-    connect(ok, &QPushButton::clicked, this, &Cdlg_Login::OnOK);
+    connect(ok, &QPushButton::clicked, this, &Cdlg_Login::accept);
 
     m_editPassword->setFocus();
     WriteControls();
@@ -44,7 +44,7 @@ void Cdlg_Login::WriteControls()
     m_editPassword->setText(m_strPassword);
 }
 
-void Cdlg_Login::OnOK()
+void Cdlg_Login::accept()
 {
     ReadControls();
     const std::optional<QString> connection =
@@ -60,7 +60,7 @@ void Cdlg_Login::OnOK()
     }
     m_bLoggedIn = 1;
     ReadControls();
-    accept();
+    QDialog::accept();
 }
 
 CAboutDlg::CAboutDlg(QWidget* parent) : TemplateDialog(parent, SongTiFont(), QStringLiteral("关于 Korvel"), 235, 55)
@@ -81,10 +81,5 @@ CAboutDlg::CAboutDlg(QWidget* parent) : TemplateDialog(parent, SongTiFont(), QSt
     identifyControl(*ok, kOkButton, QStringLiteral("okButton"));
     Place(*ok, {178, 7, 50, 16});
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &CAboutDlg::OnOK);
-}
-
-void CAboutDlg::OnOK()
-{
-    accept();
+    connect(ok, &QPushButton::clicked, this, &CAboutDlg::accept);
 }

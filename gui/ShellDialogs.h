@@ -24,7 +24,7 @@ public:
     // Runs the dialog modally: QDialog::Accepted only after a successful check.
     int DoModal();
     // One login attempt: the OK button and the Enter key.
-    void OnOK() override;
+    void accept() override;
 
     QString m_strPassword;
     QString m_strConnect;
@@ -47,6 +47,4 @@ public:
     };
 
     explicit CAboutDlg(QWidget* parent = nullptr);
-
-    void OnOK() override;
 };

@@ -56,7 +56,7 @@ class CountingDialog : public TemplateDialog
 {
 public:
     CountingDialog() : TemplateDialog(nullptr, ShellDialogFont(), QStringLiteral("test"), 100, 50) {}
-    void OnOK() override { ++oks; }
+    void accept() override { ++oks; }
 
     int oks = 0;
 };
