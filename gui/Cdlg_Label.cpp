@@ -7,19 +7,20 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-Cdlg_Label::Cdlg_Label(MessageSink& messages, QWidget* parent)
-    : TemplateDialog(parent, ShellDialogFont(), QStringLiteral("Label重复"), 153, 89), m_messages(messages)
+Cdlg_Label::Cdlg_Label(const QString& oldLabelNumber, CAdoDatabase& database, MessageSink& messages,
+                       QWidget* parent)
+    : TemplateDialog(parent, ShellDialogFont(), QStringLiteral("Label重复"), 153, 89), m_database(database),
+      m_messages(messages), m_newLabelNumber(new QLineEdit(this))
 {
     // Template order, which is also the tab order.
-    m_editNewValue = new QLineEdit(this);
-    identifyControl(*m_editNewValue, kNewValueEdit, QStringLiteral("newLabelNumberEdit"));
-    Place(*m_editNewValue, {49, 41, 74, 14});
+    identifyControl(*m_newLabelNumber, kNewValueEdit, QStringLiteral("newLabelNumberEdit"));
+    Place(*m_newLabelNumber, {49, 41, 74, 14});
     auto* newLabel = new QLabel(QStringLiteral("新值："), this);
     Place(*newLabel, {18, 45, 25, 8});
-    m_editOldValue = new QLineEdit(this);
-    m_editOldValue->setReadOnly(true);
-    identifyControl(*m_editOldValue, kOldValueEdit, QStringLiteral("oldLabelNumberEdit"));
-    Place(*m_editOldValue, {49, 23, 74, 14});
+    auto* oldNumber = new QLineEdit(oldLabelNumber, this);
+    oldNumber->setReadOnly(true);
+    identifyControl(*oldNumber, kOldValueEdit, QStringLiteral("oldLabelNumberEdit"));
+    Place(*oldNumber, {49, 23, 74, 14});
     auto* oldLabel = new QLabel(QStringLiteral("旧值："), this);
     Place(*oldLabel, {18, 27, 25, 8});
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
@@ -31,43 +32,24 @@ Cdlg_Label::Cdlg_Label(MessageSink& messages, QWidget* parent)
     frame->lower();
 
     connect(ok, &QPushButton::clicked, this, &Cdlg_Label::accept);
+    m_newLabelNumber->setFocus();
 }
 
-int Cdlg_Label::DoModal()
+QString Cdlg_Label::newLabelNumber() const
 {
-    OnInitDialog();
-    return exec();
-}
-
-bool Cdlg_Label::OnInitDialog()
-{
-    WriteControls();
-    m_editNewValue->setFocus();
-    return true;
-}
-
-void Cdlg_Label::ReadControls()
-{
-    m_strNewValue = m_editNewValue->text();
-    m_strOldValue = m_editOldValue->text();
-}
-
-void Cdlg_Label::WriteControls()
-{
-    m_editNewValue->setText(m_strNewValue);
-    m_editOldValue->setText(m_strOldValue);
+    return m_newLabelNumber->text();
 }
 
 void Cdlg_Label::accept()
 {
-    ReadControls();
+    const QString number = newLabelNumber();
     // Not trimmed: any number that is free will do, but not an empty one.
-    if (m_strNewValue.isEmpty()) {
+    if (number.isEmpty()) {
         m_messages.ShowWarning(kEmptyLabelNoText);
         return;
     }
-    if (RowExists(*m_pDatabase, kLabelInfoTable, m_strNewValue, kLabelNoColumn)) {
-        m_messages.ShowWarning(m_strNewValue + QStringLiteral("已经存在"));
+    if (RowExists(m_database, kLabelInfoTable, number, kLabelNoColumn)) {
+        m_messages.ShowWarning(number + QStringLiteral("已经存在"));
         return;
     }
     QDialog::accept();
@@ -75,11 +57,9 @@ void Cdlg_Label::accept()
 
 bool DialogLabelResolver::ResolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue)
 {
-    Cdlg_Label dialog(m_messages, m_parent);
-    dialog.m_strOldValue = oldValue;
-    dialog.m_pDatabase = &database;
-    if (dialog.DoModal() != QDialog::Accepted)
+    Cdlg_Label dialog(oldValue, database, m_messages, m_parent);
+    if (dialog.exec() != QDialog::Accepted)
         return false;
-    newValue = dialog.m_strNewValue;
+    newValue = dialog.newLabelNumber();
     return true;
 }

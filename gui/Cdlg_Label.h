@@ -23,23 +23,20 @@ public:
         kOkButton = 1030,
     };
 
-    explicit Cdlg_Label(MessageSink& messages, QWidget* parent = nullptr);
+    // Shows the clashing number; the numbers typed are looked up through the import's open
+    // connection, which must outlive the dialog.
+    Cdlg_Label(const QString& oldLabelNumber, CAdoDatabase& database, MessageSink& messages,
+               QWidget* parent = nullptr);
 
-    int DoModal();
-    bool OnInitDialog();
+    // The number typed: after OK, one that was free when the user confirmed it.
+    QString newLabelNumber() const;
+
     void accept() override;
 
-    QString m_strOldValue;
-    QString m_strNewValue;
-    CAdoDatabase* m_pDatabase = nullptr; // the import's open connection, not owned
-
 private:
-    void ReadControls();
-    void WriteControls();
-
+    CAdoDatabase& m_database;
     MessageSink& m_messages;
-    QLineEdit* m_editNewValue;
-    QLineEdit* m_editOldValue;
+    QLineEdit* m_newLabelNumber;
 };
 
 // The main window's answer to a clashing label number: the duplicate-label dialog.

@@ -22,12 +22,9 @@ protected:
         : file("CREATE TABLE tblLabelInfo (LabelID uniqueidentifier, LabelNo nvarchar(20), LabelStatus int);"
                "INSERT INTO tblLabelInfo VALUES ('{00000000-0000-0000-0000-000000000001}', 'LB-1', 1),"
                " ('{00000000-0000-0000-0000-000000000002}', 'it''s', 0);"),
-          dialog(messages)
+          dialog(QStringLiteral("LB-1"), database, messages)
     {
         EXPECT_TRUE(database.Open(file.connectionString()));
-        dialog.m_strOldValue = QStringLiteral("LB-1");
-        dialog.m_pDatabase = &database;
-        dialog.OnInitDialog();
         dialog.show();
     }
 
@@ -60,7 +57,7 @@ TEST_F(DuplicateLabelDialogTest, ShowsTheClashingNumberAndRefusesEveryNumberThat
 
     typeAndConfirm(QStringLiteral("LB-2"));
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.m_strNewValue, QStringLiteral("LB-2"));
+    EXPECT_EQ(dialog.newLabelNumber(), QStringLiteral("LB-2"));
     EXPECT_EQ(messages.warnings.size(), 2);
 }
 
