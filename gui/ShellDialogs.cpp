@@ -9,15 +9,15 @@
 #include <QPushButton>
 
 Cdlg_Login::Cdlg_Login(ProgramContext context, QWidget* parent)
-    : TemplateDialog(parent, ShellDialogFont(), QStringLiteral("登录界面"), 186, 66), m_context(std::move(context))
+    : TemplateDialog(parent, ShellDialogFont(), QStringLiteral("登录界面"), 186, 66), m_context(std::move(context)),
+      m_password(new QLineEdit(this))
 {
     auto* prompt = new QLabel(QStringLiteral("输入密码："), this);
     Place(*prompt, {20, 25, 41, 8});
 
-    m_editPassword = new QLineEdit(this);
-    m_editPassword->setEchoMode(QLineEdit::Password);
-    identifyControl(*m_editPassword, kPasswordEdit, QStringLiteral("passwordEdit"));
-    Place(*m_editPassword, {64, 23, 102, 14});
+    m_password->setEchoMode(QLineEdit::Password);
+    identifyControl(*m_password, kPasswordEdit, QStringLiteral("passwordEdit"));
+    Place(*m_password, {64, 23, 102, 14});
 
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setAutoDefault(false);
@@ -25,41 +25,20 @@ Cdlg_Login::Cdlg_Login(ProgramContext context, QWidget* parent)
     Place(*ok, {64, 42, 50, 14});
     connect(ok, &QPushButton::clicked, this, &Cdlg_Login::accept);
 
-    m_editPassword->setFocus();
-    WriteControls();
-}
-
-int Cdlg_Login::DoModal()
-{
-    return exec();
-}
-
-void Cdlg_Login::ReadControls()
-{
-    m_strPassword = m_editPassword->text();
-}
-
-void Cdlg_Login::WriteControls()
-{
-    m_editPassword->setText(m_strPassword);
+    m_password->setFocus();
 }
 
 void Cdlg_Login::accept()
 {
-    ReadControls();
     const std::optional<QString> connection =
         ReadConnectionString(m_context.configDirectory + kSettingsFileName, m_context.messages);
     if (!connection)
         return;
-    m_strConnect = *connection;
-
-    const korvel::Outcome checked = korvel::checkAdminPassword(m_strConnect, m_strPassword);
+    const korvel::Outcome checked = korvel::checkAdminPassword(*connection, m_password->text());
     if (!checked) {
         m_context.messages.ShowWarning(checked.message());
         return;
     }
-    m_bLoggedIn = 1;
-    ReadControls();
     QDialog::accept();
 }
 

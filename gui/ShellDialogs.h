@@ -8,7 +8,7 @@
 class QLineEdit;
 
 // The login: the administrator's password, checked against the stored one on every try, as
-// often as the user likes. Only a match ends it with success.
+// often as the user likes. Only a match ends it, with QDialog::Accepted.
 class Cdlg_Login : public TemplateDialog
 {
     Q_OBJECT
@@ -21,21 +21,13 @@ public:
 
     explicit Cdlg_Login(ProgramContext context, QWidget* parent = nullptr);
 
-    // Runs the dialog modally: QDialog::Accepted only after a successful check.
-    int DoModal();
-    // One login attempt: the OK button and the Enter key.
+    // One login attempt: the OK button and the Enter key. The settings are read afresh and
+    // the connection made anew each time.
     void accept() override;
 
-    QString m_strPassword;
-    QString m_strConnect;
-    int m_bLoggedIn = 0;
-
 private:
-    void ReadControls();
-    void WriteControls();
-
     ProgramContext m_context;
-    QLineEdit* m_editPassword;
+    QLineEdit* m_password;
 };
 
 // The About box: the program's name and version beside its icon.

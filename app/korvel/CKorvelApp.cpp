@@ -14,7 +14,7 @@ bool CKorvelApp::InitInstance()
     bool loggedIn = false;
     {
         Cdlg_Login login(m_context);
-        loggedIn = login.DoModal() == QDialog::Accepted && login.m_bLoggedIn != 0;
+        loggedIn = login.exec() == QDialog::Accepted;
     }
     if (loggedIn) {
         CKorvelDlg main(m_context);

@@ -56,7 +56,6 @@ TEST_F(LoginTest, TheStoredPasswordOfAdminLogsIn)
     EXPECT_EQ(lastMessage(), QStringLiteral("密码错误")) << "nothing is trimmed";
     attempt(QStringLiteral("korvel"));
     EXPECT_EQ(login.result(), QDialog::Accepted);
-    EXPECT_EQ(login.m_bLoggedIn, 1);
     EXPECT_FALSE(login.isVisible());
     EXPECT_EQ(messages.warnings.size(), 2);
 }
@@ -86,13 +85,13 @@ TEST_F(LoginTest, EachFailureHasItsMessageAndTheDialogStays)
 
     EXPECT_EQ(messages.warnings.size(), 5);
     EXPECT_TRUE(login.isVisible());
-    EXPECT_EQ(login.m_bLoggedIn, 0);
+    EXPECT_NE(login.result(), QDialog::Accepted);
 
     // Corrected while the dialog is open: the next attempt reads everything afresh.
     folder.database().exec(QStringLiteral("CREATE TABLE tblUserInfo (UserID nvarchar(20), Password nvarchar(50));"
                                           "INSERT INTO tblUserInfo VALUES ('Admin', NULL);"));
     attempt(QString());
-    EXPECT_EQ(login.m_bLoggedIn, 1) << "an empty password matches a NULL one";
+    EXPECT_EQ(login.result(), QDialog::Accepted) << "an empty password matches a NULL one";
 }
 
 TEST_F(LoginTest, EnterChecksAndEscapeGivesUpSilently)
@@ -104,7 +103,6 @@ TEST_F(LoginTest, EnterChecksAndEscapeGivesUpSilently)
     QTest::keyClick(&edit, Qt::Key_Escape);
     EXPECT_EQ(login.result(), QDialog::Rejected);
     EXPECT_FALSE(login.isVisible());
-    EXPECT_EQ(login.m_bLoggedIn, 0);
     EXPECT_EQ(messages.warnings.size(), 1);
 }
 
@@ -119,6 +117,6 @@ TEST_F(LoginTest, ADatabaseThatVanishesBetweenAttemptsIsReportedUntilItIsBack)
     EXPECT_FALSE(QFileInfo::exists(path)) << "a failed connection creates no empty database";
     ASSERT_TRUE(QFile::rename(away, path));
     attempt(QStringLiteral("korvel"));
-    EXPECT_EQ(login.m_bLoggedIn, 1);
+    EXPECT_EQ(login.result(), QDialog::Accepted);
     EXPECT_EQ(messages.warnings, QStringList({"密码错误", "连接数据库失败"}));
 }
