@@ -7,6 +7,7 @@
 #include "gui/SortedCombo.h"
 
 #include "bench/BenchSupport.h"
+#include "tests/support/DialogControls.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/RecordingMessageSink.h"
 #include "tests/support/ScriptedFileDialogs.h"
@@ -88,9 +89,9 @@ void OpenMainWindow(benchmark::State& state)
         RecordingMessageSink messages;
         ScriptedFileDialogs fileDialogs;
         CKorvelDlg dialog(ProgramContext{folder.directory(), messages, fileDialogs});
-        dialog.OnInitDialog();
-        if (!messages.warnings.isEmpty() || dialog.m_cbHarnessNo->count() != kHarnesses + 1 ||
-            dialog.m_cbLabelNo->count() != kActiveLabels)
+        dialog.load();
+        if (!messages.warnings.isEmpty() || ComboOf(dialog, "harnessNumberList").count() != kHarnesses + 1 ||
+            ComboOf(dialog, "labelNumberList").count() != kActiveLabels)
             state.SkipWithError("the window did not fill");
     }
 }
@@ -108,12 +109,14 @@ void ChooseHarnessWithManyWires(benchmark::State& state)
     RecordingMessageSink messages;
     ScriptedFileDialogs fileDialogs;
     CKorvelDlg dialog(ProgramContext{folder.directory(), messages, fileDialogs});
-    dialog.OnInitDialog();
-    const int index = dialog.m_cbHarnessNo->findText(kBigHarness);
+    dialog.load();
+    QComboBox& harnesses = ComboOf(dialog, "harnessNumberList");
+    const QComboBox& wires = ComboOf(dialog, "wireNumberList");
+    const int index = harnesses.findText(kBigHarness);
     for (auto _ : state) {
-        dialog.m_cbHarnessNo->setCurrentIndex(index);
-        emit dialog.m_cbHarnessNo->activated(index);
-        if (dialog.m_cbWireNo->count() != kWiresOfTheBigHarness)
+        harnesses.setCurrentIndex(index);
+        emit harnesses.activated(index);
+        if (wires.count() != kWiresOfTheBigHarness)
             state.SkipWithError("the wire list did not fill");
     }
 }
@@ -135,12 +138,12 @@ class HarnessFind
 public:
     HarnessFind() : m_dialog(ProgramContext{Folder().directory(), m_messages, m_fileDialogs})
     {
-        m_dialog.OnInitDialog();
+        m_dialog.load();
         m_dialog.show();
         harnesses().setFocus();
     }
 
-    QComboBox& harnesses() { return *m_dialog.m_cbHarnessNo; }
+    QComboBox& harnesses() { return ComboOf(m_dialog, "harnessNumberList"); }
     const FindPopup& find() { return *harnesses().findChild<FindPopup*>(); }
     bool listsEveryHarness() { return find().isVisible() && find().Matches().size() == kHarnesses + 1; }
 
@@ -216,13 +219,13 @@ int OpenWindowOnce(int argc, char** argv)
     ScriptedFileDialogs fileDialogs;
     // The program's folder, as the program names its own: with the separator at the end.
     CKorvelDlg dialog(ProgramContext{QString::fromLocal8Bit(argv[2]) + QLatin1Char('/'), messages, fileDialogs});
-    dialog.OnInitDialog();
-    if (!messages.warnings.isEmpty() || dialog.m_cbHarnessNo->count() == 0) {
+    dialog.load();
+    if (!messages.warnings.isEmpty() || ComboOf(dialog, "harnessNumberList").count() == 0) {
         std::fprintf(stderr, "the window did not fill: %s\n", qPrintable(messages.warnings.join(QLatin1Char('|'))));
         return 1;
     }
-    std::printf("%d harnesses, %d jobs, %d labels\n", dialog.m_cbHarnessNo->count(), dialog.m_cbJobNo->count(),
-                dialog.m_cbLabelNo->count());
+    std::printf("%d harnesses, %d jobs, %d labels\n", ComboOf(dialog, "harnessNumberList").count(),
+                ComboOf(dialog, "jobNumberList").count(), ComboOf(dialog, "labelNumberList").count());
     return 0;
 }
 

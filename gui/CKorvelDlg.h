@@ -3,16 +3,20 @@
 #include "config/ValueLists.h"
 #include "gui/DialogTemplate.h"
 #include "gui/ProgramContext.h"
-
-#include <QIcon>
+#include "util/Outcome.h"
 
 class CAdoDatabase;
 class QComboBox;
 class QLineEdit;
 
+namespace korvel {
+struct AttributeWrite;
+struct Cascade;
+} // namespace korvel
+
 // The main window: a wire band (harness, wire, connection type, test group), a job band
 // (job, step, test mode, test group 2) and a label band. It keeps no connection: every
-// action opens its own with m_strConnect.
+// action opens its own with the connection string read when the window was loaded.
 class CKorvelDlg : public TemplateDialog
 {
     Q_OBJECT
@@ -42,85 +46,82 @@ public:
 
     explicit CKorvelDlg(ProgramContext context, QWidget* parent = nullptr);
 
-    // Fills the window (OnInitDialog) and runs it modally.
-    int DoModal();
+    // Reads the settings and fills every list over one connection, before the window is
+    // shown. A failure shows its message and leaves the lists it could not fill empty; the
+    // window stays open, and each action tries to connect again.
+    void load();
 
-    bool OnInitDialog();
-    void OnSysCommand(unsigned int id);
-
-    void OnSelchangeHarnessNo();
-    void OnSelchangeJobNo();
-    void OnSelchangeConnectType();
-    void OnSelchangeTestGroup();
-    void OnSelchangeTestMode();
-    void OnSelchangeTestGroup2();
-    void OnWriteConnectType();
-    void OnWriteTestGroup();
-    void OnWriteTestMode();
-    void OnWriteTestGroup2();
-    void OnExportLabel();
-    void OnImportLabel();
-
-    void LoadValueLists();
-
-    static constexpr unsigned int IDM_ABOUTBOX = 0x0010;
-
-    QString m_strConnect;
-    QIcon m_hIcon;
-    ValueList m_mapConnectType;
-    ValueList m_mapTestGroup;
-    ValueList m_mapTestMode;
-    ValueList m_mapTestGroup2;
-    QComboBox* m_cbHarnessNo = nullptr;
-    QComboBox* m_cbJobNo = nullptr;
-    int m_nHarnessSel = 0;
-    int m_nJobSel = 0;
-    QComboBox* m_cbWireNo = nullptr;
-    int m_nConnectTypeValue = 0;
-    QString m_strTestGroupValue;
-    QComboBox* m_cbConnectType = nullptr;
-    QComboBox* m_cbTestGroup = nullptr;
-    QString m_strWireNo;
-    QComboBox* m_cbStep = nullptr;
-    QString m_strConnectType;
-    QString m_strTestGroup;
-    QComboBox* m_cbTestGroup2 = nullptr;
-    QComboBox* m_cbTestMode = nullptr;
-    QString m_strTestGroup2Value;
-    int m_nTestModeValue = 0;
-    QString m_strStep;
-    QString m_strTestMode;
-    QString m_strTestGroup2;
-    QComboBox* m_cbLabelNo = nullptr;
-    QString m_strLabelNo;
-    // The HarnessID of the harness whose wires the wire list holds, and the JobID of the
-    // job whose steps the step list holds: a write changes that harness's wire or that
-    // job's step only.
-    QString m_strHarnessID;
-    QString m_strJobID;
+    // What every action connects with; empty when the settings could not be read.
+    const QString& connectionString() const { return m_connectionString; }
+    // The HarnessID of the harness whose wires the wire list holds: a wire write changes
+    // that harness's wire only. Empty while the list holds no harness's wires.
+    const QString& listedHarnessId() const { return m_harnessId; }
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
-private:
-    struct Cascade;
-    struct Picker;
-    struct AttributeWrite;
+private slots:
+    void chooseHarness();
+    void chooseJob();
+    void showConnectionTypeValue();
+    void showTestGroupValue();
+    void showTestModeValue();
+    void showTestGroup2Value();
+    void writeConnectionType();
+    void writeTestGroup();
+    void writeTestMode();
+    void writeTestGroup2();
+    void exportLabel();
+    void importLabel();
+    void showAbout();
 
-    void CreateControls();
-    void ReadControls();
-    void WriteControls();
-    void FillLists(CAdoDatabase& database);
-    // The active labels' numbers; a failure shows its error and gives those read before it.
-    bool QueryActiveLabels(CAdoDatabase& database, QStringList& numbers);
-    void RefreshLabelList();
-    void RunCascade(const Cascade& cascade);
-    void RunPicker(const Picker& picker);
-    void RunWrite(const AttributeWrite& write);
+private:
+    // The widgets the window's actions read and fill.
+    struct Controls
+    {
+        QComboBox* harnessNumbers = nullptr;
+        QComboBox* wireNumbers = nullptr;
+        QComboBox* connectionTypes = nullptr;
+        QLineEdit* connectionTypeValue = nullptr;
+        QComboBox* testGroups = nullptr;
+        QLineEdit* testGroupValue = nullptr;
+        QComboBox* jobNumbers = nullptr;
+        QComboBox* steps = nullptr;
+        QComboBox* testModes = nullptr;
+        QLineEdit* testModeValue = nullptr;
+        QComboBox* testGroup2s = nullptr;
+        QLineEdit* testGroup2Value = nullptr;
+        QComboBox* labelNumbers = nullptr;
+    };
+
+    // The wire or step a write goes to.
+    struct WriteTarget
+    {
+        bool recordChosen; // a harness (job) is chosen in its list
+        QString recordId;  // the harness (job) whose wires (steps) are listed
+        QString child;     // the wire (step) chosen
+    };
+
+    Controls createControls();
+    void fillLists(CAdoDatabase& database);
+    void loadValueLists();
+    korvel::Result<QStringList> readActiveLabels(CAdoDatabase& database);
+    void refreshLabelList();
+    void listChildren(const korvel::Cascade& cascade, const QComboBox& records, QComboBox& children,
+                      QString& recordId);
+    void showValue(const korvel::AttributeWrite& write, QLineEdit& valueBox, const QString& entryValue);
+    void showEntryValue(const korvel::AttributeWrite& write, const QComboBox& entries, QLineEdit& valueBox);
+    WriteTarget chosenWire() const;
+    WriteTarget chosenStep() const;
+    void writeChosenValue(const korvel::AttributeWrite& write, const WriteTarget& target, const QComboBox& entries);
 
     ProgramContext m_context;
-    QLineEdit* m_editConnectTypeValue = nullptr;
-    QLineEdit* m_editTestGroupValue = nullptr;
-    QLineEdit* m_editTestModeValue = nullptr;
-    QLineEdit* m_editTestGroup2Value = nullptr;
+    Controls m_ui;
+    QString m_connectionString;
+    ValueLists m_valueLists;
+    // The value of the entry chosen in each value list, as its box shows it and its write
+    // stores it.
+    std::array<QString, kValueListCount> m_chosenValues;
+    QString m_harnessId;
+    QString m_jobId;
 };

@@ -11,6 +11,8 @@
 #include "labels/LabelImport.h"
 #include "util/MessageSink.h"
 
+#include <QComboBox>
+
 namespace {
 
 const QString kBundleFilter = QStringLiteral("标签文件(*.bq)|*.bq|");
@@ -18,40 +20,39 @@ const QString kBundleSuffix = QStringLiteral("bq");
 
 } // namespace
 
-void CKorvelDlg::OnExportLabel()
+void CKorvelDlg::exportLabel()
 {
-    ReadControls();
-    if (m_strLabelNo.isEmpty()) {
+    const QString labelNumber = SelectedText(*m_ui.labelNumbers);
+    if (labelNumber.isEmpty()) {
         m_context.messages.ShowWarning(kEmptyLabelNoText);
         return;
     }
     const QString path = m_context.fileDialogs.GetSaveFileName(this, kBundleFilter, kBundleSuffix);
     if (path.isEmpty())
         return;
-    ExportLabel(m_strConnect, m_strLabelNo, path, m_context.messages);
+    ExportLabel(m_connectionString, labelNumber, path, m_context.messages);
 }
 
-void CKorvelDlg::OnImportLabel()
+void CKorvelDlg::importLabel()
 {
-    ReadControls();
     const QString path = m_context.fileDialogs.GetOpenFileName(this, kBundleFilter, kBundleSuffix);
     if (path.isEmpty())
         return;
     DialogLabelResolver resolver(this, m_context.messages);
-    if (ImportLabel(m_strConnect, path, resolver, m_context.messages))
-        RefreshLabelList();
+    if (ImportLabel(m_connectionString, path, resolver, m_context.messages))
+        refreshLabelList();
 }
 
-void CKorvelDlg::RefreshLabelList()
+void CKorvelDlg::refreshLabelList()
 {
     // The imported label joins the list; the label the user chose stays chosen. A list
     // that cannot be read again stays as it was.
     CAdoDatabase database;
-    if (!database.Open(m_strConnect)) {
+    if (!database.Open(m_connectionString)) {
         m_context.messages.ShowWarning(database.m_strError);
         return;
     }
-    QStringList labels;
-    if (QueryActiveLabels(database, labels))
-        RefillSortedEntries(*m_cbLabelNo, std::move(labels));
+    korvel::Result<QStringList> labels = readActiveLabels(database);
+    if (labels)
+        RefillSortedEntries(*m_ui.labelNumbers, std::move(labels.value));
 }

@@ -3,6 +3,7 @@
 
 #include "gui/CKorvelDlg.h"
 
+#include "attributes/AttributeWrites.h"
 #include "attributes/Cascades.h"
 #include "attributes/LeadingInteger.h"
 #include "db/CAdoDatabase.h"
@@ -10,93 +11,77 @@
 #include "util/MessageSink.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 
-struct CKorvelDlg::Cascade
+void CKorvelDlg::listChildren(const korvel::Cascade& cascade, const QComboBox& records, QComboBox& children,
+                              QString& recordId)
 {
-    QComboBox* CKorvelDlg::*parentCombo;
-    int CKorvelDlg::*parentSelection;
-    const korvel::Cascade& lookUp;
-    QComboBox* CKorvelDlg::*childCombo;
-    QString CKorvelDlg::*rememberedId;
-};
-
-struct CKorvelDlg::Picker
-{
-    QComboBox* CKorvelDlg::*combo;
-    ValueList CKorvelDlg::*map;
-    int CKorvelDlg::*integerValue; // the value box of an integer list, else null
-    QString CKorvelDlg::*textValue; // the value box of a text list, else null
-};
-
-void CKorvelDlg::RunCascade(const Cascade& cascade)
-{
-    ReadControls();
-    QComboBox& parent = *(this->*cascade.parentCombo);
-    const QString number = parent.itemText(this->*cascade.parentSelection);
+    const QString number = SelectedText(records);
     if (number.isEmpty())
         return;
 
     // The child list belongs to the chosen record only: it is emptied now and holds
     // nothing if the record's children cannot be read.
-    QComboBox& childCombo = *(this->*cascade.childCombo);
-    ReplaceSortedEntries(childCombo, {});
-    (this->*cascade.rememberedId).clear();
+    ReplaceSortedEntries(children, {});
+    recordId.clear();
 
     CAdoDatabase database;
-    if (!database.Open(m_strConnect)) {
+    if (!database.Open(m_connectionString)) {
         m_context.messages.ShowWarning(database.m_strError);
         return;
     }
-    korvel::Result<korvel::Children> children = korvel::childrenOf(database, cascade.lookUp, number);
-    if (!children) {
-        m_context.messages.ShowWarning(children.message());
+    korvel::Result<korvel::Children> found = korvel::childrenOf(database, cascade, number);
+    if (!found) {
+        m_context.messages.ShowWarning(found.message());
         return;
     }
     database.Close();
 
-    ReplaceSortedEntries(childCombo, std::move(children.value.numbers));
-    this->*cascade.rememberedId = children.value.recordId;
+    ReplaceSortedEntries(children, std::move(found.value.numbers));
+    recordId = found.value.recordId;
 }
 
-void CKorvelDlg::OnSelchangeHarnessNo()
+void CKorvelDlg::chooseHarness()
 {
-    RunCascade({&CKorvelDlg::m_cbHarnessNo, &CKorvelDlg::m_nHarnessSel, korvel::kWiresOfHarness,
-                &CKorvelDlg::m_cbWireNo, &CKorvelDlg::m_strHarnessID});
+    listChildren(korvel::kWiresOfHarness, *m_ui.harnessNumbers, *m_ui.wireNumbers, m_harnessId);
 }
 
-void CKorvelDlg::OnSelchangeJobNo()
+void CKorvelDlg::chooseJob()
 {
-    RunCascade({&CKorvelDlg::m_cbJobNo, &CKorvelDlg::m_nJobSel, korvel::kStepsOfJob, &CKorvelDlg::m_cbStep,
-                &CKorvelDlg::m_strJobID});
+    listChildren(korvel::kStepsOfJob, *m_ui.jobNumbers, *m_ui.steps, m_jobId);
 }
 
-void CKorvelDlg::RunPicker(const Picker& picker)
+void CKorvelDlg::showValue(const korvel::AttributeWrite& write, QLineEdit& valueBox, const QString& entryValue)
 {
-    ReadControls();
-    const QString value = (this->*picker.map).value(SelectedText(*(this->*picker.combo)));
-    if (picker.integerValue)
-        this->*picker.integerValue = korvel::leadingInteger(value);
-    else
-        this->*picker.textValue = value;
-    WriteControls();
+    // A whole-number list's value is the number it begins with: what the box shows is
+    // what the write stores.
+    QString& chosen = m_chosenValues[write.valueList];
+    chosen = write.value == korvel::ValueKind::WholeNumber ? QString::number(korvel::leadingInteger(entryValue))
+                                                            : entryValue;
+    valueBox.setText(chosen);
 }
 
-void CKorvelDlg::OnSelchangeConnectType()
+void CKorvelDlg::showEntryValue(const korvel::AttributeWrite& write, const QComboBox& entries, QLineEdit& valueBox)
 {
-    RunPicker({&CKorvelDlg::m_cbConnectType, &CKorvelDlg::m_mapConnectType, &CKorvelDlg::m_nConnectTypeValue, nullptr});
+    showValue(write, valueBox, m_valueLists[write.valueList].value(SelectedText(entries)));
 }
 
-void CKorvelDlg::OnSelchangeTestGroup()
+void CKorvelDlg::showConnectionTypeValue()
 {
-    RunPicker({&CKorvelDlg::m_cbTestGroup, &CKorvelDlg::m_mapTestGroup, nullptr, &CKorvelDlg::m_strTestGroupValue});
+    showEntryValue(korvel::kConnectionTypeWrite, *m_ui.connectionTypes, *m_ui.connectionTypeValue);
 }
 
-void CKorvelDlg::OnSelchangeTestMode()
+void CKorvelDlg::showTestGroupValue()
 {
-    RunPicker({&CKorvelDlg::m_cbTestMode, &CKorvelDlg::m_mapTestMode, &CKorvelDlg::m_nTestModeValue, nullptr});
+    showEntryValue(korvel::kTestGroupWrite, *m_ui.testGroups, *m_ui.testGroupValue);
 }
 
-void CKorvelDlg::OnSelchangeTestGroup2()
+void CKorvelDlg::showTestModeValue()
 {
-    RunPicker({&CKorvelDlg::m_cbTestGroup2, &CKorvelDlg::m_mapTestGroup2, nullptr, &CKorvelDlg::m_strTestGroup2Value});
+    showEntryValue(korvel::kTestModeWrite, *m_ui.testModes, *m_ui.testModeValue);
+}
+
+void CKorvelDlg::showTestGroup2Value()
+{
+    showEntryValue(korvel::kTestGroup2Write, *m_ui.testGroup2s, *m_ui.testGroup2Value);
 }

@@ -4,63 +4,59 @@
 
 #include "attributes/AttributeWrites.h"
 #include "db/CAdoDatabase.h"
+#include "gui/SortedCombo.h"
 #include "util/MessageSink.h"
 
-#include <functional>
+#include <QComboBox>
 
-struct CKorvelDlg::AttributeWrite
+CKorvelDlg::WriteTarget CKorvelDlg::chosenWire() const
 {
-    int CKorvelDlg::*parentSelection;
-    QString CKorvelDlg::*child;
-    QString CKorvelDlg::*entry;
-    QString CKorvelDlg::*recordId;
-    std::function<QString()> value; // what the value box holds
-    const korvel::AttributeWrite& description;
-};
+    return {m_ui.harnessNumbers->currentIndex() >= 0, m_harnessId, SelectedText(*m_ui.wireNumbers)};
+}
 
-void CKorvelDlg::RunWrite(const AttributeWrite& write)
+CKorvelDlg::WriteTarget CKorvelDlg::chosenStep() const
 {
-    ReadControls();
-    const korvel::Outcome chosen = korvel::requireChoices(write.description, this->*write.parentSelection >= 0,
-                                                          this->*write.child, this->*write.entry);
+    return {m_ui.jobNumbers->currentIndex() >= 0, m_jobId, SelectedText(*m_ui.steps)};
+}
+
+void CKorvelDlg::writeChosenValue(const korvel::AttributeWrite& write, const WriteTarget& target,
+                                  const QComboBox& entries)
+{
+    const korvel::Outcome chosen =
+        korvel::requireChoices(write, target.recordChosen, target.child, SelectedText(entries));
     if (!chosen) {
         m_context.messages.ShowWarning(chosen.message());
         return;
     }
     CAdoDatabase database;
-    if (!database.Open(m_strConnect)) {
+    if (!database.Open(m_connectionString)) {
         m_context.messages.ShowWarning(database.m_strError);
         return;
     }
-    const korvel::Outcome written =
-        korvel::writeAttribute(database, write.description, this->*write.recordId, this->*write.child, write.value());
+    const korvel::Outcome written = korvel::writeAttribute(database, write, target.recordId, target.child,
+                                                           m_chosenValues[write.valueList]);
     if (written)
         m_context.messages.ShowInformation(QStringLiteral("写入成功"));
     else
         m_context.messages.ShowWarning(written.message());
 }
 
-void CKorvelDlg::OnWriteConnectType()
+void CKorvelDlg::writeConnectionType()
 {
-    RunWrite({&CKorvelDlg::m_nHarnessSel, &CKorvelDlg::m_strWireNo, &CKorvelDlg::m_strConnectType,
-              &CKorvelDlg::m_strHarnessID, [this] { return QString::number(m_nConnectTypeValue); },
-              korvel::kConnectionTypeWrite});
+    writeChosenValue(korvel::kConnectionTypeWrite, chosenWire(), *m_ui.connectionTypes);
 }
 
-void CKorvelDlg::OnWriteTestGroup()
+void CKorvelDlg::writeTestGroup()
 {
-    RunWrite({&CKorvelDlg::m_nHarnessSel, &CKorvelDlg::m_strWireNo, &CKorvelDlg::m_strTestGroup,
-              &CKorvelDlg::m_strHarnessID, [this] { return m_strTestGroupValue; }, korvel::kTestGroupWrite});
+    writeChosenValue(korvel::kTestGroupWrite, chosenWire(), *m_ui.testGroups);
 }
 
-void CKorvelDlg::OnWriteTestMode()
+void CKorvelDlg::writeTestMode()
 {
-    RunWrite({&CKorvelDlg::m_nJobSel, &CKorvelDlg::m_strStep, &CKorvelDlg::m_strTestMode, &CKorvelDlg::m_strJobID,
-              [this] { return QString::number(m_nTestModeValue); }, korvel::kTestModeWrite});
+    writeChosenValue(korvel::kTestModeWrite, chosenStep(), *m_ui.testModes);
 }
 
-void CKorvelDlg::OnWriteTestGroup2()
+void CKorvelDlg::writeTestGroup2()
 {
-    RunWrite({&CKorvelDlg::m_nJobSel, &CKorvelDlg::m_strStep, &CKorvelDlg::m_strTestGroup2, &CKorvelDlg::m_strJobID,
-              [this] { return m_strTestGroup2Value; }, korvel::kTestGroup2Write});
+    writeChosenValue(korvel::kTestGroup2Write, chosenStep(), *m_ui.testGroup2s);
 }

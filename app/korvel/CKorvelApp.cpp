@@ -18,7 +18,8 @@ bool CKorvelApp::InitInstance()
     }
     if (loggedIn) {
         CKorvelDlg main(m_context);
-        main.DoModal();
+        main.load();
+        main.exec();
     }
     return false;
 }

@@ -32,7 +32,7 @@ protected:
     CKorvelDlg& OpenMainWindow()
     {
         m_dialog = std::make_unique<CKorvelDlg>(ProgramContext{m_folder.directory(), m_messages, m_fileDialogs});
-        EXPECT_TRUE(m_dialog->OnInitDialog());
+        m_dialog->load();
         m_dialog->show();
         return *m_dialog;
     }

@@ -51,7 +51,7 @@ protected:
     CKorvelDlg& open()
     {
         dialog = std::make_unique<CKorvelDlg>(ProgramContext{folder.directory(), messages, fileDialogs});
-        EXPECT_TRUE(dialog->OnInitDialog());
+        dialog->load();
         dialog->show();
         return *dialog;
     }
@@ -91,7 +91,7 @@ TEST_F(MainWindowTest, OpensWithEveryListFilledSortedAndNothingSelected)
     EXPECT_EQ(TextOf(*dialog, "testModeValue"), QStringLiteral("0"));
     EXPECT_EQ(TextOf(*dialog, "testGroupValue"), QString());
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Korvel"));
-    EXPECT_TRUE(dialog->m_strConnect.startsWith(QStringLiteral("Provider=sqlite;")));
+    EXPECT_TRUE(dialog->connectionString().startsWith(QStringLiteral("Provider=sqlite;")));
 }
 
 TEST_F(MainWindowTest, MissingOrUnreadableSettingsLeaveEveryListEmpty)
@@ -102,7 +102,7 @@ TEST_F(MainWindowTest, MissingOrUnreadableSettingsLeaveEveryListEmpty)
     for (const QString& name : kAllCombos)
         EXPECT_EQ(ComboOf(*dialog, name).count(), 0) << name.toStdString();
     EXPECT_EQ(TextOf(*dialog, "connectionTypeValue"), QStringLiteral("0"));
-    EXPECT_EQ(dialog->m_strConnect, QString());
+    EXPECT_EQ(dialog->connectionString(), QString());
 
     messages.warnings.clear();
     folder.writeSettings("not xml");
@@ -119,7 +119,7 @@ TEST_F(MainWindowTest, AFailedConnectionShowsTheErrorAloneAndLoadsNoValueLists)
     EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << messages.warnings[0].toStdString();
     for (const QString& name : kAllCombos)
         EXPECT_EQ(ComboOf(*dialog, name).count(), 0) << name.toStdString();
-    EXPECT_FALSE(dialog->m_strConnect.isEmpty());
+    EXPECT_FALSE(dialog->connectionString().isEmpty());
 }
 
 TEST_F(MainWindowTest, AFailingQueryEmptiesOnlyItsOwnList)
@@ -185,13 +185,13 @@ TEST_F(MainWindowTest, TypingFindsAHarnessAndOnlyEnterOnAMatchRunsTheCascade)
 
     QTest::keyClick(&find->FilterLine(), Qt::Key_Return);
     EXPECT_TRUE(dialog->isVisible()) << "Enter picks; it does not close the window";
-    const QStringList picked = {harnesses.currentText(), dialog->m_strHarnessID};
+    const QStringList picked = {harnesses.currentText(), dialog->listedHarnessId()};
     const QStringList wires = EntriesOf(*dialog, "wireNumberList");
     EXPECT_EQ(picked, QStringList({"wh-b", "1"}));
 
     Choose(*dialog, "harnessNumberList", QStringLiteral("WH-A"));
     Choose(*dialog, "harnessNumberList", QStringLiteral("wh-b"));
-    EXPECT_EQ(QStringList({harnesses.currentText(), dialog->m_strHarnessID}), picked);
+    EXPECT_EQ(QStringList({harnesses.currentText(), dialog->listedHarnessId()}), picked);
     EXPECT_EQ(EntriesOf(*dialog, "wireNumberList"), wires) << "as a pick from the list";
     EXPECT_TRUE(messages.warnings.isEmpty());
 }
@@ -224,7 +224,7 @@ TEST_F(MainWindowTest, PickersShowTheEntrysValueAndChangeNothingElse)
     open();
     Choose(*dialog, "harnessNumberList", QStringLiteral("wh-b"));
     Choose(*dialog, "wireNumberList", QStringLiteral("W2"));
-    const QString connect = dialog->m_strConnect;
+    const QString connect = dialog->connectionString();
     const struct
     {
         const char* entry;

@@ -35,7 +35,7 @@ protected:
         EXPECT_TRUE(CreateDemoDatabase(database(), demo, error)) << error.toStdString();
         folder.writeEmbeddedSettings();
         dialog = std::make_unique<CKorvelDlg>(ProgramContext{folder.directory(), messages, fileDialogs});
-        dialog->OnInitDialog();
+        dialog->load();
         dialog->show();
         messages.warnings.clear(); // no value-list file: the window says so
     }
