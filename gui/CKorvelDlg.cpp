@@ -34,14 +34,14 @@ CKorvelDlg::CKorvelDlg(ProgramContext context, QWidget* parent)
 void CKorvelDlg::load()
 {
     const std::optional<QString> connection =
-        ReadConnectionString(m_context.configDirectory + kSettingsFileName, m_context.messages);
+        ReadConnectionString(m_context.configDirectory() + kSettingsFileName, m_context.messages());
     if (!connection)
         return;
     m_connectionString = *connection;
 
     CAdoDatabase database;
     if (!database.Open(m_connectionString)) {
-        m_context.messages.ShowWarning(database.m_strError);
+        m_context.messages().ShowWarning(database.m_strError);
         return;
     }
     fillLists(database);
@@ -52,10 +52,10 @@ void CKorvelDlg::fillLists(CAdoDatabase& database)
     // A failed query shows its error and keeps the rows it delivered before failing.
     korvel::Result<QStringList> harnesses = korvel::harnessNumbers(database);
     if (!harnesses)
-        m_context.messages.ShowWarning(harnesses.message());
+        m_context.messages().ShowWarning(harnesses.message());
     korvel::Result<QStringList> jobs = korvel::jobNumbers(database);
     if (!jobs)
-        m_context.messages.ShowWarning(jobs.message());
+        m_context.messages().ShowWarning(jobs.message());
     AddSortedEntries(*m_ui.harnessNumbers, std::move(harnesses.value));
     AddSortedEntries(*m_ui.jobNumbers, std::move(jobs.value));
 
@@ -73,13 +73,13 @@ korvel::Result<QStringList> CKorvelDlg::readActiveLabels(CAdoDatabase& database)
     // A failure shows its error and gives the numbers read before it.
     korvel::Result<QStringList> labels = korvel::activeLabelNumbers(database);
     if (!labels)
-        m_context.messages.ShowWarning(labels.message());
+        m_context.messages().ShowWarning(labels.message());
     return labels;
 }
 
 void CKorvelDlg::loadValueLists()
 {
-    (void)LoadValueListFile(m_context.configDirectory + kValueListFileName, m_valueLists, m_context.messages);
+    (void)LoadValueListFile(m_context.configDirectory() + kValueListFileName, m_valueLists, m_context.messages());
 }
 
 void CKorvelDlg::showAbout()

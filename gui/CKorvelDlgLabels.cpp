@@ -24,22 +24,22 @@ void CKorvelDlg::exportLabel()
 {
     const QString labelNumber = SelectedText(*m_ui.labelNumbers);
     if (labelNumber.isEmpty()) {
-        m_context.messages.ShowWarning(kEmptyLabelNoText);
+        m_context.messages().ShowWarning(kEmptyLabelNoText);
         return;
     }
-    const QString path = m_context.fileDialogs.GetSaveFileName(this, kBundleFilter, kBundleSuffix);
+    const QString path = m_context.fileDialogs().GetSaveFileName(this, kBundleFilter, kBundleSuffix);
     if (path.isEmpty())
         return;
-    ExportLabel(m_connectionString, labelNumber, path, m_context.messages);
+    ExportLabel(m_connectionString, labelNumber, path, m_context.messages());
 }
 
 void CKorvelDlg::importLabel()
 {
-    const QString path = m_context.fileDialogs.GetOpenFileName(this, kBundleFilter, kBundleSuffix);
+    const QString path = m_context.fileDialogs().GetOpenFileName(this, kBundleFilter, kBundleSuffix);
     if (path.isEmpty())
         return;
-    DialogLabelResolver resolver(this, m_context.messages);
-    if (ImportLabel(m_connectionString, path, resolver, m_context.messages))
+    DialogLabelResolver resolver(this, m_context.messages());
+    if (ImportLabel(m_connectionString, path, resolver, m_context.messages()))
         refreshLabelList();
 }
 
@@ -49,7 +49,7 @@ void CKorvelDlg::refreshLabelList()
     // that cannot be read again stays as it was.
     CAdoDatabase database;
     if (!database.Open(m_connectionString)) {
-        m_context.messages.ShowWarning(database.m_strError);
+        m_context.messages().ShowWarning(database.m_strError);
         return;
     }
     korvel::Result<QStringList> labels = readActiveLabels(database);

@@ -27,12 +27,12 @@ void CKorvelDlg::listChildren(const korvel::Cascade& cascade, const QComboBox& r
 
     CAdoDatabase database;
     if (!database.Open(m_connectionString)) {
-        m_context.messages.ShowWarning(database.m_strError);
+        m_context.messages().ShowWarning(database.m_strError);
         return;
     }
     korvel::Result<korvel::Children> found = korvel::childrenOf(database, cascade, number);
     if (!found) {
-        m_context.messages.ShowWarning(found.message());
+        m_context.messages().ShowWarning(found.message());
         return;
     }
     database.Close();

@@ -25,20 +25,20 @@ void CKorvelDlg::writeChosenValue(const korvel::AttributeWrite& write, const Wri
     const korvel::Outcome chosen =
         korvel::requireChoices(write, target.recordChosen, target.child, SelectedText(entries));
     if (!chosen) {
-        m_context.messages.ShowWarning(chosen.message());
+        m_context.messages().ShowWarning(chosen.message());
         return;
     }
     CAdoDatabase database;
     if (!database.Open(m_connectionString)) {
-        m_context.messages.ShowWarning(database.m_strError);
+        m_context.messages().ShowWarning(database.m_strError);
         return;
     }
     const korvel::Outcome written = korvel::writeAttribute(database, write, target.recordId, target.child,
                                                            m_chosenValues[write.valueList]);
     if (written)
-        m_context.messages.ShowInformation(QStringLiteral("写入成功"));
+        m_context.messages().ShowInformation(QStringLiteral("写入成功"));
     else
-        m_context.messages.ShowWarning(written.message());
+        m_context.messages().ShowWarning(written.message());
 }
 
 void CKorvelDlg::writeConnectionType()

@@ -44,10 +44,22 @@ private:
 };
 
 // Where the configuration files lie (the executable's directory, with its trailing '/'),
-// where messages go, and the file dialogs.
-struct ProgramContext
+// where messages go, and the file dialogs. The sink and the dialogs are the caller's and
+// must outlive every dialog given the context.
+class ProgramContext
 {
-    QString configDirectory;
-    MessageSink& messages;
-    FileDialogs& fileDialogs;
+public:
+    ProgramContext(QString configDirectory, MessageSink& messages, FileDialogs& fileDialogs)
+        : m_configDirectory(std::move(configDirectory)), m_messages(&messages), m_fileDialogs(&fileDialogs)
+    {
+    }
+
+    const QString& configDirectory() const { return m_configDirectory; }
+    MessageSink& messages() const { return *m_messages; }
+    FileDialogs& fileDialogs() const { return *m_fileDialogs; }
+
+private:
+    QString m_configDirectory;
+    MessageSink* m_messages;
+    FileDialogs* m_fileDialogs;
 };

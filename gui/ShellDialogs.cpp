@@ -31,12 +31,12 @@ Cdlg_Login::Cdlg_Login(ProgramContext context, QWidget* parent)
 void Cdlg_Login::accept()
 {
     const std::optional<QString> connection =
-        ReadConnectionString(m_context.configDirectory + kSettingsFileName, m_context.messages);
+        ReadConnectionString(m_context.configDirectory() + kSettingsFileName, m_context.messages());
     if (!connection)
         return;
     const korvel::Outcome checked = korvel::checkAdminPassword(*connection, m_password->text());
     if (!checked) {
-        m_context.messages.ShowWarning(checked.message());
+        m_context.messages().ShowWarning(checked.message());
         return;
     }
     QDialog::accept();
