@@ -1,9 +1,9 @@
 // The main window on a large embedded database, beside the sqlite3 shell running the same
 // selects.
 
-#include "gui/CKorvelDlg.h"
 #include "gui/DialogTemplate.h"
 #include "gui/FindAsYouType.h"
+#include "gui/MainWindow.h"
 #include "gui/SortedCombo.h"
 
 #include "bench/BenchSupport.h"
@@ -88,7 +88,7 @@ void OpenMainWindow(benchmark::State& state)
     for (auto _ : state) {
         RecordingMessageSink messages;
         ScriptedFileDialogs fileDialogs;
-        CKorvelDlg dialog(ProgramContext{folder.directory(), messages, fileDialogs});
+        MainWindow dialog(ProgramContext{folder.directory(), messages, fileDialogs});
         dialog.load();
         if (!messages.warnings.isEmpty() || ComboOf(dialog, "harnessNumberList").count() != kHarnesses + 1 ||
             ComboOf(dialog, "labelNumberList").count() != kActiveLabels)
@@ -108,7 +108,7 @@ void ChooseHarnessWithManyWires(benchmark::State& state)
     ProgramFolder& folder = Folder();
     RecordingMessageSink messages;
     ScriptedFileDialogs fileDialogs;
-    CKorvelDlg dialog(ProgramContext{folder.directory(), messages, fileDialogs});
+    MainWindow dialog(ProgramContext{folder.directory(), messages, fileDialogs});
     dialog.load();
     QComboBox& harnesses = ComboOf(dialog, "harnessNumberList");
     const QComboBox& wires = ComboOf(dialog, "wireNumberList");
@@ -157,7 +157,7 @@ public:
 private:
     RecordingMessageSink m_messages;
     ScriptedFileDialogs m_fileDialogs;
-    CKorvelDlg m_dialog;
+    MainWindow m_dialog;
 };
 
 // The key that opens the search. The entries are folded for searching once per fill of
@@ -218,7 +218,7 @@ int OpenWindowOnce(int argc, char** argv)
     RecordingMessageSink messages;
     ScriptedFileDialogs fileDialogs;
     // The program's folder, as the program names its own: with the separator at the end.
-    CKorvelDlg dialog(ProgramContext{QString::fromLocal8Bit(argv[2]) + QLatin1Char('/'), messages, fileDialogs});
+    MainWindow dialog(ProgramContext{QString::fromLocal8Bit(argv[2]) + QLatin1Char('/'), messages, fileDialogs});
     dialog.load();
     if (!messages.warnings.isEmpty() || ComboOf(dialog, "harnessNumberList").count() == 0) {
         std::fprintf(stderr, "the window did not fill: %s\n", qPrintable(messages.warnings.join(QLatin1Char('|'))));

@@ -1,6 +1,6 @@
 #include "app/korvel/CKorvelApp.h"
 
-#include "gui/CKorvelDlg.h"
+#include "gui/MainWindow.h"
 #include "gui/QtTranslation.h"
 #include "gui/ShellDialogs.h"
 
@@ -17,7 +17,7 @@ bool CKorvelApp::InitInstance()
         loggedIn = login.exec() == QDialog::Accepted;
     }
     if (loggedIn) {
-        CKorvelDlg main(m_context);
+        MainWindow main(m_context);
         main.load();
         main.exec();
     }

@@ -3,7 +3,7 @@
 
 #include "app/korvelctl/Korvelctl.h"
 #include "demodata/DemoDatabase.h"
-#include "gui/CKorvelDlg.h"
+#include "gui/MainWindow.h"
 #include "gui/ShellDialogs.h"
 #include "tests/app/korvelctl/KorvelctlRun.h"
 #include "tests/e2e/KorvelServerTest.h"
@@ -29,9 +29,9 @@ protected:
         m_folder.writeValueLists(DemoValueListText().replace(QLatin1Char('\n'), QLatin1Char(';')));
     }
 
-    CKorvelDlg& OpenMainWindow()
+    MainWindow& OpenMainWindow()
     {
-        m_dialog = std::make_unique<CKorvelDlg>(ProgramContext{m_folder.directory(), m_messages, m_fileDialogs});
+        m_dialog = std::make_unique<MainWindow>(ProgramContext{m_folder.directory(), m_messages, m_fileDialogs});
         m_dialog->load();
         m_dialog->show();
         return *m_dialog;
@@ -51,7 +51,7 @@ protected:
 
     RecordingMessageSink m_messages;
     ScriptedFileDialogs m_fileDialogs;
-    std::unique_ptr<CKorvelDlg> m_dialog;
+    std::unique_ptr<MainWindow> m_dialog;
 };
 
 QStringList Sorted(QStringList texts)
@@ -87,7 +87,7 @@ TEST_F(MainWindowOverOdbcTest, TheLoginComparesWithAdminsStoredPassword)
 
 TEST_F(MainWindowOverOdbcTest, EachCascadeListsTheChildrenOfTheChosenParentOnly)
 {
-    const CKorvelDlg& dialog = OpenMainWindow();
+    const MainWindow& dialog = OpenMainWindow();
     EXPECT_TRUE(m_messages.warnings.isEmpty()) << m_messages.warnings.join('\n').toStdString();
     EXPECT_EQ(Sorted(EntriesOf(dialog, "harnessNumberList")),
               Sorted(FirstColumnOf(QStringLiteral("select HarnessNo from tblHarnessInfo"))));
@@ -121,7 +121,7 @@ TEST_F(MainWindowOverOdbcTest, EachCascadeListsTheChildrenOfTheChosenParentOnly)
 
 TEST_F(MainWindowOverOdbcTest, EachWriteChangesExactlyTheChosenRow)
 {
-    const CKorvelDlg& dialog = OpenMainWindow();
+    const MainWindow& dialog = OpenMainWindow();
     // The demo's wire and step numbers recur under every harness and job: a write keyed by
     // the number alone would change many rows.
     const struct

@@ -1,7 +1,7 @@
 // The main window's label band: export the chosen label, import a bundle, through the
 // file dialogs and the duplicate-label dialog.
 
-#include "gui/CKorvelDlg.h"
+#include "gui/MainWindow.h"
 
 #include "demodata/DemoDatabase.h"
 #include "gui/Cdlg_Label.h"
@@ -34,7 +34,7 @@ protected:
         QString error;
         EXPECT_TRUE(CreateDemoDatabase(database(), demo, error)) << error.toStdString();
         folder.writeEmbeddedSettings();
-        dialog = std::make_unique<CKorvelDlg>(ProgramContext{folder.directory(), messages, fileDialogs});
+        dialog = std::make_unique<MainWindow>(ProgramContext{folder.directory(), messages, fileDialogs});
         dialog->load();
         dialog->show();
         messages.warnings.clear(); // no value-list file: the window says so
@@ -50,7 +50,7 @@ protected:
     ProgramFolder folder;
     RecordingMessageSink messages;
     ScriptedFileDialogs fileDialogs;
-    std::unique_ptr<CKorvelDlg> dialog;
+    std::unique_ptr<MainWindow> dialog;
 };
 
 } // namespace

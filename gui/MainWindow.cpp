@@ -1,4 +1,4 @@
-#include "gui/CKorvelDlg.h"
+#include "gui/MainWindow.h"
 
 #include "attributes/AttributeWrites.h"
 #include "attributes/NumberLists.h"
@@ -14,7 +14,7 @@
 #include <QMenu>
 #include <QShortcut>
 
-CKorvelDlg::CKorvelDlg(ProgramContext context, QWidget* parent)
+MainWindow::MainWindow(ProgramContext context, QWidget* parent)
     : TemplateDialog(parent, SongTiFont(), QStringLiteral("Korvel"), 406, 221), m_context(std::move(context))
 {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -28,10 +28,10 @@ CKorvelDlg::CKorvelDlg(ProgramContext context, QWidget* parent)
     // The About item lives in the context menu and on F1: Linux window managers have no
     // system menu to extend.
     auto* about = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(about, &QShortcut::activated, this, &CKorvelDlg::showAbout);
+    connect(about, &QShortcut::activated, this, &MainWindow::showAbout);
 }
 
-void CKorvelDlg::load()
+void MainWindow::load()
 {
     const std::optional<QString> connection =
         ReadConnectionString(m_context.configDirectory() + kSettingsFileName, m_context.messages());
@@ -47,7 +47,7 @@ void CKorvelDlg::load()
     fillLists(database);
 }
 
-void CKorvelDlg::fillLists(CAdoDatabase& database)
+void MainWindow::fillLists(CAdoDatabase& database)
 {
     // A failed query shows its error and keeps the rows it delivered before failing.
     korvel::Result<QStringList> harnesses = korvel::harnessNumbers(database);
@@ -68,7 +68,7 @@ void CKorvelDlg::fillLists(CAdoDatabase& database)
     AddSortedEntries(*m_ui.labelNumbers, readActiveLabels(database).value);
 }
 
-korvel::Result<QStringList> CKorvelDlg::readActiveLabels(CAdoDatabase& database)
+korvel::Result<QStringList> MainWindow::readActiveLabels(CAdoDatabase& database)
 {
     // A failure shows its error and gives the numbers read before it.
     korvel::Result<QStringList> labels = korvel::activeLabelNumbers(database);
@@ -77,22 +77,22 @@ korvel::Result<QStringList> CKorvelDlg::readActiveLabels(CAdoDatabase& database)
     return labels;
 }
 
-void CKorvelDlg::loadValueLists()
+void MainWindow::loadValueLists()
 {
     (void)LoadValueListFile(m_context.configDirectory() + kValueListFileName, m_valueLists, m_context.messages());
 }
 
-void CKorvelDlg::showAbout()
+void MainWindow::showAbout()
 {
     CAboutDlg about(this);
     about.exec();
 }
 
-void CKorvelDlg::contextMenuEvent(QContextMenuEvent* event)
+void MainWindow::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu menu(this);
     menu.setSeparatorsCollapsible(false);
     menu.addSeparator();
-    menu.addAction(AboutItemText(), this, &CKorvelDlg::showAbout);
+    menu.addAction(AboutItemText(), this, &MainWindow::showAbout);
     menu.exec(event->globalPos());
 }

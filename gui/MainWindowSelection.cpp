@@ -1,7 +1,7 @@
 // The two selection cascades (a harness lists its wires, a job its steps) and the four
 // value pickers.
 
-#include "gui/CKorvelDlg.h"
+#include "gui/MainWindow.h"
 
 #include "attributes/AttributeWrites.h"
 #include "attributes/Cascades.h"
@@ -13,7 +13,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-void CKorvelDlg::listChildren(const korvel::Cascade& cascade, const QComboBox& records, QComboBox& children,
+void MainWindow::listChildren(const korvel::Cascade& cascade, const QComboBox& records, QComboBox& children,
                               QString& recordId)
 {
     const QString number = SelectedText(records);
@@ -41,17 +41,17 @@ void CKorvelDlg::listChildren(const korvel::Cascade& cascade, const QComboBox& r
     recordId = found.value.recordId;
 }
 
-void CKorvelDlg::chooseHarness()
+void MainWindow::chooseHarness()
 {
     listChildren(korvel::kWiresOfHarness, *m_ui.harnessNumbers, *m_ui.wireNumbers, m_harnessId);
 }
 
-void CKorvelDlg::chooseJob()
+void MainWindow::chooseJob()
 {
     listChildren(korvel::kStepsOfJob, *m_ui.jobNumbers, *m_ui.steps, m_jobId);
 }
 
-void CKorvelDlg::showValue(const korvel::AttributeWrite& write, QLineEdit& valueBox, const QString& entryValue)
+void MainWindow::showValue(const korvel::AttributeWrite& write, QLineEdit& valueBox, const QString& entryValue)
 {
     // A whole-number list's value is the number it begins with: what the box shows is
     // what the write stores.
@@ -61,27 +61,27 @@ void CKorvelDlg::showValue(const korvel::AttributeWrite& write, QLineEdit& value
     valueBox.setText(chosen);
 }
 
-void CKorvelDlg::showEntryValue(const korvel::AttributeWrite& write, const QComboBox& entries, QLineEdit& valueBox)
+void MainWindow::showEntryValue(const korvel::AttributeWrite& write, const QComboBox& entries, QLineEdit& valueBox)
 {
     showValue(write, valueBox, m_valueLists[write.valueList].value(SelectedText(entries)));
 }
 
-void CKorvelDlg::showConnectionTypeValue()
+void MainWindow::showConnectionTypeValue()
 {
     showEntryValue(korvel::kConnectionTypeWrite, *m_ui.connectionTypes, *m_ui.connectionTypeValue);
 }
 
-void CKorvelDlg::showTestGroupValue()
+void MainWindow::showTestGroupValue()
 {
     showEntryValue(korvel::kTestGroupWrite, *m_ui.testGroups, *m_ui.testGroupValue);
 }
 
-void CKorvelDlg::showTestModeValue()
+void MainWindow::showTestModeValue()
 {
     showEntryValue(korvel::kTestModeWrite, *m_ui.testModes, *m_ui.testModeValue);
 }
 
-void CKorvelDlg::showTestGroup2Value()
+void MainWindow::showTestGroup2Value()
 {
     showEntryValue(korvel::kTestGroup2Write, *m_ui.testGroup2s, *m_ui.testGroup2Value);
 }

@@ -1,6 +1,6 @@
 // The main window's controls, where its template puts them.
 
-#include "gui/CKorvelDlg.h"
+#include "gui/MainWindow.h"
 
 #include "gui/FindAsYouType.h"
 #include "gui/SortedCombo.h"
@@ -15,7 +15,7 @@ namespace {
 
 struct Layout
 {
-    CKorvelDlg& dialog;
+    MainWindow& dialog;
 
     QComboBox* combo(int id, const char* name, QRect rect) const
     {
@@ -57,7 +57,7 @@ private:
 
 } // namespace
 
-CKorvelDlg::Controls CKorvelDlg::createControls()
+MainWindow::Controls MainWindow::createControls()
 {
     const Layout layout{*this};
     layout.band({16, 10, 366, 71});
@@ -115,17 +115,17 @@ CKorvelDlg::Controls CKorvelDlg::createControls()
         EnableFindAsYouType(*numbers);
 
     // Only the user's own choice runs a handler: activated, never currentIndexChanged.
-    connect(ui.harnessNumbers, &QComboBox::activated, this, &CKorvelDlg::chooseHarness);
-    connect(writeConnectionType, &QPushButton::clicked, this, &CKorvelDlg::writeConnectionType);
-    connect(ui.connectionTypes, &QComboBox::activated, this, &CKorvelDlg::showConnectionTypeValue);
-    connect(ui.testGroups, &QComboBox::activated, this, &CKorvelDlg::showTestGroupValue);
-    connect(ui.jobNumbers, &QComboBox::activated, this, &CKorvelDlg::chooseJob);
-    connect(writeTestGroup, &QPushButton::clicked, this, &CKorvelDlg::writeTestGroup);
-    connect(ui.testModes, &QComboBox::activated, this, &CKorvelDlg::showTestModeValue);
-    connect(ui.testGroup2s, &QComboBox::activated, this, &CKorvelDlg::showTestGroup2Value);
-    connect(writeTestMode, &QPushButton::clicked, this, &CKorvelDlg::writeTestMode);
-    connect(writeTestGroup2, &QPushButton::clicked, this, &CKorvelDlg::writeTestGroup2);
-    connect(exportLabel, &QPushButton::clicked, this, &CKorvelDlg::exportLabel);
-    connect(importLabel, &QPushButton::clicked, this, &CKorvelDlg::importLabel);
+    connect(ui.harnessNumbers, &QComboBox::activated, this, &MainWindow::chooseHarness);
+    connect(writeConnectionType, &QPushButton::clicked, this, &MainWindow::writeConnectionType);
+    connect(ui.connectionTypes, &QComboBox::activated, this, &MainWindow::showConnectionTypeValue);
+    connect(ui.testGroups, &QComboBox::activated, this, &MainWindow::showTestGroupValue);
+    connect(ui.jobNumbers, &QComboBox::activated, this, &MainWindow::chooseJob);
+    connect(writeTestGroup, &QPushButton::clicked, this, &MainWindow::writeTestGroup);
+    connect(ui.testModes, &QComboBox::activated, this, &MainWindow::showTestModeValue);
+    connect(ui.testGroup2s, &QComboBox::activated, this, &MainWindow::showTestGroup2Value);
+    connect(writeTestMode, &QPushButton::clicked, this, &MainWindow::writeTestMode);
+    connect(writeTestGroup2, &QPushButton::clicked, this, &MainWindow::writeTestGroup2);
+    connect(exportLabel, &QPushButton::clicked, this, &MainWindow::exportLabel);
+    connect(importLabel, &QPushButton::clicked, this, &MainWindow::importLabel);
     return ui;
 }

@@ -1,6 +1,6 @@
 // The label band: export the chosen label to a bundle file, import one.
 
-#include "gui/CKorvelDlg.h"
+#include "gui/MainWindow.h"
 
 #include "db/CAdoDatabase.h"
 #include "gui/Cdlg_Label.h"
@@ -20,7 +20,7 @@ const QString kBundleSuffix = QStringLiteral("bq");
 
 } // namespace
 
-void CKorvelDlg::exportLabel()
+void MainWindow::exportLabel()
 {
     const QString labelNumber = SelectedText(*m_ui.labelNumbers);
     if (labelNumber.isEmpty()) {
@@ -33,7 +33,7 @@ void CKorvelDlg::exportLabel()
     ExportLabel(m_connectionString, labelNumber, path, m_context.messages());
 }
 
-void CKorvelDlg::importLabel()
+void MainWindow::importLabel()
 {
     const QString path = m_context.fileDialogs().GetOpenFileName(this, kBundleFilter, kBundleSuffix);
     if (path.isEmpty())
@@ -43,7 +43,7 @@ void CKorvelDlg::importLabel()
         refreshLabelList();
 }
 
-void CKorvelDlg::refreshLabelList()
+void MainWindow::refreshLabelList()
 {
     // The imported label joins the list; the label the user chose stays chosen. A list
     // that cannot be read again stays as it was.

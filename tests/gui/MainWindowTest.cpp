@@ -1,4 +1,4 @@
-#include "gui/CKorvelDlg.h"
+#include "gui/MainWindow.h"
 
 #include "gui/DialogTemplate.h"
 #include "gui/FindAsYouType.h"
@@ -48,9 +48,9 @@ protected:
         folder.writeValueLists(QString::fromUtf8(kMainWindowValueLists));
     }
 
-    CKorvelDlg& open()
+    MainWindow& open()
     {
-        dialog = std::make_unique<CKorvelDlg>(ProgramContext{folder.directory(), messages, fileDialogs});
+        dialog = std::make_unique<MainWindow>(ProgramContext{folder.directory(), messages, fileDialogs});
         dialog->load();
         dialog->show();
         return *dialog;
@@ -61,7 +61,7 @@ protected:
     ProgramFolder folder;
     RecordingMessageSink messages;
     ScriptedFileDialogs fileDialogs;
-    std::unique_ptr<CKorvelDlg> dialog;
+    std::unique_ptr<MainWindow> dialog;
 };
 
 const QStringList kAllCombos = {"harnessNumberList", "wireNumberList",  "connectionTypeList",

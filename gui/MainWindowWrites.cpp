@@ -1,6 +1,6 @@
 // The four attribute writes: one UPDATE each over its own connection.
 
-#include "gui/CKorvelDlg.h"
+#include "gui/MainWindow.h"
 
 #include "attributes/AttributeWrites.h"
 #include "db/CAdoDatabase.h"
@@ -9,17 +9,17 @@
 
 #include <QComboBox>
 
-CKorvelDlg::WriteTarget CKorvelDlg::chosenWire() const
+MainWindow::WriteTarget MainWindow::chosenWire() const
 {
     return {m_ui.harnessNumbers->currentIndex() >= 0, m_harnessId, SelectedText(*m_ui.wireNumbers)};
 }
 
-CKorvelDlg::WriteTarget CKorvelDlg::chosenStep() const
+MainWindow::WriteTarget MainWindow::chosenStep() const
 {
     return {m_ui.jobNumbers->currentIndex() >= 0, m_jobId, SelectedText(*m_ui.steps)};
 }
 
-void CKorvelDlg::writeChosenValue(const korvel::AttributeWrite& write, const WriteTarget& target,
+void MainWindow::writeChosenValue(const korvel::AttributeWrite& write, const WriteTarget& target,
                                   const QComboBox& entries)
 {
     const korvel::Outcome chosen =
@@ -41,22 +41,22 @@ void CKorvelDlg::writeChosenValue(const korvel::AttributeWrite& write, const Wri
         m_context.messages().ShowWarning(written.message());
 }
 
-void CKorvelDlg::writeConnectionType()
+void MainWindow::writeConnectionType()
 {
     writeChosenValue(korvel::kConnectionTypeWrite, chosenWire(), *m_ui.connectionTypes);
 }
 
-void CKorvelDlg::writeTestGroup()
+void MainWindow::writeTestGroup()
 {
     writeChosenValue(korvel::kTestGroupWrite, chosenWire(), *m_ui.testGroups);
 }
 
-void CKorvelDlg::writeTestMode()
+void MainWindow::writeTestMode()
 {
     writeChosenValue(korvel::kTestModeWrite, chosenStep(), *m_ui.testModes);
 }
 
-void CKorvelDlg::writeTestGroup2()
+void MainWindow::writeTestGroup2()
 {
     writeChosenValue(korvel::kTestGroup2Write, chosenStep(), *m_ui.testGroup2s);
 }

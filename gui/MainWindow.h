@@ -17,7 +17,7 @@ struct Cascade;
 // The main window: a wire band (harness, wire, connection type, test group), a job band
 // (job, step, test mode, test group 2) and a label band. It keeps no connection: every
 // action opens its own with the connection string read when the window was loaded.
-class CKorvelDlg : public TemplateDialog
+class MainWindow : public TemplateDialog
 {
     Q_OBJECT
 
@@ -44,7 +44,7 @@ public:
         kImportButton = 1024,
     };
 
-    explicit CKorvelDlg(ProgramContext context, QWidget* parent = nullptr);
+    explicit MainWindow(ProgramContext context, QWidget* parent = nullptr);
 
     // Reads the settings and fills every list over one connection, before the window is
     // shown. A failure shows its message and leaves the lists it could not fill empty; the
