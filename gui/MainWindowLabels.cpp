@@ -3,7 +3,7 @@
 #include "gui/MainWindow.h"
 
 #include "db/CAdoDatabase.h"
-#include "gui/Cdlg_Label.h"
+#include "gui/DuplicateLabelDialog.h"
 #include "gui/ProgramContext.h"
 #include "gui/SortedCombo.h"
 #include "labels/LabelBundle.h"

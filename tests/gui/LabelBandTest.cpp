@@ -4,7 +4,7 @@
 #include "gui/MainWindow.h"
 
 #include "demodata/DemoDatabase.h"
-#include "gui/Cdlg_Label.h"
+#include "gui/DuplicateLabelDialog.h"
 #include "gui/DialogTemplate.h"
 #include "gui/SortedCombo.h"
 #include "tests/labels/LabelTestSupport.h"

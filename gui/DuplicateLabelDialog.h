@@ -12,7 +12,7 @@ class QLineEdit;
 // "Label重复": the label number of an imported label exists already, and the user types one
 // that does not. It ends with OK only on a free, non-empty number; Escape or the close box
 // abandon the import.
-class Cdlg_Label : public TemplateDialog
+class DuplicateLabelDialog : public TemplateDialog
 {
     Q_OBJECT
 
@@ -25,8 +25,8 @@ public:
 
     // Shows the clashing number; the numbers typed are looked up through the import's open
     // connection, which must outlive the dialog.
-    Cdlg_Label(const QString& oldLabelNumber, CAdoDatabase& database, MessageSink& messages,
-               QWidget* parent = nullptr);
+    DuplicateLabelDialog(const QString& oldLabelNumber, CAdoDatabase& database, MessageSink& messages,
+                         QWidget* parent = nullptr);
 
     // The number typed: after OK, one that was free when the user confirmed it.
     QString newLabelNumber() const;

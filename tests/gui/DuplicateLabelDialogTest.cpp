@@ -1,4 +1,4 @@
-#include "gui/Cdlg_Label.h"
+#include "gui/DuplicateLabelDialog.h"
 
 #include "db/CAdoDatabase.h"
 #include "gui/DialogTemplate.h"
@@ -37,7 +37,7 @@ protected:
     EmbeddedTestDatabase file;
     CAdoDatabase database;
     RecordingMessageSink messages;
-    Cdlg_Label dialog;
+    DuplicateLabelDialog dialog;
 };
 
 } // namespace

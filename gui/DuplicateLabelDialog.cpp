@@ -1,4 +1,4 @@
-#include "gui/Cdlg_Label.h"
+#include "gui/DuplicateLabelDialog.h"
 
 #include "util/MessageSink.h"
 
@@ -7,8 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-Cdlg_Label::Cdlg_Label(const QString& oldLabelNumber, CAdoDatabase& database, MessageSink& messages,
-                       QWidget* parent)
+DuplicateLabelDialog::DuplicateLabelDialog(const QString& oldLabelNumber, CAdoDatabase& database,
+                                           MessageSink& messages, QWidget* parent)
     : TemplateDialog(parent, ShellDialogFont(), QStringLiteral("Label重复"), 153, 89), m_database(database),
       m_messages(messages), m_newLabelNumber(new QLineEdit(this))
 {
@@ -31,16 +31,16 @@ Cdlg_Label::Cdlg_Label(const QString& oldLabelNumber, CAdoDatabase& database, Me
     Place(*frame, {9, 9, 134, 71});
     frame->lower();
 
-    connect(ok, &QPushButton::clicked, this, &Cdlg_Label::accept);
+    connect(ok, &QPushButton::clicked, this, &DuplicateLabelDialog::accept);
     m_newLabelNumber->setFocus();
 }
 
-QString Cdlg_Label::newLabelNumber() const
+QString DuplicateLabelDialog::newLabelNumber() const
 {
     return m_newLabelNumber->text();
 }
 
-void Cdlg_Label::accept()
+void DuplicateLabelDialog::accept()
 {
     const QString number = newLabelNumber();
     // Not trimmed: any number that is free will do, but not an empty one.
@@ -57,7 +57,7 @@ void Cdlg_Label::accept()
 
 bool DialogLabelResolver::ResolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue)
 {
-    Cdlg_Label dialog(oldValue, database, m_messages, m_parent);
+    DuplicateLabelDialog dialog(oldValue, database, m_messages, m_parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     newValue = dialog.newLabelNumber();
