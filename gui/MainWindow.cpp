@@ -4,7 +4,7 @@
 #include "attributes/NumberLists.h"
 #include "config/ConnectionSettings.h"
 #include "db/CAdoDatabase.h"
-#include "gui/ShellDialogs.h"
+#include "gui/AboutDialog.h"
 #include "gui/SortedCombo.h"
 #include "res/Resources.h"
 #include "util/MessageSink.h"
@@ -84,7 +84,7 @@ void MainWindow::loadValueLists()
 
 void MainWindow::showAbout()
 {
-    CAboutDlg about(this);
+    AboutDialog about(this);
     about.exec();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// The application shell's dialogs: the login before anything else, the About box.
+// The application shell's dialog: the login before anything else.
 
 #include "gui/DialogTemplate.h"
 #include "gui/ProgramContext.h"
@@ -28,15 +28,4 @@ public:
 private:
     ProgramContext m_context;
     QLineEdit* m_password;
-};
-
-// The About box: the program's name and version beside its icon.
-class CAboutDlg : public TemplateDialog
-{
-public:
-    enum ControlId : int {
-        kOkButton = 1,
-    };
-
-    explicit CAboutDlg(QWidget* parent = nullptr);
 };

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "gui/DialogTemplate.h"
+
+// The About box: the program's name and version beside its icon.
+class AboutDialog : public TemplateDialog
+{
+public:
+    enum ControlId : int {
+        kOkButton = 1,
+    };
+
+    explicit AboutDialog(QWidget* parent = nullptr);
+};
