@@ -1,8 +1,8 @@
 #include "app/korvel/CKorvelApp.h"
 
+#include "gui/LoginDialog.h"
 #include "gui/MainWindow.h"
 #include "gui/QtTranslation.h"
-#include "gui/ShellDialogs.h"
 
 bool CKorvelApp::InitInstance()
 {
@@ -13,7 +13,7 @@ bool CKorvelApp::InitInstance()
     // The login is gone before the main window appears.
     bool loggedIn = false;
     {
-        Cdlg_Login login(m_context);
+        LoginDialog login(m_context);
         loggedIn = login.exec() == QDialog::Accepted;
     }
     if (loggedIn) {

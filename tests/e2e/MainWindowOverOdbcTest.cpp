@@ -3,8 +3,8 @@
 
 #include "app/korvelctl/Korvelctl.h"
 #include "demodata/DemoDatabase.h"
+#include "gui/LoginDialog.h"
 #include "gui/MainWindow.h"
-#include "gui/ShellDialogs.h"
 #include "tests/app/korvelctl/KorvelctlRun.h"
 #include "tests/e2e/KorvelServerTest.h"
 #include "tests/support/DialogControls.h"
@@ -65,7 +65,7 @@ QStringList Sorted(QStringList texts)
 TEST_F(MainWindowOverOdbcTest, TheLoginComparesWithAdminsStoredPassword)
 {
     const QString stored = Scalar(QStringLiteral("select Password from tblUserInfo where UserID='Admin'"));
-    Cdlg_Login login(ProgramContext{m_folder.directory(), m_messages, m_fileDialogs});
+    LoginDialog login(ProgramContext{m_folder.directory(), m_messages, m_fileDialogs});
     login.show();
 
     ConnectionSettings refused = Settings();

@@ -2,8 +2,8 @@
 
 #include "app/korvel/CKorvelApp.h"
 #include "gui/DialogTemplate.h"
+#include "gui/LoginDialog.h"
 #include "gui/QtTranslation.h"
-#include "gui/ShellDialogs.h"
 #include "tests/support/DialogControls.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/QtPrinting.h"

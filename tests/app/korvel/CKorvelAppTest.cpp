@@ -1,7 +1,7 @@
 #include "app/korvel/CKorvelApp.h"
 
 #include "gui/DialogTemplate.h"
-#include "gui/ShellDialogs.h"
+#include "gui/LoginDialog.h"
 #include "tests/support/DialogControls.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/RecordingMessageSink.h"

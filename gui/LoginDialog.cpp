@@ -1,4 +1,4 @@
-#include "gui/ShellDialogs.h"
+#include "gui/LoginDialog.h"
 
 #include "attributes/AdminLogin.h"
 #include "config/ConnectionSettings.h"
@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-Cdlg_Login::Cdlg_Login(ProgramContext context, QWidget* parent)
+LoginDialog::LoginDialog(ProgramContext context, QWidget* parent)
     : TemplateDialog(parent, ShellDialogFont(), QStringLiteral("登录界面"), 186, 66), m_context(std::move(context)),
       m_password(new QLineEdit(this))
 {
@@ -22,12 +22,12 @@ Cdlg_Login::Cdlg_Login(ProgramContext context, QWidget* parent)
     ok->setAutoDefault(false);
     identifyControl(*ok, kOkButton, QStringLiteral("okButton"));
     Place(*ok, {64, 42, 50, 14});
-    connect(ok, &QPushButton::clicked, this, &Cdlg_Login::accept);
+    connect(ok, &QPushButton::clicked, this, &LoginDialog::accept);
 
     m_password->setFocus();
 }
 
-void Cdlg_Login::accept()
+void LoginDialog::accept()
 {
     const std::optional<QString> connection =
         ReadConnectionString(m_context.configDirectory() + kSettingsFileName, m_context.messages());

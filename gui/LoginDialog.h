@@ -1,7 +1,5 @@
 #pragma once
 
-// The application shell's dialog: the login before anything else.
-
 #include "gui/DialogTemplate.h"
 #include "gui/ProgramContext.h"
 
@@ -9,7 +7,7 @@ class QLineEdit;
 
 // The login: the administrator's password, checked against the stored one on every try, as
 // often as the user likes. Only a match ends it, with QDialog::Accepted.
-class Cdlg_Login : public TemplateDialog
+class LoginDialog : public TemplateDialog
 {
     Q_OBJECT
 
@@ -19,7 +17,7 @@ public:
         kOkButton = 1003,
     };
 
-    explicit Cdlg_Login(ProgramContext context, QWidget* parent = nullptr);
+    explicit LoginDialog(ProgramContext context, QWidget* parent = nullptr);
 
     // One login attempt: the OK button and the Enter key. The settings are read afresh and
     // the connection made anew each time.

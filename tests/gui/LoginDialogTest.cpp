@@ -1,4 +1,4 @@
-#include "gui/ShellDialogs.h"
+#include "gui/LoginDialog.h"
 
 #include "gui/DialogTemplate.h"
 #include "tests/support/DialogControls.h"
@@ -38,7 +38,7 @@ protected:
     ProgramFolder folder;
     RecordingMessageSink messages;
     ScriptedFileDialogs fileDialogs;
-    Cdlg_Login login;
+    LoginDialog login;
 };
 
 } // namespace
