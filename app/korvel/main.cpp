@@ -1,4 +1,4 @@
-#include "app/korvel/CKorvelApp.h"
+#include "app/korvel/Application.h"
 #include "config/ConnectionSettings.h"
 #include "gui/ProgramContext.h"
 #include "db/sqlite/EngineSettings.h"
@@ -15,7 +15,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QtMessageSink messages;
     QtFileDialogs fileDialogs;
-    CKorvelApp theApp(ProgramContext{GetExeDirectory(), messages, fileDialogs});
-    theApp.InitInstance();
+    Application program(ProgramContext{GetExeDirectory(), messages, fileDialogs});
+    program.InitInstance();
     return 0;
 }

@@ -1,6 +1,6 @@
 // Qt's own texts in Chinese, and the program's start that puts them on screen.
 
-#include "app/korvel/CKorvelApp.h"
+#include "app/korvel/Application.h"
 #include "gui/DialogTemplate.h"
 #include "gui/LoginDialog.h"
 #include "gui/QtTranslation.h"
@@ -71,7 +71,7 @@ TEST(QtTranslation, WithoutTheFileQtSpeaksEnglish)
     EXPECT_EQ(OkButtonText(), QStringLiteral("OK"));
 }
 
-TEST(CKorvelApp, TheProgramsRunSpeaksChineseInQtsOwnTextsToo)
+TEST(Application, TheProgramsRunSpeaksChineseInQtsOwnTextsToo)
 {
     const ProgramFolder folder;
     RecordingMessageSink messages;
@@ -86,7 +86,7 @@ TEST(CKorvelApp, TheProgramsRunSpeaksChineseInQtsOwnTextsToo)
         undo = menu->actions().first()->text();
         QTest::keyClick(login, Qt::Key_Escape);
     });
-    CKorvelApp(ProgramContext{folder.directory(), messages, fileDialogs}).InitInstance();
+    Application(ProgramContext{folder.directory(), messages, fileDialogs}).InitInstance();
     EXPECT_TRUE(undo.startsWith(QStringLiteral("撤消(&U)"))) << "the edit boxes' context menu at the login: " << undo.toStdString();
     EXPECT_EQ(OkButtonText(), QStringLiteral("OK")) << "nothing outlives the run";
 }

@@ -1,10 +1,10 @@
-#include "app/korvel/CKorvelApp.h"
+#include "app/korvel/Application.h"
 
 #include "gui/LoginDialog.h"
 #include "gui/MainWindow.h"
 #include "gui/QtTranslation.h"
 
-bool CKorvelApp::InitInstance()
+bool Application::InitInstance()
 {
     // Qt's own buttons and dialogs speak the program's language for the whole run.
     QTranslator chinese;

@@ -1,4 +1,4 @@
-#include "app/korvel/CKorvelApp.h"
+#include "app/korvel/Application.h"
 
 #include "gui/DialogTemplate.h"
 #include "gui/LoginDialog.h"
@@ -53,7 +53,7 @@ void TypePasswordAndEnter(QWidget& login, const QString& password)
 
 } // namespace
 
-TEST(CKorvelApp, GivingUpAtTheLoginEndsTheProgramWithoutTheMainWindow)
+TEST(Application, GivingUpAtTheLoginEndsTheProgramWithoutTheMainWindow)
 {
     ProgramFolder folder("CREATE TABLE tblUserInfo (UserID nvarchar(20), Password nvarchar(50));");
     folder.writeEmbeddedSettings();
@@ -62,12 +62,12 @@ TEST(CKorvelApp, GivingUpAtTheLoginEndsTheProgramWithoutTheMainWindow)
     Operator user;
     user.then([](QWidget& login) { QTest::keyClick(&login, Qt::Key_Escape); });
     user.start();
-    EXPECT_FALSE(CKorvelApp(ProgramContext{folder.directory(), messages, fileDialogs}).InitInstance());
+    EXPECT_FALSE(Application(ProgramContext{folder.directory(), messages, fileDialogs}).InitInstance());
     EXPECT_EQ(user.seen, QStringList(QStringLiteral("登录界面")));
     EXPECT_TRUE(messages.warnings.isEmpty());
 }
 
-TEST(CKorvelApp, ASuccessfulLoginOpensTheMainWindowAndClosingItEnds)
+TEST(Application, ASuccessfulLoginOpensTheMainWindowAndClosingItEnds)
 {
     ProgramFolder folder("CREATE TABLE tblUserInfo (UserID nvarchar(20), Password nvarchar(50));"
                          "INSERT INTO tblUserInfo VALUES ('Admin', 'korvel');"
@@ -83,7 +83,7 @@ TEST(CKorvelApp, ASuccessfulLoginOpensTheMainWindowAndClosingItEnds)
     user.then([](QWidget& login) { TypePasswordAndEnter(login, QStringLiteral("korvel")); });
     user.then([](QWidget& main) { QTest::keyClick(&main, Qt::Key_Escape); });
     user.start();
-    EXPECT_FALSE(CKorvelApp(ProgramContext{folder.directory(), messages, fileDialogs}).InitInstance());
+    EXPECT_FALSE(Application(ProgramContext{folder.directory(), messages, fileDialogs}).InitInstance());
     EXPECT_EQ(user.seen, QStringList({"登录界面", "登录界面", "Korvel"}));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("密码错误")));
 }
