@@ -4,7 +4,7 @@
 #include "gui/MainWindow.h"
 #include "gui/QtTranslation.h"
 
-bool Application::InitInstance()
+void Application::run()
 {
     // Qt's own buttons and dialogs speak the program's language for the whole run.
     QTranslator chinese;
@@ -21,5 +21,4 @@ bool Application::InitInstance()
         main.load();
         main.exec();
     }
-    return false;
 }

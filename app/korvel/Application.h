@@ -9,8 +9,8 @@ class Application
 public:
     explicit Application(ProgramContext context) : m_context(std::move(context)) {}
 
-    // Always false: when it returns, the program ends.
-    bool InitInstance();
+    // When it returns, the program ends.
+    void run();
 
 private:
     ProgramContext m_context;

@@ -16,6 +16,6 @@ int main(int argc, char** argv)
     QtMessageSink messages;
     QtFileDialogs fileDialogs;
     Application program(ProgramContext{GetExeDirectory(), messages, fileDialogs});
-    program.InitInstance();
+    program.run();
     return 0;
 }

@@ -86,7 +86,7 @@ TEST(Application, TheProgramsRunSpeaksChineseInQtsOwnTextsToo)
         undo = menu->actions().first()->text();
         QTest::keyClick(login, Qt::Key_Escape);
     });
-    Application(ProgramContext{folder.directory(), messages, fileDialogs}).InitInstance();
+    Application(ProgramContext{folder.directory(), messages, fileDialogs}).run();
     EXPECT_TRUE(undo.startsWith(QStringLiteral("撤消(&U)"))) << "the edit boxes' context menu at the login: " << undo.toStdString();
     EXPECT_EQ(OkButtonText(), QStringLiteral("OK")) << "nothing outlives the run";
 }

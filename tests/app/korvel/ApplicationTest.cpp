@@ -62,7 +62,7 @@ TEST(Application, GivingUpAtTheLoginEndsTheProgramWithoutTheMainWindow)
     Operator user;
     user.then([](QWidget& login) { QTest::keyClick(&login, Qt::Key_Escape); });
     user.start();
-    EXPECT_FALSE(Application(ProgramContext{folder.directory(), messages, fileDialogs}).InitInstance());
+    Application(ProgramContext{folder.directory(), messages, fileDialogs}).run();
     EXPECT_EQ(user.seen, QStringList(QStringLiteral("登录界面")));
     EXPECT_TRUE(messages.warnings.isEmpty());
 }
@@ -83,7 +83,7 @@ TEST(Application, ASuccessfulLoginOpensTheMainWindowAndClosingItEnds)
     user.then([](QWidget& login) { TypePasswordAndEnter(login, QStringLiteral("korvel")); });
     user.then([](QWidget& main) { QTest::keyClick(&main, Qt::Key_Escape); });
     user.start();
-    EXPECT_FALSE(Application(ProgramContext{folder.directory(), messages, fileDialogs}).InitInstance());
+    Application(ProgramContext{folder.directory(), messages, fileDialogs}).run();
     EXPECT_EQ(user.seen, QStringList({"登录界面", "登录界面", "Korvel"}));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("密码错误")));
 }
