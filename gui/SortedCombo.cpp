@@ -124,17 +124,3 @@ QString SelectedText(const QComboBox& combo)
 {
     return combo.currentIndex() >= 0 ? combo.currentText() : QString();
 }
-
-void SelectEntryStartingWith(QComboBox& combo, const QString& text)
-{
-    // With "A1" and "a1" listed, the search would move a choice of "a1" to "A1".
-    if (text.isEmpty() || SelectedText(combo) == text)
-        return;
-    const QStringList entries = Model(combo).stringList();
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        if (entries[i].startsWith(text, Qt::CaseInsensitive)) {
-            combo.setCurrentIndex(static_cast<int>(i));
-            return;
-        }
-    }
-}

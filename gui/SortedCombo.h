@@ -19,8 +19,3 @@ void RefillSortedEntries(QComboBox& combo, QStringList entries);
 
 // The selected entry's text, or "" when nothing is selected.
 QString SelectedText(const QComboBox& combo);
-
-// Selects the first entry that begins with the text, ignoring case; leaves the selection
-// as it is when the text is empty, the selected entry is the text itself, or no entry
-// matches. Runs no selection handler.
-void SelectEntryStartingWith(QComboBox& combo, const QString& text);

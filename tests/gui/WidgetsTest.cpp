@@ -97,22 +97,6 @@ TEST(SortedCombo, EntriesStaySortedIgnoringCaseAndTheChoiceStaysPut)
     ReplaceSortedEntries(*combo, {"b", "A"});
     EXPECT_EQ(Entries(*combo), QStringList({"A", "b"}));
     EXPECT_EQ(SelectedText(*combo), QString()) << "replacing clears the choice";
-
-    SelectEntryStartingWith(*combo, QStringLiteral("B"));
-    EXPECT_EQ(combo->currentText(), QStringLiteral("b")) << "the first entry that begins so, ignoring case";
-    SelectEntryStartingWith(*combo, QStringLiteral("zzz"));
-    SelectEntryStartingWith(*combo, QString());
-    EXPECT_EQ(combo->currentText(), QStringLiteral("b")) << "no match or an empty text changes nothing";
-}
-
-TEST(SortedCombo, AChoiceThatIsTheTextItselfStaysOnItsCaseVariant)
-{
-    QWidget parent;
-    QComboBox* combo = CreateSortedCombo(&parent);
-    AddSortedEntries(*combo, {"A1", "a1"});
-    combo->setCurrentIndex(1);
-    SelectEntryStartingWith(*combo, QStringLiteral("a1"));
-    EXPECT_EQ(combo->currentIndex(), 1) << "not moved to A1";
 }
 
 TEST(SortedCombo, TheOpenListShowsItsWidestEntryWholeWhereTheBoxIsNarrow)
