@@ -169,7 +169,7 @@ void MeasureOpeningKey(benchmark::State& state, bool firstAfterFill)
     for (auto _ : state) {
         if (firstAfterFill) {
             state.PauseTiming();
-            ReplaceSortedEntries(window.harnesses(), entries);
+            replaceSortedEntries(window.harnesses(), entries);
             state.ResumeTiming();
         }
         HarnessFind::Press(window.harnesses(), Qt::Key_H);

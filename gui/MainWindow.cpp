@@ -56,16 +56,16 @@ void MainWindow::fillLists(CAdoDatabase& database)
     korvel::Result<QStringList> jobs = korvel::jobNumbers(database);
     if (!jobs)
         m_context.messages().ShowWarning(jobs.message());
-    AddSortedEntries(*m_ui.harnessNumbers, std::move(harnesses.value));
-    AddSortedEntries(*m_ui.jobNumbers, std::move(jobs.value));
+    addSortedEntries(*m_ui.harnessNumbers, std::move(harnesses.value));
+    addSortedEntries(*m_ui.jobNumbers, std::move(jobs.value));
 
     loadValueLists();
-    AddSortedEntries(*m_ui.connectionTypes, m_valueLists[kConnectTypeList].keys());
-    AddSortedEntries(*m_ui.testGroups, m_valueLists[kTestGroupList].keys());
-    AddSortedEntries(*m_ui.testGroup2s, m_valueLists[kTestGroup2List].keys());
-    AddSortedEntries(*m_ui.testModes, m_valueLists[kTestModeList].keys());
+    addSortedEntries(*m_ui.connectionTypes, m_valueLists[kConnectTypeList].keys());
+    addSortedEntries(*m_ui.testGroups, m_valueLists[kTestGroupList].keys());
+    addSortedEntries(*m_ui.testGroup2s, m_valueLists[kTestGroup2List].keys());
+    addSortedEntries(*m_ui.testModes, m_valueLists[kTestModeList].keys());
 
-    AddSortedEntries(*m_ui.labelNumbers, readActiveLabels(database).value);
+    addSortedEntries(*m_ui.labelNumbers, readActiveLabels(database).value);
 }
 
 korvel::Result<QStringList> MainWindow::readActiveLabels(CAdoDatabase& database)

@@ -22,7 +22,7 @@ const QString kBundleSuffix = QStringLiteral("bq");
 
 void MainWindow::exportLabel()
 {
-    const QString labelNumber = SelectedText(*m_ui.labelNumbers);
+    const QString labelNumber = selectedText(*m_ui.labelNumbers);
     if (labelNumber.isEmpty()) {
         m_context.messages().ShowWarning(kEmptyLabelNoText);
         return;
@@ -54,5 +54,5 @@ void MainWindow::refreshLabelList()
     }
     korvel::Result<QStringList> labels = readActiveLabels(database);
     if (labels)
-        RefillSortedEntries(*m_ui.labelNumbers, std::move(labels.value));
+        refillSortedEntries(*m_ui.labelNumbers, std::move(labels.value));
 }

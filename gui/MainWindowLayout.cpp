@@ -19,7 +19,7 @@ struct Layout
 
     QComboBox* combo(int id, const char* name, QRect rect) const
     {
-        return place(CreateSortedCombo(&dialog), id, name, rect);
+        return place(createSortedCombo(&dialog), id, name, rect);
     }
     QLineEdit* valueBox(int id, const char* name, QRect rect) const
     {

@@ -16,13 +16,13 @@
 void MainWindow::listChildren(const korvel::Cascade& cascade, const QComboBox& records, QComboBox& children,
                               QString& recordId)
 {
-    const QString number = SelectedText(records);
+    const QString number = selectedText(records);
     if (number.isEmpty())
         return;
 
     // The child list belongs to the chosen record only: it is emptied now and holds
     // nothing if the record's children cannot be read.
-    ReplaceSortedEntries(children, {});
+    replaceSortedEntries(children, {});
     recordId.clear();
 
     CAdoDatabase database;
@@ -37,7 +37,7 @@ void MainWindow::listChildren(const korvel::Cascade& cascade, const QComboBox& r
     }
     database.Close();
 
-    ReplaceSortedEntries(children, std::move(found.value.numbers));
+    replaceSortedEntries(children, std::move(found.value.numbers));
     recordId = found.value.recordId;
 }
 
@@ -63,7 +63,7 @@ void MainWindow::showValue(const korvel::AttributeWrite& write, QLineEdit& value
 
 void MainWindow::showEntryValue(const korvel::AttributeWrite& write, const QComboBox& entries, QLineEdit& valueBox)
 {
-    showValue(write, valueBox, m_valueLists[write.valueList].value(SelectedText(entries)));
+    showValue(write, valueBox, m_valueLists[write.valueList].value(selectedText(entries)));
 }
 
 void MainWindow::showConnectionTypeValue()

@@ -11,19 +11,19 @@
 
 MainWindow::WriteTarget MainWindow::chosenWire() const
 {
-    return {m_ui.harnessNumbers->currentIndex() >= 0, m_harnessId, SelectedText(*m_ui.wireNumbers)};
+    return {m_ui.harnessNumbers->currentIndex() >= 0, m_harnessId, selectedText(*m_ui.wireNumbers)};
 }
 
 MainWindow::WriteTarget MainWindow::chosenStep() const
 {
-    return {m_ui.jobNumbers->currentIndex() >= 0, m_jobId, SelectedText(*m_ui.steps)};
+    return {m_ui.jobNumbers->currentIndex() >= 0, m_jobId, selectedText(*m_ui.steps)};
 }
 
 void MainWindow::writeChosenValue(const korvel::AttributeWrite& write, const WriteTarget& target,
                                   const QComboBox& entries)
 {
     const korvel::Outcome chosen =
-        korvel::requireChoices(write, target.recordChosen, target.child, SelectedText(entries));
+        korvel::requireChoices(write, target.recordChosen, target.child, selectedText(entries));
     if (!chosen) {
         m_context.messages().ShowWarning(chosen.message());
         return;

@@ -9,13 +9,13 @@ class QWidget;
 // list controls it was made with do, and stay quick with a hundred thousand entries: the
 // entries live in a plain string list model and are sorted once per change. The open list
 // is as wide as its widest entry, even where the closed box is narrower.
-QComboBox* CreateSortedCombo(QWidget* parent);
+QComboBox* createSortedCombo(QWidget* parent);
 
 // Adding keeps the current selection on the entry it was on; replacing clears it;
 // refilling keeps it when the entry is among the new ones.
-void AddSortedEntries(QComboBox& combo, QStringList entries);
-void ReplaceSortedEntries(QComboBox& combo, QStringList entries);
-void RefillSortedEntries(QComboBox& combo, QStringList entries);
+void addSortedEntries(QComboBox& combo, QStringList entries);
+void replaceSortedEntries(QComboBox& combo, QStringList entries);
+void refillSortedEntries(QComboBox& combo, QStringList entries);
 
 // The selected entry's text, or "" when nothing is selected.
-QString SelectedText(const QComboBox& combo);
+QString selectedText(const QComboBox& combo);

@@ -20,9 +20,9 @@ namespace {
 class FindAsYouTypeTest : public ::testing::Test
 {
 protected:
-    FindAsYouTypeTest() : combo(CreateSortedCombo(&dialog))
+    FindAsYouTypeTest() : combo(createSortedCombo(&dialog))
     {
-        ReplaceSortedEntries(*combo, {"WH-0001", "WH-0010", "AB-100", "wh-0100", "线束-01"});
+        replaceSortedEntries(*combo, {"WH-0001", "WH-0010", "AB-100", "wh-0100", "线束-01"});
         EnableFindAsYouType(*combo);
         dialog.show();
         combo->setFocus();
@@ -91,7 +91,7 @@ TEST_F(FindAsYouTypeTest, ASearchAfterTheEntriesChangedFindsTheNewOnesAndAClickP
 {
     QTest::keyClick(combo, 'w');
     QTest::keyClick(&popup()->FilterLine(), Qt::Key_Escape);
-    AddSortedEntries(*combo, {"WH-9999"});
+    addSortedEntries(*combo, {"WH-9999"});
     QTest::keyClick(combo, '9');
     EXPECT_EQ(popup()->Matches(), QStringList({"WH-9999"}));
 
@@ -108,7 +108,7 @@ TEST_F(FindAsYouTypeTest, TheMatchesShowTheWidestEntryWhole)
     const QString wide = QStringLiteral("一条很长的线束编号-").repeated(4);
     combo->setFixedWidth(40);
     // More matches than the list shows: its scroll bar takes room too.
-    AddSortedEntries(*combo, QStringList(10, QStringLiteral("WH-2000")) << wide);
+    addSortedEntries(*combo, QStringList(10, QStringLiteral("WH-2000")) << wide);
     QTest::keyClick(combo, '-');
     const QListView& list = *popup()->findChild<QListView*>();
     EXPECT_GE(list.viewport()->width(), list.fontMetrics().horizontalAdvance(wide));

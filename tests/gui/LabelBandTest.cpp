@@ -99,7 +99,7 @@ TEST_F(LabelBandTest, ImportingBackAsksForANewNumberAndAddsASecondLabel)
     EXPECT_EQ(labelsNumbered(QStringLiteral("LB-90003")), 1);
     EXPECT_EQ(labelsNumbered(QStringLiteral("LB-00003")), 1);
     EXPECT_TRUE(EntriesOf(*dialog, "labelNumberList").contains(QStringLiteral("LB-90003"))) << "listed at once";
-    EXPECT_EQ(SelectedText(ComboOf(*dialog, "labelNumberList")), QStringLiteral("LB-00003")) << "still chosen";
+    EXPECT_EQ(selectedText(ComboOf(*dialog, "labelNumberList")), QStringLiteral("LB-00003")) << "still chosen";
 }
 
 TEST_F(LabelBandTest, GivingUpInTheDuplicateDialogImportsNothing)

@@ -82,21 +82,21 @@ TEST(QtMessageSink, BoxesHaveTheProgramsCaptionAnOkButtonAndTheirIcon)
 TEST(SortedCombo, EntriesStaySortedIgnoringCaseAndTheChoiceStaysPut)
 {
     QWidget parent;
-    QComboBox* combo = CreateSortedCombo(&parent);
-    AddSortedEntries(*combo, {"wh-b", "WH-A", "wh-c"});
+    QComboBox* combo = createSortedCombo(&parent);
+    addSortedEntries(*combo, {"wh-b", "WH-A", "wh-c"});
     EXPECT_EQ(Entries(*combo), QStringList({"WH-A", "wh-b", "wh-c"}));
     EXPECT_EQ(combo->currentIndex(), -1) << "filling selects nothing";
     EXPECT_FALSE(combo->isEditable());
 
     combo->setCurrentIndex(1);
-    AddSortedEntries(*combo, {"WH-0", "wh-b"});
+    addSortedEntries(*combo, {"WH-0", "wh-b"});
     EXPECT_EQ(Entries(*combo), QStringList({"WH-0", "WH-A", "wh-b", "wh-b", "wh-c"}));
     EXPECT_EQ(combo->currentText(), QStringLiteral("wh-b")) << "adding keeps the choice";
-    EXPECT_EQ(SelectedText(*combo), QStringLiteral("wh-b"));
+    EXPECT_EQ(selectedText(*combo), QStringLiteral("wh-b"));
 
-    ReplaceSortedEntries(*combo, {"b", "A"});
+    replaceSortedEntries(*combo, {"b", "A"});
     EXPECT_EQ(Entries(*combo), QStringList({"A", "b"}));
-    EXPECT_EQ(SelectedText(*combo), QString()) << "replacing clears the choice";
+    EXPECT_EQ(selectedText(*combo), QString()) << "replacing clears the choice";
 }
 
 TEST(SortedCombo, TheOpenListShowsItsWidestEntryWholeWhereTheBoxIsNarrow)
@@ -111,9 +111,9 @@ TEST(SortedCombo, TheOpenListShowsItsWidestEntryWholeWhereTheBoxIsNarrow)
     } lists[] = {{{"A", chinese + "-0000000001", "B"}, chinese + "-0000000001"}, {latin + QStringList(chinese), chinese}};
     for (const auto& list : lists) {
         QWidget parent;
-        QComboBox* combo = CreateSortedCombo(&parent);
+        QComboBox* combo = createSortedCombo(&parent);
         combo->setFixedWidth(40);
-        ReplaceSortedEntries(*combo, list.entries);
+        replaceSortedEntries(*combo, list.entries);
         parent.show();
         combo->showPopup();
         EXPECT_GE(combo->view()->viewport()->width(), combo->view()->fontMetrics().horizontalAdvance(list.widest))
