@@ -145,7 +145,7 @@ public:
 
     QComboBox& harnesses() { return ComboOf(m_dialog, "harnessNumberList"); }
     const FindPopup& find() { return *harnesses().findChild<FindPopup*>(); }
-    bool listsEveryHarness() { return find().isVisible() && find().Matches().size() == kHarnesses + 1; }
+    bool listsEveryHarness() { return find().isVisible() && find().matches().size() == kHarnesses + 1; }
 
     // A key as the user presses it, and the repaint that shows what it did.
     static void Press(QWidget& widget, Qt::Key key)
@@ -176,7 +176,7 @@ void MeasureOpeningKey(benchmark::State& state, bool firstAfterFill)
         if (!window.listsEveryHarness())
             state.SkipWithError("the search did not list every harness");
         state.PauseTiming();
-        HarnessFind::Press(window.find().FilterLine(), Qt::Key_Escape);
+        HarnessFind::Press(window.find().filterLine(), Qt::Key_Escape);
         state.ResumeTiming();
     }
 }
@@ -199,7 +199,7 @@ void FindKey(benchmark::State& state)
     HarnessFind::Press(window.harnesses(), Qt::Key_H);
     bool typing = true;
     for (auto _ : state) {
-        HarnessFind::Press(window.find().FilterLine(), typing ? Qt::Key_Minus : Qt::Key_Backspace);
+        HarnessFind::Press(window.find().filterLine(), typing ? Qt::Key_Minus : Qt::Key_Backspace);
         typing = !typing;
         if (!window.listsEveryHarness())
             state.SkipWithError("the search did not list every harness");

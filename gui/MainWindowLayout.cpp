@@ -112,7 +112,7 @@ MainWindow::Controls MainWindow::createControls()
     // The lists of numbers run to a hundred thousand entries: the user finds one by any part
     // of it. The value lists are short and keep the plain drop-down.
     for (QComboBox* numbers : {ui.harnessNumbers, ui.jobNumbers, ui.labelNumbers})
-        EnableFindAsYouType(*numbers);
+        enableFindAsYouType(*numbers);
 
     // Only the user's own choice runs a handler: activated, never currentIndexChanged.
     connect(ui.harnessNumbers, &QComboBox::activated, this, &MainWindow::chooseHarness);

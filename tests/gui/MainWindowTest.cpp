@@ -179,11 +179,11 @@ TEST_F(MainWindowTest, TypingFindsAHarnessAndOnlyEnterOnAMatchRunsTheCascade)
     QTest::keyClick(&harnesses, 'w');
     const FindPopup* find = harnesses.findChild<FindPopup*>();
     ASSERT_TRUE(find && find->isVisible());
-    QTest::keyClicks(&find->FilterLine(), QStringLiteral("h-b"));
+    QTest::keyClicks(&find->filterLine(), QStringLiteral("h-b"));
     EXPECT_EQ(harnesses.currentIndex(), -1) << "typing chooses no harness";
     EXPECT_TRUE(EntriesOf(*dialog, "wireNumberList").isEmpty()) << "and loads no wires";
 
-    QTest::keyClick(&find->FilterLine(), Qt::Key_Return);
+    QTest::keyClick(&find->filterLine(), Qt::Key_Return);
     EXPECT_TRUE(dialog->isVisible()) << "Enter picks; it does not close the window";
     const QStringList picked = {harnesses.currentText(), dialog->listedHarnessId()};
     const QStringList wires = EntriesOf(*dialog, "wireNumberList");
