@@ -5,23 +5,23 @@
 #include <QLabel>
 #include <QPushButton>
 
-AboutDialog::AboutDialog(QWidget* parent) : TemplateDialog(parent, SongTiFont(), QStringLiteral("关于 Korvel"), 235, 55)
+AboutDialog::AboutDialog(QWidget* parent) : TemplateDialog(parent, songTiFont(), QStringLiteral("关于 Korvel"), 235, 55)
 {
     auto* icon = new QLabel(this);
-    Place(*icon, {11, 17, 20, 20});
+    place(*icon, {11, 17, 20, 20});
     icon->setPixmap(ApplicationIcon().pixmap(icon->size()));
 
     auto* version = new QLabel(QStringLiteral("Korvel 1.0 版"), this);
     version->setTextFormat(Qt::PlainText);
-    Place(*version, {40, 10, 119, 8});
+    place(*version, {40, 10, 119, 8});
 
     auto* purpose = new QLabel(QStringLiteral("线束测试数据库维护工具"), this);
     purpose->setTextFormat(Qt::PlainText);
-    Place(*purpose, {40, 25, 119, 8});
+    place(*purpose, {40, 25, 119, 8});
 
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     identifyControl(*ok, kOkButton, QStringLiteral("okButton"));
-    Place(*ok, {178, 7, 50, 16});
+    place(*ok, {178, 7, 50, 16});
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &AboutDialog::accept);
 }

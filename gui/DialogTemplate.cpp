@@ -9,7 +9,7 @@
 
 namespace {
 
-QFont TemplateFont(const QStringList& families, int pointSize)
+QFont templateFont(const QStringList& families, int pointSize)
 {
     QFont font;
     font.setFamilies(families);
@@ -19,16 +19,16 @@ QFont TemplateFont(const QStringList& families, int pointSize)
 
 } // namespace
 
-QFont SongTiFont()
+QFont songTiFont()
 {
-    return TemplateFont({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
+    return templateFont({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
                          QStringLiteral("Noto Sans CJK SC")},
                         9);
 }
 
-QFont ShellDialogFont()
+QFont shellDialogFont()
 {
-    return TemplateFont({QStringLiteral("MS Shell Dlg"), QStringLiteral("Microsoft Sans Serif"),
+    return templateFont({QStringLiteral("MS Shell Dlg"), QStringLiteral("Microsoft Sans Serif"),
                          QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK SC")},
                         8);
 }
@@ -53,7 +53,7 @@ QSize DialogUnits::toPixels(int width, int height) const
     return QSize(static_cast<int>(width * m_charWidth / 4), height * m_charHeight / 8);
 }
 
-DialogUnits ApplyTemplate(QDialog& dialog, const QFont& font, const QString& caption, int width, int height)
+DialogUnits applyTemplate(QDialog& dialog, const QFont& font, const QString& caption, int width, int height)
 {
     dialog.setFont(font);
     dialog.setWindowTitle(caption);
@@ -63,7 +63,7 @@ DialogUnits ApplyTemplate(QDialog& dialog, const QFont& font, const QString& cap
     return units;
 }
 
-void PlaceControl(QWidget& control, const DialogUnits& units, QRect rect)
+void placeControl(QWidget& control, const DialogUnits& units, QRect rect)
 {
     control.setGeometry(units.toPixels(rect.x(), rect.y(), rect.width(), rect.height()));
 }
@@ -75,13 +75,13 @@ void identifyControl(QWidget& control, int id, const QString& name)
 }
 
 TemplateDialog::TemplateDialog(QWidget* parent, const QFont& font, const QString& caption, int width, int height)
-    : QDialog(parent), m_units(ApplyTemplate(*this, font, caption, width, height))
+    : QDialog(parent), m_units(applyTemplate(*this, font, caption, width, height))
 {
 }
 
-void TemplateDialog::Place(QWidget& control, QRect rect) const
+void TemplateDialog::place(QWidget& control, QRect rect) const
 {
-    PlaceControl(control, m_units, rect);
+    placeControl(control, m_units, rect);
 }
 
 void TemplateDialog::keyPressEvent(QKeyEvent* event)

@@ -13,8 +13,8 @@ class QWidget;
 
 // The two fonts of the program's dialog templates, with the faces a Linux desktop has for
 // them (the CJK texts must render).
-QFont SongTiFont();     // "宋体", 9 points: the main window and the About box
-QFont ShellDialogFont(); // "MS Shell Dlg", 8 points: the login and the duplicate-label dialog
+QFont songTiFont();     // "宋体", 9 points: the main window and the About box
+QFont shellDialogFont(); // "MS Shell Dlg", 8 points: the login and the duplicate-label dialog
 
 // Rectangles of a dialog template, converted from dialog units by the dialog's font as
 // Windows converts them: x × average character width / 4, y × character height / 8.
@@ -33,10 +33,10 @@ private:
 
 // Gives a dialog its template's font and fixed client size; the units its controls are
 // placed in.
-DialogUnits ApplyTemplate(QDialog& dialog, const QFont& font, const QString& caption, int width, int height);
+DialogUnits applyTemplate(QDialog& dialog, const QFont& font, const QString& caption, int width, int height);
 
 // Places a control at its template rectangle.
-void PlaceControl(QWidget& control, const DialogUnits& units, QRect rect);
+void placeControl(QWidget& control, const DialogUnits& units, QRect rect);
 
 // Tags a control with its control id (the property "controlId") and an object name that
 // says what it is ("harnessNumberList"): tests and accessibility tools find it by either.
@@ -52,8 +52,8 @@ class TemplateDialog : public QDialog
 public:
     TemplateDialog(QWidget* parent, const QFont& font, const QString& caption, int width, int height);
 
-    // Places a control of this dialog at its template rectangle (PlaceControl).
-    void Place(QWidget& control, QRect rect) const;
+    // Places a control of this dialog at its template rectangle (placeControl).
+    void place(QWidget& control, QRect rect) const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

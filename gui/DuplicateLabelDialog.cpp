@@ -9,26 +9,26 @@
 
 DuplicateLabelDialog::DuplicateLabelDialog(const QString& oldLabelNumber, CAdoDatabase& database,
                                            MessageSink& messages, QWidget* parent)
-    : TemplateDialog(parent, ShellDialogFont(), QStringLiteral("Label重复"), 153, 89), m_database(database),
+    : TemplateDialog(parent, shellDialogFont(), QStringLiteral("Label重复"), 153, 89), m_database(database),
       m_messages(messages), m_newLabelNumber(new QLineEdit(this))
 {
     // Template order, which is also the tab order.
     identifyControl(*m_newLabelNumber, kNewValueEdit, QStringLiteral("newLabelNumberEdit"));
-    Place(*m_newLabelNumber, {49, 41, 74, 14});
+    place(*m_newLabelNumber, {49, 41, 74, 14});
     auto* newLabel = new QLabel(QStringLiteral("新值："), this);
-    Place(*newLabel, {18, 45, 25, 8});
+    place(*newLabel, {18, 45, 25, 8});
     auto* oldNumber = new QLineEdit(oldLabelNumber, this);
     oldNumber->setReadOnly(true);
     identifyControl(*oldNumber, kOldValueEdit, QStringLiteral("oldLabelNumberEdit"));
-    Place(*oldNumber, {49, 23, 74, 14});
+    place(*oldNumber, {49, 23, 74, 14});
     auto* oldLabel = new QLabel(QStringLiteral("旧值："), this);
-    Place(*oldLabel, {18, 27, 25, 8});
+    place(*oldLabel, {18, 27, 25, 8});
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setAutoDefault(false);
     identifyControl(*ok, kOkButton, QStringLiteral("okButton"));
-    Place(*ok, {47, 60, 50, 14});
+    place(*ok, {47, 60, 50, 14});
     auto* frame = new QGroupBox(QStringLiteral("LabelNo"), this);
-    Place(*frame, {9, 9, 134, 71});
+    place(*frame, {9, 9, 134, 71});
     frame->lower();
 
     connect(ok, &QPushButton::clicked, this, &DuplicateLabelDialog::accept);

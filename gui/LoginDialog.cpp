@@ -8,20 +8,20 @@
 #include <QPushButton>
 
 LoginDialog::LoginDialog(ProgramContext context, QWidget* parent)
-    : TemplateDialog(parent, ShellDialogFont(), QStringLiteral("登录界面"), 186, 66), m_context(std::move(context)),
+    : TemplateDialog(parent, shellDialogFont(), QStringLiteral("登录界面"), 186, 66), m_context(std::move(context)),
       m_password(new QLineEdit(this))
 {
     auto* prompt = new QLabel(QStringLiteral("输入密码："), this);
-    Place(*prompt, {20, 25, 41, 8});
+    place(*prompt, {20, 25, 41, 8});
 
     m_password->setEchoMode(QLineEdit::Password);
     identifyControl(*m_password, kPasswordEdit, QStringLiteral("passwordEdit"));
-    Place(*m_password, {64, 23, 102, 14});
+    place(*m_password, {64, 23, 102, 14});
 
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setAutoDefault(false);
     identifyControl(*ok, kOkButton, QStringLiteral("okButton"));
-    Place(*ok, {64, 42, 50, 14});
+    place(*ok, {64, 42, 50, 14});
     connect(ok, &QPushButton::clicked, this, &LoginDialog::accept);
 
     m_password->setFocus();

@@ -15,7 +15,7 @@
 #include <QShortcut>
 
 MainWindow::MainWindow(ProgramContext context, QWidget* parent)
-    : TemplateDialog(parent, SongTiFont(), QStringLiteral("Korvel"), 406, 221), m_context(std::move(context))
+    : TemplateDialog(parent, songTiFont(), QStringLiteral("Korvel"), 406, 221), m_context(std::move(context))
 {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowIcon(ApplicationIcon());

@@ -36,12 +36,12 @@ struct Layout
     void label(const QString& text, QRect rect) const
     {
         auto* label = new QLabel(text, &dialog);
-        dialog.Place(*label, rect);
+        dialog.place(*label, rect);
     }
     void band(QRect rect) const
     {
         auto* frame = new QGroupBox(&dialog);
-        dialog.Place(*frame, rect);
+        dialog.place(*frame, rect);
         frame->lower();
     }
 
@@ -50,7 +50,7 @@ private:
     Control* place(Control* control, int id, const char* name, QRect rect) const
     {
         identifyControl(*control, id, QString::fromLatin1(name));
-        dialog.Place(*control, rect);
+        dialog.place(*control, rect);
         return control;
     }
 };

@@ -55,7 +55,7 @@ SeenBox Show(void (QtMessageSink::*show)(const QString&), const QString& text)
 class CountingDialog : public TemplateDialog
 {
 public:
-    CountingDialog() : TemplateDialog(nullptr, ShellDialogFont(), QStringLiteral("test"), 100, 50) {}
+    CountingDialog() : TemplateDialog(nullptr, shellDialogFont(), QStringLiteral("test"), 100, 50) {}
     void accept() override { ++oks; }
 
     int oks = 0;
@@ -124,7 +124,7 @@ TEST(SortedCombo, TheOpenListShowsItsWidestEntryWholeWhereTheBoxIsNarrow)
 
 TEST(DialogTemplate, RectanglesScaleWithTheDialogFont)
 {
-    QFont small = ShellDialogFont();
+    QFont small = shellDialogFont();
     QFont large = small;
     large.setPointSize(small.pointSize() * 2);
     const QRect smallRect = DialogUnits(small).toPixels(64, 23, 102, 14);
@@ -134,10 +134,10 @@ TEST(DialogTemplate, RectanglesScaleWithTheDialogFont)
     EXPECT_GT(largeRect.height(), smallRect.height() * 3 / 2);
 
     QDialog dialog;
-    ApplyTemplate(dialog, small, QStringLiteral("登录界面"), 186, 66);
+    applyTemplate(dialog, small, QStringLiteral("登录界面"), 186, 66);
     EXPECT_EQ(dialog.size(), DialogUnits(small).toPixels(186, 66));
     QPushButton button(&dialog);
-    PlaceControl(button, DialogUnits(small), {64, 42, 50, 14});
+    placeControl(button, DialogUnits(small), {64, 42, 50, 14});
     identifyControl(button, 1003, QStringLiteral("okButton"));
     EXPECT_EQ(button.geometry(), DialogUnits(small).toPixels(64, 42, 50, 14));
     EXPECT_EQ(dialog.findChild<QPushButton*>(QStringLiteral("okButton")), &button);
