@@ -27,7 +27,7 @@ void MainWindow::exportLabel()
         m_context.messages().ShowWarning(kEmptyLabelNoText);
         return;
     }
-    const QString path = m_context.fileDialogs().GetSaveFileName(this, kBundleFilter, kBundleSuffix);
+    const QString path = m_context.fileDialogs().getSaveFileName(this, kBundleFilter, kBundleSuffix);
     if (path.isEmpty())
         return;
     ExportLabel(m_connectionString, labelNumber, path, m_context.messages());
@@ -35,7 +35,7 @@ void MainWindow::exportLabel()
 
 void MainWindow::importLabel()
 {
-    const QString path = m_context.fileDialogs().GetOpenFileName(this, kBundleFilter, kBundleSuffix);
+    const QString path = m_context.fileDialogs().getOpenFileName(this, kBundleFilter, kBundleSuffix);
     if (path.isEmpty())
         return;
     DialogLabelResolver resolver(this, m_context.messages());

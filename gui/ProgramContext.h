@@ -17,16 +17,16 @@ public:
     virtual ~FileDialogs() = default;
 
     // The chosen path, or "" when the user cancelled. Choosing an existing file asks first.
-    virtual QString GetSaveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) = 0;
-    virtual QString GetOpenFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) = 0;
+    virtual QString getSaveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) = 0;
+    virtual QString getOpenFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) = 0;
 };
 
 // Qt's file dialogs, each filter as Qt writes it ("标签文件(*.bq)").
 class QtFileDialogs : public FileDialogs
 {
 public:
-    QString GetSaveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) override;
-    QString GetOpenFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) override;
+    QString getSaveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) override;
+    QString getOpenFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) override;
 };
 
 // The program's message boxes: the application's name as caption, an OK button only, the

@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-bool InstallQtChineseTranslation(QTranslator& translator, const QString& directory)
+bool installQtChineseTranslation(QTranslator& translator, const QString& directory)
 {
     return translator.load(QStringLiteral("qtbase_zh_CN"), directory) &&
            QCoreApplication::installTranslator(&translator);

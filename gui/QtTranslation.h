@@ -11,5 +11,5 @@
 // application, where it stays until the translator is destroyed. Without that file Qt
 // speaks English and the program goes on: it is no fault of the user's, so nothing is said.
 // Whether it was installed.
-bool InstallQtChineseTranslation(QTranslator& translator,
+bool installQtChineseTranslation(QTranslator& translator,
                                  const QString& directory = QLibraryInfo::path(QLibraryInfo::TranslationsPath));

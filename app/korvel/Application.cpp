@@ -8,7 +8,7 @@ void Application::run()
 {
     // Qt's own buttons and dialogs speak the program's language for the whole run.
     QTranslator chinese;
-    (void)InstallQtChineseTranslation(chinese);
+    (void)installQtChineseTranslation(chinese);
 
     // The login is gone before the main window appears.
     bool loggedIn = false;

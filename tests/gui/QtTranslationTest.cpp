@@ -46,7 +46,7 @@ QStringList SaveDialogButtons()
             texts.append(button->text());
         dialog->reject();
     });
-    QtFileDialogs().GetSaveFileName(nullptr, QStringLiteral("标签文件(*.bq)|*.bq|"), QStringLiteral("bq"));
+    QtFileDialogs().getSaveFileName(nullptr, QStringLiteral("标签文件(*.bq)|*.bq|"), QStringLiteral("bq"));
     return texts;
 }
 
@@ -56,7 +56,7 @@ TEST(QtTranslation, QtsOwnButtonsAndDialogsSpeakChineseWhileItLasts)
 {
     {
         QTranslator chinese;
-        ASSERT_TRUE(InstallQtChineseTranslation(chinese)) << "scripts/setup installs qt6-translations-l10n";
+        ASSERT_TRUE(installQtChineseTranslation(chinese)) << "scripts/setup installs qt6-translations-l10n";
         EXPECT_EQ(OkButtonText(), QStringLiteral("确定"));
         EXPECT_EQ(SaveDialogButtons(), QStringList({"保存(&S)", "取消"}));
     }
@@ -67,7 +67,7 @@ TEST(QtTranslation, WithoutTheFileQtSpeaksEnglish)
 {
     const QTemporaryDir empty;
     QTranslator chinese;
-    EXPECT_FALSE(InstallQtChineseTranslation(chinese, empty.path()));
+    EXPECT_FALSE(installQtChineseTranslation(chinese, empty.path()));
     EXPECT_EQ(OkButtonText(), QStringLiteral("OK"));
 }
 

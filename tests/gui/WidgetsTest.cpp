@@ -158,7 +158,7 @@ QStringList ShownFilters(const QString& filter)
         dialog->reject();
     });
     QtFileDialogs dialogs;
-    EXPECT_EQ(dialogs.GetOpenFileName(nullptr, filter, QStringLiteral("bq")), QString()) << "cancelled";
+    EXPECT_EQ(dialogs.getOpenFileName(nullptr, filter, QStringLiteral("bq")), QString()) << "cancelled";
     return shown;
 }
 

@@ -9,11 +9,11 @@
 class ScriptedFileDialogs : public FileDialogs
 {
 public:
-    QString GetSaveFileName(QWidget*, const QString& filter, const QString& defaultSuffix) override
+    QString getSaveFileName(QWidget*, const QString& filter, const QString& defaultSuffix) override
     {
         return answer(QStringLiteral("save"), filter, defaultSuffix);
     }
-    QString GetOpenFileName(QWidget*, const QString& filter, const QString& defaultSuffix) override
+    QString getOpenFileName(QWidget*, const QString& filter, const QString& defaultSuffix) override
     {
         return answer(QStringLiteral("open"), filter, defaultSuffix);
     }
