@@ -25,6 +25,11 @@
 #include <cstdlib>
 #include <cstring>
 
+using korvel::FindPopup;
+using korvel::MainWindow;
+using korvel::ProgramContext;
+using korvel::replaceSortedEntries;
+
 namespace {
 
 constexpr int kHarnesses = 100000;

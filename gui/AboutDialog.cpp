@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace korvel {
+
 AboutDialog::AboutDialog(QWidget* parent) : TemplateDialog(parent, songTiFont(), QStringLiteral("关于 Korvel"), 235, 55)
 {
     auto* icon = new QLabel(this);
@@ -25,3 +27,5 @@ AboutDialog::AboutDialog(QWidget* parent) : TemplateDialog(parent, songTiFont(),
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &AboutDialog::accept);
 }
+
+} // namespace korvel

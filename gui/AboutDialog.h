@@ -2,6 +2,8 @@
 
 #include "gui/DialogTemplate.h"
 
+namespace korvel {
+
 // The About box: the program's name and version beside its icon.
 class AboutDialog : public TemplateDialog
 {
@@ -12,3 +14,5 @@ public:
 
     explicit AboutDialog(QWidget* parent = nullptr);
 };
+
+} // namespace korvel

@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+namespace korvel {
+
 namespace {
 
 QFont templateFont(const QStringList& families, int pointSize)
@@ -95,3 +97,5 @@ void TemplateDialog::keyPressEvent(QKeyEvent* event)
     }
     QDialog::keyPressEvent(event);
 }
+
+} // namespace korvel

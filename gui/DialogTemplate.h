@@ -8,6 +8,8 @@
 class QKeyEvent;
 class QWidget;
 
+namespace korvel {
+
 // The program's dialogs keep the arrangement of the dialog templates their users know: the
 // same captions, bands and control order, each rectangle given in dialog units.
 
@@ -61,3 +63,5 @@ protected:
 private:
     DialogUnits m_units;
 };
+
+} // namespace korvel

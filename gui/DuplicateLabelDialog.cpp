@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace korvel {
+
 DuplicateLabelDialog::DuplicateLabelDialog(const QString& oldLabelNumber, CAdoDatabase& database,
                                            MessageSink& messages, QWidget* parent)
     : TemplateDialog(parent, shellDialogFont(), QStringLiteral("Label重复"), 153, 89), m_database(database),
@@ -63,3 +65,5 @@ bool DialogLabelResolver::ResolveDuplicateLabelNo(CAdoDatabase& database, const 
     newValue = dialog.newLabelNumber();
     return true;
 }
+
+} // namespace korvel

@@ -9,6 +9,8 @@
 class MessageSink;
 class QLineEdit;
 
+namespace korvel {
+
 // "Label重复": the label number of an imported label exists already, and the user types one
 // that does not. It ends with OK only on a free, non-empty number; Escape or the close box
 // abandon the import.
@@ -51,3 +53,5 @@ private:
     QWidget* m_parent;
     MessageSink& m_messages;
 };
+
+} // namespace korvel

@@ -10,6 +10,8 @@
 #include <QStringListModel>
 #include <QVBoxLayout>
 
+namespace korvel {
+
 namespace {
 
 constexpr int kVisibleRows = 10;
@@ -174,3 +176,5 @@ bool FindPopup::eventFilter(QObject* watched, QEvent* event)
     default: return false;
     }
 }
+
+} // namespace korvel

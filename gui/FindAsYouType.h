@@ -8,6 +8,8 @@ class QLineEdit;
 class QListView;
 class QStringListModel;
 
+namespace korvel {
+
 // Finding an entry of a long drop-down list by any part of its text. Typing into the
 // drop-down (closed, or with its list open) opens a list of the entries that hold what was
 // typed, ignoring case, under a line that shows it; arrow keys move in that list, Enter or
@@ -48,3 +50,5 @@ private:
     bool m_entriesChanged = true;
     QList<int> m_matchRows;    // the drop-down row of each match
 };
+
+} // namespace korvel

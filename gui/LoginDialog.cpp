@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace korvel {
+
 LoginDialog::LoginDialog(ProgramContext context, QWidget* parent)
     : TemplateDialog(parent, shellDialogFont(), QStringLiteral("登录界面"), 186, 66), m_context(std::move(context)),
       m_password(new QLineEdit(this))
@@ -40,3 +42,5 @@ void LoginDialog::accept()
     }
     QDialog::accept();
 }
+
+} // namespace korvel

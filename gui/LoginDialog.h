@@ -5,6 +5,8 @@
 
 class QLineEdit;
 
+namespace korvel {
+
 // The login: the administrator's password, checked against the stored one on every try, as
 // often as the user likes. Only a match ends it, with QDialog::Accepted.
 class LoginDialog : public TemplateDialog
@@ -27,3 +29,5 @@ private:
     ProgramContext m_context;
     QLineEdit* m_password;
 };
+
+} // namespace korvel

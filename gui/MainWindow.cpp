@@ -14,6 +14,8 @@
 #include <QMenu>
 #include <QShortcut>
 
+namespace korvel {
+
 MainWindow::MainWindow(ProgramContext context, QWidget* parent)
     : TemplateDialog(parent, songTiFont(), QStringLiteral("Korvel"), 406, 221), m_context(std::move(context))
 {
@@ -96,3 +98,5 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event)
     menu.addAction(AboutItemText(), this, &MainWindow::showAbout);
     menu.exec(event->globalPos());
 }
+
+} // namespace korvel

@@ -10,9 +10,9 @@ class QComboBox;
 class QLineEdit;
 
 namespace korvel {
+
 struct AttributeWrite;
 struct Cascade;
-} // namespace korvel
 
 // The main window: a wire band (harness, wire, connection type, test group), a job band
 // (job, step, test mode, test group 2) and a label band. It keeps no connection: every
@@ -125,3 +125,5 @@ private:
     QString m_harnessId;
     QString m_jobId;
 };
+
+} // namespace korvel

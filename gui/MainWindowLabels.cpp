@@ -13,6 +13,8 @@
 
 #include <QComboBox>
 
+namespace korvel {
+
 namespace {
 
 const QString kBundleFilter = QStringLiteral("标签文件(*.bq)|*.bq|");
@@ -56,3 +58,5 @@ void MainWindow::refreshLabelList()
     if (labels)
         refillSortedEntries(*m_ui.labelNumbers, std::move(labels.value));
 }
+
+} // namespace korvel

@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace korvel {
+
 namespace {
 
 struct Layout
@@ -129,3 +131,5 @@ MainWindow::Controls MainWindow::createControls()
     connect(importLabel, &QPushButton::clicked, this, &MainWindow::importLabel);
     return ui;
 }
+
+} // namespace korvel

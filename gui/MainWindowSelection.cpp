@@ -13,6 +13,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+namespace korvel {
+
 void MainWindow::listChildren(const korvel::Cascade& cascade, const QComboBox& records, QComboBox& children,
                               QString& recordId)
 {
@@ -85,3 +87,5 @@ void MainWindow::showTestGroup2Value()
 {
     showEntryValue(korvel::kTestGroup2Write, *m_ui.testGroup2s, *m_ui.testGroup2Value);
 }
+
+} // namespace korvel

@@ -9,6 +9,8 @@
 
 #include <QComboBox>
 
+namespace korvel {
+
 MainWindow::WriteTarget MainWindow::chosenWire() const
 {
     return {m_ui.harnessNumbers->currentIndex() >= 0, m_harnessId, selectedText(*m_ui.wireNumbers)};
@@ -60,3 +62,5 @@ void MainWindow::writeTestGroup2()
 {
     writeChosenValue(korvel::kTestGroup2Write, chosenStep(), *m_ui.testGroup2s);
 }
+
+} // namespace korvel

@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+namespace korvel {
+
 namespace {
 
 // "标签文件(*.bq)|*.bq|" as Qt writes filters: "标签文件(*.bq)".
@@ -66,3 +68,5 @@ void QtMessageSink::ShowInformation(const QString& text)
 {
     showBox(m_parent, QMessageBox::Information, text);
 }
+
+} // namespace korvel

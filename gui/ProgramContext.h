@@ -6,6 +6,8 @@
 
 class QWidget;
 
+namespace korvel {
+
 // What the dialogs need from outside, behind interfaces that tests replace: where the
 // configuration files lie, where messages go, the file dialogs.
 
@@ -63,3 +65,5 @@ private:
     MessageSink* m_messages;
     FileDialogs* m_fileDialogs;
 };
+
+} // namespace korvel

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QTranslator>
 
+namespace korvel {
+
 // Qt's own words on screen (the buttons of the message boxes and file dialogs, the file
 // dialogs' texts and their overwrite question, the edit boxes' context menu) in Chinese,
 // as the program's own texts are, whatever the system's language: loads the translation
@@ -13,3 +15,5 @@
 // Whether it was installed.
 bool installQtChineseTranslation(QTranslator& translator,
                                  const QString& directory = QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+
+} // namespace korvel

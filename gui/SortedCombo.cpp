@@ -11,6 +11,8 @@
 #include <numeric>
 #include <optional>
 
+namespace korvel {
+
 namespace {
 
 QStringListModel& entriesModel(QComboBox& combo)
@@ -124,3 +126,5 @@ QString selectedText(const QComboBox& combo)
 {
     return combo.currentIndex() >= 0 ? combo.currentText() : QString();
 }
+
+} // namespace korvel

@@ -5,6 +5,8 @@
 class QComboBox;
 class QWidget;
 
+namespace korvel {
+
 // The program's drop-down lists keep their entries sorted by text, ignoring case, as the
 // list controls it was made with do, and stay quick with a hundred thousand entries: the
 // entries live in a plain string list model and are sorted once per change. The open list
@@ -19,3 +21,5 @@ void refillSortedEntries(QComboBox& combo, QStringList entries);
 
 // The selected entry's text, or "" when nothing is selected.
 QString selectedText(const QComboBox& combo);
+
+} // namespace korvel

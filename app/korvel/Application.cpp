@@ -4,6 +4,8 @@
 #include "gui/MainWindow.h"
 #include "gui/QtTranslation.h"
 
+namespace korvel {
+
 void Application::run()
 {
     // Qt's own buttons and dialogs speak the program's language for the whole run.
@@ -22,3 +24,5 @@ void Application::run()
         main.exec();
     }
 }
+
+} // namespace korvel

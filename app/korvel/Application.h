@@ -2,6 +2,8 @@
 
 #include "gui/ProgramContext.h"
 
+namespace korvel {
+
 // The whole life of the program: the login, and only after a successful one the main
 // window. Nothing survives from one run to the next.
 class Application
@@ -15,3 +17,5 @@ public:
 private:
     ProgramContext m_context;
 };
+
+} // namespace korvel

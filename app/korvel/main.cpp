@@ -13,9 +13,9 @@ int main(int argc, char** argv)
     KeepFreedMemoryForReuse();
     ConfigureEmbeddedEngine();
     QApplication application(argc, argv);
-    QtMessageSink messages;
-    QtFileDialogs fileDialogs;
-    Application program(ProgramContext{GetExeDirectory(), messages, fileDialogs});
+    korvel::QtMessageSink messages;
+    korvel::QtFileDialogs fileDialogs;
+    korvel::Application program(korvel::ProgramContext{GetExeDirectory(), messages, fileDialogs});
     program.run();
     return 0;
 }

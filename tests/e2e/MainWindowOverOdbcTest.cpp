@@ -15,6 +15,10 @@
 
 #include <QSet>
 
+using korvel::LoginDialog;
+using korvel::MainWindow;
+using korvel::ProgramContext;
+
 namespace {
 
 class MainWindowOverOdbcTest : public KorvelServerTest

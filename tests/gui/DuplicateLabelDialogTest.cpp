@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+using korvel::DuplicateLabelDialog;
+
 namespace {
 
 class DuplicateLabelDialogTest : public ::testing::Test

@@ -15,6 +15,12 @@
 
 #include <gtest/gtest.h>
 
+using korvel::addSortedEntries;
+using korvel::createSortedCombo;
+using korvel::enableFindAsYouType;
+using korvel::FindPopup;
+using korvel::replaceSortedEntries;
+
 namespace {
 
 class FindAsYouTypeTest : public ::testing::Test

@@ -21,6 +21,10 @@
 
 #include <gtest/gtest.h>
 
+using korvel::MainWindow;
+using korvel::ProgramContext;
+using korvel::selectedText;
+
 namespace {
 
 class LabelBandTest : public ::testing::Test

@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+using korvel::LoginDialog;
+using korvel::ProgramContext;
+
 namespace {
 
 class LoginTest : public ::testing::Test

@@ -15,6 +15,10 @@
 
 #include <gtest/gtest.h>
 
+using korvel::FindPopup;
+using korvel::MainWindow;
+using korvel::ProgramContext;
+
 namespace {
 
 // The tables the main window reads and writes, with a few rows in deliberately unsorted,

@@ -25,6 +25,11 @@
 
 #include <memory>
 
+using korvel::Application;
+using korvel::installQtChineseTranslation;
+using korvel::ProgramContext;
+using korvel::QtFileDialogs;
+
 namespace {
 
 QString OkButtonText()

@@ -6,7 +6,7 @@
 
 // Answers each file dialog with the next scripted path ("" is a cancelled dialog) and
 // remembers what was asked.
-class ScriptedFileDialogs : public FileDialogs
+class ScriptedFileDialogs : public korvel::FileDialogs
 {
 public:
     QString getSaveFileName(QWidget*, const QString& filter, const QString& defaultSuffix) override

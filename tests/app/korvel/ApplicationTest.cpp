@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+using korvel::Application;
+using korvel::ProgramContext;
+
 namespace {
 
 // Answers the modal dialogs of a run, one after the other, by their captions.
