@@ -35,7 +35,7 @@ void LoginDialog::accept()
         ReadConnectionString(m_context.configDirectory() + kSettingsFileName, m_context.messages());
     if (!connection)
         return;
-    const korvel::Outcome checked = korvel::checkAdminPassword(*connection, m_password->text());
+    const Outcome checked = checkAdminPassword(*connection, m_password->text());
     if (!checked) {
         m_context.messages().ShowWarning(checked.message());
         return;

@@ -23,10 +23,10 @@ MainWindow::MainWindow(ProgramContext context, QWidget* parent)
     setWindowIcon(ApplicationIcon());
     m_ui = createControls();
     // Before any choice the whole-number boxes show 0, the text boxes nothing.
-    showValue(korvel::kConnectionTypeWrite, *m_ui.connectionTypeValue, QString());
-    showValue(korvel::kTestGroupWrite, *m_ui.testGroupValue, QString());
-    showValue(korvel::kTestModeWrite, *m_ui.testModeValue, QString());
-    showValue(korvel::kTestGroup2Write, *m_ui.testGroup2Value, QString());
+    showValue(kConnectionTypeWrite, *m_ui.connectionTypeValue, QString());
+    showValue(kTestGroupWrite, *m_ui.testGroupValue, QString());
+    showValue(kTestModeWrite, *m_ui.testModeValue, QString());
+    showValue(kTestGroup2Write, *m_ui.testGroup2Value, QString());
     // The About item lives in the context menu and on F1: Linux window managers have no
     // system menu to extend.
     auto* about = new QShortcut(QKeySequence(Qt::Key_F1), this);
@@ -52,10 +52,10 @@ void MainWindow::load()
 void MainWindow::fillLists(CAdoDatabase& database)
 {
     // A failed query shows its error and keeps the rows it delivered before failing.
-    korvel::Result<QStringList> harnesses = korvel::harnessNumbers(database);
+    Result<QStringList> harnesses = harnessNumbers(database);
     if (!harnesses)
         m_context.messages().ShowWarning(harnesses.message());
-    korvel::Result<QStringList> jobs = korvel::jobNumbers(database);
+    Result<QStringList> jobs = jobNumbers(database);
     if (!jobs)
         m_context.messages().ShowWarning(jobs.message());
     addSortedEntries(*m_ui.harnessNumbers, std::move(harnesses.value));
@@ -70,10 +70,10 @@ void MainWindow::fillLists(CAdoDatabase& database)
     addSortedEntries(*m_ui.labelNumbers, readActiveLabels(database).value);
 }
 
-korvel::Result<QStringList> MainWindow::readActiveLabels(CAdoDatabase& database)
+Result<QStringList> MainWindow::readActiveLabels(CAdoDatabase& database)
 {
     // A failure shows its error and gives the numbers read before it.
-    korvel::Result<QStringList> labels = korvel::activeLabelNumbers(database);
+    Result<QStringList> labels = activeLabelNumbers(database);
     if (!labels)
         m_context.messages().ShowWarning(labels.message());
     return labels;

@@ -105,15 +105,14 @@ private:
     Controls createControls();
     void fillLists(CAdoDatabase& database);
     void loadValueLists();
-    korvel::Result<QStringList> readActiveLabels(CAdoDatabase& database);
+    Result<QStringList> readActiveLabels(CAdoDatabase& database);
     void refreshLabelList();
-    void listChildren(const korvel::Cascade& cascade, const QComboBox& records, QComboBox& children,
-                      QString& recordId);
-    void showValue(const korvel::AttributeWrite& write, QLineEdit& valueBox, const QString& entryValue);
-    void showEntryValue(const korvel::AttributeWrite& write, const QComboBox& entries, QLineEdit& valueBox);
+    void listChildren(const Cascade& cascade, const QComboBox& records, QComboBox& children, QString& recordId);
+    void showValue(const AttributeWrite& write, QLineEdit& valueBox, const QString& entryValue);
+    void showEntryValue(const AttributeWrite& write, const QComboBox& entries, QLineEdit& valueBox);
     WriteTarget chosenWire() const;
     WriteTarget chosenStep() const;
-    void writeChosenValue(const korvel::AttributeWrite& write, const WriteTarget& target, const QComboBox& entries);
+    void writeChosenValue(const AttributeWrite& write, const WriteTarget& target, const QComboBox& entries);
 
     ProgramContext m_context;
     Controls m_ui;

@@ -54,7 +54,7 @@ void MainWindow::refreshLabelList()
         m_context.messages().ShowWarning(database.m_strError);
         return;
     }
-    korvel::Result<QStringList> labels = readActiveLabels(database);
+    Result<QStringList> labels = readActiveLabels(database);
     if (labels)
         refillSortedEntries(*m_ui.labelNumbers, std::move(labels.value));
 }

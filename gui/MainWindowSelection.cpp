@@ -15,7 +15,7 @@
 
 namespace korvel {
 
-void MainWindow::listChildren(const korvel::Cascade& cascade, const QComboBox& records, QComboBox& children,
+void MainWindow::listChildren(const Cascade& cascade, const QComboBox& records, QComboBox& children,
                               QString& recordId)
 {
     const QString number = selectedText(records);
@@ -32,7 +32,7 @@ void MainWindow::listChildren(const korvel::Cascade& cascade, const QComboBox& r
         m_context.messages().ShowWarning(database.m_strError);
         return;
     }
-    korvel::Result<korvel::Children> found = korvel::childrenOf(database, cascade, number);
+    Result<Children> found = childrenOf(database, cascade, number);
     if (!found) {
         m_context.messages().ShowWarning(found.message());
         return;
@@ -45,47 +45,46 @@ void MainWindow::listChildren(const korvel::Cascade& cascade, const QComboBox& r
 
 void MainWindow::chooseHarness()
 {
-    listChildren(korvel::kWiresOfHarness, *m_ui.harnessNumbers, *m_ui.wireNumbers, m_harnessId);
+    listChildren(kWiresOfHarness, *m_ui.harnessNumbers, *m_ui.wireNumbers, m_harnessId);
 }
 
 void MainWindow::chooseJob()
 {
-    listChildren(korvel::kStepsOfJob, *m_ui.jobNumbers, *m_ui.steps, m_jobId);
+    listChildren(kStepsOfJob, *m_ui.jobNumbers, *m_ui.steps, m_jobId);
 }
 
-void MainWindow::showValue(const korvel::AttributeWrite& write, QLineEdit& valueBox, const QString& entryValue)
+void MainWindow::showValue(const AttributeWrite& write, QLineEdit& valueBox, const QString& entryValue)
 {
     // A whole-number list's value is the number it begins with: what the box shows is
     // what the write stores.
     QString& chosen = m_chosenValues[write.valueList];
-    chosen = write.value == korvel::ValueKind::WholeNumber ? QString::number(korvel::leadingInteger(entryValue))
-                                                            : entryValue;
+    chosen = write.value == ValueKind::WholeNumber ? QString::number(leadingInteger(entryValue)) : entryValue;
     valueBox.setText(chosen);
 }
 
-void MainWindow::showEntryValue(const korvel::AttributeWrite& write, const QComboBox& entries, QLineEdit& valueBox)
+void MainWindow::showEntryValue(const AttributeWrite& write, const QComboBox& entries, QLineEdit& valueBox)
 {
     showValue(write, valueBox, m_valueLists[write.valueList].value(selectedText(entries)));
 }
 
 void MainWindow::showConnectionTypeValue()
 {
-    showEntryValue(korvel::kConnectionTypeWrite, *m_ui.connectionTypes, *m_ui.connectionTypeValue);
+    showEntryValue(kConnectionTypeWrite, *m_ui.connectionTypes, *m_ui.connectionTypeValue);
 }
 
 void MainWindow::showTestGroupValue()
 {
-    showEntryValue(korvel::kTestGroupWrite, *m_ui.testGroups, *m_ui.testGroupValue);
+    showEntryValue(kTestGroupWrite, *m_ui.testGroups, *m_ui.testGroupValue);
 }
 
 void MainWindow::showTestModeValue()
 {
-    showEntryValue(korvel::kTestModeWrite, *m_ui.testModes, *m_ui.testModeValue);
+    showEntryValue(kTestModeWrite, *m_ui.testModes, *m_ui.testModeValue);
 }
 
 void MainWindow::showTestGroup2Value()
 {
-    showEntryValue(korvel::kTestGroup2Write, *m_ui.testGroup2s, *m_ui.testGroup2Value);
+    showEntryValue(kTestGroup2Write, *m_ui.testGroup2s, *m_ui.testGroup2Value);
 }
 
 } // namespace korvel

@@ -21,11 +21,9 @@ MainWindow::WriteTarget MainWindow::chosenStep() const
     return {m_ui.jobNumbers->currentIndex() >= 0, m_jobId, selectedText(*m_ui.steps)};
 }
 
-void MainWindow::writeChosenValue(const korvel::AttributeWrite& write, const WriteTarget& target,
-                                  const QComboBox& entries)
+void MainWindow::writeChosenValue(const AttributeWrite& write, const WriteTarget& target, const QComboBox& entries)
 {
-    const korvel::Outcome chosen =
-        korvel::requireChoices(write, target.recordChosen, target.child, selectedText(entries));
+    const Outcome chosen = requireChoices(write, target.recordChosen, target.child, selectedText(entries));
     if (!chosen) {
         m_context.messages().ShowWarning(chosen.message());
         return;
@@ -35,8 +33,8 @@ void MainWindow::writeChosenValue(const korvel::AttributeWrite& write, const Wri
         m_context.messages().ShowWarning(database.m_strError);
         return;
     }
-    const korvel::Outcome written = korvel::writeAttribute(database, write, target.recordId, target.child,
-                                                           m_chosenValues[write.valueList]);
+    const Outcome written =
+        writeAttribute(database, write, target.recordId, target.child, m_chosenValues[write.valueList]);
     if (written)
         m_context.messages().ShowInformation(QStringLiteral("写入成功"));
     else
@@ -45,22 +43,22 @@ void MainWindow::writeChosenValue(const korvel::AttributeWrite& write, const Wri
 
 void MainWindow::writeConnectionType()
 {
-    writeChosenValue(korvel::kConnectionTypeWrite, chosenWire(), *m_ui.connectionTypes);
+    writeChosenValue(kConnectionTypeWrite, chosenWire(), *m_ui.connectionTypes);
 }
 
 void MainWindow::writeTestGroup()
 {
-    writeChosenValue(korvel::kTestGroupWrite, chosenWire(), *m_ui.testGroups);
+    writeChosenValue(kTestGroupWrite, chosenWire(), *m_ui.testGroups);
 }
 
 void MainWindow::writeTestMode()
 {
-    writeChosenValue(korvel::kTestModeWrite, chosenStep(), *m_ui.testModes);
+    writeChosenValue(kTestModeWrite, chosenStep(), *m_ui.testModes);
 }
 
 void MainWindow::writeTestGroup2()
 {
-    writeChosenValue(korvel::kTestGroup2Write, chosenStep(), *m_ui.testGroup2s);
+    writeChosenValue(kTestGroup2Write, chosenStep(), *m_ui.testGroup2s);
 }
 
 } // namespace korvel
