@@ -21,6 +21,7 @@ MainWindow::MainWindow(ProgramContext context, QWidget* parent)
 {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowIcon(ApplicationIcon());
+    createBandsAndLabels();
     m_ui = createControls();
     // Before any choice the whole-number boxes show 0, the text boxes nothing.
     showValue(kConnectionTypeWrite, *m_ui.connectionTypeValue, QString());

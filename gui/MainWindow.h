@@ -102,6 +102,7 @@ private:
         QString child;     // the wire (step) chosen
     };
 
+    void createBandsAndLabels();
     Controls createControls();
     void fillLists(CAdoDatabase& database);
     void loadValueLists();

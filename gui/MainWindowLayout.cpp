@@ -59,7 +59,7 @@ private:
 
 } // namespace
 
-MainWindow::Controls MainWindow::createControls()
+void MainWindow::createBandsAndLabels()
 {
     const Layout layout{*this};
     layout.band({16, 10, 366, 71});
@@ -80,7 +80,11 @@ MainWindow::Controls MainWindow::createControls()
     layout.label(QStringLiteral("测试组2"), {265, 98, 54, 8});
     layout.label(QStringLiteral("值"), {327, 98, 40, 8});
     layout.label(QStringLiteral("标签："), {19, 181, 30, 8});
+}
 
+MainWindow::Controls MainWindow::createControls()
+{
+    const Layout layout{*this};
     // Created in the template's order, which is the tab order. The drop-down heights of the
     // template are the open list's; Qt sizes the closed box.
     Controls ui;
