@@ -69,18 +69,43 @@ QString ServerForOdbc(const QString& dataSource)
     return server;
 }
 
-// FreeTDS would ask the SQL Server Browser itself, but waits sixteen seconds for one that
-// does not answer: longer than the program waits for any login.
-bool ResolveInstance(QString& server, const InstancePortLookup& lookUpInstance, QString& error)
+// Where FreeTDS is to connect: the host alone, and the port when the server names one
+// ("host,port", "host\instance,port") or the SQL Server Browser gives that of a named
+// instance. FreeTDS would ask the Browser itself, but waits sixteen seconds for one that
+// does not answer: longer than the program waits for any login. FreeTDS 1.3 would take
+// "host,port" too, but then sends a NUL in the login's server name, which servers other
+// than SQL Server refuse.
+struct FreeTdsAddress
 {
-    const qsizetype backslash = server.indexOf(QLatin1Char('\\'));
-    if (!lookUpInstance || backslash < 0 || server.contains(QLatin1Char(',')))
+    QString host;
+    QString port; // empty: the default
+};
+
+bool FindFreeTdsAddress(const QString& server, const InstancePortLookup& lookUpInstance, FreeTdsAddress& address,
+                        QString& error)
+{
+    const qsizetype comma = server.lastIndexOf(QLatin1Char(','));
+    const QString name = comma < 0 ? server : server.left(comma);
+    const qsizetype backslash = name.indexOf(QLatin1Char('\\'));
+    // Without a way to ask, FreeTDS is left to ask the Browser itself.
+    const bool keepInstance = comma < 0 && !lookUpInstance;
+    address.host = (backslash < 0 || keepInstance ? name : name.left(backslash)).trimmed();
+    if (comma >= 0) {
+        bool isNumber = false;
+        const uint port = QStringView(server).mid(comma + 1).trimmed().toUInt(&isNumber);
+        if (!isNumber || port < 1 || port > 65535) {
+            error = QStringLiteral("服务器“%1”的端口不对：应为 1 到 65535 之间的整数").arg(server);
+            return false;
+        }
+        address.port = QString::number(port);
         return true;
-    const QString host = server.left(backslash);
+    }
+    if (backslash < 0 || keepInstance)
+        return true;
     quint16 port = 0;
-    if (!lookUpInstance(host, server.mid(backslash + 1), port, error))
+    if (!lookUpInstance(address.host, name.mid(backslash + 1), port, error))
         return false;
-    server = host + QLatin1Char(',') + QString::number(port);
+    address.port = QString::number(port);
     return true;
 }
 
@@ -108,11 +133,16 @@ bool TranslateForSqlServer(const Attributes& attributes, const QStringList& inst
         if (!FindAttribute(attributes, mapping.oleDbKeywords, value))
             continue;
         const QString keyword = QLatin1String(mapping.odbcKeyword);
-        if (keyword == QLatin1String("Server")) {
-            value = ServerForOdbc(value);
-            if (driver == kFreeTds && !ResolveInstance(value, lookUpInstance, error))
+        if (keyword == QLatin1String("Server") && driver == kFreeTds) {
+            FreeTdsAddress address;
+            if (!FindFreeTdsAddress(ServerForOdbc(value), lookUpInstance, address, error) ||
+                !AppendAttribute(translated, keyword, address.host, error) ||
+                (!address.port.isEmpty() && !AppendAttribute(translated, QStringLiteral("Port"), address.port, error)))
                 return false;
+            continue;
         }
+        if (keyword == QLatin1String("Server"))
+            value = ServerForOdbc(value);
         if (!AppendAttribute(translated, keyword, value, error))
             return false;
     }

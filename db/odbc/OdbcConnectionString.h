@@ -26,10 +26,11 @@ using InstancePortLookup = std::function<bool(const QString&, const QString&, qu
 
 // Turns an OLE DB connection string into the ODBC connection string for SQLDriverConnect.
 // SQL Server: Data Source, Initial Catalog, User Id and Password (and their usual synonyms)
-// become Server, Database, UID and PWD for the preferred driver; for FreeTDS a named
-// instance ("host\instance") becomes "host,port" through the lookup. Generic: every
-// attribute but Provider passes on. False, with a description, when the string cannot be
-// parsed, a value holds '}' (which no ODBC value can carry), or the lookup fails.
+// become Server, Database, UID and PWD for the preferred driver; FreeTDS gets the host in
+// Server and the port in Port, a named instance ("host\instance") through the lookup of
+// its port. Generic: every attribute but Provider passes on. False, with a description,
+// when the string cannot be parsed, a value holds '}' (which no ODBC value can carry), a
+// port is not a port, or the lookup fails.
 [[nodiscard]] bool TranslateConnectionString(const QString& oleDb, OdbcFlavour flavour,
                                              const QStringList& installedDrivers, QString& odbc, QString& error,
                                              const InstancePortLookup& lookUpInstance = nullptr);
