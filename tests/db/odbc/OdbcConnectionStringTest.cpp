@@ -1,3 +1,4 @@
+#include "db/client/ConnectionString.h"
 #include "db/odbc/OdbcConnectionString.h"
 #include "tests/support/QtPrinting.h"
 
@@ -113,20 +114,73 @@ TEST(OdbcConnectionStringTest, SqlServerAttributesBecomeFreeTdsOnes)
     }
 }
 
-TEST(OdbcConnectionStringTest, ClosingBraceIsRefusedNamingTheKeyword)
+TEST(OdbcConnectionStringTest, EachDriverReadsAPasswordAsItWasTyped)
 {
-    const QString error = RefusalOf(QStringLiteral("Provider=sqloledb;Data Source=srv;Password=\"ab}c\";"),
+    // FreeTDS 1.3 ends a braced value at the first "}" before ";" and keeps "}}"; ODBC's
+    // rule, which Microsoft's driver and psqlODBC follow, makes "}}" one "}". psqlODBC reads
+    // "%41" and "+" in a password without braces as "A" and a blank.
+    const QStringList microsoft = {QStringLiteral("ODBC Driver 17 for SQL Server")};
+    const struct
+    {
+        const char* password;
+        const char* freeTds;  // PWD's value for FreeTDS
+        const char* standard; // for Microsoft's driver and any other
+    } cases[] = {
+        {"a}b", "a}b", "a}b"},
+        {"ab}", "ab}", "ab}"},
+        {"{abc}", "{{abc}}", "{{abc}}}"},
+        {"p;q}r", "{p;q}r}", "{p;q}}r}"},
+        {" a}", "{ a}}", "{ a}}}"},
+        {"x%41+y", "x%41+y", "{x%41+y}"},
+        {"{", "{{}", "{{}"},
+    };
+    for (const auto& c : cases) {
+        const QString oleDb = QStringLiteral("Provider=sqloledb;Password=") +
+                              QuoteConnectionStringValue(QString::fromUtf8(c.password)) + QLatin1Char(';');
+        EXPECT_EQ(ForSqlServer(oleDb), QStringLiteral("Driver=FreeTDS;PWD=%1;").arg(QString::fromUtf8(c.freeTds)) + kFreeTdsTail)
+            << c.password;
+        EXPECT_EQ(ForSqlServer(oleDb, microsoft),
+                  QStringLiteral("Driver=ODBC Driver 17 for SQL Server;PWD=%1;").arg(QString::fromUtf8(c.standard)))
+            << c.password;
+    }
+}
+
+TEST(OdbcConnectionStringTest, GenericWritesValuesAsTheSourcesDriverReadsThem)
+{
+    const QString oleDb = QStringLiteral("Provider=MSDASQL;Data Source=plant;Password={abc};");
+    QStringList asked;
+    const auto translated = [&](const QString& library) {
+        const DriverLibraryLookup libraryOf = [&](const QString& driver, const QString& dataSource) {
+            asked << driver + QLatin1Char('|') + dataSource;
+            return library;
+        };
+        QString odbc;
+        QString error;
+        EXPECT_TRUE(TranslateConnectionString(oleDb, OdbcFlavour::Generic, {}, odbc, error, nullptr, libraryOf))
+            << error.toStdString();
+        return odbc;
+    };
+    EXPECT_EQ(translated(QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so")),
+              QStringLiteral("dsn=plant;pwd={{abc}};"));
+    EXPECT_EQ(translated(QStringLiteral("psqlodbcw.so")), QStringLiteral("dsn=plant;pwd={{abc}}};"));
+    EXPECT_EQ(asked, QStringList({"|plant", "|plant"}));
+    // Only a driver's name may come in ODBC's braces already.
+    EXPECT_EQ(ForGeneric(QStringLiteral("Provider=MSDASQL;Driver={FreeTDS};DSN=a}b;PWD={a}b};")),
+              QStringLiteral("driver={FreeTDS};dsn=a}b;pwd={{a}}b}}};"));
+}
+
+TEST(OdbcConnectionStringTest, WhatFreeTdsCannotBeGivenIsRefusedNamingTheKeyword)
+{
+    const QString error = RefusalOf(QStringLiteral("Provider=sqloledb;Data Source=srv;Password=\"a};b\";"),
                                     OdbcFlavour::SqlServer);
     EXPECT_TRUE(error.contains(QLatin1String("PWD"))) << error.toStdString();
-    EXPECT_FALSE(error.contains(QLatin1String("ab}c"))) << "the password must not be shown";
+    EXPECT_FALSE(error.contains(QLatin1String("a};b"))) << "the password must not be shown";
 
-    RefusalOf(QStringLiteral("Provider=MSDASQL;DSN=a}b;"), OdbcFlavour::Generic);
     for (const char* server : {"srv,", "srv,0", "srv,65536", "srv,14x"}) {
         const QString refusal = RefusalOf(QStringLiteral("Provider=sqloledb;Data Source=%1;").arg(QLatin1String(server)),
                                           OdbcFlavour::SqlServer);
         EXPECT_TRUE(refusal.contains(QStringLiteral("端口"))) << server;
     }
-    RefusalOf(QStringLiteral("Provider=MSDASQL;PWD={a}b};"), OdbcFlavour::Generic);
 }
 
 TEST(OdbcConnectionStringTest, UnparsableStringIsRefused)
