@@ -110,6 +110,9 @@ public:
     void FormatSqlLiteral(int type, QString& value) const;
     // A text value as a literal of this connection's dialect, for statements built by hand.
     QString TextLiteral(const QString& text) const;
+    // The forms of the engine connected to (T-SQL's before any connection), for statements
+    // built by hand with SqlLiteralForType.
+    const SqlDialect& Dialect() const;
 
     // One transaction around several statements (the label import is all or nothing).
     bool BeginTrans();
@@ -129,7 +132,6 @@ private:
     bool WriteBlob(const QString& tableName, const QString& column, const QString& keyColumn,
                    const QString& keyLiteral, const QByteArray& bytes);
     DbClient* ConnectedClient(DbError& error) const;
-    const SqlDialect& Dialect() const;
     bool RunOnClient(bool (DbClient::*operation)(DbError&));
 
     DbClientFactory m_factory;
