@@ -59,7 +59,7 @@ QStringList Sorted(QStringList texts)
 
 } // namespace
 
-TEST_F(MainWindowOverOdbcTest, TheLoginComparesWithAdminsStoredPassword)
+TEST_P(MainWindowOverOdbcTest, TheLoginComparesWithAdminsStoredPassword)
 {
     const QString stored = Scalar(QStringLiteral("select Password from tblUserInfo where UserID='Admin'"));
     Cdlg_Login login(ProgramContext{m_folder.directory(), m_messages, m_fileDialogs});
@@ -83,7 +83,7 @@ TEST_F(MainWindowOverOdbcTest, TheLoginComparesWithAdminsStoredPassword)
     EXPECT_EQ(m_messages.warnings.size(), 2);
 }
 
-TEST_F(MainWindowOverOdbcTest, EachCascadeListsTheChildrenOfTheChosenParentOnly)
+TEST_P(MainWindowOverOdbcTest, EachCascadeListsTheChildrenOfTheChosenParentOnly)
 {
     const CKorvelDlg& dialog = OpenMainWindow();
     EXPECT_TRUE(m_messages.warnings.isEmpty()) << m_messages.warnings.join('\n').toStdString();
@@ -117,7 +117,7 @@ TEST_F(MainWindowOverOdbcTest, EachCascadeListsTheChildrenOfTheChosenParentOnly)
     EXPECT_TRUE(m_messages.warnings.isEmpty()) << m_messages.warnings.join('\n').toStdString();
 }
 
-TEST_F(MainWindowOverOdbcTest, EachWriteChangesExactlyTheChosenRow)
+TEST_P(MainWindowOverOdbcTest, EachWriteChangesExactlyTheChosenRow)
 {
     const CKorvelDlg& dialog = OpenMainWindow();
     // The demo's wire and step numbers recur under every harness and job: a write keyed by
@@ -178,3 +178,6 @@ TEST_F(MainWindowOverOdbcTest, EachWriteChangesExactlyTheChosenRow)
         EXPECT_EQ((is - was).size(), 1) << "rows changed";
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(, MainWindowOverOdbcTest,
+                         ::testing::Values(TestServerKind::PostgreSql, TestServerKind::SqlServer), TestServerName);
