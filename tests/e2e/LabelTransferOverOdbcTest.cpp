@@ -26,12 +26,12 @@ const QStringList kLabelTables = {"tblLabelInfo", "tblLabelControls", "tblLabelC
 
 // Two labels of one control and its item each, in the embedded engine's SQL: 满 with a value
 // in every column (long binary, GUIDs, bit, date-times with milliseconds, decimals, texts in
-// several scripts with quotes and a carriage return), 空 with NULL in every column that
-// may hold one.
+// several scripts with quotes and a carriage return, Chinese in a varchar), 空 with NULL in
+// every column that may hold one.
 const char* const kEveryColumnKind =
     "INSERT INTO tblLabelInfo VALUES"
     " ('{5A1B0C2D-3E4F-4A5B-8C6D-7E8F9A0B1C2D}', 'E2E-满', 'Этикетка 梱包ラベル 포장', 1, 101.6, 25.4, 300, 255,"
-    " 'ZT410', '说明 \"quoted\" and ''single'' 𠮷' || char(13) || 'Ω', X'424D0000FF00',"
+    " '斑马ZT410', '说明 \"quoted\" and ''single'' 𠮷' || char(13) || 'Ω', X'424D0000FF00',"
     " X'00112233445566778899AABBCCDDEEFF', 1, '管理员', '2023-11-30 23:59:58.500', '2024-02-29'),"
     " ('{6B000000-0000-4000-8000-000000000000}', 'E2E-空', NULL, 0, 40, 20, 203, NULL, NULL, NULL, NULL, NULL, 0,"
     " NULL, '2020-01-01', NULL);"
@@ -199,6 +199,18 @@ TEST_P(LabelTransferOverOdbcTest, TheCatalogueFindsATableAsSqlServerAndTheEmbedd
 
 TEST_P(LabelTransferOverOdbcTest, ALabelOfEveryColumnKindArrivesWithNewIdentifiersOnly)
 {
+    // The kinds that Korvel's tables lack: money and smalldatetime (PostgreSQL's nearest),
+    // named in lower case, as the PostgreSQL stand-in's catalogue gives names it does not know.
+    Run(OnSqlServer() ? QStringLiteral("alter table tblLabelControlItem add price money;"
+                                       "alter table tblLabelControlItem add expiry smalldatetime")
+                      : QStringLiteral("alter table tblLabelControlItem add column price numeric(19,4),"
+                                       " add column expiry timestamp(0)"));
+    m_source.exec(QStringLiteral("ALTER TABLE tblLabelControlItem ADD COLUMN price money;"
+                                 "ALTER TABLE tblLabelControlItem ADD COLUMN expiry smalldatetime;"
+                                 "UPDATE tblLabelControlItem SET price = '-12345.6789', expiry = '2024-02-29 08:01:00'"
+                                 " WHERE ItemName = '批次号';"
+                                 // A picture that goes to the driver in several pieces.
+                                 "UPDATE tblLabelControls SET Picture = randomblob(600000) WHERE ControlType = 3;"));
     for (const QString& labelNo : {QStringLiteral("E2E-满"), QStringLiteral("E2E-空")}) {
         SCOPED_TRACE(labelNo.toStdString());
         ExportEmbedded(m_source, labelNo, File(QStringLiteral("source.bq")));
@@ -210,8 +222,8 @@ TEST_P(LabelTransferOverOdbcTest, ALabelOfEveryColumnKindArrivesWithNewIdentifie
     // The bundle writes NULL as an empty value; in a column that is not text it is NULL again.
     const QList<QList<DbValue>> empty =
         Rows(QStringLiteral("select i.Darkness, i.Logo, i.Checksum, i.ModifiedAt, c.FontSize, c.FillPattern,"
-                            " c.Picture, t.MaxLength, t.CounterStart, t.ModifiedAt from tblLabelInfo i"
-                            " join tblLabelControls c on c.LabelID = i.LabelID"
+                            " c.Picture, t.MaxLength, t.CounterStart, t.ModifiedAt, t.price, t.expiry"
+                            " from tblLabelInfo i join tblLabelControls c on c.LabelID = i.LabelID"
                             " join tblLabelControlItem t on t.ItemID = c.ItemID where i.LabelNo = N'E2E-空'"));
     ASSERT_EQ(empty.size(), 1);
     for (const DbValue& value : empty[0])
@@ -362,6 +374,53 @@ TEST_P(LabelTransferOverOdbcTest, LabelsGoBetweenPlantsByTheHundredOverTheServer
     ExpectSucceeds(imported);
     EXPECT_EQ(imported.out, QStringLiteral("导入 40 个文件：成功 40 个，拒绝 0 个\n"));
     EXPECT_EQ(Korvelctl(QStringLiteral("labels"), {}).out, labels.out);
+
+    // Now that their numbers exist, check and import refuse the same files.
+    const QStringList again = paths.mid(0, 2);
+    const KorvelctlRun rechecked = Korvelctl(QStringLiteral("check"), again);
+    EXPECT_EQ(rechecked.exitCode, kExitFailure);
+    EXPECT_TRUE(rechecked.out.endsWith(QStringLiteral("检查 2 个文件：可以导入 0 个，不能导入 2 个\n")))
+        << rechecked.out.toStdString();
+    const KorvelctlRun reimported = Korvelctl(QStringLiteral("import"), again);
+    EXPECT_EQ(reimported.exitCode, kExitFailure);
+    EXPECT_TRUE(reimported.out.startsWith(QStringLiteral("导入 2 个文件：成功 0 个，拒绝 2 个")))
+        << reimported.out.toStdString();
+    EXPECT_EQ(Korvelctl(QStringLiteral("labels"), {}).out, labels.out);
+}
+
+TEST_P(LabelTransferOverOdbcTest, AConnectionLostMidImportLeavesNothingWritten)
+{
+    const QString bundle = File(QStringLiteral("source.bq"));
+    ExportEmbedded(m_source, QStringLiteral("E2E-满"), bundle);
+    const QStringList before = Contents(kLabelTables);
+    static FaultPlan plan;
+    RegisterFaultInjectingProvider(plan, Provider());
+    plan = FaultPlan();
+    // Once the label and its controls are in, the server ends the import's session, as it
+    // does when it stops; the fixture's own session is in another database or is left.
+    bool ended = false;
+    plan.afterStatement = [&](const QString& statement) {
+        if (ended || !statement.startsWith(QLatin1String("insert into tblLabelControlItem")))
+            return;
+        ended = true;
+        if (!OnSqlServer()) {
+            Rows(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity"
+                                " where datname = current_database() and pid <> pg_backend_pid()"));
+            return;
+        }
+        for (const QString& session : FirstColumnOf(QStringLiteral(
+                 "select distinct spid from sys.sysprocesses where dbid = db_id() and spid <> @@spid")))
+            Run(QStringLiteral("kill %1").arg(session));
+    };
+    RecordingMessageSink messages;
+    ScriptedResolver resolver;
+    EXPECT_FALSE(ImportLabel(ConnectionString(QStringLiteral("faulty")), bundle, resolver, messages));
+    plan = FaultPlan();
+    EXPECT_TRUE(ended);
+    ASSERT_FALSE(messages.warnings.isEmpty());
+    EXPECT_TRUE(messages.warnings.last().endsWith(QStringLiteral("，未导入任何数据")))
+        << messages.warnings.join('\n').toStdString();
+    EXPECT_EQ(Contents(kLabelTables), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(, LabelTransferOverOdbcTest,

@@ -13,13 +13,15 @@
 // execute, open a cursor, fetch a value or the next row, long binary write, begin, commit,
 // rollback), fails the call whose number is failAt (0: none), logs each statement as the
 // server receives it, and calls afterStatement (when set) once the server has run one, so
-// that a test can let another connection act at that very point.
+// that a test can let another connection act at that very point. afterOpen (when set) gets
+// the wrapped client once it is connected, to set the session up as a server may.
 struct FaultPlan
 {
     int failAt = 0;
     int calls = 0;
     QStringList statements;
     std::function<void(const QString& statement)> afterStatement;
+    std::function<void(DbClient& client)> afterOpen;
 
     static FaultPlan FailingAt(int call)
     {
