@@ -86,6 +86,11 @@ std::string TestServerName(const ::testing::TestParamInfo<TestServerKind>& info)
     return info.param == TestServerKind::SqlServer ? "SqlServer" : "PostgreSql";
 }
 
+void PrintTo(TestServerKind kind, std::ostream* stream)
+{
+    *stream << TestServerName({kind, 0});
+}
+
 void KorvelServerTest::SetUp()
 {
     InstallDataSources();

@@ -20,6 +20,8 @@ enum class TestServerKind {
 
 // "PostgreSql" or "SqlServer", for the names of the tests.
 std::string TestServerName(const ::testing::TestParamInfo<TestServerKind>& info);
+// The same where GoogleTest prints the parameter.
+void PrintTo(TestServerKind kind, std::ostream* stream);
 
 // A Korvel database of the test's own on the server, with Korvel's tables (PostgreSQL: from
 // the template that scripts/postgres loads with db/schema/postgresql.sql; SQL Server:
