@@ -5,62 +5,54 @@
 #include <QStringList>
 
 #include <iterator>
+#include <optional>
 
 namespace {
 
-// The driver (an odbcinst.ini entry or a library path) of a data source of odbc.ini.
-QString DriverOfDataSource(SQLHENV environment, const QString& dataSource)
+// SQLDataSourcesW and SQLDriversW: the entries of odbc.ini and odbcinst.ini, each a name and
+// a second text (a data source's driver, a driver's attributes).
+using EntryListCall = SQLRETURN(SQL_API*)(SQLHENV, SQLUSMALLINT, SQLWCHAR*, SQLSMALLINT, SQLSMALLINT*, SQLWCHAR*,
+                                          SQLSMALLINT, SQLSMALLINT*);
+
+// The second text of the entry of that name (compared ignoring case, as the driver manager
+// does), nothing when no entry has it.
+std::optional<QString> FindEntry(SQLHENV environment, EntryListCall list, const QString& name)
 {
-    SQLWCHAR name[256];
-    SQLWCHAR driver[512];
-    SQLSMALLINT nameLength = 0;
-    SQLSMALLINT driverLength = 0;
+    SQLWCHAR entry[256];
+    SQLWCHAR text[2048];
+    SQLSMALLINT entryLength = 0;
+    SQLSMALLINT textLength = 0;
     SQLUSMALLINT direction = SQL_FETCH_FIRST;
-    while (SQL_SUCCEEDED(SQLDataSourcesW(environment, direction, name, static_cast<SQLSMALLINT>(std::size(name)),
-                                         &nameLength, driver, static_cast<SQLSMALLINT>(std::size(driver)),
-                                         &driverLength))) {
+    while (SQL_SUCCEEDED(list(environment, direction, entry, static_cast<SQLSMALLINT>(std::size(entry)), &entryLength,
+                              text, static_cast<SQLSMALLINT>(std::size(text)), &textLength))) {
         direction = SQL_FETCH_NEXT;
-        const qsizetype units = qMin<qsizetype>(nameLength, std::size(name) - 1);
-        if (FromOdbcText(name, units).compare(dataSource, Qt::CaseInsensitive) == 0)
-            return FromOdbcText(driver, qMin<qsizetype>(driverLength, std::size(driver) - 1));
+        const QString found = FromOdbcText(entry, qMin<qsizetype>(entryLength, std::size(entry) - 1));
+        if (found.compare(name, Qt::CaseInsensitive) == 0)
+            return FromOdbcText(text, qMin<qsizetype>(textLength, std::size(text) - 1));
     }
-    return QString();
+    return std::nullopt;
 }
 
 // The "Driver=" of an odbcinst.ini entry's attributes, which come as "key=value" texts,
 // each ended by a NUL.
-QString LibraryOfAttributes(const SQLWCHAR* attributes, qsizetype units)
+QString LibraryOfAttributes(const QString& attributes)
 {
-    const QStringList pairs = FromOdbcText(attributes, units).split(QChar(u'\0'), Qt::SkipEmptyParts);
-    for (const QString& pair : pairs) {
+    for (const QString& pair : attributes.split(QChar(u'\0'), Qt::SkipEmptyParts)) {
         if (pair.startsWith(QLatin1String("Driver="), Qt::CaseInsensitive))
             return pair.mid(7).trimmed();
     }
     return QString();
 }
 
-QString LibraryOfDriver(SQLHENV environment, const QString& driver)
-{
-    SQLWCHAR name[256];
-    SQLWCHAR attributes[2048];
-    SQLSMALLINT nameLength = 0;
-    SQLSMALLINT attributesLength = 0;
-    SQLUSMALLINT direction = SQL_FETCH_FIRST;
-    while (SQL_SUCCEEDED(SQLDriversW(environment, direction, name, static_cast<SQLSMALLINT>(std::size(name)),
-                                     &nameLength, attributes, static_cast<SQLSMALLINT>(std::size(attributes)),
-                                     &attributesLength))) {
-        direction = SQL_FETCH_NEXT;
-        const qsizetype units = qMin<qsizetype>(nameLength, std::size(name) - 1);
-        if (FromOdbcText(name, units).compare(driver, Qt::CaseInsensitive) == 0)
-            return LibraryOfAttributes(attributes, qMin<qsizetype>(attributesLength, std::size(attributes) - 1));
-    }
-    return driver;
-}
-
 } // namespace
 
 QString OdbcDriverLibrary(SQLHENV environment, const QString& driver, const QString& dataSource)
 {
-    const QString named = driver.isEmpty() ? DriverOfDataSource(environment, dataSource) : driver;
-    return named.isEmpty() ? QString() : LibraryOfDriver(environment, named);
+    // A data source names its driver by an odbcinst.ini entry or by the library's path.
+    const QString named = driver.isEmpty() ? FindEntry(environment, SQLDataSourcesW, dataSource).value_or(QString())
+                                           : driver;
+    if (named.isEmpty())
+        return QString();
+    const std::optional<QString> attributes = FindEntry(environment, SQLDriversW, named);
+    return attributes ? LibraryOfAttributes(*attributes) : named;
 }

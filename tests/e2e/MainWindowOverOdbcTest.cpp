@@ -50,6 +50,17 @@ protected:
         return QString();
     }
 
+    // The program's sessions set up as a SQL Server may set up every session: without row
+    // counts.
+    static void CountNoRows(FaultPlan& plan)
+    {
+        plan.afterOpen = [](DbClient& client) {
+            qint64 rows = 0;
+            DbError error;
+            EXPECT_TRUE(client.Execute(QStringLiteral("set nocount on"), rows, error));
+        };
+    }
+
     // A wire of a harness and a connection type chosen for the write, the program's
     // connection going through a test client of its own (FaultPlan) over the server's.
     // Gives the condition of the wire's row.
@@ -148,13 +159,8 @@ TEST_P(MainWindowOverOdbcTest, AWriteToARowThatWentAwayWarns)
         SCOPED_TRACE(noCount ? "set nocount on" : "counting");
         static FaultPlan plan;
         plan = FaultPlan();
-        if (noCount) {
-            plan.afterOpen = [](DbClient& client) {
-                qint64 rows = 0;
-                DbError error;
-                EXPECT_TRUE(client.Execute(QStringLiteral("set nocount on"), rows, error));
-            };
-        }
+        if (noCount)
+            CountNoRows(plan);
         const QString wire = ChooseWireToWrite(plan);
         Run(QStringLiteral("delete from tblHarnessWireInfo where ") + wire);
         m_messages = RecordingMessageSink();
@@ -281,11 +287,7 @@ TEST_P(MainWindowOnSqlServerTest, DISABLED_AWriteUnderNoCountReportsItsRow)
 {
     static FaultPlan plan;
     plan = FaultPlan();
-    plan.afterOpen = [](DbClient& client) {
-        qint64 rows = 0;
-        DbError error;
-        EXPECT_TRUE(client.Execute(QStringLiteral("set nocount on"), rows, error));
-    };
+    CountNoRows(plan);
     const QString wire = ChooseWireToWrite(plan);
     Run(QStringLiteral("update tblHarnessWireInfo set HarnessType = null where ") + wire);
     m_messages = RecordingMessageSink();
