@@ -4,12 +4,47 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
+
+// SQLite and PostgreSQL compare texts exactly: both sides lowered, blanks cut off their end.
+// (The embedded client's lower() lowers every script, as SQL Server's LOWER() does; the
+// sqlite3 shell's, running the same statement, lowers ASCII letters.)
+QString FoldedTextEquals(const QString& column, const QString& literal)
+{
+    return QStringLiteral("lower(rtrim(%1))=lower(rtrim(%2))").arg(column, literal);
+}
+
+// '…' after the prefix, each quote doubled, and each backslash too for an engine that reads
+// it as an escape. Built in one allocation: an import writes one for nearly every value.
+QString Quoted(QLatin1String prefix, const QString& text, bool backslashEscapes)
+{
+    const auto doubled = [backslashEscapes](QChar c) {
+        return c == QLatin1Char('\'') || (backslashEscapes && c == QLatin1Char('\\'));
+    };
+    const qsizetype extra = std::count_if(text.cbegin(), text.cend(), doubled);
+    QString literal;
+    literal.reserve(prefix.size() + text.size() + extra + 2);
+    literal += prefix;
+    literal += QLatin1Char('\'');
+    if (extra == 0) {
+        literal += text;
+    } else {
+        for (const QChar c : text) {
+            literal += c;
+            if (doubled(c))
+                literal += c;
+        }
+    }
+    literal += QLatin1Char('\'');
+    return literal;
+}
 
 class TransactSql : public SqlDialect
 {
 public:
-    QString TextLiteral(const QString& text) const override { return QLatin1Char('N') + QuotedLiteral(text); }
+    QString TextLiteral(const QString& text) const override { return Quoted(QLatin1String("N"), text, false); }
     // 0x alone is T-SQL's empty binary value.
     QString BinaryLiteral(const QByteArray& bytes) const override { return QLatin1String("0x") + BytesToHex(bytes); }
     // The only forms SQL Server reads alike under every login language: a date alone
@@ -30,6 +65,24 @@ public:
     {
         return insert + QLatin1String(";select SCOPE_IDENTITY()");
     }
+    QString SavepointStatement(const QString& name) const override { return QLatin1String("SAVE TRANSACTION ") + name; }
+    QString RollbackToSavepointStatement(const QString& name) const override
+    {
+        return QLatin1String("ROLLBACK TRANSACTION ") + name;
+    }
+    QString ReleaseSavepointStatement(const QString&) const override { return QString(); }
+    // @@ROWCOUNT counts whatever the session's or the server's NOCOUNT setting.
+    QString SelectingRowCount(const QString& statement) const override
+    {
+        static const QRegularExpression write(QStringLiteral("^\\s*(insert|update|delete|merge)\\b"),
+                                              QRegularExpression::CaseInsensitiveOption);
+        if (!write.match(statement).hasMatch())
+            return QString();
+        QStringView ended = statement;
+        while (!ended.isEmpty() && (ended.back().isSpace() || ended.back() == QLatin1Char(';')))
+            ended.chop(1);
+        return ended.toString() + QLatin1String(";select @@ROWCOUNT");
+    }
 };
 
 class StandardSql : public SqlDialect
@@ -42,6 +95,12 @@ public:
     }
 };
 
+class BackslashEscapingSql : public StandardSql
+{
+public:
+    QString QuotedLiteral(const QString& text) const override { return Quoted(QLatin1String(), text, true); }
+};
+
 class Sqlite : public StandardSql
 {
 public:
@@ -52,25 +111,49 @@ public:
     {
         return insert + QLatin1String(";select last_insert_rowid()");
     }
+    QString TextEquals(const QString& column, const QString& literal) const override
+    {
+        return FoldedTextEquals(column, literal);
+    }
+    // SQLite keeps a number as a double, which gives back exactly a decimal of up to 15
+    // significant digits: the column's numeric affinity would round one with more. Such a
+    // decimal goes as the bytes of its text, which the engine keeps as they are and reads
+    // as the decimal.
+    QString DecimalLiteral(const QString& programText) const override
+    {
+        constexpr qsizetype kDigitsOfADouble = 15;
+        qsizetype digits = 0;
+        for (const QChar c : programText) {
+            if (c.isDigit() && (digits > 0 || c != QLatin1Char('0')))
+                ++digits;
+        }
+        return digits <= kDigitsOfADouble ? programText : BinaryLiteral(programText.toUtf8());
+    }
     // The engine refuses by the value rules, but sees a value only once the column's
     // affinity has made a number of a text such as "1e3" (which SQL Server refuses for an
     // int); the bytes of the text are turned into nothing, and the check reads them as text.
     QString RefusedLiteral(const QString& value) const override { return BinaryLiteral(value.toUtf8()); }
 };
 
-// With standard conforming strings (the default) a backslash is an ordinary character.
+// A '…' literal reads a backslash as itself or as an escape, as the database's
+// standard_conforming_strings says; an E'…' literal always as an escape.
 class PostgreSql : public SqlDialect
 {
 public:
     QString TextLiteral(const QString& text) const override { return QuotedLiteral(text); }
+    QString QuotedLiteral(const QString& text) const override { return Quoted(QLatin1String("E"), text, true); }
     QString BinaryLiteral(const QByteArray& bytes) const override
     {
-        return QLatin1String("'\\x") + BytesToHex(bytes) + QLatin1String("'::bytea");
+        return QLatin1String("E'\\\\x") + BytesToHex(bytes) + QLatin1String("'::bytea");
     }
     // A boolean column takes no integer.
     QString BooleanLiteral(bool value) const override
     {
         return value ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    }
+    QString TextEquals(const QString& column, const QString& literal) const override
+    {
+        return FoldedTextEquals(column, literal);
     }
     QString FromTransactSql(const QString& sql) const override { return RewriteTopClause(sql); }
     QString InsertReturningKey(const QString& insert, const QString& keyColumn) const override
@@ -91,6 +174,16 @@ QString SqlDialect::DateTimeLiteral(const QString& programText) const
     return QuotedLiteral(programText);
 }
 
+QString SqlDialect::DecimalLiteral(const QString& programText) const
+{
+    return programText;
+}
+
+QString SqlDialect::TextEquals(const QString& column, const QString& literal) const
+{
+    return column + QLatin1Char('=') + literal;
+}
+
 QString SqlDialect::FromTransactSql(const QString& sql) const
 {
     return sql;
@@ -101,24 +194,34 @@ QString SqlDialect::InsertReturningKey(const QString&, const QString&) const
     return QString();
 }
 
+QString SqlDialect::SelectingRowCount(const QString&) const
+{
+    return QString();
+}
+
 QString SqlDialect::RefusedLiteral(const QString& value) const
 {
     return QuotedLiteral(value);
 }
 
-QString SqlDialect::QuotedLiteral(const QString& text)
+QString SqlDialect::SavepointStatement(const QString& name) const
 {
-    // Built in one allocation: an import writes one for nearly every value.
-    const qsizetype quotes = text.count(QLatin1Char('\''));
-    QString literal;
-    literal.reserve(text.size() + quotes + 2);
-    literal += QLatin1Char('\'');
-    if (quotes == 0)
-        literal += text;
-    else
-        literal += QString(text).replace(QLatin1Char('\''), QLatin1String("''"));
-    literal += QLatin1Char('\'');
-    return literal;
+    return QLatin1String("SAVEPOINT ") + name;
+}
+
+QString SqlDialect::RollbackToSavepointStatement(const QString& name) const
+{
+    return QLatin1String("ROLLBACK TO SAVEPOINT ") + name;
+}
+
+QString SqlDialect::ReleaseSavepointStatement(const QString& name) const
+{
+    return QLatin1String("RELEASE SAVEPOINT ") + name;
+}
+
+QString SqlDialect::QuotedLiteral(const QString& text) const
+{
+    return Quoted(QLatin1String(), text, false);
 }
 
 const SqlDialect& TransactSqlDialect()
@@ -143,6 +246,21 @@ const SqlDialect& StandardSqlDialect()
 {
     static const StandardSql dialect;
     return dialect;
+}
+
+const SqlDialect& BackslashEscapingSqlDialect()
+{
+    static const BackslashEscapingSql dialect;
+    return dialect;
+}
+
+const SqlDialect* StandardDialectReading(const QString& read)
+{
+    if (read == QLatin1String("\\\\"))
+        return &StandardSqlDialect();
+    if (read == QLatin1String("\\"))
+        return &BackslashEscapingSqlDialect();
+    return nullptr;
 }
 
 QString RewriteTopClause(const QString& sql)

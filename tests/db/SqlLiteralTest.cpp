@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 QString TSql(const ColumnType& type, const QString& value)
@@ -23,6 +25,8 @@ const ColumnType kNVarChar50{adVarWChar, 50};
 const ColumnType kNChar4{adWChar, 4};
 const ColumnType kInt{adInteger};
 const ColumnType kDecimal62{adNumeric, 6, 2};
+const ColumnType kDecimal3810{adNumeric, 38, 10};
+const ColumnType kMoney{adCurrency, 19, 4};
 const ColumnType kFloat{adDouble};
 const ColumnType kBit{adBoolean};
 const ColumnType kDateTime{adDBTimeStamp, 23, 3};
@@ -47,6 +51,31 @@ const QStringList kHostileValues = {
     QStringLiteral("线束 'Провод'"),
 };
 
+enum class Reading { Standard, BackslashEscapes };
+
+// The value an engine reads from a literal, or nothing when the literal ends before the text
+// does or never ends. With escapes, a backslash takes the next character as it stands.
+std::optional<QString> ReadWholeLiteral(const QString& literal, Reading reading)
+{
+    if (!literal.startsWith(QLatin1Char('\'')))
+        return std::nullopt;
+    QString value;
+    for (qsizetype i = 1; i < literal.size(); ++i) {
+        const QChar c = literal[i];
+        if (reading == Reading::BackslashEscapes && c == QLatin1Char('\\') && i + 1 < literal.size()) {
+            value += literal[++i];
+        } else if (c != QLatin1Char('\'')) {
+            value += c;
+        } else if (i + 1 < literal.size() && literal[i + 1] == QLatin1Char('\'')) {
+            value += c;
+            ++i;
+        } else {
+            return i == literal.size() - 1 ? std::optional(value) : std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 TEST(SqlLiteral, TransactSqlFormsByColumnType)
@@ -69,15 +98,18 @@ TEST(SqlLiteral, TransactSqlFormsByColumnType)
         {kDecimal62, "-12.505", "-12.51"},
         {kDecimal62, "12", "12.00"},
         {ColumnType{adNumeric}, "-12.50", "-12.50"}, // precision unknown: as it stands
+        {kMoney, "-$1,234.5", "-1234.5000"},
         {kFloat, "1.5E-3", "0.0015"},
         {kDateTime, "2017-04-06", "'20170406'"},
         {kDateTime, "2017-04-06 12:30:00", "'2017-04-06T12:30:00'"},
         {kDateTime, "2017-04-06T12:30:00.25", "'2017-04-06T12:30:00.250'"},
         {kDateTime, "2017/4/6 下午 2:30:00", "'2017-04-06T14:30:00'"},
         {kDateTime, "2017/4/6 14:30:05", "'2017-04-06T14:30:05'"},
+        {kDateTime, "10/26/2021 9:21:28 AM", "'2021-10-26T09:21:28'"}, // month first (us_english)
         {kDateTime, "2017-04-06 00:00:00.002", "'2017-04-06T00:00:00.003'"},
         {kSmallDateTime, "2017-04-06 14:30:31", "'2017-04-06T14:31:00'"},
-        {kDateTime, "06/04/2017", "'06/04/2017'"}, // no moment we read: the server decides
+        {kDateTime, "06/04/2017", "'20170604'"}, // month first, as a us_english login reads it
+        {kDateTime, "2017-04-06T14:30", "'2017-04-06T14:30'"}, // no moment SQL Server reads: it refuses
         {kDateTime, "", "NULL"},
         {ColumnType{adDBDate}, "2017-04-06 14:30", "'20170406'"},
         {kGuid, "0f8fad5b-d9cb-469f-a165-70867728950e", "'{0F8FAD5B-D9CB-469F-A165-70867728950E}'"},
@@ -115,12 +147,15 @@ TEST(SqlLiteral, TheOtherEnginesDifferOnlyWhereTheyMust)
         const char* postgresql;
     };
     const Case cases[] = {
-        {kNVarChar50, "线'", "'线'''", "'线'''"},
+        {kNVarChar50, "线'", "'线'''", "E'线'''"},
         {kBit, "true", "1", "TRUE"},
         {kBit, "0", "0", "FALSE"},
-        {kDateTime, "2017/4/6 下午 2:30:00", "'2017-04-06 14:30:00'", "'2017-04-06 14:30:00'"},
-        {kDateTime, "2017-04-06T00:00:00", "'2017-04-06'", "'2017-04-06'"},
-        {kVarBinary4, "0aff", "X'0AFF'", "'\\x0AFF'::bytea"},
+        {kDateTime, "2017/4/6 下午 2:30:00", "'2017-04-06 14:30:00'", "E'2017-04-06 14:30:00'"},
+        {kDateTime, "2017-04-06T00:00:00", "'2017-04-06'", "E'2017-04-06'"},
+        {kVarBinary4, "0aff", "X'0AFF'", "E'\\\\x0AFF'::bytea"},
+        {kDecimal62, "12.5", "12.50", "12.50"},
+        // More digits than a double keeps: SQLite gets the bytes of the text.
+        {kDecimal3810, "12345678.0123456789", "X'31323334353637382E30313233343536373839'", "12345678.0123456789"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SqlLiteralForType(c.type, QString::fromUtf8(c.value), SqliteDialect()), QString::fromUtf8(c.sqlite))
@@ -131,7 +166,31 @@ TEST(SqlLiteral, TheOtherEnginesDifferOnlyWhereTheyMust)
     }
 }
 
-TEST(SqlLiteral, EachEngineReadsTopAndGivesTheKeyOfItsOwnInsert)
+TEST(SqlLiteral, ASourceIsQuotedAsItReadsABackslash)
+{
+    EXPECT_EQ(StandardDialectReading(QStringLiteral("\\\\")), &StandardSqlDialect());
+    EXPECT_EQ(StandardDialectReading(QStringLiteral("\\")), &BackslashEscapingSqlDialect());
+    EXPECT_EQ(StandardDialectReading(QString()), nullptr);
+}
+
+TEST(SqlLiteral, TransactSqlWritesSelectTheirOwnRowCount)
+{
+    const struct
+    {
+        const char* statement;
+        const char* batch;
+    } cases[] = {
+        {"update T set A=1 where B=N'x;' ;\n", "update T set A=1 where B=N'x;';select @@ROWCOUNT"},
+        {" DELETE from T", " DELETE from T;select @@ROWCOUNT"},
+        {"select 1", ""},
+        {"updated_view_refresh", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TransactSqlDialect().SelectingRowCount(QString::fromUtf8(c.statement)), QString::fromUtf8(c.batch))
+            << c.statement;
+}
+
+TEST(SqlLiteral, EachEngineReadsTopGivesTheKeyOfItsOwnInsertAndWritesSavepoints)
 {
     const QString top = QStringLiteral("select top 1 * from tblLabelInfo");
     const QString insert = QStringLiteral("insert into T (A) values(1)");
@@ -140,31 +199,75 @@ TEST(SqlLiteral, EachEngineReadsTopAndGivesTheKeyOfItsOwnInsert)
         const SqlDialect& dialect;
         const char* top;
         const char* key;
+        const char* savepoint; // set, take back, keep
     };
+    const char* standard = "SAVEPOINT s|ROLLBACK TO SAVEPOINT s|RELEASE SAVEPOINT s";
     const Case cases[] = {
-        {TransactSqlDialect(), "select top 1 * from tblLabelInfo", "insert into T (A) values(1);select SCOPE_IDENTITY()"},
-        {SqliteDialect(), "select * from tblLabelInfo limit 1", "insert into T (A) values(1);select last_insert_rowid()"},
-        {PostgreSqlDialect(), "select * from tblLabelInfo limit 1", "insert into T (A) values(1) returning LineID"},
-        {StandardSqlDialect(), "select top 1 * from tblLabelInfo", ""},
+        {TransactSqlDialect(), "select top 1 * from tblLabelInfo",
+         "insert into T (A) values(1);select SCOPE_IDENTITY()", "SAVE TRANSACTION s|ROLLBACK TRANSACTION s|"},
+        {SqliteDialect(), "select * from tblLabelInfo limit 1",
+         "insert into T (A) values(1);select last_insert_rowid()", standard},
+        {PostgreSqlDialect(), "select * from tblLabelInfo limit 1", "insert into T (A) values(1) returning LineID",
+         standard},
+        {StandardSqlDialect(), "select top 1 * from tblLabelInfo", "", standard},
     };
+    const QString s = QStringLiteral("s");
     for (const Case& c : cases) {
         EXPECT_EQ(c.dialect.FromTransactSql(top), QString::fromLatin1(c.top));
         EXPECT_EQ(c.dialect.InsertReturningKey(insert, QStringLiteral("LineID")), QString::fromLatin1(c.key));
+        EXPECT_EQ(QStringList({c.dialect.SavepointStatement(s), c.dialect.RollbackToSavepointStatement(s),
+                               c.dialect.ReleaseSavepointStatement(s)})
+                      .join(u'|'),
+                  QString::fromLatin1(c.savepoint));
     }
+    for (const Case& c : cases)
+        EXPECT_EQ(c.dialect.SelectingRowCount(insert).isEmpty(), &c.dialect != &TransactSqlDialect());
     EXPECT_EQ(RewriteTopClause(QStringLiteral("SELECT TOP 10 LineID from t order by LineID desc ;\n")),
               QStringLiteral("select LineID from t order by LineID desc limit 10"));
     EXPECT_EQ(RewriteTopClause(QStringLiteral("select topic from t")), QStringLiteral("select topic from t"));
 }
 
-TEST(SqlLiteral, TransactSqlTextLiteralsNeverEndEarly)
+TEST(SqlLiteral, SqlServerComparesTextsByItsCollationTheOtherEnginesFoldThem)
 {
-    for (const QString& value : kHostileValues) {
-        const QString literal = TSql(kNVarChar50, value);
-        ASSERT_TRUE(literal.startsWith(QLatin1String("N'")) && literal.endsWith(QLatin1Char('\'')));
-        const QString inner = literal.mid(2, literal.size() - 3);
-        // Inside the literal every quote is one of a doubled pair.
-        EXPECT_EQ(QString(inner).replace(QLatin1String("''"), QString()).count(QLatin1Char('\'')), 0) << literal.toStdString();
-        EXPECT_EQ(QString(inner).replace(QLatin1String("''"), QLatin1String("'")), value);
+    const QString column = QStringLiteral("LabelNo");
+    const QString literal = QStringLiteral("'lb-1 '");
+    EXPECT_EQ(TransactSqlDialect().TextEquals(column, literal), QStringLiteral("LabelNo='lb-1 '"));
+    EXPECT_EQ(StandardSqlDialect().TextEquals(column, literal), QStringLiteral("LabelNo='lb-1 '"));
+    for (const SqlDialect* dialect : {&SqliteDialect(), &PostgreSqlDialect()})
+        EXPECT_EQ(dialect->TextEquals(column, literal), QStringLiteral("lower(rtrim(LabelNo))=lower(rtrim('lb-1 '))"));
+}
+
+TEST(SqlLiteral, NoValueEndsItsLiteralOnAnyEngine)
+{
+    QStringList values = kHostileValues;
+    values << QStringLiteral("\\');drop table victim;--") << QStringLiteral("C:\\new\\table") << QStringLiteral("end\\")
+           << QStringLiteral("\\\\'") << QStringLiteral("nul") + QChar(0) + QStringLiteral("'; --");
+    struct Case
+    {
+        const char* engine;
+        const SqlDialect& dialect;
+        const char* textPrefix;
+        const char* quotedPrefix;
+        Reading reading;
+    };
+    const Case cases[] = {
+        {"T-SQL", TransactSqlDialect(), "N", "", Reading::Standard},
+        {"SQLite", SqliteDialect(), "", "", Reading::Standard},
+        // E'…' reads escapes whatever the database's standard_conforming_strings.
+        {"PostgreSQL", PostgreSqlDialect(), "E", "E", Reading::BackslashEscapes},
+        {"standard", StandardSqlDialect(), "", "", Reading::Standard},
+        {"escaping", BackslashEscapingSqlDialect(), "", "", Reading::BackslashEscapes},
+    };
+    for (const Case& c : cases) {
+        for (const QString& value : std::as_const(values)) {
+            for (const auto& [literal, prefix] : {std::pair{c.dialect.TextLiteral(value), c.textPrefix},
+                                                  std::pair{c.dialect.QuotedLiteral(value), c.quotedPrefix}}) {
+                const QLatin1String expectedPrefix(prefix);
+                ASSERT_TRUE(literal.startsWith(expectedPrefix)) << c.engine << " " << literal.toStdString();
+                EXPECT_EQ(ReadWholeLiteral(literal.mid(expectedPrefix.size()), c.reading), value)
+                    << c.engine << " " << literal.toStdString();
+            }
+        }
     }
 }
 

@@ -190,6 +190,18 @@ QString KorvelServerTest::ConnectionString(const QString& provider) const
     return BuildConnectionString(Settings(provider));
 }
 
+void KorvelServerTest::EndOtherSessions()
+{
+    if (!OnSqlServer()) {
+        Run(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity"
+                           " where datname = current_database() and pid <> pg_backend_pid()"));
+        return;
+    }
+    for (const QString& session : FirstColumnOf(
+             QStringLiteral("select distinct spid from sys.sysprocesses where dbid = db_id() and spid <> @@spid")))
+        Run(QStringLiteral("kill %1").arg(session));
+}
+
 QString KorvelServerTest::Scalar(const QString& sql)
 {
     const QList<QList<DbValue>> rows = Rows(sql);

@@ -59,6 +59,9 @@ protected:
     QStringList FirstColumnOf(const QString& sql);
     // The connection string of the settings, as the program makes it.
     QString ConnectionString(const QString& provider = QString()) const;
+    // Ends every session on the test's database but the fixture's own, as a server that
+    // stops ends them.
+    void EndOtherSessions();
 
     ProgramFolder m_folder;
     QString m_databaseName;
