@@ -128,8 +128,9 @@ TEST_P(MainWindowOverOdbcTest, TheLoginComparesWithAdminsStoredPassword)
 
 TEST_P(MainWindowOverOdbcTest, APasswordReachesTheServerAsTyped)
 {
-    // Braces, a ';', URL escapes: what the ODBC connection string must carry unchanged.
-    const char* const passwords[] = {"a}b", "{abc}", "p;q}r", "x%41+y"};
+    // Braces, a ';', URL escapes: what the ODBC connection string must carry unchanged (each
+    // complex enough for a SQL Server's password policy).
+    const char* const passwords[] = {"Pw1-a}b", "{Abc-123}", "Pq1;q}r", "Xy1%41+y"};
     QStringList logins;
     for (const char* typed : passwords) {
         const QString login = QStringLiteral("korvel_pw_%1").arg(QUuid::createUuid().toString(QUuid::Id128).left(12));
