@@ -195,6 +195,13 @@ TEST_P(LabelTransferOverOdbcTest, TheCatalogueFindsATableAsSqlServerAndTheEmbedd
     EXPECT_EQ(Scalar(QStringLiteral("select object_id('tblLabel')")), QStringLiteral("NULL"));
 }
 
+TEST_P(LabelTransferOverOdbcTest, AnErrorAfterAFirstResultFailsTheQuery)
+{
+    const KorvelctlRun run = Korvelctl(QStringLiteral("query"), {QStringLiteral("select 1; select 1/0")});
+    EXPECT_EQ(run.exitCode, kExitFailure);
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << run.err.toStdString();
+}
+
 TEST_P(LabelTransferOverOdbcTest, ALabelOfEveryColumnKindArrivesWithNewIdentifiersOnly)
 {
     // The kinds that Korvel's tables lack: money and smalldatetime (PostgreSQL's nearest),
