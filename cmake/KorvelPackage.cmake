@@ -35,6 +35,7 @@ add_custom_command(
 add_custom_target(korvel_package_files ALL DEPENDS ${korvel_package_build}/changelog.gz)
 
 install(FILES ${korvel_package_build}/changelog.gz ${korvel_package_source}/copyright DESTINATION usr/share/doc/korvel)
+install(FILES ${korvel_package_source}/lintian-overrides DESTINATION usr/share/lintian/overrides RENAME korvel)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME korvel)
@@ -60,4 +61,6 @@ set(CPACK_STRIP_FILES ON)
 # What the programs load without linking it: the SQL Server driver, Qt's own Chinese texts,
 # fonts for the Chinese interface.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "tdsodbc, qt6-translations-l10n, fonts-noto-cjk")
+set(CPACK_POST_BUILD_SCRIPTS ${korvel_package_source}/leave-opt-to-the-system.cmake)
+set(CPACK_KORVEL_AR ${CMAKE_AR})
 include(CPack)
