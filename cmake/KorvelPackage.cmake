@@ -1,6 +1,11 @@
 # The Debian package that scripts/package makes: both programs in /opt/korvel, the folder
-# where the program also reads its settings file and value lists; korvelctl on the PATH;
-# a desktop entry with the icon; the copyright and the changelog where Debian keeps them.
+# where the program also reads its settings file and value lists; korvelctl on the PATH
+# with its manual page and bash completion; a desktop entry with the icon; the copyright
+# and the changelog where Debian keeps them.
+if(KORVEL_FUZZ)
+    return()
+endif()
+
 set(KORVEL_PACKAGE_DIR opt/korvel)
 set(korvel_package_source ${PROJECT_SOURCE_DIR}/res/package)
 set(korvel_package_build ${CMAKE_BINARY_DIR}/package)
@@ -25,15 +30,35 @@ endforeach()
 file(CREATE_LINK /${KORVEL_PACKAGE_DIR}/korvelctl ${korvel_package_build}/korvelctl SYMBOLIC)
 install(FILES ${korvel_package_build}/korvelctl DESTINATION usr/bin)
 
-# Compressed without a name or a time, the same changelog gives the same file.
+# The manual page and the completion are made from the help of the korvelctl just built,
+# so that they name its commands and options as they are. Compressed without a name or a
+# time, the same sources give the same files.
+add_custom_command(
+    OUTPUT ${korvel_package_build}/korvelctl.1.gz
+    COMMAND ${korvel_package_source}/make-manpage $<TARGET_FILE:korvelctl> ${korvel_package_source}/korvelctl.1.in
+            ${korvel_package_build}/korvelctl.1
+    COMMAND gzip -9nf ${korvel_package_build}/korvelctl.1
+    DEPENDS korvelctl ${korvel_package_source}/make-manpage ${korvel_package_source}/korvelctl-help.sh
+            ${korvel_package_source}/korvelctl.1.in
+    VERBATIM)
+add_custom_command(
+    OUTPUT ${korvel_package_build}/korvelctl.bash-completion
+    COMMAND ${korvel_package_source}/make-completion $<TARGET_FILE:korvelctl> ${korvel_package_build}/korvelctl.bash-completion
+    DEPENDS korvelctl ${korvel_package_source}/make-completion ${korvel_package_source}/korvelctl-help.sh
+    VERBATIM)
 add_custom_command(
     OUTPUT ${korvel_package_build}/changelog.gz
     COMMAND ${CMAKE_COMMAND} -E copy ${korvel_package_source}/changelog ${korvel_package_build}/changelog
     COMMAND gzip -9nf ${korvel_package_build}/changelog
     DEPENDS ${korvel_package_source}/changelog
     VERBATIM)
-add_custom_target(korvel_package_files ALL DEPENDS ${korvel_package_build}/changelog.gz)
+add_custom_target(korvel_package_files ALL
+    DEPENDS ${korvel_package_build}/korvelctl.1.gz ${korvel_package_build}/korvelctl.bash-completion
+            ${korvel_package_build}/changelog.gz)
 
+install(FILES ${korvel_package_build}/korvelctl.1.gz DESTINATION usr/share/man/man1)
+install(FILES ${korvel_package_build}/korvelctl.bash-completion DESTINATION usr/share/bash-completion/completions
+        RENAME korvelctl)
 install(FILES ${korvel_package_build}/changelog.gz ${korvel_package_source}/copyright DESTINATION usr/share/doc/korvel)
 install(FILES ${korvel_package_source}/lintian-overrides DESTINATION usr/share/lintian/overrides RENAME korvel)
 
