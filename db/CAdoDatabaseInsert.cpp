@@ -34,7 +34,7 @@ QString StoredLiteral(ValueKind kind, const QString& stored, const SqlDialect& d
     case ValueKind::DateTime:
     case ValueKind::Date: return dialect.DateTimeLiteral(stored);
     case ValueKind::Binary: return dialect.BinaryLiteral(HexToBytes(stored));
-    default: return SqlDialect::QuotedLiteral(stored);
+    default: return dialect.QuotedLiteral(stored);
     }
 }
 
@@ -45,7 +45,7 @@ QString RefusedLiteral(ValueKind kind, const QString& value, const SqlDialect& d
     if (kind == ValueKind::Text)
         return dialect.TextLiteral(value);
     if (kind == ValueKind::Binary)
-        return IsHexText(value) ? dialect.BinaryLiteral(HexToBytes(value)) : SqlDialect::QuotedLiteral(value);
+        return IsHexText(value) ? dialect.BinaryLiteral(HexToBytes(value)) : dialect.QuotedLiteral(value);
     return dialect.RefusedLiteral(value);
 }
 

@@ -1,5 +1,6 @@
 #include "gui/CKorvelDlg.h"
 
+#include "attributes/NumberLists.h"
 #include "config/ConnectionSettings.h"
 #include "db/CAdoDatabase.h"
 #include "gui/ShellDialogs.h"
@@ -91,14 +92,14 @@ bool CKorvelDlg::OnInitDialog()
 void CKorvelDlg::FillLists(CAdoDatabase& database)
 {
     // A failed query shows its error and keeps the rows it delivered before failing.
-    QStringList harnesses;
-    if (!database.QueryColumn(QStringLiteral("select HarnessNo from tblHarnessInfo"), &harnesses))
-        m_context.messages.ShowWarning(database.m_strError);
-    QStringList jobs;
-    if (!database.QueryColumn(QStringLiteral("select JobNo from tblJobInfo"), &jobs))
-        m_context.messages.ShowWarning(database.m_strError);
-    AddSortedEntries(*m_cbHarnessNo, std::move(harnesses));
-    AddSortedEntries(*m_cbJobNo, std::move(jobs));
+    korvel::Result<QStringList> harnesses = korvel::harnessNumbers(database);
+    if (!harnesses)
+        m_context.messages.ShowWarning(harnesses.message());
+    korvel::Result<QStringList> jobs = korvel::jobNumbers(database);
+    if (!jobs)
+        m_context.messages.ShowWarning(jobs.message());
+    AddSortedEntries(*m_cbHarnessNo, std::move(harnesses.value));
+    AddSortedEntries(*m_cbJobNo, std::move(jobs.value));
 
     LoadValueLists();
     AddSortedEntries(*m_cbConnectType, m_mapConnectType.keys());
@@ -113,11 +114,11 @@ void CKorvelDlg::FillLists(CAdoDatabase& database)
 
 bool CKorvelDlg::QueryActiveLabels(CAdoDatabase& database, QStringList& numbers)
 {
-    const bool read =
-        database.QueryColumn(QStringLiteral("select LabelNo from tblLabelInfo where LabelStatus=1"), &numbers);
-    if (!read)
-        m_context.messages.ShowWarning(database.m_strError);
-    return read;
+    korvel::Result<QStringList> labels = korvel::activeLabelNumbers(database);
+    if (!labels)
+        m_context.messages.ShowWarning(labels.message());
+    numbers = std::move(labels.value);
+    return labels.ok();
 }
 
 void CKorvelDlg::LoadValueLists()

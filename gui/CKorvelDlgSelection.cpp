@@ -3,22 +3,19 @@
 
 #include "gui/CKorvelDlg.h"
 
+#include "attributes/Cascades.h"
+#include "attributes/LeadingInteger.h"
 #include "db/CAdoDatabase.h"
 #include "gui/SortedCombo.h"
 #include "util/MessageSink.h"
 
 #include <QComboBox>
 
-#include <limits>
-
 struct CKorvelDlg::Cascade
 {
     QComboBox* CKorvelDlg::*parentCombo;
     int CKorvelDlg::*parentSelection;
-    const char* idQuery;      // with %1 for the chosen number's literal
-    const char* idFailure;
-    const char* childQuery;   // with %1 for the identifier's literal
-    const char* childFailure;
+    const korvel::Cascade& lookUp;
     QComboBox* CKorvelDlg::*childCombo;
     QString CKorvelDlg::*rememberedId;
 };
@@ -50,36 +47,27 @@ void CKorvelDlg::RunCascade(const Cascade& cascade)
         m_context.messages.ShowWarning(database.m_strError);
         return;
     }
-    TextTable ids;
-    if (!database.Query(QString::fromUtf8(cascade.idQuery).arg(database.TextLiteral(number)), &ids) || ids.isEmpty()) {
-        m_context.messages.ShowWarning(database.m_strError + QString::fromUtf8(cascade.idFailure));
-        return;
-    }
-    const QString id = ids[0].value(0);
-    QStringList children;
-    if (!database.QueryColumn(QString::fromUtf8(cascade.childQuery).arg(database.TextLiteral(id)), &children)) {
-        m_context.messages.ShowWarning(database.m_strError + QString::fromUtf8(cascade.childFailure));
+    korvel::Result<korvel::Children> children = korvel::childrenOf(database, cascade.lookUp, number);
+    if (!children) {
+        m_context.messages.ShowWarning(children.message());
         return;
     }
     database.Close();
 
-    ReplaceSortedEntries(childCombo, std::move(children));
-    this->*cascade.rememberedId = id;
+    ReplaceSortedEntries(childCombo, std::move(children.value.numbers));
+    this->*cascade.rememberedId = children.value.recordId;
 }
 
 void CKorvelDlg::OnSelchangeHarnessNo()
 {
-    RunCascade({&CKorvelDlg::m_cbHarnessNo, &CKorvelDlg::m_nHarnessSel,
-                "select HarnessID from tblHarnessInfo where HarnessNo=%1", "获取HarnessID信息失败",
-                "select WireNo from tblHarnessWireInfo where HarnessID=%1", "获取WireNo信息失败",
+    RunCascade({&CKorvelDlg::m_cbHarnessNo, &CKorvelDlg::m_nHarnessSel, korvel::kWiresOfHarness,
                 &CKorvelDlg::m_cbWireNo, &CKorvelDlg::m_strHarnessID});
 }
 
 void CKorvelDlg::OnSelchangeJobNo()
 {
-    RunCascade({&CKorvelDlg::m_cbJobNo, &CKorvelDlg::m_nJobSel, "select JobID from tblJobInfo where JobNo=%1",
-                "获取JobID信息失败", "select LineID from tblJobStepInfo where JobID=%1", "获取LineID信息失败",
-                &CKorvelDlg::m_cbStep, &CKorvelDlg::m_strJobID});
+    RunCascade({&CKorvelDlg::m_cbJobNo, &CKorvelDlg::m_nJobSel, korvel::kStepsOfJob, &CKorvelDlg::m_cbStep,
+                &CKorvelDlg::m_strJobID});
 }
 
 void CKorvelDlg::RunPicker(const Picker& picker)
@@ -87,7 +75,7 @@ void CKorvelDlg::RunPicker(const Picker& picker)
     ReadControls();
     const QString value = (this->*picker.map).value(SelectedText(*(this->*picker.combo)));
     if (picker.integerValue)
-        this->*picker.integerValue = LeadingInteger(value);
+        this->*picker.integerValue = korvel::leadingInteger(value);
     else
         this->*picker.textValue = value;
     WriteControls();
@@ -111,19 +99,4 @@ void CKorvelDlg::OnSelchangeTestMode()
 void CKorvelDlg::OnSelchangeTestGroup2()
 {
     RunPicker({&CKorvelDlg::m_cbTestGroup2, &CKorvelDlg::m_mapTestGroup2, nullptr, &CKorvelDlg::m_strTestGroup2Value});
-}
-
-int LeadingInteger(const QString& text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && text[i].isSpace())
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
-        negative = text[i++] == QLatin1Char('-');
-    qint64 magnitude = 0;
-    const qint64 limit = negative ? -qint64(std::numeric_limits<int>::min()) : std::numeric_limits<int>::max();
-    for (; i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i)
-        magnitude = qMin(limit, magnitude * 10 + (text[i].unicode() - u'0'));
-    return static_cast<int>(negative ? -magnitude : magnitude);
 }

@@ -36,8 +36,11 @@ QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QStri
 
 void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text)
 {
+    // A carriage return that CR LF line ends leave at the end of a name from a file would
+    // be invisible in a box, and the name would look like one the program knows.
+    const QString shown = QString(text).replace(QLatin1Char('\r'), QLatin1String("\\r"));
     // The application name is the executable's file name without its extension.
-    QMessageBox box(icon, QCoreApplication::applicationName(), text, QMessageBox::Ok,
+    QMessageBox box(icon, QCoreApplication::applicationName(), shown, QMessageBox::Ok,
                     parent ? parent : QApplication::activeWindow());
     box.exec();
 }

@@ -1,7 +1,7 @@
 #include "gui/ShellDialogs.h"
 
+#include "attributes/AdminLogin.h"
 #include "config/ConnectionSettings.h"
-#include "db/CAdoDatabase.h"
 #include "res/Resources.h"
 
 #include <QLabel>
@@ -51,23 +51,9 @@ void Cdlg_Login::OnOK()
         return;
     m_strConnect = *connection;
 
-    CAdoDatabase database;
-    if (!database.Open(m_strConnect)) {
-        m_context.messages.ShowWarning(QStringLiteral("连接数据库失败"));
-        return;
-    }
-    TextTable rows;
-    if (!database.Query(QStringLiteral("select Password from tblUserInfo where UserID='Admin'"), &rows)) {
-        m_context.messages.ShowWarning(QStringLiteral("获取数据库信息失败"));
-        return;
-    }
-    database.Close(); // the connection is gone before the password is looked at
-    if (rows.isEmpty()) {
-        m_context.messages.ShowWarning(QStringLiteral("获取数据库信息失败"));
-        return;
-    }
-    if (rows[0].value(0) != m_strPassword) {
-        m_context.messages.ShowWarning(QStringLiteral("密码错误"));
+    const korvel::Outcome checked = korvel::checkAdminPassword(m_strConnect, m_strPassword);
+    if (!checked) {
+        m_context.messages.ShowWarning(checked.message());
         return;
     }
     m_bLoggedIn = 1;

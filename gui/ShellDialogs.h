@@ -7,7 +7,7 @@
 
 class QLineEdit;
 
-// The login: the administrator's password, checked against tblUserInfo on every try, as
+// The login: the administrator's password, checked against the stored one on every try, as
 // often as the user likes. Only a match ends it with success.
 class Cdlg_Login : public TemplateDialog
 {

@@ -127,7 +127,7 @@ QStringList ProblemsAgainstTheDatabase(CAdoDatabase& database, const QList<Bundl
             if (!column) {
                 problems.append(QStringLiteral("标签文件第 %1 行：表 %2 没有列 %3")
                                     .arg(block.nameLine + 1)
-                                    .arg(block.tableName, ShowCarriageReturns(header[j])));
+                                    .arg(block.tableName, header[j]));
                 continue;
             }
             if (IsFilledByTheImport(block.tableName, header[j]))
@@ -202,7 +202,7 @@ bool ExportLabels(CAdoDatabase& database, const QStringList& labelNos, const QSt
     for (qsizetype i = 0; i < labelNos.size(); ++i) {
         progress(i, labelNos.size(), labelNos[i]);
         ReasonSink reasons;
-        (void)ExportLabelTo(database, labelNos[i], paths[i], reasons);
+        (void)ExportLabelTo(database, labelNos[i], paths[i], LinkAtTarget::Refuse, reasons);
         outcomes.append({labelNos[i], reasons.Reason()});
     }
     progress(labelNos.size(), labelNos.size(), QString());

@@ -41,10 +41,12 @@ struct BatchOutcome
 using BatchProgress = std::function<void(qsizetype done, qsizetype total, const QString& next)>;
 
 // Writes each label of the open database to its own bundle in the folder (made when
-// missing), named by BundleFileName, each file whole or not at all. Refused before anything
-// is written, with the reason: an empty label number, two numbers that give one file name
-// (compared ignoring case, as Windows compares names), a folder that cannot be made.
-// Otherwise true, with the outcome of each label.
+// missing), named by BundleFileName, each file whole or not at all. Only regular files
+// directly inside the folder are written: a link (dangling or not), a directory or any
+// other file at a label's name fails that label and is left as it is, as does a number no
+// label has. Refused before anything is written, with the reason: an empty label number,
+// two numbers that give one file name (compared ignoring case, as Windows compares names),
+// a folder that cannot be made. Otherwise true, with the outcome of each label.
 [[nodiscard]] bool ExportLabels(CAdoDatabase& database, const QStringList& labelNos, const QString& folder,
                                 const BatchProgress& progress, QList<BatchOutcome>& outcomes, QString& error);
 

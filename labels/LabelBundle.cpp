@@ -64,7 +64,7 @@ QStringList BlockProblems(const QList<BundleBlock>& blocks)
         if (block.tableName.isEmpty()) {
             problems.append(QStringLiteral("标签文件含有不属于任何表的数据"));
         } else if (!kBlockOrder.contains(block.tableName)) {
-            problems.append(QStringLiteral("标签文件含有标签以外的表 %1").arg(ShowCarriageReturns(block.tableName)));
+            problems.append(QStringLiteral("标签文件含有标签以外的表 %1").arg(block.tableName));
         } else {
             labelBlocks.append(block.tableName);
             if (!block.hasColumnNameLine)
@@ -92,7 +92,7 @@ QStringList RowWidthProblems(const QList<BundleBlock>& blocks)
             if (block.rows[i].size() != columns)
                 problems.append(QStringLiteral("标签文件第 %1 行有 %2 个值，而表 %3 有 %4 个列名")
                                     .arg(QString::number(LineOfRow(block, i)), QString::number(block.rows[i].size()),
-                                         ShowCarriageReturns(block.tableName), QString::number(columns)));
+                                         block.tableName, QString::number(columns)));
         }
     }
     return problems;
@@ -199,11 +199,6 @@ QStringList LabelProblems(const QList<BundleBlock>& blocks)
         }
     }
     return problems;
-}
-
-QString ShowCarriageReturns(QString text)
-{
-    return text.replace(QLatin1Char('\r'), QLatin1String("\\r"));
 }
 
 QString MissingColumnText(const QString& tableName, const QString& column)

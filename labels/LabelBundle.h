@@ -85,17 +85,13 @@ struct CheckedBundle
 // blocks of tblLabelInfo, tblLabelControls and tblLabelControlItem in this order and no
 // others, each with its column-name line however few rows it has; every row with as many
 // values as its block has column names. A file cut short, one that is no bundle or was
-// enciphered with another key, and one edited into CR LF line ends all fail. A name from
-// the file is shown with a carriage return written as "\r".
+// enciphered with another key, and one edited into CR LF line ends all fail. Names from
+// the file are quoted as they stand, a carriage return left at their end included.
 CheckedBundle ReadCheckedBundle(const QByteArray& file);
 
 // What keeps a whole bundle from importing as a label: its tblLabelInfo block has no row, or
 // a row with an empty label number.
 QStringList LabelProblems(const QList<BundleBlock>& blocks);
-
-// A text holding names from the file as a message shows it: the carriage return that
-// CR LF line ends leave at the end of a name would otherwise be invisible.
-QString ShowCarriageReturns(QString text);
 
 // What the import says when a block lacks a column that it must replace.
 QString MissingColumnText(const QString& tableName, const QString& column);

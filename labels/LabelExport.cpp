@@ -5,34 +5,37 @@
 #include "util/FileIO.h"
 #include "util/MessageSink.h"
 
+#include <optional>
+
 namespace {
 
 // Appends the block of one table to the lines of a bundle: its name, the names of all its
 // columns in the order of the server's column catalogue, and the rows of the selection
-// (a "select *" of the table). Reads through the open database. On failure it has shown
-// the database's error or what the bundle cannot carry, and appended nothing.
-bool ExportTable(CAdoDatabase& database, const QString& tableName, const QString& selection, QStringList* lines,
-                 MessageSink& messages)
+// (a "select *" of the table). Reads through the open database. Gives the number of rows;
+// on failure it has shown the database's error or what the bundle cannot carry, and
+// appended nothing.
+std::optional<qsizetype> ExportTable(CAdoDatabase& database, const QString& tableName, const QString& selection,
+                                     QStringList* lines, MessageSink& messages)
 {
     QStringList columns;
     const QString columnQuery =
         QStringLiteral("select name from syscolumns where id=object_id(%1)").arg(database.TextLiteral(tableName));
     if (!database.QueryColumn(columnQuery, &columns)) {
         messages.ShowWarning(database.m_strError);
-        return false;
+        return std::nullopt;
     }
     BundleBlock block{tableName, {columns}};
     if (!database.Query(selection, &block.rows)) {
         messages.ShowWarning(database.m_strError);
-        return false;
+        return std::nullopt;
     }
     QString error;
     if (!CheckBlockFitsBundle(block, error)) {
         messages.ShowWarning(error);
-        return false;
+        return std::nullopt;
     }
     AppendBundleBlock(block, lines);
-    return true;
+    return block.rows.size() - 1;
 }
 
 } // namespace
@@ -44,13 +47,14 @@ bool ExportLabel(const QString& connectionString, const QString& labelNo, const 
         messages.ShowWarning(database.m_strError);
         return false;
     }
-    if (!ExportLabelTo(database, labelNo, path, messages))
+    if (!ExportLabelTo(database, labelNo, path, LinkAtTarget::WriteThrough, messages))
         return false;
     messages.ShowInformation(QStringLiteral("导出成功"));
     return true;
 }
 
-bool ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path, MessageSink& messages)
+bool ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path, LinkAtTarget links,
+                   MessageSink& messages)
 {
     const QString label = database.TextLiteral(labelNo);
     const struct
@@ -70,8 +74,14 @@ bool ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString
     };
     QStringList lines;
     for (const auto& block : blocks) {
-        if (!ExportTable(database, block.table, block.selection, &lines, messages))
+        const std::optional<qsizetype> rows = ExportTable(database, block.table, block.selection, &lines, messages);
+        if (!rows)
             return false;
+        // A bundle without its label would be refused by every import.
+        if (block.table == kLabelInfoTable && *rows == 0) {
+            messages.ShowWarning(QStringLiteral("标签 %1 不存在").arg(labelNo));
+            return false;
+        }
     }
-    return WriteWholeFile(path, EncodeBundle(lines), messages);
+    return WriteWholeFile(path, EncodeBundle(lines), messages, links);
 }

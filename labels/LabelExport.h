@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FileIO.h"
+
 #include <QString>
 
 class CAdoDatabase;
@@ -7,14 +9,15 @@ class MessageSink;
 
 // Writes the label with the given number into a label bundle file: its row of
 // tblLabelInfo, its rows of tblLabelControls and the rows of tblLabelControlItem that
-// those controls use. A number that no label has gives a bundle of empty blocks. The file
+// those controls use. A number that no label has is refused ("标签 %1 不存在"). The file
 // is written only after all three blocks have been read and checked, and replaces an
-// existing one in a single step, so a failure leaves any old file as it was. Shows
-// "导出成功" (information) on success, the reason (warning) on failure; the result only
-// tells callers that want it (the messages have said everything).
+// existing one in a single step, so a failure leaves any old file as it was; a link at the
+// path is written through. Shows "导出成功" (information) on success, the reason (warning)
+// on failure; the result only tells callers that want it (the messages have said
+// everything).
 bool ExportLabel(const QString& connectionString, const QString& labelNo, const QString& path, MessageSink& messages);
 
 // The same through an open database, without the message of success: for many labels in a
-// row.
+// row, where a link at the path may have to be refused.
 [[nodiscard]] bool ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path,
-                                 MessageSink& messages);
+                                 LinkAtTarget links, MessageSink& messages);

@@ -104,7 +104,7 @@ bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& map
     if (!database.InsertRows(&block.rows, block.tableName, &skip, keyColumn, &failedRow)) {
         // The database's text names the column (one of the file's, when the table lacks it);
         // the line tells which row of the file it refused.
-        error = ShowCarriageReturns(database.m_strError) + QStringLiteral("导入表 %1 失败").arg(block.tableName);
+        error = database.m_strError + QStringLiteral("导入表 %1 失败").arg(block.tableName);
         if (failedRow > 0)
             error += QStringLiteral("（标签文件第 %1 行）").arg(LineOfRow(block, failedRow));
         return false;

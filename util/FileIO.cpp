@@ -74,14 +74,54 @@ mode_t ModeForReplacement(const struct stat* existing)
     return 0666 & ~mask;
 }
 
-// Writing through a symbolic link must change the file it points to, not the link.
-QString ResolveLinks(const QString& path)
+// The file a symbolic link names: the end of its chain, or where a dangling link points.
+QString LinkTarget(const QString& link)
 {
-    const QFileInfo info(path);
-    if (!info.isSymLink())
-        return path;
+    const QFileInfo info(link);
     const QString target = info.canonicalFilePath();
     return target.isEmpty() ? info.symLinkTarget() : target;
+}
+
+// The file a write replaces, and what stands at its name now.
+struct WriteTarget
+{
+    QByteArray path;
+    std::optional<struct stat> existing;
+};
+
+// Where the bytes for the name go, or nothing (with the message said) when they must not.
+std::optional<WriteTarget> CheckedTarget(const QString& path, LinkAtTarget links, MessageSink& messages)
+{
+    WriteTarget target{QFile::encodeName(path), std::nullopt};
+    struct stat status {};
+    bool exists = ::lstat(target.path.constData(), &status) == 0;
+    if (exists && S_ISLNK(status.st_mode)) {
+        if (links == LinkAtTarget::Refuse) {
+            messages.ShowWarning(QStringLiteral("%1 是符号链接，不能写入").arg(path));
+            return std::nullopt;
+        }
+        // Writing through a link changes the file it names, not the link.
+        target.path = QFile::encodeName(LinkTarget(path));
+        exists = ::stat(target.path.constData(), &status) == 0;
+    }
+    if (!exists)
+        return target;
+    // Refuse what creating the file in place would refuse: a directory, a read-only file;
+    // and what the rename would destroy rather than write: a device, a FIFO, a socket.
+    if (S_ISDIR(status.st_mode)) {
+        messages.ShowWarning(OpenFailureText(EISDIR));
+        return std::nullopt;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        messages.ShowWarning(QStringLiteral("%1 不是普通文件，不能写入").arg(path));
+        return std::nullopt;
+    }
+    if (::access(target.path.constData(), W_OK) != 0) {
+        messages.ShowWarning(OpenFailureText(errno));
+        return std::nullopt;
+    }
+    target.existing = status;
+    return target;
 }
 
 } // namespace
@@ -152,26 +192,16 @@ std::optional<QByteArray> ReadWholeFile(const QString& path, MessageSink& messag
     return std::nullopt;
 }
 
-bool WriteWholeFile(const QString& path, const QByteArray& bytes, MessageSink& messages)
+bool WriteWholeFile(const QString& path, const QByteArray& bytes, MessageSink& messages, LinkAtTarget links)
 {
-    const QString target = ResolveLinks(path);
-    const QByteArray nativeTarget = QFile::encodeName(target);
-
-    // Refuse what creating the file in place would refuse: a directory, a read-only file.
-    struct stat existing {};
-    const bool exists = ::stat(nativeTarget.constData(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode)) {
-        messages.ShowWarning(OpenFailureText(EISDIR));
+    const std::optional<WriteTarget> target = CheckedTarget(path, links, messages);
+    if (!target)
         return false;
-    }
-    if (exists && ::access(nativeTarget.constData(), W_OK) != 0) {
-        messages.ShowWarning(OpenFailureText(errno));
-        return false;
-    }
 
-    const QFileInfo targetInfo(target);
-    QByteArray temporaryPath =
-        QFile::encodeName(targetInfo.path() + QLatin1String("/.") + targetInfo.fileName() + QLatin1String(".XXXXXX"));
+    // A short name of its own, so that a target whose name is as long as names may be still
+    // has room beside it. mkostemp creates it exclusively: a link put there is never followed.
+    const QString folder = QFileInfo(QFile::decodeName(target->path)).path();
+    QByteArray temporaryPath = QFile::encodeName(folder + QLatin1String("/.korvel-XXXXXX"));
     FileDescriptor file(::mkostemp(temporaryPath.data(), O_CLOEXEC));
     if (file.get() < 0) {
         messages.ShowWarning(OpenFailureText(errno));
@@ -180,7 +210,7 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes, MessageSink& m
 
     int code = 0;
     bool written = WriteAll(file.get(), bytes.constData(), bytes.size(), code);
-    if (written && ::fchmod(file.get(), ModeForReplacement(exists ? &existing : nullptr)) != 0) {
+    if (written && ::fchmod(file.get(), ModeForReplacement(target->existing ? &*target->existing : nullptr)) != 0) {
         code = errno;
         written = false;
     }
@@ -193,7 +223,9 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes, MessageSink& m
         code = closeCode;
         written = false;
     }
-    if (written && ::rename(temporaryPath.constData(), nativeTarget.constData()) != 0) {
+    // rename replaces whatever name stands there, a link put in place since the checks
+    // included, and never follows it: the write stays where it was checked.
+    if (written && ::rename(temporaryPath.constData(), target->path.constData()) != 0) {
         code = errno;
         written = false;
     }

@@ -28,9 +28,20 @@ struct FileReadFailure
 // "读文件错误：%d\n" with the system's error number and gives nothing.
 [[nodiscard]] std::optional<QByteArray> ReadWholeFile(const QString& path, MessageSink& messages);
 
+// What a write does with a symbolic link at the name it is given.
+enum class LinkAtTarget {
+    WriteThrough, // the file the link names is written, as a person who named the link meant
+    Refuse,       // for names the program makes up inside a folder: a link there was put by someone else
+};
+
 // Replaces the file with the bytes. The new content goes to a temporary file beside the
-// target first and is renamed over it, so a failed write leaves the old file as it was.
-// Failures show "打开文件失败：%d" or "写文件错误：%d\n" and give false. QSaveFile would do the
-// same dance, but reports a failure as a text of its own, and these messages carry the
-// system's error number; hence the POSIX calls.
-[[nodiscard]] bool WriteWholeFile(const QString& path, const QByteArray& bytes, MessageSink& messages);
+// target first and is renamed over it, so a failed write leaves the old file as it was. A
+// link at the path is written through, or refused with "%1 是符号链接，不能写入" when
+// `links` says so. Only a regular file is ever replaced: an existing device, FIFO or socket
+// (or a link to one) is refused with "%1 不是普通文件，不能写入" and a directory with
+// "打开文件失败：21", all left as they are. Other failures show "打开文件失败：%d" or
+// "写文件错误：%d\n" and give false. QSaveFile would do the same dance, but reports a failure
+// as a text of its own, and these messages carry the system's error number; hence the POSIX
+// calls.
+[[nodiscard]] bool WriteWholeFile(const QString& path, const QByteArray& bytes, MessageSink& messages,
+                                  LinkAtTarget links = LinkAtTarget::WriteThrough);

@@ -42,10 +42,9 @@ private:
 
 void StreamMessageSink::ShowWarning(const QString& text)
 {
-    // Some of the program's texts end with a line feed of their own.
-    m_stream << text;
-    if (!text.endsWith(QLatin1Char('\n')))
-        m_stream << '\n';
+    // A message is one line, whatever it quotes; some of the program's texts end with a line
+    // feed of their own, which ends that line.
+    m_stream << EscapeForDisplay(text.endsWith(QLatin1Char('\n')) ? text.chopped(1) : text) << '\n';
 }
 
 void StreamMessageSink::ShowInformation(const QString& text)
@@ -55,9 +54,30 @@ void StreamMessageSink::ShowInformation(const QString& text)
 
 namespace {
 
+// What a terminal acts on instead of showing: the C0 and C1 controls and DEL (escape
+// sequences, bells, line ends); the bidirectional marks, embeddings, overrides and
+// isolates, which reorder the text around them; the line and paragraph separators.
+bool IsActedOnByTerminals(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
+           (c >= 0x2028 && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
 bool NeedsEscape(QChar c)
 {
-    return c == u'\\' || (c.unicode() < 0x20 && (c == u'\t' || c == u'\r' || c == u'\n'));
+    const char16_t u = c.unicode();
+    // Printable ASCII, the bulk of every text, is settled by one range test.
+    if (u >= 0x20 && u < 0x7F)
+        return u == u'\\';
+    return IsActedOnByTerminals(u);
+}
+
+// \xHH for the controls of Latin-1, \uHHHH for those beyond.
+QString HexEscape(char16_t c)
+{
+    const bool latin1 = c <= 0xFF;
+    return (latin1 ? QLatin1String("\\x") : QLatin1String("\\u")) +
+           QString::number(c, 16).toUpper().rightJustified(latin1 ? 2 : 4, QLatin1Char('0'));
 }
 
 // The values tab-separated and ended by a line feed, laid out in one string and written at
@@ -94,7 +114,11 @@ QString EscapeForDisplay(const QString& value)
         case u'\t': escaped += QLatin1String("\\t"); break;
         case u'\r': escaped += QLatin1String("\\r"); break;
         case u'\n': escaped += QLatin1String("\\n"); break;
-        default: escaped += c;
+        default:
+            if (NeedsEscape(c))
+                escaped += HexEscape(c.unicode());
+            else
+                escaped += c;
         }
     }
     return escaped;

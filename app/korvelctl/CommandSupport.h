@@ -55,7 +55,7 @@ int RunImportCommand(const CommandLine& line, CommandContext& context);
 int RunLabelsCommand(const CommandLine& line, CommandContext& context);
 int RunCheckCommand(const CommandLine& line, CommandContext& context);
 
-// Prints each message on its own line, as it stands.
+// Prints each message on a line of its own, escaped for display.
 class StreamMessageSink : public MessageSink
 {
 public:
@@ -68,7 +68,10 @@ private:
     QTextStream& m_stream;
 };
 
-// A value printed on one line: backslash, tab, CR and LF as \\, \t, \r and \n.
+// A text from a database or a file as korvelctl prints it: on one line, and nothing in it
+// that a terminal would act on. Backslash, tab, CR and LF as \\, \t, \r and \n; the other
+// C0 controls, DEL and the C1 controls as \xHH; the bidirectional marks, embeddings,
+// overrides and isolates and the line and paragraph separators as \uHHHH.
 QString EscapeForDisplay(const QString& value);
 
 // One line per row, the values tab-separated, each escaped for display.

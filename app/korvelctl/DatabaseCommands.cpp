@@ -30,7 +30,7 @@ int RunSettingsCommand(const CommandLine& line, CommandContext& context)
         return kExitFailure;
     if (!line.options.isSet(kShowPasswordOption) && !settings->password.isEmpty())
         settings->password = QStringLiteral("***");
-    context.out << BuildConnectionString(*settings) << '\n';
+    context.out << EscapeForDisplay(BuildConnectionString(*settings)) << '\n';
     return kExitOk;
 }
 

@@ -3,6 +3,7 @@
 
 #include "app/korvelctl/CommandSupport.h"
 
+#include "app/korvelctl/Utf8TextFile.h"
 #include "config/ValueLists.h"
 #include "demodata/DemoDatabase.h"
 #include "labels/LabelBundle.h"
@@ -28,19 +29,12 @@ int PrintValueLists(const QString& path, CommandContext& context)
 
 int BuildValueListFile(const QString& sourcePath, const QString& outputPath, CommandContext& context)
 {
-    const std::optional<QByteArray> source = ReadWholeFile(sourcePath, context.messages);
-    if (!source)
+    const std::optional<QString> text = ReadUtf8TextFile(sourcePath, context.messages);
+    if (!text)
         return kExitFailure;
-    if (!source->isValidUtf8()) {
-        context.messages.ShowWarning(QStringLiteral("文本不是有效的UTF-8"));
-        return kExitFailure;
-    }
-    QString text = QString::fromUtf8(*source);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
     QByteArray plaintext;
     QString error;
-    if (!ValueListPlaintextFromLines(text, plaintext, error)) {
+    if (!ValueListPlaintextFromLines(*text, plaintext, error)) {
         context.messages.ShowWarning(error);
         return kExitFailure;
     }

@@ -1,6 +1,8 @@
 #include "app/korvelctl/Korvelctl.h"
 
+#include "app/korvelctl/AttributeCommands.h"
 #include "app/korvelctl/CommandSupport.h"
+#include "app/korvelctl/WriteList.h"
 #include "demodata/DemoDatabase.h"
 
 #include <QCommandLineOption>
@@ -81,6 +83,19 @@ const std::vector<Command>& Commands()
          {{"check SETTINGS FILE...", "tell what would keep each bundle from importing; changes nothing"}},
          {},
          RunCheckCommand},
+        {"harnesses", {{"harnesses SETTINGS", "print every harness number"}}, {}, RunHarnessesCommand},
+        {"jobs", {{"jobs SETTINGS", "print every job number"}}, {}, RunJobsCommand},
+        {"wires", {{"wires SETTINGS HARNESSNO", "print the wires of a harness"}}, {}, RunWiresCommand},
+        {"steps", {{"steps SETTINGS JOBNO", "print the steps (LineID) of a job"}}, {}, RunStepsCommand},
+        {"write",
+         {{"write SETTINGS --harness H --wire W --connection-type|--test-group NAME",
+           "write the value of a value-list entry to a wire"},
+          {"write SETTINGS --job J --step S --test-mode|--test-group-2 NAME",
+           "write the value of a value-list entry to a step"},
+          {"write SETTINGS --from FILE",
+           "write the values of a file's lines\nATTRIBUTE<TAB>NUMBER<TAB>CHILD<TAB>NAME, all or none"}},
+         WriteOptions(),
+         RunWriteCommand},
     };
     return commands;
 }

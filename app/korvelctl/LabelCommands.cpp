@@ -24,14 +24,14 @@ BatchProgress ProgressOf(CommandContext& context, const QString& doing)
     };
 }
 
-// Each failure with its reason on stderr; gives the names of those that failed.
+// Each failure with its reason on stderr; gives the names of those that failed, as printed.
 QStringList ReportFailures(const QList<BatchOutcome>& outcomes, CommandContext& context)
 {
     QStringList failed;
     for (const BatchOutcome& outcome : outcomes) {
         if (outcome.reason.isEmpty())
             continue;
-        failed.append(outcome.name);
+        failed.append(EscapeForDisplay(outcome.name));
         context.messages.ShowWarning(outcome.name + QStringLiteral("：") + outcome.reason);
     }
     return failed;
@@ -80,7 +80,8 @@ int ExportToFolder(const QString& settings, const QStringList& chosen, const QSt
             return false;
         }
         return PrintSummary(outcomes, context, [&folder](QString total, QString done, QString failed) {
-            return QStringLiteral("导出 %1 个标签到 %2：成功 %3 个，失败 %4 个").arg(total, folder, done, failed);
+            return QStringLiteral("导出 %1 个标签到 %2：成功 %3 个，失败 %4 个")
+                .arg(total, EscapeForDisplay(folder), done, failed);
         });
     });
 }

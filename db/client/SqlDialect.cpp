@@ -4,12 +4,39 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
+
+// '…' after the prefix, each quote doubled, and each backslash too for an engine that reads
+// it as an escape. Built in one allocation: an import writes one for nearly every value.
+QString Quoted(QLatin1String prefix, const QString& text, bool backslashEscapes)
+{
+    const auto doubled = [backslashEscapes](QChar c) {
+        return c == QLatin1Char('\'') || (backslashEscapes && c == QLatin1Char('\\'));
+    };
+    const qsizetype extra = std::count_if(text.cbegin(), text.cend(), doubled);
+    QString literal;
+    literal.reserve(prefix.size() + text.size() + extra + 2);
+    literal += prefix;
+    literal += QLatin1Char('\'');
+    if (extra == 0) {
+        literal += text;
+    } else {
+        for (const QChar c : text) {
+            literal += c;
+            if (doubled(c))
+                literal += c;
+        }
+    }
+    literal += QLatin1Char('\'');
+    return literal;
+}
 
 class TransactSql : public SqlDialect
 {
 public:
-    QString TextLiteral(const QString& text) const override { return QLatin1Char('N') + QuotedLiteral(text); }
+    QString TextLiteral(const QString& text) const override { return Quoted(QLatin1String("N"), text, false); }
     // 0x alone is T-SQL's empty binary value.
     QString BinaryLiteral(const QByteArray& bytes) const override { return QLatin1String("0x") + BytesToHex(bytes); }
     // The only forms SQL Server reads alike under every login language: a date alone
@@ -30,6 +57,18 @@ public:
     {
         return insert + QLatin1String(";select SCOPE_IDENTITY()");
     }
+    // @@ROWCOUNT counts whatever the session's or the server's NOCOUNT setting.
+    QString SelectingRowCount(const QString& statement) const override
+    {
+        static const QRegularExpression write(QStringLiteral("^\\s*(insert|update|delete|merge)\\b"),
+                                              QRegularExpression::CaseInsensitiveOption);
+        if (!write.match(statement).hasMatch())
+            return QString();
+        QStringView ended = statement;
+        while (!ended.isEmpty() && (ended.back().isSpace() || ended.back() == QLatin1Char(';')))
+            ended.chop(1);
+        return ended.toString() + QLatin1String(";select @@ROWCOUNT");
+    }
 };
 
 class StandardSql : public SqlDialect
@@ -40,6 +79,12 @@ public:
     {
         return QLatin1String("X'") + BytesToHex(bytes) + QLatin1Char('\'');
     }
+};
+
+class BackslashEscapingSql : public StandardSql
+{
+public:
+    QString QuotedLiteral(const QString& text) const override { return Quoted(QLatin1String(), text, true); }
 };
 
 class Sqlite : public StandardSql
@@ -58,14 +103,16 @@ public:
     QString RefusedLiteral(const QString& value) const override { return BinaryLiteral(value.toUtf8()); }
 };
 
-// With standard conforming strings (the default) a backslash is an ordinary character.
+// A '…' literal reads a backslash as itself or as an escape, as the database's
+// standard_conforming_strings says; an E'…' literal always as an escape.
 class PostgreSql : public SqlDialect
 {
 public:
     QString TextLiteral(const QString& text) const override { return QuotedLiteral(text); }
+    QString QuotedLiteral(const QString& text) const override { return Quoted(QLatin1String("E"), text, true); }
     QString BinaryLiteral(const QByteArray& bytes) const override
     {
-        return QLatin1String("'\\x") + BytesToHex(bytes) + QLatin1String("'::bytea");
+        return QLatin1String("E'\\\\x") + BytesToHex(bytes) + QLatin1String("'::bytea");
     }
     // A boolean column takes no integer.
     QString BooleanLiteral(bool value) const override
@@ -101,24 +148,19 @@ QString SqlDialect::InsertReturningKey(const QString&, const QString&) const
     return QString();
 }
 
+QString SqlDialect::SelectingRowCount(const QString&) const
+{
+    return QString();
+}
+
 QString SqlDialect::RefusedLiteral(const QString& value) const
 {
     return QuotedLiteral(value);
 }
 
-QString SqlDialect::QuotedLiteral(const QString& text)
+QString SqlDialect::QuotedLiteral(const QString& text) const
 {
-    // Built in one allocation: an import writes one for nearly every value.
-    const qsizetype quotes = text.count(QLatin1Char('\''));
-    QString literal;
-    literal.reserve(text.size() + quotes + 2);
-    literal += QLatin1Char('\'');
-    if (quotes == 0)
-        literal += text;
-    else
-        literal += QString(text).replace(QLatin1Char('\''), QLatin1String("''"));
-    literal += QLatin1Char('\'');
-    return literal;
+    return Quoted(QLatin1String(), text, false);
 }
 
 const SqlDialect& TransactSqlDialect()
@@ -143,6 +185,21 @@ const SqlDialect& StandardSqlDialect()
 {
     static const StandardSql dialect;
     return dialect;
+}
+
+const SqlDialect& BackslashEscapingSqlDialect()
+{
+    static const BackslashEscapingSql dialect;
+    return dialect;
+}
+
+const SqlDialect* StandardDialectReading(const QString& read)
+{
+    if (read == QLatin1String("\\\\"))
+        return &StandardSqlDialect();
+    if (read == QLatin1String("\\"))
+        return &BackslashEscapingSqlDialect();
+    return nullptr;
 }
 
 QString RewriteTopClause(const QString& sql)

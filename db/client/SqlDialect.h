@@ -12,7 +12,7 @@ class SqlDialect
 public:
     virtual ~SqlDialect() = default;
 
-    // A text value in any script: N'…' on SQL Server, '…' elsewhere; quotes doubled.
+    // A text value in any script: N'…' on SQL Server, '…' elsewhere (E'…' on PostgreSQL).
     virtual QString TextLiteral(const QString& text) const = 0;
     // Binary data: 0x0AFF on SQL Server, X'0AFF' on SQLite.
     virtual QString BinaryLiteral(const QByteArray& bytes) const = 0;
@@ -26,23 +26,37 @@ public:
     // A statement that runs the INSERT and gives, as its one value, the key the server gave
     // the new row in the key column; empty when the engine has no such form.
     virtual QString InsertReturningKey(const QString& insert, const QString& keyColumn) const;
+    // A write (INSERT, UPDATE, DELETE, MERGE) followed in its batch by a query of the rows it
+    // changed (its last statement, in a batch of several), on an engine whose server may be
+    // set to report no counts (SQL Server's SET NOCOUNT ON); empty for any other statement
+    // or engine.
+    virtual QString SelectingRowCount(const QString& statement) const;
     // A value the value rules refuse for its column, written so that the engine sees it as
     // it stands and refuses it with its own reason: quoted.
     virtual QString RefusedLiteral(const QString& value) const;
 
-    // A plain quoted literal, '…' with quotes doubled: GUIDs and other values that the
-    // server converts from text. The same on every engine.
-    static QString QuotedLiteral(const QString& text);
+    // A plain quoted literal: GUIDs and other values that the server converts from text.
+    // '…' with quotes doubled, unless the engine may read a backslash as an escape.
+    virtual QString QuotedLiteral(const QString& text) const;
 };
 
 // SQL Server's (T-SQL); also the dialect before any connection is open.
 const SqlDialect& TransactSqlDialect();
 // The embedded engine's: standard literals, LIMIT for "top", the row id of the last insert.
 const SqlDialect& SqliteDialect();
-// PostgreSQL's, for ODBC sources whose DBMS is PostgreSQL.
+// PostgreSQL's, for ODBC sources whose DBMS is PostgreSQL: E'…' literals, which read alike
+// whatever the server's standard_conforming_strings.
 const SqlDialect& PostgreSqlDialect();
-// Standard SQL's, '…' and X'0AFF', for any other ODBC source.
+// Standard SQL's, '…' and X'0AFF', for any other ODBC source that reads a backslash in a
+// literal as itself.
 const SqlDialect& StandardSqlDialect();
+// Standard SQL's for a source that reads a backslash in a literal as an escape (MySQL's
+// default): backslashes doubled as well as quotes.
+const SqlDialect& BackslashEscapingSqlDialect();
+
+// The standard dialect for a source that read the literal '\\' as `read`: two backslashes
+// as standard SQL reads it, one with backslash escapes; none for any other reading.
+const SqlDialect* StandardDialectReading(const QString& read);
 
 // SQLite and PostgreSQL have LIMIT where T-SQL has TOP: "select top N rest" becomes
 // "select rest limit N". Other statements stand as they are.

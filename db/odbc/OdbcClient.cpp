@@ -4,12 +4,16 @@
 #include "db/odbc/OdbcApi.h"
 #include "db/odbc/OdbcConnectionString.h"
 #include "db/odbc/OdbcResult.h"
+#include "db/odbc/ProcessSockets.h"
 #include "db/odbc/SqlServerBrowser.h"
 
 #include <QDeadlineTimer>
 
+#include <chrono>
 #include <cstdint>
 #include <iterator>
+#include <mutex>
+#include <vector>
 
 namespace {
 
@@ -21,6 +25,9 @@ constexpr qsizetype kPutChunkBytes = 256 * 1024;
 // error instead of a window that never comes back.
 constexpr std::uintptr_t kLoginTimeoutSeconds = 15;
 constexpr std::uintptr_t kQueryTimeoutSeconds = 30;
+// A call still waiting this long after the statement's own timeout has a server that no
+// longer answers (a live one takes the driver's cancel at once): its connection is cut.
+constexpr std::chrono::milliseconds kConnectionCutAfter{(kQueryTimeoutSeconds + 3) * 1000};
 
 SQLPOINTER IntegerAttribute(std::uintptr_t value)
 {
@@ -53,35 +60,72 @@ bool AddRowCount(SQLHSTMT statement, qint64& rowsChanged, DbError& error)
     return true;
 }
 
-// Steps through every further result of a batch, so that the errors of its later
-// statements are reported and the statement leaves nothing pending, counting the rows
-// each of them changed.
-bool DrainResults(SQLHSTMT statement, qint64& rowsChanged, DbError& error)
+// The first value of the current result set, a row count that the batch selected.
+bool ReadSelectedCount(SQLHSTMT statement, qint64& count, DbError& error)
 {
-    bool more = true;
-    while (NextOdbcResult(statement, more, error)) {
-        if (!more)
-            return true;
-        if (!AddRowCount(statement, rowsChanged, error))
-            return false;
+    const SQLRETURN fetched = SQLFetch(statement);
+    if (fetched == SQL_NO_DATA)
+        return true;
+    SQLBIGINT value = 0;
+    SQLLEN indicator = 0;
+    if (!SQL_SUCCEEDED(fetched) ||
+        !SQL_SUCCEEDED(SQLGetData(statement, 1, SQL_C_SBIGINT, &value, sizeof value, &indicator))) {
+        error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLFetch");
+        return false;
     }
-    return false;
-}
-
-// The rows an executed statement (or batch) changed, over all its results; SQL_NO_DATA
-// from the execution is a searched UPDATE or DELETE that matched nothing.
-bool CountChangedRows(SQLHSTMT statement, SQLRETURN executed, qint64& rowsChanged, DbError& error)
-{
-    qint64 rows = executed == SQL_NO_DATA ? 0 : -1;
-    if (executed != SQL_NO_DATA && !AddRowCount(statement, rows, error))
-        return false;
-    if (!DrainResults(statement, rows, error))
-        return false;
-    rowsChanged = rows;
+    if (indicator != SQL_NULL_DATA)
+        count = value;
     return true;
 }
 
-bool PutBinaryData(SQLHSTMT statement, const QByteArray& bytes, DbError& error)
+// One result of a batch: a count the server reported, or the rows of a query.
+bool CountResult(SQLHSTMT statement, qint64& reported, qint64& selected, DbError& error)
+{
+    SQLSMALLINT columns = 0;
+    if (!SQL_SUCCEEDED(SQLNumResultCols(statement, &columns))) {
+        error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLNumResultCols");
+        return false;
+    }
+    return columns == 0 ? AddRowCount(statement, reported, error) : ReadSelectedCount(statement, selected, error);
+}
+
+// The rows an executed statement (or batch) changed: the count it selected last when it
+// asked for its own, else the sum of the counts the server reported (SQL_NO_DATA from the
+// execution is a searched UPDATE or DELETE that matched nothing). Every result is stepped
+// through, so that the errors of later statements are reported and nothing stays pending.
+bool CountChangedRows(SQLHSTMT statement, SQLRETURN executed, bool selectsRowCount, qint64& rowsChanged,
+                      DbError& error)
+{
+    qint64 reported = executed == SQL_NO_DATA ? 0 : -1;
+    qint64 selected = -1;
+    if (executed != SQL_NO_DATA && !CountResult(statement, reported, selected, error))
+        return false;
+    bool more = true;
+    while (more) {
+        if (!NextOdbcResult(statement, more, error) || (more && !CountResult(statement, reported, selected, error)))
+            return false;
+    }
+    rowsChanged = selectsRowCount && selected >= 0 ? selected : reported;
+    return true;
+}
+
+// The statement as the source reads it, and whether it selects the count of its rows last.
+struct SourceStatement
+{
+    QString text;
+    bool selectsRowCount = false;
+};
+
+SourceStatement ForSource(const SqlDialect& dialect, const QString& sql)
+{
+    QString text = dialect.FromTransactSql(sql);
+    QString counted = dialect.SelectingRowCount(text);
+    if (counted.isEmpty())
+        return {std::move(text), false};
+    return {std::move(counted), true};
+}
+
+bool PutBinaryData(SQLHSTMT statement, const QByteArray& bytes, OdbcWatchdog::Wait& wait, DbError& error)
 {
     qsizetype offset = 0;
     // An empty value is still put once, with length 0.
@@ -93,13 +137,20 @@ bool PutBinaryData(SQLHSTMT statement, const QByteArray& bytes, DbError& error)
             return false;
         }
         offset += length;
+        wait.Progress();
     } while (offset < bytes.size());
     return true;
 }
 
+DbError ConnectionCutError()
+{
+    return DbError::DriverFailure(QStringLiteral("服务器没有应答，连接已断开"));
+}
+
 } // namespace
 
-OdbcClient::OdbcClient(OdbcFlavour flavour) : m_flavour(flavour), m_dialect(&DefaultDialect(flavour))
+OdbcClient::OdbcClient(OdbcFlavour flavour)
+    : m_flavour(flavour), m_watchdog(kConnectionCutAfter), m_dialect(&DefaultDialect(flavour))
 {
 }
 
@@ -136,7 +187,13 @@ bool OdbcClient::Open(const QString& connectionString, DbError& error)
         return false;
     }
     m_connected = true;
-    m_dialect = &DialectOfSource();
+    const SqlDialect* dialect = DialectOfSource(error);
+    if (!dialect) {
+        DbError ignored;
+        static_cast<void>(Close(ignored));
+        return false;
+    }
+    m_dialect = dialect;
     return true;
 }
 
@@ -149,15 +206,18 @@ bool OdbcClient::Close(DbError& error)
 {
     bool closed = true;
     if (m_connected) {
+        const OdbcWatchdog::Wait wait(m_watchdog);
         // Disconnecting inside a transaction fails; what was not committed is given up, as
         // a server does when a connection goes away.
         if (m_inTransaction)
             SQLEndTran(SQL_HANDLE_DBC, m_connection.Get(), SQL_ROLLBACK);
-        if (!SQL_SUCCEEDED(SQLDisconnect(m_connection.Get()))) {
+        // A connection that was cut is gone whatever the driver says.
+        if (!SQL_SUCCEEDED(SQLDisconnect(m_connection.Get())) && !m_watchdog.ConnectionDropped()) {
             error = OdbcFailure(SQL_HANDLE_DBC, m_connection.Get(), "SQLDisconnect");
             closed = false;
         }
     }
+    m_watchdog.Stop();
     m_connected = false;
     m_inTransaction = false;
     m_dialect = &DefaultDialect(m_flavour);
@@ -167,20 +227,25 @@ bool OdbcClient::Close(DbError& error)
 
 bool OdbcClient::Execute(const QString& sql, qint64& rowsChanged, DbError& error)
 {
+    // Declared first so that it also covers freeing the statement, which may read what the
+    // server still sends.
+    const OdbcWatchdog::Wait wait(m_watchdog);
     OdbcHandle statement(SQL_HANDLE_STMT);
     if (!NewStatement(statement, error))
         return false;
-    const QString text = m_dialect->FromTransactSql(sql);
-    const SQLRETURN result = SQLExecDirectW(statement.Get(), OdbcInput(text), static_cast<SQLINTEGER>(text.size()));
+    const SourceStatement source = ForSource(*m_dialect, sql);
+    const SQLRETURN result =
+        SQLExecDirectW(statement.Get(), OdbcInput(source.text), static_cast<SQLINTEGER>(source.text.size()));
     if (!Succeeded(result)) {
         error = OdbcFailure(SQL_HANDLE_STMT, statement.Get(), "SQLExecDirectW");
         return false;
     }
-    return CountChangedRows(statement.Get(), result, rowsChanged, error);
+    return CountChangedRows(statement.Get(), result, source.selectsRowCount, rowsChanged, error);
 }
 
 std::unique_ptr<DbCursor> OdbcClient::OpenCursor(const QString& sql, DbError& error)
 {
+    OdbcWatchdog::Wait wait(m_watchdog);
     OdbcHandle statement(SQL_HANDLE_STMT);
     if (!NewStatement(statement, error))
         return nullptr;
@@ -190,19 +255,20 @@ std::unique_ptr<DbCursor> OdbcClient::OpenCursor(const QString& sql, DbError& er
         return nullptr;
     }
     std::unique_ptr<DbCursor> cursor;
-    if (!ReadOdbcResult(statement.Get(), cursor, error))
+    if (!ReadOdbcResult(statement.Get(), wait, cursor, error))
         return nullptr;
     return cursor;
 }
 
 bool OdbcClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError& error)
 {
+    OdbcWatchdog::Wait wait(m_watchdog);
     OdbcHandle statement(SQL_HANDLE_STMT);
     if (!NewStatement(statement, error))
         return false;
     const SQLHSTMT handle = statement.Get();
-    const QString text = m_dialect->FromTransactSql(sql);
-    if (!SQL_SUCCEEDED(SQLPrepareW(handle, OdbcInput(text), static_cast<SQLINTEGER>(text.size())))) {
+    const SourceStatement source = ForSource(*m_dialect, sql);
+    if (!SQL_SUCCEEDED(SQLPrepareW(handle, OdbcInput(source.text), static_cast<SQLINTEGER>(source.text.size())))) {
         error = OdbcFailure(SQL_HANDLE_STMT, handle, "SQLPrepareW");
         return false;
     }
@@ -218,22 +284,21 @@ bool OdbcClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes, 
     while (result == SQL_NEED_DATA) {
         SQLPOINTER parameter = nullptr;
         result = SQLParamData(handle, &parameter);
-        if (result == SQL_NEED_DATA && !PutBinaryData(handle, bytes, error))
+        if (result == SQL_NEED_DATA && !PutBinaryData(handle, bytes, wait, error))
             return false;
     }
     if (!Succeeded(result)) {
         error = OdbcFailure(SQL_HANDLE_STMT, handle, "SQLExecute");
         return false;
     }
-    return CountChangedRows(handle, result, rowsChanged, error);
+    return CountChangedRows(handle, result, source.selectsRowCount, rowsChanged, error);
 }
 
 bool OdbcClient::BeginTransaction(DbError& error)
 {
-    if (!m_connected) {
-        error = DbError::MissingObject();
+    if (!Usable(error))
         return false;
-    }
+    const OdbcWatchdog::Wait wait(m_watchdog);
     if (!SetAutocommit(false, error))
         return false;
     m_inTransaction = true;
@@ -293,39 +358,65 @@ bool OdbcClient::Connect(const QString& odbcConnectionString, std::uintptr_t log
     // A driver that cannot time out still connects; only the wait is then its own.
     (void)SQLSetConnectAttrW(m_connection.Get(), SQL_ATTR_LOGIN_TIMEOUT, IntegerAttribute(loginTimeoutSeconds),
                              SQL_IS_UINTEGER);
+    // The connection's sockets are those that appear while it connects; another connection
+    // made meanwhile by another thread would add its own.
+    static std::mutex connecting;
+    const std::lock_guard<std::mutex> lock(connecting);
+    const std::vector<OpenSocket> before = OpenSockets();
     SQLSMALLINT completedLength = 0;
     if (!SQL_SUCCEEDED(SQLDriverConnectW(m_connection.Get(), nullptr, OdbcInput(odbcConnectionString), SQL_NTS,
                                          nullptr, 0, &completedLength, SQL_DRIVER_NOPROMPT))) {
         error = OdbcFailure(SQL_HANDLE_DBC, m_connection.Get(), "SQLDriverConnectW");
         return false;
     }
+    m_watchdog.Start(SocketsAdded(before, OpenSockets()));
     return true;
 }
 
-const SqlDialect& OdbcClient::DialectOfSource() const
+const SqlDialect* OdbcClient::DialectOfSource(DbError& error)
 {
     if (m_flavour != OdbcFlavour::Generic)
-        return DefaultDialect(m_flavour);
+        return &DefaultDialect(m_flavour);
     SQLWCHAR name[64] = {};
     SQLSMALLINT bytes = 0;
-    if (!SQL_SUCCEEDED(SQLGetInfoW(m_connection.Get(), SQL_DBMS_NAME, name, sizeof name, &bytes)))
-        return DefaultDialect(m_flavour);
-    const qsizetype units = qMin<qsizetype>(bytes / static_cast<qsizetype>(sizeof(SQLWCHAR)), std::size(name) - 1);
-    const QString dbms = FromOdbcText(name, units);
+    QString dbms;
+    if (SQL_SUCCEEDED(SQLGetInfoW(m_connection.Get(), SQL_DBMS_NAME, name, sizeof name, &bytes))) {
+        const qsizetype units = bytes / static_cast<qsizetype>(sizeof(SQLWCHAR));
+        dbms = FromOdbcText(name, qMin<qsizetype>(units, std::size(name) - 1));
+    }
     if (dbms.compare(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) == 0)
-        return PostgreSqlDialect();
+        return &PostgreSqlDialect();
     // A SQL Server data source named through MSDASQL.
     if (dbms.compare(QLatin1String("Microsoft SQL Server"), Qt::CaseInsensitive) == 0)
-        return TransactSqlDialect();
-    return DefaultDialect(m_flavour);
+        return &TransactSqlDialect();
+    // Any other source is asked how it reads a backslash in a literal: as itself, as the
+    // standard has it, or as an escape, as MySQL does unless told otherwise.
+    std::unique_ptr<DbCursor> cursor = OpenCursor(QStringLiteral("select '\\\\'"), error);
+    DbValue read;
+    if (cursor && !cursor->AtEnd() && cursor->ReadValue(0, read, error)) {
+        if (const SqlDialect* dialect = StandardDialectReading(read.text))
+            return dialect;
+    }
+    error = DbError::DriverFailure(
+        QStringLiteral("不支持数据库 %1：无法确定它如何读取文本中的反斜杠，不能安全地写入数据").arg(dbms));
+    return nullptr;
+}
+
+bool OdbcClient::Usable(DbError& error) const
+{
+    if (!m_connected)
+        error = DbError::MissingObject();
+    else if (m_watchdog.ConnectionDropped())
+        error = ConnectionCutError();
+    else
+        return true;
+    return false;
 }
 
 bool OdbcClient::NewStatement(OdbcHandle& statement, DbError& error) const
 {
-    if (!m_connected) {
-        error = DbError::MissingObject();
+    if (!Usable(error))
         return false;
-    }
     if (!SQL_SUCCEEDED(statement.Allocate(m_connection.Get()))) {
         error = OdbcFailure(SQL_HANDLE_DBC, m_connection.Get(), "SQLAllocHandle");
         return false;
@@ -349,10 +440,9 @@ bool OdbcClient::SetAutocommit(bool on, DbError& error)
 
 bool OdbcClient::EndTransaction(SQLSMALLINT completion, DbError& error)
 {
-    if (!m_connected) {
-        error = DbError::MissingObject();
+    if (!Usable(error))
         return false;
-    }
+    const OdbcWatchdog::Wait wait(m_watchdog);
     // A failed commit leaves the transaction open (and autocommit off), so that the caller
     // can still roll it back: turning autocommit on would commit it.
     if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, m_connection.Get(), completion))) {

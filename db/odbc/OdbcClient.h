@@ -3,6 +3,7 @@
 #include "db/client/DbClient.h"
 #include "db/odbc/OdbcApi.h"
 #include "db/odbc/OdbcConnectionString.h"
+#include "db/odbc/OdbcWatchdog.h"
 
 #include <QStringList>
 
@@ -39,7 +40,8 @@ private:
     bool AllocateEnvironment(DbError& error);
     QStringList InstalledDrivers() const;
     bool Connect(const QString& odbcConnectionString, std::uintptr_t loginTimeoutSeconds, DbError& error);
-    const SqlDialect& DialectOfSource() const;
+    const SqlDialect* DialectOfSource(DbError& error);
+    bool Usable(DbError& error) const;
     bool NewStatement(OdbcHandle& statement, DbError& error) const;
     bool SetAutocommit(bool on, DbError& error);
     bool EndTransaction(SQLSMALLINT completion, DbError& error);
@@ -48,6 +50,7 @@ private:
     OdbcFlavour m_flavour;
     OdbcHandle m_environment{SQL_HANDLE_ENV};
     OdbcHandle m_connection{SQL_HANDLE_DBC};
+    OdbcWatchdog m_watchdog;
     bool m_connected = false;
     bool m_inTransaction = false;
     const SqlDialect* m_dialect;

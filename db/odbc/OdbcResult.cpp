@@ -174,6 +174,17 @@ bool ReadRow(SQLHSTMT statement, const std::vector<OdbcValueKind>& kinds, Buffer
     return true;
 }
 
+// Steps over every further result of the batch, so that the error of a later statement is
+// not lost.
+bool PassRemainingResults(SQLHSTMT statement, DbError& error)
+{
+    for (bool more = true; more;) {
+        if (!NextOdbcResult(statement, more, error))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool EndsTheQuery(const QString& sqlState)
@@ -246,7 +257,7 @@ bool ReadOdbcValue(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, 
     return true;
 }
 
-bool ReadOdbcResult(SQLHSTMT statement, std::unique_ptr<DbCursor>& cursor, DbError& error)
+bool ReadOdbcResult(SQLHSTMT statement, OdbcWatchdog::Wait& wait, std::unique_ptr<DbCursor>& cursor, DbError& error)
 {
     SQLSMALLINT columns = 0;
     if (!FindColumns(statement, columns, error))
@@ -273,6 +284,7 @@ bool ReadOdbcResult(SQLHSTMT statement, std::unique_ptr<DbCursor>& cursor, DbErr
             rowError = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLFetch");
         } else if (ReadRow(statement, kinds, row, rowError)) {
             rows.append(std::move(row));
+            wait.Progress();
             continue;
         }
         if (rows.isEmpty()) {
@@ -281,6 +293,14 @@ bool ReadOdbcResult(SQLHSTMT statement, std::unique_ptr<DbCursor>& cursor, DbErr
         }
         failure = rowError;
         break;
+    }
+    DbError laterError;
+    if (!failure && !PassRemainingResults(statement, laterError)) {
+        if (rows.isEmpty()) {
+            error = laterError;
+            return false;
+        }
+        failure = laterError;
     }
     cursor = std::make_unique<BufferedCursor>(std::move(fields), std::move(rows), std::move(failure));
     return true;

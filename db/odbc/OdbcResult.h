@@ -1,9 +1,11 @@
 #pragma once
 
-// Reading what an executed statement gives: its first result set whole, value by value.
+// Reading what an executed statement gives: its first result set whole, value by value, and
+// the errors of every result after it.
 
 #include "db/client/DbClient.h"
 #include "db/odbc/OdbcTypes.h"
+#include "db/odbc/OdbcWatchdog.h"
 
 #include <QList>
 #include <QString>
@@ -56,7 +58,10 @@ bool EndsTheQuery(const QString& sqlState);
                                  DbError& error);
 
 // Reads the first result set of an executed statement whole into a cursor (results without
-// columns, such as the row counts of a batch, are passed over). A statement without a
-// result set gives a cursor without fields. An error on the first row fails; an error on a
-// later row keeps the rows before it and is reported when the cursor moves past them.
-[[nodiscard]] bool ReadOdbcResult(SQLHSTMT statement, std::unique_ptr<DbCursor>& cursor, DbError& error);
+// columns, such as the row counts of a batch, are passed over), then steps through the
+// batch's further results; each row read is progress for the wait. A statement without a
+// result set gives a cursor without fields.
+// An error before the first row fails; an error on a later row, or in a later result of the
+// batch, keeps the rows before it and is reported when the cursor moves past them.
+[[nodiscard]] bool ReadOdbcResult(SQLHSTMT statement, OdbcWatchdog::Wait& wait, std::unique_ptr<DbCursor>& cursor,
+                                  DbError& error);

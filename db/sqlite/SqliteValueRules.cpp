@@ -224,7 +224,9 @@ bool SqliteValueRules::MakeTriggers()
     for (const QString& table : std::as_const(tables)) {
         const std::size_t first = m_columns.size();
         const bool read =
-            EachRow(m_db, QStringLiteral("SELECT name, type FROM pragma_table_info(%1)").arg(SqlDialect::QuotedLiteral(table)),
+            EachRow(m_db,
+                    QStringLiteral("SELECT name, type FROM pragma_table_info(%1)")
+                        .arg(SqliteDialect().QuotedLiteral(table)),
                     [&](sqlite3_stmt* row) {
                         const ColumnType type = ColumnTypeOfDeclaration(ColumnText(row, 1));
                         // A text without a limit holds any text; an unknown type anything.

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 QString TSql(const ColumnType& type, const QString& value)
@@ -46,6 +48,31 @@ const QStringList kHostileValues = {
     QStringLiteral("tab\tcr\rlf\n;semicolon"),
     QStringLiteral("线束 'Провод'"),
 };
+
+enum class Reading { Standard, BackslashEscapes };
+
+// The value an engine reads from a literal, or nothing when the literal ends before the text
+// does or never ends. With escapes, a backslash takes the next character as it stands.
+std::optional<QString> ReadWholeLiteral(const QString& literal, Reading reading)
+{
+    if (!literal.startsWith(QLatin1Char('\'')))
+        return std::nullopt;
+    QString value;
+    for (qsizetype i = 1; i < literal.size(); ++i) {
+        const QChar c = literal[i];
+        if (reading == Reading::BackslashEscapes && c == QLatin1Char('\\') && i + 1 < literal.size()) {
+            value += literal[++i];
+        } else if (c != QLatin1Char('\'')) {
+            value += c;
+        } else if (i + 1 < literal.size() && literal[i + 1] == QLatin1Char('\'')) {
+            value += c;
+            ++i;
+        } else {
+            return i == literal.size() - 1 ? std::optional(value) : std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -115,12 +142,12 @@ TEST(SqlLiteral, TheOtherEnginesDifferOnlyWhereTheyMust)
         const char* postgresql;
     };
     const Case cases[] = {
-        {kNVarChar50, "线'", "'线'''", "'线'''"},
+        {kNVarChar50, "线'", "'线'''", "E'线'''"},
         {kBit, "true", "1", "TRUE"},
         {kBit, "0", "0", "FALSE"},
-        {kDateTime, "2017/4/6 下午 2:30:00", "'2017-04-06 14:30:00'", "'2017-04-06 14:30:00'"},
-        {kDateTime, "2017-04-06T00:00:00", "'2017-04-06'", "'2017-04-06'"},
-        {kVarBinary4, "0aff", "X'0AFF'", "'\\x0AFF'::bytea"},
+        {kDateTime, "2017/4/6 下午 2:30:00", "'2017-04-06 14:30:00'", "E'2017-04-06 14:30:00'"},
+        {kDateTime, "2017-04-06T00:00:00", "'2017-04-06'", "E'2017-04-06'"},
+        {kVarBinary4, "0aff", "X'0AFF'", "E'\\\\x0AFF'::bytea"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SqlLiteralForType(c.type, QString::fromUtf8(c.value), SqliteDialect()), QString::fromUtf8(c.sqlite))
@@ -129,6 +156,30 @@ TEST(SqlLiteral, TheOtherEnginesDifferOnlyWhereTheyMust)
                   QString::fromUtf8(c.postgresql))
             << c.value;
     }
+}
+
+TEST(SqlLiteral, ASourceIsQuotedAsItReadsABackslash)
+{
+    EXPECT_EQ(StandardDialectReading(QStringLiteral("\\\\")), &StandardSqlDialect());
+    EXPECT_EQ(StandardDialectReading(QStringLiteral("\\")), &BackslashEscapingSqlDialect());
+    EXPECT_EQ(StandardDialectReading(QString()), nullptr);
+}
+
+TEST(SqlLiteral, TransactSqlWritesSelectTheirOwnRowCount)
+{
+    const struct
+    {
+        const char* statement;
+        const char* batch;
+    } cases[] = {
+        {"update T set A=1 where B=N'x;' ;\n", "update T set A=1 where B=N'x;';select @@ROWCOUNT"},
+        {" DELETE from T", " DELETE from T;select @@ROWCOUNT"},
+        {"select 1", ""},
+        {"updated_view_refresh", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TransactSqlDialect().SelectingRowCount(QString::fromUtf8(c.statement)), QString::fromUtf8(c.batch))
+            << c.statement;
 }
 
 TEST(SqlLiteral, EachEngineReadsTopAndGivesTheKeyOfItsOwnInsert)
@@ -151,20 +202,44 @@ TEST(SqlLiteral, EachEngineReadsTopAndGivesTheKeyOfItsOwnInsert)
         EXPECT_EQ(c.dialect.FromTransactSql(top), QString::fromLatin1(c.top));
         EXPECT_EQ(c.dialect.InsertReturningKey(insert, QStringLiteral("LineID")), QString::fromLatin1(c.key));
     }
+    for (const Case& c : cases)
+        EXPECT_EQ(c.dialect.SelectingRowCount(insert).isEmpty(), &c.dialect != &TransactSqlDialect());
     EXPECT_EQ(RewriteTopClause(QStringLiteral("SELECT TOP 10 LineID from t order by LineID desc ;\n")),
               QStringLiteral("select LineID from t order by LineID desc limit 10"));
     EXPECT_EQ(RewriteTopClause(QStringLiteral("select topic from t")), QStringLiteral("select topic from t"));
 }
 
-TEST(SqlLiteral, TransactSqlTextLiteralsNeverEndEarly)
+TEST(SqlLiteral, NoValueEndsItsLiteralOnAnyEngine)
 {
-    for (const QString& value : kHostileValues) {
-        const QString literal = TSql(kNVarChar50, value);
-        ASSERT_TRUE(literal.startsWith(QLatin1String("N'")) && literal.endsWith(QLatin1Char('\'')));
-        const QString inner = literal.mid(2, literal.size() - 3);
-        // Inside the literal every quote is one of a doubled pair.
-        EXPECT_EQ(QString(inner).replace(QLatin1String("''"), QString()).count(QLatin1Char('\'')), 0) << literal.toStdString();
-        EXPECT_EQ(QString(inner).replace(QLatin1String("''"), QLatin1String("'")), value);
+    QStringList values = kHostileValues;
+    values << QStringLiteral("\\');drop table victim;--") << QStringLiteral("C:\\new\\table") << QStringLiteral("end\\")
+           << QStringLiteral("\\\\'") << QStringLiteral("nul") + QChar(0) + QStringLiteral("'; --");
+    struct Case
+    {
+        const char* engine;
+        const SqlDialect& dialect;
+        const char* textPrefix;
+        const char* quotedPrefix;
+        Reading reading;
+    };
+    const Case cases[] = {
+        {"T-SQL", TransactSqlDialect(), "N", "", Reading::Standard},
+        {"SQLite", SqliteDialect(), "", "", Reading::Standard},
+        // E'…' reads escapes whatever the database's standard_conforming_strings.
+        {"PostgreSQL", PostgreSqlDialect(), "E", "E", Reading::BackslashEscapes},
+        {"standard", StandardSqlDialect(), "", "", Reading::Standard},
+        {"escaping", BackslashEscapingSqlDialect(), "", "", Reading::BackslashEscapes},
+    };
+    for (const Case& c : cases) {
+        for (const QString& value : std::as_const(values)) {
+            for (const auto& [literal, prefix] : {std::pair{c.dialect.TextLiteral(value), c.textPrefix},
+                                                  std::pair{c.dialect.QuotedLiteral(value), c.quotedPrefix}}) {
+                const QLatin1String expectedPrefix(prefix);
+                ASSERT_TRUE(literal.startsWith(expectedPrefix)) << c.engine << " " << literal.toStdString();
+                EXPECT_EQ(ReadWholeLiteral(literal.mid(expectedPrefix.size()), c.reading), value)
+                    << c.engine << " " << literal.toStdString();
+            }
+        }
     }
 }
 

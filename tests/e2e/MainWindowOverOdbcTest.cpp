@@ -1,14 +1,17 @@
-// The login and the main window's cascades and writes, against a server database reached
-// through an ODBC data source named in the settings file.
+// The login, the main window's cascades and writes, and korvelctl's writes, against a server
+// database reached through an ODBC data source named in the settings file.
 
+#include "app/korvelctl/Korvelctl.h"
 #include "demodata/DemoDatabase.h"
 #include "gui/CKorvelDlg.h"
 #include "gui/ShellDialogs.h"
+#include "tests/app/korvelctl/KorvelctlRun.h"
 #include "tests/e2e/KorvelServerTest.h"
 #include "tests/support/DialogControls.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/RecordingMessageSink.h"
 #include "tests/support/ScriptedFileDialogs.h"
+#include "tests/support/TestFiles.h"
 
 #include <QSet>
 
@@ -177,4 +180,50 @@ TEST_F(MainWindowOverOdbcTest, EachWriteChangesExactlyTheChosenRow)
         EXPECT_EQ((was - is).size(), 1) << "rows changed";
         EXPECT_EQ((is - was).size(), 1) << "rows changed";
     }
+}
+
+TEST_F(MainWindowOverOdbcTest, KorvelctlWritesAFileOfValuesWholeOrNotAtAll)
+{
+    // A wire and a step, each to get an entry whose value it does not hold yet.
+    const QString wire =
+        Scalar(QStringLiteral("select HarnessType from tblHarnessWireInfo where HarnessID=1 and WireNo='W001'"));
+    const QString step = Scalar(QStringLiteral("select TestMode from tblJobStepInfo where JobID=1 and LineID=10"));
+    const auto otherEntry = [](ValueListIndex list, const QString& value) {
+        for (const DemoValueEntry& entry : DemoValueList(list)) {
+            if (QString::fromUtf8(entry.value) != value)
+                return QString::fromUtf8(entry.entry);
+        }
+        return QString();
+    };
+    const QString writes = QStringLiteral("connection-type\t%1\tW001\t%2\ntest-mode\t%3\t10\t%4\n")
+                               .arg(Scalar(QStringLiteral("select HarnessNo from tblHarnessInfo where HarnessID=1")),
+                                    otherEntry(kConnectTypeList, wire),
+                                    Scalar(QStringLiteral("select JobNo from tblJobInfo where JobID=1")),
+                                    otherEntry(kTestModeList, step));
+    const QStringList tables = {"tblHarnessWireInfo", "tblJobStepInfo"};
+    const QStringList before = Contents(tables);
+    const QString file = m_folder.filePath(QStringLiteral("writes.tsv"));
+
+    WriteTestFile(file, (writes + QStringLiteral("test-mode\tNO-SUCH-JOB\t10\t快速\n")).toUtf8());
+    const KorvelctlRun refused = RunKorvelctlInProcess({"write", SettingsPath(), "--from", file});
+    EXPECT_EQ(refused.exitCode, kExitFailure);
+    EXPECT_EQ(refused.err, QStringLiteral("第3行：获取JobID信息失败\n"));
+    EXPECT_EQ(Contents(tables), before) << "the lines before the refused one are rolled back";
+
+    WriteTestFile(file, (writes + QStringLiteral("test-mode\t%1\t99999\t快速\n")
+                                      .arg(Scalar(QStringLiteral("select JobNo from tblJobInfo where JobID=1"))))
+                            .toUtf8());
+    EXPECT_EQ(RunKorvelctlInProcess({"write", SettingsPath(), "--from", file}).err,
+              QStringLiteral("第3行：没有找到要写入的记录，写入测试模式失败\n"))
+        << "the server counts the rows a write changes";
+    EXPECT_EQ(Contents(tables), before);
+
+    WriteTestFile(file, writes.toUtf8());
+    const KorvelctlRun written = RunKorvelctlInProcess({"write", SettingsPath(), "--from", file});
+    EXPECT_EQ(written.exitCode, kExitOk) << written.err.toStdString();
+    EXPECT_EQ(written.out, QStringLiteral("写入 2 个值：成功 2 个\n"));
+    const QStringList after = Contents(tables);
+    const QSet<QString> was(before.cbegin(), before.cend());
+    const QSet<QString> is(after.cbegin(), after.cend());
+    EXPECT_EQ((was - is).size(), 2) << "rows changed";
 }

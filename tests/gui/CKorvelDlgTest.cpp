@@ -384,17 +384,3 @@ TEST_F(MainWindowTest, ADatabaseThatVanishesAfterStartUpIsReportedByEachAction)
     EXPECT_EQ(messages.warnings.size(), 2);
     EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("korvel.db"))));
 }
-
-TEST(LeadingInteger, ReadsAsWtoiDoes)
-{
-    EXPECT_EQ(LeadingInteger(QStringLiteral("3")), 3);
-    EXPECT_EQ(LeadingInteger(QStringLiteral(" -7")), -7);
-    EXPECT_EQ(LeadingInteger(QStringLiteral("\t+12abc")), 12);
-    EXPECT_EQ(LeadingInteger(QStringLiteral("abc")), 0);
-    EXPECT_EQ(LeadingInteger(QString()), 0);
-    EXPECT_EQ(LeadingInteger(QStringLiteral("- 5")), 0);
-    EXPECT_EQ(LeadingInteger(QStringLiteral("９")), 0) << "only ASCII digits";
-    EXPECT_EQ(LeadingInteger(QStringLiteral("99999999999")), 2147483647);
-    EXPECT_EQ(LeadingInteger(QStringLiteral("-2147483648")), -2147483647 - 1);
-    EXPECT_EQ(LeadingInteger(QStringLiteral("-99999999999")), -2147483647 - 1);
-}

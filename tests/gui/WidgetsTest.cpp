@@ -74,6 +74,9 @@ TEST(QtMessageSink, BoxesHaveTheProgramsCaptionAnOkButtonAndTheirIcon)
     const SeenBox success = Show(&QtMessageSink::ShowInformation, QStringLiteral("写入成功"));
     EXPECT_EQ(success.icon, QMessageBox::Information);
     EXPECT_EQ(success.buttons.size(), 1);
+    EXPECT_EQ(Show(&QtMessageSink::ShowWarning, QStringLiteral("表 tblLabelInfo\r")).text,
+              QStringLiteral("表 tblLabelInfo\\r"))
+        << "a carriage return from a file shows";
 }
 
 TEST(SortedCombo, EntriesStaySortedIgnoringCaseAndTheChoiceStaysPut)

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 const char* kLabels =
@@ -95,6 +97,49 @@ TEST_F(LabelBatchTest, EachLabelGoesToItsOwnFileAndAFailureStopsOnlyItsOwn)
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList({"A%2FB.bq", "LB-1.bq"}));
     EXPECT_EQ(ReadCheckedBundle(ReadTestFile(QDir(folder).filePath("LB-1.bq"))).problems, QStringList());
     EXPECT_EQ(progress, QStringList({"0/3 LB-1", "1/3 Comma", "2/3 A/B", "3/3 "}));
+}
+
+TEST_F(LabelBatchTest, OnlyRegularFilesInTheFolderAreWrittenAndAnythingElseFailsItsLabel)
+{
+    const QString folder = dir.filePath(QStringLiteral("out"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    WriteTestFile(dir.filePath(QStringLiteral("secret.txt")), "secret");
+    ASSERT_TRUE(QFile::link(QStringLiteral("../secret.txt"), QDir(folder).filePath("LB-1.bq")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("../created"), QDir(folder).filePath("A%2FB.bq")));
+    ASSERT_EQ(mkfifo(QFile::encodeName(QDir(folder).filePath("lb-2.bq")).constData(), 0600), 0);
+    QList<BatchOutcome> outcomes;
+    QString error;
+    ASSERT_TRUE(ExportLabels(open, {"LB-1", "A/B", "lb-2"}, folder, record, outcomes, error)) << error.toStdString();
+    QStringList reasons;
+    for (const BatchOutcome& outcome : outcomes)
+        reasons.append(outcome.reason);
+    EXPECT_EQ(reasons, QStringList({QDir(folder).filePath("LB-1.bq") + QStringLiteral(" 是符号链接，不能写入"),
+                                    QDir(folder).filePath("A%2FB.bq") + QStringLiteral(" 是符号链接，不能写入"),
+                                    QDir(folder).filePath("lb-2.bq") + QStringLiteral(" 不是普通文件，不能写入")}));
+    EXPECT_EQ(ReadTestFile(dir.filePath(QStringLiteral("secret.txt"))), QByteArray("secret"));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("created"))));
+    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({"A%2FB.bq", "LB-1.bq", "lb-2.bq"}))
+        << "nothing written beside them";
+}
+
+TEST_F(LabelBatchTest, ALabelTheExportCannotFindFailsInsteadOfGivingAnEmptyBundle)
+{
+    // A number stored in bytes that are no UTF-8 is listed as the text it reads as, which no
+    // label has.
+    database.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{A0000000-0000-4000-8000-000000000006}',"
+                                 " CAST(X'4C42FF' AS TEXT), 1)"));
+    QList<LabelCounts> labels;
+    QString error;
+    ASSERT_TRUE(ListLabels(open, labels, error)) << error.toStdString();
+    QStringList all;
+    for (const LabelCounts& label : labels)
+        all.append(label.labelNo);
+    QList<BatchOutcome> outcomes;
+    ASSERT_TRUE(ExportLabels(open, all, dir.filePath(QStringLiteral("out")), record, outcomes, error));
+    EXPECT_EQ(outcomes.value(all.indexOf(QStringLiteral("LB\uFFFD"))).reason, QStringLiteral("标签 LB\uFFFD 不存在"));
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files),
+              QStringList({"A%2FB.bq", "LB-1.bq", "lb-2.bq"}));
 }
 
 TEST_F(LabelBatchTest, NumbersThatCannotAllBeWrittenAreRefusedBeforeAnyFile)

@@ -74,16 +74,14 @@ TEST_F(LabelExportTest, TheFileIsTheEncipheredBundleOfTheLabelItsControlsAndTheI
                   "b3faeb3c7eeb9950729b8723"));
 }
 
-TEST_F(LabelExportTest, ALabelNumberIsALiteralAndOneThatNoLabelHasGivesEmptyBlocks)
+TEST_F(LabelExportTest, ALabelNumberIsALiteralAndOneThatNoLabelHasIsRefusedWithoutAFile)
 {
-    const QString emptyBlocks = QStringLiteral(
-        "表名:tblLabelInfo\n列名:LabelID,LabelNo,LabelStatus\n表名:tblLabelControls\n列名:LabelID,ItemID,Caption\n"
-        "表名:tblLabelControlItem\n列名:LineID,ItemID,ItemName\n");
     for (const QString& labelNo : {QStringLiteral("LB-9"), QStringLiteral("x' or '1'='1")}) {
         messages = RecordingMessageSink();
-        ASSERT_TRUE(Export(labelNo)) << messages.warnings.join('\n').toStdString();
-        EXPECT_EQ(DecodeBundle(ReadTestFile(out)), emptyBlocks) << labelNo.toStdString();
-        EXPECT_EQ(messages.informations, QStringList{"导出成功"});
+        EXPECT_FALSE(Export(labelNo));
+        EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("标签 %1 不存在").arg(labelNo)));
+        EXPECT_TRUE(messages.informations.isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(out)) << labelNo.toStdString();
     }
 
     database.exec(QStringLiteral("UPDATE tblLabelInfo SET LabelNo='O''Neil' WHERE LabelNo='LB-2'"));

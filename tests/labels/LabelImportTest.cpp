@@ -119,7 +119,7 @@ TEST_F(LabelImportTest, BundlesThatAreNotWhatTheImportNeedsAreRefusedBeforeAnyth
                      kItemsHeader),
          "标签文件含有标签以外的表 tblUserInfo，未导入任何数据"},
         {BundleBytes("表名:tblLabelInfo\n列名:LabelID,LabelNo,LabelStatus\r\n{A},甲,1\r\n" + kControlsHeader + kItemsHeader),
-         "ADO 错误：0x80004005，列名 'LabelStatus\\r' 无效。导入表 tblLabelInfo 失败，未导入任何数据"},
+         "ADO 错误：0x80004005，列名 'LabelStatus\r' 无效。导入表 tblLabelInfo 失败，未导入任何数据"},
         {BundleBytes("表名:tblLabelInfo\n列名:LabelID,LabelStatus\n{A},1\n" + kControlsHeader + kItemsHeader),
          "标签文件中表 tblLabelInfo 没有 LabelNo 列，未导入任何数据"},
         {BundleBytes(kLabelHeader + kControlsHeader + kItemsHeader), "标签文件中没有标签，未导入任何数据"},

@@ -21,7 +21,7 @@ const QList<QStringList> kLayers = {
     {"db/sqlite", "db/odbc"},
     {"db"},
     {"config"},
-    {"labels", "demodata"},
+    {"labels", "attributes", "demodata"},
     {"gui"},
     {"app/korvel", "app/korvelctl"},
 };

@@ -183,3 +183,16 @@ TEST_F(FileIOTest, AFailedWriteLeavesTheOldFileIntactAndReportsFailure)
     EXPECT_EQ(ReadTestFile(path("bundle.bq")), QByteArray("the old bundle"));
     EXPECT_EQ(entries(), QStringList(QStringLiteral("bundle.bq"))) << "the temporary file is removed";
 }
+
+TEST_F(FileIOTest, ANameAsLongAsNamesMayBeIsWrittenAndReplaced)
+{
+    for (const int length : {249, 255}) {
+        const QString name = QString(length - 3, QLatin1Char('n')) + QStringLiteral(".bq");
+        ASSERT_TRUE(WriteWholeFile(dir.filePath(name), "old", messages)) << length;
+        ASSERT_TRUE(WriteWholeFile(dir.filePath(name), "new", messages)) << length;
+        EXPECT_EQ(ReadTestFile(dir.filePath(name)), QByteArray("new")) << length;
+        EXPECT_TRUE(QFile::remove(dir.filePath(name)));
+    }
+    EXPECT_TRUE(messages.warnings.isEmpty()) << messages.warnings.join('\n').toStdString();
+    EXPECT_EQ(entries(), QStringList()) << "no temporary file is left behind";
+}

@@ -1,3 +1,4 @@
+#include "app/korvelctl/CommandSupport.h"
 #include "app/korvelctl/Korvelctl.h"
 #include "tests/app/korvelctl/KorvelctlRun.h"
 
@@ -11,6 +12,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <string_view>
 
 namespace {
 
@@ -90,6 +93,7 @@ TEST_F(KorvelctlTest, EveryCommandDescribesItselfAndTheProgramGivesItsVersion)
         {"values", "korvelctl values --build TEXT OUT", "--build"},
         {"import", "korvelctl import SETTINGS FILE [--label-no NEW]", "--label-no NEW"},
         {"bundle", "korvelctl bundle FILE", nullptr},
+        {"write", "korvelctl write SETTINGS --from FILE", "--values FILE"},
     };
     for (const auto& command : commands) {
         const KorvelctlRun help = RunKorvelctlInProcess({command.command, "--help"});
@@ -104,6 +108,27 @@ TEST_F(KorvelctlTest, EveryCommandDescribesItselfAndTheProgramGivesItsVersion)
     const KorvelctlRun version = RunKorvelctlInProcess({"--version"});
     EXPECT_EQ(version.exitCode, kExitOk);
     EXPECT_EQ(version.out, QStringLiteral("korvelctl 1.0\n"));
+}
+
+TEST(EscapeForDisplay, NothingATerminalWouldActOnIsPrintedAsItIs)
+{
+    using namespace std::string_view_literals;
+    const struct
+    {
+        std::u16string_view text;
+        const char* shown;
+    } cases[] = {
+        {u"LB-00001 标签 Größe", "LB-00001 标签 Größe"},
+        {u"a\\b\tc\rd\ne", "a\\\\b\\tc\\rd\\ne"},
+        {u"\x1b[2J\x1b]0;title\x07", "\\x1B[2J\\x1B]0;title\\x07"},
+        {u"nul\0 del\x7f"sv, "nul\\x00 del\\x7F"},
+        {u"csi\u009b nel\u0085", "csi\\x9B nel\\x85"},
+        {u"abc\u202Edcb\u2066x\u2069\u200F\u061C", "abc\\u202Edcb\\u2066x\\u2069\\u200F\\u061C"},
+        {u"line\u2028paragraph\u2029", "line\\u2028paragraph\\u2029"},
+        {u"joined\u200D and not\u200C", "joined\u200D and not\u200C"}, // needed by some scripts
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(EscapeForDisplay(QStringView(c.text).toString()), QString::fromUtf8(c.shown)) << c.shown;
 }
 
 TEST_F(KorvelctlTest, ValuesPrintsTheFourListsInOrderWithEscapes)

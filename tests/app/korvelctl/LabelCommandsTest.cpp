@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <utility>
+
 namespace {
 
 class LabelCommandsTest : public ::testing::Test
@@ -41,7 +45,41 @@ protected:
     QTemporaryDir dir;
 };
 
+// The kind of what stands at a name, the name itself looked at, not what a link names.
+mode_t KindAt(const QString& path)
+{
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
+}
+
 } // namespace
+
+TEST_F(LabelCommandsTest, EveryCommandThatWritesAFileLeavesWhatIsNoRegularFileAsItIs)
+{
+    CreateDemoWithSettings();
+    WriteTestFile(path("plain"), "x");
+    WriteTestFile(path("lists.txt"), "测试组&A&1\n");
+    // A FIFO, a device node like /dev/null (where privileges allow) and a link to the FIFO;
+    // never a link to a system file, which a fault would replace.
+    QStringList targets;
+    for (const auto& [name, kind] : {std::pair{"fifo", S_IFIFO}, std::pair{"device", S_IFCHR}}) {
+        if (::mknod(QFile::encodeName(path(name)).constData(), kind | 0600, makedev(1, 3)) == 0)
+            targets.append(path(name));
+    }
+    ASSERT_TRUE(QFile::link(path("fifo"), path("link")));
+    for (const QString& out : targets + QStringList{path("link")}) {
+        const mode_t kind = KindAt(out);
+        for (const QStringList& command :
+             {QStringList{"encrypt", path("plain"), out}, QStringList{"decrypt", path("plain"), out},
+              QStringList{"values", "--build", path("lists.txt"), out}, QStringList{"demo-values", out},
+              QStringList{"export", path("frmConnect"), "LB-00001", out}}) {
+            const KorvelctlRun run = RunKorvelctlInProcess(command);
+            EXPECT_EQ(run.exitCode, kExitFailure) << command.join(' ').toStdString();
+            EXPECT_EQ(run.err, out + QStringLiteral(" 不是普通文件，不能写入\n"));
+            EXPECT_EQ(KindAt(out), kind) << command.join(' ').toStdString();
+        }
+    }
+}
 
 TEST_F(LabelCommandsTest, BundlePrintsTheBlocksAsTheImportReadsThem)
 {
@@ -204,8 +242,39 @@ TEST_F(LabelCommandsTest, ABatchThatCannotBeWrittenWholeIsRefusedAndAFailedLabel
     const KorvelctlRun some =
         RunKorvelctlInProcess({"export", path("frmConnect"), "LB-00001", "LB-00002", "A/B", "--to", path("out")});
     EXPECT_EQ(some.exitCode, kExitFailure);
-    EXPECT_EQ(some.out, QStringLiteral("导出 3 个标签到 %1：成功 2 个，失败 1 个（LB-00002）\n").arg(path("out")));
-    EXPECT_EQ(some.err, QStringLiteral("LB-00002：标签数据无法导出：表 tblLabelControls 列 PrintText 的值含有逗号或换行\n"));
+    EXPECT_EQ(some.out, QStringLiteral("导出 3 个标签到 %1：成功 1 个，失败 2 个（LB-00002、A/B）\n").arg(path("out")));
+    EXPECT_EQ(some.err, QStringLiteral("LB-00002：标签数据无法导出：表 tblLabelControls 列 PrintText 的值含有逗号或换行\n"
+                                       "A/B：标签 A/B 不存在\n"));
+    EXPECT_EQ(QDir(path("out")).entryList(QDir::Files), QStringList(QStringLiteral("LB-00001.bq")));
+}
+
+TEST_F(LabelCommandsTest, TextsFromADatabaseOrAFileNameCannotDriveTheTerminal)
+{
+    CreateDemoWithSettings();
+    // A bundle edited into CR LF line ends: the CR at the end of its names is shown once.
+    WriteTestFile(path("crlf.txt"), QByteArray("表名:tblLabelInfo\r\n列名:LabelID\r\n") + '\0');
+    ASSERT_EQ(RunKorvelctlInProcess({"encrypt", path("crlf.txt"), path("crlf.bq")}).exitCode, kExitOk);
+    WriteTestFile(path("settings"), "<NewDataSet><frmConnect><ParaName>txtHostName</ParaName><ParaValue>srv\x1b[2J"
+                                    "</ParaValue></frmConnect></NewDataSet>");
+    const struct
+    {
+        QStringList arguments;
+        QString out;
+        QString err;
+    } runs[] = {
+        {{"export", path("frmConnect"), "LB\x1b]0;t\a", "--to", path("out\n2")},
+         QStringLiteral("导出 1 个标签到 %1：成功 0 个，失败 1 个（LB\\x1B]0;t\\x07）\n").arg(path("out\\n2")),
+         QStringLiteral("LB\\x1B]0;t\\x07：标签 LB\\x1B]0;t\\x07 不存在\n")},
+        {{"check", path("frmConnect"), path("crlf.bq")},
+         path("crlf.bq") + QStringLiteral("：标签文件含有标签以外的表 tblLabelInfo\\r\n"), ""},
+        {{"settings", path("settings")}, "Provider=sqloledb;Data Source=srv\\x1B[2J;Initial Catalog=;User Id=;Password=;\n",
+         ""},
+    };
+    for (const auto& run : runs) {
+        const KorvelctlRun printed = RunKorvelctlInProcess(run.arguments);
+        EXPECT_TRUE(printed.out.startsWith(run.out)) << printed.out.toStdString();
+        EXPECT_EQ(printed.err, run.err);
+    }
 }
 
 TEST_F(LabelCommandsTest, BatchesShowHowFarTheyHaveComeOnlyOnATerminal)

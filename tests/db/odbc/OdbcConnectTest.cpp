@@ -37,7 +37,7 @@ TEST_F(OdbcServerTest, OpensClosesAndOpensAgain)
 
 TEST_F(OdbcServerTest, PostgreSqlSourceGetsPostgreSqlLiterals)
 {
-    EXPECT_EQ(m_client.Dialect().BinaryLiteral(QByteArray::fromHex("0aff")), QStringLiteral("'\\x0AFF'::bytea"));
+    EXPECT_EQ(m_client.Dialect().BinaryLiteral(QByteArray::fromHex("0aff")), QStringLiteral("E'\\\\x0AFF'::bytea"));
     DbError error;
     ASSERT_TRUE(m_client.Close(error));
     EXPECT_EQ(m_client.Dialect().BinaryLiteral(QByteArray::fromHex("0aff")), QStringLiteral("X'0AFF'"));

@@ -1,4 +1,6 @@
+#include "db/CAdoDatabase.h"
 #include "db/odbc/OdbcResult.h"
+#include "tests/db/odbc/FakeTdsServer.h"
 #include "tests/support/QtPrinting.h"
 
 #include <gtest/gtest.h>
@@ -79,6 +81,16 @@ TEST(OdbcValueFailureTest, OnlyAConnectionOrStatementFailureEndsTheQuery)
     // A number out of range, a text that is no number, a type the driver cannot convert.
     for (const char* state : {"22003", "22018", "07006", ""})
         EXPECT_FALSE(EndsTheQuery(QString::fromLatin1(state))) << state;
+}
+
+TEST(OdbcResultTest, AnErrorAfterTheFirstResultSetFailsTheQuery)
+{
+    FakeTdsServer server(FakeTdsServer::OneRowThenAnError());
+    CAdoDatabase database;
+    ASSERT_TRUE(database.Open(server.connectionString())) << database.m_strError.toStdString();
+    TextTable rows;
+    EXPECT_FALSE(database.Query(QStringLiteral("select 1; select 1/0"), &rows));
+    EXPECT_TRUE(database.m_strError.endsWith(QStringLiteral("late failure"))) << database.m_strError.toStdString();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "db/CAdoDatabase.h"
 #include "db/odbc/SqlServerBrowser.h"
 
+#include "tests/db/odbc/FakeTdsServer.h"
 #include "tests/db/odbc/OdbcTestServer.h"
 #include "tests/support/QtPrinting.h"
 
@@ -13,12 +14,17 @@
 #include <QUdpSocket>
 
 #include <atomic>
+#include <chrono>
+#include <csignal>
+#include <future>
 #include <thread>
 
 namespace {
 
 constexpr qint64 kLoginLimitMs = 15 * 1000;
 constexpr qint64 kStatementLimitMs = 30 * 1000;
+// A call on a server that stopped answering ends within this.
+constexpr qint64 kServerLostLimitMs = 35 * 1000;
 // A wait ends a little after its limit, never long after.
 constexpr qint64 kSlackMs = 3000;
 
@@ -167,6 +173,21 @@ TEST(OdbcTimeoutTest, AServerThatNeverAnswersTheLoginIsGivenUp)
     EXPECT_TRUE(database.m_strError.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << database.m_strError.toStdString();
 }
 
+TEST(OdbcTimeoutTest, AServerThatStopsAnsweringAfterTheLoginIsGivenUp)
+{
+    FakeTdsServer silent{QByteArray()};
+    CAdoDatabase database;
+    ASSERT_TRUE(database.Open(silent.connectionString())) << database.m_strError.toStdString();
+    QElapsedTimer timer;
+    timer.start();
+    TextTable rows;
+    EXPECT_FALSE(database.Query(QStringLiteral("select 1"), &rows));
+    EXPECT_GE(timer.elapsed(), kStatementLimitMs);
+    EXPECT_LT(timer.elapsed(), kServerLostLimitMs);
+    EXPECT_TRUE(database.m_strError.startsWith(QStringLiteral("ADO 错误：0x80004005，")))
+        << database.m_strError.toStdString();
+}
+
 TEST_F(OdbcServerTest, AStatementHeldUpByAnotherSessionsLockIsGivenUp)
 {
     const QString table = CreateTable(QStringLiteral("id int4"));
@@ -185,4 +206,39 @@ TEST_F(OdbcServerTest, AStatementHeldUpByAnotherSessionsLockIsGivenUp)
     EXPECT_LT(timer.elapsed(), kStatementLimitMs + kSlackMs);
     EXPECT_TRUE(other.m_strError.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << other.m_strError.toStdString();
     ASSERT_TRUE(m_client.RollbackTransaction(error)) << Description(error).toStdString();
+}
+
+TEST_F(OdbcServerTest, AStatementOnAStoppedServerEndsAndCommitsNothing)
+{
+    const QString table = CreateTable(QStringLiteral("id int4"));
+    CAdoDatabase stopped;
+    ASSERT_TRUE(stopped.Open(m_connect)) << stopped.m_strError.toStdString();
+    QStringList backend;
+    ASSERT_TRUE(stopped.QueryColumn(QStringLiteral("select pg_backend_pid()"), &backend));
+    const pid_t pid = backend.value(0).toInt();
+    ASSERT_TRUE(stopped.BeginTrans() && stopped.Execute(QStringLiteral("insert into %1 values (1)").arg(table)));
+
+    // Stopped while it runs a statement, as a server that hangs; resumed when the statement
+    // has ended, or once it is plain that it would not.
+    std::promise<void> ended;
+    std::thread stopper([pid, over = ended.get_future()] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        kill(pid, SIGSTOP);
+        over.wait_for(std::chrono::milliseconds(kServerLostLimitMs + kSlackMs));
+        kill(pid, SIGCONT);
+    });
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(stopped.Execute(QStringLiteral("insert into %1 select 2 from pg_sleep(1)").arg(table)));
+    const qint64 elapsed = timer.elapsed();
+    ended.set_value();
+    stopper.join();
+    EXPECT_GE(elapsed, kStatementLimitMs);
+    EXPECT_LT(elapsed, kServerLostLimitMs);
+    EXPECT_TRUE(stopped.m_strError.startsWith(QStringLiteral("ADO 错误：0x80004005，")))
+        << stopped.m_strError.toStdString();
+    // The connection is gone, and with it what it had not committed.
+    EXPECT_FALSE(stopped.CommitTrans());
+    EXPECT_EQ(stopped.m_strError, QStringLiteral("ADO 错误：0x80004005，服务器没有应答，连接已断开"));
+    EXPECT_EQ(Count(table), 0);
 }

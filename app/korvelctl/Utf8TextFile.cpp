@@ -1,0 +1,19 @@
+#include "app/korvelctl/Utf8TextFile.h"
+
+#include "util/FileIO.h"
+#include "util/MessageSink.h"
+
+std::optional<QString> ReadUtf8TextFile(const QString& path, MessageSink& messages)
+{
+    const std::optional<QByteArray> bytes = ReadWholeFile(path, messages);
+    if (!bytes)
+        return std::nullopt;
+    if (!bytes->isValidUtf8()) {
+        messages.ShowWarning(QStringLiteral("文本不是有效的UTF-8"));
+        return std::nullopt;
+    }
+    QString text = QString::fromUtf8(*bytes);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}

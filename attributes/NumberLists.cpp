@@ -1,0 +1,43 @@
+#include "attributes/NumberLists.h"
+
+#include "db/CAdoDatabase.h"
+#include "util/TextConversions.h"
+
+namespace korvel {
+
+namespace {
+
+Result<QStringList> numbersListed(CAdoDatabase& database, const QString& sql)
+{
+    QStringList read;
+    const bool whole = database.QueryColumn(sql, &read);
+    return {whole ? Outcome::success() : Outcome::failure(database.m_strError), inListOrder(std::move(read))};
+}
+
+} // namespace
+
+QStringList inListOrder(QStringList texts)
+{
+    QStringList sorted;
+    sorted.reserve(texts.size());
+    for (const qsizetype index : OrderIgnoringCase(texts))
+        sorted.append(std::move(texts[index]));
+    return sorted;
+}
+
+Result<QStringList> harnessNumbers(CAdoDatabase& database)
+{
+    return numbersListed(database, QStringLiteral("select HarnessNo from tblHarnessInfo"));
+}
+
+Result<QStringList> jobNumbers(CAdoDatabase& database)
+{
+    return numbersListed(database, QStringLiteral("select JobNo from tblJobInfo"));
+}
+
+Result<QStringList> activeLabelNumbers(CAdoDatabase& database)
+{
+    return numbersListed(database, QStringLiteral("select LabelNo from tblLabelInfo where LabelStatus=1"));
+}
+
+} // namespace korvel

@@ -1,0 +1,86 @@
+#include "db/odbc/OdbcWatchdog.h"
+
+namespace {
+
+std::chrono::steady_clock::rep Now()
+{
+    return std::chrono::steady_clock::now().time_since_epoch().count();
+}
+
+} // namespace
+
+OdbcWatchdog::OdbcWatchdog(std::chrono::milliseconds limit) : m_limit(limit)
+{
+}
+
+OdbcWatchdog::~OdbcWatchdog()
+{
+    Stop();
+}
+
+void OdbcWatchdog::Start(std::vector<OpenSocket> sockets)
+{
+    Stop();
+    m_sockets = std::move(sockets);
+    m_dropped = false;
+    m_since = 0;
+    m_thread = std::thread([this] { Run(); });
+}
+
+void OdbcWatchdog::Stop()
+{
+    if (!m_thread.joinable())
+        return;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
+    m_wake.notify_one();
+    m_thread.join();
+    m_stop = false;
+}
+
+void OdbcWatchdog::Run()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (!m_stop) {
+        const Clock::rep since = m_since;
+        if (since == 0) {
+            // Woken by the next call (or Stop): calls in a row cost no wake-up each.
+            m_idle = true;
+            m_wake.wait(lock);
+            m_idle = false;
+            continue;
+        }
+        const Clock::time_point deadline = Clock::time_point(Clock::duration(since)) + m_limit;
+        if (Clock::now() < deadline) {
+            m_wake.wait_until(lock, deadline);
+            continue;
+        }
+        ShutDownSockets(m_sockets);
+        m_dropped = true;
+        m_wake.wait(lock, [this] { return m_stop; });
+    }
+}
+
+OdbcWatchdog::Wait::Wait(OdbcWatchdog& watchdog) : m_watchdog(watchdog)
+{
+    bool idle = false;
+    {
+        const std::lock_guard<std::mutex> lock(m_watchdog.m_mutex);
+        m_watchdog.m_since = Now();
+        idle = m_watchdog.m_idle;
+    }
+    if (idle)
+        m_watchdog.m_wake.notify_one();
+}
+
+OdbcWatchdog::Wait::~Wait()
+{
+    m_watchdog.m_since = 0;
+}
+
+void OdbcWatchdog::Wait::Progress()
+{
+    m_watchdog.m_since = Now();
+}
