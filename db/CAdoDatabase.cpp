@@ -2,6 +2,7 @@
 
 #include "db/client/ConnectionString.h"
 #include "db/client/SqlDialect.h"
+#include "db/client/ValueRules.h"
 #include "db/odbc/OdbcClient.h"
 #include "db/odbc/OdbcConnectionString.h"
 #include "db/sqlite/SqliteClient.h"
@@ -169,6 +170,14 @@ const SqlDialect& CAdoDatabase::Dialect() const
 QString CAdoDatabase::TextLiteral(const QString& text) const
 {
     return Dialect().TextLiteral(text);
+}
+
+QString CAdoDatabase::EqualsCondition(const QString& column, int type, const QString& value) const
+{
+    QString literal = value;
+    FormatSqlLiteral(type, literal);
+    return KindOfType(type) == ValueKind::Text ? Dialect().TextEquals(column, literal)
+                                               : column + QLatin1Char('=') + literal;
 }
 
 bool CAdoDatabase::RunOnClient(bool (DbClient::*operation)(DbError&))

@@ -110,6 +110,10 @@ public:
     void FormatSqlLiteral(int type, QString& value) const;
     // A text value as a literal of this connection's dialect, for statements built by hand.
     QString TextLiteral(const QString& text) const;
+    // The condition that a column of the type holds the value, written as FormatSqlLiteral
+    // writes it; a text matches as SQL Server's default collation compares texts, ignoring
+    // case and blanks at the end.
+    QString EqualsCondition(const QString& column, int type, const QString& value) const;
 
     // One transaction around several statements (the label import is all or nothing).
     bool BeginTrans();

@@ -28,8 +28,8 @@ QString StoredLiteral(ValueKind kind, const QString& stored, const SqlDialect& d
         return QStringLiteral("NULL");
     switch (kind) {
     case ValueKind::Integer:
-    case ValueKind::Decimal:
     case ValueKind::Float: return stored;
+    case ValueKind::Decimal: return dialect.DecimalLiteral(stored);
     case ValueKind::Boolean: return dialect.BooleanLiteral(stored != QLatin1String("0"));
     case ValueKind::DateTime:
     case ValueKind::Date: return dialect.DateTimeLiteral(stored);

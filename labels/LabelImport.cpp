@@ -139,10 +139,9 @@ bool ImportBlocks(CAdoDatabase& database, QList<BundleBlock>& blocks, DuplicateL
 
 bool RowExists(CAdoDatabase& database, const QString& tableName, const QString& value, const QString& columnName)
 {
-    QString literal = value;
-    database.FormatSqlLiteral(database.GetColumnType(columnName, tableName), literal);
+    const QString condition = database.EqualsCondition(columnName, database.GetColumnType(columnName, tableName), value);
     TextTable rows;
-    return database.Query(QStringLiteral("select * from %1 where %2=%3").arg(tableName, columnName, literal), &rows) &&
+    return database.Query(QStringLiteral("select * from %1 where %2").arg(tableName, condition), &rows) &&
            !rows.isEmpty();
 }
 

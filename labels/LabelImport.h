@@ -42,8 +42,9 @@ bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelR
                   MessageSink& messages);
 
 // Whether at least one row of the table holds the value in the column, the value written
-// as the literal of the column's type. A query that fails counts as no row and shows
-// nothing.
+// as the literal of the column's type; a text matches as SQL Server's default collation
+// compares texts (ignoring case and blanks at the end). A query that fails counts as no
+// row and shows nothing.
 [[nodiscard]] bool RowExists(CAdoDatabase& database, const QString& tableName, const QString& value,
                              const QString& columnName);
 

@@ -8,6 +8,14 @@
 
 namespace {
 
+// SQLite and PostgreSQL compare texts exactly: both sides lowered, blanks cut off their end.
+// (The embedded client's lower() lowers every script, as SQL Server's LOWER() does; the
+// sqlite3 shell's, running the same statement, lowers ASCII letters.)
+QString FoldedTextEquals(const QString& column, const QString& literal)
+{
+    return QStringLiteral("lower(rtrim(%1))=lower(rtrim(%2))").arg(column, literal);
+}
+
 // '…' after the prefix, each quote doubled, and each backslash too for an engine that reads
 // it as an escape. Built in one allocation: an import writes one for nearly every value.
 QString Quoted(QLatin1String prefix, const QString& text, bool backslashEscapes)
@@ -97,6 +105,24 @@ public:
     {
         return insert + QLatin1String(";select last_insert_rowid()");
     }
+    QString TextEquals(const QString& column, const QString& literal) const override
+    {
+        return FoldedTextEquals(column, literal);
+    }
+    // SQLite keeps a number as a double, which gives back exactly a decimal of up to 15
+    // significant digits: the column's numeric affinity would round one with more. Such a
+    // decimal goes as the bytes of its text, which the engine keeps as they are and reads
+    // as the decimal.
+    QString DecimalLiteral(const QString& programText) const override
+    {
+        constexpr qsizetype kDigitsOfADouble = 15;
+        qsizetype digits = 0;
+        for (const QChar c : programText) {
+            if (c.isDigit() && (digits > 0 || c != QLatin1Char('0')))
+                ++digits;
+        }
+        return digits <= kDigitsOfADouble ? programText : BinaryLiteral(programText.toUtf8());
+    }
     // The engine refuses by the value rules, but sees a value only once the column's
     // affinity has made a number of a text such as "1e3" (which SQL Server refuses for an
     // int); the bytes of the text are turned into nothing, and the check reads them as text.
@@ -119,6 +145,10 @@ public:
     {
         return value ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     }
+    QString TextEquals(const QString& column, const QString& literal) const override
+    {
+        return FoldedTextEquals(column, literal);
+    }
     QString FromTransactSql(const QString& sql) const override { return RewriteTopClause(sql); }
     QString InsertReturningKey(const QString& insert, const QString& keyColumn) const override
     {
@@ -136,6 +166,16 @@ QString SqlDialect::BooleanLiteral(bool value) const
 QString SqlDialect::DateTimeLiteral(const QString& programText) const
 {
     return QuotedLiteral(programText);
+}
+
+QString SqlDialect::DecimalLiteral(const QString& programText) const
+{
+    return programText;
+}
+
+QString SqlDialect::TextEquals(const QString& column, const QString& literal) const
+{
+    return column + QLatin1Char('=') + literal;
 }
 
 QString SqlDialect::FromTransactSql(const QString& sql) const

@@ -20,6 +20,14 @@ public:
     virtual QString BooleanLiteral(bool value) const;
     // A date-time given in the program's text form ("2017-04-06", "2017-04-06 14:30:00.250").
     virtual QString DateTimeLiteral(const QString& programText) const;
+    // An exact decimal given in the program's text form ("-12345678.0123456789"): the number
+    // as it stands, which every server reads exactly.
+    virtual QString DecimalLiteral(const QString& programText) const;
+
+    // The condition that a text column equals a text literal as SQL Server's default
+    // collation compares them: ignoring case and blanks at the end. On SQL Server (and any
+    // other server) the column's collation decides, and the comparison is a plain "=".
+    virtual QString TextEquals(const QString& column, const QString& literal) const;
 
     // The statement as this engine reads it: the program writes T-SQL.
     virtual QString FromTransactSql(const QString& sql) const;

@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <optional>
 
@@ -139,54 +140,165 @@ QString DigitsPlusOne(QString digits)
     return QLatin1Char('1') + digits;
 }
 
-// A decimal is rounded half away from zero to the scale of its column and refused when the
-// digits before the point outnumber what its precision leaves them. Without a known
-// precision it is kept as it stands.
-StoredValue DecimalValue(const ColumnType& type, const QString& text)
+// A decimal as the program writes it for a column of the scale: a minus for a number below
+// zero, the whole digits without leading zeros, a point and exactly the scale's digits
+// (none for scale 0). The form of nearly every decimal an import writes: nothing to round.
+bool IsProgramDecimal(QStringView text, int scale)
 {
-    const std::optional<DecimalParts> parts = SplitDecimal(text);
-    if (!parts)
-        return Refused(QStringLiteral("不是数字"));
-    if (type.size <= 0)
-        return Stored(text.trimmed());
-    QString whole = parts->whole.toString();
-    QString fraction = parts->fraction.toString();
-    const bool roundUp = fraction.size() > type.scale && fraction[type.scale] >= QLatin1Char('5');
-    fraction = fraction.leftJustified(type.scale, QLatin1Char('0'), true);
+    const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    const QStringView number = text.mid(negative ? 1 : 0);
+    const qsizetype whole = number.size() - (scale > 0 ? scale + 1 : 0);
+    if (whole < 1 || (whole > 1 && number[0] == QLatin1Char('0')) ||
+        (scale > 0 && number[whole] != QLatin1Char('.')))
+        return false;
+    bool zero = true;
+    for (qsizetype i = 0; i < number.size(); ++i) {
+        if (i == whole)
+            continue;
+        if (!digit(number[i]))
+            return false;
+        zero = zero && number[i] == QLatin1Char('0');
+    }
+    return !(negative && zero);
+}
+
+// The decimal rounded half away from zero to the scale, in the program's form.
+QString RoundedDecimal(const DecimalParts& parts, int scale)
+{
+    QString whole = parts.whole.toString();
+    QString fraction = parts.fraction.toString();
+    const bool roundUp = fraction.size() > scale && fraction[scale] >= QLatin1Char('5');
+    fraction = fraction.leftJustified(scale, QLatin1Char('0'), true);
     if (roundUp) {
         const QString digits = DigitsPlusOne(whole + fraction);
-        whole = digits.left(digits.size() - type.scale);
-        fraction = digits.right(type.scale);
+        whole = digits.left(digits.size() - scale);
+        fraction = digits.right(scale);
     }
     while (whole.size() > 1 && whole.front() == QLatin1Char('0'))
         whole.remove(0, 1);
     if (whole.isEmpty())
         whole = QStringLiteral("0");
-    if (whole != QLatin1String("0") && whole.size() > type.size - type.scale)
-        return Refused(QStringLiteral("超出 decimal(%1,%2) 的范围").arg(type.size).arg(type.scale));
     const bool zero = whole == QLatin1String("0") && fraction.count(QLatin1Char('0')) == fraction.size();
-    const QString sign = parts->negative && !zero ? QStringLiteral("-") : QString();
-    return Stored(sign + whole + (type.scale > 0 ? QLatin1Char('.') + fraction : QString()));
+    const QString sign = parts.negative && !zero ? QStringLiteral("-") : QString();
+    return sign + whole + (scale > 0 ? QLatin1Char('.') + fraction : QString());
 }
 
+bool IsCurrencySymbol(QChar c)
+{
+    // The currency symbols SQL Server takes before a money value.
+    static const QString kSymbols = QStringLiteral("$¢£¤¥৲৳฿៛₠₡₢₣₤₥₦₧₨₩₪₫€₭₮₯₰₱﷼﹩＄￠￡￥￦");
+    return kSymbols.contains(c);
+}
+
+// The number of a money text: SQL Server takes a currency symbol before the digits (after
+// the sign), ignores commas among them, and reads a text of blanks as 0. Any other text
+// is returned as it is, for the number's check to refuse.
+QString MoneyNumber(const QString& text)
+{
+    QStringView rest = QStringView(text).trimmed();
+    if (rest.isEmpty())
+        return QStringLiteral("0");
+    QString number;
+    if (rest.front() == QLatin1Char('+') || rest.front() == QLatin1Char('-')) {
+        number += rest.front();
+        rest = rest.mid(1);
+    }
+    if (!rest.isEmpty() && IsCurrencySymbol(rest.front())) {
+        rest = rest.mid(1);
+        if (rest.startsWith(QLatin1Char('+')) || rest.startsWith(QLatin1Char('-')))
+            return text;
+    }
+    for (const QChar c : rest) {
+        if (c != QLatin1Char(','))
+            number += c;
+    }
+    return number;
+}
+
+// money and smallmoney stop short of what their precision (19 and 10 digits, 4 of them
+// after the point) would hold. Empty when the value, in the program's form at scale 4, fits.
+QString MoneyRangeRefusal(const ColumnType& type, const QString& stored)
+{
+    const bool small = type.size == 10;
+    const bool negative = stored.startsWith(QLatin1Char('-'));
+    const QLatin1String limit = small ? (negative ? QLatin1String("214748.3648") : QLatin1String("214748.3647"))
+                                      : (negative ? QLatin1String("922337203685477.5808")
+                                                  : QLatin1String("922337203685477.5807"));
+    const QStringView magnitude = QStringView(stored).mid(negative ? 1 : 0);
+    const bool beyond = magnitude.size() != limit.size() ? magnitude.size() > limit.size()
+                                                         : magnitude.compare(limit) > 0;
+    if (!beyond)
+        return QString();
+    return small ? QStringLiteral("超出 smallmoney 的范围") : QStringLiteral("超出 money 的范围");
+}
+
+// The digits before the point of a decimal in the program's form; a lone 0 counts none.
+qsizetype WholeDigits(const QString& decimal)
+{
+    const qsizetype sign = decimal.startsWith(QLatin1Char('-')) ? 1 : 0;
+    const qsizetype point = decimal.indexOf(QLatin1Char('.'));
+    const qsizetype digits = (point < 0 ? decimal.size() : point) - sign;
+    return digits == 1 && decimal[sign] == QLatin1Char('0') ? 0 : digits;
+}
+
+// A decimal is rounded half away from zero to the scale of its column and refused when the
+// digits before the point outnumber what its precision leaves them (money and smallmoney
+// hold less, see above). Without a known precision it is kept as it stands.
+StoredValue DecimalValue(const ColumnType& type, const QString& text)
+{
+    const bool money = type.adoType == adCurrency;
+    const bool programForm = type.size > 0 && IsProgramDecimal(text, type.scale);
+    const QString number = money && !programForm ? MoneyNumber(text) : text;
+    const std::optional<DecimalParts> parts = programForm ? std::nullopt : SplitDecimal(number);
+    if (!programForm && !parts)
+        return Refused(QStringLiteral("不是数字"));
+    if (type.size <= 0)
+        return Stored(number.trimmed());
+    const QString stored = programForm ? text : RoundedDecimal(*parts, type.scale);
+    const QString refusal = money && type.scale == 4 ? MoneyRangeRefusal(type, stored)
+                            : WholeDigits(stored) > type.size - type.scale
+                                ? QStringLiteral("超出 decimal(%1,%2) 的范围").arg(type.size).arg(type.scale)
+                                : QString();
+    return refusal.isEmpty() ? Stored(stored) : Refused(refusal);
+}
+
+// float keeps a double, real (float(24)) a single, each between its smallest and largest
+// magnitude or 0; real keeps seven digits. SQL Server reads a text of blanks as 0.
 StoredValue FloatValue(const ColumnType& type, const QString& text)
 {
     static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
     const QString trimmed = text.trimmed();
-    bool ok = false;
-    const double value = trimmed.toDouble(&ok);
-    if (!number.match(trimmed).hasMatch() || !ok || !qIsFinite(value))
+    if (trimmed.isEmpty())
+        return Stored(QStringLiteral("0"));
+    if (!number.match(trimmed).hasMatch())
         return Refused(QStringLiteral("不是数字"));
-    return Stored(QString::number(value, 'g', type.adoType == adSingle ? 7 : 15));
+    const bool single = type.adoType == adSingle;
+    // A number too large or too small for a double reads as infinite or 0, and not ok.
+    bool ok = false;
+    double value = trimmed.toDouble(&ok);
+    const double magnitude = std::fabs(value);
+    const auto within = [magnitude](double smallest, double largest) {
+        return magnitude <= largest && (magnitude == 0 || magnitude >= smallest);
+    };
+    const bool fits = single ? within(std::numeric_limits<float>::min(), std::numeric_limits<float>::max())
+                             : within(std::numeric_limits<double>::min(), std::numeric_limits<double>::max());
+    if (!ok || !fits)
+        return Refused(single ? QStringLiteral("超出 real 的范围") : QStringLiteral("超出 float 的范围"));
+    if (single)
+        value = static_cast<float>(value);
+    return Stored(QString::number(value, 'g', single ? 7 : 15));
 }
 
-// "true" and "false" in any case, and any integer (not zero is true); "是" and "否" as the
-// original tool wrote them.
+// "true" and "false" in any case, any integer (not zero is true) and blanks (false); also
+// "是" and "否", which bundles written by earlier installations carry.
 StoredValue BooleanValue(const QString& text)
 {
     const QString trimmed = text.trimmed();
     const QString kTrue = QStringLiteral("-1");
     const QString kFalse = QStringLiteral("0");
+    if (trimmed.isEmpty())
+        return Stored(kFalse);
     if (trimmed.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || trimmed == QStringLiteral("是"))
         return Stored(kTrue);
     if (trimmed.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 || trimmed == QStringLiteral("否"))
@@ -226,9 +338,14 @@ StoredValue GuidValue(const QString& text)
         return Stored(text);
     if (IsUpperCaseGuidCore(text))
         return Stored(QLatin1Char('{') + text + QLatin1Char('}'));
-    if (!IsGuidText(text))
+    // SQL Server reads the 36 characters of a GUID, after a "{" when there is one, and
+    // ignores whatever follows them: its conversion cuts a longer text off.
+    constexpr qsizetype kGuidLength = 36;
+    const std::optional<QUuid> guid =
+        ParseGuid(QStringView(text).mid(text.startsWith(QLatin1Char('{')) ? 1 : 0, kGuidLength));
+    if (!guid)
         return Refused(QStringLiteral("不是 GUID"));
-    return Stored(CanonicalGuidText(text));
+    return Stored(GuidText(*guid));
 }
 
 // datetime keeps its time in 300ths of a second, smalldatetime in whole minutes; either

@@ -24,11 +24,9 @@ struct Moment
     int fractionDigits = 0; // the digits the text gave after the seconds (more than three are cut off)
 };
 
-// Reads the forms of a moment that reach the program: ISO 8601 with a blank or a "T"
-// ("2017-04-06 14:30:00", "2017-04-06T14:30:00.250"), the unseparated date of T-SQL
-// ("20170406", a time may follow), and the forms of a Chinese Windows ("2017/4/6 14:30:00",
-// "2017/4/6 下午 2:30:00"); each with or without its time, blanks around it ignored.
-// Nothing when the text is none of these or names no real day or time.
+// Reads a moment as SQL Server reads it from a text (ParseSqlServerMoment): the program's own
+// form ("2017-04-06 14:30:00.250") first and without a pattern, since bulk imports read one
+// in nearly every row. Nothing when the text names no real day or time.
 std::optional<Moment> ParseMoment(QStringView text);
 
 // The GUID a text names, written with or without braces (or with one of them) in either

@@ -12,6 +12,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace {
 
 // Another program (the sqlite3 shell, a second Korvel) may hold the file for a while; a
@@ -39,6 +41,24 @@ void ObjectId(sqlite3_context* context, int, sqlite3_value** arguments)
         name = name.mid(1, name.size() - 2);
     const QByteArray key = name.toLower().toUtf8();
     sqlite3_result_text(context, key.constData(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+}
+
+// LOWER() as SQL Server has it, for letters of every script: SQLite's own lowers ASCII
+// letters only. ASCII texts, nearly all, are lowered in place, without UTF-16.
+void Lower(sqlite3_context* context, int, sqlite3_value** arguments)
+{
+    if (sqlite3_value_type(arguments[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(arguments[0]));
+    QByteArray lowered(text, sqlite3_value_bytes(arguments[0]));
+    if (std::all_of(lowered.cbegin(), lowered.cend(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        std::transform(lowered.begin(), lowered.end(), lowered.begin(),
+                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    else
+        lowered = QString::fromUtf8(lowered).toLower().toUtf8();
+    sqlite3_result_text(context, lowered.constData(), static_cast<int>(lowered.size()), SQLITE_TRANSIENT);
 }
 
 constexpr const char* kCatalogueView =
@@ -143,6 +163,8 @@ bool SqliteClient::InstallTransactSqlSupport(DbError& error)
             SQLITE_OK &&
         sqlite3_create_function_v2(m_db, "object_id", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, ObjectId,
                                    nullptr, nullptr, nullptr) == SQLITE_OK &&
+        sqlite3_create_function_v2(m_db, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, Lower, nullptr,
+                                   nullptr, nullptr) == SQLITE_OK &&
         sqlite3_exec(m_db, kCatalogueView, nullptr, nullptr, nullptr) == SQLITE_OK;
     if (!installed)
         error = LastError();

@@ -122,6 +122,19 @@ bool IsConvertedFromText(int adoType)
     }
 }
 
+// Besides text: a decimal kept as the bytes of its text (it had more digits than a double
+// holds), and a date written without separators, which SQLite took for a number
+// ("20170406").
+bool ReadsThroughTheRules(ValueKind kind, int storage)
+{
+    switch (storage) {
+    case SQLITE_TEXT: return true;
+    case SQLITE_BLOB: return kind == ValueKind::Decimal;
+    case SQLITE_INTEGER: return kind == ValueKind::DateTime || kind == ValueKind::Date;
+    default: return false;
+    }
+}
+
 QString FloatText(sqlite3_stmt* statement, int field, int significantDigits)
 {
     if (sqlite3_column_type(statement, field) == SQLITE_TEXT)
@@ -235,7 +248,7 @@ bool SqliteCursor::ReadValue(int field, DbValue& value, DbError& error)
     const ColumnType& type = column.type;
     // A value stored in another form than the program writes (by hand, or by another
     // program) reads as SQL Server would have stored it.
-    if (storage == SQLITE_TEXT && column.convertsText) {
+    if (column.convertsText && ReadsThroughTheRules(KindOfType(type.adoType), storage)) {
         const StoredValue stored = StoreValue(type, ColumnText(m_statement, field));
         value = DbValue::FromText(stored.accepted ? stored.text : ColumnText(m_statement, field));
         return true;

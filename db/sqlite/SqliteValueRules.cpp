@@ -64,10 +64,13 @@ QString Refusal(const ColumnType& type, sqlite3_value* value)
         return StoreValue(type, text).refusal;
     }
     case SQLITE_BLOB:
-        // A refused value comes as the bytes of its text (SqliteDialect::RefusedLiteral).
+        // A refused value comes as the bytes of its text (SqliteDialect::RefusedLiteral), and
+        // so does a decimal with more digits than a double keeps (SqliteDialect::DecimalLiteral).
         if (kind != ValueKind::Binary) {
-            const QString refusal = StoreValue(type, TextOf(value)).refusal;
-            return refusal.isEmpty() ? QStringLiteral("不能是二进制数据") : refusal;
+            const StoredValue stored = StoreValue(type, TextOf(value));
+            if (stored.accepted)
+                return kind == ValueKind::Decimal ? QString() : QStringLiteral("不能是二进制数据");
+            return stored.refusal;
         }
         return type.size > 0 && sqlite3_value_bytes(value) > type.size ? QStringLiteral("超过 %1 个字节").arg(type.size)
                                                                        : QString();

@@ -25,6 +25,8 @@ const ColumnType kNVarChar50{adVarWChar, 50};
 const ColumnType kNChar4{adWChar, 4};
 const ColumnType kInt{adInteger};
 const ColumnType kDecimal62{adNumeric, 6, 2};
+const ColumnType kDecimal3810{adNumeric, 38, 10};
+const ColumnType kMoney{adCurrency, 19, 4};
 const ColumnType kFloat{adDouble};
 const ColumnType kBit{adBoolean};
 const ColumnType kDateTime{adDBTimeStamp, 23, 3};
@@ -96,15 +98,18 @@ TEST(SqlLiteral, TransactSqlFormsByColumnType)
         {kDecimal62, "-12.505", "-12.51"},
         {kDecimal62, "12", "12.00"},
         {ColumnType{adNumeric}, "-12.50", "-12.50"}, // precision unknown: as it stands
+        {kMoney, "-$1,234.5", "-1234.5000"},
         {kFloat, "1.5E-3", "0.0015"},
         {kDateTime, "2017-04-06", "'20170406'"},
         {kDateTime, "2017-04-06 12:30:00", "'2017-04-06T12:30:00'"},
         {kDateTime, "2017-04-06T12:30:00.25", "'2017-04-06T12:30:00.250'"},
         {kDateTime, "2017/4/6 下午 2:30:00", "'2017-04-06T14:30:00'"},
         {kDateTime, "2017/4/6 14:30:05", "'2017-04-06T14:30:05'"},
+        {kDateTime, "10/26/2021 9:21:28 AM", "'2021-10-26T09:21:28'"}, // month first (us_english)
         {kDateTime, "2017-04-06 00:00:00.002", "'2017-04-06T00:00:00.003'"},
         {kSmallDateTime, "2017-04-06 14:30:31", "'2017-04-06T14:31:00'"},
-        {kDateTime, "06/04/2017", "'06/04/2017'"}, // no moment we read: the server decides
+        {kDateTime, "06/04/2017", "'20170604'"}, // month first, as a us_english login reads it
+        {kDateTime, "2017-04-06T14:30", "'2017-04-06T14:30'"}, // no moment SQL Server reads: it refuses
         {kDateTime, "", "NULL"},
         {ColumnType{adDBDate}, "2017-04-06 14:30", "'20170406'"},
         {kGuid, "0f8fad5b-d9cb-469f-a165-70867728950e", "'{0F8FAD5B-D9CB-469F-A165-70867728950E}'"},
@@ -148,6 +153,9 @@ TEST(SqlLiteral, TheOtherEnginesDifferOnlyWhereTheyMust)
         {kDateTime, "2017/4/6 下午 2:30:00", "'2017-04-06 14:30:00'", "E'2017-04-06 14:30:00'"},
         {kDateTime, "2017-04-06T00:00:00", "'2017-04-06'", "E'2017-04-06'"},
         {kVarBinary4, "0aff", "X'0AFF'", "E'\\\\x0AFF'::bytea"},
+        {kDecimal62, "12.5", "12.50", "12.50"},
+        // More digits than a double keeps: SQLite gets the bytes of the text.
+        {kDecimal3810, "12345678.0123456789", "X'31323334353637382E30313233343536373839'", "12345678.0123456789"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SqlLiteralForType(c.type, QString::fromUtf8(c.value), SqliteDialect()), QString::fromUtf8(c.sqlite))
@@ -207,6 +215,16 @@ TEST(SqlLiteral, EachEngineReadsTopAndGivesTheKeyOfItsOwnInsert)
     EXPECT_EQ(RewriteTopClause(QStringLiteral("SELECT TOP 10 LineID from t order by LineID desc ;\n")),
               QStringLiteral("select LineID from t order by LineID desc limit 10"));
     EXPECT_EQ(RewriteTopClause(QStringLiteral("select topic from t")), QStringLiteral("select topic from t"));
+}
+
+TEST(SqlLiteral, SqlServerComparesTextsByItsCollationTheOtherEnginesFoldThem)
+{
+    const QString column = QStringLiteral("LabelNo");
+    const QString literal = QStringLiteral("'lb-1 '");
+    EXPECT_EQ(TransactSqlDialect().TextEquals(column, literal), QStringLiteral("LabelNo='lb-1 '"));
+    EXPECT_EQ(StandardSqlDialect().TextEquals(column, literal), QStringLiteral("LabelNo='lb-1 '"));
+    for (const SqlDialect* dialect : {&SqliteDialect(), &PostgreSqlDialect()})
+        EXPECT_EQ(dialect->TextEquals(column, literal), QStringLiteral("lower(rtrim(LabelNo))=lower(rtrim('lb-1 '))"));
 }
 
 TEST(SqlLiteral, NoValueEndsItsLiteralOnAnyEngine)

@@ -63,7 +63,7 @@ TEST_F(EmbeddedClientTest, ValuesComeInTheProgramsTextForms)
               " '2017-04-06 13:05:09.120', '0f8fad5b-d9cb-469f-a165-70867728950e', 'AB  ', 'plain',"
               " 'memo', '线束', 'Провод 线', 'κύκλωμα', X'0AFF00', X'89504E47', X'', '2017-04-06', '2017-04-06 01:02:03');"
               "INSERT INTO tblKinds (Id, Flag, Stamp, Guid) VALUES (8, 0, '2017-04-06 00:00:00', '{0F8FAD5B-D9CB-469F-A165-70867728950E}');"
-              "INSERT INTO tblKinds (Id, Stamp) VALUES (9, '2017-04-06T08:30');");
+              "INSERT INTO tblKinds (Id, Stamp) VALUES (9, '4/6/2017 8:30 AM');");
     const TextTable rows = query(QStringLiteral("select * from tblKinds order by Id"));
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0], TextRow({"7", "-2", "255", "9007199254740993", "-1", "12.50", "3.0000", "0.1", "1.5",

@@ -142,6 +142,7 @@ TEST_F(LabelTransferOverOdbcTest, ALabelImportedIntoItsOwnDatabaseNeedsANumberTh
     } refused[] = {
         {{}, "LB-00001已经存在\n"},
         {{"--label-no", "LB-00002"}, "LB-00002已经存在\n"},
+        {{"--label-no", "lb-00002 "}, "lb-00002 已经存在\n"}, // compared as SQL Server's collation compares
     };
     for (const auto& attempt : refused) {
         const KorvelctlRun run = Korvelctl(QStringLiteral("import"), QStringList{bundle} + attempt.options);

@@ -203,8 +203,8 @@ TEST_F(LabelImportTest, AClashingLabelNumberIsReplacedByTheResolversOrTheImportG
 
 TEST_F(LabelImportTest, RowExistsComparesALiteralOfTheColumnsType)
 {
-    database.exec(
-        QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{C0000000-0000-4000-8000-000000000000}', 'O''Neil', 7)"));
+    database.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{C0000000-0000-4000-8000-000000000000}', 'O''Neil', 7),"
+                                 " ('{C0000000-0000-4000-8000-000000000001}', 'Провод', 1)"));
     CAdoDatabase connection;
     ASSERT_TRUE(connection.Open(database.connectionString()));
     const QString table = QStringLiteral("tblLabelInfo");
@@ -213,7 +213,10 @@ TEST_F(LabelImportTest, RowExistsComparesALiteralOfTheColumnsType)
     EXPECT_TRUE(
         RowExists(connection, table, QStringLiteral("c0000000-0000-4000-8000-000000000000"), QStringLiteral("LabelID")))
         << "a GUID is compared in the program's form";
-    EXPECT_FALSE(RowExists(connection, table, QStringLiteral("o'neil"), QStringLiteral("LabelNo")));
+    for (const char* same : {"o'neil  ", "ПРОВОД"})
+        EXPECT_TRUE(RowExists(connection, table, QString::fromUtf8(same), QStringLiteral("LabelNo")))
+            << same << ": texts compare as SQL Server's default collation compares them";
+    EXPECT_FALSE(RowExists(connection, table, QStringLiteral(" O'Neil"), QStringLiteral("LabelNo")));
     EXPECT_FALSE(RowExists(connection, table, QStringLiteral("x' or '1'='1"), QStringLiteral("LabelNo")));
     EXPECT_FALSE(RowExists(connection, table, QString(), QStringLiteral("LabelNo")));
     EXPECT_FALSE(RowExists(connection, table, QStringLiteral("8"), QStringLiteral("LabelStatus")));
