@@ -111,7 +111,7 @@ QString ShellInsertScript(const TextTable& rows)
     QFile script(path);
     if (!script.open(QIODevice::WriteOnly))
         std::exit(1);
-    script.write("BEGIN;\n");
+    script.write("BEGIN IMMEDIATE;\n");
     for (int i = 1; i < rows.size(); ++i) {
         const TextRow& row = rows[i];
         script.write(QStringLiteral("insert into tblItems (ItemID,Caption,Size,Picture) values('%1','%2',%3,X'%4');"

@@ -231,7 +231,7 @@ QString ShellImportScript()
         },
         files.target());
     files.emptyTarget();
-    QStringList lines = {QStringLiteral("BEGIN;")};
+    QStringList lines = {QStringLiteral("BEGIN IMMEDIATE;")};
     for (const QString& statement : statements) {
         lines.append(statement == QLatin1String("select NEWID()")
                          ? QStringLiteral("select '{'||substr(h,1,8)||'-'||substr(h,9,4)||'-'||substr(h,13,4)||'-'||"

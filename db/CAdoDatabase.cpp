@@ -39,6 +39,8 @@ CAdoDatabase::~CAdoDatabase()
 
 void CAdoDatabase::SetComError(const DbError& error)
 {
+    // A connection that is lost stays lost: the failures after it need not say so again.
+    m_bConnectionLost = m_bConnectionLost || error.connectionLost;
     m_strError = QStringLiteral("ADO 错误：0x%1，%2")
                      .arg(QString::asprintf("%8x", error.code), error.description.value_or(QStringLiteral("(null)")));
 }
@@ -54,6 +56,7 @@ DbClient* CAdoDatabase::ConnectedClient(DbError& error) const
 bool CAdoDatabase::Open(const QString& connectionString)
 {
     Disconnect();
+    m_bConnectionLost = false;
     DbError error = DbError::MissingObject();
     if (m_bClosed) {
         SetComError(error);
@@ -203,6 +206,27 @@ bool CAdoDatabase::CommitTrans()
 bool CAdoDatabase::RollbackTrans()
 {
     return RunOnClient(&DbClient::RollbackTransaction);
+}
+
+bool CAdoDatabase::Savepoint(const QString& name)
+{
+    return Execute(Dialect().SavepointStatement(name));
+}
+
+bool CAdoDatabase::RollbackToSavepoint(const QString& name)
+{
+    return Execute(Dialect().RollbackToSavepointStatement(name)) && ReleaseSavepoint(name);
+}
+
+bool CAdoDatabase::ReleaseSavepoint(const QString& name)
+{
+    const QString release = Dialect().ReleaseSavepointStatement(name);
+    return release.isEmpty() || Execute(release);
+}
+
+bool CAdoDatabase::ValueRulesDecide() const
+{
+    return &Dialect() == &SqliteDialect();
 }
 
 void RegisterDbProvider(const QString& provider, std::function<std::unique_ptr<DbClient>()> make)

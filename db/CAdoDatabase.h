@@ -92,12 +92,11 @@ public:
     // The ADO type code of a column: 0 when the table has no such column, -1 on an error.
     int GetColumnType(const QString& column, const QString& tableName);
 
-    // A column of a live table: its name, type and position in field order.
+    // A column of a live table: its name and type.
     struct LiveColumn
     {
         QString name;
         ColumnType type;
-        int position = 0;
     };
     // The columns of a table as the server has them; false when the table cannot be read
     // (m_strError says why).
@@ -119,6 +118,19 @@ public:
     bool BeginTrans();
     bool CommitTrans();
     bool RollbackTrans();
+    // A named point inside the open transaction, back to which a part of it can be taken
+    // without the rest. RollbackToSavepoint takes back everything since the point and
+    // ReleaseSavepoint keeps it; either ends the point.
+    bool Savepoint(const QString& name);
+    bool RollbackToSavepoint(const QString& name);
+    bool ReleaseSavepoint(const QString& name);
+
+    // Whether a failure since Open lost the connection to the server: nothing more can run
+    // on it.
+    bool ConnectionLost() const { return m_bConnectionLost; }
+    // Whether the value rules decide which values the engine takes, as on the embedded
+    // engine, which follows them; a server decides for itself.
+    bool ValueRulesDecide() const;
 
     QString m_strError;
 
@@ -140,4 +152,5 @@ private:
     std::unique_ptr<DbCursor> m_pRecordset;
     std::unique_ptr<DbClient> m_pConnection;
     bool m_bClosed = false; // after Close the object holds nothing and cannot open again
+    bool m_bConnectionLost = false;
 };

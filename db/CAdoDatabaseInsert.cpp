@@ -97,7 +97,7 @@ QList<CAdoDatabase::LiveColumn> CAdoDatabase::ProbedColumns() const
 {
     QList<LiveColumn> columns;
     for (int field = 0; field < m_pRecordset->FieldCount(); ++field)
-        columns.append({m_pRecordset->FieldName(field), m_pRecordset->FieldColumnType(field), field});
+        columns.append({m_pRecordset->FieldName(field), m_pRecordset->FieldColumnType(field)});
     return columns;
 }
 
@@ -155,6 +155,14 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
         SetComError(DbError::DriverFailure(QStringLiteral("列名 '%1' 无效。").arg(keyColumn)));
         return false;
     }
+    // The rows stand in the header's order, whatever the live table's: the new key goes to
+    // the header's position of the key column (none when the header lacks it).
+    qsizetype keyPosition = -1;
+    for (qsizetype j = 0; key && j < header.size() && keyPosition < 0; ++j) {
+        if (header[j].compare(key->name, Qt::CaseInsensitive) == 0)
+            keyPosition = j;
+    }
+    QStringList newKeys;
 
     for (int i = 1; i < table->size(); ++i) {
         failed = i;
@@ -180,8 +188,14 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
         QString newKey;
         if (!InsertReadingKey(statement, tableName, key->name, newKey))
             return false;
-        if (!newKey.isEmpty() && key->position < row.size())
-            row[key->position] = newKey;
+        // Without it the long binary values would be written into another row, or none.
+        if (newKey.isEmpty()) {
+            SetComError(DbError::DriverFailure(QStringLiteral("读回新行的键失败：数据库没有给出 %1 的值").arg(key->name)));
+            return false;
+        }
+        if (keyPosition >= 0 && keyPosition < row.size())
+            row[keyPosition] = newKey;
+        newKeys.append(newKey);
     }
 
     if (!key) {
@@ -191,7 +205,7 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
     for (int i = 1; i < table->size(); ++i) {
         failed = i;
         const TextRow& row = table->at(i);
-        const QString keyLiteral = SqlLiteralForType(key->type, row.value(key->position), Dialect());
+        const QString keyLiteral = SqlLiteralForType(key->type, newKeys[i - 1], Dialect());
         for (int k = 0; k < row.size(); ++k) {
             // An empty cell is a NULL, which the INSERT has stored already.
             if (types.value(k).adoType != adLongVarBinary || row[k].isEmpty())

@@ -13,6 +13,8 @@
 #include <QRegularExpression>
 #include <QUuid>
 
+#include <optional>
+
 namespace {
 
 // Keeps what a step of a batch said instead of showing it, so that the batch can report
@@ -111,9 +113,11 @@ bool IsFilledByTheImport(const QString& table, const QString& column)
 }
 
 // What the live tables say of the blocks of a whole bundle: columns they lack, values their
-// columns refuse, a label number that exists (counted in `clashes` too).
+// columns refuse where the value rules decide (on a server, the server does), a label number
+// that exists (counted in `clashes` too).
 QStringList ProblemsAgainstTheDatabase(CAdoDatabase& database, const QList<BundleBlock>& blocks, qsizetype& clashes)
 {
+    const bool rulesDecide = database.ValueRulesDecide();
     QStringList problems;
     for (const BundleBlock& block : blocks) {
         QList<CAdoDatabase::LiveColumn> live;
@@ -130,7 +134,7 @@ QStringList ProblemsAgainstTheDatabase(CAdoDatabase& database, const QList<Bundl
                                     .arg(block.tableName, header[j]));
                 continue;
             }
-            if (IsFilledByTheImport(block.tableName, header[j]))
+            if (!rulesDecide || IsFilledByTheImport(block.tableName, header[j]))
                 continue;
             for (qsizetype i = 1; i < block.rows.size(); ++i) {
                 const StoredValue stored = StoreValue(column->type, block.rows[i][j]);
@@ -148,6 +152,53 @@ QStringList ProblemsAgainstTheDatabase(CAdoDatabase& database, const QList<Bundl
             }
         }
     }
+    return problems;
+}
+
+// The savepoint each file's trial goes under in the check's transaction.
+const QString kTrialSavepoint = QStringLiteral("korvel_trial");
+
+// One file of a check, inside the check's transaction: its problems, none when it would
+// import, in which case what it imported stays for the files after it. None at all when
+// its trial could not begin. `stopReason` says why the check cannot go on when the trial
+// cannot begin or be ended alone.
+std::optional<QStringList> CheckBundle(CAdoDatabase& database, const QString& path, QString& stopReason)
+{
+    ReasonSink reasons;
+    const std::optional<QByteArray> file = ReadWholeFile(path, reasons);
+    if (!file)
+        return reasons.reasons;
+    CheckedBundle bundle = ReadCheckedBundle(*file);
+    if (!bundle.problems.isEmpty())
+        return bundle.problems;
+    const QStringList labelProblems = LabelProblems(bundle.blocks);
+    qsizetype clashes = 0;
+    QStringList problems = labelProblems + ProblemsAgainstTheDatabase(database, bundle.blocks, clashes);
+    if (!labelProblems.isEmpty())
+        return problems;
+
+    // The import itself, under a savepoint. A clashing number would refuse the file before
+    // its transaction; it is a problem of its own, and the trial goes on past it with a free
+    // number to what the server says of the rest.
+    if (!database.Savepoint(kTrialSavepoint)) {
+        stopReason = FailureText(database.m_strError, QStringLiteral("设置保存点失败"));
+        return std::nullopt;
+    }
+    TrialResolver resolver;
+    ReasonSink trial;
+    const bool imported = ImportBundle(database, bundle, resolver, ImportTransaction::Callers, trial);
+    if (imported && clashes == 0) {
+        if (!database.ReleaseSavepoint(kTrialSavepoint))
+            stopReason = FailureText(database.m_strError, QStringLiteral("释放保存点失败"));
+        return QStringList();
+    }
+    // A lost connection is told by the problems of the file already.
+    if (!database.RollbackToSavepoint(kTrialSavepoint) && !database.ConnectionLost())
+        stopReason = FailureText(database.m_strError, QStringLiteral("回滚到保存点失败"));
+    // The tables' problems name the line of each; the trial's reason stands for what they
+    // do not tell.
+    if (!imported && problems.size() == clashes)
+        problems += trial.reasons;
     return problems;
 }
 
@@ -216,31 +267,35 @@ QList<BatchOutcome> ImportLabels(CAdoDatabase& database, const QStringList& file
         progress(i, files.size(), files[i]);
         ReasonSink reasons;
         ClashRefusingResolver resolver(reasons);
-        (void)ImportBundleFile(database, files[i], resolver, ImportEnd::Commit, reasons);
+        const bool imported = ImportBundleFile(database, files[i], resolver, ImportTransaction::Own, reasons);
         outcomes.append({files[i], reasons.Reason()});
+        if (!imported && database.ConnectionLost())
+            break;
     }
     progress(files.size(), files.size(), QString());
     return outcomes;
 }
 
-QStringList CheckBundle(CAdoDatabase& database, const QString& path)
+bool CheckBundles(CAdoDatabase& database, const QStringList& files, const BatchProgress& progress,
+                  QList<FileCheck>& checks, QString& error)
 {
-    ReasonSink reasons;
-    const std::optional<QByteArray> file = ReadWholeFile(path, reasons);
-    if (!file)
-        return reasons.reasons;
-    CheckedBundle bundle = ReadCheckedBundle(*file);
-    QStringList problems = bundle.problems + LabelProblems(bundle.blocks);
-    if (!bundle.problems.isEmpty())
-        return problems;
-    qsizetype clashes = 0;
-    problems += ProblemsAgainstTheDatabase(database, bundle.blocks, clashes);
-    // Only the server can tell the rest (its constraints, its own conversions); a clashing
-    // number alone does not keep the trial from running.
-    if (problems.size() == clashes) {
-        TrialResolver resolver;
-        if (!ImportBundle(database, bundle, resolver, ImportEnd::RollBack, reasons))
-            problems += reasons.reasons;
+    checks.clear();
+    if (!database.BeginTrans()) {
+        error = FailureText(database.m_strError, QStringLiteral("开始事务失败"));
+        return false;
     }
-    return problems;
+    for (qsizetype i = 0; i < files.size() && error.isEmpty(); ++i) {
+        progress(i, files.size(), files[i]);
+        const std::optional<QStringList> problems = CheckBundle(database, files[i], error);
+        if (!problems)
+            break;
+        checks.append({files[i], *problems});
+        if (!problems->isEmpty() && database.ConnectionLost())
+            break;
+    }
+    progress(files.size(), files.size(), QString());
+    // A server that lost the connection has dropped the transaction already.
+    if (!database.RollbackTrans() && error.isEmpty() && !database.ConnectionLost())
+        error = FailureText(database.m_strError, QStringLiteral("回滚事务失败"));
+    return error.isEmpty();
 }

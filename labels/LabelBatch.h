@@ -52,13 +52,29 @@ using BatchProgress = std::function<void(qsizetype done, qsizetype total, const 
 
 // Imports each file into the open database in its own transaction, going on after a file
 // that is refused; a label number that exists already refuses its file (nobody is there to
-// give another). The outcome of each file.
+// give another). The outcome of each file tried: a file that lost the connection to the
+// server stops the batch, and the files after it are left out (every label imported before
+// stays).
 QList<BatchOutcome> ImportLabels(CAdoDatabase& database, const QStringList& files, const BatchProgress& progress);
 
-// Every problem that would keep a bundle file from importing into the database: a file
-// that is not a whole bundle or holds no label, rows that do not fit their columns, columns
-// the tables do not have, values the value rules refuse (with table, column and line), a
-// label number that exists already; and, when none of these, whatever the server refuses
-// in an import that runs whole and is then rolled back. Changes nothing; empty for a file
-// that would import.
-QStringList CheckBundle(CAdoDatabase& database, const QString& path);
+// What the check of a bundle file found: every problem, none when the file would import.
+struct FileCheck
+{
+    QString file;
+    QStringList problems;
+};
+
+// Checks each file as an import of the same files, in the same order, would go: each file
+// imported for trial, the same way, inside one transaction that is rolled back at the end;
+// a file that would import is kept until then, so that the files after it see it (a label
+// number that an earlier file carries refuses a later one). A file would import exactly when
+// the import would take it. For a file that would not, every problem found: a file that is
+// not a whole bundle or holds no label, rows that do not fit their columns, columns the
+// tables do not have, a label number that exists already (with table, column and line), on
+// the embedded engine the values the value rules refuse, and otherwise what the trial
+// import was refused for (on a server the server decides on a value). Changes nothing.
+// Gives the outcome of each file checked: a lost connection, or a trial that cannot be
+// taken back alone, stops the check and the files after it are left out. False with the
+// reason when the check's transaction cannot begin or end.
+[[nodiscard]] bool CheckBundles(CAdoDatabase& database, const QStringList& files, const BatchProgress& progress,
+                                QList<FileCheck>& checks, QString& error);

@@ -46,48 +46,65 @@ bool RemapKeyColumn(CAdoDatabase& database, BundleBlock& block, IdentifierMap& m
     return true;
 }
 
-// For each row of a tblLabelInfo block (rows as wide as the column-name row) whose label
+// For each row of the tblLabelInfo block (rows as wide as the column-name row) whose label
 // number (the last LabelNo column) exists in the target, asks the resolver for a new one
-// and puts it in the row. False with a message when the block has no LabelNo column;
-// false with an empty message when the user gave up.
-bool ResolveDuplicateLabelNo(CAdoDatabase& database, BundleBlock& block, DuplicateLabelResolver& resolver,
-                             QString& error)
+// and puts it in the row. Runs before the import's transaction, so that nothing is held
+// while the user types. False with a message when the block has no LabelNo column; false
+// with an empty message when the user gave up.
+bool ResolveDuplicateLabelNos(CAdoDatabase& database, QList<BundleBlock>& blocks, DuplicateLabelResolver& resolver,
+                              QString& error)
 {
-    const qsizetype position = block.rows.value(0).lastIndexOf(kLabelNoColumn);
-    if (position < 0) {
-        error = MissingColumnText(block.tableName, kLabelNoColumn);
-        return false;
-    }
-    for (qsizetype i = 1; i < block.rows.size(); ++i) {
-        TextRow& row = block.rows[i];
-        if (!RowExists(database, kLabelInfoTable, row[position], kLabelNoColumn))
+    for (BundleBlock& block : blocks) {
+        if (block.tableName != kLabelInfoTable || block.rows.isEmpty())
             continue;
-        QString newValue;
-        if (!resolver.ResolveDuplicateLabelNo(database, row[position], newValue)) {
-            error.clear();
+        const qsizetype position = block.rows[0].lastIndexOf(kLabelNoColumn);
+        if (position < 0) {
+            error = MissingColumnText(block.tableName, kLabelNoColumn);
             return false;
         }
-        row[position] = newValue;
+        for (qsizetype i = 1; i < block.rows.size(); ++i) {
+            QString& labelNo = block.rows[i][position];
+            if (!RowExists(database, kLabelInfoTable, labelNo, kLabelNoColumn))
+                continue;
+            QString newValue;
+            if (!resolver.ResolveDuplicateLabelNo(database, labelNo, newValue)) {
+                error.clear();
+                return false;
+            }
+            labelNo = newValue;
+        }
+    }
+    return true;
+}
+
+// The numbers of a tblLabelInfo block were free, or made free, before the transaction began;
+// another user may have taken one since. False with the usual message when one exists.
+bool LabelNosStillFree(CAdoDatabase& database, const BundleBlock& block, QString& error)
+{
+    const qsizetype position = block.rows[0].lastIndexOf(kLabelNoColumn);
+    for (qsizetype i = 1; i < block.rows.size(); ++i) {
+        if (RowExists(database, kLabelInfoTable, block.rows[i][position], kLabelNoColumn)) {
+            error = block.rows[i][position] + QStringLiteral("已经存在");
+            return false;
+        }
     }
     return true;
 }
 
 // Inserts one block of a bundle, whose rows have as many values as its column names
-// (ReadCheckedBundle): every LabelID and ItemID replaced through the maps, a clashing label
-// number of tblLabelInfo replaced through the resolver, and LineID of tblLabelControlItem
-// left to the database. A block without rows does nothing. False with a message on
-// failure, naming the file's line of a row the database refused; false with an empty
-// message when the user gave up. Rows inserted before a failure stay: the caller's
-// transaction must take them back.
-bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& maps, DuplicateLabelResolver& resolver,
-                 QString& error)
+// (ReadCheckedBundle) and whose label numbers are resolved: every LabelID and ItemID
+// replaced through the maps, and LineID of tblLabelControlItem left to the database. A block
+// without rows does nothing. False with a message on failure, naming the file's line of a
+// row the database refused. Rows inserted before a failure stay: the caller's transaction
+// must take them back.
+bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& maps, QString& error)
 {
     if (block.rows.isEmpty())
         return true;
+    if (block.tableName == kLabelInfoTable && !LabelNosStillFree(database, block, error))
+        return false;
     if (!RemapKeyColumn(database, block, maps.labelIds, kLabelIdColumn, error) ||
         !RemapKeyColumn(database, block, maps.itemIds, kItemIdColumn, error))
-        return false;
-    if (block.tableName == kLabelInfoTable && !ResolveDuplicateLabelNo(database, block, resolver, error))
         return false;
 
     // The database numbers the item lines itself: the bundle's LineID is left out of each
@@ -104,7 +121,7 @@ bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& map
     if (!database.InsertRows(&block.rows, block.tableName, &skip, keyColumn, &failedRow)) {
         // The database's text names the column (one of the file's, when the table lacks it);
         // the line tells which row of the file it refused.
-        error = database.m_strError + QStringLiteral("导入表 %1 失败").arg(block.tableName);
+        error = FailureText(database.m_strError, QStringLiteral("导入表 %1 失败").arg(block.tableName));
         if (failedRow > 0)
             error += QStringLiteral("（标签文件第 %1 行）").arg(LineOfRow(block, failedRow));
         return false;
@@ -112,25 +129,13 @@ bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& map
     return true;
 }
 
-// Inside the open transaction, which it ends as asked when every block went in. False with
-// a message, or with none when the user gave up.
-bool ImportBlocks(CAdoDatabase& database, QList<BundleBlock>& blocks, DuplicateLabelResolver& resolver,
-                  ImportEnd end, QString& error)
+// Every block, inside the open transaction. False with a message.
+bool ImportBlocks(CAdoDatabase& database, QList<BundleBlock>& blocks, QString& error)
 {
     IdentifierMaps maps;
     for (BundleBlock& block : blocks) {
-        if (!ImportTable(database, block, maps, resolver, error))
+        if (!ImportTable(database, block, maps, error))
             return false;
-    }
-    if (end == ImportEnd::RollBack) {
-        if (database.RollbackTrans())
-            return true;
-        error = database.m_strError + QStringLiteral("回滚事务失败");
-        return false;
-    }
-    if (!database.CommitTrans()) {
-        error = database.m_strError + QStringLiteral("提交事务失败");
-        return false;
     }
     return true;
 }
@@ -152,7 +157,7 @@ bool NewGuidText(CAdoDatabase& database, QString& guid, QString& error)
     database.m_strError.clear();
     TextTable rows;
     if (!database.Query(QStringLiteral("select NEWID()"), &rows) || rows.isEmpty() || !IsGuidText(rows[0].value(0))) {
-        error = database.m_strError + QStringLiteral("生成新标识失败");
+        error = FailureText(database.m_strError, QStringLiteral("生成新标识失败"));
         return false;
     }
     guid = CanonicalGuidText(rows[0][0]).mid(1, 36);
@@ -167,25 +172,25 @@ bool ImportLabel(const QString& connectionString, const QString& path, Duplicate
         messages.ShowWarning(database.m_strError);
         return false;
     }
-    if (!ImportBundleFile(database, path, resolver, ImportEnd::Commit, messages))
+    if (!ImportBundleFile(database, path, resolver, ImportTransaction::Own, messages))
         return false;
     database.Close();
     messages.ShowInformation(QStringLiteral("导入成功"));
     return true;
 }
 
-bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver, ImportEnd end,
-                      MessageSink& messages)
+bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
+                      ImportTransaction transaction, MessageSink& messages)
 {
     const std::optional<QByteArray> file = ReadWholeFile(path, messages);
     if (!file)
         return false;
     CheckedBundle bundle = ReadCheckedBundle(*file);
-    return ImportBundle(database, bundle, resolver, end, messages);
+    return ImportBundle(database, bundle, resolver, transaction, messages);
 }
 
-bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver, ImportEnd end,
-                  MessageSink& messages)
+bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
+                  ImportTransaction transaction, MessageSink& messages)
 {
     // Refused before the first row goes in: a foreign table is never touched, and a file
     // cut short or a row that does not fit its columns is never half imported.
@@ -194,18 +199,38 @@ bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelR
         messages.ShowWarning(problems.first() + kNothingImported);
         return false;
     }
-    if (!database.BeginTrans()) {
-        messages.ShowWarning(database.m_strError + QStringLiteral("开始事务失败") + kNothingImported);
-        return false;
-    }
     QString error;
-    if (!ImportBlocks(database, bundle.blocks, resolver, end, error)) {
-        // Should the rollback fail too, closing the connection without a commit takes the
-        // rows back all the same.
-        (void)database.RollbackTrans();
+    if (!ResolveDuplicateLabelNos(database, bundle.blocks, resolver, error)) {
         if (!error.isEmpty())
             messages.ShowWarning(error + kNothingImported);
         return false;
     }
+    const bool own = transaction == ImportTransaction::Own;
+    if (own && !database.BeginTrans()) {
+        messages.ShowWarning(FailureText(database.m_strError, QStringLiteral("开始事务失败")) + kNothingImported);
+        return false;
+    }
+    if (!ImportBlocks(database, bundle.blocks, error)) {
+        // Should the rollback fail too, closing the connection without a commit takes the
+        // rows back all the same.
+        if (own)
+            (void)database.RollbackTrans();
+        messages.ShowWarning(error + kNothingImported);
+        return false;
+    }
+    if (own && !database.CommitTrans()) {
+        const QString failure = FailureText(database.m_strError, QStringLiteral("提交事务失败"));
+        (void)database.RollbackTrans();
+        messages.ShowWarning(failure + kNothingImported);
+        return false;
+    }
     return true;
+}
+
+QString FailureText(const QString& databaseText, const QString& what)
+{
+    // A text that ends its sentence itself is separated already.
+    if (databaseText.isEmpty() || databaseText.endsWith(QStringLiteral("。")))
+        return databaseText + what;
+    return databaseText + QStringLiteral("，") + what;
 }

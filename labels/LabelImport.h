@@ -7,7 +7,8 @@
 
 class MessageSink;
 
-// Asked when the label number of an imported row already exists in the target.
+// Asked when the label number of an imported row already exists in the target, before the
+// import's transaction begins: nothing is locked while the user types.
 class DuplicateLabelResolver
 {
 public:
@@ -21,25 +22,27 @@ public:
 // GUID, consistently across the three tables, and a label number that exists already
 // replaced by the one the resolver gives. Only a whole bundle (ReadCheckedBundle) that
 // holds a label is imported. All or nothing: the rows go in within one transaction, and
-// any failure, or the user giving up, leaves the database exactly as it was. Shows
-// "导入成功" (information) on success; a failure once the file has been read shows its
-// reason followed by "，未导入任何数据"; giving up shows nothing more.
+// any failure, or the user giving up, leaves the database exactly as it was. A number that
+// another user took while this one was asked is refused ("X已经存在"). Shows "导入成功"
+// (information) on success; a failure once the file has been read shows its reason
+// followed by "，未导入任何数据"; giving up shows nothing more.
 bool ImportLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
                  MessageSink& messages);
 
-// How the transaction of an import ends: a trial (korvelctl check) runs every statement of
-// the import and takes them all back.
-enum class ImportEnd { Commit, RollBack };
+// Whose transaction an import's rows go in: one of its own, committed when every block
+// went in and rolled back on any failure; or the caller's, for a trial (korvelctl check)
+// that keeps or takes back what went in.
+enum class ImportTransaction { Own, Callers };
 
 // The same through an open database, without the message of success: for many files in a
 // row, each in its own transaction.
-bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver, ImportEnd end,
-                      MessageSink& messages);
+bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
+                      ImportTransaction transaction, MessageSink& messages);
 
 // The same for a bundle already read; its blocks come back with the identifiers and numbers
 // the import gave them.
-bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver, ImportEnd end,
-                  MessageSink& messages);
+bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
+                  ImportTransaction transaction, MessageSink& messages);
 
 // Whether at least one row of the table holds the value in the column, the value written
 // as the literal of the column's type; a text matches as SQL Server's default collation
@@ -51,3 +54,8 @@ bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelR
 // A new GUID from the server ("select NEWID()"), without braces: 36 characters. False
 // with a message when the query fails or gives no GUID.
 [[nodiscard]] bool NewGuidText(CAdoDatabase& database, QString& guid, QString& error);
+
+// The database's text of a failure (m_strError) followed by what failed, a full-width comma
+// between them unless the text ends with "。"; what failed alone when the database had no
+// text.
+QString FailureText(const QString& databaseText, const QString& what);

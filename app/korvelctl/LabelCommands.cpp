@@ -51,6 +51,17 @@ bool PrintSummary(const QList<BatchOutcome>& outcomes, CommandContext& context,
     return failed.isEmpty();
 }
 
+// The files a batch that stopped early did not come to, named on one line on stderr after
+// what stopped it. True when there are none.
+bool ReportFilesLeft(const QStringList& files, qsizetype done, const QString& stopped, CommandContext& context)
+{
+    if (done == files.size())
+        return true;
+    const QStringList left = files.mid(done);
+    context.messages.ShowWarning(stopped.arg(left.size()) + left.join(QStringLiteral("、")));
+    return false;
+}
+
 // The labels of a database, in the window's order.
 bool LabelsOf(CAdoDatabase& database, QList<LabelCounts>& labels, MessageSink& messages)
 {
@@ -90,9 +101,12 @@ int ImportFiles(const QString& settings, const QStringList& files, CommandContex
 {
     return OnOpenSettingsDatabase(settings, context, [&](CAdoDatabase& database, MessageSink&) {
         const QList<BatchOutcome> outcomes = ImportLabels(database, files, ProgressOf(context, QStringLiteral("导入")));
-        return PrintSummary(outcomes, context, [](QString total, QString done, QString failed) {
+        const bool allImported = PrintSummary(outcomes, context, [](QString total, QString done, QString failed) {
             return QStringLiteral("导入 %1 个文件：成功 %2 个，拒绝 %3 个").arg(total, done, failed);
         });
+        return ReportFilesLeft(files, outcomes.size(), QStringLiteral("与数据库的连接已断开，%1 个文件未导入："),
+                               context) &&
+               allImported;
     });
 }
 
@@ -165,24 +179,26 @@ int RunCheckCommand(const CommandLine& line, CommandContext& context)
     const QStringList& words = line.arguments;
     if (words.size() < 2 || words.contains(QString()))
         return kExitUsage;
-    return OnOpenSettingsDatabase(words[0], context, [&](CAdoDatabase& database, MessageSink&) {
+    return OnOpenSettingsDatabase(words[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
         const QStringList files = words.mid(1);
-        const BatchProgress progress = ProgressOf(context, QStringLiteral("检查"));
+        QList<FileCheck> checks;
+        QString error;
+        const bool ended = CheckBundles(database, files, ProgressOf(context, QStringLiteral("检查")), checks, error);
         qsizetype refused = 0;
-        for (qsizetype i = 0; i < files.size(); ++i) {
-            progress(i, files.size(), files[i]);
-            const QStringList problems = CheckBundle(database, files[i]);
-            progress(files.size(), files.size(), QString());
-            refused += problems.isEmpty() ? 0 : 1;
-            if (problems.isEmpty())
-                context.out << EscapeForDisplay(files[i]) << QStringLiteral("：可以导入\n");
-            for (const QString& problem : problems)
-                context.out << EscapeForDisplay(files[i]) << QStringLiteral("：") << EscapeForDisplay(problem) << '\n';
+        for (const FileCheck& check : checks) {
+            refused += check.problems.isEmpty() ? 0 : 1;
+            if (check.problems.isEmpty())
+                context.out << EscapeForDisplay(check.file) << QStringLiteral("：可以导入\n");
+            for (const QString& problem : check.problems)
+                context.out << EscapeForDisplay(check.file) << QStringLiteral("：") << EscapeForDisplay(problem) << '\n';
         }
         context.out << QStringLiteral("检查 %1 个文件：可以导入 %2 个，不能导入 %3 个\n")
-                           .arg(files.size())
-                           .arg(files.size() - refused)
+                           .arg(checks.size())
+                           .arg(checks.size() - refused)
                            .arg(refused);
-        return refused == 0;
+        if (!ended)
+            messages.ShowWarning(error);
+        return ReportFilesLeft(files, checks.size(), QStringLiteral("检查中断，%1 个文件未检查："), context) && ended &&
+               refused == 0;
     });
 }

@@ -61,6 +61,9 @@ struct DbError
 {
     std::uint32_t code = 0;
     std::optional<QString> description; // none for a missing object
+    // The link to the server broke (ODBC's SQLSTATE class 08): nothing more can run on the
+    // connection, and a batch must not go on trying.
+    bool connectionLost = false;
 
     static DbError DriverFailure(const QString& text) { return {kFail, text}; }
     static DbError MissingObject() { return {kPointer, std::nullopt}; }

@@ -65,6 +65,12 @@ public:
     {
         return insert + QLatin1String(";select SCOPE_IDENTITY()");
     }
+    QString SavepointStatement(const QString& name) const override { return QLatin1String("SAVE TRANSACTION ") + name; }
+    QString RollbackToSavepointStatement(const QString& name) const override
+    {
+        return QLatin1String("ROLLBACK TRANSACTION ") + name;
+    }
+    QString ReleaseSavepointStatement(const QString&) const override { return QString(); }
     // @@ROWCOUNT counts whatever the session's or the server's NOCOUNT setting.
     QString SelectingRowCount(const QString& statement) const override
     {
@@ -196,6 +202,21 @@ QString SqlDialect::SelectingRowCount(const QString&) const
 QString SqlDialect::RefusedLiteral(const QString& value) const
 {
     return QuotedLiteral(value);
+}
+
+QString SqlDialect::SavepointStatement(const QString& name) const
+{
+    return QLatin1String("SAVEPOINT ") + name;
+}
+
+QString SqlDialect::RollbackToSavepointStatement(const QString& name) const
+{
+    return QLatin1String("ROLLBACK TO SAVEPOINT ") + name;
+}
+
+QString SqlDialect::ReleaseSavepointStatement(const QString& name) const
+{
+    return QLatin1String("RELEASE SAVEPOINT ") + name;
 }
 
 QString SqlDialect::QuotedLiteral(const QString& text) const

@@ -43,6 +43,14 @@ public:
     // it stands and refuses it with its own reason: quoted.
     virtual QString RefusedLiteral(const QString& value) const;
 
+    // A savepoint inside a transaction: the statements that set one, take back what
+    // followed it, and keep what followed it and end it (empty where the engine has no
+    // such statement: a T-SQL savepoint lasts until its transaction ends). Standard SQL's
+    // by default.
+    virtual QString SavepointStatement(const QString& name) const;
+    virtual QString RollbackToSavepointStatement(const QString& name) const;
+    virtual QString ReleaseSavepointStatement(const QString& name) const;
+
     // A plain quoted literal: GUIDs and other values that the server converts from text.
     // '…' with quotes doubled, unless the engine may read a backslash as an escape.
     virtual QString QuotedLiteral(const QString& text) const;

@@ -96,9 +96,14 @@ QString OdbcSqlState(SQLSMALLINT handleType, SQLHANDLE handle)
 DbError OdbcFailure(SQLSMALLINT handleType, SQLHANDLE handle, const char* call)
 {
     const QString text = OdbcDiagnosticText(handleType, handle);
-    if (!text.isEmpty())
-        return DbError::DriverFailure(text);
-    return DbError::DriverFailure(QStringLiteral("ODBC 调用 %1 失败，驱动没有给出原因").arg(QLatin1String(call)));
+    DbError error = DbError::DriverFailure(
+        text.isEmpty() ? QStringLiteral("ODBC 调用 %1 失败，驱动没有给出原因").arg(QLatin1String(call)) : text);
+    // Class 08 is the connection's: 08S01 the link failed, 08003 it is not open, 08001 it
+    // could not be made. PostgreSQL's 57P (57P01 administrator command, 57P02 crash…) says
+    // that the server ended the session, which psqlODBC passes on for the statement it hit.
+    const QString state = OdbcSqlState(handleType, handle);
+    error.connectionLost = state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P"));
+    return error;
 }
 
 bool NextOdbcResult(SQLHSTMT statement, bool& more, DbError& error)

@@ -144,7 +144,9 @@ bool PutBinaryData(SQLHSTMT statement, const QByteArray& bytes, OdbcWatchdog::Wa
 
 DbError ConnectionCutError()
 {
-    return DbError::DriverFailure(QStringLiteral("服务器没有应答，连接已断开"));
+    DbError error = DbError::DriverFailure(QStringLiteral("服务器没有应答，连接已断开"));
+    error.connectionLost = true;
+    return error;
 }
 
 } // namespace

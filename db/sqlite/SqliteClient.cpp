@@ -344,7 +344,10 @@ int SqliteClient::StepToEnd(sqlite3_stmt* statement)
 
 bool SqliteClient::BeginTransaction(DbError& error)
 {
-    return Run("BEGIN", error);
+    // Every transaction of the program writes. Taking the write lock at once lets the busy
+    // wait apply: a transaction that read first and then writes cannot wait for another
+    // writer (each would wait for the other) and fails at once with "database is locked".
+    return Run("BEGIN IMMEDIATE", error);
 }
 
 bool SqliteClient::CommitTransaction(DbError& error)

@@ -145,38 +145,46 @@ bool SqliteValueRules::Install(sqlite3* db)
     return sqlite3_create_function_v2(db, kCheckFunction, -1, SQLITE_UTF8, &m_columns, CheckValues, nullptr, nullptr,
                                       nullptr) == SQLITE_OK &&
            sqlite3_prepare_v3(db, "PRAGMA main.schema_version", -1, SQLITE_PREPARE_PERSISTENT, &m_schemaVersion,
-                              nullptr) == SQLITE_OK;
+                              nullptr) == SQLITE_OK &&
+           sqlite3_prepare_v3(db, "PRAGMA temp.schema_version", -1, SQLITE_PREPARE_PERSISTENT,
+                              &m_triggersSchemaVersion, nullptr) == SQLITE_OK;
 }
 
 void SqliteValueRules::Release()
 {
     sqlite3_finalize(m_schemaVersion);
     m_schemaVersion = nullptr;
+    sqlite3_finalize(m_triggersSchemaVersion);
+    m_triggersSchemaVersion = nullptr;
     m_db = nullptr;
     m_triggersVersion = -1;
     m_columns.clear();
     m_triggers.clear();
 }
 
-int SqliteValueRules::SchemaVersion()
+int SqliteValueRules::SchemaVersion(sqlite3_stmt* pragma)
 {
     int version = -1;
-    if (sqlite3_step(m_schemaVersion) == SQLITE_ROW)
-        version = sqlite3_column_int(m_schemaVersion, 0);
-    sqlite3_reset(m_schemaVersion);
+    if (sqlite3_step(pragma) == SQLITE_ROW)
+        version = sqlite3_column_int(pragma, 0);
+    sqlite3_reset(pragma);
     return version;
 }
 
+// The triggers are temporary objects: a rollback to a savepoint set before they were made
+// takes them back with the temporary schema's version, and leaves the tables' alone.
 bool SqliteValueRules::Stale()
 {
-    return m_schemaVersion && (m_triggersVersion < 0 || SchemaVersion() != m_triggersVersion);
+    return m_schemaVersion && (m_triggersVersion < 0 || SchemaVersion(m_schemaVersion) != m_triggersVersion ||
+                               SchemaVersion(m_triggersSchemaVersion) != m_triggersTempVersion);
 }
 
 bool SqliteValueRules::Refresh()
 {
     if (!MakeTriggers())
         return false;
-    m_triggersVersion = SchemaVersion();
+    m_triggersVersion = SchemaVersion(m_schemaVersion);
+    m_triggersTempVersion = SchemaVersion(m_triggersSchemaVersion);
     return true;
 }
 

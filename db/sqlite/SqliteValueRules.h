@@ -41,13 +41,15 @@ public:
     };
 
 private:
-    int SchemaVersion();
+    static int SchemaVersion(sqlite3_stmt* pragma);
     bool MakeTriggers();
     QString TriggersOf(const QString& table, std::size_t first);
 
     sqlite3* m_db = nullptr;
-    sqlite3_stmt* m_schemaVersion = nullptr;
-    int m_triggersVersion = -1;
+    sqlite3_stmt* m_schemaVersion = nullptr;         // the tables'
+    sqlite3_stmt* m_triggersSchemaVersion = nullptr; // the temporary schema's, which holds the triggers
+    int m_triggersVersion = -1;                      // the tables' when the triggers were made
+    int m_triggersTempVersion = -1;                  // and the temporary schema's
     std::vector<CheckedColumn> m_columns;
     std::vector<QString> m_triggers;
 };

@@ -110,6 +110,21 @@ TEST_F(InsertRowsTest, ANullLongBinaryStaysNull)
     EXPECT_EQ(file.scalar(QStringLiteral("select typeof(Picture) from tblLabelControlItem")), QStringLiteral("null"));
 }
 
+TEST_F(InsertRowsTest, TheKeyAndTheLongBinaryKeepTheirPlacesInATableOfAnotherColumnOrder)
+{
+    // The live position of the key is the header's position of the picture.
+    file.exec("CREATE TABLE tblReordered (Picture image, Caption nvarchar(50),"
+              " LineID INTEGER PRIMARY KEY AUTOINCREMENT, ItemID uniqueidentifier);");
+    TextTable table = {{"ItemID", "LineID", "Picture", "Caption"},
+                       {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "9", "89504E470D0A1A0A", "x"}};
+    const QList<int> skip = {1};
+    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblReordered"), &skip, QStringLiteral("LineID")))
+        << database.m_strError.toStdString();
+    EXPECT_EQ(table[1], TextRow({"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "1", "89504E470D0A1A0A", "x"}));
+    EXPECT_EQ(query(QStringLiteral("select * from tblReordered")),
+              TextTable({{"89504E470D0A1A0A", "x", "1", "{0F8FAD5B-D9CB-469F-A165-70867728950E}"}}));
+}
+
 TEST_F(InsertRowsTest, ARefusedValueNamesItsTableColumnAndRow)
 {
     TextTable table = {{"LineID", "Caption", "Bold"}, {"1", "ok", "1"}, {"2", "ok", "yes"}, {"3", "never", "0"}};
@@ -143,8 +158,8 @@ namespace {
 class ScriptedServer : public DbClient
 {
 public:
-    ScriptedServer(QStringList& statements, const SqlDialect& dialect, qint64 binaryRowsChanged)
-        : m_statements(statements), m_dialect(dialect), m_binaryRowsChanged(binaryRowsChanged)
+    ScriptedServer(QStringList& statements, const SqlDialect& dialect, qint64 binaryRowsChanged, bool givesKeys)
+        : m_statements(statements), m_dialect(dialect), m_binaryRowsChanged(binaryRowsChanged), m_givesKeys(givesKeys)
     {
     }
     bool Open(const QString&, DbError&) override { return m_open = true; }
@@ -165,9 +180,9 @@ public:
                                              {"D", {adLongVarBinary}}, {"E", {adDBTimeStamp, 23, 3}}},
                 QList<BufferedCursor::Row>(), std::nullopt);
         }
+        const DbValue key = m_givesKeys ? DbValue::FromText(QString::number(++m_key)) : DbValue::Null();
         return std::make_unique<BufferedCursor>(QList<BufferedCursor::Field>{{"", {adNumeric, 38}}},
-                                                QList<BufferedCursor::Row>{{DbValue::FromText(QString::number(++m_key))}},
-                                                std::nullopt);
+                                                QList<BufferedCursor::Row>{{key}}, std::nullopt);
     }
     bool ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError&) override
     {
@@ -184,6 +199,7 @@ private:
     QStringList& m_statements;
     const SqlDialect& m_dialect;
     qint64 m_binaryRowsChanged;
+    bool m_givesKeys; // otherwise NULL, as SCOPE_IDENTITY() of a table without an identity
     bool m_open = false;
     int m_key = 16;
 };
@@ -191,9 +207,9 @@ private:
 // Two rows into T over a scripted server, the key A read back and D written as long binary.
 struct ScriptedInsert
 {
-    ScriptedInsert(const SqlDialect& dialect, qint64 binaryRowsChanged = 1)
-        : database([this, &dialect, binaryRowsChanged](const QString&, DbError&) {
-              return std::make_unique<ScriptedServer>(statements, dialect, binaryRowsChanged);
+    ScriptedInsert(const SqlDialect& dialect, qint64 binaryRowsChanged = 1, bool givesKeys = true)
+        : database([this, &dialect, binaryRowsChanged, givesKeys](const QString&, DbError&) {
+              return std::make_unique<ScriptedServer>(statements, dialect, binaryRowsChanged, givesKeys);
           })
     {
         EXPECT_TRUE(database.Open(QStringLiteral("Provider=sqloledb;")));
@@ -253,4 +269,12 @@ TEST(InsertRowsOnAServer, ALongBinaryWriteThatSelectsNoRowFails)
         EXPECT_EQ(insert.inserted, !*write.error) << write.rowsChanged;
         EXPECT_EQ(insert.database.m_strError, QString::fromUtf8(write.error)) << write.rowsChanged;
     }
+}
+
+TEST(InsertRowsOnAServer, AKeyThatComesBackEmptyFailsBeforeAnyLongBinaryIsWritten)
+{
+    ScriptedInsert insert(TransactSqlDialect(), 1, false);
+    EXPECT_FALSE(insert.inserted);
+    EXPECT_EQ(insert.database.m_strError, QStringLiteral("ADO 错误：0x80004005，读回新行的键失败：数据库没有给出 A 的值"));
+    EXPECT_EQ(insert.statements.filter(QStringLiteral("update")), QStringList());
 }

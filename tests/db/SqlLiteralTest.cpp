@@ -190,7 +190,7 @@ TEST(SqlLiteral, TransactSqlWritesSelectTheirOwnRowCount)
             << c.statement;
 }
 
-TEST(SqlLiteral, EachEngineReadsTopAndGivesTheKeyOfItsOwnInsert)
+TEST(SqlLiteral, EachEngineReadsTopGivesTheKeyOfItsOwnInsertAndWritesSavepoints)
 {
     const QString top = QStringLiteral("select top 1 * from tblLabelInfo");
     const QString insert = QStringLiteral("insert into T (A) values(1)");
@@ -199,16 +199,26 @@ TEST(SqlLiteral, EachEngineReadsTopAndGivesTheKeyOfItsOwnInsert)
         const SqlDialect& dialect;
         const char* top;
         const char* key;
+        const char* savepoint; // set, take back, keep
     };
+    const char* standard = "SAVEPOINT s|ROLLBACK TO SAVEPOINT s|RELEASE SAVEPOINT s";
     const Case cases[] = {
-        {TransactSqlDialect(), "select top 1 * from tblLabelInfo", "insert into T (A) values(1);select SCOPE_IDENTITY()"},
-        {SqliteDialect(), "select * from tblLabelInfo limit 1", "insert into T (A) values(1);select last_insert_rowid()"},
-        {PostgreSqlDialect(), "select * from tblLabelInfo limit 1", "insert into T (A) values(1) returning LineID"},
-        {StandardSqlDialect(), "select top 1 * from tblLabelInfo", ""},
+        {TransactSqlDialect(), "select top 1 * from tblLabelInfo",
+         "insert into T (A) values(1);select SCOPE_IDENTITY()", "SAVE TRANSACTION s|ROLLBACK TRANSACTION s|"},
+        {SqliteDialect(), "select * from tblLabelInfo limit 1",
+         "insert into T (A) values(1);select last_insert_rowid()", standard},
+        {PostgreSqlDialect(), "select * from tblLabelInfo limit 1", "insert into T (A) values(1) returning LineID",
+         standard},
+        {StandardSqlDialect(), "select top 1 * from tblLabelInfo", "", standard},
     };
+    const QString s = QStringLiteral("s");
     for (const Case& c : cases) {
         EXPECT_EQ(c.dialect.FromTransactSql(top), QString::fromLatin1(c.top));
         EXPECT_EQ(c.dialect.InsertReturningKey(insert, QStringLiteral("LineID")), QString::fromLatin1(c.key));
+        EXPECT_EQ(QStringList({c.dialect.SavepointStatement(s), c.dialect.RollbackToSavepointStatement(s),
+                               c.dialect.ReleaseSavepointStatement(s)})
+                      .join(u'|'),
+                  QString::fromLatin1(c.savepoint));
     }
     for (const Case& c : cases)
         EXPECT_EQ(c.dialect.SelectingRowCount(insert).isEmpty(), &c.dialect != &TransactSqlDialect());

@@ -274,3 +274,56 @@ TEST_F(LabelTransferOverOdbcTest, LabelsGoBetweenPlantsByTheHundredOverTheServer
     EXPECT_EQ(imported.out, QStringLiteral("导入 40 个文件：成功 40 个，拒绝 0 个\n"));
     EXPECT_EQ(Korvelctl(QStringLiteral("labels"), {}).out, labels.out);
 }
+
+TEST_F(LabelTransferOverOdbcTest, ABatchImportStopsAtALostConnectionAndKeepsWhatWentIn)
+{
+    const QStringList files = {File(QStringLiteral("a.bq")), File(QStringLiteral("b.bq")),
+                               File(QStringLiteral("c.bq"))};
+    ExportEmbedded(m_source, QStringLiteral("E2E-满"), files[0]);
+    ExportEmbedded(m_source, QStringLiteral("E2E-空"), files[1]);
+    ExportEmbedded(m_source, QStringLiteral("E2E-满"), files[2]);
+    // The server ends the import's session while the second file goes in.
+    static FaultPlan plan;
+    RegisterFaultInjectingProvider(plan, QStringLiteral("MSDASQL"));
+    plan = FaultPlan();
+    plan.afterStatement = [this, labels = 0](const QString& statement) mutable {
+        if (statement.startsWith(QLatin1String("insert into tblLabelInfo")) && ++labels == 2)
+            Run(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity"
+                               " where datname = current_database() and pid <> pg_backend_pid()"));
+    };
+    m_folder.writeSettings(Settings(QStringLiteral("faulty")));
+    const KorvelctlRun run = Korvelctl(QStringLiteral("import"), files);
+    plan = FaultPlan();
+
+    EXPECT_EQ(run.exitCode, kExitFailure);
+    EXPECT_EQ(run.out, QStringLiteral("导入 2 个文件：成功 1 个，拒绝 1 个（%1）\n").arg(files[1]));
+    // The driver's one error for the file it hit, then the files left, on a line of their own.
+    EXPECT_TRUE(run.err.startsWith(files[1] + QStringLiteral("：ADO 错误："))) << run.err.toStdString();
+    EXPECT_EQ(run.err.count(QStringLiteral("ADO 错误：")), 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.endsWith(QStringLiteral("\n与数据库的连接已断开，1 个文件未导入：%1\n").arg(files[2])))
+        << run.err.toStdString();
+    EXPECT_EQ(FirstColumnOf(QStringLiteral("select LabelNo from tblLabelInfo")), QStringList({"E2E-满"}));
+}
+
+TEST_F(LabelTransferOverOdbcTest, TheChecksVerdictOnEachFileIsTheImportsOnTheServer)
+{
+    // The server takes "yes" for a bit, which the value rules cannot read; the second file
+    // carries the number the first one brings.
+    const QStringList files = {File(QStringLiteral("a.bq")), File(QStringLiteral("b.bq"))};
+    ExportEmbedded(m_source, QStringLiteral("E2E-空"), files[1]);
+    QList<BundleBlock> blocks = BundleOf(files[1]);
+    blocks[0].rows[1][blocks[0].rows[0].indexOf(QStringLiteral("IsLocked"))] = QStringLiteral("yes");
+    QStringList lines;
+    for (const BundleBlock& block : blocks)
+        AppendBundleBlock(block, &lines);
+    WriteTestFile(files[0], EncodeBundle(lines));
+
+    const KorvelctlRun checked = Korvelctl(QStringLiteral("check"), files);
+    EXPECT_EQ(checked.exitCode, kExitFailure);
+    EXPECT_EQ(checked.out, QStringLiteral("%1：可以导入\n%2：标签文件第 3 行：E2E-空已经存在\n"
+                                          "检查 2 个文件：可以导入 1 个，不能导入 1 个\n")
+                               .arg(files[0], files[1]));
+    const KorvelctlRun imported = Korvelctl(QStringLiteral("import"), files);
+    EXPECT_EQ(imported.out, QStringLiteral("导入 2 个文件：成功 1 个，拒绝 1 个（%1）\n").arg(files[1]));
+    EXPECT_EQ(Scalar(QStringLiteral("select IsLocked from tblLabelInfo")), QStringLiteral("-1"));
+}

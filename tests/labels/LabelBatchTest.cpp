@@ -171,29 +171,88 @@ TEST_F(LabelBatchTest, EachFileImportsInItsOwnTransactionAndTheRestGoOn)
     EXPECT_EQ(database.scalar(QStringLiteral("select count(*) from tblLabelInfo")), QStringLiteral("6"));
 }
 
-TEST_F(LabelBatchTest, TheCheckFindsEveryProblemAndChangesNothing)
+TEST_F(LabelBatchTest, TheCheckGivesEachFileTheVerdictOfItsImportInTheSameCallAndChangesNothing)
 {
     const QStringList before = LabelTableContents(database.path());
-
-    EXPECT_EQ(CheckBundle(open, Bundle(QStringLiteral("good.bq"), QStringLiteral("{L1},LB-NEW,1"))), QStringList());
-    EXPECT_EQ(CheckBundle(open, Bundle(QStringLiteral("clash.bq"), QStringLiteral("{L1},LB-1,1"))),
-              QStringList({"标签文件第 3 行：LB-1已经存在"}));
-    EXPECT_EQ(CheckBundle(open, Bundle(QStringLiteral("values.bq"), QStringLiteral("{L1},%1,x").arg(QString(51, 'n')))),
-              QStringList({QStringLiteral("标签文件第 3 行：表 tblLabelInfo 列 LabelNo 的值“%1…”超过 50 个字符")
-                               .arg(QString(40, 'n')),
-                           "标签文件第 3 行：表 tblLabelInfo 列 LabelStatus 的值“x”不是整数"}));
-    WriteBundleFile(dir.filePath(QStringLiteral("column.bq")),
-                    QString(kBundle).arg(QStringLiteral("{L1},LB-X,1")).replace(QStringLiteral("Caption"), QStringLiteral("Colour")));
-    EXPECT_EQ(CheckBundle(open, dir.filePath(QStringLiteral("column.bq"))),
-              QStringList({"标签文件第 5 行：表 tblLabelControls 没有列 Colour"}));
-    EXPECT_EQ(CheckBundle(open, Bundle(QStringLiteral("short.bq"), QStringLiteral("{L1},LB-X"))),
-              QStringList({"标签文件第 3 行有 2 个值，而表 tblLabelInfo 有 3 个列名"}));
-    // What only the server can tell: a NULL where the table wants a value.
-    const QStringList server = CheckBundle(open, Bundle(QStringLiteral("null.bq"), QStringLiteral("{L1},LB-X,")));
-    ASSERT_EQ(server.size(), 1);
-    EXPECT_TRUE(server[0].contains(QStringLiteral("LabelStatus")) && server[0].endsWith(QStringLiteral("，未导入任何数据")))
-        << server[0].toStdString();
-    EXPECT_EQ(CheckBundle(open, dir.filePath(QStringLiteral("missing.bq"))).size(), 1);
-
+    const QString colour = QString(kBundle).replace(QStringLiteral("Caption"), QStringLiteral("Colour"));
+    WriteBundleFile(dir.filePath(QStringLiteral("column.bq")), colour.arg(QStringLiteral("{L1},LB-X,1")));
+    const struct
+    {
+        QString file;
+        QStringList problems; // "server": the engine's own refusal of LabelStatus
+    } cases[] = {
+        // What only the server can tell: a NULL where the table wants a value. Taken back,
+        // it must not take the value rules' checks with it.
+        {Bundle(QStringLiteral("null.bq"), QStringLiteral("{L1},LB-X,")), {"server"}},
+        {Bundle(QStringLiteral("values.bq"), QStringLiteral("{L1},%1,x").arg(QString(51, 'n'))),
+         {QStringLiteral("标签文件第 3 行：表 tblLabelInfo 列 LabelNo 的值“%1…”超过 50 个字符").arg(QString(40, 'n')),
+          "标签文件第 3 行：表 tblLabelInfo 列 LabelStatus 的值“x”不是整数"}},
+        {Bundle(QStringLiteral("good.bq"), QStringLiteral("{L1},LB-NEW,1")), {}},
+        // The import of these files would refuse this one: the file before carries its number.
+        {Bundle(QStringLiteral("again.bq"), QStringLiteral("{L1},LB-NEW,1")), {"标签文件第 3 行：LB-NEW已经存在"}},
+        {Bundle(QStringLiteral("clash.bq"), QStringLiteral("{L1},LB-1,1")), {"标签文件第 3 行：LB-1已经存在"}},
+        {dir.filePath(QStringLiteral("column.bq")), {"标签文件第 5 行：表 tblLabelControls 没有列 Colour"}},
+        {Bundle(QStringLiteral("short.bq"), QStringLiteral("{L1},LB-X")),
+         {"标签文件第 3 行有 2 个值，而表 tblLabelInfo 有 3 个列名"}},
+        {dir.filePath(QStringLiteral("missing.bq")), {"打开文件失败：2"}},
+    };
+    QStringList files;
+    for (const auto& c : cases)
+        files.append(c.file);
+    QList<FileCheck> checks;
+    QString error;
+    ASSERT_TRUE(CheckBundles(open, files, record, checks, error)) << error.toStdString();
+    ASSERT_EQ(checks.size(), files.size());
+    for (qsizetype i = 0; i < checks.size(); ++i) {
+        const QStringList& found = checks[i].problems;
+        if (cases[i].problems == QStringList{"server"}) {
+            ASSERT_EQ(found.size(), 1);
+            EXPECT_TRUE(found[0].contains(QStringLiteral("LabelStatus")) &&
+                        found[0].endsWith(QStringLiteral("，未导入任何数据")))
+                << found[0].toStdString();
+        } else {
+            EXPECT_EQ(found, cases[i].problems) << files[i].toStdString();
+        }
+    }
     EXPECT_EQ(LabelTableContents(database.path()), before) << "a check changes nothing";
+}
+
+TEST_F(LabelBatchTest, ALostConnectionStopsABatchAndKeepsWhatWasImported)
+{
+    static FaultPlan plan; // the provider stays registered for the rest of the process
+    RegisterFaultInjectingProvider(plan);
+    const QStringList files = {Bundle(QStringLiteral("a.bq"), QStringLiteral("{L1},LB-A,1")),
+                               Bundle(QStringLiteral("b.bq"), QStringLiteral("{L1},LB-B,1")),
+                               Bundle(QStringLiteral("c.bq"), QStringLiteral("{L1},LB-C,1"))};
+    // The batch's connection goes while the second file goes in (or is tried); gives how
+    // many files the batch came to.
+    const auto losingTheConnection = [&](const std::function<qsizetype(CAdoDatabase&)>& batch) {
+        plan = FaultPlan();
+        plan.afterStatement = [labels = 0](const QString& statement) mutable {
+            if (statement.startsWith(QLatin1String("insert into tblLabelInfo")) && ++labels == 2)
+                plan.lostFrom = plan.calls + 1;
+        };
+        CAdoDatabase faulty;
+        EXPECT_TRUE(faulty.Open(QStringLiteral("Provider=faulty;Data Source=%1;").arg(database.path())));
+        const qsizetype done = batch(faulty);
+        plan = FaultPlan();
+        return done;
+    };
+    QList<FileCheck> checks;
+    QString error;
+    EXPECT_EQ(losingTheConnection([&](CAdoDatabase& faulty) {
+                  EXPECT_TRUE(CheckBundles(faulty, files, record, checks, error)) << error.toStdString();
+                  return checks.size();
+              }),
+              2);
+    QList<BatchOutcome> outcomes;
+    EXPECT_EQ(losingTheConnection([&](CAdoDatabase& faulty) {
+                  outcomes = ImportLabels(faulty, files, record);
+                  return outcomes.size();
+              }),
+              2);
+    EXPECT_TRUE(outcomes.value(1).reason.startsWith(QStringLiteral("ADO 错误：0x80004005，injected lost connection，")))
+        << outcomes.value(1).reason.toStdString();
+    EXPECT_EQ(database.rows(QStringLiteral("select LabelNo from tblLabelInfo where LabelNo in ('LB-A','LB-B','LB-C')")),
+              QList<QStringList>({{"LB-A"}}));
 }

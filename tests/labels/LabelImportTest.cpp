@@ -14,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 namespace {
 
 const QString kLabelHeader = QStringLiteral("表名:tblLabelInfo\n列名:LabelID,LabelNo,LabelStatus\n");
@@ -149,7 +152,7 @@ TEST_F(LabelImportTest, AFailureInTheLastBlockLeavesNothingBehind)
                                 "表名:tblLabelControls\n列名:LabelID,ItemID,Caption\n"
                                 "{AAAAAAAA-0000-4000-8000-000000000001},{B1},甲\n"
                                 "表名:tblLabelControlItem\n列名:LineID,ItemID,ItemName\n1,{B1},好\n2,{B2},坏\n");
-    ExpectRefused(QStringLiteral("ADO 错误：0x80004005，此项被拒绝导入表 tblLabelControlItem 失败（标签文件第 10 行），"
+    ExpectRefused(QStringLiteral("ADO 错误：0x80004005，此项被拒绝，导入表 tblLabelControlItem 失败（标签文件第 10 行），"
                                  "未导入任何数据"),
                   "trigger");
 }
@@ -201,6 +204,43 @@ TEST_F(LabelImportTest, AClashingLabelNumberIsReplacedByTheResolversOrTheImportG
               TextTable({{"导入-1", ""}, {"导入-2", "甲"}}));
 }
 
+TEST_F(LabelImportTest, TheUserIsAskedWithNothingLockedAndANumberTakenMeanwhileIsRefused)
+{
+    database.exec(
+        QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{C0000000-0000-4000-8000-000000000000}', '导入-1', 1)"));
+    WriteBundleFile(bundle, kLabelHeader + kLabelRow + kControlsHeader + kItemsHeader);
+    // Another program takes the number while the user types it: it must not find the label
+    // table locked, and the import must not take the number a second time.
+    ScriptedResolver resolver(QStringLiteral("导入-2"));
+    resolver.whileAsked = [this] {
+        database.exec(
+            QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{C0000000-0000-4000-8000-000000000002}', '导入-2', 1)"));
+    };
+    EXPECT_FALSE(Import(resolver));
+    EXPECT_EQ(messages.warnings, QStringList{"导入-2已经存在，未导入任何数据"});
+    EXPECT_EQ(database.count(QStringLiteral("select count(*) from tblLabelInfo")), 2);
+}
+
+TEST_F(LabelImportTest, AnImportWaitsForTheTransactionOfAnotherWriter)
+{
+    WriteBundleFile(bundle, kLabelHeader + kLabelRow + kControlsHeader + kItemsHeader);
+    CAdoDatabase writer;
+    ASSERT_TRUE(writer.Open(database.connectionString()) && writer.BeginTrans() &&
+                writer.Execute(QStringLiteral(
+                    "insert into tblLabelInfo values ('{C0000000-0000-4000-8000-000000000000}', 'other', 1)")))
+        << writer.m_strError.toStdString();
+    bool imported = false;
+    std::thread other([&] {
+        ScriptedResolver resolver;
+        imported = Import(resolver);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_TRUE(writer.CommitTrans()) << writer.m_strError.toStdString();
+    other.join();
+    EXPECT_TRUE(imported) << messages.warnings.join('\n').toStdString();
+    EXPECT_EQ(database.count(QStringLiteral("select count(*) from tblLabelInfo")), 2);
+}
+
 TEST_F(LabelImportTest, RowExistsComparesALiteralOfTheColumnsType)
 {
     database.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{C0000000-0000-4000-8000-000000000000}', 'O''Neil', 7),"
@@ -239,5 +279,5 @@ TEST_F(LabelImportTest, NewIdentifiersComeFromTheServerWithoutBraces)
 
     CAdoDatabase closed;
     EXPECT_FALSE(NewGuidText(closed, first, error));
-    EXPECT_EQ(error, QStringLiteral("ADO 错误：0x80004003，(null)生成新标识失败"));
+    EXPECT_EQ(error, QStringLiteral("ADO 错误：0x80004003，(null)，生成新标识失败"));
 }

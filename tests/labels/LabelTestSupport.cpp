@@ -19,6 +19,8 @@ bool ScriptedResolver::ResolveDuplicateLabelNo(CAdoDatabase& connection, const Q
 {
     asked.append(oldValue);
     database = &connection;
+    if (whileAsked)
+        whileAsked();
     if (!answer)
         return false;
     newValue = *answer;

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // The three label tables cut down to the columns that export and import name, for bundles
@@ -26,6 +27,7 @@ public:
     std::optional<QString> answer;
     QStringList asked;
     CAdoDatabase* database = nullptr;
+    std::function<void()> whileAsked; // what another user does while this one types
 };
 
 // Every row of the label tables and of sqlite_sequence, read through plain SQLite: what

@@ -14,7 +14,13 @@ public:
     // True when this call is the one to fail; the error says which call it was.
     bool strike(DbError& error)
     {
-        if (++m_plan.calls != m_plan.failAt)
+        ++m_plan.calls;
+        if (m_plan.lostFrom > 0 && m_plan.calls >= m_plan.lostFrom) {
+            error = DbError::DriverFailure(QStringLiteral("injected lost connection"));
+            error.connectionLost = true;
+            return true;
+        }
+        if (m_plan.calls != m_plan.failAt)
             return false;
         error = DbError::DriverFailure(QStringLiteral("injected failure at call %1").arg(m_plan.calls));
         return true;

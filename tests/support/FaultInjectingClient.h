@@ -11,12 +11,14 @@
 
 // What a fault-injecting client does: counts every call that reaches the database (open,
 // execute, open a cursor, fetch a value or the next row, long binary write, begin, commit,
-// rollback), fails the call whose number is failAt (0: none), logs each statement as the
-// server receives it, and calls afterStatement (when set) once the server has run one, so
-// that a test can let another connection act at that very point.
+// rollback), fails the call whose number is failAt (0: none), and from the call whose
+// number is lostFrom on (0: none) fails every call as a lost connection does; logs each
+// statement as the server receives it, and calls afterStatement (when set) once the server
+// has run one, so that a test can let another connection act at that very point.
 struct FaultPlan
 {
     int failAt = 0;
+    int lostFrom = 0;
     int calls = 0;
     QStringList statements;
     std::function<void(const QString& statement)> afterStatement;

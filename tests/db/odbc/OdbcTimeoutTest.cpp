@@ -240,5 +240,6 @@ TEST_F(OdbcServerTest, AStatementOnAStoppedServerEndsAndCommitsNothing)
     // The connection is gone, and with it what it had not committed.
     EXPECT_FALSE(stopped.CommitTrans());
     EXPECT_EQ(stopped.m_strError, QStringLiteral("ADO 错误：0x80004005，服务器没有应答，连接已断开"));
+    EXPECT_TRUE(stopped.ConnectionLost()) << "a batch on it stops";
     EXPECT_EQ(Count(table), 0);
 }
