@@ -113,6 +113,9 @@ public:
     // writes it; a text matches as SQL Server's default collation compares texts, ignoring
     // case and blanks at the end.
     QString EqualsCondition(const QString& column, int type, const QString& value) const;
+    // The forms of the engine connected to (T-SQL's before any connection), for statements
+    // built by hand with SqlLiteralForType.
+    const SqlDialect& Dialect() const;
 
     // One transaction around several statements (the label import is all or nothing).
     bool BeginTrans();
@@ -145,7 +148,6 @@ private:
     bool WriteBlob(const QString& tableName, const QString& column, const QString& keyColumn,
                    const QString& keyLiteral, const QByteArray& bytes);
     DbClient* ConnectedClient(DbError& error) const;
-    const SqlDialect& Dialect() const;
     bool RunOnClient(bool (DbClient::*operation)(DbError&));
 
     DbClientFactory m_factory;

@@ -18,8 +18,10 @@ std::optional<qsizetype> ExportTable(CAdoDatabase& database, const QString& tabl
                                      QStringList* lines, MessageSink& messages)
 {
     QStringList columns;
-    const QString columnQuery =
-        QStringLiteral("select name from syscolumns where id=object_id(%1)").arg(database.TextLiteral(tableName));
+    // Without "order by" a server gives the catalogue's rows in any order (the T-SQL server
+    // of the tests does), and the names would head the wrong values of "select *".
+    const QString columnQuery = QStringLiteral("select name from syscolumns where id=object_id(%1) order by colid")
+                                    .arg(database.TextLiteral(tableName));
     if (!database.QueryColumn(columnQuery, &columns)) {
         messages.ShowWarning(database.m_strError);
         return std::nullopt;

@@ -50,6 +50,7 @@ int RunBundleCommand(const CommandLine& line, CommandContext& context);
 int RunSettingsCommand(const CommandLine& line, CommandContext& context);
 int RunQueryCommand(const CommandLine& line, CommandContext& context);
 int RunCreateDbCommand(const CommandLine& line, CommandContext& context);
+int RunLoadDemoCommand(const CommandLine& line, CommandContext& context);
 int RunExportCommand(const CommandLine& line, CommandContext& context);
 int RunImportCommand(const CommandLine& line, CommandContext& context);
 int RunLabelsCommand(const CommandLine& line, CommandContext& context);

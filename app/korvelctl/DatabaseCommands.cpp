@@ -1,11 +1,12 @@
 // The commands on databases: a settings file's connection string and database, a new
-// embedded database.
+// embedded database, the demo data in a server's database.
 
 #include "app/korvelctl/CommandSupport.h"
 
 #include "config/ConnectionSettings.h"
 #include "db/sqlite/SqliteClient.h"
 #include "demodata/DemoDatabase.h"
+#include "demodata/DemoServerData.h"
 
 namespace {
 
@@ -17,6 +18,20 @@ std::optional<int> DemoScale(const QString& text)
     if (!ok || scale < 1 || scale > kMaxDemoScale)
         return std::nullopt;
     return scale;
+}
+
+// The demo options of --scale; false, with the reason printed, when its value is none.
+bool ReadDemoOptions(const CommandLine& line, CommandContext& context, DemoOptions& options)
+{
+    if (!line.options.isSet(kScaleOption))
+        return true;
+    const std::optional<int> scale = DemoScale(line.options.value(kScaleOption));
+    if (!scale) {
+        context.err << "korvelctl: --scale takes a whole number from 1 to " << kMaxDemoScale << '\n';
+        return false;
+    }
+    options.scale = *scale;
+    return true;
 }
 
 } // namespace
@@ -60,14 +75,8 @@ int RunCreateDbCommand(const CommandLine& line, CommandContext& context)
     if (line.arguments.size() != 1 || line.arguments[0].isEmpty() || (scaled && !demo))
         return kExitUsage;
     DemoOptions options;
-    if (scaled) {
-        const std::optional<int> scale = DemoScale(line.options.value(kScaleOption));
-        if (!scale) {
-            context.err << "korvelctl: --scale takes a whole number from 1 to " << kMaxDemoScale << '\n';
-            return kExitUsage;
-        }
-        options.scale = *scale;
-    }
+    if (!ReadDemoOptions(line, context, options))
+        return kExitUsage;
     QString error;
     const QString& file = line.arguments[0];
     const bool created = demo ? CreateDemoDatabase(file, options, error) : CreateEmbeddedDatabase(file, error);
@@ -76,4 +85,21 @@ int RunCreateDbCommand(const CommandLine& line, CommandContext& context)
         return kExitFailure;
     }
     return kExitOk;
+}
+
+// The tables come from db/schema/, made by whoever runs the server; this fills them.
+int RunLoadDemoCommand(const CommandLine& line, CommandContext& context)
+{
+    if (line.arguments.size() != 1)
+        return kExitUsage;
+    DemoOptions options;
+    if (!ReadDemoOptions(line, context, options))
+        return kExitUsage;
+    return OnSettingsDatabase(line.arguments[0], context, [&options](const QString& connection, MessageSink& messages) {
+        QString error;
+        if (LoadDemoData(connection, options, error))
+            return true;
+        messages.ShowWarning(error);
+        return false;
+    });
 }

@@ -56,6 +56,12 @@ const std::vector<Command>& Commands()
           QCommandLineOption(kScaleOption, QStringLiteral("N times as much demo data, N from 1 to %1").arg(kMaxDemoScale),
                              QStringLiteral("N"))},
          RunCreateDbCommand},
+        {"load-demo",
+         {{"load-demo SETTINGS [--scale N]",
+           "fill the empty tables of a settings file's database with the demo\ndata of create-db --demo"}},
+         {QCommandLineOption(kScaleOption, QStringLiteral("N times as much demo data, N from 1 to %1").arg(kMaxDemoScale),
+                             QStringLiteral("N"))},
+         RunLoadDemoCommand},
         {"demo-values",
          {{"demo-values OUT", "write the demo data's value lists as text for values --build"}},
          {},
@@ -100,16 +106,18 @@ const std::vector<Command>& Commands()
     return commands;
 }
 
-// "  korvelctl SYNOPSIS  summary", the summaries in one column; a synopsis too long for its
-// column puts its summary on the next line.
+// "  korvelctl SYNOPSIS  summary", the summaries in one column, two blanks at least after
+// their synopsis (the manual page is made from the help and parts the two there); a
+// synopsis too long for its column puts its summary on the next line.
 void PrintForm(QTextStream& stream, const CommandForm& form)
 {
     constexpr int kSynopsisWidth = 25;
+    constexpr int kLeastGap = 2;
     const QString indent(2 + 10 + kSynopsisWidth, QLatin1Char(' '));
     const QString synopsis = QString::fromUtf8(form.synopsis);
     stream << "  korvelctl " << synopsis;
-    stream << (synopsis.size() < kSynopsisWidth ? QString(kSynopsisWidth - synopsis.size(), QLatin1Char(' '))
-                                                : QLatin1Char('\n') + indent);
+    const bool fits = synopsis.size() + kLeastGap <= kSynopsisWidth;
+    stream << (fits ? QString(kSynopsisWidth - synopsis.size(), QLatin1Char(' ')) : QLatin1Char('\n') + indent);
     stream << QString::fromUtf8(form.summary).replace(QLatin1Char('\n'), QLatin1Char('\n') + indent) << '\n';
 }
 

@@ -3,6 +3,7 @@
 #include "db/client/SqlDialect.h"
 #include "db/odbc/OdbcApi.h"
 #include "db/odbc/OdbcConnectionString.h"
+#include "db/odbc/OdbcDriverLibrary.h"
 #include "db/odbc/OdbcResult.h"
 #include "db/odbc/ProcessSockets.h"
 #include "db/odbc/SqlServerBrowser.h"
@@ -177,8 +178,11 @@ bool OdbcClient::Open(const QString& connectionString, DbError& error)
     QString odbcConnectionString;
     QString description;
     const QStringList drivers = m_flavour == OdbcFlavour::SqlServer ? InstalledDrivers() : QStringList();
+    const DriverLibraryLookup libraryOf = [this](const QString& driver, const QString& dataSource) {
+        return OdbcDriverLibrary(m_environment.Get(), driver, dataSource);
+    };
     if (!TranslateConnectionString(connectionString, m_flavour, drivers, odbcConnectionString, description,
-                                   lookUpInstance)) {
+                                   lookUpInstance, libraryOf)) {
         ReleaseHandles();
         error = DbError::DriverFailure(description);
         return false;

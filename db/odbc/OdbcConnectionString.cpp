@@ -30,18 +30,50 @@ int MicrosoftDriverVersion(const QString& driver)
     return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
-// An ODBC value in braces may hold ';' and blanks at either end; a '}' would end it early
-// (and FreeTDS keeps a brace that ends the string), so such a value is refused.
-bool AppendAttribute(QString& odbc, const QString& keyword, const QString& value, QString& error)
+// How a driver reads a value in braces. Without braces every driver here reads a value up
+// to the next ';', '}' included.
+enum class BraceReading {
+    // ODBC's rule, which the driver manager, Microsoft's driver and psqlODBC follow: "}}"
+    // inside the braces is one '}'.
+    Standard,
+    // FreeTDS 1.3 (Debian 12's tdsodbc) ends the value at the first '}' that a ';' follows
+    // and keeps every other '}' as it stands, "}}" included.
+    FreeTds,
+};
+
+bool IsPasswordKeyword(const QString& keyword)
 {
-    if (value.contains(QLatin1Char('}'))) {
+    return keyword.compare(QLatin1String("PWD"), Qt::CaseInsensitive) == 0;
+}
+
+// ';' would end the value, a leading '{' would open braces, and blanks at either end may
+// be trimmed. psqlODBC reads "%41" and '+' in a password without braces as URL escapes
+// ('A' and a blank) and takes a braced one as it stands.
+bool NeedsBraces(const QString& keyword, const QString& value, BraceReading reading)
+{
+    if (value.contains(QLatin1Char(';')) || value.startsWith(QLatin1Char('{')) ||
+        (!value.isEmpty() && (value.front().isSpace() || value.back().isSpace())))
+        return true;
+    return reading == BraceReading::Standard && IsPasswordKeyword(keyword) &&
+           (value.contains(QLatin1Char('%')) || value.contains(QLatin1Char('+')));
+}
+
+// Appends "keyword=value;" so that the driver reads the value exactly. FreeTDS 1.3 cannot
+// be given a braced value that holds "};": such a value is refused.
+bool AppendAttribute(QString& odbc, const QString& keyword, const QString& value, BraceReading reading,
+                     QString& error)
+{
+    odbc += keyword + QLatin1Char('=');
+    if (!NeedsBraces(keyword, value, reading)) {
+        odbc += value;
+    } else if (reading == BraceReading::Standard) {
+        odbc += QLatin1Char('{') + QString(value).replace(QLatin1Char('}'), QLatin1String("}}")) + QLatin1Char('}');
+    } else if (value.contains(QLatin1String("};"))) {
         error = QStringLiteral("连接字符串中 %1 的值含有“}”，ODBC 驱动无法接收这样的值").arg(keyword);
         return false;
+    } else {
+        odbc += QLatin1Char('{') + value + QLatin1Char('}');
     }
-    const bool braced = value.contains(QLatin1Char(';')) || value.startsWith(QLatin1Char('{')) ||
-                        (!value.isEmpty() && (value.front().isSpace() || value.back().isSpace()));
-    odbc += keyword + QLatin1Char('=');
-    odbc += braced ? QLatin1Char('{') + value + QLatin1Char('}') : value;
     odbc += QLatin1Char(';');
     return true;
 }
@@ -69,18 +101,43 @@ QString ServerForOdbc(const QString& dataSource)
     return server;
 }
 
-// FreeTDS would ask the SQL Server Browser itself, but waits sixteen seconds for one that
-// does not answer: longer than the program waits for any login.
-bool ResolveInstance(QString& server, const InstancePortLookup& lookUpInstance, QString& error)
+// Where FreeTDS is to connect: the host alone, and the port when the server names one
+// ("host,port", "host\instance,port") or the SQL Server Browser gives that of a named
+// instance. FreeTDS would ask the Browser itself, but waits sixteen seconds for one that
+// does not answer: longer than the program waits for any login. FreeTDS 1.3 would take
+// "host,port" too, but then sends a NUL in the login's server name, which servers other
+// than SQL Server refuse.
+struct FreeTdsAddress
 {
-    const qsizetype backslash = server.indexOf(QLatin1Char('\\'));
-    if (!lookUpInstance || backslash < 0 || server.contains(QLatin1Char(',')))
+    QString host;
+    QString port; // empty: the default
+};
+
+bool FindFreeTdsAddress(const QString& server, const InstancePortLookup& lookUpInstance, FreeTdsAddress& address,
+                        QString& error)
+{
+    const qsizetype comma = server.lastIndexOf(QLatin1Char(','));
+    const QString name = comma < 0 ? server : server.left(comma);
+    const qsizetype backslash = name.indexOf(QLatin1Char('\\'));
+    // Without a way to ask, FreeTDS is left to ask the Browser itself.
+    const bool keepInstance = comma < 0 && !lookUpInstance;
+    address.host = (backslash < 0 || keepInstance ? name : name.left(backslash)).trimmed();
+    if (comma >= 0) {
+        bool isNumber = false;
+        const uint port = QStringView(server).mid(comma + 1).trimmed().toUInt(&isNumber);
+        if (!isNumber || port < 1 || port > 65535) {
+            error = QStringLiteral("服务器“%1”的端口不对：应为 1 到 65535 之间的整数").arg(server);
+            return false;
+        }
+        address.port = QString::number(port);
         return true;
-    const QString host = server.left(backslash);
+    }
+    if (backslash < 0 || keepInstance)
+        return true;
     quint16 port = 0;
-    if (!lookUpInstance(host, server.mid(backslash + 1), port, error))
+    if (!lookUpInstance(address.host, name.mid(backslash + 1), port, error))
         return false;
-    server = host + QLatin1Char(',') + QString::number(port);
+    address.port = QString::number(port);
     return true;
 }
 
@@ -88,8 +145,10 @@ bool TranslateForSqlServer(const Attributes& attributes, const QStringList& inst
                            QString& error, const InstancePortLookup& lookUpInstance)
 {
     const QString driver = PreferredSqlServerDriver(installedDrivers);
+    const bool freeTds = driver == kFreeTds;
+    const BraceReading reading = freeTds ? BraceReading::FreeTds : BraceReading::Standard;
     QString translated;
-    if (!AppendAttribute(translated, QStringLiteral("Driver"), driver, error))
+    if (!AppendAttribute(translated, QStringLiteral("Driver"), driver, reading, error))
         return false;
 
     struct Mapping {
@@ -108,16 +167,21 @@ bool TranslateForSqlServer(const Attributes& attributes, const QStringList& inst
         if (!FindAttribute(attributes, mapping.oleDbKeywords, value))
             continue;
         const QString keyword = QLatin1String(mapping.odbcKeyword);
-        if (keyword == QLatin1String("Server")) {
-            value = ServerForOdbc(value);
-            if (driver == kFreeTds && !ResolveInstance(value, lookUpInstance, error))
+        if (keyword == QLatin1String("Server") && freeTds) {
+            FreeTdsAddress address;
+            if (!FindFreeTdsAddress(ServerForOdbc(value), lookUpInstance, address, error) ||
+                !AppendAttribute(translated, keyword, address.host, reading, error) ||
+                (!address.port.isEmpty() && !AppendAttribute(translated, QStringLiteral("Port"), address.port, reading, error)))
                 return false;
+            continue;
         }
-        if (!AppendAttribute(translated, keyword, value, error))
+        if (keyword == QLatin1String("Server"))
+            value = ServerForOdbc(value);
+        if (!AppendAttribute(translated, keyword, value, reading, error))
             return false;
     }
 
-    if (driver == kFreeTds) {
+    if (freeTds) {
         // The wide calls hand FreeTDS UTF-16; the client character set governs how it converts
         // the server's narrow (char, varchar, text) columns. Left to "auto", FreeTDS follows a
         // failed login with one in Sybase's protocol, which waits for ever on a server that
@@ -132,15 +196,33 @@ bool TranslateForSqlServer(const Attributes& attributes, const QStringList& inst
     return true;
 }
 
-// An attribute written in ODBC's own braces ("Driver={PostgreSQL Unicode}") is already in
-// the form the driver manager reads.
-bool IsBracedOdbcValue(const QString& value)
+// A driver written in ODBC's own braces ("Driver={PostgreSQL Unicode}") is already in the
+// form the driver manager reads. Every other value is the value itself, braces included:
+// a password may well be "{abc}".
+bool IsBracedDriverName(const QString& keyword, const QString& value)
 {
-    return value.size() >= 2 && value.startsWith(QLatin1Char('{')) && value.endsWith(QLatin1Char('}')) &&
+    return keyword == QLatin1String("driver") && value.size() >= 2 && value.startsWith(QLatin1Char('{')) &&
            value.indexOf(QLatin1Char('}')) == value.size() - 1;
 }
 
-bool TranslateGeneric(const Attributes& attributes, QString& odbc, QString& error)
+// FreeTDS's driver library, whatever the name of its entry in odbcinst.ini.
+bool IsFreeTdsLibrary(const QString& library)
+{
+    return library.mid(library.lastIndexOf(QLatin1Char('/')) + 1).startsWith(QLatin1String("libtdsodbc"));
+}
+
+BraceReading ReadingOfSource(const Attributes& attributes, const DriverLibraryLookup& libraryOf)
+{
+    if (!libraryOf)
+        return BraceReading::Standard;
+    QString driver = attributes.value(QStringLiteral("driver"));
+    if (IsBracedDriverName(QStringLiteral("driver"), driver))
+        driver = driver.mid(1, driver.size() - 2);
+    const QString library = libraryOf(driver, attributes.value(QStringLiteral("dsn")));
+    return IsFreeTdsLibrary(library) ? BraceReading::FreeTds : BraceReading::Standard;
+}
+
+bool TranslateGeneric(const Attributes& attributes, QString& odbc, QString& error, const DriverLibraryLookup& libraryOf)
 {
     // MSDASQL's own names for the ODBC keywords; an ODBC keyword in the string wins.
     static const QMap<QString, QString> oleDbNames = {
@@ -159,11 +241,12 @@ bool TranslateGeneric(const Attributes& attributes, QString& odbc, QString& erro
             passed.insert(it.value(), attributes.value(it.key()));
     }
 
+    const BraceReading reading = ReadingOfSource(passed, libraryOf);
     QString translated;
     for (auto it = passed.constBegin(); it != passed.constEnd(); ++it) {
-        if (IsBracedOdbcValue(it.value())) {
+        if (IsBracedDriverName(it.key(), it.value())) {
             translated += it.key() + QLatin1Char('=') + it.value() + QLatin1Char(';');
-        } else if (!AppendAttribute(translated, it.key(), it.value(), error)) {
+        } else if (!AppendAttribute(translated, it.key(), it.value(), reading, error)) {
             return false;
         }
     }
@@ -200,7 +283,8 @@ QString PreferredSqlServerDriver(const QStringList& installedDrivers)
 }
 
 bool TranslateConnectionString(const QString& oleDb, OdbcFlavour flavour, const QStringList& installedDrivers,
-                               QString& odbc, QString& error, const InstancePortLookup& lookUpInstance)
+                               QString& odbc, QString& error, const InstancePortLookup& lookUpInstance,
+                               const DriverLibraryLookup& libraryOf)
 {
     Attributes attributes;
     if (!ParseConnectionString(oleDb, attributes)) {
@@ -209,5 +293,5 @@ bool TranslateConnectionString(const QString& oleDb, OdbcFlavour flavour, const 
     }
     if (flavour == OdbcFlavour::SqlServer)
         return TranslateForSqlServer(attributes, installedDrivers, odbc, error, lookUpInstance);
-    return TranslateGeneric(attributes, odbc, error);
+    return TranslateGeneric(attributes, odbc, error, libraryOf);
 }

@@ -3,16 +3,18 @@
 #include "config/ConnectionSettings.h"
 #include "db/client/ConnectionString.h"
 #include "demodata/DemoDatabase.h"
-#include "tests/support/EmbeddedTestDatabase.h"
+#include "demodata/DemoServerData.h"
 #include "tests/support/TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QUuid>
 
-#include <sqlite3.h>
-
 namespace {
+
+// The data sources that the tests' settings name, one a server.
+const QString kPostgreSqlDataSource = QStringLiteral("KorvelTest");
+const QString kSqlServerDataSource = QStringLiteral("KorvelTestSqlServer");
 
 // The template database that scripts/postgres loads with db/schema/postgresql.sql.
 const QString kTemplateDatabase = QStringLiteral("korvel_schema");
@@ -24,29 +26,43 @@ QMap<QString, QString> ServerAttributes(const QString& connectionString)
     return attributes;
 }
 
-// A data source as the README tells a user to set one up, in files of the process's own:
-// odbcinst.ini names the driver (the library as Debian's odbc-postgresql installs it) with
-// its log off, since Debian's own entry turns the communication log on, which leaves a file
-// in /tmp per process; odbc.ini the data source with the options Korvel needs. unixODBC
-// reads them when a connection first names the driver, so they are written before any.
-void InstallDataSource(const QString& connectionString)
+QString Unbraced(const QString& name)
+{
+    return name.startsWith(QLatin1Char('{')) && name.endsWith(QLatin1Char('}')) ? name.mid(1, name.size() - 2) : name;
+}
+
+// The drivers and data sources as the README tells a user to set them up, in files of the
+// process's own: odbcinst.ini names the drivers (the libraries as Debian's odbc-postgresql
+// and tdsodbc install them), psqlODBC's with its log off, since Debian's own entry turns
+// the communication log on, which leaves a file in /tmp per process; odbc.ini a data source
+// for each server with the options Korvel needs. unixODBC reads them when a connection
+// first names a driver, so they are written before any.
+void InstallDataSources()
 {
     static QTemporaryDir folder;
     static bool installed = false;
     if (installed)
         return;
-    const QMap<QString, QString> server = ServerAttributes(connectionString);
-    QString driver = server.value(QStringLiteral("driver"));
-    if (driver.startsWith(QLatin1Char('{')) && driver.endsWith(QLatin1Char('}')))
-        driver = driver.mid(1, driver.size() - 2);
-    WriteTestFile(folder.filePath(QStringLiteral("odbcinst.ini")),
-                  QStringLiteral("[%1]\nDriver = psqlodbcw.so\nCommLog = 0\nDebug = 0\n").arg(driver).toUtf8());
-    WriteTestFile(folder.filePath(QStringLiteral("odbc.ini")),
-                  QStringLiteral("[%1]\nDriver = %2\nServername = %3\nPort = %4\n"
-                                 "BoolsAsChar = 0\nMaxVarcharSize = 8000\nByteaAsLongVarBinary = 1\n")
-                      .arg(kDataSourceName, driver, server.value(QStringLiteral("server")),
-                           server.value(QStringLiteral("port")))
-                      .toUtf8());
+    QString drivers = QStringLiteral("[FreeTDS]\nDriver = libtdsodbc.so\n");
+    QString sources;
+    const QMap<QString, QString> postgreSql = ServerAttributes(TestServerConnectionString());
+    if (!postgreSql.isEmpty()) {
+        const QString driver = Unbraced(postgreSql.value(QStringLiteral("driver")));
+        drivers += QStringLiteral("[%1]\nDriver = psqlodbcw.so\nCommLog = 0\nDebug = 0\n").arg(driver);
+        sources += QStringLiteral("[%1]\nDriver = %2\nServername = %3\nPort = %4\n"
+                                  "BoolsAsChar = 0\nMaxVarcharSize = 8000\nByteaAsLongVarBinary = 1\n")
+                       .arg(kPostgreSqlDataSource, driver, postgreSql.value(QStringLiteral("server")),
+                            postgreSql.value(QStringLiteral("port")));
+    }
+    const QMap<QString, QString> sqlServer = ServerAttributes(SqlServerTestServer().connect);
+    if (!sqlServer.isEmpty()) {
+        sources += QStringLiteral("[%1]\nDriver = FreeTDS\nServer = %2\nPort = %3\nTDS_Version = 7.4\n"
+                                  "ClientCharset = UTF-8\n")
+                       .arg(kSqlServerDataSource, sqlServer.value(QStringLiteral("server")),
+                            sqlServer.value(QStringLiteral("port"), QStringLiteral("1433")));
+    }
+    WriteTestFile(folder.filePath(QStringLiteral("odbcinst.ini")), drivers.toUtf8());
+    WriteTestFile(folder.filePath(QStringLiteral("odbc.ini")), sources.toUtf8());
     qputenv("ODBCSYSINI", QFile::encodeName(folder.path()));
     qputenv("ODBCINI", QFile::encodeName(folder.filePath(QStringLiteral("odbc.ini"))));
     installed = true;
@@ -63,54 +79,37 @@ QString ValueText(const DbValue& value)
     return QString();
 }
 
-// A value of the embedded database as a PostgreSQL literal: quoted text, which the server
-// reads as the column's type, or bytea's hexadecimal form.
-QString LiteralOfEmbeddedValue(const SqliteValue& value)
-{
-    switch (value.storageClass) {
-    case SQLITE_NULL: return QStringLiteral("NULL");
-    case SQLITE_BLOB: return QLatin1String("'\\x") + QString::fromLatin1(value.bytes.toHex()) + QLatin1Char('\'');
-    default:
-        return QLatin1Char('\'') + QString::fromUtf8(value.bytes).replace(QLatin1Char('\''), QLatin1String("''")) +
-               QLatin1Char('\'');
-    }
-}
-
-// The rows of an embedded table as the values list of one INSERT, or empty without rows.
-QString ValuesOfEmbeddedRows(const QString& databasePath, const QString& table, const QString& order)
-{
-    const EmbeddedTestDatabase database{ExistingFile{databasePath}};
-    QStringList rows;
-    const QString sql = QStringLiteral("select * from %1 order by %2").arg(table, order);
-    for (const QList<SqliteValue>& row : database.values(sql)) {
-        QStringList values;
-        for (const SqliteValue& value : row)
-            values.append(LiteralOfEmbeddedValue(value));
-        rows.append(QLatin1Char('(') + values.join(QLatin1Char(',')) + QLatin1Char(')'));
-    }
-    return rows.join(QLatin1Char(','));
-}
-
 } // namespace
+
+std::string TestServerName(const ::testing::TestParamInfo<TestServerKind>& info)
+{
+    return info.param == TestServerKind::SqlServer ? "SqlServer" : "PostgreSql";
+}
+
+void PrintTo(TestServerKind kind, std::ostream* stream)
+{
+    *stream << TestServerName({kind, 0});
+}
 
 void KorvelServerTest::SetUp()
 {
-    if (!TestServerConnectionString().isEmpty())
-        InstallDataSource(TestServerConnectionString());
-    OdbcServerTest::SetUp();
+    InstallDataSources();
+    ConnectTo(OnSqlServer() ? SqlServerTestServer() : PostgreSqlTestServer());
     if (IsSkipped() || HasFatalFailure())
         return;
     // Tests run in parallel processes: each has a database of its own.
     const QString name = QStringLiteral("korvel_e2e_%1").arg(QUuid::createUuid().toString(QUuid::Id128));
+    const QString create = OnSqlServer() ? QStringLiteral("create database %1").arg(name)
+                                         : QStringLiteral("create database %1 template %2").arg(name, kTemplateDatabase);
     DbError error;
     qint64 rows = 0;
-    ASSERT_TRUE(m_client.Execute(QStringLiteral("create database %1 template %2").arg(name, kTemplateDatabase), rows,
-                                 error))
-        << "the test server needs the template " << kTemplateDatabase.toStdString()
-        << " that scripts/postgres start makes: " << error.description.value_or(QString()).toStdString();
+    ASSERT_TRUE(m_client.Execute(create, rows, error))
+        << create.toStdString() << ": " << error.description.value_or(QString()).toStdString();
     m_databaseName = name;
     ASSERT_TRUE(m_client.Open(WithAttribute(m_connect, QStringLiteral("Database"), name), error))
         << error.description.value_or(QString()).toStdString();
+    if (OnSqlServer())
+        Run(QString::fromUtf8(ReadTestFile(QStringLiteral(KORVEL_SCHEMA_DIR "/sqlserver.sql"))));
     m_folder.writeSettings(Settings());
 }
 
@@ -123,7 +122,8 @@ void KorvelServerTest::TearDown()
         // Force may not end an autovacuum worker of the server's own role, which the plain
         // drop does end.
         qint64 rows = 0;
-        if (!m_client.Execute(QStringLiteral("drop database %1 with (force)").arg(m_databaseName), rows, error))
+        if (OnSqlServer() ||
+            !m_client.Execute(QStringLiteral("drop database %1 with (force)").arg(m_databaseName), rows, error))
             Run(QStringLiteral("drop database %1").arg(m_databaseName));
     }
     OdbcServerTest::TearDown();
@@ -131,24 +131,27 @@ void KorvelServerTest::TearDown()
 
 ConnectionSettings KorvelServerTest::Settings(const QString& provider) const
 {
+    if (OnSqlServer()) {
+        const ConnectionSettings server = SqlServerTestSettings().value_or(ConnectionSettings());
+        return {server.hostName, m_databaseName, server.userName, server.password, server.instance, provider};
+    }
     const QMap<QString, QString> server = ServerAttributes(m_connect);
-    return {kDataSourceName, m_databaseName, server.value(QStringLiteral("uid")), server.value(QStringLiteral("pwd")),
-            QString(), provider};
+    return {kPostgreSqlDataSource,
+            m_databaseName,
+            server.value(QStringLiteral("uid")),
+            server.value(QStringLiteral("pwd")),
+            QString(),
+            provider.isEmpty() ? Provider() : provider};
 }
 
-void KorvelServerTest::CopyFromEmbedded(const QString& databasePath, const QString& table, const QString& order)
+ConnectionSettings KorvelServerTest::DataSourceSettings() const
 {
-    const QString values = ValuesOfEmbeddedRows(databasePath, table, order);
-    if (!values.isEmpty())
-        Run(QStringLiteral("insert into %1 values %2").arg(table, values));
-    // Rows copied with their keys leave an identity column where it was.
-    Run(QStringLiteral("do $$ declare c record; begin"
-                       " for c in select attname from pg_attribute where attrelid = '%1'::regclass"
-                       " and attidentity <> '' loop"
-                       " execute format('select setval(pg_get_serial_sequence(%L, %L), coalesce(max(%I), 0) + 1, false)"
-                       " from %I', '%1', c.attname, c.attname, '%1');"
-                       " end loop; end $$")
-            .arg(table.toLower()));
+    ConnectionSettings settings = Settings(QStringLiteral("MSDASQL"));
+    if (OnSqlServer()) {
+        settings.hostName = kSqlServerDataSource;
+        settings.instance.clear();
+    }
+    return settings;
 }
 
 void KorvelServerTest::CopyDemoDatabase()
@@ -156,24 +159,7 @@ void KorvelServerTest::CopyDemoDatabase()
     const DemoOptions options;
     QString error;
     ASSERT_TRUE(CreateDemoDatabase(DemoPath(), options, error)) << error.toStdString();
-    // In the order of their keys, which is the order in which the embedded engine gives
-    // rows back through its indexes; parents before children.
-    const struct
-    {
-        const char* table;
-        const char* order;
-    } tables[] = {
-        {"tblUserInfo", "UserID"},
-        {"tblHarnessInfo", "HarnessID"},
-        {"tblHarnessWireInfo", "HarnessID, WireNo"},
-        {"tblJobInfo", "JobID"},
-        {"tblJobStepInfo", "JobID, LineID"},
-        {"tblLabelInfo", "LabelID"},
-        {"tblLabelControls", "LabelID, ControlNo"},
-        {"tblLabelControlItem", "ItemID"},
-    };
-    for (const auto& table : tables)
-        CopyFromEmbedded(DemoPath(), QString::fromUtf8(table.table), QString::fromUtf8(table.order));
+    ASSERT_TRUE(CopyEmbeddedRows(DemoPath(), ConnectionString(), error)) << error.toStdString();
 }
 
 QStringList KorvelServerTest::Contents(const QStringList& tables)
@@ -202,6 +188,18 @@ QStringList KorvelServerTest::FirstColumnOf(const QString& sql)
 QString KorvelServerTest::ConnectionString(const QString& provider) const
 {
     return BuildConnectionString(Settings(provider));
+}
+
+void KorvelServerTest::EndOtherSessions()
+{
+    if (!OnSqlServer()) {
+        Run(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity"
+                           " where datname = current_database() and pid <> pg_backend_pid()"));
+        return;
+    }
+    for (const QString& session : FirstColumnOf(
+             QStringLiteral("select distinct spid from sys.sysprocesses where dbid = db_id() and spid <> @@spid")))
+        Run(QStringLiteral("kill %1").arg(session));
 }
 
 QString KorvelServerTest::Scalar(const QString& sql)

@@ -6,29 +6,47 @@
 
 #include <QStringList>
 
-// The data source that the tests' settings name: psqlODBC with the options Korvel needs,
-// set up as a user would, in ODBC configuration files of the test process's own.
-inline const QString kDataSourceName = QStringLiteral("KorvelTest");
+#include <string>
 
-// A Korvel database of the test's own on the test server, made from the template that
-// scripts/postgres loads with db/schema/postgresql.sql and dropped after the test, and a
-// program folder whose settings file reaches it through the data source. The fixture's
-// client works on that database, beside the program, never through the code under test.
-class KorvelServerTest : public OdbcServerTest
+// The servers the end-to-end tests run on, each as Korvel reaches it.
+enum class TestServerKind {
+    // PostgreSQL through psqlODBC, named as an ODBC data source (MSDASQL).
+    PostgreSql,
+    // SQL Server's protocol and dialect through FreeTDS, configured as a plant does: the
+    // T-SQL server that scripts/test starts, or the SQL Server that KORVEL_TEST_SQLSERVER
+    // names.
+    SqlServer,
+};
+
+// "PostgreSql" or "SqlServer", for the names of the tests.
+std::string TestServerName(const ::testing::TestParamInfo<TestServerKind>& info);
+// The same where GoogleTest prints the parameter.
+void PrintTo(TestServerKind kind, std::ostream* stream);
+
+// A Korvel database of the test's own on the server, with Korvel's tables (PostgreSQL: from
+// the template that scripts/postgres loads with db/schema/postgresql.sql; SQL Server:
+// db/schema/sqlserver.sql) and dropped after the test, and a program folder whose settings
+// file reaches it. The fixture's client works on that database beside the program, never
+// through the code under test.
+class KorvelServerTest : public OdbcServerTest, public ::testing::WithParamInterface<TestServerKind>
 {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // The settings of the program folder; another provider puts a client of a test's
-    // own over the data source.
-    ConnectionSettings Settings(const QString& provider = QStringLiteral("MSDASQL")) const;
-    QString SettingsPath() const { return m_folder.filePath(kSettingsFileName); }
+    bool OnSqlServer() const { return GetParam() == TestServerKind::SqlServer; }
+    // The provider of the settings: the client that a test's own provider wraps.
+    QString Provider() const { return OnSqlServer() ? QStringLiteral("sqloledb") : QStringLiteral("MSDASQL"); }
 
-    // Copies the rows of a table of an embedded database into the same table here, in the
-    // given order, and sets the table's identity to go on after them.
-    void CopyFromEmbedded(const QString& databasePath, const QString& table, const QString& order);
-    // The demo database, made afresh, and all of it copied here.
+    // The settings of the program folder: on SQL Server without a data source, txtHostName
+    // "host,port" as a plant writes it. Another provider puts a client of a test's own
+    // (registered with the provider of Settings()) over the same connection.
+    ConnectionSettings Settings(const QString& provider = QString()) const;
+    QString SettingsPath() const { return m_folder.filePath(kSettingsFileName); }
+    // The same database through an ODBC data source of odbc.ini, with the generic provider.
+    ConnectionSettings DataSourceSettings() const;
+
+    // The demo database, made afresh, and all of it copied here as korvelctl load-demo does.
     void CopyDemoDatabase();
     QString DemoPath() const { return m_folder.filePath(QStringLiteral("demo.db")); }
 
@@ -40,7 +58,10 @@ protected:
     // The first value of every row of a query, as text.
     QStringList FirstColumnOf(const QString& sql);
     // The connection string of the settings, as the program makes it.
-    QString ConnectionString(const QString& provider = QStringLiteral("MSDASQL")) const;
+    QString ConnectionString(const QString& provider = QString()) const;
+    // Ends every session on the test's database but the fixture's own, as a server that
+    // stops ends them.
+    void EndOtherSessions();
 
     ProgramFolder m_folder;
     QString m_databaseName;

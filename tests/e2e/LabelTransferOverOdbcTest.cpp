@@ -26,12 +26,12 @@ const QStringList kLabelTables = {"tblLabelInfo", "tblLabelControls", "tblLabelC
 
 // Two labels of one control and its item each, in the embedded engine's SQL: 满 with a value
 // in every column (long binary, GUIDs, bit, date-times with milliseconds, decimals, texts in
-// several scripts with quotes and a carriage return), 空 with NULL in every column that
-// may hold one.
+// several scripts with quotes and a carriage return, Chinese in a varchar), 空 with NULL in
+// every column that may hold one.
 const char* const kEveryColumnKind =
     "INSERT INTO tblLabelInfo VALUES"
     " ('{5A1B0C2D-3E4F-4A5B-8C6D-7E8F9A0B1C2D}', 'E2E-满', 'Этикетка 梱包ラベル 포장', 1, 101.6, 25.4, 300, 255,"
-    " 'ZT410', '说明 \"quoted\" and ''single'' 𠮷' || char(13) || 'Ω', X'424D0000FF00',"
+    " '斑马ZT410', '说明 \"quoted\" and ''single'' 𠮷' || char(13) || 'Ω', X'424D0000FF00',"
     " X'00112233445566778899AABBCCDDEEFF', 1, '管理员', '2023-11-30 23:59:58.500', '2024-02-29'),"
     " ('{6B000000-0000-4000-8000-000000000000}', 'E2E-空', NULL, 0, 40, 20, 203, NULL, NULL, NULL, NULL, NULL, 0,"
     " NULL, '2020-01-01', NULL);"
@@ -72,13 +72,94 @@ protected:
     }
     void ExpectSucceeds(const KorvelctlRun& run) { EXPECT_EQ(run.exitCode, kExitOk) << run.err.toStdString(); }
 
+    // The T-SQL server of the tests gives the catalogue's column names in lower case (its
+    // README lists this among its differences from SQL Server), and so does every export
+    // from it; elsewhere they are as declared.
+    bool CatalogueLowersNames()
+    {
+        if (!m_catalogueLowersNames) {
+            m_catalogueLowersNames =
+                OnSqlServer() &&
+                FirstColumnOf(QStringLiteral("select name from syscolumns where id=object_id('tblLabelInfo')"))
+                    .contains(QStringLiteral("labelid"));
+        }
+        return *m_catalogueLowersNames;
+    }
+    // A bundle exported here, its column names put back in the case the tables declare
+    // them, as SQL Server's catalogue gives them: Korvel's import looks for LabelNo, LabelID,
+    // ItemID and LineID by their exact names (see DISABLED_AColumnNameIsFoundWhateverItsCase).
+    void WithDeclaredColumnNames(const QString& path)
+    {
+        if (!CatalogueLowersNames())
+            return;
+        QStringList lines = DecodeBundle(ReadTestFile(path)).split(QLatin1Char('\n'));
+        lines.removeLast(); // after the last line feed
+        for (QString& line : lines) {
+            if (line.startsWith(kColumnNamePrefix)) {
+                QStringList names = line.mid(kColumnNamePrefix.size()).split(QLatin1Char(','));
+                for (QString& name : names) {
+                    for (const QString& table : kLabelTables) {
+                        for (const QStringList& column :
+                             m_source.rows(QStringLiteral("select name from pragma_table_info('%1')").arg(table))) {
+                            if (column.value(0).compare(name, Qt::CaseInsensitive) == 0)
+                                name = column.value(0);
+                        }
+                    }
+                }
+                line = kColumnNamePrefix + names.join(QLatin1Char(','));
+            }
+            line += QLatin1Char('\n');
+        }
+        WriteTestFile(path, EncodeBundle(lines));
+    }
+    // The lines of a bundle file, sorted, the column-name lines in lower case where the
+    // catalogue lowers them: that difference is compared around, everything else must be
+    // equal.
+    QStringList SortedLines(const QString& path)
+    {
+        const bool lowered = CatalogueLowersNames();
+        QStringList lines = DecodeBundle(ReadTestFile(path)).split(QLatin1Char('\n'));
+        for (QString& line : lines) {
+            if (lowered && line.startsWith(kColumnNamePrefix))
+                line = line.toLower();
+        }
+        lines.sort();
+        return lines;
+    }
+    // The blocks of a bundle exported here, with the column names as the source bundle has
+    // them where they differ only in case (the same difference).
+    QList<BundleBlock> ExportedBundle(const QString& path, const QList<BundleBlock>& source)
+    {
+        QList<BundleBlock> blocks = BundleOf(path);
+        if (!CatalogueLowersNames())
+            return blocks;
+        for (qsizetype b = 0; b < blocks.size() && b < source.size(); ++b) {
+            TextRow& header = blocks[b].rows[0];
+            const TextRow& declared = source[b].rows.value(0);
+            for (qsizetype j = 0; j < header.size() && j < declared.size(); ++j) {
+                EXPECT_EQ(header[j], declared[j].toLower());
+                header[j] = declared[j];
+            }
+        }
+        return blocks;
+    }
+
     // The labels of kEveryColumnKind.
     EmbeddedTestDatabase m_source;
+    std::optional<bool> m_catalogueLowersNames;
+};
+
+// What only the PostgreSQL stand-in can show.
+class LabelTransferOnPostgreSqlTest : public LabelTransferOverOdbcTest
+{
 };
 
 } // namespace
 
-TEST_F(LabelTransferOverOdbcTest, EveryDemoLabelExportsByteForByteAsFromTheEmbeddedDatabase)
+// On SQL Server the rows of a select without "order by" come in an order of the server's
+// choosing (the T-SQL server of the tests gives them as its tables store them): there each
+// demo label's export is compared line by line by LabelsGoBetweenPlantsByTheHundredOverTheServer.
+TEST_P(LabelTransferOnPostgreSqlTest, EveryDemoLabelExportsByteForByteAsFromTheEmbeddedDatabase)
 {
     // The embedded engine gives the rows of "in (select …)" in the order of the index that it
     // looks each value up in; so does PostgreSQL with the plan it makes before it has
@@ -100,39 +181,66 @@ TEST_F(LabelTransferOverOdbcTest, EveryDemoLabelExportsByteForByteAsFromTheEmbed
     }
 }
 
-TEST_F(LabelTransferOverOdbcTest, TheCatalogueFindsATableAsSqlServerAndTheEmbeddedEngineDo)
+TEST_P(LabelTransferOverOdbcTest, TheCatalogueFindsATableAsSqlServerAndTheEmbeddedEngineDo)
 {
     const QString table = Scalar(QStringLiteral("select object_id('tblLabelInfo')"));
     EXPECT_NE(table, QStringLiteral("NULL"));
-    for (const char* name : {"TBLLABELINFO", "dbo.tblLabelInfo", "[tblLabelInfo]", " DBO.[tbllabelinfo] "})
+    for (const char* name : {"TBLLABELINFO", "dbo.tblLabelInfo", "[tblLabelInfo]", "DBO.[tbllabelinfo] "})
         EXPECT_EQ(Scalar(QStringLiteral("select object_id('%1')").arg(QString::fromUtf8(name))), table) << name;
+    // A blank before a name is part of it on the T-SQL server of the tests; the embedded
+    // engine and the PostgreSQL stand-in trim it.
+    if (!OnSqlServer()) {
+        EXPECT_EQ(Scalar(QStringLiteral("select object_id(' tblLabelInfo')")), table);
+    }
     EXPECT_EQ(Scalar(QStringLiteral("select object_id('tblLabel')")), QStringLiteral("NULL"));
 }
 
-TEST_F(LabelTransferOverOdbcTest, ALabelOfEveryColumnKindArrivesWithNewIdentifiersOnly)
+TEST_P(LabelTransferOverOdbcTest, AnErrorAfterAFirstResultFailsTheQuery)
 {
+    const KorvelctlRun run = Korvelctl(QStringLiteral("query"), {QStringLiteral("select 1; select 1/0")});
+    EXPECT_EQ(run.exitCode, kExitFailure);
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << run.err.toStdString();
+}
+
+TEST_P(LabelTransferOverOdbcTest, ALabelOfEveryColumnKindArrivesWithNewIdentifiersOnly)
+{
+    // The kinds that Korvel's tables lack: money and smalldatetime (PostgreSQL's nearest),
+    // named in lower case, as the PostgreSQL stand-in's catalogue gives names it does not know.
+    Run(OnSqlServer() ? QStringLiteral("alter table tblLabelControlItem add price money;"
+                                       "alter table tblLabelControlItem add expiry smalldatetime")
+                      : QStringLiteral("alter table tblLabelControlItem add column price numeric(19,4),"
+                                       " add column expiry timestamp(0)"));
+    m_source.exec(QStringLiteral("ALTER TABLE tblLabelControlItem ADD COLUMN price money;"
+                                 "ALTER TABLE tblLabelControlItem ADD COLUMN expiry smalldatetime;"
+                                 "UPDATE tblLabelControlItem SET price = '-12345.6789', expiry = '2024-02-29 08:01:00'"
+                                 " WHERE ItemName = '批次号';"
+                                 // A picture that goes to the driver in several pieces.
+                                 "UPDATE tblLabelControls SET Picture = randomblob(600000) WHERE ControlType = 3;"));
     for (const QString& labelNo : {QStringLiteral("E2E-满"), QStringLiteral("E2E-空")}) {
         SCOPED_TRACE(labelNo.toStdString());
         ExportEmbedded(m_source, labelNo, File(QStringLiteral("source.bq")));
         ExpectSucceeds(Korvelctl(QStringLiteral("import"), {File(QStringLiteral("source.bq"))}));
         ExpectSucceeds(Korvelctl(QStringLiteral("export"), {labelNo, File(QStringLiteral("server.bq"))}));
-        ExpectSameLabelWithNewIdentifiers(BundleOf(File(QStringLiteral("source.bq"))),
-                                          BundleOf(File(QStringLiteral("server.bq"))));
+        const QList<BundleBlock> source = BundleOf(File(QStringLiteral("source.bq")));
+        ExpectSameLabelWithNewIdentifiers(source, ExportedBundle(File(QStringLiteral("server.bq")), source));
     }
     // The bundle writes NULL as an empty value; in a column that is not text it is NULL again.
-    EXPECT_EQ(Scalar(QStringLiteral(
-                  "select num_nonnulls(i.Darkness, i.Logo, i.Checksum, i.ModifiedAt, c.FontSize, c.FillPattern,"
-                  " c.Picture, t.MaxLength, t.CounterStart, t.ModifiedAt) from tblLabelInfo i"
-                  " join tblLabelControls c on c.LabelID = i.LabelID join tblLabelControlItem t on t.ItemID = c.ItemID"
-                  " where i.LabelNo = 'E2E-空'")),
-              QStringLiteral("0"));
+    const QList<QList<DbValue>> empty =
+        Rows(QStringLiteral("select i.Darkness, i.Logo, i.Checksum, i.ModifiedAt, c.FontSize, c.FillPattern,"
+                            " c.Picture, t.MaxLength, t.CounterStart, t.ModifiedAt, t.price, t.expiry"
+                            " from tblLabelInfo i join tblLabelControls c on c.LabelID = i.LabelID"
+                            " join tblLabelControlItem t on t.ItemID = c.ItemID where i.LabelNo = N'E2E-空'"));
+    ASSERT_EQ(empty.size(), 1);
+    for (const DbValue& value : empty[0])
+        EXPECT_EQ(value.kind, DbValue::Kind::Null) << value.text.toStdString();
 }
 
-TEST_F(LabelTransferOverOdbcTest, ALabelImportedIntoItsOwnDatabaseNeedsANumberThatIsFree)
+TEST_P(LabelTransferOverOdbcTest, ALabelImportedIntoItsOwnDatabaseNeedsANumberThatIsFree)
 {
     CopyDemoDatabase();
     const QString bundle = File(QStringLiteral("LB-00001.bq"));
     ExpectSucceeds(Korvelctl(QStringLiteral("export"), {QStringLiteral("LB-00001"), bundle}));
+    WithDeclaredColumnNames(bundle);
     const QStringList before = Contents(kLabelTables);
 
     const struct
@@ -157,12 +265,12 @@ TEST_F(LabelTransferOverOdbcTest, ALabelImportedIntoItsOwnDatabaseNeedsANumberTh
     ExpectSucceeds(Korvelctl(QStringLiteral("export"), {QStringLiteral("LB-00001-B"), copy}));
     QList<BundleBlock> expected = BundleOf(bundle);
     expected[0].rows[1][1] = QStringLiteral("LB-00001-B");
-    ExpectSameLabelWithNewIdentifiers(expected, BundleOf(copy));
+    ExpectSameLabelWithNewIdentifiers(expected, ExportedBundle(copy, expected));
     EXPECT_EQ(Contents({QStringLiteral("tblLabelInfo")}).size(),
               before.filter(QStringLiteral("tblLabelInfo:")).size() + 1);
 }
 
-TEST_F(LabelTransferOverOdbcTest, AFailureAtAnyCallOfAnImportLeavesTheDatabaseAsItWas)
+TEST_P(LabelTransferOverOdbcTest, AFailureAtAnyCallOfAnImportLeavesTheDatabaseAsItWas)
 {
     const QString bundle = File(QStringLiteral("source.bq"));
     ExportEmbedded(m_source, QStringLiteral("E2E-空"), bundle);
@@ -171,7 +279,7 @@ TEST_F(LabelTransferOverOdbcTest, AFailureAtAnyCallOfAnImportLeavesTheDatabaseAs
     const QStringList before = Contents(kLabelTables);
 
     static FaultPlan plan; // the provider stays registered for the rest of the process
-    RegisterFaultInjectingProvider(plan, QStringLiteral("MSDASQL"));
+    RegisterFaultInjectingProvider(plan, Provider());
     const QString faulty = ConnectionString(QStringLiteral("faulty"));
     ExpectImportFailuresSayNothingWasImported(RunFailingAtEveryCall(plan, [&](MessageSink& messages) {
         ScriptedResolver resolver;
@@ -181,19 +289,20 @@ TEST_F(LabelTransferOverOdbcTest, AFailureAtAnyCallOfAnImportLeavesTheDatabaseAs
         }
         // The label that went in is taken out again for the next run.
         Run(QStringLiteral("delete from tblLabelControls where ItemID in"
-                           " (select ItemID from tblLabelControlItem where ItemName = '批次号');"
-                           "delete from tblLabelControlItem where ItemName = '批次号';"
-                           "delete from tblLabelInfo where LabelNo = 'E2E-满'"));
+                           " (select ItemID from tblLabelControlItem where ItemName = N'批次号');"
+                           "delete from tblLabelControlItem where ItemName = N'批次号';"
+                           "delete from tblLabelInfo where LabelNo = N'E2E-满'"));
         return true;
     }));
     EXPECT_EQ(Contents(kLabelTables), before);
 }
 
-TEST_F(LabelTransferOverOdbcTest, TwoImportsAtOnceEachLandWholeWithKeysOfTheirOwn)
+TEST_P(LabelTransferOverOdbcTest, TwoImportsAtOnceEachLandWholeWithKeysOfTheirOwn)
 {
     // Items with a long binary column: the import writes it through the key it reads
     // back, which must be its own row's even when another import has just added rows.
-    Run(QStringLiteral("alter table tblLabelControlItem add column Icon bytea"));
+    Run(OnSqlServer() ? QStringLiteral("alter table tblLabelControlItem add Icon image")
+                      : QStringLiteral("alter table tblLabelControlItem add column Icon bytea"));
     m_source.exec(QStringLiteral("ALTER TABLE tblLabelControlItem ADD COLUMN Icon image;"
                                  "UPDATE tblLabelControlItem SET Icon = CAST(ItemName AS BLOB);"));
     const QString first = File(QStringLiteral("first.bq"));
@@ -204,7 +313,7 @@ TEST_F(LabelTransferOverOdbcTest, TwoImportsAtOnceEachLandWholeWithKeysOfTheirOw
     // The second import runs on a thread of its own, whole, while the first has just
     // inserted its item and holds its transaction open.
     static FaultPlan plan;
-    RegisterFaultInjectingProvider(plan, QStringLiteral("MSDASQL"));
+    RegisterFaultInjectingProvider(plan, Provider());
     plan = FaultPlan();
     bool secondImported = false;
     RecordingMessageSink secondMessages;
@@ -224,15 +333,17 @@ TEST_F(LabelTransferOverOdbcTest, TwoImportsAtOnceEachLandWholeWithKeysOfTheirOw
     EXPECT_TRUE(secondImported) << secondMessages.warnings.join('\n').toStdString();
     plan = FaultPlan();
 
-    EXPECT_EQ(FirstColumnOf(QStringLiteral("select convert_from(Icon, 'UTF8') = ItemName from tblLabelControlItem")),
-              QStringList({"-1", "-1"}));
+    const QList<QList<DbValue>> items = Rows(QStringLiteral("select Icon, ItemName from tblLabelControlItem"));
+    ASSERT_EQ(items.size(), 2);
+    for (const QList<DbValue>& item : items)
+        EXPECT_EQ(QString::fromUtf8(item[0].bytes), item[1].text) << "each item's own bytes";
     EXPECT_EQ(FirstColumnOf(QStringLiteral("select count(*) from tblLabelControls c join tblLabelInfo i"
                                            " on i.LabelID = c.LabelID join tblLabelControlItem t on t.ItemID = c.ItemID"
                                            " group by i.LabelNo")),
               QStringList({"1", "1"}));
 }
 
-TEST_F(LabelTransferOverOdbcTest, LabelsGoBetweenPlantsByTheHundredOverTheServer)
+TEST_P(LabelTransferOverOdbcTest, LabelsGoBetweenPlantsByTheHundredOverTheServer)
 {
     CopyDemoDatabase();
     QDir().mkpath(File(QStringLiteral("demo")));
@@ -252,15 +363,11 @@ TEST_F(LabelTransferOverOdbcTest, LabelsGoBetweenPlantsByTheHundredOverTheServer
     const QStringList files = QDir(File(QStringLiteral("server"))).entryList(QDir::Files);
     ASSERT_EQ(files.size(), 40);
     EXPECT_EQ(files, QDir(File(QStringLiteral("embedded"))).entryList(QDir::Files));
-    const auto sortedLines = [](const QString& path) {
-        QStringList lines = DecodeBundle(ReadTestFile(path)).split(QLatin1Char('\n'));
-        lines.sort();
-        return lines;
-    };
     QStringList paths;
     for (const QString& file : files) {
         paths.append(File(QStringLiteral("server/") + file));
-        EXPECT_EQ(sortedLines(paths.last()), sortedLines(File(QStringLiteral("embedded/") + file))) << file.toStdString();
+        EXPECT_EQ(SortedLines(paths.last()), SortedLines(File(QStringLiteral("embedded/") + file))) << file.toStdString();
+        WithDeclaredColumnNames(paths.last());
     }
 
     // Into the server again, now without labels: each file checked, then imported whole.
@@ -273,9 +380,70 @@ TEST_F(LabelTransferOverOdbcTest, LabelsGoBetweenPlantsByTheHundredOverTheServer
     ExpectSucceeds(imported);
     EXPECT_EQ(imported.out, QStringLiteral("导入 40 个文件：成功 40 个，拒绝 0 个\n"));
     EXPECT_EQ(Korvelctl(QStringLiteral("labels"), {}).out, labels.out);
+
+    // Now that their numbers exist, check and import refuse the same files.
+    const QStringList again = paths.mid(0, 2);
+    const KorvelctlRun rechecked = Korvelctl(QStringLiteral("check"), again);
+    EXPECT_EQ(rechecked.exitCode, kExitFailure);
+    EXPECT_TRUE(rechecked.out.endsWith(QStringLiteral("检查 2 个文件：可以导入 0 个，不能导入 2 个\n")))
+        << rechecked.out.toStdString();
+    const KorvelctlRun reimported = Korvelctl(QStringLiteral("import"), again);
+    EXPECT_EQ(reimported.exitCode, kExitFailure);
+    EXPECT_TRUE(reimported.out.startsWith(QStringLiteral("导入 2 个文件：成功 0 个，拒绝 2 个")))
+        << reimported.out.toStdString();
+    EXPECT_EQ(Korvelctl(QStringLiteral("labels"), {}).out, labels.out);
 }
 
-TEST_F(LabelTransferOverOdbcTest, ABatchImportStopsAtALostConnectionAndKeepsWhatWentIn)
+TEST_P(LabelTransferOverOdbcTest, AConnectionLostMidImportLeavesNothingWritten)
+{
+    const QString bundle = File(QStringLiteral("source.bq"));
+    ExportEmbedded(m_source, QStringLiteral("E2E-满"), bundle);
+    const QStringList before = Contents(kLabelTables);
+    static FaultPlan plan;
+    RegisterFaultInjectingProvider(plan, Provider());
+    plan = FaultPlan();
+    // Once the label and its controls are in, the server ends the import's session, as it
+    // does when it stops.
+    bool ended = false;
+    plan.afterStatement = [&](const QString& statement) {
+        if (ended || !statement.startsWith(QLatin1String("insert into tblLabelControlItem")))
+            return;
+        ended = true;
+        EndOtherSessions();
+    };
+    RecordingMessageSink messages;
+    ScriptedResolver resolver;
+    EXPECT_FALSE(ImportLabel(ConnectionString(QStringLiteral("faulty")), bundle, resolver, messages));
+    plan = FaultPlan();
+    EXPECT_TRUE(ended);
+    ASSERT_FALSE(messages.warnings.isEmpty());
+    EXPECT_TRUE(messages.warnings.last().endsWith(QStringLiteral("，未导入任何数据")))
+        << messages.warnings.join('\n').toStdString();
+    EXPECT_EQ(Contents(kLabelTables), before);
+}
+
+// A bundle whose column names differ from the tables' only in case, as a server whose
+// catalogue gives them in lower case exports it, imports as SQL Server matches names:
+// ignoring case. The import looks for LabelNo, LabelID, ItemID and LineID by their exact
+// names, refuses such a bundle ("标签文件中表 tblLabelInfo 没有 LabelNo 列") and would leave
+// its LabelIDs and ItemIDs unreplaced; the fault is the import's to mend.
+TEST_P(LabelTransferOverOdbcTest, DISABLED_AColumnNameIsFoundWhateverItsCase)
+{
+    const QString bundle = File(QStringLiteral("source.bq"));
+    ExportEmbedded(m_source, QStringLiteral("E2E-满"), bundle);
+    QStringList lines = DecodeBundle(ReadTestFile(bundle)).split(QLatin1Char('\n'));
+    lines.removeLast();
+    for (QString& line : lines)
+        line = (line.startsWith(kColumnNamePrefix) ? line.toLower() : line) + QLatin1Char('\n');
+    WriteTestFile(bundle, EncodeBundle(lines));
+    ExpectSucceeds(Korvelctl(QStringLiteral("import"), {bundle}));
+    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from tblLabelInfo where LabelID = '%1'")
+                         .arg(BundleOf(bundle)[0].rows[1][0])),
+              QStringLiteral("0"))
+        << "the label has an identifier of its own";
+}
+
+TEST_P(LabelTransferOverOdbcTest, ABatchImportStopsAtALostConnectionAndKeepsWhatWentIn)
 {
     const QStringList files = {File(QStringLiteral("a.bq")), File(QStringLiteral("b.bq")),
                                File(QStringLiteral("c.bq"))};
@@ -284,12 +452,11 @@ TEST_F(LabelTransferOverOdbcTest, ABatchImportStopsAtALostConnectionAndKeepsWhat
     ExportEmbedded(m_source, QStringLiteral("E2E-满"), files[2]);
     // The server ends the import's session while the second file goes in.
     static FaultPlan plan;
-    RegisterFaultInjectingProvider(plan, QStringLiteral("MSDASQL"));
+    RegisterFaultInjectingProvider(plan, Provider());
     plan = FaultPlan();
     plan.afterStatement = [this, labels = 0](const QString& statement) mutable {
         if (statement.startsWith(QLatin1String("insert into tblLabelInfo")) && ++labels == 2)
-            Run(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity"
-                               " where datname = current_database() and pid <> pg_backend_pid()"));
+            EndOtherSessions();
     };
     m_folder.writeSettings(Settings(QStringLiteral("faulty")));
     const KorvelctlRun run = Korvelctl(QStringLiteral("import"), files);
@@ -305,10 +472,10 @@ TEST_F(LabelTransferOverOdbcTest, ABatchImportStopsAtALostConnectionAndKeepsWhat
     EXPECT_EQ(FirstColumnOf(QStringLiteral("select LabelNo from tblLabelInfo")), QStringList({"E2E-满"}));
 }
 
-TEST_F(LabelTransferOverOdbcTest, TheChecksVerdictOnEachFileIsTheImportsOnTheServer)
+TEST_P(LabelTransferOnPostgreSqlTest, TheChecksVerdictOnEachFileIsTheImportsOnTheServer)
 {
-    // The server takes "yes" for a bit, which the value rules cannot read; the second file
-    // carries the number the first one brings.
+    // The server takes "yes" for a bit, which the value rules cannot read (SQL Server refuses
+    // it as they do); the second file carries the number the first one brings.
     const QStringList files = {File(QStringLiteral("a.bq")), File(QStringLiteral("b.bq"))};
     ExportEmbedded(m_source, QStringLiteral("E2E-空"), files[1]);
     QList<BundleBlock> blocks = BundleOf(files[1]);
@@ -327,3 +494,7 @@ TEST_F(LabelTransferOverOdbcTest, TheChecksVerdictOnEachFileIsTheImportsOnTheSer
     EXPECT_EQ(imported.out, QStringLiteral("导入 2 个文件：成功 1 个，拒绝 1 个（%1）\n").arg(files[1]));
     EXPECT_EQ(Scalar(QStringLiteral("select IsLocked from tblLabelInfo")), QStringLiteral("-1"));
 }
+
+INSTANTIATE_TEST_SUITE_P(, LabelTransferOnPostgreSqlTest, ::testing::Values(TestServerKind::PostgreSql), TestServerName);
+INSTANTIATE_TEST_SUITE_P(, LabelTransferOverOdbcTest,
+                         ::testing::Values(TestServerKind::PostgreSql, TestServerKind::SqlServer), TestServerName);

@@ -1,19 +1,23 @@
 // The login, the main window's cascades and writes, and korvelctl's writes, against a server
-// database reached through an ODBC data source named in the settings file.
+// database reached as the settings file names it.
 
 #include "app/korvelctl/Korvelctl.h"
+#include "db/client/SqlDialect.h"
 #include "demodata/DemoDatabase.h"
 #include "gui/LoginDialog.h"
 #include "gui/MainWindow.h"
 #include "tests/app/korvelctl/KorvelctlRun.h"
 #include "tests/e2e/KorvelServerTest.h"
 #include "tests/support/DialogControls.h"
+#include "tests/support/FaultInjectingClient.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/RecordingMessageSink.h"
 #include "tests/support/ScriptedFileDialogs.h"
 #include "tests/support/TestFiles.h"
 
+#include <QElapsedTimer>
 #include <QSet>
+#include <QUuid>
 
 using korvel::LoginDialog;
 using korvel::MainWindow;
@@ -53,6 +57,33 @@ protected:
         return QString();
     }
 
+    // The program's sessions set up as a SQL Server may set up every session: without row
+    // counts.
+    static void CountNoRows(FaultPlan& plan)
+    {
+        plan.afterOpen = [](DbClient& client) {
+            qint64 rows = 0;
+            DbError error;
+            EXPECT_TRUE(client.Execute(QStringLiteral("set nocount on"), rows, error));
+        };
+    }
+
+    // A wire of a harness and a connection type chosen for the write, the program's
+    // connection going through a test client of its own (FaultPlan) over the server's.
+    // Gives the condition of the wire's row.
+    QString ChooseWireToWrite(FaultPlan& plan)
+    {
+        RegisterFaultInjectingProvider(plan, Provider());
+        m_folder.writeSettings(Settings(QStringLiteral("faulty")));
+        const MainWindow& dialog = OpenMainWindow();
+        const QString harness = ChooseParentWithChildren("harnessNumberList", "wireNumberList");
+        const QString wire = EntriesOf(dialog, "wireNumberList").value(0);
+        Choose(dialog, "wireNumberList", wire);
+        Choose(dialog, "connectionTypeList", EntriesOf(dialog, "connectionTypeList").value(0));
+        return QStringLiteral("WireNo = N'%1' and HarnessID = (select HarnessID from tblHarnessInfo where HarnessNo = N'%2')")
+            .arg(wire, harness);
+    }
+
     RecordingMessageSink m_messages;
     ScriptedFileDialogs m_fileDialogs;
     std::unique_ptr<MainWindow> m_dialog;
@@ -66,18 +97,19 @@ QStringList Sorted(QStringList texts)
 
 } // namespace
 
-TEST_F(MainWindowOverOdbcTest, TheLoginComparesWithAdminsStoredPassword)
+TEST_P(MainWindowOverOdbcTest, TheLoginComparesWithAdminsStoredPassword)
 {
     const QString stored = Scalar(QStringLiteral("select Password from tblUserInfo where UserID='Admin'"));
     LoginDialog login(ProgramContext{m_folder.directory(), m_messages, m_fileDialogs});
     login.show();
 
-    ConnectionSettings refused = Settings();
+    // Through an ODBC data source here, as a plant may configure it.
+    ConnectionSettings refused = DataSourceSettings();
     refused.password += QLatin1Char('x');
     m_folder.writeSettings(refused);
     Type(login, "passwordEdit", stored);
     Press(login, "okButton");
-    m_folder.writeSettings(Settings());
+    m_folder.writeSettings(DataSourceSettings());
     Type(login, "passwordEdit", stored.toUpper());
     Press(login, "okButton");
     EXPECT_EQ(m_messages.warnings, QStringList({"连接数据库失败", "密码错误"}));
@@ -87,9 +119,66 @@ TEST_F(MainWindowOverOdbcTest, TheLoginComparesWithAdminsStoredPassword)
     Press(login, "okButton");
     EXPECT_EQ(login.result(), QDialog::Accepted);
     EXPECT_EQ(m_messages.warnings.size(), 2);
+
+    Run(QStringLiteral("delete from tblUserInfo where UserID = 'Admin'"));
+    LoginDialog again(ProgramContext{m_folder.directory(), m_messages, m_fileDialogs});
+    again.show();
+    Type(again, "passwordEdit", stored);
+    Press(again, "okButton");
+    EXPECT_EQ(m_messages.warnings.value(2), QStringLiteral("获取数据库信息失败"));
+    EXPECT_NE(again.result(), QDialog::Accepted);
 }
 
-TEST_F(MainWindowOverOdbcTest, EachCascadeListsTheChildrenOfTheChosenParentOnly)
+TEST_P(MainWindowOverOdbcTest, APasswordReachesTheServerAsTyped)
+{
+    // Braces, a ';', URL escapes: what the ODBC connection string must carry unchanged (each
+    // complex enough for a SQL Server's password policy).
+    const char* const passwords[] = {"Pw1-a}b", "{Abc-123}", "Pq1;q}r", "Xy1%41+y"};
+    QStringList logins;
+    for (const char* typed : passwords) {
+        const QString login = QStringLiteral("korvel_pw_%1").arg(QUuid::createUuid().toString(QUuid::Id128).left(12));
+        const QString password = m_client.Dialect().QuotedLiteral(QString::fromUtf8(typed));
+        Run(OnSqlServer() ? QStringLiteral("create login %1 with password = %2; create user %1 for login %1")
+                                .arg(login, password)
+                          : QStringLiteral("create role %1 login password %2").arg(login, password));
+        logins.append(login);
+        // SQL Server's through FreeTDS without and with a data source; PostgreSQL's through psqlODBC.
+        for (ConnectionSettings settings : {Settings(), DataSourceSettings()}) {
+            settings.userName = login;
+            settings.password = QString::fromUtf8(typed);
+            CAdoDatabase database;
+            EXPECT_TRUE(database.Open(BuildConnectionString(settings)))
+                << typed << " " << settings.provider.toStdString() << ": " << database.m_strError.toStdString();
+        }
+    }
+    for (const QString& login : logins)
+        Run(OnSqlServer() ? QStringLiteral("drop user %1; drop login %1").arg(login)
+                          : QStringLiteral("drop role %1").arg(login));
+}
+
+TEST_P(MainWindowOverOdbcTest, AWriteToARowThatWentAwayWarns)
+{
+    // SQL Server counts no rows for a session under SET NOCOUNT ON, as a server may be set
+    // up for every session; PostgreSQL has no such setting.
+    for (const bool noCount : {false, true}) {
+        if (noCount && !OnSqlServer())
+            continue;
+        SCOPED_TRACE(noCount ? "set nocount on" : "counting");
+        static FaultPlan plan;
+        plan = FaultPlan();
+        if (noCount)
+            CountNoRows(plan);
+        const QString wire = ChooseWireToWrite(plan);
+        Run(QStringLiteral("delete from tblHarnessWireInfo where ") + wire);
+        m_messages = RecordingMessageSink();
+        Press(*m_dialog, "writeConnectionTypeButton");
+        EXPECT_EQ(m_messages.warnings, QStringList(QStringLiteral("没有找到要写入的记录，写入联线类型失败")));
+        EXPECT_TRUE(m_messages.informations.isEmpty());
+    }
+}
+
+
+TEST_P(MainWindowOverOdbcTest, EachCascadeListsTheChildrenOfTheChosenParentOnly)
 {
     const MainWindow& dialog = OpenMainWindow();
     EXPECT_TRUE(m_messages.warnings.isEmpty()) << m_messages.warnings.join('\n').toStdString();
@@ -123,7 +212,7 @@ TEST_F(MainWindowOverOdbcTest, EachCascadeListsTheChildrenOfTheChosenParentOnly)
     EXPECT_TRUE(m_messages.warnings.isEmpty()) << m_messages.warnings.join('\n').toStdString();
 }
 
-TEST_F(MainWindowOverOdbcTest, EachWriteChangesExactlyTheChosenRow)
+TEST_P(MainWindowOverOdbcTest, EachWriteChangesExactlyTheChosenRow)
 {
     const MainWindow& dialog = OpenMainWindow();
     // The demo's wire and step numbers recur under every harness and job: a write keyed by
@@ -185,7 +274,7 @@ TEST_F(MainWindowOverOdbcTest, EachWriteChangesExactlyTheChosenRow)
     }
 }
 
-TEST_F(MainWindowOverOdbcTest, KorvelctlWritesAFileOfValuesWholeOrNotAtAll)
+TEST_P(MainWindowOverOdbcTest, KorvelctlWritesAFileOfValuesWholeOrNotAtAll)
 {
     // A wire and a step, each to get an entry whose value it does not hold yet.
     const QString wire =
@@ -230,3 +319,58 @@ TEST_F(MainWindowOverOdbcTest, KorvelctlWritesAFileOfValuesWholeOrNotAtAll)
     const QSet<QString> is(after.cbegin(), after.cend());
     EXPECT_EQ((was - is).size(), 2) << "rows changed";
 }
+
+INSTANTIATE_TEST_SUITE_P(, MainWindowOverOdbcTest,
+                         ::testing::Values(TestServerKind::PostgreSql, TestServerKind::SqlServer), TestServerName);
+
+namespace {
+
+// What only SQL Server has: its session settings and its locks.
+class MainWindowOnSqlServerTest : public MainWindowOverOdbcTest
+{
+};
+
+} // namespace
+
+// Under SET NOCOUNT ON FreeTDS answers a write with SQL_NO_DATA and no count: the count
+// comes from the write's own batch.
+TEST_P(MainWindowOnSqlServerTest, AWriteUnderNoCountReportsItsRow)
+{
+    static FaultPlan plan;
+    plan = FaultPlan();
+    CountNoRows(plan);
+    const QString wire = ChooseWireToWrite(plan);
+    Run(QStringLiteral("update tblHarnessWireInfo set HarnessType = null where ") + wire);
+    m_messages = RecordingMessageSink();
+    Press(*m_dialog, "writeConnectionTypeButton");
+    EXPECT_EQ(m_messages.informations, QStringList(QStringLiteral("写入成功")));
+    EXPECT_EQ(Scalar(QStringLiteral("select HarnessType from tblHarnessWireInfo where ") + wire),
+              TextOf(*m_dialog, "connectionTypeValue"));
+}
+
+TEST_P(MainWindowOnSqlServerTest, AWriteHeldUpByAnotherSessionsLockEndsInTheUsualMessage)
+{
+    static FaultPlan plan;
+    plan = FaultPlan();
+    const QString wire = ChooseWireToWrite(plan);
+    DbError error;
+    ASSERT_TRUE(m_client.BeginTransaction(error));
+    Run(QStringLiteral("update tblHarnessWireInfo set HarnessType = null where ") + wire);
+    m_messages = RecordingMessageSink();
+    QElapsedTimer waited;
+    waited.start();
+    Press(*m_dialog, "writeConnectionTypeButton");
+    const qint64 seconds = waited.elapsed() / 1000;
+    EXPECT_TRUE(m_client.RollbackTransaction(error));
+    ASSERT_EQ(m_messages.warnings.size(), 1);
+    EXPECT_TRUE(m_messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，")))
+        << m_messages.warnings[0].toStdString();
+    EXPECT_TRUE(m_messages.warnings[0].endsWith(QStringLiteral("写入联线类型失败")));
+    // The statement waits its 30 s. FreeTDS then sends a cancel and would wait as long again
+    // for the answer, which the T-SQL server of the tests gives only once the lock is gone
+    // (SQL Server answers at once): the client's own deadline cuts the connection first.
+    EXPECT_GE(seconds, 29);
+    EXPECT_LE(seconds, 35);
+}
+
+INSTANTIATE_TEST_SUITE_P(, MainWindowOnSqlServerTest, ::testing::Values(TestServerKind::SqlServer), TestServerName);

@@ -241,3 +241,17 @@ TEST_F(LabelExportTest, AReadOnlyTargetKeepsTheOldFileAndShowsNoSuccess)
                              messages));
     EXPECT_EQ(messages.warnings.value(1), QStringLiteral("打开文件失败：30")) << "no new file either";
 }
+
+TEST_F(LabelExportTest, TheColumnNamesAreAskedInTheTablesOrder)
+{
+    static FaultPlan plan;
+    RegisterFaultInjectingProvider(plan);
+    plan = FaultPlan();
+    ASSERT_TRUE(ExportLabel(QStringLiteral("Provider=faulty;Data Source=%1;").arg(database.path()),
+                            QStringLiteral("标签-1"), out, messages))
+        << messages.warnings.join('\n').toStdString();
+    const QStringList catalogue = plan.statements.filter(QStringLiteral("syscolumns"));
+    ASSERT_EQ(catalogue.size(), 3);
+    for (const QString& statement : catalogue)
+        EXPECT_TRUE(statement.endsWith(QLatin1String(" order by colid"))) << statement.toStdString();
+}

@@ -26,6 +26,12 @@ public:
         return true;
     }
     void log(const QString& statement) { m_plan.statements.append(statement); }
+    bool opened(DbClient& client, bool result)
+    {
+        if (result && m_plan.afterOpen)
+            m_plan.afterOpen(client);
+        return result;
+    }
     // Passes a call's result on, after the hook when the server has run the statement.
     template <typename Result>
     Result ran(const QString& statement, Result result)
@@ -72,7 +78,7 @@ public:
 
     bool Open(const QString& connectionString, DbError& error) override
     {
-        return !m_faults.strike(error) && m_client->Open(connectionString, error);
+        return m_faults.opened(*m_client, !m_faults.strike(error) && m_client->Open(connectionString, error));
     }
     bool IsOpen() const override { return m_client->IsOpen(); }
     bool Close(DbError& error) override { return m_client->Close(error); }

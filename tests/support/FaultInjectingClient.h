@@ -14,7 +14,9 @@
 // rollback), fails the call whose number is failAt (0: none), and from the call whose
 // number is lostFrom on (0: none) fails every call as a lost connection does; logs each
 // statement as the server receives it, and calls afterStatement (when set) once the server
-// has run one, so that a test can let another connection act at that very point.
+// has run one, so that a test can let another connection act at that very point. afterOpen
+// (when set) gets the wrapped client once it is connected, to set the session up as a
+// server may.
 struct FaultPlan
 {
     int failAt = 0;
@@ -22,6 +24,7 @@ struct FaultPlan
     int calls = 0;
     QStringList statements;
     std::function<void(const QString& statement)> afterStatement;
+    std::function<void(DbClient& client)> afterOpen;
 
     static FaultPlan FailingAt(int call)
     {

@@ -3,6 +3,7 @@
 #include "demodata/DemoDatabase.h"
 
 #include "tests/app/korvelctl/KorvelctlRun.h"
+#include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/TestFiles.h"
 
@@ -90,6 +91,44 @@ TEST_F(DatabaseCommandsTest, CreateDbUsageErrorsExitTwoAndCreateNothing)
             << run.err.toStdString();
     }
     EXPECT_EQ(files(), QStringList());
+}
+
+TEST_F(DatabaseCommandsTest, LoadDemoFillsEmptyTablesWithTheDemosRowsWholeOrNotAtAll)
+{
+    CreateDemoWithSettings();
+    ASSERT_EQ(RunKorvelctlInProcess({"create-db", path("empty.db")}).exitCode, kExitOk);
+    WriteTestFile(path("empty"), EmbeddedSettingsXml("empty.db"));
+    // The tables by their keys: each engine keeps rows in an order of its own.
+    const QStringList tables = {"tblUserInfo order by UserID", "tblHarnessInfo order by HarnessID",
+                                "tblHarnessWireInfo order by HarnessID, WireNo", "tblJobInfo order by JobID",
+                                "tblJobStepInfo order by JobID, LineID", "tblLabelInfo order by LabelID",
+                                "tblLabelControls order by LabelID, ControlNo", "tblLabelControlItem order by LineID"};
+    const auto contents = [&tables](const QString& database) {
+        const EmbeddedTestDatabase file{ExistingFile{database}};
+        QByteArray dump;
+        for (const QString& table : tables)
+            dump += file.dump(QStringLiteral("select * from ") + table);
+        return dump;
+    };
+
+    // A table that holds rows already refuses the demo, and what went in before it goes.
+    EmbeddedTestDatabase{ExistingFile{path("empty.db")}}.exec(QStringLiteral(
+        "INSERT INTO tblLabelControlItem (ItemID, ItemName) VALUES ('{11111111-0000-4000-8000-000000000001}', 'x')"));
+    const QByteArray before = contents(path("empty.db"));
+    const KorvelctlRun refused = RunKorvelctlInProcess({"load-demo", path("empty")});
+    EXPECT_EQ(refused.exitCode, kExitFailure);
+    EXPECT_EQ(refused.err, QStringLiteral("表 tblLabelControlItem 已有数据：演示数据只能装入没有数据的表\n"));
+    EXPECT_EQ(contents(path("empty.db")), before);
+
+    EmbeddedTestDatabase{ExistingFile{path("empty.db")}}.exec(QStringLiteral("DELETE FROM tblLabelControlItem"));
+    const KorvelctlRun loaded = RunKorvelctlInProcess({"load-demo", path("empty")});
+    EXPECT_EQ(loaded.exitCode, kExitOk) << loaded.err.toStdString();
+    EXPECT_TRUE(loaded.out.isEmpty());
+    EXPECT_EQ(contents(path("empty.db")), contents(path("demo.db")));
+
+    for (const QStringList& arguments :
+         {QStringList{"load-demo"}, QStringList{"load-demo", path("empty"), "--scale", "0"}})
+        EXPECT_EQ(RunKorvelctlInProcess(arguments).exitCode, kExitUsage) << arguments.join(' ').toStdString();
 }
 
 TEST_F(DatabaseCommandsTest, QueryPrintsTheRowsAsTheProgramReadsThem)

@@ -1,3 +1,4 @@
+#include "db/client/ConnectionString.h"
 #include "db/odbc/OdbcConnectionString.h"
 #include "tests/support/QtPrinting.h"
 
@@ -60,7 +61,7 @@ TEST(OdbcConnectionStringTest, SqlServerNamedInstanceGoesToFreeTdsAsTheBrowsersP
     QString odbc;
     QString error;
     ASSERT_TRUE(TranslateConnectionString(oleDb, OdbcFlavour::SqlServer, kFreeTdsOnly, odbc, error, browser));
-    EXPECT_EQ(odbc, QStringLiteral("Driver=FreeTDS;Server=srv,49712;Database=db;UID=sa;PWD=secret;") + kFreeTdsTail);
+    EXPECT_EQ(odbc, QStringLiteral("Driver=FreeTDS;Server=srv;Port=49712;Database=db;UID=sa;PWD=secret;") + kFreeTdsTail);
     EXPECT_EQ(asked, QStringList{"srv|SQLEXPRESS"});
 
     const InstancePortLookup silent = [](const QString&, const QString&, quint16&, QString& failure) {
@@ -82,12 +83,11 @@ TEST(OdbcConnectionStringTest, SqlServerAttributesBecomeFreeTdsOnes)
         const char* oleDb;
         const char* odbc; // before kFreeTdsTail
     } cases[] = {
-        {"Data Source=10.1.2.3,14330;Initial Catalog=db;User Id=sa;Password=p;",
-         "Driver=FreeTDS;Server=10.1.2.3,14330;Database=db;UID=sa;PWD=p;"},
-        // This machine is localhost.
+        {"Data Source=10.1.2.3;Initial Catalog=db;User Id=sa;Password=p;",
+         "Driver=FreeTDS;Server=10.1.2.3;Database=db;UID=sa;PWD=p;"},
+        // This machine is localhost; without a Browser to ask, FreeTDS asks itself.
         {"Data Source=(local)\\SQLEXPRESS;", "Driver=FreeTDS;Server=localhost\\SQLEXPRESS;"},
         {"Data Source=.;", "Driver=FreeTDS;Server=localhost;"},
-        {"Data Source=(LOCAL),1433;", "Driver=FreeTDS;Server=localhost,1433;"},
         {"Data Source=.hidden;", "Driver=FreeTDS;Server=.hidden;"},
         // Values that would break the string go in braces, as BuildConnectionString quotes
         // them; other punctuation needs none.
@@ -114,21 +114,102 @@ TEST(OdbcConnectionStringTest, SqlServerAttributesBecomeFreeTdsOnes)
     }
 }
 
-TEST(OdbcConnectionStringTest, ClosingBraceIsRefusedNamingTheKeyword)
+TEST(OdbcConnectionStringTest, EachDriverReadsAPasswordAsItWasTyped)
 {
-    const QString error = RefusalOf(QStringLiteral("Provider=sqloledb;Data Source=srv;Password=\"ab}c\";"),
+    // FreeTDS 1.3 ends a braced value at the first "}" before ";" and keeps "}}"; ODBC's
+    // rule, which Microsoft's driver and psqlODBC follow, makes "}}" one "}". psqlODBC reads
+    // "%41" and "+" in a password without braces as "A" and a blank.
+    const QStringList microsoft = {QStringLiteral("ODBC Driver 17 for SQL Server")};
+    const struct
+    {
+        const char* password;
+        const char* freeTds;  // PWD's value for FreeTDS
+        const char* standard; // for Microsoft's driver and any other
+    } cases[] = {
+        {"a}b", "a}b", "a}b"},
+        {"ab}", "ab}", "ab}"},
+        {"{abc}", "{{abc}}", "{{abc}}}"},
+        {"p;q}r", "{p;q}r}", "{p;q}}r}"},
+        {" a}", "{ a}}", "{ a}}}"},
+        {"x%41+y", "x%41+y", "{x%41+y}"},
+        {"{", "{{}", "{{}"},
+    };
+    for (const auto& c : cases) {
+        const QString oleDb = QStringLiteral("Provider=sqloledb;Password=") +
+                              QuoteConnectionStringValue(QString::fromUtf8(c.password)) + QLatin1Char(';');
+        EXPECT_EQ(ForSqlServer(oleDb), QStringLiteral("Driver=FreeTDS;PWD=%1;").arg(QString::fromUtf8(c.freeTds)) + kFreeTdsTail)
+            << c.password;
+        EXPECT_EQ(ForSqlServer(oleDb, microsoft),
+                  QStringLiteral("Driver=ODBC Driver 17 for SQL Server;PWD=%1;").arg(QString::fromUtf8(c.standard)))
+            << c.password;
+    }
+}
+
+TEST(OdbcConnectionStringTest, GenericWritesValuesAsTheSourcesDriverReadsThem)
+{
+    const QString oleDb = QStringLiteral("Provider=MSDASQL;Data Source=plant;Password={abc};");
+    QStringList asked;
+    const auto translated = [&](const QString& library) {
+        const DriverLibraryLookup libraryOf = [&](const QString& driver, const QString& dataSource) {
+            asked << driver + QLatin1Char('|') + dataSource;
+            return library;
+        };
+        QString odbc;
+        QString error;
+        EXPECT_TRUE(TranslateConnectionString(oleDb, OdbcFlavour::Generic, {}, odbc, error, nullptr, libraryOf))
+            << error.toStdString();
+        return odbc;
+    };
+    EXPECT_EQ(translated(QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so")),
+              QStringLiteral("dsn=plant;pwd={{abc}};"));
+    EXPECT_EQ(translated(QStringLiteral("psqlodbcw.so")), QStringLiteral("dsn=plant;pwd={{abc}}};"));
+    EXPECT_EQ(asked, QStringList({"|plant", "|plant"}));
+    // Only a driver's name may come in ODBC's braces already.
+    EXPECT_EQ(ForGeneric(QStringLiteral("Provider=MSDASQL;Driver={FreeTDS};DSN=a}b;PWD={a}b};")),
+              QStringLiteral("driver={FreeTDS};dsn=a}b;pwd={{a}}b}}};"));
+}
+
+TEST(OdbcConnectionStringTest, WhatFreeTdsCannotBeGivenIsRefusedNamingTheKeyword)
+{
+    const QString error = RefusalOf(QStringLiteral("Provider=sqloledb;Data Source=srv;Password=\"a};b\";"),
                                     OdbcFlavour::SqlServer);
     EXPECT_TRUE(error.contains(QLatin1String("PWD"))) << error.toStdString();
-    EXPECT_FALSE(error.contains(QLatin1String("ab}c"))) << "the password must not be shown";
+    EXPECT_FALSE(error.contains(QLatin1String("a};b"))) << "the password must not be shown";
 
-    RefusalOf(QStringLiteral("Provider=MSDASQL;DSN=a}b;"), OdbcFlavour::Generic);
-    RefusalOf(QStringLiteral("Provider=MSDASQL;PWD={a}b};"), OdbcFlavour::Generic);
+    for (const char* server : {"srv,", "srv,0", "srv,65536", "srv,14x"}) {
+        const QString refusal = RefusalOf(QStringLiteral("Provider=sqloledb;Data Source=%1;").arg(QLatin1String(server)),
+                                          OdbcFlavour::SqlServer);
+        EXPECT_TRUE(refusal.contains(QStringLiteral("端口"))) << server;
+    }
 }
 
 TEST(OdbcConnectionStringTest, UnparsableStringIsRefused)
 {
     EXPECT_FALSE(RefusalOf(QStringLiteral("Provider=sqloledb;Password=\"open;"), OdbcFlavour::SqlServer).isEmpty());
     EXPECT_FALSE(RefusalOf(QStringLiteral("Provider=MSDASQL;junk;"), OdbcFlavour::Generic).isEmpty());
+}
+
+TEST(OdbcConnectionStringTest, AServersPortGoesToEachDriverInItsOwnForm)
+{
+    const QStringList microsoft = {QStringLiteral("ODBC Driver 17 for SQL Server")};
+    const struct
+    {
+        const char* dataSource;
+        const char* freeTds;   // FreeTDS takes the port as a keyword of its own
+        const char* microsoft; // Microsoft's driver takes SQL Server's own form
+    } cases[] = {
+        {"10.1.2.3,14330", "Server=10.1.2.3;Port=14330;", "Server=10.1.2.3,14330;"},
+        {"srv\\SQLEXPRESS, 1500 ", "Server=srv;Port=1500;", "Server=srv\\SQLEXPRESS, 1500;"},
+        {"(LOCAL),1433", "Server=localhost;Port=1433;", "Server=localhost,1433;"},
+    };
+    for (const auto& c : cases) {
+        const QString oleDb = QStringLiteral("Provider=sqloledb;Data Source=%1;").arg(QString::fromUtf8(c.dataSource));
+        EXPECT_EQ(ForSqlServer(oleDb), QStringLiteral("Driver=FreeTDS;") + QString::fromUtf8(c.freeTds) + kFreeTdsTail)
+            << c.dataSource;
+        EXPECT_EQ(ForSqlServer(oleDb, microsoft),
+                  QStringLiteral("Driver=ODBC Driver 17 for SQL Server;") + QString::fromUtf8(c.microsoft))
+            << c.dataSource;
+    }
 }
 
 TEST(OdbcConnectionStringTest, MicrosoftDriverIsPreferredWhenInstalled)

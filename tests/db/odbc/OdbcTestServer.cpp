@@ -1,5 +1,7 @@
 #include "tests/db/odbc/OdbcTestServer.h"
 
+#include "db/client/ConnectionString.h"
+#include "db/odbc/SqlServerBrowser.h"
 #include "tests/support/QtPrinting.h"
 
 #include <QCoreApplication>
@@ -23,13 +25,76 @@ QString WithAttribute(const QString& connectionString, const QString& keyword, c
     return changed + keyword + QLatin1Char('=') + value + QLatin1Char(';');
 }
 
+TestServer PostgreSqlTestServer()
+{
+    const bool required = qEnvironmentVariable("KORVEL_REQUIRE_ODBC") == QLatin1String("1");
+    return {TestServerConnectionString(),
+            required ? QStringLiteral("KORVEL_REQUIRE_ODBC=1 but KORVEL_TEST_ODBC_CONNECT is not set "
+                                      "(scripts/postgres start DIR)")
+                     : QStringLiteral("no test server: set KORVEL_TEST_ODBC_CONNECT (scripts/postgres start DIR)"),
+            required};
+}
+
+std::optional<ConnectionSettings> SqlServerTestSettings()
+{
+    const QString path = qEnvironmentVariable("KORVEL_TEST_SQLSERVER");
+    ConnectionSettings settings;
+    if (path.isEmpty() || !LoadConnectionSettings(path, settings))
+        return std::nullopt;
+    return settings;
+}
+
+TestServer SqlServerTestServer()
+{
+    const bool required = qEnvironmentVariable("KORVEL_REQUIRE_SQLSERVER") == QLatin1String("1");
+    TestServer server{QString(),
+                      QStringLiteral("no SQL Server: set KORVEL_TEST_SQLSERVER to a settings file of a login that may "
+                                     "create databases (scripts/test starts a T-SQL server from ../shared/tsql-server)"),
+                      required};
+    const std::optional<ConnectionSettings> settings = SqlServerTestSettings();
+    if (!settings) {
+        if (!qEnvironmentVariable("KORVEL_TEST_SQLSERVER").isEmpty()) {
+            server.missing = QStringLiteral("KORVEL_TEST_SQLSERVER names no settings file that can be read");
+            server.required = true;
+        }
+        return server;
+    }
+    // The host and port as FreeTDS takes them: "host,port", or a named instance's port as
+    // its Browser gives it.
+    QString host = settings->hostName.section(QLatin1Char(','), 0, 0).trimmed();
+    QString port = settings->hostName.section(QLatin1Char(','), 1).trimmed();
+    if (port.isEmpty() && !settings->instance.isEmpty()) {
+        quint16 instancePort = 0;
+        QString error;
+        if (!LookUpInstancePort(host, settings->instance, 15000, instancePort, error)) {
+            server.missing = QStringLiteral("KORVEL_TEST_SQLSERVER: ") + error;
+            server.required = true;
+            return server;
+        }
+        port = QString::number(instancePort);
+    }
+    const auto quoted = QuoteConnectionStringValue;
+    server.connect = QStringLiteral("Provider=MSDASQL;Driver=FreeTDS;Server=%1;Database=%2;UID=%3;PWD=%4;"
+                                    "TDS_Version=7.4;ClientCharset=UTF-8;")
+                         .arg(quoted(host), quoted(settings->dataName), quoted(settings->userName),
+                              quoted(settings->password));
+    if (!port.isEmpty())
+        server.connect += QStringLiteral("Port=%1;").arg(port);
+    return server;
+}
+
 void OdbcServerTest::SetUp()
 {
-    m_connect = TestServerConnectionString();
+    ConnectTo(PostgreSqlTestServer());
+}
+
+void OdbcServerTest::ConnectTo(const TestServer& server)
+{
+    m_connect = server.connect;
     if (m_connect.isEmpty()) {
-        if (qEnvironmentVariable("KORVEL_REQUIRE_ODBC") == QLatin1String("1"))
-            FAIL() << "KORVEL_REQUIRE_ODBC=1 but KORVEL_TEST_ODBC_CONNECT is not set (scripts/postgres start DIR)";
-        GTEST_SKIP() << "no test server: set KORVEL_TEST_ODBC_CONNECT (scripts/postgres start DIR)";
+        if (server.required)
+            FAIL() << server.missing.toStdString();
+        GTEST_SKIP() << server.missing.toStdString();
     }
     DbError error;
     ASSERT_TRUE(m_client.Open(m_connect, error)) << error.description.value_or(QString()).toStdString();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/ConnectionSettings.h"
 #include "db/client/DbClient.h"
 #include "db/odbc/OdbcClient.h"
 
@@ -9,20 +10,46 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 // The OLE DB connection string of the test server (KORVEL_TEST_ODBC_CONNECT, which
 // scripts/postgres prints), or empty when none is set.
 QString TestServerConnectionString();
 
+// A server that tests reach through the generic ODBC client.
+struct TestServer
+{
+    QString connect;       // the OLE DB connection string of a test's own client; empty: none
+    QString missing;       // the one line that a test needing the server is skipped with
+    bool required = false; // the run must have it: its absence fails the test instead
+};
+
+// PostgreSQL through psqlODBC: KORVEL_TEST_ODBC_CONNECT, required by KORVEL_REQUIRE_ODBC=1.
+TestServer PostgreSqlTestServer();
+
+// The settings file that KORVEL_TEST_SQLSERVER names: a SQL Server login that may create
+// databases, reached as the program reaches SQL Server (txtHostName "host,port" or a host
+// with txtInstance, txtUserName, txtPasswd, txtDataName the database to start from).
+// Nothing when the variable is not set or the file cannot be read.
+std::optional<ConnectionSettings> SqlServerTestSettings();
+
+// That SQL Server (the T-SQL server of scripts/test, or a real one) through FreeTDS, required
+// by KORVEL_REQUIRE_SQLSERVER=1.
+TestServer SqlServerTestServer();
+
 // The connection string with one attribute's value replaced (or added).
 QString WithAttribute(const QString& connectionString, const QString& keyword, const QString& value);
 
-// Tests against the real server through the generic ODBC client. Without a server they
-// are skipped, unless KORVEL_REQUIRE_ODBC=1 says that one must be there.
+// Tests against a real server through the generic ODBC client, PostgreSQL unless a test
+// connects to another. Without a server they are skipped, unless the run requires it.
 class OdbcServerTest : public ::testing::Test
 {
 protected:
     void SetUp() override;
     void TearDown() override;
+
+    // Connects the test's client to the server, or skips (fails, when required) without one.
+    void ConnectTo(const TestServer& server);
 
     // Creates a table with a name no other test uses and drops it after the test.
     QString CreateTable(const QString& columns);

@@ -1,0 +1,193 @@
+#include "demodata/DemoServerData.h"
+
+#include "config/ConnectionSettings.h"
+#include "db/CAdoDatabase.h"
+#include "db/client/SqlDialect.h"
+#include "util/TextConversions.h"
+
+#include <QTemporaryDir>
+
+namespace {
+
+struct DemoTable
+{
+    const char* name;
+    const char* order;    // its key: the order in which the embedded engine gives its rows back
+    const char* identity; // the column the server numbers, or none
+};
+
+// Parents before children. A server that has no statistics of a table yet gives its rows
+// back in the order they went in, which is then the embedded engine's order too.
+const DemoTable kTables[] = {
+    {"tblUserInfo", "UserID", nullptr},
+    {"tblHarnessInfo", "HarnessID", "HarnessID"},
+    {"tblHarnessWireInfo", "HarnessID, WireNo", nullptr},
+    {"tblJobInfo", "JobID", "JobID"},
+    {"tblJobStepInfo", "JobID, LineID", nullptr},
+    {"tblLabelInfo", "LabelID", nullptr},
+    {"tblLabelControls", "LabelID, ControlNo", nullptr},
+    {"tblLabelControlItem", "ItemID", "LineID"},
+};
+
+// SQL Server allows at most 1,000 rows in one VALUES; fewer keep each statement small.
+constexpr int kRowsPerInsert = 250;
+
+// What lets rows in with the keys they bring into a table whose key the server numbers,
+// and has it number new rows after them. The embedded engine does both by itself;
+// PostgreSQL takes the keys but leaves its sequence where it was.
+struct ExplicitKeys
+{
+    QString before;
+    QString after;
+};
+
+ExplicitKeys ExplicitKeysFor(const SqlDialect& dialect, const QString& table, const char* identity)
+{
+    if (!identity)
+        return {};
+    if (&dialect == &TransactSqlDialect())
+        return {QStringLiteral("set identity_insert %1 on").arg(table),
+                QStringLiteral("set identity_insert %1 off").arg(table)};
+    if (&dialect == &PostgreSqlDialect()) {
+        const QString column = QString::fromLatin1(identity).toLower();
+        return {QString(), QStringLiteral("select setval(pg_get_serial_sequence('%1', '%2'), max(%2)) from %1")
+                               .arg(table.toLower(), column)};
+    }
+    return {};
+}
+
+QString LiteralOf(const DbValue& value, const ColumnType& type, const SqlDialect& dialect)
+{
+    switch (value.kind) {
+    case DbValue::Kind::Null: return QStringLiteral("NULL");
+    case DbValue::Kind::Bytes: return SqlLiteralForType(type, BytesToHex(value.bytes), dialect);
+    case DbValue::Kind::Text: return SqlLiteralForType(type, value.text, dialect);
+    }
+    return QStringLiteral("NULL");
+}
+
+class RowCopier
+{
+public:
+    RowCopier(DbClient& source, CAdoDatabase& target) : m_source(source), m_target(target) {}
+
+    bool CopyTable(const DemoTable& table, QString& error)
+    {
+        const QString name = QString::fromLatin1(table.name);
+        QStringList count;
+        if (!m_target.QueryColumn(QStringLiteral("select count(*) from %1").arg(name), &count))
+            return TargetFailed(name, error);
+        if (count.value(0) != QLatin1String("0")) {
+            error = QStringLiteral("表 %1 已有数据：演示数据只能装入没有数据的表").arg(name);
+            return false;
+        }
+        QList<CAdoDatabase::LiveColumn> live;
+        if (!m_target.GetLiveColumns(name, live))
+            return TargetFailed(name, error);
+
+        DbError sourceError;
+        const std::unique_ptr<DbCursor> rows = m_source.OpenCursor(
+            QStringLiteral("select * from %1 order by %2").arg(name, QString::fromLatin1(table.order)), sourceError);
+        if (!rows)
+            return SourceFailed(sourceError, error);
+        QList<ColumnType> types;
+        QStringList columns;
+        for (int field = 0; field < rows->FieldCount(); ++field) {
+            const CAdoDatabase::LiveColumn* column = CAdoDatabase::FindColumn(live, rows->FieldName(field));
+            if (!column) {
+                error = QStringLiteral("表 %1 没有列 %2").arg(name, rows->FieldName(field));
+                return false;
+            }
+            types.append(column->type);
+            columns.append(column->name);
+        }
+
+        const ExplicitKeys keys = ExplicitKeysFor(m_target.Dialect(), name, table.identity);
+        if (!keys.before.isEmpty() && !m_target.Execute(keys.before))
+            return TargetFailed(name, error);
+        const QString insert = QStringLiteral("insert into %1 (%2) values ").arg(name, columns.join(QLatin1Char(',')));
+        QString statement;
+        int pending = 0;
+        while (!rows->AtEnd()) {
+            QStringList values;
+            for (int field = 0; field < types.size(); ++field) {
+                DbValue value;
+                if (!rows->ReadValue(field, value, sourceError))
+                    return SourceFailed(sourceError, error);
+                values.append(LiteralOf(value, types[field], m_target.Dialect()));
+            }
+            statement += (pending == 0 ? insert : QStringLiteral(",")) + QLatin1Char('(') +
+                         values.join(QLatin1Char(',')) + QLatin1Char(')');
+            if (!rows->MoveNext(sourceError))
+                return SourceFailed(sourceError, error);
+            if (++pending == kRowsPerInsert || rows->AtEnd()) {
+                if (!m_target.Execute(statement))
+                    return TargetFailed(name, error);
+                statement.clear();
+                pending = 0;
+            }
+        }
+        QStringList ignored;
+        if (!keys.after.isEmpty() && !m_target.QueryColumn(keys.after, &ignored))
+            return TargetFailed(name, error);
+        return true;
+    }
+
+private:
+    bool TargetFailed(const QString& table, QString& error) const
+    {
+        error = QStringLiteral("%1，演示数据装入 %2 失败").arg(m_target.m_strError, table);
+        return false;
+    }
+    static bool SourceFailed(const DbError& failure, QString& error)
+    {
+        error = QStringLiteral("读取演示数据失败：%1").arg(failure.description.value_or(QString()));
+        return false;
+    }
+
+    DbClient& m_source;
+    CAdoDatabase& m_target;
+};
+
+} // namespace
+
+bool CopyEmbeddedRows(const QString& embeddedPath, const QString& connectionString, QString& error)
+{
+    DbError sourceError;
+    const QString sourceConnection =
+        BuildConnectionString({embeddedPath, QString(), QString(), QString(), QString(), QStringLiteral("sqlite")});
+    const std::unique_ptr<DbClient> source = CreateDbClient(sourceConnection, sourceError);
+    if (!source || !source->Open(sourceConnection, sourceError)) {
+        error = QStringLiteral("读取演示数据失败：%1").arg(sourceError.description.value_or(QString()));
+        return false;
+    }
+    CAdoDatabase target;
+    if (!target.Open(connectionString) || !target.BeginTrans()) {
+        error = target.m_strError;
+        return false;
+    }
+    RowCopier copier(*source, target);
+    for (const DemoTable& table : kTables) {
+        if (!copier.CopyTable(table, error)) {
+            (void)target.RollbackTrans();
+            return false;
+        }
+    }
+    if (!target.CommitTrans()) {
+        error = target.m_strError;
+        (void)target.RollbackTrans();
+        return false;
+    }
+    return true;
+}
+
+bool LoadDemoData(const QString& connectionString, const DemoOptions& demo, QString& error)
+{
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        error = QStringLiteral("无法建立临时文件夹：%1").arg(folder.errorString());
+        return false;
+    }
+    const QString path = folder.filePath(QStringLiteral("demo.db"));
+    return CreateDemoDatabase(path, demo, error) && CopyEmbeddedRows(path, connectionString, error);
+}
