@@ -2,6 +2,7 @@
 
 #include "gui/DialogTemplate.h"
 #include "gui/FindAsYouType.h"
+#include "gui/ScreenRoom.h"
 #include "tests/support/DialogControls.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/QtPrinting.h"
@@ -15,9 +16,12 @@
 
 #include <gtest/gtest.h>
 
+using korvel::DialogUnits;
 using korvel::FindPopup;
+using korvel::frameOf;
 using korvel::MainWindow;
 using korvel::ProgramContext;
+using korvel::roomForWindow;
 
 namespace {
 
@@ -388,4 +392,23 @@ TEST_F(MainWindowTest, ADatabaseThatVanishesAfterStartUpIsReportedByEachAction)
     Choose(*dialog, "jobNumberList", QStringLiteral("job-2"));
     EXPECT_EQ(messages.warnings.size(), 2);
     EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("korvel.db"))));
+}
+
+TEST_F(MainWindowTest, PrefersItsTemplateSizeAndFitsSmallScreens)
+{
+    open();
+    EXPECT_EQ(dialog->sizeHint(), DialogUnits(dialog->font()).toPixels(406, 221));
+    EXPECT_EQ(dialog->size(), dialog->sizeHint().boundedTo(roomForWindow(*dialog))) << "as far as the screen has room";
+    // Screens in logical pixels: at 200% a pixel of the window takes two of the screen.
+    const struct
+    {
+        const char* name;
+        QSize logical;
+    } screens[] = {
+        {"1024x768 at 100%", {1024, 768}}, {"1366x768 at 200%", {683, 384}}, {"1280x1024 at 200%", {640, 512}}};
+    const QSize least = dialog->minimumSize() + frameOf(*dialog);
+    for (const auto& screen : screens) {
+        EXPECT_LE(least.width(), screen.logical.width()) << screen.name;
+        EXPECT_LE(least.height(), screen.logical.height()) << screen.name;
+    }
 }
