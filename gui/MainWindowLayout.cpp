@@ -91,6 +91,15 @@ void setUpGrid(QGridLayout& grid, const DialogUnits& units)
     }
 }
 
+// A value shows whole: its box widens for a value longer than the column is wide.
+void fitValueBoxToText(QLineEdit& box)
+{
+    // The box's margins are what its size hint adds to the 17 characters it is meant for.
+    const QFontMetrics metrics = box.fontMetrics();
+    const int margins = box.sizeHint().width() - 17 * metrics.horizontalAdvance(QLatin1Char('x'));
+    box.setMinimumWidth(metrics.horizontalAdvance(box.text()) + margins);
+}
+
 struct Layout
 {
     QGridLayout& grid;
@@ -103,6 +112,7 @@ struct Layout
     {
         auto* box = new QLineEdit(&content());
         box->setReadOnly(true);
+        QObject::connect(box, &QLineEdit::textChanged, box, [box] { fitValueBoxToText(*box); });
         return place(box, id, name, row, column);
     }
     QPushButton* button(int id, const char* name, const QString& caption, int row, int column) const

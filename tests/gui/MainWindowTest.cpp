@@ -11,6 +11,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QStyleOptionFrame>
 #include <QTest>
 #include <QTimer>
 
@@ -411,4 +414,33 @@ TEST_F(MainWindowTest, PrefersItsTemplateSizeAndFitsSmallScreens)
         EXPECT_LE(least.width(), screen.logical.width()) << screen.name;
         EXPECT_LE(least.height(), screen.logical.height()) << screen.name;
     }
+}
+
+TEST_F(MainWindowTest, ALongNumberOrValueShowsWhole)
+{
+    const QString number = QStringLiteral("WH-2024-0003-线束-000001");
+    folder.database().exec(QStringLiteral("INSERT INTO tblHarnessInfo VALUES (5, '%1')").arg(number));
+    folder.writeValueLists(QString::fromUtf8(kMainWindowValueLists) +
+                           QStringLiteral("测试组&长组&GROUP-0001-0002-0003;"));
+    open();
+    Choose(*dialog, "harnessNumberList", number);
+    Choose(*dialog, "testGroupList", QStringLiteral("长组"));
+    // Also in a window made as small as it goes.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    dialog->resize(dialog->minimumSize());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+
+    const QComboBox& harnesses = ComboOf(*dialog, "harnessNumberList");
+    QStyleOptionComboBox closed;
+    closed.initFrom(&harnesses);
+    const QRect shown =
+        harnesses.style()->subControlRect(QStyle::CC_ComboBox, &closed, QStyle::SC_ComboBoxEditField, &harnesses);
+    EXPECT_GE(shown.width(), harnesses.fontMetrics().horizontalAdvance(number));
+
+    const QLineEdit& value = EditOf(*dialog, "testGroupValue");
+    QStyleOptionFrame box;
+    box.initFrom(&value);
+    box.lineWidth = value.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &box, &value);
+    EXPECT_GE(value.style()->subElementRect(QStyle::SE_LineEditContents, &box, &value).width(),
+              value.fontMetrics().horizontalAdvance(value.text()));
 }
