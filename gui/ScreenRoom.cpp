@@ -41,4 +41,15 @@ void moveOnScreen(QWidget& window)
         std::clamp(window.y(), available.top(), std::max(available.top(), available.bottom() + 1 - outer.height())));
 }
 
+QRect popupGeometry(const QRect& anchor, QSize size, const QRect& available)
+{
+    const int roomBelow = available.bottom() - anchor.bottom();
+    const int roomAbove = anchor.top() - available.top();
+    const bool above = size.height() > roomBelow && roomAbove > roomBelow;
+    size = size.boundedTo(QSize(available.width(), std::max(above ? roomAbove : roomBelow, 0)));
+    QRect placed(QPoint(anchor.left(), above ? anchor.top() - size.height() : anchor.bottom() + 1), size);
+    placed.moveLeft(std::clamp(placed.left(), available.left(), available.right() + 1 - size.width()));
+    return placed;
+}
+
 } // namespace korvel

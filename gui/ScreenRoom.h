@@ -23,4 +23,9 @@ QSize roomForWindow(const QWidget& window);
 // Moves a window, frame and all, inside the available geometry, as far as it fits.
 void moveOnScreen(QWidget& window);
 
+// Where a popup of the given size goes for the anchor (both in global coordinates): under it,
+// or above it when the room below is too small and there is more above; always inside the
+// available geometry, and no taller than the larger side has room for.
+QRect popupGeometry(const QRect& anchor, QSize size, const QRect& available);
+
 } // namespace korvel
