@@ -1,5 +1,7 @@
 #include "gui/ProgramContext.h"
 
+#include "gui/FileDialogColumns.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -31,6 +33,7 @@ QString runFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QStri
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilter(qtNameFilters(filter));
     dialog.setDefaultSuffix(defaultSuffix);
+    showDetailsInProgramsLocale(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().front();
