@@ -73,7 +73,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-
     DialogUnits m_units;
     QSize m_templateSize;
     QWidget* m_content = nullptr;

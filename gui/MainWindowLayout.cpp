@@ -55,7 +55,6 @@ enum Row : int {
     kJobControls = 11,
     kJobButtons = 13,
     kLabelControls = 17,
-    kRowCount = 19,
 };
 struct Spacing
 {
