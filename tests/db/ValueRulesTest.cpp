@@ -4,6 +4,7 @@
 // program reads it back, or a refusal), the documentation's word beside each row.
 
 #include "db/CAdoDatabase.h"
+#include "db/client/ValueRules.h"
 
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
@@ -283,6 +284,32 @@ TEST_F(ValueRulesTest, TheEngineRefusesInEveryStatementAndOnTablesMadeAfterItOpe
     ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblLater values ('TRUE', 'ab')")));
     EXPECT_EQ(query(QStringLiteral("select Flag from tblLater")), TextTable({{"-1"}}));
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblKinds where N5='abc'")), QStringLiteral("1"));
+}
+
+TEST(ValueRulesOfACodePage, NarrowTextHoldsWhatItsCodePageHasCountedInItsBytes)
+{
+    const struct
+    {
+        ColumnType type;
+        const char* value;
+        const char* stored;  // kRefused when refused
+        const char* refusal; // what the refusal says then
+    } cases[] = {
+        {{adVarChar, 4, 0, 936}, "线束", "线束", ""}, // GBK: two bytes each
+        {{adLongVarChar, 0, 0, 936}, "plug 🔌", kRefused, "含有代码页 936 无法表示的字符“🔌”"},
+        {{adVarChar, 20, 0, 1252}, "线束", kRefused, "含有代码页 1252 无法表示的字符“线”"}, // Latin-1
+        {{adVarChar, 4, 0, 1252}, "Café", "Café", ""},
+        {{adChar, 3, 0, 1252}, "é", "é  ", ""},
+        {{adVarChar, 6, 0, 0}, "线束🔌", kRefused, "超过 6 个字节"}, // a UTF-8 collation: any character, UTF-8 bytes
+        {{adVarChar, 10, 0, 0}, "线束🔌", "线束🔌", ""},
+        {{adVarWChar, 2, 0, 1252}, "线束", "线束", ""}, // wide text keeps any character whatever its collation
+    };
+    for (const auto& c : cases) {
+        const StoredValue stored = StoreValue(c.type, QString::fromUtf8(c.value));
+        EXPECT_EQ(stored.accepted, c.stored != kRefused) << c.type.codePage << " " << c.value;
+        EXPECT_EQ(stored.text, QString::fromUtf8(c.stored ? c.stored : "")) << c.type.codePage << " " << c.value;
+        EXPECT_EQ(stored.refusal, QString::fromUtf8(c.refusal)) << c.type.codePage << " " << c.value;
+    }
 }
 
 TEST_F(ValueRulesTest, AWholeNumberWrittenAsANumberIsHeldToItsColumnsRange)
