@@ -13,7 +13,7 @@
 
 namespace {
 
-const char* kKinds = "CREATE TABLE tblKinds (N5 nvarchar(5), V4 varchar(4), I int, T tinyint, S smallint, B bigint,"
+const char* kKinds = "CREATE TABLE tblKinds (N5 nvarchar(5), V4 varchar(4), TX text, I int, T tinyint, S smallint, B bigint,"
                      " F bit, D decimal(6,2), D38 decimal(38,10), M money, SM smallmoney, FL float, R real,"
                      " DT datetime, SDT smalldatetime, G uniqueidentifier, VB varbinary(4), BI binary(4), IM image);";
 
@@ -284,6 +284,19 @@ TEST_F(ValueRulesTest, TheEngineRefusesInEveryStatementAndOnTablesMadeAfterItOpe
     ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblLater values ('TRUE', 'ab')")));
     EXPECT_EQ(query(QStringLiteral("select Flag from tblLater")), TextTable({{"-1"}}));
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblKinds where N5='abc'")), QStringLiteral("1"));
+}
+
+TEST_F(ValueRulesTest, TheEngineRefusesTextThatGbkLacksInAStatementWrittenByHand)
+{
+    ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblKinds (V4, TX) values ('线束', '线束 é Я')")))
+        << database.m_strError.toStdString();
+    // Four bytes of UTF-8 fit varchar(4), and text has no limit: only the code page refuses.
+    for (const char* statement : {"insert into tblKinds (V4) values ('🔌')", "update tblKinds set TX='plug 🔌'"}) {
+        database.m_strError.clear();
+        EXPECT_FALSE(database.Execute(QString::fromUtf8(statement))) << statement;
+        EXPECT_TRUE(database.m_strError.endsWith(QStringLiteral("含有代码页 936 无法表示的字符“🔌”")))
+            << database.m_strError.toStdString();
+    }
 }
 
 TEST(ValueRulesOfACodePage, NarrowTextHoldsWhatItsCodePageHasCountedInItsBytes)
