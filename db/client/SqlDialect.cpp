@@ -71,6 +71,13 @@ public:
         return QLatin1String("ROLLBACK TRANSACTION ") + name;
     }
     QString ReleaseSavepointStatement(const QString&) const override { return QString(); }
+    // syscolumns, which every SQL Server since 2000 has, as the label export reads it.
+    QString ColumnCodePagesQuery(const QString& table) const override
+    {
+        return QStringLiteral("select name, collationproperty(collation, 'CodePage') from syscolumns"
+                              " where id=object_id(%1)")
+            .arg(TextLiteral(table));
+    }
     // @@ROWCOUNT counts whatever the session's or the server's NOCOUNT setting.
     QString SelectingRowCount(const QString& statement) const override
     {
@@ -195,6 +202,11 @@ QString SqlDialect::InsertReturningKey(const QString&, const QString&) const
 }
 
 QString SqlDialect::SelectingRowCount(const QString&) const
+{
+    return QString();
+}
+
+QString SqlDialect::ColumnCodePagesQuery(const QString&) const
 {
     return QString();
 }
