@@ -154,6 +154,11 @@ class LabelTransferOnPostgreSqlTest : public LabelTransferOverOdbcTest
 {
 };
 
+// What only SQL Server has: a code page for each varchar column, its collation's.
+class LabelTransferOnSqlServerTest : public LabelTransferOverOdbcTest
+{
+};
+
 } // namespace
 
 // On SQL Server the rows of a select without "order by" come in an order of the server's
@@ -495,6 +500,51 @@ TEST_P(LabelTransferOnPostgreSqlTest, TheChecksVerdictOnEachFileIsTheImportsOnTh
     EXPECT_EQ(Scalar(QStringLiteral("select IsLocked from tblLabelInfo")), QStringLiteral("-1"));
 }
 
+// SQL Server stores a character that the code page of a varchar column's collation lacks as
+// "?", without a word: such a text is refused, and one its code page has goes in.
+TEST_P(LabelTransferOnSqlServerTest, TextTheCodePageOfItsColumnLacksIsRefusedWithItsLine)
+{
+    Run(QStringLiteral("alter table tblLabelControlItem add Latin varchar(20) collate sql_latin1_general_cp1_ci_as"));
+    m_source.exec(QStringLiteral("ALTER TABLE tblLabelControlItem ADD COLUMN Latin varchar(20);"
+                                 "UPDATE tblLabelControlItem SET FieldName = '批次' WHERE ItemName = '批次号';"));
+    const QString bundle = File(QStringLiteral("source.bq"));
+    const QStringList before = Contents(kLabelTables);
+    const struct
+    {
+        const char* latin;
+        const char* refusal; // nullptr: imported
+    } cases[] = {
+        {"Numéro", nullptr},
+        {"批次号", "表 tblLabelControlItem 列 Latin 的值“批次号”含有代码页 1252 无法表示的字符“批”"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.latin);
+        m_source.exec(QStringLiteral("UPDATE tblLabelControlItem SET Latin = '%1' WHERE ItemName = '批次号'")
+                          .arg(QString::fromUtf8(c.latin)));
+        ExportEmbedded(m_source, QStringLiteral("E2E-满"), bundle);
+        const KorvelctlRun checked = Korvelctl(QStringLiteral("check"), {bundle});
+        const KorvelctlRun imported = Korvelctl(QStringLiteral("import"), {bundle});
+        if (!c.refusal) {
+            ExpectSucceeds(checked);
+            ExpectSucceeds(imported);
+            const QList<DbValue> item = Rows(QStringLiteral("select FieldName, Latin from tblLabelControlItem")).value(0);
+            EXPECT_EQ(item.value(0).text, QStringLiteral("批次")) << "the Chinese collation's code page has it";
+            EXPECT_EQ(item.value(1).text, QString::fromUtf8(c.latin));
+            Run(QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
+            continue;
+        }
+        const QString failure = QStringLiteral("ADO 错误：0x80004005，%1，导入表 tblLabelControlItem 失败（标签文件第 9 行），"
+                                               "未导入任何数据\n")
+                                    .arg(QString::fromUtf8(c.refusal));
+        EXPECT_EQ(checked.exitCode, kExitFailure);
+        EXPECT_TRUE(checked.out.startsWith(bundle + QStringLiteral("：") + failure)) << checked.out.toStdString();
+        EXPECT_EQ(imported.exitCode, kExitFailure);
+        EXPECT_EQ(imported.err, failure);
+        EXPECT_EQ(Contents(kLabelTables), before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(, LabelTransferOnSqlServerTest, ::testing::Values(TestServerKind::SqlServer), TestServerName);
 INSTANTIATE_TEST_SUITE_P(, LabelTransferOnPostgreSqlTest, ::testing::Values(TestServerKind::PostgreSql), TestServerName);
 INSTANTIATE_TEST_SUITE_P(, LabelTransferOverOdbcTest,
                          ::testing::Values(TestServerKind::PostgreSql, TestServerKind::SqlServer), TestServerName);
