@@ -2,6 +2,7 @@
 
 #include "db/client/DbClient.h"
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -156,4 +157,6 @@ private:
     std::unique_ptr<DbClient> m_pConnection;
     bool m_bClosed = false; // after Close the object holds nothing and cannot open again
     bool m_bConnectionLost = false;
+    // The code pages of the tables' columns as the server gave them on this connection.
+    QHash<QString, TextTable> m_codePages;
 };

@@ -93,18 +93,25 @@ bool CAdoDatabase::GetLiveColumns(const QString& tableName, QList<LiveColumn>& c
     return ReadCodePages(tableName, columns);
 }
 
-// One statement for the whole table, asked where the probe's column types lack it.
+// One statement for the whole table, asked where the probe's column types lack it, and
+// once per connection: a batch of imports asks for the same tables again and again, and a
+// server's catalogue is slow to answer (a quarter of a second on the T-SQL server of the
+// tests).
 bool CAdoDatabase::ReadCodePages(const QString& tableName, QList<LiveColumn>& columns)
 {
     const QString query = Dialect().ColumnCodePagesQuery(tableName);
     if (query.isEmpty())
         return true;
-    TextTable rows;
-    if (!Query(query, &rows))
-        return false;
+    auto asked = m_codePages.constFind(tableName);
+    if (asked == m_codePages.cend()) {
+        TextTable rows;
+        if (!Query(query, &rows))
+            return false;
+        asked = m_codePages.insert(tableName, rows);
+    }
     // A UTF-8 collation keeps any character.
     constexpr int kUtf8CodePage = 65001;
-    for (const TextRow& row : std::as_const(rows)) {
+    for (const TextRow& row : *asked) {
         const int codePage = row.value(1).toInt();
         for (LiveColumn& column : columns) {
             if (column.name.compare(row.value(0), Qt::CaseInsensitive) == 0 && IsNarrowText(column.type.adoType))

@@ -71,11 +71,11 @@ public:
         return QLatin1String("ROLLBACK TRANSACTION ") + name;
     }
     QString ReleaseSavepointStatement(const QString&) const override { return QString(); }
-    // syscolumns, which every SQL Server since 2000 has, as the label export reads it.
+    // sys.columns (SQL Server 2005 on), which servers answer faster than syscolumns.
     QString ColumnCodePagesQuery(const QString& table) const override
     {
-        return QStringLiteral("select name, collationproperty(collation, 'CodePage') from syscolumns"
-                              " where id=object_id(%1)")
+        return QStringLiteral("select name, collationproperty(collation_name, 'CodePage') from sys.columns"
+                              " where object_id=object_id(%1)")
             .arg(TextLiteral(table));
     }
     // @@ROWCOUNT counts whatever the session's or the server's NOCOUNT setting.

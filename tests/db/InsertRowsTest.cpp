@@ -181,7 +181,7 @@ public:
                                              {"F", {adVarChar, 4}}},
                 QList<BufferedCursor::Row>(), std::nullopt);
         }
-        if (sql.contains(QLatin1String("syscolumns"))) {
+        if (sql.contains(QLatin1String("sys.columns"))) {
             const auto text = [](const char* value) { return DbValue::FromText(QString::fromUtf8(value)); };
             return std::make_unique<BufferedCursor>(
                 QList<BufferedCursor::Field>{{"name", {adVarWChar, 128}}, {"codepage", {adInteger}}},
@@ -245,7 +245,7 @@ TEST(InsertRowsOnAServer, TheStatementsOfAnInsertWithItsKeyAndLongBinary)
     } cases[] = {
         {TransactSqlDialect(),
          {"select top 1 * from T",
-          "select name, collationproperty(collation, 'CodePage') from syscolumns where id=object_id(N'T')",
+          "select name, collationproperty(collation_name, 'CodePage') from sys.columns where object_id=object_id(N'T')",
           "insert into T (b,C,D,E)  values(5,N'it''s',0x0AFF,'2017-04-06T14:30:00');select SCOPE_IDENTITY()",
           "insert into T (b,C,D,E)  values(NULL,N'',NULL,'20170406');select SCOPE_IDENTITY()",
           "update T set D=? where A=17 <- 0aff"}},
