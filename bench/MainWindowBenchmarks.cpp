@@ -1,12 +1,13 @@
 // The main window on a large embedded database, beside the sqlite3 shell running the same
 // selects.
 
-#include "gui/CKorvelDlg.h"
 #include "gui/DialogTemplate.h"
 #include "gui/FindAsYouType.h"
+#include "gui/MainWindow.h"
 #include "gui/SortedCombo.h"
 
 #include "bench/BenchSupport.h"
+#include "tests/support/DialogControls.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/RecordingMessageSink.h"
 #include "tests/support/ScriptedFileDialogs.h"
@@ -23,6 +24,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+using korvel::FindPopup;
+using korvel::MainWindow;
+using korvel::ProgramContext;
+using korvel::replaceSortedEntries;
 
 namespace {
 
@@ -87,10 +93,10 @@ void OpenMainWindow(benchmark::State& state)
     for (auto _ : state) {
         RecordingMessageSink messages;
         ScriptedFileDialogs fileDialogs;
-        CKorvelDlg dialog(ProgramContext{folder.directory(), messages, fileDialogs});
-        dialog.OnInitDialog();
-        if (!messages.warnings.isEmpty() || dialog.m_cbHarnessNo->count() != kHarnesses + 1 ||
-            dialog.m_cbLabelNo->count() != kActiveLabels)
+        MainWindow dialog(ProgramContext{folder.directory(), messages, fileDialogs});
+        dialog.load();
+        if (!messages.warnings.isEmpty() || ComboOf(dialog, "harnessNumberList").count() != kHarnesses + 1 ||
+            ComboOf(dialog, "labelNumberList").count() != kActiveLabels)
             state.SkipWithError("the window did not fill");
     }
 }
@@ -107,13 +113,15 @@ void ChooseHarnessWithManyWires(benchmark::State& state)
     ProgramFolder& folder = Folder();
     RecordingMessageSink messages;
     ScriptedFileDialogs fileDialogs;
-    CKorvelDlg dialog(ProgramContext{folder.directory(), messages, fileDialogs});
-    dialog.OnInitDialog();
-    const int index = dialog.m_cbHarnessNo->findText(kBigHarness);
+    MainWindow dialog(ProgramContext{folder.directory(), messages, fileDialogs});
+    dialog.load();
+    QComboBox& harnesses = ComboOf(dialog, "harnessNumberList");
+    const QComboBox& wires = ComboOf(dialog, "wireNumberList");
+    const int index = harnesses.findText(kBigHarness);
     for (auto _ : state) {
-        dialog.m_cbHarnessNo->setCurrentIndex(index);
-        emit dialog.m_cbHarnessNo->activated(index);
-        if (dialog.m_cbWireNo->count() != kWiresOfTheBigHarness)
+        harnesses.setCurrentIndex(index);
+        emit harnesses.activated(index);
+        if (wires.count() != kWiresOfTheBigHarness)
             state.SkipWithError("the wire list did not fill");
     }
 }
@@ -135,14 +143,14 @@ class HarnessFind
 public:
     HarnessFind() : m_dialog(ProgramContext{Folder().directory(), m_messages, m_fileDialogs})
     {
-        m_dialog.OnInitDialog();
+        m_dialog.load();
         m_dialog.show();
         harnesses().setFocus();
     }
 
-    QComboBox& harnesses() { return *m_dialog.m_cbHarnessNo; }
+    QComboBox& harnesses() { return ComboOf(m_dialog, "harnessNumberList"); }
     const FindPopup& find() { return *harnesses().findChild<FindPopup*>(); }
-    bool listsEveryHarness() { return find().isVisible() && find().Matches().size() == kHarnesses + 1; }
+    bool listsEveryHarness() { return find().isVisible() && find().matches().size() == kHarnesses + 1; }
 
     // A key as the user presses it, and the repaint that shows what it did.
     static void Press(QWidget& widget, Qt::Key key)
@@ -154,7 +162,7 @@ public:
 private:
     RecordingMessageSink m_messages;
     ScriptedFileDialogs m_fileDialogs;
-    CKorvelDlg m_dialog;
+    MainWindow m_dialog;
 };
 
 // The key that opens the search. The entries are folded for searching once per fill of
@@ -166,14 +174,14 @@ void MeasureOpeningKey(benchmark::State& state, bool firstAfterFill)
     for (auto _ : state) {
         if (firstAfterFill) {
             state.PauseTiming();
-            ReplaceSortedEntries(window.harnesses(), entries);
+            replaceSortedEntries(window.harnesses(), entries);
             state.ResumeTiming();
         }
         HarnessFind::Press(window.harnesses(), Qt::Key_H);
         if (!window.listsEveryHarness())
             state.SkipWithError("the search did not list every harness");
         state.PauseTiming();
-        HarnessFind::Press(window.find().FilterLine(), Qt::Key_Escape);
+        HarnessFind::Press(window.find().filterLine(), Qt::Key_Escape);
         state.ResumeTiming();
     }
 }
@@ -196,7 +204,7 @@ void FindKey(benchmark::State& state)
     HarnessFind::Press(window.harnesses(), Qt::Key_H);
     bool typing = true;
     for (auto _ : state) {
-        HarnessFind::Press(window.find().FilterLine(), typing ? Qt::Key_Minus : Qt::Key_Backspace);
+        HarnessFind::Press(window.find().filterLine(), typing ? Qt::Key_Minus : Qt::Key_Backspace);
         typing = !typing;
         if (!window.listsEveryHarness())
             state.SkipWithError("the search did not list every harness");
@@ -215,14 +223,14 @@ int OpenWindowOnce(int argc, char** argv)
     RecordingMessageSink messages;
     ScriptedFileDialogs fileDialogs;
     // The program's folder, as the program names its own: with the separator at the end.
-    CKorvelDlg dialog(ProgramContext{QString::fromLocal8Bit(argv[2]) + QLatin1Char('/'), messages, fileDialogs});
-    dialog.OnInitDialog();
-    if (!messages.warnings.isEmpty() || dialog.m_cbHarnessNo->count() == 0) {
+    MainWindow dialog(ProgramContext{QString::fromLocal8Bit(argv[2]) + QLatin1Char('/'), messages, fileDialogs});
+    dialog.load();
+    if (!messages.warnings.isEmpty() || ComboOf(dialog, "harnessNumberList").count() == 0) {
         std::fprintf(stderr, "the window did not fill: %s\n", qPrintable(messages.warnings.join(QLatin1Char('|'))));
         return 1;
     }
-    std::printf("%d harnesses, %d jobs, %d labels\n", dialog.m_cbHarnessNo->count(), dialog.m_cbJobNo->count(),
-                dialog.m_cbLabelNo->count());
+    std::printf("%d harnesses, %d jobs, %d labels\n", ComboOf(dialog, "harnessNumberList").count(),
+                ComboOf(dialog, "jobNumberList").count(), ComboOf(dialog, "labelNumberList").count());
     return 0;
 }
 

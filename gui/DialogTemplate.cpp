@@ -7,9 +7,11 @@
 
 #include <cmath>
 
+namespace korvel {
+
 namespace {
 
-QFont TemplateFont(const QStringList& families, int pointSize)
+QFont templateFont(const QStringList& families, int pointSize)
 {
     QFont font;
     font.setFamilies(families);
@@ -19,16 +21,16 @@ QFont TemplateFont(const QStringList& families, int pointSize)
 
 } // namespace
 
-QFont SongTiFont()
+QFont songTiFont()
 {
-    return TemplateFont({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
+    return templateFont({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
                          QStringLiteral("Noto Sans CJK SC")},
                         9);
 }
 
-QFont ShellDialogFont()
+QFont shellDialogFont()
 {
-    return TemplateFont({QStringLiteral("MS Shell Dlg"), QStringLiteral("Microsoft Sans Serif"),
+    return templateFont({QStringLiteral("MS Shell Dlg"), QStringLiteral("Microsoft Sans Serif"),
                          QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK SC")},
                         8);
 }
@@ -53,7 +55,7 @@ QSize DialogUnits::toPixels(int width, int height) const
     return QSize(static_cast<int>(width * m_charWidth / 4), height * m_charHeight / 8);
 }
 
-DialogUnits ApplyTemplate(QDialog& dialog, const QFont& font, const QString& caption, int width, int height)
+DialogUnits applyTemplate(QDialog& dialog, const QFont& font, const QString& caption, int width, int height)
 {
     dialog.setFont(font);
     dialog.setWindowTitle(caption);
@@ -63,28 +65,25 @@ DialogUnits ApplyTemplate(QDialog& dialog, const QFont& font, const QString& cap
     return units;
 }
 
-void PlaceControl(QWidget& control, const DialogUnits& units, int id, QRect rect)
+void placeControl(QWidget& control, const DialogUnits& units, QRect rect)
 {
     control.setGeometry(units.toPixels(rect.x(), rect.y(), rect.width(), rect.height()));
-    if (id != kNoControlId) {
-        control.setObjectName(QString::number(id));
-        control.setProperty("controlId", id);
-    }
 }
 
-QWidget* FindControl(const QWidget& dialog, int id)
+void identifyControl(QWidget& control, int id, const QString& name)
 {
-    return dialog.findChild<QWidget*>(QString::number(id));
+    control.setObjectName(name);
+    control.setProperty("controlId", id);
 }
 
 TemplateDialog::TemplateDialog(QWidget* parent, const QFont& font, const QString& caption, int width, int height)
-    : QDialog(parent), m_units(ApplyTemplate(*this, font, caption, width, height))
+    : QDialog(parent), m_units(applyTemplate(*this, font, caption, width, height))
 {
 }
 
-void TemplateDialog::Place(QWidget& control, int id, QRect rect) const
+void TemplateDialog::place(QWidget& control, QRect rect) const
 {
-    PlaceControl(control, m_units, id, rect);
+    placeControl(control, m_units, rect);
 }
 
 void TemplateDialog::keyPressEvent(QKeyEvent* event)
@@ -93,8 +92,10 @@ void TemplateDialog::keyPressEvent(QKeyEvent* event)
         if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
             button->click();
         else
-            OnOK();
+            accept();
         return;
     }
     QDialog::keyPressEvent(event);
 }
+
+} // namespace korvel

@@ -8,13 +8,15 @@
 class QKeyEvent;
 class QWidget;
 
+namespace korvel {
+
 // The program's dialogs keep the arrangement of the dialog templates their users know: the
 // same captions, bands and control order, each rectangle given in dialog units.
 
 // The two fonts of the program's dialog templates, with the faces a Linux desktop has for
 // them (the CJK texts must render).
-QFont SongTiFont();     // "宋体", 9 points: the main window and the About box
-QFont ShellDialogFont(); // "MS Shell Dlg", 8 points: the login and the duplicate-label dialog
+QFont songTiFont();     // "宋体", 9 points: the main window and the About box
+QFont shellDialogFont(); // "MS Shell Dlg", 8 points: the login and the duplicate-label dialog
 
 // Rectangles of a dialog template, converted from dialog units by the dialog's font as
 // Windows converts them: x × average character width / 4, y × character height / 8.
@@ -33,18 +35,18 @@ private:
 
 // Gives a dialog its template's font and fixed client size; the units its controls are
 // placed in.
-DialogUnits ApplyTemplate(QDialog& dialog, const QFont& font, const QString& caption, int width, int height);
+DialogUnits applyTemplate(QDialog& dialog, const QFont& font, const QString& caption, int width, int height);
 
-// Places a control at its template rectangle and tags it with its control id, which tests
-// and accessibility tools find it by (object name "1004" and the property "controlId").
-void PlaceControl(QWidget& control, const DialogUnits& units, int id, QRect rect);
-QWidget* FindControl(const QWidget& dialog, int id);
+// Places a control at its template rectangle.
+void placeControl(QWidget& control, const DialogUnits& units, QRect rect);
 
-inline constexpr int kNoControlId = -1;
+// Tags a control with its control id (the property "controlId") and an object name that
+// says what it is ("harnessNumberList"): tests and accessibility tools find it by either.
+void identifyControl(QWidget& control, int id, const QString& name);
 
-// A dialog made from its template, with the OK command every dialog of the program has:
-// Enter gives it wherever the focus is, except on a button, which Enter presses; Escape
-// and the close box give up, as QDialog has them.
+// A dialog made from its template. Enter gives the dialog's OK command, accept(), wherever
+// the focus is, except on a button, which Enter presses; Escape and the close box give up,
+// as QDialog has them. A dialog that checks what was entered does so in its accept().
 class TemplateDialog : public QDialog
 {
     Q_OBJECT
@@ -52,11 +54,8 @@ class TemplateDialog : public QDialog
 public:
     TemplateDialog(QWidget* parent, const QFont& font, const QString& caption, int width, int height);
 
-    // The OK command: the dialog's OK button and the Enter key.
-    virtual void OnOK() = 0;
-
-    // Places a control of this dialog at its template rectangle (PlaceControl).
-    void Place(QWidget& control, int id, QRect rect) const;
+    // Places a control of this dialog at its template rectangle (placeControl).
+    void place(QWidget& control, QRect rect) const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -64,3 +63,5 @@ protected:
 private:
     DialogUnits m_units;
 };
+
+} // namespace korvel

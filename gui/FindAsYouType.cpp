@@ -10,18 +10,20 @@
 #include <QStringListModel>
 #include <QVBoxLayout>
 
+namespace korvel {
+
 namespace {
 
 constexpr int kVisibleRows = 10;
 
 // A key that types text into the drop-down, as opposed to one that moves in it or commands.
-bool IsTypedText(const QKeyEvent& event)
+bool isTypedText(const QKeyEvent& event)
 {
     const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
     return !event.text().isEmpty() && event.text().front().isPrint() && !(event.modifiers() & commands);
 }
 
-QStringList EntriesOf(const QComboBox& combo)
+QStringList entriesOf(const QComboBox& combo)
 {
     if (const auto* model = qobject_cast<const QStringListModel*>(combo.model()))
         return model->stringList();
@@ -33,7 +35,7 @@ QStringList EntriesOf(const QComboBox& combo)
 
 } // namespace
 
-void EnableFindAsYouType(QComboBox& combo)
+void enableFindAsYouType(QComboBox& combo)
 {
     auto* popup = new FindPopup(combo);
     combo.installEventFilter(popup);
@@ -59,8 +61,8 @@ FindPopup::FindPopup(QComboBox& combo)
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setFocusPolicy(Qt::NoFocus);
     m_filter->installEventFilter(this);
-    connect(m_filter, &QLineEdit::textChanged, this, &FindPopup::SetFilter);
-    connect(m_list, &QListView::clicked, this, [this](const QModelIndex& index) { Pick(index.row()); });
+    connect(m_filter, &QLineEdit::textChanged, this, &FindPopup::setFilter);
+    connect(m_list, &QListView::clicked, this, [this](const QModelIndex& index) { pick(index.row()); });
 
     // Folding a hundred thousand entries takes longer than a key may: it is done at the
     // first search after the entries change, not at every one.
@@ -74,10 +76,10 @@ FindPopup::FindPopup(QComboBox& combo)
     connect(entries, &QAbstractItemModel::dataChanged, this, changed);
 }
 
-void FindPopup::Open(const QString& typed)
+void FindPopup::open(const QString& typed)
 {
     if (m_entriesChanged)
-        TakeEntries();
+        takeEntries();
     const int rowHeight = m_list->fontMetrics().height() + 2;
     m_list->setFixedHeight(rowHeight * kVisibleRows + 2 * m_list->frameWidth());
     // As wide as the drop-down's own open list, which fits its widest entry.
@@ -88,14 +90,14 @@ void FindPopup::Open(const QString& typed)
         const QSignalBlocker quiet(m_filter); // one search, also when the text is the last one's
         m_filter->setText(typed);
     }
-    SetFilter(typed);
+    setFilter(typed);
     show();
     m_filter->setFocus();
 }
 
-void FindPopup::TakeEntries()
+void FindPopup::takeEntries()
 {
-    m_entries = EntriesOf(m_combo);
+    m_entries = entriesOf(m_combo);
     m_foldedEntries.clear();
     m_foldedEntries.reserve(m_entries.size());
     for (const QString& entry : std::as_const(m_entries))
@@ -103,7 +105,7 @@ void FindPopup::TakeEntries()
     m_entriesChanged = false;
 }
 
-void FindPopup::SetFilter(const QString& text)
+void FindPopup::setFilter(const QString& text)
 {
     const QString folded = text.toCaseFolded();
     QStringList matches;
@@ -119,12 +121,12 @@ void FindPopup::SetFilter(const QString& text)
         m_list->setCurrentIndex(m_matches->index(0));
 }
 
-QStringList FindPopup::Matches() const
+QStringList FindPopup::matches() const
 {
     return m_matches->stringList();
 }
 
-void FindPopup::Pick(int matchRow)
+void FindPopup::pick(int matchRow)
 {
     if (matchRow < 0 || matchRow >= m_matchRows.size())
         return;
@@ -136,7 +138,7 @@ void FindPopup::Pick(int matchRow)
     emit m_combo.textActivated(m_combo.itemText(row));
 }
 
-void FindPopup::MoveCurrent(int rows)
+void FindPopup::moveCurrent(int rows)
 {
     if (m_matches->rowCount() == 0)
         return;
@@ -153,24 +155,26 @@ bool FindPopup::eventFilter(QObject* watched, QEvent* event)
         // The drop-down itself, or its own list: typing starts a search instead of jumping
         // to the first entry that begins with the key, which would run a pick. Space on the
         // closed drop-down opens its list, as it always has.
-        if (!IsTypedText(key) || (watched == &m_combo && key.key() == Qt::Key_Space))
+        if (!isTypedText(key) || (watched == &m_combo && key.key() == Qt::Key_Space))
             return false;
         if (watched == m_combo.view())
             m_combo.hidePopup();
         if (isVisible())
             m_filter->insert(key.text()); // keys that reached the drop-down before the focus moved
         else
-            Open(key.text());
+            open(key.text());
         return true;
     }
     switch (key.key()) {
-    case Qt::Key_Down: MoveCurrent(1); return true;
-    case Qt::Key_Up: MoveCurrent(-1); return true;
-    case Qt::Key_PageDown: MoveCurrent(kVisibleRows); return true;
-    case Qt::Key_PageUp: MoveCurrent(-kVisibleRows); return true;
+    case Qt::Key_Down: moveCurrent(1); return true;
+    case Qt::Key_Up: moveCurrent(-1); return true;
+    case Qt::Key_PageDown: moveCurrent(kVisibleRows); return true;
+    case Qt::Key_PageUp: moveCurrent(-kVisibleRows); return true;
     case Qt::Key_Return:
-    case Qt::Key_Enter: Pick(m_list->currentIndex().row()); return true;
+    case Qt::Key_Enter: pick(m_list->currentIndex().row()); return true;
     case Qt::Key_Escape: hide(); m_combo.setFocus(); return true;
     default: return false;
     }
 }
+
+} // namespace korvel

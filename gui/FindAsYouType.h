@@ -8,13 +8,15 @@ class QLineEdit;
 class QListView;
 class QStringListModel;
 
+namespace korvel {
+
 // Finding an entry of a long drop-down list by any part of its text. Typing into the
 // drop-down (closed, or with its list open) opens a list of the entries that hold what was
 // typed, ignoring case, under a line that shows it; arrow keys move in that list, Enter or
 // a click picks, Escape leaves the choice as it was. Only a pick changes the drop-down, and
 // it does so as a pick from its own list does: it emits activated. The entries stay those
 // of the drop-down; nothing else can be chosen.
-void EnableFindAsYouType(QComboBox& combo);
+void enableFindAsYouType(QComboBox& combo);
 
 // The list of matches, shown under its drop-down.
 class FindPopup : public QFrame
@@ -25,19 +27,19 @@ public:
     explicit FindPopup(QComboBox& combo);
 
     // Opens under the drop-down with the text typed so far.
-    void Open(const QString& typed);
+    void open(const QString& typed);
     // The entries that hold the text, in the drop-down's order.
-    void SetFilter(const QString& text);
-    QStringList Matches() const;
-    QLineEdit& FilterLine() const { return *m_filter; }
+    void setFilter(const QString& text);
+    QStringList matches() const;
+    QLineEdit& filterLine() const { return *m_filter; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void TakeEntries();
-    void Pick(int matchRow);
-    void MoveCurrent(int rows);
+    void takeEntries();
+    void pick(int matchRow);
+    void moveCurrent(int rows);
 
     QComboBox& m_combo;
     QLineEdit* m_filter;
@@ -48,3 +50,5 @@ private:
     bool m_entriesChanged = true;
     QList<int> m_matchRows;    // the drop-down row of each match
 };
+
+} // namespace korvel

@@ -4,10 +4,12 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+namespace korvel {
+
 namespace {
 
 // "标签文件(*.bq)|*.bq|" as Qt writes filters: "标签文件(*.bq)".
-QString QtNameFilters(const QString& filter)
+QString qtNameFilters(const QString& filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'), Qt::SkipEmptyParts);
     QStringList filters;
@@ -21,20 +23,20 @@ QString QtNameFilters(const QString& filter)
     return filters.join(QLatin1String(";;"));
 }
 
-QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,
+QString runFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,
                       const QString& defaultSuffix)
 {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter(QtNameFilters(filter));
+    dialog.setNameFilter(qtNameFilters(filter));
     dialog.setDefaultSuffix(defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().front();
 }
 
-void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text)
+void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& text)
 {
     // A carriage return that CR LF line ends leave at the end of a name from a file would
     // be invisible in a box, and the name would look like one the program knows.
@@ -47,22 +49,24 @@ void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text)
 
 } // namespace
 
-QString QtFileDialogs::GetSaveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix)
+QString QtFileDialogs::getSaveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix)
 {
-    return RunFileDialog(parent, QFileDialog::AcceptSave, filter, defaultSuffix);
+    return runFileDialog(parent, QFileDialog::AcceptSave, filter, defaultSuffix);
 }
 
-QString QtFileDialogs::GetOpenFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix)
+QString QtFileDialogs::getOpenFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix)
 {
-    return RunFileDialog(parent, QFileDialog::AcceptOpen, filter, defaultSuffix);
+    return runFileDialog(parent, QFileDialog::AcceptOpen, filter, defaultSuffix);
 }
 
 void QtMessageSink::ShowWarning(const QString& text)
 {
-    ShowBox(m_parent, QMessageBox::Warning, text);
+    showBox(m_parent, QMessageBox::Warning, text);
 }
 
 void QtMessageSink::ShowInformation(const QString& text)
 {
-    ShowBox(m_parent, QMessageBox::Information, text);
+    showBox(m_parent, QMessageBox::Information, text);
 }
+
+} // namespace korvel

@@ -6,6 +6,8 @@
 
 class QWidget;
 
+namespace korvel {
+
 // What the dialogs need from outside, behind interfaces that tests replace: where the
 // configuration files lie, where messages go, the file dialogs.
 
@@ -17,16 +19,16 @@ public:
     virtual ~FileDialogs() = default;
 
     // The chosen path, or "" when the user cancelled. Choosing an existing file asks first.
-    virtual QString GetSaveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) = 0;
-    virtual QString GetOpenFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) = 0;
+    virtual QString getSaveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) = 0;
+    virtual QString getOpenFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) = 0;
 };
 
 // Qt's file dialogs, each filter as Qt writes it ("标签文件(*.bq)").
 class QtFileDialogs : public FileDialogs
 {
 public:
-    QString GetSaveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) override;
-    QString GetOpenFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) override;
+    QString getSaveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) override;
+    QString getOpenFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) override;
 };
 
 // The program's message boxes: the application's name as caption, an OK button only, the
@@ -44,10 +46,24 @@ private:
 };
 
 // Where the configuration files lie (the executable's directory, with its trailing '/'),
-// where messages go, and the file dialogs.
-struct ProgramContext
+// where messages go, and the file dialogs. The sink and the dialogs are the caller's and
+// must outlive every dialog given the context.
+class ProgramContext
 {
-    QString configDirectory;
-    MessageSink& messages;
-    FileDialogs& fileDialogs;
+public:
+    ProgramContext(QString configDirectory, MessageSink& messages, FileDialogs& fileDialogs)
+        : m_configDirectory(std::move(configDirectory)), m_messages(&messages), m_fileDialogs(&fileDialogs)
+    {
+    }
+
+    const QString& configDirectory() const { return m_configDirectory; }
+    MessageSink& messages() const { return *m_messages; }
+    FileDialogs& fileDialogs() const { return *m_fileDialogs; }
+
+private:
+    QString m_configDirectory;
+    MessageSink* m_messages;
+    FileDialogs* m_fileDialogs;
 };
+
+} // namespace korvel

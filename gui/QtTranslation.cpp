@@ -2,8 +2,12 @@
 
 #include <QCoreApplication>
 
-bool InstallQtChineseTranslation(QTranslator& translator, const QString& directory)
+namespace korvel {
+
+bool installQtChineseTranslation(QTranslator& translator, const QString& directory)
 {
     return translator.load(QStringLiteral("qtbase_zh_CN"), directory) &&
            QCoreApplication::installTranslator(&translator);
 }
+
+} // namespace korvel

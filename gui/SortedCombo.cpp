@@ -11,14 +11,16 @@
 #include <numeric>
 #include <optional>
 
+namespace korvel {
+
 namespace {
 
-QStringListModel& Model(QComboBox& combo)
+QStringListModel& entriesModel(QComboBox& combo)
 {
     return *static_cast<QStringListModel*>(combo.model());
 }
 
-QStringList SortedIgnoringCase(QStringList entries)
+QStringList sortedIgnoringCase(QStringList entries)
 {
     QStringList sorted;
     sorted.reserve(entries.size());
@@ -29,7 +31,7 @@ QStringList SortedIgnoringCase(QStringList entries)
 
 // How wide a text is on screen, told from its characters alone: the wide (East Asian)
 // characters take about two narrow ones.
-qsizetype DisplayLength(const QString& text)
+qsizetype displayLength(const QString& text)
 {
     qsizetype length = text.size();
     for (const QChar character : text) {
@@ -43,12 +45,12 @@ qsizetype DisplayLength(const QString& text)
 // the most characters.
 constexpr qsizetype kEntriesMeasured = 8;
 
-QList<qsizetype> LongestEntries(const QStringList& entries)
+QList<qsizetype> longestEntries(const QStringList& entries)
 {
     QList<qsizetype> rows(entries.size());
     std::iota(rows.begin(), rows.end(), 0);
     QList<qsizetype> lengths(entries.size());
-    std::transform(entries.begin(), entries.end(), lengths.begin(), DisplayLength);
+    std::transform(entries.begin(), entries.end(), lengths.begin(), displayLength);
     const qsizetype measured = std::min(kEntriesMeasured, rows.size());
     std::partial_sort(rows.begin(), rows.begin() + measured, rows.end(),
                       [&lengths](qsizetype a, qsizetype b) { return lengths[a] > lengths[b]; });
@@ -57,35 +59,35 @@ QList<qsizetype> LongestEntries(const QStringList& entries)
 }
 
 // The open list takes the width of its widest entry, with the scroll bar beside it.
-void WidenListForEntries(QComboBox& combo)
+void widenListForEntries(QComboBox& combo)
 {
     QAbstractItemView& view = *combo.view();
-    const QStringList entries = Model(combo).stringList();
+    const QStringList entries = entriesModel(combo).stringList();
     int widest = 0;
-    for (qsizetype row : LongestEntries(entries))
+    for (qsizetype row : longestEntries(entries))
         widest = std::max(widest, view.sizeHintForIndex(combo.model()->index(static_cast<int>(row), 0)).width());
     const int scrollBar = view.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &view);
     view.setMinimumWidth(widest > 0 ? widest + scrollBar + 2 * view.frameWidth() : 0);
 }
 
-std::optional<QString> Selection(const QComboBox& combo)
+std::optional<QString> selection(const QComboBox& combo)
 {
     if (combo.currentIndex() < 0)
         return std::nullopt;
     return combo.currentText();
 }
 
-void SetEntries(QComboBox& combo, QStringList entries, const std::optional<QString>& selected)
+void setEntries(QComboBox& combo, QStringList entries, const std::optional<QString>& selected)
 {
-    const QStringList sorted = SortedIgnoringCase(std::move(entries));
-    Model(combo).setStringList(sorted);
-    WidenListForEntries(combo);
+    const QStringList sorted = sortedIgnoringCase(std::move(entries));
+    entriesModel(combo).setStringList(sorted);
+    widenListForEntries(combo);
     combo.setCurrentIndex(selected ? static_cast<int>(sorted.indexOf(*selected)) : -1);
 }
 
 } // namespace
 
-QComboBox* CreateSortedCombo(QWidget* parent)
+QComboBox* createSortedCombo(QWidget* parent)
 {
     auto* combo = new QComboBox(parent);
     combo->setModel(new QStringListModel(combo));
@@ -104,37 +106,25 @@ QComboBox* CreateSortedCombo(QWidget* parent)
     return combo;
 }
 
-void AddSortedEntries(QComboBox& combo, QStringList entries)
+void addSortedEntries(QComboBox& combo, QStringList entries)
 {
-    const QStringList listed = Model(combo).stringList();
-    SetEntries(combo, listed.isEmpty() ? std::move(entries) : listed + entries, Selection(combo));
+    const QStringList listed = entriesModel(combo).stringList();
+    setEntries(combo, listed.isEmpty() ? std::move(entries) : listed + entries, selection(combo));
 }
 
-void ReplaceSortedEntries(QComboBox& combo, QStringList entries)
+void replaceSortedEntries(QComboBox& combo, QStringList entries)
 {
-    SetEntries(combo, std::move(entries), std::nullopt);
+    setEntries(combo, std::move(entries), std::nullopt);
 }
 
-void RefillSortedEntries(QComboBox& combo, QStringList entries)
+void refillSortedEntries(QComboBox& combo, QStringList entries)
 {
-    SetEntries(combo, std::move(entries), Selection(combo));
+    setEntries(combo, std::move(entries), selection(combo));
 }
 
-QString SelectedText(const QComboBox& combo)
+QString selectedText(const QComboBox& combo)
 {
     return combo.currentIndex() >= 0 ? combo.currentText() : QString();
 }
 
-void SelectEntryStartingWith(QComboBox& combo, const QString& text)
-{
-    // With "A1" and "a1" listed, the search would move a choice of "a1" to "A1".
-    if (text.isEmpty() || SelectedText(combo) == text)
-        return;
-    const QStringList entries = Model(combo).stringList();
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        if (entries[i].startsWith(text, Qt::CaseInsensitive)) {
-            combo.setCurrentIndex(static_cast<int>(i));
-            return;
-        }
-    }
-}
+} // namespace korvel

@@ -5,22 +5,21 @@
 class QComboBox;
 class QWidget;
 
+namespace korvel {
+
 // The program's drop-down lists keep their entries sorted by text, ignoring case, as the
 // list controls it was made with do, and stay quick with a hundred thousand entries: the
 // entries live in a plain string list model and are sorted once per change. The open list
 // is as wide as its widest entry, even where the closed box is narrower.
-QComboBox* CreateSortedCombo(QWidget* parent);
+QComboBox* createSortedCombo(QWidget* parent);
 
 // Adding keeps the current selection on the entry it was on; replacing clears it;
 // refilling keeps it when the entry is among the new ones.
-void AddSortedEntries(QComboBox& combo, QStringList entries);
-void ReplaceSortedEntries(QComboBox& combo, QStringList entries);
-void RefillSortedEntries(QComboBox& combo, QStringList entries);
+void addSortedEntries(QComboBox& combo, QStringList entries);
+void replaceSortedEntries(QComboBox& combo, QStringList entries);
+void refillSortedEntries(QComboBox& combo, QStringList entries);
 
 // The selected entry's text, or "" when nothing is selected.
-QString SelectedText(const QComboBox& combo);
+QString selectedText(const QComboBox& combo);
 
-// Selects the first entry that begins with the text, ignoring case; leaves the selection
-// as it is when the text is empty, the selected entry is the text itself, or no entry
-// matches. Runs no selection handler.
-void SelectEntryStartingWith(QComboBox& combo, const QString& text);
+} // namespace korvel

@@ -1,4 +1,4 @@
-#include "app/korvel/CKorvelApp.h"
+#include "app/korvel/Application.h"
 #include "config/ConnectionSettings.h"
 #include "gui/ProgramContext.h"
 #include "db/sqlite/EngineSettings.h"
@@ -13,9 +13,9 @@ int main(int argc, char** argv)
     KeepFreedMemoryForReuse();
     ConfigureEmbeddedEngine();
     QApplication application(argc, argv);
-    QtMessageSink messages;
-    QtFileDialogs fileDialogs;
-    CKorvelApp theApp(ProgramContext{GetExeDirectory(), messages, fileDialogs});
-    theApp.InitInstance();
+    korvel::QtMessageSink messages;
+    korvel::QtFileDialogs fileDialogs;
+    korvel::Application program(korvel::ProgramContext{GetExeDirectory(), messages, fileDialogs});
+    program.run();
     return 0;
 }

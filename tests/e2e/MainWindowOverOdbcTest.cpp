@@ -4,8 +4,8 @@
 #include "app/korvelctl/Korvelctl.h"
 #include "db/client/SqlDialect.h"
 #include "demodata/DemoDatabase.h"
-#include "gui/CKorvelDlg.h"
-#include "gui/ShellDialogs.h"
+#include "gui/LoginDialog.h"
+#include "gui/MainWindow.h"
 #include "tests/app/korvelctl/KorvelctlRun.h"
 #include "tests/e2e/KorvelServerTest.h"
 #include "tests/support/DialogControls.h"
@@ -18,6 +18,10 @@
 #include <QElapsedTimer>
 #include <QSet>
 #include <QUuid>
+
+using korvel::LoginDialog;
+using korvel::MainWindow;
+using korvel::ProgramContext;
 
 namespace {
 
@@ -33,23 +37,23 @@ protected:
         m_folder.writeValueLists(DemoValueListText().replace(QLatin1Char('\n'), QLatin1Char(';')));
     }
 
-    CKorvelDlg& OpenMainWindow()
+    MainWindow& OpenMainWindow()
     {
-        m_dialog = std::make_unique<CKorvelDlg>(ProgramContext{m_folder.directory(), m_messages, m_fileDialogs});
-        EXPECT_TRUE(m_dialog->OnInitDialog());
+        m_dialog = std::make_unique<MainWindow>(ProgramContext{m_folder.directory(), m_messages, m_fileDialogs});
+        m_dialog->load();
         m_dialog->show();
         return *m_dialog;
     }
 
     // The first entry of a parent list whose child list is not empty, chosen.
-    QString ChooseParentWithChildren(int parent, int child)
+    QString ChooseParentWithChildren(const QString& parent, const QString& child)
     {
         for (const QString& number : EntriesOf(*m_dialog, parent)) {
             Choose(*m_dialog, parent, number);
             if (ComboOf(*m_dialog, child).count() > 0)
                 return number;
         }
-        ADD_FAILURE() << "no entry of " << parent << " has children";
+        ADD_FAILURE() << "no entry of " << parent.toStdString() << " has children";
         return QString();
     }
 
@@ -71,18 +75,18 @@ protected:
     {
         RegisterFaultInjectingProvider(plan, Provider());
         m_folder.writeSettings(Settings(QStringLiteral("faulty")));
-        const CKorvelDlg& dialog = OpenMainWindow();
-        const QString harness = ChooseParentWithChildren(CKorvelDlg::kHarnessNoCombo, CKorvelDlg::kWireNoCombo);
-        const QString wire = EntriesOf(dialog, CKorvelDlg::kWireNoCombo).value(0);
-        Choose(dialog, CKorvelDlg::kWireNoCombo, wire);
-        Choose(dialog, CKorvelDlg::kConnectTypeCombo, EntriesOf(dialog, CKorvelDlg::kConnectTypeCombo).value(0));
+        const MainWindow& dialog = OpenMainWindow();
+        const QString harness = ChooseParentWithChildren("harnessNumberList", "wireNumberList");
+        const QString wire = EntriesOf(dialog, "wireNumberList").value(0);
+        Choose(dialog, "wireNumberList", wire);
+        Choose(dialog, "connectionTypeList", EntriesOf(dialog, "connectionTypeList").value(0));
         return QStringLiteral("WireNo = N'%1' and HarnessID = (select HarnessID from tblHarnessInfo where HarnessNo = N'%2')")
             .arg(wire, harness);
     }
 
     RecordingMessageSink m_messages;
     ScriptedFileDialogs m_fileDialogs;
-    std::unique_ptr<CKorvelDlg> m_dialog;
+    std::unique_ptr<MainWindow> m_dialog;
 };
 
 QStringList Sorted(QStringList texts)
@@ -96,34 +100,33 @@ QStringList Sorted(QStringList texts)
 TEST_P(MainWindowOverOdbcTest, TheLoginComparesWithAdminsStoredPassword)
 {
     const QString stored = Scalar(QStringLiteral("select Password from tblUserInfo where UserID='Admin'"));
-    Cdlg_Login login(ProgramContext{m_folder.directory(), m_messages, m_fileDialogs});
+    LoginDialog login(ProgramContext{m_folder.directory(), m_messages, m_fileDialogs});
     login.show();
 
     // Through an ODBC data source here, as a plant may configure it.
     ConnectionSettings refused = DataSourceSettings();
     refused.password += QLatin1Char('x');
     m_folder.writeSettings(refused);
-    Type(login, Cdlg_Login::kPasswordEdit, stored);
-    Press(login, Cdlg_Login::kOkButton);
+    Type(login, "passwordEdit", stored);
+    Press(login, "okButton");
     m_folder.writeSettings(DataSourceSettings());
-    Type(login, Cdlg_Login::kPasswordEdit, stored.toUpper());
-    Press(login, Cdlg_Login::kOkButton);
+    Type(login, "passwordEdit", stored.toUpper());
+    Press(login, "okButton");
     EXPECT_EQ(m_messages.warnings, QStringList({"连接数据库失败", "密码错误"}));
-    EXPECT_EQ(login.m_bLoggedIn, 0);
+    EXPECT_NE(login.result(), QDialog::Accepted);
 
-    Type(login, Cdlg_Login::kPasswordEdit, stored);
-    Press(login, Cdlg_Login::kOkButton);
-    EXPECT_EQ(login.m_bLoggedIn, 1);
+    Type(login, "passwordEdit", stored);
+    Press(login, "okButton");
     EXPECT_EQ(login.result(), QDialog::Accepted);
     EXPECT_EQ(m_messages.warnings.size(), 2);
 
     Run(QStringLiteral("delete from tblUserInfo where UserID = 'Admin'"));
-    Cdlg_Login again(ProgramContext{m_folder.directory(), m_messages, m_fileDialogs});
+    LoginDialog again(ProgramContext{m_folder.directory(), m_messages, m_fileDialogs});
     again.show();
-    Type(again, Cdlg_Login::kPasswordEdit, stored);
-    Press(again, Cdlg_Login::kOkButton);
+    Type(again, "passwordEdit", stored);
+    Press(again, "okButton");
     EXPECT_EQ(m_messages.warnings.value(2), QStringLiteral("获取数据库信息失败"));
-    EXPECT_EQ(again.m_bLoggedIn, 0);
+    EXPECT_NE(again.result(), QDialog::Accepted);
 }
 
 TEST_P(MainWindowOverOdbcTest, APasswordReachesTheServerAsTyped)
@@ -168,7 +171,7 @@ TEST_P(MainWindowOverOdbcTest, AWriteToARowThatWentAwayWarns)
         const QString wire = ChooseWireToWrite(plan);
         Run(QStringLiteral("delete from tblHarnessWireInfo where ") + wire);
         m_messages = RecordingMessageSink();
-        Press(*m_dialog, CKorvelDlg::kWriteConnectTypeButton);
+        Press(*m_dialog, "writeConnectionTypeButton");
         EXPECT_EQ(m_messages.warnings, QStringList(QStringLiteral("没有找到要写入的记录，写入联线类型失败")));
         EXPECT_TRUE(m_messages.informations.isEmpty());
     }
@@ -177,23 +180,23 @@ TEST_P(MainWindowOverOdbcTest, AWriteToARowThatWentAwayWarns)
 
 TEST_P(MainWindowOverOdbcTest, EachCascadeListsTheChildrenOfTheChosenParentOnly)
 {
-    const CKorvelDlg& dialog = OpenMainWindow();
+    const MainWindow& dialog = OpenMainWindow();
     EXPECT_TRUE(m_messages.warnings.isEmpty()) << m_messages.warnings.join('\n').toStdString();
-    EXPECT_EQ(Sorted(EntriesOf(dialog, CKorvelDlg::kHarnessNoCombo)),
+    EXPECT_EQ(Sorted(EntriesOf(dialog, "harnessNumberList")),
               Sorted(FirstColumnOf(QStringLiteral("select HarnessNo from tblHarnessInfo"))));
-    EXPECT_EQ(Sorted(EntriesOf(dialog, CKorvelDlg::kLabelNoCombo)),
+    EXPECT_EQ(Sorted(EntriesOf(dialog, "labelNumberList")),
               Sorted(FirstColumnOf(QStringLiteral("select LabelNo from tblLabelInfo where LabelStatus=1"))));
 
     const struct
     {
-        int parent;
-        int child;
+        const char* parent;
+        const char* child;
         const char* children; // %1: the parent's number
     } cascades[] = {
-        {CKorvelDlg::kHarnessNoCombo, CKorvelDlg::kWireNoCombo,
+        {"harnessNumberList", "wireNumberList",
          "select w.WireNo from tblHarnessWireInfo w join tblHarnessInfo h on h.HarnessID = w.HarnessID"
          " where h.HarnessNo = '%1'"},
-        {CKorvelDlg::kJobNoCombo, CKorvelDlg::kStepCombo,
+        {"jobNumberList", "stepList",
          "select s.LineID from tblJobStepInfo s join tblJobInfo j on j.JobID = s.JobID where j.JobNo = '%1'"},
     };
     for (const auto& cascade : cascades) {
@@ -211,33 +214,33 @@ TEST_P(MainWindowOverOdbcTest, EachCascadeListsTheChildrenOfTheChosenParentOnly)
 
 TEST_P(MainWindowOverOdbcTest, EachWriteChangesExactlyTheChosenRow)
 {
-    const CKorvelDlg& dialog = OpenMainWindow();
+    const MainWindow& dialog = OpenMainWindow();
     // The demo's wire and step numbers recur under every harness and job: a write keyed by
     // the number alone would change many rows.
     const struct
     {
-        int parent;
-        int child;
-        int picker;
-        int valueBox;
-        int button;
+        const char* parent;
+        const char* child;
+        const char* picker;
+        const char* valueBox;
+        const char* button;
         const char* table;
         const char* written; // the written column of the chosen row; %1 the parent's number, %2 the child
     } writes[] = {
-        {CKorvelDlg::kHarnessNoCombo, CKorvelDlg::kWireNoCombo, CKorvelDlg::kConnectTypeCombo,
-         CKorvelDlg::kConnectTypeValue, CKorvelDlg::kWriteConnectTypeButton, "tblHarnessWireInfo",
+        {"harnessNumberList", "wireNumberList", "connectionTypeList",
+         "connectionTypeValue", "writeConnectionTypeButton", "tblHarnessWireInfo",
          "select w.HarnessType from tblHarnessWireInfo w join tblHarnessInfo h on h.HarnessID = w.HarnessID"
          " where h.HarnessNo = '%1' and w.WireNo = '%2'"},
-        {CKorvelDlg::kHarnessNoCombo, CKorvelDlg::kWireNoCombo, CKorvelDlg::kTestGroupCombo,
-         CKorvelDlg::kTestGroupValue, CKorvelDlg::kWriteTestGroupButton, "tblHarnessWireInfo",
+        {"harnessNumberList", "wireNumberList", "testGroupList",
+         "testGroupValue", "writeTestGroupButton", "tblHarnessWireInfo",
          "select w.WireGroup from tblHarnessWireInfo w join tblHarnessInfo h on h.HarnessID = w.HarnessID"
          " where h.HarnessNo = '%1' and w.WireNo = '%2'"},
-        {CKorvelDlg::kJobNoCombo, CKorvelDlg::kStepCombo, CKorvelDlg::kTestModeCombo,
-         CKorvelDlg::kTestModeValue, CKorvelDlg::kWriteTestModeButton, "tblJobStepInfo",
+        {"jobNumberList", "stepList", "testModeList",
+         "testModeValue", "writeTestModeButton", "tblJobStepInfo",
          "select s.TestMode from tblJobStepInfo s join tblJobInfo j on j.JobID = s.JobID"
          " where j.JobNo = '%1' and s.LineID = %2"},
-        {CKorvelDlg::kJobNoCombo, CKorvelDlg::kStepCombo, CKorvelDlg::kTestGroup2Combo,
-         CKorvelDlg::kTestGroup2Value, CKorvelDlg::kWriteTestGroup2Button, "tblJobStepInfo",
+        {"jobNumberList", "stepList", "testGroup2List",
+         "testGroup2Value", "writeTestGroup2Button", "tblJobStepInfo",
          "select s.TestGroup from tblJobStepInfo s join tblJobInfo j on j.JobID = s.JobID"
          " where j.JobNo = '%1' and s.LineID = %2"},
     };
@@ -339,10 +342,10 @@ TEST_P(MainWindowOnSqlServerTest, AWriteUnderNoCountReportsItsRow)
     const QString wire = ChooseWireToWrite(plan);
     Run(QStringLiteral("update tblHarnessWireInfo set HarnessType = null where ") + wire);
     m_messages = RecordingMessageSink();
-    Press(*m_dialog, CKorvelDlg::kWriteConnectTypeButton);
+    Press(*m_dialog, "writeConnectionTypeButton");
     EXPECT_EQ(m_messages.informations, QStringList(QStringLiteral("写入成功")));
     EXPECT_EQ(Scalar(QStringLiteral("select HarnessType from tblHarnessWireInfo where ") + wire),
-              TextOf(*m_dialog, CKorvelDlg::kConnectTypeValue));
+              TextOf(*m_dialog, "connectionTypeValue"));
 }
 
 TEST_P(MainWindowOnSqlServerTest, AWriteHeldUpByAnotherSessionsLockEndsInTheUsualMessage)
@@ -356,7 +359,7 @@ TEST_P(MainWindowOnSqlServerTest, AWriteHeldUpByAnotherSessionsLockEndsInTheUsua
     m_messages = RecordingMessageSink();
     QElapsedTimer waited;
     waited.start();
-    Press(*m_dialog, CKorvelDlg::kWriteConnectTypeButton);
+    Press(*m_dialog, "writeConnectionTypeButton");
     const qint64 seconds = waited.elapsed() / 1000;
     EXPECT_TRUE(m_client.RollbackTransaction(error));
     ASSERT_EQ(m_messages.warnings.size(), 1);

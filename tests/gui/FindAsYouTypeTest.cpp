@@ -15,15 +15,21 @@
 
 #include <gtest/gtest.h>
 
+using korvel::addSortedEntries;
+using korvel::createSortedCombo;
+using korvel::enableFindAsYouType;
+using korvel::FindPopup;
+using korvel::replaceSortedEntries;
+
 namespace {
 
 class FindAsYouTypeTest : public ::testing::Test
 {
 protected:
-    FindAsYouTypeTest() : combo(CreateSortedCombo(&dialog))
+    FindAsYouTypeTest() : combo(createSortedCombo(&dialog))
     {
-        ReplaceSortedEntries(*combo, {"WH-0001", "WH-0010", "AB-100", "wh-0100", "线束-01"});
-        EnableFindAsYouType(*combo);
+        replaceSortedEntries(*combo, {"WH-0001", "WH-0010", "AB-100", "wh-0100", "线束-01"});
+        enableFindAsYouType(*combo);
         dialog.show();
         combo->setFocus();
     }
@@ -42,17 +48,17 @@ TEST_F(FindAsYouTypeTest, TypingNarrowsTheListAndOnlyAPickRunsTheHandler)
     combo->setCurrentIndex(0);
     QTest::keyClick(combo, '0');
     ASSERT_TRUE(popup()->isVisible());
-    ASSERT_EQ(QApplication::focusWidget(), &popup()->FilterLine()) << "the search takes the keys that follow";
+    ASSERT_EQ(QApplication::focusWidget(), &popup()->filterLine()) << "the search takes the keys that follow";
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1"));
-    EXPECT_EQ(popup()->FilterLine().text(), QStringLiteral("01"));
-    EXPECT_EQ(popup()->Matches(), QStringList({"WH-0001", "WH-0010", "wh-0100", "线束-01"})) << "any part, any case";
+    EXPECT_EQ(popup()->filterLine().text(), QStringLiteral("01"));
+    EXPECT_EQ(popup()->matches(), QStringList({"WH-0001", "WH-0010", "wh-0100", "线束-01"})) << "any part, any case";
     EXPECT_EQ(picks.count(), 0);
     EXPECT_EQ(combo->currentText(), QStringLiteral("AB-100")) << "typing chooses nothing";
 
-    QTest::keyClicks(&popup()->FilterLine(), QStringLiteral("0"));
-    EXPECT_EQ(popup()->Matches(), QStringList({"WH-0010", "wh-0100"}));
-    QTest::keyClick(&popup()->FilterLine(), Qt::Key_Down);
-    QTest::keyClick(&popup()->FilterLine(), Qt::Key_Return);
+    QTest::keyClicks(&popup()->filterLine(), QStringLiteral("0"));
+    EXPECT_EQ(popup()->matches(), QStringList({"WH-0010", "wh-0100"}));
+    QTest::keyClick(&popup()->filterLine(), Qt::Key_Down);
+    QTest::keyClick(&popup()->filterLine(), Qt::Key_Return);
     EXPECT_FALSE(popup()->isVisible());
     ASSERT_EQ(picks.count(), 1);
     EXPECT_EQ(combo->currentText(), QStringLiteral("wh-0100"));
@@ -64,9 +70,9 @@ TEST_F(FindAsYouTypeTest, EscapeAndASearchWithoutMatchLeaveTheChoiceAlone)
     QSignalSpy picks(combo, &QComboBox::activated);
     combo->setCurrentIndex(2);
     QTest::keyClicks(combo, QStringLiteral("zz"));
-    EXPECT_TRUE(popup()->Matches().isEmpty());
-    QTest::keyClick(&popup()->FilterLine(), Qt::Key_Return);
-    QTest::keyClick(&popup()->FilterLine(), Qt::Key_Escape);
+    EXPECT_TRUE(popup()->matches().isEmpty());
+    QTest::keyClick(&popup()->filterLine(), Qt::Key_Return);
+    QTest::keyClick(&popup()->filterLine(), Qt::Key_Escape);
     EXPECT_FALSE(popup()->isVisible());
     EXPECT_EQ(picks.count(), 0);
     EXPECT_EQ(combo->currentIndex(), 2);
@@ -83,17 +89,17 @@ TEST_F(FindAsYouTypeTest, EscapeAndASearchWithoutMatchLeaveTheChoiceAlone)
     QKeyEvent typed(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("线"));
     QApplication::sendEvent(combo->view(), &typed);
     EXPECT_TRUE(popup()->isVisible());
-    EXPECT_EQ(popup()->Matches(), QStringList({"线束-01"}));
+    EXPECT_EQ(popup()->matches(), QStringList({"线束-01"}));
     EXPECT_EQ(picks.count(), 0);
 }
 
 TEST_F(FindAsYouTypeTest, ASearchAfterTheEntriesChangedFindsTheNewOnesAndAClickPicksOne)
 {
     QTest::keyClick(combo, 'w');
-    QTest::keyClick(&popup()->FilterLine(), Qt::Key_Escape);
-    AddSortedEntries(*combo, {"WH-9999"});
+    QTest::keyClick(&popup()->filterLine(), Qt::Key_Escape);
+    addSortedEntries(*combo, {"WH-9999"});
     QTest::keyClick(combo, '9');
-    EXPECT_EQ(popup()->Matches(), QStringList({"WH-9999"}));
+    EXPECT_EQ(popup()->matches(), QStringList({"WH-9999"}));
 
     QSignalSpy picks(combo, &QComboBox::activated);
     const QListView& list = *popup()->findChild<QListView*>();
@@ -108,7 +114,7 @@ TEST_F(FindAsYouTypeTest, TheMatchesShowTheWidestEntryWhole)
     const QString wide = QStringLiteral("一条很长的线束编号-").repeated(4);
     combo->setFixedWidth(40);
     // More matches than the list shows: its scroll bar takes room too.
-    AddSortedEntries(*combo, QStringList(10, QStringLiteral("WH-2000")) << wide);
+    addSortedEntries(*combo, QStringList(10, QStringLiteral("WH-2000")) << wide);
     QTest::keyClick(combo, '-');
     const QListView& list = *popup()->findChild<QListView*>();
     EXPECT_GE(list.viewport()->width(), list.fontMetrics().horizontalAdvance(wide));

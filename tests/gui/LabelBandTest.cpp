@@ -1,10 +1,10 @@
 // The main window's label band: export the chosen label, import a bundle, through the
 // file dialogs and the duplicate-label dialog.
 
-#include "gui/CKorvelDlg.h"
+#include "gui/MainWindow.h"
 
 #include "demodata/DemoDatabase.h"
-#include "gui/Cdlg_Label.h"
+#include "gui/DuplicateLabelDialog.h"
 #include "gui/DialogTemplate.h"
 #include "gui/SortedCombo.h"
 #include "tests/labels/LabelTestSupport.h"
@@ -21,6 +21,10 @@
 
 #include <gtest/gtest.h>
 
+using korvel::MainWindow;
+using korvel::ProgramContext;
+using korvel::selectedText;
+
 namespace {
 
 class LabelBandTest : public ::testing::Test
@@ -34,8 +38,8 @@ protected:
         QString error;
         EXPECT_TRUE(CreateDemoDatabase(database(), demo, error)) << error.toStdString();
         folder.writeEmbeddedSettings();
-        dialog = std::make_unique<CKorvelDlg>(ProgramContext{folder.directory(), messages, fileDialogs});
-        dialog->OnInitDialog();
+        dialog = std::make_unique<MainWindow>(ProgramContext{folder.directory(), messages, fileDialogs});
+        dialog->load();
         dialog->show();
         messages.warnings.clear(); // no value-list file: the window says so
     }
@@ -50,33 +54,33 @@ protected:
     ProgramFolder folder;
     RecordingMessageSink messages;
     ScriptedFileDialogs fileDialogs;
-    std::unique_ptr<CKorvelDlg> dialog;
+    std::unique_ptr<MainWindow> dialog;
 };
 
 } // namespace
 
 TEST_F(LabelBandTest, ExportNeedsALabelAndAFile)
 {
-    Press(*dialog, CKorvelDlg::kExportButton);
+    Press(*dialog, "exportButton");
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("标签不能为空")));
     EXPECT_TRUE(fileDialogs.asked.isEmpty());
 
-    Choose(*dialog, CKorvelDlg::kLabelNoCombo, QStringLiteral("LB-00003"));
-    Press(*dialog, CKorvelDlg::kExportButton); // the save dialog is cancelled
+    Choose(*dialog, "labelNumberList", QStringLiteral("LB-00003"));
+    Press(*dialog, "exportButton"); // the save dialog is cancelled
     EXPECT_EQ(fileDialogs.asked, QStringList(QStringLiteral("save|标签文件(*.bq)|*.bq||bq")));
     EXPECT_TRUE(messages.informations.isEmpty());
 
     fileDialogs.answers = {bundle()};
-    Press(*dialog, CKorvelDlg::kExportButton);
+    Press(*dialog, "exportButton");
     EXPECT_EQ(messages.informations, QStringList(QStringLiteral("导出成功")));
     EXPECT_TRUE(QFileInfo(bundle()).size() > 0);
 }
 
 TEST_F(LabelBandTest, ImportingBackAsksForANewNumberAndAddsASecondLabel)
 {
-    Choose(*dialog, CKorvelDlg::kLabelNoCombo, QStringLiteral("LB-00003"));
+    Choose(*dialog, "labelNumberList", QStringLiteral("LB-00003"));
     fileDialogs.answers = {bundle()};
-    Press(*dialog, CKorvelDlg::kExportButton);
+    Press(*dialog, "exportButton");
 
     // The duplicate-label dialog comes up over the window; the user refuses the old
     // number once, then gives a free one.
@@ -85,28 +89,28 @@ TEST_F(LabelBandTest, ImportingBackAsksForANewNumberAndAddsASecondLabel)
         QWidget* duplicate = QApplication::activeModalWidget();
         ASSERT_NE(duplicate, nullptr);
         shown.append(duplicate->windowTitle());
-        shown.append(TextOf(*duplicate, Cdlg_Label::kOldValueEdit));
+        shown.append(TextOf(*duplicate, "oldLabelNumberEdit"));
         for (const QString& number : {QStringLiteral("LB-00003"), QStringLiteral("LB-90003")}) {
-            Type(*duplicate, Cdlg_Label::kNewValueEdit, number);
-            QTest::keyClick(&EditOf(*duplicate, Cdlg_Label::kNewValueEdit), Qt::Key_Return);
+            Type(*duplicate, "newLabelNumberEdit", number);
+            QTest::keyClick(&EditOf(*duplicate, "newLabelNumberEdit"), Qt::Key_Return);
         }
     });
     fileDialogs.answers = {bundle()};
-    Press(*dialog, CKorvelDlg::kImportButton);
+    Press(*dialog, "importButton");
     EXPECT_EQ(shown, QStringList({"Label重复", "LB-00003"}));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("LB-00003已经存在")));
     EXPECT_EQ(messages.informations, QStringList({"导出成功", "导入成功"}));
     EXPECT_EQ(labelsNumbered(QStringLiteral("LB-90003")), 1);
     EXPECT_EQ(labelsNumbered(QStringLiteral("LB-00003")), 1);
-    EXPECT_TRUE(EntriesOf(*dialog, CKorvelDlg::kLabelNoCombo).contains(QStringLiteral("LB-90003"))) << "listed at once";
-    EXPECT_EQ(SelectedText(ComboOf(*dialog, CKorvelDlg::kLabelNoCombo)), QStringLiteral("LB-00003")) << "still chosen";
+    EXPECT_TRUE(EntriesOf(*dialog, "labelNumberList").contains(QStringLiteral("LB-90003"))) << "listed at once";
+    EXPECT_EQ(selectedText(ComboOf(*dialog, "labelNumberList")), QStringLiteral("LB-00003")) << "still chosen";
 }
 
 TEST_F(LabelBandTest, GivingUpInTheDuplicateDialogImportsNothing)
 {
-    Choose(*dialog, CKorvelDlg::kLabelNoCombo, QStringLiteral("LB-00003"));
+    Choose(*dialog, "labelNumberList", QStringLiteral("LB-00003"));
     fileDialogs.answers = {bundle()};
-    Press(*dialog, CKorvelDlg::kExportButton);
+    Press(*dialog, "exportButton");
     const QStringList before = LabelTableContents(database());
 
     QTimer::singleShot(0, [] {
@@ -114,12 +118,12 @@ TEST_F(LabelBandTest, GivingUpInTheDuplicateDialogImportsNothing)
             QTest::keyClick(duplicate, Qt::Key_Escape);
     });
     fileDialogs.answers = {bundle()};
-    Press(*dialog, CKorvelDlg::kImportButton);
+    Press(*dialog, "importButton");
     EXPECT_EQ(LabelTableContents(database()), before);
     EXPECT_EQ(messages.informations, QStringList(QStringLiteral("导出成功")));
     EXPECT_TRUE(messages.warnings.isEmpty());
 
-    Press(*dialog, CKorvelDlg::kImportButton); // the open dialog is cancelled: nothing at all
+    Press(*dialog, "importButton"); // the open dialog is cancelled: nothing at all
     EXPECT_EQ(fileDialogs.asked.last(), QStringLiteral("open|标签文件(*.bq)|*.bq||bq"));
     EXPECT_EQ(LabelTableContents(database()), before);
 }

@@ -1,9 +1,10 @@
 // Qt's own texts in Chinese, and the program's start that puts them on screen.
 
-#include "app/korvel/CKorvelApp.h"
+#include "app/korvel/Application.h"
 #include "gui/DialogTemplate.h"
+#include "gui/LoginDialog.h"
 #include "gui/QtTranslation.h"
-#include "gui/ShellDialogs.h"
+#include "tests/support/DialogControls.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/RecordingMessageSink.h"
@@ -23,6 +24,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+using korvel::Application;
+using korvel::installQtChineseTranslation;
+using korvel::ProgramContext;
+using korvel::QtFileDialogs;
 
 namespace {
 
@@ -45,7 +51,7 @@ QStringList SaveDialogButtons()
             texts.append(button->text());
         dialog->reject();
     });
-    QtFileDialogs().GetSaveFileName(nullptr, QStringLiteral("标签文件(*.bq)|*.bq|"), QStringLiteral("bq"));
+    QtFileDialogs().getSaveFileName(nullptr, QStringLiteral("标签文件(*.bq)|*.bq|"), QStringLiteral("bq"));
     return texts;
 }
 
@@ -55,7 +61,7 @@ TEST(QtTranslation, QtsOwnButtonsAndDialogsSpeakChineseWhileItLasts)
 {
     {
         QTranslator chinese;
-        ASSERT_TRUE(InstallQtChineseTranslation(chinese)) << "scripts/setup installs qt6-translations-l10n";
+        ASSERT_TRUE(installQtChineseTranslation(chinese)) << "scripts/setup installs qt6-translations-l10n";
         EXPECT_EQ(OkButtonText(), QStringLiteral("确定"));
         EXPECT_EQ(SaveDialogButtons(), QStringList({"保存(&S)", "取消"}));
     }
@@ -66,11 +72,11 @@ TEST(QtTranslation, WithoutTheFileQtSpeaksEnglish)
 {
     const QTemporaryDir empty;
     QTranslator chinese;
-    EXPECT_FALSE(InstallQtChineseTranslation(chinese, empty.path()));
+    EXPECT_FALSE(installQtChineseTranslation(chinese, empty.path()));
     EXPECT_EQ(OkButtonText(), QStringLiteral("OK"));
 }
 
-TEST(CKorvelApp, TheProgramsRunSpeaksChineseInQtsOwnTextsToo)
+TEST(Application, TheProgramsRunSpeaksChineseInQtsOwnTextsToo)
 {
     const ProgramFolder folder;
     RecordingMessageSink messages;
@@ -80,12 +86,12 @@ TEST(CKorvelApp, TheProgramsRunSpeaksChineseInQtsOwnTextsToo)
         QWidget* login = QApplication::activeModalWidget();
         if (!login)
             return;
-        auto* password = qobject_cast<QLineEdit*>(FindControl(*login, Cdlg_Login::kPasswordEdit));
-        const std::unique_ptr<QMenu> menu(password->createStandardContextMenu());
+        QLineEdit& password = EditOf(*login, "passwordEdit");
+        const std::unique_ptr<QMenu> menu(password.createStandardContextMenu());
         undo = menu->actions().first()->text();
         QTest::keyClick(login, Qt::Key_Escape);
     });
-    CKorvelApp(ProgramContext{folder.directory(), messages, fileDialogs}).InitInstance();
+    Application(ProgramContext{folder.directory(), messages, fileDialogs}).run();
     EXPECT_TRUE(undo.startsWith(QStringLiteral("撤消(&U)"))) << "the edit boxes' context menu at the login: " << undo.toStdString();
     EXPECT_EQ(OkButtonText(), QStringLiteral("OK")) << "nothing outlives the run";
 }

@@ -17,6 +17,19 @@
 
 #include <gtest/gtest.h>
 
+using korvel::addSortedEntries;
+using korvel::applyTemplate;
+using korvel::createSortedCombo;
+using korvel::DialogUnits;
+using korvel::identifyControl;
+using korvel::placeControl;
+using korvel::QtFileDialogs;
+using korvel::QtMessageSink;
+using korvel::replaceSortedEntries;
+using korvel::selectedText;
+using korvel::shellDialogFont;
+using korvel::TemplateDialog;
+
 namespace {
 
 QStringList Entries(const QComboBox& combo)
@@ -55,8 +68,8 @@ SeenBox Show(void (QtMessageSink::*show)(const QString&), const QString& text)
 class CountingDialog : public TemplateDialog
 {
 public:
-    CountingDialog() : TemplateDialog(nullptr, ShellDialogFont(), QStringLiteral("test"), 100, 50) {}
-    void OnOK() override { ++oks; }
+    CountingDialog() : TemplateDialog(nullptr, shellDialogFont(), QStringLiteral("test"), 100, 50) {}
+    void accept() override { ++oks; }
 
     int oks = 0;
 };
@@ -82,37 +95,21 @@ TEST(QtMessageSink, BoxesHaveTheProgramsCaptionAnOkButtonAndTheirIcon)
 TEST(SortedCombo, EntriesStaySortedIgnoringCaseAndTheChoiceStaysPut)
 {
     QWidget parent;
-    QComboBox* combo = CreateSortedCombo(&parent);
-    AddSortedEntries(*combo, {"wh-b", "WH-A", "wh-c"});
+    QComboBox* combo = createSortedCombo(&parent);
+    addSortedEntries(*combo, {"wh-b", "WH-A", "wh-c"});
     EXPECT_EQ(Entries(*combo), QStringList({"WH-A", "wh-b", "wh-c"}));
     EXPECT_EQ(combo->currentIndex(), -1) << "filling selects nothing";
     EXPECT_FALSE(combo->isEditable());
 
     combo->setCurrentIndex(1);
-    AddSortedEntries(*combo, {"WH-0", "wh-b"});
+    addSortedEntries(*combo, {"WH-0", "wh-b"});
     EXPECT_EQ(Entries(*combo), QStringList({"WH-0", "WH-A", "wh-b", "wh-b", "wh-c"}));
     EXPECT_EQ(combo->currentText(), QStringLiteral("wh-b")) << "adding keeps the choice";
-    EXPECT_EQ(SelectedText(*combo), QStringLiteral("wh-b"));
+    EXPECT_EQ(selectedText(*combo), QStringLiteral("wh-b"));
 
-    ReplaceSortedEntries(*combo, {"b", "A"});
+    replaceSortedEntries(*combo, {"b", "A"});
     EXPECT_EQ(Entries(*combo), QStringList({"A", "b"}));
-    EXPECT_EQ(SelectedText(*combo), QString()) << "replacing clears the choice";
-
-    SelectEntryStartingWith(*combo, QStringLiteral("B"));
-    EXPECT_EQ(combo->currentText(), QStringLiteral("b")) << "the first entry that begins so, ignoring case";
-    SelectEntryStartingWith(*combo, QStringLiteral("zzz"));
-    SelectEntryStartingWith(*combo, QString());
-    EXPECT_EQ(combo->currentText(), QStringLiteral("b")) << "no match or an empty text changes nothing";
-}
-
-TEST(SortedCombo, AChoiceThatIsTheTextItselfStaysOnItsCaseVariant)
-{
-    QWidget parent;
-    QComboBox* combo = CreateSortedCombo(&parent);
-    AddSortedEntries(*combo, {"A1", "a1"});
-    combo->setCurrentIndex(1);
-    SelectEntryStartingWith(*combo, QStringLiteral("a1"));
-    EXPECT_EQ(combo->currentIndex(), 1) << "not moved to A1";
+    EXPECT_EQ(selectedText(*combo), QString()) << "replacing clears the choice";
 }
 
 TEST(SortedCombo, TheOpenListShowsItsWidestEntryWholeWhereTheBoxIsNarrow)
@@ -127,9 +124,9 @@ TEST(SortedCombo, TheOpenListShowsItsWidestEntryWholeWhereTheBoxIsNarrow)
     } lists[] = {{{"A", chinese + "-0000000001", "B"}, chinese + "-0000000001"}, {latin + QStringList(chinese), chinese}};
     for (const auto& list : lists) {
         QWidget parent;
-        QComboBox* combo = CreateSortedCombo(&parent);
+        QComboBox* combo = createSortedCombo(&parent);
         combo->setFixedWidth(40);
-        ReplaceSortedEntries(*combo, list.entries);
+        replaceSortedEntries(*combo, list.entries);
         parent.show();
         combo->showPopup();
         EXPECT_GE(combo->view()->viewport()->width(), combo->view()->fontMetrics().horizontalAdvance(list.widest))
@@ -140,7 +137,7 @@ TEST(SortedCombo, TheOpenListShowsItsWidestEntryWholeWhereTheBoxIsNarrow)
 
 TEST(DialogTemplate, RectanglesScaleWithTheDialogFont)
 {
-    QFont small = ShellDialogFont();
+    QFont small = shellDialogFont();
     QFont large = small;
     large.setPointSize(small.pointSize() * 2);
     const QRect smallRect = DialogUnits(small).toPixels(64, 23, 102, 14);
@@ -150,11 +147,13 @@ TEST(DialogTemplate, RectanglesScaleWithTheDialogFont)
     EXPECT_GT(largeRect.height(), smallRect.height() * 3 / 2);
 
     QDialog dialog;
-    ApplyTemplate(dialog, small, QStringLiteral("登录界面"), 186, 66);
+    applyTemplate(dialog, small, QStringLiteral("登录界面"), 186, 66);
     EXPECT_EQ(dialog.size(), DialogUnits(small).toPixels(186, 66));
     QPushButton button(&dialog);
-    PlaceControl(button, DialogUnits(small), 1003, {64, 42, 50, 14});
-    EXPECT_EQ(FindControl(dialog, 1003), &button);
+    placeControl(button, DialogUnits(small), {64, 42, 50, 14});
+    identifyControl(button, 1003, QStringLiteral("okButton"));
+    EXPECT_EQ(button.geometry(), DialogUnits(small).toPixels(64, 42, 50, 14));
+    EXPECT_EQ(dialog.findChild<QPushButton*>(QStringLiteral("okButton")), &button);
     EXPECT_EQ(button.property("controlId").toInt(), 1003);
 }
 
@@ -172,7 +171,7 @@ QStringList ShownFilters(const QString& filter)
         dialog->reject();
     });
     QtFileDialogs dialogs;
-    EXPECT_EQ(dialogs.GetOpenFileName(nullptr, filter, QStringLiteral("bq")), QString()) << "cancelled";
+    EXPECT_EQ(dialogs.getOpenFileName(nullptr, filter, QStringLiteral("bq")), QString()) << "cancelled";
     return shown;
 }
 

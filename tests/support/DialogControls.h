@@ -1,7 +1,5 @@
 #pragma once
 
-#include "gui/DialogTemplate.h"
-
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,51 +8,58 @@
 
 #include <gtest/gtest.h>
 
-// A dialog's controls found by their ids and worked as a user works them.
+// A dialog's controls found by their object names ("harnessNumberList") and worked as a
+// user works them.
 
-inline QComboBox& ComboOf(const QWidget& dialog, int id)
+template <typename Control>
+Control& ControlOf(const QWidget& dialog, const QString& name)
 {
-    return *qobject_cast<QComboBox*>(FindControl(dialog, id));
+    return *dialog.findChild<Control*>(name);
 }
 
-inline QStringList EntriesOf(const QWidget& dialog, int id)
+inline QComboBox& ComboOf(const QWidget& dialog, const QString& name)
+{
+    return ControlOf<QComboBox>(dialog, name);
+}
+
+inline QStringList EntriesOf(const QWidget& dialog, const QString& name)
 {
     QStringList texts;
-    const QComboBox& combo = ComboOf(dialog, id);
+    const QComboBox& combo = ComboOf(dialog, name);
     for (int i = 0; i < combo.count(); ++i)
         texts.append(combo.itemText(i));
     return texts;
 }
 
-inline QLineEdit& EditOf(const QWidget& dialog, int id)
+inline QLineEdit& EditOf(const QWidget& dialog, const QString& name)
 {
-    return *qobject_cast<QLineEdit*>(FindControl(dialog, id));
+    return ControlOf<QLineEdit>(dialog, name);
 }
 
-inline QString TextOf(const QWidget& dialog, int id)
+inline QString TextOf(const QWidget& dialog, const QString& name)
 {
-    return EditOf(dialog, id).text();
+    return EditOf(dialog, name).text();
 }
 
 // What a user's choice does: select the entry and report it as activated.
-inline void Choose(const QWidget& dialog, int id, const QString& text)
+inline void Choose(const QWidget& dialog, const QString& name, const QString& text)
 {
-    QComboBox& combo = ComboOf(dialog, id);
+    QComboBox& combo = ComboOf(dialog, name);
     const int index = combo.findText(text);
-    ASSERT_GE(index, 0) << id << ": " << text.toStdString();
+    ASSERT_GE(index, 0) << name.toStdString() << ": " << text.toStdString();
     combo.setCurrentIndex(index);
     emit combo.activated(index);
 }
 
 // Replaces an edit's text by typing.
-inline void Type(const QWidget& dialog, int id, const QString& text)
+inline void Type(const QWidget& dialog, const QString& name, const QString& text)
 {
-    QLineEdit& edit = EditOf(dialog, id);
+    QLineEdit& edit = EditOf(dialog, name);
     edit.clear();
     QTest::keyClicks(&edit, text);
 }
 
-inline void Press(const QWidget& dialog, int id)
+inline void Press(const QWidget& dialog, const QString& name)
 {
-    qobject_cast<QPushButton*>(FindControl(dialog, id))->click();
+    ControlOf<QPushButton>(dialog, name).click();
 }

@@ -6,14 +6,14 @@
 
 // Answers each file dialog with the next scripted path ("" is a cancelled dialog) and
 // remembers what was asked.
-class ScriptedFileDialogs : public FileDialogs
+class ScriptedFileDialogs : public korvel::FileDialogs
 {
 public:
-    QString GetSaveFileName(QWidget*, const QString& filter, const QString& defaultSuffix) override
+    QString getSaveFileName(QWidget*, const QString& filter, const QString& defaultSuffix) override
     {
         return answer(QStringLiteral("save"), filter, defaultSuffix);
     }
-    QString GetOpenFileName(QWidget*, const QString& filter, const QString& defaultSuffix) override
+    QString getOpenFileName(QWidget*, const QString& filter, const QString& defaultSuffix) override
     {
         return answer(QStringLiteral("open"), filter, defaultSuffix);
     }

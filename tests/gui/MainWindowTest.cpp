@@ -1,4 +1,4 @@
-#include "gui/CKorvelDlg.h"
+#include "gui/MainWindow.h"
 
 #include "gui/DialogTemplate.h"
 #include "gui/FindAsYouType.h"
@@ -14,6 +14,10 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+using korvel::FindPopup;
+using korvel::MainWindow;
+using korvel::ProgramContext;
 
 namespace {
 
@@ -48,10 +52,10 @@ protected:
         folder.writeValueLists(QString::fromUtf8(kMainWindowValueLists));
     }
 
-    CKorvelDlg& open()
+    MainWindow& open()
     {
-        dialog = std::make_unique<CKorvelDlg>(ProgramContext{folder.directory(), messages, fileDialogs});
-        EXPECT_TRUE(dialog->OnInitDialog());
+        dialog = std::make_unique<MainWindow>(ProgramContext{folder.directory(), messages, fileDialogs});
+        dialog->load();
         dialog->show();
         return *dialog;
     }
@@ -61,12 +65,12 @@ protected:
     ProgramFolder folder;
     RecordingMessageSink messages;
     ScriptedFileDialogs fileDialogs;
-    std::unique_ptr<CKorvelDlg> dialog;
+    std::unique_ptr<MainWindow> dialog;
 };
 
-const QList<int> kAllCombos = {CKorvelDlg::kHarnessNoCombo,   CKorvelDlg::kWireNoCombo,  CKorvelDlg::kConnectTypeCombo,
-                               CKorvelDlg::kTestGroupCombo,   CKorvelDlg::kJobNoCombo,   CKorvelDlg::kStepCombo,
-                               CKorvelDlg::kTestModeCombo,    CKorvelDlg::kTestGroup2Combo, CKorvelDlg::kLabelNoCombo};
+const QStringList kAllCombos = {"harnessNumberList", "wireNumberList",  "connectionTypeList",
+                                "testGroupList",     "jobNumberList",   "stepList",
+                                "testModeList",      "testGroup2List",  "labelNumberList"};
 
 } // namespace
 
@@ -74,24 +78,24 @@ TEST_F(MainWindowTest, OpensWithEveryListFilledSortedAndNothingSelected)
 {
     open();
     EXPECT_TRUE(messages.warnings.isEmpty()) << messages.warnings.join('|').toStdString();
-    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kHarnessNoCombo), QStringList({"WH-A", "wh-b", "wh-c", "WH-D"}))
+    EXPECT_EQ(EntriesOf(*dialog, "harnessNumberList"), QStringList({"WH-A", "wh-b", "wh-c", "WH-D"}))
         << "sorted ignoring case";
-    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kJobNoCombo), QStringList({"JOB-1", "job-2"}));
-    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kLabelNoCombo), QStringList({"l-1", "L-2"}))
+    EXPECT_EQ(EntriesOf(*dialog, "jobNumberList"), QStringList({"JOB-1", "job-2"}));
+    EXPECT_EQ(EntriesOf(*dialog, "labelNumberList"), QStringList({"l-1", "L-2"}))
         << "only labels whose LabelStatus is 1";
-    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kConnectTypeCombo), QStringList({"前缀", "字母", "导通", "负数"}));
-    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kTestGroupCombo), QStringList({"A组", "空组"}));
-    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kTestModeCombo), QStringList({"快速"}));
-    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kTestGroup2Combo), QStringList({"B组"}));
-    EXPECT_TRUE(EntriesOf(*dialog, CKorvelDlg::kWireNoCombo).isEmpty());
-    EXPECT_TRUE(EntriesOf(*dialog, CKorvelDlg::kStepCombo).isEmpty());
-    for (int id : kAllCombos)
-        EXPECT_EQ(ComboOf(*dialog, id).currentIndex(), -1) << id;
-    EXPECT_EQ(TextOf(*dialog, CKorvelDlg::kConnectTypeValue), QStringLiteral("0"));
-    EXPECT_EQ(TextOf(*dialog, CKorvelDlg::kTestModeValue), QStringLiteral("0"));
-    EXPECT_EQ(TextOf(*dialog, CKorvelDlg::kTestGroupValue), QString());
+    EXPECT_EQ(EntriesOf(*dialog, "connectionTypeList"), QStringList({"前缀", "字母", "导通", "负数"}));
+    EXPECT_EQ(EntriesOf(*dialog, "testGroupList"), QStringList({"A组", "空组"}));
+    EXPECT_EQ(EntriesOf(*dialog, "testModeList"), QStringList({"快速"}));
+    EXPECT_EQ(EntriesOf(*dialog, "testGroup2List"), QStringList({"B组"}));
+    EXPECT_TRUE(EntriesOf(*dialog, "wireNumberList").isEmpty());
+    EXPECT_TRUE(EntriesOf(*dialog, "stepList").isEmpty());
+    for (const QString& name : kAllCombos)
+        EXPECT_EQ(ComboOf(*dialog, name).currentIndex(), -1) << name.toStdString();
+    EXPECT_EQ(TextOf(*dialog, "connectionTypeValue"), QStringLiteral("0"));
+    EXPECT_EQ(TextOf(*dialog, "testModeValue"), QStringLiteral("0"));
+    EXPECT_EQ(TextOf(*dialog, "testGroupValue"), QString());
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Korvel"));
-    EXPECT_TRUE(dialog->m_strConnect.startsWith(QStringLiteral("Provider=sqlite;")));
+    EXPECT_TRUE(dialog->connectionString().startsWith(QStringLiteral("Provider=sqlite;")));
 }
 
 TEST_F(MainWindowTest, MissingOrUnreadableSettingsLeaveEveryListEmpty)
@@ -99,16 +103,16 @@ TEST_F(MainWindowTest, MissingOrUnreadableSettingsLeaveEveryListEmpty)
     QFile::remove(folder.filePath(QStringLiteral("frmConnect")));
     open();
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("获取配置文件失败")));
-    for (int id : kAllCombos)
-        EXPECT_EQ(ComboOf(*dialog, id).count(), 0) << id;
-    EXPECT_EQ(TextOf(*dialog, CKorvelDlg::kConnectTypeValue), QStringLiteral("0"));
-    EXPECT_EQ(dialog->m_strConnect, QString());
+    for (const QString& name : kAllCombos)
+        EXPECT_EQ(ComboOf(*dialog, name).count(), 0) << name.toStdString();
+    EXPECT_EQ(TextOf(*dialog, "connectionTypeValue"), QStringLiteral("0"));
+    EXPECT_EQ(dialog->connectionString(), QString());
 
     messages.warnings.clear();
     folder.writeSettings("not xml");
     open();
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("获取配置数据失败")));
-    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kConnectTypeCombo).count(), 0);
+    EXPECT_EQ(ComboOf(*dialog, "connectionTypeList").count(), 0);
 }
 
 TEST_F(MainWindowTest, AFailedConnectionShowsTheErrorAloneAndLoadsNoValueLists)
@@ -117,9 +121,9 @@ TEST_F(MainWindowTest, AFailedConnectionShowsTheErrorAloneAndLoadsNoValueLists)
     open();
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << messages.warnings[0].toStdString();
-    for (int id : kAllCombos)
-        EXPECT_EQ(ComboOf(*dialog, id).count(), 0) << id;
-    EXPECT_FALSE(dialog->m_strConnect.isEmpty());
+    for (const QString& name : kAllCombos)
+        EXPECT_EQ(ComboOf(*dialog, name).count(), 0) << name.toStdString();
+    EXPECT_FALSE(dialog->connectionString().isEmpty());
 }
 
 TEST_F(MainWindowTest, AFailingQueryEmptiesOnlyItsOwnList)
@@ -128,10 +132,10 @@ TEST_F(MainWindowTest, AFailingQueryEmptiesOnlyItsOwnList)
     open();
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].contains(QStringLiteral("tblHarnessInfo")));
-    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kHarnessNoCombo).count(), 0);
-    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kJobNoCombo).count(), 2);
-    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kConnectTypeCombo).count(), 4);
-    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kLabelNoCombo).count(), 2);
+    EXPECT_EQ(ComboOf(*dialog, "harnessNumberList").count(), 0);
+    EXPECT_EQ(ComboOf(*dialog, "jobNumberList").count(), 2);
+    EXPECT_EQ(ComboOf(*dialog, "connectionTypeList").count(), 4);
+    EXPECT_EQ(ComboOf(*dialog, "labelNumberList").count(), 2);
 }
 
 TEST_F(MainWindowTest, AMissingValueListFileIsReportedAndTheRestFills)
@@ -139,80 +143,81 @@ TEST_F(MainWindowTest, AMissingValueListFileIsReportedAndTheRestFills)
     QFile::remove(folder.filePath(QStringLiteral("SQL配置.ini")));
     open();
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("配置文件不存在")));
-    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kConnectTypeCombo).count(), 0);
-    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kHarnessNoCombo).count(), 4);
+    EXPECT_EQ(ComboOf(*dialog, "connectionTypeList").count(), 0);
+    EXPECT_EQ(ComboOf(*dialog, "harnessNumberList").count(), 4);
 }
 
 TEST_F(MainWindowTest, ChoosingAHarnessListsItsWiresOnly)
 {
     open();
-    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-b"));
-    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kWireNoCombo), QStringList({"w1", "W2"}));
-    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("WH-A"));
-    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kWireNoCombo), QStringList({"w1", "W3"}))
+    Choose(*dialog, "harnessNumberList", QStringLiteral("wh-b"));
+    EXPECT_EQ(EntriesOf(*dialog, "wireNumberList"), QStringList({"w1", "W2"}));
+    Choose(*dialog, "harnessNumberList", QStringLiteral("WH-A"));
+    EXPECT_EQ(EntriesOf(*dialog, "wireNumberList"), QStringList({"w1", "W3"}))
         << "the list is replaced, not added to";
-    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kWireNoCombo).currentIndex(), -1);
-    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-c"));
-    EXPECT_TRUE(EntriesOf(*dialog, CKorvelDlg::kWireNoCombo).isEmpty()) << "a harness without wires";
+    EXPECT_EQ(ComboOf(*dialog, "wireNumberList").currentIndex(), -1);
+    Choose(*dialog, "harnessNumberList", QStringLiteral("wh-c"));
+    EXPECT_TRUE(EntriesOf(*dialog, "wireNumberList").isEmpty()) << "a harness without wires";
     EXPECT_TRUE(messages.warnings.isEmpty());
 
     folder.database().exec(QStringLiteral("DELETE FROM tblHarnessInfo WHERE HarnessNo='WH-D'"));
-    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("WH-D"));
+    Choose(*dialog, "harnessNumberList", QStringLiteral("WH-D"));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("获取HarnessID信息失败")));
-    EXPECT_TRUE(EntriesOf(*dialog, CKorvelDlg::kWireNoCombo).isEmpty());
+    EXPECT_TRUE(EntriesOf(*dialog, "wireNumberList").isEmpty());
 }
 
 TEST_F(MainWindowTest, ArrowKeysOnTheHarnessListRunTheCascade)
 {
     open();
-    ComboOf(*dialog, CKorvelDlg::kHarnessNoCombo).setFocus();
-    QTest::keyClick(&ComboOf(*dialog, CKorvelDlg::kHarnessNoCombo), Qt::Key_Down);
-    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kHarnessNoCombo).currentText(), QStringLiteral("WH-A"));
-    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kWireNoCombo), QStringList({"w1", "W3"}));
+    ComboOf(*dialog, "harnessNumberList").setFocus();
+    QTest::keyClick(&ComboOf(*dialog, "harnessNumberList"), Qt::Key_Down);
+    EXPECT_EQ(ComboOf(*dialog, "harnessNumberList").currentText(), QStringLiteral("WH-A"));
+    EXPECT_EQ(EntriesOf(*dialog, "wireNumberList"), QStringList({"w1", "W3"}));
 }
 
 TEST_F(MainWindowTest, TypingFindsAHarnessAndOnlyEnterOnAMatchRunsTheCascade)
 {
     open();
-    QComboBox& harnesses = ComboOf(*dialog, CKorvelDlg::kHarnessNoCombo);
+    QComboBox& harnesses = ComboOf(*dialog, "harnessNumberList");
     harnesses.setFocus();
     QTest::keyClick(&harnesses, 'w');
     const FindPopup* find = harnesses.findChild<FindPopup*>();
     ASSERT_TRUE(find && find->isVisible());
-    QTest::keyClicks(&find->FilterLine(), QStringLiteral("h-b"));
+    QTest::keyClicks(&find->filterLine(), QStringLiteral("h-b"));
     EXPECT_EQ(harnesses.currentIndex(), -1) << "typing chooses no harness";
-    EXPECT_TRUE(EntriesOf(*dialog, CKorvelDlg::kWireNoCombo).isEmpty()) << "and loads no wires";
+    EXPECT_TRUE(EntriesOf(*dialog, "wireNumberList").isEmpty()) << "and loads no wires";
 
-    QTest::keyClick(&find->FilterLine(), Qt::Key_Return);
+    QTest::keyClick(&find->filterLine(), Qt::Key_Return);
     EXPECT_TRUE(dialog->isVisible()) << "Enter picks; it does not close the window";
-    const QStringList picked = {harnesses.currentText(), dialog->m_strHarnessID};
-    const QStringList wires = EntriesOf(*dialog, CKorvelDlg::kWireNoCombo);
+    const QStringList picked = {harnesses.currentText(), dialog->listedHarnessId()};
+    const QStringList wires = EntriesOf(*dialog, "wireNumberList");
     EXPECT_EQ(picked, QStringList({"wh-b", "1"}));
 
-    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("WH-A"));
-    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-b"));
-    EXPECT_EQ(QStringList({harnesses.currentText(), dialog->m_strHarnessID}), picked);
-    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kWireNoCombo), wires) << "as a pick from the list";
+    Choose(*dialog, "harnessNumberList", QStringLiteral("WH-A"));
+    Choose(*dialog, "harnessNumberList", QStringLiteral("wh-b"));
+    EXPECT_EQ(QStringList({harnesses.currentText(), dialog->listedHarnessId()}), picked);
+    EXPECT_EQ(EntriesOf(*dialog, "wireNumberList"), wires) << "as a pick from the list";
     EXPECT_TRUE(messages.warnings.isEmpty());
 }
 
 TEST_F(MainWindowTest, OnlyTheListsOfNumbersAreSearchedAsOneTypes)
 {
     open();
-    const QList<int> numbers = {CKorvelDlg::kHarnessNoCombo, CKorvelDlg::kJobNoCombo, CKorvelDlg::kLabelNoCombo};
-    for (int id : kAllCombos)
-        EXPECT_EQ(ComboOf(*dialog, id).findChild<FindPopup*>() != nullptr, numbers.contains(id)) << id;
+    const QStringList numbers = {"harnessNumberList", "jobNumberList", "labelNumberList"};
+    for (const QString& name : kAllCombos)
+        EXPECT_EQ(ComboOf(*dialog, name).findChild<FindPopup*>() != nullptr, numbers.contains(name))
+            << name.toStdString();
 }
 
 TEST_F(MainWindowTest, ChoosingAJobListsItsSteps)
 {
     open();
-    Choose(*dialog, CKorvelDlg::kJobNoCombo, QStringLiteral("job-2"));
-    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kStepCombo), QStringList({"15", "16"}));
-    Choose(*dialog, CKorvelDlg::kJobNoCombo, QStringLiteral("JOB-1"));
-    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kStepCombo), QStringList({"15", "17"}));
+    Choose(*dialog, "jobNumberList", QStringLiteral("job-2"));
+    EXPECT_EQ(EntriesOf(*dialog, "stepList"), QStringList({"15", "16"}));
+    Choose(*dialog, "jobNumberList", QStringLiteral("JOB-1"));
+    EXPECT_EQ(EntriesOf(*dialog, "stepList"), QStringList({"15", "17"}));
     folder.database().exec(QStringLiteral("DROP TABLE tblJobStepInfo"));
-    Choose(*dialog, CKorvelDlg::kJobNoCombo, QStringLiteral("JOB-1"));
+    Choose(*dialog, "jobNumberList", QStringLiteral("JOB-1"));
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].endsWith(QStringLiteral("获取LineID信息失败")));
     EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：")));
@@ -221,30 +226,30 @@ TEST_F(MainWindowTest, ChoosingAJobListsItsSteps)
 TEST_F(MainWindowTest, PickersShowTheEntrysValueAndChangeNothingElse)
 {
     open();
-    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-b"));
-    Choose(*dialog, CKorvelDlg::kWireNoCombo, QStringLiteral("W2"));
-    const QString connect = dialog->m_strConnect;
+    Choose(*dialog, "harnessNumberList", QStringLiteral("wh-b"));
+    Choose(*dialog, "wireNumberList", QStringLiteral("W2"));
+    const QString connect = dialog->connectionString();
     const struct
     {
         const char* entry;
         const char* shown;
     } connectTypes[] = {{"导通", "3"}, {"负数", "-7"}, {"字母", "0"}, {"前缀", "12"}};
     for (const auto& type : connectTypes) {
-        Choose(*dialog, CKorvelDlg::kConnectTypeCombo, QString::fromUtf8(type.entry));
-        EXPECT_EQ(TextOf(*dialog, CKorvelDlg::kConnectTypeValue), QString::fromUtf8(type.shown)) << type.entry;
+        Choose(*dialog, "connectionTypeList", QString::fromUtf8(type.entry));
+        EXPECT_EQ(TextOf(*dialog, "connectionTypeValue"), QString::fromUtf8(type.shown)) << type.entry;
     }
-    Choose(*dialog, CKorvelDlg::kTestGroupCombo, QStringLiteral("A组"));
-    EXPECT_EQ(TextOf(*dialog, CKorvelDlg::kTestGroupValue), QStringLiteral("GA"));
-    Choose(*dialog, CKorvelDlg::kTestGroupCombo, QStringLiteral("空组"));
-    EXPECT_EQ(TextOf(*dialog, CKorvelDlg::kTestGroupValue), QString());
-    Choose(*dialog, CKorvelDlg::kTestModeCombo, QStringLiteral("快速"));
-    EXPECT_EQ(TextOf(*dialog, CKorvelDlg::kTestModeValue), QStringLiteral("1"));
-    Choose(*dialog, CKorvelDlg::kTestGroup2Combo, QStringLiteral("B组"));
-    EXPECT_EQ(TextOf(*dialog, CKorvelDlg::kTestGroup2Value), QStringLiteral("GB"));
+    Choose(*dialog, "testGroupList", QStringLiteral("A组"));
+    EXPECT_EQ(TextOf(*dialog, "testGroupValue"), QStringLiteral("GA"));
+    Choose(*dialog, "testGroupList", QStringLiteral("空组"));
+    EXPECT_EQ(TextOf(*dialog, "testGroupValue"), QString());
+    Choose(*dialog, "testModeList", QStringLiteral("快速"));
+    EXPECT_EQ(TextOf(*dialog, "testModeValue"), QStringLiteral("1"));
+    Choose(*dialog, "testGroup2List", QStringLiteral("B组"));
+    EXPECT_EQ(TextOf(*dialog, "testGroup2Value"), QStringLiteral("GB"));
 
-    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kHarnessNoCombo).currentText(), QStringLiteral("wh-b"));
-    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kWireNoCombo).currentText(), QStringLiteral("W2"));
-    EXPECT_EQ(EntriesOf(*dialog, CKorvelDlg::kWireNoCombo), QStringList({"w1", "W2"})) << "the refresh ran no cascade";
+    EXPECT_EQ(ComboOf(*dialog, "harnessNumberList").currentText(), QStringLiteral("wh-b"));
+    EXPECT_EQ(ComboOf(*dialog, "wireNumberList").currentText(), QStringLiteral("W2"));
+    EXPECT_EQ(EntriesOf(*dialog, "wireNumberList"), QStringList({"w1", "W2"})) << "the refresh ran no cascade";
     EXPECT_TRUE(messages.warnings.isEmpty());
 }
 
@@ -252,22 +257,22 @@ TEST_F(MainWindowTest, WritesNeedEveryChoiceAndOpenNoConnectionOtherwise)
 {
     open();
     QFile::remove(folder.filePath(QStringLiteral("korvel.db"))); // a connection would fail loudly
-    Press(*dialog, CKorvelDlg::kWriteConnectTypeButton);
-    Press(*dialog, CKorvelDlg::kWriteTestGroupButton);
-    Press(*dialog, CKorvelDlg::kWriteTestModeButton);
-    Press(*dialog, CKorvelDlg::kWriteTestGroup2Button);
+    Press(*dialog, "writeConnectionTypeButton");
+    Press(*dialog, "writeTestGroupButton");
+    Press(*dialog, "writeTestModeButton");
+    Press(*dialog, "writeTestGroup2Button");
     EXPECT_EQ(messages.warnings, QStringList({"harnessno,wireno,联线类型不能为空", "harnessno,wireno,测试组不能为空",
                                               "harnessno,wireno,测试模式不能为空", "harnessno,wireno,测试组2不能为空"}))
         << "nothing chosen at all";
-    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-b"));
+    Choose(*dialog, "harnessNumberList", QStringLiteral("wh-b"));
     messages.warnings.clear();
-    Press(*dialog, CKorvelDlg::kWriteConnectTypeButton);
+    Press(*dialog, "writeConnectionTypeButton");
     EXPECT_EQ(messages.warnings,
               QStringList({"harnessno,wireno,联线类型不能为空"}));
     messages.warnings.clear();
-    Press(*dialog, CKorvelDlg::kWriteTestGroupButton);
-    Press(*dialog, CKorvelDlg::kWriteTestModeButton);
-    Press(*dialog, CKorvelDlg::kWriteTestGroup2Button);
+    Press(*dialog, "writeTestGroupButton");
+    Press(*dialog, "writeTestModeButton");
+    Press(*dialog, "writeTestGroup2Button");
     EXPECT_EQ(messages.warnings, QStringList({"harnessno,wireno,测试组不能为空", "harnessno,wireno,测试模式不能为空",
                                               "harnessno,wireno,测试组2不能为空"}));
 }
@@ -275,23 +280,23 @@ TEST_F(MainWindowTest, WritesNeedEveryChoiceAndOpenNoConnectionOtherwise)
 TEST_F(MainWindowTest, WireWritesChangeTheChosenWireOfTheChosenHarness)
 {
     open();
-    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("WH-A"));
-    Choose(*dialog, CKorvelDlg::kWireNoCombo, QStringLiteral("w1"));
-    Choose(*dialog, CKorvelDlg::kConnectTypeCombo, QStringLiteral("导通"));
-    Press(*dialog, CKorvelDlg::kWriteConnectTypeButton);
-    Choose(*dialog, CKorvelDlg::kTestGroupCombo, QStringLiteral("A组"));
-    Press(*dialog, CKorvelDlg::kWriteTestGroupButton);
+    Choose(*dialog, "harnessNumberList", QStringLiteral("WH-A"));
+    Choose(*dialog, "wireNumberList", QStringLiteral("w1"));
+    Choose(*dialog, "connectionTypeList", QStringLiteral("导通"));
+    Press(*dialog, "writeConnectionTypeButton");
+    Choose(*dialog, "testGroupList", QStringLiteral("A组"));
+    Press(*dialog, "writeTestGroupButton");
     EXPECT_EQ(messages.informations, QStringList({"写入成功", "写入成功"}));
     EXPECT_TRUE(messages.warnings.isEmpty());
     EXPECT_EQ(scalar(QStringLiteral("select HarnessType || WireGroup from tblHarnessWireInfo where HarnessID=2 and WireNo='w1'")),
               QStringLiteral("3GA"));
     EXPECT_EQ(scalar(QStringLiteral("select HarnessType || WireGroup from tblHarnessWireInfo where HarnessID=1 and WireNo='w1'")),
               QStringLiteral("0")) << "harness wh-b's wire w1 is another wire";
-    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kWireNoCombo).currentText(), QStringLiteral("w1"))
+    EXPECT_EQ(ComboOf(*dialog, "wireNumberList").currentText(), QStringLiteral("w1"))
         << "a write changes nothing in the window";
 
-    Choose(*dialog, CKorvelDlg::kTestGroupCombo, QStringLiteral("空组"));
-    Press(*dialog, CKorvelDlg::kWriteTestGroupButton);
+    Choose(*dialog, "testGroupList", QStringLiteral("空组"));
+    Press(*dialog, "writeTestGroupButton");
     EXPECT_EQ(scalar(QStringLiteral("select quote(WireGroup) from tblHarnessWireInfo where HarnessID=2 and WireNo='w1'")),
               QStringLiteral("''")) << "an empty value is an empty text";
 }
@@ -299,12 +304,12 @@ TEST_F(MainWindowTest, WireWritesChangeTheChosenWireOfTheChosenHarness)
 TEST_F(MainWindowTest, StepWritesChangeTheChosenStepOfTheChosenJob)
 {
     open();
-    Choose(*dialog, CKorvelDlg::kJobNoCombo, QStringLiteral("job-2"));
-    Choose(*dialog, CKorvelDlg::kStepCombo, QStringLiteral("15"));
-    Choose(*dialog, CKorvelDlg::kTestModeCombo, QStringLiteral("快速"));
-    Press(*dialog, CKorvelDlg::kWriteTestModeButton);
-    Choose(*dialog, CKorvelDlg::kTestGroup2Combo, QStringLiteral("B组"));
-    Press(*dialog, CKorvelDlg::kWriteTestGroup2Button);
+    Choose(*dialog, "jobNumberList", QStringLiteral("job-2"));
+    Choose(*dialog, "stepList", QStringLiteral("15"));
+    Choose(*dialog, "testModeList", QStringLiteral("快速"));
+    Press(*dialog, "writeTestModeButton");
+    Choose(*dialog, "testGroup2List", QStringLiteral("B组"));
+    Press(*dialog, "writeTestGroup2Button");
     EXPECT_EQ(messages.informations, QStringList({"写入成功", "写入成功"}));
     EXPECT_EQ(scalar(QStringLiteral("select TestMode || TestGroup from tblJobStepInfo where JobID=10 and LineID=15")),
               QStringLiteral("1GB"));
@@ -314,21 +319,21 @@ TEST_F(MainWindowTest, StepWritesChangeTheChosenStepOfTheChosenJob)
 
     // The step went after the list was filled: a write that changes no row is no success.
     folder.database().exec(QStringLiteral("DELETE FROM tblJobStepInfo WHERE JobID=10 AND LineID=15"));
-    Press(*dialog, CKorvelDlg::kWriteTestModeButton);
+    Press(*dialog, "writeTestModeButton");
     EXPECT_EQ(messages.informations.size(), 2);
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("没有找到要写入的记录，写入测试模式失败")));
-    EXPECT_EQ(ComboOf(*dialog, CKorvelDlg::kStepCombo).currentText(), QStringLiteral("15"))
+    EXPECT_EQ(ComboOf(*dialog, "stepList").currentText(), QStringLiteral("15"))
         << "and changes nothing in the window";
 }
 
 TEST_F(MainWindowTest, AFailedWriteShowsTheErrorAndItsOwnText)
 {
     open();
-    Choose(*dialog, CKorvelDlg::kJobNoCombo, QStringLiteral("job-2"));
-    Choose(*dialog, CKorvelDlg::kStepCombo, QStringLiteral("16"));
-    Choose(*dialog, CKorvelDlg::kTestGroup2Combo, QStringLiteral("B组"));
+    Choose(*dialog, "jobNumberList", QStringLiteral("job-2"));
+    Choose(*dialog, "stepList", QStringLiteral("16"));
+    Choose(*dialog, "testGroup2List", QStringLiteral("B组"));
     folder.database().exec(QStringLiteral("ALTER TABLE tblJobStepInfo RENAME TO tblGone"));
-    Press(*dialog, CKorvelDlg::kWriteTestGroup2Button);
+    Press(*dialog, "writeTestGroup2Button");
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，")));
     EXPECT_TRUE(messages.warnings[0].endsWith(QStringLiteral("写入测试组2失败")));
@@ -336,7 +341,7 @@ TEST_F(MainWindowTest, AFailedWriteShowsTheErrorAndItsOwnText)
     // Each write opens its own connection: a database that has gone fails with its error alone.
     QFile::remove(folder.filePath(QStringLiteral("korvel.db")));
     messages.warnings.clear();
-    Press(*dialog, CKorvelDlg::kWriteTestGroup2Button);
+    Press(*dialog, "writeTestGroup2Button");
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，")));
     EXPECT_FALSE(messages.warnings[0].endsWith(QStringLiteral("失败")));
@@ -345,7 +350,7 @@ TEST_F(MainWindowTest, AFailedWriteShowsTheErrorAndItsOwnText)
 TEST_F(MainWindowTest, EnterAndEscapeCloseTheWindow)
 {
     open();
-    ComboOf(*dialog, CKorvelDlg::kHarnessNoCombo).setFocus();
+    ComboOf(*dialog, "harnessNumberList").setFocus();
     QTest::keyClick(dialog.get(), Qt::Key_Return);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
@@ -374,13 +379,13 @@ TEST_F(MainWindowTest, TheAboutBoxOpensModallyAndReturns)
 TEST_F(MainWindowTest, ADatabaseThatVanishesAfterStartUpIsReportedByEachAction)
 {
     open();
-    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("wh-b"));
+    Choose(*dialog, "harnessNumberList", QStringLiteral("wh-b"));
     ASSERT_TRUE(QFile::remove(folder.filePath(QStringLiteral("korvel.db"))));
-    Choose(*dialog, CKorvelDlg::kHarnessNoCombo, QStringLiteral("WH-A"));
+    Choose(*dialog, "harnessNumberList", QStringLiteral("WH-A"));
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << "the error alone";
-    EXPECT_TRUE(EntriesOf(*dialog, CKorvelDlg::kWireNoCombo).isEmpty()) << "no wires of another harness stay listed";
-    Choose(*dialog, CKorvelDlg::kJobNoCombo, QStringLiteral("job-2"));
+    EXPECT_TRUE(EntriesOf(*dialog, "wireNumberList").isEmpty()) << "no wires of another harness stay listed";
+    Choose(*dialog, "jobNumberList", QStringLiteral("job-2"));
     EXPECT_EQ(messages.warnings.size(), 2);
     EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("korvel.db"))));
 }

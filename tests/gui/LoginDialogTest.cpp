@@ -1,4 +1,4 @@
-#include "gui/ShellDialogs.h"
+#include "gui/LoginDialog.h"
 
 #include "gui/DialogTemplate.h"
 #include "tests/support/DialogControls.h"
@@ -12,6 +12,9 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+using korvel::LoginDialog;
+using korvel::ProgramContext;
 
 namespace {
 
@@ -30,15 +33,15 @@ protected:
     // Types the password and presses the dialog's button, as the user does.
     void attempt(const QString& password)
     {
-        Type(login, Cdlg_Login::kPasswordEdit, password);
-        QTest::mouseClick(qobject_cast<QPushButton*>(FindControl(login, Cdlg_Login::kOkButton)), Qt::LeftButton);
+        Type(login, "passwordEdit", password);
+        QTest::mouseClick(&ControlOf<QPushButton>(login, "okButton"), Qt::LeftButton);
     }
     QString lastMessage() const { return messages.warnings.value(messages.warnings.size() - 1); }
 
     ProgramFolder folder;
     RecordingMessageSink messages;
     ScriptedFileDialogs fileDialogs;
-    Cdlg_Login login;
+    LoginDialog login;
 };
 
 } // namespace
@@ -46,17 +49,16 @@ protected:
 TEST_F(LoginTest, TheStoredPasswordOfAdminLogsIn)
 {
     EXPECT_EQ(login.windowTitle(), QStringLiteral("登录界面"));
-    EXPECT_EQ(EditOf(login, Cdlg_Login::kPasswordEdit).echoMode(), QLineEdit::Password);
+    EXPECT_EQ(EditOf(login, "passwordEdit").echoMode(), QLineEdit::Password);
     attempt(QStringLiteral("Korvel"));
     EXPECT_EQ(lastMessage(), QStringLiteral("密码错误")) << "the comparison is case-sensitive";
     EXPECT_TRUE(login.isVisible());
-    EXPECT_EQ(TextOf(login, Cdlg_Login::kPasswordEdit), QStringLiteral("Korvel"))
+    EXPECT_EQ(TextOf(login, "passwordEdit"), QStringLiteral("Korvel"))
         << "the typed text stays";
     attempt(QStringLiteral("korvel "));
     EXPECT_EQ(lastMessage(), QStringLiteral("密码错误")) << "nothing is trimmed";
     attempt(QStringLiteral("korvel"));
     EXPECT_EQ(login.result(), QDialog::Accepted);
-    EXPECT_EQ(login.m_bLoggedIn, 1);
     EXPECT_FALSE(login.isVisible());
     EXPECT_EQ(messages.warnings.size(), 2);
 }
@@ -86,25 +88,24 @@ TEST_F(LoginTest, EachFailureHasItsMessageAndTheDialogStays)
 
     EXPECT_EQ(messages.warnings.size(), 5);
     EXPECT_TRUE(login.isVisible());
-    EXPECT_EQ(login.m_bLoggedIn, 0);
+    EXPECT_NE(login.result(), QDialog::Accepted);
 
     // Corrected while the dialog is open: the next attempt reads everything afresh.
     folder.database().exec(QStringLiteral("CREATE TABLE tblUserInfo (UserID nvarchar(20), Password nvarchar(50));"
                                           "INSERT INTO tblUserInfo VALUES ('Admin', NULL);"));
     attempt(QString());
-    EXPECT_EQ(login.m_bLoggedIn, 1) << "an empty password matches a NULL one";
+    EXPECT_EQ(login.result(), QDialog::Accepted) << "an empty password matches a NULL one";
 }
 
 TEST_F(LoginTest, EnterChecksAndEscapeGivesUpSilently)
 {
-    QLineEdit& edit = EditOf(login, Cdlg_Login::kPasswordEdit);
+    QLineEdit& edit = EditOf(login, "passwordEdit");
     QTest::keyClicks(&edit, QStringLiteral("wrong"));
     QTest::keyClick(&edit, Qt::Key_Return);
     EXPECT_EQ(lastMessage(), QStringLiteral("密码错误"));
     QTest::keyClick(&edit, Qt::Key_Escape);
     EXPECT_EQ(login.result(), QDialog::Rejected);
     EXPECT_FALSE(login.isVisible());
-    EXPECT_EQ(login.m_bLoggedIn, 0);
     EXPECT_EQ(messages.warnings.size(), 1);
 }
 
@@ -119,6 +120,6 @@ TEST_F(LoginTest, ADatabaseThatVanishesBetweenAttemptsIsReportedUntilItIsBack)
     EXPECT_FALSE(QFileInfo::exists(path)) << "a failed connection creates no empty database";
     ASSERT_TRUE(QFile::rename(away, path));
     attempt(QStringLiteral("korvel"));
-    EXPECT_EQ(login.m_bLoggedIn, 1);
+    EXPECT_EQ(login.result(), QDialog::Accepted);
     EXPECT_EQ(messages.warnings, QStringList({"密码错误", "连接数据库失败"}));
 }

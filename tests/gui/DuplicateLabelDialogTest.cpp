@@ -1,4 +1,4 @@
-#include "gui/Cdlg_Label.h"
+#include "gui/DuplicateLabelDialog.h"
 
 #include "db/CAdoDatabase.h"
 #include "gui/DialogTemplate.h"
@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+using korvel::DuplicateLabelDialog;
+
 namespace {
 
 class DuplicateLabelDialogTest : public ::testing::Test
@@ -22,25 +24,22 @@ protected:
         : file("CREATE TABLE tblLabelInfo (LabelID uniqueidentifier, LabelNo nvarchar(20), LabelStatus int);"
                "INSERT INTO tblLabelInfo VALUES ('{00000000-0000-0000-0000-000000000001}', 'LB-1', 1),"
                " ('{00000000-0000-0000-0000-000000000002}', 'it''s', 0);"),
-          dialog(messages)
+          dialog(QStringLiteral("LB-1"), database, messages)
     {
         EXPECT_TRUE(database.Open(file.connectionString()));
-        dialog.m_strOldValue = QStringLiteral("LB-1");
-        dialog.m_pDatabase = &database;
-        dialog.OnInitDialog();
         dialog.show();
     }
 
     void typeAndConfirm(const QString& number)
     {
-        Type(dialog, Cdlg_Label::kNewValueEdit, number);
-        Press(dialog, Cdlg_Label::kOkButton);
+        Type(dialog, "newLabelNumberEdit", number);
+        Press(dialog, "okButton");
     }
 
     EmbeddedTestDatabase file;
     CAdoDatabase database;
     RecordingMessageSink messages;
-    Cdlg_Label dialog;
+    DuplicateLabelDialog dialog;
 };
 
 } // namespace
@@ -48,10 +47,10 @@ protected:
 TEST_F(DuplicateLabelDialogTest, ShowsTheClashingNumberAndRefusesEveryNumberThatExists)
 {
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Label重复"));
-    EXPECT_EQ(TextOf(dialog, Cdlg_Label::kOldValueEdit), QStringLiteral("LB-1"));
-    EXPECT_TRUE(EditOf(dialog, Cdlg_Label::kOldValueEdit).isReadOnly());
-    EXPECT_EQ(TextOf(dialog, Cdlg_Label::kNewValueEdit), QString());
-    EXPECT_TRUE(dialog.focusWidget() == &EditOf(dialog, Cdlg_Label::kNewValueEdit)) << "the new number takes the focus";
+    EXPECT_EQ(TextOf(dialog, "oldLabelNumberEdit"), QStringLiteral("LB-1"));
+    EXPECT_TRUE(EditOf(dialog, "oldLabelNumberEdit").isReadOnly());
+    EXPECT_EQ(TextOf(dialog, "newLabelNumberEdit"), QString());
+    EXPECT_TRUE(dialog.focusWidget() == &EditOf(dialog, "newLabelNumberEdit")) << "the new number takes the focus";
 
     typeAndConfirm(QStringLiteral("LB-1"));
     typeAndConfirm(QStringLiteral("it's"));
@@ -60,7 +59,7 @@ TEST_F(DuplicateLabelDialogTest, ShowsTheClashingNumberAndRefusesEveryNumberThat
 
     typeAndConfirm(QStringLiteral("LB-2"));
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.m_strNewValue, QStringLiteral("LB-2"));
+    EXPECT_EQ(dialog.newLabelNumber(), QStringLiteral("LB-2"));
     EXPECT_EQ(messages.warnings.size(), 2);
 }
 
@@ -74,8 +73,8 @@ TEST_F(DuplicateLabelDialogTest, AnEmptyNumberIsRefused)
 
 TEST_F(DuplicateLabelDialogTest, EscapeAbandonsEvenWithAFreeNumberTyped)
 {
-    Type(dialog, Cdlg_Label::kNewValueEdit, QStringLiteral("LB-9"));
-    QTest::keyClick(&EditOf(dialog, Cdlg_Label::kNewValueEdit), Qt::Key_Escape);
+    Type(dialog, "newLabelNumberEdit", QStringLiteral("LB-9"));
+    QTest::keyClick(&EditOf(dialog, "newLabelNumberEdit"), Qt::Key_Escape);
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_TRUE(messages.warnings.isEmpty());
@@ -83,10 +82,10 @@ TEST_F(DuplicateLabelDialogTest, EscapeAbandonsEvenWithAFreeNumberTyped)
 
 TEST_F(DuplicateLabelDialogTest, EnterConfirmsLikeTheButton)
 {
-    Type(dialog, Cdlg_Label::kNewValueEdit, QStringLiteral("LB-1"));
-    QTest::keyClick(&EditOf(dialog, Cdlg_Label::kNewValueEdit), Qt::Key_Return);
+    Type(dialog, "newLabelNumberEdit", QStringLiteral("LB-1"));
+    QTest::keyClick(&EditOf(dialog, "newLabelNumberEdit"), Qt::Key_Return);
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("LB-1已经存在")));
-    Type(dialog, Cdlg_Label::kNewValueEdit, QStringLiteral("LB-3"));
-    QTest::keyClick(&EditOf(dialog, Cdlg_Label::kNewValueEdit), Qt::Key_Enter);
+    Type(dialog, "newLabelNumberEdit", QStringLiteral("LB-3"));
+    QTest::keyClick(&EditOf(dialog, "newLabelNumberEdit"), Qt::Key_Enter);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }

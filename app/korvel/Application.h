@@ -2,16 +2,20 @@
 
 #include "gui/ProgramContext.h"
 
+namespace korvel {
+
 // The whole life of the program: the login, and only after a successful one the main
 // window. Nothing survives from one run to the next.
-class CKorvelApp
+class Application
 {
 public:
-    explicit CKorvelApp(ProgramContext context) : m_context(std::move(context)) {}
+    explicit Application(ProgramContext context) : m_context(std::move(context)) {}
 
-    // Always false: when it returns, the program ends.
-    bool InitInstance();
+    // When it returns, the program ends.
+    void run();
 
 private:
     ProgramContext m_context;
 };
+
+} // namespace korvel

@@ -9,10 +9,12 @@
 class MessageSink;
 class QLineEdit;
 
+namespace korvel {
+
 // "Label重复": the label number of an imported label exists already, and the user types one
 // that does not. It ends with OK only on a free, non-empty number; Escape or the close box
 // abandon the import.
-class Cdlg_Label : public TemplateDialog
+class DuplicateLabelDialog : public TemplateDialog
 {
     Q_OBJECT
 
@@ -23,23 +25,20 @@ public:
         kOkButton = 1030,
     };
 
-    explicit Cdlg_Label(MessageSink& messages, QWidget* parent = nullptr);
+    // Shows the clashing number; the numbers typed are looked up through the import's open
+    // connection, which must outlive the dialog.
+    DuplicateLabelDialog(const QString& oldLabelNumber, CAdoDatabase& database, MessageSink& messages,
+                         QWidget* parent = nullptr);
 
-    int DoModal();
-    bool OnInitDialog();
-    void OnOK() override;
+    // The number typed: after OK, one that was free when the user confirmed it.
+    QString newLabelNumber() const;
 
-    QString m_strOldValue;
-    QString m_strNewValue;
-    CAdoDatabase* m_pDatabase = nullptr; // the import's open connection, not owned
+    void accept() override;
 
 private:
-    void ReadControls();
-    void WriteControls();
-
+    CAdoDatabase& m_database;
     MessageSink& m_messages;
-    QLineEdit* m_editNewValue;
-    QLineEdit* m_editOldValue;
+    QLineEdit* m_newLabelNumber;
 };
 
 // The main window's answer to a clashing label number: the duplicate-label dialog.
@@ -54,3 +53,5 @@ private:
     QWidget* m_parent;
     MessageSink& m_messages;
 };
+
+} // namespace korvel

@@ -1,7 +1,7 @@
-#include "app/korvel/CKorvelApp.h"
+#include "app/korvel/Application.h"
 
 #include "gui/DialogTemplate.h"
-#include "gui/ShellDialogs.h"
+#include "gui/LoginDialog.h"
 #include "tests/support/DialogControls.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/RecordingMessageSink.h"
@@ -12,6 +12,9 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+using korvel::Application;
+using korvel::ProgramContext;
 
 namespace {
 
@@ -47,13 +50,13 @@ private:
 
 void TypePasswordAndEnter(QWidget& login, const QString& password)
 {
-    Type(login, Cdlg_Login::kPasswordEdit, password);
-    QTest::keyClick(&EditOf(login, Cdlg_Login::kPasswordEdit), Qt::Key_Return);
+    Type(login, "passwordEdit", password);
+    QTest::keyClick(&EditOf(login, "passwordEdit"), Qt::Key_Return);
 }
 
 } // namespace
 
-TEST(CKorvelApp, GivingUpAtTheLoginEndsTheProgramWithoutTheMainWindow)
+TEST(Application, GivingUpAtTheLoginEndsTheProgramWithoutTheMainWindow)
 {
     ProgramFolder folder("CREATE TABLE tblUserInfo (UserID nvarchar(20), Password nvarchar(50));");
     folder.writeEmbeddedSettings();
@@ -62,12 +65,12 @@ TEST(CKorvelApp, GivingUpAtTheLoginEndsTheProgramWithoutTheMainWindow)
     Operator user;
     user.then([](QWidget& login) { QTest::keyClick(&login, Qt::Key_Escape); });
     user.start();
-    EXPECT_FALSE(CKorvelApp(ProgramContext{folder.directory(), messages, fileDialogs}).InitInstance());
+    Application(ProgramContext{folder.directory(), messages, fileDialogs}).run();
     EXPECT_EQ(user.seen, QStringList(QStringLiteral("登录界面")));
     EXPECT_TRUE(messages.warnings.isEmpty());
 }
 
-TEST(CKorvelApp, ASuccessfulLoginOpensTheMainWindowAndClosingItEnds)
+TEST(Application, ASuccessfulLoginOpensTheMainWindowAndClosingItEnds)
 {
     ProgramFolder folder("CREATE TABLE tblUserInfo (UserID nvarchar(20), Password nvarchar(50));"
                          "INSERT INTO tblUserInfo VALUES ('Admin', 'korvel');"
@@ -83,7 +86,7 @@ TEST(CKorvelApp, ASuccessfulLoginOpensTheMainWindowAndClosingItEnds)
     user.then([](QWidget& login) { TypePasswordAndEnter(login, QStringLiteral("korvel")); });
     user.then([](QWidget& main) { QTest::keyClick(&main, Qt::Key_Escape); });
     user.start();
-    EXPECT_FALSE(CKorvelApp(ProgramContext{folder.directory(), messages, fileDialogs}).InitInstance());
+    Application(ProgramContext{folder.directory(), messages, fileDialogs}).run();
     EXPECT_EQ(user.seen, QStringList({"登录界面", "登录界面", "Korvel"}));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("密码错误")));
 }
