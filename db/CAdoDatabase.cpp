@@ -76,6 +76,7 @@ bool CAdoDatabase::Open(const QString& connectionString)
 bool CAdoDatabase::Disconnect()
 {
     CloseRecordset();
+    m_codePages.clear();
     if (!m_pConnection || !m_pConnection->IsOpen())
         return true;
     DbError error;

@@ -2,6 +2,7 @@
 
 #include "db/client/DbClient.h"
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -98,8 +99,8 @@ public:
         QString name;
         ColumnType type;
     };
-    // The columns of a table as the server has them; false when the table cannot be read
-    // (m_strError says why).
+    // The columns of a table as the server has them, narrow text with the code page of its
+    // collation; false when the table cannot be read (m_strError says why).
     bool GetLiveColumns(const QString& tableName, QList<LiveColumn>& columns);
     // The column a name from outside (a bundle's header) names, as SQL Server matches
     // names: ignoring case. Null when there is none.
@@ -144,6 +145,7 @@ private:
     void CloseRecordset();
     bool ProbeColumns(const QString& tableName);
     QList<LiveColumn> ProbedColumns() const;
+    bool ReadCodePages(const QString& tableName, QList<LiveColumn>& columns);
     bool InsertReadingKey(const QString& insert, const QString& tableName, const QString& keyColumn, QString& key);
     bool WriteBlob(const QString& tableName, const QString& column, const QString& keyColumn,
                    const QString& keyLiteral, const QByteArray& bytes);
@@ -155,4 +157,6 @@ private:
     std::unique_ptr<DbClient> m_pConnection;
     bool m_bClosed = false; // after Close the object holds nothing and cannot open again
     bool m_bConnectionLost = false;
+    // The code pages of the tables' columns as the server gave them on this connection.
+    QHash<QString, TextTable> m_codePages;
 };

@@ -90,6 +90,34 @@ bool CAdoDatabase::GetLiveColumns(const QString& tableName, QList<LiveColumn>& c
     if (!ProbeColumns(tableName))
         return false;
     columns = ProbedColumns();
+    return ReadCodePages(tableName, columns);
+}
+
+// One statement for the whole table, asked where the probe's column types lack it, and
+// once per connection: a batch of imports asks for the same tables again and again, and a
+// server's catalogue is slow to answer (a quarter of a second on the T-SQL server of the
+// tests).
+bool CAdoDatabase::ReadCodePages(const QString& tableName, QList<LiveColumn>& columns)
+{
+    const QString query = Dialect().ColumnCodePagesQuery(tableName);
+    if (query.isEmpty())
+        return true;
+    auto asked = m_codePages.constFind(tableName);
+    if (asked == m_codePages.cend()) {
+        TextTable rows;
+        if (!Query(query, &rows))
+            return false;
+        asked = m_codePages.insert(tableName, rows);
+    }
+    // A UTF-8 collation keeps any character.
+    constexpr int kUtf8CodePage = 65001;
+    for (const TextRow& row : *asked) {
+        const int codePage = row.value(1).toInt();
+        for (LiveColumn& column : columns) {
+            if (column.name.compare(row.value(0), Qt::CaseInsensitive) == 0 && IsNarrowText(column.type.adoType))
+                column.type.codePage = codePage == kUtf8CodePage ? 0 : codePage;
+        }
+    }
     return true;
 }
 
@@ -128,9 +156,9 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
         return true;
     }
     // Without any column the probe failed, and its error says why.
-    if (!ProbeColumns(tableName))
+    QList<LiveColumn> live;
+    if (!GetLiveColumns(tableName, live))
         return false;
-    const QList<LiveColumn> live = ProbedColumns();
 
     // The header comes from outside (a label bundle): only names of the live table's
     // columns may stand in a statement. A name is matched as SQL Server matches it,
@@ -175,8 +203,14 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
         statement.reserve(kInsertInto.size() + tableName.size() + columnList.size() + kValues.size() + values);
         statement += kInsertInto + tableName + columnList + kValues;
         for (int j = 0; j < row.size(); ++j) {
-            if (!skipped.contains(j))
-                statement += SqlLiteralForType(types.value(j), row[j], Dialect()) + QLatin1Char(',');
+            if (skipped.contains(j))
+                continue;
+            // Not for the server to decide: it would keep the value changed.
+            if (const QString refusal = SilentChangeRefusal(types.value(j), row[j]); !refusal.isEmpty()) {
+                SetComError(DbError::DriverFailure(RefusedValueText(tableName, header.value(j), row[j], refusal)));
+                return false;
+            }
+            statement += SqlLiteralForType(types.value(j), row[j], Dialect()) + QLatin1Char(',');
         }
         statement.chop(1);
         statement += QLatin1Char(')');

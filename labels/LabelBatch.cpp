@@ -108,8 +108,8 @@ public:
 // replaces and the item lines the database numbers.
 bool IsFilledByTheImport(const QString& table, const QString& column)
 {
-    return column == kLabelIdColumn || column == kItemIdColumn ||
-           (table == kLabelControlItemTable && column == kLineIdColumn);
+    return IsColumnNamed(column, kLabelIdColumn) || IsColumnNamed(column, kItemIdColumn) ||
+           (table == kLabelControlItemTable && IsColumnNamed(column, kLineIdColumn));
 }
 
 // What the live tables say of the blocks of a whole bundle: columns they lack, values their
@@ -143,7 +143,7 @@ QStringList ProblemsAgainstTheDatabase(CAdoDatabase& database, const QList<Bundl
                                     RefusedValueText(block.tableName, header[j], block.rows[i][j], stored.refusal));
             }
         }
-        const qsizetype labelNo = header.lastIndexOf(kLabelNoColumn);
+        const qsizetype labelNo = ColumnPosition(header, kLabelNoColumn, ColumnOccurrence::Last);
         for (qsizetype i = 1; block.tableName == kLabelInfoTable && labelNo >= 0 && i < block.rows.size(); ++i) {
             if (RowExists(database, kLabelInfoTable, block.rows[i][labelNo], kLabelNoColumn)) {
                 problems.append(QStringLiteral("标签文件第 %1 行：").arg(LineOfRow(block, i)) + block.rows[i][labelNo] +

@@ -5,6 +5,8 @@
 
 #include <QStringTokenizer>
 
+#include <algorithm>
+
 namespace {
 
 const QChar kFieldSeparator = QLatin1Char(',');
@@ -192,13 +194,29 @@ QStringList LabelProblems(const QList<BundleBlock>& blocks)
         if (block.rows.size() < 2)
             problems.append(QStringLiteral("标签文件中没有标签"));
         // A label numbered "" could never be chosen for an export again.
-        const qsizetype labelNo = block.rows.value(0).lastIndexOf(kLabelNoColumn);
+        const qsizetype labelNo = ColumnPosition(block.rows.value(0), kLabelNoColumn, ColumnOccurrence::Last);
         for (qsizetype i = 1; labelNo >= 0 && i < block.rows.size(); ++i) {
             if (block.rows[i].value(labelNo).isEmpty())
                 problems.append(QStringLiteral("标签文件第 %1 行：标签不能为空").arg(LineOfRow(block, i)));
         }
     }
     return problems;
+}
+
+bool IsColumnNamed(const QString& name, const QString& column)
+{
+    return name.compare(column, Qt::CaseInsensitive) == 0;
+}
+
+qsizetype ColumnPosition(const TextRow& header, const QString& column, ColumnOccurrence occurrence)
+{
+    const auto named = [&column](const QString& name) { return IsColumnNamed(name, column); };
+    if (occurrence == ColumnOccurrence::First) {
+        const auto found = std::find_if(header.cbegin(), header.cend(), named);
+        return found == header.cend() ? -1 : found - header.cbegin();
+    }
+    const auto found = std::find_if(header.crbegin(), header.crend(), named);
+    return found == header.crend() ? -1 : header.crend() - found - 1;
 }
 
 QString MissingColumnText(const QString& tableName, const QString& column)

@@ -18,6 +18,15 @@ inline const QString kItemIdColumn = QStringLiteral("ItemID");
 inline const QString kLabelNoColumn = QStringLiteral("LabelNo");
 inline const QString kLineIdColumn = QStringLiteral("LineID");
 
+// Whether a column name of a bundle names the column, as SQL Server matches names: ignoring
+// case (a server whose catalogue gives them in lower case exports them so).
+bool IsColumnNamed(const QString& name, const QString& column);
+
+// Where a column stands in a block's column-name row (IsColumnNamed): its first or its last
+// occurrence; -1 when it has none.
+enum class ColumnOccurrence { First, Last };
+qsizetype ColumnPosition(const TextRow& header, const QString& column, ColumnOccurrence occurrence);
+
 // Every label needs a number: one numbered "" could never be chosen for export again.
 inline const QString kEmptyLabelNoText = QStringLiteral("标签不能为空");
 

@@ -27,7 +27,7 @@ struct IdentifierMaps
 bool RemapKeyColumn(CAdoDatabase& database, BundleBlock& block, IdentifierMap& map, const QString& column,
                     QString& error)
 {
-    const qsizetype position = block.rows.value(0).indexOf(column);
+    const qsizetype position = ColumnPosition(block.rows.value(0), column, ColumnOccurrence::First);
     if (position < 0)
         return true;
     for (qsizetype i = 1; i < block.rows.size(); ++i) {
@@ -57,7 +57,7 @@ bool ResolveDuplicateLabelNos(CAdoDatabase& database, QList<BundleBlock>& blocks
     for (BundleBlock& block : blocks) {
         if (block.tableName != kLabelInfoTable || block.rows.isEmpty())
             continue;
-        const qsizetype position = block.rows[0].lastIndexOf(kLabelNoColumn);
+        const qsizetype position = ColumnPosition(block.rows[0], kLabelNoColumn, ColumnOccurrence::Last);
         if (position < 0) {
             error = MissingColumnText(block.tableName, kLabelNoColumn);
             return false;
@@ -81,7 +81,7 @@ bool ResolveDuplicateLabelNos(CAdoDatabase& database, QList<BundleBlock>& blocks
 // another user may have taken one since. False with the usual message when one exists.
 bool LabelNosStillFree(CAdoDatabase& database, const BundleBlock& block, QString& error)
 {
-    const qsizetype position = block.rows[0].lastIndexOf(kLabelNoColumn);
+    const qsizetype position = ColumnPosition(block.rows[0], kLabelNoColumn, ColumnOccurrence::Last);
     for (qsizetype i = 1; i < block.rows.size(); ++i) {
         if (RowExists(database, kLabelInfoTable, block.rows[i][position], kLabelNoColumn)) {
             error = block.rows[i][position] + QStringLiteral("已经存在");
@@ -112,7 +112,7 @@ bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& map
     QList<int> skip;
     QString keyColumn;
     if (block.tableName == kLabelControlItemTable) {
-        skip.append(static_cast<int>(block.rows[0].indexOf(kLineIdColumn)));
+        skip.append(static_cast<int>(ColumnPosition(block.rows[0], kLineIdColumn, ColumnOccurrence::First)));
         keyColumn = kLineIdColumn;
     }
     // Some failures of InsertRows leave m_strError alone; an older text must not stand in.

@@ -41,12 +41,16 @@ char PairByStrtol(char16_t high, char16_t low)
     return static_cast<char>(std::strtol(pair, nullptr, 16) & 0xFF);
 }
 
+bool IsAscii(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
 // Appends the text as QString::toCaseFolded folds it. Most list entries are plain ASCII,
 // whose folding is A-Z to a-z: that is done here without a string of its own per text.
 void AppendCaseFolded(QString& folded, const QString& text)
 {
-    const auto isAscii = [](QChar c) { return c.unicode() < 0x80; };
-    if (!std::all_of(text.begin(), text.end(), isAscii)) {
+    if (!IsAscii(text)) {
         folded += text.toCaseFolded();
         return;
     }
@@ -55,6 +59,14 @@ void AppendCaseFolded(QString& folded, const QString& text)
     std::transform(text.begin(), text.end(), folded.begin() + start, [](QChar c) {
         return c.unicode() >= u'A' && c.unicode() <= u'Z' ? QChar(c.unicode() + (u'a' - u'A')) : c;
     });
+}
+
+// ICU's tables under the Windows names are Microsoft's own (its "cp950", for one, lacks the
+// euro sign that Windows' code page 950 has).
+QStringEncoder CodePageEncoder(int codePage)
+{
+    const QByteArray name = "windows-" + QByteArray::number(codePage);
+    return QStringEncoder(name.constData(), QStringConverter::Flag::Stateless);
 }
 
 } // namespace
@@ -75,11 +87,30 @@ bool WideToAnsi(const QString& text, QByteArray& bytes)
     return true;
 }
 
-qsizetype AnsiLength(const QString& text)
+std::optional<qsizetype> CodePageLength(const QString& text, int codePage)
 {
-    QStringEncoder encoder(kAnsiCodePage, QStringConverter::Flag::Stateless);
+    // Bulk imports measure nearly every value, and most are plain ASCII.
+    if (IsAscii(text))
+        return text.size();
+    if (codePage == 0)
+        return QStringView(text).toUtf8().size();
+    QStringEncoder encoder = CodePageEncoder(codePage);
     const QByteArray bytes = encoder.encode(text);
+    if (!encoder.isValid() || encoder.hasError())
+        return std::nullopt;
     return bytes.size();
+}
+
+QString FirstCharacterOutsideCodePage(const QString& text, int codePage)
+{
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype units = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+        const QString character = text.mid(i, units);
+        if (!CodePageLength(character, codePage))
+            return character;
+        i += units;
+    }
+    return QString();
 }
 
 QByteArray WideToUtf8(const QString& text)

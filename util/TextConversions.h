@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The program's texts are UTF-16 inside; these are the narrow forms they take at the
 // edges: GBK for the configuration files, UTF-8 for label bundles, hexadecimal for binary
 // values.
@@ -18,9 +20,17 @@ QString AnsiToWide(const QByteArray& bytes);
 // The GBK bytes of the text; false when a character has no GBK form.
 [[nodiscard]] bool WideToAnsi(const QString& text, QByteArray& bytes);
 
-// The bytes the text takes in GBK; a character without a GBK form counts as the one byte
-// that stands in its place.
-qsizetype AnsiLength(const QString& text);
+// SQL Server keeps the text of char, varchar and text columns in the Windows code page of
+// the column's collation (936 GBK, 1252 Latin-1, 950, 932, 949, 1250, …); code page 0
+// stands for UTF-8 here. Every one of those code pages writes ASCII as it stands.
+
+// The bytes the text takes in the code page; none when a character has no form in it, or
+// the system knows no such code page (then only ASCII is known to have one).
+std::optional<qsizetype> CodePageLength(const QString& text, int codePage);
+
+// The first character of the text that has no form in the code page (both halves of a
+// surrogate pair); empty when each has one.
+QString FirstCharacterOutsideCodePage(const QString& text, int codePage);
 
 // The UTF-8 bytes of the text up to its first NUL, followed by one NUL byte: the size
 // counts the terminator, as the label bundle stores it.

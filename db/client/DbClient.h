@@ -53,6 +53,11 @@ struct ColumnType
     int size = 0;
     // Decimal: the digits after the point; date-time: the fraction digits it keeps.
     int scale = 0;
+    // Narrow text (char, varchar, text): the Windows code page its characters are kept in,
+    // as the collation of the column gives it (936 GBK, 1252 Latin-1, …), in whose bytes the
+    // size counts. 0 when any character goes (a UTF-8 collation, a server that keeps text in
+    // Unicode; the size then counts UTF-8 bytes), and for any other type.
+    int codePage = 0;
 };
 
 // What a database client reports when a call fails: an HRESULT-style code, as the program

@@ -39,6 +39,10 @@ public:
     // set to report no counts (SQL Server's SET NOCOUNT ON); empty for any other statement
     // or engine.
     virtual QString SelectingRowCount(const QString& statement) const;
+    // A query of the table's columns, each with the code page of its collation: name, code
+    // page (0 or NULL where there is none). Empty on an engine whose text columns take any
+    // character, or whose client gives the code page with each column's type.
+    virtual QString ColumnCodePagesQuery(const QString& table) const;
     // A value the value rules refuse for its column, written so that the engine sees it as
     // it stands and refuses it with its own reason: quoted.
     virtual QString RefusedLiteral(const QString& value) const;

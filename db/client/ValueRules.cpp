@@ -23,33 +23,40 @@ StoredValue Refused(QString refusal)
     return {false, QString(), std::move(refusal)};
 }
 
-bool IsWide(int adoType)
-{
-    return adoType == adWChar || adoType == adVarWChar || adoType == adLongVarWChar;
-}
-
 bool IsFixedLength(int adoType)
 {
     return adoType == adChar || adoType == adWChar || adoType == adBinary;
+}
+
+// What the declared size of a text column counts: bytes in its code page for narrow text,
+// UTF-16 units for wide text.
+qsizetype StoredLength(const ColumnType& type, const QString& text)
+{
+    if (!IsNarrowText(type.adoType))
+        return text.size();
+    return CodePageLength(text, type.codePage).value_or(text.size());
 }
 
 // SQL Server cuts the blanks off the end of a text that is too long for its column instead
 // of refusing it; any other character beyond the limit is refused.
 StoredValue TextValue(const ColumnType& type, const QString& text)
 {
-    const bool wide = IsWide(type.adoType);
-    const auto length = [wide](const QString& value) { return wide ? value.size() : AnsiLength(value); };
+    if (QString refusal = SilentChangeRefusal(type, text); !refusal.isEmpty())
+        return Refused(std::move(refusal));
+    const bool narrow = IsNarrowText(type.adoType);
     QString stored = text;
-    // Each UTF-16 unit takes at most two bytes of GBK: a short text needs no measuring.
-    if (type.size > 0 && stored.size() * 2 > type.size) {
-        while (length(stored) > type.size && stored.endsWith(QLatin1Char(' ')))
+    // A UTF-16 unit takes at most three bytes (of UTF-8; fewer in any code page of SQL
+    // Server's): a short text needs no measuring.
+    const int unitBytes = narrow ? 3 : 1;
+    if (type.size > 0 && stored.size() * unitBytes > type.size) {
+        while (StoredLength(type, stored) > type.size && stored.endsWith(QLatin1Char(' ')))
             stored.chop(1);
-        if (length(stored) > type.size)
-            return Refused(wide ? QStringLiteral("超过 %1 个字符").arg(type.size)
-                                : QStringLiteral("超过 %1 个字节").arg(type.size));
+        if (StoredLength(type, stored) > type.size)
+            return Refused(narrow ? QStringLiteral("超过 %1 个字节").arg(type.size)
+                                  : QStringLiteral("超过 %1 个字符").arg(type.size));
     }
     if (IsFixedLength(type.adoType))
-        stored = stored.leftJustified(stored.size() + type.size - length(stored), QLatin1Char(' '));
+        stored = stored.leftJustified(stored.size() + type.size - StoredLength(type, stored), QLatin1Char(' '));
     return Stored(stored);
 }
 
@@ -475,6 +482,19 @@ StoredValue StoreValue(const ColumnType& type, const QString& text)
     case ValueKind::Binary: return BinaryValue(type, text);
     default: return Stored(text);
     }
+}
+
+bool IsNarrowText(int adoType)
+{
+    return adoType == adChar || adoType == adVarChar || adoType == adLongVarChar;
+}
+
+QString SilentChangeRefusal(const ColumnType& type, const QString& text)
+{
+    if (type.codePage == 0 || !IsNarrowText(type.adoType) || CodePageLength(text, type.codePage))
+        return QString();
+    return QStringLiteral("含有代码页 %1 无法表示的字符“%2”")
+        .arg(QString::number(type.codePage), FirstCharacterOutsideCodePage(text, type.codePage));
 }
 
 QString IntegerRangeRefusal(int adoType, qint64 value)

@@ -27,6 +27,15 @@ struct StoredValue
 // are ignored, as SQL Server ignores them.
 StoredValue StoreValue(const ColumnType& type, const QString& text);
 
+// char, varchar and text: the types whose text is kept in a code page.
+bool IsNarrowText(int adoType);
+
+// Why the column would keep the text changed instead of refusing it: SQL Server stores a
+// character that the code page of a narrow text column lacks as "?", without a word. Empty
+// when the column keeps every character. The program refuses such a text itself, also on a
+// server, which otherwise decides on a value.
+QString SilentChangeRefusal(const ColumnType& type, const QString& text);
+
 // Why a column of an integer type cannot hold a whole number (as StoreValue says it); empty
 // when it can. Read without a text, since the embedded engine checks one in nearly every row.
 QString IntegerRangeRefusal(int adoType, qint64 value);

@@ -189,6 +189,10 @@ ColumnType ColumnTypeOfDeclaration(const QString& declaredType)
     default:
         break;
     }
+    // The embedded database stands for a server with a Chinese collation, whose narrow text
+    // is GBK.
+    if (IsNarrowText(type.adoType))
+        type.codePage = kEmbeddedCodePage;
     return type;
 }
 

@@ -7,6 +7,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 
 #include <sqlite3.h>
@@ -32,6 +33,12 @@ QString ShownValue(const ColumnType& type, sqlite3_value* value)
     if (KindOfType(type.adoType) == ValueKind::Binary && sqlite3_value_type(value) == SQLITE_BLOB)
         return BytesToHex(QByteArray(static_cast<const char*>(sqlite3_value_blob(value)), sqlite3_value_bytes(value)));
     return TextOf(value);
+}
+
+bool IsAsciiUtf8(sqlite3_value* value)
+{
+    const auto* bytes = sqlite3_value_text(value);
+    return std::all_of(bytes, bytes + sqlite3_value_bytes(value), [](unsigned char byte) { return byte < 0x80; });
 }
 
 // The reason the column cannot hold the value as SQLite has it (after the column's
@@ -78,8 +85,9 @@ QString Refusal(const ColumnType& type, sqlite3_value* value)
         break;
     }
     // UTF-8 takes at least as many bytes as a text has UTF-16 units or GBK bytes: a short
-    // text fits without measuring.
-    if (kind == ValueKind::Text && (type.size <= 0 || sqlite3_value_bytes(value) <= type.size))
+    // text fits without measuring, and one of ASCII alone needs no look at its code page.
+    if (kind == ValueKind::Text && (type.size <= 0 || sqlite3_value_bytes(value) <= type.size) &&
+        (type.codePage == 0 || IsAsciiUtf8(value)))
         return QString();
     const StoredValue stored = StoreValue(type, TextOf(value));
     if (kind == ValueKind::Binary && stored.accepted)
@@ -240,9 +248,10 @@ bool SqliteValueRules::MakeTriggers()
                         .arg(SqliteDialect().QuotedLiteral(table)),
                     [&](sqlite3_stmt* row) {
                         const ColumnType type = ColumnTypeOfDeclaration(ColumnText(row, 1));
-                        // A text without a limit holds any text; an unknown type anything.
+                        // A wide text without a limit holds any text; an unknown type anything.
                         const ValueKind kind = KindOfType(type.adoType);
-                        if (kind != ValueKind::Other && !(kind == ValueKind::Text && type.size == 0))
+                        const bool anyText = kind == ValueKind::Text && type.size == 0 && type.codePage == 0;
+                        if (kind != ValueKind::Other && !anyText)
                             m_columns.push_back({table, ColumnText(row, 0), type});
                     });
         if (!read)

@@ -177,8 +177,16 @@ public:
         if (sql.startsWith(QLatin1String("select top 1 *"))) {
             return std::make_unique<BufferedCursor>(
                 QList<BufferedCursor::Field>{{"A", {adInteger}}, {"B", {adInteger}}, {"C", {adVarWChar, 50}},
-                                             {"D", {adLongVarBinary}}, {"E", {adDBTimeStamp, 23, 3}}},
+                                             {"D", {adLongVarBinary}}, {"E", {adDBTimeStamp, 23, 3}},
+                                             {"F", {adVarChar, 4}}},
                 QList<BufferedCursor::Row>(), std::nullopt);
+        }
+        if (sql.contains(QLatin1String("sys.columns"))) {
+            const auto text = [](const char* value) { return DbValue::FromText(QString::fromUtf8(value)); };
+            return std::make_unique<BufferedCursor>(
+                QList<BufferedCursor::Field>{{"name", {adVarWChar, 128}}, {"codepage", {adInteger}}},
+                QList<BufferedCursor::Row>{{text("a"), DbValue::Null()}, {text("c"), text("936")}, {text("f"), text("1252")}},
+                std::nullopt);
         }
         const DbValue key = m_givesKeys ? DbValue::FromText(QString::number(++m_key)) : DbValue::Null();
         return std::make_unique<BufferedCursor>(QList<BufferedCursor::Field>{{"", {adNumeric, 38}}},
@@ -207,8 +215,11 @@ private:
 // Two rows into T over a scripted server, the key A read back and D written as long binary.
 struct ScriptedInsert
 {
-    ScriptedInsert(const SqlDialect& dialect, qint64 binaryRowsChanged = 1, bool givesKeys = true)
-        : database([this, &dialect, binaryRowsChanged, givesKeys](const QString&, DbError&) {
+    ScriptedInsert(const SqlDialect& dialect, qint64 binaryRowsChanged = 1, bool givesKeys = true,
+                   TextTable rows = {{"A", "b", "C", "D", "E"},
+                                     {"9", "5", "it's", "0AFF", "2017/4/6 下午 2:30:00"},
+                                     {"9", "", "", "", "2017-04-06"}})
+        : table(std::move(rows)), database([this, &dialect, binaryRowsChanged, givesKeys](const QString&, DbError&) {
               return std::make_unique<ScriptedServer>(statements, dialect, binaryRowsChanged, givesKeys);
           })
     {
@@ -218,9 +229,7 @@ struct ScriptedInsert
     }
 
     QStringList statements;
-    TextTable table = {{"A", "b", "C", "D", "E"},
-                       {"9", "5", "it's", "0AFF", "2017/4/6 下午 2:30:00"},
-                       {"9", "", "", "", "2017-04-06"}};
+    TextTable table;
     CAdoDatabase database;
     bool inserted = false;
 };
@@ -236,6 +245,7 @@ TEST(InsertRowsOnAServer, TheStatementsOfAnInsertWithItsKeyAndLongBinary)
     } cases[] = {
         {TransactSqlDialect(),
          {"select top 1 * from T",
+          "select name, collationproperty(collation_name, 'CodePage') from sys.columns where object_id=object_id(N'T')",
           "insert into T (b,C,D,E)  values(5,N'it''s',0x0AFF,'2017-04-06T14:30:00');select SCOPE_IDENTITY()",
           "insert into T (b,C,D,E)  values(NULL,N'',NULL,'20170406');select SCOPE_IDENTITY()",
           "update T set D=? where A=17 <- 0aff"}},
@@ -277,4 +287,15 @@ TEST(InsertRowsOnAServer, AKeyThatComesBackEmptyFailsBeforeAnyLongBinaryIsWritte
     EXPECT_FALSE(insert.inserted);
     EXPECT_EQ(insert.database.m_strError, QStringLiteral("ADO 错误：0x80004005，读回新行的键失败：数据库没有给出 A 的值"));
     EXPECT_EQ(insert.statements.filter(QStringLiteral("update")), QStringList());
+}
+
+TEST(InsertRowsOnAServer, TextItsCollationsCodePageLacksIsRefusedBeforeItIsSent)
+{
+    // SQL Server would store "线束" in F as "??".
+    ScriptedInsert insert(TransactSqlDialect(), 1, true, {{"A", "F"}, {"9", "Café"}, {"9", "线束"}});
+    EXPECT_FALSE(insert.inserted);
+    EXPECT_EQ(insert.database.m_strError,
+              QStringLiteral("ADO 错误：0x80004005，表 T 列 F 的值“线束”含有代码页 1252 无法表示的字符“线”"));
+    EXPECT_EQ(insert.statements.filter(QStringLiteral("insert")),
+              QStringList({"insert into T (F)  values(N'Café');select SCOPE_IDENTITY()"}));
 }

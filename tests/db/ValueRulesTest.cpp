@@ -4,6 +4,7 @@
 // program reads it back, or a refusal), the documentation's word beside each row.
 
 #include "db/CAdoDatabase.h"
+#include "db/client/ValueRules.h"
 
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-const char* kKinds = "CREATE TABLE tblKinds (N5 nvarchar(5), V4 varchar(4), I int, T tinyint, S smallint, B bigint,"
+const char* kKinds = "CREATE TABLE tblKinds (N5 nvarchar(5), V4 varchar(4), TX text, I int, T tinyint, S smallint, B bigint,"
                      " F bit, D decimal(6,2), D38 decimal(38,10), M money, SM smallmoney, FL float, R real,"
                      " DT datetime, SDT smalldatetime, G uniqueidentifier, VB varbinary(4), BI binary(4), IM image);";
 
@@ -283,6 +284,45 @@ TEST_F(ValueRulesTest, TheEngineRefusesInEveryStatementAndOnTablesMadeAfterItOpe
     ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblLater values ('TRUE', 'ab')")));
     EXPECT_EQ(query(QStringLiteral("select Flag from tblLater")), TextTable({{"-1"}}));
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblKinds where N5='abc'")), QStringLiteral("1"));
+}
+
+TEST_F(ValueRulesTest, TheEngineRefusesTextThatGbkLacksInAStatementWrittenByHand)
+{
+    ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblKinds (V4, TX) values ('线束', '线束 é Я')")))
+        << database.m_strError.toStdString();
+    // Four bytes of UTF-8 fit varchar(4), and text has no limit: only the code page refuses.
+    for (const char* statement : {"insert into tblKinds (V4) values ('🔌')", "update tblKinds set TX='plug 🔌'"}) {
+        database.m_strError.clear();
+        EXPECT_FALSE(database.Execute(QString::fromUtf8(statement))) << statement;
+        EXPECT_TRUE(database.m_strError.endsWith(QStringLiteral("含有代码页 936 无法表示的字符“🔌”")))
+            << database.m_strError.toStdString();
+    }
+}
+
+TEST(ValueRulesOfACodePage, NarrowTextHoldsWhatItsCodePageHasCountedInItsBytes)
+{
+    const struct
+    {
+        ColumnType type;
+        const char* value;
+        const char* stored;  // kRefused when refused
+        const char* refusal; // what the refusal says then
+    } cases[] = {
+        {{adVarChar, 4, 0, 936}, "线束", "线束", ""}, // GBK: two bytes each
+        {{adLongVarChar, 0, 0, 936}, "plug 🔌", kRefused, "含有代码页 936 无法表示的字符“🔌”"},
+        {{adVarChar, 20, 0, 1252}, "线束", kRefused, "含有代码页 1252 无法表示的字符“线”"}, // Latin-1
+        {{adVarChar, 4, 0, 1252}, "Café", "Café", ""},
+        {{adChar, 3, 0, 1252}, "é", "é  ", ""},
+        {{adVarChar, 6, 0, 0}, "线束🔌", kRefused, "超过 6 个字节"}, // a UTF-8 collation: any character, UTF-8 bytes
+        {{adVarChar, 10, 0, 0}, "线束🔌", "线束🔌", ""},
+        {{adVarWChar, 2, 0, 1252}, "线束", "线束", ""}, // wide text keeps any character whatever its collation
+    };
+    for (const auto& c : cases) {
+        const StoredValue stored = StoreValue(c.type, QString::fromUtf8(c.value));
+        EXPECT_EQ(stored.accepted, c.stored != kRefused) << c.type.codePage << " " << c.value;
+        EXPECT_EQ(stored.text, QString::fromUtf8(c.stored ? c.stored : "")) << c.type.codePage << " " << c.value;
+        EXPECT_EQ(stored.refusal, QString::fromUtf8(c.refusal)) << c.type.codePage << " " << c.value;
+    }
 }
 
 TEST_F(ValueRulesTest, AWholeNumberWrittenAsANumberIsHeldToItsColumnsRange)

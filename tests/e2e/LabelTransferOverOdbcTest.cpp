@@ -85,33 +85,6 @@ protected:
         }
         return *m_catalogueLowersNames;
     }
-    // A bundle exported here, its column names put back in the case the tables declare
-    // them, as SQL Server's catalogue gives them: Korvel's import looks for LabelNo, LabelID,
-    // ItemID and LineID by their exact names (see DISABLED_AColumnNameIsFoundWhateverItsCase).
-    void WithDeclaredColumnNames(const QString& path)
-    {
-        if (!CatalogueLowersNames())
-            return;
-        QStringList lines = DecodeBundle(ReadTestFile(path)).split(QLatin1Char('\n'));
-        lines.removeLast(); // after the last line feed
-        for (QString& line : lines) {
-            if (line.startsWith(kColumnNamePrefix)) {
-                QStringList names = line.mid(kColumnNamePrefix.size()).split(QLatin1Char(','));
-                for (QString& name : names) {
-                    for (const QString& table : kLabelTables) {
-                        for (const QStringList& column :
-                             m_source.rows(QStringLiteral("select name from pragma_table_info('%1')").arg(table))) {
-                            if (column.value(0).compare(name, Qt::CaseInsensitive) == 0)
-                                name = column.value(0);
-                        }
-                    }
-                }
-                line = kColumnNamePrefix + names.join(QLatin1Char(','));
-            }
-            line += QLatin1Char('\n');
-        }
-        WriteTestFile(path, EncodeBundle(lines));
-    }
     // The lines of a bundle file, sorted, the column-name lines in lower case where the
     // catalogue lowers them: that difference is compared around, everything else must be
     // equal.
@@ -151,6 +124,11 @@ protected:
 
 // What only the PostgreSQL stand-in can show.
 class LabelTransferOnPostgreSqlTest : public LabelTransferOverOdbcTest
+{
+};
+
+// What only SQL Server has: a code page for each varchar column, its collation's.
+class LabelTransferOnSqlServerTest : public LabelTransferOverOdbcTest
 {
 };
 
@@ -240,7 +218,6 @@ TEST_P(LabelTransferOverOdbcTest, ALabelImportedIntoItsOwnDatabaseNeedsANumberTh
     CopyDemoDatabase();
     const QString bundle = File(QStringLiteral("LB-00001.bq"));
     ExpectSucceeds(Korvelctl(QStringLiteral("export"), {QStringLiteral("LB-00001"), bundle}));
-    WithDeclaredColumnNames(bundle);
     const QStringList before = Contents(kLabelTables);
 
     const struct
@@ -367,7 +344,6 @@ TEST_P(LabelTransferOverOdbcTest, LabelsGoBetweenPlantsByTheHundredOverTheServer
     for (const QString& file : files) {
         paths.append(File(QStringLiteral("server/") + file));
         EXPECT_EQ(SortedLines(paths.last()), SortedLines(File(QStringLiteral("embedded/") + file))) << file.toStdString();
-        WithDeclaredColumnNames(paths.last());
     }
 
     // Into the server again, now without labels: each file checked, then imported whole.
@@ -424,10 +400,8 @@ TEST_P(LabelTransferOverOdbcTest, AConnectionLostMidImportLeavesNothingWritten)
 
 // A bundle whose column names differ from the tables' only in case, as a server whose
 // catalogue gives them in lower case exports it, imports as SQL Server matches names:
-// ignoring case. The import looks for LabelNo, LabelID, ItemID and LineID by their exact
-// names, refuses such a bundle ("标签文件中表 tblLabelInfo 没有 LabelNo 列") and would leave
-// its LabelIDs and ItemIDs unreplaced; the fault is the import's to mend.
-TEST_P(LabelTransferOverOdbcTest, DISABLED_AColumnNameIsFoundWhateverItsCase)
+// ignoring case, its LabelIDs and ItemIDs replaced.
+TEST_P(LabelTransferOverOdbcTest, AColumnNameIsFoundWhateverItsCase)
 {
     const QString bundle = File(QStringLiteral("source.bq"));
     ExportEmbedded(m_source, QStringLiteral("E2E-满"), bundle);
@@ -495,6 +469,51 @@ TEST_P(LabelTransferOnPostgreSqlTest, TheChecksVerdictOnEachFileIsTheImportsOnTh
     EXPECT_EQ(Scalar(QStringLiteral("select IsLocked from tblLabelInfo")), QStringLiteral("-1"));
 }
 
+// SQL Server stores a character that the code page of a varchar column's collation lacks as
+// "?", without a word: such a text is refused, and one its code page has goes in.
+TEST_P(LabelTransferOnSqlServerTest, TextTheCodePageOfItsColumnLacksIsRefusedWithItsLine)
+{
+    Run(QStringLiteral("alter table tblLabelControlItem add Latin varchar(20) collate sql_latin1_general_cp1_ci_as"));
+    m_source.exec(QStringLiteral("ALTER TABLE tblLabelControlItem ADD COLUMN Latin varchar(20);"
+                                 "UPDATE tblLabelControlItem SET FieldName = '批次' WHERE ItemName = '批次号';"));
+    const QString bundle = File(QStringLiteral("source.bq"));
+    const QStringList before = Contents(kLabelTables);
+    const struct
+    {
+        const char* latin;
+        const char* refusal; // nullptr: imported
+    } cases[] = {
+        {"Numéro", nullptr},
+        {"批次号", "表 tblLabelControlItem 列 Latin 的值“批次号”含有代码页 1252 无法表示的字符“批”"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.latin);
+        m_source.exec(QStringLiteral("UPDATE tblLabelControlItem SET Latin = '%1' WHERE ItemName = '批次号'")
+                          .arg(QString::fromUtf8(c.latin)));
+        ExportEmbedded(m_source, QStringLiteral("E2E-满"), bundle);
+        const KorvelctlRun checked = Korvelctl(QStringLiteral("check"), {bundle});
+        const KorvelctlRun imported = Korvelctl(QStringLiteral("import"), {bundle});
+        if (!c.refusal) {
+            ExpectSucceeds(checked);
+            ExpectSucceeds(imported);
+            const QList<DbValue> item = Rows(QStringLiteral("select FieldName, Latin from tblLabelControlItem")).value(0);
+            EXPECT_EQ(item.value(0).text, QStringLiteral("批次")) << "the Chinese collation's code page has it";
+            EXPECT_EQ(item.value(1).text, QString::fromUtf8(c.latin));
+            Run(QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
+            continue;
+        }
+        const QString failure = QStringLiteral("ADO 错误：0x80004005，%1，导入表 tblLabelControlItem 失败（标签文件第 9 行），"
+                                               "未导入任何数据\n")
+                                    .arg(QString::fromUtf8(c.refusal));
+        EXPECT_EQ(checked.exitCode, kExitFailure);
+        EXPECT_TRUE(checked.out.startsWith(bundle + QStringLiteral("：") + failure)) << checked.out.toStdString();
+        EXPECT_EQ(imported.exitCode, kExitFailure);
+        EXPECT_EQ(imported.err, failure);
+        EXPECT_EQ(Contents(kLabelTables), before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(, LabelTransferOnSqlServerTest, ::testing::Values(TestServerKind::SqlServer), TestServerName);
 INSTANTIATE_TEST_SUITE_P(, LabelTransferOnPostgreSqlTest, ::testing::Values(TestServerKind::PostgreSql), TestServerName);
 INSTANTIATE_TEST_SUITE_P(, LabelTransferOverOdbcTest,
                          ::testing::Values(TestServerKind::PostgreSql, TestServerKind::SqlServer), TestServerName);

@@ -9,11 +9,9 @@
 
 namespace {
 
-const QString kItemId = QStringLiteral("ItemID");
-
 bool IsIdentifierColumn(const QString& column)
 {
-    return column == QLatin1String("LabelID") || column == kItemId;
+    return IsColumnNamed(column, kLabelIdColumn) || IsColumnNamed(column, kItemIdColumn);
 }
 
 class Replacements
@@ -34,7 +32,7 @@ public:
 
     void Expect(const QString& column, const QString& oldValue, const QString& newValue)
     {
-        QMap<QString, QString>& map = m_maps[column];
+        QMap<QString, QString>& map = m_maps[column.toCaseFolded()];
         EXPECT_FALSE(m_oldValues.contains(newValue)) << column.toStdString() << " kept an identifier of the bundle";
         const auto known = map.constFind(oldValue);
         if (known != map.constEnd()) {
@@ -47,7 +45,10 @@ public:
         m_newValues.insert(newValue);
     }
 
-    QString Of(const QString& column, const QString& oldValue) const { return m_maps[column].value(oldValue); }
+    QString Of(const QString& column, const QString& oldValue) const
+    {
+        return m_maps[column.toCaseFolded()].value(oldValue);
+    }
 
 private:
     QMap<QString, QMap<QString, QString>> m_maps;
@@ -59,13 +60,13 @@ private:
 // known replacement keep their place among the rest.
 TextTable PairedByItem(const TextTable& old, const TextTable& fresh, const Replacements& replacements)
 {
-    const qsizetype column = old.value(0).indexOf(kItemId);
+    const qsizetype column = ColumnPosition(old.value(0), kItemIdColumn, ColumnOccurrence::First);
     if (column < 0)
         return fresh;
     TextTable rest = fresh.mid(1);
     TextTable paired = {fresh.value(0)};
     for (qsizetype i = 1; i < old.size(); ++i) {
-        const QString replacement = replacements.Of(kItemId, old[i].value(column));
+        const QString replacement = replacements.Of(kItemIdColumn, old[i].value(column));
         qsizetype match = -1;
         for (qsizetype r = 0; r < rest.size() && match < 0 && !replacement.isEmpty(); ++r) {
             if (rest[r].value(column) == replacement)
@@ -98,7 +99,7 @@ void ExpectSameLabelWithNewIdentifiers(const QList<BundleBlock>& before, const Q
                 const QString& column = header[j];
                 if (IsIdentifierColumn(column)) {
                     replacements.Expect(column, old.rows[i][j], fresh[i][j]);
-                } else if (column != QLatin1String("LineID")) {
+                } else if (!IsColumnNamed(column, kLineIdColumn)) {
                     EXPECT_EQ(old.rows[i][j], fresh[i][j])
                         << old.tableName.toStdString() << " row " << i << " column " << column.toStdString();
                 }
