@@ -1,8 +1,12 @@
 #include "gui/DialogTemplate.h"
 
+#include "gui/ScreenRoom.h"
+
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
 #include <QVariant>
 
 #include <cmath>
@@ -77,13 +81,52 @@ void identifyControl(QWidget& control, int id, const QString& name)
 }
 
 TemplateDialog::TemplateDialog(QWidget* parent, const QFont& font, const QString& caption, int width, int height)
-    : QDialog(parent), m_units(applyTemplate(*this, font, caption, width, height))
+    : QDialog(parent), m_units(applyTemplate(*this, font, caption, width, height)), m_templateSize(size())
 {
 }
 
 void TemplateDialog::place(QWidget& control, QRect rect) const
 {
     placeControl(control, m_units, rect);
+}
+
+QSize TemplateDialog::sizeHint() const
+{
+    return m_content ? m_templateSize.expandedTo(m_content->minimumSizeHint()) : m_templateSize;
+}
+
+void TemplateDialog::setLaidOutContent(QWidget* content)
+{
+    m_content = content;
+    auto* scrolled = new QScrollArea(this);
+    scrolled->setFrameShape(QFrame::NoFrame);
+    scrolled->setWidgetResizable(true);
+    // Tab moves between the controls; the area scrolls to the one that takes the focus.
+    scrolled->setFocusPolicy(Qt::NoFocus);
+    scrolled->setWidget(content);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scrolled);
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
+void TemplateDialog::showEvent(QShowEvent* event)
+{
+    if (!m_content) {
+        QDialog::showEvent(event);
+        return;
+    }
+    // The screen is known only now, and the content's least size only once it is filled.
+    const QSize room = roomForWindow(*this);
+    setMinimumSize(m_content->minimumSizeHint().boundedTo(room));
+    const bool first = !m_shown;
+    m_shown = true;
+    if (first)
+        resize(sizeHint().boundedTo(room));
+    QDialog::showEvent(event); // centres the dialog, not knowing the frame it will get
+    if (first)
+        moveOnScreen(*this);
 }
 
 void TemplateDialog::keyPressEvent(QKeyEvent* event)

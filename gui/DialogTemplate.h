@@ -47,6 +47,11 @@ void identifyControl(QWidget& control, int id, const QString& name);
 // A dialog made from its template. Enter gives the dialog's OK command, accept(), wherever
 // the focus is, except on a button, which Enter presses; Escape and the close box give up,
 // as QDialog has them. A dialog that checks what was entered does so in its accept().
+//
+// It keeps its template's size, its controls at their template rectangles; or, given a
+// content laid out with Qt layouts, it is resizable: it opens at its template's size (or the
+// content's least, where that is more) as far as the screen has room, may be made as small as
+// the content's least and, on a screen with less room, smaller, with the content scrolling.
 class TemplateDialog : public QDialog
 {
     Q_OBJECT
@@ -57,11 +62,21 @@ public:
     // Places a control of this dialog at its template rectangle (placeControl).
     void place(QWidget& control, QRect rect) const;
 
+    QSize sizeHint() const override;
+
 protected:
+    const DialogUnits& units() const { return m_units; }
+    // Makes the dialog resizable around the content, which the dialog takes.
+    void setLaidOutContent(QWidget* content);
+
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     DialogUnits m_units;
+    QSize m_templateSize;
+    QWidget* m_content = nullptr;
+    bool m_shown = false; // after that, the size is the user's
 };
 
 } // namespace korvel

@@ -1,7 +1,10 @@
 #include "gui/FindAsYouType.h"
 
+#include "gui/ScreenRoom.h"
+
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QItemDelegate>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +12,9 @@
 #include <QSignalBlocker>
 #include <QStringListModel>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <initializer_list>
 
 namespace korvel {
 
@@ -47,16 +53,23 @@ FindPopup::FindPopup(QComboBox& combo)
       m_matches(new QStringListModel(this))
 {
     setFrameShape(QFrame::StyledPanel);
+    auto* prompt = new QLabel(QStringLiteral("查找："), this);
+    // Everything in the drop-down's font, as its own list: a popup is a window, which takes
+    // no font from its parent, and under the drop-down's style sheet no part of it would.
+    for (QWidget* part : std::initializer_list<QWidget*>{this, prompt, m_filter, m_list})
+        part->setFont(combo.font());
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
     auto* line = new QHBoxLayout;
-    line->addWidget(new QLabel(QStringLiteral("查找："), this));
+    line->addWidget(prompt);
     line->addWidget(m_filter);
     layout->addLayout(line);
     layout->addWidget(m_list);
 
     m_list->setModel(m_matches);
+    // Rows drawn and sized as the drop-down's own list draws its rows.
+    m_list->setItemDelegate(new QItemDelegate(m_list));
     m_list->setUniformItemSizes(true);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setFocusPolicy(Qt::NoFocus);
@@ -80,12 +93,18 @@ void FindPopup::open(const QString& typed)
 {
     if (m_entriesChanged)
         takeEntries();
-    const int rowHeight = m_list->fontMetrics().height() + 2;
-    m_list->setFixedHeight(rowHeight * kVisibleRows + 2 * m_list->frameWidth());
+    // Ten rows, each as high as a row of the drop-down's own list.
+    const int rowHeight = std::max(m_combo.view()->sizeHintForRow(0), m_list->fontMetrics().height());
+    const int listHeight = rowHeight * kVisibleRows + 2 * m_list->frameWidth();
+    m_list->setFixedHeight(listHeight);
     // As wide as the drop-down's own open list, which fits its widest entry.
     m_list->setMinimumWidth(m_combo.view()->minimumWidth());
-    resize(qMax(m_combo.width(), sizeHint().width()), sizeHint().height());
-    move(m_combo.mapToGlobal(QPoint(0, m_combo.height())));
+    const QSize wanted(qMax(m_combo.width(), sizeHint().width()), sizeHint().height());
+    const QRect placed = popupGeometry(QRect(m_combo.mapToGlobal(QPoint(0, 0)), m_combo.size()), wanted,
+                                       availableGeometryOf(m_combo));
+    // Where the screen is too low for ten rows, fewer show.
+    m_list->setFixedHeight(std::max(listHeight - (wanted.height() - placed.height()), rowHeight));
+    setGeometry(placed);
     {
         const QSignalBlocker quiet(m_filter); // one search, also when the text is the last one's
         m_filter->setText(typed);

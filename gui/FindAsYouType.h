@@ -18,7 +18,8 @@ namespace korvel {
 // of the drop-down; nothing else can be chosen.
 void enableFindAsYouType(QComboBox& combo);
 
-// The list of matches, shown under its drop-down.
+// The list of matches, shown under its drop-down, or above it where the screen has more room
+// there, and never off the screen.
 class FindPopup : public QFrame
 {
     Q_OBJECT
@@ -26,7 +27,7 @@ class FindPopup : public QFrame
 public:
     explicit FindPopup(QComboBox& combo);
 
-    // Opens under the drop-down with the text typed so far.
+    // Opens beside the drop-down with the text typed so far.
     void open(const QString& typed);
     // The entries that hold the text, in the drop-down's order.
     void setFilter(const QString& text);

@@ -7,6 +7,7 @@
 
 class CAdoDatabase;
 class QComboBox;
+class QGridLayout;
 class QLineEdit;
 
 namespace korvel {
@@ -116,6 +117,8 @@ private:
     void writeChosenValue(const AttributeWrite& write, const WriteTarget& target, const QComboBox& entries);
 
     ProgramContext m_context;
+    // The grid the bands share: createBandsAndLabels makes it, createControls fills it.
+    QGridLayout* m_grid = nullptr;
     Controls m_ui;
     QString m_connectionString;
     ValueLists m_valueLists;

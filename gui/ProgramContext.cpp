@@ -1,5 +1,8 @@
 #include "gui/ProgramContext.h"
 
+#include "gui/FileDialogColumns.h"
+#include "gui/ScreenRoom.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -23,14 +26,30 @@ QString qtNameFilters(const QString& filter)
     return filters.join(QLatin1String(";;"));
 }
 
+// Qt's file dialog, kept inside a small screen, which its own size would exceed.
+class FileDialogOnScreen : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        resize(size().boundedTo(roomForWindow(*this)));
+        QFileDialog::showEvent(event);
+        moveOnScreen(*this);
+    }
+};
+
 QString runFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,
                       const QString& defaultSuffix)
 {
-    QFileDialog dialog(parent);
+    FileDialogOnScreen dialog(parent);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilter(qtNameFilters(filter));
     dialog.setDefaultSuffix(defaultSuffix);
+    showDetailsInProgramsLocale(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().front();

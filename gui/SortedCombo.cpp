@@ -6,6 +6,7 @@
 #include <QListView>
 #include <QStringListModel>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 
 #include <algorithm>
 #include <numeric>
@@ -58,16 +59,44 @@ QList<qsizetype> longestEntries(const QStringList& entries)
     return rows;
 }
 
+// The widest of the entries measured, in the closed box's font and in the open list's rows.
+struct WidestEntry
+{
+    int text = 0;
+    int row = 0;
+};
+
+WidestEntry measureWidestEntry(QComboBox& combo)
+{
+    const QAbstractItemView& view = *combo.view();
+    const QStringList entries = entriesModel(combo).stringList();
+    WidestEntry widest;
+    for (qsizetype row : longestEntries(entries)) {
+        widest.text = std::max(widest.text, combo.fontMetrics().horizontalAdvance(entries[row]));
+        widest.row =
+            std::max(widest.row, view.sizeHintForIndex(combo.model()->index(static_cast<int>(row), 0)).width());
+    }
+    return widest;
+}
+
+// The closed box takes the width its widest entry needs, so that the entry chosen shows
+// whole, whatever its font makes of it.
+void widenBoxForEntries(QComboBox& combo, int widestText)
+{
+    QStyleOptionComboBox option;
+    option.initFrom(&combo);
+    option.editable = combo.isEditable();
+    const QSize contents(widestText, combo.fontMetrics().height());
+    combo.setMinimumWidth(
+        widestText > 0 ? combo.style()->sizeFromContents(QStyle::CT_ComboBox, &option, contents, &combo).width() : 0);
+}
+
 // The open list takes the width of its widest entry, with the scroll bar beside it.
-void widenListForEntries(QComboBox& combo)
+void widenListForEntries(QComboBox& combo, int widestRow)
 {
     QAbstractItemView& view = *combo.view();
-    const QStringList entries = entriesModel(combo).stringList();
-    int widest = 0;
-    for (qsizetype row : longestEntries(entries))
-        widest = std::max(widest, view.sizeHintForIndex(combo.model()->index(static_cast<int>(row), 0)).width());
     const int scrollBar = view.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &view);
-    view.setMinimumWidth(widest > 0 ? widest + scrollBar + 2 * view.frameWidth() : 0);
+    view.setMinimumWidth(widestRow > 0 ? widestRow + scrollBar + 2 * view.frameWidth() : 0);
 }
 
 std::optional<QString> selection(const QComboBox& combo)
@@ -81,7 +110,9 @@ void setEntries(QComboBox& combo, QStringList entries, const std::optional<QStri
 {
     const QStringList sorted = sortedIgnoringCase(std::move(entries));
     entriesModel(combo).setStringList(sorted);
-    widenListForEntries(combo);
+    const WidestEntry widest = measureWidestEntry(combo);
+    widenBoxForEntries(combo, widest.text);
+    widenListForEntries(combo, widest.row);
     combo.setCurrentIndex(selected ? static_cast<int>(sorted.indexOf(*selected)) : -1);
 }
 
@@ -92,8 +123,8 @@ QComboBox* createSortedCombo(QWidget* parent)
     auto* combo = new QComboBox(parent);
     combo->setModel(new QStringListModel(combo));
     combo->setEditable(false);
-    // Measuring every entry for the width would take seconds on long lists; the template
-    // fixes the width anyway.
+    // Measuring every entry for the width would take seconds on long lists: the widest
+    // entries set the box's minimum width instead.
     combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     // A list of ten entries under the box, as the dropped lists of the templates are, not
     // one that fills the screen.

@@ -9,8 +9,9 @@ namespace korvel {
 
 // The program's drop-down lists keep their entries sorted by text, ignoring case, as the
 // list controls it was made with do, and stay quick with a hundred thousand entries: the
-// entries live in a plain string list model and are sorted once per change. The open list
-// is as wide as its widest entry, even where the closed box is narrower.
+// entries live in a plain string list model and are sorted once per change. The closed box
+// is at least as wide as its widest entry needs, so that a choice shows whole, and the open
+// list as wide as its widest entry, even where the closed box is held narrower.
 QComboBox* createSortedCombo(QWidget* parent);
 
 // Adding keeps the current selection on the entry it was on; replacing clears it;

@@ -9,8 +9,7 @@ namespace korvel {
 void Application::run()
 {
     // Qt's own buttons and dialogs speak the program's language for the whole run.
-    QTranslator chinese;
-    (void)installQtChineseTranslation(chinese);
+    const QtInChinese chinese;
 
     // The login is gone before the main window appears.
     bool loggedIn = false;

@@ -1,4 +1,6 @@
 #include "gui/FindAsYouType.h"
+#include "gui/DialogTemplate.h"
+#include "gui/ScreenRoom.h"
 #include "gui/SortedCombo.h"
 
 #include "tests/support/QtPrinting.h"
@@ -7,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
@@ -16,10 +19,12 @@
 #include <gtest/gtest.h>
 
 using korvel::addSortedEntries;
+using korvel::availableGeometryOf;
 using korvel::createSortedCombo;
 using korvel::enableFindAsYouType;
 using korvel::FindPopup;
 using korvel::replaceSortedEntries;
+using korvel::songTiFont;
 
 namespace {
 
@@ -118,4 +123,31 @@ TEST_F(FindAsYouTypeTest, TheMatchesShowTheWidestEntryWhole)
     QTest::keyClick(combo, '-');
     const QListView& list = *popup()->findChild<QListView*>();
     EXPECT_GE(list.viewport()->width(), list.fontMetrics().horizontalAdvance(wide));
+}
+
+TEST(FindPopup, OpensAboveADropDownAtTheFootOfTheScreenInTheFontAndRowsOfItsList)
+{
+    QDialog dialog;
+    dialog.setFont(songTiFont());
+    QComboBox* combo = createSortedCombo(&dialog);
+    QStringList entries;
+    for (int i = 0; i < 30; ++i)
+        entries.append(QStringLiteral("WH-%1").arg(i, 4, 10, QLatin1Char('0')));
+    replaceSortedEntries(*combo, entries);
+    enableFindAsYouType(*combo);
+    const QRect screen = availableGeometryOf(dialog);
+    dialog.resize(combo->sizeHint());
+    dialog.move(screen.left(), screen.bottom() + 1 - dialog.height());
+    dialog.show();
+    combo->setFocus();
+    QTest::keyClick(combo, 'w');
+
+    const FindPopup& popup = *combo->findChild<FindPopup*>();
+    ASSERT_TRUE(popup.isVisible());
+    const QRect placed = popup.geometry();
+    EXPECT_TRUE(screen.contains(placed)) << placed.y() << ".." << placed.bottom() << " on " << screen.height();
+    EXPECT_LT(placed.bottom(), combo->mapToGlobal(QPoint(0, 0)).y()) << "above the drop-down";
+    const QListView& matches = *popup.findChild<QListView*>();
+    EXPECT_EQ(QFontInfo(matches.font()).family(), QFontInfo(combo->view()->font()).family());
+    EXPECT_EQ(matches.sizeHintForRow(0), combo->view()->sizeHintForRow(0));
 }

@@ -2,6 +2,7 @@
 
 #include "gui/DialogTemplate.h"
 #include "gui/FindAsYouType.h"
+#include "gui/ScreenRoom.h"
 #include "tests/support/DialogControls.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/QtPrinting.h"
@@ -10,14 +11,20 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QStyleOptionFrame>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+using korvel::DialogUnits;
 using korvel::FindPopup;
+using korvel::frameOf;
 using korvel::MainWindow;
 using korvel::ProgramContext;
+using korvel::roomForWindow;
 
 namespace {
 
@@ -388,4 +395,52 @@ TEST_F(MainWindowTest, ADatabaseThatVanishesAfterStartUpIsReportedByEachAction)
     Choose(*dialog, "jobNumberList", QStringLiteral("job-2"));
     EXPECT_EQ(messages.warnings.size(), 2);
     EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("korvel.db"))));
+}
+
+TEST_F(MainWindowTest, PrefersItsTemplateSizeAndFitsSmallScreens)
+{
+    open();
+    EXPECT_EQ(dialog->sizeHint(), DialogUnits(dialog->font()).toPixels(406, 221));
+    EXPECT_EQ(dialog->size(), dialog->sizeHint().boundedTo(roomForWindow(*dialog))) << "as far as the screen has room";
+    // Screens in logical pixels: at 200% a pixel of the window takes two of the screen.
+    const struct
+    {
+        const char* name;
+        QSize logical;
+    } screens[] = {
+        {"1024x768 at 100%", {1024, 768}}, {"1366x768 at 200%", {683, 384}}, {"1280x1024 at 200%", {640, 512}}};
+    const QSize least = dialog->minimumSize() + frameOf(*dialog);
+    for (const auto& screen : screens) {
+        EXPECT_LE(least.width(), screen.logical.width()) << screen.name;
+        EXPECT_LE(least.height(), screen.logical.height()) << screen.name;
+    }
+}
+
+TEST_F(MainWindowTest, ALongNumberOrValueShowsWhole)
+{
+    const QString number = QStringLiteral("WH-2024-0003-线束-000001");
+    folder.database().exec(QStringLiteral("INSERT INTO tblHarnessInfo VALUES (5, '%1')").arg(number));
+    folder.writeValueLists(QString::fromUtf8(kMainWindowValueLists) +
+                           QStringLiteral("测试组&长组&GROUP-0001-0002-0003;"));
+    open();
+    Choose(*dialog, "harnessNumberList", number);
+    Choose(*dialog, "testGroupList", QStringLiteral("长组"));
+    // Also in a window made as small as it goes.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    dialog->resize(dialog->minimumSize());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+
+    const QComboBox& harnesses = ComboOf(*dialog, "harnessNumberList");
+    QStyleOptionComboBox closed;
+    closed.initFrom(&harnesses);
+    const QRect shown =
+        harnesses.style()->subControlRect(QStyle::CC_ComboBox, &closed, QStyle::SC_ComboBoxEditField, &harnesses);
+    EXPECT_GE(shown.width(), harnesses.fontMetrics().horizontalAdvance(number));
+
+    const QLineEdit& value = EditOf(*dialog, "testGroupValue");
+    QStyleOptionFrame box;
+    box.initFrom(&value);
+    box.lineWidth = value.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &box, &value);
+    EXPECT_GE(value.style()->subElementRect(QStyle::SE_LineEditContents, &box, &value).width(),
+              value.fontMetrics().horizontalAdvance(value.text()));
 }
