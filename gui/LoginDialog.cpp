@@ -31,16 +31,26 @@ LoginDialog::LoginDialog(ProgramContext context, QWidget* parent)
 
 void LoginDialog::accept()
 {
-    const std::optional<QString> connection =
-        ReadConnectionString(m_context.configDirectory() + kSettingsFileName, m_context.messages());
-    if (!connection)
-        return;
-    const Outcome checked = checkAdminPassword(*connection, m_password->text());
-    if (!checked) {
-        m_context.messages().ShowWarning(checked.message());
+    if (!loginAccepted()) {
+        // Whatever had the focus (the button, when clicked), the next try starts by
+        // typing over the refused password.
+        m_password->setFocus();
+        m_password->selectAll();
         return;
     }
     QDialog::accept();
+}
+
+bool LoginDialog::loginAccepted()
+{
+    const std::optional<QString> connection =
+        ReadConnectionString(m_context.configDirectory() + kSettingsFileName, m_context.messages());
+    if (!connection)
+        return false;
+    const Outcome checked = checkAdminPassword(*connection, m_password->text());
+    if (!checked)
+        m_context.messages().ShowWarning(checked.message());
+    return checked.ok();
 }
 
 } // namespace korvel

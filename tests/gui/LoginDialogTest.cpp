@@ -7,6 +7,7 @@
 #include "tests/support/RecordingMessageSink.h"
 #include "tests/support/ScriptedFileDialogs.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -107,6 +108,22 @@ TEST_F(LoginTest, EnterChecksAndEscapeGivesUpSilently)
     EXPECT_EQ(login.result(), QDialog::Rejected);
     EXPECT_FALSE(login.isVisible());
     EXPECT_EQ(messages.warnings.size(), 1);
+}
+
+TEST_F(LoginTest, ARefusedLoginGivesThePasswordBackSelectedToRetype)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&login));
+    const QLineEdit& edit = EditOf(login, "passwordEdit");
+    // Clicked, the button took the focus: what the user types next would go nowhere.
+    attempt(QStringLiteral("wrong"));
+    EXPECT_EQ(QApplication::focusWidget(), &edit);
+    EXPECT_EQ(edit.selectedText(), QStringLiteral("wrong"));
+
+    QFile::remove(folder.filePath(QStringLiteral("frmConnect")));
+    attempt(QStringLiteral("korvel"));
+    EXPECT_EQ(lastMessage(), QStringLiteral("获取配置文件失败"));
+    EXPECT_EQ(QApplication::focusWidget(), &edit) << "a login refused for its settings as well";
+    EXPECT_EQ(edit.selectedText(), QStringLiteral("korvel"));
 }
 
 TEST_F(LoginTest, ADatabaseThatVanishesBetweenAttemptsIsReportedUntilItIsBack)
