@@ -41,16 +41,33 @@ void CAdoDatabase::SetComError(const DbError& error)
 {
     // A connection that is lost stays lost: the failures after it need not say so again.
     m_bConnectionLost = m_bConnectionLost || error.connectionLost;
+    // Whatever a driver says of a call it was asked to end, the user cancelled it.
+    const DbError& told = Cancelled() ? DbError::Cancelled() : error;
     m_strError = QStringLiteral("ADO 错误：0x%1，%2")
-                     .arg(QString::asprintf("%8x", error.code), error.description.value_or(QStringLiteral("(null)")));
+                     .arg(QString::asprintf("%8x", told.code), told.description.value_or(QStringLiteral("(null)")));
 }
 
 DbClient* CAdoDatabase::ConnectedClient(DbError& error) const
+{
+    if (!Cancelled())
+        return OpenClient(error);
+    error = DbError::Cancelled();
+    return nullptr;
+}
+
+DbClient* CAdoDatabase::OpenClient(DbError& error) const
 {
     if (m_pConnection && m_pConnection->IsOpen())
         return m_pConnection.get();
     error = DbError::MissingObject();
     return nullptr;
+}
+
+void CAdoDatabase::ReleaseClient()
+{
+    // A cancel must not reach the client once it is gone.
+    m_cancelRegistration.reset();
+    m_pConnection.reset();
 }
 
 bool CAdoDatabase::Open(const QString& connectionString)
@@ -63,13 +80,19 @@ bool CAdoDatabase::Open(const QString& connectionString)
         return false;
     }
     // The provider may differ from the last Open's, and with it the client.
-    m_pConnection.reset();
-    std::unique_ptr<DbClient> client = m_factory(connectionString, error);
-    if (!client || !client->Open(connectionString, error)) {
+    ReleaseClient();
+    m_work = CancellableWork::OfThisThread();
+    if (!Cancelled()) {
+        m_pConnection = m_factory(connectionString, error);
+        // Before it connects: a login that waits is cancelled too.
+        if (m_pConnection)
+            m_cancelRegistration = std::make_unique<CancellableWork::Registration>(m_work, *m_pConnection);
+    }
+    if (!m_pConnection || !m_pConnection->Open(connectionString, error) || Cancelled()) {
         SetComError(error);
+        ReleaseClient();
         return false;
     }
-    m_pConnection = std::move(client);
     return true;
 }
 
@@ -90,7 +113,7 @@ void CAdoDatabase::Close()
 {
     Disconnect();
     m_pRecordset.reset();
-    m_pConnection.reset();
+    ReleaseClient();
     m_bClosed = true;
 }
 
@@ -184,10 +207,8 @@ QString CAdoDatabase::EqualsCondition(const QString& column, int type, const QSt
                                                : column + QLatin1Char('=') + literal;
 }
 
-bool CAdoDatabase::RunOnClient(bool (DbClient::*operation)(DbError&))
+bool CAdoDatabase::RunOnClient(bool (DbClient::*operation)(DbError&), DbClient* client, DbError& error)
 {
-    DbError error;
-    DbClient* client = ConnectedClient(error);
     if (client && (client->*operation)(error))
         return true;
     SetComError(error);
@@ -196,17 +217,21 @@ bool CAdoDatabase::RunOnClient(bool (DbClient::*operation)(DbError&))
 
 bool CAdoDatabase::BeginTrans()
 {
-    return RunOnClient(&DbClient::BeginTransaction);
+    DbError error;
+    return RunOnClient(&DbClient::BeginTransaction, ConnectedClient(error), error);
 }
 
 bool CAdoDatabase::CommitTrans()
 {
-    return RunOnClient(&DbClient::CommitTransaction);
+    DbError error;
+    return RunOnClient(&DbClient::CommitTransaction, ConnectedClient(error), error);
 }
 
 bool CAdoDatabase::RollbackTrans()
 {
-    return RunOnClient(&DbClient::RollbackTransaction);
+    // Also after a cancel: it takes back what the cancelled work wrote.
+    DbError error;
+    return RunOnClient(&DbClient::RollbackTransaction, OpenClient(error), error);
 }
 
 bool CAdoDatabase::Savepoint(const QString& name)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/CancellableWork.h"
 #include "db/client/DbClient.h"
 
 #include <QHash>
@@ -52,7 +53,9 @@ using DbClientFactory = std::function<std::unique_ptr<DbClient>(const QString& c
 
 // The program's one road to the database. Each user action builds its own object, opens
 // it, runs its statements and drops it. Operations report success as true/false and leave
-// the reason for a failure in m_strError, which only a failure ever overwrites.
+// the reason for a failure in m_strError, which only a failure ever overwrites. Opened on a
+// thread that works under a CancellableWork, the connection is cancelled with it: every
+// failure from then on reads "ADO 错误：0x80004004，操作已取消".
 class CAdoDatabase
 {
 public:
@@ -132,6 +135,9 @@ public:
     // Whether a failure since Open lost the connection to the server: nothing more can run
     // on it.
     bool ConnectionLost() const { return m_bConnectionLost; }
+    // Whether the work the connection was opened under was cancelled: nothing but a rollback
+    // and the close run on it any more.
+    bool Cancelled() const { return m_work && m_work->IsCancelled(); }
     // Whether the value rules decide which values the engine takes, as on the embedded
     // engine, which follows them; a server decides for itself.
     bool ValueRulesDecide() const;
@@ -150,11 +156,15 @@ private:
     bool WriteBlob(const QString& tableName, const QString& column, const QString& keyColumn,
                    const QString& keyLiteral, const QByteArray& bytes);
     DbClient* ConnectedClient(DbError& error) const;
-    bool RunOnClient(bool (DbClient::*operation)(DbError&));
+    DbClient* OpenClient(DbError& error) const;
+    bool RunOnClient(bool (DbClient::*operation)(DbError&), DbClient* client, DbError& error);
+    void ReleaseClient();
 
     DbClientFactory m_factory;
     std::unique_ptr<DbCursor> m_pRecordset;
     std::unique_ptr<DbClient> m_pConnection;
+    CancellableWork* m_work = nullptr;
+    std::unique_ptr<CancellableWork::Registration> m_cancelRegistration;
     bool m_bClosed = false; // after Close the object holds nothing and cannot open again
     bool m_bConnectionLost = false;
     // The code pages of the tables' columns as the server gave them on this connection.

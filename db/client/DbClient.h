@@ -72,9 +72,12 @@ struct DbError
 
     static DbError DriverFailure(const QString& text) { return {kFail, text}; }
     static DbError MissingObject() { return {kPointer, std::nullopt}; }
+    // What a call of cancelled work fails with, whatever the driver said.
+    static DbError Cancelled() { return {kAbort, QStringLiteral("操作已取消")}; }
 
     static constexpr std::uint32_t kFail = 0x80004005;      // E_FAIL: the driver or server refused
     static constexpr std::uint32_t kPointer = 0x80004003;   // E_POINTER: no such object (closed, never opened)
+    static constexpr std::uint32_t kAbort = 0x80004004;     // E_ABORT: the user cancelled
     static constexpr std::uint32_t kNoProvider = 0x800A0E7A; // the provider of the connection string is unknown
 };
 
@@ -139,6 +142,11 @@ public:
     [[nodiscard]] virtual bool BeginTransaction(DbError& error) = 0;
     [[nodiscard]] virtual bool CommitTransaction(DbError& error) = 0;
     [[nodiscard]] virtual bool RollbackTransaction(DbError& error) = 0;
+
+    // From any other thread, at any time while the client exists: asks the call running on
+    // the connection, or the connection being made, to end at once with an error. A client
+    // that cannot cancel lets the call run to its end.
+    virtual void Cancel() {}
 
     virtual const SqlDialect& Dialect() const = 0;
 };

@@ -29,6 +29,8 @@ constexpr std::uintptr_t kQueryTimeoutSeconds = 30;
 // A call still waiting this long after the statement's own timeout has a server that no
 // longer answers (a live one takes the driver's cancel at once): its connection is cut.
 constexpr std::chrono::milliseconds kConnectionCutAfter{(kQueryTimeoutSeconds + 3) * 1000};
+// A live server takes a cancel at once; one that has not within this time is not waited for.
+constexpr std::chrono::milliseconds kCancelGrace{2000};
 
 SQLPOINTER IntegerAttribute(std::uintptr_t value)
 {
@@ -239,6 +241,7 @@ bool OdbcClient::Execute(const QString& sql, qint64& rowsChanged, DbError& error
     OdbcHandle statement(SQL_HANDLE_STMT);
     if (!NewStatement(statement, error))
         return false;
+    const CancellableStatement cancellable(*this, statement.Get());
     const SourceStatement source = ForSource(*m_dialect, sql);
     const SQLRETURN result =
         SQLExecDirectW(statement.Get(), OdbcInput(source.text), static_cast<SQLINTEGER>(source.text.size()));
@@ -255,6 +258,7 @@ std::unique_ptr<DbCursor> OdbcClient::OpenCursor(const QString& sql, DbError& er
     OdbcHandle statement(SQL_HANDLE_STMT);
     if (!NewStatement(statement, error))
         return nullptr;
+    const CancellableStatement cancellable(*this, statement.Get());
     const QString text = m_dialect->FromTransactSql(sql);
     if (!Succeeded(SQLExecDirectW(statement.Get(), OdbcInput(text), static_cast<SQLINTEGER>(text.size())))) {
         error = OdbcFailure(SQL_HANDLE_STMT, statement.Get(), "SQLExecDirectW");
@@ -273,6 +277,7 @@ bool OdbcClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes, 
     if (!NewStatement(statement, error))
         return false;
     const SQLHSTMT handle = statement.Get();
+    const CancellableStatement cancellable(*this, handle);
     const SourceStatement source = ForSource(*m_dialect, sql);
     if (!SQL_SUCCEEDED(SQLPrepareW(handle, OdbcInput(source.text), static_cast<SQLINTEGER>(source.text.size())))) {
         error = OdbcFailure(SQL_HANDLE_STMT, handle, "SQLPrepareW");
@@ -319,6 +324,28 @@ bool OdbcClient::CommitTransaction(DbError& error)
 bool OdbcClient::RollbackTransaction(DbError& error)
 {
     return EndTransaction(SQL_ROLLBACK, error);
+}
+
+void OdbcClient::Cancel()
+{
+    const std::lock_guard<std::mutex> lock(m_cancelLock);
+    m_watchdog.CutAfterCancel(kCancelGrace);
+    if (m_running != SQL_NULL_HANDLE)
+        (void)SQLCancel(m_running);
+    else if (m_connecting)
+        ShutDownSockets(SocketsAdded(m_socketsBeforeConnect, OpenSockets()));
+}
+
+OdbcClient::CancellableStatement::CancellableStatement(OdbcClient& client, SQLHSTMT statement) : m_client(client)
+{
+    const std::lock_guard<std::mutex> lock(m_client.m_cancelLock);
+    m_client.m_running = statement;
+}
+
+OdbcClient::CancellableStatement::~CancellableStatement()
+{
+    const std::lock_guard<std::mutex> lock(m_client.m_cancelLock);
+    m_client.m_running = SQL_NULL_HANDLE;
 }
 
 const SqlDialect& OdbcClient::Dialect() const
@@ -369,9 +396,20 @@ bool OdbcClient::Connect(const QString& odbcConnectionString, std::uintptr_t log
     static std::mutex connecting;
     const std::lock_guard<std::mutex> lock(connecting);
     const std::vector<OpenSocket> before = OpenSockets();
+    {
+        const std::lock_guard<std::mutex> cancelLock(m_cancelLock);
+        m_socketsBeforeConnect = before;
+        m_connecting = true;
+    }
     SQLSMALLINT completedLength = 0;
-    if (!SQL_SUCCEEDED(SQLDriverConnectW(m_connection.Get(), nullptr, OdbcInput(odbcConnectionString), SQL_NTS,
-                                         nullptr, 0, &completedLength, SQL_DRIVER_NOPROMPT))) {
+    const bool connected =
+        SQL_SUCCEEDED(SQLDriverConnectW(m_connection.Get(), nullptr, OdbcInput(odbcConnectionString), SQL_NTS,
+                                        nullptr, 0, &completedLength, SQL_DRIVER_NOPROMPT));
+    {
+        const std::lock_guard<std::mutex> cancelLock(m_cancelLock);
+        m_connecting = false;
+    }
+    if (!connected) {
         error = OdbcFailure(SQL_HANDLE_DBC, m_connection.Get(), "SQLDriverConnectW");
         return false;
     }

@@ -8,6 +8,8 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <mutex>
+#include <vector>
 
 // The database client over ODBC (unixODBC): SQL Server through FreeTDS or Microsoft's
 // driver, or any ODBC source. It takes the program's OLE DB connection string and
@@ -34,9 +36,26 @@ public:
     [[nodiscard]] bool CommitTransaction(DbError& error) override;
     [[nodiscard]] bool RollbackTransaction(DbError& error) override;
 
+    // SQLCancel on the statement running; while connecting, the sockets opened so far are
+    // shut down. A call that still waits a little later has its connection cut.
+    void Cancel() override;
+
     const SqlDialect& Dialect() const override;
 
 private:
+    // While one lives, a cancel reaches the statement.
+    class CancellableStatement
+    {
+    public:
+        CancellableStatement(OdbcClient& client, SQLHSTMT statement);
+        ~CancellableStatement();
+        CancellableStatement(const CancellableStatement&) = delete;
+        CancellableStatement& operator=(const CancellableStatement&) = delete;
+
+    private:
+        OdbcClient& m_client;
+    };
+
     bool AllocateEnvironment(DbError& error);
     QStringList InstalledDrivers() const;
     bool Connect(const QString& odbcConnectionString, std::uintptr_t loginTimeoutSeconds, DbError& error);
@@ -54,4 +73,10 @@ private:
     bool m_connected = false;
     bool m_inTransaction = false;
     const SqlDialect* m_dialect;
+    // What a cancel from another thread reaches, under the lock: the statement running, or
+    // the sockets there were before the connection being made.
+    std::mutex m_cancelLock;
+    SQLHSTMT m_running = SQL_NULL_HANDLE;
+    bool m_connecting = false;
+    std::vector<OpenSocket> m_socketsBeforeConnect;
 };

@@ -1,5 +1,7 @@
 #include "db/odbc/OdbcWatchdog.h"
 
+#include <algorithm>
+
 namespace {
 
 std::chrono::steady_clock::rep Now()
@@ -52,7 +54,7 @@ void OdbcWatchdog::Run()
             m_idle = false;
             continue;
         }
-        const Clock::time_point deadline = Clock::time_point(Clock::duration(since)) + m_limit;
+        const Clock::time_point deadline = Deadline(since);
         if (Clock::now() < deadline) {
             m_wake.wait_until(lock, deadline);
             continue;
@@ -61,6 +63,26 @@ void OdbcWatchdog::Run()
         m_dropped = true;
         m_wake.wait(lock, [this] { return m_stop; });
     }
+}
+
+OdbcWatchdog::Clock::time_point OdbcWatchdog::Deadline(Clock::rep since) const
+{
+    const Clock::time_point limit = Clock::time_point(Clock::duration(since)) + m_limit;
+    const Clock::rep cancelledAt = m_cancelledAt;
+    if (cancelledAt == 0)
+        return limit;
+    return std::min(limit, Clock::time_point(Clock::duration(std::max(since, cancelledAt) + m_grace)));
+}
+
+void OdbcWatchdog::CutAfterCancel(std::chrono::milliseconds grace)
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_grace = std::chrono::duration_cast<Clock::duration>(grace).count();
+        m_cancelledAt = Now();
+    }
+    // A wait for the old deadline starts again with the new one.
+    m_wake.notify_one();
 }
 
 OdbcWatchdog::Wait::Wait(OdbcWatchdog& watchdog) : m_watchdog(watchdog)

@@ -28,6 +28,11 @@ public:
     void Stop();
     // Whether a call outlasted the limit and the connection was cut.
     bool ConnectionDropped() const { return m_dropped; }
+    // From any thread, once the user cancelled: a call still waiting `grace` after the cancel,
+    // or after it began when that is later, has its connection cut, so that a server that
+    // does not take the driver's cancel (or a cancel that came just before the call) keeps
+    // nobody waiting.
+    void CutAfterCancel(std::chrono::milliseconds grace);
 
     // While one lives, the connection is waited on: the limit counts from its start or its
     // last Progress (a row read, a piece sent), so that a long result that keeps coming is
@@ -49,6 +54,7 @@ private:
     using Clock = std::chrono::steady_clock;
 
     void Run();
+    Clock::time_point Deadline(Clock::rep since) const;
 
     const Clock::duration m_limit;
     std::vector<OpenSocket> m_sockets;
@@ -60,4 +66,7 @@ private:
     // When the running call began or last made progress, in clock ticks; 0 while none runs.
     std::atomic<Clock::rep> m_since{0};
     std::atomic<bool> m_dropped{false};
+    // When the user cancelled, in clock ticks (0: never), and the wait left to calls then.
+    std::atomic<Clock::rep> m_cancelledAt{0};
+    std::atomic<Clock::rep> m_grace{0};
 };

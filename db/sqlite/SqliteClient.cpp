@@ -18,7 +18,9 @@ namespace {
 
 // Another program (the sqlite3 shell, a second Korvel) may hold the file for a while; a
 // statement waits for it as long as SQL Server's clients wait for a statement, then fails.
-constexpr int kBusyTimeoutMs = 30 * 1000;
+constexpr qint64 kBusyTimeoutMs = 30 * 1000;
+// How often the wait looks again whether the lock is free (or the wait cancelled).
+constexpr int kLockPollMs = 5;
 
 void NewId(sqlite3_context* context, int, sqlite3_value**)
 {
@@ -134,26 +136,49 @@ bool SqliteClient::Open(const QString& connectionString, DbError& error)
         error = DbError::DriverFailure(QStringLiteral("数据库文件不存在：%1").arg(path));
         return false;
     }
-    // One connection belongs to one thread, so SQLite need not lock it on every call.
-    const int result = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db,
+    // One connection is used by one thread at a time, so SQLite need not lock it on every
+    // call.
+    sqlite3* db = nullptr;
+    const int result = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
                                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (uri ? SQLITE_OPEN_URI : 0),
                                        nullptr);
+    {
+        const std::lock_guard<std::mutex> lock(m_cancelLock);
+        m_db = db;
+    }
     if (result != SQLITE_OK) {
         error = m_db ? LastError() : DbError::DriverFailure(QString::fromUtf8(sqlite3_errstr(result)));
-        sqlite3_close_v2(m_db);
-        m_db = nullptr;
+        CloseUnopened();
         return false;
     }
-    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    sqlite3_busy_handler(m_db, WaitForLock, this);
     if (!InstallTransactSqlSupport(error) || !m_rules.Install(m_db)) {
         if (error.code == 0)
             error = LastError();
-        m_rules.Release();
-        sqlite3_close_v2(m_db);
-        m_db = nullptr;
+        CloseUnopened();
         return false;
     }
     return true;
+}
+
+// As sqlite3_busy_timeout waits, but given up at once when cancelled.
+int SqliteClient::WaitForLock(void* client, int attempt)
+{
+    auto* self = static_cast<SqliteClient*>(client);
+    if (attempt == 0)
+        self->m_lockWait.start();
+    if (self->m_cancelled || self->m_lockWait.hasExpired(kBusyTimeoutMs))
+        return 0;
+    sqlite3_sleep(kLockPollMs);
+    return 1;
+}
+
+void SqliteClient::Cancel()
+{
+    const std::lock_guard<std::mutex> lock(m_cancelLock);
+    m_cancelled = true;
+    if (m_db)
+        sqlite3_interrupt(m_db);
 }
 
 bool SqliteClient::InstallTransactSqlSupport(DbError& error)
@@ -181,6 +206,7 @@ bool SqliteClient::Close(DbError& error)
     if (!m_db)
         return true;
     m_rules.Release();
+    const std::lock_guard<std::mutex> lock(m_cancelLock);
     // close_v2 defers the close until any statement still open is finalized.
     const int result = sqlite3_close_v2(m_db);
     if (result != SQLITE_OK) {
@@ -189,6 +215,14 @@ bool SqliteClient::Close(DbError& error)
     }
     m_db = nullptr;
     return true;
+}
+
+void SqliteClient::CloseUnopened()
+{
+    m_rules.Release();
+    const std::lock_guard<std::mutex> lock(m_cancelLock);
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
 }
 
 bool SqliteClient::CheckOpen(DbError& error) const

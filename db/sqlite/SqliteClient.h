@@ -4,9 +4,12 @@
 #include "db/sqlite/SqliteValueRules.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 
+#include <atomic>
 #include <functional>
+#include <mutex>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -36,6 +39,10 @@ public:
     bool CommitTransaction(DbError& error) override;
     bool RollbackTransaction(DbError& error) override;
 
+    // Interrupts the statement running (sqlite3_interrupt) and ends a wait for another
+    // program's lock; from then on the client waits for no lock.
+    void Cancel() override;
+
     const SqlDialect& Dialect() const override;
 
 private:
@@ -56,9 +63,17 @@ private:
     static int StepToEnd(sqlite3_stmt* statement);
     DbError LastError() const;
     bool InstallTransactSqlSupport(DbError& error);
+    static int WaitForLock(void* client, int attempt);
+    // After a failed Open: whatever Open made goes.
+    void CloseUnopened();
 
     sqlite3* m_db = nullptr;
     SqliteValueRules m_rules;
+    // Cancel may come from another thread: m_db changes under the lock, and the wait for a
+    // lock looks at the flag.
+    std::mutex m_cancelLock;
+    std::atomic<bool> m_cancelled{false};
+    QElapsedTimer m_lockWait;
 };
 
 // Adds rows to a new embedded database, inside the transaction that made its tables; false

@@ -4,7 +4,13 @@
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 
+#include <QElapsedTimer>
+
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
 
 namespace {
 
@@ -152,4 +158,68 @@ TEST(CAdoDatabase, TransactionsCommitOrLeaveNothing)
     ASSERT_TRUE(database.CommitTrans());
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblHarnessInfo")), QStringLiteral("4"));
     EXPECT_FALSE(database.CommitTrans()) << "nothing to commit";
+}
+
+// The user cancels from the window while a worker thread waits on the embedded engine: the
+// wait ends at once, nothing more runs on the connection but its rollback, and the
+// database is as it was.
+TEST(CAdoDatabase, CancelledWorkEndsItsWaitAndRunsNothingMoreButTheRollback)
+{
+    EmbeddedTestDatabase file(kHarnessSchema);
+    const QString cancelled = QStringLiteral("ADO 错误：0x80004004，操作已取消");
+    const QString insert = QStringLiteral("insert into tblHarnessInfo values (4, 'WH-0004', NULL)");
+    const struct
+    {
+        const char* waitingFor;
+        std::function<bool(CAdoDatabase&)> wait;
+        bool lockedByAnother;
+    } cases[] = {
+        {"a long statement",
+         [&insert](CAdoDatabase& database) {
+             TextTable rows;
+             return database.BeginTrans() && database.Execute(insert) &&
+                    database.Query(QStringLiteral("with recursive c(i) as (select 1 union all select i + 1 from c where i < 100000000)"
+                                                  " select count(*) from c"),
+                                   &rows);
+         },
+         false},
+        {"another program's lock", [](CAdoDatabase& database) { return database.BeginTrans(); }, true},
+    };
+    for (const auto& c : cases) {
+        CAdoDatabase holder;
+        ASSERT_TRUE(holder.Open(file.connectionString()));
+        if (c.lockedByAnother) {
+            ASSERT_TRUE(holder.BeginTrans());
+        }
+        CancellableWork work;
+        bool waited = true;
+        QStringList errors;
+        bool rolledBack = false;
+        QElapsedTimer timer;
+        timer.start();
+        std::thread worker([&] {
+            const CancellableWork::Scope scope(work);
+            CAdoDatabase database;
+            if (!database.Open(file.connectionString()))
+                return;
+            waited = c.wait(database);
+            errors.append(database.m_strError);
+            (void)database.Execute(insert);
+            errors.append(database.m_strError);
+            rolledBack = database.RollbackTrans();
+            CAdoDatabase later;
+            (void)later.Open(file.connectionString());
+            errors.append(later.m_strError);
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        work.Cancel();
+        worker.join();
+        EXPECT_LT(timer.elapsed(), 2000) << c.waitingFor;
+        EXPECT_FALSE(waited) << c.waitingFor;
+        EXPECT_EQ(errors, QStringList({cancelled, cancelled, cancelled})) << c.waitingFor;
+        EXPECT_EQ(rolledBack, !c.lockedByAnother) << c.waitingFor << ": its own transaction is taken back";
+        EXPECT_TRUE(holder.RollbackTrans() || !c.lockedByAnother);
+        EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblHarnessInfo")), QStringLiteral("3"))
+            << c.waitingFor;
+    }
 }

@@ -6,9 +6,13 @@
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -133,17 +137,26 @@ TEST_F(EmbeddedClientTest, ABatchRunsUpToItsResultAndNothingAfterIt)
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblKinds")), QStringLiteral("2"));
 }
 
-TEST_F(EmbeddedClientTest, AStatementWaitsThirtySecondsForAnotherConnectionsLockThenFails)
+TEST_F(EmbeddedClientTest, AStatementWaitsForAnotherConnectionsLockUntilItIsGone)
 {
-    EXPECT_EQ(query(QStringLiteral("pragma busy_timeout")), TextTable({{"30000"}}));
-
-    // Not waiting for it here: the lock ends in the usual message.
-    ASSERT_TRUE(database.Execute(QStringLiteral("pragma busy_timeout = 0")));
     CAdoDatabase holder;
     ASSERT_TRUE(holder.Open(file.connectionString()));
     ASSERT_TRUE(holder.BeginTrans());
     ASSERT_TRUE(holder.Execute(QStringLiteral("insert into tblKinds (Id) values (1)")));
-    EXPECT_FALSE(database.Execute(QStringLiteral("insert into tblKinds (Id) values (2)")));
+    std::thread committer([&holder] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_TRUE(holder.CommitTrans());
+    });
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_TRUE(database.Execute(QStringLiteral("insert into tblKinds (Id) values (2)"))) << database.m_strError.toStdString();
+    EXPECT_GE(waited.elapsed(), 250);
+    committer.join();
+
+    // Not waiting for it here: a lock that outlasts the wait ends in the usual message.
+    ASSERT_TRUE(database.Execute(QStringLiteral("pragma busy_timeout = 0")));
+    ASSERT_TRUE(holder.BeginTrans());
+    EXPECT_FALSE(database.Execute(QStringLiteral("insert into tblKinds (Id) values (3)")));
     EXPECT_EQ(database.m_strError, QStringLiteral("ADO 错误：0x80004005，database is locked"));
-    EXPECT_TRUE(holder.CommitTrans());
+    EXPECT_TRUE(holder.RollbackTrans());
 }

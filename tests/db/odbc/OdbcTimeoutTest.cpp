@@ -173,6 +173,29 @@ TEST(OdbcTimeoutTest, AServerThatNeverAnswersTheLoginIsGivenUp)
     EXPECT_TRUE(database.m_strError.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << database.m_strError.toStdString();
 }
 
+TEST(OdbcTimeoutTest, ALoginThatWaitsEndsWhenTheUserCancels)
+{
+    QTcpServer mute;
+    ASSERT_TRUE(mute.listen(QHostAddress::LocalHost));
+    CancellableWork work;
+    QString error;
+    QElapsedTimer timer;
+    timer.start();
+    std::thread login([&] {
+        const CancellableWork::Scope scope(work);
+        CAdoDatabase database;
+        EXPECT_FALSE(database.Open(QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1,%1;Initial Catalog=db;"
+                                                  "User Id=sa;Password=x;")
+                                       .arg(mute.serverPort())));
+        error = database.m_strError;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    work.Cancel();
+    login.join();
+    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_EQ(error, QStringLiteral("ADO 错误：0x80004004，操作已取消"));
+}
+
 TEST(OdbcTimeoutTest, AServerThatStopsAnsweringAfterTheLoginIsGivenUp)
 {
     FakeTdsServer silent{QByteArray()};
