@@ -90,9 +90,11 @@ public:
     // positions in `skip` are left out. With a key column, each new row's key is read back
     // from its own insert into the row, and the long binary columns that are not NULL are
     // then written from their hexadecimal text. On a failure that belongs to one row,
-    // `failedRow` (when given) receives its position in the table, else 0.
+    // `failedRow` (when given) receives its position in the table, else 0. `rowsDone` (when
+    // given) is told how many value rows went in so far, as they go.
+    using RowsDone = std::function<void(qsizetype rows)>;
     bool InsertRows(TextTable* table, const QString& tableName, const QList<int>* skip, const QString& keyColumn,
-                    qsizetype* failedRow = nullptr);
+                    qsizetype* failedRow = nullptr, const RowsDone& rowsDone = {});
     // The ADO type code of a column: 0 when the table has no such column, -1 on an error.
     int GetColumnType(const QString& column, const QString& tableName);
 

@@ -144,7 +144,7 @@ void CAdoDatabase::FormatSqlLiteral(int type, QString& value) const
 }
 
 bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const QList<int>* skip,
-                              const QString& keyColumn, qsizetype* failedRow)
+                              const QString& keyColumn, qsizetype* failedRow, const RowsDone& rowsDone)
 {
     qsizetype unused = 0;
     qsizetype& failed = failedRow ? *failedRow : unused;
@@ -217,6 +217,8 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
         if (!key) {
             if (!Execute(statement))
                 return false;
+            if (rowsDone)
+                rowsDone(i);
             continue;
         }
         QString newKey;
@@ -230,6 +232,8 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
         if (keyPosition >= 0 && keyPosition < row.size())
             row[keyPosition] = newKey;
         newKeys.append(newKey);
+        if (rowsDone)
+            rowsDone(i);
     }
 
     if (!key) {

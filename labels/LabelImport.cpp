@@ -97,10 +97,17 @@ bool LabelNosStillFree(CAdoDatabase& database, const BundleBlock& block, QString
 // without rows does nothing. False with a message on failure, naming the file's line of a
 // row the database refused. Rows inserted before a failure stay: the caller's transaction
 // must take them back.
-bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& maps, QString& error)
+bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& maps, const ImportProgress& progress,
+                 QString& error)
 {
     if (block.rows.isEmpty())
         return true;
+    const qsizetype rows = block.rows.size() - 1;
+    const auto rowsDone = [&progress, &block, rows](qsizetype done) {
+        if (progress)
+            progress(block.tableName, done, rows);
+    };
+    rowsDone(0);
     if (block.tableName == kLabelInfoTable && !LabelNosStillFree(database, block, error))
         return false;
     if (!RemapKeyColumn(database, block, maps.labelIds, kLabelIdColumn, error) ||
@@ -118,11 +125,11 @@ bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& map
     // Some failures of InsertRows leave m_strError alone; an older text must not stand in.
     database.m_strError.clear();
     qsizetype failedRow = 0;
-    if (!database.InsertRows(&block.rows, block.tableName, &skip, keyColumn, &failedRow)) {
+    if (!database.InsertRows(&block.rows, block.tableName, &skip, keyColumn, &failedRow, rowsDone)) {
         // The database's text names the column (one of the file's, when the table lacks it);
-        // the line tells which row of the file it refused.
+        // the line tells which row of the file it refused, unless the user cancelled.
         error = FailureText(database.m_strError, QStringLiteral("导入表 %1 失败").arg(block.tableName));
-        if (failedRow > 0)
+        if (failedRow > 0 && !database.Cancelled())
             error += QStringLiteral("（标签文件第 %1 行）").arg(LineOfRow(block, failedRow));
         return false;
     }
@@ -130,11 +137,11 @@ bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& map
 }
 
 // Every block, inside the open transaction. False with a message.
-bool ImportBlocks(CAdoDatabase& database, QList<BundleBlock>& blocks, QString& error)
+bool ImportBlocks(CAdoDatabase& database, QList<BundleBlock>& blocks, const ImportProgress& progress, QString& error)
 {
     IdentifierMaps maps;
     for (BundleBlock& block : blocks) {
-        if (!ImportTable(database, block, maps, error))
+        if (!ImportTable(database, block, maps, progress, error))
             return false;
     }
     return true;
@@ -165,14 +172,14 @@ bool NewGuidText(CAdoDatabase& database, QString& guid, QString& error)
 }
 
 bool ImportLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
-                 MessageSink& messages)
+                 MessageSink& messages, const ImportProgress& progress)
 {
     CAdoDatabase database;
     if (!database.Open(connectionString)) {
         messages.ShowWarning(database.m_strError);
         return false;
     }
-    if (!ImportBundleFile(database, path, resolver, ImportTransaction::Own, messages))
+    if (!ImportBundleFile(database, path, resolver, ImportTransaction::Own, messages, progress))
         return false;
     database.Close();
     messages.ShowInformation(QStringLiteral("导入成功"));
@@ -180,17 +187,17 @@ bool ImportLabel(const QString& connectionString, const QString& path, Duplicate
 }
 
 bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
-                      ImportTransaction transaction, MessageSink& messages)
+                      ImportTransaction transaction, MessageSink& messages, const ImportProgress& progress)
 {
     const std::optional<QByteArray> file = ReadWholeFile(path, messages);
     if (!file)
         return false;
     CheckedBundle bundle = ReadCheckedBundle(*file);
-    return ImportBundle(database, bundle, resolver, transaction, messages);
+    return ImportBundle(database, bundle, resolver, transaction, messages, progress);
 }
 
 bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
-                  ImportTransaction transaction, MessageSink& messages)
+                  ImportTransaction transaction, MessageSink& messages, const ImportProgress& progress)
 {
     // Refused before the first row goes in: a foreign table is never touched, and a file
     // cut short or a row that does not fit its columns is never half imported.
@@ -210,7 +217,7 @@ bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelR
         messages.ShowWarning(FailureText(database.m_strError, QStringLiteral("开始事务失败")) + kNothingImported);
         return false;
     }
-    if (!ImportBlocks(database, bundle.blocks, error)) {
+    if (!ImportBlocks(database, bundle.blocks, progress, error)) {
         // Should the rollback fail too, closing the connection without a commit takes the
         // rows back all the same.
         if (own)

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class MessageSink;
 
 // Asked when the label number of an imported row already exists in the target, before the
@@ -18,6 +20,10 @@ public:
     virtual bool ResolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue) = 0;
 };
 
+// Told as an import goes, table by table: the rows of the table that went in so far, of
+// how many. From the thread the import runs on.
+using ImportProgress = std::function<void(const QString& table, qsizetype rowsDone, qsizetype rows)>;
+
 // Reads a label bundle file into the database: every LabelID and ItemID replaced by a new
 // GUID, consistently across the three tables, and a label number that exists already
 // replaced by the one the resolver gives. Only a whole bundle (ReadCheckedBundle) that
@@ -27,7 +33,7 @@ public:
 // (information) on success; a failure once the file has been read shows its reason
 // followed by "，未导入任何数据"; giving up shows nothing more.
 bool ImportLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
-                 MessageSink& messages);
+                 MessageSink& messages, const ImportProgress& progress = {});
 
 // Whose transaction an import's rows go in: one of its own, committed when every block
 // went in and rolled back on any failure; or the caller's, for a trial (korvelctl check)
@@ -37,12 +43,12 @@ enum class ImportTransaction { Own, Callers };
 // The same through an open database, without the message of success: for many files in a
 // row, each in its own transaction.
 bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
-                      ImportTransaction transaction, MessageSink& messages);
+                      ImportTransaction transaction, MessageSink& messages, const ImportProgress& progress = {});
 
 // The same for a bundle already read; its blocks come back with the identifiers and numbers
 // the import gave them.
 bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
-                  ImportTransaction transaction, MessageSink& messages);
+                  ImportTransaction transaction, MessageSink& messages, const ImportProgress& progress = {});
 
 // Whether at least one row of the table holds the value in the column, the value written
 // as the literal of the column's type; a text matches as SQL Server's default collation

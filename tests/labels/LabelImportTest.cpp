@@ -157,6 +157,24 @@ TEST_F(LabelImportTest, AFailureInTheLastBlockLeavesNothingBehind)
                   "trigger");
 }
 
+TEST_F(LabelImportTest, TheImportTellsHowFarEachTableHasCome)
+{
+    WriteBundleFile(bundle, kLabelHeader + kLabelRow +
+                                "表名:tblLabelControls\n列名:LabelID,ItemID,Caption\n"
+                                "{AAAAAAAA-0000-4000-8000-000000000001},{B1},甲\n"
+                                "{AAAAAAAA-0000-4000-8000-000000000001},{B2},乙\n"
+                                "表名:tblLabelControlItem\n列名:LineID,ItemID,ItemName\n1,{B1},一\n2,{B2},二\n");
+    QStringList told;
+    ScriptedResolver resolver;
+    ASSERT_TRUE(ImportLabel(database.connectionString(), bundle, resolver, messages,
+                            [&told](const QString& table, qsizetype done, qsizetype rows) {
+                                told.append(QStringLiteral("%1 %2/%3").arg(table).arg(done).arg(rows));
+                            }));
+    EXPECT_EQ(told, QStringList({"tblLabelInfo 0/1", "tblLabelInfo 1/1", "tblLabelControls 0/2", "tblLabelControls 1/2",
+                                 "tblLabelControls 2/2", "tblLabelControlItem 0/2", "tblLabelControlItem 1/2",
+                                 "tblLabelControlItem 2/2"}));
+}
+
 TEST_F(LabelImportTest, AFailureAtAnyCallOfTheImportLeavesTheDatabaseAsItWas)
 {
     static FaultPlan plan; // the provider stays registered for the rest of the process
