@@ -2,6 +2,7 @@
 
 #include "attributes/AdminLogin.h"
 #include "config/ConnectionSettings.h"
+#include "gui/ModalWork.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -47,7 +48,10 @@ bool LoginDialog::loginAccepted()
         ReadConnectionString(m_context.configDirectory() + kSettingsFileName, m_context.messages());
     if (!connection)
         return false;
-    const Outcome checked = checkAdminPassword(*connection, m_password->text());
+    const QString typed = m_password->text();
+    ModalWork work(this, m_context.messages());
+    const Outcome checked =
+        work.run(QStringLiteral("检查密码"), [&connection, &typed] { return checkAdminPassword(*connection, typed); });
     if (!checked)
         m_context.messages().ShowWarning(checked.message());
     return checked.ok();

@@ -5,6 +5,7 @@
 #include "config/ConnectionSettings.h"
 #include "db/CAdoDatabase.h"
 #include "gui/AboutDialog.h"
+#include "gui/ModalWork.h"
 #include "gui/SortedCombo.h"
 #include "res/Resources.h"
 #include "util/MessageSink.h"
@@ -42,25 +43,54 @@ void MainWindow::load()
         return;
     m_connectionString = *connection;
 
-    CAdoDatabase database;
-    if (!database.Open(m_connectionString)) {
-        m_context.messages().ShowWarning(database.m_strError);
+    ModalWork work(this, m_context.messages());
+    StartLists lists = work.run(QStringLiteral("连接数据库"), [this, &work] { return readStartLists(work); });
+    if (!lists.connected) {
+        m_context.messages().ShowWarning(lists.connected.message());
         return;
     }
-    fillLists(database);
+    fillLists(std::move(lists));
 }
 
-void MainWindow::fillLists(CAdoDatabase& database)
+MainWindow::StartLists MainWindow::readStartLists(ModalWork& work) const
+{
+    CAdoDatabase database;
+    if (!database.Open(m_connectionString))
+        return {Outcome::failure(database.m_strError), {}, {}, {}};
+    StartLists lists{Outcome::success(), {}, {}, {}};
+    const struct
+    {
+        const char* step;
+        std::optional<Result<QStringList>>& list;
+        Result<QStringList> (*read)(CAdoDatabase&);
+    } queries[] = {
+        {"获取HarnessNo信息", lists.harnesses, harnessNumbers},
+        {"获取JobNo信息", lists.jobs, jobNumbers},
+        {"获取LabelNo信息", lists.labels, activeLabelNumbers},
+    };
+    for (const auto& query : queries) {
+        if (database.Cancelled())
+            break;
+        work.tell(QString::fromUtf8(query.step));
+        query.list = query.read(database);
+    }
+    return lists;
+}
+
+void MainWindow::fillLists(StartLists lists)
 {
     // A failed query shows its error and keeps the rows it delivered before failing.
-    Result<QStringList> harnesses = harnessNumbers(database);
-    if (!harnesses)
-        m_context.messages().ShowWarning(harnesses.message());
-    Result<QStringList> jobs = jobNumbers(database);
-    if (!jobs)
-        m_context.messages().ShowWarning(jobs.message());
-    addSortedEntries(*m_ui.harnessNumbers, std::move(harnesses.value));
-    addSortedEntries(*m_ui.jobNumbers, std::move(jobs.value));
+    const auto shown = [this](std::optional<Result<QStringList>>& list) {
+        if (!list)
+            return QStringList();
+        if (!*list)
+            m_context.messages().ShowWarning(list->message());
+        return std::move(list->value);
+    };
+    QStringList harnesses = shown(lists.harnesses);
+    QStringList jobs = shown(lists.jobs);
+    addSortedEntries(*m_ui.harnessNumbers, std::move(harnesses));
+    addSortedEntries(*m_ui.jobNumbers, std::move(jobs));
 
     loadValueLists();
     addSortedEntries(*m_ui.connectionTypes, m_valueLists[kConnectTypeList].keys());
@@ -68,16 +98,7 @@ void MainWindow::fillLists(CAdoDatabase& database)
     addSortedEntries(*m_ui.testGroup2s, m_valueLists[kTestGroup2List].keys());
     addSortedEntries(*m_ui.testModes, m_valueLists[kTestModeList].keys());
 
-    addSortedEntries(*m_ui.labelNumbers, readActiveLabels(database).value);
-}
-
-Result<QStringList> MainWindow::readActiveLabels(CAdoDatabase& database)
-{
-    // A failure shows its error and gives the numbers read before it.
-    Result<QStringList> labels = activeLabelNumbers(database);
-    if (!labels)
-        m_context.messages().ShowWarning(labels.message());
-    return labels;
+    addSortedEntries(*m_ui.labelNumbers, shown(lists.labels));
 }
 
 void MainWindow::loadValueLists()

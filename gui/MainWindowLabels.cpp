@@ -2,8 +2,10 @@
 
 #include "gui/MainWindow.h"
 
+#include "attributes/NumberLists.h"
 #include "db/CAdoDatabase.h"
 #include "gui/DuplicateLabelDialog.h"
+#include "gui/ModalWork.h"
 #include "gui/ProgramContext.h"
 #include "gui/SortedCombo.h"
 #include "labels/LabelBundle.h"
@@ -32,7 +34,9 @@ void MainWindow::exportLabel()
     const QString path = m_context.fileDialogs().getSaveFileName(this, kBundleFilter, kBundleSuffix);
     if (path.isEmpty())
         return;
-    ExportLabel(m_connectionString, labelNumber, path, m_context.messages());
+    ModalWork work(this, m_context.messages());
+    work.run(QStringLiteral("导出标签 %1").arg(labelNumber),
+             [&] { ExportLabel(m_connectionString, labelNumber, path, work.messages()); });
 }
 
 void MainWindow::importLabel()
@@ -40,23 +44,28 @@ void MainWindow::importLabel()
     const QString path = m_context.fileDialogs().getOpenFileName(this, kBundleFilter, kBundleSuffix);
     if (path.isEmpty())
         return;
-    DialogLabelResolver resolver(this, m_context.messages());
-    if (ImportLabel(m_connectionString, path, resolver, m_context.messages()))
-        refreshLabelList();
+    ModalWork work(this, m_context.messages());
+    DialogLabelResolver resolver(this, m_context.messages(), work);
+    const ImportProgress progress = [&work](const QString& table, qsizetype rowsDone, qsizetype rows) {
+        work.tell(QStringLiteral("导入表 %1 %2/%3").arg(table).arg(rowsDone).arg(rows), rowsDone, rows);
+    };
+    const bool imported = work.run(QStringLiteral("导入标签文件"), [&] {
+        return ImportLabel(m_connectionString, path, resolver, work.messages(), progress);
+    });
+    if (imported)
+        refreshLabelList(work);
 }
 
-void MainWindow::refreshLabelList()
+void MainWindow::refreshLabelList(ModalWork& work)
 {
     // The imported label joins the list; the label the user chose stays chosen. A list
     // that cannot be read again stays as it was.
-    CAdoDatabase database;
-    if (!database.Open(m_connectionString)) {
-        m_context.messages().ShowWarning(database.m_strError);
-        return;
-    }
-    Result<QStringList> labels = readActiveLabels(database);
+    Result<QStringList> labels = work.runConnected(QStringLiteral("获取LabelNo信息"), m_connectionString,
+                                                   [](CAdoDatabase& database) { return activeLabelNumbers(database); });
     if (labels)
         refillSortedEntries(*m_ui.labelNumbers, std::move(labels.value));
+    else
+        m_context.messages().ShowWarning(labels.message());
 }
 
 } // namespace korvel

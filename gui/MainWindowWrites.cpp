@@ -1,9 +1,10 @@
-// The four attribute writes: one UPDATE each over its own connection.
+// The four attribute writes: one UPDATE each over its own connection, on the worker thread.
 
 #include "gui/MainWindow.h"
 
 #include "attributes/AttributeWrites.h"
 #include "db/CAdoDatabase.h"
+#include "gui/ModalWork.h"
 #include "gui/SortedCombo.h"
 #include "util/MessageSink.h"
 
@@ -28,13 +29,13 @@ void MainWindow::writeChosenValue(const AttributeWrite& write, const WriteTarget
         m_context.messages().ShowWarning(chosen.message());
         return;
     }
-    CAdoDatabase database;
-    if (!database.Open(m_connectionString)) {
-        m_context.messages().ShowWarning(database.m_strError);
-        return;
-    }
-    const Outcome written =
-        writeAttribute(database, write, target.recordId, target.child, m_chosenValues[write.valueList]);
+    const QString& value = m_chosenValues[write.valueList];
+    ModalWork work(this, m_context.messages());
+    const Outcome written = work.runConnected(
+        QStringLiteral("写入%1").arg(ValueListNames()[write.valueList]), m_connectionString,
+        [&write, &target, &value](CAdoDatabase& database) {
+            return writeAttribute(database, write, target.recordId, target.child, value);
+        });
     if (written)
         m_context.messages().ShowInformation(QStringLiteral("写入成功"));
     else

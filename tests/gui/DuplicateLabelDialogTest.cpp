@@ -24,7 +24,10 @@ protected:
         : file("CREATE TABLE tblLabelInfo (LabelID uniqueidentifier, LabelNo nvarchar(20), LabelStatus int);"
                "INSERT INTO tblLabelInfo VALUES ('{00000000-0000-0000-0000-000000000001}', 'LB-1', 1),"
                " ('{00000000-0000-0000-0000-000000000002}', 'it''s', 0);"),
-          dialog(QStringLiteral("LB-1"), database, messages)
+          dialog(
+              QStringLiteral("LB-1"),
+              [this](const QString& number) { return RowExists(database, kLabelInfoTable, number, kLabelNoColumn); },
+              messages)
     {
         EXPECT_TRUE(database.Open(file.connectionString()));
         dialog.show();

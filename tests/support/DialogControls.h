@@ -1,12 +1,16 @@
 #pragma once
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 // A dialog's controls found by their object names ("harnessNumberList") and worked as a
 // user works them.
@@ -62,4 +66,28 @@ inline void Type(const QWidget& dialog, const QString& name, const QString& text
 inline void Press(const QWidget& dialog, const QString& name)
 {
     ControlOf<QPushButton>(dialog, name).click();
+}
+
+// Whether the program waits for its work and says so with the busy cursor: a user does
+// nothing then.
+inline bool ProgramIsBusy()
+{
+    return QApplication::overrideCursor() != nullptr;
+}
+
+// Once the modal window with the title is up and the program not busy, does to it what the
+// user does, once. The dialog's exec, or the step of work the program waits for, runs the
+// event loop in which this looks every few milliseconds; the receiver's end stops it.
+inline void WhenModalShows(const QString& title, std::function<void(QWidget& window)> act, QObject* receiver = qApp)
+{
+    auto* poll = new QTimer(receiver);
+    QObject::connect(poll, &QTimer::timeout, [poll, title, act = std::move(act)] {
+        QWidget* window = QApplication::activeModalWidget();
+        if (!window || window->windowTitle() != title || ProgramIsBusy())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        act(*window);
+    });
+    poll->start(5);
 }

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
+
 namespace {
 
 class Faults
@@ -26,6 +29,7 @@ public:
         return true;
     }
     void log(const QString& statement) { m_plan.statements.append(statement); }
+    std::chrono::milliseconds statementDelay() const { return m_plan.statementDelay; }
     bool opened(DbClient& client, bool result)
     {
         if (result && m_plan.afterOpen)
@@ -68,6 +72,34 @@ private:
     Faults m_faults;
 };
 
+// The wait of a statement on a slow server, which a cancel from another thread ends.
+class SlowServer
+{
+public:
+    // False with the driver's error when cancelled.
+    bool wait(std::chrono::milliseconds delay, DbError& error)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (!m_woken.wait_for(lock, delay, [this] { return m_cancelled; }))
+            return true;
+        error = DbError::DriverFailure(QStringLiteral("statement cancelled"));
+        return false;
+    }
+    void cancel()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_cancelled = true;
+        }
+        m_woken.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_woken;
+    bool m_cancelled = false;
+};
+
 class FaultInjectingClient : public DbClient
 {
 public:
@@ -85,12 +117,12 @@ public:
     bool Execute(const QString& sql, qint64& rowsChanged, DbError& error) override
     {
         m_faults.log(sql);
-        return m_faults.ran(sql, !m_faults.strike(error) && m_client->Execute(sql, rowsChanged, error));
+        return m_faults.ran(sql, slowly(error) && !m_faults.strike(error) && m_client->Execute(sql, rowsChanged, error));
     }
     std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError& error) override
     {
         m_faults.log(sql);
-        if (m_faults.strike(error))
+        if (!slowly(error) || m_faults.strike(error))
             return nullptr;
         std::unique_ptr<DbCursor> cursor = m_faults.ran(sql, m_client->OpenCursor(sql, error));
         return cursor ? std::make_unique<FaultInjectingCursor>(std::move(cursor), m_faults) : nullptr;
@@ -98,8 +130,8 @@ public:
     bool ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError& error) override
     {
         m_faults.log(sql);
-        return m_faults.ran(sql,
-                            !m_faults.strike(error) && m_client->ExecuteWithBinary(sql, bytes, rowsChanged, error));
+        return m_faults.ran(sql, slowly(error) && !m_faults.strike(error) &&
+                                     m_client->ExecuteWithBinary(sql, bytes, rowsChanged, error));
     }
     bool BeginTransaction(DbError& error) override
     {
@@ -113,11 +145,19 @@ public:
     {
         return !m_faults.strike(error) && m_client->RollbackTransaction(error);
     }
+    void Cancel() override
+    {
+        m_slowServer.cancel();
+        m_client->Cancel();
+    }
     const SqlDialect& Dialect() const override { return m_client->Dialect(); }
 
 private:
+    bool slowly(DbError& error) { return m_slowServer.wait(m_faults.statementDelay(), error); }
+
     Faults m_faults;
     std::unique_ptr<DbClient> m_client;
+    SlowServer m_slowServer;
 };
 
 } // namespace

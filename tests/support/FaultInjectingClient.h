@@ -6,6 +6,7 @@
 #include <QList>
 #include <QStringList>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -16,12 +17,14 @@
 // statement as the server receives it, and calls afterStatement (when set) once the server
 // has run one, so that a test can let another connection act at that very point. afterOpen
 // (when set) gets the wrapped client once it is connected, to set the session up as a
-// server may.
+// server may. With a statementDelay each statement waits that long before it runs, as on a
+// slow server; a cancel ends the wait and fails the call, as a driver's cancel does.
 struct FaultPlan
 {
     int failAt = 0;
     int lostFrom = 0;
     int calls = 0;
+    std::chrono::milliseconds statementDelay{0};
     QStringList statements;
     std::function<void(const QString& statement)> afterStatement;
     std::function<void(DbClient& client)> afterOpen;

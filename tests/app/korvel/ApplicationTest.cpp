@@ -32,7 +32,7 @@ private:
     void next()
     {
         QWidget* window = QApplication::activeModalWidget();
-        if (!window || m_done >= m_steps.size()) {
+        if (!window || ProgramIsBusy() || m_done >= m_steps.size()) {
             if (m_done < m_steps.size())
                 QTimer::singleShot(10, &m_timers, [this] { next(); });
             return;
