@@ -44,15 +44,15 @@ void MainWindow::load()
     m_connectionString = *connection;
 
     ModalWork work(this, m_context.messages());
-    StartLists lists = work.run(QStringLiteral("连接数据库"), [this, &work] { return readStartLists(work); });
+    const StartLists lists = work.run(QStringLiteral("连接数据库"), [this, &work] { return readStartLists(work); });
     if (!lists.connected) {
         m_context.messages().ShowWarning(lists.connected.message());
         return;
     }
-    fillLists(std::move(lists));
+    fillLists(lists);
 }
 
-MainWindow::StartLists MainWindow::readStartLists(ModalWork& work) const
+MainWindow::StartLists MainWindow::readStartLists(ModalWork& work)
 {
     CAdoDatabase database;
     if (!database.Open(m_connectionString))
@@ -61,44 +61,44 @@ MainWindow::StartLists MainWindow::readStartLists(ModalWork& work) const
     const struct
     {
         const char* step;
-        std::optional<Result<QStringList>>& list;
         Result<QStringList> (*read)(CAdoDatabase&);
+        std::optional<Outcome>& outcome;
+        QComboBox* combo;
     } queries[] = {
-        {"获取HarnessNo信息", lists.harnesses, harnessNumbers},
-        {"获取JobNo信息", lists.jobs, jobNumbers},
-        {"获取LabelNo信息", lists.labels, activeLabelNumbers},
+        {"获取HarnessNo信息", harnessNumbers, lists.harnesses, m_ui.harnessNumbers},
+        {"获取JobNo信息", jobNumbers, lists.jobs, m_ui.jobNumbers},
+        {"获取LabelNo信息", activeLabelNumbers, lists.labels, m_ui.labelNumbers},
     };
     for (const auto& query : queries) {
         if (database.Cancelled())
             break;
         work.tell(QString::fromUtf8(query.step));
-        query.list = query.read(database);
+        Result<QStringList> numbers = query.read(database);
+        query.outcome = numbers.outcome;
+        // A failed query keeps the rows it delivered before failing. The GUI thread lists
+        // them while the next list is read.
+        work.handOver([combo = query.combo, entries = std::move(numbers.value)]() mutable {
+            fillWithEntriesInListOrder(*combo, std::move(entries));
+        });
     }
     return lists;
 }
 
-void MainWindow::fillLists(StartLists lists)
+void MainWindow::fillLists(const StartLists& lists)
 {
-    // A failed query shows its error and keeps the rows it delivered before failing.
-    const auto shown = [this](std::optional<Result<QStringList>>& list) {
-        if (!list)
-            return QStringList();
-        if (!*list)
-            m_context.messages().ShowWarning(list->message());
-        return std::move(list->value);
-    };
-    QStringList harnesses = shown(lists.harnesses);
-    QStringList jobs = shown(lists.jobs);
-    addSortedEntries(*m_ui.harnessNumbers, std::move(harnesses));
-    addSortedEntries(*m_ui.jobNumbers, std::move(jobs));
-
+    // The window is not shown yet: its lists are filled, and the failures told in the
+    // window's order.
+    for (const std::optional<Outcome>& outcome : {lists.harnesses, lists.jobs}) {
+        if (outcome && !*outcome)
+            m_context.messages().ShowWarning(outcome->message());
+    }
     loadValueLists();
     addSortedEntries(*m_ui.connectionTypes, m_valueLists[kConnectTypeList].keys());
     addSortedEntries(*m_ui.testGroups, m_valueLists[kTestGroupList].keys());
     addSortedEntries(*m_ui.testGroup2s, m_valueLists[kTestGroup2List].keys());
     addSortedEntries(*m_ui.testModes, m_valueLists[kTestModeList].keys());
-
-    addSortedEntries(*m_ui.labelNumbers, shown(lists.labels));
+    if (lists.labels && !*lists.labels)
+        m_context.messages().ShowWarning(lists.labels->message());
 }
 
 void MainWindow::loadValueLists()

@@ -107,21 +107,20 @@ private:
         QString child;     // the wire (step) chosen
     };
 
-    // The numbers the window lists when it opens, read on the worker thread in the window's
-    // order, each with its query's outcome: none for a list not read, once the user
-    // cancelled.
+    // How the numbers the window lists when it opens were read, in the window's order: each
+    // list's query's outcome, none for a list not read once the user cancelled.
     struct StartLists
     {
         Outcome connected;
-        std::optional<Result<QStringList>> harnesses;
-        std::optional<Result<QStringList>> jobs;
-        std::optional<Result<QStringList>> labels;
+        std::optional<Outcome> harnesses;
+        std::optional<Outcome> jobs;
+        std::optional<Outcome> labels;
     };
 
     void createBandsAndLabels();
     Controls createControls();
-    StartLists readStartLists(ModalWork& work) const;
-    void fillLists(StartLists lists);
+    StartLists readStartLists(ModalWork& work);
+    void fillLists(const StartLists& lists);
     void loadValueLists();
     void refreshLabelList(ModalWork& work);
     void listChildren(const Cascade& cascade, const QString& stepText, const QComboBox& records, QComboBox& children,

@@ -6,7 +6,10 @@
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QThread>
+#include <QThreadPool>
 #include <QWidget>
+
+#include <future>
 
 namespace korvel {
 
@@ -47,6 +50,22 @@ const QWidget* OwningWidget(const QObject* object)
     return static_cast<const QWidget*>(object);
 }
 
+// The threads the steps run on, kept from one step to the next: a thread that is started
+// anew waits its turn for a processor for milliseconds on a busy machine, one that is woken
+// hardly at all. A step may wait for a question whose answer runs a step of its own.
+constexpr int kStepsAtOnce = 2;
+
+QThreadPool& WorkerThreads()
+{
+    static QThreadPool* const pool = [] {
+        auto* threads = new QThreadPool(qApp);
+        threads->setMaxThreadCount(kStepsAtOnce);
+        threads->setExpiryTimeout(-1);
+        return threads;
+    }();
+    return *pool;
+}
+
 } // namespace
 
 ModalWork::ModalWork(QWidget* window, MessageSink& messages) : m_window(window), m_messages(*this, messages)
@@ -69,15 +88,21 @@ void ModalWork::runOnWorker(const QString& stepText, const std::function<void()>
     setBusyCursor(true);
     m_progressDue.start();
 
-    const std::unique_ptr<QThread> worker(QThread::create([this, &step] {
-        const CancellableWork::Scope scope(m_cancel);
-        step();
-    }));
     QEventLoop loop;
-    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    worker->start();
+    // The worker's last touch of this frame: once it is told, the frame may go.
+    const auto done = std::make_shared<std::promise<void>>();
+    std::future<void> stepEnded = done->get_future();
+    WorkerThreads().start([this, &step, &loop, done] {
+        {
+            const CancellableWork::Scope scope(m_cancel);
+            step();
+        }
+        // Queued after whatever the step handed over, which runs first.
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        done->set_value();
+    });
     loop.exec();
-    worker->wait();
+    stepEnded.wait();
 
     m_progressDue.stop();
     if (m_progress)
@@ -180,6 +205,12 @@ void ModalWork::onGuiThread(const std::function<void()>& function)
             resume(waiting);
         },
         Qt::BlockingQueuedConnection);
+}
+
+void ModalWork::handOver(std::function<void()> function)
+{
+    // Queued before the worker's end is, so run before the step returns.
+    QMetaObject::invokeMethod(this, std::move(function), Qt::QueuedConnection);
 }
 
 void ModalWork::setBusyCursor(bool busy)

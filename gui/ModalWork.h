@@ -62,6 +62,12 @@ public:
     // make way meanwhile.
     void onGuiThread(const std::function<void()>& function);
 
+    // From the work: runs the function on the GUI thread as soon as it is free, the work
+    // going on meanwhile; the step ends once every function it handed over has run, in the
+    // order handed. For what shows nothing modal: a message shown by one would let the
+    // functions after it run before it was answered.
+    void handOver(std::function<void()> function);
+
     // The action's messages, shown on the GUI thread in the order told, from any thread.
     MessageSink& messages() { return m_messages; }
 
