@@ -73,4 +73,18 @@ Outcome writeAttribute(CAdoDatabase& database, const AttributeWrite& write, cons
     return Outcome::success();
 }
 
+Outcome writeAttributeAlone(CAdoDatabase& database, const AttributeWrite& write, const QString& recordId,
+                            const QString& child, const QString& value)
+{
+    const QString failure = QString::fromUtf8(write.failure);
+    if (!database.BeginTrans())
+        return Outcome::failure(database.m_strError + failure);
+    Outcome written = writeAttribute(database, write, recordId, child, value);
+    if (written && !database.CommitTrans())
+        written = Outcome::failure(database.m_strError + failure);
+    if (!written)
+        (void)database.RollbackTrans();
+    return written;
+}
+
 } // namespace korvel

@@ -53,4 +53,12 @@ Result<QString> entryValue(const AttributeWrite& write, const ValueLists& lists,
 Outcome writeAttribute(CAdoDatabase& database, const AttributeWrite& write, const QString& recordId,
                        const QString& child, const QString& value);
 
+// The same in a transaction of its own, committed only once the write went through: a write
+// whose connection went while it waited (cut once the user cancelled) is taken back by the
+// server, even by one that runs the statement after the connection is gone. Fails as the
+// write does, with the database's error and the write's failure text when the transaction
+// cannot begin or commit.
+Outcome writeAttributeAlone(CAdoDatabase& database, const AttributeWrite& write, const QString& recordId,
+                            const QString& child, const QString& value);
+
 } // namespace korvel

@@ -34,7 +34,7 @@ void MainWindow::writeChosenValue(const AttributeWrite& write, const WriteTarget
     const Outcome written = work.runConnected(
         QStringLiteral("写入%1").arg(ValueListNames()[write.valueList]), m_connectionString,
         [&write, &target, &value](CAdoDatabase& database) {
-            return writeAttribute(database, write, target.recordId, target.child, value);
+            return writeAttributeAlone(database, write, target.recordId, target.child, value);
         });
     if (written)
         m_context.messages().ShowInformation(QStringLiteral("写入成功"));

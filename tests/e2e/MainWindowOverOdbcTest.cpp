@@ -178,6 +178,34 @@ TEST_P(MainWindowOverOdbcTest, AWriteToARowThatWentAwayWarns)
 }
 
 
+// The user gives up a write that another session's lock holds up: it ends at once and
+// changes nothing.
+TEST_P(MainWindowOverOdbcTest, AWriteHeldUpByALockEndsAtTheUsersCancel)
+{
+    static FaultPlan plan;
+    plan = FaultPlan();
+    const QString wire = ChooseWireToWrite(plan);
+    const QString value = QStringLiteral("select HarnessType from tblHarnessWireInfo where ") + wire;
+    const QString before = Scalar(value);
+    DbError error;
+    ASSERT_TRUE(m_client.BeginTransaction(error));
+    Run(QStringLiteral("update tblHarnessWireInfo set HarnessType = null where ") + wire);
+    m_messages = RecordingMessageSink();
+    QString shown;
+    CancelWhenProgressShows(QRegularExpression(QStringLiteral("^")), shown, CancelBy::Button);
+    QElapsedTimer waited;
+    waited.start();
+    Press(*m_dialog, "writeConnectionTypeButton");
+    const qint64 elapsed = waited.elapsed();
+    EXPECT_TRUE(m_client.RollbackTransaction(error));
+    EXPECT_EQ(shown, QStringLiteral("写入联线类型"));
+    EXPECT_EQ(m_messages.warnings, QStringList(QStringLiteral("ADO 错误：0x80004004，操作已取消写入联线类型失败")));
+    // PostgreSQL takes the cancel at once. The T-SQL server of the tests answers it only once
+    // the lock is gone: the client cuts the connection two seconds after the cancel.
+    EXPECT_LT(elapsed, 5000);
+    EXPECT_EQ(Scalar(value), before);
+}
+
 TEST_P(MainWindowOverOdbcTest, EachCascadeListsTheChildrenOfTheChosenParentOnly)
 {
     const MainWindow& dialog = OpenMainWindow();

@@ -16,8 +16,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLabel>
-#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
@@ -30,31 +28,6 @@ using korvel::ProgramContext;
 namespace {
 
 using namespace std::chrono_literals;
-
-// Once the progress dialog shows a step that matches, notes the step, lets the test try the
-// window meanwhile, and cancels as the user does: by the 取消 button, or by Escape.
-enum class CancelBy { Button, Escape };
-
-void CancelWhenProgressShows(const QRegularExpression& step, QString& shown, CancelBy how,
-                             std::function<void()> meanwhile = {})
-{
-    auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, [poll, step, &shown, how, meanwhile = std::move(meanwhile)] {
-        auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-        if (!progress || !progress->isVisible() || !step.match(progress->labelText()).hasMatch())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        shown = progress->labelText();
-        if (meanwhile)
-            meanwhile();
-        if (how == CancelBy::Button)
-            QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
-        else
-            QTest::keyClick(progress, Qt::Key_Escape);
-    });
-    poll->start(5);
-}
 
 class SlowDatabaseTest : public ::testing::Test
 {

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
@@ -88,6 +90,31 @@ inline void WhenModalShows(const QString& title, std::function<void(QWidget& win
         poll->stop();
         poll->deleteLater();
         act(*window);
+    });
+    poll->start(5);
+}
+
+// Once the progress dialog of a step shows a text that matches, notes the text, lets the test
+// try the window meanwhile, and cancels as the user does: by the 取消 button, or by Escape.
+enum class CancelBy { Button, Escape };
+
+inline void CancelWhenProgressShows(const QRegularExpression& step, QString& shown, CancelBy how,
+                                    std::function<void()> meanwhile = {})
+{
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, [poll, step, &shown, how, meanwhile = std::move(meanwhile)] {
+        auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (!progress || !progress->isVisible() || !step.match(progress->labelText()).hasMatch())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        shown = progress->labelText();
+        if (meanwhile)
+            meanwhile();
+        if (how == CancelBy::Button)
+            QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+        else
+            QTest::keyClick(progress, Qt::Key_Escape);
     });
     poll->start(5);
 }
