@@ -17,6 +17,8 @@ namespace {
 
 // Past this, a step shows its progress dialog; shorter waits show the busy cursor alone.
 constexpr int kProgressDelayMs = 500;
+// The width of the progress dialog, in average characters.
+constexpr int kProgressTextWidth = 56;
 
 // What a user does to a window; a window under a modal dialog ignores it.
 bool IsUserInput(QEvent::Type type)
@@ -156,13 +158,17 @@ void ModalWork::showProgress()
         m_progress->setCancelButtonText(QStringLiteral("取消"));
         m_progress->setWindowModality(Qt::ApplicationModal);
         m_progress->setObjectName(QStringLiteral("progressDialog"));
+        // Wide enough for the longest step an import tells, so that the 取消 button stays
+        // where the pointer found it.
+        m_progress->setMinimumWidth(m_progress->fontMetrics().averageCharWidth() * kProgressTextWidth);
         connect(m_progress.get(), &QProgressDialog::canceled, this, &ModalWork::cancel);
         connect(m_progress.get(), &QDialog::rejected, this, &ModalWork::cancel);
     }
     showStep();
-    // The pointer is for the 取消 button now.
+    // The pointer is for the 取消 button now, and the keyboard for Escape.
     setBusyCursor(false);
     m_progress->show();
+    m_progress->activateWindow();
 }
 
 void ModalWork::cancel()
