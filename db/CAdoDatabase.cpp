@@ -45,10 +45,12 @@ void CAdoDatabase::SetComError(const DbError& error)
                      .arg(QString::asprintf("%8x", error.code), error.description.value_or(QStringLiteral("(null)")));
 }
 
-DbClient* CAdoDatabase::ConnectedClient(DbError& error) const
+DbClient* CAdoDatabase::ConnectedClient(DbError& error)
 {
-    if (m_pConnection && m_pConnection->IsOpen())
+    if (m_pConnection && m_pConnection->IsOpen()) {
+        ++m_statementsSent;
         return m_pConnection.get();
+    }
     error = DbError::MissingObject();
     return nullptr;
 }
@@ -76,6 +78,8 @@ bool CAdoDatabase::Open(const QString& connectionString)
 bool CAdoDatabase::Disconnect()
 {
     CloseRecordset();
+    m_bInTransaction = false;
+    m_liveColumns.clear();
     m_codePages.clear();
     if (!m_pConnection || !m_pConnection->IsOpen())
         return true;
@@ -196,17 +200,24 @@ bool CAdoDatabase::RunOnClient(bool (DbClient::*operation)(DbError&))
 
 bool CAdoDatabase::BeginTrans()
 {
-    return RunOnClient(&DbClient::BeginTransaction);
+    const bool begun = RunOnClient(&DbClient::BeginTransaction);
+    m_bInTransaction = m_bInTransaction || begun;
+    return begun;
 }
 
+// A transaction that failed to end is still open, for a rollback after a failed commit.
 bool CAdoDatabase::CommitTrans()
 {
-    return RunOnClient(&DbClient::CommitTransaction);
+    const bool ended = RunOnClient(&DbClient::CommitTransaction);
+    m_bInTransaction = m_bInTransaction && !ended;
+    return ended;
 }
 
 bool CAdoDatabase::RollbackTrans()
 {
-    return RunOnClient(&DbClient::RollbackTransaction);
+    const bool ended = RunOnClient(&DbClient::RollbackTransaction);
+    m_bInTransaction = m_bInTransaction && !ended;
+    return ended;
 }
 
 bool CAdoDatabase::Savepoint(const QString& name)

@@ -136,6 +136,12 @@ public:
     // engine, which follows them; a server decides for itself.
     bool ValueRulesDecide() const;
 
+    // The requests this object has sent to its connections since it was made: each
+    // statement or batch, long binary write, and start or end of a transaction. On a server
+    // each costs at least one round trip, which is what an action across a plant's network
+    // is paid in.
+    qint64 StatementsSent() const { return m_statementsSent; }
+
     QString m_strError;
 
 private:
@@ -143,13 +149,19 @@ private:
     void SetComError(const DbError& error);
     bool OpenRecordset(const QString& sql);
     void CloseRecordset();
-    bool ProbeColumns(const QString& tableName);
-    QList<LiveColumn> ProbedColumns() const;
+    const QList<LiveColumn>* ProbeColumns(const QString& tableName);
     bool ReadCodePages(const QString& tableName, QList<LiveColumn>& columns);
+    struct RowsInsert;
+    bool InsertBatch(RowsInsert& insert, qsizetype firstRow, const QStringList& rows);
+    bool InsertOneByOne(RowsInsert& insert, qsizetype firstRow, const QStringList& rows);
+    bool TransactionStillOpen();
+    bool TakeNewKeys(RowsInsert& insert, qsizetype firstRow, qsizetype rows, const QStringList& keys);
+    bool TakeNewKey(RowsInsert& insert, qsizetype row, const QString& key);
     bool InsertReadingKey(const QString& insert, const QString& tableName, const QString& keyColumn, QString& key);
     bool WriteBlob(const QString& tableName, const QString& column, const QString& keyColumn,
                    const QString& keyLiteral, const QByteArray& bytes);
-    DbClient* ConnectedClient(DbError& error) const;
+    // The open connection for one request, counted as sent.
+    DbClient* ConnectedClient(DbError& error);
     bool RunOnClient(bool (DbClient::*operation)(DbError&));
 
     DbClientFactory m_factory;
@@ -157,6 +169,11 @@ private:
     std::unique_ptr<DbClient> m_pConnection;
     bool m_bClosed = false; // after Close the object holds nothing and cannot open again
     bool m_bConnectionLost = false;
-    // The code pages of the tables' columns as the server gave them on this connection.
+    bool m_bInTransaction = false;
+    qint64 m_batches = 0; // each batch's savepoint is named by its number
+    qint64 m_statementsSent = 0;
+    // The columns of the tables, and their code pages, as the server gave them on this
+    // connection.
+    QHash<QString, QList<LiveColumn>> m_liveColumns;
     QHash<QString, TextTable> m_codePages;
 };

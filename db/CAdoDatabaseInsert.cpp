@@ -9,10 +9,15 @@
 
 #include <QRegularExpression>
 
+
 namespace {
 
 const QLatin1String kInsertInto("insert into ");
-const QLatin1String kValues(" values(");
+// Rows a batch holds at most, and characters of literals after which it holds no more: a
+// round trip each, however large the label, and statements a server parses quickly.
+constexpr qsizetype kBatchRows = 500;
+constexpr qsizetype kBatchCharacters = 4 * 1024 * 1024;
+
 // What a literal adds to its value at most, as a rule: quotes or X'…', a comma, a "{…}"
 // around a GUID (more only makes the string grow again).
 constexpr qsizetype kLiteralExtra = 6;
@@ -69,27 +74,38 @@ QString SqlLiteralForType(const ColumnType& type, const QString& value, const Sq
     return stored.accepted ? StoredLiteral(kind, stored.text, dialect) : RefusedLiteral(kind, value, dialect);
 }
 
-bool CAdoDatabase::ProbeColumns(const QString& tableName)
+// Asked once per table on a connection: an import asks for the same tables several times,
+// a batch of imports again and again, and each question is a round trip to a server.
+const QList<CAdoDatabase::LiveColumn>* CAdoDatabase::ProbeColumns(const QString& tableName)
 {
-    if (!tableName.isEmpty())
-        (void)OpenRecordset(QStringLiteral("select top 1 * from %1").arg(tableName));
-    return m_pRecordset != nullptr;
+    auto known = m_liveColumns.constFind(tableName);
+    if (known == m_liveColumns.cend()) {
+        if (tableName.isEmpty() || !OpenRecordset(QStringLiteral("select top 1 * from %1").arg(tableName)))
+            return nullptr;
+        QList<LiveColumn> columns;
+        for (int field = 0; field < m_pRecordset->FieldCount(); ++field)
+            columns.append({m_pRecordset->FieldName(field), m_pRecordset->FieldColumnType(field)});
+        CloseRecordset();
+        known = m_liveColumns.insert(tableName, columns);
+    }
+    return &*known;
 }
 
 int CAdoDatabase::GetColumnType(const QString& column, const QString& tableName)
 {
-    if (!ProbeColumns(tableName))
+    const QList<LiveColumn>* columns = ProbeColumns(tableName);
+    if (!columns)
         return -1;
-    const QList<LiveColumn> columns = ProbedColumns();
-    const LiveColumn* found = FindColumn(columns, column);
+    const LiveColumn* found = FindColumn(*columns, column);
     return found ? found->type.adoType : 0;
 }
 
 bool CAdoDatabase::GetLiveColumns(const QString& tableName, QList<LiveColumn>& columns)
 {
-    if (!ProbeColumns(tableName))
+    const QList<LiveColumn>* probed = ProbeColumns(tableName);
+    if (!probed)
         return false;
-    columns = ProbedColumns();
+    columns = *probed;
     return ReadCodePages(tableName, columns);
 }
 
@@ -121,14 +137,6 @@ bool CAdoDatabase::ReadCodePages(const QString& tableName, QList<LiveColumn>& co
     return true;
 }
 
-QList<CAdoDatabase::LiveColumn> CAdoDatabase::ProbedColumns() const
-{
-    QList<LiveColumn> columns;
-    for (int field = 0; field < m_pRecordset->FieldCount(); ++field)
-        columns.append({m_pRecordset->FieldName(field), m_pRecordset->FieldColumnType(field)});
-    return columns;
-}
-
 const CAdoDatabase::LiveColumn* CAdoDatabase::FindColumn(const QList<LiveColumn>& columns, const QString& name)
 {
     for (const LiveColumn& column : columns) {
@@ -142,6 +150,20 @@ void CAdoDatabase::FormatSqlLiteral(int type, QString& value) const
 {
     value = SqlLiteralForType(ColumnType{type}, value, Dialect());
 }
+
+// One table's rows on their way in: the statement's parts, and what has come back so far.
+struct CAdoDatabase::RowsInsert
+{
+    TextTable& table;
+    const QString& tableName;
+    QStringList columns;     // as they stand in the statement
+    const LiveColumn* key;   // none: no key read back
+    bool keyGenerated;       // the key column is not among those inserted: the server fills it
+    qsizetype keyPosition;   // in the rows, -1 when the header lacks the key column
+    qsizetype& failed;
+    QStringList newKeys;     // of the rows inserted, in order
+    QString heldSavepoint;   // of the last batch that went in, still set
+};
 
 bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const QList<int>* skip,
                               const QString& keyColumn, qsizetype* failedRow)
@@ -164,7 +186,8 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
     // columns may stand in a statement. A name is matched as SQL Server matches it,
     // ignoring case, for the check and for the column's type alike.
     QList<ColumnType> types;
-    QString columnList = QStringLiteral(" (");
+    QStringList columns;
+    bool keyInserted = false;
     for (int j = 0; j < header.size(); ++j) {
         const LiveColumn* column = FindColumn(live, header[j]);
         types.append(column ? column->type : ColumnType());
@@ -174,10 +197,9 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
             SetComError(DbError::DriverFailure(QStringLiteral("列名 '%1' 无效。").arg(header[j])));
             return false;
         }
-        columnList += ColumnIdentifier(header[j]) + QLatin1Char(',');
+        columns.append(ColumnIdentifier(header[j]));
+        keyInserted = keyInserted || header[j].compare(keyColumn, Qt::CaseInsensitive) == 0;
     }
-    columnList.chop(1);
-    columnList += QLatin1String(") ");
     const LiveColumn* key = keyColumn.isEmpty() ? nullptr : FindColumn(live, keyColumn);
     if (!keyColumn.isEmpty() && !key) {
         SetComError(DbError::DriverFailure(QStringLiteral("列名 '%1' 无效。").arg(keyColumn)));
@@ -190,47 +212,46 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
         if (header[j].compare(key->name, Qt::CaseInsensitive) == 0)
             keyPosition = j;
     }
-    QStringList newKeys;
+    RowsInsert insert{*table, tableName, columns, key, !keyInserted, keyPosition, failed, {}, {}};
 
-    for (int i = 1; i < table->size(); ++i) {
-        failed = i;
-        TextRow& row = (*table)[i];
+    // The rows go in batches; a row with a value refused before it is sent ends the insert
+    // once the rows before it are in, as they would be one by one.
+    QStringList batch;
+    qsizetype batchCharacters = 0;
+    for (qsizetype i = 1; i < table->size(); ++i) {
+        const TextRow& row = table->at(i);
         // Grown once for the row, not once per value: a large import builds one per row.
         qsizetype values = 0;
         for (const QString& cell : row)
             values += cell.size() + kLiteralExtra;
-        QString statement;
-        statement.reserve(kInsertInto.size() + tableName.size() + columnList.size() + kValues.size() + values);
-        statement += kInsertInto + tableName + columnList + kValues;
+        QString literals;
+        literals.reserve(values + 2);
+        literals += QLatin1Char('(');
         for (int j = 0; j < row.size(); ++j) {
             if (skipped.contains(j))
                 continue;
             // Not for the server to decide: it would keep the value changed.
             if (const QString refusal = SilentChangeRefusal(types.value(j), row[j]); !refusal.isEmpty()) {
+                if (!InsertBatch(insert, i - batch.size(), batch))
+                    return false;
+                failed = i;
                 SetComError(DbError::DriverFailure(RefusedValueText(tableName, header.value(j), row[j], refusal)));
                 return false;
             }
-            statement += SqlLiteralForType(types.value(j), row[j], Dialect()) + QLatin1Char(',');
+            literals += SqlLiteralForType(types.value(j), row[j], Dialect()) + QLatin1Char(',');
         }
-        statement.chop(1);
-        statement += QLatin1Char(')');
-        if (!key) {
-            if (!Execute(statement))
+        literals.back() = QLatin1Char(')');
+        batchCharacters += literals.size();
+        batch.append(std::move(literals));
+        if (batch.size() == kBatchRows || batchCharacters >= kBatchCharacters) {
+            if (!InsertBatch(insert, i + 1 - batch.size(), batch))
                 return false;
-            continue;
+            batch.clear();
+            batchCharacters = 0;
         }
-        QString newKey;
-        if (!InsertReadingKey(statement, tableName, key->name, newKey))
-            return false;
-        // Without it the long binary values would be written into another row, or none.
-        if (newKey.isEmpty()) {
-            SetComError(DbError::DriverFailure(QStringLiteral("读回新行的键失败：数据库没有给出 %1 的值").arg(key->name)));
-            return false;
-        }
-        if (keyPosition >= 0 && keyPosition < row.size())
-            row[keyPosition] = newKey;
-        newKeys.append(newKey);
     }
+    if (!InsertBatch(insert, table->size() - batch.size(), batch))
+        return false;
 
     if (!key) {
         failed = 0;
@@ -239,7 +260,7 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
     for (int i = 1; i < table->size(); ++i) {
         failed = i;
         const TextRow& row = table->at(i);
-        const QString keyLiteral = SqlLiteralForType(key->type, newKeys[i - 1], Dialect());
+        const QString keyLiteral = SqlLiteralForType(key->type, insert.newKeys[i - 1], Dialect());
         for (int k = 0; k < row.size(); ++k) {
             // An empty cell is a NULL, which the INSERT has stored already.
             if (types.value(k).adoType != adLongVarBinary || row[k].isEmpty())
@@ -249,6 +270,97 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
         }
     }
     failed = 0;
+    return true;
+}
+
+// Rows of several in one round trip where the engine has a form for it, inside a
+// transaction, each batch under a savepoint of its own set in the same round trip: a batch
+// the server refuses is taken back, and its rows go in again one by one, so that the row
+// refused is named, with the server's own reason, as it always was. A key given in the rows
+// is read back row by row.
+bool CAdoDatabase::InsertBatch(RowsInsert& insert, qsizetype firstRow, const QStringList& rows)
+{
+    const QString keyColumn = insert.key && insert.keyGenerated ? ColumnIdentifier(insert.key->name) : QString();
+    const QString statement = rows.size() < 2 || !m_bInTransaction || (insert.key && !insert.keyGenerated)
+                                  ? QString()
+                                  : Dialect().InsertRowsStatement(insert.tableName, insert.columns, rows, keyColumn);
+    if (statement.isEmpty())
+        return InsertOneByOne(insert, firstRow, rows);
+
+    const QString savepoint = QStringLiteral("korvel_rows_%1").arg(++m_batches);
+    const QString release =
+        insert.heldSavepoint.isEmpty() ? QString() : Dialect().ReleaseSavepointStatement(insert.heldSavepoint);
+    const QString batch = (release.isEmpty() ? QString() : release + QLatin1Char(';')) +
+                          Dialect().SavepointStatement(savepoint) + QLatin1Char(';') + statement;
+    // A failure of the batch as a whole belongs to no one row.
+    insert.failed = 0;
+    TextTable keys;
+    if (insert.key ? Query(batch, &keys) : Execute(batch)) {
+        insert.heldSavepoint = savepoint;
+        return !insert.key ||
+               TakeNewKeys(insert, firstRow, rows.size(), FirstColumn(keys).join(QLatin1Char(',')).split(QLatin1Char(','), Qt::SkipEmptyParts));
+    }
+    if (m_bConnectionLost)
+        return false;
+    const QString refusal = m_strError;
+    // A batch the server could not compile ran none of its statements, the savepoint
+    // included; a transaction that the error ended leaves nothing to try again.
+    if (!RollbackToSavepoint(savepoint) && !TransactionStillOpen()) {
+        m_strError = refusal;
+        return false;
+    }
+    insert.heldSavepoint.clear();
+    return InsertOneByOne(insert, firstRow, rows);
+}
+
+bool CAdoDatabase::TransactionStillOpen()
+{
+    QStringList open;
+    return QueryColumn(Dialect().OpenTransactionsQuery(), &open) && open.value(0, QStringLiteral("0")) != QLatin1String("0");
+}
+
+// The keys a batch gave, in the rows' order.
+bool CAdoDatabase::TakeNewKeys(RowsInsert& insert, qsizetype firstRow, qsizetype rows, const QStringList& keys)
+{
+    for (qsizetype r = 0; r < rows; ++r) {
+        insert.failed = firstRow + r;
+        if (!TakeNewKey(insert, firstRow + r, keys.value(r)))
+            return false;
+    }
+    return true;
+}
+
+// The key of a row just inserted, into the row and the keys of the insert; without it the
+// long binary values would be written into another row, or none.
+bool CAdoDatabase::TakeNewKey(RowsInsert& insert, qsizetype row, const QString& key)
+{
+    if (key.isEmpty()) {
+        SetComError(DbError::DriverFailure(QStringLiteral("读回新行的键失败：数据库没有给出 %1 的值").arg(insert.key->name)));
+        return false;
+    }
+    TextRow& cells = insert.table[row];
+    if (insert.keyPosition >= 0 && insert.keyPosition < cells.size())
+        cells[insert.keyPosition] = key;
+    insert.newKeys.append(key);
+    return true;
+}
+
+bool CAdoDatabase::InsertOneByOne(RowsInsert& insert, qsizetype firstRow, const QStringList& rows)
+{
+    const QString into = kInsertInto + insert.tableName + QStringLiteral(" (") + insert.columns.join(QLatin1Char(',')) +
+                         QLatin1String(")  values");
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        insert.failed = firstRow + r;
+        const QString statement = into + rows[r];
+        if (!insert.key) {
+            if (!Execute(statement))
+                return false;
+            continue;
+        }
+        QString newKey;
+        if (!InsertReadingKey(statement, insert.tableName, insert.key->name, newKey) || !TakeNewKey(insert, firstRow + r, newKey))
+            return false;
+    }
     return true;
 }
 

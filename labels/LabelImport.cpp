@@ -1,8 +1,11 @@
 #include "labels/LabelImport.h"
 
+#include "db/client/SqlDialect.h"
 #include "db/client/ValueText.h"
 #include "util/FileIO.h"
 #include "util/MessageSink.h"
+
+#include <QSet>
 
 namespace {
 
@@ -19,31 +22,50 @@ struct IdentifierMaps
     IdentifierMap itemIds;
 };
 
+// The values of the column (its first occurrence in each block's column-name row) in the
+// blocks' rows, each once, in the order they come; an empty value is an identifier like any
+// other.
+QStringList IdentifiersOf(const QList<BundleBlock>& blocks, const QString& column)
+{
+    QStringList identifiers;
+    QSet<QString> seen;
+    for (const BundleBlock& block : blocks) {
+        const qsizetype position = ColumnPosition(block.rows.value(0), column, ColumnOccurrence::First);
+        for (qsizetype i = 1; position >= 0 && i < block.rows.size(); ++i) {
+            const QString& value = block.rows[i][position];
+            if (!seen.contains(value)) {
+                seen.insert(value);
+                identifiers.append(value);
+            }
+        }
+    }
+    return identifiers;
+}
+
+// A fresh identifier for every LabelID and ItemID of the blocks (rows as wide as the
+// column-name row), all drawn in one statement: one round trip however large the label.
+// False with a message when they cannot be had.
+bool DrawIdentifiers(CAdoDatabase& database, const QList<BundleBlock>& blocks, IdentifierMaps& maps, QString& error)
+{
+    const QStringList labelIds = IdentifiersOf(blocks, kLabelIdColumn);
+    const QStringList itemIds = IdentifiersOf(blocks, kItemIdColumn);
+    QStringList fresh;
+    if (!NewGuidTexts(database, labelIds.size() + itemIds.size(), fresh, error))
+        return false;
+    for (qsizetype i = 0; i < labelIds.size(); ++i)
+        maps.labelIds.insert(labelIds[i], fresh[i]);
+    for (qsizetype i = 0; i < itemIds.size(); ++i)
+        maps.itemIds.insert(itemIds[i], fresh[labelIds.size() + i]);
+    return true;
+}
+
 // Replaces every value of the column (its first occurrence in the column-name row) in the
-// block's rows, which are as wide as the column-name row, by its replacement from the map,
-// creating one for each identifier met for the first time; an empty value is an
-// identifier like any other. A block without the column stays as it is. False with a
-// message when no new identifier can be had; rows before that one are already replaced.
-bool RemapKeyColumn(CAdoDatabase& database, BundleBlock& block, IdentifierMap& map, const QString& column,
-                    QString& error)
+// block's rows by its fresh identifier. A block without the column stays as it is.
+void RemapKeyColumn(BundleBlock& block, const IdentifierMap& map, const QString& column)
 {
     const qsizetype position = ColumnPosition(block.rows.value(0), column, ColumnOccurrence::First);
-    if (position < 0)
-        return true;
-    for (qsizetype i = 1; i < block.rows.size(); ++i) {
-        QString& value = block.rows[i][position];
-        const auto known = map.constFind(value);
-        if (known != map.constEnd()) {
-            value = *known;
-            continue;
-        }
-        QString fresh;
-        if (!NewGuidText(database, fresh, error))
-            return false;
-        map.insert(value, fresh);
-        value = fresh;
-    }
-    return true;
+    for (qsizetype i = 1; position >= 0 && i < block.rows.size(); ++i)
+        block.rows[i][position] = map.value(block.rows[i][position]);
 }
 
 // For each row of the tblLabelInfo block (rows as wide as the column-name row) whose label
@@ -97,15 +119,12 @@ bool LabelNosStillFree(CAdoDatabase& database, const BundleBlock& block, QString
 // without rows does nothing. False with a message on failure, naming the file's line of a
 // row the database refused. Rows inserted before a failure stay: the caller's transaction
 // must take them back.
-bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& maps, QString& error)
+bool ImportTable(CAdoDatabase& database, BundleBlock& block, const IdentifierMaps& maps, QString& error)
 {
     if (block.rows.isEmpty())
         return true;
-    if (block.tableName == kLabelInfoTable && !LabelNosStillFree(database, block, error))
-        return false;
-    if (!RemapKeyColumn(database, block, maps.labelIds, kLabelIdColumn, error) ||
-        !RemapKeyColumn(database, block, maps.itemIds, kItemIdColumn, error))
-        return false;
+    RemapKeyColumn(block, maps.labelIds, kLabelIdColumn);
+    RemapKeyColumn(block, maps.itemIds, kItemIdColumn);
 
     // The database numbers the item lines itself: the bundle's LineID is left out of each
     // INSERT and the new one read back into the row.
@@ -132,7 +151,13 @@ bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& map
 // Every block, inside the open transaction. False with a message.
 bool ImportBlocks(CAdoDatabase& database, QList<BundleBlock>& blocks, QString& error)
 {
+    for (const BundleBlock& block : blocks) {
+        if (block.tableName == kLabelInfoTable && !block.rows.isEmpty() && !LabelNosStillFree(database, block, error))
+            return false;
+    }
     IdentifierMaps maps;
+    if (!DrawIdentifiers(database, blocks, maps, error))
+        return false;
     for (BundleBlock& block : blocks) {
         if (!ImportTable(database, block, maps, error))
             return false;
@@ -161,6 +186,32 @@ bool NewGuidText(CAdoDatabase& database, QString& guid, QString& error)
         return false;
     }
     guid = CanonicalGuidText(rows[0][0]).mid(1, 36);
+    return true;
+}
+
+bool NewGuidTexts(CAdoDatabase& database, qsizetype count, QStringList& guids, QString& error)
+{
+    guids.clear();
+    const QString query = database.Dialect().NewIdsQuery(count);
+    if (count == 0 || query.isEmpty()) {
+        for (QString guid; guids.size() < count; guids.append(guid)) {
+            if (!NewGuidText(database, guid, error))
+                return false;
+        }
+        return true;
+    }
+    database.m_strError.clear();
+    QStringList drawn;
+    const bool queried = database.QueryColumn(query, &drawn);
+    for (const QString& text : drawn) {
+        if (IsGuidText(text))
+            guids.append(CanonicalGuidText(text).mid(1, 36));
+    }
+    // An engine that drew one for the whole statement would give every row the same.
+    if (!queried || guids.size() != count || QSet<QString>(guids.cbegin(), guids.cend()).size() != count) {
+        error = FailureText(database.m_strError, QStringLiteral("生成新标识失败"));
+        return false;
+    }
     return true;
 }
 

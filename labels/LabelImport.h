@@ -55,6 +55,11 @@ bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelR
 // with a message when the query fails or gives no GUID.
 [[nodiscard]] bool NewGuidText(CAdoDatabase& database, QString& guid, QString& error);
 
+// `count` new GUIDs from the server, as NewGuidText gives one, drawn in one statement where
+// the engine has a form for it (else one statement each), all different. False with a
+// message when they cannot be had.
+[[nodiscard]] bool NewGuidTexts(CAdoDatabase& database, qsizetype count, QStringList& guids, QString& error);
+
 // The database's text of a failure (m_strError) followed by what failed, a full-width comma
 // between them unless the text ends with "。"; what failed alone when the database had no
 // text.

@@ -188,9 +188,13 @@ public:
                 QList<BufferedCursor::Row>{{text("a"), DbValue::Null()}, {text("c"), text("936")}, {text("f"), text("1252")}},
                 std::nullopt);
         }
-        const DbValue key = m_givesKeys ? DbValue::FromText(QString::number(++m_key)) : DbValue::Null();
-        return std::make_unique<BufferedCursor>(QList<BufferedCursor::Field>{{"", {adNumeric, 38}}},
-                                                QList<BufferedCursor::Row>{{key}}, std::nullopt);
+        // A key for each row the statement inserts: a batch reads one a row, or inserts a list.
+        QList<BufferedCursor::Row> keys;
+        const qsizetype rows = qMax(sql.count(QLatin1String("SCOPE_IDENTITY()")), sql.count(QLatin1String("),(")) + 1);
+        for (qsizetype row = 0; row < rows; ++row)
+            keys.append({m_givesKeys ? DbValue::FromText(QString::number(++m_key)) : DbValue::Null()});
+        return std::make_unique<BufferedCursor>(QList<BufferedCursor::Field>{{"", {adNumeric, 38}}}, keys,
+                                                std::nullopt);
     }
     bool ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError&) override
     {
@@ -224,6 +228,7 @@ struct ScriptedInsert
           })
     {
         EXPECT_TRUE(database.Open(QStringLiteral("Provider=sqloledb;")));
+        EXPECT_TRUE(database.BeginTrans());
         const QList<int> skip = {0};
         inserted = database.InsertRows(&table, QStringLiteral("T"), &skip, QStringLiteral("A"));
     }
@@ -243,11 +248,21 @@ TEST(InsertRowsOnAServer, TheStatementsOfAnInsertWithItsKeyAndLongBinary)
         const SqlDialect& dialect;
         QStringList statements;
     } cases[] = {
+        // The rows in one round trip under a savepoint, each key read back from its own insert.
         {TransactSqlDialect(),
          {"select top 1 * from T",
           "select name, collationproperty(collation_name, 'CodePage') from sys.columns where object_id=object_id(N'T')",
-          "insert into T (b,C,D,E)  values(5,N'it''s',0x0AFF,'2017-04-06T14:30:00');select SCOPE_IDENTITY()",
-          "insert into T (b,C,D,E)  values(NULL,N'',NULL,'20170406');select SCOPE_IDENTITY()",
+          "SAVE TRANSACTION korvel_rows_1;declare @k varchar(max)='';"
+          "insert into T (b,C,D,E)  values(5,N'it''s',0x0AFF,'2017-04-06T14:30:00');"
+          "set @k=@k+cast(SCOPE_IDENTITY() as varchar(40))+',';"
+          "insert into T (b,C,D,E)  values(NULL,N'',NULL,'20170406');"
+          "set @k=@k+cast(SCOPE_IDENTITY() as varchar(40))+',';select @k",
+          "update T set D=? where A=17 <- 0aff"}},
+        // The rows in one statement, numbered by the server in their order.
+        {PostgreSqlDialect(),
+         {"select top 1 * from T",
+          "SAVEPOINT korvel_rows_1;with k as (insert into T (b,C,D,E)  values(5,E'it''s',E'\\\\x0AFF'::bytea,"
+          "E'2017-04-06 14:30:00'),(NULL,E'',NULL,E'2017-04-06') returning A) select A from k order by A",
           "update T set D=? where A=17 <- 0aff"}},
         // An engine without a form of its own reads the newest key after each insert.
         {StandardSqlDialect(),
