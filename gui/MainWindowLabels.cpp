@@ -32,7 +32,8 @@ void MainWindow::exportLabel()
     const QString path = m_context.fileDialogs().getSaveFileName(this, kBundleFilter, kBundleSuffix);
     if (path.isEmpty())
         return;
-    ExportLabel(m_connectionString, labelNumber, path, m_context.messages());
+    if (ExportLabel(m_connectionString, labelNumber, path, m_context.messages()))
+        m_context.messages().ShowInformation(QStringLiteral("导出成功"));
 }
 
 void MainWindow::importLabel()
@@ -41,8 +42,10 @@ void MainWindow::importLabel()
     if (path.isEmpty())
         return;
     DialogLabelResolver resolver(this, m_context.messages());
-    if (ImportLabel(m_connectionString, path, resolver, m_context.messages()))
-        refreshLabelList();
+    if (!ImportLabel(m_connectionString, path, resolver, m_context.messages()))
+        return;
+    m_context.messages().ShowInformation(QStringLiteral("导入成功"));
+    refreshLabelList();
 }
 
 void MainWindow::refreshLabelList()

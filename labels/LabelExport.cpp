@@ -49,10 +49,7 @@ bool ExportLabel(const QString& connectionString, const QString& labelNo, const 
         messages.ShowWarning(database.m_strError);
         return false;
     }
-    if (!ExportLabelTo(database, labelNo, path, LinkAtTarget::WriteThrough, messages))
-        return false;
-    messages.ShowInformation(QStringLiteral("导出成功"));
-    return true;
+    return ExportLabelTo(database, labelNo, path, LinkAtTarget::WriteThrough, messages);
 }
 
 bool ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path, LinkAtTarget links,

@@ -12,12 +12,11 @@ class MessageSink;
 // those controls use. A number that no label has is refused ("标签 %1 不存在"). The file
 // is written only after all three blocks have been read and checked, and replaces an
 // existing one in a single step, so a failure leaves any old file as it was; a link at the
-// path is written through. Shows "导出成功" (information) on success, the reason (warning)
-// on failure; the result only tells callers that want it (the messages have said
-// everything).
+// path is written through. Shows the reason of a failure (warning) and nothing on success:
+// the caller says that it worked in its own way.
 bool ExportLabel(const QString& connectionString, const QString& labelNo, const QString& path, MessageSink& messages);
 
-// The same through an open database, without the message of success: for many labels in a
-// row, where a link at the path may have to be refused.
+// The same through an open database: for many labels in a row, where a link at the path may
+// have to be refused.
 [[nodiscard]] bool ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path,
                                  LinkAtTarget links, MessageSink& messages);

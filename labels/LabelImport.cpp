@@ -175,7 +175,6 @@ bool ImportLabel(const QString& connectionString, const QString& path, Duplicate
     if (!ImportBundleFile(database, path, resolver, ImportTransaction::Own, messages))
         return false;
     database.Close();
-    messages.ShowInformation(QStringLiteral("导入成功"));
     return true;
 }
 

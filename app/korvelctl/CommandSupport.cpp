@@ -25,19 +25,6 @@ QString LineProblem(const QString& line, QByteArray& ansi)
     return QString();
 }
 
-// Passes warnings on and drops the success notices.
-class QuietSuccessSink : public MessageSink
-{
-public:
-    explicit QuietSuccessSink(MessageSink& warnings) : m_warnings(warnings) {}
-
-    void ShowWarning(const QString& text) override { m_warnings.ShowWarning(text); }
-    void ShowInformation(const QString&) override {}
-
-private:
-    MessageSink& m_warnings;
-};
-
 } // namespace
 
 void StreamMessageSink::ShowWarning(const QString& text)
@@ -149,8 +136,7 @@ int OnSettingsDatabase(const QString& settingsPath, CommandContext& context,
     const std::optional<QString> connection = ReadConnectionString(settingsPath, context.messages);
     if (!connection)
         return kExitFailure;
-    QuietSuccessSink messages(context.messages);
-    return work(*connection, messages) ? kExitOk : kExitFailure;
+    return work(*connection, context.messages) ? kExitOk : kExitFailure;
 }
 
 int OnOpenSettingsDatabase(const QString& settingsPath, CommandContext& context,

@@ -81,8 +81,7 @@ void PrintTextRows(const TextTable& rows, QTextStream& out);
 
 // The one way of the commands that work on a settings file's database: its connection
 // string made as the program makes its own, then the work on it, which says whether it
-// succeeded. Success notices ("导出成功", "导入成功") are left out: a command that worked
-// prints nothing, and its exit code says that it worked.
+// succeeded. A command that worked prints nothing, and its exit code says that it worked.
 int OnSettingsDatabase(const QString& settingsPath, CommandContext& context,
                        const std::function<bool(const QString& connectionString, MessageSink& messages)>& work);
 

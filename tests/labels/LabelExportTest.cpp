@@ -51,7 +51,7 @@ protected:
 TEST_F(LabelExportTest, TheFileIsTheEncipheredBundleOfTheLabelItsControlsAndTheItemsTheyUse)
 {
     ASSERT_TRUE(Export(QStringLiteral("标签-1"))) << messages.warnings.join('\n').toStdString();
-    EXPECT_EQ(messages.informations, QStringList{"导出成功"});
+    EXPECT_TRUE(messages.informations.isEmpty()) << "the caller says that it worked";
     EXPECT_TRUE(messages.warnings.isEmpty());
     // Written and enciphered by a Python RC4 from the text below: GUIDs braced and in upper
     // case, NULL as an empty last field, the shared item once, the items in table order.

@@ -79,7 +79,7 @@ TEST_F(LabelImportTest, EveryIdentifierIsNewAndEveryReferenceKept)
             "cab62055c0b573f23293f7ea695443bb55f911adbe50104717f0a8"));
     ScriptedResolver resolver;
     ASSERT_TRUE(Import(resolver)) << messages.warnings.join('\n').toStdString();
-    EXPECT_EQ(messages.informations, QStringList{"导入成功"});
+    EXPECT_TRUE(messages.informations.isEmpty()) << "the caller says that it worked";
     EXPECT_TRUE(resolver.asked.isEmpty()) << "a free label number asks nothing";
 
     const TextTable labels = database.programRows(QStringLiteral("select * from tblLabelInfo"));

@@ -89,7 +89,7 @@ TEST_F(LabelRoundTripTest, ALabelOfEveryColumnKindArrivesWithNewIdentifiersOnly)
     EXPECT_EQ(exported[1].rows.size(), 4) << "three controls";
     EXPECT_EQ(exported[2].rows.size(), 3) << "two items, the shared one once";
     ExpectSameLabelWithNewIdentifiers(exported, BundleOf(file("target.bq")));
-    EXPECT_EQ(messages.informations, QStringList({"导出成功", "导入成功", "导出成功"}));
+    EXPECT_TRUE(messages.informations.isEmpty()) << "the callers say that it worked";
 
     // What the text cannot tell, the stored values show: binary stays binary, an empty
     // number stays NULL, the line numbers are the target's own.
