@@ -146,6 +146,7 @@ void CAdoDatabase::FormatSqlLiteral(int type, QString& value) const
 bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const QList<int>* skip,
                               const QString& keyColumn, qsizetype* failedRow)
 {
+    m_lastError.clear();
     qsizetype unused = 0;
     qsizetype& failed = failedRow ? *failedRow : unused;
     failed = 0;
@@ -283,7 +284,7 @@ bool CAdoDatabase::WriteBlob(const QString& tableName, const QString& column, co
     if (client && client->ExecuteWithBinary(update, bytes, rowsChanged, error)) {
         if (rowsChanged != 0) // -1: the server counts nothing
             return true;
-        // Each failure is recorded: the import shows m_strError, which must say what failed.
+        // Each failure is recorded: the import shows lastError(), which must say what failed.
         error = DbError::DriverFailure(QStringLiteral("写入长二进制数据失败：%1 没有选中任何行").arg(update));
     }
     SetComError(error);

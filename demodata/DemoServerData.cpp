@@ -136,7 +136,7 @@ public:
 private:
     bool TargetFailed(const QString& table, QString& error) const
     {
-        error = QStringLiteral("%1，演示数据装入 %2 失败").arg(m_target.m_strError, table);
+        error = QStringLiteral("%1，演示数据装入 %2 失败").arg(m_target.lastError(), table);
         return false;
     }
     static bool SourceFailed(const DbError& failure, QString& error)
@@ -163,7 +163,7 @@ bool CopyEmbeddedRows(const QString& embeddedPath, const QString& connectionStri
     }
     CAdoDatabase target;
     if (!target.Open(connectionString) || !target.BeginTrans()) {
-        error = target.m_strError;
+        error = target.lastError();
         return false;
     }
     RowCopier copier(*source, target);
@@ -174,7 +174,7 @@ bool CopyEmbeddedRows(const QString& embeddedPath, const QString& connectionStri
         }
     }
     if (!target.CommitTrans()) {
-        error = target.m_strError;
+        error = target.lastError();
         (void)target.RollbackTrans();
         return false;
     }

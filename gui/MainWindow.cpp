@@ -44,7 +44,7 @@ void MainWindow::load()
 
     CAdoDatabase database;
     if (!database.Open(m_connectionString)) {
-        m_context.messages().ShowWarning(database.m_strError);
+        m_context.messages().ShowWarning(database.lastError());
         return;
     }
     fillLists(database);

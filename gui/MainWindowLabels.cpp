@@ -54,7 +54,7 @@ void MainWindow::refreshLabelList()
     // that cannot be read again stays as it was.
     CAdoDatabase database;
     if (!database.Open(m_connectionString)) {
-        m_context.messages().ShowWarning(database.m_strError);
+        m_context.messages().ShowWarning(database.lastError());
         return;
     }
     Result<QStringList> labels = readActiveLabels(database);

@@ -122,7 +122,7 @@ QStringList ProblemsAgainstTheDatabase(CAdoDatabase& database, const QList<Bundl
     for (const BundleBlock& block : blocks) {
         QList<CAdoDatabase::LiveColumn> live;
         if (!database.GetLiveColumns(block.tableName, live)) {
-            problems.append(database.m_strError);
+            problems.append(database.lastError());
             continue;
         }
         const TextRow& header = block.rows.value(0);
@@ -181,7 +181,7 @@ std::optional<QStringList> CheckBundle(CAdoDatabase& database, const QString& pa
     // its transaction; it is a problem of its own, and the trial goes on past it with a free
     // number to what the server says of the rest.
     if (!database.Savepoint(kTrialSavepoint)) {
-        stopReason = FailureText(database.m_strError, QStringLiteral("设置保存点失败"));
+        stopReason = FailureText(database.lastError(), QStringLiteral("设置保存点失败"));
         return std::nullopt;
     }
     TrialResolver resolver;
@@ -189,12 +189,12 @@ std::optional<QStringList> CheckBundle(CAdoDatabase& database, const QString& pa
     const bool imported = ImportBundle(database, bundle, resolver, ImportTransaction::Callers, trial);
     if (imported && clashes == 0) {
         if (!database.ReleaseSavepoint(kTrialSavepoint))
-            stopReason = FailureText(database.m_strError, QStringLiteral("释放保存点失败"));
+            stopReason = FailureText(database.lastError(), QStringLiteral("释放保存点失败"));
         return QStringList();
     }
     // A lost connection is told by the problems of the file already.
     if (!database.RollbackToSavepoint(kTrialSavepoint) && !database.ConnectionLost())
-        stopReason = FailureText(database.m_strError, QStringLiteral("回滚到保存点失败"));
+        stopReason = FailureText(database.lastError(), QStringLiteral("回滚到保存点失败"));
     // The tables' problems name the line of each; the trial's reason stands for what they
     // do not tell.
     if (!imported && problems.size() == clashes)
@@ -234,7 +234,7 @@ bool ListLabels(CAdoDatabase& database, QList<LabelCounts>& labels, QString& err
         " c.LabelID in (select LabelID from tblLabelInfo l where l.LabelNo=n.LabelNo)))"
         " from (select distinct LabelNo from tblLabelInfo) n");
     if (!database.Query(sql, &rows)) {
-        error = database.m_strError;
+        error = database.lastError();
         return false;
     }
     labels.clear();
@@ -281,7 +281,7 @@ bool CheckBundles(CAdoDatabase& database, const QStringList& files, const BatchP
 {
     checks.clear();
     if (!database.BeginTrans()) {
-        error = FailureText(database.m_strError, QStringLiteral("开始事务失败"));
+        error = FailureText(database.lastError(), QStringLiteral("开始事务失败"));
         return false;
     }
     for (qsizetype i = 0; i < files.size() && error.isEmpty(); ++i) {
@@ -296,6 +296,6 @@ bool CheckBundles(CAdoDatabase& database, const QStringList& files, const BatchP
     progress(files.size(), files.size(), QString());
     // A server that lost the connection has dropped the transaction already.
     if (!database.RollbackTrans() && error.isEmpty() && !database.ConnectionLost())
-        error = FailureText(database.m_strError, QStringLiteral("回滚事务失败"));
+        error = FailureText(database.lastError(), QStringLiteral("回滚事务失败"));
     return error.isEmpty();
 }

@@ -23,12 +23,12 @@ std::optional<qsizetype> ExportTable(CAdoDatabase& database, const QString& tabl
     const QString columnQuery = QStringLiteral("select name from syscolumns where id=object_id(%1) order by colid")
                                     .arg(database.TextLiteral(tableName));
     if (!database.QueryColumn(columnQuery, &columns)) {
-        messages.ShowWarning(database.m_strError);
+        messages.ShowWarning(database.lastError());
         return std::nullopt;
     }
     BundleBlock block{tableName, {columns}};
     if (!database.Query(selection, &block.rows)) {
-        messages.ShowWarning(database.m_strError);
+        messages.ShowWarning(database.lastError());
         return std::nullopt;
     }
     QString error;
@@ -46,7 +46,7 @@ bool ExportLabel(const QString& connectionString, const QString& labelNo, const 
 {
     CAdoDatabase database;
     if (!database.Open(connectionString)) {
-        messages.ShowWarning(database.m_strError);
+        messages.ShowWarning(database.lastError());
         return false;
     }
     return ExportLabelTo(database, labelNo, path, LinkAtTarget::WriteThrough, messages);

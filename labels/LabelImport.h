@@ -54,7 +54,7 @@ bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelR
 // with a message when the query fails or gives no GUID.
 [[nodiscard]] bool NewGuidText(CAdoDatabase& database, QString& guid, QString& error);
 
-// The database's text of a failure (m_strError) followed by what failed, a full-width comma
+// The database's text of a failure (lastError()) followed by what failed, a full-width comma
 // between them unless the text ends with "。"; what failed alone when the database had no
 // text.
 QString FailureText(const QString& databaseText, const QString& what);

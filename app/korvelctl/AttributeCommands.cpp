@@ -103,7 +103,7 @@ korvel::Result<qsizetype> WriteAll(CAdoDatabase& database, const ValueLists& lis
                                    const QList<RequestedWrite>& writes)
 {
     if (!database.BeginTrans())
-        return {korvel::Outcome::failure(database.m_strError), 0};
+        return {korvel::Outcome::failure(database.lastError()), 0};
     WriteRun run(database, lists);
     for (const RequestedWrite& request : writes) {
         const korvel::Outcome written = run.write(request);
@@ -115,7 +115,7 @@ korvel::Result<qsizetype> WriteAll(CAdoDatabase& database, const ValueLists& lis
         }
     }
     if (!database.CommitTrans())
-        return {korvel::Outcome::failure(database.m_strError), 0};
+        return {korvel::Outcome::failure(database.lastError()), 0};
     return {korvel::Outcome::success(), 0};
 }
 

@@ -145,7 +145,7 @@ int OnOpenSettingsDatabase(const QString& settingsPath, CommandContext& context,
     return OnSettingsDatabase(settingsPath, context, [&work](const QString& connection, MessageSink& messages) {
         CAdoDatabase database;
         if (!database.Open(connection)) {
-            messages.ShowWarning(database.m_strError);
+            messages.ShowWarning(database.lastError());
             return false;
         }
         return work(database, messages);

@@ -62,7 +62,7 @@ int RunQueryCommand(const CommandLine& line, CommandContext& context)
         const bool queried =
             database.ForEachRow(line.arguments[1], [&context](TextRow& row) { PrintTextRow(row, context.out); });
         if (!queried)
-            messages.ShowWarning(database.m_strError);
+            messages.ShowWarning(database.lastError());
         return queried;
     });
 }

@@ -26,7 +26,7 @@ protected:
         QString error;
         ASSERT_TRUE(CreateDemoDatabase(path, DemoOptions(), error)) << error.toStdString();
         plain.emplace(ExistingFile{path});
-        ASSERT_TRUE(database.Open(plain->connectionString())) << database.m_strError.toStdString();
+        ASSERT_TRUE(database.Open(plain->connectionString())) << database.lastError().toStdString();
     }
 
     QStringList firstColumn(const QString& sql) const

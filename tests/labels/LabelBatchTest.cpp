@@ -34,7 +34,7 @@ protected:
     LabelBatchTest() : database(kCompactLabelSchema)
     {
         database.exec(QString::fromUtf8(kLabels));
-        EXPECT_TRUE(open.Open(database.connectionString())) << open.m_strError.toStdString();
+        EXPECT_TRUE(open.Open(database.connectionString())) << open.lastError().toStdString();
     }
 
     QString Bundle(const QString& name, const QString& labelRow)
