@@ -52,7 +52,12 @@ bool LoadValueListFile(const QString& path, ValueLists& lists, MessageSink& mess
         messages.ShowWarning(QStringLiteral("配置文件不存在"));
         return false;
     }
-    const std::optional<QByteArray> bytes = ReadWholeFile(path, messages);
-    lists = bytes ? ParseValueListText(DecipherValueListFile(*bytes)) : ValueLists{};
-    return bytes.has_value();
+    const korvel::Result<QByteArray> bytes = ReadWholeFile(path);
+    if (!bytes) {
+        lists = ValueLists{};
+        messages.ShowWarning(bytes.message());
+        return false;
+    }
+    lists = ParseValueListText(DecipherValueListFile(bytes.value));
+    return true;
 }

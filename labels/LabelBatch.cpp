@@ -164,11 +164,10 @@ const QString kTrialSavepoint = QStringLiteral("korvel_trial");
 // cannot begin or be ended alone.
 std::optional<QStringList> CheckBundle(CAdoDatabase& database, const QString& path, QString& stopReason)
 {
-    ReasonSink reasons;
-    const std::optional<QByteArray> file = ReadWholeFile(path, reasons);
+    const korvel::Result<QByteArray> file = ReadWholeFile(path);
     if (!file)
-        return reasons.reasons;
-    CheckedBundle bundle = ReadCheckedBundle(*file);
+        return QStringList{file.message()};
+    CheckedBundle bundle = ReadCheckedBundle(file.value);
     if (!bundle.problems.isEmpty())
         return bundle.problems;
     const QStringList labelProblems = LabelProblems(bundle.blocks);

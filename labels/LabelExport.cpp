@@ -82,5 +82,8 @@ bool ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString
             return false;
         }
     }
-    return WriteWholeFile(path, EncodeBundle(lines), messages, links);
+    const korvel::Outcome written = WriteWholeFile(path, EncodeBundle(lines), links);
+    if (!written)
+        messages.ShowWarning(written.message());
+    return written.ok();
 }

@@ -176,10 +176,12 @@ bool ImportLabel(const QString& connectionString, const QString& path, Duplicate
 bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
                       ImportTransaction transaction, MessageSink& messages)
 {
-    const std::optional<QByteArray> file = ReadWholeFile(path, messages);
-    if (!file)
+    const korvel::Result<QByteArray> file = ReadWholeFile(path);
+    if (!file) {
+        messages.ShowWarning(file.message());
         return false;
-    CheckedBundle bundle = ReadCheckedBundle(*file);
+    }
+    CheckedBundle bundle = ReadCheckedBundle(file.value);
     return ImportBundle(database, bundle, resolver, transaction, messages);
 }
 

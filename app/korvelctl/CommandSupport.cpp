@@ -27,6 +27,14 @@ QString LineProblem(const QString& line, QByteArray& ansi)
 
 } // namespace
 
+int ExitCodeOf(const korvel::Outcome& outcome, CommandContext& context)
+{
+    if (outcome)
+        return kExitOk;
+    context.messages.ShowWarning(outcome.message());
+    return kExitFailure;
+}
+
 void StreamMessageSink::ShowWarning(const QString& text)
 {
     // A message is one line, whatever it quotes; some of the program's texts end with a line

@@ -7,6 +7,7 @@
 #include "db/CAdoDatabase.h"
 #include "labels/LabelImport.h"
 #include "util/MessageSink.h"
+#include "util/Outcome.h"
 
 #include <QByteArray>
 #include <QCommandLineParser>
@@ -55,6 +56,9 @@ int RunExportCommand(const CommandLine& line, CommandContext& context);
 int RunImportCommand(const CommandLine& line, CommandContext& context);
 int RunLabelsCommand(const CommandLine& line, CommandContext& context);
 int RunCheckCommand(const CommandLine& line, CommandContext& context);
+
+// The exit code of a piece of work: kExitOk, or kExitFailure with its message said.
+int ExitCodeOf(const korvel::Outcome& outcome, CommandContext& context);
 
 // Prints each message on a line of its own, escaped for display.
 class StreamMessageSink : public MessageSink
