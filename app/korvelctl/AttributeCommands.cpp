@@ -195,10 +195,10 @@ int RunWriteCommand(const CommandLine& line, CommandContext& context)
         return kExitFailure;
     if (writes->isEmpty())
         return kExitUsage;
-    ValueLists lists;
-    if (!LoadValueListFile(ValueListPath(line), lists, context.messages))
-        return kExitFailure;
+    const korvel::Result<ValueLists> lists = ReadValueListFile(ValueListPath(line));
+    if (!lists)
+        return ExitCodeOf(lists.outcome, context);
     return OnOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
-        return Report(WriteAll(database, lists, *writes), writes->size(), context, messages);
+        return Report(WriteAll(database, lists.value, *writes), writes->size(), context, messages);
     });
 }

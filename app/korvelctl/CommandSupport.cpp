@@ -141,10 +141,10 @@ void PrintTextRows(const TextTable& rows, QTextStream& out)
 int OnSettingsDatabase(const QString& settingsPath, CommandContext& context,
                        const std::function<bool(const QString& connectionString, MessageSink& messages)>& work)
 {
-    const std::optional<QString> connection = ReadConnectionString(settingsPath, context.messages);
+    const korvel::Result<QString> connection = ReadConnectionString(settingsPath);
     if (!connection)
-        return kExitFailure;
-    return work(*connection, context.messages) ? kExitOk : kExitFailure;
+        return ExitCodeOf(connection.outcome, context);
+    return work(connection.value, context.messages) ? kExitOk : kExitFailure;
 }
 
 int OnOpenSettingsDatabase(const QString& settingsPath, CommandContext& context,

@@ -40,12 +40,12 @@ int RunSettingsCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
-    std::optional<ConnectionSettings> settings = ReadSettingsFile(line.arguments[0], context.messages);
+    korvel::Result<ConnectionSettings> settings = ReadSettingsFile(line.arguments[0]);
     if (!settings)
-        return kExitFailure;
-    if (!line.options.isSet(kShowPasswordOption) && !settings->password.isEmpty())
-        settings->password = QStringLiteral("***");
-    context.out << EscapeForDisplay(BuildConnectionString(*settings)) << '\n';
+        return ExitCodeOf(settings.outcome, context);
+    if (!line.options.isSet(kShowPasswordOption) && !settings.value.password.isEmpty())
+        settings.value.password = QStringLiteral("***");
+    context.out << EscapeForDisplay(BuildConnectionString(settings.value)) << '\n';
     return kExitOk;
 }
 

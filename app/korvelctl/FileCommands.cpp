@@ -14,12 +14,12 @@ namespace {
 
 int PrintValueLists(const QString& path, CommandContext& context)
 {
-    ValueLists lists;
-    if (!LoadValueListFile(path, lists, context.messages))
-        return kExitFailure;
+    const korvel::Result<ValueLists> lists = ReadValueListFile(path);
+    if (!lists)
+        return ExitCodeOf(lists.outcome, context);
     for (int list = 0; list < kValueListCount; ++list) {
         const QString& name = ValueListNames()[list];
-        const ValueList& entries = lists[list];
+        const ValueList& entries = lists.value[list];
         for (auto entry = entries.cbegin(); entry != entries.cend(); ++entry)
             context.out << name << '\t' << EscapeForDisplay(entry.key()) << '\t' << EscapeForDisplay(entry.value())
                         << '\n';
