@@ -151,43 +151,42 @@ private:
 
 } // namespace
 
-bool CopyEmbeddedRows(const QString& embeddedPath, const QString& connectionString, QString& error)
+korvel::Outcome CopyEmbeddedRows(const QString& embeddedPath, const QString& connectionString)
 {
     DbError sourceError;
     const QString sourceConnection =
         BuildConnectionString({embeddedPath, QString(), QString(), QString(), QString(), QStringLiteral("sqlite")});
     const std::unique_ptr<DbClient> source = CreateDbClient(sourceConnection, sourceError);
-    if (!source || !source->Open(sourceConnection, sourceError)) {
-        error = QStringLiteral("读取演示数据失败：%1").arg(sourceError.description.value_or(QString()));
-        return false;
-    }
+    if (!source || !source->Open(sourceConnection, sourceError))
+        return korvel::Outcome::failure(
+            QStringLiteral("读取演示数据失败：%1").arg(sourceError.description.value_or(QString())));
     CAdoDatabase target;
-    if (!target.Open(connectionString) || !target.BeginTrans()) {
-        error = target.lastError();
-        return false;
-    }
+    if (!target.Open(connectionString) || !target.BeginTrans())
+        return korvel::Outcome::failure(target.lastError());
     RowCopier copier(*source, target);
+    QString error;
     for (const DemoTable& table : kTables) {
         if (!copier.CopyTable(table, error)) {
             (void)target.RollbackTrans();
-            return false;
+            return korvel::Outcome::failure(error);
         }
     }
     if (!target.CommitTrans()) {
-        error = target.lastError();
+        const korvel::Outcome failed = korvel::Outcome::failure(target.lastError());
         (void)target.RollbackTrans();
-        return false;
+        return failed;
     }
-    return true;
+    return korvel::Outcome::success();
 }
 
-bool LoadDemoData(const QString& connectionString, const DemoOptions& demo, QString& error)
+korvel::Outcome LoadDemoData(const QString& connectionString, const DemoOptions& demo)
 {
     QTemporaryDir folder;
-    if (!folder.isValid()) {
-        error = QStringLiteral("无法建立临时文件夹：%1").arg(folder.errorString());
-        return false;
-    }
+    if (!folder.isValid())
+        return korvel::Outcome::failure(QStringLiteral("无法建立临时文件夹：%1").arg(folder.errorString()));
     const QString path = folder.filePath(QStringLiteral("demo.db"));
-    return CreateDemoDatabase(path, demo, error) && CopyEmbeddedRows(path, connectionString, error);
+    korvel::Outcome created = CreateDemoDatabase(path, demo);
+    if (!created)
+        return created;
+    return CopyEmbeddedRows(path, connectionString);
 }

@@ -77,14 +77,8 @@ int RunCreateDbCommand(const CommandLine& line, CommandContext& context)
     DemoOptions options;
     if (!ReadDemoOptions(line, context, options))
         return kExitUsage;
-    QString error;
     const QString& file = line.arguments[0];
-    const bool created = demo ? CreateDemoDatabase(file, options, error) : CreateEmbeddedDatabase(file, error);
-    if (!created) {
-        context.messages.ShowWarning(error);
-        return kExitFailure;
-    }
-    return kExitOk;
+    return ExitCodeOf(demo ? CreateDemoDatabase(file, options) : CreateEmbeddedDatabase(file), context);
 }
 
 // The tables come from db/schema/, made by whoever runs the server; this fills them.
@@ -96,10 +90,9 @@ int RunLoadDemoCommand(const CommandLine& line, CommandContext& context)
     if (!ReadDemoOptions(line, context, options))
         return kExitUsage;
     return OnSettingsDatabase(line.arguments[0], context, [&options](const QString& connection, MessageSink& messages) {
-        QString error;
-        if (LoadDemoData(connection, options, error))
-            return true;
-        messages.ShowWarning(error);
-        return false;
+        const korvel::Outcome loaded = LoadDemoData(connection, options);
+        if (!loaded)
+            messages.ShowWarning(loaded.message());
+        return loaded.ok();
     });
 }

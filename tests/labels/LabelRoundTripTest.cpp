@@ -6,6 +6,7 @@
 #include "demodata/DemoDatabase.h"
 #include "tests/labels/BundleComparison.h"
 #include "tests/labels/LabelTestSupport.h"
+#include "tests/support/Succeeded.h"
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/RecordingMessageSink.h"
@@ -127,8 +128,7 @@ TEST_F(LabelRoundTripTest, EveryDemoLabelTravelsIntoAnEmptyDatabase)
 {
     const QString demoPath = file("demo.db");
     const DemoOptions options;
-    QString error;
-    ASSERT_TRUE(CreateDemoDatabase(demoPath, options, error)) << error.toStdString();
+    ASSERT_TRUE(Succeeded(CreateDemoDatabase(demoPath, options)));
     const EmbeddedTestDatabase demo(ExistingFile{demoPath});
     const TextTable labelNos = demo.programRows(QStringLiteral("select LabelNo from tblLabelInfo"));
     ASSERT_EQ(labelNos.size(), 40);
