@@ -32,8 +32,11 @@ void MainWindow::exportLabel()
     const QString path = m_context.fileDialogs().getSaveFileName(this, kBundleFilter, kBundleSuffix);
     if (path.isEmpty())
         return;
-    if (ExportLabel(m_connectionString, labelNumber, path, m_context.messages()))
+    const Outcome exported = ExportLabel(m_connectionString, labelNumber, path);
+    if (exported)
         m_context.messages().ShowInformation(QStringLiteral("导出成功"));
+    else
+        m_context.messages().ShowWarning(exported.message());
 }
 
 void MainWindow::importLabel()

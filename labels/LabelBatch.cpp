@@ -251,9 +251,8 @@ bool ExportLabels(CAdoDatabase& database, const QStringList& labelNos, const QSt
     outcomes.clear();
     for (qsizetype i = 0; i < labelNos.size(); ++i) {
         progress(i, labelNos.size(), labelNos[i]);
-        ReasonSink reasons;
-        (void)ExportLabelTo(database, labelNos[i], paths[i], LinkAtTarget::Refuse, reasons);
-        outcomes.append({labelNos[i], reasons.Reason()});
+        const korvel::Outcome exported = ExportLabelTo(database, labelNos[i], paths[i], LinkAtTarget::Refuse);
+        outcomes.append({labelNos[i], exported.message()});
     }
     progress(labelNos.size(), labelNos.size(), QString());
     return true;

@@ -144,7 +144,10 @@ int RunExportCommand(const CommandLine& line, CommandContext& context)
         return kExitFailure;
     }
     return OnSettingsDatabase(words[0], context, [&words](const QString& connection, MessageSink& messages) {
-        return ExportLabel(connection, words[1], words[2], messages);
+        const korvel::Outcome exported = ExportLabel(connection, words[1], words[2]);
+        if (!exported)
+            messages.ShowWarning(exported.message());
+        return exported.ok();
     });
 }
 

@@ -4,7 +4,7 @@
 #include "attributes/NumberLists.h"
 
 #include "demodata/DemoDatabase.h"
-#include "tests/support/Succeeded.h"
+#include "tests/support/OutcomeChecks.h"
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 

@@ -1,6 +1,6 @@
 #include "demodata/DemoDatabase.h"
 
-#include "tests/support/Succeeded.h"
+#include "tests/support/OutcomeChecks.h"
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 

@@ -4,7 +4,7 @@
 #include "db/client/ConnectionString.h"
 #include "demodata/DemoDatabase.h"
 #include "demodata/DemoServerData.h"
-#include "tests/support/Succeeded.h"
+#include "tests/support/OutcomeChecks.h"
 #include "tests/support/TestFiles.h"
 
 #include <QFile>

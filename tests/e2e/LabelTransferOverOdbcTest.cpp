@@ -60,7 +60,7 @@ protected:
     void ExportEmbedded(const EmbeddedTestDatabase& database, const QString& labelNo, const QString& path)
     {
         RecordingMessageSink messages;
-        EXPECT_TRUE(ExportLabel(database.connectionString(), labelNo, path, messages))
+        EXPECT_TRUE(ShownIn(messages, ExportLabel(database.connectionString(), labelNo, path)))
             << messages.warnings.join('\n').toStdString();
     }
     // korvelctl with the test's settings file after the command.

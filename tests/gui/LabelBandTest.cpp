@@ -8,7 +8,7 @@
 #include "gui/DialogTemplate.h"
 #include "gui/SortedCombo.h"
 #include "tests/labels/LabelTestSupport.h"
-#include "tests/support/Succeeded.h"
+#include "tests/support/OutcomeChecks.h"
 #include "tests/support/DialogControls.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/QtPrinting.h"

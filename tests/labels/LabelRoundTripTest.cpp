@@ -6,7 +6,7 @@
 #include "demodata/DemoDatabase.h"
 #include "tests/labels/BundleComparison.h"
 #include "tests/labels/LabelTestSupport.h"
-#include "tests/support/Succeeded.h"
+#include "tests/support/OutcomeChecks.h"
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/RecordingMessageSink.h"
@@ -56,7 +56,7 @@ protected:
     QString file(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
     void Export(const EmbeddedTestDatabase& database, const QString& labelNo, const QString& path)
     {
-        EXPECT_TRUE(ExportLabel(database.connectionString(), labelNo, path, messages))
+        EXPECT_TRUE(ShownIn(messages, ExportLabel(database.connectionString(), labelNo, path)))
             << messages.warnings.join('\n').toStdString();
     }
     void Import(const EmbeddedTestDatabase& database, const QString& path, ScriptedResolver& resolver)

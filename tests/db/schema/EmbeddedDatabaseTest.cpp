@@ -1,7 +1,7 @@
 #include "db/sqlite/SqliteClient.h"
 
 #include "tests/db/schema/SchemaText.h"
-#include "tests/support/Succeeded.h"
+#include "tests/support/OutcomeChecks.h"
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/TestFiles.h"
