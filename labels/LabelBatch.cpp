@@ -50,28 +50,26 @@ QString Escaped(char32_t c)
 }
 
 // Each label's file, or the reason the batch cannot start.
-bool PlanFiles(const QStringList& labelNos, const QString& folder, QStringList& paths, QString& error)
+korvel::Result<QStringList> PlanFiles(const QStringList& labelNos, const QString& folder)
 {
+    const auto refused = [](QString message) {
+        return korvel::Result<QStringList>{korvel::Outcome::failure(std::move(message)), {}};
+    };
+    korvel::Result<QStringList> paths{korvel::Outcome::success(), {}};
     QHash<QString, QString> labelOfName; // a name folded as Windows compares names
     for (const QString& labelNo : labelNos) {
-        if (labelNo.isEmpty()) {
-            error = kEmptyLabelNoText;
-            return false;
-        }
+        if (labelNo.isEmpty())
+            return refused(kEmptyLabelNoText);
         const QString name = BundleFileName(labelNo);
         const QString key = name.toCaseFolded();
-        if (const auto other = labelOfName.constFind(key); other != labelOfName.cend() && *other != labelNo) {
-            error = QStringLiteral("标签 %1 和 %2 的文件名相同（%3）").arg(*other, labelNo, name);
-            return false;
-        }
+        if (const auto other = labelOfName.constFind(key); other != labelOfName.cend() && *other != labelNo)
+            return refused(QStringLiteral("标签 %1 和 %2 的文件名相同（%3）").arg(*other, labelNo, name));
         labelOfName.insert(key, labelNo);
-        paths.append(QDir(folder).filePath(name));
+        paths.value.append(QDir(folder).filePath(name));
     }
-    if (!QDir().mkpath(folder)) {
-        error = QStringLiteral("无法创建文件夹：%1").arg(folder);
-        return false;
-    }
-    return true;
+    if (!QDir().mkpath(folder))
+        return refused(QStringLiteral("无法创建文件夹：%1").arg(folder));
+    return paths;
 }
 
 // Refuses a label number that exists, as a user who gives up would, and says why.
@@ -220,7 +218,7 @@ QString BundleFileName(const QString& labelNo)
     return name + QStringLiteral(".bq");
 }
 
-bool ListLabels(CAdoDatabase& database, QList<LabelCounts>& labels, QString& error)
+korvel::Result<QList<LabelCounts>> ListLabels(CAdoDatabase& database)
 {
     // By number, as the export takes a label: the controls of every label of that number,
     // and the items those controls use.
@@ -232,30 +230,30 @@ bool ListLabels(CAdoDatabase& database, QList<LabelCounts>& labels, QString& err
         " (select count(*) from tblLabelControlItem i where i.ItemID in (select ItemID from tblLabelControls c where"
         " c.LabelID in (select LabelID from tblLabelInfo l where l.LabelNo=n.LabelNo)))"
         " from (select distinct LabelNo from tblLabelInfo) n");
+    korvel::Result<QList<LabelCounts>> labels{korvel::Outcome::success(), {}};
     if (!database.Query(sql, &rows)) {
-        error = database.lastError();
-        return false;
+        labels.outcome = korvel::Outcome::failure(database.lastError());
+        return labels;
     }
-    labels.clear();
     for (const qsizetype row : OrderIgnoringCase(FirstColumn(rows)))
-        labels.append({rows[row].value(0), rows[row].value(1).toLongLong(), rows[row].value(2).toLongLong()});
-    return true;
+        labels.value.append({rows[row].value(0), rows[row].value(1).toLongLong(), rows[row].value(2).toLongLong()});
+    return labels;
 }
 
-bool ExportLabels(CAdoDatabase& database, const QStringList& labelNos, const QString& folder,
-                  const BatchProgress& progress, QList<BatchOutcome>& outcomes, QString& error)
+korvel::Result<QList<BatchOutcome>> ExportLabels(CAdoDatabase& database, const QStringList& labelNos,
+                                                 const QString& folder, const BatchProgress& progress)
 {
-    QStringList paths;
-    if (!PlanFiles(labelNos, folder, paths, error))
-        return false;
-    outcomes.clear();
+    const korvel::Result<QStringList> paths = PlanFiles(labelNos, folder);
+    if (!paths)
+        return {paths.outcome, {}};
+    korvel::Result<QList<BatchOutcome>> outcomes{korvel::Outcome::success(), {}};
     for (qsizetype i = 0; i < labelNos.size(); ++i) {
         progress(i, labelNos.size(), labelNos[i]);
-        const korvel::Outcome exported = ExportLabelTo(database, labelNos[i], paths[i], LinkAtTarget::Refuse);
-        outcomes.append({labelNos[i], exported.message()});
+        const korvel::Outcome exported = ExportLabelTo(database, labelNos[i], paths.value[i], LinkAtTarget::Refuse);
+        outcomes.value.append({labelNos[i], exported.message()});
     }
     progress(labelNos.size(), labelNos.size(), QString());
-    return true;
+    return outcomes;
 }
 
 QList<BatchOutcome> ImportLabels(CAdoDatabase& database, const QStringList& files, const BatchProgress& progress)

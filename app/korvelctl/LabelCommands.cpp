@@ -62,35 +62,26 @@ bool ReportFilesLeft(const QStringList& files, qsizetype done, const QString& st
     return false;
 }
 
-// The labels of a database, in the window's order.
-bool LabelsOf(CAdoDatabase& database, QList<LabelCounts>& labels, MessageSink& messages)
-{
-    QString error;
-    if (!ListLabels(database, labels, error)) {
-        messages.ShowWarning(error);
-        return false;
-    }
-    return true;
-}
-
 int ExportToFolder(const QString& settings, const QStringList& chosen, const QString& folder, CommandContext& context)
 {
     return OnOpenSettingsDatabase(settings, context, [&](CAdoDatabase& database, MessageSink& messages) {
         QStringList labelNos = chosen;
         if (chosen.isEmpty()) {
-            QList<LabelCounts> labels;
-            if (!LabelsOf(database, labels, messages))
+            const korvel::Result<QList<LabelCounts>> labels = ListLabels(database);
+            if (!labels) {
+                messages.ShowWarning(labels.message());
                 return false;
-            for (const LabelCounts& label : labels)
+            }
+            for (const LabelCounts& label : labels.value)
                 labelNos.append(label.labelNo);
         }
-        QList<BatchOutcome> outcomes;
-        QString error;
-        if (!ExportLabels(database, labelNos, folder, ProgressOf(context, QStringLiteral("导出")), outcomes, error)) {
-            messages.ShowWarning(error + QStringLiteral("，未导出任何标签"));
+        const korvel::Result<QList<BatchOutcome>> outcomes =
+            ExportLabels(database, labelNos, folder, ProgressOf(context, QStringLiteral("导出")));
+        if (!outcomes) {
+            messages.ShowWarning(outcomes.message() + QStringLiteral("，未导出任何标签"));
             return false;
         }
-        return PrintSummary(outcomes, context, [&folder](QString total, QString done, QString failed) {
+        return PrintSummary(outcomes.value, context, [&folder](QString total, QString done, QString failed) {
             return QStringLiteral("导出 %1 个标签到 %2：成功 %3 个，失败 %4 个")
                 .arg(total, EscapeForDisplay(folder), done, failed);
         });
@@ -117,10 +108,12 @@ int RunLabelsCommand(const CommandLine& line, CommandContext& context)
     if (line.arguments.size() != 1)
         return kExitUsage;
     return OnOpenSettingsDatabase(line.arguments[0], context, [&context](CAdoDatabase& database, MessageSink& messages) {
-        QList<LabelCounts> labels;
-        if (!LabelsOf(database, labels, messages))
+        const korvel::Result<QList<LabelCounts>> labels = ListLabels(database);
+        if (!labels) {
+            messages.ShowWarning(labels.message());
             return false;
-        for (const LabelCounts& label : labels)
+        }
+        for (const LabelCounts& label : labels.value)
             context.out << EscapeForDisplay(label.labelNo) << '\t' << label.controls << '\t' << label.items << '\n';
         return true;
     });
