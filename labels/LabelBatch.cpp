@@ -272,26 +272,29 @@ QList<BatchOutcome> ImportLabels(CAdoDatabase& database, const QStringList& file
     return outcomes;
 }
 
-bool CheckBundles(CAdoDatabase& database, const QStringList& files, const BatchProgress& progress,
-                  QList<FileCheck>& checks, QString& error)
+korvel::Result<QList<FileCheck>> CheckBundles(CAdoDatabase& database, const QStringList& files,
+                                              const BatchProgress& progress)
 {
-    checks.clear();
+    korvel::Result<QList<FileCheck>> checks{korvel::Outcome::success(), {}};
     if (!database.BeginTrans()) {
-        error = FailureText(database.lastError(), QStringLiteral("开始事务失败"));
-        return false;
+        checks.outcome = korvel::Outcome::failure(FailureText(database.lastError(), QStringLiteral("开始事务失败")));
+        return checks;
     }
-    for (qsizetype i = 0; i < files.size() && error.isEmpty(); ++i) {
+    QString stopReason;
+    for (qsizetype i = 0; i < files.size() && stopReason.isEmpty(); ++i) {
         progress(i, files.size(), files[i]);
-        const std::optional<QStringList> problems = CheckBundle(database, files[i], error);
+        const std::optional<QStringList> problems = CheckBundle(database, files[i], stopReason);
         if (!problems)
             break;
-        checks.append({files[i], *problems});
+        checks.value.append({files[i], *problems});
         if (!problems->isEmpty() && database.ConnectionLost())
             break;
     }
     progress(files.size(), files.size(), QString());
     // A server that lost the connection has dropped the transaction already.
-    if (!database.RollbackTrans() && error.isEmpty() && !database.ConnectionLost())
-        error = FailureText(database.lastError(), QStringLiteral("回滚事务失败"));
-    return error.isEmpty();
+    if (!database.RollbackTrans() && stopReason.isEmpty() && !database.ConnectionLost())
+        stopReason = FailureText(database.lastError(), QStringLiteral("回滚事务失败"));
+    if (!stopReason.isEmpty())
+        checks.outcome = korvel::Outcome::failure(stopReason);
+    return checks;
 }

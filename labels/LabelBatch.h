@@ -75,7 +75,7 @@ struct FileCheck
 // the embedded engine the values the value rules refuse, and otherwise what the trial
 // import was refused for (on a server the server decides on a value). Changes nothing.
 // Gives the outcome of each file checked: a lost connection, or a trial that cannot be
-// taken back alone, stops the check and the files after it are left out. False with the
-// reason when the check's transaction cannot begin or end.
-[[nodiscard]] bool CheckBundles(CAdoDatabase& database, const QStringList& files, const BatchProgress& progress,
-                                QList<FileCheck>& checks, QString& error);
+// taken back alone, stops the check and the files after it are left out. A failure, with
+// the files checked so far, when the check's transaction cannot begin or end.
+korvel::Result<QList<FileCheck>> CheckBundles(CAdoDatabase& database, const QStringList& files,
+                                              const BatchProgress& progress);

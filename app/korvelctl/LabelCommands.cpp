@@ -177,9 +177,7 @@ int RunCheckCommand(const CommandLine& line, CommandContext& context)
         return kExitUsage;
     return OnOpenSettingsDatabase(words[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
         const QStringList files = words.mid(1);
-        QList<FileCheck> checks;
-        QString error;
-        const bool ended = CheckBundles(database, files, ProgressOf(context, QStringLiteral("检查")), checks, error);
+        const auto [ended, checks] = CheckBundles(database, files, ProgressOf(context, QStringLiteral("检查")));
         qsizetype refused = 0;
         for (const FileCheck& check : checks) {
             refused += check.problems.isEmpty() ? 0 : 1;
@@ -193,8 +191,8 @@ int RunCheckCommand(const CommandLine& line, CommandContext& context)
                            .arg(checks.size() - refused)
                            .arg(refused);
         if (!ended)
-            messages.ShowWarning(error);
-        return ReportFilesLeft(files, checks.size(), QStringLiteral("检查中断，%1 个文件未检查："), context) && ended &&
-               refused == 0;
+            messages.ShowWarning(ended.message());
+        return ReportFilesLeft(files, checks.size(), QStringLiteral("检查中断，%1 个文件未检查："), context) &&
+               ended.ok() && refused == 0;
     });
 }

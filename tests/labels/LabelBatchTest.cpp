@@ -192,9 +192,8 @@ TEST_F(LabelBatchTest, TheCheckGivesEachFileTheVerdictOfItsImportInTheSameCallAn
     QStringList files;
     for (const auto& c : cases)
         files.append(c.file);
-    QList<FileCheck> checks;
-    QString error;
-    ASSERT_TRUE(CheckBundles(open, files, record, checks, error)) << error.toStdString();
+    const auto [checked, checks] = CheckBundles(open, files, record);
+    ASSERT_TRUE(Succeeded(checked));
     ASSERT_EQ(checks.size(), files.size());
     for (qsizetype i = 0; i < checks.size(); ++i) {
         const QStringList& found = checks[i].problems;
@@ -231,11 +230,10 @@ TEST_F(LabelBatchTest, ALostConnectionStopsABatchAndKeepsWhatWasImported)
         plan = FaultPlan();
         return done;
     };
-    QList<FileCheck> checks;
-    QString error;
     EXPECT_EQ(losingTheConnection([&](CAdoDatabase& faulty) {
-                  EXPECT_TRUE(CheckBundles(faulty, files, record, checks, error)) << error.toStdString();
-                  return checks.size();
+                  const korvel::Result<QList<FileCheck>> checks = CheckBundles(faulty, files, record);
+                  EXPECT_TRUE(Succeeded(checks.outcome));
+                  return checks.value.size();
               }),
               2);
     QList<BatchOutcome> outcomes;
