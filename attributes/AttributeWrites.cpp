@@ -67,7 +67,7 @@ Outcome writeAttribute(CAdoDatabase& database, const AttributeWrite& write, cons
     const QString failure = QString::fromUtf8(write.failure);
     qint64 changed = 0;
     if (!database.Execute(statement, &changed))
-        return Outcome::failure(database.m_strError + failure);
+        return Outcome::failure(database.lastError() + failure);
     if (changed == 0)
         return Outcome::failure(QStringLiteral("没有找到要写入的记录，") + failure);
     return Outcome::success();

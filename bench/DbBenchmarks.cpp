@@ -171,7 +171,7 @@ void InsertRowsWithKeysAndPictures(benchmark::State& state)
         if (!connection.Open(database.connectionString()) || !connection.BeginTrans() ||
             !connection.InsertRows(&table, QStringLiteral("tblItems"), &skip, QStringLiteral("LineID")) ||
             !connection.CommitTrans())
-            state.SkipWithError(qPrintable(connection.m_strError));
+            state.SkipWithError(qPrintable(connection.lastError()));
     }
 }
 

@@ -68,7 +68,7 @@ public:
         });
         WithDatabase(target(), [](sqlite3* db) { ExecOrExit(db, BenchSchema()); });
         RecordingMessageSink messages;
-        if (!ExportLabel(ConnectionString(source()), kLabelNo, bundle(), messages)) {
+        if (!ShownIn(messages, ExportLabel(ConnectionString(source()), kLabelNo, bundle()))) {
             std::fprintf(stderr, "benchmark set-up failed: %s\n", qPrintable(messages.warnings.join(QLatin1Char('|'))));
             std::exit(1);
         }
@@ -172,7 +172,7 @@ QString ShellExportScript()
     const BenchFiles& files = Files();
     const QStringList statements = StatementsOf(
         [&files](const QString& connectionString, MessageSink& messages) {
-            return ExportLabel(connectionString, kLabelNo, files.exportPath(), messages);
+            return ShownIn(messages, ExportLabel(connectionString, kLabelNo, files.exportPath()));
         },
         files.source());
     static const QRegularExpression catalogue(QStringLiteral("^select name from syscolumns where id=object_id\\('(\\w+)'\\)$"));
@@ -196,7 +196,7 @@ void ExportLargeLabel(benchmark::State& state)
     const BenchFiles& files = Files();
     for (auto _ : state) {
         RecordingMessageSink messages;
-        if (!ExportLabel(BenchFiles::ConnectionString(files.source()), kLabelNo, files.exportPath(), messages))
+        if (!ShownIn(messages, ExportLabel(BenchFiles::ConnectionString(files.source()), kLabelNo, files.exportPath())))
             state.SkipWithError(qPrintable(messages.warnings.join(QLatin1Char('|'))));
     }
 }

@@ -70,25 +70,24 @@ public:
         SeedLargeLabel(db, kLargeLabelNo, kControls, 1);
         ExecOrExit(db, "COMMIT");
         sqlite3_close(db);
-        RecordingMessageSink messages;
-        if (!ExportLabel(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(source), kLargeLabelNo, large(),
-                         messages))
-            Fail(messages.warnings.join(QLatin1Char('|')));
+        if (const korvel::Outcome exported =
+                ExportLabel(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(source), kLargeLabelNo, large());
+            !exported)
+            Fail(exported.message());
 
         const QString demo = m_dir.filePath(QStringLiteral("demo.db"));
         QString error;
         CAdoDatabase database;
-        QList<LabelCounts> labels;
         if (!CreateDemoDatabase(demo, DemoOptions(), error) ||
-            !database.Open(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(demo)) ||
-            !ListLabels(database, labels, error))
-            Fail(error + database.m_strError);
+            !database.Open(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(demo)))
+            Fail(error + database.lastError());
+        const korvel::Result<QList<LabelCounts>> labels = ListLabels(database);
         QStringList labelNos;
-        for (const LabelCounts& label : labels)
+        for (const LabelCounts& label : labels.value)
             labelNos.append(label.labelNo);
-        QList<BatchOutcome> outcomes;
-        if (!ExportLabels(database, labelNos, folder(), [](qsizetype, qsizetype, const QString&) {}, outcomes, error))
-            Fail(error);
+        if (const auto exported = ExportLabels(database, labelNos, folder(), [](qsizetype, qsizetype, const QString&) {});
+            !labels || !exported)
+            Fail(labels.message() + exported.message());
         for (const QString& name : QDir(folder()).entryList(QDir::Files, QDir::Name))
             m_demo.append(QDir(folder()).filePath(name));
     }
@@ -142,7 +141,7 @@ private:
     {
         CAdoDatabase database;
         if (!database.Open(connection) || !database.Execute(sql))
-            Fail(sql.left(80) + QStringLiteral(": ") + database.m_strError);
+            Fail(sql.left(80) + QStringLiteral(": ") + database.lastError());
     }
 };
 
@@ -222,7 +221,7 @@ Cost Measure(const QString& connection, const LatencyProxy* proxy, const Action&
     CAdoDatabase database;
     RecordingMessageSink messages;
     if (!database.Open(connection) || !action(database, messages))
-        Fail(database.m_strError + messages.warnings.join(QLatin1Char('|')));
+        Fail(database.lastError() + messages.warnings.join(QLatin1Char('|')));
     database.Close();
     Cost cost;
     cost.seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
@@ -289,17 +288,17 @@ void RunOn(BenchServer& server, const Bundles& bundles)
          true, bundles.demo().size()},
         {"export of the label of 1,000 controls",
          [&bundles](CAdoDatabase& database, MessageSink& messages) {
-             return ExportLabelTo(database, kLargeLabelNo, bundles.exported(), LinkAtTarget::WriteThrough, messages);
+             const korvel::Outcome exported =
+                 ExportLabelTo(database, kLargeLabelNo, bundles.exported(), LinkAtTarget::WriteThrough);
+             messages.ShowWarning(exported.message());
+             return exported.ok();
          },
          false, 0},
         {"labels",
          [](CAdoDatabase& database, MessageSink& messages) {
-             QList<LabelCounts> labels;
-             QString error;
-             if (ListLabels(database, labels, error))
-                 return true;
-             messages.ShowWarning(error);
-             return false;
+             const korvel::Result<QList<LabelCounts>> labels = ListLabels(database);
+             messages.ShowWarning(labels.message());
+             return labels.ok();
          },
          false, 0},
     };

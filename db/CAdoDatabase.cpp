@@ -41,7 +41,7 @@ void CAdoDatabase::SetComError(const DbError& error)
 {
     // A connection that is lost stays lost: the failures after it need not say so again.
     m_bConnectionLost = m_bConnectionLost || error.connectionLost;
-    m_strError = QStringLiteral("ADO 错误：0x%1，%2")
+    m_lastError = QStringLiteral("ADO 错误：0x%1，%2")
                      .arg(QString::asprintf("%8x", error.code), error.description.value_or(QStringLiteral("(null)")));
 }
 
@@ -59,6 +59,7 @@ bool CAdoDatabase::Open(const QString& connectionString)
 {
     Disconnect();
     m_bConnectionLost = false;
+    m_lastError.clear();
     DbError error = DbError::MissingObject();
     if (m_bClosed) {
         SetComError(error);
@@ -100,6 +101,7 @@ void CAdoDatabase::Close()
 
 bool CAdoDatabase::Execute(const QString& sql, qint64* rowsAffected)
 {
+    m_lastError.clear();
     DbError error;
     DbClient* client = ConnectedClient(error);
     qint64 rows = 0;
@@ -120,6 +122,7 @@ void CAdoDatabase::CloseRecordset()
 bool CAdoDatabase::OpenRecordset(const QString& sql)
 {
     CloseRecordset();
+    m_lastError.clear();
     DbError error;
     DbClient* client = ConnectedClient(error);
     if (client)
@@ -145,7 +148,7 @@ bool CAdoDatabase::ForEachRow(const QString& sql, const RowHandler& onRow)
     if (!OpenRecordset(sql))
         return false;
     // After a failure while reading, the rows handed over so far stay with the caller; the
-    // error is recorded like any other, since callers show m_strError and it must say what
+    // error is recorded like any other, since callers show lastError() and it must say what
     // failed.
     DbError error;
     const int fieldCount = m_pRecordset->FieldCount();
@@ -190,6 +193,7 @@ QString CAdoDatabase::EqualsCondition(const QString& column, int type, const QSt
 
 bool CAdoDatabase::RunOnClient(bool (DbClient::*operation)(DbError&))
 {
+    m_lastError.clear();
     DbError error;
     DbClient* client = ConnectedClient(error);
     if (client && (client->*operation)(error))

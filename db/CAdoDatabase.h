@@ -51,8 +51,9 @@ QString SqlLiteralForType(const ColumnType& type, const QString& value, const Sq
 using DbClientFactory = std::function<std::unique_ptr<DbClient>(const QString& connectionString, DbError& error)>;
 
 // The program's one road to the database. Each user action builds its own object, opens
-// it, runs its statements and drops it. Operations report success as true/false and leave
-// the reason for a failure in m_strError, which only a failure ever overwrites.
+// it, runs its statements and drops it. Operations report success as true/false; the
+// reason for a failure is lastError(), which each operation clears as it begins, so that an
+// older failure never stands in for a newer one.
 class CAdoDatabase
 {
 public:
@@ -100,7 +101,7 @@ public:
         ColumnType type;
     };
     // The columns of a table as the server has them, narrow text with the code page of its
-    // collation; false when the table cannot be read (m_strError says why).
+    // collation; false when the table cannot be read (lastError() says why).
     bool GetLiveColumns(const QString& tableName, QList<LiveColumn>& columns);
     // The column a name from outside (a bundle's header) names, as SQL Server matches
     // names: ignoring case. Null when there is none.
@@ -136,13 +137,14 @@ public:
     // engine, which follows them; a server decides for itself.
     bool ValueRulesDecide() const;
 
+    // Why the last operation failed, as the user reads it; empty after one that worked.
+    const QString& lastError() const { return m_lastError; }
+
     // The requests this object has sent to its connections since it was made: each
     // statement or batch, long binary write, and start or end of a transaction. On a server
     // each costs at least one round trip, which is what an action across a plant's network
     // is paid in.
     qint64 StatementsSent() const { return m_statementsSent; }
-
-    QString m_strError;
 
 private:
     bool Disconnect();
@@ -172,6 +174,7 @@ private:
     bool m_bInTransaction = false;
     qint64 m_batches = 0; // each batch's savepoint is named by its number
     qint64 m_statementsSent = 0;
+    QString m_lastError;
     // The columns of the tables, and their code pages, as the server gave them on this
     // connection.
     QHash<QString, QList<LiveColumn>> m_liveColumns;

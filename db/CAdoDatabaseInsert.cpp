@@ -168,6 +168,7 @@ struct CAdoDatabase::RowsInsert
 bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const QList<int>* skip,
                               const QString& keyColumn, qsizetype* failedRow)
 {
+    m_lastError.clear();
     qsizetype unused = 0;
     qsizetype& failed = failedRow ? *failedRow : unused;
     failed = 0;
@@ -302,11 +303,11 @@ bool CAdoDatabase::InsertBatch(RowsInsert& insert, qsizetype firstRow, const QSt
     }
     if (m_bConnectionLost)
         return false;
-    const QString refusal = m_strError;
+    const QString refusal = m_lastError;
     // A batch the server could not compile ran none of its statements, the savepoint
     // included; a transaction that the error ended leaves nothing to try again.
     if (!RollbackToSavepoint(savepoint) && !TransactionStillOpen()) {
-        m_strError = refusal;
+        m_lastError = refusal;
         return false;
     }
     insert.heldSavepoint.clear();
@@ -395,7 +396,7 @@ bool CAdoDatabase::WriteBlob(const QString& tableName, const QString& column, co
     if (client && client->ExecuteWithBinary(update, bytes, rowsChanged, error)) {
         if (rowsChanged != 0) // -1: the server counts nothing
             return true;
-        // Each failure is recorded: the import shows m_strError, which must say what failed.
+        // Each failure is recorded: the import shows lastError(), which must say what failed.
         error = DbError::DriverFailure(QStringLiteral("写入长二进制数据失败：%1 没有选中任何行").arg(update));
     }
     SetComError(error);

@@ -31,11 +31,12 @@ LoginDialog::LoginDialog(ProgramContext context, QWidget* parent)
 
 void LoginDialog::accept()
 {
-    const std::optional<QString> connection =
-        ReadConnectionString(m_context.configDirectory() + kSettingsFileName, m_context.messages());
-    if (!connection)
+    const Result<QString> connection = ReadConnectionString(m_context.configDirectory() + kSettingsFileName);
+    if (!connection) {
+        m_context.messages().ShowWarning(connection.message());
         return;
-    const Outcome checked = checkAdminPassword(*connection, m_password->text());
+    }
+    const Outcome checked = checkAdminPassword(connection.value, m_password->text());
     if (!checked) {
         m_context.messages().ShowWarning(checked.message());
         return;

@@ -36,15 +36,16 @@ MainWindow::MainWindow(ProgramContext context, QWidget* parent)
 
 void MainWindow::load()
 {
-    const std::optional<QString> connection =
-        ReadConnectionString(m_context.configDirectory() + kSettingsFileName, m_context.messages());
-    if (!connection)
+    const Result<QString> connection = ReadConnectionString(m_context.configDirectory() + kSettingsFileName);
+    if (!connection) {
+        m_context.messages().ShowWarning(connection.message());
         return;
-    m_connectionString = *connection;
+    }
+    m_connectionString = connection.value;
 
     CAdoDatabase database;
     if (!database.Open(m_connectionString)) {
-        m_context.messages().ShowWarning(database.m_strError);
+        m_context.messages().ShowWarning(database.lastError());
         return;
     }
     fillLists(database);
@@ -82,7 +83,10 @@ Result<QStringList> MainWindow::readActiveLabels(CAdoDatabase& database)
 
 void MainWindow::loadValueLists()
 {
-    (void)LoadValueListFile(m_context.configDirectory() + kValueListFileName, m_valueLists, m_context.messages());
+    Result<ValueLists> read = ReadValueListFile(m_context.configDirectory() + kValueListFileName);
+    if (!read)
+        m_context.messages().ShowWarning(read.message());
+    m_valueLists = std::move(read.value);
 }
 
 void MainWindow::showAbout()

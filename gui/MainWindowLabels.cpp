@@ -32,7 +32,11 @@ void MainWindow::exportLabel()
     const QString path = m_context.fileDialogs().getSaveFileName(this, kBundleFilter, kBundleSuffix);
     if (path.isEmpty())
         return;
-    ExportLabel(m_connectionString, labelNumber, path, m_context.messages());
+    const Outcome exported = ExportLabel(m_connectionString, labelNumber, path);
+    if (exported)
+        m_context.messages().ShowInformation(QStringLiteral("导出成功"));
+    else
+        m_context.messages().ShowWarning(exported.message());
 }
 
 void MainWindow::importLabel()
@@ -41,8 +45,10 @@ void MainWindow::importLabel()
     if (path.isEmpty())
         return;
     DialogLabelResolver resolver(this, m_context.messages());
-    if (ImportLabel(m_connectionString, path, resolver, m_context.messages()))
-        refreshLabelList();
+    if (!ImportLabel(m_connectionString, path, resolver, m_context.messages()))
+        return;
+    m_context.messages().ShowInformation(QStringLiteral("导入成功"));
+    refreshLabelList();
 }
 
 void MainWindow::refreshLabelList()
@@ -51,7 +57,7 @@ void MainWindow::refreshLabelList()
     // that cannot be read again stays as it was.
     CAdoDatabase database;
     if (!database.Open(m_connectionString)) {
-        m_context.messages().ShowWarning(database.m_strError);
+        m_context.messages().ShowWarning(database.lastError());
         return;
     }
     Result<QStringList> labels = readActiveLabels(database);

@@ -29,7 +29,7 @@ void MainWindow::listChildren(const Cascade& cascade, const QComboBox& records, 
 
     CAdoDatabase database;
     if (!database.Open(m_connectionString)) {
-        m_context.messages().ShowWarning(database.m_strError);
+        m_context.messages().ShowWarning(database.lastError());
         return;
     }
     Result<Children> found = childrenOf(database, cascade, number);

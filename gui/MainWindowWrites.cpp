@@ -30,7 +30,7 @@ void MainWindow::writeChosenValue(const AttributeWrite& write, const WriteTarget
     }
     CAdoDatabase database;
     if (!database.Open(m_connectionString)) {
-        m_context.messages().ShowWarning(database.m_strError);
+        m_context.messages().ShowWarning(database.lastError());
         return;
     }
     const Outcome written =

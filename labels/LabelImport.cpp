@@ -134,13 +134,11 @@ bool ImportTable(CAdoDatabase& database, BundleBlock& block, const IdentifierMap
         skip.append(static_cast<int>(ColumnPosition(block.rows[0], kLineIdColumn, ColumnOccurrence::First)));
         keyColumn = kLineIdColumn;
     }
-    // Some failures of InsertRows leave m_strError alone; an older text must not stand in.
-    database.m_strError.clear();
     qsizetype failedRow = 0;
     if (!database.InsertRows(&block.rows, block.tableName, &skip, keyColumn, &failedRow)) {
         // The database's text names the column (one of the file's, when the table lacks it);
         // the line tells which row of the file it refused.
-        error = FailureText(database.m_strError, QStringLiteral("导入表 %1 失败").arg(block.tableName));
+        error = FailureText(database.lastError(), QStringLiteral("导入表 %1 失败").arg(block.tableName));
         if (failedRow > 0)
             error += QStringLiteral("（标签文件第 %1 行）").arg(LineOfRow(block, failedRow));
         return false;
@@ -177,12 +175,9 @@ bool RowExists(CAdoDatabase& database, const QString& tableName, const QString& 
 
 bool NewGuidText(CAdoDatabase& database, QString& guid, QString& error)
 {
-    // A query that fails while reading leaves m_strError alone: clear it, so that an
-    // older failure is not reported as this one.
-    database.m_strError.clear();
     TextTable rows;
     if (!database.Query(QStringLiteral("select NEWID()"), &rows) || rows.isEmpty() || !IsGuidText(rows[0].value(0))) {
-        error = FailureText(database.m_strError, QStringLiteral("生成新标识失败"));
+        error = FailureText(database.lastError(), QStringLiteral("生成新标识失败"));
         return false;
     }
     guid = CanonicalGuidText(rows[0][0]).mid(1, 36);
@@ -200,7 +195,6 @@ bool NewGuidTexts(CAdoDatabase& database, qsizetype count, QStringList& guids, Q
         }
         return true;
     }
-    database.m_strError.clear();
     QStringList drawn;
     const bool queried = database.QueryColumn(query, &drawn);
     for (const QString& text : drawn) {
@@ -209,7 +203,7 @@ bool NewGuidTexts(CAdoDatabase& database, qsizetype count, QStringList& guids, Q
     }
     // An engine that drew one for the whole statement would give every row the same.
     if (!queried || guids.size() != count || QSet<QString>(guids.cbegin(), guids.cend()).size() != count) {
-        error = FailureText(database.m_strError, QStringLiteral("生成新标识失败"));
+        error = FailureText(database.lastError(), QStringLiteral("生成新标识失败"));
         return false;
     }
     return true;
@@ -220,23 +214,24 @@ bool ImportLabel(const QString& connectionString, const QString& path, Duplicate
 {
     CAdoDatabase database;
     if (!database.Open(connectionString)) {
-        messages.ShowWarning(database.m_strError);
+        messages.ShowWarning(database.lastError());
         return false;
     }
     if (!ImportBundleFile(database, path, resolver, ImportTransaction::Own, messages))
         return false;
     database.Close();
-    messages.ShowInformation(QStringLiteral("导入成功"));
     return true;
 }
 
 bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
                       ImportTransaction transaction, MessageSink& messages)
 {
-    const std::optional<QByteArray> file = ReadWholeFile(path, messages);
-    if (!file)
+    const korvel::Result<QByteArray> file = ReadWholeFile(path);
+    if (!file) {
+        messages.ShowWarning(file.message());
         return false;
-    CheckedBundle bundle = ReadCheckedBundle(*file);
+    }
+    CheckedBundle bundle = ReadCheckedBundle(file.value);
     return ImportBundle(database, bundle, resolver, transaction, messages);
 }
 
@@ -258,7 +253,7 @@ bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelR
     }
     const bool own = transaction == ImportTransaction::Own;
     if (own && !database.BeginTrans()) {
-        messages.ShowWarning(FailureText(database.m_strError, QStringLiteral("开始事务失败")) + kNothingImported);
+        messages.ShowWarning(FailureText(database.lastError(), QStringLiteral("开始事务失败")) + kNothingImported);
         return false;
     }
     if (!ImportBlocks(database, bundle.blocks, error)) {
@@ -270,7 +265,7 @@ bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelR
         return false;
     }
     if (own && !database.CommitTrans()) {
-        const QString failure = FailureText(database.m_strError, QStringLiteral("提交事务失败"));
+        const QString failure = FailureText(database.lastError(), QStringLiteral("提交事务失败"));
         (void)database.RollbackTrans();
         messages.ShowWarning(failure + kNothingImported);
         return false;

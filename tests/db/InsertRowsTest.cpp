@@ -41,7 +41,7 @@ TEST_F(InsertRowsTest, TheKeyIsReadBackAndLongBinaryIsWritten)
                        {"{66666666-2222-3333-4444-555555555555}", "9", "", "", "0", "", "", ""}};
     const QList<int> skip = {1};
     ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), &skip, QStringLiteral("LineID")))
-        << database.m_strError.toStdString();
+        << database.lastError().toStdString();
     EXPECT_EQ(table[1][1], QStringLiteral("1")) << "the identity the database gave replaces the bundle's";
     EXPECT_EQ(table[2][1], QStringLiteral("2"));
 
@@ -81,12 +81,12 @@ TEST_F(InsertRowsTest, TheFirstRejectedRowStopsTheInsert)
 {
     TextTable table = {{"LineID", "Caption"}, {"1", "a"}, {"1", "duplicate key"}, {"2", "never tried"}};
     EXPECT_FALSE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), nullptr, QString()));
-    EXPECT_TRUE(database.m_strError.startsWith(QStringLiteral("ADO 错误：0x80004005，")));
+    EXPECT_TRUE(database.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，")));
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblLabelControlItem")), QStringLiteral("1"));
 
     TextTable unknown = {{"A"}, {"1"}};
     EXPECT_FALSE(database.InsertRows(&unknown, QStringLiteral("tblNothing"), nullptr, QString()));
-    EXPECT_TRUE(database.m_strError.contains(QStringLiteral("tblNothing")));
+    EXPECT_TRUE(database.lastError().contains(QStringLiteral("tblNothing")));
 }
 
 TEST_F(InsertRowsTest, HeaderNamesAreMatchedIgnoringCaseForTheCheckAndTheTypeAlike)
@@ -96,7 +96,7 @@ TEST_F(InsertRowsTest, HeaderNamesAreMatchedIgnoringCaseForTheCheckAndTheTypeAli
                        {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "0", "it's", "0AFF", "FF00"}};
     const QList<int> skip = {1};
     ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), &skip, QStringLiteral("lineid")))
-        << database.m_strError.toStdString();
+        << database.lastError().toStdString();
     EXPECT_EQ(table[1][1], QStringLiteral("1"));
     EXPECT_EQ(query(QStringLiteral("select Caption, Checksum, Picture from tblLabelControlItem")),
               TextTable({{"it's", "0AFF", "FF00"}}));
@@ -119,7 +119,7 @@ TEST_F(InsertRowsTest, TheKeyAndTheLongBinaryKeepTheirPlacesInATableOfAnotherCol
                        {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "9", "89504E470D0A1A0A", "x"}};
     const QList<int> skip = {1};
     ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblReordered"), &skip, QStringLiteral("LineID")))
-        << database.m_strError.toStdString();
+        << database.lastError().toStdString();
     EXPECT_EQ(table[1], TextRow({"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "1", "89504E470D0A1A0A", "x"}));
     EXPECT_EQ(query(QStringLiteral("select * from tblReordered")),
               TextTable({{"89504E470D0A1A0A", "x", "1", "{0F8FAD5B-D9CB-469F-A165-70867728950E}"}}));
@@ -131,7 +131,7 @@ TEST_F(InsertRowsTest, ARefusedValueNamesItsTableColumnAndRow)
     qsizetype failedRow = -1;
     EXPECT_FALSE(database.InsertRows(&table, QStringLiteral("tblCopy"), nullptr, QString(), &failedRow));
     EXPECT_EQ(failedRow, 2);
-    EXPECT_EQ(database.m_strError,
+    EXPECT_EQ(database.lastError(),
               QStringLiteral("ADO 错误：0x80004005，表 tblCopy 列 Bold 的值“yes”不是 bit 值（1、0、true 或 false）"));
 }
 
@@ -141,12 +141,12 @@ TEST_F(InsertRowsTest, OnlyLiveColumnNamesReachTheStatement)
               "CREATE TABLE tblSpaced (Id int, [Font Size] decimal(5,2), \"Odd\"\"Name\" image);");
     TextTable hostile = {{"LineID", "Caption) values (1, 'x'); DELETE FROM tblCopy; --"}, {"1", "a"}};
     EXPECT_FALSE(database.InsertRows(&hostile, QStringLiteral("tblCopy"), nullptr, QString()));
-    EXPECT_TRUE(database.m_strError.contains(QStringLiteral("无效"))) << database.m_strError.toStdString();
+    EXPECT_TRUE(database.lastError().contains(QStringLiteral("无效"))) << database.lastError().toStdString();
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblCopy")), QStringLiteral("1"));
 
     TextTable spaced = {{"Id", "font size", "Odd\"Name"}, {"1", "9.5", "0AFF"}};
     ASSERT_TRUE(database.InsertRows(&spaced, QStringLiteral("tblSpaced"), nullptr, QStringLiteral("Id")))
-        << database.m_strError.toStdString();
+        << database.lastError().toStdString();
     EXPECT_EQ(query(QStringLiteral("select * from tblSpaced")), TextTable({{"1", "9.50", "0AFF"}}))
         << "the long binary pass names the quoted column too";
 }
@@ -272,7 +272,7 @@ TEST(InsertRowsOnAServer, TheStatementsOfAnInsertWithItsKeyAndLongBinary)
     };
     for (const auto& server : cases) {
         ScriptedInsert insert(server.dialect);
-        EXPECT_TRUE(insert.inserted) << insert.database.m_strError.toStdString();
+        EXPECT_TRUE(insert.inserted) << insert.database.lastError().toStdString();
         EXPECT_EQ(insert.statements, server.statements);
         EXPECT_EQ(insert.table[1][0], QStringLiteral("17")) << "each row gets the key of its own insert";
         EXPECT_EQ(insert.table[2][0], QStringLiteral("18"));
@@ -292,7 +292,7 @@ TEST(InsertRowsOnAServer, ALongBinaryWriteThatSelectsNoRowFails)
     for (const auto& write : cases) {
         ScriptedInsert insert(TransactSqlDialect(), write.rowsChanged);
         EXPECT_EQ(insert.inserted, !*write.error) << write.rowsChanged;
-        EXPECT_EQ(insert.database.m_strError, QString::fromUtf8(write.error)) << write.rowsChanged;
+        EXPECT_EQ(insert.database.lastError(), QString::fromUtf8(write.error)) << write.rowsChanged;
     }
 }
 
@@ -300,7 +300,7 @@ TEST(InsertRowsOnAServer, AKeyThatComesBackEmptyFailsBeforeAnyLongBinaryIsWritte
 {
     ScriptedInsert insert(TransactSqlDialect(), 1, false);
     EXPECT_FALSE(insert.inserted);
-    EXPECT_EQ(insert.database.m_strError, QStringLiteral("ADO 错误：0x80004005，读回新行的键失败：数据库没有给出 A 的值"));
+    EXPECT_EQ(insert.database.lastError(), QStringLiteral("ADO 错误：0x80004005，读回新行的键失败：数据库没有给出 A 的值"));
     EXPECT_EQ(insert.statements.filter(QStringLiteral("update")), QStringList());
 }
 
@@ -309,7 +309,7 @@ TEST(InsertRowsOnAServer, TextItsCollationsCodePageLacksIsRefusedBeforeItIsSent)
     // SQL Server would store "线束" in F as "??".
     ScriptedInsert insert(TransactSqlDialect(), 1, true, {{"A", "F"}, {"9", "Café"}, {"9", "线束"}});
     EXPECT_FALSE(insert.inserted);
-    EXPECT_EQ(insert.database.m_strError,
+    EXPECT_EQ(insert.database.lastError(),
               QStringLiteral("ADO 错误：0x80004005，表 T 列 F 的值“线束”含有代码页 1252 无法表示的字符“线”"));
     EXPECT_EQ(insert.statements.filter(QStringLiteral("insert")),
               QStringList({"insert into T (F)  values(N'Café');select SCOPE_IDENTITY()"}));

@@ -112,7 +112,7 @@ TEST(EmbeddedClient, AFileUriNamesASharedInMemoryDatabase)
 {
     const QString uri = QStringLiteral("Provider=sqlite;Data Source=file:korvel-uri-test?mode=memory&cache=shared;");
     CAdoDatabase holder;
-    ASSERT_TRUE(holder.Open(uri)) << holder.m_strError.toStdString();
+    ASSERT_TRUE(holder.Open(uri)) << holder.lastError().toStdString();
     ASSERT_TRUE(holder.Execute(QStringLiteral("create table tblShared (Id int)")));
     ASSERT_TRUE(holder.Execute(QStringLiteral("insert into tblShared values (7)")));
     CAdoDatabase second;
@@ -129,7 +129,7 @@ TEST_F(EmbeddedClientTest, ABatchRunsUpToItsResultAndNothingAfterIt)
               TextTable({{"2", "2"}}));
     TextTable rows;
     EXPECT_FALSE(database.Query(QStringLiteral("select 1; delete from tblKinds"), &rows));
-    EXPECT_EQ(database.m_strError, QStringLiteral("ADO 错误：0x80004005，嵌入式数据库不执行结果集之后的语句"));
+    EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004005，嵌入式数据库不执行结果集之后的语句"));
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblKinds")), QStringLiteral("2"));
 }
 
@@ -144,6 +144,6 @@ TEST_F(EmbeddedClientTest, AStatementWaitsThirtySecondsForAnotherConnectionsLock
     ASSERT_TRUE(holder.BeginTrans());
     ASSERT_TRUE(holder.Execute(QStringLiteral("insert into tblKinds (Id) values (1)")));
     EXPECT_FALSE(database.Execute(QStringLiteral("insert into tblKinds (Id) values (2)")));
-    EXPECT_EQ(database.m_strError, QStringLiteral("ADO 错误：0x80004005，database is locked"));
+    EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004005，database is locked"));
     EXPECT_TRUE(holder.CommitTrans());
 }

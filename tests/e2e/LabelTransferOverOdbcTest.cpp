@@ -61,7 +61,7 @@ protected:
     void ExportEmbedded(const EmbeddedTestDatabase& database, const QString& labelNo, const QString& path)
     {
         RecordingMessageSink messages;
-        EXPECT_TRUE(ExportLabel(database.connectionString(), labelNo, path, messages))
+        EXPECT_TRUE(ShownIn(messages, ExportLabel(database.connectionString(), labelNo, path)))
             << messages.warnings.join('\n').toStdString();
     }
     // korvelctl with the test's settings file after the command.
@@ -504,26 +504,17 @@ TEST_P(LabelTransferOverOdbcTest, AnActionSendsAboutAsManyStatementsForALargeLab
          2},
         {"check",
          [&](CAdoDatabase& database) {
-             QList<FileCheck> checks;
-             QString error;
-             return CheckBundles(database, {bundle}, [](qsizetype, qsizetype, const QString&) {}, checks, error);
+             return CheckBundles(database, {bundle}, [](qsizetype, qsizetype, const QString&) {}).ok();
          },
          2},
         {"export",
          [&](CAdoDatabase& database) {
-             RecordingMessageSink messages;
-             return succeeds(ExportLabelTo(database, QStringLiteral("E2E-空"), File(QStringLiteral("out.bq")),
-                                           LinkAtTarget::WriteThrough, messages),
-                             messages);
+             return ExportLabelTo(database, QStringLiteral("E2E-空"), File(QStringLiteral("out.bq")),
+                                  LinkAtTarget::WriteThrough)
+                 .ok();
          },
          0},
-        {"labels",
-         [](CAdoDatabase& database) {
-             QList<LabelCounts> labels;
-             QString error;
-             return ListLabels(database, labels, error) && labels.size() == 1;
-         },
-         0},
+        {"labels", [](CAdoDatabase& database) { return ListLabels(database).value.size() == 1; }, 0},
     };
     QMap<QString, qint64> forOne;
     for (const int controls : {1, 1000}) {
@@ -531,7 +522,7 @@ TEST_P(LabelTransferOverOdbcTest, AnActionSendsAboutAsManyStatementsForALargeLab
         WriteLabelOfControls(bundle, controls);
         for (const auto& action : actions) {
             CAdoDatabase database;
-            ASSERT_TRUE(database.Open(ConnectionString())) << database.m_strError.toStdString();
+            ASSERT_TRUE(database.Open(ConnectionString())) << database.lastError().toStdString();
             EXPECT_TRUE(action.run(database)) << action.action;
             if (controls == 1)
                 forOne[action.action] = database.StatementsSent();

@@ -148,7 +148,7 @@ TEST_P(MainWindowOverOdbcTest, APasswordReachesTheServerAsTyped)
             settings.password = QString::fromUtf8(typed);
             CAdoDatabase database;
             EXPECT_TRUE(database.Open(BuildConnectionString(settings)))
-                << typed << " " << settings.provider.toStdString() << ": " << database.m_strError.toStdString();
+                << typed << " " << settings.provider.toStdString() << ": " << database.lastError().toStdString();
         }
     }
     for (const QString& login : logins)
