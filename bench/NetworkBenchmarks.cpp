@@ -17,7 +17,6 @@
 
 #include "bench/BenchLabel.h"
 #include "bench/BenchSupport.h"
-#include "bench/LatencyProxy.h"
 #include "tests/db/odbc/OdbcTestServer.h"
 #include "tests/support/RecordingMessageSink.h"
 #include "tests/support/TestFiles.h"
@@ -26,6 +25,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QUuid>
 
@@ -76,11 +76,11 @@ public:
             Fail(exported.message());
 
         const QString demo = m_dir.filePath(QStringLiteral("demo.db"));
-        QString error;
+        if (const korvel::Outcome created = CreateDemoDatabase(demo, DemoOptions()); !created)
+            Fail(created.message());
         CAdoDatabase database;
-        if (!CreateDemoDatabase(demo, DemoOptions(), error) ||
-            !database.Open(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(demo)))
-            Fail(error + database.lastError());
+        if (!database.Open(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(demo)))
+            Fail(database.lastError());
         const korvel::Result<QList<LabelCounts>> labels = ListLabels(database);
         QStringList labelNos;
         for (const LabelCounts& label : labels.value)
@@ -202,6 +202,44 @@ private:
     ConnectionSettings m_settings;
 };
 
+// The relay, a program of its own: the program measured shares its process with nothing.
+class Relay
+{
+public:
+    Relay(quint16 targetPort, std::chrono::microseconds oneWay)
+    {
+        m_process.start(QStringLiteral(KORVEL_LATENCY_PROXY_PATH),
+                        {QString::number(targetPort), QString::number(oneWay.count())});
+        m_port = ReadLine().toUShort();
+        if (m_port == 0)
+            Fail(QStringLiteral("the relay did not start"));
+    }
+    ~Relay()
+    {
+        m_process.closeWriteChannel();
+        m_process.waitForFinished();
+    }
+    quint16 Port() const { return m_port; }
+    qint64 RoundTrips()
+    {
+        m_process.write("\n");
+        return ReadLine().toLongLong();
+    }
+
+private:
+    QByteArray ReadLine()
+    {
+        while (!m_process.canReadLine()) {
+            if (!m_process.waitForReadyRead(10000))
+                Fail(QStringLiteral("the relay does not answer"));
+        }
+        return m_process.readLine().trimmed();
+    }
+
+    QProcess m_process;
+    quint16 m_port = 0;
+};
+
 // What one run of an action cost.
 struct Cost
 {
@@ -213,9 +251,9 @@ struct Cost
 // An action as korvelctl runs it: its own connection, opened first.
 using Action = std::function<bool(CAdoDatabase& database, MessageSink& messages)>;
 
-Cost Measure(const QString& connection, const LatencyProxy* proxy, const Action& action)
+Cost Measure(const QString& connection, Relay* relay, const Action& action)
 {
-    const qint64 roundTripsBefore = proxy ? proxy->RoundTrips() : 0;
+    const qint64 roundTripsBefore = relay ? relay->RoundTrips() : 0;
     QElapsedTimer timer;
     timer.start();
     CAdoDatabase database;
@@ -226,7 +264,7 @@ Cost Measure(const QString& connection, const LatencyProxy* proxy, const Action&
     Cost cost;
     cost.seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     cost.statements = database.StatementsSent();
-    cost.roundTrips = proxy ? proxy->RoundTrips() - roundTripsBefore : -1;
+    cost.roundTrips = relay ? relay->RoundTrips() - roundTripsBefore : -1;
     return cost;
 }
 
@@ -306,14 +344,14 @@ void RunOn(BenchServer& server, const Bundles& bundles)
     // costs[action][network]: one per run.
     QList<QList<QList<Cost>>> costs(actions.size(), QList<QList<Cost>>(std::size(kNetworks)));
     for (std::size_t n = 0; n < std::size(kNetworks); ++n) {
-        std::optional<LatencyProxy> proxy;
+        std::optional<Relay> relay;
         if (kNetworks[n].oneWay.count() > 0)
-            proxy.emplace(server.Port(), kNetworks[n].oneWay);
-        const QString connection = server.ConnectionString(proxy ? proxy->Port() : server.Port());
+            relay.emplace(server.Port(), kNetworks[n].oneWay);
+        const QString connection = server.ConnectionString(relay ? relay->Port() : server.Port());
         for (int run = 0; run < kRuns; ++run) {
             // The export and the labels find the labels the imports before them brought.
             for (qsizetype a = 0; a < actions.size(); ++a)
-                costs[a][n].append(Measure(connection, proxy ? &*proxy : nullptr, actions[a].action));
+                costs[a][n].append(Measure(connection, relay ? &*relay : nullptr, actions[a].action));
             server.EmptyLabelTables();
         }
     }
