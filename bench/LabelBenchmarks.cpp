@@ -175,7 +175,8 @@ QString ShellExportScript()
             return ShownIn(messages, ExportLabel(connectionString, kLabelNo, files.exportPath()));
         },
         files.source());
-    static const QRegularExpression catalogue(QStringLiteral("^select name from syscolumns where id=object_id\\('(\\w+)'\\)$"));
+    static const QRegularExpression catalogue(
+        QStringLiteral("^select name from syscolumns where id=object_id\\('(\\w+)'\\) order by colid$"));
     QStringList lines = {QStringLiteral(".mode list"), QStringLiteral(".separator , \"\\n\""),
                          QStringLiteral(".output ") + files.filePath(QStringLiteral("shell-export.txt"))};
     for (const QString& statement : statements) {
