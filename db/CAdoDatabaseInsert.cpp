@@ -298,8 +298,9 @@ bool CAdoDatabase::InsertBatch(RowsInsert& insert, qsizetype firstRow, const QSt
     TextTable keys;
     if (insert.key ? Query(batch, &keys) : Execute(batch)) {
         insert.heldSavepoint = savepoint;
-        return !insert.key ||
-               TakeNewKeys(insert, firstRow, rows.size(), FirstColumn(keys).join(QLatin1Char(',')).split(QLatin1Char(','), Qt::SkipEmptyParts));
+        const QStringList newKeys =
+            FirstColumn(keys).join(QLatin1Char(',')).split(QLatin1Char(','), Qt::SkipEmptyParts);
+        return !insert.key || TakeNewKeys(insert, firstRow, rows.size(), newKeys);
     }
     if (m_bConnectionLost)
         return false;
@@ -317,7 +318,8 @@ bool CAdoDatabase::InsertBatch(RowsInsert& insert, qsizetype firstRow, const QSt
 bool CAdoDatabase::TransactionStillOpen()
 {
     QStringList open;
-    return QueryColumn(Dialect().OpenTransactionsQuery(), &open) && open.value(0, QStringLiteral("0")) != QLatin1String("0");
+    return QueryColumn(Dialect().OpenTransactionsQuery(), &open) &&
+           open.value(0, QStringLiteral("0")) != QLatin1String("0");
 }
 
 // The keys a batch gave, in the rows' order.
