@@ -6,6 +6,8 @@
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -153,27 +155,45 @@ TEST_F(InsertRowsTest, OnlyLiveColumnNamesReachTheStatement)
 
 namespace {
 
+// What a server refuses of an insert in batches: the batches, and then the way back to
+// their savepoint; and whether a transaction is still open after that.
+struct BatchRefusal
+{
+    bool batches = false;
+    bool savepoints = false;
+    bool transactionOpen = true;
+};
+
 // A server as far as an insert needs one: the probe's columns, a new key for each insert,
 // the rows a long binary write changed, and every statement as it arrived.
 class ScriptedServer : public DbClient
 {
 public:
-    ScriptedServer(QStringList& statements, const SqlDialect& dialect, qint64 binaryRowsChanged, bool givesKeys)
-        : m_statements(statements), m_dialect(dialect), m_binaryRowsChanged(binaryRowsChanged), m_givesKeys(givesKeys)
+    ScriptedServer(QStringList& statements, const SqlDialect& dialect, qint64 binaryRowsChanged, bool givesKeys,
+                   BatchRefusal refusal)
+        : m_statements(statements), m_dialect(dialect), m_binaryRowsChanged(binaryRowsChanged), m_givesKeys(givesKeys),
+          m_refusal(refusal)
     {
     }
     bool Open(const QString&, DbError&) override { return m_open = true; }
     bool IsOpen() const override { return m_open; }
     bool Close(DbError&) override { return !(m_open = false); }
-    bool Execute(const QString& sql, qint64& rowsChanged, DbError&) override
+    bool Execute(const QString& sql, qint64& rowsChanged, DbError& error) override
     {
         m_statements.append(sql);
         rowsChanged = 1;
-        return true;
+        return !Refuses(sql, error);
     }
-    std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError&) override
+    std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError& error) override
     {
         m_statements.append(sql);
+        if (Refuses(sql, error))
+            return nullptr;
+        if (sql == QLatin1String("select @@TRANCOUNT")) {
+            return std::make_unique<BufferedCursor>(
+                QList<BufferedCursor::Field>{{"", {adInteger}}},
+                QList<BufferedCursor::Row>{{DbValue::FromText(m_refusal.transactionOpen ? "1" : "0")}}, std::nullopt);
+        }
         if (sql.startsWith(QLatin1String("select top 1 *"))) {
             return std::make_unique<BufferedCursor>(
                 QList<BufferedCursor::Field>{{"A", {adInteger}}, {"B", {adInteger}}, {"C", {adVarWChar, 50}},
@@ -208,23 +228,36 @@ public:
     const SqlDialect& Dialect() const override { return m_dialect; }
 
 private:
+    bool Refuses(const QString& sql, DbError& error) const
+    {
+        const bool refused = (m_refusal.batches && sql.startsWith(QLatin1String("SAVE TRANSACTION korvel_rows_"))) ||
+                             (m_refusal.savepoints && sql.startsWith(QLatin1String("ROLLBACK TRANSACTION korvel_rows_")));
+        if (refused)
+            error = DbError::DriverFailure(QStringLiteral("refused: ") + sql.section(QLatin1Char(';'), 0, 0));
+        return refused;
+    }
+
     QStringList& m_statements;
     const SqlDialect& m_dialect;
     qint64 m_binaryRowsChanged;
     bool m_givesKeys; // otherwise NULL, as SCOPE_IDENTITY() of a table without an identity
+    BatchRefusal m_refusal;
     bool m_open = false;
     int m_key = 16;
 };
+
+const TextTable kTwoRows = {{"A", "b", "C", "D", "E"},
+                            {"9", "5", "it's", "0AFF", "2017/4/6 下午 2:30:00"},
+                            {"9", "", "", "", "2017-04-06"}};
 
 // Two rows into T over a scripted server, the key A read back and D written as long binary.
 struct ScriptedInsert
 {
     ScriptedInsert(const SqlDialect& dialect, qint64 binaryRowsChanged = 1, bool givesKeys = true,
-                   TextTable rows = {{"A", "b", "C", "D", "E"},
-                                     {"9", "5", "it's", "0AFF", "2017/4/6 下午 2:30:00"},
-                                     {"9", "", "", "", "2017-04-06"}})
-        : table(std::move(rows)), database([this, &dialect, binaryRowsChanged, givesKeys](const QString&, DbError&) {
-              return std::make_unique<ScriptedServer>(statements, dialect, binaryRowsChanged, givesKeys);
+                   TextTable rows = kTwoRows, BatchRefusal refusal = {})
+        : table(std::move(rows)),
+          database([this, &dialect, binaryRowsChanged, givesKeys, refusal](const QString&, DbError&) {
+              return std::make_unique<ScriptedServer>(statements, dialect, binaryRowsChanged, givesKeys, refusal);
           })
     {
         EXPECT_TRUE(database.Open(QStringLiteral("Provider=sqloledb;")));
@@ -276,6 +309,35 @@ TEST(InsertRowsOnAServer, TheStatementsOfAnInsertWithItsKeyAndLongBinary)
         EXPECT_EQ(insert.statements, server.statements);
         EXPECT_EQ(insert.table[1][0], QStringLiteral("17")) << "each row gets the key of its own insert";
         EXPECT_EQ(insert.table[2][0], QStringLiteral("18"));
+    }
+}
+
+// A batch the server refuses is taken back to its savepoint (or never began, when the server
+// could not compile it) and its rows go in again one by one, so that the row refused is
+// named; a refusal that ended the transaction leaves nothing to go on with: rows sent again
+// outside it would stay.
+TEST(InsertRowsOnAServer, ARefusedBatchGoesInAgainRowByRowOnlyWhileItsTransactionLasts)
+{
+    const struct
+    {
+        BatchRefusal refusal;
+        bool inserted;
+        qsizetype rowsAlone;
+    } cases[] = {
+        {{true, false, true}, true, 2},
+        {{true, true, true}, true, 2},
+        {{true, true, false}, false, 0},
+    };
+    for (const auto& c : cases) {
+        ScriptedInsert insert(TransactSqlDialect(), 1, true, kTwoRows, c.refusal);
+        EXPECT_EQ(insert.inserted, c.inserted) << insert.database.lastError().toStdString();
+        EXPECT_EQ(insert.statements.filter(QRegularExpression(QStringLiteral("^insert into T"))).size(), c.rowsAlone);
+        if (c.inserted) {
+            EXPECT_EQ(insert.table[1][0], QStringLiteral("17")) << "each row the key of its own insert";
+        } else {
+            EXPECT_EQ(insert.database.lastError(),
+                      QStringLiteral("ADO 错误：0x80004005，refused: SAVE TRANSACTION korvel_rows_1"));
+        }
     }
 }
 
