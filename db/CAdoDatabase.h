@@ -83,14 +83,23 @@ public:
     using RowHandler = std::function<void(TextRow& row)>;
     bool ForEachRow(const QString& sql, const RowHandler& onRow);
 
+    // What an insert of rows gave back: the table, each new key in its row; and whether it
+    // went in, with the row a failure belongs to (its position in the table, 0 for none).
+    struct InsertedRows
+    {
+        bool ok = false;
+        TextTable table;
+        qsizetype failedRow = 0;
+
+        explicit operator bool() const { return ok; }
+    };
     // Inserts the value rows (1…) of a table whose row 0 names the columns, each value
     // written as the literal its live column type asks for (names matched ignoring case);
     // positions in `skip` are left out. With a key column, each new row's key is read back
-    // from its own insert into the row, and the long binary columns that are not NULL are
-    // then written from their hexadecimal text. On a failure that belongs to one row,
-    // `failedRow` (when given) receives its position in the table, else 0.
-    bool InsertRows(TextTable* table, const QString& tableName, const QList<int>* skip, const QString& keyColumn,
-                    qsizetype* failedRow = nullptr);
+    // into the row, and the long binary columns that are not NULL are then written from
+    // their hexadecimal text.
+    InsertedRows InsertRows(TextTable table, const QString& tableName, const QList<int>& skip = {},
+                            const QString& keyColumn = QString());
     // The ADO type code of a column: 0 when the table has no such column, -1 on an error.
     int GetColumnType(const QString& column, const QString& tableName);
 
@@ -154,6 +163,9 @@ private:
     const QList<LiveColumn>* ProbeColumns(const QString& tableName);
     bool ReadCodePages(const QString& tableName, QList<LiveColumn>& columns);
     struct RowsInsert;
+    bool PlanInsert(const QString& tableName, const QList<int>& skip, const QString& keyColumn, RowsInsert& insert);
+    bool SendRows(RowsInsert& insert, const QList<int>& skip);
+    bool WriteLongBinaries(RowsInsert& insert);
     bool InsertBatch(RowsInsert& insert, qsizetype firstRow, const QStringList& rows);
     bool InsertOneByOne(RowsInsert& insert, qsizetype firstRow, const QStringList& rows);
     bool TransactionStillOpen();

@@ -9,6 +9,8 @@
 
 #include <QRegularExpression>
 
+#include <optional>
+
 
 namespace {
 
@@ -154,73 +156,89 @@ void CAdoDatabase::FormatSqlLiteral(int type, QString& value) const
 // One table's rows on their way in: the statement's parts, and what has come back so far.
 struct CAdoDatabase::RowsInsert
 {
+    RowsInsert(TextTable& rows, qsizetype& failedRow) : table(rows), failed(failedRow) {}
+
     TextTable& table;
-    const QString& tableName;
-    QStringList columns;     // as they stand in the statement
-    const LiveColumn* key;   // none: no key read back
-    bool keyGenerated;       // the key column is not among those inserted: the server fills it
-    qsizetype keyPosition;   // in the rows, -1 when the header lacks the key column
     qsizetype& failed;
-    QStringList newKeys;     // of the rows inserted, in order
-    QString heldSavepoint;   // of the last batch that went in, still set
+    QList<ColumnType> types; // of the header's columns, in its order
+    QStringList columns;     // as they stand in the statement
+    std::optional<LiveColumn> key;   // none: no key read back
+    bool keyGenerated = false;       // the key column is not among those inserted: the server fills it
+    qsizetype keyPosition = -1;      // in the rows, -1 when the header lacks the key column
+    QStringList newKeys;             // of the rows inserted, in order
+    QString heldSavepoint;           // of the last batch that went in, still set
+    QString tableName;
 };
 
-bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const QList<int>* skip,
-                              const QString& keyColumn, qsizetype* failedRow)
+CAdoDatabase::InsertedRows CAdoDatabase::InsertRows(TextTable table, const QString& tableName,
+                                                    const QList<int>& skip, const QString& keyColumn)
 {
     m_lastError.clear();
-    qsizetype unused = 0;
-    qsizetype& failed = failedRow ? *failedRow : unused;
-    failed = 0;
-    const QList<int> skipped = skip ? *skip : QList<int>();
-    const TextRow header = table->value(0);
-    if (table->size() <= 1) {
+    InsertedRows inserted{false, std::move(table), 0};
+    if (inserted.table.size() <= 1) {
         (void)ProbeColumns(tableName);
-        return true;
+        inserted.ok = true;
+        return inserted;
     }
+    RowsInsert insert(inserted.table, inserted.failedRow);
+    inserted.ok = PlanInsert(tableName, skip, keyColumn, insert) && SendRows(insert, skip) &&
+                  WriteLongBinaries(insert);
+    if (inserted.ok)
+        inserted.failedRow = 0;
+    return inserted;
+}
+
+// The header comes from outside (a label bundle): only names of the live table's columns
+// may stand in a statement. A name is matched as SQL Server matches it, ignoring case, for
+// the check and for the column's type alike.
+bool CAdoDatabase::PlanInsert(const QString& tableName, const QList<int>& skip, const QString& keyColumn,
+                              RowsInsert& insert)
+{
     // Without any column the probe failed, and its error says why.
     QList<LiveColumn> live;
     if (!GetLiveColumns(tableName, live))
         return false;
-
-    // The header comes from outside (a label bundle): only names of the live table's
-    // columns may stand in a statement. A name is matched as SQL Server matches it,
-    // ignoring case, for the check and for the column's type alike.
-    QList<ColumnType> types;
-    QStringList columns;
+    insert.tableName = tableName;
+    const TextRow header = insert.table.value(0);
     bool keyInserted = false;
     for (int j = 0; j < header.size(); ++j) {
         const LiveColumn* column = FindColumn(live, header[j]);
-        types.append(column ? column->type : ColumnType());
-        if (skipped.contains(j))
+        insert.types.append(column ? column->type : ColumnType());
+        if (skip.contains(j))
             continue;
         if (!column) {
             SetComError(DbError::DriverFailure(QStringLiteral("列名 '%1' 无效。").arg(header[j])));
             return false;
         }
-        columns.append(ColumnIdentifier(header[j]));
+        insert.columns.append(ColumnIdentifier(header[j]));
         keyInserted = keyInserted || header[j].compare(keyColumn, Qt::CaseInsensitive) == 0;
     }
-    const LiveColumn* key = keyColumn.isEmpty() ? nullptr : FindColumn(live, keyColumn);
-    if (!keyColumn.isEmpty() && !key) {
+    if (const LiveColumn* key = keyColumn.isEmpty() ? nullptr : FindColumn(live, keyColumn))
+        insert.key = *key;
+    if (!keyColumn.isEmpty() && !insert.key) {
         SetComError(DbError::DriverFailure(QStringLiteral("列名 '%1' 无效。").arg(keyColumn)));
         return false;
     }
+    insert.keyGenerated = !keyInserted;
     // The rows stand in the header's order, whatever the live table's: the new key goes to
     // the header's position of the key column (none when the header lacks it).
-    qsizetype keyPosition = -1;
-    for (qsizetype j = 0; key && j < header.size() && keyPosition < 0; ++j) {
-        if (header[j].compare(key->name, Qt::CaseInsensitive) == 0)
-            keyPosition = j;
+    for (qsizetype j = 0; insert.key && j < header.size() && insert.keyPosition < 0; ++j) {
+        if (header[j].compare(insert.key->name, Qt::CaseInsensitive) == 0)
+            insert.keyPosition = j;
     }
-    RowsInsert insert{*table, tableName, columns, key, !keyInserted, keyPosition, failed, {}, {}};
+    return true;
+}
 
-    // The rows go in batches; a row with a value refused before it is sent ends the insert
-    // once the rows before it are in, as they would be one by one.
+// The rows go in batches; a row with a value refused before it is sent ends the insert once
+// the rows before it are in, as they would be one by one.
+bool CAdoDatabase::SendRows(RowsInsert& insert, const QList<int>& skip)
+{
+    const TextTable& table = insert.table;
+    const TextRow& header = table[0];
     QStringList batch;
     qsizetype batchCharacters = 0;
-    for (qsizetype i = 1; i < table->size(); ++i) {
-        const TextRow& row = table->at(i);
+    for (qsizetype i = 1; i < table.size(); ++i) {
+        const TextRow& row = table.at(i);
         // Grown once for the row, not once per value: a large import builds one per row.
         qsizetype values = 0;
         for (const QString& cell : row)
@@ -229,17 +247,18 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
         literals.reserve(values + 2);
         literals += QLatin1Char('(');
         for (int j = 0; j < row.size(); ++j) {
-            if (skipped.contains(j))
+            if (skip.contains(j))
                 continue;
             // Not for the server to decide: it would keep the value changed.
-            if (const QString refusal = SilentChangeRefusal(types.value(j), row[j]); !refusal.isEmpty()) {
+            if (const QString refusal = SilentChangeRefusal(insert.types.value(j), row[j]); !refusal.isEmpty()) {
                 if (!InsertBatch(insert, i - batch.size(), batch))
                     return false;
-                failed = i;
-                SetComError(DbError::DriverFailure(RefusedValueText(tableName, header.value(j), row[j], refusal)));
+                insert.failed = i;
+                SetComError(
+                    DbError::DriverFailure(RefusedValueText(insert.tableName, header.value(j), row[j], refusal)));
                 return false;
             }
-            literals += SqlLiteralForType(types.value(j), row[j], Dialect()) + QLatin1Char(',');
+            literals += SqlLiteralForType(insert.types.value(j), row[j], Dialect()) + QLatin1Char(',');
         }
         literals.back() = QLatin1Char(')');
         batchCharacters += literals.size();
@@ -251,26 +270,27 @@ bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const 
             batchCharacters = 0;
         }
     }
-    if (!InsertBatch(insert, table->size() - batch.size(), batch))
-        return false;
+    return InsertBatch(insert, table.size() - batch.size(), batch);
+}
 
-    if (!key) {
-        failed = 0;
+// With a key, the long binary values that are not NULL, each by its row's new key.
+bool CAdoDatabase::WriteLongBinaries(RowsInsert& insert)
+{
+    if (!insert.key)
         return true;
-    }
-    for (int i = 1; i < table->size(); ++i) {
-        failed = i;
-        const TextRow& row = table->at(i);
-        const QString keyLiteral = SqlLiteralForType(key->type, insert.newKeys[i - 1], Dialect());
+    const TextRow& header = insert.table[0];
+    for (int i = 1; i < insert.table.size(); ++i) {
+        insert.failed = i;
+        const TextRow& row = insert.table.at(i);
+        const QString keyLiteral = SqlLiteralForType(insert.key->type, insert.newKeys[i - 1], Dialect());
         for (int k = 0; k < row.size(); ++k) {
             // An empty cell is a NULL, which the INSERT has stored already.
-            if (types.value(k).adoType != adLongVarBinary || row[k].isEmpty())
+            if (insert.types.value(k).adoType != adLongVarBinary || row[k].isEmpty())
                 continue;
-            if (!WriteBlob(tableName, header.value(k), key->name, keyLiteral, HexToBytes(row[k])))
+            if (!WriteBlob(insert.tableName, header.value(k), insert.key->name, keyLiteral, HexToBytes(row[k])))
                 return false;
         }
     }
-    failed = 0;
     return true;
 }
 

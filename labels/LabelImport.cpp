@@ -134,13 +134,14 @@ bool ImportTable(CAdoDatabase& database, BundleBlock& block, const IdentifierMap
         skip.append(static_cast<int>(ColumnPosition(block.rows[0], kLineIdColumn, ColumnOccurrence::First)));
         keyColumn = kLineIdColumn;
     }
-    qsizetype failedRow = 0;
-    if (!database.InsertRows(&block.rows, block.tableName, &skip, keyColumn, &failedRow)) {
+    CAdoDatabase::InsertedRows inserted = database.InsertRows(std::move(block.rows), block.tableName, skip, keyColumn);
+    block.rows = std::move(inserted.table);
+    if (!inserted) {
         // The database's text names the column (one of the file's, when the table lacks it);
         // the line tells which row of the file it refused.
         error = FailureText(database.lastError(), QStringLiteral("导入表 %1 失败").arg(block.tableName));
-        if (failedRow > 0)
-            error += QStringLiteral("（标签文件第 %1 行）").arg(LineOfRow(block, failedRow));
+        if (inserted.failedRow > 0)
+            error += QStringLiteral("（标签文件第 %1 行）").arg(LineOfRow(block, inserted.failedRow));
         return false;
     }
     return true;

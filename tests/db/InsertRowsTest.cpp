@@ -31,7 +31,7 @@ protected:
 TEST_F(InsertRowsTest, AHeaderAloneInsertsNothing)
 {
     TextTable table = {kHeader};
-    EXPECT_TRUE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), nullptr, QString()));
+    EXPECT_TRUE(database.InsertRows(table, QStringLiteral("tblLabelControlItem")));
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblLabelControlItem")), QStringLiteral("0"));
 }
 
@@ -42,10 +42,11 @@ TEST_F(InsertRowsTest, TheKeyIsReadBackAndLongBinaryIsWritten)
                         "2017-04-06", "0AFF", "89504E470D0A1A0A"},
                        {"{66666666-2222-3333-4444-555555555555}", "9", "", "", "0", "", "", ""}};
     const QList<int> skip = {1};
-    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), &skip, QStringLiteral("LineID")))
-        << database.lastError().toStdString();
-    EXPECT_EQ(table[1][1], QStringLiteral("1")) << "the identity the database gave replaces the bundle's";
-    EXPECT_EQ(table[2][1], QStringLiteral("2"));
+    const CAdoDatabase::InsertedRows inserted =
+        database.InsertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("LineID"));
+    ASSERT_TRUE(inserted) << database.lastError().toStdString();
+    EXPECT_EQ(inserted.table[1][1], QStringLiteral("1")) << "the identity the database gave replaces the bundle's";
+    EXPECT_EQ(inserted.table[2][1], QStringLiteral("2"));
 
     const TextTable rows = query(QStringLiteral("select * from tblLabelControlItem order by LineID"));
     EXPECT_EQ(rows, TextTable({{"{11111111-2222-3333-4444-555555555555}", "1", "首行 'quoted'", "10.50", "-1",
@@ -63,31 +64,32 @@ TEST_F(InsertRowsTest, RowsRoundTripBetweenTables)
                        {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "3", "κύκλωμα,线", "0.25", "-1",
                         "2023-11-30 23:59:58.500", "00", "FF00FF"}};
     const QList<int> skip = {1};
-    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), &skip, QStringLiteral("LineID")));
+    ASSERT_TRUE(database.InsertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("LineID")));
     TextTable exported = {kHeader};
     exported += query(QStringLiteral("select * from tblLabelControlItem"));
     TextTable copy = exported;
-    ASSERT_TRUE(database.InsertRows(&copy, QStringLiteral("tblCopy"), nullptr, QString()));
+    ASSERT_TRUE(database.InsertRows(copy, QStringLiteral("tblCopy")));
     EXPECT_EQ(query(QStringLiteral("select * from tblCopy")), exported.mid(1));
 }
 
 TEST_F(InsertRowsTest, WithoutAKeyThereIsNoReadBackAndNoBinaryPass)
 {
     TextTable table = {kHeader, {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "77", "x", "1", "1", "", "", "ABCD"}};
-    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblCopy"), nullptr, QString()));
-    EXPECT_EQ(table[1][1], QStringLiteral("77"));
+    const CAdoDatabase::InsertedRows inserted = database.InsertRows(table, QStringLiteral("tblCopy"));
+    ASSERT_TRUE(inserted);
+    EXPECT_EQ(inserted.table, table);
     EXPECT_EQ(query(QStringLiteral("select LineID, Picture from tblCopy")), TextTable({{"77", "ABCD"}}));
 }
 
 TEST_F(InsertRowsTest, TheFirstRejectedRowStopsTheInsert)
 {
     TextTable table = {{"LineID", "Caption"}, {"1", "a"}, {"1", "duplicate key"}, {"2", "never tried"}};
-    EXPECT_FALSE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), nullptr, QString()));
+    EXPECT_FALSE(database.InsertRows(table, QStringLiteral("tblLabelControlItem")));
     EXPECT_TRUE(database.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，")));
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblLabelControlItem")), QStringLiteral("1"));
 
     TextTable unknown = {{"A"}, {"1"}};
-    EXPECT_FALSE(database.InsertRows(&unknown, QStringLiteral("tblNothing"), nullptr, QString()));
+    EXPECT_FALSE(database.InsertRows(unknown, QStringLiteral("tblNothing")));
     EXPECT_TRUE(database.lastError().contains(QStringLiteral("tblNothing")));
 }
 
@@ -97,9 +99,10 @@ TEST_F(InsertRowsTest, HeaderNamesAreMatchedIgnoringCaseForTheCheckAndTheTypeAli
     TextTable table = {{"itemid", "lineid", "caption", "checksum", "picture"},
                        {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "0", "it's", "0AFF", "FF00"}};
     const QList<int> skip = {1};
-    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), &skip, QStringLiteral("lineid")))
-        << database.lastError().toStdString();
-    EXPECT_EQ(table[1][1], QStringLiteral("1"));
+    const CAdoDatabase::InsertedRows inserted =
+        database.InsertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("lineid"));
+    ASSERT_TRUE(inserted) << database.lastError().toStdString();
+    EXPECT_EQ(inserted.table[1][1], QStringLiteral("1"));
     EXPECT_EQ(query(QStringLiteral("select Caption, Checksum, Picture from tblLabelControlItem")),
               TextTable({{"it's", "0AFF", "FF00"}}));
 }
@@ -108,7 +111,7 @@ TEST_F(InsertRowsTest, ANullLongBinaryStaysNull)
 {
     TextTable table = {kHeader, {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "0", "x", "", "", "", "", ""}};
     const QList<int> skip = {1};
-    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), &skip, QStringLiteral("LineID")));
+    ASSERT_TRUE(database.InsertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("LineID")));
     EXPECT_EQ(file.scalar(QStringLiteral("select typeof(Picture) from tblLabelControlItem")), QStringLiteral("null"));
 }
 
@@ -120,9 +123,10 @@ TEST_F(InsertRowsTest, TheKeyAndTheLongBinaryKeepTheirPlacesInATableOfAnotherCol
     TextTable table = {{"ItemID", "LineID", "Picture", "Caption"},
                        {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "9", "89504E470D0A1A0A", "x"}};
     const QList<int> skip = {1};
-    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblReordered"), &skip, QStringLiteral("LineID")))
-        << database.lastError().toStdString();
-    EXPECT_EQ(table[1], TextRow({"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "1", "89504E470D0A1A0A", "x"}));
+    const CAdoDatabase::InsertedRows inserted =
+        database.InsertRows(table, QStringLiteral("tblReordered"), skip, QStringLiteral("LineID"));
+    ASSERT_TRUE(inserted) << database.lastError().toStdString();
+    EXPECT_EQ(inserted.table[1], TextRow({"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "1", "89504E470D0A1A0A", "x"}));
     EXPECT_EQ(query(QStringLiteral("select * from tblReordered")),
               TextTable({{"89504E470D0A1A0A", "x", "1", "{0F8FAD5B-D9CB-469F-A165-70867728950E}"}}));
 }
@@ -130,9 +134,9 @@ TEST_F(InsertRowsTest, TheKeyAndTheLongBinaryKeepTheirPlacesInATableOfAnotherCol
 TEST_F(InsertRowsTest, ARefusedValueNamesItsTableColumnAndRow)
 {
     TextTable table = {{"LineID", "Caption", "Bold"}, {"1", "ok", "1"}, {"2", "ok", "yes"}, {"3", "never", "0"}};
-    qsizetype failedRow = -1;
-    EXPECT_FALSE(database.InsertRows(&table, QStringLiteral("tblCopy"), nullptr, QString(), &failedRow));
-    EXPECT_EQ(failedRow, 2);
+    const CAdoDatabase::InsertedRows inserted = database.InsertRows(table, QStringLiteral("tblCopy"));
+    EXPECT_FALSE(inserted);
+    EXPECT_EQ(inserted.failedRow, 2);
     EXPECT_EQ(database.lastError(),
               QStringLiteral("ADO 错误：0x80004005，表 tblCopy 列 Bold 的值“yes”不是 bit 值（1、0、true 或 false）"));
 }
@@ -142,12 +146,12 @@ TEST_F(InsertRowsTest, OnlyLiveColumnNamesReachTheStatement)
     file.exec("INSERT INTO tblCopy (LineID) VALUES (42);"
               "CREATE TABLE tblSpaced (Id int, [Font Size] decimal(5,2), \"Odd\"\"Name\" image);");
     TextTable hostile = {{"LineID", "Caption) values (1, 'x'); DELETE FROM tblCopy; --"}, {"1", "a"}};
-    EXPECT_FALSE(database.InsertRows(&hostile, QStringLiteral("tblCopy"), nullptr, QString()));
+    EXPECT_FALSE(database.InsertRows(hostile, QStringLiteral("tblCopy")));
     EXPECT_TRUE(database.lastError().contains(QStringLiteral("无效"))) << database.lastError().toStdString();
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblCopy")), QStringLiteral("1"));
 
     TextTable spaced = {{"Id", "font size", "Odd\"Name"}, {"1", "9.5", "0AFF"}};
-    ASSERT_TRUE(database.InsertRows(&spaced, QStringLiteral("tblSpaced"), nullptr, QStringLiteral("Id")))
+    ASSERT_TRUE(database.InsertRows(spaced, QStringLiteral("tblSpaced"), {}, QStringLiteral("Id")))
         << database.lastError().toStdString();
     EXPECT_EQ(query(QStringLiteral("select * from tblSpaced")), TextTable({{"1", "9.50", "0AFF"}}))
         << "the long binary pass names the quoted column too";
@@ -263,7 +267,9 @@ struct ScriptedInsert
         EXPECT_TRUE(database.Open(QStringLiteral("Provider=sqloledb;")));
         EXPECT_TRUE(database.BeginTrans());
         const QList<int> skip = {0};
-        inserted = database.InsertRows(&table, QStringLiteral("T"), &skip, QStringLiteral("A"));
+        CAdoDatabase::InsertedRows result = database.InsertRows(table, QStringLiteral("T"), skip, QStringLiteral("A"));
+        inserted = result.ok;
+        table = std::move(result.table);
     }
 
     QStringList statements;
