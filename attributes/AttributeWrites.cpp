@@ -67,7 +67,7 @@ Outcome writeAttribute(CAdoDatabase& database, const AttributeWrite& write, cons
     const QString failure = QString::fromUtf8(write.failure);
     qint64 changed = 0;
     if (!database.Execute(statement, &changed))
-        return Outcome::failure(database.m_strError + failure);
+        return Outcome::failure(database.lastError() + failure);
     if (changed == 0)
         return Outcome::failure(QStringLiteral("没有找到要写入的记录，") + failure);
     return Outcome::success();
@@ -78,10 +78,10 @@ Outcome writeAttributeAlone(CAdoDatabase& database, const AttributeWrite& write,
 {
     const QString failure = QString::fromUtf8(write.failure);
     if (!database.BeginTrans())
-        return Outcome::failure(database.m_strError + failure);
+        return Outcome::failure(database.lastError() + failure);
     Outcome written = writeAttribute(database, write, recordId, child, value);
     if (written && !database.CommitTrans())
-        written = Outcome::failure(database.m_strError + failure);
+        written = Outcome::failure(database.lastError() + failure);
     if (!written)
         (void)database.RollbackTrans();
     return written;

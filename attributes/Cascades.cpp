@@ -17,7 +17,7 @@ Result<QString> recordId(CAdoDatabase& database, const Cascade& cascade, const Q
 {
     TextTable ids;
     if (!database.Query(QString::fromUtf8(cascade.idQuery).arg(database.TextLiteral(number)), &ids))
-        return {Outcome::failure(database.m_strError + QString::fromUtf8(cascade.idFailure)), QString()};
+        return {Outcome::failure(database.lastError() + QString::fromUtf8(cascade.idFailure)), QString()};
     if (ids.isEmpty())
         return {Outcome::failure(QString::fromUtf8(cascade.idFailure)), QString()};
     return {Outcome::success(), ids[0].value(0)};
@@ -30,7 +30,7 @@ Result<Children> childrenOf(CAdoDatabase& database, const Cascade& cascade, cons
         return {id.outcome, {}};
     QStringList children;
     if (!database.QueryColumn(QString::fromUtf8(cascade.childQuery).arg(database.TextLiteral(id.value)), &children))
-        return {Outcome::failure(database.m_strError + QString::fromUtf8(cascade.childFailure)), {}};
+        return {Outcome::failure(database.lastError() + QString::fromUtf8(cascade.childFailure)), {}};
     return {Outcome::success(), {std::move(id.value), inListOrder(std::move(children))}};
 }
 

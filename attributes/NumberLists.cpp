@@ -11,7 +11,7 @@ Result<QStringList> numbersListed(CAdoDatabase& database, const QString& sql)
 {
     QStringList read;
     const bool whole = database.QueryColumn(sql, &read);
-    return {whole ? Outcome::success() : Outcome::failure(database.m_strError), inListOrder(std::move(read))};
+    return {whole ? Outcome::success() : Outcome::failure(database.lastError()), inListOrder(std::move(read))};
 }
 
 } // namespace

@@ -169,9 +169,9 @@ void InsertRowsWithKeysAndPictures(benchmark::State& state)
         state.ResumeTiming();
         CAdoDatabase connection;
         if (!connection.Open(database.connectionString()) || !connection.BeginTrans() ||
-            !connection.InsertRows(&table, QStringLiteral("tblItems"), &skip, QStringLiteral("LineID")) ||
+            !connection.InsertRows(table, QStringLiteral("tblItems"), skip, QStringLiteral("LineID")) ||
             !connection.CommitTrans())
-            state.SkipWithError(qPrintable(connection.m_strError));
+            state.SkipWithError(qPrintable(connection.lastError()));
     }
 }
 

@@ -111,18 +111,14 @@ bool LoadConnectionSettings(const QString& path, ConnectionSettings& settings)
     return true;
 }
 
-std::optional<ConnectionSettings> ReadSettingsFile(const QString& path, MessageSink& messages)
+korvel::Result<ConnectionSettings> ReadSettingsFile(const QString& path)
 {
-    if (!QFileInfo::exists(path)) {
-        messages.ShowWarning(QStringLiteral("获取配置文件失败"));
-        return std::nullopt;
-    }
-    ConnectionSettings settings;
-    if (!LoadConnectionSettings(path, settings)) {
-        messages.ShowWarning(QStringLiteral("获取配置数据失败"));
-        return std::nullopt;
-    }
-    return settings;
+    korvel::Result<ConnectionSettings> read{korvel::Outcome::success(), {}};
+    if (!QFileInfo::exists(path))
+        read.outcome = korvel::Outcome::failure(QStringLiteral("获取配置文件失败"));
+    else if (!LoadConnectionSettings(path, read.value))
+        read.outcome = korvel::Outcome::failure(QStringLiteral("获取配置数据失败"));
+    return read;
 }
 
 bool ReadSettingsRows(const QByteArray& xml, QMap<QString, QString>& rows)
@@ -166,12 +162,10 @@ QString BuildConnectionString(const ConnectionSettings& settings)
              quoted(settings.password));
 }
 
-std::optional<QString> ReadConnectionString(const QString& path, MessageSink& messages)
+korvel::Result<QString> ReadConnectionString(const QString& path)
 {
-    const std::optional<ConnectionSettings> settings = ReadSettingsFile(path, messages);
-    if (!settings)
-        return std::nullopt;
-    return BuildConnectionString(*settings);
+    const korvel::Result<ConnectionSettings> settings = ReadSettingsFile(path);
+    return {settings.outcome, settings ? BuildConnectionString(settings.value) : QString()};
 }
 
 QString GetExeDirectory()

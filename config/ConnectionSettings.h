@@ -1,12 +1,12 @@
 #pragma once
 
+#include "util/Outcome.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
 
-#include <optional>
 
-class MessageSink;
 
 // The directory of the running executable, with a trailing '/'. The program's two
 // configuration files lie there. Needs the QCoreApplication object.
@@ -31,9 +31,9 @@ inline const QString kSettingsFileName = QStringLiteral("frmConnect");
 // on success.
 [[nodiscard]] bool LoadConnectionSettings(const QString& path, ConnectionSettings& settings);
 
-// What the login and the main window do before they connect: "获取配置文件失败" when
-// nothing exists at the path, "获取配置数据失败" when it cannot be loaded.
-std::optional<ConnectionSettings> ReadSettingsFile(const QString& path, MessageSink& messages);
+// What the login and the main window do before they connect: fails with "获取配置文件失败"
+// when nothing exists at the path, "获取配置数据失败" when it cannot be loaded.
+korvel::Result<ConnectionSettings> ReadSettingsFile(const QString& path);
 
 // True when the settings select the embedded engine.
 bool UsesEmbeddedEngine(const ConnectionSettings& settings);
@@ -53,4 +53,4 @@ ConnectionSettings ConnectionSettingsFromRows(const QMap<QString, QString>& rows
 QString BuildConnectionString(const ConnectionSettings& settings);
 
 // The connection string of a settings file (ReadSettingsFile, then BuildConnectionString).
-std::optional<QString> ReadConnectionString(const QString& path, MessageSink& messages);
+korvel::Result<QString> ReadConnectionString(const QString& path);

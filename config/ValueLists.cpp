@@ -46,13 +46,12 @@ QString DecipherValueListFile(const QByteArray& fileBytes)
     return AnsiToWide(CryptFileData(fileBytes));
 }
 
-bool LoadValueListFile(const QString& path, ValueLists& lists, MessageSink& messages)
+korvel::Result<ValueLists> ReadValueListFile(const QString& path)
 {
-    if (!QFileInfo::exists(path)) {
-        messages.ShowWarning(QStringLiteral("配置文件不存在"));
-        return false;
-    }
-    const std::optional<QByteArray> bytes = ReadWholeFile(path, messages);
-    lists = bytes ? ParseValueListText(DecipherValueListFile(*bytes)) : ValueLists{};
-    return bytes.has_value();
+    if (!QFileInfo::exists(path))
+        return {korvel::Outcome::failure(QStringLiteral("配置文件不存在")), {}};
+    const korvel::Result<QByteArray> bytes = ReadWholeFile(path);
+    if (!bytes)
+        return {bytes.outcome, {}};
+    return {korvel::Outcome::success(), ParseValueListText(DecipherValueListFile(bytes.value))};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/Outcome.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
@@ -7,7 +9,6 @@
 
 #include <array>
 
-class MessageSink;
 
 // Entry text → value, ordered by UTF-16 code units (QString's own ordering).
 using ValueList = QMap<QString, QString>;
@@ -33,7 +34,7 @@ ValueLists ParseValueListText(const QString& plaintext);
 // The plaintext of the file's bytes: deciphered, and GBK up to the first NUL.
 QString DecipherValueListFile(const QByteArray& fileBytes);
 
-// Loads a value-list file into the lists. Nothing at the path: shows "配置文件不存在" and
-// leaves the lists as they are. A file that cannot be read: the reader's message and
-// four empty lists. False after either; a file without usable lines is no failure.
-bool LoadValueListFile(const QString& path, ValueLists& lists, MessageSink& messages);
+// The lists of a value-list file. Nothing at the path fails with "配置文件不存在", a file
+// that cannot be read with the reader's message, each with four empty lists; a file
+// without usable lines is no failure.
+korvel::Result<ValueLists> ReadValueListFile(const QString& path);

@@ -43,11 +43,11 @@ void CAdoDatabase::SetComError(const DbError& error)
     m_bConnectionLost = m_bConnectionLost || error.connectionLost;
     // Whatever a driver says of a call it was asked to end, the user cancelled it.
     const DbError& told = Cancelled() ? DbError::Cancelled() : error;
-    m_strError = QStringLiteral("ADO 错误：0x%1，%2")
-                     .arg(QString::asprintf("%8x", told.code), told.description.value_or(QStringLiteral("(null)")));
+    m_lastError = QStringLiteral("ADO 错误：0x%1，%2")
+                      .arg(QString::asprintf("%8x", told.code), told.description.value_or(QStringLiteral("(null)")));
 }
 
-DbClient* CAdoDatabase::ConnectedClient(DbError& error) const
+DbClient* CAdoDatabase::ConnectedClient(DbError& error)
 {
     if (!Cancelled())
         return OpenClient(error);
@@ -55,10 +55,12 @@ DbClient* CAdoDatabase::ConnectedClient(DbError& error) const
     return nullptr;
 }
 
-DbClient* CAdoDatabase::OpenClient(DbError& error) const
+DbClient* CAdoDatabase::OpenClient(DbError& error)
 {
-    if (m_pConnection && m_pConnection->IsOpen())
+    if (m_pConnection && m_pConnection->IsOpen()) {
+        ++m_statementsSent;
         return m_pConnection.get();
+    }
     error = DbError::MissingObject();
     return nullptr;
 }
@@ -74,6 +76,7 @@ bool CAdoDatabase::Open(const QString& connectionString)
 {
     Disconnect();
     m_bConnectionLost = false;
+    m_lastError.clear();
     DbError error = DbError::MissingObject();
     if (m_bClosed) {
         SetComError(error);
@@ -99,6 +102,8 @@ bool CAdoDatabase::Open(const QString& connectionString)
 bool CAdoDatabase::Disconnect()
 {
     CloseRecordset();
+    m_bInTransaction = false;
+    m_liveColumns.clear();
     m_codePages.clear();
     if (!m_pConnection || !m_pConnection->IsOpen())
         return true;
@@ -119,6 +124,7 @@ void CAdoDatabase::Close()
 
 bool CAdoDatabase::Execute(const QString& sql, qint64* rowsAffected)
 {
+    m_lastError.clear();
     DbError error;
     DbClient* client = ConnectedClient(error);
     qint64 rows = 0;
@@ -139,6 +145,7 @@ void CAdoDatabase::CloseRecordset()
 bool CAdoDatabase::OpenRecordset(const QString& sql)
 {
     CloseRecordset();
+    m_lastError.clear();
     DbError error;
     DbClient* client = ConnectedClient(error);
     if (client)
@@ -164,7 +171,7 @@ bool CAdoDatabase::ForEachRow(const QString& sql, const RowHandler& onRow)
     if (!OpenRecordset(sql))
         return false;
     // After a failure while reading, the rows handed over so far stay with the caller; the
-    // error is recorded like any other, since callers show m_strError and it must say what
+    // error is recorded like any other, since callers show lastError() and it must say what
     // failed.
     DbError error;
     const int fieldCount = m_pRecordset->FieldCount();
@@ -207,8 +214,11 @@ QString CAdoDatabase::EqualsCondition(const QString& column, int type, const QSt
                                                : column + QLatin1Char('=') + literal;
 }
 
-bool CAdoDatabase::RunOnClient(bool (DbClient::*operation)(DbError&), DbClient* client, DbError& error)
+bool CAdoDatabase::RunOnClient(bool (DbClient::*operation)(DbError&), AfterCancel afterCancel)
 {
+    m_lastError.clear();
+    DbError error;
+    DbClient* client = afterCancel == AfterCancel::Runs ? OpenClient(error) : ConnectedClient(error);
     if (client && (client->*operation)(error))
         return true;
     SetComError(error);
@@ -217,21 +227,25 @@ bool CAdoDatabase::RunOnClient(bool (DbClient::*operation)(DbError&), DbClient* 
 
 bool CAdoDatabase::BeginTrans()
 {
-    DbError error;
-    return RunOnClient(&DbClient::BeginTransaction, ConnectedClient(error), error);
+    const bool begun = RunOnClient(&DbClient::BeginTransaction);
+    m_bInTransaction = m_bInTransaction || begun;
+    return begun;
 }
 
+// A transaction that failed to end is still open, for a rollback after a failed commit.
 bool CAdoDatabase::CommitTrans()
 {
-    DbError error;
-    return RunOnClient(&DbClient::CommitTransaction, ConnectedClient(error), error);
+    const bool ended = RunOnClient(&DbClient::CommitTransaction);
+    m_bInTransaction = m_bInTransaction && !ended;
+    return ended;
 }
 
 bool CAdoDatabase::RollbackTrans()
 {
     // Also after a cancel: it takes back what the cancelled work wrote.
-    DbError error;
-    return RunOnClient(&DbClient::RollbackTransaction, OpenClient(error), error);
+    const bool ended = RunOnClient(&DbClient::RollbackTransaction, AfterCancel::Runs);
+    m_bInTransaction = m_bInTransaction && !ended;
+    return ended;
 }
 
 bool CAdoDatabase::Savepoint(const QString& name)

@@ -52,10 +52,11 @@ QString SqlLiteralForType(const ColumnType& type, const QString& value, const Sq
 using DbClientFactory = std::function<std::unique_ptr<DbClient>(const QString& connectionString, DbError& error)>;
 
 // The program's one road to the database. Each user action builds its own object, opens
-// it, runs its statements and drops it. Operations report success as true/false and leave
-// the reason for a failure in m_strError, which only a failure ever overwrites. Opened on a
-// thread that works under a CancellableWork, the connection is cancelled with it: every
-// failure from then on reads "ADO 错误：0x80004004，操作已取消".
+// it, runs its statements and drops it. Operations report success as true/false; the
+// reason for a failure is lastError(), which each operation clears as it begins, so that an
+// older failure never stands in for a newer one. Opened on a thread that works under a
+// CancellableWork, the connection is cancelled with it: every failure from then on reads
+// "ADO 错误：0x80004004，操作已取消".
 class CAdoDatabase
 {
 public:
@@ -85,16 +86,25 @@ public:
     using RowHandler = std::function<void(TextRow& row)>;
     bool ForEachRow(const QString& sql, const RowHandler& onRow);
 
+    // What an insert of rows gave back: the table, each new key in its row; and whether it
+    // went in, with the row a failure belongs to (its position in the table, 0 for none).
+    struct InsertedRows
+    {
+        bool ok = false;
+        TextTable table;
+        qsizetype failedRow = 0;
+
+        explicit operator bool() const { return ok; }
+    };
     // Inserts the value rows (1…) of a table whose row 0 names the columns, each value
     // written as the literal its live column type asks for (names matched ignoring case);
     // positions in `skip` are left out. With a key column, each new row's key is read back
-    // from its own insert into the row, and the long binary columns that are not NULL are
-    // then written from their hexadecimal text. On a failure that belongs to one row,
-    // `failedRow` (when given) receives its position in the table, else 0. `rowsDone` (when
-    // given) is told how many value rows went in so far, as they go.
+    // into the row, and the long binary columns that are not NULL are then written from
+    // their hexadecimal text. `rowsDone` (when given) is told how many value rows went in so
+    // far, as they go.
     using RowsDone = std::function<void(qsizetype rows)>;
-    bool InsertRows(TextTable* table, const QString& tableName, const QList<int>* skip, const QString& keyColumn,
-                    qsizetype* failedRow = nullptr, const RowsDone& rowsDone = {});
+    InsertedRows InsertRows(TextTable table, const QString& tableName, const QList<int>& skip = {},
+                            const QString& keyColumn = QString(), const RowsDone& rowsDone = {});
     // The ADO type code of a column: 0 when the table has no such column, -1 on an error.
     int GetColumnType(const QString& column, const QString& tableName);
 
@@ -105,7 +115,7 @@ public:
         ColumnType type;
     };
     // The columns of a table as the server has them, narrow text with the code page of its
-    // collation; false when the table cannot be read (m_strError says why).
+    // collation; false when the table cannot be read (lastError() says why).
     bool GetLiveColumns(const QString& tableName, QList<LiveColumn>& columns);
     // The column a name from outside (a bundle's header) names, as SQL Server matches
     // names: ignoring case. Null when there is none.
@@ -144,22 +154,40 @@ public:
     // engine, which follows them; a server decides for itself.
     bool ValueRulesDecide() const;
 
-    QString m_strError;
+    // Why the last operation failed, as the user reads it; empty after one that worked.
+    const QString& lastError() const { return m_lastError; }
+
+    // The requests this object has sent to its connections since it was made: each
+    // statement or batch, long binary write, and start or end of a transaction. On a server
+    // each costs at least one round trip, which is what an action across a plant's network
+    // is paid in.
+    qint64 StatementsSent() const { return m_statementsSent; }
 
 private:
     bool Disconnect();
     void SetComError(const DbError& error);
     bool OpenRecordset(const QString& sql);
     void CloseRecordset();
-    bool ProbeColumns(const QString& tableName);
-    QList<LiveColumn> ProbedColumns() const;
+    const QList<LiveColumn>* ProbeColumns(const QString& tableName);
     bool ReadCodePages(const QString& tableName, QList<LiveColumn>& columns);
+    struct RowsInsert;
+    bool PlanInsert(const QString& tableName, const QList<int>& skip, const QString& keyColumn, RowsInsert& insert);
+    bool SendRows(RowsInsert& insert, const QList<int>& skip);
+    bool WriteLongBinaries(RowsInsert& insert);
+    bool InsertBatch(RowsInsert& insert, qsizetype firstRow, const QStringList& rows);
+    bool InsertOneByOne(RowsInsert& insert, qsizetype firstRow, const QStringList& rows);
+    bool TransactionStillOpen();
+    bool TakeNewKeys(RowsInsert& insert, qsizetype firstRow, qsizetype rows, const QStringList& keys);
+    bool TakeNewKey(RowsInsert& insert, qsizetype row, const QString& key);
     bool InsertReadingKey(const QString& insert, const QString& tableName, const QString& keyColumn, QString& key);
     bool WriteBlob(const QString& tableName, const QString& column, const QString& keyColumn,
                    const QString& keyLiteral, const QByteArray& bytes);
-    DbClient* ConnectedClient(DbError& error) const;
-    DbClient* OpenClient(DbError& error) const;
-    bool RunOnClient(bool (DbClient::*operation)(DbError&), DbClient* client, DbError& error);
+    // The open connection for one request, counted as sent; none after a cancel.
+    DbClient* ConnectedClient(DbError& error);
+    // The same also after a cancel, for what takes the work back.
+    DbClient* OpenClient(DbError& error);
+    enum class AfterCancel { Refused, Runs };
+    bool RunOnClient(bool (DbClient::*operation)(DbError&), AfterCancel afterCancel = AfterCancel::Refused);
     void ReleaseClient();
 
     DbClientFactory m_factory;
@@ -169,6 +197,12 @@ private:
     std::unique_ptr<CancellableWork::Registration> m_cancelRegistration;
     bool m_bClosed = false; // after Close the object holds nothing and cannot open again
     bool m_bConnectionLost = false;
-    // The code pages of the tables' columns as the server gave them on this connection.
+    bool m_bInTransaction = false;
+    qint64 m_batches = 0; // each batch's savepoint is named by its number
+    qint64 m_statementsSent = 0;
+    QString m_lastError;
+    // The columns of the tables, and their code pages, as the server gave them on this
+    // connection.
+    QHash<QString, QList<LiveColumn>> m_liveColumns;
     QHash<QString, TextTable> m_codePages;
 };

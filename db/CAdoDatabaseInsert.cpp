@@ -9,10 +9,17 @@
 
 #include <QRegularExpression>
 
+#include <optional>
+
+
 namespace {
 
 const QLatin1String kInsertInto("insert into ");
-const QLatin1String kValues(" values(");
+// Rows a batch holds at most, and characters of literals after which it holds no more: a
+// round trip each, however large the label, and statements a server parses quickly.
+constexpr qsizetype kBatchRows = 500;
+constexpr qsizetype kBatchCharacters = 4 * 1024 * 1024;
+
 // What a literal adds to its value at most, as a rule: quotes or X'…', a comma, a "{…}"
 // around a GUID (more only makes the string grow again).
 constexpr qsizetype kLiteralExtra = 6;
@@ -69,27 +76,38 @@ QString SqlLiteralForType(const ColumnType& type, const QString& value, const Sq
     return stored.accepted ? StoredLiteral(kind, stored.text, dialect) : RefusedLiteral(kind, value, dialect);
 }
 
-bool CAdoDatabase::ProbeColumns(const QString& tableName)
+// Asked once per table on a connection: an import asks for the same tables several times,
+// a batch of imports again and again, and each question is a round trip to a server.
+const QList<CAdoDatabase::LiveColumn>* CAdoDatabase::ProbeColumns(const QString& tableName)
 {
-    if (!tableName.isEmpty())
-        (void)OpenRecordset(QStringLiteral("select top 1 * from %1").arg(tableName));
-    return m_pRecordset != nullptr;
+    auto known = m_liveColumns.constFind(tableName);
+    if (known == m_liveColumns.cend()) {
+        if (tableName.isEmpty() || !OpenRecordset(QStringLiteral("select top 1 * from %1").arg(tableName)))
+            return nullptr;
+        QList<LiveColumn> columns;
+        for (int field = 0; field < m_pRecordset->FieldCount(); ++field)
+            columns.append({m_pRecordset->FieldName(field), m_pRecordset->FieldColumnType(field)});
+        CloseRecordset();
+        known = m_liveColumns.insert(tableName, columns);
+    }
+    return &*known;
 }
 
 int CAdoDatabase::GetColumnType(const QString& column, const QString& tableName)
 {
-    if (!ProbeColumns(tableName))
+    const QList<LiveColumn>* columns = ProbeColumns(tableName);
+    if (!columns)
         return -1;
-    const QList<LiveColumn> columns = ProbedColumns();
-    const LiveColumn* found = FindColumn(columns, column);
+    const LiveColumn* found = FindColumn(*columns, column);
     return found ? found->type.adoType : 0;
 }
 
 bool CAdoDatabase::GetLiveColumns(const QString& tableName, QList<LiveColumn>& columns)
 {
-    if (!ProbeColumns(tableName))
+    const QList<LiveColumn>* probed = ProbeColumns(tableName);
+    if (!probed)
         return false;
-    columns = ProbedColumns();
+    columns = *probed;
     return ReadCodePages(tableName, columns);
 }
 
@@ -121,14 +139,6 @@ bool CAdoDatabase::ReadCodePages(const QString& tableName, QList<LiveColumn>& co
     return true;
 }
 
-QList<CAdoDatabase::LiveColumn> CAdoDatabase::ProbedColumns() const
-{
-    QList<LiveColumn> columns;
-    for (int field = 0; field < m_pRecordset->FieldCount(); ++field)
-        columns.append({m_pRecordset->FieldName(field), m_pRecordset->FieldColumnType(field)});
-    return columns;
-}
-
 const CAdoDatabase::LiveColumn* CAdoDatabase::FindColumn(const QList<LiveColumn>& columns, const QString& name)
 {
     for (const LiveColumn& column : columns) {
@@ -143,116 +153,254 @@ void CAdoDatabase::FormatSqlLiteral(int type, QString& value) const
     value = SqlLiteralForType(ColumnType{type}, value, Dialect());
 }
 
-bool CAdoDatabase::InsertRows(TextTable* table, const QString& tableName, const QList<int>* skip,
-                              const QString& keyColumn, qsizetype* failedRow, const RowsDone& rowsDone)
+// One table's rows on their way in: the statement's parts, and what has come back so far.
+struct CAdoDatabase::RowsInsert
 {
-    qsizetype unused = 0;
-    qsizetype& failed = failedRow ? *failedRow : unused;
-    failed = 0;
-    const QList<int> skipped = skip ? *skip : QList<int>();
-    const TextRow header = table->value(0);
-    if (table->size() <= 1) {
-        (void)ProbeColumns(tableName);
-        return true;
+    RowsInsert(TextTable& rows, qsizetype& failedRow, const RowsDone& done)
+        : table(rows), failed(failedRow), rowsDone(done)
+    {
     }
+
+    // The rows up to the one given went in.
+    void wentIn(qsizetype lastRow) const
+    {
+        if (rowsDone)
+            rowsDone(lastRow);
+    }
+
+    TextTable& table;
+    qsizetype& failed;
+    const RowsDone& rowsDone;
+    QList<ColumnType> types; // of the header's columns, in its order
+    QStringList columns;     // as they stand in the statement
+    std::optional<LiveColumn> key;   // none: no key read back
+    bool keyGenerated = false;       // the key column is not among those inserted: the server fills it
+    qsizetype keyPosition = -1;      // in the rows, -1 when the header lacks the key column
+    QStringList newKeys;             // of the rows inserted, in order
+    QString heldSavepoint;           // of the last batch that went in, still set
+    QString tableName;
+};
+
+CAdoDatabase::InsertedRows CAdoDatabase::InsertRows(TextTable table, const QString& tableName,
+                                                    const QList<int>& skip, const QString& keyColumn,
+                                                    const RowsDone& rowsDone)
+{
+    m_lastError.clear();
+    InsertedRows inserted{false, std::move(table), 0};
+    if (inserted.table.size() <= 1) {
+        (void)ProbeColumns(tableName);
+        inserted.ok = true;
+        return inserted;
+    }
+    RowsInsert insert(inserted.table, inserted.failedRow, rowsDone);
+    inserted.ok = PlanInsert(tableName, skip, keyColumn, insert) && SendRows(insert, skip) &&
+                  WriteLongBinaries(insert);
+    if (inserted.ok)
+        inserted.failedRow = 0;
+    return inserted;
+}
+
+// The header comes from outside (a label bundle): only names of the live table's columns
+// may stand in a statement. A name is matched as SQL Server matches it, ignoring case, for
+// the check and for the column's type alike.
+bool CAdoDatabase::PlanInsert(const QString& tableName, const QList<int>& skip, const QString& keyColumn,
+                              RowsInsert& insert)
+{
     // Without any column the probe failed, and its error says why.
     QList<LiveColumn> live;
     if (!GetLiveColumns(tableName, live))
         return false;
-
-    // The header comes from outside (a label bundle): only names of the live table's
-    // columns may stand in a statement. A name is matched as SQL Server matches it,
-    // ignoring case, for the check and for the column's type alike.
-    QList<ColumnType> types;
-    QString columnList = QStringLiteral(" (");
+    insert.tableName = tableName;
+    const TextRow header = insert.table.value(0);
+    bool keyInserted = false;
     for (int j = 0; j < header.size(); ++j) {
         const LiveColumn* column = FindColumn(live, header[j]);
-        types.append(column ? column->type : ColumnType());
-        if (skipped.contains(j))
+        insert.types.append(column ? column->type : ColumnType());
+        if (skip.contains(j))
             continue;
         if (!column) {
             SetComError(DbError::DriverFailure(QStringLiteral("列名 '%1' 无效。").arg(header[j])));
             return false;
         }
-        columnList += ColumnIdentifier(header[j]) + QLatin1Char(',');
+        insert.columns.append(ColumnIdentifier(header[j]));
+        keyInserted = keyInserted || header[j].compare(keyColumn, Qt::CaseInsensitive) == 0;
     }
-    columnList.chop(1);
-    columnList += QLatin1String(") ");
-    const LiveColumn* key = keyColumn.isEmpty() ? nullptr : FindColumn(live, keyColumn);
-    if (!keyColumn.isEmpty() && !key) {
+    if (const LiveColumn* key = keyColumn.isEmpty() ? nullptr : FindColumn(live, keyColumn))
+        insert.key = *key;
+    if (!keyColumn.isEmpty() && !insert.key) {
         SetComError(DbError::DriverFailure(QStringLiteral("列名 '%1' 无效。").arg(keyColumn)));
         return false;
     }
+    insert.keyGenerated = !keyInserted;
     // The rows stand in the header's order, whatever the live table's: the new key goes to
     // the header's position of the key column (none when the header lacks it).
-    qsizetype keyPosition = -1;
-    for (qsizetype j = 0; key && j < header.size() && keyPosition < 0; ++j) {
-        if (header[j].compare(key->name, Qt::CaseInsensitive) == 0)
-            keyPosition = j;
+    for (qsizetype j = 0; insert.key && j < header.size() && insert.keyPosition < 0; ++j) {
+        if (header[j].compare(insert.key->name, Qt::CaseInsensitive) == 0)
+            insert.keyPosition = j;
     }
-    QStringList newKeys;
+    return true;
+}
 
-    for (int i = 1; i < table->size(); ++i) {
-        failed = i;
-        TextRow& row = (*table)[i];
+// The rows go in batches; a row with a value refused before it is sent ends the insert once
+// the rows before it are in, as they would be one by one.
+bool CAdoDatabase::SendRows(RowsInsert& insert, const QList<int>& skip)
+{
+    const TextTable& table = insert.table;
+    const TextRow& header = table[0];
+    QStringList batch;
+    qsizetype batchCharacters = 0;
+    for (qsizetype i = 1; i < table.size(); ++i) {
+        const TextRow& row = table.at(i);
         // Grown once for the row, not once per value: a large import builds one per row.
         qsizetype values = 0;
         for (const QString& cell : row)
             values += cell.size() + kLiteralExtra;
-        QString statement;
-        statement.reserve(kInsertInto.size() + tableName.size() + columnList.size() + kValues.size() + values);
-        statement += kInsertInto + tableName + columnList + kValues;
+        QString literals;
+        literals.reserve(values + 2);
+        literals += QLatin1Char('(');
         for (int j = 0; j < row.size(); ++j) {
-            if (skipped.contains(j))
+            if (skip.contains(j))
                 continue;
             // Not for the server to decide: it would keep the value changed.
-            if (const QString refusal = SilentChangeRefusal(types.value(j), row[j]); !refusal.isEmpty()) {
-                SetComError(DbError::DriverFailure(RefusedValueText(tableName, header.value(j), row[j], refusal)));
+            if (const QString refusal = SilentChangeRefusal(insert.types.value(j), row[j]); !refusal.isEmpty()) {
+                if (!InsertBatch(insert, i - batch.size(), batch))
+                    return false;
+                insert.failed = i;
+                SetComError(
+                    DbError::DriverFailure(RefusedValueText(insert.tableName, header.value(j), row[j], refusal)));
                 return false;
             }
-            statement += SqlLiteralForType(types.value(j), row[j], Dialect()) + QLatin1Char(',');
+            literals += SqlLiteralForType(insert.types.value(j), row[j], Dialect()) + QLatin1Char(',');
         }
-        statement.chop(1);
-        statement += QLatin1Char(')');
-        if (!key) {
+        literals.back() = QLatin1Char(')');
+        batchCharacters += literals.size();
+        batch.append(std::move(literals));
+        if (batch.size() == kBatchRows || batchCharacters >= kBatchCharacters) {
+            if (!InsertBatch(insert, i + 1 - batch.size(), batch))
+                return false;
+            batch.clear();
+            batchCharacters = 0;
+        }
+    }
+    return InsertBatch(insert, table.size() - batch.size(), batch);
+}
+
+// With a key, the long binary values that are not NULL, each by its row's new key.
+bool CAdoDatabase::WriteLongBinaries(RowsInsert& insert)
+{
+    if (!insert.key)
+        return true;
+    const TextRow& header = insert.table[0];
+    for (int i = 1; i < insert.table.size(); ++i) {
+        insert.failed = i;
+        const TextRow& row = insert.table.at(i);
+        const QString keyLiteral = SqlLiteralForType(insert.key->type, insert.newKeys[i - 1], Dialect());
+        for (int k = 0; k < row.size(); ++k) {
+            // An empty cell is a NULL, which the INSERT has stored already.
+            if (insert.types.value(k).adoType != adLongVarBinary || row[k].isEmpty())
+                continue;
+            if (!WriteBlob(insert.tableName, header.value(k), insert.key->name, keyLiteral, HexToBytes(row[k])))
+                return false;
+        }
+    }
+    return true;
+}
+
+// Rows of several in one round trip where the engine has a form for it, inside a
+// transaction, each batch under a savepoint of its own set in the same round trip: a batch
+// the server refuses is taken back, and its rows go in again one by one, so that the row
+// refused is named, with the server's own reason, as it always was. A key given in the rows
+// is read back row by row.
+bool CAdoDatabase::InsertBatch(RowsInsert& insert, qsizetype firstRow, const QStringList& rows)
+{
+    const QString keyColumn = insert.key && insert.keyGenerated ? ColumnIdentifier(insert.key->name) : QString();
+    const QString statement = rows.size() < 2 || !m_bInTransaction || (insert.key && !insert.keyGenerated)
+                                  ? QString()
+                                  : Dialect().InsertRowsStatement(insert.tableName, insert.columns, rows, keyColumn);
+    if (statement.isEmpty())
+        return InsertOneByOne(insert, firstRow, rows);
+
+    const QString savepoint = QStringLiteral("korvel_rows_%1").arg(++m_batches);
+    const QString release =
+        insert.heldSavepoint.isEmpty() ? QString() : Dialect().ReleaseSavepointStatement(insert.heldSavepoint);
+    const QString batch = (release.isEmpty() ? QString() : release + QLatin1Char(';')) +
+                          Dialect().SavepointStatement(savepoint) + QLatin1Char(';') + statement;
+    // A failure of the batch as a whole belongs to no one row.
+    insert.failed = 0;
+    TextTable keys;
+    if (insert.key ? Query(batch, &keys) : Execute(batch)) {
+        insert.heldSavepoint = savepoint;
+        const QStringList newKeys =
+            FirstColumn(keys).join(QLatin1Char(',')).split(QLatin1Char(','), Qt::SkipEmptyParts);
+        if (insert.key && !TakeNewKeys(insert, firstRow, rows.size(), newKeys))
+            return false;
+        insert.wentIn(firstRow + rows.size() - 1);
+        return true;
+    }
+    if (m_bConnectionLost)
+        return false;
+    const QString refusal = m_lastError;
+    // A batch the server could not compile ran none of its statements, the savepoint
+    // included; a transaction that the error ended leaves nothing to try again.
+    if (!RollbackToSavepoint(savepoint) && !TransactionStillOpen()) {
+        m_lastError = refusal;
+        return false;
+    }
+    insert.heldSavepoint.clear();
+    return InsertOneByOne(insert, firstRow, rows);
+}
+
+bool CAdoDatabase::TransactionStillOpen()
+{
+    QStringList open;
+    return QueryColumn(Dialect().OpenTransactionsQuery(), &open) &&
+           open.value(0, QStringLiteral("0")) != QLatin1String("0");
+}
+
+// The keys a batch gave, in the rows' order.
+bool CAdoDatabase::TakeNewKeys(RowsInsert& insert, qsizetype firstRow, qsizetype rows, const QStringList& keys)
+{
+    for (qsizetype r = 0; r < rows; ++r) {
+        insert.failed = firstRow + r;
+        if (!TakeNewKey(insert, firstRow + r, keys.value(r)))
+            return false;
+    }
+    return true;
+}
+
+// The key of a row just inserted, into the row and the keys of the insert; without it the
+// long binary values would be written into another row, or none.
+bool CAdoDatabase::TakeNewKey(RowsInsert& insert, qsizetype row, const QString& key)
+{
+    if (key.isEmpty()) {
+        SetComError(DbError::DriverFailure(QStringLiteral("读回新行的键失败：数据库没有给出 %1 的值").arg(insert.key->name)));
+        return false;
+    }
+    TextRow& cells = insert.table[row];
+    if (insert.keyPosition >= 0 && insert.keyPosition < cells.size())
+        cells[insert.keyPosition] = key;
+    insert.newKeys.append(key);
+    return true;
+}
+
+bool CAdoDatabase::InsertOneByOne(RowsInsert& insert, qsizetype firstRow, const QStringList& rows)
+{
+    const QString into = kInsertInto + insert.tableName + QStringLiteral(" (") + insert.columns.join(QLatin1Char(',')) +
+                         QLatin1String(")  values");
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        insert.failed = firstRow + r;
+        const QString statement = into + rows[r];
+        if (!insert.key) {
             if (!Execute(statement))
                 return false;
-            if (rowsDone)
-                rowsDone(i);
+            insert.wentIn(firstRow + r);
             continue;
         }
         QString newKey;
-        if (!InsertReadingKey(statement, tableName, key->name, newKey))
+        if (!InsertReadingKey(statement, insert.tableName, insert.key->name, newKey) || !TakeNewKey(insert, firstRow + r, newKey))
             return false;
-        // Without it the long binary values would be written into another row, or none.
-        if (newKey.isEmpty()) {
-            SetComError(DbError::DriverFailure(QStringLiteral("读回新行的键失败：数据库没有给出 %1 的值").arg(key->name)));
-            return false;
-        }
-        if (keyPosition >= 0 && keyPosition < row.size())
-            row[keyPosition] = newKey;
-        newKeys.append(newKey);
-        if (rowsDone)
-            rowsDone(i);
+        insert.wentIn(firstRow + r);
     }
-
-    if (!key) {
-        failed = 0;
-        return true;
-    }
-    for (int i = 1; i < table->size(); ++i) {
-        failed = i;
-        const TextRow& row = table->at(i);
-        const QString keyLiteral = SqlLiteralForType(key->type, newKeys[i - 1], Dialect());
-        for (int k = 0; k < row.size(); ++k) {
-            // An empty cell is a NULL, which the INSERT has stored already.
-            if (types.value(k).adoType != adLongVarBinary || row[k].isEmpty())
-                continue;
-            if (!WriteBlob(tableName, header.value(k), key->name, keyLiteral, HexToBytes(row[k])))
-                return false;
-        }
-    }
-    failed = 0;
     return true;
 }
 
@@ -287,7 +435,7 @@ bool CAdoDatabase::WriteBlob(const QString& tableName, const QString& column, co
     if (client && client->ExecuteWithBinary(update, bytes, rowsChanged, error)) {
         if (rowsChanged != 0) // -1: the server counts nothing
             return true;
-        // Each failure is recorded: the import shows m_strError, which must say what failed.
+        // Each failure is recorded: the import shows lastError(), which must say what failed.
         error = DbError::DriverFailure(QStringLiteral("写入长二进制数据失败：%1 没有选中任何行").arg(update));
     }
     SetComError(error);

@@ -24,15 +24,14 @@ bool SeedDemoDatabase(sqlite3* db, const DemoCounts& counts, QString& error)
            SeedDemoJobs(db, counts.jobs, counts.harnesses, error) && SeedDemoLabels(db, counts.labels, error);
 }
 
-bool CreateDemoDatabase(const QString& path, const DemoOptions& demo, QString& error)
+korvel::Outcome CreateDemoDatabase(const QString& path, const DemoOptions& demo)
 {
-    if (demo.scale < 1 || demo.scale > kMaxDemoScale) {
-        error = QStringLiteral("演示数据的规模应为1到%1之间的整数").arg(kMaxDemoScale);
-        return false;
-    }
+    if (demo.scale < 1 || demo.scale > kMaxDemoScale)
+        return korvel::Outcome::failure(QStringLiteral("演示数据的规模应为1到%1之间的整数").arg(kMaxDemoScale));
     const DemoCounts counts = DemoCountsForScale(demo.scale);
-    return CreateEmbeddedDatabase(path, error, [&counts](sqlite3* db, QString& seedError) {
-        return SeedDemoDatabase(db, counts, seedError);
+    return CreateEmbeddedDatabase(path, [&counts](sqlite3* db) {
+        QString error;
+        return SeedDemoDatabase(db, counts, error) ? korvel::Outcome::success() : korvel::Outcome::failure(error);
     });
 }
 

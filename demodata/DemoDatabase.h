@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/ValueLists.h"
+#include "util/Outcome.h"
 
 #include <QList>
 #include <QString>
@@ -31,7 +32,7 @@ DemoCounts DemoCountsForScale(int scale);
 // Creates an embedded database file with Korvel's tables and the demo data, as
 // CreateEmbeddedDatabase creates one (never over an existing file, and whole or not at
 // all); the same options always give the same table contents.
-[[nodiscard]] bool CreateDemoDatabase(const QString& path, const DemoOptions& demo, QString& error);
+korvel::Outcome CreateDemoDatabase(const QString& path, const DemoOptions& demo);
 
 // One entry of a demo value list: the text the user picks and the value written.
 struct DemoValueEntry

@@ -66,83 +66,111 @@ QString LiteralOf(const DbValue& value, const ColumnType& type, const SqlDialect
     return QStringLiteral("NULL");
 }
 
+// The target's columns of the source's fields, in the source's order.
+struct TargetColumns
+{
+    QStringList names;
+    QList<ColumnType> types;
+};
+
 class RowCopier
 {
 public:
     RowCopier(DbClient& source, CAdoDatabase& target) : m_source(source), m_target(target) {}
 
-    bool CopyTable(const DemoTable& table, QString& error)
+    korvel::Outcome CopyTable(const DemoTable& table)
     {
         const QString name = QString::fromLatin1(table.name);
-        QStringList count;
-        if (!m_target.QueryColumn(QStringLiteral("select count(*) from %1").arg(name), &count))
-            return TargetFailed(name, error);
-        if (count.value(0) != QLatin1String("0")) {
-            error = QStringLiteral("表 %1 已有数据：演示数据只能装入没有数据的表").arg(name);
-            return false;
-        }
-        QList<CAdoDatabase::LiveColumn> live;
-        if (!m_target.GetLiveColumns(name, live))
-            return TargetFailed(name, error);
-
+        if (korvel::Outcome empty = CheckEmpty(name); !empty)
+            return empty;
         DbError sourceError;
         const std::unique_ptr<DbCursor> rows = m_source.OpenCursor(
             QStringLiteral("select * from %1 order by %2").arg(name, QString::fromLatin1(table.order)), sourceError);
         if (!rows)
-            return SourceFailed(sourceError, error);
-        QList<ColumnType> types;
-        QStringList columns;
-        for (int field = 0; field < rows->FieldCount(); ++field) {
-            const CAdoDatabase::LiveColumn* column = CAdoDatabase::FindColumn(live, rows->FieldName(field));
-            if (!column) {
-                error = QStringLiteral("表 %1 没有列 %2").arg(name, rows->FieldName(field));
-                return false;
-            }
-            types.append(column->type);
-            columns.append(column->name);
-        }
-
+            return SourceFailed(sourceError);
+        const korvel::Result<TargetColumns> columns = ColumnsFor(name, *rows);
+        if (!columns)
+            return columns.outcome;
         const ExplicitKeys keys = ExplicitKeysFor(m_target.Dialect(), name, table.identity);
         if (!keys.before.isEmpty() && !m_target.Execute(keys.before))
-            return TargetFailed(name, error);
-        const QString insert = QStringLiteral("insert into %1 (%2) values ").arg(name, columns.join(QLatin1Char(',')));
+            return TargetFailed(name);
+        if (korvel::Outcome copied = CopyRows(name, columns.value, *rows); !copied)
+            return copied;
+        QStringList ignored;
+        if (!keys.after.isEmpty() && !m_target.QueryColumn(keys.after, &ignored))
+            return TargetFailed(name);
+        return korvel::Outcome::success();
+    }
+
+private:
+    korvel::Outcome CheckEmpty(const QString& name)
+    {
+        QStringList count;
+        if (!m_target.QueryColumn(QStringLiteral("select count(*) from %1").arg(name), &count))
+            return TargetFailed(name);
+        if (count.value(0) != QLatin1String("0"))
+            return korvel::Outcome::failure(QStringLiteral("表 %1 已有数据：演示数据只能装入没有数据的表").arg(name));
+        return korvel::Outcome::success();
+    }
+
+    korvel::Result<TargetColumns> ColumnsFor(const QString& name, DbCursor& rows)
+    {
+        korvel::Result<TargetColumns> columns{korvel::Outcome::success(), {}};
+        QList<CAdoDatabase::LiveColumn> live;
+        if (!m_target.GetLiveColumns(name, live)) {
+            columns.outcome = TargetFailed(name);
+            return columns;
+        }
+        for (int field = 0; field < rows.FieldCount(); ++field) {
+            const CAdoDatabase::LiveColumn* column = CAdoDatabase::FindColumn(live, rows.FieldName(field));
+            if (!column) {
+                columns.outcome =
+                    korvel::Outcome::failure(QStringLiteral("表 %1 没有列 %2").arg(name, rows.FieldName(field)));
+                return columns;
+            }
+            columns.value.types.append(column->type);
+            columns.value.names.append(column->name);
+        }
+        return columns;
+    }
+
+    // The rows in statements of kRowsPerInsert rows each.
+    korvel::Outcome CopyRows(const QString& name, const TargetColumns& columns, DbCursor& rows)
+    {
+        const QString insert = QStringLiteral("insert into %1 (%2) values ").arg(name, columns.names.join(QLatin1Char(',')));
         QString statement;
         int pending = 0;
-        while (!rows->AtEnd()) {
+        DbError sourceError;
+        while (!rows.AtEnd()) {
             QStringList values;
-            for (int field = 0; field < types.size(); ++field) {
+            for (int field = 0; field < columns.types.size(); ++field) {
                 DbValue value;
-                if (!rows->ReadValue(field, value, sourceError))
-                    return SourceFailed(sourceError, error);
-                values.append(LiteralOf(value, types[field], m_target.Dialect()));
+                if (!rows.ReadValue(field, value, sourceError))
+                    return SourceFailed(sourceError);
+                values.append(LiteralOf(value, columns.types[field], m_target.Dialect()));
             }
             statement += (pending == 0 ? insert : QStringLiteral(",")) + QLatin1Char('(') +
                          values.join(QLatin1Char(',')) + QLatin1Char(')');
-            if (!rows->MoveNext(sourceError))
-                return SourceFailed(sourceError, error);
-            if (++pending == kRowsPerInsert || rows->AtEnd()) {
+            if (!rows.MoveNext(sourceError))
+                return SourceFailed(sourceError);
+            if (++pending == kRowsPerInsert || rows.AtEnd()) {
                 if (!m_target.Execute(statement))
-                    return TargetFailed(name, error);
+                    return TargetFailed(name);
                 statement.clear();
                 pending = 0;
             }
         }
-        QStringList ignored;
-        if (!keys.after.isEmpty() && !m_target.QueryColumn(keys.after, &ignored))
-            return TargetFailed(name, error);
-        return true;
+        return korvel::Outcome::success();
     }
 
-private:
-    bool TargetFailed(const QString& table, QString& error) const
+    korvel::Outcome TargetFailed(const QString& table) const
     {
-        error = QStringLiteral("%1，演示数据装入 %2 失败").arg(m_target.m_strError, table);
-        return false;
+        return korvel::Outcome::failure(QStringLiteral("%1，演示数据装入 %2 失败").arg(m_target.lastError(), table));
     }
-    static bool SourceFailed(const DbError& failure, QString& error)
+    static korvel::Outcome SourceFailed(const DbError& failure)
     {
-        error = QStringLiteral("读取演示数据失败：%1").arg(failure.description.value_or(QString()));
-        return false;
+        return korvel::Outcome::failure(
+            QStringLiteral("读取演示数据失败：%1").arg(failure.description.value_or(QString())));
     }
 
     DbClient& m_source;
@@ -151,43 +179,41 @@ private:
 
 } // namespace
 
-bool CopyEmbeddedRows(const QString& embeddedPath, const QString& connectionString, QString& error)
+korvel::Outcome CopyEmbeddedRows(const QString& embeddedPath, const QString& connectionString)
 {
     DbError sourceError;
     const QString sourceConnection =
         BuildConnectionString({embeddedPath, QString(), QString(), QString(), QString(), QStringLiteral("sqlite")});
     const std::unique_ptr<DbClient> source = CreateDbClient(sourceConnection, sourceError);
-    if (!source || !source->Open(sourceConnection, sourceError)) {
-        error = QStringLiteral("读取演示数据失败：%1").arg(sourceError.description.value_or(QString()));
-        return false;
-    }
+    if (!source || !source->Open(sourceConnection, sourceError))
+        return korvel::Outcome::failure(
+            QStringLiteral("读取演示数据失败：%1").arg(sourceError.description.value_or(QString())));
     CAdoDatabase target;
-    if (!target.Open(connectionString) || !target.BeginTrans()) {
-        error = target.m_strError;
-        return false;
-    }
+    if (!target.Open(connectionString) || !target.BeginTrans())
+        return korvel::Outcome::failure(target.lastError());
     RowCopier copier(*source, target);
     for (const DemoTable& table : kTables) {
-        if (!copier.CopyTable(table, error)) {
+        if (korvel::Outcome copied = copier.CopyTable(table); !copied) {
             (void)target.RollbackTrans();
-            return false;
+            return copied;
         }
     }
     if (!target.CommitTrans()) {
-        error = target.m_strError;
+        const korvel::Outcome failed = korvel::Outcome::failure(target.lastError());
         (void)target.RollbackTrans();
-        return false;
+        return failed;
     }
-    return true;
+    return korvel::Outcome::success();
 }
 
-bool LoadDemoData(const QString& connectionString, const DemoOptions& demo, QString& error)
+korvel::Outcome LoadDemoData(const QString& connectionString, const DemoOptions& demo)
 {
     QTemporaryDir folder;
-    if (!folder.isValid()) {
-        error = QStringLiteral("无法建立临时文件夹：%1").arg(folder.errorString());
-        return false;
-    }
+    if (!folder.isValid())
+        return korvel::Outcome::failure(QStringLiteral("无法建立临时文件夹：%1").arg(folder.errorString()));
     const QString path = folder.filePath(QStringLiteral("demo.db"));
-    return CreateDemoDatabase(path, demo, error) && CopyEmbeddedRows(path, connectionString, error);
+    korvel::Outcome created = CreateDemoDatabase(path, demo);
+    if (!created)
+        return created;
+    return CopyEmbeddedRows(path, connectionString);
 }

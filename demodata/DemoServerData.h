@@ -11,8 +11,7 @@
 // Copies the rows of Korvel's tables from an embedded database into the tables of the
 // database that the connection string names, which must have Korvel's tables with no rows
 // in them: each table in the order of its key, in one transaction, whole or not at all.
-// False with the program's message.
-[[nodiscard]] bool CopyEmbeddedRows(const QString& embeddedPath, const QString& connectionString, QString& error);
+korvel::Outcome CopyEmbeddedRows(const QString& embeddedPath, const QString& connectionString);
 
 // The demo data of the options, as CreateDemoDatabase makes it, into such a database.
-[[nodiscard]] bool LoadDemoData(const QString& connectionString, const DemoOptions& demo, QString& error);
+korvel::Outcome LoadDemoData(const QString& connectionString, const DemoOptions& demo);

@@ -44,14 +44,15 @@ void LoginDialog::accept()
 
 bool LoginDialog::loginAccepted()
 {
-    const std::optional<QString> connection =
-        ReadConnectionString(m_context.configDirectory() + kSettingsFileName, m_context.messages());
-    if (!connection)
+    const Result<QString> connection = ReadConnectionString(m_context.configDirectory() + kSettingsFileName);
+    if (!connection) {
+        m_context.messages().ShowWarning(connection.message());
         return false;
+    }
     const QString typed = m_password->text();
     ModalWork work(this, m_context.messages());
-    const Outcome checked =
-        work.run(QStringLiteral("检查密码"), [&connection, &typed] { return checkAdminPassword(*connection, typed); });
+    const Outcome checked = work.run(QStringLiteral("检查密码"),
+                                     [&connection, &typed] { return checkAdminPassword(connection.value, typed); });
     if (!checked)
         m_context.messages().ShowWarning(checked.message());
     return checked.ok();

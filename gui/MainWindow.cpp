@@ -37,11 +37,12 @@ MainWindow::MainWindow(ProgramContext context, QWidget* parent)
 
 void MainWindow::load()
 {
-    const std::optional<QString> connection =
-        ReadConnectionString(m_context.configDirectory() + kSettingsFileName, m_context.messages());
-    if (!connection)
+    const Result<QString> connection = ReadConnectionString(m_context.configDirectory() + kSettingsFileName);
+    if (!connection) {
+        m_context.messages().ShowWarning(connection.message());
         return;
-    m_connectionString = *connection;
+    }
+    m_connectionString = connection.value;
 
     ModalWork work(this, m_context.messages());
     const StartLists lists = work.run(QStringLiteral("连接数据库"), [this, &work] { return readStartLists(work); });
@@ -56,7 +57,7 @@ MainWindow::StartLists MainWindow::readStartLists(ModalWork& work)
 {
     CAdoDatabase database;
     if (!database.Open(m_connectionString))
-        return {Outcome::failure(database.m_strError), {}, {}, {}};
+        return {Outcome::failure(database.lastError()), {}, {}, {}};
     StartLists lists{Outcome::success(), {}, {}, {}};
     const struct
     {
@@ -103,7 +104,10 @@ void MainWindow::fillLists(const StartLists& lists)
 
 void MainWindow::loadValueLists()
 {
-    (void)LoadValueListFile(m_context.configDirectory() + kValueListFileName, m_valueLists, m_context.messages());
+    Result<ValueLists> read = ReadValueListFile(m_context.configDirectory() + kValueListFileName);
+    if (!read)
+        m_context.messages().ShowWarning(read.message());
+    m_valueLists = std::move(read.value);
 }
 
 void MainWindow::showAbout()

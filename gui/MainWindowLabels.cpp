@@ -35,8 +35,12 @@ void MainWindow::exportLabel()
     if (path.isEmpty())
         return;
     ModalWork work(this, m_context.messages());
-    work.run(QStringLiteral("导出标签 %1").arg(labelNumber),
-             [&] { ExportLabel(m_connectionString, labelNumber, path, work.messages()); });
+    const Outcome exported = work.run(QStringLiteral("导出标签 %1").arg(labelNumber),
+                                      [&] { return ExportLabel(m_connectionString, labelNumber, path); });
+    if (exported)
+        m_context.messages().ShowInformation(QStringLiteral("导出成功"));
+    else
+        m_context.messages().ShowWarning(exported.message());
 }
 
 void MainWindow::importLabel()
@@ -52,8 +56,10 @@ void MainWindow::importLabel()
     const bool imported = work.run(QStringLiteral("导入标签文件"), [&] {
         return ImportLabel(m_connectionString, path, resolver, work.messages(), progress);
     });
-    if (imported)
-        refreshLabelList(work);
+    if (!imported)
+        return;
+    m_context.messages().ShowInformation(QStringLiteral("导入成功"));
+    refreshLabelList(work);
 }
 
 void MainWindow::refreshLabelList(ModalWork& work)

@@ -149,9 +149,9 @@ auto ModalWork::runConnected(const QString& stepText, const QString& connectionS
         if (database.Open(connectionString))
             return work(database);
         if constexpr (std::is_same_v<Result, Outcome>)
-            return Outcome::failure(database.m_strError);
+            return Outcome::failure(database.lastError());
         else
-            return Result{Outcome::failure(database.m_strError), {}};
+            return Result{Outcome::failure(database.lastError()), {}};
     });
 }
 

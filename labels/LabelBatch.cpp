@@ -50,28 +50,26 @@ QString Escaped(char32_t c)
 }
 
 // Each label's file, or the reason the batch cannot start.
-bool PlanFiles(const QStringList& labelNos, const QString& folder, QStringList& paths, QString& error)
+korvel::Result<QStringList> PlanFiles(const QStringList& labelNos, const QString& folder)
 {
+    const auto refused = [](QString message) {
+        return korvel::Result<QStringList>{korvel::Outcome::failure(std::move(message)), {}};
+    };
+    korvel::Result<QStringList> paths{korvel::Outcome::success(), {}};
     QHash<QString, QString> labelOfName; // a name folded as Windows compares names
     for (const QString& labelNo : labelNos) {
-        if (labelNo.isEmpty()) {
-            error = kEmptyLabelNoText;
-            return false;
-        }
+        if (labelNo.isEmpty())
+            return refused(kEmptyLabelNoText);
         const QString name = BundleFileName(labelNo);
         const QString key = name.toCaseFolded();
-        if (const auto other = labelOfName.constFind(key); other != labelOfName.cend() && *other != labelNo) {
-            error = QStringLiteral("标签 %1 和 %2 的文件名相同（%3）").arg(*other, labelNo, name);
-            return false;
-        }
+        if (const auto other = labelOfName.constFind(key); other != labelOfName.cend() && *other != labelNo)
+            return refused(QStringLiteral("标签 %1 和 %2 的文件名相同（%3）").arg(*other, labelNo, name));
         labelOfName.insert(key, labelNo);
-        paths.append(QDir(folder).filePath(name));
+        paths.value.append(QDir(folder).filePath(name));
     }
-    if (!QDir().mkpath(folder)) {
-        error = QStringLiteral("无法创建文件夹：%1").arg(folder);
-        return false;
-    }
-    return true;
+    if (!QDir().mkpath(folder))
+        return refused(QStringLiteral("无法创建文件夹：%1").arg(folder));
+    return paths;
 }
 
 // Refuses a label number that exists, as a user who gives up would, and says why.
@@ -122,7 +120,7 @@ QStringList ProblemsAgainstTheDatabase(CAdoDatabase& database, const QList<Bundl
     for (const BundleBlock& block : blocks) {
         QList<CAdoDatabase::LiveColumn> live;
         if (!database.GetLiveColumns(block.tableName, live)) {
-            problems.append(database.m_strError);
+            problems.append(database.lastError());
             continue;
         }
         const TextRow& header = block.rows.value(0);
@@ -164,11 +162,10 @@ const QString kTrialSavepoint = QStringLiteral("korvel_trial");
 // cannot begin or be ended alone.
 std::optional<QStringList> CheckBundle(CAdoDatabase& database, const QString& path, QString& stopReason)
 {
-    ReasonSink reasons;
-    const std::optional<QByteArray> file = ReadWholeFile(path, reasons);
+    const korvel::Result<QByteArray> file = ReadWholeFile(path);
     if (!file)
-        return reasons.reasons;
-    CheckedBundle bundle = ReadCheckedBundle(*file);
+        return QStringList{file.message()};
+    CheckedBundle bundle = ReadCheckedBundle(file.value);
     if (!bundle.problems.isEmpty())
         return bundle.problems;
     const QStringList labelProblems = LabelProblems(bundle.blocks);
@@ -181,7 +178,7 @@ std::optional<QStringList> CheckBundle(CAdoDatabase& database, const QString& pa
     // its transaction; it is a problem of its own, and the trial goes on past it with a free
     // number to what the server says of the rest.
     if (!database.Savepoint(kTrialSavepoint)) {
-        stopReason = FailureText(database.m_strError, QStringLiteral("设置保存点失败"));
+        stopReason = FailureText(database.lastError(), QStringLiteral("设置保存点失败"));
         return std::nullopt;
     }
     TrialResolver resolver;
@@ -189,12 +186,12 @@ std::optional<QStringList> CheckBundle(CAdoDatabase& database, const QString& pa
     const bool imported = ImportBundle(database, bundle, resolver, ImportTransaction::Callers, trial);
     if (imported && clashes == 0) {
         if (!database.ReleaseSavepoint(kTrialSavepoint))
-            stopReason = FailureText(database.m_strError, QStringLiteral("释放保存点失败"));
+            stopReason = FailureText(database.lastError(), QStringLiteral("释放保存点失败"));
         return QStringList();
     }
     // A lost connection is told by the problems of the file already.
     if (!database.RollbackToSavepoint(kTrialSavepoint) && !database.ConnectionLost())
-        stopReason = FailureText(database.m_strError, QStringLiteral("回滚到保存点失败"));
+        stopReason = FailureText(database.lastError(), QStringLiteral("回滚到保存点失败"));
     // The tables' problems name the line of each; the trial's reason stands for what they
     // do not tell.
     if (!imported && problems.size() == clashes)
@@ -221,7 +218,7 @@ QString BundleFileName(const QString& labelNo)
     return name + QStringLiteral(".bq");
 }
 
-bool ListLabels(CAdoDatabase& database, QList<LabelCounts>& labels, QString& error)
+korvel::Result<QList<LabelCounts>> ListLabels(CAdoDatabase& database)
 {
     // By number, as the export takes a label: the controls of every label of that number,
     // and the items those controls use.
@@ -233,31 +230,30 @@ bool ListLabels(CAdoDatabase& database, QList<LabelCounts>& labels, QString& err
         " (select count(*) from tblLabelControlItem i where i.ItemID in (select ItemID from tblLabelControls c where"
         " c.LabelID in (select LabelID from tblLabelInfo l where l.LabelNo=n.LabelNo)))"
         " from (select distinct LabelNo from tblLabelInfo) n");
+    korvel::Result<QList<LabelCounts>> labels{korvel::Outcome::success(), {}};
     if (!database.Query(sql, &rows)) {
-        error = database.m_strError;
-        return false;
+        labels.outcome = korvel::Outcome::failure(database.lastError());
+        return labels;
     }
-    labels.clear();
     for (const qsizetype row : OrderIgnoringCase(FirstColumn(rows)))
-        labels.append({rows[row].value(0), rows[row].value(1).toLongLong(), rows[row].value(2).toLongLong()});
-    return true;
+        labels.value.append({rows[row].value(0), rows[row].value(1).toLongLong(), rows[row].value(2).toLongLong()});
+    return labels;
 }
 
-bool ExportLabels(CAdoDatabase& database, const QStringList& labelNos, const QString& folder,
-                  const BatchProgress& progress, QList<BatchOutcome>& outcomes, QString& error)
+korvel::Result<QList<BatchOutcome>> ExportLabels(CAdoDatabase& database, const QStringList& labelNos,
+                                                 const QString& folder, const BatchProgress& progress)
 {
-    QStringList paths;
-    if (!PlanFiles(labelNos, folder, paths, error))
-        return false;
-    outcomes.clear();
+    const korvel::Result<QStringList> paths = PlanFiles(labelNos, folder);
+    if (!paths)
+        return {paths.outcome, {}};
+    korvel::Result<QList<BatchOutcome>> outcomes{korvel::Outcome::success(), {}};
     for (qsizetype i = 0; i < labelNos.size(); ++i) {
         progress(i, labelNos.size(), labelNos[i]);
-        ReasonSink reasons;
-        (void)ExportLabelTo(database, labelNos[i], paths[i], LinkAtTarget::Refuse, reasons);
-        outcomes.append({labelNos[i], reasons.Reason()});
+        const korvel::Outcome exported = ExportLabelTo(database, labelNos[i], paths.value[i], LinkAtTarget::Refuse);
+        outcomes.value.append({labelNos[i], exported.message()});
     }
     progress(labelNos.size(), labelNos.size(), QString());
-    return true;
+    return outcomes;
 }
 
 QList<BatchOutcome> ImportLabels(CAdoDatabase& database, const QStringList& files, const BatchProgress& progress)
@@ -276,26 +272,29 @@ QList<BatchOutcome> ImportLabels(CAdoDatabase& database, const QStringList& file
     return outcomes;
 }
 
-bool CheckBundles(CAdoDatabase& database, const QStringList& files, const BatchProgress& progress,
-                  QList<FileCheck>& checks, QString& error)
+korvel::Result<QList<FileCheck>> CheckBundles(CAdoDatabase& database, const QStringList& files,
+                                              const BatchProgress& progress)
 {
-    checks.clear();
+    korvel::Result<QList<FileCheck>> checks{korvel::Outcome::success(), {}};
     if (!database.BeginTrans()) {
-        error = FailureText(database.m_strError, QStringLiteral("开始事务失败"));
-        return false;
+        checks.outcome = korvel::Outcome::failure(FailureText(database.lastError(), QStringLiteral("开始事务失败")));
+        return checks;
     }
-    for (qsizetype i = 0; i < files.size() && error.isEmpty(); ++i) {
+    QString stopReason;
+    for (qsizetype i = 0; i < files.size() && stopReason.isEmpty(); ++i) {
         progress(i, files.size(), files[i]);
-        const std::optional<QStringList> problems = CheckBundle(database, files[i], error);
+        const std::optional<QStringList> problems = CheckBundle(database, files[i], stopReason);
         if (!problems)
             break;
-        checks.append({files[i], *problems});
+        checks.value.append({files[i], *problems});
         if (!problems->isEmpty() && database.ConnectionLost())
             break;
     }
     progress(files.size(), files.size(), QString());
     // A server that lost the connection has dropped the transaction already.
-    if (!database.RollbackTrans() && error.isEmpty() && !database.ConnectionLost())
-        error = FailureText(database.m_strError, QStringLiteral("回滚事务失败"));
-    return error.isEmpty();
+    if (!database.RollbackTrans() && stopReason.isEmpty() && !database.ConnectionLost())
+        stopReason = FailureText(database.lastError(), QStringLiteral("回滚事务失败"));
+    if (!stopReason.isEmpty())
+        checks.outcome = korvel::Outcome::failure(stopReason);
+    return checks;
 }

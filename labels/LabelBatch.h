@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/CAdoDatabase.h"
+#include "util/Outcome.h"
 
 #include <QList>
 #include <QString>
@@ -27,8 +28,8 @@ struct LabelCounts
 };
 
 // Every label number of the database, sorted as the main window lists them (ignoring case),
-// with the rows its export would carry. False with the database's message.
-[[nodiscard]] bool ListLabels(CAdoDatabase& database, QList<LabelCounts>& labels, QString& error);
+// with the rows its export would carry; a failure gives the database's message.
+korvel::Result<QList<LabelCounts>> ListLabels(CAdoDatabase& database);
 
 // What became of one label or file of a batch.
 struct BatchOutcome
@@ -46,9 +47,9 @@ using BatchProgress = std::function<void(qsizetype done, qsizetype total, const 
 // other file at a label's name fails that label and is left as it is, as does a number no
 // label has. Refused before anything is written, with the reason: an empty label number,
 // two numbers that give one file name (compared ignoring case, as Windows compares names),
-// a folder that cannot be made. Otherwise true, with the outcome of each label.
-[[nodiscard]] bool ExportLabels(CAdoDatabase& database, const QStringList& labelNos, const QString& folder,
-                                const BatchProgress& progress, QList<BatchOutcome>& outcomes, QString& error);
+// a folder that cannot be made. Otherwise the outcome of each label.
+korvel::Result<QList<BatchOutcome>> ExportLabels(CAdoDatabase& database, const QStringList& labelNos,
+                                                 const QString& folder, const BatchProgress& progress);
 
 // Imports each file into the open database in its own transaction, going on after a file
 // that is refused; a label number that exists already refuses its file (nobody is there to
@@ -74,7 +75,7 @@ struct FileCheck
 // the embedded engine the values the value rules refuse, and otherwise what the trial
 // import was refused for (on a server the server decides on a value). Changes nothing.
 // Gives the outcome of each file checked: a lost connection, or a trial that cannot be
-// taken back alone, stops the check and the files after it are left out. False with the
-// reason when the check's transaction cannot begin or end.
-[[nodiscard]] bool CheckBundles(CAdoDatabase& database, const QStringList& files, const BatchProgress& progress,
-                                QList<FileCheck>& checks, QString& error);
+// taken back alone, stops the check and the files after it are left out. A failure, with
+// the files checked so far, when the check's transaction cannot begin or end.
+korvel::Result<QList<FileCheck>> CheckBundles(CAdoDatabase& database, const QStringList& files,
+                                              const BatchProgress& progress);

@@ -150,15 +150,14 @@ QList<BundleBlock> ReadBundleText(const QString& text)
     return blocks;
 }
 
-bool CheckBlockFitsBundle(const BundleBlock& block, QString& error)
+korvel::Outcome CheckBlockFitsBundle(const BundleBlock& block)
 {
     const TextRow header = block.rows.value(0);
     for (const QString& name : header) {
         const QString problem = SeparatorProblem(name);
-        if (!problem.isEmpty()) {
-            error = QStringLiteral("标签数据无法导出：表 %1 的列名 %2 %3").arg(block.tableName, name, problem);
-            return false;
-        }
+        if (!problem.isEmpty())
+            return korvel::Outcome::failure(
+                QStringLiteral("标签数据无法导出：表 %1 的列名 %2 %3").arg(block.tableName, name, problem));
     }
     for (qsizetype i = 1; i < block.rows.size(); ++i) {
         const TextRow& row = block.rows[i];
@@ -166,14 +165,12 @@ bool CheckBlockFitsBundle(const BundleBlock& block, QString& error)
             QString problem = SeparatorProblem(row[j]);
             if (problem.isEmpty() && j == 0)
                 problem = LeadingPrefixProblem(row[j]);
-            if (!problem.isEmpty()) {
-                error = QStringLiteral("标签数据无法导出：表 %1 列 %2 的值%3")
-                            .arg(block.tableName, header.value(j), problem);
-                return false;
-            }
+            if (!problem.isEmpty())
+                return korvel::Outcome::failure(QStringLiteral("标签数据无法导出：表 %1 列 %2 的值%3")
+                                                    .arg(block.tableName, header.value(j), problem));
         }
     }
-    return true;
+    return korvel::Outcome::success();
 }
 
 CheckedBundle ReadCheckedBundle(const QByteArray& file)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/CAdoDatabase.h"
+#include "util/Outcome.h"
 
 #include <QByteArray>
 #include <QList>
@@ -79,7 +80,7 @@ QList<BundleBlock> ReadBundleText(const QString& text);
 // of the row into the wrong columns of the target. False with a message naming the table
 // and the column when a column name or a value holds such a character or prefix. A
 // carriage return is carried as it stands.
-[[nodiscard]] bool CheckBlockFitsBundle(const BundleBlock& block, QString& error);
+korvel::Outcome CheckBlockFitsBundle(const BundleBlock& block);
 
 // A bundle file taken apart, and every problem that keeps it from being a whole bundle:
 // the import refuses the file on the first, a report on the file can list them all.

@@ -3,60 +3,46 @@
 #include "db/CAdoDatabase.h"
 #include "labels/LabelBundle.h"
 #include "util/FileIO.h"
-#include "util/MessageSink.h"
-
-#include <optional>
 
 namespace {
 
 // Appends the block of one table to the lines of a bundle: its name, the names of all its
 // columns in the order of the server's column catalogue, and the rows of the selection
 // (a "select *" of the table). Reads through the open database. Gives the number of rows;
-// on failure it has shown the database's error or what the bundle cannot carry, and
-// appended nothing.
-std::optional<qsizetype> ExportTable(CAdoDatabase& database, const QString& tableName, const QString& selection,
-                                     QStringList* lines, MessageSink& messages)
+// a failure says the database's error or what the bundle cannot carry, and appends nothing.
+korvel::Result<qsizetype> ExportTable(CAdoDatabase& database, const QString& tableName, const QString& selection,
+                                      QStringList* lines)
 {
+    const auto failed = [](QString message) {
+        return korvel::Result<qsizetype>{korvel::Outcome::failure(std::move(message)), 0};
+    };
     QStringList columns;
     // Without "order by" a server gives the catalogue's rows in any order (the T-SQL server
     // of the tests does), and the names would head the wrong values of "select *".
     const QString columnQuery = QStringLiteral("select name from syscolumns where id=object_id(%1) order by colid")
                                     .arg(database.TextLiteral(tableName));
-    if (!database.QueryColumn(columnQuery, &columns)) {
-        messages.ShowWarning(database.m_strError);
-        return std::nullopt;
-    }
+    if (!database.QueryColumn(columnQuery, &columns))
+        return failed(database.lastError());
     BundleBlock block{tableName, {columns}};
-    if (!database.Query(selection, &block.rows)) {
-        messages.ShowWarning(database.m_strError);
-        return std::nullopt;
-    }
-    QString error;
-    if (!CheckBlockFitsBundle(block, error)) {
-        messages.ShowWarning(error);
-        return std::nullopt;
-    }
+    if (!database.Query(selection, &block.rows))
+        return failed(database.lastError());
+    if (korvel::Outcome fits = CheckBlockFitsBundle(block); !fits)
+        return {std::move(fits), 0};
     AppendBundleBlock(block, lines);
-    return block.rows.size() - 1;
+    return {korvel::Outcome::success(), block.rows.size() - 1};
 }
 
 } // namespace
 
-bool ExportLabel(const QString& connectionString, const QString& labelNo, const QString& path, MessageSink& messages)
+korvel::Outcome ExportLabel(const QString& connectionString, const QString& labelNo, const QString& path)
 {
     CAdoDatabase database;
-    if (!database.Open(connectionString)) {
-        messages.ShowWarning(database.m_strError);
-        return false;
-    }
-    if (!ExportLabelTo(database, labelNo, path, LinkAtTarget::WriteThrough, messages))
-        return false;
-    messages.ShowInformation(QStringLiteral("导出成功"));
-    return true;
+    if (!database.Open(connectionString))
+        return korvel::Outcome::failure(database.lastError());
+    return ExportLabelTo(database, labelNo, path, LinkAtTarget::WriteThrough);
 }
 
-bool ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path, LinkAtTarget links,
-                   MessageSink& messages)
+korvel::Outcome ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path, LinkAtTarget links)
 {
     const QString label = database.TextLiteral(labelNo);
     const struct
@@ -76,14 +62,12 @@ bool ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString
     };
     QStringList lines;
     for (const auto& block : blocks) {
-        const std::optional<qsizetype> rows = ExportTable(database, block.table, block.selection, &lines, messages);
+        const korvel::Result<qsizetype> rows = ExportTable(database, block.table, block.selection, &lines);
         if (!rows)
-            return false;
+            return rows.outcome;
         // A bundle without its label would be refused by every import.
-        if (block.table == kLabelInfoTable && *rows == 0) {
-            messages.ShowWarning(QStringLiteral("标签 %1 不存在").arg(labelNo));
-            return false;
-        }
+        if (block.table == kLabelInfoTable && rows.value == 0)
+            return korvel::Outcome::failure(QStringLiteral("标签 %1 不存在").arg(labelNo));
     }
-    return WriteWholeFile(path, EncodeBundle(lines), messages, links);
+    return WriteWholeFile(path, EncodeBundle(lines), links);
 }

@@ -5,19 +5,16 @@
 #include <QString>
 
 class CAdoDatabase;
-class MessageSink;
 
 // Writes the label with the given number into a label bundle file: its row of
 // tblLabelInfo, its rows of tblLabelControls and the rows of tblLabelControlItem that
 // those controls use. A number that no label has is refused ("标签 %1 不存在"). The file
 // is written only after all three blocks have been read and checked, and replaces an
 // existing one in a single step, so a failure leaves any old file as it was; a link at the
-// path is written through. Shows "导出成功" (information) on success, the reason (warning)
-// on failure; the result only tells callers that want it (the messages have said
-// everything).
-bool ExportLabel(const QString& connectionString, const QString& labelNo, const QString& path, MessageSink& messages);
+// path is written through. A failure says why; the caller says that it worked in its own
+// way.
+korvel::Outcome ExportLabel(const QString& connectionString, const QString& labelNo, const QString& path);
 
-// The same through an open database, without the message of success: for many labels in a
-// row, where a link at the path may have to be refused.
-[[nodiscard]] bool ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path,
-                                 LinkAtTarget links, MessageSink& messages);
+// The same through an open database: for many labels in a row, where a link at the path may
+// have to be refused.
+korvel::Outcome ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path, LinkAtTarget links);

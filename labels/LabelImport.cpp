@@ -1,8 +1,11 @@
 #include "labels/LabelImport.h"
 
+#include "db/client/SqlDialect.h"
 #include "db/client/ValueText.h"
 #include "util/FileIO.h"
 #include "util/MessageSink.h"
+
+#include <QSet>
 
 namespace {
 
@@ -19,31 +22,50 @@ struct IdentifierMaps
     IdentifierMap itemIds;
 };
 
+// The values of the column (its first occurrence in each block's column-name row) in the
+// blocks' rows, each once, in the order they come; an empty value is an identifier like any
+// other.
+QStringList IdentifiersOf(const QList<BundleBlock>& blocks, const QString& column)
+{
+    QStringList identifiers;
+    QSet<QString> seen;
+    for (const BundleBlock& block : blocks) {
+        const qsizetype position = ColumnPosition(block.rows.value(0), column, ColumnOccurrence::First);
+        for (qsizetype i = 1; position >= 0 && i < block.rows.size(); ++i) {
+            const QString& value = block.rows[i][position];
+            if (!seen.contains(value)) {
+                seen.insert(value);
+                identifiers.append(value);
+            }
+        }
+    }
+    return identifiers;
+}
+
+// A fresh identifier for every LabelID and ItemID of the blocks (rows as wide as the
+// column-name row), all drawn in one statement: one round trip however large the label.
+// False with a message when they cannot be had.
+bool DrawIdentifiers(CAdoDatabase& database, const QList<BundleBlock>& blocks, IdentifierMaps& maps, QString& error)
+{
+    const QStringList labelIds = IdentifiersOf(blocks, kLabelIdColumn);
+    const QStringList itemIds = IdentifiersOf(blocks, kItemIdColumn);
+    QStringList fresh;
+    if (!NewGuidTexts(database, labelIds.size() + itemIds.size(), fresh, error))
+        return false;
+    for (qsizetype i = 0; i < labelIds.size(); ++i)
+        maps.labelIds.insert(labelIds[i], fresh[i]);
+    for (qsizetype i = 0; i < itemIds.size(); ++i)
+        maps.itemIds.insert(itemIds[i], fresh[labelIds.size() + i]);
+    return true;
+}
+
 // Replaces every value of the column (its first occurrence in the column-name row) in the
-// block's rows, which are as wide as the column-name row, by its replacement from the map,
-// creating one for each identifier met for the first time; an empty value is an
-// identifier like any other. A block without the column stays as it is. False with a
-// message when no new identifier can be had; rows before that one are already replaced.
-bool RemapKeyColumn(CAdoDatabase& database, BundleBlock& block, IdentifierMap& map, const QString& column,
-                    QString& error)
+// block's rows by its fresh identifier. A block without the column stays as it is.
+void RemapKeyColumn(BundleBlock& block, const IdentifierMap& map, const QString& column)
 {
     const qsizetype position = ColumnPosition(block.rows.value(0), column, ColumnOccurrence::First);
-    if (position < 0)
-        return true;
-    for (qsizetype i = 1; i < block.rows.size(); ++i) {
-        QString& value = block.rows[i][position];
-        const auto known = map.constFind(value);
-        if (known != map.constEnd()) {
-            value = *known;
-            continue;
-        }
-        QString fresh;
-        if (!NewGuidText(database, fresh, error))
-            return false;
-        map.insert(value, fresh);
-        value = fresh;
-    }
-    return true;
+    for (qsizetype i = 1; position >= 0 && i < block.rows.size(); ++i)
+        block.rows[i][position] = map.value(block.rows[i][position]);
 }
 
 // For each row of the tblLabelInfo block (rows as wide as the column-name row) whose label
@@ -97,8 +119,8 @@ bool LabelNosStillFree(CAdoDatabase& database, const BundleBlock& block, QString
 // without rows does nothing. False with a message on failure, naming the file's line of a
 // row the database refused. Rows inserted before a failure stay: the caller's transaction
 // must take them back.
-bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& maps, const ImportProgress& progress,
-                 QString& error)
+bool ImportTable(CAdoDatabase& database, BundleBlock& block, const IdentifierMaps& maps,
+                 const ImportProgress& progress, QString& error)
 {
     if (block.rows.isEmpty())
         return true;
@@ -108,11 +130,8 @@ bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& map
             progress(block.tableName, done, rows);
     };
     rowsDone(0);
-    if (block.tableName == kLabelInfoTable && !LabelNosStillFree(database, block, error))
-        return false;
-    if (!RemapKeyColumn(database, block, maps.labelIds, kLabelIdColumn, error) ||
-        !RemapKeyColumn(database, block, maps.itemIds, kItemIdColumn, error))
-        return false;
+    RemapKeyColumn(block, maps.labelIds, kLabelIdColumn);
+    RemapKeyColumn(block, maps.itemIds, kItemIdColumn);
 
     // The database numbers the item lines itself: the bundle's LineID is left out of each
     // INSERT and the new one read back into the row.
@@ -122,15 +141,15 @@ bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& map
         skip.append(static_cast<int>(ColumnPosition(block.rows[0], kLineIdColumn, ColumnOccurrence::First)));
         keyColumn = kLineIdColumn;
     }
-    // Some failures of InsertRows leave m_strError alone; an older text must not stand in.
-    database.m_strError.clear();
-    qsizetype failedRow = 0;
-    if (!database.InsertRows(&block.rows, block.tableName, &skip, keyColumn, &failedRow, rowsDone)) {
+    CAdoDatabase::InsertedRows inserted =
+        database.InsertRows(std::move(block.rows), block.tableName, skip, keyColumn, rowsDone);
+    block.rows = std::move(inserted.table);
+    if (!inserted) {
         // The database's text names the column (one of the file's, when the table lacks it);
         // the line tells which row of the file it refused, unless the user cancelled.
-        error = FailureText(database.m_strError, QStringLiteral("导入表 %1 失败").arg(block.tableName));
-        if (failedRow > 0 && !database.Cancelled())
-            error += QStringLiteral("（标签文件第 %1 行）").arg(LineOfRow(block, failedRow));
+        error = FailureText(database.lastError(), QStringLiteral("导入表 %1 失败").arg(block.tableName));
+        if (inserted.failedRow > 0 && !database.Cancelled())
+            error += QStringLiteral("（标签文件第 %1 行）").arg(LineOfRow(block, inserted.failedRow));
         return false;
     }
     return true;
@@ -139,7 +158,13 @@ bool ImportTable(CAdoDatabase& database, BundleBlock& block, IdentifierMaps& map
 // Every block, inside the open transaction. False with a message.
 bool ImportBlocks(CAdoDatabase& database, QList<BundleBlock>& blocks, const ImportProgress& progress, QString& error)
 {
+    for (const BundleBlock& block : blocks) {
+        if (block.tableName == kLabelInfoTable && !block.rows.isEmpty() && !LabelNosStillFree(database, block, error))
+            return false;
+    }
     IdentifierMaps maps;
+    if (!DrawIdentifiers(database, blocks, maps, error))
+        return false;
     for (BundleBlock& block : blocks) {
         if (!ImportTable(database, block, maps, progress, error))
             return false;
@@ -159,15 +184,37 @@ bool RowExists(CAdoDatabase& database, const QString& tableName, const QString& 
 
 bool NewGuidText(CAdoDatabase& database, QString& guid, QString& error)
 {
-    // A query that fails while reading leaves m_strError alone: clear it, so that an
-    // older failure is not reported as this one.
-    database.m_strError.clear();
     TextTable rows;
     if (!database.Query(QStringLiteral("select NEWID()"), &rows) || rows.isEmpty() || !IsGuidText(rows[0].value(0))) {
-        error = FailureText(database.m_strError, QStringLiteral("生成新标识失败"));
+        error = FailureText(database.lastError(), QStringLiteral("生成新标识失败"));
         return false;
     }
     guid = CanonicalGuidText(rows[0][0]).mid(1, 36);
+    return true;
+}
+
+bool NewGuidTexts(CAdoDatabase& database, qsizetype count, QStringList& guids, QString& error)
+{
+    guids.clear();
+    const QString query = database.Dialect().NewIdsQuery(count);
+    if (count == 0 || query.isEmpty()) {
+        for (QString guid; guids.size() < count; guids.append(guid)) {
+            if (!NewGuidText(database, guid, error))
+                return false;
+        }
+        return true;
+    }
+    QStringList drawn;
+    const bool queried = database.QueryColumn(query, &drawn);
+    for (const QString& text : drawn) {
+        if (IsGuidText(text))
+            guids.append(CanonicalGuidText(text).mid(1, 36));
+    }
+    // An engine that drew one for the whole statement would give every row the same.
+    if (!queried || guids.size() != count || QSet<QString>(guids.cbegin(), guids.cend()).size() != count) {
+        error = FailureText(database.lastError(), QStringLiteral("生成新标识失败"));
+        return false;
+    }
     return true;
 }
 
@@ -176,23 +223,24 @@ bool ImportLabel(const QString& connectionString, const QString& path, Duplicate
 {
     CAdoDatabase database;
     if (!database.Open(connectionString)) {
-        messages.ShowWarning(database.m_strError);
+        messages.ShowWarning(database.lastError());
         return false;
     }
     if (!ImportBundleFile(database, path, resolver, ImportTransaction::Own, messages, progress))
         return false;
     database.Close();
-    messages.ShowInformation(QStringLiteral("导入成功"));
     return true;
 }
 
 bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
                       ImportTransaction transaction, MessageSink& messages, const ImportProgress& progress)
 {
-    const std::optional<QByteArray> file = ReadWholeFile(path, messages);
-    if (!file)
+    const korvel::Result<QByteArray> file = ReadWholeFile(path);
+    if (!file) {
+        messages.ShowWarning(file.message());
         return false;
-    CheckedBundle bundle = ReadCheckedBundle(*file);
+    }
+    CheckedBundle bundle = ReadCheckedBundle(file.value);
     return ImportBundle(database, bundle, resolver, transaction, messages, progress);
 }
 
@@ -214,7 +262,7 @@ bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelR
     }
     const bool own = transaction == ImportTransaction::Own;
     if (own && !database.BeginTrans()) {
-        messages.ShowWarning(FailureText(database.m_strError, QStringLiteral("开始事务失败")) + kNothingImported);
+        messages.ShowWarning(FailureText(database.lastError(), QStringLiteral("开始事务失败")) + kNothingImported);
         return false;
     }
     if (!ImportBlocks(database, bundle.blocks, progress, error)) {
@@ -226,7 +274,7 @@ bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelR
         return false;
     }
     if (own && !database.CommitTrans()) {
-        const QString failure = FailureText(database.m_strError, QStringLiteral("提交事务失败"));
+        const QString failure = FailureText(database.lastError(), QStringLiteral("提交事务失败"));
         (void)database.RollbackTrans();
         messages.ShowWarning(failure + kNothingImported);
         return false;

@@ -29,9 +29,9 @@ using ImportProgress = std::function<void(const QString& table, qsizetype rowsDo
 // replaced by the one the resolver gives. Only a whole bundle (ReadCheckedBundle) that
 // holds a label is imported. All or nothing: the rows go in within one transaction, and
 // any failure, or the user giving up, leaves the database exactly as it was. A number that
-// another user took while this one was asked is refused ("X已经存在"). Shows "导入成功"
-// (information) on success; a failure once the file has been read shows its reason
-// followed by "，未导入任何数据"; giving up shows nothing more.
+// another user took while this one was asked is refused ("X已经存在"). Shows nothing on
+// success (the caller says it in its own way); a failure once the file has been read shows
+// its reason followed by "，未导入任何数据"; giving up shows nothing more.
 bool ImportLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
                  MessageSink& messages, const ImportProgress& progress = {});
 
@@ -40,8 +40,7 @@ bool ImportLabel(const QString& connectionString, const QString& path, Duplicate
 // that keeps or takes back what went in.
 enum class ImportTransaction { Own, Callers };
 
-// The same through an open database, without the message of success: for many files in a
-// row, each in its own transaction.
+// The same through an open database: for many files in a row, each in its own transaction.
 bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
                       ImportTransaction transaction, MessageSink& messages, const ImportProgress& progress = {});
 
@@ -61,7 +60,12 @@ bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelR
 // with a message when the query fails or gives no GUID.
 [[nodiscard]] bool NewGuidText(CAdoDatabase& database, QString& guid, QString& error);
 
-// The database's text of a failure (m_strError) followed by what failed, a full-width comma
+// `count` new GUIDs from the server, as NewGuidText gives one, drawn in one statement where
+// the engine has a form for it (else one statement each), all different. False with a
+// message when they cannot be had.
+[[nodiscard]] bool NewGuidTexts(CAdoDatabase& database, qsizetype count, QStringList& guids, QString& error);
+
+// The database's text of a failure (lastError()) followed by what failed, a full-width comma
 // between them unless the text ends with "。"; what failed alone when the database had no
 // text.
 QString FailureText(const QString& databaseText, const QString& what);

@@ -1,6 +1,5 @@
 #include "util/FileIO.h"
 
-#include "util/MessageSink.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -89,39 +88,34 @@ struct WriteTarget
     std::optional<struct stat> existing;
 };
 
-// Where the bytes for the name go, or nothing (with the message said) when they must not.
-std::optional<WriteTarget> CheckedTarget(const QString& path, LinkAtTarget links, MessageSink& messages)
+// Where the bytes for the name go, or why they must not.
+korvel::Result<WriteTarget> CheckedTarget(const QString& path, LinkAtTarget links)
 {
+    const auto refused = [](QString message) {
+        return korvel::Result<WriteTarget>{korvel::Outcome::failure(std::move(message)), {}};
+    };
     WriteTarget target{QFile::encodeName(path), std::nullopt};
     struct stat status {};
     bool exists = ::lstat(target.path.constData(), &status) == 0;
     if (exists && S_ISLNK(status.st_mode)) {
-        if (links == LinkAtTarget::Refuse) {
-            messages.ShowWarning(QStringLiteral("%1 是符号链接，不能写入").arg(path));
-            return std::nullopt;
-        }
+        if (links == LinkAtTarget::Refuse)
+            return refused(QStringLiteral("%1 是符号链接，不能写入").arg(path));
         // Writing through a link changes the file it names, not the link.
         target.path = QFile::encodeName(LinkTarget(path));
         exists = ::stat(target.path.constData(), &status) == 0;
     }
     if (!exists)
-        return target;
+        return {korvel::Outcome::success(), target};
     // Refuse what creating the file in place would refuse: a directory, a read-only file;
     // and what the rename would destroy rather than write: a device, a FIFO, a socket.
-    if (S_ISDIR(status.st_mode)) {
-        messages.ShowWarning(OpenFailureText(EISDIR));
-        return std::nullopt;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        messages.ShowWarning(QStringLiteral("%1 不是普通文件，不能写入").arg(path));
-        return std::nullopt;
-    }
-    if (::access(target.path.constData(), W_OK) != 0) {
-        messages.ShowWarning(OpenFailureText(errno));
-        return std::nullopt;
-    }
+    if (S_ISDIR(status.st_mode))
+        return refused(OpenFailureText(EISDIR));
+    if (!S_ISREG(status.st_mode))
+        return refused(QStringLiteral("%1 不是普通文件，不能写入").arg(path));
+    if (::access(target.path.constData(), W_OK) != 0)
+        return refused(OpenFailureText(errno));
     target.existing = status;
-    return target;
+    return {korvel::Outcome::success(), target};
 }
 
 } // namespace
@@ -172,45 +166,42 @@ bool ReadFileBytes(const QString& path, QByteArray& bytes, FileReadFailure& fail
     return true;
 }
 
-std::optional<QByteArray> ReadWholeFile(const QString& path, MessageSink& messages)
+korvel::Result<QByteArray> ReadWholeFile(const QString& path)
 {
-    QByteArray bytes;
+    korvel::Result<QByteArray> read{korvel::Outcome::success(), {}};
     FileReadFailure failure;
-    if (ReadFileBytes(path, bytes, failure))
-        return bytes;
+    if (ReadFileBytes(path, read.value, failure))
+        return read;
     switch (failure.step) {
-    case FileReadFailure::Step::Open:
-        messages.ShowWarning(OpenFailureText(failure.code));
-        break;
+    case FileReadFailure::Step::Open: read.outcome = korvel::Outcome::failure(OpenFailureText(failure.code)); break;
     case FileReadFailure::Step::Size:
-        messages.ShowWarning(QStringLiteral("获取文件大小失败：%1").arg(failure.code));
+        read.outcome = korvel::Outcome::failure(QStringLiteral("获取文件大小失败：%1").arg(failure.code));
         break;
     case FileReadFailure::Step::Read:
-        messages.ShowWarning(QStringLiteral("读文件错误：%1\n").arg(failure.code));
+        read.outcome = korvel::Outcome::failure(QStringLiteral("读文件错误：%1\n").arg(failure.code));
         break;
     }
-    return std::nullopt;
+    return read;
 }
 
-bool WriteWholeFile(const QString& path, const QByteArray& bytes, MessageSink& messages, LinkAtTarget links)
+korvel::Outcome WriteWholeFile(const QString& path, const QByteArray& bytes, LinkAtTarget links)
 {
-    const std::optional<WriteTarget> target = CheckedTarget(path, links, messages);
-    if (!target)
-        return false;
+    const korvel::Result<WriteTarget> checked = CheckedTarget(path, links);
+    if (!checked)
+        return checked.outcome;
+    const WriteTarget& target = checked.value;
 
     // A short name of its own, so that a target whose name is as long as names may be still
     // has room beside it. mkostemp creates it exclusively: a link put there is never followed.
-    const QString folder = QFileInfo(QFile::decodeName(target->path)).path();
+    const QString folder = QFileInfo(QFile::decodeName(target.path)).path();
     QByteArray temporaryPath = QFile::encodeName(folder + QLatin1String("/.korvel-XXXXXX"));
     FileDescriptor file(::mkostemp(temporaryPath.data(), O_CLOEXEC));
-    if (file.get() < 0) {
-        messages.ShowWarning(OpenFailureText(errno));
-        return false;
-    }
+    if (file.get() < 0)
+        return korvel::Outcome::failure(OpenFailureText(errno));
 
     int code = 0;
     bool written = WriteAll(file.get(), bytes.constData(), bytes.size(), code);
-    if (written && ::fchmod(file.get(), ModeForReplacement(target->existing ? &*target->existing : nullptr)) != 0) {
+    if (written && ::fchmod(file.get(), ModeForReplacement(target.existing ? &*target.existing : nullptr)) != 0) {
         code = errno;
         written = false;
     }
@@ -225,14 +216,13 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes, MessageSink& m
     }
     // rename replaces whatever name stands there, a link put in place since the checks
     // included, and never follows it: the write stays where it was checked.
-    if (written && ::rename(temporaryPath.constData(), target->path.constData()) != 0) {
+    if (written && ::rename(temporaryPath.constData(), target.path.constData()) != 0) {
         code = errno;
         written = false;
     }
     if (!written) {
         ::unlink(temporaryPath.constData());
-        messages.ShowWarning(WriteFailureText(code));
-        return false;
+        return korvel::Outcome::failure(WriteFailureText(code));
     }
-    return true;
+    return korvel::Outcome::success();
 }

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "util/Outcome.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
-#include <optional>
-
-class MessageSink;
 
 // Files are handled whole, and counts are 32-bit throughout the file formats, so a file
 // of 4 GiB or more is refused rather than silently cut to its low 32 bits.
@@ -24,9 +23,9 @@ struct FileReadFailure
 [[nodiscard]] bool ReadFileBytes(const QString& path, QByteArray& bytes, FileReadFailure& failure,
                                  std::int64_t maxSize = kMaxWholeFileSize);
 
-// Reads a whole file; on failure shows "打开文件失败：%d", "获取文件大小失败：%d" or
-// "读文件错误：%d\n" with the system's error number and gives nothing.
-[[nodiscard]] std::optional<QByteArray> ReadWholeFile(const QString& path, MessageSink& messages);
+// Reads a whole file; a failure says "打开文件失败：%d", "获取文件大小失败：%d" or
+// "读文件错误：%d\n" with the system's error number.
+korvel::Result<QByteArray> ReadWholeFile(const QString& path);
 
 // What a write does with a symbolic link at the name it is given.
 enum class LinkAtTarget {
@@ -39,9 +38,9 @@ enum class LinkAtTarget {
 // link at the path is written through, or refused with "%1 是符号链接，不能写入" when
 // `links` says so. Only a regular file is ever replaced: an existing device, FIFO or socket
 // (or a link to one) is refused with "%1 不是普通文件，不能写入" and a directory with
-// "打开文件失败：21", all left as they are. Other failures show "打开文件失败：%d" or
-// "写文件错误：%d\n" and give false. QSaveFile would do the same dance, but reports a failure
+// "打开文件失败：21", all left as they are. Other failures say "打开文件失败：%d" or
+// "写文件错误：%d\n". QSaveFile would do the same dance, but reports a failure
 // as a text of its own, and these messages carry the system's error number; hence the POSIX
 // calls.
-[[nodiscard]] bool WriteWholeFile(const QString& path, const QByteArray& bytes, MessageSink& messages,
-                                  LinkAtTarget links = LinkAtTarget::WriteThrough);
+korvel::Outcome WriteWholeFile(const QString& path, const QByteArray& bytes,
+                               LinkAtTarget links = LinkAtTarget::WriteThrough);

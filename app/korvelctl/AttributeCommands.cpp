@@ -103,7 +103,7 @@ korvel::Result<qsizetype> WriteAll(CAdoDatabase& database, const ValueLists& lis
                                    const QList<RequestedWrite>& writes)
 {
     if (!database.BeginTrans())
-        return {korvel::Outcome::failure(database.m_strError), 0};
+        return {korvel::Outcome::failure(database.lastError()), 0};
     WriteRun run(database, lists);
     for (const RequestedWrite& request : writes) {
         const korvel::Outcome written = run.write(request);
@@ -115,7 +115,7 @@ korvel::Result<qsizetype> WriteAll(CAdoDatabase& database, const ValueLists& lis
         }
     }
     if (!database.CommitTrans())
-        return {korvel::Outcome::failure(database.m_strError), 0};
+        return {korvel::Outcome::failure(database.lastError()), 0};
     return {korvel::Outcome::success(), 0};
 }
 
@@ -195,10 +195,10 @@ int RunWriteCommand(const CommandLine& line, CommandContext& context)
         return kExitFailure;
     if (writes->isEmpty())
         return kExitUsage;
-    ValueLists lists;
-    if (!LoadValueListFile(ValueListPath(line), lists, context.messages))
-        return kExitFailure;
+    const korvel::Result<ValueLists> lists = ReadValueListFile(ValueListPath(line));
+    if (!lists)
+        return ExitCodeOf(lists.outcome, context);
     return OnOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
-        return Report(WriteAll(database, lists, *writes), writes->size(), context, messages);
+        return Report(WriteAll(database, lists.value, *writes), writes->size(), context, messages);
     });
 }

@@ -25,20 +25,15 @@ QString LineProblem(const QString& line, QByteArray& ansi)
     return QString();
 }
 
-// Passes warnings on and drops the success notices.
-class QuietSuccessSink : public MessageSink
-{
-public:
-    explicit QuietSuccessSink(MessageSink& warnings) : m_warnings(warnings) {}
-
-    void ShowWarning(const QString& text) override { m_warnings.ShowWarning(text); }
-    void ShowInformation(const QString&) override {}
-
-private:
-    MessageSink& m_warnings;
-};
-
 } // namespace
+
+int ExitCodeOf(const korvel::Outcome& outcome, CommandContext& context)
+{
+    if (outcome)
+        return kExitOk;
+    context.messages.ShowWarning(outcome.message());
+    return kExitFailure;
+}
 
 void StreamMessageSink::ShowWarning(const QString& text)
 {
@@ -146,11 +141,10 @@ void PrintTextRows(const TextTable& rows, QTextStream& out)
 int OnSettingsDatabase(const QString& settingsPath, CommandContext& context,
                        const std::function<bool(const QString& connectionString, MessageSink& messages)>& work)
 {
-    const std::optional<QString> connection = ReadConnectionString(settingsPath, context.messages);
+    const korvel::Result<QString> connection = ReadConnectionString(settingsPath);
     if (!connection)
-        return kExitFailure;
-    QuietSuccessSink messages(context.messages);
-    return work(*connection, messages) ? kExitOk : kExitFailure;
+        return ExitCodeOf(connection.outcome, context);
+    return work(connection.value, context.messages) ? kExitOk : kExitFailure;
 }
 
 int OnOpenSettingsDatabase(const QString& settingsPath, CommandContext& context,
@@ -159,7 +153,7 @@ int OnOpenSettingsDatabase(const QString& settingsPath, CommandContext& context,
     return OnSettingsDatabase(settingsPath, context, [&work](const QString& connection, MessageSink& messages) {
         CAdoDatabase database;
         if (!database.Open(connection)) {
-            messages.ShowWarning(database.m_strError);
+            messages.ShowWarning(database.lastError());
             return false;
         }
         return work(database, messages);

@@ -7,6 +7,7 @@
 #include "db/CAdoDatabase.h"
 #include "labels/LabelImport.h"
 #include "util/MessageSink.h"
+#include "util/Outcome.h"
 
 #include <QByteArray>
 #include <QCommandLineParser>
@@ -56,6 +57,9 @@ int RunImportCommand(const CommandLine& line, CommandContext& context);
 int RunLabelsCommand(const CommandLine& line, CommandContext& context);
 int RunCheckCommand(const CommandLine& line, CommandContext& context);
 
+// The exit code of a piece of work: kExitOk, or kExitFailure with its message said.
+int ExitCodeOf(const korvel::Outcome& outcome, CommandContext& context);
+
 // Prints each message on a line of its own, escaped for display.
 class StreamMessageSink : public MessageSink
 {
@@ -81,8 +85,7 @@ void PrintTextRows(const TextTable& rows, QTextStream& out);
 
 // The one way of the commands that work on a settings file's database: its connection
 // string made as the program makes its own, then the work on it, which says whether it
-// succeeded. Success notices ("导出成功", "导入成功") are left out: a command that worked
-// prints nothing, and its exit code says that it worked.
+// succeeded. A command that worked prints nothing, and its exit code says that it worked.
 int OnSettingsDatabase(const QString& settingsPath, CommandContext& context,
                        const std::function<bool(const QString& connectionString, MessageSink& messages)>& work);
 

@@ -40,12 +40,12 @@ int RunSettingsCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
-    std::optional<ConnectionSettings> settings = ReadSettingsFile(line.arguments[0], context.messages);
+    korvel::Result<ConnectionSettings> settings = ReadSettingsFile(line.arguments[0]);
     if (!settings)
-        return kExitFailure;
-    if (!line.options.isSet(kShowPasswordOption) && !settings->password.isEmpty())
-        settings->password = QStringLiteral("***");
-    context.out << EscapeForDisplay(BuildConnectionString(*settings)) << '\n';
+        return ExitCodeOf(settings.outcome, context);
+    if (!line.options.isSet(kShowPasswordOption) && !settings.value.password.isEmpty())
+        settings.value.password = QStringLiteral("***");
+    context.out << EscapeForDisplay(BuildConnectionString(settings.value)) << '\n';
     return kExitOk;
 }
 
@@ -62,7 +62,7 @@ int RunQueryCommand(const CommandLine& line, CommandContext& context)
         const bool queried =
             database.ForEachRow(line.arguments[1], [&context](TextRow& row) { PrintTextRow(row, context.out); });
         if (!queried)
-            messages.ShowWarning(database.m_strError);
+            messages.ShowWarning(database.lastError());
         return queried;
     });
 }
@@ -77,14 +77,8 @@ int RunCreateDbCommand(const CommandLine& line, CommandContext& context)
     DemoOptions options;
     if (!ReadDemoOptions(line, context, options))
         return kExitUsage;
-    QString error;
     const QString& file = line.arguments[0];
-    const bool created = demo ? CreateDemoDatabase(file, options, error) : CreateEmbeddedDatabase(file, error);
-    if (!created) {
-        context.messages.ShowWarning(error);
-        return kExitFailure;
-    }
-    return kExitOk;
+    return ExitCodeOf(demo ? CreateDemoDatabase(file, options) : CreateEmbeddedDatabase(file), context);
 }
 
 // The tables come from db/schema/, made by whoever runs the server; this fills them.
@@ -96,10 +90,9 @@ int RunLoadDemoCommand(const CommandLine& line, CommandContext& context)
     if (!ReadDemoOptions(line, context, options))
         return kExitUsage;
     return OnSettingsDatabase(line.arguments[0], context, [&options](const QString& connection, MessageSink& messages) {
-        QString error;
-        if (LoadDemoData(connection, options, error))
-            return true;
-        messages.ShowWarning(error);
-        return false;
+        const korvel::Outcome loaded = LoadDemoData(connection, options);
+        if (!loaded)
+            messages.ShowWarning(loaded.message());
+        return loaded.ok();
     });
 }

@@ -14,12 +14,12 @@ namespace {
 
 int PrintValueLists(const QString& path, CommandContext& context)
 {
-    ValueLists lists;
-    if (!LoadValueListFile(path, lists, context.messages))
-        return kExitFailure;
+    const korvel::Result<ValueLists> lists = ReadValueListFile(path);
+    if (!lists)
+        return ExitCodeOf(lists.outcome, context);
     for (int list = 0; list < kValueListCount; ++list) {
         const QString& name = ValueListNames()[list];
-        const ValueList& entries = lists[list];
+        const ValueList& entries = lists.value[list];
         for (auto entry = entries.cbegin(); entry != entries.cend(); ++entry)
             context.out << name << '\t' << EscapeForDisplay(entry.key()) << '\t' << EscapeForDisplay(entry.value())
                         << '\n';
@@ -38,7 +38,7 @@ int BuildValueListFile(const QString& sourcePath, const QString& outputPath, Com
         context.messages.ShowWarning(error);
         return kExitFailure;
     }
-    return WriteWholeFile(outputPath, CryptFileData(plaintext), context.messages) ? kExitOk : kExitFailure;
+    return ExitCodeOf(WriteWholeFile(outputPath, CryptFileData(plaintext)), context);
 }
 
 } // namespace
@@ -48,10 +48,10 @@ int RunCipherCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 2)
         return kExitUsage;
-    const std::optional<QByteArray> input = ReadWholeFile(line.arguments[0], context.messages);
+    const korvel::Result<QByteArray> input = ReadWholeFile(line.arguments[0]);
     if (!input)
-        return kExitFailure;
-    return WriteWholeFile(line.arguments[1], CryptFileData(*input), context.messages) ? kExitOk : kExitFailure;
+        return ExitCodeOf(input.outcome, context);
+    return ExitCodeOf(WriteWholeFile(line.arguments[1], CryptFileData(input.value)), context);
 }
 
 int RunValuesCommand(const CommandLine& line, CommandContext& context)
@@ -66,7 +66,7 @@ int RunDemoValuesCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
-    return WriteWholeFile(line.arguments[0], DemoValueListText().toUtf8(), context.messages) ? kExitOk : kExitFailure;
+    return ExitCodeOf(WriteWholeFile(line.arguments[0], DemoValueListText().toUtf8()), context);
 }
 
 // Shows a bundle as the import takes it apart, so that a bundle that will not import can
@@ -76,10 +76,10 @@ int RunBundleCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
-    const std::optional<QByteArray> file = ReadWholeFile(line.arguments[0], context.messages);
+    const korvel::Result<QByteArray> file = ReadWholeFile(line.arguments[0]);
     if (!file)
-        return kExitFailure;
-    for (const BundleBlock& block : ReadBundleText(DecodeBundle(*file))) {
+        return ExitCodeOf(file.outcome, context);
+    for (const BundleBlock& block : ReadBundleText(DecodeBundle(file.value))) {
         context.out << EscapeForDisplay(block.tableName) << '\n';
         PrintTextRows(block.rows, context.out);
     }

@@ -62,35 +62,26 @@ bool ReportFilesLeft(const QStringList& files, qsizetype done, const QString& st
     return false;
 }
 
-// The labels of a database, in the window's order.
-bool LabelsOf(CAdoDatabase& database, QList<LabelCounts>& labels, MessageSink& messages)
-{
-    QString error;
-    if (!ListLabels(database, labels, error)) {
-        messages.ShowWarning(error);
-        return false;
-    }
-    return true;
-}
-
 int ExportToFolder(const QString& settings, const QStringList& chosen, const QString& folder, CommandContext& context)
 {
     return OnOpenSettingsDatabase(settings, context, [&](CAdoDatabase& database, MessageSink& messages) {
         QStringList labelNos = chosen;
         if (chosen.isEmpty()) {
-            QList<LabelCounts> labels;
-            if (!LabelsOf(database, labels, messages))
+            const korvel::Result<QList<LabelCounts>> labels = ListLabels(database);
+            if (!labels) {
+                messages.ShowWarning(labels.message());
                 return false;
-            for (const LabelCounts& label : labels)
+            }
+            for (const LabelCounts& label : labels.value)
                 labelNos.append(label.labelNo);
         }
-        QList<BatchOutcome> outcomes;
-        QString error;
-        if (!ExportLabels(database, labelNos, folder, ProgressOf(context, QStringLiteral("导出")), outcomes, error)) {
-            messages.ShowWarning(error + QStringLiteral("，未导出任何标签"));
+        const korvel::Result<QList<BatchOutcome>> outcomes =
+            ExportLabels(database, labelNos, folder, ProgressOf(context, QStringLiteral("导出")));
+        if (!outcomes) {
+            messages.ShowWarning(outcomes.message() + QStringLiteral("，未导出任何标签"));
             return false;
         }
-        return PrintSummary(outcomes, context, [&folder](QString total, QString done, QString failed) {
+        return PrintSummary(outcomes.value, context, [&folder](QString total, QString done, QString failed) {
             return QStringLiteral("导出 %1 个标签到 %2：成功 %3 个，失败 %4 个")
                 .arg(total, EscapeForDisplay(folder), done, failed);
         });
@@ -117,10 +108,12 @@ int RunLabelsCommand(const CommandLine& line, CommandContext& context)
     if (line.arguments.size() != 1)
         return kExitUsage;
     return OnOpenSettingsDatabase(line.arguments[0], context, [&context](CAdoDatabase& database, MessageSink& messages) {
-        QList<LabelCounts> labels;
-        if (!LabelsOf(database, labels, messages))
+        const korvel::Result<QList<LabelCounts>> labels = ListLabels(database);
+        if (!labels) {
+            messages.ShowWarning(labels.message());
             return false;
-        for (const LabelCounts& label : labels)
+        }
+        for (const LabelCounts& label : labels.value)
             context.out << EscapeForDisplay(label.labelNo) << '\t' << label.controls << '\t' << label.items << '\n';
         return true;
     });
@@ -144,7 +137,10 @@ int RunExportCommand(const CommandLine& line, CommandContext& context)
         return kExitFailure;
     }
     return OnSettingsDatabase(words[0], context, [&words](const QString& connection, MessageSink& messages) {
-        return ExportLabel(connection, words[1], words[2], messages);
+        const korvel::Outcome exported = ExportLabel(connection, words[1], words[2]);
+        if (!exported)
+            messages.ShowWarning(exported.message());
+        return exported.ok();
     });
 }
 
@@ -181,9 +177,7 @@ int RunCheckCommand(const CommandLine& line, CommandContext& context)
         return kExitUsage;
     return OnOpenSettingsDatabase(words[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
         const QStringList files = words.mid(1);
-        QList<FileCheck> checks;
-        QString error;
-        const bool ended = CheckBundles(database, files, ProgressOf(context, QStringLiteral("检查")), checks, error);
+        const auto [ended, checks] = CheckBundles(database, files, ProgressOf(context, QStringLiteral("检查")));
         qsizetype refused = 0;
         for (const FileCheck& check : checks) {
             refused += check.problems.isEmpty() ? 0 : 1;
@@ -197,8 +191,8 @@ int RunCheckCommand(const CommandLine& line, CommandContext& context)
                            .arg(checks.size() - refused)
                            .arg(refused);
         if (!ended)
-            messages.ShowWarning(error);
-        return ReportFilesLeft(files, checks.size(), QStringLiteral("检查中断，%1 个文件未检查："), context) && ended &&
-               refused == 0;
+            messages.ShowWarning(ended.message());
+        return ReportFilesLeft(files, checks.size(), QStringLiteral("检查中断，%1 个文件未检查："), context) &&
+               ended.ok() && refused == 0;
     });
 }

@@ -5,14 +5,16 @@
 
 std::optional<QString> ReadUtf8TextFile(const QString& path, MessageSink& messages)
 {
-    const std::optional<QByteArray> bytes = ReadWholeFile(path, messages);
-    if (!bytes)
+    const korvel::Result<QByteArray> bytes = ReadWholeFile(path);
+    if (!bytes) {
+        messages.ShowWarning(bytes.message());
         return std::nullopt;
-    if (!bytes->isValidUtf8()) {
+    }
+    if (!bytes.value.isValidUtf8()) {
         messages.ShowWarning(QStringLiteral("文本不是有效的UTF-8"));
         return std::nullopt;
     }
-    QString text = QString::fromUtf8(*bytes);
+    QString text = QString::fromUtf8(bytes.value);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     return text;

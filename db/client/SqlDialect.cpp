@@ -41,6 +41,18 @@ QString Quoted(QLatin1String prefix, const QString& text, bool backslashEscapes)
     return literal;
 }
 
+// "insert into T (a,b) ", as the statement of one row begins.
+QString InsertInto(const QString& table, const QStringList& columns)
+{
+    return QStringLiteral("insert into %1 (%2) ").arg(table, columns.join(QLatin1Char(',')));
+}
+
+// "insert into T (a,b)  values(…),(…)", as the statement of one row is written.
+QString MultiRowInsert(const QString& table, const QStringList& columns, const QStringList& rows)
+{
+    return InsertInto(table, columns) + QLatin1String(" values") + rows.join(QLatin1Char(','));
+}
+
 class TransactSql : public SqlDialect
 {
 public:
@@ -65,6 +77,35 @@ public:
     {
         return insert + QLatin1String(";select SCOPE_IDENTITY()");
     }
+    // Rows of digits joined until there are enough of them: a short statement however many.
+    QString NewIdsQuery(qsizetype count) const override
+    {
+        QStringList digits;
+        for (qsizetype rows = 1; rows < count || digits.isEmpty(); rows *= 10)
+            digits.append(QStringLiteral("(values(0),(1),(2),(3),(4),(5),(6),(7),(8),(9)) d%1(n)").arg(digits.size()));
+        return QStringLiteral("select top (%1) NEWID() from ").arg(count) + digits.join(QLatin1String(" cross join "));
+    }
+    // Each row's statement as it would go alone, in one batch: its values reach each column as
+    // they always did, and each new key is read back by SCOPE_IDENTITY() from its own insert,
+    // the keys joined in a text (a table variable would be a table the server makes and
+    // drops). A statement that fails may leave the others to run: the caller takes the batch
+    // back.
+    QString InsertRowsStatement(const QString& table, const QStringList& columns, const QStringList& rows,
+                                const QString& keyColumn) const override
+    {
+        const QString into = InsertInto(table, columns) + QLatin1String(" values");
+        QString batch = keyColumn.isEmpty() ? QString() : QStringLiteral("declare @k varchar(max)='';");
+        for (const QString& row : rows) {
+            batch += into + row + QLatin1Char(';');
+            if (!keyColumn.isEmpty())
+                batch += QLatin1String("set @k=@k+cast(SCOPE_IDENTITY() as varchar(40))+',';");
+        }
+        if (!keyColumn.isEmpty())
+            batch += QLatin1String("select @k");
+        return batch;
+    }
+    // A transaction that an error has ended leaves none open.
+    QString OpenTransactionsQuery() const override { return QStringLiteral("select @@TRANCOUNT"); }
     QString SavepointStatement(const QString& name) const override { return QLatin1String("SAVE TRANSACTION ") + name; }
     QString RollbackToSavepointStatement(const QString& name) const override
     {
@@ -122,6 +163,12 @@ public:
     {
         return FoldedTextEquals(column, literal);
     }
+    QString NewIdsQuery(qsizetype count) const override
+    {
+        return QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n where i<%1)"
+                              " select NEWID() from n")
+            .arg(count);
+    }
     // SQLite keeps a number as a double, which gives back exactly a decimal of up to 15
     // significant digits: the column's numeric affinity would round one with more. Such a
     // decimal goes as the bytes of its text, which the engine keeps as they are and reads
@@ -167,6 +214,21 @@ public:
     {
         return insert + QLatin1String(" returning ") + keyColumn;
     }
+    QString NewIdsQuery(qsizetype count) const override
+    {
+        return QStringLiteral("select newid() from generate_series(1,%1)").arg(count);
+    }
+    // The server takes the values of an INSERT's VALUES each in its column's type, and numbers
+    // its rows in their order: the keys in ascending order are the rows'.
+    QString InsertRowsStatement(const QString& table, const QStringList& columns, const QStringList& rows,
+                                const QString& keyColumn) const override
+    {
+        const QString statement = MultiRowInsert(table, columns, rows);
+        if (keyColumn.isEmpty())
+            return statement;
+        return QStringLiteral("with k as (%1) select %2 from k order by %2").arg(InsertReturningKey(statement, keyColumn),
+                                                                                keyColumn);
+    }
 };
 
 } // namespace
@@ -199,6 +261,21 @@ QString SqlDialect::FromTransactSql(const QString& sql) const
 QString SqlDialect::InsertReturningKey(const QString&, const QString&) const
 {
     return QString();
+}
+
+QString SqlDialect::NewIdsQuery(qsizetype) const
+{
+    return QString();
+}
+
+QString SqlDialect::InsertRowsStatement(const QString&, const QStringList&, const QStringList&, const QString&) const
+{
+    return QString();
+}
+
+QString SqlDialect::OpenTransactionsQuery() const
+{
+    return QStringLiteral("select 1");
 }
 
 QString SqlDialect::SelectingRowCount(const QString&) const

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // The forms that differ between the database engines: literals, "top N", and how a new
 // row's key is read back. Every value that goes into the text of a statement is written by
@@ -34,6 +35,20 @@ public:
     // A statement that runs the INSERT and gives, as its one value, the key the server gave
     // the new row in the key column; empty when the engine has no such form.
     virtual QString InsertReturningKey(const QString& insert, const QString& keyColumn) const;
+    // A query that gives `count` new GUIDs, one a row, each from the engine's NEWID() as
+    // "select NEWID()" gives one; empty where the engine has no such form.
+    virtual QString NewIdsQuery(qsizetype count) const;
+    // Several rows in one round trip: the INSERT into the table's columns (as they stand in a
+    // statement) of each of the rows ("(literal,…)"); with a key column, also the query of
+    // the keys the server generated for the rows in it, in the rows' order: one a row, or
+    // in one text, separated by commas. A row
+    // it cannot insert fails it, but may leave others inserted. Empty where the engine takes
+    // one row a round trip.
+    virtual QString InsertRowsStatement(const QString& table, const QStringList& columns, const QStringList& rows,
+                                        const QString& keyColumn) const;
+    // A query of the transactions open on the connection, whose one value is 0 when an error
+    // has ended the one that was, and that fails when it can take no more statements.
+    virtual QString OpenTransactionsQuery() const;
     // A write (INSERT, UPDATE, DELETE, MERGE) followed in its batch by a query of the rows it
     // changed (its last statement, in a batch of several), on an engine whose server may be
     // set to report no counts (SQL Server's SET NOCOUNT ON); empty for any other statement

@@ -82,6 +82,15 @@ bool ExecuteSql(sqlite3* db, const QByteArray& sql, QString& error)
     return false;
 }
 
+bool FilledBy(const EmbeddedDatabaseFiller& fill, sqlite3* db, QString& error)
+{
+    if (!fill)
+        return true;
+    const korvel::Outcome filled = fill(db);
+    error = filled.message();
+    return filled.ok();
+}
+
 // Fills an empty file with the schema and what `fill` adds.
 bool BuildDatabase(const QString& path, const EmbeddedDatabaseFiller& fill, QString& error)
 {
@@ -101,7 +110,7 @@ bool BuildDatabase(const QString& path, const EmbeddedDatabaseFiller& fill, QStr
     // it), and checking each of its rows would cost a sixth of the time.
     bool built = ExecuteSql(db, "PRAGMA journal_mode=OFF; PRAGMA cache_size=-262144; BEGIN", error) &&
                  ExecuteSql(db, EmbeddedSchemaSql().toUtf8(), error) &&
-                 (!fill || fill(db, error)) &&
+                 FilledBy(fill, db, error) &&
                  ExecuteSql(db, "COMMIT", error);
     if (sqlite3_close(db) != SQLITE_OK && built) {
         error = SqliteFailure(db);
@@ -400,32 +409,27 @@ const SqlDialect& SqliteClient::Dialect() const
     return SqliteDialect();
 }
 
-bool CreateEmbeddedDatabase(const QString& path, QString& error, const EmbeddedDatabaseFiller& fill)
+korvel::Outcome CreateEmbeddedDatabase(const QString& path, const EmbeddedDatabaseFiller& fill)
 {
     const QFileInfo target(path);
-    if (target.exists() || target.isSymLink()) {
-        error = QStringLiteral("文件已存在，未作任何改动：%1").arg(path);
-        return false;
-    }
+    if (target.exists() || target.isSymLink())
+        return korvel::Outcome::failure(QStringLiteral("文件已存在，未作任何改动：%1").arg(path));
 
     QTemporaryFile temporary(target.absoluteFilePath() + QStringLiteral(".part-XXXXXX"));
-    if (!temporary.open()) {
-        error = QStringLiteral("无法创建数据库文件：%1（%2）").arg(path, temporary.errorString());
-        return false;
-    }
+    if (!temporary.open())
+        return korvel::Outcome::failure(QStringLiteral("无法创建数据库文件：%1（%2）").arg(path, temporary.errorString()));
     temporary.close();
     // A temporary file is private to its owner; the database is a file like any other.
     temporary.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                              QFileDevice::ReadOther);
+    QString error;
     if (!BuildDatabase(temporary.fileName(), fill, error))
-        return false;
+        return korvel::Outcome::failure(error);
     // rename never replaces an existing file, so a file that appeared meanwhile stays.
     QFile built(temporary.fileName());
-    if (!built.rename(target.absoluteFilePath())) {
-        error = QStringLiteral("无法创建数据库文件：%1（%2）")
-                    .arg(path, target.exists() ? QStringLiteral("文件已存在") : built.errorString());
-        return false;
-    }
+    if (!built.rename(target.absoluteFilePath()))
+        return korvel::Outcome::failure(QStringLiteral("无法创建数据库文件：%1（%2）")
+                                            .arg(path, target.exists() ? QStringLiteral("文件已存在") : built.errorString()));
     temporary.setAutoRemove(false);
-    return true;
+    return korvel::Outcome::success();
 }

@@ -2,6 +2,7 @@
 
 #include "db/client/DbClient.h"
 #include "db/sqlite/SqliteValueRules.h"
+#include "util/Outcome.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -76,12 +77,11 @@ private:
     QElapsedTimer m_lockWait;
 };
 
-// Adds rows to a new embedded database, inside the transaction that made its tables; false
-// with a message.
-using EmbeddedDatabaseFiller = std::function<bool(sqlite3* db, QString& error)>;
+// Adds rows to a new embedded database, inside the transaction that made its tables.
+using EmbeddedDatabaseFiller = std::function<korvel::Outcome(sqlite3* db)>;
 
 // Creates an embedded database file with Korvel's tables (db/schema/sqlite.sql, compiled
 // in), and with what `fill` adds when one is given. Refuses a path where anything exists and
 // leaves it alone. The file appears only when it is complete: it is built under a temporary
 // name beside it and renamed at the end, and removed on failure.
-[[nodiscard]] bool CreateEmbeddedDatabase(const QString& path, QString& error, const EmbeddedDatabaseFiller& fill = {});
+korvel::Outcome CreateEmbeddedDatabase(const QString& path, const EmbeddedDatabaseFiller& fill = {});

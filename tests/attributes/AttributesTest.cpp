@@ -4,6 +4,7 @@
 #include "attributes/NumberLists.h"
 
 #include "demodata/DemoDatabase.h"
+#include "tests/support/OutcomeChecks.h"
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 
@@ -23,10 +24,9 @@ protected:
     void SetUp() override
     {
         const QString path = dir.filePath(QStringLiteral("demo.db"));
-        QString error;
-        ASSERT_TRUE(CreateDemoDatabase(path, DemoOptions(), error)) << error.toStdString();
+        ASSERT_TRUE(Succeeded(CreateDemoDatabase(path, DemoOptions())));
         plain.emplace(ExistingFile{path});
-        ASSERT_TRUE(database.Open(plain->connectionString())) << database.m_strError.toStdString();
+        ASSERT_TRUE(database.Open(plain->connectionString())) << database.lastError().toStdString();
     }
 
     QStringList firstColumn(const QString& sql) const

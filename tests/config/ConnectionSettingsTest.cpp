@@ -195,15 +195,13 @@ TEST_F(ConnectionSettingsTest, TheEmbeddedEnginesRelativeFileIsTakenFromTheSetti
         << "server names are not paths";
 }
 
-TEST_F(ConnectionSettingsTest, CallersShowWhichStepFailed)
+TEST_F(ConnectionSettingsTest, AFailureSaysWhichStepFailed)
 {
-    RecordingMessageSink messages;
-    EXPECT_FALSE(ReadSettingsFile(dir.filePath(QStringLiteral("frmConnect")), messages));
-    EXPECT_FALSE(ReadSettingsFile(file("not xml at all"), messages));
-    const std::optional<ConnectionSettings> settings = ReadSettingsFile(file(DataSet(FiveRows())), messages);
+    EXPECT_EQ(ReadSettingsFile(dir.filePath(QStringLiteral("frmConnect"))).message(), QStringLiteral("获取配置文件失败"));
+    EXPECT_EQ(ReadSettingsFile(file("not xml at all")).message(), QStringLiteral("获取配置数据失败"));
+    const korvel::Result<ConnectionSettings> settings = ReadSettingsFile(file(DataSet(FiveRows())));
     ASSERT_TRUE(settings);
-    EXPECT_EQ(settings->userName, QStringLiteral("sa"));
-    EXPECT_EQ(messages.warnings, QStringList({QStringLiteral("获取配置文件失败"), QStringLiteral("获取配置数据失败")}));
+    EXPECT_EQ(settings.value.userName, QStringLiteral("sa"));
 }
 
 TEST_F(ConnectionSettingsTest, MalformedUtf8InADocumentReadAsUtf8IsReplacedNotOverrun)

@@ -57,13 +57,13 @@ DbClientFactory Refusing(DbError error)
 TEST(CAdoDatabase, FailuresHaveTheAdoErrorFormat)
 {
     CAdoDatabase database(Refusing(DbError::DriverFailure(QStringLiteral("X"))));
-    EXPECT_EQ(database.m_strError, QString()) << "a fresh object has no error";
+    EXPECT_EQ(database.lastError(), QString()) << "a fresh object has no error";
     EXPECT_FALSE(database.Open(QStringLiteral("Provider=whatever;")));
-    EXPECT_EQ(database.m_strError, QStringLiteral("ADO 错误：0x80004005，X"));
+    EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004005，X"));
 
     CAdoDatabase short_code(Refusing(DbError{0x123, QStringLiteral("y")}));
     EXPECT_FALSE(short_code.Open(QString()));
-    EXPECT_EQ(short_code.m_strError, QStringLiteral("ADO 错误：0x     123，y")) << "right-aligned in eight places";
+    EXPECT_EQ(short_code.lastError(), QStringLiteral("ADO 错误：0x     123，y")) << "right-aligned in eight places";
 }
 
 TEST(CAdoDatabase, AClosedObjectCannotOpenAgain)
@@ -74,7 +74,7 @@ TEST(CAdoDatabase, AClosedObjectCannotOpenAgain)
     database.Close();
     database.Close(); // a second Close finds nothing to do
     EXPECT_FALSE(database.Open(file.connectionString()));
-    EXPECT_EQ(database.m_strError, QStringLiteral("ADO 错误：0x80004003，(null)"));
+    EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004003，(null)"));
     TextTable rows;
     EXPECT_FALSE(database.Query(QStringLiteral("select 1"), &rows));
     EXPECT_FALSE(database.Execute(QStringLiteral("select 1")));
@@ -97,21 +97,21 @@ TEST(CAdoDatabase, UnknownProvidersAndMissingFilesFailToOpenWithAReason)
 {
     CAdoDatabase database;
     EXPECT_FALSE(database.Open(QStringLiteral("Provider=Oracle.OLEDB;Data Source=x;")));
-    EXPECT_TRUE(database.m_strError.startsWith(QStringLiteral("ADO 错误：0x800a0e7a，")));
-    EXPECT_TRUE(database.m_strError.contains(QStringLiteral("Oracle.OLEDB")));
+    EXPECT_TRUE(database.lastError().startsWith(QStringLiteral("ADO 错误：0x800a0e7a，")));
+    EXPECT_TRUE(database.lastError().contains(QStringLiteral("Oracle.OLEDB")));
     EXPECT_FALSE(database.Open(QStringLiteral("Provider=\"sqlite;Data Source=x;")));
-    EXPECT_EQ(database.m_strError,
+    EXPECT_EQ(database.lastError(),
               QStringLiteral("ADO 错误：0x80004005，连接字符串的格式不对：引号没有闭合，或某一段没有“=”"))
         << "not an unknown provider";
 
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("missing.db"));
     EXPECT_FALSE(database.Open(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(missing)));
-    EXPECT_TRUE(database.m_strError.startsWith(QStringLiteral("ADO 错误：0x80004005，")));
+    EXPECT_TRUE(database.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，")));
     EXPECT_FALSE(QFileInfo::exists(missing)) << "opening never creates a database";
 }
 
-TEST(CAdoDatabase, QueriesAppendTextRowsAndLeaveTheErrorAlone)
+TEST(CAdoDatabase, QueriesAppendTextRowsAndEachCallHasItsOwnError)
 {
     EmbeddedTestDatabase file(kHarnessSchema);
     CAdoDatabase database;
@@ -128,7 +128,7 @@ TEST(CAdoDatabase, QueriesAppendTextRowsAndLeaveTheErrorAlone)
 
     EXPECT_FALSE(database.Query(QStringLiteral("selec HarnessNo frm tblHarnessInfo"), &rows));
     EXPECT_EQ(rows.size(), 4);
-    const QString failure = database.m_strError;
+    const QString failure = database.lastError();
     EXPECT_TRUE(failure.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << failure.toStdString();
     qint64 changed = -1;
     EXPECT_TRUE(database.Execute(QStringLiteral("update tblHarnessInfo set Note='y' where HarnessID=99"), &changed))
@@ -138,9 +138,9 @@ TEST(CAdoDatabase, QueriesAppendTextRowsAndLeaveTheErrorAlone)
                                                 "update tblHarnessInfo set Note='w' where HarnessID=3"),
                                  &changed));
     EXPECT_EQ(changed, 3) << "the rows of every statement of a batch";
-    EXPECT_EQ(database.m_strError, failure) << "a success never clears the last failure";
+    EXPECT_TRUE(database.lastError().isEmpty()) << "an older failure never stands in for a newer call's";
     EXPECT_FALSE(database.Execute(QStringLiteral("update tblNothing set a=1")));
-    EXPECT_NE(database.m_strError, failure);
+    EXPECT_NE(database.lastError(), failure);
 }
 
 TEST(CAdoDatabase, TransactionsCommitOrLeaveNothing)
@@ -203,13 +203,13 @@ TEST(CAdoDatabase, CancelledWorkEndsItsWaitAndRunsNothingMoreButTheRollback)
             if (!database.Open(file.connectionString()))
                 return;
             waited = c.wait(database);
-            errors.append(database.m_strError);
+            errors.append(database.lastError());
             (void)database.Execute(insert);
-            errors.append(database.m_strError);
+            errors.append(database.lastError());
             rolledBack = database.RollbackTrans();
             CAdoDatabase later;
             (void)later.Open(file.connectionString());
-            errors.append(later.m_strError);
+            errors.append(later.lastError());
         });
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         work.Cancel();

@@ -6,6 +6,8 @@
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -29,7 +31,7 @@ protected:
 TEST_F(InsertRowsTest, AHeaderAloneInsertsNothing)
 {
     TextTable table = {kHeader};
-    EXPECT_TRUE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), nullptr, QString()));
+    EXPECT_TRUE(database.InsertRows(table, QStringLiteral("tblLabelControlItem")));
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblLabelControlItem")), QStringLiteral("0"));
 }
 
@@ -40,10 +42,11 @@ TEST_F(InsertRowsTest, TheKeyIsReadBackAndLongBinaryIsWritten)
                         "2017-04-06", "0AFF", "89504E470D0A1A0A"},
                        {"{66666666-2222-3333-4444-555555555555}", "9", "", "", "0", "", "", ""}};
     const QList<int> skip = {1};
-    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), &skip, QStringLiteral("LineID")))
-        << database.m_strError.toStdString();
-    EXPECT_EQ(table[1][1], QStringLiteral("1")) << "the identity the database gave replaces the bundle's";
-    EXPECT_EQ(table[2][1], QStringLiteral("2"));
+    const CAdoDatabase::InsertedRows inserted =
+        database.InsertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("LineID"));
+    ASSERT_TRUE(inserted) << database.lastError().toStdString();
+    EXPECT_EQ(inserted.table[1][1], QStringLiteral("1")) << "the identity the database gave replaces the bundle's";
+    EXPECT_EQ(inserted.table[2][1], QStringLiteral("2"));
 
     const TextTable rows = query(QStringLiteral("select * from tblLabelControlItem order by LineID"));
     EXPECT_EQ(rows, TextTable({{"{11111111-2222-3333-4444-555555555555}", "1", "首行 'quoted'", "10.50", "-1",
@@ -61,32 +64,33 @@ TEST_F(InsertRowsTest, RowsRoundTripBetweenTables)
                        {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "3", "κύκλωμα,线", "0.25", "-1",
                         "2023-11-30 23:59:58.500", "00", "FF00FF"}};
     const QList<int> skip = {1};
-    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), &skip, QStringLiteral("LineID")));
+    ASSERT_TRUE(database.InsertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("LineID")));
     TextTable exported = {kHeader};
     exported += query(QStringLiteral("select * from tblLabelControlItem"));
     TextTable copy = exported;
-    ASSERT_TRUE(database.InsertRows(&copy, QStringLiteral("tblCopy"), nullptr, QString()));
+    ASSERT_TRUE(database.InsertRows(copy, QStringLiteral("tblCopy")));
     EXPECT_EQ(query(QStringLiteral("select * from tblCopy")), exported.mid(1));
 }
 
 TEST_F(InsertRowsTest, WithoutAKeyThereIsNoReadBackAndNoBinaryPass)
 {
     TextTable table = {kHeader, {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "77", "x", "1", "1", "", "", "ABCD"}};
-    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblCopy"), nullptr, QString()));
-    EXPECT_EQ(table[1][1], QStringLiteral("77"));
+    const CAdoDatabase::InsertedRows inserted = database.InsertRows(table, QStringLiteral("tblCopy"));
+    ASSERT_TRUE(inserted);
+    EXPECT_EQ(inserted.table, table);
     EXPECT_EQ(query(QStringLiteral("select LineID, Picture from tblCopy")), TextTable({{"77", "ABCD"}}));
 }
 
 TEST_F(InsertRowsTest, TheFirstRejectedRowStopsTheInsert)
 {
     TextTable table = {{"LineID", "Caption"}, {"1", "a"}, {"1", "duplicate key"}, {"2", "never tried"}};
-    EXPECT_FALSE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), nullptr, QString()));
-    EXPECT_TRUE(database.m_strError.startsWith(QStringLiteral("ADO 错误：0x80004005，")));
+    EXPECT_FALSE(database.InsertRows(table, QStringLiteral("tblLabelControlItem")));
+    EXPECT_TRUE(database.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，")));
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblLabelControlItem")), QStringLiteral("1"));
 
     TextTable unknown = {{"A"}, {"1"}};
-    EXPECT_FALSE(database.InsertRows(&unknown, QStringLiteral("tblNothing"), nullptr, QString()));
-    EXPECT_TRUE(database.m_strError.contains(QStringLiteral("tblNothing")));
+    EXPECT_FALSE(database.InsertRows(unknown, QStringLiteral("tblNothing")));
+    EXPECT_TRUE(database.lastError().contains(QStringLiteral("tblNothing")));
 }
 
 TEST_F(InsertRowsTest, HeaderNamesAreMatchedIgnoringCaseForTheCheckAndTheTypeAlike)
@@ -95,9 +99,10 @@ TEST_F(InsertRowsTest, HeaderNamesAreMatchedIgnoringCaseForTheCheckAndTheTypeAli
     TextTable table = {{"itemid", "lineid", "caption", "checksum", "picture"},
                        {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "0", "it's", "0AFF", "FF00"}};
     const QList<int> skip = {1};
-    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), &skip, QStringLiteral("lineid")))
-        << database.m_strError.toStdString();
-    EXPECT_EQ(table[1][1], QStringLiteral("1"));
+    const CAdoDatabase::InsertedRows inserted =
+        database.InsertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("lineid"));
+    ASSERT_TRUE(inserted) << database.lastError().toStdString();
+    EXPECT_EQ(inserted.table[1][1], QStringLiteral("1"));
     EXPECT_EQ(query(QStringLiteral("select Caption, Checksum, Picture from tblLabelControlItem")),
               TextTable({{"it's", "0AFF", "FF00"}}));
 }
@@ -106,7 +111,7 @@ TEST_F(InsertRowsTest, ANullLongBinaryStaysNull)
 {
     TextTable table = {kHeader, {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "0", "x", "", "", "", "", ""}};
     const QList<int> skip = {1};
-    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), &skip, QStringLiteral("LineID")));
+    ASSERT_TRUE(database.InsertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("LineID")));
     EXPECT_EQ(file.scalar(QStringLiteral("select typeof(Picture) from tblLabelControlItem")), QStringLiteral("null"));
 }
 
@@ -118,9 +123,10 @@ TEST_F(InsertRowsTest, TheKeyAndTheLongBinaryKeepTheirPlacesInATableOfAnotherCol
     TextTable table = {{"ItemID", "LineID", "Picture", "Caption"},
                        {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "9", "89504E470D0A1A0A", "x"}};
     const QList<int> skip = {1};
-    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblReordered"), &skip, QStringLiteral("LineID")))
-        << database.m_strError.toStdString();
-    EXPECT_EQ(table[1], TextRow({"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "1", "89504E470D0A1A0A", "x"}));
+    const CAdoDatabase::InsertedRows inserted =
+        database.InsertRows(table, QStringLiteral("tblReordered"), skip, QStringLiteral("LineID"));
+    ASSERT_TRUE(inserted) << database.lastError().toStdString();
+    EXPECT_EQ(inserted.table[1], TextRow({"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "1", "89504E470D0A1A0A", "x"}));
     EXPECT_EQ(query(QStringLiteral("select * from tblReordered")),
               TextTable({{"89504E470D0A1A0A", "x", "1", "{0F8FAD5B-D9CB-469F-A165-70867728950E}"}}));
 }
@@ -128,10 +134,10 @@ TEST_F(InsertRowsTest, TheKeyAndTheLongBinaryKeepTheirPlacesInATableOfAnotherCol
 TEST_F(InsertRowsTest, ARefusedValueNamesItsTableColumnAndRow)
 {
     TextTable table = {{"LineID", "Caption", "Bold"}, {"1", "ok", "1"}, {"2", "ok", "yes"}, {"3", "never", "0"}};
-    qsizetype failedRow = -1;
-    EXPECT_FALSE(database.InsertRows(&table, QStringLiteral("tblCopy"), nullptr, QString(), &failedRow));
-    EXPECT_EQ(failedRow, 2);
-    EXPECT_EQ(database.m_strError,
+    const CAdoDatabase::InsertedRows inserted = database.InsertRows(table, QStringLiteral("tblCopy"));
+    EXPECT_FALSE(inserted);
+    EXPECT_EQ(inserted.failedRow, 2);
+    EXPECT_EQ(database.lastError(),
               QStringLiteral("ADO 错误：0x80004005，表 tblCopy 列 Bold 的值“yes”不是 bit 值（1、0、true 或 false）"));
 }
 
@@ -140,40 +146,58 @@ TEST_F(InsertRowsTest, OnlyLiveColumnNamesReachTheStatement)
     file.exec("INSERT INTO tblCopy (LineID) VALUES (42);"
               "CREATE TABLE tblSpaced (Id int, [Font Size] decimal(5,2), \"Odd\"\"Name\" image);");
     TextTable hostile = {{"LineID", "Caption) values (1, 'x'); DELETE FROM tblCopy; --"}, {"1", "a"}};
-    EXPECT_FALSE(database.InsertRows(&hostile, QStringLiteral("tblCopy"), nullptr, QString()));
-    EXPECT_TRUE(database.m_strError.contains(QStringLiteral("无效"))) << database.m_strError.toStdString();
+    EXPECT_FALSE(database.InsertRows(hostile, QStringLiteral("tblCopy")));
+    EXPECT_TRUE(database.lastError().contains(QStringLiteral("无效"))) << database.lastError().toStdString();
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblCopy")), QStringLiteral("1"));
 
     TextTable spaced = {{"Id", "font size", "Odd\"Name"}, {"1", "9.5", "0AFF"}};
-    ASSERT_TRUE(database.InsertRows(&spaced, QStringLiteral("tblSpaced"), nullptr, QStringLiteral("Id")))
-        << database.m_strError.toStdString();
+    ASSERT_TRUE(database.InsertRows(spaced, QStringLiteral("tblSpaced"), {}, QStringLiteral("Id")))
+        << database.lastError().toStdString();
     EXPECT_EQ(query(QStringLiteral("select * from tblSpaced")), TextTable({{"1", "9.50", "0AFF"}}))
         << "the long binary pass names the quoted column too";
 }
 
 namespace {
 
+// What a server refuses of an insert in batches: the batches, and then the way back to
+// their savepoint; and whether a transaction is still open after that.
+struct BatchRefusal
+{
+    bool batches = false;
+    bool savepoints = false;
+    bool transactionOpen = true;
+};
+
 // A server as far as an insert needs one: the probe's columns, a new key for each insert,
 // the rows a long binary write changed, and every statement as it arrived.
 class ScriptedServer : public DbClient
 {
 public:
-    ScriptedServer(QStringList& statements, const SqlDialect& dialect, qint64 binaryRowsChanged, bool givesKeys)
-        : m_statements(statements), m_dialect(dialect), m_binaryRowsChanged(binaryRowsChanged), m_givesKeys(givesKeys)
+    ScriptedServer(QStringList& statements, const SqlDialect& dialect, qint64 binaryRowsChanged, bool givesKeys,
+                   BatchRefusal refusal)
+        : m_statements(statements), m_dialect(dialect), m_binaryRowsChanged(binaryRowsChanged), m_givesKeys(givesKeys),
+          m_refusal(refusal)
     {
     }
     bool Open(const QString&, DbError&) override { return m_open = true; }
     bool IsOpen() const override { return m_open; }
     bool Close(DbError&) override { return !(m_open = false); }
-    bool Execute(const QString& sql, qint64& rowsChanged, DbError&) override
+    bool Execute(const QString& sql, qint64& rowsChanged, DbError& error) override
     {
         m_statements.append(sql);
         rowsChanged = 1;
-        return true;
+        return !Refuses(sql, error);
     }
-    std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError&) override
+    std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError& error) override
     {
         m_statements.append(sql);
+        if (Refuses(sql, error))
+            return nullptr;
+        if (sql == QLatin1String("select @@TRANCOUNT")) {
+            return std::make_unique<BufferedCursor>(
+                QList<BufferedCursor::Field>{{"", {adInteger}}},
+                QList<BufferedCursor::Row>{{DbValue::FromText(m_refusal.transactionOpen ? "1" : "0")}}, std::nullopt);
+        }
         if (sql.startsWith(QLatin1String("select top 1 *"))) {
             return std::make_unique<BufferedCursor>(
                 QList<BufferedCursor::Field>{{"A", {adInteger}}, {"B", {adInteger}}, {"C", {adVarWChar, 50}},
@@ -188,9 +212,13 @@ public:
                 QList<BufferedCursor::Row>{{text("a"), DbValue::Null()}, {text("c"), text("936")}, {text("f"), text("1252")}},
                 std::nullopt);
         }
-        const DbValue key = m_givesKeys ? DbValue::FromText(QString::number(++m_key)) : DbValue::Null();
-        return std::make_unique<BufferedCursor>(QList<BufferedCursor::Field>{{"", {adNumeric, 38}}},
-                                                QList<BufferedCursor::Row>{{key}}, std::nullopt);
+        // A key for each row the statement inserts: a batch reads one a row, or inserts a list.
+        QList<BufferedCursor::Row> keys;
+        const qsizetype rows = qMax(sql.count(QLatin1String("SCOPE_IDENTITY()")), sql.count(QLatin1String("),(")) + 1);
+        for (qsizetype row = 0; row < rows; ++row)
+            keys.append({m_givesKeys ? DbValue::FromText(QString::number(++m_key)) : DbValue::Null()});
+        return std::make_unique<BufferedCursor>(QList<BufferedCursor::Field>{{"", {adNumeric, 38}}}, keys,
+                                                std::nullopt);
     }
     bool ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError&) override
     {
@@ -204,28 +232,44 @@ public:
     const SqlDialect& Dialect() const override { return m_dialect; }
 
 private:
+    bool Refuses(const QString& sql, DbError& error) const
+    {
+        const bool refused = (m_refusal.batches && sql.startsWith(QLatin1String("SAVE TRANSACTION korvel_rows_"))) ||
+                             (m_refusal.savepoints && sql.startsWith(QLatin1String("ROLLBACK TRANSACTION korvel_rows_")));
+        if (refused)
+            error = DbError::DriverFailure(QStringLiteral("refused: ") + sql.section(QLatin1Char(';'), 0, 0));
+        return refused;
+    }
+
     QStringList& m_statements;
     const SqlDialect& m_dialect;
     qint64 m_binaryRowsChanged;
     bool m_givesKeys; // otherwise NULL, as SCOPE_IDENTITY() of a table without an identity
+    BatchRefusal m_refusal;
     bool m_open = false;
     int m_key = 16;
 };
+
+const TextTable kTwoRows = {{"A", "b", "C", "D", "E"},
+                            {"9", "5", "it's", "0AFF", "2017/4/6 下午 2:30:00"},
+                            {"9", "", "", "", "2017-04-06"}};
 
 // Two rows into T over a scripted server, the key A read back and D written as long binary.
 struct ScriptedInsert
 {
     ScriptedInsert(const SqlDialect& dialect, qint64 binaryRowsChanged = 1, bool givesKeys = true,
-                   TextTable rows = {{"A", "b", "C", "D", "E"},
-                                     {"9", "5", "it's", "0AFF", "2017/4/6 下午 2:30:00"},
-                                     {"9", "", "", "", "2017-04-06"}})
-        : table(std::move(rows)), database([this, &dialect, binaryRowsChanged, givesKeys](const QString&, DbError&) {
-              return std::make_unique<ScriptedServer>(statements, dialect, binaryRowsChanged, givesKeys);
+                   TextTable rows = kTwoRows, BatchRefusal refusal = {})
+        : table(std::move(rows)),
+          database([this, &dialect, binaryRowsChanged, givesKeys, refusal](const QString&, DbError&) {
+              return std::make_unique<ScriptedServer>(statements, dialect, binaryRowsChanged, givesKeys, refusal);
           })
     {
         EXPECT_TRUE(database.Open(QStringLiteral("Provider=sqloledb;")));
+        EXPECT_TRUE(database.BeginTrans());
         const QList<int> skip = {0};
-        inserted = database.InsertRows(&table, QStringLiteral("T"), &skip, QStringLiteral("A"));
+        CAdoDatabase::InsertedRows result = database.InsertRows(table, QStringLiteral("T"), skip, QStringLiteral("A"));
+        inserted = result.ok;
+        table = std::move(result.table);
     }
 
     QStringList statements;
@@ -243,11 +287,21 @@ TEST(InsertRowsOnAServer, TheStatementsOfAnInsertWithItsKeyAndLongBinary)
         const SqlDialect& dialect;
         QStringList statements;
     } cases[] = {
+        // The rows in one round trip under a savepoint, each key read back from its own insert.
         {TransactSqlDialect(),
          {"select top 1 * from T",
           "select name, collationproperty(collation_name, 'CodePage') from sys.columns where object_id=object_id(N'T')",
-          "insert into T (b,C,D,E)  values(5,N'it''s',0x0AFF,'2017-04-06T14:30:00');select SCOPE_IDENTITY()",
-          "insert into T (b,C,D,E)  values(NULL,N'',NULL,'20170406');select SCOPE_IDENTITY()",
+          "SAVE TRANSACTION korvel_rows_1;declare @k varchar(max)='';"
+          "insert into T (b,C,D,E)  values(5,N'it''s',0x0AFF,'2017-04-06T14:30:00');"
+          "set @k=@k+cast(SCOPE_IDENTITY() as varchar(40))+',';"
+          "insert into T (b,C,D,E)  values(NULL,N'',NULL,'20170406');"
+          "set @k=@k+cast(SCOPE_IDENTITY() as varchar(40))+',';select @k",
+          "update T set D=? where A=17 <- 0aff"}},
+        // The rows in one statement, numbered by the server in their order.
+        {PostgreSqlDialect(),
+         {"select top 1 * from T",
+          "SAVEPOINT korvel_rows_1;with k as (insert into T (b,C,D,E)  values(5,E'it''s',E'\\\\x0AFF'::bytea,"
+          "E'2017-04-06 14:30:00'),(NULL,E'',NULL,E'2017-04-06') returning A) select A from k order by A",
           "update T set D=? where A=17 <- 0aff"}},
         // An engine without a form of its own reads the newest key after each insert.
         {StandardSqlDialect(),
@@ -257,10 +311,39 @@ TEST(InsertRowsOnAServer, TheStatementsOfAnInsertWithItsKeyAndLongBinary)
     };
     for (const auto& server : cases) {
         ScriptedInsert insert(server.dialect);
-        EXPECT_TRUE(insert.inserted) << insert.database.m_strError.toStdString();
+        EXPECT_TRUE(insert.inserted) << insert.database.lastError().toStdString();
         EXPECT_EQ(insert.statements, server.statements);
         EXPECT_EQ(insert.table[1][0], QStringLiteral("17")) << "each row gets the key of its own insert";
         EXPECT_EQ(insert.table[2][0], QStringLiteral("18"));
+    }
+}
+
+// A batch the server refuses is taken back to its savepoint (or never began, when the server
+// could not compile it) and its rows go in again one by one, so that the row refused is
+// named; a refusal that ended the transaction leaves nothing to go on with: rows sent again
+// outside it would stay.
+TEST(InsertRowsOnAServer, ARefusedBatchGoesInAgainRowByRowOnlyWhileItsTransactionLasts)
+{
+    const struct
+    {
+        BatchRefusal refusal;
+        bool inserted;
+        qsizetype rowsAlone;
+    } cases[] = {
+        {{true, false, true}, true, 2},
+        {{true, true, true}, true, 2},
+        {{true, true, false}, false, 0},
+    };
+    for (const auto& c : cases) {
+        ScriptedInsert insert(TransactSqlDialect(), 1, true, kTwoRows, c.refusal);
+        EXPECT_EQ(insert.inserted, c.inserted) << insert.database.lastError().toStdString();
+        EXPECT_EQ(insert.statements.filter(QRegularExpression(QStringLiteral("^insert into T"))).size(), c.rowsAlone);
+        if (c.inserted) {
+            EXPECT_EQ(insert.table[1][0], QStringLiteral("17")) << "each row the key of its own insert";
+        } else {
+            EXPECT_EQ(insert.database.lastError(),
+                      QStringLiteral("ADO 错误：0x80004005，refused: SAVE TRANSACTION korvel_rows_1"));
+        }
     }
 }
 
@@ -277,7 +360,7 @@ TEST(InsertRowsOnAServer, ALongBinaryWriteThatSelectsNoRowFails)
     for (const auto& write : cases) {
         ScriptedInsert insert(TransactSqlDialect(), write.rowsChanged);
         EXPECT_EQ(insert.inserted, !*write.error) << write.rowsChanged;
-        EXPECT_EQ(insert.database.m_strError, QString::fromUtf8(write.error)) << write.rowsChanged;
+        EXPECT_EQ(insert.database.lastError(), QString::fromUtf8(write.error)) << write.rowsChanged;
     }
 }
 
@@ -285,7 +368,7 @@ TEST(InsertRowsOnAServer, AKeyThatComesBackEmptyFailsBeforeAnyLongBinaryIsWritte
 {
     ScriptedInsert insert(TransactSqlDialect(), 1, false);
     EXPECT_FALSE(insert.inserted);
-    EXPECT_EQ(insert.database.m_strError, QStringLiteral("ADO 错误：0x80004005，读回新行的键失败：数据库没有给出 A 的值"));
+    EXPECT_EQ(insert.database.lastError(), QStringLiteral("ADO 错误：0x80004005，读回新行的键失败：数据库没有给出 A 的值"));
     EXPECT_EQ(insert.statements.filter(QStringLiteral("update")), QStringList());
 }
 
@@ -294,7 +377,7 @@ TEST(InsertRowsOnAServer, TextItsCollationsCodePageLacksIsRefusedBeforeItIsSent)
     // SQL Server would store "线束" in F as "??".
     ScriptedInsert insert(TransactSqlDialect(), 1, true, {{"A", "F"}, {"9", "Café"}, {"9", "线束"}});
     EXPECT_FALSE(insert.inserted);
-    EXPECT_EQ(insert.database.m_strError,
+    EXPECT_EQ(insert.database.lastError(),
               QStringLiteral("ADO 错误：0x80004005，表 T 列 F 的值“线束”含有代码页 1252 无法表示的字符“线”"));
     EXPECT_EQ(insert.statements.filter(QStringLiteral("insert")),
               QStringList({"insert into T (F)  values(N'Café');select SCOPE_IDENTITY()"}));

@@ -283,7 +283,7 @@ TEST(SqlLiteral, HostileValuesReachTheEmbeddedTextIntactAndNoTypedColumn)
         QString text = value;
         database.FormatSqlLiteral(adVarWChar, text);
         ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblValues (Id, Text) values (%1, %2)").arg(id).arg(text)))
-            << database.m_strError.toStdString();
+            << database.lastError().toStdString();
         TextTable rows;
         ASSERT_TRUE(database.Query(QStringLiteral("select Text from tblValues where Text=%1").arg(text), &rows));
         EXPECT_EQ(rows, TextTable({{value}}));

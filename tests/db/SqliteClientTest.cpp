@@ -116,7 +116,7 @@ TEST(EmbeddedClient, AFileUriNamesASharedInMemoryDatabase)
 {
     const QString uri = QStringLiteral("Provider=sqlite;Data Source=file:korvel-uri-test?mode=memory&cache=shared;");
     CAdoDatabase holder;
-    ASSERT_TRUE(holder.Open(uri)) << holder.m_strError.toStdString();
+    ASSERT_TRUE(holder.Open(uri)) << holder.lastError().toStdString();
     ASSERT_TRUE(holder.Execute(QStringLiteral("create table tblShared (Id int)")));
     ASSERT_TRUE(holder.Execute(QStringLiteral("insert into tblShared values (7)")));
     CAdoDatabase second;
@@ -133,7 +133,7 @@ TEST_F(EmbeddedClientTest, ABatchRunsUpToItsResultAndNothingAfterIt)
               TextTable({{"2", "2"}}));
     TextTable rows;
     EXPECT_FALSE(database.Query(QStringLiteral("select 1; delete from tblKinds"), &rows));
-    EXPECT_EQ(database.m_strError, QStringLiteral("ADO 错误：0x80004005，嵌入式数据库不执行结果集之后的语句"));
+    EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004005，嵌入式数据库不执行结果集之后的语句"));
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblKinds")), QStringLiteral("2"));
 }
 
@@ -149,7 +149,7 @@ TEST_F(EmbeddedClientTest, AStatementWaitsForAnotherConnectionsLockUntilItIsGone
     });
     QElapsedTimer waited;
     waited.start();
-    EXPECT_TRUE(database.Execute(QStringLiteral("insert into tblKinds (Id) values (2)"))) << database.m_strError.toStdString();
+    EXPECT_TRUE(database.Execute(QStringLiteral("insert into tblKinds (Id) values (2)"))) << database.lastError().toStdString();
     EXPECT_GE(waited.elapsed(), 250);
     committer.join();
 
@@ -157,6 +157,6 @@ TEST_F(EmbeddedClientTest, AStatementWaitsForAnotherConnectionsLockUntilItIsGone
     ASSERT_TRUE(database.Execute(QStringLiteral("pragma busy_timeout = 0")));
     ASSERT_TRUE(holder.BeginTrans());
     EXPECT_FALSE(database.Execute(QStringLiteral("insert into tblKinds (Id) values (3)")));
-    EXPECT_EQ(database.m_strError, QStringLiteral("ADO 错误：0x80004005，database is locked"));
+    EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004005，database is locked"));
     EXPECT_TRUE(holder.RollbackTrans());
 }

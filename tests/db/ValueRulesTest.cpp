@@ -185,15 +185,14 @@ protected:
             const QString value = QString::fromUtf8(c.value);
             ASSERT_TRUE(database.Execute(QStringLiteral("delete from tblKinds")));
             TextTable table = {{column}, {value}};
-            database.m_strError.clear();
-            const bool inserted = database.InsertRows(&table, QStringLiteral("tblKinds"), nullptr, QString());
+            const bool inserted = database.InsertRows(table, QStringLiteral("tblKinds")).ok;
             if (c.stored == kRefused) {
                 EXPECT_FALSE(inserted) << c.column << " " << c.value;
-                EXPECT_TRUE(database.m_strError.contains(QStringLiteral("表 tblKinds 列 %1 的值“%2”").arg(column, value)))
-                    << database.m_strError.toStdString();
+                EXPECT_TRUE(database.lastError().contains(QStringLiteral("表 tblKinds 列 %1 的值“%2”").arg(column, value)))
+                    << database.lastError().toStdString();
                 continue;
             }
-            ASSERT_TRUE(inserted) << c.column << " " << c.value << ": " << database.m_strError.toStdString();
+            ASSERT_TRUE(inserted) << c.column << " " << c.value << ": " << database.lastError().toStdString();
             EXPECT_EQ(query(QStringLiteral("select %1 from tblKinds").arg(column)),
                       TextTable({{QString::fromUtf8(c.stored)}}))
                 << c.column << " " << c.value;
@@ -264,7 +263,7 @@ TEST_F(ValueRulesTest, TextsAStatementStoresAsTheyStandReadAsSqlServerStoresThem
         ASSERT_TRUE(database.Execute(QStringLiteral("delete from tblKinds")));
         ASSERT_TRUE(database.Execute(
             QStringLiteral("insert into tblKinds (%1) values (%2)").arg(column, QString::fromUtf8(c.value))))
-            << c.value << ": " << database.m_strError.toStdString();
+            << c.value << ": " << database.lastError().toStdString();
         EXPECT_EQ(query(QStringLiteral("select %1 from tblKinds").arg(column)), TextTable({{QString::fromUtf8(c.stored)}}))
             << c.value;
     }
@@ -274,12 +273,12 @@ TEST_F(ValueRulesTest, TheEngineRefusesInEveryStatementAndOnTablesMadeAfterItOpe
 {
     ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblKinds (N5) values ('abc')")));
     EXPECT_FALSE(database.Execute(QStringLiteral("update tblKinds set N5='abcdef'")));
-    EXPECT_EQ(database.m_strError, QStringLiteral("ADO 错误：0x80004005，表 tblKinds 列 N5 的值“abcdef”超过 5 个字符"));
+    EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004005，表 tblKinds 列 N5 的值“abcdef”超过 5 个字符"));
     EXPECT_FALSE(database.Execute(QStringLiteral("update tblKinds set G='x', F='maybe'")));
 
     ASSERT_TRUE(database.Execute(QStringLiteral("create table tblLater (Flag bit, Name nvarchar(2))")));
     EXPECT_FALSE(database.Execute(QStringLiteral("insert into tblLater values (1, 'abc')")));
-    EXPECT_TRUE(database.m_strError.contains(QStringLiteral("表 tblLater 列 Name"))) << database.m_strError.toStdString();
+    EXPECT_TRUE(database.lastError().contains(QStringLiteral("表 tblLater 列 Name"))) << database.lastError().toStdString();
     // A bit written as SQL Server takes it reads as SQL Server gives it, whatever form it went in.
     ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblLater values ('TRUE', 'ab')")));
     EXPECT_EQ(query(QStringLiteral("select Flag from tblLater")), TextTable({{"-1"}}));
@@ -289,13 +288,12 @@ TEST_F(ValueRulesTest, TheEngineRefusesInEveryStatementAndOnTablesMadeAfterItOpe
 TEST_F(ValueRulesTest, TheEngineRefusesTextThatGbkLacksInAStatementWrittenByHand)
 {
     ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblKinds (V4, TX) values ('线束', '线束 é Я')")))
-        << database.m_strError.toStdString();
+        << database.lastError().toStdString();
     // Four bytes of UTF-8 fit varchar(4), and text has no limit: only the code page refuses.
     for (const char* statement : {"insert into tblKinds (V4) values ('🔌')", "update tblKinds set TX='plug 🔌'"}) {
-        database.m_strError.clear();
         EXPECT_FALSE(database.Execute(QString::fromUtf8(statement))) << statement;
-        EXPECT_TRUE(database.m_strError.endsWith(QStringLiteral("含有代码页 936 无法表示的字符“🔌”")))
-            << database.m_strError.toStdString();
+        EXPECT_TRUE(database.lastError().endsWith(QStringLiteral("含有代码页 936 无法表示的字符“🔌”")))
+            << database.lastError().toStdString();
     }
 }
 
@@ -338,14 +336,13 @@ TEST_F(ValueRulesTest, AWholeNumberWrittenAsANumberIsHeldToItsColumnsRange)
         {"I", "2147483648", "超出 int 的范围"}, {"B", "-9223372036854775808", nullptr},
     };
     for (const auto& c : cases) {
-        database.m_strError.clear();
         const bool stored =
             database.Execute(QStringLiteral("insert into tblKinds (%1) values (%2)").arg(c.column, c.number));
         EXPECT_EQ(stored, c.refusal == nullptr) << c.column << " " << c.number;
         if (c.refusal) {
-            EXPECT_TRUE(database.m_strError.endsWith(QStringLiteral("列 %1 的值“%2”%3")
+            EXPECT_TRUE(database.lastError().endsWith(QStringLiteral("列 %1 的值“%2”%3")
                                                          .arg(c.column, c.number, QString::fromUtf8(c.refusal))))
-                << database.m_strError.toStdString();
+                << database.lastError().toStdString();
         }
     }
 }

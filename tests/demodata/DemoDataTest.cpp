@@ -1,5 +1,6 @@
 #include "demodata/DemoDatabase.h"
 
+#include "tests/support/OutcomeChecks.h"
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 
@@ -24,8 +25,7 @@ protected:
     {
         s_dir = std::make_unique<QTemporaryDir>();
         DemoOptions demo;
-        QString error;
-        ASSERT_TRUE(CreateDemoDatabase(databasePath(), demo, error)) << error.toStdString();
+        ASSERT_TRUE(Succeeded(CreateDemoDatabase(databasePath(), demo)));
     }
     static void TearDownTestSuite() { s_dir.reset(); }
     static QString databasePath() { return s_dir->filePath(QStringLiteral("demo.db")); }
@@ -58,8 +58,7 @@ TEST_F(DemoDataTest, TheSameOptionsGiveTheSameTableContents)
     QTemporaryDir otherDir;
     const QString otherPath = otherDir.filePath(QStringLiteral("demo.db"));
     DemoOptions demo;
-    QString error;
-    ASSERT_TRUE(CreateDemoDatabase(otherPath, demo, error)) << error.toStdString();
+    ASSERT_TRUE(Succeeded(CreateDemoDatabase(otherPath, demo)));
 
     EmbeddedTestDatabase other(ExistingFile{otherPath});
     ASSERT_EQ(db.tables(), other.tables());
@@ -76,8 +75,7 @@ TEST_F(DemoDataTest, ALargerScaleAddsRowsAndKeepsTheSmallerScalesHarnessesAndLab
     const QString otherPath = otherDir.filePath(QStringLiteral("demo.db"));
     DemoOptions demo;
     demo.scale = 2;
-    QString error;
-    ASSERT_TRUE(CreateDemoDatabase(otherPath, demo, error)) << error.toStdString();
+    ASSERT_TRUE(Succeeded(CreateDemoDatabase(otherPath, demo)));
 
     EmbeddedTestDatabase twice(ExistingFile{otherPath});
     const DemoCounts counts = DemoCountsForScale(2);
@@ -267,9 +265,9 @@ TEST(DemoScale, AScaleOutsideOneToAThousandIsRefusedAndLeavesNoFile)
     for (const int scale : {0, -1, kMaxDemoScale + 1}) {
         DemoOptions demo;
         demo.scale = scale;
-        QString error;
-        EXPECT_FALSE(CreateDemoDatabase(dir.filePath(QStringLiteral("korvel.db")), demo, error)) << scale;
-        EXPECT_EQ(error, QStringLiteral("演示数据的规模应为1到1000之间的整数"));
+        EXPECT_EQ(CreateDemoDatabase(dir.filePath(QStringLiteral("korvel.db")), demo).message(),
+                  QStringLiteral("演示数据的规模应为1到1000之间的整数"))
+            << scale;
     }
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }

@@ -4,6 +4,7 @@
 #include "db/client/ConnectionString.h"
 #include "demodata/DemoDatabase.h"
 #include "demodata/DemoServerData.h"
+#include "tests/support/OutcomeChecks.h"
 #include "tests/support/TestFiles.h"
 
 #include <QFile>
@@ -157,9 +158,8 @@ ConnectionSettings KorvelServerTest::DataSourceSettings() const
 void KorvelServerTest::CopyDemoDatabase()
 {
     const DemoOptions options;
-    QString error;
-    ASSERT_TRUE(CreateDemoDatabase(DemoPath(), options, error)) << error.toStdString();
-    ASSERT_TRUE(CopyEmbeddedRows(DemoPath(), ConnectionString(), error)) << error.toStdString();
+    ASSERT_TRUE(Succeeded(CreateDemoDatabase(DemoPath(), options)));
+    ASSERT_TRUE(Succeeded(CopyEmbeddedRows(DemoPath(), ConnectionString())));
 }
 
 QStringList KorvelServerTest::Contents(const QStringList& tables)

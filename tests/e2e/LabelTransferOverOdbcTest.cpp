@@ -3,6 +3,7 @@
 
 #include "app/korvelctl/Korvelctl.h"
 #include "db/schema/EmbeddedSchema.h"
+#include "labels/LabelBatch.h"
 #include "labels/LabelBundle.h"
 #include "labels/LabelExport.h"
 #include "labels/LabelImport.h"
@@ -60,7 +61,7 @@ protected:
     void ExportEmbedded(const EmbeddedTestDatabase& database, const QString& labelNo, const QString& path)
     {
         RecordingMessageSink messages;
-        EXPECT_TRUE(ExportLabel(database.connectionString(), labelNo, path, messages))
+        EXPECT_TRUE(ShownIn(messages, ExportLabel(database.connectionString(), labelNo, path)))
             << messages.warnings.join('\n').toStdString();
     }
     // korvelctl with the test's settings file after the command.
@@ -115,6 +116,38 @@ protected:
             }
         }
         return blocks;
+    }
+
+    // A bundle of the label E2E-空 with as many controls, each with an item of its own: its
+    // control and item repeated, each pair with a number and an identifier of its own. The
+    // item rows of the written file, from 1.
+    QList<BundleBlock> WriteLabelOfControls(const QString& path, int controls,
+                                            const std::function<void(BundleBlock& items)>& change = {})
+    {
+        ExportEmbedded(m_source, QStringLiteral("E2E-空"), path);
+        QList<BundleBlock> blocks = BundleOf(path);
+        BundleBlock& controlBlock = blocks[1];
+        BundleBlock& itemBlock = blocks[2];
+        const qsizetype controlNo = controlBlock.rows[0].indexOf(QStringLiteral("ControlNo"));
+        const qsizetype itemOfControl = controlBlock.rows[0].indexOf(QStringLiteral("ItemID"));
+        const qsizetype itemId = itemBlock.rows[0].indexOf(QStringLiteral("ItemID"));
+        const TextRow control = controlBlock.rows[1];
+        const TextRow item = itemBlock.rows[1];
+        for (int i = 2; i <= controls; ++i) {
+            const QString id = QStringLiteral("{%1-0000-4000-8000-000000000000}").arg(i, 8, 16, QLatin1Char('0'));
+            controlBlock.rows.append(control);
+            controlBlock.rows.last()[controlNo] = QString::number(i);
+            controlBlock.rows.last()[itemOfControl] = id;
+            itemBlock.rows.append(item);
+            itemBlock.rows.last()[itemId] = id;
+        }
+        if (change)
+            change(itemBlock);
+        QStringList lines;
+        for (const BundleBlock& block : blocks)
+            AppendBundleBlock(block, &lines);
+        WriteTestFile(path, EncodeBundle(lines));
+        return BundleOf(path);
     }
 
     // The labels of kEveryColumnKind.
@@ -444,6 +477,79 @@ TEST_P(LabelTransferOverOdbcTest, ABatchImportStopsAtALostConnectionAndKeepsWhat
     EXPECT_TRUE(run.err.endsWith(QStringLiteral("\n与数据库的连接已断开，1 个文件未导入：%1\n").arg(files[2])))
         << run.err.toStdString();
     EXPECT_EQ(FirstColumnOf(QStringLiteral("select LabelNo from tblLabelInfo")), QStringList({"E2E-满"}));
+}
+
+// Across a plant's network an action costs its round trips: a label of a thousand controls
+// goes in, is checked, exported and listed in about as many statements as a label of one,
+// the import and its trial adding a batch of rows per 500 to each of the two large tables.
+TEST_P(LabelTransferOverOdbcTest, AnActionSendsAboutAsManyStatementsForALargeLabelAsForASmallOne)
+{
+    const QString bundle = File(QStringLiteral("label.bq"));
+    const auto succeeds = [](bool done, const RecordingMessageSink& messages) {
+        EXPECT_TRUE(done) << messages.warnings.join('\n').toStdString();
+        return done;
+    };
+    const struct
+    {
+        const char* action;
+        std::function<bool(CAdoDatabase& database)> run;
+        qint64 moreBatches; // for a thousand controls than for one
+    } actions[] = {
+        {"import",
+         [&](CAdoDatabase& database) {
+             RecordingMessageSink messages;
+             ScriptedResolver resolver;
+             return succeeds(ImportBundleFile(database, bundle, resolver, ImportTransaction::Own, messages), messages);
+         },
+         2},
+        {"check",
+         [&](CAdoDatabase& database) {
+             return CheckBundles(database, {bundle}, [](qsizetype, qsizetype, const QString&) {}).ok();
+         },
+         2},
+        {"export",
+         [&](CAdoDatabase& database) {
+             return ExportLabelTo(database, QStringLiteral("E2E-空"), File(QStringLiteral("out.bq")),
+                                  LinkAtTarget::WriteThrough)
+                 .ok();
+         },
+         0},
+        {"labels", [](CAdoDatabase& database) { return ListLabels(database).value.size() == 1; }, 0},
+    };
+    QMap<QString, qint64> forOne;
+    for (const int controls : {1, 1000}) {
+        Run(QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
+        WriteLabelOfControls(bundle, controls);
+        for (const auto& action : actions) {
+            CAdoDatabase database;
+            ASSERT_TRUE(database.Open(ConnectionString())) << database.lastError().toStdString();
+            EXPECT_TRUE(action.run(database)) << action.action;
+            if (controls == 1)
+                forOne[action.action] = database.StatementsSent();
+            else
+                EXPECT_EQ(database.StatementsSent(), forOne[action.action] + action.moreBatches) << action.action;
+        }
+    }
+    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from tblLabelControlItem")), QStringLiteral("1000"));
+}
+
+// The rows go in by the hundred, and the server refuses one in the middle of its batch: it is
+// still named by its line, with the server's reason, and nothing of the label stays.
+TEST_P(LabelTransferOverOdbcTest, ARowRefusedInTheMiddleOfABatchIsNamedByItsLineAndNothingStays)
+{
+    const QString bundle = File(QStringLiteral("label.bq"));
+    // An item's SourceType out of its column's range, which the server refuses for itself.
+    const QList<BundleBlock> blocks = WriteLabelOfControls(bundle, 1000, [](BundleBlock& items) {
+        items.rows[600][items.rows[0].indexOf(QStringLiteral("SourceType"))] = QStringLiteral("300");
+    });
+    const QStringList before = Contents(kLabelTables);
+    const KorvelctlRun run = Korvelctl(QStringLiteral("import"), {bundle});
+    EXPECT_EQ(run.exitCode, kExitFailure);
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.endsWith(QStringLiteral("，导入表 tblLabelControlItem 失败（标签文件第 %1 行），未导入任何数据\n")
+                                     .arg(LineOfRow(blocks[2], 600))))
+        << run.err.toStdString();
+    EXPECT_EQ(Contents(kLabelTables), before);
 }
 
 TEST_P(LabelTransferOnPostgreSqlTest, TheChecksVerdictOnEachFileIsTheImportsOnTheServer)

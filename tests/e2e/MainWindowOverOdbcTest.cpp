@@ -148,7 +148,7 @@ TEST_P(MainWindowOverOdbcTest, APasswordReachesTheServerAsTyped)
             settings.password = QString::fromUtf8(typed);
             CAdoDatabase database;
             EXPECT_TRUE(database.Open(BuildConnectionString(settings)))
-                << typed << " " << settings.provider.toStdString() << ": " << database.m_strError.toStdString();
+                << typed << " " << settings.provider.toStdString() << ": " << database.lastError().toStdString();
         }
     }
     for (const QString& login : logins)
@@ -208,6 +208,11 @@ TEST_P(MainWindowOverOdbcTest, AWriteHeldUpByALockEndsAtTheUsersCancel)
 
 TEST_P(MainWindowOverOdbcTest, EachCascadeListsTheChildrenOfTheChosenParentOnly)
 {
+    // The program's statements are counted by a test client of its own over the server's.
+    static FaultPlan plan;
+    RegisterFaultInjectingProvider(plan, Provider());
+    plan = FaultPlan();
+    m_folder.writeSettings(Settings(QStringLiteral("faulty")));
     const MainWindow& dialog = OpenMainWindow();
     EXPECT_TRUE(m_messages.warnings.isEmpty()) << m_messages.warnings.join('\n').toStdString();
     EXPECT_EQ(Sorted(EntriesOf(dialog, "harnessNumberList")),
@@ -230,12 +235,19 @@ TEST_P(MainWindowOverOdbcTest, EachCascadeListsTheChildrenOfTheChosenParentOnly)
     for (const auto& cascade : cascades) {
         const QStringList parents = EntriesOf(dialog, cascade.parent);
         ASSERT_GE(parents.size(), 2);
+        // Across a plant's network a choice costs its statements: as many for a parent of
+        // few children as for one of many.
+        QList<qsizetype> statements;
         for (const QString& parent : parents.mid(0, 2)) {
+            const qsizetype before = plan.statements.size();
             Choose(dialog, cascade.parent, parent);
+            statements.append(plan.statements.size() - before);
             const QStringList children = FirstColumnOf(QString::fromUtf8(cascade.children).arg(parent));
             EXPECT_FALSE(children.isEmpty()) << parent.toStdString();
             EXPECT_EQ(Sorted(EntriesOf(dialog, cascade.child)), Sorted(children)) << parent.toStdString();
         }
+        EXPECT_GT(statements.first(), 0) << cascade.parent;
+        EXPECT_EQ(statements.first(), statements.last()) << cascade.parent;
     }
     EXPECT_TRUE(m_messages.warnings.isEmpty()) << m_messages.warnings.join('\n').toStdString();
 }

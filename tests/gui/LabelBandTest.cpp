@@ -8,6 +8,7 @@
 #include "gui/DialogTemplate.h"
 #include "gui/SortedCombo.h"
 #include "tests/labels/LabelTestSupport.h"
+#include "tests/support/OutcomeChecks.h"
 #include "tests/support/DialogControls.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/QtPrinting.h"
@@ -35,8 +36,7 @@ protected:
         // The demo database, made afresh in place of the empty one.
         QFile::remove(database());
         const DemoOptions demo;
-        QString error;
-        EXPECT_TRUE(CreateDemoDatabase(database(), demo, error)) << error.toStdString();
+        EXPECT_TRUE(Succeeded(CreateDemoDatabase(database(), demo)));
         folder.writeEmbeddedSettings();
         dialog = std::make_unique<MainWindow>(ProgramContext{folder.directory(), messages, fileDialogs});
         dialog->load();

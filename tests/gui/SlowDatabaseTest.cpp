@@ -8,6 +8,7 @@
 #include "tests/labels/LabelTestSupport.h"
 #include "tests/support/DialogControls.h"
 #include "tests/support/FaultInjectingClient.h"
+#include "tests/support/OutcomeChecks.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/RecordingMessageSink.h"
@@ -36,8 +37,7 @@ protected:
     {
         QFile::remove(database());
         const DemoOptions demo;
-        QString error;
-        EXPECT_TRUE(CreateDemoDatabase(database(), demo, error)) << error.toStdString();
+        EXPECT_TRUE(Succeeded(CreateDemoDatabase(database(), demo)));
         RegisterFaultInjectingProvider(plan);
         plan = FaultPlan();
         ConnectionSettings settings;

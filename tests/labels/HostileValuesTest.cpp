@@ -78,7 +78,7 @@ TEST_F(HostileValuesTest, TheServerReceivesExactlyTheStatementsTheValuesCallFor)
     source.exec(QStringLiteral("INSERT INTO tblLabelControlItem (ItemID, ItemName) VALUES ('%1', '0x00; DROP TABLE x');")
                     .arg(kItemId));
 
-    ASSERT_TRUE(ExportLabel(faulty(source), QStringLiteral("it's; --"), bundle, messages));
+    ASSERT_TRUE(ShownIn(messages, ExportLabel(faulty(source), QStringLiteral("it's; --"), bundle)));
     EXPECT_TRUE(plan->statements.contains(QStringLiteral("select * from tblLabelInfo where LabelNo='it''s; --'")))
         << "the label number is a literal of its own";
 
@@ -115,7 +115,7 @@ TEST_F(HostileValuesTest, BrokenUnicodeInTheDatabaseTravelsAsReplacementCharacte
     source.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('%1', 'LB-1', 1);"
                                "INSERT INTO tblLabelControls VALUES ('%1', '%2', CAST(X'41FF42EDA08043' AS TEXT));")
                     .arg(kLabelId, kItemId));
-    ASSERT_TRUE(ExportLabel(source.connectionString(), QStringLiteral("LB-1"), bundle, messages));
+    ASSERT_TRUE(ShownIn(messages, ExportLabel(source.connectionString(), QStringLiteral("LB-1"), bundle)));
     ScriptedResolver resolver;
     ASSERT_TRUE(ImportLabel(target.connectionString(), bundle, resolver, messages));
     const QString caption =
@@ -132,7 +132,7 @@ TEST_F(HostileValuesTest, ATenMegabyteValueTravelsWithBoundedMemory)
     source.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('%1', 'LB-1', 1);"
                                "INSERT INTO tblLabelControls VALUES ('%1', '%2', %3);")
                     .arg(kLabelId, kItemId, Quoted(huge)));
-    ASSERT_TRUE(ExportLabel(source.connectionString(), QStringLiteral("LB-1"), bundle, messages));
+    ASSERT_TRUE(ShownIn(messages, ExportLabel(source.connectionString(), QStringLiteral("LB-1"), bundle)));
     ScriptedResolver resolver;
     ASSERT_TRUE(ImportLabel(target.connectionString(), bundle, resolver, messages));
     EXPECT_EQ(target.scalar(QStringLiteral("select length(Caption) from tblLabelControls")),

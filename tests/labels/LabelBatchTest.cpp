@@ -3,6 +3,7 @@
 
 #include "tests/labels/LabelTestSupport.h"
 #include "tests/support/EmbeddedTestDatabase.h"
+#include "tests/support/OutcomeChecks.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/TestFiles.h"
 
@@ -34,7 +35,7 @@ protected:
     LabelBatchTest() : database(kCompactLabelSchema)
     {
         database.exec(QString::fromUtf8(kLabels));
-        EXPECT_TRUE(open.Open(database.connectionString())) << open.m_strError.toStdString();
+        EXPECT_TRUE(open.Open(database.connectionString())) << open.lastError().toStdString();
     }
 
     QString Bundle(const QString& name, const QString& labelRow)
@@ -73,11 +74,10 @@ TEST(BundleFileName, EveryNumberGivesANameEverySystemKeepsAndThatReadsBack)
 
 TEST_F(LabelBatchTest, TheListGivesEachNumberWithWhatItsExportCarriesInTheWindowsOrder)
 {
-    QList<LabelCounts> labels;
-    QString error;
-    ASSERT_TRUE(ListLabels(open, labels, error)) << error.toStdString();
+    const korvel::Result<QList<LabelCounts>> labels = ListLabels(open);
+    ASSERT_TRUE(Succeeded(labels.outcome));
     QStringList lines;
-    for (const LabelCounts& label : labels)
+    for (const LabelCounts& label : labels.value)
         lines.append(QStringLiteral("%1 %2 %3").arg(label.labelNo).arg(label.controls).arg(label.items));
     // Both labels numbered LB-1 travel in one bundle; the items of their controls once each.
     EXPECT_EQ(lines, QStringList({"A/B 0 0", "Comma 1 1", "LB-1 3 2", "lb-2 0 0"}));
@@ -86,10 +86,8 @@ TEST_F(LabelBatchTest, TheListGivesEachNumberWithWhatItsExportCarriesInTheWindow
 TEST_F(LabelBatchTest, EachLabelGoesToItsOwnFileAndAFailureStopsOnlyItsOwn)
 {
     const QString folder = dir.filePath(QStringLiteral("out/new"));
-    QList<BatchOutcome> outcomes;
-    QString error;
-    ASSERT_TRUE(ExportLabels(open, {"LB-1", "Comma", "A/B"}, folder, record, outcomes, error))
-        << error.toStdString();
+    const auto [exported, outcomes] = ExportLabels(open, {"LB-1", "Comma", "A/B"}, folder, record);
+    ASSERT_TRUE(Succeeded(exported));
     ASSERT_EQ(outcomes.size(), 3);
     EXPECT_EQ(outcomes[0].reason, QString());
     EXPECT_TRUE(outcomes[1].reason.contains(QStringLiteral("tblLabelControls"))) << outcomes[1].reason.toStdString();
@@ -107,9 +105,8 @@ TEST_F(LabelBatchTest, OnlyRegularFilesInTheFolderAreWrittenAndAnythingElseFails
     ASSERT_TRUE(QFile::link(QStringLiteral("../secret.txt"), QDir(folder).filePath("LB-1.bq")));
     ASSERT_TRUE(QFile::link(QStringLiteral("../created"), QDir(folder).filePath("A%2FB.bq")));
     ASSERT_EQ(mkfifo(QFile::encodeName(QDir(folder).filePath("lb-2.bq")).constData(), 0600), 0);
-    QList<BatchOutcome> outcomes;
-    QString error;
-    ASSERT_TRUE(ExportLabels(open, {"LB-1", "A/B", "lb-2"}, folder, record, outcomes, error)) << error.toStdString();
+    const auto [exported, outcomes] = ExportLabels(open, {"LB-1", "A/B", "lb-2"}, folder, record);
+    ASSERT_TRUE(Succeeded(exported));
     QStringList reasons;
     for (const BatchOutcome& outcome : outcomes)
         reasons.append(outcome.reason);
@@ -129,14 +126,13 @@ TEST_F(LabelBatchTest, ALabelTheExportCannotFindFailsInsteadOfGivingAnEmptyBundl
     // label has.
     database.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{A0000000-0000-4000-8000-000000000006}',"
                                  " CAST(X'4C42FF' AS TEXT), 1)"));
-    QList<LabelCounts> labels;
-    QString error;
-    ASSERT_TRUE(ListLabels(open, labels, error)) << error.toStdString();
+    const korvel::Result<QList<LabelCounts>> labels = ListLabels(open);
+    ASSERT_TRUE(Succeeded(labels.outcome));
     QStringList all;
-    for (const LabelCounts& label : labels)
+    for (const LabelCounts& label : labels.value)
         all.append(label.labelNo);
-    QList<BatchOutcome> outcomes;
-    ASSERT_TRUE(ExportLabels(open, all, dir.filePath(QStringLiteral("out")), record, outcomes, error));
+    const auto [exported, outcomes] = ExportLabels(open, all, dir.filePath(QStringLiteral("out")), record);
+    ASSERT_TRUE(Succeeded(exported));
     EXPECT_EQ(outcomes.value(all.indexOf(QStringLiteral("LB\uFFFD"))).reason, QStringLiteral("标签 LB\uFFFD 不存在"));
     EXPECT_EQ(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files),
               QStringList({"A%2FB.bq", "LB-1.bq", "lb-2.bq"}));
@@ -145,12 +141,9 @@ TEST_F(LabelBatchTest, ALabelTheExportCannotFindFailsInsteadOfGivingAnEmptyBundl
 TEST_F(LabelBatchTest, NumbersThatCannotAllBeWrittenAreRefusedBeforeAnyFile)
 {
     const QString folder = dir.filePath(QStringLiteral("out"));
-    QList<BatchOutcome> outcomes;
-    QString error;
-    EXPECT_FALSE(ExportLabels(open, {"LB-1", "lb-1"}, folder, record, outcomes, error));
-    EXPECT_EQ(error, QStringLiteral("标签 LB-1 和 lb-1 的文件名相同（lb-1.bq）"));
-    EXPECT_FALSE(ExportLabels(open, {"LB-1", ""}, folder, record, outcomes, error));
-    EXPECT_EQ(error, QStringLiteral("标签不能为空"));
+    EXPECT_EQ(ExportLabels(open, {"LB-1", "lb-1"}, folder, record).message(),
+              QStringLiteral("标签 LB-1 和 lb-1 的文件名相同（lb-1.bq）"));
+    EXPECT_EQ(ExportLabels(open, {"LB-1", ""}, folder, record).message(), QStringLiteral("标签不能为空"));
     EXPECT_FALSE(QDir(folder).exists()) << "nothing written, no folder made";
     EXPECT_TRUE(progress.isEmpty());
 }
@@ -199,9 +192,8 @@ TEST_F(LabelBatchTest, TheCheckGivesEachFileTheVerdictOfItsImportInTheSameCallAn
     QStringList files;
     for (const auto& c : cases)
         files.append(c.file);
-    QList<FileCheck> checks;
-    QString error;
-    ASSERT_TRUE(CheckBundles(open, files, record, checks, error)) << error.toStdString();
+    const auto [checked, checks] = CheckBundles(open, files, record);
+    ASSERT_TRUE(Succeeded(checked));
     ASSERT_EQ(checks.size(), files.size());
     for (qsizetype i = 0; i < checks.size(); ++i) {
         const QStringList& found = checks[i].problems;
@@ -238,11 +230,10 @@ TEST_F(LabelBatchTest, ALostConnectionStopsABatchAndKeepsWhatWasImported)
         plan = FaultPlan();
         return done;
     };
-    QList<FileCheck> checks;
-    QString error;
     EXPECT_EQ(losingTheConnection([&](CAdoDatabase& faulty) {
-                  EXPECT_TRUE(CheckBundles(faulty, files, record, checks, error)) << error.toStdString();
-                  return checks.size();
+                  const korvel::Result<QList<FileCheck>> checks = CheckBundles(faulty, files, record);
+                  EXPECT_TRUE(Succeeded(checks.outcome));
+                  return checks.value.size();
               }),
               2);
     QList<BatchOutcome> outcomes;

@@ -3,6 +3,7 @@
 #include "labels/LabelExport.h"
 #include "tests/labels/LabelTestSupport.h"
 #include "tests/support/EmbeddedTestDatabase.h"
+#include "tests/support/OutcomeChecks.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/RecordingMessageSink.h"
 #include "tests/support/TestFiles.h"
@@ -65,8 +66,7 @@ TEST(LabelBundle, ACarriageReturnAndAHeaderPrefixAfterTheFirstValueTravelUnchang
 {
     // What is refused is shown with the export (LabelExportTest); these lines read back as written.
     const BundleBlock block{"tblLabelControls", {{"LabelID", "Caption"}, {kGuid, "line\r"}, {"", "表名:later"}}};
-    QString error;
-    EXPECT_TRUE(CheckBlockFitsBundle(block, error)) << error.toStdString();
+    EXPECT_TRUE(Succeeded(CheckBlockFitsBundle(block)));
     QStringList lines;
     AppendBundleBlock(block, &lines);
     const QList<BundleBlock> read = ReadBundleText(lines.join(QString()));
@@ -108,7 +108,7 @@ TEST(BundleChecks, BundlesOfEveryShapeAsTheirWritersMakeThemAreWhole)
     const QString file = dir.filePath(QStringLiteral("label.bq"));
     for (const char* labelNo : {"LB-1", "LB-2", "LB-3"}) {
         RecordingMessageSink messages;
-        ASSERT_TRUE(ExportLabel(database.connectionString(), QString::fromUtf8(labelNo), file, messages)) << labelNo;
+        ASSERT_TRUE(ShownIn(messages, ExportLabel(database.connectionString(), QString::fromUtf8(labelNo), file))) << labelNo;
         EXPECT_EQ(ReadCheckedBundle(ReadTestFile(file)).problems, QStringList()) << labelNo;
     }
 }

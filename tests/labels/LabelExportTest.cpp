@@ -38,7 +38,7 @@ class LabelExportTest : public ::testing::Test
 protected:
     LabelExportTest() : database(kCompactLabelSchema) { database.exec(QString::fromUtf8(kLabels)); }
 
-    bool Export(const QString& labelNo) { return ExportLabel(database.connectionString(), labelNo, out, messages); }
+    bool Export(const QString& labelNo) { return ShownIn(messages, ExportLabel(database.connectionString(), labelNo, out)); }
 
     EmbeddedTestDatabase database;
     QTemporaryDir dir;
@@ -51,7 +51,7 @@ protected:
 TEST_F(LabelExportTest, TheFileIsTheEncipheredBundleOfTheLabelItsControlsAndTheItemsTheyUse)
 {
     ASSERT_TRUE(Export(QStringLiteral("标签-1"))) << messages.warnings.join('\n').toStdString();
-    EXPECT_EQ(messages.informations, QStringList{"导出成功"});
+    EXPECT_TRUE(messages.informations.isEmpty()) << "the caller says that it worked";
     EXPECT_TRUE(messages.warnings.isEmpty());
     // Written and enciphered by a Python RC4 from the text below: GUIDs braced and in upper
     // case, NULL as an empty last field, the shared item once, the items in table order.
@@ -117,7 +117,7 @@ TEST_F(LabelExportTest, ValuesTheBundleCannotCarryAreRefusedAndNothingIsWritten)
         copy.exec(QString::fromUtf8(refused.sql));
         WriteTestFile(out, "old file");
         messages = RecordingMessageSink();
-        EXPECT_FALSE(ExportLabel(copy.connectionString(), QStringLiteral("标签-1"), out, messages)) << refused.sql;
+        EXPECT_FALSE(ShownIn(messages, ExportLabel(copy.connectionString(), QStringLiteral("标签-1"), out))) << refused.sql;
         EXPECT_EQ(messages.warnings, QStringList{QString::fromUtf8(refused.message)});
         EXPECT_TRUE(messages.informations.isEmpty());
         EXPECT_EQ(ReadTestFile(out), QByteArray("old file"));
@@ -127,8 +127,8 @@ TEST_F(LabelExportTest, ValuesTheBundleCannotCarryAreRefusedAndNothingIsWritten)
 
 TEST_F(LabelExportTest, FailuresShowTheirMessageOnceAndNeverSayExported)
 {
-    EXPECT_FALSE(ExportLabel(database.connectionString(), QStringLiteral("标签-1"),
-                             dir.filePath(QStringLiteral("missing/label.bq")), messages));
+    EXPECT_FALSE(ShownIn(messages, ExportLabel(database.connectionString(), QStringLiteral("标签-1"),
+                             dir.filePath(QStringLiteral("missing/label.bq")))));
     EXPECT_EQ(messages.warnings, QStringList{"打开文件失败：2"});
     EXPECT_TRUE(messages.informations.isEmpty());
 
@@ -140,8 +140,8 @@ TEST_F(LabelExportTest, FailuresShowTheirMessageOnceAndNeverSayExported)
     EXPECT_FALSE(QFileInfo::exists(out));
 
     messages = RecordingMessageSink();
-    EXPECT_FALSE(ExportLabel(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(dir.filePath("none.db")),
-                             QStringLiteral("标签-1"), out, messages));
+    EXPECT_FALSE(ShownIn(messages, ExportLabel(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(dir.filePath("none.db")),
+                             QStringLiteral("标签-1"), out)));
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，数据库文件不存在")));
     EXPECT_TRUE(messages.informations.isEmpty());
@@ -189,7 +189,7 @@ TEST_F(LabelExportTest, AFailureAtAnyDatabaseCallWritesNothing)
 
     const QList<FaultedRun> runs = RunFailingAtEveryCall(plan, [&](MessageSink& sink) {
         WriteTestFile(out, kOldBundle);
-        if (ExportLabel(faulty, QStringLiteral("标签-1"), out, sink))
+        if (ShownIn(sink, ExportLabel(faulty, QStringLiteral("标签-1"), out)))
             return true;
         EXPECT_EQ(ReadTestFile(out), kOldBundle) << "failure at call " << plan.failAt;
         return false;
@@ -217,7 +217,7 @@ TEST_F(LabelExportTest, AFullTargetKeepsTheOldFileAndShowsNoSuccess)
     WriteTestFile(target + QStringLiteral("/filler"), QByteArray(4096, 'f')); // leaves too little room
 
     database.exec(QStringLiteral("UPDATE tblLabelControls SET Caption = '%1'").arg(QString(3000, QLatin1Char('x'))));
-    EXPECT_FALSE(ExportLabel(database.connectionString(), QStringLiteral("标签-1"), file, messages));
+    EXPECT_FALSE(ShownIn(messages, ExportLabel(database.connectionString(), QStringLiteral("标签-1"), file)));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("写文件错误：28\n")));
     EXPECT_TRUE(messages.informations.isEmpty());
     EXPECT_EQ(ReadTestFile(file), kOldBundle);
@@ -233,12 +233,11 @@ TEST_F(LabelExportTest, AReadOnlyTargetKeepsTheOldFileAndShowsNoSuccess)
     const QString file = target + QStringLiteral("/label.bq");
     WriteTestFile(file, kOldBundle);
     ASSERT_TRUE(mounted.remountReadOnly());
-    EXPECT_FALSE(ExportLabel(database.connectionString(), QStringLiteral("标签-1"), file, messages));
+    EXPECT_FALSE(ShownIn(messages, ExportLabel(database.connectionString(), QStringLiteral("标签-1"), file)));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("打开文件失败：30")));
     EXPECT_TRUE(messages.informations.isEmpty());
     EXPECT_EQ(ReadTestFile(file), kOldBundle);
-    EXPECT_FALSE(ExportLabel(database.connectionString(), QStringLiteral("标签-1"), target + QStringLiteral("/new.bq"),
-                             messages));
+    EXPECT_FALSE(ShownIn(messages, ExportLabel(database.connectionString(), QStringLiteral("标签-1"), target + QStringLiteral("/new.bq"))));
     EXPECT_EQ(messages.warnings.value(1), QStringLiteral("打开文件失败：30")) << "no new file either";
 }
 
@@ -247,8 +246,8 @@ TEST_F(LabelExportTest, TheColumnNamesAreAskedInTheTablesOrder)
     static FaultPlan plan;
     RegisterFaultInjectingProvider(plan);
     plan = FaultPlan();
-    ASSERT_TRUE(ExportLabel(QStringLiteral("Provider=faulty;Data Source=%1;").arg(database.path()),
-                            QStringLiteral("标签-1"), out, messages))
+    ASSERT_TRUE(ShownIn(messages, ExportLabel(QStringLiteral("Provider=faulty;Data Source=%1;").arg(database.path()),
+                            QStringLiteral("标签-1"), out)))
         << messages.warnings.join('\n').toStdString();
     const QStringList catalogue = plan.statements.filter(QStringLiteral("syscolumns"));
     ASSERT_EQ(catalogue.size(), 3);

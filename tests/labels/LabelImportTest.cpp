@@ -79,7 +79,7 @@ TEST_F(LabelImportTest, EveryIdentifierIsNewAndEveryReferenceKept)
             "cab62055c0b573f23293f7ea695443bb55f911adbe50104717f0a8"));
     ScriptedResolver resolver;
     ASSERT_TRUE(Import(resolver)) << messages.warnings.join('\n').toStdString();
-    EXPECT_EQ(messages.informations, QStringList{"导入成功"});
+    EXPECT_TRUE(messages.informations.isEmpty()) << "the caller says that it worked";
     EXPECT_TRUE(resolver.asked.isEmpty()) << "a free label number asks nothing";
 
     const TextTable labels = database.programRows(QStringLiteral("select * from tblLabelInfo"));
@@ -246,14 +246,14 @@ TEST_F(LabelImportTest, AnImportWaitsForTheTransactionOfAnotherWriter)
     ASSERT_TRUE(writer.Open(database.connectionString()) && writer.BeginTrans() &&
                 writer.Execute(QStringLiteral(
                     "insert into tblLabelInfo values ('{C0000000-0000-4000-8000-000000000000}', 'other', 1)")))
-        << writer.m_strError.toStdString();
+        << writer.lastError().toStdString();
     bool imported = false;
     std::thread other([&] {
         ScriptedResolver resolver;
         imported = Import(resolver);
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_TRUE(writer.CommitTrans()) << writer.m_strError.toStdString();
+    EXPECT_TRUE(writer.CommitTrans()) << writer.lastError().toStdString();
     other.join();
     EXPECT_TRUE(imported) << messages.warnings.join('\n').toStdString();
     EXPECT_EQ(database.count(QStringLiteral("select count(*) from tblLabelInfo")), 2);

@@ -6,6 +6,7 @@
 #include "demodata/DemoDatabase.h"
 #include "tests/labels/BundleComparison.h"
 #include "tests/labels/LabelTestSupport.h"
+#include "tests/support/OutcomeChecks.h"
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/RecordingMessageSink.h"
@@ -55,7 +56,7 @@ protected:
     QString file(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
     void Export(const EmbeddedTestDatabase& database, const QString& labelNo, const QString& path)
     {
-        EXPECT_TRUE(ExportLabel(database.connectionString(), labelNo, path, messages))
+        EXPECT_TRUE(ShownIn(messages, ExportLabel(database.connectionString(), labelNo, path)))
             << messages.warnings.join('\n').toStdString();
     }
     void Import(const EmbeddedTestDatabase& database, const QString& path, ScriptedResolver& resolver)
@@ -89,7 +90,7 @@ TEST_F(LabelRoundTripTest, ALabelOfEveryColumnKindArrivesWithNewIdentifiersOnly)
     EXPECT_EQ(exported[1].rows.size(), 4) << "three controls";
     EXPECT_EQ(exported[2].rows.size(), 3) << "two items, the shared one once";
     ExpectSameLabelWithNewIdentifiers(exported, BundleOf(file("target.bq")));
-    EXPECT_EQ(messages.informations, QStringList({"导出成功", "导入成功", "导出成功"}));
+    EXPECT_TRUE(messages.informations.isEmpty()) << "the callers say that it worked";
 
     // What the text cannot tell, the stored values show: binary stays binary, an empty
     // number stays NULL, the line numbers are the target's own.
@@ -127,8 +128,7 @@ TEST_F(LabelRoundTripTest, EveryDemoLabelTravelsIntoAnEmptyDatabase)
 {
     const QString demoPath = file("demo.db");
     const DemoOptions options;
-    QString error;
-    ASSERT_TRUE(CreateDemoDatabase(demoPath, options, error)) << error.toStdString();
+    ASSERT_TRUE(Succeeded(CreateDemoDatabase(demoPath, options)));
     const EmbeddedTestDatabase demo(ExistingFile{demoPath});
     const TextTable labelNos = demo.programRows(QStringLiteral("select LabelNo from tblLabelInfo"));
     ASSERT_EQ(labelNos.size(), 40);

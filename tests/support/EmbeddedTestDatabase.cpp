@@ -127,7 +127,7 @@ TextTable EmbeddedTestDatabase::programRows(const QString& sql) const
     CAdoDatabase database;
     TextTable rows;
     EXPECT_TRUE(database.Open(connectionString()) && database.Query(sql, &rows))
-        << database.m_strError.toStdString() << "\n"
+        << database.lastError().toStdString() << "\n"
         << sql.toStdString();
     return rows;
 }

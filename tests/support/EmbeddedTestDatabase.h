@@ -66,12 +66,12 @@ class OpenEmbeddedDatabase : public ::testing::Test
 {
 protected:
     explicit OpenEmbeddedDatabase(const char* schema) : file(schema) {}
-    void SetUp() override { ASSERT_TRUE(database.Open(file.connectionString())) << database.m_strError.toStdString(); }
+    void SetUp() override { ASSERT_TRUE(database.Open(file.connectionString())) << database.lastError().toStdString(); }
 
     TextTable query(const QString& sql)
     {
         TextTable rows;
-        EXPECT_TRUE(database.Query(sql, &rows)) << database.m_strError.toStdString();
+        EXPECT_TRUE(database.Query(sql, &rows)) << database.lastError().toStdString();
         return rows;
     }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "util/MessageSink.h"
+#include "util/Outcome.h"
 
 #include <QStringList>
 
@@ -14,3 +15,12 @@ public:
     QStringList warnings;
     QStringList informations;
 };
+
+// Whether the work succeeded, its failure shown in the sink as the window shows it: for
+// tests that follow the messages of several steps in order.
+inline bool ShownIn(MessageSink& messages, const korvel::Outcome& outcome)
+{
+    if (!outcome)
+        messages.ShowWarning(outcome.message());
+    return outcome.ok();
+}

@@ -14,7 +14,7 @@ class CAdoDatabaseOverOdbcTest : public OdbcServerTest
 protected:
     void OpenDatabase()
     {
-        ASSERT_TRUE(m_database.Open(m_connect)) << m_database.m_strError.toStdString();
+        ASSERT_TRUE(m_database.Open(m_connect)) << m_database.lastError().toStdString();
     }
 
     CAdoDatabase m_database;
@@ -23,13 +23,13 @@ protected:
 TEST_F(CAdoDatabaseOverOdbcTest, RefusedLoginShowsTheServersTextInTheAdoForm)
 {
     EXPECT_FALSE(m_database.Open(WithAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("wrong"))));
-    EXPECT_TRUE(m_database.m_strError.startsWith(kAdoFailure)) << m_database.m_strError.toStdString();
-    EXPECT_TRUE(m_database.m_strError.contains(QLatin1String("password authentication failed")))
-        << m_database.m_strError.toStdString();
+    EXPECT_TRUE(m_database.lastError().startsWith(kAdoFailure)) << m_database.lastError().toStdString();
+    EXPECT_TRUE(m_database.lastError().contains(QLatin1String("password authentication failed")))
+        << m_database.lastError().toStdString();
 
     CAdoDatabase unparsable;
     EXPECT_FALSE(unparsable.Open(WithAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("\"open"))));
-    EXPECT_EQ(unparsable.m_strError, kAdoFailure + kUnparsableConnectionString);
+    EXPECT_EQ(unparsable.lastError(), kAdoFailure + kUnparsableConnectionString);
 }
 
 TEST_F(CAdoDatabaseOverOdbcTest, QueryGivesEveryKindAsText)
@@ -44,7 +44,7 @@ TEST_F(CAdoDatabaseOverOdbcTest, QueryGivesEveryKindAsText)
 
     TextTable rows;
     ASSERT_TRUE(m_database.Query(QStringLiteral("select * from %1 order by id").arg(table), &rows))
-        << m_database.m_strError.toStdString();
+        << m_database.lastError().toStdString();
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0], TextRow({"1", "-1", "12.50", "线束-一", "", "{6F9619FF-8B86-D011-B42D-00C04FC964FF}", "0AFF00",
                                 "2017-04-06 08:09:10"}));
@@ -55,10 +55,10 @@ TEST_F(CAdoDatabaseOverOdbcTest, QueryGivesEveryKindAsText)
     ASSERT_TRUE(m_database.Query(QStringLiteral("select id from %1 where id = 3").arg(table), &rows));
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[2], TextRow({"2"}));
-    EXPECT_EQ(m_database.m_strError, QString());
+    EXPECT_EQ(m_database.lastError(), QString());
 }
 
-TEST_F(CAdoDatabaseOverOdbcTest, ExecuteReportsTheServersTextAndKeepsIt)
+TEST_F(CAdoDatabaseOverOdbcTest, ExecuteReportsTheServersTextUntilTheNextCall)
 {
     const QString table = CreateTable(QStringLiteral("id int4"));
     OpenDatabase();
@@ -69,27 +69,26 @@ TEST_F(CAdoDatabaseOverOdbcTest, ExecuteReportsTheServersTextAndKeepsIt)
     EXPECT_EQ(changed, 0);
 
     EXPECT_FALSE(m_database.Execute(QStringLiteral("insert into no_such_table_c1 values (1)")));
-    EXPECT_TRUE(m_database.m_strError.startsWith(kAdoFailure)) << m_database.m_strError.toStdString();
-    EXPECT_TRUE(m_database.m_strError.contains(QLatin1String("no_such_table_c1")));
+    EXPECT_TRUE(m_database.lastError().startsWith(kAdoFailure)) << m_database.lastError().toStdString();
+    EXPECT_TRUE(m_database.lastError().contains(QLatin1String("no_such_table_c1")));
 
-    const QString failure = m_database.m_strError;
+    const QString failure = m_database.lastError();
     TextTable rows;
     EXPECT_FALSE(m_database.Query(QStringLiteral("select nothing from %1").arg(table), &rows));
     EXPECT_TRUE(rows.isEmpty());
-    EXPECT_NE(m_database.m_strError, failure);
-    const QString queryFailure = m_database.m_strError;
+    EXPECT_NE(m_database.lastError(), failure);
     EXPECT_TRUE(m_database.Execute(QStringLiteral("delete from %1").arg(table)));
-    EXPECT_EQ(m_database.m_strError, queryFailure) << "a success leaves the last failure in place";
+    EXPECT_TRUE(m_database.lastError().isEmpty()) << "an older failure never stands in for a newer call's";
 }
 
 TEST_F(CAdoDatabaseOverOdbcTest, RolledBackImportLeavesNothing)
 {
     const QString table = CreateTable(QStringLiteral("id int4, name text"));
     OpenDatabase();
-    ASSERT_TRUE(m_database.BeginTrans()) << m_database.m_strError.toStdString();
+    ASSERT_TRUE(m_database.BeginTrans()) << m_database.lastError().toStdString();
     ASSERT_TRUE(m_database.Execute(QStringLiteral("insert into %1 values (1, %2)")
                                        .arg(table, m_database.TextLiteral(QStringLiteral("it's 标签")))));
-    ASSERT_TRUE(m_database.RollbackTrans()) << m_database.m_strError.toStdString();
+    ASSERT_TRUE(m_database.RollbackTrans()) << m_database.lastError().toStdString();
     EXPECT_EQ(Count(table), 0);
 
     ASSERT_TRUE(m_database.BeginTrans());

@@ -87,10 +87,10 @@ TEST(OdbcResultTest, AnErrorAfterTheFirstResultSetFailsTheQuery)
 {
     FakeTdsServer server(FakeTdsServer::OneRowThenAnError());
     CAdoDatabase database;
-    ASSERT_TRUE(database.Open(server.connectionString())) << database.m_strError.toStdString();
+    ASSERT_TRUE(database.Open(server.connectionString())) << database.lastError().toStdString();
     TextTable rows;
     EXPECT_FALSE(database.Query(QStringLiteral("select 1; select 1/0"), &rows));
-    EXPECT_TRUE(database.m_strError.endsWith(QStringLiteral("late failure"))) << database.m_strError.toStdString();
+    EXPECT_TRUE(database.lastError().endsWith(QStringLiteral("late failure"))) << database.lastError().toStdString();
 }
 
 } // namespace

@@ -148,7 +148,7 @@ TEST(SqlServerBrowserTest, AnInstanceIsFoundOrGivenUpWithinTheLoginWait)
         EXPECT_FALSE(database.Open(QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1\\KORVEL;"
                                                   "Initial Catalog=db;User Id=sa;Password=x;")));
         EXPECT_LT(timer.elapsed(), kLoginLimitMs + kSlackMs);
-        EXPECT_EQ(database.m_strError, QStringLiteral("ADO 错误：0x80004005，") + kNoPortTold);
+        EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004005，") + kNoPortTold);
     }
     // Nothing listens: the host says so at once, and nobody waits for an answer.
     const BrowserLookUp lookUp = LookUpKorvel(2500);
@@ -170,7 +170,7 @@ TEST(OdbcTimeoutTest, AServerThatNeverAnswersTheLoginIsGivenUp)
                                    .arg(mute.serverPort())));
     EXPECT_GE(timer.elapsed(), kLoginLimitMs - 1000);
     EXPECT_LT(timer.elapsed(), kLoginLimitMs + kSlackMs);
-    EXPECT_TRUE(database.m_strError.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << database.m_strError.toStdString();
+    EXPECT_TRUE(database.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << database.lastError().toStdString();
 }
 
 TEST(OdbcTimeoutTest, ALoginThatWaitsEndsWhenTheUserCancels)
@@ -187,7 +187,7 @@ TEST(OdbcTimeoutTest, ALoginThatWaitsEndsWhenTheUserCancels)
         EXPECT_FALSE(database.Open(QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1,%1;Initial Catalog=db;"
                                                   "User Id=sa;Password=x;")
                                        .arg(mute.serverPort())));
-        error = database.m_strError;
+        error = database.lastError();
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     work.Cancel();
@@ -200,15 +200,15 @@ TEST(OdbcTimeoutTest, AServerThatStopsAnsweringAfterTheLoginIsGivenUp)
 {
     FakeTdsServer silent{QByteArray()};
     CAdoDatabase database;
-    ASSERT_TRUE(database.Open(silent.connectionString())) << database.m_strError.toStdString();
+    ASSERT_TRUE(database.Open(silent.connectionString())) << database.lastError().toStdString();
     QElapsedTimer timer;
     timer.start();
     TextTable rows;
     EXPECT_FALSE(database.Query(QStringLiteral("select 1"), &rows));
     EXPECT_GE(timer.elapsed(), kStatementLimitMs);
     EXPECT_LT(timer.elapsed(), kServerLostLimitMs);
-    EXPECT_TRUE(database.m_strError.startsWith(QStringLiteral("ADO 错误：0x80004005，")))
-        << database.m_strError.toStdString();
+    EXPECT_TRUE(database.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，")))
+        << database.lastError().toStdString();
 }
 
 TEST_F(OdbcServerTest, AStatementHeldUpByAnotherSessionsLockIsGivenUp)
@@ -220,14 +220,14 @@ TEST_F(OdbcServerTest, AStatementHeldUpByAnotherSessionsLockIsGivenUp)
     Run(QStringLiteral("lock table %1 in access exclusive mode").arg(table));
 
     CAdoDatabase other;
-    ASSERT_TRUE(other.Open(m_connect)) << other.m_strError.toStdString();
+    ASSERT_TRUE(other.Open(m_connect)) << other.lastError().toStdString();
     QElapsedTimer timer;
     timer.start();
     TextTable rows;
     EXPECT_FALSE(other.Query(QStringLiteral("select * from %1").arg(table), &rows));
     EXPECT_GE(timer.elapsed(), kStatementLimitMs - 1000);
     EXPECT_LT(timer.elapsed(), kStatementLimitMs + kSlackMs);
-    EXPECT_TRUE(other.m_strError.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << other.m_strError.toStdString();
+    EXPECT_TRUE(other.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << other.lastError().toStdString();
     ASSERT_TRUE(m_client.RollbackTransaction(error)) << Description(error).toStdString();
 }
 
@@ -235,7 +235,7 @@ TEST_F(OdbcServerTest, AStatementOnAStoppedServerEndsAndCommitsNothing)
 {
     const QString table = CreateTable(QStringLiteral("id int4"));
     CAdoDatabase stopped;
-    ASSERT_TRUE(stopped.Open(m_connect)) << stopped.m_strError.toStdString();
+    ASSERT_TRUE(stopped.Open(m_connect)) << stopped.lastError().toStdString();
     QStringList backend;
     ASSERT_TRUE(stopped.QueryColumn(QStringLiteral("select pg_backend_pid()"), &backend));
     const pid_t pid = backend.value(0).toInt();
@@ -258,11 +258,11 @@ TEST_F(OdbcServerTest, AStatementOnAStoppedServerEndsAndCommitsNothing)
     stopper.join();
     EXPECT_GE(elapsed, kStatementLimitMs);
     EXPECT_LT(elapsed, kServerLostLimitMs);
-    EXPECT_TRUE(stopped.m_strError.startsWith(QStringLiteral("ADO 错误：0x80004005，")))
-        << stopped.m_strError.toStdString();
+    EXPECT_TRUE(stopped.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，")))
+        << stopped.lastError().toStdString();
     // The connection is gone, and with it what it had not committed.
     EXPECT_FALSE(stopped.CommitTrans());
-    EXPECT_EQ(stopped.m_strError, QStringLiteral("ADO 错误：0x80004005，服务器没有应答，连接已断开"));
+    EXPECT_EQ(stopped.lastError(), QStringLiteral("ADO 错误：0x80004005，服务器没有应答，连接已断开"));
     EXPECT_TRUE(stopped.ConnectionLost()) << "a batch on it stops";
     EXPECT_EQ(Count(table), 0);
 }

@@ -1,6 +1,7 @@
 #include "db/sqlite/SqliteClient.h"
 
 #include "tests/db/schema/SchemaText.h"
+#include "tests/support/OutcomeChecks.h"
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/TestFiles.h"
@@ -30,8 +31,7 @@ protected:
 
 TEST_F(EmbeddedDatabaseTest, HasEveryTableAndColumnOfTheSchemaAndNoRows)
 {
-    QString error;
-    ASSERT_TRUE(CreateEmbeddedDatabase(path("korvel.db"), error)) << error.toStdString();
+    ASSERT_TRUE(Succeeded(CreateEmbeddedDatabase(path("korvel.db"))));
     EXPECT_EQ(files(), QStringList{"korvel.db"}) << "nothing left beside it";
 
     EmbeddedTestDatabase db(ExistingFile{path("korvel.db")});
@@ -49,8 +49,7 @@ TEST_F(EmbeddedDatabaseTest, HasEveryTableAndColumnOfTheSchemaAndNoRows)
 
 TEST_F(EmbeddedDatabaseTest, APlainSqliteConnectionGetsTheDefaultsAndIdentities)
 {
-    QString error;
-    ASSERT_TRUE(CreateEmbeddedDatabase(path("korvel.db"), error)) << error.toStdString();
+    ASSERT_TRUE(Succeeded(CreateEmbeddedDatabase(path("korvel.db"))));
     EmbeddedTestDatabase db(ExistingFile{path("korvel.db")});
     // Without Korvel's client there is no NEWID(): every default must work without it.
     db.exec(QStringLiteral("insert into tblLabelInfo (LabelID, LabelNo, PaperWidth, PaperHeight) "
@@ -75,9 +74,7 @@ TEST_F(EmbeddedDatabaseTest, RefusesAnythingAlreadyThereAndChangesNothing)
     ASSERT_TRUE(QFile::link(path("nowhere"), path("dangling.db")));
 
     for (const char* name : {"korvel.db", "folder.db", "dangling.db"}) {
-        QString error;
-        EXPECT_FALSE(CreateEmbeddedDatabase(path(name), error)) << name;
-        EXPECT_EQ(error, QStringLiteral("文件已存在，未作任何改动：") + path(name));
+        EXPECT_EQ(CreateEmbeddedDatabase(path(name)).message(), QStringLiteral("文件已存在，未作任何改动：") + path(name));
     }
     EXPECT_EQ(ReadTestFile(path("korvel.db")), QByteArray("precious"));
     EXPECT_EQ(files(), (QStringList{"dangling.db", "folder.db", "korvel.db"}));
@@ -85,9 +82,8 @@ TEST_F(EmbeddedDatabaseTest, RefusesAnythingAlreadyThereAndChangesNothing)
 
 TEST_F(EmbeddedDatabaseTest, AFailureLeavesNoFileBehind)
 {
-    QString error;
-    EXPECT_FALSE(CreateEmbeddedDatabase(path("missing/korvel.db"), error));
-    EXPECT_TRUE(error.startsWith(QStringLiteral("无法创建数据库文件：") + path("missing/korvel.db")))
-        << error.toStdString();
+    const korvel::Outcome created = CreateEmbeddedDatabase(path("missing/korvel.db"));
+    EXPECT_TRUE(created.message().startsWith(QStringLiteral("无法创建数据库文件：") + path("missing/korvel.db")))
+        << created.message().toStdString();
     EXPECT_EQ(files(), QStringList());
 }

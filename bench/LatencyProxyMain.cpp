@@ -1,0 +1,27 @@
+// The relay of the network benchmark as a program of its own, so that the program measured
+// shares its process with nothing: korvel_latency_proxy TARGET_PORT ONE_WAY_MICROSECONDS
+// prints the port it listens on, then for each line it reads the round trips so far, and
+// ends when its input does.
+
+#include "bench/LatencyProxy.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: korvel_latency_proxy TARGET_PORT ONE_WAY_MICROSECONDS\n");
+        return 2;
+    }
+    const LatencyProxy proxy(static_cast<std::uint16_t>(std::atoi(argv[1])), std::chrono::microseconds(std::atoi(argv[2])));
+    std::printf("%u\n", static_cast<unsigned>(proxy.Port()));
+    std::fflush(stdout);
+    for (std::string line; std::getline(std::cin, line);) {
+        std::printf("%lld\n", static_cast<long long>(proxy.RoundTrips()));
+        std::fflush(stdout);
+    }
+    return 0;
+}
