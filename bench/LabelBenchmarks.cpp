@@ -147,7 +147,7 @@ QString ShellImportScript()
     const QStringList statements = StatementsOf(
         [&files](const QString& connectionString, MessageSink& messages) {
             NoResolver resolver;
-            return ImportLabel(connectionString, files.bundle(), resolver, messages);
+            return ShownIn(messages, ImportLabel(connectionString, files.bundle(), resolver));
         },
         files.target());
     files.emptyTarget();
@@ -219,7 +219,7 @@ void ImportLargeLabel(benchmark::State& state)
         state.ResumeTiming();
         RecordingMessageSink messages;
         NoResolver resolver;
-        if (!ImportLabel(BenchFiles::ConnectionString(files.target()), files.bundle(), resolver, messages))
+        if (!ShownIn(messages, ImportLabel(BenchFiles::ConnectionString(files.target()), files.bundle(), resolver)))
             state.SkipWithError(qPrintable(messages.warnings.join(QLatin1Char('|'))));
     }
 }
@@ -289,8 +289,8 @@ int RunImportForMemory(const char* target, const char* bundle)
     const double before = ResidentMb();
     RecordingMessageSink messages;
     NoResolver resolver;
-    if (!ImportLabel(BenchFiles::ConnectionString(QString::fromLocal8Bit(target)), QString::fromLocal8Bit(bundle),
-                     resolver, messages)) {
+    if (!ShownIn(messages, ImportLabel(BenchFiles::ConnectionString(QString::fromLocal8Bit(target)), QString::fromLocal8Bit(bundle),
+                     resolver))) {
         std::fprintf(stderr, "%s\n", qPrintable(messages.warnings.join(QLatin1Char('|'))));
         return 1;
     }

@@ -310,7 +310,7 @@ void RunOn(BenchServer& server, const Bundles& bundles)
         {"import of a label of 1,000 controls",
          [&bundles](CAdoDatabase& database, MessageSink& messages) {
              NoResolver resolver;
-             return ImportBundleFile(database, bundles.large(), resolver, ImportTransaction::Own, messages);
+             return ShownIn(messages, ImportBundleFile(database, bundles.large(), resolver, ImportTransaction::Own));
          },
          true, 1},
         {"import of the 40 demo bundles",

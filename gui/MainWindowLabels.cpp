@@ -53,11 +53,14 @@ void MainWindow::importLabel()
     const ImportProgress progress = [&work](const QString& table, qsizetype rowsDone, qsizetype rows) {
         work.tell(QStringLiteral("导入表 %1 %2/%3").arg(table).arg(rowsDone).arg(rows), rowsDone, rows);
     };
-    const bool imported = work.run(QStringLiteral("导入标签文件"), [&] {
-        return ImportLabel(m_connectionString, path, resolver, work.messages(), progress);
-    });
-    if (!imported)
+    const Outcome imported = work.run(QStringLiteral("导入标签文件"),
+                                      [&] { return ImportLabel(m_connectionString, path, resolver, progress); });
+    if (!imported) {
+        // Giving up has said all there is to say.
+        if (!imported.message().isEmpty())
+            m_context.messages().ShowWarning(imported.message());
         return;
+    }
     m_context.messages().ShowInformation(QStringLiteral("导入成功"));
     refreshLabelList(work);
 }

@@ -182,8 +182,7 @@ std::optional<QStringList> CheckBundle(CAdoDatabase& database, const QString& pa
         return std::nullopt;
     }
     TrialResolver resolver;
-    ReasonSink trial;
-    const bool imported = ImportBundle(database, bundle, resolver, ImportTransaction::Callers, trial);
+    const korvel::Outcome imported = ImportBundle(database, bundle, resolver, ImportTransaction::Callers);
     if (imported && clashes == 0) {
         if (!database.ReleaseSavepoint(kTrialSavepoint))
             stopReason = FailureText(database.lastError(), QStringLiteral("释放保存点失败"));
@@ -194,8 +193,8 @@ std::optional<QStringList> CheckBundle(CAdoDatabase& database, const QString& pa
         stopReason = FailureText(database.lastError(), QStringLiteral("回滚到保存点失败"));
     // The tables' problems name the line of each; the trial's reason stands for what they
     // do not tell.
-    if (!imported && problems.size() == clashes)
-        problems += trial.reasons;
+    if (!imported && problems.size() == clashes && !imported.message().isEmpty())
+        problems += imported.message();
     return problems;
 }
 
@@ -263,7 +262,9 @@ QList<BatchOutcome> ImportLabels(CAdoDatabase& database, const QStringList& file
         progress(i, files.size(), files[i]);
         ReasonSink reasons;
         ClashRefusingResolver resolver(reasons);
-        const bool imported = ImportBundleFile(database, files[i], resolver, ImportTransaction::Own, reasons);
+        const korvel::Outcome imported = ImportBundleFile(database, files[i], resolver, ImportTransaction::Own);
+        if (!imported.message().isEmpty())
+            reasons.ShowWarning(imported.message());
         outcomes.append({files[i], reasons.Reason()});
         if (!imported && database.ConnectionLost())
             break;

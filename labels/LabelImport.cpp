@@ -218,68 +218,56 @@ bool NewGuidTexts(CAdoDatabase& database, qsizetype count, QStringList& guids, Q
     return true;
 }
 
-bool ImportLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
-                 MessageSink& messages, const ImportProgress& progress)
+korvel::Outcome ImportLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
+                            const ImportProgress& progress)
 {
     CAdoDatabase database;
-    if (!database.Open(connectionString)) {
-        messages.ShowWarning(database.lastError());
-        return false;
-    }
-    if (!ImportBundleFile(database, path, resolver, ImportTransaction::Own, messages, progress))
-        return false;
-    database.Close();
-    return true;
+    if (!database.Open(connectionString))
+        return korvel::Outcome::failure(database.lastError());
+    korvel::Outcome imported = ImportBundleFile(database, path, resolver, ImportTransaction::Own, progress);
+    if (imported)
+        database.Close();
+    return imported;
 }
 
-bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
-                      ImportTransaction transaction, MessageSink& messages, const ImportProgress& progress)
+korvel::Outcome ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
+                                 ImportTransaction transaction, const ImportProgress& progress)
 {
     const korvel::Result<QByteArray> file = ReadWholeFile(path);
-    if (!file) {
-        messages.ShowWarning(file.message());
-        return false;
-    }
+    if (!file)
+        return file.outcome;
     CheckedBundle bundle = ReadCheckedBundle(file.value);
-    return ImportBundle(database, bundle, resolver, transaction, messages, progress);
+    return ImportBundle(database, bundle, resolver, transaction, progress);
 }
 
-bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
-                  ImportTransaction transaction, MessageSink& messages, const ImportProgress& progress)
+korvel::Outcome ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
+                             ImportTransaction transaction, const ImportProgress& progress)
 {
+    const auto refused = [](const QString& reason) { return korvel::Outcome::failure(reason + kNothingImported); };
     // Refused before the first row goes in: a foreign table is never touched, and a file
     // cut short or a row that does not fit its columns is never half imported.
     const QStringList problems = bundle.problems + LabelProblems(bundle.blocks);
-    if (!problems.isEmpty()) {
-        messages.ShowWarning(problems.first() + kNothingImported);
-        return false;
-    }
+    if (!problems.isEmpty())
+        return refused(problems.first());
     QString error;
-    if (!ResolveDuplicateLabelNos(database, bundle.blocks, resolver, error)) {
-        if (!error.isEmpty())
-            messages.ShowWarning(error + kNothingImported);
-        return false;
-    }
+    if (!ResolveDuplicateLabelNos(database, bundle.blocks, resolver, error))
+        return error.isEmpty() ? korvel::Outcome::failure(QString()) : refused(error);
     const bool own = transaction == ImportTransaction::Own;
-    if (own && !database.BeginTrans()) {
-        messages.ShowWarning(FailureText(database.lastError(), QStringLiteral("开始事务失败")) + kNothingImported);
-        return false;
-    }
+    if (own && !database.BeginTrans())
+        return refused(FailureText(database.lastError(), QStringLiteral("开始事务失败")));
     if (!ImportBlocks(database, bundle.blocks, progress, error)) {
         // Should the rollback fail too, closing the connection without a commit takes the
         // rows back all the same.
         if (own)
             (void)database.RollbackTrans();
-        messages.ShowWarning(error + kNothingImported);
-        return false;
+        return refused(error);
     }
     if (own && !database.CommitTrans()) {
         const QString failure = FailureText(database.lastError(), QStringLiteral("提交事务失败"));
         (void)database.RollbackTrans();
-        messages.ShowWarning(failure + kNothingImported);
-        return false;
+        return refused(failure);
     }
-    return true;
+    return korvel::Outcome::success();
 }
 
 QString FailureText(const QString& databaseText, const QString& what)

@@ -29,11 +29,11 @@ using ImportProgress = std::function<void(const QString& table, qsizetype rowsDo
 // replaced by the one the resolver gives. Only a whole bundle (ReadCheckedBundle) that
 // holds a label is imported. All or nothing: the rows go in within one transaction, and
 // any failure, or the user giving up, leaves the database exactly as it was. A number that
-// another user took while this one was asked is refused ("X已经存在"). Shows nothing on
-// success (the caller says it in its own way); a failure once the file has been read shows
-// its reason followed by "，未导入任何数据"; giving up shows nothing more.
-bool ImportLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
-                 MessageSink& messages, const ImportProgress& progress = {});
+// another user took while this one was asked is refused ("X已经存在"). A failure once the
+// file has been read says its reason followed by "，未导入任何数据"; the user giving up is a
+// failure with no message (the resolver has said what it had to).
+korvel::Outcome ImportLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
+                            const ImportProgress& progress = {});
 
 // Whose transaction an import's rows go in: one of its own, committed when every block
 // went in and rolled back on any failure; or the caller's, for a trial (korvelctl check)
@@ -41,13 +41,13 @@ bool ImportLabel(const QString& connectionString, const QString& path, Duplicate
 enum class ImportTransaction { Own, Callers };
 
 // The same through an open database: for many files in a row, each in its own transaction.
-bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
-                      ImportTransaction transaction, MessageSink& messages, const ImportProgress& progress = {});
+korvel::Outcome ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
+                                 ImportTransaction transaction, const ImportProgress& progress = {});
 
 // The same for a bundle already read; its blocks come back with the identifiers and numbers
 // the import gave them.
-bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
-                  ImportTransaction transaction, MessageSink& messages, const ImportProgress& progress = {});
+korvel::Outcome ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
+                             ImportTransaction transaction, const ImportProgress& progress = {});
 
 // Whether at least one row of the table holds the value in the column, the value written
 // as the literal of the column's type; a text matches as SQL Server's default collation

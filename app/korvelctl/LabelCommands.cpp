@@ -165,7 +165,10 @@ int RunImportCommand(const CommandLine& line, CommandContext& context)
     }
     LabelNoOptionResolver resolver(newLabelNo, context.messages);
     return OnSettingsDatabase(words[0], context, [&](const QString& connection, MessageSink& messages) {
-        return ImportLabel(connection, words[1], resolver, messages);
+        const korvel::Outcome imported = ImportLabel(connection, words[1], resolver);
+        if (!imported.message().isEmpty())
+            messages.ShowWarning(imported.message());
+        return imported.ok();
     });
 }
 

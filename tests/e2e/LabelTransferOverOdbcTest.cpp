@@ -293,7 +293,7 @@ TEST_P(LabelTransferOverOdbcTest, AFailureAtAnyCallOfAnImportLeavesTheDatabaseAs
     const QString faulty = ConnectionString(QStringLiteral("faulty"));
     ExpectImportFailuresSayNothingWasImported(RunFailingAtEveryCall(plan, [&](MessageSink& messages) {
         ScriptedResolver resolver;
-        if (!ImportLabel(faulty, bundle, resolver, messages)) {
+        if (!ShownIn(messages, ImportLabel(faulty, bundle, resolver))) {
             EXPECT_EQ(Contents(kLabelTables), before) << "failure at call " << plan.failAt;
             return false;
         }
@@ -332,13 +332,13 @@ TEST_P(LabelTransferOverOdbcTest, TwoImportsAtOnceEachLandWholeWithKeysOfTheirOw
             return;
         std::thread other([&] {
             ScriptedResolver resolver;
-            secondImported = ImportLabel(ConnectionString(), second, resolver, secondMessages);
+            secondImported = ShownIn(secondMessages, ImportLabel(ConnectionString(), second, resolver));
         });
         other.join();
     };
     RecordingMessageSink firstMessages;
     ScriptedResolver resolver;
-    EXPECT_TRUE(ImportLabel(ConnectionString(QStringLiteral("faulty")), first, resolver, firstMessages))
+    EXPECT_TRUE(ShownIn(firstMessages, ImportLabel(ConnectionString(QStringLiteral("faulty")), first, resolver)))
         << firstMessages.warnings.join('\n').toStdString();
     EXPECT_TRUE(secondImported) << secondMessages.warnings.join('\n').toStdString();
     plan = FaultPlan();
@@ -422,7 +422,7 @@ TEST_P(LabelTransferOverOdbcTest, AConnectionLostMidImportLeavesNothingWritten)
     };
     RecordingMessageSink messages;
     ScriptedResolver resolver;
-    EXPECT_FALSE(ImportLabel(ConnectionString(QStringLiteral("faulty")), bundle, resolver, messages));
+    EXPECT_FALSE(ShownIn(messages, ImportLabel(ConnectionString(QStringLiteral("faulty")), bundle, resolver)));
     plan = FaultPlan();
     EXPECT_TRUE(ended);
     ASSERT_FALSE(messages.warnings.isEmpty());
@@ -499,7 +499,7 @@ TEST_P(LabelTransferOverOdbcTest, AnActionSendsAboutAsManyStatementsForALargeLab
          [&](CAdoDatabase& database) {
              RecordingMessageSink messages;
              ScriptedResolver resolver;
-             return succeeds(ImportBundleFile(database, bundle, resolver, ImportTransaction::Own, messages), messages);
+             return succeeds(ShownIn(messages, ImportBundleFile(database, bundle, resolver, ImportTransaction::Own)), messages);
          },
          2},
         {"check",

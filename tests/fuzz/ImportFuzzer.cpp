@@ -7,7 +7,6 @@
 #include "labels/LabelImport.h"
 #include "tests/fuzz/FuzzInput.h"
 #include "util/FileCipher.h"
-#include "util/MessageSink.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -15,13 +14,6 @@
 namespace {
 
 const QString kDatabase = QStringLiteral("Provider=sqlite;Data Source=file:korvel-import-fuzz?mode=memory&cache=shared;");
-
-class SilentMessages : public MessageSink
-{
-public:
-    void ShowWarning(const QString&) override {}
-    void ShowInformation(const QString&) override {}
-};
 
 // Gives a new number the first time it is asked, gives up the second time.
 class AlternatingResolver : public DuplicateLabelResolver
@@ -62,7 +54,6 @@ struct Target
     QTemporaryDir directory;
     QString bundlePath;
     AlternatingResolver resolver;
-    SilentMessages messages;
 };
 
 } // namespace
@@ -76,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     file.close();
 
     const QString before = target.contents();
-    if (ImportLabel(kDatabase, target.bundlePath, target.resolver, target.messages))
+    if (ImportLabel(kDatabase, target.bundlePath, target.resolver))
         FUZZ_CHECK(CryptFileData(FuzzBytes(data, size)).endsWith('\0') && target.contents() != before);
     else
         FUZZ_CHECK(target.contents() == before);

@@ -84,7 +84,7 @@ TEST_F(HostileValuesTest, TheServerReceivesExactlyTheStatementsTheValuesCallFor)
 
     ScriptedResolver resolver;
     *plan = FaultPlan();
-    ASSERT_TRUE(ImportLabel(faulty(target), bundle, resolver, messages)) << messages.warnings.join('|').toStdString();
+    ASSERT_TRUE(ShownIn(messages, ImportLabel(faulty(target), bundle, resolver))) << messages.warnings.join('|').toStdString();
 
     // The new identifiers come from the server; everything else is the bundle's text.
     const QRegularExpression guid(QStringLiteral("\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}"));
@@ -117,7 +117,7 @@ TEST_F(HostileValuesTest, BrokenUnicodeInTheDatabaseTravelsAsReplacementCharacte
                     .arg(kLabelId, kItemId));
     ASSERT_TRUE(ShownIn(messages, ExportLabel(source.connectionString(), QStringLiteral("LB-1"), bundle)));
     ScriptedResolver resolver;
-    ASSERT_TRUE(ImportLabel(target.connectionString(), bundle, resolver, messages));
+    ASSERT_TRUE(ShownIn(messages, ImportLabel(target.connectionString(), bundle, resolver)));
     const QString caption =
         target.programRows(QStringLiteral("select Caption from tblLabelControls")).value(0).value(0);
     EXPECT_TRUE(caption.startsWith(QLatin1Char('A')) && caption.endsWith(QLatin1Char('C'))) << caption.toStdString();
@@ -134,7 +134,7 @@ TEST_F(HostileValuesTest, ATenMegabyteValueTravelsWithBoundedMemory)
                     .arg(kLabelId, kItemId, Quoted(huge)));
     ASSERT_TRUE(ShownIn(messages, ExportLabel(source.connectionString(), QStringLiteral("LB-1"), bundle)));
     ScriptedResolver resolver;
-    ASSERT_TRUE(ImportLabel(target.connectionString(), bundle, resolver, messages));
+    ASSERT_TRUE(ShownIn(messages, ImportLabel(target.connectionString(), bundle, resolver)));
     EXPECT_EQ(target.scalar(QStringLiteral("select length(Caption) from tblLabelControls")),
               QString::number(huge.size()));
     if (!kSanitizedBuild) {
@@ -157,7 +157,7 @@ TEST_F(HostileValuesTest, AMillionRowBundleWithAForeignTableIsRefusedBeforeAnyIn
 
     *plan = FaultPlan();
     ScriptedResolver resolver;
-    EXPECT_FALSE(ImportLabel(faulty(target), bundle, resolver, messages));
+    EXPECT_FALSE(ShownIn(messages, ImportLabel(faulty(target), bundle, resolver)));
     EXPECT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings.value(0).contains(QStringLiteral("tblUserInfo")));
     for (const QString& statement : plan->statements)

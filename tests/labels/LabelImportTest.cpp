@@ -31,7 +31,7 @@ protected:
 
     bool Import(ScriptedResolver& resolver)
     {
-        return ImportLabel(database.connectionString(), bundle, resolver, messages);
+        return ShownIn(messages, ImportLabel(database.connectionString(), bundle, resolver));
     }
     // An import that must fail with the message and leave the database as it was.
     void ExpectRefused(const QString& message, const char* what)
@@ -166,10 +166,10 @@ TEST_F(LabelImportTest, TheImportTellsHowFarEachTableHasCome)
                                 "表名:tblLabelControlItem\n列名:LineID,ItemID,ItemName\n1,{B1},一\n2,{B2},二\n");
     QStringList told;
     ScriptedResolver resolver;
-    ASSERT_TRUE(ImportLabel(database.connectionString(), bundle, resolver, messages,
+    ASSERT_TRUE(ShownIn(messages, ImportLabel(database.connectionString(), bundle, resolver,
                             [&told](const QString& table, qsizetype done, qsizetype rows) {
                                 told.append(QStringLiteral("%1 %2/%3").arg(table).arg(done).arg(rows));
-                            }));
+                            })));
     EXPECT_EQ(told, QStringList({"tblLabelInfo 0/1", "tblLabelInfo 1/1", "tblLabelControls 0/2", "tblLabelControls 1/2",
                                  "tblLabelControls 2/2", "tblLabelControlItem 0/2", "tblLabelControlItem 1/2",
                                  "tblLabelControlItem 2/2"}));
@@ -191,7 +191,7 @@ TEST_F(LabelImportTest, AFailureAtAnyCallOfTheImportLeavesTheDatabaseAsItWas)
 
     ExpectImportFailuresSayNothingWasImported(RunFailingAtEveryCall(plan, [&](MessageSink& sink) {
         ScriptedResolver resolver;
-        if (!ImportLabel(faulty, bundle, resolver, sink)) {
+        if (!ShownIn(sink, ImportLabel(faulty, bundle, resolver))) {
             EXPECT_EQ(LabelTableContents(database.path()), before) << "failure at call " << plan.failAt;
             return false;
         }

@@ -61,7 +61,7 @@ protected:
     }
     void Import(const EmbeddedTestDatabase& database, const QString& path, ScriptedResolver& resolver)
     {
-        EXPECT_TRUE(ImportLabel(database.connectionString(), path, resolver, messages))
+        EXPECT_TRUE(ShownIn(messages, ImportLabel(database.connectionString(), path, resolver)))
             << messages.warnings.join('\n').toStdString();
     }
 
@@ -107,7 +107,7 @@ TEST_F(LabelRoundTripTest, ImportingIntoTheSourceMakesASecondLabelBesideTheFirst
     const QStringList before = LabelTableContents(source.path());
 
     ScriptedResolver givesUp;
-    EXPECT_FALSE(ImportLabel(source.connectionString(), file("first.bq"), givesUp, messages));
+    EXPECT_FALSE(ShownIn(messages, ImportLabel(source.connectionString(), file("first.bq"), givesUp)));
     EXPECT_EQ(givesUp.asked, QStringList{"RT-1"});
     EXPECT_EQ(LabelTableContents(source.path()), before);
 

@@ -16,11 +16,12 @@ public:
     QStringList informations;
 };
 
-// Whether the work succeeded, its failure shown in the sink as the window shows it: for
-// tests that follow the messages of several steps in order.
+// Whether the work succeeded, its failure shown in the sink as the window shows it (a
+// failure without a message, as when the user gave up, shows nothing): for tests that
+// follow the messages of several steps in order.
 inline bool ShownIn(MessageSink& messages, const korvel::Outcome& outcome)
 {
-    if (!outcome)
+    if (!outcome.message().isEmpty())
         messages.ShowWarning(outcome.message());
     return outcome.ok();
 }
