@@ -7,7 +7,6 @@
 
 #include <functional>
 
-class MessageSink;
 
 // Asked when the label number of an imported row already exists in the target, before the
 // import's transaction begins: nothing is locked while the user types.
