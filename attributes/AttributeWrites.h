@@ -6,9 +6,9 @@
 
 #include <QString>
 
-class CAdoDatabase;
-
 namespace korvel {
+
+class CAdoDatabase;
 
 // How a value or a key stands in a write's statement. A whole-number value is the integer
 // its text starts with, as the window shows it; a whole-number key (a step's LineID)

@@ -5,9 +5,9 @@
 #include <QString>
 #include <QStringList>
 
-class CAdoDatabase;
-
 namespace korvel {
+
+class CAdoDatabase;
 
 // How a record chosen by its number (a harness, a job) is found, and its children (the
 // harness's wires, the job's steps): the record's id first, then the children of that id.

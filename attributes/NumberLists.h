@@ -4,9 +4,9 @@
 
 #include <QStringList>
 
-class CAdoDatabase;
-
 namespace korvel {
+
+class CAdoDatabase;
 
 // The texts in the order the window lists them: ignoring case, texts that fold alike in
 // their given order.

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace korvel {
+
 namespace {
 
 QByteArray Guid(int kind, int i)
@@ -92,3 +94,4 @@ void SeedLargeLabel(sqlite3* db, const QString& labelNo, int controls, int lines
     }
 }
 
+} // namespace korvel

@@ -14,6 +14,8 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+namespace korvel {
+
 namespace {
 
 struct Ratio
@@ -138,3 +140,5 @@ void RunProgramToEnd(const QString& program, const QStringList& arguments, const
         std::exit(1);
     }
 }
+
+} // namespace korvel

@@ -14,6 +14,8 @@ class Benchmark;
 }
 struct sqlite3;
 
+namespace korvel {
+
 // Each figure of a benchmark executable is our time beside a reference doing the same
 // work in the same run; the ratio of the two is what we judge, since absolute times on a
 // shared machine are not repeatable.
@@ -41,3 +43,5 @@ void ExecOrExit(sqlite3* db, const QByteArray& sql);
 // Runs a program (the sqlite3 shell, korvelctl) to its end, its output thrown away and its
 // input, when given, read from a file. Aborts the benchmark run when it fails.
 void RunProgramToEnd(const QString& program, const QStringList& arguments, const QString& inputFile = QString());
+
+} // namespace korvel

@@ -13,6 +13,8 @@
 
 #include <cstdlib>
 
+using namespace korvel;
+
 namespace {
 
 constexpr int kQueryRows = 100000;

@@ -31,6 +31,8 @@
 #include <functional>
 #include <optional>
 
+using namespace korvel;
+
 namespace {
 
 constexpr int kControls = 2000;

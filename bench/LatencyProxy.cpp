@@ -13,6 +13,8 @@
 #include <deque>
 #include <vector>
 
+namespace korvel {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -203,3 +205,5 @@ void LatencyProxy::Accept()
         m_links.push_back(std::make_unique<Link>(client, server, m_oneWay, m_roundTrips));
     }
 }
+
+} // namespace korvel

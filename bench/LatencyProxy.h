@@ -8,6 +8,8 @@
 #include <mutex>
 #include <thread>
 
+namespace korvel {
+
 // A TCP relay on loopback that holds every piece of data for a set time in each direction,
 // as the network between a plant's machines and its server does, and counts the round trips
 // that its clients make: each time a client sends after it has heard from the server (or
@@ -40,3 +42,5 @@ private:
     std::list<std::unique_ptr<Link>> m_links;
     std::thread m_acceptor;
 };
+
+} // namespace korvel

@@ -10,6 +10,8 @@
 #include <iostream>
 #include <string>
 
+using namespace korvel;
+
 int main(int argc, char** argv)
 {
     if (argc != 3) {

@@ -25,10 +25,7 @@
 #include <cstdlib>
 #include <cstring>
 
-using korvel::FindPopup;
-using korvel::MainWindow;
-using korvel::ProgramContext;
-using korvel::replaceSortedEntries;
+using namespace korvel;
 
 namespace {
 

@@ -37,6 +37,8 @@
 #include <functional>
 #include <optional>
 
+using namespace korvel;
+
 namespace {
 
 constexpr int kControls = 1000;
@@ -70,18 +72,18 @@ public:
         SeedLargeLabel(db, kLargeLabelNo, kControls, 1);
         ExecOrExit(db, "COMMIT");
         sqlite3_close(db);
-        if (const korvel::Outcome exported =
+        if (const Outcome exported =
                 ExportLabel(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(source), kLargeLabelNo, large());
             !exported)
             Fail(exported.message());
 
         const QString demo = m_dir.filePath(QStringLiteral("demo.db"));
-        if (const korvel::Outcome created = CreateDemoDatabase(demo, DemoOptions()); !created)
+        if (const Outcome created = CreateDemoDatabase(demo, DemoOptions()); !created)
             Fail(created.message());
         CAdoDatabase database;
         if (!database.Open(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(demo)))
             Fail(database.lastError());
-        const korvel::Result<QList<LabelCounts>> labels = ListLabels(database);
+        const Result<QList<LabelCounts>> labels = ListLabels(database);
         QStringList labelNos;
         for (const LabelCounts& label : labels.value)
             labelNos.append(label.labelNo);
@@ -326,7 +328,7 @@ void RunOn(BenchServer& server, const Bundles& bundles)
          true, bundles.demo().size()},
         {"export of the label of 1,000 controls",
          [&bundles](CAdoDatabase& database, MessageSink& messages) {
-             const korvel::Outcome exported =
+             const Outcome exported =
                  ExportLabelTo(database, kLargeLabelNo, bundles.exported(), LinkAtTarget::WriteThrough);
              messages.ShowWarning(exported.message());
              return exported.ok();
@@ -334,7 +336,7 @@ void RunOn(BenchServer& server, const Bundles& bundles)
          false, 0},
         {"labels",
          [](CAdoDatabase& database, MessageSink& messages) {
-             const korvel::Result<QList<LabelCounts>> labels = ListLabels(database);
+             const Result<QList<LabelCounts>> labels = ListLabels(database);
              messages.ShowWarning(labels.message());
              return labels.ok();
          },

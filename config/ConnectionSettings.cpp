@@ -13,6 +13,8 @@
 
 #include <tinyxml.h>
 
+namespace korvel {
+
 namespace {
 
 // A settings file is a few hundred bytes; anything near this is not one.
@@ -111,13 +113,13 @@ bool LoadConnectionSettings(const QString& path, ConnectionSettings& settings)
     return true;
 }
 
-korvel::Result<ConnectionSettings> ReadSettingsFile(const QString& path)
+Result<ConnectionSettings> ReadSettingsFile(const QString& path)
 {
-    korvel::Result<ConnectionSettings> read{korvel::Outcome::success(), {}};
+    Result<ConnectionSettings> read{Outcome::success(), {}};
     if (!QFileInfo::exists(path))
-        read.outcome = korvel::Outcome::failure(QStringLiteral("获取配置文件失败"));
+        read.outcome = Outcome::failure(QStringLiteral("获取配置文件失败"));
     else if (!LoadConnectionSettings(path, read.value))
-        read.outcome = korvel::Outcome::failure(QStringLiteral("获取配置数据失败"));
+        read.outcome = Outcome::failure(QStringLiteral("获取配置数据失败"));
     return read;
 }
 
@@ -162,9 +164,9 @@ QString BuildConnectionString(const ConnectionSettings& settings)
              quoted(settings.password));
 }
 
-korvel::Result<QString> ReadConnectionString(const QString& path)
+Result<QString> ReadConnectionString(const QString& path)
 {
-    const korvel::Result<ConnectionSettings> settings = ReadSettingsFile(path);
+    const Result<ConnectionSettings> settings = ReadSettingsFile(path);
     return {settings.outcome, settings ? BuildConnectionString(settings.value) : QString()};
 }
 
@@ -172,3 +174,5 @@ QString GetExeDirectory()
 {
     return QCoreApplication::applicationDirPath() + QLatin1Char('/');
 }
+
+} // namespace korvel

@@ -6,7 +6,7 @@
 #include <QMap>
 #include <QString>
 
-
+namespace korvel {
 
 // The directory of the running executable, with a trailing '/'. The program's two
 // configuration files lie there. Needs the QCoreApplication object.
@@ -33,7 +33,7 @@ inline const QString kSettingsFileName = QStringLiteral("frmConnect");
 
 // What the login and the main window do before they connect: fails with "获取配置文件失败"
 // when nothing exists at the path, "获取配置数据失败" when it cannot be loaded.
-korvel::Result<ConnectionSettings> ReadSettingsFile(const QString& path);
+Result<ConnectionSettings> ReadSettingsFile(const QString& path);
 
 // True when the settings select the embedded engine.
 bool UsesEmbeddedEngine(const ConnectionSettings& settings);
@@ -53,4 +53,6 @@ ConnectionSettings ConnectionSettingsFromRows(const QMap<QString, QString>& rows
 QString BuildConnectionString(const ConnectionSettings& settings);
 
 // The connection string of a settings file (ReadSettingsFile, then BuildConnectionString).
-korvel::Result<QString> ReadConnectionString(const QString& path);
+Result<QString> ReadConnectionString(const QString& path);
+
+} // namespace korvel

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QStringTokenizer>
 
+namespace korvel {
+
 const std::array<QString, kValueListCount>& ValueListNames()
 {
     static const std::array<QString, kValueListCount> names = {
@@ -46,12 +48,14 @@ QString DecipherValueListFile(const QByteArray& fileBytes)
     return AnsiToWide(CryptFileData(fileBytes));
 }
 
-korvel::Result<ValueLists> ReadValueListFile(const QString& path)
+Result<ValueLists> ReadValueListFile(const QString& path)
 {
     if (!QFileInfo::exists(path))
-        return {korvel::Outcome::failure(QStringLiteral("配置文件不存在")), {}};
-    const korvel::Result<QByteArray> bytes = ReadWholeFile(path);
+        return {Outcome::failure(QStringLiteral("配置文件不存在")), {}};
+    const Result<QByteArray> bytes = ReadWholeFile(path);
     if (!bytes)
         return {bytes.outcome, {}};
-    return {korvel::Outcome::success(), ParseValueListText(DecipherValueListFile(bytes.value))};
+    return {Outcome::success(), ParseValueListText(DecipherValueListFile(bytes.value))};
 }
+
+} // namespace korvel

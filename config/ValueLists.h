@@ -9,6 +9,7 @@
 
 #include <array>
 
+namespace korvel {
 
 // Entry text → value, ordered by UTF-16 code units (QString's own ordering).
 using ValueList = QMap<QString, QString>;
@@ -37,4 +38,6 @@ QString DecipherValueListFile(const QByteArray& fileBytes);
 // The lists of a value-list file. Nothing at the path fails with "配置文件不存在", a file
 // that cannot be read with the reader's message, each with four empty lists; a file
 // without usable lines is no failure.
-korvel::Result<ValueLists> ReadValueListFile(const QString& path);
+Result<ValueLists> ReadValueListFile(const QString& path);
+
+} // namespace korvel

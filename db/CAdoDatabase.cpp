@@ -8,6 +8,8 @@
 #include "db/sqlite/SqliteClient.h"
 #include "util/TextConversions.h"
 
+namespace korvel {
+
 namespace {
 
 QString TextOf(DbValue&& value)
@@ -294,3 +296,5 @@ std::unique_ptr<DbClient> CreateDbClient(const QString& connectionString, DbErro
     error = {DbError::kNoProvider, QStringLiteral("未找到提供程序“%1”。该程序可能未正确安装。").arg(provider)};
     return nullptr;
 }
+
+} // namespace korvel

@@ -12,6 +12,8 @@
 #include <functional>
 #include <memory>
 
+namespace korvel {
+
 class SqlDialect;
 
 // Query results travel through the program as text only: one text per field, NULL as an
@@ -206,3 +208,5 @@ private:
     QHash<QString, QList<LiveColumn>> m_liveColumns;
     QHash<QString, TextTable> m_codePages;
 };
+
+} // namespace korvel

@@ -11,6 +11,7 @@
 
 #include <optional>
 
+namespace korvel {
 
 namespace {
 
@@ -441,3 +442,5 @@ bool CAdoDatabase::WriteBlob(const QString& tableName, const QString& column, co
     SetComError(error);
     return false;
 }
+
+} // namespace korvel

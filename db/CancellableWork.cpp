@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace korvel {
+
 namespace {
 
 thread_local CancellableWork* t_work = nullptr;
@@ -51,3 +53,5 @@ CancellableWork::Registration::~Registration()
     auto& clients = m_work->m_clients;
     clients.erase(std::find(clients.begin(), clients.end(), &m_client));
 }
+
+} // namespace korvel

@@ -4,6 +4,8 @@
 #include <mutex>
 #include <vector>
 
+namespace korvel {
+
 class DbClient;
 
 // Database work that another thread may cancel: a user action that the window hands to a
@@ -57,3 +59,5 @@ private:
     std::vector<DbClient*> m_clients;
     std::atomic<bool> m_cancelled{false};
 };
+
+} // namespace korvel

@@ -5,6 +5,8 @@
 
 #include <array>
 
+namespace korvel {
+
 namespace {
 
 constexpr int kHarnessesPerScale = 334;
@@ -24,14 +26,14 @@ bool SeedDemoDatabase(sqlite3* db, const DemoCounts& counts, QString& error)
            SeedDemoJobs(db, counts.jobs, counts.harnesses, error) && SeedDemoLabels(db, counts.labels, error);
 }
 
-korvel::Outcome CreateDemoDatabase(const QString& path, const DemoOptions& demo)
+Outcome CreateDemoDatabase(const QString& path, const DemoOptions& demo)
 {
     if (demo.scale < 1 || demo.scale > kMaxDemoScale)
-        return korvel::Outcome::failure(QStringLiteral("演示数据的规模应为1到%1之间的整数").arg(kMaxDemoScale));
+        return Outcome::failure(QStringLiteral("演示数据的规模应为1到%1之间的整数").arg(kMaxDemoScale));
     const DemoCounts counts = DemoCountsForScale(demo.scale);
     return CreateEmbeddedDatabase(path, [&counts](sqlite3* db) {
         QString error;
-        return SeedDemoDatabase(db, counts, error) ? korvel::Outcome::success() : korvel::Outcome::failure(error);
+        return SeedDemoDatabase(db, counts, error) ? Outcome::success() : Outcome::failure(error);
     });
 }
 
@@ -108,3 +110,5 @@ QString DemoValueListText()
     }
     return text;
 }
+
+} // namespace korvel

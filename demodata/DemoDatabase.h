@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+namespace korvel {
+
 // The demo data: an embedded database that looks like a plant's, and the value lists that
 // go with it. The korvelctl create-db command, the demo and the tests build their
 // databases here.
@@ -32,7 +34,7 @@ DemoCounts DemoCountsForScale(int scale);
 // Creates an embedded database file with Korvel's tables and the demo data, as
 // CreateEmbeddedDatabase creates one (never over an existing file, and whole or not at
 // all); the same options always give the same table contents.
-korvel::Outcome CreateDemoDatabase(const QString& path, const DemoOptions& demo);
+Outcome CreateDemoDatabase(const QString& path, const DemoOptions& demo);
 
 // One entry of a demo value list: the text the user picks and the value written.
 struct DemoValueEntry
@@ -50,3 +52,5 @@ const QList<DemoValueEntry>& DemoValueList(ValueListIndex list);
 // file: one "list&entry&value" line each, lists in the order 联线类型, 测试组, 测试组2,
 // 测试模式.
 QString DemoValueListText();
+
+} // namespace korvel

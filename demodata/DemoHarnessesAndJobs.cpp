@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace korvel {
+
 namespace {
 
 const char* const kHarnessNames[] = {
@@ -172,3 +174,5 @@ bool SeedDemoJobs(sqlite3* db, int count, int harnessCount, QString& error)
     }
     return true;
 }
+
+} // namespace korvel

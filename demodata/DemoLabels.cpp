@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+namespace korvel {
+
 // No value of the label tables holds a comma or a line feed: a label bundle cannot carry
 // them, and every demo label must be exportable.
 
@@ -201,3 +203,5 @@ bool SeedDemoLabels(sqlite3* db, int count, QString& error)
     }
     return true;
 }
+
+} // namespace korvel

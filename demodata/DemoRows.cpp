@@ -9,6 +9,8 @@
 
 #include <sqlite3.h>
 
+namespace korvel {
+
 DemoRandom DemoRandom::For(DemoStream stream, qint64 index)
 {
     // Any fixed start will do; mixing stream and index through the generator once keeps
@@ -243,3 +245,5 @@ bool RowInserter::Insert(QString& error)
     m_bindResult = SQLITE_OK;
     return result == SQLITE_DONE;
 }
+
+} // namespace korvel

@@ -15,6 +15,8 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+namespace korvel {
+
 // Which part of the demo data a generator serves. Each harness, job and label draws from
 // a generator of its own, seeded by its stream and index, so that its rows do not depend
 // on how many others come before it: a larger scale only adds rows.
@@ -132,3 +134,5 @@ struct DemoCounts;
 
 // All of the above, in an order that satisfies the foreign keys.
 [[nodiscard]] bool SeedDemoDatabase(sqlite3* db, const DemoCounts& counts, QString& error);
+
+} // namespace korvel

@@ -7,6 +7,8 @@
 
 #include <QTemporaryDir>
 
+namespace korvel {
+
 namespace {
 
 struct DemoTable
@@ -78,44 +80,44 @@ class RowCopier
 public:
     RowCopier(DbClient& source, CAdoDatabase& target) : m_source(source), m_target(target) {}
 
-    korvel::Outcome CopyTable(const DemoTable& table)
+    Outcome CopyTable(const DemoTable& table)
     {
         const QString name = QString::fromLatin1(table.name);
-        if (korvel::Outcome empty = CheckEmpty(name); !empty)
+        if (Outcome empty = CheckEmpty(name); !empty)
             return empty;
         DbError sourceError;
         const std::unique_ptr<DbCursor> rows = m_source.OpenCursor(
             QStringLiteral("select * from %1 order by %2").arg(name, QString::fromLatin1(table.order)), sourceError);
         if (!rows)
             return SourceFailed(sourceError);
-        const korvel::Result<TargetColumns> columns = ColumnsFor(name, *rows);
+        const Result<TargetColumns> columns = ColumnsFor(name, *rows);
         if (!columns)
             return columns.outcome;
         const ExplicitKeys keys = ExplicitKeysFor(m_target.Dialect(), name, table.identity);
         if (!keys.before.isEmpty() && !m_target.Execute(keys.before))
             return TargetFailed(name);
-        if (korvel::Outcome copied = CopyRows(name, columns.value, *rows); !copied)
+        if (Outcome copied = CopyRows(name, columns.value, *rows); !copied)
             return copied;
         QStringList ignored;
         if (!keys.after.isEmpty() && !m_target.QueryColumn(keys.after, &ignored))
             return TargetFailed(name);
-        return korvel::Outcome::success();
+        return Outcome::success();
     }
 
 private:
-    korvel::Outcome CheckEmpty(const QString& name)
+    Outcome CheckEmpty(const QString& name)
     {
         QStringList count;
         if (!m_target.QueryColumn(QStringLiteral("select count(*) from %1").arg(name), &count))
             return TargetFailed(name);
         if (count.value(0) != QLatin1String("0"))
-            return korvel::Outcome::failure(QStringLiteral("表 %1 已有数据：演示数据只能装入没有数据的表").arg(name));
-        return korvel::Outcome::success();
+            return Outcome::failure(QStringLiteral("表 %1 已有数据：演示数据只能装入没有数据的表").arg(name));
+        return Outcome::success();
     }
 
-    korvel::Result<TargetColumns> ColumnsFor(const QString& name, DbCursor& rows)
+    Result<TargetColumns> ColumnsFor(const QString& name, DbCursor& rows)
     {
-        korvel::Result<TargetColumns> columns{korvel::Outcome::success(), {}};
+        Result<TargetColumns> columns{Outcome::success(), {}};
         QList<CAdoDatabase::LiveColumn> live;
         if (!m_target.GetLiveColumns(name, live)) {
             columns.outcome = TargetFailed(name);
@@ -125,7 +127,7 @@ private:
             const CAdoDatabase::LiveColumn* column = CAdoDatabase::FindColumn(live, rows.FieldName(field));
             if (!column) {
                 columns.outcome =
-                    korvel::Outcome::failure(QStringLiteral("表 %1 没有列 %2").arg(name, rows.FieldName(field)));
+                    Outcome::failure(QStringLiteral("表 %1 没有列 %2").arg(name, rows.FieldName(field)));
                 return columns;
             }
             columns.value.types.append(column->type);
@@ -135,7 +137,7 @@ private:
     }
 
     // The rows in statements of kRowsPerInsert rows each.
-    korvel::Outcome CopyRows(const QString& name, const TargetColumns& columns, DbCursor& rows)
+    Outcome CopyRows(const QString& name, const TargetColumns& columns, DbCursor& rows)
     {
         const QString insert = QStringLiteral("insert into %1 (%2) values ").arg(name, columns.names.join(QLatin1Char(',')));
         QString statement;
@@ -160,16 +162,16 @@ private:
                 pending = 0;
             }
         }
-        return korvel::Outcome::success();
+        return Outcome::success();
     }
 
-    korvel::Outcome TargetFailed(const QString& table) const
+    Outcome TargetFailed(const QString& table) const
     {
-        return korvel::Outcome::failure(QStringLiteral("%1，演示数据装入 %2 失败").arg(m_target.lastError(), table));
+        return Outcome::failure(QStringLiteral("%1，演示数据装入 %2 失败").arg(m_target.lastError(), table));
     }
-    static korvel::Outcome SourceFailed(const DbError& failure)
+    static Outcome SourceFailed(const DbError& failure)
     {
-        return korvel::Outcome::failure(
+        return Outcome::failure(
             QStringLiteral("读取演示数据失败：%1").arg(failure.description.value_or(QString())));
     }
 
@@ -179,41 +181,43 @@ private:
 
 } // namespace
 
-korvel::Outcome CopyEmbeddedRows(const QString& embeddedPath, const QString& connectionString)
+Outcome CopyEmbeddedRows(const QString& embeddedPath, const QString& connectionString)
 {
     DbError sourceError;
     const QString sourceConnection =
         BuildConnectionString({embeddedPath, QString(), QString(), QString(), QString(), QStringLiteral("sqlite")});
     const std::unique_ptr<DbClient> source = CreateDbClient(sourceConnection, sourceError);
     if (!source || !source->Open(sourceConnection, sourceError))
-        return korvel::Outcome::failure(
+        return Outcome::failure(
             QStringLiteral("读取演示数据失败：%1").arg(sourceError.description.value_or(QString())));
     CAdoDatabase target;
     if (!target.Open(connectionString) || !target.BeginTrans())
-        return korvel::Outcome::failure(target.lastError());
+        return Outcome::failure(target.lastError());
     RowCopier copier(*source, target);
     for (const DemoTable& table : kTables) {
-        if (korvel::Outcome copied = copier.CopyTable(table); !copied) {
+        if (Outcome copied = copier.CopyTable(table); !copied) {
             (void)target.RollbackTrans();
             return copied;
         }
     }
     if (!target.CommitTrans()) {
-        const korvel::Outcome failed = korvel::Outcome::failure(target.lastError());
+        const Outcome failed = Outcome::failure(target.lastError());
         (void)target.RollbackTrans();
         return failed;
     }
-    return korvel::Outcome::success();
+    return Outcome::success();
 }
 
-korvel::Outcome LoadDemoData(const QString& connectionString, const DemoOptions& demo)
+Outcome LoadDemoData(const QString& connectionString, const DemoOptions& demo)
 {
     QTemporaryDir folder;
     if (!folder.isValid())
-        return korvel::Outcome::failure(QStringLiteral("无法建立临时文件夹：%1").arg(folder.errorString()));
+        return Outcome::failure(QStringLiteral("无法建立临时文件夹：%1").arg(folder.errorString()));
     const QString path = folder.filePath(QStringLiteral("demo.db"));
-    korvel::Outcome created = CreateDemoDatabase(path, demo);
+    Outcome created = CreateDemoDatabase(path, demo);
     if (!created)
         return created;
     return CopyEmbeddedRows(path, connectionString);
 }
+
+} // namespace korvel

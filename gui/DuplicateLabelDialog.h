@@ -8,10 +8,11 @@
 
 #include <functional>
 
-class MessageSink;
 class QLineEdit;
 
 namespace korvel {
+
+class MessageSink;
 
 class ModalWork;
 

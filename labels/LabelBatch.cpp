@@ -15,6 +15,8 @@
 
 #include <optional>
 
+namespace korvel {
+
 namespace {
 
 // Keeps what a step of a batch said instead of showing it, so that the batch can report
@@ -50,12 +52,12 @@ QString Escaped(char32_t c)
 }
 
 // Each label's file, or the reason the batch cannot start.
-korvel::Result<QStringList> PlanFiles(const QStringList& labelNos, const QString& folder)
+Result<QStringList> PlanFiles(const QStringList& labelNos, const QString& folder)
 {
     const auto refused = [](QString message) {
-        return korvel::Result<QStringList>{korvel::Outcome::failure(std::move(message)), {}};
+        return Result<QStringList>{Outcome::failure(std::move(message)), {}};
     };
-    korvel::Result<QStringList> paths{korvel::Outcome::success(), {}};
+    Result<QStringList> paths{Outcome::success(), {}};
     QHash<QString, QString> labelOfName; // a name folded as Windows compares names
     for (const QString& labelNo : labelNos) {
         if (labelNo.isEmpty())
@@ -162,7 +164,7 @@ const QString kTrialSavepoint = QStringLiteral("korvel_trial");
 // cannot begin or be ended alone.
 std::optional<QStringList> CheckBundle(CAdoDatabase& database, const QString& path, QString& stopReason)
 {
-    const korvel::Result<QByteArray> file = ReadWholeFile(path);
+    const Result<QByteArray> file = ReadWholeFile(path);
     if (!file)
         return QStringList{file.message()};
     CheckedBundle bundle = ReadCheckedBundle(file.value);
@@ -182,7 +184,7 @@ std::optional<QStringList> CheckBundle(CAdoDatabase& database, const QString& pa
         return std::nullopt;
     }
     TrialResolver resolver;
-    const korvel::Outcome imported = ImportBundle(database, bundle, resolver, ImportTransaction::Callers);
+    const Outcome imported = ImportBundle(database, bundle, resolver, ImportTransaction::Callers);
     if (imported && clashes == 0) {
         if (!database.ReleaseSavepoint(kTrialSavepoint))
             stopReason = FailureText(database.lastError(), QStringLiteral("释放保存点失败"));
@@ -217,7 +219,7 @@ QString BundleFileName(const QString& labelNo)
     return name + QStringLiteral(".bq");
 }
 
-korvel::Result<QList<LabelCounts>> ListLabels(CAdoDatabase& database)
+Result<QList<LabelCounts>> ListLabels(CAdoDatabase& database)
 {
     // By number, as the export takes a label: the controls of every label of that number,
     // and the items those controls use.
@@ -229,9 +231,9 @@ korvel::Result<QList<LabelCounts>> ListLabels(CAdoDatabase& database)
         " (select count(*) from tblLabelControlItem i where i.ItemID in (select ItemID from tblLabelControls c where"
         " c.LabelID in (select LabelID from tblLabelInfo l where l.LabelNo=n.LabelNo)))"
         " from (select distinct LabelNo from tblLabelInfo) n");
-    korvel::Result<QList<LabelCounts>> labels{korvel::Outcome::success(), {}};
+    Result<QList<LabelCounts>> labels{Outcome::success(), {}};
     if (!database.Query(sql, &rows)) {
-        labels.outcome = korvel::Outcome::failure(database.lastError());
+        labels.outcome = Outcome::failure(database.lastError());
         return labels;
     }
     for (const qsizetype row : OrderIgnoringCase(FirstColumn(rows)))
@@ -239,16 +241,16 @@ korvel::Result<QList<LabelCounts>> ListLabels(CAdoDatabase& database)
     return labels;
 }
 
-korvel::Result<QList<BatchOutcome>> ExportLabels(CAdoDatabase& database, const QStringList& labelNos,
+Result<QList<BatchOutcome>> ExportLabels(CAdoDatabase& database, const QStringList& labelNos,
                                                  const QString& folder, const BatchProgress& progress)
 {
-    const korvel::Result<QStringList> paths = PlanFiles(labelNos, folder);
+    const Result<QStringList> paths = PlanFiles(labelNos, folder);
     if (!paths)
         return {paths.outcome, {}};
-    korvel::Result<QList<BatchOutcome>> outcomes{korvel::Outcome::success(), {}};
+    Result<QList<BatchOutcome>> outcomes{Outcome::success(), {}};
     for (qsizetype i = 0; i < labelNos.size(); ++i) {
         progress(i, labelNos.size(), labelNos[i]);
-        const korvel::Outcome exported = ExportLabelTo(database, labelNos[i], paths.value[i], LinkAtTarget::Refuse);
+        const Outcome exported = ExportLabelTo(database, labelNos[i], paths.value[i], LinkAtTarget::Refuse);
         outcomes.value.append({labelNos[i], exported.message()});
     }
     progress(labelNos.size(), labelNos.size(), QString());
@@ -262,7 +264,7 @@ QList<BatchOutcome> ImportLabels(CAdoDatabase& database, const QStringList& file
         progress(i, files.size(), files[i]);
         ReasonSink reasons;
         ClashRefusingResolver resolver(reasons);
-        const korvel::Outcome imported = ImportBundleFile(database, files[i], resolver, ImportTransaction::Own);
+        const Outcome imported = ImportBundleFile(database, files[i], resolver, ImportTransaction::Own);
         if (!imported.message().isEmpty())
             reasons.ShowWarning(imported.message());
         outcomes.append({files[i], reasons.Reason()});
@@ -273,12 +275,12 @@ QList<BatchOutcome> ImportLabels(CAdoDatabase& database, const QStringList& file
     return outcomes;
 }
 
-korvel::Result<QList<FileCheck>> CheckBundles(CAdoDatabase& database, const QStringList& files,
+Result<QList<FileCheck>> CheckBundles(CAdoDatabase& database, const QStringList& files,
                                               const BatchProgress& progress)
 {
-    korvel::Result<QList<FileCheck>> checks{korvel::Outcome::success(), {}};
+    Result<QList<FileCheck>> checks{Outcome::success(), {}};
     if (!database.BeginTrans()) {
-        checks.outcome = korvel::Outcome::failure(FailureText(database.lastError(), QStringLiteral("开始事务失败")));
+        checks.outcome = Outcome::failure(FailureText(database.lastError(), QStringLiteral("开始事务失败")));
         return checks;
     }
     QString stopReason;
@@ -296,6 +298,8 @@ korvel::Result<QList<FileCheck>> CheckBundles(CAdoDatabase& database, const QStr
     if (!database.RollbackTrans() && stopReason.isEmpty() && !database.ConnectionLost())
         stopReason = FailureText(database.lastError(), QStringLiteral("回滚事务失败"));
     if (!stopReason.isEmpty())
-        checks.outcome = korvel::Outcome::failure(stopReason);
+        checks.outcome = Outcome::failure(stopReason);
     return checks;
 }
+
+} // namespace korvel

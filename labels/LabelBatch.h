@@ -9,6 +9,8 @@
 
 #include <functional>
 
+namespace korvel {
+
 // Labels between plants by the hundred: every label of a database, many labels written to a
 // folder of bundles, many bundles imported, and the check of a bundle before its import.
 
@@ -29,7 +31,7 @@ struct LabelCounts
 
 // Every label number of the database, sorted as the main window lists them (ignoring case),
 // with the rows its export would carry; a failure gives the database's message.
-korvel::Result<QList<LabelCounts>> ListLabels(CAdoDatabase& database);
+Result<QList<LabelCounts>> ListLabels(CAdoDatabase& database);
 
 // What became of one label or file of a batch.
 struct BatchOutcome
@@ -48,7 +50,7 @@ using BatchProgress = std::function<void(qsizetype done, qsizetype total, const 
 // label has. Refused before anything is written, with the reason: an empty label number,
 // two numbers that give one file name (compared ignoring case, as Windows compares names),
 // a folder that cannot be made. Otherwise the outcome of each label.
-korvel::Result<QList<BatchOutcome>> ExportLabels(CAdoDatabase& database, const QStringList& labelNos,
+Result<QList<BatchOutcome>> ExportLabels(CAdoDatabase& database, const QStringList& labelNos,
                                                  const QString& folder, const BatchProgress& progress);
 
 // Imports each file into the open database in its own transaction, going on after a file
@@ -77,5 +79,7 @@ struct FileCheck
 // Gives the outcome of each file checked: a lost connection, or a trial that cannot be
 // taken back alone, stops the check and the files after it are left out. A failure, with
 // the files checked so far, when the check's transaction cannot begin or end.
-korvel::Result<QList<FileCheck>> CheckBundles(CAdoDatabase& database, const QStringList& files,
+Result<QList<FileCheck>> CheckBundles(CAdoDatabase& database, const QStringList& files,
                                               const BatchProgress& progress);
+
+} // namespace korvel

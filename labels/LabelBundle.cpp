@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace korvel {
+
 namespace {
 
 const QChar kFieldSeparator = QLatin1Char(',');
@@ -150,13 +152,13 @@ QList<BundleBlock> ReadBundleText(const QString& text)
     return blocks;
 }
 
-korvel::Outcome CheckBlockFitsBundle(const BundleBlock& block)
+Outcome CheckBlockFitsBundle(const BundleBlock& block)
 {
     const TextRow header = block.rows.value(0);
     for (const QString& name : header) {
         const QString problem = SeparatorProblem(name);
         if (!problem.isEmpty())
-            return korvel::Outcome::failure(
+            return Outcome::failure(
                 QStringLiteral("标签数据无法导出：表 %1 的列名 %2 %3").arg(block.tableName, name, problem));
     }
     for (qsizetype i = 1; i < block.rows.size(); ++i) {
@@ -166,11 +168,11 @@ korvel::Outcome CheckBlockFitsBundle(const BundleBlock& block)
             if (problem.isEmpty() && j == 0)
                 problem = LeadingPrefixProblem(row[j]);
             if (!problem.isEmpty())
-                return korvel::Outcome::failure(QStringLiteral("标签数据无法导出：表 %1 列 %2 的值%3")
+                return Outcome::failure(QStringLiteral("标签数据无法导出：表 %1 列 %2 的值%3")
                                                     .arg(block.tableName, header.value(j), problem));
         }
     }
-    return korvel::Outcome::success();
+    return Outcome::success();
 }
 
 CheckedBundle ReadCheckedBundle(const QByteArray& file)
@@ -220,3 +222,5 @@ QString MissingColumnText(const QString& tableName, const QString& column)
 {
     return QStringLiteral("标签文件中表 %1 没有 %2 列").arg(tableName, column);
 }
+
+} // namespace korvel

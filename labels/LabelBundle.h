@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace korvel {
+
 // The three tables a label bundle carries, in the order its blocks come, and the columns
 // that export and import name.
 inline const QString kLabelInfoTable = QStringLiteral("tblLabelInfo");
@@ -80,7 +82,7 @@ QList<BundleBlock> ReadBundleText(const QString& text);
 // of the row into the wrong columns of the target. False with a message naming the table
 // and the column when a column name or a value holds such a character or prefix. A
 // carriage return is carried as it stands.
-korvel::Outcome CheckBlockFitsBundle(const BundleBlock& block);
+Outcome CheckBlockFitsBundle(const BundleBlock& block);
 
 // A bundle file taken apart, and every problem that keeps it from being a whole bundle:
 // the import refuses the file on the first, a report on the file can list them all.
@@ -105,3 +107,5 @@ QStringList LabelProblems(const QList<BundleBlock>& blocks);
 
 // What the import says when a block lacks a column that it must replace.
 QString MissingColumnText(const QString& tableName, const QString& column);
+
+} // namespace korvel

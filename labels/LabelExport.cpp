@@ -4,17 +4,19 @@
 #include "labels/LabelBundle.h"
 #include "util/FileIO.h"
 
+namespace korvel {
+
 namespace {
 
 // Appends the block of one table to the lines of a bundle: its name, the names of all its
 // columns in the order of the server's column catalogue, and the rows of the selection
 // (a "select *" of the table). Reads through the open database. Gives the number of rows;
 // a failure says the database's error or what the bundle cannot carry, and appends nothing.
-korvel::Result<qsizetype> ExportTable(CAdoDatabase& database, const QString& tableName, const QString& selection,
+Result<qsizetype> ExportTable(CAdoDatabase& database, const QString& tableName, const QString& selection,
                                       QStringList* lines)
 {
     const auto failed = [](QString message) {
-        return korvel::Result<qsizetype>{korvel::Outcome::failure(std::move(message)), 0};
+        return Result<qsizetype>{Outcome::failure(std::move(message)), 0};
     };
     QStringList columns;
     // Without "order by" a server gives the catalogue's rows in any order (the T-SQL server
@@ -26,23 +28,23 @@ korvel::Result<qsizetype> ExportTable(CAdoDatabase& database, const QString& tab
     BundleBlock block{tableName, {columns}};
     if (!database.Query(selection, &block.rows))
         return failed(database.lastError());
-    if (korvel::Outcome fits = CheckBlockFitsBundle(block); !fits)
+    if (Outcome fits = CheckBlockFitsBundle(block); !fits)
         return {std::move(fits), 0};
     AppendBundleBlock(block, lines);
-    return {korvel::Outcome::success(), block.rows.size() - 1};
+    return {Outcome::success(), block.rows.size() - 1};
 }
 
 } // namespace
 
-korvel::Outcome ExportLabel(const QString& connectionString, const QString& labelNo, const QString& path)
+Outcome ExportLabel(const QString& connectionString, const QString& labelNo, const QString& path)
 {
     CAdoDatabase database;
     if (!database.Open(connectionString))
-        return korvel::Outcome::failure(database.lastError());
+        return Outcome::failure(database.lastError());
     return ExportLabelTo(database, labelNo, path, LinkAtTarget::WriteThrough);
 }
 
-korvel::Outcome ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path, LinkAtTarget links)
+Outcome ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path, LinkAtTarget links)
 {
     const QString label = database.TextLiteral(labelNo);
     const struct
@@ -62,12 +64,14 @@ korvel::Outcome ExportLabelTo(CAdoDatabase& database, const QString& labelNo, co
     };
     QStringList lines;
     for (const auto& block : blocks) {
-        const korvel::Result<qsizetype> rows = ExportTable(database, block.table, block.selection, &lines);
+        const Result<qsizetype> rows = ExportTable(database, block.table, block.selection, &lines);
         if (!rows)
             return rows.outcome;
         // A bundle without its label would be refused by every import.
         if (block.table == kLabelInfoTable && rows.value == 0)
-            return korvel::Outcome::failure(QStringLiteral("标签 %1 不存在").arg(labelNo));
+            return Outcome::failure(QStringLiteral("标签 %1 不存在").arg(labelNo));
     }
     return WriteWholeFile(path, EncodeBundle(lines), links);
 }
+
+} // namespace korvel

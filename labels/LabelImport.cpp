@@ -7,6 +7,8 @@
 
 #include <QSet>
 
+namespace korvel {
+
 namespace {
 
 const QString kNothingImported = QStringLiteral("，未导入任何数据");
@@ -218,32 +220,32 @@ bool NewGuidTexts(CAdoDatabase& database, qsizetype count, QStringList& guids, Q
     return true;
 }
 
-korvel::Outcome ImportLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
+Outcome ImportLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
                             const ImportProgress& progress)
 {
     CAdoDatabase database;
     if (!database.Open(connectionString))
-        return korvel::Outcome::failure(database.lastError());
-    korvel::Outcome imported = ImportBundleFile(database, path, resolver, ImportTransaction::Own, progress);
+        return Outcome::failure(database.lastError());
+    Outcome imported = ImportBundleFile(database, path, resolver, ImportTransaction::Own, progress);
     if (imported)
         database.Close();
     return imported;
 }
 
-korvel::Outcome ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
+Outcome ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
                                  ImportTransaction transaction, const ImportProgress& progress)
 {
-    const korvel::Result<QByteArray> file = ReadWholeFile(path);
+    const Result<QByteArray> file = ReadWholeFile(path);
     if (!file)
         return file.outcome;
     CheckedBundle bundle = ReadCheckedBundle(file.value);
     return ImportBundle(database, bundle, resolver, transaction, progress);
 }
 
-korvel::Outcome ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
+Outcome ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
                              ImportTransaction transaction, const ImportProgress& progress)
 {
-    const auto refused = [](const QString& reason) { return korvel::Outcome::failure(reason + kNothingImported); };
+    const auto refused = [](const QString& reason) { return Outcome::failure(reason + kNothingImported); };
     // Refused before the first row goes in: a foreign table is never touched, and a file
     // cut short or a row that does not fit its columns is never half imported.
     const QStringList problems = bundle.problems + LabelProblems(bundle.blocks);
@@ -251,7 +253,7 @@ korvel::Outcome ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, Dupl
         return refused(problems.first());
     QString error;
     if (!ResolveDuplicateLabelNos(database, bundle.blocks, resolver, error))
-        return error.isEmpty() ? korvel::Outcome::failure(QString()) : refused(error);
+        return error.isEmpty() ? Outcome::failure(QString()) : refused(error);
     const bool own = transaction == ImportTransaction::Own;
     if (own && !database.BeginTrans())
         return refused(FailureText(database.lastError(), QStringLiteral("开始事务失败")));
@@ -267,7 +269,7 @@ korvel::Outcome ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, Dupl
         (void)database.RollbackTrans();
         return refused(failure);
     }
-    return korvel::Outcome::success();
+    return Outcome::success();
 }
 
 QString FailureText(const QString& databaseText, const QString& what)
@@ -277,3 +279,5 @@ QString FailureText(const QString& databaseText, const QString& what)
         return databaseText + what;
     return databaseText + QStringLiteral("，") + what;
 }
+
+} // namespace korvel

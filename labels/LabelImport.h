@@ -7,6 +7,7 @@
 
 #include <functional>
 
+namespace korvel {
 
 // Asked when the label number of an imported row already exists in the target, before the
 // import's transaction begins: nothing is locked while the user types.
@@ -31,7 +32,7 @@ using ImportProgress = std::function<void(const QString& table, qsizetype rowsDo
 // another user took while this one was asked is refused ("X已经存在"). A failure once the
 // file has been read says its reason followed by "，未导入任何数据"; the user giving up is a
 // failure with no message (the resolver has said what it had to).
-korvel::Outcome ImportLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
+Outcome ImportLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
                             const ImportProgress& progress = {});
 
 // Whose transaction an import's rows go in: one of its own, committed when every block
@@ -40,12 +41,12 @@ korvel::Outcome ImportLabel(const QString& connectionString, const QString& path
 enum class ImportTransaction { Own, Callers };
 
 // The same through an open database: for many files in a row, each in its own transaction.
-korvel::Outcome ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
+Outcome ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
                                  ImportTransaction transaction, const ImportProgress& progress = {});
 
 // The same for a bundle already read; its blocks come back with the identifiers and numbers
 // the import gave them.
-korvel::Outcome ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
+Outcome ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
                              ImportTransaction transaction, const ImportProgress& progress = {});
 
 // Whether at least one row of the table holds the value in the column, the value written
@@ -68,3 +69,5 @@ korvel::Outcome ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, Dupl
 // between them unless the text ends with "。"; what failed alone when the database had no
 // text.
 QString FailureText(const QString& databaseText, const QString& what);
+
+} // namespace korvel

@@ -1,5 +1,7 @@
 #include "res/Resources.h"
 
+namespace korvel {
+
 QIcon ApplicationIcon()
 {
     QIcon icon;
@@ -12,3 +14,5 @@ QString AboutItemText()
 {
     return QStringLiteral("关于 Korvel(&A)...");
 }
+
+} // namespace korvel

@@ -1,6 +1,5 @@
 #include "util/FileIO.h"
 
-
 #include <QFile>
 #include <QFileInfo>
 
@@ -8,6 +7,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace korvel {
 
 namespace {
 
@@ -89,10 +90,10 @@ struct WriteTarget
 };
 
 // Where the bytes for the name go, or why they must not.
-korvel::Result<WriteTarget> CheckedTarget(const QString& path, LinkAtTarget links)
+Result<WriteTarget> CheckedTarget(const QString& path, LinkAtTarget links)
 {
     const auto refused = [](QString message) {
-        return korvel::Result<WriteTarget>{korvel::Outcome::failure(std::move(message)), {}};
+        return Result<WriteTarget>{Outcome::failure(std::move(message)), {}};
     };
     WriteTarget target{QFile::encodeName(path), std::nullopt};
     struct stat status {};
@@ -105,7 +106,7 @@ korvel::Result<WriteTarget> CheckedTarget(const QString& path, LinkAtTarget link
         exists = ::stat(target.path.constData(), &status) == 0;
     }
     if (!exists)
-        return {korvel::Outcome::success(), target};
+        return {Outcome::success(), target};
     // Refuse what creating the file in place would refuse: a directory, a read-only file;
     // and what the rename would destroy rather than write: a device, a FIFO, a socket.
     if (S_ISDIR(status.st_mode))
@@ -115,7 +116,7 @@ korvel::Result<WriteTarget> CheckedTarget(const QString& path, LinkAtTarget link
     if (::access(target.path.constData(), W_OK) != 0)
         return refused(OpenFailureText(errno));
     target.existing = status;
-    return {korvel::Outcome::success(), target};
+    return {Outcome::success(), target};
 }
 
 } // namespace
@@ -166,27 +167,27 @@ bool ReadFileBytes(const QString& path, QByteArray& bytes, FileReadFailure& fail
     return true;
 }
 
-korvel::Result<QByteArray> ReadWholeFile(const QString& path)
+Result<QByteArray> ReadWholeFile(const QString& path)
 {
-    korvel::Result<QByteArray> read{korvel::Outcome::success(), {}};
+    Result<QByteArray> read{Outcome::success(), {}};
     FileReadFailure failure;
     if (ReadFileBytes(path, read.value, failure))
         return read;
     switch (failure.step) {
-    case FileReadFailure::Step::Open: read.outcome = korvel::Outcome::failure(OpenFailureText(failure.code)); break;
+    case FileReadFailure::Step::Open: read.outcome = Outcome::failure(OpenFailureText(failure.code)); break;
     case FileReadFailure::Step::Size:
-        read.outcome = korvel::Outcome::failure(QStringLiteral("获取文件大小失败：%1").arg(failure.code));
+        read.outcome = Outcome::failure(QStringLiteral("获取文件大小失败：%1").arg(failure.code));
         break;
     case FileReadFailure::Step::Read:
-        read.outcome = korvel::Outcome::failure(QStringLiteral("读文件错误：%1\n").arg(failure.code));
+        read.outcome = Outcome::failure(QStringLiteral("读文件错误：%1\n").arg(failure.code));
         break;
     }
     return read;
 }
 
-korvel::Outcome WriteWholeFile(const QString& path, const QByteArray& bytes, LinkAtTarget links)
+Outcome WriteWholeFile(const QString& path, const QByteArray& bytes, LinkAtTarget links)
 {
-    const korvel::Result<WriteTarget> checked = CheckedTarget(path, links);
+    const Result<WriteTarget> checked = CheckedTarget(path, links);
     if (!checked)
         return checked.outcome;
     const WriteTarget& target = checked.value;
@@ -197,7 +198,7 @@ korvel::Outcome WriteWholeFile(const QString& path, const QByteArray& bytes, Lin
     QByteArray temporaryPath = QFile::encodeName(folder + QLatin1String("/.korvel-XXXXXX"));
     FileDescriptor file(::mkostemp(temporaryPath.data(), O_CLOEXEC));
     if (file.get() < 0)
-        return korvel::Outcome::failure(OpenFailureText(errno));
+        return Outcome::failure(OpenFailureText(errno));
 
     int code = 0;
     bool written = WriteAll(file.get(), bytes.constData(), bytes.size(), code);
@@ -222,7 +223,9 @@ korvel::Outcome WriteWholeFile(const QString& path, const QByteArray& bytes, Lin
     }
     if (!written) {
         ::unlink(temporaryPath.constData());
-        return korvel::Outcome::failure(WriteFailureText(code));
+        return Outcome::failure(WriteFailureText(code));
     }
-    return korvel::Outcome::success();
+    return Outcome::success();
 }
+
+} // namespace korvel

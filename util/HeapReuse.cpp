@@ -6,6 +6,8 @@
 #include <malloc.h>
 #endif
 
+namespace korvel {
+
 void KeepFreedMemoryForReuse()
 {
 #if defined(__GLIBC__)
@@ -17,3 +19,5 @@ void KeepFreedMemoryForReuse()
     mallopt(M_TRIM_THRESHOLD, kFreedTopKept);
 #endif
 }
+
+} // namespace korvel

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace korvel {
+
 // Where the core reports what the user has to see. The GUI shows message boxes with the
 // application's caption and an OK button, korvelctl prints to stderr, tests record.
 class MessageSink
@@ -14,3 +16,5 @@ public:
     // The information icon: reserved for the success messages ("写入成功" and the like).
     virtual void ShowInformation(const QString& text) = 0;
 };
+
+} // namespace korvel

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+namespace korvel {
+
 namespace {
 
 constexpr const char* kAnsiCodePage = "GBK";
@@ -180,3 +182,5 @@ QList<qsizetype> OrderIgnoringCase(const QStringList& texts)
         std::stable_sort(order.begin(), order.end(), before);
     return order;
 }
+
+} // namespace korvel

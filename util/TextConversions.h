@@ -7,6 +7,8 @@
 
 #include <optional>
 
+namespace korvel {
+
 // The program's texts are UTF-16 inside; these are the narrow forms they take at the
 // edges: GBK for the configuration files, UTF-8 for label bundles, hexadecimal for binary
 // values.
@@ -55,3 +57,5 @@ QByteArray HexToBytes(const QString& hex);
 // The order of texts as the program's lists show them: by their case-folded form, texts
 // that fold alike in their given order. Gives the positions of the texts in that order.
 QList<qsizetype> OrderIgnoringCase(const QStringList& texts);
+
+} // namespace korvel

@@ -13,10 +13,12 @@
 #include <map>
 #include <utility>
 
+namespace korvel {
+
 namespace {
 
 // One number a line, as the window lists them; a failure prints nothing but its reason.
-bool PrintNumbers(const korvel::Result<QStringList>& numbers, CommandContext& context, MessageSink& messages)
+bool PrintNumbers(const Result<QStringList>& numbers, CommandContext& context, MessageSink& messages)
 {
     if (!numbers) {
         messages.ShowWarning(numbers.message());
@@ -28,7 +30,7 @@ bool PrintNumbers(const korvel::Result<QStringList>& numbers, CommandContext& co
 }
 
 int ListNumbers(const CommandLine& line, CommandContext& context,
-                korvel::Result<QStringList> (*numbersOf)(CAdoDatabase& database))
+                Result<QStringList> (*numbersOf)(CAdoDatabase& database))
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
@@ -37,12 +39,12 @@ int ListNumbers(const CommandLine& line, CommandContext& context,
     });
 }
 
-int ListChildren(const CommandLine& line, CommandContext& context, const korvel::Cascade& cascade)
+int ListChildren(const CommandLine& line, CommandContext& context, const Cascade& cascade)
 {
     if (line.arguments.size() != 2 || line.arguments[1].isEmpty())
         return kExitUsage;
     return OnOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
-        korvel::Result<korvel::Children> children = korvel::childrenOf(database, cascade, line.arguments[1]);
+        Result<Children> children = childrenOf(database, cascade, line.arguments[1]);
         return PrintNumbers({children.outcome, std::move(children.value.numbers)}, context, messages);
     });
 }
@@ -55,38 +57,38 @@ public:
     WriteRun(CAdoDatabase& database, const ValueLists& lists) : m_database(database), m_lists(lists) {}
 
     // A refusal names the line of the file that asked for the write.
-    korvel::Outcome write(const RequestedWrite& request)
+    Outcome write(const RequestedWrite& request)
     {
-        korvel::Outcome outcome = writeOne(request);
+        Outcome outcome = writeOne(request);
         if (outcome || request.line == 0)
             return outcome;
-        return korvel::Outcome::failure(QStringLiteral("第%1行：").arg(request.line) + outcome.message());
+        return Outcome::failure(QStringLiteral("第%1行：").arg(request.line) + outcome.message());
     }
 
 private:
-    korvel::Outcome writeOne(const RequestedWrite& request)
+    Outcome writeOne(const RequestedWrite& request)
     {
-        const korvel::AttributeWrite& attribute = *request.attribute;
-        const korvel::Outcome chosen =
-            korvel::requireChoices(attribute, !request.number.isEmpty(), request.child, request.entry);
+        const AttributeWrite& attribute = *request.attribute;
+        const Outcome chosen =
+            requireChoices(attribute, !request.number.isEmpty(), request.child, request.entry);
         if (!chosen)
             return chosen;
-        const korvel::Result<QString> value = korvel::entryValue(attribute, m_lists, request.entry);
+        const Result<QString> value = entryValue(attribute, m_lists, request.entry);
         if (!value)
             return value.outcome;
-        const korvel::Result<QString> id = recordId(*attribute.cascade, request.number);
+        const Result<QString> id = recordId(*attribute.cascade, request.number);
         if (!id)
             return id.outcome;
-        return korvel::writeAttribute(m_database, attribute, id.value, request.child, value.value);
+        return writeAttribute(m_database, attribute, id.value, request.child, value.value);
     }
 
     // A record named on many lines is looked up once.
-    korvel::Result<QString> recordId(const korvel::Cascade& cascade, const QString& number)
+    Result<QString> recordId(const Cascade& cascade, const QString& number)
     {
         const auto key = std::make_pair(&cascade, number);
         if (const auto known = m_ids.find(key); known != m_ids.end())
-            return {korvel::Outcome::success(), known->second};
-        korvel::Result<QString> id = korvel::recordId(m_database, cascade, number);
+            return {Outcome::success(), known->second};
+        Result<QString> id = korvel::recordId(m_database, cascade, number);
         if (id)
             m_ids.emplace(key, id.value);
         return id;
@@ -94,19 +96,19 @@ private:
 
     CAdoDatabase& m_database;
     const ValueLists& m_lists;
-    std::map<std::pair<const korvel::Cascade*, QString>, QString> m_ids;
+    std::map<std::pair<const Cascade*, QString>, QString> m_ids;
 };
 
 // All the writes in one transaction, or none: the first that fails rolls everything back.
 // Gives the line of the write refused (0 for the options, or when the commit failed).
-korvel::Result<qsizetype> WriteAll(CAdoDatabase& database, const ValueLists& lists,
+Result<qsizetype> WriteAll(CAdoDatabase& database, const ValueLists& lists,
                                    const QList<RequestedWrite>& writes)
 {
     if (!database.BeginTrans())
-        return {korvel::Outcome::failure(database.lastError()), 0};
+        return {Outcome::failure(database.lastError()), 0};
     WriteRun run(database, lists);
     for (const RequestedWrite& request : writes) {
-        const korvel::Outcome written = run.write(request);
+        const Outcome written = run.write(request);
         if (!written) {
             // A rollback that fails leaves the writes uncommitted all the same: they go
             // with the connection.
@@ -115,8 +117,8 @@ korvel::Result<qsizetype> WriteAll(CAdoDatabase& database, const ValueLists& lis
         }
     }
     if (!database.CommitTrans())
-        return {korvel::Outcome::failure(database.lastError()), 0};
-    return {korvel::Outcome::success(), 0};
+        return {Outcome::failure(database.lastError()), 0};
+    return {Outcome::success(), 0};
 }
 
 QString ValueListPath(const CommandLine& line)
@@ -139,7 +141,7 @@ std::optional<QList<RequestedWrite>> RequestedWrites(const CommandLine& line, Co
     const std::optional<QString> text = ReadUtf8TextFile(line.options.value(kFromOption), context.messages);
     if (!text)
         return std::nullopt;
-    korvel::Result<QList<RequestedWrite>> writes = WritesFromText(*text);
+    Result<QList<RequestedWrite>> writes = WritesFromText(*text);
     if (!writes) {
         context.messages.ShowWarning(writes.message());
         return std::nullopt;
@@ -148,7 +150,7 @@ std::optional<QList<RequestedWrite>> RequestedWrites(const CommandLine& line, Co
 }
 
 // The summary line on stdout, and the reason for a refusal on stderr.
-bool Report(const korvel::Result<qsizetype>& written, qsizetype count, CommandContext& context, MessageSink& messages)
+bool Report(const Result<qsizetype>& written, qsizetype count, CommandContext& context, MessageSink& messages)
 {
     if (written) {
         context.out << QStringLiteral("写入 %1 个值：成功 %1 个\n").arg(count);
@@ -166,22 +168,22 @@ bool Report(const korvel::Result<qsizetype>& written, qsizetype count, CommandCo
 
 int RunHarnessesCommand(const CommandLine& line, CommandContext& context)
 {
-    return ListNumbers(line, context, korvel::harnessNumbers);
+    return ListNumbers(line, context, harnessNumbers);
 }
 
 int RunJobsCommand(const CommandLine& line, CommandContext& context)
 {
-    return ListNumbers(line, context, korvel::jobNumbers);
+    return ListNumbers(line, context, jobNumbers);
 }
 
 int RunWiresCommand(const CommandLine& line, CommandContext& context)
 {
-    return ListChildren(line, context, korvel::kWiresOfHarness);
+    return ListChildren(line, context, kWiresOfHarness);
 }
 
 int RunStepsCommand(const CommandLine& line, CommandContext& context)
 {
-    return ListChildren(line, context, korvel::kStepsOfJob);
+    return ListChildren(line, context, kStepsOfJob);
 }
 
 // Values written from a command line as the window's write buttons write them, all or
@@ -195,10 +197,12 @@ int RunWriteCommand(const CommandLine& line, CommandContext& context)
         return kExitFailure;
     if (writes->isEmpty())
         return kExitUsage;
-    const korvel::Result<ValueLists> lists = ReadValueListFile(ValueListPath(line));
+    const Result<ValueLists> lists = ReadValueListFile(ValueListPath(line));
     if (!lists)
         return ExitCodeOf(lists.outcome, context);
     return OnOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
         return Report(WriteAll(database, lists.value, *writes), writes->size(), context, messages);
     });
 }
+
+} // namespace korvel

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace korvel {
+
 namespace {
 
 // Empty when the line is a valid entry; then `ansi` holds its GBK bytes.
@@ -27,7 +29,7 @@ QString LineProblem(const QString& line, QByteArray& ansi)
 
 } // namespace
 
-int ExitCodeOf(const korvel::Outcome& outcome, CommandContext& context)
+int ExitCodeOf(const Outcome& outcome, CommandContext& context)
 {
     if (outcome)
         return kExitOk;
@@ -141,7 +143,7 @@ void PrintTextRows(const TextTable& rows, QTextStream& out)
 int OnSettingsDatabase(const QString& settingsPath, CommandContext& context,
                        const std::function<bool(const QString& connectionString, MessageSink& messages)>& work)
 {
-    const korvel::Result<QString> connection = ReadConnectionString(settingsPath);
+    const Result<QString> connection = ReadConnectionString(settingsPath);
     if (!connection)
         return ExitCodeOf(connection.outcome, context);
     return work(connection.value, context.messages) ? kExitOk : kExitFailure;
@@ -197,3 +199,5 @@ bool ValueListPlaintextFromLines(const QString& text, QByteArray& plaintext, QSt
     plaintext = built;
     return true;
 }
+
+} // namespace korvel

@@ -18,6 +18,8 @@
 #include <functional>
 #include <optional>
 
+namespace korvel {
+
 // The options of the commands, by name.
 inline const QString kBuildOption = QStringLiteral("build");
 inline const QString kShowPasswordOption = QStringLiteral("show-password");
@@ -58,7 +60,7 @@ int RunLabelsCommand(const CommandLine& line, CommandContext& context);
 int RunCheckCommand(const CommandLine& line, CommandContext& context);
 
 // The exit code of a piece of work: kExitOk, or kExitFailure with its message said.
-int ExitCodeOf(const korvel::Outcome& outcome, CommandContext& context);
+int ExitCodeOf(const Outcome& outcome, CommandContext& context);
 
 // Prints each message on a line of its own, escaped for display.
 class StreamMessageSink : public MessageSink
@@ -117,3 +119,5 @@ private:
 // offending line: one that is not three fields, names no known list, holds a ';' or NUL
 // that the file cannot carry, or a character without a GBK form.
 [[nodiscard]] bool ValueListPlaintextFromLines(const QString& text, QByteArray& plaintext, QString& error);
+
+} // namespace korvel

@@ -8,6 +8,8 @@
 #include "demodata/DemoDatabase.h"
 #include "demodata/DemoServerData.h"
 
+namespace korvel {
+
 namespace {
 
 // A whole number of the range, or nothing.
@@ -40,7 +42,7 @@ int RunSettingsCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
-    korvel::Result<ConnectionSettings> settings = ReadSettingsFile(line.arguments[0]);
+    Result<ConnectionSettings> settings = ReadSettingsFile(line.arguments[0]);
     if (!settings)
         return ExitCodeOf(settings.outcome, context);
     if (!line.options.isSet(kShowPasswordOption) && !settings.value.password.isEmpty())
@@ -90,9 +92,11 @@ int RunLoadDemoCommand(const CommandLine& line, CommandContext& context)
     if (!ReadDemoOptions(line, context, options))
         return kExitUsage;
     return OnSettingsDatabase(line.arguments[0], context, [&options](const QString& connection, MessageSink& messages) {
-        const korvel::Outcome loaded = LoadDemoData(connection, options);
+        const Outcome loaded = LoadDemoData(connection, options);
         if (!loaded)
             messages.ShowWarning(loaded.message());
         return loaded.ok();
     });
 }
+
+} // namespace korvel

@@ -10,11 +10,13 @@
 #include "util/FileCipher.h"
 #include "util/FileIO.h"
 
+namespace korvel {
+
 namespace {
 
 int PrintValueLists(const QString& path, CommandContext& context)
 {
-    const korvel::Result<ValueLists> lists = ReadValueListFile(path);
+    const Result<ValueLists> lists = ReadValueListFile(path);
     if (!lists)
         return ExitCodeOf(lists.outcome, context);
     for (int list = 0; list < kValueListCount; ++list) {
@@ -48,7 +50,7 @@ int RunCipherCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 2)
         return kExitUsage;
-    const korvel::Result<QByteArray> input = ReadWholeFile(line.arguments[0]);
+    const Result<QByteArray> input = ReadWholeFile(line.arguments[0]);
     if (!input)
         return ExitCodeOf(input.outcome, context);
     return ExitCodeOf(WriteWholeFile(line.arguments[1], CryptFileData(input.value)), context);
@@ -76,7 +78,7 @@ int RunBundleCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
-    const korvel::Result<QByteArray> file = ReadWholeFile(line.arguments[0]);
+    const Result<QByteArray> file = ReadWholeFile(line.arguments[0]);
     if (!file)
         return ExitCodeOf(file.outcome, context);
     for (const BundleBlock& block : ReadBundleText(DecodeBundle(file.value))) {
@@ -85,3 +87,5 @@ int RunBundleCommand(const CommandLine& line, CommandContext& context)
     }
     return kExitOk;
 }
+
+} // namespace korvel

@@ -9,6 +9,8 @@
 
 #include <vector>
 
+namespace korvel {
+
 namespace {
 
 // One way of calling a command, with what it does; a line of the help.
@@ -225,3 +227,5 @@ int RunKorvelctl(const QStringList& arguments, QTextStream& out, QTextStream& er
     PrintHelp(err);
     return kExitUsage;
 }
+
+} // namespace korvel

@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+namespace korvel {
+
 enum KorvelctlExit { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
 
 // Runs one korvelctl command (the arguments after the program name). Results go to `out`
@@ -10,3 +12,5 @@ enum KorvelctlExit { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
 // terminal, the progress of long runs. "--help" after a command describes it, "--help" or
 // "help" alone lists the commands, "--version" gives the version.
 int RunKorvelctl(const QStringList& arguments, QTextStream& out, QTextStream& err, bool errIsTerminal = false);
+
+} // namespace korvel

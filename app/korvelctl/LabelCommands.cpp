@@ -8,6 +8,8 @@
 #include "labels/LabelBundle.h"
 #include "labels/LabelExport.h"
 
+namespace korvel {
+
 namespace {
 
 // Progress on a terminal, rewritten in place; nothing where the output goes to a file or a
@@ -67,7 +69,7 @@ int ExportToFolder(const QString& settings, const QStringList& chosen, const QSt
     return OnOpenSettingsDatabase(settings, context, [&](CAdoDatabase& database, MessageSink& messages) {
         QStringList labelNos = chosen;
         if (chosen.isEmpty()) {
-            const korvel::Result<QList<LabelCounts>> labels = ListLabels(database);
+            const Result<QList<LabelCounts>> labels = ListLabels(database);
             if (!labels) {
                 messages.ShowWarning(labels.message());
                 return false;
@@ -75,7 +77,7 @@ int ExportToFolder(const QString& settings, const QStringList& chosen, const QSt
             for (const LabelCounts& label : labels.value)
                 labelNos.append(label.labelNo);
         }
-        const korvel::Result<QList<BatchOutcome>> outcomes =
+        const Result<QList<BatchOutcome>> outcomes =
             ExportLabels(database, labelNos, folder, ProgressOf(context, QStringLiteral("导出")));
         if (!outcomes) {
             messages.ShowWarning(outcomes.message() + QStringLiteral("，未导出任何标签"));
@@ -108,7 +110,7 @@ int RunLabelsCommand(const CommandLine& line, CommandContext& context)
     if (line.arguments.size() != 1)
         return kExitUsage;
     return OnOpenSettingsDatabase(line.arguments[0], context, [&context](CAdoDatabase& database, MessageSink& messages) {
-        const korvel::Result<QList<LabelCounts>> labels = ListLabels(database);
+        const Result<QList<LabelCounts>> labels = ListLabels(database);
         if (!labels) {
             messages.ShowWarning(labels.message());
             return false;
@@ -137,7 +139,7 @@ int RunExportCommand(const CommandLine& line, CommandContext& context)
         return kExitFailure;
     }
     return OnSettingsDatabase(words[0], context, [&words](const QString& connection, MessageSink& messages) {
-        const korvel::Outcome exported = ExportLabel(connection, words[1], words[2]);
+        const Outcome exported = ExportLabel(connection, words[1], words[2]);
         if (!exported)
             messages.ShowWarning(exported.message());
         return exported.ok();
@@ -165,7 +167,7 @@ int RunImportCommand(const CommandLine& line, CommandContext& context)
     }
     LabelNoOptionResolver resolver(newLabelNo, context.messages);
     return OnSettingsDatabase(words[0], context, [&](const QString& connection, MessageSink& messages) {
-        const korvel::Outcome imported = ImportLabel(connection, words[1], resolver);
+        const Outcome imported = ImportLabel(connection, words[1], resolver);
         if (!imported.message().isEmpty())
             messages.ShowWarning(imported.message());
         return imported.ok();
@@ -199,3 +201,5 @@ int RunCheckCommand(const CommandLine& line, CommandContext& context)
                ended.ok() && refused == 0;
     });
 }
+
+} // namespace korvel

@@ -3,9 +3,11 @@
 #include "util/FileIO.h"
 #include "util/MessageSink.h"
 
+namespace korvel {
+
 std::optional<QString> ReadUtf8TextFile(const QString& path, MessageSink& messages)
 {
-    const korvel::Result<QByteArray> bytes = ReadWholeFile(path);
+    const Result<QByteArray> bytes = ReadWholeFile(path);
     if (!bytes) {
         messages.ShowWarning(bytes.message());
         return std::nullopt;
@@ -19,3 +21,5 @@ std::optional<QString> ReadUtf8TextFile(const QString& path, MessageSink& messag
         text.remove(0, 1);
     return text;
 }
+
+} // namespace korvel

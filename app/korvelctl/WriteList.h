@@ -14,8 +14,8 @@
 class QCommandLineParser;
 
 namespace korvel {
+
 struct AttributeWrite;
-}
 
 // One value to write: the attribute, the record (a harness or job number) and its child
 // (a wire or step), the entry of the attribute's value list; and the line of the file that
@@ -23,7 +23,7 @@ struct AttributeWrite;
 struct RequestedWrite
 {
     qsizetype line = 0;
-    const korvel::AttributeWrite* attribute = nullptr;
+    const AttributeWrite* attribute = nullptr;
     QString number;
     QString child;
     QString entry;
@@ -49,4 +49,6 @@ bool NamesOnlyAFile(const QCommandLineParser& options);
 // test-group-2); lines end in LF or CRLF, blank lines are skipped, nothing is trimmed.
 // Refused with the line named when a line is not four fields or names no attribute, or
 // when there is no line at all.
-korvel::Result<QList<RequestedWrite>> WritesFromText(const QString& text);
+Result<QList<RequestedWrite>> WritesFromText(const QString& text);
+
+} // namespace korvel

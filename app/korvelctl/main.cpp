@@ -13,6 +13,8 @@
 #include <unistd.h>
 #endif
 
+using namespace korvel;
+
 namespace {
 
 bool IsTerminal(FILE* stream)

@@ -1,5 +1,7 @@
 #include "db/client/ConnectionString.h"
 
+namespace korvel {
+
 namespace {
 
 bool NeedsQuotes(const QString& value)
@@ -76,3 +78,5 @@ bool ParseConnectionString(const QString& text, QMap<QString, QString>& attribut
     attributes = parsed;
     return true;
 }
+
+} // namespace korvel

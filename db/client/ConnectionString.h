@@ -3,6 +3,8 @@
 #include <QMap>
 #include <QString>
 
+namespace korvel {
+
 // The program's connection strings are OLE DB ones, whatever client reads them:
 // "keyword=value;" pairs, a value quoted in double or single quotes when it must be.
 
@@ -24,3 +26,5 @@ inline const QString kUnparsableConnectionString = QStringLiteral("连接字符�
 // it holds ';', a quote or blanks at either end (double quotes unless it holds one, then
 // single quotes; holding both, double quotes with the inner ones doubled), else as it is.
 QString QuoteConnectionStringValue(const QString& value);
+
+} // namespace korvel

@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 
+namespace korvel {
+
 // The ADO data type codes that SQL Server's OLE DB provider reports, the only ones that
 // decide how a value is written into a statement.
 enum AdoType : int {
@@ -150,3 +152,5 @@ public:
 
     virtual const SqlDialect& Dialect() const = 0;
 };
+
+} // namespace korvel

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace korvel {
+
 namespace {
 
 // SQLite and PostgreSQL compare texts exactly: both sides lowered, blanks cut off their end.
@@ -365,3 +367,5 @@ QString RewriteTopClause(const QString& sql)
         return sql;
     return QLatin1String("select ") + match.captured(2) + QLatin1String(" limit ") + match.captured(1);
 }
+
+} // namespace korvel

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace korvel {
+
 // The forms that differ between the database engines: literals, "top N", and how a new
 // row's key is read back. Every value that goes into the text of a statement is written by
 // one of these functions, so that no value can end its literal early or add a statement of
@@ -96,3 +98,5 @@ const SqlDialect* StandardDialectReading(const QString& read);
 // SQLite and PostgreSQL have LIMIT where T-SQL has TOP: "select top N rest" becomes
 // "select rest limit N". Other statements stand as they are.
 QString RewriteTopClause(const QString& sql);
+
+} // namespace korvel

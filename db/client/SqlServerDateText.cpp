@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace korvel {
+
 namespace {
 
 bool IsDigits(QStringView text)
@@ -212,3 +214,5 @@ std::optional<Moment> ParseSqlServerMoment(QStringView text)
     }
     return moment;
 }
+
+} // namespace korvel

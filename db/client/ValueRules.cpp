@@ -11,6 +11,8 @@
 #include <limits>
 #include <optional>
 
+namespace korvel {
+
 namespace {
 
 StoredValue Stored(QString text)
@@ -509,3 +511,5 @@ QString RefusedValueText(const QString& table, const QString& column, const QStr
     const QString shown = value.size() > kShown ? value.left(kShown) + QStringLiteral("…") : value;
     return QStringLiteral("表 %1 列 %2 的值“%3”%4").arg(table, column, shown, refusal);
 }
+
+} // namespace korvel

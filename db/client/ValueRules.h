@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace korvel {
+
 // The value rules: what SQL Server makes of a value given as text for a column of each kind
 // the program's tables use, after its documented conversion rules. Both engines follow
 // them: every literal is written from the value a column would store, and the embedded
@@ -42,3 +44,5 @@ QString IntegerRangeRefusal(int adoType, qint64 value);
 
 // The message of a refused value, naming the table and the column.
 QString RefusedValueText(const QString& table, const QString& column, const QString& value, const QString& refusal);
+
+} // namespace korvel

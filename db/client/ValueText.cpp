@@ -2,6 +2,8 @@
 
 #include "db/client/SqlServerDateText.h"
 
+namespace korvel {
+
 QString DateTimeText(int year, int month, int day, int hour, int minute, int second, int millisecond)
 {
     // Written by hand rather than with a format: every value of every date-time column
@@ -129,3 +131,5 @@ bool IsGuidText(const QString& text)
 {
     return ParseGuid(text).has_value();
 }
+
+} // namespace korvel

@@ -11,6 +11,8 @@
 
 #include <optional>
 
+namespace korvel {
+
 // The program's text form of a date-time: "YYYY-MM-DD HH:MM:SS", the time left out at
 // midnight, ".mmm" added when the milliseconds are not zero.
 QString DateTimeText(int year, int month, int day, int hour, int minute, int second, int millisecond);
@@ -41,3 +43,5 @@ QString CanonicalGuidText(const QString& text);
 
 // Whether the text names a GUID (ParseGuid).
 bool IsGuidText(const QString& text);
+
+} // namespace korvel

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace korvel {
+
 namespace {
 
 // A failure can pile up many records (one per statement of a batch); the first ones say
@@ -115,3 +117,5 @@ bool NextOdbcResult(SQLHSTMT statement, bool& more, DbError& error)
     error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLMoreResults");
     return false;
 }
+
+} // namespace korvel

@@ -9,6 +9,8 @@
 
 #include <sqlext.h>
 
+namespace korvel {
+
 // Owns one ODBC handle (environment, connection or statement) and frees it, so that no
 // path out of a call leaks one.
 class OdbcHandle
@@ -58,3 +60,5 @@ DbError OdbcFailure(SQLSMALLINT handleType, SQLHANDLE handle, const char* call);
 // Moves a statement on to the next result of its batch; `more` tells whether there was
 // one. False with the driver's error.
 [[nodiscard]] bool NextOdbcResult(SQLHSTMT statement, bool& more, DbError& error);
+
+} // namespace korvel

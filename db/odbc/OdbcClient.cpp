@@ -16,6 +16,8 @@
 #include <mutex>
 #include <vector>
 
+namespace korvel {
+
 namespace {
 
 // Long binary values go to the driver in pieces of this size.
@@ -504,3 +506,5 @@ void OdbcClient::ReleaseHandles()
     m_connection.Free();
     m_environment.Free();
 }
+
+} // namespace korvel

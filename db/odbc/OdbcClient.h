@@ -11,6 +11,8 @@
 #include <mutex>
 #include <vector>
 
+namespace korvel {
+
 // The database client over ODBC (unixODBC): SQL Server through FreeTDS or Microsoft's
 // driver, or any ODBC source. It takes the program's OLE DB connection string and
 // translates it for the flavour it was made for. Results are read whole when they are
@@ -80,3 +82,5 @@ private:
     bool m_connecting = false;
     std::vector<OpenSocket> m_socketsBeforeConnect;
 };
+
+} // namespace korvel

@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+namespace korvel {
+
 namespace {
 
 // "SQLOLEDB.1" names the same provider as "SQLOLEDB": OLE DB appends version numbers.
@@ -295,3 +297,5 @@ bool TranslateConnectionString(const QString& oleDb, OdbcFlavour flavour, const 
         return TranslateForSqlServer(attributes, installedDrivers, odbc, error, lookUpInstance);
     return TranslateGeneric(attributes, odbc, error, libraryOf);
 }
+
+} // namespace korvel

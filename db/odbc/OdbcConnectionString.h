@@ -5,6 +5,8 @@
 
 #include <functional>
 
+namespace korvel {
+
 // Which kind of source an ODBC client talks to, chosen by the OLE DB provider of the
 // connection string.
 enum class OdbcFlavour {
@@ -41,3 +43,5 @@ using DriverLibraryLookup = std::function<QString(const QString& driver, const Q
                                              const QStringList& installedDrivers, QString& odbc, QString& error,
                                              const InstancePortLookup& lookUpInstance = nullptr,
                                              const DriverLibraryLookup& libraryOf = nullptr);
+
+} // namespace korvel

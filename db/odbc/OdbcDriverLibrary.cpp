@@ -7,6 +7,8 @@
 #include <iterator>
 #include <optional>
 
+namespace korvel {
+
 namespace {
 
 // SQLDataSourcesW and SQLDriversW: the entries of odbc.ini and odbcinst.ini, each a name and
@@ -56,3 +58,5 @@ QString OdbcDriverLibrary(SQLHENV environment, const QString& driver, const QStr
     const std::optional<QString> attributes = FindEntry(environment, SQLDriversW, named);
     return attributes ? LibraryOfAttributes(*attributes) : named;
 }
+
+} // namespace korvel

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+namespace korvel {
+
 namespace {
 
 constexpr SQLLEN kChunkBytes = 64 * 1024;
@@ -305,3 +307,5 @@ bool ReadOdbcResult(SQLHSTMT statement, OdbcWatchdog::Wait& wait, std::unique_pt
     cursor = std::make_unique<BufferedCursor>(std::move(fields), std::move(rows), std::move(failure));
     return true;
 }
+
+} // namespace korvel

@@ -15,6 +15,8 @@
 
 #include <sqlext.h>
 
+namespace korvel {
+
 // A result held whole in memory, as ADO's client-side cursor holds it. Reading the rows at
 // once frees the statement and so the connection: SQL Server connections (without MARS)
 // run one statement at a time, and the program keeps a result open while it executes others.
@@ -65,3 +67,5 @@ bool EndsTheQuery(const QString& sqlState);
 // batch, keeps the rows before it and is reported when the cursor moves past them.
 [[nodiscard]] bool ReadOdbcResult(SQLHSTMT statement, OdbcWatchdog::Wait& wait, std::unique_ptr<DbCursor>& cursor,
                                   DbError& error);
+
+} // namespace korvel

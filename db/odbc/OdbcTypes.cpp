@@ -3,6 +3,8 @@
 #include "db/client/DbClient.h"
 #include "db/client/ValueText.h"
 
+namespace korvel {
+
 namespace {
 
 bool NameIs(const QString& typeName, const char* name)
@@ -135,3 +137,5 @@ QString TimestampText(const SQL_TIMESTAMP_STRUCT& timestamp)
     return DateTimeText(timestamp.year, timestamp.month, timestamp.day, timestamp.hour, timestamp.minute,
                         timestamp.second, static_cast<int>(timestamp.fraction / 1000000));
 }
+
+} // namespace korvel

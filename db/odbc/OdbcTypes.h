@@ -6,6 +6,8 @@
 
 #include <sqlext.h>
 
+namespace korvel {
+
 // SQL Server's own ODBC types, which the standard headers do not name.
 constexpr SQLSMALLINT kSqlServerVariant = -150;
 constexpr SQLSMALLINT kSqlServerXml = -152;
@@ -43,3 +45,5 @@ QString BracedGuid(const QString& text);
 // A driver's timestamp in the program's date-time text; the fraction (nanoseconds) is kept
 // to the millisecond.
 QString TimestampText(const SQL_TIMESTAMP_STRUCT& timestamp);
+
+} // namespace korvel

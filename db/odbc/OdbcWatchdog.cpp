@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace korvel {
+
 namespace {
 
 std::chrono::steady_clock::rep Now()
@@ -106,3 +108,5 @@ void OdbcWatchdog::Wait::Progress()
 {
     m_watchdog.m_since = Now();
 }
+
+} // namespace korvel

@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+namespace korvel {
+
 // Ends a call on a connection whose server stopped answering, which the drivers' own
 // statement timeouts do not: psqlODBC's is applied by the server (a stopped server never
 // applies it), and FreeTDS, after its own, waits as long again for the server to take its
@@ -70,3 +72,5 @@ private:
     std::atomic<Clock::rep> m_cancelledAt{0};
     std::atomic<Clock::rep> m_grace{0};
 };
+
+} // namespace korvel

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <iterator>
 
+namespace korvel {
+
 namespace {
 
 bool IsSocket(int descriptor, ino_t& inode)
@@ -56,3 +58,5 @@ void ShutDownSockets(const std::vector<OpenSocket>& sockets)
             shutdown(socket.descriptor, SHUT_RDWR);
     }
 }
+
+} // namespace korvel

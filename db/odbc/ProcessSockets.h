@@ -8,6 +8,8 @@
 
 #include <vector>
 
+namespace korvel {
+
 // A socket descriptor and the inode that tells it apart from a later socket given the same
 // number.
 struct OpenSocket
@@ -30,3 +32,5 @@ std::vector<OpenSocket> SocketsAdded(const std::vector<OpenSocket>& before, cons
 // Shuts both directions of each socket down that is still the one found, so that a read or
 // write blocked on it returns at once; the descriptor stays its owner's to close.
 void ShutDownSockets(const std::vector<OpenSocket>& sockets);
+
+} // namespace korvel

@@ -15,6 +15,8 @@
 #include <unistd.h>
 #endif
 
+namespace korvel {
+
 namespace {
 
 constexpr char kBrowserPort[] = "1434";
@@ -170,3 +172,5 @@ bool LookUpInstancePort(const QString& host, const QString& instance, int timeou
     error = QStringLiteral("%1 上的 SQL Server Browser（UDP 1434）没有告知实例 %2 的端口").arg(host, instance);
     return false;
 }
+
+} // namespace korvel

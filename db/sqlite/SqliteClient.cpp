@@ -14,6 +14,8 @@
 
 #include <algorithm>
 
+namespace korvel {
+
 namespace {
 
 // Another program (the sqlite3 shell, a second Korvel) may hold the file for a while; a
@@ -86,7 +88,7 @@ bool FilledBy(const EmbeddedDatabaseFiller& fill, sqlite3* db, QString& error)
 {
     if (!fill)
         return true;
-    const korvel::Outcome filled = fill(db);
+    const Outcome filled = fill(db);
     error = filled.message();
     return filled.ok();
 }
@@ -409,27 +411,29 @@ const SqlDialect& SqliteClient::Dialect() const
     return SqliteDialect();
 }
 
-korvel::Outcome CreateEmbeddedDatabase(const QString& path, const EmbeddedDatabaseFiller& fill)
+Outcome CreateEmbeddedDatabase(const QString& path, const EmbeddedDatabaseFiller& fill)
 {
     const QFileInfo target(path);
     if (target.exists() || target.isSymLink())
-        return korvel::Outcome::failure(QStringLiteral("文件已存在，未作任何改动：%1").arg(path));
+        return Outcome::failure(QStringLiteral("文件已存在，未作任何改动：%1").arg(path));
 
     QTemporaryFile temporary(target.absoluteFilePath() + QStringLiteral(".part-XXXXXX"));
     if (!temporary.open())
-        return korvel::Outcome::failure(QStringLiteral("无法创建数据库文件：%1（%2）").arg(path, temporary.errorString()));
+        return Outcome::failure(QStringLiteral("无法创建数据库文件：%1（%2）").arg(path, temporary.errorString()));
     temporary.close();
     // A temporary file is private to its owner; the database is a file like any other.
     temporary.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                              QFileDevice::ReadOther);
     QString error;
     if (!BuildDatabase(temporary.fileName(), fill, error))
-        return korvel::Outcome::failure(error);
+        return Outcome::failure(error);
     // rename never replaces an existing file, so a file that appeared meanwhile stays.
     QFile built(temporary.fileName());
     if (!built.rename(target.absoluteFilePath()))
-        return korvel::Outcome::failure(QStringLiteral("无法创建数据库文件：%1（%2）")
+        return Outcome::failure(QStringLiteral("无法创建数据库文件：%1（%2）")
                                             .arg(path, target.exists() ? QStringLiteral("文件已存在") : built.errorString()));
     temporary.setAutoRemove(false);
-    return korvel::Outcome::success();
+    return Outcome::success();
 }
+
+} // namespace korvel

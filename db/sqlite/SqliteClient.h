@@ -15,6 +15,8 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+namespace korvel {
+
 // The embedded database. Besides SQLite's own SQL it understands what the program's
 // T-SQL statements use: NEWID(), object_id(), the syscolumns catalogue, "select top N" and
 // batches of statements; and it refuses the values SQL Server would refuse (the value rules).
@@ -78,10 +80,12 @@ private:
 };
 
 // Adds rows to a new embedded database, inside the transaction that made its tables.
-using EmbeddedDatabaseFiller = std::function<korvel::Outcome(sqlite3* db)>;
+using EmbeddedDatabaseFiller = std::function<Outcome(sqlite3* db)>;
 
 // Creates an embedded database file with Korvel's tables (db/schema/sqlite.sql, compiled
 // in), and with what `fill` adds when one is given. Refuses a path where anything exists and
 // leaves it alone. The file appears only when it is complete: it is built under a temporary
 // name beside it and renamed at the end, and removed on failure.
-korvel::Outcome CreateEmbeddedDatabase(const QString& path, const EmbeddedDatabaseFiller& fill = {});
+Outcome CreateEmbeddedDatabase(const QString& path, const EmbeddedDatabaseFiller& fill = {});
+
+} // namespace korvel

@@ -9,6 +9,8 @@
 
 #include <charconv>
 
+namespace korvel {
+
 namespace {
 
 struct TypeName
@@ -304,3 +306,5 @@ bool SqliteCursor::MoveNext(DbError& error)
     error = DbError::DriverFailure(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_statement))));
     return false;
 }
+
+} // namespace korvel

@@ -6,6 +6,8 @@
 
 struct sqlite3_stmt;
 
+namespace korvel {
+
 // The code page of the embedded database's narrow text: GBK.
 constexpr int kEmbeddedCodePage = 936;
 
@@ -45,3 +47,5 @@ private:
     bool m_atEnd;
     QList<Column> m_columns;
 };
+
+} // namespace korvel

@@ -12,6 +12,8 @@
 
 #include <sqlite3.h>
 
+namespace korvel {
+
 namespace {
 
 constexpr const char* kCheckFunction = "korvel_value_rules";
@@ -260,3 +262,5 @@ bool SqliteValueRules::MakeTriggers()
     }
     return sqlite3_exec(m_db, script.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
+
+} // namespace korvel

@@ -9,6 +9,8 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+namespace korvel {
+
 // SQLite keeps whatever it is given; SQL Server refuses a value its column cannot hold. This
 // makes an embedded connection refuse, in every statement that writes a row, what the value
 // rules refuse for the SQL Server type each column was declared with: triggers on each table
@@ -53,3 +55,5 @@ private:
     std::vector<CheckedColumn> m_columns;
     std::vector<QString> m_triggers;
 };
+
+} // namespace korvel

@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+using namespace korvel;
+
 namespace {
 
 QByteArray Row(const QByteArray& name, const QByteArray& value)
@@ -199,7 +201,7 @@ TEST_F(ConnectionSettingsTest, AFailureSaysWhichStepFailed)
 {
     EXPECT_EQ(ReadSettingsFile(dir.filePath(QStringLiteral("frmConnect"))).message(), QStringLiteral("获取配置文件失败"));
     EXPECT_EQ(ReadSettingsFile(file("not xml at all")).message(), QStringLiteral("获取配置数据失败"));
-    const korvel::Result<ConnectionSettings> settings = ReadSettingsFile(file(DataSet(FiveRows())));
+    const Result<ConnectionSettings> settings = ReadSettingsFile(file(DataSet(FiveRows())));
     ASSERT_TRUE(settings);
     EXPECT_EQ(settings.value.userName, QStringLiteral("sa"));
 }

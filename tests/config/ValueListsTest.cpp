@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace korvel;
+
 namespace {
 
 ValueList Entries(std::initializer_list<std::pair<QString, QString>> entries)
@@ -74,7 +76,7 @@ protected:
     // The lists read, or four empty ones; a failure's message joins the warnings.
     bool load()
     {
-        korvel::Result<ValueLists> read = ReadValueListFile(path());
+        Result<ValueLists> read = ReadValueListFile(path());
         if (!read)
             messages.ShowWarning(read.message());
         lists = std::move(read.value);

@@ -12,6 +12,8 @@
 #include <functional>
 #include <thread>
 
+using namespace korvel;
+
 namespace {
 
 const char* kHarnessSchema =

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace korvel;
+
 TEST(ConnectionString, ParsingFollowsOleDbRules)
 {
     QMap<QString, QString> attributes;

@@ -6,6 +6,8 @@
 
 #include <sqlite3.h>
 
+using namespace korvel;
+
 TEST(EngineSettings, TheEngineKeepsNoMemoryStatistics)
 {
     EXPECT_TRUE(HoldsInChildProcess([] {

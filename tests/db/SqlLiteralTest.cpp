@@ -14,6 +14,8 @@
 
 #include <optional>
 
+using namespace korvel;
+
 namespace {
 
 QString TSql(const ColumnType& type, const QString& value)

@@ -14,6 +14,8 @@
 #include <chrono>
 #include <thread>
 
+using namespace korvel;
+
 namespace {
 
 const char* kKindsSchema =

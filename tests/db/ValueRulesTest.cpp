@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace korvel;
+
 namespace {
 
 const char* kKinds = "CREATE TABLE tblKinds (N5 nvarchar(5), V4 varchar(4), TX text, I int, T tinyint, S smallint, B bigint,"

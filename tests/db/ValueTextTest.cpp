@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace korvel;
+
 TEST(GuidText, AGuidWithOrWithoutItsBracesTakesTheProgramsForm)
 {
     const QString canonical = QStringLiteral("{0F8FAD5B-D9CB-469F-A165-70867728950E}");

@@ -13,6 +13,8 @@
 
 #include <memory>
 
+using namespace korvel;
+
 namespace {
 
 const QStringList kLabelTables = {"tblLabelInfo", "tblLabelControls", "tblLabelControlItem"};

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QUuid>
 
+namespace korvel {
+
 namespace {
 
 // The data sources that the tests' settings name, one a server.
@@ -209,3 +211,5 @@ QString KorvelServerTest::Scalar(const QString& sql)
         return QStringLiteral("<none>");
     return rows[0][0].kind == DbValue::Kind::Null ? QStringLiteral("NULL") : rows[0][0].text;
 }
+
+} // namespace korvel

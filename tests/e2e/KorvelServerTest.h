@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace korvel {
+
 // The servers the end-to-end tests run on, each as Korvel reaches it.
 enum class TestServerKind {
     // PostgreSQL through psqlODBC, named as an ODBC data source (MSDASQL).
@@ -66,3 +68,5 @@ protected:
     ProgramFolder m_folder;
     QString m_databaseName;
 };
+
+} // namespace korvel

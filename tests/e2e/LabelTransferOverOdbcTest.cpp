@@ -21,6 +21,8 @@
 
 #include <thread>
 
+using namespace korvel;
+
 namespace {
 
 const QStringList kLabelTables = {"tblLabelInfo", "tblLabelControls", "tblLabelControlItem"};

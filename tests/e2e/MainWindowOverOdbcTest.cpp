@@ -19,9 +19,7 @@
 #include <QSet>
 #include <QUuid>
 
-using korvel::LoginDialog;
-using korvel::MainWindow;
-using korvel::ProgramContext;
+using namespace korvel;
 
 namespace {
 

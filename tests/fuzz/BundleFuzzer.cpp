@@ -4,6 +4,8 @@
 #include "labels/LabelBundle.h"
 #include "tests/fuzz/FuzzInput.h"
 
+using namespace korvel;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QList<BundleBlock> blocks = ReadBundleText(DecodeBundle(FuzzBytes(data, size)));

@@ -5,6 +5,8 @@
 #include "db/client/ConnectionString.h"
 #include "tests/fuzz/FuzzInput.h"
 
+using namespace korvel;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString text = FuzzText(data, size);

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <cstdint>
 
+namespace korvel {
+
 // The fuzzer's bytes as Qt values.
 inline QByteArray FuzzBytes(const uint8_t* data, size_t size)
 {
@@ -29,3 +31,5 @@ inline QString FuzzText(const uint8_t* data, size_t size)
         if (!(condition))                                                                                              \
             __builtin_trap();                                                                                          \
     } while (false)
+
+} // namespace korvel

@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+using namespace korvel;
+
 namespace {
 
 const QString kDatabase = QStringLiteral("Provider=sqlite;Data Source=file:korvel-import-fuzz?mode=memory&cache=shared;");

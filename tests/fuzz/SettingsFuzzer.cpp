@@ -4,6 +4,8 @@
 #include "db/client/ConnectionString.h"
 #include "tests/fuzz/FuzzInput.h"
 
+using namespace korvel;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     QMap<QString, QString> rows;

@@ -3,6 +3,8 @@
 #include "tests/fuzz/FuzzInput.h"
 #include "util/TextConversions.h"
 
+using namespace korvel;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray bytes = FuzzBytes(data, size);

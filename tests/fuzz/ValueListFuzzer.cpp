@@ -3,6 +3,8 @@
 #include "config/ValueLists.h"
 #include "tests/fuzz/FuzzInput.h"
 
+using namespace korvel;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const ValueLists lists = ParseValueListText(DecipherValueListFile(FuzzBytes(data, size)));

@@ -13,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-using korvel::DuplicateLabelDialog;
+using namespace korvel;
 
 namespace {
 

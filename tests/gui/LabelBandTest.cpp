@@ -22,9 +22,7 @@
 
 #include <gtest/gtest.h>
 
-using korvel::MainWindow;
-using korvel::ProgramContext;
-using korvel::selectedText;
+using namespace korvel;
 
 namespace {
 

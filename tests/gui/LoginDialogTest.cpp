@@ -14,8 +14,7 @@
 
 #include <gtest/gtest.h>
 
-using korvel::LoginDialog;
-using korvel::ProgramContext;
+using namespace korvel;
 
 namespace {
 

@@ -19,12 +19,7 @@
 
 #include <gtest/gtest.h>
 
-using korvel::DialogUnits;
-using korvel::FindPopup;
-using korvel::frameOf;
-using korvel::MainWindow;
-using korvel::ProgramContext;
-using korvel::roomForWindow;
+using namespace korvel;
 
 namespace {
 

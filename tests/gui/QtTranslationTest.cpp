@@ -31,10 +31,7 @@
 
 #include <memory>
 
-using korvel::Application;
-using korvel::ProgramContext;
-using korvel::QtFileDialogs;
-using korvel::QtInChinese;
+using namespace korvel;
 
 namespace {
 

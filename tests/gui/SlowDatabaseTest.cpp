@@ -23,8 +23,7 @@
 
 #include <gtest/gtest.h>
 
-using korvel::MainWindow;
-using korvel::ProgramContext;
+using namespace korvel;
 
 namespace {
 

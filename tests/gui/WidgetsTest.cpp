@@ -17,18 +17,7 @@
 
 #include <gtest/gtest.h>
 
-using korvel::addSortedEntries;
-using korvel::applyTemplate;
-using korvel::createSortedCombo;
-using korvel::DialogUnits;
-using korvel::identifyControl;
-using korvel::placeControl;
-using korvel::QtFileDialogs;
-using korvel::QtMessageSink;
-using korvel::replaceSortedEntries;
-using korvel::selectedText;
-using korvel::shellDialogFont;
-using korvel::TemplateDialog;
+using namespace korvel;
 
 namespace {
 

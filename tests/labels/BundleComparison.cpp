@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace korvel {
+
 namespace {
 
 bool IsIdentifierColumn(const QString& column)
@@ -107,3 +109,5 @@ void ExpectSameLabelWithNewIdentifiers(const QList<BundleBlock>& before, const Q
         }
     }
 }
+
+} // namespace korvel

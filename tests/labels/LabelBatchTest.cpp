@@ -14,6 +14,8 @@
 
 #include <sys/stat.h>
 
+using namespace korvel;
+
 namespace {
 
 const char* kLabels =
@@ -74,7 +76,7 @@ TEST(BundleFileName, EveryNumberGivesANameEverySystemKeepsAndThatReadsBack)
 
 TEST_F(LabelBatchTest, TheListGivesEachNumberWithWhatItsExportCarriesInTheWindowsOrder)
 {
-    const korvel::Result<QList<LabelCounts>> labels = ListLabels(open);
+    const Result<QList<LabelCounts>> labels = ListLabels(open);
     ASSERT_TRUE(Succeeded(labels.outcome));
     QStringList lines;
     for (const LabelCounts& label : labels.value)
@@ -126,7 +128,7 @@ TEST_F(LabelBatchTest, ALabelTheExportCannotFindFailsInsteadOfGivingAnEmptyBundl
     // label has.
     database.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{A0000000-0000-4000-8000-000000000006}',"
                                  " CAST(X'4C42FF' AS TEXT), 1)"));
-    const korvel::Result<QList<LabelCounts>> labels = ListLabels(open);
+    const Result<QList<LabelCounts>> labels = ListLabels(open);
     ASSERT_TRUE(Succeeded(labels.outcome));
     QStringList all;
     for (const LabelCounts& label : labels.value)
@@ -231,7 +233,7 @@ TEST_F(LabelBatchTest, ALostConnectionStopsABatchAndKeepsWhatWasImported)
         return done;
     };
     EXPECT_EQ(losingTheConnection([&](CAdoDatabase& faulty) {
-                  const korvel::Result<QList<FileCheck>> checks = CheckBundles(faulty, files, record);
+                  const Result<QList<FileCheck>> checks = CheckBundles(faulty, files, record);
                   EXPECT_TRUE(Succeeded(checks.outcome));
                   return checks.value.size();
               }),

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace korvel;
+
 namespace {
 
 const QString kGuid = QStringLiteral("{AAAAAAAA-0000-4000-8000-000000000001}");

@@ -16,6 +16,8 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+using namespace korvel;
+
 namespace {
 
 // Label 标签-1 has three controls, two of which share the item 项目一; the item 孤立 is

@@ -17,6 +17,8 @@
 #include <chrono>
 #include <thread>
 
+using namespace korvel;
+
 namespace {
 
 const QString kLabelHeader = QStringLiteral("表名:tblLabelInfo\n列名:LabelID,LabelNo,LabelStatus\n");

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace korvel;
+
 namespace {
 
 // Label RT-1 with every kind of column of the schema: NULLs, bit, date-time with

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+namespace korvel {
+
 const char* const kCompactLabelSchema =
     "CREATE TABLE tblLabelInfo (LabelID uniqueidentifier NOT NULL, LabelNo nvarchar(50) NOT NULL,"
     " LabelStatus int NOT NULL DEFAULT 1);"
@@ -87,3 +89,5 @@ void ExpectImportFailuresSayNothingWasImported(const QList<FaultedRun>& runs)
         EXPECT_TRUE(failure.endsWith(QStringLiteral("，未导入任何数据"))) << failure.toStdString();
     EXPECT_TRUE(failures.last().contains(QStringLiteral("提交事务失败"))) << failures.last().toStdString();
 }
+
+} // namespace korvel

@@ -12,6 +12,8 @@
 #include <functional>
 #include <optional>
 
+namespace korvel {
+
 // The three label tables cut down to the columns that export and import name, for bundles
 // written by hand and files compared byte by byte.
 extern const char* const kCompactLabelSchema;
@@ -46,3 +48,5 @@ QList<BundleBlock> BundleOf(const QString& path);
 // own error first, then each ending in "，未导入任何数据", the last at the commit. A run that
 // went through is passed over: a failed existence check counts as a free number.
 void ExpectImportFailuresSayNothingWasImported(const QList<FaultedRun>& runs);
+
+} // namespace korvel

@@ -14,6 +14,8 @@
 
 #include <functional>
 
+namespace korvel {
+
 // A dialog's controls found by their object names ("harnessNumberList") and worked as a
 // user works them.
 
@@ -118,3 +120,5 @@ inline void CancelWhenProgressShows(const QRegularExpression& step, QString& sho
     });
     poll->start(5);
 }
+
+} // namespace korvel

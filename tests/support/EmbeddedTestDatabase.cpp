@@ -5,6 +5,8 @@
 
 #include <sqlite3.h>
 
+namespace korvel {
+
 namespace {
 
 class Connection
@@ -131,3 +133,5 @@ TextTable EmbeddedTestDatabase::programRows(const QString& sql) const
         << sql.toStdString();
     return rows;
 }
+
+} // namespace korvel

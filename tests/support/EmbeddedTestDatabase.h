@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+namespace korvel {
+
 // One value as SQLite stores it: its storage class (SQLITE_INTEGER … SQLITE_NULL) and its
 // bytes, text in UTF-8 (none for NULL).
 struct SqliteValue
@@ -78,3 +80,5 @@ protected:
     EmbeddedTestDatabase file;
     CAdoDatabase database;
 };
+
+} // namespace korvel

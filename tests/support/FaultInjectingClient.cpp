@@ -7,6 +7,8 @@
 #include <condition_variable>
 #include <mutex>
 
+namespace korvel {
+
 namespace {
 
 class Faults
@@ -192,3 +194,5 @@ QList<FaultedRun> RunFailingAtEveryCall(FaultPlan& plan, const std::function<boo
     plan = FaultPlan();
     return runs;
 }
+
+} // namespace korvel

@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+namespace korvel {
+
 // What a fault-injecting client does: counts every call that reaches the database (open,
 // execute, open a cursor, fetch a value or the next row, long binary write, begin, commit,
 // rollback), fails the call whose number is failAt (0: none), and from the call whose
@@ -56,3 +58,5 @@ struct FaultedRun
 // the faulted runs, none when the run without a fault failed. What a failed run left
 // behind is the operation's to check before it returns (plan.failAt names the call).
 QList<FaultedRun> RunFailingAtEveryCall(FaultPlan& plan, const std::function<bool(MessageSink&)>& operation);
+
+} // namespace korvel

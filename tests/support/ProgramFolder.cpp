@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+namespace korvel {
+
 ProgramFolder::ProgramFolder(const char* databaseSql)
     : m_database(std::in_place, m_dir.filePath(QStringLiteral("korvel.db")), databaseSql)
 {
@@ -49,3 +51,5 @@ void ProgramFolder::writeValueLists(const QString& plaintext)
     ASSERT_TRUE(WideToAnsi(plaintext, gbk));
     WriteTestFile(filePath(kValueListFileName), CryptFileData(gbk));
 }
+
+} // namespace korvel

@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+namespace korvel {
+
 // Keeps every message instead of showing it.
 class RecordingMessageSink : public MessageSink
 {
@@ -19,9 +21,11 @@ public:
 // Whether the work succeeded, its failure shown in the sink as the window shows it (a
 // failure without a message, as when the user gave up, shows nothing): for tests that
 // follow the messages of several steps in order.
-inline bool ShownIn(MessageSink& messages, const korvel::Outcome& outcome)
+inline bool ShownIn(MessageSink& messages, const Outcome& outcome)
 {
     if (!outcome.message().isEmpty())
         messages.ShowWarning(outcome.message());
     return outcome.ok();
 }
+
+} // namespace korvel

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace korvel {
+
 void WriteTestFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
@@ -25,3 +27,5 @@ QByteArray Hex(const char* hex)
 {
     return QByteArray::fromHex(hex);
 }
+
+} // namespace korvel

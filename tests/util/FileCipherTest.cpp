@@ -8,6 +8,8 @@
 #include <array>
 #include <cstdint>
 
+using namespace korvel;
+
 namespace {
 
 // A plain RC4, written from the algorithm's description, to check the library's output

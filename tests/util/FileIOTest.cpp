@@ -15,6 +15,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace korvel;
+
 namespace {
 
 class FileIOTest : public ::testing::Test
@@ -26,7 +28,7 @@ protected:
     // The file functions only say why they failed; the tests keep what they said in order.
     std::optional<QByteArray> readFile(const QString& file)
     {
-        korvel::Result<QByteArray> read = ReadWholeFile(file);
+        Result<QByteArray> read = ReadWholeFile(file);
         if (!read) {
             messages.ShowWarning(read.message());
             return std::nullopt;
@@ -35,7 +37,7 @@ protected:
     }
     bool writeFile(const QString& file, const QByteArray& bytes)
     {
-        const korvel::Outcome written = WriteWholeFile(file, bytes);
+        const Outcome written = WriteWholeFile(file, bytes);
         if (!written)
             messages.ShowWarning(written.message());
         return written.ok();

@@ -13,6 +13,8 @@
 #include <malloc.h>
 #endif
 
+using namespace korvel;
+
 TEST(HeapReuse, MemoryOfALargeReadStaysWithTheProcessForTheNext)
 {
 #if !defined(__GLIBC__)

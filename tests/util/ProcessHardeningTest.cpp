@@ -7,6 +7,8 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 
+using namespace korvel;
+
 TEST(ProcessHardening, AProcessThatHoldsPasswordsWritesNoCoreFile)
 {
     EXPECT_TRUE(HoldsInChildProcess([] {

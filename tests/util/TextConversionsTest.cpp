@@ -9,6 +9,8 @@
 #include <numeric>
 #include <vector>
 
+using namespace korvel;
+
 TEST(AnsiText, GbkBytesDecodeUpToTheFirstNul)
 {
     EXPECT_EQ(AnsiToWide(Hex("c1aacfdfc0e0d0cd")), QStringLiteral("联线类型"));

@@ -13,8 +13,7 @@
 
 #include <gtest/gtest.h>
 
-using korvel::Application;
-using korvel::ProgramContext;
+using namespace korvel;
 
 namespace {
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace korvel;
+
 namespace {
 
 // Harnesses, jobs and their children stored out of the window's order, in mixed case.

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace korvel;
+
 namespace {
 
 // Settings for the embedded engine, the database file named relative to the settings.

@@ -2,6 +2,8 @@
 
 #include "app/korvelctl/Korvelctl.h"
 
+namespace korvel {
+
 KorvelctlRun RunKorvelctlInProcess(const QStringList& arguments, bool terminal)
 {
     QString out;
@@ -13,3 +15,5 @@ KorvelctlRun RunKorvelctlInProcess(const QStringList& arguments, bool terminal)
     errStream.flush();
     return {exitCode, out, err};
 }
+
+} // namespace korvel

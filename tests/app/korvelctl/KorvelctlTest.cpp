@@ -15,6 +15,8 @@
 
 #include <string_view>
 
+using namespace korvel;
+
 namespace {
 
 QByteArray SettingsXml(const QByteArray& password)

@@ -14,6 +14,8 @@
 #include <sys/sysmacros.h>
 #include <utility>
 
+using namespace korvel;
+
 namespace {
 
 class LabelCommandsTest : public ::testing::Test

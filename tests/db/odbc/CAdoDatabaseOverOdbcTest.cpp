@@ -3,6 +3,8 @@
 #include "tests/db/odbc/OdbcTestServer.h"
 #include "tests/support/QtPrinting.h"
 
+using namespace korvel;
+
 namespace {
 
 const QString kAdoFailure = QStringLiteral("ADO 错误：0x80004005，");

@@ -4,6 +4,8 @@
 #include <QTcpSocket>
 #include <QtEndian>
 
+namespace korvel {
+
 namespace {
 
 // Packet types.
@@ -92,3 +94,5 @@ QByteArray FakeTdsServer::OneRowThenAnError()
            // The batch's last DONE, in error.
            QByteArray::fromHex("fd" "0200" "c100" "0000000000000000");
 }
+
+} // namespace korvel

@@ -1,6 +1,8 @@
 #include "tests/db/odbc/OdbcTestServer.h"
 #include "tests/support/QtPrinting.h"
 
+using namespace korvel;
+
 namespace {
 
 QString Description(const DbError& error)

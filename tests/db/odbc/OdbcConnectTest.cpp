@@ -2,6 +2,8 @@
 #include "tests/db/odbc/OdbcTestServer.h"
 #include "tests/support/QtPrinting.h"
 
+using namespace korvel;
+
 namespace {
 
 // Opens a fresh client with the connection string and expects the driver to refuse it.

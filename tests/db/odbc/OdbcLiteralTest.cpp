@@ -10,6 +10,8 @@
 #include <QScopeGuard>
 #include <QUuid>
 
+using namespace korvel;
+
 namespace {
 
 QString Description(const DbError& error)

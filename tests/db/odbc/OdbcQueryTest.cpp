@@ -5,6 +5,8 @@
 #include "tests/db/odbc/OdbcTestServer.h"
 #include "tests/support/QtPrinting.h"
 
+using namespace korvel;
+
 namespace {
 
 QString Description(const DbError& error)
@@ -234,4 +236,3 @@ TEST_F(OdbcServerTest, AValueTheDriverCannotGiveIsAnEmptyCellAndReadingGoesOn)
     ASSERT_TRUE(ReadOdbcValue(statement.Get(), 2, OdbcValueKind::Text, value, error));
     EXPECT_EQ(value.text, QStringLiteral("second"));
 }
-

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace korvel;
+
 namespace {
 
 QList<BufferedCursor::Field> OneField()

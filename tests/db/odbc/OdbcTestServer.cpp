@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QUuid>
 
+namespace korvel {
+
 QString TestServerConnectionString()
 {
     return qEnvironmentVariable("KORVEL_TEST_ODBC_CONNECT");
@@ -164,3 +166,5 @@ qint64 OdbcServerTest::Count(const QString& table)
     const QList<QList<DbValue>> rows = Rows(QStringLiteral("select count(*) from %1").arg(table));
     return rows.isEmpty() ? -1 : rows[0][0].text.toLongLong();
 }
+
+} // namespace korvel

@@ -12,6 +12,8 @@
 
 #include <optional>
 
+namespace korvel {
+
 // The OLE DB connection string of the test server (KORVEL_TEST_ODBC_CONNECT, which
 // scripts/postgres prints), or empty when none is set.
 QString TestServerConnectionString();
@@ -65,3 +67,5 @@ protected:
 private:
     QStringList m_tables;
 };
+
+} // namespace korvel

@@ -19,6 +19,8 @@
 #include <future>
 #include <thread>
 
+using namespace korvel;
+
 namespace {
 
 constexpr qint64 kLoginLimitMs = 15 * 1000;

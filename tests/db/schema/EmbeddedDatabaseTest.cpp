@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace korvel;
+
 namespace {
 
 class EmbeddedDatabaseTest : public ::testing::Test
@@ -82,7 +84,7 @@ TEST_F(EmbeddedDatabaseTest, RefusesAnythingAlreadyThereAndChangesNothing)
 
 TEST_F(EmbeddedDatabaseTest, AFailureLeavesNoFileBehind)
 {
-    const korvel::Outcome created = CreateEmbeddedDatabase(path("missing/korvel.db"));
+    const Outcome created = CreateEmbeddedDatabase(path("missing/korvel.db"));
     EXPECT_TRUE(created.message().startsWith(QStringLiteral("无法创建数据库文件：") + path("missing/korvel.db")))
         << created.message().toStdString();
     EXPECT_EQ(files(), QStringList());

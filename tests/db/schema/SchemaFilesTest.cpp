@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace korvel;
+
 namespace {
 
 const QStringList kProgramTables = {"tblUserInfo",    "tblHarnessInfo", "tblHarnessWireInfo", "tblJobInfo",

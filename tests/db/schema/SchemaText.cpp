@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+namespace korvel {
+
 QString NormalisedType(const QString& declaredType)
 {
     QString type = declaredType.trimmed().toLower();
@@ -42,3 +44,5 @@ QString ReadSchemaFile(const char* name)
 {
     return QString::fromUtf8(ReadTestFile(QStringLiteral(KORVEL_SCHEMA_DIR "/") + QString::fromUtf8(name)));
 }
+
+} // namespace korvel

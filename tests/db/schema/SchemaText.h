@@ -4,6 +4,8 @@
 #include <QMap>
 #include <QString>
 
+namespace korvel {
+
 struct SchemaColumn
 {
     QString name;
@@ -25,3 +27,5 @@ SchemaTables ParseSchemaTables(const QString& sql);
 
 // A schema file of the source tree.
 QString ReadSchemaFile(const char* name);
+
+} // namespace korvel
