@@ -20,7 +20,7 @@ QStringList inListOrder(QStringList texts)
 {
     QStringList sorted;
     sorted.reserve(texts.size());
-    for (const qsizetype index : OrderIgnoringCase(texts))
+    for (const qsizetype index : orderIgnoringCase(texts))
         sorted.append(std::move(texts[index]));
     return sorted;
 }

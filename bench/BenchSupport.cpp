@@ -60,7 +60,7 @@ private:
 
 void SetUpAsThePrograms()
 {
-    KeepFreedMemoryForReuse();
+    keepFreedMemoryForReuse();
     ConfigureEmbeddedEngine();
 }
 

@@ -321,7 +321,7 @@ void RunOn(BenchServer& server, const Bundles& bundles)
                  ImportLabels(database, bundles.demo(), [](qsizetype, qsizetype, const QString&) {});
              for (const BatchOutcome& outcome : outcomes) {
                  if (!outcome.reason.isEmpty())
-                     messages.ShowWarning(outcome.name + QStringLiteral("：") + outcome.reason);
+                     messages.showWarning(outcome.name + QStringLiteral("：") + outcome.reason);
              }
              return outcomes.size() == bundles.demo().size();
          },
@@ -330,14 +330,14 @@ void RunOn(BenchServer& server, const Bundles& bundles)
          [&bundles](CAdoDatabase& database, MessageSink& messages) {
              const Outcome exported =
                  ExportLabelTo(database, kLargeLabelNo, bundles.exported(), LinkAtTarget::WriteThrough);
-             messages.ShowWarning(exported.message());
+             messages.showWarning(exported.message());
              return exported.ok();
          },
          false, 0},
         {"labels",
          [](CAdoDatabase& database, MessageSink& messages) {
              const Result<QList<LabelCounts>> labels = ListLabels(database);
-             messages.ShowWarning(labels.message());
+             messages.showWarning(labels.message());
              return labels.ok();
          },
          false, 0},

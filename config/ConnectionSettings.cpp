@@ -67,7 +67,7 @@ QString ChildText(const TiXmlElement& row, const char* childName, TextEncoding e
     const char* text = child ? child->GetText() : nullptr;
     if (!text)
         return QString();
-    return encoding == TextEncoding::Utf8 ? QString::fromUtf8(text) : AnsiToWide(QByteArray(text));
+    return encoding == TextEncoding::Utf8 ? QString::fromUtf8(text) : ansiToWide(QByteArray(text));
 }
 
 QString DataSource(const ConnectionSettings& settings)
@@ -100,7 +100,7 @@ bool LoadConnectionSettings(const QString& path, ConnectionSettings& settings)
 {
     QByteArray xml;
     FileReadFailure failure;
-    if (!ReadFileBytes(path, xml, failure, kMaxSettingsFileSize))
+    if (!readFileBytes(path, xml, failure, kMaxSettingsFileSize))
         return false;
     QMap<QString, QString> rows;
     if (!ReadSettingsRows(xml, rows))

@@ -45,14 +45,14 @@ ValueLists ParseValueListText(const QString& plaintext)
 
 QString DecipherValueListFile(const QByteArray& fileBytes)
 {
-    return AnsiToWide(CryptFileData(fileBytes));
+    return ansiToWide(cryptFileData(fileBytes));
 }
 
 Result<ValueLists> ReadValueListFile(const QString& path)
 {
     if (!QFileInfo::exists(path))
         return {Outcome::failure(QStringLiteral("配置文件不存在")), {}};
-    const Result<QByteArray> bytes = ReadWholeFile(path);
+    const Result<QByteArray> bytes = readWholeFile(path);
     if (!bytes)
         return {bytes.outcome, {}};
     return {Outcome::success(), ParseValueListText(DecipherValueListFile(bytes.value))};

@@ -16,7 +16,7 @@ QString TextOf(DbValue&& value)
 {
     switch (value.kind) {
     case DbValue::Kind::Null: return QString();
-    case DbValue::Kind::Bytes: return BytesToHex(value.bytes);
+    case DbValue::Kind::Bytes: return bytesToHex(value.bytes);
     case DbValue::Kind::Text: return std::move(value.text);
     }
     return QString();

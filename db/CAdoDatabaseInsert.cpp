@@ -41,7 +41,7 @@ QString StoredLiteral(ValueKind kind, const QString& stored, const SqlDialect& d
     case ValueKind::Boolean: return dialect.BooleanLiteral(stored != QLatin1String("0"));
     case ValueKind::DateTime:
     case ValueKind::Date: return dialect.DateTimeLiteral(stored);
-    case ValueKind::Binary: return dialect.BinaryLiteral(HexToBytes(stored));
+    case ValueKind::Binary: return dialect.BinaryLiteral(hexToBytes(stored));
     default: return dialect.QuotedLiteral(stored);
     }
 }
@@ -53,7 +53,7 @@ QString RefusedLiteral(ValueKind kind, const QString& value, const SqlDialect& d
     if (kind == ValueKind::Text)
         return dialect.TextLiteral(value);
     if (kind == ValueKind::Binary)
-        return IsHexText(value) ? dialect.BinaryLiteral(HexToBytes(value)) : dialect.QuotedLiteral(value);
+        return isHexText(value) ? dialect.BinaryLiteral(hexToBytes(value)) : dialect.QuotedLiteral(value);
     return dialect.RefusedLiteral(value);
 }
 
@@ -300,7 +300,7 @@ bool CAdoDatabase::WriteLongBinaries(RowsInsert& insert)
             // An empty cell is a NULL, which the INSERT has stored already.
             if (insert.types.value(k).adoType != adLongVarBinary || row[k].isEmpty())
                 continue;
-            if (!WriteBlob(insert.tableName, header.value(k), insert.key->name, keyLiteral, HexToBytes(row[k])))
+            if (!WriteBlob(insert.tableName, header.value(k), insert.key->name, keyLiteral, hexToBytes(row[k])))
                 return false;
         }
     }

@@ -62,7 +62,7 @@ QString LiteralOf(const DbValue& value, const ColumnType& type, const SqlDialect
 {
     switch (value.kind) {
     case DbValue::Kind::Null: return QStringLiteral("NULL");
-    case DbValue::Kind::Bytes: return SqlLiteralForType(type, BytesToHex(value.bytes), dialect);
+    case DbValue::Kind::Bytes: return SqlLiteralForType(type, bytesToHex(value.bytes), dialect);
     case DbValue::Kind::Text: return SqlLiteralForType(type, value.text, dialect);
     }
     return QStringLiteral("NULL");

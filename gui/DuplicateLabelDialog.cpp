@@ -48,11 +48,11 @@ void DuplicateLabelDialog::accept()
     const QString number = newLabelNumber();
     // Not trimmed: any number that is free will do, but not an empty one.
     if (number.isEmpty()) {
-        m_messages.ShowWarning(kEmptyLabelNoText);
+        m_messages.showWarning(kEmptyLabelNoText);
         return;
     }
     if (m_taken(number)) {
-        m_messages.ShowWarning(number + QStringLiteral("已经存在"));
+        m_messages.showWarning(number + QStringLiteral("已经存在"));
         return;
     }
     QDialog::accept();

@@ -46,7 +46,7 @@ bool LoginDialog::loginAccepted()
 {
     const Result<QString> connection = ReadConnectionString(m_context.configDirectory() + kSettingsFileName);
     if (!connection) {
-        m_context.messages().ShowWarning(connection.message());
+        m_context.messages().showWarning(connection.message());
         return false;
     }
     const QString typed = m_password->text();
@@ -54,7 +54,7 @@ bool LoginDialog::loginAccepted()
     const Outcome checked = work.run(QStringLiteral("检查密码"),
                                      [&connection, &typed] { return checkAdminPassword(connection.value, typed); });
     if (!checked)
-        m_context.messages().ShowWarning(checked.message());
+        m_context.messages().showWarning(checked.message());
     return checked.ok();
 }
 

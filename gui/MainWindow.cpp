@@ -21,7 +21,7 @@ MainWindow::MainWindow(ProgramContext context, QWidget* parent)
     : TemplateDialog(parent, songTiFont(), QStringLiteral("Korvel"), 406, 221), m_context(std::move(context))
 {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setWindowIcon(ApplicationIcon());
+    setWindowIcon(applicationIcon());
     createBandsAndLabels();
     m_ui = createControls();
     // Before any choice the whole-number boxes show 0, the text boxes nothing.
@@ -39,7 +39,7 @@ void MainWindow::load()
 {
     const Result<QString> connection = ReadConnectionString(m_context.configDirectory() + kSettingsFileName);
     if (!connection) {
-        m_context.messages().ShowWarning(connection.message());
+        m_context.messages().showWarning(connection.message());
         return;
     }
     m_connectionString = connection.value;
@@ -47,7 +47,7 @@ void MainWindow::load()
     ModalWork work(this, m_context.messages());
     const StartLists lists = work.run(QStringLiteral("连接数据库"), [this, &work] { return readStartLists(work); });
     if (!lists.connected) {
-        m_context.messages().ShowWarning(lists.connected.message());
+        m_context.messages().showWarning(lists.connected.message());
         return;
     }
     fillLists(lists);
@@ -91,7 +91,7 @@ void MainWindow::fillLists(const StartLists& lists)
     // window's order.
     for (const std::optional<Outcome>& outcome : {lists.harnesses, lists.jobs}) {
         if (outcome && !*outcome)
-            m_context.messages().ShowWarning(outcome->message());
+            m_context.messages().showWarning(outcome->message());
     }
     loadValueLists();
     addSortedEntries(*m_ui.connectionTypes, m_valueLists[kConnectTypeList].keys());
@@ -99,14 +99,14 @@ void MainWindow::fillLists(const StartLists& lists)
     addSortedEntries(*m_ui.testGroup2s, m_valueLists[kTestGroup2List].keys());
     addSortedEntries(*m_ui.testModes, m_valueLists[kTestModeList].keys());
     if (lists.labels && !*lists.labels)
-        m_context.messages().ShowWarning(lists.labels->message());
+        m_context.messages().showWarning(lists.labels->message());
 }
 
 void MainWindow::loadValueLists()
 {
     Result<ValueLists> read = ReadValueListFile(m_context.configDirectory() + kValueListFileName);
     if (!read)
-        m_context.messages().ShowWarning(read.message());
+        m_context.messages().showWarning(read.message());
     m_valueLists = std::move(read.value);
 }
 
@@ -121,7 +121,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event)
     QMenu menu(this);
     menu.setSeparatorsCollapsible(false);
     menu.addSeparator();
-    menu.addAction(AboutItemText(), this, &MainWindow::showAbout);
+    menu.addAction(aboutItemText(), this, &MainWindow::showAbout);
     menu.exec(event->globalPos());
 }
 

@@ -28,7 +28,7 @@ void MainWindow::exportLabel()
 {
     const QString labelNumber = selectedText(*m_ui.labelNumbers);
     if (labelNumber.isEmpty()) {
-        m_context.messages().ShowWarning(kEmptyLabelNoText);
+        m_context.messages().showWarning(kEmptyLabelNoText);
         return;
     }
     const QString path = m_context.fileDialogs().getSaveFileName(this, kBundleFilter, kBundleSuffix);
@@ -38,9 +38,9 @@ void MainWindow::exportLabel()
     const Outcome exported = work.run(QStringLiteral("导出标签 %1").arg(labelNumber),
                                       [&] { return ExportLabel(m_connectionString, labelNumber, path); });
     if (exported)
-        m_context.messages().ShowInformation(QStringLiteral("导出成功"));
+        m_context.messages().showInformation(QStringLiteral("导出成功"));
     else
-        m_context.messages().ShowWarning(exported.message());
+        m_context.messages().showWarning(exported.message());
 }
 
 void MainWindow::importLabel()
@@ -58,10 +58,10 @@ void MainWindow::importLabel()
     if (!imported) {
         // Giving up has said all there is to say.
         if (!imported.message().isEmpty())
-            m_context.messages().ShowWarning(imported.message());
+            m_context.messages().showWarning(imported.message());
         return;
     }
-    m_context.messages().ShowInformation(QStringLiteral("导入成功"));
+    m_context.messages().showInformation(QStringLiteral("导入成功"));
     refreshLabelList(work);
 }
 
@@ -74,7 +74,7 @@ void MainWindow::refreshLabelList(ModalWork& work)
     if (labels)
         refillSortedEntries(*m_ui.labelNumbers, std::move(labels.value));
     else
-        m_context.messages().ShowWarning(labels.message());
+        m_context.messages().showWarning(labels.message());
 }
 
 } // namespace korvel

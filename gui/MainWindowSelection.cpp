@@ -33,7 +33,7 @@ void MainWindow::listChildren(const Cascade& cascade, const QString& stepText, c
         return childrenOf(database, cascade, number);
     });
     if (!found) {
-        m_context.messages().ShowWarning(found.message());
+        m_context.messages().showWarning(found.message());
         return;
     }
     replaceSortedEntries(children, std::move(found.value.numbers));

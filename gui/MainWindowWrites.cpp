@@ -26,7 +26,7 @@ void MainWindow::writeChosenValue(const AttributeWrite& write, const WriteTarget
 {
     const Outcome chosen = requireChoices(write, target.recordChosen, target.child, selectedText(entries));
     if (!chosen) {
-        m_context.messages().ShowWarning(chosen.message());
+        m_context.messages().showWarning(chosen.message());
         return;
     }
     const QString& value = m_chosenValues[write.valueList];
@@ -37,9 +37,9 @@ void MainWindow::writeChosenValue(const AttributeWrite& write, const WriteTarget
             return writeAttributeAlone(database, write, target.recordId, target.child, value);
         });
     if (written)
-        m_context.messages().ShowInformation(QStringLiteral("写入成功"));
+        m_context.messages().showInformation(QStringLiteral("写入成功"));
     else
-        m_context.messages().ShowWarning(written.message());
+        m_context.messages().showWarning(written.message());
 }
 
 void MainWindow::writeConnectionType()

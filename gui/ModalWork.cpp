@@ -255,14 +255,14 @@ bool ModalWork::eventFilter(QObject* watched, QEvent* event)
     return true;
 }
 
-void ModalWork::GuiThreadMessages::ShowWarning(const QString& text)
+void ModalWork::GuiThreadMessages::showWarning(const QString& text)
 {
-    m_work.onGuiThread([this, &text] { m_shown.ShowWarning(text); });
+    m_work.onGuiThread([this, &text] { m_shown.showWarning(text); });
 }
 
-void ModalWork::GuiThreadMessages::ShowInformation(const QString& text)
+void ModalWork::GuiThreadMessages::showInformation(const QString& text)
 {
-    m_work.onGuiThread([this, &text] { m_shown.ShowInformation(text); });
+    m_work.onGuiThread([this, &text] { m_shown.showInformation(text); });
 }
 
 } // namespace korvel

@@ -79,8 +79,8 @@ private:
     {
     public:
         GuiThreadMessages(ModalWork& work, MessageSink& shown) : m_work(work), m_shown(shown) {}
-        void ShowWarning(const QString& text) override;
-        void ShowInformation(const QString& text) override;
+        void showWarning(const QString& text) override;
+        void showInformation(const QString& text) override;
 
     private:
         ModalWork& m_work;

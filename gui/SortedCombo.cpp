@@ -25,7 +25,7 @@ QStringList sortedIgnoringCase(QStringList entries)
 {
     QStringList sorted;
     sorted.reserve(entries.size());
-    for (qsizetype index : OrderIgnoringCase(entries))
+    for (qsizetype index : orderIgnoringCase(entries))
         sorted.append(std::move(entries[index]));
     return sorted;
 }

@@ -24,8 +24,8 @@ namespace {
 class ReasonSink : public MessageSink
 {
 public:
-    void ShowWarning(const QString& text) override { reasons.append(text); }
-    void ShowInformation(const QString&) override {}
+    void showWarning(const QString& text) override { reasons.append(text); }
+    void showInformation(const QString&) override {}
     QString Reason() const { return reasons.join(QStringLiteral("；")); }
 
     QStringList reasons;
@@ -81,7 +81,7 @@ public:
     explicit ClashRefusingResolver(MessageSink& reasons) : m_reasons(reasons) {}
     bool ResolveDuplicateLabelNo(CAdoDatabase&, const QString& oldValue, QString&) override
     {
-        m_reasons.ShowWarning(oldValue + QStringLiteral("已经存在"));
+        m_reasons.showWarning(oldValue + QStringLiteral("已经存在"));
         return false;
     }
 
@@ -164,7 +164,7 @@ const QString kTrialSavepoint = QStringLiteral("korvel_trial");
 // cannot begin or be ended alone.
 std::optional<QStringList> CheckBundle(CAdoDatabase& database, const QString& path, QString& stopReason)
 {
-    const Result<QByteArray> file = ReadWholeFile(path);
+    const Result<QByteArray> file = readWholeFile(path);
     if (!file)
         return QStringList{file.message()};
     CheckedBundle bundle = ReadCheckedBundle(file.value);
@@ -236,7 +236,7 @@ Result<QList<LabelCounts>> ListLabels(CAdoDatabase& database)
         labels.outcome = Outcome::failure(database.lastError());
         return labels;
     }
-    for (const qsizetype row : OrderIgnoringCase(FirstColumn(rows)))
+    for (const qsizetype row : orderIgnoringCase(FirstColumn(rows)))
         labels.value.append({rows[row].value(0), rows[row].value(1).toLongLong(), rows[row].value(2).toLongLong()});
     return labels;
 }
@@ -266,7 +266,7 @@ QList<BatchOutcome> ImportLabels(CAdoDatabase& database, const QStringList& file
         ClashRefusingResolver resolver(reasons);
         const Outcome imported = ImportBundleFile(database, files[i], resolver, ImportTransaction::Own);
         if (!imported.message().isEmpty())
-            reasons.ShowWarning(imported.message());
+            reasons.showWarning(imported.message());
         outcomes.append({files[i], reasons.Reason()});
         if (!imported && database.ConnectionLost())
             break;

@@ -47,7 +47,7 @@ const QStringList kBlockOrder = {kLabelInfoTable, kLabelControlsTable, kLabelCon
 // cut short has none, and bytes after it would be dropped unseen.
 QString CheckedBundleText(const QByteArray& file, QStringList& problems)
 {
-    const QByteArray plaintext = CryptFileData(file);
+    const QByteArray plaintext = cryptFileData(file);
     if (plaintext.isEmpty())
         problems.append(QStringLiteral("不是完整的标签文件：文件是空的"));
     else if (!plaintext.endsWith('\0'))
@@ -57,7 +57,7 @@ QString CheckedBundleText(const QByteArray& file, QStringList& problems)
     // The reader never looks at a last line without its line feed: its row would be lost.
     else if (!plaintext.endsWith(QByteArrayView("\n\0", 2)))
         problems.append(QStringLiteral("不是完整的标签文件：最后一行没有换行"));
-    return Utf8ToWide(plaintext);
+    return utf8ToWide(plaintext);
 }
 
 QStringList BlockProblems(const QList<BundleBlock>& blocks)
@@ -115,12 +115,12 @@ void AppendBundleBlock(const BundleBlock& block, QStringList* lines)
 
 QByteArray EncodeBundle(const QStringList& lines)
 {
-    return CryptFileData(WideToUtf8(lines.join(QString())));
+    return cryptFileData(wideToUtf8(lines.join(QString())));
 }
 
 QString DecodeBundle(const QByteArray& file)
 {
-    return Utf8ToWide(CryptFileData(file));
+    return utf8ToWide(cryptFileData(file));
 }
 
 QList<BundleBlock> ReadBundleText(const QString& text)

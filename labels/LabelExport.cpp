@@ -71,7 +71,7 @@ Outcome ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QStr
         if (block.table == kLabelInfoTable && rows.value == 0)
             return Outcome::failure(QStringLiteral("标签 %1 不存在").arg(labelNo));
     }
-    return WriteWholeFile(path, EncodeBundle(lines), links);
+    return writeWholeFile(path, EncodeBundle(lines), links);
 }
 
 } // namespace korvel

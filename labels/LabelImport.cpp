@@ -235,7 +235,7 @@ Outcome ImportLabel(const QString& connectionString, const QString& path, Duplic
 Outcome ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
                                  ImportTransaction transaction, const ImportProgress& progress)
 {
-    const Result<QByteArray> file = ReadWholeFile(path);
+    const Result<QByteArray> file = readWholeFile(path);
     if (!file)
         return file.outcome;
     CheckedBundle bundle = ReadCheckedBundle(file.value);

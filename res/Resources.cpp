@@ -2,7 +2,7 @@
 
 namespace korvel {
 
-QIcon ApplicationIcon()
+QIcon applicationIcon()
 {
     QIcon icon;
     for (int size : {16, 32, 48, 64})
@@ -10,7 +10,7 @@ QIcon ApplicationIcon()
     return icon;
 }
 
-QString AboutItemText()
+QString aboutItemText()
 {
     return QStringLiteral("关于 Korvel(&A)...");
 }

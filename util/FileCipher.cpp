@@ -5,7 +5,7 @@
 
 namespace korvel {
 
-QByteArray CryptFileData(const QByteArray& data)
+QByteArray cryptFileData(const QByteArray& data)
 {
     static constexpr char kPassPhrase[] = {'q', 'k', 'd'};
 

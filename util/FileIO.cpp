@@ -37,17 +37,17 @@ private:
     int m_fd;
 };
 
-QString OpenFailureText(int code)
+QString openFailureText(int code)
 {
     return QStringLiteral("打开文件失败：%1").arg(code);
 }
 
-QString WriteFailureText(int code)
+QString writeFailureText(int code)
 {
     return QStringLiteral("写文件错误：%1\n").arg(code);
 }
 
-bool WriteAll(int fd, const char* data, std::int64_t size, int& code)
+bool writeAll(int fd, const char* data, std::int64_t size, int& code)
 {
     std::int64_t done = 0;
     while (done < size) {
@@ -65,7 +65,7 @@ bool WriteAll(int fd, const char* data, std::int64_t size, int& code)
 
 // A new file gets the mode that creating it in place would have given; a replaced one
 // keeps its own.
-mode_t ModeForReplacement(const struct stat* existing)
+mode_t modeForReplacement(const struct stat* existing)
 {
     if (existing)
         return existing->st_mode & 07777;
@@ -75,7 +75,7 @@ mode_t ModeForReplacement(const struct stat* existing)
 }
 
 // The file a symbolic link names: the end of its chain, or where a dangling link points.
-QString LinkTarget(const QString& link)
+QString linkTarget(const QString& link)
 {
     const QFileInfo info(link);
     const QString target = info.canonicalFilePath();
@@ -90,7 +90,7 @@ struct WriteTarget
 };
 
 // Where the bytes for the name go, or why they must not.
-Result<WriteTarget> CheckedTarget(const QString& path, LinkAtTarget links)
+Result<WriteTarget> checkedTarget(const QString& path, LinkAtTarget links)
 {
     const auto refused = [](QString message) {
         return Result<WriteTarget>{Outcome::failure(std::move(message)), {}};
@@ -102,7 +102,7 @@ Result<WriteTarget> CheckedTarget(const QString& path, LinkAtTarget links)
         if (links == LinkAtTarget::Refuse)
             return refused(QStringLiteral("%1 是符号链接，不能写入").arg(path));
         // Writing through a link changes the file it names, not the link.
-        target.path = QFile::encodeName(LinkTarget(path));
+        target.path = QFile::encodeName(linkTarget(path));
         exists = ::stat(target.path.constData(), &status) == 0;
     }
     if (!exists)
@@ -110,18 +110,18 @@ Result<WriteTarget> CheckedTarget(const QString& path, LinkAtTarget links)
     // Refuse what creating the file in place would refuse: a directory, a read-only file;
     // and what the rename would destroy rather than write: a device, a FIFO, a socket.
     if (S_ISDIR(status.st_mode))
-        return refused(OpenFailureText(EISDIR));
+        return refused(openFailureText(EISDIR));
     if (!S_ISREG(status.st_mode))
         return refused(QStringLiteral("%1 不是普通文件，不能写入").arg(path));
     if (::access(target.path.constData(), W_OK) != 0)
-        return refused(OpenFailureText(errno));
+        return refused(openFailureText(errno));
     target.existing = status;
     return {Outcome::success(), target};
 }
 
 } // namespace
 
-bool ReadFileBytes(const QString& path, QByteArray& bytes, FileReadFailure& failure, std::int64_t maxSize)
+bool readFileBytes(const QString& path, QByteArray& bytes, FileReadFailure& failure, std::int64_t maxSize)
 {
     const QByteArray nativePath = QFile::encodeName(path);
     // Non-blocking so that a FIFO without a writer cannot hang the program; regular files
@@ -167,14 +167,14 @@ bool ReadFileBytes(const QString& path, QByteArray& bytes, FileReadFailure& fail
     return true;
 }
 
-Result<QByteArray> ReadWholeFile(const QString& path)
+Result<QByteArray> readWholeFile(const QString& path)
 {
     Result<QByteArray> read{Outcome::success(), {}};
     FileReadFailure failure;
-    if (ReadFileBytes(path, read.value, failure))
+    if (readFileBytes(path, read.value, failure))
         return read;
     switch (failure.step) {
-    case FileReadFailure::Step::Open: read.outcome = Outcome::failure(OpenFailureText(failure.code)); break;
+    case FileReadFailure::Step::Open: read.outcome = Outcome::failure(openFailureText(failure.code)); break;
     case FileReadFailure::Step::Size:
         read.outcome = Outcome::failure(QStringLiteral("获取文件大小失败：%1").arg(failure.code));
         break;
@@ -185,9 +185,9 @@ Result<QByteArray> ReadWholeFile(const QString& path)
     return read;
 }
 
-Outcome WriteWholeFile(const QString& path, const QByteArray& bytes, LinkAtTarget links)
+Outcome writeWholeFile(const QString& path, const QByteArray& bytes, LinkAtTarget links)
 {
-    const Result<WriteTarget> checked = CheckedTarget(path, links);
+    const Result<WriteTarget> checked = checkedTarget(path, links);
     if (!checked)
         return checked.outcome;
     const WriteTarget& target = checked.value;
@@ -198,11 +198,11 @@ Outcome WriteWholeFile(const QString& path, const QByteArray& bytes, LinkAtTarge
     QByteArray temporaryPath = QFile::encodeName(folder + QLatin1String("/.korvel-XXXXXX"));
     FileDescriptor file(::mkostemp(temporaryPath.data(), O_CLOEXEC));
     if (file.get() < 0)
-        return Outcome::failure(OpenFailureText(errno));
+        return Outcome::failure(openFailureText(errno));
 
     int code = 0;
-    bool written = WriteAll(file.get(), bytes.constData(), bytes.size(), code);
-    if (written && ::fchmod(file.get(), ModeForReplacement(target.existing ? &*target.existing : nullptr)) != 0) {
+    bool written = writeAll(file.get(), bytes.constData(), bytes.size(), code);
+    if (written && ::fchmod(file.get(), modeForReplacement(target.existing ? &*target.existing : nullptr)) != 0) {
         code = errno;
         written = false;
     }
@@ -223,7 +223,7 @@ Outcome WriteWholeFile(const QString& path, const QByteArray& bytes, LinkAtTarge
     }
     if (!written) {
         ::unlink(temporaryPath.constData());
-        return Outcome::failure(WriteFailureText(code));
+        return Outcome::failure(writeFailureText(code));
     }
     return Outcome::success();
 }

@@ -22,12 +22,12 @@ struct FileReadFailure
 
 // Reads a whole file without telling anybody; for readers whose failures have messages
 // of their own. Fails with EFBIG when the file is larger than maxSize.
-[[nodiscard]] bool ReadFileBytes(const QString& path, QByteArray& bytes, FileReadFailure& failure,
+[[nodiscard]] bool readFileBytes(const QString& path, QByteArray& bytes, FileReadFailure& failure,
                                  std::int64_t maxSize = kMaxWholeFileSize);
 
 // Reads a whole file; a failure says "打开文件失败：%d", "获取文件大小失败：%d" or
 // "读文件错误：%d\n" with the system's error number.
-Result<QByteArray> ReadWholeFile(const QString& path);
+Result<QByteArray> readWholeFile(const QString& path);
 
 // What a write does with a symbolic link at the name it is given.
 enum class LinkAtTarget {
@@ -44,7 +44,7 @@ enum class LinkAtTarget {
 // "写文件错误：%d\n". QSaveFile would do the same dance, but reports a failure
 // as a text of its own, and these messages carry the system's error number; hence the POSIX
 // calls.
-Outcome WriteWholeFile(const QString& path, const QByteArray& bytes,
+Outcome writeWholeFile(const QString& path, const QByteArray& bytes,
                                LinkAtTarget links = LinkAtTarget::WriteThrough);
 
 } // namespace korvel

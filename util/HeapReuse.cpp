@@ -8,7 +8,7 @@
 
 namespace korvel {
 
-void KeepFreedMemoryForReuse()
+void keepFreedMemoryForReuse()
 {
 #if defined(__GLIBC__)
     // Blocks up to the largest threshold glibc allows come from the heap, where they can be

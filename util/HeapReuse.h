@@ -7,6 +7,6 @@ namespace korvel {
 // read takes every page again from the kernel, one fault per page: on a virtual machine that
 // cost more than reading the rows themselves. The peak a process reaches is unchanged; up to
 // 256 MiB of it is only kept. Called first thing by the programs.
-void KeepFreedMemoryForReuse();
+void keepFreedMemoryForReuse();
 
 } // namespace korvel

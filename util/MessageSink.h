@@ -12,9 +12,9 @@ public:
     virtual ~MessageSink() = default;
 
     // The warning icon: every failure and most notices.
-    virtual void ShowWarning(const QString& text) = 0;
+    virtual void showWarning(const QString& text) = 0;
     // The information icon: reserved for the success messages ("写入成功" and the like).
-    virtual void ShowInformation(const QString& text) = 0;
+    virtual void showInformation(const QString& text) = 0;
 };
 
 } // namespace korvel

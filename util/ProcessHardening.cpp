@@ -5,7 +5,7 @@
 
 namespace korvel {
 
-void DisableCoreDumps()
+void disableCoreDumps()
 {
     const rlimit none{0, 0};
     setrlimit(RLIMIT_CORE, &none);

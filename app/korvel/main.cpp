@@ -11,8 +11,8 @@ using namespace korvel;
 
 int main(int argc, char** argv)
 {
-    DisableCoreDumps();
-    KeepFreedMemoryForReuse();
+    disableCoreDumps();
+    keepFreedMemoryForReuse();
     ConfigureEmbeddedEngine();
     QApplication application(argc, argv);
     QtMessageSink messages;

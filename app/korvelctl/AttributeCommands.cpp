@@ -21,7 +21,7 @@ namespace {
 bool PrintNumbers(const Result<QStringList>& numbers, CommandContext& context, MessageSink& messages)
 {
     if (!numbers) {
-        messages.ShowWarning(numbers.message());
+        messages.showWarning(numbers.message());
         return false;
     }
     for (const QString& number : numbers.value)
@@ -101,7 +101,7 @@ private:
 
 // All the writes in one transaction, or none: the first that fails rolls everything back.
 // Gives the line of the write refused (0 for the options, or when the commit failed).
-Result<qsizetype> WriteAll(CAdoDatabase& database, const ValueLists& lists,
+Result<qsizetype> writeAll(CAdoDatabase& database, const ValueLists& lists,
                                    const QList<RequestedWrite>& writes)
 {
     if (!database.BeginTrans())
@@ -143,7 +143,7 @@ std::optional<QList<RequestedWrite>> RequestedWrites(const CommandLine& line, Co
         return std::nullopt;
     Result<QList<RequestedWrite>> writes = WritesFromText(*text);
     if (!writes) {
-        context.messages.ShowWarning(writes.message());
+        context.messages.showWarning(writes.message());
         return std::nullopt;
     }
     return std::move(writes.value);
@@ -156,7 +156,7 @@ bool Report(const Result<qsizetype>& written, qsizetype count, CommandContext& c
         context.out << QStringLiteral("写入 %1 个值：成功 %1 个\n").arg(count);
         return true;
     }
-    messages.ShowWarning(written.message());
+    messages.showWarning(written.message());
     context.out << QStringLiteral("写入 %1 个值：成功 0 个，全部拒绝").arg(count);
     if (written.value > 0)
         context.out << QStringLiteral("（第%1行）").arg(written.value);
@@ -201,7 +201,7 @@ int RunWriteCommand(const CommandLine& line, CommandContext& context)
     if (!lists)
         return ExitCodeOf(lists.outcome, context);
     return OnOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
-        return Report(WriteAll(database, lists.value, *writes), writes->size(), context, messages);
+        return Report(writeAll(database, lists.value, *writes), writes->size(), context, messages);
     });
 }
 

@@ -22,7 +22,7 @@ QString LineProblem(const QString& line, QByteArray& ansi)
     const auto& names = ValueListNames();
     if (std::find(names.begin(), names.end(), fields[0]) == names.end())
         return QStringLiteral("的列表名无效：%1").arg(fields[0]);
-    if (!WideToAnsi(line, ansi))
+    if (!wideToAnsi(line, ansi))
         return QStringLiteral("含有GBK无法表示的字符");
     return QString();
 }
@@ -33,20 +33,20 @@ int ExitCodeOf(const Outcome& outcome, CommandContext& context)
 {
     if (outcome)
         return kExitOk;
-    context.messages.ShowWarning(outcome.message());
+    context.messages.showWarning(outcome.message());
     return kExitFailure;
 }
 
-void StreamMessageSink::ShowWarning(const QString& text)
+void StreamMessageSink::showWarning(const QString& text)
 {
     // A message is one line, whatever it quotes; some of the program's texts end with a line
     // feed of their own, which ends that line.
     m_stream << EscapeForDisplay(text.endsWith(QLatin1Char('\n')) ? text.chopped(1) : text) << '\n';
 }
 
-void StreamMessageSink::ShowInformation(const QString& text)
+void StreamMessageSink::showInformation(const QString& text)
 {
-    ShowWarning(text);
+    showWarning(text);
 }
 
 namespace {
@@ -155,7 +155,7 @@ int OnOpenSettingsDatabase(const QString& settingsPath, CommandContext& context,
     return OnSettingsDatabase(settingsPath, context, [&work](const QString& connection, MessageSink& messages) {
         CAdoDatabase database;
         if (!database.Open(connection)) {
-            messages.ShowWarning(database.lastError());
+            messages.showWarning(database.lastError());
             return false;
         }
         return work(database, messages);
@@ -165,11 +165,11 @@ int OnOpenSettingsDatabase(const QString& settingsPath, CommandContext& context,
 bool LabelNoOptionResolver::ResolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue)
 {
     if (!m_newLabelNo) {
-        m_messages.ShowWarning(oldValue + QStringLiteral("已经存在"));
+        m_messages.showWarning(oldValue + QStringLiteral("已经存在"));
         return false;
     }
     if (RowExists(database, kLabelInfoTable, *m_newLabelNo, kLabelNoColumn)) {
-        m_messages.ShowWarning(*m_newLabelNo + QStringLiteral("已经存在"));
+        m_messages.showWarning(*m_newLabelNo + QStringLiteral("已经存在"));
         return false;
     }
     newValue = *m_newLabelNo;

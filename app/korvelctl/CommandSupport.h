@@ -68,8 +68,8 @@ class StreamMessageSink : public MessageSink
 public:
     explicit StreamMessageSink(QTextStream& stream) : m_stream(stream) {}
 
-    void ShowWarning(const QString& text) override;
-    void ShowInformation(const QString& text) override;
+    void showWarning(const QString& text) override;
+    void showInformation(const QString& text) override;
 
 private:
     QTextStream& m_stream;

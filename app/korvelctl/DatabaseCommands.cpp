@@ -64,7 +64,7 @@ int RunQueryCommand(const CommandLine& line, CommandContext& context)
         const bool queried =
             database.ForEachRow(line.arguments[1], [&context](TextRow& row) { PrintTextRow(row, context.out); });
         if (!queried)
-            messages.ShowWarning(database.lastError());
+            messages.showWarning(database.lastError());
         return queried;
     });
 }
@@ -94,7 +94,7 @@ int RunLoadDemoCommand(const CommandLine& line, CommandContext& context)
     return OnSettingsDatabase(line.arguments[0], context, [&options](const QString& connection, MessageSink& messages) {
         const Outcome loaded = LoadDemoData(connection, options);
         if (!loaded)
-            messages.ShowWarning(loaded.message());
+            messages.showWarning(loaded.message());
         return loaded.ok();
     });
 }

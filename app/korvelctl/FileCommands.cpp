@@ -37,10 +37,10 @@ int BuildValueListFile(const QString& sourcePath, const QString& outputPath, Com
     QByteArray plaintext;
     QString error;
     if (!ValueListPlaintextFromLines(*text, plaintext, error)) {
-        context.messages.ShowWarning(error);
+        context.messages.showWarning(error);
         return kExitFailure;
     }
-    return ExitCodeOf(WriteWholeFile(outputPath, CryptFileData(plaintext)), context);
+    return ExitCodeOf(writeWholeFile(outputPath, cryptFileData(plaintext)), context);
 }
 
 } // namespace
@@ -50,10 +50,10 @@ int RunCipherCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 2)
         return kExitUsage;
-    const Result<QByteArray> input = ReadWholeFile(line.arguments[0]);
+    const Result<QByteArray> input = readWholeFile(line.arguments[0]);
     if (!input)
         return ExitCodeOf(input.outcome, context);
-    return ExitCodeOf(WriteWholeFile(line.arguments[1], CryptFileData(input.value)), context);
+    return ExitCodeOf(writeWholeFile(line.arguments[1], cryptFileData(input.value)), context);
 }
 
 int RunValuesCommand(const CommandLine& line, CommandContext& context)
@@ -68,7 +68,7 @@ int RunDemoValuesCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
-    return ExitCodeOf(WriteWholeFile(line.arguments[0], DemoValueListText().toUtf8()), context);
+    return ExitCodeOf(writeWholeFile(line.arguments[0], DemoValueListText().toUtf8()), context);
 }
 
 // Shows a bundle as the import takes it apart, so that a bundle that will not import can
@@ -78,7 +78,7 @@ int RunBundleCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
-    const Result<QByteArray> file = ReadWholeFile(line.arguments[0]);
+    const Result<QByteArray> file = readWholeFile(line.arguments[0]);
     if (!file)
         return ExitCodeOf(file.outcome, context);
     for (const BundleBlock& block : ReadBundleText(DecodeBundle(file.value))) {

@@ -34,7 +34,7 @@ QStringList ReportFailures(const QList<BatchOutcome>& outcomes, CommandContext& 
         if (outcome.reason.isEmpty())
             continue;
         failed.append(EscapeForDisplay(outcome.name));
-        context.messages.ShowWarning(outcome.name + QStringLiteral("：") + outcome.reason);
+        context.messages.showWarning(outcome.name + QStringLiteral("：") + outcome.reason);
     }
     return failed;
 }
@@ -60,7 +60,7 @@ bool ReportFilesLeft(const QStringList& files, qsizetype done, const QString& st
     if (done == files.size())
         return true;
     const QStringList left = files.mid(done);
-    context.messages.ShowWarning(stopped.arg(left.size()) + left.join(QStringLiteral("、")));
+    context.messages.showWarning(stopped.arg(left.size()) + left.join(QStringLiteral("、")));
     return false;
 }
 
@@ -71,7 +71,7 @@ int ExportToFolder(const QString& settings, const QStringList& chosen, const QSt
         if (chosen.isEmpty()) {
             const Result<QList<LabelCounts>> labels = ListLabels(database);
             if (!labels) {
-                messages.ShowWarning(labels.message());
+                messages.showWarning(labels.message());
                 return false;
             }
             for (const LabelCounts& label : labels.value)
@@ -80,7 +80,7 @@ int ExportToFolder(const QString& settings, const QStringList& chosen, const QSt
         const Result<QList<BatchOutcome>> outcomes =
             ExportLabels(database, labelNos, folder, ProgressOf(context, QStringLiteral("导出")));
         if (!outcomes) {
-            messages.ShowWarning(outcomes.message() + QStringLiteral("，未导出任何标签"));
+            messages.showWarning(outcomes.message() + QStringLiteral("，未导出任何标签"));
             return false;
         }
         return PrintSummary(outcomes.value, context, [&folder](QString total, QString done, QString failed) {
@@ -112,7 +112,7 @@ int RunLabelsCommand(const CommandLine& line, CommandContext& context)
     return OnOpenSettingsDatabase(line.arguments[0], context, [&context](CAdoDatabase& database, MessageSink& messages) {
         const Result<QList<LabelCounts>> labels = ListLabels(database);
         if (!labels) {
-            messages.ShowWarning(labels.message());
+            messages.showWarning(labels.message());
             return false;
         }
         for (const LabelCounts& label : labels.value)
@@ -135,13 +135,13 @@ int RunExportCommand(const CommandLine& line, CommandContext& context)
     if (all || toFolder || words.size() != 3)
         return kExitUsage;
     if (words[1].isEmpty()) {
-        context.messages.ShowWarning(kEmptyLabelNoText);
+        context.messages.showWarning(kEmptyLabelNoText);
         return kExitFailure;
     }
     return OnSettingsDatabase(words[0], context, [&words](const QString& connection, MessageSink& messages) {
         const Outcome exported = ExportLabel(connection, words[1], words[2]);
         if (!exported)
-            messages.ShowWarning(exported.message());
+            messages.showWarning(exported.message());
         return exported.ok();
     });
 }
@@ -162,14 +162,14 @@ int RunImportCommand(const CommandLine& line, CommandContext& context)
     if (labelNoGiven)
         newLabelNo = line.options.value(kLabelNoOption);
     if (newLabelNo && newLabelNo->isEmpty()) {
-        context.messages.ShowWarning(kEmptyLabelNoText);
+        context.messages.showWarning(kEmptyLabelNoText);
         return kExitFailure;
     }
     LabelNoOptionResolver resolver(newLabelNo, context.messages);
     return OnSettingsDatabase(words[0], context, [&](const QString& connection, MessageSink& messages) {
         const Outcome imported = ImportLabel(connection, words[1], resolver);
         if (!imported.message().isEmpty())
-            messages.ShowWarning(imported.message());
+            messages.showWarning(imported.message());
         return imported.ok();
     });
 }
@@ -196,7 +196,7 @@ int RunCheckCommand(const CommandLine& line, CommandContext& context)
                            .arg(checks.size() - refused)
                            .arg(refused);
         if (!ended)
-            messages.ShowWarning(ended.message());
+            messages.showWarning(ended.message());
         return ReportFilesLeft(files, checks.size(), QStringLiteral("检查中断，%1 个文件未检查："), context) &&
                ended.ok() && refused == 0;
     });

@@ -7,13 +7,13 @@ namespace korvel {
 
 std::optional<QString> ReadUtf8TextFile(const QString& path, MessageSink& messages)
 {
-    const Result<QByteArray> bytes = ReadWholeFile(path);
+    const Result<QByteArray> bytes = readWholeFile(path);
     if (!bytes) {
-        messages.ShowWarning(bytes.message());
+        messages.showWarning(bytes.message());
         return std::nullopt;
     }
     if (!bytes.value.isValidUtf8()) {
-        messages.ShowWarning(QStringLiteral("文本不是有效的UTF-8"));
+        messages.showWarning(QStringLiteral("文本不是有效的UTF-8"));
         return std::nullopt;
     }
     QString text = QString::fromUtf8(bytes.value);

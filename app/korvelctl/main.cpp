@@ -30,8 +30,8 @@ bool IsTerminal(FILE* stream)
 
 int main(int argc, char** argv)
 {
-    DisableCoreDumps();
-    KeepFreedMemoryForReuse();
+    disableCoreDumps();
+    keepFreedMemoryForReuse();
     ConfigureEmbeddedEngine();
     QCoreApplication application(argc, argv);
     QTextStream out(stdout);

@@ -60,7 +60,7 @@ class TransactSql : public SqlDialect
 public:
     QString TextLiteral(const QString& text) const override { return Quoted(QLatin1String("N"), text, false); }
     // 0x alone is T-SQL's empty binary value.
-    QString BinaryLiteral(const QByteArray& bytes) const override { return QLatin1String("0x") + BytesToHex(bytes); }
+    QString BinaryLiteral(const QByteArray& bytes) const override { return QLatin1String("0x") + bytesToHex(bytes); }
     // The only forms SQL Server reads alike under every login language: a date alone
     // without separators, a moment with the "T" (its fraction as the column keeps it).
     QString DateTimeLiteral(const QString& programText) const override
@@ -141,7 +141,7 @@ public:
     QString TextLiteral(const QString& text) const override { return QuotedLiteral(text); }
     QString BinaryLiteral(const QByteArray& bytes) const override
     {
-        return QLatin1String("X'") + BytesToHex(bytes) + QLatin1Char('\'');
+        return QLatin1String("X'") + bytesToHex(bytes) + QLatin1Char('\'');
     }
 };
 
@@ -200,7 +200,7 @@ public:
     QString QuotedLiteral(const QString& text) const override { return Quoted(QLatin1String("E"), text, true); }
     QString BinaryLiteral(const QByteArray& bytes) const override
     {
-        return QLatin1String("E'\\\\x") + BytesToHex(bytes) + QLatin1String("'::bytea");
+        return QLatin1String("E'\\\\x") + bytesToHex(bytes) + QLatin1String("'::bytea");
     }
     // A boolean column takes no integer.
     QString BooleanLiteral(bool value) const override

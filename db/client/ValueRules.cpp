@@ -36,7 +36,7 @@ qsizetype StoredLength(const ColumnType& type, const QString& text)
 {
     if (!IsNarrowText(type.adoType))
         return text.size();
-    return CodePageLength(text, type.codePage).value_or(text.size());
+    return codePageLength(text, type.codePage).value_or(text.size());
 }
 
 // SQL Server cuts the blanks off the end of a text that is too long for its column instead
@@ -408,7 +408,7 @@ StoredValue DateValue(const QString& text)
 
 StoredValue BinaryValue(const ColumnType& type, const QString& text)
 {
-    if (!IsHexText(text))
+    if (!isHexText(text))
         return Refused(QStringLiteral("不是十六进制数据"));
     const qsizetype bytes = text.size() / 2;
     if (type.size > 0 && bytes > type.size)
@@ -493,10 +493,10 @@ bool IsNarrowText(int adoType)
 
 QString SilentChangeRefusal(const ColumnType& type, const QString& text)
 {
-    if (type.codePage == 0 || !IsNarrowText(type.adoType) || CodePageLength(text, type.codePage))
+    if (type.codePage == 0 || !IsNarrowText(type.adoType) || codePageLength(text, type.codePage))
         return QString();
     return QStringLiteral("含有代码页 %1 无法表示的字符“%2”")
-        .arg(QString::number(type.codePage), FirstCharacterOutsideCodePage(text, type.codePage));
+        .arg(QString::number(type.codePage), firstCharacterOutsideCodePage(text, type.codePage));
 }
 
 QString IntegerRangeRefusal(int adoType, qint64 value)

@@ -33,7 +33,7 @@ QString TextOf(sqlite3_value* value)
 QString ShownValue(const ColumnType& type, sqlite3_value* value)
 {
     if (KindOfType(type.adoType) == ValueKind::Binary && sqlite3_value_type(value) == SQLITE_BLOB)
-        return BytesToHex(QByteArray(static_cast<const char*>(sqlite3_value_blob(value)), sqlite3_value_bytes(value)));
+        return bytesToHex(QByteArray(static_cast<const char*>(sqlite3_value_blob(value)), sqlite3_value_bytes(value)));
     return TextOf(value);
 }
 

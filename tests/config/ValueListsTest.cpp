@@ -26,7 +26,7 @@ ValueList Entries(std::initializer_list<std::pair<QString, QString>> entries)
 QByteArray Gbk(const QString& text)
 {
     QByteArray bytes;
-    EXPECT_TRUE(WideToAnsi(text, bytes));
+    EXPECT_TRUE(wideToAnsi(text, bytes));
     return bytes;
 }
 
@@ -71,14 +71,14 @@ class ValueListFileTest : public ::testing::Test
 {
 protected:
     QString path() const { return dir.filePath(kValueListFileName); }
-    void write(const QByteArray& plaintext) { WriteTestFile(path(), CryptFileData(plaintext)); }
+    void write(const QByteArray& plaintext) { WriteTestFile(path(), cryptFileData(plaintext)); }
 
     // The lists read, or four empty ones; a failure's message joins the warnings.
     bool load()
     {
         Result<ValueLists> read = ReadValueListFile(path());
         if (!read)
-            messages.ShowWarning(read.message());
+            messages.showWarning(read.message());
         lists = std::move(read.value);
         return read.ok();
     }
@@ -115,7 +115,7 @@ TEST_F(ValueListFileTest, FilesWithoutUsableLinesGiveEmptyListsQuietly)
     const QList<QByteArray> unusable = {
         QByteArray(),                                          // empty
         Gbk(QStringLiteral("联线类型&A&1;")),                  // not enciphered
-        CryptFileData(QStringLiteral("联线类型&A&1;").toUtf8()), // wrong code page
+        cryptFileData(QStringLiteral("联线类型&A&1;").toUtf8()), // wrong code page
         QByteArray(100000, '\xA5'),                            // garbage
     };
     for (const QByteArray& content : unusable) {

@@ -68,15 +68,15 @@ public:
 TEST(QtMessageSink, BoxesHaveTheProgramsCaptionAnOkButtonAndTheirIcon)
 {
     QCoreApplication::setApplicationName(QStringLiteral("korvel"));
-    const SeenBox warning = Show(&QtMessageSink::ShowWarning, QStringLiteral("读文件错误：2\n"));
+    const SeenBox warning = Show(&QtMessageSink::showWarning, QStringLiteral("读文件错误：2\n"));
     EXPECT_EQ(warning.caption, QStringLiteral("korvel"));
     EXPECT_EQ(warning.text, QStringLiteral("读文件错误：2\n"));
     EXPECT_EQ(warning.icon, QMessageBox::Warning);
     EXPECT_EQ(warning.buttons.size(), 1);
-    const SeenBox success = Show(&QtMessageSink::ShowInformation, QStringLiteral("写入成功"));
+    const SeenBox success = Show(&QtMessageSink::showInformation, QStringLiteral("写入成功"));
     EXPECT_EQ(success.icon, QMessageBox::Information);
     EXPECT_EQ(success.buttons.size(), 1);
-    EXPECT_EQ(Show(&QtMessageSink::ShowWarning, QStringLiteral("表 tblLabelInfo\r")).text,
+    EXPECT_EQ(Show(&QtMessageSink::showWarning, QStringLiteral("表 tblLabelInfo\r")).text,
               QStringLiteral("表 tblLabelInfo\\r"))
         << "a carriage return from a file shows";
 }

@@ -60,7 +60,7 @@ QStringList LabelTableContents(const QString& databasePath)
 
 QByteArray BundleBytes(const QString& text)
 {
-    return CryptFileData(text.toUtf8() + '\0');
+    return cryptFileData(text.toUtf8() + '\0');
 }
 
 void WriteBundleFile(const QString& path, const QString& text)

@@ -48,8 +48,8 @@ void ProgramFolder::writeSettings(const ConnectionSettings& settings)
 void ProgramFolder::writeValueLists(const QString& plaintext)
 {
     QByteArray gbk;
-    ASSERT_TRUE(WideToAnsi(plaintext, gbk));
-    WriteTestFile(filePath(kValueListFileName), CryptFileData(gbk));
+    ASSERT_TRUE(wideToAnsi(plaintext, gbk));
+    WriteTestFile(filePath(kValueListFileName), cryptFileData(gbk));
 }
 
 } // namespace korvel

@@ -11,8 +11,8 @@ namespace korvel {
 class RecordingMessageSink : public MessageSink
 {
 public:
-    void ShowWarning(const QString& text) override { warnings.append(text); }
-    void ShowInformation(const QString& text) override { informations.append(text); }
+    void showWarning(const QString& text) override { warnings.append(text); }
+    void showInformation(const QString& text) override { informations.append(text); }
 
     QStringList warnings;
     QStringList informations;
@@ -24,7 +24,7 @@ public:
 inline bool ShownIn(MessageSink& messages, const Outcome& outcome)
 {
     if (!outcome.message().isEmpty())
-        messages.ShowWarning(outcome.message());
+        messages.showWarning(outcome.message());
     return outcome.ok();
 }
 

@@ -28,18 +28,18 @@ protected:
     // The file functions only say why they failed; the tests keep what they said in order.
     std::optional<QByteArray> readFile(const QString& file)
     {
-        Result<QByteArray> read = ReadWholeFile(file);
+        Result<QByteArray> read = readWholeFile(file);
         if (!read) {
-            messages.ShowWarning(read.message());
+            messages.showWarning(read.message());
             return std::nullopt;
         }
         return std::move(read.value);
     }
     bool writeFile(const QString& file, const QByteArray& bytes)
     {
-        const Outcome written = WriteWholeFile(file, bytes);
+        const Outcome written = writeWholeFile(file, bytes);
         if (!written)
-            messages.ShowWarning(written.message());
+            messages.showWarning(written.message());
         return written.ok();
     }
 
@@ -130,10 +130,10 @@ TEST_F(FileIOTest, FilesBeyondThirtyTwoBitCountsAreRefusedNotCut)
     WriteTestFile(path("small"), "12345");
     QByteArray bytes("kept");
     FileReadFailure failure;
-    EXPECT_FALSE(ReadFileBytes(path("small"), bytes, failure, 4));
+    EXPECT_FALSE(readFileBytes(path("small"), bytes, failure, 4));
     EXPECT_EQ(failure.code, EFBIG);
     EXPECT_EQ(bytes, QByteArray("kept"));
-    EXPECT_TRUE(ReadFileBytes(path("small"), bytes, failure, 5));
+    EXPECT_TRUE(readFileBytes(path("small"), bytes, failure, 5));
     EXPECT_EQ(bytes, QByteArray("12345"));
 }
 

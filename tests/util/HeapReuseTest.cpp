@@ -23,7 +23,7 @@ TEST(HeapReuse, MemoryOfALargeReadStaysWithTheProcessForTheNext)
     if (kSanitizedBuild)
         GTEST_SKIP() << "the sanitizer's allocator stands in for the C library's";
     EXPECT_TRUE(HoldsInChildProcess([] {
-        KeepFreedMemoryForReuse();
+        keepFreedMemoryForReuse();
         // Blocks of a size the library would otherwise map one by one and unmap when freed.
         constexpr std::size_t kBlock = 1024 * 1024;
         constexpr int kBlocks = 64;

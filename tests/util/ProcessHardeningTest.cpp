@@ -12,7 +12,7 @@ using namespace korvel;
 TEST(ProcessHardening, AProcessThatHoldsPasswordsWritesNoCoreFile)
 {
     EXPECT_TRUE(HoldsInChildProcess([] {
-        DisableCoreDumps();
+        disableCoreDumps();
         rlimit core{};
         getrlimit(RLIMIT_CORE, &core);
         return core.rlim_cur == 0 && core.rlim_max == 0 && prctl(PR_GET_DUMPABLE) == 0;

@@ -44,11 +44,11 @@ TEST_F(KorvelctlTest, EncryptAndDecryptAreTheFileCipher)
     const QByteArray plaintext("any bytes\0\xff at all", 19);
     WriteTestFile(path("plain"), plaintext);
     EXPECT_EQ(RunKorvelctlInProcess({"encrypt", path("plain"), path("cipher")}).exitCode, kExitOk);
-    EXPECT_EQ(ReadTestFile(path("cipher")), CryptFileData(plaintext));
+    EXPECT_EQ(ReadTestFile(path("cipher")), cryptFileData(plaintext));
     EXPECT_EQ(RunKorvelctlInProcess({"decrypt", path("cipher"), path("back")}).exitCode, kExitOk);
     EXPECT_EQ(ReadTestFile(path("back")), plaintext);
     EXPECT_EQ(RunKorvelctlInProcess({"decrypt", path("back"), path("back")}).exitCode, kExitOk) << "in place";
-    EXPECT_EQ(ReadTestFile(path("back")), CryptFileData(plaintext));
+    EXPECT_EQ(ReadTestFile(path("back")), cryptFileData(plaintext));
 }
 
 TEST_F(KorvelctlTest, FailuresPrintTheProgramsMessageAndExitOne)
@@ -162,7 +162,7 @@ TEST_F(KorvelctlTest, ValuesReadsAFileExactlyAsTheProgramDoes)
     const QByteArray plaintext = "\xc1\xaa\xcf\xdf\xc0\xe0\xd0\xcd&A&1;\r\n"                  // 联线类型&A&1; then CRLF
                                  "\xc1\xaa\xcf\xdf\xc0\xe0\xd0\xcd&B&2;"                      // lost behind the line break
                                  "\xb2\xe2\xca\xd4\xd7\xe9&X\r\n&;";                          // 测试组&X\r\n&;
-    WriteTestFile(path("SQL配置.ini"), CryptFileData(plaintext));
+    WriteTestFile(path("SQL配置.ini"), cryptFileData(plaintext));
     const KorvelctlRun values = RunKorvelctlInProcess({"values", path("SQL配置.ini")});
     EXPECT_EQ(values.out, QStringLiteral("联线类型\tA\t1\n测试组\tX\\r\\n\t\n"));
 }
