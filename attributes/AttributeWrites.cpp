@@ -26,13 +26,13 @@ namespace {
 
 QString valueLiteral(const CAdoDatabase& database, ValueKind kind, const QString& value)
 {
-    return kind == ValueKind::WholeNumber ? QString::number(leadingInteger(value)) : database.TextLiteral(value);
+    return kind == ValueKind::WholeNumber ? QString::number(leadingInteger(value)) : database.textLiteral(value);
 }
 
 QString keyLiteral(const CAdoDatabase& database, ValueKind kind, const QString& key)
 {
     if (kind == ValueKind::Text)
-        return database.TextLiteral(key);
+        return database.textLiteral(key);
     QString literal = key;
     database.FormatSqlLiteral(adInteger, literal);
     return literal;
@@ -63,10 +63,10 @@ Outcome writeAttribute(CAdoDatabase& database, const AttributeWrite& write, cons
                                   .arg(QString::fromUtf8(write.table), QString::fromUtf8(write.column),
                                        valueLiteral(database, write.value, value), QString::fromUtf8(write.childKey),
                                        keyLiteral(database, write.childKind, child),
-                                       QString::fromUtf8(write.recordKey), database.TextLiteral(recordId));
+                                       QString::fromUtf8(write.recordKey), database.textLiteral(recordId));
     const QString failure = QString::fromUtf8(write.failure);
     qint64 changed = 0;
-    if (!database.Execute(statement, &changed))
+    if (!database.execute(statement, &changed))
         return Outcome::failure(database.lastError() + failure);
     if (changed == 0)
         return Outcome::failure(QStringLiteral("没有找到要写入的记录，") + failure);

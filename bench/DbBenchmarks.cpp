@@ -137,7 +137,7 @@ void QueryRows(benchmark::State& state)
     for (auto _ : state) {
         CAdoDatabase connection;
         TextTable rows;
-        if (!connection.Open(database.connectionString()) || !connection.Query(kWireSelect, &rows) ||
+        if (!connection.open(database.connectionString()) || !connection.Query(kWireSelect, &rows) ||
             rows.size() != kQueryRows)
             state.SkipWithError("query failed");
         benchmark::DoNotOptimize(rows);
@@ -170,7 +170,7 @@ void InsertRowsWithKeysAndPictures(benchmark::State& state)
         TextTable table = rows;
         state.ResumeTiming();
         CAdoDatabase connection;
-        if (!connection.Open(database.connectionString()) || !connection.BeginTrans() ||
+        if (!connection.open(database.connectionString()) || !connection.BeginTrans() ||
             !connection.InsertRows(table, QStringLiteral("tblItems"), skip, QStringLiteral("LineID")) ||
             !connection.CommitTrans())
             state.SkipWithError(qPrintable(connection.lastError()));

@@ -46,7 +46,7 @@ const char* const kMemoryChildOption = "--import-peak-memory";
 // controls its 10,000 item rows here.
 QByteArray BenchSchema()
 {
-    QByteArray schema = EmbeddedSchemaSql().toUtf8();
+    QByteArray schema = embeddedSchemaSql().toUtf8();
     schema.replace("CREATE UNIQUE INDEX IX_tblLabelControlItem_ItemID", "CREATE INDEX IX_tblLabelControlItem_ItemID");
     return schema;
 }
@@ -155,7 +155,7 @@ QString ShellImportScript()
     files.emptyTarget();
     QStringList lines = {QStringLiteral("BEGIN IMMEDIATE;")};
     for (const QString& statement : statements) {
-        lines.append(QString(SqliteDialect().FromTransactSql(statement))
+        lines.append(QString(sqliteDialect().fromTransactSql(statement))
                          .replace(QLatin1String("select NEWID() from n"),
                                   QLatin1String("select '{'||substr(h,1,8)||'-'||substr(h,9,4)||'-'||substr(h,13,4)||'-'||"
                                                 "substr(h,17,4)||'-'||substr(h,21)||'}' from (select hex(randomblob(16)) as h"

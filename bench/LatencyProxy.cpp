@@ -153,7 +153,7 @@ struct LatencyProxy::Link
     struct Socket
     {
         Socket(int fd) : fd(fd) {}
-        ~Socket() { close(fd); }
+        ~Socket() { ::close(fd); }
         operator int() const { return fd; }
         int fd;
     };
@@ -181,7 +181,7 @@ LatencyProxy::~LatencyProxy()
     // Ends accept(); then every link, each of whose pipes ends at its sockets' end.
     shutdown(m_listener, SHUT_RDWR);
     m_acceptor.join();
-    close(m_listener);
+    ::close(m_listener);
     const std::lock_guard<std::mutex> lock(m_linksMutex);
     m_links.clear();
 }
@@ -197,8 +197,8 @@ void LatencyProxy::Accept()
         const int server = LoopbackSocket();
         const sockaddr_in target = LoopbackAddress(m_targetPort);
         if (connect(server, reinterpret_cast<const sockaddr*>(&target), sizeof target) != 0) {
-            close(server);
-            close(client);
+            ::close(server);
+            ::close(client);
             continue;
         }
         const std::lock_guard<std::mutex> lock(m_linksMutex);

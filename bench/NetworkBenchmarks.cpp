@@ -67,7 +67,7 @@ public:
         const QString source = m_dir.filePath(QStringLiteral("large.db"));
         sqlite3* db = nullptr;
         sqlite3_open(QFile::encodeName(source).constData(), &db);
-        ExecOrExit(db, EmbeddedSchemaSql().toUtf8());
+        ExecOrExit(db, embeddedSchemaSql().toUtf8());
         ExecOrExit(db, "BEGIN");
         SeedLargeLabel(db, kLargeLabelNo, kControls, 1);
         ExecOrExit(db, "COMMIT");
@@ -81,7 +81,7 @@ public:
         if (const Outcome created = CreateDemoDatabase(demo, DemoOptions()); !created)
             Fail(created.message());
         CAdoDatabase database;
-        if (!database.Open(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(demo)))
+        if (!database.open(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(demo)))
             Fail(database.lastError());
         const Result<QList<LabelCounts>> labels = ListLabels(database);
         QStringList labelNos;
@@ -142,7 +142,7 @@ private:
     static void RunOrFail(const QString& connection, const QString& sql)
     {
         CAdoDatabase database;
-        if (!database.Open(connection) || !database.Execute(sql))
+        if (!database.open(connection) || !database.execute(sql))
             Fail(sql.left(80) + QStringLiteral(": ") + database.lastError());
     }
 };
@@ -172,7 +172,7 @@ private:
     QString Attribute(const QString& keyword) const
     {
         QMap<QString, QString> attributes;
-        (void)ParseConnectionString(m_connect, attributes);
+        (void)parseConnectionString(m_connect, attributes);
         return attributes.value(keyword);
     }
     QString m_connect;
@@ -260,9 +260,9 @@ Cost Measure(const QString& connection, Relay* relay, const Action& action)
     timer.start();
     CAdoDatabase database;
     RecordingMessageSink messages;
-    if (!database.Open(connection) || !action(database, messages))
+    if (!database.open(connection) || !action(database, messages))
         Fail(database.lastError() + messages.warnings.join(QLatin1Char('|')));
-    database.Close();
+    database.close();
     Cost cost;
     cost.seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     cost.statements = database.StatementsSent();

@@ -93,7 +93,7 @@ ConnectionSettings ConnectionSettingsFromRows(const QMap<QString, QString>& rows
 
 bool UsesEmbeddedEngine(const ConnectionSettings& settings)
 {
-    return IsEmbeddedProvider(settings.provider);
+    return isEmbeddedProvider(settings.provider);
 }
 
 bool LoadConnectionSettings(const QString& path, ConnectionSettings& settings)
@@ -156,7 +156,7 @@ bool ReadSettingsRows(const QByteArray& xml, QMap<QString, QString>& rows)
 QString BuildConnectionString(const ConnectionSettings& settings)
 {
     const QString provider = settings.provider.isEmpty() ? QStringLiteral("sqloledb") : settings.provider;
-    const auto quoted = QuoteConnectionStringValue;
+    const auto quoted = quoteConnectionStringValue;
     if (UsesEmbeddedEngine(settings))
         return QStringLiteral("Provider=%1;Data Source=%2;").arg(quoted(provider), quoted(settings.hostName));
     return QStringLiteral("Provider=%1;Data Source=%2;Initial Catalog=%3;User Id=%4;Password=%5;")

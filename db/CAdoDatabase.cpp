@@ -36,7 +36,7 @@ CAdoDatabase::CAdoDatabase(DbClientFactory factory) : m_factory(std::move(factor
 
 CAdoDatabase::~CAdoDatabase()
 {
-    Close();
+    close();
 }
 
 void CAdoDatabase::SetComError(const DbError& error)
@@ -44,26 +44,26 @@ void CAdoDatabase::SetComError(const DbError& error)
     // A connection that is lost stays lost: the failures after it need not say so again.
     m_bConnectionLost = m_bConnectionLost || error.connectionLost;
     // Whatever a driver says of a call it was asked to end, the user cancelled it.
-    const DbError& told = Cancelled() ? DbError::Cancelled() : error;
+    const DbError& told = cancelled() ? DbError::cancelled() : error;
     m_lastError = QStringLiteral("ADO 错误：0x%1，%2")
                       .arg(QString::asprintf("%8x", told.code), told.description.value_or(QStringLiteral("(null)")));
 }
 
 DbClient* CAdoDatabase::ConnectedClient(DbError& error)
 {
-    if (!Cancelled())
+    if (!cancelled())
         return OpenClient(error);
-    error = DbError::Cancelled();
+    error = DbError::cancelled();
     return nullptr;
 }
 
 DbClient* CAdoDatabase::OpenClient(DbError& error)
 {
-    if (m_pConnection && m_pConnection->IsOpen()) {
+    if (m_pConnection && m_pConnection->isOpen()) {
         ++m_statementsSent;
         return m_pConnection.get();
     }
-    error = DbError::MissingObject();
+    error = DbError::missingObject();
     return nullptr;
 }
 
@@ -74,12 +74,12 @@ void CAdoDatabase::ReleaseClient()
     m_pConnection.reset();
 }
 
-bool CAdoDatabase::Open(const QString& connectionString)
+bool CAdoDatabase::open(const QString& connectionString)
 {
     Disconnect();
     m_bConnectionLost = false;
     m_lastError.clear();
-    DbError error = DbError::MissingObject();
+    DbError error = DbError::missingObject();
     if (m_bClosed) {
         SetComError(error);
         return false;
@@ -87,13 +87,13 @@ bool CAdoDatabase::Open(const QString& connectionString)
     // The provider may differ from the last Open's, and with it the client.
     ReleaseClient();
     m_work = CancellableWork::OfThisThread();
-    if (!Cancelled()) {
+    if (!cancelled()) {
         m_pConnection = m_factory(connectionString, error);
         // Before it connects: a login that waits is cancelled too.
         if (m_pConnection)
             m_cancelRegistration = std::make_unique<CancellableWork::Registration>(m_work, *m_pConnection);
     }
-    if (!m_pConnection || !m_pConnection->Open(connectionString, error) || Cancelled()) {
+    if (!m_pConnection || !m_pConnection->open(connectionString, error) || cancelled()) {
         SetComError(error);
         ReleaseClient();
         return false;
@@ -107,16 +107,16 @@ bool CAdoDatabase::Disconnect()
     m_bInTransaction = false;
     m_liveColumns.clear();
     m_codePages.clear();
-    if (!m_pConnection || !m_pConnection->IsOpen())
+    if (!m_pConnection || !m_pConnection->isOpen())
         return true;
     DbError error;
-    if (m_pConnection->Close(error))
+    if (m_pConnection->close(error))
         return true;
     SetComError(error);
     return false;
 }
 
-void CAdoDatabase::Close()
+void CAdoDatabase::close()
 {
     Disconnect();
     m_pRecordset.reset();
@@ -124,13 +124,13 @@ void CAdoDatabase::Close()
     m_bClosed = true;
 }
 
-bool CAdoDatabase::Execute(const QString& sql, qint64* rowsAffected)
+bool CAdoDatabase::execute(const QString& sql, qint64* rowsAffected)
 {
     m_lastError.clear();
     DbError error;
     DbClient* client = ConnectedClient(error);
     qint64 rows = 0;
-    if (client && client->Execute(sql, rows, error)) {
+    if (client && client->execute(sql, rows, error)) {
         if (rowsAffected)
             *rowsAffected = rows;
         return true;
@@ -151,7 +151,7 @@ bool CAdoDatabase::OpenRecordset(const QString& sql)
     DbError error;
     DbClient* client = ConnectedClient(error);
     if (client)
-        m_pRecordset = client->OpenCursor(sql, error);
+        m_pRecordset = client->openCursor(sql, error);
     if (m_pRecordset)
         return true;
     SetComError(error);
@@ -176,20 +176,20 @@ bool CAdoDatabase::ForEachRow(const QString& sql, const RowHandler& onRow)
     // error is recorded like any other, since callers show lastError() and it must say what
     // failed.
     DbError error;
-    const int fieldCount = m_pRecordset->FieldCount();
+    const int fieldCount = m_pRecordset->fieldCount();
     TextRow row;
-    while (!m_pRecordset->AtEnd()) {
+    while (!m_pRecordset->atEnd()) {
         row.clear();
         row.reserve(fieldCount);
         for (int field = 0; field < fieldCount; ++field) {
             DbValue value;
-            if (!m_pRecordset->ReadValue(field, value, error)) {
+            if (!m_pRecordset->readValue(field, value, error)) {
                 SetComError(error);
                 return false;
             }
             row.append(TextOf(std::move(value)));
         }
-        if (!m_pRecordset->MoveNext(error)) {
+        if (!m_pRecordset->moveNext(error)) {
             SetComError(error);
             return false;
         }
@@ -198,21 +198,21 @@ bool CAdoDatabase::ForEachRow(const QString& sql, const RowHandler& onRow)
     return true;
 }
 
-const SqlDialect& CAdoDatabase::Dialect() const
+const SqlDialect& CAdoDatabase::dialect() const
 {
-    return m_pConnection ? m_pConnection->Dialect() : TransactSqlDialect();
+    return m_pConnection ? m_pConnection->dialect() : transactSqlDialect();
 }
 
-QString CAdoDatabase::TextLiteral(const QString& text) const
+QString CAdoDatabase::textLiteral(const QString& text) const
 {
-    return Dialect().TextLiteral(text);
+    return dialect().textLiteral(text);
 }
 
 QString CAdoDatabase::EqualsCondition(const QString& column, int type, const QString& value) const
 {
     QString literal = value;
     FormatSqlLiteral(type, literal);
-    return KindOfType(type) == ValueKind::Text ? Dialect().TextEquals(column, literal)
+    return kindOfType(type) == ValueKind::Text ? dialect().textEquals(column, literal)
                                                : column + QLatin1Char('=') + literal;
 }
 
@@ -229,7 +229,7 @@ bool CAdoDatabase::RunOnClient(bool (DbClient::*operation)(DbError&), AfterCance
 
 bool CAdoDatabase::BeginTrans()
 {
-    const bool begun = RunOnClient(&DbClient::BeginTransaction);
+    const bool begun = RunOnClient(&DbClient::beginTransaction);
     m_bInTransaction = m_bInTransaction || begun;
     return begun;
 }
@@ -237,7 +237,7 @@ bool CAdoDatabase::BeginTrans()
 // A transaction that failed to end is still open, for a rollback after a failed commit.
 bool CAdoDatabase::CommitTrans()
 {
-    const bool ended = RunOnClient(&DbClient::CommitTransaction);
+    const bool ended = RunOnClient(&DbClient::commitTransaction);
     m_bInTransaction = m_bInTransaction && !ended;
     return ended;
 }
@@ -245,30 +245,30 @@ bool CAdoDatabase::CommitTrans()
 bool CAdoDatabase::RollbackTrans()
 {
     // Also after a cancel: it takes back what the cancelled work wrote.
-    const bool ended = RunOnClient(&DbClient::RollbackTransaction, AfterCancel::Runs);
+    const bool ended = RunOnClient(&DbClient::rollbackTransaction, AfterCancel::Runs);
     m_bInTransaction = m_bInTransaction && !ended;
     return ended;
 }
 
 bool CAdoDatabase::Savepoint(const QString& name)
 {
-    return Execute(Dialect().SavepointStatement(name));
+    return execute(dialect().savepointStatement(name));
 }
 
 bool CAdoDatabase::RollbackToSavepoint(const QString& name)
 {
-    return Execute(Dialect().RollbackToSavepointStatement(name)) && ReleaseSavepoint(name);
+    return execute(dialect().rollbackToSavepointStatement(name)) && ReleaseSavepoint(name);
 }
 
 bool CAdoDatabase::ReleaseSavepoint(const QString& name)
 {
-    const QString release = Dialect().ReleaseSavepointStatement(name);
-    return release.isEmpty() || Execute(release);
+    const QString release = dialect().releaseSavepointStatement(name);
+    return release.isEmpty() || execute(release);
 }
 
 bool CAdoDatabase::ValueRulesDecide() const
 {
-    return &Dialect() == &SqliteDialect();
+    return &dialect() == &sqliteDialect();
 }
 
 void RegisterDbProvider(const QString& provider, std::function<std::unique_ptr<DbClient>()> make)
@@ -279,15 +279,15 @@ void RegisterDbProvider(const QString& provider, std::function<std::unique_ptr<D
 std::unique_ptr<DbClient> CreateDbClient(const QString& connectionString, DbError& error)
 {
     QMap<QString, QString> attributes;
-    if (!ParseConnectionString(connectionString, attributes)) {
-        error = DbError::DriverFailure(kUnparsableConnectionString);
+    if (!parseConnectionString(connectionString, attributes)) {
+        error = DbError::driverFailure(kUnparsableConnectionString);
         return nullptr;
     }
     const QString provider = attributes.value(QStringLiteral("provider"));
     if (const auto registered = RegisteredProviders().constFind(provider.toLower());
         registered != RegisteredProviders().cend())
         return (*registered)();
-    if (IsEmbeddedProvider(provider))
+    if (isEmbeddedProvider(provider))
         return std::make_unique<SqliteClient>();
     if (IsSqlServerProvider(provider))
         return std::make_unique<OdbcClient>(OdbcFlavour::SqlServer);

@@ -69,13 +69,13 @@ public:
     CAdoDatabase& operator=(const CAdoDatabase&) = delete;
 
     // Connects; a second Open first closes the first connection. Fails after Close.
-    bool Open(const QString& connectionString);
-    void Close();
+    bool open(const QString& connectionString);
+    void close();
 
     // Runs a statement that returns no rows. An UPDATE that matches nothing succeeds; the
     // number of rows the statement changed goes to `rowsAffected` when one is given (-1
     // when the server does not count them).
-    bool Execute(const QString& sql, qint64* rowsAffected = nullptr);
+    bool execute(const QString& sql, qint64* rowsAffected = nullptr);
     // Appends the rows of a SELECT to the table, each value as text. On a failure while
     // reading, the rows read so far stay.
     bool Query(const QString& sql, TextTable* table);
@@ -126,14 +126,14 @@ public:
     // dialect.
     void FormatSqlLiteral(int type, QString& value) const;
     // A text value as a literal of this connection's dialect, for statements built by hand.
-    QString TextLiteral(const QString& text) const;
+    QString textLiteral(const QString& text) const;
     // The condition that a column of the type holds the value, written as FormatSqlLiteral
     // writes it; a text matches as SQL Server's default collation compares texts, ignoring
     // case and blanks at the end.
     QString EqualsCondition(const QString& column, int type, const QString& value) const;
     // The forms of the engine connected to (T-SQL's before any connection), for statements
     // built by hand with SqlLiteralForType.
-    const SqlDialect& Dialect() const;
+    const SqlDialect& dialect() const;
 
     // One transaction around several statements (the label import is all or nothing).
     bool BeginTrans();
@@ -151,7 +151,7 @@ public:
     bool ConnectionLost() const { return m_bConnectionLost; }
     // Whether the work the connection was opened under was cancelled: nothing but a rollback
     // and the close run on it any more.
-    bool Cancelled() const { return m_work && m_work->IsCancelled(); }
+    bool cancelled() const { return m_work && m_work->IsCancelled(); }
     // Whether the value rules decide which values the engine takes, as on the embedded
     // engine, which follows them; a server decides for itself.
     bool ValueRulesDecide() const;

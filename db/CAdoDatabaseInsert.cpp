@@ -29,7 +29,7 @@ QString StoredLiteral(ValueKind kind, const QString& stored, const SqlDialect& d
 {
     switch (kind) {
     case ValueKind::Text:
-    case ValueKind::Other: return dialect.TextLiteral(stored);
+    case ValueKind::Other: return dialect.textLiteral(stored);
     default: break;
     }
     if (stored.isEmpty())
@@ -37,24 +37,24 @@ QString StoredLiteral(ValueKind kind, const QString& stored, const SqlDialect& d
     switch (kind) {
     case ValueKind::Integer:
     case ValueKind::Float: return stored;
-    case ValueKind::Decimal: return dialect.DecimalLiteral(stored);
-    case ValueKind::Boolean: return dialect.BooleanLiteral(stored != QLatin1String("0"));
+    case ValueKind::Decimal: return dialect.decimalLiteral(stored);
+    case ValueKind::Boolean: return dialect.booleanLiteral(stored != QLatin1String("0"));
     case ValueKind::DateTime:
-    case ValueKind::Date: return dialect.DateTimeLiteral(stored);
-    case ValueKind::Binary: return dialect.BinaryLiteral(hexToBytes(stored));
-    default: return dialect.QuotedLiteral(stored);
+    case ValueKind::Date: return dialect.dateTimeLiteral(stored);
+    case ValueKind::Binary: return dialect.binaryLiteral(hexToBytes(stored));
+    default: return dialect.quotedLiteral(stored);
     }
 }
 
 // A refused value still goes to the server, which gives its own reason: binary data too
 // long for its column as binary, so that the server refuses it for its length.
-QString RefusedLiteral(ValueKind kind, const QString& value, const SqlDialect& dialect)
+QString refusedLiteral(ValueKind kind, const QString& value, const SqlDialect& dialect)
 {
     if (kind == ValueKind::Text)
-        return dialect.TextLiteral(value);
+        return dialect.textLiteral(value);
     if (kind == ValueKind::Binary)
-        return isHexText(value) ? dialect.BinaryLiteral(hexToBytes(value)) : dialect.QuotedLiteral(value);
-    return dialect.RefusedLiteral(value);
+        return isHexText(value) ? dialect.binaryLiteral(hexToBytes(value)) : dialect.quotedLiteral(value);
+    return dialect.refusedLiteral(value);
 }
 
 // A column name as it stands in a statement: plain names as they are, any other quoted
@@ -72,9 +72,9 @@ QString ColumnIdentifier(const QString& name)
 
 QString SqlLiteralForType(const ColumnType& type, const QString& value, const SqlDialect& dialect)
 {
-    const ValueKind kind = KindOfType(type.adoType);
-    const StoredValue stored = StoreValue(type, value);
-    return stored.accepted ? StoredLiteral(kind, stored.text, dialect) : RefusedLiteral(kind, value, dialect);
+    const ValueKind kind = kindOfType(type.adoType);
+    const StoredValue stored = storeValue(type, value);
+    return stored.accepted ? StoredLiteral(kind, stored.text, dialect) : refusedLiteral(kind, value, dialect);
 }
 
 // Asked once per table on a connection: an import asks for the same tables several times,
@@ -86,8 +86,8 @@ const QList<CAdoDatabase::LiveColumn>* CAdoDatabase::ProbeColumns(const QString&
         if (tableName.isEmpty() || !OpenRecordset(QStringLiteral("select top 1 * from %1").arg(tableName)))
             return nullptr;
         QList<LiveColumn> columns;
-        for (int field = 0; field < m_pRecordset->FieldCount(); ++field)
-            columns.append({m_pRecordset->FieldName(field), m_pRecordset->FieldColumnType(field)});
+        for (int field = 0; field < m_pRecordset->fieldCount(); ++field)
+            columns.append({m_pRecordset->fieldName(field), m_pRecordset->fieldColumnType(field)});
         CloseRecordset();
         known = m_liveColumns.insert(tableName, columns);
     }
@@ -118,7 +118,7 @@ bool CAdoDatabase::GetLiveColumns(const QString& tableName, QList<LiveColumn>& c
 // tests).
 bool CAdoDatabase::ReadCodePages(const QString& tableName, QList<LiveColumn>& columns)
 {
-    const QString query = Dialect().ColumnCodePagesQuery(tableName);
+    const QString query = dialect().columnCodePagesQuery(tableName);
     if (query.isEmpty())
         return true;
     auto asked = m_codePages.constFind(tableName);
@@ -133,7 +133,7 @@ bool CAdoDatabase::ReadCodePages(const QString& tableName, QList<LiveColumn>& co
     for (const TextRow& row : *asked) {
         const int codePage = row.value(1).toInt();
         for (LiveColumn& column : columns) {
-            if (column.name.compare(row.value(0), Qt::CaseInsensitive) == 0 && IsNarrowText(column.type.adoType))
+            if (column.name.compare(row.value(0), Qt::CaseInsensitive) == 0 && isNarrowText(column.type.adoType))
                 column.type.codePage = codePage == kUtf8CodePage ? 0 : codePage;
         }
     }
@@ -151,7 +151,7 @@ const CAdoDatabase::LiveColumn* CAdoDatabase::FindColumn(const QList<LiveColumn>
 
 void CAdoDatabase::FormatSqlLiteral(int type, QString& value) const
 {
-    value = SqlLiteralForType(ColumnType{type}, value, Dialect());
+    value = SqlLiteralForType(ColumnType{type}, value, dialect());
 }
 
 // One table's rows on their way in: the statement's parts, and what has come back so far.
@@ -220,7 +220,7 @@ bool CAdoDatabase::PlanInsert(const QString& tableName, const QList<int>& skip, 
         if (skip.contains(j))
             continue;
         if (!column) {
-            SetComError(DbError::DriverFailure(QStringLiteral("列名 '%1' 无效。").arg(header[j])));
+            SetComError(DbError::driverFailure(QStringLiteral("列名 '%1' 无效。").arg(header[j])));
             return false;
         }
         insert.columns.append(ColumnIdentifier(header[j]));
@@ -229,7 +229,7 @@ bool CAdoDatabase::PlanInsert(const QString& tableName, const QList<int>& skip, 
     if (const LiveColumn* key = keyColumn.isEmpty() ? nullptr : FindColumn(live, keyColumn))
         insert.key = *key;
     if (!keyColumn.isEmpty() && !insert.key) {
-        SetComError(DbError::DriverFailure(QStringLiteral("列名 '%1' 无效。").arg(keyColumn)));
+        SetComError(DbError::driverFailure(QStringLiteral("列名 '%1' 无效。").arg(keyColumn)));
         return false;
     }
     insert.keyGenerated = !keyInserted;
@@ -263,15 +263,15 @@ bool CAdoDatabase::SendRows(RowsInsert& insert, const QList<int>& skip)
             if (skip.contains(j))
                 continue;
             // Not for the server to decide: it would keep the value changed.
-            if (const QString refusal = SilentChangeRefusal(insert.types.value(j), row[j]); !refusal.isEmpty()) {
+            if (const QString refusal = silentChangeRefusal(insert.types.value(j), row[j]); !refusal.isEmpty()) {
                 if (!InsertBatch(insert, i - batch.size(), batch))
                     return false;
                 insert.failed = i;
                 SetComError(
-                    DbError::DriverFailure(RefusedValueText(insert.tableName, header.value(j), row[j], refusal)));
+                    DbError::driverFailure(refusedValueText(insert.tableName, header.value(j), row[j], refusal)));
                 return false;
             }
-            literals += SqlLiteralForType(insert.types.value(j), row[j], Dialect()) + QLatin1Char(',');
+            literals += SqlLiteralForType(insert.types.value(j), row[j], dialect()) + QLatin1Char(',');
         }
         literals.back() = QLatin1Char(')');
         batchCharacters += literals.size();
@@ -295,7 +295,7 @@ bool CAdoDatabase::WriteLongBinaries(RowsInsert& insert)
     for (int i = 1; i < insert.table.size(); ++i) {
         insert.failed = i;
         const TextRow& row = insert.table.at(i);
-        const QString keyLiteral = SqlLiteralForType(insert.key->type, insert.newKeys[i - 1], Dialect());
+        const QString keyLiteral = SqlLiteralForType(insert.key->type, insert.newKeys[i - 1], dialect());
         for (int k = 0; k < row.size(); ++k) {
             // An empty cell is a NULL, which the INSERT has stored already.
             if (insert.types.value(k).adoType != adLongVarBinary || row[k].isEmpty())
@@ -317,19 +317,19 @@ bool CAdoDatabase::InsertBatch(RowsInsert& insert, qsizetype firstRow, const QSt
     const QString keyColumn = insert.key && insert.keyGenerated ? ColumnIdentifier(insert.key->name) : QString();
     const QString statement = rows.size() < 2 || !m_bInTransaction || (insert.key && !insert.keyGenerated)
                                   ? QString()
-                                  : Dialect().InsertRowsStatement(insert.tableName, insert.columns, rows, keyColumn);
+                                  : dialect().insertRowsStatement(insert.tableName, insert.columns, rows, keyColumn);
     if (statement.isEmpty())
         return InsertOneByOne(insert, firstRow, rows);
 
     const QString savepoint = QStringLiteral("korvel_rows_%1").arg(++m_batches);
     const QString release =
-        insert.heldSavepoint.isEmpty() ? QString() : Dialect().ReleaseSavepointStatement(insert.heldSavepoint);
+        insert.heldSavepoint.isEmpty() ? QString() : dialect().releaseSavepointStatement(insert.heldSavepoint);
     const QString batch = (release.isEmpty() ? QString() : release + QLatin1Char(';')) +
-                          Dialect().SavepointStatement(savepoint) + QLatin1Char(';') + statement;
+                          dialect().savepointStatement(savepoint) + QLatin1Char(';') + statement;
     // A failure of the batch as a whole belongs to no one row.
     insert.failed = 0;
     TextTable keys;
-    if (insert.key ? Query(batch, &keys) : Execute(batch)) {
+    if (insert.key ? Query(batch, &keys) : execute(batch)) {
         insert.heldSavepoint = savepoint;
         const QStringList newKeys =
             FirstColumn(keys).join(QLatin1Char(',')).split(QLatin1Char(','), Qt::SkipEmptyParts);
@@ -354,7 +354,7 @@ bool CAdoDatabase::InsertBatch(RowsInsert& insert, qsizetype firstRow, const QSt
 bool CAdoDatabase::TransactionStillOpen()
 {
     QStringList open;
-    return QueryColumn(Dialect().OpenTransactionsQuery(), &open) &&
+    return QueryColumn(dialect().openTransactionsQuery(), &open) &&
            open.value(0, QStringLiteral("0")) != QLatin1String("0");
 }
 
@@ -374,7 +374,7 @@ bool CAdoDatabase::TakeNewKeys(RowsInsert& insert, qsizetype firstRow, qsizetype
 bool CAdoDatabase::TakeNewKey(RowsInsert& insert, qsizetype row, const QString& key)
 {
     if (key.isEmpty()) {
-        SetComError(DbError::DriverFailure(QStringLiteral("读回新行的键失败：数据库没有给出 %1 的值").arg(insert.key->name)));
+        SetComError(DbError::driverFailure(QStringLiteral("读回新行的键失败：数据库没有给出 %1 的值").arg(insert.key->name)));
         return false;
     }
     TextRow& cells = insert.table[row];
@@ -392,7 +392,7 @@ bool CAdoDatabase::InsertOneByOne(RowsInsert& insert, qsizetype firstRow, const 
         insert.failed = firstRow + r;
         const QString statement = into + rows[r];
         if (!insert.key) {
-            if (!Execute(statement))
+            if (!execute(statement))
                 return false;
             insert.wentIn(firstRow + r);
             continue;
@@ -409,14 +409,14 @@ bool CAdoDatabase::InsertReadingKey(const QString& insert, const QString& tableN
                                     QString& key)
 {
     TextTable rows;
-    const QString returning = Dialect().InsertReturningKey(insert, ColumnIdentifier(keyColumn));
+    const QString returning = dialect().insertReturningKey(insert, ColumnIdentifier(keyColumn));
     if (!returning.isEmpty()) {
         if (!Query(returning, &rows))
             return false;
     } else {
         // An engine without its own form: the newest key, which another session's insert
         // could have overtaken.
-        if (!Execute(insert) ||
+        if (!execute(insert) ||
             !Query(QStringLiteral("select top 1 %1 from %2 order by %1 desc").arg(ColumnIdentifier(keyColumn), tableName),
                    &rows))
             return false;
@@ -433,11 +433,11 @@ bool CAdoDatabase::WriteBlob(const QString& tableName, const QString& column, co
     qint64 rowsChanged = 0;
     DbError error;
     DbClient* client = ConnectedClient(error);
-    if (client && client->ExecuteWithBinary(update, bytes, rowsChanged, error)) {
+    if (client && client->executeWithBinary(update, bytes, rowsChanged, error)) {
         if (rowsChanged != 0) // -1: the server counts nothing
             return true;
         // Each failure is recorded: the import shows lastError(), which must say what failed.
-        error = DbError::DriverFailure(QStringLiteral("写入长二进制数据失败：%1 没有选中任何行").arg(update));
+        error = DbError::driverFailure(QStringLiteral("写入长二进制数据失败：%1 没有选中任何行").arg(update));
     }
     SetComError(error);
     return false;

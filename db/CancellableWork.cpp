@@ -12,14 +12,14 @@ thread_local CancellableWork* t_work = nullptr;
 
 } // namespace
 
-void CancellableWork::Cancel()
+void CancellableWork::cancel()
 {
     // Under the lock: a client is cancelled only while it is registered, so never after it
     // went.
     const std::lock_guard<std::mutex> lock(m_mutex);
     m_cancelled = true;
     for (DbClient* client : m_clients)
-        client->Cancel();
+        client->cancel();
 }
 
 CancellableWork* CancellableWork::OfThisThread()

@@ -10,7 +10,7 @@ class DbClient;
 
 // Database work that another thread may cancel: a user action that the window hands to a
 // worker thread and the user gives up. Every connection opened on a thread while it works
-// under the work (CAdoDatabase::Open looks the work up) is cancelled with it.
+// under the work (CAdoDatabase::open looks the work up) is cancelled with it.
 class CancellableWork
 {
 public:
@@ -21,7 +21,7 @@ public:
     // From any thread, once for good: the call each connection runs is asked to end at once,
     // and CAdoDatabase refuses every later call on them but a rollback and the close, and
     // every later Open.
-    void Cancel();
+    void cancel();
     bool IsCancelled() const { return m_cancelled; }
 
     // The work the calling thread works under; none outside a Scope.

@@ -158,7 +158,7 @@ bool SeedDemoJobs(sqlite3* db, int count, int harnessCount, QString& error)
         const DemoMoment created = RandomMoment(random, 2020, 2024);
         jobs.Int(jobId).Text(JobNo(jobId));
         if (random.Chance(5) || harnessCount == 0)
-            jobs.Null();
+            jobs.null();
         else
             jobs.Int(random.Between(1, harnessCount));
         jobs.Int(random.Between(1, 200) * 10).Int(random.Between(1, 3)).Int(status).Text(PickCustomer(random));

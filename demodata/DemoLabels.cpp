@@ -102,7 +102,7 @@ bool InsertLabel(RowInserter& labels, DemoRandom& random, int labelNumber, const
     labels.Text(labelId).Text(LabelNo(labelNumber)).Text(random.Pick(kLabelNames)).Int(labelNumber % 6 == 0 ? 0 : 1);
     labels.Text(random.Pick(kPaperWidths)).Text(random.Pick(kPaperHeights)).Int(random.Pick(kDpis));
     if (random.Chance(20))
-        labels.Null();
+        labels.null();
     else
         labels.Int(random.Between(5, 30));
     labels.Text(random.Pick(kPrinterModels)).Text(Description(random));
@@ -146,14 +146,14 @@ bool InsertItem(RowInserter& items, DemoRandom& random, const QByteArray& itemId
     else
         items.Text(source == kDate ? random.Pick(kDateFormats) : nullptr);
     if (random.Chance(50))
-        items.Null();
+        items.null();
     else
         items.Int(random.Between(8, 64));
     // Serial counters run past the range of a 32-bit integer.
     if (source == kCounter)
         items.Int(202400000001LL + random.Below(1000) * 1000LL);
     else
-        items.Null();
+        items.null();
     items.Text(ModifiedAt(random));
     return items.Insert(error);
 }

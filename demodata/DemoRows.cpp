@@ -63,7 +63,7 @@ QByteArray DemoRandom::Guid()
 
 QByteArray DemoMoment::Text() const
 {
-    return DateTimeText(date.year(), date.month(), date.day(), secondOfDay / 3600, secondOfDay / 60 % 60,
+    return dateTimeText(date.year(), date.month(), date.day(), secondOfDay / 3600, secondOfDay / 60 % 60,
                         secondOfDay % 60, 0)
         .toUtf8();
 }
@@ -195,7 +195,7 @@ RowInserter& RowInserter::Bound(int result)
     return *this;
 }
 
-RowInserter& RowInserter::Null()
+RowInserter& RowInserter::null()
 {
     return Bound(sqlite3_bind_null(m_statement, m_next));
 }
@@ -208,14 +208,14 @@ RowInserter& RowInserter::Int(qint64 value)
 RowInserter& RowInserter::Text(const char* utf8)
 {
     if (!utf8)
-        return Null();
+        return null();
     return Bound(sqlite3_bind_text(m_statement, m_next, utf8, -1, SQLITE_TRANSIENT));
 }
 
 RowInserter& RowInserter::Text(const QByteArray& utf8)
 {
     if (utf8.isNull())
-        return Null();
+        return null();
     return Bound(sqlite3_bind_text64(m_statement, m_next, utf8.constData(), static_cast<sqlite3_uint64>(utf8.size()),
                                      SQLITE_TRANSIENT, SQLITE_UTF8));
 }
@@ -223,7 +223,7 @@ RowInserter& RowInserter::Text(const QByteArray& utf8)
 RowInserter& RowInserter::Blob(const QByteArray& bytes)
 {
     if (bytes.isNull())
-        return Null();
+        return null();
     return Bound(sqlite3_bind_blob64(m_statement, m_next, bytes.constData(), static_cast<sqlite3_uint64>(bytes.size()),
                                      SQLITE_TRANSIENT));
 }

@@ -95,7 +95,7 @@ public:
     // `columns` is the comma-separated column list.
     [[nodiscard]] bool Prepare(sqlite3* db, const char* table, const char* columns, QString& error);
 
-    RowInserter& Null();
+    RowInserter& null();
     RowInserter& Int(qint64 value);
     // UTF-8 text. A null pointer or a null QByteArray binds NULL; an empty text does not.
     RowInserter& Text(const char* utf8);

@@ -47,10 +47,10 @@ ExplicitKeys ExplicitKeysFor(const SqlDialect& dialect, const QString& table, co
 {
     if (!identity)
         return {};
-    if (&dialect == &TransactSqlDialect())
+    if (&dialect == &transactSqlDialect())
         return {QStringLiteral("set identity_insert %1 on").arg(table),
                 QStringLiteral("set identity_insert %1 off").arg(table)};
-    if (&dialect == &PostgreSqlDialect()) {
+    if (&dialect == &postgreSqlDialect()) {
         const QString column = QString::fromLatin1(identity).toLower();
         return {QString(), QStringLiteral("select setval(pg_get_serial_sequence('%1', '%2'), max(%2)) from %1")
                                .arg(table.toLower(), column)};
@@ -86,15 +86,15 @@ public:
         if (Outcome empty = CheckEmpty(name); !empty)
             return empty;
         DbError sourceError;
-        const std::unique_ptr<DbCursor> rows = m_source.OpenCursor(
+        const std::unique_ptr<DbCursor> rows = m_source.openCursor(
             QStringLiteral("select * from %1 order by %2").arg(name, QString::fromLatin1(table.order)), sourceError);
         if (!rows)
             return SourceFailed(sourceError);
         const Result<TargetColumns> columns = ColumnsFor(name, *rows);
         if (!columns)
             return columns.outcome;
-        const ExplicitKeys keys = ExplicitKeysFor(m_target.Dialect(), name, table.identity);
-        if (!keys.before.isEmpty() && !m_target.Execute(keys.before))
+        const ExplicitKeys keys = ExplicitKeysFor(m_target.dialect(), name, table.identity);
+        if (!keys.before.isEmpty() && !m_target.execute(keys.before))
             return TargetFailed(name);
         if (Outcome copied = CopyRows(name, columns.value, *rows); !copied)
             return copied;
@@ -123,11 +123,11 @@ private:
             columns.outcome = TargetFailed(name);
             return columns;
         }
-        for (int field = 0; field < rows.FieldCount(); ++field) {
-            const CAdoDatabase::LiveColumn* column = CAdoDatabase::FindColumn(live, rows.FieldName(field));
+        for (int field = 0; field < rows.fieldCount(); ++field) {
+            const CAdoDatabase::LiveColumn* column = CAdoDatabase::FindColumn(live, rows.fieldName(field));
             if (!column) {
                 columns.outcome =
-                    Outcome::failure(QStringLiteral("表 %1 没有列 %2").arg(name, rows.FieldName(field)));
+                    Outcome::failure(QStringLiteral("表 %1 没有列 %2").arg(name, rows.fieldName(field)));
                 return columns;
             }
             columns.value.types.append(column->type);
@@ -143,20 +143,20 @@ private:
         QString statement;
         int pending = 0;
         DbError sourceError;
-        while (!rows.AtEnd()) {
+        while (!rows.atEnd()) {
             QStringList values;
             for (int field = 0; field < columns.types.size(); ++field) {
                 DbValue value;
-                if (!rows.ReadValue(field, value, sourceError))
+                if (!rows.readValue(field, value, sourceError))
                     return SourceFailed(sourceError);
-                values.append(LiteralOf(value, columns.types[field], m_target.Dialect()));
+                values.append(LiteralOf(value, columns.types[field], m_target.dialect()));
             }
             statement += (pending == 0 ? insert : QStringLiteral(",")) + QLatin1Char('(') +
                          values.join(QLatin1Char(',')) + QLatin1Char(')');
-            if (!rows.MoveNext(sourceError))
+            if (!rows.moveNext(sourceError))
                 return SourceFailed(sourceError);
-            if (++pending == kRowsPerInsert || rows.AtEnd()) {
-                if (!m_target.Execute(statement))
+            if (++pending == kRowsPerInsert || rows.atEnd()) {
+                if (!m_target.execute(statement))
                     return TargetFailed(name);
                 statement.clear();
                 pending = 0;
@@ -187,11 +187,11 @@ Outcome CopyEmbeddedRows(const QString& embeddedPath, const QString& connectionS
     const QString sourceConnection =
         BuildConnectionString({embeddedPath, QString(), QString(), QString(), QString(), QStringLiteral("sqlite")});
     const std::unique_ptr<DbClient> source = CreateDbClient(sourceConnection, sourceError);
-    if (!source || !source->Open(sourceConnection, sourceError))
+    if (!source || !source->open(sourceConnection, sourceError))
         return Outcome::failure(
             QStringLiteral("读取演示数据失败：%1").arg(sourceError.description.value_or(QString())));
     CAdoDatabase target;
-    if (!target.Open(connectionString) || !target.BeginTrans())
+    if (!target.open(connectionString) || !target.BeginTrans())
         return Outcome::failure(target.lastError());
     RowCopier copier(*source, target);
     for (const DemoTable& table : kTables) {

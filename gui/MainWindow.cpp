@@ -56,7 +56,7 @@ void MainWindow::load()
 MainWindow::StartLists MainWindow::readStartLists(ModalWork& work)
 {
     CAdoDatabase database;
-    if (!database.Open(m_connectionString))
+    if (!database.open(m_connectionString))
         return {Outcome::failure(database.lastError()), {}, {}, {}};
     StartLists lists{Outcome::success(), {}, {}, {}};
     const struct
@@ -71,7 +71,7 @@ MainWindow::StartLists MainWindow::readStartLists(ModalWork& work)
         {"获取LabelNo信息", activeLabelNumbers, lists.labels, m_ui.labelNumbers},
     };
     for (const auto& query : queries) {
-        if (database.Cancelled())
+        if (database.cancelled())
             break;
         work.tell(QString::fromUtf8(query.step));
         Result<QStringList> numbers = query.read(database);

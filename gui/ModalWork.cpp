@@ -173,7 +173,7 @@ void ModalWork::showProgress()
 
 void ModalWork::cancel()
 {
-    m_cancel.Cancel();
+    m_cancel.cancel();
     m_progressDue.stop();
     m_progress->hide();
     // The work winds down: what it wrote is being taken back.

@@ -146,7 +146,7 @@ auto ModalWork::runConnected(const QString& stepText, const QString& connectionS
     using Result = decltype(work(std::declval<CAdoDatabase&>()));
     return run(stepText, [&connectionString, &work]() -> Result {
         CAdoDatabase database;
-        if (database.Open(connectionString))
+        if (database.open(connectionString))
             return work(database);
         if constexpr (std::is_same_v<Result, Outcome>)
             return Outcome::failure(database.lastError());

@@ -137,10 +137,10 @@ QStringList ProblemsAgainstTheDatabase(CAdoDatabase& database, const QList<Bundl
             if (!rulesDecide || IsFilledByTheImport(block.tableName, header[j]))
                 continue;
             for (qsizetype i = 1; i < block.rows.size(); ++i) {
-                const StoredValue stored = StoreValue(column->type, block.rows[i][j]);
+                const StoredValue stored = storeValue(column->type, block.rows[i][j]);
                 if (!stored.accepted)
                     problems.append(QStringLiteral("标签文件第 %1 行：").arg(LineOfRow(block, i)) +
-                                    RefusedValueText(block.tableName, header[j], block.rows[i][j], stored.refusal));
+                                    refusedValueText(block.tableName, header[j], block.rows[i][j], stored.refusal));
             }
         }
         const qsizetype labelNo = ColumnPosition(header, kLabelNoColumn, ColumnOccurrence::Last);

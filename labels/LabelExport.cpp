@@ -22,7 +22,7 @@ Result<qsizetype> ExportTable(CAdoDatabase& database, const QString& tableName, 
     // Without "order by" a server gives the catalogue's rows in any order (the T-SQL server
     // of the tests does), and the names would head the wrong values of "select *".
     const QString columnQuery = QStringLiteral("select name from syscolumns where id=object_id(%1) order by colid")
-                                    .arg(database.TextLiteral(tableName));
+                                    .arg(database.textLiteral(tableName));
     if (!database.QueryColumn(columnQuery, &columns))
         return failed(database.lastError());
     BundleBlock block{tableName, {columns}};
@@ -39,14 +39,14 @@ Result<qsizetype> ExportTable(CAdoDatabase& database, const QString& tableName, 
 Outcome ExportLabel(const QString& connectionString, const QString& labelNo, const QString& path)
 {
     CAdoDatabase database;
-    if (!database.Open(connectionString))
+    if (!database.open(connectionString))
         return Outcome::failure(database.lastError());
     return ExportLabelTo(database, labelNo, path, LinkAtTarget::WriteThrough);
 }
 
 Outcome ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path, LinkAtTarget links)
 {
-    const QString label = database.TextLiteral(labelNo);
+    const QString label = database.textLiteral(labelNo);
     const struct
     {
         const QString& table;

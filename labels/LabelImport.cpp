@@ -150,7 +150,7 @@ bool ImportTable(CAdoDatabase& database, BundleBlock& block, const IdentifierMap
         // The database's text names the column (one of the file's, when the table lacks it);
         // the line tells which row of the file it refused, unless the user cancelled.
         error = FailureText(database.lastError(), QStringLiteral("导入表 %1 失败").arg(block.tableName));
-        if (inserted.failedRow > 0 && !database.Cancelled())
+        if (inserted.failedRow > 0 && !database.cancelled())
             error += QStringLiteral("（标签文件第 %1 行）").arg(LineOfRow(block, inserted.failedRow));
         return false;
     }
@@ -187,18 +187,18 @@ bool RowExists(CAdoDatabase& database, const QString& tableName, const QString& 
 bool NewGuidText(CAdoDatabase& database, QString& guid, QString& error)
 {
     TextTable rows;
-    if (!database.Query(QStringLiteral("select NEWID()"), &rows) || rows.isEmpty() || !IsGuidText(rows[0].value(0))) {
+    if (!database.Query(QStringLiteral("select NEWID()"), &rows) || rows.isEmpty() || !isGuidText(rows[0].value(0))) {
         error = FailureText(database.lastError(), QStringLiteral("生成新标识失败"));
         return false;
     }
-    guid = CanonicalGuidText(rows[0][0]).mid(1, 36);
+    guid = canonicalGuidText(rows[0][0]).mid(1, 36);
     return true;
 }
 
 bool NewGuidTexts(CAdoDatabase& database, qsizetype count, QStringList& guids, QString& error)
 {
     guids.clear();
-    const QString query = database.Dialect().NewIdsQuery(count);
+    const QString query = database.dialect().newIdsQuery(count);
     if (count == 0 || query.isEmpty()) {
         for (QString guid; guids.size() < count; guids.append(guid)) {
             if (!NewGuidText(database, guid, error))
@@ -209,8 +209,8 @@ bool NewGuidTexts(CAdoDatabase& database, qsizetype count, QStringList& guids, Q
     QStringList drawn;
     const bool queried = database.QueryColumn(query, &drawn);
     for (const QString& text : drawn) {
-        if (IsGuidText(text))
-            guids.append(CanonicalGuidText(text).mid(1, 36));
+        if (isGuidText(text))
+            guids.append(canonicalGuidText(text).mid(1, 36));
     }
     // An engine that drew one for the whole statement would give every row the same.
     if (!queried || guids.size() != count || QSet<QString>(guids.cbegin(), guids.cend()).size() != count) {
@@ -224,11 +224,11 @@ Outcome ImportLabel(const QString& connectionString, const QString& path, Duplic
                             const ImportProgress& progress)
 {
     CAdoDatabase database;
-    if (!database.Open(connectionString))
+    if (!database.open(connectionString))
         return Outcome::failure(database.lastError());
     Outcome imported = ImportBundleFile(database, path, resolver, ImportTransaction::Own, progress);
     if (imported)
-        database.Close();
+        database.close();
     return imported;
 }
 

@@ -154,7 +154,7 @@ int OnOpenSettingsDatabase(const QString& settingsPath, CommandContext& context,
 {
     return OnSettingsDatabase(settingsPath, context, [&work](const QString& connection, MessageSink& messages) {
         CAdoDatabase database;
-        if (!database.Open(connection)) {
+        if (!database.open(connection)) {
             messages.showWarning(database.lastError());
             return false;
         }

@@ -4,7 +4,7 @@ namespace korvel {
 
 namespace {
 
-bool NeedsQuotes(const QString& value)
+bool needsQuotes(const QString& value)
 {
     if (value.isEmpty())
         return false;
@@ -14,9 +14,9 @@ bool NeedsQuotes(const QString& value)
 
 } // namespace
 
-QString QuoteConnectionStringValue(const QString& value)
+QString quoteConnectionStringValue(const QString& value)
 {
-    if (!NeedsQuotes(value))
+    if (!needsQuotes(value))
         return value;
     if (!value.contains(QLatin1Char('"')))
         return QLatin1Char('"') + value + QLatin1Char('"');
@@ -27,7 +27,7 @@ QString QuoteConnectionStringValue(const QString& value)
     return QLatin1Char('"') + doubled + QLatin1Char('"');
 }
 
-bool ParseConnectionString(const QString& text, QMap<QString, QString>& attributes)
+bool parseConnectionString(const QString& text, QMap<QString, QString>& attributes)
 {
     QMap<QString, QString> parsed;
     qsizetype pos = 0;

@@ -23,6 +23,6 @@ namespace korvel {
 // up to 49 is 20yy, from 50 on 19yy. The program's Chinese forms are read too: "上午" and
 // "下午" for AM and PM, before the time or after it ("2017/4/6 下午 2:30:00").
 // Nothing when the text is none of these or names no real day or time.
-std::optional<Moment> ParseSqlServerMoment(QStringView text);
+std::optional<Moment> parseSqlServerMoment(QStringView text);
 
 } // namespace korvel

@@ -98,7 +98,7 @@ QString OdbcSqlState(SQLSMALLINT handleType, SQLHANDLE handle)
 DbError OdbcFailure(SQLSMALLINT handleType, SQLHANDLE handle, const char* call)
 {
     const QString text = OdbcDiagnosticText(handleType, handle);
-    DbError error = DbError::DriverFailure(
+    DbError error = DbError::driverFailure(
         text.isEmpty() ? QStringLiteral("ODBC 调用 %1 失败，驱动没有给出原因").arg(QLatin1String(call)) : text);
     // Class 08 is the connection's: 08S01 the link failed, 08003 it is not open, 08001 it
     // could not be made. PostgreSQL's 57P (57P01 administrator command, 57P02 crash…) says

@@ -41,7 +41,7 @@ SQLPOINTER IntegerAttribute(std::uintptr_t value)
 
 const SqlDialect& DefaultDialect(OdbcFlavour flavour)
 {
-    return flavour == OdbcFlavour::SqlServer ? TransactSqlDialect() : StandardSqlDialect();
+    return flavour == OdbcFlavour::SqlServer ? transactSqlDialect() : standardSqlDialect();
 }
 
 bool Succeeded(SQLRETURN result)
@@ -123,8 +123,8 @@ struct SourceStatement
 
 SourceStatement ForSource(const SqlDialect& dialect, const QString& sql)
 {
-    QString text = dialect.FromTransactSql(sql);
-    QString counted = dialect.SelectingRowCount(text);
+    QString text = dialect.fromTransactSql(sql);
+    QString counted = dialect.selectingRowCount(text);
     if (counted.isEmpty())
         return {std::move(text), false};
     return {std::move(counted), true};
@@ -149,7 +149,7 @@ bool PutBinaryData(SQLHSTMT statement, const QByteArray& bytes, OdbcWatchdog::Wa
 
 DbError ConnectionCutError()
 {
-    DbError error = DbError::DriverFailure(QStringLiteral("服务器没有应答，连接已断开"));
+    DbError error = DbError::driverFailure(QStringLiteral("服务器没有应答，连接已断开"));
     error.connectionLost = true;
     return error;
 }
@@ -164,12 +164,12 @@ OdbcClient::OdbcClient(OdbcFlavour flavour)
 OdbcClient::~OdbcClient()
 {
     DbError ignored;
-    static_cast<void>(Close(ignored));
+    static_cast<void>(close(ignored));
 }
 
-bool OdbcClient::Open(const QString& connectionString, DbError& error)
+bool OdbcClient::open(const QString& connectionString, DbError& error)
 {
-    if (!Close(error))
+    if (!close(error))
         return false;
     if (!AllocateEnvironment(error))
         return false;
@@ -188,7 +188,7 @@ bool OdbcClient::Open(const QString& connectionString, DbError& error)
     if (!TranslateConnectionString(connectionString, m_flavour, drivers, odbcConnectionString, description,
                                    lookUpInstance, libraryOf)) {
         ReleaseHandles();
-        error = DbError::DriverFailure(description);
+        error = DbError::driverFailure(description);
         return false;
     }
     const auto secondsLeft = static_cast<std::uintptr_t>(qMax<qint64>(1, (deadline.remainingTime() + 999) / 1000));
@@ -200,19 +200,19 @@ bool OdbcClient::Open(const QString& connectionString, DbError& error)
     const SqlDialect* dialect = DialectOfSource(error);
     if (!dialect) {
         DbError ignored;
-        static_cast<void>(Close(ignored));
+        static_cast<void>(close(ignored));
         return false;
     }
     m_dialect = dialect;
     return true;
 }
 
-bool OdbcClient::IsOpen() const
+bool OdbcClient::isOpen() const
 {
     return m_connected;
 }
 
-bool OdbcClient::Close(DbError& error)
+bool OdbcClient::close(DbError& error)
 {
     bool closed = true;
     if (m_connected) {
@@ -235,7 +235,7 @@ bool OdbcClient::Close(DbError& error)
     return closed;
 }
 
-bool OdbcClient::Execute(const QString& sql, qint64& rowsChanged, DbError& error)
+bool OdbcClient::execute(const QString& sql, qint64& rowsChanged, DbError& error)
 {
     // Declared first so that it also covers freeing the statement, which may read what the
     // server still sends.
@@ -254,14 +254,14 @@ bool OdbcClient::Execute(const QString& sql, qint64& rowsChanged, DbError& error
     return CountChangedRows(statement.Get(), result, source.selectsRowCount, rowsChanged, error);
 }
 
-std::unique_ptr<DbCursor> OdbcClient::OpenCursor(const QString& sql, DbError& error)
+std::unique_ptr<DbCursor> OdbcClient::openCursor(const QString& sql, DbError& error)
 {
     OdbcWatchdog::Wait wait(m_watchdog);
     OdbcHandle statement(SQL_HANDLE_STMT);
     if (!NewStatement(statement, error))
         return nullptr;
     const CancellableStatement cancellable(*this, statement.Get());
-    const QString text = m_dialect->FromTransactSql(sql);
+    const QString text = m_dialect->fromTransactSql(sql);
     if (!Succeeded(SQLExecDirectW(statement.Get(), OdbcInput(text), static_cast<SQLINTEGER>(text.size())))) {
         error = OdbcFailure(SQL_HANDLE_STMT, statement.Get(), "SQLExecDirectW");
         return nullptr;
@@ -272,7 +272,7 @@ std::unique_ptr<DbCursor> OdbcClient::OpenCursor(const QString& sql, DbError& er
     return cursor;
 }
 
-bool OdbcClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError& error)
+bool OdbcClient::executeWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError& error)
 {
     OdbcWatchdog::Wait wait(m_watchdog);
     OdbcHandle statement(SQL_HANDLE_STMT);
@@ -307,7 +307,7 @@ bool OdbcClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes, 
     return CountChangedRows(handle, result, source.selectsRowCount, rowsChanged, error);
 }
 
-bool OdbcClient::BeginTransaction(DbError& error)
+bool OdbcClient::beginTransaction(DbError& error)
 {
     if (!Usable(error))
         return false;
@@ -318,17 +318,17 @@ bool OdbcClient::BeginTransaction(DbError& error)
     return true;
 }
 
-bool OdbcClient::CommitTransaction(DbError& error)
+bool OdbcClient::commitTransaction(DbError& error)
 {
     return EndTransaction(SQL_COMMIT, error);
 }
 
-bool OdbcClient::RollbackTransaction(DbError& error)
+bool OdbcClient::rollbackTransaction(DbError& error)
 {
     return EndTransaction(SQL_ROLLBACK, error);
 }
 
-void OdbcClient::Cancel()
+void OdbcClient::cancel()
 {
     const std::lock_guard<std::mutex> lock(m_cancelLock);
     m_watchdog.CutAfterCancel(kCancelGrace);
@@ -350,7 +350,7 @@ OdbcClient::CancellableStatement::~CancellableStatement()
     m_client.m_running = SQL_NULL_HANDLE;
 }
 
-const SqlDialect& OdbcClient::Dialect() const
+const SqlDialect& OdbcClient::dialect() const
 {
     return *m_dialect;
 }
@@ -358,7 +358,7 @@ const SqlDialect& OdbcClient::Dialect() const
 bool OdbcClient::AllocateEnvironment(DbError& error)
 {
     if (!SQL_SUCCEEDED(m_environment.Allocate(SQL_NULL_HANDLE))) {
-        error = DbError::DriverFailure(QStringLiteral("ODBC 驱动管理器无法分配环境句柄"));
+        error = DbError::driverFailure(QStringLiteral("ODBC 驱动管理器无法分配环境句柄"));
         return false;
     }
     if (!SQL_SUCCEEDED(SQLSetEnvAttr(m_environment.Get(), SQL_ATTR_ODBC_VERSION, IntegerAttribute(SQL_OV_ODBC3), 0))) {
@@ -431,19 +431,19 @@ const SqlDialect* OdbcClient::DialectOfSource(DbError& error)
         dbms = FromOdbcText(name, qMin<qsizetype>(units, std::size(name) - 1));
     }
     if (dbms.compare(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) == 0)
-        return &PostgreSqlDialect();
+        return &postgreSqlDialect();
     // A SQL Server data source named through MSDASQL.
     if (dbms.compare(QLatin1String("Microsoft SQL Server"), Qt::CaseInsensitive) == 0)
-        return &TransactSqlDialect();
+        return &transactSqlDialect();
     // Any other source is asked how it reads a backslash in a literal: as itself, as the
     // standard has it, or as an escape, as MySQL does unless told otherwise.
-    std::unique_ptr<DbCursor> cursor = OpenCursor(QStringLiteral("select '\\\\'"), error);
+    std::unique_ptr<DbCursor> cursor = openCursor(QStringLiteral("select '\\\\'"), error);
     DbValue read;
-    if (cursor && !cursor->AtEnd() && cursor->ReadValue(0, read, error)) {
-        if (const SqlDialect* dialect = StandardDialectReading(read.text))
+    if (cursor && !cursor->atEnd() && cursor->readValue(0, read, error)) {
+        if (const SqlDialect* dialect = standardDialectReading(read.text))
             return dialect;
     }
-    error = DbError::DriverFailure(
+    error = DbError::driverFailure(
         QStringLiteral("不支持数据库 %1：无法确定它如何读取文本中的反斜杠，不能安全地写入数据").arg(dbms));
     return nullptr;
 }
@@ -451,7 +451,7 @@ const SqlDialect* OdbcClient::DialectOfSource(DbError& error)
 bool OdbcClient::Usable(DbError& error) const
 {
     if (!m_connected)
-        error = DbError::MissingObject();
+        error = DbError::missingObject();
     else if (m_watchdog.ConnectionDropped())
         error = ConnectionCutError();
     else

@@ -25,24 +25,24 @@ public:
     OdbcClient(const OdbcClient&) = delete;
     OdbcClient& operator=(const OdbcClient&) = delete;
 
-    [[nodiscard]] bool Open(const QString& connectionString, DbError& error) override;
-    bool IsOpen() const override;
-    [[nodiscard]] bool Close(DbError& error) override;
+    [[nodiscard]] bool open(const QString& connectionString, DbError& error) override;
+    bool isOpen() const override;
+    [[nodiscard]] bool close(DbError& error) override;
 
-    [[nodiscard]] bool Execute(const QString& sql, qint64& rowsChanged, DbError& error) override;
-    [[nodiscard]] std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError& error) override;
-    [[nodiscard]] bool ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged,
+    [[nodiscard]] bool execute(const QString& sql, qint64& rowsChanged, DbError& error) override;
+    [[nodiscard]] std::unique_ptr<DbCursor> openCursor(const QString& sql, DbError& error) override;
+    [[nodiscard]] bool executeWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged,
                                          DbError& error) override;
 
-    [[nodiscard]] bool BeginTransaction(DbError& error) override;
-    [[nodiscard]] bool CommitTransaction(DbError& error) override;
-    [[nodiscard]] bool RollbackTransaction(DbError& error) override;
+    [[nodiscard]] bool beginTransaction(DbError& error) override;
+    [[nodiscard]] bool commitTransaction(DbError& error) override;
+    [[nodiscard]] bool rollbackTransaction(DbError& error) override;
 
     // SQLCancel on the statement running; while connecting, the sockets opened so far are
     // shut down. A call that still waits a little later has its connection cut.
-    void Cancel() override;
+    void cancel() override;
 
-    const SqlDialect& Dialect() const override;
+    const SqlDialect& dialect() const override;
 
 private:
     // While one lives, a cancel reaches the statement.

@@ -289,7 +289,7 @@ bool TranslateConnectionString(const QString& oleDb, OdbcFlavour flavour, const 
                                const DriverLibraryLookup& libraryOf)
 {
     Attributes attributes;
-    if (!ParseConnectionString(oleDb, attributes)) {
+    if (!parseConnectionString(oleDb, attributes)) {
         error = kUnparsableConnectionString;
         return false;
     }

@@ -71,21 +71,21 @@ bool ReadValueOfKind(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind
         SQLCHAR bit = 0;
         if (!ReadFixed(statement, column, SQL_C_BIT, bit, isNull, error))
             return false;
-        value = isNull ? DbValue::Null() : DbValue::FromText(bit ? QStringLiteral("-1") : QStringLiteral("0"));
+        value = isNull ? DbValue::null() : DbValue::fromText(bit ? QStringLiteral("-1") : QStringLiteral("0"));
         return true;
     }
     case OdbcValueKind::Timestamp: {
         SQL_TIMESTAMP_STRUCT timestamp = {};
         if (!ReadFixed(statement, column, SQL_C_TYPE_TIMESTAMP, timestamp, isNull, error))
             return false;
-        value = isNull ? DbValue::Null() : DbValue::FromText(TimestampText(timestamp));
+        value = isNull ? DbValue::null() : DbValue::fromText(TimestampText(timestamp));
         return true;
     }
     case OdbcValueKind::Bytes: {
         QByteArray bytes;
         if (!ReadLongData(statement, column, SQL_C_BINARY, bytes, isNull, error))
             return false;
-        value = isNull ? DbValue::Null() : DbValue::FromBytes(bytes);
+        value = isNull ? DbValue::null() : DbValue::fromBytes(bytes);
         return true;
     }
     case OdbcValueKind::Guid:
@@ -96,7 +96,7 @@ bool ReadValueOfKind(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind
         QString text = TextFromUtf16Bytes(utf16);
         if (kind == OdbcValueKind::Guid)
             text = BracedGuid(text);
-        value = isNull ? DbValue::Null() : DbValue::FromText(text);
+        value = isNull ? DbValue::null() : DbValue::fromText(text);
         return true;
     }
     }
@@ -201,45 +201,45 @@ BufferedCursor::BufferedCursor(QList<Field> fields, QList<Row> rows, std::option
 {
 }
 
-int BufferedCursor::FieldCount() const
+int BufferedCursor::fieldCount() const
 {
     return static_cast<int>(m_fields.size());
 }
 
-QString BufferedCursor::FieldName(int field) const
+QString BufferedCursor::fieldName(int field) const
 {
     return field >= 0 && field < m_fields.size() ? m_fields[field].name : QString();
 }
 
-ColumnType BufferedCursor::FieldColumnType(int field) const
+ColumnType BufferedCursor::fieldColumnType(int field) const
 {
     return field >= 0 && field < m_fields.size() ? m_fields[field].type : ColumnType();
 }
 
-bool BufferedCursor::AtEnd() const
+bool BufferedCursor::atEnd() const
 {
     return m_row >= m_rows.size();
 }
 
-bool BufferedCursor::ReadValue(int field, DbValue& value, DbError& error)
+bool BufferedCursor::readValue(int field, DbValue& value, DbError& error)
 {
-    if (AtEnd() || field < 0 || field >= m_fields.size()) {
-        error = DbError::MissingObject();
+    if (atEnd() || field < 0 || field >= m_fields.size()) {
+        error = DbError::missingObject();
         return false;
     }
     value = m_rows[m_row][field]; // shares the data: a long value is not copied
     return true;
 }
 
-bool BufferedCursor::MoveNext(DbError& error)
+bool BufferedCursor::moveNext(DbError& error)
 {
-    if (AtEnd()) {
-        error = DbError::MissingObject();
+    if (atEnd()) {
+        error = DbError::missingObject();
         return false;
     }
     m_rows[m_row].clear(); // a row once left is not wanted again
     ++m_row;
-    if (AtEnd() && m_failure) {
+    if (atEnd() && m_failure) {
         error = *m_failure;
         return false;
     }
@@ -255,7 +255,7 @@ bool ReadOdbcValue(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, 
     // does; a connection that has gone ends the query.
     if (EndsTheQuery(OdbcSqlState(SQL_HANDLE_STMT, statement)))
         return false;
-    value = DbValue::Null();
+    value = DbValue::null();
     return true;
 }
 

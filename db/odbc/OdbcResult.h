@@ -33,13 +33,13 @@ public:
     // past the last of them reports it.
     BufferedCursor(QList<Field> fields, QList<Row> rows, std::optional<DbError> failure);
 
-    int FieldCount() const override;
-    QString FieldName(int field) const override;
-    ColumnType FieldColumnType(int field) const override;
+    int fieldCount() const override;
+    QString fieldName(int field) const override;
+    ColumnType fieldColumnType(int field) const override;
 
-    bool AtEnd() const override;
-    [[nodiscard]] bool ReadValue(int field, DbValue& value, DbError& error) override;
-    [[nodiscard]] bool MoveNext(DbError& error) override;
+    bool atEnd() const override;
+    [[nodiscard]] bool readValue(int field, DbValue& value, DbError& error) override;
+    [[nodiscard]] bool moveNext(DbError& error) override;
 
 private:
     QList<Field> m_fields;

@@ -128,13 +128,13 @@ OdbcValueKind ValueKindOfAdoType(int adoType)
 QString BracedGuid(const QString& text)
 {
     // Blanks around it are the padding of a fixed-width column, not part of the GUID.
-    const std::optional<QUuid> guid = ParseGuid(QStringView(text).trimmed());
-    return guid ? GuidText(*guid) : text;
+    const std::optional<QUuid> guid = parseGuid(QStringView(text).trimmed());
+    return guid ? guidText(*guid) : text;
 }
 
 QString TimestampText(const SQL_TIMESTAMP_STRUCT& timestamp)
 {
-    return DateTimeText(timestamp.year, timestamp.month, timestamp.day, timestamp.hour, timestamp.minute,
+    return dateTimeText(timestamp.year, timestamp.month, timestamp.day, timestamp.hour, timestamp.minute,
                         timestamp.second, static_cast<int>(timestamp.fraction / 1000000));
 }
 

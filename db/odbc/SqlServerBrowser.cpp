@@ -34,7 +34,7 @@ bool Interrupted() { return false; }
 #else
 using SocketHandle = int;
 constexpr SocketHandle kNoSocket = -1;
-int CloseSocket(SocketHandle socket) { return close(socket); }
+int CloseSocket(SocketHandle socket) { return ::close(socket); }
 int PollSocket(pollfd* socket, int timeoutMs) { return poll(socket, 1, timeoutMs); }
 bool Interrupted() { return errno == EINTR; }
 #endif

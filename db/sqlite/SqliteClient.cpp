@@ -26,7 +26,7 @@ constexpr int kLockPollMs = 5;
 
 void NewId(sqlite3_context* context, int, sqlite3_value**)
 {
-    const QByteArray guid = GuidText(QUuid::createUuid()).toLatin1();
+    const QByteArray guid = guidText(QUuid::createUuid()).toLatin1();
     sqlite3_result_text(context, guid.constData(), static_cast<int>(guid.size()), SQLITE_TRANSIENT);
 }
 
@@ -111,7 +111,7 @@ bool BuildDatabase(const QString& path, const EmbeddedDatabaseFiller& fill, QStr
     // SQLite's default is: the demo data satisfies them by construction (the tests check
     // it), and checking each of its rows would cost a sixth of the time.
     bool built = ExecuteSql(db, "PRAGMA journal_mode=OFF; PRAGMA cache_size=-262144; BEGIN", error) &&
-                 ExecuteSql(db, EmbeddedSchemaSql().toUtf8(), error) &&
+                 ExecuteSql(db, embeddedSchemaSql().toUtf8(), error) &&
                  FilledBy(fill, db, error) &&
                  ExecuteSql(db, "COMMIT", error);
     if (sqlite3_close(db) != SQLITE_OK && built) {
@@ -126,16 +126,16 @@ bool BuildDatabase(const QString& path, const EmbeddedDatabaseFiller& fill, QStr
 SqliteClient::~SqliteClient()
 {
     DbError ignored;
-    (void)Close(ignored);
+    (void)close(ignored);
 }
 
-bool SqliteClient::Open(const QString& connectionString, DbError& error)
+bool SqliteClient::open(const QString& connectionString, DbError& error)
 {
-    if (!Close(error))
+    if (!close(error))
         return false;
     QMap<QString, QString> attributes;
-    if (!ParseConnectionString(connectionString, attributes)) {
-        error = DbError::DriverFailure(kUnparsableConnectionString);
+    if (!parseConnectionString(connectionString, attributes)) {
+        error = DbError::driverFailure(kUnparsableConnectionString);
         return false;
     }
     const QString path = attributes.value(QStringLiteral("data source"));
@@ -144,7 +144,7 @@ bool SqliteClient::Open(const QString& connectionString, DbError& error)
     // that a wrong setting never creates an empty database.
     const bool uri = path.startsWith(QLatin1String("file:"));
     if (!uri && (path.isEmpty() || !QFileInfo(path).isFile())) {
-        error = DbError::DriverFailure(QStringLiteral("数据库文件不存在：%1").arg(path));
+        error = DbError::driverFailure(QStringLiteral("数据库文件不存在：%1").arg(path));
         return false;
     }
     // One connection is used by one thread at a time, so SQLite need not lock it on every
@@ -158,7 +158,7 @@ bool SqliteClient::Open(const QString& connectionString, DbError& error)
         m_db = db;
     }
     if (result != SQLITE_OK) {
-        error = m_db ? LastError() : DbError::DriverFailure(QString::fromUtf8(sqlite3_errstr(result)));
+        error = m_db ? LastError() : DbError::driverFailure(QString::fromUtf8(sqlite3_errstr(result)));
         CloseUnopened();
         return false;
     }
@@ -184,7 +184,7 @@ int SqliteClient::WaitForLock(void* client, int attempt)
     return 1;
 }
 
-void SqliteClient::Cancel()
+void SqliteClient::cancel()
 {
     const std::lock_guard<std::mutex> lock(m_cancelLock);
     m_cancelled = true;
@@ -207,12 +207,12 @@ bool SqliteClient::InstallTransactSqlSupport(DbError& error)
     return installed;
 }
 
-bool SqliteClient::IsOpen() const
+bool SqliteClient::isOpen() const
 {
     return m_db != nullptr;
 }
 
-bool SqliteClient::Close(DbError& error)
+bool SqliteClient::close(DbError& error)
 {
     if (!m_db)
         return true;
@@ -240,16 +240,16 @@ bool SqliteClient::CheckOpen(DbError& error) const
 {
     if (m_db)
         return true;
-    error = DbError::MissingObject();
+    error = DbError::missingObject();
     return false;
 }
 
 DbError SqliteClient::LastError() const
 {
-    return DbError::DriverFailure(QString::fromUtf8(sqlite3_errmsg(m_db)));
+    return DbError::driverFailure(QString::fromUtf8(sqlite3_errmsg(m_db)));
 }
 
-bool SqliteClient::Execute(const QString& sql, qint64& rowsChanged, DbError& error)
+bool SqliteClient::execute(const QString& sql, qint64& rowsChanged, DbError& error)
 {
     StatementBatch batch;
     if (!StartBatch(sql, batch, error))
@@ -275,10 +275,10 @@ bool SqliteClient::Execute(const QString& sql, qint64& rowsChanged, DbError& err
 bool SqliteClient::Run(const char* sql, DbError& error)
 {
     qint64 ignored = 0;
-    return Execute(QString::fromLatin1(sql), ignored, error);
+    return execute(QString::fromLatin1(sql), ignored, error);
 }
 
-std::unique_ptr<DbCursor> SqliteClient::OpenCursor(const QString& sql, DbError& error)
+std::unique_ptr<DbCursor> SqliteClient::openCursor(const QString& sql, DbError& error)
 {
     StatementBatch batch;
     if (!StartBatch(sql, batch, error))
@@ -297,7 +297,7 @@ std::unique_ptr<DbCursor> SqliteClient::OpenCursor(const QString& sql, DbError& 
         }
         if (!batch.Rest().trimmed().isEmpty()) {
             sqlite3_finalize(statement);
-            error = DbError::DriverFailure(QStringLiteral("嵌入式数据库不执行结果集之后的语句"));
+            error = DbError::driverFailure(QStringLiteral("嵌入式数据库不执行结果集之后的语句"));
             return nullptr;
         }
         const int result = sqlite3_step(statement);
@@ -311,7 +311,7 @@ std::unique_ptr<DbCursor> SqliteClient::OpenCursor(const QString& sql, DbError& 
     return nullptr;
 }
 
-bool SqliteClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged,
+bool SqliteClient::executeWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged,
                                      DbError& error)
 {
     StatementBatch batch;
@@ -327,7 +327,7 @@ bool SqliteClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes
     if (done)
         rowsChanged = sqlite3_changes64(m_db);
     else
-        error = statement ? LastError() : DbError::DriverFailure(QStringLiteral("没有要执行的语句"));
+        error = statement ? LastError() : DbError::driverFailure(QStringLiteral("没有要执行的语句"));
     sqlite3_finalize(statement);
     return done;
 }
@@ -336,7 +336,7 @@ bool SqliteClient::StartBatch(const QString& sql, StatementBatch& batch, DbError
 {
     if (!CheckOpen(error))
         return false;
-    batch.text = Dialect().FromTransactSql(sql).toUtf8();
+    batch.text = dialect().fromTransactSql(sql).toUtf8();
     batch.next = batch.text.constData();
     return true;
 }
@@ -387,7 +387,7 @@ int SqliteClient::StepToEnd(sqlite3_stmt* statement)
     return result;
 }
 
-bool SqliteClient::BeginTransaction(DbError& error)
+bool SqliteClient::beginTransaction(DbError& error)
 {
     // Every transaction of the program writes. Taking the write lock at once lets the busy
     // wait apply: a transaction that read first and then writes cannot wait for another
@@ -395,20 +395,20 @@ bool SqliteClient::BeginTransaction(DbError& error)
     return Run("BEGIN IMMEDIATE", error);
 }
 
-bool SqliteClient::CommitTransaction(DbError& error)
+bool SqliteClient::commitTransaction(DbError& error)
 {
     return Run("COMMIT", error);
 }
 
-bool SqliteClient::RollbackTransaction(DbError& error)
+bool SqliteClient::rollbackTransaction(DbError& error)
 {
     m_rules.Forget();
     return Run("ROLLBACK", error);
 }
 
-const SqlDialect& SqliteClient::Dialect() const
+const SqlDialect& SqliteClient::dialect() const
 {
-    return SqliteDialect();
+    return sqliteDialect();
 }
 
 Outcome CreateEmbeddedDatabase(const QString& path, const EmbeddedDatabaseFiller& fill)

@@ -30,23 +30,23 @@ public:
     SqliteClient(const SqliteClient&) = delete;
     SqliteClient& operator=(const SqliteClient&) = delete;
 
-    bool Open(const QString& connectionString, DbError& error) override;
-    bool IsOpen() const override;
-    bool Close(DbError& error) override;
+    bool open(const QString& connectionString, DbError& error) override;
+    bool isOpen() const override;
+    bool close(DbError& error) override;
 
-    bool Execute(const QString& sql, qint64& rowsChanged, DbError& error) override;
-    std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError& error) override;
-    bool ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError& error) override;
+    bool execute(const QString& sql, qint64& rowsChanged, DbError& error) override;
+    std::unique_ptr<DbCursor> openCursor(const QString& sql, DbError& error) override;
+    bool executeWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError& error) override;
 
-    bool BeginTransaction(DbError& error) override;
-    bool CommitTransaction(DbError& error) override;
-    bool RollbackTransaction(DbError& error) override;
+    bool beginTransaction(DbError& error) override;
+    bool commitTransaction(DbError& error) override;
+    bool rollbackTransaction(DbError& error) override;
 
     // Interrupts the statement running (sqlite3_interrupt) and ends a wait for another
     // program's lock; from then on the client waits for no lock.
-    void Cancel() override;
+    void cancel() override;
 
-    const SqlDialect& Dialect() const override;
+    const SqlDialect& dialect() const override;
 
 private:
     // The statements of a batch, prepared one at a time.

@@ -112,7 +112,7 @@ QString NumberText(sqlite3_stmt* statement, int field, int scale)
 
 bool IsConvertedFromText(int adoType)
 {
-    switch (KindOfType(adoType)) {
+    switch (kindOfType(adoType)) {
     case ValueKind::Boolean:
     case ValueKind::Guid:
     case ValueKind::DateTime:
@@ -193,7 +193,7 @@ ColumnType ColumnTypeOfDeclaration(const QString& declaredType)
     }
     // The embedded database stands for a server with a Chinese collation, whose narrow text
     // is GBK.
-    if (IsNarrowText(type.adoType))
+    if (isNarrowText(type.adoType))
         type.codePage = kEmbeddedCodePage;
     return type;
 }
@@ -219,81 +219,81 @@ SqliteCursor::~SqliteCursor()
     sqlite3_finalize(m_statement);
 }
 
-int SqliteCursor::FieldCount() const
+int SqliteCursor::fieldCount() const
 {
     return static_cast<int>(m_columns.size());
 }
 
-QString SqliteCursor::FieldName(int field) const
+QString SqliteCursor::fieldName(int field) const
 {
     return m_columns.at(field).name;
 }
 
-ColumnType SqliteCursor::FieldColumnType(int field) const
+ColumnType SqliteCursor::fieldColumnType(int field) const
 {
     return m_columns.at(field).type;
 }
 
-bool SqliteCursor::AtEnd() const
+bool SqliteCursor::atEnd() const
 {
     return m_atEnd;
 }
 
-bool SqliteCursor::ReadValue(int field, DbValue& value, DbError& error)
+bool SqliteCursor::readValue(int field, DbValue& value, DbError& error)
 {
     if (m_atEnd || field < 0 || field >= m_columns.size()) {
-        error = DbError::DriverFailure(QStringLiteral("没有当前记录"));
+        error = DbError::driverFailure(QStringLiteral("没有当前记录"));
         return false;
     }
     const int storage = sqlite3_column_type(m_statement, field);
     if (storage == SQLITE_NULL) {
-        value = DbValue::Null();
+        value = DbValue::null();
         return true;
     }
     const Column& column = m_columns.at(field);
     const ColumnType& type = column.type;
     // A value stored in another form than the program writes (by hand, or by another
     // program) reads as SQL Server would have stored it.
-    if (column.convertsText && ReadsThroughTheRules(KindOfType(type.adoType), storage)) {
-        const StoredValue stored = StoreValue(type, ColumnText(m_statement, field));
-        value = DbValue::FromText(stored.accepted ? stored.text : ColumnText(m_statement, field));
+    if (column.convertsText && ReadsThroughTheRules(kindOfType(type.adoType), storage)) {
+        const StoredValue stored = storeValue(type, ColumnText(m_statement, field));
+        value = DbValue::fromText(stored.accepted ? stored.text : ColumnText(m_statement, field));
         return true;
     }
     switch (type.adoType) {
     case adBoolean:
-        value = DbValue::FromText(sqlite3_column_int64(m_statement, field) != 0 ? QStringLiteral("-1")
+        value = DbValue::fromText(sqlite3_column_int64(m_statement, field) != 0 ? QStringLiteral("-1")
                                                                                   : QStringLiteral("0"));
         break;
     case adNumeric:
     case adCurrency:
-        value = DbValue::FromText(NumberText(m_statement, field, type.scale));
+        value = DbValue::fromText(NumberText(m_statement, field, type.scale));
         break;
     case adDouble:
-        value = DbValue::FromText(FloatText(m_statement, field, 15));
+        value = DbValue::fromText(FloatText(m_statement, field, 15));
         break;
     case adSingle:
-        value = DbValue::FromText(FloatText(m_statement, field, 7));
+        value = DbValue::fromText(FloatText(m_statement, field, 7));
         break;
     case adBinary:
     case adVarBinary:
     case adLongVarBinary:
-        value = DbValue::FromBytes(ColumnBytes(m_statement, field));
+        value = DbValue::fromBytes(ColumnBytes(m_statement, field));
         break;
     default:
         if (storage == SQLITE_INTEGER)
-            value = DbValue::FromText(IntegerText(m_statement, field));
+            value = DbValue::fromText(IntegerText(m_statement, field));
         else if (storage == SQLITE_BLOB)
-            value = DbValue::FromBytes(ColumnBytes(m_statement, field));
+            value = DbValue::fromBytes(ColumnBytes(m_statement, field));
         else if (storage == SQLITE_FLOAT)
-            value = DbValue::FromText(FloatText(m_statement, field, 15));
+            value = DbValue::fromText(FloatText(m_statement, field, 15));
         else
-            value = DbValue::FromText(ColumnText(m_statement, field));
+            value = DbValue::fromText(ColumnText(m_statement, field));
         break;
     }
     return true;
 }
 
-bool SqliteCursor::MoveNext(DbError& error)
+bool SqliteCursor::moveNext(DbError& error)
 {
     if (m_atEnd)
         return true;
@@ -303,7 +303,7 @@ bool SqliteCursor::MoveNext(DbError& error)
     m_atEnd = true;
     if (result == SQLITE_DONE)
         return true;
-    error = DbError::DriverFailure(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_statement))));
+    error = DbError::driverFailure(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_statement))));
     return false;
 }
 

@@ -28,12 +28,12 @@ public:
     SqliteCursor(sqlite3_stmt* statement, bool hasRow);
     ~SqliteCursor() override;
 
-    int FieldCount() const override;
-    QString FieldName(int field) const override;
-    ColumnType FieldColumnType(int field) const override;
-    bool AtEnd() const override;
-    bool ReadValue(int field, DbValue& value, DbError& error) override;
-    bool MoveNext(DbError& error) override;
+    int fieldCount() const override;
+    QString fieldName(int field) const override;
+    ColumnType fieldColumnType(int field) const override;
+    bool atEnd() const override;
+    bool readValue(int field, DbValue& value, DbError& error) override;
+    bool moveNext(DbError& error) override;
 
 private:
     struct Column

@@ -32,7 +32,7 @@ QString TextOf(sqlite3_value* value)
 // as the program reads it.
 QString ShownValue(const ColumnType& type, sqlite3_value* value)
 {
-    if (KindOfType(type.adoType) == ValueKind::Binary && sqlite3_value_type(value) == SQLITE_BLOB)
+    if (kindOfType(type.adoType) == ValueKind::Binary && sqlite3_value_type(value) == SQLITE_BLOB)
         return bytesToHex(QByteArray(static_cast<const char*>(sqlite3_value_blob(value)), sqlite3_value_bytes(value)));
     return TextOf(value);
 }
@@ -47,7 +47,7 @@ bool IsAsciiUtf8(sqlite3_value* value)
 // affinity), or an empty text.
 QString Refusal(const ColumnType& type, sqlite3_value* value)
 {
-    const ValueKind kind = KindOfType(type.adoType);
+    const ValueKind kind = kindOfType(type.adoType);
     if (kind == ValueKind::Other)
         return QString();
     switch (sqlite3_value_type(value)) {
@@ -59,8 +59,8 @@ QString Refusal(const ColumnType& type, sqlite3_value* value)
         if (kind == ValueKind::Binary)
             return QStringLiteral("不是二进制数据");
         if (kind == ValueKind::Integer)
-            return IntegerRangeRefusal(type.adoType, sqlite3_value_int64(value));
-        return StoreValue(type, QString::number(sqlite3_value_int64(value))).refusal;
+            return integerRangeRefusal(type.adoType, sqlite3_value_int64(value));
+        return storeValue(type, QString::number(sqlite3_value_int64(value))).refusal;
     case SQLITE_FLOAT: {
         const double number = sqlite3_value_double(value);
         if (kind == ValueKind::Binary)
@@ -70,13 +70,13 @@ QString Refusal(const ColumnType& type, sqlite3_value* value)
         const QString text = kind == ValueKind::Integer   ? QString::number(number, 'f', 0)
                              : kind == ValueKind::Decimal ? QString::number(number, 'f', type.scale)
                                                           : QString::number(number, 'g', 17);
-        return StoreValue(type, text).refusal;
+        return storeValue(type, text).refusal;
     }
     case SQLITE_BLOB:
-        // A refused value comes as the bytes of its text (SqliteDialect::RefusedLiteral), and
-        // so does a decimal with more digits than a double keeps (SqliteDialect::DecimalLiteral).
+        // A refused value comes as the bytes of its text (SqliteDialect::refusedLiteral), and
+        // so does a decimal with more digits than a double keeps (SqliteDialect::decimalLiteral).
         if (kind != ValueKind::Binary) {
-            const StoredValue stored = StoreValue(type, TextOf(value));
+            const StoredValue stored = storeValue(type, TextOf(value));
             if (stored.accepted)
                 return kind == ValueKind::Decimal ? QString() : QStringLiteral("不能是二进制数据");
             return stored.refusal;
@@ -91,7 +91,7 @@ QString Refusal(const ColumnType& type, sqlite3_value* value)
     if (kind == ValueKind::Text && (type.size <= 0 || sqlite3_value_bytes(value) <= type.size) &&
         (type.codePage == 0 || IsAsciiUtf8(value)))
         return QString();
-    const StoredValue stored = StoreValue(type, TextOf(value));
+    const StoredValue stored = storeValue(type, TextOf(value));
     if (kind == ValueKind::Binary && stored.accepted)
         return QStringLiteral("不是二进制数据");
     return stored.refusal;
@@ -113,7 +113,7 @@ void CheckValues(sqlite3_context* context, int count, sqlite3_value** arguments)
         const QString refusal = Refusal(column.type, arguments[i]);
         if (!refusal.isEmpty()) {
             const QByteArray message =
-                RefusedValueText(column.table, column.column, ShownValue(column.type, arguments[i]), refusal).toUtf8();
+                refusedValueText(column.table, column.column, ShownValue(column.type, arguments[i]), refusal).toUtf8();
             sqlite3_result_error(context, message.constData(), static_cast<int>(message.size()));
             return;
         }
@@ -247,11 +247,11 @@ bool SqliteValueRules::MakeTriggers()
         const bool read =
             EachRow(m_db,
                     QStringLiteral("SELECT name, type FROM pragma_table_info(%1)")
-                        .arg(SqliteDialect().QuotedLiteral(table)),
+                        .arg(sqliteDialect().quotedLiteral(table)),
                     [&](sqlite3_stmt* row) {
                         const ColumnType type = ColumnTypeOfDeclaration(ColumnText(row, 1));
                         // A wide text without a limit holds any text; an unknown type anything.
-                        const ValueKind kind = KindOfType(type.adoType);
+                        const ValueKind kind = kindOfType(type.adoType);
                         const bool anyText = kind == ValueKind::Text && type.size == 0 && type.codePage == 0;
                         if (kind != ValueKind::Other && !anyText)
                             m_columns.push_back({table, ColumnText(row, 0), type});

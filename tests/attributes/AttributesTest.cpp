@@ -27,7 +27,7 @@ protected:
         const QString path = dir.filePath(QStringLiteral("demo.db"));
         ASSERT_TRUE(Succeeded(CreateDemoDatabase(path, DemoOptions())));
         plain.emplace(ExistingFile{path});
-        ASSERT_TRUE(database.Open(plain->connectionString())) << database.lastError().toStdString();
+        ASSERT_TRUE(database.open(plain->connectionString())) << database.lastError().toStdString();
     }
 
     QStringList firstColumn(const QString& sql) const

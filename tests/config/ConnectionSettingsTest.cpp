@@ -234,7 +234,7 @@ ConnectionSettings Settings(const QString& host, const QString& database, const 
 QMap<QString, QString> Parsed(const QString& connectionString)
 {
     QMap<QString, QString> attributes;
-    EXPECT_TRUE(ParseConnectionString(connectionString, attributes)) << connectionString.toStdString();
+    EXPECT_TRUE(parseConnectionString(connectionString, attributes)) << connectionString.toStdString();
     return attributes;
 }
 

@@ -25,20 +25,20 @@ class RefusingClient : public DbClient
 {
 public:
     explicit RefusingClient(DbError error) : m_error(std::move(error)) {}
-    bool Open(const QString&, DbError& error) override { return refuse(error); }
-    bool IsOpen() const override { return false; }
-    bool Close(DbError&) override { return true; }
-    bool Execute(const QString&, qint64&, DbError& error) override { return refuse(error); }
-    std::unique_ptr<DbCursor> OpenCursor(const QString&, DbError& error) override
+    bool open(const QString&, DbError& error) override { return refuse(error); }
+    bool isOpen() const override { return false; }
+    bool close(DbError&) override { return true; }
+    bool execute(const QString&, qint64&, DbError& error) override { return refuse(error); }
+    std::unique_ptr<DbCursor> openCursor(const QString&, DbError& error) override
     {
         refuse(error);
         return nullptr;
     }
-    bool ExecuteWithBinary(const QString&, const QByteArray&, qint64&, DbError& error) override { return refuse(error); }
-    bool BeginTransaction(DbError& error) override { return refuse(error); }
-    bool CommitTransaction(DbError& error) override { return refuse(error); }
-    bool RollbackTransaction(DbError& error) override { return refuse(error); }
-    const SqlDialect& Dialect() const override { return TransactSqlDialect(); }
+    bool executeWithBinary(const QString&, const QByteArray&, qint64&, DbError& error) override { return refuse(error); }
+    bool beginTransaction(DbError& error) override { return refuse(error); }
+    bool commitTransaction(DbError& error) override { return refuse(error); }
+    bool rollbackTransaction(DbError& error) override { return refuse(error); }
+    const SqlDialect& dialect() const override { return transactSqlDialect(); }
 
 private:
     bool refuse(DbError& error)
@@ -58,13 +58,13 @@ DbClientFactory Refusing(DbError error)
 
 TEST(CAdoDatabase, FailuresHaveTheAdoErrorFormat)
 {
-    CAdoDatabase database(Refusing(DbError::DriverFailure(QStringLiteral("X"))));
+    CAdoDatabase database(Refusing(DbError::driverFailure(QStringLiteral("X"))));
     EXPECT_EQ(database.lastError(), QString()) << "a fresh object has no error";
-    EXPECT_FALSE(database.Open(QStringLiteral("Provider=whatever;")));
+    EXPECT_FALSE(database.open(QStringLiteral("Provider=whatever;")));
     EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004005，X"));
 
     CAdoDatabase short_code(Refusing(DbError{0x123, QStringLiteral("y")}));
-    EXPECT_FALSE(short_code.Open(QString()));
+    EXPECT_FALSE(short_code.open(QString()));
     EXPECT_EQ(short_code.lastError(), QStringLiteral("ADO 错误：0x     123，y")) << "right-aligned in eight places";
 }
 
@@ -72,14 +72,14 @@ TEST(CAdoDatabase, AClosedObjectCannotOpenAgain)
 {
     EmbeddedTestDatabase file(kHarnessSchema);
     CAdoDatabase database;
-    ASSERT_TRUE(database.Open(file.connectionString()));
-    database.Close();
-    database.Close(); // a second Close finds nothing to do
-    EXPECT_FALSE(database.Open(file.connectionString()));
+    ASSERT_TRUE(database.open(file.connectionString()));
+    database.close();
+    database.close(); // a second Close finds nothing to do
+    EXPECT_FALSE(database.open(file.connectionString()));
     EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004003，(null)"));
     TextTable rows;
     EXPECT_FALSE(database.Query(QStringLiteral("select 1"), &rows));
-    EXPECT_FALSE(database.Execute(QStringLiteral("select 1")));
+    EXPECT_FALSE(database.execute(QStringLiteral("select 1")));
 }
 
 TEST(CAdoDatabase, OpeningTwiceReplacesTheFirstConnection)
@@ -88,8 +88,8 @@ TEST(CAdoDatabase, OpeningTwiceReplacesTheFirstConnection)
     EmbeddedTestDatabase second("CREATE TABLE tblHarnessInfo (HarnessID int, HarnessNo nvarchar(50));"
                                 "INSERT INTO tblHarnessInfo VALUES (9, 'other');");
     CAdoDatabase database;
-    ASSERT_TRUE(database.Open(first.connectionString()));
-    ASSERT_TRUE(database.Open(second.connectionString()));
+    ASSERT_TRUE(database.open(first.connectionString()));
+    ASSERT_TRUE(database.open(second.connectionString()));
     TextTable rows;
     ASSERT_TRUE(database.Query(QStringLiteral("select HarnessNo from tblHarnessInfo"), &rows));
     EXPECT_EQ(rows, TextTable({{"other"}}));
@@ -98,17 +98,17 @@ TEST(CAdoDatabase, OpeningTwiceReplacesTheFirstConnection)
 TEST(CAdoDatabase, UnknownProvidersAndMissingFilesFailToOpenWithAReason)
 {
     CAdoDatabase database;
-    EXPECT_FALSE(database.Open(QStringLiteral("Provider=Oracle.OLEDB;Data Source=x;")));
+    EXPECT_FALSE(database.open(QStringLiteral("Provider=Oracle.OLEDB;Data Source=x;")));
     EXPECT_TRUE(database.lastError().startsWith(QStringLiteral("ADO 错误：0x800a0e7a，")));
     EXPECT_TRUE(database.lastError().contains(QStringLiteral("Oracle.OLEDB")));
-    EXPECT_FALSE(database.Open(QStringLiteral("Provider=\"sqlite;Data Source=x;")));
+    EXPECT_FALSE(database.open(QStringLiteral("Provider=\"sqlite;Data Source=x;")));
     EXPECT_EQ(database.lastError(),
               QStringLiteral("ADO 错误：0x80004005，连接字符串的格式不对：引号没有闭合，或某一段没有“=”"))
         << "not an unknown provider";
 
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("missing.db"));
-    EXPECT_FALSE(database.Open(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(missing)));
+    EXPECT_FALSE(database.open(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(missing)));
     EXPECT_TRUE(database.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，")));
     EXPECT_FALSE(QFileInfo::exists(missing)) << "opening never creates a database";
 }
@@ -117,7 +117,7 @@ TEST(CAdoDatabase, QueriesAppendTextRowsAndEachCallHasItsOwnError)
 {
     EmbeddedTestDatabase file(kHarnessSchema);
     CAdoDatabase database;
-    ASSERT_TRUE(database.Open(file.connectionString()));
+    ASSERT_TRUE(database.open(file.connectionString()));
 
     TextTable rows;
     ASSERT_TRUE(database.Query(QStringLiteral("select HarnessNo, Note from tblHarnessInfo order by HarnessID"), &rows));
@@ -133,15 +133,15 @@ TEST(CAdoDatabase, QueriesAppendTextRowsAndEachCallHasItsOwnError)
     const QString failure = database.lastError();
     EXPECT_TRUE(failure.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << failure.toStdString();
     qint64 changed = -1;
-    EXPECT_TRUE(database.Execute(QStringLiteral("update tblHarnessInfo set Note='y' where HarnessID=99"), &changed))
+    EXPECT_TRUE(database.execute(QStringLiteral("update tblHarnessInfo set Note='y' where HarnessID=99"), &changed))
         << "an UPDATE matching nothing succeeds";
     EXPECT_EQ(changed, 0);
-    EXPECT_TRUE(database.Execute(QStringLiteral("update tblHarnessInfo set Note='z' where HarnessID<3;"
+    EXPECT_TRUE(database.execute(QStringLiteral("update tblHarnessInfo set Note='z' where HarnessID<3;"
                                                 "update tblHarnessInfo set Note='w' where HarnessID=3"),
                                  &changed));
     EXPECT_EQ(changed, 3) << "the rows of every statement of a batch";
     EXPECT_TRUE(database.lastError().isEmpty()) << "an older failure never stands in for a newer call's";
-    EXPECT_FALSE(database.Execute(QStringLiteral("update tblNothing set a=1")));
+    EXPECT_FALSE(database.execute(QStringLiteral("update tblNothing set a=1")));
     EXPECT_NE(database.lastError(), failure);
 }
 
@@ -149,14 +149,14 @@ TEST(CAdoDatabase, TransactionsCommitOrLeaveNothing)
 {
     EmbeddedTestDatabase file(kHarnessSchema);
     CAdoDatabase database;
-    ASSERT_TRUE(database.Open(file.connectionString()));
+    ASSERT_TRUE(database.open(file.connectionString()));
     ASSERT_TRUE(database.BeginTrans());
-    ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblHarnessInfo values (4, 'WH-0004', NULL)")));
+    ASSERT_TRUE(database.execute(QStringLiteral("insert into tblHarnessInfo values (4, 'WH-0004', NULL)")));
     ASSERT_TRUE(database.RollbackTrans());
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblHarnessInfo")), QStringLiteral("3"));
 
     ASSERT_TRUE(database.BeginTrans());
-    ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblHarnessInfo values (4, 'WH-0004', NULL)")));
+    ASSERT_TRUE(database.execute(QStringLiteral("insert into tblHarnessInfo values (4, 'WH-0004', NULL)")));
     ASSERT_TRUE(database.CommitTrans());
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblHarnessInfo")), QStringLiteral("4"));
     EXPECT_FALSE(database.CommitTrans()) << "nothing to commit";
@@ -179,7 +179,7 @@ TEST(CAdoDatabase, CancelledWorkEndsItsWaitAndRunsNothingMoreButTheRollback)
         {"a long statement",
          [&insert](CAdoDatabase& database) {
              TextTable rows;
-             return database.BeginTrans() && database.Execute(insert) &&
+             return database.BeginTrans() && database.execute(insert) &&
                     database.Query(QStringLiteral("with recursive c(i) as (select 1 union all select i + 1 from c where i < 100000000)"
                                                   " select count(*) from c"),
                                    &rows);
@@ -189,7 +189,7 @@ TEST(CAdoDatabase, CancelledWorkEndsItsWaitAndRunsNothingMoreButTheRollback)
     };
     for (const auto& c : cases) {
         CAdoDatabase holder;
-        ASSERT_TRUE(holder.Open(file.connectionString()));
+        ASSERT_TRUE(holder.open(file.connectionString()));
         if (c.lockedByAnother) {
             ASSERT_TRUE(holder.BeginTrans());
         }
@@ -202,19 +202,19 @@ TEST(CAdoDatabase, CancelledWorkEndsItsWaitAndRunsNothingMoreButTheRollback)
         std::thread worker([&] {
             const CancellableWork::Scope scope(work);
             CAdoDatabase database;
-            if (!database.Open(file.connectionString()))
+            if (!database.open(file.connectionString()))
                 return;
             waited = c.wait(database);
             errors.append(database.lastError());
-            (void)database.Execute(insert);
+            (void)database.execute(insert);
             errors.append(database.lastError());
             rolledBack = database.RollbackTrans();
             CAdoDatabase later;
-            (void)later.Open(file.connectionString());
+            (void)later.open(file.connectionString());
             errors.append(later.lastError());
         });
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        work.Cancel();
+        work.cancel();
         worker.join();
         EXPECT_LT(timer.elapsed(), 2000) << c.waitingFor;
         EXPECT_FALSE(waited) << c.waitingFor;

@@ -181,16 +181,16 @@ public:
           m_refusal(refusal)
     {
     }
-    bool Open(const QString&, DbError&) override { return m_open = true; }
-    bool IsOpen() const override { return m_open; }
-    bool Close(DbError&) override { return !(m_open = false); }
-    bool Execute(const QString& sql, qint64& rowsChanged, DbError& error) override
+    bool open(const QString&, DbError&) override { return m_open = true; }
+    bool isOpen() const override { return m_open; }
+    bool close(DbError&) override { return !(m_open = false); }
+    bool execute(const QString& sql, qint64& rowsChanged, DbError& error) override
     {
         m_statements.append(sql);
         rowsChanged = 1;
         return !Refuses(sql, error);
     }
-    std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError& error) override
+    std::unique_ptr<DbCursor> openCursor(const QString& sql, DbError& error) override
     {
         m_statements.append(sql);
         if (Refuses(sql, error))
@@ -198,7 +198,7 @@ public:
         if (sql == QLatin1String("select @@TRANCOUNT")) {
             return std::make_unique<BufferedCursor>(
                 QList<BufferedCursor::Field>{{"", {adInteger}}},
-                QList<BufferedCursor::Row>{{DbValue::FromText(m_refusal.transactionOpen ? "1" : "0")}}, std::nullopt);
+                QList<BufferedCursor::Row>{{DbValue::fromText(m_refusal.transactionOpen ? "1" : "0")}}, std::nullopt);
         }
         if (sql.startsWith(QLatin1String("select top 1 *"))) {
             return std::make_unique<BufferedCursor>(
@@ -208,30 +208,30 @@ public:
                 QList<BufferedCursor::Row>(), std::nullopt);
         }
         if (sql.contains(QLatin1String("sys.columns"))) {
-            const auto text = [](const char* value) { return DbValue::FromText(QString::fromUtf8(value)); };
+            const auto text = [](const char* value) { return DbValue::fromText(QString::fromUtf8(value)); };
             return std::make_unique<BufferedCursor>(
                 QList<BufferedCursor::Field>{{"name", {adVarWChar, 128}}, {"codepage", {adInteger}}},
-                QList<BufferedCursor::Row>{{text("a"), DbValue::Null()}, {text("c"), text("936")}, {text("f"), text("1252")}},
+                QList<BufferedCursor::Row>{{text("a"), DbValue::null()}, {text("c"), text("936")}, {text("f"), text("1252")}},
                 std::nullopt);
         }
         // A key for each row the statement inserts: a batch reads one a row, or inserts a list.
         QList<BufferedCursor::Row> keys;
         const qsizetype rows = qMax(sql.count(QLatin1String("SCOPE_IDENTITY()")), sql.count(QLatin1String("),(")) + 1);
         for (qsizetype row = 0; row < rows; ++row)
-            keys.append({m_givesKeys ? DbValue::FromText(QString::number(++m_key)) : DbValue::Null()});
+            keys.append({m_givesKeys ? DbValue::fromText(QString::number(++m_key)) : DbValue::null()});
         return std::make_unique<BufferedCursor>(QList<BufferedCursor::Field>{{"", {adNumeric, 38}}}, keys,
                                                 std::nullopt);
     }
-    bool ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError&) override
+    bool executeWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError&) override
     {
         m_statements.append(sql + QStringLiteral(" <- ") + QString::fromLatin1(bytes.toHex()));
         rowsChanged = m_binaryRowsChanged;
         return true;
     }
-    bool BeginTransaction(DbError&) override { return true; }
-    bool CommitTransaction(DbError&) override { return true; }
-    bool RollbackTransaction(DbError&) override { return true; }
-    const SqlDialect& Dialect() const override { return m_dialect; }
+    bool beginTransaction(DbError&) override { return true; }
+    bool commitTransaction(DbError&) override { return true; }
+    bool rollbackTransaction(DbError&) override { return true; }
+    const SqlDialect& dialect() const override { return m_dialect; }
 
 private:
     bool Refuses(const QString& sql, DbError& error) const
@@ -239,7 +239,7 @@ private:
         const bool refused = (m_refusal.batches && sql.startsWith(QLatin1String("SAVE TRANSACTION korvel_rows_"))) ||
                              (m_refusal.savepoints && sql.startsWith(QLatin1String("ROLLBACK TRANSACTION korvel_rows_")));
         if (refused)
-            error = DbError::DriverFailure(QStringLiteral("refused: ") + sql.section(QLatin1Char(';'), 0, 0));
+            error = DbError::driverFailure(QStringLiteral("refused: ") + sql.section(QLatin1Char(';'), 0, 0));
         return refused;
     }
 
@@ -266,7 +266,7 @@ struct ScriptedInsert
               return std::make_unique<ScriptedServer>(statements, dialect, binaryRowsChanged, givesKeys, refusal);
           })
     {
-        EXPECT_TRUE(database.Open(QStringLiteral("Provider=sqloledb;")));
+        EXPECT_TRUE(database.open(QStringLiteral("Provider=sqloledb;")));
         EXPECT_TRUE(database.BeginTrans());
         const QList<int> skip = {0};
         CAdoDatabase::InsertedRows result = database.InsertRows(table, QStringLiteral("T"), skip, QStringLiteral("A"));
@@ -290,7 +290,7 @@ TEST(InsertRowsOnAServer, TheStatementsOfAnInsertWithItsKeyAndLongBinary)
         QStringList statements;
     } cases[] = {
         // The rows in one round trip under a savepoint, each key read back from its own insert.
-        {TransactSqlDialect(),
+        {transactSqlDialect(),
          {"select top 1 * from T",
           "select name, collationproperty(collation_name, 'CodePage') from sys.columns where object_id=object_id(N'T')",
           "SAVE TRANSACTION korvel_rows_1;declare @k varchar(max)='';"
@@ -300,13 +300,13 @@ TEST(InsertRowsOnAServer, TheStatementsOfAnInsertWithItsKeyAndLongBinary)
           "set @k=@k+cast(SCOPE_IDENTITY() as varchar(40))+',';select @k",
           "update T set D=? where A=17 <- 0aff"}},
         // The rows in one statement, numbered by the server in their order.
-        {PostgreSqlDialect(),
+        {postgreSqlDialect(),
          {"select top 1 * from T",
           "SAVEPOINT korvel_rows_1;with k as (insert into T (b,C,D,E)  values(5,E'it''s',E'\\\\x0AFF'::bytea,"
           "E'2017-04-06 14:30:00'),(NULL,E'',NULL,E'2017-04-06') returning A) select A from k order by A",
           "update T set D=? where A=17 <- 0aff"}},
         // An engine without a form of its own reads the newest key after each insert.
-        {StandardSqlDialect(),
+        {standardSqlDialect(),
          {"select top 1 * from T", "insert into T (b,C,D,E)  values(5,'it''s',X'0AFF','2017-04-06 14:30:00')",
           "select top 1 A from T order by A desc", "insert into T (b,C,D,E)  values(NULL,'',NULL,'2017-04-06')",
           "select top 1 A from T order by A desc", "update T set D=? where A=17 <- 0aff"}},
@@ -337,7 +337,7 @@ TEST(InsertRowsOnAServer, ARefusedBatchGoesInAgainRowByRowOnlyWhileItsTransactio
         {{true, true, false}, false, 0},
     };
     for (const auto& c : cases) {
-        ScriptedInsert insert(TransactSqlDialect(), 1, true, kTwoRows, c.refusal);
+        ScriptedInsert insert(transactSqlDialect(), 1, true, kTwoRows, c.refusal);
         EXPECT_EQ(insert.inserted, c.inserted) << insert.database.lastError().toStdString();
         EXPECT_EQ(insert.statements.filter(QRegularExpression(QStringLiteral("^insert into T"))).size(), c.rowsAlone);
         if (c.inserted) {
@@ -360,7 +360,7 @@ TEST(InsertRowsOnAServer, ALongBinaryWriteThatSelectsNoRowFails)
         {0, "ADO 错误：0x80004005，写入长二进制数据失败：update T set D=? where A=17 没有选中任何行"},
     };
     for (const auto& write : cases) {
-        ScriptedInsert insert(TransactSqlDialect(), write.rowsChanged);
+        ScriptedInsert insert(transactSqlDialect(), write.rowsChanged);
         EXPECT_EQ(insert.inserted, !*write.error) << write.rowsChanged;
         EXPECT_EQ(insert.database.lastError(), QString::fromUtf8(write.error)) << write.rowsChanged;
     }
@@ -368,7 +368,7 @@ TEST(InsertRowsOnAServer, ALongBinaryWriteThatSelectsNoRowFails)
 
 TEST(InsertRowsOnAServer, AKeyThatComesBackEmptyFailsBeforeAnyLongBinaryIsWritten)
 {
-    ScriptedInsert insert(TransactSqlDialect(), 1, false);
+    ScriptedInsert insert(transactSqlDialect(), 1, false);
     EXPECT_FALSE(insert.inserted);
     EXPECT_EQ(insert.database.lastError(), QStringLiteral("ADO 错误：0x80004005，读回新行的键失败：数据库没有给出 A 的值"));
     EXPECT_EQ(insert.statements.filter(QStringLiteral("update")), QStringList());
@@ -377,7 +377,7 @@ TEST(InsertRowsOnAServer, AKeyThatComesBackEmptyFailsBeforeAnyLongBinaryIsWritte
 TEST(InsertRowsOnAServer, TextItsCollationsCodePageLacksIsRefusedBeforeItIsSent)
 {
     // SQL Server would store "线束" in F as "??".
-    ScriptedInsert insert(TransactSqlDialect(), 1, true, {{"A", "F"}, {"9", "Café"}, {"9", "线束"}});
+    ScriptedInsert insert(transactSqlDialect(), 1, true, {{"A", "F"}, {"9", "Café"}, {"9", "线束"}});
     EXPECT_FALSE(insert.inserted);
     EXPECT_EQ(insert.database.lastError(),
               QStringLiteral("ADO 错误：0x80004005，表 T 列 F 的值“线束”含有代码页 1252 无法表示的字符“线”"));

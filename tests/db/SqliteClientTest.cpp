@@ -118,11 +118,11 @@ TEST(EmbeddedClient, AFileUriNamesASharedInMemoryDatabase)
 {
     const QString uri = QStringLiteral("Provider=sqlite;Data Source=file:korvel-uri-test?mode=memory&cache=shared;");
     CAdoDatabase holder;
-    ASSERT_TRUE(holder.Open(uri)) << holder.lastError().toStdString();
-    ASSERT_TRUE(holder.Execute(QStringLiteral("create table tblShared (Id int)")));
-    ASSERT_TRUE(holder.Execute(QStringLiteral("insert into tblShared values (7)")));
+    ASSERT_TRUE(holder.open(uri)) << holder.lastError().toStdString();
+    ASSERT_TRUE(holder.execute(QStringLiteral("create table tblShared (Id int)")));
+    ASSERT_TRUE(holder.execute(QStringLiteral("insert into tblShared values (7)")));
     CAdoDatabase second;
-    ASSERT_TRUE(second.Open(uri));
+    ASSERT_TRUE(second.open(uri));
     TextTable rows;
     ASSERT_TRUE(second.Query(QStringLiteral("select Id from tblShared"), &rows));
     EXPECT_EQ(rows, TextTable({{"7"}}));
@@ -142,23 +142,23 @@ TEST_F(EmbeddedClientTest, ABatchRunsUpToItsResultAndNothingAfterIt)
 TEST_F(EmbeddedClientTest, AStatementWaitsForAnotherConnectionsLockUntilItIsGone)
 {
     CAdoDatabase holder;
-    ASSERT_TRUE(holder.Open(file.connectionString()));
+    ASSERT_TRUE(holder.open(file.connectionString()));
     ASSERT_TRUE(holder.BeginTrans());
-    ASSERT_TRUE(holder.Execute(QStringLiteral("insert into tblKinds (Id) values (1)")));
+    ASSERT_TRUE(holder.execute(QStringLiteral("insert into tblKinds (Id) values (1)")));
     std::thread committer([&holder] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         EXPECT_TRUE(holder.CommitTrans());
     });
     QElapsedTimer waited;
     waited.start();
-    EXPECT_TRUE(database.Execute(QStringLiteral("insert into tblKinds (Id) values (2)"))) << database.lastError().toStdString();
+    EXPECT_TRUE(database.execute(QStringLiteral("insert into tblKinds (Id) values (2)"))) << database.lastError().toStdString();
     EXPECT_GE(waited.elapsed(), 250);
     committer.join();
 
     // Not waiting for it here: a lock that outlasts the wait ends in the usual message.
-    ASSERT_TRUE(database.Execute(QStringLiteral("pragma busy_timeout = 0")));
+    ASSERT_TRUE(database.execute(QStringLiteral("pragma busy_timeout = 0")));
     ASSERT_TRUE(holder.BeginTrans());
-    EXPECT_FALSE(database.Execute(QStringLiteral("insert into tblKinds (Id) values (3)")));
+    EXPECT_FALSE(database.execute(QStringLiteral("insert into tblKinds (Id) values (3)")));
     EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004005，database is locked"));
     EXPECT_TRUE(holder.RollbackTrans());
 }

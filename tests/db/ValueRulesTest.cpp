@@ -185,7 +185,7 @@ protected:
         for (const Case& c : cases) {
             const QString column = QString::fromLatin1(c.column);
             const QString value = QString::fromUtf8(c.value);
-            ASSERT_TRUE(database.Execute(QStringLiteral("delete from tblKinds")));
+            ASSERT_TRUE(database.execute(QStringLiteral("delete from tblKinds")));
             TextTable table = {{column}, {value}};
             const bool inserted = database.InsertRows(table, QStringLiteral("tblKinds")).ok;
             if (c.stored == kRefused) {
@@ -262,8 +262,8 @@ TEST_F(ValueRulesTest, TextsAStatementStoresAsTheyStandReadAsSqlServerStoresThem
     };
     for (const Case& c : cases) {
         const QString column = QString::fromLatin1(c.column);
-        ASSERT_TRUE(database.Execute(QStringLiteral("delete from tblKinds")));
-        ASSERT_TRUE(database.Execute(
+        ASSERT_TRUE(database.execute(QStringLiteral("delete from tblKinds")));
+        ASSERT_TRUE(database.execute(
             QStringLiteral("insert into tblKinds (%1) values (%2)").arg(column, QString::fromUtf8(c.value))))
             << c.value << ": " << database.lastError().toStdString();
         EXPECT_EQ(query(QStringLiteral("select %1 from tblKinds").arg(column)), TextTable({{QString::fromUtf8(c.stored)}}))
@@ -273,27 +273,27 @@ TEST_F(ValueRulesTest, TextsAStatementStoresAsTheyStandReadAsSqlServerStoresThem
 
 TEST_F(ValueRulesTest, TheEngineRefusesInEveryStatementAndOnTablesMadeAfterItOpened)
 {
-    ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblKinds (N5) values ('abc')")));
-    EXPECT_FALSE(database.Execute(QStringLiteral("update tblKinds set N5='abcdef'")));
+    ASSERT_TRUE(database.execute(QStringLiteral("insert into tblKinds (N5) values ('abc')")));
+    EXPECT_FALSE(database.execute(QStringLiteral("update tblKinds set N5='abcdef'")));
     EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004005，表 tblKinds 列 N5 的值“abcdef”超过 5 个字符"));
-    EXPECT_FALSE(database.Execute(QStringLiteral("update tblKinds set G='x', F='maybe'")));
+    EXPECT_FALSE(database.execute(QStringLiteral("update tblKinds set G='x', F='maybe'")));
 
-    ASSERT_TRUE(database.Execute(QStringLiteral("create table tblLater (Flag bit, Name nvarchar(2))")));
-    EXPECT_FALSE(database.Execute(QStringLiteral("insert into tblLater values (1, 'abc')")));
+    ASSERT_TRUE(database.execute(QStringLiteral("create table tblLater (Flag bit, Name nvarchar(2))")));
+    EXPECT_FALSE(database.execute(QStringLiteral("insert into tblLater values (1, 'abc')")));
     EXPECT_TRUE(database.lastError().contains(QStringLiteral("表 tblLater 列 Name"))) << database.lastError().toStdString();
     // A bit written as SQL Server takes it reads as SQL Server gives it, whatever form it went in.
-    ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblLater values ('TRUE', 'ab')")));
+    ASSERT_TRUE(database.execute(QStringLiteral("insert into tblLater values ('TRUE', 'ab')")));
     EXPECT_EQ(query(QStringLiteral("select Flag from tblLater")), TextTable({{"-1"}}));
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblKinds where N5='abc'")), QStringLiteral("1"));
 }
 
 TEST_F(ValueRulesTest, TheEngineRefusesTextThatGbkLacksInAStatementWrittenByHand)
 {
-    ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblKinds (V4, TX) values ('线束', '线束 é Я')")))
+    ASSERT_TRUE(database.execute(QStringLiteral("insert into tblKinds (V4, TX) values ('线束', '线束 é Я')")))
         << database.lastError().toStdString();
     // Four bytes of UTF-8 fit varchar(4), and text has no limit: only the code page refuses.
     for (const char* statement : {"insert into tblKinds (V4) values ('🔌')", "update tblKinds set TX='plug 🔌'"}) {
-        EXPECT_FALSE(database.Execute(QString::fromUtf8(statement))) << statement;
+        EXPECT_FALSE(database.execute(QString::fromUtf8(statement))) << statement;
         EXPECT_TRUE(database.lastError().endsWith(QStringLiteral("含有代码页 936 无法表示的字符“🔌”")))
             << database.lastError().toStdString();
     }
@@ -318,7 +318,7 @@ TEST(ValueRulesOfACodePage, NarrowTextHoldsWhatItsCodePageHasCountedInItsBytes)
         {{adVarWChar, 2, 0, 1252}, "线束", "线束", ""}, // wide text keeps any character whatever its collation
     };
     for (const auto& c : cases) {
-        const StoredValue stored = StoreValue(c.type, QString::fromUtf8(c.value));
+        const StoredValue stored = storeValue(c.type, QString::fromUtf8(c.value));
         EXPECT_EQ(stored.accepted, c.stored != kRefused) << c.type.codePage << " " << c.value;
         EXPECT_EQ(stored.text, QString::fromUtf8(c.stored ? c.stored : "")) << c.type.codePage << " " << c.value;
         EXPECT_EQ(stored.refusal, QString::fromUtf8(c.refusal)) << c.type.codePage << " " << c.value;
@@ -339,7 +339,7 @@ TEST_F(ValueRulesTest, AWholeNumberWrittenAsANumberIsHeldToItsColumnsRange)
     };
     for (const auto& c : cases) {
         const bool stored =
-            database.Execute(QStringLiteral("insert into tblKinds (%1) values (%2)").arg(c.column, c.number));
+            database.execute(QStringLiteral("insert into tblKinds (%1) values (%2)").arg(c.column, c.number));
         EXPECT_EQ(stored, c.refusal == nullptr) << c.column << " " << c.number;
         if (c.refusal) {
             EXPECT_TRUE(database.lastError().endsWith(QStringLiteral("列 %1 的值“%2”%3")

@@ -25,7 +25,7 @@ const QString kTemplateDatabase = QStringLiteral("korvel_schema");
 QMap<QString, QString> ServerAttributes(const QString& connectionString)
 {
     QMap<QString, QString> attributes;
-    (void)ParseConnectionString(connectionString, attributes);
+    (void)parseConnectionString(connectionString, attributes);
     return attributes;
 }
 
@@ -106,10 +106,10 @@ void KorvelServerTest::SetUp()
                                          : QStringLiteral("create database %1 template %2").arg(name, kTemplateDatabase);
     DbError error;
     qint64 rows = 0;
-    ASSERT_TRUE(m_client.Execute(create, rows, error))
+    ASSERT_TRUE(m_client.execute(create, rows, error))
         << create.toStdString() << ": " << error.description.value_or(QString()).toStdString();
     m_databaseName = name;
-    ASSERT_TRUE(m_client.Open(WithAttribute(m_connect, QStringLiteral("Database"), name), error))
+    ASSERT_TRUE(m_client.open(WithAttribute(m_connect, QStringLiteral("Database"), name), error))
         << error.description.value_or(QString()).toStdString();
     if (OnSqlServer())
         Run(QString::fromUtf8(ReadTestFile(QStringLiteral(KORVEL_SCHEMA_DIR "/sqlserver.sql"))));
@@ -120,13 +120,13 @@ void KorvelServerTest::TearDown()
 {
     if (!m_databaseName.isEmpty()) {
         DbError error;
-        ASSERT_TRUE(m_client.Open(m_connect, error)) << error.description.value_or(QString()).toStdString();
+        ASSERT_TRUE(m_client.open(m_connect, error)) << error.description.value_or(QString()).toStdString();
         // The program's connections may still be going away on the server: force ends them.
         // Force may not end an autovacuum worker of the server's own role, which the plain
         // drop does end.
         qint64 rows = 0;
         if (OnSqlServer() ||
-            !m_client.Execute(QStringLiteral("drop database %1 with (force)").arg(m_databaseName), rows, error))
+            !m_client.execute(QStringLiteral("drop database %1 with (force)").arg(m_databaseName), rows, error))
             Run(QStringLiteral("drop database %1").arg(m_databaseName));
     }
     OdbcServerTest::TearDown();

@@ -52,7 +52,7 @@ const char* const kEveryColumnKind =
 class LabelTransferOverOdbcTest : public KorvelServerTest
 {
 protected:
-    LabelTransferOverOdbcTest() : m_source(EmbeddedSchemaSql().toUtf8().constData())
+    LabelTransferOverOdbcTest() : m_source(embeddedSchemaSql().toUtf8().constData())
     {
         m_source.exec(QString::fromUtf8(kEveryColumnKind));
     }
@@ -524,7 +524,7 @@ TEST_P(LabelTransferOverOdbcTest, AnActionSendsAboutAsManyStatementsForALargeLab
         WriteLabelOfControls(bundle, controls);
         for (const auto& action : actions) {
             CAdoDatabase database;
-            ASSERT_TRUE(database.Open(ConnectionString())) << database.lastError().toStdString();
+            ASSERT_TRUE(database.open(ConnectionString())) << database.lastError().toStdString();
             EXPECT_TRUE(action.run(database)) << action.action;
             if (controls == 1)
                 forOne[action.action] = database.StatementsSent();

@@ -62,7 +62,7 @@ protected:
         plan.afterOpen = [](DbClient& client) {
             qint64 rows = 0;
             DbError error;
-            EXPECT_TRUE(client.Execute(QStringLiteral("set nocount on"), rows, error));
+            EXPECT_TRUE(client.execute(QStringLiteral("set nocount on"), rows, error));
         };
     }
 
@@ -135,7 +135,7 @@ TEST_P(MainWindowOverOdbcTest, APasswordReachesTheServerAsTyped)
     QStringList logins;
     for (const char* typed : passwords) {
         const QString login = QStringLiteral("korvel_pw_%1").arg(QUuid::createUuid().toString(QUuid::Id128).left(12));
-        const QString password = m_client.Dialect().QuotedLiteral(QString::fromUtf8(typed));
+        const QString password = m_client.dialect().quotedLiteral(QString::fromUtf8(typed));
         Run(OnSqlServer() ? QStringLiteral("create login %1 with password = %2; create user %1 for login %1")
                                 .arg(login, password)
                           : QStringLiteral("create role %1 login password %2").arg(login, password));
@@ -145,7 +145,7 @@ TEST_P(MainWindowOverOdbcTest, APasswordReachesTheServerAsTyped)
             settings.userName = login;
             settings.password = QString::fromUtf8(typed);
             CAdoDatabase database;
-            EXPECT_TRUE(database.Open(BuildConnectionString(settings)))
+            EXPECT_TRUE(database.open(BuildConnectionString(settings)))
                 << typed << " " << settings.provider.toStdString() << ": " << database.lastError().toStdString();
         }
     }
@@ -186,7 +186,7 @@ TEST_P(MainWindowOverOdbcTest, AWriteHeldUpByALockEndsAtTheUsersCancel)
     const QString value = QStringLiteral("select HarnessType from tblHarnessWireInfo where ") + wire;
     const QString before = Scalar(value);
     DbError error;
-    ASSERT_TRUE(m_client.BeginTransaction(error));
+    ASSERT_TRUE(m_client.beginTransaction(error));
     Run(QStringLiteral("update tblHarnessWireInfo set HarnessType = null where ") + wire);
     m_messages = RecordingMessageSink();
     QString shown;
@@ -195,7 +195,7 @@ TEST_P(MainWindowOverOdbcTest, AWriteHeldUpByALockEndsAtTheUsersCancel)
     waited.start();
     Press(*m_dialog, "writeConnectionTypeButton");
     const qint64 elapsed = waited.elapsed();
-    EXPECT_TRUE(m_client.RollbackTransaction(error));
+    EXPECT_TRUE(m_client.rollbackTransaction(error));
     EXPECT_EQ(shown, QStringLiteral("写入联线类型"));
     EXPECT_EQ(m_messages.warnings, QStringList(QStringLiteral("ADO 错误：0x80004004，操作已取消写入联线类型失败")));
     // PostgreSQL takes the cancel at once. The T-SQL server of the tests answers it only once
@@ -392,14 +392,14 @@ TEST_P(MainWindowOnSqlServerTest, AWriteHeldUpByAnotherSessionsLockEndsInTheUsua
     plan = FaultPlan();
     const QString wire = ChooseWireToWrite(plan);
     DbError error;
-    ASSERT_TRUE(m_client.BeginTransaction(error));
+    ASSERT_TRUE(m_client.beginTransaction(error));
     Run(QStringLiteral("update tblHarnessWireInfo set HarnessType = null where ") + wire);
     m_messages = RecordingMessageSink();
     QElapsedTimer waited;
     waited.start();
     Press(*m_dialog, "writeConnectionTypeButton");
     const qint64 seconds = waited.elapsed() / 1000;
-    EXPECT_TRUE(m_client.RollbackTransaction(error));
+    EXPECT_TRUE(m_client.rollbackTransaction(error));
     ASSERT_EQ(m_messages.warnings.size(), 1);
     EXPECT_TRUE(m_messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，")))
         << m_messages.warnings[0].toStdString();

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString text = FuzzText(data, size);
     QMap<QString, QString> parsed;
-    (void)ParseConnectionString(text, parsed);
+    (void)parseConnectionString(text, parsed);
 
     // Five values separated by U+001F, whatever they hold.
     const QStringList fields = text.split(QChar(0x1F));
@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     settings.password = fields[3];
     settings.instance = fields[4];
     QMap<QString, QString> attributes;
-    FUZZ_CHECK(ParseConnectionString(BuildConnectionString(settings), attributes));
+    FUZZ_CHECK(parseConnectionString(BuildConnectionString(settings), attributes));
     FUZZ_CHECK(attributes.value(QStringLiteral("initial catalog")) == settings.dataName);
     FUZZ_CHECK(attributes.value(QStringLiteral("user id")) == settings.userName);
     FUZZ_CHECK(attributes.value(QStringLiteral("password")) == settings.password);

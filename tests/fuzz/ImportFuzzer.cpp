@@ -36,8 +36,8 @@ struct Target
     Target()
     {
         // This connection keeps the in-memory database alive for the whole run.
-        FUZZ_CHECK(holder.Open(kDatabase));
-        FUZZ_CHECK(holder.Execute(EmbeddedSchemaSql()));
+        FUZZ_CHECK(holder.open(kDatabase));
+        FUZZ_CHECK(holder.execute(embeddedSchemaSql()));
         bundlePath = directory.filePath(QStringLiteral("fuzz.bq"));
     }
 
@@ -75,6 +75,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(target.contents() == before);
     // Keep the database small: what an import added goes again.
     for (const char* table : {"tblLabelControlItem", "tblLabelControls", "tblLabelInfo"})
-        FUZZ_CHECK(target.holder.Execute(QStringLiteral("delete from %1").arg(QLatin1String(table))));
+        FUZZ_CHECK(target.holder.execute(QStringLiteral("delete from %1").arg(QLatin1String(table))));
     return 0;
 }

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     settings.provider.clear(); // the SQL Server form, with every parameter in it
     // Whatever the values, the connection string gives them back intact.
     QMap<QString, QString> attributes;
-    FUZZ_CHECK(ParseConnectionString(BuildConnectionString(settings), attributes));
+    FUZZ_CHECK(parseConnectionString(BuildConnectionString(settings), attributes));
     FUZZ_CHECK(attributes.value(QStringLiteral("password")) == settings.password);
     FUZZ_CHECK(attributes.value(QStringLiteral("initial catalog")) == settings.dataName);
     return 0;

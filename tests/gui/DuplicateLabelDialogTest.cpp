@@ -29,7 +29,7 @@ protected:
               [this](const QString& number) { return RowExists(database, kLabelInfoTable, number, kLabelNoColumn); },
               messages)
     {
-        EXPECT_TRUE(database.Open(file.connectionString()));
+        EXPECT_TRUE(database.open(file.connectionString()));
         dialog.show();
     }
 

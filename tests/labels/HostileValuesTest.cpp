@@ -39,7 +39,7 @@ const QStringList kHostileCaptions = {
     QStringLiteral("\\' backslash"),
 };
 
-QString Quoted(const QString& text)
+QString quoted(const QString& text)
 {
     return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
 }
@@ -75,7 +75,7 @@ TEST_F(HostileValuesTest, TheServerReceivesExactlyTheStatementsTheValuesCallFor)
     source.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('%1', 'it''s; --', 1);").arg(kLabelId));
     for (const QString& caption : kHostileCaptions)
         source.exec(QStringLiteral("INSERT INTO tblLabelControls VALUES ('%1', '%2', %3);")
-                        .arg(kLabelId, kItemId, Quoted(caption)));
+                        .arg(kLabelId, kItemId, quoted(caption)));
     source.exec(QStringLiteral("INSERT INTO tblLabelControlItem (ItemID, ItemName) VALUES ('%1', '0x00; DROP TABLE x');")
                     .arg(kItemId));
 
@@ -97,7 +97,7 @@ TEST_F(HostileValuesTest, TheServerReceivesExactlyTheStatementsTheValuesCallFor)
     QStringList expected = {QStringLiteral("insert into tblLabelInfo (LabelID,LabelNo,LabelStatus)  values('{GUID}','it''s; --',1)")};
     for (const QString& caption : kHostileCaptions)
         expected.append(QStringLiteral("insert into tblLabelControls (LabelID,ItemID,Caption)  values('{GUID}','{GUID}',%1)")
-                            .arg(Quoted(caption)));
+                            .arg(quoted(caption)));
     // The new row's key is read back in the same batch as its insert.
     expected.append(QStringLiteral("insert into tblLabelControlItem (ItemID,ItemName)  values('{GUID}','0x00; DROP "
                                    "TABLE x');select last_insert_rowid()"));
@@ -132,7 +132,7 @@ TEST_F(HostileValuesTest, ATenMegabyteValueTravelsWithBoundedMemory)
     const QString huge = QString(10 * 1024 * 1024, QLatin1Char('x')) + QStringLiteral("'; --");
     source.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('%1', 'LB-1', 1);"
                                "INSERT INTO tblLabelControls VALUES ('%1', '%2', %3);")
-                    .arg(kLabelId, kItemId, Quoted(huge)));
+                    .arg(kLabelId, kItemId, quoted(huge)));
     ASSERT_TRUE(ShownIn(messages, ExportLabel(source.connectionString(), QStringLiteral("LB-1"), bundle)));
     ScriptedResolver resolver;
     ASSERT_TRUE(ShownIn(messages, ImportLabel(target.connectionString(), bundle, resolver)));

@@ -37,7 +37,7 @@ protected:
     LabelBatchTest() : database(kCompactLabelSchema)
     {
         database.exec(QString::fromUtf8(kLabels));
-        EXPECT_TRUE(open.Open(database.connectionString())) << open.lastError().toStdString();
+        EXPECT_TRUE(open.open(database.connectionString())) << open.lastError().toStdString();
     }
 
     QString Bundle(const QString& name, const QString& labelRow)
@@ -227,7 +227,7 @@ TEST_F(LabelBatchTest, ALostConnectionStopsABatchAndKeepsWhatWasImported)
                 plan.lostFrom = plan.calls + 1;
         };
         CAdoDatabase faulty;
-        EXPECT_TRUE(faulty.Open(QStringLiteral("Provider=faulty;Data Source=%1;").arg(database.path())));
+        EXPECT_TRUE(faulty.open(QStringLiteral("Provider=faulty;Data Source=%1;").arg(database.path())));
         const qsizetype done = batch(faulty);
         plan = FaultPlan();
         return done;

@@ -87,7 +87,7 @@ TEST_F(LabelImportTest, EveryIdentifierIsNewAndEveryReferenceKept)
     const TextTable labels = database.programRows(QStringLiteral("select * from tblLabelInfo"));
     ASSERT_EQ(labels.size(), 1);
     const QString labelId = labels[0][0];
-    EXPECT_TRUE(IsGuidText(labelId));
+    EXPECT_TRUE(isGuidText(labelId));
     EXPECT_NE(labelId, QStringLiteral("{AAAAAAAA-0000-4000-8000-000000000001}"));
     EXPECT_EQ(labels[0].mid(1), TextRow({"导入-1", "1"}));
 
@@ -103,7 +103,7 @@ TEST_F(LabelImportTest, EveryIdentifierIsNewAndEveryReferenceKept)
     ASSERT_EQ(items.size(), 4);
     QSet<QString> itemIds;
     for (const TextRow& item : items) {
-        EXPECT_TRUE(IsGuidText(item[0])) << item[1].toStdString();
+        EXPECT_TRUE(isGuidText(item[0])) << item[1].toStdString();
         EXPECT_FALSE(item[0].startsWith(QStringLiteral("{BBBBBBBB"))) << item[1].toStdString();
         itemIds.insert(item[0]);
     }
@@ -245,8 +245,8 @@ TEST_F(LabelImportTest, AnImportWaitsForTheTransactionOfAnotherWriter)
 {
     WriteBundleFile(bundle, kLabelHeader + kLabelRow + kControlsHeader + kItemsHeader);
     CAdoDatabase writer;
-    ASSERT_TRUE(writer.Open(database.connectionString()) && writer.BeginTrans() &&
-                writer.Execute(QStringLiteral(
+    ASSERT_TRUE(writer.open(database.connectionString()) && writer.BeginTrans() &&
+                writer.execute(QStringLiteral(
                     "insert into tblLabelInfo values ('{C0000000-0000-4000-8000-000000000000}', 'other', 1)")))
         << writer.lastError().toStdString();
     bool imported = false;
@@ -266,7 +266,7 @@ TEST_F(LabelImportTest, RowExistsComparesALiteralOfTheColumnsType)
     database.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{C0000000-0000-4000-8000-000000000000}', 'O''Neil', 7),"
                                  " ('{C0000000-0000-4000-8000-000000000001}', 'Провод', 1)"));
     CAdoDatabase connection;
-    ASSERT_TRUE(connection.Open(database.connectionString()));
+    ASSERT_TRUE(connection.open(database.connectionString()));
     const QString table = QStringLiteral("tblLabelInfo");
     EXPECT_TRUE(RowExists(connection, table, QStringLiteral("O'Neil"), QStringLiteral("LabelNo")));
     EXPECT_TRUE(RowExists(connection, table, QStringLiteral("7"), QStringLiteral("LabelStatus")));
@@ -288,13 +288,13 @@ TEST_F(LabelImportTest, RowExistsComparesALiteralOfTheColumnsType)
 TEST_F(LabelImportTest, NewIdentifiersComeFromTheServerWithoutBraces)
 {
     CAdoDatabase connection;
-    ASSERT_TRUE(connection.Open(database.connectionString()));
+    ASSERT_TRUE(connection.open(database.connectionString()));
     QString first;
     QString second;
     QString error;
     ASSERT_TRUE(NewGuidText(connection, first, error) && NewGuidText(connection, second, error));
     EXPECT_EQ(first.size(), 36);
-    EXPECT_TRUE(IsGuidText(first) && !first.startsWith(QLatin1Char('{'))) << first.toStdString();
+    EXPECT_TRUE(isGuidText(first) && !first.startsWith(QLatin1Char('{'))) << first.toStdString();
     EXPECT_NE(first, second);
 
     CAdoDatabase closed;

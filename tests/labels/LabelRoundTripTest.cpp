@@ -50,7 +50,7 @@ class LabelRoundTripTest : public ::testing::Test
 {
 protected:
     LabelRoundTripTest()
-        : source(EmbeddedSchemaSql().toUtf8().constData()), target(EmbeddedSchemaSql().toUtf8().constData())
+        : source(embeddedSchemaSql().toUtf8().constData()), target(embeddedSchemaSql().toUtf8().constData())
     {
         source.exec(QString::fromUtf8(kRoundTripLabels));
     }

@@ -68,7 +68,7 @@ class OpenEmbeddedDatabase : public ::testing::Test
 {
 protected:
     explicit OpenEmbeddedDatabase(const char* schema) : file(schema) {}
-    void SetUp() override { ASSERT_TRUE(database.Open(file.connectionString())) << database.lastError().toStdString(); }
+    void SetUp() override { ASSERT_TRUE(database.open(file.connectionString())) << database.lastError().toStdString(); }
 
     TextTable query(const QString& sql)
     {

@@ -21,13 +21,13 @@ public:
     {
         ++m_plan.calls;
         if (m_plan.lostFrom > 0 && m_plan.calls >= m_plan.lostFrom) {
-            error = DbError::DriverFailure(QStringLiteral("injected lost connection"));
+            error = DbError::driverFailure(QStringLiteral("injected lost connection"));
             error.connectionLost = true;
             return true;
         }
         if (m_plan.calls != m_plan.failAt)
             return false;
-        error = DbError::DriverFailure(QStringLiteral("injected failure at call %1").arg(m_plan.calls));
+        error = DbError::driverFailure(QStringLiteral("injected failure at call %1").arg(m_plan.calls));
         return true;
     }
     void log(const QString& statement) { m_plan.statements.append(statement); }
@@ -59,15 +59,15 @@ public:
     {
     }
 
-    int FieldCount() const override { return m_cursor->FieldCount(); }
-    QString FieldName(int field) const override { return m_cursor->FieldName(field); }
-    ColumnType FieldColumnType(int field) const override { return m_cursor->FieldColumnType(field); }
-    bool AtEnd() const override { return m_cursor->AtEnd(); }
-    bool ReadValue(int field, DbValue& value, DbError& error) override
+    int fieldCount() const override { return m_cursor->fieldCount(); }
+    QString fieldName(int field) const override { return m_cursor->fieldName(field); }
+    ColumnType fieldColumnType(int field) const override { return m_cursor->fieldColumnType(field); }
+    bool atEnd() const override { return m_cursor->atEnd(); }
+    bool readValue(int field, DbValue& value, DbError& error) override
     {
-        return !m_faults.strike(error) && m_cursor->ReadValue(field, value, error);
+        return !m_faults.strike(error) && m_cursor->readValue(field, value, error);
     }
-    bool MoveNext(DbError& error) override { return !m_faults.strike(error) && m_cursor->MoveNext(error); }
+    bool moveNext(DbError& error) override { return !m_faults.strike(error) && m_cursor->moveNext(error); }
 
 private:
     std::unique_ptr<DbCursor> m_cursor;
@@ -84,7 +84,7 @@ public:
         std::unique_lock<std::mutex> lock(m_mutex);
         if (!m_woken.wait_for(lock, delay, [this] { return m_cancelled; }))
             return true;
-        error = DbError::DriverFailure(QStringLiteral("statement cancelled"));
+        error = DbError::driverFailure(QStringLiteral("statement cancelled"));
         return false;
     }
     void cancel()
@@ -110,49 +110,49 @@ public:
     {
     }
 
-    bool Open(const QString& connectionString, DbError& error) override
+    bool open(const QString& connectionString, DbError& error) override
     {
-        return m_faults.opened(*m_client, !m_faults.strike(error) && m_client->Open(connectionString, error));
+        return m_faults.opened(*m_client, !m_faults.strike(error) && m_client->open(connectionString, error));
     }
-    bool IsOpen() const override { return m_client->IsOpen(); }
-    bool Close(DbError& error) override { return m_client->Close(error); }
-    bool Execute(const QString& sql, qint64& rowsChanged, DbError& error) override
+    bool isOpen() const override { return m_client->isOpen(); }
+    bool close(DbError& error) override { return m_client->close(error); }
+    bool execute(const QString& sql, qint64& rowsChanged, DbError& error) override
     {
         m_faults.log(sql);
-        return m_faults.ran(sql, slowly(error) && !m_faults.strike(error) && m_client->Execute(sql, rowsChanged, error));
+        return m_faults.ran(sql, slowly(error) && !m_faults.strike(error) && m_client->execute(sql, rowsChanged, error));
     }
-    std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError& error) override
+    std::unique_ptr<DbCursor> openCursor(const QString& sql, DbError& error) override
     {
         m_faults.log(sql);
         if (!slowly(error) || m_faults.strike(error))
             return nullptr;
-        std::unique_ptr<DbCursor> cursor = m_faults.ran(sql, m_client->OpenCursor(sql, error));
+        std::unique_ptr<DbCursor> cursor = m_faults.ran(sql, m_client->openCursor(sql, error));
         return cursor ? std::make_unique<FaultInjectingCursor>(std::move(cursor), m_faults) : nullptr;
     }
-    bool ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError& error) override
+    bool executeWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError& error) override
     {
         m_faults.log(sql);
         return m_faults.ran(sql, slowly(error) && !m_faults.strike(error) &&
-                                     m_client->ExecuteWithBinary(sql, bytes, rowsChanged, error));
+                                     m_client->executeWithBinary(sql, bytes, rowsChanged, error));
     }
-    bool BeginTransaction(DbError& error) override
+    bool beginTransaction(DbError& error) override
     {
-        return !m_faults.strike(error) && m_client->BeginTransaction(error);
+        return !m_faults.strike(error) && m_client->beginTransaction(error);
     }
-    bool CommitTransaction(DbError& error) override
+    bool commitTransaction(DbError& error) override
     {
-        return !m_faults.strike(error) && m_client->CommitTransaction(error);
+        return !m_faults.strike(error) && m_client->commitTransaction(error);
     }
-    bool RollbackTransaction(DbError& error) override
+    bool rollbackTransaction(DbError& error) override
     {
-        return !m_faults.strike(error) && m_client->RollbackTransaction(error);
+        return !m_faults.strike(error) && m_client->rollbackTransaction(error);
     }
-    void Cancel() override
+    void cancel() override
     {
         m_slowServer.cancel();
-        m_client->Cancel();
+        m_client->cancel();
     }
-    const SqlDialect& Dialect() const override { return m_client->Dialect(); }
+    const SqlDialect& dialect() const override { return m_client->dialect(); }
 
 private:
     bool slowly(DbError& error) { return m_slowServer.wait(m_faults.statementDelay(), error); }

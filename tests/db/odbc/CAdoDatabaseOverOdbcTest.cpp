@@ -16,7 +16,7 @@ class CAdoDatabaseOverOdbcTest : public OdbcServerTest
 protected:
     void OpenDatabase()
     {
-        ASSERT_TRUE(m_database.Open(m_connect)) << m_database.lastError().toStdString();
+        ASSERT_TRUE(m_database.open(m_connect)) << m_database.lastError().toStdString();
     }
 
     CAdoDatabase m_database;
@@ -24,13 +24,13 @@ protected:
 
 TEST_F(CAdoDatabaseOverOdbcTest, RefusedLoginShowsTheServersTextInTheAdoForm)
 {
-    EXPECT_FALSE(m_database.Open(WithAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("wrong"))));
+    EXPECT_FALSE(m_database.open(WithAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("wrong"))));
     EXPECT_TRUE(m_database.lastError().startsWith(kAdoFailure)) << m_database.lastError().toStdString();
     EXPECT_TRUE(m_database.lastError().contains(QLatin1String("password authentication failed")))
         << m_database.lastError().toStdString();
 
     CAdoDatabase unparsable;
-    EXPECT_FALSE(unparsable.Open(WithAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("\"open"))));
+    EXPECT_FALSE(unparsable.open(WithAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("\"open"))));
     EXPECT_EQ(unparsable.lastError(), kAdoFailure + kUnparsableConnectionString);
 }
 
@@ -65,12 +65,12 @@ TEST_F(CAdoDatabaseOverOdbcTest, ExecuteReportsTheServersTextUntilTheNextCall)
     const QString table = CreateTable(QStringLiteral("id int4"));
     OpenDatabase();
     qint64 changed = -1;
-    EXPECT_TRUE(m_database.Execute(QStringLiteral("insert into %1 values (1), (2)").arg(table), &changed));
+    EXPECT_TRUE(m_database.execute(QStringLiteral("insert into %1 values (1), (2)").arg(table), &changed));
     EXPECT_EQ(changed, 2);
-    EXPECT_TRUE(m_database.Execute(QStringLiteral("update %1 set id = 2 where id = 99").arg(table), &changed));
+    EXPECT_TRUE(m_database.execute(QStringLiteral("update %1 set id = 2 where id = 99").arg(table), &changed));
     EXPECT_EQ(changed, 0);
 
-    EXPECT_FALSE(m_database.Execute(QStringLiteral("insert into no_such_table_c1 values (1)")));
+    EXPECT_FALSE(m_database.execute(QStringLiteral("insert into no_such_table_c1 values (1)")));
     EXPECT_TRUE(m_database.lastError().startsWith(kAdoFailure)) << m_database.lastError().toStdString();
     EXPECT_TRUE(m_database.lastError().contains(QLatin1String("no_such_table_c1")));
 
@@ -79,7 +79,7 @@ TEST_F(CAdoDatabaseOverOdbcTest, ExecuteReportsTheServersTextUntilTheNextCall)
     EXPECT_FALSE(m_database.Query(QStringLiteral("select nothing from %1").arg(table), &rows));
     EXPECT_TRUE(rows.isEmpty());
     EXPECT_NE(m_database.lastError(), failure);
-    EXPECT_TRUE(m_database.Execute(QStringLiteral("delete from %1").arg(table)));
+    EXPECT_TRUE(m_database.execute(QStringLiteral("delete from %1").arg(table)));
     EXPECT_TRUE(m_database.lastError().isEmpty()) << "an older failure never stands in for a newer call's";
 }
 
@@ -88,14 +88,14 @@ TEST_F(CAdoDatabaseOverOdbcTest, RolledBackImportLeavesNothing)
     const QString table = CreateTable(QStringLiteral("id int4, name text"));
     OpenDatabase();
     ASSERT_TRUE(m_database.BeginTrans()) << m_database.lastError().toStdString();
-    ASSERT_TRUE(m_database.Execute(QStringLiteral("insert into %1 values (1, %2)")
-                                       .arg(table, m_database.TextLiteral(QStringLiteral("it's 标签")))));
+    ASSERT_TRUE(m_database.execute(QStringLiteral("insert into %1 values (1, %2)")
+                                       .arg(table, m_database.textLiteral(QStringLiteral("it's 标签")))));
     ASSERT_TRUE(m_database.RollbackTrans()) << m_database.lastError().toStdString();
     EXPECT_EQ(Count(table), 0);
 
     ASSERT_TRUE(m_database.BeginTrans());
-    ASSERT_TRUE(m_database.Execute(QStringLiteral("insert into %1 values (2, %2)")
-                                       .arg(table, m_database.TextLiteral(QStringLiteral("it's 标签")))));
+    ASSERT_TRUE(m_database.execute(QStringLiteral("insert into %1 values (2, %2)")
+                                       .arg(table, m_database.textLiteral(QStringLiteral("it's 标签")))));
     ASSERT_TRUE(m_database.CommitTrans());
     TextTable rows;
     ASSERT_TRUE(m_database.Query(QStringLiteral("select name from %1").arg(table), &rows));

@@ -33,7 +33,7 @@ TEST_F(OdbcServerTest, ExecuteWithBinaryStoresSeveralMegabytes)
 
     qint64 rowsChanged = -1;
     DbError error;
-    ASSERT_TRUE(m_client.ExecuteWithBinary(QStringLiteral("update %1 set data = ? where id = 1").arg(table), bytes,
+    ASSERT_TRUE(m_client.executeWithBinary(QStringLiteral("update %1 set data = ? where id = 1").arg(table), bytes,
                                            rowsChanged, error))
         << Description(error).toStdString();
     EXPECT_EQ(rowsChanged, 1);
@@ -53,12 +53,12 @@ TEST_F(OdbcServerTest, ExecuteWithBinaryCountsRowsAndTakesEmptyValues)
 
     qint64 rowsChanged = -1;
     DbError error;
-    ASSERT_TRUE(m_client.ExecuteWithBinary(QStringLiteral("update %1 set data = ? where id = 99").arg(table),
+    ASSERT_TRUE(m_client.executeWithBinary(QStringLiteral("update %1 set data = ? where id = 99").arg(table),
                                            QByteArray("x"), rowsChanged, error))
         << Description(error).toStdString();
     EXPECT_EQ(rowsChanged, 0);
 
-    ASSERT_TRUE(m_client.ExecuteWithBinary(QStringLiteral("update %1 set data = ? where id >= 2").arg(table),
+    ASSERT_TRUE(m_client.executeWithBinary(QStringLiteral("update %1 set data = ? where id >= 2").arg(table),
                                            QByteArray(), rowsChanged, error))
         << Description(error).toStdString();
     EXPECT_EQ(rowsChanged, 2);
@@ -67,7 +67,7 @@ TEST_F(OdbcServerTest, ExecuteWithBinaryCountsRowsAndTakesEmptyValues)
     EXPECT_EQ(rows[0][0].kind, DbValue::Kind::Bytes);
     EXPECT_TRUE(rows[0][0].bytes.isEmpty());
 
-    ASSERT_TRUE(m_client.ExecuteWithBinary(QStringLiteral("insert into %1 values (4, ?)").arg(table),
+    ASSERT_TRUE(m_client.executeWithBinary(QStringLiteral("insert into %1 values (4, ?)").arg(table),
                                            QByteArray::fromHex("0aff00"), rowsChanged, error))
         << Description(error).toStdString();
     EXPECT_EQ(rowsChanged, 1);
@@ -79,7 +79,7 @@ TEST_F(OdbcServerTest, ExecuteWithBinaryFailureGivesTheServersText)
 {
     qint64 rowsChanged = -1;
     DbError error;
-    EXPECT_FALSE(m_client.ExecuteWithBinary(QStringLiteral("update no_such_table_b1 set data = ?"), QByteArray("x"),
+    EXPECT_FALSE(m_client.executeWithBinary(QStringLiteral("update no_such_table_b1 set data = ?"), QByteArray("x"),
                                             rowsChanged, error));
     EXPECT_EQ(error.code, DbError::kFail);
     EXPECT_TRUE(Description(error).contains(QLatin1String("no_such_table_b1"))) << Description(error).toStdString();
@@ -91,10 +91,10 @@ QString CountSeenElsewhere(const QString& connect, const QString& table)
     OdbcClient other(OdbcFlavour::Generic);
     DbError error;
     std::unique_ptr<DbCursor> cursor;
-    if (other.Open(connect, error))
-        cursor = other.OpenCursor(QStringLiteral("select count(*) from %1").arg(table), error);
+    if (other.open(connect, error))
+        cursor = other.openCursor(QStringLiteral("select count(*) from %1").arg(table), error);
     DbValue value;
-    if (!cursor || !cursor->ReadValue(0, value, error))
+    if (!cursor || !cursor->readValue(0, value, error))
         return Description(error);
     return value.text;
 }
@@ -103,15 +103,15 @@ TEST_F(OdbcServerTest, RollbackLeavesNothingAndCommitKeeps)
 {
     const QString table = CreateTable(QStringLiteral("id int4"));
     DbError error;
-    ASSERT_TRUE(m_client.BeginTransaction(error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.beginTransaction(error)) << Description(error).toStdString();
     Run(QStringLiteral("insert into %1 values (1), (2)").arg(table));
     EXPECT_EQ(Count(table), 2);
-    ASSERT_TRUE(m_client.RollbackTransaction(error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.rollbackTransaction(error)) << Description(error).toStdString();
     EXPECT_EQ(Count(table), 0);
 
-    ASSERT_TRUE(m_client.BeginTransaction(error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.beginTransaction(error)) << Description(error).toStdString();
     Run(QStringLiteral("insert into %1 values (3)").arg(table));
-    ASSERT_TRUE(m_client.CommitTransaction(error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.commitTransaction(error)) << Description(error).toStdString();
 
     // After the transaction every statement stands on its own again: another connection
     // sees it at once.
@@ -123,11 +123,11 @@ TEST_F(OdbcServerTest, ClosingInsideATransactionGivesItUp)
 {
     const QString table = CreateTable(QStringLiteral("id int4"));
     DbError error;
-    ASSERT_TRUE(m_client.BeginTransaction(error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.beginTransaction(error)) << Description(error).toStdString();
     Run(QStringLiteral("insert into %1 values (1)").arg(table));
-    ASSERT_TRUE(m_client.Close(error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.close(error)) << Description(error).toStdString();
 
-    ASSERT_TRUE(m_client.Open(m_connect, error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.open(m_connect, error)) << Description(error).toStdString();
     EXPECT_EQ(Count(table), 0);
     // The new connection commits each statement by itself.
     Run(QStringLiteral("insert into %1 values (2)").arg(table));

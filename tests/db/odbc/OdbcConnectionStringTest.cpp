@@ -138,7 +138,7 @@ TEST(OdbcConnectionStringTest, EachDriverReadsAPasswordAsItWasTyped)
     };
     for (const auto& c : cases) {
         const QString oleDb = QStringLiteral("Provider=sqloledb;Password=") +
-                              QuoteConnectionStringValue(QString::fromUtf8(c.password)) + QLatin1Char(';');
+                              quoteConnectionStringValue(QString::fromUtf8(c.password)) + QLatin1Char(';');
         EXPECT_EQ(ForSqlServer(oleDb), QStringLiteral("Driver=FreeTDS;PWD=%1;").arg(QString::fromUtf8(c.freeTds)) + kFreeTdsTail)
             << c.password;
         EXPECT_EQ(ForSqlServer(oleDb, microsoft),

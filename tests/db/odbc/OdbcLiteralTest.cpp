@@ -27,13 +27,13 @@ TEST_F(OdbcServerTest, HostileValuesStayValuesWithoutStandardConformingStrings)
     OdbcClient client(OdbcFlavour::Generic);
     DbError error;
     const auto dropDatabase = qScopeGuard([&] {
-        (void)client.Close(error);
+        (void)client.close(error);
         Run(QStringLiteral("drop database %1 with (force)").arg(database));
     });
-    ASSERT_TRUE(client.Open(WithAttribute(m_connect, QStringLiteral("Database"), database), error))
+    ASSERT_TRUE(client.open(WithAttribute(m_connect, QStringLiteral("Database"), database), error))
         << Description(error).toStdString();
     qint64 rows = 0;
-    const auto run = [&client, &rows, &error](const QString& sql) { return client.Execute(sql, rows, error); };
+    const auto run = [&client, &rows, &error](const QString& sql) { return client.execute(sql, rows, error); };
     ASSERT_TRUE(run(QStringLiteral("create table victim (id int4)")));
     ASSERT_TRUE(run(QStringLiteral("create table hostile (id int4, text varchar(100), data bytea)")));
 
@@ -43,26 +43,26 @@ TEST_F(OdbcServerTest, HostileValuesStayValuesWithoutStandardConformingStrings)
         const QString& value = values[id];
         ASSERT_TRUE(run(QStringLiteral("insert into hostile (id, text, data) values (%1, %2, %3)")
                             .arg(id)
-                            .arg(SqlLiteralForType({adVarChar, 100}, value, client.Dialect()),
+                            .arg(SqlLiteralForType({adVarChar, 100}, value, client.dialect()),
                                  SqlLiteralForType({adVarBinary}, QString::fromLatin1(value.toUtf8().toHex()),
-                                                   client.Dialect()))))
+                                                   client.dialect()))))
             << value.toStdString() << ": " << Description(error).toStdString();
     }
 
     std::unique_ptr<DbCursor> cursor =
-        client.OpenCursor(QStringLiteral("select text, data from hostile order by id"), error);
+        client.openCursor(QStringLiteral("select text, data from hostile order by id"), error);
     ASSERT_TRUE(cursor) << Description(error).toStdString();
     for (const QString& value : values) {
-        ASSERT_FALSE(cursor->AtEnd());
+        ASSERT_FALSE(cursor->atEnd());
         DbValue text;
         DbValue data;
-        ASSERT_TRUE(cursor->ReadValue(0, text, error) && cursor->ReadValue(1, data, error));
+        ASSERT_TRUE(cursor->readValue(0, text, error) && cursor->readValue(1, data, error));
         EXPECT_EQ(text.text, value);
         EXPECT_EQ(data.bytes, value.toUtf8());
-        ASSERT_TRUE(cursor->MoveNext(error));
+        ASSERT_TRUE(cursor->moveNext(error));
     }
-    EXPECT_TRUE(cursor->AtEnd());
-    EXPECT_TRUE(client.OpenCursor(QStringLiteral("select count(*) from victim"), error)) << "the table is still there";
+    EXPECT_TRUE(cursor->atEnd());
+    EXPECT_TRUE(client.openCursor(QStringLiteral("select count(*) from victim"), error)) << "the table is still there";
 }
 
 TEST(OdbcLiteralTest, ASourceThatCannotTellHowItReadsABackslashIsRefused)
@@ -71,12 +71,12 @@ TEST(OdbcLiteralTest, ASourceThatCannotTellHowItReadsABackslashIsRefused)
     FakeTdsServer server(FakeTdsServer::OneRowThenAnError());
     OdbcClient client(OdbcFlavour::Generic);
     DbError error;
-    EXPECT_FALSE(client.Open(QStringLiteral("Provider=MSDASQL;Driver={FreeTDS};Server=127.0.0.1;Port=%1;"
+    EXPECT_FALSE(client.open(QStringLiteral("Provider=MSDASQL;Driver={FreeTDS};Server=127.0.0.1;Port=%1;"
                                             "TDS_Version=7.4;UID=sa;PWD=x;")
                                  .arg(server.port()),
                              error));
     EXPECT_EQ(Description(error), QStringLiteral("不支持数据库 K：无法确定它如何读取文本中的反斜杠，不能安全地写入数据"));
-    EXPECT_FALSE(client.IsOpen());
+    EXPECT_FALSE(client.isOpen());
 }
 
 } // namespace

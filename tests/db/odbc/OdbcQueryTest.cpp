@@ -34,12 +34,12 @@ TEST_F(OdbcServerTest, FailedStatementsGiveTheServersTextAndLeaveTheClientUsable
 {
     DbError error;
     qint64 rows = 0;
-    EXPECT_FALSE(m_client.Execute(QStringLiteral("update no_such_table_q1 set a = 1"), rows, error));
+    EXPECT_FALSE(m_client.execute(QStringLiteral("update no_such_table_q1 set a = 1"), rows, error));
     EXPECT_EQ(error.code, DbError::kFail);
     EXPECT_TRUE(Description(error).contains(QLatin1String("no_such_table_q1"))) << Description(error).toStdString();
 
     error = {};
-    EXPECT_EQ(m_client.OpenCursor(QStringLiteral("selec 1"), error), nullptr);
+    EXPECT_EQ(m_client.openCursor(QStringLiteral("selec 1"), error), nullptr);
     EXPECT_EQ(error.code, DbError::kFail);
     EXPECT_TRUE(Description(error).contains(QLatin1String("syntax error"))) << Description(error).toStdString();
 
@@ -69,18 +69,18 @@ TEST_F(OdbcServerTest, EveryColumnKindArrivesInTheProgramsForm)
     // ByteaAsLongVarBinary=1, as SQL Server reports image.
     const Expected fields[] = {{"i2", 2},  {"i4", 3},   {"i8", 20}, {"b", 11},   {"n", 131},  {"t", 203}, {"vc", 202},
                                {"c", 130}, {"u", 72},   {"by", 205}, {"ts", 135}, {"d", 202}, {"f", 5},   {"nul", 3}};
-    ASSERT_EQ(cursor->FieldCount(), static_cast<int>(std::size(fields)));
-    for (int i = 0; i < cursor->FieldCount(); ++i) {
-        EXPECT_EQ(cursor->FieldName(i), QString::fromLatin1(fields[i].name));
-        EXPECT_EQ(cursor->FieldType(i), fields[i].adoType) << fields[i].name;
+    ASSERT_EQ(cursor->fieldCount(), static_cast<int>(std::size(fields)));
+    for (int i = 0; i < cursor->fieldCount(); ++i) {
+        EXPECT_EQ(cursor->fieldName(i), QString::fromLatin1(fields[i].name));
+        EXPECT_EQ(cursor->fieldType(i), fields[i].adoType) << fields[i].name;
     }
 
     const auto texts = [&cursor]() {
         QStringList row;
         DbError error;
-        for (int i = 0; i < cursor->FieldCount(); ++i) {
+        for (int i = 0; i < cursor->fieldCount(); ++i) {
             DbValue value;
-            EXPECT_TRUE(cursor->ReadValue(i, value, error)) << Description(error).toStdString();
+            EXPECT_TRUE(cursor->readValue(i, value, error)) << Description(error).toStdString();
             switch (value.kind) {
             case DbValue::Kind::Null:
                 row.append(QStringLiteral("NULL"));
@@ -96,17 +96,17 @@ TEST_F(OdbcServerTest, EveryColumnKindArrivesInTheProgramsForm)
         return row;
     };
     DbError error;
-    ASSERT_FALSE(cursor->AtEnd());
+    ASSERT_FALSE(cursor->atEnd());
     EXPECT_EQ(texts(), QStringList({"-12", "123456", "9000000000", "-1", "12345.678", "text", "varchar", "ab   ",
                                     "{6F9619FF-8B86-D011-B42D-00C04FC964FF}", "0x0aff00", "2024-02-29 13:45:07.250",
                                     "2024-02-29", "1.25", "NULL"}));
-    ASSERT_TRUE(cursor->MoveNext(error));
-    ASSERT_FALSE(cursor->AtEnd());
+    ASSERT_TRUE(cursor->moveNext(error));
+    ASSERT_FALSE(cursor->atEnd());
     // Empty texts and empty binary values are values, not NULL.
     EXPECT_EQ(texts(), QStringList({"0", "0", "0", "0", "-0.500", "", "", "     ", "NULL", "0x", "2024-03-01", "NULL",
                                     "-2", "NULL"}));
-    ASSERT_TRUE(cursor->MoveNext(error));
-    EXPECT_TRUE(cursor->AtEnd());
+    ASSERT_TRUE(cursor->moveNext(error));
+    EXPECT_TRUE(cursor->atEnd());
 }
 
 TEST_F(OdbcServerTest, TextInEveryScriptSurvivesTheLiteralAndTheRead)
@@ -122,7 +122,7 @@ TEST_F(OdbcServerTest, TextInEveryScriptSurvivesTheLiteralAndTheRead)
         QStringLiteral("it's \"quoted\" \\ back\\slash; semi"),
     };
     for (int i = 0; i < texts.size(); ++i) {
-        const QString literal = m_client.Dialect().TextLiteral(texts[i]);
+        const QString literal = m_client.dialect().textLiteral(texts[i]);
         Run(QStringLiteral("insert into %1 values (%2, %3, %3)").arg(table).arg(i).arg(literal));
     }
     const QList<QList<DbValue>> rows = Rows(QStringLiteral("select t, vc from %1 order by id").arg(table));
@@ -142,7 +142,7 @@ TEST_F(OdbcServerTest, LongTextIsReadWholeAcrossChunks)
     while (text.size() < 512 * 1024)
         text += pattern;
     const QString table = CreateTable(QStringLiteral("t text"));
-    Run(QStringLiteral("insert into %1 values (%2)").arg(table, m_client.Dialect().TextLiteral(text)));
+    Run(QStringLiteral("insert into %1 values (%2)").arg(table, m_client.dialect().textLiteral(text)));
 
     const QList<QList<DbValue>> rows = Rows(QStringLiteral("select t from %1").arg(table));
     ASSERT_EQ(rows.size(), 1);
@@ -157,7 +157,7 @@ TEST_F(OdbcServerTest, BinaryLiteralsCarryEveryByte)
         bytes.append(static_cast<char>(i));
     const QString table = CreateTable(QStringLiteral("id int4, b bytea"));
     Run(QStringLiteral("insert into %1 values (1, %2), (2, %3)")
-            .arg(table, m_client.Dialect().BinaryLiteral(bytes), m_client.Dialect().BinaryLiteral(QByteArray())));
+            .arg(table, m_client.dialect().binaryLiteral(bytes), m_client.dialect().binaryLiteral(QByteArray())));
 
     const QList<QList<DbValue>> rows = Rows(QStringLiteral("select b from %1 order by id").arg(table));
     ASSERT_EQ(rows.size(), 2);
@@ -174,15 +174,15 @@ TEST_F(OdbcServerTest, StatementWithoutRowsGivesAnEmptyCursor)
                                QStringLiteral("update %1 set id = 2 where id = 99").arg(table)}) {
         std::unique_ptr<DbCursor> cursor = Cursor(sql);
         ASSERT_TRUE(cursor) << sql.toStdString();
-        EXPECT_EQ(cursor->FieldCount(), 0);
-        EXPECT_TRUE(cursor->AtEnd());
+        EXPECT_EQ(cursor->fieldCount(), 0);
+        EXPECT_TRUE(cursor->atEnd());
     }
     // A query without rows still describes its fields.
     std::unique_ptr<DbCursor> cursor = Cursor(QStringLiteral("select id from %1 where id < 0").arg(table));
     ASSERT_TRUE(cursor);
-    EXPECT_EQ(cursor->FieldCount(), 1);
-    EXPECT_EQ(cursor->FieldName(0), QStringLiteral("id"));
-    EXPECT_TRUE(cursor->AtEnd());
+    EXPECT_EQ(cursor->fieldCount(), 1);
+    EXPECT_EQ(cursor->fieldName(0), QStringLiteral("id"));
+    EXPECT_TRUE(cursor->atEnd());
 }
 
 TEST_F(OdbcServerTest, OpenCursorDoesNotHoldTheConnection)
@@ -194,14 +194,14 @@ TEST_F(OdbcServerTest, OpenCursorDoesNotHoldTheConnection)
     // Other statements run while the cursor is open, and the cursor outlives the connection.
     Run(QStringLiteral("delete from %1").arg(table));
     DbError error;
-    ASSERT_TRUE(m_client.Close(error));
+    ASSERT_TRUE(m_client.close(error));
 
     QStringList ids;
-    while (!cursor->AtEnd()) {
+    while (!cursor->atEnd()) {
         DbValue value;
-        ASSERT_TRUE(cursor->ReadValue(0, value, error));
+        ASSERT_TRUE(cursor->readValue(0, value, error));
         ids.append(value.text);
-        ASSERT_TRUE(cursor->MoveNext(error));
+        ASSERT_TRUE(cursor->moveNext(error));
     }
     EXPECT_EQ(ids, QStringList({"1", "2", "3"}));
 }
@@ -227,7 +227,7 @@ TEST_F(OdbcServerTest, AValueTheDriverCannotGiveIsAnEmptyCellAndReadingGoesOn)
     const QString sql = QStringLiteral("select 'first', 'second'");
     ASSERT_TRUE(SQL_SUCCEEDED(SQLExecDirectW(statement.Get(), OdbcInput(sql), SQL_NTS)));
     ASSERT_TRUE(SQL_SUCCEEDED(SQLFetch(statement.Get())));
-    DbValue value = DbValue::FromText(QStringLiteral("stale"));
+    DbValue value = DbValue::fromText(QStringLiteral("stale"));
     DbError error;
     ASSERT_TRUE(ReadOdbcValue(statement.Get(), 1, OdbcValueKind::Text, value, error));
     EXPECT_EQ(value.text, QStringLiteral("first"));

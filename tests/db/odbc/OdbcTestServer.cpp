@@ -75,7 +75,7 @@ TestServer SqlServerTestServer()
         }
         port = QString::number(instancePort);
     }
-    const auto quoted = QuoteConnectionStringValue;
+    const auto quoted = quoteConnectionStringValue;
     server.connect = QStringLiteral("Provider=MSDASQL;Driver=FreeTDS;Server=%1;Database=%2;UID=%3;PWD=%4;"
                                     "TDS_Version=7.4;ClientCharset=UTF-8;")
                          .arg(quoted(host), quoted(settings->dataName), quoted(settings->userName),
@@ -99,7 +99,7 @@ void OdbcServerTest::ConnectTo(const TestServer& server)
         GTEST_SKIP() << server.missing.toStdString();
     }
     DbError error;
-    ASSERT_TRUE(m_client.Open(m_connect, error)) << error.description.value_or(QString()).toStdString();
+    ASSERT_TRUE(m_client.open(m_connect, error)) << error.description.value_or(QString()).toStdString();
 }
 
 void OdbcServerTest::TearDown()
@@ -108,12 +108,12 @@ void OdbcServerTest::TearDown()
         return;
     DbError error;
     qint64 rows = 0;
-    if (!m_client.IsOpen()) {
-        ASSERT_TRUE(m_client.Open(m_connect, error)) << error.description.value_or(QString()).toStdString();
+    if (!m_client.isOpen()) {
+        ASSERT_TRUE(m_client.open(m_connect, error)) << error.description.value_or(QString()).toStdString();
     }
     for (const QString& table : std::as_const(m_tables))
-        EXPECT_TRUE(m_client.Execute(QStringLiteral("drop table %1").arg(table), rows, error)) << table.toStdString();
-    EXPECT_TRUE(m_client.Close(error));
+        EXPECT_TRUE(m_client.execute(QStringLiteral("drop table %1").arg(table), rows, error)) << table.toStdString();
+    EXPECT_TRUE(m_client.close(error));
 }
 
 QString OdbcServerTest::CreateTable(const QString& columns)
@@ -129,14 +129,14 @@ void OdbcServerTest::Run(const QString& sql)
 {
     DbError error;
     qint64 rows = 0;
-    ASSERT_TRUE(m_client.Execute(sql, rows, error))
+    ASSERT_TRUE(m_client.execute(sql, rows, error))
         << sql.left(200).toStdString() << ": " << error.description.value_or(QString()).toStdString();
 }
 
 std::unique_ptr<DbCursor> OdbcServerTest::Cursor(const QString& sql)
 {
     DbError error;
-    std::unique_ptr<DbCursor> cursor = m_client.OpenCursor(sql, error);
+    std::unique_ptr<DbCursor> cursor = m_client.openCursor(sql, error);
     EXPECT_TRUE(cursor) << sql.toStdString() << ": " << error.description.value_or(QString()).toStdString();
     return cursor;
 }
@@ -148,15 +148,15 @@ QList<QList<DbValue>> OdbcServerTest::Rows(const QString& sql)
     if (!cursor)
         return rows;
     DbError error;
-    while (!cursor->AtEnd()) {
+    while (!cursor->atEnd()) {
         QList<DbValue> row;
-        for (int field = 0; field < cursor->FieldCount(); ++field) {
+        for (int field = 0; field < cursor->fieldCount(); ++field) {
             DbValue value;
-            EXPECT_TRUE(cursor->ReadValue(field, value, error));
+            EXPECT_TRUE(cursor->readValue(field, value, error));
             row.append(value);
         }
         rows.append(row);
-        EXPECT_TRUE(cursor->MoveNext(error));
+        EXPECT_TRUE(cursor->moveNext(error));
     }
     return rows;
 }

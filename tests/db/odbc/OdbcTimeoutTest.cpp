@@ -147,7 +147,7 @@ TEST(SqlServerBrowserTest, AnInstanceIsFoundOrGivenUpWithinTheLoginWait)
         CAdoDatabase database;
         QElapsedTimer timer;
         timer.start();
-        EXPECT_FALSE(database.Open(QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1\\KORVEL;"
+        EXPECT_FALSE(database.open(QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1\\KORVEL;"
                                                   "Initial Catalog=db;User Id=sa;Password=x;")));
         EXPECT_LT(timer.elapsed(), kLoginLimitMs + kSlackMs);
         EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004005，") + kNoPortTold);
@@ -167,7 +167,7 @@ TEST(OdbcTimeoutTest, AServerThatNeverAnswersTheLoginIsGivenUp)
     CAdoDatabase database;
     QElapsedTimer timer;
     timer.start();
-    EXPECT_FALSE(database.Open(QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1,%1;Initial Catalog=db;"
+    EXPECT_FALSE(database.open(QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1,%1;Initial Catalog=db;"
                                               "User Id=sa;Password=x;")
                                    .arg(mute.serverPort())));
     EXPECT_GE(timer.elapsed(), kLoginLimitMs - 1000);
@@ -186,13 +186,13 @@ TEST(OdbcTimeoutTest, ALoginThatWaitsEndsWhenTheUserCancels)
     std::thread login([&] {
         const CancellableWork::Scope scope(work);
         CAdoDatabase database;
-        EXPECT_FALSE(database.Open(QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1,%1;Initial Catalog=db;"
+        EXPECT_FALSE(database.open(QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1,%1;Initial Catalog=db;"
                                                   "User Id=sa;Password=x;")
                                        .arg(mute.serverPort())));
         error = database.lastError();
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    work.Cancel();
+    work.cancel();
     login.join();
     EXPECT_LT(timer.elapsed(), 2000);
     EXPECT_EQ(error, QStringLiteral("ADO 错误：0x80004004，操作已取消"));
@@ -202,7 +202,7 @@ TEST(OdbcTimeoutTest, AServerThatStopsAnsweringAfterTheLoginIsGivenUp)
 {
     FakeTdsServer silent{QByteArray()};
     CAdoDatabase database;
-    ASSERT_TRUE(database.Open(silent.connectionString())) << database.lastError().toStdString();
+    ASSERT_TRUE(database.open(silent.connectionString())) << database.lastError().toStdString();
     QElapsedTimer timer;
     timer.start();
     TextTable rows;
@@ -218,11 +218,11 @@ TEST_F(OdbcServerTest, AStatementHeldUpByAnotherSessionsLockIsGivenUp)
     const QString table = CreateTable(QStringLiteral("id int4"));
     Run(QStringLiteral("insert into %1 values (1)").arg(table));
     DbError error;
-    ASSERT_TRUE(m_client.BeginTransaction(error));
+    ASSERT_TRUE(m_client.beginTransaction(error));
     Run(QStringLiteral("lock table %1 in access exclusive mode").arg(table));
 
     CAdoDatabase other;
-    ASSERT_TRUE(other.Open(m_connect)) << other.lastError().toStdString();
+    ASSERT_TRUE(other.open(m_connect)) << other.lastError().toStdString();
     QElapsedTimer timer;
     timer.start();
     TextTable rows;
@@ -230,18 +230,18 @@ TEST_F(OdbcServerTest, AStatementHeldUpByAnotherSessionsLockIsGivenUp)
     EXPECT_GE(timer.elapsed(), kStatementLimitMs - 1000);
     EXPECT_LT(timer.elapsed(), kStatementLimitMs + kSlackMs);
     EXPECT_TRUE(other.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << other.lastError().toStdString();
-    ASSERT_TRUE(m_client.RollbackTransaction(error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.rollbackTransaction(error)) << Description(error).toStdString();
 }
 
 TEST_F(OdbcServerTest, AStatementOnAStoppedServerEndsAndCommitsNothing)
 {
     const QString table = CreateTable(QStringLiteral("id int4"));
     CAdoDatabase stopped;
-    ASSERT_TRUE(stopped.Open(m_connect)) << stopped.lastError().toStdString();
+    ASSERT_TRUE(stopped.open(m_connect)) << stopped.lastError().toStdString();
     QStringList backend;
     ASSERT_TRUE(stopped.QueryColumn(QStringLiteral("select pg_backend_pid()"), &backend));
     const pid_t pid = backend.value(0).toInt();
-    ASSERT_TRUE(stopped.BeginTrans() && stopped.Execute(QStringLiteral("insert into %1 values (1)").arg(table)));
+    ASSERT_TRUE(stopped.BeginTrans() && stopped.execute(QStringLiteral("insert into %1 values (1)").arg(table)));
 
     // Stopped while it runs a statement, as a server that hangs; resumed when the statement
     // has ended, or once it is plain that it would not.
@@ -254,7 +254,7 @@ TEST_F(OdbcServerTest, AStatementOnAStoppedServerEndsAndCommitsNothing)
     });
     QElapsedTimer timer;
     timer.start();
-    EXPECT_FALSE(stopped.Execute(QStringLiteral("insert into %1 select 2 from pg_sleep(1)").arg(table)));
+    EXPECT_FALSE(stopped.execute(QStringLiteral("insert into %1 select 2 from pg_sleep(1)").arg(table)));
     const qint64 elapsed = timer.elapsed();
     ended.set_value();
     stopper.join();

@@ -81,7 +81,7 @@ TEST(OdbcTypesTest, UnknownTypesAreReadAsText)
 
 TEST(OdbcValueTextTest, AGuidLosesThePaddingOfItsColumnAndOtherTextStaysAsItIs)
 {
-    // The GUID's own forms are ValueTextTest's (CanonicalGuidText).
+    // The GUID's own forms are ValueTextTest's (canonicalGuidText).
     const struct
     {
         const char* driver;

@@ -158,5 +158,5 @@ TEST(SchemaFilesTest, EveryDeclaredTypeIsOneTheEmbeddedClientKnows)
 
 TEST(SchemaFilesTest, TheProgramsCarryTheSqliteSchemaFile)
 {
-    EXPECT_EQ(EmbeddedSchemaSql(), ReadSchemaFile("sqlite.sql"));
+    EXPECT_EQ(embeddedSchemaSql(), ReadSchemaFile("sqlite.sql"));
 }
