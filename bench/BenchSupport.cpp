@@ -61,7 +61,7 @@ private:
 void SetUpAsThePrograms()
 {
     keepFreedMemoryForReuse();
-    ConfigureEmbeddedEngine();
+    configureEmbeddedEngine();
 }
 
 void RepeatForMedian(benchmark::internal::Benchmark* benchmark)

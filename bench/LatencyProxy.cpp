@@ -106,7 +106,7 @@ private:
                 return;
             }
             for (std::size_t sent = 0; sent < piece.bytes.size();) {
-                const ssize_t put = send(m_to, piece.bytes.data() + sent, piece.bytes.size() - sent, MSG_NOSIGNAL);
+                const ssize_t put = ::send(m_to, piece.bytes.data() + sent, piece.bytes.size() - sent, MSG_NOSIGNAL);
                 if (put <= 0) {
                     // The other side is gone: so is this direction; the reader ends at its end.
                     shutdown(m_from, SHUT_RD);
@@ -196,7 +196,7 @@ void LatencyProxy::Accept()
         setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         const int server = LoopbackSocket();
         const sockaddr_in target = LoopbackAddress(m_targetPort);
-        if (connect(server, reinterpret_cast<const sockaddr*>(&target), sizeof target) != 0) {
+        if (::connect(server, reinterpret_cast<const sockaddr*>(&target), sizeof target) != 0) {
             ::close(server);
             ::close(client);
             continue;

@@ -12,7 +12,7 @@ namespace korvel {
 
 namespace {
 
-QString TextOf(DbValue&& value)
+QString textOf(DbValue&& value)
 {
     switch (value.kind) {
     case DbValue::Kind::Null: return QString();
@@ -187,7 +187,7 @@ bool CAdoDatabase::ForEachRow(const QString& sql, const RowHandler& onRow)
                 SetComError(error);
                 return false;
             }
-            row.append(TextOf(std::move(value)));
+            row.append(textOf(std::move(value)));
         }
         if (!m_pRecordset->moveNext(error)) {
             SetComError(error);
@@ -289,9 +289,9 @@ std::unique_ptr<DbClient> CreateDbClient(const QString& connectionString, DbErro
         return (*registered)();
     if (isEmbeddedProvider(provider))
         return std::make_unique<SqliteClient>();
-    if (IsSqlServerProvider(provider))
+    if (isSqlServerProvider(provider))
         return std::make_unique<OdbcClient>(OdbcFlavour::SqlServer);
-    if (IsGenericOdbcProvider(provider))
+    if (isGenericOdbcProvider(provider))
         return std::make_unique<OdbcClient>(OdbcFlavour::Generic);
     error = {DbError::kNoProvider, QStringLiteral("未找到提供程序“%1”。该程序可能未正确安装。").arg(provider)};
     return nullptr;

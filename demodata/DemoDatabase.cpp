@@ -31,7 +31,7 @@ Outcome CreateDemoDatabase(const QString& path, const DemoOptions& demo)
     if (demo.scale < 1 || demo.scale > kMaxDemoScale)
         return Outcome::failure(QStringLiteral("演示数据的规模应为1到%1之间的整数").arg(kMaxDemoScale));
     const DemoCounts counts = DemoCountsForScale(demo.scale);
-    return CreateEmbeddedDatabase(path, [&counts](sqlite3* db) {
+    return createEmbeddedDatabase(path, [&counts](sqlite3* db) {
         QString error;
         return SeedDemoDatabase(db, counts, error) ? Outcome::success() : Outcome::failure(error);
     });
@@ -67,7 +67,7 @@ const DemoUser kUsers[] = {
 bool SeedDemoUsers(sqlite3* db, QString& error)
 {
     RowInserter users;
-    if (!users.Prepare(db, "tblUserInfo",
+    if (!users.prepare(db, "tblUserInfo",
                        "UserID, Password, UserName, Department, Permission, IsActive, CreatedAt, LastLogin", error))
         return false;
     for (const DemoUser& user : kUsers) {

@@ -32,7 +32,7 @@ struct DemoCounts
 DemoCounts DemoCountsForScale(int scale);
 
 // Creates an embedded database file with Korvel's tables and the demo data, as
-// CreateEmbeddedDatabase creates one (never over an existing file, and whole or not at
+// createEmbeddedDatabase creates one (never over an existing file, and whole or not at
 // all); the same options always give the same table contents.
 Outcome CreateDemoDatabase(const QString& path, const DemoOptions& demo);
 

@@ -87,11 +87,11 @@ bool SeedDemoHarnesses(sqlite3* db, int count, QString& error)
 {
     RowInserter harnesses;
     RowInserter wires;
-    if (!harnesses.Prepare(db, "tblHarnessInfo",
+    if (!harnesses.prepare(db, "tblHarnessInfo",
                            "HarnessID, HarnessNo, HarnessName, Customer, Revision, WireCount, CreatedBy, CreatedAt, "
                            "Remark",
                            error) ||
-        !wires.Prepare(db, "tblHarnessWireInfo",
+        !wires.prepare(db, "tblHarnessWireInfo",
                        "HarnessID, WireNo, HarnessType, WireGroup, FromConnector, FromPin, ToConnector, ToPin, "
                        "WireColor, CrossSection, LengthMm, Remark",
                        error))
@@ -144,11 +144,11 @@ bool SeedDemoJobs(sqlite3* db, int count, int harnessCount, QString& error)
 {
     RowInserter jobs;
     RowInserter steps;
-    if (!jobs.Prepare(db, "tblJobInfo",
+    if (!jobs.prepare(db, "tblJobInfo",
                       "JobID, JobNo, HarnessID, Quantity, Priority, Status, Customer, CreatedBy, CreatedAt, DueDate, "
                       "FinishedAt, Remark",
                       error) ||
-        !steps.Prepare(db, "tblJobStepInfo",
+        !steps.prepare(db, "tblJobStepInfo",
                        "JobID, LineID, StepName, TestMode, TestGroup, Voltage, DurationMs, Remark", error))
         return false;
     for (int jobId = 1; jobId <= count; ++jobId) {

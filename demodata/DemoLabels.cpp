@@ -165,15 +165,15 @@ bool SeedDemoLabels(sqlite3* db, int count, QString& error)
     RowInserter labels;
     RowInserter controls;
     RowInserter items;
-    if (!labels.Prepare(db, "tblLabelInfo",
+    if (!labels.prepare(db, "tblLabelInfo",
                         "LabelID, LabelNo, LabelName, LabelStatus, PaperWidth, PaperHeight, Dpi, Darkness, "
                         "PrinterModel, Description, Logo, Checksum, IsLocked, CreatedBy, CreatedAt, ModifiedAt",
                         error) ||
-        !controls.Prepare(db, "tblLabelControls",
+        !controls.prepare(db, "tblLabelControls",
                           "LabelID, ControlNo, ItemID, ControlType, X, Y, Width, Height, Rotation, FontName, "
                           "FontSize, Bold, Italic, ForeColor, BarcodeType, PrintText, FillPattern, Picture",
                           error) ||
-        !items.Prepare(db, "tblLabelControlItem",
+        !items.prepare(db, "tblLabelControlItem",
                        "ItemID, ItemName, SourceType, FieldName, DefaultValue, FormatString, MaxLength, "
                        "CounterStart, ModifiedAt",
                        error))

@@ -169,7 +169,7 @@ RowInserter::~RowInserter()
     sqlite3_finalize(m_statement);
 }
 
-bool RowInserter::Prepare(sqlite3* db, const char* table, const char* columns, QString& error)
+bool RowInserter::prepare(sqlite3* db, const char* table, const char* columns, QString& error)
 {
     m_db = db;
     m_table = table;

@@ -93,7 +93,7 @@ public:
 
     // Prepares "INSERT INTO table (columns) VALUES (?, …)" with one parameter per column;
     // `columns` is the comma-separated column list.
-    [[nodiscard]] bool Prepare(sqlite3* db, const char* table, const char* columns, QString& error);
+    [[nodiscard]] bool prepare(sqlite3* db, const char* table, const char* columns, QString& error);
 
     RowInserter& null();
     RowInserter& Int(qint64 value);

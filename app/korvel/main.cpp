@@ -13,7 +13,7 @@ int main(int argc, char** argv)
 {
     disableCoreDumps();
     keepFreedMemoryForReuse();
-    ConfigureEmbeddedEngine();
+    configureEmbeddedEngine();
     QApplication application(argc, argv);
     QtMessageSink messages;
     QtFileDialogs fileDialogs;

@@ -80,7 +80,7 @@ int RunCreateDbCommand(const CommandLine& line, CommandContext& context)
     if (!ReadDemoOptions(line, context, options))
         return kExitUsage;
     const QString& file = line.arguments[0];
-    return ExitCodeOf(demo ? CreateDemoDatabase(file, options) : CreateEmbeddedDatabase(file), context);
+    return ExitCodeOf(demo ? CreateDemoDatabase(file, options) : createEmbeddedDatabase(file), context);
 }
 
 // The tables come from db/schema/, made by whoever runs the server; this fills them.

@@ -32,7 +32,7 @@ int main(int argc, char** argv)
 {
     disableCoreDumps();
     keepFreedMemoryForReuse();
-    ConfigureEmbeddedEngine();
+    configureEmbeddedEngine();
     QCoreApplication application(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

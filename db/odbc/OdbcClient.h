@@ -58,15 +58,15 @@ private:
         OdbcClient& m_client;
     };
 
-    bool AllocateEnvironment(DbError& error);
-    QStringList InstalledDrivers() const;
-    bool Connect(const QString& odbcConnectionString, std::uintptr_t loginTimeoutSeconds, DbError& error);
-    const SqlDialect* DialectOfSource(DbError& error);
-    bool Usable(DbError& error) const;
-    bool NewStatement(OdbcHandle& statement, DbError& error) const;
-    bool SetAutocommit(bool on, DbError& error);
-    bool EndTransaction(SQLSMALLINT completion, DbError& error);
-    void ReleaseHandles();
+    bool allocateEnvironment(DbError& error);
+    QStringList installedDrivers() const;
+    bool connect(const QString& odbcConnectionString, std::uintptr_t loginTimeoutSeconds, DbError& error);
+    const SqlDialect* dialectOfSource(DbError& error);
+    bool usable(DbError& error) const;
+    bool newStatement(OdbcHandle& statement, DbError& error) const;
+    bool setAutocommit(bool on, DbError& error);
+    bool endTransaction(SQLSMALLINT completion, DbError& error);
+    void releaseHandles();
 
     OdbcFlavour m_flavour;
     OdbcHandle m_environment{SQL_HANDLE_ENV};

@@ -16,7 +16,7 @@ constexpr SQLLEN kChunkBytes = 64 * 1024;
 // The whole value of a character (SQL_C_WCHAR) or binary (SQL_C_BINARY) column. The
 // indicator gives the bytes still to come or SQL_NO_TOTAL; a piece that does not fit fills
 // the buffer (less the terminator for text) and the next call goes on where it stopped.
-bool ReadLongData(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, QByteArray& data, bool& isNull,
+bool readLongData(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, QByteArray& data, bool& isNull,
                   DbError& error)
 {
     const SQLLEN terminator = cType == SQL_C_WCHAR ? static_cast<SQLLEN>(sizeof(SQLWCHAR)) : 0;
@@ -30,7 +30,7 @@ bool ReadLongData(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, QB
         if (result == SQL_NO_DATA)
             return true;
         if (!SQL_SUCCEEDED(result)) {
-            error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLGetData");
+            error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLGetData");
             return false;
         }
         if (indicator == SQL_NULL_DATA) {
@@ -45,45 +45,45 @@ bool ReadLongData(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, QB
 }
 
 template <typename Fixed>
-bool ReadFixed(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, Fixed& fixed, bool& isNull,
+bool readFixed(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, Fixed& fixed, bool& isNull,
                DbError& error)
 {
     SQLLEN indicator = 0;
     if (!SQL_SUCCEEDED(SQLGetData(statement, column, cType, &fixed, sizeof fixed, &indicator))) {
-        error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLGetData");
+        error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLGetData");
         return false;
     }
     isNull = indicator == SQL_NULL_DATA;
     return true;
 }
 
-QString TextFromUtf16Bytes(const QByteArray& bytes)
+QString textFromUtf16Bytes(const QByteArray& bytes)
 {
-    return FromOdbcText(reinterpret_cast<const SQLWCHAR*>(bytes.constData()),
+    return fromOdbcText(reinterpret_cast<const SQLWCHAR*>(bytes.constData()),
                         bytes.size() / static_cast<qsizetype>(sizeof(SQLWCHAR)));
 }
 
-bool ReadValueOfKind(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, DbValue& value, DbError& error)
+bool readValueOfKind(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, DbValue& value, DbError& error)
 {
     bool isNull = false;
     switch (kind) {
     case OdbcValueKind::Bit: {
         SQLCHAR bit = 0;
-        if (!ReadFixed(statement, column, SQL_C_BIT, bit, isNull, error))
+        if (!readFixed(statement, column, SQL_C_BIT, bit, isNull, error))
             return false;
         value = isNull ? DbValue::null() : DbValue::fromText(bit ? QStringLiteral("-1") : QStringLiteral("0"));
         return true;
     }
     case OdbcValueKind::Timestamp: {
         SQL_TIMESTAMP_STRUCT timestamp = {};
-        if (!ReadFixed(statement, column, SQL_C_TYPE_TIMESTAMP, timestamp, isNull, error))
+        if (!readFixed(statement, column, SQL_C_TYPE_TIMESTAMP, timestamp, isNull, error))
             return false;
-        value = isNull ? DbValue::null() : DbValue::fromText(TimestampText(timestamp));
+        value = isNull ? DbValue::null() : DbValue::fromText(timestampText(timestamp));
         return true;
     }
     case OdbcValueKind::Bytes: {
         QByteArray bytes;
-        if (!ReadLongData(statement, column, SQL_C_BINARY, bytes, isNull, error))
+        if (!readLongData(statement, column, SQL_C_BINARY, bytes, isNull, error))
             return false;
         value = isNull ? DbValue::null() : DbValue::fromBytes(bytes);
         return true;
@@ -91,11 +91,11 @@ bool ReadValueOfKind(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind
     case OdbcValueKind::Guid:
     case OdbcValueKind::Text: {
         QByteArray utf16;
-        if (!ReadLongData(statement, column, SQL_C_WCHAR, utf16, isNull, error))
+        if (!readLongData(statement, column, SQL_C_WCHAR, utf16, isNull, error))
             return false;
-        QString text = TextFromUtf16Bytes(utf16);
+        QString text = textFromUtf16Bytes(utf16);
         if (kind == OdbcValueKind::Guid)
-            text = BracedGuid(text);
+            text = bracedGuid(text);
         value = isNull ? DbValue::null() : DbValue::fromText(text);
         return true;
     }
@@ -104,38 +104,38 @@ bool ReadValueOfKind(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind
 }
 
 // Moves to the first result that has columns; false with columns = 0 when there is none.
-bool FindColumns(SQLHSTMT statement, SQLSMALLINT& columns, DbError& error)
+bool findColumns(SQLHSTMT statement, SQLSMALLINT& columns, DbError& error)
 {
     for (;;) {
         columns = 0;
         if (!SQL_SUCCEEDED(SQLNumResultCols(statement, &columns))) {
-            error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLNumResultCols");
+            error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLNumResultCols");
             return false;
         }
         if (columns > 0)
             return true;
         bool more = false;
-        if (!NextOdbcResult(statement, more, error))
+        if (!nextOdbcResult(statement, more, error))
             return false;
         if (!more)
             return true;
     }
 }
 
-bool TypeName(SQLHSTMT statement, SQLUSMALLINT column, QString& name, DbError& error)
+bool readTypeName(SQLHSTMT statement, SQLUSMALLINT column, QString& name, DbError& error)
 {
     SQLWCHAR text[128] = {};
     SQLSMALLINT bytes = 0;
     if (!SQL_SUCCEEDED(SQLColAttributeW(statement, column, SQL_DESC_TYPE_NAME, text, sizeof text, &bytes, nullptr))) {
-        error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLColAttributeW");
+        error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLColAttributeW");
         return false;
     }
     const qsizetype capacity = static_cast<qsizetype>(sizeof text / sizeof text[0]) - 1;
-    name = FromOdbcText(text, qMin<qsizetype>(bytes / static_cast<qsizetype>(sizeof(SQLWCHAR)), capacity));
+    name = fromOdbcText(text, qMin<qsizetype>(bytes / static_cast<qsizetype>(sizeof(SQLWCHAR)), capacity));
     return true;
 }
 
-bool DescribeField(SQLHSTMT statement, SQLUSMALLINT column, BufferedCursor::Field& field,
+bool describeField(SQLHSTMT statement, SQLUSMALLINT column, BufferedCursor::Field& field,
                    OdbcValueKind& kind, DbError& error)
 {
     std::vector<SQLWCHAR> name(256);
@@ -147,7 +147,7 @@ bool DescribeField(SQLHSTMT statement, SQLUSMALLINT column, BufferedCursor::Fiel
     for (;;) {
         if (!SQL_SUCCEEDED(SQLDescribeColW(statement, column, name.data(), static_cast<SQLSMALLINT>(name.size()),
                                            &nameLength, &sqlType, &columnSize, &decimalDigits, &nullable))) {
-            error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLDescribeColW");
+            error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLDescribeColW");
             return false;
         }
         if (nameLength < static_cast<SQLSMALLINT>(name.size()))
@@ -155,21 +155,21 @@ bool DescribeField(SQLHSTMT statement, SQLUSMALLINT column, BufferedCursor::Fiel
         name.resize(static_cast<std::size_t>(nameLength) + 1);
     }
     QString typeName;
-    if (!TypeName(statement, column, typeName, error))
+    if (!readTypeName(statement, column, typeName, error))
         return false;
-    field.name = FromOdbcText(name.data(), nameLength);
-    field.type = ColumnTypeOfOdbcColumn(sqlType, columnSize, decimalDigits, typeName);
-    kind = ValueKindOfAdoType(field.type.adoType);
+    field.name = fromOdbcText(name.data(), nameLength);
+    field.type = columnTypeOfOdbcColumn(sqlType, columnSize, decimalDigits, typeName);
+    kind = valueKindOfAdoType(field.type.adoType);
     return true;
 }
 
-bool ReadRow(SQLHSTMT statement, const std::vector<OdbcValueKind>& kinds, BufferedCursor::Row& row, DbError& error)
+bool readRow(SQLHSTMT statement, const std::vector<OdbcValueKind>& kinds, BufferedCursor::Row& row, DbError& error)
 {
     row.clear();
     row.reserve(static_cast<qsizetype>(kinds.size()));
     for (std::size_t i = 0; i < kinds.size(); ++i) {
         DbValue value;
-        if (!ReadOdbcValue(statement, static_cast<SQLUSMALLINT>(i + 1), kinds[i], value, error))
+        if (!readOdbcValue(statement, static_cast<SQLUSMALLINT>(i + 1), kinds[i], value, error))
             return false;
         row.append(std::move(value));
     }
@@ -178,10 +178,10 @@ bool ReadRow(SQLHSTMT statement, const std::vector<OdbcValueKind>& kinds, Buffer
 
 // Steps over every further result of the batch, so that the error of a later statement is
 // not lost.
-bool PassRemainingResults(SQLHSTMT statement, DbError& error)
+bool passRemainingResults(SQLHSTMT statement, DbError& error)
 {
     for (bool more = true; more;) {
-        if (!NextOdbcResult(statement, more, error))
+        if (!nextOdbcResult(statement, more, error))
             return false;
     }
     return true;
@@ -189,7 +189,7 @@ bool PassRemainingResults(SQLHSTMT statement, DbError& error)
 
 } // namespace
 
-bool EndsTheQuery(const QString& sqlState)
+bool endsTheQuery(const QString& sqlState)
 {
     static const QStringList whole = {QStringLiteral("HYT00"), QStringLiteral("HYT01"), QStringLiteral("HY008"),
                                       QStringLiteral("HY001"), QStringLiteral("HY010")};
@@ -246,30 +246,30 @@ bool BufferedCursor::moveNext(DbError& error)
     return true;
 }
 
-bool ReadOdbcValue(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, DbValue& value, DbError& error)
+bool readOdbcValue(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, DbValue& value, DbError& error)
 {
-    if (ReadValueOfKind(statement, column, kind, value, error))
+    if (readValueOfKind(statement, column, kind, value, error))
         return true;
     // A value the driver cannot give (a date beyond its range, a text it cannot decode) is
     // an empty cell, and the row and the rows after it are read on, as the embedded engine
     // does; a connection that has gone ends the query.
-    if (EndsTheQuery(OdbcSqlState(SQL_HANDLE_STMT, statement)))
+    if (endsTheQuery(odbcSqlState(SQL_HANDLE_STMT, statement)))
         return false;
     value = DbValue::null();
     return true;
 }
 
-bool ReadOdbcResult(SQLHSTMT statement, OdbcWatchdog::Wait& wait, std::unique_ptr<DbCursor>& cursor, DbError& error)
+bool readOdbcResult(SQLHSTMT statement, OdbcWatchdog::Wait& wait, std::unique_ptr<DbCursor>& cursor, DbError& error)
 {
     SQLSMALLINT columns = 0;
-    if (!FindColumns(statement, columns, error))
+    if (!findColumns(statement, columns, error))
         return false;
 
     QList<BufferedCursor::Field> fields;
     std::vector<OdbcValueKind> kinds(static_cast<std::size_t>(columns));
     for (SQLSMALLINT column = 1; column <= columns; ++column) {
         BufferedCursor::Field field;
-        if (!DescribeField(statement, static_cast<SQLUSMALLINT>(column), field, kinds[column - 1], error))
+        if (!describeField(statement, static_cast<SQLUSMALLINT>(column), field, kinds[column - 1], error))
             return false;
         fields.append(field);
     }
@@ -283,10 +283,10 @@ bool ReadOdbcResult(SQLHSTMT statement, OdbcWatchdog::Wait& wait, std::unique_pt
         BufferedCursor::Row row;
         DbError rowError;
         if (!SQL_SUCCEEDED(result)) {
-            rowError = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLFetch");
-        } else if (ReadRow(statement, kinds, row, rowError)) {
+            rowError = odbcFailure(SQL_HANDLE_STMT, statement, "SQLFetch");
+        } else if (readRow(statement, kinds, row, rowError)) {
             rows.append(std::move(row));
-            wait.Progress();
+            wait.progress();
             continue;
         }
         if (rows.isEmpty()) {
@@ -297,7 +297,7 @@ bool ReadOdbcResult(SQLHSTMT statement, OdbcWatchdog::Wait& wait, std::unique_pt
         break;
     }
     DbError laterError;
-    if (!failure && !PassRemainingResults(statement, laterError)) {
+    if (!failure && !passRemainingResults(statement, laterError)) {
         if (rows.isEmpty()) {
             error = laterError;
             return false;

@@ -4,7 +4,7 @@
 
 namespace korvel {
 
-void ConfigureEmbeddedEngine()
+void configureEmbeddedEngine()
 {
     // Refused (and harmless) once the engine has started.
     sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);

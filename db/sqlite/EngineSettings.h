@@ -6,6 +6,6 @@ namespace korvel {
 // keeps no statistics of its memory, which the program never reads and which cost a lock
 // around every allocation (an import of a large label makes millions). Called first thing by
 // the programs; later it changes nothing.
-void ConfigureEmbeddedEngine();
+void configureEmbeddedEngine();
 
 } // namespace korvel

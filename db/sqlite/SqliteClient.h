@@ -54,21 +54,21 @@ private:
     {
         QByteArray text;
         const char* next = nullptr;
-        QByteArray Rest() const { return QByteArray(next, text.constData() + text.size() - next); }
+        QByteArray rest() const { return QByteArray(next, text.constData() + text.size() - next); }
     };
 
-    bool CheckOpen(DbError& error) const;
-    bool Run(const char* sql, DbError& error);
-    bool StartBatch(const QString& sql, StatementBatch& batch, DbError& error) const;
+    bool checkOpen(DbError& error) const;
+    bool run(const char* sql, DbError& error);
+    bool startBatch(const QString& sql, StatementBatch& batch, DbError& error) const;
     // The next statement of the batch, or none (and true) at its end.
-    bool NextStatement(StatementBatch& batch, sqlite3_stmt*& statement, DbError& error);
-    bool Prepare(const char* text, const char* end, sqlite3_stmt*& statement, const char*& tail, DbError& error);
-    static int StepToEnd(sqlite3_stmt* statement);
-    DbError LastError() const;
-    bool InstallTransactSqlSupport(DbError& error);
-    static int WaitForLock(void* client, int attempt);
+    bool nextStatement(StatementBatch& batch, sqlite3_stmt*& statement, DbError& error);
+    bool prepare(const char* text, const char* end, sqlite3_stmt*& statement, const char*& tail, DbError& error);
+    static int stepToEnd(sqlite3_stmt* statement);
+    DbError lastError() const;
+    bool installTransactSqlSupport(DbError& error);
+    static int waitForLock(void* client, int attempt);
     // After a failed Open: whatever Open made goes.
-    void CloseUnopened();
+    void closeUnopened();
 
     sqlite3* m_db = nullptr;
     SqliteValueRules m_rules;
@@ -86,6 +86,6 @@ using EmbeddedDatabaseFiller = std::function<Outcome(sqlite3* db)>;
 // in), and with what `fill` adds when one is given. Refuses a path where anything exists and
 // leaves it alone. The file appears only when it is complete: it is built under a temporary
 // name beside it and renamed at the end, and removed on failure.
-Outcome CreateEmbeddedDatabase(const QString& path, const EmbeddedDatabaseFiller& fill = {});
+Outcome createEmbeddedDatabase(const QString& path, const EmbeddedDatabaseFiller& fill = {});
 
 } // namespace korvel

@@ -19,7 +19,7 @@ struct TypeName
     QString arguments; // lower case, what stands between the parentheses
 };
 
-TypeName SplitTypeName(const QString& declaredType)
+TypeName splitTypeName(const QString& declaredType)
 {
     const QString type = declaredType.trimmed().toLower();
     const qsizetype open = type.indexOf(QLatin1Char('('));
@@ -29,7 +29,7 @@ TypeName SplitTypeName(const QString& declaredType)
     return {type.left(open).simplified(), type.mid(open + 1, close < 0 ? -1 : close - open - 1).simplified()};
 }
 
-const QHash<QString, int>& TypeCodes()
+const QHash<QString, int>& typeCodes()
 {
     static const QHash<QString, int> codes = {
         {"int", adInteger},         {"integer", adInteger},
@@ -59,7 +59,7 @@ const QHash<QString, int>& TypeCodes()
 // Types whose size the declaration does not give: the newer date and time types are wide
 // text to the provider and hold no more than their text form (0: not limited here), a row
 // version is eight bytes.
-const QHash<QString, int>& FixedSizes()
+const QHash<QString, int>& fixedSizes()
 {
     static const QHash<QString, int> sizes = {
         {"date", 0}, {"time", 0}, {"datetime2", 0}, {"datetimeoffset", 0}, {"timestamp", 8}, {"rowversion", 8},
@@ -67,7 +67,7 @@ const QHash<QString, int>& FixedSizes()
     return sizes;
 }
 
-int NumberArgument(const QStringList& arguments, int index, int absent)
+int numberArgument(const QStringList& arguments, int index, int absent)
 {
     bool ok = false;
     const int value = arguments.value(index).trimmed().toInt(&ok);
@@ -75,7 +75,7 @@ int NumberArgument(const QStringList& arguments, int index, int absent)
 }
 
 // A column without a declared type (an expression) takes its type from the first value.
-int AdoTypeFromStorage(int storageClass)
+int adoTypeFromStorage(int storageClass)
 {
     switch (storageClass) {
     case SQLITE_INTEGER: return adBigInt;
@@ -86,7 +86,7 @@ int AdoTypeFromStorage(int storageClass)
 }
 
 // SQLite keeps text as UTF-8: decoding it here is cheaper than asking SQLite for UTF-16.
-QString ColumnText(sqlite3_stmt* statement, int field)
+QString columnText(sqlite3_stmt* statement, int field)
 {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, field));
     return QString::fromUtf8(text, sqlite3_column_bytes(statement, field));
@@ -94,7 +94,7 @@ QString ColumnText(sqlite3_stmt* statement, int field)
 
 // Whole numbers are most of the cells of a large result: std::to_chars writes them without
 // the locale machinery behind QString::number.
-QString IntegerText(sqlite3_stmt* statement, int field)
+QString integerText(sqlite3_stmt* statement, int field)
 {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, sqlite3_column_int64(statement, field)).ptr;
@@ -103,14 +103,14 @@ QString IntegerText(sqlite3_stmt* statement, int field)
 
 // SQLite keeps decimals as integers or doubles; the declared scale gives them back the
 // digits SQL Server would show ("12.50" for a decimal(10,2) holding 12.5).
-QString NumberText(sqlite3_stmt* statement, int field, int scale)
+QString numberText(sqlite3_stmt* statement, int field, int scale)
 {
     if (scale == 0 && sqlite3_column_type(statement, field) == SQLITE_INTEGER)
-        return IntegerText(statement, field);
+        return integerText(statement, field);
     return QString::number(sqlite3_column_double(statement, field), 'f', scale);
 }
 
-bool IsConvertedFromText(int adoType)
+bool isConvertedFromText(int adoType)
 {
     switch (kindOfType(adoType)) {
     case ValueKind::Boolean:
@@ -127,7 +127,7 @@ bool IsConvertedFromText(int adoType)
 // Besides text: a decimal kept as the bytes of its text (it had more digits than a double
 // holds), and a date written without separators, which SQLite took for a number
 // ("20170406").
-bool ReadsThroughTheRules(ValueKind kind, int storage)
+bool readsThroughTheRules(ValueKind kind, int storage)
 {
     switch (storage) {
     case SQLITE_TEXT: return true;
@@ -137,14 +137,14 @@ bool ReadsThroughTheRules(ValueKind kind, int storage)
     }
 }
 
-QString FloatText(sqlite3_stmt* statement, int field, int significantDigits)
+QString floatText(sqlite3_stmt* statement, int field, int significantDigits)
 {
     if (sqlite3_column_type(statement, field) == SQLITE_TEXT)
-        return ColumnText(statement, field);
+        return columnText(statement, field);
     return QString::number(sqlite3_column_double(statement, field), 'g', significantDigits);
 }
 
-QByteArray ColumnBytes(sqlite3_stmt* statement, int field)
+QByteArray columnBytes(sqlite3_stmt* statement, int field)
 {
     const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, field));
     return QByteArray(data, sqlite3_column_bytes(statement, field));
@@ -152,10 +152,10 @@ QByteArray ColumnBytes(sqlite3_stmt* statement, int field)
 
 } // namespace
 
-ColumnType ColumnTypeOfDeclaration(const QString& declaredType)
+ColumnType columnTypeOfDeclaration(const QString& declaredType)
 {
-    const TypeName name = SplitTypeName(declaredType);
-    ColumnType type{TypeCodes().value(name.base, adEmpty)};
+    const TypeName name = splitTypeName(declaredType);
+    ColumnType type{typeCodes().value(name.base, adEmpty)};
     const QStringList arguments = name.arguments.split(QLatin1Char(','));
     const bool max = name.arguments == QLatin1String("max");
     switch (type.adoType) {
@@ -172,11 +172,11 @@ ColumnType ColumnTypeOfDeclaration(const QString& declaredType)
     case adChar:
     case adWChar:
     case adBinary:
-        type.size = FixedSizes().value(name.base, NumberArgument(arguments, 0, 1));
+        type.size = fixedSizes().value(name.base, numberArgument(arguments, 0, 1));
         break;
     case adNumeric:
-        type.size = NumberArgument(arguments, 0, 18);
-        type.scale = NumberArgument(arguments, 1, 0);
+        type.size = numberArgument(arguments, 0, 18);
+        type.scale = numberArgument(arguments, 1, 0);
         break;
     case adCurrency:
         type.size = name.base == QLatin1String("smallmoney") ? 10 : 19;
@@ -206,10 +206,10 @@ SqliteCursor::SqliteCursor(sqlite3_stmt* statement, bool hasRow) : m_statement(s
         Column column;
         column.name = QString::fromUtf8(sqlite3_column_name(statement, field));
         const char* declared = sqlite3_column_decltype(statement, field);
-        column.type = ColumnTypeOfDeclaration(QString::fromUtf8(declared));
+        column.type = columnTypeOfDeclaration(QString::fromUtf8(declared));
         if (column.type.adoType == adEmpty && !declared)
-            column.type.adoType = AdoTypeFromStorage(hasRow ? sqlite3_column_type(statement, field) : SQLITE_TEXT);
-        column.convertsText = IsConvertedFromText(column.type.adoType);
+            column.type.adoType = adoTypeFromStorage(hasRow ? sqlite3_column_type(statement, field) : SQLITE_TEXT);
+        column.convertsText = isConvertedFromText(column.type.adoType);
         m_columns.append(column);
     }
 }
@@ -254,9 +254,9 @@ bool SqliteCursor::readValue(int field, DbValue& value, DbError& error)
     const ColumnType& type = column.type;
     // A value stored in another form than the program writes (by hand, or by another
     // program) reads as SQL Server would have stored it.
-    if (column.convertsText && ReadsThroughTheRules(kindOfType(type.adoType), storage)) {
-        const StoredValue stored = storeValue(type, ColumnText(m_statement, field));
-        value = DbValue::fromText(stored.accepted ? stored.text : ColumnText(m_statement, field));
+    if (column.convertsText && readsThroughTheRules(kindOfType(type.adoType), storage)) {
+        const StoredValue stored = storeValue(type, columnText(m_statement, field));
+        value = DbValue::fromText(stored.accepted ? stored.text : columnText(m_statement, field));
         return true;
     }
     switch (type.adoType) {
@@ -266,28 +266,28 @@ bool SqliteCursor::readValue(int field, DbValue& value, DbError& error)
         break;
     case adNumeric:
     case adCurrency:
-        value = DbValue::fromText(NumberText(m_statement, field, type.scale));
+        value = DbValue::fromText(numberText(m_statement, field, type.scale));
         break;
     case adDouble:
-        value = DbValue::fromText(FloatText(m_statement, field, 15));
+        value = DbValue::fromText(floatText(m_statement, field, 15));
         break;
     case adSingle:
-        value = DbValue::fromText(FloatText(m_statement, field, 7));
+        value = DbValue::fromText(floatText(m_statement, field, 7));
         break;
     case adBinary:
     case adVarBinary:
     case adLongVarBinary:
-        value = DbValue::fromBytes(ColumnBytes(m_statement, field));
+        value = DbValue::fromBytes(columnBytes(m_statement, field));
         break;
     default:
         if (storage == SQLITE_INTEGER)
-            value = DbValue::fromText(IntegerText(m_statement, field));
+            value = DbValue::fromText(integerText(m_statement, field));
         else if (storage == SQLITE_BLOB)
-            value = DbValue::fromBytes(ColumnBytes(m_statement, field));
+            value = DbValue::fromBytes(columnBytes(m_statement, field));
         else if (storage == SQLITE_FLOAT)
-            value = DbValue::fromText(FloatText(m_statement, field, 15));
+            value = DbValue::fromText(floatText(m_statement, field, 15));
         else
-            value = DbValue::fromText(ColumnText(m_statement, field));
+            value = DbValue::fromText(columnText(m_statement, field));
         break;
     }
     return true;

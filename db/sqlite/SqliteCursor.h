@@ -16,7 +16,7 @@ constexpr int kEmbeddedCodePage = 936;
 // reports for it, with the limits the declaration sets, as SQL Server reads them (a
 // length left out is 1, a decimal without arguments is decimal(18,0)), and narrow text in
 // kEmbeddedCodePage. Type code 0 when the declaration names no type we know.
-ColumnType ColumnTypeOfDeclaration(const QString& declaredType);
+ColumnType columnTypeOfDeclaration(const QString& declaredType);
 
 // A prepared statement stepped forward one row at a time. Values come in the program's
 // text forms, chosen by the SQL Server type name each column was declared with.

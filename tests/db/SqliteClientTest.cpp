@@ -56,7 +56,7 @@ TEST(SqliteTypes, DeclaredSqlServerTypeNamesGiveTheProvidersTypeCodesAndLimits)
         {"datetimeoffset", adVarWChar, 0, 0}, {"", adEmpty, 0, 0},             {"geography", adEmpty, 0, 0},
     };
     for (const Case& c : cases) {
-        const ColumnType type = ColumnTypeOfDeclaration(QString::fromLatin1(c.declared));
+        const ColumnType type = columnTypeOfDeclaration(QString::fromLatin1(c.declared));
         EXPECT_EQ(type.adoType, c.code) << c.declared;
         EXPECT_EQ(type.size, c.size) << c.declared;
         EXPECT_EQ(type.scale, c.scale) << c.declared;

@@ -27,7 +27,7 @@ protected:
     {
         s_dir = std::make_unique<QTemporaryDir>();
         DemoOptions demo;
-        ASSERT_TRUE(Succeeded(CreateDemoDatabase(databasePath(), demo)));
+        ASSERT_TRUE(succeeded(CreateDemoDatabase(databasePath(), demo)));
     }
     static void TearDownTestSuite() { s_dir.reset(); }
     static QString databasePath() { return s_dir->filePath(QStringLiteral("demo.db")); }
@@ -60,7 +60,7 @@ TEST_F(DemoDataTest, TheSameOptionsGiveTheSameTableContents)
     QTemporaryDir otherDir;
     const QString otherPath = otherDir.filePath(QStringLiteral("demo.db"));
     DemoOptions demo;
-    ASSERT_TRUE(Succeeded(CreateDemoDatabase(otherPath, demo)));
+    ASSERT_TRUE(succeeded(CreateDemoDatabase(otherPath, demo)));
 
     EmbeddedTestDatabase other(ExistingFile{otherPath});
     ASSERT_EQ(db.tables(), other.tables());
@@ -77,7 +77,7 @@ TEST_F(DemoDataTest, ALargerScaleAddsRowsAndKeepsTheSmallerScalesHarnessesAndLab
     const QString otherPath = otherDir.filePath(QStringLiteral("demo.db"));
     DemoOptions demo;
     demo.scale = 2;
-    ASSERT_TRUE(Succeeded(CreateDemoDatabase(otherPath, demo)));
+    ASSERT_TRUE(succeeded(CreateDemoDatabase(otherPath, demo)));
 
     EmbeddedTestDatabase twice(ExistingFile{otherPath});
     const DemoCounts counts = DemoCountsForScale(2);

@@ -112,7 +112,7 @@ void KorvelServerTest::SetUp()
     ASSERT_TRUE(m_client.open(WithAttribute(m_connect, QStringLiteral("Database"), name), error))
         << error.description.value_or(QString()).toStdString();
     if (OnSqlServer())
-        Run(QString::fromUtf8(ReadTestFile(QStringLiteral(KORVEL_SCHEMA_DIR "/sqlserver.sql"))));
+        runSql(QString::fromUtf8(ReadTestFile(QStringLiteral(KORVEL_SCHEMA_DIR "/sqlserver.sql"))));
     m_folder.writeSettings(Settings());
 }
 
@@ -127,7 +127,7 @@ void KorvelServerTest::TearDown()
         qint64 rows = 0;
         if (OnSqlServer() ||
             !m_client.execute(QStringLiteral("drop database %1 with (force)").arg(m_databaseName), rows, error))
-            Run(QStringLiteral("drop database %1").arg(m_databaseName));
+            runSql(QStringLiteral("drop database %1").arg(m_databaseName));
     }
     OdbcServerTest::TearDown();
 }
@@ -160,8 +160,8 @@ ConnectionSettings KorvelServerTest::DataSourceSettings() const
 void KorvelServerTest::CopyDemoDatabase()
 {
     const DemoOptions options;
-    ASSERT_TRUE(Succeeded(CreateDemoDatabase(DemoPath(), options)));
-    ASSERT_TRUE(Succeeded(CopyEmbeddedRows(DemoPath(), ConnectionString())));
+    ASSERT_TRUE(succeeded(CreateDemoDatabase(DemoPath(), options)));
+    ASSERT_TRUE(succeeded(CopyEmbeddedRows(DemoPath(), ConnectionString())));
 }
 
 QStringList KorvelServerTest::Contents(const QStringList& tables)
@@ -195,13 +195,13 @@ QString KorvelServerTest::ConnectionString(const QString& provider) const
 void KorvelServerTest::EndOtherSessions()
 {
     if (!OnSqlServer()) {
-        Run(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity"
+        runSql(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity"
                            " where datname = current_database() and pid <> pg_backend_pid()"));
         return;
     }
     for (const QString& session : FirstColumnOf(
              QStringLiteral("select distinct spid from sys.sysprocesses where dbid = db_id() and spid <> @@spid")))
-        Run(QStringLiteral("kill %1").arg(session));
+        runSql(QStringLiteral("kill %1").arg(session));
 }
 
 QString KorvelServerTest::Scalar(const QString& sql)

@@ -180,9 +180,9 @@ TEST_P(LabelTransferOnPostgreSqlTest, EveryDemoLabelExportsByteForByteAsFromTheE
     // a legitimate order, and only one can match the other's bytes: the statistics that
     // autovacuum would gather half-way through the test are kept away from the tables.
     for (const QString& table : kLabelTables)
-        Run(QStringLiteral("alter table %1 set (autovacuum_enabled = false)").arg(table));
+        runSql(QStringLiteral("alter table %1 set (autovacuum_enabled = false)").arg(table));
     CopyDemoDatabase();
-    Run(QStringLiteral("alter database %1 set enable_hashagg = off").arg(m_databaseName));
+    runSql(QStringLiteral("alter database %1 set enable_hashagg = off").arg(m_databaseName));
     const EmbeddedTestDatabase demo(ExistingFile{DemoPath()});
     const QStringList labelNos = FirstColumnOf(QStringLiteral("select LabelNo from tblLabelInfo"));
     ASSERT_EQ(labelNos.size(), 40);
@@ -219,7 +219,7 @@ TEST_P(LabelTransferOverOdbcTest, ALabelOfEveryColumnKindArrivesWithNewIdentifie
 {
     // The kinds that Korvel's tables lack: money and smalldatetime (PostgreSQL's nearest),
     // named in lower case, as the PostgreSQL stand-in's catalogue gives names it does not know.
-    Run(OnSqlServer() ? QStringLiteral("alter table tblLabelControlItem add price money;"
+    runSql(OnSqlServer() ? QStringLiteral("alter table tblLabelControlItem add price money;"
                                        "alter table tblLabelControlItem add expiry smalldatetime")
                       : QStringLiteral("alter table tblLabelControlItem add column price numeric(19,4),"
                                        " add column expiry timestamp(0)"));
@@ -300,7 +300,7 @@ TEST_P(LabelTransferOverOdbcTest, AFailureAtAnyCallOfAnImportLeavesTheDatabaseAs
             return false;
         }
         // The label that went in is taken out again for the next run.
-        Run(QStringLiteral("delete from tblLabelControls where ItemID in"
+        runSql(QStringLiteral("delete from tblLabelControls where ItemID in"
                            " (select ItemID from tblLabelControlItem where ItemName = N'批次号');"
                            "delete from tblLabelControlItem where ItemName = N'批次号';"
                            "delete from tblLabelInfo where LabelNo = N'E2E-满'"));
@@ -313,7 +313,7 @@ TEST_P(LabelTransferOverOdbcTest, TwoImportsAtOnceEachLandWholeWithKeysOfTheirOw
 {
     // Items with a long binary column: the import writes it through the key it reads
     // back, which must be its own row's even when another import has just added rows.
-    Run(OnSqlServer() ? QStringLiteral("alter table tblLabelControlItem add Icon image")
+    runSql(OnSqlServer() ? QStringLiteral("alter table tblLabelControlItem add Icon image")
                       : QStringLiteral("alter table tblLabelControlItem add column Icon bytea"));
     m_source.exec(QStringLiteral("ALTER TABLE tblLabelControlItem ADD COLUMN Icon image;"
                                  "UPDATE tblLabelControlItem SET Icon = CAST(ItemName AS BLOB);"));
@@ -382,7 +382,7 @@ TEST_P(LabelTransferOverOdbcTest, LabelsGoBetweenPlantsByTheHundredOverTheServer
     }
 
     // Into the server again, now without labels: each file checked, then imported whole.
-    Run(QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
+    runSql(QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
     const KorvelctlRun checked = Korvelctl(QStringLiteral("check"), paths);
     ExpectSucceeds(checked);
     EXPECT_TRUE(checked.out.endsWith(QStringLiteral("检查 40 个文件：可以导入 40 个，不能导入 0 个\n")));
@@ -520,7 +520,7 @@ TEST_P(LabelTransferOverOdbcTest, AnActionSendsAboutAsManyStatementsForALargeLab
     };
     QMap<QString, qint64> forOne;
     for (const int controls : {1, 1000}) {
-        Run(QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
+        runSql(QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
         WriteLabelOfControls(bundle, controls);
         for (const auto& action : actions) {
             CAdoDatabase database;
@@ -581,7 +581,7 @@ TEST_P(LabelTransferOnPostgreSqlTest, TheChecksVerdictOnEachFileIsTheImportsOnTh
 // "?", without a word: such a text is refused, and one its code page has goes in.
 TEST_P(LabelTransferOnSqlServerTest, TextTheCodePageOfItsColumnLacksIsRefusedWithItsLine)
 {
-    Run(QStringLiteral("alter table tblLabelControlItem add Latin varchar(20) collate sql_latin1_general_cp1_ci_as"));
+    runSql(QStringLiteral("alter table tblLabelControlItem add Latin varchar(20) collate sql_latin1_general_cp1_ci_as"));
     m_source.exec(QStringLiteral("ALTER TABLE tblLabelControlItem ADD COLUMN Latin varchar(20);"
                                  "UPDATE tblLabelControlItem SET FieldName = '批次' WHERE ItemName = '批次号';"));
     const QString bundle = File(QStringLiteral("source.bq"));
@@ -607,7 +607,7 @@ TEST_P(LabelTransferOnSqlServerTest, TextTheCodePageOfItsColumnLacksIsRefusedWit
             const QList<DbValue> item = Rows(QStringLiteral("select FieldName, Latin from tblLabelControlItem")).value(0);
             EXPECT_EQ(item.value(0).text, QStringLiteral("批次")) << "the Chinese collation's code page has it";
             EXPECT_EQ(item.value(1).text, QString::fromUtf8(c.latin));
-            Run(QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
+            runSql(QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
             continue;
         }
         const QString failure = QStringLiteral("ADO 错误：0x80004005，%1，导入表 tblLabelControlItem 失败（标签文件第 9 行），"

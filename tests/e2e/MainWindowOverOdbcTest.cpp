@@ -105,23 +105,23 @@ TEST_P(MainWindowOverOdbcTest, TheLoginComparesWithAdminsStoredPassword)
     ConnectionSettings refused = DataSourceSettings();
     refused.password += QLatin1Char('x');
     m_folder.writeSettings(refused);
-    Type(login, "passwordEdit", stored);
+    typeInto(login, "passwordEdit", stored);
     Press(login, "okButton");
     m_folder.writeSettings(DataSourceSettings());
-    Type(login, "passwordEdit", stored.toUpper());
+    typeInto(login, "passwordEdit", stored.toUpper());
     Press(login, "okButton");
     EXPECT_EQ(m_messages.warnings, QStringList({"连接数据库失败", "密码错误"}));
     EXPECT_NE(login.result(), QDialog::Accepted);
 
-    Type(login, "passwordEdit", stored);
+    typeInto(login, "passwordEdit", stored);
     Press(login, "okButton");
     EXPECT_EQ(login.result(), QDialog::Accepted);
     EXPECT_EQ(m_messages.warnings.size(), 2);
 
-    Run(QStringLiteral("delete from tblUserInfo where UserID = 'Admin'"));
+    runSql(QStringLiteral("delete from tblUserInfo where UserID = 'Admin'"));
     LoginDialog again(ProgramContext{m_folder.directory(), m_messages, m_fileDialogs});
     again.show();
-    Type(again, "passwordEdit", stored);
+    typeInto(again, "passwordEdit", stored);
     Press(again, "okButton");
     EXPECT_EQ(m_messages.warnings.value(2), QStringLiteral("获取数据库信息失败"));
     EXPECT_NE(again.result(), QDialog::Accepted);
@@ -136,7 +136,7 @@ TEST_P(MainWindowOverOdbcTest, APasswordReachesTheServerAsTyped)
     for (const char* typed : passwords) {
         const QString login = QStringLiteral("korvel_pw_%1").arg(QUuid::createUuid().toString(QUuid::Id128).left(12));
         const QString password = m_client.dialect().quotedLiteral(QString::fromUtf8(typed));
-        Run(OnSqlServer() ? QStringLiteral("create login %1 with password = %2; create user %1 for login %1")
+        runSql(OnSqlServer() ? QStringLiteral("create login %1 with password = %2; create user %1 for login %1")
                                 .arg(login, password)
                           : QStringLiteral("create role %1 login password %2").arg(login, password));
         logins.append(login);
@@ -150,7 +150,7 @@ TEST_P(MainWindowOverOdbcTest, APasswordReachesTheServerAsTyped)
         }
     }
     for (const QString& login : logins)
-        Run(OnSqlServer() ? QStringLiteral("drop user %1; drop login %1").arg(login)
+        runSql(OnSqlServer() ? QStringLiteral("drop user %1; drop login %1").arg(login)
                           : QStringLiteral("drop role %1").arg(login));
 }
 
@@ -167,7 +167,7 @@ TEST_P(MainWindowOverOdbcTest, AWriteToARowThatWentAwayWarns)
         if (noCount)
             CountNoRows(plan);
         const QString wire = ChooseWireToWrite(plan);
-        Run(QStringLiteral("delete from tblHarnessWireInfo where ") + wire);
+        runSql(QStringLiteral("delete from tblHarnessWireInfo where ") + wire);
         m_messages = RecordingMessageSink();
         Press(*m_dialog, "writeConnectionTypeButton");
         EXPECT_EQ(m_messages.warnings, QStringList(QStringLiteral("没有找到要写入的记录，写入联线类型失败")));
@@ -187,7 +187,7 @@ TEST_P(MainWindowOverOdbcTest, AWriteHeldUpByALockEndsAtTheUsersCancel)
     const QString before = Scalar(value);
     DbError error;
     ASSERT_TRUE(m_client.beginTransaction(error));
-    Run(QStringLiteral("update tblHarnessWireInfo set HarnessType = null where ") + wire);
+    runSql(QStringLiteral("update tblHarnessWireInfo set HarnessType = null where ") + wire);
     m_messages = RecordingMessageSink();
     QString shown;
     CancelWhenProgressShows(QRegularExpression(QStringLiteral("^")), shown, CancelBy::Button);
@@ -291,10 +291,10 @@ TEST_P(MainWindowOverOdbcTest, EachWriteChangesExactlyTheChosenRow)
         const QString old = Scalar(chosenRow);
         for (const QString& entry : EntriesOf(dialog, write.picker)) {
             Choose(dialog, write.picker, entry);
-            if (TextOf(dialog, write.valueBox) != old)
+            if (textOf(dialog, write.valueBox) != old)
                 break;
         }
-        const QString value = TextOf(dialog, write.valueBox);
+        const QString value = textOf(dialog, write.valueBox);
         ASSERT_NE(value, old);
 
         const QStringList before = Contents({QString::fromUtf8(write.table)});
@@ -378,12 +378,12 @@ TEST_P(MainWindowOnSqlServerTest, AWriteUnderNoCountReportsItsRow)
     plan = FaultPlan();
     CountNoRows(plan);
     const QString wire = ChooseWireToWrite(plan);
-    Run(QStringLiteral("update tblHarnessWireInfo set HarnessType = null where ") + wire);
+    runSql(QStringLiteral("update tblHarnessWireInfo set HarnessType = null where ") + wire);
     m_messages = RecordingMessageSink();
     Press(*m_dialog, "writeConnectionTypeButton");
     EXPECT_EQ(m_messages.informations, QStringList(QStringLiteral("写入成功")));
     EXPECT_EQ(Scalar(QStringLiteral("select HarnessType from tblHarnessWireInfo where ") + wire),
-              TextOf(*m_dialog, "connectionTypeValue"));
+              textOf(*m_dialog, "connectionTypeValue"));
 }
 
 TEST_P(MainWindowOnSqlServerTest, AWriteHeldUpByAnotherSessionsLockEndsInTheUsualMessage)
@@ -393,7 +393,7 @@ TEST_P(MainWindowOnSqlServerTest, AWriteHeldUpByAnotherSessionsLockEndsInTheUsua
     const QString wire = ChooseWireToWrite(plan);
     DbError error;
     ASSERT_TRUE(m_client.beginTransaction(error));
-    Run(QStringLiteral("update tblHarnessWireInfo set HarnessType = null where ") + wire);
+    runSql(QStringLiteral("update tblHarnessWireInfo set HarnessType = null where ") + wire);
     m_messages = RecordingMessageSink();
     QElapsedTimer waited;
     waited.start();

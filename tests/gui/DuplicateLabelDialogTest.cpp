@@ -35,7 +35,7 @@ protected:
 
     void typeAndConfirm(const QString& number)
     {
-        Type(dialog, "newLabelNumberEdit", number);
+        typeInto(dialog, "newLabelNumberEdit", number);
         Press(dialog, "okButton");
     }
 
@@ -50,9 +50,9 @@ protected:
 TEST_F(DuplicateLabelDialogTest, ShowsTheClashingNumberAndRefusesEveryNumberThatExists)
 {
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Label重复"));
-    EXPECT_EQ(TextOf(dialog, "oldLabelNumberEdit"), QStringLiteral("LB-1"));
+    EXPECT_EQ(textOf(dialog, "oldLabelNumberEdit"), QStringLiteral("LB-1"));
     EXPECT_TRUE(EditOf(dialog, "oldLabelNumberEdit").isReadOnly());
-    EXPECT_EQ(TextOf(dialog, "newLabelNumberEdit"), QString());
+    EXPECT_EQ(textOf(dialog, "newLabelNumberEdit"), QString());
     EXPECT_TRUE(dialog.focusWidget() == &EditOf(dialog, "newLabelNumberEdit")) << "the new number takes the focus";
 
     typeAndConfirm(QStringLiteral("LB-1"));
@@ -76,7 +76,7 @@ TEST_F(DuplicateLabelDialogTest, AnEmptyNumberIsRefused)
 
 TEST_F(DuplicateLabelDialogTest, EscapeAbandonsEvenWithAFreeNumberTyped)
 {
-    Type(dialog, "newLabelNumberEdit", QStringLiteral("LB-9"));
+    typeInto(dialog, "newLabelNumberEdit", QStringLiteral("LB-9"));
     QTest::keyClick(&EditOf(dialog, "newLabelNumberEdit"), Qt::Key_Escape);
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_FALSE(dialog.isVisible());
@@ -85,10 +85,10 @@ TEST_F(DuplicateLabelDialogTest, EscapeAbandonsEvenWithAFreeNumberTyped)
 
 TEST_F(DuplicateLabelDialogTest, EnterConfirmsLikeTheButton)
 {
-    Type(dialog, "newLabelNumberEdit", QStringLiteral("LB-1"));
+    typeInto(dialog, "newLabelNumberEdit", QStringLiteral("LB-1"));
     QTest::keyClick(&EditOf(dialog, "newLabelNumberEdit"), Qt::Key_Return);
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("LB-1已经存在")));
-    Type(dialog, "newLabelNumberEdit", QStringLiteral("LB-3"));
+    typeInto(dialog, "newLabelNumberEdit", QStringLiteral("LB-3"));
     QTest::keyClick(&EditOf(dialog, "newLabelNumberEdit"), Qt::Key_Enter);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }

@@ -34,7 +34,7 @@ protected:
         // The demo database, made afresh in place of the empty one.
         QFile::remove(database());
         const DemoOptions demo;
-        EXPECT_TRUE(Succeeded(CreateDemoDatabase(database(), demo)));
+        EXPECT_TRUE(succeeded(CreateDemoDatabase(database(), demo)));
         folder.writeEmbeddedSettings();
         dialog = std::make_unique<MainWindow>(ProgramContext{folder.directory(), messages, fileDialogs});
         dialog->load();
@@ -84,9 +84,9 @@ TEST_F(LabelBandTest, ImportingBackAsksForANewNumberAndAddsASecondLabel)
     // number once, then gives a free one.
     QStringList shown;
     WhenModalShows(QStringLiteral("Label重复"), [&shown](QWidget& duplicate) {
-        shown.append(TextOf(duplicate, "oldLabelNumberEdit"));
+        shown.append(textOf(duplicate, "oldLabelNumberEdit"));
         for (const QString& number : {QStringLiteral("LB-00003"), QStringLiteral("LB-90003")}) {
-            Type(duplicate, "newLabelNumberEdit", number);
+            typeInto(duplicate, "newLabelNumberEdit", number);
             QTest::keyClick(&EditOf(duplicate, "newLabelNumberEdit"), Qt::Key_Return);
         }
     });

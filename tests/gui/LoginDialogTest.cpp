@@ -33,7 +33,7 @@ protected:
     // Types the password and presses the dialog's button, as the user does.
     void attempt(const QString& password)
     {
-        Type(login, "passwordEdit", password);
+        typeInto(login, "passwordEdit", password);
         QTest::mouseClick(&ControlOf<QPushButton>(login, "okButton"), Qt::LeftButton);
     }
     QString lastMessage() const { return messages.warnings.value(messages.warnings.size() - 1); }
@@ -53,7 +53,7 @@ TEST_F(LoginTest, TheStoredPasswordOfAdminLogsIn)
     attempt(QStringLiteral("Korvel"));
     EXPECT_EQ(lastMessage(), QStringLiteral("密码错误")) << "the comparison is case-sensitive";
     EXPECT_TRUE(login.isVisible());
-    EXPECT_EQ(TextOf(login, "passwordEdit"), QStringLiteral("Korvel"))
+    EXPECT_EQ(textOf(login, "passwordEdit"), QStringLiteral("Korvel"))
         << "the typed text stays";
     attempt(QStringLiteral("korvel "));
     EXPECT_EQ(lastMessage(), QStringLiteral("密码错误")) << "nothing is trimmed";

@@ -93,9 +93,9 @@ TEST_F(MainWindowTest, OpensWithEveryListFilledSortedAndNothingSelected)
     EXPECT_TRUE(EntriesOf(*dialog, "stepList").isEmpty());
     for (const QString& name : kAllCombos)
         EXPECT_EQ(ComboOf(*dialog, name).currentIndex(), -1) << name.toStdString();
-    EXPECT_EQ(TextOf(*dialog, "connectionTypeValue"), QStringLiteral("0"));
-    EXPECT_EQ(TextOf(*dialog, "testModeValue"), QStringLiteral("0"));
-    EXPECT_EQ(TextOf(*dialog, "testGroupValue"), QString());
+    EXPECT_EQ(textOf(*dialog, "connectionTypeValue"), QStringLiteral("0"));
+    EXPECT_EQ(textOf(*dialog, "testModeValue"), QStringLiteral("0"));
+    EXPECT_EQ(textOf(*dialog, "testGroupValue"), QString());
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Korvel"));
     EXPECT_TRUE(dialog->connectionString().startsWith(QStringLiteral("Provider=sqlite;")));
 }
@@ -107,7 +107,7 @@ TEST_F(MainWindowTest, MissingOrUnreadableSettingsLeaveEveryListEmpty)
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("获取配置文件失败")));
     for (const QString& name : kAllCombos)
         EXPECT_EQ(ComboOf(*dialog, name).count(), 0) << name.toStdString();
-    EXPECT_EQ(TextOf(*dialog, "connectionTypeValue"), QStringLiteral("0"));
+    EXPECT_EQ(textOf(*dialog, "connectionTypeValue"), QStringLiteral("0"));
     EXPECT_EQ(dialog->connectionString(), QString());
 
     messages.warnings.clear();
@@ -238,16 +238,16 @@ TEST_F(MainWindowTest, PickersShowTheEntrysValueAndChangeNothingElse)
     } connectTypes[] = {{"导通", "3"}, {"负数", "-7"}, {"字母", "0"}, {"前缀", "12"}};
     for (const auto& type : connectTypes) {
         Choose(*dialog, "connectionTypeList", QString::fromUtf8(type.entry));
-        EXPECT_EQ(TextOf(*dialog, "connectionTypeValue"), QString::fromUtf8(type.shown)) << type.entry;
+        EXPECT_EQ(textOf(*dialog, "connectionTypeValue"), QString::fromUtf8(type.shown)) << type.entry;
     }
     Choose(*dialog, "testGroupList", QStringLiteral("A组"));
-    EXPECT_EQ(TextOf(*dialog, "testGroupValue"), QStringLiteral("GA"));
+    EXPECT_EQ(textOf(*dialog, "testGroupValue"), QStringLiteral("GA"));
     Choose(*dialog, "testGroupList", QStringLiteral("空组"));
-    EXPECT_EQ(TextOf(*dialog, "testGroupValue"), QString());
+    EXPECT_EQ(textOf(*dialog, "testGroupValue"), QString());
     Choose(*dialog, "testModeList", QStringLiteral("快速"));
-    EXPECT_EQ(TextOf(*dialog, "testModeValue"), QStringLiteral("1"));
+    EXPECT_EQ(textOf(*dialog, "testModeValue"), QStringLiteral("1"));
     Choose(*dialog, "testGroup2List", QStringLiteral("B组"));
-    EXPECT_EQ(TextOf(*dialog, "testGroup2Value"), QStringLiteral("GB"));
+    EXPECT_EQ(textOf(*dialog, "testGroup2Value"), QStringLiteral("GB"));
 
     EXPECT_EQ(ComboOf(*dialog, "harnessNumberList").currentText(), QStringLiteral("wh-b"));
     EXPECT_EQ(ComboOf(*dialog, "wireNumberList").currentText(), QStringLiteral("W2"));

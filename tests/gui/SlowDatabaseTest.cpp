@@ -36,7 +36,7 @@ protected:
     {
         QFile::remove(database());
         const DemoOptions demo;
-        EXPECT_TRUE(Succeeded(CreateDemoDatabase(database(), demo)));
+        EXPECT_TRUE(succeeded(CreateDemoDatabase(database(), demo)));
         RegisterFaultInjectingProvider(plan);
         plan = FaultPlan();
         ConnectionSettings settings;
@@ -91,7 +91,7 @@ TEST_F(SlowDatabaseTest, ASlowImportShowsHowFarItHasComeAndItsCancelTakesEveryth
 
     plan.statementDelay = 40ms;
     WhenModalShows(QStringLiteral("Label重复"), [](QWidget& duplicate) {
-        Type(duplicate, "newLabelNumberEdit", QStringLiteral("LB-90003"));
+        typeInto(duplicate, "newLabelNumberEdit", QStringLiteral("LB-90003"));
         QTest::keyClick(&EditOf(duplicate, "newLabelNumberEdit"), Qt::Key_Return);
     });
     QString shown;

@@ -77,7 +77,7 @@ TEST(BundleFileName, EveryNumberGivesANameEverySystemKeepsAndThatReadsBack)
 TEST_F(LabelBatchTest, TheListGivesEachNumberWithWhatItsExportCarriesInTheWindowsOrder)
 {
     const Result<QList<LabelCounts>> labels = ListLabels(open);
-    ASSERT_TRUE(Succeeded(labels.outcome));
+    ASSERT_TRUE(succeeded(labels.outcome));
     QStringList lines;
     for (const LabelCounts& label : labels.value)
         lines.append(QStringLiteral("%1 %2 %3").arg(label.labelNo).arg(label.controls).arg(label.items));
@@ -89,7 +89,7 @@ TEST_F(LabelBatchTest, EachLabelGoesToItsOwnFileAndAFailureStopsOnlyItsOwn)
 {
     const QString folder = dir.filePath(QStringLiteral("out/new"));
     const auto [exported, outcomes] = ExportLabels(open, {"LB-1", "Comma", "A/B"}, folder, record);
-    ASSERT_TRUE(Succeeded(exported));
+    ASSERT_TRUE(succeeded(exported));
     ASSERT_EQ(outcomes.size(), 3);
     EXPECT_EQ(outcomes[0].reason, QString());
     EXPECT_TRUE(outcomes[1].reason.contains(QStringLiteral("tblLabelControls"))) << outcomes[1].reason.toStdString();
@@ -108,7 +108,7 @@ TEST_F(LabelBatchTest, OnlyRegularFilesInTheFolderAreWrittenAndAnythingElseFails
     ASSERT_TRUE(QFile::link(QStringLiteral("../created"), QDir(folder).filePath("A%2FB.bq")));
     ASSERT_EQ(mkfifo(QFile::encodeName(QDir(folder).filePath("lb-2.bq")).constData(), 0600), 0);
     const auto [exported, outcomes] = ExportLabels(open, {"LB-1", "A/B", "lb-2"}, folder, record);
-    ASSERT_TRUE(Succeeded(exported));
+    ASSERT_TRUE(succeeded(exported));
     QStringList reasons;
     for (const BatchOutcome& outcome : outcomes)
         reasons.append(outcome.reason);
@@ -129,12 +129,12 @@ TEST_F(LabelBatchTest, ALabelTheExportCannotFindFailsInsteadOfGivingAnEmptyBundl
     database.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{A0000000-0000-4000-8000-000000000006}',"
                                  " CAST(X'4C42FF' AS TEXT), 1)"));
     const Result<QList<LabelCounts>> labels = ListLabels(open);
-    ASSERT_TRUE(Succeeded(labels.outcome));
+    ASSERT_TRUE(succeeded(labels.outcome));
     QStringList all;
     for (const LabelCounts& label : labels.value)
         all.append(label.labelNo);
     const auto [exported, outcomes] = ExportLabels(open, all, dir.filePath(QStringLiteral("out")), record);
-    ASSERT_TRUE(Succeeded(exported));
+    ASSERT_TRUE(succeeded(exported));
     EXPECT_EQ(outcomes.value(all.indexOf(QStringLiteral("LB\uFFFD"))).reason, QStringLiteral("标签 LB\uFFFD 不存在"));
     EXPECT_EQ(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files),
               QStringList({"A%2FB.bq", "LB-1.bq", "lb-2.bq"}));
@@ -195,7 +195,7 @@ TEST_F(LabelBatchTest, TheCheckGivesEachFileTheVerdictOfItsImportInTheSameCallAn
     for (const auto& c : cases)
         files.append(c.file);
     const auto [checked, checks] = CheckBundles(open, files, record);
-    ASSERT_TRUE(Succeeded(checked));
+    ASSERT_TRUE(succeeded(checked));
     ASSERT_EQ(checks.size(), files.size());
     for (qsizetype i = 0; i < checks.size(); ++i) {
         const QStringList& found = checks[i].problems;
@@ -234,7 +234,7 @@ TEST_F(LabelBatchTest, ALostConnectionStopsABatchAndKeepsWhatWasImported)
     };
     EXPECT_EQ(losingTheConnection([&](CAdoDatabase& faulty) {
                   const Result<QList<FileCheck>> checks = CheckBundles(faulty, files, record);
-                  EXPECT_TRUE(Succeeded(checks.outcome));
+                  EXPECT_TRUE(succeeded(checks.outcome));
                   return checks.value.size();
               }),
               2);

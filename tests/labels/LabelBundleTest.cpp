@@ -68,7 +68,7 @@ TEST(LabelBundle, ACarriageReturnAndAHeaderPrefixAfterTheFirstValueTravelUnchang
 {
     // What is refused is shown with the export (LabelExportTest); these lines read back as written.
     const BundleBlock block{"tblLabelControls", {{"LabelID", "Caption"}, {kGuid, "line\r"}, {"", "表名:later"}}};
-    EXPECT_TRUE(Succeeded(CheckBlockFitsBundle(block)));
+    EXPECT_TRUE(succeeded(CheckBlockFitsBundle(block)));
     QStringList lines;
     AppendBundleBlock(block, &lines);
     const QList<BundleBlock> read = ReadBundleText(lines.join(QString()));

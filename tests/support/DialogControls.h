@@ -44,7 +44,7 @@ inline QLineEdit& EditOf(const QWidget& dialog, const QString& name)
     return ControlOf<QLineEdit>(dialog, name);
 }
 
-inline QString TextOf(const QWidget& dialog, const QString& name)
+inline QString textOf(const QWidget& dialog, const QString& name)
 {
     return EditOf(dialog, name).text();
 }
@@ -60,7 +60,7 @@ inline void Choose(const QWidget& dialog, const QString& name, const QString& te
 }
 
 // Replaces an edit's text by typing.
-inline void Type(const QWidget& dialog, const QString& name, const QString& text)
+inline void typeInto(const QWidget& dialog, const QString& name, const QString& text)
 {
     QLineEdit& edit = EditOf(dialog, name);
     edit.clear();

@@ -6,8 +6,8 @@
 
 namespace korvel {
 
-// ASSERT_TRUE(Succeeded(work())) fails with the message the work gave.
-inline ::testing::AssertionResult Succeeded(const Outcome& outcome)
+// ASSERT_TRUE(succeeded(work())) fails with the message the work gave.
+inline ::testing::AssertionResult succeeded(const Outcome& outcome)
 {
     if (outcome)
         return ::testing::AssertionSuccess();

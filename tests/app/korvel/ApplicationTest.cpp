@@ -49,7 +49,7 @@ private:
 
 void TypePasswordAndEnter(QWidget& login, const QString& password)
 {
-    Type(login, "passwordEdit", password);
+    typeInto(login, "passwordEdit", password);
     QTest::keyClick(&EditOf(login, "passwordEdit"), Qt::Key_Return);
 }
 

@@ -38,7 +38,7 @@ TEST_F(CAdoDatabaseOverOdbcTest, QueryGivesEveryKindAsText)
 {
     const QString table = CreateTable(QStringLiteral("id int4, flag boolean, amount numeric(10,2), name varchar(50), "
                                                      "note text, guid uuid, picture bytea, stamp timestamp"));
-    Run(QStringLiteral("insert into %1 values (1, true, 12.5, '线束-一', null, "
+    runSql(QStringLiteral("insert into %1 values (1, true, 12.5, '线束-一', null, "
                        "'6f9619ff-8b86-d011-b42d-00c04fc964ff', '\\x0aff00', '2017-04-06 08:09:10'), "
                        "(2, false, -3, '', 'x', null, '', '2017-04-06')")
             .arg(table));

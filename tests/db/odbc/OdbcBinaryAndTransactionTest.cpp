@@ -28,7 +28,7 @@ QByteArray PatternBytes(qsizetype size)
 TEST_F(OdbcServerTest, ExecuteWithBinaryStoresSeveralMegabytes)
 {
     const QString table = CreateTable(QStringLiteral("id int4, data bytea"));
-    Run(QStringLiteral("insert into %1 values (1, null), (2, null)").arg(table));
+    runSql(QStringLiteral("insert into %1 values (1, null), (2, null)").arg(table));
     const QByteArray bytes = PatternBytes(5 * 1024 * 1024 + 7);
 
     qint64 rowsChanged = -1;
@@ -49,7 +49,7 @@ TEST_F(OdbcServerTest, ExecuteWithBinaryStoresSeveralMegabytes)
 TEST_F(OdbcServerTest, ExecuteWithBinaryCountsRowsAndTakesEmptyValues)
 {
     const QString table = CreateTable(QStringLiteral("id int4, data bytea"));
-    Run(QStringLiteral("insert into %1 values (1, null), (2, null), (3, null)").arg(table));
+    runSql(QStringLiteral("insert into %1 values (1, null), (2, null), (3, null)").arg(table));
 
     qint64 rowsChanged = -1;
     DbError error;
@@ -104,18 +104,18 @@ TEST_F(OdbcServerTest, RollbackLeavesNothingAndCommitKeeps)
     const QString table = CreateTable(QStringLiteral("id int4"));
     DbError error;
     ASSERT_TRUE(m_client.beginTransaction(error)) << Description(error).toStdString();
-    Run(QStringLiteral("insert into %1 values (1), (2)").arg(table));
+    runSql(QStringLiteral("insert into %1 values (1), (2)").arg(table));
     EXPECT_EQ(Count(table), 2);
     ASSERT_TRUE(m_client.rollbackTransaction(error)) << Description(error).toStdString();
     EXPECT_EQ(Count(table), 0);
 
     ASSERT_TRUE(m_client.beginTransaction(error)) << Description(error).toStdString();
-    Run(QStringLiteral("insert into %1 values (3)").arg(table));
+    runSql(QStringLiteral("insert into %1 values (3)").arg(table));
     ASSERT_TRUE(m_client.commitTransaction(error)) << Description(error).toStdString();
 
     // After the transaction every statement stands on its own again: another connection
     // sees it at once.
-    Run(QStringLiteral("insert into %1 values (4)").arg(table));
+    runSql(QStringLiteral("insert into %1 values (4)").arg(table));
     EXPECT_EQ(CountSeenElsewhere(m_connect, table), QStringLiteral("2"));
 }
 
@@ -124,13 +124,13 @@ TEST_F(OdbcServerTest, ClosingInsideATransactionGivesItUp)
     const QString table = CreateTable(QStringLiteral("id int4"));
     DbError error;
     ASSERT_TRUE(m_client.beginTransaction(error)) << Description(error).toStdString();
-    Run(QStringLiteral("insert into %1 values (1)").arg(table));
+    runSql(QStringLiteral("insert into %1 values (1)").arg(table));
     ASSERT_TRUE(m_client.close(error)) << Description(error).toStdString();
 
     ASSERT_TRUE(m_client.open(m_connect, error)) << Description(error).toStdString();
     EXPECT_EQ(Count(table), 0);
     // The new connection commits each statement by itself.
-    Run(QStringLiteral("insert into %1 values (2)").arg(table));
+    runSql(QStringLiteral("insert into %1 values (2)").arg(table));
     EXPECT_EQ(CountSeenElsewhere(m_connect, table), QStringLiteral("1"));
 }
 

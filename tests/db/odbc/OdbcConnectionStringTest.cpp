@@ -16,7 +16,7 @@ QString ForSqlServer(const QString& oleDb, const QStringList& drivers = kFreeTds
 {
     QString odbc;
     QString error;
-    EXPECT_TRUE(TranslateConnectionString(oleDb, OdbcFlavour::SqlServer, drivers, odbc, error)) << error.toStdString();
+    EXPECT_TRUE(translateConnectionString(oleDb, OdbcFlavour::SqlServer, drivers, odbc, error)) << error.toStdString();
     return odbc;
 }
 
@@ -24,7 +24,7 @@ QString ForGeneric(const QString& oleDb)
 {
     QString odbc;
     QString error;
-    EXPECT_TRUE(TranslateConnectionString(oleDb, OdbcFlavour::Generic, {}, odbc, error)) << error.toStdString();
+    EXPECT_TRUE(translateConnectionString(oleDb, OdbcFlavour::Generic, {}, odbc, error)) << error.toStdString();
     return odbc;
 }
 
@@ -32,7 +32,7 @@ QString RefusalOf(const QString& oleDb, OdbcFlavour flavour)
 {
     QString odbc = QStringLiteral("untouched");
     QString error;
-    EXPECT_FALSE(TranslateConnectionString(oleDb, flavour, kFreeTdsOnly, odbc, error));
+    EXPECT_FALSE(translateConnectionString(oleDb, flavour, kFreeTdsOnly, odbc, error));
     EXPECT_EQ(odbc, QStringLiteral("untouched"));
     return error;
 }
@@ -40,14 +40,14 @@ QString RefusalOf(const QString& oleDb, OdbcFlavour flavour)
 TEST(OdbcFlavourTest, ProvidersAreRecognisedInAnyCaseAndVersion)
 {
     for (const char* provider : {"sqloledb", "SQLOLEDB", "SQLOLEDB.1", "MSOLEDBSQL", "msoledbsql.19", "SQLNCLI11"})
-        EXPECT_TRUE(IsSqlServerProvider(QString::fromLatin1(provider))) << provider;
+        EXPECT_TRUE(isSqlServerProvider(QString::fromLatin1(provider))) << provider;
     for (const char* provider : {"MSDASQL", "sqlite", "", "sqloledbx", "SQLNCLI"})
-        EXPECT_FALSE(IsSqlServerProvider(QString::fromLatin1(provider))) << provider;
+        EXPECT_FALSE(isSqlServerProvider(QString::fromLatin1(provider))) << provider;
 
     for (const char* provider : {"MSDASQL", "msdasql", "MSDASQL.1"})
-        EXPECT_TRUE(IsGenericOdbcProvider(QString::fromLatin1(provider))) << provider;
+        EXPECT_TRUE(isGenericOdbcProvider(QString::fromLatin1(provider))) << provider;
     for (const char* provider : {"sqloledb", "sqlite", "", "MSDASQLX"})
-        EXPECT_FALSE(IsGenericOdbcProvider(QString::fromLatin1(provider))) << provider;
+        EXPECT_FALSE(isGenericOdbcProvider(QString::fromLatin1(provider))) << provider;
 }
 
 TEST(OdbcConnectionStringTest, SqlServerNamedInstanceGoesToFreeTdsAsTheBrowsersPort)
@@ -62,7 +62,7 @@ TEST(OdbcConnectionStringTest, SqlServerNamedInstanceGoesToFreeTdsAsTheBrowsersP
     };
     QString odbc;
     QString error;
-    ASSERT_TRUE(TranslateConnectionString(oleDb, OdbcFlavour::SqlServer, kFreeTdsOnly, odbc, error, browser));
+    ASSERT_TRUE(translateConnectionString(oleDb, OdbcFlavour::SqlServer, kFreeTdsOnly, odbc, error, browser));
     EXPECT_EQ(odbc, QStringLiteral("Driver=FreeTDS;Server=srv;Port=49712;Database=db;UID=sa;PWD=secret;") + kFreeTdsTail);
     EXPECT_EQ(asked, QStringList{"srv|SQLEXPRESS"});
 
@@ -70,10 +70,10 @@ TEST(OdbcConnectionStringTest, SqlServerNamedInstanceGoesToFreeTdsAsTheBrowsersP
         failure = QStringLiteral("no answer");
         return false;
     };
-    EXPECT_FALSE(TranslateConnectionString(oleDb, OdbcFlavour::SqlServer, kFreeTdsOnly, odbc, error, silent));
+    EXPECT_FALSE(translateConnectionString(oleDb, OdbcFlavour::SqlServer, kFreeTdsOnly, odbc, error, silent));
     EXPECT_EQ(error, QStringLiteral("no answer"));
     // Microsoft's driver asks the browser itself.
-    ASSERT_TRUE(TranslateConnectionString(oleDb, OdbcFlavour::SqlServer, {QStringLiteral("ODBC Driver 18 for SQL Server")},
+    ASSERT_TRUE(translateConnectionString(oleDb, OdbcFlavour::SqlServer, {QStringLiteral("ODBC Driver 18 for SQL Server")},
                                           odbc, error, silent));
     EXPECT_TRUE(odbc.contains(QLatin1String(";Server=srv\\SQLEXPRESS;")));
 }
@@ -158,7 +158,7 @@ TEST(OdbcConnectionStringTest, GenericWritesValuesAsTheSourcesDriverReadsThem)
         };
         QString odbc;
         QString error;
-        EXPECT_TRUE(TranslateConnectionString(oleDb, OdbcFlavour::Generic, {}, odbc, error, nullptr, libraryOf))
+        EXPECT_TRUE(translateConnectionString(oleDb, OdbcFlavour::Generic, {}, odbc, error, nullptr, libraryOf))
             << error.toStdString();
         return odbc;
     };
@@ -223,8 +223,8 @@ TEST(OdbcConnectionStringTest, MicrosoftDriverIsPreferredWhenInstalled)
                              "TrustServerCertificate=yes;"));
     EXPECT_EQ(ForSqlServer(oleDb, {QStringLiteral("ODBC Driver 17 for SQL Server"), QStringLiteral("FreeTDS")}),
               QStringLiteral("Driver=ODBC Driver 17 for SQL Server;Server=srv\\inst;Database=db;UID=sa;PWD=p;"));
-    EXPECT_EQ(PreferredSqlServerDriver({}), QStringLiteral("FreeTDS"));
-    EXPECT_EQ(PreferredSqlServerDriver({QStringLiteral("SQL Server Native Client 11.0")}), QStringLiteral("FreeTDS"));
+    EXPECT_EQ(preferredSqlServerDriver({}), QStringLiteral("FreeTDS"));
+    EXPECT_EQ(preferredSqlServerDriver({QStringLiteral("SQL Server Native Client 11.0")}), QStringLiteral("FreeTDS"));
 }
 
 TEST(OdbcConnectionStringTest, GenericPassesEveryAttributeButTheProvider)

@@ -22,13 +22,13 @@ QString Description(const DbError& error)
 TEST_F(OdbcServerTest, HostileValuesStayValuesWithoutStandardConformingStrings)
 {
     const QString database = QStringLiteral("odbc_test_%1").arg(QUuid::createUuid().toString(QUuid::Id128));
-    Run(QStringLiteral("create database %1").arg(database));
-    Run(QStringLiteral("alter database %1 set standard_conforming_strings=off").arg(database));
+    runSql(QStringLiteral("create database %1").arg(database));
+    runSql(QStringLiteral("alter database %1 set standard_conforming_strings=off").arg(database));
     OdbcClient client(OdbcFlavour::Generic);
     DbError error;
     const auto dropDatabase = qScopeGuard([&] {
         (void)client.close(error);
-        Run(QStringLiteral("drop database %1 with (force)").arg(database));
+        runSql(QStringLiteral("drop database %1 with (force)").arg(database));
     });
     ASSERT_TRUE(client.open(WithAttribute(m_connect, QStringLiteral("Database"), database), error))
         << Description(error).toStdString();

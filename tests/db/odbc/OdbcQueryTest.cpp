@@ -17,12 +17,12 @@ QString Description(const DbError& error)
 TEST_F(OdbcServerTest, ExecuteChangesRowsAndUpdateOfNoRowSucceeds)
 {
     const QString table = CreateTable(QStringLiteral("id int4, name varchar(20)"));
-    Run(QStringLiteral("insert into %1 values (1, 'a'), (2, 'b')").arg(table));
-    Run(QStringLiteral("update %1 set name = 'c' where id = 2").arg(table));
-    Run(QStringLiteral("update %1 set name = 'x' where id = 99").arg(table));
-    Run(QStringLiteral("delete from %1 where id = 99").arg(table));
+    runSql(QStringLiteral("insert into %1 values (1, 'a'), (2, 'b')").arg(table));
+    runSql(QStringLiteral("update %1 set name = 'c' where id = 2").arg(table));
+    runSql(QStringLiteral("update %1 set name = 'x' where id = 99").arg(table));
+    runSql(QStringLiteral("delete from %1 where id = 99").arg(table));
     // A statement that returns rows runs too; its rows are dropped.
-    Run(QStringLiteral("select * from %1").arg(table));
+    runSql(QStringLiteral("select * from %1").arg(table));
 
     const QList<QList<DbValue>> rows = Rows(QStringLiteral("select id, name from %1 order by id").arg(table));
     ASSERT_EQ(rows.size(), 2);
@@ -51,11 +51,11 @@ TEST_F(OdbcServerTest, EveryColumnKindArrivesInTheProgramsForm)
     const QString table = CreateTable(QStringLiteral(
         "i2 int2, i4 int4, i8 int8, b boolean, n numeric(12,3), t text, vc varchar(20), c char(5), u uuid, "
         "by bytea, ts timestamp, d date, f float8, nul int4"));
-    Run(QStringLiteral("insert into %1 values (-12, 123456, 9000000000, true, 12345.678, 'text', 'varchar', 'ab', "
+    runSql(QStringLiteral("insert into %1 values (-12, 123456, 9000000000, true, 12345.678, 'text', 'varchar', 'ab', "
                        "'6f9619ff-8b86-d011-b42d-00c04fc964ff', '\\x0aff00', '2024-02-29 13:45:07.25', '2024-02-29', "
                        "1.25, null)")
             .arg(table));
-    Run(QStringLiteral("insert into %1 values (0, 0, 0, false, -0.5, '', '', '', null, '', '2024-03-01', null, "
+    runSql(QStringLiteral("insert into %1 values (0, 0, 0, false, -0.5, '', '', '', null, '', '2024-03-01', null, "
                        "-2, null)")
             .arg(table));
 
@@ -123,7 +123,7 @@ TEST_F(OdbcServerTest, TextInEveryScriptSurvivesTheLiteralAndTheRead)
     };
     for (int i = 0; i < texts.size(); ++i) {
         const QString literal = m_client.dialect().textLiteral(texts[i]);
-        Run(QStringLiteral("insert into %1 values (%2, %3, %3)").arg(table).arg(i).arg(literal));
+        runSql(QStringLiteral("insert into %1 values (%2, %3, %3)").arg(table).arg(i).arg(literal));
     }
     const QList<QList<DbValue>> rows = Rows(QStringLiteral("select t, vc from %1 order by id").arg(table));
     ASSERT_EQ(rows.size(), texts.size());
@@ -142,7 +142,7 @@ TEST_F(OdbcServerTest, LongTextIsReadWholeAcrossChunks)
     while (text.size() < 512 * 1024)
         text += pattern;
     const QString table = CreateTable(QStringLiteral("t text"));
-    Run(QStringLiteral("insert into %1 values (%2)").arg(table, m_client.dialect().textLiteral(text)));
+    runSql(QStringLiteral("insert into %1 values (%2)").arg(table, m_client.dialect().textLiteral(text)));
 
     const QList<QList<DbValue>> rows = Rows(QStringLiteral("select t from %1").arg(table));
     ASSERT_EQ(rows.size(), 1);
@@ -156,7 +156,7 @@ TEST_F(OdbcServerTest, BinaryLiteralsCarryEveryByte)
     for (int i = 0; i < 256; ++i)
         bytes.append(static_cast<char>(i));
     const QString table = CreateTable(QStringLiteral("id int4, b bytea"));
-    Run(QStringLiteral("insert into %1 values (1, %2), (2, %3)")
+    runSql(QStringLiteral("insert into %1 values (1, %2), (2, %3)")
             .arg(table, m_client.dialect().binaryLiteral(bytes), m_client.dialect().binaryLiteral(QByteArray())));
 
     const QList<QList<DbValue>> rows = Rows(QStringLiteral("select b from %1 order by id").arg(table));
@@ -188,11 +188,11 @@ TEST_F(OdbcServerTest, StatementWithoutRowsGivesAnEmptyCursor)
 TEST_F(OdbcServerTest, OpenCursorDoesNotHoldTheConnection)
 {
     const QString table = CreateTable(QStringLiteral("id int4"));
-    Run(QStringLiteral("insert into %1 values (1), (2), (3)").arg(table));
+    runSql(QStringLiteral("insert into %1 values (1), (2), (3)").arg(table));
     std::unique_ptr<DbCursor> cursor = Cursor(QStringLiteral("select id from %1 order by id").arg(table));
     ASSERT_TRUE(cursor);
     // Other statements run while the cursor is open, and the cursor outlives the connection.
-    Run(QStringLiteral("delete from %1").arg(table));
+    runSql(QStringLiteral("delete from %1").arg(table));
     DbError error;
     ASSERT_TRUE(m_client.close(error));
 
@@ -214,25 +214,25 @@ TEST_F(OdbcServerTest, AValueTheDriverCannotGiveIsAnEmptyCellAndReadingGoesOn)
     // cannot convert.
     QString odbc;
     QString failure;
-    ASSERT_TRUE(TranslateConnectionString(m_connect, OdbcFlavour::Generic, {}, odbc, failure));
+    ASSERT_TRUE(translateConnectionString(m_connect, OdbcFlavour::Generic, {}, odbc, failure));
     OdbcHandle environment(SQL_HANDLE_ENV);
     OdbcHandle connection(SQL_HANDLE_DBC);
     OdbcHandle statement(SQL_HANDLE_STMT);
-    ASSERT_TRUE(SQL_SUCCEEDED(environment.Allocate(SQL_NULL_HANDLE)));
-    SQLSetEnvAttr(environment.Get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    ASSERT_TRUE(SQL_SUCCEEDED(connection.Allocate(environment.Get())));
-    ASSERT_TRUE(SQL_SUCCEEDED(SQLDriverConnectW(connection.Get(), nullptr, OdbcInput(odbc), SQL_NTS, nullptr, 0,
+    ASSERT_TRUE(SQL_SUCCEEDED(environment.allocate(SQL_NULL_HANDLE)));
+    SQLSetEnvAttr(environment.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    ASSERT_TRUE(SQL_SUCCEEDED(connection.allocate(environment.get())));
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLDriverConnectW(connection.get(), nullptr, odbcInput(odbc), SQL_NTS, nullptr, 0,
                                                 nullptr, SQL_DRIVER_NOPROMPT)));
-    ASSERT_TRUE(SQL_SUCCEEDED(statement.Allocate(connection.Get())));
+    ASSERT_TRUE(SQL_SUCCEEDED(statement.allocate(connection.get())));
     const QString sql = QStringLiteral("select 'first', 'second'");
-    ASSERT_TRUE(SQL_SUCCEEDED(SQLExecDirectW(statement.Get(), OdbcInput(sql), SQL_NTS)));
-    ASSERT_TRUE(SQL_SUCCEEDED(SQLFetch(statement.Get())));
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLExecDirectW(statement.get(), odbcInput(sql), SQL_NTS)));
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLFetch(statement.get())));
     DbValue value = DbValue::fromText(QStringLiteral("stale"));
     DbError error;
-    ASSERT_TRUE(ReadOdbcValue(statement.Get(), 1, OdbcValueKind::Text, value, error));
+    ASSERT_TRUE(readOdbcValue(statement.get(), 1, OdbcValueKind::Text, value, error));
     EXPECT_EQ(value.text, QStringLiteral("first"));
-    ASSERT_TRUE(ReadOdbcValue(statement.Get(), 9, OdbcValueKind::Text, value, error));
+    ASSERT_TRUE(readOdbcValue(statement.get(), 9, OdbcValueKind::Text, value, error));
     EXPECT_EQ(value.kind, DbValue::Kind::Null);
-    ASSERT_TRUE(ReadOdbcValue(statement.Get(), 2, OdbcValueKind::Text, value, error));
+    ASSERT_TRUE(readOdbcValue(statement.get(), 2, OdbcValueKind::Text, value, error));
     EXPECT_EQ(value.text, QStringLiteral("second"));
 }

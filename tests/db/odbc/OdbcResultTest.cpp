@@ -79,10 +79,10 @@ TEST(OdbcValueFailureTest, OnlyAConnectionOrStatementFailureEndsTheQuery)
 {
     // A link gone, a timeout, a cancel, no memory, a call out of sequence.
     for (const char* state : {"08S01", "08001", "HYT00", "HYT01", "HY008", "HY001", "HY010"})
-        EXPECT_TRUE(EndsTheQuery(QString::fromLatin1(state))) << state;
+        EXPECT_TRUE(endsTheQuery(QString::fromLatin1(state))) << state;
     // A number out of range, a text that is no number, a type the driver cannot convert.
     for (const char* state : {"22003", "22018", "07006", ""})
-        EXPECT_FALSE(EndsTheQuery(QString::fromLatin1(state))) << state;
+        EXPECT_FALSE(endsTheQuery(QString::fromLatin1(state))) << state;
 }
 
 TEST(OdbcResultTest, AnErrorAfterTheFirstResultSetFailsTheQuery)

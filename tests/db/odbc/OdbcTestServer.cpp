@@ -68,7 +68,7 @@ TestServer SqlServerTestServer()
     if (port.isEmpty() && !settings->instance.isEmpty()) {
         quint16 instancePort = 0;
         QString error;
-        if (!LookUpInstancePort(host, settings->instance, 15000, instancePort, error)) {
+        if (!lookUpInstancePort(host, settings->instance, 15000, instancePort, error)) {
             server.missing = QStringLiteral("KORVEL_TEST_SQLSERVER: ") + error;
             server.required = true;
             return server;
@@ -120,12 +120,12 @@ QString OdbcServerTest::CreateTable(const QString& columns)
 {
     // Tests run in parallel processes against one database.
     const QString name = QStringLiteral("odbc_test_%1").arg(QUuid::createUuid().toString(QUuid::Id128));
-    Run(QStringLiteral("create table %1 (%2)").arg(name, columns));
+    runSql(QStringLiteral("create table %1 (%2)").arg(name, columns));
     m_tables.append(name);
     return name;
 }
 
-void OdbcServerTest::Run(const QString& sql)
+void OdbcServerTest::runSql(const QString& sql)
 {
     DbError error;
     qint64 rows = 0;

@@ -55,7 +55,7 @@ protected:
 
     // Creates a table with a name no other test uses and drops it after the test.
     QString CreateTable(const QString& columns);
-    void Run(const QString& sql);
+    void runSql(const QString& sql);
     // Every row of a query, each value in order.
     QList<QList<DbValue>> Rows(const QString& sql);
     std::unique_ptr<DbCursor> Cursor(const QString& sql);

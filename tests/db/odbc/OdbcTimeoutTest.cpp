@@ -100,7 +100,7 @@ BrowserLookUp LookUpKorvel(int timeoutMs)
     QElapsedTimer timer;
     timer.start();
     lookUp.found =
-        LookUpInstancePort(QStringLiteral("127.0.0.1"), QStringLiteral("KORVEL"), timeoutMs, lookUp.port, lookUp.error);
+        lookUpInstancePort(QStringLiteral("127.0.0.1"), QStringLiteral("KORVEL"), timeoutMs, lookUp.port, lookUp.error);
     lookUp.elapsedMs = timer.elapsed();
     return lookUp;
 }
@@ -113,14 +113,14 @@ TEST(SqlServerBrowserTest, TheAnswerGivesTheTcpPortOfTheInstanceAsked)
 {
     const QByteArray two = BrowserReply("ServerName;PC;InstanceName;OTHER;IsClustered;No;Version;16.0;tcp;1500;;"
                                         "ServerName;PC;InstanceName;KORVEL;IsClustered;No;Version;16.0;tcp;49712;;");
-    EXPECT_EQ(TcpPortOfBrowserAnswer(two, QStringLiteral("korvel")), 49712);
-    EXPECT_EQ(TcpPortOfBrowserAnswer(two, QStringLiteral("OTHER")), 1500);
-    EXPECT_EQ(TcpPortOfBrowserAnswer(two, QStringLiteral("NONE")), 0);
-    EXPECT_EQ(TcpPortOfBrowserAnswer(BrowserReply("ServerName;PC;InstanceName;KORVEL;np;\\\\PC\\pipe;;"),
+    EXPECT_EQ(tcpPortOfBrowserAnswer(two, QStringLiteral("korvel")), 49712);
+    EXPECT_EQ(tcpPortOfBrowserAnswer(two, QStringLiteral("OTHER")), 1500);
+    EXPECT_EQ(tcpPortOfBrowserAnswer(two, QStringLiteral("NONE")), 0);
+    EXPECT_EQ(tcpPortOfBrowserAnswer(BrowserReply("ServerName;PC;InstanceName;KORVEL;np;\\\\PC\\pipe;;"),
                                      QStringLiteral("KORVEL")),
               0)
         << "named pipes only";
-    EXPECT_EQ(TcpPortOfBrowserAnswer("garbage", QStringLiteral("KORVEL")), 0);
+    EXPECT_EQ(tcpPortOfBrowserAnswer("garbage", QStringLiteral("KORVEL")), 0);
 }
 
 // One test for everything that needs the browser's port, which only one process can hold.
@@ -216,10 +216,10 @@ TEST(OdbcTimeoutTest, AServerThatStopsAnsweringAfterTheLoginIsGivenUp)
 TEST_F(OdbcServerTest, AStatementHeldUpByAnotherSessionsLockIsGivenUp)
 {
     const QString table = CreateTable(QStringLiteral("id int4"));
-    Run(QStringLiteral("insert into %1 values (1)").arg(table));
+    runSql(QStringLiteral("insert into %1 values (1)").arg(table));
     DbError error;
     ASSERT_TRUE(m_client.beginTransaction(error));
-    Run(QStringLiteral("lock table %1 in access exclusive mode").arg(table));
+    runSql(QStringLiteral("lock table %1 in access exclusive mode").arg(table));
 
     CAdoDatabase other;
     ASSERT_TRUE(other.open(m_connect)) << other.lastError().toStdString();

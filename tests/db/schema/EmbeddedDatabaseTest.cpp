@@ -33,7 +33,7 @@ protected:
 
 TEST_F(EmbeddedDatabaseTest, HasEveryTableAndColumnOfTheSchemaAndNoRows)
 {
-    ASSERT_TRUE(Succeeded(CreateEmbeddedDatabase(path("korvel.db"))));
+    ASSERT_TRUE(succeeded(createEmbeddedDatabase(path("korvel.db"))));
     EXPECT_EQ(files(), QStringList{"korvel.db"}) << "nothing left beside it";
 
     EmbeddedTestDatabase db(ExistingFile{path("korvel.db")});
@@ -51,7 +51,7 @@ TEST_F(EmbeddedDatabaseTest, HasEveryTableAndColumnOfTheSchemaAndNoRows)
 
 TEST_F(EmbeddedDatabaseTest, APlainSqliteConnectionGetsTheDefaultsAndIdentities)
 {
-    ASSERT_TRUE(Succeeded(CreateEmbeddedDatabase(path("korvel.db"))));
+    ASSERT_TRUE(succeeded(createEmbeddedDatabase(path("korvel.db"))));
     EmbeddedTestDatabase db(ExistingFile{path("korvel.db")});
     // Without Korvel's client there is no NEWID(): every default must work without it.
     db.exec(QStringLiteral("insert into tblLabelInfo (LabelID, LabelNo, PaperWidth, PaperHeight) "
@@ -76,7 +76,7 @@ TEST_F(EmbeddedDatabaseTest, RefusesAnythingAlreadyThereAndChangesNothing)
     ASSERT_TRUE(QFile::link(path("nowhere"), path("dangling.db")));
 
     for (const char* name : {"korvel.db", "folder.db", "dangling.db"}) {
-        EXPECT_EQ(CreateEmbeddedDatabase(path(name)).message(), QStringLiteral("文件已存在，未作任何改动：") + path(name));
+        EXPECT_EQ(createEmbeddedDatabase(path(name)).message(), QStringLiteral("文件已存在，未作任何改动：") + path(name));
     }
     EXPECT_EQ(ReadTestFile(path("korvel.db")), QByteArray("precious"));
     EXPECT_EQ(files(), (QStringList{"dangling.db", "folder.db", "korvel.db"}));
@@ -84,7 +84,7 @@ TEST_F(EmbeddedDatabaseTest, RefusesAnythingAlreadyThereAndChangesNothing)
 
 TEST_F(EmbeddedDatabaseTest, AFailureLeavesNoFileBehind)
 {
-    const Outcome created = CreateEmbeddedDatabase(path("missing/korvel.db"));
+    const Outcome created = createEmbeddedDatabase(path("missing/korvel.db"));
     EXPECT_TRUE(created.message().startsWith(QStringLiteral("无法创建数据库文件：") + path("missing/korvel.db")))
         << created.message().toStdString();
     EXPECT_EQ(files(), QStringList());

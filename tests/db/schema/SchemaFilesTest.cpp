@@ -143,7 +143,7 @@ TEST(SchemaFilesTest, EveryDeclaredTypeIsOneTheEmbeddedClientKnows)
     QSet<int> codes;
     for (auto table = tables.cbegin(); table != tables.cend(); ++table) {
         for (const SchemaColumn& column : table.value()) {
-            const int code = ColumnTypeOfDeclaration(column.type).adoType;
+            const int code = columnTypeOfDeclaration(column.type).adoType;
             EXPECT_NE(code, 0) << table.key().toStdString() << "." << column.name.toStdString() << " "
                                << column.type.toStdString();
             codes.insert(code);
