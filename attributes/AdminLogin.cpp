@@ -10,7 +10,7 @@ Outcome checkAdminPassword(const QString& connectionString, const QString& typed
     if (!database.open(connectionString))
         return Outcome::failure(QStringLiteral("连接数据库失败"));
     TextTable rows;
-    if (!database.Query(QStringLiteral("select Password from tblUserInfo where UserID='Admin'"), &rows))
+    if (!database.query(QStringLiteral("select Password from tblUserInfo where UserID='Admin'"), &rows))
         return Outcome::failure(QStringLiteral("获取数据库信息失败"));
     database.close(); // the connection is gone before the password is looked at
     if (rows.isEmpty())

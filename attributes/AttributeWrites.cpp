@@ -34,7 +34,7 @@ QString keyLiteral(const CAdoDatabase& database, ValueKind kind, const QString& 
     if (kind == ValueKind::Text)
         return database.textLiteral(key);
     QString literal = key;
-    database.FormatSqlLiteral(adInteger, literal);
+    database.formatSqlLiteral(adInteger, literal);
     return literal;
 }
 
@@ -77,13 +77,13 @@ Outcome writeAttributeAlone(CAdoDatabase& database, const AttributeWrite& write,
                             const QString& child, const QString& value)
 {
     const QString failure = QString::fromUtf8(write.failure);
-    if (!database.BeginTrans())
+    if (!database.beginTransaction())
         return Outcome::failure(database.lastError() + failure);
     Outcome written = writeAttribute(database, write, recordId, child, value);
-    if (written && !database.CommitTrans())
+    if (written && !database.commitTransaction())
         written = Outcome::failure(database.lastError() + failure);
     if (!written)
-        (void)database.RollbackTrans();
+        (void)database.rollbackTransaction();
     return written;
 }
 

@@ -16,7 +16,7 @@ const Cascade kStepsOfJob = {
 Result<QString> recordId(CAdoDatabase& database, const Cascade& cascade, const QString& number)
 {
     TextTable ids;
-    if (!database.Query(QString::fromUtf8(cascade.idQuery).arg(database.textLiteral(number)), &ids))
+    if (!database.query(QString::fromUtf8(cascade.idQuery).arg(database.textLiteral(number)), &ids))
         return {Outcome::failure(database.lastError() + QString::fromUtf8(cascade.idFailure)), QString()};
     if (ids.isEmpty())
         return {Outcome::failure(QString::fromUtf8(cascade.idFailure)), QString()};
@@ -29,7 +29,7 @@ Result<Children> childrenOf(CAdoDatabase& database, const Cascade& cascade, cons
     if (!id)
         return {id.outcome, {}};
     QStringList children;
-    if (!database.QueryColumn(QString::fromUtf8(cascade.childQuery).arg(database.textLiteral(id.value)), &children))
+    if (!database.queryColumn(QString::fromUtf8(cascade.childQuery).arg(database.textLiteral(id.value)), &children))
         return {Outcome::failure(database.lastError() + QString::fromUtf8(cascade.childFailure)), {}};
     return {Outcome::success(), {std::move(id.value), inListOrder(std::move(children))}};
 }

@@ -10,7 +10,7 @@ namespace {
 Result<QStringList> numbersListed(CAdoDatabase& database, const QString& sql)
 {
     QStringList read;
-    const bool whole = database.QueryColumn(sql, &read);
+    const bool whole = database.queryColumn(sql, &read);
     return {whole ? Outcome::success() : Outcome::failure(database.lastError()), inListOrder(std::move(read))};
 }
 

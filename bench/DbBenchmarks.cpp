@@ -105,7 +105,7 @@ TextTable ItemRows()
     return rows;
 }
 
-// The same statements as InsertRows runs on the embedded engine: each INSERT with its key
+// The same statements as insertRows runs on the embedded engine: each INSERT with its key
 // read back in the same batch, then the long binary column written again by the new key.
 QString ShellInsertScript(const TextTable& rows)
 {
@@ -137,7 +137,7 @@ void QueryRows(benchmark::State& state)
     for (auto _ : state) {
         CAdoDatabase connection;
         TextTable rows;
-        if (!connection.open(database.connectionString()) || !connection.Query(kWireSelect, &rows) ||
+        if (!connection.open(database.connectionString()) || !connection.query(kWireSelect, &rows) ||
             rows.size() != kQueryRows)
             state.SkipWithError("query failed");
         benchmark::DoNotOptimize(rows);
@@ -170,9 +170,9 @@ void InsertRowsWithKeysAndPictures(benchmark::State& state)
         TextTable table = rows;
         state.ResumeTiming();
         CAdoDatabase connection;
-        if (!connection.open(database.connectionString()) || !connection.BeginTrans() ||
-            !connection.InsertRows(table, QStringLiteral("tblItems"), skip, QStringLiteral("LineID")) ||
-            !connection.CommitTrans())
+        if (!connection.open(database.connectionString()) || !connection.beginTransaction() ||
+            !connection.insertRows(table, QStringLiteral("tblItems"), skip, QStringLiteral("LineID")) ||
+            !connection.commitTransaction())
             state.SkipWithError(qPrintable(connection.lastError()));
     }
 }

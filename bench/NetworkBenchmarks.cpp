@@ -265,7 +265,7 @@ Cost Measure(const QString& connection, Relay* relay, const Action& action)
     database.close();
     Cost cost;
     cost.seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-    cost.statements = database.StatementsSent();
+    cost.statements = database.statementsSent();
     cost.roundTrips = relay ? relay->RoundTrips() - roundTripsBefore : -1;
     return cost;
 }

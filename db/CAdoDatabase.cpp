@@ -22,7 +22,7 @@ QString textOf(DbValue&& value)
     return QString();
 }
 
-QMap<QString, std::function<std::unique_ptr<DbClient>()>>& RegisteredProviders()
+QMap<QString, std::function<std::unique_ptr<DbClient>()>>& registeredProviders()
 {
     static QMap<QString, std::function<std::unique_ptr<DbClient>()>> providers;
     return providers;
@@ -30,7 +30,7 @@ QMap<QString, std::function<std::unique_ptr<DbClient>()>>& RegisteredProviders()
 
 } // namespace
 
-CAdoDatabase::CAdoDatabase() : CAdoDatabase(CreateDbClient) {}
+CAdoDatabase::CAdoDatabase() : CAdoDatabase(createDbClient) {}
 
 CAdoDatabase::CAdoDatabase(DbClientFactory factory) : m_factory(std::move(factory)) {}
 
@@ -39,7 +39,7 @@ CAdoDatabase::~CAdoDatabase()
     close();
 }
 
-void CAdoDatabase::SetComError(const DbError& error)
+void CAdoDatabase::setLastError(const DbError& error)
 {
     // A connection that is lost stays lost: the failures after it need not say so again.
     m_bConnectionLost = m_bConnectionLost || error.connectionLost;
@@ -49,15 +49,15 @@ void CAdoDatabase::SetComError(const DbError& error)
                       .arg(QString::asprintf("%8x", told.code), told.description.value_or(QStringLiteral("(null)")));
 }
 
-DbClient* CAdoDatabase::ConnectedClient(DbError& error)
+DbClient* CAdoDatabase::connectedClient(DbError& error)
 {
     if (!cancelled())
-        return OpenClient(error);
+        return openClient(error);
     error = DbError::cancelled();
     return nullptr;
 }
 
-DbClient* CAdoDatabase::OpenClient(DbError& error)
+DbClient* CAdoDatabase::openClient(DbError& error)
 {
     if (m_pConnection && m_pConnection->isOpen()) {
         ++m_statementsSent;
@@ -67,7 +67,7 @@ DbClient* CAdoDatabase::OpenClient(DbError& error)
     return nullptr;
 }
 
-void CAdoDatabase::ReleaseClient()
+void CAdoDatabase::releaseClient()
 {
     // A cancel must not reach the client once it is gone.
     m_cancelRegistration.reset();
@@ -76,17 +76,17 @@ void CAdoDatabase::ReleaseClient()
 
 bool CAdoDatabase::open(const QString& connectionString)
 {
-    Disconnect();
+    disconnect();
     m_bConnectionLost = false;
     m_lastError.clear();
     DbError error = DbError::missingObject();
     if (m_bClosed) {
-        SetComError(error);
+        setLastError(error);
         return false;
     }
     // The provider may differ from the last Open's, and with it the client.
-    ReleaseClient();
-    m_work = CancellableWork::OfThisThread();
+    releaseClient();
+    m_work = CancellableWork::ofThisThread();
     if (!cancelled()) {
         m_pConnection = m_factory(connectionString, error);
         // Before it connects: a login that waits is cancelled too.
@@ -94,16 +94,16 @@ bool CAdoDatabase::open(const QString& connectionString)
             m_cancelRegistration = std::make_unique<CancellableWork::Registration>(m_work, *m_pConnection);
     }
     if (!m_pConnection || !m_pConnection->open(connectionString, error) || cancelled()) {
-        SetComError(error);
-        ReleaseClient();
+        setLastError(error);
+        releaseClient();
         return false;
     }
     return true;
 }
 
-bool CAdoDatabase::Disconnect()
+bool CAdoDatabase::disconnect()
 {
-    CloseRecordset();
+    closeCursor();
     m_bInTransaction = false;
     m_liveColumns.clear();
     m_codePages.clear();
@@ -112,15 +112,15 @@ bool CAdoDatabase::Disconnect()
     DbError error;
     if (m_pConnection->close(error))
         return true;
-    SetComError(error);
+    setLastError(error);
     return false;
 }
 
 void CAdoDatabase::close()
 {
-    Disconnect();
+    disconnect();
     m_pRecordset.reset();
-    ReleaseClient();
+    releaseClient();
     m_bClosed = true;
 }
 
@@ -128,49 +128,49 @@ bool CAdoDatabase::execute(const QString& sql, qint64* rowsAffected)
 {
     m_lastError.clear();
     DbError error;
-    DbClient* client = ConnectedClient(error);
+    DbClient* client = connectedClient(error);
     qint64 rows = 0;
     if (client && client->execute(sql, rows, error)) {
         if (rowsAffected)
             *rowsAffected = rows;
         return true;
     }
-    SetComError(error);
+    setLastError(error);
     return false;
 }
 
-void CAdoDatabase::CloseRecordset()
+void CAdoDatabase::closeCursor()
 {
     m_pRecordset.reset();
 }
 
-bool CAdoDatabase::OpenRecordset(const QString& sql)
+bool CAdoDatabase::openCursor(const QString& sql)
 {
-    CloseRecordset();
+    closeCursor();
     m_lastError.clear();
     DbError error;
-    DbClient* client = ConnectedClient(error);
+    DbClient* client = connectedClient(error);
     if (client)
         m_pRecordset = client->openCursor(sql, error);
     if (m_pRecordset)
         return true;
-    SetComError(error);
+    setLastError(error);
     return false;
 }
 
-bool CAdoDatabase::Query(const QString& sql, TextTable* table)
+bool CAdoDatabase::query(const QString& sql, TextTable* table)
 {
-    return ForEachRow(sql, [table](TextRow& row) { table->append(std::move(row)); });
+    return forEachRow(sql, [table](TextRow& row) { table->append(std::move(row)); });
 }
 
-bool CAdoDatabase::QueryColumn(const QString& sql, QStringList* values)
+bool CAdoDatabase::queryColumn(const QString& sql, QStringList* values)
 {
-    return ForEachRow(sql, [values](TextRow& row) { values->append(std::move(row.first())); });
+    return forEachRow(sql, [values](TextRow& row) { values->append(std::move(row.first())); });
 }
 
-bool CAdoDatabase::ForEachRow(const QString& sql, const RowHandler& onRow)
+bool CAdoDatabase::forEachRow(const QString& sql, const RowHandler& onRow)
 {
-    if (!OpenRecordset(sql))
+    if (!openCursor(sql))
         return false;
     // After a failure while reading, the rows handed over so far stay with the caller; the
     // error is recorded like any other, since callers show lastError() and it must say what
@@ -184,13 +184,13 @@ bool CAdoDatabase::ForEachRow(const QString& sql, const RowHandler& onRow)
         for (int field = 0; field < fieldCount; ++field) {
             DbValue value;
             if (!m_pRecordset->readValue(field, value, error)) {
-                SetComError(error);
+                setLastError(error);
                 return false;
             }
             row.append(textOf(std::move(value)));
         }
         if (!m_pRecordset->moveNext(error)) {
-            SetComError(error);
+            setLastError(error);
             return false;
         }
         onRow(row);
@@ -208,75 +208,75 @@ QString CAdoDatabase::textLiteral(const QString& text) const
     return dialect().textLiteral(text);
 }
 
-QString CAdoDatabase::EqualsCondition(const QString& column, int type, const QString& value) const
+QString CAdoDatabase::equalsCondition(const QString& column, int type, const QString& value) const
 {
     QString literal = value;
-    FormatSqlLiteral(type, literal);
+    formatSqlLiteral(type, literal);
     return kindOfType(type) == ValueKind::Text ? dialect().textEquals(column, literal)
                                                : column + QLatin1Char('=') + literal;
 }
 
-bool CAdoDatabase::RunOnClient(bool (DbClient::*operation)(DbError&), AfterCancel afterCancel)
+bool CAdoDatabase::runOnClient(bool (DbClient::*operation)(DbError&), AfterCancel afterCancel)
 {
     m_lastError.clear();
     DbError error;
-    DbClient* client = afterCancel == AfterCancel::Runs ? OpenClient(error) : ConnectedClient(error);
+    DbClient* client = afterCancel == AfterCancel::Runs ? openClient(error) : connectedClient(error);
     if (client && (client->*operation)(error))
         return true;
-    SetComError(error);
+    setLastError(error);
     return false;
 }
 
-bool CAdoDatabase::BeginTrans()
+bool CAdoDatabase::beginTransaction()
 {
-    const bool begun = RunOnClient(&DbClient::beginTransaction);
+    const bool begun = runOnClient(&DbClient::beginTransaction);
     m_bInTransaction = m_bInTransaction || begun;
     return begun;
 }
 
 // A transaction that failed to end is still open, for a rollback after a failed commit.
-bool CAdoDatabase::CommitTrans()
+bool CAdoDatabase::commitTransaction()
 {
-    const bool ended = RunOnClient(&DbClient::commitTransaction);
+    const bool ended = runOnClient(&DbClient::commitTransaction);
     m_bInTransaction = m_bInTransaction && !ended;
     return ended;
 }
 
-bool CAdoDatabase::RollbackTrans()
+bool CAdoDatabase::rollbackTransaction()
 {
     // Also after a cancel: it takes back what the cancelled work wrote.
-    const bool ended = RunOnClient(&DbClient::rollbackTransaction, AfterCancel::Runs);
+    const bool ended = runOnClient(&DbClient::rollbackTransaction, AfterCancel::Runs);
     m_bInTransaction = m_bInTransaction && !ended;
     return ended;
 }
 
-bool CAdoDatabase::Savepoint(const QString& name)
+bool CAdoDatabase::savepoint(const QString& name)
 {
     return execute(dialect().savepointStatement(name));
 }
 
-bool CAdoDatabase::RollbackToSavepoint(const QString& name)
+bool CAdoDatabase::rollbackToSavepoint(const QString& name)
 {
-    return execute(dialect().rollbackToSavepointStatement(name)) && ReleaseSavepoint(name);
+    return execute(dialect().rollbackToSavepointStatement(name)) && releaseSavepoint(name);
 }
 
-bool CAdoDatabase::ReleaseSavepoint(const QString& name)
+bool CAdoDatabase::releaseSavepoint(const QString& name)
 {
     const QString release = dialect().releaseSavepointStatement(name);
     return release.isEmpty() || execute(release);
 }
 
-bool CAdoDatabase::ValueRulesDecide() const
+bool CAdoDatabase::valueRulesDecide() const
 {
     return &dialect() == &sqliteDialect();
 }
 
-void RegisterDbProvider(const QString& provider, std::function<std::unique_ptr<DbClient>()> make)
+void registerDbProvider(const QString& provider, std::function<std::unique_ptr<DbClient>()> make)
 {
-    RegisteredProviders().insert(provider.toLower(), std::move(make));
+    registeredProviders().insert(provider.toLower(), std::move(make));
 }
 
-std::unique_ptr<DbClient> CreateDbClient(const QString& connectionString, DbError& error)
+std::unique_ptr<DbClient> createDbClient(const QString& connectionString, DbError& error)
 {
     QMap<QString, QString> attributes;
     if (!parseConnectionString(connectionString, attributes)) {
@@ -284,8 +284,8 @@ std::unique_ptr<DbClient> CreateDbClient(const QString& connectionString, DbErro
         return nullptr;
     }
     const QString provider = attributes.value(QStringLiteral("provider"));
-    if (const auto registered = RegisteredProviders().constFind(provider.toLower());
-        registered != RegisteredProviders().cend())
+    if (const auto registered = registeredProviders().constFind(provider.toLower());
+        registered != registeredProviders().cend())
         return (*registered)();
     if (isEmbeddedProvider(provider))
         return std::make_unique<SqliteClient>();

@@ -25,7 +25,7 @@ constexpr qsizetype kBatchCharacters = 4 * 1024 * 1024;
 // around a GUID (more only makes the string grow again).
 constexpr qsizetype kLiteralExtra = 6;
 
-QString StoredLiteral(ValueKind kind, const QString& stored, const SqlDialect& dialect)
+QString storedLiteral(ValueKind kind, const QString& stored, const SqlDialect& dialect)
 {
     switch (kind) {
     case ValueKind::Text:
@@ -60,7 +60,7 @@ QString refusedLiteral(ValueKind kind, const QString& value, const SqlDialect& d
 // A column name as it stands in a statement: plain names as they are, any other quoted
 // as standard SQL quotes identifiers, which every engine here reads (a live column may be
 // called "Font Size").
-QString ColumnIdentifier(const QString& name)
+QString columnIdentifier(const QString& name)
 {
     static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     if (plain.match(name).hasMatch())
@@ -70,61 +70,61 @@ QString ColumnIdentifier(const QString& name)
 
 } // namespace
 
-QString SqlLiteralForType(const ColumnType& type, const QString& value, const SqlDialect& dialect)
+QString sqlLiteralForType(const ColumnType& type, const QString& value, const SqlDialect& dialect)
 {
     const ValueKind kind = kindOfType(type.adoType);
     const StoredValue stored = storeValue(type, value);
-    return stored.accepted ? StoredLiteral(kind, stored.text, dialect) : refusedLiteral(kind, value, dialect);
+    return stored.accepted ? storedLiteral(kind, stored.text, dialect) : refusedLiteral(kind, value, dialect);
 }
 
 // Asked once per table on a connection: an import asks for the same tables several times,
 // a batch of imports again and again, and each question is a round trip to a server.
-const QList<CAdoDatabase::LiveColumn>* CAdoDatabase::ProbeColumns(const QString& tableName)
+const QList<CAdoDatabase::LiveColumn>* CAdoDatabase::probeColumns(const QString& tableName)
 {
     auto known = m_liveColumns.constFind(tableName);
     if (known == m_liveColumns.cend()) {
-        if (tableName.isEmpty() || !OpenRecordset(QStringLiteral("select top 1 * from %1").arg(tableName)))
+        if (tableName.isEmpty() || !openCursor(QStringLiteral("select top 1 * from %1").arg(tableName)))
             return nullptr;
         QList<LiveColumn> columns;
         for (int field = 0; field < m_pRecordset->fieldCount(); ++field)
             columns.append({m_pRecordset->fieldName(field), m_pRecordset->fieldColumnType(field)});
-        CloseRecordset();
+        closeCursor();
         known = m_liveColumns.insert(tableName, columns);
     }
     return &*known;
 }
 
-int CAdoDatabase::GetColumnType(const QString& column, const QString& tableName)
+int CAdoDatabase::columnType(const QString& column, const QString& tableName)
 {
-    const QList<LiveColumn>* columns = ProbeColumns(tableName);
+    const QList<LiveColumn>* columns = probeColumns(tableName);
     if (!columns)
         return -1;
-    const LiveColumn* found = FindColumn(*columns, column);
+    const LiveColumn* found = findColumn(*columns, column);
     return found ? found->type.adoType : 0;
 }
 
-bool CAdoDatabase::GetLiveColumns(const QString& tableName, QList<LiveColumn>& columns)
+bool CAdoDatabase::liveColumns(const QString& tableName, QList<LiveColumn>& columns)
 {
-    const QList<LiveColumn>* probed = ProbeColumns(tableName);
+    const QList<LiveColumn>* probed = probeColumns(tableName);
     if (!probed)
         return false;
     columns = *probed;
-    return ReadCodePages(tableName, columns);
+    return readCodePages(tableName, columns);
 }
 
 // One statement for the whole table, asked where the probe's column types lack it, and
 // once per connection: a batch of imports asks for the same tables again and again, and a
 // server's catalogue is slow to answer (a quarter of a second on the T-SQL server of the
 // tests).
-bool CAdoDatabase::ReadCodePages(const QString& tableName, QList<LiveColumn>& columns)
+bool CAdoDatabase::readCodePages(const QString& tableName, QList<LiveColumn>& columns)
 {
-    const QString query = dialect().columnCodePagesQuery(tableName);
-    if (query.isEmpty())
+    const QString codePagesQuery = dialect().columnCodePagesQuery(tableName);
+    if (codePagesQuery.isEmpty())
         return true;
     auto asked = m_codePages.constFind(tableName);
     if (asked == m_codePages.cend()) {
         TextTable rows;
-        if (!Query(query, &rows))
+        if (!query(codePagesQuery, &rows))
             return false;
         asked = m_codePages.insert(tableName, rows);
     }
@@ -140,7 +140,7 @@ bool CAdoDatabase::ReadCodePages(const QString& tableName, QList<LiveColumn>& co
     return true;
 }
 
-const CAdoDatabase::LiveColumn* CAdoDatabase::FindColumn(const QList<LiveColumn>& columns, const QString& name)
+const CAdoDatabase::LiveColumn* CAdoDatabase::findColumn(const QList<LiveColumn>& columns, const QString& name)
 {
     for (const LiveColumn& column : columns) {
         if (column.name.compare(name, Qt::CaseInsensitive) == 0)
@@ -149,9 +149,9 @@ const CAdoDatabase::LiveColumn* CAdoDatabase::FindColumn(const QList<LiveColumn>
     return nullptr;
 }
 
-void CAdoDatabase::FormatSqlLiteral(int type, QString& value) const
+void CAdoDatabase::formatSqlLiteral(int type, QString& value) const
 {
-    value = SqlLiteralForType(ColumnType{type}, value, dialect());
+    value = sqlLiteralForType(ColumnType{type}, value, dialect());
 }
 
 // One table's rows on their way in: the statement's parts, and what has come back so far.
@@ -182,20 +182,20 @@ struct CAdoDatabase::RowsInsert
     QString tableName;
 };
 
-CAdoDatabase::InsertedRows CAdoDatabase::InsertRows(TextTable table, const QString& tableName,
+CAdoDatabase::InsertedRows CAdoDatabase::insertRows(TextTable table, const QString& tableName,
                                                     const QList<int>& skip, const QString& keyColumn,
                                                     const RowsDone& rowsDone)
 {
     m_lastError.clear();
     InsertedRows inserted{false, std::move(table), 0};
     if (inserted.table.size() <= 1) {
-        (void)ProbeColumns(tableName);
+        (void)probeColumns(tableName);
         inserted.ok = true;
         return inserted;
     }
     RowsInsert insert(inserted.table, inserted.failedRow, rowsDone);
-    inserted.ok = PlanInsert(tableName, skip, keyColumn, insert) && SendRows(insert, skip) &&
-                  WriteLongBinaries(insert);
+    inserted.ok = planInsert(tableName, skip, keyColumn, insert) && sendRows(insert, skip) &&
+                  writeLongBinaries(insert);
     if (inserted.ok)
         inserted.failedRow = 0;
     return inserted;
@@ -204,32 +204,32 @@ CAdoDatabase::InsertedRows CAdoDatabase::InsertRows(TextTable table, const QStri
 // The header comes from outside (a label bundle): only names of the live table's columns
 // may stand in a statement. A name is matched as SQL Server matches it, ignoring case, for
 // the check and for the column's type alike.
-bool CAdoDatabase::PlanInsert(const QString& tableName, const QList<int>& skip, const QString& keyColumn,
+bool CAdoDatabase::planInsert(const QString& tableName, const QList<int>& skip, const QString& keyColumn,
                               RowsInsert& insert)
 {
     // Without any column the probe failed, and its error says why.
     QList<LiveColumn> live;
-    if (!GetLiveColumns(tableName, live))
+    if (!liveColumns(tableName, live))
         return false;
     insert.tableName = tableName;
     const TextRow header = insert.table.value(0);
     bool keyInserted = false;
     for (int j = 0; j < header.size(); ++j) {
-        const LiveColumn* column = FindColumn(live, header[j]);
+        const LiveColumn* column = findColumn(live, header[j]);
         insert.types.append(column ? column->type : ColumnType());
         if (skip.contains(j))
             continue;
         if (!column) {
-            SetComError(DbError::driverFailure(QStringLiteral("列名 '%1' 无效。").arg(header[j])));
+            setLastError(DbError::driverFailure(QStringLiteral("列名 '%1' 无效。").arg(header[j])));
             return false;
         }
-        insert.columns.append(ColumnIdentifier(header[j]));
+        insert.columns.append(columnIdentifier(header[j]));
         keyInserted = keyInserted || header[j].compare(keyColumn, Qt::CaseInsensitive) == 0;
     }
-    if (const LiveColumn* key = keyColumn.isEmpty() ? nullptr : FindColumn(live, keyColumn))
+    if (const LiveColumn* key = keyColumn.isEmpty() ? nullptr : findColumn(live, keyColumn))
         insert.key = *key;
     if (!keyColumn.isEmpty() && !insert.key) {
-        SetComError(DbError::driverFailure(QStringLiteral("列名 '%1' 无效。").arg(keyColumn)));
+        setLastError(DbError::driverFailure(QStringLiteral("列名 '%1' 无效。").arg(keyColumn)));
         return false;
     }
     insert.keyGenerated = !keyInserted;
@@ -244,7 +244,7 @@ bool CAdoDatabase::PlanInsert(const QString& tableName, const QList<int>& skip, 
 
 // The rows go in batches; a row with a value refused before it is sent ends the insert once
 // the rows before it are in, as they would be one by one.
-bool CAdoDatabase::SendRows(RowsInsert& insert, const QList<int>& skip)
+bool CAdoDatabase::sendRows(RowsInsert& insert, const QList<int>& skip)
 {
     const TextTable& table = insert.table;
     const TextRow& header = table[0];
@@ -264,30 +264,30 @@ bool CAdoDatabase::SendRows(RowsInsert& insert, const QList<int>& skip)
                 continue;
             // Not for the server to decide: it would keep the value changed.
             if (const QString refusal = silentChangeRefusal(insert.types.value(j), row[j]); !refusal.isEmpty()) {
-                if (!InsertBatch(insert, i - batch.size(), batch))
+                if (!insertBatch(insert, i - batch.size(), batch))
                     return false;
                 insert.failed = i;
-                SetComError(
+                setLastError(
                     DbError::driverFailure(refusedValueText(insert.tableName, header.value(j), row[j], refusal)));
                 return false;
             }
-            literals += SqlLiteralForType(insert.types.value(j), row[j], dialect()) + QLatin1Char(',');
+            literals += sqlLiteralForType(insert.types.value(j), row[j], dialect()) + QLatin1Char(',');
         }
         literals.back() = QLatin1Char(')');
         batchCharacters += literals.size();
         batch.append(std::move(literals));
         if (batch.size() == kBatchRows || batchCharacters >= kBatchCharacters) {
-            if (!InsertBatch(insert, i + 1 - batch.size(), batch))
+            if (!insertBatch(insert, i + 1 - batch.size(), batch))
                 return false;
             batch.clear();
             batchCharacters = 0;
         }
     }
-    return InsertBatch(insert, table.size() - batch.size(), batch);
+    return insertBatch(insert, table.size() - batch.size(), batch);
 }
 
 // With a key, the long binary values that are not NULL, each by its row's new key.
-bool CAdoDatabase::WriteLongBinaries(RowsInsert& insert)
+bool CAdoDatabase::writeLongBinaries(RowsInsert& insert)
 {
     if (!insert.key)
         return true;
@@ -295,12 +295,12 @@ bool CAdoDatabase::WriteLongBinaries(RowsInsert& insert)
     for (int i = 1; i < insert.table.size(); ++i) {
         insert.failed = i;
         const TextRow& row = insert.table.at(i);
-        const QString keyLiteral = SqlLiteralForType(insert.key->type, insert.newKeys[i - 1], dialect());
+        const QString keyLiteral = sqlLiteralForType(insert.key->type, insert.newKeys[i - 1], dialect());
         for (int k = 0; k < row.size(); ++k) {
             // An empty cell is a NULL, which the INSERT has stored already.
             if (insert.types.value(k).adoType != adLongVarBinary || row[k].isEmpty())
                 continue;
-            if (!WriteBlob(insert.tableName, header.value(k), insert.key->name, keyLiteral, hexToBytes(row[k])))
+            if (!writeBlob(insert.tableName, header.value(k), insert.key->name, keyLiteral, hexToBytes(row[k])))
                 return false;
         }
     }
@@ -312,14 +312,14 @@ bool CAdoDatabase::WriteLongBinaries(RowsInsert& insert)
 // the server refuses is taken back, and its rows go in again one by one, so that the row
 // refused is named, with the server's own reason, as it always was. A key given in the rows
 // is read back row by row.
-bool CAdoDatabase::InsertBatch(RowsInsert& insert, qsizetype firstRow, const QStringList& rows)
+bool CAdoDatabase::insertBatch(RowsInsert& insert, qsizetype firstRow, const QStringList& rows)
 {
-    const QString keyColumn = insert.key && insert.keyGenerated ? ColumnIdentifier(insert.key->name) : QString();
+    const QString keyColumn = insert.key && insert.keyGenerated ? columnIdentifier(insert.key->name) : QString();
     const QString statement = rows.size() < 2 || !m_bInTransaction || (insert.key && !insert.keyGenerated)
                                   ? QString()
                                   : dialect().insertRowsStatement(insert.tableName, insert.columns, rows, keyColumn);
     if (statement.isEmpty())
-        return InsertOneByOne(insert, firstRow, rows);
+        return insertOneByOne(insert, firstRow, rows);
 
     const QString savepoint = QStringLiteral("korvel_rows_%1").arg(++m_batches);
     const QString release =
@@ -329,11 +329,11 @@ bool CAdoDatabase::InsertBatch(RowsInsert& insert, qsizetype firstRow, const QSt
     // A failure of the batch as a whole belongs to no one row.
     insert.failed = 0;
     TextTable keys;
-    if (insert.key ? Query(batch, &keys) : execute(batch)) {
+    if (insert.key ? query(batch, &keys) : execute(batch)) {
         insert.heldSavepoint = savepoint;
         const QStringList newKeys =
-            FirstColumn(keys).join(QLatin1Char(',')).split(QLatin1Char(','), Qt::SkipEmptyParts);
-        if (insert.key && !TakeNewKeys(insert, firstRow, rows.size(), newKeys))
+            firstColumn(keys).join(QLatin1Char(',')).split(QLatin1Char(','), Qt::SkipEmptyParts);
+        if (insert.key && !takeNewKeys(insert, firstRow, rows.size(), newKeys))
             return false;
         insert.wentIn(firstRow + rows.size() - 1);
         return true;
@@ -343,27 +343,27 @@ bool CAdoDatabase::InsertBatch(RowsInsert& insert, qsizetype firstRow, const QSt
     const QString refusal = m_lastError;
     // A batch the server could not compile ran none of its statements, the savepoint
     // included; a transaction that the error ended leaves nothing to try again.
-    if (!RollbackToSavepoint(savepoint) && !TransactionStillOpen()) {
+    if (!rollbackToSavepoint(savepoint) && !transactionStillOpen()) {
         m_lastError = refusal;
         return false;
     }
     insert.heldSavepoint.clear();
-    return InsertOneByOne(insert, firstRow, rows);
+    return insertOneByOne(insert, firstRow, rows);
 }
 
-bool CAdoDatabase::TransactionStillOpen()
+bool CAdoDatabase::transactionStillOpen()
 {
     QStringList open;
-    return QueryColumn(dialect().openTransactionsQuery(), &open) &&
+    return queryColumn(dialect().openTransactionsQuery(), &open) &&
            open.value(0, QStringLiteral("0")) != QLatin1String("0");
 }
 
 // The keys a batch gave, in the rows' order.
-bool CAdoDatabase::TakeNewKeys(RowsInsert& insert, qsizetype firstRow, qsizetype rows, const QStringList& keys)
+bool CAdoDatabase::takeNewKeys(RowsInsert& insert, qsizetype firstRow, qsizetype rows, const QStringList& keys)
 {
     for (qsizetype r = 0; r < rows; ++r) {
         insert.failed = firstRow + r;
-        if (!TakeNewKey(insert, firstRow + r, keys.value(r)))
+        if (!takeNewKey(insert, firstRow + r, keys.value(r)))
             return false;
     }
     return true;
@@ -371,10 +371,10 @@ bool CAdoDatabase::TakeNewKeys(RowsInsert& insert, qsizetype firstRow, qsizetype
 
 // The key of a row just inserted, into the row and the keys of the insert; without it the
 // long binary values would be written into another row, or none.
-bool CAdoDatabase::TakeNewKey(RowsInsert& insert, qsizetype row, const QString& key)
+bool CAdoDatabase::takeNewKey(RowsInsert& insert, qsizetype row, const QString& key)
 {
     if (key.isEmpty()) {
-        SetComError(DbError::driverFailure(QStringLiteral("读回新行的键失败：数据库没有给出 %1 的值").arg(insert.key->name)));
+        setLastError(DbError::driverFailure(QStringLiteral("读回新行的键失败：数据库没有给出 %1 的值").arg(insert.key->name)));
         return false;
     }
     TextRow& cells = insert.table[row];
@@ -384,7 +384,7 @@ bool CAdoDatabase::TakeNewKey(RowsInsert& insert, qsizetype row, const QString& 
     return true;
 }
 
-bool CAdoDatabase::InsertOneByOne(RowsInsert& insert, qsizetype firstRow, const QStringList& rows)
+bool CAdoDatabase::insertOneByOne(RowsInsert& insert, qsizetype firstRow, const QStringList& rows)
 {
     const QString into = kInsertInto + insert.tableName + QStringLiteral(" (") + insert.columns.join(QLatin1Char(',')) +
                          QLatin1String(")  values");
@@ -398,26 +398,26 @@ bool CAdoDatabase::InsertOneByOne(RowsInsert& insert, qsizetype firstRow, const 
             continue;
         }
         QString newKey;
-        if (!InsertReadingKey(statement, insert.tableName, insert.key->name, newKey) || !TakeNewKey(insert, firstRow + r, newKey))
+        if (!insertReadingKey(statement, insert.tableName, insert.key->name, newKey) || !takeNewKey(insert, firstRow + r, newKey))
             return false;
         insert.wentIn(firstRow + r);
     }
     return true;
 }
 
-bool CAdoDatabase::InsertReadingKey(const QString& insert, const QString& tableName, const QString& keyColumn,
+bool CAdoDatabase::insertReadingKey(const QString& insert, const QString& tableName, const QString& keyColumn,
                                     QString& key)
 {
     TextTable rows;
-    const QString returning = dialect().insertReturningKey(insert, ColumnIdentifier(keyColumn));
+    const QString returning = dialect().insertReturningKey(insert, columnIdentifier(keyColumn));
     if (!returning.isEmpty()) {
-        if (!Query(returning, &rows))
+        if (!query(returning, &rows))
             return false;
     } else {
         // An engine without its own form: the newest key, which another session's insert
         // could have overtaken.
         if (!execute(insert) ||
-            !Query(QStringLiteral("select top 1 %1 from %2 order by %1 desc").arg(ColumnIdentifier(keyColumn), tableName),
+            !query(QStringLiteral("select top 1 %1 from %2 order by %1 desc").arg(columnIdentifier(keyColumn), tableName),
                    &rows))
             return false;
     }
@@ -425,21 +425,21 @@ bool CAdoDatabase::InsertReadingKey(const QString& insert, const QString& tableN
     return true;
 }
 
-bool CAdoDatabase::WriteBlob(const QString& tableName, const QString& column, const QString& keyColumn,
+bool CAdoDatabase::writeBlob(const QString& tableName, const QString& column, const QString& keyColumn,
                              const QString& keyLiteral, const QByteArray& bytes)
 {
     const QString update = QStringLiteral("update %1 set %2=? where %3=%4")
-                               .arg(tableName, ColumnIdentifier(column), ColumnIdentifier(keyColumn), keyLiteral);
+                               .arg(tableName, columnIdentifier(column), columnIdentifier(keyColumn), keyLiteral);
     qint64 rowsChanged = 0;
     DbError error;
-    DbClient* client = ConnectedClient(error);
+    DbClient* client = connectedClient(error);
     if (client && client->executeWithBinary(update, bytes, rowsChanged, error)) {
         if (rowsChanged != 0) // -1: the server counts nothing
             return true;
         // Each failure is recorded: the import shows lastError(), which must say what failed.
         error = DbError::driverFailure(QStringLiteral("写入长二进制数据失败：%1 没有选中任何行").arg(update));
     }
-    SetComError(error);
+    setLastError(error);
     return false;
 }
 

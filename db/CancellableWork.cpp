@@ -22,7 +22,7 @@ void CancellableWork::cancel()
         client->cancel();
 }
 
-CancellableWork* CancellableWork::OfThisThread()
+CancellableWork* CancellableWork::ofThisThread()
 {
     return t_work;
 }

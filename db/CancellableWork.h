@@ -22,10 +22,10 @@ public:
     // and CAdoDatabase refuses every later call on them but a rollback and the close, and
     // every later Open.
     void cancel();
-    bool IsCancelled() const { return m_cancelled; }
+    bool isCancelled() const { return m_cancelled; }
 
     // The work the calling thread works under; none outside a Scope.
-    static CancellableWork* OfThisThread();
+    static CancellableWork* ofThisThread();
 
     // While one lives, the calling thread works under the work.
     class Scope

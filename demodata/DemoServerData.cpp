@@ -62,8 +62,8 @@ QString LiteralOf(const DbValue& value, const ColumnType& type, const SqlDialect
 {
     switch (value.kind) {
     case DbValue::Kind::Null: return QStringLiteral("NULL");
-    case DbValue::Kind::Bytes: return SqlLiteralForType(type, bytesToHex(value.bytes), dialect);
-    case DbValue::Kind::Text: return SqlLiteralForType(type, value.text, dialect);
+    case DbValue::Kind::Bytes: return sqlLiteralForType(type, bytesToHex(value.bytes), dialect);
+    case DbValue::Kind::Text: return sqlLiteralForType(type, value.text, dialect);
     }
     return QStringLiteral("NULL");
 }
@@ -99,7 +99,7 @@ public:
         if (Outcome copied = CopyRows(name, columns.value, *rows); !copied)
             return copied;
         QStringList ignored;
-        if (!keys.after.isEmpty() && !m_target.QueryColumn(keys.after, &ignored))
+        if (!keys.after.isEmpty() && !m_target.queryColumn(keys.after, &ignored))
             return TargetFailed(name);
         return Outcome::success();
     }
@@ -108,7 +108,7 @@ private:
     Outcome CheckEmpty(const QString& name)
     {
         QStringList count;
-        if (!m_target.QueryColumn(QStringLiteral("select count(*) from %1").arg(name), &count))
+        if (!m_target.queryColumn(QStringLiteral("select count(*) from %1").arg(name), &count))
             return TargetFailed(name);
         if (count.value(0) != QLatin1String("0"))
             return Outcome::failure(QStringLiteral("表 %1 已有数据：演示数据只能装入没有数据的表").arg(name));
@@ -119,12 +119,12 @@ private:
     {
         Result<TargetColumns> columns{Outcome::success(), {}};
         QList<CAdoDatabase::LiveColumn> live;
-        if (!m_target.GetLiveColumns(name, live)) {
+        if (!m_target.liveColumns(name, live)) {
             columns.outcome = TargetFailed(name);
             return columns;
         }
         for (int field = 0; field < rows.fieldCount(); ++field) {
-            const CAdoDatabase::LiveColumn* column = CAdoDatabase::FindColumn(live, rows.fieldName(field));
+            const CAdoDatabase::LiveColumn* column = CAdoDatabase::findColumn(live, rows.fieldName(field));
             if (!column) {
                 columns.outcome =
                     Outcome::failure(QStringLiteral("表 %1 没有列 %2").arg(name, rows.fieldName(field)));
@@ -186,23 +186,23 @@ Outcome CopyEmbeddedRows(const QString& embeddedPath, const QString& connectionS
     DbError sourceError;
     const QString sourceConnection =
         BuildConnectionString({embeddedPath, QString(), QString(), QString(), QString(), QStringLiteral("sqlite")});
-    const std::unique_ptr<DbClient> source = CreateDbClient(sourceConnection, sourceError);
+    const std::unique_ptr<DbClient> source = createDbClient(sourceConnection, sourceError);
     if (!source || !source->open(sourceConnection, sourceError))
         return Outcome::failure(
             QStringLiteral("读取演示数据失败：%1").arg(sourceError.description.value_or(QString())));
     CAdoDatabase target;
-    if (!target.open(connectionString) || !target.BeginTrans())
+    if (!target.open(connectionString) || !target.beginTransaction())
         return Outcome::failure(target.lastError());
     RowCopier copier(*source, target);
     for (const DemoTable& table : kTables) {
         if (Outcome copied = copier.CopyTable(table); !copied) {
-            (void)target.RollbackTrans();
+            (void)target.rollbackTransaction();
             return copied;
         }
     }
-    if (!target.CommitTrans()) {
+    if (!target.commitTransaction()) {
         const Outcome failed = Outcome::failure(target.lastError());
-        (void)target.RollbackTrans();
+        (void)target.rollbackTransaction();
         return failed;
     }
     return Outcome::success();

@@ -143,7 +143,7 @@ void ModalWork::showStep()
 
 void ModalWork::showProgress()
 {
-    if (m_cancel.IsCancelled())
+    if (m_cancel.isCancelled())
         return;
     if (!m_progress) {
         m_progress = std::make_unique<QProgressDialog>(m_window);
@@ -192,8 +192,8 @@ ModalWork::Waiting ModalWork::makeWay()
 
 void ModalWork::resume(const Waiting& waiting)
 {
-    setBusyCursor(waiting.busyCursor || (waiting.progressDue && !m_cancel.IsCancelled()));
-    if (waiting.progressDue && !m_cancel.IsCancelled())
+    setBusyCursor(waiting.busyCursor || (waiting.progressDue && !m_cancel.isCancelled()));
+    if (waiting.progressDue && !m_cancel.isCancelled())
         m_progressDue.start();
 }
 

@@ -117,17 +117,17 @@ bool IsFilledByTheImport(const QString& table, const QString& column)
 // that exists (counted in `clashes` too).
 QStringList ProblemsAgainstTheDatabase(CAdoDatabase& database, const QList<BundleBlock>& blocks, qsizetype& clashes)
 {
-    const bool rulesDecide = database.ValueRulesDecide();
+    const bool rulesDecide = database.valueRulesDecide();
     QStringList problems;
     for (const BundleBlock& block : blocks) {
         QList<CAdoDatabase::LiveColumn> live;
-        if (!database.GetLiveColumns(block.tableName, live)) {
+        if (!database.liveColumns(block.tableName, live)) {
             problems.append(database.lastError());
             continue;
         }
         const TextRow& header = block.rows.value(0);
         for (qsizetype j = 0; j < header.size(); ++j) {
-            const CAdoDatabase::LiveColumn* column = CAdoDatabase::FindColumn(live, header[j]);
+            const CAdoDatabase::LiveColumn* column = CAdoDatabase::findColumn(live, header[j]);
             if (!column) {
                 problems.append(QStringLiteral("标签文件第 %1 行：表 %2 没有列 %3")
                                     .arg(block.nameLine + 1)
@@ -179,19 +179,19 @@ std::optional<QStringList> CheckBundle(CAdoDatabase& database, const QString& pa
     // The import itself, under a savepoint. A clashing number would refuse the file before
     // its transaction; it is a problem of its own, and the trial goes on past it with a free
     // number to what the server says of the rest.
-    if (!database.Savepoint(kTrialSavepoint)) {
+    if (!database.savepoint(kTrialSavepoint)) {
         stopReason = FailureText(database.lastError(), QStringLiteral("设置保存点失败"));
         return std::nullopt;
     }
     TrialResolver resolver;
     const Outcome imported = ImportBundle(database, bundle, resolver, ImportTransaction::Callers);
     if (imported && clashes == 0) {
-        if (!database.ReleaseSavepoint(kTrialSavepoint))
+        if (!database.releaseSavepoint(kTrialSavepoint))
             stopReason = FailureText(database.lastError(), QStringLiteral("释放保存点失败"));
         return QStringList();
     }
     // A lost connection is told by the problems of the file already.
-    if (!database.RollbackToSavepoint(kTrialSavepoint) && !database.ConnectionLost())
+    if (!database.rollbackToSavepoint(kTrialSavepoint) && !database.connectionLost())
         stopReason = FailureText(database.lastError(), QStringLiteral("回滚到保存点失败"));
     // The tables' problems name the line of each; the trial's reason stands for what they
     // do not tell.
@@ -232,11 +232,11 @@ Result<QList<LabelCounts>> ListLabels(CAdoDatabase& database)
         " c.LabelID in (select LabelID from tblLabelInfo l where l.LabelNo=n.LabelNo)))"
         " from (select distinct LabelNo from tblLabelInfo) n");
     Result<QList<LabelCounts>> labels{Outcome::success(), {}};
-    if (!database.Query(sql, &rows)) {
+    if (!database.query(sql, &rows)) {
         labels.outcome = Outcome::failure(database.lastError());
         return labels;
     }
-    for (const qsizetype row : orderIgnoringCase(FirstColumn(rows)))
+    for (const qsizetype row : orderIgnoringCase(firstColumn(rows)))
         labels.value.append({rows[row].value(0), rows[row].value(1).toLongLong(), rows[row].value(2).toLongLong()});
     return labels;
 }
@@ -268,7 +268,7 @@ QList<BatchOutcome> ImportLabels(CAdoDatabase& database, const QStringList& file
         if (!imported.message().isEmpty())
             reasons.showWarning(imported.message());
         outcomes.append({files[i], reasons.Reason()});
-        if (!imported && database.ConnectionLost())
+        if (!imported && database.connectionLost())
             break;
     }
     progress(files.size(), files.size(), QString());
@@ -279,7 +279,7 @@ Result<QList<FileCheck>> CheckBundles(CAdoDatabase& database, const QStringList&
                                               const BatchProgress& progress)
 {
     Result<QList<FileCheck>> checks{Outcome::success(), {}};
-    if (!database.BeginTrans()) {
+    if (!database.beginTransaction()) {
         checks.outcome = Outcome::failure(FailureText(database.lastError(), QStringLiteral("开始事务失败")));
         return checks;
     }
@@ -290,12 +290,12 @@ Result<QList<FileCheck>> CheckBundles(CAdoDatabase& database, const QStringList&
         if (!problems)
             break;
         checks.value.append({files[i], *problems});
-        if (!problems->isEmpty() && database.ConnectionLost())
+        if (!problems->isEmpty() && database.connectionLost())
             break;
     }
     progress(files.size(), files.size(), QString());
     // A server that lost the connection has dropped the transaction already.
-    if (!database.RollbackTrans() && stopReason.isEmpty() && !database.ConnectionLost())
+    if (!database.rollbackTransaction() && stopReason.isEmpty() && !database.connectionLost())
         stopReason = FailureText(database.lastError(), QStringLiteral("回滚事务失败"));
     if (!stopReason.isEmpty())
         checks.outcome = Outcome::failure(stopReason);

@@ -23,10 +23,10 @@ Result<qsizetype> ExportTable(CAdoDatabase& database, const QString& tableName, 
     // of the tests does), and the names would head the wrong values of "select *".
     const QString columnQuery = QStringLiteral("select name from syscolumns where id=object_id(%1) order by colid")
                                     .arg(database.textLiteral(tableName));
-    if (!database.QueryColumn(columnQuery, &columns))
+    if (!database.queryColumn(columnQuery, &columns))
         return failed(database.lastError());
     BundleBlock block{tableName, {columns}};
-    if (!database.Query(selection, &block.rows))
+    if (!database.query(selection, &block.rows))
         return failed(database.lastError());
     if (Outcome fits = CheckBlockFitsBundle(block); !fits)
         return {std::move(fits), 0};

@@ -144,7 +144,7 @@ bool ImportTable(CAdoDatabase& database, BundleBlock& block, const IdentifierMap
         keyColumn = kLineIdColumn;
     }
     CAdoDatabase::InsertedRows inserted =
-        database.InsertRows(std::move(block.rows), block.tableName, skip, keyColumn, rowsDone);
+        database.insertRows(std::move(block.rows), block.tableName, skip, keyColumn, rowsDone);
     block.rows = std::move(inserted.table);
     if (!inserted) {
         // The database's text names the column (one of the file's, when the table lacks it);
@@ -178,16 +178,16 @@ bool ImportBlocks(CAdoDatabase& database, QList<BundleBlock>& blocks, const Impo
 
 bool RowExists(CAdoDatabase& database, const QString& tableName, const QString& value, const QString& columnName)
 {
-    const QString condition = database.EqualsCondition(columnName, database.GetColumnType(columnName, tableName), value);
+    const QString condition = database.equalsCondition(columnName, database.columnType(columnName, tableName), value);
     TextTable rows;
-    return database.Query(QStringLiteral("select * from %1 where %2").arg(tableName, condition), &rows) &&
+    return database.query(QStringLiteral("select * from %1 where %2").arg(tableName, condition), &rows) &&
            !rows.isEmpty();
 }
 
 bool NewGuidText(CAdoDatabase& database, QString& guid, QString& error)
 {
     TextTable rows;
-    if (!database.Query(QStringLiteral("select NEWID()"), &rows) || rows.isEmpty() || !isGuidText(rows[0].value(0))) {
+    if (!database.query(QStringLiteral("select NEWID()"), &rows) || rows.isEmpty() || !isGuidText(rows[0].value(0))) {
         error = FailureText(database.lastError(), QStringLiteral("生成新标识失败"));
         return false;
     }
@@ -207,7 +207,7 @@ bool NewGuidTexts(CAdoDatabase& database, qsizetype count, QStringList& guids, Q
         return true;
     }
     QStringList drawn;
-    const bool queried = database.QueryColumn(query, &drawn);
+    const bool queried = database.queryColumn(query, &drawn);
     for (const QString& text : drawn) {
         if (isGuidText(text))
             guids.append(canonicalGuidText(text).mid(1, 36));
@@ -255,18 +255,18 @@ Outcome ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLab
     if (!ResolveDuplicateLabelNos(database, bundle.blocks, resolver, error))
         return error.isEmpty() ? Outcome::failure(QString()) : refused(error);
     const bool own = transaction == ImportTransaction::Own;
-    if (own && !database.BeginTrans())
+    if (own && !database.beginTransaction())
         return refused(FailureText(database.lastError(), QStringLiteral("开始事务失败")));
     if (!ImportBlocks(database, bundle.blocks, progress, error)) {
         // Should the rollback fail too, closing the connection without a commit takes the
         // rows back all the same.
         if (own)
-            (void)database.RollbackTrans();
+            (void)database.rollbackTransaction();
         return refused(error);
     }
-    if (own && !database.CommitTrans()) {
+    if (own && !database.commitTransaction()) {
         const QString failure = FailureText(database.lastError(), QStringLiteral("提交事务失败"));
-        (void)database.RollbackTrans();
+        (void)database.rollbackTransaction();
         return refused(failure);
     }
     return Outcome::success();

@@ -104,7 +104,7 @@ private:
 Result<qsizetype> writeAll(CAdoDatabase& database, const ValueLists& lists,
                                    const QList<RequestedWrite>& writes)
 {
-    if (!database.BeginTrans())
+    if (!database.beginTransaction())
         return {Outcome::failure(database.lastError()), 0};
     WriteRun run(database, lists);
     for (const RequestedWrite& request : writes) {
@@ -112,11 +112,11 @@ Result<qsizetype> writeAll(CAdoDatabase& database, const ValueLists& lists,
         if (!written) {
             // A rollback that fails leaves the writes uncommitted all the same: they go
             // with the connection.
-            (void)database.RollbackTrans();
+            (void)database.rollbackTransaction();
             return {written, request.line};
         }
     }
-    if (!database.CommitTrans())
+    if (!database.commitTransaction())
         return {Outcome::failure(database.lastError()), 0};
     return {Outcome::success(), 0};
 }

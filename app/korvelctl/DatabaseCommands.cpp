@@ -62,7 +62,7 @@ int RunQueryCommand(const CommandLine& line, CommandContext& context)
         // a small one; rows read before a failure are printed too, as the program would
         // show them.
         const bool queried =
-            database.ForEachRow(line.arguments[1], [&context](TextRow& row) { PrintTextRow(row, context.out); });
+            database.forEachRow(line.arguments[1], [&context](TextRow& row) { PrintTextRow(row, context.out); });
         if (!queried)
             messages.showWarning(database.lastError());
         return queried;

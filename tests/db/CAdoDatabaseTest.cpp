@@ -78,7 +78,7 @@ TEST(CAdoDatabase, AClosedObjectCannotOpenAgain)
     EXPECT_FALSE(database.open(file.connectionString()));
     EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004003，(null)"));
     TextTable rows;
-    EXPECT_FALSE(database.Query(QStringLiteral("select 1"), &rows));
+    EXPECT_FALSE(database.query(QStringLiteral("select 1"), &rows));
     EXPECT_FALSE(database.execute(QStringLiteral("select 1")));
 }
 
@@ -91,7 +91,7 @@ TEST(CAdoDatabase, OpeningTwiceReplacesTheFirstConnection)
     ASSERT_TRUE(database.open(first.connectionString()));
     ASSERT_TRUE(database.open(second.connectionString()));
     TextTable rows;
-    ASSERT_TRUE(database.Query(QStringLiteral("select HarnessNo from tblHarnessInfo"), &rows));
+    ASSERT_TRUE(database.query(QStringLiteral("select HarnessNo from tblHarnessInfo"), &rows));
     EXPECT_EQ(rows, TextTable({{"other"}}));
 }
 
@@ -120,15 +120,15 @@ TEST(CAdoDatabase, QueriesAppendTextRowsAndEachCallHasItsOwnError)
     ASSERT_TRUE(database.open(file.connectionString()));
 
     TextTable rows;
-    ASSERT_TRUE(database.Query(QStringLiteral("select HarnessNo, Note from tblHarnessInfo order by HarnessID"), &rows));
+    ASSERT_TRUE(database.query(QStringLiteral("select HarnessNo, Note from tblHarnessInfo order by HarnessID"), &rows));
     EXPECT_EQ(rows, TextTable({{"WH-0001", ""}, {"WH-0002", ""}, {"线束-三", "x"}})) << "NULL and '' both give ''";
-    ASSERT_TRUE(database.Query(QStringLiteral("select HarnessID from tblHarnessInfo where HarnessID=2"), &rows));
+    ASSERT_TRUE(database.query(QStringLiteral("select HarnessID from tblHarnessInfo where HarnessID=2"), &rows));
     EXPECT_EQ(rows.size(), 4) << "a second query appends";
     EXPECT_EQ(rows.last(), TextRow({"2"}));
-    ASSERT_TRUE(database.Query(QStringLiteral("select * from tblHarnessInfo where 1=0"), &rows));
+    ASSERT_TRUE(database.query(QStringLiteral("select * from tblHarnessInfo where 1=0"), &rows));
     EXPECT_EQ(rows.size(), 4);
 
-    EXPECT_FALSE(database.Query(QStringLiteral("selec HarnessNo frm tblHarnessInfo"), &rows));
+    EXPECT_FALSE(database.query(QStringLiteral("selec HarnessNo frm tblHarnessInfo"), &rows));
     EXPECT_EQ(rows.size(), 4);
     const QString failure = database.lastError();
     EXPECT_TRUE(failure.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << failure.toStdString();
@@ -150,16 +150,16 @@ TEST(CAdoDatabase, TransactionsCommitOrLeaveNothing)
     EmbeddedTestDatabase file(kHarnessSchema);
     CAdoDatabase database;
     ASSERT_TRUE(database.open(file.connectionString()));
-    ASSERT_TRUE(database.BeginTrans());
+    ASSERT_TRUE(database.beginTransaction());
     ASSERT_TRUE(database.execute(QStringLiteral("insert into tblHarnessInfo values (4, 'WH-0004', NULL)")));
-    ASSERT_TRUE(database.RollbackTrans());
+    ASSERT_TRUE(database.rollbackTransaction());
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblHarnessInfo")), QStringLiteral("3"));
 
-    ASSERT_TRUE(database.BeginTrans());
+    ASSERT_TRUE(database.beginTransaction());
     ASSERT_TRUE(database.execute(QStringLiteral("insert into tblHarnessInfo values (4, 'WH-0004', NULL)")));
-    ASSERT_TRUE(database.CommitTrans());
+    ASSERT_TRUE(database.commitTransaction());
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblHarnessInfo")), QStringLiteral("4"));
-    EXPECT_FALSE(database.CommitTrans()) << "nothing to commit";
+    EXPECT_FALSE(database.commitTransaction()) << "nothing to commit";
 }
 
 // The user cancels from the window while a worker thread waits on the embedded engine: the
@@ -179,19 +179,19 @@ TEST(CAdoDatabase, CancelledWorkEndsItsWaitAndRunsNothingMoreButTheRollback)
         {"a long statement",
          [&insert](CAdoDatabase& database) {
              TextTable rows;
-             return database.BeginTrans() && database.execute(insert) &&
-                    database.Query(QStringLiteral("with recursive c(i) as (select 1 union all select i + 1 from c where i < 100000000)"
+             return database.beginTransaction() && database.execute(insert) &&
+                    database.query(QStringLiteral("with recursive c(i) as (select 1 union all select i + 1 from c where i < 100000000)"
                                                   " select count(*) from c"),
                                    &rows);
          },
          false},
-        {"another program's lock", [](CAdoDatabase& database) { return database.BeginTrans(); }, true},
+        {"another program's lock", [](CAdoDatabase& database) { return database.beginTransaction(); }, true},
     };
     for (const auto& c : cases) {
         CAdoDatabase holder;
         ASSERT_TRUE(holder.open(file.connectionString()));
         if (c.lockedByAnother) {
-            ASSERT_TRUE(holder.BeginTrans());
+            ASSERT_TRUE(holder.beginTransaction());
         }
         CancellableWork work;
         bool waited = true;
@@ -208,7 +208,7 @@ TEST(CAdoDatabase, CancelledWorkEndsItsWaitAndRunsNothingMoreButTheRollback)
             errors.append(database.lastError());
             (void)database.execute(insert);
             errors.append(database.lastError());
-            rolledBack = database.RollbackTrans();
+            rolledBack = database.rollbackTransaction();
             CAdoDatabase later;
             (void)later.open(file.connectionString());
             errors.append(later.lastError());
@@ -220,7 +220,7 @@ TEST(CAdoDatabase, CancelledWorkEndsItsWaitAndRunsNothingMoreButTheRollback)
         EXPECT_FALSE(waited) << c.waitingFor;
         EXPECT_EQ(errors, QStringList({cancelled, cancelled, cancelled})) << c.waitingFor;
         EXPECT_EQ(rolledBack, !c.lockedByAnother) << c.waitingFor << ": its own transaction is taken back";
-        EXPECT_TRUE(holder.RollbackTrans() || !c.lockedByAnother);
+        EXPECT_TRUE(holder.rollbackTransaction() || !c.lockedByAnother);
         EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblHarnessInfo")), QStringLiteral("3"))
             << c.waitingFor;
     }

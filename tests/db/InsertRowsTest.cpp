@@ -33,7 +33,7 @@ protected:
 TEST_F(InsertRowsTest, AHeaderAloneInsertsNothing)
 {
     TextTable table = {kHeader};
-    EXPECT_TRUE(database.InsertRows(table, QStringLiteral("tblLabelControlItem")));
+    EXPECT_TRUE(database.insertRows(table, QStringLiteral("tblLabelControlItem")));
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblLabelControlItem")), QStringLiteral("0"));
 }
 
@@ -45,7 +45,7 @@ TEST_F(InsertRowsTest, TheKeyIsReadBackAndLongBinaryIsWritten)
                        {"{66666666-2222-3333-4444-555555555555}", "9", "", "", "0", "", "", ""}};
     const QList<int> skip = {1};
     const CAdoDatabase::InsertedRows inserted =
-        database.InsertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("LineID"));
+        database.insertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("LineID"));
     ASSERT_TRUE(inserted) << database.lastError().toStdString();
     EXPECT_EQ(inserted.table[1][1], QStringLiteral("1")) << "the identity the database gave replaces the bundle's";
     EXPECT_EQ(inserted.table[2][1], QStringLiteral("2"));
@@ -66,18 +66,18 @@ TEST_F(InsertRowsTest, RowsRoundTripBetweenTables)
                        {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "3", "κύκλωμα,线", "0.25", "-1",
                         "2023-11-30 23:59:58.500", "00", "FF00FF"}};
     const QList<int> skip = {1};
-    ASSERT_TRUE(database.InsertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("LineID")));
+    ASSERT_TRUE(database.insertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("LineID")));
     TextTable exported = {kHeader};
     exported += query(QStringLiteral("select * from tblLabelControlItem"));
     TextTable copy = exported;
-    ASSERT_TRUE(database.InsertRows(copy, QStringLiteral("tblCopy")));
+    ASSERT_TRUE(database.insertRows(copy, QStringLiteral("tblCopy")));
     EXPECT_EQ(query(QStringLiteral("select * from tblCopy")), exported.mid(1));
 }
 
 TEST_F(InsertRowsTest, WithoutAKeyThereIsNoReadBackAndNoBinaryPass)
 {
     TextTable table = {kHeader, {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "77", "x", "1", "1", "", "", "ABCD"}};
-    const CAdoDatabase::InsertedRows inserted = database.InsertRows(table, QStringLiteral("tblCopy"));
+    const CAdoDatabase::InsertedRows inserted = database.insertRows(table, QStringLiteral("tblCopy"));
     ASSERT_TRUE(inserted);
     EXPECT_EQ(inserted.table, table);
     EXPECT_EQ(query(QStringLiteral("select LineID, Picture from tblCopy")), TextTable({{"77", "ABCD"}}));
@@ -86,12 +86,12 @@ TEST_F(InsertRowsTest, WithoutAKeyThereIsNoReadBackAndNoBinaryPass)
 TEST_F(InsertRowsTest, TheFirstRejectedRowStopsTheInsert)
 {
     TextTable table = {{"LineID", "Caption"}, {"1", "a"}, {"1", "duplicate key"}, {"2", "never tried"}};
-    EXPECT_FALSE(database.InsertRows(table, QStringLiteral("tblLabelControlItem")));
+    EXPECT_FALSE(database.insertRows(table, QStringLiteral("tblLabelControlItem")));
     EXPECT_TRUE(database.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，")));
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblLabelControlItem")), QStringLiteral("1"));
 
     TextTable unknown = {{"A"}, {"1"}};
-    EXPECT_FALSE(database.InsertRows(unknown, QStringLiteral("tblNothing")));
+    EXPECT_FALSE(database.insertRows(unknown, QStringLiteral("tblNothing")));
     EXPECT_TRUE(database.lastError().contains(QStringLiteral("tblNothing")));
 }
 
@@ -102,7 +102,7 @@ TEST_F(InsertRowsTest, HeaderNamesAreMatchedIgnoringCaseForTheCheckAndTheTypeAli
                        {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "0", "it's", "0AFF", "FF00"}};
     const QList<int> skip = {1};
     const CAdoDatabase::InsertedRows inserted =
-        database.InsertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("lineid"));
+        database.insertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("lineid"));
     ASSERT_TRUE(inserted) << database.lastError().toStdString();
     EXPECT_EQ(inserted.table[1][1], QStringLiteral("1"));
     EXPECT_EQ(query(QStringLiteral("select Caption, Checksum, Picture from tblLabelControlItem")),
@@ -113,7 +113,7 @@ TEST_F(InsertRowsTest, ANullLongBinaryStaysNull)
 {
     TextTable table = {kHeader, {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "0", "x", "", "", "", "", ""}};
     const QList<int> skip = {1};
-    ASSERT_TRUE(database.InsertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("LineID")));
+    ASSERT_TRUE(database.insertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("LineID")));
     EXPECT_EQ(file.scalar(QStringLiteral("select typeof(Picture) from tblLabelControlItem")), QStringLiteral("null"));
 }
 
@@ -126,7 +126,7 @@ TEST_F(InsertRowsTest, TheKeyAndTheLongBinaryKeepTheirPlacesInATableOfAnotherCol
                        {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "9", "89504E470D0A1A0A", "x"}};
     const QList<int> skip = {1};
     const CAdoDatabase::InsertedRows inserted =
-        database.InsertRows(table, QStringLiteral("tblReordered"), skip, QStringLiteral("LineID"));
+        database.insertRows(table, QStringLiteral("tblReordered"), skip, QStringLiteral("LineID"));
     ASSERT_TRUE(inserted) << database.lastError().toStdString();
     EXPECT_EQ(inserted.table[1], TextRow({"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "1", "89504E470D0A1A0A", "x"}));
     EXPECT_EQ(query(QStringLiteral("select * from tblReordered")),
@@ -136,7 +136,7 @@ TEST_F(InsertRowsTest, TheKeyAndTheLongBinaryKeepTheirPlacesInATableOfAnotherCol
 TEST_F(InsertRowsTest, ARefusedValueNamesItsTableColumnAndRow)
 {
     TextTable table = {{"LineID", "Caption", "Bold"}, {"1", "ok", "1"}, {"2", "ok", "yes"}, {"3", "never", "0"}};
-    const CAdoDatabase::InsertedRows inserted = database.InsertRows(table, QStringLiteral("tblCopy"));
+    const CAdoDatabase::InsertedRows inserted = database.insertRows(table, QStringLiteral("tblCopy"));
     EXPECT_FALSE(inserted);
     EXPECT_EQ(inserted.failedRow, 2);
     EXPECT_EQ(database.lastError(),
@@ -148,12 +148,12 @@ TEST_F(InsertRowsTest, OnlyLiveColumnNamesReachTheStatement)
     file.exec("INSERT INTO tblCopy (LineID) VALUES (42);"
               "CREATE TABLE tblSpaced (Id int, [Font Size] decimal(5,2), \"Odd\"\"Name\" image);");
     TextTable hostile = {{"LineID", "Caption) values (1, 'x'); DELETE FROM tblCopy; --"}, {"1", "a"}};
-    EXPECT_FALSE(database.InsertRows(hostile, QStringLiteral("tblCopy")));
+    EXPECT_FALSE(database.insertRows(hostile, QStringLiteral("tblCopy")));
     EXPECT_TRUE(database.lastError().contains(QStringLiteral("无效"))) << database.lastError().toStdString();
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblCopy")), QStringLiteral("1"));
 
     TextTable spaced = {{"Id", "font size", "Odd\"Name"}, {"1", "9.5", "0AFF"}};
-    ASSERT_TRUE(database.InsertRows(spaced, QStringLiteral("tblSpaced"), {}, QStringLiteral("Id")))
+    ASSERT_TRUE(database.insertRows(spaced, QStringLiteral("tblSpaced"), {}, QStringLiteral("Id")))
         << database.lastError().toStdString();
     EXPECT_EQ(query(QStringLiteral("select * from tblSpaced")), TextTable({{"1", "9.50", "0AFF"}}))
         << "the long binary pass names the quoted column too";
@@ -267,9 +267,9 @@ struct ScriptedInsert
           })
     {
         EXPECT_TRUE(database.open(QStringLiteral("Provider=sqloledb;")));
-        EXPECT_TRUE(database.BeginTrans());
+        EXPECT_TRUE(database.beginTransaction());
         const QList<int> skip = {0};
-        CAdoDatabase::InsertedRows result = database.InsertRows(table, QStringLiteral("T"), skip, QStringLiteral("A"));
+        CAdoDatabase::InsertedRows result = database.insertRows(table, QStringLiteral("T"), skip, QStringLiteral("A"));
         inserted = result.ok;
         table = std::move(result.table);
     }

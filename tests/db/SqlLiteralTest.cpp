@@ -20,7 +20,7 @@ namespace {
 
 QString TSql(const ColumnType& type, const QString& value)
 {
-    return SqlLiteralForType(type, value, transactSqlDialect());
+    return sqlLiteralForType(type, value, transactSqlDialect());
 }
 
 const ColumnType kNVarChar50{adVarWChar, 50};
@@ -160,9 +160,9 @@ TEST(SqlLiteral, TheOtherEnginesDifferOnlyWhereTheyMust)
         {kDecimal3810, "12345678.0123456789", "X'31323334353637382E30313233343536373839'", "12345678.0123456789"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(SqlLiteralForType(c.type, QString::fromUtf8(c.value), sqliteDialect()), QString::fromUtf8(c.sqlite))
+        EXPECT_EQ(sqlLiteralForType(c.type, QString::fromUtf8(c.value), sqliteDialect()), QString::fromUtf8(c.sqlite))
             << c.value;
-        EXPECT_EQ(SqlLiteralForType(c.type, QString::fromUtf8(c.value), postgreSqlDialect()),
+        EXPECT_EQ(sqlLiteralForType(c.type, QString::fromUtf8(c.value), postgreSqlDialect()),
                   QString::fromUtf8(c.postgresql))
             << c.value;
     }
@@ -283,18 +283,18 @@ TEST(SqlLiteral, HostileValuesReachTheEmbeddedTextIntactAndNoTypedColumn)
     for (const QString& value : kHostileValues) {
         ++id;
         QString text = value;
-        database.FormatSqlLiteral(adVarWChar, text);
+        database.formatSqlLiteral(adVarWChar, text);
         ASSERT_TRUE(database.execute(QStringLiteral("insert into tblValues (Id, Text) values (%1, %2)").arg(id).arg(text)))
             << database.lastError().toStdString();
         TextTable rows;
-        ASSERT_TRUE(database.Query(QStringLiteral("select Text from tblValues where Text=%1").arg(text), &rows));
+        ASSERT_TRUE(database.query(QStringLiteral("select Text from tblValues where Text=%1").arg(text), &rows));
         EXPECT_EQ(rows, TextTable({{value}}));
 
         // As SQL Server does, the engine refuses what the typed columns cannot hold.
         for (const auto& [column, type] : {std::pair{"Stamp", adDBTimeStamp}, std::pair{"Guid", adGUID},
                                            std::pair{"Count", adInteger}, std::pair{"Flag", adBoolean}}) {
             QString literal = value;
-            database.FormatSqlLiteral(type, literal);
+            database.formatSqlLiteral(type, literal);
             EXPECT_FALSE(database.execute(
                 QStringLiteral("update tblValues set %1=%2 where Id=%3").arg(QLatin1String(column), literal).arg(id)))
                 << column << " " << value.toStdString();

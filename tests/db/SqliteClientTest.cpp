@@ -85,12 +85,12 @@ TEST_F(EmbeddedClientTest, ValuesComeInTheProgramsTextForms)
 
 TEST_F(EmbeddedClientTest, ColumnTypesComeFromTheDeclarations)
 {
-    EXPECT_EQ(database.GetColumnType(QStringLiteral("Picture"), QStringLiteral("tblKinds")), adLongVarBinary);
-    EXPECT_EQ(database.GetColumnType(QStringLiteral("wname"), QStringLiteral("tblKinds")), adVarWChar)
+    EXPECT_EQ(database.columnType(QStringLiteral("Picture"), QStringLiteral("tblKinds")), adLongVarBinary);
+    EXPECT_EQ(database.columnType(QStringLiteral("wname"), QStringLiteral("tblKinds")), adVarWChar)
         << "column names are matched ignoring case";
-    EXPECT_EQ(database.GetColumnType(QStringLiteral("Guid"), QStringLiteral("tblKinds")), adGUID);
-    EXPECT_EQ(database.GetColumnType(QStringLiteral("Nothing"), QStringLiteral("tblKinds")), 0);
-    EXPECT_EQ(database.GetColumnType(QStringLiteral("Id"), QStringLiteral("tblNothing")), -1);
+    EXPECT_EQ(database.columnType(QStringLiteral("Guid"), QStringLiteral("tblKinds")), adGUID);
+    EXPECT_EQ(database.columnType(QStringLiteral("Nothing"), QStringLiteral("tblKinds")), 0);
+    EXPECT_EQ(database.columnType(QStringLiteral("Id"), QStringLiteral("tblNothing")), -1);
 }
 
 TEST_F(EmbeddedClientTest, TransactSqlOfTheProgramRuns)
@@ -124,7 +124,7 @@ TEST(EmbeddedClient, AFileUriNamesASharedInMemoryDatabase)
     CAdoDatabase second;
     ASSERT_TRUE(second.open(uri));
     TextTable rows;
-    ASSERT_TRUE(second.Query(QStringLiteral("select Id from tblShared"), &rows));
+    ASSERT_TRUE(second.query(QStringLiteral("select Id from tblShared"), &rows));
     EXPECT_EQ(rows, TextTable({{"7"}}));
 }
 
@@ -134,7 +134,7 @@ TEST_F(EmbeddedClientTest, ABatchRunsUpToItsResultAndNothingAfterIt)
                                    "select last_insert_rowid(), count(*) from tblKinds")),
               TextTable({{"2", "2"}}));
     TextTable rows;
-    EXPECT_FALSE(database.Query(QStringLiteral("select 1; delete from tblKinds"), &rows));
+    EXPECT_FALSE(database.query(QStringLiteral("select 1; delete from tblKinds"), &rows));
     EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004005，嵌入式数据库不执行结果集之后的语句"));
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblKinds")), QStringLiteral("2"));
 }
@@ -143,11 +143,11 @@ TEST_F(EmbeddedClientTest, AStatementWaitsForAnotherConnectionsLockUntilItIsGone
 {
     CAdoDatabase holder;
     ASSERT_TRUE(holder.open(file.connectionString()));
-    ASSERT_TRUE(holder.BeginTrans());
+    ASSERT_TRUE(holder.beginTransaction());
     ASSERT_TRUE(holder.execute(QStringLiteral("insert into tblKinds (Id) values (1)")));
     std::thread committer([&holder] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        EXPECT_TRUE(holder.CommitTrans());
+        EXPECT_TRUE(holder.commitTransaction());
     });
     QElapsedTimer waited;
     waited.start();
@@ -157,8 +157,8 @@ TEST_F(EmbeddedClientTest, AStatementWaitsForAnotherConnectionsLockUntilItIsGone
 
     // Not waiting for it here: a lock that outlasts the wait ends in the usual message.
     ASSERT_TRUE(database.execute(QStringLiteral("pragma busy_timeout = 0")));
-    ASSERT_TRUE(holder.BeginTrans());
+    ASSERT_TRUE(holder.beginTransaction());
     EXPECT_FALSE(database.execute(QStringLiteral("insert into tblKinds (Id) values (3)")));
     EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004005，database is locked"));
-    EXPECT_TRUE(holder.RollbackTrans());
+    EXPECT_TRUE(holder.rollbackTransaction());
 }

@@ -187,7 +187,7 @@ protected:
             const QString value = QString::fromUtf8(c.value);
             ASSERT_TRUE(database.execute(QStringLiteral("delete from tblKinds")));
             TextTable table = {{column}, {value}};
-            const bool inserted = database.InsertRows(table, QStringLiteral("tblKinds")).ok;
+            const bool inserted = database.insertRows(table, QStringLiteral("tblKinds")).ok;
             if (c.stored == kRefused) {
                 EXPECT_FALSE(inserted) << c.column << " " << c.value;
                 EXPECT_TRUE(database.lastError().contains(QStringLiteral("表 tblKinds 列 %1 的值“%2”").arg(column, value)))

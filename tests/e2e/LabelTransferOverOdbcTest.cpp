@@ -527,9 +527,9 @@ TEST_P(LabelTransferOverOdbcTest, AnActionSendsAboutAsManyStatementsForALargeLab
             ASSERT_TRUE(database.open(ConnectionString())) << database.lastError().toStdString();
             EXPECT_TRUE(action.run(database)) << action.action;
             if (controls == 1)
-                forOne[action.action] = database.StatementsSent();
+                forOne[action.action] = database.statementsSent();
             else
-                EXPECT_EQ(database.StatementsSent(), forOne[action.action] + action.moreBatches) << action.action;
+                EXPECT_EQ(database.statementsSent(), forOne[action.action] + action.moreBatches) << action.action;
         }
     }
     EXPECT_EQ(Scalar(QStringLiteral("select count(*) from tblLabelControlItem")), QStringLiteral("1000"));

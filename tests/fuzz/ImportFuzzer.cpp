@@ -45,7 +45,7 @@ struct Target
     {
         TextTable rows;
         for (const char* table : {"tblLabelInfo", "tblLabelControls", "tblLabelControlItem"})
-            FUZZ_CHECK(holder.Query(QStringLiteral("select * from %1").arg(QLatin1String(table)), &rows));
+            FUZZ_CHECK(holder.query(QStringLiteral("select * from %1").arg(QLatin1String(table)), &rows));
         QString all;
         for (const TextRow& row : rows)
             all += row.join(QChar(0x1F)) + QLatin1Char('\n');

@@ -245,7 +245,7 @@ TEST_F(LabelImportTest, AnImportWaitsForTheTransactionOfAnotherWriter)
 {
     WriteBundleFile(bundle, kLabelHeader + kLabelRow + kControlsHeader + kItemsHeader);
     CAdoDatabase writer;
-    ASSERT_TRUE(writer.open(database.connectionString()) && writer.BeginTrans() &&
+    ASSERT_TRUE(writer.open(database.connectionString()) && writer.beginTransaction() &&
                 writer.execute(QStringLiteral(
                     "insert into tblLabelInfo values ('{C0000000-0000-4000-8000-000000000000}', 'other', 1)")))
         << writer.lastError().toStdString();
@@ -255,7 +255,7 @@ TEST_F(LabelImportTest, AnImportWaitsForTheTransactionOfAnotherWriter)
         imported = Import(resolver);
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_TRUE(writer.CommitTrans()) << writer.lastError().toStdString();
+    EXPECT_TRUE(writer.commitTransaction()) << writer.lastError().toStdString();
     other.join();
     EXPECT_TRUE(imported) << messages.warnings.join('\n').toStdString();
     EXPECT_EQ(database.count(QStringLiteral("select count(*) from tblLabelInfo")), 2);

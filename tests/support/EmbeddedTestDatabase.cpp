@@ -128,7 +128,7 @@ TextTable EmbeddedTestDatabase::programRows(const QString& sql) const
 {
     CAdoDatabase database;
     TextTable rows;
-    EXPECT_TRUE(database.open(connectionString()) && database.Query(sql, &rows))
+    EXPECT_TRUE(database.open(connectionString()) && database.query(sql, &rows))
         << database.lastError().toStdString() << "\n"
         << sql.toStdString();
     return rows;

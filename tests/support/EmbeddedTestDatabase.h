@@ -73,7 +73,7 @@ protected:
     TextTable query(const QString& sql)
     {
         TextTable rows;
-        EXPECT_TRUE(database.Query(sql, &rows)) << database.lastError().toStdString();
+        EXPECT_TRUE(database.query(sql, &rows)) << database.lastError().toStdString();
         return rows;
     }
 

@@ -166,10 +166,10 @@ private:
 
 void RegisterFaultInjectingProvider(FaultPlan& plan, const QString& wrappedProvider)
 {
-    RegisterDbProvider(QStringLiteral("faulty"), [&plan, wrappedProvider] {
+    registerDbProvider(QStringLiteral("faulty"), [&plan, wrappedProvider] {
         DbError unknownProvider;
         std::unique_ptr<DbClient> client =
-            CreateDbClient(QStringLiteral("Provider=%1;").arg(wrappedProvider), unknownProvider);
+            createDbClient(QStringLiteral("Provider=%1;").arg(wrappedProvider), unknownProvider);
         return client ? std::make_unique<FaultInjectingClient>(plan, std::move(client)) : nullptr;
     });
 }

@@ -44,7 +44,7 @@ protected:
         ASSERT_EQ(create.exitCode, kExitOk) << create.err.toStdString();
         WriteTestFile(path("frmConnect"), EmbeddedSettingsXml("demo.db"));
     }
-    KorvelctlRun Query(const QString& sql) const { return RunKorvelctlInProcess({"query", path("frmConnect"), sql}); }
+    KorvelctlRun query(const QString& sql) const { return RunKorvelctlInProcess({"query", path("frmConnect"), sql}); }
 
     QTemporaryDir dir;
 };
@@ -136,39 +136,39 @@ TEST_F(DatabaseCommandsTest, LoadDemoFillsEmptyTablesWithTheDemosRowsWholeOrNotA
 TEST_F(DatabaseCommandsTest, QueryPrintsTheRowsAsTheProgramReadsThem)
 {
     CreateDemoWithSettings();
-    const KorvelctlRun password = Query(QStringLiteral("select Password from tblUserInfo where UserID='Admin'"));
+    const KorvelctlRun password = query(QStringLiteral("select Password from tblUserInfo where UserID='Admin'"));
     EXPECT_EQ(password.exitCode, kExitOk) << password.err.toStdString();
     EXPECT_EQ(password.out, QStringLiteral("korvel\n"));
     EXPECT_TRUE(password.err.isEmpty());
 
-    EXPECT_EQ(Query(QStringLiteral("select HarnessNo, UserName from tblHarnessInfo, tblUserInfo "
+    EXPECT_EQ(query(QStringLiteral("select HarnessNo, UserName from tblHarnessInfo, tblUserInfo "
                                    "where HarnessID <= 2 and UserID = 'Admin' order by HarnessID"))
                   .out,
               QStringLiteral("WH-2024-0001\t系统管理员\nWH-2024-0002\t系统管理员\n"));
     // Cells are escaped so that every row stays one line of tab-separated cells.
-    EXPECT_EQ(Query(QStringLiteral("select 'a' || char(9) || 'b', 'c\\d', NULL, X'0AFF', 'x' || char(13, 10)")).out,
+    EXPECT_EQ(query(QStringLiteral("select 'a' || char(9) || 'b', 'c\\d', NULL, X'0AFF', 'x' || char(13, 10)")).out,
               QStringLiteral("a\\tb\tc\\\\d\t\t0AFF\tx\\r\\n\n"));
 
-    const KorvelctlRun update = Query(QStringLiteral("update tblUserInfo set Department='x' where UserID='nobody'"));
+    const KorvelctlRun update = query(QStringLiteral("update tblUserInfo set Department='x' where UserID='nobody'"));
     EXPECT_EQ(update.exitCode, kExitOk) << update.err.toStdString();
     EXPECT_TRUE(update.out.isEmpty());
 }
 
 TEST_F(DatabaseCommandsTest, QueryFailuresPrintTheMessageAndExitOne)
 {
-    const KorvelctlRun noSettings = Query(QStringLiteral("select 1"));
+    const KorvelctlRun noSettings = query(QStringLiteral("select 1"));
     EXPECT_EQ(noSettings.exitCode, kExitFailure);
     EXPECT_EQ(noSettings.err, QStringLiteral("获取配置文件失败\n"));
 
     WriteTestFile(path("frmConnect"), EmbeddedSettingsXml("missing.db"));
-    const KorvelctlRun noDatabase = Query(QStringLiteral("select 1"));
+    const KorvelctlRun noDatabase = query(QStringLiteral("select 1"));
     EXPECT_EQ(noDatabase.exitCode, kExitFailure);
     EXPECT_TRUE(noDatabase.err.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << noDatabase.err.toStdString();
     EXPECT_TRUE(noDatabase.err.contains(path("missing.db"))) << noDatabase.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(path("missing.db"))) << "opening creates no database";
 
     CreateDemoWithSettings();
-    const KorvelctlRun badSql = Query(QStringLiteral("select Password from tblNothing"));
+    const KorvelctlRun badSql = query(QStringLiteral("select Password from tblNothing"));
     EXPECT_EQ(badSql.exitCode, kExitFailure);
     EXPECT_TRUE(badSql.out.isEmpty());
     EXPECT_TRUE(badSql.err.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << badSql.err.toStdString();
@@ -177,7 +177,7 @@ TEST_F(DatabaseCommandsTest, QueryFailuresPrintTheMessageAndExitOne)
     // A failure while reading: the rows handed over before it are printed as they came; the
     // row whose next step failed is dropped, as the program drops it.
     const KorvelctlRun midway =
-        Query(QStringLiteral("select 'a' union all select 'b' union all select abs(-9223372036854775807 - 1)"));
+        query(QStringLiteral("select 'a' union all select 'b' union all select abs(-9223372036854775807 - 1)"));
     EXPECT_EQ(midway.exitCode, kExitFailure);
     EXPECT_EQ(midway.out, QStringLiteral("a\n"));
     EXPECT_EQ(midway.err, QStringLiteral("ADO 错误：0x80004005，integer overflow\n"));

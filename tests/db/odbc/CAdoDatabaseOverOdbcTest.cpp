@@ -45,7 +45,7 @@ TEST_F(CAdoDatabaseOverOdbcTest, QueryGivesEveryKindAsText)
     OpenDatabase();
 
     TextTable rows;
-    ASSERT_TRUE(m_database.Query(QStringLiteral("select * from %1 order by id").arg(table), &rows))
+    ASSERT_TRUE(m_database.query(QStringLiteral("select * from %1 order by id").arg(table), &rows))
         << m_database.lastError().toStdString();
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0], TextRow({"1", "-1", "12.50", "线束-一", "", "{6F9619FF-8B86-D011-B42D-00C04FC964FF}", "0AFF00",
@@ -53,8 +53,8 @@ TEST_F(CAdoDatabaseOverOdbcTest, QueryGivesEveryKindAsText)
     EXPECT_EQ(rows[1], TextRow({"2", "0", "-3.00", "", "x", "", "", "2017-04-06"}));
 
     // A second query appends; one without rows adds nothing.
-    ASSERT_TRUE(m_database.Query(QStringLiteral("select id from %1 where id = 2").arg(table), &rows));
-    ASSERT_TRUE(m_database.Query(QStringLiteral("select id from %1 where id = 3").arg(table), &rows));
+    ASSERT_TRUE(m_database.query(QStringLiteral("select id from %1 where id = 2").arg(table), &rows));
+    ASSERT_TRUE(m_database.query(QStringLiteral("select id from %1 where id = 3").arg(table), &rows));
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[2], TextRow({"2"}));
     EXPECT_EQ(m_database.lastError(), QString());
@@ -76,7 +76,7 @@ TEST_F(CAdoDatabaseOverOdbcTest, ExecuteReportsTheServersTextUntilTheNextCall)
 
     const QString failure = m_database.lastError();
     TextTable rows;
-    EXPECT_FALSE(m_database.Query(QStringLiteral("select nothing from %1").arg(table), &rows));
+    EXPECT_FALSE(m_database.query(QStringLiteral("select nothing from %1").arg(table), &rows));
     EXPECT_TRUE(rows.isEmpty());
     EXPECT_NE(m_database.lastError(), failure);
     EXPECT_TRUE(m_database.execute(QStringLiteral("delete from %1").arg(table)));
@@ -87,18 +87,18 @@ TEST_F(CAdoDatabaseOverOdbcTest, RolledBackImportLeavesNothing)
 {
     const QString table = CreateTable(QStringLiteral("id int4, name text"));
     OpenDatabase();
-    ASSERT_TRUE(m_database.BeginTrans()) << m_database.lastError().toStdString();
+    ASSERT_TRUE(m_database.beginTransaction()) << m_database.lastError().toStdString();
     ASSERT_TRUE(m_database.execute(QStringLiteral("insert into %1 values (1, %2)")
                                        .arg(table, m_database.textLiteral(QStringLiteral("it's 标签")))));
-    ASSERT_TRUE(m_database.RollbackTrans()) << m_database.lastError().toStdString();
+    ASSERT_TRUE(m_database.rollbackTransaction()) << m_database.lastError().toStdString();
     EXPECT_EQ(Count(table), 0);
 
-    ASSERT_TRUE(m_database.BeginTrans());
+    ASSERT_TRUE(m_database.beginTransaction());
     ASSERT_TRUE(m_database.execute(QStringLiteral("insert into %1 values (2, %2)")
                                        .arg(table, m_database.textLiteral(QStringLiteral("it's 标签")))));
-    ASSERT_TRUE(m_database.CommitTrans());
+    ASSERT_TRUE(m_database.commitTransaction());
     TextTable rows;
-    ASSERT_TRUE(m_database.Query(QStringLiteral("select name from %1").arg(table), &rows));
+    ASSERT_TRUE(m_database.query(QStringLiteral("select name from %1").arg(table), &rows));
     EXPECT_EQ(rows, TextTable({{QStringLiteral("it's 标签")}}));
 }
 

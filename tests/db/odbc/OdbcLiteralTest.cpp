@@ -43,8 +43,8 @@ TEST_F(OdbcServerTest, HostileValuesStayValuesWithoutStandardConformingStrings)
         const QString& value = values[id];
         ASSERT_TRUE(run(QStringLiteral("insert into hostile (id, text, data) values (%1, %2, %3)")
                             .arg(id)
-                            .arg(SqlLiteralForType({adVarChar, 100}, value, client.dialect()),
-                                 SqlLiteralForType({adVarBinary}, QString::fromLatin1(value.toUtf8().toHex()),
+                            .arg(sqlLiteralForType({adVarChar, 100}, value, client.dialect()),
+                                 sqlLiteralForType({adVarBinary}, QString::fromLatin1(value.toUtf8().toHex()),
                                                    client.dialect()))))
             << value.toStdString() << ": " << Description(error).toStdString();
     }

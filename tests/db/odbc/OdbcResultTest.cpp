@@ -91,7 +91,7 @@ TEST(OdbcResultTest, AnErrorAfterTheFirstResultSetFailsTheQuery)
     CAdoDatabase database;
     ASSERT_TRUE(database.open(server.connectionString())) << database.lastError().toStdString();
     TextTable rows;
-    EXPECT_FALSE(database.Query(QStringLiteral("select 1; select 1/0"), &rows));
+    EXPECT_FALSE(database.query(QStringLiteral("select 1; select 1/0"), &rows));
     EXPECT_TRUE(database.lastError().endsWith(QStringLiteral("late failure"))) << database.lastError().toStdString();
 }
 

@@ -206,7 +206,7 @@ TEST(OdbcTimeoutTest, AServerThatStopsAnsweringAfterTheLoginIsGivenUp)
     QElapsedTimer timer;
     timer.start();
     TextTable rows;
-    EXPECT_FALSE(database.Query(QStringLiteral("select 1"), &rows));
+    EXPECT_FALSE(database.query(QStringLiteral("select 1"), &rows));
     EXPECT_GE(timer.elapsed(), kStatementLimitMs);
     EXPECT_LT(timer.elapsed(), kServerLostLimitMs);
     EXPECT_TRUE(database.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，")))
@@ -226,7 +226,7 @@ TEST_F(OdbcServerTest, AStatementHeldUpByAnotherSessionsLockIsGivenUp)
     QElapsedTimer timer;
     timer.start();
     TextTable rows;
-    EXPECT_FALSE(other.Query(QStringLiteral("select * from %1").arg(table), &rows));
+    EXPECT_FALSE(other.query(QStringLiteral("select * from %1").arg(table), &rows));
     EXPECT_GE(timer.elapsed(), kStatementLimitMs - 1000);
     EXPECT_LT(timer.elapsed(), kStatementLimitMs + kSlackMs);
     EXPECT_TRUE(other.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << other.lastError().toStdString();
@@ -239,9 +239,9 @@ TEST_F(OdbcServerTest, AStatementOnAStoppedServerEndsAndCommitsNothing)
     CAdoDatabase stopped;
     ASSERT_TRUE(stopped.open(m_connect)) << stopped.lastError().toStdString();
     QStringList backend;
-    ASSERT_TRUE(stopped.QueryColumn(QStringLiteral("select pg_backend_pid()"), &backend));
+    ASSERT_TRUE(stopped.queryColumn(QStringLiteral("select pg_backend_pid()"), &backend));
     const pid_t pid = backend.value(0).toInt();
-    ASSERT_TRUE(stopped.BeginTrans() && stopped.execute(QStringLiteral("insert into %1 values (1)").arg(table)));
+    ASSERT_TRUE(stopped.beginTransaction() && stopped.execute(QStringLiteral("insert into %1 values (1)").arg(table)));
 
     // Stopped while it runs a statement, as a server that hangs; resumed when the statement
     // has ended, or once it is plain that it would not.
@@ -263,8 +263,8 @@ TEST_F(OdbcServerTest, AStatementOnAStoppedServerEndsAndCommitsNothing)
     EXPECT_TRUE(stopped.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，")))
         << stopped.lastError().toStdString();
     // The connection is gone, and with it what it had not committed.
-    EXPECT_FALSE(stopped.CommitTrans());
+    EXPECT_FALSE(stopped.commitTransaction());
     EXPECT_EQ(stopped.lastError(), QStringLiteral("ADO 错误：0x80004005，服务器没有应答，连接已断开"));
-    EXPECT_TRUE(stopped.ConnectionLost()) << "a batch on it stops";
+    EXPECT_TRUE(stopped.connectionLost()) << "a batch on it stops";
     EXPECT_EQ(Count(table), 0);
 }
