@@ -52,7 +52,7 @@ Result<QString> entryValue(const AttributeWrite& write, const ValueLists& lists,
     const ValueList& list = lists[write.valueList];
     const auto found = list.constFind(entry);
     if (found == list.cend())
-        return {Outcome::failure(QStringLiteral("%1中没有“%2”").arg(ValueListNames()[write.valueList], entry)), {}};
+        return {Outcome::failure(QStringLiteral("%1中没有“%2”").arg(valueListNames()[write.valueList], entry)), {}};
     return {Outcome::success(), *found};
 }
 

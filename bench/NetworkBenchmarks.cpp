@@ -189,11 +189,11 @@ public:
         ConnectionSettings settings = m_settings;
         settings.hostName = QStringLiteral("127.0.0.1,%1").arg(port);
         settings.dataName = m_database;
-        return BuildConnectionString(settings);
+        return buildConnectionString(settings);
     }
 
 protected:
-    QString AdminConnection() const override { return BuildConnectionString(m_settings); }
+    QString AdminConnection() const override { return buildConnectionString(m_settings); }
     QString CreateStatement() const override { return QStringLiteral("create database %1").arg(m_database); }
     QString SchemaScript() const override
     {

@@ -105,7 +105,7 @@ QString DemoValueListText()
     QString text;
     for (int list = 0; list < kValueListCount; ++list) {
         for (const DemoValueEntry& entry : DemoValueList(static_cast<ValueListIndex>(list)))
-            text += ValueListNames()[list] + QLatin1Char('&') + QString::fromUtf8(entry.entry) + QLatin1Char('&') +
+            text += valueListNames()[list] + QLatin1Char('&') + QString::fromUtf8(entry.entry) + QLatin1Char('&') +
                     QString::fromUtf8(entry.value) + QLatin1Char('\n');
     }
     return text;

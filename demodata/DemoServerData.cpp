@@ -185,7 +185,7 @@ Outcome CopyEmbeddedRows(const QString& embeddedPath, const QString& connectionS
 {
     DbError sourceError;
     const QString sourceConnection =
-        BuildConnectionString({embeddedPath, QString(), QString(), QString(), QString(), QStringLiteral("sqlite")});
+        buildConnectionString({embeddedPath, QString(), QString(), QString(), QString(), QStringLiteral("sqlite")});
     const std::unique_ptr<DbClient> source = createDbClient(sourceConnection, sourceError);
     if (!source || !source->open(sourceConnection, sourceError))
         return Outcome::failure(

@@ -44,7 +44,7 @@ void LoginDialog::accept()
 
 bool LoginDialog::loginAccepted()
 {
-    const Result<QString> connection = ReadConnectionString(m_context.configDirectory() + kSettingsFileName);
+    const Result<QString> connection = readConnectionString(m_context.configDirectory() + kSettingsFileName);
     if (!connection) {
         m_context.messages().showWarning(connection.message());
         return false;

@@ -37,7 +37,7 @@ MainWindow::MainWindow(ProgramContext context, QWidget* parent)
 
 void MainWindow::load()
 {
-    const Result<QString> connection = ReadConnectionString(m_context.configDirectory() + kSettingsFileName);
+    const Result<QString> connection = readConnectionString(m_context.configDirectory() + kSettingsFileName);
     if (!connection) {
         m_context.messages().showWarning(connection.message());
         return;
@@ -104,7 +104,7 @@ void MainWindow::fillLists(const StartLists& lists)
 
 void MainWindow::loadValueLists()
 {
-    Result<ValueLists> read = ReadValueListFile(m_context.configDirectory() + kValueListFileName);
+    Result<ValueLists> read = readValueListFile(m_context.configDirectory() + kValueListFileName);
     if (!read)
         m_context.messages().showWarning(read.message());
     m_valueLists = std::move(read.value);

@@ -32,7 +32,7 @@ void MainWindow::writeChosenValue(const AttributeWrite& write, const WriteTarget
     const QString& value = m_chosenValues[write.valueList];
     ModalWork work(this, m_context.messages());
     const Outcome written = work.runConnected(
-        QStringLiteral("写入%1").arg(ValueListNames()[write.valueList]), m_connectionString,
+        QStringLiteral("写入%1").arg(valueListNames()[write.valueList]), m_connectionString,
         [&write, &target, &value](CAdoDatabase& database) {
             return writeAttributeAlone(database, write, target.recordId, target.child, value);
         });

@@ -17,7 +17,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QtMessageSink messages;
     QtFileDialogs fileDialogs;
-    Application program(ProgramContext{GetExeDirectory(), messages, fileDialogs});
+    Application program(ProgramContext{exeDirectory(), messages, fileDialogs});
     program.run();
     return 0;
 }

@@ -197,7 +197,7 @@ int RunWriteCommand(const CommandLine& line, CommandContext& context)
         return kExitFailure;
     if (writes->isEmpty())
         return kExitUsage;
-    const Result<ValueLists> lists = ReadValueListFile(ValueListPath(line));
+    const Result<ValueLists> lists = readValueListFile(ValueListPath(line));
     if (!lists)
         return ExitCodeOf(lists.outcome, context);
     return OnOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {

@@ -16,10 +16,10 @@ QString LineProblem(const QString& line, QByteArray& ansi)
 {
     if (line.contains(QLatin1Char(';')) || line.contains(QChar(0)))
         return QStringLiteral("不能含有“;”或NUL字符");
-    const QStringList fields = SplitText(line, QLatin1Char('&'));
+    const QStringList fields = splitText(line, QLatin1Char('&'));
     if (fields.size() != 3)
         return QStringLiteral("格式错误，应为：列表名&条目&值");
-    const auto& names = ValueListNames();
+    const auto& names = valueListNames();
     if (std::find(names.begin(), names.end(), fields[0]) == names.end())
         return QStringLiteral("的列表名无效：%1").arg(fields[0]);
     if (!wideToAnsi(line, ansi))
@@ -143,7 +143,7 @@ void PrintTextRows(const TextTable& rows, QTextStream& out)
 int OnSettingsDatabase(const QString& settingsPath, CommandContext& context,
                        const std::function<bool(const QString& connectionString, MessageSink& messages)>& work)
 {
-    const Result<QString> connection = ReadConnectionString(settingsPath);
+    const Result<QString> connection = readConnectionString(settingsPath);
     if (!connection)
         return ExitCodeOf(connection.outcome, context);
     return work(connection.value, context.messages) ? kExitOk : kExitFailure;
@@ -179,7 +179,7 @@ bool LabelNoOptionResolver::ResolveDuplicateLabelNo(CAdoDatabase& database, cons
 bool ValueListPlaintextFromLines(const QString& text, QByteArray& plaintext, QString& error)
 {
     QByteArray built;
-    const QStringList lines = SplitText(text, QLatin1Char('\n'));
+    const QStringList lines = splitText(text, QLatin1Char('\n'));
     for (qsizetype number = 0; number < lines.size(); ++number) {
         QString line = lines[number];
         if (line.endsWith(QLatin1Char('\r')))

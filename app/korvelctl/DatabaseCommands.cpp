@@ -42,12 +42,12 @@ int RunSettingsCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
-    Result<ConnectionSettings> settings = ReadSettingsFile(line.arguments[0]);
+    Result<ConnectionSettings> settings = readSettingsFile(line.arguments[0]);
     if (!settings)
         return ExitCodeOf(settings.outcome, context);
     if (!line.options.isSet(kShowPasswordOption) && !settings.value.password.isEmpty())
         settings.value.password = QStringLiteral("***");
-    context.out << EscapeForDisplay(BuildConnectionString(settings.value)) << '\n';
+    context.out << EscapeForDisplay(buildConnectionString(settings.value)) << '\n';
     return kExitOk;
 }
 

@@ -16,11 +16,11 @@ namespace {
 
 int PrintValueLists(const QString& path, CommandContext& context)
 {
-    const Result<ValueLists> lists = ReadValueListFile(path);
+    const Result<ValueLists> lists = readValueListFile(path);
     if (!lists)
         return ExitCodeOf(lists.outcome, context);
     for (int list = 0; list < kValueListCount; ++list) {
-        const QString& name = ValueListNames()[list];
+        const QString& name = valueListNames()[list];
         const ValueList& entries = lists.value[list];
         for (auto entry = entries.cbegin(); entry != entries.cend(); ++entry)
             context.out << name << '\t' << EscapeForDisplay(entry.key()) << '\t' << EscapeForDisplay(entry.value())

@@ -46,7 +46,7 @@ protected:
     ConnectionSettings load(const QByteArray& content)
     {
         ConnectionSettings settings;
-        EXPECT_TRUE(LoadConnectionSettings(file(content), settings));
+        EXPECT_TRUE(loadConnectionSettings(file(content), settings));
         return settings;
     }
 
@@ -54,7 +54,7 @@ protected:
     {
         ConnectionSettings settings;
         settings.hostName = QStringLiteral("untouched");
-        const bool loaded = LoadConnectionSettings(file(content), settings);
+        const bool loaded = loadConnectionSettings(file(content), settings);
         if (!loaded) {
             EXPECT_EQ(settings.hostName, QStringLiteral("untouched")) << "nothing is written on failure";
         }
@@ -77,7 +77,7 @@ TEST_F(ConnectionSettingsTest, ReadsTheFiveParametersInAnyRowOrder)
     EXPECT_EQ(settings.password, QStringLiteral("s3cret"));
     EXPECT_EQ(settings.instance, QStringLiteral("SQLEXPRESS"));
     EXPECT_EQ(settings.provider, QString());
-    EXPECT_EQ(BuildConnectionString(settings),
+    EXPECT_EQ(buildConnectionString(settings),
               QStringLiteral("Provider=sqloledb;Data Source=192.168.1.20\\SQLEXPRESS;Initial Catalog=HarnessTest;"
                              "User Id=sa;Password=s3cret;"));
 }
@@ -85,7 +85,7 @@ TEST_F(ConnectionSettingsTest, ReadsTheFiveParametersInAnyRowOrder)
 TEST_F(ConnectionSettingsTest, MissingParametersAreEmpty)
 {
     const ConnectionSettings settings = load(DataSet(Row("txtHostName", "srv") + Row("txtDataName", "db")));
-    EXPECT_EQ(BuildConnectionString(settings),
+    EXPECT_EQ(buildConnectionString(settings),
               QStringLiteral("Provider=sqloledb;Data Source=srv;Initial Catalog=db;User Id=;Password=;"));
     const ConnectionSettings none = load(DataSet(""));
     EXPECT_EQ(none.hostName, QString());
@@ -159,8 +159,8 @@ TEST_F(ConnectionSettingsTest, WhatIsNotASettingsDocumentGivesFalse)
         garbage[i] = static_cast<char>((i * 131 + 17) % 256);
     EXPECT_FALSE(loads(garbage));
     ConnectionSettings settings;
-    EXPECT_FALSE(LoadConnectionSettings(dir.filePath(QStringLiteral("missing")), settings));
-    EXPECT_FALSE(LoadConnectionSettings(dir.path(), settings));
+    EXPECT_FALSE(loadConnectionSettings(dir.filePath(QStringLiteral("missing")), settings));
+    EXPECT_FALSE(loadConnectionSettings(dir.path(), settings));
 }
 
 TEST_F(ConnectionSettingsTest, HostileDocumentsAreRefusedWithoutCrashing)
@@ -189,7 +189,7 @@ TEST_F(ConnectionSettingsTest, TheEmbeddedEnginesRelativeFileIsTakenFromTheSetti
     const ConnectionSettings relative =
         load(DataSet(Row("txtProvider", "sqlite") + Row("txtHostName", "data/korvel.db")));
     EXPECT_EQ(relative.hostName, QDir(dir.path()).filePath(QStringLiteral("data/korvel.db")));
-    EXPECT_EQ(BuildConnectionString(relative),
+    EXPECT_EQ(buildConnectionString(relative),
               QStringLiteral("Provider=sqlite;Data Source=%1;").arg(relative.hostName));
     EXPECT_EQ(load(DataSet(Row("txtProvider", "sqlite") + Row("txtHostName", "/var/lib/k.db"))).hostName,
               QStringLiteral("/var/lib/k.db"));
@@ -199,9 +199,9 @@ TEST_F(ConnectionSettingsTest, TheEmbeddedEnginesRelativeFileIsTakenFromTheSetti
 
 TEST_F(ConnectionSettingsTest, AFailureSaysWhichStepFailed)
 {
-    EXPECT_EQ(ReadSettingsFile(dir.filePath(QStringLiteral("frmConnect"))).message(), QStringLiteral("获取配置文件失败"));
-    EXPECT_EQ(ReadSettingsFile(file("not xml at all")).message(), QStringLiteral("获取配置数据失败"));
-    const Result<ConnectionSettings> settings = ReadSettingsFile(file(DataSet(FiveRows())));
+    EXPECT_EQ(readSettingsFile(dir.filePath(QStringLiteral("frmConnect"))).message(), QStringLiteral("获取配置文件失败"));
+    EXPECT_EQ(readSettingsFile(file("not xml at all")).message(), QStringLiteral("获取配置数据失败"));
+    const Result<ConnectionSettings> settings = readSettingsFile(file(DataSet(FiveRows())));
     ASSERT_TRUE(settings);
     EXPECT_EQ(settings.value.userName, QStringLiteral("sa"));
 }
@@ -242,11 +242,11 @@ QMap<QString, QString> Parsed(const QString& connectionString)
 
 TEST(ConnectionString, HasTheSqlServerFormWithAndWithoutInstance)
 {
-    EXPECT_EQ(BuildConnectionString(Settings("srv", "TestDb", "sa", "pw", "")),
+    EXPECT_EQ(buildConnectionString(Settings("srv", "TestDb", "sa", "pw", "")),
               QStringLiteral("Provider=sqloledb;Data Source=srv;Initial Catalog=TestDb;User Id=sa;Password=pw;"));
-    EXPECT_EQ(BuildConnectionString(Settings("srv", "TestDb", "sa", "pw", "SQLEXPRESS")),
+    EXPECT_EQ(buildConnectionString(Settings("srv", "TestDb", "sa", "pw", "SQLEXPRESS")),
               QStringLiteral("Provider=sqloledb;Data Source=srv\\SQLEXPRESS;Initial Catalog=TestDb;User Id=sa;Password=pw;"));
-    EXPECT_EQ(BuildConnectionString(Settings("srv", "TestDb", "", "", "")),
+    EXPECT_EQ(buildConnectionString(Settings("srv", "TestDb", "", "", "")),
               QStringLiteral("Provider=sqloledb;Data Source=srv;Initial Catalog=TestDb;User Id=;Password=;"));
 }
 
@@ -254,7 +254,7 @@ TEST(ConnectionString, PlainValuesStandAsTheyAre)
 {
     // '=', backslashes, inner blanks and other scripts need no quotes in OLE DB strings.
     const ConnectionSettings settings = Settings("10.0.0.5,1433", "线束 库", "dom\\user", "a=b+c", "");
-    EXPECT_EQ(BuildConnectionString(settings),
+    EXPECT_EQ(buildConnectionString(settings),
               QStringLiteral("Provider=sqloledb;Data Source=10.0.0.5,1433;Initial Catalog=线束 库;"
                              "User Id=dom\\user;Password=a=b+c;"));
 }
@@ -267,7 +267,7 @@ TEST(ConnectionString, ValuesThatWouldBreakTheStringAreQuotedAndArriveIntact)
     for (const QString& value : awkward) {
         ConnectionSettings settings = Settings(value, value, value, value, "");
         settings.provider = value;
-        const QString built = BuildConnectionString(settings);
+        const QString built = buildConnectionString(settings);
         const QMap<QString, QString> attributes = Parsed(built);
         EXPECT_EQ(attributes.value("provider"), value) << built.toStdString();
         EXPECT_EQ(attributes.value("data source"), value) << built.toStdString();
@@ -276,13 +276,13 @@ TEST(ConnectionString, ValuesThatWouldBreakTheStringAreQuotedAndArriveIntact)
         EXPECT_EQ(attributes.value("password"), value);
         EXPECT_EQ(attributes.size(), 5) << built.toStdString();
     }
-    EXPECT_EQ(BuildConnectionString(Settings("srv", "db", "u", "pa;ss", "")),
+    EXPECT_EQ(buildConnectionString(Settings("srv", "db", "u", "pa;ss", "")),
               QStringLiteral("Provider=sqloledb;Data Source=srv;Initial Catalog=db;User Id=u;Password=\"pa;ss\";"));
 }
 
 TEST(ConnectionString, AnInstanceOfOneBlankIsNotEmpty)
 {
-    const QString built = BuildConnectionString(Settings("srv", "db", "u", "p", " "));
+    const QString built = buildConnectionString(Settings("srv", "db", "u", "p", " "));
     EXPECT_EQ(Parsed(built).value("data source"), QStringLiteral("srv\\ "));
 }
 
@@ -290,14 +290,14 @@ TEST(ConnectionString, TheEmbeddedEngineNamesOnlyItsFile)
 {
     ConnectionSettings settings = Settings("/data/korvel demo.db", "ignored", "u", "p", "inst");
     settings.provider = QStringLiteral("sqlite");
-    EXPECT_EQ(BuildConnectionString(settings), QStringLiteral("Provider=sqlite;Data Source=/data/korvel demo.db;"));
+    EXPECT_EQ(buildConnectionString(settings), QStringLiteral("Provider=sqlite;Data Source=/data/korvel demo.db;"));
     settings.provider = QStringLiteral("MSOLEDBSQL");
-    EXPECT_TRUE(BuildConnectionString(settings).startsWith(QStringLiteral("Provider=MSOLEDBSQL;Data Source=/data/korvel demo.db\\inst;")));
+    EXPECT_TRUE(buildConnectionString(settings).startsWith(QStringLiteral("Provider=MSOLEDBSQL;Data Source=/data/korvel demo.db\\inst;")));
 }
 
 TEST(ExeDirectory, IsTheRunningExecutablesDirectoryWithATrailingSlash)
 {
     char executable[4096] = {};
     ASSERT_GT(readlink("/proc/self/exe", executable, sizeof executable - 1), 0);
-    EXPECT_EQ(GetExeDirectory(), QFileInfo(QString::fromLocal8Bit(executable)).absolutePath() + QLatin1Char('/'));
+    EXPECT_EQ(exeDirectory(), QFileInfo(QString::fromLocal8Bit(executable)).absolutePath() + QLatin1Char('/'));
 }

@@ -34,7 +34,7 @@ QByteArray Gbk(const QString& text)
 
 TEST(ValueLists, EachLineFeedsTheListItNames)
 {
-    const ValueLists lists = ParseValueListText(
+    const ValueLists lists = parseValueListText(
         QStringLiteral("联线类型&导通&1;测试组&A组&GA;测试模式&快速&2;测试组2&B组&GB;联线类型&绝缘&2"));
     EXPECT_EQ(lists[kConnectTypeList], Entries({{"导通", "1"}, {"绝缘", "2"}}));
     EXPECT_EQ(lists[kTestGroupList], Entries({{"A组", "GA"}}));
@@ -44,26 +44,26 @@ TEST(ValueLists, EachLineFeedsTheListItNames)
 
 TEST(ValueLists, FieldsAreTakenAsTheyStand)
 {
-    EXPECT_EQ(ParseValueListText(QStringLiteral("联线类型&A&1;联线类型&A&2"))[kConnectTypeList], Entries({{"A", "1"}}))
+    EXPECT_EQ(parseValueListText(QStringLiteral("联线类型&A&1;联线类型&A&2"))[kConnectTypeList], Entries({{"A", "1"}}))
         << "the first line of an entry wins";
-    EXPECT_EQ(ParseValueListText(QStringLiteral("测试组&X&;"))[kTestGroupList], Entries({{"X", ""}}));
-    EXPECT_EQ(ParseValueListText(QStringLiteral("测试组&&Y"))[kTestGroupList], Entries({{"", "Y"}}));
-    EXPECT_EQ(ParseValueListText(QStringLiteral("测试组2&X&Y&Z"))[kTestGroup2List], Entries({{"X", "Y"}}));
-    EXPECT_EQ(ParseValueListText(QStringLiteral("测试组&X\r\n&1 ;"))[kTestGroupList], Entries({{"X\r\n", "1 "}}));
-    const ValueLists ignored = ParseValueListText(QStringLiteral("联线类型 &A&1;测试组&B;其他&C&3;;测试模式"));
+    EXPECT_EQ(parseValueListText(QStringLiteral("测试组&X&;"))[kTestGroupList], Entries({{"X", ""}}));
+    EXPECT_EQ(parseValueListText(QStringLiteral("测试组&&Y"))[kTestGroupList], Entries({{"", "Y"}}));
+    EXPECT_EQ(parseValueListText(QStringLiteral("测试组2&X&Y&Z"))[kTestGroup2List], Entries({{"X", "Y"}}));
+    EXPECT_EQ(parseValueListText(QStringLiteral("测试组&X\r\n&1 ;"))[kTestGroupList], Entries({{"X\r\n", "1 "}}));
+    const ValueLists ignored = parseValueListText(QStringLiteral("联线类型 &A&1;测试组&B;其他&C&3;;测试模式"));
     for (const ValueList& list : ignored)
         EXPECT_TRUE(list.isEmpty());
 }
 
 TEST(ValueLists, OneEntryPerPhysicalLineKeepsOnlyTheFirst)
 {
-    const ValueLists lists = ParseValueListText(QStringLiteral("联线类型&A&1;\r\n联线类型&B&2;\r\n联线类型&C&3"));
+    const ValueLists lists = parseValueListText(QStringLiteral("联线类型&A&1;\r\n联线类型&B&2;\r\n联线类型&C&3"));
     EXPECT_EQ(lists[kConnectTypeList], Entries({{"A", "1"}}));
 }
 
 TEST(ValueLists, EntriesAreInCodeUnitOrder)
 {
-    const ValueLists lists = ParseValueListText(QStringLiteral("测试组&a&1;测试组&B&2;测试组&9&3;测试组&10&4;测试组&中&5"));
+    const ValueLists lists = parseValueListText(QStringLiteral("测试组&a&1;测试组&B&2;测试组&9&3;测试组&10&4;测试组&中&5"));
     EXPECT_EQ(lists[kTestGroupList].keys(), QStringList({"10", "9", "B", "a", "中"}));
 }
 
@@ -76,7 +76,7 @@ protected:
     // The lists read, or four empty ones; a failure's message joins the warnings.
     bool load()
     {
-        Result<ValueLists> read = ReadValueListFile(path());
+        Result<ValueLists> read = readValueListFile(path());
         if (!read)
             messages.showWarning(read.message());
         lists = std::move(read.value);
@@ -161,11 +161,11 @@ TEST_F(ValueListFileTest, TruncatedAndHugeFilesLoadWhatTheyHold)
     }
 }
 
-TEST(SplitText, KeepsEveryEmptyPiece)
+TEST(splitText, KeepsEveryEmptyPiece)
 {
-    EXPECT_EQ(SplitText(QStringLiteral("a;;b;"), QLatin1Char(';')),
+    EXPECT_EQ(splitText(QStringLiteral("a;;b;"), QLatin1Char(';')),
               QStringList({QStringLiteral("a"), QString(), QStringLiteral("b"), QString()}));
-    EXPECT_EQ(SplitText(QString(), QLatin1Char(';')), QStringList(QString()));
-    EXPECT_EQ(SplitText(QStringLiteral(";"), QLatin1Char(';')), QStringList({QString(), QString()}));
-    EXPECT_EQ(SplitText(QStringLiteral("no separator"), QLatin1Char('&')), QStringList(QStringLiteral("no separator")));
+    EXPECT_EQ(splitText(QString(), QLatin1Char(';')), QStringList(QString()));
+    EXPECT_EQ(splitText(QStringLiteral(";"), QLatin1Char(';')), QStringList({QString(), QString()}));
+    EXPECT_EQ(splitText(QStringLiteral("no separator"), QLatin1Char('&')), QStringList(QStringLiteral("no separator")));
 }

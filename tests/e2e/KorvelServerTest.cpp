@@ -189,7 +189,7 @@ QStringList KorvelServerTest::FirstColumnOf(const QString& sql)
 
 QString KorvelServerTest::ConnectionString(const QString& provider) const
 {
-    return BuildConnectionString(Settings(provider));
+    return buildConnectionString(Settings(provider));
 }
 
 void KorvelServerTest::EndOtherSessions()

@@ -145,7 +145,7 @@ TEST_P(MainWindowOverOdbcTest, APasswordReachesTheServerAsTyped)
             settings.userName = login;
             settings.password = QString::fromUtf8(typed);
             CAdoDatabase database;
-            EXPECT_TRUE(database.open(BuildConnectionString(settings)))
+            EXPECT_TRUE(database.open(buildConnectionString(settings)))
                 << typed << " " << settings.provider.toStdString() << ": " << database.lastError().toStdString();
         }
     }

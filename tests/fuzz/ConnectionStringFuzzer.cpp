@@ -1,5 +1,5 @@
 // Connection strings: parsing anything, and five arbitrary values surviving the trip
-// through BuildConnectionString.
+// through buildConnectionString.
 
 #include "config/ConnectionSettings.h"
 #include "db/client/ConnectionString.h"
@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     settings.password = fields[3];
     settings.instance = fields[4];
     QMap<QString, QString> attributes;
-    FUZZ_CHECK(parseConnectionString(BuildConnectionString(settings), attributes));
+    FUZZ_CHECK(parseConnectionString(buildConnectionString(settings), attributes));
     FUZZ_CHECK(attributes.value(QStringLiteral("initial catalog")) == settings.dataName);
     FUZZ_CHECK(attributes.value(QStringLiteral("user id")) == settings.userName);
     FUZZ_CHECK(attributes.value(QStringLiteral("password")) == settings.password);

@@ -29,7 +29,7 @@ TEST(ValueListSource, LinesBecomeTheFilesSyntaxAndReadBackUnchanged)
     ASSERT_TRUE(ValueListPlaintextFromLines(
         QStringLiteral("联线类型&导通&1\r\n  \n测试组& spaced key & v ;\n测试组2&&empty key\n"), plaintext, error));
     EXPECT_EQ(ansiToWide(plaintext), QStringLiteral("联线类型&导通&1;测试组& spaced key & v ;测试组2&&empty key;"));
-    const ValueLists lists = ParseValueListText(ansiToWide(plaintext));
+    const ValueLists lists = parseValueListText(ansiToWide(plaintext));
     EXPECT_EQ(lists[kTestGroupList].value(QStringLiteral(" spaced key ")), QStringLiteral(" v "));
     EXPECT_EQ(lists[kTestGroup2List].value(QString()), QStringLiteral("empty key"));
 

@@ -91,7 +91,7 @@ TEST(OdbcConnectionStringTest, SqlServerAttributesBecomeFreeTdsOnes)
         {"Data Source=(local)\\SQLEXPRESS;", "Driver=FreeTDS;Server=localhost\\SQLEXPRESS;"},
         {"Data Source=.;", "Driver=FreeTDS;Server=localhost;"},
         {"Data Source=.hidden;", "Driver=FreeTDS;Server=.hidden;"},
-        // Values that would break the string go in braces, as BuildConnectionString quotes
+        // Values that would break the string go in braces, as buildConnectionString quotes
         // them; other punctuation needs none.
         {"Data Source=srv;Initial Catalog=\"my;db\";User Id=\" sa\";Password=\"pa;ss \";",
          "Driver=FreeTDS;Server=srv;Database={my;db};UID={ sa};PWD={pa;ss };"},

@@ -41,7 +41,7 @@ std::optional<ConnectionSettings> SqlServerTestSettings()
 {
     const QString path = qEnvironmentVariable("KORVEL_TEST_SQLSERVER");
     ConnectionSettings settings;
-    if (path.isEmpty() || !LoadConnectionSettings(path, settings))
+    if (path.isEmpty() || !loadConnectionSettings(path, settings))
         return std::nullopt;
     return settings;
 }
