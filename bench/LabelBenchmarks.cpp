@@ -54,7 +54,7 @@ QByteArray BenchSchema()
 class NoResolver : public DuplicateLabelResolver
 {
 public:
-    bool ResolveDuplicateLabelNo(CAdoDatabase&, const QString&, QString&) override { return false; }
+    bool resolveDuplicateLabelNo(CAdoDatabase&, const QString&, QString&) override { return false; }
 };
 
 class BenchFiles
@@ -70,7 +70,7 @@ public:
         });
         WithDatabase(target(), [](sqlite3* db) { ExecOrExit(db, BenchSchema()); });
         RecordingMessageSink messages;
-        if (!ShownIn(messages, ExportLabel(ConnectionString(source()), kLabelNo, bundle()))) {
+        if (!ShownIn(messages, exportLabel(ConnectionString(source()), kLabelNo, bundle()))) {
             std::fprintf(stderr, "benchmark set-up failed: %s\n", qPrintable(messages.warnings.join(QLatin1Char('|'))));
             std::exit(1);
         }
@@ -149,7 +149,7 @@ QString ShellImportScript()
     const QStringList statements = StatementsOf(
         [&files](const QString& connectionString, MessageSink& messages) {
             NoResolver resolver;
-            return ShownIn(messages, ImportLabel(connectionString, files.bundle(), resolver));
+            return ShownIn(messages, importLabel(connectionString, files.bundle(), resolver));
         },
         files.target());
     files.emptyTarget();
@@ -174,7 +174,7 @@ QString ShellExportScript()
     const BenchFiles& files = Files();
     const QStringList statements = StatementsOf(
         [&files](const QString& connectionString, MessageSink& messages) {
-            return ShownIn(messages, ExportLabel(connectionString, kLabelNo, files.exportPath()));
+            return ShownIn(messages, exportLabel(connectionString, kLabelNo, files.exportPath()));
         },
         files.source());
     static const QRegularExpression catalogue(
@@ -199,7 +199,7 @@ void ExportLargeLabel(benchmark::State& state)
     const BenchFiles& files = Files();
     for (auto _ : state) {
         RecordingMessageSink messages;
-        if (!ShownIn(messages, ExportLabel(BenchFiles::ConnectionString(files.source()), kLabelNo, files.exportPath())))
+        if (!ShownIn(messages, exportLabel(BenchFiles::ConnectionString(files.source()), kLabelNo, files.exportPath())))
             state.SkipWithError(qPrintable(messages.warnings.join(QLatin1Char('|'))));
     }
 }
@@ -221,7 +221,7 @@ void ImportLargeLabel(benchmark::State& state)
         state.ResumeTiming();
         RecordingMessageSink messages;
         NoResolver resolver;
-        if (!ShownIn(messages, ImportLabel(BenchFiles::ConnectionString(files.target()), files.bundle(), resolver)))
+        if (!ShownIn(messages, importLabel(BenchFiles::ConnectionString(files.target()), files.bundle(), resolver)))
             state.SkipWithError(qPrintable(messages.warnings.join(QLatin1Char('|'))));
     }
 }
@@ -291,7 +291,7 @@ int RunImportForMemory(const char* target, const char* bundle)
     const double before = ResidentMb();
     RecordingMessageSink messages;
     NoResolver resolver;
-    if (!ShownIn(messages, ImportLabel(BenchFiles::ConnectionString(QString::fromLocal8Bit(target)), QString::fromLocal8Bit(bundle),
+    if (!ShownIn(messages, importLabel(BenchFiles::ConnectionString(QString::fromLocal8Bit(target)), QString::fromLocal8Bit(bundle),
                      resolver))) {
         std::fprintf(stderr, "%s\n", qPrintable(messages.warnings.join(QLatin1Char('|'))));
         return 1;

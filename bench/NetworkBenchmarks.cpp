@@ -54,7 +54,7 @@ const QString kLargeLabelNo = QStringLiteral("NET-1000");
 class NoResolver : public DuplicateLabelResolver
 {
 public:
-    bool ResolveDuplicateLabelNo(CAdoDatabase&, const QString&, QString&) override { return false; }
+    bool resolveDuplicateLabelNo(CAdoDatabase&, const QString&, QString&) override { return false; }
 };
 
 // The bundles the actions carry: a label of 1,000 controls with an item each, and the 40
@@ -73,7 +73,7 @@ public:
         ExecOrExit(db, "COMMIT");
         sqlite3_close(db);
         if (const Outcome exported =
-                ExportLabel(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(source), kLargeLabelNo, large());
+                exportLabel(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(source), kLargeLabelNo, large());
             !exported)
             Fail(exported.message());
 
@@ -83,11 +83,11 @@ public:
         CAdoDatabase database;
         if (!database.open(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(demo)))
             Fail(database.lastError());
-        const Result<QList<LabelCounts>> labels = ListLabels(database);
+        const Result<QList<LabelCounts>> labels = listLabels(database);
         QStringList labelNos;
         for (const LabelCounts& label : labels.value)
             labelNos.append(label.labelNo);
-        if (const auto exported = ExportLabels(database, labelNos, folder(), [](qsizetype, qsizetype, const QString&) {});
+        if (const auto exported = exportLabels(database, labelNos, folder(), [](qsizetype, qsizetype, const QString&) {});
             !labels || !exported)
             Fail(labels.message() + exported.message());
         for (const QString& name : QDir(folder()).entryList(QDir::Files, QDir::Name))
@@ -312,13 +312,13 @@ void RunOn(BenchServer& server, const Bundles& bundles)
         {"import of a label of 1,000 controls",
          [&bundles](CAdoDatabase& database, MessageSink& messages) {
              NoResolver resolver;
-             return ShownIn(messages, ImportBundleFile(database, bundles.large(), resolver, ImportTransaction::Own));
+             return ShownIn(messages, importBundleFile(database, bundles.large(), resolver, ImportTransaction::Own));
          },
          true, 1},
         {"import of the 40 demo bundles",
          [&bundles](CAdoDatabase& database, MessageSink& messages) {
              const QList<BatchOutcome> outcomes =
-                 ImportLabels(database, bundles.demo(), [](qsizetype, qsizetype, const QString&) {});
+                 importLabels(database, bundles.demo(), [](qsizetype, qsizetype, const QString&) {});
              for (const BatchOutcome& outcome : outcomes) {
                  if (!outcome.reason.isEmpty())
                      messages.showWarning(outcome.name + QStringLiteral("：") + outcome.reason);
@@ -329,14 +329,14 @@ void RunOn(BenchServer& server, const Bundles& bundles)
         {"export of the label of 1,000 controls",
          [&bundles](CAdoDatabase& database, MessageSink& messages) {
              const Outcome exported =
-                 ExportLabelTo(database, kLargeLabelNo, bundles.exported(), LinkAtTarget::WriteThrough);
+                 exportLabelTo(database, kLargeLabelNo, bundles.exported(), LinkAtTarget::WriteThrough);
              messages.showWarning(exported.message());
              return exported.ok();
          },
          false, 0},
         {"labels",
          [](CAdoDatabase& database, MessageSink& messages) {
-             const Result<QList<LabelCounts>> labels = ListLabels(database);
+             const Result<QList<LabelCounts>> labels = listLabels(database);
              messages.showWarning(labels.message());
              return labels.ok();
          },

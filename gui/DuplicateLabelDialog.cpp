@@ -58,11 +58,11 @@ void DuplicateLabelDialog::accept()
     QDialog::accept();
 }
 
-bool DialogLabelResolver::ResolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue)
+bool DialogLabelResolver::resolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue)
 {
     const DuplicateLabelDialog::LabelNumberTaken taken = [this, &database](const QString& number) {
         return m_work.run(QStringLiteral("检查标签 %1").arg(number),
-                          [&database, &number] { return RowExists(database, kLabelInfoTable, number, kLabelNoColumn); });
+                          [&database, &number] { return rowExists(database, kLabelInfoTable, number, kLabelNoColumn); });
     };
     bool resolved = false;
     m_work.onGuiThread([&] {

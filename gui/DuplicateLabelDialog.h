@@ -59,7 +59,7 @@ public:
     {
     }
 
-    bool ResolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue) override;
+    bool resolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue) override;
 
 private:
     QWidget* m_parent;

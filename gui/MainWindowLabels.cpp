@@ -36,7 +36,7 @@ void MainWindow::exportLabel()
         return;
     ModalWork work(this, m_context.messages());
     const Outcome exported = work.run(QStringLiteral("导出标签 %1").arg(labelNumber),
-                                      [&] { return ExportLabel(m_connectionString, labelNumber, path); });
+                                      [&] { return korvel::exportLabel(m_connectionString, labelNumber, path); });
     if (exported)
         m_context.messages().showInformation(QStringLiteral("导出成功"));
     else
@@ -54,7 +54,7 @@ void MainWindow::importLabel()
         work.tell(QStringLiteral("导入表 %1 %2/%3").arg(table).arg(rowsDone).arg(rows), rowsDone, rows);
     };
     const Outcome imported = work.run(QStringLiteral("导入标签文件"),
-                                      [&] { return ImportLabel(m_connectionString, path, resolver, progress); });
+                                      [&] { return korvel::importLabel(m_connectionString, path, resolver, progress); });
     if (!imported) {
         // Giving up has said all there is to say.
         if (!imported.message().isEmpty())

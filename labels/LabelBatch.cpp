@@ -26,24 +26,24 @@ class ReasonSink : public MessageSink
 public:
     void showWarning(const QString& text) override { reasons.append(text); }
     void showInformation(const QString&) override {}
-    QString Reason() const { return reasons.join(QStringLiteral("；")); }
+    QString reason() const { return reasons.join(QStringLiteral("；")); }
 
     QStringList reasons;
 };
 
-bool IsForbiddenInFileName(char32_t c)
+bool isForbiddenInFileName(char32_t c)
 {
     return c < 0x20 || c == 0x7F || QStringView(u"\\/:*?\"<>|%").contains(QChar(c));
 }
 
-bool IsDeviceName(const QString& name)
+bool isDeviceName(const QString& name)
 {
     static const QRegularExpression device(QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])(\\..*)?$"),
                                            QRegularExpression::CaseInsensitiveOption);
     return device.match(name).hasMatch();
 }
 
-QString Escaped(char32_t c)
+QString escaped(char32_t c)
 {
     QString escaped;
     for (const char byte : QString::fromUcs4(&c, 1).toUtf8())
@@ -52,7 +52,7 @@ QString Escaped(char32_t c)
 }
 
 // Each label's file, or the reason the batch cannot start.
-Result<QStringList> PlanFiles(const QStringList& labelNos, const QString& folder)
+Result<QStringList> planFiles(const QStringList& labelNos, const QString& folder)
 {
     const auto refused = [](QString message) {
         return Result<QStringList>{Outcome::failure(std::move(message)), {}};
@@ -62,7 +62,7 @@ Result<QStringList> PlanFiles(const QStringList& labelNos, const QString& folder
     for (const QString& labelNo : labelNos) {
         if (labelNo.isEmpty())
             return refused(kEmptyLabelNoText);
-        const QString name = BundleFileName(labelNo);
+        const QString name = bundleFileName(labelNo);
         const QString key = name.toCaseFolded();
         if (const auto other = labelOfName.constFind(key); other != labelOfName.cend() && *other != labelNo)
             return refused(QStringLiteral("标签 %1 和 %2 的文件名相同（%3）").arg(*other, labelNo, name));
@@ -79,7 +79,7 @@ class ClashRefusingResolver : public DuplicateLabelResolver
 {
 public:
     explicit ClashRefusingResolver(MessageSink& reasons) : m_reasons(reasons) {}
-    bool ResolveDuplicateLabelNo(CAdoDatabase&, const QString& oldValue, QString&) override
+    bool resolveDuplicateLabelNo(CAdoDatabase&, const QString& oldValue, QString&) override
     {
         m_reasons.showWarning(oldValue + QStringLiteral("已经存在"));
         return false;
@@ -95,27 +95,27 @@ private:
 class TrialResolver : public DuplicateLabelResolver
 {
 public:
-    bool ResolveDuplicateLabelNo(CAdoDatabase& database, const QString&, QString& newValue) override
+    bool resolveDuplicateLabelNo(CAdoDatabase& database, const QString&, QString& newValue) override
     {
         do
             newValue = QUuid::createUuid().toString(QUuid::Id128).left(8);
-        while (RowExists(database, kLabelInfoTable, newValue, kLabelNoColumn));
+        while (rowExists(database, kLabelInfoTable, newValue, kLabelNoColumn));
         return true;
     }
 };
 
 // The columns an import fills itself, whatever the bundle holds: the identifiers it
 // replaces and the item lines the database numbers.
-bool IsFilledByTheImport(const QString& table, const QString& column)
+bool isFilledByTheImport(const QString& table, const QString& column)
 {
-    return IsColumnNamed(column, kLabelIdColumn) || IsColumnNamed(column, kItemIdColumn) ||
-           (table == kLabelControlItemTable && IsColumnNamed(column, kLineIdColumn));
+    return isColumnNamed(column, kLabelIdColumn) || isColumnNamed(column, kItemIdColumn) ||
+           (table == kLabelControlItemTable && isColumnNamed(column, kLineIdColumn));
 }
 
 // What the live tables say of the blocks of a whole bundle: columns they lack, values their
 // columns refuse where the value rules decide (on a server, the server does), a label number
 // that exists (counted in `clashes` too).
-QStringList ProblemsAgainstTheDatabase(CAdoDatabase& database, const QList<BundleBlock>& blocks, qsizetype& clashes)
+QStringList problemsAgainstTheDatabase(CAdoDatabase& database, const QList<BundleBlock>& blocks, qsizetype& clashes)
 {
     const bool rulesDecide = database.valueRulesDecide();
     QStringList problems;
@@ -134,19 +134,19 @@ QStringList ProblemsAgainstTheDatabase(CAdoDatabase& database, const QList<Bundl
                                     .arg(block.tableName, header[j]));
                 continue;
             }
-            if (!rulesDecide || IsFilledByTheImport(block.tableName, header[j]))
+            if (!rulesDecide || isFilledByTheImport(block.tableName, header[j]))
                 continue;
             for (qsizetype i = 1; i < block.rows.size(); ++i) {
                 const StoredValue stored = storeValue(column->type, block.rows[i][j]);
                 if (!stored.accepted)
-                    problems.append(QStringLiteral("标签文件第 %1 行：").arg(LineOfRow(block, i)) +
+                    problems.append(QStringLiteral("标签文件第 %1 行：").arg(lineOfRow(block, i)) +
                                     refusedValueText(block.tableName, header[j], block.rows[i][j], stored.refusal));
             }
         }
-        const qsizetype labelNo = ColumnPosition(header, kLabelNoColumn, ColumnOccurrence::Last);
+        const qsizetype labelNo = columnPosition(header, kLabelNoColumn, ColumnOccurrence::Last);
         for (qsizetype i = 1; block.tableName == kLabelInfoTable && labelNo >= 0 && i < block.rows.size(); ++i) {
-            if (RowExists(database, kLabelInfoTable, block.rows[i][labelNo], kLabelNoColumn)) {
-                problems.append(QStringLiteral("标签文件第 %1 行：").arg(LineOfRow(block, i)) + block.rows[i][labelNo] +
+            if (rowExists(database, kLabelInfoTable, block.rows[i][labelNo], kLabelNoColumn)) {
+                problems.append(QStringLiteral("标签文件第 %1 行：").arg(lineOfRow(block, i)) + block.rows[i][labelNo] +
                                 QStringLiteral("已经存在"));
                 ++clashes;
             }
@@ -162,17 +162,17 @@ const QString kTrialSavepoint = QStringLiteral("korvel_trial");
 // import, in which case what it imported stays for the files after it. None at all when
 // its trial could not begin. `stopReason` says why the check cannot go on when the trial
 // cannot begin or be ended alone.
-std::optional<QStringList> CheckBundle(CAdoDatabase& database, const QString& path, QString& stopReason)
+std::optional<QStringList> checkBundle(CAdoDatabase& database, const QString& path, QString& stopReason)
 {
     const Result<QByteArray> file = readWholeFile(path);
     if (!file)
         return QStringList{file.message()};
-    CheckedBundle bundle = ReadCheckedBundle(file.value);
+    CheckedBundle bundle = readCheckedBundle(file.value);
     if (!bundle.problems.isEmpty())
         return bundle.problems;
-    const QStringList labelProblems = LabelProblems(bundle.blocks);
+    const QStringList labelProblems = labelProblemsOf(bundle.blocks);
     qsizetype clashes = 0;
-    QStringList problems = labelProblems + ProblemsAgainstTheDatabase(database, bundle.blocks, clashes);
+    QStringList problems = labelProblems + problemsAgainstTheDatabase(database, bundle.blocks, clashes);
     if (!labelProblems.isEmpty())
         return problems;
 
@@ -180,19 +180,19 @@ std::optional<QStringList> CheckBundle(CAdoDatabase& database, const QString& pa
     // its transaction; it is a problem of its own, and the trial goes on past it with a free
     // number to what the server says of the rest.
     if (!database.savepoint(kTrialSavepoint)) {
-        stopReason = FailureText(database.lastError(), QStringLiteral("设置保存点失败"));
+        stopReason = failureText(database.lastError(), QStringLiteral("设置保存点失败"));
         return std::nullopt;
     }
     TrialResolver resolver;
-    const Outcome imported = ImportBundle(database, bundle, resolver, ImportTransaction::Callers);
+    const Outcome imported = importBundle(database, bundle, resolver, ImportTransaction::Callers);
     if (imported && clashes == 0) {
         if (!database.releaseSavepoint(kTrialSavepoint))
-            stopReason = FailureText(database.lastError(), QStringLiteral("释放保存点失败"));
+            stopReason = failureText(database.lastError(), QStringLiteral("释放保存点失败"));
         return QStringList();
     }
     // A lost connection is told by the problems of the file already.
     if (!database.rollbackToSavepoint(kTrialSavepoint) && !database.connectionLost())
-        stopReason = FailureText(database.lastError(), QStringLiteral("回滚到保存点失败"));
+        stopReason = failureText(database.lastError(), QStringLiteral("回滚到保存点失败"));
     // The tables' problems name the line of each; the trial's reason stands for what they
     // do not tell.
     if (!imported && problems.size() == clashes && !imported.message().isEmpty())
@@ -202,7 +202,7 @@ std::optional<QStringList> CheckBundle(CAdoDatabase& database, const QString& pa
 
 } // namespace
 
-QString BundleFileName(const QString& labelNo)
+QString bundleFileName(const QString& labelNo)
 {
     const QList<uint> characters = labelNo.toUcs4();
     QString name;
@@ -212,14 +212,14 @@ QString BundleFileName(const QString& labelNo)
         // is easily lost.
         const bool atAnEnd = i == 0 || i == characters.size() - 1;
         const bool fragile = atAnEnd && (c == U' ' || c == U'.');
-        name += IsForbiddenInFileName(c) || fragile ? Escaped(c) : QString::fromUcs4(&c, 1);
+        name += isForbiddenInFileName(c) || fragile ? escaped(c) : QString::fromUcs4(&c, 1);
     }
-    if (IsDeviceName(name))
-        name = Escaped(characters.value(0)) + name.mid(1);
+    if (isDeviceName(name))
+        name = escaped(characters.value(0)) + name.mid(1);
     return name + QStringLiteral(".bq");
 }
 
-Result<QList<LabelCounts>> ListLabels(CAdoDatabase& database)
+Result<QList<LabelCounts>> listLabels(CAdoDatabase& database)
 {
     // By number, as the export takes a label: the controls of every label of that number,
     // and the items those controls use.
@@ -241,33 +241,33 @@ Result<QList<LabelCounts>> ListLabels(CAdoDatabase& database)
     return labels;
 }
 
-Result<QList<BatchOutcome>> ExportLabels(CAdoDatabase& database, const QStringList& labelNos,
+Result<QList<BatchOutcome>> exportLabels(CAdoDatabase& database, const QStringList& labelNos,
                                                  const QString& folder, const BatchProgress& progress)
 {
-    const Result<QStringList> paths = PlanFiles(labelNos, folder);
+    const Result<QStringList> paths = planFiles(labelNos, folder);
     if (!paths)
         return {paths.outcome, {}};
     Result<QList<BatchOutcome>> outcomes{Outcome::success(), {}};
     for (qsizetype i = 0; i < labelNos.size(); ++i) {
         progress(i, labelNos.size(), labelNos[i]);
-        const Outcome exported = ExportLabelTo(database, labelNos[i], paths.value[i], LinkAtTarget::Refuse);
+        const Outcome exported = exportLabelTo(database, labelNos[i], paths.value[i], LinkAtTarget::Refuse);
         outcomes.value.append({labelNos[i], exported.message()});
     }
     progress(labelNos.size(), labelNos.size(), QString());
     return outcomes;
 }
 
-QList<BatchOutcome> ImportLabels(CAdoDatabase& database, const QStringList& files, const BatchProgress& progress)
+QList<BatchOutcome> importLabels(CAdoDatabase& database, const QStringList& files, const BatchProgress& progress)
 {
     QList<BatchOutcome> outcomes;
     for (qsizetype i = 0; i < files.size(); ++i) {
         progress(i, files.size(), files[i]);
         ReasonSink reasons;
         ClashRefusingResolver resolver(reasons);
-        const Outcome imported = ImportBundleFile(database, files[i], resolver, ImportTransaction::Own);
+        const Outcome imported = importBundleFile(database, files[i], resolver, ImportTransaction::Own);
         if (!imported.message().isEmpty())
             reasons.showWarning(imported.message());
-        outcomes.append({files[i], reasons.Reason()});
+        outcomes.append({files[i], reasons.reason()});
         if (!imported && database.connectionLost())
             break;
     }
@@ -275,18 +275,18 @@ QList<BatchOutcome> ImportLabels(CAdoDatabase& database, const QStringList& file
     return outcomes;
 }
 
-Result<QList<FileCheck>> CheckBundles(CAdoDatabase& database, const QStringList& files,
+Result<QList<FileCheck>> checkBundles(CAdoDatabase& database, const QStringList& files,
                                               const BatchProgress& progress)
 {
     Result<QList<FileCheck>> checks{Outcome::success(), {}};
     if (!database.beginTransaction()) {
-        checks.outcome = Outcome::failure(FailureText(database.lastError(), QStringLiteral("开始事务失败")));
+        checks.outcome = Outcome::failure(failureText(database.lastError(), QStringLiteral("开始事务失败")));
         return checks;
     }
     QString stopReason;
     for (qsizetype i = 0; i < files.size() && stopReason.isEmpty(); ++i) {
         progress(i, files.size(), files[i]);
-        const std::optional<QStringList> problems = CheckBundle(database, files[i], stopReason);
+        const std::optional<QStringList> problems = checkBundle(database, files[i], stopReason);
         if (!problems)
             break;
         checks.value.append({files[i], *problems});
@@ -296,7 +296,7 @@ Result<QList<FileCheck>> CheckBundles(CAdoDatabase& database, const QStringList&
     progress(files.size(), files.size(), QString());
     // A server that lost the connection has dropped the transaction already.
     if (!database.rollbackTransaction() && stopReason.isEmpty() && !database.connectionLost())
-        stopReason = FailureText(database.lastError(), QStringLiteral("回滚事务失败"));
+        stopReason = failureText(database.lastError(), QStringLiteral("回滚事务失败"));
     if (!stopReason.isEmpty())
         checks.outcome = Outcome::failure(stopReason);
     return checks;

@@ -12,7 +12,7 @@ namespace {
 // columns in the order of the server's column catalogue, and the rows of the selection
 // (a "select *" of the table). Reads through the open database. Gives the number of rows;
 // a failure says the database's error or what the bundle cannot carry, and appends nothing.
-Result<qsizetype> ExportTable(CAdoDatabase& database, const QString& tableName, const QString& selection,
+Result<qsizetype> exportTable(CAdoDatabase& database, const QString& tableName, const QString& selection,
                                       QStringList* lines)
 {
     const auto failed = [](QString message) {
@@ -28,23 +28,23 @@ Result<qsizetype> ExportTable(CAdoDatabase& database, const QString& tableName, 
     BundleBlock block{tableName, {columns}};
     if (!database.query(selection, &block.rows))
         return failed(database.lastError());
-    if (Outcome fits = CheckBlockFitsBundle(block); !fits)
+    if (Outcome fits = checkBlockFitsBundle(block); !fits)
         return {std::move(fits), 0};
-    AppendBundleBlock(block, lines);
+    appendBundleBlock(block, lines);
     return {Outcome::success(), block.rows.size() - 1};
 }
 
 } // namespace
 
-Outcome ExportLabel(const QString& connectionString, const QString& labelNo, const QString& path)
+Outcome exportLabel(const QString& connectionString, const QString& labelNo, const QString& path)
 {
     CAdoDatabase database;
     if (!database.open(connectionString))
         return Outcome::failure(database.lastError());
-    return ExportLabelTo(database, labelNo, path, LinkAtTarget::WriteThrough);
+    return exportLabelTo(database, labelNo, path, LinkAtTarget::WriteThrough);
 }
 
-Outcome ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path, LinkAtTarget links)
+Outcome exportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path, LinkAtTarget links)
 {
     const QString label = database.textLiteral(labelNo);
     const struct
@@ -64,14 +64,14 @@ Outcome ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QStr
     };
     QStringList lines;
     for (const auto& block : blocks) {
-        const Result<qsizetype> rows = ExportTable(database, block.table, block.selection, &lines);
+        const Result<qsizetype> rows = exportTable(database, block.table, block.selection, &lines);
         if (!rows)
             return rows.outcome;
         // A bundle without its label would be refused by every import.
         if (block.table == kLabelInfoTable && rows.value == 0)
             return Outcome::failure(QStringLiteral("标签 %1 不存在").arg(labelNo));
     }
-    return writeWholeFile(path, EncodeBundle(lines), links);
+    return writeWholeFile(path, encodeBundle(lines), links);
 }
 
 } // namespace korvel

@@ -15,10 +15,10 @@ class CAdoDatabase;
 // existing one in a single step, so a failure leaves any old file as it was; a link at the
 // path is written through. A failure says why; the caller says that it worked in its own
 // way.
-Outcome ExportLabel(const QString& connectionString, const QString& labelNo, const QString& path);
+Outcome exportLabel(const QString& connectionString, const QString& labelNo, const QString& path);
 
 // The same through an open database: for many labels in a row, where a link at the path may
 // have to be refused.
-Outcome ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path, LinkAtTarget links);
+Outcome exportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path, LinkAtTarget links);
 
 } // namespace korvel

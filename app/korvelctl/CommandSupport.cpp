@@ -162,13 +162,13 @@ int OnOpenSettingsDatabase(const QString& settingsPath, CommandContext& context,
     });
 }
 
-bool LabelNoOptionResolver::ResolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue)
+bool LabelNoOptionResolver::resolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue)
 {
     if (!m_newLabelNo) {
         m_messages.showWarning(oldValue + QStringLiteral("已经存在"));
         return false;
     }
-    if (RowExists(database, kLabelInfoTable, *m_newLabelNo, kLabelNoColumn)) {
+    if (rowExists(database, kLabelInfoTable, *m_newLabelNo, kLabelNoColumn)) {
         m_messages.showWarning(*m_newLabelNo + QStringLiteral("已经存在"));
         return false;
     }

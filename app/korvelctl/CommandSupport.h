@@ -106,7 +106,7 @@ public:
     {
     }
 
-    bool ResolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue) override;
+    bool resolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue) override;
 
 private:
     std::optional<QString> m_newLabelNo;

@@ -81,7 +81,7 @@ int RunBundleCommand(const CommandLine& line, CommandContext& context)
     const Result<QByteArray> file = readWholeFile(line.arguments[0]);
     if (!file)
         return ExitCodeOf(file.outcome, context);
-    for (const BundleBlock& block : ReadBundleText(DecodeBundle(file.value))) {
+    for (const BundleBlock& block : readBundleText(decodeBundle(file.value))) {
         context.out << EscapeForDisplay(block.tableName) << '\n';
         PrintTextRows(block.rows, context.out);
     }

@@ -69,7 +69,7 @@ int ExportToFolder(const QString& settings, const QStringList& chosen, const QSt
     return OnOpenSettingsDatabase(settings, context, [&](CAdoDatabase& database, MessageSink& messages) {
         QStringList labelNos = chosen;
         if (chosen.isEmpty()) {
-            const Result<QList<LabelCounts>> labels = ListLabels(database);
+            const Result<QList<LabelCounts>> labels = listLabels(database);
             if (!labels) {
                 messages.showWarning(labels.message());
                 return false;
@@ -78,7 +78,7 @@ int ExportToFolder(const QString& settings, const QStringList& chosen, const QSt
                 labelNos.append(label.labelNo);
         }
         const Result<QList<BatchOutcome>> outcomes =
-            ExportLabels(database, labelNos, folder, ProgressOf(context, QStringLiteral("导出")));
+            exportLabels(database, labelNos, folder, ProgressOf(context, QStringLiteral("导出")));
         if (!outcomes) {
             messages.showWarning(outcomes.message() + QStringLiteral("，未导出任何标签"));
             return false;
@@ -93,7 +93,7 @@ int ExportToFolder(const QString& settings, const QStringList& chosen, const QSt
 int ImportFiles(const QString& settings, const QStringList& files, CommandContext& context)
 {
     return OnOpenSettingsDatabase(settings, context, [&](CAdoDatabase& database, MessageSink&) {
-        const QList<BatchOutcome> outcomes = ImportLabels(database, files, ProgressOf(context, QStringLiteral("导入")));
+        const QList<BatchOutcome> outcomes = importLabels(database, files, ProgressOf(context, QStringLiteral("导入")));
         const bool allImported = PrintSummary(outcomes, context, [](QString total, QString done, QString failed) {
             return QStringLiteral("导入 %1 个文件：成功 %2 个，拒绝 %3 个").arg(total, done, failed);
         });
@@ -110,7 +110,7 @@ int RunLabelsCommand(const CommandLine& line, CommandContext& context)
     if (line.arguments.size() != 1)
         return kExitUsage;
     return OnOpenSettingsDatabase(line.arguments[0], context, [&context](CAdoDatabase& database, MessageSink& messages) {
-        const Result<QList<LabelCounts>> labels = ListLabels(database);
+        const Result<QList<LabelCounts>> labels = listLabels(database);
         if (!labels) {
             messages.showWarning(labels.message());
             return false;
@@ -139,7 +139,7 @@ int RunExportCommand(const CommandLine& line, CommandContext& context)
         return kExitFailure;
     }
     return OnSettingsDatabase(words[0], context, [&words](const QString& connection, MessageSink& messages) {
-        const Outcome exported = ExportLabel(connection, words[1], words[2]);
+        const Outcome exported = exportLabel(connection, words[1], words[2]);
         if (!exported)
             messages.showWarning(exported.message());
         return exported.ok();
@@ -167,7 +167,7 @@ int RunImportCommand(const CommandLine& line, CommandContext& context)
     }
     LabelNoOptionResolver resolver(newLabelNo, context.messages);
     return OnSettingsDatabase(words[0], context, [&](const QString& connection, MessageSink& messages) {
-        const Outcome imported = ImportLabel(connection, words[1], resolver);
+        const Outcome imported = importLabel(connection, words[1], resolver);
         if (!imported.message().isEmpty())
             messages.showWarning(imported.message());
         return imported.ok();
@@ -182,7 +182,7 @@ int RunCheckCommand(const CommandLine& line, CommandContext& context)
         return kExitUsage;
     return OnOpenSettingsDatabase(words[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
         const QStringList files = words.mid(1);
-        const auto [ended, checks] = CheckBundles(database, files, ProgressOf(context, QStringLiteral("检查")));
+        const auto [ended, checks] = checkBundles(database, files, ProgressOf(context, QStringLiteral("检查")));
         qsizetype refused = 0;
         for (const FileCheck& check : checks) {
             refused += check.problems.isEmpty() ? 0 : 1;

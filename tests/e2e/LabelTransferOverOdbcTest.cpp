@@ -63,7 +63,7 @@ protected:
     void ExportEmbedded(const EmbeddedTestDatabase& database, const QString& labelNo, const QString& path)
     {
         RecordingMessageSink messages;
-        EXPECT_TRUE(ShownIn(messages, ExportLabel(database.connectionString(), labelNo, path)))
+        EXPECT_TRUE(ShownIn(messages, exportLabel(database.connectionString(), labelNo, path)))
             << messages.warnings.join('\n').toStdString();
     }
     // korvelctl with the test's settings file after the command.
@@ -94,7 +94,7 @@ protected:
     QStringList SortedLines(const QString& path)
     {
         const bool lowered = CatalogueLowersNames();
-        QStringList lines = DecodeBundle(ReadTestFile(path)).split(QLatin1Char('\n'));
+        QStringList lines = decodeBundle(ReadTestFile(path)).split(QLatin1Char('\n'));
         for (QString& line : lines) {
             if (lowered && line.startsWith(kColumnNamePrefix))
                 line = line.toLower();
@@ -147,8 +147,8 @@ protected:
             change(itemBlock);
         QStringList lines;
         for (const BundleBlock& block : blocks)
-            AppendBundleBlock(block, &lines);
-        WriteTestFile(path, EncodeBundle(lines));
+            appendBundleBlock(block, &lines);
+        WriteTestFile(path, encodeBundle(lines));
         return BundleOf(path);
     }
 
@@ -295,7 +295,7 @@ TEST_P(LabelTransferOverOdbcTest, AFailureAtAnyCallOfAnImportLeavesTheDatabaseAs
     const QString faulty = ConnectionString(QStringLiteral("faulty"));
     ExpectImportFailuresSayNothingWasImported(RunFailingAtEveryCall(plan, [&](MessageSink& messages) {
         ScriptedResolver resolver;
-        if (!ShownIn(messages, ImportLabel(faulty, bundle, resolver))) {
+        if (!ShownIn(messages, importLabel(faulty, bundle, resolver))) {
             EXPECT_EQ(Contents(kLabelTables), before) << "failure at call " << plan.failAt;
             return false;
         }
@@ -334,13 +334,13 @@ TEST_P(LabelTransferOverOdbcTest, TwoImportsAtOnceEachLandWholeWithKeysOfTheirOw
             return;
         std::thread other([&] {
             ScriptedResolver resolver;
-            secondImported = ShownIn(secondMessages, ImportLabel(ConnectionString(), second, resolver));
+            secondImported = ShownIn(secondMessages, importLabel(ConnectionString(), second, resolver));
         });
         other.join();
     };
     RecordingMessageSink firstMessages;
     ScriptedResolver resolver;
-    EXPECT_TRUE(ShownIn(firstMessages, ImportLabel(ConnectionString(QStringLiteral("faulty")), first, resolver)))
+    EXPECT_TRUE(ShownIn(firstMessages, importLabel(ConnectionString(QStringLiteral("faulty")), first, resolver)))
         << firstMessages.warnings.join('\n').toStdString();
     EXPECT_TRUE(secondImported) << secondMessages.warnings.join('\n').toStdString();
     plan = FaultPlan();
@@ -424,7 +424,7 @@ TEST_P(LabelTransferOverOdbcTest, AConnectionLostMidImportLeavesNothingWritten)
     };
     RecordingMessageSink messages;
     ScriptedResolver resolver;
-    EXPECT_FALSE(ShownIn(messages, ImportLabel(ConnectionString(QStringLiteral("faulty")), bundle, resolver)));
+    EXPECT_FALSE(ShownIn(messages, importLabel(ConnectionString(QStringLiteral("faulty")), bundle, resolver)));
     plan = FaultPlan();
     EXPECT_TRUE(ended);
     ASSERT_FALSE(messages.warnings.isEmpty());
@@ -440,11 +440,11 @@ TEST_P(LabelTransferOverOdbcTest, AColumnNameIsFoundWhateverItsCase)
 {
     const QString bundle = File(QStringLiteral("source.bq"));
     ExportEmbedded(m_source, QStringLiteral("E2E-满"), bundle);
-    QStringList lines = DecodeBundle(ReadTestFile(bundle)).split(QLatin1Char('\n'));
+    QStringList lines = decodeBundle(ReadTestFile(bundle)).split(QLatin1Char('\n'));
     lines.removeLast();
     for (QString& line : lines)
         line = (line.startsWith(kColumnNamePrefix) ? line.toLower() : line) + QLatin1Char('\n');
-    WriteTestFile(bundle, EncodeBundle(lines));
+    WriteTestFile(bundle, encodeBundle(lines));
     ExpectSucceeds(Korvelctl(QStringLiteral("import"), {bundle}));
     EXPECT_EQ(Scalar(QStringLiteral("select count(*) from tblLabelInfo where LabelID = '%1'")
                          .arg(BundleOf(bundle)[0].rows[1][0])),
@@ -501,22 +501,22 @@ TEST_P(LabelTransferOverOdbcTest, AnActionSendsAboutAsManyStatementsForALargeLab
          [&](CAdoDatabase& database) {
              RecordingMessageSink messages;
              ScriptedResolver resolver;
-             return succeeds(ShownIn(messages, ImportBundleFile(database, bundle, resolver, ImportTransaction::Own)), messages);
+             return succeeds(ShownIn(messages, importBundleFile(database, bundle, resolver, ImportTransaction::Own)), messages);
          },
          2},
         {"check",
          [&](CAdoDatabase& database) {
-             return CheckBundles(database, {bundle}, [](qsizetype, qsizetype, const QString&) {}).ok();
+             return checkBundles(database, {bundle}, [](qsizetype, qsizetype, const QString&) {}).ok();
          },
          2},
         {"export",
          [&](CAdoDatabase& database) {
-             return ExportLabelTo(database, QStringLiteral("E2E-空"), File(QStringLiteral("out.bq")),
+             return exportLabelTo(database, QStringLiteral("E2E-空"), File(QStringLiteral("out.bq")),
                                   LinkAtTarget::WriteThrough)
                  .ok();
          },
          0},
-        {"labels", [](CAdoDatabase& database) { return ListLabels(database).value.size() == 1; }, 0},
+        {"labels", [](CAdoDatabase& database) { return listLabels(database).value.size() == 1; }, 0},
     };
     QMap<QString, qint64> forOne;
     for (const int controls : {1, 1000}) {
@@ -549,7 +549,7 @@ TEST_P(LabelTransferOverOdbcTest, ARowRefusedInTheMiddleOfABatchIsNamedByItsLine
     EXPECT_EQ(run.exitCode, kExitFailure);
     EXPECT_TRUE(run.err.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << run.err.toStdString();
     EXPECT_TRUE(run.err.endsWith(QStringLiteral("，导入表 tblLabelControlItem 失败（标签文件第 %1 行），未导入任何数据\n")
-                                     .arg(LineOfRow(blocks[2], 600))))
+                                     .arg(lineOfRow(blocks[2], 600))))
         << run.err.toStdString();
     EXPECT_EQ(Contents(kLabelTables), before);
 }
@@ -564,8 +564,8 @@ TEST_P(LabelTransferOnPostgreSqlTest, TheChecksVerdictOnEachFileIsTheImportsOnTh
     blocks[0].rows[1][blocks[0].rows[0].indexOf(QStringLiteral("IsLocked"))] = QStringLiteral("yes");
     QStringList lines;
     for (const BundleBlock& block : blocks)
-        AppendBundleBlock(block, &lines);
-    WriteTestFile(files[0], EncodeBundle(lines));
+        appendBundleBlock(block, &lines);
+    WriteTestFile(files[0], encodeBundle(lines));
 
     const KorvelctlRun checked = Korvelctl(QStringLiteral("check"), files);
     EXPECT_EQ(checked.exitCode, kExitFailure);

@@ -21,7 +21,7 @@ const QString kDatabase = QStringLiteral("Provider=sqlite;Data Source=file:korve
 class AlternatingResolver : public DuplicateLabelResolver
 {
 public:
-    bool ResolveDuplicateLabelNo(CAdoDatabase&, const QString&, QString& newValue) override
+    bool resolveDuplicateLabelNo(CAdoDatabase&, const QString&, QString& newValue) override
     {
         newValue = QStringLiteral("FUZZ-%1").arg(++m_asked);
         return m_asked % 2 == 1;
@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     file.close();
 
     const QString before = target.contents();
-    if (ImportLabel(kDatabase, target.bundlePath, target.resolver))
+    if (importLabel(kDatabase, target.bundlePath, target.resolver))
         FUZZ_CHECK(cryptFileData(FuzzBytes(data, size)).endsWith('\0') && target.contents() != before);
     else
         FUZZ_CHECK(target.contents() == before);

@@ -26,7 +26,7 @@ protected:
                " ('{00000000-0000-0000-0000-000000000002}', 'it''s', 0);"),
           dialog(
               QStringLiteral("LB-1"),
-              [this](const QString& number) { return RowExists(database, kLabelInfoTable, number, kLabelNoColumn); },
+              [this](const QString& number) { return rowExists(database, kLabelInfoTable, number, kLabelNoColumn); },
               messages)
     {
         EXPECT_TRUE(database.open(file.connectionString()));

@@ -13,7 +13,7 @@ namespace {
 
 bool IsIdentifierColumn(const QString& column)
 {
-    return IsColumnNamed(column, kLabelIdColumn) || IsColumnNamed(column, kItemIdColumn);
+    return isColumnNamed(column, kLabelIdColumn) || isColumnNamed(column, kItemIdColumn);
 }
 
 class Replacements
@@ -62,7 +62,7 @@ private:
 // known replacement keep their place among the rest.
 TextTable PairedByItem(const TextTable& old, const TextTable& fresh, const Replacements& replacements)
 {
-    const qsizetype column = ColumnPosition(old.value(0), kItemIdColumn, ColumnOccurrence::First);
+    const qsizetype column = columnPosition(old.value(0), kItemIdColumn, ColumnOccurrence::First);
     if (column < 0)
         return fresh;
     TextTable rest = fresh.mid(1);
@@ -101,7 +101,7 @@ void ExpectSameLabelWithNewIdentifiers(const QList<BundleBlock>& before, const Q
                 const QString& column = header[j];
                 if (IsIdentifierColumn(column)) {
                     replacements.Expect(column, old.rows[i][j], fresh[i][j]);
-                } else if (!IsColumnNamed(column, kLineIdColumn)) {
+                } else if (!isColumnNamed(column, kLineIdColumn)) {
                     EXPECT_EQ(old.rows[i][j], fresh[i][j])
                         << old.tableName.toStdString() << " row " << i << " column " << column.toStdString();
                 }

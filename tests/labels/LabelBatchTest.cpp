@@ -58,7 +58,7 @@ protected:
 
 } // namespace
 
-TEST(BundleFileName, EveryNumberGivesANameEverySystemKeepsAndThatReadsBack)
+TEST(bundleFileName, EveryNumberGivesANameEverySystemKeepsAndThatReadsBack)
 {
     const struct
     {
@@ -71,12 +71,12 @@ TEST(BundleFileName, EveryNumberGivesANameEverySystemKeepsAndThatReadsBack)
         {"线束/1", "线束%2F1.bq"},     {"tab\there", "tab%09here.bq"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(BundleFileName(QString::fromUtf8(c.labelNo)), QString::fromUtf8(c.name)) << c.labelNo;
+        EXPECT_EQ(bundleFileName(QString::fromUtf8(c.labelNo)), QString::fromUtf8(c.name)) << c.labelNo;
 }
 
 TEST_F(LabelBatchTest, TheListGivesEachNumberWithWhatItsExportCarriesInTheWindowsOrder)
 {
-    const Result<QList<LabelCounts>> labels = ListLabels(open);
+    const Result<QList<LabelCounts>> labels = listLabels(open);
     ASSERT_TRUE(succeeded(labels.outcome));
     QStringList lines;
     for (const LabelCounts& label : labels.value)
@@ -88,14 +88,14 @@ TEST_F(LabelBatchTest, TheListGivesEachNumberWithWhatItsExportCarriesInTheWindow
 TEST_F(LabelBatchTest, EachLabelGoesToItsOwnFileAndAFailureStopsOnlyItsOwn)
 {
     const QString folder = dir.filePath(QStringLiteral("out/new"));
-    const auto [exported, outcomes] = ExportLabels(open, {"LB-1", "Comma", "A/B"}, folder, record);
+    const auto [exported, outcomes] = exportLabels(open, {"LB-1", "Comma", "A/B"}, folder, record);
     ASSERT_TRUE(succeeded(exported));
     ASSERT_EQ(outcomes.size(), 3);
     EXPECT_EQ(outcomes[0].reason, QString());
     EXPECT_TRUE(outcomes[1].reason.contains(QStringLiteral("tblLabelControls"))) << outcomes[1].reason.toStdString();
     EXPECT_EQ(outcomes[2].reason, QString());
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList({"A%2FB.bq", "LB-1.bq"}));
-    EXPECT_EQ(ReadCheckedBundle(ReadTestFile(QDir(folder).filePath("LB-1.bq"))).problems, QStringList());
+    EXPECT_EQ(readCheckedBundle(ReadTestFile(QDir(folder).filePath("LB-1.bq"))).problems, QStringList());
     EXPECT_EQ(progress, QStringList({"0/3 LB-1", "1/3 Comma", "2/3 A/B", "3/3 "}));
 }
 
@@ -107,7 +107,7 @@ TEST_F(LabelBatchTest, OnlyRegularFilesInTheFolderAreWrittenAndAnythingElseFails
     ASSERT_TRUE(QFile::link(QStringLiteral("../secret.txt"), QDir(folder).filePath("LB-1.bq")));
     ASSERT_TRUE(QFile::link(QStringLiteral("../created"), QDir(folder).filePath("A%2FB.bq")));
     ASSERT_EQ(mkfifo(QFile::encodeName(QDir(folder).filePath("lb-2.bq")).constData(), 0600), 0);
-    const auto [exported, outcomes] = ExportLabels(open, {"LB-1", "A/B", "lb-2"}, folder, record);
+    const auto [exported, outcomes] = exportLabels(open, {"LB-1", "A/B", "lb-2"}, folder, record);
     ASSERT_TRUE(succeeded(exported));
     QStringList reasons;
     for (const BatchOutcome& outcome : outcomes)
@@ -128,12 +128,12 @@ TEST_F(LabelBatchTest, ALabelTheExportCannotFindFailsInsteadOfGivingAnEmptyBundl
     // label has.
     database.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{A0000000-0000-4000-8000-000000000006}',"
                                  " CAST(X'4C42FF' AS TEXT), 1)"));
-    const Result<QList<LabelCounts>> labels = ListLabels(open);
+    const Result<QList<LabelCounts>> labels = listLabels(open);
     ASSERT_TRUE(succeeded(labels.outcome));
     QStringList all;
     for (const LabelCounts& label : labels.value)
         all.append(label.labelNo);
-    const auto [exported, outcomes] = ExportLabels(open, all, dir.filePath(QStringLiteral("out")), record);
+    const auto [exported, outcomes] = exportLabels(open, all, dir.filePath(QStringLiteral("out")), record);
     ASSERT_TRUE(succeeded(exported));
     EXPECT_EQ(outcomes.value(all.indexOf(QStringLiteral("LB\uFFFD"))).reason, QStringLiteral("标签 LB\uFFFD 不存在"));
     EXPECT_EQ(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files),
@@ -143,9 +143,9 @@ TEST_F(LabelBatchTest, ALabelTheExportCannotFindFailsInsteadOfGivingAnEmptyBundl
 TEST_F(LabelBatchTest, NumbersThatCannotAllBeWrittenAreRefusedBeforeAnyFile)
 {
     const QString folder = dir.filePath(QStringLiteral("out"));
-    EXPECT_EQ(ExportLabels(open, {"LB-1", "lb-1"}, folder, record).message(),
+    EXPECT_EQ(exportLabels(open, {"LB-1", "lb-1"}, folder, record).message(),
               QStringLiteral("标签 LB-1 和 lb-1 的文件名相同（lb-1.bq）"));
-    EXPECT_EQ(ExportLabels(open, {"LB-1", ""}, folder, record).message(), QStringLiteral("标签不能为空"));
+    EXPECT_EQ(exportLabels(open, {"LB-1", ""}, folder, record).message(), QStringLiteral("标签不能为空"));
     EXPECT_FALSE(QDir(folder).exists()) << "nothing written, no folder made";
     EXPECT_TRUE(progress.isEmpty());
 }
@@ -156,7 +156,7 @@ TEST_F(LabelBatchTest, EachFileImportsInItsOwnTransactionAndTheRestGoOn)
     const QString clash = Bundle(QStringLiteral("clash.bq"), QStringLiteral("{L1},LB-1,1"));
     const QString cut = dir.filePath(QStringLiteral("cut.bq"));
     WriteTestFile(cut, ReadTestFile(good).left(40));
-    const QList<BatchOutcome> outcomes = ImportLabels(open, {clash, cut, good}, record);
+    const QList<BatchOutcome> outcomes = importLabels(open, {clash, cut, good}, record);
     ASSERT_EQ(outcomes.size(), 3);
     EXPECT_EQ(outcomes[0].reason, QStringLiteral("LB-1已经存在"));
     EXPECT_EQ(outcomes[1].reason, QStringLiteral("不是完整的标签文件：末尾没有结束标记，未导入任何数据"));
@@ -194,7 +194,7 @@ TEST_F(LabelBatchTest, TheCheckGivesEachFileTheVerdictOfItsImportInTheSameCallAn
     QStringList files;
     for (const auto& c : cases)
         files.append(c.file);
-    const auto [checked, checks] = CheckBundles(open, files, record);
+    const auto [checked, checks] = checkBundles(open, files, record);
     ASSERT_TRUE(succeeded(checked));
     ASSERT_EQ(checks.size(), files.size());
     for (qsizetype i = 0; i < checks.size(); ++i) {
@@ -233,14 +233,14 @@ TEST_F(LabelBatchTest, ALostConnectionStopsABatchAndKeepsWhatWasImported)
         return done;
     };
     EXPECT_EQ(losingTheConnection([&](CAdoDatabase& faulty) {
-                  const Result<QList<FileCheck>> checks = CheckBundles(faulty, files, record);
+                  const Result<QList<FileCheck>> checks = checkBundles(faulty, files, record);
                   EXPECT_TRUE(succeeded(checks.outcome));
                   return checks.value.size();
               }),
               2);
     QList<BatchOutcome> outcomes;
     EXPECT_EQ(losingTheConnection([&](CAdoDatabase& faulty) {
-                  outcomes = ImportLabels(faulty, files, record);
+                  outcomes = importLabels(faulty, files, record);
                   return outcomes.size();
               }),
               2);

@@ -40,7 +40,7 @@ class LabelExportTest : public ::testing::Test
 protected:
     LabelExportTest() : database(kCompactLabelSchema) { database.exec(QString::fromUtf8(kLabels)); }
 
-    bool Export(const QString& labelNo) { return ShownIn(messages, ExportLabel(database.connectionString(), labelNo, out)); }
+    bool Export(const QString& labelNo) { return ShownIn(messages, exportLabel(database.connectionString(), labelNo, out)); }
 
     EmbeddedTestDatabase database;
     QTemporaryDir dir;
@@ -89,7 +89,7 @@ TEST_F(LabelExportTest, ALabelNumberIsALiteralAndOneThatNoLabelHasIsRefusedWitho
     database.exec(QStringLiteral("UPDATE tblLabelInfo SET LabelNo='O''Neil' WHERE LabelNo='LB-2'"));
     ASSERT_TRUE(Export(QStringLiteral("O'Neil"))) << messages.warnings.join('\n').toStdString();
     EXPECT_TRUE(
-        DecodeBundle(ReadTestFile(out)).contains(QStringLiteral("{22222222-2222-4222-8222-222222222222},O'Neil,0\n")));
+        decodeBundle(ReadTestFile(out)).contains(QStringLiteral("{22222222-2222-4222-8222-222222222222},O'Neil,0\n")));
 }
 
 TEST_F(LabelExportTest, ValuesTheBundleCannotCarryAreRefusedAndNothingIsWritten)
@@ -119,7 +119,7 @@ TEST_F(LabelExportTest, ValuesTheBundleCannotCarryAreRefusedAndNothingIsWritten)
         copy.exec(QString::fromUtf8(refused.sql));
         WriteTestFile(out, "old file");
         messages = RecordingMessageSink();
-        EXPECT_FALSE(ShownIn(messages, ExportLabel(copy.connectionString(), QStringLiteral("标签-1"), out))) << refused.sql;
+        EXPECT_FALSE(ShownIn(messages, exportLabel(copy.connectionString(), QStringLiteral("标签-1"), out))) << refused.sql;
         EXPECT_EQ(messages.warnings, QStringList{QString::fromUtf8(refused.message)});
         EXPECT_TRUE(messages.informations.isEmpty());
         EXPECT_EQ(ReadTestFile(out), QByteArray("old file"));
@@ -129,7 +129,7 @@ TEST_F(LabelExportTest, ValuesTheBundleCannotCarryAreRefusedAndNothingIsWritten)
 
 TEST_F(LabelExportTest, FailuresShowTheirMessageOnceAndNeverSayExported)
 {
-    EXPECT_FALSE(ShownIn(messages, ExportLabel(database.connectionString(), QStringLiteral("标签-1"),
+    EXPECT_FALSE(ShownIn(messages, exportLabel(database.connectionString(), QStringLiteral("标签-1"),
                              dir.filePath(QStringLiteral("missing/label.bq")))));
     EXPECT_EQ(messages.warnings, QStringList{"打开文件失败：2"});
     EXPECT_TRUE(messages.informations.isEmpty());
@@ -142,7 +142,7 @@ TEST_F(LabelExportTest, FailuresShowTheirMessageOnceAndNeverSayExported)
     EXPECT_FALSE(QFileInfo::exists(out));
 
     messages = RecordingMessageSink();
-    EXPECT_FALSE(ShownIn(messages, ExportLabel(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(dir.filePath("none.db")),
+    EXPECT_FALSE(ShownIn(messages, exportLabel(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(dir.filePath("none.db")),
                              QStringLiteral("标签-1"), out)));
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，数据库文件不存在")));
@@ -191,7 +191,7 @@ TEST_F(LabelExportTest, AFailureAtAnyDatabaseCallWritesNothing)
 
     const QList<FaultedRun> runs = RunFailingAtEveryCall(plan, [&](MessageSink& sink) {
         WriteTestFile(out, kOldBundle);
-        if (ShownIn(sink, ExportLabel(faulty, QStringLiteral("标签-1"), out)))
+        if (ShownIn(sink, exportLabel(faulty, QStringLiteral("标签-1"), out)))
             return true;
         EXPECT_EQ(ReadTestFile(out), kOldBundle) << "failure at call " << plan.failAt;
         return false;
@@ -219,7 +219,7 @@ TEST_F(LabelExportTest, AFullTargetKeepsTheOldFileAndShowsNoSuccess)
     WriteTestFile(target + QStringLiteral("/filler"), QByteArray(4096, 'f')); // leaves too little room
 
     database.exec(QStringLiteral("UPDATE tblLabelControls SET Caption = '%1'").arg(QString(3000, QLatin1Char('x'))));
-    EXPECT_FALSE(ShownIn(messages, ExportLabel(database.connectionString(), QStringLiteral("标签-1"), file)));
+    EXPECT_FALSE(ShownIn(messages, exportLabel(database.connectionString(), QStringLiteral("标签-1"), file)));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("写文件错误：28\n")));
     EXPECT_TRUE(messages.informations.isEmpty());
     EXPECT_EQ(ReadTestFile(file), kOldBundle);
@@ -235,11 +235,11 @@ TEST_F(LabelExportTest, AReadOnlyTargetKeepsTheOldFileAndShowsNoSuccess)
     const QString file = target + QStringLiteral("/label.bq");
     WriteTestFile(file, kOldBundle);
     ASSERT_TRUE(mounted.remountReadOnly());
-    EXPECT_FALSE(ShownIn(messages, ExportLabel(database.connectionString(), QStringLiteral("标签-1"), file)));
+    EXPECT_FALSE(ShownIn(messages, exportLabel(database.connectionString(), QStringLiteral("标签-1"), file)));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("打开文件失败：30")));
     EXPECT_TRUE(messages.informations.isEmpty());
     EXPECT_EQ(ReadTestFile(file), kOldBundle);
-    EXPECT_FALSE(ShownIn(messages, ExportLabel(database.connectionString(), QStringLiteral("标签-1"), target + QStringLiteral("/new.bq"))));
+    EXPECT_FALSE(ShownIn(messages, exportLabel(database.connectionString(), QStringLiteral("标签-1"), target + QStringLiteral("/new.bq"))));
     EXPECT_EQ(messages.warnings.value(1), QStringLiteral("打开文件失败：30")) << "no new file either";
 }
 
@@ -248,7 +248,7 @@ TEST_F(LabelExportTest, TheColumnNamesAreAskedInTheTablesOrder)
     static FaultPlan plan;
     RegisterFaultInjectingProvider(plan);
     plan = FaultPlan();
-    ASSERT_TRUE(ShownIn(messages, ExportLabel(QStringLiteral("Provider=faulty;Data Source=%1;").arg(database.path()),
+    ASSERT_TRUE(ShownIn(messages, exportLabel(QStringLiteral("Provider=faulty;Data Source=%1;").arg(database.path()),
                             QStringLiteral("标签-1"), out)))
         << messages.warnings.join('\n').toStdString();
     const QStringList catalogue = plan.statements.filter(QStringLiteral("syscolumns"));

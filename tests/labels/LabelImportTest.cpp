@@ -33,7 +33,7 @@ protected:
 
     bool Import(ScriptedResolver& resolver)
     {
-        return ShownIn(messages, ImportLabel(database.connectionString(), bundle, resolver));
+        return ShownIn(messages, importLabel(database.connectionString(), bundle, resolver));
     }
     // An import that must fail with the message and leave the database as it was.
     void ExpectRefused(const QString& message, const char* what)
@@ -168,7 +168,7 @@ TEST_F(LabelImportTest, TheImportTellsHowFarEachTableHasCome)
                                 "表名:tblLabelControlItem\n列名:LineID,ItemID,ItemName\n1,{B1},一\n2,{B2},二\n");
     QStringList told;
     ScriptedResolver resolver;
-    ASSERT_TRUE(ShownIn(messages, ImportLabel(database.connectionString(), bundle, resolver,
+    ASSERT_TRUE(ShownIn(messages, importLabel(database.connectionString(), bundle, resolver,
                             [&told](const QString& table, qsizetype done, qsizetype rows) {
                                 told.append(QStringLiteral("%1 %2/%3").arg(table).arg(done).arg(rows));
                             })));
@@ -193,7 +193,7 @@ TEST_F(LabelImportTest, AFailureAtAnyCallOfTheImportLeavesTheDatabaseAsItWas)
 
     ExpectImportFailuresSayNothingWasImported(RunFailingAtEveryCall(plan, [&](MessageSink& sink) {
         ScriptedResolver resolver;
-        if (!ShownIn(sink, ImportLabel(faulty, bundle, resolver))) {
+        if (!ShownIn(sink, importLabel(faulty, bundle, resolver))) {
             EXPECT_EQ(LabelTableContents(database.path()), before) << "failure at call " << plan.failAt;
             return false;
         }
@@ -268,21 +268,21 @@ TEST_F(LabelImportTest, RowExistsComparesALiteralOfTheColumnsType)
     CAdoDatabase connection;
     ASSERT_TRUE(connection.open(database.connectionString()));
     const QString table = QStringLiteral("tblLabelInfo");
-    EXPECT_TRUE(RowExists(connection, table, QStringLiteral("O'Neil"), QStringLiteral("LabelNo")));
-    EXPECT_TRUE(RowExists(connection, table, QStringLiteral("7"), QStringLiteral("LabelStatus")));
+    EXPECT_TRUE(rowExists(connection, table, QStringLiteral("O'Neil"), QStringLiteral("LabelNo")));
+    EXPECT_TRUE(rowExists(connection, table, QStringLiteral("7"), QStringLiteral("LabelStatus")));
     EXPECT_TRUE(
-        RowExists(connection, table, QStringLiteral("c0000000-0000-4000-8000-000000000000"), QStringLiteral("LabelID")))
+        rowExists(connection, table, QStringLiteral("c0000000-0000-4000-8000-000000000000"), QStringLiteral("LabelID")))
         << "a GUID is compared in the program's form";
     for (const char* same : {"o'neil  ", "ПРОВОД"})
-        EXPECT_TRUE(RowExists(connection, table, QString::fromUtf8(same), QStringLiteral("LabelNo")))
+        EXPECT_TRUE(rowExists(connection, table, QString::fromUtf8(same), QStringLiteral("LabelNo")))
             << same << ": texts compare as SQL Server's default collation compares them";
-    EXPECT_FALSE(RowExists(connection, table, QStringLiteral(" O'Neil"), QStringLiteral("LabelNo")));
-    EXPECT_FALSE(RowExists(connection, table, QStringLiteral("x' or '1'='1"), QStringLiteral("LabelNo")));
-    EXPECT_FALSE(RowExists(connection, table, QString(), QStringLiteral("LabelNo")));
-    EXPECT_FALSE(RowExists(connection, table, QStringLiteral("8"), QStringLiteral("LabelStatus")));
-    EXPECT_FALSE(RowExists(connection, table, QStringLiteral("O'Neil"), QStringLiteral("NoSuchColumn")));
+    EXPECT_FALSE(rowExists(connection, table, QStringLiteral(" O'Neil"), QStringLiteral("LabelNo")));
+    EXPECT_FALSE(rowExists(connection, table, QStringLiteral("x' or '1'='1"), QStringLiteral("LabelNo")));
+    EXPECT_FALSE(rowExists(connection, table, QString(), QStringLiteral("LabelNo")));
+    EXPECT_FALSE(rowExists(connection, table, QStringLiteral("8"), QStringLiteral("LabelStatus")));
+    EXPECT_FALSE(rowExists(connection, table, QStringLiteral("O'Neil"), QStringLiteral("NoSuchColumn")));
     EXPECT_FALSE(
-        RowExists(connection, QStringLiteral("tblNothing"), QStringLiteral("O'Neil"), QStringLiteral("LabelNo")));
+        rowExists(connection, QStringLiteral("tblNothing"), QStringLiteral("O'Neil"), QStringLiteral("LabelNo")));
 }
 
 TEST_F(LabelImportTest, NewIdentifiersComeFromTheServerWithoutBraces)
@@ -292,12 +292,12 @@ TEST_F(LabelImportTest, NewIdentifiersComeFromTheServerWithoutBraces)
     QString first;
     QString second;
     QString error;
-    ASSERT_TRUE(NewGuidText(connection, first, error) && NewGuidText(connection, second, error));
+    ASSERT_TRUE(newGuidText(connection, first, error) && newGuidText(connection, second, error));
     EXPECT_EQ(first.size(), 36);
     EXPECT_TRUE(isGuidText(first) && !first.startsWith(QLatin1Char('{'))) << first.toStdString();
     EXPECT_NE(first, second);
 
     CAdoDatabase closed;
-    EXPECT_FALSE(NewGuidText(closed, first, error));
+    EXPECT_FALSE(newGuidText(closed, first, error));
     EXPECT_EQ(error, QStringLiteral("ADO 错误：0x80004003，(null)，生成新标识失败"));
 }

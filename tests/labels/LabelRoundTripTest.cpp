@@ -58,12 +58,12 @@ protected:
     QString file(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
     void Export(const EmbeddedTestDatabase& database, const QString& labelNo, const QString& path)
     {
-        EXPECT_TRUE(ShownIn(messages, ExportLabel(database.connectionString(), labelNo, path)))
+        EXPECT_TRUE(ShownIn(messages, exportLabel(database.connectionString(), labelNo, path)))
             << messages.warnings.join('\n').toStdString();
     }
     void Import(const EmbeddedTestDatabase& database, const QString& path, ScriptedResolver& resolver)
     {
-        EXPECT_TRUE(ShownIn(messages, ImportLabel(database.connectionString(), path, resolver)))
+        EXPECT_TRUE(ShownIn(messages, importLabel(database.connectionString(), path, resolver)))
             << messages.warnings.join('\n').toStdString();
     }
 
@@ -109,7 +109,7 @@ TEST_F(LabelRoundTripTest, ImportingIntoTheSourceMakesASecondLabelBesideTheFirst
     const QStringList before = LabelTableContents(source.path());
 
     ScriptedResolver givesUp;
-    EXPECT_FALSE(ShownIn(messages, ImportLabel(source.connectionString(), file("first.bq"), givesUp)));
+    EXPECT_FALSE(ShownIn(messages, importLabel(source.connectionString(), file("first.bq"), givesUp)));
     EXPECT_EQ(givesUp.asked, QStringList{"RT-1"});
     EXPECT_EQ(LabelTableContents(source.path()), before);
 

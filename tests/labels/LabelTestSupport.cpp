@@ -17,7 +17,7 @@ const char* const kCompactLabelSchema =
     "CREATE TABLE tblLabelControlItem (LineID INTEGER PRIMARY KEY AUTOINCREMENT, ItemID uniqueidentifier NOT NULL,"
     " ItemName nvarchar(50) NOT NULL);";
 
-bool ScriptedResolver::ResolveDuplicateLabelNo(CAdoDatabase& connection, const QString& oldValue, QString& newValue)
+bool ScriptedResolver::resolveDuplicateLabelNo(CAdoDatabase& connection, const QString& oldValue, QString& newValue)
 {
     asked.append(oldValue);
     database = &connection;
@@ -70,7 +70,7 @@ void WriteBundleFile(const QString& path, const QString& text)
 
 QList<BundleBlock> BundleOf(const QString& path)
 {
-    return ReadBundleText(DecodeBundle(ReadTestFile(path)));
+    return readBundleText(decodeBundle(ReadTestFile(path)));
 }
 
 void ExpectImportFailuresSayNothingWasImported(const QList<FaultedRun>& runs)

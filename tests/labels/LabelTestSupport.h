@@ -24,7 +24,7 @@ class ScriptedResolver : public DuplicateLabelResolver
 {
 public:
     explicit ScriptedResolver(std::optional<QString> answer = std::nullopt) : answer(std::move(answer)) {}
-    bool ResolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue) override;
+    bool resolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue) override;
 
     std::optional<QString> answer;
     QStringList asked;
