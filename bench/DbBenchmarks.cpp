@@ -84,7 +84,7 @@ const BenchDatabase& Database()
     return database;
 }
 
-QString Guid(int i)
+QString guid(int i)
 {
     return QStringLiteral("{%1-0000-4000-8000-%2}").arg(i, 8, 16, QLatin1Char('0')).arg(i, 12, 16, QLatin1Char('0')).toUpper();
 }
@@ -101,7 +101,7 @@ TextTable ItemRows()
 {
     TextTable rows = {{"ItemID", "LineID", "Caption", "Size", "Picture"}};
     for (int i = 0; i < kInsertRows; ++i)
-        rows.append({Guid(i), QString(), QStringLiteral("控件 %1").arg(i), QStringLiteral("10.50"), PictureHex(i)});
+        rows.append({guid(i), QString(), QStringLiteral("控件 %1").arg(i), QStringLiteral("10.50"), PictureHex(i)});
     return rows;
 }
 

@@ -78,7 +78,7 @@ public:
             Fail(exported.message());
 
         const QString demo = m_dir.filePath(QStringLiteral("demo.db"));
-        if (const Outcome created = CreateDemoDatabase(demo, DemoOptions()); !created)
+        if (const Outcome created = createDemoDatabase(demo, DemoOptions()); !created)
             Fail(created.message());
         CAdoDatabase database;
         if (!database.open(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(demo)))

@@ -43,7 +43,7 @@ struct ExplicitKeys
     QString after;
 };
 
-ExplicitKeys ExplicitKeysFor(const SqlDialect& dialect, const QString& table, const char* identity)
+ExplicitKeys explicitKeysFor(const SqlDialect& dialect, const QString& table, const char* identity)
 {
     if (!identity)
         return {};
@@ -58,7 +58,7 @@ ExplicitKeys ExplicitKeysFor(const SqlDialect& dialect, const QString& table, co
     return {};
 }
 
-QString LiteralOf(const DbValue& value, const ColumnType& type, const SqlDialect& dialect)
+QString literalOf(const DbValue& value, const ColumnType& type, const SqlDialect& dialect)
 {
     switch (value.kind) {
     case DbValue::Kind::Null: return QStringLiteral("NULL");
@@ -80,47 +80,47 @@ class RowCopier
 public:
     RowCopier(DbClient& source, CAdoDatabase& target) : m_source(source), m_target(target) {}
 
-    Outcome CopyTable(const DemoTable& table)
+    Outcome copyTable(const DemoTable& table)
     {
         const QString name = QString::fromLatin1(table.name);
-        if (Outcome empty = CheckEmpty(name); !empty)
+        if (Outcome empty = checkEmpty(name); !empty)
             return empty;
         DbError sourceError;
         const std::unique_ptr<DbCursor> rows = m_source.openCursor(
             QStringLiteral("select * from %1 order by %2").arg(name, QString::fromLatin1(table.order)), sourceError);
         if (!rows)
-            return SourceFailed(sourceError);
-        const Result<TargetColumns> columns = ColumnsFor(name, *rows);
+            return sourceFailed(sourceError);
+        const Result<TargetColumns> columns = columnsFor(name, *rows);
         if (!columns)
             return columns.outcome;
-        const ExplicitKeys keys = ExplicitKeysFor(m_target.dialect(), name, table.identity);
+        const ExplicitKeys keys = explicitKeysFor(m_target.dialect(), name, table.identity);
         if (!keys.before.isEmpty() && !m_target.execute(keys.before))
-            return TargetFailed(name);
-        if (Outcome copied = CopyRows(name, columns.value, *rows); !copied)
+            return targetFailed(name);
+        if (Outcome copied = copyRows(name, columns.value, *rows); !copied)
             return copied;
         QStringList ignored;
         if (!keys.after.isEmpty() && !m_target.queryColumn(keys.after, &ignored))
-            return TargetFailed(name);
+            return targetFailed(name);
         return Outcome::success();
     }
 
 private:
-    Outcome CheckEmpty(const QString& name)
+    Outcome checkEmpty(const QString& name)
     {
         QStringList count;
         if (!m_target.queryColumn(QStringLiteral("select count(*) from %1").arg(name), &count))
-            return TargetFailed(name);
+            return targetFailed(name);
         if (count.value(0) != QLatin1String("0"))
             return Outcome::failure(QStringLiteral("表 %1 已有数据：演示数据只能装入没有数据的表").arg(name));
         return Outcome::success();
     }
 
-    Result<TargetColumns> ColumnsFor(const QString& name, DbCursor& rows)
+    Result<TargetColumns> columnsFor(const QString& name, DbCursor& rows)
     {
         Result<TargetColumns> columns{Outcome::success(), {}};
         QList<CAdoDatabase::LiveColumn> live;
         if (!m_target.liveColumns(name, live)) {
-            columns.outcome = TargetFailed(name);
+            columns.outcome = targetFailed(name);
             return columns;
         }
         for (int field = 0; field < rows.fieldCount(); ++field) {
@@ -137,7 +137,7 @@ private:
     }
 
     // The rows in statements of kRowsPerInsert rows each.
-    Outcome CopyRows(const QString& name, const TargetColumns& columns, DbCursor& rows)
+    Outcome copyRows(const QString& name, const TargetColumns& columns, DbCursor& rows)
     {
         const QString insert = QStringLiteral("insert into %1 (%2) values ").arg(name, columns.names.join(QLatin1Char(',')));
         QString statement;
@@ -148,16 +148,16 @@ private:
             for (int field = 0; field < columns.types.size(); ++field) {
                 DbValue value;
                 if (!rows.readValue(field, value, sourceError))
-                    return SourceFailed(sourceError);
-                values.append(LiteralOf(value, columns.types[field], m_target.dialect()));
+                    return sourceFailed(sourceError);
+                values.append(literalOf(value, columns.types[field], m_target.dialect()));
             }
             statement += (pending == 0 ? insert : QStringLiteral(",")) + QLatin1Char('(') +
                          values.join(QLatin1Char(',')) + QLatin1Char(')');
             if (!rows.moveNext(sourceError))
-                return SourceFailed(sourceError);
+                return sourceFailed(sourceError);
             if (++pending == kRowsPerInsert || rows.atEnd()) {
                 if (!m_target.execute(statement))
-                    return TargetFailed(name);
+                    return targetFailed(name);
                 statement.clear();
                 pending = 0;
             }
@@ -165,11 +165,11 @@ private:
         return Outcome::success();
     }
 
-    Outcome TargetFailed(const QString& table) const
+    Outcome targetFailed(const QString& table) const
     {
         return Outcome::failure(QStringLiteral("%1，演示数据装入 %2 失败").arg(m_target.lastError(), table));
     }
-    static Outcome SourceFailed(const DbError& failure)
+    static Outcome sourceFailed(const DbError& failure)
     {
         return Outcome::failure(
             QStringLiteral("读取演示数据失败：%1").arg(failure.description.value_or(QString())));
@@ -181,7 +181,7 @@ private:
 
 } // namespace
 
-Outcome CopyEmbeddedRows(const QString& embeddedPath, const QString& connectionString)
+Outcome copyEmbeddedRows(const QString& embeddedPath, const QString& connectionString)
 {
     DbError sourceError;
     const QString sourceConnection =
@@ -195,7 +195,7 @@ Outcome CopyEmbeddedRows(const QString& embeddedPath, const QString& connectionS
         return Outcome::failure(target.lastError());
     RowCopier copier(*source, target);
     for (const DemoTable& table : kTables) {
-        if (Outcome copied = copier.CopyTable(table); !copied) {
+        if (Outcome copied = copier.copyTable(table); !copied) {
             (void)target.rollbackTransaction();
             return copied;
         }
@@ -208,16 +208,16 @@ Outcome CopyEmbeddedRows(const QString& embeddedPath, const QString& connectionS
     return Outcome::success();
 }
 
-Outcome LoadDemoData(const QString& connectionString, const DemoOptions& demo)
+Outcome loadDemoData(const QString& connectionString, const DemoOptions& demo)
 {
     QTemporaryDir folder;
     if (!folder.isValid())
         return Outcome::failure(QStringLiteral("无法建立临时文件夹：%1").arg(folder.errorString()));
     const QString path = folder.filePath(QStringLiteral("demo.db"));
-    Outcome created = CreateDemoDatabase(path, demo);
+    Outcome created = createDemoDatabase(path, demo);
     if (!created)
         return created;
-    return CopyEmbeddedRows(path, connectionString);
+    return copyEmbeddedRows(path, connectionString);
 }
 
 } // namespace korvel

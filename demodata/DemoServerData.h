@@ -13,9 +13,9 @@ namespace korvel {
 // Copies the rows of Korvel's tables from an embedded database into the tables of the
 // database that the connection string names, which must have Korvel's tables with no rows
 // in them: each table in the order of its key, in one transaction, whole or not at all.
-Outcome CopyEmbeddedRows(const QString& embeddedPath, const QString& connectionString);
+Outcome copyEmbeddedRows(const QString& embeddedPath, const QString& connectionString);
 
-// The demo data of the options, as CreateDemoDatabase makes it, into such a database.
-Outcome LoadDemoData(const QString& connectionString, const DemoOptions& demo);
+// The demo data of the options, as createDemoDatabase makes it, into such a database.
+Outcome loadDemoData(const QString& connectionString, const DemoOptions& demo);
 
 } // namespace korvel

@@ -80,7 +80,7 @@ int RunCreateDbCommand(const CommandLine& line, CommandContext& context)
     if (!ReadDemoOptions(line, context, options))
         return kExitUsage;
     const QString& file = line.arguments[0];
-    return ExitCodeOf(demo ? CreateDemoDatabase(file, options) : createEmbeddedDatabase(file), context);
+    return ExitCodeOf(demo ? createDemoDatabase(file, options) : createEmbeddedDatabase(file), context);
 }
 
 // The tables come from db/schema/, made by whoever runs the server; this fills them.
@@ -92,7 +92,7 @@ int RunLoadDemoCommand(const CommandLine& line, CommandContext& context)
     if (!ReadDemoOptions(line, context, options))
         return kExitUsage;
     return OnSettingsDatabase(line.arguments[0], context, [&options](const QString& connection, MessageSink& messages) {
-        const Outcome loaded = LoadDemoData(connection, options);
+        const Outcome loaded = loadDemoData(connection, options);
         if (!loaded)
             messages.showWarning(loaded.message());
         return loaded.ok();

@@ -68,7 +68,7 @@ int RunDemoValuesCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
-    return ExitCodeOf(writeWholeFile(line.arguments[0], DemoValueListText().toUtf8()), context);
+    return ExitCodeOf(writeWholeFile(line.arguments[0], demoValueListText().toUtf8()), context);
 }
 
 // Shows a bundle as the import takes it apart, so that a bundle that will not import can

@@ -25,7 +25,7 @@ protected:
     void SetUp() override
     {
         const QString path = dir.filePath(QStringLiteral("demo.db"));
-        ASSERT_TRUE(succeeded(CreateDemoDatabase(path, DemoOptions())));
+        ASSERT_TRUE(succeeded(createDemoDatabase(path, DemoOptions())));
         plain.emplace(ExistingFile{path});
         ASSERT_TRUE(database.open(plain->connectionString())) << database.lastError().toStdString();
     }

@@ -160,8 +160,8 @@ ConnectionSettings KorvelServerTest::DataSourceSettings() const
 void KorvelServerTest::CopyDemoDatabase()
 {
     const DemoOptions options;
-    ASSERT_TRUE(succeeded(CreateDemoDatabase(DemoPath(), options)));
-    ASSERT_TRUE(succeeded(CopyEmbeddedRows(DemoPath(), ConnectionString())));
+    ASSERT_TRUE(succeeded(createDemoDatabase(DemoPath(), options)));
+    ASSERT_TRUE(succeeded(copyEmbeddedRows(DemoPath(), ConnectionString())));
 }
 
 QStringList KorvelServerTest::Contents(const QStringList& tables)

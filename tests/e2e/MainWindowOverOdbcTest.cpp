@@ -32,7 +32,7 @@ protected:
         if (IsSkipped() || HasFatalFailure())
             return;
         CopyDemoDatabase();
-        m_folder.writeValueLists(DemoValueListText().replace(QLatin1Char('\n'), QLatin1Char(';')));
+        m_folder.writeValueLists(demoValueListText().replace(QLatin1Char('\n'), QLatin1Char(';')));
     }
 
     MainWindow& OpenMainWindow()
@@ -319,7 +319,7 @@ TEST_P(MainWindowOverOdbcTest, KorvelctlWritesAFileOfValuesWholeOrNotAtAll)
         Scalar(QStringLiteral("select HarnessType from tblHarnessWireInfo where HarnessID=1 and WireNo='W001'"));
     const QString step = Scalar(QStringLiteral("select TestMode from tblJobStepInfo where JobID=1 and LineID=10"));
     const auto otherEntry = [](ValueListIndex list, const QString& value) {
-        for (const DemoValueEntry& entry : DemoValueList(list)) {
+        for (const DemoValueEntry& entry : demoValueList(list)) {
             if (QString::fromUtf8(entry.value) != value)
                 return QString::fromUtf8(entry.entry);
         }

@@ -34,7 +34,7 @@ protected:
         // The demo database, made afresh in place of the empty one.
         QFile::remove(database());
         const DemoOptions demo;
-        EXPECT_TRUE(succeeded(CreateDemoDatabase(database(), demo)));
+        EXPECT_TRUE(succeeded(createDemoDatabase(database(), demo)));
         folder.writeEmbeddedSettings();
         dialog = std::make_unique<MainWindow>(ProgramContext{folder.directory(), messages, fileDialogs});
         dialog->load();

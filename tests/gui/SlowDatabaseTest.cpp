@@ -36,7 +36,7 @@ protected:
     {
         QFile::remove(database());
         const DemoOptions demo;
-        EXPECT_TRUE(succeeded(CreateDemoDatabase(database(), demo)));
+        EXPECT_TRUE(succeeded(createDemoDatabase(database(), demo)));
         RegisterFaultInjectingProvider(plan);
         plan = FaultPlan();
         ConnectionSettings settings;

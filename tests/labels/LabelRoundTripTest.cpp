@@ -130,7 +130,7 @@ TEST_F(LabelRoundTripTest, EveryDemoLabelTravelsIntoAnEmptyDatabase)
 {
     const QString demoPath = file("demo.db");
     const DemoOptions options;
-    ASSERT_TRUE(succeeded(CreateDemoDatabase(demoPath, options)));
+    ASSERT_TRUE(succeeded(createDemoDatabase(demoPath, options)));
     const EmbeddedTestDatabase demo(ExistingFile{demoPath});
     const TextTable labelNos = demo.programRows(QStringLiteral("select LabelNo from tblLabelInfo"));
     ASSERT_EQ(labelNos.size(), 40);

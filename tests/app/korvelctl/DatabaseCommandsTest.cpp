@@ -202,7 +202,7 @@ TEST_F(DatabaseCommandsTest, DemoValuesMakeTheValueListsOfTheDemoData)
     EXPECT_EQ(values.exitCode, kExitOk);
     qsizetype entries = 0;
     for (int list = 0; list < kValueListCount; ++list)
-        entries += DemoValueList(static_cast<ValueListIndex>(list)).size();
+        entries += demoValueList(static_cast<ValueListIndex>(list)).size();
     EXPECT_EQ(values.out.count(QLatin1Char('\n')), entries) << "every entry survives, none is a duplicate";
     EXPECT_TRUE(values.out.startsWith(QStringLiteral("联线类型\t二极管\t4\n"))) << values.out.toStdString();
     EXPECT_TRUE(values.out.contains(QStringLiteral("\n测试组2\t功能测试组\tFT\n")));

@@ -5,7 +5,7 @@ using namespace korvel;
 
 namespace {
 
-QString Description(const DbError& error)
+QString description(const DbError& error)
 {
     return error.description.value_or(QString());
 }
@@ -35,7 +35,7 @@ TEST_F(OdbcServerTest, ExecuteWithBinaryStoresSeveralMegabytes)
     DbError error;
     ASSERT_TRUE(m_client.executeWithBinary(QStringLiteral("update %1 set data = ? where id = 1").arg(table), bytes,
                                            rowsChanged, error))
-        << Description(error).toStdString();
+        << description(error).toStdString();
     EXPECT_EQ(rowsChanged, 1);
 
     const QList<QList<DbValue>> rows = Rows(QStringLiteral("select data from %1 order by id").arg(table));
@@ -55,12 +55,12 @@ TEST_F(OdbcServerTest, ExecuteWithBinaryCountsRowsAndTakesEmptyValues)
     DbError error;
     ASSERT_TRUE(m_client.executeWithBinary(QStringLiteral("update %1 set data = ? where id = 99").arg(table),
                                            QByteArray("x"), rowsChanged, error))
-        << Description(error).toStdString();
+        << description(error).toStdString();
     EXPECT_EQ(rowsChanged, 0);
 
     ASSERT_TRUE(m_client.executeWithBinary(QStringLiteral("update %1 set data = ? where id >= 2").arg(table),
                                            QByteArray(), rowsChanged, error))
-        << Description(error).toStdString();
+        << description(error).toStdString();
     EXPECT_EQ(rowsChanged, 2);
     const QList<QList<DbValue>> rows = Rows(QStringLiteral("select data from %1 where id = 2").arg(table));
     ASSERT_EQ(rows.size(), 1);
@@ -69,7 +69,7 @@ TEST_F(OdbcServerTest, ExecuteWithBinaryCountsRowsAndTakesEmptyValues)
 
     ASSERT_TRUE(m_client.executeWithBinary(QStringLiteral("insert into %1 values (4, ?)").arg(table),
                                            QByteArray::fromHex("0aff00"), rowsChanged, error))
-        << Description(error).toStdString();
+        << description(error).toStdString();
     EXPECT_EQ(rowsChanged, 1);
     EXPECT_EQ(Rows(QStringLiteral("select data from %1 where id = 4").arg(table))[0][0].bytes,
               QByteArray::fromHex("0aff00"));
@@ -82,7 +82,7 @@ TEST_F(OdbcServerTest, ExecuteWithBinaryFailureGivesTheServersText)
     EXPECT_FALSE(m_client.executeWithBinary(QStringLiteral("update no_such_table_b1 set data = ?"), QByteArray("x"),
                                             rowsChanged, error));
     EXPECT_EQ(error.code, DbError::kFail);
-    EXPECT_TRUE(Description(error).contains(QLatin1String("no_such_table_b1"))) << Description(error).toStdString();
+    EXPECT_TRUE(description(error).contains(QLatin1String("no_such_table_b1"))) << description(error).toStdString();
 }
 
 // What a second connection sees: only what the first has committed.
@@ -95,7 +95,7 @@ QString CountSeenElsewhere(const QString& connect, const QString& table)
         cursor = other.openCursor(QStringLiteral("select count(*) from %1").arg(table), error);
     DbValue value;
     if (!cursor || !cursor->readValue(0, value, error))
-        return Description(error);
+        return description(error);
     return value.text;
 }
 
@@ -103,15 +103,15 @@ TEST_F(OdbcServerTest, RollbackLeavesNothingAndCommitKeeps)
 {
     const QString table = CreateTable(QStringLiteral("id int4"));
     DbError error;
-    ASSERT_TRUE(m_client.beginTransaction(error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.beginTransaction(error)) << description(error).toStdString();
     runSql(QStringLiteral("insert into %1 values (1), (2)").arg(table));
     EXPECT_EQ(Count(table), 2);
-    ASSERT_TRUE(m_client.rollbackTransaction(error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.rollbackTransaction(error)) << description(error).toStdString();
     EXPECT_EQ(Count(table), 0);
 
-    ASSERT_TRUE(m_client.beginTransaction(error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.beginTransaction(error)) << description(error).toStdString();
     runSql(QStringLiteral("insert into %1 values (3)").arg(table));
-    ASSERT_TRUE(m_client.commitTransaction(error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.commitTransaction(error)) << description(error).toStdString();
 
     // After the transaction every statement stands on its own again: another connection
     // sees it at once.
@@ -123,11 +123,11 @@ TEST_F(OdbcServerTest, ClosingInsideATransactionGivesItUp)
 {
     const QString table = CreateTable(QStringLiteral("id int4"));
     DbError error;
-    ASSERT_TRUE(m_client.beginTransaction(error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.beginTransaction(error)) << description(error).toStdString();
     runSql(QStringLiteral("insert into %1 values (1)").arg(table));
-    ASSERT_TRUE(m_client.close(error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.close(error)) << description(error).toStdString();
 
-    ASSERT_TRUE(m_client.open(m_connect, error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.open(m_connect, error)) << description(error).toStdString();
     EXPECT_EQ(Count(table), 0);
     // The new connection commits each statement by itself.
     runSql(QStringLiteral("insert into %1 values (2)").arg(table));

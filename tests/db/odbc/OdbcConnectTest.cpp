@@ -18,7 +18,7 @@ DbError RefusedOpen(const QString& connectionString)
     return error;
 }
 
-QString Description(const DbError& error)
+QString description(const DbError& error)
 {
     return error.description.value_or(QString());
 }
@@ -31,9 +31,9 @@ TEST_F(OdbcServerTest, OpensClosesAndOpensAgain)
     EXPECT_FALSE(m_client.isOpen());
     EXPECT_TRUE(m_client.close(error)) << "closing what is closed does nothing";
 
-    ASSERT_TRUE(m_client.open(m_connect, error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.open(m_connect, error)) << description(error).toStdString();
     // A second Open replaces the first connection.
-    ASSERT_TRUE(m_client.open(m_connect, error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.open(m_connect, error)) << description(error).toStdString();
     EXPECT_EQ(Rows(QStringLiteral("select 1"))[0][0].text, QStringLiteral("1"));
 }
 
@@ -73,34 +73,34 @@ TEST_F(OdbcServerTest, WrongPasswordGivesTheServersText)
 {
     const DbError error =
         RefusedOpen(WithAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("Zq7-not-the-password")));
-    EXPECT_TRUE(Description(error).contains(QLatin1String("password authentication failed")))
-        << Description(error).toStdString();
-    EXPECT_FALSE(Description(error).contains(QLatin1String("Zq7"))) << "the password never shows in a message";
+    EXPECT_TRUE(description(error).contains(QLatin1String("password authentication failed")))
+        << description(error).toStdString();
+    EXPECT_FALSE(description(error).contains(QLatin1String("Zq7"))) << "the password never shows in a message";
 }
 
 TEST_F(OdbcServerTest, WrongPortGivesTheDriversText)
 {
     // Port 1 on loopback: nobody listens, the connection is refused at once.
     const DbError error = RefusedOpen(WithAttribute(m_connect, QStringLiteral("Port"), QStringLiteral("1")));
-    EXPECT_TRUE(Description(error).contains(QLatin1String("onnect"))) << Description(error).toStdString();
+    EXPECT_TRUE(description(error).contains(QLatin1String("onnect"))) << description(error).toStdString();
 }
 
 TEST_F(OdbcServerTest, UnknownDatabaseAndDriverAreRefused)
 {
     const DbError database =
         RefusedOpen(WithAttribute(m_connect, QStringLiteral("Database"), QStringLiteral("no_such_database")));
-    EXPECT_TRUE(Description(database).contains(QLatin1String("no_such_database"))) << Description(database).toStdString();
+    EXPECT_TRUE(description(database).contains(QLatin1String("no_such_database"))) << description(database).toStdString();
 
     const DbError driver =
         RefusedOpen(WithAttribute(m_connect, QStringLiteral("Driver"), QStringLiteral("{No Such Driver}")));
-    EXPECT_FALSE(Description(driver).isEmpty());
+    EXPECT_FALSE(description(driver).isEmpty());
 }
 
 TEST_F(OdbcServerTest, AValueWithBracesReachesTheServer)
 {
     const DbError error = RefusedOpen(WithAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("\"{a}b}\"")));
-    EXPECT_TRUE(Description(error).contains(QLatin1String("password authentication failed")))
-        << Description(error).toStdString();
+    EXPECT_TRUE(description(error).contains(QLatin1String("password authentication failed")))
+        << description(error).toStdString();
 }
 
 } // namespace

@@ -14,7 +14,7 @@ using namespace korvel;
 
 namespace {
 
-QString Description(const DbError& error)
+QString description(const DbError& error)
 {
     return error.description.value_or(QString());
 }
@@ -31,7 +31,7 @@ TEST_F(OdbcServerTest, HostileValuesStayValuesWithoutStandardConformingStrings)
         runSql(QStringLiteral("drop database %1 with (force)").arg(database));
     });
     ASSERT_TRUE(client.open(WithAttribute(m_connect, QStringLiteral("Database"), database), error))
-        << Description(error).toStdString();
+        << description(error).toStdString();
     qint64 rows = 0;
     const auto run = [&client, &rows, &error](const QString& sql) { return client.execute(sql, rows, error); };
     ASSERT_TRUE(run(QStringLiteral("create table victim (id int4)")));
@@ -46,12 +46,12 @@ TEST_F(OdbcServerTest, HostileValuesStayValuesWithoutStandardConformingStrings)
                             .arg(sqlLiteralForType({adVarChar, 100}, value, client.dialect()),
                                  sqlLiteralForType({adVarBinary}, QString::fromLatin1(value.toUtf8().toHex()),
                                                    client.dialect()))))
-            << value.toStdString() << ": " << Description(error).toStdString();
+            << value.toStdString() << ": " << description(error).toStdString();
     }
 
     std::unique_ptr<DbCursor> cursor =
         client.openCursor(QStringLiteral("select text, data from hostile order by id"), error);
-    ASSERT_TRUE(cursor) << Description(error).toStdString();
+    ASSERT_TRUE(cursor) << description(error).toStdString();
     for (const QString& value : values) {
         ASSERT_FALSE(cursor->atEnd());
         DbValue text;
@@ -75,7 +75,7 @@ TEST(OdbcLiteralTest, ASourceThatCannotTellHowItReadsABackslashIsRefused)
                                             "TDS_Version=7.4;UID=sa;PWD=x;")
                                  .arg(server.port()),
                              error));
-    EXPECT_EQ(Description(error), QStringLiteral("不支持数据库 K：无法确定它如何读取文本中的反斜杠，不能安全地写入数据"));
+    EXPECT_EQ(description(error), QStringLiteral("不支持数据库 K：无法确定它如何读取文本中的反斜杠，不能安全地写入数据"));
     EXPECT_FALSE(client.isOpen());
 }
 

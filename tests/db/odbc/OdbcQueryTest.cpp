@@ -9,7 +9,7 @@ using namespace korvel;
 
 namespace {
 
-QString Description(const DbError& error)
+QString description(const DbError& error)
 {
     return error.description.value_or(QString());
 }
@@ -36,12 +36,12 @@ TEST_F(OdbcServerTest, FailedStatementsGiveTheServersTextAndLeaveTheClientUsable
     qint64 rows = 0;
     EXPECT_FALSE(m_client.execute(QStringLiteral("update no_such_table_q1 set a = 1"), rows, error));
     EXPECT_EQ(error.code, DbError::kFail);
-    EXPECT_TRUE(Description(error).contains(QLatin1String("no_such_table_q1"))) << Description(error).toStdString();
+    EXPECT_TRUE(description(error).contains(QLatin1String("no_such_table_q1"))) << description(error).toStdString();
 
     error = {};
     EXPECT_EQ(m_client.openCursor(QStringLiteral("selec 1"), error), nullptr);
     EXPECT_EQ(error.code, DbError::kFail);
-    EXPECT_TRUE(Description(error).contains(QLatin1String("syntax error"))) << Description(error).toStdString();
+    EXPECT_TRUE(description(error).contains(QLatin1String("syntax error"))) << description(error).toStdString();
 
     EXPECT_EQ(Rows(QStringLiteral("select 2"))[0][0].text, QStringLiteral("2"));
 }
@@ -80,7 +80,7 @@ TEST_F(OdbcServerTest, EveryColumnKindArrivesInTheProgramsForm)
         DbError error;
         for (int i = 0; i < cursor->fieldCount(); ++i) {
             DbValue value;
-            EXPECT_TRUE(cursor->readValue(i, value, error)) << Description(error).toStdString();
+            EXPECT_TRUE(cursor->readValue(i, value, error)) << description(error).toStdString();
             switch (value.kind) {
             case DbValue::Kind::Null:
                 row.append(QStringLiteral("NULL"));

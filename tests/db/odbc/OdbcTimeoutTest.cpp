@@ -80,7 +80,7 @@ QByteArray BrowserReply(const QByteArray& text)
     return reply;
 }
 
-QString Description(const DbError& error)
+QString description(const DbError& error)
 {
     return error.description.value_or(QString());
 }
@@ -230,7 +230,7 @@ TEST_F(OdbcServerTest, AStatementHeldUpByAnotherSessionsLockIsGivenUp)
     EXPECT_GE(timer.elapsed(), kStatementLimitMs - 1000);
     EXPECT_LT(timer.elapsed(), kStatementLimitMs + kSlackMs);
     EXPECT_TRUE(other.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << other.lastError().toStdString();
-    ASSERT_TRUE(m_client.rollbackTransaction(error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.rollbackTransaction(error)) << description(error).toStdString();
 }
 
 TEST_F(OdbcServerTest, AStatementOnAStoppedServerEndsAndCommitsNothing)
