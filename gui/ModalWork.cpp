@@ -21,7 +21,7 @@ constexpr int kProgressDelayMs = 500;
 constexpr int kProgressTextWidth = 56;
 
 // What a user does to a window; a window under a modal dialog ignores it.
-bool IsUserInput(QEvent::Type type)
+bool isUserInput(QEvent::Type type)
 {
     switch (type) {
     case QEvent::KeyPress:
@@ -45,7 +45,7 @@ bool IsUserInput(QEvent::Type type)
 }
 
 // The widget an event goes to, or the one a shortcut or an action belongs to.
-const QWidget* OwningWidget(const QObject* object)
+const QWidget* owningWidget(const QObject* object)
 {
     while (object && !object->isWidgetType())
         object = object->parent();
@@ -57,7 +57,7 @@ const QWidget* OwningWidget(const QObject* object)
 // hardly at all. A step may wait for a question whose answer runs a step of its own.
 constexpr int kStepsAtOnce = 2;
 
-QThreadPool& WorkerThreads()
+QThreadPool& workerThreads()
 {
     static QThreadPool* const pool = [] {
         auto* threads = new QThreadPool(qApp);
@@ -94,7 +94,7 @@ void ModalWork::runOnWorker(const QString& stepText, const std::function<void()>
     // The worker's last touch of this frame: once it is told, the frame may go.
     const auto done = std::make_shared<std::promise<void>>();
     std::future<void> stepEnded = done->get_future();
-    WorkerThreads().start([this, &step, &loop, done] {
+    workerThreads().start([this, &step, &loop, done] {
         {
             const CancellableWork::Scope scope(m_cancel);
             step();
@@ -242,12 +242,12 @@ QSet<const QWidget*> ModalWork::windowsToBlock() const
 
 bool ModalWork::eventFilter(QObject* watched, QEvent* event)
 {
-    if (m_blocked.isEmpty() || !IsUserInput(event->type()))
+    if (m_blocked.isEmpty() || !isUserInput(event->type()))
         return false;
     // The program's own closing of a dialog is no input; the window manager's is.
     if (event->type() == QEvent::Close && !event->spontaneous())
         return false;
-    const QWidget* widget = OwningWidget(watched);
+    const QWidget* widget = owningWidget(watched);
     if (!widget || !m_blocked.contains(widget->window()))
         return false;
     // Refused, so that a close the window manager asks for leaves the window open.
