@@ -18,34 +18,34 @@ namespace korvel {
 namespace {
 
 // One number a line, as the window lists them; a failure prints nothing but its reason.
-bool PrintNumbers(const Result<QStringList>& numbers, CommandContext& context, MessageSink& messages)
+bool printNumbers(const Result<QStringList>& numbers, CommandContext& context, MessageSink& messages)
 {
     if (!numbers) {
         messages.showWarning(numbers.message());
         return false;
     }
     for (const QString& number : numbers.value)
-        context.out << EscapeForDisplay(number) << '\n';
+        context.out << escapeForDisplay(number) << '\n';
     return true;
 }
 
-int ListNumbers(const CommandLine& line, CommandContext& context,
+int listNumbers(const CommandLine& line, CommandContext& context,
                 Result<QStringList> (*numbersOf)(CAdoDatabase& database))
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
-    return OnOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
-        return PrintNumbers(numbersOf(database), context, messages);
+    return onOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
+        return printNumbers(numbersOf(database), context, messages);
     });
 }
 
-int ListChildren(const CommandLine& line, CommandContext& context, const Cascade& cascade)
+int listChildren(const CommandLine& line, CommandContext& context, const Cascade& cascade)
 {
     if (line.arguments.size() != 2 || line.arguments[1].isEmpty())
         return kExitUsage;
-    return OnOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
+    return onOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
         Result<Children> children = childrenOf(database, cascade, line.arguments[1]);
-        return PrintNumbers({children.outcome, std::move(children.value.numbers)}, context, messages);
+        return printNumbers({children.outcome, std::move(children.value.numbers)}, context, messages);
     });
 }
 
@@ -121,7 +121,7 @@ Result<qsizetype> writeAll(CAdoDatabase& database, const ValueLists& lists,
     return {Outcome::success(), 0};
 }
 
-QString ValueListPath(const CommandLine& line)
+QString valueListPath(const CommandLine& line)
 {
     if (line.options.isSet(kValuesOption))
         return line.options.value(kValuesOption);
@@ -130,18 +130,18 @@ QString ValueListPath(const CommandLine& line)
 
 // The writes the words ask for: an empty list when they do not fit the command, nothing
 // after a refusal, which has been told.
-std::optional<QList<RequestedWrite>> RequestedWrites(const CommandLine& line, CommandContext& context)
+std::optional<QList<RequestedWrite>> requestedWrites(const CommandLine& line, CommandContext& context)
 {
     if (!line.options.isSet(kFromOption)) {
-        const std::optional<RequestedWrite> write = WriteFromOptions(line.options);
+        const std::optional<RequestedWrite> write = writeFromOptions(line.options);
         return write ? QList<RequestedWrite>{*write} : QList<RequestedWrite>{};
     }
-    if (!NamesOnlyAFile(line.options))
+    if (!namesOnlyAFile(line.options))
         return QList<RequestedWrite>{};
-    const std::optional<QString> text = ReadUtf8TextFile(line.options.value(kFromOption), context.messages);
+    const std::optional<QString> text = readUtf8TextFile(line.options.value(kFromOption), context.messages);
     if (!text)
         return std::nullopt;
-    Result<QList<RequestedWrite>> writes = WritesFromText(*text);
+    Result<QList<RequestedWrite>> writes = writesFromText(*text);
     if (!writes) {
         context.messages.showWarning(writes.message());
         return std::nullopt;
@@ -150,7 +150,7 @@ std::optional<QList<RequestedWrite>> RequestedWrites(const CommandLine& line, Co
 }
 
 // The summary line on stdout, and the reason for a refusal on stderr.
-bool Report(const Result<qsizetype>& written, qsizetype count, CommandContext& context, MessageSink& messages)
+bool report(const Result<qsizetype>& written, qsizetype count, CommandContext& context, MessageSink& messages)
 {
     if (written) {
         context.out << QStringLiteral("写入 %1 个值：成功 %1 个\n").arg(count);
@@ -166,42 +166,42 @@ bool Report(const Result<qsizetype>& written, qsizetype count, CommandContext& c
 
 } // namespace
 
-int RunHarnessesCommand(const CommandLine& line, CommandContext& context)
+int runHarnessesCommand(const CommandLine& line, CommandContext& context)
 {
-    return ListNumbers(line, context, harnessNumbers);
+    return listNumbers(line, context, harnessNumbers);
 }
 
-int RunJobsCommand(const CommandLine& line, CommandContext& context)
+int runJobsCommand(const CommandLine& line, CommandContext& context)
 {
-    return ListNumbers(line, context, jobNumbers);
+    return listNumbers(line, context, jobNumbers);
 }
 
-int RunWiresCommand(const CommandLine& line, CommandContext& context)
+int runWiresCommand(const CommandLine& line, CommandContext& context)
 {
-    return ListChildren(line, context, kWiresOfHarness);
+    return listChildren(line, context, kWiresOfHarness);
 }
 
-int RunStepsCommand(const CommandLine& line, CommandContext& context)
+int runStepsCommand(const CommandLine& line, CommandContext& context)
 {
-    return ListChildren(line, context, kStepsOfJob);
+    return listChildren(line, context, kStepsOfJob);
 }
 
 // Values written from a command line as the window's write buttons write them, all or
 // none.
-int RunWriteCommand(const CommandLine& line, CommandContext& context)
+int runWriteCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
-    const std::optional<QList<RequestedWrite>> writes = RequestedWrites(line, context);
+    const std::optional<QList<RequestedWrite>> writes = requestedWrites(line, context);
     if (!writes)
         return kExitFailure;
     if (writes->isEmpty())
         return kExitUsage;
-    const Result<ValueLists> lists = readValueListFile(ValueListPath(line));
+    const Result<ValueLists> lists = readValueListFile(valueListPath(line));
     if (!lists)
-        return ExitCodeOf(lists.outcome, context);
-    return OnOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
-        return Report(writeAll(database, lists.value, *writes), writes->size(), context, messages);
+        return exitCodeOf(lists.outcome, context);
+    return onOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
+        return report(writeAll(database, lists.value, *writes), writes->size(), context, messages);
     });
 }
 

@@ -5,7 +5,7 @@
 
 namespace korvel {
 
-std::optional<QString> ReadUtf8TextFile(const QString& path, MessageSink& messages)
+std::optional<QString> readUtf8TextFile(const QString& path, MessageSink& messages)
 {
     const Result<QByteArray> bytes = readWholeFile(path);
     if (!bytes) {

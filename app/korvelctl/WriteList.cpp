@@ -28,7 +28,7 @@ const NamedAttribute kAttributes[] = {
     {"test-group-2", &kTestGroup2Write, "write the step's test group 2, an entry of 测试组2"},
 };
 
-const AttributeWrite* AttributeNamed(const QString& name)
+const AttributeWrite* attributeNamed(const QString& name)
 {
     for (const NamedAttribute& attribute : kAttributes) {
         if (name == QLatin1String(attribute.name))
@@ -37,14 +37,14 @@ const AttributeWrite* AttributeNamed(const QString& name)
     return nullptr;
 }
 
-bool IsWireAttribute(const AttributeWrite& attribute)
+bool isWireAttribute(const AttributeWrite& attribute)
 {
     return attribute.cascade == &kWiresOfHarness;
 }
 
 } // namespace
 
-QList<QCommandLineOption> WriteOptions()
+QList<QCommandLineOption> writeOptions()
 {
     QList<QCommandLineOption> options = {
         QCommandLineOption(kHarnessOption, QStringLiteral("the harness number"), QStringLiteral("H")),
@@ -62,7 +62,7 @@ QList<QCommandLineOption> WriteOptions()
     return options;
 }
 
-std::optional<RequestedWrite> WriteFromOptions(const QCommandLineParser& options)
+std::optional<RequestedWrite> writeFromOptions(const QCommandLineParser& options)
 {
     std::optional<RequestedWrite> write;
     for (const NamedAttribute& attribute : kAttributes) {
@@ -74,7 +74,7 @@ std::optional<RequestedWrite> WriteFromOptions(const QCommandLineParser& options
     }
     if (!write || options.isSet(kFromOption))
         return std::nullopt;
-    const bool ofWire = IsWireAttribute(*write->attribute);
+    const bool ofWire = isWireAttribute(*write->attribute);
     const QString& record = ofWire ? kHarnessOption : kJobOption;
     const QString& child = ofWire ? kWireOption : kStepOption;
     const QString& otherRecord = ofWire ? kJobOption : kHarnessOption;
@@ -86,7 +86,7 @@ std::optional<RequestedWrite> WriteFromOptions(const QCommandLineParser& options
     return write;
 }
 
-bool NamesOnlyAFile(const QCommandLineParser& options)
+bool namesOnlyAFile(const QCommandLineParser& options)
 {
     for (const QString& single : {kHarnessOption, kWireOption, kJobOption, kStepOption}) {
         if (options.isSet(single))
@@ -99,7 +99,7 @@ bool NamesOnlyAFile(const QCommandLineParser& options)
     return options.isSet(kFromOption);
 }
 
-Result<QList<RequestedWrite>> WritesFromText(const QString& text)
+Result<QList<RequestedWrite>> writesFromText(const QString& text)
 {
     QList<RequestedWrite> writes;
     const QStringList lines = text.split(QLatin1Char('\n'));
@@ -113,7 +113,7 @@ Result<QList<RequestedWrite>> WritesFromText(const QString& text)
         const QStringList fields = line.split(QLatin1Char('\t'));
         if (fields.size() != 4)
             return {Outcome::failure(where + QStringLiteral("应为以制表符分隔的四列：属性、编号、子项、条目")), {}};
-        const AttributeWrite* attribute = AttributeNamed(fields[0]);
+        const AttributeWrite* attribute = attributeNamed(fields[0]);
         if (!attribute)
             return {Outcome::failure(where + QStringLiteral("属性无效：%1").arg(fields[0])), {}};
         writes.append({number, attribute, fields[1], fields[2], fields[3]});

@@ -34,21 +34,21 @@ inline const QString kValuesOption = QStringLiteral("values");
 
 // The options of `korvelctl write`: the record, the child, one per attribute, --from and
 // --values.
-QList<QCommandLineOption> WriteOptions();
+QList<QCommandLineOption> writeOptions();
 
 // The write the options name; nothing when they do not fit one of the forms (an attribute
 // of a wire with --harness and --wire, one of a step with --job and --step, exactly one
 // attribute, no --from).
-std::optional<RequestedWrite> WriteFromOptions(const QCommandLineParser& options);
+std::optional<RequestedWrite> writeFromOptions(const QCommandLineParser& options);
 
 // Whether the options name the file of writes and nothing a single write would name.
-bool NamesOnlyAFile(const QCommandLineParser& options);
+bool namesOnlyAFile(const QCommandLineParser& options);
 
 // The writes of a file's text: a line each, "ATTRIBUTE<TAB>NUMBER<TAB>CHILD<TAB>ENTRY" with
 // ATTRIBUTE the name of an attribute option (connection-type, test-group, test-mode,
 // test-group-2); lines end in LF or CRLF, blank lines are skipped, nothing is trimmed.
 // Refused with the line named when a line is not four fields or names no attribute, or
 // when there is no line at all.
-Result<QList<RequestedWrite>> WritesFromText(const QString& text);
+Result<QList<RequestedWrite>> writesFromText(const QString& text);
 
 } // namespace korvel

@@ -17,7 +17,7 @@ using namespace korvel;
 
 namespace {
 
-bool IsTerminal(FILE* stream)
+bool isTerminal(FILE* stream)
 {
 #ifdef _WIN32
     return _isatty(_fileno(stream)) != 0;
@@ -36,7 +36,7 @@ int main(int argc, char** argv)
     QCoreApplication application(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const int exitCode = RunKorvelctl(QCoreApplication::arguments().mid(1), out, err, IsTerminal(stderr));
+    const int exitCode = runKorvelctl(QCoreApplication::arguments().mid(1), out, err, isTerminal(stderr));
     out.flush();
     err.flush();
     return exitCode;

@@ -261,7 +261,7 @@ TEST_F(DemoDataTest, NoLabelTextHoldsWhatABundleCannotCarry)
     }
 }
 
-TEST(DemoScale, AScaleOutsideOneToAThousandIsRefusedAndLeavesNoFile)
+TEST(demoScale, AScaleOutsideOneToAThousandIsRefusedAndLeavesNoFile)
 {
     QTemporaryDir dir;
     for (const int scale : {0, -1, kMaxDemoScale + 1}) {

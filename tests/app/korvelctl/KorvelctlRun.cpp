@@ -10,7 +10,7 @@ KorvelctlRun RunKorvelctlInProcess(const QStringList& arguments, bool terminal)
     QString err;
     QTextStream outStream(&out);
     QTextStream errStream(&err);
-    const int exitCode = RunKorvelctl(arguments, outStream, errStream, terminal);
+    const int exitCode = runKorvelctl(arguments, outStream, errStream, terminal);
     outStream.flush();
     errStream.flush();
     return {exitCode, out, err};

@@ -112,7 +112,7 @@ TEST_F(KorvelctlTest, EveryCommandDescribesItselfAndTheProgramGivesItsVersion)
     EXPECT_EQ(version.out, QStringLiteral("korvelctl 1.0\n"));
 }
 
-TEST(EscapeForDisplay, NothingATerminalWouldActOnIsPrintedAsItIs)
+TEST(escapeForDisplay, NothingATerminalWouldActOnIsPrintedAsItIs)
 {
     using namespace std::string_view_literals;
     const struct
@@ -130,7 +130,7 @@ TEST(EscapeForDisplay, NothingATerminalWouldActOnIsPrintedAsItIs)
         {u"joined\u200D and not\u200C", "joined\u200D and not\u200C"}, // needed by some scripts
     };
     for (const auto& c : cases)
-        EXPECT_EQ(EscapeForDisplay(QStringView(c.text).toString()), QString::fromUtf8(c.shown)) << c.shown;
+        EXPECT_EQ(escapeForDisplay(QStringView(c.text).toString()), QString::fromUtf8(c.shown)) << c.shown;
 }
 
 TEST_F(KorvelctlTest, ValuesPrintsTheFourListsInOrderWithEscapes)

@@ -15,7 +15,7 @@ QString Problem(const QString& text)
 {
     QByteArray plaintext("untouched");
     QString error;
-    EXPECT_FALSE(ValueListPlaintextFromLines(text, plaintext, error));
+    EXPECT_FALSE(valueListPlaintextFromLines(text, plaintext, error));
     EXPECT_EQ(plaintext, QByteArray("untouched"));
     return error;
 }
@@ -26,14 +26,14 @@ TEST(ValueListSource, LinesBecomeTheFilesSyntaxAndReadBackUnchanged)
 {
     QByteArray plaintext;
     QString error;
-    ASSERT_TRUE(ValueListPlaintextFromLines(
+    ASSERT_TRUE(valueListPlaintextFromLines(
         QStringLiteral("联线类型&导通&1\r\n  \n测试组& spaced key & v ;\n测试组2&&empty key\n"), plaintext, error));
     EXPECT_EQ(ansiToWide(plaintext), QStringLiteral("联线类型&导通&1;测试组& spaced key & v ;测试组2&&empty key;"));
     const ValueLists lists = parseValueListText(ansiToWide(plaintext));
     EXPECT_EQ(lists[kTestGroupList].value(QStringLiteral(" spaced key ")), QStringLiteral(" v "));
     EXPECT_EQ(lists[kTestGroup2List].value(QString()), QStringLiteral("empty key"));
 
-    ASSERT_TRUE(ValueListPlaintextFromLines(QString(), plaintext, error));
+    ASSERT_TRUE(valueListPlaintextFromLines(QString(), plaintext, error));
     EXPECT_TRUE(plaintext.isEmpty());
 }
 
