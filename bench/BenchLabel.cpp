@@ -56,7 +56,7 @@ private:
 
 } // namespace
 
-void SeedLargeLabel(sqlite3* db, const QString& labelNo, int controls, int linesPerItem)
+void seedLargeLabel(sqlite3* db, const QString& labelNo, int controls, int linesPerItem)
 {
     const QByteArray labelId = guid(1, 1);
     Statement label(db, "INSERT INTO tblLabelInfo (LabelID, LabelNo, LabelName, PaperWidth, PaperHeight, Dpi,"

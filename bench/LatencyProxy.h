@@ -25,13 +25,13 @@ public:
     LatencyProxy(const LatencyProxy&) = delete;
     LatencyProxy& operator=(const LatencyProxy&) = delete;
 
-    std::uint16_t Port() const { return m_port; }
+    std::uint16_t port() const { return m_port; }
     // Round trips of every connection so far.
-    std::int64_t RoundTrips() const { return m_roundTrips; }
+    std::int64_t roundTrips() const { return m_roundTrips; }
 
 private:
     struct Link;
-    void Accept();
+    void accept();
 
     std::uint16_t m_targetPort;
     std::chrono::microseconds m_oneWay;

@@ -137,11 +137,11 @@ bool readFileBytes(const QString& path, QByteArray& bytes, FileReadFailure& fail
         return false;
     }
     if (S_ISDIR(status.st_mode)) {
-        failure = {FileReadFailure::Step::Read, EISDIR};
+        failure = {FileReadFailure::Step::read, EISDIR};
         return false;
     }
     if (status.st_size > maxSize) {
-        failure = {FileReadFailure::Step::Read, EFBIG};
+        failure = {FileReadFailure::Step::read, EFBIG};
         return false;
     }
 
@@ -155,7 +155,7 @@ bool readFileBytes(const QString& path, QByteArray& bytes, FileReadFailure& fail
                 continue;
             if (errno == EAGAIN)
                 break;
-            failure = {FileReadFailure::Step::Read, errno};
+            failure = {FileReadFailure::Step::read, errno};
             return false;
         }
         if (n == 0)
@@ -178,7 +178,7 @@ Result<QByteArray> readWholeFile(const QString& path)
     case FileReadFailure::Step::Size:
         read.outcome = Outcome::failure(QStringLiteral("获取文件大小失败：%1").arg(failure.code));
         break;
-    case FileReadFailure::Step::Read:
+    case FileReadFailure::Step::read:
         read.outcome = Outcome::failure(QStringLiteral("读文件错误：%1\n").arg(failure.code));
         break;
     }

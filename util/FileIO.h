@@ -15,7 +15,7 @@ inline constexpr std::int64_t kMaxWholeFileSize = 0xFFFFFFFFLL;
 
 struct FileReadFailure
 {
-    enum class Step { Open, Size, Read };
+    enum class Step { Open, Size, read };
     Step step = Step::Open;
     int code = 0; // errno of the failed call
 };

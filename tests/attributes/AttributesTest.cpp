@@ -43,7 +43,7 @@ protected:
     CAdoDatabase database;
 };
 
-bool InListOrder(const QStringList& texts)
+bool isInListOrder(const QStringList& texts)
 {
     for (qsizetype i = 1; i < texts.size(); ++i) {
         if (texts[i].toCaseFolded() < texts[i - 1].toCaseFolded())
@@ -52,7 +52,7 @@ bool InListOrder(const QStringList& texts)
     return true;
 }
 
-QSet<QString> SetOf(const QStringList& texts)
+QSet<QString> setOf(const QStringList& texts)
 {
     return QSet<QString>(texts.cbegin(), texts.cend());
 }
@@ -78,8 +78,8 @@ TEST_F(DemoAttributesTest, ListsHoldTheNumbersSortedAsTheWindowListsThem)
         const QStringList stored = firstColumn(QString::fromUtf8(list.sql));
         EXPECT_TRUE(numbers.ok()) << numbers.message().toStdString();
         EXPECT_EQ(numbers.value.size(), stored.size());
-        EXPECT_EQ(SetOf(numbers.value), SetOf(stored));
-        EXPECT_TRUE(InListOrder(numbers.value));
+        EXPECT_EQ(setOf(numbers.value), setOf(stored));
+        EXPECT_TRUE(isInListOrder(numbers.value));
     }
     EXPECT_LT(activeLabelNumbers(database).value.size(),
               plain->count(QStringLiteral("select count(*) from tblLabelInfo")))
@@ -106,8 +106,8 @@ TEST_F(DemoAttributesTest, CascadesListTheChildrenOfTheRecordWithTheNumber)
         EXPECT_EQ(children.value.recordId, record.value(1));
         const QStringList stored = firstColumn(QString::fromUtf8(cascade.children).arg(record.value(1)));
         EXPECT_FALSE(stored.isEmpty());
-        EXPECT_EQ(SetOf(children.value.numbers), SetOf(stored));
-        EXPECT_TRUE(InListOrder(children.value.numbers));
+        EXPECT_EQ(setOf(children.value.numbers), setOf(stored));
+        EXPECT_TRUE(isInListOrder(children.value.numbers));
 
         const Result<Children> none = childrenOf(database, cascade.cascade, QStringLiteral("NO-SUCH"));
         EXPECT_EQ(none.message(), QString::fromUtf8(cascade.cascade.idFailure)) << "the fixed text alone";

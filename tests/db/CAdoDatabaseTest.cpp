@@ -49,7 +49,7 @@ private:
     DbError m_error;
 };
 
-DbClientFactory Refusing(DbError error)
+DbClientFactory refusing(DbError error)
 {
     return [error](const QString&, DbError&) { return std::make_unique<RefusingClient>(error); };
 }
@@ -58,12 +58,12 @@ DbClientFactory Refusing(DbError error)
 
 TEST(CAdoDatabase, FailuresHaveTheAdoErrorFormat)
 {
-    CAdoDatabase database(Refusing(DbError::driverFailure(QStringLiteral("X"))));
+    CAdoDatabase database(refusing(DbError::driverFailure(QStringLiteral("X"))));
     EXPECT_EQ(database.lastError(), QString()) << "a fresh object has no error";
     EXPECT_FALSE(database.open(QStringLiteral("Provider=whatever;")));
     EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004005，X"));
 
-    CAdoDatabase short_code(Refusing(DbError{0x123, QStringLiteral("y")}));
+    CAdoDatabase short_code(refusing(DbError{0x123, QStringLiteral("y")}));
     EXPECT_FALSE(short_code.open(QString()));
     EXPECT_EQ(short_code.lastError(), QStringLiteral("ADO 错误：0x     123，y")) << "right-aligned in eight places";
 }

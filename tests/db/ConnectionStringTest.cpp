@@ -6,7 +6,7 @@
 
 using namespace korvel;
 
-TEST(ConnectionString, ParsingFollowsOleDbRules)
+TEST(connectionString, ParsingFollowsOleDbRules)
 {
     QMap<QString, QString> attributes;
     ASSERT_TRUE(

@@ -10,7 +10,7 @@ using namespace korvel;
 
 TEST(EngineSettings, TheEngineKeepsNoMemoryStatistics)
 {
-    EXPECT_TRUE(HoldsInChildProcess([] {
+    EXPECT_TRUE(holdsInChildProcess([] {
         sqlite3_shutdown(); // as at a program's start: the engine not yet in use
         configureEmbeddedEngine();
         sqlite3* db = nullptr;

@@ -188,12 +188,12 @@ public:
     {
         m_statements.append(sql);
         rowsChanged = 1;
-        return !Refuses(sql, error);
+        return !refuses(sql, error);
     }
     std::unique_ptr<DbCursor> openCursor(const QString& sql, DbError& error) override
     {
         m_statements.append(sql);
-        if (Refuses(sql, error))
+        if (refuses(sql, error))
             return nullptr;
         if (sql == QLatin1String("select @@TRANCOUNT")) {
             return std::make_unique<BufferedCursor>(
@@ -234,7 +234,7 @@ public:
     const SqlDialect& dialect() const override { return m_dialect; }
 
 private:
-    bool Refuses(const QString& sql, DbError& error) const
+    bool refuses(const QString& sql, DbError& error) const
     {
         const bool refused = (m_refusal.batches && sql.startsWith(QLatin1String("SAVE TRANSACTION korvel_rows_"))) ||
                              (m_refusal.savepoints && sql.startsWith(QLatin1String("ROLLBACK TRANSACTION korvel_rows_")));

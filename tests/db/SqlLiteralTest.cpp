@@ -18,7 +18,7 @@ using namespace korvel;
 
 namespace {
 
-QString TSql(const ColumnType& type, const QString& value)
+QString transactSqlLiteral(const ColumnType& type, const QString& value)
 {
     return sqlLiteralForType(type, value, transactSqlDialect());
 }
@@ -57,7 +57,7 @@ enum class Reading { Standard, BackslashEscapes };
 
 // The value an engine reads from a literal, or nothing when the literal ends before the text
 // does or never ends. With escapes, a backslash takes the next character as it stands.
-std::optional<QString> ReadWholeLiteral(const QString& literal, Reading reading)
+std::optional<QString> readWholeLiteral(const QString& literal, Reading reading)
 {
     if (!literal.startsWith(QLatin1Char('\'')))
         return std::nullopt;
@@ -125,18 +125,18 @@ TEST(SqlLiteral, TransactSqlFormsByColumnType)
         {ColumnType{-1}, "", "N''"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(TSql(c.type, QString::fromUtf8(c.value)), QString::fromUtf8(c.literal))
+        EXPECT_EQ(transactSqlLiteral(c.type, QString::fromUtf8(c.value)), QString::fromUtf8(c.literal))
             << c.type.adoType << " " << c.value;
 }
 
 TEST(SqlLiteral, BitTakesTheWordsSqlServerTakesAndQuotesTheRest)
 {
     for (const char* yes : {"是", "-1", "1", "true", "TRUE", " True ", "2"})
-        EXPECT_EQ(TSql(kBit, QString::fromUtf8(yes)), QStringLiteral("1")) << yes;
+        EXPECT_EQ(transactSqlLiteral(kBit, QString::fromUtf8(yes)), QStringLiteral("1")) << yes;
     for (const char* no : {"否", "0", "false", "False", "-0"})
-        EXPECT_EQ(TSql(kBit, QString::fromUtf8(no)), QStringLiteral("0")) << no;
-    EXPECT_EQ(TSql(kBit, QStringLiteral("maybe")), QStringLiteral("'maybe'"));
-    EXPECT_EQ(TSql(kBit, QString()), QStringLiteral("NULL"));
+        EXPECT_EQ(transactSqlLiteral(kBit, QString::fromUtf8(no)), QStringLiteral("0")) << no;
+    EXPECT_EQ(transactSqlLiteral(kBit, QStringLiteral("maybe")), QStringLiteral("'maybe'"));
+    EXPECT_EQ(transactSqlLiteral(kBit, QString()), QStringLiteral("NULL"));
 }
 
 TEST(SqlLiteral, TheOtherEnginesDifferOnlyWhereTheyMust)
@@ -266,7 +266,7 @@ TEST(SqlLiteral, NoValueEndsItsLiteralOnAnyEngine)
                                                   std::pair{c.dialect.quotedLiteral(value), c.quotedPrefix}}) {
                 const QLatin1String expectedPrefix(prefix);
                 ASSERT_TRUE(literal.startsWith(expectedPrefix)) << c.engine << " " << literal.toStdString();
-                EXPECT_EQ(ReadWholeLiteral(literal.mid(expectedPrefix.size()), c.reading), value)
+                EXPECT_EQ(readWholeLiteral(literal.mid(expectedPrefix.size()), c.reading), value)
                     << c.engine << " " << literal.toStdString();
             }
         }

@@ -180,7 +180,7 @@ protected:
 
     // Each value imported as the program imports it, then read back.
     template <std::size_t N>
-    void ExpectStoredAsSqlServerStoresThem(const Case (&cases)[N])
+    void expectStoredAsSqlServerStoresThem(const Case (&cases)[N])
     {
         for (const Case& c : cases) {
             const QString column = QString::fromLatin1(c.column);
@@ -206,47 +206,47 @@ protected:
 
 TEST_F(ValueRulesTest, Texts)
 {
-    ExpectStoredAsSqlServerStoresThem(kTextCases);
+    expectStoredAsSqlServerStoresThem(kTextCases);
 }
 
 TEST_F(ValueRulesTest, Integers)
 {
-    ExpectStoredAsSqlServerStoresThem(kIntegerCases);
+    expectStoredAsSqlServerStoresThem(kIntegerCases);
 }
 
 TEST_F(ValueRulesTest, Bits)
 {
-    ExpectStoredAsSqlServerStoresThem(kBitCases);
+    expectStoredAsSqlServerStoresThem(kBitCases);
 }
 
 TEST_F(ValueRulesTest, Decimals)
 {
-    ExpectStoredAsSqlServerStoresThem(kDecimalCases);
+    expectStoredAsSqlServerStoresThem(kDecimalCases);
 }
 
 TEST_F(ValueRulesTest, Money)
 {
-    ExpectStoredAsSqlServerStoresThem(kMoneyCases);
+    expectStoredAsSqlServerStoresThem(kMoneyCases);
 }
 
 TEST_F(ValueRulesTest, FloatingPointNumbers)
 {
-    ExpectStoredAsSqlServerStoresThem(kFloatCases);
+    expectStoredAsSqlServerStoresThem(kFloatCases);
 }
 
 TEST_F(ValueRulesTest, DatesAndTimes)
 {
-    ExpectStoredAsSqlServerStoresThem(kDateTimeCases);
+    expectStoredAsSqlServerStoresThem(kDateTimeCases);
 }
 
 TEST_F(ValueRulesTest, Guids)
 {
-    ExpectStoredAsSqlServerStoresThem(kGuidCases);
+    expectStoredAsSqlServerStoresThem(kGuidCases);
 }
 
 TEST_F(ValueRulesTest, BinaryData)
 {
-    ExpectStoredAsSqlServerStoresThem(kBinaryCases);
+    expectStoredAsSqlServerStoresThem(kBinaryCases);
 }
 
 TEST_F(ValueRulesTest, TextsAStatementStoresAsTheyStandReadAsSqlServerStoresThem)

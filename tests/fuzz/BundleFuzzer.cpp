@@ -8,7 +8,7 @@ using namespace korvel;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QList<BundleBlock> blocks = readBundleText(decodeBundle(FuzzBytes(data, size)));
+    const QList<BundleBlock> blocks = readBundleText(decodeBundle(fuzzBytes(data, size)));
     QStringList lines;
     for (const BundleBlock& block : blocks)
         appendBundleBlock(block, &lines);

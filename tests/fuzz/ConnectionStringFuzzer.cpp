@@ -9,7 +9,7 @@ using namespace korvel;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QString text = FuzzText(data, size);
+    const QString text = fuzzText(data, size);
     QMap<QString, QString> parsed;
     (void)parseConnectionString(text, parsed);
 

@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const QString before = target.contents();
     if (importLabel(kDatabase, target.bundlePath, target.resolver))
-        FUZZ_CHECK(cryptFileData(FuzzBytes(data, size)).endsWith('\0') && target.contents() != before);
+        FUZZ_CHECK(cryptFileData(fuzzBytes(data, size)).endsWith('\0') && target.contents() != before);
     else
         FUZZ_CHECK(target.contents() == before);
     // Keep the database small: what an import added goes again.

@@ -9,7 +9,7 @@ using namespace korvel;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     QMap<QString, QString> rows;
-    if (!readSettingsRows(FuzzBytes(data, size), rows))
+    if (!readSettingsRows(fuzzBytes(data, size), rows))
         return 0;
     ConnectionSettings settings = connectionSettingsFromRows(rows);
     settings.provider.clear(); // the SQL Server form, with every parameter in it

@@ -36,7 +36,7 @@ protected:
     void typeAndConfirm(const QString& number)
     {
         typeInto(dialog, "newLabelNumberEdit", number);
-        Press(dialog, "okButton");
+        press(dialog, "okButton");
     }
 
     EmbeddedTestDatabase file;
@@ -51,9 +51,9 @@ TEST_F(DuplicateLabelDialogTest, ShowsTheClashingNumberAndRefusesEveryNumberThat
 {
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Label重复"));
     EXPECT_EQ(textOf(dialog, "oldLabelNumberEdit"), QStringLiteral("LB-1"));
-    EXPECT_TRUE(EditOf(dialog, "oldLabelNumberEdit").isReadOnly());
+    EXPECT_TRUE(editOf(dialog, "oldLabelNumberEdit").isReadOnly());
     EXPECT_EQ(textOf(dialog, "newLabelNumberEdit"), QString());
-    EXPECT_TRUE(dialog.focusWidget() == &EditOf(dialog, "newLabelNumberEdit")) << "the new number takes the focus";
+    EXPECT_TRUE(dialog.focusWidget() == &editOf(dialog, "newLabelNumberEdit")) << "the new number takes the focus";
 
     typeAndConfirm(QStringLiteral("LB-1"));
     typeAndConfirm(QStringLiteral("it's"));
@@ -77,7 +77,7 @@ TEST_F(DuplicateLabelDialogTest, AnEmptyNumberIsRefused)
 TEST_F(DuplicateLabelDialogTest, EscapeAbandonsEvenWithAFreeNumberTyped)
 {
     typeInto(dialog, "newLabelNumberEdit", QStringLiteral("LB-9"));
-    QTest::keyClick(&EditOf(dialog, "newLabelNumberEdit"), Qt::Key_Escape);
+    QTest::keyClick(&editOf(dialog, "newLabelNumberEdit"), Qt::Key_Escape);
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_TRUE(messages.warnings.isEmpty());
@@ -86,9 +86,9 @@ TEST_F(DuplicateLabelDialogTest, EscapeAbandonsEvenWithAFreeNumberTyped)
 TEST_F(DuplicateLabelDialogTest, EnterConfirmsLikeTheButton)
 {
     typeInto(dialog, "newLabelNumberEdit", QStringLiteral("LB-1"));
-    QTest::keyClick(&EditOf(dialog, "newLabelNumberEdit"), Qt::Key_Return);
+    QTest::keyClick(&editOf(dialog, "newLabelNumberEdit"), Qt::Key_Return);
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("LB-1已经存在")));
     typeInto(dialog, "newLabelNumberEdit", QStringLiteral("LB-3"));
-    QTest::keyClick(&EditOf(dialog, "newLabelNumberEdit"), Qt::Key_Enter);
+    QTest::keyClick(&editOf(dialog, "newLabelNumberEdit"), Qt::Key_Enter);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }

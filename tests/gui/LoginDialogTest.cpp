@@ -34,7 +34,7 @@ protected:
     void attempt(const QString& password)
     {
         typeInto(login, "passwordEdit", password);
-        QTest::mouseClick(&ControlOf<QPushButton>(login, "okButton"), Qt::LeftButton);
+        QTest::mouseClick(&controlOf<QPushButton>(login, "okButton"), Qt::LeftButton);
     }
     QString lastMessage() const { return messages.warnings.value(messages.warnings.size() - 1); }
 
@@ -49,7 +49,7 @@ protected:
 TEST_F(LoginTest, TheStoredPasswordOfAdminLogsIn)
 {
     EXPECT_EQ(login.windowTitle(), QStringLiteral("登录界面"));
-    EXPECT_EQ(EditOf(login, "passwordEdit").echoMode(), QLineEdit::Password);
+    EXPECT_EQ(editOf(login, "passwordEdit").echoMode(), QLineEdit::Password);
     attempt(QStringLiteral("Korvel"));
     EXPECT_EQ(lastMessage(), QStringLiteral("密码错误")) << "the comparison is case-sensitive";
     EXPECT_TRUE(login.isVisible());
@@ -99,7 +99,7 @@ TEST_F(LoginTest, EachFailureHasItsMessageAndTheDialogStays)
 
 TEST_F(LoginTest, EnterChecksAndEscapeGivesUpSilently)
 {
-    QLineEdit& edit = EditOf(login, "passwordEdit");
+    QLineEdit& edit = editOf(login, "passwordEdit");
     QTest::keyClicks(&edit, QStringLiteral("wrong"));
     QTest::keyClick(&edit, Qt::Key_Return);
     EXPECT_EQ(lastMessage(), QStringLiteral("密码错误"));
@@ -112,7 +112,7 @@ TEST_F(LoginTest, EnterChecksAndEscapeGivesUpSilently)
 TEST_F(LoginTest, ARefusedLoginGivesThePasswordBackSelectedToRetype)
 {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&login));
-    const QLineEdit& edit = EditOf(login, "passwordEdit");
+    const QLineEdit& edit = editOf(login, "passwordEdit");
     // Clicked, the button took the focus: what the user types next would go nowhere.
     attempt(QStringLiteral("wrong"));
     EXPECT_EQ(QApplication::focusWidget(), &edit);

@@ -37,7 +37,7 @@ protected:
         QFile::remove(database());
         const DemoOptions demo;
         EXPECT_TRUE(succeeded(createDemoDatabase(database(), demo)));
-        RegisterFaultInjectingProvider(plan);
+        registerFaultInjectingProvider(plan);
         plan = FaultPlan();
         ConnectionSettings settings;
         settings.hostName = database();
@@ -65,7 +65,7 @@ TEST_F(SlowDatabaseTest, AWaitingFillShowsItsStepAndACancelLeavesTheListsNotRead
 {
     plan.statementDelay = 5s;
     QString shown;
-    CancelWhenProgressShows(QRegularExpression(QStringLiteral("^")), shown, CancelBy::Escape);
+    cancelWhenProgressShows(QRegularExpression(QStringLiteral("^")), shown, CancelBy::Escape);
     QElapsedTimer waited;
     waited.start();
     window->load();
@@ -74,7 +74,7 @@ TEST_F(SlowDatabaseTest, AWaitingFillShowsItsStepAndACancelLeavesTheListsNotRead
     EXPECT_EQ(messages.warnings, QStringList({kCancelled, QStringLiteral("配置文件不存在")}))
         << "the cancel once, and the value lists, which are no database work";
     for (const char* list : {"harnessNumberList", "jobNumberList", "labelNumberList"})
-        EXPECT_EQ(ComboOf(*window, list).count(), 0) << list;
+        EXPECT_EQ(comboOf(*window, list).count(), 0) << list;
 }
 
 TEST_F(SlowDatabaseTest, ASlowImportShowsHowFarItHasComeAndItsCancelTakesEverythingBack)
@@ -82,38 +82,38 @@ TEST_F(SlowDatabaseTest, ASlowImportShowsHowFarItHasComeAndItsCancelTakesEveryth
     window->load();
     window->show();
     const QString bundle = folder.filePath(QStringLiteral("LB-00003.bq"));
-    Choose(*window, "labelNumberList", QStringLiteral("LB-00003"));
+    choose(*window, "labelNumberList", QStringLiteral("LB-00003"));
     fileDialogs.answers = {bundle};
-    Press(*window, "exportButton");
-    const QStringList before = LabelTableContents(database());
-    const QStringList listed = EntriesOf(*window, "labelNumberList");
+    press(*window, "exportButton");
+    const QStringList before = labelTableContents(database());
+    const QStringList listed = entriesOf(*window, "labelNumberList");
     messages = RecordingMessageSink();
 
     plan.statementDelay = 40ms;
-    WhenModalShows(QStringLiteral("Label重复"), [](QWidget& duplicate) {
+    whenModalShows(QStringLiteral("Label重复"), [](QWidget& duplicate) {
         typeInto(duplicate, "newLabelNumberEdit", QStringLiteral("LB-90003"));
-        QTest::keyClick(&EditOf(duplicate, "newLabelNumberEdit"), Qt::Key_Return);
+        QTest::keyClick(&editOf(duplicate, "newLabelNumberEdit"), Qt::Key_Return);
     });
     QString shown;
     const qsizetype dialogsAsked = fileDialogs.asked.size() + 1;
     // Cancelled once rows go in: the statement cut short is a row's, which is no fault of the
     // file, whose line is not named.
-    CancelWhenProgressShows(QRegularExpression(QStringLiteral("^导入表 tblLabelControls ([1-9]|1\\d|2[0-2])/23$")), shown,
+    cancelWhenProgressShows(QRegularExpression(QStringLiteral("^导入表 tblLabelControls ([1-9]|1\\d|2[0-2])/23$")), shown,
                             CancelBy::Button,
                             [this, &bundle] {
                                 // The window ignores the user meanwhile, as under a modal dialog.
                                 fileDialogs.answers = {bundle};
-                                QTest::mouseClick(&ControlOf<QPushButton>(*window, "exportButton"), Qt::LeftButton);
+                                QTest::mouseClick(&controlOf<QPushButton>(*window, "exportButton"), Qt::LeftButton);
                                 QTest::keyClick(window.get(), Qt::Key_Escape);
                             });
     fileDialogs.answers = {bundle};
-    Press(*window, "importButton");
+    press(*window, "importButton");
 
     EXPECT_FALSE(shown.isEmpty());
     EXPECT_EQ(messages.warnings, QStringList(kCancelled + QStringLiteral("，导入表 tblLabelControls 失败，未导入任何数据")));
     EXPECT_TRUE(messages.informations.isEmpty());
-    EXPECT_EQ(LabelTableContents(database()), before);
-    EXPECT_EQ(EntriesOf(*window, "labelNumberList"), listed);
+    EXPECT_EQ(labelTableContents(database()), before);
+    EXPECT_EQ(entriesOf(*window, "labelNumberList"), listed);
     EXPECT_EQ(fileDialogs.asked.size(), dialogsAsked) << "the click on 导出 went nowhere";
     EXPECT_TRUE(window->isVisible()) << "and so did Escape";
 }

@@ -12,6 +12,6 @@ namespace korvel {
 // the tables holds), never by an old value, and that LineID, which the database gives, is
 // not compared. Item rows come in the order of their ItemID, which the import changes: they
 // are paired through the replacement that the controls before them have fixed.
-void ExpectSameLabelWithNewIdentifiers(const QList<BundleBlock>& before, const QList<BundleBlock>& after);
+void expectSameLabelWithNewIdentifiers(const QList<BundleBlock>& before, const QList<BundleBlock>& after);
 
 } // namespace korvel

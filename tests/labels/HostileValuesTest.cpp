@@ -50,7 +50,7 @@ protected:
     HostileValuesTest() : source(kCompactLabelSchema), target(kCompactLabelSchema)
     {
         static FaultPlan registered;
-        RegisterFaultInjectingProvider(registered);
+        registerFaultInjectingProvider(registered);
         plan = &registered;
         *plan = FaultPlan();
     }
@@ -79,13 +79,13 @@ TEST_F(HostileValuesTest, TheServerReceivesExactlyTheStatementsTheValuesCallFor)
     source.exec(QStringLiteral("INSERT INTO tblLabelControlItem (ItemID, ItemName) VALUES ('%1', '0x00; DROP TABLE x');")
                     .arg(kItemId));
 
-    ASSERT_TRUE(ShownIn(messages, exportLabel(faulty(source), QStringLiteral("it's; --"), bundle)));
+    ASSERT_TRUE(shownIn(messages, exportLabel(faulty(source), QStringLiteral("it's; --"), bundle)));
     EXPECT_TRUE(plan->statements.contains(QStringLiteral("select * from tblLabelInfo where LabelNo='it''s; --'")))
         << "the label number is a literal of its own";
 
     ScriptedResolver resolver;
     *plan = FaultPlan();
-    ASSERT_TRUE(ShownIn(messages, importLabel(faulty(target), bundle, resolver))) << messages.warnings.join('|').toStdString();
+    ASSERT_TRUE(shownIn(messages, importLabel(faulty(target), bundle, resolver))) << messages.warnings.join('|').toStdString();
 
     // The new identifiers come from the server; everything else is the bundle's text.
     const QRegularExpression guid(QStringLiteral("\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}"));
@@ -116,9 +116,9 @@ TEST_F(HostileValuesTest, BrokenUnicodeInTheDatabaseTravelsAsReplacementCharacte
     source.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('%1', 'LB-1', 1);"
                                "INSERT INTO tblLabelControls VALUES ('%1', '%2', CAST(X'41FF42EDA08043' AS TEXT));")
                     .arg(kLabelId, kItemId));
-    ASSERT_TRUE(ShownIn(messages, exportLabel(source.connectionString(), QStringLiteral("LB-1"), bundle)));
+    ASSERT_TRUE(shownIn(messages, exportLabel(source.connectionString(), QStringLiteral("LB-1"), bundle)));
     ScriptedResolver resolver;
-    ASSERT_TRUE(ShownIn(messages, importLabel(target.connectionString(), bundle, resolver)));
+    ASSERT_TRUE(shownIn(messages, importLabel(target.connectionString(), bundle, resolver)));
     const QString caption =
         target.programRows(QStringLiteral("select Caption from tblLabelControls")).value(0).value(0);
     EXPECT_TRUE(caption.startsWith(QLatin1Char('A')) && caption.endsWith(QLatin1Char('C'))) << caption.toStdString();
@@ -133,13 +133,13 @@ TEST_F(HostileValuesTest, ATenMegabyteValueTravelsWithBoundedMemory)
     source.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('%1', 'LB-1', 1);"
                                "INSERT INTO tblLabelControls VALUES ('%1', '%2', %3);")
                     .arg(kLabelId, kItemId, quoted(huge)));
-    ASSERT_TRUE(ShownIn(messages, exportLabel(source.connectionString(), QStringLiteral("LB-1"), bundle)));
+    ASSERT_TRUE(shownIn(messages, exportLabel(source.connectionString(), QStringLiteral("LB-1"), bundle)));
     ScriptedResolver resolver;
-    ASSERT_TRUE(ShownIn(messages, importLabel(target.connectionString(), bundle, resolver)));
+    ASSERT_TRUE(shownIn(messages, importLabel(target.connectionString(), bundle, resolver)));
     EXPECT_EQ(target.scalar(QStringLiteral("select length(Caption) from tblLabelControls")),
               QString::number(huge.size()));
     if (!kSanitizedBuild) {
-        EXPECT_LT(PeakResidentMegabytes(), 600) << "a 10 MB value is held a few times over, not hundreds";
+        EXPECT_LT(peakResidentMegabytes(), 600) << "a 10 MB value is held a few times over, not hundreds";
     }
 }
 
@@ -154,17 +154,17 @@ TEST_F(HostileValuesTest, AMillionRowBundleWithAForeignTableIsRefusedBeforeAnyIn
     for (int i = 0; i < rows; ++i)
         text += row;
     text += QStringLiteral("表名:tblUserInfo\n列名:UserID,Password\nAdmin,x\n");
-    WriteBundleFile(bundle, text);
+    writeBundleFile(bundle, text);
 
     *plan = FaultPlan();
     ScriptedResolver resolver;
-    EXPECT_FALSE(ShownIn(messages, importLabel(faulty(target), bundle, resolver)));
+    EXPECT_FALSE(shownIn(messages, importLabel(faulty(target), bundle, resolver)));
     EXPECT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings.value(0).contains(QStringLiteral("tblUserInfo")));
     for (const QString& statement : plan->statements)
         EXPECT_FALSE(statement.startsWith(QLatin1String("insert"))) << statement.left(80).toStdString();
     EXPECT_EQ(target.scalar(QStringLiteral("select count(*) from tblLabelControls")), QStringLiteral("0"));
     if (!kSanitizedBuild) {
-        EXPECT_LT(PeakResidentMegabytes(), 1200) << "a million rows of 80 characters: a few times the file, no more";
+        EXPECT_LT(peakResidentMegabytes(), 1200) << "a million rows of 80 characters: a few times the file, no more";
     }
 }

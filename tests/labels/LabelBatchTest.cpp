@@ -40,10 +40,10 @@ protected:
         EXPECT_TRUE(open.open(database.connectionString())) << open.lastError().toStdString();
     }
 
-    QString Bundle(const QString& name, const QString& labelRow)
+    QString bundle(const QString& name, const QString& labelRow)
     {
         const QString path = dir.filePath(name);
-        WriteBundleFile(path, kBundle.arg(labelRow));
+        writeBundleFile(path, kBundle.arg(labelRow));
         return path;
     }
 
@@ -95,7 +95,7 @@ TEST_F(LabelBatchTest, EachLabelGoesToItsOwnFileAndAFailureStopsOnlyItsOwn)
     EXPECT_TRUE(outcomes[1].reason.contains(QStringLiteral("tblLabelControls"))) << outcomes[1].reason.toStdString();
     EXPECT_EQ(outcomes[2].reason, QString());
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList({"A%2FB.bq", "LB-1.bq"}));
-    EXPECT_EQ(readCheckedBundle(ReadTestFile(QDir(folder).filePath("LB-1.bq"))).problems, QStringList());
+    EXPECT_EQ(readCheckedBundle(readTestFile(QDir(folder).filePath("LB-1.bq"))).problems, QStringList());
     EXPECT_EQ(progress, QStringList({"0/3 LB-1", "1/3 Comma", "2/3 A/B", "3/3 "}));
 }
 
@@ -103,7 +103,7 @@ TEST_F(LabelBatchTest, OnlyRegularFilesInTheFolderAreWrittenAndAnythingElseFails
 {
     const QString folder = dir.filePath(QStringLiteral("out"));
     ASSERT_TRUE(QDir().mkpath(folder));
-    WriteTestFile(dir.filePath(QStringLiteral("secret.txt")), "secret");
+    writeTestFile(dir.filePath(QStringLiteral("secret.txt")), "secret");
     ASSERT_TRUE(QFile::link(QStringLiteral("../secret.txt"), QDir(folder).filePath("LB-1.bq")));
     ASSERT_TRUE(QFile::link(QStringLiteral("../created"), QDir(folder).filePath("A%2FB.bq")));
     ASSERT_EQ(mkfifo(QFile::encodeName(QDir(folder).filePath("lb-2.bq")).constData(), 0600), 0);
@@ -115,7 +115,7 @@ TEST_F(LabelBatchTest, OnlyRegularFilesInTheFolderAreWrittenAndAnythingElseFails
     EXPECT_EQ(reasons, QStringList({QDir(folder).filePath("LB-1.bq") + QStringLiteral(" 是符号链接，不能写入"),
                                     QDir(folder).filePath("A%2FB.bq") + QStringLiteral(" 是符号链接，不能写入"),
                                     QDir(folder).filePath("lb-2.bq") + QStringLiteral(" 不是普通文件，不能写入")}));
-    EXPECT_EQ(ReadTestFile(dir.filePath(QStringLiteral("secret.txt"))), QByteArray("secret"));
+    EXPECT_EQ(readTestFile(dir.filePath(QStringLiteral("secret.txt"))), QByteArray("secret"));
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("created"))));
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList({"A%2FB.bq", "LB-1.bq", "lb-2.bq"}))
@@ -152,10 +152,10 @@ TEST_F(LabelBatchTest, NumbersThatCannotAllBeWrittenAreRefusedBeforeAnyFile)
 
 TEST_F(LabelBatchTest, EachFileImportsInItsOwnTransactionAndTheRestGoOn)
 {
-    const QString good = Bundle(QStringLiteral("good.bq"), QStringLiteral("{L1},LB-NEW,1"));
-    const QString clash = Bundle(QStringLiteral("clash.bq"), QStringLiteral("{L1},LB-1,1"));
+    const QString good = bundle(QStringLiteral("good.bq"), QStringLiteral("{L1},LB-NEW,1"));
+    const QString clash = bundle(QStringLiteral("clash.bq"), QStringLiteral("{L1},LB-1,1"));
     const QString cut = dir.filePath(QStringLiteral("cut.bq"));
-    WriteTestFile(cut, ReadTestFile(good).left(40));
+    writeTestFile(cut, readTestFile(good).left(40));
     const QList<BatchOutcome> outcomes = importLabels(open, {clash, cut, good}, record);
     ASSERT_EQ(outcomes.size(), 3);
     EXPECT_EQ(outcomes[0].reason, QStringLiteral("LB-1已经存在"));
@@ -168,9 +168,9 @@ TEST_F(LabelBatchTest, EachFileImportsInItsOwnTransactionAndTheRestGoOn)
 
 TEST_F(LabelBatchTest, TheCheckGivesEachFileTheVerdictOfItsImportInTheSameCallAndChangesNothing)
 {
-    const QStringList before = LabelTableContents(database.path());
+    const QStringList before = labelTableContents(database.path());
     const QString colour = QString(kBundle).replace(QStringLiteral("Caption"), QStringLiteral("Colour"));
-    WriteBundleFile(dir.filePath(QStringLiteral("column.bq")), colour.arg(QStringLiteral("{L1},LB-X,1")));
+    writeBundleFile(dir.filePath(QStringLiteral("column.bq")), colour.arg(QStringLiteral("{L1},LB-X,1")));
     const struct
     {
         QString file;
@@ -178,16 +178,16 @@ TEST_F(LabelBatchTest, TheCheckGivesEachFileTheVerdictOfItsImportInTheSameCallAn
     } cases[] = {
         // What only the server can tell: a NULL where the table wants a value. Taken back,
         // it must not take the value rules' checks with it.
-        {Bundle(QStringLiteral("null.bq"), QStringLiteral("{L1},LB-X,")), {"server"}},
-        {Bundle(QStringLiteral("values.bq"), QStringLiteral("{L1},%1,x").arg(QString(51, 'n'))),
+        {bundle(QStringLiteral("null.bq"), QStringLiteral("{L1},LB-X,")), {"server"}},
+        {bundle(QStringLiteral("values.bq"), QStringLiteral("{L1},%1,x").arg(QString(51, 'n'))),
          {QStringLiteral("标签文件第 3 行：表 tblLabelInfo 列 LabelNo 的值“%1…”超过 50 个字符").arg(QString(40, 'n')),
           "标签文件第 3 行：表 tblLabelInfo 列 LabelStatus 的值“x”不是整数"}},
-        {Bundle(QStringLiteral("good.bq"), QStringLiteral("{L1},LB-NEW,1")), {}},
+        {bundle(QStringLiteral("good.bq"), QStringLiteral("{L1},LB-NEW,1")), {}},
         // The import of these files would refuse this one: the file before carries its number.
-        {Bundle(QStringLiteral("again.bq"), QStringLiteral("{L1},LB-NEW,1")), {"标签文件第 3 行：LB-NEW已经存在"}},
-        {Bundle(QStringLiteral("clash.bq"), QStringLiteral("{L1},LB-1,1")), {"标签文件第 3 行：LB-1已经存在"}},
+        {bundle(QStringLiteral("again.bq"), QStringLiteral("{L1},LB-NEW,1")), {"标签文件第 3 行：LB-NEW已经存在"}},
+        {bundle(QStringLiteral("clash.bq"), QStringLiteral("{L1},LB-1,1")), {"标签文件第 3 行：LB-1已经存在"}},
         {dir.filePath(QStringLiteral("column.bq")), {"标签文件第 5 行：表 tblLabelControls 没有列 Colour"}},
-        {Bundle(QStringLiteral("short.bq"), QStringLiteral("{L1},LB-X")),
+        {bundle(QStringLiteral("short.bq"), QStringLiteral("{L1},LB-X")),
          {"标签文件第 3 行有 2 个值，而表 tblLabelInfo 有 3 个列名"}},
         {dir.filePath(QStringLiteral("missing.bq")), {"打开文件失败：2"}},
     };
@@ -208,16 +208,16 @@ TEST_F(LabelBatchTest, TheCheckGivesEachFileTheVerdictOfItsImportInTheSameCallAn
             EXPECT_EQ(found, cases[i].problems) << files[i].toStdString();
         }
     }
-    EXPECT_EQ(LabelTableContents(database.path()), before) << "a check changes nothing";
+    EXPECT_EQ(labelTableContents(database.path()), before) << "a check changes nothing";
 }
 
 TEST_F(LabelBatchTest, ALostConnectionStopsABatchAndKeepsWhatWasImported)
 {
     static FaultPlan plan; // the provider stays registered for the rest of the process
-    RegisterFaultInjectingProvider(plan);
-    const QStringList files = {Bundle(QStringLiteral("a.bq"), QStringLiteral("{L1},LB-A,1")),
-                               Bundle(QStringLiteral("b.bq"), QStringLiteral("{L1},LB-B,1")),
-                               Bundle(QStringLiteral("c.bq"), QStringLiteral("{L1},LB-C,1"))};
+    registerFaultInjectingProvider(plan);
+    const QStringList files = {bundle(QStringLiteral("a.bq"), QStringLiteral("{L1},LB-A,1")),
+                               bundle(QStringLiteral("b.bq"), QStringLiteral("{L1},LB-B,1")),
+                               bundle(QStringLiteral("c.bq"), QStringLiteral("{L1},LB-C,1"))};
     // The batch's connection goes while the second file goes in (or is tried); gives how
     // many files the batch came to.
     const auto losingTheConnection = [&](const std::function<qsizetype(CAdoDatabase&)>& batch) {

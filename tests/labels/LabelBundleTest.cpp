@@ -55,11 +55,11 @@ TEST(LabelBundle, WrittenBlocksAreEncipheredUtf8EndingWithALineFeedAndANul)
                                   "表名:tblLabelControls\n", "列名:\n"}));
     // The plaintext below, enciphered by a Python RC4 keyed with MD5("qkd").
     const QByteArray plaintext = QStringLiteral("表名:T\n列名:A,B\n1,\n").toUtf8() + '\0';
-    const QByteArray file = Hex("4fb449503e59542ab2109a81d6de3073637f8adbbfafcb39");
+    const QByteArray file = hex("4fb449503e59542ab2109a81d6de3073637f8adbbfafcb39");
     EXPECT_EQ(encodeBundle({"表名:T\n", "列名:A,B\n", "1,\n"}), file);
     EXPECT_EQ(file.size(), plaintext.size());
     EXPECT_EQ(decodeBundle(file), QStringLiteral("表名:T\n列名:A,B\n1,\n"));
-    EXPECT_EQ(decodeBundle(Hex("4fb449503e59542ab2109a81d6de3073637f8adbbfafcb39f1")),
+    EXPECT_EQ(decodeBundle(hex("4fb449503e59542ab2109a81d6de3073637f8adbbfafcb39f1")),
               QStringLiteral("表名:T\n列名:A,B\n1,\n"))
         << "the text ends at the first NUL";
 }
@@ -96,7 +96,7 @@ TEST(BundleChecks, BundlesOfEveryShapeAsTheirWritersMakeThemAreWhole)
     // label had.
     for (const QString& text : {kWholeLabel, kInfo + kLabelRow + kControls + kItems,
                                 kInfo + kLabelRow + kControls + "{A1},{B9},甲\n" + kItems, kInfo + kControls + kItems})
-        EXPECT_EQ(readCheckedBundle(BundleBytes(text)).problems, QStringList()) << text.toStdString();
+        EXPECT_EQ(readCheckedBundle(bundleBytes(text)).problems, QStringList()) << text.toStdString();
 
     // The same shapes from Korvel's export, which refuses a number no label has.
     EmbeddedTestDatabase database(kCompactLabelSchema);
@@ -110,14 +110,14 @@ TEST(BundleChecks, BundlesOfEveryShapeAsTheirWritersMakeThemAreWhole)
     const QString file = dir.filePath(QStringLiteral("label.bq"));
     for (const char* labelNo : {"LB-1", "LB-2", "LB-3"}) {
         RecordingMessageSink messages;
-        ASSERT_TRUE(ShownIn(messages, exportLabel(database.connectionString(), QString::fromUtf8(labelNo), file))) << labelNo;
-        EXPECT_EQ(readCheckedBundle(ReadTestFile(file)).problems, QStringList()) << labelNo;
+        ASSERT_TRUE(shownIn(messages, exportLabel(database.connectionString(), QString::fromUtf8(labelNo), file))) << labelNo;
+        EXPECT_EQ(readCheckedBundle(readTestFile(file)).problems, QStringList()) << labelNo;
     }
 }
 
 TEST(BundleChecks, EveryCutOfABundleIsRefused)
 {
-    const QByteArray whole = BundleBytes(kWholeLabel);
+    const QByteArray whole = bundleBytes(kWholeLabel);
     for (qsizetype size = 0; size < whole.size(); ++size)
         EXPECT_FALSE(readCheckedBundle(whole.left(size)).problems.isEmpty()) << "cut at " << size;
 }
@@ -130,19 +130,19 @@ TEST(BundleChecks, EveryProblemIsNamedWithItsLine)
         QStringList problems;
     } cases[] = {
         {QByteArray(), {"不是完整的标签文件：文件是空的", kBlockOrder + "一个也没有"}},
-        {BundleBytes(kWholeLabel).chopped(1), {"不是完整的标签文件：末尾没有结束标记"}},
-        {BundleBytes(kWholeLabel + QChar(u'\0') + "7,{B3},more\n"), {"不是完整的标签文件：结束标记之后还有数据"}},
-        {BundleBytes(kWholeLabel.chopped(1)), {"不是完整的标签文件：最后一行没有换行"}},
-        {BundleBytes("stray\n" + kInfo + kLabelRow + kControls + "表名:tblUserInfo\n列名:UserID\n" + kItems),
+        {bundleBytes(kWholeLabel).chopped(1), {"不是完整的标签文件：末尾没有结束标记"}},
+        {bundleBytes(kWholeLabel + QChar(u'\0') + "7,{B3},more\n"), {"不是完整的标签文件：结束标记之后还有数据"}},
+        {bundleBytes(kWholeLabel.chopped(1)), {"不是完整的标签文件：最后一行没有换行"}},
+        {bundleBytes("stray\n" + kInfo + kLabelRow + kControls + "表名:tblUserInfo\n列名:UserID\n" + kItems),
          {"标签文件含有不属于任何表的数据", "标签文件含有标签以外的表 tblUserInfo"}},
-        {BundleBytes(QString(kInfo + kLabelRow + kControls + kItems).replace("\n", "\r\n")),
+        {bundleBytes(QString(kInfo + kLabelRow + kControls + kItems).replace("\n", "\r\n")),
          {"标签文件含有标签以外的表 tblLabelInfo\r", "标签文件含有标签以外的表 tblLabelControls\r",
           "标签文件含有标签以外的表 tblLabelControlItem\r", kBlockOrder + "一个也没有"}},
-        {BundleBytes(kInfo + kItems + kControls + kInfo),
+        {bundleBytes(kInfo + kItems + kControls + kInfo),
          {kBlockOrder + "实际含有 tblLabelInfo、tblLabelControlItem、tblLabelControls、tblLabelInfo"}},
-        {BundleBytes("表名:tblLabelInfo\n" + kLabelRow + kControls + "表名:tblLabelControlItem\n"),
+        {bundleBytes("表名:tblLabelInfo\n" + kLabelRow + kControls + "表名:tblLabelControlItem\n"),
          {"标签文件第 2 行应是表 tblLabelInfo 的列名行", "标签文件第 6 行应是表 tblLabelControlItem 的列名行"}},
-        {BundleBytes(kInfo + "{A1},LB-1\n" + kControls + "{A1},{B1},甲\n{A1},{B1},甲,乙\n" + kItems),
+        {bundleBytes(kInfo + "{A1},LB-1\n" + kControls + "{A1},{B1},甲\n{A1},{B1},甲,乙\n" + kItems),
          {"标签文件第 3 行有 2 个值，而表 tblLabelInfo 有 3 个列名",
           "标签文件第 7 行有 4 个值，而表 tblLabelControls 有 3 个列名"}},
     };
@@ -152,7 +152,7 @@ TEST(BundleChecks, EveryProblemIsNamedWithItsLine)
 
 TEST(BundleChecks, AWholeBundleImportsOnlyWithALabelThatHasANumber)
 {
-    const auto problems = [](const QString& text) { return labelProblemsOf(readCheckedBundle(BundleBytes(text)).blocks); };
+    const auto problems = [](const QString& text) { return labelProblemsOf(readCheckedBundle(bundleBytes(text)).blocks); };
     EXPECT_EQ(problems(kWholeLabel), QStringList());
     EXPECT_EQ(problems(kInfo + kControls + kItems), QStringList({"标签文件中没有标签"}));
     EXPECT_EQ(problems(kInfo + "{A1},,1\n" + kControls + kItems), QStringList({"标签文件第 3 行：标签不能为空"}));

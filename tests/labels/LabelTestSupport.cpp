@@ -31,7 +31,7 @@ bool ScriptedResolver::resolveDuplicateLabelNo(CAdoDatabase& connection, const Q
 
 namespace {
 
-QString ValueText(const SqliteValue& value)
+QString valueText(const SqliteValue& value)
 {
     switch (value.storageClass) {
     case SQLITE_NULL: return QStringLiteral("NULL");
@@ -42,7 +42,7 @@ QString ValueText(const SqliteValue& value)
 
 } // namespace
 
-QStringList LabelTableContents(const QString& databasePath)
+QStringList labelTableContents(const QString& databasePath)
 {
     const EmbeddedTestDatabase database{ExistingFile{databasePath}};
     QStringList contents;
@@ -51,29 +51,29 @@ QStringList LabelTableContents(const QString& databasePath)
         for (const QList<SqliteValue>& row : database.values(sql)) {
             QStringList values;
             for (const SqliteValue& value : row)
-                values.append(ValueText(value));
+                values.append(valueText(value));
             contents.append(QString::fromLatin1(table) + QLatin1Char(':') + values.join(QLatin1Char('|')));
         }
     }
     return contents;
 }
 
-QByteArray BundleBytes(const QString& text)
+QByteArray bundleBytes(const QString& text)
 {
     return cryptFileData(text.toUtf8() + '\0');
 }
 
-void WriteBundleFile(const QString& path, const QString& text)
+void writeBundleFile(const QString& path, const QString& text)
 {
-    WriteTestFile(path, BundleBytes(text));
+    writeTestFile(path, bundleBytes(text));
 }
 
-QList<BundleBlock> BundleOf(const QString& path)
+QList<BundleBlock> bundleOf(const QString& path)
 {
-    return readBundleText(decodeBundle(ReadTestFile(path)));
+    return readBundleText(decodeBundle(readTestFile(path)));
 }
 
-void ExpectImportFailuresSayNothingWasImported(const QList<FaultedRun>& runs)
+void expectImportFailuresSayNothingWasImported(const QList<FaultedRun>& runs)
 {
     QStringList failures;
     for (const FaultedRun& run : runs) {

@@ -34,19 +34,19 @@ public:
 
 // Every row of the label tables and of sqlite_sequence, read through plain SQLite: what
 // "the database is as it was" is judged by.
-QStringList LabelTableContents(const QString& databasePath);
+QStringList labelTableContents(const QString& databasePath);
 
 // The bytes of a bundle file of a text written by hand, as every writer of the format
 // makes them: UTF-8, one NUL, enciphered.
-QByteArray BundleBytes(const QString& text);
-void WriteBundleFile(const QString& path, const QString& text);
+QByteArray bundleBytes(const QString& text);
+void writeBundleFile(const QString& path, const QString& text);
 
 // The blocks of a bundle file as the import takes them apart.
-QList<BundleBlock> BundleOf(const QString& path);
+QList<BundleBlock> bundleOf(const QString& path);
 
 // What the imports failing at each database call said: one message each, the connection's
 // own error first, then each ending in "，未导入任何数据", the last at the commit. A run that
 // went through is passed over: a failed existence check counts as a free number.
-void ExpectImportFailuresSayNothingWasImported(const QList<FaultedRun>& runs);
+void expectImportFailuresSayNothingWasImported(const QList<FaultedRun>& runs);
 
 } // namespace korvel

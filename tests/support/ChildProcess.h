@@ -9,7 +9,7 @@ namespace korvel {
 
 // Whether a check holds when it runs in a child process: for what a program sets up for its
 // whole process, which the test process must not take on.
-inline bool HoldsInChildProcess(const std::function<bool()>& check)
+inline bool holdsInChildProcess(const std::function<bool()>& check)
 {
     const pid_t child = fork();
     if (child < 0)

@@ -164,7 +164,7 @@ private:
 
 } // namespace
 
-void RegisterFaultInjectingProvider(FaultPlan& plan, const QString& wrappedProvider)
+void registerFaultInjectingProvider(FaultPlan& plan, const QString& wrappedProvider)
 {
     registerDbProvider(QStringLiteral("faulty"), [&plan, wrappedProvider] {
         DbError unknownProvider;
@@ -174,7 +174,7 @@ void RegisterFaultInjectingProvider(FaultPlan& plan, const QString& wrappedProvi
     });
 }
 
-QList<FaultedRun> RunFailingAtEveryCall(FaultPlan& plan, const std::function<bool(MessageSink&)>& operation)
+QList<FaultedRun> runFailingAtEveryCall(FaultPlan& plan, const std::function<bool(MessageSink&)>& operation)
 {
     plan = FaultPlan();
     RecordingMessageSink unfaulted;
@@ -185,7 +185,7 @@ QList<FaultedRun> RunFailingAtEveryCall(FaultPlan& plan, const std::function<boo
     const int calls = plan.calls;
     QList<FaultedRun> runs;
     for (int failAt = 1; failAt <= calls; ++failAt) {
-        plan = FaultPlan::FailingAt(failAt);
+        plan = FaultPlan::failingAt(failAt);
         FaultedRun run;
         run.failAt = failAt;
         run.succeeded = operation(run.messages);

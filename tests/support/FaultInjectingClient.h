@@ -31,7 +31,7 @@ struct FaultPlan
     std::function<void(const QString& statement)> afterStatement;
     std::function<void(DbClient& client)> afterOpen;
 
-    static FaultPlan FailingAt(int call)
+    static FaultPlan failingAt(int call)
     {
         FaultPlan plan;
         plan.failAt = call;
@@ -41,9 +41,9 @@ struct FaultPlan
 
 // A client that fails when its plan says so, over the client of another provider: the
 // embedded engine unless told otherwise ("MSDASQL" for an ODBC data source). Register it
-// with RegisterFaultInjectingProvider; connection strings then name "Provider=faulty" and
+// with registerFaultInjectingProvider; connection strings then name "Provider=faulty" and
 // otherwise what the wrapped client reads.
-void RegisterFaultInjectingProvider(FaultPlan& plan, const QString& wrappedProvider = QStringLiteral("sqlite"));
+void registerFaultInjectingProvider(FaultPlan& plan, const QString& wrappedProvider = QStringLiteral("sqlite"));
 
 // One run of an operation with the failure injected at its call failAt.
 struct FaultedRun
@@ -57,6 +57,6 @@ struct FaultedRun
 // call that run made (plan being the one the faulty provider was registered with). Gives
 // the faulted runs, none when the run without a fault failed. What a failed run left
 // behind is the operation's to check before it returns (plan.failAt names the call).
-QList<FaultedRun> RunFailingAtEveryCall(FaultPlan& plan, const std::function<bool(MessageSink&)>& operation);
+QList<FaultedRun> runFailingAtEveryCall(FaultPlan& plan, const std::function<bool(MessageSink&)>& operation);
 
 } // namespace korvel

@@ -27,7 +27,7 @@ void ProgramFolder::writeEmbeddedSettings(const QByteArray& databaseFile)
 
 void ProgramFolder::writeSettings(const QByteArray& xml)
 {
-    WriteTestFile(filePath(kSettingsFileName), xml);
+    writeTestFile(filePath(kSettingsFileName), xml);
 }
 
 void ProgramFolder::writeSettings(const ConnectionSettings& settings)
@@ -49,7 +49,7 @@ void ProgramFolder::writeValueLists(const QString& plaintext)
 {
     QByteArray gbk;
     ASSERT_TRUE(wideToAnsi(plaintext, gbk));
-    WriteTestFile(filePath(kValueListFileName), cryptFileData(gbk));
+    writeTestFile(filePath(kValueListFileName), cryptFileData(gbk));
 }
 
 } // namespace korvel

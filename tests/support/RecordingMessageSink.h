@@ -21,7 +21,7 @@ public:
 // Whether the work succeeded, its failure shown in the sink as the window shows it (a
 // failure without a message, as when the user gave up, shows nothing): for tests that
 // follow the messages of several steps in order.
-inline bool ShownIn(MessageSink& messages, const Outcome& outcome)
+inline bool shownIn(MessageSink& messages, const Outcome& outcome)
 {
     if (!outcome.message().isEmpty())
         messages.showWarning(outcome.message());

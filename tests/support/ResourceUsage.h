@@ -6,7 +6,7 @@ namespace korvel {
 
 // Peak resident memory of this process so far, in megabytes. CTest runs each test in a
 // process of its own, so the peak is the test's.
-inline long PeakResidentMegabytes()
+inline long peakResidentMegabytes()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);

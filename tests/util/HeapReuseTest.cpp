@@ -22,7 +22,7 @@ TEST(HeapReuse, MemoryOfALargeReadStaysWithTheProcessForTheNext)
 #else
     if (kSanitizedBuild)
         GTEST_SKIP() << "the sanitizer's allocator stands in for the C library's";
-    EXPECT_TRUE(HoldsInChildProcess([] {
+    EXPECT_TRUE(holdsInChildProcess([] {
         keepFreedMemoryForReuse();
         // Blocks of a size the library would otherwise map one by one and unmap when freed.
         constexpr std::size_t kBlock = 1024 * 1024;

@@ -11,7 +11,7 @@ using namespace korvel;
 
 TEST(ProcessHardening, AProcessThatHoldsPasswordsWritesNoCoreFile)
 {
-    EXPECT_TRUE(HoldsInChildProcess([] {
+    EXPECT_TRUE(holdsInChildProcess([] {
         disableCoreDumps();
         rlimit core{};
         getrlimit(RLIMIT_CORE, &core);

@@ -13,23 +13,23 @@ using namespace korvel;
 
 TEST(AnsiText, GbkBytesDecodeUpToTheFirstNul)
 {
-    EXPECT_EQ(ansiToWide(Hex("c1aacfdfc0e0d0cd")), QStringLiteral("联线类型"));
-    EXPECT_EQ(ansiToWide(Hex("b2e2cad4d7e9 00 b2e2")), QStringLiteral("测试组"));
+    EXPECT_EQ(ansiToWide(hex("c1aacfdfc0e0d0cd")), QStringLiteral("联线类型"));
+    EXPECT_EQ(ansiToWide(hex("b2e2cad4d7e9 00 b2e2")), QStringLiteral("测试组"));
     EXPECT_EQ(ansiToWide(QByteArray()), QString());
 }
 
 TEST(AnsiText, MalformedGbkDoesNotSwallowTheFollowingText)
 {
-    const QString text = ansiToWide(Hex("d6") + QByteArray(";abc"));
+    const QString text = ansiToWide(hex("d6") + QByteArray(";abc"));
     EXPECT_TRUE(text.endsWith(QStringLiteral("abc"))) << text.toStdString();
-    EXPECT_FALSE(ansiToWide(Hex("41d6")).isEmpty());
+    EXPECT_FALSE(ansiToWide(hex("41d6")).isEmpty());
 }
 
 TEST(AnsiText, EncodingRefusesCharactersWithoutAGbkForm)
 {
     QByteArray bytes("untouched");
     ASSERT_TRUE(wideToAnsi(QStringLiteral("测试组2&A&1"), bytes));
-    EXPECT_EQ(bytes, Hex("b2e2cad4d7e932264126 31"));
+    EXPECT_EQ(bytes, hex("b2e2cad4d7e932264126 31"));
     QByteArray refused("untouched");
     EXPECT_FALSE(wideToAnsi(QStringLiteral("plug 🔌"), refused));
     EXPECT_EQ(refused, QByteArray("untouched"));
@@ -37,8 +37,8 @@ TEST(AnsiText, EncodingRefusesCharactersWithoutAGbkForm)
 
 TEST(HexText, BytesBecomeUpperCasePairs)
 {
-    EXPECT_EQ(bytesToHex(Hex("00ab")), QStringLiteral("00AB"));
-    EXPECT_EQ(bytesToHex(Hex("0aff00")), QStringLiteral("0AFF00"));
+    EXPECT_EQ(bytesToHex(hex("00ab")), QStringLiteral("00AB"));
+    EXPECT_EQ(bytesToHex(hex("0aff00")), QStringLiteral("0AFF00"));
     EXPECT_EQ(bytesToHex(QByteArray()), QString());
 }
 
@@ -52,17 +52,17 @@ TEST(HexText, EveryByteSurvivesTheRoundTrip)
 
 TEST(HexText, PairsAreReadAsStrtolReadsThem)
 {
-    EXPECT_EQ(hexToBytes(QStringLiteral("0aFF")), Hex("0aff"));
-    EXPECT_EQ(hexToBytes(QStringLiteral("ABC")), Hex("ab")) << "an odd last digit is dropped";
+    EXPECT_EQ(hexToBytes(QStringLiteral("0aFF")), hex("0aff"));
+    EXPECT_EQ(hexToBytes(QStringLiteral("ABC")), hex("ab")) << "an odd last digit is dropped";
     EXPECT_EQ(hexToBytes(QString()), QByteArray());
-    EXPECT_EQ(hexToBytes(QStringLiteral("1G")), Hex("01")) << "reading stops at the first non-digit";
-    EXPECT_EQ(hexToBytes(QStringLiteral("-1")), Hex("ff")) << "a sign is taken, low 8 bits kept";
-    EXPECT_EQ(hexToBytes(QStringLiteral("+F")), Hex("0f"));
-    EXPECT_EQ(hexToBytes(QStringLiteral(" F")), Hex("0f")) << "leading white space is skipped";
-    EXPECT_EQ(hexToBytes(QStringLiteral("G1")), Hex("00")) << "no digit at all gives 0";
-    EXPECT_EQ(hexToBytes(QStringLiteral("0x")), Hex("00"));
-    EXPECT_EQ(hexToBytes(QStringLiteral("中1")), Hex("00")) << "a character outside ASCII is no digit";
-    EXPECT_EQ(hexToBytes(QStringLiteral("1中")), Hex("01"));
+    EXPECT_EQ(hexToBytes(QStringLiteral("1G")), hex("01")) << "reading stops at the first non-digit";
+    EXPECT_EQ(hexToBytes(QStringLiteral("-1")), hex("ff")) << "a sign is taken, low 8 bits kept";
+    EXPECT_EQ(hexToBytes(QStringLiteral("+F")), hex("0f"));
+    EXPECT_EQ(hexToBytes(QStringLiteral(" F")), hex("0f")) << "leading white space is skipped";
+    EXPECT_EQ(hexToBytes(QStringLiteral("G1")), hex("00")) << "no digit at all gives 0";
+    EXPECT_EQ(hexToBytes(QStringLiteral("0x")), hex("00"));
+    EXPECT_EQ(hexToBytes(QStringLiteral("中1")), hex("00")) << "a character outside ASCII is no digit";
+    EXPECT_EQ(hexToBytes(QStringLiteral("1中")), hex("01"));
 }
 
 TEST(Utf8Text, TheTerminatorIsPartOfTheBytes)
@@ -70,7 +70,7 @@ TEST(Utf8Text, TheTerminatorIsPartOfTheBytes)
     EXPECT_EQ(wideToUtf8(QString()), QByteArray(1, '\0'));
     const QByteArray tableTag = wideToUtf8(QStringLiteral("表名:"));
     EXPECT_EQ(tableTag.size(), 8);
-    EXPECT_EQ(tableTag, Hex("e8a1a8e5908d3a00"));
+    EXPECT_EQ(tableTag, hex("e8a1a8e5908d3a00"));
 }
 
 TEST(Utf8Text, ConversionStopsAtTheFirstNul)

@@ -4,7 +4,7 @@
 
 namespace korvel {
 
-KorvelctlRun RunKorvelctlInProcess(const QStringList& arguments, bool terminal)
+KorvelctlRun runKorvelctlInProcess(const QStringList& arguments, bool terminal)
 {
     QString out;
     QString err;

@@ -14,6 +14,6 @@ struct KorvelctlRun
 };
 
 // `terminal`: as if stderr were a terminal, where long runs show their progress.
-KorvelctlRun RunKorvelctlInProcess(const QStringList& arguments, bool terminal = false);
+KorvelctlRun runKorvelctlInProcess(const QStringList& arguments, bool terminal = false);
 
 } // namespace korvel

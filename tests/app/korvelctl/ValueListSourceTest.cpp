@@ -11,7 +11,7 @@ using namespace korvel;
 
 namespace {
 
-QString Problem(const QString& text)
+QString problem(const QString& text)
 {
     QByteArray plaintext("untouched");
     QString error;
@@ -39,10 +39,10 @@ TEST(ValueListSource, LinesBecomeTheFilesSyntaxAndReadBackUnchanged)
 
 TEST(ValueListSource, RefusesWhatTheFileWouldLoseNamingTheLine)
 {
-    EXPECT_EQ(Problem(QStringLiteral("测试组&A&1\n测试组&A")), QStringLiteral("第2行格式错误，应为：列表名&条目&值"));
-    EXPECT_EQ(Problem(QStringLiteral("测试组&A&1&extra")), QStringLiteral("第1行格式错误，应为：列表名&条目&值"));
-    EXPECT_EQ(Problem(QStringLiteral("\n\n测试 组&A&1")), QStringLiteral("第3行的列表名无效：测试 组"));
-    EXPECT_EQ(Problem(QStringLiteral("测试组&A;B&1")), QStringLiteral("第1行不能含有“;”或NUL字符"));
-    EXPECT_EQ(Problem(QString::fromUtf16(u"测试组&A\0&1", 9)), QStringLiteral("第1行不能含有“;”或NUL字符"));
-    EXPECT_EQ(Problem(QStringLiteral("测试组&🔌&1")), QStringLiteral("第1行含有GBK无法表示的字符"));
+    EXPECT_EQ(problem(QStringLiteral("测试组&A&1\n测试组&A")), QStringLiteral("第2行格式错误，应为：列表名&条目&值"));
+    EXPECT_EQ(problem(QStringLiteral("测试组&A&1&extra")), QStringLiteral("第1行格式错误，应为：列表名&条目&值"));
+    EXPECT_EQ(problem(QStringLiteral("\n\n测试 组&A&1")), QStringLiteral("第3行的列表名无效：测试 组"));
+    EXPECT_EQ(problem(QStringLiteral("测试组&A;B&1")), QStringLiteral("第1行不能含有“;”或NUL字符"));
+    EXPECT_EQ(problem(QString::fromUtf16(u"测试组&A\0&1", 9)), QStringLiteral("第1行不能含有“;”或NUL字符"));
+    EXPECT_EQ(problem(QStringLiteral("测试组&🔌&1")), QStringLiteral("第1行含有GBK无法表示的字符"));
 }

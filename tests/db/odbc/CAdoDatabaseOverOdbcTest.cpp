@@ -14,7 +14,7 @@ const QString kAdoFailure = QStringLiteral("ADO 错误：0x80004005，");
 class CAdoDatabaseOverOdbcTest : public OdbcServerTest
 {
 protected:
-    void OpenDatabase()
+    void openDatabase()
     {
         ASSERT_TRUE(m_database.open(m_connect)) << m_database.lastError().toStdString();
     }
@@ -24,25 +24,25 @@ protected:
 
 TEST_F(CAdoDatabaseOverOdbcTest, RefusedLoginShowsTheServersTextInTheAdoForm)
 {
-    EXPECT_FALSE(m_database.open(WithAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("wrong"))));
+    EXPECT_FALSE(m_database.open(withAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("wrong"))));
     EXPECT_TRUE(m_database.lastError().startsWith(kAdoFailure)) << m_database.lastError().toStdString();
     EXPECT_TRUE(m_database.lastError().contains(QLatin1String("password authentication failed")))
         << m_database.lastError().toStdString();
 
     CAdoDatabase unparsable;
-    EXPECT_FALSE(unparsable.open(WithAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("\"open"))));
+    EXPECT_FALSE(unparsable.open(withAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("\"open"))));
     EXPECT_EQ(unparsable.lastError(), kAdoFailure + kUnparsableConnectionString);
 }
 
 TEST_F(CAdoDatabaseOverOdbcTest, QueryGivesEveryKindAsText)
 {
-    const QString table = CreateTable(QStringLiteral("id int4, flag boolean, amount numeric(10,2), name varchar(50), "
+    const QString table = createTable(QStringLiteral("id int4, flag boolean, amount numeric(10,2), name varchar(50), "
                                                      "note text, guid uuid, picture bytea, stamp timestamp"));
     runSql(QStringLiteral("insert into %1 values (1, true, 12.5, '线束-一', null, "
                        "'6f9619ff-8b86-d011-b42d-00c04fc964ff', '\\x0aff00', '2017-04-06 08:09:10'), "
                        "(2, false, -3, '', 'x', null, '', '2017-04-06')")
             .arg(table));
-    OpenDatabase();
+    openDatabase();
 
     TextTable rows;
     ASSERT_TRUE(m_database.query(QStringLiteral("select * from %1 order by id").arg(table), &rows))
@@ -62,8 +62,8 @@ TEST_F(CAdoDatabaseOverOdbcTest, QueryGivesEveryKindAsText)
 
 TEST_F(CAdoDatabaseOverOdbcTest, ExecuteReportsTheServersTextUntilTheNextCall)
 {
-    const QString table = CreateTable(QStringLiteral("id int4"));
-    OpenDatabase();
+    const QString table = createTable(QStringLiteral("id int4"));
+    openDatabase();
     qint64 changed = -1;
     EXPECT_TRUE(m_database.execute(QStringLiteral("insert into %1 values (1), (2)").arg(table), &changed));
     EXPECT_EQ(changed, 2);
@@ -85,13 +85,13 @@ TEST_F(CAdoDatabaseOverOdbcTest, ExecuteReportsTheServersTextUntilTheNextCall)
 
 TEST_F(CAdoDatabaseOverOdbcTest, RolledBackImportLeavesNothing)
 {
-    const QString table = CreateTable(QStringLiteral("id int4, name text"));
-    OpenDatabase();
+    const QString table = createTable(QStringLiteral("id int4, name text"));
+    openDatabase();
     ASSERT_TRUE(m_database.beginTransaction()) << m_database.lastError().toStdString();
     ASSERT_TRUE(m_database.execute(QStringLiteral("insert into %1 values (1, %2)")
                                        .arg(table, m_database.textLiteral(QStringLiteral("it's 标签")))));
     ASSERT_TRUE(m_database.rollbackTransaction()) << m_database.lastError().toStdString();
-    EXPECT_EQ(Count(table), 0);
+    EXPECT_EQ(count(table), 0);
 
     ASSERT_TRUE(m_database.beginTransaction());
     ASSERT_TRUE(m_database.execute(QStringLiteral("insert into %1 values (2, %2)")

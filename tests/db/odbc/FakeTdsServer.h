@@ -25,7 +25,7 @@ public:
 
     // A batch's reply: a result set of one int column with one row, then the server's error
     // "late failure".
-    static QByteArray OneRowThenAnError();
+    static QByteArray oneRowThenAnError();
 
 private:
     QByteArray m_reply;

@@ -12,7 +12,7 @@ QString description(const DbError& error)
 
 // Bytes that no simple encoding mistake would leave intact: every value, in a sequence
 // that does not repeat at chunk boundaries.
-QByteArray PatternBytes(qsizetype size)
+QByteArray patternBytes(qsizetype size)
 {
     QByteArray bytes(size, Qt::Uninitialized);
     quint32 state = 2463534242u;
@@ -27,9 +27,9 @@ QByteArray PatternBytes(qsizetype size)
 
 TEST_F(OdbcServerTest, ExecuteWithBinaryStoresSeveralMegabytes)
 {
-    const QString table = CreateTable(QStringLiteral("id int4, data bytea"));
+    const QString table = createTable(QStringLiteral("id int4, data bytea"));
     runSql(QStringLiteral("insert into %1 values (1, null), (2, null)").arg(table));
-    const QByteArray bytes = PatternBytes(5 * 1024 * 1024 + 7);
+    const QByteArray bytes = patternBytes(5 * 1024 * 1024 + 7);
 
     qint64 rowsChanged = -1;
     DbError error;
@@ -38,7 +38,7 @@ TEST_F(OdbcServerTest, ExecuteWithBinaryStoresSeveralMegabytes)
         << description(error).toStdString();
     EXPECT_EQ(rowsChanged, 1);
 
-    const QList<QList<DbValue>> rows = Rows(QStringLiteral("select data from %1 order by id").arg(table));
+    const QList<QList<DbValue>> rows = queryRows(QStringLiteral("select data from %1 order by id").arg(table));
     ASSERT_EQ(rows.size(), 2);
     ASSERT_EQ(rows[0][0].kind, DbValue::Kind::Bytes);
     EXPECT_EQ(rows[0][0].bytes.size(), bytes.size());
@@ -48,7 +48,7 @@ TEST_F(OdbcServerTest, ExecuteWithBinaryStoresSeveralMegabytes)
 
 TEST_F(OdbcServerTest, ExecuteWithBinaryCountsRowsAndTakesEmptyValues)
 {
-    const QString table = CreateTable(QStringLiteral("id int4, data bytea"));
+    const QString table = createTable(QStringLiteral("id int4, data bytea"));
     runSql(QStringLiteral("insert into %1 values (1, null), (2, null), (3, null)").arg(table));
 
     qint64 rowsChanged = -1;
@@ -62,7 +62,7 @@ TEST_F(OdbcServerTest, ExecuteWithBinaryCountsRowsAndTakesEmptyValues)
                                            QByteArray(), rowsChanged, error))
         << description(error).toStdString();
     EXPECT_EQ(rowsChanged, 2);
-    const QList<QList<DbValue>> rows = Rows(QStringLiteral("select data from %1 where id = 2").arg(table));
+    const QList<QList<DbValue>> rows = queryRows(QStringLiteral("select data from %1 where id = 2").arg(table));
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0][0].kind, DbValue::Kind::Bytes);
     EXPECT_TRUE(rows[0][0].bytes.isEmpty());
@@ -71,7 +71,7 @@ TEST_F(OdbcServerTest, ExecuteWithBinaryCountsRowsAndTakesEmptyValues)
                                            QByteArray::fromHex("0aff00"), rowsChanged, error))
         << description(error).toStdString();
     EXPECT_EQ(rowsChanged, 1);
-    EXPECT_EQ(Rows(QStringLiteral("select data from %1 where id = 4").arg(table))[0][0].bytes,
+    EXPECT_EQ(queryRows(QStringLiteral("select data from %1 where id = 4").arg(table))[0][0].bytes,
               QByteArray::fromHex("0aff00"));
 }
 
@@ -86,7 +86,7 @@ TEST_F(OdbcServerTest, ExecuteWithBinaryFailureGivesTheServersText)
 }
 
 // What a second connection sees: only what the first has committed.
-QString CountSeenElsewhere(const QString& connect, const QString& table)
+QString countSeenElsewhere(const QString& connect, const QString& table)
 {
     OdbcClient other(OdbcFlavour::Generic);
     DbError error;
@@ -101,13 +101,13 @@ QString CountSeenElsewhere(const QString& connect, const QString& table)
 
 TEST_F(OdbcServerTest, RollbackLeavesNothingAndCommitKeeps)
 {
-    const QString table = CreateTable(QStringLiteral("id int4"));
+    const QString table = createTable(QStringLiteral("id int4"));
     DbError error;
     ASSERT_TRUE(m_client.beginTransaction(error)) << description(error).toStdString();
     runSql(QStringLiteral("insert into %1 values (1), (2)").arg(table));
-    EXPECT_EQ(Count(table), 2);
+    EXPECT_EQ(count(table), 2);
     ASSERT_TRUE(m_client.rollbackTransaction(error)) << description(error).toStdString();
-    EXPECT_EQ(Count(table), 0);
+    EXPECT_EQ(count(table), 0);
 
     ASSERT_TRUE(m_client.beginTransaction(error)) << description(error).toStdString();
     runSql(QStringLiteral("insert into %1 values (3)").arg(table));
@@ -116,22 +116,22 @@ TEST_F(OdbcServerTest, RollbackLeavesNothingAndCommitKeeps)
     // After the transaction every statement stands on its own again: another connection
     // sees it at once.
     runSql(QStringLiteral("insert into %1 values (4)").arg(table));
-    EXPECT_EQ(CountSeenElsewhere(m_connect, table), QStringLiteral("2"));
+    EXPECT_EQ(countSeenElsewhere(m_connect, table), QStringLiteral("2"));
 }
 
 TEST_F(OdbcServerTest, ClosingInsideATransactionGivesItUp)
 {
-    const QString table = CreateTable(QStringLiteral("id int4"));
+    const QString table = createTable(QStringLiteral("id int4"));
     DbError error;
     ASSERT_TRUE(m_client.beginTransaction(error)) << description(error).toStdString();
     runSql(QStringLiteral("insert into %1 values (1)").arg(table));
     ASSERT_TRUE(m_client.close(error)) << description(error).toStdString();
 
     ASSERT_TRUE(m_client.open(m_connect, error)) << description(error).toStdString();
-    EXPECT_EQ(Count(table), 0);
+    EXPECT_EQ(count(table), 0);
     // The new connection commits each statement by itself.
     runSql(QStringLiteral("insert into %1 values (2)").arg(table));
-    EXPECT_EQ(CountSeenElsewhere(m_connect, table), QStringLiteral("1"));
+    EXPECT_EQ(countSeenElsewhere(m_connect, table), QStringLiteral("1"));
 }
 
 } // namespace

@@ -7,7 +7,7 @@ using namespace korvel;
 namespace {
 
 // Opens a fresh client with the connection string and expects the driver to refuse it.
-DbError RefusedOpen(const QString& connectionString)
+DbError refusedOpen(const QString& connectionString)
 {
     OdbcClient client(OdbcFlavour::Generic);
     DbError error;
@@ -34,7 +34,7 @@ TEST_F(OdbcServerTest, OpensClosesAndOpensAgain)
     ASSERT_TRUE(m_client.open(m_connect, error)) << description(error).toStdString();
     // A second Open replaces the first connection.
     ASSERT_TRUE(m_client.open(m_connect, error)) << description(error).toStdString();
-    EXPECT_EQ(Rows(QStringLiteral("select 1"))[0][0].text, QStringLiteral("1"));
+    EXPECT_EQ(queryRows(QStringLiteral("select 1"))[0][0].text, QStringLiteral("1"));
 }
 
 TEST_F(OdbcServerTest, PostgreSqlSourceGetsPostgreSqlLiterals)
@@ -72,7 +72,7 @@ TEST_F(OdbcServerTest, CallsOnAClosedClientFindNoObject)
 TEST_F(OdbcServerTest, WrongPasswordGivesTheServersText)
 {
     const DbError error =
-        RefusedOpen(WithAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("Zq7-not-the-password")));
+        refusedOpen(withAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("Zq7-not-the-password")));
     EXPECT_TRUE(description(error).contains(QLatin1String("password authentication failed")))
         << description(error).toStdString();
     EXPECT_FALSE(description(error).contains(QLatin1String("Zq7"))) << "the password never shows in a message";
@@ -81,24 +81,24 @@ TEST_F(OdbcServerTest, WrongPasswordGivesTheServersText)
 TEST_F(OdbcServerTest, WrongPortGivesTheDriversText)
 {
     // Port 1 on loopback: nobody listens, the connection is refused at once.
-    const DbError error = RefusedOpen(WithAttribute(m_connect, QStringLiteral("Port"), QStringLiteral("1")));
+    const DbError error = refusedOpen(withAttribute(m_connect, QStringLiteral("Port"), QStringLiteral("1")));
     EXPECT_TRUE(description(error).contains(QLatin1String("onnect"))) << description(error).toStdString();
 }
 
 TEST_F(OdbcServerTest, UnknownDatabaseAndDriverAreRefused)
 {
     const DbError database =
-        RefusedOpen(WithAttribute(m_connect, QStringLiteral("Database"), QStringLiteral("no_such_database")));
+        refusedOpen(withAttribute(m_connect, QStringLiteral("Database"), QStringLiteral("no_such_database")));
     EXPECT_TRUE(description(database).contains(QLatin1String("no_such_database"))) << description(database).toStdString();
 
     const DbError driver =
-        RefusedOpen(WithAttribute(m_connect, QStringLiteral("Driver"), QStringLiteral("{No Such Driver}")));
+        refusedOpen(withAttribute(m_connect, QStringLiteral("Driver"), QStringLiteral("{No Such Driver}")));
     EXPECT_FALSE(description(driver).isEmpty());
 }
 
 TEST_F(OdbcServerTest, AValueWithBracesReachesTheServer)
 {
-    const DbError error = RefusedOpen(WithAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("\"{a}b}\"")));
+    const DbError error = refusedOpen(withAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("\"{a}b}\"")));
     EXPECT_TRUE(description(error).contains(QLatin1String("password authentication failed")))
         << description(error).toStdString();
 }

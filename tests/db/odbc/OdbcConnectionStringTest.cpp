@@ -12,7 +12,7 @@ const QStringList kFreeTdsOnly = {QStringLiteral("FreeTDS"), QStringLiteral("Pos
 // What FreeTDS is always given after the attributes of the settings.
 const QString kFreeTdsTail = QStringLiteral("ClientCharset=UTF-8;TDS_Version=7.4;");
 
-QString ForSqlServer(const QString& oleDb, const QStringList& drivers = kFreeTdsOnly)
+QString forSqlServer(const QString& oleDb, const QStringList& drivers = kFreeTdsOnly)
 {
     QString odbc;
     QString error;
@@ -20,7 +20,7 @@ QString ForSqlServer(const QString& oleDb, const QStringList& drivers = kFreeTds
     return odbc;
 }
 
-QString ForGeneric(const QString& oleDb)
+QString forGeneric(const QString& oleDb)
 {
     QString odbc;
     QString error;
@@ -28,7 +28,7 @@ QString ForGeneric(const QString& oleDb)
     return odbc;
 }
 
-QString RefusalOf(const QString& oleDb, OdbcFlavour flavour)
+QString refusalOf(const QString& oleDb, OdbcFlavour flavour)
 {
     QString odbc = QStringLiteral("untouched");
     QString error;
@@ -110,7 +110,7 @@ TEST(OdbcConnectionStringTest, SqlServerAttributesBecomeFreeTdsOnes)
          "Driver=FreeTDS;Server=h;Database=d;UID=u;PWD=p;"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ForSqlServer(QStringLiteral("Provider=sqloledb;") + QString::fromUtf8(c.oleDb)),
+        EXPECT_EQ(forSqlServer(QStringLiteral("Provider=sqloledb;") + QString::fromUtf8(c.oleDb)),
                   QString::fromUtf8(c.odbc) + kFreeTdsTail)
             << c.oleDb;
     }
@@ -139,9 +139,9 @@ TEST(OdbcConnectionStringTest, EachDriverReadsAPasswordAsItWasTyped)
     for (const auto& c : cases) {
         const QString oleDb = QStringLiteral("Provider=sqloledb;Password=") +
                               quoteConnectionStringValue(QString::fromUtf8(c.password)) + QLatin1Char(';');
-        EXPECT_EQ(ForSqlServer(oleDb), QStringLiteral("Driver=FreeTDS;PWD=%1;").arg(QString::fromUtf8(c.freeTds)) + kFreeTdsTail)
+        EXPECT_EQ(forSqlServer(oleDb), QStringLiteral("Driver=FreeTDS;PWD=%1;").arg(QString::fromUtf8(c.freeTds)) + kFreeTdsTail)
             << c.password;
-        EXPECT_EQ(ForSqlServer(oleDb, microsoft),
+        EXPECT_EQ(forSqlServer(oleDb, microsoft),
                   QStringLiteral("Driver=ODBC Driver 17 for SQL Server;PWD=%1;").arg(QString::fromUtf8(c.standard)))
             << c.password;
     }
@@ -167,19 +167,19 @@ TEST(OdbcConnectionStringTest, GenericWritesValuesAsTheSourcesDriverReadsThem)
     EXPECT_EQ(translated(QStringLiteral("psqlodbcw.so")), QStringLiteral("dsn=plant;pwd={{abc}}};"));
     EXPECT_EQ(asked, QStringList({"|plant", "|plant"}));
     // Only a driver's name may come in ODBC's braces already.
-    EXPECT_EQ(ForGeneric(QStringLiteral("Provider=MSDASQL;Driver={FreeTDS};DSN=a}b;PWD={a}b};")),
+    EXPECT_EQ(forGeneric(QStringLiteral("Provider=MSDASQL;Driver={FreeTDS};DSN=a}b;PWD={a}b};")),
               QStringLiteral("driver={FreeTDS};dsn=a}b;pwd={{a}}b}}};"));
 }
 
 TEST(OdbcConnectionStringTest, WhatFreeTdsCannotBeGivenIsRefusedNamingTheKeyword)
 {
-    const QString error = RefusalOf(QStringLiteral("Provider=sqloledb;Data Source=srv;Password=\"a};b\";"),
+    const QString error = refusalOf(QStringLiteral("Provider=sqloledb;Data Source=srv;Password=\"a};b\";"),
                                     OdbcFlavour::SqlServer);
     EXPECT_TRUE(error.contains(QLatin1String("PWD"))) << error.toStdString();
     EXPECT_FALSE(error.contains(QLatin1String("a};b"))) << "the password must not be shown";
 
     for (const char* server : {"srv,", "srv,0", "srv,65536", "srv,14x"}) {
-        const QString refusal = RefusalOf(QStringLiteral("Provider=sqloledb;Data Source=%1;").arg(QLatin1String(server)),
+        const QString refusal = refusalOf(QStringLiteral("Provider=sqloledb;Data Source=%1;").arg(QLatin1String(server)),
                                           OdbcFlavour::SqlServer);
         EXPECT_TRUE(refusal.contains(QStringLiteral("端口"))) << server;
     }
@@ -187,8 +187,8 @@ TEST(OdbcConnectionStringTest, WhatFreeTdsCannotBeGivenIsRefusedNamingTheKeyword
 
 TEST(OdbcConnectionStringTest, UnparsableStringIsRefused)
 {
-    EXPECT_FALSE(RefusalOf(QStringLiteral("Provider=sqloledb;Password=\"open;"), OdbcFlavour::SqlServer).isEmpty());
-    EXPECT_FALSE(RefusalOf(QStringLiteral("Provider=MSDASQL;junk;"), OdbcFlavour::Generic).isEmpty());
+    EXPECT_FALSE(refusalOf(QStringLiteral("Provider=sqloledb;Password=\"open;"), OdbcFlavour::SqlServer).isEmpty());
+    EXPECT_FALSE(refusalOf(QStringLiteral("Provider=MSDASQL;junk;"), OdbcFlavour::Generic).isEmpty());
 }
 
 TEST(OdbcConnectionStringTest, AServersPortGoesToEachDriverInItsOwnForm)
@@ -206,9 +206,9 @@ TEST(OdbcConnectionStringTest, AServersPortGoesToEachDriverInItsOwnForm)
     };
     for (const auto& c : cases) {
         const QString oleDb = QStringLiteral("Provider=sqloledb;Data Source=%1;").arg(QString::fromUtf8(c.dataSource));
-        EXPECT_EQ(ForSqlServer(oleDb), QStringLiteral("Driver=FreeTDS;") + QString::fromUtf8(c.freeTds) + kFreeTdsTail)
+        EXPECT_EQ(forSqlServer(oleDb), QStringLiteral("Driver=FreeTDS;") + QString::fromUtf8(c.freeTds) + kFreeTdsTail)
             << c.dataSource;
-        EXPECT_EQ(ForSqlServer(oleDb, microsoft),
+        EXPECT_EQ(forSqlServer(oleDb, microsoft),
                   QStringLiteral("Driver=ODBC Driver 17 for SQL Server;") + QString::fromUtf8(c.microsoft))
             << c.dataSource;
     }
@@ -217,11 +217,11 @@ TEST(OdbcConnectionStringTest, AServersPortGoesToEachDriverInItsOwnForm)
 TEST(OdbcConnectionStringTest, MicrosoftDriverIsPreferredWhenInstalled)
 {
     const QString oleDb = QStringLiteral("Provider=sqloledb;Data Source=srv\\inst;Initial Catalog=db;User Id=sa;Password=p;");
-    EXPECT_EQ(ForSqlServer(oleDb, {QStringLiteral("FreeTDS"), QStringLiteral("ODBC Driver 18 for SQL Server"),
+    EXPECT_EQ(forSqlServer(oleDb, {QStringLiteral("FreeTDS"), QStringLiteral("ODBC Driver 18 for SQL Server"),
                                    QStringLiteral("ODBC Driver 17 for SQL Server")}),
               QStringLiteral("Driver=ODBC Driver 18 for SQL Server;Server=srv\\inst;Database=db;UID=sa;PWD=p;"
                              "TrustServerCertificate=yes;"));
-    EXPECT_EQ(ForSqlServer(oleDb, {QStringLiteral("ODBC Driver 17 for SQL Server"), QStringLiteral("FreeTDS")}),
+    EXPECT_EQ(forSqlServer(oleDb, {QStringLiteral("ODBC Driver 17 for SQL Server"), QStringLiteral("FreeTDS")}),
               QStringLiteral("Driver=ODBC Driver 17 for SQL Server;Server=srv\\inst;Database=db;UID=sa;PWD=p;"));
     EXPECT_EQ(preferredSqlServerDriver({}), QStringLiteral("FreeTDS"));
     EXPECT_EQ(preferredSqlServerDriver({QStringLiteral("SQL Server Native Client 11.0")}), QStringLiteral("FreeTDS"));
@@ -229,19 +229,19 @@ TEST(OdbcConnectionStringTest, MicrosoftDriverIsPreferredWhenInstalled)
 
 TEST(OdbcConnectionStringTest, GenericPassesEveryAttributeButTheProvider)
 {
-    EXPECT_EQ(ForGeneric(QStringLiteral("Provider=MSDASQL;Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=5432;"
+    EXPECT_EQ(forGeneric(QStringLiteral("Provider=MSDASQL;Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=5432;"
                                         "Database=k;UID=u;PWD=\"a;b\";BoolsAsChar=0;")),
               QStringLiteral("boolsaschar=0;database=k;driver={PostgreSQL Unicode};port=5432;pwd={a;b};"
                              "server=127.0.0.1;uid=u;"));
-    EXPECT_EQ(ForGeneric(QStringLiteral("Provider=MSDASQL;Driver=\"PostgreSQL Unicode\";")),
+    EXPECT_EQ(forGeneric(QStringLiteral("Provider=MSDASQL;Driver=\"PostgreSQL Unicode\";")),
               QStringLiteral("driver=PostgreSQL Unicode;"));
 }
 
 TEST(OdbcConnectionStringTest, GenericTakesMsdasqlNamesForOdbcKeywords)
 {
-    EXPECT_EQ(ForGeneric(QStringLiteral("Provider=MSDASQL;Data Source=plant;Initial Catalog=db;User Id=u;Password=p;")),
+    EXPECT_EQ(forGeneric(QStringLiteral("Provider=MSDASQL;Data Source=plant;Initial Catalog=db;User Id=u;Password=p;")),
               QStringLiteral("database=db;dsn=plant;pwd=p;uid=u;"));
-    EXPECT_EQ(ForGeneric(QStringLiteral("Provider=MSDASQL;DSN=plant;Data Source=other;UID=u;User Id=x;")),
+    EXPECT_EQ(forGeneric(QStringLiteral("Provider=MSDASQL;DSN=plant;Data Source=other;UID=u;User Id=x;")),
               QStringLiteral("dsn=plant;uid=u;"));
 }
 

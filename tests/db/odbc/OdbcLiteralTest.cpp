@@ -30,7 +30,7 @@ TEST_F(OdbcServerTest, HostileValuesStayValuesWithoutStandardConformingStrings)
         (void)client.close(error);
         runSql(QStringLiteral("drop database %1 with (force)").arg(database));
     });
-    ASSERT_TRUE(client.open(WithAttribute(m_connect, QStringLiteral("Database"), database), error))
+    ASSERT_TRUE(client.open(withAttribute(m_connect, QStringLiteral("Database"), database), error))
         << description(error).toStdString();
     qint64 rows = 0;
     const auto run = [&client, &rows, &error](const QString& sql) { return client.execute(sql, rows, error); };
@@ -68,7 +68,7 @@ TEST_F(OdbcServerTest, HostileValuesStayValuesWithoutStandardConformingStrings)
 TEST(OdbcLiteralTest, ASourceThatCannotTellHowItReadsABackslashIsRefused)
 {
     // It calls itself "K", and its answer to the question is no text.
-    FakeTdsServer server(FakeTdsServer::OneRowThenAnError());
+    FakeTdsServer server(FakeTdsServer::oneRowThenAnError());
     OdbcClient client(OdbcFlavour::Generic);
     DbError error;
     EXPECT_FALSE(client.open(QStringLiteral("Provider=MSDASQL;Driver={FreeTDS};Server=127.0.0.1;Port=%1;"

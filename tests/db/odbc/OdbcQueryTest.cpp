@@ -16,7 +16,7 @@ QString description(const DbError& error)
 
 TEST_F(OdbcServerTest, ExecuteChangesRowsAndUpdateOfNoRowSucceeds)
 {
-    const QString table = CreateTable(QStringLiteral("id int4, name varchar(20)"));
+    const QString table = createTable(QStringLiteral("id int4, name varchar(20)"));
     runSql(QStringLiteral("insert into %1 values (1, 'a'), (2, 'b')").arg(table));
     runSql(QStringLiteral("update %1 set name = 'c' where id = 2").arg(table));
     runSql(QStringLiteral("update %1 set name = 'x' where id = 99").arg(table));
@@ -24,7 +24,7 @@ TEST_F(OdbcServerTest, ExecuteChangesRowsAndUpdateOfNoRowSucceeds)
     // A statement that returns rows runs too; its rows are dropped.
     runSql(QStringLiteral("select * from %1").arg(table));
 
-    const QList<QList<DbValue>> rows = Rows(QStringLiteral("select id, name from %1 order by id").arg(table));
+    const QList<QList<DbValue>> rows = queryRows(QStringLiteral("select id, name from %1 order by id").arg(table));
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0][1].text, QStringLiteral("a"));
     EXPECT_EQ(rows[1][1].text, QStringLiteral("c"));
@@ -43,12 +43,12 @@ TEST_F(OdbcServerTest, FailedStatementsGiveTheServersTextAndLeaveTheClientUsable
     EXPECT_EQ(error.code, DbError::kFail);
     EXPECT_TRUE(description(error).contains(QLatin1String("syntax error"))) << description(error).toStdString();
 
-    EXPECT_EQ(Rows(QStringLiteral("select 2"))[0][0].text, QStringLiteral("2"));
+    EXPECT_EQ(queryRows(QStringLiteral("select 2"))[0][0].text, QStringLiteral("2"));
 }
 
 TEST_F(OdbcServerTest, EveryColumnKindArrivesInTheProgramsForm)
 {
-    const QString table = CreateTable(QStringLiteral(
+    const QString table = createTable(QStringLiteral(
         "i2 int2, i4 int4, i8 int8, b boolean, n numeric(12,3), t text, vc varchar(20), c char(5), u uuid, "
         "by bytea, ts timestamp, d date, f float8, nul int4"));
     runSql(QStringLiteral("insert into %1 values (-12, 123456, 9000000000, true, 12345.678, 'text', 'varchar', 'ab', "
@@ -59,7 +59,7 @@ TEST_F(OdbcServerTest, EveryColumnKindArrivesInTheProgramsForm)
                        "-2, null)")
             .arg(table));
 
-    std::unique_ptr<DbCursor> cursor = Cursor(QStringLiteral("select * from %1 order by i2").arg(table));
+    std::unique_ptr<DbCursor> cursor = openCursor(QStringLiteral("select * from %1 order by i2").arg(table));
     ASSERT_TRUE(cursor);
     struct Expected {
         const char* name;
@@ -111,7 +111,7 @@ TEST_F(OdbcServerTest, EveryColumnKindArrivesInTheProgramsForm)
 
 TEST_F(OdbcServerTest, TextInEveryScriptSurvivesTheLiteralAndTheRead)
 {
-    const QString table = CreateTable(QStringLiteral("id int4, t text, vc varchar(200)"));
+    const QString table = createTable(QStringLiteral("id int4, t text, vc varchar(200)"));
     const QStringList texts = {
         QStringLiteral("导通测试 绝缘测试"),
         QStringLiteral("日本語のテキスト"),
@@ -125,7 +125,7 @@ TEST_F(OdbcServerTest, TextInEveryScriptSurvivesTheLiteralAndTheRead)
         const QString literal = m_client.dialect().textLiteral(texts[i]);
         runSql(QStringLiteral("insert into %1 values (%2, %3, %3)").arg(table).arg(i).arg(literal));
     }
-    const QList<QList<DbValue>> rows = Rows(QStringLiteral("select t, vc from %1 order by id").arg(table));
+    const QList<QList<DbValue>> rows = queryRows(QStringLiteral("select t, vc from %1 order by id").arg(table));
     ASSERT_EQ(rows.size(), texts.size());
     for (int i = 0; i < texts.size(); ++i) {
         EXPECT_EQ(rows[i][0].text, texts[i]);
@@ -141,10 +141,10 @@ TEST_F(OdbcServerTest, LongTextIsReadWholeAcrossChunks)
     const QString pattern = QStringLiteral("绝缘a𠀀b😀c");
     while (text.size() < 512 * 1024)
         text += pattern;
-    const QString table = CreateTable(QStringLiteral("t text"));
+    const QString table = createTable(QStringLiteral("t text"));
     runSql(QStringLiteral("insert into %1 values (%2)").arg(table, m_client.dialect().textLiteral(text)));
 
-    const QList<QList<DbValue>> rows = Rows(QStringLiteral("select t from %1").arg(table));
+    const QList<QList<DbValue>> rows = queryRows(QStringLiteral("select t from %1").arg(table));
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0][0].text.size(), text.size());
     EXPECT_TRUE(rows[0][0].text == text);
@@ -155,11 +155,11 @@ TEST_F(OdbcServerTest, BinaryLiteralsCarryEveryByte)
     QByteArray bytes;
     for (int i = 0; i < 256; ++i)
         bytes.append(static_cast<char>(i));
-    const QString table = CreateTable(QStringLiteral("id int4, b bytea"));
+    const QString table = createTable(QStringLiteral("id int4, b bytea"));
     runSql(QStringLiteral("insert into %1 values (1, %2), (2, %3)")
             .arg(table, m_client.dialect().binaryLiteral(bytes), m_client.dialect().binaryLiteral(QByteArray())));
 
-    const QList<QList<DbValue>> rows = Rows(QStringLiteral("select b from %1 order by id").arg(table));
+    const QList<QList<DbValue>> rows = queryRows(QStringLiteral("select b from %1 order by id").arg(table));
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0][0].kind, DbValue::Kind::Bytes);
     EXPECT_EQ(rows[0][0].bytes, bytes);
@@ -169,16 +169,16 @@ TEST_F(OdbcServerTest, BinaryLiteralsCarryEveryByte)
 
 TEST_F(OdbcServerTest, StatementWithoutRowsGivesAnEmptyCursor)
 {
-    const QString table = CreateTable(QStringLiteral("id int4"));
+    const QString table = createTable(QStringLiteral("id int4"));
     for (const QString& sql : {QStringLiteral("insert into %1 values (1)").arg(table),
                                QStringLiteral("update %1 set id = 2 where id = 99").arg(table)}) {
-        std::unique_ptr<DbCursor> cursor = Cursor(sql);
+        std::unique_ptr<DbCursor> cursor = openCursor(sql);
         ASSERT_TRUE(cursor) << sql.toStdString();
         EXPECT_EQ(cursor->fieldCount(), 0);
         EXPECT_TRUE(cursor->atEnd());
     }
     // A query without rows still describes its fields.
-    std::unique_ptr<DbCursor> cursor = Cursor(QStringLiteral("select id from %1 where id < 0").arg(table));
+    std::unique_ptr<DbCursor> cursor = openCursor(QStringLiteral("select id from %1 where id < 0").arg(table));
     ASSERT_TRUE(cursor);
     EXPECT_EQ(cursor->fieldCount(), 1);
     EXPECT_EQ(cursor->fieldName(0), QStringLiteral("id"));
@@ -187,9 +187,9 @@ TEST_F(OdbcServerTest, StatementWithoutRowsGivesAnEmptyCursor)
 
 TEST_F(OdbcServerTest, OpenCursorDoesNotHoldTheConnection)
 {
-    const QString table = CreateTable(QStringLiteral("id int4"));
+    const QString table = createTable(QStringLiteral("id int4"));
     runSql(QStringLiteral("insert into %1 values (1), (2), (3)").arg(table));
-    std::unique_ptr<DbCursor> cursor = Cursor(QStringLiteral("select id from %1 order by id").arg(table));
+    std::unique_ptr<DbCursor> cursor = openCursor(QStringLiteral("select id from %1 order by id").arg(table));
     ASSERT_TRUE(cursor);
     // Other statements run while the cursor is open, and the cursor outlives the connection.
     runSql(QStringLiteral("delete from %1").arg(table));

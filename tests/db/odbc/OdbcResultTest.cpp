@@ -9,12 +9,12 @@ using namespace korvel;
 
 namespace {
 
-QList<BufferedCursor::Field> OneField()
+QList<BufferedCursor::Field> oneField()
 {
     return {{QStringLiteral("name"), 202}};
 }
 
-QList<BufferedCursor::Row> Rows(std::initializer_list<const char*> texts)
+QList<BufferedCursor::Row> bufferedRows(std::initializer_list<const char*> texts)
 {
     QList<BufferedCursor::Row> rows;
     for (const char* text : texts)
@@ -24,7 +24,7 @@ QList<BufferedCursor::Row> Rows(std::initializer_list<const char*> texts)
 
 TEST(BufferedCursorTest, DeliversTheRowsInOrder)
 {
-    BufferedCursor cursor(OneField(), Rows({"a", "b"}), std::nullopt);
+    BufferedCursor cursor(oneField(), bufferedRows({"a", "b"}), std::nullopt);
     ASSERT_EQ(cursor.fieldCount(), 1);
     EXPECT_EQ(cursor.fieldName(0), QStringLiteral("name"));
     EXPECT_EQ(cursor.fieldType(0), 202);
@@ -47,7 +47,7 @@ TEST(BufferedCursorTest, DeliversTheRowsInOrder)
 
 TEST(BufferedCursorTest, ReadingErrorArrivesAfterTheRowsReadBeforeIt)
 {
-    BufferedCursor cursor(OneField(), Rows({"a"}), DbError::driverFailure(QStringLiteral("lost connection")));
+    BufferedCursor cursor(oneField(), bufferedRows({"a"}), DbError::driverFailure(QStringLiteral("lost connection")));
     DbError error;
     DbValue value;
     ASSERT_TRUE(cursor.readValue(0, value, error));
@@ -59,7 +59,7 @@ TEST(BufferedCursorTest, ReadingErrorArrivesAfterTheRowsReadBeforeIt)
 
 TEST(BufferedCursorTest, FieldsOutOfRangeAreRefused)
 {
-    BufferedCursor cursor(OneField(), Rows({"a"}), std::nullopt);
+    BufferedCursor cursor(oneField(), bufferedRows({"a"}), std::nullopt);
     DbError error;
     DbValue value;
     EXPECT_FALSE(cursor.readValue(1, value, error));
@@ -87,7 +87,7 @@ TEST(OdbcValueFailureTest, OnlyAConnectionOrStatementFailureEndsTheQuery)
 
 TEST(OdbcResultTest, AnErrorAfterTheFirstResultSetFailsTheQuery)
 {
-    FakeTdsServer server(FakeTdsServer::OneRowThenAnError());
+    FakeTdsServer server(FakeTdsServer::oneRowThenAnError());
     CAdoDatabase database;
     ASSERT_TRUE(database.open(server.connectionString())) << database.lastError().toStdString();
     TextTable rows;

@@ -10,12 +10,12 @@
 
 namespace korvel {
 
-QString TestServerConnectionString()
+QString testServerConnectionString()
 {
     return qEnvironmentVariable("KORVEL_TEST_ODBC_CONNECT");
 }
 
-QString WithAttribute(const QString& connectionString, const QString& keyword, const QString& value)
+QString withAttribute(const QString& connectionString, const QString& keyword, const QString& value)
 {
     QString changed = connectionString;
     const QRegularExpression attribute(QStringLiteral("(^|;)%1=[^;]*").arg(QRegularExpression::escape(keyword)),
@@ -27,17 +27,17 @@ QString WithAttribute(const QString& connectionString, const QString& keyword, c
     return changed + keyword + QLatin1Char('=') + value + QLatin1Char(';');
 }
 
-TestServer PostgreSqlTestServer()
+TestServer postgreSqlTestServer()
 {
     const bool required = qEnvironmentVariable("KORVEL_REQUIRE_ODBC") == QLatin1String("1");
-    return {TestServerConnectionString(),
+    return {testServerConnectionString(),
             required ? QStringLiteral("KORVEL_REQUIRE_ODBC=1 but KORVEL_TEST_ODBC_CONNECT is not set "
                                       "(scripts/postgres start DIR)")
                      : QStringLiteral("no test server: set KORVEL_TEST_ODBC_CONNECT (scripts/postgres start DIR)"),
             required};
 }
 
-std::optional<ConnectionSettings> SqlServerTestSettings()
+std::optional<ConnectionSettings> sqlServerTestSettings()
 {
     const QString path = qEnvironmentVariable("KORVEL_TEST_SQLSERVER");
     ConnectionSettings settings;
@@ -46,14 +46,14 @@ std::optional<ConnectionSettings> SqlServerTestSettings()
     return settings;
 }
 
-TestServer SqlServerTestServer()
+TestServer sqlServerTestServer()
 {
     const bool required = qEnvironmentVariable("KORVEL_REQUIRE_SQLSERVER") == QLatin1String("1");
     TestServer server{QString(),
                       QStringLiteral("no SQL Server: set KORVEL_TEST_SQLSERVER to a settings file of a login that may "
                                      "create databases (scripts/test starts a T-SQL server from ../shared/tsql-server)"),
                       required};
-    const std::optional<ConnectionSettings> settings = SqlServerTestSettings();
+    const std::optional<ConnectionSettings> settings = sqlServerTestSettings();
     if (!settings) {
         if (!qEnvironmentVariable("KORVEL_TEST_SQLSERVER").isEmpty()) {
             server.missing = QStringLiteral("KORVEL_TEST_SQLSERVER names no settings file that can be read");
@@ -87,10 +87,10 @@ TestServer SqlServerTestServer()
 
 void OdbcServerTest::SetUp()
 {
-    ConnectTo(PostgreSqlTestServer());
+    connectTo(postgreSqlTestServer());
 }
 
-void OdbcServerTest::ConnectTo(const TestServer& server)
+void OdbcServerTest::connectTo(const TestServer& server)
 {
     m_connect = server.connect;
     if (m_connect.isEmpty()) {
@@ -116,7 +116,7 @@ void OdbcServerTest::TearDown()
     EXPECT_TRUE(m_client.close(error));
 }
 
-QString OdbcServerTest::CreateTable(const QString& columns)
+QString OdbcServerTest::createTable(const QString& columns)
 {
     // Tests run in parallel processes against one database.
     const QString name = QStringLiteral("odbc_test_%1").arg(QUuid::createUuid().toString(QUuid::Id128));
@@ -133,7 +133,7 @@ void OdbcServerTest::runSql(const QString& sql)
         << sql.left(200).toStdString() << ": " << error.description.value_or(QString()).toStdString();
 }
 
-std::unique_ptr<DbCursor> OdbcServerTest::Cursor(const QString& sql)
+std::unique_ptr<DbCursor> OdbcServerTest::openCursor(const QString& sql)
 {
     DbError error;
     std::unique_ptr<DbCursor> cursor = m_client.openCursor(sql, error);
@@ -141,10 +141,10 @@ std::unique_ptr<DbCursor> OdbcServerTest::Cursor(const QString& sql)
     return cursor;
 }
 
-QList<QList<DbValue>> OdbcServerTest::Rows(const QString& sql)
+QList<QList<DbValue>> OdbcServerTest::queryRows(const QString& sql)
 {
     QList<QList<DbValue>> rows;
-    std::unique_ptr<DbCursor> cursor = Cursor(sql);
+    std::unique_ptr<DbCursor> cursor = openCursor(sql);
     if (!cursor)
         return rows;
     DbError error;
@@ -161,9 +161,9 @@ QList<QList<DbValue>> OdbcServerTest::Rows(const QString& sql)
     return rows;
 }
 
-qint64 OdbcServerTest::Count(const QString& table)
+qint64 OdbcServerTest::count(const QString& table)
 {
-    const QList<QList<DbValue>> rows = Rows(QStringLiteral("select count(*) from %1").arg(table));
+    const QList<QList<DbValue>> rows = queryRows(QStringLiteral("select count(*) from %1").arg(table));
     return rows.isEmpty() ? -1 : rows[0][0].text.toLongLong();
 }
 

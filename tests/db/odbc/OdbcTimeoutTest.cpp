@@ -73,7 +73,7 @@ private:
     std::atomic<int> m_questions{0};
 };
 
-QByteArray BrowserReply(const QByteArray& text)
+QByteArray browserReply(const QByteArray& text)
 {
     QByteArray reply(1, '\x05');
     reply.append(static_cast<char>(text.size() & 0xFF)).append(static_cast<char>(text.size() >> 8)).append(text);
@@ -94,7 +94,7 @@ struct BrowserLookUp
     qint64 elapsedMs = 0;
 };
 
-BrowserLookUp LookUpKorvel(int timeoutMs)
+BrowserLookUp lookUpKorvel(int timeoutMs)
 {
     BrowserLookUp lookUp;
     QElapsedTimer timer;
@@ -111,12 +111,12 @@ const QString kNoPortTold = QStringLiteral("127.0.0.1 上的 SQL Server Browser�
 
 TEST(SqlServerBrowserTest, TheAnswerGivesTheTcpPortOfTheInstanceAsked)
 {
-    const QByteArray two = BrowserReply("ServerName;PC;InstanceName;OTHER;IsClustered;No;Version;16.0;tcp;1500;;"
+    const QByteArray two = browserReply("ServerName;PC;InstanceName;OTHER;IsClustered;No;Version;16.0;tcp;1500;;"
                                         "ServerName;PC;InstanceName;KORVEL;IsClustered;No;Version;16.0;tcp;49712;;");
     EXPECT_EQ(tcpPortOfBrowserAnswer(two, QStringLiteral("korvel")), 49712);
     EXPECT_EQ(tcpPortOfBrowserAnswer(two, QStringLiteral("OTHER")), 1500);
     EXPECT_EQ(tcpPortOfBrowserAnswer(two, QStringLiteral("NONE")), 0);
-    EXPECT_EQ(tcpPortOfBrowserAnswer(BrowserReply("ServerName;PC;InstanceName;KORVEL;np;\\\\PC\\pipe;;"),
+    EXPECT_EQ(tcpPortOfBrowserAnswer(browserReply("ServerName;PC;InstanceName;KORVEL;np;\\\\PC\\pipe;;"),
                                      QStringLiteral("KORVEL")),
               0)
         << "named pipes only";
@@ -127,16 +127,16 @@ TEST(SqlServerBrowserTest, TheAnswerGivesTheTcpPortOfTheInstanceAsked)
 TEST(SqlServerBrowserTest, AnInstanceIsFoundOrGivenUpWithinTheLoginWait)
 {
     {
-        FakeBrowser browser(BrowserReply("ServerName;PC;InstanceName;KORVEL;IsClustered;No;tcp;49712;;"));
+        FakeBrowser browser(browserReply("ServerName;PC;InstanceName;KORVEL;IsClustered;No;tcp;49712;;"));
         if (!browser.bound())
             GTEST_SKIP() << "UDP port 1434 is taken on this machine";
-        const BrowserLookUp lookUp = LookUpKorvel(2000);
+        const BrowserLookUp lookUp = lookUpKorvel(2000);
         ASSERT_TRUE(lookUp.found) << lookUp.error.toStdString();
         EXPECT_EQ(lookUp.port, 49712);
     }
     {
         FakeBrowser silent{QByteArray()};
-        const BrowserLookUp lookUp = LookUpKorvel(2500);
+        const BrowserLookUp lookUp = lookUpKorvel(2500);
         EXPECT_FALSE(lookUp.found);
         EXPECT_GE(lookUp.elapsedMs, 2400);
         EXPECT_LT(lookUp.elapsedMs, 2500 + kSlackMs);
@@ -153,7 +153,7 @@ TEST(SqlServerBrowserTest, AnInstanceIsFoundOrGivenUpWithinTheLoginWait)
         EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004005，") + kNoPortTold);
     }
     // Nothing listens: the host says so at once, and nobody waits for an answer.
-    const BrowserLookUp lookUp = LookUpKorvel(2500);
+    const BrowserLookUp lookUp = lookUpKorvel(2500);
     EXPECT_FALSE(lookUp.found);
     EXPECT_LT(lookUp.elapsedMs, 1000);
     EXPECT_EQ(lookUp.error, kNoPortTold);
@@ -215,7 +215,7 @@ TEST(OdbcTimeoutTest, AServerThatStopsAnsweringAfterTheLoginIsGivenUp)
 
 TEST_F(OdbcServerTest, AStatementHeldUpByAnotherSessionsLockIsGivenUp)
 {
-    const QString table = CreateTable(QStringLiteral("id int4"));
+    const QString table = createTable(QStringLiteral("id int4"));
     runSql(QStringLiteral("insert into %1 values (1)").arg(table));
     DbError error;
     ASSERT_TRUE(m_client.beginTransaction(error));
@@ -235,7 +235,7 @@ TEST_F(OdbcServerTest, AStatementHeldUpByAnotherSessionsLockIsGivenUp)
 
 TEST_F(OdbcServerTest, AStatementOnAStoppedServerEndsAndCommitsNothing)
 {
-    const QString table = CreateTable(QStringLiteral("id int4"));
+    const QString table = createTable(QStringLiteral("id int4"));
     CAdoDatabase stopped;
     ASSERT_TRUE(stopped.open(m_connect)) << stopped.lastError().toStdString();
     QStringList backend;
@@ -266,5 +266,5 @@ TEST_F(OdbcServerTest, AStatementOnAStoppedServerEndsAndCommitsNothing)
     EXPECT_FALSE(stopped.commitTransaction());
     EXPECT_EQ(stopped.lastError(), QStringLiteral("ADO 错误：0x80004005，服务器没有应答，连接已断开"));
     EXPECT_TRUE(stopped.connectionLost()) << "a batch on it stops";
-    EXPECT_EQ(Count(table), 0);
+    EXPECT_EQ(count(table), 0);
 }

@@ -95,7 +95,7 @@ TEST(OdbcValueTextTest, AGuidLosesThePaddingOfItsColumnAndOtherTextStaysAsItIs)
         EXPECT_EQ(bracedGuid(QString::fromLatin1(c.driver)), QString::fromLatin1(c.program)) << c.driver;
 }
 
-SQL_TIMESTAMP_STRUCT Timestamp(int year, int month, int day, int hour, int minute, int second, SQLUINTEGER fraction)
+SQL_TIMESTAMP_STRUCT timestamp(int year, int month, int day, int hour, int minute, int second, SQLUINTEGER fraction)
 {
     SQL_TIMESTAMP_STRUCT timestamp = {};
     timestamp.year = static_cast<SQLSMALLINT>(year);
@@ -110,14 +110,14 @@ SQL_TIMESTAMP_STRUCT Timestamp(int year, int month, int day, int hour, int minut
 
 TEST(OdbcValueTextTest, TimestampsUseTheProgramsDateTimeText)
 {
-    EXPECT_EQ(timestampText(Timestamp(2024, 2, 29, 0, 0, 0, 0)), QStringLiteral("2024-02-29"));
-    EXPECT_EQ(timestampText(Timestamp(2024, 2, 29, 13, 5, 7, 0)), QStringLiteral("2024-02-29 13:05:07"));
+    EXPECT_EQ(timestampText(timestamp(2024, 2, 29, 0, 0, 0, 0)), QStringLiteral("2024-02-29"));
+    EXPECT_EQ(timestampText(timestamp(2024, 2, 29, 13, 5, 7, 0)), QStringLiteral("2024-02-29 13:05:07"));
     // The fraction is in nanoseconds.
-    EXPECT_EQ(timestampText(Timestamp(1999, 12, 31, 23, 59, 59, 997000000)), QStringLiteral("1999-12-31 23:59:59.997"));
-    EXPECT_EQ(timestampText(Timestamp(2001, 1, 2, 3, 4, 5, 123456789)), QStringLiteral("2001-01-02 03:04:05.123"));
-    EXPECT_EQ(timestampText(Timestamp(2001, 1, 2, 0, 0, 0, 5000000)), QStringLiteral("2001-01-02 00:00:00.005"));
+    EXPECT_EQ(timestampText(timestamp(1999, 12, 31, 23, 59, 59, 997000000)), QStringLiteral("1999-12-31 23:59:59.997"));
+    EXPECT_EQ(timestampText(timestamp(2001, 1, 2, 3, 4, 5, 123456789)), QStringLiteral("2001-01-02 03:04:05.123"));
+    EXPECT_EQ(timestampText(timestamp(2001, 1, 2, 0, 0, 0, 5000000)), QStringLiteral("2001-01-02 00:00:00.005"));
     // Less than a millisecond is not shown, and midnight stays midnight.
-    EXPECT_EQ(timestampText(Timestamp(2001, 1, 2, 0, 0, 0, 999999)), QStringLiteral("2001-01-02"));
+    EXPECT_EQ(timestampText(timestamp(2001, 1, 2, 0, 0, 0, 999999)), QStringLiteral("2001-01-02"));
 }
 
 } // namespace

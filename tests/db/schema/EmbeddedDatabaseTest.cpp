@@ -37,13 +37,13 @@ TEST_F(EmbeddedDatabaseTest, HasEveryTableAndColumnOfTheSchemaAndNoRows)
     EXPECT_EQ(files(), QStringList{"korvel.db"}) << "nothing left beside it";
 
     EmbeddedTestDatabase db(ExistingFile{path("korvel.db")});
-    const SchemaTables schema = ParseSchemaTables(ReadSchemaFile("sqlserver.sql"));
+    const SchemaTables schema = parseSchemaTables(readSchemaFile("sqlserver.sql"));
     ASSERT_FALSE(schema.isEmpty());
     for (auto table = schema.cbegin(); table != schema.cend(); ++table) {
         QList<SchemaColumn> created;
         for (const QStringList& column :
              db.rows(QStringLiteral("select name, type from pragma_table_info('%1')").arg(table.key())))
-            created.append({column[0], NormalisedType(column[1])});
+            created.append({column[0], normalisedType(column[1])});
         EXPECT_EQ(created, table.value()) << table.key().toStdString();
         EXPECT_EQ(db.count(QStringLiteral("select count(*) from ") + table.key()), 0);
     }
@@ -71,14 +71,14 @@ TEST_F(EmbeddedDatabaseTest, APlainSqliteConnectionGetsTheDefaultsAndIdentities)
 
 TEST_F(EmbeddedDatabaseTest, RefusesAnythingAlreadyThereAndChangesNothing)
 {
-    WriteTestFile(path("korvel.db"), "precious");
+    writeTestFile(path("korvel.db"), "precious");
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.db")));
     ASSERT_TRUE(QFile::link(path("nowhere"), path("dangling.db")));
 
     for (const char* name : {"korvel.db", "folder.db", "dangling.db"}) {
         EXPECT_EQ(createEmbeddedDatabase(path(name)).message(), QStringLiteral("文件已存在，未作任何改动：") + path(name));
     }
-    EXPECT_EQ(ReadTestFile(path("korvel.db")), QByteArray("precious"));
+    EXPECT_EQ(readTestFile(path("korvel.db")), QByteArray("precious"));
     EXPECT_EQ(files(), (QStringList{"dangling.db", "folder.db", "korvel.db"}));
 }
 
