@@ -42,7 +42,7 @@ CAdoDatabase::~CAdoDatabase()
 void CAdoDatabase::setLastError(const DbError& error)
 {
     // A connection that is lost stays lost: the failures after it need not say so again.
-    m_bConnectionLost = m_bConnectionLost || error.connectionLost;
+    m_connectionLost = m_connectionLost || error.connectionLost;
     // Whatever a driver says of a call it was asked to end, the user cancelled it.
     const DbError& told = cancelled() ? DbError::cancelled() : error;
     m_lastError = QStringLiteral("ADO 错误：0x%1，%2")
@@ -59,9 +59,9 @@ DbClient* CAdoDatabase::connectedClient(DbError& error)
 
 DbClient* CAdoDatabase::openClient(DbError& error)
 {
-    if (m_pConnection && m_pConnection->isOpen()) {
+    if (m_client && m_client->isOpen()) {
         ++m_statementsSent;
-        return m_pConnection.get();
+        return m_client.get();
     }
     error = DbError::missingObject();
     return nullptr;
@@ -71,16 +71,16 @@ void CAdoDatabase::releaseClient()
 {
     // A cancel must not reach the client once it is gone.
     m_cancelRegistration.reset();
-    m_pConnection.reset();
+    m_client.reset();
 }
 
 bool CAdoDatabase::open(const QString& connectionString)
 {
     disconnect();
-    m_bConnectionLost = false;
+    m_connectionLost = false;
     m_lastError.clear();
     DbError error = DbError::missingObject();
-    if (m_bClosed) {
+    if (m_closed) {
         setLastError(error);
         return false;
     }
@@ -88,12 +88,12 @@ bool CAdoDatabase::open(const QString& connectionString)
     releaseClient();
     m_work = CancellableWork::ofThisThread();
     if (!cancelled()) {
-        m_pConnection = m_factory(connectionString, error);
+        m_client = m_factory(connectionString, error);
         // Before it connects: a login that waits is cancelled too.
-        if (m_pConnection)
-            m_cancelRegistration = std::make_unique<CancellableWork::Registration>(m_work, *m_pConnection);
+        if (m_client)
+            m_cancelRegistration = std::make_unique<CancellableWork::Registration>(m_work, *m_client);
     }
-    if (!m_pConnection || !m_pConnection->open(connectionString, error) || cancelled()) {
+    if (!m_client || !m_client->open(connectionString, error) || cancelled()) {
         setLastError(error);
         releaseClient();
         return false;
@@ -104,13 +104,13 @@ bool CAdoDatabase::open(const QString& connectionString)
 bool CAdoDatabase::disconnect()
 {
     closeCursor();
-    m_bInTransaction = false;
+    m_inTransaction = false;
     m_liveColumns.clear();
     m_codePages.clear();
-    if (!m_pConnection || !m_pConnection->isOpen())
+    if (!m_client || !m_client->isOpen())
         return true;
     DbError error;
-    if (m_pConnection->close(error))
+    if (m_client->close(error))
         return true;
     setLastError(error);
     return false;
@@ -119,9 +119,9 @@ bool CAdoDatabase::disconnect()
 void CAdoDatabase::close()
 {
     disconnect();
-    m_pRecordset.reset();
+    m_cursor.reset();
     releaseClient();
-    m_bClosed = true;
+    m_closed = true;
 }
 
 bool CAdoDatabase::execute(const QString& sql, qint64* rowsAffected)
@@ -141,7 +141,7 @@ bool CAdoDatabase::execute(const QString& sql, qint64* rowsAffected)
 
 void CAdoDatabase::closeCursor()
 {
-    m_pRecordset.reset();
+    m_cursor.reset();
 }
 
 bool CAdoDatabase::openCursor(const QString& sql)
@@ -151,8 +151,8 @@ bool CAdoDatabase::openCursor(const QString& sql)
     DbError error;
     DbClient* client = connectedClient(error);
     if (client)
-        m_pRecordset = client->openCursor(sql, error);
-    if (m_pRecordset)
+        m_cursor = client->openCursor(sql, error);
+    if (m_cursor)
         return true;
     setLastError(error);
     return false;
@@ -176,20 +176,20 @@ bool CAdoDatabase::forEachRow(const QString& sql, const RowHandler& onRow)
     // error is recorded like any other, since callers show lastError() and it must say what
     // failed.
     DbError error;
-    const int fieldCount = m_pRecordset->fieldCount();
+    const int fieldCount = m_cursor->fieldCount();
     TextRow row;
-    while (!m_pRecordset->atEnd()) {
+    while (!m_cursor->atEnd()) {
         row.clear();
         row.reserve(fieldCount);
         for (int field = 0; field < fieldCount; ++field) {
             DbValue value;
-            if (!m_pRecordset->readValue(field, value, error)) {
+            if (!m_cursor->readValue(field, value, error)) {
                 setLastError(error);
                 return false;
             }
             row.append(textOf(std::move(value)));
         }
-        if (!m_pRecordset->moveNext(error)) {
+        if (!m_cursor->moveNext(error)) {
             setLastError(error);
             return false;
         }
@@ -200,7 +200,7 @@ bool CAdoDatabase::forEachRow(const QString& sql, const RowHandler& onRow)
 
 const SqlDialect& CAdoDatabase::dialect() const
 {
-    return m_pConnection ? m_pConnection->dialect() : transactSqlDialect();
+    return m_client ? m_client->dialect() : transactSqlDialect();
 }
 
 QString CAdoDatabase::textLiteral(const QString& text) const
@@ -230,7 +230,7 @@ bool CAdoDatabase::runOnClient(bool (DbClient::*operation)(DbError&), AfterCance
 bool CAdoDatabase::beginTransaction()
 {
     const bool begun = runOnClient(&DbClient::beginTransaction);
-    m_bInTransaction = m_bInTransaction || begun;
+    m_inTransaction = m_inTransaction || begun;
     return begun;
 }
 
@@ -238,7 +238,7 @@ bool CAdoDatabase::beginTransaction()
 bool CAdoDatabase::commitTransaction()
 {
     const bool ended = runOnClient(&DbClient::commitTransaction);
-    m_bInTransaction = m_bInTransaction && !ended;
+    m_inTransaction = m_inTransaction && !ended;
     return ended;
 }
 
@@ -246,7 +246,7 @@ bool CAdoDatabase::rollbackTransaction()
 {
     // Also after a cancel: it takes back what the cancelled work wrote.
     const bool ended = runOnClient(&DbClient::rollbackTransaction, AfterCancel::Runs);
-    m_bInTransaction = m_bInTransaction && !ended;
+    m_inTransaction = m_inTransaction && !ended;
     return ended;
 }
 

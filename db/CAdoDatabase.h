@@ -148,7 +148,7 @@ public:
 
     // Whether a failure since Open lost the connection to the server: nothing more can run
     // on it.
-    bool connectionLost() const { return m_bConnectionLost; }
+    bool connectionLost() const { return m_connectionLost; }
     // Whether the work the connection was opened under was cancelled: nothing but a rollback
     // and the close run on it any more.
     bool cancelled() const { return m_work && m_work->isCancelled(); }
@@ -193,13 +193,13 @@ private:
     void releaseClient();
 
     DbClientFactory m_factory;
-    std::unique_ptr<DbCursor> m_pRecordset;
-    std::unique_ptr<DbClient> m_pConnection;
+    std::unique_ptr<DbCursor> m_cursor;
+    std::unique_ptr<DbClient> m_client;
     CancellableWork* m_work = nullptr;
     std::unique_ptr<CancellableWork::Registration> m_cancelRegistration;
-    bool m_bClosed = false; // after Close the object holds nothing and cannot open again
-    bool m_bConnectionLost = false;
-    bool m_bInTransaction = false;
+    bool m_closed = false; // after Close the object holds nothing and cannot open again
+    bool m_connectionLost = false;
+    bool m_inTransaction = false;
     qint64 m_batches = 0; // each batch's savepoint is named by its number
     qint64 m_statementsSent = 0;
     QString m_lastError;

@@ -86,8 +86,8 @@ const QList<CAdoDatabase::LiveColumn>* CAdoDatabase::probeColumns(const QString&
         if (tableName.isEmpty() || !openCursor(QStringLiteral("select top 1 * from %1").arg(tableName)))
             return nullptr;
         QList<LiveColumn> columns;
-        for (int field = 0; field < m_pRecordset->fieldCount(); ++field)
-            columns.append({m_pRecordset->fieldName(field), m_pRecordset->fieldColumnType(field)});
+        for (int field = 0; field < m_cursor->fieldCount(); ++field)
+            columns.append({m_cursor->fieldName(field), m_cursor->fieldColumnType(field)});
         closeCursor();
         known = m_liveColumns.insert(tableName, columns);
     }
@@ -315,7 +315,7 @@ bool CAdoDatabase::writeLongBinaries(RowsInsert& insert)
 bool CAdoDatabase::insertBatch(RowsInsert& insert, qsizetype firstRow, const QStringList& rows)
 {
     const QString keyColumn = insert.key && insert.keyGenerated ? columnIdentifier(insert.key->name) : QString();
-    const QString statement = rows.size() < 2 || !m_bInTransaction || (insert.key && !insert.keyGenerated)
+    const QString statement = rows.size() < 2 || !m_inTransaction || (insert.key && !insert.keyGenerated)
                                   ? QString()
                                   : dialect().insertRowsStatement(insert.tableName, insert.columns, rows, keyColumn);
     if (statement.isEmpty())
@@ -338,7 +338,7 @@ bool CAdoDatabase::insertBatch(RowsInsert& insert, qsizetype firstRow, const QSt
         insert.wentIn(firstRow + rows.size() - 1);
         return true;
     }
-    if (m_bConnectionLost)
+    if (m_connectionLost)
         return false;
     const QString refusal = m_lastError;
     // A batch the server could not compile ran none of its statements, the savepoint
