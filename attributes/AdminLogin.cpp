@@ -1,12 +1,12 @@
 #include "attributes/AdminLogin.h"
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 
 namespace korvel {
 
 Outcome checkAdminPassword(const QString& connectionString, const QString& typedPassword)
 {
-    CAdoDatabase database;
+    Database database;
     if (!database.open(connectionString))
         return Outcome::failure(QStringLiteral("连接数据库失败"));
     TextTable rows;

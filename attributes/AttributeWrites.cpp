@@ -1,7 +1,7 @@
 #include "attributes/AttributeWrites.h"
 
 #include "attributes/LeadingInteger.h"
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/client/DbClient.h"
 
 namespace korvel {
@@ -24,12 +24,12 @@ const AttributeWrite kTestGroup2Write = {
 
 namespace {
 
-QString valueLiteral(const CAdoDatabase& database, ValueKind kind, const QString& value)
+QString valueLiteral(const Database& database, ValueKind kind, const QString& value)
 {
     return kind == ValueKind::WholeNumber ? QString::number(leadingInteger(value)) : database.textLiteral(value);
 }
 
-QString keyLiteral(const CAdoDatabase& database, ValueKind kind, const QString& key)
+QString keyLiteral(const Database& database, ValueKind kind, const QString& key)
 {
     if (kind == ValueKind::Text)
         return database.textLiteral(key);
@@ -56,7 +56,7 @@ Result<QString> entryValue(const AttributeWrite& write, const ValueLists& lists,
     return {Outcome::success(), *found};
 }
 
-Outcome writeAttribute(CAdoDatabase& database, const AttributeWrite& write, const QString& recordId,
+Outcome writeAttribute(Database& database, const AttributeWrite& write, const QString& recordId,
                        const QString& child, const QString& value)
 {
     const QString statement = QStringLiteral("update %1 set %2=%3 where %4=%5 and %6=%7")
@@ -73,7 +73,7 @@ Outcome writeAttribute(CAdoDatabase& database, const AttributeWrite& write, cons
     return Outcome::success();
 }
 
-Outcome writeAttributeAlone(CAdoDatabase& database, const AttributeWrite& write, const QString& recordId,
+Outcome writeAttributeAlone(Database& database, const AttributeWrite& write, const QString& recordId,
                             const QString& child, const QString& value)
 {
     const QString failure = QString::fromUtf8(write.failure);

@@ -1,7 +1,7 @@
 #include "attributes/Cascades.h"
 
 #include "attributes/NumberLists.h"
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 
 namespace korvel {
 
@@ -13,7 +13,7 @@ const Cascade kStepsOfJob = {
     "select JobID from tblJobInfo where JobNo=%1", "获取JobID信息失败",
     "select LineID from tblJobStepInfo where JobID=%1", "获取LineID信息失败"};
 
-Result<QString> recordId(CAdoDatabase& database, const Cascade& cascade, const QString& number)
+Result<QString> recordId(Database& database, const Cascade& cascade, const QString& number)
 {
     TextTable ids;
     if (!database.query(QString::fromUtf8(cascade.idQuery).arg(database.textLiteral(number)), &ids))
@@ -23,7 +23,7 @@ Result<QString> recordId(CAdoDatabase& database, const Cascade& cascade, const Q
     return {Outcome::success(), ids[0].value(0)};
 }
 
-Result<Children> childrenOf(CAdoDatabase& database, const Cascade& cascade, const QString& number)
+Result<Children> childrenOf(Database& database, const Cascade& cascade, const QString& number)
 {
     Result<QString> id = recordId(database, cascade, number);
     if (!id)

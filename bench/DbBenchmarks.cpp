@@ -1,7 +1,7 @@
 // The data layer on the embedded engine beside the sqlite3 shell doing the same work.
 
 #include "config/ConnectionSettings.h"
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 
 #include "bench/BenchSupport.h"
 #include "tests/support/ProgramFolder.h"
@@ -135,7 +135,7 @@ void QueryRows(benchmark::State& state)
 {
     const BenchDatabase& database = benchDatabase();
     for (auto _ : state) {
-        CAdoDatabase connection;
+        Database connection;
         TextTable rows;
         if (!connection.open(database.connectionString()) || !connection.query(kWireSelect, &rows) ||
             rows.size() != kQueryRows)
@@ -169,7 +169,7 @@ void InsertRowsWithKeysAndPictures(benchmark::State& state)
         database.emptyItems();
         TextTable table = rows;
         state.ResumeTiming();
-        CAdoDatabase connection;
+        Database connection;
         if (!connection.open(database.connectionString()) || !connection.beginTransaction() ||
             !connection.insertRows(table, QStringLiteral("tblItems"), skip, QStringLiteral("LineID")) ||
             !connection.commitTransaction())

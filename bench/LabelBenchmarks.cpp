@@ -2,7 +2,7 @@
 // shell running the statements that it runs (logged from a run of its own), and the
 // import's peak memory measured in a fresh process.
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/client/SqlDialect.h"
 #include "db/schema/EmbeddedSchema.h"
 #include "labels/LabelBundle.h"
@@ -54,7 +54,7 @@ QByteArray benchSchema()
 class NoResolver : public DuplicateLabelResolver
 {
 public:
-    bool resolveDuplicateLabelNo(CAdoDatabase&, const QString&, QString&) override { return false; }
+    bool resolveDuplicateLabelNo(Database&, const QString&, QString&) override { return false; }
 };
 
 class BenchFiles

@@ -6,7 +6,7 @@
 // runs three times, its median and spread printed.
 
 #include "config/ConnectionSettings.h"
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/client/ConnectionString.h"
 #include "db/schema/EmbeddedSchema.h"
 #include "demodata/DemoDatabase.h"
@@ -54,7 +54,7 @@ const QString kLargeLabelNo = QStringLiteral("NET-1000");
 class NoResolver : public DuplicateLabelResolver
 {
 public:
-    bool resolveDuplicateLabelNo(CAdoDatabase&, const QString&, QString&) override { return false; }
+    bool resolveDuplicateLabelNo(Database&, const QString&, QString&) override { return false; }
 };
 
 // The bundles the actions carry: a label of 1,000 controls with an item each, and the 40
@@ -80,7 +80,7 @@ public:
         const QString demo = m_dir.filePath(QStringLiteral("demo.db"));
         if (const Outcome created = createDemoDatabase(demo, DemoOptions()); !created)
             fail(created.message());
-        CAdoDatabase database;
+        Database database;
         if (!database.open(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(demo)))
             fail(database.lastError());
         const Result<QList<LabelCounts>> labels = listLabels(database);
@@ -141,7 +141,7 @@ protected:
 private:
     static void runOrFail(const QString& connection, const QString& sql)
     {
-        CAdoDatabase database;
+        Database database;
         if (!database.open(connection) || !database.execute(sql))
             fail(sql.left(80) + QStringLiteral(": ") + database.lastError());
     }
@@ -251,14 +251,14 @@ struct Cost
 };
 
 // An action as korvelctl runs it: its own connection, opened first.
-using Action = std::function<bool(CAdoDatabase& database, MessageSink& messages)>;
+using Action = std::function<bool(Database& database, MessageSink& messages)>;
 
 Cost measure(const QString& connection, Relay* relay, const Action& action)
 {
     const qint64 roundTripsBefore = relay ? relay->roundTrips() : 0;
     QElapsedTimer timer;
     timer.start();
-    CAdoDatabase database;
+    Database database;
     RecordingMessageSink messages;
     if (!database.open(connection) || !action(database, messages))
         fail(database.lastError() + messages.warnings.join(QLatin1Char('|')));
@@ -310,13 +310,13 @@ void runOn(BenchServer& server, const Bundles& bundles)
     server.createDatabase();
     const QList<NamedAction> actions = {
         {"import of a label of 1,000 controls",
-         [&bundles](CAdoDatabase& database, MessageSink& messages) {
+         [&bundles](Database& database, MessageSink& messages) {
              NoResolver resolver;
              return shownIn(messages, importBundleFile(database, bundles.large(), resolver, ImportTransaction::Own));
          },
          true, 1},
         {"import of the 40 demo bundles",
-         [&bundles](CAdoDatabase& database, MessageSink& messages) {
+         [&bundles](Database& database, MessageSink& messages) {
              const QList<BatchOutcome> outcomes =
                  importLabels(database, bundles.demo(), [](qsizetype, qsizetype, const QString&) {});
              for (const BatchOutcome& outcome : outcomes) {
@@ -327,7 +327,7 @@ void runOn(BenchServer& server, const Bundles& bundles)
          },
          true, bundles.demo().size()},
         {"export of the label of 1,000 controls",
-         [&bundles](CAdoDatabase& database, MessageSink& messages) {
+         [&bundles](Database& database, MessageSink& messages) {
              const Outcome exported =
                  exportLabelTo(database, kLargeLabelNo, bundles.exported(), LinkAtTarget::WriteThrough);
              messages.showWarning(exported.message());
@@ -335,7 +335,7 @@ void runOn(BenchServer& server, const Bundles& bundles)
          },
          false, 0},
         {"labels",
-         [](CAdoDatabase& database, MessageSink& messages) {
+         [](Database& database, MessageSink& messages) {
              const Result<QList<LabelCounts>> labels = listLabels(database);
              messages.showWarning(labels.message());
              return labels.ok();

@@ -10,7 +10,7 @@ class DbClient;
 
 // Database work that another thread may cancel: a user action that the window hands to a
 // worker thread and the user gives up. Every connection opened on a thread while it works
-// under the work (CAdoDatabase::open looks the work up) is cancelled with it.
+// under the work (Database::open looks the work up) is cancelled with it.
 class CancellableWork
 {
 public:
@@ -19,7 +19,7 @@ public:
     CancellableWork& operator=(const CancellableWork&) = delete;
 
     // From any thread, once for good: the call each connection runs is asked to end at once,
-    // and CAdoDatabase refuses every later call on them but a rollback and the close, and
+    // and Database refuses every later call on them but a rollback and the close, and
     // every later Open.
     void cancel();
     bool isCancelled() const { return m_cancelled; }

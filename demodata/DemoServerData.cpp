@@ -1,7 +1,7 @@
 #include "demodata/DemoServerData.h"
 
 #include "config/ConnectionSettings.h"
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/client/SqlDialect.h"
 #include "util/TextConversions.h"
 
@@ -78,7 +78,7 @@ struct TargetColumns
 class RowCopier
 {
 public:
-    RowCopier(DbClient& source, CAdoDatabase& target) : m_source(source), m_target(target) {}
+    RowCopier(DbClient& source, Database& target) : m_source(source), m_target(target) {}
 
     Outcome copyTable(const DemoTable& table)
     {
@@ -118,13 +118,13 @@ private:
     Result<TargetColumns> columnsFor(const QString& name, DbCursor& rows)
     {
         Result<TargetColumns> columns{Outcome::success(), {}};
-        QList<CAdoDatabase::LiveColumn> live;
+        QList<Database::LiveColumn> live;
         if (!m_target.liveColumns(name, live)) {
             columns.outcome = targetFailed(name);
             return columns;
         }
         for (int field = 0; field < rows.fieldCount(); ++field) {
-            const CAdoDatabase::LiveColumn* column = CAdoDatabase::findColumn(live, rows.fieldName(field));
+            const Database::LiveColumn* column = Database::findColumn(live, rows.fieldName(field));
             if (!column) {
                 columns.outcome =
                     Outcome::failure(QStringLiteral("表 %1 没有列 %2").arg(name, rows.fieldName(field)));
@@ -176,7 +176,7 @@ private:
     }
 
     DbClient& m_source;
-    CAdoDatabase& m_target;
+    Database& m_target;
 };
 
 } // namespace
@@ -190,7 +190,7 @@ Outcome copyEmbeddedRows(const QString& embeddedPath, const QString& connectionS
     if (!source || !source->open(sourceConnection, sourceError))
         return Outcome::failure(
             QStringLiteral("读取演示数据失败：%1").arg(sourceError.description.value_or(QString())));
-    CAdoDatabase target;
+    Database target;
     if (!target.open(connectionString) || !target.beginTransaction())
         return Outcome::failure(target.lastError());
     RowCopier copier(*source, target);

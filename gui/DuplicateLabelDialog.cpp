@@ -58,7 +58,7 @@ void DuplicateLabelDialog::accept()
     QDialog::accept();
 }
 
-bool DialogLabelResolver::resolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue)
+bool DialogLabelResolver::resolveDuplicateLabelNo(Database& database, const QString& oldValue, QString& newValue)
 {
     const DuplicateLabelDialog::LabelNumberTaken taken = [this, &database](const QString& number) {
         return m_work.run(QStringLiteral("检查标签 %1").arg(number),

@@ -59,7 +59,7 @@ public:
     {
     }
 
-    bool resolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue) override;
+    bool resolveDuplicateLabelNo(Database& database, const QString& oldValue, QString& newValue) override;
 
 private:
     QWidget* m_parent;

@@ -3,7 +3,7 @@
 #include "attributes/AttributeWrites.h"
 #include "attributes/NumberLists.h"
 #include "config/ConnectionSettings.h"
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "gui/AboutDialog.h"
 #include "gui/ModalWork.h"
 #include "gui/SortedCombo.h"
@@ -55,14 +55,14 @@ void MainWindow::load()
 
 MainWindow::StartLists MainWindow::readStartLists(ModalWork& work)
 {
-    CAdoDatabase database;
+    Database database;
     if (!database.open(m_connectionString))
         return {Outcome::failure(database.lastError()), {}, {}, {}};
     StartLists lists{Outcome::success(), {}, {}, {}};
     const struct
     {
         const char* step;
-        Result<QStringList> (*read)(CAdoDatabase&);
+        Result<QStringList> (*read)(Database&);
         std::optional<Outcome>& outcome;
         QComboBox* combo;
     } queries[] = {

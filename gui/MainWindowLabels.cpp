@@ -3,7 +3,7 @@
 #include "gui/MainWindow.h"
 
 #include "attributes/NumberLists.h"
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "gui/DuplicateLabelDialog.h"
 #include "gui/ModalWork.h"
 #include "gui/ProgramContext.h"
@@ -70,7 +70,7 @@ void MainWindow::refreshLabelList(ModalWork& work)
     // The imported label joins the list; the label the user chose stays chosen. A list
     // that cannot be read again stays as it was.
     Result<QStringList> labels = work.runConnected(QStringLiteral("获取LabelNo信息"), m_connectionString,
-                                                   [](CAdoDatabase& database) { return activeLabelNumbers(database); });
+                                                   [](Database& database) { return activeLabelNumbers(database); });
     if (labels)
         refillSortedEntries(*m_ui.labelNumbers, std::move(labels.value));
     else

@@ -6,7 +6,7 @@
 #include "attributes/AttributeWrites.h"
 #include "attributes/Cascades.h"
 #include "attributes/LeadingInteger.h"
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "gui/ModalWork.h"
 #include "gui/SortedCombo.h"
 #include "util/MessageSink.h"
@@ -29,7 +29,7 @@ void MainWindow::listChildren(const Cascade& cascade, const QString& stepText, c
     recordId.clear();
 
     ModalWork work(this, m_context.messages());
-    Result<Children> found = work.runConnected(stepText, m_connectionString, [&cascade, &number](CAdoDatabase& database) {
+    Result<Children> found = work.runConnected(stepText, m_connectionString, [&cascade, &number](Database& database) {
         return childrenOf(database, cascade, number);
     });
     if (!found) {

@@ -3,7 +3,7 @@
 #include "gui/MainWindow.h"
 
 #include "attributes/AttributeWrites.h"
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "gui/ModalWork.h"
 #include "gui/SortedCombo.h"
 #include "util/MessageSink.h"
@@ -33,7 +33,7 @@ void MainWindow::writeChosenValue(const AttributeWrite& write, const WriteTarget
     ModalWork work(this, m_context.messages());
     const Outcome written = work.runConnected(
         QStringLiteral("写入%1").arg(valueListNames()[write.valueList]), m_connectionString,
-        [&write, &target, &value](CAdoDatabase& database) {
+        [&write, &target, &value](Database& database) {
             return writeAttributeAlone(database, write, target.recordId, target.child, value);
         });
     if (written)

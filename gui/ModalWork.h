@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/CancellableWork.h"
 #include "util/MessageSink.h"
 #include "util/Outcome.h"
@@ -51,7 +51,7 @@ public:
     // work gives an Outcome or a Result.
     template <typename Work>
     auto runConnected(const QString& stepText, const QString& connectionString, Work work)
-        -> decltype(work(std::declval<CAdoDatabase&>()));
+        -> decltype(work(std::declval<Database&>()));
 
     // From the work, on any thread: what it does now, and how far it has come (done of
     // total; 0 of 0 when it cannot tell).
@@ -141,11 +141,11 @@ auto ModalWork::run(const QString& stepText, Step step) -> decltype(step())
 
 template <typename Work>
 auto ModalWork::runConnected(const QString& stepText, const QString& connectionString, Work work)
-    -> decltype(work(std::declval<CAdoDatabase&>()))
+    -> decltype(work(std::declval<Database&>()))
 {
-    using Result = decltype(work(std::declval<CAdoDatabase&>()));
+    using Result = decltype(work(std::declval<Database&>()));
     return run(stepText, [&connectionString, &work]() -> Result {
-        CAdoDatabase database;
+        Database database;
         if (database.open(connectionString))
             return work(database);
         if constexpr (std::is_same_v<Result, Outcome>)

@@ -79,7 +79,7 @@ class ClashRefusingResolver : public DuplicateLabelResolver
 {
 public:
     explicit ClashRefusingResolver(MessageSink& reasons) : m_reasons(reasons) {}
-    bool resolveDuplicateLabelNo(CAdoDatabase&, const QString& oldValue, QString&) override
+    bool resolveDuplicateLabelNo(Database&, const QString& oldValue, QString&) override
     {
         m_reasons.showWarning(oldValue + QStringLiteral("已经存在"));
         return false;
@@ -95,7 +95,7 @@ private:
 class TrialResolver : public DuplicateLabelResolver
 {
 public:
-    bool resolveDuplicateLabelNo(CAdoDatabase& database, const QString&, QString& newValue) override
+    bool resolveDuplicateLabelNo(Database& database, const QString&, QString& newValue) override
     {
         do
             newValue = QUuid::createUuid().toString(QUuid::Id128).left(8);
@@ -115,19 +115,19 @@ bool isFilledByTheImport(const QString& table, const QString& column)
 // What the live tables say of the blocks of a whole bundle: columns they lack, values their
 // columns refuse where the value rules decide (on a server, the server does), a label number
 // that exists (counted in `clashes` too).
-QStringList problemsAgainstTheDatabase(CAdoDatabase& database, const QList<BundleBlock>& blocks, qsizetype& clashes)
+QStringList problemsAgainstTheDatabase(Database& database, const QList<BundleBlock>& blocks, qsizetype& clashes)
 {
     const bool rulesDecide = database.valueRulesDecide();
     QStringList problems;
     for (const BundleBlock& block : blocks) {
-        QList<CAdoDatabase::LiveColumn> live;
+        QList<Database::LiveColumn> live;
         if (!database.liveColumns(block.tableName, live)) {
             problems.append(database.lastError());
             continue;
         }
         const TextRow& header = block.rows.value(0);
         for (qsizetype j = 0; j < header.size(); ++j) {
-            const CAdoDatabase::LiveColumn* column = CAdoDatabase::findColumn(live, header[j]);
+            const Database::LiveColumn* column = Database::findColumn(live, header[j]);
             if (!column) {
                 problems.append(QStringLiteral("标签文件第 %1 行：表 %2 没有列 %3")
                                     .arg(block.nameLine + 1)
@@ -162,7 +162,7 @@ const QString kTrialSavepoint = QStringLiteral("korvel_trial");
 // import, in which case what it imported stays for the files after it. None at all when
 // its trial could not begin. `stopReason` says why the check cannot go on when the trial
 // cannot begin or be ended alone.
-std::optional<QStringList> checkBundle(CAdoDatabase& database, const QString& path, QString& stopReason)
+std::optional<QStringList> checkBundle(Database& database, const QString& path, QString& stopReason)
 {
     const Result<QByteArray> file = readWholeFile(path);
     if (!file)
@@ -219,7 +219,7 @@ QString bundleFileName(const QString& labelNo)
     return name + QStringLiteral(".bq");
 }
 
-Result<QList<LabelCounts>> listLabels(CAdoDatabase& database)
+Result<QList<LabelCounts>> listLabels(Database& database)
 {
     // By number, as the export takes a label: the controls of every label of that number,
     // and the items those controls use.
@@ -241,7 +241,7 @@ Result<QList<LabelCounts>> listLabels(CAdoDatabase& database)
     return labels;
 }
 
-Result<QList<BatchOutcome>> exportLabels(CAdoDatabase& database, const QStringList& labelNos,
+Result<QList<BatchOutcome>> exportLabels(Database& database, const QStringList& labelNos,
                                                  const QString& folder, const BatchProgress& progress)
 {
     const Result<QStringList> paths = planFiles(labelNos, folder);
@@ -257,7 +257,7 @@ Result<QList<BatchOutcome>> exportLabels(CAdoDatabase& database, const QStringLi
     return outcomes;
 }
 
-QList<BatchOutcome> importLabels(CAdoDatabase& database, const QStringList& files, const BatchProgress& progress)
+QList<BatchOutcome> importLabels(Database& database, const QStringList& files, const BatchProgress& progress)
 {
     QList<BatchOutcome> outcomes;
     for (qsizetype i = 0; i < files.size(); ++i) {
@@ -275,7 +275,7 @@ QList<BatchOutcome> importLabels(CAdoDatabase& database, const QStringList& file
     return outcomes;
 }
 
-Result<QList<FileCheck>> checkBundles(CAdoDatabase& database, const QStringList& files,
+Result<QList<FileCheck>> checkBundles(Database& database, const QStringList& files,
                                               const BatchProgress& progress)
 {
     Result<QList<FileCheck>> checks{Outcome::success(), {}};

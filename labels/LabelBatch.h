@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "util/Outcome.h"
 
 #include <QList>
@@ -31,7 +31,7 @@ struct LabelCounts
 
 // Every label number of the database, sorted as the main window lists them (ignoring case),
 // with the rows its export would carry; a failure gives the database's message.
-Result<QList<LabelCounts>> listLabels(CAdoDatabase& database);
+Result<QList<LabelCounts>> listLabels(Database& database);
 
 // What became of one label or file of a batch.
 struct BatchOutcome
@@ -50,7 +50,7 @@ using BatchProgress = std::function<void(qsizetype done, qsizetype total, const 
 // label has. Refused before anything is written, with the reason: an empty label number,
 // two numbers that give one file name (compared ignoring case, as Windows compares names),
 // a folder that cannot be made. Otherwise the outcome of each label.
-Result<QList<BatchOutcome>> exportLabels(CAdoDatabase& database, const QStringList& labelNos,
+Result<QList<BatchOutcome>> exportLabels(Database& database, const QStringList& labelNos,
                                                  const QString& folder, const BatchProgress& progress);
 
 // Imports each file into the open database in its own transaction, going on after a file
@@ -58,7 +58,7 @@ Result<QList<BatchOutcome>> exportLabels(CAdoDatabase& database, const QStringLi
 // give another). The outcome of each file tried: a file that lost the connection to the
 // server stops the batch, and the files after it are left out (every label imported before
 // stays).
-QList<BatchOutcome> importLabels(CAdoDatabase& database, const QStringList& files, const BatchProgress& progress);
+QList<BatchOutcome> importLabels(Database& database, const QStringList& files, const BatchProgress& progress);
 
 // What the check of a bundle file found: every problem, none when the file would import.
 struct FileCheck
@@ -79,7 +79,7 @@ struct FileCheck
 // Gives the outcome of each file checked: a lost connection, or a trial that cannot be
 // taken back alone, stops the check and the files after it are left out. A failure, with
 // the files checked so far, when the check's transaction cannot begin or end.
-Result<QList<FileCheck>> checkBundles(CAdoDatabase& database, const QStringList& files,
+Result<QList<FileCheck>> checkBundles(Database& database, const QStringList& files,
                                               const BatchProgress& progress);
 
 } // namespace korvel

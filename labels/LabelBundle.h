@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "util/Outcome.h"
 
 #include <QByteArray>

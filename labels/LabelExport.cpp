@@ -1,6 +1,6 @@
 #include "labels/LabelExport.h"
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "labels/LabelBundle.h"
 #include "util/FileIO.h"
 
@@ -12,7 +12,7 @@ namespace {
 // columns in the order of the server's column catalogue, and the rows of the selection
 // (a "select *" of the table). Reads through the open database. Gives the number of rows;
 // a failure says the database's error or what the bundle cannot carry, and appends nothing.
-Result<qsizetype> exportTable(CAdoDatabase& database, const QString& tableName, const QString& selection,
+Result<qsizetype> exportTable(Database& database, const QString& tableName, const QString& selection,
                                       QStringList* lines)
 {
     const auto failed = [](QString message) {
@@ -38,13 +38,13 @@ Result<qsizetype> exportTable(CAdoDatabase& database, const QString& tableName, 
 
 Outcome exportLabel(const QString& connectionString, const QString& labelNo, const QString& path)
 {
-    CAdoDatabase database;
+    Database database;
     if (!database.open(connectionString))
         return Outcome::failure(database.lastError());
     return exportLabelTo(database, labelNo, path, LinkAtTarget::WriteThrough);
 }
 
-Outcome exportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path, LinkAtTarget links)
+Outcome exportLabelTo(Database& database, const QString& labelNo, const QString& path, LinkAtTarget links)
 {
     const QString label = database.textLiteral(labelNo);
     const struct

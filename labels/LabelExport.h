@@ -6,7 +6,7 @@
 
 namespace korvel {
 
-class CAdoDatabase;
+class Database;
 
 // Writes the label with the given number into a label bundle file: its row of
 // tblLabelInfo, its rows of tblLabelControls and the rows of tblLabelControlItem that
@@ -19,6 +19,6 @@ Outcome exportLabel(const QString& connectionString, const QString& labelNo, con
 
 // The same through an open database: for many labels in a row, where a link at the path may
 // have to be refused.
-Outcome exportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path, LinkAtTarget links);
+Outcome exportLabelTo(Database& database, const QString& labelNo, const QString& path, LinkAtTarget links);
 
 } // namespace korvel

@@ -47,7 +47,7 @@ QStringList identifiersOf(const QList<BundleBlock>& blocks, const QString& colum
 // A fresh identifier for every LabelID and ItemID of the blocks (rows as wide as the
 // column-name row), all drawn in one statement: one round trip however large the label.
 // False with a message when they cannot be had.
-bool drawIdentifiers(CAdoDatabase& database, const QList<BundleBlock>& blocks, IdentifierMaps& maps, QString& error)
+bool drawIdentifiers(Database& database, const QList<BundleBlock>& blocks, IdentifierMaps& maps, QString& error)
 {
     const QStringList labelIds = identifiersOf(blocks, kLabelIdColumn);
     const QStringList itemIds = identifiersOf(blocks, kItemIdColumn);
@@ -75,7 +75,7 @@ void remapKeyColumn(BundleBlock& block, const IdentifierMap& map, const QString&
 // and puts it in the row. Runs before the import's transaction, so that nothing is held
 // while the user types. False with a message when the block has no LabelNo column; false
 // with an empty message when the user gave up.
-bool resolveDuplicateLabelNos(CAdoDatabase& database, QList<BundleBlock>& blocks, DuplicateLabelResolver& resolver,
+bool resolveDuplicateLabelNos(Database& database, QList<BundleBlock>& blocks, DuplicateLabelResolver& resolver,
                               QString& error)
 {
     for (BundleBlock& block : blocks) {
@@ -103,7 +103,7 @@ bool resolveDuplicateLabelNos(CAdoDatabase& database, QList<BundleBlock>& blocks
 
 // The numbers of a tblLabelInfo block were free, or made free, before the transaction began;
 // another user may have taken one since. False with the usual message when one exists.
-bool labelNosStillFree(CAdoDatabase& database, const BundleBlock& block, QString& error)
+bool labelNosStillFree(Database& database, const BundleBlock& block, QString& error)
 {
     const qsizetype position = columnPosition(block.rows[0], kLabelNoColumn, ColumnOccurrence::Last);
     for (qsizetype i = 1; i < block.rows.size(); ++i) {
@@ -121,7 +121,7 @@ bool labelNosStillFree(CAdoDatabase& database, const BundleBlock& block, QString
 // without rows does nothing. False with a message on failure, naming the file's line of a
 // row the database refused. Rows inserted before a failure stay: the caller's transaction
 // must take them back.
-bool importTable(CAdoDatabase& database, BundleBlock& block, const IdentifierMaps& maps,
+bool importTable(Database& database, BundleBlock& block, const IdentifierMaps& maps,
                  const ImportProgress& progress, QString& error)
 {
     if (block.rows.isEmpty())
@@ -143,7 +143,7 @@ bool importTable(CAdoDatabase& database, BundleBlock& block, const IdentifierMap
         skip.append(static_cast<int>(columnPosition(block.rows[0], kLineIdColumn, ColumnOccurrence::First)));
         keyColumn = kLineIdColumn;
     }
-    CAdoDatabase::InsertedRows inserted =
+    Database::InsertedRows inserted =
         database.insertRows(std::move(block.rows), block.tableName, skip, keyColumn, rowsDone);
     block.rows = std::move(inserted.table);
     if (!inserted) {
@@ -158,7 +158,7 @@ bool importTable(CAdoDatabase& database, BundleBlock& block, const IdentifierMap
 }
 
 // Every block, inside the open transaction. False with a message.
-bool importBlocks(CAdoDatabase& database, QList<BundleBlock>& blocks, const ImportProgress& progress, QString& error)
+bool importBlocks(Database& database, QList<BundleBlock>& blocks, const ImportProgress& progress, QString& error)
 {
     for (const BundleBlock& block : blocks) {
         if (block.tableName == kLabelInfoTable && !block.rows.isEmpty() && !labelNosStillFree(database, block, error))
@@ -176,7 +176,7 @@ bool importBlocks(CAdoDatabase& database, QList<BundleBlock>& blocks, const Impo
 
 } // namespace
 
-bool rowExists(CAdoDatabase& database, const QString& tableName, const QString& value, const QString& columnName)
+bool rowExists(Database& database, const QString& tableName, const QString& value, const QString& columnName)
 {
     const QString condition = database.equalsCondition(columnName, database.columnType(columnName, tableName), value);
     TextTable rows;
@@ -184,7 +184,7 @@ bool rowExists(CAdoDatabase& database, const QString& tableName, const QString& 
            !rows.isEmpty();
 }
 
-bool newGuidText(CAdoDatabase& database, QString& guid, QString& error)
+bool newGuidText(Database& database, QString& guid, QString& error)
 {
     TextTable rows;
     if (!database.query(QStringLiteral("select NEWID()"), &rows) || rows.isEmpty() || !isGuidText(rows[0].value(0))) {
@@ -195,7 +195,7 @@ bool newGuidText(CAdoDatabase& database, QString& guid, QString& error)
     return true;
 }
 
-bool newGuidTexts(CAdoDatabase& database, qsizetype count, QStringList& guids, QString& error)
+bool newGuidTexts(Database& database, qsizetype count, QStringList& guids, QString& error)
 {
     guids.clear();
     const QString query = database.dialect().newIdsQuery(count);
@@ -223,7 +223,7 @@ bool newGuidTexts(CAdoDatabase& database, qsizetype count, QStringList& guids, Q
 Outcome importLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
                             const ImportProgress& progress)
 {
-    CAdoDatabase database;
+    Database database;
     if (!database.open(connectionString))
         return Outcome::failure(database.lastError());
     Outcome imported = importBundleFile(database, path, resolver, ImportTransaction::Own, progress);
@@ -232,7 +232,7 @@ Outcome importLabel(const QString& connectionString, const QString& path, Duplic
     return imported;
 }
 
-Outcome importBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
+Outcome importBundleFile(Database& database, const QString& path, DuplicateLabelResolver& resolver,
                                  ImportTransaction transaction, const ImportProgress& progress)
 {
     const Result<QByteArray> file = readWholeFile(path);
@@ -242,7 +242,7 @@ Outcome importBundleFile(CAdoDatabase& database, const QString& path, DuplicateL
     return importBundle(database, bundle, resolver, transaction, progress);
 }
 
-Outcome importBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
+Outcome importBundle(Database& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
                              ImportTransaction transaction, const ImportProgress& progress)
 {
     const auto refused = [](const QString& reason) { return Outcome::failure(reason + kNothingImported); };

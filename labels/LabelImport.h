@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "labels/LabelBundle.h"
 
 #include <QString>
@@ -17,7 +17,7 @@ public:
     virtual ~DuplicateLabelResolver() = default;
     // The database is the import's open connection (rowExists must run on it). True with a
     // number that did not exist when the user confirmed it; false when the user gave up.
-    virtual bool resolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue) = 0;
+    virtual bool resolveDuplicateLabelNo(Database& database, const QString& oldValue, QString& newValue) = 0;
 };
 
 // Told as an import goes, table by table: the rows of the table that went in so far, of
@@ -41,29 +41,29 @@ Outcome importLabel(const QString& connectionString, const QString& path, Duplic
 enum class ImportTransaction { Own, Callers };
 
 // The same through an open database: for many files in a row, each in its own transaction.
-Outcome importBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
+Outcome importBundleFile(Database& database, const QString& path, DuplicateLabelResolver& resolver,
                                  ImportTransaction transaction, const ImportProgress& progress = {});
 
 // The same for a bundle already read; its blocks come back with the identifiers and numbers
 // the import gave them.
-Outcome importBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
+Outcome importBundle(Database& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
                              ImportTransaction transaction, const ImportProgress& progress = {});
 
 // Whether at least one row of the table holds the value in the column, the value written
 // as the literal of the column's type; a text matches as SQL Server's default collation
 // compares texts (ignoring case and blanks at the end). A query that fails counts as no
 // row and shows nothing.
-[[nodiscard]] bool rowExists(CAdoDatabase& database, const QString& tableName, const QString& value,
+[[nodiscard]] bool rowExists(Database& database, const QString& tableName, const QString& value,
                              const QString& columnName);
 
 // A new GUID from the server ("select NEWID()"), without braces: 36 characters. False
 // with a message when the query fails or gives no GUID.
-[[nodiscard]] bool newGuidText(CAdoDatabase& database, QString& guid, QString& error);
+[[nodiscard]] bool newGuidText(Database& database, QString& guid, QString& error);
 
 // `count` new GUIDs from the server, as newGuidText gives one, drawn in one statement where
 // the engine has a form for it (else one statement each), all different. False with a
 // message when they cannot be had.
-[[nodiscard]] bool newGuidTexts(CAdoDatabase& database, qsizetype count, QStringList& guids, QString& error);
+[[nodiscard]] bool newGuidTexts(Database& database, qsizetype count, QStringList& guids, QString& error);
 
 // The database's text of a failure (lastError()) followed by what failed, a full-width comma
 // between them unless the text ends with "。"; what failed alone when the database had no

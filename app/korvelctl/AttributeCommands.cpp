@@ -30,11 +30,11 @@ bool printNumbers(const Result<QStringList>& numbers, CommandContext& context, M
 }
 
 int listNumbers(const CommandLine& line, CommandContext& context,
-                Result<QStringList> (*numbersOf)(CAdoDatabase& database))
+                Result<QStringList> (*numbersOf)(Database& database))
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
-    return onOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
+    return onOpenSettingsDatabase(line.arguments[0], context, [&](Database& database, MessageSink& messages) {
         return printNumbers(numbersOf(database), context, messages);
     });
 }
@@ -43,7 +43,7 @@ int listChildren(const CommandLine& line, CommandContext& context, const Cascade
 {
     if (line.arguments.size() != 2 || line.arguments[1].isEmpty())
         return kExitUsage;
-    return onOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
+    return onOpenSettingsDatabase(line.arguments[0], context, [&](Database& database, MessageSink& messages) {
         Result<Children> children = childrenOf(database, cascade, line.arguments[1]);
         return printNumbers({children.outcome, std::move(children.value.numbers)}, context, messages);
     });
@@ -54,7 +54,7 @@ int listChildren(const CommandLine& line, CommandContext& context, const Cascade
 class WriteRun
 {
 public:
-    WriteRun(CAdoDatabase& database, const ValueLists& lists) : m_database(database), m_lists(lists) {}
+    WriteRun(Database& database, const ValueLists& lists) : m_database(database), m_lists(lists) {}
 
     // A refusal names the line of the file that asked for the write.
     Outcome write(const RequestedWrite& request)
@@ -94,14 +94,14 @@ private:
         return id;
     }
 
-    CAdoDatabase& m_database;
+    Database& m_database;
     const ValueLists& m_lists;
     std::map<std::pair<const Cascade*, QString>, QString> m_ids;
 };
 
 // All the writes in one transaction, or none: the first that fails rolls everything back.
 // Gives the line of the write refused (0 for the options, or when the commit failed).
-Result<qsizetype> writeAll(CAdoDatabase& database, const ValueLists& lists,
+Result<qsizetype> writeAll(Database& database, const ValueLists& lists,
                                    const QList<RequestedWrite>& writes)
 {
     if (!database.beginTransaction())
@@ -200,7 +200,7 @@ int runWriteCommand(const CommandLine& line, CommandContext& context)
     const Result<ValueLists> lists = readValueListFile(valueListPath(line));
     if (!lists)
         return exitCodeOf(lists.outcome, context);
-    return onOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
+    return onOpenSettingsDatabase(line.arguments[0], context, [&](Database& database, MessageSink& messages) {
         return report(writeAll(database, lists.value, *writes), writes->size(), context, messages);
     });
 }

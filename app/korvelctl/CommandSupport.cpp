@@ -150,10 +150,10 @@ int onSettingsDatabase(const QString& settingsPath, CommandContext& context,
 }
 
 int onOpenSettingsDatabase(const QString& settingsPath, CommandContext& context,
-                           const std::function<bool(CAdoDatabase& database, MessageSink& messages)>& work)
+                           const std::function<bool(Database& database, MessageSink& messages)>& work)
 {
     return onSettingsDatabase(settingsPath, context, [&work](const QString& connection, MessageSink& messages) {
-        CAdoDatabase database;
+        Database database;
         if (!database.open(connection)) {
             messages.showWarning(database.lastError());
             return false;
@@ -162,7 +162,7 @@ int onOpenSettingsDatabase(const QString& settingsPath, CommandContext& context,
     });
 }
 
-bool LabelNoOptionResolver::resolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue)
+bool LabelNoOptionResolver::resolveDuplicateLabelNo(Database& database, const QString& oldValue, QString& newValue)
 {
     if (!m_newLabelNo) {
         m_messages.showWarning(oldValue + QStringLiteral("已经存在"));

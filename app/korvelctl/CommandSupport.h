@@ -4,7 +4,7 @@
 // prints values, and the program's own ways to a connection and to a new label number.
 
 #include "app/korvelctl/Korvelctl.h"
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "labels/LabelImport.h"
 #include "util/MessageSink.h"
 #include "util/Outcome.h"
@@ -93,7 +93,7 @@ int onSettingsDatabase(const QString& settingsPath, CommandContext& context,
 
 // The same on the database opened; a database that does not open is the failure.
 int onOpenSettingsDatabase(const QString& settingsPath, CommandContext& context,
-                           const std::function<bool(CAdoDatabase& database, MessageSink& messages)>& work);
+                           const std::function<bool(Database& database, MessageSink& messages)>& work);
 
 // The duplicate-label dialog of korvelctl import: answers with the number given by
 // --label-no, and refuses as the dialog refuses, with the number followed by "已经存在",
@@ -106,7 +106,7 @@ public:
     {
     }
 
-    bool resolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue) override;
+    bool resolveDuplicateLabelNo(Database& database, const QString& oldValue, QString& newValue) override;
 
 private:
     std::optional<QString> m_newLabelNo;

@@ -52,12 +52,12 @@ int runSettingsCommand(const CommandLine& line, CommandContext& context)
 }
 
 // The connection and the statement go exactly the program's way, through the settings
-// file and CAdoDatabase, so that what this prints is what the program reads.
+// file and Database, so that what this prints is what the program reads.
 int runQueryCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 2)
         return kExitUsage;
-    return onOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
+    return onOpenSettingsDatabase(line.arguments[0], context, [&](Database& database, MessageSink& messages) {
         // Each row is printed as it is read, so that a large table needs no more memory than
         // a small one; rows read before a failure are printed too, as the program would
         // show them.

@@ -66,7 +66,7 @@ bool reportFilesLeft(const QStringList& files, qsizetype done, const QString& st
 
 int exportToFolder(const QString& settings, const QStringList& chosen, const QString& folder, CommandContext& context)
 {
-    return onOpenSettingsDatabase(settings, context, [&](CAdoDatabase& database, MessageSink& messages) {
+    return onOpenSettingsDatabase(settings, context, [&](Database& database, MessageSink& messages) {
         QStringList labelNos = chosen;
         if (chosen.isEmpty()) {
             const Result<QList<LabelCounts>> labels = listLabels(database);
@@ -92,7 +92,7 @@ int exportToFolder(const QString& settings, const QStringList& chosen, const QSt
 
 int importFiles(const QString& settings, const QStringList& files, CommandContext& context)
 {
-    return onOpenSettingsDatabase(settings, context, [&](CAdoDatabase& database, MessageSink&) {
+    return onOpenSettingsDatabase(settings, context, [&](Database& database, MessageSink&) {
         const QList<BatchOutcome> outcomes = importLabels(database, files, progressOf(context, QStringLiteral("导入")));
         const bool allImported = printSummary(outcomes, context, [](QString total, QString done, QString failed) {
             return QStringLiteral("导入 %1 个文件：成功 %2 个，拒绝 %3 个").arg(total, done, failed);
@@ -109,7 +109,7 @@ int runLabelsCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
-    return onOpenSettingsDatabase(line.arguments[0], context, [&context](CAdoDatabase& database, MessageSink& messages) {
+    return onOpenSettingsDatabase(line.arguments[0], context, [&context](Database& database, MessageSink& messages) {
         const Result<QList<LabelCounts>> labels = listLabels(database);
         if (!labels) {
             messages.showWarning(labels.message());
@@ -180,7 +180,7 @@ int runCheckCommand(const CommandLine& line, CommandContext& context)
     const QStringList& words = line.arguments;
     if (words.size() < 2 || words.contains(QString()))
         return kExitUsage;
-    return onOpenSettingsDatabase(words[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
+    return onOpenSettingsDatabase(words[0], context, [&](Database& database, MessageSink& messages) {
         const QStringList files = words.mid(1);
         const auto [ended, checks] = checkBundles(database, files, progressOf(context, QStringLiteral("检查")));
         qsizetype refused = 0;

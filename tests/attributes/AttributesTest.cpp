@@ -40,7 +40,7 @@ protected:
 
     QTemporaryDir dir;
     std::optional<EmbeddedTestDatabase> plain;
-    CAdoDatabase database;
+    Database database;
 };
 
 bool isInListOrder(const QStringList& texts)
@@ -63,7 +63,7 @@ TEST_F(DemoAttributesTest, ListsHoldTheNumbersSortedAsTheWindowListsThem)
 {
     const struct
     {
-        Result<QStringList> (*list)(CAdoDatabase&);
+        Result<QStringList> (*list)(Database&);
         const char* sql;
     } lists[] = {
         {harnessNumbers, "select HarnessNo from tblHarnessInfo"},

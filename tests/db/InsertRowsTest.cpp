@@ -1,4 +1,4 @@
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/client/DbClient.h"
 #include "db/client/SqlDialect.h"
 #include "db/odbc/OdbcResult.h"
@@ -44,7 +44,7 @@ TEST_F(InsertRowsTest, TheKeyIsReadBackAndLongBinaryIsWritten)
                         "2017-04-06", "0AFF", "89504E470D0A1A0A"},
                        {"{66666666-2222-3333-4444-555555555555}", "9", "", "", "0", "", "", ""}};
     const QList<int> skip = {1};
-    const CAdoDatabase::InsertedRows inserted =
+    const Database::InsertedRows inserted =
         database.insertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("LineID"));
     ASSERT_TRUE(inserted) << database.lastError().toStdString();
     EXPECT_EQ(inserted.table[1][1], QStringLiteral("1")) << "the identity the database gave replaces the bundle's";
@@ -77,7 +77,7 @@ TEST_F(InsertRowsTest, RowsRoundTripBetweenTables)
 TEST_F(InsertRowsTest, WithoutAKeyThereIsNoReadBackAndNoBinaryPass)
 {
     TextTable table = {kHeader, {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "77", "x", "1", "1", "", "", "ABCD"}};
-    const CAdoDatabase::InsertedRows inserted = database.insertRows(table, QStringLiteral("tblCopy"));
+    const Database::InsertedRows inserted = database.insertRows(table, QStringLiteral("tblCopy"));
     ASSERT_TRUE(inserted);
     EXPECT_EQ(inserted.table, table);
     EXPECT_EQ(query(QStringLiteral("select LineID, Picture from tblCopy")), TextTable({{"77", "ABCD"}}));
@@ -101,7 +101,7 @@ TEST_F(InsertRowsTest, HeaderNamesAreMatchedIgnoringCaseForTheCheckAndTheTypeAli
     TextTable table = {{"itemid", "lineid", "caption", "checksum", "picture"},
                        {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "0", "it's", "0AFF", "FF00"}};
     const QList<int> skip = {1};
-    const CAdoDatabase::InsertedRows inserted =
+    const Database::InsertedRows inserted =
         database.insertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("lineid"));
     ASSERT_TRUE(inserted) << database.lastError().toStdString();
     EXPECT_EQ(inserted.table[1][1], QStringLiteral("1"));
@@ -125,7 +125,7 @@ TEST_F(InsertRowsTest, TheKeyAndTheLongBinaryKeepTheirPlacesInATableOfAnotherCol
     TextTable table = {{"ItemID", "LineID", "Picture", "Caption"},
                        {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "9", "89504E470D0A1A0A", "x"}};
     const QList<int> skip = {1};
-    const CAdoDatabase::InsertedRows inserted =
+    const Database::InsertedRows inserted =
         database.insertRows(table, QStringLiteral("tblReordered"), skip, QStringLiteral("LineID"));
     ASSERT_TRUE(inserted) << database.lastError().toStdString();
     EXPECT_EQ(inserted.table[1], TextRow({"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "1", "89504E470D0A1A0A", "x"}));
@@ -136,7 +136,7 @@ TEST_F(InsertRowsTest, TheKeyAndTheLongBinaryKeepTheirPlacesInATableOfAnotherCol
 TEST_F(InsertRowsTest, ARefusedValueNamesItsTableColumnAndRow)
 {
     TextTable table = {{"LineID", "Caption", "Bold"}, {"1", "ok", "1"}, {"2", "ok", "yes"}, {"3", "never", "0"}};
-    const CAdoDatabase::InsertedRows inserted = database.insertRows(table, QStringLiteral("tblCopy"));
+    const Database::InsertedRows inserted = database.insertRows(table, QStringLiteral("tblCopy"));
     EXPECT_FALSE(inserted);
     EXPECT_EQ(inserted.failedRow, 2);
     EXPECT_EQ(database.lastError(),
@@ -269,14 +269,14 @@ struct ScriptedInsert
         EXPECT_TRUE(database.open(QStringLiteral("Provider=sqloledb;")));
         EXPECT_TRUE(database.beginTransaction());
         const QList<int> skip = {0};
-        CAdoDatabase::InsertedRows result = database.insertRows(table, QStringLiteral("T"), skip, QStringLiteral("A"));
+        Database::InsertedRows result = database.insertRows(table, QStringLiteral("T"), skip, QStringLiteral("A"));
         inserted = result.ok;
         table = std::move(result.table);
     }
 
     QStringList statements;
     TextTable table;
-    CAdoDatabase database;
+    Database database;
     bool inserted = false;
 };
 

@@ -2,7 +2,7 @@
 // can misread, SCOPE_IDENTITY(), top), pinned per statement kind; and the forms in which
 // the other engines differ.
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/client/DbClient.h"
 #include "db/client/SqlDialect.h"
 #include "db/odbc/OdbcResult.h"
@@ -277,7 +277,7 @@ TEST(SqlLiteral, HostileValuesReachTheEmbeddedTextIntactAndNoTypedColumn)
 {
     EmbeddedTestDatabase file("CREATE TABLE tblValues (Id int, Text nvarchar(100), Stamp datetime, Guid uniqueidentifier,"
                               " Count int, Flag bit);");
-    CAdoDatabase database;
+    Database database;
     ASSERT_TRUE(database.open(file.connectionString()));
     int id = 0;
     for (const QString& value : kHostileValues) {

@@ -1,4 +1,4 @@
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/client/DbClient.h"
 #include "db/client/SqlDialect.h"
 #include "db/sqlite/SqliteCursor.h"
@@ -117,11 +117,11 @@ TEST_F(EmbeddedClientTest, TransactSqlOfTheProgramRuns)
 TEST(EmbeddedClient, AFileUriNamesASharedInMemoryDatabase)
 {
     const QString uri = QStringLiteral("Provider=sqlite;Data Source=file:korvel-uri-test?mode=memory&cache=shared;");
-    CAdoDatabase holder;
+    Database holder;
     ASSERT_TRUE(holder.open(uri)) << holder.lastError().toStdString();
     ASSERT_TRUE(holder.execute(QStringLiteral("create table tblShared (Id int)")));
     ASSERT_TRUE(holder.execute(QStringLiteral("insert into tblShared values (7)")));
-    CAdoDatabase second;
+    Database second;
     ASSERT_TRUE(second.open(uri));
     TextTable rows;
     ASSERT_TRUE(second.query(QStringLiteral("select Id from tblShared"), &rows));
@@ -141,7 +141,7 @@ TEST_F(EmbeddedClientTest, ABatchRunsUpToItsResultAndNothingAfterIt)
 
 TEST_F(EmbeddedClientTest, AStatementWaitsForAnotherConnectionsLockUntilItIsGone)
 {
-    CAdoDatabase holder;
+    Database holder;
     ASSERT_TRUE(holder.open(file.connectionString()));
     ASSERT_TRUE(holder.beginTransaction());
     ASSERT_TRUE(holder.execute(QStringLiteral("insert into tblKinds (Id) values (1)")));

@@ -3,7 +3,7 @@
 // conversion rules for a login whose language is us_english (the value it stores, as the
 // program reads it back, or a refusal), the documentation's word beside each row.
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/client/ValueRules.h"
 
 #include "tests/support/EmbeddedTestDatabase.h"

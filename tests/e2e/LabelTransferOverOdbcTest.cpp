@@ -494,36 +494,36 @@ TEST_P(LabelTransferOverOdbcTest, AnActionSendsAboutAsManyStatementsForALargeLab
     const struct
     {
         const char* action;
-        std::function<bool(CAdoDatabase& database)> run;
+        std::function<bool(Database& database)> run;
         qint64 moreBatches; // for a thousand controls than for one
     } actions[] = {
         {"import",
-         [&](CAdoDatabase& database) {
+         [&](Database& database) {
              RecordingMessageSink messages;
              ScriptedResolver resolver;
              return succeeds(shownIn(messages, importBundleFile(database, bundle, resolver, ImportTransaction::Own)), messages);
          },
          2},
         {"check",
-         [&](CAdoDatabase& database) {
+         [&](Database& database) {
              return checkBundles(database, {bundle}, [](qsizetype, qsizetype, const QString&) {}).ok();
          },
          2},
         {"export",
-         [&](CAdoDatabase& database) {
+         [&](Database& database) {
              return exportLabelTo(database, QStringLiteral("E2E-空"), filePath(QStringLiteral("out.bq")),
                                   LinkAtTarget::WriteThrough)
                  .ok();
          },
          0},
-        {"labels", [](CAdoDatabase& database) { return listLabels(database).value.size() == 1; }, 0},
+        {"labels", [](Database& database) { return listLabels(database).value.size() == 1; }, 0},
     };
     QMap<QString, qint64> forOne;
     for (const int controls : {1, 1000}) {
         runSql(QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
         writeLabelOfControls(bundle, controls);
         for (const auto& action : actions) {
-            CAdoDatabase database;
+            Database database;
             ASSERT_TRUE(database.open(connectionString())) << database.lastError().toStdString();
             EXPECT_TRUE(action.run(database)) << action.action;
             if (controls == 1)

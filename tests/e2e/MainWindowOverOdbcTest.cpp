@@ -144,7 +144,7 @@ TEST_P(MainWindowOverOdbcTest, APasswordReachesTheServerAsTyped)
         for (ConnectionSettings settings : {serverSettings(), dataSourceSettings()}) {
             settings.userName = login;
             settings.password = QString::fromUtf8(typed);
-            CAdoDatabase database;
+            Database database;
             EXPECT_TRUE(database.open(buildConnectionString(settings)))
                 << typed << " " << settings.provider.toStdString() << ": " << database.lastError().toStdString();
         }

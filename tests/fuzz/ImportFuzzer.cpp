@@ -2,7 +2,7 @@
 // file holds, the import succeeds or leaves the label tables exactly as they were, and it
 // succeeds only on a file whose text ends in its NUL, having added a label.
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/schema/EmbeddedSchema.h"
 #include "labels/LabelImport.h"
 #include "tests/fuzz/FuzzInput.h"
@@ -21,7 +21,7 @@ const QString kDatabase = QStringLiteral("Provider=sqlite;Data Source=file:korve
 class AlternatingResolver : public DuplicateLabelResolver
 {
 public:
-    bool resolveDuplicateLabelNo(CAdoDatabase&, const QString&, QString& newValue) override
+    bool resolveDuplicateLabelNo(Database&, const QString&, QString& newValue) override
     {
         newValue = QStringLiteral("FUZZ-%1").arg(++m_asked);
         return m_asked % 2 == 1;
@@ -52,7 +52,7 @@ struct Target
         return all;
     }
 
-    CAdoDatabase holder;
+    Database holder;
     QTemporaryDir directory;
     QString bundlePath;
     AlternatingResolver resolver;

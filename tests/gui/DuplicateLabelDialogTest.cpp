@@ -1,6 +1,6 @@
 #include "gui/DuplicateLabelDialog.h"
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "gui/DialogTemplate.h"
 #include "tests/support/DialogControls.h"
 #include "tests/support/EmbeddedTestDatabase.h"
@@ -40,7 +40,7 @@ protected:
     }
 
     EmbeddedTestDatabase file;
-    CAdoDatabase database;
+    Database database;
     RecordingMessageSink messages;
     DuplicateLabelDialog dialog;
 };

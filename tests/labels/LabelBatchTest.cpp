@@ -48,7 +48,7 @@ protected:
     }
 
     EmbeddedTestDatabase database;
-    CAdoDatabase open; // the batch's connection
+    Database open; // the batch's connection
     QTemporaryDir dir;
     QStringList progress;
     const BatchProgress record = [this](qsizetype done, qsizetype total, const QString& next) {
@@ -220,26 +220,26 @@ TEST_F(LabelBatchTest, ALostConnectionStopsABatchAndKeepsWhatWasImported)
                                bundle(QStringLiteral("c.bq"), QStringLiteral("{L1},LB-C,1"))};
     // The batch's connection goes while the second file goes in (or is tried); gives how
     // many files the batch came to.
-    const auto losingTheConnection = [&](const std::function<qsizetype(CAdoDatabase&)>& batch) {
+    const auto losingTheConnection = [&](const std::function<qsizetype(Database&)>& batch) {
         plan = FaultPlan();
         plan.afterStatement = [labels = 0](const QString& statement) mutable {
             if (statement.startsWith(QLatin1String("insert into tblLabelInfo")) && ++labels == 2)
                 plan.lostFrom = plan.calls + 1;
         };
-        CAdoDatabase faulty;
+        Database faulty;
         EXPECT_TRUE(faulty.open(QStringLiteral("Provider=faulty;Data Source=%1;").arg(database.path())));
         const qsizetype done = batch(faulty);
         plan = FaultPlan();
         return done;
     };
-    EXPECT_EQ(losingTheConnection([&](CAdoDatabase& faulty) {
+    EXPECT_EQ(losingTheConnection([&](Database& faulty) {
                   const Result<QList<FileCheck>> checks = checkBundles(faulty, files, record);
                   EXPECT_TRUE(succeeded(checks.outcome));
                   return checks.value.size();
               }),
               2);
     QList<BatchOutcome> outcomes;
-    EXPECT_EQ(losingTheConnection([&](CAdoDatabase& faulty) {
+    EXPECT_EQ(losingTheConnection([&](Database& faulty) {
                   outcomes = importLabels(faulty, files, record);
                   return outcomes.size();
               }),

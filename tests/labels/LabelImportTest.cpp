@@ -1,6 +1,6 @@
 #include "labels/LabelImport.h"
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/client/ValueText.h"
 #include "tests/labels/LabelTestSupport.h"
 #include "tests/support/EmbeddedTestDatabase.h"
@@ -244,7 +244,7 @@ TEST_F(LabelImportTest, TheUserIsAskedWithNothingLockedAndANumberTakenMeanwhileI
 TEST_F(LabelImportTest, AnImportWaitsForTheTransactionOfAnotherWriter)
 {
     writeBundleFile(bundle, kLabelHeader + kLabelRow + kControlsHeader + kItemsHeader);
-    CAdoDatabase writer;
+    Database writer;
     ASSERT_TRUE(writer.open(database.connectionString()) && writer.beginTransaction() &&
                 writer.execute(QStringLiteral(
                     "insert into tblLabelInfo values ('{C0000000-0000-4000-8000-000000000000}', 'other', 1)")))
@@ -265,7 +265,7 @@ TEST_F(LabelImportTest, RowExistsComparesALiteralOfTheColumnsType)
 {
     database.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{C0000000-0000-4000-8000-000000000000}', 'O''Neil', 7),"
                                  " ('{C0000000-0000-4000-8000-000000000001}', 'Провод', 1)"));
-    CAdoDatabase connection;
+    Database connection;
     ASSERT_TRUE(connection.open(database.connectionString()));
     const QString table = QStringLiteral("tblLabelInfo");
     EXPECT_TRUE(rowExists(connection, table, QStringLiteral("O'Neil"), QStringLiteral("LabelNo")));
@@ -287,7 +287,7 @@ TEST_F(LabelImportTest, RowExistsComparesALiteralOfTheColumnsType)
 
 TEST_F(LabelImportTest, NewIdentifiersComeFromTheServerWithoutBraces)
 {
-    CAdoDatabase connection;
+    Database connection;
     ASSERT_TRUE(connection.open(database.connectionString()));
     QString first;
     QString second;
@@ -297,7 +297,7 @@ TEST_F(LabelImportTest, NewIdentifiersComeFromTheServerWithoutBraces)
     EXPECT_TRUE(isGuidText(first) && !first.startsWith(QLatin1Char('{'))) << first.toStdString();
     EXPECT_NE(first, second);
 
-    CAdoDatabase closed;
+    Database closed;
     EXPECT_FALSE(newGuidText(closed, first, error));
     EXPECT_EQ(error, QStringLiteral("ADO 错误：0x80004003，(null)，生成新标识失败"));
 }

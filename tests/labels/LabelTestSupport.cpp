@@ -17,7 +17,7 @@ const char* const kCompactLabelSchema =
     "CREATE TABLE tblLabelControlItem (LineID INTEGER PRIMARY KEY AUTOINCREMENT, ItemID uniqueidentifier NOT NULL,"
     " ItemName nvarchar(50) NOT NULL);";
 
-bool ScriptedResolver::resolveDuplicateLabelNo(CAdoDatabase& connection, const QString& oldValue, QString& newValue)
+bool ScriptedResolver::resolveDuplicateLabelNo(Database& connection, const QString& oldValue, QString& newValue)
 {
     asked.append(oldValue);
     database = &connection;

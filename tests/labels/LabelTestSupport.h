@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "labels/LabelBundle.h"
 #include "labels/LabelImport.h"
 #include "tests/support/FaultInjectingClient.h"
@@ -24,11 +24,11 @@ class ScriptedResolver : public DuplicateLabelResolver
 {
 public:
     explicit ScriptedResolver(std::optional<QString> answer = std::nullopt) : answer(std::move(answer)) {}
-    bool resolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue) override;
+    bool resolveDuplicateLabelNo(Database& database, const QString& oldValue, QString& newValue) override;
 
     std::optional<QString> answer;
     QStringList asked;
-    CAdoDatabase* database = nullptr;
+    Database* database = nullptr;
     std::function<void()> whileAsked; // what another user does while this one types
 };
 

@@ -126,7 +126,7 @@ QStringList EmbeddedTestDatabase::tables() const
 
 TextTable EmbeddedTestDatabase::programRows(const QString& sql) const
 {
-    CAdoDatabase database;
+    Database database;
     TextTable rows;
     EXPECT_TRUE(database.open(connectionString()) && database.query(sql, &rows))
         << database.lastError().toStdString() << "\n"

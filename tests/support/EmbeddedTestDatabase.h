@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 
 #include <QByteArray>
 #include <QList>
@@ -55,7 +55,7 @@ public:
     // The tables of the database, sorted.
     QStringList tables() const;
 
-    // The rows of a query as the program reads them, through CAdoDatabase.
+    // The rows of a query as the program reads them, through Database.
     TextTable programRows(const QString& sql) const;
 
 private:
@@ -63,7 +63,7 @@ private:
     QString m_path;
 };
 
-// A test with a real embedded database, made by the SQL and open through CAdoDatabase.
+// A test with a real embedded database, made by the SQL and open through Database.
 class OpenEmbeddedDatabase : public ::testing::Test
 {
 protected:
@@ -78,7 +78,7 @@ protected:
     }
 
     EmbeddedTestDatabase file;
-    CAdoDatabase database;
+    Database database;
 };
 
 } // namespace korvel

@@ -1,6 +1,6 @@
 #include "tests/support/FaultInjectingClient.h"
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 
 #include <gtest/gtest.h>
 

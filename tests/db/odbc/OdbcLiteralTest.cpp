@@ -1,7 +1,7 @@
 // Values written into statements stay values on a PostgreSQL database whose plain literals
 // read a backslash as an escape, as databases upgraded from old servers keep them.
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/client/SqlDialect.h"
 #include "tests/db/odbc/FakeTdsServer.h"
 #include "tests/db/odbc/OdbcTestServer.h"

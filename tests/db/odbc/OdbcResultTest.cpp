@@ -1,4 +1,4 @@
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/odbc/OdbcResult.h"
 #include "tests/db/odbc/FakeTdsServer.h"
 #include "tests/support/QtPrinting.h"
@@ -88,7 +88,7 @@ TEST(OdbcValueFailureTest, OnlyAConnectionOrStatementFailureEndsTheQuery)
 TEST(OdbcResultTest, AnErrorAfterTheFirstResultSetFailsTheQuery)
 {
     FakeTdsServer server(FakeTdsServer::oneRowThenAnError());
-    CAdoDatabase database;
+    Database database;
     ASSERT_TRUE(database.open(server.connectionString())) << database.lastError().toStdString();
     TextTable rows;
     EXPECT_FALSE(database.query(QStringLiteral("select 1; select 1/0"), &rows));

@@ -2,7 +2,7 @@
 // server that does not answer, or a statement held up by another session's lock, ends in
 // the usual error instead of a window that never comes back.
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/odbc/SqlServerBrowser.h"
 
 #include "tests/db/odbc/FakeTdsServer.h"
@@ -144,7 +144,7 @@ TEST(SqlServerBrowserTest, AnInstanceIsFoundOrGivenUpWithinTheLoginWait)
         EXPECT_EQ(lookUp.error, kNoPortTold);
 
         // The whole road through the SQL Server client, as FreeTDS would otherwise wait longer.
-        CAdoDatabase database;
+        Database database;
         QElapsedTimer timer;
         timer.start();
         EXPECT_FALSE(database.open(QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1\\KORVEL;"
@@ -164,7 +164,7 @@ TEST(OdbcTimeoutTest, AServerThatNeverAnswersTheLoginIsGivenUp)
     // Takes the connection and says nothing.
     QTcpServer mute;
     ASSERT_TRUE(mute.listen(QHostAddress::LocalHost));
-    CAdoDatabase database;
+    Database database;
     QElapsedTimer timer;
     timer.start();
     EXPECT_FALSE(database.open(QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1,%1;Initial Catalog=db;"
@@ -185,7 +185,7 @@ TEST(OdbcTimeoutTest, ALoginThatWaitsEndsWhenTheUserCancels)
     timer.start();
     std::thread login([&] {
         const CancellableWork::Scope scope(work);
-        CAdoDatabase database;
+        Database database;
         EXPECT_FALSE(database.open(QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1,%1;Initial Catalog=db;"
                                                   "User Id=sa;Password=x;")
                                        .arg(mute.serverPort())));
@@ -201,7 +201,7 @@ TEST(OdbcTimeoutTest, ALoginThatWaitsEndsWhenTheUserCancels)
 TEST(OdbcTimeoutTest, AServerThatStopsAnsweringAfterTheLoginIsGivenUp)
 {
     FakeTdsServer silent{QByteArray()};
-    CAdoDatabase database;
+    Database database;
     ASSERT_TRUE(database.open(silent.connectionString())) << database.lastError().toStdString();
     QElapsedTimer timer;
     timer.start();
@@ -221,7 +221,7 @@ TEST_F(OdbcServerTest, AStatementHeldUpByAnotherSessionsLockIsGivenUp)
     ASSERT_TRUE(m_client.beginTransaction(error));
     runSql(QStringLiteral("lock table %1 in access exclusive mode").arg(table));
 
-    CAdoDatabase other;
+    Database other;
     ASSERT_TRUE(other.open(m_connect)) << other.lastError().toStdString();
     QElapsedTimer timer;
     timer.start();
@@ -236,7 +236,7 @@ TEST_F(OdbcServerTest, AStatementHeldUpByAnotherSessionsLockIsGivenUp)
 TEST_F(OdbcServerTest, AStatementOnAStoppedServerEndsAndCommitsNothing)
 {
     const QString table = createTable(QStringLiteral("id int4"));
-    CAdoDatabase stopped;
+    Database stopped;
     ASSERT_TRUE(stopped.open(m_connect)) << stopped.lastError().toStdString();
     QStringList backend;
     ASSERT_TRUE(stopped.queryColumn(QStringLiteral("select pg_backend_pid()"), &backend));

@@ -1,4 +1,4 @@
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 
 #include "db/client/ConnectionString.h"
 #include "db/client/SqlDialect.h"
@@ -30,16 +30,16 @@ QMap<QString, std::function<std::unique_ptr<DbClient>()>>& registeredProviders()
 
 } // namespace
 
-CAdoDatabase::CAdoDatabase() : CAdoDatabase(createDbClient) {}
+Database::Database() : Database(createDbClient) {}
 
-CAdoDatabase::CAdoDatabase(DbClientFactory factory) : m_factory(std::move(factory)) {}
+Database::Database(DbClientFactory factory) : m_factory(std::move(factory)) {}
 
-CAdoDatabase::~CAdoDatabase()
+Database::~Database()
 {
     close();
 }
 
-void CAdoDatabase::setLastError(const DbError& error)
+void Database::setLastError(const DbError& error)
 {
     // A connection that is lost stays lost: the failures after it need not say so again.
     m_connectionLost = m_connectionLost || error.connectionLost;
@@ -49,7 +49,7 @@ void CAdoDatabase::setLastError(const DbError& error)
                       .arg(QString::asprintf("%8x", told.code), told.description.value_or(QStringLiteral("(null)")));
 }
 
-DbClient* CAdoDatabase::connectedClient(DbError& error)
+DbClient* Database::connectedClient(DbError& error)
 {
     if (!cancelled())
         return openClient(error);
@@ -57,7 +57,7 @@ DbClient* CAdoDatabase::connectedClient(DbError& error)
     return nullptr;
 }
 
-DbClient* CAdoDatabase::openClient(DbError& error)
+DbClient* Database::openClient(DbError& error)
 {
     if (m_client && m_client->isOpen()) {
         ++m_statementsSent;
@@ -67,14 +67,14 @@ DbClient* CAdoDatabase::openClient(DbError& error)
     return nullptr;
 }
 
-void CAdoDatabase::releaseClient()
+void Database::releaseClient()
 {
     // A cancel must not reach the client once it is gone.
     m_cancelRegistration.reset();
     m_client.reset();
 }
 
-bool CAdoDatabase::open(const QString& connectionString)
+bool Database::open(const QString& connectionString)
 {
     disconnect();
     m_connectionLost = false;
@@ -101,7 +101,7 @@ bool CAdoDatabase::open(const QString& connectionString)
     return true;
 }
 
-bool CAdoDatabase::disconnect()
+bool Database::disconnect()
 {
     closeCursor();
     m_inTransaction = false;
@@ -116,7 +116,7 @@ bool CAdoDatabase::disconnect()
     return false;
 }
 
-void CAdoDatabase::close()
+void Database::close()
 {
     disconnect();
     m_cursor.reset();
@@ -124,7 +124,7 @@ void CAdoDatabase::close()
     m_closed = true;
 }
 
-bool CAdoDatabase::execute(const QString& sql, qint64* rowsAffected)
+bool Database::execute(const QString& sql, qint64* rowsAffected)
 {
     m_lastError.clear();
     DbError error;
@@ -139,12 +139,12 @@ bool CAdoDatabase::execute(const QString& sql, qint64* rowsAffected)
     return false;
 }
 
-void CAdoDatabase::closeCursor()
+void Database::closeCursor()
 {
     m_cursor.reset();
 }
 
-bool CAdoDatabase::openCursor(const QString& sql)
+bool Database::openCursor(const QString& sql)
 {
     closeCursor();
     m_lastError.clear();
@@ -158,17 +158,17 @@ bool CAdoDatabase::openCursor(const QString& sql)
     return false;
 }
 
-bool CAdoDatabase::query(const QString& sql, TextTable* table)
+bool Database::query(const QString& sql, TextTable* table)
 {
     return forEachRow(sql, [table](TextRow& row) { table->append(std::move(row)); });
 }
 
-bool CAdoDatabase::queryColumn(const QString& sql, QStringList* values)
+bool Database::queryColumn(const QString& sql, QStringList* values)
 {
     return forEachRow(sql, [values](TextRow& row) { values->append(std::move(row.first())); });
 }
 
-bool CAdoDatabase::forEachRow(const QString& sql, const RowHandler& onRow)
+bool Database::forEachRow(const QString& sql, const RowHandler& onRow)
 {
     if (!openCursor(sql))
         return false;
@@ -198,17 +198,17 @@ bool CAdoDatabase::forEachRow(const QString& sql, const RowHandler& onRow)
     return true;
 }
 
-const SqlDialect& CAdoDatabase::dialect() const
+const SqlDialect& Database::dialect() const
 {
     return m_client ? m_client->dialect() : transactSqlDialect();
 }
 
-QString CAdoDatabase::textLiteral(const QString& text) const
+QString Database::textLiteral(const QString& text) const
 {
     return dialect().textLiteral(text);
 }
 
-QString CAdoDatabase::equalsCondition(const QString& column, int type, const QString& value) const
+QString Database::equalsCondition(const QString& column, int type, const QString& value) const
 {
     QString literal = value;
     formatSqlLiteral(type, literal);
@@ -216,7 +216,7 @@ QString CAdoDatabase::equalsCondition(const QString& column, int type, const QSt
                                                : column + QLatin1Char('=') + literal;
 }
 
-bool CAdoDatabase::runOnClient(bool (DbClient::*operation)(DbError&), AfterCancel afterCancel)
+bool Database::runOnClient(bool (DbClient::*operation)(DbError&), AfterCancel afterCancel)
 {
     m_lastError.clear();
     DbError error;
@@ -227,7 +227,7 @@ bool CAdoDatabase::runOnClient(bool (DbClient::*operation)(DbError&), AfterCance
     return false;
 }
 
-bool CAdoDatabase::beginTransaction()
+bool Database::beginTransaction()
 {
     const bool begun = runOnClient(&DbClient::beginTransaction);
     m_inTransaction = m_inTransaction || begun;
@@ -235,14 +235,14 @@ bool CAdoDatabase::beginTransaction()
 }
 
 // A transaction that failed to end is still open, for a rollback after a failed commit.
-bool CAdoDatabase::commitTransaction()
+bool Database::commitTransaction()
 {
     const bool ended = runOnClient(&DbClient::commitTransaction);
     m_inTransaction = m_inTransaction && !ended;
     return ended;
 }
 
-bool CAdoDatabase::rollbackTransaction()
+bool Database::rollbackTransaction()
 {
     // Also after a cancel: it takes back what the cancelled work wrote.
     const bool ended = runOnClient(&DbClient::rollbackTransaction, AfterCancel::Runs);
@@ -250,23 +250,23 @@ bool CAdoDatabase::rollbackTransaction()
     return ended;
 }
 
-bool CAdoDatabase::savepoint(const QString& name)
+bool Database::savepoint(const QString& name)
 {
     return execute(dialect().savepointStatement(name));
 }
 
-bool CAdoDatabase::rollbackToSavepoint(const QString& name)
+bool Database::rollbackToSavepoint(const QString& name)
 {
     return execute(dialect().rollbackToSavepointStatement(name)) && releaseSavepoint(name);
 }
 
-bool CAdoDatabase::releaseSavepoint(const QString& name)
+bool Database::releaseSavepoint(const QString& name)
 {
     const QString release = dialect().releaseSavepointStatement(name);
     return release.isEmpty() || execute(release);
 }
 
-bool CAdoDatabase::valueRulesDecide() const
+bool Database::valueRulesDecide() const
 {
     return &dialect() == &sqliteDialect();
 }

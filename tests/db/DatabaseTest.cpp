@@ -1,4 +1,4 @@
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/client/SqlDialect.h"
 
 #include "tests/support/EmbeddedTestDatabase.h"
@@ -56,22 +56,22 @@ DbClientFactory refusing(DbError error)
 
 } // namespace
 
-TEST(CAdoDatabase, FailuresHaveTheAdoErrorFormat)
+TEST(Database, FailuresHaveTheAdoErrorFormat)
 {
-    CAdoDatabase database(refusing(DbError::driverFailure(QStringLiteral("X"))));
+    Database database(refusing(DbError::driverFailure(QStringLiteral("X"))));
     EXPECT_EQ(database.lastError(), QString()) << "a fresh object has no error";
     EXPECT_FALSE(database.open(QStringLiteral("Provider=whatever;")));
     EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004005，X"));
 
-    CAdoDatabase short_code(refusing(DbError{0x123, QStringLiteral("y")}));
+    Database short_code(refusing(DbError{0x123, QStringLiteral("y")}));
     EXPECT_FALSE(short_code.open(QString()));
     EXPECT_EQ(short_code.lastError(), QStringLiteral("ADO 错误：0x     123，y")) << "right-aligned in eight places";
 }
 
-TEST(CAdoDatabase, AClosedObjectCannotOpenAgain)
+TEST(Database, AClosedObjectCannotOpenAgain)
 {
     EmbeddedTestDatabase file(kHarnessSchema);
-    CAdoDatabase database;
+    Database database;
     ASSERT_TRUE(database.open(file.connectionString()));
     database.close();
     database.close(); // a second Close finds nothing to do
@@ -82,12 +82,12 @@ TEST(CAdoDatabase, AClosedObjectCannotOpenAgain)
     EXPECT_FALSE(database.execute(QStringLiteral("select 1")));
 }
 
-TEST(CAdoDatabase, OpeningTwiceReplacesTheFirstConnection)
+TEST(Database, OpeningTwiceReplacesTheFirstConnection)
 {
     EmbeddedTestDatabase first(kHarnessSchema);
     EmbeddedTestDatabase second("CREATE TABLE tblHarnessInfo (HarnessID int, HarnessNo nvarchar(50));"
                                 "INSERT INTO tblHarnessInfo VALUES (9, 'other');");
-    CAdoDatabase database;
+    Database database;
     ASSERT_TRUE(database.open(first.connectionString()));
     ASSERT_TRUE(database.open(second.connectionString()));
     TextTable rows;
@@ -95,9 +95,9 @@ TEST(CAdoDatabase, OpeningTwiceReplacesTheFirstConnection)
     EXPECT_EQ(rows, TextTable({{"other"}}));
 }
 
-TEST(CAdoDatabase, UnknownProvidersAndMissingFilesFailToOpenWithAReason)
+TEST(Database, UnknownProvidersAndMissingFilesFailToOpenWithAReason)
 {
-    CAdoDatabase database;
+    Database database;
     EXPECT_FALSE(database.open(QStringLiteral("Provider=Oracle.OLEDB;Data Source=x;")));
     EXPECT_TRUE(database.lastError().startsWith(QStringLiteral("ADO 错误：0x800a0e7a，")));
     EXPECT_TRUE(database.lastError().contains(QStringLiteral("Oracle.OLEDB")));
@@ -113,10 +113,10 @@ TEST(CAdoDatabase, UnknownProvidersAndMissingFilesFailToOpenWithAReason)
     EXPECT_FALSE(QFileInfo::exists(missing)) << "opening never creates a database";
 }
 
-TEST(CAdoDatabase, QueriesAppendTextRowsAndEachCallHasItsOwnError)
+TEST(Database, QueriesAppendTextRowsAndEachCallHasItsOwnError)
 {
     EmbeddedTestDatabase file(kHarnessSchema);
-    CAdoDatabase database;
+    Database database;
     ASSERT_TRUE(database.open(file.connectionString()));
 
     TextTable rows;
@@ -145,10 +145,10 @@ TEST(CAdoDatabase, QueriesAppendTextRowsAndEachCallHasItsOwnError)
     EXPECT_NE(database.lastError(), failure);
 }
 
-TEST(CAdoDatabase, TransactionsCommitOrLeaveNothing)
+TEST(Database, TransactionsCommitOrLeaveNothing)
 {
     EmbeddedTestDatabase file(kHarnessSchema);
-    CAdoDatabase database;
+    Database database;
     ASSERT_TRUE(database.open(file.connectionString()));
     ASSERT_TRUE(database.beginTransaction());
     ASSERT_TRUE(database.execute(QStringLiteral("insert into tblHarnessInfo values (4, 'WH-0004', NULL)")));
@@ -165,7 +165,7 @@ TEST(CAdoDatabase, TransactionsCommitOrLeaveNothing)
 // The user cancels from the window while a worker thread waits on the embedded engine: the
 // wait ends at once, nothing more runs on the connection but its rollback, and the
 // database is as it was.
-TEST(CAdoDatabase, CancelledWorkEndsItsWaitAndRunsNothingMoreButTheRollback)
+TEST(Database, CancelledWorkEndsItsWaitAndRunsNothingMoreButTheRollback)
 {
     EmbeddedTestDatabase file(kHarnessSchema);
     const QString cancelled = QStringLiteral("ADO 错误：0x80004004，操作已取消");
@@ -173,11 +173,11 @@ TEST(CAdoDatabase, CancelledWorkEndsItsWaitAndRunsNothingMoreButTheRollback)
     const struct
     {
         const char* waitingFor;
-        std::function<bool(CAdoDatabase&)> wait;
+        std::function<bool(Database&)> wait;
         bool lockedByAnother;
     } cases[] = {
         {"a long statement",
-         [&insert](CAdoDatabase& database) {
+         [&insert](Database& database) {
              TextTable rows;
              return database.beginTransaction() && database.execute(insert) &&
                     database.query(QStringLiteral("with recursive c(i) as (select 1 union all select i + 1 from c where i < 100000000)"
@@ -185,10 +185,10 @@ TEST(CAdoDatabase, CancelledWorkEndsItsWaitAndRunsNothingMoreButTheRollback)
                                    &rows);
          },
          false},
-        {"another program's lock", [](CAdoDatabase& database) { return database.beginTransaction(); }, true},
+        {"another program's lock", [](Database& database) { return database.beginTransaction(); }, true},
     };
     for (const auto& c : cases) {
-        CAdoDatabase holder;
+        Database holder;
         ASSERT_TRUE(holder.open(file.connectionString()));
         if (c.lockedByAnother) {
             ASSERT_TRUE(holder.beginTransaction());
@@ -201,7 +201,7 @@ TEST(CAdoDatabase, CancelledWorkEndsItsWaitAndRunsNothingMoreButTheRollback)
         timer.start();
         std::thread worker([&] {
             const CancellableWork::Scope scope(work);
-            CAdoDatabase database;
+            Database database;
             if (!database.open(file.connectionString()))
                 return;
             waited = c.wait(database);
@@ -209,7 +209,7 @@ TEST(CAdoDatabase, CancelledWorkEndsItsWaitAndRunsNothingMoreButTheRollback)
             (void)database.execute(insert);
             errors.append(database.lastError());
             rolledBack = database.rollbackTransaction();
-            CAdoDatabase later;
+            Database later;
             (void)later.open(file.connectionString());
             errors.append(later.lastError());
         });

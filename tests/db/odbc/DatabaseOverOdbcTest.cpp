@@ -1,4 +1,4 @@
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/client/ConnectionString.h"
 #include "tests/db/odbc/OdbcTestServer.h"
 #include "tests/support/QtPrinting.h"
@@ -11,7 +11,7 @@ const QString kAdoFailure = QStringLiteral("ADO 错误：0x80004005，");
 
 // The wrapper over the ODBC client that its default factory picks for the MSDASQL provider;
 // the fixture's own client makes and drops the tables.
-class CAdoDatabaseOverOdbcTest : public OdbcServerTest
+class DatabaseOverOdbcTest : public OdbcServerTest
 {
 protected:
     void openDatabase()
@@ -19,22 +19,22 @@ protected:
         ASSERT_TRUE(m_database.open(m_connect)) << m_database.lastError().toStdString();
     }
 
-    CAdoDatabase m_database;
+    Database m_database;
 };
 
-TEST_F(CAdoDatabaseOverOdbcTest, RefusedLoginShowsTheServersTextInTheAdoForm)
+TEST_F(DatabaseOverOdbcTest, RefusedLoginShowsTheServersTextInTheAdoForm)
 {
     EXPECT_FALSE(m_database.open(withAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("wrong"))));
     EXPECT_TRUE(m_database.lastError().startsWith(kAdoFailure)) << m_database.lastError().toStdString();
     EXPECT_TRUE(m_database.lastError().contains(QLatin1String("password authentication failed")))
         << m_database.lastError().toStdString();
 
-    CAdoDatabase unparsable;
+    Database unparsable;
     EXPECT_FALSE(unparsable.open(withAttribute(m_connect, QStringLiteral("PWD"), QStringLiteral("\"open"))));
     EXPECT_EQ(unparsable.lastError(), kAdoFailure + kUnparsableConnectionString);
 }
 
-TEST_F(CAdoDatabaseOverOdbcTest, QueryGivesEveryKindAsText)
+TEST_F(DatabaseOverOdbcTest, QueryGivesEveryKindAsText)
 {
     const QString table = createTable(QStringLiteral("id int4, flag boolean, amount numeric(10,2), name varchar(50), "
                                                      "note text, guid uuid, picture bytea, stamp timestamp"));
@@ -60,7 +60,7 @@ TEST_F(CAdoDatabaseOverOdbcTest, QueryGivesEveryKindAsText)
     EXPECT_EQ(m_database.lastError(), QString());
 }
 
-TEST_F(CAdoDatabaseOverOdbcTest, ExecuteReportsTheServersTextUntilTheNextCall)
+TEST_F(DatabaseOverOdbcTest, ExecuteReportsTheServersTextUntilTheNextCall)
 {
     const QString table = createTable(QStringLiteral("id int4"));
     openDatabase();
@@ -83,7 +83,7 @@ TEST_F(CAdoDatabaseOverOdbcTest, ExecuteReportsTheServersTextUntilTheNextCall)
     EXPECT_TRUE(m_database.lastError().isEmpty()) << "an older failure never stands in for a newer call's";
 }
 
-TEST_F(CAdoDatabaseOverOdbcTest, RolledBackImportLeavesNothing)
+TEST_F(DatabaseOverOdbcTest, RolledBackImportLeavesNothing)
 {
     const QString table = createTable(QStringLiteral("id int4, name text"));
     openDatabase();

@@ -1,7 +1,7 @@
 // Row insertion: the columns of the live table, the literal of each value for its column's
 // type, the keys read back and the long binary values written after the rows.
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 
 #include "db/client/SqlDialect.h"
 #include "db/client/ValueRules.h"
@@ -79,7 +79,7 @@ QString sqlLiteralForType(const ColumnType& type, const QString& value, const Sq
 
 // Asked once per table on a connection: an import asks for the same tables several times,
 // a batch of imports again and again, and each question is a round trip to a server.
-const QList<CAdoDatabase::LiveColumn>* CAdoDatabase::probeColumns(const QString& tableName)
+const QList<Database::LiveColumn>* Database::probeColumns(const QString& tableName)
 {
     auto known = m_liveColumns.constFind(tableName);
     if (known == m_liveColumns.cend()) {
@@ -94,7 +94,7 @@ const QList<CAdoDatabase::LiveColumn>* CAdoDatabase::probeColumns(const QString&
     return &*known;
 }
 
-int CAdoDatabase::columnType(const QString& column, const QString& tableName)
+int Database::columnType(const QString& column, const QString& tableName)
 {
     const QList<LiveColumn>* columns = probeColumns(tableName);
     if (!columns)
@@ -103,7 +103,7 @@ int CAdoDatabase::columnType(const QString& column, const QString& tableName)
     return found ? found->type.adoType : 0;
 }
 
-bool CAdoDatabase::liveColumns(const QString& tableName, QList<LiveColumn>& columns)
+bool Database::liveColumns(const QString& tableName, QList<LiveColumn>& columns)
 {
     const QList<LiveColumn>* probed = probeColumns(tableName);
     if (!probed)
@@ -116,7 +116,7 @@ bool CAdoDatabase::liveColumns(const QString& tableName, QList<LiveColumn>& colu
 // once per connection: a batch of imports asks for the same tables again and again, and a
 // server's catalogue is slow to answer (a quarter of a second on the T-SQL server of the
 // tests).
-bool CAdoDatabase::readCodePages(const QString& tableName, QList<LiveColumn>& columns)
+bool Database::readCodePages(const QString& tableName, QList<LiveColumn>& columns)
 {
     const QString codePagesQuery = dialect().columnCodePagesQuery(tableName);
     if (codePagesQuery.isEmpty())
@@ -140,7 +140,7 @@ bool CAdoDatabase::readCodePages(const QString& tableName, QList<LiveColumn>& co
     return true;
 }
 
-const CAdoDatabase::LiveColumn* CAdoDatabase::findColumn(const QList<LiveColumn>& columns, const QString& name)
+const Database::LiveColumn* Database::findColumn(const QList<LiveColumn>& columns, const QString& name)
 {
     for (const LiveColumn& column : columns) {
         if (column.name.compare(name, Qt::CaseInsensitive) == 0)
@@ -149,13 +149,13 @@ const CAdoDatabase::LiveColumn* CAdoDatabase::findColumn(const QList<LiveColumn>
     return nullptr;
 }
 
-void CAdoDatabase::formatSqlLiteral(int type, QString& value) const
+void Database::formatSqlLiteral(int type, QString& value) const
 {
     value = sqlLiteralForType(ColumnType{type}, value, dialect());
 }
 
 // One table's rows on their way in: the statement's parts, and what has come back so far.
-struct CAdoDatabase::RowsInsert
+struct Database::RowsInsert
 {
     RowsInsert(TextTable& rows, qsizetype& failedRow, const RowsDone& done)
         : table(rows), failed(failedRow), rowsDone(done)
@@ -182,7 +182,7 @@ struct CAdoDatabase::RowsInsert
     QString tableName;
 };
 
-CAdoDatabase::InsertedRows CAdoDatabase::insertRows(TextTable table, const QString& tableName,
+Database::InsertedRows Database::insertRows(TextTable table, const QString& tableName,
                                                     const QList<int>& skip, const QString& keyColumn,
                                                     const RowsDone& rowsDone)
 {
@@ -204,7 +204,7 @@ CAdoDatabase::InsertedRows CAdoDatabase::insertRows(TextTable table, const QStri
 // The header comes from outside (a label bundle): only names of the live table's columns
 // may stand in a statement. A name is matched as SQL Server matches it, ignoring case, for
 // the check and for the column's type alike.
-bool CAdoDatabase::planInsert(const QString& tableName, const QList<int>& skip, const QString& keyColumn,
+bool Database::planInsert(const QString& tableName, const QList<int>& skip, const QString& keyColumn,
                               RowsInsert& insert)
 {
     // Without any column the probe failed, and its error says why.
@@ -244,7 +244,7 @@ bool CAdoDatabase::planInsert(const QString& tableName, const QList<int>& skip, 
 
 // The rows go in batches; a row with a value refused before it is sent ends the insert once
 // the rows before it are in, as they would be one by one.
-bool CAdoDatabase::sendRows(RowsInsert& insert, const QList<int>& skip)
+bool Database::sendRows(RowsInsert& insert, const QList<int>& skip)
 {
     const TextTable& table = insert.table;
     const TextRow& header = table[0];
@@ -287,7 +287,7 @@ bool CAdoDatabase::sendRows(RowsInsert& insert, const QList<int>& skip)
 }
 
 // With a key, the long binary values that are not NULL, each by its row's new key.
-bool CAdoDatabase::writeLongBinaries(RowsInsert& insert)
+bool Database::writeLongBinaries(RowsInsert& insert)
 {
     if (!insert.key)
         return true;
@@ -312,7 +312,7 @@ bool CAdoDatabase::writeLongBinaries(RowsInsert& insert)
 // the server refuses is taken back, and its rows go in again one by one, so that the row
 // refused is named, with the server's own reason, as it always was. A key given in the rows
 // is read back row by row.
-bool CAdoDatabase::insertBatch(RowsInsert& insert, qsizetype firstRow, const QStringList& rows)
+bool Database::insertBatch(RowsInsert& insert, qsizetype firstRow, const QStringList& rows)
 {
     const QString keyColumn = insert.key && insert.keyGenerated ? columnIdentifier(insert.key->name) : QString();
     const QString statement = rows.size() < 2 || !m_inTransaction || (insert.key && !insert.keyGenerated)
@@ -351,7 +351,7 @@ bool CAdoDatabase::insertBatch(RowsInsert& insert, qsizetype firstRow, const QSt
     return insertOneByOne(insert, firstRow, rows);
 }
 
-bool CAdoDatabase::transactionStillOpen()
+bool Database::transactionStillOpen()
 {
     QStringList open;
     return queryColumn(dialect().openTransactionsQuery(), &open) &&
@@ -359,7 +359,7 @@ bool CAdoDatabase::transactionStillOpen()
 }
 
 // The keys a batch gave, in the rows' order.
-bool CAdoDatabase::takeNewKeys(RowsInsert& insert, qsizetype firstRow, qsizetype rows, const QStringList& keys)
+bool Database::takeNewKeys(RowsInsert& insert, qsizetype firstRow, qsizetype rows, const QStringList& keys)
 {
     for (qsizetype r = 0; r < rows; ++r) {
         insert.failed = firstRow + r;
@@ -371,7 +371,7 @@ bool CAdoDatabase::takeNewKeys(RowsInsert& insert, qsizetype firstRow, qsizetype
 
 // The key of a row just inserted, into the row and the keys of the insert; without it the
 // long binary values would be written into another row, or none.
-bool CAdoDatabase::takeNewKey(RowsInsert& insert, qsizetype row, const QString& key)
+bool Database::takeNewKey(RowsInsert& insert, qsizetype row, const QString& key)
 {
     if (key.isEmpty()) {
         setLastError(DbError::driverFailure(QStringLiteral("读回新行的键失败：数据库没有给出 %1 的值").arg(insert.key->name)));
@@ -384,7 +384,7 @@ bool CAdoDatabase::takeNewKey(RowsInsert& insert, qsizetype row, const QString& 
     return true;
 }
 
-bool CAdoDatabase::insertOneByOne(RowsInsert& insert, qsizetype firstRow, const QStringList& rows)
+bool Database::insertOneByOne(RowsInsert& insert, qsizetype firstRow, const QStringList& rows)
 {
     const QString into = kInsertInto + insert.tableName + QStringLiteral(" (") + insert.columns.join(QLatin1Char(',')) +
                          QLatin1String(")  values");
@@ -405,7 +405,7 @@ bool CAdoDatabase::insertOneByOne(RowsInsert& insert, qsizetype firstRow, const 
     return true;
 }
 
-bool CAdoDatabase::insertReadingKey(const QString& insert, const QString& tableName, const QString& keyColumn,
+bool Database::insertReadingKey(const QString& insert, const QString& tableName, const QString& keyColumn,
                                     QString& key)
 {
     TextTable rows;
@@ -425,7 +425,7 @@ bool CAdoDatabase::insertReadingKey(const QString& insert, const QString& tableN
     return true;
 }
 
-bool CAdoDatabase::writeBlob(const QString& tableName, const QString& column, const QString& keyColumn,
+bool Database::writeBlob(const QString& tableName, const QString& column, const QString& keyColumn,
                              const QString& keyLiteral, const QByteArray& bytes)
 {
     const QString update = QStringLiteral("update %1 set %2=? where %3=%4")

@@ -59,14 +59,14 @@ using DbClientFactory = std::function<std::unique_ptr<DbClient>(const QString& c
 // older failure never stands in for a newer one. Opened on a thread that works under a
 // CancellableWork, the connection is cancelled with it: every failure from then on reads
 // "ADO 错误：0x80004004，操作已取消".
-class CAdoDatabase
+class Database
 {
 public:
-    CAdoDatabase();
-    explicit CAdoDatabase(DbClientFactory factory);
-    ~CAdoDatabase();
-    CAdoDatabase(const CAdoDatabase&) = delete;
-    CAdoDatabase& operator=(const CAdoDatabase&) = delete;
+    Database();
+    explicit Database(DbClientFactory factory);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
 
     // Connects; a second Open first closes the first connection. Fails after Close.
     bool open(const QString& connectionString);
