@@ -6,21 +6,43 @@
 
 namespace korvel {
 
-const AttributeWrite kConnectionTypeWrite = {
-    kConnectTypeList, &kWiresOfHarness, "tblHarnessWireInfo", "HarnessType", ValueKind::WholeNumber,
-    "WireNo", ValueKind::Text, "HarnessID", "harnessno,wireno,联线类型不能为空", "写入联线类型失败"};
+const AttributeWrite kConnectionTypeWrite = {kConnectTypeList,
+                                             &kWiresOfHarness,
+                                             "tblHarnessWireInfo",
+                                             "HarnessType",
+                                             ValueKind::WholeNumber,
+                                             "WireNo",
+                                             ValueKind::Text,
+                                             "HarnessID",
+                                             "harnessno,wireno,联线类型不能为空",
+                                             "写入联线类型失败"};
 
-const AttributeWrite kTestGroupWrite = {
-    kTestGroupList, &kWiresOfHarness, "tblHarnessWireInfo", "WireGroup", ValueKind::Text,
-    "WireNo", ValueKind::Text, "HarnessID", "harnessno,wireno,测试组不能为空", "写入测试组失败"};
+const AttributeWrite kTestGroupWrite = {kTestGroupList,  &kWiresOfHarness, "tblHarnessWireInfo",
+                                        "WireGroup",     ValueKind::Text,  "WireNo",
+                                        ValueKind::Text, "HarnessID",      "harnessno,wireno,测试组不能为空",
+                                        "写入测试组失败"};
 
-const AttributeWrite kTestModeWrite = {
-    kTestModeList, &kStepsOfJob, "tblJobStepInfo", "TestMode", ValueKind::WholeNumber,
-    "LineID", ValueKind::WholeNumber, "JobID", "harnessno,wireno,测试模式不能为空", "写入测试模式失败"};
+const AttributeWrite kTestModeWrite = {kTestModeList,
+                                       &kStepsOfJob,
+                                       "tblJobStepInfo",
+                                       "TestMode",
+                                       ValueKind::WholeNumber,
+                                       "LineID",
+                                       ValueKind::WholeNumber,
+                                       "JobID",
+                                       "harnessno,wireno,测试模式不能为空",
+                                       "写入测试模式失败"};
 
-const AttributeWrite kTestGroup2Write = {
-    kTestGroup2List, &kStepsOfJob, "tblJobStepInfo", "TestGroup", ValueKind::Text,
-    "LineID", ValueKind::WholeNumber, "JobID", "harnessno,wireno,测试组2不能为空", "写入测试组2失败"};
+const AttributeWrite kTestGroup2Write = {kTestGroup2List,
+                                         &kStepsOfJob,
+                                         "tblJobStepInfo",
+                                         "TestGroup",
+                                         ValueKind::Text,
+                                         "LineID",
+                                         ValueKind::WholeNumber,
+                                         "JobID",
+                                         "harnessno,wireno,测试组2不能为空",
+                                         "写入测试组2失败"};
 
 namespace {
 
@@ -56,14 +78,14 @@ Result<QString> entryValue(const AttributeWrite& write, const ValueLists& lists,
     return {Outcome::success(), *found};
 }
 
-Outcome writeAttribute(Database& database, const AttributeWrite& write, const QString& recordId,
-                       const QString& child, const QString& value)
+Outcome writeAttribute(Database& database, const AttributeWrite& write, const QString& recordId, const QString& child,
+                       const QString& value)
 {
     const QString statement = QStringLiteral("update %1 set %2=%3 where %4=%5 and %6=%7")
                                   .arg(QString::fromUtf8(write.table), QString::fromUtf8(write.column),
                                        valueLiteral(database, write.value, value), QString::fromUtf8(write.childKey),
-                                       keyLiteral(database, write.childKind, child),
-                                       QString::fromUtf8(write.recordKey), database.textLiteral(recordId));
+                                       keyLiteral(database, write.childKind, child), QString::fromUtf8(write.recordKey),
+                                       database.textLiteral(recordId));
     const QString failure = QString::fromUtf8(write.failure);
     qint64 changed = 0;
     if (!database.execute(statement, &changed))

@@ -50,8 +50,8 @@ Result<QString> entryValue(const AttributeWrite& write, const ValueLists& lists,
 // Writes the value to the child of the record with the id, in one UPDATE. Fails with the
 // database's error followed by the write's failure text, or, when no row changed (the
 // child is gone, or is not the record's), with "没有找到要写入的记录，" and that text.
-Outcome writeAttribute(Database& database, const AttributeWrite& write, const QString& recordId,
-                       const QString& child, const QString& value);
+Outcome writeAttribute(Database& database, const AttributeWrite& write, const QString& recordId, const QString& child,
+                       const QString& value);
 
 // The same in a transaction of its own, committed only once the write went through: a write
 // whose connection went while it waited (cut once the user cancelled) is taken back by the

@@ -5,13 +5,11 @@
 
 namespace korvel {
 
-const Cascade kWiresOfHarness = {
-    "select HarnessID from tblHarnessInfo where HarnessNo=%1", "获取HarnessID信息失败",
-    "select WireNo from tblHarnessWireInfo where HarnessID=%1", "获取WireNo信息失败"};
+const Cascade kWiresOfHarness = {"select HarnessID from tblHarnessInfo where HarnessNo=%1", "获取HarnessID信息失败",
+                                 "select WireNo from tblHarnessWireInfo where HarnessID=%1", "获取WireNo信息失败"};
 
-const Cascade kStepsOfJob = {
-    "select JobID from tblJobInfo where JobNo=%1", "获取JobID信息失败",
-    "select LineID from tblJobStepInfo where JobID=%1", "获取LineID信息失败"};
+const Cascade kStepsOfJob = {"select JobID from tblJobInfo where JobNo=%1", "获取JobID信息失败",
+                             "select LineID from tblJobStepInfo where JobID=%1", "获取LineID信息失败"};
 
 Result<QString> recordId(Database& database, const Cascade& cascade, const QString& number)
 {

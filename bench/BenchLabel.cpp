@@ -70,8 +70,17 @@ void seedLargeLabel(sqlite3* db, const QString& labelNo, int controls, int lines
                           " Height, Rotation, FontName, FontSize, Bold, ForeColor, PrintText, FillPattern, Picture)"
                           " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     for (int c = 1; c <= controls; ++c) {
-        control.text(1, labelId).integer(2, c).text(3, guid(2, c)).integer(4, c % 6).integer(5, c % 800).integer(6, c % 600);
-        control.integer(7, 10 + c % 500).integer(8, 10 + c % 200).integer(9, (c % 4) * 90).text(10, "微软雅黑").text(11, "10.50");
+        control.text(1, labelId)
+            .integer(2, c)
+            .text(3, guid(2, c))
+            .integer(4, c % 6)
+            .integer(5, c % 800)
+            .integer(6, c % 600);
+        control.integer(7, 10 + c % 500)
+            .integer(8, 10 + c % 200)
+            .integer(9, (c % 4) * 90)
+            .text(10, "微软雅黑")
+            .text(11, "10.50");
         control.integer(12, c % 2)
             .integer(13, c % 3 == 0 ? 0xFF0000 : 0)
             .text(14, QStringLiteral("品名：第 %1 项").arg(c).toUtf8());
@@ -86,7 +95,9 @@ void seedLargeLabel(sqlite3* db, const QString& labelNo, int controls, int lines
                        " FormatString, MaxLength, CounterStart, ModifiedAt) VALUES (?,?,?,?,?,?,?,?,?)");
     for (int c = 1; c <= controls; ++c) {
         for (int line = 0; line < linesPerItem; ++line) {
-            item.text(1, guid(2, c)).text(2, QStringLiteral("批次号 %1-%2").arg(c).arg(line).toUtf8()).integer(3, line % 4);
+            item.text(1, guid(2, c))
+                .text(2, QStringLiteral("批次号 %1-%2").arg(c).arg(line).toUtf8())
+                .integer(3, line % 4);
             item.text(4, "JobNo").text(5, "深圳市科沃电子有限公司").text(6, "yyyy年MM月dd日").integer(7, 32);
             item.integer(8, 202400000001LL + c).text(9, "2024-02-29 12:00:00");
             item.insert();

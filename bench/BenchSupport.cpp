@@ -101,8 +101,8 @@ int runBenchmarksWithRatios(int argc, char** argv)
         if (ours == times.end())
             continue; // filtered out
         if (ratio.reference.empty()) {
-            std::printf("%-64s %10.2f %13s %8s %7.0fms %s\n", ratio.figure.c_str(), ours->second, "", "",
-                        ratio.limit, ours->second <= ratio.limit ? "ok" : "OVER");
+            std::printf("%-64s %10.2f %13s %8s %7.0fms %s\n", ratio.figure.c_str(), ours->second, "", "", ratio.limit,
+                        ours->second <= ratio.limit ? "ok" : "OVER");
             continue;
         }
         const auto reference = times.find(ratio.reference);
@@ -110,8 +110,8 @@ int runBenchmarksWithRatios(int argc, char** argv)
             continue;
         const double quotient = ours->second / reference->second;
         if (ratio.limit > 0)
-            std::printf("%-64s %10.2f %13.2f %7.2fx %8.1fx %s\n", ratio.figure.c_str(), ours->second,
-                        reference->second, quotient, ratio.limit, quotient <= ratio.limit ? "ok" : "OVER");
+            std::printf("%-64s %10.2f %13.2f %7.2fx %8.1fx %s\n", ratio.figure.c_str(), ours->second, reference->second,
+                        quotient, ratio.limit, quotient <= ratio.limit ? "ok" : "OVER");
         else
             std::printf("%-64s %10.2f %13.2f %7.2fx\n", ratio.figure.c_str(), ours->second, reference->second,
                         quotient);

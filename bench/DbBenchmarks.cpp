@@ -31,9 +31,9 @@ public:
         m_folder.writeEmbeddedSettings();
         withConnection([](sqlite3* db) {
             execOrExit(db, "CREATE TABLE tblWires (WireID INTEGER PRIMARY KEY, HarnessID int, WireNo nvarchar(20),"
-                     " HarnessType int, WireGroup nvarchar(20));"
-                     "CREATE TABLE tblItems (ItemID uniqueidentifier, LineID INTEGER PRIMARY KEY AUTOINCREMENT,"
-                     " Caption nvarchar(50), Size decimal(5,2), Picture image);");
+                           " HarnessType int, WireGroup nvarchar(20));"
+                           "CREATE TABLE tblItems (ItemID uniqueidentifier, LineID INTEGER PRIMARY KEY AUTOINCREMENT,"
+                           " Caption nvarchar(50), Size decimal(5,2), Picture image);");
             execOrExit(db, "BEGIN");
             sqlite3_stmt* insert = nullptr;
             sqlite3_prepare_v2(db, "INSERT INTO tblWires VALUES (?, ?, ?, ?, ?)", -1, &insert, nullptr);
@@ -59,7 +59,7 @@ public:
     QString settingsPath() const { return m_folder.filePath(kSettingsFileName); }
     QString filePath(const QString& name) const { return m_folder.filePath(name); }
 
-    template <typename Work>
+    template<typename Work>
     void withConnection(Work work) const
     {
         sqlite3* db = nullptr;
@@ -86,7 +86,10 @@ const BenchDatabase& benchDatabase()
 
 QString guid(int i)
 {
-    return QStringLiteral("{%1-0000-4000-8000-%2}").arg(i, 8, 16, QLatin1Char('0')).arg(i, 12, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("{%1-0000-4000-8000-%2}")
+        .arg(i, 8, 16, QLatin1Char('0'))
+        .arg(i, 12, 16, QLatin1Char('0'))
+        .toUpper();
 }
 
 QString pictureHex(int i)
@@ -122,10 +125,11 @@ QString shellInsertScript(const TextTable& rows)
                          .toUtf8());
     }
     for (int i = 1; i < rows.size(); ++i) {
-        script.write(QStringLiteral("update tblItems set Picture=X'%1' where LineID=(select max(LineID) - %2 from tblItems);\n")
-                         .arg(rows[i][4])
-                         .arg(rows.size() - 1 - i)
-                         .toUtf8());
+        script.write(
+            QStringLiteral("update tblItems set Picture=X'%1' where LineID=(select max(LineID) - %2 from tblItems);\n")
+                .arg(rows[i][4])
+                .arg(rows.size() - 1 - i)
+                .toUtf8());
     }
     script.write("COMMIT;\n");
     return path;
@@ -194,7 +198,11 @@ void ShellInsertRows(benchmark::State& state)
 BENCHMARK(QueryRows)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Apply(repeatForMedian);
 BENCHMARK(ShellQueryRows)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Apply(repeatForMedian);
 BENCHMARK(KorvelctlQueryRows)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Apply(repeatForMedian);
-BENCHMARK(InsertRowsWithKeysAndPictures)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2)->Apply(repeatForMedian);
+BENCHMARK(InsertRowsWithKeysAndPictures)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2)
+    ->Apply(repeatForMedian);
 BENCHMARK(ShellInsertRows)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2)->Apply(repeatForMedian);
 
 int main(int argc, char** argv)

@@ -86,7 +86,7 @@ public:
         return QStringLiteral("Provider=sqlite;Data Source=%1;").arg(path);
     }
 
-    template <typename Work>
+    template<typename Work>
     static void withDatabase(const QString& path, Work work)
     {
         sqlite3* db = nullptr;
@@ -155,12 +155,13 @@ QString shellImportScript()
     files.emptyTarget();
     QStringList lines = {QStringLiteral("BEGIN IMMEDIATE;")};
     for (const QString& statement : statements) {
-        lines.append(QString(sqliteDialect().fromTransactSql(statement))
-                         .replace(QLatin1String("select NEWID() from n"),
-                                  QLatin1String("select '{'||substr(h,1,8)||'-'||substr(h,9,4)||'-'||substr(h,13,4)||'-'||"
-                                                "substr(h,17,4)||'-'||substr(h,21)||'}' from (select hex(randomblob(16)) as h"
-                                                " from n)")) +
-                     QLatin1Char(';'));
+        lines.append(
+            QString(sqliteDialect().fromTransactSql(statement))
+                .replace(QLatin1String("select NEWID() from n"),
+                         QLatin1String("select '{'||substr(h,1,8)||'-'||substr(h,9,4)||'-'||substr(h,13,4)||'-'||"
+                                       "substr(h,17,4)||'-'||substr(h,21)||'}' from (select hex(randomblob(16)) as h"
+                                       " from n)")) +
+            QLatin1Char(';'));
     }
     lines.append(QStringLiteral("COMMIT;"));
     return writeScript(QStringLiteral("import.sql"), lines);
@@ -291,8 +292,8 @@ int runImportForMemory(const char* target, const char* bundle)
     const double before = residentMb();
     RecordingMessageSink messages;
     NoResolver resolver;
-    if (!shownIn(messages, importLabel(BenchFiles::connectionString(QString::fromLocal8Bit(target)), QString::fromLocal8Bit(bundle),
-                     resolver))) {
+    if (!shownIn(messages, importLabel(BenchFiles::connectionString(QString::fromLocal8Bit(target)),
+                                       QString::fromLocal8Bit(bundle), resolver))) {
         std::fprintf(stderr, "%s\n", qPrintable(messages.warnings.join(QLatin1Char('|'))));
         return 1;
     }

@@ -7,10 +7,10 @@
 #include <unistd.h>
 
 #include <condition_variable>
-#include <functional>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace korvel {
@@ -134,7 +134,8 @@ private:
 struct LatencyProxy::Link
 {
     Link(int client, int server, std::chrono::microseconds delay, std::atomic<std::int64_t>& roundTrips)
-        : client(client), server(server),
+        : client(client),
+          server(server),
           toServer(client, server, delay,
                    [this, &roundTrips] {
                        if (last.exchange(Direction::ToServer) != Direction::ToServer)

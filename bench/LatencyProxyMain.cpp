@@ -18,7 +18,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: korvel_latency_proxy TARGET_PORT ONE_WAY_MICROSECONDS\n");
         return 2;
     }
-    const LatencyProxy proxy(static_cast<std::uint16_t>(std::atoi(argv[1])), std::chrono::microseconds(std::atoi(argv[2])));
+    const LatencyProxy proxy(static_cast<std::uint16_t>(std::atoi(argv[1])),
+                             std::chrono::microseconds(std::atoi(argv[2])));
     std::printf("%u\n", static_cast<unsigned>(proxy.port()));
     std::fflush(stdout);
     for (std::string line; std::getline(std::cin, line);) {

@@ -49,19 +49,18 @@ const char* kSchema =
 // under test.
 QString fill()
 {
-    return QStringLiteral(
-               "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
-               " INSERT INTO tblHarnessInfo SELECT i, printf('WH-%07d', i) FROM n;"
-               "INSERT INTO tblHarnessInfo VALUES (0, '%5');"
-               "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %4)"
-               " INSERT INTO tblHarnessWireInfo SELECT 0, printf('W%04d', i), 0, '' FROM n;"
-               "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
-               " INSERT INTO tblHarnessWireInfo SELECT i, 'W001', 0, '' FROM n;"
-               "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %2)"
-               " INSERT INTO tblJobInfo SELECT i, printf('job-%07d', i) FROM n;"
-               "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %3 * 2)"
-               " INSERT INTO tblLabelInfo SELECT printf('{%08X-0000-4000-8000-000000000000}', i),"
-               " printf('LBL-%06d', i), i % 2 FROM n;")
+    return QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
+                          " INSERT INTO tblHarnessInfo SELECT i, printf('WH-%07d', i) FROM n;"
+                          "INSERT INTO tblHarnessInfo VALUES (0, '%5');"
+                          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %4)"
+                          " INSERT INTO tblHarnessWireInfo SELECT 0, printf('W%04d', i), 0, '' FROM n;"
+                          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
+                          " INSERT INTO tblHarnessWireInfo SELECT i, 'W001', 0, '' FROM n;"
+                          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %2)"
+                          " INSERT INTO tblJobInfo SELECT i, printf('job-%07d', i) FROM n;"
+                          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %3 * 2)"
+                          " INSERT INTO tblLabelInfo SELECT printf('{%08X-0000-4000-8000-000000000000}', i),"
+                          " printf('LBL-%06d', i), i % 2 FROM n;")
         .arg(kHarnesses)
         .arg(kJobs)
         .arg(kActiveLabels)
@@ -250,7 +249,8 @@ int main(int argc, char** argv)
     addLimit("Main window ready: 100,000 harnesses and jobs, 10,000 labels", "OpenMainWindow", 500.0);
     addRatio("Main window ready, beside the shell's three selects", "OpenMainWindow", "ShellStartupSelects", 1.5);
     addLimit("Harness with 5,000 wires chosen: wire list filled", "ChooseHarnessWithManyWires", 100.0);
-    addRatio("Harness chosen, beside the shell's two selects", "ChooseHarnessWithManyWires", "ShellHarnessSelects", 0.0);
+    addRatio("Harness chosen, beside the shell's two selects", "ChooseHarnessWithManyWires", "ShellHarnessSelects",
+             0.0);
     addLimit("Find a harness: first key after the list is filled (100,001)", "FirstFindKeyAfterFill", 50.0);
     addLimit("Find a harness: the key that opens the search (100,001 listed)", "OpenFindKey", 50.0);
     addLimit("Find a harness: a key typed into the search (100,001 listed)", "FindKey", 50.0);

@@ -87,7 +87,8 @@ public:
         QStringList labelNos;
         for (const LabelCounts& label : labels.value)
             labelNos.append(label.labelNo);
-        if (const auto exported = exportLabels(database, labelNos, folder(), [](qsizetype, qsizetype, const QString&) {});
+        if (const auto exported =
+                exportLabels(database, labelNos, folder(), [](qsizetype, qsizetype, const QString&) {});
             !labels || !exported)
             fail(labels.message() + exported.message());
         for (const QString& name : QDir(folder()).entryList(QDir::Files, QDir::Name))
@@ -127,8 +128,9 @@ public:
     void dropDatabase() { runOrFail(adminConnection(), QStringLiteral("drop database %1").arg(m_database)); }
     void emptyLabelTables()
     {
-        runOrFail(connectionString(port()),
-                  QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
+        runOrFail(
+            connectionString(port()),
+            QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
     }
 
 protected:
@@ -274,8 +276,8 @@ struct NamedAction
 {
     const char* name;
     Action action;
-    bool imports;       // the label tables are emptied after it
-    qsizetype bundles;  // the imports it makes, each allowed 20 round trips at 10 ms
+    bool imports;      // the label tables are emptied after it
+    qsizetype bundles; // the imports it makes, each allowed 20 round trips at 10 ms
 };
 
 // One network: the relay's delay each way, none for loopback.

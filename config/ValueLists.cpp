@@ -12,8 +12,8 @@ namespace korvel {
 
 const std::array<QString, kValueListCount>& valueListNames()
 {
-    static const std::array<QString, kValueListCount> names = {
-        QStringLiteral("联线类型"), QStringLiteral("测试组"), QStringLiteral("测试组2"), QStringLiteral("测试模式")};
+    static const std::array<QString, kValueListCount> names = {QStringLiteral("联线类型"), QStringLiteral("测试组"),
+                                                               QStringLiteral("测试组2"), QStringLiteral("测试模式")};
     return names;
 }
 

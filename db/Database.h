@@ -182,8 +182,8 @@ private:
     bool takeNewKeys(RowsInsert& insert, qsizetype firstRow, qsizetype rows, const QStringList& keys);
     bool takeNewKey(RowsInsert& insert, qsizetype row, const QString& key);
     bool insertReadingKey(const QString& insert, const QString& tableName, const QString& keyColumn, QString& key);
-    bool writeBlob(const QString& tableName, const QString& column, const QString& keyColumn,
-                   const QString& keyLiteral, const QByteArray& bytes);
+    bool writeBlob(const QString& tableName, const QString& column, const QString& keyColumn, const QString& keyLiteral,
+                   const QByteArray& bytes);
     // The open connection for one request, counted as sent; none after a cancel.
     DbClient* connectedClient(DbError& error);
     // The same also after a cancel, for what takes the work back.

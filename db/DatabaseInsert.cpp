@@ -172,19 +172,18 @@ struct Database::RowsInsert
     TextTable& table;
     qsizetype& failed;
     const RowsDone& rowsDone;
-    QList<ColumnType> types; // of the header's columns, in its order
-    QStringList columns;     // as they stand in the statement
-    std::optional<LiveColumn> key;   // none: no key read back
-    bool keyGenerated = false;       // the key column is not among those inserted: the server fills it
-    qsizetype keyPosition = -1;      // in the rows, -1 when the header lacks the key column
-    QStringList newKeys;             // of the rows inserted, in order
-    QString heldSavepoint;           // of the last batch that went in, still set
+    QList<ColumnType> types;       // of the header's columns, in its order
+    QStringList columns;           // as they stand in the statement
+    std::optional<LiveColumn> key; // none: no key read back
+    bool keyGenerated = false;     // the key column is not among those inserted: the server fills it
+    qsizetype keyPosition = -1;    // in the rows, -1 when the header lacks the key column
+    QStringList newKeys;           // of the rows inserted, in order
+    QString heldSavepoint;         // of the last batch that went in, still set
     QString tableName;
 };
 
-Database::InsertedRows Database::insertRows(TextTable table, const QString& tableName,
-                                                    const QList<int>& skip, const QString& keyColumn,
-                                                    const RowsDone& rowsDone)
+Database::InsertedRows Database::insertRows(TextTable table, const QString& tableName, const QList<int>& skip,
+                                            const QString& keyColumn, const RowsDone& rowsDone)
 {
     m_lastError.clear();
     InsertedRows inserted{false, std::move(table), 0};
@@ -194,8 +193,7 @@ Database::InsertedRows Database::insertRows(TextTable table, const QString& tabl
         return inserted;
     }
     RowsInsert insert(inserted.table, inserted.failedRow, rowsDone);
-    inserted.ok = planInsert(tableName, skip, keyColumn, insert) && sendRows(insert, skip) &&
-                  writeLongBinaries(insert);
+    inserted.ok = planInsert(tableName, skip, keyColumn, insert) && sendRows(insert, skip) && writeLongBinaries(insert);
     if (inserted.ok)
         inserted.failedRow = 0;
     return inserted;
@@ -205,7 +203,7 @@ Database::InsertedRows Database::insertRows(TextTable table, const QString& tabl
 // may stand in a statement. A name is matched as SQL Server matches it, ignoring case, for
 // the check and for the column's type alike.
 bool Database::planInsert(const QString& tableName, const QList<int>& skip, const QString& keyColumn,
-                              RowsInsert& insert)
+                          RowsInsert& insert)
 {
     // Without any column the probe failed, and its error says why.
     QList<LiveColumn> live;
@@ -374,7 +372,8 @@ bool Database::takeNewKeys(RowsInsert& insert, qsizetype firstRow, qsizetype row
 bool Database::takeNewKey(RowsInsert& insert, qsizetype row, const QString& key)
 {
     if (key.isEmpty()) {
-        setLastError(DbError::driverFailure(QStringLiteral("读回新行的键失败：数据库没有给出 %1 的值").arg(insert.key->name)));
+        setLastError(
+            DbError::driverFailure(QStringLiteral("读回新行的键失败：数据库没有给出 %1 的值").arg(insert.key->name)));
         return false;
     }
     TextRow& cells = insert.table[row];
@@ -398,15 +397,15 @@ bool Database::insertOneByOne(RowsInsert& insert, qsizetype firstRow, const QStr
             continue;
         }
         QString newKey;
-        if (!insertReadingKey(statement, insert.tableName, insert.key->name, newKey) || !takeNewKey(insert, firstRow + r, newKey))
+        if (!insertReadingKey(statement, insert.tableName, insert.key->name, newKey) ||
+            !takeNewKey(insert, firstRow + r, newKey))
             return false;
         insert.wentIn(firstRow + r);
     }
     return true;
 }
 
-bool Database::insertReadingKey(const QString& insert, const QString& tableName, const QString& keyColumn,
-                                    QString& key)
+bool Database::insertReadingKey(const QString& insert, const QString& tableName, const QString& keyColumn, QString& key)
 {
     TextTable rows;
     const QString returning = dialect().insertReturningKey(insert, columnIdentifier(keyColumn));
@@ -417,8 +416,9 @@ bool Database::insertReadingKey(const QString& insert, const QString& tableName,
         // An engine without its own form: the newest key, which another session's insert
         // could have overtaken.
         if (!execute(insert) ||
-            !query(QStringLiteral("select top 1 %1 from %2 order by %1 desc").arg(columnIdentifier(keyColumn), tableName),
-                   &rows))
+            !query(
+                QStringLiteral("select top 1 %1 from %2 order by %1 desc").arg(columnIdentifier(keyColumn), tableName),
+                &rows))
             return false;
     }
     key = rows.value(0).value(0);
@@ -426,7 +426,7 @@ bool Database::insertReadingKey(const QString& insert, const QString& tableName,
 }
 
 bool Database::writeBlob(const QString& tableName, const QString& column, const QString& keyColumn,
-                             const QString& keyLiteral, const QByteArray& bytes)
+                         const QString& keyLiteral, const QByteArray& bytes)
 {
     const QString update = QStringLiteral("update %1 set %2=? where %3=%4")
                                .arg(tableName, columnIdentifier(column), columnIdentifier(keyColumn), keyLiteral);

@@ -83,13 +83,7 @@ const QList<DemoValueEntry>& demoValueList(ValueListIndex list)
 {
     static const std::array<QList<DemoValueEntry>, kValueListCount> lists = {{
         // 联线类型: connection types of a wire (HarnessType).
-        {{"导线", "1"},
-         {"屏蔽线", "2"},
-         {"双绞线", "3"},
-         {"二极管", "4"},
-         {"电阻", "5"},
-         {"电容", "6"},
-         {"接地线", "7"}},
+        {{"导线", "1"}, {"屏蔽线", "2"}, {"双绞线", "3"}, {"二极管", "4"}, {"电阻", "5"}, {"电容", "6"}, {"接地线", "7"}},
         // 测试组: test groups of a wire (WireGroup).
         {{"A组", "GA"}, {"B组", "GB"}, {"C组", "GC"}, {"电源组", "PWR"}, {"信号组", "SIG"}, {"高压组", "HV"}},
         // 测试组2: second test groups of a job step (TestGroup).

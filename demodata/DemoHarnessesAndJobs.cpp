@@ -131,7 +131,10 @@ QByteArray jobNo(int jobId)
 
 bool insertStep(RowInserter& steps, DemoRandom& random, int jobId, int lineId, QString& error)
 {
-    steps.integer(jobId).integer(lineId).text(random.pick(kStepNames)).integer(std::atoi(pickListValue(random, kTestModeList)));
+    steps.integer(jobId)
+        .integer(lineId)
+        .text(random.pick(kStepNames))
+        .integer(std::atoi(pickListValue(random, kTestModeList)));
     steps.text(random.chance(15) ? nullptr : pickListValue(random, kTestGroup2List));
     steps.text(random.chance(40) ? nullptr : random.pick(kVoltages)).integer(random.between(200, 60000));
     steps.text(random.chance(10) ? random.pick(kStepRemarks) : nullptr);
@@ -161,7 +164,10 @@ bool seedDemoJobs(sqlite3* db, int count, int harnessCount, QString& error)
             jobs.null();
         else
             jobs.integer(random.between(1, harnessCount));
-        jobs.integer(random.between(1, 200) * 10).integer(random.between(1, 3)).integer(status).text(pickCustomer(random));
+        jobs.integer(random.between(1, 200) * 10)
+            .integer(random.between(1, 3))
+            .integer(status)
+            .text(pickCustomer(random));
         jobs.text(pickCreator(random)).text(created.text()).text(created.daysLater(random.between(7, 60)).day().text());
         jobs.text(status == kFinished ? created.daysLater(random.between(3, 45)).text() : QByteArray());
         jobs.text(random.chance(15) ? random.pick(kJobRemarks) : nullptr);

@@ -41,7 +41,7 @@ public:
     // A random (version 4) GUID, braced and upper-case: "{0F8FAD5B-D9CB-469F-A165-70867728950E}".
     QByteArray guid();
 
-    template <typename T, std::size_t N>
+    template<typename T, std::size_t N>
     const T& pick(const T (&items)[N])
     {
         return items[below(static_cast<int>(N))];

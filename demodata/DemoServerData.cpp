@@ -126,8 +126,7 @@ private:
         for (int field = 0; field < rows.fieldCount(); ++field) {
             const Database::LiveColumn* column = Database::findColumn(live, rows.fieldName(field));
             if (!column) {
-                columns.outcome =
-                    Outcome::failure(QStringLiteral("表 %1 没有列 %2").arg(name, rows.fieldName(field)));
+                columns.outcome = Outcome::failure(QStringLiteral("表 %1 没有列 %2").arg(name, rows.fieldName(field)));
                 return columns;
             }
             columns.value.types.append(column->type);
@@ -139,7 +138,8 @@ private:
     // The rows in statements of kRowsPerInsert rows each.
     Outcome copyRows(const QString& name, const TargetColumns& columns, DbCursor& rows)
     {
-        const QString insert = QStringLiteral("insert into %1 (%2) values ").arg(name, columns.names.join(QLatin1Char(',')));
+        const QString insert =
+            QStringLiteral("insert into %1 (%2) values ").arg(name, columns.names.join(QLatin1Char(',')));
         QString statement;
         int pending = 0;
         DbError sourceError;
@@ -171,8 +171,7 @@ private:
     }
     static Outcome sourceFailed(const DbError& failure)
     {
-        return Outcome::failure(
-            QStringLiteral("读取演示数据失败：%1").arg(failure.description.value_or(QString())));
+        return Outcome::failure(QStringLiteral("读取演示数据失败：%1").arg(failure.description.value_or(QString())));
     }
 
     DbClient& m_source;

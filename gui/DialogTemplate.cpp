@@ -43,9 +43,8 @@ DialogUnits::DialogUnits(const QFont& font)
 {
     // Windows takes the average width of the 52 Latin letters, rounded.
     const QFontMetricsF metrics(font);
-    m_charWidth = std::round(metrics.horizontalAdvance(
-                                 QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
-                             52.0);
+    m_charWidth = std::round(
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0);
     m_charHeight = QFontMetrics(font).height();
 }
 

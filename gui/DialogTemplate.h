@@ -15,7 +15,7 @@ namespace korvel {
 
 // The two fonts of the program's dialog templates, with the faces a Linux desktop has for
 // them (the CJK texts must render).
-QFont songTiFont();     // "宋体", 9 points: the main window and the About box
+QFont songTiFont();      // "宋体", 9 points: the main window and the About box
 QFont shellDialogFont(); // "MS Shell Dlg", 8 points: the login and the duplicate-label dialog
 
 // Rectangles of a dialog template, converted from dialog units by the dialog's font as

@@ -10,10 +10,12 @@
 
 namespace korvel {
 
-DuplicateLabelDialog::DuplicateLabelDialog(const QString& oldLabelNumber, LabelNumberTaken taken,
-                                           MessageSink& messages, QWidget* parent)
-    : TemplateDialog(parent, shellDialogFont(), QStringLiteral("Label重复"), 153, 89), m_taken(std::move(taken)),
-      m_messages(messages), m_newLabelNumber(new QLineEdit(this))
+DuplicateLabelDialog::DuplicateLabelDialog(const QString& oldLabelNumber, LabelNumberTaken taken, MessageSink& messages,
+                                           QWidget* parent)
+    : TemplateDialog(parent, shellDialogFont(), QStringLiteral("Label重复"), 153, 89),
+      m_taken(std::move(taken)),
+      m_messages(messages),
+      m_newLabelNumber(new QLineEdit(this))
 {
     // Template order, which is also the tab order.
     identifyControl(*m_newLabelNumber, kNewValueEdit, QStringLiteral("newLabelNumberEdit"));
@@ -61,8 +63,9 @@ void DuplicateLabelDialog::accept()
 bool DialogLabelResolver::resolveDuplicateLabelNo(Database& database, const QString& oldValue, QString& newValue)
 {
     const DuplicateLabelDialog::LabelNumberTaken taken = [this, &database](const QString& number) {
-        return m_work.run(QStringLiteral("检查标签 %1").arg(number),
-                          [&database, &number] { return rowExists(database, kLabelInfoTable, number, kLabelNoColumn); });
+        return m_work.run(QStringLiteral("检查标签 %1").arg(number), [&database, &number] {
+            return rowExists(database, kLabelInfoTable, number, kLabelNoColumn);
+        });
     };
     bool resolved = false;
     m_work.onGuiThread([&] {

@@ -49,7 +49,10 @@ void enableFindAsYouType(QComboBox& combo)
 }
 
 FindPopup::FindPopup(QComboBox& combo)
-    : QFrame(&combo, Qt::Popup), m_combo(combo), m_filter(new QLineEdit(this)), m_list(new QListView(this)),
+    : QFrame(&combo, Qt::Popup),
+      m_combo(combo),
+      m_filter(new QLineEdit(this)),
+      m_list(new QListView(this)),
       m_matches(new QStringListModel(this))
 {
     setFrameShape(QFrame::StyledPanel);
@@ -100,8 +103,8 @@ void FindPopup::open(const QString& typed)
     // As wide as the drop-down's own open list, which fits its widest entry.
     m_list->setMinimumWidth(m_combo.view()->minimumWidth());
     const QSize wanted(qMax(m_combo.width(), sizeHint().width()), sizeHint().height());
-    const QRect placed = popupGeometry(QRect(m_combo.mapToGlobal(QPoint(0, 0)), m_combo.size()), wanted,
-                                       availableGeometryOf(m_combo));
+    const QRect placed =
+        popupGeometry(QRect(m_combo.mapToGlobal(QPoint(0, 0)), m_combo.size()), wanted, availableGeometryOf(m_combo));
     // Where the screen is too low for ten rows, fewer show.
     m_list->setFixedHeight(std::max(listHeight - (wanted.height() - placed.height()), rowHeight));
     setGeometry(placed);
@@ -191,7 +194,10 @@ bool FindPopup::eventFilter(QObject* watched, QEvent* event)
     case Qt::Key_PageUp: moveCurrent(-kVisibleRows); return true;
     case Qt::Key_Return:
     case Qt::Key_Enter: pick(m_list->currentIndex().row()); return true;
-    case Qt::Key_Escape: hide(); m_combo.setFocus(); return true;
+    case Qt::Key_Escape:
+        hide();
+        m_combo.setFocus();
+        return true;
     default: return false;
     }
 }

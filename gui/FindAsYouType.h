@@ -46,10 +46,10 @@ private:
     QLineEdit* m_filter;
     QListView* m_list;
     QStringListModel* m_matches;
-    QStringList m_entries;     // the drop-down's entries, taken at the first search after a change
+    QStringList m_entries; // the drop-down's entries, taken at the first search after a change
     QStringList m_foldedEntries;
     bool m_entriesChanged = true;
-    QList<int> m_matchRows;    // the drop-down row of each match
+    QList<int> m_matchRows; // the drop-down row of each match
 };
 
 } // namespace korvel

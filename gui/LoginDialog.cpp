@@ -11,7 +11,8 @@
 namespace korvel {
 
 LoginDialog::LoginDialog(ProgramContext context, QWidget* parent)
-    : TemplateDialog(parent, shellDialogFont(), QStringLiteral("登录界面"), 186, 66), m_context(std::move(context)),
+    : TemplateDialog(parent, shellDialogFont(), QStringLiteral("登录界面"), 186, 66),
+      m_context(std::move(context)),
       m_password(new QLineEdit(this))
 {
     auto* prompt = new QLabel(QStringLiteral("输入密码："), this);

@@ -53,8 +53,9 @@ void MainWindow::importLabel()
     const ImportProgress progress = [&work](const QString& table, qsizetype rowsDone, qsizetype rows) {
         work.tell(QStringLiteral("导入表 %1 %2/%3").arg(table).arg(rowsDone).arg(rows), rowsDone, rows);
     };
-    const Outcome imported = work.run(QStringLiteral("导入标签文件"),
-                                      [&] { return korvel::importLabel(m_connectionString, path, resolver, progress); });
+    const Outcome imported = work.run(QStringLiteral("导入标签文件"), [&] {
+        return korvel::importLabel(m_connectionString, path, resolver, progress);
+    });
     if (!imported) {
         // Giving up has said all there is to say.
         if (!imported.message().isEmpty())

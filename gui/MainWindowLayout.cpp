@@ -132,7 +132,7 @@ struct Layout
 private:
     QWidget& content() const { return *grid.parentWidget(); }
 
-    template <typename Control>
+    template<typename Control>
     Control* place(Control* control, int id, const char* name, int row, int column, int span = 1) const
     {
         identifyControl(*control, id, QString::fromLatin1(name));

@@ -31,11 +31,11 @@ void MainWindow::writeChosenValue(const AttributeWrite& write, const WriteTarget
     }
     const QString& value = m_chosenValues[write.valueList];
     ModalWork work(this, m_context.messages());
-    const Outcome written = work.runConnected(
-        QStringLiteral("写入%1").arg(valueListNames()[write.valueList]), m_connectionString,
-        [&write, &target, &value](Database& database) {
-            return writeAttributeAlone(database, write, target.recordId, target.child, value);
-        });
+    const Outcome written =
+        work.runConnected(QStringLiteral("写入%1").arg(valueListNames()[write.valueList]), m_connectionString,
+                          [&write, &target, &value](Database& database) {
+                              return writeAttributeAlone(database, write, target.recordId, target.child, value);
+                          });
     if (written)
         m_context.messages().showInformation(QStringLiteral("写入成功"));
     else

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "db/Database.h"
 #include "db/CancellableWork.h"
+#include "db/Database.h"
 #include "util/MessageSink.h"
 #include "util/Outcome.h"
 
@@ -43,13 +43,13 @@ public:
     // Runs a step on the worker thread and gives its result once it is done, the GUI thread
     // handling its events meanwhile. The text is what the progress dialog says until the step
     // tells more.
-    template <typename Step>
+    template<typename Step>
     auto run(const QString& stepText, Step step) -> decltype(step());
 
     // The same for a step on a connection of its own, opened with the string: the result of
     // the work on it, or, when the connection cannot be made, the database's error alone. The
     // work gives an Outcome or a Result.
-    template <typename Work>
+    template<typename Work>
     auto runConnected(const QString& stepText, const QString& connectionString, Work work)
         -> decltype(work(std::declval<Database&>()));
 
@@ -126,7 +126,7 @@ private:
     std::atomic<bool> m_stepPosted{false};
 };
 
-template <typename Step>
+template<typename Step>
 auto ModalWork::run(const QString& stepText, Step step) -> decltype(step())
 {
     using Result = decltype(step());
@@ -139,7 +139,7 @@ auto ModalWork::run(const QString& stepText, Step step) -> decltype(step())
     }
 }
 
-template <typename Work>
+template<typename Work>
 auto ModalWork::runConnected(const QString& stepText, const QString& connectionString, Work work)
     -> decltype(work(std::declval<Database&>()))
 {

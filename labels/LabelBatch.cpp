@@ -47,16 +47,15 @@ QString escaped(char32_t c)
 {
     QString escaped;
     for (const char byte : QString::fromUcs4(&c, 1).toUtf8())
-        escaped += QLatin1Char('%') + QStringLiteral("%1").arg(static_cast<uchar>(byte), 2, 16, QLatin1Char('0')).toUpper();
+        escaped +=
+            QLatin1Char('%') + QStringLiteral("%1").arg(static_cast<uchar>(byte), 2, 16, QLatin1Char('0')).toUpper();
     return escaped;
 }
 
 // Each label's file, or the reason the batch cannot start.
 Result<QStringList> planFiles(const QStringList& labelNos, const QString& folder)
 {
-    const auto refused = [](QString message) {
-        return Result<QStringList>{Outcome::failure(std::move(message)), {}};
-    };
+    const auto refused = [](QString message) { return Result<QStringList>{Outcome::failure(std::move(message)), {}}; };
     Result<QStringList> paths{Outcome::success(), {}};
     QHash<QString, QString> labelOfName; // a name folded as Windows compares names
     for (const QString& labelNo : labelNos) {
@@ -241,8 +240,8 @@ Result<QList<LabelCounts>> listLabels(Database& database)
     return labels;
 }
 
-Result<QList<BatchOutcome>> exportLabels(Database& database, const QStringList& labelNos,
-                                                 const QString& folder, const BatchProgress& progress)
+Result<QList<BatchOutcome>> exportLabels(Database& database, const QStringList& labelNos, const QString& folder,
+                                         const BatchProgress& progress)
 {
     const Result<QStringList> paths = planFiles(labelNos, folder);
     if (!paths)
@@ -275,8 +274,7 @@ QList<BatchOutcome> importLabels(Database& database, const QStringList& files, c
     return outcomes;
 }
 
-Result<QList<FileCheck>> checkBundles(Database& database, const QStringList& files,
-                                              const BatchProgress& progress)
+Result<QList<FileCheck>> checkBundles(Database& database, const QStringList& files, const BatchProgress& progress)
 {
     Result<QList<FileCheck>> checks{Outcome::success(), {}};
     if (!database.beginTransaction()) {

@@ -50,8 +50,8 @@ using BatchProgress = std::function<void(qsizetype done, qsizetype total, const 
 // label has. Refused before anything is written, with the reason: an empty label number,
 // two numbers that give one file name (compared ignoring case, as Windows compares names),
 // a folder that cannot be made. Otherwise the outcome of each label.
-Result<QList<BatchOutcome>> exportLabels(Database& database, const QStringList& labelNos,
-                                                 const QString& folder, const BatchProgress& progress);
+Result<QList<BatchOutcome>> exportLabels(Database& database, const QStringList& labelNos, const QString& folder,
+                                         const BatchProgress& progress);
 
 // Imports each file into the open database in its own transaction, going on after a file
 // that is refused; a label number that exists already refuses its file (nobody is there to
@@ -79,7 +79,6 @@ struct FileCheck
 // Gives the outcome of each file checked: a lost connection, or a trial that cannot be
 // taken back alone, stops the check and the files after it are left out. A failure, with
 // the files checked so far, when the check's transaction cannot begin or end.
-Result<QList<FileCheck>> checkBundles(Database& database, const QStringList& files,
-                                              const BatchProgress& progress);
+Result<QList<FileCheck>> checkBundles(Database& database, const QStringList& files, const BatchProgress& progress);
 
 } // namespace korvel

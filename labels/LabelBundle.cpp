@@ -77,9 +77,11 @@ QStringList blockProblems(const QList<BundleBlock>& blocks)
         }
     }
     if (labelBlocks != kBlockOrder) {
-        const QString found = labelBlocks.isEmpty() ? QStringLiteral("一个也没有")
-                                                    : QStringLiteral("实际含有 ") + labelBlocks.join(QStringLiteral("、"));
-        problems.append(QStringLiteral("标签文件应依次含有表 %1，%2").arg(kBlockOrder.join(QStringLiteral("、")), found));
+        const QString found = labelBlocks.isEmpty()
+                                  ? QStringLiteral("一个也没有")
+                                  : QStringLiteral("实际含有 ") + labelBlocks.join(QStringLiteral("、"));
+        problems.append(
+            QStringLiteral("标签文件应依次含有表 %1，%2").arg(kBlockOrder.join(QStringLiteral("、")), found));
     }
     return problems;
 }
@@ -169,7 +171,7 @@ Outcome checkBlockFitsBundle(const BundleBlock& block)
                 problem = leadingPrefixProblem(row[j]);
             if (!problem.isEmpty())
                 return Outcome::failure(QStringLiteral("标签数据无法导出：表 %1 列 %2 的值%3")
-                                                    .arg(block.tableName, header.value(j), problem));
+                                            .arg(block.tableName, header.value(j), problem));
         }
     }
     return Outcome::success();

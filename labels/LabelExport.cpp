@@ -13,11 +13,9 @@ namespace {
 // (a "select *" of the table). Reads through the open database. Gives the number of rows;
 // a failure says the database's error or what the bundle cannot carry, and appends nothing.
 Result<qsizetype> exportTable(Database& database, const QString& tableName, const QString& selection,
-                                      QStringList* lines)
+                              QStringList* lines)
 {
-    const auto failed = [](QString message) {
-        return Result<qsizetype>{Outcome::failure(std::move(message)), 0};
-    };
+    const auto failed = [](QString message) { return Result<qsizetype>{Outcome::failure(std::move(message)), 0}; };
     QStringList columns;
     // Without "order by" a server gives the catalogue's rows in any order (the T-SQL server
     // of the tests does), and the names would head the wrong values of "select *".

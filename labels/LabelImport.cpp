@@ -121,8 +121,8 @@ bool labelNosStillFree(Database& database, const BundleBlock& block, QString& er
 // without rows does nothing. False with a message on failure, naming the file's line of a
 // row the database refused. Rows inserted before a failure stay: the caller's transaction
 // must take them back.
-bool importTable(Database& database, BundleBlock& block, const IdentifierMaps& maps,
-                 const ImportProgress& progress, QString& error)
+bool importTable(Database& database, BundleBlock& block, const IdentifierMaps& maps, const ImportProgress& progress,
+                 QString& error)
 {
     if (block.rows.isEmpty())
         return true;
@@ -221,7 +221,7 @@ bool newGuidTexts(Database& database, qsizetype count, QStringList& guids, QStri
 }
 
 Outcome importLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
-                            const ImportProgress& progress)
+                    const ImportProgress& progress)
 {
     Database database;
     if (!database.open(connectionString))
@@ -233,7 +233,7 @@ Outcome importLabel(const QString& connectionString, const QString& path, Duplic
 }
 
 Outcome importBundleFile(Database& database, const QString& path, DuplicateLabelResolver& resolver,
-                                 ImportTransaction transaction, const ImportProgress& progress)
+                         ImportTransaction transaction, const ImportProgress& progress)
 {
     const Result<QByteArray> file = readWholeFile(path);
     if (!file)
@@ -243,7 +243,7 @@ Outcome importBundleFile(Database& database, const QString& path, DuplicateLabel
 }
 
 Outcome importBundle(Database& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
-                             ImportTransaction transaction, const ImportProgress& progress)
+                     ImportTransaction transaction, const ImportProgress& progress)
 {
     const auto refused = [](const QString& reason) { return Outcome::failure(reason + kNothingImported); };
     // Refused before the first row goes in: a foreign table is never touched, and a file

@@ -33,7 +33,7 @@ using ImportProgress = std::function<void(const QString& table, qsizetype rowsDo
 // file has been read says its reason followed by "，未导入任何数据"; the user giving up is a
 // failure with no message (the resolver has said what it had to).
 Outcome importLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
-                            const ImportProgress& progress = {});
+                    const ImportProgress& progress = {});
 
 // Whose transaction an import's rows go in: one of its own, committed when every block
 // went in and rolled back on any failure; or the caller's, for a trial (korvelctl check)
@@ -42,12 +42,12 @@ enum class ImportTransaction { Own, Callers };
 
 // The same through an open database: for many files in a row, each in its own transaction.
 Outcome importBundleFile(Database& database, const QString& path, DuplicateLabelResolver& resolver,
-                                 ImportTransaction transaction, const ImportProgress& progress = {});
+                         ImportTransaction transaction, const ImportProgress& progress = {});
 
 // The same for a bundle already read; its blocks come back with the identifiers and numbers
 // the import gave them.
 Outcome importBundle(Database& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
-                             ImportTransaction transaction, const ImportProgress& progress = {});
+                     ImportTransaction transaction, const ImportProgress& progress = {});
 
 // Whether at least one row of the table holds the value in the column, the value written
 // as the literal of the column's type; a text matches as SQL Server's default collation

@@ -92,11 +92,11 @@ struct WriteTarget
 // Where the bytes for the name go, or why they must not.
 Result<WriteTarget> checkedTarget(const QString& path, LinkAtTarget links)
 {
-    const auto refused = [](QString message) {
-        return Result<WriteTarget>{Outcome::failure(std::move(message)), {}};
-    };
+    const auto refused = [](QString message) { return Result<WriteTarget>{Outcome::failure(std::move(message)), {}}; };
     WriteTarget target{QFile::encodeName(path), std::nullopt};
-    struct stat status {};
+    struct stat status
+    {
+    };
     bool exists = ::lstat(target.path.constData(), &status) == 0;
     if (exists && S_ISLNK(status.st_mode)) {
         if (links == LinkAtTarget::Refuse)
@@ -131,7 +131,9 @@ bool readFileBytes(const QString& path, QByteArray& bytes, FileReadFailure& fail
         failure = {FileReadFailure::Step::Open, errno};
         return false;
     }
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (::fstat(file.get(), &status) != 0) {
         failure = {FileReadFailure::Step::Size, errno};
         return false;

@@ -44,7 +44,6 @@ enum class LinkAtTarget {
 // "写文件错误：%d\n". QSaveFile would do the same dance, but reports a failure
 // as a text of its own, and these messages carry the system's error number; hence the POSIX
 // calls.
-Outcome writeWholeFile(const QString& path, const QByteArray& bytes,
-                               LinkAtTarget links = LinkAtTarget::WriteThrough);
+Outcome writeWholeFile(const QString& path, const QByteArray& bytes, LinkAtTarget links = LinkAtTarget::WriteThrough);
 
 } // namespace korvel

@@ -29,7 +29,7 @@ private:
 
 // An outcome with the value the work yields. A failure may still carry a value: the rows a
 // query read before it failed, which the window keeps.
-template <typename T>
+template<typename T>
 struct [[nodiscard]] Result
 {
     Outcome outcome;

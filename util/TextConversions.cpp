@@ -15,7 +15,7 @@ namespace {
 
 constexpr const char* kAnsiCodePage = "GBK";
 
-template <typename Text>
+template<typename Text>
 qsizetype lengthBeforeNul(const Text& text)
 {
     const qsizetype nul = text.indexOf(typename Text::value_type(0));
@@ -38,8 +38,7 @@ int hexDigitValue(char16_t c)
 // ASCII can never be digits, blanks or signs; '?' stands in for them.
 char pairByStrtol(char16_t high, char16_t low)
 {
-    const char pair[3] = {high < 0x80 ? static_cast<char>(high) : '?',
-                          low < 0x80 ? static_cast<char>(low) : '?', '\0'};
+    const char pair[3] = {high < 0x80 ? static_cast<char>(high) : '?', low < 0x80 ? static_cast<char>(low) : '?', '\0'};
     return static_cast<char>(std::strtol(pair, nullptr, 16) & 0xFF);
 }
 
@@ -106,7 +105,8 @@ std::optional<qsizetype> codePageLength(const QString& text, int codePage)
 QString firstCharacterOutsideCodePage(const QString& text, int codePage)
 {
     for (qsizetype i = 0; i < text.size();) {
-        const qsizetype units = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+        const qsizetype units =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
         const QString character = text.mid(i, units);
         if (!codePageLength(character, codePage))
             return character;
@@ -147,8 +147,8 @@ QByteArray hexToBytes(const QString& hex)
         const char16_t low = digits[2 * i + 1];
         const int highValue = hexDigitValue(high);
         const int lowValue = hexDigitValue(low);
-        bytes[i] = highValue >= 0 && lowValue >= 0 ? static_cast<char>(highValue << 4 | lowValue)
-                                                   : pairByStrtol(high, low);
+        bytes[i] =
+            highValue >= 0 && lowValue >= 0 ? static_cast<char>(highValue << 4 | lowValue) : pairByStrtol(high, low);
     }
     return bytes;
 }

@@ -1,7 +1,7 @@
 #include "app/korvel/Application.h"
 #include "config/ConnectionSettings.h"
-#include "gui/ProgramContext.h"
 #include "db/sqlite/EngineSettings.h"
+#include "gui/ProgramContext.h"
 #include "util/HeapReuse.h"
 #include "util/ProcessHardening.h"
 

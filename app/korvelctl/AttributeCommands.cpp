@@ -29,8 +29,7 @@ bool printNumbers(const Result<QStringList>& numbers, CommandContext& context, M
     return true;
 }
 
-int listNumbers(const CommandLine& line, CommandContext& context,
-                Result<QStringList> (*numbersOf)(Database& database))
+int listNumbers(const CommandLine& line, CommandContext& context, Result<QStringList> (*numbersOf)(Database& database))
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
@@ -69,8 +68,7 @@ private:
     Outcome writeOne(const RequestedWrite& request)
     {
         const AttributeWrite& attribute = *request.attribute;
-        const Outcome chosen =
-            requireChoices(attribute, !request.number.isEmpty(), request.child, request.entry);
+        const Outcome chosen = requireChoices(attribute, !request.number.isEmpty(), request.child, request.entry);
         if (!chosen)
             return chosen;
         const Result<QString> value = entryValue(attribute, m_lists, request.entry);
@@ -101,8 +99,7 @@ private:
 
 // All the writes in one transaction, or none: the first that fails rolls everything back.
 // Gives the line of the write refused (0 for the options, or when the commit failed).
-Result<qsizetype> writeAll(Database& database, const ValueLists& lists,
-                                   const QList<RequestedWrite>& writes)
+Result<qsizetype> writeAll(Database& database, const ValueLists& lists, const QList<RequestedWrite>& writes)
 {
     if (!database.beginTransaction())
         return {Outcome::failure(database.lastError()), 0};

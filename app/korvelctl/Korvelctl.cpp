@@ -30,7 +30,8 @@ struct Command
 
 const QCommandLineOption& helpOption()
 {
-    static const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("show this help"));
+    static const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                         QStringLiteral("show this help"));
     return help;
 }
 
@@ -55,20 +56,25 @@ const std::vector<Command>& commands()
         {"create-db",
          {{"create-db FILE [--demo [--scale N]]", "create an embedded database, with the demo data when asked"}},
          {QCommandLineOption(kDemoOption, QStringLiteral("fill it with the demo data")),
-          QCommandLineOption(kScaleOption, QStringLiteral("N times as much demo data, N from 1 to %1").arg(kMaxDemoScale),
+          QCommandLineOption(kScaleOption,
+                             QStringLiteral("N times as much demo data, N from 1 to %1").arg(kMaxDemoScale),
                              QStringLiteral("N"))},
          runCreateDbCommand},
         {"load-demo",
          {{"load-demo SETTINGS [--scale N]",
            "fill the empty tables of a settings file's database with the demo\ndata of create-db --demo"}},
-         {QCommandLineOption(kScaleOption, QStringLiteral("N times as much demo data, N from 1 to %1").arg(kMaxDemoScale),
+         {QCommandLineOption(kScaleOption,
+                             QStringLiteral("N times as much demo data, N from 1 to %1").arg(kMaxDemoScale),
                              QStringLiteral("N"))},
          runLoadDemoCommand},
         {"demo-values",
          {{"demo-values OUT", "write the demo data's value lists as text for values --build"}},
          {},
          runDemoValuesCommand},
-        {"bundle", {{"bundle FILE", "print the blocks of a label bundle as the import reads them"}}, {}, runBundleCommand},
+        {"bundle",
+         {{"bundle FILE", "print the blocks of a label bundle as the import reads them"}},
+         {},
+         runBundleCommand},
         {"labels",
          {{"labels SETTINGS", "print every label: its number, its controls and item rows"}},
          {},
@@ -78,7 +84,8 @@ const std::vector<Command>& commands()
           {"export SETTINGS --all DIR", "write every label to a bundle of its own in DIR"},
           {"export SETTINGS LABELNO... --to DIR", "write each label to a bundle of its own in DIR"}},
          {QCommandLineOption(kAllOption, QStringLiteral("every label of the database")),
-          QCommandLineOption(kToOption, QStringLiteral("the folder for the bundles, one a label"), QStringLiteral("DIR"))},
+          QCommandLineOption(kToOption, QStringLiteral("the folder for the bundles, one a label"),
+                             QStringLiteral("DIR"))},
          runExportCommand},
         {"import",
          {{"import SETTINGS FILE [--label-no NEW]",
@@ -172,8 +179,7 @@ bool eachOptionOnce(const QCommandLineParser& parser)
     return true;
 }
 
-int runCommand(const Command& command, const QStringList& words, QTextStream& out, QTextStream& err,
-               bool errIsTerminal)
+int runCommand(const Command& command, const QStringList& words, QTextStream& out, QTextStream& err, bool errIsTerminal)
 {
     QCommandLineParser parser;
     parser.addOptions(command.options);

@@ -189,7 +189,8 @@ int runCheckCommand(const CommandLine& line, CommandContext& context)
             if (check.problems.isEmpty())
                 context.out << escapeForDisplay(check.file) << QStringLiteral("：可以导入\n");
             for (const QString& problem : check.problems)
-                context.out << escapeForDisplay(check.file) << QStringLiteral("：") << escapeForDisplay(problem) << '\n';
+                context.out << escapeForDisplay(check.file) << QStringLiteral("：") << escapeForDisplay(problem)
+                            << '\n';
         }
         context.out << QStringLiteral("检查 %1 个文件：可以导入 %2 个，不能导入 %3 个\n")
                            .arg(checks.size())

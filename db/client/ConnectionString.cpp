@@ -8,8 +8,8 @@ bool needsQuotes(const QString& value)
 {
     if (value.isEmpty())
         return false;
-    return value.contains(QLatin1Char(';')) || value.contains(QLatin1Char('"')) ||
-           value.contains(QLatin1Char('\'')) || value.front().isSpace() || value.back().isSpace();
+    return value.contains(QLatin1Char(';')) || value.contains(QLatin1Char('"')) || value.contains(QLatin1Char('\'')) ||
+           value.front().isSpace() || value.back().isSpace();
 }
 
 } // namespace

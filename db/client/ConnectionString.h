@@ -15,7 +15,8 @@ inline bool isEmbeddedProvider(const QString& provider)
 }
 
 // What a connection string that parseConnectionString refuses is reported as.
-inline const QString kUnparsableConnectionString = QStringLiteral("连接字符串的格式不对：引号没有闭合，或某一段没有“=”");
+inline const QString kUnparsableConnectionString =
+    QStringLiteral("连接字符串的格式不对：引号没有闭合，或某一段没有“=”");
 
 // The keyword/value pairs of an OLE DB connection string, keywords in lower case, quoted
 // values unquoted; a later keyword replaces an earlier one. False when a quoted value is

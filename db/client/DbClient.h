@@ -77,9 +77,9 @@ struct DbError
     // What a call of cancelled work fails with, whatever the driver said.
     static DbError cancelled() { return {kAbort, QStringLiteral("操作已取消")}; }
 
-    static constexpr std::uint32_t kFail = 0x80004005;      // E_FAIL: the driver or server refused
-    static constexpr std::uint32_t kPointer = 0x80004003;   // E_POINTER: no such object (closed, never opened)
-    static constexpr std::uint32_t kAbort = 0x80004004;     // E_ABORT: the user cancelled
+    static constexpr std::uint32_t kFail = 0x80004005;       // E_FAIL: the driver or server refused
+    static constexpr std::uint32_t kPointer = 0x80004003;    // E_POINTER: no such object (closed, never opened)
+    static constexpr std::uint32_t kAbort = 0x80004004;      // E_ABORT: the user cancelled
     static constexpr std::uint32_t kNoProvider = 0x800A0E7A; // the provider of the connection string is unknown
 };
 

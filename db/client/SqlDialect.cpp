@@ -65,7 +65,8 @@ public:
     // without separators, a moment with the "T" (its fraction as the column keeps it).
     QString dateTimeLiteral(const QString& programText) const override
     {
-        static const QRegularExpression date(QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})( \\d{2}:\\d{2}:\\d{2}(\\.\\d{3})?)?$"));
+        static const QRegularExpression date(
+            QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})( \\d{2}:\\d{2}:\\d{2}(\\.\\d{3})?)?$"));
         const QRegularExpressionMatch match = date.match(programText);
         if (!match.hasMatch())
             return quotedLiteral(programText);
@@ -228,8 +229,8 @@ public:
         const QString statement = multiRowInsert(table, columns, rows);
         if (keyColumn.isEmpty())
             return statement;
-        return QStringLiteral("with k as (%1) select %2 from k order by %2").arg(insertReturningKey(statement, keyColumn),
-                                                                                keyColumn);
+        return QStringLiteral("with k as (%1) select %2 from k order by %2")
+            .arg(insertReturningKey(statement, keyColumn), keyColumn);
     }
 };
 

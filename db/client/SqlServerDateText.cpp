@@ -11,8 +11,8 @@ namespace {
 
 bool isDigits(QStringView text)
 {
-    return !text.isEmpty() &&
-           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(),
+                                          [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
 }
 
 // A year of two digits belongs to the hundred years up to 2049, SQL Server's default
@@ -46,12 +46,9 @@ HalfDay halfDayOf(const QString& mark)
 int hourOf(int hour, HalfDay halfDay)
 {
     switch (halfDay) {
-    case HalfDay::None:
-        return hour <= 23 ? hour : -1;
-    case HalfDay::Morning:
-        return hour <= 12 ? hour % 12 : -1;
-    case HalfDay::Afternoon:
-        return hour >= 1 && hour <= 23 ? (hour < 12 ? hour + 12 : hour) : -1;
+    case HalfDay::None: return hour <= 23 ? hour : -1;
+    case HalfDay::Morning: return hour <= 12 ? hour % 12 : -1;
+    case HalfDay::Afternoon: return hour >= 1 && hour <= 23 ? (hour < 12 ? hour + 12 : hour) : -1;
     }
     return -1;
 }
@@ -60,7 +57,7 @@ int hourOf(int hour, HalfDay halfDay)
 // their fraction or milliseconds, or an hour with AM or PM.
 struct TimeAtEnd
 {
-    qsizetype start = -1; // where the time begins; -1 when the text ends in none
+    qsizetype start = -1;      // where the time begins; -1 when the text ends in none
     std::optional<QTime> time; // none when it names no time of day
     int fractionDigits = 0;
 };

@@ -110,7 +110,8 @@ std::optional<DecimalParts> splitDecimal(QStringView text)
     parts.whole = parts.point ? text.left(point) : text;
     parts.fraction = parts.point ? text.mid(point + 1) : QStringView();
     const auto digits = [](QStringView part) {
-        return std::all_of(part.begin(), part.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+        return std::all_of(part.begin(), part.end(),
+                           [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
     };
     if (parts.whole.size() + parts.fraction.size() == 0 || !digits(parts.whole) || !digits(parts.fraction))
         return std::nullopt;
@@ -158,8 +159,7 @@ bool isProgramDecimal(QStringView text, int scale)
     const bool negative = text.startsWith(QLatin1Char('-'));
     const QStringView number = text.mid(negative ? 1 : 0);
     const qsizetype whole = number.size() - (scale > 0 ? scale + 1 : 0);
-    if (whole < 1 || (whole > 1 && number[0] == QLatin1Char('0')) ||
-        (scale > 0 && number[whole] != QLatin1Char('.')))
+    if (whole < 1 || (whole > 1 && number[0] == QLatin1Char('0')) || (scale > 0 && number[whole] != QLatin1Char('.')))
         return false;
     bool zero = true;
     for (qsizetype i = 0; i < number.size(); ++i) {
@@ -231,12 +231,12 @@ QString moneyRangeRefusal(const ColumnType& type, const QString& stored)
 {
     const bool small = type.size == 10;
     const bool negative = stored.startsWith(QLatin1Char('-'));
-    const QLatin1String limit = small ? (negative ? QLatin1String("214748.3648") : QLatin1String("214748.3647"))
-                                      : (negative ? QLatin1String("922337203685477.5808")
-                                                  : QLatin1String("922337203685477.5807"));
+    const QLatin1String limit =
+        small ? (negative ? QLatin1String("214748.3648") : QLatin1String("214748.3647"))
+              : (negative ? QLatin1String("922337203685477.5808") : QLatin1String("922337203685477.5807"));
     const QStringView magnitude = QStringView(stored).mid(negative ? 1 : 0);
-    const bool beyond = magnitude.size() != limit.size() ? magnitude.size() > limit.size()
-                                                         : magnitude.compare(limit) > 0;
+    const bool beyond =
+        magnitude.size() != limit.size() ? magnitude.size() > limit.size() : magnitude.compare(limit) > 0;
     if (!beyond)
         return QString();
     return small ? QStringLiteral("超出 smallmoney 的范围") : QStringLiteral("超出 money 的范围");
@@ -313,8 +313,8 @@ StoredValue booleanValue(const QString& text)
     if (trimmed.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 || trimmed == QStringLiteral("否"))
         return storedValue(kFalse);
     if (const std::optional<DecimalParts> parts = splitDecimal(trimmed); parts && !parts->point) {
-        const bool nonZero = std::any_of(parts->whole.begin(), parts->whole.end(),
-                                         [](QChar c) { return c != QLatin1Char('0'); });
+        const bool nonZero =
+            std::any_of(parts->whole.begin(), parts->whole.end(), [](QChar c) { return c != QLatin1Char('0'); });
         return storedValue(nonZero ? kTrue : kFalse);
     }
     return refused(QStringLiteral("不是 bit 值（1、0、true 或 false）"));
@@ -331,9 +331,9 @@ bool isUpperCaseGuidCore(QStringView text)
     for (qsizetype i = 0; i < kLength; ++i) {
         const QChar c = text[i];
         const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
-        const bool fits = dash ? c == QLatin1Char('-')
-                               : (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
-                                     (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+        const bool fits =
+            dash ? c == QLatin1Char('-')
+                 : (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
         if (!fits)
             return false;
     }
@@ -429,8 +429,7 @@ ValueKind kindOfType(int adoType)
     case adVarChar:
     case adLongVarChar:
     case adVarWChar:
-    case adLongVarWChar:
-        return ValueKind::Text;
+    case adLongVarWChar: return ValueKind::Text;
     case adTinyInt:
     case adUnsignedTinyInt:
     case adSmallInt:
@@ -438,31 +437,22 @@ ValueKind kindOfType(int adoType)
     case adInteger:
     case adUnsignedInt:
     case adBigInt:
-    case adUnsignedBigInt:
-        return ValueKind::Integer;
+    case adUnsignedBigInt: return ValueKind::Integer;
     case adCurrency:
     case adDecimal:
     case adNumeric:
-    case adVarNumeric:
-        return ValueKind::Decimal;
+    case adVarNumeric: return ValueKind::Decimal;
     case adSingle:
-    case adDouble:
-        return ValueKind::Float;
-    case adBoolean:
-        return ValueKind::Boolean;
-    case adGUID:
-        return ValueKind::Guid;
-    case adDBTimeStamp:
-        return ValueKind::DateTime;
+    case adDouble: return ValueKind::Float;
+    case adBoolean: return ValueKind::Boolean;
+    case adGUID: return ValueKind::Guid;
+    case adDBTimeStamp: return ValueKind::DateTime;
     case adDate:
-    case adDBDate:
-        return ValueKind::Date;
+    case adDBDate: return ValueKind::Date;
     case adBinary:
     case adVarBinary:
-    case adLongVarBinary:
-        return ValueKind::Binary;
-    default:
-        return ValueKind::Other;
+    case adLongVarBinary: return ValueKind::Binary;
+    default: return ValueKind::Other;
     }
 }
 

@@ -44,8 +44,7 @@ QString dateTimeText(int year, int month, int day, int hour, int minute, int sec
 
 QString dateTimeText(const QDate& date, const QTime& time)
 {
-    return dateTimeText(date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second(),
-                        time.msec());
+    return dateTimeText(date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second(), time.msec());
 }
 
 namespace {

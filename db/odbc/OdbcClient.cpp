@@ -98,8 +98,7 @@ bool countResult(SQLHSTMT statement, qint64& reported, qint64& selected, DbError
 // asked for its own, else the sum of the counts the server reported (SQL_NO_DATA from the
 // execution is a searched UPDATE or DELETE that matched nothing). Every result is stepped
 // through, so that the errors of later statements are reported and nothing stays pending.
-bool countChangedRows(SQLHSTMT statement, SQLRETURN executed, bool selectsRowCount, qint64& rowsChanged,
-                      DbError& error)
+bool countChangedRows(SQLHSTMT statement, SQLRETURN executed, bool selectsRowCount, qint64& rowsChanged, DbError& error)
 {
     qint64 reported = executed == SQL_NO_DATA ? 0 : -1;
     qint64 selected = -1;
@@ -136,8 +135,8 @@ bool putBinaryData(SQLHSTMT statement, const QByteArray& bytes, OdbcWatchdog::Wa
     // An empty value is still put once, with length 0.
     do {
         const qsizetype length = qMin(kPutChunkBytes, bytes.size() - offset);
-        if (!SQL_SUCCEEDED(SQLPutData(statement, const_cast<char*>(bytes.constData() + offset),
-                                      static_cast<SQLLEN>(length)))) {
+        if (!SQL_SUCCEEDED(
+                SQLPutData(statement, const_cast<char*>(bytes.constData() + offset), static_cast<SQLLEN>(length)))) {
             error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLPutData");
             return false;
         }
@@ -376,8 +375,7 @@ QStringList OdbcClient::installedDrivers() const
     SQLSMALLINT length = 0;
     SQLUSMALLINT direction = SQL_FETCH_FIRST;
     while (SQL_SUCCEEDED(SQLDriversW(m_environment.get(), direction, description,
-                                     static_cast<SQLSMALLINT>(std::size(description)), &length, nullptr, 0,
-                                     nullptr))) {
+                                     static_cast<SQLSMALLINT>(std::size(description)), &length, nullptr, 0, nullptr))) {
         drivers.append(fromOdbcText(description, qMin<qsizetype>(length, std::size(description) - 1)));
         direction = SQL_FETCH_NEXT;
     }
@@ -404,9 +402,8 @@ bool OdbcClient::connect(const QString& odbcConnectionString, std::uintptr_t log
         m_connecting = true;
     }
     SQLSMALLINT completedLength = 0;
-    const bool connected =
-        SQL_SUCCEEDED(SQLDriverConnectW(m_connection.get(), nullptr, odbcInput(odbcConnectionString), SQL_NTS,
-                                        nullptr, 0, &completedLength, SQL_DRIVER_NOPROMPT));
+    const bool connected = SQL_SUCCEEDED(SQLDriverConnectW(m_connection.get(), nullptr, odbcInput(odbcConnectionString),
+                                                           SQL_NTS, nullptr, 0, &completedLength, SQL_DRIVER_NOPROMPT));
     {
         const std::lock_guard<std::mutex> cancelLock(m_cancelLock);
         m_connecting = false;

@@ -62,8 +62,7 @@ bool needsBraces(const QString& keyword, const QString& value, BraceReading read
 
 // Appends "keyword=value;" so that the driver reads the value exactly. FreeTDS 1.3 cannot
 // be given a braced value that holds "};": such a value is refused.
-bool appendAttribute(QString& odbc, const QString& keyword, const QString& value, BraceReading reading,
-                     QString& error)
+bool appendAttribute(QString& odbc, const QString& keyword, const QString& value, BraceReading reading, QString& error)
 {
     odbc += keyword + QLatin1Char('=');
     if (!needsBraces(keyword, value, reading)) {
@@ -153,13 +152,15 @@ bool translateForSqlServer(const Attributes& attributes, const QStringList& inst
     if (!appendAttribute(translated, QStringLiteral("Driver"), driver, reading, error))
         return false;
 
-    struct Mapping {
+    struct Mapping
+    {
         const char* odbcKeyword;
         QStringList oleDbKeywords;
     };
     const Mapping mappings[] = {
-        {"Server", {QStringLiteral("data source"), QStringLiteral("server"), QStringLiteral("address"),
-                    QStringLiteral("addr"), QStringLiteral("network address")}},
+        {"Server",
+         {QStringLiteral("data source"), QStringLiteral("server"), QStringLiteral("address"), QStringLiteral("addr"),
+          QStringLiteral("network address")}},
         {"Database", {QStringLiteral("initial catalog"), QStringLiteral("database")}},
         {"UID", {QStringLiteral("user id"), QStringLiteral("uid"), QStringLiteral("user")}},
         {"PWD", {QStringLiteral("password"), QStringLiteral("pwd")}},
@@ -173,7 +174,8 @@ bool translateForSqlServer(const Attributes& attributes, const QStringList& inst
             FreeTdsAddress address;
             if (!findFreeTdsAddress(serverForOdbc(value), lookUpInstance, address, error) ||
                 !appendAttribute(translated, keyword, address.host, reading, error) ||
-                (!address.port.isEmpty() && !appendAttribute(translated, QStringLiteral("Port"), address.port, reading, error)))
+                (!address.port.isEmpty() &&
+                 !appendAttribute(translated, QStringLiteral("Port"), address.port, reading, error)))
                 return false;
             continue;
         }

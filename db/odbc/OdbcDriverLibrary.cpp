@@ -51,8 +51,8 @@ QString libraryOfAttributes(const QString& attributes)
 QString odbcDriverLibrary(SQLHENV environment, const QString& driver, const QString& dataSource)
 {
     // A data source names its driver by an odbcinst.ini entry or by the library's path.
-    const QString named = driver.isEmpty() ? findEntry(environment, SQLDataSourcesW, dataSource).value_or(QString())
-                                           : driver;
+    const QString named =
+        driver.isEmpty() ? findEntry(environment, SQLDataSourcesW, dataSource).value_or(QString()) : driver;
     if (named.isEmpty())
         return QString();
     const std::optional<QString> attributes = findEntry(environment, SQLDriversW, named);

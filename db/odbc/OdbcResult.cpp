@@ -44,9 +44,8 @@ bool readLongData(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, QB
     }
 }
 
-template <typename Fixed>
-bool readFixed(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, Fixed& fixed, bool& isNull,
-               DbError& error)
+template<typename Fixed>
+bool readFixed(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, Fixed& fixed, bool& isNull, DbError& error)
 {
     SQLLEN indicator = 0;
     if (!SQL_SUCCEEDED(SQLGetData(statement, column, cType, &fixed, sizeof fixed, &indicator))) {
@@ -135,8 +134,8 @@ bool readTypeName(SQLHSTMT statement, SQLUSMALLINT column, QString& name, DbErro
     return true;
 }
 
-bool describeField(SQLHSTMT statement, SQLUSMALLINT column, BufferedCursor::Field& field,
-                   OdbcValueKind& kind, DbError& error)
+bool describeField(SQLHSTMT statement, SQLUSMALLINT column, BufferedCursor::Field& field, OdbcValueKind& kind,
+                   DbError& error)
 {
     std::vector<SQLWCHAR> name(256);
     SQLSMALLINT nameLength = 0;

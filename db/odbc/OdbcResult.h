@@ -23,7 +23,8 @@ namespace korvel {
 class BufferedCursor : public DbCursor
 {
 public:
-    struct Field {
+    struct Field
+    {
         QString name;
         ColumnType type;
     };

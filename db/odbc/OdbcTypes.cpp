@@ -20,58 +20,38 @@ constexpr int kNewerDateTime = adVarWChar;
 int adoTypeOfOdbcColumn(SQLSMALLINT sqlType, SQLULEN columnSize, const QString& typeName)
 {
     switch (sqlType) {
-    case SQL_INTEGER:
-        return adInteger;
-    case SQL_SMALLINT:
-        return adSmallInt;
+    case SQL_INTEGER: return adInteger;
+    case SQL_SMALLINT: return adSmallInt;
     case SQL_TINYINT:
         // SQL Server's tinyint holds 0 to 255.
         return adUnsignedTinyInt;
-    case SQL_BIGINT:
-        return adBigInt;
-    case SQL_BIT:
-        return adBoolean;
+    case SQL_BIGINT: return adBigInt;
+    case SQL_BIT: return adBoolean;
     case SQL_DECIMAL:
-    case SQL_NUMERIC:
-        return nameIs(typeName, "money") || nameIs(typeName, "smallmoney") ? adCurrency : adNumeric;
+    case SQL_NUMERIC: return nameIs(typeName, "money") || nameIs(typeName, "smallmoney") ? adCurrency : adNumeric;
     case SQL_FLOAT:
-    case SQL_DOUBLE:
-        return adDouble;
-    case SQL_REAL:
-        return adSingle;
+    case SQL_DOUBLE: return adDouble;
+    case SQL_REAL: return adSingle;
     case SQL_TYPE_TIMESTAMP:
-    case SQL_TIMESTAMP:
-        return nameIs(typeName, "datetime2") ? kNewerDateTime : adDBTimeStamp;
+    case SQL_TIMESTAMP: return nameIs(typeName, "datetime2") ? kNewerDateTime : adDBTimeStamp;
     case SQL_TYPE_DATE:
     case SQL_DATE:
     case SQL_TYPE_TIME:
     case SQL_TIME:
     case kSqlServerTime2:
-    case kSqlServerTimestampOffset:
-        return kNewerDateTime;
-    case SQL_GUID:
-        return adGUID;
-    case SQL_CHAR:
-        return adChar;
-    case SQL_VARCHAR:
-        return columnSize == 0 ? adLongVarChar : adVarChar;
-    case SQL_LONGVARCHAR:
-        return adLongVarChar;
-    case SQL_WCHAR:
-        return adWChar;
-    case SQL_WVARCHAR:
-        return columnSize == 0 ? adLongVarWChar : adVarWChar;
+    case kSqlServerTimestampOffset: return kNewerDateTime;
+    case SQL_GUID: return adGUID;
+    case SQL_CHAR: return adChar;
+    case SQL_VARCHAR: return columnSize == 0 ? adLongVarChar : adVarChar;
+    case SQL_LONGVARCHAR: return adLongVarChar;
+    case SQL_WCHAR: return adWChar;
+    case SQL_WVARCHAR: return columnSize == 0 ? adLongVarWChar : adVarWChar;
     case SQL_WLONGVARCHAR:
-    case kSqlServerXml:
-        return adLongVarWChar;
-    case SQL_BINARY:
-        return adBinary;
-    case SQL_VARBINARY:
-        return columnSize == 0 ? adLongVarBinary : adVarBinary;
-    case SQL_LONGVARBINARY:
-        return adLongVarBinary;
-    case kSqlServerVariant:
-        return adVariant;
+    case kSqlServerXml: return adLongVarWChar;
+    case SQL_BINARY: return adBinary;
+    case SQL_VARBINARY: return columnSize == 0 ? adLongVarBinary : adVarBinary;
+    case SQL_LONGVARBINARY: return adLongVarBinary;
+    case kSqlServerVariant: return adVariant;
     default:
         // Whatever else a source has, the program can still read it as text.
         return adVarWChar;
@@ -92,17 +72,14 @@ ColumnType columnTypeOfOdbcColumn(SQLSMALLINT sqlType, SQLULEN columnSize, SQLSM
     case adVarChar:
     case adVarWChar:
     case adBinary:
-    case adVarBinary:
-        type.size = size;
-        break;
+    case adVarBinary: type.size = size; break;
     case adNumeric:
     case adCurrency:
     case adDBTimeStamp:
         type.size = size;
         type.scale = decimalDigits;
         break;
-    default:
-        break;
+    default: break;
     }
     return type;
 }
@@ -112,16 +89,11 @@ OdbcValueKind valueKindOfAdoType(int adoType)
     switch (adoType) {
     case adBinary:
     case adVarBinary:
-    case adLongVarBinary:
-        return OdbcValueKind::Bytes;
-    case adBoolean:
-        return OdbcValueKind::Bit;
-    case adGUID:
-        return OdbcValueKind::Guid;
-    case adDBTimeStamp:
-        return OdbcValueKind::Timestamp;
-    default:
-        return OdbcValueKind::Text;
+    case adLongVarBinary: return OdbcValueKind::Bytes;
+    case adBoolean: return OdbcValueKind::Bit;
+    case adGUID: return OdbcValueKind::Guid;
+    case adDBTimeStamp: return OdbcValueKind::Timestamp;
+    default: return OdbcValueKind::Text;
     }
 }
 

@@ -13,9 +13,7 @@ std::chrono::steady_clock::rep now()
 
 } // namespace
 
-OdbcWatchdog::OdbcWatchdog(std::chrono::milliseconds limit) : m_limit(limit)
-{
-}
+OdbcWatchdog::OdbcWatchdog(std::chrono::milliseconds limit) : m_limit(limit) {}
 
 OdbcWatchdog::~OdbcWatchdog()
 {

@@ -17,10 +17,7 @@ struct OpenSocket
     int descriptor = -1;
     ino_t inode = 0;
 
-    bool operator==(const OpenSocket& other) const
-    {
-        return descriptor == other.descriptor && inode == other.inode;
-    }
+    bool operator==(const OpenSocket& other) const { return descriptor == other.descriptor && inode == other.inode; }
 };
 
 // The sockets this process holds open now.

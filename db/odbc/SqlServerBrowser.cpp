@@ -28,15 +28,33 @@ constexpr int kLargestAnswer = 3 + 0xFFFF; // SVR_RESP, the length in two bytes,
 #ifdef _WIN32
 using SocketHandle = SOCKET;
 constexpr SocketHandle kNoSocket = INVALID_SOCKET;
-int closeSocket(SocketHandle socket) { return closesocket(socket); }
-int pollSocket(pollfd* socket, int timeoutMs) { return WSAPoll(socket, 1, timeoutMs); }
-bool interrupted() { return false; }
+int closeSocket(SocketHandle socket)
+{
+    return closesocket(socket);
+}
+int pollSocket(pollfd* socket, int timeoutMs)
+{
+    return WSAPoll(socket, 1, timeoutMs);
+}
+bool interrupted()
+{
+    return false;
+}
 #else
 using SocketHandle = int;
 constexpr SocketHandle kNoSocket = -1;
-int closeSocket(SocketHandle socket) { return ::close(socket); }
-int pollSocket(pollfd* socket, int timeoutMs) { return poll(socket, 1, timeoutMs); }
-bool interrupted() { return errno == EINTR; }
+int closeSocket(SocketHandle socket)
+{
+    return ::close(socket);
+}
+int pollSocket(pollfd* socket, int timeoutMs)
+{
+    return poll(socket, 1, timeoutMs);
+}
+bool interrupted()
+{
+    return errno == EINTR;
+}
 #endif
 
 // A UDP socket connected to the SQL Server Browser of a host: what it sends goes there, and
@@ -80,9 +98,15 @@ public:
     BrowserSocket(const BrowserSocket&) = delete;
     BrowserSocket& operator=(const BrowserSocket&) = delete;
 
-    bool connected() const { return m_socket != kNoSocket; }
+    bool connected() const
+    {
+        return m_socket != kNoSocket;
+    }
 
-    void send(const QByteArray& datagram) { ::send(m_socket, datagram.constData(), datagram.size(), 0); }
+    void send(const QByteArray& datagram)
+    {
+        ::send(m_socket, datagram.constData(), datagram.size(), 0);
+    }
 
     // An answer within the time, or none; refused when the host said that nothing listens
     // on the port.

@@ -65,11 +65,10 @@ void lower(sqlite3_context* context, int, sqlite3_value** arguments)
     sqlite3_result_text(context, lowered.constData(), static_cast<int>(lowered.size()), SQLITE_TRANSIENT);
 }
 
-constexpr const char* kCatalogueView =
-    "CREATE TEMP VIEW syscolumns AS "
-    "SELECT p.name AS name, lower(m.name) AS id, p.cid + 1 AS colid "
-    "FROM sqlite_master AS m JOIN pragma_table_info(m.name) AS p "
-    "WHERE m.type IN ('table', 'view')";
+constexpr const char* kCatalogueView = "CREATE TEMP VIEW syscolumns AS "
+                                       "SELECT p.name AS name, lower(m.name) AS id, p.cid + 1 AS colid "
+                                       "FROM sqlite_master AS m JOIN pragma_table_info(m.name) AS p "
+                                       "WHERE m.type IN ('table', 'view')";
 
 QString sqliteFailure(sqlite3* db)
 {
@@ -111,8 +110,7 @@ bool buildDatabase(const QString& path, const EmbeddedDatabaseFiller& fill, QStr
     // SQLite's default is: the demo data satisfies them by construction (the tests check
     // it), and checking each of its rows would cost a sixth of the time.
     bool built = executeSql(db, "PRAGMA journal_mode=OFF; PRAGMA cache_size=-262144; BEGIN", error) &&
-                 executeSql(db, embeddedSchemaSql().toUtf8(), error) &&
-                 filledBy(fill, db, error) &&
+                 executeSql(db, embeddedSchemaSql().toUtf8(), error) && filledBy(fill, db, error) &&
                  executeSql(db, "COMMIT", error);
     if (sqlite3_close(db) != SQLITE_OK && built) {
         error = sqliteFailure(db);
@@ -150,9 +148,9 @@ bool SqliteClient::open(const QString& connectionString, DbError& error)
     // One connection is used by one thread at a time, so SQLite need not lock it on every
     // call.
     sqlite3* db = nullptr;
-    const int result = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
-                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (uri ? SQLITE_OPEN_URI : 0),
-                                       nullptr);
+    const int result =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (uri ? SQLITE_OPEN_URI : 0), nullptr);
     {
         const std::lock_guard<std::mutex> lock(m_cancelLock);
         m_db = db;
@@ -194,14 +192,13 @@ void SqliteClient::cancel()
 
 bool SqliteClient::installTransactSqlSupport(DbError& error)
 {
-    const bool installed =
-        sqlite3_create_function_v2(m_db, "NEWID", 0, SQLITE_UTF8, nullptr, newId, nullptr, nullptr, nullptr) ==
-            SQLITE_OK &&
-        sqlite3_create_function_v2(m_db, "object_id", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, objectId,
-                                   nullptr, nullptr, nullptr) == SQLITE_OK &&
-        sqlite3_create_function_v2(m_db, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, lower, nullptr,
-                                   nullptr, nullptr) == SQLITE_OK &&
-        sqlite3_exec(m_db, kCatalogueView, nullptr, nullptr, nullptr) == SQLITE_OK;
+    const bool installed = sqlite3_create_function_v2(m_db, "NEWID", 0, SQLITE_UTF8, nullptr, newId, nullptr, nullptr,
+                                                      nullptr) == SQLITE_OK &&
+                           sqlite3_create_function_v2(m_db, "object_id", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                                      objectId, nullptr, nullptr, nullptr) == SQLITE_OK &&
+                           sqlite3_create_function_v2(m_db, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                                      lower, nullptr, nullptr, nullptr) == SQLITE_OK &&
+                           sqlite3_exec(m_db, kCatalogueView, nullptr, nullptr, nullptr) == SQLITE_OK;
     if (!installed)
         error = lastError();
     return installed;
@@ -311,8 +308,7 @@ std::unique_ptr<DbCursor> SqliteClient::openCursor(const QString& sql, DbError& 
     return nullptr;
 }
 
-bool SqliteClient::executeWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged,
-                                     DbError& error)
+bool SqliteClient::executeWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError& error)
 {
     StatementBatch batch;
     if (!startBatch(sql, batch, error))
@@ -431,7 +427,7 @@ Outcome createEmbeddedDatabase(const QString& path, const EmbeddedDatabaseFiller
     QFile built(temporary.fileName());
     if (!built.rename(target.absoluteFilePath()))
         return Outcome::failure(QStringLiteral("无法创建数据库文件：%1（%2）")
-                                            .arg(path, target.exists() ? QStringLiteral("文件已存在") : built.errorString()));
+                                    .arg(path, target.exists() ? QStringLiteral("文件已存在") : built.errorString()));
     temporary.setAutoRemove(false);
     return Outcome::success();
 }

@@ -32,26 +32,42 @@ TypeName splitTypeName(const QString& declaredType)
 const QHash<QString, int>& typeCodes()
 {
     static const QHash<QString, int> codes = {
-        {"int", adInteger},         {"integer", adInteger},
-        {"smallint", adSmallInt},   {"tinyint", adUnsignedTinyInt},
-        {"bigint", adBigInt},       {"bit", adBoolean},
-        {"decimal", adNumeric},     {"numeric", adNumeric},
-        {"money", adCurrency},      {"smallmoney", adCurrency},
-        {"float", adDouble},        {"double", adDouble},
+        {"int", adInteger},
+        {"integer", adInteger},
+        {"smallint", adSmallInt},
+        {"tinyint", adUnsignedTinyInt},
+        {"bigint", adBigInt},
+        {"bit", adBoolean},
+        {"decimal", adNumeric},
+        {"numeric", adNumeric},
+        {"money", adCurrency},
+        {"smallmoney", adCurrency},
+        {"float", adDouble},
+        {"double", adDouble},
         {"double precision", adDouble},
-        {"real", adSingle},         {"datetime", adDBTimeStamp},
+        {"real", adSingle},
+        {"datetime", adDBTimeStamp},
         {"smalldatetime", adDBTimeStamp},
         {"uniqueidentifier", adGUID},
-        {"char", adChar},           {"varchar", adVarChar},
-        {"text", adLongVarChar},    {"nchar", adWChar},
-        {"nvarchar", adVarWChar},   {"ntext", adLongVarWChar},
-        {"xml", adLongVarWChar},    {"binary", adBinary},
-        {"varbinary", adVarBinary}, {"image", adLongVarBinary},
-        {"blob", adLongVarBinary},  {"timestamp", adBinary},
-        {"rowversion", adBinary},   {"sql_variant", adVariant},
+        {"char", adChar},
+        {"varchar", adVarChar},
+        {"text", adLongVarChar},
+        {"nchar", adWChar},
+        {"nvarchar", adVarWChar},
+        {"ntext", adLongVarWChar},
+        {"xml", adLongVarWChar},
+        {"binary", adBinary},
+        {"varbinary", adVarBinary},
+        {"image", adLongVarBinary},
+        {"blob", adLongVarBinary},
+        {"timestamp", adBinary},
+        {"rowversion", adBinary},
+        {"sql_variant", adVariant},
         // SQL Server's OLE DB provider predates these and reports them as wide text.
-        {"date", adVarWChar},       {"time", adVarWChar},
-        {"datetime2", adVarWChar},  {"datetimeoffset", adVarWChar},
+        {"date", adVarWChar},
+        {"time", adVarWChar},
+        {"datetime2", adVarWChar},
+        {"datetimeoffset", adVarWChar},
     };
     return codes;
 }
@@ -117,10 +133,8 @@ bool isConvertedFromText(int adoType)
     case ValueKind::Guid:
     case ValueKind::DateTime:
     case ValueKind::Date:
-    case ValueKind::Decimal:
-        return true;
-    default:
-        return false;
+    case ValueKind::Decimal: return true;
+    default: return false;
     }
 }
 
@@ -171,9 +185,7 @@ ColumnType columnTypeOfDeclaration(const QString& declaredType)
         [[fallthrough]];
     case adChar:
     case adWChar:
-    case adBinary:
-        type.size = fixedSizes().value(name.base, numberArgument(arguments, 0, 1));
-        break;
+    case adBinary: type.size = fixedSizes().value(name.base, numberArgument(arguments, 0, 1)); break;
     case adNumeric:
         type.size = numberArgument(arguments, 0, 18);
         type.scale = numberArgument(arguments, 1, 0);
@@ -188,8 +200,7 @@ ColumnType columnTypeOfDeclaration(const QString& declaredType)
         type.size = name.base == QLatin1String("smalldatetime") ? 16 : 23;
         type.scale = name.base == QLatin1String("smalldatetime") ? 0 : 3;
         break;
-    default:
-        break;
+    default: break;
     }
     // The embedded database stands for a server with a Chinese collation, whose narrow text
     // is GBK.
@@ -262,23 +273,15 @@ bool SqliteCursor::readValue(int field, DbValue& value, DbError& error)
     switch (type.adoType) {
     case adBoolean:
         value = DbValue::fromText(sqlite3_column_int64(m_statement, field) != 0 ? QStringLiteral("-1")
-                                                                                  : QStringLiteral("0"));
+                                                                                : QStringLiteral("0"));
         break;
     case adNumeric:
-    case adCurrency:
-        value = DbValue::fromText(numberText(m_statement, field, type.scale));
-        break;
-    case adDouble:
-        value = DbValue::fromText(floatText(m_statement, field, 15));
-        break;
-    case adSingle:
-        value = DbValue::fromText(floatText(m_statement, field, 7));
-        break;
+    case adCurrency: value = DbValue::fromText(numberText(m_statement, field, type.scale)); break;
+    case adDouble: value = DbValue::fromText(floatText(m_statement, field, 15)); break;
+    case adSingle: value = DbValue::fromText(floatText(m_statement, field, 7)); break;
     case adBinary:
     case adVarBinary:
-    case adLongVarBinary:
-        value = DbValue::fromBytes(columnBytes(m_statement, field));
-        break;
+    case adLongVarBinary: value = DbValue::fromBytes(columnBytes(m_statement, field)); break;
     default:
         if (storage == SQLITE_INTEGER)
             value = DbValue::fromText(integerText(m_statement, field));

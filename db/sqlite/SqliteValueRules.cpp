@@ -51,8 +51,7 @@ QString valueRefusal(const ColumnType& type, sqlite3_value* value)
     if (kind == ValueKind::Other)
         return QString();
     switch (sqlite3_value_type(value)) {
-    case SQLITE_NULL:
-        return QString();
+    case SQLITE_NULL: return QString();
     case SQLITE_INTEGER:
         if (kind == ValueKind::Boolean || (kind == ValueKind::Decimal && type.size == 0))
             return QString();
@@ -83,8 +82,7 @@ QString valueRefusal(const ColumnType& type, sqlite3_value* value)
         }
         return type.size > 0 && sqlite3_value_bytes(value) > type.size ? QStringLiteral("超过 %1 个字节").arg(type.size)
                                                                        : QString();
-    default:
-        break;
+    default: break;
     }
     // UTF-8 takes at least as many bytes as a text has UTF-16 units or GBK bytes: a short
     // text fits without measuring, and one of ASCII alone needs no look at its code page.
@@ -122,7 +120,7 @@ void checkValues(sqlite3_context* context, int count, sqlite3_value** arguments)
 }
 
 // Runs a statement that returns rows, handing each to `row`.
-template <typename Row>
+template<typename Row>
 bool eachRow(sqlite3* db, const QString& sql, Row row)
 {
     sqlite3_stmt* statement = nullptr;
@@ -156,8 +154,8 @@ bool SqliteValueRules::install(sqlite3* db)
                                       nullptr) == SQLITE_OK &&
            sqlite3_prepare_v3(db, "PRAGMA main.schema_version", -1, SQLITE_PREPARE_PERSISTENT, &m_schemaVersion,
                               nullptr) == SQLITE_OK &&
-           sqlite3_prepare_v3(db, "PRAGMA temp.schema_version", -1, SQLITE_PREPARE_PERSISTENT,
-                              &m_triggersSchemaVersion, nullptr) == SQLITE_OK;
+           sqlite3_prepare_v3(db, "PRAGMA temp.schema_version", -1, SQLITE_PREPARE_PERSISTENT, &m_triggersSchemaVersion,
+                              nullptr) == SQLITE_OK;
 }
 
 void SqliteValueRules::release()
@@ -244,18 +242,17 @@ bool SqliteValueRules::makeTriggers()
         return false;
     for (const QString& table : std::as_const(tables)) {
         const std::size_t first = m_columns.size();
-        const bool read =
-            eachRow(m_db,
-                    QStringLiteral("SELECT name, type FROM pragma_table_info(%1)")
-                        .arg(sqliteDialect().quotedLiteral(table)),
-                    [&](sqlite3_stmt* row) {
-                        const ColumnType type = columnTypeOfDeclaration(columnText(row, 1));
-                        // A wide text without a limit holds any text; an unknown type anything.
-                        const ValueKind kind = kindOfType(type.adoType);
-                        const bool anyText = kind == ValueKind::Text && type.size == 0 && type.codePage == 0;
-                        if (kind != ValueKind::Other && !anyText)
-                            m_columns.push_back({table, columnText(row, 0), type});
-                    });
+        const bool read = eachRow(
+            m_db,
+            QStringLiteral("SELECT name, type FROM pragma_table_info(%1)").arg(sqliteDialect().quotedLiteral(table)),
+            [&](sqlite3_stmt* row) {
+                const ColumnType type = columnTypeOfDeclaration(columnText(row, 1));
+                // A wide text without a limit holds any text; an unknown type anything.
+                const ValueKind kind = kindOfType(type.adoType);
+                const bool anyText = kind == ValueKind::Text && type.size == 0 && type.codePage == 0;
+                if (kind != ValueKind::Other && !anyText)
+                    m_columns.push_back({table, columnText(row, 0), type});
+            });
         if (!read)
             return false;
         script += triggersOf(table, first);

@@ -29,9 +29,10 @@ TEST(AdminLogin, OnlyAdminsStoredPasswordPassesAndEachFailureHasItsText)
     };
     for (const auto& attempt : attempts) {
         const EmbeddedTestDatabase database(attempt.database ? attempt.database : "");
-        const QString connection = attempt.database ? database.connectionString()
-                                                    : QStringLiteral("Provider=sqlite;Data Source=%1;")
-                                                          .arg(database.path() + QStringLiteral(".missing"));
+        const QString connection =
+            attempt.database
+                ? database.connectionString()
+                : QStringLiteral("Provider=sqlite;Data Source=%1;").arg(database.path() + QStringLiteral(".missing"));
         const Outcome login = checkAdminPassword(connection, QString::fromUtf8(attempt.typed));
         EXPECT_EQ(login.ok(), *attempt.refusal == '\0') << attempt.typed;
         EXPECT_EQ(login.message(), QString::fromUtf8(attempt.refusal)) << attempt.typed;

@@ -4,8 +4,8 @@
 #include "attributes/NumberLists.h"
 
 #include "demodata/DemoDatabase.h"
-#include "tests/support/OutcomeChecks.h"
 #include "tests/support/EmbeddedTestDatabase.h"
+#include "tests/support/OutcomeChecks.h"
 #include "tests/support/QtPrinting.h"
 
 #include <QSet>
@@ -16,7 +16,6 @@
 using namespace korvel;
 
 namespace {
-
 
 // The demo database, read and changed through the rules; checked with plain SQLite.
 class DemoAttributesTest : public ::testing::Test
@@ -155,8 +154,8 @@ TEST_F(DemoAttributesTest, EachWriteChangesExactlyItsRowOrSaysNoneMatched)
                                          QString::fromUtf8(write.write.recordKey), id.value)),
                   QString::fromUtf8(write.stored));
 
-        const Outcome none = writeAttribute(database, write.write, id.value, QStringLiteral("99999"),
-                                                            QString::fromUtf8(write.value));
+        const Outcome none =
+            writeAttribute(database, write.write, id.value, QStringLiteral("99999"), QString::fromUtf8(write.value));
         EXPECT_EQ(none.message(), QStringLiteral("没有找到要写入的记录，") + QString::fromUtf8(write.write.failure));
         EXPECT_EQ(plain->rows(table), after);
     }

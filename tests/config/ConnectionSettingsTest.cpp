@@ -22,7 +22,8 @@ QByteArray row(const QByteArray& name, const QByteArray& value)
            "</ParaValue>\r\n  </frmConnect>\r\n";
 }
 
-QByteArray dataSet(const QByteArray& rows, const QByteArray& declaration = "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n")
+QByteArray dataSet(const QByteArray& rows,
+                   const QByteArray& declaration = "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n")
 {
     return declaration + "<NewDataSet>\r\n" + rows + "</NewDataSet>\r\n";
 }
@@ -68,9 +69,9 @@ protected:
 
 TEST_F(ConnectionSettingsTest, ReadsTheFiveParametersInAnyRowOrder)
 {
-    const ConnectionSettings settings =
-        load(dataSet(row("txtPasswd", "s3cret") + row("txtInstance", "SQLEXPRESS") + row("txtHostName", "192.168.1.20") +
-                     row("txtUserName", "sa") + row("txtDataName", "HarnessTest")));
+    const ConnectionSettings settings = load(dataSet(row("txtPasswd", "s3cret") + row("txtInstance", "SQLEXPRESS") +
+                                                     row("txtHostName", "192.168.1.20") + row("txtUserName", "sa") +
+                                                     row("txtDataName", "HarnessTest")));
     EXPECT_EQ(settings.hostName, QStringLiteral("192.168.1.20"));
     EXPECT_EQ(settings.dataName, QStringLiteral("HarnessTest"));
     EXPECT_EQ(settings.userName, QStringLiteral("sa"));
@@ -104,9 +105,9 @@ TEST_F(ConnectionSettingsTest, NamesMatchExactlyAndTheFirstRowWins)
 
 TEST_F(ConnectionSettingsTest, TextIsTheFirstChildTextCondensedAndDecoded)
 {
-    const ConnectionSettings settings = load(dataSet(
-        row("txtHostName", "  srv \r\n\t  one  ") + row("txtDataName", "   ") + row("txtUserName", "") +
-        row("txtPasswd", "<!-- comment -->after the comment") + row("txtInstance", "a&amp;b &lt;c&gt; &#65;")));
+    const ConnectionSettings settings = load(
+        dataSet(row("txtHostName", "  srv \r\n\t  one  ") + row("txtDataName", "   ") + row("txtUserName", "") +
+                row("txtPasswd", "<!-- comment -->after the comment") + row("txtInstance", "a&amp;b &lt;c&gt; &#65;")));
     EXPECT_EQ(settings.hostName, QStringLiteral("srv one"));
     EXPECT_EQ(settings.dataName, QString());
     EXPECT_EQ(settings.userName, QString());
@@ -131,7 +132,7 @@ TEST_F(ConnectionSettingsTest, ExtrasAreIgnored)
 
 TEST_F(ConnectionSettingsTest, TextsAreUtf8OrGbkAsTheDocumentSays)
 {
-    const QByteArray gbkHost = "\xcf\xdf\xca\xf8"; // 线束 in GBK
+    const QByteArray gbkHost = "\xcf\xdf\xca\xf8";          // 线束 in GBK
     const QByteArray utf8Host = "\xe7\xba\xbf\xe6\x9d\x9f"; // 线束 in UTF-8
     const QString expected = QStringLiteral("线束");
     EXPECT_EQ(load(dataSet(row("txtHostName", gbkHost), "")).hostName, expected) << "no declaration, not UTF-8";
@@ -142,8 +143,9 @@ TEST_F(ConnectionSettingsTest, TextsAreUtf8OrGbkAsTheDocumentSays)
     EXPECT_EQ(load(dataSet(row("txtHostName", gbkHost), "<?xml version=\"1.0\" encoding=\"GB2312\"?>")).hostName,
               expected);
     // Valid UTF-8 but declared otherwise: the declaration decides.
-    EXPECT_EQ(load(dataSet(row("txtHostName", "\xc1\xaa\xcf\xdf"), "<?xml version=\"1.0\" encoding=\"gbk\"?>")).hostName,
-              QStringLiteral("联线"));
+    EXPECT_EQ(
+        load(dataSet(row("txtHostName", "\xc1\xaa\xcf\xdf"), "<?xml version=\"1.0\" encoding=\"gbk\"?>")).hostName,
+        QStringLiteral("联线"));
 }
 
 TEST_F(ConnectionSettingsTest, WhatIsNotASettingsDocumentGivesFalse)
@@ -180,7 +182,10 @@ TEST_F(ConnectionSettingsTest, HostileDocumentsAreRefusedWithoutCrashing)
     // Entity definitions are never expanded: a "billion laughs" file is just not a settings file.
     QByteArray laughs = "<!DOCTYPE x [<!ENTITY a0 \"ha\">";
     for (int level = 1; level < 30; ++level)
-        laughs += QStringLiteral("<!ENTITY a%1 \"&a%2;&a%2;&a%2;&a%2;&a%2;&a%2;&a%2;&a%2;\">").arg(level).arg(level - 1).toUtf8();
+        laughs += QStringLiteral("<!ENTITY a%1 \"&a%2;&a%2;&a%2;&a%2;&a%2;&a%2;&a%2;&a%2;\">")
+                      .arg(level)
+                      .arg(level - 1)
+                      .toUtf8();
     EXPECT_FALSE(loads(laughs + "]>" + dataSet(row("txtHostName", "&a29;"), "")));
 }
 
@@ -199,7 +204,8 @@ TEST_F(ConnectionSettingsTest, TheEmbeddedEnginesRelativeFileIsTakenFromTheSetti
 
 TEST_F(ConnectionSettingsTest, AFailureSaysWhichStepFailed)
 {
-    EXPECT_EQ(readSettingsFile(dir.filePath(QStringLiteral("frmConnect"))).message(), QStringLiteral("获取配置文件失败"));
+    EXPECT_EQ(readSettingsFile(dir.filePath(QStringLiteral("frmConnect"))).message(),
+              QStringLiteral("获取配置文件失败"));
     EXPECT_EQ(readSettingsFile(file("not xml at all")).message(), QStringLiteral("获取配置数据失败"));
     const Result<ConnectionSettings> settings = readSettingsFile(file(dataSet(fiveRows())));
     ASSERT_TRUE(settings);
@@ -220,7 +226,7 @@ TEST_F(ConnectionSettingsTest, MalformedUtf8InADocumentReadAsUtf8IsReplacedNotOv
 namespace {
 
 ConnectionSettings settingsOf(const QString& host, const QString& database, const QString& user,
-                            const QString& password, const QString& instance)
+                              const QString& password, const QString& instance)
 {
     ConnectionSettings settings;
     settings.hostName = host;
@@ -244,8 +250,9 @@ TEST(connectionString, HasTheSqlServerFormWithAndWithoutInstance)
 {
     EXPECT_EQ(buildConnectionString(settingsOf("srv", "TestDb", "sa", "pw", "")),
               QStringLiteral("Provider=sqloledb;Data Source=srv;Initial Catalog=TestDb;User Id=sa;Password=pw;"));
-    EXPECT_EQ(buildConnectionString(settingsOf("srv", "TestDb", "sa", "pw", "SQLEXPRESS")),
-              QStringLiteral("Provider=sqloledb;Data Source=srv\\SQLEXPRESS;Initial Catalog=TestDb;User Id=sa;Password=pw;"));
+    EXPECT_EQ(
+        buildConnectionString(settingsOf("srv", "TestDb", "sa", "pw", "SQLEXPRESS")),
+        QStringLiteral("Provider=sqloledb;Data Source=srv\\SQLEXPRESS;Initial Catalog=TestDb;User Id=sa;Password=pw;"));
     EXPECT_EQ(buildConnectionString(settingsOf("srv", "TestDb", "", "", "")),
               QStringLiteral("Provider=sqloledb;Data Source=srv;Initial Catalog=TestDb;User Id=;Password=;"));
 }
@@ -261,8 +268,9 @@ TEST(connectionString, PlainValuesStandAsTheyAre)
 
 TEST(connectionString, ValuesThatWouldBreakTheStringAreQuotedAndArriveIntact)
 {
-    const QStringList awkward = {QStringLiteral("pa;ss"),  QStringLiteral("it's"),       QStringLiteral("say \"hi\""),
-                                 QStringLiteral("both ' and \" ;"), QStringLiteral(" lead"), QStringLiteral("trail "),
+    const QStringList awkward = {QStringLiteral("pa;ss"),           QStringLiteral("it's"),
+                                 QStringLiteral("say \"hi\""),      QStringLiteral("both ' and \" ;"),
+                                 QStringLiteral(" lead"),           QStringLiteral("trail "),
                                  QStringLiteral("x;Provider=evil"), QStringLiteral("\"")};
     for (const QString& value : awkward) {
         ConnectionSettings settings = settingsOf(value, value, value, value, "");
@@ -292,7 +300,8 @@ TEST(connectionString, TheEmbeddedEngineNamesOnlyItsFile)
     settings.provider = QStringLiteral("sqlite");
     EXPECT_EQ(buildConnectionString(settings), QStringLiteral("Provider=sqlite;Data Source=/data/korvel demo.db;"));
     settings.provider = QStringLiteral("MSOLEDBSQL");
-    EXPECT_TRUE(buildConnectionString(settings).startsWith(QStringLiteral("Provider=MSOLEDBSQL;Data Source=/data/korvel demo.db\\inst;")));
+    EXPECT_TRUE(buildConnectionString(settings).startsWith(
+        QStringLiteral("Provider=MSOLEDBSQL;Data Source=/data/korvel demo.db\\inst;")));
 }
 
 TEST(ExeDirectory, IsTheRunningExecutablesDirectoryWithATrailingSlash)

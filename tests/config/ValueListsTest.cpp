@@ -63,7 +63,8 @@ TEST(ValueLists, OneEntryPerPhysicalLineKeepsOnlyTheFirst)
 
 TEST(ValueLists, EntriesAreInCodeUnitOrder)
 {
-    const ValueLists lists = parseValueListText(QStringLiteral("测试组&a&1;测试组&B&2;测试组&9&3;测试组&10&4;测试组&中&5"));
+    const ValueLists lists =
+        parseValueListText(QStringLiteral("测试组&a&1;测试组&B&2;测试组&9&3;测试组&10&4;测试组&中&5"));
     EXPECT_EQ(lists[kTestGroupList].keys(), QStringList({"10", "9", "B", "a", "中"}));
 }
 
@@ -113,10 +114,10 @@ TEST_F(ValueListFileTest, AMissingFileIsReported)
 TEST_F(ValueListFileTest, FilesWithoutUsableLinesGiveEmptyListsQuietly)
 {
     const QList<QByteArray> unusable = {
-        QByteArray(),                                          // empty
-        gbk(QStringLiteral("联线类型&A&1;")),                  // not enciphered
+        QByteArray(),                                            // empty
+        gbk(QStringLiteral("联线类型&A&1;")),                    // not enciphered
         cryptFileData(QStringLiteral("联线类型&A&1;").toUtf8()), // wrong code page
-        QByteArray(100000, '\xA5'),                            // garbage
+        QByteArray(100000, '\xA5'),                              // garbage
     };
     for (const QByteArray& content : unusable) {
         writeTestFile(path(), content);

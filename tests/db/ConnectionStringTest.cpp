@@ -9,8 +9,8 @@ using namespace korvel;
 TEST(connectionString, ParsingFollowsOleDbRules)
 {
     QMap<QString, QString> attributes;
-    ASSERT_TRUE(
-        parseConnectionString(QStringLiteral(" Provider = sqloledb ; Data Source='a;b' ;;PWD=\"x\"\"y\";pwd=z"), attributes));
+    ASSERT_TRUE(parseConnectionString(QStringLiteral(" Provider = sqloledb ; Data Source='a;b' ;;PWD=\"x\"\"y\";pwd=z"),
+                                      attributes));
     EXPECT_EQ(attributes.value("provider"), QStringLiteral("sqloledb"));
     EXPECT_EQ(attributes.value("data source"), QStringLiteral("a;b"));
     EXPECT_EQ(attributes.value("pwd"), QStringLiteral("z")) << "a later keyword wins";

@@ -34,7 +34,10 @@ public:
         refuse(error);
         return nullptr;
     }
-    bool executeWithBinary(const QString&, const QByteArray&, qint64&, DbError& error) override { return refuse(error); }
+    bool executeWithBinary(const QString&, const QByteArray&, qint64&, DbError& error) override
+    {
+        return refuse(error);
+    }
     bool beginTransaction(DbError& error) override { return refuse(error); }
     bool commitTransaction(DbError& error) override { return refuse(error); }
     bool rollbackTransaction(DbError& error) override { return refuse(error); }
@@ -180,9 +183,11 @@ TEST(Database, CancelledWorkEndsItsWaitAndRunsNothingMoreButTheRollback)
          [&insert](Database& database) {
              TextTable rows;
              return database.beginTransaction() && database.execute(insert) &&
-                    database.query(QStringLiteral("with recursive c(i) as (select 1 union all select i + 1 from c where i < 100000000)"
-                                                  " select count(*) from c"),
-                                   &rows);
+                    database.query(
+                        QStringLiteral(
+                            "with recursive c(i) as (select 1 union all select i + 1 from c where i < 100000000)"
+                            " select count(*) from c"),
+                        &rows);
          },
          false},
         {"another program's lock", [](Database& database) { return database.beginTransaction(); }, true},

@@ -40,8 +40,8 @@ TEST_F(InsertRowsTest, AHeaderAloneInsertsNothing)
 TEST_F(InsertRowsTest, TheKeyIsReadBackAndLongBinaryIsWritten)
 {
     TextTable table = {kHeader,
-                       {"{11111111-2222-3333-4444-555555555555}", "9", "首行 'quoted'", "10.50", "是",
-                        "2017-04-06", "0AFF", "89504E470D0A1A0A"},
+                       {"{11111111-2222-3333-4444-555555555555}", "9", "首行 'quoted'", "10.50", "是", "2017-04-06",
+                        "0AFF", "89504E470D0A1A0A"},
                        {"{66666666-2222-3333-4444-555555555555}", "9", "", "", "0", "", "", ""}};
     const QList<int> skip = {1};
     const Database::InsertedRows inserted =
@@ -55,7 +55,8 @@ TEST_F(InsertRowsTest, TheKeyIsReadBackAndLongBinaryIsWritten)
                                 "2017-04-06", "0AFF", "89504E470D0A1A0A"},
                                {"{66666666-2222-3333-4444-555555555555}", "2", "", "", "0", "", "", ""}}));
     EXPECT_EQ(file.scalar(QStringLiteral("select typeof(Size) from tblLabelControlItem where LineID=2")),
-              QStringLiteral("null")) << "an empty number is NULL";
+              QStringLiteral("null"))
+        << "an empty number is NULL";
     EXPECT_EQ(file.scalar(QStringLiteral("select hex(Picture) from tblLabelControlItem where LineID=1")),
               QStringLiteral("89504E470D0A1A0A"));
 }
@@ -177,7 +178,10 @@ class ScriptedServer : public DbClient
 public:
     ScriptedServer(QStringList& statements, const SqlDialect& dialect, qint64 binaryRowsChanged, bool givesKeys,
                    BatchRefusal refusal)
-        : m_statements(statements), m_dialect(dialect), m_binaryRowsChanged(binaryRowsChanged), m_givesKeys(givesKeys),
+        : m_statements(statements),
+          m_dialect(dialect),
+          m_binaryRowsChanged(binaryRowsChanged),
+          m_givesKeys(givesKeys),
           m_refusal(refusal)
     {
     }
@@ -201,17 +205,20 @@ public:
                 QList<BufferedCursor::Row>{{DbValue::fromText(m_refusal.transactionOpen ? "1" : "0")}}, std::nullopt);
         }
         if (sql.startsWith(QLatin1String("select top 1 *"))) {
-            return std::make_unique<BufferedCursor>(
-                QList<BufferedCursor::Field>{{"A", {adInteger}}, {"B", {adInteger}}, {"C", {adVarWChar, 50}},
-                                             {"D", {adLongVarBinary}}, {"E", {adDBTimeStamp, 23, 3}},
-                                             {"F", {adVarChar, 4}}},
-                QList<BufferedCursor::Row>(), std::nullopt);
+            return std::make_unique<BufferedCursor>(QList<BufferedCursor::Field>{{"A", {adInteger}},
+                                                                                 {"B", {adInteger}},
+                                                                                 {"C", {adVarWChar, 50}},
+                                                                                 {"D", {adLongVarBinary}},
+                                                                                 {"E", {adDBTimeStamp, 23, 3}},
+                                                                                 {"F", {adVarChar, 4}}},
+                                                    QList<BufferedCursor::Row>(), std::nullopt);
         }
         if (sql.contains(QLatin1String("sys.columns"))) {
             const auto text = [](const char* value) { return DbValue::fromText(QString::fromUtf8(value)); };
             return std::make_unique<BufferedCursor>(
                 QList<BufferedCursor::Field>{{"name", {adVarWChar, 128}}, {"codepage", {adInteger}}},
-                QList<BufferedCursor::Row>{{text("a"), DbValue::null()}, {text("c"), text("936")}, {text("f"), text("1252")}},
+                QList<BufferedCursor::Row>{
+                    {text("a"), DbValue::null()}, {text("c"), text("936")}, {text("f"), text("1252")}},
                 std::nullopt);
         }
         // A key for each row the statement inserts: a batch reads one a row, or inserts a list.
@@ -236,8 +243,9 @@ public:
 private:
     bool refuses(const QString& sql, DbError& error) const
     {
-        const bool refused = (m_refusal.batches && sql.startsWith(QLatin1String("SAVE TRANSACTION korvel_rows_"))) ||
-                             (m_refusal.savepoints && sql.startsWith(QLatin1String("ROLLBACK TRANSACTION korvel_rows_")));
+        const bool refused =
+            (m_refusal.batches && sql.startsWith(QLatin1String("SAVE TRANSACTION korvel_rows_"))) ||
+            (m_refusal.savepoints && sql.startsWith(QLatin1String("ROLLBACK TRANSACTION korvel_rows_")));
         if (refused)
             error = DbError::driverFailure(QStringLiteral("refused: ") + sql.section(QLatin1Char(';'), 0, 0));
         return refused;
@@ -252,9 +260,8 @@ private:
     int m_key = 16;
 };
 
-const TextTable kTwoRows = {{"A", "b", "C", "D", "E"},
-                            {"9", "5", "it's", "0AFF", "2017/4/6 下午 2:30:00"},
-                            {"9", "", "", "", "2017-04-06"}};
+const TextTable kTwoRows = {
+    {"A", "b", "C", "D", "E"}, {"9", "5", "it's", "0AFF", "2017/4/6 下午 2:30:00"}, {"9", "", "", "", "2017-04-06"}};
 
 // Two rows into T over a scripted server, the key A read back and D written as long binary.
 struct ScriptedInsert
@@ -370,7 +377,8 @@ TEST(InsertRowsOnAServer, AKeyThatComesBackEmptyFailsBeforeAnyLongBinaryIsWritte
 {
     ScriptedInsert insert(transactSqlDialect(), 1, false);
     EXPECT_FALSE(insert.inserted);
-    EXPECT_EQ(insert.database.lastError(), QStringLiteral("ADO 错误：0x80004005，读回新行的键失败：数据库没有给出 A 的值"));
+    EXPECT_EQ(insert.database.lastError(),
+              QStringLiteral("ADO 错误：0x80004005，读回新行的键失败：数据库没有给出 A 的值"));
     EXPECT_EQ(insert.statements.filter(QStringLiteral("update")), QStringList());
 }
 

@@ -110,7 +110,7 @@ TEST(SqlLiteral, TransactSqlFormsByColumnType)
         {kDateTime, "10/26/2021 9:21:28 AM", "'2021-10-26T09:21:28'"}, // month first (us_english)
         {kDateTime, "2017-04-06 00:00:00.002", "'2017-04-06T00:00:00.003'"},
         {kSmallDateTime, "2017-04-06 14:30:31", "'2017-04-06T14:31:00'"},
-        {kDateTime, "06/04/2017", "'20170604'"}, // month first, as a us_english login reads it
+        {kDateTime, "06/04/2017", "'20170604'"},               // month first, as a us_english login reads it
         {kDateTime, "2017-04-06T14:30", "'2017-04-06T14:30'"}, // no moment SQL Server reads: it refuses
         {kDateTime, "", "NULL"},
         {ColumnType{adDBDate}, "2017-04-06 14:30", "'20170406'"},
@@ -275,8 +275,9 @@ TEST(SqlLiteral, NoValueEndsItsLiteralOnAnyEngine)
 
 TEST(SqlLiteral, HostileValuesReachTheEmbeddedTextIntactAndNoTypedColumn)
 {
-    EmbeddedTestDatabase file("CREATE TABLE tblValues (Id int, Text nvarchar(100), Stamp datetime, Guid uniqueidentifier,"
-                              " Count int, Flag bit);");
+    EmbeddedTestDatabase file(
+        "CREATE TABLE tblValues (Id int, Text nvarchar(100), Stamp datetime, Guid uniqueidentifier,"
+        " Count int, Flag bit);");
     Database database;
     ASSERT_TRUE(database.open(file.connectionString()));
     int id = 0;
@@ -284,7 +285,8 @@ TEST(SqlLiteral, HostileValuesReachTheEmbeddedTextIntactAndNoTypedColumn)
         ++id;
         QString text = value;
         database.formatSqlLiteral(adVarWChar, text);
-        ASSERT_TRUE(database.execute(QStringLiteral("insert into tblValues (Id, Text) values (%1, %2)").arg(id).arg(text)))
+        ASSERT_TRUE(
+            database.execute(QStringLiteral("insert into tblValues (Id, Text) values (%1, %2)").arg(id).arg(text)))
             << database.lastError().toStdString();
         TextTable rows;
         ASSERT_TRUE(database.query(QStringLiteral("select Text from tblValues where Text=%1").arg(text), &rows));

@@ -42,18 +42,42 @@ TEST(SqliteTypes, DeclaredSqlServerTypeNamesGiveTheProvidersTypeCodesAndLimits)
         int scale;
     };
     const Case cases[] = {
-        {"int", adInteger, 0, 0},           {"INTEGER", adInteger, 0, 0},        {"smallint", adSmallInt, 0, 0},
-        {"tinyint", adUnsignedTinyInt, 0, 0}, {"bigint", adBigInt, 0, 0},       {"bit", adBoolean, 0, 0},
-        {"decimal(10, 2)", adNumeric, 10, 2}, {"numeric", adNumeric, 18, 0},    {"numeric(7)", adNumeric, 7, 0},
-        {"money", adCurrency, 19, 4},       {"smallmoney", adCurrency, 10, 4},   {"float", adDouble, 0, 0},
-        {"real", adSingle, 0, 0},           {"datetime", adDBTimeStamp, 23, 3}, {"smalldatetime", adDBTimeStamp, 16, 0},
-        {"uniqueidentifier", adGUID, 0, 0}, {"char(4)", adChar, 4, 0},         {"char", adChar, 1, 0},
-        {"varchar(20)", adVarChar, 20, 0},  {"varchar(max)", adLongVarChar, 0, 0}, {"text", adLongVarChar, 0, 0},
-        {"nchar(1)", adWChar, 1, 0},        {"nvarchar(50)", adVarWChar, 50, 0}, {"NVARCHAR(MAX)", adLongVarWChar, 0, 0},
-        {"ntext", adLongVarWChar, 0, 0},    {"binary(8)", adBinary, 8, 0},     {"varbinary(16)", adVarBinary, 16, 0},
-        {"varbinary(max)", adLongVarBinary, 0, 0}, {"image", adLongVarBinary, 0, 0}, {"rowversion", adBinary, 8, 0},
-        {"date", adVarWChar, 0, 0},         {"time(7)", adVarWChar, 0, 0},     {"datetime2", adVarWChar, 0, 0},
-        {"datetimeoffset", adVarWChar, 0, 0}, {"", adEmpty, 0, 0},             {"geography", adEmpty, 0, 0},
+        {"int", adInteger, 0, 0},
+        {"INTEGER", adInteger, 0, 0},
+        {"smallint", adSmallInt, 0, 0},
+        {"tinyint", adUnsignedTinyInt, 0, 0},
+        {"bigint", adBigInt, 0, 0},
+        {"bit", adBoolean, 0, 0},
+        {"decimal(10, 2)", adNumeric, 10, 2},
+        {"numeric", adNumeric, 18, 0},
+        {"numeric(7)", adNumeric, 7, 0},
+        {"money", adCurrency, 19, 4},
+        {"smallmoney", adCurrency, 10, 4},
+        {"float", adDouble, 0, 0},
+        {"real", adSingle, 0, 0},
+        {"datetime", adDBTimeStamp, 23, 3},
+        {"smalldatetime", adDBTimeStamp, 16, 0},
+        {"uniqueidentifier", adGUID, 0, 0},
+        {"char(4)", adChar, 4, 0},
+        {"char", adChar, 1, 0},
+        {"varchar(20)", adVarChar, 20, 0},
+        {"varchar(max)", adLongVarChar, 0, 0},
+        {"text", adLongVarChar, 0, 0},
+        {"nchar(1)", adWChar, 1, 0},
+        {"nvarchar(50)", adVarWChar, 50, 0},
+        {"NVARCHAR(MAX)", adLongVarWChar, 0, 0},
+        {"ntext", adLongVarWChar, 0, 0},
+        {"binary(8)", adBinary, 8, 0},
+        {"varbinary(16)", adVarBinary, 16, 0},
+        {"varbinary(max)", adLongVarBinary, 0, 0},
+        {"image", adLongVarBinary, 0, 0},
+        {"rowversion", adBinary, 8, 0},
+        {"date", adVarWChar, 0, 0},
+        {"time(7)", adVarWChar, 0, 0},
+        {"datetime2", adVarWChar, 0, 0},
+        {"datetimeoffset", adVarWChar, 0, 0},
+        {"", adEmpty, 0, 0},
+        {"geography", adEmpty, 0, 0},
     };
     for (const Case& c : cases) {
         const ColumnType type = columnTypeOfDeclaration(QString::fromLatin1(c.declared));
@@ -65,16 +89,35 @@ TEST(SqliteTypes, DeclaredSqlServerTypeNamesGiveTheProvidersTypeCodesAndLimits)
 
 TEST_F(EmbeddedClientTest, ValuesComeInTheProgramsTextForms)
 {
-    file.exec("INSERT INTO tblKinds VALUES (7, -2, 255, 9007199254740993, 1, 12.5, 3, 0.1, 1.5,"
-              " '2017-04-06 13:05:09.120', '0f8fad5b-d9cb-469f-a165-70867728950e', 'AB  ', 'plain',"
-              " 'memo', '线束', 'Провод 线', 'κύκλωμα', X'0AFF00', X'89504E47', X'', '2017-04-06', '2017-04-06 01:02:03');"
-              "INSERT INTO tblKinds (Id, Flag, Stamp, Guid) VALUES (8, 0, '2017-04-06 00:00:00', '{0F8FAD5B-D9CB-469F-A165-70867728950E}');"
-              "INSERT INTO tblKinds (Id, Stamp) VALUES (9, '4/6/2017 8:30 AM');");
+    file.exec(
+        "INSERT INTO tblKinds VALUES (7, -2, 255, 9007199254740993, 1, 12.5, 3, 0.1, 1.5,"
+        " '2017-04-06 13:05:09.120', '0f8fad5b-d9cb-469f-a165-70867728950e', 'AB  ', 'plain',"
+        " 'memo', '线束', 'Провод 线', 'κύκλωμα', X'0AFF00', X'89504E47', X'', '2017-04-06', '2017-04-06 01:02:03');"
+        "INSERT INTO tblKinds (Id, Flag, Stamp, Guid) VALUES (8, 0, '2017-04-06 00:00:00', '{0F8FAD5B-D9CB-469F-A165-70867728950E}');"
+        "INSERT INTO tblKinds (Id, Stamp) VALUES (9, '4/6/2017 8:30 AM');");
     const TextTable rows = query(QStringLiteral("select * from tblKinds order by Id"));
     ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[0], TextRow({"7", "-2", "255", "9007199254740993", "-1", "12.50", "3.0000", "0.1", "1.5",
-                                "2017-04-06 13:05:09.120", "{0F8FAD5B-D9CB-469F-A165-70867728950E}", "AB  ", "plain",
-                                "memo", "线束", "Провод 线", "κύκλωμα", "0AFF00", "89504E47", "", "2017-04-06",
+    EXPECT_EQ(rows[0], TextRow({"7",
+                                "-2",
+                                "255",
+                                "9007199254740993",
+                                "-1",
+                                "12.50",
+                                "3.0000",
+                                "0.1",
+                                "1.5",
+                                "2017-04-06 13:05:09.120",
+                                "{0F8FAD5B-D9CB-469F-A165-70867728950E}",
+                                "AB  ",
+                                "plain",
+                                "memo",
+                                "线束",
+                                "Провод 线",
+                                "κύκλωμα",
+                                "0AFF00",
+                                "89504E47",
+                                "",
+                                "2017-04-06",
                                 "2017-04-06 01:02:03"}));
     EXPECT_EQ(rows[1][4], QStringLiteral("0"));
     EXPECT_EQ(rows[1][9], QStringLiteral("2017-04-06")) << "the time is left out at midnight";
@@ -97,7 +140,8 @@ TEST_F(EmbeddedClientTest, TransactSqlOfTheProgramRuns)
 {
     const TextTable guids = query(QStringLiteral("select NEWID()"));
     ASSERT_EQ(guids.size(), 1);
-    const QRegularExpression braced(QStringLiteral("^\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}$"));
+    const QRegularExpression braced(
+        QStringLiteral("^\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}$"));
     EXPECT_TRUE(braced.match(guids[0][0]).hasMatch()) << guids[0][0].toStdString();
     EXPECT_NE(query(QStringLiteral("select NEWID()"))[0][0], guids[0][0]);
 
@@ -151,7 +195,8 @@ TEST_F(EmbeddedClientTest, AStatementWaitsForAnotherConnectionsLockUntilItIsGone
     });
     QElapsedTimer waited;
     waited.start();
-    EXPECT_TRUE(database.execute(QStringLiteral("insert into tblKinds (Id) values (2)"))) << database.lastError().toStdString();
+    EXPECT_TRUE(database.execute(QStringLiteral("insert into tblKinds (Id) values (2)")))
+        << database.lastError().toStdString();
     EXPECT_GE(waited.elapsed(), 250);
     committer.join();
 

@@ -3,8 +3,8 @@
 // conversion rules for a login whose language is us_english (the value it stores, as the
 // program reads it back, or a refusal), the documentation's word beside each row.
 
-#include "db/Database.h"
 #include "db/client/ValueRules.h"
+#include "db/Database.h"
 
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
@@ -15,9 +15,10 @@ using namespace korvel;
 
 namespace {
 
-const char* kKinds = "CREATE TABLE tblKinds (N5 nvarchar(5), V4 varchar(4), TX text, I int, T tinyint, S smallint, B bigint,"
-                     " F bit, D decimal(6,2), D38 decimal(38,10), M money, SM smallmoney, FL float, R real,"
-                     " DT datetime, SDT smalldatetime, G uniqueidentifier, VB varbinary(4), BI binary(4), IM image);";
+const char* kKinds =
+    "CREATE TABLE tblKinds (N5 nvarchar(5), V4 varchar(4), TX text, I int, T tinyint, S smallint, B bigint,"
+    " F bit, D decimal(6,2), D38 decimal(38,10), M money, SM smallmoney, FL float, R real,"
+    " DT datetime, SDT smalldatetime, G uniqueidentifier, VB varbinary(4), BI binary(4), IM image);";
 
 constexpr const char* kRefused = nullptr;
 
@@ -56,14 +57,10 @@ const Case kIntegerCases[] = {
 };
 
 const Case kBitCases[] = {
-    {"F", "True", "-1"}, // the strings TRUE and FALSE convert to 1 and 0
-    {"F", "false", "0"},
-    {"F", "2", "-1"}, // any number but 0 converts to 1
-    {"F", "是", "-1"},
-    {"F", "否", "0"},
-    {"F", "   ", "0"}, // blanks convert to 0
-    {"F", "yes", kRefused},
-    {"F", "1.0", kRefused},
+    {"F", "True", "-1"},                                               // the strings TRUE and FALSE convert to 1 and 0
+    {"F", "false", "0"},    {"F", "2", "-1"},                          // any number but 0 converts to 1
+    {"F", "是", "-1"},      {"F", "否", "0"},       {"F", "   ", "0"}, // blanks convert to 0
+    {"F", "yes", kRefused}, {"F", "1.0", kRefused},
 };
 
 const Case kDecimalCases[] = {
@@ -82,7 +79,7 @@ const Case kDecimalCases[] = {
 };
 
 const Case kMoneyCases[] = {
-    {"M", "$12.5", "12.5000"}, // a currency symbol may precede the value
+    {"M", "$12.5", "12.5000"},            // a currency symbol may precede the value
     {"M", "-$1,234.56789", "-1234.5679"}, // commas are ignored in a string converted to money
     {"M", "￥100", "100.0000"},
     {"M", "   ", "0.0000"},
@@ -98,47 +95,42 @@ const Case kMoneyCases[] = {
 };
 
 const Case kFloatCases[] = {
-    {"FL", "1.5E-3", "0.0015"},
-    {"FL", "   ", "0"},       // blanks convert to 0
+    {"FL", "1.5E-3", "0.0015"},        {"FL", "   ", "0"}, // blanks convert to 0
     {"FL", "1e309", kRefused}, // range -1.79E+308 to -2.23E-308, 0 and 2.23E-308 to 1.79E+308
-    {"FL", "1e-320", kRefused},
-    {"FL", "abc", kRefused},
-    {"R", "0.1", "0.1"},                // real keeps 7 digits
-    {"R", "16777217", "1.677722e+07"},
-    {"R", "3.4e38", "3.4e+38"},          // range -3.40E+38 to -1.18E-38, 0 and 1.18E-38 to 3.40E+38
-    {"R", "3.5e38", kRefused},
-    {"R", "1e-39", kRefused},
+    {"FL", "1e-320", kRefused},        {"FL", "abc", kRefused},    {"R", "0.1", "0.1"}, // real keeps 7 digits
+    {"R", "16777217", "1.677722e+07"}, {"R", "3.4e38", "3.4e+38"}, // range -3.40E+38 to -1.18E-38, 0 and 1.18E-38 to 3.40E+38
+    {"R", "3.5e38", kRefused},         {"R", "1e-39", kRefused},
 };
 
 const Case kDateTimeCases[] = {
     {"DT", "2017-04-06T14:30:00", "2017-04-06 14:30:00"}, // ISO 8601
     {"DT", "2017-04-06T14:30:00Z", "2017-04-06 14:30:00"},
-    {"DT", "2017-04-06T14:30", kRefused}, // ISO 8601 needs every element
-    {"DT", "20170406", "2017-04-06"},     // unseparated: YYYYMMDD
-    {"DT", "170406", "2017-04-06"},       // YYMMDD
-    {"DT", "2017", "2017-01-01"},         // four digits: the year
+    {"DT", "2017-04-06T14:30", kRefused},                   // ISO 8601 needs every element
+    {"DT", "20170406", "2017-04-06"},                       // unseparated: YYYYMMDD
+    {"DT", "170406", "2017-04-06"},                         // YYMMDD
+    {"DT", "2017", "2017-01-01"},                           // four digits: the year
     {"DT", "10/26/2021 9:21:28 AM", "2021-10-26 09:21:28"}, // numeric, mdy for us_english
     {"DT", "7/17/2024", "2024-07-17"},
     {"DT", "17/7/2024", kRefused},
-    {"DT", "10/26/21", "2021-10-26"}, // a two-digit year up to 49 is 20yy
-    {"DT", "10-26-50", "1950-10-26"}, // from 50 it is 19yy
+    {"DT", "10/26/21", "2021-10-26"},   // a two-digit year up to 49 is 20yy
+    {"DT", "10-26-50", "1950-10-26"},   // from 50 it is 19yy
     {"DT", "2017.04.06", "2017-04-06"}, // a four-digit year is the year, the month before the day
     {"DT", "4/2017/6", "2017-04-06"},
     {"DT", "2017/4/6 下午 2:30:00", "2017-04-06 14:30:00"},
     {"DT", "2017/4/6 上午 12:05:00", "2017-04-06 00:05:00"},
     {"DT", "2017/4/6 下午 13:00:00", "2017-04-06 13:00:00"}, // PM may follow hours 13 to 23
-    {"DT", "Apr 6 2017 1:45PM", "2017-04-06 13:45:00"}, // alphabetical, commas optional
+    {"DT", "Apr 6 2017 1:45PM", "2017-04-06 13:45:00"},      // alphabetical, commas optional
     {"DT", "6 April, 2017", "2017-04-06"},
-    {"DT", "2017 APR", "2017-04-01"}, // no day: the first of the month
-    {"DT", "Apr 17", kRefused},       // a two-digit year needs a day
-    {"DT", "13:45:12:123", "1900-01-01 13:45:12.123"}, // a time alone is on 1900-01-01
-    {"DT", "01/01/2000 14:30:20:999", "2000-01-01 14:30:21"}, // after a colon: milliseconds
+    {"DT", "2017 APR", "2017-04-01"},                           // no day: the first of the month
+    {"DT", "Apr 17", kRefused},                                 // a two-digit year needs a day
+    {"DT", "13:45:12:123", "1900-01-01 13:45:12.123"},          // a time alone is on 1900-01-01
+    {"DT", "01/01/2000 14:30:20:999", "2000-01-01 14:30:21"},   // after a colon: milliseconds
     {"DT", "01/01/2000 14:30:20.9", "2000-01-01 14:30:20.900"}, // after a period: a fraction
     {"DT", "01/01/2000 4 PM", "2000-01-01 16:00:00"},
     {"DT", "01/01/2000 04:30:20:500AM", "2000-01-01 04:30:20.500"},
-    {"DT", "12:01 AM", "1900-01-01 00:01:00"}, // 12 AM is midnight
-    {"DT", "0:30 PM", kRefused},               // no PM with hour 0
-    {"DT", "13:00 AM", kRefused},              // no AM with hours 13 to 23
+    {"DT", "12:01 AM", "1900-01-01 00:01:00"},                    // 12 AM is midnight
+    {"DT", "0:30 PM", kRefused},                                  // no PM with hour 0
+    {"DT", "13:00 AM", kRefused},                                 // no AM with hours 13 to 23
     {"DT", "2017-04-06 10:00:00.005", "2017-04-06 10:00:00.007"}, // rounded to .000, .003 or .007
     {"DT", "2017-04-06 23:59:59.999", "2017-04-07"},
     {"DT", "2017-02-29", kRefused},
@@ -146,7 +138,7 @@ const Case kDateTimeCases[] = {
     {"DT", "9999-12-31 23:59:59.999", kRefused},
     {"DT", "2017-04-06 10:00:00.1234", kRefused},
     {"DT", "next tuesday", kRefused},
-    {"DT", "   ", "1900-01-01"}, // blanks convert to the first day
+    {"DT", "   ", "1900-01-01"},                           // blanks convert to the first day
     {"SDT", "2017-04-06 14:30:31", "2017-04-06 14:31:00"}, // smalldatetime rounds to the minute
     {"SDT", "6/7/2079", kRefused},                         // range 1900-01-01 to 2079-06-06
 };
@@ -165,11 +157,8 @@ const Case kGuidCases[] = {
 };
 
 const Case kBinaryCases[] = {
-    {"VB", "0a0b0c0d", "0A0B0C0D"},
-    {"VB", "0A0B0C0D0E", kRefused}, // String or binary data would be truncated
-    {"VB", "0AF", kRefused},
-    {"VB", "GG", kRefused},
-    {"BI", "0A", "0A000000"}, // binary pads with zeros
+    {"VB", "0a0b0c0d", "0A0B0C0D"}, {"VB", "0A0B0C0D0E", kRefused}, // String or binary data would be truncated
+    {"VB", "0AF", kRefused},        {"VB", "GG", kRefused},         {"BI", "0A", "0A000000"}, // binary pads with zeros
     {"IM", "89504E47", "89504E47"},
 };
 
@@ -179,7 +168,7 @@ protected:
     ValueRulesTest() : OpenEmbeddedDatabase(kKinds) {}
 
     // Each value imported as the program imports it, then read back.
-    template <std::size_t N>
+    template<std::size_t N>
     void expectStoredAsSqlServerStoresThem(const Case (&cases)[N])
     {
         for (const Case& c : cases) {
@@ -190,7 +179,8 @@ protected:
             const bool inserted = database.insertRows(table, QStringLiteral("tblKinds")).ok;
             if (c.stored == kRefused) {
                 EXPECT_FALSE(inserted) << c.column << " " << c.value;
-                EXPECT_TRUE(database.lastError().contains(QStringLiteral("表 tblKinds 列 %1 的值“%2”").arg(column, value)))
+                EXPECT_TRUE(
+                    database.lastError().contains(QStringLiteral("表 tblKinds 列 %1 的值“%2”").arg(column, value)))
                     << database.lastError().toStdString();
                 continue;
             }
@@ -266,7 +256,8 @@ TEST_F(ValueRulesTest, TextsAStatementStoresAsTheyStandReadAsSqlServerStoresThem
         ASSERT_TRUE(database.execute(
             QStringLiteral("insert into tblKinds (%1) values (%2)").arg(column, QString::fromUtf8(c.value))))
             << c.value << ": " << database.lastError().toStdString();
-        EXPECT_EQ(query(QStringLiteral("select %1 from tblKinds").arg(column)), TextTable({{QString::fromUtf8(c.stored)}}))
+        EXPECT_EQ(query(QStringLiteral("select %1 from tblKinds").arg(column)),
+                  TextTable({{QString::fromUtf8(c.stored)}}))
             << c.value;
     }
 }
@@ -275,12 +266,14 @@ TEST_F(ValueRulesTest, TheEngineRefusesInEveryStatementAndOnTablesMadeAfterItOpe
 {
     ASSERT_TRUE(database.execute(QStringLiteral("insert into tblKinds (N5) values ('abc')")));
     EXPECT_FALSE(database.execute(QStringLiteral("update tblKinds set N5='abcdef'")));
-    EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004005，表 tblKinds 列 N5 的值“abcdef”超过 5 个字符"));
+    EXPECT_EQ(database.lastError(),
+              QStringLiteral("ADO 错误：0x80004005，表 tblKinds 列 N5 的值“abcdef”超过 5 个字符"));
     EXPECT_FALSE(database.execute(QStringLiteral("update tblKinds set G='x', F='maybe'")));
 
     ASSERT_TRUE(database.execute(QStringLiteral("create table tblLater (Flag bit, Name nvarchar(2))")));
     EXPECT_FALSE(database.execute(QStringLiteral("insert into tblLater values (1, 'abc')")));
-    EXPECT_TRUE(database.lastError().contains(QStringLiteral("表 tblLater 列 Name"))) << database.lastError().toStdString();
+    EXPECT_TRUE(database.lastError().contains(QStringLiteral("表 tblLater 列 Name")))
+        << database.lastError().toStdString();
     // A bit written as SQL Server takes it reads as SQL Server gives it, whatever form it went in.
     ASSERT_TRUE(database.execute(QStringLiteral("insert into tblLater values ('TRUE', 'ab')")));
     EXPECT_EQ(query(QStringLiteral("select Flag from tblLater")), TextTable({{"-1"}}));
@@ -333,17 +326,22 @@ TEST_F(ValueRulesTest, AWholeNumberWrittenAsANumberIsHeldToItsColumnsRange)
         const char* number;
         const char* refusal; // nullptr: stored
     } cases[] = {
-        {"T", "255", nullptr},        {"T", "256", "超出 tinyint 的范围"},  {"T", "-1", "超出 tinyint 的范围"},
-        {"S", "-32768", nullptr},     {"S", "-32769", "超出 smallint 的范围"}, {"I", "2147483647", nullptr},
-        {"I", "2147483648", "超出 int 的范围"}, {"B", "-9223372036854775808", nullptr},
+        {"T", "255", nullptr},
+        {"T", "256", "超出 tinyint 的范围"},
+        {"T", "-1", "超出 tinyint 的范围"},
+        {"S", "-32768", nullptr},
+        {"S", "-32769", "超出 smallint 的范围"},
+        {"I", "2147483647", nullptr},
+        {"I", "2147483648", "超出 int 的范围"},
+        {"B", "-9223372036854775808", nullptr},
     };
     for (const auto& c : cases) {
         const bool stored =
             database.execute(QStringLiteral("insert into tblKinds (%1) values (%2)").arg(c.column, c.number));
         EXPECT_EQ(stored, c.refusal == nullptr) << c.column << " " << c.number;
         if (c.refusal) {
-            EXPECT_TRUE(database.lastError().endsWith(QStringLiteral("列 %1 的值“%2”%3")
-                                                         .arg(c.column, c.number, QString::fromUtf8(c.refusal))))
+            EXPECT_TRUE(database.lastError().endsWith(
+                QStringLiteral("列 %1 的值“%2”%3").arg(c.column, c.number, QString::fromUtf8(c.refusal))))
                 << database.lastError().toStdString();
         }
     }

@@ -21,11 +21,10 @@ TEST(guidText, AGuidWithOrWithoutItsBracesTakesTheProgramsForm)
 TEST(guidText, AnyOtherTextStaysAsItIs)
 {
     // QUuid alone would read a GUID followed by anything.
-    for (const char* text :
-         {"", "not a guid", "0f8fad5b-d9cb-469f-a165-70867728950e0", "{0f8fad5b-d9cb-469f-a165-70867728950e}x",
-          "{{0f8fad5b-d9cb-469f-a165-70867728950e}", "0f8fad5bXd9cb-469f-a165-70867728950e",
-          "0f8fad5b-d9cb-469f-a165-70867728950g", "00000000-0000-0000-0000-00000000000 ",
-          " 0f8fad5b-d9cb-469f-a165-70867728950e"}) {
+    for (const char* text : {"", "not a guid", "0f8fad5b-d9cb-469f-a165-70867728950e0",
+                             "{0f8fad5b-d9cb-469f-a165-70867728950e}x", "{{0f8fad5b-d9cb-469f-a165-70867728950e}",
+                             "0f8fad5bXd9cb-469f-a165-70867728950e", "0f8fad5b-d9cb-469f-a165-70867728950g",
+                             "00000000-0000-0000-0000-00000000000 ", " 0f8fad5b-d9cb-469f-a165-70867728950e"}) {
         EXPECT_FALSE(isGuidText(QString::fromLatin1(text))) << text;
         EXPECT_EQ(canonicalGuidText(QString::fromLatin1(text)), QString::fromLatin1(text));
     }

@@ -1,7 +1,7 @@
 #include "demodata/DemoDatabase.h"
 
-#include "tests/support/OutcomeChecks.h"
 #include "tests/support/EmbeddedTestDatabase.h"
+#include "tests/support/OutcomeChecks.h"
 #include "tests/support/QtPrinting.h"
 
 #include <QDir>

@@ -102,8 +102,9 @@ void KorvelServerTest::SetUp()
         return;
     // Tests run in parallel processes: each has a database of its own.
     const QString name = QStringLiteral("korvel_e2e_%1").arg(QUuid::createUuid().toString(QUuid::Id128));
-    const QString create = onSqlServer() ? QStringLiteral("create database %1").arg(name)
-                                         : QStringLiteral("create database %1 template %2").arg(name, kTemplateDatabase);
+    const QString create = onSqlServer()
+                               ? QStringLiteral("create database %1").arg(name)
+                               : QStringLiteral("create database %1 template %2").arg(name, kTemplateDatabase);
     DbError error;
     qint64 rows = 0;
     ASSERT_TRUE(m_client.execute(create, rows, error))
@@ -196,7 +197,7 @@ void KorvelServerTest::endOtherSessions()
 {
     if (!onSqlServer()) {
         runSql(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity"
-                           " where datname = current_database() and pid <> pg_backend_pid()"));
+                              " where datname = current_database() and pid <> pg_backend_pid()"));
         return;
     }
     for (const QString& session : firstColumnOf(

@@ -189,7 +189,8 @@ TEST_P(LabelTransferOnPostgreSqlTest, EveryDemoLabelExportsByteForByteAsFromTheE
     for (const QString& labelNo : labelNos) {
         exportEmbedded(demo, labelNo, filePath(QStringLiteral("embedded.bq")));
         expectSucceeds(korvelctl(QStringLiteral("export"), {labelNo, filePath(QStringLiteral("server.bq"))}));
-        EXPECT_EQ(readTestFile(filePath(QStringLiteral("server.bq"))), readTestFile(filePath(QStringLiteral("embedded.bq"))))
+        EXPECT_EQ(readTestFile(filePath(QStringLiteral("server.bq"))),
+                  readTestFile(filePath(QStringLiteral("embedded.bq"))))
             << labelNo.toStdString();
     }
 }
@@ -220,9 +221,9 @@ TEST_P(LabelTransferOverOdbcTest, ALabelOfEveryColumnKindArrivesWithNewIdentifie
     // The kinds that Korvel's tables lack: money and smalldatetime (PostgreSQL's nearest),
     // named in lower case, as the PostgreSQL stand-in's catalogue gives names it does not know.
     runSql(onSqlServer() ? QStringLiteral("alter table tblLabelControlItem add price money;"
-                                       "alter table tblLabelControlItem add expiry smalldatetime")
-                      : QStringLiteral("alter table tblLabelControlItem add column price numeric(19,4),"
-                                       " add column expiry timestamp(0)"));
+                                          "alter table tblLabelControlItem add expiry smalldatetime")
+                         : QStringLiteral("alter table tblLabelControlItem add column price numeric(19,4),"
+                                          " add column expiry timestamp(0)"));
     m_source.exec(QStringLiteral("ALTER TABLE tblLabelControlItem ADD COLUMN price money;"
                                  "ALTER TABLE tblLabelControlItem ADD COLUMN expiry smalldatetime;"
                                  "UPDATE tblLabelControlItem SET price = '-12345.6789', expiry = '2024-02-29 08:01:00'"
@@ -240,9 +241,9 @@ TEST_P(LabelTransferOverOdbcTest, ALabelOfEveryColumnKindArrivesWithNewIdentifie
     // The bundle writes NULL as an empty value; in a column that is not text it is NULL again.
     const QList<QList<DbValue>> empty =
         queryRows(QStringLiteral("select i.Darkness, i.Logo, i.Checksum, i.ModifiedAt, c.FontSize, c.FillPattern,"
-                            " c.Picture, t.MaxLength, t.CounterStart, t.ModifiedAt, t.price, t.expiry"
-                            " from tblLabelInfo i join tblLabelControls c on c.LabelID = i.LabelID"
-                            " join tblLabelControlItem t on t.ItemID = c.ItemID where i.LabelNo = N'E2E-空'"));
+                                 " c.Picture, t.MaxLength, t.CounterStart, t.ModifiedAt, t.price, t.expiry"
+                                 " from tblLabelInfo i join tblLabelControls c on c.LabelID = i.LabelID"
+                                 " join tblLabelControlItem t on t.ItemID = c.ItemID where i.LabelNo = N'E2E-空'"));
     ASSERT_EQ(empty.size(), 1);
     for (const DbValue& value : empty[0])
         EXPECT_EQ(value.kind, DbValue::Kind::Null) << value.text.toStdString();
@@ -301,9 +302,9 @@ TEST_P(LabelTransferOverOdbcTest, AFailureAtAnyCallOfAnImportLeavesTheDatabaseAs
         }
         // The label that went in is taken out again for the next run.
         runSql(QStringLiteral("delete from tblLabelControls where ItemID in"
-                           " (select ItemID from tblLabelControlItem where ItemName = N'批次号');"
-                           "delete from tblLabelControlItem where ItemName = N'批次号';"
-                           "delete from tblLabelInfo where LabelNo = N'E2E-满'"));
+                              " (select ItemID from tblLabelControlItem where ItemName = N'批次号');"
+                              "delete from tblLabelControlItem where ItemName = N'批次号';"
+                              "delete from tblLabelInfo where LabelNo = N'E2E-满'"));
         return true;
     }));
     EXPECT_EQ(contents(kLabelTables), before);
@@ -314,7 +315,7 @@ TEST_P(LabelTransferOverOdbcTest, TwoImportsAtOnceEachLandWholeWithKeysOfTheirOw
     // Items with a long binary column: the import writes it through the key it reads
     // back, which must be its own row's even when another import has just added rows.
     runSql(onSqlServer() ? QStringLiteral("alter table tblLabelControlItem add Icon image")
-                      : QStringLiteral("alter table tblLabelControlItem add column Icon bytea"));
+                         : QStringLiteral("alter table tblLabelControlItem add column Icon bytea"));
     m_source.exec(QStringLiteral("ALTER TABLE tblLabelControlItem ADD COLUMN Icon image;"
                                  "UPDATE tblLabelControlItem SET Icon = CAST(ItemName AS BLOB);"));
     const QString first = filePath(QStringLiteral("first.bq"));
@@ -371,14 +372,16 @@ TEST_P(LabelTransferOverOdbcTest, LabelsGoBetweenPlantsByTheHundredOverTheServer
     // Every label out of the server, each file holding what the embedded database's export
     // of it holds (rows in whatever order each engine gives them).
     expectSucceeds(korvelctl(QStringLiteral("export"), {"--all", filePath(QStringLiteral("server"))}));
-    ASSERT_EQ(runKorvelctlInProcess({"export", embedded, "--all", filePath(QStringLiteral("embedded"))}).exitCode, kExitOk);
+    ASSERT_EQ(runKorvelctlInProcess({"export", embedded, "--all", filePath(QStringLiteral("embedded"))}).exitCode,
+              kExitOk);
     const QStringList files = QDir(filePath(QStringLiteral("server"))).entryList(QDir::Files);
     ASSERT_EQ(files.size(), 40);
     EXPECT_EQ(files, QDir(filePath(QStringLiteral("embedded"))).entryList(QDir::Files));
     QStringList paths;
     for (const QString& file : files) {
         paths.append(filePath(QStringLiteral("server/") + file));
-        EXPECT_EQ(sortedLines(paths.last()), sortedLines(filePath(QStringLiteral("embedded/") + file))) << file.toStdString();
+        EXPECT_EQ(sortedLines(paths.last()), sortedLines(filePath(QStringLiteral("embedded/") + file)))
+            << file.toStdString();
     }
 
     // Into the server again, now without labels: each file checked, then imported whole.
@@ -386,7 +389,8 @@ TEST_P(LabelTransferOverOdbcTest, LabelsGoBetweenPlantsByTheHundredOverTheServer
     const KorvelctlRun checked = korvelctl(QStringLiteral("check"), paths);
     expectSucceeds(checked);
     EXPECT_TRUE(checked.out.endsWith(QStringLiteral("检查 40 个文件：可以导入 40 个，不能导入 0 个\n")));
-    EXPECT_EQ(scalar(QStringLiteral("select count(*) from tblLabelInfo")), QStringLiteral("0")) << "a check changes nothing";
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from tblLabelInfo")), QStringLiteral("0"))
+        << "a check changes nothing";
     const KorvelctlRun imported = korvelctl(QStringLiteral("import"), paths);
     expectSucceeds(imported);
     EXPECT_EQ(imported.out, QStringLiteral("导入 40 个文件：成功 40 个，拒绝 0 个\n"));
@@ -501,7 +505,8 @@ TEST_P(LabelTransferOverOdbcTest, AnActionSendsAboutAsManyStatementsForALargeLab
          [&](Database& database) {
              RecordingMessageSink messages;
              ScriptedResolver resolver;
-             return succeeds(shownIn(messages, importBundleFile(database, bundle, resolver, ImportTransaction::Own)), messages);
+             return succeeds(shownIn(messages, importBundleFile(database, bundle, resolver, ImportTransaction::Own)),
+                             messages);
          },
          2},
         {"check",
@@ -520,7 +525,8 @@ TEST_P(LabelTransferOverOdbcTest, AnActionSendsAboutAsManyStatementsForALargeLab
     };
     QMap<QString, qint64> forOne;
     for (const int controls : {1, 1000}) {
-        runSql(QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
+        runSql(
+            QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
         writeLabelOfControls(bundle, controls);
         for (const auto& action : actions) {
             Database database;
@@ -548,8 +554,9 @@ TEST_P(LabelTransferOverOdbcTest, ARowRefusedInTheMiddleOfABatchIsNamedByItsLine
     const KorvelctlRun run = korvelctl(QStringLiteral("import"), {bundle});
     EXPECT_EQ(run.exitCode, kExitFailure);
     EXPECT_TRUE(run.err.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << run.err.toStdString();
-    EXPECT_TRUE(run.err.endsWith(QStringLiteral("，导入表 tblLabelControlItem 失败（标签文件第 %1 行），未导入任何数据\n")
-                                     .arg(lineOfRow(blocks[2], 600))))
+    EXPECT_TRUE(
+        run.err.endsWith(QStringLiteral("，导入表 tblLabelControlItem 失败（标签文件第 %1 行），未导入任何数据\n")
+                             .arg(lineOfRow(blocks[2], 600))))
         << run.err.toStdString();
     EXPECT_EQ(contents(kLabelTables), before);
 }
@@ -581,7 +588,8 @@ TEST_P(LabelTransferOnPostgreSqlTest, TheChecksVerdictOnEachFileIsTheImportsOnTh
 // "?", without a word: such a text is refused, and one its code page has goes in.
 TEST_P(LabelTransferOnSqlServerTest, TextTheCodePageOfItsColumnLacksIsRefusedWithItsLine)
 {
-    runSql(QStringLiteral("alter table tblLabelControlItem add Latin varchar(20) collate sql_latin1_general_cp1_ci_as"));
+    runSql(
+        QStringLiteral("alter table tblLabelControlItem add Latin varchar(20) collate sql_latin1_general_cp1_ci_as"));
     m_source.exec(QStringLiteral("ALTER TABLE tblLabelControlItem ADD COLUMN Latin varchar(20);"
                                  "UPDATE tblLabelControlItem SET FieldName = '批次' WHERE ItemName = '批次号';"));
     const QString bundle = filePath(QStringLiteral("source.bq"));
@@ -604,15 +612,18 @@ TEST_P(LabelTransferOnSqlServerTest, TextTheCodePageOfItsColumnLacksIsRefusedWit
         if (!c.refusal) {
             expectSucceeds(checked);
             expectSucceeds(imported);
-            const QList<DbValue> item = queryRows(QStringLiteral("select FieldName, Latin from tblLabelControlItem")).value(0);
+            const QList<DbValue> item =
+                queryRows(QStringLiteral("select FieldName, Latin from tblLabelControlItem")).value(0);
             EXPECT_EQ(item.value(0).text, QStringLiteral("批次")) << "the Chinese collation's code page has it";
             EXPECT_EQ(item.value(1).text, QString::fromUtf8(c.latin));
-            runSql(QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
+            runSql(QStringLiteral(
+                "delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
             continue;
         }
-        const QString failure = QStringLiteral("ADO 错误：0x80004005，%1，导入表 tblLabelControlItem 失败（标签文件第 9 行），"
-                                               "未导入任何数据\n")
-                                    .arg(QString::fromUtf8(c.refusal));
+        const QString failure =
+            QStringLiteral("ADO 错误：0x80004005，%1，导入表 tblLabelControlItem 失败（标签文件第 9 行），"
+                           "未导入任何数据\n")
+                .arg(QString::fromUtf8(c.refusal));
         EXPECT_EQ(checked.exitCode, kExitFailure);
         EXPECT_TRUE(checked.out.startsWith(bundle + QStringLiteral("：") + failure)) << checked.out.toStdString();
         EXPECT_EQ(imported.exitCode, kExitFailure);
@@ -622,6 +633,7 @@ TEST_P(LabelTransferOnSqlServerTest, TextTheCodePageOfItsColumnLacksIsRefusedWit
 }
 
 INSTANTIATE_TEST_SUITE_P(, LabelTransferOnSqlServerTest, ::testing::Values(TestServerKind::SqlServer), testServerName);
-INSTANTIATE_TEST_SUITE_P(, LabelTransferOnPostgreSqlTest, ::testing::Values(TestServerKind::PostgreSql), testServerName);
+INSTANTIATE_TEST_SUITE_P(, LabelTransferOnPostgreSqlTest, ::testing::Values(TestServerKind::PostgreSql),
+                         testServerName);
 INSTANTIATE_TEST_SUITE_P(, LabelTransferOverOdbcTest,
                          ::testing::Values(TestServerKind::PostgreSql, TestServerKind::SqlServer), testServerName);

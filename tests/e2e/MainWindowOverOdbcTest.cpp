@@ -78,7 +78,8 @@ protected:
         const QString wire = entriesOf(dialog, "wireNumberList").value(0);
         choose(dialog, "wireNumberList", wire);
         choose(dialog, "connectionTypeList", entriesOf(dialog, "connectionTypeList").value(0));
-        return QStringLiteral("WireNo = N'%1' and HarnessID = (select HarnessID from tblHarnessInfo where HarnessNo = N'%2')")
+        return QStringLiteral(
+                   "WireNo = N'%1' and HarnessID = (select HarnessID from tblHarnessInfo where HarnessNo = N'%2')")
             .arg(wire, harness);
     }
 
@@ -136,9 +137,10 @@ TEST_P(MainWindowOverOdbcTest, APasswordReachesTheServerAsTyped)
     for (const char* typed : passwords) {
         const QString login = QStringLiteral("korvel_pw_%1").arg(QUuid::createUuid().toString(QUuid::Id128).left(12));
         const QString password = m_client.dialect().quotedLiteral(QString::fromUtf8(typed));
-        runSql(onSqlServer() ? QStringLiteral("create login %1 with password = %2; create user %1 for login %1")
-                                .arg(login, password)
-                          : QStringLiteral("create role %1 login password %2").arg(login, password));
+        runSql(
+            onSqlServer()
+                ? QStringLiteral("create login %1 with password = %2; create user %1 for login %1").arg(login, password)
+                : QStringLiteral("create role %1 login password %2").arg(login, password));
         logins.append(login);
         // SQL Server's through FreeTDS without and with a data source; PostgreSQL's through psqlODBC.
         for (ConnectionSettings settings : {serverSettings(), dataSourceSettings()}) {
@@ -151,7 +153,7 @@ TEST_P(MainWindowOverOdbcTest, APasswordReachesTheServerAsTyped)
     }
     for (const QString& login : logins)
         runSql(onSqlServer() ? QStringLiteral("drop user %1; drop login %1").arg(login)
-                          : QStringLiteral("drop role %1").arg(login));
+                             : QStringLiteral("drop role %1").arg(login));
 }
 
 TEST_P(MainWindowOverOdbcTest, AWriteToARowThatWentAwayWarns)
@@ -174,7 +176,6 @@ TEST_P(MainWindowOverOdbcTest, AWriteToARowThatWentAwayWarns)
         EXPECT_TRUE(m_messages.informations.isEmpty());
     }
 }
-
 
 // The user gives up a write that another session's lock holds up: it ends at once and
 // changes nothing.
@@ -265,20 +266,18 @@ TEST_P(MainWindowOverOdbcTest, EachWriteChangesExactlyTheChosenRow)
         const char* table;
         const char* written; // the written column of the chosen row; %1 the parent's number, %2 the child
     } writes[] = {
-        {"harnessNumberList", "wireNumberList", "connectionTypeList",
-         "connectionTypeValue", "writeConnectionTypeButton", "tblHarnessWireInfo",
+        {"harnessNumberList", "wireNumberList", "connectionTypeList", "connectionTypeValue",
+         "writeConnectionTypeButton", "tblHarnessWireInfo",
          "select w.HarnessType from tblHarnessWireInfo w join tblHarnessInfo h on h.HarnessID = w.HarnessID"
          " where h.HarnessNo = '%1' and w.WireNo = '%2'"},
-        {"harnessNumberList", "wireNumberList", "testGroupList",
-         "testGroupValue", "writeTestGroupButton", "tblHarnessWireInfo",
+        {"harnessNumberList", "wireNumberList", "testGroupList", "testGroupValue", "writeTestGroupButton",
+         "tblHarnessWireInfo",
          "select w.WireGroup from tblHarnessWireInfo w join tblHarnessInfo h on h.HarnessID = w.HarnessID"
          " where h.HarnessNo = '%1' and w.WireNo = '%2'"},
-        {"jobNumberList", "stepList", "testModeList",
-         "testModeValue", "writeTestModeButton", "tblJobStepInfo",
+        {"jobNumberList", "stepList", "testModeList", "testModeValue", "writeTestModeButton", "tblJobStepInfo",
          "select s.TestMode from tblJobStepInfo s join tblJobInfo j on j.JobID = s.JobID"
          " where j.JobNo = '%1' and s.LineID = %2"},
-        {"jobNumberList", "stepList", "testGroup2List",
-         "testGroup2Value", "writeTestGroup2Button", "tblJobStepInfo",
+        {"jobNumberList", "stepList", "testGroup2List", "testGroup2Value", "writeTestGroup2Button", "tblJobStepInfo",
          "select s.TestGroup from tblJobStepInfo s join tblJobInfo j on j.JobID = s.JobID"
          " where j.JobNo = '%1' and s.LineID = %2"},
     };
@@ -325,11 +324,11 @@ TEST_P(MainWindowOverOdbcTest, KorvelctlWritesAFileOfValuesWholeOrNotAtAll)
         }
         return QString();
     };
-    const QString writes = QStringLiteral("connection-type\t%1\tW001\t%2\ntest-mode\t%3\t10\t%4\n")
-                               .arg(scalar(QStringLiteral("select HarnessNo from tblHarnessInfo where HarnessID=1")),
-                                    otherEntry(kConnectTypeList, wire),
-                                    scalar(QStringLiteral("select JobNo from tblJobInfo where JobID=1")),
-                                    otherEntry(kTestModeList, step));
+    const QString writes =
+        QStringLiteral("connection-type\t%1\tW001\t%2\ntest-mode\t%3\t10\t%4\n")
+            .arg(scalar(QStringLiteral("select HarnessNo from tblHarnessInfo where HarnessID=1")),
+                 otherEntry(kConnectTypeList, wire),
+                 scalar(QStringLiteral("select JobNo from tblJobInfo where JobID=1")), otherEntry(kTestModeList, step));
     const QStringList tables = {"tblHarnessWireInfo", "tblJobStepInfo"};
     const QStringList before = contents(tables);
     const QString file = m_folder.filePath(QStringLiteral("writes.tsv"));

@@ -28,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(attributes.value(QStringLiteral("initial catalog")) == settings.dataName);
     FUZZ_CHECK(attributes.value(QStringLiteral("user id")) == settings.userName);
     FUZZ_CHECK(attributes.value(QStringLiteral("password")) == settings.password);
-    const QString source = settings.instance.isEmpty() ? settings.hostName
-                                                       : settings.hostName + QLatin1Char('\\') + settings.instance;
+    const QString source =
+        settings.instance.isEmpty() ? settings.hostName : settings.hostName + QLatin1Char('\\') + settings.instance;
     FUZZ_CHECK(attributes.value(QStringLiteral("data source")) == source);
     return 0;
 }

@@ -4,8 +4,8 @@
 #include <QString>
 
 #include <cstddef>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 
 namespace korvel {
 

@@ -15,7 +15,8 @@ using namespace korvel;
 
 namespace {
 
-const QString kDatabase = QStringLiteral("Provider=sqlite;Data Source=file:korvel-import-fuzz?mode=memory&cache=shared;");
+const QString kDatabase =
+    QStringLiteral("Provider=sqlite;Data Source=file:korvel-import-fuzz?mode=memory&cache=shared;");
 
 // Gives a new number the first time it is asked, gives up the second time.
 class AlternatingResolver : public DuplicateLabelResolver

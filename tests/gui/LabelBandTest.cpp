@@ -4,12 +4,12 @@
 #include "gui/MainWindow.h"
 
 #include "demodata/DemoDatabase.h"
-#include "gui/DuplicateLabelDialog.h"
 #include "gui/DialogTemplate.h"
+#include "gui/DuplicateLabelDialog.h"
 #include "gui/SortedCombo.h"
 #include "tests/labels/LabelTestSupport.h"
-#include "tests/support/OutcomeChecks.h"
 #include "tests/support/DialogControls.h"
+#include "tests/support/OutcomeChecks.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/RecordingMessageSink.h"
@@ -46,7 +46,9 @@ protected:
     QString bundle() const { return folder.filePath(QStringLiteral("LB-00003.bq")); }
     int labelsNumbered(const QString& number)
     {
-        return folder.database().scalar(QStringLiteral("select count(*) from tblLabelInfo where LabelNo='%1'").arg(number)).toInt();
+        return folder.database()
+            .scalar(QStringLiteral("select count(*) from tblLabelInfo where LabelNo='%1'").arg(number))
+            .toInt();
     }
 
     ProgramFolder folder;
@@ -108,7 +110,8 @@ TEST_F(LabelBandTest, GivingUpInTheDuplicateDialogImportsNothing)
     press(*dialog, "exportButton");
     const QStringList before = labelTableContents(database());
 
-    whenModalShows(QStringLiteral("Label重复"), [](QWidget& duplicate) { QTest::keyClick(&duplicate, Qt::Key_Escape); });
+    whenModalShows(QStringLiteral("Label重复"),
+                   [](QWidget& duplicate) { QTest::keyClick(&duplicate, Qt::Key_Escape); });
     fileDialogs.answers = {bundle()};
     press(*dialog, "importButton");
     EXPECT_EQ(labelTableContents(database()), before);

@@ -53,8 +53,7 @@ TEST_F(LoginTest, TheStoredPasswordOfAdminLogsIn)
     attempt(QStringLiteral("Korvel"));
     EXPECT_EQ(lastMessage(), QStringLiteral("密码错误")) << "the comparison is case-sensitive";
     EXPECT_TRUE(login.isVisible());
-    EXPECT_EQ(textOf(login, "passwordEdit"), QStringLiteral("Korvel"))
-        << "the typed text stays";
+    EXPECT_EQ(textOf(login, "passwordEdit"), QStringLiteral("Korvel")) << "the typed text stays";
     attempt(QStringLiteral("korvel "));
     EXPECT_EQ(lastMessage(), QStringLiteral("密码错误")) << "nothing is trimmed";
     attempt(QStringLiteral("korvel"));

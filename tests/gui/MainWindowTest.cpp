@@ -70,9 +70,9 @@ protected:
     std::unique_ptr<MainWindow> dialog;
 };
 
-const QStringList kAllCombos = {"harnessNumberList", "wireNumberList",  "connectionTypeList",
-                                "testGroupList",     "jobNumberList",   "stepList",
-                                "testModeList",      "testGroup2List",  "labelNumberList"};
+const QStringList kAllCombos = {"harnessNumberList", "wireNumberList", "connectionTypeList",
+                                "testGroupList",     "jobNumberList",  "stepList",
+                                "testModeList",      "testGroup2List", "labelNumberList"};
 
 } // namespace
 
@@ -122,7 +122,8 @@ TEST_F(MainWindowTest, AFailedConnectionShowsTheErrorAloneAndLoadsNoValueLists)
     folder.writeEmbeddedSettings("no-such.db");
     open();
     ASSERT_EQ(messages.warnings.size(), 1);
-    EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << messages.warnings[0].toStdString();
+    EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，")))
+        << messages.warnings[0].toStdString();
     for (const QString& name : kAllCombos)
         EXPECT_EQ(comboOf(*dialog, name).count(), 0) << name.toStdString();
     EXPECT_FALSE(dialog->connectionString().isEmpty());
@@ -155,8 +156,7 @@ TEST_F(MainWindowTest, ChoosingAHarnessListsItsWiresOnly)
     choose(*dialog, "harnessNumberList", QStringLiteral("wh-b"));
     EXPECT_EQ(entriesOf(*dialog, "wireNumberList"), QStringList({"w1", "W2"}));
     choose(*dialog, "harnessNumberList", QStringLiteral("WH-A"));
-    EXPECT_EQ(entriesOf(*dialog, "wireNumberList"), QStringList({"w1", "W3"}))
-        << "the list is replaced, not added to";
+    EXPECT_EQ(entriesOf(*dialog, "wireNumberList"), QStringList({"w1", "W3"})) << "the list is replaced, not added to";
     EXPECT_EQ(comboOf(*dialog, "wireNumberList").currentIndex(), -1);
     choose(*dialog, "harnessNumberList", QStringLiteral("wh-c"));
     EXPECT_TRUE(entriesOf(*dialog, "wireNumberList").isEmpty()) << "a harness without wires";
@@ -269,8 +269,7 @@ TEST_F(MainWindowTest, WritesNeedEveryChoiceAndOpenNoConnectionOtherwise)
     choose(*dialog, "harnessNumberList", QStringLiteral("wh-b"));
     messages.warnings.clear();
     press(*dialog, "writeConnectionTypeButton");
-    EXPECT_EQ(messages.warnings,
-              QStringList({"harnessno,wireno,联线类型不能为空"}));
+    EXPECT_EQ(messages.warnings, QStringList({"harnessno,wireno,联线类型不能为空"}));
     messages.warnings.clear();
     press(*dialog, "writeTestGroupButton");
     press(*dialog, "writeTestModeButton");
@@ -290,17 +289,22 @@ TEST_F(MainWindowTest, WireWritesChangeTheChosenWireOfTheChosenHarness)
     press(*dialog, "writeTestGroupButton");
     EXPECT_EQ(messages.informations, QStringList({"写入成功", "写入成功"}));
     EXPECT_TRUE(messages.warnings.isEmpty());
-    EXPECT_EQ(scalar(QStringLiteral("select HarnessType || WireGroup from tblHarnessWireInfo where HarnessID=2 and WireNo='w1'")),
+    EXPECT_EQ(scalar(QStringLiteral(
+                  "select HarnessType || WireGroup from tblHarnessWireInfo where HarnessID=2 and WireNo='w1'")),
               QStringLiteral("3GA"));
-    EXPECT_EQ(scalar(QStringLiteral("select HarnessType || WireGroup from tblHarnessWireInfo where HarnessID=1 and WireNo='w1'")),
-              QStringLiteral("0")) << "harness wh-b's wire w1 is another wire";
+    EXPECT_EQ(scalar(QStringLiteral(
+                  "select HarnessType || WireGroup from tblHarnessWireInfo where HarnessID=1 and WireNo='w1'")),
+              QStringLiteral("0"))
+        << "harness wh-b's wire w1 is another wire";
     EXPECT_EQ(comboOf(*dialog, "wireNumberList").currentText(), QStringLiteral("w1"))
         << "a write changes nothing in the window";
 
     choose(*dialog, "testGroupList", QStringLiteral("空组"));
     press(*dialog, "writeTestGroupButton");
-    EXPECT_EQ(scalar(QStringLiteral("select quote(WireGroup) from tblHarnessWireInfo where HarnessID=2 and WireNo='w1'")),
-              QStringLiteral("''")) << "an empty value is an empty text";
+    EXPECT_EQ(
+        scalar(QStringLiteral("select quote(WireGroup) from tblHarnessWireInfo where HarnessID=2 and WireNo='w1'")),
+        QStringLiteral("''"))
+        << "an empty value is an empty text";
 }
 
 TEST_F(MainWindowTest, StepWritesChangeTheChosenStepOfTheChosenJob)
@@ -316,16 +320,17 @@ TEST_F(MainWindowTest, StepWritesChangeTheChosenStepOfTheChosenJob)
     EXPECT_EQ(scalar(QStringLiteral("select TestMode || TestGroup from tblJobStepInfo where JobID=10 and LineID=15")),
               QStringLiteral("1GB"));
     EXPECT_EQ(scalar(QStringLiteral("select TestMode || TestGroup from tblJobStepInfo where JobID=11 and LineID=15")),
-              QStringLiteral("0")) << "step 15 of JOB-1 is another step";
-    EXPECT_EQ(scalar(QStringLiteral("select TestMode || TestGroup from tblJobStepInfo where LineID=16")), QStringLiteral("0"));
+              QStringLiteral("0"))
+        << "step 15 of JOB-1 is another step";
+    EXPECT_EQ(scalar(QStringLiteral("select TestMode || TestGroup from tblJobStepInfo where LineID=16")),
+              QStringLiteral("0"));
 
     // The step went after the list was filled: a write that changes no row is no success.
     folder.database().exec(QStringLiteral("DELETE FROM tblJobStepInfo WHERE JobID=10 AND LineID=15"));
     press(*dialog, "writeTestModeButton");
     EXPECT_EQ(messages.informations.size(), 2);
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("没有找到要写入的记录，写入测试模式失败")));
-    EXPECT_EQ(comboOf(*dialog, "stepList").currentText(), QStringLiteral("15"))
-        << "and changes nothing in the window";
+    EXPECT_EQ(comboOf(*dialog, "stepList").currentText(), QStringLiteral("15")) << "and changes nothing in the window";
 }
 
 TEST_F(MainWindowTest, AFailedWriteShowsTheErrorAndItsOwnText)

@@ -1,9 +1,9 @@
 // Qt's own texts in Chinese, and the program's start that puts them on screen.
 
+#include "gui/QtTranslation.h"
 #include "app/korvel/Application.h"
 #include "gui/DialogTemplate.h"
 #include "gui/LoginDialog.h"
-#include "gui/QtTranslation.h"
 #include "tests/support/DialogControls.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/QtPrinting.h"
@@ -166,6 +166,7 @@ TEST(Application, TheProgramsRunSpeaksChineseInQtsOwnTextsToo)
         QTest::keyClick(login, Qt::Key_Escape);
     });
     Application(ProgramContext{folder.directory(), messages, fileDialogs}).run();
-    EXPECT_TRUE(undo.startsWith(QStringLiteral("撤消(&U)"))) << "the edit boxes' context menu at the login: " << undo.toStdString();
+    EXPECT_TRUE(undo.startsWith(QStringLiteral("撤消(&U)")))
+        << "the edit boxes' context menu at the login: " << undo.toStdString();
     EXPECT_EQ(okButtonText(), QStringLiteral("OK")) << "nothing outlives the run";
 }

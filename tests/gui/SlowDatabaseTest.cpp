@@ -98,9 +98,8 @@ TEST_F(SlowDatabaseTest, ASlowImportShowsHowFarItHasComeAndItsCancelTakesEveryth
     const qsizetype dialogsAsked = fileDialogs.asked.size() + 1;
     // Cancelled once rows go in: the statement cut short is a row's, which is no fault of the
     // file, whose line is not named.
-    cancelWhenProgressShows(QRegularExpression(QStringLiteral("^导入表 tblLabelControls ([1-9]|1\\d|2[0-2])/23$")), shown,
-                            CancelBy::Button,
-                            [this, &bundle] {
+    cancelWhenProgressShows(QRegularExpression(QStringLiteral("^导入表 tblLabelControls ([1-9]|1\\d|2[0-2])/23$")),
+                            shown, CancelBy::Button, [this, &bundle] {
                                 // The window ignores the user meanwhile, as under a modal dialog.
                                 fileDialogs.answers = {bundle};
                                 QTest::mouseClick(&controlOf<QPushButton>(*window, "exportButton"), Qt::LeftButton);
@@ -110,7 +109,8 @@ TEST_F(SlowDatabaseTest, ASlowImportShowsHowFarItHasComeAndItsCancelTakesEveryth
     press(*window, "importButton");
 
     EXPECT_FALSE(shown.isEmpty());
-    EXPECT_EQ(messages.warnings, QStringList(kCancelled + QStringLiteral("，导入表 tblLabelControls 失败，未导入任何数据")));
+    EXPECT_EQ(messages.warnings,
+              QStringList(kCancelled + QStringLiteral("，导入表 tblLabelControls 失败，未导入任何数据")));
     EXPECT_TRUE(messages.informations.isEmpty());
     EXPECT_EQ(labelTableContents(database()), before);
     EXPECT_EQ(entriesOf(*window, "labelNumberList"), listed);

@@ -110,7 +110,8 @@ TEST(SortedCombo, TheOpenListShowsItsWidestEntryWholeWhereTheBoxIsNarrow)
     {
         QStringList entries;
         QString widest;
-    } lists[] = {{{"A", chinese + "-0000000001", "B"}, chinese + "-0000000001"}, {latin + QStringList(chinese), chinese}};
+    } lists[] = {{{"A", chinese + "-0000000001", "B"}, chinese + "-0000000001"},
+                 {latin + QStringList(chinese), chinese}};
     for (const auto& list : lists) {
         QWidget parent;
         QComboBox* combo = createSortedCombo(&parent);

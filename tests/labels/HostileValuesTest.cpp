@@ -76,8 +76,9 @@ TEST_F(HostileValuesTest, TheServerReceivesExactlyTheStatementsTheValuesCallFor)
     for (const QString& caption : kHostileCaptions)
         source.exec(QStringLiteral("INSERT INTO tblLabelControls VALUES ('%1', '%2', %3);")
                         .arg(kLabelId, kItemId, quoted(caption)));
-    source.exec(QStringLiteral("INSERT INTO tblLabelControlItem (ItemID, ItemName) VALUES ('%1', '0x00; DROP TABLE x');")
-                    .arg(kItemId));
+    source.exec(
+        QStringLiteral("INSERT INTO tblLabelControlItem (ItemID, ItemName) VALUES ('%1', '0x00; DROP TABLE x');")
+            .arg(kItemId));
 
     ASSERT_TRUE(shownIn(messages, exportLabel(faulty(source), QStringLiteral("it's; --"), bundle)));
     EXPECT_TRUE(plan->statements.contains(QStringLiteral("select * from tblLabelInfo where LabelNo='it''s; --'")))
@@ -85,7 +86,8 @@ TEST_F(HostileValuesTest, TheServerReceivesExactlyTheStatementsTheValuesCallFor)
 
     ScriptedResolver resolver;
     *plan = FaultPlan();
-    ASSERT_TRUE(shownIn(messages, importLabel(faulty(target), bundle, resolver))) << messages.warnings.join('|').toStdString();
+    ASSERT_TRUE(shownIn(messages, importLabel(faulty(target), bundle, resolver)))
+        << messages.warnings.join('|').toStdString();
 
     // The new identifiers come from the server; everything else is the bundle's text.
     const QRegularExpression guid(QStringLiteral("\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}"));
@@ -94,10 +96,12 @@ TEST_F(HostileValuesTest, TheServerReceivesExactlyTheStatementsTheValuesCallFor)
         if (statement.startsWith(QLatin1String("insert into")))
             inserts.append(QString(statement).replace(guid, QStringLiteral("{GUID}")));
     }
-    QStringList expected = {QStringLiteral("insert into tblLabelInfo (LabelID,LabelNo,LabelStatus)  values('{GUID}','it''s; --',1)")};
+    QStringList expected = {
+        QStringLiteral("insert into tblLabelInfo (LabelID,LabelNo,LabelStatus)  values('{GUID}','it''s; --',1)")};
     for (const QString& caption : kHostileCaptions)
-        expected.append(QStringLiteral("insert into tblLabelControls (LabelID,ItemID,Caption)  values('{GUID}','{GUID}',%1)")
-                            .arg(quoted(caption)));
+        expected.append(
+            QStringLiteral("insert into tblLabelControls (LabelID,ItemID,Caption)  values('{GUID}','{GUID}',%1)")
+                .arg(quoted(caption)));
     // The new row's key is read back in the same batch as its insert.
     expected.append(QStringLiteral("insert into tblLabelControlItem (ItemID,ItemName)  values('{GUID}','0x00; DROP "
                                    "TABLE x');select last_insert_rowid()"));

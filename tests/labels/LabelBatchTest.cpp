@@ -65,10 +65,17 @@ TEST(bundleFileName, EveryNumberGivesANameEverySystemKeepsAndThatReadsBack)
         const char* labelNo;
         const char* name;
     } cases[] = {
-        {"LB-00001", "LB-00001.bq"},   {"A/B", "A%2FB.bq"},       {"a\\b:c*d?e\"f<g>h|i", "a%5Cb%3Ac%2Ad%3Fe%22f%3Cg%3Eh%7Ci.bq"},
-        {"50%", "50%25.bq"},           {" x.", "%20x%2E.bq"},     {".hidden", "%2Ehidden.bq"},
-        {"CON", "%43ON.bq"},           {"com1.a", "%63om1.a.bq"}, {"CONSOLE", "CONSOLE.bq"},
-        {"线束/1", "线束%2F1.bq"},     {"tab\there", "tab%09here.bq"},
+        {"LB-00001", "LB-00001.bq"},
+        {"A/B", "A%2FB.bq"},
+        {"a\\b:c*d?e\"f<g>h|i", "a%5Cb%3Ac%2Ad%3Fe%22f%3Cg%3Eh%7Ci.bq"},
+        {"50%", "50%25.bq"},
+        {" x.", "%20x%2E.bq"},
+        {".hidden", "%2Ehidden.bq"},
+        {"CON", "%43ON.bq"},
+        {"com1.a", "%63om1.a.bq"},
+        {"CONSOLE", "CONSOLE.bq"},
+        {"线束/1", "线束%2F1.bq"},
+        {"tab\there", "tab%09here.bq"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(bundleFileName(QString::fromUtf8(c.labelNo)), QString::fromUtf8(c.name)) << c.labelNo;

@@ -84,7 +84,8 @@ const QString kItems = QStringLiteral("表名:tblLabelControlItem\n列名:LineID
 const QString kLabelRow = QStringLiteral("{A1},LB-1,1\n");
 const QString kWholeLabel = kInfo + kLabelRow + kControls + "{A1},{B1},甲\n{A1},{B2},\n{A1},{B1},表名:x\n" + kItems +
                             "7,{B1},第一项\n8,{B2},第二\r项\n";
-const QString kBlockOrder = QStringLiteral("标签文件应依次含有表 tblLabelInfo、tblLabelControls、tblLabelControlItem，");
+const QString kBlockOrder =
+    QStringLiteral("标签文件应依次含有表 tblLabelInfo、tblLabelControls、tblLabelControlItem，");
 
 } // namespace
 
@@ -110,7 +111,8 @@ TEST(BundleChecks, BundlesOfEveryShapeAsTheirWritersMakeThemAreWhole)
     const QString file = dir.filePath(QStringLiteral("label.bq"));
     for (const char* labelNo : {"LB-1", "LB-2", "LB-3"}) {
         RecordingMessageSink messages;
-        ASSERT_TRUE(shownIn(messages, exportLabel(database.connectionString(), QString::fromUtf8(labelNo), file))) << labelNo;
+        ASSERT_TRUE(shownIn(messages, exportLabel(database.connectionString(), QString::fromUtf8(labelNo), file)))
+            << labelNo;
         EXPECT_EQ(readCheckedBundle(readTestFile(file)).problems, QStringList()) << labelNo;
     }
 }
@@ -152,7 +154,9 @@ TEST(BundleChecks, EveryProblemIsNamedWithItsLine)
 
 TEST(BundleChecks, AWholeBundleImportsOnlyWithALabelThatHasANumber)
 {
-    const auto problems = [](const QString& text) { return labelProblemsOf(readCheckedBundle(bundleBytes(text)).blocks); };
+    const auto problems = [](const QString& text) {
+        return labelProblemsOf(readCheckedBundle(bundleBytes(text)).blocks);
+    };
     EXPECT_EQ(problems(kWholeLabel), QStringList());
     EXPECT_EQ(problems(kInfo + kControls + kItems), QStringList({"标签文件中没有标签"}));
     EXPECT_EQ(problems(kInfo + "{A1},,1\n" + kControls + kItems), QStringList({"标签文件第 3 行：标签不能为空"}));

@@ -40,7 +40,10 @@ class LabelExportTest : public ::testing::Test
 protected:
     LabelExportTest() : database(kCompactLabelSchema) { database.exec(QString::fromUtf8(kLabels)); }
 
-    bool runExport(const QString& labelNo) { return shownIn(messages, exportLabel(database.connectionString(), labelNo, out)); }
+    bool runExport(const QString& labelNo)
+    {
+        return shownIn(messages, exportLabel(database.connectionString(), labelNo, out));
+    }
 
     EmbeddedTestDatabase database;
     QTemporaryDir dir;
@@ -119,7 +122,8 @@ TEST_F(LabelExportTest, ValuesTheBundleCannotCarryAreRefusedAndNothingIsWritten)
         copy.exec(QString::fromUtf8(refused.sql));
         writeTestFile(out, "old file");
         messages = RecordingMessageSink();
-        EXPECT_FALSE(shownIn(messages, exportLabel(copy.connectionString(), QStringLiteral("标签-1"), out))) << refused.sql;
+        EXPECT_FALSE(shownIn(messages, exportLabel(copy.connectionString(), QStringLiteral("标签-1"), out)))
+            << refused.sql;
         EXPECT_EQ(messages.warnings, QStringList{QString::fromUtf8(refused.message)});
         EXPECT_TRUE(messages.informations.isEmpty());
         EXPECT_EQ(readTestFile(out), QByteArray("old file"));
@@ -130,7 +134,7 @@ TEST_F(LabelExportTest, ValuesTheBundleCannotCarryAreRefusedAndNothingIsWritten)
 TEST_F(LabelExportTest, FailuresShowTheirMessageOnceAndNeverSayExported)
 {
     EXPECT_FALSE(shownIn(messages, exportLabel(database.connectionString(), QStringLiteral("标签-1"),
-                             dir.filePath(QStringLiteral("missing/label.bq")))));
+                                               dir.filePath(QStringLiteral("missing/label.bq")))));
     EXPECT_EQ(messages.warnings, QStringList{"打开文件失败：2"});
     EXPECT_TRUE(messages.informations.isEmpty());
 
@@ -142,8 +146,9 @@ TEST_F(LabelExportTest, FailuresShowTheirMessageOnceAndNeverSayExported)
     EXPECT_FALSE(QFileInfo::exists(out));
 
     messages = RecordingMessageSink();
-    EXPECT_FALSE(shownIn(messages, exportLabel(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(dir.filePath("none.db")),
-                             QStringLiteral("标签-1"), out)));
+    EXPECT_FALSE(
+        shownIn(messages, exportLabel(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(dir.filePath("none.db")),
+                                      QStringLiteral("标签-1"), out)));
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，数据库文件不存在")));
     EXPECT_TRUE(messages.informations.isEmpty());
@@ -239,7 +244,8 @@ TEST_F(LabelExportTest, AReadOnlyTargetKeepsTheOldFileAndShowsNoSuccess)
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("打开文件失败：30")));
     EXPECT_TRUE(messages.informations.isEmpty());
     EXPECT_EQ(readTestFile(file), kOldBundle);
-    EXPECT_FALSE(shownIn(messages, exportLabel(database.connectionString(), QStringLiteral("标签-1"), target + QStringLiteral("/new.bq"))));
+    EXPECT_FALSE(shownIn(messages, exportLabel(database.connectionString(), QStringLiteral("标签-1"),
+                                               target + QStringLiteral("/new.bq"))));
     EXPECT_EQ(messages.warnings.value(1), QStringLiteral("打开文件失败：30")) << "no new file either";
 }
 
@@ -249,7 +255,7 @@ TEST_F(LabelExportTest, TheColumnNamesAreAskedInTheTablesOrder)
     registerFaultInjectingProvider(plan);
     plan = FaultPlan();
     ASSERT_TRUE(shownIn(messages, exportLabel(QStringLiteral("Provider=faulty;Data Source=%1;").arg(database.path()),
-                            QStringLiteral("标签-1"), out)))
+                                              QStringLiteral("标签-1"), out)))
         << messages.warnings.join('\n').toStdString();
     const QStringList catalogue = plan.statements.filter(QStringLiteral("syscolumns"));
     ASSERT_EQ(catalogue.size(), 3);

@@ -94,9 +94,9 @@ TEST_F(LabelImportTest, EveryIdentifierIsNewAndEveryReferenceKept)
     // Each control joined with its item: a shared item is one item, an empty ItemID an
     // identifier like any other.
     EXPECT_EQ(database.programRows(QStringLiteral("select c.Caption, i.ItemName, i.LineID from tblLabelControls c"
-                                       " join tblLabelControlItem i on i.ItemID = c.ItemID"
-                                       " where c.LabelID = '%1' order by c.rowid")
-                            .arg(labelId)),
+                                                  " join tblLabelControlItem i on i.ItemID = c.ItemID"
+                                                  " where c.LabelID = '%1' order by c.rowid")
+                                       .arg(labelId)),
               TextTable({{"甲", "第一项", "1"}, {"乙", "第二项", "2"}, {"丙", "第一项", "1"}, {"空", "空项", "4"}}));
     const TextTable items =
         database.programRows(QStringLiteral("select ItemID, ItemName from tblLabelControlItem order by LineID"));
@@ -123,7 +123,8 @@ TEST_F(LabelImportTest, BundlesThatAreNotWhatTheImportNeedsAreRefusedBeforeAnyth
         {bundleBytes(kLabelHeader + kLabelRow + "表名:tblUserInfo\n列名:UserID\nintruder\n" + kControlsHeader +
                      kItemsHeader),
          "标签文件含有标签以外的表 tblUserInfo，未导入任何数据"},
-        {bundleBytes("表名:tblLabelInfo\n列名:LabelID,LabelNo,LabelStatus\r\n{A},甲,1\r\n" + kControlsHeader + kItemsHeader),
+        {bundleBytes("表名:tblLabelInfo\n列名:LabelID,LabelNo,LabelStatus\r\n{A},甲,1\r\n" + kControlsHeader +
+                     kItemsHeader),
          "ADO 错误：0x80004005，列名 'LabelStatus\r' 无效。导入表 tblLabelInfo 失败，未导入任何数据"},
         {bundleBytes("表名:tblLabelInfo\n列名:LabelID,LabelStatus\n{A},1\n" + kControlsHeader + kItemsHeader),
          "标签文件中表 tblLabelInfo 没有 LabelNo 列，未导入任何数据"},
@@ -154,9 +155,10 @@ TEST_F(LabelImportTest, AFailureInTheLastBlockLeavesNothingBehind)
                                 "表名:tblLabelControls\n列名:LabelID,ItemID,Caption\n"
                                 "{AAAAAAAA-0000-4000-8000-000000000001},{B1},甲\n"
                                 "表名:tblLabelControlItem\n列名:LineID,ItemID,ItemName\n1,{B1},好\n2,{B2},坏\n");
-    expectRefused(QStringLiteral("ADO 错误：0x80004005，此项被拒绝，导入表 tblLabelControlItem 失败（标签文件第 10 行），"
-                                 "未导入任何数据"),
-                  "trigger");
+    expectRefused(
+        QStringLiteral("ADO 错误：0x80004005，此项被拒绝，导入表 tblLabelControlItem 失败（标签文件第 10 行），"
+                       "未导入任何数据"),
+        "trigger");
 }
 
 TEST_F(LabelImportTest, TheImportTellsHowFarEachTableHasCome)
@@ -169,9 +171,10 @@ TEST_F(LabelImportTest, TheImportTellsHowFarEachTableHasCome)
     QStringList told;
     ScriptedResolver resolver;
     ASSERT_TRUE(shownIn(messages, importLabel(database.connectionString(), bundle, resolver,
-                            [&told](const QString& table, qsizetype done, qsizetype rows) {
-                                told.append(QStringLiteral("%1 %2/%3").arg(table).arg(done).arg(rows));
-                            })));
+                                              [&told](const QString& table, qsizetype done, qsizetype rows) {
+                                                  told.append(
+                                                      QStringLiteral("%1 %2/%3").arg(table).arg(done).arg(rows));
+                                              })));
     EXPECT_EQ(told, QStringList({"tblLabelInfo 0/1", "tblLabelInfo 1/1", "tblLabelControls 0/2", "tblLabelControls 1/2",
                                  "tblLabelControls 2/2", "tblLabelControlItem 0/2", "tblLabelControlItem 1/2",
                                  "tblLabelControlItem 2/2"}));
@@ -206,8 +209,8 @@ TEST_F(LabelImportTest, AClashingLabelNumberIsReplacedByTheResolversOrTheImportG
 {
     database.exec(
         QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{C0000000-0000-4000-8000-000000000000}', '导入-1', 1)"));
-    writeBundleFile(bundle, kLabelHeader + kLabelRow + kControlsHeader + "{AAAAAAAA-0000-4000-8000-000000000001},{B1},甲\n" +
-                                kItemsHeader);
+    writeBundleFile(bundle, kLabelHeader + kLabelRow + kControlsHeader +
+                                "{AAAAAAAA-0000-4000-8000-000000000001},{B1},甲\n" + kItemsHeader);
     const QStringList before = labelTableContents(database.path());
     ScriptedResolver givesUp;
     EXPECT_FALSE(runImport(givesUp));
@@ -219,9 +222,10 @@ TEST_F(LabelImportTest, AClashingLabelNumberIsReplacedByTheResolversOrTheImportG
     ScriptedResolver renames(QStringLiteral("导入-2"));
     ASSERT_TRUE(runImport(renames)) << messages.warnings.join('\n').toStdString();
     EXPECT_EQ(renames.asked, QStringList{"导入-1"});
-    EXPECT_EQ(database.programRows(QStringLiteral("select i.LabelNo, c.Caption from tblLabelInfo i"
-                                       " left join tblLabelControls c on c.LabelID = i.LabelID order by i.rowid")),
-              TextTable({{"导入-1", ""}, {"导入-2", "甲"}}));
+    EXPECT_EQ(
+        database.programRows(QStringLiteral("select i.LabelNo, c.Caption from tblLabelInfo i"
+                                            " left join tblLabelControls c on c.LabelID = i.LabelID order by i.rowid")),
+        TextTable({{"导入-1", ""}, {"导入-2", "甲"}}));
 }
 
 TEST_F(LabelImportTest, TheUserIsAskedWithNothingLockedAndANumberTakenMeanwhileIsRefused)
@@ -263,8 +267,9 @@ TEST_F(LabelImportTest, AnImportWaitsForTheTransactionOfAnotherWriter)
 
 TEST_F(LabelImportTest, RowExistsComparesALiteralOfTheColumnsType)
 {
-    database.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{C0000000-0000-4000-8000-000000000000}', 'O''Neil', 7),"
-                                 " ('{C0000000-0000-4000-8000-000000000001}', 'Провод', 1)"));
+    database.exec(
+        QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{C0000000-0000-4000-8000-000000000000}', 'O''Neil', 7),"
+                       " ('{C0000000-0000-4000-8000-000000000001}', 'Провод', 1)"));
     Database connection;
     ASSERT_TRUE(connection.open(database.connectionString()));
     const QString table = QStringLiteral("tblLabelInfo");

@@ -6,8 +6,8 @@
 #include "demodata/DemoDatabase.h"
 #include "tests/labels/BundleComparison.h"
 #include "tests/labels/LabelTestSupport.h"
-#include "tests/support/OutcomeChecks.h"
 #include "tests/support/EmbeddedTestDatabase.h"
+#include "tests/support/OutcomeChecks.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/RecordingMessageSink.h"
 #include "tests/support/TestFiles.h"
@@ -141,9 +141,9 @@ TEST_F(LabelRoundTripTest, EveryDemoLabelTravelsIntoAnEmptyDatabase)
         runExport(target, labelNo[0], file("target.bq"));
         expectSameLabelWithNewIdentifiers(bundleOf(file("demo.bq")), bundleOf(file("target.bq")));
     }
-    EXPECT_EQ(
-        target.programRows(QStringLiteral("select count(*) from tblLabelControls union all"
-                                                            " select count(*) from tblLabelControlItem")),
-        demo.programRows(QStringLiteral("select count(*) from tblLabelControls union all select count(*)"
+    EXPECT_EQ(target.programRows(QStringLiteral("select count(*) from tblLabelControls union all"
+                                                " select count(*) from tblLabelControlItem")),
+              demo.programRows(
+                  QStringLiteral("select count(*) from tblLabelControls union all select count(*)"
                                  " from tblLabelControlItem where ItemID in (select ItemID from tblLabelControls)")));
 }

@@ -63,8 +63,7 @@ QString includeProblem(const QString& file, int line, const QString& included)
     const QString where = QStringLiteral("%1:%2 includes %3: ").arg(file).arg(line).arg(included);
     if (toLayer < 0)
         return where + QStringLiteral("%1 is no layer of the program").arg(to);
-    return where + QStringLiteral("%1 may not include %2 (the layers, low to high: %3)")
-                       .arg(from, to, layerOrder());
+    return where + QStringLiteral("%1 may not include %2 (the layers, low to high: %3)").arg(from, to, layerOrder());
 }
 
 } // namespace

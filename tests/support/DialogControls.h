@@ -19,7 +19,7 @@ namespace korvel {
 // A dialog's controls found by their object names ("harnessNumberList") and worked as a
 // user works them.
 
-template <typename Control>
+template<typename Control>
 Control& controlOf(const QWidget& dialog, const QString& name)
 {
     return *dialog.findChild<Control*>(name);

@@ -76,7 +76,8 @@ QList<QList<SqliteValue>> EmbeddedTestDatabase::values(const QString& sql) const
         QList<SqliteValue> row;
         for (int column = 0; column < sqlite3_column_count(statement); ++column) {
             const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, column));
-            row.append({sqlite3_column_type(statement, column), QByteArray(bytes, sqlite3_column_bytes(statement, column))});
+            row.append(
+                {sqlite3_column_type(statement, column), QByteArray(bytes, sqlite3_column_bytes(statement, column))});
         }
         rows.append(row);
     }

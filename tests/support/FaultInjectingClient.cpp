@@ -39,7 +39,7 @@ public:
         return result;
     }
     // Passes a call's result on, after the hook when the server has run the statement.
-    template <typename Result>
+    template<typename Result>
     Result ran(const QString& statement, Result result)
     {
         if (result && m_plan.afterStatement)
@@ -119,7 +119,8 @@ public:
     bool execute(const QString& sql, qint64& rowsChanged, DbError& error) override
     {
         m_faults.log(sql);
-        return m_faults.ran(sql, slowly(error) && !m_faults.strike(error) && m_client->execute(sql, rowsChanged, error));
+        return m_faults.ran(sql,
+                            slowly(error) && !m_faults.strike(error) && m_client->execute(sql, rowsChanged, error));
     }
     std::unique_ptr<DbCursor> openCursor(const QString& sql, DbError& error) override
     {

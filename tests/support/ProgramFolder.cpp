@@ -3,8 +3,8 @@
 #include "config/ConnectionSettings.h"
 #include "config/ValueLists.h"
 #include "tests/support/TestFiles.h"
-#include "util/TextConversions.h"
 #include "util/FileCipher.h"
+#include "util/TextConversions.h"
 
 #include <gtest/gtest.h>
 

@@ -23,7 +23,10 @@ class FileIOTest : public ::testing::Test
 {
 protected:
     QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
-    QStringList entries() const { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
+    QStringList entries() const
+    {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
 
     // The file functions only say why they failed; the tests keep what they said in order.
     std::optional<QByteArray> readFile(const QString& file)
@@ -152,7 +155,9 @@ TEST_F(FileIOTest, ANewFileGetsTheUsualModeAndAReplacedOneKeepsItsOwn)
 {
     const mode_t mask = umask(022);
     ASSERT_TRUE(writeFile(path("new"), "x"));
-    struct stat status {};
+    struct stat status
+    {
+    };
     ASSERT_EQ(stat(QFile::encodeName(path("new")).constData(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0644u);
 

@@ -87,8 +87,11 @@ TEST(Utf8Text, TextInAnyScriptRoundTrips)
 
 TEST(Utf8Text, MalformedUtf8BecomesReplacementCharacters)
 {
-    EXPECT_EQ(utf8ToWide(QByteArray("a\xff" "b")), QString::fromUtf16(u"a\uFFFDb"));
-    const QString cut = utf8ToWide(QByteArray("\xe8\xa1" "z"));
+    EXPECT_EQ(utf8ToWide(QByteArray("a\xff"
+                                    "b")),
+              QString::fromUtf16(u"a\uFFFDb"));
+    const QString cut = utf8ToWide(QByteArray("\xe8\xa1"
+                                              "z"));
     EXPECT_TRUE(cut.startsWith(QChar(0xFFFD))) << "a cut character";
     EXPECT_TRUE(cut.endsWith(QLatin1Char('z'))) << "does not swallow what follows";
 }
@@ -98,9 +101,34 @@ TEST(Utf8Text, MalformedUtf8BecomesReplacementCharacters)
 TEST(ListOrder, IsTheOrderOfTheCaseFoldedTexts)
 {
     const QStringList texts = {
-        "wh-b", "WH-A", "Wh-a", "", "ẞ", "ß", "ss", "SS", "Äpfel", "äpfel", "apfel", "ΣΑ", "σα", "ςα",
-        "Ａ", "ａ", "A", "a", QString::fromUcs4(U"\U00010400"), QString::fromUcs4(U"\U00010428"), "线束A", "线束a",
-        "[", "_", "Z", "z", "WH-0", "WH-",
+        "wh-b",
+        "WH-A",
+        "Wh-a",
+        "",
+        "ẞ",
+        "ß",
+        "ss",
+        "SS",
+        "Äpfel",
+        "äpfel",
+        "apfel",
+        "ΣΑ",
+        "σα",
+        "ςα",
+        "Ａ",
+        "ａ",
+        "A",
+        "a",
+        QString::fromUcs4(U"\U00010400"),
+        QString::fromUcs4(U"\U00010428"),
+        "线束A",
+        "线束a",
+        "[",
+        "_",
+        "Z",
+        "z",
+        "WH-0",
+        "WH-",
     };
     std::vector<qsizetype> expected(texts.size());
     std::iota(expected.begin(), expected.end(), 0);

@@ -23,7 +23,10 @@ class Operator
 public:
     // Each step gets the modal window that is up and acts on it.
     void then(std::function<void(QWidget&)> step) { m_steps.push_back(std::move(step)); }
-    void start() { QTimer::singleShot(0, &m_timers, [this] { next(); }); }
+    void start()
+    {
+        QTimer::singleShot(0, &m_timers, [this] { next(); });
+    }
 
     QStringList seen;
 
@@ -71,11 +74,12 @@ TEST(Application, GivingUpAtTheLoginEndsTheProgramWithoutTheMainWindow)
 
 TEST(Application, ASuccessfulLoginOpensTheMainWindowAndClosingItEnds)
 {
-    ProgramFolder folder("CREATE TABLE tblUserInfo (UserID nvarchar(20), Password nvarchar(50));"
-                         "INSERT INTO tblUserInfo VALUES ('Admin', 'korvel');"
-                         "CREATE TABLE tblHarnessInfo (HarnessID int, HarnessNo nvarchar(50));"
-                         "CREATE TABLE tblJobInfo (JobID int, JobNo nvarchar(50));"
-                         "CREATE TABLE tblLabelInfo (LabelID uniqueidentifier, LabelNo nvarchar(20), LabelStatus int);");
+    ProgramFolder folder(
+        "CREATE TABLE tblUserInfo (UserID nvarchar(20), Password nvarchar(50));"
+        "INSERT INTO tblUserInfo VALUES ('Admin', 'korvel');"
+        "CREATE TABLE tblHarnessInfo (HarnessID int, HarnessNo nvarchar(50));"
+        "CREATE TABLE tblJobInfo (JobID int, JobNo nvarchar(50));"
+        "CREATE TABLE tblLabelInfo (LabelID uniqueidentifier, LabelNo nvarchar(20), LabelStatus int);");
     folder.writeEmbeddedSettings();
     folder.writeValueLists(QStringLiteral("测试组&A&1;"));
     RecordingMessageSink messages;

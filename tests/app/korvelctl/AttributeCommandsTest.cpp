@@ -65,7 +65,8 @@ TEST_F(AttributeCommandsTest, ListsPrintTheNumbersAsTheWindowListsThem)
 
 TEST_F(AttributeCommandsTest, WriteChangesOnlyTheNamedRowsAndAllOrNone)
 {
-    folder.writeValueLists(QStringLiteral("联线类型&导通&3;联线类型&前缀&12abc;测试组&A组&GA;测试模式&快速&1;测试组2&B组&GB;"));
+    folder.writeValueLists(
+        QStringLiteral("联线类型&导通&3;联线类型&前缀&12abc;测试组&A组&GA;测试模式&快速&1;测试组2&B组&GB;"));
     const QString state = QStringLiteral(
         "select group_concat(v, ' ') from (select HarnessID || WireNo || '=' || HarnessType || WireGroup v"
         " from tblHarnessWireInfo union all select JobID || '/' || LineID || '=' || TestMode || TestGroup"
@@ -83,29 +84,65 @@ TEST_F(AttributeCommandsTest, WriteChangesOnlyTheNamedRowsAndAllOrNone)
         const char* err;
         const char* state;
     } runs[] = {
-        {{"--harness", "WH-A", "--wire", "w1", "--connection-type", "前缀"}, nullptr, kExitOk,
-         "写入 1 个值：成功 1 个\n", "", "1W2=0 1w1=0 1tab\tin=0 2w1=12 4W9=0 10/16=0 10/15=0 11/15=0"},
-        {{"--step", "15", "--test-group-2", "B组", "--job", "job-2"}, nullptr, kExitOk, "写入 1 个值：成功 1 个\n", "",
+        {{"--harness", "WH-A", "--wire", "w1", "--connection-type", "前缀"},
+         nullptr,
+         kExitOk,
+         "写入 1 个值：成功 1 个\n",
+         "",
+         "1W2=0 1w1=0 1tab\tin=0 2w1=12 4W9=0 10/16=0 10/15=0 11/15=0"},
+        {{"--step", "15", "--test-group-2", "B组", "--job", "job-2"},
+         nullptr,
+         kExitOk,
+         "写入 1 个值：成功 1 个\n",
+         "",
          "1W2=0 1w1=0 1tab\tin=0 2w1=0 4W9=0 10/16=0 10/15=0GB 11/15=0"},
-        {{}, "connection-type\twh-b\tW2\t导通\r\ntest-group\twh-b\tW2\tA组\n\ntest-mode\tJOB-1\t15\t快速\n"
-             "test-group-2\tJOB-1\t15\tB组",
-         kExitOk, "写入 4 个值：成功 4 个\n", "", "1W2=3GA 1w1=0 1tab\tin=0 2w1=0 4W9=0 10/16=0 10/15=0 11/15=1GB"},
-        {{}, "connection-type\twh-b\tw1\t导通\ntest-group\tWH-D\tw1\tA组\n", kExitFailure,
-         "写入 2 个值：成功 0 个，全部拒绝（第2行）\n", "第2行：没有找到要写入的记录，写入测试组失败\n", untouched},
-        {{}, "test-mode\tjob-2\t16\t慢\\速\n", kExitFailure, "写入 1 个值：成功 0 个，全部拒绝（第1行）\n",
-         "第1行：测试模式中没有“慢\\\\速”\n", untouched}, // the entry quoted escaped once
-        {{}, "test-mode\tJOB-9\t16\t快速\n", kExitFailure, "写入 1 个值：成功 0 个，全部拒绝（第1行）\n",
-         "第1行：获取JobID信息失败\n", untouched},
-        {{"--harness", "wh-b", "--wire", "", "--test-group", "A组"}, nullptr, kExitFailure,
-         "写入 1 个值：成功 0 个，全部拒绝\n", "harnessno,wireno,测试组不能为空\n", untouched},
-        {{}, "connection-type\twh-b\tW2\n", kExitFailure, "", "第1行：应为以制表符分隔的四列：属性、编号、子项、条目\n",
+        {{},
+         "connection-type\twh-b\tW2\t导通\r\ntest-group\twh-b\tW2\tA组\n\ntest-mode\tJOB-1\t15\t快速\n"
+         "test-group-2\tJOB-1\t15\tB组",
+         kExitOk,
+         "写入 4 个值：成功 4 个\n",
+         "",
+         "1W2=3GA 1w1=0 1tab\tin=0 2w1=0 4W9=0 10/16=0 10/15=0 11/15=1GB"},
+        {{},
+         "connection-type\twh-b\tw1\t导通\ntest-group\tWH-D\tw1\tA组\n",
+         kExitFailure,
+         "写入 2 个值：成功 0 个，全部拒绝（第2行）\n",
+         "第2行：没有找到要写入的记录，写入测试组失败\n",
+         untouched},
+        {{},
+         "test-mode\tjob-2\t16\t慢\\速\n",
+         kExitFailure,
+         "写入 1 个值：成功 0 个，全部拒绝（第1行）\n",
+         "第1行：测试模式中没有“慢\\\\速”\n",
+         untouched}, // the entry quoted escaped once
+        {{},
+         "test-mode\tJOB-9\t16\t快速\n",
+         kExitFailure,
+         "写入 1 个值：成功 0 个，全部拒绝（第1行）\n",
+         "第1行：获取JobID信息失败\n",
+         untouched},
+        {{"--harness", "wh-b", "--wire", "", "--test-group", "A组"},
+         nullptr,
+         kExitFailure,
+         "写入 1 个值：成功 0 个，全部拒绝\n",
+         "harnessno,wireno,测试组不能为空\n",
+         untouched},
+        {{},
+         "connection-type\twh-b\tW2\n",
+         kExitFailure,
+         "",
+         "第1行：应为以制表符分隔的四列：属性、编号、子项、条目\n",
          untouched},
         {{}, "\ncolour\twh-b\tW2\t导通\n", kExitFailure, "", "第2行：属性无效：colour\n", untouched},
         {{}, "\r\n", kExitFailure, "", "文件中没有要写入的值\n", untouched},
         {{"--harness", "wh-b"}, "connection-type\twh-b\tW2\t导通\n", kExitUsage, "", usage, untouched},
         {{"--job", "job-2", "--step", "15", "--connection-type", "导通"}, nullptr, kExitUsage, "", usage, untouched},
-        {{"--harness", "wh-b", "--wire", "W2", "--connection-type", "导通", "--test-group", "A组"}, nullptr, kExitUsage,
-         "", usage, untouched},
+        {{"--harness", "wh-b", "--wire", "W2", "--connection-type", "导通", "--test-group", "A组"},
+         nullptr,
+         kExitUsage,
+         "",
+         usage,
+         untouched},
     };
     for (const auto& run : runs) {
         QStringList words = QStringList{"write", settings()} + run.options;

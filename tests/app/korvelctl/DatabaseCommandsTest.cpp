@@ -101,10 +101,14 @@ TEST_F(DatabaseCommandsTest, LoadDemoFillsEmptyTablesWithTheDemosRowsWholeOrNotA
     ASSERT_EQ(runKorvelctlInProcess({"create-db", path("empty.db")}).exitCode, kExitOk);
     writeTestFile(path("empty"), embeddedSettingsXml("empty.db"));
     // The tables by their keys: each engine keeps rows in an order of its own.
-    const QStringList tables = {"tblUserInfo order by UserID", "tblHarnessInfo order by HarnessID",
-                                "tblHarnessWireInfo order by HarnessID, WireNo", "tblJobInfo order by JobID",
-                                "tblJobStepInfo order by JobID, LineID", "tblLabelInfo order by LabelID",
-                                "tblLabelControls order by LabelID, ControlNo", "tblLabelControlItem order by LineID"};
+    const QStringList tables = {"tblUserInfo order by UserID",
+                                "tblHarnessInfo order by HarnessID",
+                                "tblHarnessWireInfo order by HarnessID, WireNo",
+                                "tblJobInfo order by JobID",
+                                "tblJobStepInfo order by JobID, LineID",
+                                "tblLabelInfo order by LabelID",
+                                "tblLabelControls order by LabelID, ControlNo",
+                                "tblLabelControlItem order by LineID"};
     const auto contents = [&tables](const QString& database) {
         const EmbeddedTestDatabase file{ExistingFile{database}};
         QByteArray dump;

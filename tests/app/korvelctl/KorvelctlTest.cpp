@@ -1,5 +1,5 @@
-#include "app/korvelctl/CommandSupport.h"
 #include "app/korvelctl/Korvelctl.h"
+#include "app/korvelctl/CommandSupport.h"
 #include "tests/app/korvelctl/KorvelctlRun.h"
 
 #include "config/ValueLists.h"
@@ -88,7 +88,7 @@ TEST_F(KorvelctlTest, EveryCommandDescribesItselfAndTheProgramGivesItsVersion)
     const struct
     {
         const char* command;
-        const char* shown; // a synopsis and an option the help must show
+        const char* shown;  // a synopsis and an option the help must show
         const char* option; // none for a command without an option of its own
     } commands[] = {
         {"create-db", "korvelctl create-db FILE [--demo [--scale N]]", "--scale N"},
@@ -159,9 +159,9 @@ TEST_F(KorvelctlTest, ValuesPrintsTheFourListsInOrderWithEscapes)
 TEST_F(KorvelctlTest, ValuesReadsAFileExactlyAsTheProgramDoes)
 {
     // A plaintext in the file's own syntax, with the pitfalls a hand-made file has.
-    const QByteArray plaintext = "\xc1\xaa\xcf\xdf\xc0\xe0\xd0\xcd&A&1;\r\n"                  // 联线类型&A&1; then CRLF
-                                 "\xc1\xaa\xcf\xdf\xc0\xe0\xd0\xcd&B&2;"                      // lost behind the line break
-                                 "\xb2\xe2\xca\xd4\xd7\xe9&X\r\n&;";                          // 测试组&X\r\n&;
+    const QByteArray plaintext = "\xc1\xaa\xcf\xdf\xc0\xe0\xd0\xcd&A&1;\r\n" // 联线类型&A&1; then CRLF
+                                 "\xc1\xaa\xcf\xdf\xc0\xe0\xd0\xcd&B&2;"     // lost behind the line break
+                                 "\xb2\xe2\xca\xd4\xd7\xe9&X\r\n&;";         // 测试组&X\r\n&;
     writeTestFile(path("SQL配置.ini"), cryptFileData(plaintext));
     const KorvelctlRun values = runKorvelctlInProcess({"values", path("SQL配置.ini")});
     EXPECT_EQ(values.out, QStringLiteral("联线类型\tA\t1\n测试组\tX\\r\\n\t\n"));
@@ -176,7 +176,8 @@ TEST_F(KorvelctlTest, BuildingRefusesLinesTheFileCannotHold)
     EXPECT_FALSE(QFileInfo::exists(path("out.ini")));
 
     writeTestFile(path("latin1.txt"), "\xe9t\xe9");
-    EXPECT_EQ(runKorvelctlInProcess({"values", "--build", path("latin1.txt"), path("out.ini")}).err, QStringLiteral("文本不是有效的UTF-8\n"));
+    EXPECT_EQ(runKorvelctlInProcess({"values", "--build", path("latin1.txt"), path("out.ini")}).err,
+              QStringLiteral("文本不是有效的UTF-8\n"));
 }
 
 TEST_F(KorvelctlTest, SettingsPrintsTheConnectionStringWithThePasswordMasked)
@@ -184,7 +185,8 @@ TEST_F(KorvelctlTest, SettingsPrintsTheConnectionStringWithThePasswordMasked)
     writeTestFile(path("frmConnect"), settingsXml("pa;ss"));
     const KorvelctlRun masked = runKorvelctlInProcess({"settings", path("frmConnect")});
     EXPECT_EQ(masked.exitCode, kExitOk);
-    EXPECT_EQ(masked.out, QStringLiteral("Provider=sqloledb;Data Source=srv;Initial Catalog=db;User Id=sa;Password=***;\n"));
+    EXPECT_EQ(masked.out,
+              QStringLiteral("Provider=sqloledb;Data Source=srv;Initial Catalog=db;User Id=sa;Password=***;\n"));
     EXPECT_FALSE(masked.out.contains(QStringLiteral("pa;ss")));
 
     const KorvelctlRun shown = runKorvelctlInProcess({"settings", "--show-password", path("frmConnect")});
@@ -210,7 +212,8 @@ TEST_F(KorvelctlTest, TheProgramWritesUtf8AndExitsWithTheCommandsCode)
     values.start(QStringLiteral(KORVELCTL_PATH), {"values", path("SQL配置.ini")});
     ASSERT_TRUE(values.waitForFinished(30000));
     EXPECT_EQ(values.exitCode(), 0);
-    EXPECT_EQ(values.readAllStandardOutput(), QByteArray("\xe6\xb5\x8b\xe8\xaf\x95\xe7\xbb\x84\t\xe7\xba\xbf\xe6\x9d\x9f\t1\n"));
+    EXPECT_EQ(values.readAllStandardOutput(),
+              QByteArray("\xe6\xb5\x8b\xe8\xaf\x95\xe7\xbb\x84\t\xe7\xba\xbf\xe6\x9d\x9f\t1\n"));
 
     QProcess missing;
     missing.start(QStringLiteral(KORVELCTL_PATH), {"settings", path("nothing")});

@@ -50,7 +50,9 @@ protected:
 // The kind of what stands at a name, the name itself looked at, not what a link names.
 mode_t kindAt(const QString& path)
 {
-    struct stat status {};
+    struct stat status
+    {
+    };
     return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
 }
 
@@ -176,12 +178,14 @@ TEST_F(LabelCommandsTest, FailuresPrintTheProgramsMessageAndUsageErrorsExitTwo)
           QStringList{"export", "s", "--all", "d", "--to", "d"}})
         expectUsage(arguments, "export SETTINGS LABELNO OUT | export SETTINGS --all DIR | "
                                "export SETTINGS LABELNO... --to DIR");
-    for (const QStringList& arguments : {QStringList{"import", "s"}, QStringList{"import", "s", "f", "g", "--label-no", "n"},
-                                         QStringList{"import", "s", "f", "--label-no"},
-                                         QStringList{"import", "s", "f", "--label-no", "a", "--label-no", "b"},
-                                         QStringList{"import", "--x", "s", "f"}})
+    for (const QStringList& arguments :
+         {QStringList{"import", "s"}, QStringList{"import", "s", "f", "g", "--label-no", "n"},
+          QStringList{"import", "s", "f", "--label-no"},
+          QStringList{"import", "s", "f", "--label-no", "a", "--label-no", "b"},
+          QStringList{"import", "--x", "s", "f"}})
         expectUsage(arguments, "import SETTINGS FILE [--label-no NEW] | import SETTINGS FILE...");
-    for (const QStringList& arguments : {QStringList{"check", "s"}, QStringList{"labels"}, QStringList{"labels", "s", "t"}})
+    for (const QStringList& arguments :
+         {QStringList{"check", "s"}, QStringList{"labels"}, QStringList{"labels", "s", "t"}})
         expectUsage(arguments, arguments[0] == QLatin1String("check") ? "check SETTINGS FILE..." : "labels SETTINGS");
 
     const KorvelctlRun help = runKorvelctlInProcess({"--help"});
@@ -217,16 +221,20 @@ TEST_F(LabelCommandsTest, LabelsGoBetweenPlantsByTheHundred)
     const KorvelctlRun again =
         runKorvelctlInProcess({"import", path("plant/frmConnect"), files[0], path("cut.bq"), files[1]});
     EXPECT_EQ(again.exitCode, kExitFailure);
-    EXPECT_EQ(again.out, QStringLiteral("导入 3 个文件：成功 0 个，拒绝 3 个（%1、%2、%3）\n").arg(files[0], path("cut.bq"), files[1]));
-    EXPECT_EQ(again.err, QStringLiteral("%1：LB-00001已经存在\n%2：不是完整的标签文件：末尾没有结束标记，未导入任何数据\n"
-                                        "%3：LB-00002已经存在\n")
-                             .arg(files[0], path("cut.bq"), files[1]));
+    EXPECT_EQ(
+        again.out,
+        QStringLiteral("导入 3 个文件：成功 0 个，拒绝 3 个（%1、%2、%3）\n").arg(files[0], path("cut.bq"), files[1]));
+    EXPECT_EQ(again.err,
+              QStringLiteral("%1：LB-00001已经存在\n%2：不是完整的标签文件：末尾没有结束标记，未导入任何数据\n"
+                             "%3：LB-00002已经存在\n")
+                  .arg(files[0], path("cut.bq"), files[1]));
     const QString before = runKorvelctlInProcess({"query", path("plant/frmConnect"), "select * from tblLabelInfo"}).out;
     const KorvelctlRun check = runKorvelctlInProcess({"check", path("plant/frmConnect"), files[0], path("cut.bq")});
     EXPECT_EQ(check.exitCode, kExitFailure);
-    EXPECT_EQ(check.out, QStringLiteral("%1：标签文件第 3 行：LB-00001已经存在\n%2：不是完整的标签文件：末尾没有结束标记\n"
-                                        "检查 2 个文件：可以导入 0 个，不能导入 2 个\n")
-                             .arg(files[0], path("cut.bq")));
+    EXPECT_EQ(check.out,
+              QStringLiteral("%1：标签文件第 3 行：LB-00001已经存在\n%2：不是完整的标签文件：末尾没有结束标记\n"
+                             "检查 2 个文件：可以导入 0 个，不能导入 2 个\n")
+                  .arg(files[0], path("cut.bq")));
     EXPECT_EQ(runKorvelctlInProcess({"query", path("plant/frmConnect"), "select * from tblLabelInfo"}).out, before);
 }
 
@@ -245,8 +253,9 @@ TEST_F(LabelCommandsTest, ABatchThatCannotBeWrittenWholeIsRefusedAndAFailedLabel
         runKorvelctlInProcess({"export", path("frmConnect"), "LB-00001", "LB-00002", "A/B", "--to", path("out")});
     EXPECT_EQ(some.exitCode, kExitFailure);
     EXPECT_EQ(some.out, QStringLiteral("导出 3 个标签到 %1：成功 1 个，失败 2 个（LB-00002、A/B）\n").arg(path("out")));
-    EXPECT_EQ(some.err, QStringLiteral("LB-00002：标签数据无法导出：表 tblLabelControls 列 PrintText 的值含有逗号或换行\n"
-                                       "A/B：标签 A/B 不存在\n"));
+    EXPECT_EQ(some.err,
+              QStringLiteral("LB-00002：标签数据无法导出：表 tblLabelControls 列 PrintText 的值含有逗号或换行\n"
+                             "A/B：标签 A/B 不存在\n"));
     EXPECT_EQ(QDir(path("out")).entryList(QDir::Files), QStringList(QStringLiteral("LB-00001.bq")));
 }
 
@@ -268,8 +277,10 @@ TEST_F(LabelCommandsTest, TextsFromADatabaseOrAFileNameCannotDriveTheTerminal)
          QStringLiteral("导出 1 个标签到 %1：成功 0 个，失败 1 个（LB\\x1B]0;t\\x07）\n").arg(path("out\\n2")),
          QStringLiteral("LB\\x1B]0;t\\x07：标签 LB\\x1B]0;t\\x07 不存在\n")},
         {{"check", path("frmConnect"), path("crlf.bq")},
-         path("crlf.bq") + QStringLiteral("：标签文件含有标签以外的表 tblLabelInfo\\r\n"), ""},
-        {{"settings", path("settings")}, "Provider=sqloledb;Data Source=srv\\x1B[2J;Initial Catalog=;User Id=;Password=;\n",
+         path("crlf.bq") + QStringLiteral("：标签文件含有标签以外的表 tblLabelInfo\\r\n"),
+         ""},
+        {{"settings", path("settings")},
+         "Provider=sqloledb;Data Source=srv\\x1B[2J;Initial Catalog=;User Id=;Password=;\n",
          ""},
     };
     for (const auto& run : runs) {

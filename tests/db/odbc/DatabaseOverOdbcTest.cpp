@@ -14,10 +14,7 @@ const QString kAdoFailure = QStringLiteral("ADO 错误：0x80004005，");
 class DatabaseOverOdbcTest : public OdbcServerTest
 {
 protected:
-    void openDatabase()
-    {
-        ASSERT_TRUE(m_database.open(m_connect)) << m_database.lastError().toStdString();
-    }
+    void openDatabase() { ASSERT_TRUE(m_database.open(m_connect)) << m_database.lastError().toStdString(); }
 
     Database m_database;
 };
@@ -39,9 +36,9 @@ TEST_F(DatabaseOverOdbcTest, QueryGivesEveryKindAsText)
     const QString table = createTable(QStringLiteral("id int4, flag boolean, amount numeric(10,2), name varchar(50), "
                                                      "note text, guid uuid, picture bytea, stamp timestamp"));
     runSql(QStringLiteral("insert into %1 values (1, true, 12.5, '线束-一', null, "
-                       "'6f9619ff-8b86-d011-b42d-00c04fc964ff', '\\x0aff00', '2017-04-06 08:09:10'), "
-                       "(2, false, -3, '', 'x', null, '', '2017-04-06')")
-            .arg(table));
+                          "'6f9619ff-8b86-d011-b42d-00c04fc964ff', '\\x0aff00', '2017-04-06 08:09:10'), "
+                          "(2, false, -3, '', 'x', null, '', '2017-04-06')")
+               .arg(table));
     openDatabase();
 
     TextTable rows;

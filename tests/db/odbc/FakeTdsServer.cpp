@@ -26,12 +26,27 @@ QByteArray packet(char type, const QByteArray& payload)
 }
 
 // Version 16.0.2000; no encryption.
-const QByteArray kPreLoginReply = QByteArray::fromHex("00000b0006" "0100110001" "ff" "100007d00000" "02");
+const QByteArray kPreLoginReply = QByteArray::fromHex("00000b0006"
+                                                      "0100110001"
+                                                      "ff"
+                                                      "100007d00000"
+                                                      "02");
 // Logged in: TDS 7.4 by the server "K", then DONE.
-const QByteArray kLoginReply = QByteArray::fromHex("ad0c00" "01" "74000004" "01" "4b00" "10000000"
-                                                   "fd" "0000" "0000" "0000000000000000");
+const QByteArray kLoginReply = QByteArray::fromHex("ad0c00"
+                                                   "01"
+                                                   "74000004"
+                                                   "01"
+                                                   "4b00"
+                                                   "10000000"
+                                                   "fd"
+                                                   "0000"
+                                                   "0000"
+                                                   "0000000000000000");
 // DONE with the flag that says a cancel was taken.
-const QByteArray kCancelTaken = QByteArray::fromHex("fd" "2000" "0000" "0000000000000000");
+const QByteArray kCancelTaken = QByteArray::fromHex("fd"
+                                                    "2000"
+                                                    "0000"
+                                                    "0000000000000000");
 
 } // namespace
 
@@ -85,14 +100,34 @@ QByteArray FakeTdsServer::oneRowThenAnError()
 {
     const QString message = QStringLiteral("late failure");
     // One int column without a name, its row, and a DONE that says more follows.
-    return QByteArray::fromHex("81" "0100" "00000000" "0000" "38" "00" "d1" "01000000"
-                               "fd" "1100" "c100" "0100000000000000") +
+    return QByteArray::fromHex("81"
+                               "0100"
+                               "00000000"
+                               "0000"
+                               "38"
+                               "00"
+                               "d1"
+                               "01000000"
+                               "fd"
+                               "1100"
+                               "c100"
+                               "0100000000000000") +
            // Error 8134 (divide by zero), state 1, class 16, the message, no server or procedure, line 1.
-           QByteArray::fromHex("aa" "2600" "c61f0000" "01" "10" "0c00") +
+           QByteArray::fromHex("aa"
+                               "2600"
+                               "c61f0000"
+                               "01"
+                               "10"
+                               "0c00") +
            QByteArray(reinterpret_cast<const char*>(message.utf16()), message.size() * 2) +
-           QByteArray::fromHex("00" "00" "01000000") +
+           QByteArray::fromHex("00"
+                               "00"
+                               "01000000") +
            // The batch's last DONE, in error.
-           QByteArray::fromHex("fd" "0200" "c100" "0000000000000000");
+           QByteArray::fromHex("fd"
+                               "0200"
+                               "c100"
+                               "0000000000000000");
 }
 
 } // namespace korvel

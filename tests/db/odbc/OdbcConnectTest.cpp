@@ -89,7 +89,8 @@ TEST_F(OdbcServerTest, UnknownDatabaseAndDriverAreRefused)
 {
     const DbError database =
         refusedOpen(withAttribute(m_connect, QStringLiteral("Database"), QStringLiteral("no_such_database")));
-    EXPECT_TRUE(description(database).contains(QLatin1String("no_such_database"))) << description(database).toStdString();
+    EXPECT_TRUE(description(database).contains(QLatin1String("no_such_database")))
+        << description(database).toStdString();
 
     const DbError driver =
         refusedOpen(withAttribute(m_connect, QStringLiteral("Driver"), QStringLiteral("{No Such Driver}")));

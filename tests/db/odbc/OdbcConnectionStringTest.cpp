@@ -1,5 +1,5 @@
-#include "db/client/ConnectionString.h"
 #include "db/odbc/OdbcConnectionString.h"
+#include "db/client/ConnectionString.h"
 #include "tests/support/QtPrinting.h"
 
 #include <gtest/gtest.h>
@@ -63,7 +63,8 @@ TEST(OdbcConnectionStringTest, SqlServerNamedInstanceGoesToFreeTdsAsTheBrowsersP
     QString odbc;
     QString error;
     ASSERT_TRUE(translateConnectionString(oleDb, OdbcFlavour::SqlServer, kFreeTdsOnly, odbc, error, browser));
-    EXPECT_EQ(odbc, QStringLiteral("Driver=FreeTDS;Server=srv;Port=49712;Database=db;UID=sa;PWD=secret;") + kFreeTdsTail);
+    EXPECT_EQ(odbc,
+              QStringLiteral("Driver=FreeTDS;Server=srv;Port=49712;Database=db;UID=sa;PWD=secret;") + kFreeTdsTail);
     EXPECT_EQ(asked, QStringList{"srv|SQLEXPRESS"});
 
     const InstancePortLookup silent = [](const QString&, const QString&, quint16&, QString& failure) {
@@ -73,8 +74,8 @@ TEST(OdbcConnectionStringTest, SqlServerNamedInstanceGoesToFreeTdsAsTheBrowsersP
     EXPECT_FALSE(translateConnectionString(oleDb, OdbcFlavour::SqlServer, kFreeTdsOnly, odbc, error, silent));
     EXPECT_EQ(error, QStringLiteral("no answer"));
     // Microsoft's driver asks the browser itself.
-    ASSERT_TRUE(translateConnectionString(oleDb, OdbcFlavour::SqlServer, {QStringLiteral("ODBC Driver 18 for SQL Server")},
-                                          odbc, error, silent));
+    ASSERT_TRUE(translateConnectionString(oleDb, OdbcFlavour::SqlServer,
+                                          {QStringLiteral("ODBC Driver 18 for SQL Server")}, odbc, error, silent));
     EXPECT_TRUE(odbc.contains(QLatin1String(";Server=srv\\SQLEXPRESS;")));
 }
 
@@ -139,7 +140,8 @@ TEST(OdbcConnectionStringTest, EachDriverReadsAPasswordAsItWasTyped)
     for (const auto& c : cases) {
         const QString oleDb = QStringLiteral("Provider=sqloledb;Password=") +
                               quoteConnectionStringValue(QString::fromUtf8(c.password)) + QLatin1Char(';');
-        EXPECT_EQ(forSqlServer(oleDb), QStringLiteral("Driver=FreeTDS;PWD=%1;").arg(QString::fromUtf8(c.freeTds)) + kFreeTdsTail)
+        EXPECT_EQ(forSqlServer(oleDb),
+                  QStringLiteral("Driver=FreeTDS;PWD=%1;").arg(QString::fromUtf8(c.freeTds)) + kFreeTdsTail)
             << c.password;
         EXPECT_EQ(forSqlServer(oleDb, microsoft),
                   QStringLiteral("Driver=ODBC Driver 17 for SQL Server;PWD=%1;").arg(QString::fromUtf8(c.standard)))
@@ -173,14 +175,14 @@ TEST(OdbcConnectionStringTest, GenericWritesValuesAsTheSourcesDriverReadsThem)
 
 TEST(OdbcConnectionStringTest, WhatFreeTdsCannotBeGivenIsRefusedNamingTheKeyword)
 {
-    const QString error = refusalOf(QStringLiteral("Provider=sqloledb;Data Source=srv;Password=\"a};b\";"),
-                                    OdbcFlavour::SqlServer);
+    const QString error =
+        refusalOf(QStringLiteral("Provider=sqloledb;Data Source=srv;Password=\"a};b\";"), OdbcFlavour::SqlServer);
     EXPECT_TRUE(error.contains(QLatin1String("PWD"))) << error.toStdString();
     EXPECT_FALSE(error.contains(QLatin1String("a};b"))) << "the password must not be shown";
 
     for (const char* server : {"srv,", "srv,0", "srv,65536", "srv,14x"}) {
-        const QString refusal = refusalOf(QStringLiteral("Provider=sqloledb;Data Source=%1;").arg(QLatin1String(server)),
-                                          OdbcFlavour::SqlServer);
+        const QString refusal = refusalOf(
+            QStringLiteral("Provider=sqloledb;Data Source=%1;").arg(QLatin1String(server)), OdbcFlavour::SqlServer);
         EXPECT_TRUE(refusal.contains(QStringLiteral("端口"))) << server;
     }
 }
@@ -216,7 +218,8 @@ TEST(OdbcConnectionStringTest, AServersPortGoesToEachDriverInItsOwnForm)
 
 TEST(OdbcConnectionStringTest, MicrosoftDriverIsPreferredWhenInstalled)
 {
-    const QString oleDb = QStringLiteral("Provider=sqloledb;Data Source=srv\\inst;Initial Catalog=db;User Id=sa;Password=p;");
+    const QString oleDb =
+        QStringLiteral("Provider=sqloledb;Data Source=srv\\inst;Initial Catalog=db;User Id=sa;Password=p;");
     EXPECT_EQ(forSqlServer(oleDb, {QStringLiteral("FreeTDS"), QStringLiteral("ODBC Driver 18 for SQL Server"),
                                    QStringLiteral("ODBC Driver 17 for SQL Server")}),
               QStringLiteral("Driver=ODBC Driver 18 for SQL Server;Server=srv\\inst;Database=db;UID=sa;PWD=p;"

@@ -41,11 +41,11 @@ TEST_F(OdbcServerTest, HostileValuesStayValuesWithoutStandardConformingStrings)
                                 QStringLiteral("O'Brien\\"), QStringLiteral("\\\\'"), QStringLiteral("线\\'\n")};
     for (int id = 0; id < values.size(); ++id) {
         const QString& value = values[id];
-        ASSERT_TRUE(run(QStringLiteral("insert into hostile (id, text, data) values (%1, %2, %3)")
-                            .arg(id)
-                            .arg(sqlLiteralForType({adVarChar, 100}, value, client.dialect()),
-                                 sqlLiteralForType({adVarBinary}, QString::fromLatin1(value.toUtf8().toHex()),
-                                                   client.dialect()))))
+        ASSERT_TRUE(run(
+            QStringLiteral("insert into hostile (id, text, data) values (%1, %2, %3)")
+                .arg(id)
+                .arg(sqlLiteralForType({adVarChar, 100}, value, client.dialect()),
+                     sqlLiteralForType({adVarBinary}, QString::fromLatin1(value.toUtf8().toHex()), client.dialect()))))
             << value.toStdString() << ": " << description(error).toStdString();
     }
 
@@ -75,7 +75,8 @@ TEST(OdbcLiteralTest, ASourceThatCannotTellHowItReadsABackslashIsRefused)
                                             "TDS_Version=7.4;UID=sa;PWD=x;")
                                  .arg(server.port()),
                              error));
-    EXPECT_EQ(description(error), QStringLiteral("不支持数据库 K：无法确定它如何读取文本中的反斜杠，不能安全地写入数据"));
+    EXPECT_EQ(description(error),
+              QStringLiteral("不支持数据库 K：无法确定它如何读取文本中的反斜杠，不能安全地写入数据"));
     EXPECT_FALSE(client.isOpen());
 }
 

@@ -51,24 +51,26 @@ TEST_F(OdbcServerTest, EveryColumnKindArrivesInTheProgramsForm)
     const QString table = createTable(QStringLiteral(
         "i2 int2, i4 int4, i8 int8, b boolean, n numeric(12,3), t text, vc varchar(20), c char(5), u uuid, "
         "by bytea, ts timestamp, d date, f float8, nul int4"));
-    runSql(QStringLiteral("insert into %1 values (-12, 123456, 9000000000, true, 12345.678, 'text', 'varchar', 'ab', "
+    runSql(
+        QStringLiteral("insert into %1 values (-12, 123456, 9000000000, true, 12345.678, 'text', 'varchar', 'ab', "
                        "'6f9619ff-8b86-d011-b42d-00c04fc964ff', '\\x0aff00', '2024-02-29 13:45:07.25', '2024-02-29', "
                        "1.25, null)")
             .arg(table));
     runSql(QStringLiteral("insert into %1 values (0, 0, 0, false, -0.5, '', '', '', null, '', '2024-03-01', null, "
-                       "-2, null)")
-            .arg(table));
+                          "-2, null)")
+               .arg(table));
 
     std::unique_ptr<DbCursor> cursor = openCursor(QStringLiteral("select * from %1 order by i2").arg(table));
     ASSERT_TRUE(cursor);
-    struct Expected {
+    struct Expected
+    {
         const char* name;
         int adoType;
     };
     // The Unicode driver reports every character type as wide; bytea as long binary with
     // ByteaAsLongVarBinary=1, as SQL Server reports image.
-    const Expected fields[] = {{"i2", 2},  {"i4", 3},   {"i8", 20}, {"b", 11},   {"n", 131},  {"t", 203}, {"vc", 202},
-                               {"c", 130}, {"u", 72},   {"by", 205}, {"ts", 135}, {"d", 202}, {"f", 5},   {"nul", 3}};
+    const Expected fields[] = {{"i2", 2},  {"i4", 3}, {"i8", 20},  {"b", 11},   {"n", 131}, {"t", 203}, {"vc", 202},
+                               {"c", 130}, {"u", 72}, {"by", 205}, {"ts", 135}, {"d", 202}, {"f", 5},   {"nul", 3}};
     ASSERT_EQ(cursor->fieldCount(), static_cast<int>(std::size(fields)));
     for (int i = 0; i < cursor->fieldCount(); ++i) {
         EXPECT_EQ(cursor->fieldName(i), QString::fromLatin1(fields[i].name));
@@ -82,15 +84,11 @@ TEST_F(OdbcServerTest, EveryColumnKindArrivesInTheProgramsForm)
             DbValue value;
             EXPECT_TRUE(cursor->readValue(i, value, error)) << description(error).toStdString();
             switch (value.kind) {
-            case DbValue::Kind::Null:
-                row.append(QStringLiteral("NULL"));
-                break;
+            case DbValue::Kind::Null: row.append(QStringLiteral("NULL")); break;
             case DbValue::Kind::Bytes:
                 row.append(QStringLiteral("0x") + QString::fromLatin1(value.bytes.toHex()));
                 break;
-            case DbValue::Kind::Text:
-                row.append(value.text);
-                break;
+            case DbValue::Kind::Text: row.append(value.text); break;
             }
         }
         return row;
@@ -157,7 +155,7 @@ TEST_F(OdbcServerTest, BinaryLiteralsCarryEveryByte)
         bytes.append(static_cast<char>(i));
     const QString table = createTable(QStringLiteral("id int4, b bytea"));
     runSql(QStringLiteral("insert into %1 values (1, %2), (2, %3)")
-            .arg(table, m_client.dialect().binaryLiteral(bytes), m_client.dialect().binaryLiteral(QByteArray())));
+               .arg(table, m_client.dialect().binaryLiteral(bytes), m_client.dialect().binaryLiteral(QByteArray())));
 
     const QList<QList<DbValue>> rows = queryRows(QStringLiteral("select b from %1 order by id").arg(table));
     ASSERT_EQ(rows.size(), 2);

@@ -1,5 +1,5 @@
-#include "db/Database.h"
 #include "db/odbc/OdbcResult.h"
+#include "db/Database.h"
 #include "tests/db/odbc/FakeTdsServer.h"
 #include "tests/support/QtPrinting.h"
 

@@ -49,10 +49,11 @@ std::optional<ConnectionSettings> sqlServerTestSettings()
 TestServer sqlServerTestServer()
 {
     const bool required = qEnvironmentVariable("KORVEL_REQUIRE_SQLSERVER") == QLatin1String("1");
-    TestServer server{QString(),
-                      QStringLiteral("no SQL Server: set KORVEL_TEST_SQLSERVER to a settings file of a login that may "
-                                     "create databases (scripts/test starts a T-SQL server from ../shared/tsql-server)"),
-                      required};
+    TestServer server{
+        QString(),
+        QStringLiteral("no SQL Server: set KORVEL_TEST_SQLSERVER to a settings file of a login that may "
+                       "create databases (scripts/test starts a T-SQL server from ../shared/tsql-server)"),
+        required};
     const std::optional<ConnectionSettings> settings = sqlServerTestSettings();
     if (!settings) {
         if (!qEnvironmentVariable("KORVEL_TEST_SQLSERVER").isEmpty()) {
@@ -76,10 +77,10 @@ TestServer sqlServerTestServer()
         port = QString::number(instancePort);
     }
     const auto quoted = quoteConnectionStringValue;
-    server.connect = QStringLiteral("Provider=MSDASQL;Driver=FreeTDS;Server=%1;Database=%2;UID=%3;PWD=%4;"
-                                    "TDS_Version=7.4;ClientCharset=UTF-8;")
-                         .arg(quoted(host), quoted(settings->dataName), quoted(settings->userName),
-                              quoted(settings->password));
+    server.connect =
+        QStringLiteral("Provider=MSDASQL;Driver=FreeTDS;Server=%1;Database=%2;UID=%3;PWD=%4;"
+                       "TDS_Version=7.4;ClientCharset=UTF-8;")
+            .arg(quoted(host), quoted(settings->dataName), quoted(settings->userName), quoted(settings->password));
     if (!port.isEmpty())
         server.connect += QStringLiteral("Port=%1;").arg(port);
     return server;

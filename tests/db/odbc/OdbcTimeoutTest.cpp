@@ -172,7 +172,8 @@ TEST(OdbcTimeoutTest, AServerThatNeverAnswersTheLoginIsGivenUp)
                                    .arg(mute.serverPort())));
     EXPECT_GE(timer.elapsed(), kLoginLimitMs - 1000);
     EXPECT_LT(timer.elapsed(), kLoginLimitMs + kSlackMs);
-    EXPECT_TRUE(database.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << database.lastError().toStdString();
+    EXPECT_TRUE(database.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，")))
+        << database.lastError().toStdString();
 }
 
 TEST(OdbcTimeoutTest, ALoginThatWaitsEndsWhenTheUserCancels)
@@ -229,7 +230,8 @@ TEST_F(OdbcServerTest, AStatementHeldUpByAnotherSessionsLockIsGivenUp)
     EXPECT_FALSE(other.query(QStringLiteral("select * from %1").arg(table), &rows));
     EXPECT_GE(timer.elapsed(), kStatementLimitMs - 1000);
     EXPECT_LT(timer.elapsed(), kStatementLimitMs + kSlackMs);
-    EXPECT_TRUE(other.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << other.lastError().toStdString();
+    EXPECT_TRUE(other.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，")))
+        << other.lastError().toStdString();
     ASSERT_TRUE(m_client.rollbackTransaction(error)) << description(error).toStdString();
 }
 

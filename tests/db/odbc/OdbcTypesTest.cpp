@@ -8,7 +8,8 @@ using namespace korvel;
 
 namespace {
 
-struct TypeCase {
+struct TypeCase
+{
     const char* sqlServerType;
     SQLSMALLINT sqlType;
     SQLULEN columnSize;

@@ -1,8 +1,8 @@
 #include "db/sqlite/SqliteClient.h"
 
 #include "tests/db/schema/SchemaText.h"
-#include "tests/support/OutcomeChecks.h"
 #include "tests/support/EmbeddedTestDatabase.h"
+#include "tests/support/OutcomeChecks.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/TestFiles.h"
 
@@ -76,7 +76,8 @@ TEST_F(EmbeddedDatabaseTest, RefusesAnythingAlreadyThereAndChangesNothing)
     ASSERT_TRUE(QFile::link(path("nowhere"), path("dangling.db")));
 
     for (const char* name : {"korvel.db", "folder.db", "dangling.db"}) {
-        EXPECT_EQ(createEmbeddedDatabase(path(name)).message(), QStringLiteral("文件已存在，未作任何改动：") + path(name));
+        EXPECT_EQ(createEmbeddedDatabase(path(name)).message(),
+                  QStringLiteral("文件已存在，未作任何改动：") + path(name));
     }
     EXPECT_EQ(readTestFile(path("korvel.db")), QByteArray("precious"));
     EXPECT_EQ(files(), (QStringList{"dangling.db", "folder.db", "korvel.db"}));
