@@ -1,18 +1,18 @@
 #include "attributes/AdminLogin.h"
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 
 namespace korvel {
 
 Outcome checkAdminPassword(const QString& connectionString, const QString& typedPassword)
 {
-    CAdoDatabase database;
-    if (!database.Open(connectionString))
+    Database database;
+    if (!database.open(connectionString))
         return Outcome::failure(QStringLiteral("连接数据库失败"));
     TextTable rows;
-    if (!database.Query(QStringLiteral("select Password from tblUserInfo where UserID='Admin'"), &rows))
+    if (!database.query(QStringLiteral("select Password from tblUserInfo where UserID='Admin'"), &rows))
         return Outcome::failure(QStringLiteral("获取数据库信息失败"));
-    database.Close(); // the connection is gone before the password is looked at
+    database.close(); // the connection is gone before the password is looked at
     if (rows.isEmpty())
         return Outcome::failure(QStringLiteral("获取数据库信息失败"));
     if (rows[0].value(0) != typedPassword)

@@ -1,7 +1,7 @@
 #include "attributes/AttributeWrites.h"
 
 #include "attributes/LeadingInteger.h"
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/client/DbClient.h"
 
 namespace korvel {
@@ -24,17 +24,17 @@ const AttributeWrite kTestGroup2Write = {
 
 namespace {
 
-QString valueLiteral(const CAdoDatabase& database, ValueKind kind, const QString& value)
+QString valueLiteral(const Database& database, ValueKind kind, const QString& value)
 {
-    return kind == ValueKind::WholeNumber ? QString::number(leadingInteger(value)) : database.TextLiteral(value);
+    return kind == ValueKind::WholeNumber ? QString::number(leadingInteger(value)) : database.textLiteral(value);
 }
 
-QString keyLiteral(const CAdoDatabase& database, ValueKind kind, const QString& key)
+QString keyLiteral(const Database& database, ValueKind kind, const QString& key)
 {
     if (kind == ValueKind::Text)
-        return database.TextLiteral(key);
+        return database.textLiteral(key);
     QString literal = key;
-    database.FormatSqlLiteral(adInteger, literal);
+    database.formatSqlLiteral(adInteger, literal);
     return literal;
 }
 
@@ -52,25 +52,39 @@ Result<QString> entryValue(const AttributeWrite& write, const ValueLists& lists,
     const ValueList& list = lists[write.valueList];
     const auto found = list.constFind(entry);
     if (found == list.cend())
-        return {Outcome::failure(QStringLiteral("%1中没有“%2”").arg(ValueListNames()[write.valueList], entry)), {}};
+        return {Outcome::failure(QStringLiteral("%1中没有“%2”").arg(valueListNames()[write.valueList], entry)), {}};
     return {Outcome::success(), *found};
 }
 
-Outcome writeAttribute(CAdoDatabase& database, const AttributeWrite& write, const QString& recordId,
+Outcome writeAttribute(Database& database, const AttributeWrite& write, const QString& recordId,
                        const QString& child, const QString& value)
 {
     const QString statement = QStringLiteral("update %1 set %2=%3 where %4=%5 and %6=%7")
                                   .arg(QString::fromUtf8(write.table), QString::fromUtf8(write.column),
                                        valueLiteral(database, write.value, value), QString::fromUtf8(write.childKey),
                                        keyLiteral(database, write.childKind, child),
-                                       QString::fromUtf8(write.recordKey), database.TextLiteral(recordId));
+                                       QString::fromUtf8(write.recordKey), database.textLiteral(recordId));
     const QString failure = QString::fromUtf8(write.failure);
     qint64 changed = 0;
-    if (!database.Execute(statement, &changed))
+    if (!database.execute(statement, &changed))
         return Outcome::failure(database.lastError() + failure);
     if (changed == 0)
         return Outcome::failure(QStringLiteral("没有找到要写入的记录，") + failure);
     return Outcome::success();
+}
+
+Outcome writeAttributeAlone(Database& database, const AttributeWrite& write, const QString& recordId,
+                            const QString& child, const QString& value)
+{
+    const QString failure = QString::fromUtf8(write.failure);
+    if (!database.beginTransaction())
+        return Outcome::failure(database.lastError() + failure);
+    Outcome written = writeAttribute(database, write, recordId, child, value);
+    if (written && !database.commitTransaction())
+        written = Outcome::failure(database.lastError() + failure);
+    if (!written)
+        (void)database.rollbackTransaction();
+    return written;
 }
 
 } // namespace korvel

@@ -6,9 +6,9 @@
 
 #include <QString>
 
-class CAdoDatabase;
-
 namespace korvel {
+
+class Database;
 
 // How a value or a key stands in a write's statement. A whole-number value is the integer
 // its text starts with, as the window shows it; a whole-number key (a step's LineID)
@@ -50,7 +50,15 @@ Result<QString> entryValue(const AttributeWrite& write, const ValueLists& lists,
 // Writes the value to the child of the record with the id, in one UPDATE. Fails with the
 // database's error followed by the write's failure text, or, when no row changed (the
 // child is gone, or is not the record's), with "没有找到要写入的记录，" and that text.
-Outcome writeAttribute(CAdoDatabase& database, const AttributeWrite& write, const QString& recordId,
+Outcome writeAttribute(Database& database, const AttributeWrite& write, const QString& recordId,
                        const QString& child, const QString& value);
+
+// The same in a transaction of its own, committed only once the write went through: a write
+// whose connection went while it waited (cut once the user cancelled) is taken back by the
+// server, even by one that runs the statement after the connection is gone. Fails as the
+// write does, with the database's error and the write's failure text when the transaction
+// cannot begin or commit.
+Outcome writeAttributeAlone(Database& database, const AttributeWrite& write, const QString& recordId,
+                            const QString& child, const QString& value);
 
 } // namespace korvel

@@ -1,7 +1,7 @@
 #include "attributes/Cascades.h"
 
 #include "attributes/NumberLists.h"
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 
 namespace korvel {
 
@@ -13,23 +13,23 @@ const Cascade kStepsOfJob = {
     "select JobID from tblJobInfo where JobNo=%1", "获取JobID信息失败",
     "select LineID from tblJobStepInfo where JobID=%1", "获取LineID信息失败"};
 
-Result<QString> recordId(CAdoDatabase& database, const Cascade& cascade, const QString& number)
+Result<QString> recordId(Database& database, const Cascade& cascade, const QString& number)
 {
     TextTable ids;
-    if (!database.Query(QString::fromUtf8(cascade.idQuery).arg(database.TextLiteral(number)), &ids))
+    if (!database.query(QString::fromUtf8(cascade.idQuery).arg(database.textLiteral(number)), &ids))
         return {Outcome::failure(database.lastError() + QString::fromUtf8(cascade.idFailure)), QString()};
     if (ids.isEmpty())
         return {Outcome::failure(QString::fromUtf8(cascade.idFailure)), QString()};
     return {Outcome::success(), ids[0].value(0)};
 }
 
-Result<Children> childrenOf(CAdoDatabase& database, const Cascade& cascade, const QString& number)
+Result<Children> childrenOf(Database& database, const Cascade& cascade, const QString& number)
 {
     Result<QString> id = recordId(database, cascade, number);
     if (!id)
         return {id.outcome, {}};
     QStringList children;
-    if (!database.QueryColumn(QString::fromUtf8(cascade.childQuery).arg(database.TextLiteral(id.value)), &children))
+    if (!database.queryColumn(QString::fromUtf8(cascade.childQuery).arg(database.textLiteral(id.value)), &children))
         return {Outcome::failure(database.lastError() + QString::fromUtf8(cascade.childFailure)), {}};
     return {Outcome::success(), {std::move(id.value), inListOrder(std::move(children))}};
 }

@@ -5,9 +5,9 @@
 #include <QString>
 #include <QStringList>
 
-class CAdoDatabase;
-
 namespace korvel {
+
+class Database;
 
 // How a record chosen by its number (a harness, a job) is found, and its children (the
 // harness's wires, the job's steps): the record's id first, then the children of that id.
@@ -26,7 +26,7 @@ extern const Cascade kStepsOfJob;
 
 // The id of the record with the number; of several, the first the database gives. A
 // number no record has fails with the id failure text alone.
-Result<QString> recordId(CAdoDatabase& database, const Cascade& cascade, const QString& number);
+Result<QString> recordId(Database& database, const Cascade& cascade, const QString& number);
 
 struct Children
 {
@@ -35,6 +35,6 @@ struct Children
 };
 
 // The children of the record with the number; none is no failure.
-Result<Children> childrenOf(CAdoDatabase& database, const Cascade& cascade, const QString& number);
+Result<Children> childrenOf(Database& database, const Cascade& cascade, const QString& number);
 
 } // namespace korvel

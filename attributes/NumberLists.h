@@ -4,9 +4,9 @@
 
 #include <QStringList>
 
-class CAdoDatabase;
-
 namespace korvel {
+
+class Database;
 
 // The texts in the order the window lists them: ignoring case, texts that fold alike in
 // their given order.
@@ -15,9 +15,9 @@ QStringList inListOrder(QStringList texts);
 // The numbers the main window offers to choose from, sorted as it lists them (ignoring
 // case). A query that fails gives the database's error with the numbers it read before
 // failing, which the window still lists.
-Result<QStringList> harnessNumbers(CAdoDatabase& database);
-Result<QStringList> jobNumbers(CAdoDatabase& database);
+Result<QStringList> harnessNumbers(Database& database);
+Result<QStringList> jobNumbers(Database& database);
 // Only the labels in use (LabelStatus 1).
-Result<QStringList> activeLabelNumbers(CAdoDatabase& database);
+Result<QStringList> activeLabelNumbers(Database& database);
 
 } // namespace korvel

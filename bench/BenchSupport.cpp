@@ -14,6 +14,8 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+namespace korvel {
+
 namespace {
 
 struct Ratio
@@ -24,7 +26,7 @@ struct Ratio
     double limit;
 };
 
-std::vector<Ratio>& Ratios()
+std::vector<Ratio>& ratios()
 {
     static std::vector<Ratio> ratios;
     return ratios;
@@ -56,33 +58,33 @@ private:
 
 } // namespace
 
-void SetUpAsThePrograms()
+void setUpAsThePrograms()
 {
-    KeepFreedMemoryForReuse();
-    ConfigureEmbeddedEngine();
+    keepFreedMemoryForReuse();
+    configureEmbeddedEngine();
 }
 
-void RepeatForMedian(benchmark::internal::Benchmark* benchmark)
+void repeatForMedian(benchmark::internal::Benchmark* benchmark)
 {
     benchmark->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
 }
 
-void AddRatio(const std::string& figure, const std::string& ours, const std::string& reference, double limit)
+void addRatio(const std::string& figure, const std::string& ours, const std::string& reference, double limit)
 {
-    Ratios().push_back({figure, ours, reference, limit});
+    ratios().push_back({figure, ours, reference, limit});
 }
 
-void AddLimit(const std::string& figure, const std::string& ours, double milliseconds)
+void addLimit(const std::string& figure, const std::string& ours, double milliseconds)
 {
-    Ratios().push_back({figure, ours, std::string(), milliseconds});
+    ratios().push_back({figure, ours, std::string(), milliseconds});
 }
 
-int RunBenchmarksWithRatios(int argc, char** argv)
+int runBenchmarksWithRatios(int argc, char** argv)
 {
-    SetUpAsThePrograms();
+    setUpAsThePrograms();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    // Repetitions interleaved at random (RepeatForMedian) unless the command line says otherwise.
+    // Repetitions interleaved at random (repeatForMedian) unless the command line says otherwise.
     std::vector<char*> arguments(argv, argv + argc);
     char interleaved[] = "--benchmark_enable_random_interleaving=true";
     arguments.insert(arguments.begin() + 1, interleaved);
@@ -94,7 +96,7 @@ int RunBenchmarksWithRatios(int argc, char** argv)
 
     const auto& times = reporter.times();
     std::printf("\n%-64s %10s %13s %8s %9s\n", "figure", "ours ms", "reference ms", "ratio", "limit");
-    for (const Ratio& ratio : Ratios()) {
+    for (const Ratio& ratio : ratios()) {
         const auto ours = times.find(ratio.ours);
         if (ours == times.end())
             continue; // filtered out
@@ -117,7 +119,7 @@ int RunBenchmarksWithRatios(int argc, char** argv)
     return 0;
 }
 
-void ExecOrExit(sqlite3* db, const QByteArray& sql)
+void execOrExit(sqlite3* db, const QByteArray& sql)
 {
     char* message = nullptr;
     if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
@@ -126,7 +128,7 @@ void ExecOrExit(sqlite3* db, const QByteArray& sql)
     }
 }
 
-void RunProgramToEnd(const QString& program, const QStringList& arguments, const QString& inputFile)
+void runProgramToEnd(const QString& program, const QStringList& arguments, const QString& inputFile)
 {
     QProcess process;
     process.setStandardOutputFile(QProcess::nullDevice());
@@ -138,3 +140,5 @@ void RunProgramToEnd(const QString& program, const QStringList& arguments, const
         std::exit(1);
     }
 }
+
+} // namespace korvel

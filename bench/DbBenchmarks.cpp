@@ -1,7 +1,7 @@
 // The data layer on the embedded engine beside the sqlite3 shell doing the same work.
 
 #include "config/ConnectionSettings.h"
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 
 #include "bench/BenchSupport.h"
 #include "tests/support/ProgramFolder.h"
@@ -12,6 +12,8 @@
 #include <sqlite3.h>
 
 #include <cstdlib>
+
+using namespace korvel;
 
 namespace {
 
@@ -28,11 +30,11 @@ public:
     {
         m_folder.writeEmbeddedSettings();
         withConnection([](sqlite3* db) {
-            ExecOrExit(db, "CREATE TABLE tblWires (WireID INTEGER PRIMARY KEY, HarnessID int, WireNo nvarchar(20),"
+            execOrExit(db, "CREATE TABLE tblWires (WireID INTEGER PRIMARY KEY, HarnessID int, WireNo nvarchar(20),"
                      " HarnessType int, WireGroup nvarchar(20));"
                      "CREATE TABLE tblItems (ItemID uniqueidentifier, LineID INTEGER PRIMARY KEY AUTOINCREMENT,"
                      " Caption nvarchar(50), Size decimal(5,2), Picture image);");
-            ExecOrExit(db, "BEGIN");
+            execOrExit(db, "BEGIN");
             sqlite3_stmt* insert = nullptr;
             sqlite3_prepare_v2(db, "INSERT INTO tblWires VALUES (?, ?, ?, ?, ?)", -1, &insert, nullptr);
             for (int i = 1; i <= kQueryRows; ++i) {
@@ -47,7 +49,7 @@ public:
                 sqlite3_reset(insert);
             }
             sqlite3_finalize(insert);
-            ExecOrExit(db, "COMMIT");
+            execOrExit(db, "COMMIT");
         });
     }
 
@@ -68,7 +70,7 @@ public:
 
     void emptyItems() const
     {
-        withConnection([](sqlite3* db) { ExecOrExit(db, "DELETE FROM tblItems"); });
+        withConnection([](sqlite3* db) { execOrExit(db, "DELETE FROM tblItems"); });
     }
 
 private:
@@ -76,18 +78,18 @@ private:
     QString m_path;
 };
 
-const BenchDatabase& Database()
+const BenchDatabase& benchDatabase()
 {
     static const BenchDatabase database;
     return database;
 }
 
-QString Guid(int i)
+QString guid(int i)
 {
     return QStringLiteral("{%1-0000-4000-8000-%2}").arg(i, 8, 16, QLatin1Char('0')).arg(i, 12, 16, QLatin1Char('0')).toUpper();
 }
 
-QString PictureHex(int i)
+QString pictureHex(int i)
 {
     QByteArray bytes(kPictureBytes, '\0');
     for (int b = 0; b < bytes.size(); ++b)
@@ -95,19 +97,19 @@ QString PictureHex(int i)
     return QString::fromLatin1(bytes.toHex().toUpper());
 }
 
-TextTable ItemRows()
+TextTable itemRows()
 {
     TextTable rows = {{"ItemID", "LineID", "Caption", "Size", "Picture"}};
     for (int i = 0; i < kInsertRows; ++i)
-        rows.append({Guid(i), QString(), QStringLiteral("控件 %1").arg(i), QStringLiteral("10.50"), PictureHex(i)});
+        rows.append({guid(i), QString(), QStringLiteral("控件 %1").arg(i), QStringLiteral("10.50"), pictureHex(i)});
     return rows;
 }
 
-// The same statements as InsertRows runs on the embedded engine: each INSERT with its key
+// The same statements as insertRows runs on the embedded engine: each INSERT with its key
 // read back in the same batch, then the long binary column written again by the new key.
-QString ShellInsertScript(const TextTable& rows)
+QString shellInsertScript(const TextTable& rows)
 {
-    const QString path = Database().filePath(QStringLiteral("insert.sql"));
+    const QString path = benchDatabase().filePath(QStringLiteral("insert.sql"));
     QFile script(path);
     if (!script.open(QIODevice::WriteOnly))
         std::exit(1);
@@ -131,11 +133,11 @@ QString ShellInsertScript(const TextTable& rows)
 
 void QueryRows(benchmark::State& state)
 {
-    const BenchDatabase& database = Database();
+    const BenchDatabase& database = benchDatabase();
     for (auto _ : state) {
-        CAdoDatabase connection;
+        Database connection;
         TextTable rows;
-        if (!connection.Open(database.connectionString()) || !connection.Query(kWireSelect, &rows) ||
+        if (!connection.open(database.connectionString()) || !connection.query(kWireSelect, &rows) ||
             rows.size() != kQueryRows)
             state.SkipWithError("query failed");
         benchmark::DoNotOptimize(rows);
@@ -144,62 +146,62 @@ void QueryRows(benchmark::State& state)
 
 void ShellQueryRows(benchmark::State& state)
 {
-    const BenchDatabase& database = Database();
+    const BenchDatabase& database = benchDatabase();
     for (auto _ : state)
-        RunProgramToEnd(QStringLiteral("sqlite3"), {database.path(), kWireSelect});
+        runProgramToEnd(QStringLiteral("sqlite3"), {database.path(), kWireSelect});
 }
 
 // The whole program, from its start to its exit, printing every row as the shell does.
 void KorvelctlQueryRows(benchmark::State& state)
 {
-    const QString settings = Database().settingsPath();
+    const QString settings = benchDatabase().settingsPath();
     for (auto _ : state)
-        RunProgramToEnd(QStringLiteral(KORVELCTL_PATH), {QStringLiteral("query"), settings, kWireSelect});
+        runProgramToEnd(QStringLiteral(KORVELCTL_PATH), {QStringLiteral("query"), settings, kWireSelect});
 }
 
 void InsertRowsWithKeysAndPictures(benchmark::State& state)
 {
-    const BenchDatabase& database = Database();
-    const TextTable rows = ItemRows();
+    const BenchDatabase& database = benchDatabase();
+    const TextTable rows = itemRows();
     const QList<int> skip = {1};
     for (auto _ : state) {
         state.PauseTiming();
         database.emptyItems();
         TextTable table = rows;
         state.ResumeTiming();
-        CAdoDatabase connection;
-        if (!connection.Open(database.connectionString()) || !connection.BeginTrans() ||
-            !connection.InsertRows(&table, QStringLiteral("tblItems"), &skip, QStringLiteral("LineID")) ||
-            !connection.CommitTrans())
+        Database connection;
+        if (!connection.open(database.connectionString()) || !connection.beginTransaction() ||
+            !connection.insertRows(table, QStringLiteral("tblItems"), skip, QStringLiteral("LineID")) ||
+            !connection.commitTransaction())
             state.SkipWithError(qPrintable(connection.lastError()));
     }
 }
 
 void ShellInsertRows(benchmark::State& state)
 {
-    const BenchDatabase& database = Database();
-    const QString script = ShellInsertScript(ItemRows());
+    const BenchDatabase& database = benchDatabase();
+    const QString script = shellInsertScript(itemRows());
     for (auto _ : state) {
         state.PauseTiming();
         database.emptyItems();
         state.ResumeTiming();
-        RunProgramToEnd(QStringLiteral("sqlite3"), {database.path()}, script);
+        runProgramToEnd(QStringLiteral("sqlite3"), {database.path()}, script);
     }
 }
 
 } // namespace
 
-BENCHMARK(QueryRows)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Apply(RepeatForMedian);
-BENCHMARK(ShellQueryRows)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Apply(RepeatForMedian);
-BENCHMARK(KorvelctlQueryRows)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Apply(RepeatForMedian);
-BENCHMARK(InsertRowsWithKeysAndPictures)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2)->Apply(RepeatForMedian);
-BENCHMARK(ShellInsertRows)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2)->Apply(RepeatForMedian);
+BENCHMARK(QueryRows)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Apply(repeatForMedian);
+BENCHMARK(ShellQueryRows)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Apply(repeatForMedian);
+BENCHMARK(KorvelctlQueryRows)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Apply(repeatForMedian);
+BENCHMARK(InsertRowsWithKeysAndPictures)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2)->Apply(repeatForMedian);
+BENCHMARK(ShellInsertRows)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2)->Apply(repeatForMedian);
 
 int main(int argc, char** argv)
 {
-    AddRatio("Query: 100,000 rows of 5 columns into a text table", "QueryRows", "ShellQueryRows", 1.5);
-    AddRatio("korvelctl query: the same rows printed", "KorvelctlQueryRows", "ShellQueryRows", 1.5);
-    AddRatio("InsertRows: 10,000 rows, key read-back, long binary", "InsertRowsWithKeysAndPictures", "ShellInsertRows",
+    addRatio("Query: 100,000 rows of 5 columns into a text table", "QueryRows", "ShellQueryRows", 1.5);
+    addRatio("korvelctl query: the same rows printed", "KorvelctlQueryRows", "ShellQueryRows", 1.5);
+    addRatio("InsertRows: 10,000 rows, key read-back, long binary", "InsertRowsWithKeysAndPictures", "ShellInsertRows",
              3.0);
-    return RunBenchmarksWithRatios(argc, argv);
+    return runBenchmarksWithRatios(argc, argv);
 }

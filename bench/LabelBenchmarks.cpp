@@ -2,7 +2,7 @@
 // shell running the statements that it runs (logged from a run of its own), and the
 // import's peak memory measured in a fresh process.
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/client/SqlDialect.h"
 #include "db/schema/EmbeddedSchema.h"
 #include "labels/LabelBundle.h"
@@ -31,6 +31,8 @@
 #include <functional>
 #include <optional>
 
+using namespace korvel;
+
 namespace {
 
 constexpr int kControls = 2000;
@@ -42,9 +44,9 @@ const char* const kMemoryChildOption = "--import-peak-memory";
 // The shipped schema keeps one item row per ItemID; the bundle and the import allow an
 // item of several lines (which LineID numbers), and that is what gives a label of 2,000
 // controls its 10,000 item rows here.
-QByteArray BenchSchema()
+QByteArray benchSchema()
 {
-    QByteArray schema = EmbeddedSchemaSql().toUtf8();
+    QByteArray schema = embeddedSchemaSql().toUtf8();
     schema.replace("CREATE UNIQUE INDEX IX_tblLabelControlItem_ItemID", "CREATE INDEX IX_tblLabelControlItem_ItemID");
     return schema;
 }
@@ -52,7 +54,7 @@ QByteArray BenchSchema()
 class NoResolver : public DuplicateLabelResolver
 {
 public:
-    bool ResolveDuplicateLabelNo(CAdoDatabase&, const QString&, QString&) override { return false; }
+    bool resolveDuplicateLabelNo(Database&, const QString&, QString&) override { return false; }
 };
 
 class BenchFiles
@@ -60,15 +62,15 @@ class BenchFiles
 public:
     BenchFiles()
     {
-        WithDatabase(source(), [](sqlite3* db) {
-            ExecOrExit(db, BenchSchema());
-            ExecOrExit(db, "BEGIN");
-            SeedLargeLabel(db, kLabelNo, kControls, kLinesPerItem);
-            ExecOrExit(db, "COMMIT");
+        withDatabase(source(), [](sqlite3* db) {
+            execOrExit(db, benchSchema());
+            execOrExit(db, "BEGIN");
+            seedLargeLabel(db, kLabelNo, kControls, kLinesPerItem);
+            execOrExit(db, "COMMIT");
         });
-        WithDatabase(target(), [](sqlite3* db) { ExecOrExit(db, BenchSchema()); });
+        withDatabase(target(), [](sqlite3* db) { execOrExit(db, benchSchema()); });
         RecordingMessageSink messages;
-        if (!ShownIn(messages, ExportLabel(ConnectionString(source()), kLabelNo, bundle()))) {
+        if (!shownIn(messages, exportLabel(connectionString(source()), kLabelNo, bundle()))) {
             std::fprintf(stderr, "benchmark set-up failed: %s\n", qPrintable(messages.warnings.join(QLatin1Char('|'))));
             std::exit(1);
         }
@@ -79,13 +81,13 @@ public:
     QString bundle() const { return m_dir.filePath(QStringLiteral("label.bq")); }
     QString exportPath() const { return m_dir.filePath(QStringLiteral("export.bq")); }
     QString filePath(const QString& name) const { return m_dir.filePath(name); }
-    static QString ConnectionString(const QString& path)
+    static QString connectionString(const QString& path)
     {
         return QStringLiteral("Provider=sqlite;Data Source=%1;").arg(path);
     }
 
     template <typename Work>
-    static void WithDatabase(const QString& path, Work work)
+    static void withDatabase(const QString& path, Work work)
     {
         sqlite3* db = nullptr;
         sqlite3_open(QFile::encodeName(path).constData(), &db);
@@ -95,8 +97,8 @@ public:
 
     void emptyTarget() const
     {
-        WithDatabase(target(), [](sqlite3* db) {
-            ExecOrExit(db, "DELETE FROM tblLabelInfo; DELETE FROM tblLabelControls; DELETE FROM tblLabelControlItem;");
+        withDatabase(target(), [](sqlite3* db) {
+            execOrExit(db, "DELETE FROM tblLabelInfo; DELETE FROM tblLabelControls; DELETE FROM tblLabelControlItem;");
         });
     }
 
@@ -104,7 +106,7 @@ private:
     QTemporaryDir m_dir;
 };
 
-const BenchFiles& Files()
+const BenchFiles& benchFiles()
 {
     static const BenchFiles files;
     return files;
@@ -112,11 +114,11 @@ const BenchFiles& Files()
 
 // The statements a run of the export or the import sends to the engine, in order, logged
 // through a client over the embedded one.
-QStringList StatementsOf(const std::function<bool(const QString& connectionString, MessageSink&)>& run,
+QStringList statementsOf(const std::function<bool(const QString& connectionString, MessageSink&)>& run,
                          const QString& databasePath)
 {
     static FaultPlan plan;
-    static const bool registered = (RegisterFaultInjectingProvider(plan), true);
+    static const bool registered = (registerFaultInjectingProvider(plan), true);
     (void)registered;
     plan = FaultPlan();
     RecordingMessageSink messages;
@@ -127,9 +129,9 @@ QStringList StatementsOf(const std::function<bool(const QString& connectionStrin
     return plan.statements;
 }
 
-QString WriteScript(const QString& name, const QStringList& lines)
+QString writeScript(const QString& name, const QStringList& lines)
 {
-    const QString path = Files().filePath(name);
+    const QString path = benchFiles().filePath(name);
     QFile script(path);
     if (!script.open(QIODevice::WriteOnly) || script.write(lines.join(QLatin1Char('\n')).toUtf8() + '\n') < 0)
         std::exit(1);
@@ -140,20 +142,20 @@ QString WriteScript(const QString& name, const QStringList& lines)
 // literals, every key read-back, every probe of a table's columns, the check of the label
 // number and the one statement that draws the new GUIDs (what the embedded NEWID() gives:
 // braced, upper case), in one transaction.
-QString ShellImportScript()
+QString shellImportScript()
 {
-    const BenchFiles& files = Files();
+    const BenchFiles& files = benchFiles();
     files.emptyTarget();
-    const QStringList statements = StatementsOf(
+    const QStringList statements = statementsOf(
         [&files](const QString& connectionString, MessageSink& messages) {
             NoResolver resolver;
-            return ImportLabel(connectionString, files.bundle(), resolver, messages);
+            return shownIn(messages, importLabel(connectionString, files.bundle(), resolver));
         },
         files.target());
     files.emptyTarget();
     QStringList lines = {QStringLiteral("BEGIN IMMEDIATE;")};
     for (const QString& statement : statements) {
-        lines.append(QString(SqliteDialect().FromTransactSql(statement))
+        lines.append(QString(sqliteDialect().fromTransactSql(statement))
                          .replace(QLatin1String("select NEWID() from n"),
                                   QLatin1String("select '{'||substr(h,1,8)||'-'||substr(h,9,4)||'-'||substr(h,13,4)||'-'||"
                                                 "substr(h,17,4)||'-'||substr(h,21)||'}' from (select hex(randomblob(16)) as h"
@@ -161,18 +163,18 @@ QString ShellImportScript()
                      QLatin1Char(';'));
     }
     lines.append(QStringLiteral("COMMIT;"));
-    return WriteScript(QStringLiteral("import.sql"), lines);
+    return writeScript(QStringLiteral("import.sql"), lines);
 }
 
 // The export's own selects for the shell, their rows written to a file as the bundle's
 // lines (values joined by ","): before each table's rows its name and the names of its
 // columns, read from the table's column list where the export reads the catalogue.
-QString ShellExportScript()
+QString shellExportScript()
 {
-    const BenchFiles& files = Files();
-    const QStringList statements = StatementsOf(
+    const BenchFiles& files = benchFiles();
+    const QStringList statements = statementsOf(
         [&files](const QString& connectionString, MessageSink& messages) {
-            return ShownIn(messages, ExportLabel(connectionString, kLabelNo, files.exportPath()));
+            return shownIn(messages, exportLabel(connectionString, kLabelNo, files.exportPath()));
         },
         files.source());
     static const QRegularExpression catalogue(
@@ -189,60 +191,60 @@ QString ShellExportScript()
         lines.append(QStringLiteral("select '列名:'||group_concat(name, ',') from pragma_table_info('%1');")
                          .arg(table.captured(1)));
     }
-    return WriteScript(QStringLiteral("export.sql"), lines);
+    return writeScript(QStringLiteral("export.sql"), lines);
 }
 
 void ExportLargeLabel(benchmark::State& state)
 {
-    const BenchFiles& files = Files();
+    const BenchFiles& files = benchFiles();
     for (auto _ : state) {
         RecordingMessageSink messages;
-        if (!ShownIn(messages, ExportLabel(BenchFiles::ConnectionString(files.source()), kLabelNo, files.exportPath())))
+        if (!shownIn(messages, exportLabel(BenchFiles::connectionString(files.source()), kLabelNo, files.exportPath())))
             state.SkipWithError(qPrintable(messages.warnings.join(QLatin1Char('|'))));
     }
 }
 
 void ShellExportLargeLabel(benchmark::State& state)
 {
-    const BenchFiles& files = Files();
-    const QString script = ShellExportScript();
+    const BenchFiles& files = benchFiles();
+    const QString script = shellExportScript();
     for (auto _ : state)
-        RunProgramToEnd(QStringLiteral("sqlite3"), {files.source()}, script);
+        runProgramToEnd(QStringLiteral("sqlite3"), {files.source()}, script);
 }
 
 void ImportLargeLabel(benchmark::State& state)
 {
-    const BenchFiles& files = Files();
+    const BenchFiles& files = benchFiles();
     for (auto _ : state) {
         state.PauseTiming();
         files.emptyTarget();
         state.ResumeTiming();
         RecordingMessageSink messages;
         NoResolver resolver;
-        if (!ImportLabel(BenchFiles::ConnectionString(files.target()), files.bundle(), resolver, messages))
+        if (!shownIn(messages, importLabel(BenchFiles::connectionString(files.target()), files.bundle(), resolver)))
             state.SkipWithError(qPrintable(messages.warnings.join(QLatin1Char('|'))));
     }
 }
 
 void ShellImportLargeLabel(benchmark::State& state)
 {
-    const BenchFiles& files = Files();
-    const QString script = ShellImportScript();
+    const BenchFiles& files = benchFiles();
+    const QString script = shellImportScript();
     for (auto _ : state) {
         state.PauseTiming();
         files.emptyTarget();
         state.ResumeTiming();
-        RunProgramToEnd(QStringLiteral("sqlite3"), {files.target()}, script);
+        runProgramToEnd(QStringLiteral("sqlite3"), {files.target()}, script);
     }
 }
 
-std::optional<double>& PeakMemoryMb()
+std::optional<double>& peakMemoryMb()
 {
     static std::optional<double> peak;
     return peak;
 }
 
-double MaxResidentMb()
+double maxResidentMb()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -250,7 +252,7 @@ double MaxResidentMb()
 }
 
 // What the process holds now; loading the libraries may have held more for a moment.
-double ResidentMb()
+double residentMb()
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
@@ -265,7 +267,7 @@ double ResidentMb()
 // The import alone in a fresh process, so that what the benchmark run holds does not count.
 void ImportPeakMemory(benchmark::State& state)
 {
-    const BenchFiles& files = Files();
+    const BenchFiles& files = benchFiles();
     for (auto _ : state) {
         files.emptyTarget();
         QProcess child;
@@ -276,48 +278,48 @@ void ImportPeakMemory(benchmark::State& state)
             continue;
         }
         const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
-        PeakMemoryMb() = figures.value(1).toDouble();
+        peakMemoryMb() = figures.value(1).toDouble();
         state.counters["before_MB"] = figures.value(0).toDouble();
-        state.counters["peak_MB"] = *PeakMemoryMb();
+        state.counters["peak_MB"] = *peakMemoryMb();
     }
 }
 
 // Prints the resident size before one import and the peak resident size after it, in
 // megabytes.
-int RunImportForMemory(const char* target, const char* bundle)
+int runImportForMemory(const char* target, const char* bundle)
 {
-    const double before = ResidentMb();
+    const double before = residentMb();
     RecordingMessageSink messages;
     NoResolver resolver;
-    if (!ImportLabel(BenchFiles::ConnectionString(QString::fromLocal8Bit(target)), QString::fromLocal8Bit(bundle),
-                     resolver, messages)) {
+    if (!shownIn(messages, importLabel(BenchFiles::connectionString(QString::fromLocal8Bit(target)), QString::fromLocal8Bit(bundle),
+                     resolver))) {
         std::fprintf(stderr, "%s\n", qPrintable(messages.warnings.join(QLatin1Char('|'))));
         return 1;
     }
-    std::printf("%.1f %.1f\n", before, MaxResidentMb());
+    std::printf("%.1f %.1f\n", before, maxResidentMb());
     return 0;
 }
 
 } // namespace
 
-BENCHMARK(ExportLargeLabel)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4)->Apply(RepeatForMedian);
-BENCHMARK(ShellExportLargeLabel)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4)->Apply(RepeatForMedian);
-BENCHMARK(ImportLargeLabel)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2)->Apply(RepeatForMedian);
-BENCHMARK(ShellImportLargeLabel)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2)->Apply(RepeatForMedian);
+BENCHMARK(ExportLargeLabel)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4)->Apply(repeatForMedian);
+BENCHMARK(ShellExportLargeLabel)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4)->Apply(repeatForMedian);
+BENCHMARK(ImportLargeLabel)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2)->Apply(repeatForMedian);
+BENCHMARK(ShellImportLargeLabel)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2)->Apply(repeatForMedian);
 BENCHMARK(ImportPeakMemory)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 int main(int argc, char** argv)
 {
     if (argc == 4 && std::strcmp(argv[1], kMemoryChildOption) == 0) {
-        SetUpAsThePrograms();
-        return RunImportForMemory(argv[2], argv[3]);
+        setUpAsThePrograms();
+        return runImportForMemory(argv[2], argv[3]);
     }
-    AddRatio("Label export: 2,000 controls, 10,000 items", "ExportLargeLabel", "ShellExportLargeLabel", 1.5);
-    AddRatio("Label import: 2,000 controls, 10,000 items, one transaction", "ImportLargeLabel", "ShellImportLargeLabel",
+    addRatio("Label export: 2,000 controls, 10,000 items", "ExportLargeLabel", "ShellExportLargeLabel", 1.5);
+    addRatio("Label import: 2,000 controls, 10,000 items, one transaction", "ImportLargeLabel", "ShellImportLargeLabel",
              1.3);
-    const int exitCode = RunBenchmarksWithRatios(argc, argv);
-    if (PeakMemoryMb())
+    const int exitCode = runBenchmarksWithRatios(argc, argv);
+    if (peakMemoryMb())
         std::printf("%-64s %10.1f MB %25s %7.0fMB %s\n", "Label import: peak memory of a fresh process",
-                    *PeakMemoryMb(), "", kPeakMemoryLimitMb, *PeakMemoryMb() <= kPeakMemoryLimitMb ? "ok" : "OVER");
+                    *peakMemoryMb(), "", kPeakMemoryLimitMb, *peakMemoryMb() <= kPeakMemoryLimitMb ? "ok" : "OVER");
     return exitCode;
 }

@@ -13,6 +13,8 @@
 #include <deque>
 #include <vector>
 
+namespace korvel {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -27,7 +29,7 @@ struct Piece
     std::vector<char> bytes;
 };
 
-int LoopbackSocket()
+int loopbackSocket()
 {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const int on = 1;
@@ -36,7 +38,7 @@ int LoopbackSocket()
     return fd;
 }
 
-sockaddr_in LoopbackAddress(std::uint16_t port)
+sockaddr_in loopbackAddress(std::uint16_t port)
 {
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -45,7 +47,7 @@ sockaddr_in LoopbackAddress(std::uint16_t port)
     return address;
 }
 
-[[noreturn]] void Fail(const char* what)
+[[noreturn]] void fail(const char* what)
 {
     std::perror(what);
     std::exit(1);
@@ -59,8 +61,8 @@ public:
     Pipe(int from, int to, std::chrono::microseconds delay, std::function<void()> onData)
         : m_from(from), m_to(to), m_delay(delay), m_onData(std::move(onData))
     {
-        m_reader = std::thread([this] { Read(); });
-        m_writer = std::thread([this] { Write(); });
+        m_reader = std::thread([this] { read(); });
+        m_writer = std::thread([this] { write(); });
     }
     ~Pipe()
     {
@@ -69,11 +71,11 @@ public:
     }
 
 private:
-    void Read()
+    void read()
     {
         std::vector<char> buffer(64 * 1024);
         for (;;) {
-            const ssize_t got = read(m_from, buffer.data(), buffer.size());
+            const ssize_t got = ::read(m_from, buffer.data(), buffer.size());
             Piece piece{Clock::now() + m_delay, {}};
             if (got > 0) {
                 m_onData();
@@ -88,7 +90,7 @@ private:
                 return;
         }
     }
-    void Write()
+    void write()
     {
         for (;;) {
             Piece piece;
@@ -104,7 +106,7 @@ private:
                 return;
             }
             for (std::size_t sent = 0; sent < piece.bytes.size();) {
-                const ssize_t put = send(m_to, piece.bytes.data() + sent, piece.bytes.size() - sent, MSG_NOSIGNAL);
+                const ssize_t put = ::send(m_to, piece.bytes.data() + sent, piece.bytes.size() - sent, MSG_NOSIGNAL);
                 if (put <= 0) {
                     // The other side is gone: so is this direction; the reader ends at its end.
                     shutdown(m_from, SHUT_RD);
@@ -151,7 +153,7 @@ struct LatencyProxy::Link
     struct Socket
     {
         Socket(int fd) : fd(fd) {}
-        ~Socket() { close(fd); }
+        ~Socket() { ::close(fd); }
         operator int() const { return fd; }
         int fd;
     };
@@ -163,15 +165,15 @@ struct LatencyProxy::Link
 };
 
 LatencyProxy::LatencyProxy(std::uint16_t targetPort, std::chrono::microseconds oneWay)
-    : m_targetPort(targetPort), m_oneWay(oneWay), m_listener(LoopbackSocket())
+    : m_targetPort(targetPort), m_oneWay(oneWay), m_listener(loopbackSocket())
 {
-    sockaddr_in address = LoopbackAddress(0);
+    sockaddr_in address = loopbackAddress(0);
     socklen_t length = sizeof address;
     if (bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(m_listener, 16) != 0 ||
         getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        Fail("latency proxy: listen");
+        fail("latency proxy: listen");
     m_port = ntohs(address.sin_port);
-    m_acceptor = std::thread([this] { Accept(); });
+    m_acceptor = std::thread([this] { accept(); });
 }
 
 LatencyProxy::~LatencyProxy()
@@ -179,12 +181,12 @@ LatencyProxy::~LatencyProxy()
     // Ends accept(); then every link, each of whose pipes ends at its sockets' end.
     shutdown(m_listener, SHUT_RDWR);
     m_acceptor.join();
-    close(m_listener);
+    ::close(m_listener);
     const std::lock_guard<std::mutex> lock(m_linksMutex);
     m_links.clear();
 }
 
-void LatencyProxy::Accept()
+void LatencyProxy::accept()
 {
     for (;;) {
         const int client = accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
@@ -192,14 +194,16 @@ void LatencyProxy::Accept()
             return;
         const int on = 1;
         setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-        const int server = LoopbackSocket();
-        const sockaddr_in target = LoopbackAddress(m_targetPort);
-        if (connect(server, reinterpret_cast<const sockaddr*>(&target), sizeof target) != 0) {
-            close(server);
-            close(client);
+        const int server = loopbackSocket();
+        const sockaddr_in target = loopbackAddress(m_targetPort);
+        if (::connect(server, reinterpret_cast<const sockaddr*>(&target), sizeof target) != 0) {
+            ::close(server);
+            ::close(client);
             continue;
         }
         const std::lock_guard<std::mutex> lock(m_linksMutex);
         m_links.push_back(std::make_unique<Link>(client, server, m_oneWay, m_roundTrips));
     }
 }
+
+} // namespace korvel

@@ -8,6 +8,8 @@
 #include <mutex>
 #include <thread>
 
+namespace korvel {
+
 // A TCP relay on loopback that holds every piece of data for a set time in each direction,
 // as the network between a plant's machines and its server does, and counts the round trips
 // that its clients make: each time a client sends after it has heard from the server (or
@@ -23,13 +25,13 @@ public:
     LatencyProxy(const LatencyProxy&) = delete;
     LatencyProxy& operator=(const LatencyProxy&) = delete;
 
-    std::uint16_t Port() const { return m_port; }
+    std::uint16_t port() const { return m_port; }
     // Round trips of every connection so far.
-    std::int64_t RoundTrips() const { return m_roundTrips; }
+    std::int64_t roundTrips() const { return m_roundTrips; }
 
 private:
     struct Link;
-    void Accept();
+    void accept();
 
     std::uint16_t m_targetPort;
     std::chrono::microseconds m_oneWay;
@@ -40,3 +42,5 @@ private:
     std::list<std::unique_ptr<Link>> m_links;
     std::thread m_acceptor;
 };
+
+} // namespace korvel

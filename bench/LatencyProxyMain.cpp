@@ -10,6 +10,8 @@
 #include <iostream>
 #include <string>
 
+using namespace korvel;
+
 int main(int argc, char** argv)
 {
     if (argc != 3) {
@@ -17,10 +19,10 @@ int main(int argc, char** argv)
         return 2;
     }
     const LatencyProxy proxy(static_cast<std::uint16_t>(std::atoi(argv[1])), std::chrono::microseconds(std::atoi(argv[2])));
-    std::printf("%u\n", static_cast<unsigned>(proxy.Port()));
+    std::printf("%u\n", static_cast<unsigned>(proxy.port()));
     std::fflush(stdout);
     for (std::string line; std::getline(std::cin, line);) {
-        std::printf("%lld\n", static_cast<long long>(proxy.RoundTrips()));
+        std::printf("%lld\n", static_cast<long long>(proxy.roundTrips()));
         std::fflush(stdout);
     }
     return 0;

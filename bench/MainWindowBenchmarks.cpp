@@ -25,10 +25,7 @@
 #include <cstdlib>
 #include <cstring>
 
-using korvel::FindPopup;
-using korvel::MainWindow;
-using korvel::ProgramContext;
-using korvel::replaceSortedEntries;
+using namespace korvel;
 
 namespace {
 
@@ -50,7 +47,7 @@ const char* kSchema =
 
 // Rows made by SQLite itself, from a recursive counter: quick and independent of the code
 // under test.
-QString Fill()
+QString fill()
 {
     return QStringLiteral(
                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
@@ -72,11 +69,11 @@ QString Fill()
         .arg(kBigHarness);
 }
 
-ProgramFolder& Folder()
+ProgramFolder& benchFolder()
 {
     static ProgramFolder* folder = [] {
         auto* made = new ProgramFolder(kSchema);
-        made->database().exec(Fill());
+        made->database().exec(fill());
         made->writeEmbeddedSettings();
         made->writeValueLists(QStringLiteral("联线类型&导通&1;测试组&A组&GA;测试模式&快速&1;测试组2&B组&GB;"));
         return made;
@@ -89,34 +86,34 @@ const QString kStartupSelects = QStringLiteral("select HarnessNo from tblHarness
 
 void OpenMainWindow(benchmark::State& state)
 {
-    ProgramFolder& folder = Folder();
+    ProgramFolder& folder = benchFolder();
     for (auto _ : state) {
         RecordingMessageSink messages;
         ScriptedFileDialogs fileDialogs;
         MainWindow dialog(ProgramContext{folder.directory(), messages, fileDialogs});
         dialog.load();
-        if (!messages.warnings.isEmpty() || ComboOf(dialog, "harnessNumberList").count() != kHarnesses + 1 ||
-            ComboOf(dialog, "labelNumberList").count() != kActiveLabels)
+        if (!messages.warnings.isEmpty() || comboOf(dialog, "harnessNumberList").count() != kHarnesses + 1 ||
+            comboOf(dialog, "labelNumberList").count() != kActiveLabels)
             state.SkipWithError("the window did not fill");
     }
 }
 
 void ShellStartupSelects(benchmark::State& state)
 {
-    ProgramFolder& folder = Folder();
+    ProgramFolder& folder = benchFolder();
     for (auto _ : state)
-        RunProgramToEnd(QStringLiteral("sqlite3"), {folder.filePath(QStringLiteral("korvel.db")), kStartupSelects});
+        runProgramToEnd(QStringLiteral("sqlite3"), {folder.filePath(QStringLiteral("korvel.db")), kStartupSelects});
 }
 
 void ChooseHarnessWithManyWires(benchmark::State& state)
 {
-    ProgramFolder& folder = Folder();
+    ProgramFolder& folder = benchFolder();
     RecordingMessageSink messages;
     ScriptedFileDialogs fileDialogs;
     MainWindow dialog(ProgramContext{folder.directory(), messages, fileDialogs});
     dialog.load();
-    QComboBox& harnesses = ComboOf(dialog, "harnessNumberList");
-    const QComboBox& wires = ComboOf(dialog, "wireNumberList");
+    QComboBox& harnesses = comboOf(dialog, "harnessNumberList");
+    const QComboBox& wires = comboOf(dialog, "wireNumberList");
     const int index = harnesses.findText(kBigHarness);
     for (auto _ : state) {
         harnesses.setCurrentIndex(index);
@@ -128,12 +125,12 @@ void ChooseHarnessWithManyWires(benchmark::State& state)
 
 void ShellHarnessSelects(benchmark::State& state)
 {
-    ProgramFolder& folder = Folder();
+    ProgramFolder& folder = benchFolder();
     const QString selects = QStringLiteral("select HarnessID from tblHarnessInfo where HarnessNo='%1';"
                                            " select WireNo from tblHarnessWireInfo where HarnessID='0';")
                                 .arg(kBigHarness);
     for (auto _ : state)
-        RunProgramToEnd(QStringLiteral("sqlite3"), {folder.filePath(QStringLiteral("korvel.db")), selects});
+        runProgramToEnd(QStringLiteral("sqlite3"), {folder.filePath(QStringLiteral("korvel.db")), selects});
 }
 
 // The find-as-you-type of the harness list, on the shown window. Every harness holds "h":
@@ -141,19 +138,19 @@ void ShellHarnessSelects(benchmark::State& state)
 class HarnessFind
 {
 public:
-    HarnessFind() : m_dialog(ProgramContext{Folder().directory(), m_messages, m_fileDialogs})
+    HarnessFind() : m_dialog(ProgramContext{benchFolder().directory(), m_messages, m_fileDialogs})
     {
         m_dialog.load();
         m_dialog.show();
         harnesses().setFocus();
     }
 
-    QComboBox& harnesses() { return ComboOf(m_dialog, "harnessNumberList"); }
+    QComboBox& harnesses() { return comboOf(m_dialog, "harnessNumberList"); }
     const FindPopup& find() { return *harnesses().findChild<FindPopup*>(); }
     bool listsEveryHarness() { return find().isVisible() && find().matches().size() == kHarnesses + 1; }
 
     // A key as the user presses it, and the repaint that shows what it did.
-    static void Press(QWidget& widget, Qt::Key key)
+    static void press(QWidget& widget, Qt::Key key)
     {
         QTest::keyClick(&widget, key);
         QApplication::processEvents();
@@ -167,7 +164,7 @@ private:
 
 // The key that opens the search. The entries are folded for searching once per fill of
 // the list: the first search after a fill does that too.
-void MeasureOpeningKey(benchmark::State& state, bool firstAfterFill)
+void measureOpeningKey(benchmark::State& state, bool firstAfterFill)
 {
     HarnessFind window;
     const QStringList entries = qobject_cast<QStringListModel*>(window.harnesses().model())->stringList();
@@ -177,23 +174,23 @@ void MeasureOpeningKey(benchmark::State& state, bool firstAfterFill)
             replaceSortedEntries(window.harnesses(), entries);
             state.ResumeTiming();
         }
-        HarnessFind::Press(window.harnesses(), Qt::Key_H);
+        HarnessFind::press(window.harnesses(), Qt::Key_H);
         if (!window.listsEveryHarness())
             state.SkipWithError("the search did not list every harness");
         state.PauseTiming();
-        HarnessFind::Press(window.find().filterLine(), Qt::Key_Escape);
+        HarnessFind::press(window.find().filterLine(), Qt::Key_Escape);
         state.ResumeTiming();
     }
 }
 
 void FirstFindKeyAfterFill(benchmark::State& state)
 {
-    MeasureOpeningKey(state, true);
+    measureOpeningKey(state, true);
 }
 
 void OpenFindKey(benchmark::State& state)
 {
-    MeasureOpeningKey(state, false);
+    measureOpeningKey(state, false);
 }
 
 // A key typed into the open search: "h" becomes "h-" and goes back to "h", one key at a
@@ -201,10 +198,10 @@ void OpenFindKey(benchmark::State& state)
 void FindKey(benchmark::State& state)
 {
     HarnessFind window;
-    HarnessFind::Press(window.harnesses(), Qt::Key_H);
+    HarnessFind::press(window.harnesses(), Qt::Key_H);
     bool typing = true;
     for (auto _ : state) {
-        HarnessFind::Press(window.find().filterLine(), typing ? Qt::Key_Minus : Qt::Key_Backspace);
+        HarnessFind::press(window.find().filterLine(), typing ? Qt::Key_Minus : Qt::Key_Backspace);
         typing = !typing;
         if (!window.listsEveryHarness())
             state.SkipWithError("the search did not list every harness");
@@ -215,9 +212,9 @@ const char* const kOpenWindowOption = "--open-window-in";
 
 // The main window opened once on a program folder, in a process of its own: scripts/bench
 // times the whole process and reads its peak memory for the growth table.
-int OpenWindowOnce(int argc, char** argv)
+int openWindowOnce(int argc, char** argv)
 {
-    SetUpAsThePrograms();
+    setUpAsThePrograms();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     RecordingMessageSink messages;
@@ -225,21 +222,21 @@ int OpenWindowOnce(int argc, char** argv)
     // The program's folder, as the program names its own: with the separator at the end.
     MainWindow dialog(ProgramContext{QString::fromLocal8Bit(argv[2]) + QLatin1Char('/'), messages, fileDialogs});
     dialog.load();
-    if (!messages.warnings.isEmpty() || ComboOf(dialog, "harnessNumberList").count() == 0) {
+    if (!messages.warnings.isEmpty() || comboOf(dialog, "harnessNumberList").count() == 0) {
         std::fprintf(stderr, "the window did not fill: %s\n", qPrintable(messages.warnings.join(QLatin1Char('|'))));
         return 1;
     }
-    std::printf("%d harnesses, %d jobs, %d labels\n", ComboOf(dialog, "harnessNumberList").count(),
-                ComboOf(dialog, "jobNumberList").count(), ComboOf(dialog, "labelNumberList").count());
+    std::printf("%d harnesses, %d jobs, %d labels\n", comboOf(dialog, "harnessNumberList").count(),
+                comboOf(dialog, "jobNumberList").count(), comboOf(dialog, "labelNumberList").count());
     return 0;
 }
 
 } // namespace
 
-BENCHMARK(OpenMainWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.6)->Apply(RepeatForMedian);
-BENCHMARK(ShellStartupSelects)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Apply(RepeatForMedian);
-BENCHMARK(ChooseHarnessWithManyWires)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.4)->Apply(RepeatForMedian);
-BENCHMARK(ShellHarnessSelects)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.4)->Apply(RepeatForMedian);
+BENCHMARK(OpenMainWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.6)->Apply(repeatForMedian);
+BENCHMARK(ShellStartupSelects)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Apply(repeatForMedian);
+BENCHMARK(ChooseHarnessWithManyWires)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.4)->Apply(repeatForMedian);
+BENCHMARK(ShellHarnessSelects)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.4)->Apply(repeatForMedian);
 // Each iteration refills the list with the timing paused, which a minimum time does not
 // count: a fixed number keeps the run short.
 BENCHMARK(FirstFindKeyAfterFill)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
@@ -249,13 +246,13 @@ BENCHMARK(FindKey)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 int main(int argc, char** argv)
 {
     if (argc == 3 && std::strcmp(argv[1], kOpenWindowOption) == 0)
-        return OpenWindowOnce(argc, argv);
-    AddLimit("Main window ready: 100,000 harnesses and jobs, 10,000 labels", "OpenMainWindow", 500.0);
-    AddRatio("Main window ready, beside the shell's three selects", "OpenMainWindow", "ShellStartupSelects", 1.5);
-    AddLimit("Harness with 5,000 wires chosen: wire list filled", "ChooseHarnessWithManyWires", 100.0);
-    AddRatio("Harness chosen, beside the shell's two selects", "ChooseHarnessWithManyWires", "ShellHarnessSelects", 0.0);
-    AddLimit("Find a harness: first key after the list is filled (100,001)", "FirstFindKeyAfterFill", 50.0);
-    AddLimit("Find a harness: the key that opens the search (100,001 listed)", "OpenFindKey", 50.0);
-    AddLimit("Find a harness: a key typed into the search (100,001 listed)", "FindKey", 50.0);
-    return RunBenchmarksWithRatios(argc, argv);
+        return openWindowOnce(argc, argv);
+    addLimit("Main window ready: 100,000 harnesses and jobs, 10,000 labels", "OpenMainWindow", 500.0);
+    addRatio("Main window ready, beside the shell's three selects", "OpenMainWindow", "ShellStartupSelects", 1.5);
+    addLimit("Harness with 5,000 wires chosen: wire list filled", "ChooseHarnessWithManyWires", 100.0);
+    addRatio("Harness chosen, beside the shell's two selects", "ChooseHarnessWithManyWires", "ShellHarnessSelects", 0.0);
+    addLimit("Find a harness: first key after the list is filled (100,001)", "FirstFindKeyAfterFill", 50.0);
+    addLimit("Find a harness: the key that opens the search (100,001 listed)", "OpenFindKey", 50.0);
+    addLimit("Find a harness: a key typed into the search (100,001 listed)", "FindKey", 50.0);
+    return runBenchmarksWithRatios(argc, argv);
 }

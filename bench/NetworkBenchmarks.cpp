@@ -6,7 +6,7 @@
 // runs three times, its median and spread printed.
 
 #include "config/ConnectionSettings.h"
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/client/ConnectionString.h"
 #include "db/schema/EmbeddedSchema.h"
 #include "demodata/DemoDatabase.h"
@@ -37,13 +37,15 @@
 #include <functional>
 #include <optional>
 
+using namespace korvel;
+
 namespace {
 
 constexpr int kControls = 1000;
 constexpr int kRuns = 3;
 const QString kLargeLabelNo = QStringLiteral("NET-1000");
 
-[[noreturn]] void Fail(const QString& what)
+[[noreturn]] void fail(const QString& what)
 {
     std::fprintf(stderr, "network benchmark failed: %s\n", qPrintable(what));
     std::exit(1);
@@ -52,7 +54,7 @@ const QString kLargeLabelNo = QStringLiteral("NET-1000");
 class NoResolver : public DuplicateLabelResolver
 {
 public:
-    bool ResolveDuplicateLabelNo(CAdoDatabase&, const QString&, QString&) override { return false; }
+    bool resolveDuplicateLabelNo(Database&, const QString&, QString&) override { return false; }
 };
 
 // The bundles the actions carry: a label of 1,000 controls with an item each, and the 40
@@ -65,29 +67,29 @@ public:
         const QString source = m_dir.filePath(QStringLiteral("large.db"));
         sqlite3* db = nullptr;
         sqlite3_open(QFile::encodeName(source).constData(), &db);
-        ExecOrExit(db, EmbeddedSchemaSql().toUtf8());
-        ExecOrExit(db, "BEGIN");
-        SeedLargeLabel(db, kLargeLabelNo, kControls, 1);
-        ExecOrExit(db, "COMMIT");
+        execOrExit(db, embeddedSchemaSql().toUtf8());
+        execOrExit(db, "BEGIN");
+        seedLargeLabel(db, kLargeLabelNo, kControls, 1);
+        execOrExit(db, "COMMIT");
         sqlite3_close(db);
-        if (const korvel::Outcome exported =
-                ExportLabel(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(source), kLargeLabelNo, large());
+        if (const Outcome exported =
+                exportLabel(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(source), kLargeLabelNo, large());
             !exported)
-            Fail(exported.message());
+            fail(exported.message());
 
         const QString demo = m_dir.filePath(QStringLiteral("demo.db"));
-        if (const korvel::Outcome created = CreateDemoDatabase(demo, DemoOptions()); !created)
-            Fail(created.message());
-        CAdoDatabase database;
-        if (!database.Open(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(demo)))
-            Fail(database.lastError());
-        const korvel::Result<QList<LabelCounts>> labels = ListLabels(database);
+        if (const Outcome created = createDemoDatabase(demo, DemoOptions()); !created)
+            fail(created.message());
+        Database database;
+        if (!database.open(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(demo)))
+            fail(database.lastError());
+        const Result<QList<LabelCounts>> labels = listLabels(database);
         QStringList labelNos;
         for (const LabelCounts& label : labels.value)
             labelNos.append(label.labelNo);
-        if (const auto exported = ExportLabels(database, labelNos, folder(), [](qsizetype, qsizetype, const QString&) {});
+        if (const auto exported = exportLabels(database, labelNos, folder(), [](qsizetype, qsizetype, const QString&) {});
             !labels || !exported)
-            Fail(labels.message() + exported.message());
+            fail(labels.message() + exported.message());
         for (const QString& name : QDir(folder()).entryList(QDir::Files, QDir::Name))
             m_demo.append(QDir(folder()).filePath(name));
     }
@@ -109,39 +111,39 @@ class BenchServer
 {
 public:
     virtual ~BenchServer() = default;
-    virtual QString Name() const = 0;
+    virtual QString name() const = 0;
     // The port the server listens on, which the relay passes data to.
-    virtual quint16 Port() const = 0;
+    virtual quint16 port() const = 0;
     // The benchmark database through the port given.
-    virtual QString ConnectionString(quint16 port) const = 0;
+    virtual QString connectionString(quint16 port) const = 0;
 
-    void CreateDatabase()
+    void createDatabase()
     {
         m_database = QStringLiteral("korvel_bench_%1").arg(QUuid::createUuid().toString(QUuid::Id128));
-        RunOrFail(AdminConnection(), CreateStatement());
-        if (!SchemaScript().isEmpty())
-            RunOrFail(ConnectionString(Port()), SchemaScript());
+        runOrFail(adminConnection(), createStatement());
+        if (!schemaScript().isEmpty())
+            runOrFail(connectionString(port()), schemaScript());
     }
-    void DropDatabase() { RunOrFail(AdminConnection(), QStringLiteral("drop database %1").arg(m_database)); }
-    void EmptyLabelTables()
+    void dropDatabase() { runOrFail(adminConnection(), QStringLiteral("drop database %1").arg(m_database)); }
+    void emptyLabelTables()
     {
-        RunOrFail(ConnectionString(Port()),
+        runOrFail(connectionString(port()),
                   QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
     }
 
 protected:
-    virtual QString AdminConnection() const = 0;
-    virtual QString CreateStatement() const = 0;
-    virtual QString SchemaScript() const = 0;
+    virtual QString adminConnection() const = 0;
+    virtual QString createStatement() const = 0;
+    virtual QString schemaScript() const = 0;
 
     QString m_database;
 
 private:
-    static void RunOrFail(const QString& connection, const QString& sql)
+    static void runOrFail(const QString& connection, const QString& sql)
     {
-        CAdoDatabase database;
-        if (!database.Open(connection) || !database.Execute(sql))
-            Fail(sql.left(80) + QStringLiteral(": ") + database.lastError());
+        Database database;
+        if (!database.open(connection) || !database.execute(sql))
+            fail(sql.left(80) + QStringLiteral(": ") + database.lastError());
     }
 };
 
@@ -149,28 +151,28 @@ class PostgreSqlServer : public BenchServer
 {
 public:
     explicit PostgreSqlServer(QString connect) : m_connect(std::move(connect)) {}
-    QString Name() const override { return QStringLiteral("PostgreSQL stand-in (psqlODBC)"); }
-    quint16 Port() const override { return Attribute(QStringLiteral("port")).toUShort(); }
-    QString ConnectionString(quint16 port) const override
+    QString name() const override { return QStringLiteral("PostgreSQL stand-in (psqlODBC)"); }
+    quint16 port() const override { return attribute(QStringLiteral("port")).toUShort(); }
+    QString connectionString(quint16 port) const override
     {
-        return WithAttribute(WithAttribute(m_connect, QStringLiteral("Database"), m_database), QStringLiteral("Port"),
+        return withAttribute(withAttribute(m_connect, QStringLiteral("Database"), m_database), QStringLiteral("Port"),
                              QString::number(port));
     }
 
 protected:
-    QString AdminConnection() const override { return m_connect; }
+    QString adminConnection() const override { return m_connect; }
     // scripts/postgres loads the schema into this template.
-    QString CreateStatement() const override
+    QString createStatement() const override
     {
         return QStringLiteral("create database %1 template korvel_schema").arg(m_database);
     }
-    QString SchemaScript() const override { return QString(); }
+    QString schemaScript() const override { return QString(); }
 
 private:
-    QString Attribute(const QString& keyword) const
+    QString attribute(const QString& keyword) const
     {
         QMap<QString, QString> attributes;
-        (void)ParseConnectionString(m_connect, attributes);
+        (void)parseConnectionString(m_connect, attributes);
         return attributes.value(keyword);
     }
     QString m_connect;
@@ -180,22 +182,22 @@ class SqlServer : public BenchServer
 {
 public:
     explicit SqlServer(ConnectionSettings settings) : m_settings(std::move(settings)) {}
-    QString Name() const override { return QStringLiteral("T-SQL server (FreeTDS)"); }
-    quint16 Port() const override { return m_settings.hostName.section(QLatin1Char(','), 1).toUShort(); }
-    QString ConnectionString(quint16 port) const override
+    QString name() const override { return QStringLiteral("T-SQL server (FreeTDS)"); }
+    quint16 port() const override { return m_settings.hostName.section(QLatin1Char(','), 1).toUShort(); }
+    QString connectionString(quint16 port) const override
     {
         ConnectionSettings settings = m_settings;
         settings.hostName = QStringLiteral("127.0.0.1,%1").arg(port);
         settings.dataName = m_database;
-        return BuildConnectionString(settings);
+        return buildConnectionString(settings);
     }
 
 protected:
-    QString AdminConnection() const override { return BuildConnectionString(m_settings); }
-    QString CreateStatement() const override { return QStringLiteral("create database %1").arg(m_database); }
-    QString SchemaScript() const override
+    QString adminConnection() const override { return buildConnectionString(m_settings); }
+    QString createStatement() const override { return QStringLiteral("create database %1").arg(m_database); }
+    QString schemaScript() const override
     {
-        return QString::fromUtf8(ReadTestFile(QStringLiteral(KORVEL_SCHEMA_DIR "/sqlserver.sql")));
+        return QString::fromUtf8(readTestFile(QStringLiteral(KORVEL_SCHEMA_DIR "/sqlserver.sql")));
     }
 
 private:
@@ -210,28 +212,28 @@ public:
     {
         m_process.start(QStringLiteral(KORVEL_LATENCY_PROXY_PATH),
                         {QString::number(targetPort), QString::number(oneWay.count())});
-        m_port = ReadLine().toUShort();
+        m_port = readLine().toUShort();
         if (m_port == 0)
-            Fail(QStringLiteral("the relay did not start"));
+            fail(QStringLiteral("the relay did not start"));
     }
     ~Relay()
     {
         m_process.closeWriteChannel();
         m_process.waitForFinished();
     }
-    quint16 Port() const { return m_port; }
-    qint64 RoundTrips()
+    quint16 port() const { return m_port; }
+    qint64 roundTrips()
     {
         m_process.write("\n");
-        return ReadLine().toLongLong();
+        return readLine().toLongLong();
     }
 
 private:
-    QByteArray ReadLine()
+    QByteArray readLine()
     {
         while (!m_process.canReadLine()) {
             if (!m_process.waitForReadyRead(10000))
-                Fail(QStringLiteral("the relay does not answer"));
+                fail(QStringLiteral("the relay does not answer"));
         }
         return m_process.readLine().trimmed();
     }
@@ -249,22 +251,22 @@ struct Cost
 };
 
 // An action as korvelctl runs it: its own connection, opened first.
-using Action = std::function<bool(CAdoDatabase& database, MessageSink& messages)>;
+using Action = std::function<bool(Database& database, MessageSink& messages)>;
 
-Cost Measure(const QString& connection, Relay* relay, const Action& action)
+Cost measure(const QString& connection, Relay* relay, const Action& action)
 {
-    const qint64 roundTripsBefore = relay ? relay->RoundTrips() : 0;
+    const qint64 roundTripsBefore = relay ? relay->roundTrips() : 0;
     QElapsedTimer timer;
     timer.start();
-    CAdoDatabase database;
+    Database database;
     RecordingMessageSink messages;
-    if (!database.Open(connection) || !action(database, messages))
-        Fail(database.lastError() + messages.warnings.join(QLatin1Char('|')));
-    database.Close();
+    if (!database.open(connection) || !action(database, messages))
+        fail(database.lastError() + messages.warnings.join(QLatin1Char('|')));
+    database.close();
     Cost cost;
     cost.seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-    cost.statements = database.StatementsSent();
-    cost.roundTrips = relay ? relay->RoundTrips() - roundTripsBefore : -1;
+    cost.statements = database.statementsSent();
+    cost.roundTrips = relay ? relay->roundTrips() - roundTripsBefore : -1;
     return cost;
 }
 
@@ -297,45 +299,45 @@ struct Spread
     double most;
 };
 
-Spread SpreadOf(QList<double> values)
+Spread spreadOf(QList<double> values)
 {
     std::sort(values.begin(), values.end());
     return {values[values.size() / 2], values.first(), values.last()};
 }
 
-void RunOn(BenchServer& server, const Bundles& bundles)
+void runOn(BenchServer& server, const Bundles& bundles)
 {
-    server.CreateDatabase();
+    server.createDatabase();
     const QList<NamedAction> actions = {
         {"import of a label of 1,000 controls",
-         [&bundles](CAdoDatabase& database, MessageSink& messages) {
+         [&bundles](Database& database, MessageSink& messages) {
              NoResolver resolver;
-             return ImportBundleFile(database, bundles.large(), resolver, ImportTransaction::Own, messages);
+             return shownIn(messages, importBundleFile(database, bundles.large(), resolver, ImportTransaction::Own));
          },
          true, 1},
         {"import of the 40 demo bundles",
-         [&bundles](CAdoDatabase& database, MessageSink& messages) {
+         [&bundles](Database& database, MessageSink& messages) {
              const QList<BatchOutcome> outcomes =
-                 ImportLabels(database, bundles.demo(), [](qsizetype, qsizetype, const QString&) {});
+                 importLabels(database, bundles.demo(), [](qsizetype, qsizetype, const QString&) {});
              for (const BatchOutcome& outcome : outcomes) {
                  if (!outcome.reason.isEmpty())
-                     messages.ShowWarning(outcome.name + QStringLiteral("：") + outcome.reason);
+                     messages.showWarning(outcome.name + QStringLiteral("：") + outcome.reason);
              }
              return outcomes.size() == bundles.demo().size();
          },
          true, bundles.demo().size()},
         {"export of the label of 1,000 controls",
-         [&bundles](CAdoDatabase& database, MessageSink& messages) {
-             const korvel::Outcome exported =
-                 ExportLabelTo(database, kLargeLabelNo, bundles.exported(), LinkAtTarget::WriteThrough);
-             messages.ShowWarning(exported.message());
+         [&bundles](Database& database, MessageSink& messages) {
+             const Outcome exported =
+                 exportLabelTo(database, kLargeLabelNo, bundles.exported(), LinkAtTarget::WriteThrough);
+             messages.showWarning(exported.message());
              return exported.ok();
          },
          false, 0},
         {"labels",
-         [](CAdoDatabase& database, MessageSink& messages) {
-             const korvel::Result<QList<LabelCounts>> labels = ListLabels(database);
-             messages.ShowWarning(labels.message());
+         [](Database& database, MessageSink& messages) {
+             const Result<QList<LabelCounts>> labels = listLabels(database);
+             messages.showWarning(labels.message());
              return labels.ok();
          },
          false, 0},
@@ -346,18 +348,18 @@ void RunOn(BenchServer& server, const Bundles& bundles)
     for (std::size_t n = 0; n < std::size(kNetworks); ++n) {
         std::optional<Relay> relay;
         if (kNetworks[n].oneWay.count() > 0)
-            relay.emplace(server.Port(), kNetworks[n].oneWay);
-        const QString connection = server.ConnectionString(relay ? relay->Port() : server.Port());
+            relay.emplace(server.port(), kNetworks[n].oneWay);
+        const QString connection = server.connectionString(relay ? relay->port() : server.port());
         for (int run = 0; run < kRuns; ++run) {
             // The export and the labels find the labels the imports before them brought.
             for (qsizetype a = 0; a < actions.size(); ++a)
-                costs[a][n].append(Measure(connection, relay ? &*relay : nullptr, actions[a].action));
-            server.EmptyLabelTables();
+                costs[a][n].append(measure(connection, relay ? &*relay : nullptr, actions[a].action));
+            server.emptyLabelTables();
         }
     }
 
     std::printf("\n== %s: the median of %d runs (least-most), statements and round trips of one run\n",
-                qPrintable(server.Name()), kRuns);
+                qPrintable(server.name()), kRuns);
     std::printf("%-40s %-10s %10s %19s %11s %11s\n", "action", "network", "seconds", "spread", "statements",
                 "round trips");
     for (qsizetype a = 0; a < actions.size(); ++a) {
@@ -366,7 +368,7 @@ void RunOn(BenchServer& server, const Bundles& bundles)
             QList<double> seconds;
             for (const Cost& cost : costs[a][n])
                 seconds.append(cost.seconds);
-            times.append(SpreadOf(seconds));
+            times.append(spreadOf(seconds));
             const Cost& last = costs[a][n].last();
             std::printf("%-40s %-10s %10.3f %9.3f-%-9.3f %11lld %11s\n", n == 0 ? actions[a].name : "",
                         kNetworks[n].name, times[n].median, times[n].least, times[n].most,
@@ -383,21 +385,21 @@ void RunOn(BenchServer& server, const Bundles& bundles)
                     lanLimit, times[1].median <= lanLimit ? "ok" : "OVER", times[2].median, farLimit,
                     times[2].median <= farLimit ? "ok" : "OVER");
     }
-    server.DropDatabase();
+    server.dropDatabase();
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    SetUpAsThePrograms();
+    setUpAsThePrograms();
     // Each server's table as soon as it is measured: the far network takes minutes.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     QCoreApplication application(argc, argv);
     std::vector<std::unique_ptr<BenchServer>> servers;
-    if (const QString connect = TestServerConnectionString(); !connect.isEmpty())
+    if (const QString connect = testServerConnectionString(); !connect.isEmpty())
         servers.push_back(std::make_unique<PostgreSqlServer>(connect));
-    if (const std::optional<ConnectionSettings> settings = SqlServerTestSettings())
+    if (const std::optional<ConnectionSettings> settings = sqlServerTestSettings())
         servers.push_back(std::make_unique<SqlServer>(*settings));
     if (servers.empty()) {
         std::printf("no server: set KORVEL_TEST_ODBC_CONNECT or KORVEL_TEST_SQLSERVER (scripts/bench starts both)\n");
@@ -405,6 +407,6 @@ int main(int argc, char** argv)
     }
     const Bundles bundles;
     for (const auto& server : servers)
-        RunOn(*server, bundles);
+        runOn(*server, bundles);
     return 0;
 }

@@ -13,6 +13,8 @@
 
 #include <tinyxml.h>
 
+namespace korvel {
+
 namespace {
 
 // A settings file is a few hundred bytes; anything near this is not one.
@@ -23,17 +25,17 @@ constexpr std::int64_t kMaxSettingsFileSize = 16 * 1024 * 1024;
 // elements; counting every '<' that may open one bounds the depth whatever the markup.
 constexpr int kMaxElementOpenings = 4096;
 
-bool MayOpenElement(char next)
+bool mayOpenElement(char next)
 {
     const auto c = static_cast<unsigned char>(next);
     return c == '_' || c >= 0x7F || std::isalpha(c);
 }
 
-bool TooManyElements(const QByteArray& xml)
+bool tooManyElements(const QByteArray& xml)
 {
     int openings = 0;
     for (qsizetype i = 0; i + 1 < xml.size(); ++i) {
-        if (xml[i] == '<' && MayOpenElement(xml[i + 1]) && ++openings > kMaxElementOpenings)
+        if (xml[i] == '<' && mayOpenElement(xml[i + 1]) && ++openings > kMaxElementOpenings)
             return true;
     }
     return false;
@@ -44,7 +46,7 @@ enum class TextEncoding { Utf8, Ansi };
 // UTF-8 when the document has a byte-order mark or declares UTF-8, or declares nothing and
 // its bytes are valid UTF-8; otherwise the ANSI code page. The declaration is taken from
 // the document parsed byte by byte, which is safe for any bytes.
-TextEncoding DocumentEncoding(const QByteArray& xml, const TiXmlDocument& document)
+TextEncoding documentEncoding(const QByteArray& xml, const TiXmlDocument& document)
 {
     if (xml.startsWith("\xEF\xBB\xBF"))
         return TextEncoding::Utf8;
@@ -59,16 +61,16 @@ TextEncoding DocumentEncoding(const QByteArray& xml, const TiXmlDocument& docume
     return xml.isValidUtf8() ? TextEncoding::Utf8 : TextEncoding::Ansi;
 }
 
-QString ChildText(const TiXmlElement& row, const char* childName, TextEncoding encoding)
+QString childText(const TiXmlElement& row, const char* childName, TextEncoding encoding)
 {
     const TiXmlElement* child = row.FirstChildElement(childName);
     const char* text = child ? child->GetText() : nullptr;
     if (!text)
         return QString();
-    return encoding == TextEncoding::Utf8 ? QString::fromUtf8(text) : AnsiToWide(QByteArray(text));
+    return encoding == TextEncoding::Utf8 ? QString::fromUtf8(text) : ansiToWide(QByteArray(text));
 }
 
-QString DataSource(const ConnectionSettings& settings)
+QString dataSource(const ConnectionSettings& settings)
 {
     if (settings.instance.isEmpty())
         return settings.hostName;
@@ -77,7 +79,7 @@ QString DataSource(const ConnectionSettings& settings)
 
 } // namespace
 
-ConnectionSettings ConnectionSettingsFromRows(const QMap<QString, QString>& rows)
+ConnectionSettings connectionSettingsFromRows(const QMap<QString, QString>& rows)
 {
     ConnectionSettings settings;
     settings.hostName = rows.value(QStringLiteral("txtHostName"));
@@ -89,45 +91,45 @@ ConnectionSettings ConnectionSettingsFromRows(const QMap<QString, QString>& rows
     return settings;
 }
 
-bool UsesEmbeddedEngine(const ConnectionSettings& settings)
+bool usesEmbeddedEngine(const ConnectionSettings& settings)
 {
-    return IsEmbeddedProvider(settings.provider);
+    return isEmbeddedProvider(settings.provider);
 }
 
-bool LoadConnectionSettings(const QString& path, ConnectionSettings& settings)
+bool loadConnectionSettings(const QString& path, ConnectionSettings& settings)
 {
     QByteArray xml;
     FileReadFailure failure;
-    if (!ReadFileBytes(path, xml, failure, kMaxSettingsFileSize))
+    if (!readFileBytes(path, xml, failure, kMaxSettingsFileSize))
         return false;
     QMap<QString, QString> rows;
-    if (!ReadSettingsRows(xml, rows))
+    if (!readSettingsRows(xml, rows))
         return false;
 
-    ConnectionSettings loaded = ConnectionSettingsFromRows(rows);
-    if (UsesEmbeddedEngine(loaded) && !loaded.hostName.isEmpty() && QDir::isRelativePath(loaded.hostName))
+    ConnectionSettings loaded = connectionSettingsFromRows(rows);
+    if (usesEmbeddedEngine(loaded) && !loaded.hostName.isEmpty() && QDir::isRelativePath(loaded.hostName))
         loaded.hostName = QDir::cleanPath(QFileInfo(path).absoluteDir().filePath(loaded.hostName));
     settings = loaded;
     return true;
 }
 
-korvel::Result<ConnectionSettings> ReadSettingsFile(const QString& path)
+Result<ConnectionSettings> readSettingsFile(const QString& path)
 {
-    korvel::Result<ConnectionSettings> read{korvel::Outcome::success(), {}};
+    Result<ConnectionSettings> read{Outcome::success(), {}};
     if (!QFileInfo::exists(path))
-        read.outcome = korvel::Outcome::failure(QStringLiteral("获取配置文件失败"));
-    else if (!LoadConnectionSettings(path, read.value))
-        read.outcome = korvel::Outcome::failure(QStringLiteral("获取配置数据失败"));
+        read.outcome = Outcome::failure(QStringLiteral("获取配置文件失败"));
+    else if (!loadConnectionSettings(path, read.value))
+        read.outcome = Outcome::failure(QStringLiteral("获取配置数据失败"));
     return read;
 }
 
-bool ReadSettingsRows(const QByteArray& xml, QMap<QString, QString>& rows)
+bool readSettingsRows(const QByteArray& xml, QMap<QString, QString>& rows)
 {
-    if (TooManyElements(xml))
+    if (tooManyElements(xml))
         return false;
     TiXmlDocument document;
     document.Parse(xml.constData(), nullptr, TIXML_ENCODING_LEGACY);
-    const TextEncoding encoding = DocumentEncoding(xml, document);
+    const TextEncoding encoding = documentEncoding(xml, document);
     if (encoding == TextEncoding::Utf8) {
         // In UTF-8 mode TinyXML steps over a character by the length its lead byte claims
         // and runs past the end of the text on a malformed one: it only ever gets valid
@@ -144,31 +146,33 @@ bool ReadSettingsRows(const QByteArray& xml, QMap<QString, QString>& rows)
 
     for (const TiXmlElement* row = dataSet->FirstChildElement("frmConnect"); row;
          row = row->NextSiblingElement("frmConnect")) {
-        const QString name = ChildText(*row, "ParaName", encoding);
+        const QString name = childText(*row, "ParaName", encoding);
         if (!rows.contains(name))
-            rows.insert(name, ChildText(*row, "ParaValue", encoding));
+            rows.insert(name, childText(*row, "ParaValue", encoding));
     }
     return true;
 }
 
-QString BuildConnectionString(const ConnectionSettings& settings)
+QString buildConnectionString(const ConnectionSettings& settings)
 {
     const QString provider = settings.provider.isEmpty() ? QStringLiteral("sqloledb") : settings.provider;
-    const auto quoted = QuoteConnectionStringValue;
-    if (UsesEmbeddedEngine(settings))
+    const auto quoted = quoteConnectionStringValue;
+    if (usesEmbeddedEngine(settings))
         return QStringLiteral("Provider=%1;Data Source=%2;").arg(quoted(provider), quoted(settings.hostName));
     return QStringLiteral("Provider=%1;Data Source=%2;Initial Catalog=%3;User Id=%4;Password=%5;")
-        .arg(quoted(provider), quoted(DataSource(settings)), quoted(settings.dataName), quoted(settings.userName),
+        .arg(quoted(provider), quoted(dataSource(settings)), quoted(settings.dataName), quoted(settings.userName),
              quoted(settings.password));
 }
 
-korvel::Result<QString> ReadConnectionString(const QString& path)
+Result<QString> readConnectionString(const QString& path)
 {
-    const korvel::Result<ConnectionSettings> settings = ReadSettingsFile(path);
-    return {settings.outcome, settings ? BuildConnectionString(settings.value) : QString()};
+    const Result<ConnectionSettings> settings = readSettingsFile(path);
+    return {settings.outcome, settings ? buildConnectionString(settings.value) : QString()};
 }
 
-QString GetExeDirectory()
+QString exeDirectory()
 {
     return QCoreApplication::applicationDirPath() + QLatin1Char('/');
 }
+
+} // namespace korvel

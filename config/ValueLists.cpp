@@ -8,23 +8,25 @@
 #include <QFileInfo>
 #include <QStringTokenizer>
 
-const std::array<QString, kValueListCount>& ValueListNames()
+namespace korvel {
+
+const std::array<QString, kValueListCount>& valueListNames()
 {
     static const std::array<QString, kValueListCount> names = {
         QStringLiteral("联线类型"), QStringLiteral("测试组"), QStringLiteral("测试组2"), QStringLiteral("测试模式")};
     return names;
 }
 
-QStringList SplitText(const QString& text, QChar separator)
+QStringList splitText(const QString& text, QChar separator)
 {
     return text.split(separator, Qt::KeepEmptyParts, Qt::CaseSensitive);
 }
 
-ValueLists ParseValueListText(const QString& plaintext)
+ValueLists parseValueListText(const QString& plaintext)
 {
     ValueLists lists;
-    const auto& names = ValueListNames();
-    // Views rather than SplitText's copies: a large file is not held three times over.
+    const auto& names = valueListNames();
+    // Views rather than splitText's copies: a large file is not held three times over.
     for (const QStringView line : QStringTokenizer(plaintext, u';')) {
         const QList<QStringView> fields = line.split(u'&');
         if (fields.size() < 3)
@@ -41,17 +43,19 @@ ValueLists ParseValueListText(const QString& plaintext)
     return lists;
 }
 
-QString DecipherValueListFile(const QByteArray& fileBytes)
+QString decipherValueListFile(const QByteArray& fileBytes)
 {
-    return AnsiToWide(CryptFileData(fileBytes));
+    return ansiToWide(cryptFileData(fileBytes));
 }
 
-korvel::Result<ValueLists> ReadValueListFile(const QString& path)
+Result<ValueLists> readValueListFile(const QString& path)
 {
     if (!QFileInfo::exists(path))
-        return {korvel::Outcome::failure(QStringLiteral("配置文件不存在")), {}};
-    const korvel::Result<QByteArray> bytes = ReadWholeFile(path);
+        return {Outcome::failure(QStringLiteral("配置文件不存在")), {}};
+    const Result<QByteArray> bytes = readWholeFile(path);
     if (!bytes)
         return {bytes.outcome, {}};
-    return {korvel::Outcome::success(), ParseValueListText(DecipherValueListFile(bytes.value))};
+    return {Outcome::success(), parseValueListText(decipherValueListFile(bytes.value))};
 }
+
+} // namespace korvel

@@ -9,6 +9,7 @@
 
 #include <array>
 
+namespace korvel {
 
 // Entry text → value, ordered by UTF-16 code units (QString's own ordering).
 using ValueList = QMap<QString, QString>;
@@ -18,23 +19,25 @@ enum ValueListIndex { kConnectTypeList, kTestGroupList, kTestGroup2List, kTestMo
 using ValueLists = std::array<ValueList, kValueListCount>;
 
 // "联线类型", "测试组", "测试组2", "测试模式", indexed by ValueListIndex.
-const std::array<QString, kValueListCount>& ValueListNames();
+const std::array<QString, kValueListCount>& valueListNames();
 
 // The pieces between the separators, empty ones included: k separators give k + 1
 // pieces, an empty text one empty piece.
-QStringList SplitText(const QString& text, QChar separator);
+QStringList splitText(const QString& text, QChar separator);
 
 inline const QString kValueListFileName = QStringLiteral("SQL配置.ini");
 
 // The lists of a plaintext of lines "list&entry&value" separated by ';'. Lines of other
 // lists, and lines with fewer than three fields, are ignored; within a list the first
 // line of an entry wins.
-ValueLists ParseValueListText(const QString& plaintext);
+ValueLists parseValueListText(const QString& plaintext);
 
 // The plaintext of the file's bytes: deciphered, and GBK up to the first NUL.
-QString DecipherValueListFile(const QByteArray& fileBytes);
+QString decipherValueListFile(const QByteArray& fileBytes);
 
 // The lists of a value-list file. Nothing at the path fails with "配置文件不存在", a file
 // that cannot be read with the reader's message, each with four empty lists; a file
 // without usable lines is no failure.
-korvel::Result<ValueLists> ReadValueListFile(const QString& path);
+Result<ValueLists> readValueListFile(const QString& path);
+
+} // namespace korvel

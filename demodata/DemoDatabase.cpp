@@ -5,6 +5,8 @@
 
 #include <array>
 
+namespace korvel {
+
 namespace {
 
 constexpr int kHarnessesPerScale = 334;
@@ -13,25 +15,25 @@ constexpr int kLabelsPerScale = 40;
 
 } // namespace
 
-DemoCounts DemoCountsForScale(int scale)
+DemoCounts demoCountsForScale(int scale)
 {
     return {kHarnessesPerScale * scale, kJobsPerScale * scale, kLabelsPerScale * scale};
 }
 
-bool SeedDemoDatabase(sqlite3* db, const DemoCounts& counts, QString& error)
+bool seedDemoDatabase(sqlite3* db, const DemoCounts& counts, QString& error)
 {
-    return SeedDemoUsers(db, error) && SeedDemoHarnesses(db, counts.harnesses, error) &&
-           SeedDemoJobs(db, counts.jobs, counts.harnesses, error) && SeedDemoLabels(db, counts.labels, error);
+    return seedDemoUsers(db, error) && seedDemoHarnesses(db, counts.harnesses, error) &&
+           seedDemoJobs(db, counts.jobs, counts.harnesses, error) && seedDemoLabels(db, counts.labels, error);
 }
 
-korvel::Outcome CreateDemoDatabase(const QString& path, const DemoOptions& demo)
+Outcome createDemoDatabase(const QString& path, const DemoOptions& demo)
 {
     if (demo.scale < 1 || demo.scale > kMaxDemoScale)
-        return korvel::Outcome::failure(QStringLiteral("演示数据的规模应为1到%1之间的整数").arg(kMaxDemoScale));
-    const DemoCounts counts = DemoCountsForScale(demo.scale);
-    return CreateEmbeddedDatabase(path, [&counts](sqlite3* db) {
+        return Outcome::failure(QStringLiteral("演示数据的规模应为1到%1之间的整数").arg(kMaxDemoScale));
+    const DemoCounts counts = demoCountsForScale(demo.scale);
+    return createEmbeddedDatabase(path, [&counts](sqlite3* db) {
         QString error;
-        return SeedDemoDatabase(db, counts, error) ? korvel::Outcome::success() : korvel::Outcome::failure(error);
+        return seedDemoDatabase(db, counts, error) ? Outcome::success() : Outcome::failure(error);
     });
 }
 
@@ -62,22 +64,22 @@ const DemoUser kUsers[] = {
 
 } // namespace
 
-bool SeedDemoUsers(sqlite3* db, QString& error)
+bool seedDemoUsers(sqlite3* db, QString& error)
 {
     RowInserter users;
-    if (!users.Prepare(db, "tblUserInfo",
+    if (!users.prepare(db, "tblUserInfo",
                        "UserID, Password, UserName, Department, Permission, IsActive, CreatedAt, LastLogin", error))
         return false;
     for (const DemoUser& user : kUsers) {
-        users.Text(user.userId).Text(user.password).Text(user.userName).Text(user.department).Int(user.permission);
-        users.Int(user.active ? 1 : 0).Text(user.createdAt).Text(user.lastLogin);
-        if (!users.Insert(error))
+        users.text(user.userId).text(user.password).text(user.userName).text(user.department).integer(user.permission);
+        users.integer(user.active ? 1 : 0).text(user.createdAt).text(user.lastLogin);
+        if (!users.insert(error))
             return false;
     }
     return true;
 }
 
-const QList<DemoValueEntry>& DemoValueList(ValueListIndex list)
+const QList<DemoValueEntry>& demoValueList(ValueListIndex list)
 {
     static const std::array<QList<DemoValueEntry>, kValueListCount> lists = {{
         // 联线类型: connection types of a wire (HarnessType).
@@ -98,13 +100,15 @@ const QList<DemoValueEntry>& DemoValueList(ValueListIndex list)
     return lists[list];
 }
 
-QString DemoValueListText()
+QString demoValueListText()
 {
     QString text;
     for (int list = 0; list < kValueListCount; ++list) {
-        for (const DemoValueEntry& entry : DemoValueList(static_cast<ValueListIndex>(list)))
-            text += ValueListNames()[list] + QLatin1Char('&') + QString::fromUtf8(entry.entry) + QLatin1Char('&') +
+        for (const DemoValueEntry& entry : demoValueList(static_cast<ValueListIndex>(list)))
+            text += valueListNames()[list] + QLatin1Char('&') + QString::fromUtf8(entry.entry) + QLatin1Char('&') +
                     QString::fromUtf8(entry.value) + QLatin1Char('\n');
     }
     return text;
 }
+
+} // namespace korvel

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+namespace korvel {
+
 // The demo data: an embedded database that looks like a plant's, and the value lists that
 // go with it. The korvelctl create-db command, the demo and the tests build their
 // databases here.
@@ -27,12 +29,12 @@ struct DemoCounts
     int labels;
 };
 
-DemoCounts DemoCountsForScale(int scale);
+DemoCounts demoCountsForScale(int scale);
 
 // Creates an embedded database file with Korvel's tables and the demo data, as
-// CreateEmbeddedDatabase creates one (never over an existing file, and whole or not at
+// createEmbeddedDatabase creates one (never over an existing file, and whole or not at
 // all); the same options always give the same table contents.
-korvel::Outcome CreateDemoDatabase(const QString& path, const DemoOptions& demo);
+Outcome createDemoDatabase(const QString& path, const DemoOptions& demo);
 
 // One entry of a demo value list: the text the user picks and the value written.
 struct DemoValueEntry
@@ -44,9 +46,11 @@ struct DemoValueEntry
 // The entries of one of the four value lists (ValueListIndex). The demo data uses exactly
 // these values for HarnessType, WireGroup, TestGroup and TestMode, so that every value a
 // user can write is one the demo database already holds.
-const QList<DemoValueEntry>& DemoValueList(ValueListIndex list);
+const QList<DemoValueEntry>& demoValueList(ValueListIndex list);
 
 // The four lists as the text that "korvelctl values --build" turns into a value-list
 // file: one "list&entry&value" line each, lists in the order 联线类型, 测试组, 测试组2,
 // 测试模式.
-QString DemoValueListText();
+QString demoValueListText();
+
+} // namespace korvel

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace korvel {
+
 namespace {
 
 const char* const kHarnessNames[] = {
@@ -38,7 +40,7 @@ const char* const kWireColours[] = {"红", "黑", "白", "蓝",    "黄",    "�
 const char* const kCrossSections[] = {"0.35", "0.50", "0.75", "1.00", "1.50", "2.50", "4.00", "6.00"};
 const char* const kWireRemarks[] = {"需套管", "双端压接", "屏蔽层接地", "焊接", "加热缩管"};
 
-QByteArray Numbered(const char* format, int number)
+QByteArray numbered(const char* format, int number)
 {
     char text[32];
     std::snprintf(text, sizeof text, format, number);
@@ -46,7 +48,7 @@ QByteArray Numbered(const char* format, int number)
 }
 
 // Numbers that count up within a year, 9999 to a year, from 2024 backwards: "WH-2024-0001".
-QByteArray YearlyNumber(const char* prefix, int id)
+QByteArray yearlyNumber(const char* prefix, int id)
 {
     char text[32];
     std::snprintf(text, sizeof text, "%s-%04d-%04d", prefix, 2024 - (id - 1) / 9999, (id - 1) % 9999 + 1);
@@ -55,56 +57,56 @@ QByteArray YearlyNumber(const char* prefix, int id)
 
 // At scale 1 "WH-2024-0001" to "WH-2024-0334". Every fortieth harness is numbered the way
 // some customers do, in Chinese.
-QByteArray HarnessNo(int harnessId)
+QByteArray harnessNo(int harnessId)
 {
-    return harnessId % 40 == 17 ? Numbered("线束-%05d", harnessId) : YearlyNumber("WH", harnessId);
+    return harnessId % 40 == 17 ? numbered("线束-%05d", harnessId) : yearlyNumber("WH", harnessId);
 }
 
 // Most wires are plain wires; the other connection types are rarer.
-int ConnectType(DemoRandom& random)
+int connectType(DemoRandom& random)
 {
-    if (random.Chance(65))
-        return std::atoi(DemoValueList(kConnectTypeList).front().value);
-    return std::atoi(PickListValue(random, kConnectTypeList));
+    if (random.chance(65))
+        return std::atoi(demoValueList(kConnectTypeList).front().value);
+    return std::atoi(pickListValue(random, kConnectTypeList));
 }
 
-bool InsertWire(RowInserter& wires, DemoRandom& random, int harnessId, int wireNo, QString& error)
+bool insertWire(RowInserter& wires, DemoRandom& random, int harnessId, int wireNo, QString& error)
 {
-    wires.Int(harnessId).Text(Numbered("W%03d", wireNo)).Int(ConnectType(random));
-    wires.Text(random.Chance(10) ? nullptr : PickListValue(random, kTestGroupList));
-    wires.Text(Numbered("X%d", random.Between(1, 8))).Text(Numbered("%d", random.Between(1, 40)));
-    wires.Text(Numbered("X%d", random.Between(9, 16))).Text(Numbered("%d", random.Between(1, 40)));
-    wires.Text(random.Pick(kWireColours)).Text(random.Pick(kCrossSections)).Int(random.Between(150, 3500));
-    wires.Text(random.Chance(8) ? random.Pick(kWireRemarks) : nullptr);
-    return wires.Insert(error);
+    wires.integer(harnessId).text(numbered("W%03d", wireNo)).integer(connectType(random));
+    wires.text(random.chance(10) ? nullptr : pickListValue(random, kTestGroupList));
+    wires.text(numbered("X%d", random.between(1, 8))).text(numbered("%d", random.between(1, 40)));
+    wires.text(numbered("X%d", random.between(9, 16))).text(numbered("%d", random.between(1, 40)));
+    wires.text(random.pick(kWireColours)).text(random.pick(kCrossSections)).integer(random.between(150, 3500));
+    wires.text(random.chance(8) ? random.pick(kWireRemarks) : nullptr);
+    return wires.insert(error);
 }
 
 } // namespace
 
-bool SeedDemoHarnesses(sqlite3* db, int count, QString& error)
+bool seedDemoHarnesses(sqlite3* db, int count, QString& error)
 {
     RowInserter harnesses;
     RowInserter wires;
-    if (!harnesses.Prepare(db, "tblHarnessInfo",
+    if (!harnesses.prepare(db, "tblHarnessInfo",
                            "HarnessID, HarnessNo, HarnessName, Customer, Revision, WireCount, CreatedBy, CreatedAt, "
                            "Remark",
                            error) ||
-        !wires.Prepare(db, "tblHarnessWireInfo",
+        !wires.prepare(db, "tblHarnessWireInfo",
                        "HarnessID, WireNo, HarnessType, WireGroup, FromConnector, FromPin, ToConnector, ToPin, "
                        "WireColor, CrossSection, LengthMm, Remark",
                        error))
         return false;
     for (int harnessId = 1; harnessId <= count; ++harnessId) {
-        DemoRandom random = DemoRandom::For(DemoStream::Harnesses, harnessId);
-        const int wireCount = harnessId % 100 == 0 ? 0 : random.Between(5, 40);
-        harnesses.Int(harnessId).Text(HarnessNo(harnessId)).Text(random.Pick(kHarnessNames));
-        harnesses.Text(PickCustomer(random)).Text(random.Pick(kRevisions)).Int(wireCount);
-        harnesses.Text(PickCreator(random)).Text(RandomMoment(random, 2019, 2024).Text());
-        harnesses.Text(random.Chance(20) ? random.Pick(kHarnessRemarks) : nullptr);
-        if (!harnesses.Insert(error))
+        DemoRandom random = DemoRandom::forRecord(DemoStream::Harnesses, harnessId);
+        const int wireCount = harnessId % 100 == 0 ? 0 : random.between(5, 40);
+        harnesses.integer(harnessId).text(harnessNo(harnessId)).text(random.pick(kHarnessNames));
+        harnesses.text(pickCustomer(random)).text(random.pick(kRevisions)).integer(wireCount);
+        harnesses.text(pickCreator(random)).text(randomMoment(random, 2019, 2024).text());
+        harnesses.text(random.chance(20) ? random.pick(kHarnessRemarks) : nullptr);
+        if (!harnesses.insert(error))
             return false;
         for (int wireNo = 1; wireNo <= wireCount; ++wireNo) {
-            if (!InsertWire(wires, random, harnessId, wireNo, error))
+            if (!insertWire(wires, random, harnessId, wireNo, error))
                 return false;
         }
     }
@@ -122,53 +124,55 @@ const char* const kStepRemarks[] = {"需双人确认", "记录测试值", "不�
 enum JobStatus { kNew, kRunning, kPaused, kFinished };
 
 // Job numbers follow the harness numbers' pattern: "JB-2024-0001".
-QByteArray JobNo(int jobId)
+QByteArray jobNo(int jobId)
 {
-    return YearlyNumber("JB", jobId);
+    return yearlyNumber("JB", jobId);
 }
 
-bool InsertStep(RowInserter& steps, DemoRandom& random, int jobId, int lineId, QString& error)
+bool insertStep(RowInserter& steps, DemoRandom& random, int jobId, int lineId, QString& error)
 {
-    steps.Int(jobId).Int(lineId).Text(random.Pick(kStepNames)).Int(std::atoi(PickListValue(random, kTestModeList)));
-    steps.Text(random.Chance(15) ? nullptr : PickListValue(random, kTestGroup2List));
-    steps.Text(random.Chance(40) ? nullptr : random.Pick(kVoltages)).Int(random.Between(200, 60000));
-    steps.Text(random.Chance(10) ? random.Pick(kStepRemarks) : nullptr);
-    return steps.Insert(error);
+    steps.integer(jobId).integer(lineId).text(random.pick(kStepNames)).integer(std::atoi(pickListValue(random, kTestModeList)));
+    steps.text(random.chance(15) ? nullptr : pickListValue(random, kTestGroup2List));
+    steps.text(random.chance(40) ? nullptr : random.pick(kVoltages)).integer(random.between(200, 60000));
+    steps.text(random.chance(10) ? random.pick(kStepRemarks) : nullptr);
+    return steps.insert(error);
 }
 
 } // namespace
 
-bool SeedDemoJobs(sqlite3* db, int count, int harnessCount, QString& error)
+bool seedDemoJobs(sqlite3* db, int count, int harnessCount, QString& error)
 {
     RowInserter jobs;
     RowInserter steps;
-    if (!jobs.Prepare(db, "tblJobInfo",
+    if (!jobs.prepare(db, "tblJobInfo",
                       "JobID, JobNo, HarnessID, Quantity, Priority, Status, Customer, CreatedBy, CreatedAt, DueDate, "
                       "FinishedAt, Remark",
                       error) ||
-        !steps.Prepare(db, "tblJobStepInfo",
+        !steps.prepare(db, "tblJobStepInfo",
                        "JobID, LineID, StepName, TestMode, TestGroup, Voltage, DurationMs, Remark", error))
         return false;
     for (int jobId = 1; jobId <= count; ++jobId) {
-        DemoRandom random = DemoRandom::For(DemoStream::Jobs, jobId);
-        const int stepCount = jobId % 100 == 50 ? 0 : random.Between(3, 15);
-        const int status = random.Below(kFinished + 1);
-        const DemoMoment created = RandomMoment(random, 2020, 2024);
-        jobs.Int(jobId).Text(JobNo(jobId));
-        if (random.Chance(5) || harnessCount == 0)
-            jobs.Null();
+        DemoRandom random = DemoRandom::forRecord(DemoStream::Jobs, jobId);
+        const int stepCount = jobId % 100 == 50 ? 0 : random.between(3, 15);
+        const int status = random.below(kFinished + 1);
+        const DemoMoment created = randomMoment(random, 2020, 2024);
+        jobs.integer(jobId).text(jobNo(jobId));
+        if (random.chance(5) || harnessCount == 0)
+            jobs.null();
         else
-            jobs.Int(random.Between(1, harnessCount));
-        jobs.Int(random.Between(1, 200) * 10).Int(random.Between(1, 3)).Int(status).Text(PickCustomer(random));
-        jobs.Text(PickCreator(random)).Text(created.Text()).Text(created.DaysLater(random.Between(7, 60)).Day().Text());
-        jobs.Text(status == kFinished ? created.DaysLater(random.Between(3, 45)).Text() : QByteArray());
-        jobs.Text(random.Chance(15) ? random.Pick(kJobRemarks) : nullptr);
-        if (!jobs.Insert(error))
+            jobs.integer(random.between(1, harnessCount));
+        jobs.integer(random.between(1, 200) * 10).integer(random.between(1, 3)).integer(status).text(pickCustomer(random));
+        jobs.text(pickCreator(random)).text(created.text()).text(created.daysLater(random.between(7, 60)).day().text());
+        jobs.text(status == kFinished ? created.daysLater(random.between(3, 45)).text() : QByteArray());
+        jobs.text(random.chance(15) ? random.pick(kJobRemarks) : nullptr);
+        if (!jobs.insert(error))
             return false;
         for (int lineId = 1; lineId <= stepCount; ++lineId) {
-            if (!InsertStep(steps, random, jobId, lineId, error))
+            if (!insertStep(steps, random, jobId, lineId, error))
                 return false;
         }
     }
     return true;
 }
+
+} // namespace korvel

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+namespace korvel {
+
 // No value of the label tables holds a comma or a line feed: a label bundle cannot carry
 // them, and every demo label must be exportable.
 
@@ -50,7 +52,7 @@ const char* const kFieldNames[] = {"HarnessNo", "JobNo", "Customer", "Quantity"}
 const char* const kFixedTexts[] = {"线束总成", "深圳市科沃电子有限公司", "KORVEL", "检验合格", "Qty 50", "무연"};
 const char* const kDateFormats[] = {"yyyy-MM-dd", "yyyy年MM月dd日", "yyMMdd"};
 
-QByteArray LabelNo(int labelNumber)
+QByteArray labelNo(int labelNumber)
 {
     char text[32];
     if (labelNumber % 10 == 7)
@@ -60,30 +62,30 @@ QByteArray LabelNo(int labelNumber)
     return QByteArray(text);
 }
 
-QByteArray Description(DemoRandom& random)
+QByteArray description(DemoRandom& random)
 {
-    if (random.Chance(50))
+    if (random.chance(50))
         return QByteArray();
     QByteArray text;
-    for (int sentence = random.Between(2, 4); sentence > 0; --sentence) {
+    for (int sentence = random.between(2, 4); sentence > 0; --sentence) {
         if (!text.isEmpty())
             text += ' ';
-        text += random.Pick(kDescriptionSentences);
+        text += random.pick(kDescriptionSentences);
     }
     return text;
 }
 
-QByteArray ModifiedAt(DemoRandom& random)
+QByteArray modifiedAt(DemoRandom& random)
 {
-    if (random.Chance(30))
+    if (random.chance(30))
         return QByteArray();
-    const DemoMoment moment = RandomMoment(random, 2023, 2024);
-    return random.Chance(30) ? moment.Day().Text() : moment.Text();
+    const DemoMoment moment = randomMoment(random, 2023, 2024);
+    return random.chance(30) ? moment.day().text() : moment.text();
 }
 
-ControlType RandomControlType(DemoRandom& random)
+ControlType randomControlType(DemoRandom& random)
 {
-    const int draw = random.Below(100);
+    const int draw = random.below(100);
     if (draw < 50)
         return kText;
     if (draw < 65)
@@ -95,109 +97,111 @@ ControlType RandomControlType(DemoRandom& random)
     return draw < 87 ? kLine : kRectangle;
 }
 
-bool InsertLabel(RowInserter& labels, DemoRandom& random, int labelNumber, const QByteArray& labelId, QString& error)
+bool insertLabel(RowInserter& labels, DemoRandom& random, int labelNumber, const QByteArray& labelId, QString& error)
 {
-    labels.Text(labelId).Text(LabelNo(labelNumber)).Text(random.Pick(kLabelNames)).Int(labelNumber % 6 == 0 ? 0 : 1);
-    labels.Text(random.Pick(kPaperWidths)).Text(random.Pick(kPaperHeights)).Int(random.Pick(kDpis));
-    if (random.Chance(20))
-        labels.Null();
+    labels.text(labelId).text(labelNo(labelNumber)).text(random.pick(kLabelNames)).integer(labelNumber % 6 == 0 ? 0 : 1);
+    labels.text(random.pick(kPaperWidths)).text(random.pick(kPaperHeights)).integer(random.pick(kDpis));
+    if (random.chance(20))
+        labels.null();
     else
-        labels.Int(random.Between(5, 30));
-    labels.Text(random.Pick(kPrinterModels)).Text(Description(random));
-    labels.Blob(labelNumber % 4 == 1 ? DemoBitmap(random, 240, 120) : QByteArray());
-    labels.Blob(labelNumber % 9 == 0 ? QByteArray() : random.Bytes(16)).Int(random.Chance(20) ? 1 : 0);
-    labels.Text(PickCreator(random)).Text(RandomMoment(random, 2020, 2022).Text()).Text(ModifiedAt(random));
-    return labels.Insert(error);
+        labels.integer(random.between(5, 30));
+    labels.text(random.pick(kPrinterModels)).text(description(random));
+    labels.blob(labelNumber % 4 == 1 ? demoBitmap(random, 240, 120) : QByteArray());
+    labels.blob(labelNumber % 9 == 0 ? QByteArray() : random.bytes(16)).integer(random.chance(20) ? 1 : 0);
+    labels.text(pickCreator(random)).text(randomMoment(random, 2020, 2022).text()).text(modifiedAt(random));
+    return labels.insert(error);
 }
 
-bool InsertControl(RowInserter& controls, DemoRandom& random, const QByteArray& labelId, int controlNo,
+bool insertControl(RowInserter& controls, DemoRandom& random, const QByteArray& labelId, int controlNo,
                    const QByteArray& itemId, QString& error)
 {
-    const ControlType type = RandomControlType(random);
+    const ControlType type = randomControlType(random);
     const bool printsText = type == kText || type == kBarcode;
-    controls.Text(labelId).Int(controlNo).Text(itemId).Int(type);
-    controls.Int(random.Below(800)).Int(random.Below(600)).Int(random.Between(10, 600));
-    controls.Int(type == kLine ? random.Between(1, 4) : random.Between(10, 300)).Int(random.Pick(kRotations));
-    controls.Text(printsText ? random.Pick(kFontNames) : nullptr).Text(printsText ? random.Pick(kFontSizes) : nullptr);
-    controls.Int(random.Chance(25) ? 1 : 0).Int(random.Chance(5) ? 1 : 0);
-    const int colourDraw = random.Below(100);
-    controls.Int(colourDraw < 85 ? 0 : (colourDraw < 95 ? 0x0000FF : 0xFF0000));
+    controls.text(labelId).integer(controlNo).text(itemId).integer(type);
+    controls.integer(random.below(800)).integer(random.below(600)).integer(random.between(10, 600));
+    controls.integer(type == kLine ? random.between(1, 4) : random.between(10, 300)).integer(random.pick(kRotations));
+    controls.text(printsText ? random.pick(kFontNames) : nullptr).text(printsText ? random.pick(kFontSizes) : nullptr);
+    controls.integer(random.chance(25) ? 1 : 0).integer(random.chance(5) ? 1 : 0);
+    const int colourDraw = random.below(100);
+    controls.integer(colourDraw < 85 ? 0 : (colourDraw < 95 ? 0x0000FF : 0xFF0000));
     if (type == kBarcode)
-        controls.Text(random.Pick(kLinearBarcodes));
+        controls.text(random.pick(kLinearBarcodes));
     else
-        controls.Text(type == kQrCode ? random.Pick(kMatrixBarcodes) : nullptr);
-    controls.Text(type == kText ? random.Pick(kPrintTexts) : nullptr);
-    controls.Blob(type == kRectangle && random.Chance(70) ? QByteArray::fromHex(random.Pick(kFillPatterns))
+        controls.text(type == kQrCode ? random.pick(kMatrixBarcodes) : nullptr);
+    controls.text(type == kText ? random.pick(kPrintTexts) : nullptr);
+    controls.blob(type == kRectangle && random.chance(70) ? QByteArray::fromHex(random.pick(kFillPatterns))
                                                           : QByteArray());
-    controls.Blob(type == kPicture ? DemoBitmap(random, 128, 96) : QByteArray());
-    return controls.Insert(error);
+    controls.blob(type == kPicture ? demoBitmap(random, 128, 96) : QByteArray());
+    return controls.insert(error);
 }
 
-bool InsertItem(RowInserter& items, DemoRandom& random, const QByteArray& itemId, QString& error)
+bool insertItem(RowInserter& items, DemoRandom& random, const QByteArray& itemId, QString& error)
 {
-    const SourceType source = static_cast<SourceType>(random.Below(kDate + 1));
-    items.Text(itemId).Text(random.Pick(kItemNames)).Int(source);
-    items.Text(source == kDatabaseField ? random.Pick(kFieldNames) : nullptr);
-    items.Text(source == kFixedText ? random.Pick(kFixedTexts) : nullptr);
+    const SourceType source = static_cast<SourceType>(random.below(kDate + 1));
+    items.text(itemId).text(random.pick(kItemNames)).integer(source);
+    items.text(source == kDatabaseField ? random.pick(kFieldNames) : nullptr);
+    items.text(source == kFixedText ? random.pick(kFixedTexts) : nullptr);
     if (source == kCounter)
-        items.Text("00000000");
+        items.text("00000000");
     else
-        items.Text(source == kDate ? random.Pick(kDateFormats) : nullptr);
-    if (random.Chance(50))
-        items.Null();
+        items.text(source == kDate ? random.pick(kDateFormats) : nullptr);
+    if (random.chance(50))
+        items.null();
     else
-        items.Int(random.Between(8, 64));
+        items.integer(random.between(8, 64));
     // Serial counters run past the range of a 32-bit integer.
     if (source == kCounter)
-        items.Int(202400000001LL + random.Below(1000) * 1000LL);
+        items.integer(202400000001LL + random.below(1000) * 1000LL);
     else
-        items.Null();
-    items.Text(ModifiedAt(random));
-    return items.Insert(error);
+        items.null();
+    items.text(modifiedAt(random));
+    return items.insert(error);
 }
 
 } // namespace
 
-bool SeedDemoLabels(sqlite3* db, int count, QString& error)
+bool seedDemoLabels(sqlite3* db, int count, QString& error)
 {
     RowInserter labels;
     RowInserter controls;
     RowInserter items;
-    if (!labels.Prepare(db, "tblLabelInfo",
+    if (!labels.prepare(db, "tblLabelInfo",
                         "LabelID, LabelNo, LabelName, LabelStatus, PaperWidth, PaperHeight, Dpi, Darkness, "
                         "PrinterModel, Description, Logo, Checksum, IsLocked, CreatedBy, CreatedAt, ModifiedAt",
                         error) ||
-        !controls.Prepare(db, "tblLabelControls",
+        !controls.prepare(db, "tblLabelControls",
                           "LabelID, ControlNo, ItemID, ControlType, X, Y, Width, Height, Rotation, FontName, "
                           "FontSize, Bold, Italic, ForeColor, BarcodeType, PrintText, FillPattern, Picture",
                           error) ||
-        !items.Prepare(db, "tblLabelControlItem",
+        !items.prepare(db, "tblLabelControlItem",
                        "ItemID, ItemName, SourceType, FieldName, DefaultValue, FormatString, MaxLength, "
                        "CounterStart, ModifiedAt",
                        error))
         return false;
     for (int labelNumber = 1; labelNumber <= count; ++labelNumber) {
-        DemoRandom random = DemoRandom::For(DemoStream::Labels, labelNumber);
-        const QByteArray labelId = random.Guid();
-        if (!InsertLabel(labels, random, labelNumber, labelId, error))
+        DemoRandom random = DemoRandom::forRecord(DemoStream::Labels, labelNumber);
+        const QByteArray labelId = random.guid();
+        if (!insertLabel(labels, random, labelNumber, labelId, error))
             return false;
 
         // Fewer items than controls, so that controls share items; some labels keep an
         // item that no control uses any more.
-        const int controlCount = random.Between(5, 30);
+        const int controlCount = random.between(5, 30);
         const int usedItems = (controlCount * 3 + 4) / 5;
         QList<QByteArray> itemIds;
         for (int item = usedItems + (labelNumber % 10 == 3 ? 1 : 0); item > 0; --item)
-            itemIds.append(random.Guid());
+            itemIds.append(random.guid());
         for (int controlNo = 1; controlNo <= controlCount; ++controlNo) {
-            const int item = controlNo <= usedItems ? controlNo - 1 : random.Below(usedItems);
-            if (!InsertControl(controls, random, labelId, controlNo, itemIds[item], error))
+            const int item = controlNo <= usedItems ? controlNo - 1 : random.below(usedItems);
+            if (!insertControl(controls, random, labelId, controlNo, itemIds[item], error))
                 return false;
         }
         for (const QByteArray& itemId : itemIds) {
-            if (!InsertItem(items, random, itemId, error))
+            if (!insertItem(items, random, itemId, error))
                 return false;
         }
     }
     return true;
 }
+
+} // namespace korvel

@@ -9,15 +9,17 @@
 
 #include <sqlite3.h>
 
-DemoRandom DemoRandom::For(DemoStream stream, qint64 index)
+namespace korvel {
+
+DemoRandom DemoRandom::forRecord(DemoStream stream, qint64 index)
 {
     // Any fixed start will do; mixing stream and index through the generator once keeps
     // neighbouring seeds from giving related sequences.
     DemoRandom mixer(0x4B6F7276656C2024ULL ^ (static_cast<quint64>(stream) << 56) ^ static_cast<quint64>(index));
-    return DemoRandom(mixer.Next());
+    return DemoRandom(mixer.next());
 }
 
-quint64 DemoRandom::Next()
+quint64 DemoRandom::next()
 {
     quint64 z = (m_state += 0x9E3779B97F4A7C15ULL);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
@@ -25,33 +27,33 @@ quint64 DemoRandom::Next()
     return z ^ (z >> 31);
 }
 
-int DemoRandom::Below(int bound)
+int DemoRandom::below(int bound)
 {
-    return static_cast<int>((Next() >> 11) % static_cast<quint64>(bound));
+    return static_cast<int>((next() >> 11) % static_cast<quint64>(bound));
 }
 
-int DemoRandom::Between(int low, int high)
+int DemoRandom::between(int low, int high)
 {
-    return low + Below(high - low + 1);
+    return low + below(high - low + 1);
 }
 
-bool DemoRandom::Chance(int percent)
+bool DemoRandom::chance(int percent)
 {
-    return Below(100) < percent;
+    return below(100) < percent;
 }
 
-QByteArray DemoRandom::Bytes(int count)
+QByteArray DemoRandom::bytes(int count)
 {
     QByteArray bytes(count, Qt::Uninitialized);
     for (int i = 0; i < count; ++i)
-        bytes[i] = static_cast<char>(Next() >> 56);
+        bytes[i] = static_cast<char>(next() >> 56);
     return bytes;
 }
 
-QByteArray DemoRandom::Guid()
+QByteArray DemoRandom::guid()
 {
-    const quint64 high = (Next() & ~0xF000ULL) | 0x4000ULL;                       // version 4
-    const quint64 low = (Next() & 0x3FFFFFFFFFFFFFFFULL) | 0x8000000000000000ULL; // RFC 4122 variant
+    const quint64 high = (next() & ~0xF000ULL) | 0x4000ULL;                       // version 4
+    const quint64 low = (next() & 0x3FFFFFFFFFFFFFFFULL) | 0x8000000000000000ULL; // RFC 4122 variant
     char text[40];
     std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%04X-%012llX}", static_cast<unsigned>(high >> 32),
                   static_cast<unsigned>((high >> 16) & 0xFFFF), static_cast<unsigned>(high & 0xFFFF),
@@ -59,20 +61,20 @@ QByteArray DemoRandom::Guid()
     return QByteArray(text);
 }
 
-QByteArray DemoMoment::Text() const
+QByteArray DemoMoment::text() const
 {
-    return DateTimeText(date.year(), date.month(), date.day(), secondOfDay / 3600, secondOfDay / 60 % 60,
+    return dateTimeText(date.year(), date.month(), date.day(), secondOfDay / 3600, secondOfDay / 60 % 60,
                         secondOfDay % 60, 0)
         .toUtf8();
 }
 
-DemoMoment RandomMoment(DemoRandom& random, int firstYear, int lastYear)
+DemoMoment randomMoment(DemoRandom& random, int firstYear, int lastYear)
 {
     const QDate first(firstYear, 1, 1);
     const int days = static_cast<int>(first.daysTo(QDate(lastYear, 12, 31))) + 1;
     constexpr int kSevenThirty = 7 * 3600 + 30 * 60;
     constexpr int kWorkingDay = 11 * 3600;
-    return {first.addDays(random.Below(days)), kSevenThirty + random.Below(kWorkingDay)};
+    return {first.addDays(random.below(days)), kSevenThirty + random.below(kWorkingDay)};
 }
 
 namespace {
@@ -82,19 +84,19 @@ constexpr int kInfoHeaderSize = 40;
 constexpr int kPaletteSize = 2 * 4;
 constexpr int kPixelOffset = kFileHeaderSize + kInfoHeaderSize + kPaletteSize;
 
-void PutLittleEndian32(QByteArray& bytes, int offset, quint32 value)
+void putLittleEndian32(QByteArray& bytes, int offset, quint32 value)
 {
     qToLittleEndian(value, bytes.data() + offset);
 }
 
-void PutLittleEndian16(QByteArray& bytes, int offset, quint16 value)
+void putLittleEndian16(QByteArray& bytes, int offset, quint16 value)
 {
     qToLittleEndian(value, bytes.data() + offset);
 }
 
 } // namespace
 
-QByteArray DemoBitmap(DemoRandom& random, int width, int height)
+QByteArray demoBitmap(DemoRandom& random, int width, int height)
 {
     // Rows are padded to whole 32-bit words and stored bottom-up; a set bit is palette
     // entry 1, white.
@@ -103,17 +105,17 @@ QByteArray DemoBitmap(DemoRandom& random, int width, int height)
     bmp += QByteArray(stride * height, '\xFF');
     bmp[0] = 'B';
     bmp[1] = 'M';
-    PutLittleEndian32(bmp, 2, static_cast<quint32>(bmp.size()));
-    PutLittleEndian32(bmp, 10, kPixelOffset);
-    PutLittleEndian32(bmp, 14, kInfoHeaderSize);
-    PutLittleEndian32(bmp, 18, static_cast<quint32>(width));
-    PutLittleEndian32(bmp, 22, static_cast<quint32>(height));
-    PutLittleEndian16(bmp, 26, 1); // planes
-    PutLittleEndian16(bmp, 28, 1); // bits per pixel
-    PutLittleEndian32(bmp, 34, static_cast<quint32>(stride * height));
-    PutLittleEndian32(bmp, 38, 2835); // 72 dpi, in pixels per metre
-    PutLittleEndian32(bmp, 42, 2835);
-    PutLittleEndian32(bmp, 46, 2); // colours in the palette
+    putLittleEndian32(bmp, 2, static_cast<quint32>(bmp.size()));
+    putLittleEndian32(bmp, 10, kPixelOffset);
+    putLittleEndian32(bmp, 14, kInfoHeaderSize);
+    putLittleEndian32(bmp, 18, static_cast<quint32>(width));
+    putLittleEndian32(bmp, 22, static_cast<quint32>(height));
+    putLittleEndian16(bmp, 26, 1); // planes
+    putLittleEndian16(bmp, 28, 1); // bits per pixel
+    putLittleEndian32(bmp, 34, static_cast<quint32>(stride * height));
+    putLittleEndian32(bmp, 38, 2835); // 72 dpi, in pixels per metre
+    putLittleEndian32(bmp, 42, 2835);
+    putLittleEndian32(bmp, 46, 2); // colours in the palette
     // Palette entry 0 stays black; entry 1 is white.
     bmp[kPixelOffset - 4] = bmp[kPixelOffset - 3] = bmp[kPixelOffset - 2] = '\xFF';
 
@@ -129,11 +131,11 @@ QByteArray DemoBitmap(DemoRandom& random, int width, int height)
         blacken(0, y);
         blacken(width - 1, y);
     }
-    for (int box = random.Between(2, 6); box > 0; --box) {
-        const int left = random.Below(width - 1);
-        const int top = random.Below(height - 1);
-        const int right = random.Between(left + 1, qMin(width - 1, left + width / 2));
-        const int bottom = random.Between(top + 1, qMin(height - 1, top + height / 2));
+    for (int box = random.between(2, 6); box > 0; --box) {
+        const int left = random.below(width - 1);
+        const int top = random.below(height - 1);
+        const int right = random.between(left + 1, qMin(width - 1, left + width / 2));
+        const int bottom = random.between(top + 1, qMin(height - 1, top + height / 2));
         for (int y = top; y < bottom; ++y)
             for (int x = left; x < right; ++x)
                 blacken(x, y);
@@ -141,25 +143,25 @@ QByteArray DemoBitmap(DemoRandom& random, int width, int height)
     return bmp;
 }
 
-const char* PickCustomer(DemoRandom& random)
+const char* pickCustomer(DemoRandom& random)
 {
     static const char* const customers[] = {
         "比亚迪汽车", "吉利汽车",       "长城汽车",         "上汽大众",   "一汽丰田", "蔚来汽车",
         "Bosch",      "Continental AG", "株式会社デンソー", "현대모비스", nullptr,
     };
-    return random.Pick(customers);
+    return random.pick(customers);
 }
 
-const char* PickCreator(DemoRandom& random)
+const char* pickCreator(DemoRandom& random)
 {
     static const char* const creators[] = {"Admin", "zhangwei", "zhangwei", "lina", "tanaka"};
-    return random.Pick(creators);
+    return random.pick(creators);
 }
 
-const char* PickListValue(DemoRandom& random, ValueListIndex list)
+const char* pickListValue(DemoRandom& random, ValueListIndex list)
 {
-    const QList<DemoValueEntry>& entries = DemoValueList(list);
-    return entries[random.Below(static_cast<int>(entries.size()))].value;
+    const QList<DemoValueEntry>& entries = demoValueList(list);
+    return entries[random.below(static_cast<int>(entries.size()))].value;
 }
 
 RowInserter::~RowInserter()
@@ -167,7 +169,7 @@ RowInserter::~RowInserter()
     sqlite3_finalize(m_statement);
 }
 
-bool RowInserter::Prepare(sqlite3* db, const char* table, const char* columns, QString& error)
+bool RowInserter::prepare(sqlite3* db, const char* table, const char* columns, QString& error)
 {
     m_db = db;
     m_table = table;
@@ -185,7 +187,7 @@ bool RowInserter::Prepare(sqlite3* db, const char* table, const char* columns, Q
     return true;
 }
 
-RowInserter& RowInserter::Bound(int result)
+RowInserter& RowInserter::bound(int result)
 {
     if (m_bindResult == SQLITE_OK)
         m_bindResult = result;
@@ -193,40 +195,40 @@ RowInserter& RowInserter::Bound(int result)
     return *this;
 }
 
-RowInserter& RowInserter::Null()
+RowInserter& RowInserter::null()
 {
-    return Bound(sqlite3_bind_null(m_statement, m_next));
+    return bound(sqlite3_bind_null(m_statement, m_next));
 }
 
-RowInserter& RowInserter::Int(qint64 value)
+RowInserter& RowInserter::integer(qint64 value)
 {
-    return Bound(sqlite3_bind_int64(m_statement, m_next, value));
+    return bound(sqlite3_bind_int64(m_statement, m_next, value));
 }
 
-RowInserter& RowInserter::Text(const char* utf8)
+RowInserter& RowInserter::text(const char* utf8)
 {
     if (!utf8)
-        return Null();
-    return Bound(sqlite3_bind_text(m_statement, m_next, utf8, -1, SQLITE_TRANSIENT));
+        return null();
+    return bound(sqlite3_bind_text(m_statement, m_next, utf8, -1, SQLITE_TRANSIENT));
 }
 
-RowInserter& RowInserter::Text(const QByteArray& utf8)
+RowInserter& RowInserter::text(const QByteArray& utf8)
 {
     if (utf8.isNull())
-        return Null();
-    return Bound(sqlite3_bind_text64(m_statement, m_next, utf8.constData(), static_cast<sqlite3_uint64>(utf8.size()),
+        return null();
+    return bound(sqlite3_bind_text64(m_statement, m_next, utf8.constData(), static_cast<sqlite3_uint64>(utf8.size()),
                                      SQLITE_TRANSIENT, SQLITE_UTF8));
 }
 
-RowInserter& RowInserter::Blob(const QByteArray& bytes)
+RowInserter& RowInserter::blob(const QByteArray& bytes)
 {
     if (bytes.isNull())
-        return Null();
-    return Bound(sqlite3_bind_blob64(m_statement, m_next, bytes.constData(), static_cast<sqlite3_uint64>(bytes.size()),
+        return null();
+    return bound(sqlite3_bind_blob64(m_statement, m_next, bytes.constData(), static_cast<sqlite3_uint64>(bytes.size()),
                                      SQLITE_TRANSIENT));
 }
 
-bool RowInserter::Insert(QString& error)
+bool RowInserter::insert(QString& error)
 {
     const int bound = m_next - 1;
     const int parameters = sqlite3_bind_parameter_count(m_statement);
@@ -243,3 +245,5 @@ bool RowInserter::Insert(QString& error)
     m_bindResult = SQLITE_OK;
     return result == SQLITE_DONE;
 }
+
+} // namespace korvel

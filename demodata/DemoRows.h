@@ -15,6 +15,8 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+namespace korvel {
+
 // Which part of the demo data a generator serves. Each harness, job and label draws from
 // a generator of its own, seeded by its stream and index, so that its rows do not depend
 // on how many others come before it: a larger scale only adds rows.
@@ -26,23 +28,23 @@ class DemoRandom
 {
 public:
     explicit DemoRandom(quint64 seed) : m_state(seed) {}
-    static DemoRandom For(DemoStream stream, qint64 index);
+    static DemoRandom forRecord(DemoStream stream, qint64 index);
 
-    quint64 Next();
+    quint64 next();
     // A number from 0 to bound - 1; bound must be positive.
-    int Below(int bound);
+    int below(int bound);
     // A number from low to high, both included; low must not exceed high.
-    int Between(int low, int high);
+    int between(int low, int high);
     // True in about `percent` of the calls.
-    bool Chance(int percent);
-    QByteArray Bytes(int count);
+    bool chance(int percent);
+    QByteArray bytes(int count);
     // A random (version 4) GUID, braced and upper-case: "{0F8FAD5B-D9CB-469F-A165-70867728950E}".
-    QByteArray Guid();
+    QByteArray guid();
 
     template <typename T, std::size_t N>
-    const T& Pick(const T (&items)[N])
+    const T& pick(const T (&items)[N])
     {
-        return items[Below(static_cast<int>(N))];
+        return items[below(static_cast<int>(N))];
     }
 
 private:
@@ -56,27 +58,27 @@ struct DemoMoment
     int secondOfDay = 0; // 0 is midnight, whose text has no time
 
     // "YYYY-MM-DD HH:MM:SS", or "YYYY-MM-DD" at midnight.
-    QByteArray Text() const;
+    QByteArray text() const;
     // The same time of day, some days later, or the day alone.
-    DemoMoment DaysLater(int days) const { return {date.addDays(days), secondOfDay}; }
-    DemoMoment Day() const { return {date, 0}; }
+    DemoMoment daysLater(int days) const { return {date.addDays(days), secondOfDay}; }
+    DemoMoment day() const { return {date, 0}; }
 };
 
 // A moment within working hours of a day from the start of firstYear to the end of lastYear.
-DemoMoment RandomMoment(DemoRandom& random, int firstYear, int lastYear);
+DemoMoment randomMoment(DemoRandom& random, int firstYear, int lastYear);
 
 // A monochrome Windows bitmap (.bmp) of a few black boxes on white: a logo or a picture
 // control of a label, a real image file of a few KB that any viewer opens.
-QByteArray DemoBitmap(DemoRandom& random, int width, int height);
+QByteArray demoBitmap(DemoRandom& random, int width, int height);
 
 // Texts that several tables of the demo data share, as UTF-8.
 
 // A customer of the harness maker; sometimes none (a null pointer, stored as NULL).
-const char* PickCustomer(DemoRandom& random);
+const char* pickCustomer(DemoRandom& random);
 // The UserID of a demo user who creates harnesses, jobs and labels.
-const char* PickCreator(DemoRandom& random);
+const char* pickCreator(DemoRandom& random);
 // The value of a random entry of a demo value list: what a user could have written.
-const char* PickListValue(DemoRandom& random, ValueListIndex list);
+const char* pickListValue(DemoRandom& random, ValueListIndex list);
 
 // One prepared INSERT, run row after row: bind every column in order, then Insert.
 // Calls chain in column order (C++17 evaluates each call of a chain, arguments included,
@@ -91,22 +93,22 @@ public:
 
     // Prepares "INSERT INTO table (columns) VALUES (?, …)" with one parameter per column;
     // `columns` is the comma-separated column list.
-    [[nodiscard]] bool Prepare(sqlite3* db, const char* table, const char* columns, QString& error);
+    [[nodiscard]] bool prepare(sqlite3* db, const char* table, const char* columns, QString& error);
 
-    RowInserter& Null();
-    RowInserter& Int(qint64 value);
+    RowInserter& null();
+    RowInserter& integer(qint64 value);
     // UTF-8 text. A null pointer or a null QByteArray binds NULL; an empty text does not.
-    RowInserter& Text(const char* utf8);
-    RowInserter& Text(const QByteArray& utf8);
+    RowInserter& text(const char* utf8);
+    RowInserter& text(const QByteArray& utf8);
     // A null QByteArray binds NULL.
-    RowInserter& Blob(const QByteArray& bytes);
+    RowInserter& blob(const QByteArray& bytes);
 
     // Inserts the bound row and starts the next one. Fails, naming the table, when the
     // database refuses the row or not every column was bound.
-    [[nodiscard]] bool Insert(QString& error);
+    [[nodiscard]] bool insert(QString& error);
 
 private:
-    RowInserter& Bound(int result);
+    RowInserter& bound(int result);
 
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_statement = nullptr;
@@ -119,16 +121,18 @@ private:
 // tables and nothing in them. The caller holds the transaction.
 
 // Admin with the password "korvel", and a few other users.
-[[nodiscard]] bool SeedDemoUsers(sqlite3* db, QString& error);
+[[nodiscard]] bool seedDemoUsers(sqlite3* db, QString& error);
 // Harnesses 1 to count with their wires; every hundredth harness has none.
-[[nodiscard]] bool SeedDemoHarnesses(sqlite3* db, int count, QString& error);
+[[nodiscard]] bool seedDemoHarnesses(sqlite3* db, int count, QString& error);
 // Jobs 1 to count with their steps, for harnesses 1 to harnessCount; every hundredth
 // job, from the fiftieth, has none.
-[[nodiscard]] bool SeedDemoJobs(sqlite3* db, int count, int harnessCount, QString& error);
+[[nodiscard]] bool seedDemoJobs(sqlite3* db, int count, int harnessCount, QString& error);
 // Labels 1 to count with their controls and the items that the controls share.
-[[nodiscard]] bool SeedDemoLabels(sqlite3* db, int count, QString& error);
+[[nodiscard]] bool seedDemoLabels(sqlite3* db, int count, QString& error);
 
 struct DemoCounts;
 
 // All of the above, in an order that satisfies the foreign keys.
-[[nodiscard]] bool SeedDemoDatabase(sqlite3* db, const DemoCounts& counts, QString& error);
+[[nodiscard]] bool seedDemoDatabase(sqlite3* db, const DemoCounts& counts, QString& error);
+
+} // namespace korvel

@@ -1,11 +1,13 @@
 #include "demodata/DemoServerData.h"
 
 #include "config/ConnectionSettings.h"
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/client/SqlDialect.h"
 #include "util/TextConversions.h"
 
 #include <QTemporaryDir>
+
+namespace korvel {
 
 namespace {
 
@@ -41,14 +43,14 @@ struct ExplicitKeys
     QString after;
 };
 
-ExplicitKeys ExplicitKeysFor(const SqlDialect& dialect, const QString& table, const char* identity)
+ExplicitKeys explicitKeysFor(const SqlDialect& dialect, const QString& table, const char* identity)
 {
     if (!identity)
         return {};
-    if (&dialect == &TransactSqlDialect())
+    if (&dialect == &transactSqlDialect())
         return {QStringLiteral("set identity_insert %1 on").arg(table),
                 QStringLiteral("set identity_insert %1 off").arg(table)};
-    if (&dialect == &PostgreSqlDialect()) {
+    if (&dialect == &postgreSqlDialect()) {
         const QString column = QString::fromLatin1(identity).toLower();
         return {QString(), QStringLiteral("select setval(pg_get_serial_sequence('%1', '%2'), max(%2)) from %1")
                                .arg(table.toLower(), column)};
@@ -56,12 +58,12 @@ ExplicitKeys ExplicitKeysFor(const SqlDialect& dialect, const QString& table, co
     return {};
 }
 
-QString LiteralOf(const DbValue& value, const ColumnType& type, const SqlDialect& dialect)
+QString literalOf(const DbValue& value, const ColumnType& type, const SqlDialect& dialect)
 {
     switch (value.kind) {
     case DbValue::Kind::Null: return QStringLiteral("NULL");
-    case DbValue::Kind::Bytes: return SqlLiteralForType(type, BytesToHex(value.bytes), dialect);
-    case DbValue::Kind::Text: return SqlLiteralForType(type, value.text, dialect);
+    case DbValue::Kind::Bytes: return sqlLiteralForType(type, bytesToHex(value.bytes), dialect);
+    case DbValue::Kind::Text: return sqlLiteralForType(type, value.text, dialect);
     }
     return QStringLiteral("NULL");
 }
@@ -76,56 +78,56 @@ struct TargetColumns
 class RowCopier
 {
 public:
-    RowCopier(DbClient& source, CAdoDatabase& target) : m_source(source), m_target(target) {}
+    RowCopier(DbClient& source, Database& target) : m_source(source), m_target(target) {}
 
-    korvel::Outcome CopyTable(const DemoTable& table)
+    Outcome copyTable(const DemoTable& table)
     {
         const QString name = QString::fromLatin1(table.name);
-        if (korvel::Outcome empty = CheckEmpty(name); !empty)
+        if (Outcome empty = checkEmpty(name); !empty)
             return empty;
         DbError sourceError;
-        const std::unique_ptr<DbCursor> rows = m_source.OpenCursor(
+        const std::unique_ptr<DbCursor> rows = m_source.openCursor(
             QStringLiteral("select * from %1 order by %2").arg(name, QString::fromLatin1(table.order)), sourceError);
         if (!rows)
-            return SourceFailed(sourceError);
-        const korvel::Result<TargetColumns> columns = ColumnsFor(name, *rows);
+            return sourceFailed(sourceError);
+        const Result<TargetColumns> columns = columnsFor(name, *rows);
         if (!columns)
             return columns.outcome;
-        const ExplicitKeys keys = ExplicitKeysFor(m_target.Dialect(), name, table.identity);
-        if (!keys.before.isEmpty() && !m_target.Execute(keys.before))
-            return TargetFailed(name);
-        if (korvel::Outcome copied = CopyRows(name, columns.value, *rows); !copied)
+        const ExplicitKeys keys = explicitKeysFor(m_target.dialect(), name, table.identity);
+        if (!keys.before.isEmpty() && !m_target.execute(keys.before))
+            return targetFailed(name);
+        if (Outcome copied = copyRows(name, columns.value, *rows); !copied)
             return copied;
         QStringList ignored;
-        if (!keys.after.isEmpty() && !m_target.QueryColumn(keys.after, &ignored))
-            return TargetFailed(name);
-        return korvel::Outcome::success();
+        if (!keys.after.isEmpty() && !m_target.queryColumn(keys.after, &ignored))
+            return targetFailed(name);
+        return Outcome::success();
     }
 
 private:
-    korvel::Outcome CheckEmpty(const QString& name)
+    Outcome checkEmpty(const QString& name)
     {
         QStringList count;
-        if (!m_target.QueryColumn(QStringLiteral("select count(*) from %1").arg(name), &count))
-            return TargetFailed(name);
+        if (!m_target.queryColumn(QStringLiteral("select count(*) from %1").arg(name), &count))
+            return targetFailed(name);
         if (count.value(0) != QLatin1String("0"))
-            return korvel::Outcome::failure(QStringLiteral("表 %1 已有数据：演示数据只能装入没有数据的表").arg(name));
-        return korvel::Outcome::success();
+            return Outcome::failure(QStringLiteral("表 %1 已有数据：演示数据只能装入没有数据的表").arg(name));
+        return Outcome::success();
     }
 
-    korvel::Result<TargetColumns> ColumnsFor(const QString& name, DbCursor& rows)
+    Result<TargetColumns> columnsFor(const QString& name, DbCursor& rows)
     {
-        korvel::Result<TargetColumns> columns{korvel::Outcome::success(), {}};
-        QList<CAdoDatabase::LiveColumn> live;
-        if (!m_target.GetLiveColumns(name, live)) {
-            columns.outcome = TargetFailed(name);
+        Result<TargetColumns> columns{Outcome::success(), {}};
+        QList<Database::LiveColumn> live;
+        if (!m_target.liveColumns(name, live)) {
+            columns.outcome = targetFailed(name);
             return columns;
         }
-        for (int field = 0; field < rows.FieldCount(); ++field) {
-            const CAdoDatabase::LiveColumn* column = CAdoDatabase::FindColumn(live, rows.FieldName(field));
+        for (int field = 0; field < rows.fieldCount(); ++field) {
+            const Database::LiveColumn* column = Database::findColumn(live, rows.fieldName(field));
             if (!column) {
                 columns.outcome =
-                    korvel::Outcome::failure(QStringLiteral("表 %1 没有列 %2").arg(name, rows.FieldName(field)));
+                    Outcome::failure(QStringLiteral("表 %1 没有列 %2").arg(name, rows.fieldName(field)));
                 return columns;
             }
             columns.value.types.append(column->type);
@@ -135,85 +137,87 @@ private:
     }
 
     // The rows in statements of kRowsPerInsert rows each.
-    korvel::Outcome CopyRows(const QString& name, const TargetColumns& columns, DbCursor& rows)
+    Outcome copyRows(const QString& name, const TargetColumns& columns, DbCursor& rows)
     {
         const QString insert = QStringLiteral("insert into %1 (%2) values ").arg(name, columns.names.join(QLatin1Char(',')));
         QString statement;
         int pending = 0;
         DbError sourceError;
-        while (!rows.AtEnd()) {
+        while (!rows.atEnd()) {
             QStringList values;
             for (int field = 0; field < columns.types.size(); ++field) {
                 DbValue value;
-                if (!rows.ReadValue(field, value, sourceError))
-                    return SourceFailed(sourceError);
-                values.append(LiteralOf(value, columns.types[field], m_target.Dialect()));
+                if (!rows.readValue(field, value, sourceError))
+                    return sourceFailed(sourceError);
+                values.append(literalOf(value, columns.types[field], m_target.dialect()));
             }
             statement += (pending == 0 ? insert : QStringLiteral(",")) + QLatin1Char('(') +
                          values.join(QLatin1Char(',')) + QLatin1Char(')');
-            if (!rows.MoveNext(sourceError))
-                return SourceFailed(sourceError);
-            if (++pending == kRowsPerInsert || rows.AtEnd()) {
-                if (!m_target.Execute(statement))
-                    return TargetFailed(name);
+            if (!rows.moveNext(sourceError))
+                return sourceFailed(sourceError);
+            if (++pending == kRowsPerInsert || rows.atEnd()) {
+                if (!m_target.execute(statement))
+                    return targetFailed(name);
                 statement.clear();
                 pending = 0;
             }
         }
-        return korvel::Outcome::success();
+        return Outcome::success();
     }
 
-    korvel::Outcome TargetFailed(const QString& table) const
+    Outcome targetFailed(const QString& table) const
     {
-        return korvel::Outcome::failure(QStringLiteral("%1，演示数据装入 %2 失败").arg(m_target.lastError(), table));
+        return Outcome::failure(QStringLiteral("%1，演示数据装入 %2 失败").arg(m_target.lastError(), table));
     }
-    static korvel::Outcome SourceFailed(const DbError& failure)
+    static Outcome sourceFailed(const DbError& failure)
     {
-        return korvel::Outcome::failure(
+        return Outcome::failure(
             QStringLiteral("读取演示数据失败：%1").arg(failure.description.value_or(QString())));
     }
 
     DbClient& m_source;
-    CAdoDatabase& m_target;
+    Database& m_target;
 };
 
 } // namespace
 
-korvel::Outcome CopyEmbeddedRows(const QString& embeddedPath, const QString& connectionString)
+Outcome copyEmbeddedRows(const QString& embeddedPath, const QString& connectionString)
 {
     DbError sourceError;
     const QString sourceConnection =
-        BuildConnectionString({embeddedPath, QString(), QString(), QString(), QString(), QStringLiteral("sqlite")});
-    const std::unique_ptr<DbClient> source = CreateDbClient(sourceConnection, sourceError);
-    if (!source || !source->Open(sourceConnection, sourceError))
-        return korvel::Outcome::failure(
+        buildConnectionString({embeddedPath, QString(), QString(), QString(), QString(), QStringLiteral("sqlite")});
+    const std::unique_ptr<DbClient> source = createDbClient(sourceConnection, sourceError);
+    if (!source || !source->open(sourceConnection, sourceError))
+        return Outcome::failure(
             QStringLiteral("读取演示数据失败：%1").arg(sourceError.description.value_or(QString())));
-    CAdoDatabase target;
-    if (!target.Open(connectionString) || !target.BeginTrans())
-        return korvel::Outcome::failure(target.lastError());
+    Database target;
+    if (!target.open(connectionString) || !target.beginTransaction())
+        return Outcome::failure(target.lastError());
     RowCopier copier(*source, target);
     for (const DemoTable& table : kTables) {
-        if (korvel::Outcome copied = copier.CopyTable(table); !copied) {
-            (void)target.RollbackTrans();
+        if (Outcome copied = copier.copyTable(table); !copied) {
+            (void)target.rollbackTransaction();
             return copied;
         }
     }
-    if (!target.CommitTrans()) {
-        const korvel::Outcome failed = korvel::Outcome::failure(target.lastError());
-        (void)target.RollbackTrans();
+    if (!target.commitTransaction()) {
+        const Outcome failed = Outcome::failure(target.lastError());
+        (void)target.rollbackTransaction();
         return failed;
     }
-    return korvel::Outcome::success();
+    return Outcome::success();
 }
 
-korvel::Outcome LoadDemoData(const QString& connectionString, const DemoOptions& demo)
+Outcome loadDemoData(const QString& connectionString, const DemoOptions& demo)
 {
     QTemporaryDir folder;
     if (!folder.isValid())
-        return korvel::Outcome::failure(QStringLiteral("无法建立临时文件夹：%1").arg(folder.errorString()));
+        return Outcome::failure(QStringLiteral("无法建立临时文件夹：%1").arg(folder.errorString()));
     const QString path = folder.filePath(QStringLiteral("demo.db"));
-    korvel::Outcome created = CreateDemoDatabase(path, demo);
+    Outcome created = createDemoDatabase(path, demo);
     if (!created)
         return created;
-    return CopyEmbeddedRows(path, connectionString);
+    return copyEmbeddedRows(path, connectionString);
 }
+
+} // namespace korvel

@@ -11,7 +11,7 @@ AboutDialog::AboutDialog(QWidget* parent) : TemplateDialog(parent, songTiFont(),
 {
     auto* icon = new QLabel(this);
     place(*icon, {11, 17, 20, 20});
-    icon->setPixmap(ApplicationIcon().pixmap(icon->size()));
+    icon->setPixmap(applicationIcon().pixmap(icon->size()));
 
     auto* version = new QLabel(QStringLiteral("Korvel 1.0 版"), this);
     version->setTextFormat(Qt::PlainText);

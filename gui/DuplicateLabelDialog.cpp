@@ -1,5 +1,6 @@
 #include "gui/DuplicateLabelDialog.h"
 
+#include "gui/ModalWork.h"
 #include "util/MessageSink.h"
 
 #include <QGroupBox>
@@ -9,9 +10,9 @@
 
 namespace korvel {
 
-DuplicateLabelDialog::DuplicateLabelDialog(const QString& oldLabelNumber, CAdoDatabase& database,
+DuplicateLabelDialog::DuplicateLabelDialog(const QString& oldLabelNumber, LabelNumberTaken taken,
                                            MessageSink& messages, QWidget* parent)
-    : TemplateDialog(parent, shellDialogFont(), QStringLiteral("Label重复"), 153, 89), m_database(database),
+    : TemplateDialog(parent, shellDialogFont(), QStringLiteral("Label重复"), 153, 89), m_taken(std::move(taken)),
       m_messages(messages), m_newLabelNumber(new QLineEdit(this))
 {
     // Template order, which is also the tab order.
@@ -47,23 +48,31 @@ void DuplicateLabelDialog::accept()
     const QString number = newLabelNumber();
     // Not trimmed: any number that is free will do, but not an empty one.
     if (number.isEmpty()) {
-        m_messages.ShowWarning(kEmptyLabelNoText);
+        m_messages.showWarning(kEmptyLabelNoText);
         return;
     }
-    if (RowExists(m_database, kLabelInfoTable, number, kLabelNoColumn)) {
-        m_messages.ShowWarning(number + QStringLiteral("已经存在"));
+    if (m_taken(number)) {
+        m_messages.showWarning(number + QStringLiteral("已经存在"));
         return;
     }
     QDialog::accept();
 }
 
-bool DialogLabelResolver::ResolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue)
+bool DialogLabelResolver::resolveDuplicateLabelNo(Database& database, const QString& oldValue, QString& newValue)
 {
-    DuplicateLabelDialog dialog(oldValue, database, m_messages, m_parent);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    newValue = dialog.newLabelNumber();
-    return true;
+    const DuplicateLabelDialog::LabelNumberTaken taken = [this, &database](const QString& number) {
+        return m_work.run(QStringLiteral("检查标签 %1").arg(number),
+                          [&database, &number] { return rowExists(database, kLabelInfoTable, number, kLabelNoColumn); });
+    };
+    bool resolved = false;
+    m_work.onGuiThread([&] {
+        DuplicateLabelDialog dialog(oldValue, taken, m_messages, m_parent);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        newValue = dialog.newLabelNumber();
+        resolved = true;
+    });
+    return resolved;
 }
 
 } // namespace korvel

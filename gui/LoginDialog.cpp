@@ -2,6 +2,7 @@
 
 #include "attributes/AdminLogin.h"
 #include "config/ConnectionSettings.h"
+#include "gui/ModalWork.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -31,17 +32,30 @@ LoginDialog::LoginDialog(ProgramContext context, QWidget* parent)
 
 void LoginDialog::accept()
 {
-    const Result<QString> connection = ReadConnectionString(m_context.configDirectory() + kSettingsFileName);
-    if (!connection) {
-        m_context.messages().ShowWarning(connection.message());
-        return;
-    }
-    const Outcome checked = checkAdminPassword(connection.value, m_password->text());
-    if (!checked) {
-        m_context.messages().ShowWarning(checked.message());
+    if (!loginAccepted()) {
+        // Whatever had the focus (the button, when clicked), the next try starts by
+        // typing over the refused password.
+        m_password->setFocus();
+        m_password->selectAll();
         return;
     }
     QDialog::accept();
+}
+
+bool LoginDialog::loginAccepted()
+{
+    const Result<QString> connection = readConnectionString(m_context.configDirectory() + kSettingsFileName);
+    if (!connection) {
+        m_context.messages().showWarning(connection.message());
+        return false;
+    }
+    const QString typed = m_password->text();
+    ModalWork work(this, m_context.messages());
+    const Outcome checked = work.run(QStringLiteral("检查密码"),
+                                     [&connection, &typed] { return checkAdminPassword(connection.value, typed); });
+    if (!checked)
+        m_context.messages().showWarning(checked.message());
+    return checked.ok();
 }
 
 } // namespace korvel

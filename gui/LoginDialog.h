@@ -26,6 +26,9 @@ public:
     void accept() override;
 
 private:
+    // Checks the password typed; a refusal has shown its message.
+    bool loginAccepted();
+
     ProgramContext m_context;
     QLineEdit* m_password;
 };

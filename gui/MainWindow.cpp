@@ -3,8 +3,9 @@
 #include "attributes/AttributeWrites.h"
 #include "attributes/NumberLists.h"
 #include "config/ConnectionSettings.h"
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "gui/AboutDialog.h"
+#include "gui/ModalWork.h"
 #include "gui/SortedCombo.h"
 #include "res/Resources.h"
 #include "util/MessageSink.h"
@@ -20,7 +21,7 @@ MainWindow::MainWindow(ProgramContext context, QWidget* parent)
     : TemplateDialog(parent, songTiFont(), QStringLiteral("Korvel"), 406, 221), m_context(std::move(context))
 {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setWindowIcon(ApplicationIcon());
+    setWindowIcon(applicationIcon());
     createBandsAndLabels();
     m_ui = createControls();
     // Before any choice the whole-number boxes show 0, the text boxes nothing.
@@ -36,56 +37,76 @@ MainWindow::MainWindow(ProgramContext context, QWidget* parent)
 
 void MainWindow::load()
 {
-    const Result<QString> connection = ReadConnectionString(m_context.configDirectory() + kSettingsFileName);
+    const Result<QString> connection = readConnectionString(m_context.configDirectory() + kSettingsFileName);
     if (!connection) {
-        m_context.messages().ShowWarning(connection.message());
+        m_context.messages().showWarning(connection.message());
         return;
     }
     m_connectionString = connection.value;
 
-    CAdoDatabase database;
-    if (!database.Open(m_connectionString)) {
-        m_context.messages().ShowWarning(database.lastError());
+    ModalWork work(this, m_context.messages());
+    const StartLists lists = work.run(QStringLiteral("连接数据库"), [this, &work] { return readStartLists(work); });
+    if (!lists.connected) {
+        m_context.messages().showWarning(lists.connected.message());
         return;
     }
-    fillLists(database);
+    fillLists(lists);
 }
 
-void MainWindow::fillLists(CAdoDatabase& database)
+MainWindow::StartLists MainWindow::readStartLists(ModalWork& work)
 {
-    // A failed query shows its error and keeps the rows it delivered before failing.
-    Result<QStringList> harnesses = harnessNumbers(database);
-    if (!harnesses)
-        m_context.messages().ShowWarning(harnesses.message());
-    Result<QStringList> jobs = jobNumbers(database);
-    if (!jobs)
-        m_context.messages().ShowWarning(jobs.message());
-    addSortedEntries(*m_ui.harnessNumbers, std::move(harnesses.value));
-    addSortedEntries(*m_ui.jobNumbers, std::move(jobs.value));
+    Database database;
+    if (!database.open(m_connectionString))
+        return {Outcome::failure(database.lastError()), {}, {}, {}};
+    StartLists lists{Outcome::success(), {}, {}, {}};
+    const struct
+    {
+        const char* step;
+        Result<QStringList> (*read)(Database&);
+        std::optional<Outcome>& outcome;
+        QComboBox* combo;
+    } queries[] = {
+        {"获取HarnessNo信息", harnessNumbers, lists.harnesses, m_ui.harnessNumbers},
+        {"获取JobNo信息", jobNumbers, lists.jobs, m_ui.jobNumbers},
+        {"获取LabelNo信息", activeLabelNumbers, lists.labels, m_ui.labelNumbers},
+    };
+    for (const auto& query : queries) {
+        if (database.cancelled())
+            break;
+        work.tell(QString::fromUtf8(query.step));
+        Result<QStringList> numbers = query.read(database);
+        query.outcome = numbers.outcome;
+        // A failed query keeps the rows it delivered before failing. The GUI thread lists
+        // them while the next list is read.
+        work.handOver([combo = query.combo, entries = std::move(numbers.value)]() mutable {
+            fillWithEntriesInListOrder(*combo, std::move(entries));
+        });
+    }
+    return lists;
+}
 
+void MainWindow::fillLists(const StartLists& lists)
+{
+    // The window is not shown yet: its lists are filled, and the failures told in the
+    // window's order.
+    for (const std::optional<Outcome>& outcome : {lists.harnesses, lists.jobs}) {
+        if (outcome && !*outcome)
+            m_context.messages().showWarning(outcome->message());
+    }
     loadValueLists();
     addSortedEntries(*m_ui.connectionTypes, m_valueLists[kConnectTypeList].keys());
     addSortedEntries(*m_ui.testGroups, m_valueLists[kTestGroupList].keys());
     addSortedEntries(*m_ui.testGroup2s, m_valueLists[kTestGroup2List].keys());
     addSortedEntries(*m_ui.testModes, m_valueLists[kTestModeList].keys());
-
-    addSortedEntries(*m_ui.labelNumbers, readActiveLabels(database).value);
-}
-
-Result<QStringList> MainWindow::readActiveLabels(CAdoDatabase& database)
-{
-    // A failure shows its error and gives the numbers read before it.
-    Result<QStringList> labels = activeLabelNumbers(database);
-    if (!labels)
-        m_context.messages().ShowWarning(labels.message());
-    return labels;
+    if (lists.labels && !*lists.labels)
+        m_context.messages().showWarning(lists.labels->message());
 }
 
 void MainWindow::loadValueLists()
 {
-    Result<ValueLists> read = ReadValueListFile(m_context.configDirectory() + kValueListFileName);
+    Result<ValueLists> read = readValueListFile(m_context.configDirectory() + kValueListFileName);
     if (!read)
-        m_context.messages().ShowWarning(read.message());
+        m_context.messages().showWarning(read.message());
     m_valueLists = std::move(read.value);
 }
 
@@ -100,7 +121,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event)
     QMenu menu(this);
     menu.setSeparatorsCollapsible(false);
     menu.addSeparator();
-    menu.addAction(AboutItemText(), this, &MainWindow::showAbout);
+    menu.addAction(aboutItemText(), this, &MainWindow::showAbout);
     menu.exec(event->globalPos());
 }
 

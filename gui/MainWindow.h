@@ -5,19 +5,22 @@
 #include "gui/ProgramContext.h"
 #include "util/Outcome.h"
 
-class CAdoDatabase;
+#include <optional>
+
 class QComboBox;
 class QGridLayout;
 class QLineEdit;
 
 namespace korvel {
 
+class ModalWork;
 struct AttributeWrite;
 struct Cascade;
 
 // The main window: a wire band (harness, wire, connection type, test group), a job band
 // (job, step, test mode, test group 2) and a label band. It keeps no connection: every
-// action opens its own with the connection string read when the window was loaded.
+// action opens its own with the connection string read when the window was loaded, and
+// does its database work on a worker thread (ModalWork).
 class MainWindow : public TemplateDialog
 {
     Q_OBJECT
@@ -49,7 +52,8 @@ public:
 
     // Reads the settings and fills every list over one connection, before the window is
     // shown. A failure shows its message and leaves the lists it could not fill empty; the
-    // window stays open, and each action tries to connect again.
+    // window stays open, and each action tries to connect again. A cancel leaves the lists
+    // not read yet empty.
     void load();
 
     // What every action connects with; empty when the settings could not be read.
@@ -103,13 +107,24 @@ private:
         QString child;     // the wire (step) chosen
     };
 
+    // How the numbers the window lists when it opens were read, in the window's order: each
+    // list's query's outcome, none for a list not read once the user cancelled.
+    struct StartLists
+    {
+        Outcome connected;
+        std::optional<Outcome> harnesses;
+        std::optional<Outcome> jobs;
+        std::optional<Outcome> labels;
+    };
+
     void createBandsAndLabels();
     Controls createControls();
-    void fillLists(CAdoDatabase& database);
+    StartLists readStartLists(ModalWork& work);
+    void fillLists(const StartLists& lists);
     void loadValueLists();
-    Result<QStringList> readActiveLabels(CAdoDatabase& database);
-    void refreshLabelList();
-    void listChildren(const Cascade& cascade, const QComboBox& records, QComboBox& children, QString& recordId);
+    void refreshLabelList(ModalWork& work);
+    void listChildren(const Cascade& cascade, const QString& stepText, const QComboBox& records, QComboBox& children,
+                      QString& recordId);
     void showValue(const AttributeWrite& write, QLineEdit& valueBox, const QString& entryValue);
     void showEntryValue(const AttributeWrite& write, const QComboBox& entries, QLineEdit& valueBox);
     WriteTarget chosenWire() const;

@@ -6,7 +6,8 @@
 #include "attributes/AttributeWrites.h"
 #include "attributes/Cascades.h"
 #include "attributes/LeadingInteger.h"
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
+#include "gui/ModalWork.h"
 #include "gui/SortedCombo.h"
 #include "util/MessageSink.h"
 
@@ -15,8 +16,8 @@
 
 namespace korvel {
 
-void MainWindow::listChildren(const Cascade& cascade, const QComboBox& records, QComboBox& children,
-                              QString& recordId)
+void MainWindow::listChildren(const Cascade& cascade, const QString& stepText, const QComboBox& records,
+                              QComboBox& children, QString& recordId)
 {
     const QString number = selectedText(records);
     if (number.isEmpty())
@@ -27,30 +28,27 @@ void MainWindow::listChildren(const Cascade& cascade, const QComboBox& records, 
     replaceSortedEntries(children, {});
     recordId.clear();
 
-    CAdoDatabase database;
-    if (!database.Open(m_connectionString)) {
-        m_context.messages().ShowWarning(database.lastError());
-        return;
-    }
-    Result<Children> found = childrenOf(database, cascade, number);
+    ModalWork work(this, m_context.messages());
+    Result<Children> found = work.runConnected(stepText, m_connectionString, [&cascade, &number](Database& database) {
+        return childrenOf(database, cascade, number);
+    });
     if (!found) {
-        m_context.messages().ShowWarning(found.message());
+        m_context.messages().showWarning(found.message());
         return;
     }
-    database.Close();
-
     replaceSortedEntries(children, std::move(found.value.numbers));
     recordId = found.value.recordId;
 }
 
 void MainWindow::chooseHarness()
 {
-    listChildren(kWiresOfHarness, *m_ui.harnessNumbers, *m_ui.wireNumbers, m_harnessId);
+    listChildren(kWiresOfHarness, QStringLiteral("获取WireNo信息"), *m_ui.harnessNumbers, *m_ui.wireNumbers,
+                 m_harnessId);
 }
 
 void MainWindow::chooseJob()
 {
-    listChildren(kStepsOfJob, *m_ui.jobNumbers, *m_ui.steps, m_jobId);
+    listChildren(kStepsOfJob, QStringLiteral("获取LineID信息"), *m_ui.jobNumbers, *m_ui.steps, m_jobId);
 }
 
 void MainWindow::showValue(const AttributeWrite& write, QLineEdit& valueBox, const QString& entryValue)

@@ -1,9 +1,10 @@
-// The four attribute writes: one UPDATE each over its own connection.
+// The four attribute writes: one UPDATE each over its own connection, on the worker thread.
 
 #include "gui/MainWindow.h"
 
 #include "attributes/AttributeWrites.h"
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
+#include "gui/ModalWork.h"
 #include "gui/SortedCombo.h"
 #include "util/MessageSink.h"
 
@@ -25,20 +26,20 @@ void MainWindow::writeChosenValue(const AttributeWrite& write, const WriteTarget
 {
     const Outcome chosen = requireChoices(write, target.recordChosen, target.child, selectedText(entries));
     if (!chosen) {
-        m_context.messages().ShowWarning(chosen.message());
+        m_context.messages().showWarning(chosen.message());
         return;
     }
-    CAdoDatabase database;
-    if (!database.Open(m_connectionString)) {
-        m_context.messages().ShowWarning(database.lastError());
-        return;
-    }
-    const Outcome written =
-        writeAttribute(database, write, target.recordId, target.child, m_chosenValues[write.valueList]);
+    const QString& value = m_chosenValues[write.valueList];
+    ModalWork work(this, m_context.messages());
+    const Outcome written = work.runConnected(
+        QStringLiteral("写入%1").arg(valueListNames()[write.valueList]), m_connectionString,
+        [&write, &target, &value](Database& database) {
+            return writeAttributeAlone(database, write, target.recordId, target.child, value);
+        });
     if (written)
-        m_context.messages().ShowInformation(QStringLiteral("写入成功"));
+        m_context.messages().showInformation(QStringLiteral("写入成功"));
     else
-        m_context.messages().ShowWarning(written.message());
+        m_context.messages().showWarning(written.message());
 }
 
 void MainWindow::writeConnectionType()

@@ -78,12 +78,12 @@ QString QtFileDialogs::getOpenFileName(QWidget* parent, const QString& filter, c
     return runFileDialog(parent, QFileDialog::AcceptOpen, filter, defaultSuffix);
 }
 
-void QtMessageSink::ShowWarning(const QString& text)
+void QtMessageSink::showWarning(const QString& text)
 {
     showBox(m_parent, QMessageBox::Warning, text);
 }
 
-void QtMessageSink::ShowInformation(const QString& text)
+void QtMessageSink::showInformation(const QString& text)
 {
     showBox(m_parent, QMessageBox::Information, text);
 }

@@ -38,8 +38,8 @@ class QtMessageSink : public MessageSink
 public:
     explicit QtMessageSink(QWidget* parent = nullptr) : m_parent(parent) {}
 
-    void ShowWarning(const QString& text) override;
-    void ShowInformation(const QString& text) override;
+    void showWarning(const QString& text) override;
+    void showInformation(const QString& text) override;
 
 private:
     QWidget* m_parent;

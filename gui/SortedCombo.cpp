@@ -25,7 +25,7 @@ QStringList sortedIgnoringCase(QStringList entries)
 {
     QStringList sorted;
     sorted.reserve(entries.size());
-    for (qsizetype index : OrderIgnoringCase(entries))
+    for (qsizetype index : orderIgnoringCase(entries))
         sorted.append(std::move(entries[index]));
     return sorted;
 }
@@ -106,14 +106,18 @@ std::optional<QString> selection(const QComboBox& combo)
     return combo.currentText();
 }
 
-void setEntries(QComboBox& combo, QStringList entries, const std::optional<QString>& selected)
+void showSortedEntries(QComboBox& combo, const QStringList& sorted, const std::optional<QString>& selected)
 {
-    const QStringList sorted = sortedIgnoringCase(std::move(entries));
     entriesModel(combo).setStringList(sorted);
     const WidestEntry widest = measureWidestEntry(combo);
     widenBoxForEntries(combo, widest.text);
     widenListForEntries(combo, widest.row);
     combo.setCurrentIndex(selected ? static_cast<int>(sorted.indexOf(*selected)) : -1);
+}
+
+void setEntries(QComboBox& combo, QStringList entries, const std::optional<QString>& selected)
+{
+    showSortedEntries(combo, sortedIgnoringCase(std::move(entries)), selected);
 }
 
 } // namespace
@@ -141,6 +145,11 @@ void addSortedEntries(QComboBox& combo, QStringList entries)
 {
     const QStringList listed = entriesModel(combo).stringList();
     setEntries(combo, listed.isEmpty() ? std::move(entries) : listed + entries, selection(combo));
+}
+
+void fillWithEntriesInListOrder(QComboBox& combo, QStringList entries)
+{
+    showSortedEntries(combo, entries, std::nullopt);
 }
 
 void replaceSortedEntries(QComboBox& combo, QStringList entries)

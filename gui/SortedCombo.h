@@ -19,6 +19,10 @@ QComboBox* createSortedCombo(QWidget* parent);
 void addSortedEntries(QComboBox& combo, QStringList entries);
 void replaceSortedEntries(QComboBox& combo, QStringList entries);
 void refillSortedEntries(QComboBox& combo, QStringList entries);
+// Fills the list, selecting nothing, with entries already in its order, as the number
+// lists of the database come (inListOrder): sorting them again would cost the window's
+// thread as much as it took the worker.
+void fillWithEntriesInListOrder(QComboBox& combo, QStringList entries);
 
 // The selected entry's text, or "" when nothing is selected.
 QString selectedText(const QComboBox& combo);

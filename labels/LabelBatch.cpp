@@ -15,6 +15,8 @@
 
 #include <optional>
 
+namespace korvel {
+
 namespace {
 
 // Keeps what a step of a batch said instead of showing it, so that the batch can report
@@ -22,26 +24,26 @@ namespace {
 class ReasonSink : public MessageSink
 {
 public:
-    void ShowWarning(const QString& text) override { reasons.append(text); }
-    void ShowInformation(const QString&) override {}
-    QString Reason() const { return reasons.join(QStringLiteral("；")); }
+    void showWarning(const QString& text) override { reasons.append(text); }
+    void showInformation(const QString&) override {}
+    QString reason() const { return reasons.join(QStringLiteral("；")); }
 
     QStringList reasons;
 };
 
-bool IsForbiddenInFileName(char32_t c)
+bool isForbiddenInFileName(char32_t c)
 {
     return c < 0x20 || c == 0x7F || QStringView(u"\\/:*?\"<>|%").contains(QChar(c));
 }
 
-bool IsDeviceName(const QString& name)
+bool isDeviceName(const QString& name)
 {
     static const QRegularExpression device(QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])(\\..*)?$"),
                                            QRegularExpression::CaseInsensitiveOption);
     return device.match(name).hasMatch();
 }
 
-QString Escaped(char32_t c)
+QString escaped(char32_t c)
 {
     QString escaped;
     for (const char byte : QString::fromUcs4(&c, 1).toUtf8())
@@ -50,17 +52,17 @@ QString Escaped(char32_t c)
 }
 
 // Each label's file, or the reason the batch cannot start.
-korvel::Result<QStringList> PlanFiles(const QStringList& labelNos, const QString& folder)
+Result<QStringList> planFiles(const QStringList& labelNos, const QString& folder)
 {
     const auto refused = [](QString message) {
-        return korvel::Result<QStringList>{korvel::Outcome::failure(std::move(message)), {}};
+        return Result<QStringList>{Outcome::failure(std::move(message)), {}};
     };
-    korvel::Result<QStringList> paths{korvel::Outcome::success(), {}};
+    Result<QStringList> paths{Outcome::success(), {}};
     QHash<QString, QString> labelOfName; // a name folded as Windows compares names
     for (const QString& labelNo : labelNos) {
         if (labelNo.isEmpty())
             return refused(kEmptyLabelNoText);
-        const QString name = BundleFileName(labelNo);
+        const QString name = bundleFileName(labelNo);
         const QString key = name.toCaseFolded();
         if (const auto other = labelOfName.constFind(key); other != labelOfName.cend() && *other != labelNo)
             return refused(QStringLiteral("标签 %1 和 %2 的文件名相同（%3）").arg(*other, labelNo, name));
@@ -77,9 +79,9 @@ class ClashRefusingResolver : public DuplicateLabelResolver
 {
 public:
     explicit ClashRefusingResolver(MessageSink& reasons) : m_reasons(reasons) {}
-    bool ResolveDuplicateLabelNo(CAdoDatabase&, const QString& oldValue, QString&) override
+    bool resolveDuplicateLabelNo(Database&, const QString& oldValue, QString&) override
     {
-        m_reasons.ShowWarning(oldValue + QStringLiteral("已经存在"));
+        m_reasons.showWarning(oldValue + QStringLiteral("已经存在"));
         return false;
     }
 
@@ -93,58 +95,58 @@ private:
 class TrialResolver : public DuplicateLabelResolver
 {
 public:
-    bool ResolveDuplicateLabelNo(CAdoDatabase& database, const QString&, QString& newValue) override
+    bool resolveDuplicateLabelNo(Database& database, const QString&, QString& newValue) override
     {
         do
             newValue = QUuid::createUuid().toString(QUuid::Id128).left(8);
-        while (RowExists(database, kLabelInfoTable, newValue, kLabelNoColumn));
+        while (rowExists(database, kLabelInfoTable, newValue, kLabelNoColumn));
         return true;
     }
 };
 
 // The columns an import fills itself, whatever the bundle holds: the identifiers it
 // replaces and the item lines the database numbers.
-bool IsFilledByTheImport(const QString& table, const QString& column)
+bool isFilledByTheImport(const QString& table, const QString& column)
 {
-    return IsColumnNamed(column, kLabelIdColumn) || IsColumnNamed(column, kItemIdColumn) ||
-           (table == kLabelControlItemTable && IsColumnNamed(column, kLineIdColumn));
+    return isColumnNamed(column, kLabelIdColumn) || isColumnNamed(column, kItemIdColumn) ||
+           (table == kLabelControlItemTable && isColumnNamed(column, kLineIdColumn));
 }
 
 // What the live tables say of the blocks of a whole bundle: columns they lack, values their
 // columns refuse where the value rules decide (on a server, the server does), a label number
 // that exists (counted in `clashes` too).
-QStringList ProblemsAgainstTheDatabase(CAdoDatabase& database, const QList<BundleBlock>& blocks, qsizetype& clashes)
+QStringList problemsAgainstTheDatabase(Database& database, const QList<BundleBlock>& blocks, qsizetype& clashes)
 {
-    const bool rulesDecide = database.ValueRulesDecide();
+    const bool rulesDecide = database.valueRulesDecide();
     QStringList problems;
     for (const BundleBlock& block : blocks) {
-        QList<CAdoDatabase::LiveColumn> live;
-        if (!database.GetLiveColumns(block.tableName, live)) {
+        QList<Database::LiveColumn> live;
+        if (!database.liveColumns(block.tableName, live)) {
             problems.append(database.lastError());
             continue;
         }
         const TextRow& header = block.rows.value(0);
         for (qsizetype j = 0; j < header.size(); ++j) {
-            const CAdoDatabase::LiveColumn* column = CAdoDatabase::FindColumn(live, header[j]);
+            const Database::LiveColumn* column = Database::findColumn(live, header[j]);
             if (!column) {
                 problems.append(QStringLiteral("标签文件第 %1 行：表 %2 没有列 %3")
                                     .arg(block.nameLine + 1)
                                     .arg(block.tableName, header[j]));
                 continue;
             }
-            if (!rulesDecide || IsFilledByTheImport(block.tableName, header[j]))
+            if (!rulesDecide || isFilledByTheImport(block.tableName, header[j]))
                 continue;
             for (qsizetype i = 1; i < block.rows.size(); ++i) {
-                const StoredValue stored = StoreValue(column->type, block.rows[i][j]);
+                const StoredValue stored = storeValue(column->type, block.rows[i][j]);
                 if (!stored.accepted)
-                    problems.append(QStringLiteral("标签文件第 %1 行：").arg(LineOfRow(block, i)) +
-                                    RefusedValueText(block.tableName, header[j], block.rows[i][j], stored.refusal));
+                    problems.append(QStringLiteral("标签文件第 %1 行：").arg(lineOfRow(block, i)) +
+                                    refusedValueText(block.tableName, header[j], block.rows[i][j], stored.refusal));
             }
         }
-        const qsizetype labelNo = ColumnPosition(header, kLabelNoColumn, ColumnOccurrence::Last);
+        const qsizetype labelNo = columnPosition(header, kLabelNoColumn, ColumnOccurrence::Last);
         for (qsizetype i = 1; block.tableName == kLabelInfoTable && labelNo >= 0 && i < block.rows.size(); ++i) {
-            if (RowExists(database, kLabelInfoTable, block.rows[i][labelNo], kLabelNoColumn)) {
-                problems.append(QStringLiteral("标签文件第 %1 行：").arg(LineOfRow(block, i)) + block.rows[i][labelNo] +
+            if (rowExists(database, kLabelInfoTable, block.rows[i][labelNo], kLabelNoColumn)) {
+                problems.append(QStringLiteral("标签文件第 %1 行：").arg(lineOfRow(block, i)) + block.rows[i][labelNo] +
                                 QStringLiteral("已经存在"));
                 ++clashes;
             }
@@ -160,48 +162,47 @@ const QString kTrialSavepoint = QStringLiteral("korvel_trial");
 // import, in which case what it imported stays for the files after it. None at all when
 // its trial could not begin. `stopReason` says why the check cannot go on when the trial
 // cannot begin or be ended alone.
-std::optional<QStringList> CheckBundle(CAdoDatabase& database, const QString& path, QString& stopReason)
+std::optional<QStringList> checkBundle(Database& database, const QString& path, QString& stopReason)
 {
-    const korvel::Result<QByteArray> file = ReadWholeFile(path);
+    const Result<QByteArray> file = readWholeFile(path);
     if (!file)
         return QStringList{file.message()};
-    CheckedBundle bundle = ReadCheckedBundle(file.value);
+    CheckedBundle bundle = readCheckedBundle(file.value);
     if (!bundle.problems.isEmpty())
         return bundle.problems;
-    const QStringList labelProblems = LabelProblems(bundle.blocks);
+    const QStringList labelProblems = labelProblemsOf(bundle.blocks);
     qsizetype clashes = 0;
-    QStringList problems = labelProblems + ProblemsAgainstTheDatabase(database, bundle.blocks, clashes);
+    QStringList problems = labelProblems + problemsAgainstTheDatabase(database, bundle.blocks, clashes);
     if (!labelProblems.isEmpty())
         return problems;
 
     // The import itself, under a savepoint. A clashing number would refuse the file before
     // its transaction; it is a problem of its own, and the trial goes on past it with a free
     // number to what the server says of the rest.
-    if (!database.Savepoint(kTrialSavepoint)) {
-        stopReason = FailureText(database.lastError(), QStringLiteral("设置保存点失败"));
+    if (!database.savepoint(kTrialSavepoint)) {
+        stopReason = failureText(database.lastError(), QStringLiteral("设置保存点失败"));
         return std::nullopt;
     }
     TrialResolver resolver;
-    ReasonSink trial;
-    const bool imported = ImportBundle(database, bundle, resolver, ImportTransaction::Callers, trial);
+    const Outcome imported = importBundle(database, bundle, resolver, ImportTransaction::Callers);
     if (imported && clashes == 0) {
-        if (!database.ReleaseSavepoint(kTrialSavepoint))
-            stopReason = FailureText(database.lastError(), QStringLiteral("释放保存点失败"));
+        if (!database.releaseSavepoint(kTrialSavepoint))
+            stopReason = failureText(database.lastError(), QStringLiteral("释放保存点失败"));
         return QStringList();
     }
     // A lost connection is told by the problems of the file already.
-    if (!database.RollbackToSavepoint(kTrialSavepoint) && !database.ConnectionLost())
-        stopReason = FailureText(database.lastError(), QStringLiteral("回滚到保存点失败"));
+    if (!database.rollbackToSavepoint(kTrialSavepoint) && !database.connectionLost())
+        stopReason = failureText(database.lastError(), QStringLiteral("回滚到保存点失败"));
     // The tables' problems name the line of each; the trial's reason stands for what they
     // do not tell.
-    if (!imported && problems.size() == clashes)
-        problems += trial.reasons;
+    if (!imported && problems.size() == clashes && !imported.message().isEmpty())
+        problems += imported.message();
     return problems;
 }
 
 } // namespace
 
-QString BundleFileName(const QString& labelNo)
+QString bundleFileName(const QString& labelNo)
 {
     const QList<uint> characters = labelNo.toUcs4();
     QString name;
@@ -211,14 +212,14 @@ QString BundleFileName(const QString& labelNo)
         // is easily lost.
         const bool atAnEnd = i == 0 || i == characters.size() - 1;
         const bool fragile = atAnEnd && (c == U' ' || c == U'.');
-        name += IsForbiddenInFileName(c) || fragile ? Escaped(c) : QString::fromUcs4(&c, 1);
+        name += isForbiddenInFileName(c) || fragile ? escaped(c) : QString::fromUcs4(&c, 1);
     }
-    if (IsDeviceName(name))
-        name = Escaped(characters.value(0)) + name.mid(1);
+    if (isDeviceName(name))
+        name = escaped(characters.value(0)) + name.mid(1);
     return name + QStringLiteral(".bq");
 }
 
-korvel::Result<QList<LabelCounts>> ListLabels(CAdoDatabase& database)
+Result<QList<LabelCounts>> listLabels(Database& database)
 {
     // By number, as the export takes a label: the controls of every label of that number,
     // and the items those controls use.
@@ -230,71 +231,75 @@ korvel::Result<QList<LabelCounts>> ListLabels(CAdoDatabase& database)
         " (select count(*) from tblLabelControlItem i where i.ItemID in (select ItemID from tblLabelControls c where"
         " c.LabelID in (select LabelID from tblLabelInfo l where l.LabelNo=n.LabelNo)))"
         " from (select distinct LabelNo from tblLabelInfo) n");
-    korvel::Result<QList<LabelCounts>> labels{korvel::Outcome::success(), {}};
-    if (!database.Query(sql, &rows)) {
-        labels.outcome = korvel::Outcome::failure(database.lastError());
+    Result<QList<LabelCounts>> labels{Outcome::success(), {}};
+    if (!database.query(sql, &rows)) {
+        labels.outcome = Outcome::failure(database.lastError());
         return labels;
     }
-    for (const qsizetype row : OrderIgnoringCase(FirstColumn(rows)))
+    for (const qsizetype row : orderIgnoringCase(firstColumn(rows)))
         labels.value.append({rows[row].value(0), rows[row].value(1).toLongLong(), rows[row].value(2).toLongLong()});
     return labels;
 }
 
-korvel::Result<QList<BatchOutcome>> ExportLabels(CAdoDatabase& database, const QStringList& labelNos,
+Result<QList<BatchOutcome>> exportLabels(Database& database, const QStringList& labelNos,
                                                  const QString& folder, const BatchProgress& progress)
 {
-    const korvel::Result<QStringList> paths = PlanFiles(labelNos, folder);
+    const Result<QStringList> paths = planFiles(labelNos, folder);
     if (!paths)
         return {paths.outcome, {}};
-    korvel::Result<QList<BatchOutcome>> outcomes{korvel::Outcome::success(), {}};
+    Result<QList<BatchOutcome>> outcomes{Outcome::success(), {}};
     for (qsizetype i = 0; i < labelNos.size(); ++i) {
         progress(i, labelNos.size(), labelNos[i]);
-        const korvel::Outcome exported = ExportLabelTo(database, labelNos[i], paths.value[i], LinkAtTarget::Refuse);
+        const Outcome exported = exportLabelTo(database, labelNos[i], paths.value[i], LinkAtTarget::Refuse);
         outcomes.value.append({labelNos[i], exported.message()});
     }
     progress(labelNos.size(), labelNos.size(), QString());
     return outcomes;
 }
 
-QList<BatchOutcome> ImportLabels(CAdoDatabase& database, const QStringList& files, const BatchProgress& progress)
+QList<BatchOutcome> importLabels(Database& database, const QStringList& files, const BatchProgress& progress)
 {
     QList<BatchOutcome> outcomes;
     for (qsizetype i = 0; i < files.size(); ++i) {
         progress(i, files.size(), files[i]);
         ReasonSink reasons;
         ClashRefusingResolver resolver(reasons);
-        const bool imported = ImportBundleFile(database, files[i], resolver, ImportTransaction::Own, reasons);
-        outcomes.append({files[i], reasons.Reason()});
-        if (!imported && database.ConnectionLost())
+        const Outcome imported = importBundleFile(database, files[i], resolver, ImportTransaction::Own);
+        if (!imported.message().isEmpty())
+            reasons.showWarning(imported.message());
+        outcomes.append({files[i], reasons.reason()});
+        if (!imported && database.connectionLost())
             break;
     }
     progress(files.size(), files.size(), QString());
     return outcomes;
 }
 
-korvel::Result<QList<FileCheck>> CheckBundles(CAdoDatabase& database, const QStringList& files,
+Result<QList<FileCheck>> checkBundles(Database& database, const QStringList& files,
                                               const BatchProgress& progress)
 {
-    korvel::Result<QList<FileCheck>> checks{korvel::Outcome::success(), {}};
-    if (!database.BeginTrans()) {
-        checks.outcome = korvel::Outcome::failure(FailureText(database.lastError(), QStringLiteral("开始事务失败")));
+    Result<QList<FileCheck>> checks{Outcome::success(), {}};
+    if (!database.beginTransaction()) {
+        checks.outcome = Outcome::failure(failureText(database.lastError(), QStringLiteral("开始事务失败")));
         return checks;
     }
     QString stopReason;
     for (qsizetype i = 0; i < files.size() && stopReason.isEmpty(); ++i) {
         progress(i, files.size(), files[i]);
-        const std::optional<QStringList> problems = CheckBundle(database, files[i], stopReason);
+        const std::optional<QStringList> problems = checkBundle(database, files[i], stopReason);
         if (!problems)
             break;
         checks.value.append({files[i], *problems});
-        if (!problems->isEmpty() && database.ConnectionLost())
+        if (!problems->isEmpty() && database.connectionLost())
             break;
     }
     progress(files.size(), files.size(), QString());
     // A server that lost the connection has dropped the transaction already.
-    if (!database.RollbackTrans() && stopReason.isEmpty() && !database.ConnectionLost())
-        stopReason = FailureText(database.lastError(), QStringLiteral("回滚事务失败"));
+    if (!database.rollbackTransaction() && stopReason.isEmpty() && !database.connectionLost())
+        stopReason = failureText(database.lastError(), QStringLiteral("回滚事务失败"));
     if (!stopReason.isEmpty())
-        checks.outcome = korvel::Outcome::failure(stopReason);
+        checks.outcome = Outcome::failure(stopReason);
     return checks;
 }
+
+} // namespace korvel

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "util/Outcome.h"
 
 #include <QList>
@@ -8,6 +8,8 @@
 #include <QStringList>
 
 #include <functional>
+
+namespace korvel {
 
 // Labels between plants by the hundred: every label of a database, many labels written to a
 // folder of bundles, many bundles imported, and the check of a bundle before its import.
@@ -18,7 +20,7 @@
 // Windows keeps for a device (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9) are written as
 // % and the two hexadecimal digits of each of their UTF-8 bytes: "A/B" gives "A%2FB.bq", so
 // that a number can be read back from its name.
-QString BundleFileName(const QString& labelNo);
+QString bundleFileName(const QString& labelNo);
 
 struct LabelCounts
 {
@@ -29,7 +31,7 @@ struct LabelCounts
 
 // Every label number of the database, sorted as the main window lists them (ignoring case),
 // with the rows its export would carry; a failure gives the database's message.
-korvel::Result<QList<LabelCounts>> ListLabels(CAdoDatabase& database);
+Result<QList<LabelCounts>> listLabels(Database& database);
 
 // What became of one label or file of a batch.
 struct BatchOutcome
@@ -42,13 +44,13 @@ struct BatchOutcome
 using BatchProgress = std::function<void(qsizetype done, qsizetype total, const QString& next)>;
 
 // Writes each label of the open database to its own bundle in the folder (made when
-// missing), named by BundleFileName, each file whole or not at all. Only regular files
+// missing), named by bundleFileName, each file whole or not at all. Only regular files
 // directly inside the folder are written: a link (dangling or not), a directory or any
 // other file at a label's name fails that label and is left as it is, as does a number no
 // label has. Refused before anything is written, with the reason: an empty label number,
 // two numbers that give one file name (compared ignoring case, as Windows compares names),
 // a folder that cannot be made. Otherwise the outcome of each label.
-korvel::Result<QList<BatchOutcome>> ExportLabels(CAdoDatabase& database, const QStringList& labelNos,
+Result<QList<BatchOutcome>> exportLabels(Database& database, const QStringList& labelNos,
                                                  const QString& folder, const BatchProgress& progress);
 
 // Imports each file into the open database in its own transaction, going on after a file
@@ -56,7 +58,7 @@ korvel::Result<QList<BatchOutcome>> ExportLabels(CAdoDatabase& database, const Q
 // give another). The outcome of each file tried: a file that lost the connection to the
 // server stops the batch, and the files after it are left out (every label imported before
 // stays).
-QList<BatchOutcome> ImportLabels(CAdoDatabase& database, const QStringList& files, const BatchProgress& progress);
+QList<BatchOutcome> importLabels(Database& database, const QStringList& files, const BatchProgress& progress);
 
 // What the check of a bundle file found: every problem, none when the file would import.
 struct FileCheck
@@ -77,5 +79,7 @@ struct FileCheck
 // Gives the outcome of each file checked: a lost connection, or a trial that cannot be
 // taken back alone, stops the check and the files after it are left out. A failure, with
 // the files checked so far, when the check's transaction cannot begin or end.
-korvel::Result<QList<FileCheck>> CheckBundles(CAdoDatabase& database, const QStringList& files,
+Result<QList<FileCheck>> checkBundles(Database& database, const QStringList& files,
                                               const BatchProgress& progress);
+
+} // namespace korvel

@@ -7,12 +7,14 @@
 
 #include <algorithm>
 
+namespace korvel {
+
 namespace {
 
 const QChar kFieldSeparator = QLatin1Char(',');
 const QChar kLineEnd = QLatin1Char('\n');
 
-TextRow SplitFields(QStringView line)
+TextRow splitFields(QStringView line)
 {
     TextRow fields;
     for (const QStringView field : QStringTokenizer(line, kFieldSeparator))
@@ -21,7 +23,7 @@ TextRow SplitFields(QStringView line)
 }
 
 // What keeps a name or value off a line of the bundle; empty when nothing does.
-QString SeparatorProblem(const QString& text)
+QString separatorProblem(const QString& text)
 {
     if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('\n')))
         return QStringLiteral("含有逗号或换行");
@@ -30,7 +32,7 @@ QString SeparatorProblem(const QString& text)
     return QString();
 }
 
-QString LeadingPrefixProblem(const QString& firstValue)
+QString leadingPrefixProblem(const QString& firstValue)
 {
     for (const QString& prefix : {kTableNamePrefix, kColumnNamePrefix}) {
         if (firstValue.startsWith(prefix))
@@ -43,9 +45,9 @@ const QStringList kBlockOrder = {kLabelInfoTable, kLabelControlsTable, kLabelCon
 
 // The bundle text of a file, after checking the NUL that every writer ends it with: a copy
 // cut short has none, and bytes after it would be dropped unseen.
-QString CheckedBundleText(const QByteArray& file, QStringList& problems)
+QString checkedBundleText(const QByteArray& file, QStringList& problems)
 {
-    const QByteArray plaintext = CryptFileData(file);
+    const QByteArray plaintext = cryptFileData(file);
     if (plaintext.isEmpty())
         problems.append(QStringLiteral("不是完整的标签文件：文件是空的"));
     else if (!plaintext.endsWith('\0'))
@@ -55,10 +57,10 @@ QString CheckedBundleText(const QByteArray& file, QStringList& problems)
     // The reader never looks at a last line without its line feed: its row would be lost.
     else if (!plaintext.endsWith(QByteArrayView("\n\0", 2)))
         problems.append(QStringLiteral("不是完整的标签文件：最后一行没有换行"));
-    return Utf8ToWide(plaintext);
+    return utf8ToWide(plaintext);
 }
 
-QStringList BlockProblems(const QList<BundleBlock>& blocks)
+QStringList blockProblems(const QList<BundleBlock>& blocks)
 {
     QStringList problems;
     QStringList labelBlocks;
@@ -83,7 +85,7 @@ QStringList BlockProblems(const QList<BundleBlock>& blocks)
 }
 
 // Counted against the column-name line only: a block without one is a problem already.
-QStringList RowWidthProblems(const QList<BundleBlock>& blocks)
+QStringList rowWidthProblems(const QList<BundleBlock>& blocks)
 {
     QStringList problems;
     for (const BundleBlock& block : blocks) {
@@ -93,7 +95,7 @@ QStringList RowWidthProblems(const QList<BundleBlock>& blocks)
         for (qsizetype i = 1; i < block.rows.size(); ++i) {
             if (block.rows[i].size() != columns)
                 problems.append(QStringLiteral("标签文件第 %1 行有 %2 个值，而表 %3 有 %4 个列名")
-                                    .arg(QString::number(LineOfRow(block, i)), QString::number(block.rows[i].size()),
+                                    .arg(QString::number(lineOfRow(block, i)), QString::number(block.rows[i].size()),
                                          block.tableName, QString::number(columns)));
         }
     }
@@ -102,7 +104,7 @@ QStringList RowWidthProblems(const QList<BundleBlock>& blocks)
 
 } // namespace
 
-void AppendBundleBlock(const BundleBlock& block, QStringList* lines)
+void appendBundleBlock(const BundleBlock& block, QStringList* lines)
 {
     lines->append(kTableNamePrefix + block.tableName + kLineEnd);
     for (qsizetype i = 0; i < block.rows.size(); ++i) {
@@ -111,17 +113,17 @@ void AppendBundleBlock(const BundleBlock& block, QStringList* lines)
     }
 }
 
-QByteArray EncodeBundle(const QStringList& lines)
+QByteArray encodeBundle(const QStringList& lines)
 {
-    return CryptFileData(WideToUtf8(lines.join(QString())));
+    return cryptFileData(wideToUtf8(lines.join(QString())));
 }
 
-QString DecodeBundle(const QByteArray& file)
+QString decodeBundle(const QByteArray& file)
 {
-    return Utf8ToWide(CryptFileData(file));
+    return utf8ToWide(cryptFileData(file));
 }
 
-QList<BundleBlock> ReadBundleText(const QString& text)
+QList<BundleBlock> readBundleText(const QString& text)
 {
     // Only what ends with a line feed is looked at; the lines are walked as views into the
     // text, since a bundle of a million rows would otherwise be held twice more as copies.
@@ -140,9 +142,9 @@ QList<BundleBlock> ReadBundleText(const QString& text)
         } else if (piece.startsWith(kColumnNamePrefix)) {
             if (current.nameLine > 0 && line == current.nameLine + 1)
                 current.hasColumnNameLine = true;
-            current.rows.append(SplitFields(piece.mid(kColumnNamePrefix.size())));
+            current.rows.append(splitFields(piece.mid(kColumnNamePrefix.size())));
         } else {
-            current.rows.append(SplitFields(piece));
+            current.rows.append(splitFields(piece));
         }
     }
     if (current.nameLine > 0 || !current.rows.isEmpty())
@@ -150,39 +152,39 @@ QList<BundleBlock> ReadBundleText(const QString& text)
     return blocks;
 }
 
-korvel::Outcome CheckBlockFitsBundle(const BundleBlock& block)
+Outcome checkBlockFitsBundle(const BundleBlock& block)
 {
     const TextRow header = block.rows.value(0);
     for (const QString& name : header) {
-        const QString problem = SeparatorProblem(name);
+        const QString problem = separatorProblem(name);
         if (!problem.isEmpty())
-            return korvel::Outcome::failure(
+            return Outcome::failure(
                 QStringLiteral("标签数据无法导出：表 %1 的列名 %2 %3").arg(block.tableName, name, problem));
     }
     for (qsizetype i = 1; i < block.rows.size(); ++i) {
         const TextRow& row = block.rows[i];
         for (qsizetype j = 0; j < row.size(); ++j) {
-            QString problem = SeparatorProblem(row[j]);
+            QString problem = separatorProblem(row[j]);
             if (problem.isEmpty() && j == 0)
-                problem = LeadingPrefixProblem(row[j]);
+                problem = leadingPrefixProblem(row[j]);
             if (!problem.isEmpty())
-                return korvel::Outcome::failure(QStringLiteral("标签数据无法导出：表 %1 列 %2 的值%3")
+                return Outcome::failure(QStringLiteral("标签数据无法导出：表 %1 列 %2 的值%3")
                                                     .arg(block.tableName, header.value(j), problem));
         }
     }
-    return korvel::Outcome::success();
+    return Outcome::success();
 }
 
-CheckedBundle ReadCheckedBundle(const QByteArray& file)
+CheckedBundle readCheckedBundle(const QByteArray& file)
 {
     CheckedBundle bundle;
-    bundle.blocks = ReadBundleText(CheckedBundleText(file, bundle.problems));
-    bundle.problems += BlockProblems(bundle.blocks);
-    bundle.problems += RowWidthProblems(bundle.blocks);
+    bundle.blocks = readBundleText(checkedBundleText(file, bundle.problems));
+    bundle.problems += blockProblems(bundle.blocks);
+    bundle.problems += rowWidthProblems(bundle.blocks);
     return bundle;
 }
 
-QStringList LabelProblems(const QList<BundleBlock>& blocks)
+QStringList labelProblemsOf(const QList<BundleBlock>& blocks)
 {
     QStringList problems;
     for (const BundleBlock& block : blocks) {
@@ -191,23 +193,23 @@ QStringList LabelProblems(const QList<BundleBlock>& blocks)
         if (block.rows.size() < 2)
             problems.append(QStringLiteral("标签文件中没有标签"));
         // A label numbered "" could never be chosen for an export again.
-        const qsizetype labelNo = ColumnPosition(block.rows.value(0), kLabelNoColumn, ColumnOccurrence::Last);
+        const qsizetype labelNo = columnPosition(block.rows.value(0), kLabelNoColumn, ColumnOccurrence::Last);
         for (qsizetype i = 1; labelNo >= 0 && i < block.rows.size(); ++i) {
             if (block.rows[i].value(labelNo).isEmpty())
-                problems.append(QStringLiteral("标签文件第 %1 行：标签不能为空").arg(LineOfRow(block, i)));
+                problems.append(QStringLiteral("标签文件第 %1 行：标签不能为空").arg(lineOfRow(block, i)));
         }
     }
     return problems;
 }
 
-bool IsColumnNamed(const QString& name, const QString& column)
+bool isColumnNamed(const QString& name, const QString& column)
 {
     return name.compare(column, Qt::CaseInsensitive) == 0;
 }
 
-qsizetype ColumnPosition(const TextRow& header, const QString& column, ColumnOccurrence occurrence)
+qsizetype columnPosition(const TextRow& header, const QString& column, ColumnOccurrence occurrence)
 {
-    const auto named = [&column](const QString& name) { return IsColumnNamed(name, column); };
+    const auto named = [&column](const QString& name) { return isColumnNamed(name, column); };
     if (occurrence == ColumnOccurrence::First) {
         const auto found = std::find_if(header.cbegin(), header.cend(), named);
         return found == header.cend() ? -1 : found - header.cbegin();
@@ -216,7 +218,9 @@ qsizetype ColumnPosition(const TextRow& header, const QString& column, ColumnOcc
     return found == header.crend() ? -1 : header.crend() - found - 1;
 }
 
-QString MissingColumnText(const QString& tableName, const QString& column)
+QString missingColumnText(const QString& tableName, const QString& column)
 {
     return QStringLiteral("标签文件中表 %1 没有 %2 列").arg(tableName, column);
 }
+
+} // namespace korvel

@@ -1,8 +1,10 @@
 #include "labels/LabelExport.h"
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "labels/LabelBundle.h"
 #include "util/FileIO.h"
+
+namespace korvel {
 
 namespace {
 
@@ -10,41 +12,41 @@ namespace {
 // columns in the order of the server's column catalogue, and the rows of the selection
 // (a "select *" of the table). Reads through the open database. Gives the number of rows;
 // a failure says the database's error or what the bundle cannot carry, and appends nothing.
-korvel::Result<qsizetype> ExportTable(CAdoDatabase& database, const QString& tableName, const QString& selection,
+Result<qsizetype> exportTable(Database& database, const QString& tableName, const QString& selection,
                                       QStringList* lines)
 {
     const auto failed = [](QString message) {
-        return korvel::Result<qsizetype>{korvel::Outcome::failure(std::move(message)), 0};
+        return Result<qsizetype>{Outcome::failure(std::move(message)), 0};
     };
     QStringList columns;
     // Without "order by" a server gives the catalogue's rows in any order (the T-SQL server
     // of the tests does), and the names would head the wrong values of "select *".
     const QString columnQuery = QStringLiteral("select name from syscolumns where id=object_id(%1) order by colid")
-                                    .arg(database.TextLiteral(tableName));
-    if (!database.QueryColumn(columnQuery, &columns))
+                                    .arg(database.textLiteral(tableName));
+    if (!database.queryColumn(columnQuery, &columns))
         return failed(database.lastError());
     BundleBlock block{tableName, {columns}};
-    if (!database.Query(selection, &block.rows))
+    if (!database.query(selection, &block.rows))
         return failed(database.lastError());
-    if (korvel::Outcome fits = CheckBlockFitsBundle(block); !fits)
+    if (Outcome fits = checkBlockFitsBundle(block); !fits)
         return {std::move(fits), 0};
-    AppendBundleBlock(block, lines);
-    return {korvel::Outcome::success(), block.rows.size() - 1};
+    appendBundleBlock(block, lines);
+    return {Outcome::success(), block.rows.size() - 1};
 }
 
 } // namespace
 
-korvel::Outcome ExportLabel(const QString& connectionString, const QString& labelNo, const QString& path)
+Outcome exportLabel(const QString& connectionString, const QString& labelNo, const QString& path)
 {
-    CAdoDatabase database;
-    if (!database.Open(connectionString))
-        return korvel::Outcome::failure(database.lastError());
-    return ExportLabelTo(database, labelNo, path, LinkAtTarget::WriteThrough);
+    Database database;
+    if (!database.open(connectionString))
+        return Outcome::failure(database.lastError());
+    return exportLabelTo(database, labelNo, path, LinkAtTarget::WriteThrough);
 }
 
-korvel::Outcome ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path, LinkAtTarget links)
+Outcome exportLabelTo(Database& database, const QString& labelNo, const QString& path, LinkAtTarget links)
 {
-    const QString label = database.TextLiteral(labelNo);
+    const QString label = database.textLiteral(labelNo);
     const struct
     {
         const QString& table;
@@ -62,12 +64,14 @@ korvel::Outcome ExportLabelTo(CAdoDatabase& database, const QString& labelNo, co
     };
     QStringList lines;
     for (const auto& block : blocks) {
-        const korvel::Result<qsizetype> rows = ExportTable(database, block.table, block.selection, &lines);
+        const Result<qsizetype> rows = exportTable(database, block.table, block.selection, &lines);
         if (!rows)
             return rows.outcome;
         // A bundle without its label would be refused by every import.
         if (block.table == kLabelInfoTable && rows.value == 0)
-            return korvel::Outcome::failure(QStringLiteral("标签 %1 不存在").arg(labelNo));
+            return Outcome::failure(QStringLiteral("标签 %1 不存在").arg(labelNo));
     }
-    return WriteWholeFile(path, EncodeBundle(lines), links);
+    return writeWholeFile(path, encodeBundle(lines), links);
 }
+
+} // namespace korvel

@@ -4,7 +4,9 @@
 
 #include <QString>
 
-class CAdoDatabase;
+namespace korvel {
+
+class Database;
 
 // Writes the label with the given number into a label bundle file: its row of
 // tblLabelInfo, its rows of tblLabelControls and the rows of tblLabelControlItem that
@@ -13,8 +15,10 @@ class CAdoDatabase;
 // existing one in a single step, so a failure leaves any old file as it was; a link at the
 // path is written through. A failure says why; the caller says that it worked in its own
 // way.
-korvel::Outcome ExportLabel(const QString& connectionString, const QString& labelNo, const QString& path);
+Outcome exportLabel(const QString& connectionString, const QString& labelNo, const QString& path);
 
 // The same through an open database: for many labels in a row, where a link at the path may
 // have to be refused.
-korvel::Outcome ExportLabelTo(CAdoDatabase& database, const QString& labelNo, const QString& path, LinkAtTarget links);
+Outcome exportLabelTo(Database& database, const QString& labelNo, const QString& path, LinkAtTarget links);
+
+} // namespace korvel

@@ -7,6 +7,8 @@
 
 #include <QSet>
 
+namespace korvel {
+
 namespace {
 
 const QString kNothingImported = QStringLiteral("，未导入任何数据");
@@ -25,12 +27,12 @@ struct IdentifierMaps
 // The values of the column (its first occurrence in each block's column-name row) in the
 // blocks' rows, each once, in the order they come; an empty value is an identifier like any
 // other.
-QStringList IdentifiersOf(const QList<BundleBlock>& blocks, const QString& column)
+QStringList identifiersOf(const QList<BundleBlock>& blocks, const QString& column)
 {
     QStringList identifiers;
     QSet<QString> seen;
     for (const BundleBlock& block : blocks) {
-        const qsizetype position = ColumnPosition(block.rows.value(0), column, ColumnOccurrence::First);
+        const qsizetype position = columnPosition(block.rows.value(0), column, ColumnOccurrence::First);
         for (qsizetype i = 1; position >= 0 && i < block.rows.size(); ++i) {
             const QString& value = block.rows[i][position];
             if (!seen.contains(value)) {
@@ -45,12 +47,12 @@ QStringList IdentifiersOf(const QList<BundleBlock>& blocks, const QString& colum
 // A fresh identifier for every LabelID and ItemID of the blocks (rows as wide as the
 // column-name row), all drawn in one statement: one round trip however large the label.
 // False with a message when they cannot be had.
-bool DrawIdentifiers(CAdoDatabase& database, const QList<BundleBlock>& blocks, IdentifierMaps& maps, QString& error)
+bool drawIdentifiers(Database& database, const QList<BundleBlock>& blocks, IdentifierMaps& maps, QString& error)
 {
-    const QStringList labelIds = IdentifiersOf(blocks, kLabelIdColumn);
-    const QStringList itemIds = IdentifiersOf(blocks, kItemIdColumn);
+    const QStringList labelIds = identifiersOf(blocks, kLabelIdColumn);
+    const QStringList itemIds = identifiersOf(blocks, kItemIdColumn);
     QStringList fresh;
-    if (!NewGuidTexts(database, labelIds.size() + itemIds.size(), fresh, error))
+    if (!newGuidTexts(database, labelIds.size() + itemIds.size(), fresh, error))
         return false;
     for (qsizetype i = 0; i < labelIds.size(); ++i)
         maps.labelIds.insert(labelIds[i], fresh[i]);
@@ -61,9 +63,9 @@ bool DrawIdentifiers(CAdoDatabase& database, const QList<BundleBlock>& blocks, I
 
 // Replaces every value of the column (its first occurrence in the column-name row) in the
 // block's rows by its fresh identifier. A block without the column stays as it is.
-void RemapKeyColumn(BundleBlock& block, const IdentifierMap& map, const QString& column)
+void remapKeyColumn(BundleBlock& block, const IdentifierMap& map, const QString& column)
 {
-    const qsizetype position = ColumnPosition(block.rows.value(0), column, ColumnOccurrence::First);
+    const qsizetype position = columnPosition(block.rows.value(0), column, ColumnOccurrence::First);
     for (qsizetype i = 1; position >= 0 && i < block.rows.size(); ++i)
         block.rows[i][position] = map.value(block.rows[i][position]);
 }
@@ -73,23 +75,23 @@ void RemapKeyColumn(BundleBlock& block, const IdentifierMap& map, const QString&
 // and puts it in the row. Runs before the import's transaction, so that nothing is held
 // while the user types. False with a message when the block has no LabelNo column; false
 // with an empty message when the user gave up.
-bool ResolveDuplicateLabelNos(CAdoDatabase& database, QList<BundleBlock>& blocks, DuplicateLabelResolver& resolver,
+bool resolveDuplicateLabelNos(Database& database, QList<BundleBlock>& blocks, DuplicateLabelResolver& resolver,
                               QString& error)
 {
     for (BundleBlock& block : blocks) {
         if (block.tableName != kLabelInfoTable || block.rows.isEmpty())
             continue;
-        const qsizetype position = ColumnPosition(block.rows[0], kLabelNoColumn, ColumnOccurrence::Last);
+        const qsizetype position = columnPosition(block.rows[0], kLabelNoColumn, ColumnOccurrence::Last);
         if (position < 0) {
-            error = MissingColumnText(block.tableName, kLabelNoColumn);
+            error = missingColumnText(block.tableName, kLabelNoColumn);
             return false;
         }
         for (qsizetype i = 1; i < block.rows.size(); ++i) {
             QString& labelNo = block.rows[i][position];
-            if (!RowExists(database, kLabelInfoTable, labelNo, kLabelNoColumn))
+            if (!rowExists(database, kLabelInfoTable, labelNo, kLabelNoColumn))
                 continue;
             QString newValue;
-            if (!resolver.ResolveDuplicateLabelNo(database, labelNo, newValue)) {
+            if (!resolver.resolveDuplicateLabelNo(database, labelNo, newValue)) {
                 error.clear();
                 return false;
             }
@@ -101,11 +103,11 @@ bool ResolveDuplicateLabelNos(CAdoDatabase& database, QList<BundleBlock>& blocks
 
 // The numbers of a tblLabelInfo block were free, or made free, before the transaction began;
 // another user may have taken one since. False with the usual message when one exists.
-bool LabelNosStillFree(CAdoDatabase& database, const BundleBlock& block, QString& error)
+bool labelNosStillFree(Database& database, const BundleBlock& block, QString& error)
 {
-    const qsizetype position = ColumnPosition(block.rows[0], kLabelNoColumn, ColumnOccurrence::Last);
+    const qsizetype position = columnPosition(block.rows[0], kLabelNoColumn, ColumnOccurrence::Last);
     for (qsizetype i = 1; i < block.rows.size(); ++i) {
-        if (RowExists(database, kLabelInfoTable, block.rows[i][position], kLabelNoColumn)) {
+        if (rowExists(database, kLabelInfoTable, block.rows[i][position], kLabelNoColumn)) {
             error = block.rows[i][position] + QStringLiteral("已经存在");
             return false;
         }
@@ -114,50 +116,59 @@ bool LabelNosStillFree(CAdoDatabase& database, const BundleBlock& block, QString
 }
 
 // Inserts one block of a bundle, whose rows have as many values as its column names
-// (ReadCheckedBundle) and whose label numbers are resolved: every LabelID and ItemID
+// (readCheckedBundle) and whose label numbers are resolved: every LabelID and ItemID
 // replaced through the maps, and LineID of tblLabelControlItem left to the database. A block
 // without rows does nothing. False with a message on failure, naming the file's line of a
 // row the database refused. Rows inserted before a failure stay: the caller's transaction
 // must take them back.
-bool ImportTable(CAdoDatabase& database, BundleBlock& block, const IdentifierMaps& maps, QString& error)
+bool importTable(Database& database, BundleBlock& block, const IdentifierMaps& maps,
+                 const ImportProgress& progress, QString& error)
 {
     if (block.rows.isEmpty())
         return true;
-    RemapKeyColumn(block, maps.labelIds, kLabelIdColumn);
-    RemapKeyColumn(block, maps.itemIds, kItemIdColumn);
+    const qsizetype rows = block.rows.size() - 1;
+    const auto rowsDone = [&progress, &block, rows](qsizetype done) {
+        if (progress)
+            progress(block.tableName, done, rows);
+    };
+    rowsDone(0);
+    remapKeyColumn(block, maps.labelIds, kLabelIdColumn);
+    remapKeyColumn(block, maps.itemIds, kItemIdColumn);
 
     // The database numbers the item lines itself: the bundle's LineID is left out of each
     // INSERT and the new one read back into the row.
     QList<int> skip;
     QString keyColumn;
     if (block.tableName == kLabelControlItemTable) {
-        skip.append(static_cast<int>(ColumnPosition(block.rows[0], kLineIdColumn, ColumnOccurrence::First)));
+        skip.append(static_cast<int>(columnPosition(block.rows[0], kLineIdColumn, ColumnOccurrence::First)));
         keyColumn = kLineIdColumn;
     }
-    qsizetype failedRow = 0;
-    if (!database.InsertRows(&block.rows, block.tableName, &skip, keyColumn, &failedRow)) {
+    Database::InsertedRows inserted =
+        database.insertRows(std::move(block.rows), block.tableName, skip, keyColumn, rowsDone);
+    block.rows = std::move(inserted.table);
+    if (!inserted) {
         // The database's text names the column (one of the file's, when the table lacks it);
-        // the line tells which row of the file it refused.
-        error = FailureText(database.lastError(), QStringLiteral("导入表 %1 失败").arg(block.tableName));
-        if (failedRow > 0)
-            error += QStringLiteral("（标签文件第 %1 行）").arg(LineOfRow(block, failedRow));
+        // the line tells which row of the file it refused, unless the user cancelled.
+        error = failureText(database.lastError(), QStringLiteral("导入表 %1 失败").arg(block.tableName));
+        if (inserted.failedRow > 0 && !database.cancelled())
+            error += QStringLiteral("（标签文件第 %1 行）").arg(lineOfRow(block, inserted.failedRow));
         return false;
     }
     return true;
 }
 
 // Every block, inside the open transaction. False with a message.
-bool ImportBlocks(CAdoDatabase& database, QList<BundleBlock>& blocks, QString& error)
+bool importBlocks(Database& database, QList<BundleBlock>& blocks, const ImportProgress& progress, QString& error)
 {
     for (const BundleBlock& block : blocks) {
-        if (block.tableName == kLabelInfoTable && !block.rows.isEmpty() && !LabelNosStillFree(database, block, error))
+        if (block.tableName == kLabelInfoTable && !block.rows.isEmpty() && !labelNosStillFree(database, block, error))
             return false;
     }
     IdentifierMaps maps;
-    if (!DrawIdentifiers(database, blocks, maps, error))
+    if (!drawIdentifiers(database, blocks, maps, error))
         return false;
     for (BundleBlock& block : blocks) {
-        if (!ImportTable(database, block, maps, error))
+        if (!importTable(database, block, maps, progress, error))
             return false;
     }
     return true;
@@ -165,118 +176,108 @@ bool ImportBlocks(CAdoDatabase& database, QList<BundleBlock>& blocks, QString& e
 
 } // namespace
 
-bool RowExists(CAdoDatabase& database, const QString& tableName, const QString& value, const QString& columnName)
+bool rowExists(Database& database, const QString& tableName, const QString& value, const QString& columnName)
 {
-    const QString condition = database.EqualsCondition(columnName, database.GetColumnType(columnName, tableName), value);
+    const QString condition = database.equalsCondition(columnName, database.columnType(columnName, tableName), value);
     TextTable rows;
-    return database.Query(QStringLiteral("select * from %1 where %2").arg(tableName, condition), &rows) &&
+    return database.query(QStringLiteral("select * from %1 where %2").arg(tableName, condition), &rows) &&
            !rows.isEmpty();
 }
 
-bool NewGuidText(CAdoDatabase& database, QString& guid, QString& error)
+bool newGuidText(Database& database, QString& guid, QString& error)
 {
     TextTable rows;
-    if (!database.Query(QStringLiteral("select NEWID()"), &rows) || rows.isEmpty() || !IsGuidText(rows[0].value(0))) {
-        error = FailureText(database.lastError(), QStringLiteral("生成新标识失败"));
+    if (!database.query(QStringLiteral("select NEWID()"), &rows) || rows.isEmpty() || !isGuidText(rows[0].value(0))) {
+        error = failureText(database.lastError(), QStringLiteral("生成新标识失败"));
         return false;
     }
-    guid = CanonicalGuidText(rows[0][0]).mid(1, 36);
+    guid = canonicalGuidText(rows[0][0]).mid(1, 36);
     return true;
 }
 
-bool NewGuidTexts(CAdoDatabase& database, qsizetype count, QStringList& guids, QString& error)
+bool newGuidTexts(Database& database, qsizetype count, QStringList& guids, QString& error)
 {
     guids.clear();
-    const QString query = database.Dialect().NewIdsQuery(count);
+    const QString query = database.dialect().newIdsQuery(count);
     if (count == 0 || query.isEmpty()) {
         for (QString guid; guids.size() < count; guids.append(guid)) {
-            if (!NewGuidText(database, guid, error))
+            if (!newGuidText(database, guid, error))
                 return false;
         }
         return true;
     }
     QStringList drawn;
-    const bool queried = database.QueryColumn(query, &drawn);
+    const bool queried = database.queryColumn(query, &drawn);
     for (const QString& text : drawn) {
-        if (IsGuidText(text))
-            guids.append(CanonicalGuidText(text).mid(1, 36));
+        if (isGuidText(text))
+            guids.append(canonicalGuidText(text).mid(1, 36));
     }
     // An engine that drew one for the whole statement would give every row the same.
     if (!queried || guids.size() != count || QSet<QString>(guids.cbegin(), guids.cend()).size() != count) {
-        error = FailureText(database.lastError(), QStringLiteral("生成新标识失败"));
+        error = failureText(database.lastError(), QStringLiteral("生成新标识失败"));
         return false;
     }
     return true;
 }
 
-bool ImportLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
-                 MessageSink& messages)
+Outcome importLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
+                            const ImportProgress& progress)
 {
-    CAdoDatabase database;
-    if (!database.Open(connectionString)) {
-        messages.ShowWarning(database.lastError());
-        return false;
-    }
-    if (!ImportBundleFile(database, path, resolver, ImportTransaction::Own, messages))
-        return false;
-    database.Close();
-    return true;
+    Database database;
+    if (!database.open(connectionString))
+        return Outcome::failure(database.lastError());
+    Outcome imported = importBundleFile(database, path, resolver, ImportTransaction::Own, progress);
+    if (imported)
+        database.close();
+    return imported;
 }
 
-bool ImportBundleFile(CAdoDatabase& database, const QString& path, DuplicateLabelResolver& resolver,
-                      ImportTransaction transaction, MessageSink& messages)
+Outcome importBundleFile(Database& database, const QString& path, DuplicateLabelResolver& resolver,
+                                 ImportTransaction transaction, const ImportProgress& progress)
 {
-    const korvel::Result<QByteArray> file = ReadWholeFile(path);
-    if (!file) {
-        messages.ShowWarning(file.message());
-        return false;
-    }
-    CheckedBundle bundle = ReadCheckedBundle(file.value);
-    return ImportBundle(database, bundle, resolver, transaction, messages);
+    const Result<QByteArray> file = readWholeFile(path);
+    if (!file)
+        return file.outcome;
+    CheckedBundle bundle = readCheckedBundle(file.value);
+    return importBundle(database, bundle, resolver, transaction, progress);
 }
 
-bool ImportBundle(CAdoDatabase& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
-                  ImportTransaction transaction, MessageSink& messages)
+Outcome importBundle(Database& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
+                             ImportTransaction transaction, const ImportProgress& progress)
 {
+    const auto refused = [](const QString& reason) { return Outcome::failure(reason + kNothingImported); };
     // Refused before the first row goes in: a foreign table is never touched, and a file
     // cut short or a row that does not fit its columns is never half imported.
-    const QStringList problems = bundle.problems + LabelProblems(bundle.blocks);
-    if (!problems.isEmpty()) {
-        messages.ShowWarning(problems.first() + kNothingImported);
-        return false;
-    }
+    const QStringList problems = bundle.problems + labelProblemsOf(bundle.blocks);
+    if (!problems.isEmpty())
+        return refused(problems.first());
     QString error;
-    if (!ResolveDuplicateLabelNos(database, bundle.blocks, resolver, error)) {
-        if (!error.isEmpty())
-            messages.ShowWarning(error + kNothingImported);
-        return false;
-    }
+    if (!resolveDuplicateLabelNos(database, bundle.blocks, resolver, error))
+        return error.isEmpty() ? Outcome::failure(QString()) : refused(error);
     const bool own = transaction == ImportTransaction::Own;
-    if (own && !database.BeginTrans()) {
-        messages.ShowWarning(FailureText(database.lastError(), QStringLiteral("开始事务失败")) + kNothingImported);
-        return false;
-    }
-    if (!ImportBlocks(database, bundle.blocks, error)) {
+    if (own && !database.beginTransaction())
+        return refused(failureText(database.lastError(), QStringLiteral("开始事务失败")));
+    if (!importBlocks(database, bundle.blocks, progress, error)) {
         // Should the rollback fail too, closing the connection without a commit takes the
         // rows back all the same.
         if (own)
-            (void)database.RollbackTrans();
-        messages.ShowWarning(error + kNothingImported);
-        return false;
+            (void)database.rollbackTransaction();
+        return refused(error);
     }
-    if (own && !database.CommitTrans()) {
-        const QString failure = FailureText(database.lastError(), QStringLiteral("提交事务失败"));
-        (void)database.RollbackTrans();
-        messages.ShowWarning(failure + kNothingImported);
-        return false;
+    if (own && !database.commitTransaction()) {
+        const QString failure = failureText(database.lastError(), QStringLiteral("提交事务失败"));
+        (void)database.rollbackTransaction();
+        return refused(failure);
     }
-    return true;
+    return Outcome::success();
 }
 
-QString FailureText(const QString& databaseText, const QString& what)
+QString failureText(const QString& databaseText, const QString& what)
 {
     // A text that ends its sentence itself is separated already.
     if (databaseText.isEmpty() || databaseText.endsWith(QStringLiteral("。")))
         return databaseText + what;
     return databaseText + QStringLiteral("，") + what;
 }
+
+} // namespace korvel

@@ -1,6 +1,8 @@
 #include "res/Resources.h"
 
-QIcon ApplicationIcon()
+namespace korvel {
+
+QIcon applicationIcon()
 {
     QIcon icon;
     for (int size : {16, 32, 48, 64})
@@ -8,7 +10,9 @@ QIcon ApplicationIcon()
     return icon;
 }
 
-QString AboutItemText()
+QString aboutItemText()
 {
     return QStringLiteral("关于 Korvel(&A)...");
 }
+
+} // namespace korvel

@@ -3,7 +3,9 @@
 #include <nettle/arcfour.h>
 #include <nettle/md5.h>
 
-QByteArray CryptFileData(const QByteArray& data)
+namespace korvel {
+
+QByteArray cryptFileData(const QByteArray& data)
 {
     static constexpr char kPassPhrase[] = {'q', 'k', 'd'};
 
@@ -20,3 +22,5 @@ QByteArray CryptFileData(const QByteArray& data)
                   reinterpret_cast<const uint8_t*>(data.constData()));
     return output;
 }
+
+} // namespace korvel

@@ -1,6 +1,5 @@
 #include "util/FileIO.h"
 
-
 #include <QFile>
 #include <QFileInfo>
 
@@ -8,6 +7,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace korvel {
 
 namespace {
 
@@ -36,17 +37,17 @@ private:
     int m_fd;
 };
 
-QString OpenFailureText(int code)
+QString openFailureText(int code)
 {
     return QStringLiteral("打开文件失败：%1").arg(code);
 }
 
-QString WriteFailureText(int code)
+QString writeFailureText(int code)
 {
     return QStringLiteral("写文件错误：%1\n").arg(code);
 }
 
-bool WriteAll(int fd, const char* data, std::int64_t size, int& code)
+bool writeAll(int fd, const char* data, std::int64_t size, int& code)
 {
     std::int64_t done = 0;
     while (done < size) {
@@ -64,7 +65,7 @@ bool WriteAll(int fd, const char* data, std::int64_t size, int& code)
 
 // A new file gets the mode that creating it in place would have given; a replaced one
 // keeps its own.
-mode_t ModeForReplacement(const struct stat* existing)
+mode_t modeForReplacement(const struct stat* existing)
 {
     if (existing)
         return existing->st_mode & 07777;
@@ -74,7 +75,7 @@ mode_t ModeForReplacement(const struct stat* existing)
 }
 
 // The file a symbolic link names: the end of its chain, or where a dangling link points.
-QString LinkTarget(const QString& link)
+QString linkTarget(const QString& link)
 {
     const QFileInfo info(link);
     const QString target = info.canonicalFilePath();
@@ -89,10 +90,10 @@ struct WriteTarget
 };
 
 // Where the bytes for the name go, or why they must not.
-korvel::Result<WriteTarget> CheckedTarget(const QString& path, LinkAtTarget links)
+Result<WriteTarget> checkedTarget(const QString& path, LinkAtTarget links)
 {
     const auto refused = [](QString message) {
-        return korvel::Result<WriteTarget>{korvel::Outcome::failure(std::move(message)), {}};
+        return Result<WriteTarget>{Outcome::failure(std::move(message)), {}};
     };
     WriteTarget target{QFile::encodeName(path), std::nullopt};
     struct stat status {};
@@ -101,26 +102,26 @@ korvel::Result<WriteTarget> CheckedTarget(const QString& path, LinkAtTarget link
         if (links == LinkAtTarget::Refuse)
             return refused(QStringLiteral("%1 是符号链接，不能写入").arg(path));
         // Writing through a link changes the file it names, not the link.
-        target.path = QFile::encodeName(LinkTarget(path));
+        target.path = QFile::encodeName(linkTarget(path));
         exists = ::stat(target.path.constData(), &status) == 0;
     }
     if (!exists)
-        return {korvel::Outcome::success(), target};
+        return {Outcome::success(), target};
     // Refuse what creating the file in place would refuse: a directory, a read-only file;
     // and what the rename would destroy rather than write: a device, a FIFO, a socket.
     if (S_ISDIR(status.st_mode))
-        return refused(OpenFailureText(EISDIR));
+        return refused(openFailureText(EISDIR));
     if (!S_ISREG(status.st_mode))
         return refused(QStringLiteral("%1 不是普通文件，不能写入").arg(path));
     if (::access(target.path.constData(), W_OK) != 0)
-        return refused(OpenFailureText(errno));
+        return refused(openFailureText(errno));
     target.existing = status;
-    return {korvel::Outcome::success(), target};
+    return {Outcome::success(), target};
 }
 
 } // namespace
 
-bool ReadFileBytes(const QString& path, QByteArray& bytes, FileReadFailure& failure, std::int64_t maxSize)
+bool readFileBytes(const QString& path, QByteArray& bytes, FileReadFailure& failure, std::int64_t maxSize)
 {
     const QByteArray nativePath = QFile::encodeName(path);
     // Non-blocking so that a FIFO without a writer cannot hang the program; regular files
@@ -136,11 +137,11 @@ bool ReadFileBytes(const QString& path, QByteArray& bytes, FileReadFailure& fail
         return false;
     }
     if (S_ISDIR(status.st_mode)) {
-        failure = {FileReadFailure::Step::Read, EISDIR};
+        failure = {FileReadFailure::Step::read, EISDIR};
         return false;
     }
     if (status.st_size > maxSize) {
-        failure = {FileReadFailure::Step::Read, EFBIG};
+        failure = {FileReadFailure::Step::read, EFBIG};
         return false;
     }
 
@@ -154,7 +155,7 @@ bool ReadFileBytes(const QString& path, QByteArray& bytes, FileReadFailure& fail
                 continue;
             if (errno == EAGAIN)
                 break;
-            failure = {FileReadFailure::Step::Read, errno};
+            failure = {FileReadFailure::Step::read, errno};
             return false;
         }
         if (n == 0)
@@ -166,27 +167,27 @@ bool ReadFileBytes(const QString& path, QByteArray& bytes, FileReadFailure& fail
     return true;
 }
 
-korvel::Result<QByteArray> ReadWholeFile(const QString& path)
+Result<QByteArray> readWholeFile(const QString& path)
 {
-    korvel::Result<QByteArray> read{korvel::Outcome::success(), {}};
+    Result<QByteArray> read{Outcome::success(), {}};
     FileReadFailure failure;
-    if (ReadFileBytes(path, read.value, failure))
+    if (readFileBytes(path, read.value, failure))
         return read;
     switch (failure.step) {
-    case FileReadFailure::Step::Open: read.outcome = korvel::Outcome::failure(OpenFailureText(failure.code)); break;
+    case FileReadFailure::Step::Open: read.outcome = Outcome::failure(openFailureText(failure.code)); break;
     case FileReadFailure::Step::Size:
-        read.outcome = korvel::Outcome::failure(QStringLiteral("获取文件大小失败：%1").arg(failure.code));
+        read.outcome = Outcome::failure(QStringLiteral("获取文件大小失败：%1").arg(failure.code));
         break;
-    case FileReadFailure::Step::Read:
-        read.outcome = korvel::Outcome::failure(QStringLiteral("读文件错误：%1\n").arg(failure.code));
+    case FileReadFailure::Step::read:
+        read.outcome = Outcome::failure(QStringLiteral("读文件错误：%1\n").arg(failure.code));
         break;
     }
     return read;
 }
 
-korvel::Outcome WriteWholeFile(const QString& path, const QByteArray& bytes, LinkAtTarget links)
+Outcome writeWholeFile(const QString& path, const QByteArray& bytes, LinkAtTarget links)
 {
-    const korvel::Result<WriteTarget> checked = CheckedTarget(path, links);
+    const Result<WriteTarget> checked = checkedTarget(path, links);
     if (!checked)
         return checked.outcome;
     const WriteTarget& target = checked.value;
@@ -197,11 +198,11 @@ korvel::Outcome WriteWholeFile(const QString& path, const QByteArray& bytes, Lin
     QByteArray temporaryPath = QFile::encodeName(folder + QLatin1String("/.korvel-XXXXXX"));
     FileDescriptor file(::mkostemp(temporaryPath.data(), O_CLOEXEC));
     if (file.get() < 0)
-        return korvel::Outcome::failure(OpenFailureText(errno));
+        return Outcome::failure(openFailureText(errno));
 
     int code = 0;
-    bool written = WriteAll(file.get(), bytes.constData(), bytes.size(), code);
-    if (written && ::fchmod(file.get(), ModeForReplacement(target.existing ? &*target.existing : nullptr)) != 0) {
+    bool written = writeAll(file.get(), bytes.constData(), bytes.size(), code);
+    if (written && ::fchmod(file.get(), modeForReplacement(target.existing ? &*target.existing : nullptr)) != 0) {
         code = errno;
         written = false;
     }
@@ -222,7 +223,9 @@ korvel::Outcome WriteWholeFile(const QString& path, const QByteArray& bytes, Lin
     }
     if (!written) {
         ::unlink(temporaryPath.constData());
-        return korvel::Outcome::failure(WriteFailureText(code));
+        return Outcome::failure(writeFailureText(code));
     }
-    return korvel::Outcome::success();
+    return Outcome::success();
 }
+
+} // namespace korvel

@@ -7,25 +7,27 @@
 
 #include <cstdint>
 
+namespace korvel {
+
 // Files are handled whole, and counts are 32-bit throughout the file formats, so a file
 // of 4 GiB or more is refused rather than silently cut to its low 32 bits.
 inline constexpr std::int64_t kMaxWholeFileSize = 0xFFFFFFFFLL;
 
 struct FileReadFailure
 {
-    enum class Step { Open, Size, Read };
+    enum class Step { Open, Size, read };
     Step step = Step::Open;
     int code = 0; // errno of the failed call
 };
 
 // Reads a whole file without telling anybody; for readers whose failures have messages
 // of their own. Fails with EFBIG when the file is larger than maxSize.
-[[nodiscard]] bool ReadFileBytes(const QString& path, QByteArray& bytes, FileReadFailure& failure,
+[[nodiscard]] bool readFileBytes(const QString& path, QByteArray& bytes, FileReadFailure& failure,
                                  std::int64_t maxSize = kMaxWholeFileSize);
 
 // Reads a whole file; a failure says "打开文件失败：%d", "获取文件大小失败：%d" or
 // "读文件错误：%d\n" with the system's error number.
-korvel::Result<QByteArray> ReadWholeFile(const QString& path);
+Result<QByteArray> readWholeFile(const QString& path);
 
 // What a write does with a symbolic link at the name it is given.
 enum class LinkAtTarget {
@@ -42,5 +44,7 @@ enum class LinkAtTarget {
 // "写文件错误：%d\n". QSaveFile would do the same dance, but reports a failure
 // as a text of its own, and these messages carry the system's error number; hence the POSIX
 // calls.
-korvel::Outcome WriteWholeFile(const QString& path, const QByteArray& bytes,
+Outcome writeWholeFile(const QString& path, const QByteArray& bytes,
                                LinkAtTarget links = LinkAtTarget::WriteThrough);
+
+} // namespace korvel

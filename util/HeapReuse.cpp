@@ -6,7 +6,9 @@
 #include <malloc.h>
 #endif
 
-void KeepFreedMemoryForReuse()
+namespace korvel {
+
+void keepFreedMemoryForReuse()
 {
 #if defined(__GLIBC__)
     // Blocks up to the largest threshold glibc allows come from the heap, where they can be
@@ -17,3 +19,5 @@ void KeepFreedMemoryForReuse()
     mallopt(M_TRIM_THRESHOLD, kFreedTopKept);
 #endif
 }
+
+} // namespace korvel

@@ -3,9 +3,13 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 
-void DisableCoreDumps()
+namespace korvel {
+
+void disableCoreDumps()
 {
     const rlimit none{0, 0};
     setrlimit(RLIMIT_CORE, &none);
     prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
 }
+
+} // namespace korvel

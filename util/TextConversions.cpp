@@ -9,18 +9,20 @@
 #include <string_view>
 #include <vector>
 
+namespace korvel {
+
 namespace {
 
 constexpr const char* kAnsiCodePage = "GBK";
 
 template <typename Text>
-qsizetype LengthBeforeNul(const Text& text)
+qsizetype lengthBeforeNul(const Text& text)
 {
     const qsizetype nul = text.indexOf(typename Text::value_type(0));
     return nul < 0 ? text.size() : nul;
 }
 
-int HexDigitValue(char16_t c)
+int hexDigitValue(char16_t c)
 {
     if (c >= u'0' && c <= u'9')
         return c - u'0';
@@ -34,23 +36,23 @@ int HexDigitValue(char16_t c)
 // The rare pair that is not two plain digits goes through strtol itself, so blanks, signs
 // and stray characters are read exactly as the C library reads them. Characters outside
 // ASCII can never be digits, blanks or signs; '?' stands in for them.
-char PairByStrtol(char16_t high, char16_t low)
+char pairByStrtol(char16_t high, char16_t low)
 {
     const char pair[3] = {high < 0x80 ? static_cast<char>(high) : '?',
                           low < 0x80 ? static_cast<char>(low) : '?', '\0'};
     return static_cast<char>(std::strtol(pair, nullptr, 16) & 0xFF);
 }
 
-bool IsAscii(const QString& text)
+bool isAscii(const QString& text)
 {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
 // Appends the text as QString::toCaseFolded folds it. Most list entries are plain ASCII,
 // whose folding is A-Z to a-z: that is done here without a string of its own per text.
-void AppendCaseFolded(QString& folded, const QString& text)
+void appendCaseFolded(QString& folded, const QString& text)
 {
-    if (!IsAscii(text)) {
+    if (!isAscii(text)) {
         folded += text.toCaseFolded();
         return;
     }
@@ -63,7 +65,7 @@ void AppendCaseFolded(QString& folded, const QString& text)
 
 // ICU's tables under the Windows names are Microsoft's own (its "cp950", for one, lacks the
 // euro sign that Windows' code page 950 has).
-QStringEncoder CodePageEncoder(int codePage)
+QStringEncoder codePageEncoder(int codePage)
 {
     const QByteArray name = "windows-" + QByteArray::number(codePage);
     return QStringEncoder(name.constData(), QStringConverter::Flag::Stateless);
@@ -71,13 +73,13 @@ QStringEncoder CodePageEncoder(int codePage)
 
 } // namespace
 
-QString AnsiToWide(const QByteArray& bytes)
+QString ansiToWide(const QByteArray& bytes)
 {
     QStringDecoder decoder(kAnsiCodePage, QStringConverter::Flag::Stateless);
-    return decoder.decode(QByteArrayView(bytes.constData(), LengthBeforeNul(bytes)));
+    return decoder.decode(QByteArrayView(bytes.constData(), lengthBeforeNul(bytes)));
 }
 
-bool WideToAnsi(const QString& text, QByteArray& bytes)
+bool wideToAnsi(const QString& text, QByteArray& bytes)
 {
     QStringEncoder encoder(kAnsiCodePage, QStringConverter::Flag::Stateless);
     QByteArray encoded = encoder.encode(text);
@@ -87,71 +89,71 @@ bool WideToAnsi(const QString& text, QByteArray& bytes)
     return true;
 }
 
-std::optional<qsizetype> CodePageLength(const QString& text, int codePage)
+std::optional<qsizetype> codePageLength(const QString& text, int codePage)
 {
     // Bulk imports measure nearly every value, and most are plain ASCII.
-    if (IsAscii(text))
+    if (isAscii(text))
         return text.size();
     if (codePage == 0)
         return QStringView(text).toUtf8().size();
-    QStringEncoder encoder = CodePageEncoder(codePage);
+    QStringEncoder encoder = codePageEncoder(codePage);
     const QByteArray bytes = encoder.encode(text);
     if (!encoder.isValid() || encoder.hasError())
         return std::nullopt;
     return bytes.size();
 }
 
-QString FirstCharacterOutsideCodePage(const QString& text, int codePage)
+QString firstCharacterOutsideCodePage(const QString& text, int codePage)
 {
     for (qsizetype i = 0; i < text.size();) {
         const qsizetype units = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
         const QString character = text.mid(i, units);
-        if (!CodePageLength(character, codePage))
+        if (!codePageLength(character, codePage))
             return character;
         i += units;
     }
     return QString();
 }
 
-QByteArray WideToUtf8(const QString& text)
+QByteArray wideToUtf8(const QString& text)
 {
-    QByteArray bytes = QStringView(text).left(LengthBeforeNul(text)).toUtf8();
+    QByteArray bytes = QStringView(text).left(lengthBeforeNul(text)).toUtf8();
     bytes.append('\0');
     return bytes;
 }
 
-QString Utf8ToWide(const QByteArray& bytes)
+QString utf8ToWide(const QByteArray& bytes)
 {
-    return QString::fromUtf8(bytes.constData(), LengthBeforeNul(bytes));
+    return QString::fromUtf8(bytes.constData(), lengthBeforeNul(bytes));
 }
 
-QString BytesToHex(const QByteArray& bytes)
+QString bytesToHex(const QByteArray& bytes)
 {
     return QString::fromLatin1(bytes.toHex().toUpper());
 }
 
-bool IsHexText(const QString& text)
+bool isHexText(const QString& text)
 {
     return text.size() % 2 == 0 &&
-           std::all_of(text.begin(), text.end(), [](QChar c) { return HexDigitValue(c.unicode()) >= 0; });
+           std::all_of(text.begin(), text.end(), [](QChar c) { return hexDigitValue(c.unicode()) >= 0; });
 }
 
-QByteArray HexToBytes(const QString& hex)
+QByteArray hexToBytes(const QString& hex)
 {
     QByteArray bytes(hex.size() / 2, Qt::Uninitialized);
     const char16_t* digits = reinterpret_cast<const char16_t*>(hex.utf16());
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const char16_t high = digits[2 * i];
         const char16_t low = digits[2 * i + 1];
-        const int highValue = HexDigitValue(high);
-        const int lowValue = HexDigitValue(low);
+        const int highValue = hexDigitValue(high);
+        const int lowValue = hexDigitValue(low);
         bytes[i] = highValue >= 0 && lowValue >= 0 ? static_cast<char>(highValue << 4 | lowValue)
-                                                   : PairByStrtol(high, low);
+                                                   : pairByStrtol(high, low);
     }
     return bytes;
 }
 
-QList<qsizetype> OrderIgnoringCase(const QStringList& texts)
+QList<qsizetype> orderIgnoringCase(const QStringList& texts)
 {
     // Folding each text once makes the sort a plain ordinal one. The folded texts stand
     // one after the other in one string, so that a long list costs one allocation, not one
@@ -162,7 +164,7 @@ QList<qsizetype> OrderIgnoringCase(const QStringList& texts)
     std::vector<qsizetype> ends;
     ends.reserve(texts.size());
     for (const QString& text : texts) {
-        AppendCaseFolded(folded, text);
+        appendCaseFolded(folded, text);
         ends.push_back(folded.size());
     }
     // Ordinal order is the order of the UTF-16 code units, which the standard comparison
@@ -180,3 +182,5 @@ QList<qsizetype> OrderIgnoringCase(const QStringList& texts)
         std::stable_sort(order.begin(), order.end(), before);
     return order;
 }
+
+} // namespace korvel

@@ -7,15 +7,17 @@
 
 #include <QApplication>
 
+using namespace korvel;
+
 int main(int argc, char** argv)
 {
-    DisableCoreDumps();
-    KeepFreedMemoryForReuse();
-    ConfigureEmbeddedEngine();
+    disableCoreDumps();
+    keepFreedMemoryForReuse();
+    configureEmbeddedEngine();
     QApplication application(argc, argv);
-    korvel::QtMessageSink messages;
-    korvel::QtFileDialogs fileDialogs;
-    korvel::Application program(korvel::ProgramContext{GetExeDirectory(), messages, fileDialogs});
+    QtMessageSink messages;
+    QtFileDialogs fileDialogs;
+    Application program(ProgramContext{exeDirectory(), messages, fileDialogs});
     program.run();
     return 0;
 }

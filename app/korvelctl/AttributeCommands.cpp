@@ -13,37 +13,39 @@
 #include <map>
 #include <utility>
 
+namespace korvel {
+
 namespace {
 
 // One number a line, as the window lists them; a failure prints nothing but its reason.
-bool PrintNumbers(const korvel::Result<QStringList>& numbers, CommandContext& context, MessageSink& messages)
+bool printNumbers(const Result<QStringList>& numbers, CommandContext& context, MessageSink& messages)
 {
     if (!numbers) {
-        messages.ShowWarning(numbers.message());
+        messages.showWarning(numbers.message());
         return false;
     }
     for (const QString& number : numbers.value)
-        context.out << EscapeForDisplay(number) << '\n';
+        context.out << escapeForDisplay(number) << '\n';
     return true;
 }
 
-int ListNumbers(const CommandLine& line, CommandContext& context,
-                korvel::Result<QStringList> (*numbersOf)(CAdoDatabase& database))
+int listNumbers(const CommandLine& line, CommandContext& context,
+                Result<QStringList> (*numbersOf)(Database& database))
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
-    return OnOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
-        return PrintNumbers(numbersOf(database), context, messages);
+    return onOpenSettingsDatabase(line.arguments[0], context, [&](Database& database, MessageSink& messages) {
+        return printNumbers(numbersOf(database), context, messages);
     });
 }
 
-int ListChildren(const CommandLine& line, CommandContext& context, const korvel::Cascade& cascade)
+int listChildren(const CommandLine& line, CommandContext& context, const Cascade& cascade)
 {
     if (line.arguments.size() != 2 || line.arguments[1].isEmpty())
         return kExitUsage;
-    return OnOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
-        korvel::Result<korvel::Children> children = korvel::childrenOf(database, cascade, line.arguments[1]);
-        return PrintNumbers({children.outcome, std::move(children.value.numbers)}, context, messages);
+    return onOpenSettingsDatabase(line.arguments[0], context, [&](Database& database, MessageSink& messages) {
+        Result<Children> children = childrenOf(database, cascade, line.arguments[1]);
+        return printNumbers({children.outcome, std::move(children.value.numbers)}, context, messages);
     });
 }
 
@@ -52,74 +54,74 @@ int ListChildren(const CommandLine& line, CommandContext& context, const korvel:
 class WriteRun
 {
 public:
-    WriteRun(CAdoDatabase& database, const ValueLists& lists) : m_database(database), m_lists(lists) {}
+    WriteRun(Database& database, const ValueLists& lists) : m_database(database), m_lists(lists) {}
 
     // A refusal names the line of the file that asked for the write.
-    korvel::Outcome write(const RequestedWrite& request)
+    Outcome write(const RequestedWrite& request)
     {
-        korvel::Outcome outcome = writeOne(request);
+        Outcome outcome = writeOne(request);
         if (outcome || request.line == 0)
             return outcome;
-        return korvel::Outcome::failure(QStringLiteral("第%1行：").arg(request.line) + outcome.message());
+        return Outcome::failure(QStringLiteral("第%1行：").arg(request.line) + outcome.message());
     }
 
 private:
-    korvel::Outcome writeOne(const RequestedWrite& request)
+    Outcome writeOne(const RequestedWrite& request)
     {
-        const korvel::AttributeWrite& attribute = *request.attribute;
-        const korvel::Outcome chosen =
-            korvel::requireChoices(attribute, !request.number.isEmpty(), request.child, request.entry);
+        const AttributeWrite& attribute = *request.attribute;
+        const Outcome chosen =
+            requireChoices(attribute, !request.number.isEmpty(), request.child, request.entry);
         if (!chosen)
             return chosen;
-        const korvel::Result<QString> value = korvel::entryValue(attribute, m_lists, request.entry);
+        const Result<QString> value = entryValue(attribute, m_lists, request.entry);
         if (!value)
             return value.outcome;
-        const korvel::Result<QString> id = recordId(*attribute.cascade, request.number);
+        const Result<QString> id = recordId(*attribute.cascade, request.number);
         if (!id)
             return id.outcome;
-        return korvel::writeAttribute(m_database, attribute, id.value, request.child, value.value);
+        return writeAttribute(m_database, attribute, id.value, request.child, value.value);
     }
 
     // A record named on many lines is looked up once.
-    korvel::Result<QString> recordId(const korvel::Cascade& cascade, const QString& number)
+    Result<QString> recordId(const Cascade& cascade, const QString& number)
     {
         const auto key = std::make_pair(&cascade, number);
         if (const auto known = m_ids.find(key); known != m_ids.end())
-            return {korvel::Outcome::success(), known->second};
-        korvel::Result<QString> id = korvel::recordId(m_database, cascade, number);
+            return {Outcome::success(), known->second};
+        Result<QString> id = korvel::recordId(m_database, cascade, number);
         if (id)
             m_ids.emplace(key, id.value);
         return id;
     }
 
-    CAdoDatabase& m_database;
+    Database& m_database;
     const ValueLists& m_lists;
-    std::map<std::pair<const korvel::Cascade*, QString>, QString> m_ids;
+    std::map<std::pair<const Cascade*, QString>, QString> m_ids;
 };
 
 // All the writes in one transaction, or none: the first that fails rolls everything back.
 // Gives the line of the write refused (0 for the options, or when the commit failed).
-korvel::Result<qsizetype> WriteAll(CAdoDatabase& database, const ValueLists& lists,
+Result<qsizetype> writeAll(Database& database, const ValueLists& lists,
                                    const QList<RequestedWrite>& writes)
 {
-    if (!database.BeginTrans())
-        return {korvel::Outcome::failure(database.lastError()), 0};
+    if (!database.beginTransaction())
+        return {Outcome::failure(database.lastError()), 0};
     WriteRun run(database, lists);
     for (const RequestedWrite& request : writes) {
-        const korvel::Outcome written = run.write(request);
+        const Outcome written = run.write(request);
         if (!written) {
             // A rollback that fails leaves the writes uncommitted all the same: they go
             // with the connection.
-            (void)database.RollbackTrans();
+            (void)database.rollbackTransaction();
             return {written, request.line};
         }
     }
-    if (!database.CommitTrans())
-        return {korvel::Outcome::failure(database.lastError()), 0};
-    return {korvel::Outcome::success(), 0};
+    if (!database.commitTransaction())
+        return {Outcome::failure(database.lastError()), 0};
+    return {Outcome::success(), 0};
 }
 
-QString ValueListPath(const CommandLine& line)
+QString valueListPath(const CommandLine& line)
 {
     if (line.options.isSet(kValuesOption))
         return line.options.value(kValuesOption);
@@ -128,33 +130,33 @@ QString ValueListPath(const CommandLine& line)
 
 // The writes the words ask for: an empty list when they do not fit the command, nothing
 // after a refusal, which has been told.
-std::optional<QList<RequestedWrite>> RequestedWrites(const CommandLine& line, CommandContext& context)
+std::optional<QList<RequestedWrite>> requestedWrites(const CommandLine& line, CommandContext& context)
 {
     if (!line.options.isSet(kFromOption)) {
-        const std::optional<RequestedWrite> write = WriteFromOptions(line.options);
+        const std::optional<RequestedWrite> write = writeFromOptions(line.options);
         return write ? QList<RequestedWrite>{*write} : QList<RequestedWrite>{};
     }
-    if (!NamesOnlyAFile(line.options))
+    if (!namesOnlyAFile(line.options))
         return QList<RequestedWrite>{};
-    const std::optional<QString> text = ReadUtf8TextFile(line.options.value(kFromOption), context.messages);
+    const std::optional<QString> text = readUtf8TextFile(line.options.value(kFromOption), context.messages);
     if (!text)
         return std::nullopt;
-    korvel::Result<QList<RequestedWrite>> writes = WritesFromText(*text);
+    Result<QList<RequestedWrite>> writes = writesFromText(*text);
     if (!writes) {
-        context.messages.ShowWarning(writes.message());
+        context.messages.showWarning(writes.message());
         return std::nullopt;
     }
     return std::move(writes.value);
 }
 
 // The summary line on stdout, and the reason for a refusal on stderr.
-bool Report(const korvel::Result<qsizetype>& written, qsizetype count, CommandContext& context, MessageSink& messages)
+bool report(const Result<qsizetype>& written, qsizetype count, CommandContext& context, MessageSink& messages)
 {
     if (written) {
         context.out << QStringLiteral("写入 %1 个值：成功 %1 个\n").arg(count);
         return true;
     }
-    messages.ShowWarning(written.message());
+    messages.showWarning(written.message());
     context.out << QStringLiteral("写入 %1 个值：成功 0 个，全部拒绝").arg(count);
     if (written.value > 0)
         context.out << QStringLiteral("（第%1行）").arg(written.value);
@@ -164,41 +166,43 @@ bool Report(const korvel::Result<qsizetype>& written, qsizetype count, CommandCo
 
 } // namespace
 
-int RunHarnessesCommand(const CommandLine& line, CommandContext& context)
+int runHarnessesCommand(const CommandLine& line, CommandContext& context)
 {
-    return ListNumbers(line, context, korvel::harnessNumbers);
+    return listNumbers(line, context, harnessNumbers);
 }
 
-int RunJobsCommand(const CommandLine& line, CommandContext& context)
+int runJobsCommand(const CommandLine& line, CommandContext& context)
 {
-    return ListNumbers(line, context, korvel::jobNumbers);
+    return listNumbers(line, context, jobNumbers);
 }
 
-int RunWiresCommand(const CommandLine& line, CommandContext& context)
+int runWiresCommand(const CommandLine& line, CommandContext& context)
 {
-    return ListChildren(line, context, korvel::kWiresOfHarness);
+    return listChildren(line, context, kWiresOfHarness);
 }
 
-int RunStepsCommand(const CommandLine& line, CommandContext& context)
+int runStepsCommand(const CommandLine& line, CommandContext& context)
 {
-    return ListChildren(line, context, korvel::kStepsOfJob);
+    return listChildren(line, context, kStepsOfJob);
 }
 
 // Values written from a command line as the window's write buttons write them, all or
 // none.
-int RunWriteCommand(const CommandLine& line, CommandContext& context)
+int runWriteCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
-    const std::optional<QList<RequestedWrite>> writes = RequestedWrites(line, context);
+    const std::optional<QList<RequestedWrite>> writes = requestedWrites(line, context);
     if (!writes)
         return kExitFailure;
     if (writes->isEmpty())
         return kExitUsage;
-    const korvel::Result<ValueLists> lists = ReadValueListFile(ValueListPath(line));
+    const Result<ValueLists> lists = readValueListFile(valueListPath(line));
     if (!lists)
-        return ExitCodeOf(lists.outcome, context);
-    return OnOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
-        return Report(WriteAll(database, lists.value, *writes), writes->size(), context, messages);
+        return exitCodeOf(lists.outcome, context);
+    return onOpenSettingsDatabase(line.arguments[0], context, [&](Database& database, MessageSink& messages) {
+        return report(writeAll(database, lists.value, *writes), writes->size(), context, messages);
     });
 }
+
+} // namespace korvel

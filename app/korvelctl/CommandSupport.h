@@ -4,7 +4,7 @@
 // prints values, and the program's own ways to a connection and to a new label number.
 
 #include "app/korvelctl/Korvelctl.h"
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "labels/LabelImport.h"
 #include "util/MessageSink.h"
 #include "util/Outcome.h"
@@ -17,6 +17,8 @@
 
 #include <functional>
 #include <optional>
+
+namespace korvel {
 
 // The options of the commands, by name.
 inline const QString kBuildOption = QStringLiteral("build");
@@ -44,21 +46,21 @@ struct CommandContext
 
 // The commands. Each gives an exit code; kExitUsage when its words do not fit it, after
 // which the caller prints the command's usage.
-int RunCipherCommand(const CommandLine& line, CommandContext& context);
-int RunValuesCommand(const CommandLine& line, CommandContext& context);
-int RunDemoValuesCommand(const CommandLine& line, CommandContext& context);
-int RunBundleCommand(const CommandLine& line, CommandContext& context);
-int RunSettingsCommand(const CommandLine& line, CommandContext& context);
-int RunQueryCommand(const CommandLine& line, CommandContext& context);
-int RunCreateDbCommand(const CommandLine& line, CommandContext& context);
-int RunLoadDemoCommand(const CommandLine& line, CommandContext& context);
-int RunExportCommand(const CommandLine& line, CommandContext& context);
-int RunImportCommand(const CommandLine& line, CommandContext& context);
-int RunLabelsCommand(const CommandLine& line, CommandContext& context);
-int RunCheckCommand(const CommandLine& line, CommandContext& context);
+int runCipherCommand(const CommandLine& line, CommandContext& context);
+int runValuesCommand(const CommandLine& line, CommandContext& context);
+int runDemoValuesCommand(const CommandLine& line, CommandContext& context);
+int runBundleCommand(const CommandLine& line, CommandContext& context);
+int runSettingsCommand(const CommandLine& line, CommandContext& context);
+int runQueryCommand(const CommandLine& line, CommandContext& context);
+int runCreateDbCommand(const CommandLine& line, CommandContext& context);
+int runLoadDemoCommand(const CommandLine& line, CommandContext& context);
+int runExportCommand(const CommandLine& line, CommandContext& context);
+int runImportCommand(const CommandLine& line, CommandContext& context);
+int runLabelsCommand(const CommandLine& line, CommandContext& context);
+int runCheckCommand(const CommandLine& line, CommandContext& context);
 
 // The exit code of a piece of work: kExitOk, or kExitFailure with its message said.
-int ExitCodeOf(const korvel::Outcome& outcome, CommandContext& context);
+int exitCodeOf(const Outcome& outcome, CommandContext& context);
 
 // Prints each message on a line of its own, escaped for display.
 class StreamMessageSink : public MessageSink
@@ -66,8 +68,8 @@ class StreamMessageSink : public MessageSink
 public:
     explicit StreamMessageSink(QTextStream& stream) : m_stream(stream) {}
 
-    void ShowWarning(const QString& text) override;
-    void ShowInformation(const QString& text) override;
+    void showWarning(const QString& text) override;
+    void showInformation(const QString& text) override;
 
 private:
     QTextStream& m_stream;
@@ -77,21 +79,21 @@ private:
 // that a terminal would act on. Backslash, tab, CR and LF as \\, \t, \r and \n; the other
 // C0 controls, DEL and the C1 controls as \xHH; the bidirectional marks, embeddings,
 // overrides and isolates and the line and paragraph separators as \uHHHH.
-QString EscapeForDisplay(const QString& value);
+QString escapeForDisplay(const QString& value);
 
 // One line per row, the values tab-separated, each escaped for display.
-void PrintTextRow(const TextRow& row, QTextStream& out);
-void PrintTextRows(const TextTable& rows, QTextStream& out);
+void printTextRow(const TextRow& row, QTextStream& out);
+void printTextRows(const TextTable& rows, QTextStream& out);
 
 // The one way of the commands that work on a settings file's database: its connection
 // string made as the program makes its own, then the work on it, which says whether it
 // succeeded. A command that worked prints nothing, and its exit code says that it worked.
-int OnSettingsDatabase(const QString& settingsPath, CommandContext& context,
+int onSettingsDatabase(const QString& settingsPath, CommandContext& context,
                        const std::function<bool(const QString& connectionString, MessageSink& messages)>& work);
 
 // The same on the database opened; a database that does not open is the failure.
-int OnOpenSettingsDatabase(const QString& settingsPath, CommandContext& context,
-                           const std::function<bool(CAdoDatabase& database, MessageSink& messages)>& work);
+int onOpenSettingsDatabase(const QString& settingsPath, CommandContext& context,
+                           const std::function<bool(Database& database, MessageSink& messages)>& work);
 
 // The duplicate-label dialog of korvelctl import: answers with the number given by
 // --label-no, and refuses as the dialog refuses, with the number followed by "已经存在",
@@ -104,7 +106,7 @@ public:
     {
     }
 
-    bool ResolveDuplicateLabelNo(CAdoDatabase& database, const QString& oldValue, QString& newValue) override;
+    bool resolveDuplicateLabelNo(Database& database, const QString& oldValue, QString& newValue) override;
 
 private:
     std::optional<QString> m_newLabelNo;
@@ -116,4 +118,6 @@ private:
 // the file's GBK plaintext (before enciphering), or false and a message naming the
 // offending line: one that is not three fields, names no known list, holds a ';' or NUL
 // that the file cannot carry, or a character without a GBK form.
-[[nodiscard]] bool ValueListPlaintextFromLines(const QString& text, QByteArray& plaintext, QString& error);
+[[nodiscard]] bool valueListPlaintextFromLines(const QString& text, QByteArray& plaintext, QString& error);
+
+} // namespace korvel

@@ -8,10 +8,12 @@
 #include "demodata/DemoDatabase.h"
 #include "demodata/DemoServerData.h"
 
+namespace korvel {
+
 namespace {
 
 // A whole number of the range, or nothing.
-std::optional<int> DemoScale(const QString& text)
+std::optional<int> demoScale(const QString& text)
 {
     bool ok = false;
     const int scale = text.toInt(&ok);
@@ -21,11 +23,11 @@ std::optional<int> DemoScale(const QString& text)
 }
 
 // The demo options of --scale; false, with the reason printed, when its value is none.
-bool ReadDemoOptions(const CommandLine& line, CommandContext& context, DemoOptions& options)
+bool readDemoOptions(const CommandLine& line, CommandContext& context, DemoOptions& options)
 {
     if (!line.options.isSet(kScaleOption))
         return true;
-    const std::optional<int> scale = DemoScale(line.options.value(kScaleOption));
+    const std::optional<int> scale = demoScale(line.options.value(kScaleOption));
     if (!scale) {
         context.err << "korvelctl: --scale takes a whole number from 1 to " << kMaxDemoScale << '\n';
         return false;
@@ -36,63 +38,65 @@ bool ReadDemoOptions(const CommandLine& line, CommandContext& context, DemoOptio
 
 } // namespace
 
-int RunSettingsCommand(const CommandLine& line, CommandContext& context)
+int runSettingsCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
-    korvel::Result<ConnectionSettings> settings = ReadSettingsFile(line.arguments[0]);
+    Result<ConnectionSettings> settings = readSettingsFile(line.arguments[0]);
     if (!settings)
-        return ExitCodeOf(settings.outcome, context);
+        return exitCodeOf(settings.outcome, context);
     if (!line.options.isSet(kShowPasswordOption) && !settings.value.password.isEmpty())
         settings.value.password = QStringLiteral("***");
-    context.out << EscapeForDisplay(BuildConnectionString(settings.value)) << '\n';
+    context.out << escapeForDisplay(buildConnectionString(settings.value)) << '\n';
     return kExitOk;
 }
 
 // The connection and the statement go exactly the program's way, through the settings
-// file and CAdoDatabase, so that what this prints is what the program reads.
-int RunQueryCommand(const CommandLine& line, CommandContext& context)
+// file and Database, so that what this prints is what the program reads.
+int runQueryCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 2)
         return kExitUsage;
-    return OnOpenSettingsDatabase(line.arguments[0], context, [&](CAdoDatabase& database, MessageSink& messages) {
+    return onOpenSettingsDatabase(line.arguments[0], context, [&](Database& database, MessageSink& messages) {
         // Each row is printed as it is read, so that a large table needs no more memory than
         // a small one; rows read before a failure are printed too, as the program would
         // show them.
         const bool queried =
-            database.ForEachRow(line.arguments[1], [&context](TextRow& row) { PrintTextRow(row, context.out); });
+            database.forEachRow(line.arguments[1], [&context](TextRow& row) { printTextRow(row, context.out); });
         if (!queried)
-            messages.ShowWarning(database.lastError());
+            messages.showWarning(database.lastError());
         return queried;
     });
 }
 
 // The options may stand before or after the file; --scale needs --demo.
-int RunCreateDbCommand(const CommandLine& line, CommandContext& context)
+int runCreateDbCommand(const CommandLine& line, CommandContext& context)
 {
     const bool demo = line.options.isSet(kDemoOption);
     const bool scaled = line.options.isSet(kScaleOption);
     if (line.arguments.size() != 1 || line.arguments[0].isEmpty() || (scaled && !demo))
         return kExitUsage;
     DemoOptions options;
-    if (!ReadDemoOptions(line, context, options))
+    if (!readDemoOptions(line, context, options))
         return kExitUsage;
     const QString& file = line.arguments[0];
-    return ExitCodeOf(demo ? CreateDemoDatabase(file, options) : CreateEmbeddedDatabase(file), context);
+    return exitCodeOf(demo ? createDemoDatabase(file, options) : createEmbeddedDatabase(file), context);
 }
 
 // The tables come from db/schema/, made by whoever runs the server; this fills them.
-int RunLoadDemoCommand(const CommandLine& line, CommandContext& context)
+int runLoadDemoCommand(const CommandLine& line, CommandContext& context)
 {
     if (line.arguments.size() != 1)
         return kExitUsage;
     DemoOptions options;
-    if (!ReadDemoOptions(line, context, options))
+    if (!readDemoOptions(line, context, options))
         return kExitUsage;
-    return OnSettingsDatabase(line.arguments[0], context, [&options](const QString& connection, MessageSink& messages) {
-        const korvel::Outcome loaded = LoadDemoData(connection, options);
+    return onSettingsDatabase(line.arguments[0], context, [&options](const QString& connection, MessageSink& messages) {
+        const Outcome loaded = loadDemoData(connection, options);
         if (!loaded)
-            messages.ShowWarning(loaded.message());
+            messages.showWarning(loaded.message());
         return loaded.ok();
     });
 }
+
+} // namespace korvel

@@ -9,6 +9,8 @@
 
 #include <vector>
 
+namespace korvel {
+
 namespace {
 
 // One way of calling a command, with what it does; a line of the help.
@@ -26,73 +28,73 @@ struct Command
     int (*run)(const CommandLine&, CommandContext&);
 };
 
-const QCommandLineOption& HelpOption()
+const QCommandLineOption& helpOption()
 {
     static const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("show this help"));
     return help;
 }
 
-const std::vector<Command>& Commands()
+const std::vector<Command>& commands()
 {
     static const std::vector<Command> commands = {
-        {"encrypt", {{"encrypt IN OUT", "encipher a file with the file cipher"}}, {}, RunCipherCommand},
-        {"decrypt", {{"decrypt IN OUT", "decipher a file (the same operation)"}}, {}, RunCipherCommand},
+        {"encrypt", {{"encrypt IN OUT", "encipher a file with the file cipher"}}, {}, runCipherCommand},
+        {"decrypt", {{"decrypt IN OUT", "decipher a file (the same operation)"}}, {}, runCipherCommand},
         {"values",
          {{"values FILE", "print the four lists of a value-list file"},
           {"values --build TEXT OUT", "make a value-list file from UTF-8 lines list&entry&value"}},
          {QCommandLineOption(kBuildOption, QStringLiteral("make the file OUT from the text TEXT"))},
-         RunValuesCommand},
+         runValuesCommand},
         {"settings",
          {{"settings [--show-password] FILE", "print the connection string of a settings file"}},
          {QCommandLineOption(kShowPasswordOption, QStringLiteral("print the password instead of ***"))},
-         RunSettingsCommand},
+         runSettingsCommand},
         {"query",
          {{"query SETTINGS SQL", "print the rows of a statement on a settings file's database"}},
          {},
-         RunQueryCommand},
+         runQueryCommand},
         {"create-db",
          {{"create-db FILE [--demo [--scale N]]", "create an embedded database, with the demo data when asked"}},
          {QCommandLineOption(kDemoOption, QStringLiteral("fill it with the demo data")),
           QCommandLineOption(kScaleOption, QStringLiteral("N times as much demo data, N from 1 to %1").arg(kMaxDemoScale),
                              QStringLiteral("N"))},
-         RunCreateDbCommand},
+         runCreateDbCommand},
         {"load-demo",
          {{"load-demo SETTINGS [--scale N]",
            "fill the empty tables of a settings file's database with the demo\ndata of create-db --demo"}},
          {QCommandLineOption(kScaleOption, QStringLiteral("N times as much demo data, N from 1 to %1").arg(kMaxDemoScale),
                              QStringLiteral("N"))},
-         RunLoadDemoCommand},
+         runLoadDemoCommand},
         {"demo-values",
          {{"demo-values OUT", "write the demo data's value lists as text for values --build"}},
          {},
-         RunDemoValuesCommand},
-        {"bundle", {{"bundle FILE", "print the blocks of a label bundle as the import reads them"}}, {}, RunBundleCommand},
+         runDemoValuesCommand},
+        {"bundle", {{"bundle FILE", "print the blocks of a label bundle as the import reads them"}}, {}, runBundleCommand},
         {"labels",
          {{"labels SETTINGS", "print every label: its number, its controls and item rows"}},
          {},
-         RunLabelsCommand},
+         runLabelsCommand},
         {"export",
          {{"export SETTINGS LABELNO OUT", "write a label of a settings file's database to a label bundle"},
           {"export SETTINGS --all DIR", "write every label to a bundle of its own in DIR"},
           {"export SETTINGS LABELNO... --to DIR", "write each label to a bundle of its own in DIR"}},
          {QCommandLineOption(kAllOption, QStringLiteral("every label of the database")),
           QCommandLineOption(kToOption, QStringLiteral("the folder for the bundles, one a label"), QStringLiteral("DIR"))},
-         RunExportCommand},
+         runExportCommand},
         {"import",
          {{"import SETTINGS FILE [--label-no NEW]",
            "import a label bundle, all or nothing; NEW replaces a label\nnumber that exists already"},
           {"import SETTINGS FILE...", "import each bundle in its own transaction; a summary at the end"}},
          {QCommandLineOption(kLabelNoOption, QStringLiteral("the number for a label whose number exists already"),
                              QStringLiteral("NEW"))},
-         RunImportCommand},
+         runImportCommand},
         {"check",
          {{"check SETTINGS FILE...", "tell what would keep each bundle from importing; changes nothing"}},
          {},
-         RunCheckCommand},
-        {"harnesses", {{"harnesses SETTINGS", "print every harness number"}}, {}, RunHarnessesCommand},
-        {"jobs", {{"jobs SETTINGS", "print every job number"}}, {}, RunJobsCommand},
-        {"wires", {{"wires SETTINGS HARNESSNO", "print the wires of a harness"}}, {}, RunWiresCommand},
-        {"steps", {{"steps SETTINGS JOBNO", "print the steps (LineID) of a job"}}, {}, RunStepsCommand},
+         runCheckCommand},
+        {"harnesses", {{"harnesses SETTINGS", "print every harness number"}}, {}, runHarnessesCommand},
+        {"jobs", {{"jobs SETTINGS", "print every job number"}}, {}, runJobsCommand},
+        {"wires", {{"wires SETTINGS HARNESSNO", "print the wires of a harness"}}, {}, runWiresCommand},
+        {"steps", {{"steps SETTINGS JOBNO", "print the steps (LineID) of a job"}}, {}, runStepsCommand},
         {"write",
          {{"write SETTINGS --harness H --wire W --connection-type|--test-group NAME",
            "write the value of a value-list entry to a wire"},
@@ -100,8 +102,8 @@ const std::vector<Command>& Commands()
            "write the value of a value-list entry to a step"},
           {"write SETTINGS --from FILE",
            "write the values of a file's lines\nATTRIBUTE<TAB>NUMBER<TAB>CHILD<TAB>NAME, all or none"}},
-         WriteOptions(),
-         RunWriteCommand},
+         writeOptions(),
+         runWriteCommand},
     };
     return commands;
 }
@@ -109,7 +111,7 @@ const std::vector<Command>& Commands()
 // "  korvelctl SYNOPSIS  summary", the summaries in one column, two blanks at least after
 // their synopsis (the manual page is made from the help and parts the two there); a
 // synopsis too long for its column puts its summary on the next line.
-void PrintForm(QTextStream& stream, const CommandForm& form)
+void printForm(QTextStream& stream, const CommandForm& form)
 {
     constexpr int kSynopsisWidth = 25;
     constexpr int kLeastGap = 2;
@@ -121,24 +123,24 @@ void PrintForm(QTextStream& stream, const CommandForm& form)
     stream << QString::fromUtf8(form.summary).replace(QLatin1Char('\n'), QLatin1Char('\n') + indent) << '\n';
 }
 
-void PrintHelp(QTextStream& stream)
+void printHelp(QTextStream& stream)
 {
     stream << "korvelctl: prepare and inspect Korvel's files and databases\n\nusage:\n";
-    for (const Command& command : Commands()) {
+    for (const Command& command : commands()) {
         for (const CommandForm& form : command.forms)
-            PrintForm(stream, form);
+            printForm(stream, form);
     }
-    PrintForm(stream, {"COMMAND --help", "describe a command and its options"});
-    PrintForm(stream, {"--version", "print korvelctl's version"});
+    printForm(stream, {"COMMAND --help", "describe a command and its options"});
+    printForm(stream, {"--version", "print korvelctl's version"});
 }
 
-void PrintCommandHelp(QTextStream& stream, const Command& command)
+void printCommandHelp(QTextStream& stream, const Command& command)
 {
     stream << "usage:\n";
     for (const CommandForm& form : command.forms)
-        PrintForm(stream, form);
+        printForm(stream, form);
     stream << "\noptions:\n";
-    for (const QCommandLineOption& option : command.options + QList<QCommandLineOption>{HelpOption()}) {
+    for (const QCommandLineOption& option : command.options + QList<QCommandLineOption>{helpOption()}) {
         QStringList names;
         for (const QString& name : option.names())
             names.append((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
@@ -149,7 +151,7 @@ void PrintCommandHelp(QTextStream& stream, const Command& command)
     }
 }
 
-int UsageError(QTextStream& err, const Command& command)
+int usageError(QTextStream& err, const Command& command)
 {
     QStringList synopses;
     for (const CommandForm& form : command.forms)
@@ -159,7 +161,7 @@ int UsageError(QTextStream& err, const Command& command)
 }
 
 // An option given twice is as wrong as one the command does not have.
-bool EachOptionOnce(const QCommandLineParser& parser)
+bool eachOptionOnce(const QCommandLineParser& parser)
 {
     QStringList seen;
     for (const QString& name : parser.optionNames()) {
@@ -170,33 +172,33 @@ bool EachOptionOnce(const QCommandLineParser& parser)
     return true;
 }
 
-int RunCommand(const Command& command, const QStringList& words, QTextStream& out, QTextStream& err,
+int runCommand(const Command& command, const QStringList& words, QTextStream& out, QTextStream& err,
                bool errIsTerminal)
 {
     QCommandLineParser parser;
     parser.addOptions(command.options);
-    parser.addOption(HelpOption());
-    if (!parser.parse(QStringList{QString::fromUtf8(command.name)} + words) || !EachOptionOnce(parser))
-        return UsageError(err, command);
-    if (parser.isSet(HelpOption())) {
-        PrintCommandHelp(out, command);
+    parser.addOption(helpOption());
+    if (!parser.parse(QStringList{QString::fromUtf8(command.name)} + words) || !eachOptionOnce(parser))
+        return usageError(err, command);
+    if (parser.isSet(helpOption())) {
+        printCommandHelp(out, command);
         return kExitOk;
     }
     StreamMessageSink messages(err);
     CommandContext context{out, err, messages, errIsTerminal};
     const int exitCode = command.run(CommandLine{parser.positionalArguments(), parser}, context);
-    return exitCode == kExitUsage ? UsageError(err, command) : exitCode;
+    return exitCode == kExitUsage ? usageError(err, command) : exitCode;
 }
 
 } // namespace
 
-int RunKorvelctl(const QStringList& arguments, QTextStream& out, QTextStream& err, bool errIsTerminal)
+int runKorvelctl(const QStringList& arguments, QTextStream& out, QTextStream& err, bool errIsTerminal)
 {
     // The program's own options stand before the command; what follows it is the command's.
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("print korvelctl's version"));
-    parser.addOption(HelpOption());
+    parser.addOption(helpOption());
     parser.addOption(version);
     const bool parsed = parser.parse(QStringList{QStringLiteral("korvelctl")} + arguments);
     const QStringList words = parser.positionalArguments();
@@ -204,24 +206,26 @@ int RunKorvelctl(const QStringList& arguments, QTextStream& out, QTextStream& er
         out << "korvelctl " << KORVEL_VERSION << '\n';
         return kExitOk;
     }
-    if (parsed && (parser.isSet(HelpOption()) || words.value(0) == QLatin1String("help"))) {
-        PrintHelp(out);
+    if (parsed && (parser.isSet(helpOption()) || words.value(0) == QLatin1String("help"))) {
+        printHelp(out);
         return kExitOk;
     }
     if (!parsed) {
         err << "korvelctl: " << parser.errorText() << '\n';
-        PrintHelp(err);
+        printHelp(err);
         return kExitUsage;
     }
     if (words.isEmpty()) {
-        PrintHelp(err);
+        printHelp(err);
         return kExitUsage;
     }
-    for (const Command& command : Commands()) {
+    for (const Command& command : commands()) {
         if (words.front() == QLatin1String(command.name))
-            return RunCommand(command, words.mid(1), out, err, errIsTerminal);
+            return runCommand(command, words.mid(1), out, err, errIsTerminal);
     }
     err << "korvelctl: unknown command '" << words.front() << "'\n";
-    PrintHelp(err);
+    printHelp(err);
     return kExitUsage;
 }
+
+} // namespace korvel

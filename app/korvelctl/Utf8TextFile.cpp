@@ -3,15 +3,17 @@
 #include "util/FileIO.h"
 #include "util/MessageSink.h"
 
-std::optional<QString> ReadUtf8TextFile(const QString& path, MessageSink& messages)
+namespace korvel {
+
+std::optional<QString> readUtf8TextFile(const QString& path, MessageSink& messages)
 {
-    const korvel::Result<QByteArray> bytes = ReadWholeFile(path);
+    const Result<QByteArray> bytes = readWholeFile(path);
     if (!bytes) {
-        messages.ShowWarning(bytes.message());
+        messages.showWarning(bytes.message());
         return std::nullopt;
     }
     if (!bytes.value.isValidUtf8()) {
-        messages.ShowWarning(QStringLiteral("文本不是有效的UTF-8"));
+        messages.showWarning(QStringLiteral("文本不是有效的UTF-8"));
         return std::nullopt;
     }
     QString text = QString::fromUtf8(bytes.value);
@@ -19,3 +21,5 @@ std::optional<QString> ReadUtf8TextFile(const QString& path, MessageSink& messag
         text.remove(0, 1);
     return text;
 }
+
+} // namespace korvel

@@ -4,6 +4,8 @@
 
 #include <QCommandLineParser>
 
+namespace korvel {
+
 namespace {
 
 const QString kHarnessOption = QStringLiteral("harness");
@@ -15,18 +17,18 @@ const QString kStepOption = QStringLiteral("step");
 struct NamedAttribute
 {
     const char* name;
-    const korvel::AttributeWrite* write;
+    const AttributeWrite* write;
     const char* description;
 };
 
 const NamedAttribute kAttributes[] = {
-    {"connection-type", &korvel::kConnectionTypeWrite, "write the wire's connection type, an entry of 联线类型"},
-    {"test-group", &korvel::kTestGroupWrite, "write the wire's test group, an entry of 测试组"},
-    {"test-mode", &korvel::kTestModeWrite, "write the step's test mode, an entry of 测试模式"},
-    {"test-group-2", &korvel::kTestGroup2Write, "write the step's test group 2, an entry of 测试组2"},
+    {"connection-type", &kConnectionTypeWrite, "write the wire's connection type, an entry of 联线类型"},
+    {"test-group", &kTestGroupWrite, "write the wire's test group, an entry of 测试组"},
+    {"test-mode", &kTestModeWrite, "write the step's test mode, an entry of 测试模式"},
+    {"test-group-2", &kTestGroup2Write, "write the step's test group 2, an entry of 测试组2"},
 };
 
-const korvel::AttributeWrite* AttributeNamed(const QString& name)
+const AttributeWrite* attributeNamed(const QString& name)
 {
     for (const NamedAttribute& attribute : kAttributes) {
         if (name == QLatin1String(attribute.name))
@@ -35,14 +37,14 @@ const korvel::AttributeWrite* AttributeNamed(const QString& name)
     return nullptr;
 }
 
-bool IsWireAttribute(const korvel::AttributeWrite& attribute)
+bool isWireAttribute(const AttributeWrite& attribute)
 {
-    return attribute.cascade == &korvel::kWiresOfHarness;
+    return attribute.cascade == &kWiresOfHarness;
 }
 
 } // namespace
 
-QList<QCommandLineOption> WriteOptions()
+QList<QCommandLineOption> writeOptions()
 {
     QList<QCommandLineOption> options = {
         QCommandLineOption(kHarnessOption, QStringLiteral("the harness number"), QStringLiteral("H")),
@@ -60,7 +62,7 @@ QList<QCommandLineOption> WriteOptions()
     return options;
 }
 
-std::optional<RequestedWrite> WriteFromOptions(const QCommandLineParser& options)
+std::optional<RequestedWrite> writeFromOptions(const QCommandLineParser& options)
 {
     std::optional<RequestedWrite> write;
     for (const NamedAttribute& attribute : kAttributes) {
@@ -72,7 +74,7 @@ std::optional<RequestedWrite> WriteFromOptions(const QCommandLineParser& options
     }
     if (!write || options.isSet(kFromOption))
         return std::nullopt;
-    const bool ofWire = IsWireAttribute(*write->attribute);
+    const bool ofWire = isWireAttribute(*write->attribute);
     const QString& record = ofWire ? kHarnessOption : kJobOption;
     const QString& child = ofWire ? kWireOption : kStepOption;
     const QString& otherRecord = ofWire ? kJobOption : kHarnessOption;
@@ -84,7 +86,7 @@ std::optional<RequestedWrite> WriteFromOptions(const QCommandLineParser& options
     return write;
 }
 
-bool NamesOnlyAFile(const QCommandLineParser& options)
+bool namesOnlyAFile(const QCommandLineParser& options)
 {
     for (const QString& single : {kHarnessOption, kWireOption, kJobOption, kStepOption}) {
         if (options.isSet(single))
@@ -97,7 +99,7 @@ bool NamesOnlyAFile(const QCommandLineParser& options)
     return options.isSet(kFromOption);
 }
 
-korvel::Result<QList<RequestedWrite>> WritesFromText(const QString& text)
+Result<QList<RequestedWrite>> writesFromText(const QString& text)
 {
     QList<RequestedWrite> writes;
     const QStringList lines = text.split(QLatin1Char('\n'));
@@ -110,13 +112,15 @@ korvel::Result<QList<RequestedWrite>> WritesFromText(const QString& text)
         const QString where = QStringLiteral("第%1行：").arg(number);
         const QStringList fields = line.split(QLatin1Char('\t'));
         if (fields.size() != 4)
-            return {korvel::Outcome::failure(where + QStringLiteral("应为以制表符分隔的四列：属性、编号、子项、条目")), {}};
-        const korvel::AttributeWrite* attribute = AttributeNamed(fields[0]);
+            return {Outcome::failure(where + QStringLiteral("应为以制表符分隔的四列：属性、编号、子项、条目")), {}};
+        const AttributeWrite* attribute = attributeNamed(fields[0]);
         if (!attribute)
-            return {korvel::Outcome::failure(where + QStringLiteral("属性无效：%1").arg(fields[0])), {}};
+            return {Outcome::failure(where + QStringLiteral("属性无效：%1").arg(fields[0])), {}};
         writes.append({number, attribute, fields[1], fields[2], fields[3]});
     }
     if (writes.isEmpty())
-        return {korvel::Outcome::failure(QStringLiteral("文件中没有要写入的值")), {}};
-    return {korvel::Outcome::success(), std::move(writes)};
+        return {Outcome::failure(QStringLiteral("文件中没有要写入的值")), {}};
+    return {Outcome::success(), std::move(writes)};
 }
+
+} // namespace korvel

@@ -13,9 +13,11 @@
 #include <unistd.h>
 #endif
 
+using namespace korvel;
+
 namespace {
 
-bool IsTerminal(FILE* stream)
+bool isTerminal(FILE* stream)
 {
 #ifdef _WIN32
     return _isatty(_fileno(stream)) != 0;
@@ -28,13 +30,13 @@ bool IsTerminal(FILE* stream)
 
 int main(int argc, char** argv)
 {
-    DisableCoreDumps();
-    KeepFreedMemoryForReuse();
-    ConfigureEmbeddedEngine();
+    disableCoreDumps();
+    keepFreedMemoryForReuse();
+    configureEmbeddedEngine();
     QCoreApplication application(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const int exitCode = RunKorvelctl(QCoreApplication::arguments().mid(1), out, err, IsTerminal(stderr));
+    const int exitCode = runKorvelctl(QCoreApplication::arguments().mid(1), out, err, isTerminal(stderr));
     out.flush();
     err.flush();
     return exitCode;

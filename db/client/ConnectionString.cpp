@@ -1,8 +1,10 @@
 #include "db/client/ConnectionString.h"
 
+namespace korvel {
+
 namespace {
 
-bool NeedsQuotes(const QString& value)
+bool needsQuotes(const QString& value)
 {
     if (value.isEmpty())
         return false;
@@ -12,9 +14,9 @@ bool NeedsQuotes(const QString& value)
 
 } // namespace
 
-QString QuoteConnectionStringValue(const QString& value)
+QString quoteConnectionStringValue(const QString& value)
 {
-    if (!NeedsQuotes(value))
+    if (!needsQuotes(value))
         return value;
     if (!value.contains(QLatin1Char('"')))
         return QLatin1Char('"') + value + QLatin1Char('"');
@@ -25,7 +27,7 @@ QString QuoteConnectionStringValue(const QString& value)
     return QLatin1Char('"') + doubled + QLatin1Char('"');
 }
 
-bool ParseConnectionString(const QString& text, QMap<QString, QString>& attributes)
+bool parseConnectionString(const QString& text, QMap<QString, QString>& attributes)
 {
     QMap<QString, QString> parsed;
     qsizetype pos = 0;
@@ -76,3 +78,5 @@ bool ParseConnectionString(const QString& text, QMap<QString, QString>& attribut
     attributes = parsed;
     return true;
 }
+
+} // namespace korvel

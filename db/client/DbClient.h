@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 
+namespace korvel {
+
 // The ADO data type codes that SQL Server's OLE DB provider reports, the only ones that
 // decide how a value is written into a statement.
 enum AdoType : int {
@@ -70,11 +72,14 @@ struct DbError
     // connection, and a batch must not go on trying.
     bool connectionLost = false;
 
-    static DbError DriverFailure(const QString& text) { return {kFail, text}; }
-    static DbError MissingObject() { return {kPointer, std::nullopt}; }
+    static DbError driverFailure(const QString& text) { return {kFail, text}; }
+    static DbError missingObject() { return {kPointer, std::nullopt}; }
+    // What a call of cancelled work fails with, whatever the driver said.
+    static DbError cancelled() { return {kAbort, QStringLiteral("操作已取消")}; }
 
     static constexpr std::uint32_t kFail = 0x80004005;      // E_FAIL: the driver or server refused
     static constexpr std::uint32_t kPointer = 0x80004003;   // E_POINTER: no such object (closed, never opened)
+    static constexpr std::uint32_t kAbort = 0x80004004;     // E_ABORT: the user cancelled
     static constexpr std::uint32_t kNoProvider = 0x800A0E7A; // the provider of the connection string is unknown
 };
 
@@ -91,9 +96,9 @@ struct DbValue
     QByteArray bytes;
     QString text;
 
-    static DbValue Null() { return {}; }
-    static DbValue FromBytes(QByteArray bytes) { return {Kind::Bytes, std::move(bytes), QString()}; }
-    static DbValue FromText(QString text) { return {Kind::Text, QByteArray(), std::move(text)}; }
+    static DbValue null() { return {}; }
+    static DbValue fromBytes(QByteArray bytes) { return {Kind::Bytes, std::move(bytes), QString()}; }
+    static DbValue fromText(QString text) { return {Kind::Text, QByteArray(), std::move(text)}; }
 };
 
 // A forward-only result, positioned on its first row when it is opened. A statement that
@@ -103,17 +108,17 @@ class DbCursor
 public:
     virtual ~DbCursor() = default;
 
-    virtual int FieldCount() const = 0;
-    virtual QString FieldName(int field) const = 0;
+    virtual int fieldCount() const = 0;
+    virtual QString fieldName(int field) const = 0;
     // The field's type: its ADO data type code (3 int, 202 nvarchar, 205 image, …) with the
     // size and scale it was declared with.
-    virtual ColumnType FieldColumnType(int field) const = 0;
-    int FieldType(int field) const { return FieldColumnType(field).adoType; }
+    virtual ColumnType fieldColumnType(int field) const = 0;
+    int fieldType(int field) const { return fieldColumnType(field).adoType; }
 
-    virtual bool AtEnd() const = 0;
+    virtual bool atEnd() const = 0;
     // The value of a field of the current row; each field is read at most once per row.
-    [[nodiscard]] virtual bool ReadValue(int field, DbValue& value, DbError& error) = 0;
-    [[nodiscard]] virtual bool MoveNext(DbError& error) = 0;
+    [[nodiscard]] virtual bool readValue(int field, DbValue& value, DbError& error) = 0;
+    [[nodiscard]] virtual bool moveNext(DbError& error) = 0;
 };
 
 // The few operations the program needs from a database engine.
@@ -122,23 +127,30 @@ class DbClient
 public:
     virtual ~DbClient() = default;
 
-    [[nodiscard]] virtual bool Open(const QString& connectionString, DbError& error) = 0;
-    virtual bool IsOpen() const = 0;
+    [[nodiscard]] virtual bool open(const QString& connectionString, DbError& error) = 0;
+    virtual bool isOpen() const = 0;
     // Closing what is not open does nothing and succeeds.
-    [[nodiscard]] virtual bool Close(DbError& error) = 0;
+    [[nodiscard]] virtual bool close(DbError& error) = 0;
 
     // Runs a statement (or a batch) that returns no rows; gives the number of rows it
     // changed, or -1 when the server does not count them.
-    [[nodiscard]] virtual bool Execute(const QString& sql, qint64& rowsChanged, DbError& error) = 0;
-    [[nodiscard]] virtual std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError& error) = 0;
+    [[nodiscard]] virtual bool execute(const QString& sql, qint64& rowsChanged, DbError& error) = 0;
+    [[nodiscard]] virtual std::unique_ptr<DbCursor> openCursor(const QString& sql, DbError& error) = 0;
     // Runs a statement with one '?' parameter bound to the bytes as long binary data; gives
     // the number of rows it changed.
-    [[nodiscard]] virtual bool ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged,
+    [[nodiscard]] virtual bool executeWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged,
                                                  DbError& error) = 0;
 
-    [[nodiscard]] virtual bool BeginTransaction(DbError& error) = 0;
-    [[nodiscard]] virtual bool CommitTransaction(DbError& error) = 0;
-    [[nodiscard]] virtual bool RollbackTransaction(DbError& error) = 0;
+    [[nodiscard]] virtual bool beginTransaction(DbError& error) = 0;
+    [[nodiscard]] virtual bool commitTransaction(DbError& error) = 0;
+    [[nodiscard]] virtual bool rollbackTransaction(DbError& error) = 0;
 
-    virtual const SqlDialect& Dialect() const = 0;
+    // From any other thread, at any time while the client exists: asks the call running on
+    // the connection, or the connection being made, to end at once with an error. A client
+    // that cannot cancel lets the call run to its end.
+    virtual void cancel() {}
+
+    virtual const SqlDialect& dialect() const = 0;
 };
+
+} // namespace korvel

@@ -6,19 +6,21 @@
 
 #include <algorithm>
 
+namespace korvel {
+
 namespace {
 
 // SQLite and PostgreSQL compare texts exactly: both sides lowered, blanks cut off their end.
 // (The embedded client's lower() lowers every script, as SQL Server's LOWER() does; the
 // sqlite3 shell's, running the same statement, lowers ASCII letters.)
-QString FoldedTextEquals(const QString& column, const QString& literal)
+QString foldedTextEquals(const QString& column, const QString& literal)
 {
     return QStringLiteral("lower(rtrim(%1))=lower(rtrim(%2))").arg(column, literal);
 }
 
 // '…' after the prefix, each quote doubled, and each backslash too for an engine that reads
 // it as an escape. Built in one allocation: an import writes one for nearly every value.
-QString Quoted(QLatin1String prefix, const QString& text, bool backslashEscapes)
+QString quoted(QLatin1String prefix, const QString& text, bool backslashEscapes)
 {
     const auto doubled = [backslashEscapes](QChar c) {
         return c == QLatin1Char('\'') || (backslashEscapes && c == QLatin1Char('\\'));
@@ -42,43 +44,43 @@ QString Quoted(QLatin1String prefix, const QString& text, bool backslashEscapes)
 }
 
 // "insert into T (a,b) ", as the statement of one row begins.
-QString InsertInto(const QString& table, const QStringList& columns)
+QString insertInto(const QString& table, const QStringList& columns)
 {
     return QStringLiteral("insert into %1 (%2) ").arg(table, columns.join(QLatin1Char(',')));
 }
 
 // "insert into T (a,b)  values(…),(…)", as the statement of one row is written.
-QString MultiRowInsert(const QString& table, const QStringList& columns, const QStringList& rows)
+QString multiRowInsert(const QString& table, const QStringList& columns, const QStringList& rows)
 {
-    return InsertInto(table, columns) + QLatin1String(" values") + rows.join(QLatin1Char(','));
+    return insertInto(table, columns) + QLatin1String(" values") + rows.join(QLatin1Char(','));
 }
 
 class TransactSql : public SqlDialect
 {
 public:
-    QString TextLiteral(const QString& text) const override { return Quoted(QLatin1String("N"), text, false); }
+    QString textLiteral(const QString& text) const override { return quoted(QLatin1String("N"), text, false); }
     // 0x alone is T-SQL's empty binary value.
-    QString BinaryLiteral(const QByteArray& bytes) const override { return QLatin1String("0x") + BytesToHex(bytes); }
+    QString binaryLiteral(const QByteArray& bytes) const override { return QLatin1String("0x") + bytesToHex(bytes); }
     // The only forms SQL Server reads alike under every login language: a date alone
     // without separators, a moment with the "T" (its fraction as the column keeps it).
-    QString DateTimeLiteral(const QString& programText) const override
+    QString dateTimeLiteral(const QString& programText) const override
     {
         static const QRegularExpression date(QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})( \\d{2}:\\d{2}:\\d{2}(\\.\\d{3})?)?$"));
         const QRegularExpressionMatch match = date.match(programText);
         if (!match.hasMatch())
-            return QuotedLiteral(programText);
+            return quotedLiteral(programText);
         if (!match.hasCaptured(4))
-            return QuotedLiteral(match.captured(1) + match.captured(2) + match.captured(3));
-        return QuotedLiteral(QString(programText).replace(10, 1, QLatin1Char('T')));
+            return quotedLiteral(match.captured(1) + match.captured(2) + match.captured(3));
+        return quotedLiteral(QString(programText).replace(10, 1, QLatin1Char('T')));
     }
     // SCOPE_IDENTITY() belongs to the batch that inserted: another session's insert, or a
     // trigger's, cannot stand in for ours.
-    QString InsertReturningKey(const QString& insert, const QString&) const override
+    QString insertReturningKey(const QString& insert, const QString&) const override
     {
         return insert + QLatin1String(";select SCOPE_IDENTITY()");
     }
     // Rows of digits joined until there are enough of them: a short statement however many.
-    QString NewIdsQuery(qsizetype count) const override
+    QString newIdsQuery(qsizetype count) const override
     {
         QStringList digits;
         for (qsizetype rows = 1; rows < count || digits.isEmpty(); rows *= 10)
@@ -90,10 +92,10 @@ public:
     // the keys joined in a text (a table variable would be a table the server makes and
     // drops). A statement that fails may leave the others to run: the caller takes the batch
     // back.
-    QString InsertRowsStatement(const QString& table, const QStringList& columns, const QStringList& rows,
+    QString insertRowsStatement(const QString& table, const QStringList& columns, const QStringList& rows,
                                 const QString& keyColumn) const override
     {
-        const QString into = InsertInto(table, columns) + QLatin1String(" values");
+        const QString into = insertInto(table, columns) + QLatin1String(" values");
         QString batch = keyColumn.isEmpty() ? QString() : QStringLiteral("declare @k varchar(max)='';");
         for (const QString& row : rows) {
             batch += into + row + QLatin1Char(';');
@@ -105,22 +107,22 @@ public:
         return batch;
     }
     // A transaction that an error has ended leaves none open.
-    QString OpenTransactionsQuery() const override { return QStringLiteral("select @@TRANCOUNT"); }
-    QString SavepointStatement(const QString& name) const override { return QLatin1String("SAVE TRANSACTION ") + name; }
-    QString RollbackToSavepointStatement(const QString& name) const override
+    QString openTransactionsQuery() const override { return QStringLiteral("select @@TRANCOUNT"); }
+    QString savepointStatement(const QString& name) const override { return QLatin1String("SAVE TRANSACTION ") + name; }
+    QString rollbackToSavepointStatement(const QString& name) const override
     {
         return QLatin1String("ROLLBACK TRANSACTION ") + name;
     }
-    QString ReleaseSavepointStatement(const QString&) const override { return QString(); }
+    QString releaseSavepointStatement(const QString&) const override { return QString(); }
     // sys.columns (SQL Server 2005 on), which servers answer faster than syscolumns.
-    QString ColumnCodePagesQuery(const QString& table) const override
+    QString columnCodePagesQuery(const QString& table) const override
     {
         return QStringLiteral("select name, collationproperty(collation_name, 'CodePage') from sys.columns"
                               " where object_id=object_id(%1)")
-            .arg(TextLiteral(table));
+            .arg(textLiteral(table));
     }
     // @@ROWCOUNT counts whatever the session's or the server's NOCOUNT setting.
-    QString SelectingRowCount(const QString& statement) const override
+    QString selectingRowCount(const QString& statement) const override
     {
         static const QRegularExpression write(QStringLiteral("^\\s*(insert|update|delete|merge)\\b"),
                                               QRegularExpression::CaseInsensitiveOption);
@@ -136,34 +138,34 @@ public:
 class StandardSql : public SqlDialect
 {
 public:
-    QString TextLiteral(const QString& text) const override { return QuotedLiteral(text); }
-    QString BinaryLiteral(const QByteArray& bytes) const override
+    QString textLiteral(const QString& text) const override { return quotedLiteral(text); }
+    QString binaryLiteral(const QByteArray& bytes) const override
     {
-        return QLatin1String("X'") + BytesToHex(bytes) + QLatin1Char('\'');
+        return QLatin1String("X'") + bytesToHex(bytes) + QLatin1Char('\'');
     }
 };
 
 class BackslashEscapingSql : public StandardSql
 {
 public:
-    QString QuotedLiteral(const QString& text) const override { return Quoted(QLatin1String(), text, true); }
+    QString quotedLiteral(const QString& text) const override { return quoted(QLatin1String(), text, true); }
 };
 
 class Sqlite : public StandardSql
 {
 public:
-    QString FromTransactSql(const QString& sql) const override { return RewriteTopClause(sql); }
+    QString fromTransactSql(const QString& sql) const override { return rewriteTopClause(sql); }
     // The row id is the connection's own, and the key column of the program's tables is
     // the row id.
-    QString InsertReturningKey(const QString& insert, const QString&) const override
+    QString insertReturningKey(const QString& insert, const QString&) const override
     {
         return insert + QLatin1String(";select last_insert_rowid()");
     }
-    QString TextEquals(const QString& column, const QString& literal) const override
+    QString textEquals(const QString& column, const QString& literal) const override
     {
-        return FoldedTextEquals(column, literal);
+        return foldedTextEquals(column, literal);
     }
-    QString NewIdsQuery(qsizetype count) const override
+    QString newIdsQuery(qsizetype count) const override
     {
         return QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n where i<%1)"
                               " select NEWID() from n")
@@ -173,7 +175,7 @@ public:
     // significant digits: the column's numeric affinity would round one with more. Such a
     // decimal goes as the bytes of its text, which the engine keeps as they are and reads
     // as the decimal.
-    QString DecimalLiteral(const QString& programText) const override
+    QString decimalLiteral(const QString& programText) const override
     {
         constexpr qsizetype kDigitsOfADouble = 15;
         qsizetype digits = 0;
@@ -181,12 +183,12 @@ public:
             if (c.isDigit() && (digits > 0 || c != QLatin1Char('0')))
                 ++digits;
         }
-        return digits <= kDigitsOfADouble ? programText : BinaryLiteral(programText.toUtf8());
+        return digits <= kDigitsOfADouble ? programText : binaryLiteral(programText.toUtf8());
     }
     // The engine refuses by the value rules, but sees a value only once the column's
     // affinity has made a number of a text such as "1e3" (which SQL Server refuses for an
     // int); the bytes of the text are turned into nothing, and the check reads them as text.
-    QString RefusedLiteral(const QString& value) const override { return BinaryLiteral(value.toUtf8()); }
+    QString refusedLiteral(const QString& value) const override { return binaryLiteral(value.toUtf8()); }
 };
 
 // A '…' literal reads a backslash as itself or as an escape, as the database's
@@ -194,165 +196,165 @@ public:
 class PostgreSql : public SqlDialect
 {
 public:
-    QString TextLiteral(const QString& text) const override { return QuotedLiteral(text); }
-    QString QuotedLiteral(const QString& text) const override { return Quoted(QLatin1String("E"), text, true); }
-    QString BinaryLiteral(const QByteArray& bytes) const override
+    QString textLiteral(const QString& text) const override { return quotedLiteral(text); }
+    QString quotedLiteral(const QString& text) const override { return quoted(QLatin1String("E"), text, true); }
+    QString binaryLiteral(const QByteArray& bytes) const override
     {
-        return QLatin1String("E'\\\\x") + BytesToHex(bytes) + QLatin1String("'::bytea");
+        return QLatin1String("E'\\\\x") + bytesToHex(bytes) + QLatin1String("'::bytea");
     }
     // A boolean column takes no integer.
-    QString BooleanLiteral(bool value) const override
+    QString booleanLiteral(bool value) const override
     {
         return value ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     }
-    QString TextEquals(const QString& column, const QString& literal) const override
+    QString textEquals(const QString& column, const QString& literal) const override
     {
-        return FoldedTextEquals(column, literal);
+        return foldedTextEquals(column, literal);
     }
-    QString FromTransactSql(const QString& sql) const override { return RewriteTopClause(sql); }
-    QString InsertReturningKey(const QString& insert, const QString& keyColumn) const override
+    QString fromTransactSql(const QString& sql) const override { return rewriteTopClause(sql); }
+    QString insertReturningKey(const QString& insert, const QString& keyColumn) const override
     {
         return insert + QLatin1String(" returning ") + keyColumn;
     }
-    QString NewIdsQuery(qsizetype count) const override
+    QString newIdsQuery(qsizetype count) const override
     {
         return QStringLiteral("select newid() from generate_series(1,%1)").arg(count);
     }
     // The server takes the values of an INSERT's VALUES each in its column's type, and numbers
     // its rows in their order: the keys in ascending order are the rows'.
-    QString InsertRowsStatement(const QString& table, const QStringList& columns, const QStringList& rows,
+    QString insertRowsStatement(const QString& table, const QStringList& columns, const QStringList& rows,
                                 const QString& keyColumn) const override
     {
-        const QString statement = MultiRowInsert(table, columns, rows);
+        const QString statement = multiRowInsert(table, columns, rows);
         if (keyColumn.isEmpty())
             return statement;
-        return QStringLiteral("with k as (%1) select %2 from k order by %2").arg(InsertReturningKey(statement, keyColumn),
+        return QStringLiteral("with k as (%1) select %2 from k order by %2").arg(insertReturningKey(statement, keyColumn),
                                                                                 keyColumn);
     }
 };
 
 } // namespace
 
-QString SqlDialect::BooleanLiteral(bool value) const
+QString SqlDialect::booleanLiteral(bool value) const
 {
     return value ? QStringLiteral("1") : QStringLiteral("0");
 }
 
-QString SqlDialect::DateTimeLiteral(const QString& programText) const
+QString SqlDialect::dateTimeLiteral(const QString& programText) const
 {
-    return QuotedLiteral(programText);
+    return quotedLiteral(programText);
 }
 
-QString SqlDialect::DecimalLiteral(const QString& programText) const
+QString SqlDialect::decimalLiteral(const QString& programText) const
 {
     return programText;
 }
 
-QString SqlDialect::TextEquals(const QString& column, const QString& literal) const
+QString SqlDialect::textEquals(const QString& column, const QString& literal) const
 {
     return column + QLatin1Char('=') + literal;
 }
 
-QString SqlDialect::FromTransactSql(const QString& sql) const
+QString SqlDialect::fromTransactSql(const QString& sql) const
 {
     return sql;
 }
 
-QString SqlDialect::InsertReturningKey(const QString&, const QString&) const
+QString SqlDialect::insertReturningKey(const QString&, const QString&) const
 {
     return QString();
 }
 
-QString SqlDialect::NewIdsQuery(qsizetype) const
+QString SqlDialect::newIdsQuery(qsizetype) const
 {
     return QString();
 }
 
-QString SqlDialect::InsertRowsStatement(const QString&, const QStringList&, const QStringList&, const QString&) const
+QString SqlDialect::insertRowsStatement(const QString&, const QStringList&, const QStringList&, const QString&) const
 {
     return QString();
 }
 
-QString SqlDialect::OpenTransactionsQuery() const
+QString SqlDialect::openTransactionsQuery() const
 {
     return QStringLiteral("select 1");
 }
 
-QString SqlDialect::SelectingRowCount(const QString&) const
+QString SqlDialect::selectingRowCount(const QString&) const
 {
     return QString();
 }
 
-QString SqlDialect::ColumnCodePagesQuery(const QString&) const
+QString SqlDialect::columnCodePagesQuery(const QString&) const
 {
     return QString();
 }
 
-QString SqlDialect::RefusedLiteral(const QString& value) const
+QString SqlDialect::refusedLiteral(const QString& value) const
 {
-    return QuotedLiteral(value);
+    return quotedLiteral(value);
 }
 
-QString SqlDialect::SavepointStatement(const QString& name) const
+QString SqlDialect::savepointStatement(const QString& name) const
 {
     return QLatin1String("SAVEPOINT ") + name;
 }
 
-QString SqlDialect::RollbackToSavepointStatement(const QString& name) const
+QString SqlDialect::rollbackToSavepointStatement(const QString& name) const
 {
     return QLatin1String("ROLLBACK TO SAVEPOINT ") + name;
 }
 
-QString SqlDialect::ReleaseSavepointStatement(const QString& name) const
+QString SqlDialect::releaseSavepointStatement(const QString& name) const
 {
     return QLatin1String("RELEASE SAVEPOINT ") + name;
 }
 
-QString SqlDialect::QuotedLiteral(const QString& text) const
+QString SqlDialect::quotedLiteral(const QString& text) const
 {
-    return Quoted(QLatin1String(), text, false);
+    return quoted(QLatin1String(), text, false);
 }
 
-const SqlDialect& TransactSqlDialect()
+const SqlDialect& transactSqlDialect()
 {
     static const TransactSql dialect;
     return dialect;
 }
 
-const SqlDialect& SqliteDialect()
+const SqlDialect& sqliteDialect()
 {
     static const Sqlite dialect;
     return dialect;
 }
 
-const SqlDialect& PostgreSqlDialect()
+const SqlDialect& postgreSqlDialect()
 {
     static const PostgreSql dialect;
     return dialect;
 }
 
-const SqlDialect& StandardSqlDialect()
+const SqlDialect& standardSqlDialect()
 {
     static const StandardSql dialect;
     return dialect;
 }
 
-const SqlDialect& BackslashEscapingSqlDialect()
+const SqlDialect& backslashEscapingSqlDialect()
 {
     static const BackslashEscapingSql dialect;
     return dialect;
 }
 
-const SqlDialect* StandardDialectReading(const QString& read)
+const SqlDialect* standardDialectReading(const QString& read)
 {
     if (read == QLatin1String("\\\\"))
-        return &StandardSqlDialect();
+        return &standardSqlDialect();
     if (read == QLatin1String("\\"))
-        return &BackslashEscapingSqlDialect();
+        return &backslashEscapingSqlDialect();
     return nullptr;
 }
 
-QString RewriteTopClause(const QString& sql)
+QString rewriteTopClause(const QString& sql)
 {
     // Most statements are no select at all (an import's INSERTs): no need to match them.
     if (!QStringView(sql).trimmed().startsWith(QLatin1String("select"), Qt::CaseInsensitive))
@@ -365,3 +367,5 @@ QString RewriteTopClause(const QString& sql)
         return sql;
     return QLatin1String("select ") + match.captured(2) + QLatin1String(" limit ") + match.captured(1);
 }
+
+} // namespace korvel

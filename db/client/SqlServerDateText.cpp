@@ -5,9 +5,11 @@
 
 #include <algorithm>
 
+namespace korvel {
+
 namespace {
 
-bool IsDigits(QStringView text)
+bool isDigits(QStringView text)
 {
     return !text.isEmpty() &&
            std::all_of(text.begin(), text.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
@@ -15,7 +17,7 @@ bool IsDigits(QStringView text)
 
 // A year of two digits belongs to the hundred years up to 2049, SQL Server's default
 // "two digit year cutoff".
-int YearOf(QStringView digits)
+int yearOf(QStringView digits)
 {
     const int year = digits.toInt();
     if (digits.size() != 2)
@@ -23,14 +25,14 @@ int YearOf(QStringView digits)
     return year < 50 ? 2000 + year : 1900 + year;
 }
 
-int MillisecondsOf(QStringView fractionDigits)
+int millisecondsOf(QStringView fractionDigits)
 {
     return (fractionDigits.left(3).toString() + QLatin1String("00")).left(3).toInt();
 }
 
 enum class HalfDay { None, Morning, Afternoon };
 
-HalfDay HalfDayOf(const QString& mark)
+HalfDay halfDayOf(const QString& mark)
 {
     if (mark.isEmpty())
         return HalfDay::None;
@@ -41,7 +43,7 @@ HalfDay HalfDayOf(const QString& mark)
 
 // The hour on a 24-hour clock, or -1: a morning's hours go up to 12, which is midnight; an
 // afternoon has no hour 0, and its hours 13 to 23 stand as they are.
-int HourOf(int hour, HalfDay halfDay)
+int hourOf(int hour, HalfDay halfDay)
 {
     switch (halfDay) {
     case HalfDay::None:
@@ -63,7 +65,7 @@ struct TimeAtEnd
     int fractionDigits = 0;
 };
 
-TimeAtEnd FindTimeAtEnd(QStringView text)
+TimeAtEnd findTimeAtEnd(QStringView text)
 {
     static const QRegularExpression pattern(
         QStringLiteral("(?:^|\\s)(?:(上午|下午)\\s*)?(\\d{1,2})(?::(\\d{2})(?::(\\d{2})(?:([:.])(\\d+))?)?)?"
@@ -81,19 +83,19 @@ TimeAtEnd FindTimeAtEnd(QStringView text)
     const QStringView fraction = match.capturedView(kFraction);
     // After a colon the digits are milliseconds ("12:30:20:1" is a thousandth past 20 s).
     const bool milliseconds = match.capturedView(kFractionMark) == QLatin1String(":");
-    const int hour = HourOf(match.capturedView(kHour).toInt(), HalfDayOf(before + after));
+    const int hour = hourOf(match.capturedView(kHour).toInt(), halfDayOf(before + after));
     if ((!before.isEmpty() && !after.isEmpty()) || hour < 0 || (milliseconds && fraction.size() > 3))
         return found;
     found.fractionDigits = static_cast<int>(fraction.size());
     const QTime time(hour, match.capturedView(kMinute).toInt(), match.capturedView(kSecond).toInt(),
-                     milliseconds ? fraction.toInt() : MillisecondsOf(fraction));
+                     milliseconds ? fraction.toInt() : millisecondsOf(fraction));
     if (time.isValid())
         found.time = time;
     return found;
 }
 
 // "YYYY-MM-DDThh:mm:ss[.mmm]" with every element, and a "Z" for UTC allowed after it.
-std::optional<Moment> IsoMomentWithT(QStringView text)
+std::optional<Moment> isoMomentWithT(QStringView text)
 {
     static const QRegularExpression pattern(
         QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})T(\\d{2}):(\\d{2}):(\\d{2})(?:\\.(\\d+))?Z?$"));
@@ -104,14 +106,14 @@ std::optional<Moment> IsoMomentWithT(QStringView text)
     moment.date = QDate(match.capturedView(1).toInt(), match.capturedView(2).toInt(), match.capturedView(3).toInt());
     moment.fractionDigits = static_cast<int>(match.capturedView(7).size());
     moment.time = QTime(match.capturedView(4).toInt(), match.capturedView(5).toInt(), match.capturedView(6).toInt(),
-                        MillisecondsOf(match.capturedView(7)));
+                        millisecondsOf(match.capturedView(7)));
     if (!moment.date.isValid() || !moment.time.isValid())
         return std::nullopt;
     return moment;
 }
 
 // A four-digit year is the year wherever it stands; the month comes before the day.
-QDate NumericDate(QStringView first, QStringView second, QStringView third)
+QDate numericDate(QStringView first, QStringView second, QStringView third)
 {
     QStringView year = third;
     QStringView month = first;
@@ -126,11 +128,11 @@ QDate NumericDate(QStringView first, QStringView second, QStringView third)
     }
     if (month.size() > 2 || day.size() > 2 || (year.size() != 2 && year.size() != 4))
         return {};
-    return QDate(YearOf(year), month.toInt(), day.toInt());
+    return QDate(yearOf(year), month.toInt(), day.toInt());
 }
 
 // January to December by their names or first three letters, in any case; 0 for any other word.
-int MonthOf(QStringView word)
+int monthOf(QStringView word)
 {
     static const char* const kMonths[] = {"january", "february", "march",     "april",   "may",      "june",
                                           "july",    "august",   "september", "october", "november", "december"};
@@ -144,7 +146,7 @@ int MonthOf(QStringView word)
 
 // A month's name with a year and perhaps a day, in any order, blanks or commas between
 // them. Of two numbers, a first of four digits is the year, else the first is the day.
-QDate AlphabeticalDate(QStringView text)
+QDate alphabeticalDate(QStringView text)
 {
     int month = 0;
     QList<QStringView> numbers;
@@ -156,9 +158,9 @@ QDate AlphabeticalDate(QStringView text)
         start = i + 1;
         if (word.isEmpty())
             continue;
-        if (IsDigits(word))
+        if (isDigits(word))
             numbers.append(word);
-        else if (month != 0 || (month = MonthOf(word)) == 0)
+        else if (month != 0 || (month = monthOf(word)) == 0)
             return {};
     }
     if (month == 0 || numbers.isEmpty() || numbers.size() > 2)
@@ -168,42 +170,42 @@ QDate AlphabeticalDate(QStringView text)
     const QStringView day = numbers.size() == 1 ? QStringView() : yearFirst ? numbers[1] : numbers[0];
     if ((numbers.size() == 1 && year.size() != 4) || day.size() > 2 || (year.size() != 2 && year.size() != 4))
         return {};
-    return QDate(YearOf(year), month, day.isEmpty() ? 1 : day.toInt());
+    return QDate(yearOf(year), month, day.isEmpty() ? 1 : day.toInt());
 }
 
 // The date before a time, or of the whole text.
-QDate DateOf(QStringView text)
+QDate dateOf(QStringView text)
 {
     static const QRegularExpression numeric(QStringLiteral("^(\\d{1,4})([/.-])(\\d{1,4})\\2(\\d{1,4})$"));
-    if (IsDigits(text)) {
+    if (isDigits(text)) {
         switch (text.size()) {
         case 4: return QDate(text.toInt(), 1, 1);
-        case 6: return QDate(YearOf(text.left(2)), text.mid(2, 2).toInt(), text.mid(4, 2).toInt());
+        case 6: return QDate(yearOf(text.left(2)), text.mid(2, 2).toInt(), text.mid(4, 2).toInt());
         case 8: return QDate(text.left(4).toInt(), text.mid(4, 2).toInt(), text.mid(6, 2).toInt());
         default: return {};
         }
     }
     const QRegularExpressionMatch match = numeric.match(text);
     if (match.hasMatch())
-        return NumericDate(match.capturedView(1), match.capturedView(3), match.capturedView(4));
-    return AlphabeticalDate(text);
+        return numericDate(match.capturedView(1), match.capturedView(3), match.capturedView(4));
+    return alphabeticalDate(text);
 }
 
 } // namespace
 
-std::optional<Moment> ParseSqlServerMoment(QStringView text)
+std::optional<Moment> parseSqlServerMoment(QStringView text)
 {
     text = text.trimmed();
     if (text.isEmpty())
         return std::nullopt;
-    if (std::optional<Moment> iso = IsoMomentWithT(text))
+    if (std::optional<Moment> iso = isoMomentWithT(text))
         return iso;
-    const TimeAtEnd time = FindTimeAtEnd(text);
+    const TimeAtEnd time = findTimeAtEnd(text);
     if (time.start >= 0 && !time.time)
         return std::nullopt;
     const QStringView datePart = time.start >= 0 ? text.left(time.start).trimmed() : text;
     Moment moment;
-    moment.date = datePart.isEmpty() ? QDate(1900, 1, 1) : DateOf(datePart);
+    moment.date = datePart.isEmpty() ? QDate(1900, 1, 1) : dateOf(datePart);
     if (!moment.date.isValid())
         return std::nullopt;
     if (time.time) {
@@ -212,3 +214,5 @@ std::optional<Moment> ParseSqlServerMoment(QStringView text)
     }
     return moment;
 }
+
+} // namespace korvel

@@ -6,6 +6,8 @@
 
 #include <optional>
 
+namespace korvel {
+
 // The texts SQL Server reads as a date and time for a login whose language is us_english
 // (the one FreeTDS logs in with, whose date order is month, day, year), as its documentation
 // lists them, each with or without a time after it, blanks around it ignored:
@@ -21,4 +23,6 @@
 // up to 49 is 20yy, from 50 on 19yy. The program's Chinese forms are read too: "上午" and
 // "下午" for AM and PM, before the time or after it ("2017/4/6 下午 2:30:00").
 // Nothing when the text is none of these or names no real day or time.
-std::optional<Moment> ParseSqlServerMoment(QStringView text);
+std::optional<Moment> parseSqlServerMoment(QStringView text);
+
+} // namespace korvel

@@ -11,53 +11,55 @@
 #include <limits>
 #include <optional>
 
+namespace korvel {
+
 namespace {
 
-StoredValue Stored(QString text)
+StoredValue storedValue(QString text)
 {
     return {true, std::move(text), QString()};
 }
 
-StoredValue Refused(QString refusal)
+StoredValue refused(QString refusal)
 {
     return {false, QString(), std::move(refusal)};
 }
 
-bool IsFixedLength(int adoType)
+bool isFixedLength(int adoType)
 {
     return adoType == adChar || adoType == adWChar || adoType == adBinary;
 }
 
 // What the declared size of a text column counts: bytes in its code page for narrow text,
 // UTF-16 units for wide text.
-qsizetype StoredLength(const ColumnType& type, const QString& text)
+qsizetype storedLength(const ColumnType& type, const QString& text)
 {
-    if (!IsNarrowText(type.adoType))
+    if (!isNarrowText(type.adoType))
         return text.size();
-    return CodePageLength(text, type.codePage).value_or(text.size());
+    return codePageLength(text, type.codePage).value_or(text.size());
 }
 
 // SQL Server cuts the blanks off the end of a text that is too long for its column instead
 // of refusing it; any other character beyond the limit is refused.
-StoredValue TextValue(const ColumnType& type, const QString& text)
+StoredValue textValue(const ColumnType& type, const QString& text)
 {
-    if (QString refusal = SilentChangeRefusal(type, text); !refusal.isEmpty())
-        return Refused(std::move(refusal));
-    const bool narrow = IsNarrowText(type.adoType);
+    if (QString refusal = silentChangeRefusal(type, text); !refusal.isEmpty())
+        return refused(std::move(refusal));
+    const bool narrow = isNarrowText(type.adoType);
     QString stored = text;
     // A UTF-16 unit takes at most three bytes (of UTF-8; fewer in any code page of SQL
     // Server's): a short text needs no measuring.
     const int unitBytes = narrow ? 3 : 1;
     if (type.size > 0 && stored.size() * unitBytes > type.size) {
-        while (StoredLength(type, stored) > type.size && stored.endsWith(QLatin1Char(' ')))
+        while (storedLength(type, stored) > type.size && stored.endsWith(QLatin1Char(' ')))
             stored.chop(1);
-        if (StoredLength(type, stored) > type.size)
-            return Refused(narrow ? QStringLiteral("超过 %1 个字节").arg(type.size)
+        if (storedLength(type, stored) > type.size)
+            return refused(narrow ? QStringLiteral("超过 %1 个字节").arg(type.size)
                                   : QStringLiteral("超过 %1 个字符").arg(type.size));
     }
-    if (IsFixedLength(type.adoType))
-        stored = stored.leftJustified(stored.size() + type.size - StoredLength(type, stored), QLatin1Char(' '));
-    return Stored(stored);
+    if (isFixedLength(type.adoType))
+        stored = stored.leftJustified(stored.size() + type.size - storedLength(type, stored), QLatin1Char(' '));
+    return storedValue(stored);
 }
 
 struct IntegerRange
@@ -67,7 +69,7 @@ struct IntegerRange
     const char* name;
 };
 
-IntegerRange RangeOf(int adoType)
+IntegerRange rangeOf(int adoType)
 {
     switch (adoType) {
     case adTinyInt: return {-128, 127, "tinyint"};
@@ -80,7 +82,7 @@ IntegerRange RangeOf(int adoType)
     }
 }
 
-QString RangeRefusal(const IntegerRange& range)
+QString rangeRefusal(const IntegerRange& range)
 {
     return QStringLiteral("超出 %1 的范围").arg(QLatin1String(range.name));
 }
@@ -95,7 +97,7 @@ struct DecimalParts
     QStringView fraction;
 };
 
-std::optional<DecimalParts> SplitDecimal(QStringView text)
+std::optional<DecimalParts> splitDecimal(QStringView text)
 {
     text = text.trimmed();
     DecimalParts parts;
@@ -115,27 +117,27 @@ std::optional<DecimalParts> SplitDecimal(QStringView text)
     return parts;
 }
 
-StoredValue IntegerValue(const ColumnType& type, const QString& text)
+StoredValue integerValue(const ColumnType& type, const QString& text)
 {
     // SQL Server reads a text of blanks as 0.
     if (text.trimmed().isEmpty())
-        return Stored(QStringLiteral("0"));
-    const std::optional<DecimalParts> parts = SplitDecimal(text);
+        return storedValue(QStringLiteral("0"));
+    const std::optional<DecimalParts> parts = splitDecimal(text);
     if (!parts || parts->point || parts->whole.isEmpty())
-        return Refused(QStringLiteral("不是整数"));
+        return refused(QStringLiteral("不是整数"));
     bool ok = false;
     const quint64 magnitude = parts->whole.toULongLong(&ok);
-    const IntegerRange range = RangeOf(type.adoType);
+    const IntegerRange range = rangeOf(type.adoType);
     const bool fits = ok && (parts->negative ? magnitude <= static_cast<quint64>(-(range.lowest + 1)) + 1
                                              : magnitude <= static_cast<quint64>(range.highest));
     if (!fits)
-        return Refused(RangeRefusal(range));
+        return refused(rangeRefusal(range));
     const qint64 value = parts->negative ? static_cast<qint64>(0 - magnitude) : static_cast<qint64>(magnitude);
-    return Stored(QString::number(value));
+    return storedValue(QString::number(value));
 }
 
 // Adds one to a text of decimal digits.
-QString DigitsPlusOne(QString digits)
+QString digitsPlusOne(QString digits)
 {
     for (qsizetype i = digits.size() - 1; i >= 0; --i) {
         if (digits[i] != QLatin1Char('9')) {
@@ -150,7 +152,7 @@ QString DigitsPlusOne(QString digits)
 // A decimal as the program writes it for a column of the scale: a minus for a number below
 // zero, the whole digits without leading zeros, a point and exactly the scale's digits
 // (none for scale 0). The form of nearly every decimal an import writes: nothing to round.
-bool IsProgramDecimal(QStringView text, int scale)
+bool isProgramDecimal(QStringView text, int scale)
 {
     const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
     const bool negative = text.startsWith(QLatin1Char('-'));
@@ -171,14 +173,14 @@ bool IsProgramDecimal(QStringView text, int scale)
 }
 
 // The decimal rounded half away from zero to the scale, in the program's form.
-QString RoundedDecimal(const DecimalParts& parts, int scale)
+QString roundedDecimal(const DecimalParts& parts, int scale)
 {
     QString whole = parts.whole.toString();
     QString fraction = parts.fraction.toString();
     const bool roundUp = fraction.size() > scale && fraction[scale] >= QLatin1Char('5');
     fraction = fraction.leftJustified(scale, QLatin1Char('0'), true);
     if (roundUp) {
-        const QString digits = DigitsPlusOne(whole + fraction);
+        const QString digits = digitsPlusOne(whole + fraction);
         whole = digits.left(digits.size() - scale);
         fraction = digits.right(scale);
     }
@@ -191,7 +193,7 @@ QString RoundedDecimal(const DecimalParts& parts, int scale)
     return sign + whole + (scale > 0 ? QLatin1Char('.') + fraction : QString());
 }
 
-bool IsCurrencySymbol(QChar c)
+bool isCurrencySymbol(QChar c)
 {
     // The currency symbols SQL Server takes before a money value.
     static const QString kSymbols = QStringLiteral("$¢£¤¥৲৳฿៛₠₡₢₣₤₥₦₧₨₩₪₫€₭₮₯₰₱﷼﹩＄￠￡￥￦");
@@ -201,7 +203,7 @@ bool IsCurrencySymbol(QChar c)
 // The number of a money text: SQL Server takes a currency symbol before the digits (after
 // the sign), ignores commas among them, and reads a text of blanks as 0. Any other text
 // is returned as it is, for the number's check to refuse.
-QString MoneyNumber(const QString& text)
+QString moneyNumber(const QString& text)
 {
     QStringView rest = QStringView(text).trimmed();
     if (rest.isEmpty())
@@ -211,7 +213,7 @@ QString MoneyNumber(const QString& text)
         number += rest.front();
         rest = rest.mid(1);
     }
-    if (!rest.isEmpty() && IsCurrencySymbol(rest.front())) {
+    if (!rest.isEmpty() && isCurrencySymbol(rest.front())) {
         rest = rest.mid(1);
         if (rest.startsWith(QLatin1Char('+')) || rest.startsWith(QLatin1Char('-')))
             return text;
@@ -225,7 +227,7 @@ QString MoneyNumber(const QString& text)
 
 // money and smallmoney stop short of what their precision (19 and 10 digits, 4 of them
 // after the point) would hold. Empty when the value, in the program's form at scale 4, fits.
-QString MoneyRangeRefusal(const ColumnType& type, const QString& stored)
+QString moneyRangeRefusal(const ColumnType& type, const QString& stored)
 {
     const bool small = type.size == 10;
     const bool negative = stored.startsWith(QLatin1Char('-'));
@@ -241,7 +243,7 @@ QString MoneyRangeRefusal(const ColumnType& type, const QString& stored)
 }
 
 // The digits before the point of a decimal in the program's form; a lone 0 counts none.
-qsizetype WholeDigits(const QString& decimal)
+qsizetype wholeDigits(const QString& decimal)
 {
     const qsizetype sign = decimal.startsWith(QLatin1Char('-')) ? 1 : 0;
     const qsizetype point = decimal.indexOf(QLatin1Char('.'));
@@ -252,34 +254,34 @@ qsizetype WholeDigits(const QString& decimal)
 // A decimal is rounded half away from zero to the scale of its column and refused when the
 // digits before the point outnumber what its precision leaves them (money and smallmoney
 // hold less, see above). Without a known precision it is kept as it stands.
-StoredValue DecimalValue(const ColumnType& type, const QString& text)
+StoredValue decimalValue(const ColumnType& type, const QString& text)
 {
     const bool money = type.adoType == adCurrency;
-    const bool programForm = type.size > 0 && IsProgramDecimal(text, type.scale);
-    const QString number = money && !programForm ? MoneyNumber(text) : text;
-    const std::optional<DecimalParts> parts = programForm ? std::nullopt : SplitDecimal(number);
+    const bool programForm = type.size > 0 && isProgramDecimal(text, type.scale);
+    const QString number = money && !programForm ? moneyNumber(text) : text;
+    const std::optional<DecimalParts> parts = programForm ? std::nullopt : splitDecimal(number);
     if (!programForm && !parts)
-        return Refused(QStringLiteral("不是数字"));
+        return refused(QStringLiteral("不是数字"));
     if (type.size <= 0)
-        return Stored(number.trimmed());
-    const QString stored = programForm ? text : RoundedDecimal(*parts, type.scale);
-    const QString refusal = money && type.scale == 4 ? MoneyRangeRefusal(type, stored)
-                            : WholeDigits(stored) > type.size - type.scale
+        return storedValue(number.trimmed());
+    const QString stored = programForm ? text : roundedDecimal(*parts, type.scale);
+    const QString refusal = money && type.scale == 4 ? moneyRangeRefusal(type, stored)
+                            : wholeDigits(stored) > type.size - type.scale
                                 ? QStringLiteral("超出 decimal(%1,%2) 的范围").arg(type.size).arg(type.scale)
                                 : QString();
-    return refusal.isEmpty() ? Stored(stored) : Refused(refusal);
+    return refusal.isEmpty() ? storedValue(stored) : refused(refusal);
 }
 
 // float keeps a double, real (float(24)) a single, each between its smallest and largest
 // magnitude or 0; real keeps seven digits. SQL Server reads a text of blanks as 0.
-StoredValue FloatValue(const ColumnType& type, const QString& text)
+StoredValue floatValue(const ColumnType& type, const QString& text)
 {
     static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
-        return Stored(QStringLiteral("0"));
+        return storedValue(QStringLiteral("0"));
     if (!number.match(trimmed).hasMatch())
-        return Refused(QStringLiteral("不是数字"));
+        return refused(QStringLiteral("不是数字"));
     const bool single = type.adoType == adSingle;
     // A number too large or too small for a double reads as infinite or 0, and not ok.
     bool ok = false;
@@ -291,37 +293,37 @@ StoredValue FloatValue(const ColumnType& type, const QString& text)
     const bool fits = single ? within(std::numeric_limits<float>::min(), std::numeric_limits<float>::max())
                              : within(std::numeric_limits<double>::min(), std::numeric_limits<double>::max());
     if (!ok || !fits)
-        return Refused(single ? QStringLiteral("超出 real 的范围") : QStringLiteral("超出 float 的范围"));
+        return refused(single ? QStringLiteral("超出 real 的范围") : QStringLiteral("超出 float 的范围"));
     if (single)
         value = static_cast<float>(value);
-    return Stored(QString::number(value, 'g', single ? 7 : 15));
+    return storedValue(QString::number(value, 'g', single ? 7 : 15));
 }
 
 // "true" and "false" in any case, any integer (not zero is true) and blanks (false); also
 // "是" and "否", which bundles written by earlier installations carry.
-StoredValue BooleanValue(const QString& text)
+StoredValue booleanValue(const QString& text)
 {
     const QString trimmed = text.trimmed();
     const QString kTrue = QStringLiteral("-1");
     const QString kFalse = QStringLiteral("0");
     if (trimmed.isEmpty())
-        return Stored(kFalse);
+        return storedValue(kFalse);
     if (trimmed.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || trimmed == QStringLiteral("是"))
-        return Stored(kTrue);
+        return storedValue(kTrue);
     if (trimmed.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 || trimmed == QStringLiteral("否"))
-        return Stored(kFalse);
-    if (const std::optional<DecimalParts> parts = SplitDecimal(trimmed); parts && !parts->point) {
+        return storedValue(kFalse);
+    if (const std::optional<DecimalParts> parts = splitDecimal(trimmed); parts && !parts->point) {
         const bool nonZero = std::any_of(parts->whole.begin(), parts->whole.end(),
                                          [](QChar c) { return c != QLatin1Char('0'); });
-        return Stored(nonZero ? kTrue : kFalse);
+        return storedValue(nonZero ? kTrue : kFalse);
     }
-    return Refused(QStringLiteral("不是 bit 值（1、0、true 或 false）"));
+    return refused(QStringLiteral("不是 bit 值（1、0、true 或 false）"));
 }
 
 // The 36 characters of a GUID as the program writes them, upper case: nothing to read and
 // write again. The form of nearly every GUID an import writes, with braces (from a bundle)
 // or without (a new one).
-bool IsUpperCaseGuidCore(QStringView text)
+bool isUpperCaseGuidCore(QStringView text)
 {
     constexpr qsizetype kLength = 36;
     if (text.size() != kLength)
@@ -338,27 +340,27 @@ bool IsUpperCaseGuidCore(QStringView text)
     return true;
 }
 
-StoredValue GuidValue(const QString& text)
+StoredValue guidValue(const QString& text)
 {
     if (text.startsWith(QLatin1Char('{')) && text.endsWith(QLatin1Char('}')) &&
-        IsUpperCaseGuidCore(QStringView(text).mid(1, text.size() - 2)))
-        return Stored(text);
-    if (IsUpperCaseGuidCore(text))
-        return Stored(QLatin1Char('{') + text + QLatin1Char('}'));
+        isUpperCaseGuidCore(QStringView(text).mid(1, text.size() - 2)))
+        return storedValue(text);
+    if (isUpperCaseGuidCore(text))
+        return storedValue(QLatin1Char('{') + text + QLatin1Char('}'));
     // SQL Server reads the 36 characters of a GUID, after a "{" when there is one, and
     // ignores whatever follows them: its conversion cuts a longer text off.
     constexpr qsizetype kGuidLength = 36;
     const std::optional<QUuid> guid =
-        ParseGuid(QStringView(text).mid(text.startsWith(QLatin1Char('{')) ? 1 : 0, kGuidLength));
+        parseGuid(QStringView(text).mid(text.startsWith(QLatin1Char('{')) ? 1 : 0, kGuidLength));
     if (!guid)
-        return Refused(QStringLiteral("不是 GUID"));
-    return Stored(GuidText(*guid));
+        return refused(QStringLiteral("不是 GUID"));
+    return storedValue(guidText(*guid));
 }
 
 // datetime keeps its time in 300ths of a second, smalldatetime in whole minutes; either
 // rounds what it cannot keep, and the rounding may carry into the next day. Plain integers
 // and days: a bulk import rounds one moment in nearly every row.
-Moment RoundedMoment(const Moment& moment, bool smallDateTime)
+Moment roundedMoment(const Moment& moment, bool smallDateTime)
 {
     constexpr qint64 kDay = 24 * 60 * 60 * 1000;
     const qint64 msecs = moment.time.msecsSinceStartOfDay();
@@ -379,47 +381,47 @@ Moment RoundedMoment(const Moment& moment, bool smallDateTime)
     return result;
 }
 
-StoredValue DateTimeValue(const ColumnType& type, const QString& text)
+StoredValue dateTimeValue(const ColumnType& type, const QString& text)
 {
     const bool small = type.size == 16; // smalldatetime(16 characters); datetime has 23
-    const std::optional<Moment> moment = ParseMoment(text);
+    const std::optional<Moment> moment = parseMoment(text);
     // SQL Server reads a text of blanks as its first day.
     if (!moment && text.trimmed().isEmpty())
-        return DateTimeValue(type, QStringLiteral("19000101"));
+        return dateTimeValue(type, QStringLiteral("19000101"));
     if (!moment || moment->fractionDigits > 3)
-        return Refused(QStringLiteral("不是日期时间"));
-    const Moment rounded = RoundedMoment(*moment, small);
+        return refused(QStringLiteral("不是日期时间"));
+    const Moment rounded = roundedMoment(*moment, small);
     const QDate first = small ? QDate(1900, 1, 1) : QDate(1753, 1, 1);
     const QDate last = small ? QDate(2079, 6, 6) : QDate(9999, 12, 31);
     if (rounded.date < first || rounded.date > last)
-        return Refused(small ? QStringLiteral("超出 smalldatetime 的范围") : QStringLiteral("超出 datetime 的范围"));
-    return Stored(DateTimeText(rounded.date, rounded.time));
+        return refused(small ? QStringLiteral("超出 smalldatetime 的范围") : QStringLiteral("超出 datetime 的范围"));
+    return storedValue(dateTimeText(rounded.date, rounded.time));
 }
 
-StoredValue DateValue(const QString& text)
+StoredValue dateValue(const QString& text)
 {
-    const std::optional<Moment> moment = ParseMoment(text);
+    const std::optional<Moment> moment = parseMoment(text);
     if (!moment)
-        return Refused(QStringLiteral("不是日期"));
-    return Stored(DateTimeText(moment->date, QTime(0, 0)));
+        return refused(QStringLiteral("不是日期"));
+    return storedValue(dateTimeText(moment->date, QTime(0, 0)));
 }
 
-StoredValue BinaryValue(const ColumnType& type, const QString& text)
+StoredValue binaryValue(const ColumnType& type, const QString& text)
 {
-    if (!IsHexText(text))
-        return Refused(QStringLiteral("不是十六进制数据"));
+    if (!isHexText(text))
+        return refused(QStringLiteral("不是十六进制数据"));
     const qsizetype bytes = text.size() / 2;
     if (type.size > 0 && bytes > type.size)
-        return Refused(QStringLiteral("超过 %1 个字节").arg(type.size));
+        return refused(QStringLiteral("超过 %1 个字节").arg(type.size));
     QString stored = text.toUpper();
     if (type.adoType == adBinary)
         stored += QString(2 * (type.size - bytes), QLatin1Char('0'));
-    return Stored(stored);
+    return storedValue(stored);
 }
 
 } // namespace
 
-ValueKind KindOfType(int adoType)
+ValueKind kindOfType(int adoType)
 {
     switch (adoType) {
     case adChar:
@@ -464,48 +466,50 @@ ValueKind KindOfType(int adoType)
     }
 }
 
-StoredValue StoreValue(const ColumnType& type, const QString& text)
+StoredValue storeValue(const ColumnType& type, const QString& text)
 {
-    const ValueKind kind = KindOfType(type.adoType);
+    const ValueKind kind = kindOfType(type.adoType);
     if (kind == ValueKind::Text)
-        return TextValue(type, text);
+        return textValue(type, text);
     if (kind == ValueKind::Other || text.isEmpty())
-        return Stored(text);
+        return storedValue(text);
     switch (kind) {
-    case ValueKind::Integer: return IntegerValue(type, text);
-    case ValueKind::Decimal: return DecimalValue(type, text);
-    case ValueKind::Float: return FloatValue(type, text);
-    case ValueKind::Boolean: return BooleanValue(text);
-    case ValueKind::Guid: return GuidValue(text);
-    case ValueKind::DateTime: return DateTimeValue(type, text);
-    case ValueKind::Date: return DateValue(text);
-    case ValueKind::Binary: return BinaryValue(type, text);
-    default: return Stored(text);
+    case ValueKind::Integer: return integerValue(type, text);
+    case ValueKind::Decimal: return decimalValue(type, text);
+    case ValueKind::Float: return floatValue(type, text);
+    case ValueKind::Boolean: return booleanValue(text);
+    case ValueKind::Guid: return guidValue(text);
+    case ValueKind::DateTime: return dateTimeValue(type, text);
+    case ValueKind::Date: return dateValue(text);
+    case ValueKind::Binary: return binaryValue(type, text);
+    default: return storedValue(text);
     }
 }
 
-bool IsNarrowText(int adoType)
+bool isNarrowText(int adoType)
 {
     return adoType == adChar || adoType == adVarChar || adoType == adLongVarChar;
 }
 
-QString SilentChangeRefusal(const ColumnType& type, const QString& text)
+QString silentChangeRefusal(const ColumnType& type, const QString& text)
 {
-    if (type.codePage == 0 || !IsNarrowText(type.adoType) || CodePageLength(text, type.codePage))
+    if (type.codePage == 0 || !isNarrowText(type.adoType) || codePageLength(text, type.codePage))
         return QString();
     return QStringLiteral("含有代码页 %1 无法表示的字符“%2”")
-        .arg(QString::number(type.codePage), FirstCharacterOutsideCodePage(text, type.codePage));
+        .arg(QString::number(type.codePage), firstCharacterOutsideCodePage(text, type.codePage));
 }
 
-QString IntegerRangeRefusal(int adoType, qint64 value)
+QString integerRangeRefusal(int adoType, qint64 value)
 {
-    const IntegerRange range = RangeOf(adoType);
-    return value < range.lowest || value > range.highest ? RangeRefusal(range) : QString();
+    const IntegerRange range = rangeOf(adoType);
+    return value < range.lowest || value > range.highest ? rangeRefusal(range) : QString();
 }
 
-QString RefusedValueText(const QString& table, const QString& column, const QString& value, const QString& refusal)
+QString refusedValueText(const QString& table, const QString& column, const QString& value, const QString& refusal)
 {
     constexpr qsizetype kShown = 40;
     const QString shown = value.size() > kShown ? value.left(kShown) + QStringLiteral("…") : value;
     return QStringLiteral("表 %1 列 %2 的值“%3”%4").arg(table, column, shown, refusal);
 }
+
+} // namespace korvel

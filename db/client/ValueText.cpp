@@ -2,14 +2,16 @@
 
 #include "db/client/SqlServerDateText.h"
 
-QString DateTimeText(int year, int month, int day, int hour, int minute, int second, int millisecond)
+namespace korvel {
+
+QString dateTimeText(int year, int month, int day, int hour, int minute, int second, int millisecond)
 {
     // Written by hand rather than with a format: every value of every date-time column
     // passes through here when a table is read or a bundle imported. Only years a driver may
     // give beyond SQL Server's (before Christ, after 9999) take the format.
     if (year < 0 || year > 9999)
         return QString::asprintf("%04d-%02d-%02d", year, month, day) +
-               DateTimeText(2000, 1, 1, hour, minute, second, millisecond).mid(10);
+               dateTimeText(2000, 1, 1, hour, minute, second, millisecond).mid(10);
     char text[24];
     qsizetype length = 0;
     const auto put = [&text, &length](int value, int digits) {
@@ -40,9 +42,9 @@ QString DateTimeText(int year, int month, int day, int hour, int minute, int sec
     return QString::fromLatin1(text, length);
 }
 
-QString DateTimeText(const QDate& date, const QTime& time)
+QString dateTimeText(const QDate& date, const QTime& time)
 {
-    return DateTimeText(date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second(),
+    return dateTimeText(date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second(),
                         time.msec());
 }
 
@@ -50,7 +52,7 @@ namespace {
 
 // The program's own form, "YYYY-MM-DD[ HH:MM:SS[.f…]]", read without a pattern: it is by far
 // the most common, and bulk imports read one in every row.
-std::optional<Moment> ParseProgramForm(QStringView text)
+std::optional<Moment> parseProgramForm(QStringView text)
 {
     const auto digits = [text](qsizetype from, qsizetype count, int& value) {
         value = 0;
@@ -89,14 +91,14 @@ std::optional<Moment> ParseProgramForm(QStringView text)
 
 } // namespace
 
-std::optional<Moment> ParseMoment(QStringView text)
+std::optional<Moment> parseMoment(QStringView text)
 {
-    if (const std::optional<Moment> programForm = ParseProgramForm(text))
+    if (const std::optional<Moment> programForm = parseProgramForm(text))
         return programForm;
-    return ParseSqlServerMoment(text);
+    return parseSqlServerMoment(text);
 }
 
-std::optional<QUuid> ParseGuid(QStringView text)
+std::optional<QUuid> parseGuid(QStringView text)
 {
     // QUuid reads the 36 characters between the braces, but would also take a text with
     // more after them; the braces are peeled off here, so that only a GUID is read.
@@ -114,18 +116,20 @@ std::optional<QUuid> ParseGuid(QStringView text)
     return guid;
 }
 
-QString GuidText(const QUuid& guid)
+QString guidText(const QUuid& guid)
 {
     return guid.toString(QUuid::WithBraces).toUpper();
 }
 
-QString CanonicalGuidText(const QString& text)
+QString canonicalGuidText(const QString& text)
 {
-    const std::optional<QUuid> guid = ParseGuid(text);
-    return guid ? GuidText(*guid) : text;
+    const std::optional<QUuid> guid = parseGuid(text);
+    return guid ? guidText(*guid) : text;
 }
 
-bool IsGuidText(const QString& text)
+bool isGuidText(const QString& text)
 {
-    return ParseGuid(text).has_value();
+    return parseGuid(text).has_value();
 }
+
+} // namespace korvel

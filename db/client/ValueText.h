@@ -11,10 +11,12 @@
 
 #include <optional>
 
+namespace korvel {
+
 // The program's text form of a date-time: "YYYY-MM-DD HH:MM:SS", the time left out at
 // midnight, ".mmm" added when the milliseconds are not zero.
-QString DateTimeText(int year, int month, int day, int hour, int minute, int second, int millisecond);
-QString DateTimeText(const QDate& date, const QTime& time);
+QString dateTimeText(int year, int month, int day, int hour, int minute, int second, int millisecond);
+QString dateTimeText(const QDate& date, const QTime& time);
 
 // A moment as a text gave it.
 struct Moment
@@ -24,20 +26,22 @@ struct Moment
     int fractionDigits = 0; // the digits the text gave after the seconds (more than three are cut off)
 };
 
-// Reads a moment as SQL Server reads it from a text (ParseSqlServerMoment): the program's own
+// Reads a moment as SQL Server reads it from a text (parseSqlServerMoment): the program's own
 // form ("2017-04-06 14:30:00.250") first and without a pattern, since bulk imports read one
 // in nearly every row. Nothing when the text names no real day or time.
-std::optional<Moment> ParseMoment(QStringView text);
+std::optional<Moment> parseMoment(QStringView text);
 
 // The GUID a text names, written with or without braces (or with one of them) in either
 // case; nothing for any other text.
-std::optional<QUuid> ParseGuid(QStringView text);
+std::optional<QUuid> parseGuid(QStringView text);
 
 // The program's form of a GUID, braced and upper-case ("{0F8FAD5B-D9CB-469F-A165-70867728950E}").
-QString GuidText(const QUuid& guid);
+QString guidText(const QUuid& guid);
 
-// The program's form of a text that names a GUID (ParseGuid); any other text as it is.
-QString CanonicalGuidText(const QString& text);
+// The program's form of a text that names a GUID (parseGuid); any other text as it is.
+QString canonicalGuidText(const QString& text);
 
-// Whether the text names a GUID (ParseGuid).
-bool IsGuidText(const QString& text);
+// Whether the text names a GUID (parseGuid).
+bool isGuidText(const QString& text);
+
+} // namespace korvel

@@ -4,13 +4,15 @@
 
 #include <vector>
 
+namespace korvel {
+
 namespace {
 
 // A failure can pile up many records (one per statement of a batch); the first ones say
 // what went wrong.
 constexpr SQLSMALLINT kMaxRecords = 10;
 
-bool DiagnosticMessage(SQLSMALLINT handleType, SQLHANDLE handle, SQLSMALLINT record, QString& message)
+bool diagnosticMessage(SQLSMALLINT handleType, SQLHANDLE handle, SQLSMALLINT record, QString& message)
 {
     SQLWCHAR state[6] = {};
     SQLINTEGER nativeError = 0;
@@ -25,7 +27,7 @@ bool DiagnosticMessage(SQLSMALLINT handleType, SQLHANDLE handle, SQLSMALLINT rec
     }
     if (!SQL_SUCCEEDED(result))
         return false;
-    message = FromOdbcText(text.data(), qMin<qsizetype>(length, static_cast<qsizetype>(text.size()) - 1));
+    message = fromOdbcText(text.data(), qMin<qsizetype>(length, static_cast<qsizetype>(text.size()) - 1));
     return true;
 }
 
@@ -33,19 +35,19 @@ bool DiagnosticMessage(SQLSMALLINT handleType, SQLHANDLE handle, SQLSMALLINT rec
 
 OdbcHandle::~OdbcHandle()
 {
-    Free();
+    free();
 }
 
-SQLRETURN OdbcHandle::Allocate(SQLHANDLE parent)
+SQLRETURN OdbcHandle::allocate(SQLHANDLE parent)
 {
-    Free();
+    free();
     const SQLRETURN result = SQLAllocHandle(m_type, parent, &m_handle);
     if (!SQL_SUCCEEDED(result))
         m_handle = SQL_NULL_HANDLE;
     return result;
 }
 
-void OdbcHandle::Free()
+void OdbcHandle::free()
 {
     if (m_handle == SQL_NULL_HANDLE)
         return;
@@ -57,23 +59,23 @@ void OdbcHandle::Free()
     m_handle = SQL_NULL_HANDLE;
 }
 
-SQLWCHAR* OdbcInput(const QString& text)
+SQLWCHAR* odbcInput(const QString& text)
 {
     return const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(text.utf16()));
 }
 
-QString FromOdbcText(const SQLWCHAR* text, qsizetype units)
+QString fromOdbcText(const SQLWCHAR* text, qsizetype units)
 {
     return QString::fromUtf16(reinterpret_cast<const char16_t*>(text), units);
 }
 
-QString OdbcDiagnosticText(SQLSMALLINT handleType, SQLHANDLE handle)
+QString odbcDiagnosticText(SQLSMALLINT handleType, SQLHANDLE handle)
 {
     if (handle == SQL_NULL_HANDLE)
         return QString();
     QStringList messages;
     QString message;
-    for (SQLSMALLINT record = 1; record <= kMaxRecords && DiagnosticMessage(handleType, handle, record, message);
+    for (SQLSMALLINT record = 1; record <= kMaxRecords && diagnosticMessage(handleType, handle, record, message);
          ++record) {
         message = message.trimmed();
         if (!message.isEmpty() && !messages.contains(message))
@@ -82,7 +84,7 @@ QString OdbcDiagnosticText(SQLSMALLINT handleType, SQLHANDLE handle)
     return messages.join(QLatin1Char('\n'));
 }
 
-QString OdbcSqlState(SQLSMALLINT handleType, SQLHANDLE handle)
+QString odbcSqlState(SQLSMALLINT handleType, SQLHANDLE handle)
 {
     SQLWCHAR state[6] = {};
     SQLINTEGER nativeError = 0;
@@ -90,28 +92,30 @@ QString OdbcSqlState(SQLSMALLINT handleType, SQLHANDLE handle)
     if (handle == SQL_NULL_HANDLE ||
         !SQL_SUCCEEDED(SQLGetDiagRecW(handleType, handle, 1, state, &nativeError, nullptr, 0, &length)))
         return QString();
-    return FromOdbcText(state, 5);
+    return fromOdbcText(state, 5);
 }
 
-DbError OdbcFailure(SQLSMALLINT handleType, SQLHANDLE handle, const char* call)
+DbError odbcFailure(SQLSMALLINT handleType, SQLHANDLE handle, const char* call)
 {
-    const QString text = OdbcDiagnosticText(handleType, handle);
-    DbError error = DbError::DriverFailure(
+    const QString text = odbcDiagnosticText(handleType, handle);
+    DbError error = DbError::driverFailure(
         text.isEmpty() ? QStringLiteral("ODBC 调用 %1 失败，驱动没有给出原因").arg(QLatin1String(call)) : text);
     // Class 08 is the connection's: 08S01 the link failed, 08003 it is not open, 08001 it
     // could not be made. PostgreSQL's 57P (57P01 administrator command, 57P02 crash…) says
     // that the server ended the session, which psqlODBC passes on for the statement it hit.
-    const QString state = OdbcSqlState(handleType, handle);
+    const QString state = odbcSqlState(handleType, handle);
     error.connectionLost = state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P"));
     return error;
 }
 
-bool NextOdbcResult(SQLHSTMT statement, bool& more, DbError& error)
+bool nextOdbcResult(SQLHSTMT statement, bool& more, DbError& error)
 {
     const SQLRETURN result = SQLMoreResults(statement);
     more = result != SQL_NO_DATA;
     if (!more || SQL_SUCCEEDED(result))
         return true;
-    error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLMoreResults");
+    error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLMoreResults");
     return false;
 }
+
+} // namespace korvel

@@ -9,6 +9,8 @@
 
 #include <sqlext.h>
 
+namespace korvel {
+
 // Owns one ODBC handle (environment, connection or statement) and frees it, so that no
 // path out of a call leaks one.
 class OdbcHandle
@@ -21,12 +23,12 @@ public:
 
     // Allocates under the parent (SQL_NULL_HANDLE for an environment); the result of
     // SQLAllocHandle. A handle held before is freed first.
-    SQLRETURN Allocate(SQLHANDLE parent);
-    void Free();
+    SQLRETURN allocate(SQLHANDLE parent);
+    void free();
 
-    SQLHANDLE Get() const { return m_handle; }
-    SQLSMALLINT Type() const { return m_type; }
-    bool IsNull() const { return m_handle == SQL_NULL_HANDLE; }
+    SQLHANDLE get() const { return m_handle; }
+    SQLSMALLINT type() const { return m_type; }
+    bool isNull() const { return m_handle == SQL_NULL_HANDLE; }
 
 private:
     SQLSMALLINT m_type;
@@ -39,22 +41,24 @@ static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "SQLWCHAR must be a UTF-16 c
 
 // The text as an input argument of a wide ODBC call. The calls declare their input strings
 // non-const but do not write to them; the pointer lives as long as the QString.
-SQLWCHAR* OdbcInput(const QString& text);
+SQLWCHAR* odbcInput(const QString& text);
 
 // A wide ODBC output of `units` UTF-16 code units.
-QString FromOdbcText(const SQLWCHAR* text, qsizetype units);
+QString fromOdbcText(const SQLWCHAR* text, qsizetype units);
 
 // The diagnostic messages that the driver (or the driver manager) left on a handle, first
 // record first, one per line, repeats left out. Empty when there are none.
-QString OdbcDiagnosticText(SQLSMALLINT handleType, SQLHANDLE handle);
+QString odbcDiagnosticText(SQLSMALLINT handleType, SQLHANDLE handle);
 
 // The SQLSTATE of the first diagnostic record on a handle ("22018"), empty when there is none.
-QString OdbcSqlState(SQLSMALLINT handleType, SQLHANDLE handle);
+QString odbcSqlState(SQLSMALLINT handleType, SQLHANDLE handle);
 
 // The error of a failed ODBC call: the handle's diagnostics, or, when the driver gave none,
 // a text that names the call.
-DbError OdbcFailure(SQLSMALLINT handleType, SQLHANDLE handle, const char* call);
+DbError odbcFailure(SQLSMALLINT handleType, SQLHANDLE handle, const char* call);
 
 // Moves a statement on to the next result of its batch; `more` tells whether there was
 // one. False with the driver's error.
-[[nodiscard]] bool NextOdbcResult(SQLHSTMT statement, bool& more, DbError& error);
+[[nodiscard]] bool nextOdbcResult(SQLHSTMT statement, bool& more, DbError& error);
+
+} // namespace korvel

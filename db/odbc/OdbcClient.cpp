@@ -16,6 +16,8 @@
 #include <mutex>
 #include <vector>
 
+namespace korvel {
+
 namespace {
 
 // Long binary values go to the driver in pieces of this size.
@@ -29,18 +31,20 @@ constexpr std::uintptr_t kQueryTimeoutSeconds = 30;
 // A call still waiting this long after the statement's own timeout has a server that no
 // longer answers (a live one takes the driver's cancel at once): its connection is cut.
 constexpr std::chrono::milliseconds kConnectionCutAfter{(kQueryTimeoutSeconds + 3) * 1000};
+// A live server takes a cancel at once; one that has not within this time is not waited for.
+constexpr std::chrono::milliseconds kCancelGrace{2000};
 
-SQLPOINTER IntegerAttribute(std::uintptr_t value)
+SQLPOINTER integerAttribute(std::uintptr_t value)
 {
     return reinterpret_cast<SQLPOINTER>(value);
 }
 
-const SqlDialect& DefaultDialect(OdbcFlavour flavour)
+const SqlDialect& defaultDialect(OdbcFlavour flavour)
 {
-    return flavour == OdbcFlavour::SqlServer ? TransactSqlDialect() : StandardSqlDialect();
+    return flavour == OdbcFlavour::SqlServer ? transactSqlDialect() : standardSqlDialect();
 }
 
-bool Succeeded(SQLRETURN result)
+bool succeeded(SQLRETURN result)
 {
     // SQL_NO_DATA: a searched UPDATE or DELETE that matched no row.
     return SQL_SUCCEEDED(result) || result == SQL_NO_DATA;
@@ -49,11 +53,11 @@ bool Succeeded(SQLRETURN result)
 // Adds the rows that the current result changed. A server that counts nothing (SET NOCOUNT
 // ON) gives -1 for each statement; the total stays unknown (-1) until a statement gives a
 // count.
-bool AddRowCount(SQLHSTMT statement, qint64& rowsChanged, DbError& error)
+bool addRowCount(SQLHSTMT statement, qint64& rowsChanged, DbError& error)
 {
     SQLLEN rows = 0;
     if (!SQL_SUCCEEDED(SQLRowCount(statement, &rows))) {
-        error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLRowCount");
+        error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLRowCount");
         return false;
     }
     if (rows >= 0)
@@ -62,7 +66,7 @@ bool AddRowCount(SQLHSTMT statement, qint64& rowsChanged, DbError& error)
 }
 
 // The first value of the current result set, a row count that the batch selected.
-bool ReadSelectedCount(SQLHSTMT statement, qint64& count, DbError& error)
+bool readSelectedCount(SQLHSTMT statement, qint64& count, DbError& error)
 {
     const SQLRETURN fetched = SQLFetch(statement);
     if (fetched == SQL_NO_DATA)
@@ -71,7 +75,7 @@ bool ReadSelectedCount(SQLHSTMT statement, qint64& count, DbError& error)
     SQLLEN indicator = 0;
     if (!SQL_SUCCEEDED(fetched) ||
         !SQL_SUCCEEDED(SQLGetData(statement, 1, SQL_C_SBIGINT, &value, sizeof value, &indicator))) {
-        error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLFetch");
+        error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLFetch");
         return false;
     }
     if (indicator != SQL_NULL_DATA)
@@ -80,30 +84,30 @@ bool ReadSelectedCount(SQLHSTMT statement, qint64& count, DbError& error)
 }
 
 // One result of a batch: a count the server reported, or the rows of a query.
-bool CountResult(SQLHSTMT statement, qint64& reported, qint64& selected, DbError& error)
+bool countResult(SQLHSTMT statement, qint64& reported, qint64& selected, DbError& error)
 {
     SQLSMALLINT columns = 0;
     if (!SQL_SUCCEEDED(SQLNumResultCols(statement, &columns))) {
-        error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLNumResultCols");
+        error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLNumResultCols");
         return false;
     }
-    return columns == 0 ? AddRowCount(statement, reported, error) : ReadSelectedCount(statement, selected, error);
+    return columns == 0 ? addRowCount(statement, reported, error) : readSelectedCount(statement, selected, error);
 }
 
 // The rows an executed statement (or batch) changed: the count it selected last when it
 // asked for its own, else the sum of the counts the server reported (SQL_NO_DATA from the
 // execution is a searched UPDATE or DELETE that matched nothing). Every result is stepped
 // through, so that the errors of later statements are reported and nothing stays pending.
-bool CountChangedRows(SQLHSTMT statement, SQLRETURN executed, bool selectsRowCount, qint64& rowsChanged,
+bool countChangedRows(SQLHSTMT statement, SQLRETURN executed, bool selectsRowCount, qint64& rowsChanged,
                       DbError& error)
 {
     qint64 reported = executed == SQL_NO_DATA ? 0 : -1;
     qint64 selected = -1;
-    if (executed != SQL_NO_DATA && !CountResult(statement, reported, selected, error))
+    if (executed != SQL_NO_DATA && !countResult(statement, reported, selected, error))
         return false;
     bool more = true;
     while (more) {
-        if (!NextOdbcResult(statement, more, error) || (more && !CountResult(statement, reported, selected, error)))
+        if (!nextOdbcResult(statement, more, error) || (more && !countResult(statement, reported, selected, error)))
             return false;
     }
     rowsChanged = selectsRowCount && selected >= 0 ? selected : reported;
@@ -117,16 +121,16 @@ struct SourceStatement
     bool selectsRowCount = false;
 };
 
-SourceStatement ForSource(const SqlDialect& dialect, const QString& sql)
+SourceStatement forSource(const SqlDialect& dialect, const QString& sql)
 {
-    QString text = dialect.FromTransactSql(sql);
-    QString counted = dialect.SelectingRowCount(text);
+    QString text = dialect.fromTransactSql(sql);
+    QString counted = dialect.selectingRowCount(text);
     if (counted.isEmpty())
         return {std::move(text), false};
     return {std::move(counted), true};
 }
 
-bool PutBinaryData(SQLHSTMT statement, const QByteArray& bytes, OdbcWatchdog::Wait& wait, DbError& error)
+bool putBinaryData(SQLHSTMT statement, const QByteArray& bytes, OdbcWatchdog::Wait& wait, DbError& error)
 {
     qsizetype offset = 0;
     // An empty value is still put once, with length 0.
@@ -134,18 +138,18 @@ bool PutBinaryData(SQLHSTMT statement, const QByteArray& bytes, OdbcWatchdog::Wa
         const qsizetype length = qMin(kPutChunkBytes, bytes.size() - offset);
         if (!SQL_SUCCEEDED(SQLPutData(statement, const_cast<char*>(bytes.constData() + offset),
                                       static_cast<SQLLEN>(length)))) {
-            error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLPutData");
+            error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLPutData");
             return false;
         }
         offset += length;
-        wait.Progress();
+        wait.progress();
     } while (offset < bytes.size());
     return true;
 }
 
-DbError ConnectionCutError()
+DbError connectionCutError()
 {
-    DbError error = DbError::DriverFailure(QStringLiteral("服务器没有应答，连接已断开"));
+    DbError error = DbError::driverFailure(QStringLiteral("服务器没有应答，连接已断开"));
     error.connectionLost = true;
     return error;
 }
@@ -153,62 +157,62 @@ DbError ConnectionCutError()
 } // namespace
 
 OdbcClient::OdbcClient(OdbcFlavour flavour)
-    : m_flavour(flavour), m_watchdog(kConnectionCutAfter), m_dialect(&DefaultDialect(flavour))
+    : m_flavour(flavour), m_watchdog(kConnectionCutAfter), m_dialect(&defaultDialect(flavour))
 {
 }
 
 OdbcClient::~OdbcClient()
 {
     DbError ignored;
-    static_cast<void>(Close(ignored));
+    static_cast<void>(close(ignored));
 }
 
-bool OdbcClient::Open(const QString& connectionString, DbError& error)
+bool OdbcClient::open(const QString& connectionString, DbError& error)
 {
-    if (!Close(error))
+    if (!close(error))
         return false;
-    if (!AllocateEnvironment(error))
+    if (!allocateEnvironment(error))
         return false;
     // The instance's port and the login share the one wait.
     const QDeadlineTimer deadline{static_cast<qint64>(kLoginTimeoutSeconds * 1000)};
     const InstancePortLookup lookUpInstance = [&deadline](const QString& host, const QString& instance, quint16& port,
                                                           QString& failure) {
-        return LookUpInstancePort(host, instance, static_cast<int>(deadline.remainingTime()), port, failure);
+        return lookUpInstancePort(host, instance, static_cast<int>(deadline.remainingTime()), port, failure);
     };
     QString odbcConnectionString;
     QString description;
-    const QStringList drivers = m_flavour == OdbcFlavour::SqlServer ? InstalledDrivers() : QStringList();
+    const QStringList drivers = m_flavour == OdbcFlavour::SqlServer ? installedDrivers() : QStringList();
     const DriverLibraryLookup libraryOf = [this](const QString& driver, const QString& dataSource) {
-        return OdbcDriverLibrary(m_environment.Get(), driver, dataSource);
+        return odbcDriverLibrary(m_environment.get(), driver, dataSource);
     };
-    if (!TranslateConnectionString(connectionString, m_flavour, drivers, odbcConnectionString, description,
+    if (!translateConnectionString(connectionString, m_flavour, drivers, odbcConnectionString, description,
                                    lookUpInstance, libraryOf)) {
-        ReleaseHandles();
-        error = DbError::DriverFailure(description);
+        releaseHandles();
+        error = DbError::driverFailure(description);
         return false;
     }
     const auto secondsLeft = static_cast<std::uintptr_t>(qMax<qint64>(1, (deadline.remainingTime() + 999) / 1000));
-    if (!Connect(odbcConnectionString, secondsLeft, error)) {
-        ReleaseHandles();
+    if (!connect(odbcConnectionString, secondsLeft, error)) {
+        releaseHandles();
         return false;
     }
     m_connected = true;
-    const SqlDialect* dialect = DialectOfSource(error);
+    const SqlDialect* dialect = dialectOfSource(error);
     if (!dialect) {
         DbError ignored;
-        static_cast<void>(Close(ignored));
+        static_cast<void>(close(ignored));
         return false;
     }
     m_dialect = dialect;
     return true;
 }
 
-bool OdbcClient::IsOpen() const
+bool OdbcClient::isOpen() const
 {
     return m_connected;
 }
 
-bool OdbcClient::Close(DbError& error)
+bool OdbcClient::close(DbError& error)
 {
     bool closed = true;
     if (m_connected) {
@@ -216,66 +220,69 @@ bool OdbcClient::Close(DbError& error)
         // Disconnecting inside a transaction fails; what was not committed is given up, as
         // a server does when a connection goes away.
         if (m_inTransaction)
-            SQLEndTran(SQL_HANDLE_DBC, m_connection.Get(), SQL_ROLLBACK);
+            SQLEndTran(SQL_HANDLE_DBC, m_connection.get(), SQL_ROLLBACK);
         // A connection that was cut is gone whatever the driver says.
-        if (!SQL_SUCCEEDED(SQLDisconnect(m_connection.Get())) && !m_watchdog.ConnectionDropped()) {
-            error = OdbcFailure(SQL_HANDLE_DBC, m_connection.Get(), "SQLDisconnect");
+        if (!SQL_SUCCEEDED(SQLDisconnect(m_connection.get())) && !m_watchdog.connectionDropped()) {
+            error = odbcFailure(SQL_HANDLE_DBC, m_connection.get(), "SQLDisconnect");
             closed = false;
         }
     }
-    m_watchdog.Stop();
+    m_watchdog.stop();
     m_connected = false;
     m_inTransaction = false;
-    m_dialect = &DefaultDialect(m_flavour);
-    ReleaseHandles();
+    m_dialect = &defaultDialect(m_flavour);
+    releaseHandles();
     return closed;
 }
 
-bool OdbcClient::Execute(const QString& sql, qint64& rowsChanged, DbError& error)
+bool OdbcClient::execute(const QString& sql, qint64& rowsChanged, DbError& error)
 {
     // Declared first so that it also covers freeing the statement, which may read what the
     // server still sends.
     const OdbcWatchdog::Wait wait(m_watchdog);
     OdbcHandle statement(SQL_HANDLE_STMT);
-    if (!NewStatement(statement, error))
+    if (!newStatement(statement, error))
         return false;
-    const SourceStatement source = ForSource(*m_dialect, sql);
+    const CancellableStatement cancellable(*this, statement.get());
+    const SourceStatement source = forSource(*m_dialect, sql);
     const SQLRETURN result =
-        SQLExecDirectW(statement.Get(), OdbcInput(source.text), static_cast<SQLINTEGER>(source.text.size()));
-    if (!Succeeded(result)) {
-        error = OdbcFailure(SQL_HANDLE_STMT, statement.Get(), "SQLExecDirectW");
+        SQLExecDirectW(statement.get(), odbcInput(source.text), static_cast<SQLINTEGER>(source.text.size()));
+    if (!succeeded(result)) {
+        error = odbcFailure(SQL_HANDLE_STMT, statement.get(), "SQLExecDirectW");
         return false;
     }
-    return CountChangedRows(statement.Get(), result, source.selectsRowCount, rowsChanged, error);
+    return countChangedRows(statement.get(), result, source.selectsRowCount, rowsChanged, error);
 }
 
-std::unique_ptr<DbCursor> OdbcClient::OpenCursor(const QString& sql, DbError& error)
+std::unique_ptr<DbCursor> OdbcClient::openCursor(const QString& sql, DbError& error)
 {
     OdbcWatchdog::Wait wait(m_watchdog);
     OdbcHandle statement(SQL_HANDLE_STMT);
-    if (!NewStatement(statement, error))
+    if (!newStatement(statement, error))
         return nullptr;
-    const QString text = m_dialect->FromTransactSql(sql);
-    if (!Succeeded(SQLExecDirectW(statement.Get(), OdbcInput(text), static_cast<SQLINTEGER>(text.size())))) {
-        error = OdbcFailure(SQL_HANDLE_STMT, statement.Get(), "SQLExecDirectW");
+    const CancellableStatement cancellable(*this, statement.get());
+    const QString text = m_dialect->fromTransactSql(sql);
+    if (!succeeded(SQLExecDirectW(statement.get(), odbcInput(text), static_cast<SQLINTEGER>(text.size())))) {
+        error = odbcFailure(SQL_HANDLE_STMT, statement.get(), "SQLExecDirectW");
         return nullptr;
     }
     std::unique_ptr<DbCursor> cursor;
-    if (!ReadOdbcResult(statement.Get(), wait, cursor, error))
+    if (!readOdbcResult(statement.get(), wait, cursor, error))
         return nullptr;
     return cursor;
 }
 
-bool OdbcClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError& error)
+bool OdbcClient::executeWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError& error)
 {
     OdbcWatchdog::Wait wait(m_watchdog);
     OdbcHandle statement(SQL_HANDLE_STMT);
-    if (!NewStatement(statement, error))
+    if (!newStatement(statement, error))
         return false;
-    const SQLHSTMT handle = statement.Get();
-    const SourceStatement source = ForSource(*m_dialect, sql);
-    if (!SQL_SUCCEEDED(SQLPrepareW(handle, OdbcInput(source.text), static_cast<SQLINTEGER>(source.text.size())))) {
-        error = OdbcFailure(SQL_HANDLE_STMT, handle, "SQLPrepareW");
+    const SQLHSTMT handle = statement.get();
+    const CancellableStatement cancellable(*this, handle);
+    const SourceStatement source = forSource(*m_dialect, sql);
+    if (!SQL_SUCCEEDED(SQLPrepareW(handle, odbcInput(source.text), static_cast<SQLINTEGER>(source.text.size())))) {
+        error = odbcFailure(SQL_HANDLE_STMT, handle, "SQLPrepareW");
         return false;
     }
     // Data at execution: the value goes to the driver in pieces, however long it is.
@@ -283,186 +290,221 @@ bool OdbcClient::ExecuteWithBinary(const QString& sql, const QByteArray& bytes, 
     if (!SQL_SUCCEEDED(SQLBindParameter(handle, 1, SQL_PARAM_INPUT, SQL_C_BINARY, SQL_LONGVARBINARY,
                                         static_cast<SQLULEN>(qMax<qsizetype>(bytes.size(), 1)), 0,
                                         const_cast<char*>(bytes.constData()), 0, &indicator))) {
-        error = OdbcFailure(SQL_HANDLE_STMT, handle, "SQLBindParameter");
+        error = odbcFailure(SQL_HANDLE_STMT, handle, "SQLBindParameter");
         return false;
     }
     SQLRETURN result = SQLExecute(handle);
     while (result == SQL_NEED_DATA) {
         SQLPOINTER parameter = nullptr;
         result = SQLParamData(handle, &parameter);
-        if (result == SQL_NEED_DATA && !PutBinaryData(handle, bytes, wait, error))
+        if (result == SQL_NEED_DATA && !putBinaryData(handle, bytes, wait, error))
             return false;
     }
-    if (!Succeeded(result)) {
-        error = OdbcFailure(SQL_HANDLE_STMT, handle, "SQLExecute");
+    if (!succeeded(result)) {
+        error = odbcFailure(SQL_HANDLE_STMT, handle, "SQLExecute");
         return false;
     }
-    return CountChangedRows(handle, result, source.selectsRowCount, rowsChanged, error);
+    return countChangedRows(handle, result, source.selectsRowCount, rowsChanged, error);
 }
 
-bool OdbcClient::BeginTransaction(DbError& error)
+bool OdbcClient::beginTransaction(DbError& error)
 {
-    if (!Usable(error))
+    if (!usable(error))
         return false;
     const OdbcWatchdog::Wait wait(m_watchdog);
-    if (!SetAutocommit(false, error))
+    if (!setAutocommit(false, error))
         return false;
     m_inTransaction = true;
     return true;
 }
 
-bool OdbcClient::CommitTransaction(DbError& error)
+bool OdbcClient::commitTransaction(DbError& error)
 {
-    return EndTransaction(SQL_COMMIT, error);
+    return endTransaction(SQL_COMMIT, error);
 }
 
-bool OdbcClient::RollbackTransaction(DbError& error)
+bool OdbcClient::rollbackTransaction(DbError& error)
 {
-    return EndTransaction(SQL_ROLLBACK, error);
+    return endTransaction(SQL_ROLLBACK, error);
 }
 
-const SqlDialect& OdbcClient::Dialect() const
+void OdbcClient::cancel()
+{
+    const std::lock_guard<std::mutex> lock(m_cancelLock);
+    m_watchdog.cutAfterCancel(kCancelGrace);
+    if (m_running != SQL_NULL_HANDLE)
+        (void)SQLCancel(m_running);
+    else if (m_connecting)
+        shutDownSockets(socketsAdded(m_socketsBeforeConnect, openSockets()));
+}
+
+OdbcClient::CancellableStatement::CancellableStatement(OdbcClient& client, SQLHSTMT statement) : m_client(client)
+{
+    const std::lock_guard<std::mutex> lock(m_client.m_cancelLock);
+    m_client.m_running = statement;
+}
+
+OdbcClient::CancellableStatement::~CancellableStatement()
+{
+    const std::lock_guard<std::mutex> lock(m_client.m_cancelLock);
+    m_client.m_running = SQL_NULL_HANDLE;
+}
+
+const SqlDialect& OdbcClient::dialect() const
 {
     return *m_dialect;
 }
 
-bool OdbcClient::AllocateEnvironment(DbError& error)
+bool OdbcClient::allocateEnvironment(DbError& error)
 {
-    if (!SQL_SUCCEEDED(m_environment.Allocate(SQL_NULL_HANDLE))) {
-        error = DbError::DriverFailure(QStringLiteral("ODBC 驱动管理器无法分配环境句柄"));
+    if (!SQL_SUCCEEDED(m_environment.allocate(SQL_NULL_HANDLE))) {
+        error = DbError::driverFailure(QStringLiteral("ODBC 驱动管理器无法分配环境句柄"));
         return false;
     }
-    if (!SQL_SUCCEEDED(SQLSetEnvAttr(m_environment.Get(), SQL_ATTR_ODBC_VERSION, IntegerAttribute(SQL_OV_ODBC3), 0))) {
-        error = OdbcFailure(SQL_HANDLE_ENV, m_environment.Get(), "SQLSetEnvAttr");
-        ReleaseHandles();
+    if (!SQL_SUCCEEDED(SQLSetEnvAttr(m_environment.get(), SQL_ATTR_ODBC_VERSION, integerAttribute(SQL_OV_ODBC3), 0))) {
+        error = odbcFailure(SQL_HANDLE_ENV, m_environment.get(), "SQLSetEnvAttr");
+        releaseHandles();
         return false;
     }
     return true;
 }
 
-QStringList OdbcClient::InstalledDrivers() const
+QStringList OdbcClient::installedDrivers() const
 {
     QStringList drivers;
     SQLWCHAR description[256];
     SQLSMALLINT length = 0;
     SQLUSMALLINT direction = SQL_FETCH_FIRST;
-    while (SQL_SUCCEEDED(SQLDriversW(m_environment.Get(), direction, description,
+    while (SQL_SUCCEEDED(SQLDriversW(m_environment.get(), direction, description,
                                      static_cast<SQLSMALLINT>(std::size(description)), &length, nullptr, 0,
                                      nullptr))) {
-        drivers.append(FromOdbcText(description, qMin<qsizetype>(length, std::size(description) - 1)));
+        drivers.append(fromOdbcText(description, qMin<qsizetype>(length, std::size(description) - 1)));
         direction = SQL_FETCH_NEXT;
     }
     return drivers;
 }
 
-bool OdbcClient::Connect(const QString& odbcConnectionString, std::uintptr_t loginTimeoutSeconds, DbError& error)
+bool OdbcClient::connect(const QString& odbcConnectionString, std::uintptr_t loginTimeoutSeconds, DbError& error)
 {
-    if (!SQL_SUCCEEDED(m_connection.Allocate(m_environment.Get()))) {
-        error = OdbcFailure(SQL_HANDLE_ENV, m_environment.Get(), "SQLAllocHandle");
+    if (!SQL_SUCCEEDED(m_connection.allocate(m_environment.get()))) {
+        error = odbcFailure(SQL_HANDLE_ENV, m_environment.get(), "SQLAllocHandle");
         return false;
     }
     // A driver that cannot time out still connects; only the wait is then its own.
-    (void)SQLSetConnectAttrW(m_connection.Get(), SQL_ATTR_LOGIN_TIMEOUT, IntegerAttribute(loginTimeoutSeconds),
+    (void)SQLSetConnectAttrW(m_connection.get(), SQL_ATTR_LOGIN_TIMEOUT, integerAttribute(loginTimeoutSeconds),
                              SQL_IS_UINTEGER);
     // The connection's sockets are those that appear while it connects; another connection
     // made meanwhile by another thread would add its own.
     static std::mutex connecting;
     const std::lock_guard<std::mutex> lock(connecting);
-    const std::vector<OpenSocket> before = OpenSockets();
+    const std::vector<OpenSocket> before = openSockets();
+    {
+        const std::lock_guard<std::mutex> cancelLock(m_cancelLock);
+        m_socketsBeforeConnect = before;
+        m_connecting = true;
+    }
     SQLSMALLINT completedLength = 0;
-    if (!SQL_SUCCEEDED(SQLDriverConnectW(m_connection.Get(), nullptr, OdbcInput(odbcConnectionString), SQL_NTS,
-                                         nullptr, 0, &completedLength, SQL_DRIVER_NOPROMPT))) {
-        error = OdbcFailure(SQL_HANDLE_DBC, m_connection.Get(), "SQLDriverConnectW");
+    const bool connected =
+        SQL_SUCCEEDED(SQLDriverConnectW(m_connection.get(), nullptr, odbcInput(odbcConnectionString), SQL_NTS,
+                                        nullptr, 0, &completedLength, SQL_DRIVER_NOPROMPT));
+    {
+        const std::lock_guard<std::mutex> cancelLock(m_cancelLock);
+        m_connecting = false;
+    }
+    if (!connected) {
+        error = odbcFailure(SQL_HANDLE_DBC, m_connection.get(), "SQLDriverConnectW");
         return false;
     }
-    m_watchdog.Start(SocketsAdded(before, OpenSockets()));
+    m_watchdog.start(socketsAdded(before, openSockets()));
     return true;
 }
 
-const SqlDialect* OdbcClient::DialectOfSource(DbError& error)
+const SqlDialect* OdbcClient::dialectOfSource(DbError& error)
 {
     if (m_flavour != OdbcFlavour::Generic)
-        return &DefaultDialect(m_flavour);
+        return &defaultDialect(m_flavour);
     SQLWCHAR name[64] = {};
     SQLSMALLINT bytes = 0;
     QString dbms;
-    if (SQL_SUCCEEDED(SQLGetInfoW(m_connection.Get(), SQL_DBMS_NAME, name, sizeof name, &bytes))) {
+    if (SQL_SUCCEEDED(SQLGetInfoW(m_connection.get(), SQL_DBMS_NAME, name, sizeof name, &bytes))) {
         const qsizetype units = bytes / static_cast<qsizetype>(sizeof(SQLWCHAR));
-        dbms = FromOdbcText(name, qMin<qsizetype>(units, std::size(name) - 1));
+        dbms = fromOdbcText(name, qMin<qsizetype>(units, std::size(name) - 1));
     }
     if (dbms.compare(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) == 0)
-        return &PostgreSqlDialect();
+        return &postgreSqlDialect();
     // A SQL Server data source named through MSDASQL.
     if (dbms.compare(QLatin1String("Microsoft SQL Server"), Qt::CaseInsensitive) == 0)
-        return &TransactSqlDialect();
+        return &transactSqlDialect();
     // Any other source is asked how it reads a backslash in a literal: as itself, as the
     // standard has it, or as an escape, as MySQL does unless told otherwise.
-    std::unique_ptr<DbCursor> cursor = OpenCursor(QStringLiteral("select '\\\\'"), error);
+    std::unique_ptr<DbCursor> cursor = openCursor(QStringLiteral("select '\\\\'"), error);
     DbValue read;
-    if (cursor && !cursor->AtEnd() && cursor->ReadValue(0, read, error)) {
-        if (const SqlDialect* dialect = StandardDialectReading(read.text))
+    if (cursor && !cursor->atEnd() && cursor->readValue(0, read, error)) {
+        if (const SqlDialect* dialect = standardDialectReading(read.text))
             return dialect;
     }
-    error = DbError::DriverFailure(
+    error = DbError::driverFailure(
         QStringLiteral("不支持数据库 %1：无法确定它如何读取文本中的反斜杠，不能安全地写入数据").arg(dbms));
     return nullptr;
 }
 
-bool OdbcClient::Usable(DbError& error) const
+bool OdbcClient::usable(DbError& error) const
 {
     if (!m_connected)
-        error = DbError::MissingObject();
-    else if (m_watchdog.ConnectionDropped())
-        error = ConnectionCutError();
+        error = DbError::missingObject();
+    else if (m_watchdog.connectionDropped())
+        error = connectionCutError();
     else
         return true;
     return false;
 }
 
-bool OdbcClient::NewStatement(OdbcHandle& statement, DbError& error) const
+bool OdbcClient::newStatement(OdbcHandle& statement, DbError& error) const
 {
-    if (!Usable(error))
+    if (!usable(error))
         return false;
-    if (!SQL_SUCCEEDED(statement.Allocate(m_connection.Get()))) {
-        error = OdbcFailure(SQL_HANDLE_DBC, m_connection.Get(), "SQLAllocHandle");
+    if (!SQL_SUCCEEDED(statement.allocate(m_connection.get()))) {
+        error = odbcFailure(SQL_HANDLE_DBC, m_connection.get(), "SQLAllocHandle");
         return false;
     }
     // As for the login: a driver that cannot time a statement out still runs it.
-    (void)SQLSetStmtAttrW(statement.Get(), SQL_ATTR_QUERY_TIMEOUT, IntegerAttribute(kQueryTimeoutSeconds),
+    (void)SQLSetStmtAttrW(statement.get(), SQL_ATTR_QUERY_TIMEOUT, integerAttribute(kQueryTimeoutSeconds),
                           SQL_IS_UINTEGER);
     return true;
 }
 
-bool OdbcClient::SetAutocommit(bool on, DbError& error)
+bool OdbcClient::setAutocommit(bool on, DbError& error)
 {
     const std::uintptr_t value = on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF;
     if (!SQL_SUCCEEDED(
-            SQLSetConnectAttrW(m_connection.Get(), SQL_ATTR_AUTOCOMMIT, IntegerAttribute(value), SQL_IS_UINTEGER))) {
-        error = OdbcFailure(SQL_HANDLE_DBC, m_connection.Get(), "SQLSetConnectAttrW");
+            SQLSetConnectAttrW(m_connection.get(), SQL_ATTR_AUTOCOMMIT, integerAttribute(value), SQL_IS_UINTEGER))) {
+        error = odbcFailure(SQL_HANDLE_DBC, m_connection.get(), "SQLSetConnectAttrW");
         return false;
     }
     return true;
 }
 
-bool OdbcClient::EndTransaction(SQLSMALLINT completion, DbError& error)
+bool OdbcClient::endTransaction(SQLSMALLINT completion, DbError& error)
 {
-    if (!Usable(error))
+    if (!usable(error))
         return false;
     const OdbcWatchdog::Wait wait(m_watchdog);
     // A failed commit leaves the transaction open (and autocommit off), so that the caller
     // can still roll it back: turning autocommit on would commit it.
-    if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, m_connection.Get(), completion))) {
-        error = OdbcFailure(SQL_HANDLE_DBC, m_connection.Get(), "SQLEndTran");
+    if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, m_connection.get(), completion))) {
+        error = odbcFailure(SQL_HANDLE_DBC, m_connection.get(), "SQLEndTran");
         return false;
     }
     if (!m_inTransaction)
         return true;
     m_inTransaction = false;
-    return SetAutocommit(true, error);
+    return setAutocommit(true, error);
 }
 
-void OdbcClient::ReleaseHandles()
+void OdbcClient::releaseHandles()
 {
-    m_connection.Free();
-    m_environment.Free();
+    m_connection.free();
+    m_environment.free();
 }
+
+} // namespace korvel

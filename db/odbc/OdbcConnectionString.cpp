@@ -6,10 +6,12 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+namespace korvel {
+
 namespace {
 
 // "SQLOLEDB.1" names the same provider as "SQLOLEDB": OLE DB appends version numbers.
-QString WithoutVersion(const QString& provider)
+QString withoutVersion(const QString& provider)
 {
     static const QRegularExpression version(QStringLiteral("\\.\\d+$"));
     QString name = provider.trimmed();
@@ -22,7 +24,7 @@ using Attributes = QMap<QString, QString>;
 const QString kFreeTds = QStringLiteral("FreeTDS");
 
 // N of "ODBC Driver N for SQL Server", 0 for any other driver.
-int MicrosoftDriverVersion(const QString& driver)
+int microsoftDriverVersion(const QString& driver)
 {
     static const QRegularExpression microsoft(QStringLiteral("^ODBC Driver (\\d+) for SQL Server$"),
                                               QRegularExpression::CaseInsensitiveOption);
@@ -41,7 +43,7 @@ enum class BraceReading {
     FreeTds,
 };
 
-bool IsPasswordKeyword(const QString& keyword)
+bool isPasswordKeyword(const QString& keyword)
 {
     return keyword.compare(QLatin1String("PWD"), Qt::CaseInsensitive) == 0;
 }
@@ -49,22 +51,22 @@ bool IsPasswordKeyword(const QString& keyword)
 // ';' would end the value, a leading '{' would open braces, and blanks at either end may
 // be trimmed. psqlODBC reads "%41" and '+' in a password without braces as URL escapes
 // ('A' and a blank) and takes a braced one as it stands.
-bool NeedsBraces(const QString& keyword, const QString& value, BraceReading reading)
+bool needsBraces(const QString& keyword, const QString& value, BraceReading reading)
 {
     if (value.contains(QLatin1Char(';')) || value.startsWith(QLatin1Char('{')) ||
         (!value.isEmpty() && (value.front().isSpace() || value.back().isSpace())))
         return true;
-    return reading == BraceReading::Standard && IsPasswordKeyword(keyword) &&
+    return reading == BraceReading::Standard && isPasswordKeyword(keyword) &&
            (value.contains(QLatin1Char('%')) || value.contains(QLatin1Char('+')));
 }
 
 // Appends "keyword=value;" so that the driver reads the value exactly. FreeTDS 1.3 cannot
 // be given a braced value that holds "};": such a value is refused.
-bool AppendAttribute(QString& odbc, const QString& keyword, const QString& value, BraceReading reading,
+bool appendAttribute(QString& odbc, const QString& keyword, const QString& value, BraceReading reading,
                      QString& error)
 {
     odbc += keyword + QLatin1Char('=');
-    if (!NeedsBraces(keyword, value, reading)) {
+    if (!needsBraces(keyword, value, reading)) {
         odbc += value;
     } else if (reading == BraceReading::Standard) {
         odbc += QLatin1Char('{') + QString(value).replace(QLatin1Char('}'), QLatin1String("}}")) + QLatin1Char('}');
@@ -79,7 +81,7 @@ bool AppendAttribute(QString& odbc, const QString& keyword, const QString& value
 }
 
 // The first of the keywords (lower case, as parsed) that the string holds.
-bool FindAttribute(const Attributes& attributes, const QStringList& keywords, QString& value)
+bool findAttribute(const Attributes& attributes, const QStringList& keywords, QString& value)
 {
     for (const QString& keyword : keywords) {
         const auto found = attributes.constFind(keyword);
@@ -92,7 +94,7 @@ bool FindAttribute(const Attributes& attributes, const QStringList& keywords, QS
 }
 
 // "(local)" and "." mean this machine to SQL Server's clients; FreeTDS resolves host names only.
-QString ServerForOdbc(const QString& dataSource)
+QString serverForOdbc(const QString& dataSource)
 {
     static const QRegularExpression local(QStringLiteral("^(\\(local\\)|\\.)(?=$|[\\\\,])"),
                                           QRegularExpression::CaseInsensitiveOption);
@@ -113,7 +115,7 @@ struct FreeTdsAddress
     QString port; // empty: the default
 };
 
-bool FindFreeTdsAddress(const QString& server, const InstancePortLookup& lookUpInstance, FreeTdsAddress& address,
+bool findFreeTdsAddress(const QString& server, const InstancePortLookup& lookUpInstance, FreeTdsAddress& address,
                         QString& error)
 {
     const qsizetype comma = server.lastIndexOf(QLatin1Char(','));
@@ -141,14 +143,14 @@ bool FindFreeTdsAddress(const QString& server, const InstancePortLookup& lookUpI
     return true;
 }
 
-bool TranslateForSqlServer(const Attributes& attributes, const QStringList& installedDrivers, QString& odbc,
+bool translateForSqlServer(const Attributes& attributes, const QStringList& installedDrivers, QString& odbc,
                            QString& error, const InstancePortLookup& lookUpInstance)
 {
-    const QString driver = PreferredSqlServerDriver(installedDrivers);
+    const QString driver = preferredSqlServerDriver(installedDrivers);
     const bool freeTds = driver == kFreeTds;
     const BraceReading reading = freeTds ? BraceReading::FreeTds : BraceReading::Standard;
     QString translated;
-    if (!AppendAttribute(translated, QStringLiteral("Driver"), driver, reading, error))
+    if (!appendAttribute(translated, QStringLiteral("Driver"), driver, reading, error))
         return false;
 
     struct Mapping {
@@ -164,20 +166,20 @@ bool TranslateForSqlServer(const Attributes& attributes, const QStringList& inst
     };
     for (const Mapping& mapping : mappings) {
         QString value;
-        if (!FindAttribute(attributes, mapping.oleDbKeywords, value))
+        if (!findAttribute(attributes, mapping.oleDbKeywords, value))
             continue;
         const QString keyword = QLatin1String(mapping.odbcKeyword);
         if (keyword == QLatin1String("Server") && freeTds) {
             FreeTdsAddress address;
-            if (!FindFreeTdsAddress(ServerForOdbc(value), lookUpInstance, address, error) ||
-                !AppendAttribute(translated, keyword, address.host, reading, error) ||
-                (!address.port.isEmpty() && !AppendAttribute(translated, QStringLiteral("Port"), address.port, reading, error)))
+            if (!findFreeTdsAddress(serverForOdbc(value), lookUpInstance, address, error) ||
+                !appendAttribute(translated, keyword, address.host, reading, error) ||
+                (!address.port.isEmpty() && !appendAttribute(translated, QStringLiteral("Port"), address.port, reading, error)))
                 return false;
             continue;
         }
         if (keyword == QLatin1String("Server"))
-            value = ServerForOdbc(value);
-        if (!AppendAttribute(translated, keyword, value, reading, error))
+            value = serverForOdbc(value);
+        if (!appendAttribute(translated, keyword, value, reading, error))
             return false;
     }
 
@@ -187,7 +189,7 @@ bool TranslateForSqlServer(const Attributes& attributes, const QStringList& inst
         // failed login with one in Sybase's protocol, which waits for ever on a server that
         // does not answer; 7.4 is the newest, and older servers answer in their own.
         translated += QLatin1String("ClientCharset=UTF-8;TDS_Version=7.4;");
-    } else if (MicrosoftDriverVersion(driver) >= 18) {
+    } else if (microsoftDriverVersion(driver) >= 18) {
         // From version 18 the driver encrypts by default and would refuse the self-signed certificate that
         // most servers on a plant network have.
         translated += QLatin1String("TrustServerCertificate=yes;");
@@ -199,30 +201,30 @@ bool TranslateForSqlServer(const Attributes& attributes, const QStringList& inst
 // A driver written in ODBC's own braces ("Driver={PostgreSQL Unicode}") is already in the
 // form the driver manager reads. Every other value is the value itself, braces included:
 // a password may well be "{abc}".
-bool IsBracedDriverName(const QString& keyword, const QString& value)
+bool isBracedDriverName(const QString& keyword, const QString& value)
 {
     return keyword == QLatin1String("driver") && value.size() >= 2 && value.startsWith(QLatin1Char('{')) &&
            value.indexOf(QLatin1Char('}')) == value.size() - 1;
 }
 
 // FreeTDS's driver library, whatever the name of its entry in odbcinst.ini.
-bool IsFreeTdsLibrary(const QString& library)
+bool isFreeTdsLibrary(const QString& library)
 {
     return library.mid(library.lastIndexOf(QLatin1Char('/')) + 1).startsWith(QLatin1String("libtdsodbc"));
 }
 
-BraceReading ReadingOfSource(const Attributes& attributes, const DriverLibraryLookup& libraryOf)
+BraceReading readingOfSource(const Attributes& attributes, const DriverLibraryLookup& libraryOf)
 {
     if (!libraryOf)
         return BraceReading::Standard;
     QString driver = attributes.value(QStringLiteral("driver"));
-    if (IsBracedDriverName(QStringLiteral("driver"), driver))
+    if (isBracedDriverName(QStringLiteral("driver"), driver))
         driver = driver.mid(1, driver.size() - 2);
     const QString library = libraryOf(driver, attributes.value(QStringLiteral("dsn")));
-    return IsFreeTdsLibrary(library) ? BraceReading::FreeTds : BraceReading::Standard;
+    return isFreeTdsLibrary(library) ? BraceReading::FreeTds : BraceReading::Standard;
 }
 
-bool TranslateGeneric(const Attributes& attributes, QString& odbc, QString& error, const DriverLibraryLookup& libraryOf)
+bool translateGeneric(const Attributes& attributes, QString& odbc, QString& error, const DriverLibraryLookup& libraryOf)
 {
     // MSDASQL's own names for the ODBC keywords; an ODBC keyword in the string wins.
     static const QMap<QString, QString> oleDbNames = {
@@ -241,12 +243,12 @@ bool TranslateGeneric(const Attributes& attributes, QString& odbc, QString& erro
             passed.insert(it.value(), attributes.value(it.key()));
     }
 
-    const BraceReading reading = ReadingOfSource(passed, libraryOf);
+    const BraceReading reading = readingOfSource(passed, libraryOf);
     QString translated;
     for (auto it = passed.constBegin(); it != passed.constEnd(); ++it) {
-        if (IsBracedDriverName(it.key(), it.value())) {
+        if (isBracedDriverName(it.key(), it.value())) {
             translated += it.key() + QLatin1Char('=') + it.value() + QLatin1Char(';');
-        } else if (!AppendAttribute(translated, it.key(), it.value(), reading, error)) {
+        } else if (!appendAttribute(translated, it.key(), it.value(), reading, error)) {
             return false;
         }
     }
@@ -256,24 +258,24 @@ bool TranslateGeneric(const Attributes& attributes, QString& odbc, QString& erro
 
 } // namespace
 
-bool IsSqlServerProvider(const QString& provider)
+bool isSqlServerProvider(const QString& provider)
 {
     static const QStringList providers = {QStringLiteral("sqloledb"), QStringLiteral("msoledbsql"),
                                           QStringLiteral("sqlncli11")};
-    return providers.contains(WithoutVersion(provider), Qt::CaseInsensitive);
+    return providers.contains(withoutVersion(provider), Qt::CaseInsensitive);
 }
 
-bool IsGenericOdbcProvider(const QString& provider)
+bool isGenericOdbcProvider(const QString& provider)
 {
-    return WithoutVersion(provider).compare(QLatin1String("msdasql"), Qt::CaseInsensitive) == 0;
+    return withoutVersion(provider).compare(QLatin1String("msdasql"), Qt::CaseInsensitive) == 0;
 }
 
-QString PreferredSqlServerDriver(const QStringList& installedDrivers)
+QString preferredSqlServerDriver(const QStringList& installedDrivers)
 {
     QString preferred = kFreeTds;
     int newest = 0;
     for (const QString& driver : installedDrivers) {
-        const int version = MicrosoftDriverVersion(driver);
+        const int version = microsoftDriverVersion(driver);
         if (version > newest) {
             newest = version;
             preferred = driver;
@@ -282,16 +284,18 @@ QString PreferredSqlServerDriver(const QStringList& installedDrivers)
     return preferred;
 }
 
-bool TranslateConnectionString(const QString& oleDb, OdbcFlavour flavour, const QStringList& installedDrivers,
+bool translateConnectionString(const QString& oleDb, OdbcFlavour flavour, const QStringList& installedDrivers,
                                QString& odbc, QString& error, const InstancePortLookup& lookUpInstance,
                                const DriverLibraryLookup& libraryOf)
 {
     Attributes attributes;
-    if (!ParseConnectionString(oleDb, attributes)) {
+    if (!parseConnectionString(oleDb, attributes)) {
         error = kUnparsableConnectionString;
         return false;
     }
     if (flavour == OdbcFlavour::SqlServer)
-        return TranslateForSqlServer(attributes, installedDrivers, odbc, error, lookUpInstance);
-    return TranslateGeneric(attributes, odbc, error, libraryOf);
+        return translateForSqlServer(attributes, installedDrivers, odbc, error, lookUpInstance);
+    return translateGeneric(attributes, odbc, error, libraryOf);
 }
+
+} // namespace korvel

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+namespace korvel {
+
 // Which kind of source an ODBC client talks to, chosen by the OLE DB provider of the
 // connection string.
 enum class OdbcFlavour {
@@ -13,13 +15,13 @@ enum class OdbcFlavour {
 };
 
 // sqloledb, MSOLEDBSQL, SQLNCLI11 in any letter case, with or without a version (".1").
-bool IsSqlServerProvider(const QString& provider);
+bool isSqlServerProvider(const QString& provider);
 // MSDASQL in any letter case, with or without a version.
-bool IsGenericOdbcProvider(const QString& provider);
+bool isGenericOdbcProvider(const QString& provider);
 
 // The driver for the SQL Server flavour among the installed ODBC drivers: the newest
 // "ODBC Driver N for SQL Server" when Microsoft's driver is there, else "FreeTDS".
-QString PreferredSqlServerDriver(const QStringList& installedDrivers);
+QString preferredSqlServerDriver(const QStringList& installedDrivers);
 
 // Finds the TCP port of a named instance: host, instance, port found, error.
 using InstancePortLookup = std::function<bool(const QString&, const QString&, quint16&, QString&)>;
@@ -37,7 +39,9 @@ using DriverLibraryLookup = std::function<QString(const QString& driver, const Q
 // source's driver (found through libraryOf) reads it. False, with a description, when the
 // string cannot be parsed, a value cannot reach the driver as it is, a port is not a port,
 // or the lookup fails.
-[[nodiscard]] bool TranslateConnectionString(const QString& oleDb, OdbcFlavour flavour,
+[[nodiscard]] bool translateConnectionString(const QString& oleDb, OdbcFlavour flavour,
                                              const QStringList& installedDrivers, QString& odbc, QString& error,
                                              const InstancePortLookup& lookUpInstance = nullptr,
                                              const DriverLibraryLookup& libraryOf = nullptr);
+
+} // namespace korvel

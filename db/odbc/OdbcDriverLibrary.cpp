@@ -7,6 +7,8 @@
 #include <iterator>
 #include <optional>
 
+namespace korvel {
+
 namespace {
 
 // SQLDataSourcesW and SQLDriversW: the entries of odbc.ini and odbcinst.ini, each a name and
@@ -16,7 +18,7 @@ using EntryListCall = SQLRETURN(SQL_API*)(SQLHENV, SQLUSMALLINT, SQLWCHAR*, SQLS
 
 // The second text of the entry of that name (compared ignoring case, as the driver manager
 // does), nothing when no entry has it.
-std::optional<QString> FindEntry(SQLHENV environment, EntryListCall list, const QString& name)
+std::optional<QString> findEntry(SQLHENV environment, EntryListCall list, const QString& name)
 {
     SQLWCHAR entry[256];
     SQLWCHAR text[2048];
@@ -26,16 +28,16 @@ std::optional<QString> FindEntry(SQLHENV environment, EntryListCall list, const 
     while (SQL_SUCCEEDED(list(environment, direction, entry, static_cast<SQLSMALLINT>(std::size(entry)), &entryLength,
                               text, static_cast<SQLSMALLINT>(std::size(text)), &textLength))) {
         direction = SQL_FETCH_NEXT;
-        const QString found = FromOdbcText(entry, qMin<qsizetype>(entryLength, std::size(entry) - 1));
+        const QString found = fromOdbcText(entry, qMin<qsizetype>(entryLength, std::size(entry) - 1));
         if (found.compare(name, Qt::CaseInsensitive) == 0)
-            return FromOdbcText(text, qMin<qsizetype>(textLength, std::size(text) - 1));
+            return fromOdbcText(text, qMin<qsizetype>(textLength, std::size(text) - 1));
     }
     return std::nullopt;
 }
 
 // The "Driver=" of an odbcinst.ini entry's attributes, which come as "key=value" texts,
 // each ended by a NUL.
-QString LibraryOfAttributes(const QString& attributes)
+QString libraryOfAttributes(const QString& attributes)
 {
     for (const QString& pair : attributes.split(QChar(u'\0'), Qt::SkipEmptyParts)) {
         if (pair.startsWith(QLatin1String("Driver="), Qt::CaseInsensitive))
@@ -46,13 +48,15 @@ QString LibraryOfAttributes(const QString& attributes)
 
 } // namespace
 
-QString OdbcDriverLibrary(SQLHENV environment, const QString& driver, const QString& dataSource)
+QString odbcDriverLibrary(SQLHENV environment, const QString& driver, const QString& dataSource)
 {
     // A data source names its driver by an odbcinst.ini entry or by the library's path.
-    const QString named = driver.isEmpty() ? FindEntry(environment, SQLDataSourcesW, dataSource).value_or(QString())
+    const QString named = driver.isEmpty() ? findEntry(environment, SQLDataSourcesW, dataSource).value_or(QString())
                                            : driver;
     if (named.isEmpty())
         return QString();
-    const std::optional<QString> attributes = FindEntry(environment, SQLDriversW, named);
-    return attributes ? LibraryOfAttributes(*attributes) : named;
+    const std::optional<QString> attributes = findEntry(environment, SQLDriversW, named);
+    return attributes ? libraryOfAttributes(*attributes) : named;
 }
+
+} // namespace korvel

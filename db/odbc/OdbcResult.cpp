@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+namespace korvel {
+
 namespace {
 
 constexpr SQLLEN kChunkBytes = 64 * 1024;
@@ -15,7 +17,7 @@ constexpr SQLLEN kChunkBytes = 64 * 1024;
 // The whole value of a character (SQL_C_WCHAR) or binary (SQL_C_BINARY) column. The
 // indicator gives the bytes still to come or SQL_NO_TOTAL; a piece that does not fit fills
 // the buffer (less the terminator for text) and the next call goes on where it stopped.
-bool ReadLongData(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, QByteArray& data, bool& isNull,
+bool readLongData(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, QByteArray& data, bool& isNull,
                   DbError& error)
 {
     const SQLLEN terminator = cType == SQL_C_WCHAR ? static_cast<SQLLEN>(sizeof(SQLWCHAR)) : 0;
@@ -29,7 +31,7 @@ bool ReadLongData(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, QB
         if (result == SQL_NO_DATA)
             return true;
         if (!SQL_SUCCEEDED(result)) {
-            error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLGetData");
+            error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLGetData");
             return false;
         }
         if (indicator == SQL_NULL_DATA) {
@@ -44,58 +46,58 @@ bool ReadLongData(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, QB
 }
 
 template <typename Fixed>
-bool ReadFixed(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, Fixed& fixed, bool& isNull,
+bool readFixed(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, Fixed& fixed, bool& isNull,
                DbError& error)
 {
     SQLLEN indicator = 0;
     if (!SQL_SUCCEEDED(SQLGetData(statement, column, cType, &fixed, sizeof fixed, &indicator))) {
-        error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLGetData");
+        error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLGetData");
         return false;
     }
     isNull = indicator == SQL_NULL_DATA;
     return true;
 }
 
-QString TextFromUtf16Bytes(const QByteArray& bytes)
+QString textFromUtf16Bytes(const QByteArray& bytes)
 {
-    return FromOdbcText(reinterpret_cast<const SQLWCHAR*>(bytes.constData()),
+    return fromOdbcText(reinterpret_cast<const SQLWCHAR*>(bytes.constData()),
                         bytes.size() / static_cast<qsizetype>(sizeof(SQLWCHAR)));
 }
 
-bool ReadValueOfKind(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, DbValue& value, DbError& error)
+bool readValueOfKind(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, DbValue& value, DbError& error)
 {
     bool isNull = false;
     switch (kind) {
     case OdbcValueKind::Bit: {
         SQLCHAR bit = 0;
-        if (!ReadFixed(statement, column, SQL_C_BIT, bit, isNull, error))
+        if (!readFixed(statement, column, SQL_C_BIT, bit, isNull, error))
             return false;
-        value = isNull ? DbValue::Null() : DbValue::FromText(bit ? QStringLiteral("-1") : QStringLiteral("0"));
+        value = isNull ? DbValue::null() : DbValue::fromText(bit ? QStringLiteral("-1") : QStringLiteral("0"));
         return true;
     }
     case OdbcValueKind::Timestamp: {
         SQL_TIMESTAMP_STRUCT timestamp = {};
-        if (!ReadFixed(statement, column, SQL_C_TYPE_TIMESTAMP, timestamp, isNull, error))
+        if (!readFixed(statement, column, SQL_C_TYPE_TIMESTAMP, timestamp, isNull, error))
             return false;
-        value = isNull ? DbValue::Null() : DbValue::FromText(TimestampText(timestamp));
+        value = isNull ? DbValue::null() : DbValue::fromText(timestampText(timestamp));
         return true;
     }
     case OdbcValueKind::Bytes: {
         QByteArray bytes;
-        if (!ReadLongData(statement, column, SQL_C_BINARY, bytes, isNull, error))
+        if (!readLongData(statement, column, SQL_C_BINARY, bytes, isNull, error))
             return false;
-        value = isNull ? DbValue::Null() : DbValue::FromBytes(bytes);
+        value = isNull ? DbValue::null() : DbValue::fromBytes(bytes);
         return true;
     }
     case OdbcValueKind::Guid:
     case OdbcValueKind::Text: {
         QByteArray utf16;
-        if (!ReadLongData(statement, column, SQL_C_WCHAR, utf16, isNull, error))
+        if (!readLongData(statement, column, SQL_C_WCHAR, utf16, isNull, error))
             return false;
-        QString text = TextFromUtf16Bytes(utf16);
+        QString text = textFromUtf16Bytes(utf16);
         if (kind == OdbcValueKind::Guid)
-            text = BracedGuid(text);
-        value = isNull ? DbValue::Null() : DbValue::FromText(text);
+            text = bracedGuid(text);
+        value = isNull ? DbValue::null() : DbValue::fromText(text);
         return true;
     }
     }
@@ -103,18 +105,18 @@ bool ReadValueOfKind(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind
 }
 
 // Moves to the first result that has columns; false with columns = 0 when there is none.
-bool FindColumns(SQLHSTMT statement, SQLSMALLINT& columns, DbError& error)
+bool findColumns(SQLHSTMT statement, SQLSMALLINT& columns, DbError& error)
 {
     for (;;) {
         columns = 0;
         if (!SQL_SUCCEEDED(SQLNumResultCols(statement, &columns))) {
-            error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLNumResultCols");
+            error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLNumResultCols");
             return false;
         }
         if (columns > 0)
             return true;
         bool more = false;
-        if (!NextOdbcResult(statement, more, error))
+        if (!nextOdbcResult(statement, more, error))
             return false;
         if (!more)
             return true;
@@ -127,42 +129,42 @@ bool FindColumns(SQLHSTMT statement, SQLSMALLINT& columns, DbError& error)
 // for its verbose type or local type name: those are asked instead, the others only where
 // they alone tell.
 
-bool NumericAttribute(SQLHSTMT statement, SQLUSMALLINT column, SQLUSMALLINT attribute, SQLLEN& value,
+bool numericAttribute(SQLHSTMT statement, SQLUSMALLINT column, SQLUSMALLINT attribute, SQLLEN& value,
                       DbError& error)
 {
     if (!SQL_SUCCEEDED(SQLColAttributeW(statement, column, attribute, nullptr, 0, nullptr, &value))) {
-        error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLColAttributeW");
+        error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLColAttributeW");
         return false;
     }
     return true;
 }
 
-bool TextAttribute(SQLHSTMT statement, SQLUSMALLINT column, SQLUSMALLINT attribute, QString& text, DbError& error)
+bool textAttribute(SQLHSTMT statement, SQLUSMALLINT column, SQLUSMALLINT attribute, QString& text, DbError& error)
 {
     SQLWCHAR buffer[128] = {};
     SQLSMALLINT bytes = 0;
     if (!SQL_SUCCEEDED(SQLColAttributeW(statement, column, attribute, buffer, sizeof buffer, &bytes, nullptr))) {
-        error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLColAttributeW");
+        error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLColAttributeW");
         return false;
     }
     const qsizetype capacity = static_cast<qsizetype>(sizeof buffer / sizeof buffer[0]) - 1;
-    text = FromOdbcText(buffer, qMin<qsizetype>(bytes / static_cast<qsizetype>(sizeof(SQLWCHAR)), capacity));
+    text = fromOdbcText(buffer, qMin<qsizetype>(bytes / static_cast<qsizetype>(sizeof(SQLWCHAR)), capacity));
     return true;
 }
 
 // The local type name is the type name where a driver gives one; some give none.
-bool TypeName(SQLHSTMT statement, SQLUSMALLINT column, QString& name, DbError& error)
+bool readTypeName(SQLHSTMT statement, SQLUSMALLINT column, QString& name, DbError& error)
 {
     DbError localError;
-    if (TextAttribute(statement, column, SQL_DESC_LOCAL_TYPE_NAME, name, localError) && !name.isEmpty())
+    if (textAttribute(statement, column, SQL_DESC_LOCAL_TYPE_NAME, name, localError) && !name.isEmpty())
         return true;
-    return TextAttribute(statement, column, SQL_DESC_TYPE_NAME, name, error);
+    return textAttribute(statement, column, SQL_DESC_TYPE_NAME, name, error);
 }
 
 // The concise type that a date-time's column size tells by ODBC's definition: a date 10, a
 // time 8, or 9 and its fraction digits, a timestamp 19, or 20 and its fraction digits;
 // none at 16, a timestamp without seconds or a time of 7 fraction digits.
-std::optional<SQLSMALLINT> DateTimeTypeOfSize(SQLULEN columnSize)
+std::optional<SQLSMALLINT> dateTimeTypeOfSize(SQLULEN columnSize)
 {
     if (columnSize == 10)
         return SQL_TYPE_DATE;
@@ -173,14 +175,14 @@ std::optional<SQLSMALLINT> DateTimeTypeOfSize(SQLULEN columnSize)
     return std::nullopt;
 }
 
-bool ConciseType(SQLHSTMT statement, SQLUSMALLINT column, SQLULEN columnSize, SQLSMALLINT& type, DbError& error)
+bool conciseType(SQLHSTMT statement, SQLUSMALLINT column, SQLULEN columnSize, SQLSMALLINT& type, DbError& error)
 {
     SQLLEN verbose = 0;
-    if (!NumericAttribute(statement, column, SQL_DESC_TYPE, verbose, error))
+    if (!numericAttribute(statement, column, SQL_DESC_TYPE, verbose, error))
         return false;
     std::optional<SQLSMALLINT> concise;
     if (verbose == SQL_DATETIME)
-        concise = DateTimeTypeOfSize(columnSize);
+        concise = dateTimeTypeOfSize(columnSize);
     else if (verbose != SQL_INTERVAL)
         concise = static_cast<SQLSMALLINT>(verbose);
     if (concise) {
@@ -188,13 +190,13 @@ bool ConciseType(SQLHSTMT statement, SQLUSMALLINT column, SQLULEN columnSize, SQ
         return true;
     }
     if (!SQL_SUCCEEDED(SQLDescribeColW(statement, column, nullptr, 0, nullptr, &type, nullptr, nullptr, nullptr))) {
-        error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLDescribeColW");
+        error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLDescribeColW");
         return false;
     }
     return true;
 }
 
-bool DescribeField(SQLHSTMT statement, SQLUSMALLINT column, BufferedCursor::Field& field,
+bool describeField(SQLHSTMT statement, SQLUSMALLINT column, BufferedCursor::Field& field,
                    OdbcValueKind& kind, DbError& error)
 {
     std::vector<SQLWCHAR> name(256);
@@ -204,7 +206,7 @@ bool DescribeField(SQLHSTMT statement, SQLUSMALLINT column, BufferedCursor::Fiel
     for (;;) {
         if (!SQL_SUCCEEDED(SQLDescribeColW(statement, column, name.data(), static_cast<SQLSMALLINT>(name.size()),
                                            &nameLength, nullptr, &columnSize, &decimalDigits, nullptr))) {
-            error = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLDescribeColW");
+            error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLDescribeColW");
             return false;
         }
         if (nameLength < static_cast<SQLSMALLINT>(name.size()))
@@ -213,21 +215,22 @@ bool DescribeField(SQLHSTMT statement, SQLUSMALLINT column, BufferedCursor::Fiel
     }
     SQLSMALLINT sqlType = 0;
     QString typeName;
-    if (!ConciseType(statement, column, columnSize, sqlType, error) || !TypeName(statement, column, typeName, error))
+    if (!conciseType(statement, column, columnSize, sqlType, error) ||
+        !readTypeName(statement, column, typeName, error))
         return false;
-    field.name = FromOdbcText(name.data(), nameLength);
-    field.type = ColumnTypeOfOdbcColumn(sqlType, columnSize, decimalDigits, typeName);
-    kind = ValueKindOfAdoType(field.type.adoType);
+    field.name = fromOdbcText(name.data(), nameLength);
+    field.type = columnTypeOfOdbcColumn(sqlType, columnSize, decimalDigits, typeName);
+    kind = valueKindOfAdoType(field.type.adoType);
     return true;
 }
 
-bool ReadRow(SQLHSTMT statement, const std::vector<OdbcValueKind>& kinds, BufferedCursor::Row& row, DbError& error)
+bool readRow(SQLHSTMT statement, const std::vector<OdbcValueKind>& kinds, BufferedCursor::Row& row, DbError& error)
 {
     row.clear();
     row.reserve(static_cast<qsizetype>(kinds.size()));
     for (std::size_t i = 0; i < kinds.size(); ++i) {
         DbValue value;
-        if (!ReadOdbcValue(statement, static_cast<SQLUSMALLINT>(i + 1), kinds[i], value, error))
+        if (!readOdbcValue(statement, static_cast<SQLUSMALLINT>(i + 1), kinds[i], value, error))
             return false;
         row.append(std::move(value));
     }
@@ -236,10 +239,10 @@ bool ReadRow(SQLHSTMT statement, const std::vector<OdbcValueKind>& kinds, Buffer
 
 // Steps over every further result of the batch, so that the error of a later statement is
 // not lost.
-bool PassRemainingResults(SQLHSTMT statement, DbError& error)
+bool passRemainingResults(SQLHSTMT statement, DbError& error)
 {
     for (bool more = true; more;) {
-        if (!NextOdbcResult(statement, more, error))
+        if (!nextOdbcResult(statement, more, error))
             return false;
     }
     return true;
@@ -247,7 +250,7 @@ bool PassRemainingResults(SQLHSTMT statement, DbError& error)
 
 } // namespace
 
-bool EndsTheQuery(const QString& sqlState)
+bool endsTheQuery(const QString& sqlState)
 {
     static const QStringList whole = {QStringLiteral("HYT00"), QStringLiteral("HYT01"), QStringLiteral("HY008"),
                                       QStringLiteral("HY001"), QStringLiteral("HY010")};
@@ -259,75 +262,75 @@ BufferedCursor::BufferedCursor(QList<Field> fields, QList<Row> rows, std::option
 {
 }
 
-int BufferedCursor::FieldCount() const
+int BufferedCursor::fieldCount() const
 {
     return static_cast<int>(m_fields.size());
 }
 
-QString BufferedCursor::FieldName(int field) const
+QString BufferedCursor::fieldName(int field) const
 {
     return field >= 0 && field < m_fields.size() ? m_fields[field].name : QString();
 }
 
-ColumnType BufferedCursor::FieldColumnType(int field) const
+ColumnType BufferedCursor::fieldColumnType(int field) const
 {
     return field >= 0 && field < m_fields.size() ? m_fields[field].type : ColumnType();
 }
 
-bool BufferedCursor::AtEnd() const
+bool BufferedCursor::atEnd() const
 {
     return m_row >= m_rows.size();
 }
 
-bool BufferedCursor::ReadValue(int field, DbValue& value, DbError& error)
+bool BufferedCursor::readValue(int field, DbValue& value, DbError& error)
 {
-    if (AtEnd() || field < 0 || field >= m_fields.size()) {
-        error = DbError::MissingObject();
+    if (atEnd() || field < 0 || field >= m_fields.size()) {
+        error = DbError::missingObject();
         return false;
     }
     value = m_rows[m_row][field]; // shares the data: a long value is not copied
     return true;
 }
 
-bool BufferedCursor::MoveNext(DbError& error)
+bool BufferedCursor::moveNext(DbError& error)
 {
-    if (AtEnd()) {
-        error = DbError::MissingObject();
+    if (atEnd()) {
+        error = DbError::missingObject();
         return false;
     }
     m_rows[m_row].clear(); // a row once left is not wanted again
     ++m_row;
-    if (AtEnd() && m_failure) {
+    if (atEnd() && m_failure) {
         error = *m_failure;
         return false;
     }
     return true;
 }
 
-bool ReadOdbcValue(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, DbValue& value, DbError& error)
+bool readOdbcValue(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, DbValue& value, DbError& error)
 {
-    if (ReadValueOfKind(statement, column, kind, value, error))
+    if (readValueOfKind(statement, column, kind, value, error))
         return true;
     // A value the driver cannot give (a date beyond its range, a text it cannot decode) is
     // an empty cell, and the row and the rows after it are read on, as the embedded engine
     // does; a connection that has gone ends the query.
-    if (EndsTheQuery(OdbcSqlState(SQL_HANDLE_STMT, statement)))
+    if (endsTheQuery(odbcSqlState(SQL_HANDLE_STMT, statement)))
         return false;
-    value = DbValue::Null();
+    value = DbValue::null();
     return true;
 }
 
-bool ReadOdbcResult(SQLHSTMT statement, OdbcWatchdog::Wait& wait, std::unique_ptr<DbCursor>& cursor, DbError& error)
+bool readOdbcResult(SQLHSTMT statement, OdbcWatchdog::Wait& wait, std::unique_ptr<DbCursor>& cursor, DbError& error)
 {
     SQLSMALLINT columns = 0;
-    if (!FindColumns(statement, columns, error))
+    if (!findColumns(statement, columns, error))
         return false;
 
     QList<BufferedCursor::Field> fields;
     std::vector<OdbcValueKind> kinds(static_cast<std::size_t>(columns));
     for (SQLSMALLINT column = 1; column <= columns; ++column) {
         BufferedCursor::Field field;
-        if (!DescribeField(statement, static_cast<SQLUSMALLINT>(column), field, kinds[column - 1], error))
+        if (!describeField(statement, static_cast<SQLUSMALLINT>(column), field, kinds[column - 1], error))
             return false;
         fields.append(field);
     }
@@ -341,10 +344,10 @@ bool ReadOdbcResult(SQLHSTMT statement, OdbcWatchdog::Wait& wait, std::unique_pt
         BufferedCursor::Row row;
         DbError rowError;
         if (!SQL_SUCCEEDED(result)) {
-            rowError = OdbcFailure(SQL_HANDLE_STMT, statement, "SQLFetch");
-        } else if (ReadRow(statement, kinds, row, rowError)) {
+            rowError = odbcFailure(SQL_HANDLE_STMT, statement, "SQLFetch");
+        } else if (readRow(statement, kinds, row, rowError)) {
             rows.append(std::move(row));
-            wait.Progress();
+            wait.progress();
             continue;
         }
         if (rows.isEmpty()) {
@@ -355,7 +358,7 @@ bool ReadOdbcResult(SQLHSTMT statement, OdbcWatchdog::Wait& wait, std::unique_pt
         break;
     }
     DbError laterError;
-    if (!failure && !PassRemainingResults(statement, laterError)) {
+    if (!failure && !passRemainingResults(statement, laterError)) {
         if (rows.isEmpty()) {
             error = laterError;
             return false;
@@ -365,3 +368,5 @@ bool ReadOdbcResult(SQLHSTMT statement, OdbcWatchdog::Wait& wait, std::unique_pt
     cursor = std::make_unique<BufferedCursor>(std::move(fields), std::move(rows), std::move(failure));
     return true;
 }
+
+} // namespace korvel

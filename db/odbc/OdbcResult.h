@@ -15,6 +15,8 @@
 
 #include <sqlext.h>
 
+namespace korvel {
+
 // A result held whole in memory, as ADO's client-side cursor holds it. Reading the rows at
 // once frees the statement and so the connection: SQL Server connections (without MARS)
 // run one statement at a time, and the program keeps a result open while it executes others.
@@ -31,13 +33,13 @@ public:
     // past the last of them reports it.
     BufferedCursor(QList<Field> fields, QList<Row> rows, std::optional<DbError> failure);
 
-    int FieldCount() const override;
-    QString FieldName(int field) const override;
-    ColumnType FieldColumnType(int field) const override;
+    int fieldCount() const override;
+    QString fieldName(int field) const override;
+    ColumnType fieldColumnType(int field) const override;
 
-    bool AtEnd() const override;
-    [[nodiscard]] bool ReadValue(int field, DbValue& value, DbError& error) override;
-    [[nodiscard]] bool MoveNext(DbError& error) override;
+    bool atEnd() const override;
+    [[nodiscard]] bool readValue(int field, DbValue& value, DbError& error) override;
+    [[nodiscard]] bool moveNext(DbError& error) override;
 
 private:
     QList<Field> m_fields;
@@ -48,13 +50,13 @@ private:
 
 // The failures that are the connection's or the statement's, not one value's. A value that
 // fails to read with another SQLSTATE is an empty cell.
-bool EndsTheQuery(const QString& sqlState);
+bool endsTheQuery(const QString& sqlState);
 
 // Fetches one column of the current row with SQLGetData (columns from 1, in ascending
 // order) and gives it in the program's form for its kind. Long values arrive in chunks that
 // are joined as bytes before they are decoded, since a chunk may end inside a character. A
 // value the driver cannot give is NULL; false only when the connection or statement fails.
-[[nodiscard]] bool ReadOdbcValue(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, DbValue& value,
+[[nodiscard]] bool readOdbcValue(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, DbValue& value,
                                  DbError& error);
 
 // Reads the first result set of an executed statement whole into a cursor (results without
@@ -63,5 +65,7 @@ bool EndsTheQuery(const QString& sqlState);
 // result set gives a cursor without fields.
 // An error before the first row fails; an error on a later row, or in a later result of the
 // batch, keeps the rows before it and is reported when the cursor moves past them.
-[[nodiscard]] bool ReadOdbcResult(SQLHSTMT statement, OdbcWatchdog::Wait& wait, std::unique_ptr<DbCursor>& cursor,
+[[nodiscard]] bool readOdbcResult(SQLHSTMT statement, OdbcWatchdog::Wait& wait, std::unique_ptr<DbCursor>& cursor,
                                   DbError& error);
+
+} // namespace korvel

@@ -3,9 +3,11 @@
 #include "db/client/DbClient.h"
 #include "db/client/ValueText.h"
 
+namespace korvel {
+
 namespace {
 
-bool NameIs(const QString& typeName, const char* name)
+bool nameIs(const QString& typeName, const char* name)
 {
     return typeName.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
 }
@@ -15,7 +17,7 @@ constexpr int kNewerDateTime = adVarWChar;
 
 } // namespace
 
-int AdoTypeOfOdbcColumn(SQLSMALLINT sqlType, SQLULEN columnSize, const QString& typeName)
+int adoTypeOfOdbcColumn(SQLSMALLINT sqlType, SQLULEN columnSize, const QString& typeName)
 {
     switch (sqlType) {
     case SQL_INTEGER:
@@ -31,7 +33,7 @@ int AdoTypeOfOdbcColumn(SQLSMALLINT sqlType, SQLULEN columnSize, const QString& 
         return adBoolean;
     case SQL_DECIMAL:
     case SQL_NUMERIC:
-        return NameIs(typeName, "money") || NameIs(typeName, "smallmoney") ? adCurrency : adNumeric;
+        return nameIs(typeName, "money") || nameIs(typeName, "smallmoney") ? adCurrency : adNumeric;
     case SQL_FLOAT:
     case SQL_DOUBLE:
         return adDouble;
@@ -39,7 +41,7 @@ int AdoTypeOfOdbcColumn(SQLSMALLINT sqlType, SQLULEN columnSize, const QString& 
         return adSingle;
     case SQL_TYPE_TIMESTAMP:
     case SQL_TIMESTAMP:
-        return NameIs(typeName, "datetime2") ? kNewerDateTime : adDBTimeStamp;
+        return nameIs(typeName, "datetime2") ? kNewerDateTime : adDBTimeStamp;
     case SQL_TYPE_DATE:
     case SQL_DATE:
     case SQL_TYPE_TIME:
@@ -76,10 +78,10 @@ int AdoTypeOfOdbcColumn(SQLSMALLINT sqlType, SQLULEN columnSize, const QString& 
     }
 }
 
-ColumnType ColumnTypeOfOdbcColumn(SQLSMALLINT sqlType, SQLULEN columnSize, SQLSMALLINT decimalDigits,
+ColumnType columnTypeOfOdbcColumn(SQLSMALLINT sqlType, SQLULEN columnSize, SQLSMALLINT decimalDigits,
                                   const QString& typeName)
 {
-    ColumnType type{AdoTypeOfOdbcColumn(sqlType, columnSize, typeName)};
+    ColumnType type{adoTypeOfOdbcColumn(sqlType, columnSize, typeName)};
     // Drivers describe the long kinds with sizes of a gigabyte or more; SQL Server's
     // limited kinds stop at 8,000 bytes.
     constexpr SQLULEN kLongestLimited = 8000;
@@ -105,7 +107,7 @@ ColumnType ColumnTypeOfOdbcColumn(SQLSMALLINT sqlType, SQLULEN columnSize, SQLSM
     return type;
 }
 
-OdbcValueKind ValueKindOfAdoType(int adoType)
+OdbcValueKind valueKindOfAdoType(int adoType)
 {
     switch (adoType) {
     case adBinary:
@@ -123,15 +125,17 @@ OdbcValueKind ValueKindOfAdoType(int adoType)
     }
 }
 
-QString BracedGuid(const QString& text)
+QString bracedGuid(const QString& text)
 {
     // Blanks around it are the padding of a fixed-width column, not part of the GUID.
-    const std::optional<QUuid> guid = ParseGuid(QStringView(text).trimmed());
-    return guid ? GuidText(*guid) : text;
+    const std::optional<QUuid> guid = parseGuid(QStringView(text).trimmed());
+    return guid ? guidText(*guid) : text;
 }
 
-QString TimestampText(const SQL_TIMESTAMP_STRUCT& timestamp)
+QString timestampText(const SQL_TIMESTAMP_STRUCT& timestamp)
 {
-    return DateTimeText(timestamp.year, timestamp.month, timestamp.day, timestamp.hour, timestamp.minute,
+    return dateTimeText(timestamp.year, timestamp.month, timestamp.day, timestamp.hour, timestamp.minute,
                         timestamp.second, static_cast<int>(timestamp.fraction / 1000000));
 }
+
+} // namespace korvel

@@ -1,8 +1,12 @@
 #include "db/odbc/OdbcWatchdog.h"
 
+#include <algorithm>
+
+namespace korvel {
+
 namespace {
 
-std::chrono::steady_clock::rep Now()
+std::chrono::steady_clock::rep now()
 {
     return std::chrono::steady_clock::now().time_since_epoch().count();
 }
@@ -15,19 +19,19 @@ OdbcWatchdog::OdbcWatchdog(std::chrono::milliseconds limit) : m_limit(limit)
 
 OdbcWatchdog::~OdbcWatchdog()
 {
-    Stop();
+    stop();
 }
 
-void OdbcWatchdog::Start(std::vector<OpenSocket> sockets)
+void OdbcWatchdog::start(std::vector<OpenSocket> sockets)
 {
-    Stop();
+    stop();
     m_sockets = std::move(sockets);
     m_dropped = false;
     m_since = 0;
-    m_thread = std::thread([this] { Run(); });
+    m_thread = std::thread([this] { run(); });
 }
 
-void OdbcWatchdog::Stop()
+void OdbcWatchdog::stop()
 {
     if (!m_thread.joinable())
         return;
@@ -40,7 +44,7 @@ void OdbcWatchdog::Stop()
     m_stop = false;
 }
 
-void OdbcWatchdog::Run()
+void OdbcWatchdog::run()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     while (!m_stop) {
@@ -52,15 +56,35 @@ void OdbcWatchdog::Run()
             m_idle = false;
             continue;
         }
-        const Clock::time_point deadline = Clock::time_point(Clock::duration(since)) + m_limit;
-        if (Clock::now() < deadline) {
-            m_wake.wait_until(lock, deadline);
+        const Clock::time_point due = deadline(since);
+        if (Clock::now() < due) {
+            m_wake.wait_until(lock, due);
             continue;
         }
-        ShutDownSockets(m_sockets);
+        shutDownSockets(m_sockets);
         m_dropped = true;
         m_wake.wait(lock, [this] { return m_stop; });
     }
+}
+
+OdbcWatchdog::Clock::time_point OdbcWatchdog::deadline(Clock::rep since) const
+{
+    const Clock::time_point limit = Clock::time_point(Clock::duration(since)) + m_limit;
+    const Clock::rep cancelledAt = m_cancelledAt;
+    if (cancelledAt == 0)
+        return limit;
+    return std::min(limit, Clock::time_point(Clock::duration(std::max(since, cancelledAt) + m_grace)));
+}
+
+void OdbcWatchdog::cutAfterCancel(std::chrono::milliseconds grace)
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_grace = std::chrono::duration_cast<Clock::duration>(grace).count();
+        m_cancelledAt = now();
+    }
+    // A wait for the old deadline starts again with the new one.
+    m_wake.notify_one();
 }
 
 OdbcWatchdog::Wait::Wait(OdbcWatchdog& watchdog) : m_watchdog(watchdog)
@@ -68,7 +92,7 @@ OdbcWatchdog::Wait::Wait(OdbcWatchdog& watchdog) : m_watchdog(watchdog)
     bool idle = false;
     {
         const std::lock_guard<std::mutex> lock(m_watchdog.m_mutex);
-        m_watchdog.m_since = Now();
+        m_watchdog.m_since = now();
         idle = m_watchdog.m_idle;
     }
     if (idle)
@@ -80,7 +104,9 @@ OdbcWatchdog::Wait::~Wait()
     m_watchdog.m_since = 0;
 }
 
-void OdbcWatchdog::Wait::Progress()
+void OdbcWatchdog::Wait::progress()
 {
-    m_watchdog.m_since = Now();
+    m_watchdog.m_since = now();
 }
+
+} // namespace korvel

@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+namespace korvel {
+
 // Ends a call on a connection whose server stopped answering, which the drivers' own
 // statement timeouts do not: psqlODBC's is applied by the server (a stopped server never
 // applies it), and FreeTDS, after its own, waits as long again for the server to take its
@@ -24,10 +26,15 @@ public:
     OdbcWatchdog& operator=(const OdbcWatchdog&) = delete;
 
     // Watches the calls on the connection over these sockets, until Stop.
-    void Start(std::vector<OpenSocket> sockets);
-    void Stop();
+    void start(std::vector<OpenSocket> sockets);
+    void stop();
     // Whether a call outlasted the limit and the connection was cut.
-    bool ConnectionDropped() const { return m_dropped; }
+    bool connectionDropped() const { return m_dropped; }
+    // From any thread, once the user cancelled: a call still waiting `grace` after the cancel,
+    // or after it began when that is later, has its connection cut, so that a server that
+    // does not take the driver's cancel (or a cancel that came just before the call) keeps
+    // nobody waiting.
+    void cutAfterCancel(std::chrono::milliseconds grace);
 
     // While one lives, the connection is waited on: the limit counts from its start or its
     // last Progress (a row read, a piece sent), so that a long result that keeps coming is
@@ -39,7 +46,7 @@ public:
         ~Wait();
         Wait(const Wait&) = delete;
         Wait& operator=(const Wait&) = delete;
-        void Progress();
+        void progress();
 
     private:
         OdbcWatchdog& m_watchdog;
@@ -48,7 +55,8 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    void Run();
+    void run();
+    Clock::time_point deadline(Clock::rep since) const;
 
     const Clock::duration m_limit;
     std::vector<OpenSocket> m_sockets;
@@ -60,4 +68,9 @@ private:
     // When the running call began or last made progress, in clock ticks; 0 while none runs.
     std::atomic<Clock::rep> m_since{0};
     std::atomic<bool> m_dropped{false};
+    // When the user cancelled, in clock ticks (0: never), and the wait left to calls then.
+    std::atomic<Clock::rep> m_cancelledAt{0};
+    std::atomic<Clock::rep> m_grace{0};
 };
+
+} // namespace korvel

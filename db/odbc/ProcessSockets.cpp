@@ -8,9 +8,11 @@
 #include <cstdlib>
 #include <iterator>
 
+namespace korvel {
+
 namespace {
 
-bool IsSocket(int descriptor, ino_t& inode)
+bool isSocket(int descriptor, ino_t& inode)
 {
     struct stat status = {};
     if (fstat(descriptor, &status) != 0 || !S_ISSOCK(status.st_mode))
@@ -21,7 +23,7 @@ bool IsSocket(int descriptor, ino_t& inode)
 
 } // namespace
 
-std::vector<OpenSocket> OpenSockets()
+std::vector<OpenSocket> openSockets()
 {
     std::vector<OpenSocket> sockets;
     DIR* folder = opendir("/proc/self/fd");
@@ -32,14 +34,14 @@ std::vector<OpenSocket> OpenSockets()
         const long descriptor = std::strtol(entry->d_name, &end, 10);
         OpenSocket socket{static_cast<int>(descriptor), 0};
         if (end != entry->d_name && *end == '\0' && descriptor != dirfd(folder) &&
-            IsSocket(socket.descriptor, socket.inode))
+            isSocket(socket.descriptor, socket.inode))
             sockets.push_back(socket);
     }
     closedir(folder);
     return sockets;
 }
 
-std::vector<OpenSocket> SocketsAdded(const std::vector<OpenSocket>& before, const std::vector<OpenSocket>& after)
+std::vector<OpenSocket> socketsAdded(const std::vector<OpenSocket>& before, const std::vector<OpenSocket>& after)
 {
     std::vector<OpenSocket> added;
     std::copy_if(after.begin(), after.end(), std::back_inserter(added), [&before](const OpenSocket& socket) {
@@ -48,11 +50,13 @@ std::vector<OpenSocket> SocketsAdded(const std::vector<OpenSocket>& before, cons
     return added;
 }
 
-void ShutDownSockets(const std::vector<OpenSocket>& sockets)
+void shutDownSockets(const std::vector<OpenSocket>& sockets)
 {
     for (const OpenSocket& socket : sockets) {
         ino_t inode = 0;
-        if (IsSocket(socket.descriptor, inode) && inode == socket.inode)
+        if (isSocket(socket.descriptor, inode) && inode == socket.inode)
             shutdown(socket.descriptor, SHUT_RDWR);
     }
 }
+
+} // namespace korvel

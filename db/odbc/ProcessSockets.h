@@ -8,6 +8,8 @@
 
 #include <vector>
 
+namespace korvel {
+
 // A socket descriptor and the inode that tells it apart from a later socket given the same
 // number.
 struct OpenSocket
@@ -22,11 +24,13 @@ struct OpenSocket
 };
 
 // The sockets this process holds open now.
-std::vector<OpenSocket> OpenSockets();
+std::vector<OpenSocket> openSockets();
 
 // The sockets of `after` that `before` does not hold.
-std::vector<OpenSocket> SocketsAdded(const std::vector<OpenSocket>& before, const std::vector<OpenSocket>& after);
+std::vector<OpenSocket> socketsAdded(const std::vector<OpenSocket>& before, const std::vector<OpenSocket>& after);
 
 // Shuts both directions of each socket down that is still the one found, so that a read or
 // write blocked on it returns at once; the descriptor stays its owner's to close.
-void ShutDownSockets(const std::vector<OpenSocket>& sockets);
+void shutDownSockets(const std::vector<OpenSocket>& sockets);
+
+} // namespace korvel

@@ -15,6 +15,8 @@
 #include <unistd.h>
 #endif
 
+namespace korvel {
+
 namespace {
 
 constexpr char kBrowserPort[] = "1434";
@@ -26,15 +28,15 @@ constexpr int kLargestAnswer = 3 + 0xFFFF; // SVR_RESP, the length in two bytes,
 #ifdef _WIN32
 using SocketHandle = SOCKET;
 constexpr SocketHandle kNoSocket = INVALID_SOCKET;
-int CloseSocket(SocketHandle socket) { return closesocket(socket); }
-int PollSocket(pollfd* socket, int timeoutMs) { return WSAPoll(socket, 1, timeoutMs); }
-bool Interrupted() { return false; }
+int closeSocket(SocketHandle socket) { return closesocket(socket); }
+int pollSocket(pollfd* socket, int timeoutMs) { return WSAPoll(socket, 1, timeoutMs); }
+bool interrupted() { return false; }
 #else
 using SocketHandle = int;
 constexpr SocketHandle kNoSocket = -1;
-int CloseSocket(SocketHandle socket) { return close(socket); }
-int PollSocket(pollfd* socket, int timeoutMs) { return poll(socket, 1, timeoutMs); }
-bool Interrupted() { return errno == EINTR; }
+int closeSocket(SocketHandle socket) { return ::close(socket); }
+int pollSocket(pollfd* socket, int timeoutMs) { return poll(socket, 1, timeoutMs); }
+bool interrupted() { return errno == EINTR; }
 #endif
 
 // A UDP socket connected to the SQL Server Browser of a host: what it sends goes there, and
@@ -61,7 +63,7 @@ public:
         for (const bool ipv4 : {true, false}) {
             for (const addrinfo* address = found; address && m_socket == kNoSocket; address = address->ai_next) {
                 if ((address->ai_family == AF_INET) == ipv4)
-                    Connect(*address);
+                    connect(*address);
             }
         }
         freeaddrinfo(found);
@@ -69,7 +71,7 @@ public:
     ~BrowserSocket()
     {
         if (m_socket != kNoSocket)
-            CloseSocket(m_socket);
+            closeSocket(m_socket);
 #ifdef _WIN32
         if (m_started)
             WSACleanup();
@@ -78,19 +80,19 @@ public:
     BrowserSocket(const BrowserSocket&) = delete;
     BrowserSocket& operator=(const BrowserSocket&) = delete;
 
-    bool Connected() const { return m_socket != kNoSocket; }
+    bool connected() const { return m_socket != kNoSocket; }
 
-    void Send(const QByteArray& datagram) { send(m_socket, datagram.constData(), datagram.size(), 0); }
+    void send(const QByteArray& datagram) { ::send(m_socket, datagram.constData(), datagram.size(), 0); }
 
     // An answer within the time, or none; refused when the host said that nothing listens
     // on the port.
-    Wait Receive(const QDeadlineTimer& until, QByteArray& answer)
+    Wait receive(const QDeadlineTimer& until, QByteArray& answer)
     {
         pollfd socket{m_socket, POLLIN, 0};
         int ready = 0;
         do
-            ready = PollSocket(&socket, static_cast<int>(until.remainingTime()));
-        while (ready < 0 && Interrupted());
+            ready = pollSocket(&socket, static_cast<int>(until.remainingTime()));
+        while (ready < 0 && interrupted());
         if (ready == 0)
             return Wait::TimeUp;
         answer.resize(kLargestAnswer);
@@ -102,15 +104,15 @@ public:
     }
 
 private:
-    void Connect(const addrinfo& address)
+    void connect(const addrinfo& address)
     {
         const SocketHandle candidate = socket(address.ai_family, address.ai_socktype, address.ai_protocol);
         if (candidate == kNoSocket)
             return;
-        if (connect(candidate, address.ai_addr, static_cast<int>(address.ai_addrlen)) == 0)
+        if (::connect(candidate, address.ai_addr, static_cast<int>(address.ai_addrlen)) == 0)
             m_socket = candidate;
         else
-            CloseSocket(candidate);
+            closeSocket(candidate);
     }
 
     SocketHandle m_socket = kNoSocket;
@@ -121,7 +123,7 @@ private:
 
 } // namespace
 
-quint16 TcpPortOfBrowserAnswer(const QByteArray& answer, const QString& instance)
+quint16 tcpPortOfBrowserAnswer(const QByteArray& answer, const QString& instance)
 {
     // SVR_RESP, the length of the text in two bytes, then pairs of name;value.
     if (answer.size() < 3 || answer[0] != kServerResponse)
@@ -141,22 +143,22 @@ quint16 TcpPortOfBrowserAnswer(const QByteArray& answer, const QString& instance
     return 0;
 }
 
-bool LookUpInstancePort(const QString& host, const QString& instance, int timeoutMs, quint16& port, QString& error)
+bool lookUpInstancePort(const QString& host, const QString& instance, int timeoutMs, quint16& port, QString& error)
 {
     const QDeadlineTimer deadline(timeoutMs);
     BrowserSocket socket(host);
-    if (!socket.Connected()) {
+    if (!socket.connected()) {
         error = QStringLiteral("找不到 SQL Server 的主机 %1").arg(host);
         return false;
     }
     const QByteArray request = kUnicastInstanceRequest + instance.toLatin1() + '\0';
     while (!deadline.hasExpired()) {
-        socket.Send(request);
+        socket.send(request);
         const QDeadlineTimer askAgain(qMin<qint64>(kAskAgainMs, deadline.remainingTime()));
         QByteArray answer;
         BrowserSocket::Wait wait = BrowserSocket::Wait::TimeUp;
-        while ((wait = socket.Receive(askAgain, answer)) == BrowserSocket::Wait::Answer) {
-            port = TcpPortOfBrowserAnswer(answer, instance);
+        while ((wait = socket.receive(askAgain, answer)) == BrowserSocket::Wait::Answer) {
+            port = tcpPortOfBrowserAnswer(answer, instance);
             if (port != 0)
                 return true;
             if (answer.startsWith(kServerResponse)) {
@@ -170,3 +172,5 @@ bool LookUpInstancePort(const QString& host, const QString& instance, int timeou
     error = QStringLiteral("%1 上的 SQL Server Browser（UDP 1434）没有告知实例 %2 的端口").arg(host, instance);
     return false;
 }
+
+} // namespace korvel

@@ -2,8 +2,12 @@
 
 #include <sqlite3.h>
 
-void ConfigureEmbeddedEngine()
+namespace korvel {
+
+void configureEmbeddedEngine()
 {
     // Refused (and harmless) once the engine has started.
     sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
 }
+
+} // namespace korvel

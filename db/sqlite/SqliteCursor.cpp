@@ -9,6 +9,8 @@
 
 #include <charconv>
 
+namespace korvel {
+
 namespace {
 
 struct TypeName
@@ -17,7 +19,7 @@ struct TypeName
     QString arguments; // lower case, what stands between the parentheses
 };
 
-TypeName SplitTypeName(const QString& declaredType)
+TypeName splitTypeName(const QString& declaredType)
 {
     const QString type = declaredType.trimmed().toLower();
     const qsizetype open = type.indexOf(QLatin1Char('('));
@@ -27,7 +29,7 @@ TypeName SplitTypeName(const QString& declaredType)
     return {type.left(open).simplified(), type.mid(open + 1, close < 0 ? -1 : close - open - 1).simplified()};
 }
 
-const QHash<QString, int>& TypeCodes()
+const QHash<QString, int>& typeCodes()
 {
     static const QHash<QString, int> codes = {
         {"int", adInteger},         {"integer", adInteger},
@@ -57,7 +59,7 @@ const QHash<QString, int>& TypeCodes()
 // Types whose size the declaration does not give: the newer date and time types are wide
 // text to the provider and hold no more than their text form (0: not limited here), a row
 // version is eight bytes.
-const QHash<QString, int>& FixedSizes()
+const QHash<QString, int>& fixedSizes()
 {
     static const QHash<QString, int> sizes = {
         {"date", 0}, {"time", 0}, {"datetime2", 0}, {"datetimeoffset", 0}, {"timestamp", 8}, {"rowversion", 8},
@@ -65,7 +67,7 @@ const QHash<QString, int>& FixedSizes()
     return sizes;
 }
 
-int NumberArgument(const QStringList& arguments, int index, int absent)
+int numberArgument(const QStringList& arguments, int index, int absent)
 {
     bool ok = false;
     const int value = arguments.value(index).trimmed().toInt(&ok);
@@ -73,7 +75,7 @@ int NumberArgument(const QStringList& arguments, int index, int absent)
 }
 
 // A column without a declared type (an expression) takes its type from the first value.
-int AdoTypeFromStorage(int storageClass)
+int adoTypeFromStorage(int storageClass)
 {
     switch (storageClass) {
     case SQLITE_INTEGER: return adBigInt;
@@ -84,7 +86,7 @@ int AdoTypeFromStorage(int storageClass)
 }
 
 // SQLite keeps text as UTF-8: decoding it here is cheaper than asking SQLite for UTF-16.
-QString ColumnText(sqlite3_stmt* statement, int field)
+QString columnText(sqlite3_stmt* statement, int field)
 {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, field));
     return QString::fromUtf8(text, sqlite3_column_bytes(statement, field));
@@ -92,7 +94,7 @@ QString ColumnText(sqlite3_stmt* statement, int field)
 
 // Whole numbers are most of the cells of a large result: std::to_chars writes them without
 // the locale machinery behind QString::number.
-QString IntegerText(sqlite3_stmt* statement, int field)
+QString integerText(sqlite3_stmt* statement, int field)
 {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, sqlite3_column_int64(statement, field)).ptr;
@@ -101,16 +103,16 @@ QString IntegerText(sqlite3_stmt* statement, int field)
 
 // SQLite keeps decimals as integers or doubles; the declared scale gives them back the
 // digits SQL Server would show ("12.50" for a decimal(10,2) holding 12.5).
-QString NumberText(sqlite3_stmt* statement, int field, int scale)
+QString numberText(sqlite3_stmt* statement, int field, int scale)
 {
     if (scale == 0 && sqlite3_column_type(statement, field) == SQLITE_INTEGER)
-        return IntegerText(statement, field);
+        return integerText(statement, field);
     return QString::number(sqlite3_column_double(statement, field), 'f', scale);
 }
 
-bool IsConvertedFromText(int adoType)
+bool isConvertedFromText(int adoType)
 {
-    switch (KindOfType(adoType)) {
+    switch (kindOfType(adoType)) {
     case ValueKind::Boolean:
     case ValueKind::Guid:
     case ValueKind::DateTime:
@@ -125,7 +127,7 @@ bool IsConvertedFromText(int adoType)
 // Besides text: a decimal kept as the bytes of its text (it had more digits than a double
 // holds), and a date written without separators, which SQLite took for a number
 // ("20170406").
-bool ReadsThroughTheRules(ValueKind kind, int storage)
+bool readsThroughTheRules(ValueKind kind, int storage)
 {
     switch (storage) {
     case SQLITE_TEXT: return true;
@@ -135,14 +137,14 @@ bool ReadsThroughTheRules(ValueKind kind, int storage)
     }
 }
 
-QString FloatText(sqlite3_stmt* statement, int field, int significantDigits)
+QString floatText(sqlite3_stmt* statement, int field, int significantDigits)
 {
     if (sqlite3_column_type(statement, field) == SQLITE_TEXT)
-        return ColumnText(statement, field);
+        return columnText(statement, field);
     return QString::number(sqlite3_column_double(statement, field), 'g', significantDigits);
 }
 
-QByteArray ColumnBytes(sqlite3_stmt* statement, int field)
+QByteArray columnBytes(sqlite3_stmt* statement, int field)
 {
     const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, field));
     return QByteArray(data, sqlite3_column_bytes(statement, field));
@@ -150,10 +152,10 @@ QByteArray ColumnBytes(sqlite3_stmt* statement, int field)
 
 } // namespace
 
-ColumnType ColumnTypeOfDeclaration(const QString& declaredType)
+ColumnType columnTypeOfDeclaration(const QString& declaredType)
 {
-    const TypeName name = SplitTypeName(declaredType);
-    ColumnType type{TypeCodes().value(name.base, adEmpty)};
+    const TypeName name = splitTypeName(declaredType);
+    ColumnType type{typeCodes().value(name.base, adEmpty)};
     const QStringList arguments = name.arguments.split(QLatin1Char(','));
     const bool max = name.arguments == QLatin1String("max");
     switch (type.adoType) {
@@ -170,11 +172,11 @@ ColumnType ColumnTypeOfDeclaration(const QString& declaredType)
     case adChar:
     case adWChar:
     case adBinary:
-        type.size = FixedSizes().value(name.base, NumberArgument(arguments, 0, 1));
+        type.size = fixedSizes().value(name.base, numberArgument(arguments, 0, 1));
         break;
     case adNumeric:
-        type.size = NumberArgument(arguments, 0, 18);
-        type.scale = NumberArgument(arguments, 1, 0);
+        type.size = numberArgument(arguments, 0, 18);
+        type.scale = numberArgument(arguments, 1, 0);
         break;
     case adCurrency:
         type.size = name.base == QLatin1String("smallmoney") ? 10 : 19;
@@ -191,7 +193,7 @@ ColumnType ColumnTypeOfDeclaration(const QString& declaredType)
     }
     // The embedded database stands for a server with a Chinese collation, whose narrow text
     // is GBK.
-    if (IsNarrowText(type.adoType))
+    if (isNarrowText(type.adoType))
         type.codePage = kEmbeddedCodePage;
     return type;
 }
@@ -204,10 +206,10 @@ SqliteCursor::SqliteCursor(sqlite3_stmt* statement, bool hasRow) : m_statement(s
         Column column;
         column.name = QString::fromUtf8(sqlite3_column_name(statement, field));
         const char* declared = sqlite3_column_decltype(statement, field);
-        column.type = ColumnTypeOfDeclaration(QString::fromUtf8(declared));
+        column.type = columnTypeOfDeclaration(QString::fromUtf8(declared));
         if (column.type.adoType == adEmpty && !declared)
-            column.type.adoType = AdoTypeFromStorage(hasRow ? sqlite3_column_type(statement, field) : SQLITE_TEXT);
-        column.convertsText = IsConvertedFromText(column.type.adoType);
+            column.type.adoType = adoTypeFromStorage(hasRow ? sqlite3_column_type(statement, field) : SQLITE_TEXT);
+        column.convertsText = isConvertedFromText(column.type.adoType);
         m_columns.append(column);
     }
 }
@@ -217,81 +219,81 @@ SqliteCursor::~SqliteCursor()
     sqlite3_finalize(m_statement);
 }
 
-int SqliteCursor::FieldCount() const
+int SqliteCursor::fieldCount() const
 {
     return static_cast<int>(m_columns.size());
 }
 
-QString SqliteCursor::FieldName(int field) const
+QString SqliteCursor::fieldName(int field) const
 {
     return m_columns.at(field).name;
 }
 
-ColumnType SqliteCursor::FieldColumnType(int field) const
+ColumnType SqliteCursor::fieldColumnType(int field) const
 {
     return m_columns.at(field).type;
 }
 
-bool SqliteCursor::AtEnd() const
+bool SqliteCursor::atEnd() const
 {
     return m_atEnd;
 }
 
-bool SqliteCursor::ReadValue(int field, DbValue& value, DbError& error)
+bool SqliteCursor::readValue(int field, DbValue& value, DbError& error)
 {
     if (m_atEnd || field < 0 || field >= m_columns.size()) {
-        error = DbError::DriverFailure(QStringLiteral("没有当前记录"));
+        error = DbError::driverFailure(QStringLiteral("没有当前记录"));
         return false;
     }
     const int storage = sqlite3_column_type(m_statement, field);
     if (storage == SQLITE_NULL) {
-        value = DbValue::Null();
+        value = DbValue::null();
         return true;
     }
     const Column& column = m_columns.at(field);
     const ColumnType& type = column.type;
     // A value stored in another form than the program writes (by hand, or by another
     // program) reads as SQL Server would have stored it.
-    if (column.convertsText && ReadsThroughTheRules(KindOfType(type.adoType), storage)) {
-        const StoredValue stored = StoreValue(type, ColumnText(m_statement, field));
-        value = DbValue::FromText(stored.accepted ? stored.text : ColumnText(m_statement, field));
+    if (column.convertsText && readsThroughTheRules(kindOfType(type.adoType), storage)) {
+        const StoredValue stored = storeValue(type, columnText(m_statement, field));
+        value = DbValue::fromText(stored.accepted ? stored.text : columnText(m_statement, field));
         return true;
     }
     switch (type.adoType) {
     case adBoolean:
-        value = DbValue::FromText(sqlite3_column_int64(m_statement, field) != 0 ? QStringLiteral("-1")
+        value = DbValue::fromText(sqlite3_column_int64(m_statement, field) != 0 ? QStringLiteral("-1")
                                                                                   : QStringLiteral("0"));
         break;
     case adNumeric:
     case adCurrency:
-        value = DbValue::FromText(NumberText(m_statement, field, type.scale));
+        value = DbValue::fromText(numberText(m_statement, field, type.scale));
         break;
     case adDouble:
-        value = DbValue::FromText(FloatText(m_statement, field, 15));
+        value = DbValue::fromText(floatText(m_statement, field, 15));
         break;
     case adSingle:
-        value = DbValue::FromText(FloatText(m_statement, field, 7));
+        value = DbValue::fromText(floatText(m_statement, field, 7));
         break;
     case adBinary:
     case adVarBinary:
     case adLongVarBinary:
-        value = DbValue::FromBytes(ColumnBytes(m_statement, field));
+        value = DbValue::fromBytes(columnBytes(m_statement, field));
         break;
     default:
         if (storage == SQLITE_INTEGER)
-            value = DbValue::FromText(IntegerText(m_statement, field));
+            value = DbValue::fromText(integerText(m_statement, field));
         else if (storage == SQLITE_BLOB)
-            value = DbValue::FromBytes(ColumnBytes(m_statement, field));
+            value = DbValue::fromBytes(columnBytes(m_statement, field));
         else if (storage == SQLITE_FLOAT)
-            value = DbValue::FromText(FloatText(m_statement, field, 15));
+            value = DbValue::fromText(floatText(m_statement, field, 15));
         else
-            value = DbValue::FromText(ColumnText(m_statement, field));
+            value = DbValue::fromText(columnText(m_statement, field));
         break;
     }
     return true;
 }
 
-bool SqliteCursor::MoveNext(DbError& error)
+bool SqliteCursor::moveNext(DbError& error)
 {
     if (m_atEnd)
         return true;
@@ -301,6 +303,8 @@ bool SqliteCursor::MoveNext(DbError& error)
     m_atEnd = true;
     if (result == SQLITE_DONE)
         return true;
-    error = DbError::DriverFailure(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_statement))));
+    error = DbError::driverFailure(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_statement))));
     return false;
 }
+
+} // namespace korvel

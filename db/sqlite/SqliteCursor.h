@@ -6,6 +6,8 @@
 
 struct sqlite3_stmt;
 
+namespace korvel {
+
 // The code page of the embedded database's narrow text: GBK.
 constexpr int kEmbeddedCodePage = 936;
 
@@ -14,7 +16,7 @@ constexpr int kEmbeddedCodePage = 936;
 // reports for it, with the limits the declaration sets, as SQL Server reads them (a
 // length left out is 1, a decimal without arguments is decimal(18,0)), and narrow text in
 // kEmbeddedCodePage. Type code 0 when the declaration names no type we know.
-ColumnType ColumnTypeOfDeclaration(const QString& declaredType);
+ColumnType columnTypeOfDeclaration(const QString& declaredType);
 
 // A prepared statement stepped forward one row at a time. Values come in the program's
 // text forms, chosen by the SQL Server type name each column was declared with.
@@ -26,12 +28,12 @@ public:
     SqliteCursor(sqlite3_stmt* statement, bool hasRow);
     ~SqliteCursor() override;
 
-    int FieldCount() const override;
-    QString FieldName(int field) const override;
-    ColumnType FieldColumnType(int field) const override;
-    bool AtEnd() const override;
-    bool ReadValue(int field, DbValue& value, DbError& error) override;
-    bool MoveNext(DbError& error) override;
+    int fieldCount() const override;
+    QString fieldName(int field) const override;
+    ColumnType fieldColumnType(int field) const override;
+    bool atEnd() const override;
+    bool readValue(int field, DbValue& value, DbError& error) override;
+    bool moveNext(DbError& error) override;
 
 private:
     struct Column
@@ -45,3 +47,5 @@ private:
     bool m_atEnd;
     QList<Column> m_columns;
 };
+
+} // namespace korvel

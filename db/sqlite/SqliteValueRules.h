@@ -9,6 +9,8 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+namespace korvel {
+
 // SQLite keeps whatever it is given; SQL Server refuses a value its column cannot hold. This
 // makes an embedded connection refuse, in every statement that writes a row, what the value
 // rules refuse for the SQL Server type each column was declared with: triggers on each table
@@ -23,15 +25,15 @@ public:
     SqliteValueRules& operator=(const SqliteValueRules&) = delete;
 
     // Registers the check on a newly opened connection.
-    [[nodiscard]] bool Install(sqlite3* db);
+    [[nodiscard]] bool install(sqlite3* db);
     // Whether the triggers must be made (anew) before a statement that writes is prepared:
     // none yet, or the tables have changed since.
-    bool Stale();
+    bool stale();
     // Makes the triggers for the tables as they are now.
-    [[nodiscard]] bool Refresh();
+    [[nodiscard]] bool refresh();
     // After a rollback, which may have taken back triggers made inside the transaction.
-    void Forget();
-    void Release();
+    void forget();
+    void release();
 
     struct CheckedColumn
     {
@@ -41,9 +43,9 @@ public:
     };
 
 private:
-    static int SchemaVersion(sqlite3_stmt* pragma);
-    bool MakeTriggers();
-    QString TriggersOf(const QString& table, std::size_t first);
+    static int schemaVersion(sqlite3_stmt* pragma);
+    bool makeTriggers();
+    QString triggersOf(const QString& table, std::size_t first);
 
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_schemaVersion = nullptr;         // the tables'
@@ -53,3 +55,5 @@ private:
     std::vector<CheckedColumn> m_columns;
     std::vector<QString> m_triggers;
 };
+
+} // namespace korvel

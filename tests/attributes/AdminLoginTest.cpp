@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace korvel;
+
 TEST(AdminLogin, OnlyAdminsStoredPasswordPassesAndEachFailureHasItsText)
 {
     const char* const admin = "CREATE TABLE tblUserInfo (UserID nvarchar(20), Password nvarchar(50));"
@@ -30,7 +32,7 @@ TEST(AdminLogin, OnlyAdminsStoredPasswordPassesAndEachFailureHasItsText)
         const QString connection = attempt.database ? database.connectionString()
                                                     : QStringLiteral("Provider=sqlite;Data Source=%1;")
                                                           .arg(database.path() + QStringLiteral(".missing"));
-        const korvel::Outcome login = korvel::checkAdminPassword(connection, QString::fromUtf8(attempt.typed));
+        const Outcome login = checkAdminPassword(connection, QString::fromUtf8(attempt.typed));
         EXPECT_EQ(login.ok(), *attempt.refusal == '\0') << attempt.typed;
         EXPECT_EQ(login.message(), QString::fromUtf8(attempt.refusal)) << attempt.typed;
     }

@@ -13,9 +13,10 @@
 
 #include <gtest/gtest.h>
 
+using namespace korvel;
+
 namespace {
 
-using korvel::Result;
 
 // The demo database, read and changed through the rules; checked with plain SQLite.
 class DemoAttributesTest : public ::testing::Test
@@ -24,9 +25,9 @@ protected:
     void SetUp() override
     {
         const QString path = dir.filePath(QStringLiteral("demo.db"));
-        ASSERT_TRUE(Succeeded(CreateDemoDatabase(path, DemoOptions())));
+        ASSERT_TRUE(succeeded(createDemoDatabase(path, DemoOptions())));
         plain.emplace(ExistingFile{path});
-        ASSERT_TRUE(database.Open(plain->connectionString())) << database.lastError().toStdString();
+        ASSERT_TRUE(database.open(plain->connectionString())) << database.lastError().toStdString();
     }
 
     QStringList firstColumn(const QString& sql) const
@@ -39,10 +40,10 @@ protected:
 
     QTemporaryDir dir;
     std::optional<EmbeddedTestDatabase> plain;
-    CAdoDatabase database;
+    Database database;
 };
 
-bool InListOrder(const QStringList& texts)
+bool isInListOrder(const QStringList& texts)
 {
     for (qsizetype i = 1; i < texts.size(); ++i) {
         if (texts[i].toCaseFolded() < texts[i - 1].toCaseFolded())
@@ -51,7 +52,7 @@ bool InListOrder(const QStringList& texts)
     return true;
 }
 
-QSet<QString> SetOf(const QStringList& texts)
+QSet<QString> setOf(const QStringList& texts)
 {
     return QSet<QString>(texts.cbegin(), texts.cend());
 }
@@ -62,12 +63,12 @@ TEST_F(DemoAttributesTest, ListsHoldTheNumbersSortedAsTheWindowListsThem)
 {
     const struct
     {
-        Result<QStringList> (*list)(CAdoDatabase&);
+        Result<QStringList> (*list)(Database&);
         const char* sql;
     } lists[] = {
-        {korvel::harnessNumbers, "select HarnessNo from tblHarnessInfo"},
-        {korvel::jobNumbers, "select JobNo from tblJobInfo"},
-        {korvel::activeLabelNumbers, "select LabelNo from tblLabelInfo where LabelStatus=1"},
+        {harnessNumbers, "select HarnessNo from tblHarnessInfo"},
+        {jobNumbers, "select JobNo from tblJobInfo"},
+        {activeLabelNumbers, "select LabelNo from tblLabelInfo where LabelStatus=1"},
     };
     // Stored last, listed among the others: the window's order ignores case.
     plain->exec(QStringLiteral("INSERT INTO tblHarnessInfo (HarnessNo) VALUES ('wh-2024-0002a')"));
@@ -77,10 +78,10 @@ TEST_F(DemoAttributesTest, ListsHoldTheNumbersSortedAsTheWindowListsThem)
         const QStringList stored = firstColumn(QString::fromUtf8(list.sql));
         EXPECT_TRUE(numbers.ok()) << numbers.message().toStdString();
         EXPECT_EQ(numbers.value.size(), stored.size());
-        EXPECT_EQ(SetOf(numbers.value), SetOf(stored));
-        EXPECT_TRUE(InListOrder(numbers.value));
+        EXPECT_EQ(setOf(numbers.value), setOf(stored));
+        EXPECT_TRUE(isInListOrder(numbers.value));
     }
-    EXPECT_LT(korvel::activeLabelNumbers(database).value.size(),
+    EXPECT_LT(activeLabelNumbers(database).value.size(),
               plain->count(QStringLiteral("select count(*) from tblLabelInfo")))
         << "only active labels";
 }
@@ -89,26 +90,26 @@ TEST_F(DemoAttributesTest, CascadesListTheChildrenOfTheRecordWithTheNumber)
 {
     const struct
     {
-        const korvel::Cascade& cascade;
+        const Cascade& cascade;
         const char* record;   // its number and id
         const char* children; // %1 the id
     } cascades[] = {
-        {korvel::kWiresOfHarness, "select HarnessNo, HarnessID from tblHarnessInfo where HarnessID=2",
+        {kWiresOfHarness, "select HarnessNo, HarnessID from tblHarnessInfo where HarnessID=2",
          "select WireNo from tblHarnessWireInfo where HarnessID=%1"},
-        {korvel::kStepsOfJob, "select JobNo, JobID from tblJobInfo where JobID=2",
+        {kStepsOfJob, "select JobNo, JobID from tblJobInfo where JobID=2",
          "select LineID from tblJobStepInfo where JobID=%1"},
     };
     for (const auto& cascade : cascades) {
         const QStringList record = plain->rows(QString::fromUtf8(cascade.record)).value(0);
-        const Result<korvel::Children> children = korvel::childrenOf(database, cascade.cascade, record.value(0));
+        const Result<Children> children = childrenOf(database, cascade.cascade, record.value(0));
         EXPECT_TRUE(children.ok()) << children.message().toStdString();
         EXPECT_EQ(children.value.recordId, record.value(1));
         const QStringList stored = firstColumn(QString::fromUtf8(cascade.children).arg(record.value(1)));
         EXPECT_FALSE(stored.isEmpty());
-        EXPECT_EQ(SetOf(children.value.numbers), SetOf(stored));
-        EXPECT_TRUE(InListOrder(children.value.numbers));
+        EXPECT_EQ(setOf(children.value.numbers), setOf(stored));
+        EXPECT_TRUE(isInListOrder(children.value.numbers));
 
-        const Result<korvel::Children> none = korvel::childrenOf(database, cascade.cascade, QStringLiteral("NO-SUCH"));
+        const Result<Children> none = childrenOf(database, cascade.cascade, QStringLiteral("NO-SUCH"));
         EXPECT_EQ(none.message(), QString::fromUtf8(cascade.cascade.idFailure)) << "the fixed text alone";
     }
 }
@@ -122,26 +123,26 @@ TEST_F(DemoAttributesTest, EachWriteChangesExactlyItsRowOrSaysNoneMatched)
                              " on j.JobID=s.JobID where j.JobID=3 order by s.LineID limit 1";
     const struct
     {
-        const korvel::AttributeWrite& write;
+        const AttributeWrite& write;
         const char* target; // the record's number and the child's
         const char* value;
         const char* stored; // the column of the target row as SQLite gives it back
     } writes[] = {
-        {korvel::kConnectionTypeWrite, wire, " 99abc", "99"},
-        {korvel::kTestGroupWrite, wire, "组'G", "组'G"},
-        {korvel::kTestModeWrite, step, "-3", "-3"},
-        {korvel::kTestGroup2Write, step, "", ""},
+        {kConnectionTypeWrite, wire, " 99abc", "99"},
+        {kTestGroupWrite, wire, "组'G", "组'G"},
+        {kTestModeWrite, step, "-3", "-3"},
+        {kTestGroup2Write, step, "", ""},
     };
     for (const auto& write : writes) {
         SCOPED_TRACE(write.write.column);
         const QStringList target = plain->rows(QString::fromUtf8(write.target)).value(0);
         const QString table = QStringLiteral("select * from %1").arg(QString::fromUtf8(write.write.table));
         const QList<QStringList> before = plain->rows(table);
-        const Result<QString> id = korvel::recordId(database, *write.write.cascade, target.value(0));
+        const Result<QString> id = recordId(database, *write.write.cascade, target.value(0));
         ASSERT_TRUE(id.ok()) << id.message().toStdString();
 
-        const korvel::Outcome written =
-            korvel::writeAttribute(database, write.write, id.value, target.value(1), QString::fromUtf8(write.value));
+        const Outcome written =
+            writeAttribute(database, write.write, id.value, target.value(1), QString::fromUtf8(write.value));
         EXPECT_TRUE(written.ok()) << written.message().toStdString();
         const QList<QStringList> after = plain->rows(table);
         qsizetype changed = 0;
@@ -154,7 +155,7 @@ TEST_F(DemoAttributesTest, EachWriteChangesExactlyItsRowOrSaysNoneMatched)
                                          QString::fromUtf8(write.write.recordKey), id.value)),
                   QString::fromUtf8(write.stored));
 
-        const korvel::Outcome none = korvel::writeAttribute(database, write.write, id.value, QStringLiteral("99999"),
+        const Outcome none = writeAttribute(database, write.write, id.value, QStringLiteral("99999"),
                                                             QString::fromUtf8(write.value));
         EXPECT_EQ(none.message(), QStringLiteral("没有找到要写入的记录，") + QString::fromUtf8(write.write.failure));
         EXPECT_EQ(plain->rows(table), after);
@@ -163,14 +164,14 @@ TEST_F(DemoAttributesTest, EachWriteChangesExactlyItsRowOrSaysNoneMatched)
 
 TEST(LeadingInteger, ReadsAsWtoiDoes)
 {
-    EXPECT_EQ(korvel::leadingInteger(QStringLiteral("3")), 3);
-    EXPECT_EQ(korvel::leadingInteger(QStringLiteral(" -7")), -7);
-    EXPECT_EQ(korvel::leadingInteger(QStringLiteral("\t+12abc")), 12);
-    EXPECT_EQ(korvel::leadingInteger(QStringLiteral("abc")), 0);
-    EXPECT_EQ(korvel::leadingInteger(QString()), 0);
-    EXPECT_EQ(korvel::leadingInteger(QStringLiteral("- 5")), 0);
-    EXPECT_EQ(korvel::leadingInteger(QStringLiteral("９")), 0) << "only ASCII digits";
-    EXPECT_EQ(korvel::leadingInteger(QStringLiteral("99999999999")), 2147483647);
-    EXPECT_EQ(korvel::leadingInteger(QStringLiteral("-2147483648")), -2147483647 - 1);
-    EXPECT_EQ(korvel::leadingInteger(QStringLiteral("-99999999999")), -2147483647 - 1);
+    EXPECT_EQ(leadingInteger(QStringLiteral("3")), 3);
+    EXPECT_EQ(leadingInteger(QStringLiteral(" -7")), -7);
+    EXPECT_EQ(leadingInteger(QStringLiteral("\t+12abc")), 12);
+    EXPECT_EQ(leadingInteger(QStringLiteral("abc")), 0);
+    EXPECT_EQ(leadingInteger(QString()), 0);
+    EXPECT_EQ(leadingInteger(QStringLiteral("- 5")), 0);
+    EXPECT_EQ(leadingInteger(QStringLiteral("９")), 0) << "only ASCII digits";
+    EXPECT_EQ(leadingInteger(QStringLiteral("99999999999")), 2147483647);
+    EXPECT_EQ(leadingInteger(QStringLiteral("-2147483648")), -2147483647 - 1);
+    EXPECT_EQ(leadingInteger(QStringLiteral("-99999999999")), -2147483647 - 1);
 }

@@ -4,18 +4,20 @@
 
 #include <gtest/gtest.h>
 
-TEST(ConnectionString, ParsingFollowsOleDbRules)
+using namespace korvel;
+
+TEST(connectionString, ParsingFollowsOleDbRules)
 {
     QMap<QString, QString> attributes;
     ASSERT_TRUE(
-        ParseConnectionString(QStringLiteral(" Provider = sqloledb ; Data Source='a;b' ;;PWD=\"x\"\"y\";pwd=z"), attributes));
+        parseConnectionString(QStringLiteral(" Provider = sqloledb ; Data Source='a;b' ;;PWD=\"x\"\"y\";pwd=z"), attributes));
     EXPECT_EQ(attributes.value("provider"), QStringLiteral("sqloledb"));
     EXPECT_EQ(attributes.value("data source"), QStringLiteral("a;b"));
     EXPECT_EQ(attributes.value("pwd"), QStringLiteral("z")) << "a later keyword wins";
 
     QMap<QString, QString> untouched{{"kept", "yes"}};
-    EXPECT_FALSE(ParseConnectionString(QStringLiteral("Password=\"open"), untouched));
-    EXPECT_FALSE(ParseConnectionString(QStringLiteral("Password=\"a\"b;"), untouched));
-    EXPECT_FALSE(ParseConnectionString(QStringLiteral("no equals sign;"), untouched));
+    EXPECT_FALSE(parseConnectionString(QStringLiteral("Password=\"open"), untouched));
+    EXPECT_FALSE(parseConnectionString(QStringLiteral("Password=\"a\"b;"), untouched));
+    EXPECT_FALSE(parseConnectionString(QStringLiteral("no equals sign;"), untouched));
     EXPECT_EQ(untouched.value("kept"), QStringLiteral("yes"));
 }

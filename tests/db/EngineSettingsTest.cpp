@@ -6,11 +6,13 @@
 
 #include <sqlite3.h>
 
+using namespace korvel;
+
 TEST(EngineSettings, TheEngineKeepsNoMemoryStatistics)
 {
-    EXPECT_TRUE(HoldsInChildProcess([] {
+    EXPECT_TRUE(holdsInChildProcess([] {
         sqlite3_shutdown(); // as at a program's start: the engine not yet in use
-        ConfigureEmbeddedEngine();
+        configureEmbeddedEngine();
         sqlite3* db = nullptr;
         const bool worked = sqlite3_open(":memory:", &db) == SQLITE_OK &&
                             sqlite3_exec(db, "create table t (a text); insert into t values ('x')", nullptr, nullptr,

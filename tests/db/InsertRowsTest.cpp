@@ -1,4 +1,4 @@
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/client/DbClient.h"
 #include "db/client/SqlDialect.h"
 #include "db/odbc/OdbcResult.h"
@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
+
+using namespace korvel;
 
 namespace {
 
@@ -31,7 +33,7 @@ protected:
 TEST_F(InsertRowsTest, AHeaderAloneInsertsNothing)
 {
     TextTable table = {kHeader};
-    EXPECT_TRUE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), nullptr, QString()));
+    EXPECT_TRUE(database.insertRows(table, QStringLiteral("tblLabelControlItem")));
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblLabelControlItem")), QStringLiteral("0"));
 }
 
@@ -42,10 +44,11 @@ TEST_F(InsertRowsTest, TheKeyIsReadBackAndLongBinaryIsWritten)
                         "2017-04-06", "0AFF", "89504E470D0A1A0A"},
                        {"{66666666-2222-3333-4444-555555555555}", "9", "", "", "0", "", "", ""}};
     const QList<int> skip = {1};
-    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), &skip, QStringLiteral("LineID")))
-        << database.lastError().toStdString();
-    EXPECT_EQ(table[1][1], QStringLiteral("1")) << "the identity the database gave replaces the bundle's";
-    EXPECT_EQ(table[2][1], QStringLiteral("2"));
+    const Database::InsertedRows inserted =
+        database.insertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("LineID"));
+    ASSERT_TRUE(inserted) << database.lastError().toStdString();
+    EXPECT_EQ(inserted.table[1][1], QStringLiteral("1")) << "the identity the database gave replaces the bundle's";
+    EXPECT_EQ(inserted.table[2][1], QStringLiteral("2"));
 
     const TextTable rows = query(QStringLiteral("select * from tblLabelControlItem order by LineID"));
     EXPECT_EQ(rows, TextTable({{"{11111111-2222-3333-4444-555555555555}", "1", "首行 'quoted'", "10.50", "-1",
@@ -63,31 +66,32 @@ TEST_F(InsertRowsTest, RowsRoundTripBetweenTables)
                        {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "3", "κύκλωμα,线", "0.25", "-1",
                         "2023-11-30 23:59:58.500", "00", "FF00FF"}};
     const QList<int> skip = {1};
-    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), &skip, QStringLiteral("LineID")));
+    ASSERT_TRUE(database.insertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("LineID")));
     TextTable exported = {kHeader};
     exported += query(QStringLiteral("select * from tblLabelControlItem"));
     TextTable copy = exported;
-    ASSERT_TRUE(database.InsertRows(&copy, QStringLiteral("tblCopy"), nullptr, QString()));
+    ASSERT_TRUE(database.insertRows(copy, QStringLiteral("tblCopy")));
     EXPECT_EQ(query(QStringLiteral("select * from tblCopy")), exported.mid(1));
 }
 
 TEST_F(InsertRowsTest, WithoutAKeyThereIsNoReadBackAndNoBinaryPass)
 {
     TextTable table = {kHeader, {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "77", "x", "1", "1", "", "", "ABCD"}};
-    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblCopy"), nullptr, QString()));
-    EXPECT_EQ(table[1][1], QStringLiteral("77"));
+    const Database::InsertedRows inserted = database.insertRows(table, QStringLiteral("tblCopy"));
+    ASSERT_TRUE(inserted);
+    EXPECT_EQ(inserted.table, table);
     EXPECT_EQ(query(QStringLiteral("select LineID, Picture from tblCopy")), TextTable({{"77", "ABCD"}}));
 }
 
 TEST_F(InsertRowsTest, TheFirstRejectedRowStopsTheInsert)
 {
     TextTable table = {{"LineID", "Caption"}, {"1", "a"}, {"1", "duplicate key"}, {"2", "never tried"}};
-    EXPECT_FALSE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), nullptr, QString()));
+    EXPECT_FALSE(database.insertRows(table, QStringLiteral("tblLabelControlItem")));
     EXPECT_TRUE(database.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，")));
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblLabelControlItem")), QStringLiteral("1"));
 
     TextTable unknown = {{"A"}, {"1"}};
-    EXPECT_FALSE(database.InsertRows(&unknown, QStringLiteral("tblNothing"), nullptr, QString()));
+    EXPECT_FALSE(database.insertRows(unknown, QStringLiteral("tblNothing")));
     EXPECT_TRUE(database.lastError().contains(QStringLiteral("tblNothing")));
 }
 
@@ -97,9 +101,10 @@ TEST_F(InsertRowsTest, HeaderNamesAreMatchedIgnoringCaseForTheCheckAndTheTypeAli
     TextTable table = {{"itemid", "lineid", "caption", "checksum", "picture"},
                        {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "0", "it's", "0AFF", "FF00"}};
     const QList<int> skip = {1};
-    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), &skip, QStringLiteral("lineid")))
-        << database.lastError().toStdString();
-    EXPECT_EQ(table[1][1], QStringLiteral("1"));
+    const Database::InsertedRows inserted =
+        database.insertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("lineid"));
+    ASSERT_TRUE(inserted) << database.lastError().toStdString();
+    EXPECT_EQ(inserted.table[1][1], QStringLiteral("1"));
     EXPECT_EQ(query(QStringLiteral("select Caption, Checksum, Picture from tblLabelControlItem")),
               TextTable({{"it's", "0AFF", "FF00"}}));
 }
@@ -108,7 +113,7 @@ TEST_F(InsertRowsTest, ANullLongBinaryStaysNull)
 {
     TextTable table = {kHeader, {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "0", "x", "", "", "", "", ""}};
     const QList<int> skip = {1};
-    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblLabelControlItem"), &skip, QStringLiteral("LineID")));
+    ASSERT_TRUE(database.insertRows(table, QStringLiteral("tblLabelControlItem"), skip, QStringLiteral("LineID")));
     EXPECT_EQ(file.scalar(QStringLiteral("select typeof(Picture) from tblLabelControlItem")), QStringLiteral("null"));
 }
 
@@ -120,9 +125,10 @@ TEST_F(InsertRowsTest, TheKeyAndTheLongBinaryKeepTheirPlacesInATableOfAnotherCol
     TextTable table = {{"ItemID", "LineID", "Picture", "Caption"},
                        {"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "9", "89504E470D0A1A0A", "x"}};
     const QList<int> skip = {1};
-    ASSERT_TRUE(database.InsertRows(&table, QStringLiteral("tblReordered"), &skip, QStringLiteral("LineID")))
-        << database.lastError().toStdString();
-    EXPECT_EQ(table[1], TextRow({"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "1", "89504E470D0A1A0A", "x"}));
+    const Database::InsertedRows inserted =
+        database.insertRows(table, QStringLiteral("tblReordered"), skip, QStringLiteral("LineID"));
+    ASSERT_TRUE(inserted) << database.lastError().toStdString();
+    EXPECT_EQ(inserted.table[1], TextRow({"{0F8FAD5B-D9CB-469F-A165-70867728950E}", "1", "89504E470D0A1A0A", "x"}));
     EXPECT_EQ(query(QStringLiteral("select * from tblReordered")),
               TextTable({{"89504E470D0A1A0A", "x", "1", "{0F8FAD5B-D9CB-469F-A165-70867728950E}"}}));
 }
@@ -130,9 +136,9 @@ TEST_F(InsertRowsTest, TheKeyAndTheLongBinaryKeepTheirPlacesInATableOfAnotherCol
 TEST_F(InsertRowsTest, ARefusedValueNamesItsTableColumnAndRow)
 {
     TextTable table = {{"LineID", "Caption", "Bold"}, {"1", "ok", "1"}, {"2", "ok", "yes"}, {"3", "never", "0"}};
-    qsizetype failedRow = -1;
-    EXPECT_FALSE(database.InsertRows(&table, QStringLiteral("tblCopy"), nullptr, QString(), &failedRow));
-    EXPECT_EQ(failedRow, 2);
+    const Database::InsertedRows inserted = database.insertRows(table, QStringLiteral("tblCopy"));
+    EXPECT_FALSE(inserted);
+    EXPECT_EQ(inserted.failedRow, 2);
     EXPECT_EQ(database.lastError(),
               QStringLiteral("ADO 错误：0x80004005，表 tblCopy 列 Bold 的值“yes”不是 bit 值（1、0、true 或 false）"));
 }
@@ -142,12 +148,12 @@ TEST_F(InsertRowsTest, OnlyLiveColumnNamesReachTheStatement)
     file.exec("INSERT INTO tblCopy (LineID) VALUES (42);"
               "CREATE TABLE tblSpaced (Id int, [Font Size] decimal(5,2), \"Odd\"\"Name\" image);");
     TextTable hostile = {{"LineID", "Caption) values (1, 'x'); DELETE FROM tblCopy; --"}, {"1", "a"}};
-    EXPECT_FALSE(database.InsertRows(&hostile, QStringLiteral("tblCopy"), nullptr, QString()));
+    EXPECT_FALSE(database.insertRows(hostile, QStringLiteral("tblCopy")));
     EXPECT_TRUE(database.lastError().contains(QStringLiteral("无效"))) << database.lastError().toStdString();
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblCopy")), QStringLiteral("1"));
 
     TextTable spaced = {{"Id", "font size", "Odd\"Name"}, {"1", "9.5", "0AFF"}};
-    ASSERT_TRUE(database.InsertRows(&spaced, QStringLiteral("tblSpaced"), nullptr, QStringLiteral("Id")))
+    ASSERT_TRUE(database.insertRows(spaced, QStringLiteral("tblSpaced"), {}, QStringLiteral("Id")))
         << database.lastError().toStdString();
     EXPECT_EQ(query(QStringLiteral("select * from tblSpaced")), TextTable({{"1", "9.50", "0AFF"}}))
         << "the long binary pass names the quoted column too";
@@ -175,24 +181,24 @@ public:
           m_refusal(refusal)
     {
     }
-    bool Open(const QString&, DbError&) override { return m_open = true; }
-    bool IsOpen() const override { return m_open; }
-    bool Close(DbError&) override { return !(m_open = false); }
-    bool Execute(const QString& sql, qint64& rowsChanged, DbError& error) override
+    bool open(const QString&, DbError&) override { return m_open = true; }
+    bool isOpen() const override { return m_open; }
+    bool close(DbError&) override { return !(m_open = false); }
+    bool execute(const QString& sql, qint64& rowsChanged, DbError& error) override
     {
         m_statements.append(sql);
         rowsChanged = 1;
-        return !Refuses(sql, error);
+        return !refuses(sql, error);
     }
-    std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError& error) override
+    std::unique_ptr<DbCursor> openCursor(const QString& sql, DbError& error) override
     {
         m_statements.append(sql);
-        if (Refuses(sql, error))
+        if (refuses(sql, error))
             return nullptr;
         if (sql == QLatin1String("select @@TRANCOUNT")) {
             return std::make_unique<BufferedCursor>(
                 QList<BufferedCursor::Field>{{"", {adInteger}}},
-                QList<BufferedCursor::Row>{{DbValue::FromText(m_refusal.transactionOpen ? "1" : "0")}}, std::nullopt);
+                QList<BufferedCursor::Row>{{DbValue::fromText(m_refusal.transactionOpen ? "1" : "0")}}, std::nullopt);
         }
         if (sql.startsWith(QLatin1String("select top 1 *"))) {
             return std::make_unique<BufferedCursor>(
@@ -202,38 +208,38 @@ public:
                 QList<BufferedCursor::Row>(), std::nullopt);
         }
         if (sql.contains(QLatin1String("sys.columns"))) {
-            const auto text = [](const char* value) { return DbValue::FromText(QString::fromUtf8(value)); };
+            const auto text = [](const char* value) { return DbValue::fromText(QString::fromUtf8(value)); };
             return std::make_unique<BufferedCursor>(
                 QList<BufferedCursor::Field>{{"name", {adVarWChar, 128}}, {"codepage", {adInteger}}},
-                QList<BufferedCursor::Row>{{text("a"), DbValue::Null()}, {text("c"), text("936")}, {text("f"), text("1252")}},
+                QList<BufferedCursor::Row>{{text("a"), DbValue::null()}, {text("c"), text("936")}, {text("f"), text("1252")}},
                 std::nullopt);
         }
         // A key for each row the statement inserts: a batch reads one a row, or inserts a list.
         QList<BufferedCursor::Row> keys;
         const qsizetype rows = qMax(sql.count(QLatin1String("SCOPE_IDENTITY()")), sql.count(QLatin1String("),(")) + 1);
         for (qsizetype row = 0; row < rows; ++row)
-            keys.append({m_givesKeys ? DbValue::FromText(QString::number(++m_key)) : DbValue::Null()});
+            keys.append({m_givesKeys ? DbValue::fromText(QString::number(++m_key)) : DbValue::null()});
         return std::make_unique<BufferedCursor>(QList<BufferedCursor::Field>{{"", {adNumeric, 38}}}, keys,
                                                 std::nullopt);
     }
-    bool ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError&) override
+    bool executeWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError&) override
     {
         m_statements.append(sql + QStringLiteral(" <- ") + QString::fromLatin1(bytes.toHex()));
         rowsChanged = m_binaryRowsChanged;
         return true;
     }
-    bool BeginTransaction(DbError&) override { return true; }
-    bool CommitTransaction(DbError&) override { return true; }
-    bool RollbackTransaction(DbError&) override { return true; }
-    const SqlDialect& Dialect() const override { return m_dialect; }
+    bool beginTransaction(DbError&) override { return true; }
+    bool commitTransaction(DbError&) override { return true; }
+    bool rollbackTransaction(DbError&) override { return true; }
+    const SqlDialect& dialect() const override { return m_dialect; }
 
 private:
-    bool Refuses(const QString& sql, DbError& error) const
+    bool refuses(const QString& sql, DbError& error) const
     {
         const bool refused = (m_refusal.batches && sql.startsWith(QLatin1String("SAVE TRANSACTION korvel_rows_"))) ||
                              (m_refusal.savepoints && sql.startsWith(QLatin1String("ROLLBACK TRANSACTION korvel_rows_")));
         if (refused)
-            error = DbError::DriverFailure(QStringLiteral("refused: ") + sql.section(QLatin1Char(';'), 0, 0));
+            error = DbError::driverFailure(QStringLiteral("refused: ") + sql.section(QLatin1Char(';'), 0, 0));
         return refused;
     }
 
@@ -260,15 +266,17 @@ struct ScriptedInsert
               return std::make_unique<ScriptedServer>(statements, dialect, binaryRowsChanged, givesKeys, refusal);
           })
     {
-        EXPECT_TRUE(database.Open(QStringLiteral("Provider=sqloledb;")));
-        EXPECT_TRUE(database.BeginTrans());
+        EXPECT_TRUE(database.open(QStringLiteral("Provider=sqloledb;")));
+        EXPECT_TRUE(database.beginTransaction());
         const QList<int> skip = {0};
-        inserted = database.InsertRows(&table, QStringLiteral("T"), &skip, QStringLiteral("A"));
+        Database::InsertedRows result = database.insertRows(table, QStringLiteral("T"), skip, QStringLiteral("A"));
+        inserted = result.ok;
+        table = std::move(result.table);
     }
 
     QStringList statements;
     TextTable table;
-    CAdoDatabase database;
+    Database database;
     bool inserted = false;
 };
 
@@ -282,7 +290,7 @@ TEST(InsertRowsOnAServer, TheStatementsOfAnInsertWithItsKeyAndLongBinary)
         QStringList statements;
     } cases[] = {
         // The rows in one round trip under a savepoint, each key read back from its own insert.
-        {TransactSqlDialect(),
+        {transactSqlDialect(),
          {"select top 1 * from T",
           "select name, collationproperty(collation_name, 'CodePage') from sys.columns where object_id=object_id(N'T')",
           "SAVE TRANSACTION korvel_rows_1;declare @k varchar(max)='';"
@@ -292,13 +300,13 @@ TEST(InsertRowsOnAServer, TheStatementsOfAnInsertWithItsKeyAndLongBinary)
           "set @k=@k+cast(SCOPE_IDENTITY() as varchar(40))+',';select @k",
           "update T set D=? where A=17 <- 0aff"}},
         // The rows in one statement, numbered by the server in their order.
-        {PostgreSqlDialect(),
+        {postgreSqlDialect(),
          {"select top 1 * from T",
           "SAVEPOINT korvel_rows_1;with k as (insert into T (b,C,D,E)  values(5,E'it''s',E'\\\\x0AFF'::bytea,"
           "E'2017-04-06 14:30:00'),(NULL,E'',NULL,E'2017-04-06') returning A) select A from k order by A",
           "update T set D=? where A=17 <- 0aff"}},
         // An engine without a form of its own reads the newest key after each insert.
-        {StandardSqlDialect(),
+        {standardSqlDialect(),
          {"select top 1 * from T", "insert into T (b,C,D,E)  values(5,'it''s',X'0AFF','2017-04-06 14:30:00')",
           "select top 1 A from T order by A desc", "insert into T (b,C,D,E)  values(NULL,'',NULL,'2017-04-06')",
           "select top 1 A from T order by A desc", "update T set D=? where A=17 <- 0aff"}},
@@ -329,7 +337,7 @@ TEST(InsertRowsOnAServer, ARefusedBatchGoesInAgainRowByRowOnlyWhileItsTransactio
         {{true, true, false}, false, 0},
     };
     for (const auto& c : cases) {
-        ScriptedInsert insert(TransactSqlDialect(), 1, true, kTwoRows, c.refusal);
+        ScriptedInsert insert(transactSqlDialect(), 1, true, kTwoRows, c.refusal);
         EXPECT_EQ(insert.inserted, c.inserted) << insert.database.lastError().toStdString();
         EXPECT_EQ(insert.statements.filter(QRegularExpression(QStringLiteral("^insert into T"))).size(), c.rowsAlone);
         if (c.inserted) {
@@ -352,7 +360,7 @@ TEST(InsertRowsOnAServer, ALongBinaryWriteThatSelectsNoRowFails)
         {0, "ADO 错误：0x80004005，写入长二进制数据失败：update T set D=? where A=17 没有选中任何行"},
     };
     for (const auto& write : cases) {
-        ScriptedInsert insert(TransactSqlDialect(), write.rowsChanged);
+        ScriptedInsert insert(transactSqlDialect(), write.rowsChanged);
         EXPECT_EQ(insert.inserted, !*write.error) << write.rowsChanged;
         EXPECT_EQ(insert.database.lastError(), QString::fromUtf8(write.error)) << write.rowsChanged;
     }
@@ -360,7 +368,7 @@ TEST(InsertRowsOnAServer, ALongBinaryWriteThatSelectsNoRowFails)
 
 TEST(InsertRowsOnAServer, AKeyThatComesBackEmptyFailsBeforeAnyLongBinaryIsWritten)
 {
-    ScriptedInsert insert(TransactSqlDialect(), 1, false);
+    ScriptedInsert insert(transactSqlDialect(), 1, false);
     EXPECT_FALSE(insert.inserted);
     EXPECT_EQ(insert.database.lastError(), QStringLiteral("ADO 错误：0x80004005，读回新行的键失败：数据库没有给出 A 的值"));
     EXPECT_EQ(insert.statements.filter(QStringLiteral("update")), QStringList());
@@ -369,7 +377,7 @@ TEST(InsertRowsOnAServer, AKeyThatComesBackEmptyFailsBeforeAnyLongBinaryIsWritte
 TEST(InsertRowsOnAServer, TextItsCollationsCodePageLacksIsRefusedBeforeItIsSent)
 {
     // SQL Server would store "线束" in F as "??".
-    ScriptedInsert insert(TransactSqlDialect(), 1, true, {{"A", "F"}, {"9", "Café"}, {"9", "线束"}});
+    ScriptedInsert insert(transactSqlDialect(), 1, true, {{"A", "F"}, {"9", "Café"}, {"9", "线束"}});
     EXPECT_FALSE(insert.inserted);
     EXPECT_EQ(insert.database.lastError(),
               QStringLiteral("ADO 错误：0x80004005，表 T 列 F 的值“线束”含有代码页 1252 无法表示的字符“线”"));

@@ -2,7 +2,7 @@
 // can misread, SCOPE_IDENTITY(), top), pinned per statement kind; and the forms in which
 // the other engines differ.
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/client/DbClient.h"
 #include "db/client/SqlDialect.h"
 #include "db/odbc/OdbcResult.h"
@@ -14,11 +14,13 @@
 
 #include <optional>
 
+using namespace korvel;
+
 namespace {
 
-QString TSql(const ColumnType& type, const QString& value)
+QString transactSqlLiteral(const ColumnType& type, const QString& value)
 {
-    return SqlLiteralForType(type, value, TransactSqlDialect());
+    return sqlLiteralForType(type, value, transactSqlDialect());
 }
 
 const ColumnType kNVarChar50{adVarWChar, 50};
@@ -55,7 +57,7 @@ enum class Reading { Standard, BackslashEscapes };
 
 // The value an engine reads from a literal, or nothing when the literal ends before the text
 // does or never ends. With escapes, a backslash takes the next character as it stands.
-std::optional<QString> ReadWholeLiteral(const QString& literal, Reading reading)
+std::optional<QString> readWholeLiteral(const QString& literal, Reading reading)
 {
     if (!literal.startsWith(QLatin1Char('\'')))
         return std::nullopt;
@@ -123,18 +125,18 @@ TEST(SqlLiteral, TransactSqlFormsByColumnType)
         {ColumnType{-1}, "", "N''"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(TSql(c.type, QString::fromUtf8(c.value)), QString::fromUtf8(c.literal))
+        EXPECT_EQ(transactSqlLiteral(c.type, QString::fromUtf8(c.value)), QString::fromUtf8(c.literal))
             << c.type.adoType << " " << c.value;
 }
 
 TEST(SqlLiteral, BitTakesTheWordsSqlServerTakesAndQuotesTheRest)
 {
     for (const char* yes : {"是", "-1", "1", "true", "TRUE", " True ", "2"})
-        EXPECT_EQ(TSql(kBit, QString::fromUtf8(yes)), QStringLiteral("1")) << yes;
+        EXPECT_EQ(transactSqlLiteral(kBit, QString::fromUtf8(yes)), QStringLiteral("1")) << yes;
     for (const char* no : {"否", "0", "false", "False", "-0"})
-        EXPECT_EQ(TSql(kBit, QString::fromUtf8(no)), QStringLiteral("0")) << no;
-    EXPECT_EQ(TSql(kBit, QStringLiteral("maybe")), QStringLiteral("'maybe'"));
-    EXPECT_EQ(TSql(kBit, QString()), QStringLiteral("NULL"));
+        EXPECT_EQ(transactSqlLiteral(kBit, QString::fromUtf8(no)), QStringLiteral("0")) << no;
+    EXPECT_EQ(transactSqlLiteral(kBit, QStringLiteral("maybe")), QStringLiteral("'maybe'"));
+    EXPECT_EQ(transactSqlLiteral(kBit, QString()), QStringLiteral("NULL"));
 }
 
 TEST(SqlLiteral, TheOtherEnginesDifferOnlyWhereTheyMust)
@@ -158,9 +160,9 @@ TEST(SqlLiteral, TheOtherEnginesDifferOnlyWhereTheyMust)
         {kDecimal3810, "12345678.0123456789", "X'31323334353637382E30313233343536373839'", "12345678.0123456789"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(SqlLiteralForType(c.type, QString::fromUtf8(c.value), SqliteDialect()), QString::fromUtf8(c.sqlite))
+        EXPECT_EQ(sqlLiteralForType(c.type, QString::fromUtf8(c.value), sqliteDialect()), QString::fromUtf8(c.sqlite))
             << c.value;
-        EXPECT_EQ(SqlLiteralForType(c.type, QString::fromUtf8(c.value), PostgreSqlDialect()),
+        EXPECT_EQ(sqlLiteralForType(c.type, QString::fromUtf8(c.value), postgreSqlDialect()),
                   QString::fromUtf8(c.postgresql))
             << c.value;
     }
@@ -168,9 +170,9 @@ TEST(SqlLiteral, TheOtherEnginesDifferOnlyWhereTheyMust)
 
 TEST(SqlLiteral, ASourceIsQuotedAsItReadsABackslash)
 {
-    EXPECT_EQ(StandardDialectReading(QStringLiteral("\\\\")), &StandardSqlDialect());
-    EXPECT_EQ(StandardDialectReading(QStringLiteral("\\")), &BackslashEscapingSqlDialect());
-    EXPECT_EQ(StandardDialectReading(QString()), nullptr);
+    EXPECT_EQ(standardDialectReading(QStringLiteral("\\\\")), &standardSqlDialect());
+    EXPECT_EQ(standardDialectReading(QStringLiteral("\\")), &backslashEscapingSqlDialect());
+    EXPECT_EQ(standardDialectReading(QString()), nullptr);
 }
 
 TEST(SqlLiteral, TransactSqlWritesSelectTheirOwnRowCount)
@@ -186,7 +188,7 @@ TEST(SqlLiteral, TransactSqlWritesSelectTheirOwnRowCount)
         {"updated_view_refresh", ""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(TransactSqlDialect().SelectingRowCount(QString::fromUtf8(c.statement)), QString::fromUtf8(c.batch))
+        EXPECT_EQ(transactSqlDialect().selectingRowCount(QString::fromUtf8(c.statement)), QString::fromUtf8(c.batch))
             << c.statement;
 }
 
@@ -203,38 +205,38 @@ TEST(SqlLiteral, EachEngineReadsTopGivesTheKeyOfItsOwnInsertAndWritesSavepoints)
     };
     const char* standard = "SAVEPOINT s|ROLLBACK TO SAVEPOINT s|RELEASE SAVEPOINT s";
     const Case cases[] = {
-        {TransactSqlDialect(), "select top 1 * from tblLabelInfo",
+        {transactSqlDialect(), "select top 1 * from tblLabelInfo",
          "insert into T (A) values(1);select SCOPE_IDENTITY()", "SAVE TRANSACTION s|ROLLBACK TRANSACTION s|"},
-        {SqliteDialect(), "select * from tblLabelInfo limit 1",
+        {sqliteDialect(), "select * from tblLabelInfo limit 1",
          "insert into T (A) values(1);select last_insert_rowid()", standard},
-        {PostgreSqlDialect(), "select * from tblLabelInfo limit 1", "insert into T (A) values(1) returning LineID",
+        {postgreSqlDialect(), "select * from tblLabelInfo limit 1", "insert into T (A) values(1) returning LineID",
          standard},
-        {StandardSqlDialect(), "select top 1 * from tblLabelInfo", "", standard},
+        {standardSqlDialect(), "select top 1 * from tblLabelInfo", "", standard},
     };
     const QString s = QStringLiteral("s");
     for (const Case& c : cases) {
-        EXPECT_EQ(c.dialect.FromTransactSql(top), QString::fromLatin1(c.top));
-        EXPECT_EQ(c.dialect.InsertReturningKey(insert, QStringLiteral("LineID")), QString::fromLatin1(c.key));
-        EXPECT_EQ(QStringList({c.dialect.SavepointStatement(s), c.dialect.RollbackToSavepointStatement(s),
-                               c.dialect.ReleaseSavepointStatement(s)})
+        EXPECT_EQ(c.dialect.fromTransactSql(top), QString::fromLatin1(c.top));
+        EXPECT_EQ(c.dialect.insertReturningKey(insert, QStringLiteral("LineID")), QString::fromLatin1(c.key));
+        EXPECT_EQ(QStringList({c.dialect.savepointStatement(s), c.dialect.rollbackToSavepointStatement(s),
+                               c.dialect.releaseSavepointStatement(s)})
                       .join(u'|'),
                   QString::fromLatin1(c.savepoint));
     }
     for (const Case& c : cases)
-        EXPECT_EQ(c.dialect.SelectingRowCount(insert).isEmpty(), &c.dialect != &TransactSqlDialect());
-    EXPECT_EQ(RewriteTopClause(QStringLiteral("SELECT TOP 10 LineID from t order by LineID desc ;\n")),
+        EXPECT_EQ(c.dialect.selectingRowCount(insert).isEmpty(), &c.dialect != &transactSqlDialect());
+    EXPECT_EQ(rewriteTopClause(QStringLiteral("SELECT TOP 10 LineID from t order by LineID desc ;\n")),
               QStringLiteral("select LineID from t order by LineID desc limit 10"));
-    EXPECT_EQ(RewriteTopClause(QStringLiteral("select topic from t")), QStringLiteral("select topic from t"));
+    EXPECT_EQ(rewriteTopClause(QStringLiteral("select topic from t")), QStringLiteral("select topic from t"));
 }
 
 TEST(SqlLiteral, SqlServerComparesTextsByItsCollationTheOtherEnginesFoldThem)
 {
     const QString column = QStringLiteral("LabelNo");
     const QString literal = QStringLiteral("'lb-1 '");
-    EXPECT_EQ(TransactSqlDialect().TextEquals(column, literal), QStringLiteral("LabelNo='lb-1 '"));
-    EXPECT_EQ(StandardSqlDialect().TextEquals(column, literal), QStringLiteral("LabelNo='lb-1 '"));
-    for (const SqlDialect* dialect : {&SqliteDialect(), &PostgreSqlDialect()})
-        EXPECT_EQ(dialect->TextEquals(column, literal), QStringLiteral("lower(rtrim(LabelNo))=lower(rtrim('lb-1 '))"));
+    EXPECT_EQ(transactSqlDialect().textEquals(column, literal), QStringLiteral("LabelNo='lb-1 '"));
+    EXPECT_EQ(standardSqlDialect().textEquals(column, literal), QStringLiteral("LabelNo='lb-1 '"));
+    for (const SqlDialect* dialect : {&sqliteDialect(), &postgreSqlDialect()})
+        EXPECT_EQ(dialect->textEquals(column, literal), QStringLiteral("lower(rtrim(LabelNo))=lower(rtrim('lb-1 '))"));
 }
 
 TEST(SqlLiteral, NoValueEndsItsLiteralOnAnyEngine)
@@ -251,20 +253,20 @@ TEST(SqlLiteral, NoValueEndsItsLiteralOnAnyEngine)
         Reading reading;
     };
     const Case cases[] = {
-        {"T-SQL", TransactSqlDialect(), "N", "", Reading::Standard},
-        {"SQLite", SqliteDialect(), "", "", Reading::Standard},
+        {"T-SQL", transactSqlDialect(), "N", "", Reading::Standard},
+        {"SQLite", sqliteDialect(), "", "", Reading::Standard},
         // E'…' reads escapes whatever the database's standard_conforming_strings.
-        {"PostgreSQL", PostgreSqlDialect(), "E", "E", Reading::BackslashEscapes},
-        {"standard", StandardSqlDialect(), "", "", Reading::Standard},
-        {"escaping", BackslashEscapingSqlDialect(), "", "", Reading::BackslashEscapes},
+        {"PostgreSQL", postgreSqlDialect(), "E", "E", Reading::BackslashEscapes},
+        {"standard", standardSqlDialect(), "", "", Reading::Standard},
+        {"escaping", backslashEscapingSqlDialect(), "", "", Reading::BackslashEscapes},
     };
     for (const Case& c : cases) {
         for (const QString& value : std::as_const(values)) {
-            for (const auto& [literal, prefix] : {std::pair{c.dialect.TextLiteral(value), c.textPrefix},
-                                                  std::pair{c.dialect.QuotedLiteral(value), c.quotedPrefix}}) {
+            for (const auto& [literal, prefix] : {std::pair{c.dialect.textLiteral(value), c.textPrefix},
+                                                  std::pair{c.dialect.quotedLiteral(value), c.quotedPrefix}}) {
                 const QLatin1String expectedPrefix(prefix);
                 ASSERT_TRUE(literal.startsWith(expectedPrefix)) << c.engine << " " << literal.toStdString();
-                EXPECT_EQ(ReadWholeLiteral(literal.mid(expectedPrefix.size()), c.reading), value)
+                EXPECT_EQ(readWholeLiteral(literal.mid(expectedPrefix.size()), c.reading), value)
                     << c.engine << " " << literal.toStdString();
             }
         }
@@ -275,25 +277,25 @@ TEST(SqlLiteral, HostileValuesReachTheEmbeddedTextIntactAndNoTypedColumn)
 {
     EmbeddedTestDatabase file("CREATE TABLE tblValues (Id int, Text nvarchar(100), Stamp datetime, Guid uniqueidentifier,"
                               " Count int, Flag bit);");
-    CAdoDatabase database;
-    ASSERT_TRUE(database.Open(file.connectionString()));
+    Database database;
+    ASSERT_TRUE(database.open(file.connectionString()));
     int id = 0;
     for (const QString& value : kHostileValues) {
         ++id;
         QString text = value;
-        database.FormatSqlLiteral(adVarWChar, text);
-        ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblValues (Id, Text) values (%1, %2)").arg(id).arg(text)))
+        database.formatSqlLiteral(adVarWChar, text);
+        ASSERT_TRUE(database.execute(QStringLiteral("insert into tblValues (Id, Text) values (%1, %2)").arg(id).arg(text)))
             << database.lastError().toStdString();
         TextTable rows;
-        ASSERT_TRUE(database.Query(QStringLiteral("select Text from tblValues where Text=%1").arg(text), &rows));
+        ASSERT_TRUE(database.query(QStringLiteral("select Text from tblValues where Text=%1").arg(text), &rows));
         EXPECT_EQ(rows, TextTable({{value}}));
 
         // As SQL Server does, the engine refuses what the typed columns cannot hold.
         for (const auto& [column, type] : {std::pair{"Stamp", adDBTimeStamp}, std::pair{"Guid", adGUID},
                                            std::pair{"Count", adInteger}, std::pair{"Flag", adBoolean}}) {
             QString literal = value;
-            database.FormatSqlLiteral(type, literal);
-            EXPECT_FALSE(database.Execute(
+            database.formatSqlLiteral(type, literal);
+            EXPECT_FALSE(database.execute(
                 QStringLiteral("update tblValues set %1=%2 where Id=%3").arg(QLatin1String(column), literal).arg(id)))
                 << column << " " << value.toStdString();
         }

@@ -3,13 +3,15 @@
 // conversion rules for a login whose language is us_english (the value it stores, as the
 // program reads it back, or a refusal), the documentation's word beside each row.
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/client/ValueRules.h"
 
 #include "tests/support/EmbeddedTestDatabase.h"
 #include "tests/support/QtPrinting.h"
 
 #include <gtest/gtest.h>
+
+using namespace korvel;
 
 namespace {
 
@@ -178,14 +180,14 @@ protected:
 
     // Each value imported as the program imports it, then read back.
     template <std::size_t N>
-    void ExpectStoredAsSqlServerStoresThem(const Case (&cases)[N])
+    void expectStoredAsSqlServerStoresThem(const Case (&cases)[N])
     {
         for (const Case& c : cases) {
             const QString column = QString::fromLatin1(c.column);
             const QString value = QString::fromUtf8(c.value);
-            ASSERT_TRUE(database.Execute(QStringLiteral("delete from tblKinds")));
+            ASSERT_TRUE(database.execute(QStringLiteral("delete from tblKinds")));
             TextTable table = {{column}, {value}};
-            const bool inserted = database.InsertRows(&table, QStringLiteral("tblKinds"), nullptr, QString());
+            const bool inserted = database.insertRows(table, QStringLiteral("tblKinds")).ok;
             if (c.stored == kRefused) {
                 EXPECT_FALSE(inserted) << c.column << " " << c.value;
                 EXPECT_TRUE(database.lastError().contains(QStringLiteral("表 tblKinds 列 %1 的值“%2”").arg(column, value)))
@@ -204,47 +206,47 @@ protected:
 
 TEST_F(ValueRulesTest, Texts)
 {
-    ExpectStoredAsSqlServerStoresThem(kTextCases);
+    expectStoredAsSqlServerStoresThem(kTextCases);
 }
 
 TEST_F(ValueRulesTest, Integers)
 {
-    ExpectStoredAsSqlServerStoresThem(kIntegerCases);
+    expectStoredAsSqlServerStoresThem(kIntegerCases);
 }
 
 TEST_F(ValueRulesTest, Bits)
 {
-    ExpectStoredAsSqlServerStoresThem(kBitCases);
+    expectStoredAsSqlServerStoresThem(kBitCases);
 }
 
 TEST_F(ValueRulesTest, Decimals)
 {
-    ExpectStoredAsSqlServerStoresThem(kDecimalCases);
+    expectStoredAsSqlServerStoresThem(kDecimalCases);
 }
 
 TEST_F(ValueRulesTest, Money)
 {
-    ExpectStoredAsSqlServerStoresThem(kMoneyCases);
+    expectStoredAsSqlServerStoresThem(kMoneyCases);
 }
 
 TEST_F(ValueRulesTest, FloatingPointNumbers)
 {
-    ExpectStoredAsSqlServerStoresThem(kFloatCases);
+    expectStoredAsSqlServerStoresThem(kFloatCases);
 }
 
 TEST_F(ValueRulesTest, DatesAndTimes)
 {
-    ExpectStoredAsSqlServerStoresThem(kDateTimeCases);
+    expectStoredAsSqlServerStoresThem(kDateTimeCases);
 }
 
 TEST_F(ValueRulesTest, Guids)
 {
-    ExpectStoredAsSqlServerStoresThem(kGuidCases);
+    expectStoredAsSqlServerStoresThem(kGuidCases);
 }
 
 TEST_F(ValueRulesTest, BinaryData)
 {
-    ExpectStoredAsSqlServerStoresThem(kBinaryCases);
+    expectStoredAsSqlServerStoresThem(kBinaryCases);
 }
 
 TEST_F(ValueRulesTest, TextsAStatementStoresAsTheyStandReadAsSqlServerStoresThem)
@@ -260,8 +262,8 @@ TEST_F(ValueRulesTest, TextsAStatementStoresAsTheyStandReadAsSqlServerStoresThem
     };
     for (const Case& c : cases) {
         const QString column = QString::fromLatin1(c.column);
-        ASSERT_TRUE(database.Execute(QStringLiteral("delete from tblKinds")));
-        ASSERT_TRUE(database.Execute(
+        ASSERT_TRUE(database.execute(QStringLiteral("delete from tblKinds")));
+        ASSERT_TRUE(database.execute(
             QStringLiteral("insert into tblKinds (%1) values (%2)").arg(column, QString::fromUtf8(c.value))))
             << c.value << ": " << database.lastError().toStdString();
         EXPECT_EQ(query(QStringLiteral("select %1 from tblKinds").arg(column)), TextTable({{QString::fromUtf8(c.stored)}}))
@@ -271,27 +273,27 @@ TEST_F(ValueRulesTest, TextsAStatementStoresAsTheyStandReadAsSqlServerStoresThem
 
 TEST_F(ValueRulesTest, TheEngineRefusesInEveryStatementAndOnTablesMadeAfterItOpened)
 {
-    ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblKinds (N5) values ('abc')")));
-    EXPECT_FALSE(database.Execute(QStringLiteral("update tblKinds set N5='abcdef'")));
+    ASSERT_TRUE(database.execute(QStringLiteral("insert into tblKinds (N5) values ('abc')")));
+    EXPECT_FALSE(database.execute(QStringLiteral("update tblKinds set N5='abcdef'")));
     EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004005，表 tblKinds 列 N5 的值“abcdef”超过 5 个字符"));
-    EXPECT_FALSE(database.Execute(QStringLiteral("update tblKinds set G='x', F='maybe'")));
+    EXPECT_FALSE(database.execute(QStringLiteral("update tblKinds set G='x', F='maybe'")));
 
-    ASSERT_TRUE(database.Execute(QStringLiteral("create table tblLater (Flag bit, Name nvarchar(2))")));
-    EXPECT_FALSE(database.Execute(QStringLiteral("insert into tblLater values (1, 'abc')")));
+    ASSERT_TRUE(database.execute(QStringLiteral("create table tblLater (Flag bit, Name nvarchar(2))")));
+    EXPECT_FALSE(database.execute(QStringLiteral("insert into tblLater values (1, 'abc')")));
     EXPECT_TRUE(database.lastError().contains(QStringLiteral("表 tblLater 列 Name"))) << database.lastError().toStdString();
     // A bit written as SQL Server takes it reads as SQL Server gives it, whatever form it went in.
-    ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblLater values ('TRUE', 'ab')")));
+    ASSERT_TRUE(database.execute(QStringLiteral("insert into tblLater values ('TRUE', 'ab')")));
     EXPECT_EQ(query(QStringLiteral("select Flag from tblLater")), TextTable({{"-1"}}));
     EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from tblKinds where N5='abc'")), QStringLiteral("1"));
 }
 
 TEST_F(ValueRulesTest, TheEngineRefusesTextThatGbkLacksInAStatementWrittenByHand)
 {
-    ASSERT_TRUE(database.Execute(QStringLiteral("insert into tblKinds (V4, TX) values ('线束', '线束 é Я')")))
+    ASSERT_TRUE(database.execute(QStringLiteral("insert into tblKinds (V4, TX) values ('线束', '线束 é Я')")))
         << database.lastError().toStdString();
     // Four bytes of UTF-8 fit varchar(4), and text has no limit: only the code page refuses.
     for (const char* statement : {"insert into tblKinds (V4) values ('🔌')", "update tblKinds set TX='plug 🔌'"}) {
-        EXPECT_FALSE(database.Execute(QString::fromUtf8(statement))) << statement;
+        EXPECT_FALSE(database.execute(QString::fromUtf8(statement))) << statement;
         EXPECT_TRUE(database.lastError().endsWith(QStringLiteral("含有代码页 936 无法表示的字符“🔌”")))
             << database.lastError().toStdString();
     }
@@ -316,7 +318,7 @@ TEST(ValueRulesOfACodePage, NarrowTextHoldsWhatItsCodePageHasCountedInItsBytes)
         {{adVarWChar, 2, 0, 1252}, "线束", "线束", ""}, // wide text keeps any character whatever its collation
     };
     for (const auto& c : cases) {
-        const StoredValue stored = StoreValue(c.type, QString::fromUtf8(c.value));
+        const StoredValue stored = storeValue(c.type, QString::fromUtf8(c.value));
         EXPECT_EQ(stored.accepted, c.stored != kRefused) << c.type.codePage << " " << c.value;
         EXPECT_EQ(stored.text, QString::fromUtf8(c.stored ? c.stored : "")) << c.type.codePage << " " << c.value;
         EXPECT_EQ(stored.refusal, QString::fromUtf8(c.refusal)) << c.type.codePage << " " << c.value;
@@ -337,7 +339,7 @@ TEST_F(ValueRulesTest, AWholeNumberWrittenAsANumberIsHeldToItsColumnsRange)
     };
     for (const auto& c : cases) {
         const bool stored =
-            database.Execute(QStringLiteral("insert into tblKinds (%1) values (%2)").arg(c.column, c.number));
+            database.execute(QStringLiteral("insert into tblKinds (%1) values (%2)").arg(c.column, c.number));
         EXPECT_EQ(stored, c.refusal == nullptr) << c.column << " " << c.number;
         if (c.refusal) {
             EXPECT_TRUE(database.lastError().endsWith(QStringLiteral("列 %1 的值“%2”%3")

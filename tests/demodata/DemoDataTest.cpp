@@ -13,6 +13,8 @@
 
 #include <memory>
 
+using namespace korvel;
+
 namespace {
 
 const QStringList kLabelTables = {"tblLabelInfo", "tblLabelControls", "tblLabelControlItem"};
@@ -25,7 +27,7 @@ protected:
     {
         s_dir = std::make_unique<QTemporaryDir>();
         DemoOptions demo;
-        ASSERT_TRUE(Succeeded(CreateDemoDatabase(databasePath(), demo)));
+        ASSERT_TRUE(succeeded(createDemoDatabase(databasePath(), demo)));
     }
     static void TearDownTestSuite() { s_dir.reset(); }
     static QString databasePath() { return s_dir->filePath(QStringLiteral("demo.db")); }
@@ -40,7 +42,7 @@ protected:
     static QSet<QString> listValues(ValueListIndex list)
     {
         QSet<QString> values;
-        for (const DemoValueEntry& entry : DemoValueList(list))
+        for (const DemoValueEntry& entry : demoValueList(list))
             values.insert(QString::fromUtf8(entry.value));
         return values;
     }
@@ -58,7 +60,7 @@ TEST_F(DemoDataTest, TheSameOptionsGiveTheSameTableContents)
     QTemporaryDir otherDir;
     const QString otherPath = otherDir.filePath(QStringLiteral("demo.db"));
     DemoOptions demo;
-    ASSERT_TRUE(Succeeded(CreateDemoDatabase(otherPath, demo)));
+    ASSERT_TRUE(succeeded(createDemoDatabase(otherPath, demo)));
 
     EmbeddedTestDatabase other(ExistingFile{otherPath});
     ASSERT_EQ(db.tables(), other.tables());
@@ -75,17 +77,17 @@ TEST_F(DemoDataTest, ALargerScaleAddsRowsAndKeepsTheSmallerScalesHarnessesAndLab
     const QString otherPath = otherDir.filePath(QStringLiteral("demo.db"));
     DemoOptions demo;
     demo.scale = 2;
-    ASSERT_TRUE(Succeeded(CreateDemoDatabase(otherPath, demo)));
+    ASSERT_TRUE(succeeded(createDemoDatabase(otherPath, demo)));
 
     EmbeddedTestDatabase twice(ExistingFile{otherPath});
-    const DemoCounts counts = DemoCountsForScale(2);
+    const DemoCounts counts = demoCountsForScale(2);
     EXPECT_EQ(twice.count(QStringLiteral("select count(*) from tblHarnessInfo")), counts.harnesses);
     EXPECT_EQ(twice.count(QStringLiteral("select count(*) from tblJobInfo")), counts.jobs);
     EXPECT_EQ(twice.count(QStringLiteral("select count(*) from tblLabelInfo")), counts.labels);
     // Each harness and label is generated on its own, so it is the same at every scale.
     const QString selections[] = {
-        QStringLiteral("select * from tblHarnessInfo where HarnessID <= %1").arg(DemoCountsForScale(1).harnesses),
-        QStringLiteral("select * from tblHarnessWireInfo where HarnessID <= %1").arg(DemoCountsForScale(1).harnesses),
+        QStringLiteral("select * from tblHarnessInfo where HarnessID <= %1").arg(demoCountsForScale(1).harnesses),
+        QStringLiteral("select * from tblHarnessWireInfo where HarnessID <= %1").arg(demoCountsForScale(1).harnesses),
         QStringLiteral("select * from tblLabelControls where LabelID in (select LabelID from tblLabelInfo "
                        "where LabelNo in ('LB-00001', 'LB-00040'))"),
     };
@@ -111,9 +113,9 @@ TEST_F(DemoDataTest, AdminLogsInWithKorvel)
 
 TEST_F(DemoDataTest, HarnessesHaveFiveToFortyWiresOrNone)
 {
-    EXPECT_EQ(db.count(QStringLiteral("select count(*) from tblHarnessInfo")), DemoCountsForScale(1).harnesses);
+    EXPECT_EQ(db.count(QStringLiteral("select count(*) from tblHarnessInfo")), demoCountsForScale(1).harnesses);
     EXPECT_EQ(db.count(QStringLiteral("select count(distinct HarnessNo) from tblHarnessInfo")),
-              DemoCountsForScale(1).harnesses);
+              demoCountsForScale(1).harnesses);
     EXPECT_EQ(db.scalar(QStringLiteral("select HarnessNo from tblHarnessInfo where HarnessID=1")),
               QStringLiteral("WH-2024-0001"));
     const QList<QStringList> wireCounts = db.rows(
@@ -134,14 +136,14 @@ TEST_F(DemoDataTest, HarnessesHaveFiveToFortyWiresOrNone)
 
 TEST_F(DemoDataTest, JobsHaveStepsNumberedFromOne)
 {
-    EXPECT_EQ(db.count(QStringLiteral("select count(*) from tblJobInfo")), DemoCountsForScale(1).jobs);
-    EXPECT_EQ(db.count(QStringLiteral("select count(distinct JobNo) from tblJobInfo")), DemoCountsForScale(1).jobs);
+    EXPECT_EQ(db.count(QStringLiteral("select count(*) from tblJobInfo")), demoCountsForScale(1).jobs);
+    EXPECT_EQ(db.count(QStringLiteral("select count(distinct JobNo) from tblJobInfo")), demoCountsForScale(1).jobs);
     EXPECT_EQ(db.count(QStringLiteral("select count(*) from (select count(*) as n, min(LineID) as first, "
                                       "max(LineID) as last from tblJobStepInfo group by JobID) "
                                       "where first <> 1 or last <> n")),
               0);
     EXPECT_GT(db.count(QStringLiteral("select count(distinct JobID) from tblJobStepInfo")),
-              DemoCountsForScale(1).jobs * 9 / 10);
+              demoCountsForScale(1).jobs * 9 / 10);
 }
 
 TEST_F(DemoDataTest, EveryAttributeIsAValueOfItsDemoValueList)
@@ -158,14 +160,14 @@ TEST_F(DemoDataTest, EveryAttributeIsAValueOfItsDemoValueList)
 
 TEST_F(DemoDataTest, MostLabelsAreActiveAndEachHasFiveToThirtyControls)
 {
-    EXPECT_EQ(db.count(QStringLiteral("select count(*) from tblLabelInfo")), DemoCountsForScale(1).labels);
+    EXPECT_EQ(db.count(QStringLiteral("select count(*) from tblLabelInfo")), demoCountsForScale(1).labels);
     EXPECT_EQ(db.count(QStringLiteral("select count(distinct LabelNo) from tblLabelInfo")),
-              DemoCountsForScale(1).labels);
+              demoCountsForScale(1).labels);
     const qint64 active = db.count(QStringLiteral("select count(*) from tblLabelInfo where LabelStatus=1"));
     const qint64 inactive = db.count(QStringLiteral("select count(*) from tblLabelInfo where LabelStatus=0"));
     EXPECT_GT(inactive, 0);
     EXPECT_GT(active, 2 * inactive);
-    EXPECT_EQ(active + inactive, DemoCountsForScale(1).labels);
+    EXPECT_EQ(active + inactive, demoCountsForScale(1).labels);
     EXPECT_EQ(db.rows(QStringLiteral("select min(n) >= 5, max(n) <= 30 from "
                                      "(select count(*) as n from tblLabelControls group by LabelID)")),
               (QList<QStringList>{{"1", "1"}}));
@@ -178,7 +180,7 @@ TEST_F(DemoDataTest, ControlsShareTheItemsOfTheirOwnLabel)
               0);
     EXPECT_GT(db.count(QStringLiteral("select count(*) from (select 1 from tblLabelControls "
                                       "group by LabelID, ItemID having count(*) > 1)")),
-              DemoCountsForScale(1).labels / 2);
+              demoCountsForScale(1).labels / 2);
     EXPECT_EQ(db.count(QStringLiteral("select count(*) from (select 1 from tblLabelControls "
                                       "group by ItemID having count(distinct LabelID) > 1)")),
               0);
@@ -259,13 +261,13 @@ TEST_F(DemoDataTest, NoLabelTextHoldsWhatABundleCannotCarry)
     }
 }
 
-TEST(DemoScale, AScaleOutsideOneToAThousandIsRefusedAndLeavesNoFile)
+TEST(demoScale, AScaleOutsideOneToAThousandIsRefusedAndLeavesNoFile)
 {
     QTemporaryDir dir;
     for (const int scale : {0, -1, kMaxDemoScale + 1}) {
         DemoOptions demo;
         demo.scale = scale;
-        EXPECT_EQ(CreateDemoDatabase(dir.filePath(QStringLiteral("korvel.db")), demo).message(),
+        EXPECT_EQ(createDemoDatabase(dir.filePath(QStringLiteral("korvel.db")), demo).message(),
                   QStringLiteral("演示数据的规模应为1到1000之间的整数"))
             << scale;
     }

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QUuid>
 
+namespace korvel {
+
 namespace {
 
 // The data sources that the tests' settings name, one a server.
@@ -20,14 +22,14 @@ const QString kSqlServerDataSource = QStringLiteral("KorvelTestSqlServer");
 // The template database that scripts/postgres loads with db/schema/postgresql.sql.
 const QString kTemplateDatabase = QStringLiteral("korvel_schema");
 
-QMap<QString, QString> ServerAttributes(const QString& connectionString)
+QMap<QString, QString> serverAttributes(const QString& connectionString)
 {
     QMap<QString, QString> attributes;
-    (void)ParseConnectionString(connectionString, attributes);
+    (void)parseConnectionString(connectionString, attributes);
     return attributes;
 }
 
-QString Unbraced(const QString& name)
+QString unbraced(const QString& name)
 {
     return name.startsWith(QLatin1Char('{')) && name.endsWith(QLatin1Char('}')) ? name.mid(1, name.size() - 2) : name;
 }
@@ -38,7 +40,7 @@ QString Unbraced(const QString& name)
 // the communication log on, which leaves a file in /tmp per process; odbc.ini a data source
 // for each server with the options Korvel needs. unixODBC reads them when a connection
 // first names a driver, so they are written before any.
-void InstallDataSources()
+void installDataSources()
 {
     static QTemporaryDir folder;
     static bool installed = false;
@@ -46,30 +48,30 @@ void InstallDataSources()
         return;
     QString drivers = QStringLiteral("[FreeTDS]\nDriver = libtdsodbc.so\n");
     QString sources;
-    const QMap<QString, QString> postgreSql = ServerAttributes(TestServerConnectionString());
+    const QMap<QString, QString> postgreSql = serverAttributes(testServerConnectionString());
     if (!postgreSql.isEmpty()) {
-        const QString driver = Unbraced(postgreSql.value(QStringLiteral("driver")));
+        const QString driver = unbraced(postgreSql.value(QStringLiteral("driver")));
         drivers += QStringLiteral("[%1]\nDriver = psqlodbcw.so\nCommLog = 0\nDebug = 0\n").arg(driver);
         sources += QStringLiteral("[%1]\nDriver = %2\nServername = %3\nPort = %4\n"
                                   "BoolsAsChar = 0\nMaxVarcharSize = 8000\nByteaAsLongVarBinary = 1\n")
                        .arg(kPostgreSqlDataSource, driver, postgreSql.value(QStringLiteral("server")),
                             postgreSql.value(QStringLiteral("port")));
     }
-    const QMap<QString, QString> sqlServer = ServerAttributes(SqlServerTestServer().connect);
+    const QMap<QString, QString> sqlServer = serverAttributes(sqlServerTestServer().connect);
     if (!sqlServer.isEmpty()) {
         sources += QStringLiteral("[%1]\nDriver = FreeTDS\nServer = %2\nPort = %3\nTDS_Version = 7.4\n"
                                   "ClientCharset = UTF-8\n")
                        .arg(kSqlServerDataSource, sqlServer.value(QStringLiteral("server")),
                             sqlServer.value(QStringLiteral("port"), QStringLiteral("1433")));
     }
-    WriteTestFile(folder.filePath(QStringLiteral("odbcinst.ini")), drivers.toUtf8());
-    WriteTestFile(folder.filePath(QStringLiteral("odbc.ini")), sources.toUtf8());
+    writeTestFile(folder.filePath(QStringLiteral("odbcinst.ini")), drivers.toUtf8());
+    writeTestFile(folder.filePath(QStringLiteral("odbc.ini")), sources.toUtf8());
     qputenv("ODBCSYSINI", QFile::encodeName(folder.path()));
     qputenv("ODBCINI", QFile::encodeName(folder.filePath(QStringLiteral("odbc.ini"))));
     installed = true;
 }
 
-QString ValueText(const DbValue& value)
+QString valueText(const DbValue& value)
 {
     switch (value.kind) {
     case DbValue::Kind::Null: return QStringLiteral("NULL");
@@ -82,94 +84,94 @@ QString ValueText(const DbValue& value)
 
 } // namespace
 
-std::string TestServerName(const ::testing::TestParamInfo<TestServerKind>& info)
+std::string testServerName(const ::testing::TestParamInfo<TestServerKind>& info)
 {
     return info.param == TestServerKind::SqlServer ? "SqlServer" : "PostgreSql";
 }
 
 void PrintTo(TestServerKind kind, std::ostream* stream)
 {
-    *stream << TestServerName({kind, 0});
+    *stream << testServerName({kind, 0});
 }
 
 void KorvelServerTest::SetUp()
 {
-    InstallDataSources();
-    ConnectTo(OnSqlServer() ? SqlServerTestServer() : PostgreSqlTestServer());
+    installDataSources();
+    connectTo(onSqlServer() ? sqlServerTestServer() : postgreSqlTestServer());
     if (IsSkipped() || HasFatalFailure())
         return;
     // Tests run in parallel processes: each has a database of its own.
     const QString name = QStringLiteral("korvel_e2e_%1").arg(QUuid::createUuid().toString(QUuid::Id128));
-    const QString create = OnSqlServer() ? QStringLiteral("create database %1").arg(name)
+    const QString create = onSqlServer() ? QStringLiteral("create database %1").arg(name)
                                          : QStringLiteral("create database %1 template %2").arg(name, kTemplateDatabase);
     DbError error;
     qint64 rows = 0;
-    ASSERT_TRUE(m_client.Execute(create, rows, error))
+    ASSERT_TRUE(m_client.execute(create, rows, error))
         << create.toStdString() << ": " << error.description.value_or(QString()).toStdString();
     m_databaseName = name;
-    ASSERT_TRUE(m_client.Open(WithAttribute(m_connect, QStringLiteral("Database"), name), error))
+    ASSERT_TRUE(m_client.open(withAttribute(m_connect, QStringLiteral("Database"), name), error))
         << error.description.value_or(QString()).toStdString();
-    if (OnSqlServer())
-        Run(QString::fromUtf8(ReadTestFile(QStringLiteral(KORVEL_SCHEMA_DIR "/sqlserver.sql"))));
-    m_folder.writeSettings(Settings());
+    if (onSqlServer())
+        runSql(QString::fromUtf8(readTestFile(QStringLiteral(KORVEL_SCHEMA_DIR "/sqlserver.sql"))));
+    m_folder.writeSettings(serverSettings());
 }
 
 void KorvelServerTest::TearDown()
 {
     if (!m_databaseName.isEmpty()) {
         DbError error;
-        ASSERT_TRUE(m_client.Open(m_connect, error)) << error.description.value_or(QString()).toStdString();
+        ASSERT_TRUE(m_client.open(m_connect, error)) << error.description.value_or(QString()).toStdString();
         // The program's connections may still be going away on the server: force ends them.
         // Force may not end an autovacuum worker of the server's own role, which the plain
         // drop does end.
         qint64 rows = 0;
-        if (OnSqlServer() ||
-            !m_client.Execute(QStringLiteral("drop database %1 with (force)").arg(m_databaseName), rows, error))
-            Run(QStringLiteral("drop database %1").arg(m_databaseName));
+        if (onSqlServer() ||
+            !m_client.execute(QStringLiteral("drop database %1 with (force)").arg(m_databaseName), rows, error))
+            runSql(QStringLiteral("drop database %1").arg(m_databaseName));
     }
     OdbcServerTest::TearDown();
 }
 
-ConnectionSettings KorvelServerTest::Settings(const QString& provider) const
+ConnectionSettings KorvelServerTest::serverSettings(const QString& provider) const
 {
-    if (OnSqlServer()) {
-        const ConnectionSettings server = SqlServerTestSettings().value_or(ConnectionSettings());
+    if (onSqlServer()) {
+        const ConnectionSettings server = sqlServerTestSettings().value_or(ConnectionSettings());
         return {server.hostName, m_databaseName, server.userName, server.password, server.instance, provider};
     }
-    const QMap<QString, QString> server = ServerAttributes(m_connect);
+    const QMap<QString, QString> server = serverAttributes(m_connect);
     return {kPostgreSqlDataSource,
             m_databaseName,
             server.value(QStringLiteral("uid")),
             server.value(QStringLiteral("pwd")),
             QString(),
-            provider.isEmpty() ? Provider() : provider};
+            provider.isEmpty() ? settingsProvider() : provider};
 }
 
-ConnectionSettings KorvelServerTest::DataSourceSettings() const
+ConnectionSettings KorvelServerTest::dataSourceSettings() const
 {
-    ConnectionSettings settings = Settings(QStringLiteral("MSDASQL"));
-    if (OnSqlServer()) {
+    ConnectionSettings settings = serverSettings(QStringLiteral("MSDASQL"));
+    if (onSqlServer()) {
         settings.hostName = kSqlServerDataSource;
         settings.instance.clear();
     }
     return settings;
 }
 
-void KorvelServerTest::CopyDemoDatabase()
+void KorvelServerTest::copyDemoDatabase()
 {
     const DemoOptions options;
-    ASSERT_TRUE(Succeeded(CreateDemoDatabase(DemoPath(), options)));
-    ASSERT_TRUE(Succeeded(CopyEmbeddedRows(DemoPath(), ConnectionString())));
+    ASSERT_TRUE(succeeded(createDemoDatabase(demoPath(), options)));
+    ASSERT_TRUE(succeeded(copyEmbeddedRows(demoPath(), connectionString())));
 }
 
-QStringList KorvelServerTest::Contents(const QStringList& tables)
+QStringList KorvelServerTest::contents(const QStringList& tables)
 {
     QStringList contents;
     for (const QString& table : tables) {
-        for (const QList<DbValue>& row : Rows(QStringLiteral("select * from %1").arg(table))) {
+        for (const QList<DbValue>& row : queryRows(QStringLiteral("select * from %1").arg(table))) {
             QStringList values;
             for (const DbValue& value : row)
-                values.append(ValueText(value));
+                values.append(valueText(value));
             contents.append(table + QLatin1Char(':') + values.join(QLatin1Char('|')));
         }
     }
@@ -177,35 +179,37 @@ QStringList KorvelServerTest::Contents(const QStringList& tables)
     return contents;
 }
 
-QStringList KorvelServerTest::FirstColumnOf(const QString& sql)
+QStringList KorvelServerTest::firstColumnOf(const QString& sql)
 {
     QStringList values;
-    for (const QList<DbValue>& row : Rows(sql))
+    for (const QList<DbValue>& row : queryRows(sql))
         values.append(row.value(0).text);
     return values;
 }
 
-QString KorvelServerTest::ConnectionString(const QString& provider) const
+QString KorvelServerTest::connectionString(const QString& provider) const
 {
-    return BuildConnectionString(Settings(provider));
+    return buildConnectionString(serverSettings(provider));
 }
 
-void KorvelServerTest::EndOtherSessions()
+void KorvelServerTest::endOtherSessions()
 {
-    if (!OnSqlServer()) {
-        Run(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity"
+    if (!onSqlServer()) {
+        runSql(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity"
                            " where datname = current_database() and pid <> pg_backend_pid()"));
         return;
     }
-    for (const QString& session : FirstColumnOf(
+    for (const QString& session : firstColumnOf(
              QStringLiteral("select distinct spid from sys.sysprocesses where dbid = db_id() and spid <> @@spid")))
-        Run(QStringLiteral("kill %1").arg(session));
+        runSql(QStringLiteral("kill %1").arg(session));
 }
 
-QString KorvelServerTest::Scalar(const QString& sql)
+QString KorvelServerTest::scalar(const QString& sql)
 {
-    const QList<QList<DbValue>> rows = Rows(sql);
+    const QList<QList<DbValue>> rows = queryRows(sql);
     if (rows.isEmpty() || rows[0].isEmpty())
         return QStringLiteral("<none>");
     return rows[0][0].kind == DbValue::Kind::Null ? QStringLiteral("NULL") : rows[0][0].text;
 }
+
+} // namespace korvel

@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace korvel {
+
 // The servers the end-to-end tests run on, each as Korvel reaches it.
 enum class TestServerKind {
     // PostgreSQL through psqlODBC, named as an ODBC data source (MSDASQL).
@@ -19,7 +21,7 @@ enum class TestServerKind {
 };
 
 // "PostgreSql" or "SqlServer", for the names of the tests.
-std::string TestServerName(const ::testing::TestParamInfo<TestServerKind>& info);
+std::string testServerName(const ::testing::TestParamInfo<TestServerKind>& info);
 // The same where GoogleTest prints the parameter.
 void PrintTo(TestServerKind kind, std::ostream* stream);
 
@@ -34,35 +36,37 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    bool OnSqlServer() const { return GetParam() == TestServerKind::SqlServer; }
+    bool onSqlServer() const { return GetParam() == TestServerKind::SqlServer; }
     // The provider of the settings: the client that a test's own provider wraps.
-    QString Provider() const { return OnSqlServer() ? QStringLiteral("sqloledb") : QStringLiteral("MSDASQL"); }
+    QString settingsProvider() const { return onSqlServer() ? QStringLiteral("sqloledb") : QStringLiteral("MSDASQL"); }
 
     // The settings of the program folder: on SQL Server without a data source, txtHostName
     // "host,port" as a plant writes it. Another provider puts a client of a test's own
-    // (registered with the provider of Settings()) over the same connection.
-    ConnectionSettings Settings(const QString& provider = QString()) const;
-    QString SettingsPath() const { return m_folder.filePath(kSettingsFileName); }
+    // (registered with the provider of serverSettings()) over the same connection.
+    ConnectionSettings serverSettings(const QString& provider = QString()) const;
+    QString settingsPath() const { return m_folder.filePath(kSettingsFileName); }
     // The same database through an ODBC data source of odbc.ini, with the generic provider.
-    ConnectionSettings DataSourceSettings() const;
+    ConnectionSettings dataSourceSettings() const;
 
     // The demo database, made afresh, and all of it copied here as korvelctl load-demo does.
-    void CopyDemoDatabase();
-    QString DemoPath() const { return m_folder.filePath(QStringLiteral("demo.db")); }
+    void copyDemoDatabase();
+    QString demoPath() const { return m_folder.filePath(QStringLiteral("demo.db")); }
 
     // Every row of the tables, each as its values' text, sorted: what "the database is as
     // it was" is judged by.
-    QStringList Contents(const QStringList& tables);
+    QStringList contents(const QStringList& tables);
     // The first value of the first row of a query, as text ("NULL" for NULL).
-    QString Scalar(const QString& sql);
+    QString scalar(const QString& sql);
     // The first value of every row of a query, as text.
-    QStringList FirstColumnOf(const QString& sql);
+    QStringList firstColumnOf(const QString& sql);
     // The connection string of the settings, as the program makes it.
-    QString ConnectionString(const QString& provider = QString()) const;
+    QString connectionString(const QString& provider = QString()) const;
     // Ends every session on the test's database but the fixture's own, as a server that
     // stops ends them.
-    void EndOtherSessions();
+    void endOtherSessions();
 
     ProgramFolder m_folder;
     QString m_databaseName;
 };
+
+} // namespace korvel

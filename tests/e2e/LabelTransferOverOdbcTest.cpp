@@ -21,6 +21,8 @@
 
 #include <thread>
 
+using namespace korvel;
+
 namespace {
 
 const QStringList kLabelTables = {"tblLabelInfo", "tblLabelControls", "tblLabelControlItem"};
@@ -50,38 +52,38 @@ const char* const kEveryColumnKind =
 class LabelTransferOverOdbcTest : public KorvelServerTest
 {
 protected:
-    LabelTransferOverOdbcTest() : m_source(EmbeddedSchemaSql().toUtf8().constData())
+    LabelTransferOverOdbcTest() : m_source(embeddedSchemaSql().toUtf8().constData())
     {
         m_source.exec(QString::fromUtf8(kEveryColumnKind));
     }
 
-    QString File(const QString& name) const { return m_folder.filePath(name); }
+    QString filePath(const QString& name) const { return m_folder.filePath(name); }
 
     // Exports a label of an embedded database into a bundle file, with the program's export.
-    void ExportEmbedded(const EmbeddedTestDatabase& database, const QString& labelNo, const QString& path)
+    void exportEmbedded(const EmbeddedTestDatabase& database, const QString& labelNo, const QString& path)
     {
         RecordingMessageSink messages;
-        EXPECT_TRUE(ShownIn(messages, ExportLabel(database.connectionString(), labelNo, path)))
+        EXPECT_TRUE(shownIn(messages, exportLabel(database.connectionString(), labelNo, path)))
             << messages.warnings.join('\n').toStdString();
     }
     // korvelctl with the test's settings file after the command.
-    KorvelctlRun Korvelctl(const QString& command, QStringList arguments)
+    KorvelctlRun korvelctl(const QString& command, QStringList arguments)
     {
-        arguments.prepend(SettingsPath());
+        arguments.prepend(settingsPath());
         arguments.prepend(command);
-        return RunKorvelctlInProcess(arguments);
+        return runKorvelctlInProcess(arguments);
     }
-    void ExpectSucceeds(const KorvelctlRun& run) { EXPECT_EQ(run.exitCode, kExitOk) << run.err.toStdString(); }
+    void expectSucceeds(const KorvelctlRun& run) { EXPECT_EQ(run.exitCode, kExitOk) << run.err.toStdString(); }
 
     // The T-SQL server of the tests gives the catalogue's column names in lower case (its
     // README lists this among its differences from SQL Server), and so does every export
     // from it; elsewhere they are as declared.
-    bool CatalogueLowersNames()
+    bool catalogueLowersNames()
     {
         if (!m_catalogueLowersNames) {
             m_catalogueLowersNames =
-                OnSqlServer() &&
-                FirstColumnOf(QStringLiteral("select name from syscolumns where id=object_id('tblLabelInfo')"))
+                onSqlServer() &&
+                firstColumnOf(QStringLiteral("select name from syscolumns where id=object_id('tblLabelInfo')"))
                     .contains(QStringLiteral("labelid"));
         }
         return *m_catalogueLowersNames;
@@ -89,10 +91,10 @@ protected:
     // The lines of a bundle file, sorted, the column-name lines in lower case where the
     // catalogue lowers them: that difference is compared around, everything else must be
     // equal.
-    QStringList SortedLines(const QString& path)
+    QStringList sortedLines(const QString& path)
     {
-        const bool lowered = CatalogueLowersNames();
-        QStringList lines = DecodeBundle(ReadTestFile(path)).split(QLatin1Char('\n'));
+        const bool lowered = catalogueLowersNames();
+        QStringList lines = decodeBundle(readTestFile(path)).split(QLatin1Char('\n'));
         for (QString& line : lines) {
             if (lowered && line.startsWith(kColumnNamePrefix))
                 line = line.toLower();
@@ -102,10 +104,10 @@ protected:
     }
     // The blocks of a bundle exported here, with the column names as the source bundle has
     // them where they differ only in case (the same difference).
-    QList<BundleBlock> ExportedBundle(const QString& path, const QList<BundleBlock>& source)
+    QList<BundleBlock> exportedBundle(const QString& path, const QList<BundleBlock>& source)
     {
-        QList<BundleBlock> blocks = BundleOf(path);
-        if (!CatalogueLowersNames())
+        QList<BundleBlock> blocks = bundleOf(path);
+        if (!catalogueLowersNames())
             return blocks;
         for (qsizetype b = 0; b < blocks.size() && b < source.size(); ++b) {
             TextRow& header = blocks[b].rows[0];
@@ -121,11 +123,11 @@ protected:
     // A bundle of the label E2E-空 with as many controls, each with an item of its own: its
     // control and item repeated, each pair with a number and an identifier of its own. The
     // item rows of the written file, from 1.
-    QList<BundleBlock> WriteLabelOfControls(const QString& path, int controls,
+    QList<BundleBlock> writeLabelOfControls(const QString& path, int controls,
                                             const std::function<void(BundleBlock& items)>& change = {})
     {
-        ExportEmbedded(m_source, QStringLiteral("E2E-空"), path);
-        QList<BundleBlock> blocks = BundleOf(path);
+        exportEmbedded(m_source, QStringLiteral("E2E-空"), path);
+        QList<BundleBlock> blocks = bundleOf(path);
         BundleBlock& controlBlock = blocks[1];
         BundleBlock& itemBlock = blocks[2];
         const qsizetype controlNo = controlBlock.rows[0].indexOf(QStringLiteral("ControlNo"));
@@ -145,9 +147,9 @@ protected:
             change(itemBlock);
         QStringList lines;
         for (const BundleBlock& block : blocks)
-            AppendBundleBlock(block, &lines);
-        WriteTestFile(path, EncodeBundle(lines));
-        return BundleOf(path);
+            appendBundleBlock(block, &lines);
+        writeTestFile(path, encodeBundle(lines));
+        return bundleOf(path);
     }
 
     // The labels of kEveryColumnKind.
@@ -178,37 +180,37 @@ TEST_P(LabelTransferOnPostgreSqlTest, EveryDemoLabelExportsByteForByteAsFromTheE
     // a legitimate order, and only one can match the other's bytes: the statistics that
     // autovacuum would gather half-way through the test are kept away from the tables.
     for (const QString& table : kLabelTables)
-        Run(QStringLiteral("alter table %1 set (autovacuum_enabled = false)").arg(table));
-    CopyDemoDatabase();
-    Run(QStringLiteral("alter database %1 set enable_hashagg = off").arg(m_databaseName));
-    const EmbeddedTestDatabase demo(ExistingFile{DemoPath()});
-    const QStringList labelNos = FirstColumnOf(QStringLiteral("select LabelNo from tblLabelInfo"));
+        runSql(QStringLiteral("alter table %1 set (autovacuum_enabled = false)").arg(table));
+    copyDemoDatabase();
+    runSql(QStringLiteral("alter database %1 set enable_hashagg = off").arg(m_databaseName));
+    const EmbeddedTestDatabase demo(ExistingFile{demoPath()});
+    const QStringList labelNos = firstColumnOf(QStringLiteral("select LabelNo from tblLabelInfo"));
     ASSERT_EQ(labelNos.size(), 40);
     for (const QString& labelNo : labelNos) {
-        ExportEmbedded(demo, labelNo, File(QStringLiteral("embedded.bq")));
-        ExpectSucceeds(Korvelctl(QStringLiteral("export"), {labelNo, File(QStringLiteral("server.bq"))}));
-        EXPECT_EQ(ReadTestFile(File(QStringLiteral("server.bq"))), ReadTestFile(File(QStringLiteral("embedded.bq"))))
+        exportEmbedded(demo, labelNo, filePath(QStringLiteral("embedded.bq")));
+        expectSucceeds(korvelctl(QStringLiteral("export"), {labelNo, filePath(QStringLiteral("server.bq"))}));
+        EXPECT_EQ(readTestFile(filePath(QStringLiteral("server.bq"))), readTestFile(filePath(QStringLiteral("embedded.bq"))))
             << labelNo.toStdString();
     }
 }
 
 TEST_P(LabelTransferOverOdbcTest, TheCatalogueFindsATableAsSqlServerAndTheEmbeddedEngineDo)
 {
-    const QString table = Scalar(QStringLiteral("select object_id('tblLabelInfo')"));
+    const QString table = scalar(QStringLiteral("select object_id('tblLabelInfo')"));
     EXPECT_NE(table, QStringLiteral("NULL"));
     for (const char* name : {"TBLLABELINFO", "dbo.tblLabelInfo", "[tblLabelInfo]", "DBO.[tbllabelinfo] "})
-        EXPECT_EQ(Scalar(QStringLiteral("select object_id('%1')").arg(QString::fromUtf8(name))), table) << name;
+        EXPECT_EQ(scalar(QStringLiteral("select object_id('%1')").arg(QString::fromUtf8(name))), table) << name;
     // A blank before a name is part of it on the T-SQL server of the tests; the embedded
     // engine and the PostgreSQL stand-in trim it.
-    if (!OnSqlServer()) {
-        EXPECT_EQ(Scalar(QStringLiteral("select object_id(' tblLabelInfo')")), table);
+    if (!onSqlServer()) {
+        EXPECT_EQ(scalar(QStringLiteral("select object_id(' tblLabelInfo')")), table);
     }
-    EXPECT_EQ(Scalar(QStringLiteral("select object_id('tblLabel')")), QStringLiteral("NULL"));
+    EXPECT_EQ(scalar(QStringLiteral("select object_id('tblLabel')")), QStringLiteral("NULL"));
 }
 
 TEST_P(LabelTransferOverOdbcTest, AnErrorAfterAFirstResultFailsTheQuery)
 {
-    const KorvelctlRun run = Korvelctl(QStringLiteral("query"), {QStringLiteral("select 1; select 1/0")});
+    const KorvelctlRun run = korvelctl(QStringLiteral("query"), {QStringLiteral("select 1; select 1/0")});
     EXPECT_EQ(run.exitCode, kExitFailure);
     EXPECT_TRUE(run.err.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << run.err.toStdString();
 }
@@ -217,7 +219,7 @@ TEST_P(LabelTransferOverOdbcTest, ALabelOfEveryColumnKindArrivesWithNewIdentifie
 {
     // The kinds that Korvel's tables lack: money and smalldatetime (PostgreSQL's nearest),
     // named in lower case, as the PostgreSQL stand-in's catalogue gives names it does not know.
-    Run(OnSqlServer() ? QStringLiteral("alter table tblLabelControlItem add price money;"
+    runSql(onSqlServer() ? QStringLiteral("alter table tblLabelControlItem add price money;"
                                        "alter table tblLabelControlItem add expiry smalldatetime")
                       : QStringLiteral("alter table tblLabelControlItem add column price numeric(19,4),"
                                        " add column expiry timestamp(0)"));
@@ -229,15 +231,15 @@ TEST_P(LabelTransferOverOdbcTest, ALabelOfEveryColumnKindArrivesWithNewIdentifie
                                  "UPDATE tblLabelControls SET Picture = randomblob(600000) WHERE ControlType = 3;"));
     for (const QString& labelNo : {QStringLiteral("E2E-满"), QStringLiteral("E2E-空")}) {
         SCOPED_TRACE(labelNo.toStdString());
-        ExportEmbedded(m_source, labelNo, File(QStringLiteral("source.bq")));
-        ExpectSucceeds(Korvelctl(QStringLiteral("import"), {File(QStringLiteral("source.bq"))}));
-        ExpectSucceeds(Korvelctl(QStringLiteral("export"), {labelNo, File(QStringLiteral("server.bq"))}));
-        const QList<BundleBlock> source = BundleOf(File(QStringLiteral("source.bq")));
-        ExpectSameLabelWithNewIdentifiers(source, ExportedBundle(File(QStringLiteral("server.bq")), source));
+        exportEmbedded(m_source, labelNo, filePath(QStringLiteral("source.bq")));
+        expectSucceeds(korvelctl(QStringLiteral("import"), {filePath(QStringLiteral("source.bq"))}));
+        expectSucceeds(korvelctl(QStringLiteral("export"), {labelNo, filePath(QStringLiteral("server.bq"))}));
+        const QList<BundleBlock> source = bundleOf(filePath(QStringLiteral("source.bq")));
+        expectSameLabelWithNewIdentifiers(source, exportedBundle(filePath(QStringLiteral("server.bq")), source));
     }
     // The bundle writes NULL as an empty value; in a column that is not text it is NULL again.
     const QList<QList<DbValue>> empty =
-        Rows(QStringLiteral("select i.Darkness, i.Logo, i.Checksum, i.ModifiedAt, c.FontSize, c.FillPattern,"
+        queryRows(QStringLiteral("select i.Darkness, i.Logo, i.Checksum, i.ModifiedAt, c.FontSize, c.FillPattern,"
                             " c.Picture, t.MaxLength, t.CounterStart, t.ModifiedAt, t.price, t.expiry"
                             " from tblLabelInfo i join tblLabelControls c on c.LabelID = i.LabelID"
                             " join tblLabelControlItem t on t.ItemID = c.ItemID where i.LabelNo = N'E2E-空'"));
@@ -248,10 +250,10 @@ TEST_P(LabelTransferOverOdbcTest, ALabelOfEveryColumnKindArrivesWithNewIdentifie
 
 TEST_P(LabelTransferOverOdbcTest, ALabelImportedIntoItsOwnDatabaseNeedsANumberThatIsFree)
 {
-    CopyDemoDatabase();
-    const QString bundle = File(QStringLiteral("LB-00001.bq"));
-    ExpectSucceeds(Korvelctl(QStringLiteral("export"), {QStringLiteral("LB-00001"), bundle}));
-    const QStringList before = Contents(kLabelTables);
+    copyDemoDatabase();
+    const QString bundle = filePath(QStringLiteral("LB-00001.bq"));
+    expectSucceeds(korvelctl(QStringLiteral("export"), {QStringLiteral("LB-00001"), bundle}));
+    const QStringList before = contents(kLabelTables);
 
     const struct
     {
@@ -263,67 +265,67 @@ TEST_P(LabelTransferOverOdbcTest, ALabelImportedIntoItsOwnDatabaseNeedsANumberTh
         {{"--label-no", "lb-00002 "}, "lb-00002 已经存在\n"}, // compared as SQL Server's collation compares
     };
     for (const auto& attempt : refused) {
-        const KorvelctlRun run = Korvelctl(QStringLiteral("import"), QStringList{bundle} + attempt.options);
+        const KorvelctlRun run = korvelctl(QStringLiteral("import"), QStringList{bundle} + attempt.options);
         EXPECT_EQ(run.exitCode, kExitFailure);
         EXPECT_EQ(run.err, QString::fromUtf8(attempt.refusal));
-        EXPECT_EQ(Contents(kLabelTables), before);
+        EXPECT_EQ(contents(kLabelTables), before);
     }
 
     // The new items are numbered after the demo's own.
-    const QString copy = File(QStringLiteral("copy.bq"));
-    ExpectSucceeds(Korvelctl(QStringLiteral("import"), {bundle, "--label-no", "LB-00001-B"}));
-    ExpectSucceeds(Korvelctl(QStringLiteral("export"), {QStringLiteral("LB-00001-B"), copy}));
-    QList<BundleBlock> expected = BundleOf(bundle);
+    const QString copy = filePath(QStringLiteral("copy.bq"));
+    expectSucceeds(korvelctl(QStringLiteral("import"), {bundle, "--label-no", "LB-00001-B"}));
+    expectSucceeds(korvelctl(QStringLiteral("export"), {QStringLiteral("LB-00001-B"), copy}));
+    QList<BundleBlock> expected = bundleOf(bundle);
     expected[0].rows[1][1] = QStringLiteral("LB-00001-B");
-    ExpectSameLabelWithNewIdentifiers(expected, ExportedBundle(copy, expected));
-    EXPECT_EQ(Contents({QStringLiteral("tblLabelInfo")}).size(),
+    expectSameLabelWithNewIdentifiers(expected, exportedBundle(copy, expected));
+    EXPECT_EQ(contents({QStringLiteral("tblLabelInfo")}).size(),
               before.filter(QStringLiteral("tblLabelInfo:")).size() + 1);
 }
 
 TEST_P(LabelTransferOverOdbcTest, AFailureAtAnyCallOfAnImportLeavesTheDatabaseAsItWas)
 {
-    const QString bundle = File(QStringLiteral("source.bq"));
-    ExportEmbedded(m_source, QStringLiteral("E2E-空"), bundle);
-    ExpectSucceeds(Korvelctl(QStringLiteral("import"), {bundle}));
-    ExportEmbedded(m_source, QStringLiteral("E2E-满"), bundle);
-    const QStringList before = Contents(kLabelTables);
+    const QString bundle = filePath(QStringLiteral("source.bq"));
+    exportEmbedded(m_source, QStringLiteral("E2E-空"), bundle);
+    expectSucceeds(korvelctl(QStringLiteral("import"), {bundle}));
+    exportEmbedded(m_source, QStringLiteral("E2E-满"), bundle);
+    const QStringList before = contents(kLabelTables);
 
     static FaultPlan plan; // the provider stays registered for the rest of the process
-    RegisterFaultInjectingProvider(plan, Provider());
-    const QString faulty = ConnectionString(QStringLiteral("faulty"));
-    ExpectImportFailuresSayNothingWasImported(RunFailingAtEveryCall(plan, [&](MessageSink& messages) {
+    registerFaultInjectingProvider(plan, settingsProvider());
+    const QString faulty = connectionString(QStringLiteral("faulty"));
+    expectImportFailuresSayNothingWasImported(runFailingAtEveryCall(plan, [&](MessageSink& messages) {
         ScriptedResolver resolver;
-        if (!ImportLabel(faulty, bundle, resolver, messages)) {
-            EXPECT_EQ(Contents(kLabelTables), before) << "failure at call " << plan.failAt;
+        if (!shownIn(messages, importLabel(faulty, bundle, resolver))) {
+            EXPECT_EQ(contents(kLabelTables), before) << "failure at call " << plan.failAt;
             return false;
         }
         // The label that went in is taken out again for the next run.
-        Run(QStringLiteral("delete from tblLabelControls where ItemID in"
+        runSql(QStringLiteral("delete from tblLabelControls where ItemID in"
                            " (select ItemID from tblLabelControlItem where ItemName = N'批次号');"
                            "delete from tblLabelControlItem where ItemName = N'批次号';"
                            "delete from tblLabelInfo where LabelNo = N'E2E-满'"));
         return true;
     }));
-    EXPECT_EQ(Contents(kLabelTables), before);
+    EXPECT_EQ(contents(kLabelTables), before);
 }
 
 TEST_P(LabelTransferOverOdbcTest, TwoImportsAtOnceEachLandWholeWithKeysOfTheirOwn)
 {
     // Items with a long binary column: the import writes it through the key it reads
     // back, which must be its own row's even when another import has just added rows.
-    Run(OnSqlServer() ? QStringLiteral("alter table tblLabelControlItem add Icon image")
+    runSql(onSqlServer() ? QStringLiteral("alter table tblLabelControlItem add Icon image")
                       : QStringLiteral("alter table tblLabelControlItem add column Icon bytea"));
     m_source.exec(QStringLiteral("ALTER TABLE tblLabelControlItem ADD COLUMN Icon image;"
                                  "UPDATE tblLabelControlItem SET Icon = CAST(ItemName AS BLOB);"));
-    const QString first = File(QStringLiteral("first.bq"));
-    const QString second = File(QStringLiteral("second.bq"));
-    ExportEmbedded(m_source, QStringLiteral("E2E-满"), first);
-    ExportEmbedded(m_source, QStringLiteral("E2E-空"), second);
+    const QString first = filePath(QStringLiteral("first.bq"));
+    const QString second = filePath(QStringLiteral("second.bq"));
+    exportEmbedded(m_source, QStringLiteral("E2E-满"), first);
+    exportEmbedded(m_source, QStringLiteral("E2E-空"), second);
 
     // The second import runs on a thread of its own, whole, while the first has just
     // inserted its item and holds its transaction open.
     static FaultPlan plan;
-    RegisterFaultInjectingProvider(plan, Provider());
+    registerFaultInjectingProvider(plan, settingsProvider());
     plan = FaultPlan();
     bool secondImported = false;
     RecordingMessageSink secondMessages;
@@ -332,22 +334,22 @@ TEST_P(LabelTransferOverOdbcTest, TwoImportsAtOnceEachLandWholeWithKeysOfTheirOw
             return;
         std::thread other([&] {
             ScriptedResolver resolver;
-            secondImported = ImportLabel(ConnectionString(), second, resolver, secondMessages);
+            secondImported = shownIn(secondMessages, importLabel(connectionString(), second, resolver));
         });
         other.join();
     };
     RecordingMessageSink firstMessages;
     ScriptedResolver resolver;
-    EXPECT_TRUE(ImportLabel(ConnectionString(QStringLiteral("faulty")), first, resolver, firstMessages))
+    EXPECT_TRUE(shownIn(firstMessages, importLabel(connectionString(QStringLiteral("faulty")), first, resolver)))
         << firstMessages.warnings.join('\n').toStdString();
     EXPECT_TRUE(secondImported) << secondMessages.warnings.join('\n').toStdString();
     plan = FaultPlan();
 
-    const QList<QList<DbValue>> items = Rows(QStringLiteral("select Icon, ItemName from tblLabelControlItem"));
+    const QList<QList<DbValue>> items = queryRows(QStringLiteral("select Icon, ItemName from tblLabelControlItem"));
     ASSERT_EQ(items.size(), 2);
     for (const QList<DbValue>& item : items)
         EXPECT_EQ(QString::fromUtf8(item[0].bytes), item[1].text) << "each item's own bytes";
-    EXPECT_EQ(FirstColumnOf(QStringLiteral("select count(*) from tblLabelControls c join tblLabelInfo i"
+    EXPECT_EQ(firstColumnOf(QStringLiteral("select count(*) from tblLabelControls c join tblLabelInfo i"
                                            " on i.LabelID = c.LabelID join tblLabelControlItem t on t.ItemID = c.ItemID"
                                            " group by i.LabelNo")),
               QStringList({"1", "1"}));
@@ -355,61 +357,61 @@ TEST_P(LabelTransferOverOdbcTest, TwoImportsAtOnceEachLandWholeWithKeysOfTheirOw
 
 TEST_P(LabelTransferOverOdbcTest, LabelsGoBetweenPlantsByTheHundredOverTheServer)
 {
-    CopyDemoDatabase();
-    QDir().mkpath(File(QStringLiteral("demo")));
-    WriteTestFile(File(QStringLiteral("demo/frmConnect")),
+    copyDemoDatabase();
+    QDir().mkpath(filePath(QStringLiteral("demo")));
+    writeTestFile(filePath(QStringLiteral("demo/frmConnect")),
                   "<NewDataSet><frmConnect><ParaName>txtHostName</ParaName><ParaValue>../demo.db</ParaValue>"
                   "</frmConnect><frmConnect><ParaName>txtProvider</ParaName><ParaValue>sqlite</ParaValue>"
                   "</frmConnect></NewDataSet>");
-    const QString embedded = File(QStringLiteral("demo/frmConnect"));
-    const KorvelctlRun labels = Korvelctl(QStringLiteral("labels"), {});
-    ExpectSucceeds(labels);
-    EXPECT_EQ(labels.out, RunKorvelctlInProcess({"labels", embedded}).out);
+    const QString embedded = filePath(QStringLiteral("demo/frmConnect"));
+    const KorvelctlRun labels = korvelctl(QStringLiteral("labels"), {});
+    expectSucceeds(labels);
+    EXPECT_EQ(labels.out, runKorvelctlInProcess({"labels", embedded}).out);
 
     // Every label out of the server, each file holding what the embedded database's export
     // of it holds (rows in whatever order each engine gives them).
-    ExpectSucceeds(Korvelctl(QStringLiteral("export"), {"--all", File(QStringLiteral("server"))}));
-    ASSERT_EQ(RunKorvelctlInProcess({"export", embedded, "--all", File(QStringLiteral("embedded"))}).exitCode, kExitOk);
-    const QStringList files = QDir(File(QStringLiteral("server"))).entryList(QDir::Files);
+    expectSucceeds(korvelctl(QStringLiteral("export"), {"--all", filePath(QStringLiteral("server"))}));
+    ASSERT_EQ(runKorvelctlInProcess({"export", embedded, "--all", filePath(QStringLiteral("embedded"))}).exitCode, kExitOk);
+    const QStringList files = QDir(filePath(QStringLiteral("server"))).entryList(QDir::Files);
     ASSERT_EQ(files.size(), 40);
-    EXPECT_EQ(files, QDir(File(QStringLiteral("embedded"))).entryList(QDir::Files));
+    EXPECT_EQ(files, QDir(filePath(QStringLiteral("embedded"))).entryList(QDir::Files));
     QStringList paths;
     for (const QString& file : files) {
-        paths.append(File(QStringLiteral("server/") + file));
-        EXPECT_EQ(SortedLines(paths.last()), SortedLines(File(QStringLiteral("embedded/") + file))) << file.toStdString();
+        paths.append(filePath(QStringLiteral("server/") + file));
+        EXPECT_EQ(sortedLines(paths.last()), sortedLines(filePath(QStringLiteral("embedded/") + file))) << file.toStdString();
     }
 
     // Into the server again, now without labels: each file checked, then imported whole.
-    Run(QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
-    const KorvelctlRun checked = Korvelctl(QStringLiteral("check"), paths);
-    ExpectSucceeds(checked);
+    runSql(QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
+    const KorvelctlRun checked = korvelctl(QStringLiteral("check"), paths);
+    expectSucceeds(checked);
     EXPECT_TRUE(checked.out.endsWith(QStringLiteral("检查 40 个文件：可以导入 40 个，不能导入 0 个\n")));
-    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from tblLabelInfo")), QStringLiteral("0")) << "a check changes nothing";
-    const KorvelctlRun imported = Korvelctl(QStringLiteral("import"), paths);
-    ExpectSucceeds(imported);
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from tblLabelInfo")), QStringLiteral("0")) << "a check changes nothing";
+    const KorvelctlRun imported = korvelctl(QStringLiteral("import"), paths);
+    expectSucceeds(imported);
     EXPECT_EQ(imported.out, QStringLiteral("导入 40 个文件：成功 40 个，拒绝 0 个\n"));
-    EXPECT_EQ(Korvelctl(QStringLiteral("labels"), {}).out, labels.out);
+    EXPECT_EQ(korvelctl(QStringLiteral("labels"), {}).out, labels.out);
 
     // Now that their numbers exist, check and import refuse the same files.
     const QStringList again = paths.mid(0, 2);
-    const KorvelctlRun rechecked = Korvelctl(QStringLiteral("check"), again);
+    const KorvelctlRun rechecked = korvelctl(QStringLiteral("check"), again);
     EXPECT_EQ(rechecked.exitCode, kExitFailure);
     EXPECT_TRUE(rechecked.out.endsWith(QStringLiteral("检查 2 个文件：可以导入 0 个，不能导入 2 个\n")))
         << rechecked.out.toStdString();
-    const KorvelctlRun reimported = Korvelctl(QStringLiteral("import"), again);
+    const KorvelctlRun reimported = korvelctl(QStringLiteral("import"), again);
     EXPECT_EQ(reimported.exitCode, kExitFailure);
     EXPECT_TRUE(reimported.out.startsWith(QStringLiteral("导入 2 个文件：成功 0 个，拒绝 2 个")))
         << reimported.out.toStdString();
-    EXPECT_EQ(Korvelctl(QStringLiteral("labels"), {}).out, labels.out);
+    EXPECT_EQ(korvelctl(QStringLiteral("labels"), {}).out, labels.out);
 }
 
 TEST_P(LabelTransferOverOdbcTest, AConnectionLostMidImportLeavesNothingWritten)
 {
-    const QString bundle = File(QStringLiteral("source.bq"));
-    ExportEmbedded(m_source, QStringLiteral("E2E-满"), bundle);
-    const QStringList before = Contents(kLabelTables);
+    const QString bundle = filePath(QStringLiteral("source.bq"));
+    exportEmbedded(m_source, QStringLiteral("E2E-满"), bundle);
+    const QStringList before = contents(kLabelTables);
     static FaultPlan plan;
-    RegisterFaultInjectingProvider(plan, Provider());
+    registerFaultInjectingProvider(plan, settingsProvider());
     plan = FaultPlan();
     // Once the label and its controls are in, the server ends the import's session, as it
     // does when it stops.
@@ -418,17 +420,17 @@ TEST_P(LabelTransferOverOdbcTest, AConnectionLostMidImportLeavesNothingWritten)
         if (ended || !statement.startsWith(QLatin1String("insert into tblLabelControlItem")))
             return;
         ended = true;
-        EndOtherSessions();
+        endOtherSessions();
     };
     RecordingMessageSink messages;
     ScriptedResolver resolver;
-    EXPECT_FALSE(ImportLabel(ConnectionString(QStringLiteral("faulty")), bundle, resolver, messages));
+    EXPECT_FALSE(shownIn(messages, importLabel(connectionString(QStringLiteral("faulty")), bundle, resolver)));
     plan = FaultPlan();
     EXPECT_TRUE(ended);
     ASSERT_FALSE(messages.warnings.isEmpty());
     EXPECT_TRUE(messages.warnings.last().endsWith(QStringLiteral("，未导入任何数据")))
         << messages.warnings.join('\n').toStdString();
-    EXPECT_EQ(Contents(kLabelTables), before);
+    EXPECT_EQ(contents(kLabelTables), before);
 }
 
 // A bundle whose column names differ from the tables' only in case, as a server whose
@@ -436,37 +438,37 @@ TEST_P(LabelTransferOverOdbcTest, AConnectionLostMidImportLeavesNothingWritten)
 // ignoring case, its LabelIDs and ItemIDs replaced.
 TEST_P(LabelTransferOverOdbcTest, AColumnNameIsFoundWhateverItsCase)
 {
-    const QString bundle = File(QStringLiteral("source.bq"));
-    ExportEmbedded(m_source, QStringLiteral("E2E-满"), bundle);
-    QStringList lines = DecodeBundle(ReadTestFile(bundle)).split(QLatin1Char('\n'));
+    const QString bundle = filePath(QStringLiteral("source.bq"));
+    exportEmbedded(m_source, QStringLiteral("E2E-满"), bundle);
+    QStringList lines = decodeBundle(readTestFile(bundle)).split(QLatin1Char('\n'));
     lines.removeLast();
     for (QString& line : lines)
         line = (line.startsWith(kColumnNamePrefix) ? line.toLower() : line) + QLatin1Char('\n');
-    WriteTestFile(bundle, EncodeBundle(lines));
-    ExpectSucceeds(Korvelctl(QStringLiteral("import"), {bundle}));
-    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from tblLabelInfo where LabelID = '%1'")
-                         .arg(BundleOf(bundle)[0].rows[1][0])),
+    writeTestFile(bundle, encodeBundle(lines));
+    expectSucceeds(korvelctl(QStringLiteral("import"), {bundle}));
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from tblLabelInfo where LabelID = '%1'")
+                         .arg(bundleOf(bundle)[0].rows[1][0])),
               QStringLiteral("0"))
         << "the label has an identifier of its own";
 }
 
 TEST_P(LabelTransferOverOdbcTest, ABatchImportStopsAtALostConnectionAndKeepsWhatWentIn)
 {
-    const QStringList files = {File(QStringLiteral("a.bq")), File(QStringLiteral("b.bq")),
-                               File(QStringLiteral("c.bq"))};
-    ExportEmbedded(m_source, QStringLiteral("E2E-满"), files[0]);
-    ExportEmbedded(m_source, QStringLiteral("E2E-空"), files[1]);
-    ExportEmbedded(m_source, QStringLiteral("E2E-满"), files[2]);
+    const QStringList files = {filePath(QStringLiteral("a.bq")), filePath(QStringLiteral("b.bq")),
+                               filePath(QStringLiteral("c.bq"))};
+    exportEmbedded(m_source, QStringLiteral("E2E-满"), files[0]);
+    exportEmbedded(m_source, QStringLiteral("E2E-空"), files[1]);
+    exportEmbedded(m_source, QStringLiteral("E2E-满"), files[2]);
     // The server ends the import's session while the second file goes in.
     static FaultPlan plan;
-    RegisterFaultInjectingProvider(plan, Provider());
+    registerFaultInjectingProvider(plan, settingsProvider());
     plan = FaultPlan();
     plan.afterStatement = [this, labels = 0](const QString& statement) mutable {
         if (statement.startsWith(QLatin1String("insert into tblLabelInfo")) && ++labels == 2)
-            EndOtherSessions();
+            endOtherSessions();
     };
-    m_folder.writeSettings(Settings(QStringLiteral("faulty")));
-    const KorvelctlRun run = Korvelctl(QStringLiteral("import"), files);
+    m_folder.writeSettings(serverSettings(QStringLiteral("faulty")));
+    const KorvelctlRun run = korvelctl(QStringLiteral("import"), files);
     plan = FaultPlan();
 
     EXPECT_EQ(run.exitCode, kExitFailure);
@@ -476,7 +478,7 @@ TEST_P(LabelTransferOverOdbcTest, ABatchImportStopsAtALostConnectionAndKeepsWhat
     EXPECT_EQ(run.err.count(QStringLiteral("ADO 错误：")), 1) << run.err.toStdString();
     EXPECT_TRUE(run.err.endsWith(QStringLiteral("\n与数据库的连接已断开，1 个文件未导入：%1\n").arg(files[2])))
         << run.err.toStdString();
-    EXPECT_EQ(FirstColumnOf(QStringLiteral("select LabelNo from tblLabelInfo")), QStringList({"E2E-满"}));
+    EXPECT_EQ(firstColumnOf(QStringLiteral("select LabelNo from tblLabelInfo")), QStringList({"E2E-满"}));
 }
 
 // Across a plant's network an action costs its round trips: a label of a thousand controls
@@ -484,7 +486,7 @@ TEST_P(LabelTransferOverOdbcTest, ABatchImportStopsAtALostConnectionAndKeepsWhat
 // the import and its trial adding a batch of rows per 500 to each of the two large tables.
 TEST_P(LabelTransferOverOdbcTest, AnActionSendsAboutAsManyStatementsForALargeLabelAsForASmallOne)
 {
-    const QString bundle = File(QStringLiteral("label.bq"));
+    const QString bundle = filePath(QStringLiteral("label.bq"));
     const auto succeeds = [](bool done, const RecordingMessageSink& messages) {
         EXPECT_TRUE(done) << messages.warnings.join('\n').toStdString();
         return done;
@@ -492,98 +494,98 @@ TEST_P(LabelTransferOverOdbcTest, AnActionSendsAboutAsManyStatementsForALargeLab
     const struct
     {
         const char* action;
-        std::function<bool(CAdoDatabase& database)> run;
+        std::function<bool(Database& database)> run;
         qint64 moreBatches; // for a thousand controls than for one
     } actions[] = {
         {"import",
-         [&](CAdoDatabase& database) {
+         [&](Database& database) {
              RecordingMessageSink messages;
              ScriptedResolver resolver;
-             return succeeds(ImportBundleFile(database, bundle, resolver, ImportTransaction::Own, messages), messages);
+             return succeeds(shownIn(messages, importBundleFile(database, bundle, resolver, ImportTransaction::Own)), messages);
          },
          2},
         {"check",
-         [&](CAdoDatabase& database) {
-             return CheckBundles(database, {bundle}, [](qsizetype, qsizetype, const QString&) {}).ok();
+         [&](Database& database) {
+             return checkBundles(database, {bundle}, [](qsizetype, qsizetype, const QString&) {}).ok();
          },
          2},
         {"export",
-         [&](CAdoDatabase& database) {
-             return ExportLabelTo(database, QStringLiteral("E2E-空"), File(QStringLiteral("out.bq")),
+         [&](Database& database) {
+             return exportLabelTo(database, QStringLiteral("E2E-空"), filePath(QStringLiteral("out.bq")),
                                   LinkAtTarget::WriteThrough)
                  .ok();
          },
          0},
-        {"labels", [](CAdoDatabase& database) { return ListLabels(database).value.size() == 1; }, 0},
+        {"labels", [](Database& database) { return listLabels(database).value.size() == 1; }, 0},
     };
     QMap<QString, qint64> forOne;
     for (const int controls : {1, 1000}) {
-        Run(QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
-        WriteLabelOfControls(bundle, controls);
+        runSql(QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
+        writeLabelOfControls(bundle, controls);
         for (const auto& action : actions) {
-            CAdoDatabase database;
-            ASSERT_TRUE(database.Open(ConnectionString())) << database.lastError().toStdString();
+            Database database;
+            ASSERT_TRUE(database.open(connectionString())) << database.lastError().toStdString();
             EXPECT_TRUE(action.run(database)) << action.action;
             if (controls == 1)
-                forOne[action.action] = database.StatementsSent();
+                forOne[action.action] = database.statementsSent();
             else
-                EXPECT_EQ(database.StatementsSent(), forOne[action.action] + action.moreBatches) << action.action;
+                EXPECT_EQ(database.statementsSent(), forOne[action.action] + action.moreBatches) << action.action;
         }
     }
-    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from tblLabelControlItem")), QStringLiteral("1000"));
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from tblLabelControlItem")), QStringLiteral("1000"));
 }
 
 // The rows go in by the hundred, and the server refuses one in the middle of its batch: it is
 // still named by its line, with the server's reason, and nothing of the label stays.
 TEST_P(LabelTransferOverOdbcTest, ARowRefusedInTheMiddleOfABatchIsNamedByItsLineAndNothingStays)
 {
-    const QString bundle = File(QStringLiteral("label.bq"));
+    const QString bundle = filePath(QStringLiteral("label.bq"));
     // An item's SourceType out of its column's range, which the server refuses for itself.
-    const QList<BundleBlock> blocks = WriteLabelOfControls(bundle, 1000, [](BundleBlock& items) {
+    const QList<BundleBlock> blocks = writeLabelOfControls(bundle, 1000, [](BundleBlock& items) {
         items.rows[600][items.rows[0].indexOf(QStringLiteral("SourceType"))] = QStringLiteral("300");
     });
-    const QStringList before = Contents(kLabelTables);
-    const KorvelctlRun run = Korvelctl(QStringLiteral("import"), {bundle});
+    const QStringList before = contents(kLabelTables);
+    const KorvelctlRun run = korvelctl(QStringLiteral("import"), {bundle});
     EXPECT_EQ(run.exitCode, kExitFailure);
     EXPECT_TRUE(run.err.startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << run.err.toStdString();
     EXPECT_TRUE(run.err.endsWith(QStringLiteral("，导入表 tblLabelControlItem 失败（标签文件第 %1 行），未导入任何数据\n")
-                                     .arg(LineOfRow(blocks[2], 600))))
+                                     .arg(lineOfRow(blocks[2], 600))))
         << run.err.toStdString();
-    EXPECT_EQ(Contents(kLabelTables), before);
+    EXPECT_EQ(contents(kLabelTables), before);
 }
 
 TEST_P(LabelTransferOnPostgreSqlTest, TheChecksVerdictOnEachFileIsTheImportsOnTheServer)
 {
     // The server takes "yes" for a bit, which the value rules cannot read (SQL Server refuses
     // it as they do); the second file carries the number the first one brings.
-    const QStringList files = {File(QStringLiteral("a.bq")), File(QStringLiteral("b.bq"))};
-    ExportEmbedded(m_source, QStringLiteral("E2E-空"), files[1]);
-    QList<BundleBlock> blocks = BundleOf(files[1]);
+    const QStringList files = {filePath(QStringLiteral("a.bq")), filePath(QStringLiteral("b.bq"))};
+    exportEmbedded(m_source, QStringLiteral("E2E-空"), files[1]);
+    QList<BundleBlock> blocks = bundleOf(files[1]);
     blocks[0].rows[1][blocks[0].rows[0].indexOf(QStringLiteral("IsLocked"))] = QStringLiteral("yes");
     QStringList lines;
     for (const BundleBlock& block : blocks)
-        AppendBundleBlock(block, &lines);
-    WriteTestFile(files[0], EncodeBundle(lines));
+        appendBundleBlock(block, &lines);
+    writeTestFile(files[0], encodeBundle(lines));
 
-    const KorvelctlRun checked = Korvelctl(QStringLiteral("check"), files);
+    const KorvelctlRun checked = korvelctl(QStringLiteral("check"), files);
     EXPECT_EQ(checked.exitCode, kExitFailure);
     EXPECT_EQ(checked.out, QStringLiteral("%1：可以导入\n%2：标签文件第 3 行：E2E-空已经存在\n"
                                           "检查 2 个文件：可以导入 1 个，不能导入 1 个\n")
                                .arg(files[0], files[1]));
-    const KorvelctlRun imported = Korvelctl(QStringLiteral("import"), files);
+    const KorvelctlRun imported = korvelctl(QStringLiteral("import"), files);
     EXPECT_EQ(imported.out, QStringLiteral("导入 2 个文件：成功 1 个，拒绝 1 个（%1）\n").arg(files[1]));
-    EXPECT_EQ(Scalar(QStringLiteral("select IsLocked from tblLabelInfo")), QStringLiteral("-1"));
+    EXPECT_EQ(scalar(QStringLiteral("select IsLocked from tblLabelInfo")), QStringLiteral("-1"));
 }
 
 // SQL Server stores a character that the code page of a varchar column's collation lacks as
 // "?", without a word: such a text is refused, and one its code page has goes in.
 TEST_P(LabelTransferOnSqlServerTest, TextTheCodePageOfItsColumnLacksIsRefusedWithItsLine)
 {
-    Run(QStringLiteral("alter table tblLabelControlItem add Latin varchar(20) collate sql_latin1_general_cp1_ci_as"));
+    runSql(QStringLiteral("alter table tblLabelControlItem add Latin varchar(20) collate sql_latin1_general_cp1_ci_as"));
     m_source.exec(QStringLiteral("ALTER TABLE tblLabelControlItem ADD COLUMN Latin varchar(20);"
                                  "UPDATE tblLabelControlItem SET FieldName = '批次' WHERE ItemName = '批次号';"));
-    const QString bundle = File(QStringLiteral("source.bq"));
-    const QStringList before = Contents(kLabelTables);
+    const QString bundle = filePath(QStringLiteral("source.bq"));
+    const QStringList before = contents(kLabelTables);
     const struct
     {
         const char* latin;
@@ -596,16 +598,16 @@ TEST_P(LabelTransferOnSqlServerTest, TextTheCodePageOfItsColumnLacksIsRefusedWit
         SCOPED_TRACE(c.latin);
         m_source.exec(QStringLiteral("UPDATE tblLabelControlItem SET Latin = '%1' WHERE ItemName = '批次号'")
                           .arg(QString::fromUtf8(c.latin)));
-        ExportEmbedded(m_source, QStringLiteral("E2E-满"), bundle);
-        const KorvelctlRun checked = Korvelctl(QStringLiteral("check"), {bundle});
-        const KorvelctlRun imported = Korvelctl(QStringLiteral("import"), {bundle});
+        exportEmbedded(m_source, QStringLiteral("E2E-满"), bundle);
+        const KorvelctlRun checked = korvelctl(QStringLiteral("check"), {bundle});
+        const KorvelctlRun imported = korvelctl(QStringLiteral("import"), {bundle});
         if (!c.refusal) {
-            ExpectSucceeds(checked);
-            ExpectSucceeds(imported);
-            const QList<DbValue> item = Rows(QStringLiteral("select FieldName, Latin from tblLabelControlItem")).value(0);
+            expectSucceeds(checked);
+            expectSucceeds(imported);
+            const QList<DbValue> item = queryRows(QStringLiteral("select FieldName, Latin from tblLabelControlItem")).value(0);
             EXPECT_EQ(item.value(0).text, QStringLiteral("批次")) << "the Chinese collation's code page has it";
             EXPECT_EQ(item.value(1).text, QString::fromUtf8(c.latin));
-            Run(QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
+            runSql(QStringLiteral("delete from tblLabelControlItem; delete from tblLabelControls; delete from tblLabelInfo"));
             continue;
         }
         const QString failure = QStringLiteral("ADO 错误：0x80004005，%1，导入表 tblLabelControlItem 失败（标签文件第 9 行），"
@@ -615,11 +617,11 @@ TEST_P(LabelTransferOnSqlServerTest, TextTheCodePageOfItsColumnLacksIsRefusedWit
         EXPECT_TRUE(checked.out.startsWith(bundle + QStringLiteral("：") + failure)) << checked.out.toStdString();
         EXPECT_EQ(imported.exitCode, kExitFailure);
         EXPECT_EQ(imported.err, failure);
-        EXPECT_EQ(Contents(kLabelTables), before);
+        EXPECT_EQ(contents(kLabelTables), before);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(, LabelTransferOnSqlServerTest, ::testing::Values(TestServerKind::SqlServer), TestServerName);
-INSTANTIATE_TEST_SUITE_P(, LabelTransferOnPostgreSqlTest, ::testing::Values(TestServerKind::PostgreSql), TestServerName);
+INSTANTIATE_TEST_SUITE_P(, LabelTransferOnSqlServerTest, ::testing::Values(TestServerKind::SqlServer), testServerName);
+INSTANTIATE_TEST_SUITE_P(, LabelTransferOnPostgreSqlTest, ::testing::Values(TestServerKind::PostgreSql), testServerName);
 INSTANTIATE_TEST_SUITE_P(, LabelTransferOverOdbcTest,
-                         ::testing::Values(TestServerKind::PostgreSql, TestServerKind::SqlServer), TestServerName);
+                         ::testing::Values(TestServerKind::PostgreSql, TestServerKind::SqlServer), testServerName);

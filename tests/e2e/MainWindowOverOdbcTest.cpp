@@ -19,9 +19,7 @@
 #include <QSet>
 #include <QUuid>
 
-using korvel::LoginDialog;
-using korvel::MainWindow;
-using korvel::ProgramContext;
+using namespace korvel;
 
 namespace {
 
@@ -33,11 +31,11 @@ protected:
         KorvelServerTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        CopyDemoDatabase();
-        m_folder.writeValueLists(DemoValueListText().replace(QLatin1Char('\n'), QLatin1Char(';')));
+        copyDemoDatabase();
+        m_folder.writeValueLists(demoValueListText().replace(QLatin1Char('\n'), QLatin1Char(';')));
     }
 
-    MainWindow& OpenMainWindow()
+    MainWindow& openMainWindow()
     {
         m_dialog = std::make_unique<MainWindow>(ProgramContext{m_folder.directory(), m_messages, m_fileDialogs});
         m_dialog->load();
@@ -46,11 +44,11 @@ protected:
     }
 
     // The first entry of a parent list whose child list is not empty, chosen.
-    QString ChooseParentWithChildren(const QString& parent, const QString& child)
+    QString chooseParentWithChildren(const QString& parent, const QString& child)
     {
-        for (const QString& number : EntriesOf(*m_dialog, parent)) {
-            Choose(*m_dialog, parent, number);
-            if (ComboOf(*m_dialog, child).count() > 0)
+        for (const QString& number : entriesOf(*m_dialog, parent)) {
+            choose(*m_dialog, parent, number);
+            if (comboOf(*m_dialog, child).count() > 0)
                 return number;
         }
         ADD_FAILURE() << "no entry of " << parent.toStdString() << " has children";
@@ -59,27 +57,27 @@ protected:
 
     // The program's sessions set up as a SQL Server may set up every session: without row
     // counts.
-    static void CountNoRows(FaultPlan& plan)
+    static void countNoRows(FaultPlan& plan)
     {
         plan.afterOpen = [](DbClient& client) {
             qint64 rows = 0;
             DbError error;
-            EXPECT_TRUE(client.Execute(QStringLiteral("set nocount on"), rows, error));
+            EXPECT_TRUE(client.execute(QStringLiteral("set nocount on"), rows, error));
         };
     }
 
     // A wire of a harness and a connection type chosen for the write, the program's
     // connection going through a test client of its own (FaultPlan) over the server's.
     // Gives the condition of the wire's row.
-    QString ChooseWireToWrite(FaultPlan& plan)
+    QString chooseWireToWrite(FaultPlan& plan)
     {
-        RegisterFaultInjectingProvider(plan, Provider());
-        m_folder.writeSettings(Settings(QStringLiteral("faulty")));
-        const MainWindow& dialog = OpenMainWindow();
-        const QString harness = ChooseParentWithChildren("harnessNumberList", "wireNumberList");
-        const QString wire = EntriesOf(dialog, "wireNumberList").value(0);
-        Choose(dialog, "wireNumberList", wire);
-        Choose(dialog, "connectionTypeList", EntriesOf(dialog, "connectionTypeList").value(0));
+        registerFaultInjectingProvider(plan, settingsProvider());
+        m_folder.writeSettings(serverSettings(QStringLiteral("faulty")));
+        const MainWindow& dialog = openMainWindow();
+        const QString harness = chooseParentWithChildren("harnessNumberList", "wireNumberList");
+        const QString wire = entriesOf(dialog, "wireNumberList").value(0);
+        choose(dialog, "wireNumberList", wire);
+        choose(dialog, "connectionTypeList", entriesOf(dialog, "connectionTypeList").value(0));
         return QStringLiteral("WireNo = N'%1' and HarnessID = (select HarnessID from tblHarnessInfo where HarnessNo = N'%2')")
             .arg(wire, harness);
     }
@@ -89,7 +87,7 @@ protected:
     std::unique_ptr<MainWindow> m_dialog;
 };
 
-QStringList Sorted(QStringList texts)
+QStringList sorted(QStringList texts)
 {
     texts.sort();
     return texts;
@@ -99,32 +97,32 @@ QStringList Sorted(QStringList texts)
 
 TEST_P(MainWindowOverOdbcTest, TheLoginComparesWithAdminsStoredPassword)
 {
-    const QString stored = Scalar(QStringLiteral("select Password from tblUserInfo where UserID='Admin'"));
+    const QString stored = scalar(QStringLiteral("select Password from tblUserInfo where UserID='Admin'"));
     LoginDialog login(ProgramContext{m_folder.directory(), m_messages, m_fileDialogs});
     login.show();
 
     // Through an ODBC data source here, as a plant may configure it.
-    ConnectionSettings refused = DataSourceSettings();
+    ConnectionSettings refused = dataSourceSettings();
     refused.password += QLatin1Char('x');
     m_folder.writeSettings(refused);
-    Type(login, "passwordEdit", stored);
-    Press(login, "okButton");
-    m_folder.writeSettings(DataSourceSettings());
-    Type(login, "passwordEdit", stored.toUpper());
-    Press(login, "okButton");
+    typeInto(login, "passwordEdit", stored);
+    press(login, "okButton");
+    m_folder.writeSettings(dataSourceSettings());
+    typeInto(login, "passwordEdit", stored.toUpper());
+    press(login, "okButton");
     EXPECT_EQ(m_messages.warnings, QStringList({"连接数据库失败", "密码错误"}));
     EXPECT_NE(login.result(), QDialog::Accepted);
 
-    Type(login, "passwordEdit", stored);
-    Press(login, "okButton");
+    typeInto(login, "passwordEdit", stored);
+    press(login, "okButton");
     EXPECT_EQ(login.result(), QDialog::Accepted);
     EXPECT_EQ(m_messages.warnings.size(), 2);
 
-    Run(QStringLiteral("delete from tblUserInfo where UserID = 'Admin'"));
+    runSql(QStringLiteral("delete from tblUserInfo where UserID = 'Admin'"));
     LoginDialog again(ProgramContext{m_folder.directory(), m_messages, m_fileDialogs});
     again.show();
-    Type(again, "passwordEdit", stored);
-    Press(again, "okButton");
+    typeInto(again, "passwordEdit", stored);
+    press(again, "okButton");
     EXPECT_EQ(m_messages.warnings.value(2), QStringLiteral("获取数据库信息失败"));
     EXPECT_NE(again.result(), QDialog::Accepted);
 }
@@ -137,22 +135,22 @@ TEST_P(MainWindowOverOdbcTest, APasswordReachesTheServerAsTyped)
     QStringList logins;
     for (const char* typed : passwords) {
         const QString login = QStringLiteral("korvel_pw_%1").arg(QUuid::createUuid().toString(QUuid::Id128).left(12));
-        const QString password = m_client.Dialect().QuotedLiteral(QString::fromUtf8(typed));
-        Run(OnSqlServer() ? QStringLiteral("create login %1 with password = %2; create user %1 for login %1")
+        const QString password = m_client.dialect().quotedLiteral(QString::fromUtf8(typed));
+        runSql(onSqlServer() ? QStringLiteral("create login %1 with password = %2; create user %1 for login %1")
                                 .arg(login, password)
                           : QStringLiteral("create role %1 login password %2").arg(login, password));
         logins.append(login);
         // SQL Server's through FreeTDS without and with a data source; PostgreSQL's through psqlODBC.
-        for (ConnectionSettings settings : {Settings(), DataSourceSettings()}) {
+        for (ConnectionSettings settings : {serverSettings(), dataSourceSettings()}) {
             settings.userName = login;
             settings.password = QString::fromUtf8(typed);
-            CAdoDatabase database;
-            EXPECT_TRUE(database.Open(BuildConnectionString(settings)))
+            Database database;
+            EXPECT_TRUE(database.open(buildConnectionString(settings)))
                 << typed << " " << settings.provider.toStdString() << ": " << database.lastError().toStdString();
         }
     }
     for (const QString& login : logins)
-        Run(OnSqlServer() ? QStringLiteral("drop user %1; drop login %1").arg(login)
+        runSql(onSqlServer() ? QStringLiteral("drop user %1; drop login %1").arg(login)
                           : QStringLiteral("drop role %1").arg(login));
 }
 
@@ -161,36 +159,64 @@ TEST_P(MainWindowOverOdbcTest, AWriteToARowThatWentAwayWarns)
     // SQL Server counts no rows for a session under SET NOCOUNT ON, as a server may be set
     // up for every session; PostgreSQL has no such setting.
     for (const bool noCount : {false, true}) {
-        if (noCount && !OnSqlServer())
+        if (noCount && !onSqlServer())
             continue;
         SCOPED_TRACE(noCount ? "set nocount on" : "counting");
         static FaultPlan plan;
         plan = FaultPlan();
         if (noCount)
-            CountNoRows(plan);
-        const QString wire = ChooseWireToWrite(plan);
-        Run(QStringLiteral("delete from tblHarnessWireInfo where ") + wire);
+            countNoRows(plan);
+        const QString wire = chooseWireToWrite(plan);
+        runSql(QStringLiteral("delete from tblHarnessWireInfo where ") + wire);
         m_messages = RecordingMessageSink();
-        Press(*m_dialog, "writeConnectionTypeButton");
+        press(*m_dialog, "writeConnectionTypeButton");
         EXPECT_EQ(m_messages.warnings, QStringList(QStringLiteral("没有找到要写入的记录，写入联线类型失败")));
         EXPECT_TRUE(m_messages.informations.isEmpty());
     }
 }
 
 
+// The user gives up a write that another session's lock holds up: it ends at once and
+// changes nothing.
+TEST_P(MainWindowOverOdbcTest, AWriteHeldUpByALockEndsAtTheUsersCancel)
+{
+    static FaultPlan plan;
+    plan = FaultPlan();
+    const QString wire = chooseWireToWrite(plan);
+    const QString value = QStringLiteral("select HarnessType from tblHarnessWireInfo where ") + wire;
+    const QString before = scalar(value);
+    DbError error;
+    ASSERT_TRUE(m_client.beginTransaction(error));
+    runSql(QStringLiteral("update tblHarnessWireInfo set HarnessType = null where ") + wire);
+    m_messages = RecordingMessageSink();
+    QString shown;
+    cancelWhenProgressShows(QRegularExpression(QStringLiteral("^")), shown, CancelBy::Button);
+    QElapsedTimer waited;
+    waited.start();
+    press(*m_dialog, "writeConnectionTypeButton");
+    const qint64 elapsed = waited.elapsed();
+    EXPECT_TRUE(m_client.rollbackTransaction(error));
+    EXPECT_EQ(shown, QStringLiteral("写入联线类型"));
+    EXPECT_EQ(m_messages.warnings, QStringList(QStringLiteral("ADO 错误：0x80004004，操作已取消写入联线类型失败")));
+    // PostgreSQL takes the cancel at once. The T-SQL server of the tests answers it only once
+    // the lock is gone: the client cuts the connection two seconds after the cancel.
+    EXPECT_LT(elapsed, 5000);
+    EXPECT_EQ(scalar(value), before);
+}
+
 TEST_P(MainWindowOverOdbcTest, EachCascadeListsTheChildrenOfTheChosenParentOnly)
 {
     // The program's statements are counted by a test client of its own over the server's.
     static FaultPlan plan;
-    RegisterFaultInjectingProvider(plan, Provider());
+    registerFaultInjectingProvider(plan, settingsProvider());
     plan = FaultPlan();
-    m_folder.writeSettings(Settings(QStringLiteral("faulty")));
-    const MainWindow& dialog = OpenMainWindow();
+    m_folder.writeSettings(serverSettings(QStringLiteral("faulty")));
+    const MainWindow& dialog = openMainWindow();
     EXPECT_TRUE(m_messages.warnings.isEmpty()) << m_messages.warnings.join('\n').toStdString();
-    EXPECT_EQ(Sorted(EntriesOf(dialog, "harnessNumberList")),
-              Sorted(FirstColumnOf(QStringLiteral("select HarnessNo from tblHarnessInfo"))));
-    EXPECT_EQ(Sorted(EntriesOf(dialog, "labelNumberList")),
-              Sorted(FirstColumnOf(QStringLiteral("select LabelNo from tblLabelInfo where LabelStatus=1"))));
+    EXPECT_EQ(sorted(entriesOf(dialog, "harnessNumberList")),
+              sorted(firstColumnOf(QStringLiteral("select HarnessNo from tblHarnessInfo"))));
+    EXPECT_EQ(sorted(entriesOf(dialog, "labelNumberList")),
+              sorted(firstColumnOf(QStringLiteral("select LabelNo from tblLabelInfo where LabelStatus=1"))));
 
     const struct
     {
@@ -205,18 +231,18 @@ TEST_P(MainWindowOverOdbcTest, EachCascadeListsTheChildrenOfTheChosenParentOnly)
          "select s.LineID from tblJobStepInfo s join tblJobInfo j on j.JobID = s.JobID where j.JobNo = '%1'"},
     };
     for (const auto& cascade : cascades) {
-        const QStringList parents = EntriesOf(dialog, cascade.parent);
+        const QStringList parents = entriesOf(dialog, cascade.parent);
         ASSERT_GE(parents.size(), 2);
         // Across a plant's network a choice costs its statements: as many for a parent of
         // few children as for one of many.
         QList<qsizetype> statements;
         for (const QString& parent : parents.mid(0, 2)) {
             const qsizetype before = plan.statements.size();
-            Choose(dialog, cascade.parent, parent);
+            choose(dialog, cascade.parent, parent);
             statements.append(plan.statements.size() - before);
-            const QStringList children = FirstColumnOf(QString::fromUtf8(cascade.children).arg(parent));
+            const QStringList children = firstColumnOf(QString::fromUtf8(cascade.children).arg(parent));
             EXPECT_FALSE(children.isEmpty()) << parent.toStdString();
-            EXPECT_EQ(Sorted(EntriesOf(dialog, cascade.child)), Sorted(children)) << parent.toStdString();
+            EXPECT_EQ(sorted(entriesOf(dialog, cascade.child)), sorted(children)) << parent.toStdString();
         }
         EXPECT_GT(statements.first(), 0) << cascade.parent;
         EXPECT_EQ(statements.first(), statements.last()) << cascade.parent;
@@ -226,7 +252,7 @@ TEST_P(MainWindowOverOdbcTest, EachCascadeListsTheChildrenOfTheChosenParentOnly)
 
 TEST_P(MainWindowOverOdbcTest, EachWriteChangesExactlyTheChosenRow)
 {
-    const MainWindow& dialog = OpenMainWindow();
+    const MainWindow& dialog = openMainWindow();
     // The demo's wire and step numbers recur under every harness and job: a write keyed by
     // the number alone would change many rows.
     const struct
@@ -258,26 +284,26 @@ TEST_P(MainWindowOverOdbcTest, EachWriteChangesExactlyTheChosenRow)
     };
     for (const auto& write : writes) {
         SCOPED_TRACE(write.button);
-        const QString parent = ChooseParentWithChildren(write.parent, write.child);
-        const QString child = EntriesOf(dialog, write.child).value(0);
-        Choose(dialog, write.child, child);
+        const QString parent = chooseParentWithChildren(write.parent, write.child);
+        const QString child = entriesOf(dialog, write.child).value(0);
+        choose(dialog, write.child, child);
         const QString chosenRow = QString::fromUtf8(write.written).arg(parent, child);
-        const QString old = Scalar(chosenRow);
-        for (const QString& entry : EntriesOf(dialog, write.picker)) {
-            Choose(dialog, write.picker, entry);
-            if (TextOf(dialog, write.valueBox) != old)
+        const QString old = scalar(chosenRow);
+        for (const QString& entry : entriesOf(dialog, write.picker)) {
+            choose(dialog, write.picker, entry);
+            if (textOf(dialog, write.valueBox) != old)
                 break;
         }
-        const QString value = TextOf(dialog, write.valueBox);
+        const QString value = textOf(dialog, write.valueBox);
         ASSERT_NE(value, old);
 
-        const QStringList before = Contents({QString::fromUtf8(write.table)});
+        const QStringList before = contents({QString::fromUtf8(write.table)});
         m_messages = RecordingMessageSink();
-        Press(dialog, write.button);
+        press(dialog, write.button);
         EXPECT_EQ(m_messages.informations, QStringList(QStringLiteral("写入成功")));
         EXPECT_TRUE(m_messages.warnings.isEmpty()) << m_messages.warnings.join('\n').toStdString();
-        EXPECT_EQ(Scalar(chosenRow), value);
-        const QStringList after = Contents({QString::fromUtf8(write.table)});
+        EXPECT_EQ(scalar(chosenRow), value);
+        const QStringList after = contents({QString::fromUtf8(write.table)});
         const QSet<QString> was(before.cbegin(), before.cend());
         const QSet<QString> is(after.cbegin(), after.cend());
         EXPECT_EQ(after.size(), before.size());
@@ -290,50 +316,50 @@ TEST_P(MainWindowOverOdbcTest, KorvelctlWritesAFileOfValuesWholeOrNotAtAll)
 {
     // A wire and a step, each to get an entry whose value it does not hold yet.
     const QString wire =
-        Scalar(QStringLiteral("select HarnessType from tblHarnessWireInfo where HarnessID=1 and WireNo='W001'"));
-    const QString step = Scalar(QStringLiteral("select TestMode from tblJobStepInfo where JobID=1 and LineID=10"));
+        scalar(QStringLiteral("select HarnessType from tblHarnessWireInfo where HarnessID=1 and WireNo='W001'"));
+    const QString step = scalar(QStringLiteral("select TestMode from tblJobStepInfo where JobID=1 and LineID=10"));
     const auto otherEntry = [](ValueListIndex list, const QString& value) {
-        for (const DemoValueEntry& entry : DemoValueList(list)) {
+        for (const DemoValueEntry& entry : demoValueList(list)) {
             if (QString::fromUtf8(entry.value) != value)
                 return QString::fromUtf8(entry.entry);
         }
         return QString();
     };
     const QString writes = QStringLiteral("connection-type\t%1\tW001\t%2\ntest-mode\t%3\t10\t%4\n")
-                               .arg(Scalar(QStringLiteral("select HarnessNo from tblHarnessInfo where HarnessID=1")),
+                               .arg(scalar(QStringLiteral("select HarnessNo from tblHarnessInfo where HarnessID=1")),
                                     otherEntry(kConnectTypeList, wire),
-                                    Scalar(QStringLiteral("select JobNo from tblJobInfo where JobID=1")),
+                                    scalar(QStringLiteral("select JobNo from tblJobInfo where JobID=1")),
                                     otherEntry(kTestModeList, step));
     const QStringList tables = {"tblHarnessWireInfo", "tblJobStepInfo"};
-    const QStringList before = Contents(tables);
+    const QStringList before = contents(tables);
     const QString file = m_folder.filePath(QStringLiteral("writes.tsv"));
 
-    WriteTestFile(file, (writes + QStringLiteral("test-mode\tNO-SUCH-JOB\t10\t快速\n")).toUtf8());
-    const KorvelctlRun refused = RunKorvelctlInProcess({"write", SettingsPath(), "--from", file});
+    writeTestFile(file, (writes + QStringLiteral("test-mode\tNO-SUCH-JOB\t10\t快速\n")).toUtf8());
+    const KorvelctlRun refused = runKorvelctlInProcess({"write", settingsPath(), "--from", file});
     EXPECT_EQ(refused.exitCode, kExitFailure);
     EXPECT_EQ(refused.err, QStringLiteral("第3行：获取JobID信息失败\n"));
-    EXPECT_EQ(Contents(tables), before) << "the lines before the refused one are rolled back";
+    EXPECT_EQ(contents(tables), before) << "the lines before the refused one are rolled back";
 
-    WriteTestFile(file, (writes + QStringLiteral("test-mode\t%1\t99999\t快速\n")
-                                      .arg(Scalar(QStringLiteral("select JobNo from tblJobInfo where JobID=1"))))
+    writeTestFile(file, (writes + QStringLiteral("test-mode\t%1\t99999\t快速\n")
+                                      .arg(scalar(QStringLiteral("select JobNo from tblJobInfo where JobID=1"))))
                             .toUtf8());
-    EXPECT_EQ(RunKorvelctlInProcess({"write", SettingsPath(), "--from", file}).err,
+    EXPECT_EQ(runKorvelctlInProcess({"write", settingsPath(), "--from", file}).err,
               QStringLiteral("第3行：没有找到要写入的记录，写入测试模式失败\n"))
         << "the server counts the rows a write changes";
-    EXPECT_EQ(Contents(tables), before);
+    EXPECT_EQ(contents(tables), before);
 
-    WriteTestFile(file, writes.toUtf8());
-    const KorvelctlRun written = RunKorvelctlInProcess({"write", SettingsPath(), "--from", file});
+    writeTestFile(file, writes.toUtf8());
+    const KorvelctlRun written = runKorvelctlInProcess({"write", settingsPath(), "--from", file});
     EXPECT_EQ(written.exitCode, kExitOk) << written.err.toStdString();
     EXPECT_EQ(written.out, QStringLiteral("写入 2 个值：成功 2 个\n"));
-    const QStringList after = Contents(tables);
+    const QStringList after = contents(tables);
     const QSet<QString> was(before.cbegin(), before.cend());
     const QSet<QString> is(after.cbegin(), after.cend());
     EXPECT_EQ((was - is).size(), 2) << "rows changed";
 }
 
 INSTANTIATE_TEST_SUITE_P(, MainWindowOverOdbcTest,
-                         ::testing::Values(TestServerKind::PostgreSql, TestServerKind::SqlServer), TestServerName);
+                         ::testing::Values(TestServerKind::PostgreSql, TestServerKind::SqlServer), testServerName);
 
 namespace {
 
@@ -350,30 +376,30 @@ TEST_P(MainWindowOnSqlServerTest, AWriteUnderNoCountReportsItsRow)
 {
     static FaultPlan plan;
     plan = FaultPlan();
-    CountNoRows(plan);
-    const QString wire = ChooseWireToWrite(plan);
-    Run(QStringLiteral("update tblHarnessWireInfo set HarnessType = null where ") + wire);
+    countNoRows(plan);
+    const QString wire = chooseWireToWrite(plan);
+    runSql(QStringLiteral("update tblHarnessWireInfo set HarnessType = null where ") + wire);
     m_messages = RecordingMessageSink();
-    Press(*m_dialog, "writeConnectionTypeButton");
+    press(*m_dialog, "writeConnectionTypeButton");
     EXPECT_EQ(m_messages.informations, QStringList(QStringLiteral("写入成功")));
-    EXPECT_EQ(Scalar(QStringLiteral("select HarnessType from tblHarnessWireInfo where ") + wire),
-              TextOf(*m_dialog, "connectionTypeValue"));
+    EXPECT_EQ(scalar(QStringLiteral("select HarnessType from tblHarnessWireInfo where ") + wire),
+              textOf(*m_dialog, "connectionTypeValue"));
 }
 
 TEST_P(MainWindowOnSqlServerTest, AWriteHeldUpByAnotherSessionsLockEndsInTheUsualMessage)
 {
     static FaultPlan plan;
     plan = FaultPlan();
-    const QString wire = ChooseWireToWrite(plan);
+    const QString wire = chooseWireToWrite(plan);
     DbError error;
-    ASSERT_TRUE(m_client.BeginTransaction(error));
-    Run(QStringLiteral("update tblHarnessWireInfo set HarnessType = null where ") + wire);
+    ASSERT_TRUE(m_client.beginTransaction(error));
+    runSql(QStringLiteral("update tblHarnessWireInfo set HarnessType = null where ") + wire);
     m_messages = RecordingMessageSink();
     QElapsedTimer waited;
     waited.start();
-    Press(*m_dialog, "writeConnectionTypeButton");
+    press(*m_dialog, "writeConnectionTypeButton");
     const qint64 seconds = waited.elapsed() / 1000;
-    EXPECT_TRUE(m_client.RollbackTransaction(error));
+    EXPECT_TRUE(m_client.rollbackTransaction(error));
     ASSERT_EQ(m_messages.warnings.size(), 1);
     EXPECT_TRUE(m_messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，")))
         << m_messages.warnings[0].toStdString();
@@ -385,4 +411,4 @@ TEST_P(MainWindowOnSqlServerTest, AWriteHeldUpByAnotherSessionsLockEndsInTheUsua
     EXPECT_LE(seconds, 35);
 }
 
-INSTANTIATE_TEST_SUITE_P(, MainWindowOnSqlServerTest, ::testing::Values(TestServerKind::SqlServer), TestServerName);
+INSTANTIATE_TEST_SUITE_P(, MainWindowOnSqlServerTest, ::testing::Values(TestServerKind::SqlServer), testServerName);

@@ -4,13 +4,15 @@
 #include "labels/LabelBundle.h"
 #include "tests/fuzz/FuzzInput.h"
 
+using namespace korvel;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QList<BundleBlock> blocks = ReadBundleText(DecodeBundle(FuzzBytes(data, size)));
+    const QList<BundleBlock> blocks = readBundleText(decodeBundle(fuzzBytes(data, size)));
     QStringList lines;
     for (const BundleBlock& block : blocks)
-        AppendBundleBlock(block, &lines);
-    const QList<BundleBlock> again = ReadBundleText(DecodeBundle(EncodeBundle(lines)));
+        appendBundleBlock(block, &lines);
+    const QList<BundleBlock> again = readBundleText(decodeBundle(encodeBundle(lines)));
     FUZZ_CHECK(again.size() == blocks.size());
     for (qsizetype i = 0; i < blocks.size(); ++i) {
         FUZZ_CHECK(again[i].tableName == blocks[i].tableName);

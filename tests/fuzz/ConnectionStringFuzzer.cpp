@@ -1,15 +1,17 @@
 // Connection strings: parsing anything, and five arbitrary values surviving the trip
-// through BuildConnectionString.
+// through buildConnectionString.
 
 #include "config/ConnectionSettings.h"
 #include "db/client/ConnectionString.h"
 #include "tests/fuzz/FuzzInput.h"
 
+using namespace korvel;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QString text = FuzzText(data, size);
+    const QString text = fuzzText(data, size);
     QMap<QString, QString> parsed;
-    (void)ParseConnectionString(text, parsed);
+    (void)parseConnectionString(text, parsed);
 
     // Five values separated by U+001F, whatever they hold.
     const QStringList fields = text.split(QChar(0x1F));
@@ -22,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     settings.password = fields[3];
     settings.instance = fields[4];
     QMap<QString, QString> attributes;
-    FUZZ_CHECK(ParseConnectionString(BuildConnectionString(settings), attributes));
+    FUZZ_CHECK(parseConnectionString(buildConnectionString(settings), attributes));
     FUZZ_CHECK(attributes.value(QStringLiteral("initial catalog")) == settings.dataName);
     FUZZ_CHECK(attributes.value(QStringLiteral("user id")) == settings.userName);
     FUZZ_CHECK(attributes.value(QStringLiteral("password")) == settings.password);

@@ -7,15 +7,17 @@
 #include <cstring>
 #include <cstdint>
 
+namespace korvel {
+
 // The fuzzer's bytes as Qt values.
-inline QByteArray FuzzBytes(const uint8_t* data, size_t size)
+inline QByteArray fuzzBytes(const uint8_t* data, size_t size)
 {
     return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 }
 
 // The bytes read as UTF-16 code units, so that every code unit (lone surrogates too) can
 // reach the text functions.
-inline QString FuzzText(const uint8_t* data, size_t size)
+inline QString fuzzText(const uint8_t* data, size_t size)
 {
     // Not QString::fromUtf16, which would take a leading byte-order mark away.
     QString text(static_cast<qsizetype>(size / 2), Qt::Uninitialized);
@@ -29,3 +31,5 @@ inline QString FuzzText(const uint8_t* data, size_t size)
         if (!(condition))                                                                                              \
             __builtin_trap();                                                                                          \
     } while (false)
+
+} // namespace korvel

@@ -3,9 +3,11 @@
 #include "config/ValueLists.h"
 #include "tests/fuzz/FuzzInput.h"
 
+using namespace korvel;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const ValueLists lists = ParseValueListText(DecipherValueListFile(FuzzBytes(data, size)));
+    const ValueLists lists = parseValueListText(decipherValueListFile(fuzzBytes(data, size)));
     for (const ValueList& list : lists) {
         for (auto entry = list.cbegin(); entry != list.cend(); ++entry) {
             // Separators never survive inside an entry or a value.

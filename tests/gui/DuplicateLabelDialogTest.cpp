@@ -1,6 +1,6 @@
 #include "gui/DuplicateLabelDialog.h"
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "gui/DialogTemplate.h"
 #include "tests/support/DialogControls.h"
 #include "tests/support/EmbeddedTestDatabase.h"
@@ -13,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-using korvel::DuplicateLabelDialog;
+using namespace korvel;
 
 namespace {
 
@@ -24,20 +24,23 @@ protected:
         : file("CREATE TABLE tblLabelInfo (LabelID uniqueidentifier, LabelNo nvarchar(20), LabelStatus int);"
                "INSERT INTO tblLabelInfo VALUES ('{00000000-0000-0000-0000-000000000001}', 'LB-1', 1),"
                " ('{00000000-0000-0000-0000-000000000002}', 'it''s', 0);"),
-          dialog(QStringLiteral("LB-1"), database, messages)
+          dialog(
+              QStringLiteral("LB-1"),
+              [this](const QString& number) { return rowExists(database, kLabelInfoTable, number, kLabelNoColumn); },
+              messages)
     {
-        EXPECT_TRUE(database.Open(file.connectionString()));
+        EXPECT_TRUE(database.open(file.connectionString()));
         dialog.show();
     }
 
     void typeAndConfirm(const QString& number)
     {
-        Type(dialog, "newLabelNumberEdit", number);
-        Press(dialog, "okButton");
+        typeInto(dialog, "newLabelNumberEdit", number);
+        press(dialog, "okButton");
     }
 
     EmbeddedTestDatabase file;
-    CAdoDatabase database;
+    Database database;
     RecordingMessageSink messages;
     DuplicateLabelDialog dialog;
 };
@@ -47,10 +50,10 @@ protected:
 TEST_F(DuplicateLabelDialogTest, ShowsTheClashingNumberAndRefusesEveryNumberThatExists)
 {
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Label重复"));
-    EXPECT_EQ(TextOf(dialog, "oldLabelNumberEdit"), QStringLiteral("LB-1"));
-    EXPECT_TRUE(EditOf(dialog, "oldLabelNumberEdit").isReadOnly());
-    EXPECT_EQ(TextOf(dialog, "newLabelNumberEdit"), QString());
-    EXPECT_TRUE(dialog.focusWidget() == &EditOf(dialog, "newLabelNumberEdit")) << "the new number takes the focus";
+    EXPECT_EQ(textOf(dialog, "oldLabelNumberEdit"), QStringLiteral("LB-1"));
+    EXPECT_TRUE(editOf(dialog, "oldLabelNumberEdit").isReadOnly());
+    EXPECT_EQ(textOf(dialog, "newLabelNumberEdit"), QString());
+    EXPECT_TRUE(dialog.focusWidget() == &editOf(dialog, "newLabelNumberEdit")) << "the new number takes the focus";
 
     typeAndConfirm(QStringLiteral("LB-1"));
     typeAndConfirm(QStringLiteral("it's"));
@@ -73,8 +76,8 @@ TEST_F(DuplicateLabelDialogTest, AnEmptyNumberIsRefused)
 
 TEST_F(DuplicateLabelDialogTest, EscapeAbandonsEvenWithAFreeNumberTyped)
 {
-    Type(dialog, "newLabelNumberEdit", QStringLiteral("LB-9"));
-    QTest::keyClick(&EditOf(dialog, "newLabelNumberEdit"), Qt::Key_Escape);
+    typeInto(dialog, "newLabelNumberEdit", QStringLiteral("LB-9"));
+    QTest::keyClick(&editOf(dialog, "newLabelNumberEdit"), Qt::Key_Escape);
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_TRUE(messages.warnings.isEmpty());
@@ -82,10 +85,10 @@ TEST_F(DuplicateLabelDialogTest, EscapeAbandonsEvenWithAFreeNumberTyped)
 
 TEST_F(DuplicateLabelDialogTest, EnterConfirmsLikeTheButton)
 {
-    Type(dialog, "newLabelNumberEdit", QStringLiteral("LB-1"));
-    QTest::keyClick(&EditOf(dialog, "newLabelNumberEdit"), Qt::Key_Return);
+    typeInto(dialog, "newLabelNumberEdit", QStringLiteral("LB-1"));
+    QTest::keyClick(&editOf(dialog, "newLabelNumberEdit"), Qt::Key_Return);
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("LB-1已经存在")));
-    Type(dialog, "newLabelNumberEdit", QStringLiteral("LB-3"));
-    QTest::keyClick(&EditOf(dialog, "newLabelNumberEdit"), Qt::Key_Enter);
+    typeInto(dialog, "newLabelNumberEdit", QStringLiteral("LB-3"));
+    QTest::keyClick(&editOf(dialog, "newLabelNumberEdit"), Qt::Key_Enter);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }

@@ -18,13 +18,7 @@
 
 #include <gtest/gtest.h>
 
-using korvel::addSortedEntries;
-using korvel::availableGeometryOf;
-using korvel::createSortedCombo;
-using korvel::enableFindAsYouType;
-using korvel::FindPopup;
-using korvel::replaceSortedEntries;
-using korvel::songTiFont;
+using namespace korvel;
 
 namespace {
 

@@ -22,9 +22,7 @@
 
 #include <gtest/gtest.h>
 
-using korvel::MainWindow;
-using korvel::ProgramContext;
-using korvel::selectedText;
+using namespace korvel;
 
 namespace {
 
@@ -36,7 +34,7 @@ protected:
         // The demo database, made afresh in place of the empty one.
         QFile::remove(database());
         const DemoOptions demo;
-        EXPECT_TRUE(Succeeded(CreateDemoDatabase(database(), demo)));
+        EXPECT_TRUE(succeeded(createDemoDatabase(database(), demo)));
         folder.writeEmbeddedSettings();
         dialog = std::make_unique<MainWindow>(ProgramContext{folder.directory(), messages, fileDialogs});
         dialog->load();
@@ -61,69 +59,63 @@ protected:
 
 TEST_F(LabelBandTest, ExportNeedsALabelAndAFile)
 {
-    Press(*dialog, "exportButton");
+    press(*dialog, "exportButton");
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("标签不能为空")));
     EXPECT_TRUE(fileDialogs.asked.isEmpty());
 
-    Choose(*dialog, "labelNumberList", QStringLiteral("LB-00003"));
-    Press(*dialog, "exportButton"); // the save dialog is cancelled
+    choose(*dialog, "labelNumberList", QStringLiteral("LB-00003"));
+    press(*dialog, "exportButton"); // the save dialog is cancelled
     EXPECT_EQ(fileDialogs.asked, QStringList(QStringLiteral("save|标签文件(*.bq)|*.bq||bq")));
     EXPECT_TRUE(messages.informations.isEmpty());
 
     fileDialogs.answers = {bundle()};
-    Press(*dialog, "exportButton");
+    press(*dialog, "exportButton");
     EXPECT_EQ(messages.informations, QStringList(QStringLiteral("导出成功")));
     EXPECT_TRUE(QFileInfo(bundle()).size() > 0);
 }
 
 TEST_F(LabelBandTest, ImportingBackAsksForANewNumberAndAddsASecondLabel)
 {
-    Choose(*dialog, "labelNumberList", QStringLiteral("LB-00003"));
+    choose(*dialog, "labelNumberList", QStringLiteral("LB-00003"));
     fileDialogs.answers = {bundle()};
-    Press(*dialog, "exportButton");
+    press(*dialog, "exportButton");
 
     // The duplicate-label dialog comes up over the window; the user refuses the old
     // number once, then gives a free one.
     QStringList shown;
-    QTimer::singleShot(0, [&shown] {
-        QWidget* duplicate = QApplication::activeModalWidget();
-        ASSERT_NE(duplicate, nullptr);
-        shown.append(duplicate->windowTitle());
-        shown.append(TextOf(*duplicate, "oldLabelNumberEdit"));
+    whenModalShows(QStringLiteral("Label重复"), [&shown](QWidget& duplicate) {
+        shown.append(textOf(duplicate, "oldLabelNumberEdit"));
         for (const QString& number : {QStringLiteral("LB-00003"), QStringLiteral("LB-90003")}) {
-            Type(*duplicate, "newLabelNumberEdit", number);
-            QTest::keyClick(&EditOf(*duplicate, "newLabelNumberEdit"), Qt::Key_Return);
+            typeInto(duplicate, "newLabelNumberEdit", number);
+            QTest::keyClick(&editOf(duplicate, "newLabelNumberEdit"), Qt::Key_Return);
         }
     });
     fileDialogs.answers = {bundle()};
-    Press(*dialog, "importButton");
-    EXPECT_EQ(shown, QStringList({"Label重复", "LB-00003"}));
+    press(*dialog, "importButton");
+    EXPECT_EQ(shown, QStringList({"LB-00003"}));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("LB-00003已经存在")));
     EXPECT_EQ(messages.informations, QStringList({"导出成功", "导入成功"}));
     EXPECT_EQ(labelsNumbered(QStringLiteral("LB-90003")), 1);
     EXPECT_EQ(labelsNumbered(QStringLiteral("LB-00003")), 1);
-    EXPECT_TRUE(EntriesOf(*dialog, "labelNumberList").contains(QStringLiteral("LB-90003"))) << "listed at once";
-    EXPECT_EQ(selectedText(ComboOf(*dialog, "labelNumberList")), QStringLiteral("LB-00003")) << "still chosen";
+    EXPECT_TRUE(entriesOf(*dialog, "labelNumberList").contains(QStringLiteral("LB-90003"))) << "listed at once";
+    EXPECT_EQ(selectedText(comboOf(*dialog, "labelNumberList")), QStringLiteral("LB-00003")) << "still chosen";
 }
 
 TEST_F(LabelBandTest, GivingUpInTheDuplicateDialogImportsNothing)
 {
-    Choose(*dialog, "labelNumberList", QStringLiteral("LB-00003"));
+    choose(*dialog, "labelNumberList", QStringLiteral("LB-00003"));
     fileDialogs.answers = {bundle()};
-    Press(*dialog, "exportButton");
-    const QStringList before = LabelTableContents(database());
+    press(*dialog, "exportButton");
+    const QStringList before = labelTableContents(database());
 
-    QTimer::singleShot(0, [] {
-        if (QWidget* duplicate = QApplication::activeModalWidget())
-            QTest::keyClick(duplicate, Qt::Key_Escape);
-    });
+    whenModalShows(QStringLiteral("Label重复"), [](QWidget& duplicate) { QTest::keyClick(&duplicate, Qt::Key_Escape); });
     fileDialogs.answers = {bundle()};
-    Press(*dialog, "importButton");
-    EXPECT_EQ(LabelTableContents(database()), before);
+    press(*dialog, "importButton");
+    EXPECT_EQ(labelTableContents(database()), before);
     EXPECT_EQ(messages.informations, QStringList(QStringLiteral("导出成功")));
     EXPECT_TRUE(messages.warnings.isEmpty());
 
-    Press(*dialog, "importButton"); // the open dialog is cancelled: nothing at all
+    press(*dialog, "importButton"); // the open dialog is cancelled: nothing at all
     EXPECT_EQ(fileDialogs.asked.last(), QStringLiteral("open|标签文件(*.bq)|*.bq||bq"));
-    EXPECT_EQ(LabelTableContents(database()), before);
+    EXPECT_EQ(labelTableContents(database()), before);
 }

@@ -7,14 +7,14 @@
 #include "tests/support/RecordingMessageSink.h"
 #include "tests/support/ScriptedFileDialogs.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-using korvel::LoginDialog;
-using korvel::ProgramContext;
+using namespace korvel;
 
 namespace {
 
@@ -33,8 +33,8 @@ protected:
     // Types the password and presses the dialog's button, as the user does.
     void attempt(const QString& password)
     {
-        Type(login, "passwordEdit", password);
-        QTest::mouseClick(&ControlOf<QPushButton>(login, "okButton"), Qt::LeftButton);
+        typeInto(login, "passwordEdit", password);
+        QTest::mouseClick(&controlOf<QPushButton>(login, "okButton"), Qt::LeftButton);
     }
     QString lastMessage() const { return messages.warnings.value(messages.warnings.size() - 1); }
 
@@ -49,11 +49,11 @@ protected:
 TEST_F(LoginTest, TheStoredPasswordOfAdminLogsIn)
 {
     EXPECT_EQ(login.windowTitle(), QStringLiteral("登录界面"));
-    EXPECT_EQ(EditOf(login, "passwordEdit").echoMode(), QLineEdit::Password);
+    EXPECT_EQ(editOf(login, "passwordEdit").echoMode(), QLineEdit::Password);
     attempt(QStringLiteral("Korvel"));
     EXPECT_EQ(lastMessage(), QStringLiteral("密码错误")) << "the comparison is case-sensitive";
     EXPECT_TRUE(login.isVisible());
-    EXPECT_EQ(TextOf(login, "passwordEdit"), QStringLiteral("Korvel"))
+    EXPECT_EQ(textOf(login, "passwordEdit"), QStringLiteral("Korvel"))
         << "the typed text stays";
     attempt(QStringLiteral("korvel "));
     EXPECT_EQ(lastMessage(), QStringLiteral("密码错误")) << "nothing is trimmed";
@@ -99,7 +99,7 @@ TEST_F(LoginTest, EachFailureHasItsMessageAndTheDialogStays)
 
 TEST_F(LoginTest, EnterChecksAndEscapeGivesUpSilently)
 {
-    QLineEdit& edit = EditOf(login, "passwordEdit");
+    QLineEdit& edit = editOf(login, "passwordEdit");
     QTest::keyClicks(&edit, QStringLiteral("wrong"));
     QTest::keyClick(&edit, Qt::Key_Return);
     EXPECT_EQ(lastMessage(), QStringLiteral("密码错误"));
@@ -107,6 +107,22 @@ TEST_F(LoginTest, EnterChecksAndEscapeGivesUpSilently)
     EXPECT_EQ(login.result(), QDialog::Rejected);
     EXPECT_FALSE(login.isVisible());
     EXPECT_EQ(messages.warnings.size(), 1);
+}
+
+TEST_F(LoginTest, ARefusedLoginGivesThePasswordBackSelectedToRetype)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&login));
+    const QLineEdit& edit = editOf(login, "passwordEdit");
+    // Clicked, the button took the focus: what the user types next would go nowhere.
+    attempt(QStringLiteral("wrong"));
+    EXPECT_EQ(QApplication::focusWidget(), &edit);
+    EXPECT_EQ(edit.selectedText(), QStringLiteral("wrong"));
+
+    QFile::remove(folder.filePath(QStringLiteral("frmConnect")));
+    attempt(QStringLiteral("korvel"));
+    EXPECT_EQ(lastMessage(), QStringLiteral("获取配置文件失败"));
+    EXPECT_EQ(QApplication::focusWidget(), &edit) << "a login refused for its settings as well";
+    EXPECT_EQ(edit.selectedText(), QStringLiteral("korvel"));
 }
 
 TEST_F(LoginTest, ADatabaseThatVanishesBetweenAttemptsIsReportedUntilItIsBack)

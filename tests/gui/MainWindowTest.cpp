@@ -19,12 +19,7 @@
 
 #include <gtest/gtest.h>
 
-using korvel::DialogUnits;
-using korvel::FindPopup;
-using korvel::frameOf;
-using korvel::MainWindow;
-using korvel::ProgramContext;
-using korvel::roomForWindow;
+using namespace korvel;
 
 namespace {
 
@@ -85,22 +80,22 @@ TEST_F(MainWindowTest, OpensWithEveryListFilledSortedAndNothingSelected)
 {
     open();
     EXPECT_TRUE(messages.warnings.isEmpty()) << messages.warnings.join('|').toStdString();
-    EXPECT_EQ(EntriesOf(*dialog, "harnessNumberList"), QStringList({"WH-A", "wh-b", "wh-c", "WH-D"}))
+    EXPECT_EQ(entriesOf(*dialog, "harnessNumberList"), QStringList({"WH-A", "wh-b", "wh-c", "WH-D"}))
         << "sorted ignoring case";
-    EXPECT_EQ(EntriesOf(*dialog, "jobNumberList"), QStringList({"JOB-1", "job-2"}));
-    EXPECT_EQ(EntriesOf(*dialog, "labelNumberList"), QStringList({"l-1", "L-2"}))
+    EXPECT_EQ(entriesOf(*dialog, "jobNumberList"), QStringList({"JOB-1", "job-2"}));
+    EXPECT_EQ(entriesOf(*dialog, "labelNumberList"), QStringList({"l-1", "L-2"}))
         << "only labels whose LabelStatus is 1";
-    EXPECT_EQ(EntriesOf(*dialog, "connectionTypeList"), QStringList({"前缀", "字母", "导通", "负数"}));
-    EXPECT_EQ(EntriesOf(*dialog, "testGroupList"), QStringList({"A组", "空组"}));
-    EXPECT_EQ(EntriesOf(*dialog, "testModeList"), QStringList({"快速"}));
-    EXPECT_EQ(EntriesOf(*dialog, "testGroup2List"), QStringList({"B组"}));
-    EXPECT_TRUE(EntriesOf(*dialog, "wireNumberList").isEmpty());
-    EXPECT_TRUE(EntriesOf(*dialog, "stepList").isEmpty());
+    EXPECT_EQ(entriesOf(*dialog, "connectionTypeList"), QStringList({"前缀", "字母", "导通", "负数"}));
+    EXPECT_EQ(entriesOf(*dialog, "testGroupList"), QStringList({"A组", "空组"}));
+    EXPECT_EQ(entriesOf(*dialog, "testModeList"), QStringList({"快速"}));
+    EXPECT_EQ(entriesOf(*dialog, "testGroup2List"), QStringList({"B组"}));
+    EXPECT_TRUE(entriesOf(*dialog, "wireNumberList").isEmpty());
+    EXPECT_TRUE(entriesOf(*dialog, "stepList").isEmpty());
     for (const QString& name : kAllCombos)
-        EXPECT_EQ(ComboOf(*dialog, name).currentIndex(), -1) << name.toStdString();
-    EXPECT_EQ(TextOf(*dialog, "connectionTypeValue"), QStringLiteral("0"));
-    EXPECT_EQ(TextOf(*dialog, "testModeValue"), QStringLiteral("0"));
-    EXPECT_EQ(TextOf(*dialog, "testGroupValue"), QString());
+        EXPECT_EQ(comboOf(*dialog, name).currentIndex(), -1) << name.toStdString();
+    EXPECT_EQ(textOf(*dialog, "connectionTypeValue"), QStringLiteral("0"));
+    EXPECT_EQ(textOf(*dialog, "testModeValue"), QStringLiteral("0"));
+    EXPECT_EQ(textOf(*dialog, "testGroupValue"), QString());
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Korvel"));
     EXPECT_TRUE(dialog->connectionString().startsWith(QStringLiteral("Provider=sqlite;")));
 }
@@ -111,15 +106,15 @@ TEST_F(MainWindowTest, MissingOrUnreadableSettingsLeaveEveryListEmpty)
     open();
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("获取配置文件失败")));
     for (const QString& name : kAllCombos)
-        EXPECT_EQ(ComboOf(*dialog, name).count(), 0) << name.toStdString();
-    EXPECT_EQ(TextOf(*dialog, "connectionTypeValue"), QStringLiteral("0"));
+        EXPECT_EQ(comboOf(*dialog, name).count(), 0) << name.toStdString();
+    EXPECT_EQ(textOf(*dialog, "connectionTypeValue"), QStringLiteral("0"));
     EXPECT_EQ(dialog->connectionString(), QString());
 
     messages.warnings.clear();
     folder.writeSettings("not xml");
     open();
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("获取配置数据失败")));
-    EXPECT_EQ(ComboOf(*dialog, "connectionTypeList").count(), 0);
+    EXPECT_EQ(comboOf(*dialog, "connectionTypeList").count(), 0);
 }
 
 TEST_F(MainWindowTest, AFailedConnectionShowsTheErrorAloneAndLoadsNoValueLists)
@@ -129,7 +124,7 @@ TEST_F(MainWindowTest, AFailedConnectionShowsTheErrorAloneAndLoadsNoValueLists)
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << messages.warnings[0].toStdString();
     for (const QString& name : kAllCombos)
-        EXPECT_EQ(ComboOf(*dialog, name).count(), 0) << name.toStdString();
+        EXPECT_EQ(comboOf(*dialog, name).count(), 0) << name.toStdString();
     EXPECT_FALSE(dialog->connectionString().isEmpty());
 }
 
@@ -139,10 +134,10 @@ TEST_F(MainWindowTest, AFailingQueryEmptiesOnlyItsOwnList)
     open();
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].contains(QStringLiteral("tblHarnessInfo")));
-    EXPECT_EQ(ComboOf(*dialog, "harnessNumberList").count(), 0);
-    EXPECT_EQ(ComboOf(*dialog, "jobNumberList").count(), 2);
-    EXPECT_EQ(ComboOf(*dialog, "connectionTypeList").count(), 4);
-    EXPECT_EQ(ComboOf(*dialog, "labelNumberList").count(), 2);
+    EXPECT_EQ(comboOf(*dialog, "harnessNumberList").count(), 0);
+    EXPECT_EQ(comboOf(*dialog, "jobNumberList").count(), 2);
+    EXPECT_EQ(comboOf(*dialog, "connectionTypeList").count(), 4);
+    EXPECT_EQ(comboOf(*dialog, "labelNumberList").count(), 2);
 }
 
 TEST_F(MainWindowTest, AMissingValueListFileIsReportedAndTheRestFills)
@@ -150,60 +145,60 @@ TEST_F(MainWindowTest, AMissingValueListFileIsReportedAndTheRestFills)
     QFile::remove(folder.filePath(QStringLiteral("SQL配置.ini")));
     open();
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("配置文件不存在")));
-    EXPECT_EQ(ComboOf(*dialog, "connectionTypeList").count(), 0);
-    EXPECT_EQ(ComboOf(*dialog, "harnessNumberList").count(), 4);
+    EXPECT_EQ(comboOf(*dialog, "connectionTypeList").count(), 0);
+    EXPECT_EQ(comboOf(*dialog, "harnessNumberList").count(), 4);
 }
 
 TEST_F(MainWindowTest, ChoosingAHarnessListsItsWiresOnly)
 {
     open();
-    Choose(*dialog, "harnessNumberList", QStringLiteral("wh-b"));
-    EXPECT_EQ(EntriesOf(*dialog, "wireNumberList"), QStringList({"w1", "W2"}));
-    Choose(*dialog, "harnessNumberList", QStringLiteral("WH-A"));
-    EXPECT_EQ(EntriesOf(*dialog, "wireNumberList"), QStringList({"w1", "W3"}))
+    choose(*dialog, "harnessNumberList", QStringLiteral("wh-b"));
+    EXPECT_EQ(entriesOf(*dialog, "wireNumberList"), QStringList({"w1", "W2"}));
+    choose(*dialog, "harnessNumberList", QStringLiteral("WH-A"));
+    EXPECT_EQ(entriesOf(*dialog, "wireNumberList"), QStringList({"w1", "W3"}))
         << "the list is replaced, not added to";
-    EXPECT_EQ(ComboOf(*dialog, "wireNumberList").currentIndex(), -1);
-    Choose(*dialog, "harnessNumberList", QStringLiteral("wh-c"));
-    EXPECT_TRUE(EntriesOf(*dialog, "wireNumberList").isEmpty()) << "a harness without wires";
+    EXPECT_EQ(comboOf(*dialog, "wireNumberList").currentIndex(), -1);
+    choose(*dialog, "harnessNumberList", QStringLiteral("wh-c"));
+    EXPECT_TRUE(entriesOf(*dialog, "wireNumberList").isEmpty()) << "a harness without wires";
     EXPECT_TRUE(messages.warnings.isEmpty());
 
     folder.database().exec(QStringLiteral("DELETE FROM tblHarnessInfo WHERE HarnessNo='WH-D'"));
-    Choose(*dialog, "harnessNumberList", QStringLiteral("WH-D"));
+    choose(*dialog, "harnessNumberList", QStringLiteral("WH-D"));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("获取HarnessID信息失败")));
-    EXPECT_TRUE(EntriesOf(*dialog, "wireNumberList").isEmpty());
+    EXPECT_TRUE(entriesOf(*dialog, "wireNumberList").isEmpty());
 }
 
 TEST_F(MainWindowTest, ArrowKeysOnTheHarnessListRunTheCascade)
 {
     open();
-    ComboOf(*dialog, "harnessNumberList").setFocus();
-    QTest::keyClick(&ComboOf(*dialog, "harnessNumberList"), Qt::Key_Down);
-    EXPECT_EQ(ComboOf(*dialog, "harnessNumberList").currentText(), QStringLiteral("WH-A"));
-    EXPECT_EQ(EntriesOf(*dialog, "wireNumberList"), QStringList({"w1", "W3"}));
+    comboOf(*dialog, "harnessNumberList").setFocus();
+    QTest::keyClick(&comboOf(*dialog, "harnessNumberList"), Qt::Key_Down);
+    EXPECT_EQ(comboOf(*dialog, "harnessNumberList").currentText(), QStringLiteral("WH-A"));
+    EXPECT_EQ(entriesOf(*dialog, "wireNumberList"), QStringList({"w1", "W3"}));
 }
 
 TEST_F(MainWindowTest, TypingFindsAHarnessAndOnlyEnterOnAMatchRunsTheCascade)
 {
     open();
-    QComboBox& harnesses = ComboOf(*dialog, "harnessNumberList");
+    QComboBox& harnesses = comboOf(*dialog, "harnessNumberList");
     harnesses.setFocus();
     QTest::keyClick(&harnesses, 'w');
     const FindPopup* find = harnesses.findChild<FindPopup*>();
     ASSERT_TRUE(find && find->isVisible());
     QTest::keyClicks(&find->filterLine(), QStringLiteral("h-b"));
     EXPECT_EQ(harnesses.currentIndex(), -1) << "typing chooses no harness";
-    EXPECT_TRUE(EntriesOf(*dialog, "wireNumberList").isEmpty()) << "and loads no wires";
+    EXPECT_TRUE(entriesOf(*dialog, "wireNumberList").isEmpty()) << "and loads no wires";
 
     QTest::keyClick(&find->filterLine(), Qt::Key_Return);
     EXPECT_TRUE(dialog->isVisible()) << "Enter picks; it does not close the window";
     const QStringList picked = {harnesses.currentText(), dialog->listedHarnessId()};
-    const QStringList wires = EntriesOf(*dialog, "wireNumberList");
+    const QStringList wires = entriesOf(*dialog, "wireNumberList");
     EXPECT_EQ(picked, QStringList({"wh-b", "1"}));
 
-    Choose(*dialog, "harnessNumberList", QStringLiteral("WH-A"));
-    Choose(*dialog, "harnessNumberList", QStringLiteral("wh-b"));
+    choose(*dialog, "harnessNumberList", QStringLiteral("WH-A"));
+    choose(*dialog, "harnessNumberList", QStringLiteral("wh-b"));
     EXPECT_EQ(QStringList({harnesses.currentText(), dialog->listedHarnessId()}), picked);
-    EXPECT_EQ(EntriesOf(*dialog, "wireNumberList"), wires) << "as a pick from the list";
+    EXPECT_EQ(entriesOf(*dialog, "wireNumberList"), wires) << "as a pick from the list";
     EXPECT_TRUE(messages.warnings.isEmpty());
 }
 
@@ -212,19 +207,19 @@ TEST_F(MainWindowTest, OnlyTheListsOfNumbersAreSearchedAsOneTypes)
     open();
     const QStringList numbers = {"harnessNumberList", "jobNumberList", "labelNumberList"};
     for (const QString& name : kAllCombos)
-        EXPECT_EQ(ComboOf(*dialog, name).findChild<FindPopup*>() != nullptr, numbers.contains(name))
+        EXPECT_EQ(comboOf(*dialog, name).findChild<FindPopup*>() != nullptr, numbers.contains(name))
             << name.toStdString();
 }
 
 TEST_F(MainWindowTest, ChoosingAJobListsItsSteps)
 {
     open();
-    Choose(*dialog, "jobNumberList", QStringLiteral("job-2"));
-    EXPECT_EQ(EntriesOf(*dialog, "stepList"), QStringList({"15", "16"}));
-    Choose(*dialog, "jobNumberList", QStringLiteral("JOB-1"));
-    EXPECT_EQ(EntriesOf(*dialog, "stepList"), QStringList({"15", "17"}));
+    choose(*dialog, "jobNumberList", QStringLiteral("job-2"));
+    EXPECT_EQ(entriesOf(*dialog, "stepList"), QStringList({"15", "16"}));
+    choose(*dialog, "jobNumberList", QStringLiteral("JOB-1"));
+    EXPECT_EQ(entriesOf(*dialog, "stepList"), QStringList({"15", "17"}));
     folder.database().exec(QStringLiteral("DROP TABLE tblJobStepInfo"));
-    Choose(*dialog, "jobNumberList", QStringLiteral("JOB-1"));
+    choose(*dialog, "jobNumberList", QStringLiteral("JOB-1"));
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].endsWith(QStringLiteral("获取LineID信息失败")));
     EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：")));
@@ -233,8 +228,8 @@ TEST_F(MainWindowTest, ChoosingAJobListsItsSteps)
 TEST_F(MainWindowTest, PickersShowTheEntrysValueAndChangeNothingElse)
 {
     open();
-    Choose(*dialog, "harnessNumberList", QStringLiteral("wh-b"));
-    Choose(*dialog, "wireNumberList", QStringLiteral("W2"));
+    choose(*dialog, "harnessNumberList", QStringLiteral("wh-b"));
+    choose(*dialog, "wireNumberList", QStringLiteral("W2"));
     const QString connect = dialog->connectionString();
     const struct
     {
@@ -242,21 +237,21 @@ TEST_F(MainWindowTest, PickersShowTheEntrysValueAndChangeNothingElse)
         const char* shown;
     } connectTypes[] = {{"导通", "3"}, {"负数", "-7"}, {"字母", "0"}, {"前缀", "12"}};
     for (const auto& type : connectTypes) {
-        Choose(*dialog, "connectionTypeList", QString::fromUtf8(type.entry));
-        EXPECT_EQ(TextOf(*dialog, "connectionTypeValue"), QString::fromUtf8(type.shown)) << type.entry;
+        choose(*dialog, "connectionTypeList", QString::fromUtf8(type.entry));
+        EXPECT_EQ(textOf(*dialog, "connectionTypeValue"), QString::fromUtf8(type.shown)) << type.entry;
     }
-    Choose(*dialog, "testGroupList", QStringLiteral("A组"));
-    EXPECT_EQ(TextOf(*dialog, "testGroupValue"), QStringLiteral("GA"));
-    Choose(*dialog, "testGroupList", QStringLiteral("空组"));
-    EXPECT_EQ(TextOf(*dialog, "testGroupValue"), QString());
-    Choose(*dialog, "testModeList", QStringLiteral("快速"));
-    EXPECT_EQ(TextOf(*dialog, "testModeValue"), QStringLiteral("1"));
-    Choose(*dialog, "testGroup2List", QStringLiteral("B组"));
-    EXPECT_EQ(TextOf(*dialog, "testGroup2Value"), QStringLiteral("GB"));
+    choose(*dialog, "testGroupList", QStringLiteral("A组"));
+    EXPECT_EQ(textOf(*dialog, "testGroupValue"), QStringLiteral("GA"));
+    choose(*dialog, "testGroupList", QStringLiteral("空组"));
+    EXPECT_EQ(textOf(*dialog, "testGroupValue"), QString());
+    choose(*dialog, "testModeList", QStringLiteral("快速"));
+    EXPECT_EQ(textOf(*dialog, "testModeValue"), QStringLiteral("1"));
+    choose(*dialog, "testGroup2List", QStringLiteral("B组"));
+    EXPECT_EQ(textOf(*dialog, "testGroup2Value"), QStringLiteral("GB"));
 
-    EXPECT_EQ(ComboOf(*dialog, "harnessNumberList").currentText(), QStringLiteral("wh-b"));
-    EXPECT_EQ(ComboOf(*dialog, "wireNumberList").currentText(), QStringLiteral("W2"));
-    EXPECT_EQ(EntriesOf(*dialog, "wireNumberList"), QStringList({"w1", "W2"})) << "the refresh ran no cascade";
+    EXPECT_EQ(comboOf(*dialog, "harnessNumberList").currentText(), QStringLiteral("wh-b"));
+    EXPECT_EQ(comboOf(*dialog, "wireNumberList").currentText(), QStringLiteral("W2"));
+    EXPECT_EQ(entriesOf(*dialog, "wireNumberList"), QStringList({"w1", "W2"})) << "the refresh ran no cascade";
     EXPECT_TRUE(messages.warnings.isEmpty());
 }
 
@@ -264,22 +259,22 @@ TEST_F(MainWindowTest, WritesNeedEveryChoiceAndOpenNoConnectionOtherwise)
 {
     open();
     QFile::remove(folder.filePath(QStringLiteral("korvel.db"))); // a connection would fail loudly
-    Press(*dialog, "writeConnectionTypeButton");
-    Press(*dialog, "writeTestGroupButton");
-    Press(*dialog, "writeTestModeButton");
-    Press(*dialog, "writeTestGroup2Button");
+    press(*dialog, "writeConnectionTypeButton");
+    press(*dialog, "writeTestGroupButton");
+    press(*dialog, "writeTestModeButton");
+    press(*dialog, "writeTestGroup2Button");
     EXPECT_EQ(messages.warnings, QStringList({"harnessno,wireno,联线类型不能为空", "harnessno,wireno,测试组不能为空",
                                               "harnessno,wireno,测试模式不能为空", "harnessno,wireno,测试组2不能为空"}))
         << "nothing chosen at all";
-    Choose(*dialog, "harnessNumberList", QStringLiteral("wh-b"));
+    choose(*dialog, "harnessNumberList", QStringLiteral("wh-b"));
     messages.warnings.clear();
-    Press(*dialog, "writeConnectionTypeButton");
+    press(*dialog, "writeConnectionTypeButton");
     EXPECT_EQ(messages.warnings,
               QStringList({"harnessno,wireno,联线类型不能为空"}));
     messages.warnings.clear();
-    Press(*dialog, "writeTestGroupButton");
-    Press(*dialog, "writeTestModeButton");
-    Press(*dialog, "writeTestGroup2Button");
+    press(*dialog, "writeTestGroupButton");
+    press(*dialog, "writeTestModeButton");
+    press(*dialog, "writeTestGroup2Button");
     EXPECT_EQ(messages.warnings, QStringList({"harnessno,wireno,测试组不能为空", "harnessno,wireno,测试模式不能为空",
                                               "harnessno,wireno,测试组2不能为空"}));
 }
@@ -287,23 +282,23 @@ TEST_F(MainWindowTest, WritesNeedEveryChoiceAndOpenNoConnectionOtherwise)
 TEST_F(MainWindowTest, WireWritesChangeTheChosenWireOfTheChosenHarness)
 {
     open();
-    Choose(*dialog, "harnessNumberList", QStringLiteral("WH-A"));
-    Choose(*dialog, "wireNumberList", QStringLiteral("w1"));
-    Choose(*dialog, "connectionTypeList", QStringLiteral("导通"));
-    Press(*dialog, "writeConnectionTypeButton");
-    Choose(*dialog, "testGroupList", QStringLiteral("A组"));
-    Press(*dialog, "writeTestGroupButton");
+    choose(*dialog, "harnessNumberList", QStringLiteral("WH-A"));
+    choose(*dialog, "wireNumberList", QStringLiteral("w1"));
+    choose(*dialog, "connectionTypeList", QStringLiteral("导通"));
+    press(*dialog, "writeConnectionTypeButton");
+    choose(*dialog, "testGroupList", QStringLiteral("A组"));
+    press(*dialog, "writeTestGroupButton");
     EXPECT_EQ(messages.informations, QStringList({"写入成功", "写入成功"}));
     EXPECT_TRUE(messages.warnings.isEmpty());
     EXPECT_EQ(scalar(QStringLiteral("select HarnessType || WireGroup from tblHarnessWireInfo where HarnessID=2 and WireNo='w1'")),
               QStringLiteral("3GA"));
     EXPECT_EQ(scalar(QStringLiteral("select HarnessType || WireGroup from tblHarnessWireInfo where HarnessID=1 and WireNo='w1'")),
               QStringLiteral("0")) << "harness wh-b's wire w1 is another wire";
-    EXPECT_EQ(ComboOf(*dialog, "wireNumberList").currentText(), QStringLiteral("w1"))
+    EXPECT_EQ(comboOf(*dialog, "wireNumberList").currentText(), QStringLiteral("w1"))
         << "a write changes nothing in the window";
 
-    Choose(*dialog, "testGroupList", QStringLiteral("空组"));
-    Press(*dialog, "writeTestGroupButton");
+    choose(*dialog, "testGroupList", QStringLiteral("空组"));
+    press(*dialog, "writeTestGroupButton");
     EXPECT_EQ(scalar(QStringLiteral("select quote(WireGroup) from tblHarnessWireInfo where HarnessID=2 and WireNo='w1'")),
               QStringLiteral("''")) << "an empty value is an empty text";
 }
@@ -311,12 +306,12 @@ TEST_F(MainWindowTest, WireWritesChangeTheChosenWireOfTheChosenHarness)
 TEST_F(MainWindowTest, StepWritesChangeTheChosenStepOfTheChosenJob)
 {
     open();
-    Choose(*dialog, "jobNumberList", QStringLiteral("job-2"));
-    Choose(*dialog, "stepList", QStringLiteral("15"));
-    Choose(*dialog, "testModeList", QStringLiteral("快速"));
-    Press(*dialog, "writeTestModeButton");
-    Choose(*dialog, "testGroup2List", QStringLiteral("B组"));
-    Press(*dialog, "writeTestGroup2Button");
+    choose(*dialog, "jobNumberList", QStringLiteral("job-2"));
+    choose(*dialog, "stepList", QStringLiteral("15"));
+    choose(*dialog, "testModeList", QStringLiteral("快速"));
+    press(*dialog, "writeTestModeButton");
+    choose(*dialog, "testGroup2List", QStringLiteral("B组"));
+    press(*dialog, "writeTestGroup2Button");
     EXPECT_EQ(messages.informations, QStringList({"写入成功", "写入成功"}));
     EXPECT_EQ(scalar(QStringLiteral("select TestMode || TestGroup from tblJobStepInfo where JobID=10 and LineID=15")),
               QStringLiteral("1GB"));
@@ -326,21 +321,21 @@ TEST_F(MainWindowTest, StepWritesChangeTheChosenStepOfTheChosenJob)
 
     // The step went after the list was filled: a write that changes no row is no success.
     folder.database().exec(QStringLiteral("DELETE FROM tblJobStepInfo WHERE JobID=10 AND LineID=15"));
-    Press(*dialog, "writeTestModeButton");
+    press(*dialog, "writeTestModeButton");
     EXPECT_EQ(messages.informations.size(), 2);
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("没有找到要写入的记录，写入测试模式失败")));
-    EXPECT_EQ(ComboOf(*dialog, "stepList").currentText(), QStringLiteral("15"))
+    EXPECT_EQ(comboOf(*dialog, "stepList").currentText(), QStringLiteral("15"))
         << "and changes nothing in the window";
 }
 
 TEST_F(MainWindowTest, AFailedWriteShowsTheErrorAndItsOwnText)
 {
     open();
-    Choose(*dialog, "jobNumberList", QStringLiteral("job-2"));
-    Choose(*dialog, "stepList", QStringLiteral("16"));
-    Choose(*dialog, "testGroup2List", QStringLiteral("B组"));
+    choose(*dialog, "jobNumberList", QStringLiteral("job-2"));
+    choose(*dialog, "stepList", QStringLiteral("16"));
+    choose(*dialog, "testGroup2List", QStringLiteral("B组"));
     folder.database().exec(QStringLiteral("ALTER TABLE tblJobStepInfo RENAME TO tblGone"));
-    Press(*dialog, "writeTestGroup2Button");
+    press(*dialog, "writeTestGroup2Button");
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，")));
     EXPECT_TRUE(messages.warnings[0].endsWith(QStringLiteral("写入测试组2失败")));
@@ -348,7 +343,7 @@ TEST_F(MainWindowTest, AFailedWriteShowsTheErrorAndItsOwnText)
     // Each write opens its own connection: a database that has gone fails with its error alone.
     QFile::remove(folder.filePath(QStringLiteral("korvel.db")));
     messages.warnings.clear();
-    Press(*dialog, "writeTestGroup2Button");
+    press(*dialog, "writeTestGroup2Button");
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，")));
     EXPECT_FALSE(messages.warnings[0].endsWith(QStringLiteral("失败")));
@@ -357,7 +352,7 @@ TEST_F(MainWindowTest, AFailedWriteShowsTheErrorAndItsOwnText)
 TEST_F(MainWindowTest, EnterAndEscapeCloseTheWindow)
 {
     open();
-    ComboOf(*dialog, "harnessNumberList").setFocus();
+    comboOf(*dialog, "harnessNumberList").setFocus();
     QTest::keyClick(dialog.get(), Qt::Key_Return);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
@@ -386,13 +381,13 @@ TEST_F(MainWindowTest, TheAboutBoxOpensModallyAndReturns)
 TEST_F(MainWindowTest, ADatabaseThatVanishesAfterStartUpIsReportedByEachAction)
 {
     open();
-    Choose(*dialog, "harnessNumberList", QStringLiteral("wh-b"));
+    choose(*dialog, "harnessNumberList", QStringLiteral("wh-b"));
     ASSERT_TRUE(QFile::remove(folder.filePath(QStringLiteral("korvel.db"))));
-    Choose(*dialog, "harnessNumberList", QStringLiteral("WH-A"));
+    choose(*dialog, "harnessNumberList", QStringLiteral("WH-A"));
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << "the error alone";
-    EXPECT_TRUE(EntriesOf(*dialog, "wireNumberList").isEmpty()) << "no wires of another harness stay listed";
-    Choose(*dialog, "jobNumberList", QStringLiteral("job-2"));
+    EXPECT_TRUE(entriesOf(*dialog, "wireNumberList").isEmpty()) << "no wires of another harness stay listed";
+    choose(*dialog, "jobNumberList", QStringLiteral("job-2"));
     EXPECT_EQ(messages.warnings.size(), 2);
     EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("korvel.db"))));
 }
@@ -423,21 +418,21 @@ TEST_F(MainWindowTest, ALongNumberOrValueShowsWhole)
     folder.writeValueLists(QString::fromUtf8(kMainWindowValueLists) +
                            QStringLiteral("测试组&长组&GROUP-0001-0002-0003;"));
     open();
-    Choose(*dialog, "harnessNumberList", number);
-    Choose(*dialog, "testGroupList", QStringLiteral("长组"));
+    choose(*dialog, "harnessNumberList", number);
+    choose(*dialog, "testGroupList", QStringLiteral("长组"));
     // Also in a window made as small as it goes.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     dialog->resize(dialog->minimumSize());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
 
-    const QComboBox& harnesses = ComboOf(*dialog, "harnessNumberList");
+    const QComboBox& harnesses = comboOf(*dialog, "harnessNumberList");
     QStyleOptionComboBox closed;
     closed.initFrom(&harnesses);
     const QRect shown =
         harnesses.style()->subControlRect(QStyle::CC_ComboBox, &closed, QStyle::SC_ComboBoxEditField, &harnesses);
     EXPECT_GE(shown.width(), harnesses.fontMetrics().horizontalAdvance(number));
 
-    const QLineEdit& value = EditOf(*dialog, "testGroupValue");
+    const QLineEdit& value = editOf(*dialog, "testGroupValue");
     QStyleOptionFrame box;
     box.initFrom(&value);
     box.lineWidth = value.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &box, &value);

@@ -31,14 +31,11 @@
 
 #include <memory>
 
-using korvel::Application;
-using korvel::ProgramContext;
-using korvel::QtFileDialogs;
-using korvel::QtInChinese;
+using namespace korvel;
 
 namespace {
 
-QString OkButtonText()
+QString okButtonText()
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("korvel"), QStringLiteral("text"), QMessageBox::Ok);
     return box.button(QMessageBox::Ok)->text();
@@ -46,7 +43,7 @@ QString OkButtonText()
 
 // The buttons of the program's save dialog, read while it waits for the user, who then
 // cancels.
-QStringList SaveDialogButtons()
+QStringList saveDialogButtons()
 {
     QStringList texts;
     QTimer::singleShot(0, [&texts] {
@@ -70,7 +67,7 @@ struct FolderDetails
     bool columnsFit = false;
 };
 
-FolderDetails SaveDialogDetailsOf(const QString& folder)
+FolderDetails saveDialogDetailsOf(const QString& folder)
 {
     FolderDetails seen;
     QTimer::singleShot(0, [&seen, folder] {
@@ -111,10 +108,10 @@ TEST(QtTranslation, TheFileDialogsWriteFileTypesSizesAndDatesInChinese)
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("导出")));
     QByteArray enciphered(17500, '\0'); // of no type that its bytes would tell
     QRandomGenerator(21).fillRange(reinterpret_cast<quint32*>(enciphered.data()), enciphered.size() / 4);
-    WriteTestFile(folder.filePath(QStringLiteral("LB-00001.bq")), enciphered);
-    WriteTestFile(folder.filePath(QStringLiteral("empty.bq")), QByteArray());
+    writeTestFile(folder.filePath(QStringLiteral("LB-00001.bq")), enciphered);
+    writeTestFile(folder.filePath(QStringLiteral("empty.bq")), QByteArray());
     const QtInChinese chinese;
-    const FolderDetails seen = SaveDialogDetailsOf(folder.path());
+    const FolderDetails seen = saveDialogDetailsOf(folder.path());
 
     const auto modified = [&folder](const char* name) {
         return QLocale(QLocale::Chinese, QLocale::China)
@@ -139,10 +136,10 @@ TEST(QtTranslation, QtsOwnButtonsAndDialogsSpeakChineseWhileItLasts)
     {
         const QtInChinese chinese;
         ASSERT_TRUE(chinese.installed()) << "scripts/setup installs qt6-translations-l10n";
-        EXPECT_EQ(OkButtonText(), QStringLiteral("确定"));
-        EXPECT_EQ(SaveDialogButtons(), QStringList({"保存(&S)", "取消"}));
+        EXPECT_EQ(okButtonText(), QStringLiteral("确定"));
+        EXPECT_EQ(saveDialogButtons(), QStringList({"保存(&S)", "取消"}));
     }
-    EXPECT_EQ(OkButtonText(), QStringLiteral("OK"));
+    EXPECT_EQ(okButtonText(), QStringLiteral("OK"));
 }
 
 TEST(QtTranslation, WithoutTheFileQtSpeaksEnglish)
@@ -150,7 +147,7 @@ TEST(QtTranslation, WithoutTheFileQtSpeaksEnglish)
     const QTemporaryDir empty;
     const QtInChinese chinese(empty.path());
     EXPECT_FALSE(chinese.installed());
-    EXPECT_EQ(OkButtonText(), QStringLiteral("OK"));
+    EXPECT_EQ(okButtonText(), QStringLiteral("OK"));
 }
 
 TEST(Application, TheProgramsRunSpeaksChineseInQtsOwnTextsToo)
@@ -163,12 +160,12 @@ TEST(Application, TheProgramsRunSpeaksChineseInQtsOwnTextsToo)
         QWidget* login = QApplication::activeModalWidget();
         if (!login)
             return;
-        QLineEdit& password = EditOf(*login, "passwordEdit");
+        QLineEdit& password = editOf(*login, "passwordEdit");
         const std::unique_ptr<QMenu> menu(password.createStandardContextMenu());
         undo = menu->actions().first()->text();
         QTest::keyClick(login, Qt::Key_Escape);
     });
     Application(ProgramContext{folder.directory(), messages, fileDialogs}).run();
     EXPECT_TRUE(undo.startsWith(QStringLiteral("撤消(&U)"))) << "the edit boxes' context menu at the login: " << undo.toStdString();
-    EXPECT_EQ(OkButtonText(), QStringLiteral("OK")) << "nothing outlives the run";
+    EXPECT_EQ(okButtonText(), QStringLiteral("OK")) << "nothing outlives the run";
 }

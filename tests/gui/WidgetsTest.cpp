@@ -17,22 +17,11 @@
 
 #include <gtest/gtest.h>
 
-using korvel::addSortedEntries;
-using korvel::applyTemplate;
-using korvel::createSortedCombo;
-using korvel::DialogUnits;
-using korvel::identifyControl;
-using korvel::placeControl;
-using korvel::QtFileDialogs;
-using korvel::QtMessageSink;
-using korvel::replaceSortedEntries;
-using korvel::selectedText;
-using korvel::shellDialogFont;
-using korvel::TemplateDialog;
+using namespace korvel;
 
 namespace {
 
-QStringList Entries(const QComboBox& combo)
+QStringList comboEntries(const QComboBox& combo)
 {
     QStringList texts;
     for (int i = 0; i < combo.count(); ++i)
@@ -49,7 +38,7 @@ struct SeenBox
 };
 
 // Shows a message through the sink and looks at the box while it waits for the user.
-SeenBox Show(void (QtMessageSink::*show)(const QString&), const QString& text)
+SeenBox seenBoxOf(void (QtMessageSink::*show)(const QString&), const QString& text)
 {
     SeenBox seen;
     QTimer::singleShot(0, [&seen] {
@@ -79,15 +68,15 @@ public:
 TEST(QtMessageSink, BoxesHaveTheProgramsCaptionAnOkButtonAndTheirIcon)
 {
     QCoreApplication::setApplicationName(QStringLiteral("korvel"));
-    const SeenBox warning = Show(&QtMessageSink::ShowWarning, QStringLiteral("读文件错误：2\n"));
+    const SeenBox warning = seenBoxOf(&QtMessageSink::showWarning, QStringLiteral("读文件错误：2\n"));
     EXPECT_EQ(warning.caption, QStringLiteral("korvel"));
     EXPECT_EQ(warning.text, QStringLiteral("读文件错误：2\n"));
     EXPECT_EQ(warning.icon, QMessageBox::Warning);
     EXPECT_EQ(warning.buttons.size(), 1);
-    const SeenBox success = Show(&QtMessageSink::ShowInformation, QStringLiteral("写入成功"));
+    const SeenBox success = seenBoxOf(&QtMessageSink::showInformation, QStringLiteral("写入成功"));
     EXPECT_EQ(success.icon, QMessageBox::Information);
     EXPECT_EQ(success.buttons.size(), 1);
-    EXPECT_EQ(Show(&QtMessageSink::ShowWarning, QStringLiteral("表 tblLabelInfo\r")).text,
+    EXPECT_EQ(seenBoxOf(&QtMessageSink::showWarning, QStringLiteral("表 tblLabelInfo\r")).text,
               QStringLiteral("表 tblLabelInfo\\r"))
         << "a carriage return from a file shows";
 }
@@ -97,18 +86,18 @@ TEST(SortedCombo, EntriesStaySortedIgnoringCaseAndTheChoiceStaysPut)
     QWidget parent;
     QComboBox* combo = createSortedCombo(&parent);
     addSortedEntries(*combo, {"wh-b", "WH-A", "wh-c"});
-    EXPECT_EQ(Entries(*combo), QStringList({"WH-A", "wh-b", "wh-c"}));
+    EXPECT_EQ(comboEntries(*combo), QStringList({"WH-A", "wh-b", "wh-c"}));
     EXPECT_EQ(combo->currentIndex(), -1) << "filling selects nothing";
     EXPECT_FALSE(combo->isEditable());
 
     combo->setCurrentIndex(1);
     addSortedEntries(*combo, {"WH-0", "wh-b"});
-    EXPECT_EQ(Entries(*combo), QStringList({"WH-0", "WH-A", "wh-b", "wh-b", "wh-c"}));
+    EXPECT_EQ(comboEntries(*combo), QStringList({"WH-0", "WH-A", "wh-b", "wh-b", "wh-c"}));
     EXPECT_EQ(combo->currentText(), QStringLiteral("wh-b")) << "adding keeps the choice";
     EXPECT_EQ(selectedText(*combo), QStringLiteral("wh-b"));
 
     replaceSortedEntries(*combo, {"b", "A"});
-    EXPECT_EQ(Entries(*combo), QStringList({"A", "b"}));
+    EXPECT_EQ(comboEntries(*combo), QStringList({"A", "b"}));
     EXPECT_EQ(selectedText(*combo), QString()) << "replacing clears the choice";
 }
 
@@ -160,7 +149,7 @@ TEST(DialogTemplate, RectanglesScaleWithTheDialogFont)
 namespace {
 
 // The filters a file dialog shows, read while it waits for the user, who then cancels.
-QStringList ShownFilters(const QString& filter)
+QStringList shownFilters(const QString& filter)
 {
     QStringList shown;
     QTimer::singleShot(0, [&shown] {
@@ -179,8 +168,8 @@ QStringList ShownFilters(const QString& filter)
 
 TEST(FileDialogs, TheProgramsFiltersBecomeQtFilters)
 {
-    EXPECT_EQ(ShownFilters(QStringLiteral("标签文件(*.bq)|*.bq|")), QStringList(QStringLiteral("标签文件(*.bq)")));
-    EXPECT_EQ(ShownFilters(QStringLiteral("Labels|*.bq;*.bak|All|*.*|")),
+    EXPECT_EQ(shownFilters(QStringLiteral("标签文件(*.bq)|*.bq|")), QStringList(QStringLiteral("标签文件(*.bq)")));
+    EXPECT_EQ(shownFilters(QStringLiteral("Labels|*.bq;*.bak|All|*.*|")),
               QStringList({QStringLiteral("Labels (*.bq *.bak)"), QStringLiteral("All (*.*)")}));
 }
 

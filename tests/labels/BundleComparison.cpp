@@ -7,11 +7,13 @@
 
 #include <gtest/gtest.h>
 
+namespace korvel {
+
 namespace {
 
-bool IsIdentifierColumn(const QString& column)
+bool isIdentifierColumn(const QString& column)
 {
-    return IsColumnNamed(column, kLabelIdColumn) || IsColumnNamed(column, kItemIdColumn);
+    return isColumnNamed(column, kLabelIdColumn) || isColumnNamed(column, kItemIdColumn);
 }
 
 class Replacements
@@ -23,14 +25,14 @@ public:
             const TextRow header = block.rows.value(0);
             for (qsizetype i = 1; i < block.rows.size(); ++i) {
                 for (qsizetype j = 0; j < block.rows[i].size(); ++j) {
-                    if (IsIdentifierColumn(header.value(j)))
+                    if (isIdentifierColumn(header.value(j)))
                         m_oldValues.insert(block.rows[i][j]);
                 }
             }
         }
     }
 
-    void Expect(const QString& column, const QString& oldValue, const QString& newValue)
+    void expect(const QString& column, const QString& oldValue, const QString& newValue)
     {
         QMap<QString, QString>& map = m_maps[column.toCaseFolded()];
         EXPECT_FALSE(m_oldValues.contains(newValue)) << column.toStdString() << " kept an identifier of the bundle";
@@ -45,7 +47,7 @@ public:
         m_newValues.insert(newValue);
     }
 
-    QString Of(const QString& column, const QString& oldValue) const
+    QString of(const QString& column, const QString& oldValue) const
     {
         return m_maps[column.toCaseFolded()].value(oldValue);
     }
@@ -58,15 +60,15 @@ private:
 
 // The rows of `fresh` in the order of their counterparts in `old`; rows whose ItemID has no
 // known replacement keep their place among the rest.
-TextTable PairedByItem(const TextTable& old, const TextTable& fresh, const Replacements& replacements)
+TextTable pairedByItem(const TextTable& old, const TextTable& fresh, const Replacements& replacements)
 {
-    const qsizetype column = ColumnPosition(old.value(0), kItemIdColumn, ColumnOccurrence::First);
+    const qsizetype column = columnPosition(old.value(0), kItemIdColumn, ColumnOccurrence::First);
     if (column < 0)
         return fresh;
     TextTable rest = fresh.mid(1);
     TextTable paired = {fresh.value(0)};
     for (qsizetype i = 1; i < old.size(); ++i) {
-        const QString replacement = replacements.Of(kItemIdColumn, old[i].value(column));
+        const QString replacement = replacements.of(kItemIdColumn, old[i].value(column));
         qsizetype match = -1;
         for (qsizetype r = 0; r < rest.size() && match < 0 && !replacement.isEmpty(); ++r) {
             if (rest[r].value(column) == replacement)
@@ -79,7 +81,7 @@ TextTable PairedByItem(const TextTable& old, const TextTable& fresh, const Repla
 
 } // namespace
 
-void ExpectSameLabelWithNewIdentifiers(const QList<BundleBlock>& before, const QList<BundleBlock>& after)
+void expectSameLabelWithNewIdentifiers(const QList<BundleBlock>& before, const QList<BundleBlock>& after)
 {
     ASSERT_EQ(before.size(), after.size());
     Replacements replacements(before);
@@ -89,7 +91,7 @@ void ExpectSameLabelWithNewIdentifiers(const QList<BundleBlock>& before, const Q
         ASSERT_FALSE(old.rows.isEmpty());
         EXPECT_EQ(old.tableName, after[b].tableName);
         const TextTable fresh = old.tableName == QLatin1String("tblLabelControlItem")
-                                    ? PairedByItem(old.rows, after[b].rows, replacements)
+                                    ? pairedByItem(old.rows, after[b].rows, replacements)
                                     : after[b].rows;
         const TextRow& header = old.rows[0];
         EXPECT_EQ(header, fresh[0]);
@@ -97,9 +99,9 @@ void ExpectSameLabelWithNewIdentifiers(const QList<BundleBlock>& before, const Q
             ASSERT_EQ(old.rows[i].size(), fresh[i].size());
             for (qsizetype j = 0; j < header.size(); ++j) {
                 const QString& column = header[j];
-                if (IsIdentifierColumn(column)) {
-                    replacements.Expect(column, old.rows[i][j], fresh[i][j]);
-                } else if (!IsColumnNamed(column, kLineIdColumn)) {
+                if (isIdentifierColumn(column)) {
+                    replacements.expect(column, old.rows[i][j], fresh[i][j]);
+                } else if (!isColumnNamed(column, kLineIdColumn)) {
                     EXPECT_EQ(old.rows[i][j], fresh[i][j])
                         << old.tableName.toStdString() << " row " << i << " column " << column.toStdString();
                 }
@@ -107,3 +109,5 @@ void ExpectSameLabelWithNewIdentifiers(const QList<BundleBlock>& before, const Q
         }
     }
 }
+
+} // namespace korvel

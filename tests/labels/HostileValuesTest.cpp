@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace korvel;
 
 namespace {
 
@@ -38,7 +39,7 @@ const QStringList kHostileCaptions = {
     QStringLiteral("\\' backslash"),
 };
 
-QString Quoted(const QString& text)
+QString quoted(const QString& text)
 {
     return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
 }
@@ -49,7 +50,7 @@ protected:
     HostileValuesTest() : source(kCompactLabelSchema), target(kCompactLabelSchema)
     {
         static FaultPlan registered;
-        RegisterFaultInjectingProvider(registered);
+        registerFaultInjectingProvider(registered);
         plan = &registered;
         *plan = FaultPlan();
     }
@@ -74,17 +75,17 @@ TEST_F(HostileValuesTest, TheServerReceivesExactlyTheStatementsTheValuesCallFor)
     source.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('%1', 'it''s; --', 1);").arg(kLabelId));
     for (const QString& caption : kHostileCaptions)
         source.exec(QStringLiteral("INSERT INTO tblLabelControls VALUES ('%1', '%2', %3);")
-                        .arg(kLabelId, kItemId, Quoted(caption)));
+                        .arg(kLabelId, kItemId, quoted(caption)));
     source.exec(QStringLiteral("INSERT INTO tblLabelControlItem (ItemID, ItemName) VALUES ('%1', '0x00; DROP TABLE x');")
                     .arg(kItemId));
 
-    ASSERT_TRUE(ShownIn(messages, ExportLabel(faulty(source), QStringLiteral("it's; --"), bundle)));
+    ASSERT_TRUE(shownIn(messages, exportLabel(faulty(source), QStringLiteral("it's; --"), bundle)));
     EXPECT_TRUE(plan->statements.contains(QStringLiteral("select * from tblLabelInfo where LabelNo='it''s; --'")))
         << "the label number is a literal of its own";
 
     ScriptedResolver resolver;
     *plan = FaultPlan();
-    ASSERT_TRUE(ImportLabel(faulty(target), bundle, resolver, messages)) << messages.warnings.join('|').toStdString();
+    ASSERT_TRUE(shownIn(messages, importLabel(faulty(target), bundle, resolver))) << messages.warnings.join('|').toStdString();
 
     // The new identifiers come from the server; everything else is the bundle's text.
     const QRegularExpression guid(QStringLiteral("\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}"));
@@ -96,7 +97,7 @@ TEST_F(HostileValuesTest, TheServerReceivesExactlyTheStatementsTheValuesCallFor)
     QStringList expected = {QStringLiteral("insert into tblLabelInfo (LabelID,LabelNo,LabelStatus)  values('{GUID}','it''s; --',1)")};
     for (const QString& caption : kHostileCaptions)
         expected.append(QStringLiteral("insert into tblLabelControls (LabelID,ItemID,Caption)  values('{GUID}','{GUID}',%1)")
-                            .arg(Quoted(caption)));
+                            .arg(quoted(caption)));
     // The new row's key is read back in the same batch as its insert.
     expected.append(QStringLiteral("insert into tblLabelControlItem (ItemID,ItemName)  values('{GUID}','0x00; DROP "
                                    "TABLE x');select last_insert_rowid()"));
@@ -115,9 +116,9 @@ TEST_F(HostileValuesTest, BrokenUnicodeInTheDatabaseTravelsAsReplacementCharacte
     source.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('%1', 'LB-1', 1);"
                                "INSERT INTO tblLabelControls VALUES ('%1', '%2', CAST(X'41FF42EDA08043' AS TEXT));")
                     .arg(kLabelId, kItemId));
-    ASSERT_TRUE(ShownIn(messages, ExportLabel(source.connectionString(), QStringLiteral("LB-1"), bundle)));
+    ASSERT_TRUE(shownIn(messages, exportLabel(source.connectionString(), QStringLiteral("LB-1"), bundle)));
     ScriptedResolver resolver;
-    ASSERT_TRUE(ImportLabel(target.connectionString(), bundle, resolver, messages));
+    ASSERT_TRUE(shownIn(messages, importLabel(target.connectionString(), bundle, resolver)));
     const QString caption =
         target.programRows(QStringLiteral("select Caption from tblLabelControls")).value(0).value(0);
     EXPECT_TRUE(caption.startsWith(QLatin1Char('A')) && caption.endsWith(QLatin1Char('C'))) << caption.toStdString();
@@ -131,14 +132,14 @@ TEST_F(HostileValuesTest, ATenMegabyteValueTravelsWithBoundedMemory)
     const QString huge = QString(10 * 1024 * 1024, QLatin1Char('x')) + QStringLiteral("'; --");
     source.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('%1', 'LB-1', 1);"
                                "INSERT INTO tblLabelControls VALUES ('%1', '%2', %3);")
-                    .arg(kLabelId, kItemId, Quoted(huge)));
-    ASSERT_TRUE(ShownIn(messages, ExportLabel(source.connectionString(), QStringLiteral("LB-1"), bundle)));
+                    .arg(kLabelId, kItemId, quoted(huge)));
+    ASSERT_TRUE(shownIn(messages, exportLabel(source.connectionString(), QStringLiteral("LB-1"), bundle)));
     ScriptedResolver resolver;
-    ASSERT_TRUE(ImportLabel(target.connectionString(), bundle, resolver, messages));
+    ASSERT_TRUE(shownIn(messages, importLabel(target.connectionString(), bundle, resolver)));
     EXPECT_EQ(target.scalar(QStringLiteral("select length(Caption) from tblLabelControls")),
               QString::number(huge.size()));
     if (!kSanitizedBuild) {
-        EXPECT_LT(PeakResidentMegabytes(), 600) << "a 10 MB value is held a few times over, not hundreds";
+        EXPECT_LT(peakResidentMegabytes(), 600) << "a 10 MB value is held a few times over, not hundreds";
     }
 }
 
@@ -153,17 +154,17 @@ TEST_F(HostileValuesTest, AMillionRowBundleWithAForeignTableIsRefusedBeforeAnyIn
     for (int i = 0; i < rows; ++i)
         text += row;
     text += QStringLiteral("表名:tblUserInfo\n列名:UserID,Password\nAdmin,x\n");
-    WriteBundleFile(bundle, text);
+    writeBundleFile(bundle, text);
 
     *plan = FaultPlan();
     ScriptedResolver resolver;
-    EXPECT_FALSE(ImportLabel(faulty(target), bundle, resolver, messages));
+    EXPECT_FALSE(shownIn(messages, importLabel(faulty(target), bundle, resolver)));
     EXPECT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings.value(0).contains(QStringLiteral("tblUserInfo")));
     for (const QString& statement : plan->statements)
         EXPECT_FALSE(statement.startsWith(QLatin1String("insert"))) << statement.left(80).toStdString();
     EXPECT_EQ(target.scalar(QStringLiteral("select count(*) from tblLabelControls")), QStringLiteral("0"));
     if (!kSanitizedBuild) {
-        EXPECT_LT(PeakResidentMegabytes(), 1200) << "a million rows of 80 characters: a few times the file, no more";
+        EXPECT_LT(peakResidentMegabytes(), 1200) << "a million rows of 80 characters: a few times the file, no more";
     }
 }

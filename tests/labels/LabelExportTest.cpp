@@ -16,6 +16,8 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+using namespace korvel;
+
 namespace {
 
 // Label 标签-1 has three controls, two of which share the item 项目一; the item 孤立 is
@@ -38,7 +40,7 @@ class LabelExportTest : public ::testing::Test
 protected:
     LabelExportTest() : database(kCompactLabelSchema) { database.exec(QString::fromUtf8(kLabels)); }
 
-    bool Export(const QString& labelNo) { return ShownIn(messages, ExportLabel(database.connectionString(), labelNo, out)); }
+    bool runExport(const QString& labelNo) { return shownIn(messages, exportLabel(database.connectionString(), labelNo, out)); }
 
     EmbeddedTestDatabase database;
     QTemporaryDir dir;
@@ -50,7 +52,7 @@ protected:
 
 TEST_F(LabelExportTest, TheFileIsTheEncipheredBundleOfTheLabelItsControlsAndTheItemsTheyUse)
 {
-    ASSERT_TRUE(Export(QStringLiteral("标签-1"))) << messages.warnings.join('\n').toStdString();
+    ASSERT_TRUE(runExport(QStringLiteral("标签-1"))) << messages.warnings.join('\n').toStdString();
     EXPECT_TRUE(messages.informations.isEmpty()) << "the caller says that it worked";
     EXPECT_TRUE(messages.warnings.isEmpty());
     // Written and enciphered by a Python RC4 from the text below: GUIDs braced and in upper
@@ -59,8 +61,8 @@ TEST_F(LabelExportTest, TheFileIsTheEncipheredBundleOfTheLabelItsControlsAndTheI
     //   表名:tblLabelControls / 列名:LabelID,ItemID,Caption / {0F8F…},{1111…1111},品名
     //   {0F8F…},{1111…2222}, / {0F8F…},{1111…1111},Щ
     //   表名:tblLabelControlItem / 列名:LineID,ItemID,ItemName / 1,{1111…2222},Größe / 3,{1111…1111},项目一
-    EXPECT_EQ(ReadTestFile(out),
-              Hex("4fb449503e59540ada995e77512bd1004c35a7db6b0b56dc3984b63fb35186e599bd1173d3ca47c36dba128757b7c43424c8"
+    EXPECT_EQ(readTestFile(out),
+              hex("4fb449503e59540ada995e77512bd1004c35a7db6b0b56dc3984b63fb35186e599bd1173d3ca47c36dba128757b7c43424c8"
                   "388db34cfd3c6212be433699a835be52c2c21aa97dca80d1c5857abc8bf84030b1b810628c14fccd5b73ab5e29dd677d2fb9"
                   "50a1271f3558d3d60972d8764887e026bb746aaff8d78aeba949b006d6f55c749896bb7cb5311c5416cc420ace933c634f9c"
                   "0cd624d1364cf25c3c89e48cdaf789f9eb6ac214830c4f087fd1e6a733a3a75b8d83d2a8ce43bd76206610840762378ea2ef"
@@ -78,16 +80,16 @@ TEST_F(LabelExportTest, ALabelNumberIsALiteralAndOneThatNoLabelHasIsRefusedWitho
 {
     for (const QString& labelNo : {QStringLiteral("LB-9"), QStringLiteral("x' or '1'='1")}) {
         messages = RecordingMessageSink();
-        EXPECT_FALSE(Export(labelNo));
+        EXPECT_FALSE(runExport(labelNo));
         EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("标签 %1 不存在").arg(labelNo)));
         EXPECT_TRUE(messages.informations.isEmpty());
         EXPECT_FALSE(QFileInfo::exists(out)) << labelNo.toStdString();
     }
 
     database.exec(QStringLiteral("UPDATE tblLabelInfo SET LabelNo='O''Neil' WHERE LabelNo='LB-2'"));
-    ASSERT_TRUE(Export(QStringLiteral("O'Neil"))) << messages.warnings.join('\n').toStdString();
+    ASSERT_TRUE(runExport(QStringLiteral("O'Neil"))) << messages.warnings.join('\n').toStdString();
     EXPECT_TRUE(
-        DecodeBundle(ReadTestFile(out)).contains(QStringLiteral("{22222222-2222-4222-8222-222222222222},O'Neil,0\n")));
+        decodeBundle(readTestFile(out)).contains(QStringLiteral("{22222222-2222-4222-8222-222222222222},O'Neil,0\n")));
 }
 
 TEST_F(LabelExportTest, ValuesTheBundleCannotCarryAreRefusedAndNothingIsWritten)
@@ -115,32 +117,32 @@ TEST_F(LabelExportTest, ValuesTheBundleCannotCarryAreRefusedAndNothingIsWritten)
         EmbeddedTestDatabase copy(kCompactLabelSchema);
         copy.exec(QString::fromUtf8(kLabels));
         copy.exec(QString::fromUtf8(refused.sql));
-        WriteTestFile(out, "old file");
+        writeTestFile(out, "old file");
         messages = RecordingMessageSink();
-        EXPECT_FALSE(ShownIn(messages, ExportLabel(copy.connectionString(), QStringLiteral("标签-1"), out))) << refused.sql;
+        EXPECT_FALSE(shownIn(messages, exportLabel(copy.connectionString(), QStringLiteral("标签-1"), out))) << refused.sql;
         EXPECT_EQ(messages.warnings, QStringList{QString::fromUtf8(refused.message)});
         EXPECT_TRUE(messages.informations.isEmpty());
-        EXPECT_EQ(ReadTestFile(out), QByteArray("old file"));
+        EXPECT_EQ(readTestFile(out), QByteArray("old file"));
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"label.bq"});
     }
 }
 
 TEST_F(LabelExportTest, FailuresShowTheirMessageOnceAndNeverSayExported)
 {
-    EXPECT_FALSE(ShownIn(messages, ExportLabel(database.connectionString(), QStringLiteral("标签-1"),
+    EXPECT_FALSE(shownIn(messages, exportLabel(database.connectionString(), QStringLiteral("标签-1"),
                              dir.filePath(QStringLiteral("missing/label.bq")))));
     EXPECT_EQ(messages.warnings, QStringList{"打开文件失败：2"});
     EXPECT_TRUE(messages.informations.isEmpty());
 
     messages = RecordingMessageSink();
     database.exec(QStringLiteral("DROP TABLE tblLabelControlItem"));
-    EXPECT_FALSE(Export(QStringLiteral("标签-1")));
+    EXPECT_FALSE(runExport(QStringLiteral("标签-1")));
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_EQ(messages.warnings[0], QStringLiteral("ADO 错误：0x80004005，no such table: tblLabelControlItem"));
     EXPECT_FALSE(QFileInfo::exists(out));
 
     messages = RecordingMessageSink();
-    EXPECT_FALSE(ShownIn(messages, ExportLabel(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(dir.filePath("none.db")),
+    EXPECT_FALSE(shownIn(messages, exportLabel(QStringLiteral("Provider=sqlite;Data Source=%1;").arg(dir.filePath("none.db")),
                              QStringLiteral("标签-1"), out)));
     ASSERT_EQ(messages.warnings.size(), 1);
     EXPECT_TRUE(messages.warnings[0].startsWith(QStringLiteral("ADO 错误：0x80004005，数据库文件不存在")));
@@ -184,14 +186,14 @@ private:
 TEST_F(LabelExportTest, AFailureAtAnyDatabaseCallWritesNothing)
 {
     static FaultPlan plan; // the provider stays registered for the rest of the process
-    RegisterFaultInjectingProvider(plan);
+    registerFaultInjectingProvider(plan);
     const QString faulty = QStringLiteral("Provider=faulty;Data Source=%1;").arg(database.path());
 
-    const QList<FaultedRun> runs = RunFailingAtEveryCall(plan, [&](MessageSink& sink) {
-        WriteTestFile(out, kOldBundle);
-        if (ShownIn(sink, ExportLabel(faulty, QStringLiteral("标签-1"), out)))
+    const QList<FaultedRun> runs = runFailingAtEveryCall(plan, [&](MessageSink& sink) {
+        writeTestFile(out, kOldBundle);
+        if (shownIn(sink, exportLabel(faulty, QStringLiteral("标签-1"), out)))
             return true;
-        EXPECT_EQ(ReadTestFile(out), kOldBundle) << "failure at call " << plan.failAt;
+        EXPECT_EQ(readTestFile(out), kOldBundle) << "failure at call " << plan.failAt;
         return false;
     });
     ASSERT_GT(runs.size(), 10);
@@ -213,14 +215,14 @@ TEST_F(LabelExportTest, AFullTargetKeepsTheOldFileAndShowsNoSuccess)
     if (!small.mounted())
         GTEST_SKIP() << "mounting a file system needs root";
     const QString file = target + QStringLiteral("/label.bq");
-    WriteTestFile(file, kOldBundle);
-    WriteTestFile(target + QStringLiteral("/filler"), QByteArray(4096, 'f')); // leaves too little room
+    writeTestFile(file, kOldBundle);
+    writeTestFile(target + QStringLiteral("/filler"), QByteArray(4096, 'f')); // leaves too little room
 
     database.exec(QStringLiteral("UPDATE tblLabelControls SET Caption = '%1'").arg(QString(3000, QLatin1Char('x'))));
-    EXPECT_FALSE(ShownIn(messages, ExportLabel(database.connectionString(), QStringLiteral("标签-1"), file)));
+    EXPECT_FALSE(shownIn(messages, exportLabel(database.connectionString(), QStringLiteral("标签-1"), file)));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("写文件错误：28\n")));
     EXPECT_TRUE(messages.informations.isEmpty());
-    EXPECT_EQ(ReadTestFile(file), kOldBundle);
+    EXPECT_EQ(readTestFile(file), kOldBundle);
 }
 
 TEST_F(LabelExportTest, AReadOnlyTargetKeepsTheOldFileAndShowsNoSuccess)
@@ -231,22 +233,22 @@ TEST_F(LabelExportTest, AReadOnlyTargetKeepsTheOldFileAndShowsNoSuccess)
     if (!mounted.mounted())
         GTEST_SKIP() << "mounting a file system needs root";
     const QString file = target + QStringLiteral("/label.bq");
-    WriteTestFile(file, kOldBundle);
+    writeTestFile(file, kOldBundle);
     ASSERT_TRUE(mounted.remountReadOnly());
-    EXPECT_FALSE(ShownIn(messages, ExportLabel(database.connectionString(), QStringLiteral("标签-1"), file)));
+    EXPECT_FALSE(shownIn(messages, exportLabel(database.connectionString(), QStringLiteral("标签-1"), file)));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("打开文件失败：30")));
     EXPECT_TRUE(messages.informations.isEmpty());
-    EXPECT_EQ(ReadTestFile(file), kOldBundle);
-    EXPECT_FALSE(ShownIn(messages, ExportLabel(database.connectionString(), QStringLiteral("标签-1"), target + QStringLiteral("/new.bq"))));
+    EXPECT_EQ(readTestFile(file), kOldBundle);
+    EXPECT_FALSE(shownIn(messages, exportLabel(database.connectionString(), QStringLiteral("标签-1"), target + QStringLiteral("/new.bq"))));
     EXPECT_EQ(messages.warnings.value(1), QStringLiteral("打开文件失败：30")) << "no new file either";
 }
 
 TEST_F(LabelExportTest, TheColumnNamesAreAskedInTheTablesOrder)
 {
     static FaultPlan plan;
-    RegisterFaultInjectingProvider(plan);
+    registerFaultInjectingProvider(plan);
     plan = FaultPlan();
-    ASSERT_TRUE(ShownIn(messages, ExportLabel(QStringLiteral("Provider=faulty;Data Source=%1;").arg(database.path()),
+    ASSERT_TRUE(shownIn(messages, exportLabel(QStringLiteral("Provider=faulty;Data Source=%1;").arg(database.path()),
                             QStringLiteral("标签-1"), out)))
         << messages.warnings.join('\n').toStdString();
     const QStringList catalogue = plan.statements.filter(QStringLiteral("syscolumns"));

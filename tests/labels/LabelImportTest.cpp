@@ -1,6 +1,6 @@
 #include "labels/LabelImport.h"
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/client/ValueText.h"
 #include "tests/labels/LabelTestSupport.h"
 #include "tests/support/EmbeddedTestDatabase.h"
@@ -17,6 +17,8 @@
 #include <chrono>
 #include <thread>
 
+using namespace korvel;
+
 namespace {
 
 const QString kLabelHeader = QStringLiteral("表名:tblLabelInfo\n列名:LabelID,LabelNo,LabelStatus\n");
@@ -29,20 +31,20 @@ class LabelImportTest : public ::testing::Test
 protected:
     LabelImportTest() : database(kCompactLabelSchema) {}
 
-    bool Import(ScriptedResolver& resolver)
+    bool runImport(ScriptedResolver& resolver)
     {
-        return ImportLabel(database.connectionString(), bundle, resolver, messages);
+        return shownIn(messages, importLabel(database.connectionString(), bundle, resolver));
     }
     // An import that must fail with the message and leave the database as it was.
-    void ExpectRefused(const QString& message, const char* what)
+    void expectRefused(const QString& message, const char* what)
     {
-        const QStringList before = LabelTableContents(database.path());
+        const QStringList before = labelTableContents(database.path());
         messages = RecordingMessageSink();
         ScriptedResolver resolver(QStringLiteral("never used"));
-        EXPECT_FALSE(Import(resolver)) << what;
+        EXPECT_FALSE(runImport(resolver)) << what;
         EXPECT_EQ(messages.warnings, QStringList{message}) << what;
         EXPECT_TRUE(messages.informations.isEmpty()) << what;
-        EXPECT_EQ(LabelTableContents(database.path()), before) << what;
+        EXPECT_EQ(labelTableContents(database.path()), before) << what;
     }
 
     EmbeddedTestDatabase database;
@@ -61,9 +63,9 @@ TEST_F(LabelImportTest, EveryIdentifierIsNewAndEveryReferenceKept)
     //   {A…1},{BBBBBBBB-…0001},甲 / {A…1},{B…2},乙 / {A…1},{B…1},丙 / {A…1},,空
     //   表名:tblLabelControlItem / 列名:LineID,ItemID,ItemName
     //   99,{B…1},第一项 / 100,{B…2},第二项 / 101,{B…3},孤立项 / 102,,空项
-    WriteTestFile(
+    writeTestFile(
         bundle,
-        Hex("4fb449503e59540ada995e77512bd1004c35a7db6b0b56dc3984b63fb35186e599bd1173d3ca47c36dba128757b7c43424c8"
+        hex("4fb449503e59540ada995e77512bd1004c35a7db6b0b56dc3984b63fb35186e599bd1173d3ca47c36dba128757b7c43424c8"
             "388db34cfd3c1315c744369cdc36be26cbb168a97dcc89a7c5fc7bba8ef84730b9be17658e1cf5c85b07ab5e2ad25c7f07a2"
             "50a1271f3558d3d60972d8764887e026bb746aaff8d78aeba949b006d6f55c749896bb7cb5311c5416cc420ace933c634f9c"
             "0cd624d1364cf25c3c89958ba3f089fc9f69c2608a7f3d087fd7efd133daa65d8883d5a8c645ba71226e19810716378ea29c"
@@ -78,14 +80,14 @@ TEST_F(LabelImportTest, EveryIdentifierIsNewAndEveryReferenceKept)
             "b622381c9185377167875b1e15e9b8ae1800131796c11989435b4519559101963a59f20a3fbc7d047b848169af025f82d198"
             "cab62055c0b573f23293f7ea695443bb55f911adbe50104717f0a8"));
     ScriptedResolver resolver;
-    ASSERT_TRUE(Import(resolver)) << messages.warnings.join('\n').toStdString();
+    ASSERT_TRUE(runImport(resolver)) << messages.warnings.join('\n').toStdString();
     EXPECT_TRUE(messages.informations.isEmpty()) << "the caller says that it worked";
     EXPECT_TRUE(resolver.asked.isEmpty()) << "a free label number asks nothing";
 
     const TextTable labels = database.programRows(QStringLiteral("select * from tblLabelInfo"));
     ASSERT_EQ(labels.size(), 1);
     const QString labelId = labels[0][0];
-    EXPECT_TRUE(IsGuidText(labelId));
+    EXPECT_TRUE(isGuidText(labelId));
     EXPECT_NE(labelId, QStringLiteral("{AAAAAAAA-0000-4000-8000-000000000001}"));
     EXPECT_EQ(labels[0].mid(1), TextRow({"导入-1", "1"}));
 
@@ -101,7 +103,7 @@ TEST_F(LabelImportTest, EveryIdentifierIsNewAndEveryReferenceKept)
     ASSERT_EQ(items.size(), 4);
     QSet<QString> itemIds;
     for (const TextRow& item : items) {
-        EXPECT_TRUE(IsGuidText(item[0])) << item[1].toStdString();
+        EXPECT_TRUE(isGuidText(item[0])) << item[1].toStdString();
         EXPECT_FALSE(item[0].startsWith(QStringLiteral("{BBBBBBBB"))) << item[1].toStdString();
         itemIds.insert(item[0]);
     }
@@ -118,29 +120,29 @@ TEST_F(LabelImportTest, BundlesThatAreNotWhatTheImportNeedsAreRefusedBeforeAnyth
         QByteArray file;
         const char* message;
     } cases[] = {
-        {BundleBytes(kLabelHeader + kLabelRow + "表名:tblUserInfo\n列名:UserID\nintruder\n" + kControlsHeader +
+        {bundleBytes(kLabelHeader + kLabelRow + "表名:tblUserInfo\n列名:UserID\nintruder\n" + kControlsHeader +
                      kItemsHeader),
          "标签文件含有标签以外的表 tblUserInfo，未导入任何数据"},
-        {BundleBytes("表名:tblLabelInfo\n列名:LabelID,LabelNo,LabelStatus\r\n{A},甲,1\r\n" + kControlsHeader + kItemsHeader),
+        {bundleBytes("表名:tblLabelInfo\n列名:LabelID,LabelNo,LabelStatus\r\n{A},甲,1\r\n" + kControlsHeader + kItemsHeader),
          "ADO 错误：0x80004005，列名 'LabelStatus\r' 无效。导入表 tblLabelInfo 失败，未导入任何数据"},
-        {BundleBytes("表名:tblLabelInfo\n列名:LabelID,LabelStatus\n{A},1\n" + kControlsHeader + kItemsHeader),
+        {bundleBytes("表名:tblLabelInfo\n列名:LabelID,LabelStatus\n{A},1\n" + kControlsHeader + kItemsHeader),
          "标签文件中表 tblLabelInfo 没有 LabelNo 列，未导入任何数据"},
-        {BundleBytes(kLabelHeader + kControlsHeader + kItemsHeader), "标签文件中没有标签，未导入任何数据"},
+        {bundleBytes(kLabelHeader + kControlsHeader + kItemsHeader), "标签文件中没有标签，未导入任何数据"},
     };
     for (const auto& refused : cases) {
-        WriteTestFile(bundle, refused.file);
-        ExpectRefused(QString::fromUtf8(refused.message), refused.message);
+        writeTestFile(bundle, refused.file);
+        expectRefused(QString::fromUtf8(refused.message), refused.message);
     }
     EXPECT_EQ(database.scalar(QStringLiteral("select count(*) from tblUserInfo")), QStringLiteral("0"));
 
     // Enciphered by a Python RC4 with the key MD5("label") instead of MD5("qkd"): our key
     // turns it into noise that does not end in the NUL.
-    WriteTestFile(
+    writeTestFile(
         bundle,
-        Hex("219c3cc8867e0f281e2e8090d20281cc827bdd6910159863a3354ec71ef94ddada77dbafbbcea909280cf54aad3981bc7f9e"
+        hex("219c3cc8867e0f281e2e8090d20281cc827bdd6910159863a3354ec71ef94ddada77dbafbbcea909280cf54aad3981bc7f9e"
             "c24b1667d6df9f0e69e509784d0698927d9784dc211ae7c4a360e9f01e546166d12b67a876e7d69e0221596452328479a894"
             "5db250b662ff"));
-    ExpectRefused(QStringLiteral("不是完整的标签文件：末尾没有结束标记，未导入任何数据"), "another key");
+    expectRefused(QStringLiteral("不是完整的标签文件：末尾没有结束标记，未导入任何数据"), "another key");
 }
 
 TEST_F(LabelImportTest, AFailureInTheLastBlockLeavesNothingBehind)
@@ -148,33 +150,51 @@ TEST_F(LabelImportTest, AFailureInTheLastBlockLeavesNothingBehind)
     database.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{C0000000-0000-4000-8000-000000000000}', 'old', 1);"
                                  "CREATE TRIGGER refuse BEFORE INSERT ON tblLabelControlItem WHEN NEW.ItemName = '坏'"
                                  " BEGIN SELECT RAISE(ABORT, '此项被拒绝'); END;"));
-    WriteBundleFile(bundle, kLabelHeader + kLabelRow +
+    writeBundleFile(bundle, kLabelHeader + kLabelRow +
                                 "表名:tblLabelControls\n列名:LabelID,ItemID,Caption\n"
                                 "{AAAAAAAA-0000-4000-8000-000000000001},{B1},甲\n"
                                 "表名:tblLabelControlItem\n列名:LineID,ItemID,ItemName\n1,{B1},好\n2,{B2},坏\n");
-    ExpectRefused(QStringLiteral("ADO 错误：0x80004005，此项被拒绝，导入表 tblLabelControlItem 失败（标签文件第 10 行），"
+    expectRefused(QStringLiteral("ADO 错误：0x80004005，此项被拒绝，导入表 tblLabelControlItem 失败（标签文件第 10 行），"
                                  "未导入任何数据"),
                   "trigger");
+}
+
+TEST_F(LabelImportTest, TheImportTellsHowFarEachTableHasCome)
+{
+    writeBundleFile(bundle, kLabelHeader + kLabelRow +
+                                "表名:tblLabelControls\n列名:LabelID,ItemID,Caption\n"
+                                "{AAAAAAAA-0000-4000-8000-000000000001},{B1},甲\n"
+                                "{AAAAAAAA-0000-4000-8000-000000000001},{B2},乙\n"
+                                "表名:tblLabelControlItem\n列名:LineID,ItemID,ItemName\n1,{B1},一\n2,{B2},二\n");
+    QStringList told;
+    ScriptedResolver resolver;
+    ASSERT_TRUE(shownIn(messages, importLabel(database.connectionString(), bundle, resolver,
+                            [&told](const QString& table, qsizetype done, qsizetype rows) {
+                                told.append(QStringLiteral("%1 %2/%3").arg(table).arg(done).arg(rows));
+                            })));
+    EXPECT_EQ(told, QStringList({"tblLabelInfo 0/1", "tblLabelInfo 1/1", "tblLabelControls 0/2", "tblLabelControls 1/2",
+                                 "tblLabelControls 2/2", "tblLabelControlItem 0/2", "tblLabelControlItem 1/2",
+                                 "tblLabelControlItem 2/2"}));
 }
 
 TEST_F(LabelImportTest, AFailureAtAnyCallOfTheImportLeavesTheDatabaseAsItWas)
 {
     static FaultPlan plan; // the provider stays registered for the rest of the process
-    RegisterFaultInjectingProvider(plan);
+    registerFaultInjectingProvider(plan);
     const QString faulty = QStringLiteral("Provider=faulty;Data Source=%1;").arg(database.path());
-    WriteBundleFile(
+    writeBundleFile(
         bundle, kLabelHeader + kLabelRow +
                     "表名:tblLabelControls\n列名:LabelID,ItemID,Caption\n"
                     "{AAAAAAAA-0000-4000-8000-000000000001},{B1},甲\n{AAAAAAAA-0000-4000-8000-000000000001},{B1},乙\n"
                     "表名:tblLabelControlItem\n列名:LineID,ItemID,ItemName\n1,{B1},项\n");
     const QString pristine = dir.filePath(QStringLiteral("pristine.db"));
     ASSERT_TRUE(QFile::copy(database.path(), pristine));
-    const QStringList before = LabelTableContents(pristine);
+    const QStringList before = labelTableContents(pristine);
 
-    ExpectImportFailuresSayNothingWasImported(RunFailingAtEveryCall(plan, [&](MessageSink& sink) {
+    expectImportFailuresSayNothingWasImported(runFailingAtEveryCall(plan, [&](MessageSink& sink) {
         ScriptedResolver resolver;
-        if (!ImportLabel(faulty, bundle, resolver, sink)) {
-            EXPECT_EQ(LabelTableContents(database.path()), before) << "failure at call " << plan.failAt;
+        if (!shownIn(sink, importLabel(faulty, bundle, resolver))) {
+            EXPECT_EQ(labelTableContents(database.path()), before) << "failure at call " << plan.failAt;
             return false;
         }
         // The label that went in is taken out again for the next run.
@@ -186,18 +206,18 @@ TEST_F(LabelImportTest, AClashingLabelNumberIsReplacedByTheResolversOrTheImportG
 {
     database.exec(
         QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{C0000000-0000-4000-8000-000000000000}', '导入-1', 1)"));
-    WriteBundleFile(bundle, kLabelHeader + kLabelRow + kControlsHeader + "{AAAAAAAA-0000-4000-8000-000000000001},{B1},甲\n" +
+    writeBundleFile(bundle, kLabelHeader + kLabelRow + kControlsHeader + "{AAAAAAAA-0000-4000-8000-000000000001},{B1},甲\n" +
                                 kItemsHeader);
-    const QStringList before = LabelTableContents(database.path());
+    const QStringList before = labelTableContents(database.path());
     ScriptedResolver givesUp;
-    EXPECT_FALSE(Import(givesUp));
+    EXPECT_FALSE(runImport(givesUp));
     EXPECT_EQ(givesUp.asked, QStringList{"导入-1"});
     EXPECT_TRUE(messages.warnings.isEmpty()) << "giving up shows nothing more";
     EXPECT_TRUE(messages.informations.isEmpty());
-    EXPECT_EQ(LabelTableContents(database.path()), before);
+    EXPECT_EQ(labelTableContents(database.path()), before);
 
     ScriptedResolver renames(QStringLiteral("导入-2"));
-    ASSERT_TRUE(Import(renames)) << messages.warnings.join('\n').toStdString();
+    ASSERT_TRUE(runImport(renames)) << messages.warnings.join('\n').toStdString();
     EXPECT_EQ(renames.asked, QStringList{"导入-1"});
     EXPECT_EQ(database.programRows(QStringLiteral("select i.LabelNo, c.Caption from tblLabelInfo i"
                                        " left join tblLabelControls c on c.LabelID = i.LabelID order by i.rowid")),
@@ -208,7 +228,7 @@ TEST_F(LabelImportTest, TheUserIsAskedWithNothingLockedAndANumberTakenMeanwhileI
 {
     database.exec(
         QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{C0000000-0000-4000-8000-000000000000}', '导入-1', 1)"));
-    WriteBundleFile(bundle, kLabelHeader + kLabelRow + kControlsHeader + kItemsHeader);
+    writeBundleFile(bundle, kLabelHeader + kLabelRow + kControlsHeader + kItemsHeader);
     // Another program takes the number while the user types it: it must not find the label
     // table locked, and the import must not take the number a second time.
     ScriptedResolver resolver(QStringLiteral("导入-2"));
@@ -216,26 +236,26 @@ TEST_F(LabelImportTest, TheUserIsAskedWithNothingLockedAndANumberTakenMeanwhileI
         database.exec(
             QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{C0000000-0000-4000-8000-000000000002}', '导入-2', 1)"));
     };
-    EXPECT_FALSE(Import(resolver));
+    EXPECT_FALSE(runImport(resolver));
     EXPECT_EQ(messages.warnings, QStringList{"导入-2已经存在，未导入任何数据"});
     EXPECT_EQ(database.count(QStringLiteral("select count(*) from tblLabelInfo")), 2);
 }
 
 TEST_F(LabelImportTest, AnImportWaitsForTheTransactionOfAnotherWriter)
 {
-    WriteBundleFile(bundle, kLabelHeader + kLabelRow + kControlsHeader + kItemsHeader);
-    CAdoDatabase writer;
-    ASSERT_TRUE(writer.Open(database.connectionString()) && writer.BeginTrans() &&
-                writer.Execute(QStringLiteral(
+    writeBundleFile(bundle, kLabelHeader + kLabelRow + kControlsHeader + kItemsHeader);
+    Database writer;
+    ASSERT_TRUE(writer.open(database.connectionString()) && writer.beginTransaction() &&
+                writer.execute(QStringLiteral(
                     "insert into tblLabelInfo values ('{C0000000-0000-4000-8000-000000000000}', 'other', 1)")))
         << writer.lastError().toStdString();
     bool imported = false;
     std::thread other([&] {
         ScriptedResolver resolver;
-        imported = Import(resolver);
+        imported = runImport(resolver);
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_TRUE(writer.CommitTrans()) << writer.lastError().toStdString();
+    EXPECT_TRUE(writer.commitTransaction()) << writer.lastError().toStdString();
     other.join();
     EXPECT_TRUE(imported) << messages.warnings.join('\n').toStdString();
     EXPECT_EQ(database.count(QStringLiteral("select count(*) from tblLabelInfo")), 2);
@@ -245,39 +265,39 @@ TEST_F(LabelImportTest, RowExistsComparesALiteralOfTheColumnsType)
 {
     database.exec(QStringLiteral("INSERT INTO tblLabelInfo VALUES ('{C0000000-0000-4000-8000-000000000000}', 'O''Neil', 7),"
                                  " ('{C0000000-0000-4000-8000-000000000001}', 'Провод', 1)"));
-    CAdoDatabase connection;
-    ASSERT_TRUE(connection.Open(database.connectionString()));
+    Database connection;
+    ASSERT_TRUE(connection.open(database.connectionString()));
     const QString table = QStringLiteral("tblLabelInfo");
-    EXPECT_TRUE(RowExists(connection, table, QStringLiteral("O'Neil"), QStringLiteral("LabelNo")));
-    EXPECT_TRUE(RowExists(connection, table, QStringLiteral("7"), QStringLiteral("LabelStatus")));
+    EXPECT_TRUE(rowExists(connection, table, QStringLiteral("O'Neil"), QStringLiteral("LabelNo")));
+    EXPECT_TRUE(rowExists(connection, table, QStringLiteral("7"), QStringLiteral("LabelStatus")));
     EXPECT_TRUE(
-        RowExists(connection, table, QStringLiteral("c0000000-0000-4000-8000-000000000000"), QStringLiteral("LabelID")))
+        rowExists(connection, table, QStringLiteral("c0000000-0000-4000-8000-000000000000"), QStringLiteral("LabelID")))
         << "a GUID is compared in the program's form";
     for (const char* same : {"o'neil  ", "ПРОВОД"})
-        EXPECT_TRUE(RowExists(connection, table, QString::fromUtf8(same), QStringLiteral("LabelNo")))
+        EXPECT_TRUE(rowExists(connection, table, QString::fromUtf8(same), QStringLiteral("LabelNo")))
             << same << ": texts compare as SQL Server's default collation compares them";
-    EXPECT_FALSE(RowExists(connection, table, QStringLiteral(" O'Neil"), QStringLiteral("LabelNo")));
-    EXPECT_FALSE(RowExists(connection, table, QStringLiteral("x' or '1'='1"), QStringLiteral("LabelNo")));
-    EXPECT_FALSE(RowExists(connection, table, QString(), QStringLiteral("LabelNo")));
-    EXPECT_FALSE(RowExists(connection, table, QStringLiteral("8"), QStringLiteral("LabelStatus")));
-    EXPECT_FALSE(RowExists(connection, table, QStringLiteral("O'Neil"), QStringLiteral("NoSuchColumn")));
+    EXPECT_FALSE(rowExists(connection, table, QStringLiteral(" O'Neil"), QStringLiteral("LabelNo")));
+    EXPECT_FALSE(rowExists(connection, table, QStringLiteral("x' or '1'='1"), QStringLiteral("LabelNo")));
+    EXPECT_FALSE(rowExists(connection, table, QString(), QStringLiteral("LabelNo")));
+    EXPECT_FALSE(rowExists(connection, table, QStringLiteral("8"), QStringLiteral("LabelStatus")));
+    EXPECT_FALSE(rowExists(connection, table, QStringLiteral("O'Neil"), QStringLiteral("NoSuchColumn")));
     EXPECT_FALSE(
-        RowExists(connection, QStringLiteral("tblNothing"), QStringLiteral("O'Neil"), QStringLiteral("LabelNo")));
+        rowExists(connection, QStringLiteral("tblNothing"), QStringLiteral("O'Neil"), QStringLiteral("LabelNo")));
 }
 
 TEST_F(LabelImportTest, NewIdentifiersComeFromTheServerWithoutBraces)
 {
-    CAdoDatabase connection;
-    ASSERT_TRUE(connection.Open(database.connectionString()));
+    Database connection;
+    ASSERT_TRUE(connection.open(database.connectionString()));
     QString first;
     QString second;
     QString error;
-    ASSERT_TRUE(NewGuidText(connection, first, error) && NewGuidText(connection, second, error));
+    ASSERT_TRUE(newGuidText(connection, first, error) && newGuidText(connection, second, error));
     EXPECT_EQ(first.size(), 36);
-    EXPECT_TRUE(IsGuidText(first) && !first.startsWith(QLatin1Char('{'))) << first.toStdString();
+    EXPECT_TRUE(isGuidText(first) && !first.startsWith(QLatin1Char('{'))) << first.toStdString();
     EXPECT_NE(first, second);
 
-    CAdoDatabase closed;
-    EXPECT_FALSE(NewGuidText(closed, first, error));
+    Database closed;
+    EXPECT_FALSE(newGuidText(closed, first, error));
     EXPECT_EQ(error, QStringLiteral("ADO 错误：0x80004003，(null)，生成新标识失败"));
 }

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace korvel;
+
 namespace {
 
 // Label RT-1 with every kind of column of the schema: NULLs, bit, date-time with
@@ -48,20 +50,20 @@ class LabelRoundTripTest : public ::testing::Test
 {
 protected:
     LabelRoundTripTest()
-        : source(EmbeddedSchemaSql().toUtf8().constData()), target(EmbeddedSchemaSql().toUtf8().constData())
+        : source(embeddedSchemaSql().toUtf8().constData()), target(embeddedSchemaSql().toUtf8().constData())
     {
         source.exec(QString::fromUtf8(kRoundTripLabels));
     }
 
     QString file(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
-    void Export(const EmbeddedTestDatabase& database, const QString& labelNo, const QString& path)
+    void runExport(const EmbeddedTestDatabase& database, const QString& labelNo, const QString& path)
     {
-        EXPECT_TRUE(ShownIn(messages, ExportLabel(database.connectionString(), labelNo, path)))
+        EXPECT_TRUE(shownIn(messages, exportLabel(database.connectionString(), labelNo, path)))
             << messages.warnings.join('\n').toStdString();
     }
-    void Import(const EmbeddedTestDatabase& database, const QString& path, ScriptedResolver& resolver)
+    void runImport(const EmbeddedTestDatabase& database, const QString& path, ScriptedResolver& resolver)
     {
-        EXPECT_TRUE(ImportLabel(database.connectionString(), path, resolver, messages))
+        EXPECT_TRUE(shownIn(messages, importLabel(database.connectionString(), path, resolver)))
             << messages.warnings.join('\n').toStdString();
     }
 
@@ -79,17 +81,17 @@ TEST_F(LabelRoundTripTest, ALabelOfEveryColumnKindArrivesWithNewIdentifiersOnly)
     target.exec(QStringLiteral("INSERT INTO tblLabelInfo (LabelID, LabelNo, PaperWidth, PaperHeight)"
                                " VALUES ('{7C000000-0000-4000-8000-000000000000}', 'other', 1, 1);"
                                "INSERT INTO tblLabelControlItem (ItemID, ItemName) VALUES ('{7C}', 'x');"));
-    Export(source, QStringLiteral("RT-1"), file("source.bq"));
+    runExport(source, QStringLiteral("RT-1"), file("source.bq"));
     ScriptedResolver resolver;
-    Import(target, file("source.bq"), resolver);
+    runImport(target, file("source.bq"), resolver);
     EXPECT_TRUE(resolver.asked.isEmpty());
-    Export(target, QStringLiteral("RT-1"), file("target.bq"));
+    runExport(target, QStringLiteral("RT-1"), file("target.bq"));
 
-    const QList<BundleBlock> exported = BundleOf(file("source.bq"));
+    const QList<BundleBlock> exported = bundleOf(file("source.bq"));
     ASSERT_EQ(exported.size(), 3);
     EXPECT_EQ(exported[1].rows.size(), 4) << "three controls";
     EXPECT_EQ(exported[2].rows.size(), 3) << "two items, the shared one once";
-    ExpectSameLabelWithNewIdentifiers(exported, BundleOf(file("target.bq")));
+    expectSameLabelWithNewIdentifiers(exported, bundleOf(file("target.bq")));
     EXPECT_TRUE(messages.informations.isEmpty()) << "the callers say that it worked";
 
     // What the text cannot tell, the stored values show: binary stays binary, an empty
@@ -103,41 +105,41 @@ TEST_F(LabelRoundTripTest, ALabelOfEveryColumnKindArrivesWithNewIdentifiersOnly)
 
 TEST_F(LabelRoundTripTest, ImportingIntoTheSourceMakesASecondLabelBesideTheFirst)
 {
-    Export(source, QStringLiteral("RT-1"), file("first.bq"));
-    const QStringList before = LabelTableContents(source.path());
+    runExport(source, QStringLiteral("RT-1"), file("first.bq"));
+    const QStringList before = labelTableContents(source.path());
 
     ScriptedResolver givesUp;
-    EXPECT_FALSE(ImportLabel(source.connectionString(), file("first.bq"), givesUp, messages));
+    EXPECT_FALSE(shownIn(messages, importLabel(source.connectionString(), file("first.bq"), givesUp)));
     EXPECT_EQ(givesUp.asked, QStringList{"RT-1"});
-    EXPECT_EQ(LabelTableContents(source.path()), before);
+    EXPECT_EQ(labelTableContents(source.path()), before);
 
     ScriptedResolver renames(QStringLiteral("RT-1 副本"));
-    Import(source, file("first.bq"), renames);
+    runImport(source, file("first.bq"), renames);
     EXPECT_EQ(renames.asked, QStringList{"RT-1"});
     EXPECT_NE(renames.database, nullptr);
-    Export(source, QStringLiteral("RT-1 副本"), file("copy.bq"));
-    Export(source, QStringLiteral("RT-1"), file("again.bq"));
+    runExport(source, QStringLiteral("RT-1 副本"), file("copy.bq"));
+    runExport(source, QStringLiteral("RT-1"), file("again.bq"));
 
-    QList<BundleBlock> expected = BundleOf(file("first.bq"));
+    QList<BundleBlock> expected = bundleOf(file("first.bq"));
     expected[0].rows[1][1] = QStringLiteral("RT-1 副本");
-    ExpectSameLabelWithNewIdentifiers(expected, BundleOf(file("copy.bq")));
-    EXPECT_EQ(ReadTestFile(file("again.bq")), ReadTestFile(file("first.bq"))) << "the first label is untouched";
+    expectSameLabelWithNewIdentifiers(expected, bundleOf(file("copy.bq")));
+    EXPECT_EQ(readTestFile(file("again.bq")), readTestFile(file("first.bq"))) << "the first label is untouched";
 }
 
 TEST_F(LabelRoundTripTest, EveryDemoLabelTravelsIntoAnEmptyDatabase)
 {
     const QString demoPath = file("demo.db");
     const DemoOptions options;
-    ASSERT_TRUE(Succeeded(CreateDemoDatabase(demoPath, options)));
+    ASSERT_TRUE(succeeded(createDemoDatabase(demoPath, options)));
     const EmbeddedTestDatabase demo(ExistingFile{demoPath});
     const TextTable labelNos = demo.programRows(QStringLiteral("select LabelNo from tblLabelInfo"));
     ASSERT_EQ(labelNos.size(), 40);
     for (const TextRow& labelNo : labelNos) {
-        Export(demo, labelNo[0], file("demo.bq"));
+        runExport(demo, labelNo[0], file("demo.bq"));
         ScriptedResolver resolver;
-        Import(target, file("demo.bq"), resolver);
-        Export(target, labelNo[0], file("target.bq"));
-        ExpectSameLabelWithNewIdentifiers(BundleOf(file("demo.bq")), BundleOf(file("target.bq")));
+        runImport(target, file("demo.bq"), resolver);
+        runExport(target, labelNo[0], file("target.bq"));
+        expectSameLabelWithNewIdentifiers(bundleOf(file("demo.bq")), bundleOf(file("target.bq")));
     }
     EXPECT_EQ(
         target.programRows(QStringLiteral("select count(*) from tblLabelControls union all"

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+namespace korvel {
+
 const char* const kCompactLabelSchema =
     "CREATE TABLE tblLabelInfo (LabelID uniqueidentifier NOT NULL, LabelNo nvarchar(50) NOT NULL,"
     " LabelStatus int NOT NULL DEFAULT 1);"
@@ -15,7 +17,7 @@ const char* const kCompactLabelSchema =
     "CREATE TABLE tblLabelControlItem (LineID INTEGER PRIMARY KEY AUTOINCREMENT, ItemID uniqueidentifier NOT NULL,"
     " ItemName nvarchar(50) NOT NULL);";
 
-bool ScriptedResolver::ResolveDuplicateLabelNo(CAdoDatabase& connection, const QString& oldValue, QString& newValue)
+bool ScriptedResolver::resolveDuplicateLabelNo(Database& connection, const QString& oldValue, QString& newValue)
 {
     asked.append(oldValue);
     database = &connection;
@@ -29,7 +31,7 @@ bool ScriptedResolver::ResolveDuplicateLabelNo(CAdoDatabase& connection, const Q
 
 namespace {
 
-QString ValueText(const SqliteValue& value)
+QString valueText(const SqliteValue& value)
 {
     switch (value.storageClass) {
     case SQLITE_NULL: return QStringLiteral("NULL");
@@ -40,7 +42,7 @@ QString ValueText(const SqliteValue& value)
 
 } // namespace
 
-QStringList LabelTableContents(const QString& databasePath)
+QStringList labelTableContents(const QString& databasePath)
 {
     const EmbeddedTestDatabase database{ExistingFile{databasePath}};
     QStringList contents;
@@ -49,29 +51,29 @@ QStringList LabelTableContents(const QString& databasePath)
         for (const QList<SqliteValue>& row : database.values(sql)) {
             QStringList values;
             for (const SqliteValue& value : row)
-                values.append(ValueText(value));
+                values.append(valueText(value));
             contents.append(QString::fromLatin1(table) + QLatin1Char(':') + values.join(QLatin1Char('|')));
         }
     }
     return contents;
 }
 
-QByteArray BundleBytes(const QString& text)
+QByteArray bundleBytes(const QString& text)
 {
-    return CryptFileData(text.toUtf8() + '\0');
+    return cryptFileData(text.toUtf8() + '\0');
 }
 
-void WriteBundleFile(const QString& path, const QString& text)
+void writeBundleFile(const QString& path, const QString& text)
 {
-    WriteTestFile(path, BundleBytes(text));
+    writeTestFile(path, bundleBytes(text));
 }
 
-QList<BundleBlock> BundleOf(const QString& path)
+QList<BundleBlock> bundleOf(const QString& path)
 {
-    return ReadBundleText(DecodeBundle(ReadTestFile(path)));
+    return readBundleText(decodeBundle(readTestFile(path)));
 }
 
-void ExpectImportFailuresSayNothingWasImported(const QList<FaultedRun>& runs)
+void expectImportFailuresSayNothingWasImported(const QList<FaultedRun>& runs)
 {
     QStringList failures;
     for (const FaultedRun& run : runs) {
@@ -87,3 +89,5 @@ void ExpectImportFailuresSayNothingWasImported(const QList<FaultedRun>& runs)
         EXPECT_TRUE(failure.endsWith(QStringLiteral("，未导入任何数据"))) << failure.toStdString();
     EXPECT_TRUE(failures.last().contains(QStringLiteral("提交事务失败"))) << failures.last().toStdString();
 }
+
+} // namespace korvel

@@ -26,7 +26,7 @@ const QList<QStringList> kLayers = {
     {"app/korvel", "app/korvelctl"},
 };
 
-int LayerOf(const QString& folder)
+int layerOf(const QString& folder)
 {
     for (int layer = 0; layer < kLayers.size(); ++layer) {
         if (kLayers[layer].contains(folder))
@@ -35,7 +35,7 @@ int LayerOf(const QString& folder)
     return -1;
 }
 
-QString LayerOrder()
+QString layerOrder()
 {
     QStringList layers;
     for (const QStringList& layer : kLayers)
@@ -43,28 +43,28 @@ QString LayerOrder()
     return layers.join(QStringLiteral(" → "));
 }
 
-QString FolderOf(const QString& path)
+QString folderOf(const QString& path)
 {
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     return slash < 0 ? QString() : path.left(slash);
 }
 
 // What is wrong with one include of a file, or nothing.
-QString IncludeProblem(const QString& file, int line, const QString& included)
+QString includeProblem(const QString& file, int line, const QString& included)
 {
-    const QString from = FolderOf(file);
-    const QString to = FolderOf(included);
+    const QString from = folderOf(file);
+    const QString to = folderOf(included);
     if (to.isEmpty() || to == from)
         return QString();
-    const int fromLayer = LayerOf(from);
-    const int toLayer = LayerOf(to);
+    const int fromLayer = layerOf(from);
+    const int toLayer = layerOf(to);
     if (toLayer >= 0 && toLayer < fromLayer)
         return QString();
     const QString where = QStringLiteral("%1:%2 includes %3: ").arg(file).arg(line).arg(included);
     if (toLayer < 0)
         return where + QStringLiteral("%1 is no layer of the program").arg(to);
     return where + QStringLiteral("%1 may not include %2 (the layers, low to high: %3)")
-                       .arg(from, to, LayerOrder());
+                       .arg(from, to, layerOrder());
 }
 
 } // namespace
@@ -89,7 +89,7 @@ TEST(Layering, EveryIncludeRunsDownTheLayers)
                     ++line;
                     const QRegularExpressionMatch match = include.match(QString::fromUtf8(source.readLine()));
                     if (match.hasMatch())
-                        problems += IncludeProblem(path, line, match.captured(1));
+                        problems += includeProblem(path, line, match.captured(1));
                 }
             }
         }
@@ -115,7 +115,7 @@ TEST(Layering, EveryFolderOfTheProgramIsALayer)
         for (const QString& folder : found) {
             const QStringList sources =
                 QDir(root.filePath(folder)).entryList({QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files);
-            if (!sources.isEmpty() && LayerOf(folder) < 0)
+            if (!sources.isEmpty() && layerOf(folder) < 0)
                 strays.append(folder);
         }
     }

@@ -5,9 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace korvel {
+
 // Whether a check holds when it runs in a child process: for what a program sets up for its
 // whole process, which the test process must not take on.
-inline bool HoldsInChildProcess(const std::function<bool()>& check)
+inline bool holdsInChildProcess(const std::function<bool()>& check)
 {
     const pid_t child = fork();
     if (child < 0)
@@ -17,3 +19,5 @@ inline bool HoldsInChildProcess(const std::function<bool()>& check)
     int status = 0;
     return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
+
+} // namespace korvel

@@ -5,6 +5,8 @@
 
 #include <sqlite3.h>
 
+namespace korvel {
+
 namespace {
 
 class Connection
@@ -124,10 +126,12 @@ QStringList EmbeddedTestDatabase::tables() const
 
 TextTable EmbeddedTestDatabase::programRows(const QString& sql) const
 {
-    CAdoDatabase database;
+    Database database;
     TextTable rows;
-    EXPECT_TRUE(database.Open(connectionString()) && database.Query(sql, &rows))
+    EXPECT_TRUE(database.open(connectionString()) && database.query(sql, &rows))
         << database.lastError().toStdString() << "\n"
         << sql.toStdString();
     return rows;
 }
+
+} // namespace korvel

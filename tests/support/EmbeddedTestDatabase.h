@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 
 #include <QByteArray>
 #include <QList>
@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+namespace korvel {
 
 // One value as SQLite stores it: its storage class (SQLITE_INTEGER … SQLITE_NULL) and its
 // bytes, text in UTF-8 (none for NULL).
@@ -53,7 +55,7 @@ public:
     // The tables of the database, sorted.
     QStringList tables() const;
 
-    // The rows of a query as the program reads them, through CAdoDatabase.
+    // The rows of a query as the program reads them, through Database.
     TextTable programRows(const QString& sql) const;
 
 private:
@@ -61,20 +63,22 @@ private:
     QString m_path;
 };
 
-// A test with a real embedded database, made by the SQL and open through CAdoDatabase.
+// A test with a real embedded database, made by the SQL and open through Database.
 class OpenEmbeddedDatabase : public ::testing::Test
 {
 protected:
     explicit OpenEmbeddedDatabase(const char* schema) : file(schema) {}
-    void SetUp() override { ASSERT_TRUE(database.Open(file.connectionString())) << database.lastError().toStdString(); }
+    void SetUp() override { ASSERT_TRUE(database.open(file.connectionString())) << database.lastError().toStdString(); }
 
     TextTable query(const QString& sql)
     {
         TextTable rows;
-        EXPECT_TRUE(database.Query(sql, &rows)) << database.lastError().toStdString();
+        EXPECT_TRUE(database.query(sql, &rows)) << database.lastError().toStdString();
         return rows;
     }
 
     EmbeddedTestDatabase file;
-    CAdoDatabase database;
+    Database database;
 };
+
+} // namespace korvel

@@ -1,8 +1,13 @@
 #include "tests/support/FaultInjectingClient.h"
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 
 #include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+
+namespace korvel {
 
 namespace {
 
@@ -16,16 +21,17 @@ public:
     {
         ++m_plan.calls;
         if (m_plan.lostFrom > 0 && m_plan.calls >= m_plan.lostFrom) {
-            error = DbError::DriverFailure(QStringLiteral("injected lost connection"));
+            error = DbError::driverFailure(QStringLiteral("injected lost connection"));
             error.connectionLost = true;
             return true;
         }
         if (m_plan.calls != m_plan.failAt)
             return false;
-        error = DbError::DriverFailure(QStringLiteral("injected failure at call %1").arg(m_plan.calls));
+        error = DbError::driverFailure(QStringLiteral("injected failure at call %1").arg(m_plan.calls));
         return true;
     }
     void log(const QString& statement) { m_plan.statements.append(statement); }
+    std::chrono::milliseconds statementDelay() const { return m_plan.statementDelay; }
     bool opened(DbClient& client, bool result)
     {
         if (result && m_plan.afterOpen)
@@ -53,19 +59,47 @@ public:
     {
     }
 
-    int FieldCount() const override { return m_cursor->FieldCount(); }
-    QString FieldName(int field) const override { return m_cursor->FieldName(field); }
-    ColumnType FieldColumnType(int field) const override { return m_cursor->FieldColumnType(field); }
-    bool AtEnd() const override { return m_cursor->AtEnd(); }
-    bool ReadValue(int field, DbValue& value, DbError& error) override
+    int fieldCount() const override { return m_cursor->fieldCount(); }
+    QString fieldName(int field) const override { return m_cursor->fieldName(field); }
+    ColumnType fieldColumnType(int field) const override { return m_cursor->fieldColumnType(field); }
+    bool atEnd() const override { return m_cursor->atEnd(); }
+    bool readValue(int field, DbValue& value, DbError& error) override
     {
-        return !m_faults.strike(error) && m_cursor->ReadValue(field, value, error);
+        return !m_faults.strike(error) && m_cursor->readValue(field, value, error);
     }
-    bool MoveNext(DbError& error) override { return !m_faults.strike(error) && m_cursor->MoveNext(error); }
+    bool moveNext(DbError& error) override { return !m_faults.strike(error) && m_cursor->moveNext(error); }
 
 private:
     std::unique_ptr<DbCursor> m_cursor;
     Faults m_faults;
+};
+
+// The wait of a statement on a slow server, which a cancel from another thread ends.
+class SlowServer
+{
+public:
+    // False with the driver's error when cancelled.
+    bool wait(std::chrono::milliseconds delay, DbError& error)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (!m_woken.wait_for(lock, delay, [this] { return m_cancelled; }))
+            return true;
+        error = DbError::driverFailure(QStringLiteral("statement cancelled"));
+        return false;
+    }
+    void cancel()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_cancelled = true;
+        }
+        m_woken.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_woken;
+    bool m_cancelled = false;
 };
 
 class FaultInjectingClient : public DbClient
@@ -76,63 +110,71 @@ public:
     {
     }
 
-    bool Open(const QString& connectionString, DbError& error) override
+    bool open(const QString& connectionString, DbError& error) override
     {
-        return m_faults.opened(*m_client, !m_faults.strike(error) && m_client->Open(connectionString, error));
+        return m_faults.opened(*m_client, !m_faults.strike(error) && m_client->open(connectionString, error));
     }
-    bool IsOpen() const override { return m_client->IsOpen(); }
-    bool Close(DbError& error) override { return m_client->Close(error); }
-    bool Execute(const QString& sql, qint64& rowsChanged, DbError& error) override
+    bool isOpen() const override { return m_client->isOpen(); }
+    bool close(DbError& error) override { return m_client->close(error); }
+    bool execute(const QString& sql, qint64& rowsChanged, DbError& error) override
     {
         m_faults.log(sql);
-        return m_faults.ran(sql, !m_faults.strike(error) && m_client->Execute(sql, rowsChanged, error));
+        return m_faults.ran(sql, slowly(error) && !m_faults.strike(error) && m_client->execute(sql, rowsChanged, error));
     }
-    std::unique_ptr<DbCursor> OpenCursor(const QString& sql, DbError& error) override
+    std::unique_ptr<DbCursor> openCursor(const QString& sql, DbError& error) override
     {
         m_faults.log(sql);
-        if (m_faults.strike(error))
+        if (!slowly(error) || m_faults.strike(error))
             return nullptr;
-        std::unique_ptr<DbCursor> cursor = m_faults.ran(sql, m_client->OpenCursor(sql, error));
+        std::unique_ptr<DbCursor> cursor = m_faults.ran(sql, m_client->openCursor(sql, error));
         return cursor ? std::make_unique<FaultInjectingCursor>(std::move(cursor), m_faults) : nullptr;
     }
-    bool ExecuteWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError& error) override
+    bool executeWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError& error) override
     {
         m_faults.log(sql);
-        return m_faults.ran(sql,
-                            !m_faults.strike(error) && m_client->ExecuteWithBinary(sql, bytes, rowsChanged, error));
+        return m_faults.ran(sql, slowly(error) && !m_faults.strike(error) &&
+                                     m_client->executeWithBinary(sql, bytes, rowsChanged, error));
     }
-    bool BeginTransaction(DbError& error) override
+    bool beginTransaction(DbError& error) override
     {
-        return !m_faults.strike(error) && m_client->BeginTransaction(error);
+        return !m_faults.strike(error) && m_client->beginTransaction(error);
     }
-    bool CommitTransaction(DbError& error) override
+    bool commitTransaction(DbError& error) override
     {
-        return !m_faults.strike(error) && m_client->CommitTransaction(error);
+        return !m_faults.strike(error) && m_client->commitTransaction(error);
     }
-    bool RollbackTransaction(DbError& error) override
+    bool rollbackTransaction(DbError& error) override
     {
-        return !m_faults.strike(error) && m_client->RollbackTransaction(error);
+        return !m_faults.strike(error) && m_client->rollbackTransaction(error);
     }
-    const SqlDialect& Dialect() const override { return m_client->Dialect(); }
+    void cancel() override
+    {
+        m_slowServer.cancel();
+        m_client->cancel();
+    }
+    const SqlDialect& dialect() const override { return m_client->dialect(); }
 
 private:
+    bool slowly(DbError& error) { return m_slowServer.wait(m_faults.statementDelay(), error); }
+
     Faults m_faults;
     std::unique_ptr<DbClient> m_client;
+    SlowServer m_slowServer;
 };
 
 } // namespace
 
-void RegisterFaultInjectingProvider(FaultPlan& plan, const QString& wrappedProvider)
+void registerFaultInjectingProvider(FaultPlan& plan, const QString& wrappedProvider)
 {
-    RegisterDbProvider(QStringLiteral("faulty"), [&plan, wrappedProvider] {
+    registerDbProvider(QStringLiteral("faulty"), [&plan, wrappedProvider] {
         DbError unknownProvider;
         std::unique_ptr<DbClient> client =
-            CreateDbClient(QStringLiteral("Provider=%1;").arg(wrappedProvider), unknownProvider);
+            createDbClient(QStringLiteral("Provider=%1;").arg(wrappedProvider), unknownProvider);
         return client ? std::make_unique<FaultInjectingClient>(plan, std::move(client)) : nullptr;
     });
 }
 
-QList<FaultedRun> RunFailingAtEveryCall(FaultPlan& plan, const std::function<bool(MessageSink&)>& operation)
+QList<FaultedRun> runFailingAtEveryCall(FaultPlan& plan, const std::function<bool(MessageSink&)>& operation)
 {
     plan = FaultPlan();
     RecordingMessageSink unfaulted;
@@ -143,7 +185,7 @@ QList<FaultedRun> RunFailingAtEveryCall(FaultPlan& plan, const std::function<boo
     const int calls = plan.calls;
     QList<FaultedRun> runs;
     for (int failAt = 1; failAt <= calls; ++failAt) {
-        plan = FaultPlan::FailingAt(failAt);
+        plan = FaultPlan::failingAt(failAt);
         FaultedRun run;
         run.failAt = failAt;
         run.succeeded = operation(run.messages);
@@ -152,3 +194,5 @@ QList<FaultedRun> RunFailingAtEveryCall(FaultPlan& plan, const std::function<boo
     plan = FaultPlan();
     return runs;
 }
+
+} // namespace korvel

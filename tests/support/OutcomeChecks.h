@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
-// ASSERT_TRUE(Succeeded(work())) fails with the message the work gave.
-inline ::testing::AssertionResult Succeeded(const korvel::Outcome& outcome)
+namespace korvel {
+
+// ASSERT_TRUE(succeeded(work())) fails with the message the work gave.
+inline ::testing::AssertionResult succeeded(const Outcome& outcome)
 {
     if (outcome)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << outcome.message().toStdString();
 }
+
+} // namespace korvel

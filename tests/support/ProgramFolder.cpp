@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+namespace korvel {
+
 ProgramFolder::ProgramFolder(const char* databaseSql)
     : m_database(std::in_place, m_dir.filePath(QStringLiteral("korvel.db")), databaseSql)
 {
@@ -25,7 +27,7 @@ void ProgramFolder::writeEmbeddedSettings(const QByteArray& databaseFile)
 
 void ProgramFolder::writeSettings(const QByteArray& xml)
 {
-    WriteTestFile(filePath(kSettingsFileName), xml);
+    writeTestFile(filePath(kSettingsFileName), xml);
 }
 
 void ProgramFolder::writeSettings(const ConnectionSettings& settings)
@@ -46,6 +48,8 @@ void ProgramFolder::writeSettings(const ConnectionSettings& settings)
 void ProgramFolder::writeValueLists(const QString& plaintext)
 {
     QByteArray gbk;
-    ASSERT_TRUE(WideToAnsi(plaintext, gbk));
-    WriteTestFile(filePath(kValueListFileName), CryptFileData(gbk));
+    ASSERT_TRUE(wideToAnsi(plaintext, gbk));
+    writeTestFile(filePath(kValueListFileName), cryptFileData(gbk));
 }
+
+} // namespace korvel

@@ -8,6 +8,8 @@
 
 #include <optional>
 
+namespace korvel {
+
 struct ConnectionSettings;
 
 // The folder a program runs from: the settings file "frmConnect", the value-list file
@@ -36,3 +38,5 @@ private:
     QTemporaryDir m_dir;
     std::optional<EmbeddedTestDatabase> m_database;
 };
+
+} // namespace korvel

@@ -2,9 +2,11 @@
 
 #include <sys/resource.h>
 
+namespace korvel {
+
 // Peak resident memory of this process so far, in megabytes. CTest runs each test in a
 // process of its own, so the peak is the test's.
-inline long PeakResidentMegabytes()
+inline long peakResidentMegabytes()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -18,3 +20,5 @@ inline constexpr bool kSanitizedBuild = true;
 #else
 inline constexpr bool kSanitizedBuild = false;
 #endif
+
+} // namespace korvel

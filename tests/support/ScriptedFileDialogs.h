@@ -4,9 +4,11 @@
 
 #include <QStringList>
 
+namespace korvel {
+
 // Answers each file dialog with the next scripted path ("" is a cancelled dialog) and
 // remembers what was asked.
-class ScriptedFileDialogs : public korvel::FileDialogs
+class ScriptedFileDialogs : public FileDialogs
 {
 public:
     QString getSaveFileName(QWidget*, const QString& filter, const QString& defaultSuffix) override
@@ -28,3 +30,5 @@ private:
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
 };
+
+} // namespace korvel

@@ -4,14 +4,16 @@
 
 #include <gtest/gtest.h>
 
-void WriteTestFile(const QString& path, const QByteArray& bytes)
+namespace korvel {
+
+void writeTestFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
-QByteArray ReadTestFile(const QString& path)
+QByteArray readTestFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -21,7 +23,9 @@ QByteArray ReadTestFile(const QString& path)
     return file.readAll();
 }
 
-QByteArray Hex(const char* hex)
+QByteArray hex(const char* hex)
 {
     return QByteArray::fromHex(hex);
 }
+
+} // namespace korvel

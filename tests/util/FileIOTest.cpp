@@ -15,6 +15,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace korvel;
+
 namespace {
 
 class FileIOTest : public ::testing::Test
@@ -26,18 +28,18 @@ protected:
     // The file functions only say why they failed; the tests keep what they said in order.
     std::optional<QByteArray> readFile(const QString& file)
     {
-        korvel::Result<QByteArray> read = ReadWholeFile(file);
+        Result<QByteArray> read = readWholeFile(file);
         if (!read) {
-            messages.ShowWarning(read.message());
+            messages.showWarning(read.message());
             return std::nullopt;
         }
         return std::move(read.value);
     }
     bool writeFile(const QString& file, const QByteArray& bytes)
     {
-        const korvel::Outcome written = WriteWholeFile(file, bytes);
+        const Outcome written = writeWholeFile(file, bytes);
         if (!written)
-            messages.ShowWarning(written.message());
+            messages.showWarning(written.message());
         return written.ok();
     }
 
@@ -73,7 +75,7 @@ private:
 TEST_F(FileIOTest, ReadsEveryByteOfAFile)
 {
     const QByteArray content("\0\x01\xff text\r\n\0", 11);
-    WriteTestFile(path("data.bin"), content);
+    writeTestFile(path("data.bin"), content);
     const std::optional<QByteArray> read = readFile(path("data.bin"));
     ASSERT_TRUE(read);
     EXPECT_EQ(*read, content);
@@ -82,7 +84,7 @@ TEST_F(FileIOTest, ReadsEveryByteOfAFile)
 
 TEST_F(FileIOTest, AnEmptyFileIsAnEmptyBufferNotAFailure)
 {
-    WriteTestFile(path("empty"), QByteArray());
+    writeTestFile(path("empty"), QByteArray());
     const std::optional<QByteArray> read = readFile(path("empty"));
     ASSERT_TRUE(read);
     EXPECT_TRUE(read->isEmpty());
@@ -100,7 +102,7 @@ TEST_F(FileIOTest, AnUnreadableFileFailsToOpen)
 {
     if (geteuid() == 0)
         GTEST_SKIP() << "root reads every file";
-    WriteTestFile(path("secret"), "x");
+    writeTestFile(path("secret"), "x");
     ASSERT_EQ(chmod(QFile::encodeName(path("secret")).constData(), 0), 0);
     EXPECT_FALSE(readFile(path("secret")));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("打开文件失败：13")));
@@ -125,13 +127,13 @@ TEST_F(FileIOTest, FilesBeyondThirtyTwoBitCountsAreRefusedNotCut)
     EXPECT_FALSE(readFile(path("big")));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("读文件错误：27\n")));
 
-    WriteTestFile(path("small"), "12345");
+    writeTestFile(path("small"), "12345");
     QByteArray bytes("kept");
     FileReadFailure failure;
-    EXPECT_FALSE(ReadFileBytes(path("small"), bytes, failure, 4));
+    EXPECT_FALSE(readFileBytes(path("small"), bytes, failure, 4));
     EXPECT_EQ(failure.code, EFBIG);
     EXPECT_EQ(bytes, QByteArray("kept"));
-    EXPECT_TRUE(ReadFileBytes(path("small"), bytes, failure, 5));
+    EXPECT_TRUE(readFileBytes(path("small"), bytes, failure, 5));
     EXPECT_EQ(bytes, QByteArray("12345"));
 }
 
@@ -139,7 +141,7 @@ TEST_F(FileIOTest, WritingReplacesTheWholeContent)
 {
     ASSERT_TRUE(writeFile(path("out"), QByteArray("a much longer old content")));
     ASSERT_TRUE(writeFile(path("out"), QByteArray("new", 3)));
-    EXPECT_EQ(ReadTestFile(path("out")), QByteArray("new"));
+    EXPECT_EQ(readTestFile(path("out")), QByteArray("new"));
     ASSERT_TRUE(writeFile(path("out"), QByteArray()));
     EXPECT_EQ(QFileInfo(path("out")).size(), 0);
     EXPECT_TRUE(messages.warnings.isEmpty());
@@ -163,11 +165,11 @@ TEST_F(FileIOTest, ANewFileGetsTheUsualModeAndAReplacedOneKeepsItsOwn)
 
 TEST_F(FileIOTest, WritingThroughASymbolicLinkChangesTheFileItNames)
 {
-    WriteTestFile(path("real"), "old");
+    writeTestFile(path("real"), "old");
     ASSERT_TRUE(QFile::link(path("real"), path("link")));
     ASSERT_TRUE(writeFile(path("link"), "new"));
     EXPECT_TRUE(QFileInfo(path("link")).isSymLink());
-    EXPECT_EQ(ReadTestFile(path("real")), QByteArray("new"));
+    EXPECT_EQ(readTestFile(path("real")), QByteArray("new"));
 }
 
 TEST_F(FileIOTest, WhatCannotBeCreatedShowsTheOpenFailure)
@@ -183,22 +185,22 @@ TEST_F(FileIOTest, AReadOnlyTargetIsNotReplaced)
 {
     if (geteuid() == 0)
         GTEST_SKIP() << "root may write every file";
-    WriteTestFile(path("locked"), "old");
+    writeTestFile(path("locked"), "old");
     ASSERT_EQ(chmod(QFile::encodeName(path("locked")).constData(), 0444), 0);
     EXPECT_FALSE(writeFile(path("locked"), "new"));
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("打开文件失败：13")));
-    EXPECT_EQ(ReadTestFile(path("locked")), QByteArray("old"));
+    EXPECT_EQ(readTestFile(path("locked")), QByteArray("old"));
 }
 
 TEST_F(FileIOTest, AFailedWriteLeavesTheOldFileIntactAndReportsFailure)
 {
-    WriteTestFile(path("bundle.bq"), "the old bundle");
+    writeTestFile(path("bundle.bq"), "the old bundle");
     {
         FileSizeLimit diskFull(4);
         EXPECT_FALSE(writeFile(path("bundle.bq"), QByteArray(64, 'n')));
     }
     EXPECT_EQ(messages.warnings, QStringList(QStringLiteral("写文件错误：27\n")));
-    EXPECT_EQ(ReadTestFile(path("bundle.bq")), QByteArray("the old bundle"));
+    EXPECT_EQ(readTestFile(path("bundle.bq")), QByteArray("the old bundle"));
     EXPECT_EQ(entries(), QStringList(QStringLiteral("bundle.bq"))) << "the temporary file is removed";
 }
 
@@ -208,7 +210,7 @@ TEST_F(FileIOTest, ANameAsLongAsNamesMayBeIsWrittenAndReplaced)
         const QString name = QString(length - 3, QLatin1Char('n')) + QStringLiteral(".bq");
         ASSERT_TRUE(writeFile(dir.filePath(name), "old")) << length;
         ASSERT_TRUE(writeFile(dir.filePath(name), "new")) << length;
-        EXPECT_EQ(ReadTestFile(dir.filePath(name)), QByteArray("new")) << length;
+        EXPECT_EQ(readTestFile(dir.filePath(name)), QByteArray("new")) << length;
         EXPECT_TRUE(QFile::remove(dir.filePath(name)));
     }
     EXPECT_TRUE(messages.warnings.isEmpty()) << messages.warnings.join('\n').toStdString();

@@ -13,6 +13,8 @@
 #include <malloc.h>
 #endif
 
+using namespace korvel;
+
 TEST(HeapReuse, MemoryOfALargeReadStaysWithTheProcessForTheNext)
 {
 #if !defined(__GLIBC__)
@@ -20,8 +22,8 @@ TEST(HeapReuse, MemoryOfALargeReadStaysWithTheProcessForTheNext)
 #else
     if (kSanitizedBuild)
         GTEST_SKIP() << "the sanitizer's allocator stands in for the C library's";
-    EXPECT_TRUE(HoldsInChildProcess([] {
-        KeepFreedMemoryForReuse();
+    EXPECT_TRUE(holdsInChildProcess([] {
+        keepFreedMemoryForReuse();
         // Blocks of a size the library would otherwise map one by one and unmap when freed.
         constexpr std::size_t kBlock = 1024 * 1024;
         constexpr int kBlocks = 64;

@@ -7,10 +7,12 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 
+using namespace korvel;
+
 TEST(ProcessHardening, AProcessThatHoldsPasswordsWritesNoCoreFile)
 {
-    EXPECT_TRUE(HoldsInChildProcess([] {
-        DisableCoreDumps();
+    EXPECT_TRUE(holdsInChildProcess([] {
+        disableCoreDumps();
         rlimit core{};
         getrlimit(RLIMIT_CORE, &core);
         return core.rlim_cur == 0 && core.rlim_max == 0 && prctl(PR_GET_DUMPABLE) == 0;

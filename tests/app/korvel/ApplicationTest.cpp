@@ -13,8 +13,7 @@
 
 #include <gtest/gtest.h>
 
-using korvel::Application;
-using korvel::ProgramContext;
+using namespace korvel;
 
 namespace {
 
@@ -32,7 +31,7 @@ private:
     void next()
     {
         QWidget* window = QApplication::activeModalWidget();
-        if (!window || m_done >= m_steps.size()) {
+        if (!window || programIsBusy() || m_done >= m_steps.size()) {
             if (m_done < m_steps.size())
                 QTimer::singleShot(10, &m_timers, [this] { next(); });
             return;
@@ -48,10 +47,10 @@ private:
     QObject m_timers; // its timers die with the operator, not in the next test
 };
 
-void TypePasswordAndEnter(QWidget& login, const QString& password)
+void typePasswordAndEnter(QWidget& login, const QString& password)
 {
-    Type(login, "passwordEdit", password);
-    QTest::keyClick(&EditOf(login, "passwordEdit"), Qt::Key_Return);
+    typeInto(login, "passwordEdit", password);
+    QTest::keyClick(&editOf(login, "passwordEdit"), Qt::Key_Return);
 }
 
 } // namespace
@@ -82,8 +81,8 @@ TEST(Application, ASuccessfulLoginOpensTheMainWindowAndClosingItEnds)
     RecordingMessageSink messages;
     ScriptedFileDialogs fileDialogs;
     Operator user;
-    user.then([](QWidget& login) { TypePasswordAndEnter(login, QStringLiteral("wrong")); });
-    user.then([](QWidget& login) { TypePasswordAndEnter(login, QStringLiteral("korvel")); });
+    user.then([](QWidget& login) { typePasswordAndEnter(login, QStringLiteral("wrong")); });
+    user.then([](QWidget& login) { typePasswordAndEnter(login, QStringLiteral("korvel")); });
     user.then([](QWidget& main) { QTest::keyClick(&main, Qt::Key_Escape); });
     user.start();
     Application(ProgramContext{folder.directory(), messages, fileDialogs}).run();

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace korvel;
+
 namespace {
 
 // Harnesses, jobs and their children stored out of the window's order, in mixed case.
@@ -54,7 +56,7 @@ TEST_F(AttributeCommandsTest, ListsPrintTheNumbersAsTheWindowListsThem)
         {{"jobs", "x"}, kExitUsage, "", "usage: korvelctl jobs SETTINGS\n"},
     };
     for (const auto& run : runs) {
-        const KorvelctlRun result = RunKorvelctlInProcess(QStringList{run.words[0], settings()} + run.words.mid(1));
+        const KorvelctlRun result = runKorvelctlInProcess(QStringList{run.words[0], settings()} + run.words.mid(1));
         EXPECT_EQ(result.exitCode, run.exitCode) << run.words.join(' ').toStdString();
         EXPECT_EQ(result.out, QString::fromUtf8(run.out)) << run.words.join(' ').toStdString();
         EXPECT_EQ(result.err, QString::fromUtf8(run.err)) << run.words.join(' ').toStdString();
@@ -108,11 +110,11 @@ TEST_F(AttributeCommandsTest, WriteChangesOnlyTheNamedRowsAndAllOrNone)
     for (const auto& run : runs) {
         QStringList words = QStringList{"write", settings()} + run.options;
         if (run.file) {
-            WriteTestFile(folder.filePath(QStringLiteral("writes.tsv")), run.file);
+            writeTestFile(folder.filePath(QStringLiteral("writes.tsv")), run.file);
             words += {"--from", folder.filePath(QStringLiteral("writes.tsv"))};
         }
         SCOPED_TRACE(words.join(' ').toStdString());
-        const KorvelctlRun result = RunKorvelctlInProcess(words);
+        const KorvelctlRun result = runKorvelctlInProcess(words);
         EXPECT_EQ(result.exitCode, run.exitCode);
         EXPECT_EQ(result.out, QString::fromUtf8(run.out));
         EXPECT_EQ(result.err, QString::fromUtf8(run.err));

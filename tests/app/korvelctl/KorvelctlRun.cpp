@@ -2,14 +2,18 @@
 
 #include "app/korvelctl/Korvelctl.h"
 
-KorvelctlRun RunKorvelctlInProcess(const QStringList& arguments, bool terminal)
+namespace korvel {
+
+KorvelctlRun runKorvelctlInProcess(const QStringList& arguments, bool terminal)
 {
     QString out;
     QString err;
     QTextStream outStream(&out);
     QTextStream errStream(&err);
-    const int exitCode = RunKorvelctl(arguments, outStream, errStream, terminal);
+    const int exitCode = runKorvelctl(arguments, outStream, errStream, terminal);
     outStream.flush();
     errStream.flush();
     return {exitCode, out, err};
 }
+
+} // namespace korvel

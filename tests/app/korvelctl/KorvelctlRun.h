@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace korvel {
+
 // What one in-process korvelctl run printed and returned.
 struct KorvelctlRun
 {
@@ -12,4 +14,6 @@ struct KorvelctlRun
 };
 
 // `terminal`: as if stderr were a terminal, where long runs show their progress.
-KorvelctlRun RunKorvelctlInProcess(const QStringList& arguments, bool terminal = false);
+KorvelctlRun runKorvelctlInProcess(const QStringList& arguments, bool terminal = false);
+
+} // namespace korvel

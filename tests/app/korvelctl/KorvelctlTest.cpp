@@ -15,9 +15,11 @@
 
 #include <string_view>
 
+using namespace korvel;
+
 namespace {
 
-QByteArray SettingsXml(const QByteArray& password)
+QByteArray settingsXml(const QByteArray& password)
 {
     return "<NewDataSet>"
            "<frmConnect><ParaName>txtHostName</ParaName><ParaValue>srv</ParaValue></frmConnect>"
@@ -40,27 +42,27 @@ protected:
 TEST_F(KorvelctlTest, EncryptAndDecryptAreTheFileCipher)
 {
     const QByteArray plaintext("any bytes\0\xff at all", 19);
-    WriteTestFile(path("plain"), plaintext);
-    EXPECT_EQ(RunKorvelctlInProcess({"encrypt", path("plain"), path("cipher")}).exitCode, kExitOk);
-    EXPECT_EQ(ReadTestFile(path("cipher")), CryptFileData(plaintext));
-    EXPECT_EQ(RunKorvelctlInProcess({"decrypt", path("cipher"), path("back")}).exitCode, kExitOk);
-    EXPECT_EQ(ReadTestFile(path("back")), plaintext);
-    EXPECT_EQ(RunKorvelctlInProcess({"decrypt", path("back"), path("back")}).exitCode, kExitOk) << "in place";
-    EXPECT_EQ(ReadTestFile(path("back")), CryptFileData(plaintext));
+    writeTestFile(path("plain"), plaintext);
+    EXPECT_EQ(runKorvelctlInProcess({"encrypt", path("plain"), path("cipher")}).exitCode, kExitOk);
+    EXPECT_EQ(readTestFile(path("cipher")), cryptFileData(plaintext));
+    EXPECT_EQ(runKorvelctlInProcess({"decrypt", path("cipher"), path("back")}).exitCode, kExitOk);
+    EXPECT_EQ(readTestFile(path("back")), plaintext);
+    EXPECT_EQ(runKorvelctlInProcess({"decrypt", path("back"), path("back")}).exitCode, kExitOk) << "in place";
+    EXPECT_EQ(readTestFile(path("back")), cryptFileData(plaintext));
 }
 
 TEST_F(KorvelctlTest, FailuresPrintTheProgramsMessageAndExitOne)
 {
-    const KorvelctlRun missing = RunKorvelctlInProcess({"encrypt", path("missing"), path("out")});
+    const KorvelctlRun missing = runKorvelctlInProcess({"encrypt", path("missing"), path("out")});
     EXPECT_EQ(missing.exitCode, kExitFailure);
     EXPECT_EQ(missing.err, QStringLiteral("打开文件失败：2\n"));
     EXPECT_FALSE(QFileInfo::exists(path("out")));
 
-    const KorvelctlRun noValues = RunKorvelctlInProcess({"values", path("SQL配置.ini")});
+    const KorvelctlRun noValues = runKorvelctlInProcess({"values", path("SQL配置.ini")});
     EXPECT_EQ(noValues.exitCode, kExitFailure);
     EXPECT_EQ(noValues.err, QStringLiteral("配置文件不存在\n"));
 
-    const KorvelctlRun directory = RunKorvelctlInProcess({"values", dir.path()});
+    const KorvelctlRun directory = runKorvelctlInProcess({"values", dir.path()});
     EXPECT_EQ(directory.exitCode, kExitFailure);
     EXPECT_EQ(directory.err, QStringLiteral("读文件错误：21\n")) << "a text with its own line feed gets no second";
 }
@@ -71,12 +73,12 @@ TEST_F(KorvelctlTest, UsageErrorsExitTwo)
          {QStringList{}, QStringList{"frobnicate"}, QStringList{"encrypt", "one"}, QStringList{"values"},
           QStringList{"values", "--build", "x"}, QStringList{"values", "--bogus"}, QStringList{"settings"},
           QStringList{"settings", "--show-passwords", "f"}, QStringList{"settings", "--show-password"}}) {
-        const KorvelctlRun run = RunKorvelctlInProcess(arguments);
+        const KorvelctlRun run = runKorvelctlInProcess(arguments);
         EXPECT_EQ(run.exitCode, kExitUsage) << arguments.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("usage"))) << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty());
     }
-    const KorvelctlRun help = RunKorvelctlInProcess({"--help"});
+    const KorvelctlRun help = runKorvelctlInProcess({"--help"});
     EXPECT_EQ(help.exitCode, kExitOk);
     EXPECT_TRUE(help.out.contains(QStringLiteral("values --build TEXT OUT")));
 }
@@ -96,7 +98,7 @@ TEST_F(KorvelctlTest, EveryCommandDescribesItselfAndTheProgramGivesItsVersion)
         {"write", "korvelctl write SETTINGS --from FILE", "--values FILE"},
     };
     for (const auto& command : commands) {
-        const KorvelctlRun help = RunKorvelctlInProcess({command.command, "--help"});
+        const KorvelctlRun help = runKorvelctlInProcess({command.command, "--help"});
         EXPECT_EQ(help.exitCode, kExitOk) << command.command;
         EXPECT_TRUE(help.out.contains(QString::fromUtf8(command.shown))) << help.out.toStdString();
         EXPECT_FALSE(help.out.contains(QLatin1String("korvelctl --version"))) << "its own help, not the program's";
@@ -105,12 +107,12 @@ TEST_F(KorvelctlTest, EveryCommandDescribesItselfAndTheProgramGivesItsVersion)
         }
         EXPECT_TRUE(help.err.isEmpty());
     }
-    const KorvelctlRun version = RunKorvelctlInProcess({"--version"});
+    const KorvelctlRun version = runKorvelctlInProcess({"--version"});
     EXPECT_EQ(version.exitCode, kExitOk);
     EXPECT_EQ(version.out, QStringLiteral("korvelctl 1.0\n"));
 }
 
-TEST(EscapeForDisplay, NothingATerminalWouldActOnIsPrintedAsItIs)
+TEST(escapeForDisplay, NothingATerminalWouldActOnIsPrintedAsItIs)
 {
     using namespace std::string_view_literals;
     const struct
@@ -128,23 +130,23 @@ TEST(EscapeForDisplay, NothingATerminalWouldActOnIsPrintedAsItIs)
         {u"joined\u200D and not\u200C", "joined\u200D and not\u200C"}, // needed by some scripts
     };
     for (const auto& c : cases)
-        EXPECT_EQ(EscapeForDisplay(QStringView(c.text).toString()), QString::fromUtf8(c.shown)) << c.shown;
+        EXPECT_EQ(escapeForDisplay(QStringView(c.text).toString()), QString::fromUtf8(c.shown)) << c.shown;
 }
 
 TEST_F(KorvelctlTest, ValuesPrintsTheFourListsInOrderWithEscapes)
 {
     // Written the way a person would: one entry per line, lists in any order.
-    WriteTestFile(path("lists.txt"), "\xEF\xBB\xBF"
+    writeTestFile(path("lists.txt"), "\xEF\xBB\xBF"
                                      "测试模式&快速&2\r\n"
                                      "测试组&back\\slash&v\tt;\n"
                                      "\n"
                                      "联线类型&b&1\n"
                                      "联线类型&A&10\n"
                                      "测试组2&B组&GB\n");
-    const KorvelctlRun build = RunKorvelctlInProcess({"values", "--build", path("lists.txt"), path("SQL配置.ini")});
+    const KorvelctlRun build = runKorvelctlInProcess({"values", "--build", path("lists.txt"), path("SQL配置.ini")});
     ASSERT_EQ(build.exitCode, kExitOk) << build.err.toStdString();
 
-    const KorvelctlRun values = RunKorvelctlInProcess({"values", path("SQL配置.ini")});
+    const KorvelctlRun values = runKorvelctlInProcess({"values", path("SQL配置.ini")});
     EXPECT_EQ(values.exitCode, kExitOk);
     EXPECT_EQ(values.out, QStringLiteral("联线类型\tA\t10\n"
                                          "联线类型\tb\t1\n"
@@ -160,45 +162,45 @@ TEST_F(KorvelctlTest, ValuesReadsAFileExactlyAsTheProgramDoes)
     const QByteArray plaintext = "\xc1\xaa\xcf\xdf\xc0\xe0\xd0\xcd&A&1;\r\n"                  // 联线类型&A&1; then CRLF
                                  "\xc1\xaa\xcf\xdf\xc0\xe0\xd0\xcd&B&2;"                      // lost behind the line break
                                  "\xb2\xe2\xca\xd4\xd7\xe9&X\r\n&;";                          // 测试组&X\r\n&;
-    WriteTestFile(path("SQL配置.ini"), CryptFileData(plaintext));
-    const KorvelctlRun values = RunKorvelctlInProcess({"values", path("SQL配置.ini")});
+    writeTestFile(path("SQL配置.ini"), cryptFileData(plaintext));
+    const KorvelctlRun values = runKorvelctlInProcess({"values", path("SQL配置.ini")});
     EXPECT_EQ(values.out, QStringLiteral("联线类型\tA\t1\n测试组\tX\\r\\n\t\n"));
 }
 
 TEST_F(KorvelctlTest, BuildingRefusesLinesTheFileCannotHold)
 {
-    WriteTestFile(path("bad.txt"), "联线类型&A&1\n测试组&only two\n");
-    const KorvelctlRun run = RunKorvelctlInProcess({"values", "--build", path("bad.txt"), path("out.ini")});
+    writeTestFile(path("bad.txt"), "联线类型&A&1\n测试组&only two\n");
+    const KorvelctlRun run = runKorvelctlInProcess({"values", "--build", path("bad.txt"), path("out.ini")});
     EXPECT_EQ(run.exitCode, kExitFailure);
     EXPECT_EQ(run.err, QStringLiteral("第2行格式错误，应为：列表名&条目&值\n"));
     EXPECT_FALSE(QFileInfo::exists(path("out.ini")));
 
-    WriteTestFile(path("latin1.txt"), "\xe9t\xe9");
-    EXPECT_EQ(RunKorvelctlInProcess({"values", "--build", path("latin1.txt"), path("out.ini")}).err, QStringLiteral("文本不是有效的UTF-8\n"));
+    writeTestFile(path("latin1.txt"), "\xe9t\xe9");
+    EXPECT_EQ(runKorvelctlInProcess({"values", "--build", path("latin1.txt"), path("out.ini")}).err, QStringLiteral("文本不是有效的UTF-8\n"));
 }
 
 TEST_F(KorvelctlTest, SettingsPrintsTheConnectionStringWithThePasswordMasked)
 {
-    WriteTestFile(path("frmConnect"), SettingsXml("pa;ss"));
-    const KorvelctlRun masked = RunKorvelctlInProcess({"settings", path("frmConnect")});
+    writeTestFile(path("frmConnect"), settingsXml("pa;ss"));
+    const KorvelctlRun masked = runKorvelctlInProcess({"settings", path("frmConnect")});
     EXPECT_EQ(masked.exitCode, kExitOk);
     EXPECT_EQ(masked.out, QStringLiteral("Provider=sqloledb;Data Source=srv;Initial Catalog=db;User Id=sa;Password=***;\n"));
     EXPECT_FALSE(masked.out.contains(QStringLiteral("pa;ss")));
 
-    const KorvelctlRun shown = RunKorvelctlInProcess({"settings", "--show-password", path("frmConnect")});
+    const KorvelctlRun shown = runKorvelctlInProcess({"settings", "--show-password", path("frmConnect")});
     EXPECT_EQ(shown.out,
               QStringLiteral("Provider=sqloledb;Data Source=srv;Initial Catalog=db;User Id=sa;Password=\"pa;ss\";\n"));
 
-    WriteTestFile(path("broken"), "<NewDataSet>");
-    EXPECT_EQ(RunKorvelctlInProcess({"settings", path("broken")}).err, QStringLiteral("获取配置数据失败\n"));
-    const KorvelctlRun missing = RunKorvelctlInProcess({"settings", path("nothing")});
+    writeTestFile(path("broken"), "<NewDataSet>");
+    EXPECT_EQ(runKorvelctlInProcess({"settings", path("broken")}).err, QStringLiteral("获取配置数据失败\n"));
+    const KorvelctlRun missing = runKorvelctlInProcess({"settings", path("nothing")});
     EXPECT_EQ(missing.err, QStringLiteral("获取配置文件失败\n"));
     EXPECT_EQ(missing.exitCode, kExitFailure);
 }
 
 TEST_F(KorvelctlTest, TheProgramWritesUtf8AndExitsWithTheCommandsCode)
 {
-    WriteTestFile(path("lists.txt"), "测试组&线束&1\n");
+    writeTestFile(path("lists.txt"), "测试组&线束&1\n");
     QProcess build;
     build.start(QStringLiteral(KORVELCTL_PATH), {"values", "--build", path("lists.txt"), path("SQL配置.ini")});
     ASSERT_TRUE(build.waitForFinished(30000));

@@ -4,6 +4,8 @@
 #include <QTcpSocket>
 #include <QtEndian>
 
+namespace korvel {
+
 namespace {
 
 // Packet types.
@@ -13,7 +15,7 @@ constexpr char kReply = 0x04;
 constexpr char kLogin = 0x10;
 constexpr char kPreLogin = 0x12;
 
-QByteArray Packet(char type, const QByteArray& payload)
+QByteArray packet(char type, const QByteArray& payload)
 {
     QByteArray packet(8, '\0');
     packet[0] = type;
@@ -52,13 +54,13 @@ FakeTdsServer::FakeTdsServer(QByteArray batchReply) : m_reply(std::move(batchRep
                 const char type = received[0];
                 received.remove(0, qFromBigEndian<quint16>(received.constData() + 2));
                 if (type == kPreLogin)
-                    client->write(Packet(kReply, kPreLoginReply));
+                    client->write(packet(kReply, kPreLoginReply));
                 else if (type == kLogin)
-                    client->write(Packet(kReply, kLoginReply));
+                    client->write(packet(kReply, kLoginReply));
                 else if (type == kBatch && !m_reply.isEmpty())
-                    client->write(Packet(kReply, m_reply));
+                    client->write(packet(kReply, m_reply));
                 else if (type == kAttention && !m_reply.isEmpty())
-                    client->write(Packet(kReply, kCancelTaken));
+                    client->write(packet(kReply, kCancelTaken));
                 client->flush();
             }
         }
@@ -79,7 +81,7 @@ QString FakeTdsServer::connectionString() const
         .arg(port());
 }
 
-QByteArray FakeTdsServer::OneRowThenAnError()
+QByteArray FakeTdsServer::oneRowThenAnError()
 {
     const QString message = QStringLiteral("late failure");
     // One int column without a name, its row, and a DONE that says more follows.
@@ -92,3 +94,5 @@ QByteArray FakeTdsServer::OneRowThenAnError()
            // The batch's last DONE, in error.
            QByteArray::fromHex("fd" "0200" "c100" "0000000000000000");
 }
+
+} // namespace korvel

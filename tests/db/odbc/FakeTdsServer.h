@@ -6,6 +6,8 @@
 #include <atomic>
 #include <thread>
 
+namespace korvel {
+
 // A SQL Server on loopback as far as FreeTDS needs one: it takes any login, then answers
 // each batch with the reply it was given, or keeps silent with none, as a server that
 // stopped answering.
@@ -23,7 +25,7 @@ public:
 
     // A batch's reply: a result set of one int column with one row, then the server's error
     // "late failure".
-    static QByteArray OneRowThenAnError();
+    static QByteArray oneRowThenAnError();
 
 private:
     QByteArray m_reply;
@@ -31,3 +33,5 @@ private:
     std::atomic<quint16> m_port{0};
     std::atomic<bool> m_stop{false};
 };
+
+} // namespace korvel

@@ -1,16 +1,18 @@
 #include "tests/db/odbc/OdbcTestServer.h"
 #include "tests/support/QtPrinting.h"
 
+using namespace korvel;
+
 namespace {
 
-QString Description(const DbError& error)
+QString description(const DbError& error)
 {
     return error.description.value_or(QString());
 }
 
 // Bytes that no simple encoding mistake would leave intact: every value, in a sequence
 // that does not repeat at chunk boundaries.
-QByteArray PatternBytes(qsizetype size)
+QByteArray patternBytes(qsizetype size)
 {
     QByteArray bytes(size, Qt::Uninitialized);
     quint32 state = 2463534242u;
@@ -25,18 +27,18 @@ QByteArray PatternBytes(qsizetype size)
 
 TEST_F(OdbcServerTest, ExecuteWithBinaryStoresSeveralMegabytes)
 {
-    const QString table = CreateTable(QStringLiteral("id int4, data bytea"));
-    Run(QStringLiteral("insert into %1 values (1, null), (2, null)").arg(table));
-    const QByteArray bytes = PatternBytes(5 * 1024 * 1024 + 7);
+    const QString table = createTable(QStringLiteral("id int4, data bytea"));
+    runSql(QStringLiteral("insert into %1 values (1, null), (2, null)").arg(table));
+    const QByteArray bytes = patternBytes(5 * 1024 * 1024 + 7);
 
     qint64 rowsChanged = -1;
     DbError error;
-    ASSERT_TRUE(m_client.ExecuteWithBinary(QStringLiteral("update %1 set data = ? where id = 1").arg(table), bytes,
+    ASSERT_TRUE(m_client.executeWithBinary(QStringLiteral("update %1 set data = ? where id = 1").arg(table), bytes,
                                            rowsChanged, error))
-        << Description(error).toStdString();
+        << description(error).toStdString();
     EXPECT_EQ(rowsChanged, 1);
 
-    const QList<QList<DbValue>> rows = Rows(QStringLiteral("select data from %1 order by id").arg(table));
+    const QList<QList<DbValue>> rows = queryRows(QStringLiteral("select data from %1 order by id").arg(table));
     ASSERT_EQ(rows.size(), 2);
     ASSERT_EQ(rows[0][0].kind, DbValue::Kind::Bytes);
     EXPECT_EQ(rows[0][0].bytes.size(), bytes.size());
@@ -46,30 +48,30 @@ TEST_F(OdbcServerTest, ExecuteWithBinaryStoresSeveralMegabytes)
 
 TEST_F(OdbcServerTest, ExecuteWithBinaryCountsRowsAndTakesEmptyValues)
 {
-    const QString table = CreateTable(QStringLiteral("id int4, data bytea"));
-    Run(QStringLiteral("insert into %1 values (1, null), (2, null), (3, null)").arg(table));
+    const QString table = createTable(QStringLiteral("id int4, data bytea"));
+    runSql(QStringLiteral("insert into %1 values (1, null), (2, null), (3, null)").arg(table));
 
     qint64 rowsChanged = -1;
     DbError error;
-    ASSERT_TRUE(m_client.ExecuteWithBinary(QStringLiteral("update %1 set data = ? where id = 99").arg(table),
+    ASSERT_TRUE(m_client.executeWithBinary(QStringLiteral("update %1 set data = ? where id = 99").arg(table),
                                            QByteArray("x"), rowsChanged, error))
-        << Description(error).toStdString();
+        << description(error).toStdString();
     EXPECT_EQ(rowsChanged, 0);
 
-    ASSERT_TRUE(m_client.ExecuteWithBinary(QStringLiteral("update %1 set data = ? where id >= 2").arg(table),
+    ASSERT_TRUE(m_client.executeWithBinary(QStringLiteral("update %1 set data = ? where id >= 2").arg(table),
                                            QByteArray(), rowsChanged, error))
-        << Description(error).toStdString();
+        << description(error).toStdString();
     EXPECT_EQ(rowsChanged, 2);
-    const QList<QList<DbValue>> rows = Rows(QStringLiteral("select data from %1 where id = 2").arg(table));
+    const QList<QList<DbValue>> rows = queryRows(QStringLiteral("select data from %1 where id = 2").arg(table));
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0][0].kind, DbValue::Kind::Bytes);
     EXPECT_TRUE(rows[0][0].bytes.isEmpty());
 
-    ASSERT_TRUE(m_client.ExecuteWithBinary(QStringLiteral("insert into %1 values (4, ?)").arg(table),
+    ASSERT_TRUE(m_client.executeWithBinary(QStringLiteral("insert into %1 values (4, ?)").arg(table),
                                            QByteArray::fromHex("0aff00"), rowsChanged, error))
-        << Description(error).toStdString();
+        << description(error).toStdString();
     EXPECT_EQ(rowsChanged, 1);
-    EXPECT_EQ(Rows(QStringLiteral("select data from %1 where id = 4").arg(table))[0][0].bytes,
+    EXPECT_EQ(queryRows(QStringLiteral("select data from %1 where id = 4").arg(table))[0][0].bytes,
               QByteArray::fromHex("0aff00"));
 }
 
@@ -77,59 +79,59 @@ TEST_F(OdbcServerTest, ExecuteWithBinaryFailureGivesTheServersText)
 {
     qint64 rowsChanged = -1;
     DbError error;
-    EXPECT_FALSE(m_client.ExecuteWithBinary(QStringLiteral("update no_such_table_b1 set data = ?"), QByteArray("x"),
+    EXPECT_FALSE(m_client.executeWithBinary(QStringLiteral("update no_such_table_b1 set data = ?"), QByteArray("x"),
                                             rowsChanged, error));
     EXPECT_EQ(error.code, DbError::kFail);
-    EXPECT_TRUE(Description(error).contains(QLatin1String("no_such_table_b1"))) << Description(error).toStdString();
+    EXPECT_TRUE(description(error).contains(QLatin1String("no_such_table_b1"))) << description(error).toStdString();
 }
 
 // What a second connection sees: only what the first has committed.
-QString CountSeenElsewhere(const QString& connect, const QString& table)
+QString countSeenElsewhere(const QString& connect, const QString& table)
 {
     OdbcClient other(OdbcFlavour::Generic);
     DbError error;
     std::unique_ptr<DbCursor> cursor;
-    if (other.Open(connect, error))
-        cursor = other.OpenCursor(QStringLiteral("select count(*) from %1").arg(table), error);
+    if (other.open(connect, error))
+        cursor = other.openCursor(QStringLiteral("select count(*) from %1").arg(table), error);
     DbValue value;
-    if (!cursor || !cursor->ReadValue(0, value, error))
-        return Description(error);
+    if (!cursor || !cursor->readValue(0, value, error))
+        return description(error);
     return value.text;
 }
 
 TEST_F(OdbcServerTest, RollbackLeavesNothingAndCommitKeeps)
 {
-    const QString table = CreateTable(QStringLiteral("id int4"));
+    const QString table = createTable(QStringLiteral("id int4"));
     DbError error;
-    ASSERT_TRUE(m_client.BeginTransaction(error)) << Description(error).toStdString();
-    Run(QStringLiteral("insert into %1 values (1), (2)").arg(table));
-    EXPECT_EQ(Count(table), 2);
-    ASSERT_TRUE(m_client.RollbackTransaction(error)) << Description(error).toStdString();
-    EXPECT_EQ(Count(table), 0);
+    ASSERT_TRUE(m_client.beginTransaction(error)) << description(error).toStdString();
+    runSql(QStringLiteral("insert into %1 values (1), (2)").arg(table));
+    EXPECT_EQ(count(table), 2);
+    ASSERT_TRUE(m_client.rollbackTransaction(error)) << description(error).toStdString();
+    EXPECT_EQ(count(table), 0);
 
-    ASSERT_TRUE(m_client.BeginTransaction(error)) << Description(error).toStdString();
-    Run(QStringLiteral("insert into %1 values (3)").arg(table));
-    ASSERT_TRUE(m_client.CommitTransaction(error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.beginTransaction(error)) << description(error).toStdString();
+    runSql(QStringLiteral("insert into %1 values (3)").arg(table));
+    ASSERT_TRUE(m_client.commitTransaction(error)) << description(error).toStdString();
 
     // After the transaction every statement stands on its own again: another connection
     // sees it at once.
-    Run(QStringLiteral("insert into %1 values (4)").arg(table));
-    EXPECT_EQ(CountSeenElsewhere(m_connect, table), QStringLiteral("2"));
+    runSql(QStringLiteral("insert into %1 values (4)").arg(table));
+    EXPECT_EQ(countSeenElsewhere(m_connect, table), QStringLiteral("2"));
 }
 
 TEST_F(OdbcServerTest, ClosingInsideATransactionGivesItUp)
 {
-    const QString table = CreateTable(QStringLiteral("id int4"));
+    const QString table = createTable(QStringLiteral("id int4"));
     DbError error;
-    ASSERT_TRUE(m_client.BeginTransaction(error)) << Description(error).toStdString();
-    Run(QStringLiteral("insert into %1 values (1)").arg(table));
-    ASSERT_TRUE(m_client.Close(error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.beginTransaction(error)) << description(error).toStdString();
+    runSql(QStringLiteral("insert into %1 values (1)").arg(table));
+    ASSERT_TRUE(m_client.close(error)) << description(error).toStdString();
 
-    ASSERT_TRUE(m_client.Open(m_connect, error)) << Description(error).toStdString();
-    EXPECT_EQ(Count(table), 0);
+    ASSERT_TRUE(m_client.open(m_connect, error)) << description(error).toStdString();
+    EXPECT_EQ(count(table), 0);
     // The new connection commits each statement by itself.
-    Run(QStringLiteral("insert into %1 values (2)").arg(table));
-    EXPECT_EQ(CountSeenElsewhere(m_connect, table), QStringLiteral("1"));
+    runSql(QStringLiteral("insert into %1 values (2)").arg(table));
+    EXPECT_EQ(countSeenElsewhere(m_connect, table), QStringLiteral("1"));
 }
 
 } // namespace

@@ -4,33 +4,35 @@
 
 #include <gtest/gtest.h>
 
+using namespace korvel;
+
 namespace {
 
 const QStringList kFreeTdsOnly = {QStringLiteral("FreeTDS"), QStringLiteral("PostgreSQL Unicode")};
 // What FreeTDS is always given after the attributes of the settings.
 const QString kFreeTdsTail = QStringLiteral("ClientCharset=UTF-8;TDS_Version=7.4;");
 
-QString ForSqlServer(const QString& oleDb, const QStringList& drivers = kFreeTdsOnly)
+QString forSqlServer(const QString& oleDb, const QStringList& drivers = kFreeTdsOnly)
 {
     QString odbc;
     QString error;
-    EXPECT_TRUE(TranslateConnectionString(oleDb, OdbcFlavour::SqlServer, drivers, odbc, error)) << error.toStdString();
+    EXPECT_TRUE(translateConnectionString(oleDb, OdbcFlavour::SqlServer, drivers, odbc, error)) << error.toStdString();
     return odbc;
 }
 
-QString ForGeneric(const QString& oleDb)
+QString forGeneric(const QString& oleDb)
 {
     QString odbc;
     QString error;
-    EXPECT_TRUE(TranslateConnectionString(oleDb, OdbcFlavour::Generic, {}, odbc, error)) << error.toStdString();
+    EXPECT_TRUE(translateConnectionString(oleDb, OdbcFlavour::Generic, {}, odbc, error)) << error.toStdString();
     return odbc;
 }
 
-QString RefusalOf(const QString& oleDb, OdbcFlavour flavour)
+QString refusalOf(const QString& oleDb, OdbcFlavour flavour)
 {
     QString odbc = QStringLiteral("untouched");
     QString error;
-    EXPECT_FALSE(TranslateConnectionString(oleDb, flavour, kFreeTdsOnly, odbc, error));
+    EXPECT_FALSE(translateConnectionString(oleDb, flavour, kFreeTdsOnly, odbc, error));
     EXPECT_EQ(odbc, QStringLiteral("untouched"));
     return error;
 }
@@ -38,14 +40,14 @@ QString RefusalOf(const QString& oleDb, OdbcFlavour flavour)
 TEST(OdbcFlavourTest, ProvidersAreRecognisedInAnyCaseAndVersion)
 {
     for (const char* provider : {"sqloledb", "SQLOLEDB", "SQLOLEDB.1", "MSOLEDBSQL", "msoledbsql.19", "SQLNCLI11"})
-        EXPECT_TRUE(IsSqlServerProvider(QString::fromLatin1(provider))) << provider;
+        EXPECT_TRUE(isSqlServerProvider(QString::fromLatin1(provider))) << provider;
     for (const char* provider : {"MSDASQL", "sqlite", "", "sqloledbx", "SQLNCLI"})
-        EXPECT_FALSE(IsSqlServerProvider(QString::fromLatin1(provider))) << provider;
+        EXPECT_FALSE(isSqlServerProvider(QString::fromLatin1(provider))) << provider;
 
     for (const char* provider : {"MSDASQL", "msdasql", "MSDASQL.1"})
-        EXPECT_TRUE(IsGenericOdbcProvider(QString::fromLatin1(provider))) << provider;
+        EXPECT_TRUE(isGenericOdbcProvider(QString::fromLatin1(provider))) << provider;
     for (const char* provider : {"sqloledb", "sqlite", "", "MSDASQLX"})
-        EXPECT_FALSE(IsGenericOdbcProvider(QString::fromLatin1(provider))) << provider;
+        EXPECT_FALSE(isGenericOdbcProvider(QString::fromLatin1(provider))) << provider;
 }
 
 TEST(OdbcConnectionStringTest, SqlServerNamedInstanceGoesToFreeTdsAsTheBrowsersPort)
@@ -60,7 +62,7 @@ TEST(OdbcConnectionStringTest, SqlServerNamedInstanceGoesToFreeTdsAsTheBrowsersP
     };
     QString odbc;
     QString error;
-    ASSERT_TRUE(TranslateConnectionString(oleDb, OdbcFlavour::SqlServer, kFreeTdsOnly, odbc, error, browser));
+    ASSERT_TRUE(translateConnectionString(oleDb, OdbcFlavour::SqlServer, kFreeTdsOnly, odbc, error, browser));
     EXPECT_EQ(odbc, QStringLiteral("Driver=FreeTDS;Server=srv;Port=49712;Database=db;UID=sa;PWD=secret;") + kFreeTdsTail);
     EXPECT_EQ(asked, QStringList{"srv|SQLEXPRESS"});
 
@@ -68,10 +70,10 @@ TEST(OdbcConnectionStringTest, SqlServerNamedInstanceGoesToFreeTdsAsTheBrowsersP
         failure = QStringLiteral("no answer");
         return false;
     };
-    EXPECT_FALSE(TranslateConnectionString(oleDb, OdbcFlavour::SqlServer, kFreeTdsOnly, odbc, error, silent));
+    EXPECT_FALSE(translateConnectionString(oleDb, OdbcFlavour::SqlServer, kFreeTdsOnly, odbc, error, silent));
     EXPECT_EQ(error, QStringLiteral("no answer"));
     // Microsoft's driver asks the browser itself.
-    ASSERT_TRUE(TranslateConnectionString(oleDb, OdbcFlavour::SqlServer, {QStringLiteral("ODBC Driver 18 for SQL Server")},
+    ASSERT_TRUE(translateConnectionString(oleDb, OdbcFlavour::SqlServer, {QStringLiteral("ODBC Driver 18 for SQL Server")},
                                           odbc, error, silent));
     EXPECT_TRUE(odbc.contains(QLatin1String(";Server=srv\\SQLEXPRESS;")));
 }
@@ -89,7 +91,7 @@ TEST(OdbcConnectionStringTest, SqlServerAttributesBecomeFreeTdsOnes)
         {"Data Source=(local)\\SQLEXPRESS;", "Driver=FreeTDS;Server=localhost\\SQLEXPRESS;"},
         {"Data Source=.;", "Driver=FreeTDS;Server=localhost;"},
         {"Data Source=.hidden;", "Driver=FreeTDS;Server=.hidden;"},
-        // Values that would break the string go in braces, as BuildConnectionString quotes
+        // Values that would break the string go in braces, as buildConnectionString quotes
         // them; other punctuation needs none.
         {"Data Source=srv;Initial Catalog=\"my;db\";User Id=\" sa\";Password=\"pa;ss \";",
          "Driver=FreeTDS;Server=srv;Database={my;db};UID={ sa};PWD={pa;ss };"},
@@ -108,7 +110,7 @@ TEST(OdbcConnectionStringTest, SqlServerAttributesBecomeFreeTdsOnes)
          "Driver=FreeTDS;Server=h;Database=d;UID=u;PWD=p;"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ForSqlServer(QStringLiteral("Provider=sqloledb;") + QString::fromUtf8(c.oleDb)),
+        EXPECT_EQ(forSqlServer(QStringLiteral("Provider=sqloledb;") + QString::fromUtf8(c.oleDb)),
                   QString::fromUtf8(c.odbc) + kFreeTdsTail)
             << c.oleDb;
     }
@@ -136,10 +138,10 @@ TEST(OdbcConnectionStringTest, EachDriverReadsAPasswordAsItWasTyped)
     };
     for (const auto& c : cases) {
         const QString oleDb = QStringLiteral("Provider=sqloledb;Password=") +
-                              QuoteConnectionStringValue(QString::fromUtf8(c.password)) + QLatin1Char(';');
-        EXPECT_EQ(ForSqlServer(oleDb), QStringLiteral("Driver=FreeTDS;PWD=%1;").arg(QString::fromUtf8(c.freeTds)) + kFreeTdsTail)
+                              quoteConnectionStringValue(QString::fromUtf8(c.password)) + QLatin1Char(';');
+        EXPECT_EQ(forSqlServer(oleDb), QStringLiteral("Driver=FreeTDS;PWD=%1;").arg(QString::fromUtf8(c.freeTds)) + kFreeTdsTail)
             << c.password;
-        EXPECT_EQ(ForSqlServer(oleDb, microsoft),
+        EXPECT_EQ(forSqlServer(oleDb, microsoft),
                   QStringLiteral("Driver=ODBC Driver 17 for SQL Server;PWD=%1;").arg(QString::fromUtf8(c.standard)))
             << c.password;
     }
@@ -156,7 +158,7 @@ TEST(OdbcConnectionStringTest, GenericWritesValuesAsTheSourcesDriverReadsThem)
         };
         QString odbc;
         QString error;
-        EXPECT_TRUE(TranslateConnectionString(oleDb, OdbcFlavour::Generic, {}, odbc, error, nullptr, libraryOf))
+        EXPECT_TRUE(translateConnectionString(oleDb, OdbcFlavour::Generic, {}, odbc, error, nullptr, libraryOf))
             << error.toStdString();
         return odbc;
     };
@@ -165,19 +167,19 @@ TEST(OdbcConnectionStringTest, GenericWritesValuesAsTheSourcesDriverReadsThem)
     EXPECT_EQ(translated(QStringLiteral("psqlodbcw.so")), QStringLiteral("dsn=plant;pwd={{abc}}};"));
     EXPECT_EQ(asked, QStringList({"|plant", "|plant"}));
     // Only a driver's name may come in ODBC's braces already.
-    EXPECT_EQ(ForGeneric(QStringLiteral("Provider=MSDASQL;Driver={FreeTDS};DSN=a}b;PWD={a}b};")),
+    EXPECT_EQ(forGeneric(QStringLiteral("Provider=MSDASQL;Driver={FreeTDS};DSN=a}b;PWD={a}b};")),
               QStringLiteral("driver={FreeTDS};dsn=a}b;pwd={{a}}b}}};"));
 }
 
 TEST(OdbcConnectionStringTest, WhatFreeTdsCannotBeGivenIsRefusedNamingTheKeyword)
 {
-    const QString error = RefusalOf(QStringLiteral("Provider=sqloledb;Data Source=srv;Password=\"a};b\";"),
+    const QString error = refusalOf(QStringLiteral("Provider=sqloledb;Data Source=srv;Password=\"a};b\";"),
                                     OdbcFlavour::SqlServer);
     EXPECT_TRUE(error.contains(QLatin1String("PWD"))) << error.toStdString();
     EXPECT_FALSE(error.contains(QLatin1String("a};b"))) << "the password must not be shown";
 
     for (const char* server : {"srv,", "srv,0", "srv,65536", "srv,14x"}) {
-        const QString refusal = RefusalOf(QStringLiteral("Provider=sqloledb;Data Source=%1;").arg(QLatin1String(server)),
+        const QString refusal = refusalOf(QStringLiteral("Provider=sqloledb;Data Source=%1;").arg(QLatin1String(server)),
                                           OdbcFlavour::SqlServer);
         EXPECT_TRUE(refusal.contains(QStringLiteral("端口"))) << server;
     }
@@ -185,8 +187,8 @@ TEST(OdbcConnectionStringTest, WhatFreeTdsCannotBeGivenIsRefusedNamingTheKeyword
 
 TEST(OdbcConnectionStringTest, UnparsableStringIsRefused)
 {
-    EXPECT_FALSE(RefusalOf(QStringLiteral("Provider=sqloledb;Password=\"open;"), OdbcFlavour::SqlServer).isEmpty());
-    EXPECT_FALSE(RefusalOf(QStringLiteral("Provider=MSDASQL;junk;"), OdbcFlavour::Generic).isEmpty());
+    EXPECT_FALSE(refusalOf(QStringLiteral("Provider=sqloledb;Password=\"open;"), OdbcFlavour::SqlServer).isEmpty());
+    EXPECT_FALSE(refusalOf(QStringLiteral("Provider=MSDASQL;junk;"), OdbcFlavour::Generic).isEmpty());
 }
 
 TEST(OdbcConnectionStringTest, AServersPortGoesToEachDriverInItsOwnForm)
@@ -204,9 +206,9 @@ TEST(OdbcConnectionStringTest, AServersPortGoesToEachDriverInItsOwnForm)
     };
     for (const auto& c : cases) {
         const QString oleDb = QStringLiteral("Provider=sqloledb;Data Source=%1;").arg(QString::fromUtf8(c.dataSource));
-        EXPECT_EQ(ForSqlServer(oleDb), QStringLiteral("Driver=FreeTDS;") + QString::fromUtf8(c.freeTds) + kFreeTdsTail)
+        EXPECT_EQ(forSqlServer(oleDb), QStringLiteral("Driver=FreeTDS;") + QString::fromUtf8(c.freeTds) + kFreeTdsTail)
             << c.dataSource;
-        EXPECT_EQ(ForSqlServer(oleDb, microsoft),
+        EXPECT_EQ(forSqlServer(oleDb, microsoft),
                   QStringLiteral("Driver=ODBC Driver 17 for SQL Server;") + QString::fromUtf8(c.microsoft))
             << c.dataSource;
     }
@@ -215,31 +217,31 @@ TEST(OdbcConnectionStringTest, AServersPortGoesToEachDriverInItsOwnForm)
 TEST(OdbcConnectionStringTest, MicrosoftDriverIsPreferredWhenInstalled)
 {
     const QString oleDb = QStringLiteral("Provider=sqloledb;Data Source=srv\\inst;Initial Catalog=db;User Id=sa;Password=p;");
-    EXPECT_EQ(ForSqlServer(oleDb, {QStringLiteral("FreeTDS"), QStringLiteral("ODBC Driver 18 for SQL Server"),
+    EXPECT_EQ(forSqlServer(oleDb, {QStringLiteral("FreeTDS"), QStringLiteral("ODBC Driver 18 for SQL Server"),
                                    QStringLiteral("ODBC Driver 17 for SQL Server")}),
               QStringLiteral("Driver=ODBC Driver 18 for SQL Server;Server=srv\\inst;Database=db;UID=sa;PWD=p;"
                              "TrustServerCertificate=yes;"));
-    EXPECT_EQ(ForSqlServer(oleDb, {QStringLiteral("ODBC Driver 17 for SQL Server"), QStringLiteral("FreeTDS")}),
+    EXPECT_EQ(forSqlServer(oleDb, {QStringLiteral("ODBC Driver 17 for SQL Server"), QStringLiteral("FreeTDS")}),
               QStringLiteral("Driver=ODBC Driver 17 for SQL Server;Server=srv\\inst;Database=db;UID=sa;PWD=p;"));
-    EXPECT_EQ(PreferredSqlServerDriver({}), QStringLiteral("FreeTDS"));
-    EXPECT_EQ(PreferredSqlServerDriver({QStringLiteral("SQL Server Native Client 11.0")}), QStringLiteral("FreeTDS"));
+    EXPECT_EQ(preferredSqlServerDriver({}), QStringLiteral("FreeTDS"));
+    EXPECT_EQ(preferredSqlServerDriver({QStringLiteral("SQL Server Native Client 11.0")}), QStringLiteral("FreeTDS"));
 }
 
 TEST(OdbcConnectionStringTest, GenericPassesEveryAttributeButTheProvider)
 {
-    EXPECT_EQ(ForGeneric(QStringLiteral("Provider=MSDASQL;Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=5432;"
+    EXPECT_EQ(forGeneric(QStringLiteral("Provider=MSDASQL;Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=5432;"
                                         "Database=k;UID=u;PWD=\"a;b\";BoolsAsChar=0;")),
               QStringLiteral("boolsaschar=0;database=k;driver={PostgreSQL Unicode};port=5432;pwd={a;b};"
                              "server=127.0.0.1;uid=u;"));
-    EXPECT_EQ(ForGeneric(QStringLiteral("Provider=MSDASQL;Driver=\"PostgreSQL Unicode\";")),
+    EXPECT_EQ(forGeneric(QStringLiteral("Provider=MSDASQL;Driver=\"PostgreSQL Unicode\";")),
               QStringLiteral("driver=PostgreSQL Unicode;"));
 }
 
 TEST(OdbcConnectionStringTest, GenericTakesMsdasqlNamesForOdbcKeywords)
 {
-    EXPECT_EQ(ForGeneric(QStringLiteral("Provider=MSDASQL;Data Source=plant;Initial Catalog=db;User Id=u;Password=p;")),
+    EXPECT_EQ(forGeneric(QStringLiteral("Provider=MSDASQL;Data Source=plant;Initial Catalog=db;User Id=u;Password=p;")),
               QStringLiteral("database=db;dsn=plant;pwd=p;uid=u;"));
-    EXPECT_EQ(ForGeneric(QStringLiteral("Provider=MSDASQL;DSN=plant;Data Source=other;UID=u;User Id=x;")),
+    EXPECT_EQ(forGeneric(QStringLiteral("Provider=MSDASQL;DSN=plant;Data Source=other;UID=u;User Id=x;")),
               QStringLiteral("dsn=plant;uid=u;"));
 }
 

@@ -8,12 +8,14 @@
 #include <QRegularExpression>
 #include <QUuid>
 
-QString TestServerConnectionString()
+namespace korvel {
+
+QString testServerConnectionString()
 {
     return qEnvironmentVariable("KORVEL_TEST_ODBC_CONNECT");
 }
 
-QString WithAttribute(const QString& connectionString, const QString& keyword, const QString& value)
+QString withAttribute(const QString& connectionString, const QString& keyword, const QString& value)
 {
     QString changed = connectionString;
     const QRegularExpression attribute(QStringLiteral("(^|;)%1=[^;]*").arg(QRegularExpression::escape(keyword)),
@@ -25,33 +27,33 @@ QString WithAttribute(const QString& connectionString, const QString& keyword, c
     return changed + keyword + QLatin1Char('=') + value + QLatin1Char(';');
 }
 
-TestServer PostgreSqlTestServer()
+TestServer postgreSqlTestServer()
 {
     const bool required = qEnvironmentVariable("KORVEL_REQUIRE_ODBC") == QLatin1String("1");
-    return {TestServerConnectionString(),
+    return {testServerConnectionString(),
             required ? QStringLiteral("KORVEL_REQUIRE_ODBC=1 but KORVEL_TEST_ODBC_CONNECT is not set "
                                       "(scripts/postgres start DIR)")
                      : QStringLiteral("no test server: set KORVEL_TEST_ODBC_CONNECT (scripts/postgres start DIR)"),
             required};
 }
 
-std::optional<ConnectionSettings> SqlServerTestSettings()
+std::optional<ConnectionSettings> sqlServerTestSettings()
 {
     const QString path = qEnvironmentVariable("KORVEL_TEST_SQLSERVER");
     ConnectionSettings settings;
-    if (path.isEmpty() || !LoadConnectionSettings(path, settings))
+    if (path.isEmpty() || !loadConnectionSettings(path, settings))
         return std::nullopt;
     return settings;
 }
 
-TestServer SqlServerTestServer()
+TestServer sqlServerTestServer()
 {
     const bool required = qEnvironmentVariable("KORVEL_REQUIRE_SQLSERVER") == QLatin1String("1");
     TestServer server{QString(),
                       QStringLiteral("no SQL Server: set KORVEL_TEST_SQLSERVER to a settings file of a login that may "
                                      "create databases (scripts/test starts a T-SQL server from ../shared/tsql-server)"),
                       required};
-    const std::optional<ConnectionSettings> settings = SqlServerTestSettings();
+    const std::optional<ConnectionSettings> settings = sqlServerTestSettings();
     if (!settings) {
         if (!qEnvironmentVariable("KORVEL_TEST_SQLSERVER").isEmpty()) {
             server.missing = QStringLiteral("KORVEL_TEST_SQLSERVER names no settings file that can be read");
@@ -66,14 +68,14 @@ TestServer SqlServerTestServer()
     if (port.isEmpty() && !settings->instance.isEmpty()) {
         quint16 instancePort = 0;
         QString error;
-        if (!LookUpInstancePort(host, settings->instance, 15000, instancePort, error)) {
+        if (!lookUpInstancePort(host, settings->instance, 15000, instancePort, error)) {
             server.missing = QStringLiteral("KORVEL_TEST_SQLSERVER: ") + error;
             server.required = true;
             return server;
         }
         port = QString::number(instancePort);
     }
-    const auto quoted = QuoteConnectionStringValue;
+    const auto quoted = quoteConnectionStringValue;
     server.connect = QStringLiteral("Provider=MSDASQL;Driver=FreeTDS;Server=%1;Database=%2;UID=%3;PWD=%4;"
                                     "TDS_Version=7.4;ClientCharset=UTF-8;")
                          .arg(quoted(host), quoted(settings->dataName), quoted(settings->userName),
@@ -85,10 +87,10 @@ TestServer SqlServerTestServer()
 
 void OdbcServerTest::SetUp()
 {
-    ConnectTo(PostgreSqlTestServer());
+    connectTo(postgreSqlTestServer());
 }
 
-void OdbcServerTest::ConnectTo(const TestServer& server)
+void OdbcServerTest::connectTo(const TestServer& server)
 {
     m_connect = server.connect;
     if (m_connect.isEmpty()) {
@@ -97,7 +99,7 @@ void OdbcServerTest::ConnectTo(const TestServer& server)
         GTEST_SKIP() << server.missing.toStdString();
     }
     DbError error;
-    ASSERT_TRUE(m_client.Open(m_connect, error)) << error.description.value_or(QString()).toStdString();
+    ASSERT_TRUE(m_client.open(m_connect, error)) << error.description.value_or(QString()).toStdString();
 }
 
 void OdbcServerTest::TearDown()
@@ -106,61 +108,63 @@ void OdbcServerTest::TearDown()
         return;
     DbError error;
     qint64 rows = 0;
-    if (!m_client.IsOpen()) {
-        ASSERT_TRUE(m_client.Open(m_connect, error)) << error.description.value_or(QString()).toStdString();
+    if (!m_client.isOpen()) {
+        ASSERT_TRUE(m_client.open(m_connect, error)) << error.description.value_or(QString()).toStdString();
     }
     for (const QString& table : std::as_const(m_tables))
-        EXPECT_TRUE(m_client.Execute(QStringLiteral("drop table %1").arg(table), rows, error)) << table.toStdString();
-    EXPECT_TRUE(m_client.Close(error));
+        EXPECT_TRUE(m_client.execute(QStringLiteral("drop table %1").arg(table), rows, error)) << table.toStdString();
+    EXPECT_TRUE(m_client.close(error));
 }
 
-QString OdbcServerTest::CreateTable(const QString& columns)
+QString OdbcServerTest::createTable(const QString& columns)
 {
     // Tests run in parallel processes against one database.
     const QString name = QStringLiteral("odbc_test_%1").arg(QUuid::createUuid().toString(QUuid::Id128));
-    Run(QStringLiteral("create table %1 (%2)").arg(name, columns));
+    runSql(QStringLiteral("create table %1 (%2)").arg(name, columns));
     m_tables.append(name);
     return name;
 }
 
-void OdbcServerTest::Run(const QString& sql)
+void OdbcServerTest::runSql(const QString& sql)
 {
     DbError error;
     qint64 rows = 0;
-    ASSERT_TRUE(m_client.Execute(sql, rows, error))
+    ASSERT_TRUE(m_client.execute(sql, rows, error))
         << sql.left(200).toStdString() << ": " << error.description.value_or(QString()).toStdString();
 }
 
-std::unique_ptr<DbCursor> OdbcServerTest::Cursor(const QString& sql)
+std::unique_ptr<DbCursor> OdbcServerTest::openCursor(const QString& sql)
 {
     DbError error;
-    std::unique_ptr<DbCursor> cursor = m_client.OpenCursor(sql, error);
+    std::unique_ptr<DbCursor> cursor = m_client.openCursor(sql, error);
     EXPECT_TRUE(cursor) << sql.toStdString() << ": " << error.description.value_or(QString()).toStdString();
     return cursor;
 }
 
-QList<QList<DbValue>> OdbcServerTest::Rows(const QString& sql)
+QList<QList<DbValue>> OdbcServerTest::queryRows(const QString& sql)
 {
     QList<QList<DbValue>> rows;
-    std::unique_ptr<DbCursor> cursor = Cursor(sql);
+    std::unique_ptr<DbCursor> cursor = openCursor(sql);
     if (!cursor)
         return rows;
     DbError error;
-    while (!cursor->AtEnd()) {
+    while (!cursor->atEnd()) {
         QList<DbValue> row;
-        for (int field = 0; field < cursor->FieldCount(); ++field) {
+        for (int field = 0; field < cursor->fieldCount(); ++field) {
             DbValue value;
-            EXPECT_TRUE(cursor->ReadValue(field, value, error));
+            EXPECT_TRUE(cursor->readValue(field, value, error));
             row.append(value);
         }
         rows.append(row);
-        EXPECT_TRUE(cursor->MoveNext(error));
+        EXPECT_TRUE(cursor->moveNext(error));
     }
     return rows;
 }
 
-qint64 OdbcServerTest::Count(const QString& table)
+qint64 OdbcServerTest::count(const QString& table)
 {
-    const QList<QList<DbValue>> rows = Rows(QStringLiteral("select count(*) from %1").arg(table));
+    const QList<QList<DbValue>> rows = queryRows(QStringLiteral("select count(*) from %1").arg(table));
     return rows.isEmpty() ? -1 : rows[0][0].text.toLongLong();
 }
+
+} // namespace korvel

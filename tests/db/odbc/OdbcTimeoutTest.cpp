@@ -2,7 +2,7 @@
 // server that does not answer, or a statement held up by another session's lock, ends in
 // the usual error instead of a window that never comes back.
 
-#include "db/CAdoDatabase.h"
+#include "db/Database.h"
 #include "db/odbc/SqlServerBrowser.h"
 
 #include "tests/db/odbc/FakeTdsServer.h"
@@ -18,6 +18,8 @@
 #include <csignal>
 #include <future>
 #include <thread>
+
+using namespace korvel;
 
 namespace {
 
@@ -71,14 +73,14 @@ private:
     std::atomic<int> m_questions{0};
 };
 
-QByteArray BrowserReply(const QByteArray& text)
+QByteArray browserReply(const QByteArray& text)
 {
     QByteArray reply(1, '\x05');
     reply.append(static_cast<char>(text.size() & 0xFF)).append(static_cast<char>(text.size() >> 8)).append(text);
     return reply;
 }
 
-QString Description(const DbError& error)
+QString description(const DbError& error)
 {
     return error.description.value_or(QString());
 }
@@ -92,13 +94,13 @@ struct BrowserLookUp
     qint64 elapsedMs = 0;
 };
 
-BrowserLookUp LookUpKorvel(int timeoutMs)
+BrowserLookUp lookUpKorvel(int timeoutMs)
 {
     BrowserLookUp lookUp;
     QElapsedTimer timer;
     timer.start();
     lookUp.found =
-        LookUpInstancePort(QStringLiteral("127.0.0.1"), QStringLiteral("KORVEL"), timeoutMs, lookUp.port, lookUp.error);
+        lookUpInstancePort(QStringLiteral("127.0.0.1"), QStringLiteral("KORVEL"), timeoutMs, lookUp.port, lookUp.error);
     lookUp.elapsedMs = timer.elapsed();
     return lookUp;
 }
@@ -109,32 +111,32 @@ const QString kNoPortTold = QStringLiteral("127.0.0.1 上的 SQL Server Browser�
 
 TEST(SqlServerBrowserTest, TheAnswerGivesTheTcpPortOfTheInstanceAsked)
 {
-    const QByteArray two = BrowserReply("ServerName;PC;InstanceName;OTHER;IsClustered;No;Version;16.0;tcp;1500;;"
+    const QByteArray two = browserReply("ServerName;PC;InstanceName;OTHER;IsClustered;No;Version;16.0;tcp;1500;;"
                                         "ServerName;PC;InstanceName;KORVEL;IsClustered;No;Version;16.0;tcp;49712;;");
-    EXPECT_EQ(TcpPortOfBrowserAnswer(two, QStringLiteral("korvel")), 49712);
-    EXPECT_EQ(TcpPortOfBrowserAnswer(two, QStringLiteral("OTHER")), 1500);
-    EXPECT_EQ(TcpPortOfBrowserAnswer(two, QStringLiteral("NONE")), 0);
-    EXPECT_EQ(TcpPortOfBrowserAnswer(BrowserReply("ServerName;PC;InstanceName;KORVEL;np;\\\\PC\\pipe;;"),
+    EXPECT_EQ(tcpPortOfBrowserAnswer(two, QStringLiteral("korvel")), 49712);
+    EXPECT_EQ(tcpPortOfBrowserAnswer(two, QStringLiteral("OTHER")), 1500);
+    EXPECT_EQ(tcpPortOfBrowserAnswer(two, QStringLiteral("NONE")), 0);
+    EXPECT_EQ(tcpPortOfBrowserAnswer(browserReply("ServerName;PC;InstanceName;KORVEL;np;\\\\PC\\pipe;;"),
                                      QStringLiteral("KORVEL")),
               0)
         << "named pipes only";
-    EXPECT_EQ(TcpPortOfBrowserAnswer("garbage", QStringLiteral("KORVEL")), 0);
+    EXPECT_EQ(tcpPortOfBrowserAnswer("garbage", QStringLiteral("KORVEL")), 0);
 }
 
 // One test for everything that needs the browser's port, which only one process can hold.
 TEST(SqlServerBrowserTest, AnInstanceIsFoundOrGivenUpWithinTheLoginWait)
 {
     {
-        FakeBrowser browser(BrowserReply("ServerName;PC;InstanceName;KORVEL;IsClustered;No;tcp;49712;;"));
+        FakeBrowser browser(browserReply("ServerName;PC;InstanceName;KORVEL;IsClustered;No;tcp;49712;;"));
         if (!browser.bound())
             GTEST_SKIP() << "UDP port 1434 is taken on this machine";
-        const BrowserLookUp lookUp = LookUpKorvel(2000);
+        const BrowserLookUp lookUp = lookUpKorvel(2000);
         ASSERT_TRUE(lookUp.found) << lookUp.error.toStdString();
         EXPECT_EQ(lookUp.port, 49712);
     }
     {
         FakeBrowser silent{QByteArray()};
-        const BrowserLookUp lookUp = LookUpKorvel(2500);
+        const BrowserLookUp lookUp = lookUpKorvel(2500);
         EXPECT_FALSE(lookUp.found);
         EXPECT_GE(lookUp.elapsedMs, 2400);
         EXPECT_LT(lookUp.elapsedMs, 2500 + kSlackMs);
@@ -142,16 +144,16 @@ TEST(SqlServerBrowserTest, AnInstanceIsFoundOrGivenUpWithinTheLoginWait)
         EXPECT_EQ(lookUp.error, kNoPortTold);
 
         // The whole road through the SQL Server client, as FreeTDS would otherwise wait longer.
-        CAdoDatabase database;
+        Database database;
         QElapsedTimer timer;
         timer.start();
-        EXPECT_FALSE(database.Open(QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1\\KORVEL;"
+        EXPECT_FALSE(database.open(QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1\\KORVEL;"
                                                   "Initial Catalog=db;User Id=sa;Password=x;")));
         EXPECT_LT(timer.elapsed(), kLoginLimitMs + kSlackMs);
         EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004005，") + kNoPortTold);
     }
     // Nothing listens: the host says so at once, and nobody waits for an answer.
-    const BrowserLookUp lookUp = LookUpKorvel(2500);
+    const BrowserLookUp lookUp = lookUpKorvel(2500);
     EXPECT_FALSE(lookUp.found);
     EXPECT_LT(lookUp.elapsedMs, 1000);
     EXPECT_EQ(lookUp.error, kNoPortTold);
@@ -162,10 +164,10 @@ TEST(OdbcTimeoutTest, AServerThatNeverAnswersTheLoginIsGivenUp)
     // Takes the connection and says nothing.
     QTcpServer mute;
     ASSERT_TRUE(mute.listen(QHostAddress::LocalHost));
-    CAdoDatabase database;
+    Database database;
     QElapsedTimer timer;
     timer.start();
-    EXPECT_FALSE(database.Open(QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1,%1;Initial Catalog=db;"
+    EXPECT_FALSE(database.open(QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1,%1;Initial Catalog=db;"
                                               "User Id=sa;Password=x;")
                                    .arg(mute.serverPort())));
     EXPECT_GE(timer.elapsed(), kLoginLimitMs - 1000);
@@ -173,15 +175,38 @@ TEST(OdbcTimeoutTest, AServerThatNeverAnswersTheLoginIsGivenUp)
     EXPECT_TRUE(database.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << database.lastError().toStdString();
 }
 
+TEST(OdbcTimeoutTest, ALoginThatWaitsEndsWhenTheUserCancels)
+{
+    QTcpServer mute;
+    ASSERT_TRUE(mute.listen(QHostAddress::LocalHost));
+    CancellableWork work;
+    QString error;
+    QElapsedTimer timer;
+    timer.start();
+    std::thread login([&] {
+        const CancellableWork::Scope scope(work);
+        Database database;
+        EXPECT_FALSE(database.open(QStringLiteral("Provider=sqloledb;Data Source=127.0.0.1,%1;Initial Catalog=db;"
+                                                  "User Id=sa;Password=x;")
+                                       .arg(mute.serverPort())));
+        error = database.lastError();
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    work.cancel();
+    login.join();
+    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_EQ(error, QStringLiteral("ADO 错误：0x80004004，操作已取消"));
+}
+
 TEST(OdbcTimeoutTest, AServerThatStopsAnsweringAfterTheLoginIsGivenUp)
 {
     FakeTdsServer silent{QByteArray()};
-    CAdoDatabase database;
-    ASSERT_TRUE(database.Open(silent.connectionString())) << database.lastError().toStdString();
+    Database database;
+    ASSERT_TRUE(database.open(silent.connectionString())) << database.lastError().toStdString();
     QElapsedTimer timer;
     timer.start();
     TextTable rows;
-    EXPECT_FALSE(database.Query(QStringLiteral("select 1"), &rows));
+    EXPECT_FALSE(database.query(QStringLiteral("select 1"), &rows));
     EXPECT_GE(timer.elapsed(), kStatementLimitMs);
     EXPECT_LT(timer.elapsed(), kServerLostLimitMs);
     EXPECT_TRUE(database.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，")))
@@ -190,33 +215,33 @@ TEST(OdbcTimeoutTest, AServerThatStopsAnsweringAfterTheLoginIsGivenUp)
 
 TEST_F(OdbcServerTest, AStatementHeldUpByAnotherSessionsLockIsGivenUp)
 {
-    const QString table = CreateTable(QStringLiteral("id int4"));
-    Run(QStringLiteral("insert into %1 values (1)").arg(table));
+    const QString table = createTable(QStringLiteral("id int4"));
+    runSql(QStringLiteral("insert into %1 values (1)").arg(table));
     DbError error;
-    ASSERT_TRUE(m_client.BeginTransaction(error));
-    Run(QStringLiteral("lock table %1 in access exclusive mode").arg(table));
+    ASSERT_TRUE(m_client.beginTransaction(error));
+    runSql(QStringLiteral("lock table %1 in access exclusive mode").arg(table));
 
-    CAdoDatabase other;
-    ASSERT_TRUE(other.Open(m_connect)) << other.lastError().toStdString();
+    Database other;
+    ASSERT_TRUE(other.open(m_connect)) << other.lastError().toStdString();
     QElapsedTimer timer;
     timer.start();
     TextTable rows;
-    EXPECT_FALSE(other.Query(QStringLiteral("select * from %1").arg(table), &rows));
+    EXPECT_FALSE(other.query(QStringLiteral("select * from %1").arg(table), &rows));
     EXPECT_GE(timer.elapsed(), kStatementLimitMs - 1000);
     EXPECT_LT(timer.elapsed(), kStatementLimitMs + kSlackMs);
     EXPECT_TRUE(other.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，"))) << other.lastError().toStdString();
-    ASSERT_TRUE(m_client.RollbackTransaction(error)) << Description(error).toStdString();
+    ASSERT_TRUE(m_client.rollbackTransaction(error)) << description(error).toStdString();
 }
 
 TEST_F(OdbcServerTest, AStatementOnAStoppedServerEndsAndCommitsNothing)
 {
-    const QString table = CreateTable(QStringLiteral("id int4"));
-    CAdoDatabase stopped;
-    ASSERT_TRUE(stopped.Open(m_connect)) << stopped.lastError().toStdString();
+    const QString table = createTable(QStringLiteral("id int4"));
+    Database stopped;
+    ASSERT_TRUE(stopped.open(m_connect)) << stopped.lastError().toStdString();
     QStringList backend;
-    ASSERT_TRUE(stopped.QueryColumn(QStringLiteral("select pg_backend_pid()"), &backend));
+    ASSERT_TRUE(stopped.queryColumn(QStringLiteral("select pg_backend_pid()"), &backend));
     const pid_t pid = backend.value(0).toInt();
-    ASSERT_TRUE(stopped.BeginTrans() && stopped.Execute(QStringLiteral("insert into %1 values (1)").arg(table)));
+    ASSERT_TRUE(stopped.beginTransaction() && stopped.execute(QStringLiteral("insert into %1 values (1)").arg(table)));
 
     // Stopped while it runs a statement, as a server that hangs; resumed when the statement
     // has ended, or once it is plain that it would not.
@@ -229,7 +254,7 @@ TEST_F(OdbcServerTest, AStatementOnAStoppedServerEndsAndCommitsNothing)
     });
     QElapsedTimer timer;
     timer.start();
-    EXPECT_FALSE(stopped.Execute(QStringLiteral("insert into %1 select 2 from pg_sleep(1)").arg(table)));
+    EXPECT_FALSE(stopped.execute(QStringLiteral("insert into %1 select 2 from pg_sleep(1)").arg(table)));
     const qint64 elapsed = timer.elapsed();
     ended.set_value();
     stopper.join();
@@ -238,8 +263,8 @@ TEST_F(OdbcServerTest, AStatementOnAStoppedServerEndsAndCommitsNothing)
     EXPECT_TRUE(stopped.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，")))
         << stopped.lastError().toStdString();
     // The connection is gone, and with it what it had not committed.
-    EXPECT_FALSE(stopped.CommitTrans());
+    EXPECT_FALSE(stopped.commitTransaction());
     EXPECT_EQ(stopped.lastError(), QStringLiteral("ADO 错误：0x80004005，服务器没有应答，连接已断开"));
-    EXPECT_TRUE(stopped.ConnectionLost()) << "a batch on it stops";
-    EXPECT_EQ(Count(table), 0);
+    EXPECT_TRUE(stopped.connectionLost()) << "a batch on it stops";
+    EXPECT_EQ(count(table), 0);
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace korvel;
+
 namespace {
 
 struct TypeCase {
@@ -56,30 +58,30 @@ const TypeCase kSqlServerTypes[] = {
 TEST(OdbcTypesTest, SqlServerTypesGetTheOleDbProvidersCodes)
 {
     for (const TypeCase& type : kSqlServerTypes) {
-        const int adoType = AdoTypeOfOdbcColumn(type.sqlType, type.columnSize, QString::fromLatin1(type.typeName));
+        const int adoType = adoTypeOfOdbcColumn(type.sqlType, type.columnSize, QString::fromLatin1(type.typeName));
         EXPECT_EQ(adoType, type.adoType) << type.sqlServerType;
-        EXPECT_EQ(ValueKindOfAdoType(adoType), type.kind) << type.sqlServerType;
+        EXPECT_EQ(valueKindOfAdoType(adoType), type.kind) << type.sqlServerType;
     }
 }
 
 TEST(OdbcTypesTest, TypeNamesAreComparedIgnoringCase)
 {
-    EXPECT_EQ(AdoTypeOfOdbcColumn(SQL_DECIMAL, 19, QStringLiteral("MONEY")), 6);
-    EXPECT_EQ(AdoTypeOfOdbcColumn(SQL_TYPE_TIMESTAMP, 27, QStringLiteral("DateTime2")), 202);
+    EXPECT_EQ(adoTypeOfOdbcColumn(SQL_DECIMAL, 19, QStringLiteral("MONEY")), 6);
+    EXPECT_EQ(adoTypeOfOdbcColumn(SQL_TYPE_TIMESTAMP, 27, QStringLiteral("DateTime2")), 202);
     // ODBC 2 drivers report the older timestamp code.
-    EXPECT_EQ(AdoTypeOfOdbcColumn(SQL_TIMESTAMP, 23, QStringLiteral("datetime")), 135);
+    EXPECT_EQ(adoTypeOfOdbcColumn(SQL_TIMESTAMP, 23, QStringLiteral("datetime")), 135);
 }
 
 TEST(OdbcTypesTest, UnknownTypesAreReadAsText)
 {
-    const int adoType = AdoTypeOfOdbcColumn(-400, 20, QStringLiteral("geography"));
+    const int adoType = adoTypeOfOdbcColumn(-400, 20, QStringLiteral("geography"));
     EXPECT_EQ(adoType, 202);
-    EXPECT_EQ(ValueKindOfAdoType(adoType), OdbcValueKind::Text);
+    EXPECT_EQ(valueKindOfAdoType(adoType), OdbcValueKind::Text);
 }
 
 TEST(OdbcValueTextTest, AGuidLosesThePaddingOfItsColumnAndOtherTextStaysAsItIs)
 {
-    // The GUID's own forms are ValueTextTest's (CanonicalGuidText).
+    // The GUID's own forms are ValueTextTest's (canonicalGuidText).
     const struct
     {
         const char* driver;
@@ -90,10 +92,10 @@ TEST(OdbcValueTextTest, AGuidLosesThePaddingOfItsColumnAndOtherTextStaysAsItIs)
         {"not a guid  ", "not a guid  "},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(BracedGuid(QString::fromLatin1(c.driver)), QString::fromLatin1(c.program)) << c.driver;
+        EXPECT_EQ(bracedGuid(QString::fromLatin1(c.driver)), QString::fromLatin1(c.program)) << c.driver;
 }
 
-SQL_TIMESTAMP_STRUCT Timestamp(int year, int month, int day, int hour, int minute, int second, SQLUINTEGER fraction)
+SQL_TIMESTAMP_STRUCT timestamp(int year, int month, int day, int hour, int minute, int second, SQLUINTEGER fraction)
 {
     SQL_TIMESTAMP_STRUCT timestamp = {};
     timestamp.year = static_cast<SQLSMALLINT>(year);
@@ -108,14 +110,14 @@ SQL_TIMESTAMP_STRUCT Timestamp(int year, int month, int day, int hour, int minut
 
 TEST(OdbcValueTextTest, TimestampsUseTheProgramsDateTimeText)
 {
-    EXPECT_EQ(TimestampText(Timestamp(2024, 2, 29, 0, 0, 0, 0)), QStringLiteral("2024-02-29"));
-    EXPECT_EQ(TimestampText(Timestamp(2024, 2, 29, 13, 5, 7, 0)), QStringLiteral("2024-02-29 13:05:07"));
+    EXPECT_EQ(timestampText(timestamp(2024, 2, 29, 0, 0, 0, 0)), QStringLiteral("2024-02-29"));
+    EXPECT_EQ(timestampText(timestamp(2024, 2, 29, 13, 5, 7, 0)), QStringLiteral("2024-02-29 13:05:07"));
     // The fraction is in nanoseconds.
-    EXPECT_EQ(TimestampText(Timestamp(1999, 12, 31, 23, 59, 59, 997000000)), QStringLiteral("1999-12-31 23:59:59.997"));
-    EXPECT_EQ(TimestampText(Timestamp(2001, 1, 2, 3, 4, 5, 123456789)), QStringLiteral("2001-01-02 03:04:05.123"));
-    EXPECT_EQ(TimestampText(Timestamp(2001, 1, 2, 0, 0, 0, 5000000)), QStringLiteral("2001-01-02 00:00:00.005"));
+    EXPECT_EQ(timestampText(timestamp(1999, 12, 31, 23, 59, 59, 997000000)), QStringLiteral("1999-12-31 23:59:59.997"));
+    EXPECT_EQ(timestampText(timestamp(2001, 1, 2, 3, 4, 5, 123456789)), QStringLiteral("2001-01-02 03:04:05.123"));
+    EXPECT_EQ(timestampText(timestamp(2001, 1, 2, 0, 0, 0, 5000000)), QStringLiteral("2001-01-02 00:00:00.005"));
     // Less than a millisecond is not shown, and midnight stays midnight.
-    EXPECT_EQ(TimestampText(Timestamp(2001, 1, 2, 0, 0, 0, 999999)), QStringLiteral("2001-01-02"));
+    EXPECT_EQ(timestampText(timestamp(2001, 1, 2, 0, 0, 0, 999999)), QStringLiteral("2001-01-02"));
 }
 
 } // namespace

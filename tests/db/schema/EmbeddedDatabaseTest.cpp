@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace korvel;
+
 namespace {
 
 class EmbeddedDatabaseTest : public ::testing::Test
@@ -31,17 +33,17 @@ protected:
 
 TEST_F(EmbeddedDatabaseTest, HasEveryTableAndColumnOfTheSchemaAndNoRows)
 {
-    ASSERT_TRUE(Succeeded(CreateEmbeddedDatabase(path("korvel.db"))));
+    ASSERT_TRUE(succeeded(createEmbeddedDatabase(path("korvel.db"))));
     EXPECT_EQ(files(), QStringList{"korvel.db"}) << "nothing left beside it";
 
     EmbeddedTestDatabase db(ExistingFile{path("korvel.db")});
-    const SchemaTables schema = ParseSchemaTables(ReadSchemaFile("sqlserver.sql"));
+    const SchemaTables schema = parseSchemaTables(readSchemaFile("sqlserver.sql"));
     ASSERT_FALSE(schema.isEmpty());
     for (auto table = schema.cbegin(); table != schema.cend(); ++table) {
         QList<SchemaColumn> created;
         for (const QStringList& column :
              db.rows(QStringLiteral("select name, type from pragma_table_info('%1')").arg(table.key())))
-            created.append({column[0], NormalisedType(column[1])});
+            created.append({column[0], normalisedType(column[1])});
         EXPECT_EQ(created, table.value()) << table.key().toStdString();
         EXPECT_EQ(db.count(QStringLiteral("select count(*) from ") + table.key()), 0);
     }
@@ -49,7 +51,7 @@ TEST_F(EmbeddedDatabaseTest, HasEveryTableAndColumnOfTheSchemaAndNoRows)
 
 TEST_F(EmbeddedDatabaseTest, APlainSqliteConnectionGetsTheDefaultsAndIdentities)
 {
-    ASSERT_TRUE(Succeeded(CreateEmbeddedDatabase(path("korvel.db"))));
+    ASSERT_TRUE(succeeded(createEmbeddedDatabase(path("korvel.db"))));
     EmbeddedTestDatabase db(ExistingFile{path("korvel.db")});
     // Without Korvel's client there is no NEWID(): every default must work without it.
     db.exec(QStringLiteral("insert into tblLabelInfo (LabelID, LabelNo, PaperWidth, PaperHeight) "
@@ -69,20 +71,20 @@ TEST_F(EmbeddedDatabaseTest, APlainSqliteConnectionGetsTheDefaultsAndIdentities)
 
 TEST_F(EmbeddedDatabaseTest, RefusesAnythingAlreadyThereAndChangesNothing)
 {
-    WriteTestFile(path("korvel.db"), "precious");
+    writeTestFile(path("korvel.db"), "precious");
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.db")));
     ASSERT_TRUE(QFile::link(path("nowhere"), path("dangling.db")));
 
     for (const char* name : {"korvel.db", "folder.db", "dangling.db"}) {
-        EXPECT_EQ(CreateEmbeddedDatabase(path(name)).message(), QStringLiteral("文件已存在，未作任何改动：") + path(name));
+        EXPECT_EQ(createEmbeddedDatabase(path(name)).message(), QStringLiteral("文件已存在，未作任何改动：") + path(name));
     }
-    EXPECT_EQ(ReadTestFile(path("korvel.db")), QByteArray("precious"));
+    EXPECT_EQ(readTestFile(path("korvel.db")), QByteArray("precious"));
     EXPECT_EQ(files(), (QStringList{"dangling.db", "folder.db", "korvel.db"}));
 }
 
 TEST_F(EmbeddedDatabaseTest, AFailureLeavesNoFileBehind)
 {
-    const korvel::Outcome created = CreateEmbeddedDatabase(path("missing/korvel.db"));
+    const Outcome created = createEmbeddedDatabase(path("missing/korvel.db"));
     EXPECT_TRUE(created.message().startsWith(QStringLiteral("无法创建数据库文件：") + path("missing/korvel.db")))
         << created.message().toStdString();
     EXPECT_EQ(files(), QStringList());

@@ -9,12 +9,14 @@
 
 #include <gtest/gtest.h>
 
+using namespace korvel;
+
 namespace {
 
 const QStringList kProgramTables = {"tblUserInfo",    "tblHarnessInfo", "tblHarnessWireInfo", "tblJobInfo",
                                     "tblJobStepInfo", "tblLabelInfo",   "tblLabelControls",   "tblLabelControlItem"};
 
-QString TypeOf(const SchemaTables& tables, const QString& table, const QString& column)
+QString typeOf(const SchemaTables& tables, const QString& table, const QString& column)
 {
     for (const SchemaColumn& declared : tables.value(table))
         if (declared.name == column)
@@ -23,7 +25,7 @@ QString TypeOf(const SchemaTables& tables, const QString& table, const QString& 
 }
 
 // The PostgreSQL type that postgresql.sql declares for a column of a SQL Server type.
-QString PostgreSqlTypeFor(const QString& sqlServerType)
+QString postgreSqlTypeFor(const QString& sqlServerType)
 {
     static const QRegularExpression binary(QStringLiteral("^(var)?binary\\("));
     static const QMap<QString, QString> renamed = {
@@ -48,8 +50,8 @@ QString PostgreSqlTypeFor(const QString& sqlServerType)
 
 TEST(SchemaFilesTest, BothFilesDeclareTheSameTablesColumnsAndTypes)
 {
-    const SchemaTables sqlServer = ParseSchemaTables(ReadSchemaFile("sqlserver.sql"));
-    const SchemaTables sqlite = ParseSchemaTables(ReadSchemaFile("sqlite.sql"));
+    const SchemaTables sqlServer = parseSchemaTables(readSchemaFile("sqlserver.sql"));
+    const SchemaTables sqlite = parseSchemaTables(readSchemaFile("sqlite.sql"));
     EXPECT_EQ(sqlServer.keys(), sqlite.keys());
     for (auto table = sqlServer.cbegin(); table != sqlServer.cend(); ++table) {
         const QList<SchemaColumn>& other = sqlite.value(table.key());
@@ -64,22 +66,22 @@ TEST(SchemaFilesTest, BothFilesDeclareTheSameTablesColumnsAndTypes)
 
 TEST(SchemaFilesTest, ThePostgreSqlFileDeclaresTheSameColumnsInItsOwnTypes)
 {
-    const SchemaTables sqlServer = ParseSchemaTables(ReadSchemaFile("sqlserver.sql"));
-    const SchemaTables postgreSql = ParseSchemaTables(ReadSchemaFile("postgresql.sql"));
+    const SchemaTables sqlServer = parseSchemaTables(readSchemaFile("sqlserver.sql"));
+    const SchemaTables postgreSql = parseSchemaTables(readSchemaFile("postgresql.sql"));
     EXPECT_EQ(sqlServer.keys(), postgreSql.keys());
     for (auto table = sqlServer.cbegin(); table != sqlServer.cend(); ++table) {
         QList<SchemaColumn> expected;
         for (const SchemaColumn& column : table.value())
-            expected.append({column.name, PostgreSqlTypeFor(column.type)});
+            expected.append({column.name, postgreSqlTypeFor(column.type)});
         EXPECT_EQ(postgreSql.value(table.key()), expected) << table.key().toStdString();
     }
 }
 
 TEST(SchemaFilesTest, ThePostgreSqlCatalogueKnowsEveryColumnNameInItsDeclaredCase)
 {
-    const QString sql = ReadSchemaFile("postgresql.sql");
+    const QString sql = readSchemaFile("postgresql.sql");
     QSet<QString> declared;
-    const SchemaTables tables = ParseSchemaTables(sql);
+    const SchemaTables tables = parseSchemaTables(sql);
     for (const QList<SchemaColumn>& columns : tables)
         for (const SchemaColumn& column : columns)
             declared.insert(column.name);
@@ -94,7 +96,7 @@ TEST(SchemaFilesTest, ThePostgreSqlCatalogueKnowsEveryColumnNameInItsDeclaredCas
 
 TEST(SchemaFilesTest, TheProgramsTablesAndColumnsHaveTheirTypes)
 {
-    const SchemaTables tables = ParseSchemaTables(ReadSchemaFile("sqlserver.sql"));
+    const SchemaTables tables = parseSchemaTables(readSchemaFile("sqlserver.sql"));
     QStringList programTables = kProgramTables;
     programTables.sort();
     EXPECT_EQ(tables.keys(), programTables) << "the tables the program names, and no others";
@@ -130,18 +132,18 @@ TEST(SchemaFilesTest, TheProgramsTablesAndColumnsHaveTheirTypes)
         {"tblLabelControlItem", "LineID", "int"},
     };
     for (const Expected& column : expected)
-        EXPECT_EQ(TypeOf(tables, column.table, column.column).section(QLatin1Char('('), 0, 0),
+        EXPECT_EQ(typeOf(tables, column.table, column.column).section(QLatin1Char('('), 0, 0),
                   QString::fromUtf8(column.type))
             << column.table << "." << column.column;
 }
 
 TEST(SchemaFilesTest, EveryDeclaredTypeIsOneTheEmbeddedClientKnows)
 {
-    const SchemaTables tables = ParseSchemaTables(ReadSchemaFile("sqlite.sql"));
+    const SchemaTables tables = parseSchemaTables(readSchemaFile("sqlite.sql"));
     QSet<int> codes;
     for (auto table = tables.cbegin(); table != tables.cend(); ++table) {
         for (const SchemaColumn& column : table.value()) {
-            const int code = ColumnTypeOfDeclaration(column.type).adoType;
+            const int code = columnTypeOfDeclaration(column.type).adoType;
             EXPECT_NE(code, 0) << table.key().toStdString() << "." << column.name.toStdString() << " "
                                << column.type.toStdString();
             codes.insert(code);
@@ -156,5 +158,5 @@ TEST(SchemaFilesTest, EveryDeclaredTypeIsOneTheEmbeddedClientKnows)
 
 TEST(SchemaFilesTest, TheProgramsCarryTheSqliteSchemaFile)
 {
-    EXPECT_EQ(EmbeddedSchemaSql(), ReadSchemaFile("sqlite.sql"));
+    EXPECT_EQ(embeddedSchemaSql(), readSchemaFile("sqlite.sql"));
 }

@@ -4,7 +4,9 @@
 
 #include <QRegularExpression>
 
-QString NormalisedType(const QString& declaredType)
+namespace korvel {
+
+QString normalisedType(const QString& declaredType)
 {
     QString type = declaredType.trimmed().toLower();
     if (type.startsWith(QLatin1Char('[')) && type.endsWith(QLatin1Char(']')))
@@ -12,7 +14,7 @@ QString NormalisedType(const QString& declaredType)
     return type == QLatin1String("integer") ? QStringLiteral("int") : type;
 }
 
-SchemaTables ParseSchemaTables(const QString& sql)
+SchemaTables parseSchemaTables(const QString& sql)
 {
     static const QRegularExpression createTable(QStringLiteral("^CREATE TABLE (\\w+) \\($"),
                                                 QRegularExpression::CaseInsensitiveOption);
@@ -32,13 +34,15 @@ SchemaTables ParseSchemaTables(const QString& sql)
             QString type = text.section(QLatin1Char(' '), 1, 1);
             if (type.endsWith(QLatin1Char(',')))
                 type.chop(1);
-            tables[table].append({text.section(QLatin1Char(' '), 0, 0), NormalisedType(type)});
+            tables[table].append({text.section(QLatin1Char(' '), 0, 0), normalisedType(type)});
         }
     }
     return tables;
 }
 
-QString ReadSchemaFile(const char* name)
+QString readSchemaFile(const char* name)
 {
-    return QString::fromUtf8(ReadTestFile(QStringLiteral(KORVEL_SCHEMA_DIR "/") + QString::fromUtf8(name)));
+    return QString::fromUtf8(readTestFile(QStringLiteral(KORVEL_SCHEMA_DIR "/") + QString::fromUtf8(name)));
 }
+
+} // namespace korvel

@@ -4,6 +4,8 @@
 #include <QMap>
 #include <QString>
 
+namespace korvel {
+
 struct SchemaColumn
 {
     QString name;
@@ -16,12 +18,14 @@ using SchemaTables = QMap<QString, QList<SchemaColumn>>;
 
 // A declared type as the schema files are compared: lower case, without the brackets
 // around it, INTEGER as int.
-QString NormalisedType(const QString& declaredType);
+QString normalisedType(const QString& declaredType);
 
 // The tables and columns of a schema file written the way ours are: "CREATE TABLE name ("
 // on a line of its own, one column per line starting with its name and type, table
 // constraints on lines starting with CONSTRAINT, ")" ending the table; "--" comments.
-SchemaTables ParseSchemaTables(const QString& sql);
+SchemaTables parseSchemaTables(const QString& sql);
 
 // A schema file of the source tree.
-QString ReadSchemaFile(const char* name);
+QString readSchemaFile(const char* name);
+
+} // namespace korvel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/CancellableWork.h"
 #include "db/client/DbClient.h"
 
 #include <QHash>
@@ -11,6 +12,8 @@
 #include <functional>
 #include <memory>
 
+namespace korvel {
+
 class SqlDialect;
 
 // Query results travel through the program as text only: one text per field, NULL as an
@@ -19,7 +22,7 @@ using TextRow = QList<QString>;
 using TextTable = QList<TextRow>;
 
 // The first field of every row, in row order ("" for an empty row).
-inline TextRow FirstColumn(const TextTable& table)
+inline TextRow firstColumn(const TextTable& table)
 {
     TextRow fields;
     fields.reserve(table.size());
@@ -31,11 +34,11 @@ inline TextRow FirstColumn(const TextTable& table)
 // The client that the provider of an OLE DB connection string names: SQL Server's
 // providers through ODBC, MSDASQL for any ODBC source, sqlite for the embedded engine.
 // An unknown provider gives no client and an error that names it.
-std::unique_ptr<DbClient> CreateDbClient(const QString& connectionString, DbError& error);
+std::unique_ptr<DbClient> createDbClient(const QString& connectionString, DbError& error);
 
 // Adds a provider for the rest of the process, tried before the built-in ones: how tests
 // put a client of their own under the whole program.
-void RegisterDbProvider(const QString& provider, std::function<std::unique_ptr<DbClient>()> make);
+void registerDbProvider(const QString& provider, std::function<std::unique_ptr<DbClient>()> make);
 
 // The literal of a value for a column of the given type: the value the column would store
 // under the value rules, written as the dialect writes its kind (text as the dialect's text
@@ -44,55 +47,68 @@ void RegisterDbProvider(const QString& provider, std::function<std::unique_ptr<D
 // column that is not text is NULL. A value the rules refuse goes quoted as it stands, for
 // the server (or the embedded engine, which follows the same rules) to refuse. Quotes inside
 // a value are always doubled.
-QString SqlLiteralForType(const ColumnType& type, const QString& value, const SqlDialect& dialect);
+QString sqlLiteralForType(const ColumnType& type, const QString& value, const SqlDialect& dialect);
 
-// Makes the client for a connection string; the default one, CreateDbClient, picks it by
+// Makes the client for a connection string; the default one, createDbClient, picks it by
 // the provider.
 using DbClientFactory = std::function<std::unique_ptr<DbClient>(const QString& connectionString, DbError& error)>;
 
 // The program's one road to the database. Each user action builds its own object, opens
 // it, runs its statements and drops it. Operations report success as true/false; the
 // reason for a failure is lastError(), which each operation clears as it begins, so that an
-// older failure never stands in for a newer one.
-class CAdoDatabase
+// older failure never stands in for a newer one. Opened on a thread that works under a
+// CancellableWork, the connection is cancelled with it: every failure from then on reads
+// "ADO 错误：0x80004004，操作已取消".
+class Database
 {
 public:
-    CAdoDatabase();
-    explicit CAdoDatabase(DbClientFactory factory);
-    ~CAdoDatabase();
-    CAdoDatabase(const CAdoDatabase&) = delete;
-    CAdoDatabase& operator=(const CAdoDatabase&) = delete;
+    Database();
+    explicit Database(DbClientFactory factory);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
 
     // Connects; a second Open first closes the first connection. Fails after Close.
-    bool Open(const QString& connectionString);
-    void Close();
+    bool open(const QString& connectionString);
+    void close();
 
     // Runs a statement that returns no rows. An UPDATE that matches nothing succeeds; the
     // number of rows the statement changed goes to `rowsAffected` when one is given (-1
     // when the server does not count them).
-    bool Execute(const QString& sql, qint64* rowsAffected = nullptr);
+    bool execute(const QString& sql, qint64* rowsAffected = nullptr);
     // Appends the rows of a SELECT to the table, each value as text. On a failure while
     // reading, the rows read so far stay.
-    bool Query(const QString& sql, TextTable* table);
+    bool query(const QString& sql, TextTable* table);
     // Appends the first value of each row, as Query gives it.
-    bool QueryColumn(const QString& sql, QStringList* values);
+    bool queryColumn(const QString& sql, QStringList* values);
     // Hands each row of a SELECT to `onRow` as soon as it is read, each value as text, for
     // callers that use every row once and need not hold them all (printing, writing a
     // file). The handler may move the row away. On a failure while reading, the rows
     // handed over so far stay handed over.
     using RowHandler = std::function<void(TextRow& row)>;
-    bool ForEachRow(const QString& sql, const RowHandler& onRow);
+    bool forEachRow(const QString& sql, const RowHandler& onRow);
 
+    // What an insert of rows gave back: the table, each new key in its row; and whether it
+    // went in, with the row a failure belongs to (its position in the table, 0 for none).
+    struct InsertedRows
+    {
+        bool ok = false;
+        TextTable table;
+        qsizetype failedRow = 0;
+
+        explicit operator bool() const { return ok; }
+    };
     // Inserts the value rows (1…) of a table whose row 0 names the columns, each value
     // written as the literal its live column type asks for (names matched ignoring case);
     // positions in `skip` are left out. With a key column, each new row's key is read back
-    // from its own insert into the row, and the long binary columns that are not NULL are
-    // then written from their hexadecimal text. On a failure that belongs to one row,
-    // `failedRow` (when given) receives its position in the table, else 0.
-    bool InsertRows(TextTable* table, const QString& tableName, const QList<int>* skip, const QString& keyColumn,
-                    qsizetype* failedRow = nullptr);
+    // into the row, and the long binary columns that are not NULL are then written from
+    // their hexadecimal text. `rowsDone` (when given) is told how many value rows went in so
+    // far, as they go.
+    using RowsDone = std::function<void(qsizetype rows)>;
+    InsertedRows insertRows(TextTable table, const QString& tableName, const QList<int>& skip = {},
+                            const QString& keyColumn = QString(), const RowsDone& rowsDone = {});
     // The ADO type code of a column: 0 when the table has no such column, -1 on an error.
-    int GetColumnType(const QString& column, const QString& tableName);
+    int columnType(const QString& column, const QString& tableName);
 
     // A column of a live table: its name and type.
     struct LiveColumn
@@ -102,40 +118,43 @@ public:
     };
     // The columns of a table as the server has them, narrow text with the code page of its
     // collation; false when the table cannot be read (lastError() says why).
-    bool GetLiveColumns(const QString& tableName, QList<LiveColumn>& columns);
+    bool liveColumns(const QString& tableName, QList<LiveColumn>& columns);
     // The column a name from outside (a bundle's header) names, as SQL Server matches
     // names: ignoring case. Null when there is none.
-    static const LiveColumn* FindColumn(const QList<LiveColumn>& columns, const QString& name);
+    static const LiveColumn* findColumn(const QList<LiveColumn>& columns, const QString& name);
     // Rewrites a value as the SQL literal its column type asks for, in this connection's
     // dialect.
-    void FormatSqlLiteral(int type, QString& value) const;
+    void formatSqlLiteral(int type, QString& value) const;
     // A text value as a literal of this connection's dialect, for statements built by hand.
-    QString TextLiteral(const QString& text) const;
-    // The condition that a column of the type holds the value, written as FormatSqlLiteral
+    QString textLiteral(const QString& text) const;
+    // The condition that a column of the type holds the value, written as formatSqlLiteral
     // writes it; a text matches as SQL Server's default collation compares texts, ignoring
     // case and blanks at the end.
-    QString EqualsCondition(const QString& column, int type, const QString& value) const;
+    QString equalsCondition(const QString& column, int type, const QString& value) const;
     // The forms of the engine connected to (T-SQL's before any connection), for statements
-    // built by hand with SqlLiteralForType.
-    const SqlDialect& Dialect() const;
+    // built by hand with sqlLiteralForType.
+    const SqlDialect& dialect() const;
 
     // One transaction around several statements (the label import is all or nothing).
-    bool BeginTrans();
-    bool CommitTrans();
-    bool RollbackTrans();
+    bool beginTransaction();
+    bool commitTransaction();
+    bool rollbackTransaction();
     // A named point inside the open transaction, back to which a part of it can be taken
-    // without the rest. RollbackToSavepoint takes back everything since the point and
-    // ReleaseSavepoint keeps it; either ends the point.
-    bool Savepoint(const QString& name);
-    bool RollbackToSavepoint(const QString& name);
-    bool ReleaseSavepoint(const QString& name);
+    // without the rest. rollbackToSavepoint takes back everything since the point and
+    // releaseSavepoint keeps it; either ends the point.
+    bool savepoint(const QString& name);
+    bool rollbackToSavepoint(const QString& name);
+    bool releaseSavepoint(const QString& name);
 
     // Whether a failure since Open lost the connection to the server: nothing more can run
     // on it.
-    bool ConnectionLost() const { return m_bConnectionLost; }
+    bool connectionLost() const { return m_connectionLost; }
+    // Whether the work the connection was opened under was cancelled: nothing but a rollback
+    // and the close run on it any more.
+    bool cancelled() const { return m_work && m_work->isCancelled(); }
     // Whether the value rules decide which values the engine takes, as on the embedded
     // engine, which follows them; a server decides for itself.
-    bool ValueRulesDecide() const;
+    bool valueRulesDecide() const;
 
     // Why the last operation failed, as the user reads it; empty after one that worked.
     const QString& lastError() const { return m_lastError; }
@@ -144,34 +163,43 @@ public:
     // statement or batch, long binary write, and start or end of a transaction. On a server
     // each costs at least one round trip, which is what an action across a plant's network
     // is paid in.
-    qint64 StatementsSent() const { return m_statementsSent; }
+    qint64 statementsSent() const { return m_statementsSent; }
 
 private:
-    bool Disconnect();
-    void SetComError(const DbError& error);
-    bool OpenRecordset(const QString& sql);
-    void CloseRecordset();
-    const QList<LiveColumn>* ProbeColumns(const QString& tableName);
-    bool ReadCodePages(const QString& tableName, QList<LiveColumn>& columns);
+    bool disconnect();
+    void setLastError(const DbError& error);
+    bool openCursor(const QString& sql);
+    void closeCursor();
+    const QList<LiveColumn>* probeColumns(const QString& tableName);
+    bool readCodePages(const QString& tableName, QList<LiveColumn>& columns);
     struct RowsInsert;
-    bool InsertBatch(RowsInsert& insert, qsizetype firstRow, const QStringList& rows);
-    bool InsertOneByOne(RowsInsert& insert, qsizetype firstRow, const QStringList& rows);
-    bool TransactionStillOpen();
-    bool TakeNewKeys(RowsInsert& insert, qsizetype firstRow, qsizetype rows, const QStringList& keys);
-    bool TakeNewKey(RowsInsert& insert, qsizetype row, const QString& key);
-    bool InsertReadingKey(const QString& insert, const QString& tableName, const QString& keyColumn, QString& key);
-    bool WriteBlob(const QString& tableName, const QString& column, const QString& keyColumn,
+    bool planInsert(const QString& tableName, const QList<int>& skip, const QString& keyColumn, RowsInsert& insert);
+    bool sendRows(RowsInsert& insert, const QList<int>& skip);
+    bool writeLongBinaries(RowsInsert& insert);
+    bool insertBatch(RowsInsert& insert, qsizetype firstRow, const QStringList& rows);
+    bool insertOneByOne(RowsInsert& insert, qsizetype firstRow, const QStringList& rows);
+    bool transactionStillOpen();
+    bool takeNewKeys(RowsInsert& insert, qsizetype firstRow, qsizetype rows, const QStringList& keys);
+    bool takeNewKey(RowsInsert& insert, qsizetype row, const QString& key);
+    bool insertReadingKey(const QString& insert, const QString& tableName, const QString& keyColumn, QString& key);
+    bool writeBlob(const QString& tableName, const QString& column, const QString& keyColumn,
                    const QString& keyLiteral, const QByteArray& bytes);
-    // The open connection for one request, counted as sent.
-    DbClient* ConnectedClient(DbError& error);
-    bool RunOnClient(bool (DbClient::*operation)(DbError&));
+    // The open connection for one request, counted as sent; none after a cancel.
+    DbClient* connectedClient(DbError& error);
+    // The same also after a cancel, for what takes the work back.
+    DbClient* openClient(DbError& error);
+    enum class AfterCancel { Refused, Runs };
+    bool runOnClient(bool (DbClient::*operation)(DbError&), AfterCancel afterCancel = AfterCancel::Refused);
+    void releaseClient();
 
     DbClientFactory m_factory;
-    std::unique_ptr<DbCursor> m_pRecordset;
-    std::unique_ptr<DbClient> m_pConnection;
-    bool m_bClosed = false; // after Close the object holds nothing and cannot open again
-    bool m_bConnectionLost = false;
-    bool m_bInTransaction = false;
+    std::unique_ptr<DbCursor> m_cursor;
+    std::unique_ptr<DbClient> m_client;
+    CancellableWork* m_work = nullptr;
+    std::unique_ptr<CancellableWork::Registration> m_cancelRegistration;
+    bool m_closed = false; // after Close the object holds nothing and cannot open again
+    bool m_connectionLost = false;
+    bool m_inTransaction = false;
     qint64 m_batches = 0; // each batch's savepoint is named by its number
     qint64 m_statementsSent = 0;
     QString m_lastError;
@@ -180,3 +208,5 @@ private:
     QHash<QString, QList<LiveColumn>> m_liveColumns;
     QHash<QString, TextTable> m_codePages;
 };
+
+} // namespace korvel
