@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace korvel {
@@ -121,16 +122,75 @@ bool findColumns(SQLHSTMT statement, SQLSMALLINT& columns, DbError& error)
     }
 }
 
-bool readTypeName(SQLHSTMT statement, SQLUSMALLINT column, QString& name, DbError& error)
+// A column is described from what the driver has with the result. psqlODBC looks a column's
+// table up in the catalogue (three round trips, the first time a table appears on a
+// connection) when asked for the column's concise type, nullability or type name, but not
+// for its verbose type or local type name: those are asked instead, the others only where
+// they alone tell.
+
+bool numericAttribute(SQLHSTMT statement, SQLUSMALLINT column, SQLUSMALLINT attribute, SQLLEN& value, DbError& error)
 {
-    SQLWCHAR text[128] = {};
-    SQLSMALLINT bytes = 0;
-    if (!SQL_SUCCEEDED(SQLColAttributeW(statement, column, SQL_DESC_TYPE_NAME, text, sizeof text, &bytes, nullptr))) {
+    if (!SQL_SUCCEEDED(SQLColAttributeW(statement, column, attribute, nullptr, 0, nullptr, &value))) {
         error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLColAttributeW");
         return false;
     }
-    const qsizetype capacity = static_cast<qsizetype>(sizeof text / sizeof text[0]) - 1;
-    name = fromOdbcText(text, qMin<qsizetype>(bytes / static_cast<qsizetype>(sizeof(SQLWCHAR)), capacity));
+    return true;
+}
+
+bool textAttribute(SQLHSTMT statement, SQLUSMALLINT column, SQLUSMALLINT attribute, QString& text, DbError& error)
+{
+    SQLWCHAR buffer[128] = {};
+    SQLSMALLINT bytes = 0;
+    if (!SQL_SUCCEEDED(SQLColAttributeW(statement, column, attribute, buffer, sizeof buffer, &bytes, nullptr))) {
+        error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLColAttributeW");
+        return false;
+    }
+    const qsizetype capacity = static_cast<qsizetype>(sizeof buffer / sizeof buffer[0]) - 1;
+    text = fromOdbcText(buffer, qMin<qsizetype>(bytes / static_cast<qsizetype>(sizeof(SQLWCHAR)), capacity));
+    return true;
+}
+
+// The local type name is the type name where a driver gives one; some give none.
+bool readTypeName(SQLHSTMT statement, SQLUSMALLINT column, QString& name, DbError& error)
+{
+    DbError localError;
+    if (textAttribute(statement, column, SQL_DESC_LOCAL_TYPE_NAME, name, localError) && !name.isEmpty())
+        return true;
+    return textAttribute(statement, column, SQL_DESC_TYPE_NAME, name, error);
+}
+
+// The concise type that a date-time's column size tells by ODBC's definition: a date 10, a
+// time 8, or 9 and its fraction digits, a timestamp 19, or 20 and its fraction digits;
+// none at 16, a timestamp without seconds or a time of 7 fraction digits.
+std::optional<SQLSMALLINT> dateTimeTypeOfSize(SQLULEN columnSize)
+{
+    if (columnSize == 10)
+        return SQL_TYPE_DATE;
+    if (columnSize >= 8 && columnSize < 16)
+        return SQL_TYPE_TIME;
+    if (columnSize > 16)
+        return SQL_TYPE_TIMESTAMP;
+    return std::nullopt;
+}
+
+bool conciseType(SQLHSTMT statement, SQLUSMALLINT column, SQLULEN columnSize, SQLSMALLINT& type, DbError& error)
+{
+    SQLLEN verbose = 0;
+    if (!numericAttribute(statement, column, SQL_DESC_TYPE, verbose, error))
+        return false;
+    std::optional<SQLSMALLINT> concise;
+    if (verbose == SQL_DATETIME)
+        concise = dateTimeTypeOfSize(columnSize);
+    else if (verbose != SQL_INTERVAL)
+        concise = static_cast<SQLSMALLINT>(verbose);
+    if (concise) {
+        type = *concise;
+        return true;
+    }
+    if (!SQL_SUCCEEDED(SQLDescribeColW(statement, column, nullptr, 0, nullptr, &type, nullptr, nullptr, nullptr))) {
+        error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLDescribeColW");
+        return false;
+    }
     return true;
 }
 
@@ -139,13 +199,11 @@ bool describeField(SQLHSTMT statement, SQLUSMALLINT column, BufferedCursor::Fiel
 {
     std::vector<SQLWCHAR> name(256);
     SQLSMALLINT nameLength = 0;
-    SQLSMALLINT sqlType = 0;
     SQLULEN columnSize = 0;
     SQLSMALLINT decimalDigits = 0;
-    SQLSMALLINT nullable = 0;
     for (;;) {
         if (!SQL_SUCCEEDED(SQLDescribeColW(statement, column, name.data(), static_cast<SQLSMALLINT>(name.size()),
-                                           &nameLength, &sqlType, &columnSize, &decimalDigits, &nullable))) {
+                                           &nameLength, nullptr, &columnSize, &decimalDigits, nullptr))) {
             error = odbcFailure(SQL_HANDLE_STMT, statement, "SQLDescribeColW");
             return false;
         }
@@ -153,8 +211,10 @@ bool describeField(SQLHSTMT statement, SQLUSMALLINT column, BufferedCursor::Fiel
             break;
         name.resize(static_cast<std::size_t>(nameLength) + 1);
     }
+    SQLSMALLINT sqlType = 0;
     QString typeName;
-    if (!readTypeName(statement, column, typeName, error))
+    if (!conciseType(statement, column, columnSize, sqlType, error) ||
+        !readTypeName(statement, column, typeName, error))
         return false;
     field.name = fromOdbcText(name.data(), nameLength);
     field.type = columnTypeOfOdbcColumn(sqlType, columnSize, decimalDigits, typeName);

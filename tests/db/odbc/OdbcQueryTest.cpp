@@ -50,14 +50,14 @@ TEST_F(OdbcServerTest, EveryColumnKindArrivesInTheProgramsForm)
 {
     const QString table = createTable(QStringLiteral(
         "i2 int2, i4 int4, i8 int8, b boolean, n numeric(12,3), t text, vc varchar(20), c char(5), u uuid, "
-        "by bytea, ts timestamp, d date, f float8, nul int4"));
+        "by bytea, ts timestamp, d date, tm time(3), f float8, nul int4"));
     runSql(
         QStringLiteral("insert into %1 values (-12, 123456, 9000000000, true, 12345.678, 'text', 'varchar', 'ab', "
                        "'6f9619ff-8b86-d011-b42d-00c04fc964ff', '\\x0aff00', '2024-02-29 13:45:07.25', '2024-02-29', "
-                       "1.25, null)")
+                       "'13:45:07.25', 1.25, null)")
             .arg(table));
     runSql(QStringLiteral("insert into %1 values (0, 0, 0, false, -0.5, '', '', '', null, '', '2024-03-01', null, "
-                          "-2, null)")
+                          "null, -2, null)")
                .arg(table));
 
     std::unique_ptr<DbCursor> cursor = openCursor(QStringLiteral("select * from %1 order by i2").arg(table));
@@ -69,8 +69,9 @@ TEST_F(OdbcServerTest, EveryColumnKindArrivesInTheProgramsForm)
     };
     // The Unicode driver reports every character type as wide; bytea as long binary with
     // ByteaAsLongVarBinary=1, as SQL Server reports image.
-    const Expected fields[] = {{"i2", 2},  {"i4", 3}, {"i8", 20},  {"b", 11},   {"n", 131}, {"t", 203}, {"vc", 202},
-                               {"c", 130}, {"u", 72}, {"by", 205}, {"ts", 135}, {"d", 202}, {"f", 5},   {"nul", 3}};
+    const Expected fields[] = {{"i2", 2},   {"i4", 3},   {"i8", 20},  {"b", 11}, {"n", 131},
+                               {"t", 203},  {"vc", 202}, {"c", 130},  {"u", 72}, {"by", 205},
+                               {"ts", 135}, {"d", 202},  {"tm", 202}, {"f", 5},  {"nul", 3}};
     ASSERT_EQ(cursor->fieldCount(), static_cast<int>(std::size(fields)));
     for (int i = 0; i < cursor->fieldCount(); ++i) {
         EXPECT_EQ(cursor->fieldName(i), QString::fromLatin1(fields[i].name));
@@ -97,12 +98,12 @@ TEST_F(OdbcServerTest, EveryColumnKindArrivesInTheProgramsForm)
     ASSERT_FALSE(cursor->atEnd());
     EXPECT_EQ(texts(), QStringList({"-12", "123456", "9000000000", "-1", "12345.678", "text", "varchar", "ab   ",
                                     "{6F9619FF-8B86-D011-B42D-00C04FC964FF}", "0x0aff00", "2024-02-29 13:45:07.250",
-                                    "2024-02-29", "1.25", "NULL"}));
+                                    "2024-02-29", "13:45:07.25", "1.25", "NULL"}));
     ASSERT_TRUE(cursor->moveNext(error));
     ASSERT_FALSE(cursor->atEnd());
     // Empty texts and empty binary values are values, not NULL.
     EXPECT_EQ(texts(), QStringList({"0", "0", "0", "0", "-0.500", "", "", "     ", "NULL", "0x", "2024-03-01", "NULL",
-                                    "-2", "NULL"}));
+                                    "NULL", "-2", "NULL"}));
     ASSERT_TRUE(cursor->moveNext(error));
     EXPECT_TRUE(cursor->atEnd());
 }
