@@ -42,6 +42,8 @@ Database::~Database()
 void Database::setLastError(const DbError& error)
 {
     // A connection that is lost stays lost: the failures after it need not say so again.
+    if (error.connectionLost && !m_connectionLost)
+        m_lostError = error;
     m_connectionLost = m_connectionLost || error.connectionLost;
     // Whatever a driver says of a call it was asked to end, the user cancelled it.
     const DbError& told = cancelled() ? DbError::cancelled() : error;
@@ -59,6 +61,12 @@ DbClient* Database::connectedClient(DbError& error)
 
 DbClient* Database::openClient(DbError& error)
 {
+    // Nothing more runs on a lost connection, whatever its driver would say of a commit: the
+    // server dropped what it had not committed.
+    if (m_connectionLost) {
+        error = m_lostError;
+        return nullptr;
+    }
     if (m_client && m_client->isOpen()) {
         ++m_statementsSent;
         return m_client.get();

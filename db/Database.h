@@ -199,6 +199,7 @@ private:
     std::unique_ptr<CancellableWork::Registration> m_cancelRegistration;
     bool m_closed = false; // after Close the object holds nothing and cannot open again
     bool m_connectionLost = false;
+    DbError m_lostError; // the failure that lost the connection
     bool m_inTransaction = false;
     qint64 m_batches = 0; // each batch's savepoint is named by its number
     qint64 m_statementsSent = 0;

@@ -264,9 +264,11 @@ TEST_F(OdbcServerTest, AStatementOnAStoppedServerEndsAndCommitsNothing)
     EXPECT_LT(elapsed, kServerLostLimitMs);
     EXPECT_TRUE(stopped.lastError().startsWith(QStringLiteral("ADO 错误：0x80004005，")))
         << stopped.lastError().toStdString();
-    // The connection is gone, and with it what it had not committed.
+    // The connection is gone, and with it what it had not committed: a commit fails with the
+    // reason it was lost, whatever the driver would make of it.
+    const QString lost = stopped.lastError();
     EXPECT_FALSE(stopped.commitTransaction());
-    EXPECT_EQ(stopped.lastError(), QStringLiteral("ADO 错误：0x80004005，服务器没有应答，连接已断开"));
+    EXPECT_EQ(stopped.lastError(), lost);
     EXPECT_TRUE(stopped.connectionLost()) << "a batch on it stops";
     EXPECT_EQ(count(table), 0);
 }
