@@ -5,7 +5,6 @@
 #include "labels/LabelExport.h"
 #include "labels/LabelImport.h"
 #include "util/FileIO.h"
-#include "util/MessageSink.h"
 #include "util/TextConversions.h"
 
 #include <QDir>
@@ -18,18 +17,6 @@
 namespace korvel {
 
 namespace {
-
-// Keeps what a step of a batch said instead of showing it, so that the batch can report
-// each label's or file's reason beside its name.
-class ReasonSink : public MessageSink
-{
-public:
-    void showWarning(const QString& text) override { reasons.append(text); }
-    void showInformation(const QString&) override {}
-    QString reason() const { return reasons.join(QStringLiteral("；")); }
-
-    QStringList reasons;
-};
 
 bool isForbiddenInFileName(char32_t c)
 {
@@ -73,19 +60,19 @@ Result<QStringList> planFiles(const QStringList& labelNos, const QString& folder
     return paths;
 }
 
-// Refuses a label number that exists, as a user who gives up would, and says why.
+// Refuses a label number that exists, as a user who gives up would, and keeps why.
 class ClashRefusingResolver : public DuplicateLabelResolver
 {
 public:
-    explicit ClashRefusingResolver(MessageSink& reasons) : m_reasons(reasons) {}
     bool resolveDuplicateLabelNo(Database&, const QString& oldValue, QString&) override
     {
-        m_reasons.showWarning(oldValue + QStringLiteral("已经存在"));
+        m_refusal = oldValue + QStringLiteral("已经存在");
         return false;
     }
+    const QString& refusal() const { return m_refusal; }
 
 private:
-    MessageSink& m_reasons;
+    QString m_refusal;
 };
 
 // Answers the trial import's question about a label number that exists with a free one:
@@ -261,12 +248,10 @@ QList<BatchOutcome> importLabels(Database& database, const QStringList& files, c
     QList<BatchOutcome> outcomes;
     for (qsizetype i = 0; i < files.size(); ++i) {
         progress(i, files.size(), files[i]);
-        ReasonSink reasons;
-        ClashRefusingResolver resolver(reasons);
+        ClashRefusingResolver resolver;
         const Outcome imported = importBundleFile(database, files[i], resolver, ImportTransaction::Own);
-        if (!imported.message().isEmpty())
-            reasons.showWarning(imported.message());
-        outcomes.append({files[i], reasons.reason()});
+        // A refused number ends the import without a message of its own.
+        outcomes.append({files[i], imported.message().isEmpty() ? resolver.refusal() : imported.message()});
         if (!imported && database.connectionLost())
             break;
     }
