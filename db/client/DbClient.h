@@ -119,6 +119,9 @@ public:
     // The value of a field of the current row; each field is read at most once per row.
     [[nodiscard]] virtual bool readValue(int field, DbValue& value, DbError& error) = 0;
     [[nodiscard]] virtual bool moveNext(DbError& error) = 0;
+    // The batch's next result set that has columns, for a batch of several queries; none
+    // after the last, and from a client that runs no statement after a result set.
+    virtual std::unique_ptr<DbCursor> takeNextResult() { return nullptr; }
 };
 
 // The few operations the program needs from a database engine.

@@ -235,15 +235,67 @@ bool readRow(SQLHSTMT statement, const std::vector<OdbcValueKind>& kinds, Buffer
     return true;
 }
 
-// Steps over every further result of the batch, so that the error of a later statement is
-// not lost.
-bool passRemainingResults(SQLHSTMT statement, DbError& error)
+// One result set read whole. An error before its first row fails the reading; one after it
+// keeps the rows before it, as the failure.
+struct ResultSet
 {
-    for (bool more = true; more;) {
-        if (!nextOdbcResult(statement, more, error))
+    QList<BufferedCursor::Field> fields;
+    QList<BufferedCursor::Row> rows;
+    std::optional<DbError> failure;
+};
+
+bool readResultSet(SQLHSTMT statement, SQLSMALLINT columns, OdbcWatchdog::Wait& wait, ResultSet& set, DbError& error)
+{
+    std::vector<OdbcValueKind> kinds(static_cast<std::size_t>(columns));
+    for (SQLSMALLINT column = 1; column <= columns; ++column) {
+        BufferedCursor::Field field;
+        if (!describeField(statement, static_cast<SQLUSMALLINT>(column), field, kinds[column - 1], error))
             return false;
+        set.fields.append(field);
+    }
+    while (columns > 0) {
+        const SQLRETURN result = SQLFetch(statement);
+        if (result == SQL_NO_DATA)
+            break;
+        BufferedCursor::Row row;
+        DbError rowError;
+        if (!SQL_SUCCEEDED(result)) {
+            rowError = odbcFailure(SQL_HANDLE_STMT, statement, "SQLFetch");
+        } else if (readRow(statement, kinds, row, rowError)) {
+            set.rows.append(std::move(row));
+            wait.progress();
+            continue;
+        }
+        if (set.rows.isEmpty()) {
+            error = rowError;
+            return false;
+        }
+        set.failure = rowError;
+        break;
     }
     return true;
+}
+
+// Every further result of the batch that has columns, each whole; the error of any later
+// statement fails the reading, so that it is not lost.
+bool readLaterResults(SQLHSTMT statement, OdbcWatchdog::Wait& wait, QList<ResultSet>& sets, DbError& error)
+{
+    for (;;) {
+        bool more = false;
+        SQLSMALLINT columns = 0;
+        if (!nextOdbcResult(statement, more, error) || (more && !findColumns(statement, columns, error)))
+            return false;
+        if (columns == 0)
+            return true;
+        ResultSet set;
+        if (!readResultSet(statement, columns, wait, set, error))
+            return false;
+        if (set.failure) {
+            error = *set.failure;
+            return false;
+        }
+        sets.append(std::move(set));
+    }
 }
 
 } // namespace
@@ -255,9 +307,15 @@ bool endsTheQuery(const QString& sqlState)
     return sqlState.startsWith(QLatin1String("08")) || whole.contains(sqlState);
 }
 
-BufferedCursor::BufferedCursor(QList<Field> fields, QList<Row> rows, std::optional<DbError> failure)
-    : m_fields(std::move(fields)), m_rows(std::move(rows)), m_failure(std::move(failure))
+BufferedCursor::BufferedCursor(QList<Field> fields, QList<Row> rows, std::optional<DbError> failure,
+                               std::unique_ptr<BufferedCursor> next)
+    : m_fields(std::move(fields)), m_rows(std::move(rows)), m_failure(std::move(failure)), m_next(std::move(next))
 {
+}
+
+std::unique_ptr<DbCursor> BufferedCursor::takeNextResult()
+{
+    return std::move(m_next);
 }
 
 int BufferedCursor::fieldCount() const
@@ -321,49 +379,26 @@ bool readOdbcValue(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, 
 bool readOdbcResult(SQLHSTMT statement, OdbcWatchdog::Wait& wait, std::unique_ptr<DbCursor>& cursor, DbError& error)
 {
     SQLSMALLINT columns = 0;
-    if (!findColumns(statement, columns, error))
+    ResultSet first;
+    if (!findColumns(statement, columns, error) || !readResultSet(statement, columns, wait, first, error))
         return false;
-
-    QList<BufferedCursor::Field> fields;
-    std::vector<OdbcValueKind> kinds(static_cast<std::size_t>(columns));
-    for (SQLSMALLINT column = 1; column <= columns; ++column) {
-        BufferedCursor::Field field;
-        if (!describeField(statement, static_cast<SQLUSMALLINT>(column), field, kinds[column - 1], error))
-            return false;
-        fields.append(field);
-    }
-
-    QList<BufferedCursor::Row> rows;
-    std::optional<DbError> failure;
-    while (columns > 0) {
-        const SQLRETURN result = SQLFetch(statement);
-        if (result == SQL_NO_DATA)
-            break;
-        BufferedCursor::Row row;
-        DbError rowError;
-        if (!SQL_SUCCEEDED(result)) {
-            rowError = odbcFailure(SQL_HANDLE_STMT, statement, "SQLFetch");
-        } else if (readRow(statement, kinds, row, rowError)) {
-            rows.append(std::move(row));
-            wait.progress();
-            continue;
-        }
-        if (rows.isEmpty()) {
-            error = rowError;
-            return false;
-        }
-        failure = rowError;
-        break;
-    }
+    QList<ResultSet> later;
     DbError laterError;
-    if (!failure && !passRemainingResults(statement, laterError)) {
-        if (rows.isEmpty()) {
+    if (!first.failure && !readLaterResults(statement, wait, later, laterError)) {
+        if (first.rows.isEmpty()) {
             error = laterError;
             return false;
         }
-        failure = laterError;
+        first.failure = laterError;
     }
-    cursor = std::make_unique<BufferedCursor>(std::move(fields), std::move(rows), std::move(failure));
+    std::unique_ptr<BufferedCursor> next;
+    while (!later.isEmpty()) {
+        ResultSet set = later.takeLast();
+        next =
+            std::make_unique<BufferedCursor>(std::move(set.fields), std::move(set.rows), std::nullopt, std::move(next));
+    }
+    cursor = std::make_unique<BufferedCursor>(std::move(first.fields), std::move(first.rows), std::move(first.failure),
+                                              std::move(next));
     return true;
 }
 

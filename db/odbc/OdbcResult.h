@@ -1,7 +1,7 @@
 #pragma once
 
-// Reading what an executed statement gives: its first result set whole, value by value, and
-// the errors of every result after it.
+// Reading what an executed statement gives: each of its result sets whole, value by value,
+// and the errors of every result.
 
 #include "db/client/DbClient.h"
 #include "db/odbc/OdbcTypes.h"
@@ -31,8 +31,9 @@ public:
     using Row = QList<DbValue>;
 
     // `failure`, when given, is the error that stopped reading after the rows given: moving
-    // past the last of them reports it.
-    BufferedCursor(QList<Field> fields, QList<Row> rows, std::optional<DbError> failure);
+    // past the last of them reports it. `next` is the batch's result set after this one.
+    BufferedCursor(QList<Field> fields, QList<Row> rows, std::optional<DbError> failure,
+                   std::unique_ptr<BufferedCursor> next = nullptr);
 
     int fieldCount() const override;
     QString fieldName(int field) const override;
@@ -41,12 +42,14 @@ public:
     bool atEnd() const override;
     [[nodiscard]] bool readValue(int field, DbValue& value, DbError& error) override;
     [[nodiscard]] bool moveNext(DbError& error) override;
+    std::unique_ptr<DbCursor> takeNextResult() override;
 
 private:
     QList<Field> m_fields;
     QList<Row> m_rows;
     std::optional<DbError> m_failure;
     qsizetype m_row = 0;
+    std::unique_ptr<BufferedCursor> m_next;
 };
 
 // The failures that are the connection's or the statement's, not one value's. A value that
@@ -60,12 +63,13 @@ bool endsTheQuery(const QString& sqlState);
 [[nodiscard]] bool readOdbcValue(SQLHSTMT statement, SQLUSMALLINT column, OdbcValueKind kind, DbValue& value,
                                  DbError& error);
 
-// Reads the first result set of an executed statement whole into a cursor (results without
-// columns, such as the row counts of a batch, are passed over), then steps through the
-// batch's further results; each row read is progress for the wait. A statement without a
-// result set gives a cursor without fields.
+// Reads the result sets of an executed statement whole into a cursor, each after the first
+// behind the one before it (results without columns, such as the row counts of a batch, are
+// passed over); each row read is progress for the wait. A statement without a result set
+// gives a cursor without fields.
 // An error before the first row fails; an error on a later row, or in a later result of the
-// batch, keeps the rows before it and is reported when the cursor moves past them.
+// batch, keeps the rows of the first result before it and is reported when the cursor moves
+// past them.
 [[nodiscard]] bool readOdbcResult(SQLHSTMT statement, OdbcWatchdog::Wait& wait, std::unique_ptr<DbCursor>& cursor,
                                   DbError& error);
 

@@ -68,6 +68,11 @@ public:
         return !m_faults.strike(error) && m_cursor->readValue(field, value, error);
     }
     bool moveNext(DbError& error) override { return !m_faults.strike(error) && m_cursor->moveNext(error); }
+    std::unique_ptr<DbCursor> takeNextResult() override
+    {
+        std::unique_ptr<DbCursor> next = m_cursor->takeNextResult();
+        return next ? std::make_unique<FaultInjectingCursor>(std::move(next), m_faults) : nullptr;
+    }
 
 private:
     std::unique_ptr<DbCursor> m_cursor;

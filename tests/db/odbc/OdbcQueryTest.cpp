@@ -184,6 +184,26 @@ TEST_F(OdbcServerTest, StatementWithoutRowsGivesAnEmptyCursor)
     EXPECT_TRUE(cursor->atEnd());
 }
 
+// Each result set of a batch that has columns comes in its turn, an empty one too; the row
+// counts between them are passed over.
+TEST_F(OdbcServerTest, EachResultSetOfABatchFollowsTheOneBefore)
+{
+    const QString table = createTable(QStringLiteral("id int4"));
+    std::unique_ptr<DbCursor> cursor =
+        openCursor(QStringLiteral("select 1 where false; insert into %1 values (7), (8); select id from %1 order by id;"
+                                  " select 'last'")
+                       .arg(table));
+    QList<QStringList> results;
+    for (; cursor; cursor = cursor->takeNextResult()) {
+        QStringList values;
+        DbError error;
+        for (DbValue value; !cursor->atEnd(); values.append(value.text))
+            ASSERT_TRUE(cursor->readValue(0, value, error) && cursor->moveNext(error));
+        results.append(values);
+    }
+    EXPECT_EQ(results, QList<QStringList>({{}, {"7", "8"}, {"last"}}));
+}
+
 TEST_F(OdbcServerTest, OpenCursorDoesNotHoldTheConnection)
 {
     const QString table = createTable(QStringLiteral("id int4"));
