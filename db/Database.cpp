@@ -178,8 +178,26 @@ bool Database::queryColumn(const QString& sql, QStringList* values)
 
 bool Database::forEachRow(const QString& sql, const RowHandler& onRow)
 {
+    return openCursor(sql) && readRows(onRow);
+}
+
+bool Database::queryResults(const QString& sql, QList<TextTable>& results)
+{
     if (!openCursor(sql))
         return false;
+    for (;;) {
+        TextTable& rows = results.emplaceBack();
+        if (!readRows([&rows](TextRow& row) { rows.append(std::move(row)); }))
+            return false;
+        std::unique_ptr<DbCursor> next = m_cursor->takeNextResult();
+        if (!next)
+            return true;
+        m_cursor = std::move(next);
+    }
+}
+
+bool Database::readRows(const RowHandler& onRow)
+{
     // After a failure while reading, the rows handed over so far stay with the caller; the
     // error is recorded like any other, since callers show lastError() and it must say what
     // failed.
@@ -237,9 +255,14 @@ bool Database::runOnClient(bool (DbClient::*operation)(DbError&), AfterCancel af
 
 bool Database::beginTransaction()
 {
-    const bool begun = runOnClient(&DbClient::beginTransaction);
-    m_inTransaction = m_inTransaction || begun;
-    return begun;
+    // A transaction whose end failed still holds its statements: what follows must not be
+    // committed with them.
+    if (m_inTransaction && !m_connectionLost) {
+        setLastError(DbError::driverFailure(QStringLiteral("上一个事务仍未结束")));
+        return false;
+    }
+    m_inTransaction = runOnClient(&DbClient::beginTransaction);
+    return m_inTransaction;
 }
 
 // A transaction that failed to end is still open, for a rollback after a failed commit.

@@ -107,6 +107,42 @@ public:
     using RowsDone = std::function<void(qsizetype rows)>;
     InsertedRows insertRows(TextTable table, const QString& tableName, const QList<int>& skip = {},
                             const QString& keyColumn = QString(), const RowsDone& rowsDone = {});
+    // The rows of one table for insertTogether, as insertRows takes them.
+    struct TableRows
+    {
+        QString tableName;
+        TextTable table;
+        QList<int> skip;
+        QString keyColumn;
+        RowsDone rowsDone;
+    };
+    // What an insert of several tables gave back: the tables, each new key in its row; and
+    // whether every row went in, or why not.
+    struct InsertedTables
+    {
+        bool ok = false;
+        bool found = false; // the query found a row, and nothing more was sent
+        QList<TableRows> tables;
+        QString failedTable; // whose rows the round trip that failed began with
+        explicit operator bool() const { return ok; }
+    };
+    // Whether the engine takes rows together: several rows a statement, several statements a
+    // round trip, each query's result read back.
+    bool insertsTogether() const;
+    // Whether, besides, insertTogether can send the tables while no transaction is open, as
+    // one batch that is a transaction of its own (PostgreSQL's): where the engine can fail
+    // the batch when the query finds a row, and no long binary value waits for its row's key.
+    bool insertsAsOneTransaction(const QList<TableRows>& tables, const QString& stopIfFound);
+    // Inserts the value rows of several tables, in their order and as insertRows would, on
+    // an engine that insertsTogether(), the query `stopIfFound` first: inside the open
+    // transaction in as few round trips as their size allows (one for most labels), where
+    // nothing more is sent once the query finds a row (found); or, where none is open and
+    // insertsAsOneTransaction(), in one round trip that is all or nothing, the query's
+    // finding a row a failure (no key is read back then: none is needed). Any failure (a
+    // value refused before it is sent, a statement the server refuses) ends it without
+    // naming the row: in a transaction, what went in is left for the caller's rollback,
+    // after which insertRows can name the row.
+    InsertedTables insertTogether(QList<TableRows> tables, const QString& stopIfFound);
     // The ADO type code of a column: 0 when the table has no such column, -1 on an error.
     int columnType(const QString& column, const QString& tableName);
 
@@ -170,11 +206,20 @@ private:
     void setLastError(const DbError& error);
     bool openCursor(const QString& sql);
     void closeCursor();
+    bool readRows(const RowHandler& onRow);
+    // Each result set of a batch of queries, in order.
+    bool queryResults(const QString& sql, QList<TextTable>& results);
     const QList<LiveColumn>* probeColumns(const QString& tableName);
     bool readCodePages(const QString& tableName, QList<LiveColumn>& columns);
     struct RowsInsert;
     bool planInsert(const QString& tableName, const QList<int>& skip, const QString& keyColumn, RowsInsert& insert);
+    struct RowLiterals;
+    RowLiterals rowLiterals(const RowsInsert& insert, const QList<int>& skip) const;
     bool sendRows(RowsInsert& insert, const QList<int>& skip);
+    struct RowsStatement;
+    bool sendTogether(const QString& stopIfFound, const QList<RowsStatement>& statements, InsertedTables& inserted);
+    bool sendRoundTrip(const QString& batch, bool guard, const QList<RowsStatement>& statements,
+                       InsertedTables& inserted);
     bool writeLongBinaries(RowsInsert& insert);
     bool insertBatch(RowsInsert& insert, qsizetype firstRow, const QStringList& rows);
     bool insertOneByOne(RowsInsert& insert, qsizetype firstRow, const QStringList& rows);

@@ -9,7 +9,9 @@
 
 #include <QRegularExpression>
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace korvel {
 
@@ -66,6 +68,29 @@ QString columnIdentifier(const QString& name)
     if (plain.match(name).hasMatch())
         return name;
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+// The rows' literals in batches of kBatchRows at most, fewer where their text grows past
+// kBatchCharacters.
+QList<QStringList> batchesOf(const QStringList& rows)
+{
+    QList<QStringList> batches;
+    qsizetype characters = 0;
+    for (const QString& row : rows) {
+        if (batches.isEmpty() || batches.last().size() == kBatchRows || characters >= kBatchCharacters) {
+            batches.append(QStringList());
+            characters = 0;
+        }
+        batches.last().append(row);
+        characters += row.size();
+    }
+    return batches;
+}
+
+// The keys a batch gave: one a row, or in one text separated by commas.
+QStringList keysOf(const TextTable& rows)
+{
+    return firstColumn(rows).join(QLatin1Char(',')).split(QLatin1Char(','), Qt::SkipEmptyParts);
 }
 
 } // namespace
@@ -157,10 +182,7 @@ void Database::formatSqlLiteral(int type, QString& value) const
 // One table's rows on their way in: the statement's parts, and what has come back so far.
 struct Database::RowsInsert
 {
-    RowsInsert(TextTable& rows, qsizetype& failedRow, const RowsDone& done)
-        : table(rows), failed(failedRow), rowsDone(done)
-    {
-    }
+    RowsInsert(TextTable& rows, const RowsDone& done) : table(rows), rowsDone(done) {}
 
     // The rows up to the one given went in.
     void wentIn(qsizetype lastRow) const
@@ -170,8 +192,8 @@ struct Database::RowsInsert
     }
 
     TextTable& table;
-    qsizetype& failed;
     const RowsDone& rowsDone;
+    qsizetype failed = 0;          // the row a failure belongs to, 0 for none
     QList<ColumnType> types;       // of the header's columns, in its order
     QStringList columns;           // as they stand in the statement
     std::optional<LiveColumn> key; // none: no key read back
@@ -192,10 +214,9 @@ Database::InsertedRows Database::insertRows(TextTable table, const QString& tabl
         inserted.ok = true;
         return inserted;
     }
-    RowsInsert insert(inserted.table, inserted.failedRow, rowsDone);
+    RowsInsert insert(inserted.table, rowsDone);
     inserted.ok = planInsert(tableName, skip, keyColumn, insert) && sendRows(insert, skip) && writeLongBinaries(insert);
-    if (inserted.ok)
-        inserted.failedRow = 0;
+    inserted.failedRow = inserted.ok ? 0 : insert.failed;
     return inserted;
 }
 
@@ -240,48 +261,62 @@ bool Database::planInsert(const QString& tableName, const QList<int>& skip, cons
     return true;
 }
 
-// The rows go in batches; a row with a value refused before it is sent ends the insert once
-// the rows before it are in, as they would be one by one.
-bool Database::sendRows(RowsInsert& insert, const QList<int>& skip)
+// The literals "(…)" of the value rows, up to the first row with a value that must not reach
+// the server: that row, and why.
+struct Database::RowLiterals
+{
+    QStringList rows;
+    qsizetype refusedRow = 0;
+    QString refusal;
+};
+
+Database::RowLiterals Database::rowLiterals(const RowsInsert& insert, const QList<int>& skip) const
 {
     const TextTable& table = insert.table;
     const TextRow& header = table[0];
-    QStringList batch;
-    qsizetype batchCharacters = 0;
+    RowLiterals literals;
     for (qsizetype i = 1; i < table.size(); ++i) {
         const TextRow& row = table.at(i);
         // Grown once for the row, not once per value: a large import builds one per row.
         qsizetype values = 0;
         for (const QString& cell : row)
             values += cell.size() + kLiteralExtra;
-        QString literals;
-        literals.reserve(values + 2);
-        literals += QLatin1Char('(');
+        QString rowLiteral;
+        rowLiteral.reserve(values + 2);
+        rowLiteral += QLatin1Char('(');
         for (int j = 0; j < row.size(); ++j) {
             if (skip.contains(j))
                 continue;
             // Not for the server to decide: it would keep the value changed.
             if (const QString refusal = silentChangeRefusal(insert.types.value(j), row[j]); !refusal.isEmpty()) {
-                if (!insertBatch(insert, i - batch.size(), batch))
-                    return false;
-                insert.failed = i;
-                setLastError(
-                    DbError::driverFailure(refusedValueText(insert.tableName, header.value(j), row[j], refusal)));
-                return false;
+                literals.refusedRow = i;
+                literals.refusal = refusedValueText(insert.tableName, header.value(j), row[j], refusal);
+                return literals;
             }
-            literals += sqlLiteralForType(insert.types.value(j), row[j], dialect()) + QLatin1Char(',');
+            rowLiteral += sqlLiteralForType(insert.types.value(j), row[j], dialect()) + QLatin1Char(',');
         }
-        literals.back() = QLatin1Char(')');
-        batchCharacters += literals.size();
-        batch.append(std::move(literals));
-        if (batch.size() == kBatchRows || batchCharacters >= kBatchCharacters) {
-            if (!insertBatch(insert, i + 1 - batch.size(), batch))
-                return false;
-            batch.clear();
-            batchCharacters = 0;
-        }
+        rowLiteral.back() = QLatin1Char(')');
+        literals.rows.append(std::move(rowLiteral));
     }
-    return insertBatch(insert, table.size() - batch.size(), batch);
+    return literals;
+}
+
+// The rows go in batches; a row with a value refused before it is sent ends the insert once
+// the rows before it are in, as they would be one by one.
+bool Database::sendRows(RowsInsert& insert, const QList<int>& skip)
+{
+    const RowLiterals literals = rowLiterals(insert, skip);
+    qsizetype firstRow = 1;
+    for (const QStringList& batch : batchesOf(literals.rows)) {
+        if (!insertBatch(insert, firstRow, batch))
+            return false;
+        firstRow += batch.size();
+    }
+    if (literals.refusedRow == 0)
+        return true;
+    insert.failed = literals.refusedRow;
+    setLastError(DbError::driverFailure(literals.refusal));
+    return false;
 }
 
 // With a key, the long binary values that are not NULL, each by its row's new key.
@@ -329,9 +364,7 @@ bool Database::insertBatch(RowsInsert& insert, qsizetype firstRow, const QString
     TextTable keys;
     if (insert.key ? query(batch, &keys) : execute(batch)) {
         insert.heldSavepoint = savepoint;
-        const QStringList newKeys =
-            firstColumn(keys).join(QLatin1Char(',')).split(QLatin1Char(','), Qt::SkipEmptyParts);
-        if (insert.key && !takeNewKeys(insert, firstRow, rows.size(), newKeys))
+        if (insert.key && !takeNewKeys(insert, firstRow, rows.size(), keysOf(keys)))
             return false;
         insert.wentIn(firstRow + rows.size() - 1);
         return true;
@@ -347,6 +380,144 @@ bool Database::insertBatch(RowsInsert& insert, qsizetype firstRow, const QString
     }
     insert.heldSavepoint.clear();
     return insertOneByOne(insert, firstRow, rows);
+}
+
+bool Database::insertsTogether() const
+{
+    return m_client && dialect().takesStatementsTogether();
+}
+
+bool Database::insertsAsOneTransaction(const QList<TableRows>& tables, const QString& stopIfFound)
+{
+    if (m_inTransaction || !insertsTogether() || dialect().failWhenFoundStatement(stopIfFound).isEmpty())
+        return false;
+    for (const TableRows& table : tables) {
+        QList<LiveColumn> live;
+        if (table.keyColumn.isEmpty() || table.table.size() <= 1)
+            continue;
+        if (!liveColumns(table.tableName, live))
+            return false;
+        const TextRow& header = table.table[0];
+        for (qsizetype j = 0; j < header.size(); ++j) {
+            const LiveColumn* column = findColumn(live, header[j]);
+            for (qsizetype i = 1; column && column->type.adoType == adLongVarBinary && i < table.table.size(); ++i) {
+                if (!table.table[i].value(j).isEmpty())
+                    return false;
+            }
+        }
+    }
+    return true;
+}
+
+// One statement of rows sent together: whose rows, and whether it gives their keys.
+struct Database::RowsStatement
+{
+    RowsInsert* insert;
+    qsizetype firstRow;
+    qsizetype rows;
+    QString text;
+    bool givesKeys;
+};
+
+// Every statement is built before the first is sent: a value refused costs no round trip.
+// Inside a transaction, a round trip ends after a statement that gives keys (on SQL Server
+// each gathers them in a variable of its own batch) and once its text is large.
+Database::InsertedTables Database::insertTogether(QList<TableRows> tables, const QString& stopIfFound)
+{
+    m_lastError.clear();
+    const bool oneBatch = !m_inTransaction;
+    InsertedTables inserted;
+    inserted.tables = std::move(tables);
+    if (oneBatch && !insertsAsOneTransaction(inserted.tables, stopIfFound)) {
+        setLastError(DbError::driverFailure(QStringLiteral("没有打开的事务")));
+        return inserted;
+    }
+    std::vector<std::unique_ptr<RowsInsert>> inserts;
+    QList<RowsStatement> statements;
+    for (TableRows& table : inserted.tables) {
+        if (table.table.size() <= 1)
+            continue;
+        inserted.failedTable = table.tableName;
+        auto insert = std::make_unique<RowsInsert>(table.table, table.rowsDone);
+        if (!planInsert(table.tableName, table.skip, table.keyColumn, *insert))
+            return inserted;
+        const RowLiterals literals = rowLiterals(*insert, table.skip);
+        if (literals.refusedRow > 0) {
+            setLastError(DbError::driverFailure(literals.refusal));
+            return inserted;
+        }
+        const bool givesKeys = insert->key && !oneBatch;
+        const QString keyColumn = givesKeys ? columnIdentifier(insert->key->name) : QString();
+        qsizetype firstRow = 1;
+        for (const QStringList& batch : batchesOf(literals.rows)) {
+            statements.append({insert.get(), firstRow, batch.size(),
+                               dialect().insertRowsStatement(table.tableName, insert->columns, batch, keyColumn),
+                               givesKeys});
+            firstRow += batch.size();
+        }
+        inserts.push_back(std::move(insert));
+    }
+    if (!sendTogether(stopIfFound, statements, inserted))
+        return inserted;
+    for (const std::unique_ptr<RowsInsert>& insert : inserts) {
+        inserted.failedTable = insert->tableName;
+        if (!oneBatch && !writeLongBinaries(*insert))
+            return inserted;
+    }
+    inserted.failedTable.clear();
+    inserted.ok = true;
+    return inserted;
+}
+
+// Outside a transaction the whole batch is one, which gives no result: nothing is read after
+// the server has committed it.
+bool Database::sendTogether(const QString& stopIfFound, const QList<RowsStatement>& statements,
+                            InsertedTables& inserted)
+{
+    const bool oneBatch = !m_inTransaction;
+    QString batch = oneBatch && !stopIfFound.isEmpty() ? dialect().failWhenFoundStatement(stopIfFound) : stopIfFound;
+    bool guard = !stopIfFound.isEmpty() && !oneBatch;
+    qsizetype first = 0;
+    for (qsizetype i = 0; i < statements.size(); ++i) {
+        // One ";" between statements, none after one that ends with its own (T-SQL's rows).
+        if (!batch.isEmpty() && !batch.endsWith(QLatin1Char(';')))
+            batch += QLatin1Char(';');
+        batch += statements[i].text;
+        const bool ends =
+            oneBatch ? i + 1 == statements.size()
+                     : statements[i].givesKeys || i + 1 == statements.size() || batch.size() >= kBatchCharacters;
+        if (!ends)
+            continue;
+        if (!sendRoundTrip(batch, guard, statements.mid(first, i + 1 - first), inserted))
+            return false;
+        batch.clear();
+        guard = false;
+        first = i + 1;
+    }
+    return true;
+}
+
+// One round trip of insertTogether; with `guard`, the query that stops it first.
+bool Database::sendRoundTrip(const QString& batch, bool guard, const QList<RowsStatement>& statements,
+                             InsertedTables& inserted)
+{
+    inserted.failedTable = statements.first().insert->tableName;
+    QList<TextTable> results;
+    if (!queryResults(batch, results))
+        return false;
+    qsizetype result = guard ? 1 : 0;
+    if (guard && !results.value(0).isEmpty()) {
+        inserted.found = true;
+        return false;
+    }
+    for (const RowsStatement& statement : statements) {
+        inserted.failedTable = statement.insert->tableName;
+        if (statement.givesKeys &&
+            !takeNewKeys(*statement.insert, statement.firstRow, statement.rows, keysOf(results.value(result++))))
+            return false;
+        statement.insert->wentIn(statement.firstRow + statement.rows - 1);
+    }
+    return true;
 }
 
 bool Database::transactionStillOpen()

@@ -148,7 +148,7 @@ const QString kTrialSavepoint = QStringLiteral("korvel_trial");
 // import, in which case what it imported stays for the files after it. None at all when
 // its trial could not begin. `stopReason` says why the check cannot go on when the trial
 // cannot begin or be ended alone.
-std::optional<QStringList> checkBundle(Database& database, const QString& path, QString& stopReason)
+std::optional<QStringList> checkBundle(Database& database, const QString& path, GuidSupply& guids, QString& stopReason)
 {
     const Result<QByteArray> file = readWholeFile(path);
     if (!file)
@@ -170,7 +170,7 @@ std::optional<QStringList> checkBundle(Database& database, const QString& path, 
         return std::nullopt;
     }
     TrialResolver resolver;
-    const Outcome imported = importBundle(database, bundle, resolver, ImportTransaction::Callers);
+    const Outcome imported = importBundle(database, bundle, resolver, ImportTransaction::Callers, {}, &guids);
     if (imported && clashes == 0) {
         if (!database.releaseSavepoint(kTrialSavepoint))
             stopReason = failureText(database.lastError(), QStringLiteral("释放保存点失败"));
@@ -246,10 +246,12 @@ Result<QList<BatchOutcome>> exportLabels(Database& database, const QStringList& 
 QList<BatchOutcome> importLabels(Database& database, const QStringList& files, const BatchProgress& progress)
 {
     QList<BatchOutcome> outcomes;
+    GuidSupply guids;
     for (qsizetype i = 0; i < files.size(); ++i) {
         progress(i, files.size(), files[i]);
         ClashRefusingResolver resolver;
-        const Outcome imported = importBundleFile(database, files[i], resolver, ImportTransaction::Own);
+        guids.setImportsAfter(files.size() - 1 - i);
+        const Outcome imported = importBundleFile(database, files[i], resolver, ImportTransaction::Own, {}, &guids);
         // A refused number ends the import without a message of its own.
         outcomes.append({files[i], imported.message().isEmpty() ? resolver.refusal() : imported.message()});
         if (!imported && database.connectionLost())
@@ -267,9 +269,11 @@ Result<QList<FileCheck>> checkBundles(Database& database, const QStringList& fil
         return checks;
     }
     QString stopReason;
+    GuidSupply guids;
     for (qsizetype i = 0; i < files.size() && stopReason.isEmpty(); ++i) {
         progress(i, files.size(), files[i]);
-        const std::optional<QStringList> problems = checkBundle(database, files[i], stopReason);
+        guids.setImportsAfter(files.size() - 1 - i);
+        const std::optional<QStringList> problems = checkBundle(database, files[i], guids, stopReason);
         if (!problems)
             break;
         checks.value.append({files[i], *problems});

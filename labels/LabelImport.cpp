@@ -7,6 +7,8 @@
 
 #include <QSet>
 
+#include <optional>
+
 namespace korvel {
 
 namespace {
@@ -45,14 +47,14 @@ QStringList identifiersOf(const QList<BundleBlock>& blocks, const QString& colum
 }
 
 // A fresh identifier for every LabelID and ItemID of the blocks (rows as wide as the
-// column-name row), all drawn in one statement: one round trip however large the label.
-// False with a message when they cannot be had.
-bool drawIdentifiers(Database& database, const QList<BundleBlock>& blocks, IdentifierMaps& maps, QString& error)
+// column-name row), from the supply. False with a message when they cannot be had.
+bool drawIdentifiers(Database& database, const QList<BundleBlock>& blocks, GuidSupply& supply, IdentifierMaps& maps,
+                     QString& error)
 {
     const QStringList labelIds = identifiersOf(blocks, kLabelIdColumn);
     const QStringList itemIds = identifiersOf(blocks, kItemIdColumn);
     QStringList fresh;
-    if (!newGuidTexts(database, labelIds.size() + itemIds.size(), fresh, error))
+    if (!supply.take(database, labelIds.size() + itemIds.size(), fresh, error))
         return false;
     for (qsizetype i = 0; i < labelIds.size(); ++i)
         maps.labelIds.insert(labelIds[i], fresh[i]);
@@ -115,41 +117,51 @@ bool labelNosStillFree(Database& database, const BundleBlock& block, QString& er
     return true;
 }
 
+// One block's rows as they go in: every LabelID and ItemID replaced through the maps, and
+// LineID of tblLabelControlItem left to the database, which numbers the item lines itself
+// (the new one read back into the row). Progress is told from 0 rows on.
+Database::TableRows tableRowsOf(const BundleBlock& block, const IdentifierMaps& maps, const ImportProgress& progress)
+{
+    BundleBlock remapped = block;
+    remapKeyColumn(remapped, maps.labelIds, kLabelIdColumn);
+    remapKeyColumn(remapped, maps.itemIds, kItemIdColumn);
+    const qsizetype rows = block.rows.size() - 1;
+    Database::TableRows table{block.tableName, std::move(remapped.rows), {}, {}, {}};
+    if (progress) {
+        table.rowsDone = [progress, name = block.tableName, rows](qsizetype done) { progress(name, done, rows); };
+        progress(block.tableName, 0, rows);
+    }
+    if (block.tableName == kLabelControlItemTable) {
+        table.skip.append(
+            static_cast<int>(columnPosition(table.table.value(0), kLineIdColumn, ColumnOccurrence::First)));
+        table.keyColumn = kLineIdColumn;
+    }
+    return table;
+}
+
+// The text of a failure to insert a block's rows: the database's text names the column (one
+// of the file's, when the table lacks it).
+QString importTableFailure(const Database& database, const QString& tableName)
+{
+    return failureText(database.lastError(), QStringLiteral("导入表 %1 失败").arg(tableName));
+}
+
 // Inserts one block of a bundle, whose rows have as many values as its column names
-// (readCheckedBundle) and whose label numbers are resolved: every LabelID and ItemID
-// replaced through the maps, and LineID of tblLabelControlItem left to the database. A block
-// without rows does nothing. False with a message on failure, naming the file's line of a
-// row the database refused. Rows inserted before a failure stay: the caller's transaction
-// must take them back.
+// (readCheckedBundle) and whose label numbers are resolved. A block without rows does
+// nothing. False with a message on failure, naming the file's line of a row the database
+// refused. Rows inserted before a failure stay: the caller's transaction must take them back.
 bool importTable(Database& database, BundleBlock& block, const IdentifierMaps& maps, const ImportProgress& progress,
                  QString& error)
 {
     if (block.rows.isEmpty())
         return true;
-    const qsizetype rows = block.rows.size() - 1;
-    const auto rowsDone = [&progress, &block, rows](qsizetype done) {
-        if (progress)
-            progress(block.tableName, done, rows);
-    };
-    rowsDone(0);
-    remapKeyColumn(block, maps.labelIds, kLabelIdColumn);
-    remapKeyColumn(block, maps.itemIds, kItemIdColumn);
-
-    // The database numbers the item lines itself: the bundle's LineID is left out of each
-    // INSERT and the new one read back into the row.
-    QList<int> skip;
-    QString keyColumn;
-    if (block.tableName == kLabelControlItemTable) {
-        skip.append(static_cast<int>(columnPosition(block.rows[0], kLineIdColumn, ColumnOccurrence::First)));
-        keyColumn = kLineIdColumn;
-    }
+    Database::TableRows table = tableRowsOf(block, maps, progress);
     Database::InsertedRows inserted =
-        database.insertRows(std::move(block.rows), block.tableName, skip, keyColumn, rowsDone);
+        database.insertRows(std::move(table.table), block.tableName, table.skip, table.keyColumn, table.rowsDone);
     block.rows = std::move(inserted.table);
     if (!inserted) {
-        // The database's text names the column (one of the file's, when the table lacks it);
-        // the line tells which row of the file it refused, unless the user cancelled.
-        error = failureText(database.lastError(), QStringLiteral("导入表 %1 失败").arg(block.tableName));
+        // The line tells which row of the file the database refused, unless the user cancelled.
+        error = importTableFailure(database, block.tableName);
         if (inserted.failedRow > 0 && !database.cancelled())
             error += QStringLiteral("（标签文件第 %1 行）").arg(lineOfRow(block, inserted.failedRow));
         return false;
@@ -158,14 +170,15 @@ bool importTable(Database& database, BundleBlock& block, const IdentifierMaps& m
 }
 
 // Every block, inside the open transaction. False with a message.
-bool importBlocks(Database& database, QList<BundleBlock>& blocks, const ImportProgress& progress, QString& error)
+bool importBlocks(Database& database, QList<BundleBlock>& blocks, GuidSupply& supply, const ImportProgress& progress,
+                  QString& error)
 {
     for (const BundleBlock& block : blocks) {
         if (block.tableName == kLabelInfoTable && !block.rows.isEmpty() && !labelNosStillFree(database, block, error))
             return false;
     }
     IdentifierMaps maps;
-    if (!drawIdentifiers(database, blocks, maps, error))
+    if (!drawIdentifiers(database, blocks, supply, maps, error))
         return false;
     for (BundleBlock& block : blocks) {
         if (!importTable(database, block, maps, progress, error))
@@ -174,14 +187,92 @@ bool importBlocks(Database& database, QList<BundleBlock>& blocks, const ImportPr
     return true;
 }
 
+// A query of the rows of the table that hold any of the values in the column, each written
+// as the literal of the column's type, a text matched as rowExists matches it.
+QString rowsHoldingQuery(Database& database, const QString& tableName, const QString& columnName,
+                         const QStringList& values)
+{
+    const int type = database.columnType(columnName, tableName);
+    QStringList conditions;
+    for (const QString& value : values)
+        conditions.append(database.equalsCondition(columnName, type, value));
+    return QStringLiteral("select * from %1 where %2").arg(tableName, conditions.join(QLatin1String(" or ")));
+}
+
+// The label numbers of the bundle's tblLabelInfo rows; none when the block lacks the column.
+QStringList labelNosOf(const QList<BundleBlock>& blocks)
+{
+    QStringList labelNos;
+    for (const BundleBlock& block : blocks) {
+        const qsizetype position = columnPosition(block.rows.value(0), kLabelNoColumn, ColumnOccurrence::Last);
+        for (qsizetype i = 1; block.tableName == kLabelInfoTable && position >= 0 && i < block.rows.size(); ++i)
+            labelNos.append(block.rows[i][position]);
+    }
+    return labelNos;
+}
+
+Outcome refusedImport(const QString& reason)
+{
+    return Outcome::failure(reason + kNothingImported);
+}
+
+// Commits the import's own transaction, or takes it back when the commit fails.
+Outcome committed(Database& database)
+{
+    if (database.commitTransaction())
+        return Outcome::success();
+    const QString failure = failureText(database.lastError(), QStringLiteral("提交事务失败"));
+    (void)database.rollbackTransaction();
+    return refusedImport(failure);
+}
+
+// A whole bundle in the fewest round trips, in a transaction of its own: the identifiers
+// (drawn ahead for a batch), then every row in one round trip (more only for a very large
+// label) that first checks that the label numbers are free, and the commit; on an engine
+// that runs a batch as a transaction, that round trip is the transaction. No number is asked
+// about before, since nearly all are free: where one is taken, or the server refuses
+// anything, all is taken back and none is given, for the import to go step by step, which
+// asks the resolver and names the row. The outcome when the import is over: done, or
+// stopped by a lost connection or the user.
+std::optional<Outcome> importTogether(Database& database, QList<BundleBlock>& blocks, GuidSupply& supply,
+                                      const ImportProgress& progress)
+{
+    const QStringList labelNos = labelNosOf(blocks);
+    if (labelNos.isEmpty())
+        return std::nullopt;
+    const auto stopped = [&database]() { return database.connectionLost() || database.cancelled(); };
+    IdentifierMaps maps;
+    QString error;
+    if (!drawIdentifiers(database, blocks, supply, maps, error))
+        return stopped() ? std::optional(refusedImport(error)) : std::nullopt;
+    QList<Database::TableRows> tables;
+    for (const BundleBlock& block : blocks)
+        tables.append(block.rows.isEmpty() ? Database::TableRows{block.tableName, {}, {}, {}, {}}
+                                           : tableRowsOf(block, maps, progress));
+    const QString labelNosTaken = rowsHoldingQuery(database, kLabelInfoTable, kLabelNoColumn, labelNos);
+    const bool ownBatch = database.insertsAsOneTransaction(tables, labelNosTaken);
+    if (!ownBatch && !database.beginTransaction())
+        return refusedImport(failureText(database.lastError(), QStringLiteral("开始事务失败")));
+    Database::InsertedTables inserted = database.insertTogether(std::move(tables), labelNosTaken);
+    if (!inserted) {
+        const QString failure = importTableFailure(database, inserted.failedTable);
+        const bool stop = !inserted.found && stopped();
+        // Rows that cannot be taken back must not meet the step-by-step import's.
+        if (!ownBatch && !database.rollbackTransaction())
+            return refusedImport(stop ? failure : failureText(database.lastError(), QStringLiteral("回滚事务失败")));
+        return stop ? std::optional(refusedImport(failure)) : std::nullopt;
+    }
+    for (qsizetype i = 0; i < blocks.size(); ++i)
+        blocks[i].rows = std::move(inserted.tables[i].table);
+    return ownBatch ? Outcome::success() : committed(database);
+}
+
 } // namespace
 
 bool rowExists(Database& database, const QString& tableName, const QString& value, const QString& columnName)
 {
-    const QString condition = database.equalsCondition(columnName, database.columnType(columnName, tableName), value);
     TextTable rows;
-    return database.query(QStringLiteral("select * from %1 where %2").arg(tableName, condition), &rows) &&
-           !rows.isEmpty();
+    return database.query(rowsHoldingQuery(database, tableName, columnName, {value}), &rows) && !rows.isEmpty();
 }
 
 bool newGuidText(Database& database, QString& guid, QString& error)
@@ -233,43 +324,65 @@ Outcome importLabel(const QString& connectionString, const QString& path, Duplic
 }
 
 Outcome importBundleFile(Database& database, const QString& path, DuplicateLabelResolver& resolver,
-                         ImportTransaction transaction, const ImportProgress& progress)
+                         ImportTransaction transaction, const ImportProgress& progress, GuidSupply* supply)
 {
     const Result<QByteArray> file = readWholeFile(path);
     if (!file)
         return file.outcome;
     CheckedBundle bundle = readCheckedBundle(file.value);
-    return importBundle(database, bundle, resolver, transaction, progress);
+    return importBundle(database, bundle, resolver, transaction, progress, supply);
 }
 
 Outcome importBundle(Database& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
-                     ImportTransaction transaction, const ImportProgress& progress)
+                     ImportTransaction transaction, const ImportProgress& progress, GuidSupply* supply)
 {
-    const auto refused = [](const QString& reason) { return Outcome::failure(reason + kNothingImported); };
     // Refused before the first row goes in: a foreign table is never touched, and a file
     // cut short or a row that does not fit its columns is never half imported.
     const QStringList problems = bundle.problems + labelProblemsOf(bundle.blocks);
     if (!problems.isEmpty())
-        return refused(problems.first());
+        return refusedImport(problems.first());
+    GuidSupply ownSupply;
+    GuidSupply& guids = supply ? *supply : ownSupply;
+    const bool own = transaction == ImportTransaction::Own;
+    if (own && database.insertsTogether()) {
+        if (std::optional<Outcome> imported = importTogether(database, bundle.blocks, guids, progress))
+            return *imported;
+    }
     QString error;
     if (!resolveDuplicateLabelNos(database, bundle.blocks, resolver, error))
-        return error.isEmpty() ? Outcome::failure(QString()) : refused(error);
-    const bool own = transaction == ImportTransaction::Own;
+        return error.isEmpty() ? Outcome::failure(QString()) : refusedImport(error);
     if (own && !database.beginTransaction())
-        return refused(failureText(database.lastError(), QStringLiteral("开始事务失败")));
-    if (!importBlocks(database, bundle.blocks, progress, error)) {
+        return refusedImport(failureText(database.lastError(), QStringLiteral("开始事务失败")));
+    if (!importBlocks(database, bundle.blocks, guids, progress, error)) {
         // Should the rollback fail too, closing the connection without a commit takes the
         // rows back all the same.
         if (own)
             (void)database.rollbackTransaction();
-        return refused(error);
+        return refusedImport(error);
     }
-    if (own && !database.commitTransaction()) {
-        const QString failure = failureText(database.lastError(), QStringLiteral("提交事务失败"));
-        (void)database.rollbackTransaction();
-        return refused(failure);
+    return own ? committed(database) : Outcome::success();
+}
+
+void GuidSupply::setImportsAfter(qsizetype imports)
+{
+    m_importsAfter = imports;
+}
+
+bool GuidSupply::take(Database& database, qsizetype count, QStringList& guids, QString& error)
+{
+    // A batch's labels are alike, as a rule: as many again for each import to come, within
+    // one statement's sensible size.
+    constexpr qsizetype kMostAhead = 4096;
+    if (m_spare.size() < count) {
+        QStringList drawn;
+        const qsizetype ahead = qMin(count * m_importsAfter, kMostAhead);
+        if (!newGuidTexts(database, count - m_spare.size() + ahead, drawn, error))
+            return false;
+        m_spare += drawn;
     }
-    return Outcome::success();
+    guids = m_spare.mid(0, count);
+    m_spare.remove(0, count);
+    return true;
 }
 
 QString failureText(const QString& databaseText, const QString& what)

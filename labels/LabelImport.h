@@ -35,19 +35,38 @@ using ImportProgress = std::function<void(const QString& table, qsizetype rowsDo
 Outcome importLabel(const QString& connectionString, const QString& path, DuplicateLabelResolver& resolver,
                     const ImportProgress& progress = {});
 
+// New GUIDs from the server (newGuidTexts) for an import, or for a batch of them: a draw for
+// one import also draws for those expected after it, as many again for each, so that a
+// batch pays one round trip for many imports.
+class GuidSupply
+{
+public:
+    // The imports expected after the one that draws next; none at first.
+    void setImportsAfter(qsizetype imports);
+    // `count` GUIDs, drawn where too few are left. False with a message when they cannot be
+    // had.
+    [[nodiscard]] bool take(Database& database, qsizetype count, QStringList& guids, QString& error);
+
+private:
+    QStringList m_spare;
+    qsizetype m_importsAfter = 0;
+};
+
 // Whose transaction an import's rows go in: one of its own, committed when every block
 // went in and rolled back on any failure; or the caller's, for a trial (korvelctl check)
 // that keeps or takes back what went in.
 enum class ImportTransaction { Own, Callers };
 
-// The same through an open database: for many files in a row, each in its own transaction.
+// The same through an open database: for many files in a row, each in its own transaction,
+// their GUIDs from one supply (without one, from a supply of the import's own).
 Outcome importBundleFile(Database& database, const QString& path, DuplicateLabelResolver& resolver,
-                         ImportTransaction transaction, const ImportProgress& progress = {});
+                         ImportTransaction transaction, const ImportProgress& progress = {},
+                         GuidSupply* supply = nullptr);
 
 // The same for a bundle already read; its blocks come back with the identifiers and numbers
 // the import gave them.
 Outcome importBundle(Database& database, CheckedBundle& bundle, DuplicateLabelResolver& resolver,
-                     ImportTransaction transaction, const ImportProgress& progress = {});
+                     ImportTransaction transaction, const ImportProgress& progress = {}, GuidSupply* supply = nullptr);
 
 // Whether at least one row of the table holds the value in the column, the value written
 // as the literal of the column's type; a text matches as SQL Server's default collation

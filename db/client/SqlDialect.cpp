@@ -107,6 +107,7 @@ public:
             batch += QLatin1String("select @k");
         return batch;
     }
+    bool takesStatementsTogether() const override { return true; }
     // A transaction that an error has ended leaves none open.
     QString openTransactionsQuery() const override { return QStringLiteral("select @@TRANCOUNT"); }
     QString savepointStatement(const QString& name) const override { return QLatin1String("SAVE TRANSACTION ") + name; }
@@ -232,6 +233,17 @@ public:
         return QStringLiteral("with k as (%1) select %2 from k order by %2")
             .arg(insertReturningKey(statement, keyColumn), keyColumn);
     }
+    bool takesStatementsTogether() const override { return true; }
+    // The server runs the statements of one query message (psqlODBC sends a batch without
+    // parameters as one) as a transaction of their own, unless one is open. The query stands
+    // in a block of PL/pgSQL, which every server has, quoted between dollar tags.
+    QString failWhenFoundStatement(const QString& query) const override
+    {
+        const QLatin1String tag("$korvel_guard$");
+        if (query.contains(tag))
+            return QString();
+        return QStringLiteral("DO %1BEGIN IF EXISTS(%2) THEN RAISE EXCEPTION 'found'; END IF; END%1").arg(tag, query);
+    }
 };
 
 } // namespace
@@ -272,6 +284,16 @@ QString SqlDialect::newIdsQuery(qsizetype) const
 }
 
 QString SqlDialect::insertRowsStatement(const QString&, const QStringList&, const QStringList&, const QString&) const
+{
+    return QString();
+}
+
+bool SqlDialect::takesStatementsTogether() const
+{
+    return false;
+}
+
+QString SqlDialect::failWhenFoundStatement(const QString&) const
 {
     return QString();
 }

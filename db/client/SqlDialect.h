@@ -48,6 +48,14 @@ public:
     // one row a round trip.
     virtual QString insertRowsStatement(const QString& table, const QStringList& columns, const QStringList& rows,
                                         const QString& keyColumn) const;
+    // Whether insertRowsStatement has a form, and several statements go in one batch, each
+    // query's result read back.
+    virtual bool takesStatementsTogether() const;
+    // On an engine that runs a batch of several statements sent while no transaction is open
+    // as one transaction, all or nothing: a statement that fails when the query finds a row,
+    // and so takes the batch back whole. Empty on any other engine, and where the query
+    // cannot stand in it.
+    virtual QString failWhenFoundStatement(const QString& query) const;
     // A query of the transactions open on the connection, whose one value is 0 when an error
     // has ended the one that was, and that fails when it can take no more statements.
     virtual QString openTransactionsQuery() const;

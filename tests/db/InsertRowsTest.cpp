@@ -221,13 +221,16 @@ public:
                     {text("a"), DbValue::null()}, {text("c"), text("936")}, {text("f"), text("1252")}},
                 std::nullopt);
         }
-        // A key for each row the statement inserts: a batch reads one a row, or inserts a list.
-        QList<BufferedCursor::Row> keys;
-        const qsizetype rows = qMax(sql.count(QLatin1String("SCOPE_IDENTITY()")), sql.count(QLatin1String("),(")) + 1);
-        for (qsizetype row = 0; row < rows; ++row)
-            keys.append({m_givesKeys ? DbValue::fromText(QString::number(++m_key)) : DbValue::null()});
-        return std::make_unique<BufferedCursor>(QList<BufferedCursor::Field>{{"", {adNumeric, 38}}}, keys,
-                                                std::nullopt);
+        // A batch of rows sent together begins with the query that stops it: "Taken" finds a row.
+        if (sql.startsWith(QLatin1String("select * from Taken")) ||
+            sql.startsWith(QLatin1String("select * from Free"))) {
+            QList<BufferedCursor::Row> found;
+            if (sql.startsWith(QLatin1String("select * from Taken")))
+                found.append({DbValue::fromText(QStringLiteral("1"))});
+            return std::make_unique<BufferedCursor>(QList<BufferedCursor::Field>{{"", {adInteger}}}, found,
+                                                    std::nullopt, keysOf(sql));
+        }
+        return keysOf(sql);
     }
     bool executeWithBinary(const QString& sql, const QByteArray& bytes, qint64& rowsChanged, DbError&) override
     {
@@ -241,6 +244,16 @@ public:
     const SqlDialect& dialect() const override { return m_dialect; }
 
 private:
+    // A key for each row the statement inserts: a batch reads one a row, or inserts a list.
+    std::unique_ptr<BufferedCursor> keysOf(const QString& sql)
+    {
+        QList<BufferedCursor::Row> keys;
+        const qsizetype rows = qMax(sql.count(QLatin1String("SCOPE_IDENTITY()")), sql.count(QLatin1String("),(")) + 1);
+        for (qsizetype row = 0; row < rows; ++row)
+            keys.append({m_givesKeys ? DbValue::fromText(QString::number(++m_key)) : DbValue::null()});
+        return std::make_unique<BufferedCursor>(QList<BufferedCursor::Field>{{"", {adNumeric, 38}}}, keys,
+                                                std::nullopt);
+    }
     bool refuses(const QString& sql, DbError& error) const
     {
         const bool refused =
@@ -391,4 +404,86 @@ TEST(InsertRowsOnAServer, TextItsCollationsCodePageLacksIsRefusedBeforeItIsSent)
               QStringLiteral("ADO 错误：0x80004005，表 T 列 F 的值“线束”含有代码页 1252 无法表示的字符“线”"));
     EXPECT_EQ(insert.statements.filter(QStringLiteral("insert")),
               QStringList({"insert into T (F)  values(N'Café');select SCOPE_IDENTITY()"}));
+}
+
+// The rows of several tables together: in SQL Server's open transaction after the query that
+// stops them, each round trip ending at the statement that gathers keys, the long binary
+// values written after; on PostgreSQL with no transaction open, one batch that is its own
+// transaction, which the query fails, and whose keys are not read; not so while a long
+// binary value waits for its key. Nothing is sent after the query finds a row.
+TEST(InsertRowsOnAServer, TheStatementsOfRowsSentTogether)
+{
+    const QString sqlServerRows =
+        "declare @k varchar(max)='';insert into T (b,C,D,E)  values(5,N'it''s',0x0AFF,'2017-04-06T14:30:00');"
+        "set @k=@k+cast(SCOPE_IDENTITY() as varchar(40))+',';insert into T (b,C,D,E)  values(NULL,N'',NULL,'20170406');"
+        "set @k=@k+cast(SCOPE_IDENTITY() as varchar(40))+',';select @k";
+    const struct
+    {
+        const SqlDialect& dialect;
+        TextTable rows;
+        const char* stopIfFound;
+        bool oneTransaction;
+        bool inserted;
+        QStringList sent; // after the probes
+    } cases[] = {
+        {transactSqlDialect(),
+         kTwoRows,
+         "select * from Free",
+         false,
+         true,
+         {"select * from Free;insert into S (b)  values(5);" + sqlServerRows, "update T set D=? where A=17 <- 0aff"}},
+        {transactSqlDialect(),
+         kTwoRows,
+         "select * from Taken",
+         false,
+         false,
+         {"select * from Taken;insert into S (b)  values(5);" + sqlServerRows}},
+        {postgreSqlDialect(),
+         kTwoRows,
+         "select * from Free",
+         false,
+         true,
+         {"select * from Free;insert into S (b)  values(5);with k as (insert into T (b,C,D,E)  values(5,E'it''s',"
+          "E'\\\\x0AFF'::bytea,E'2017-04-06 14:30:00'),(NULL,E'',NULL,E'2017-04-06') returning A) select A from k "
+          "order by A",
+          "update T set D=? where A=17 <- 0aff"}},
+        {postgreSqlDialect(),
+         {{"A", "b"}, {"9", "5"}},
+         "select * from Free",
+         true,
+         true,
+         {"DO $korvel_guard$BEGIN IF EXISTS(select * from Free) THEN RAISE EXCEPTION 'found'; END IF; "
+          "END$korvel_guard$;insert into S (b)  values(5);insert into T (b)  values(5)"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stopIfFound);
+        QStringList statements;
+        Database database([&](const QString&, DbError&) {
+            return std::make_unique<ScriptedServer>(statements, c.dialect, 1, true, BatchRefusal());
+        });
+        ASSERT_TRUE(database.open(QStringLiteral("Provider=sqloledb;")));
+        const QList<Database::TableRows> tables = {{"S", {{"b"}, {"5"}}, {}, {}, {}}, {"T", c.rows, {0}, "A", {}}};
+        EXPECT_EQ(database.insertsAsOneTransaction(tables, c.stopIfFound), c.oneTransaction);
+        ASSERT_TRUE(c.oneTransaction || database.beginTransaction());
+        statements.clear();
+        const Database::InsertedTables inserted = database.insertTogether(tables, c.stopIfFound);
+        EXPECT_EQ(inserted.ok, c.inserted) << database.lastError().toStdString();
+        EXPECT_EQ(inserted.found, !c.inserted);
+        EXPECT_EQ(statements.filter(QRegularExpression(QStringLiteral("^(?!select top 1 |select name, )"))), c.sent);
+        EXPECT_EQ(inserted.tables[1].table[1][0], c.inserted && !c.oneTransaction ? "17" : "9");
+    }
+}
+
+// A transaction whose end failed is still open: the next one is not begun inside it, where
+// its commit would keep the rows of the first.
+TEST(InsertRowsOnAServer, NoTransactionBeginsWhileOneIsOpen)
+{
+    QStringList statements;
+    Database database([&](const QString&, DbError&) {
+        return std::make_unique<ScriptedServer>(statements, transactSqlDialect(), 1, true, BatchRefusal());
+    });
+    ASSERT_TRUE(database.open(QStringLiteral("Provider=sqloledb;")));
+    ASSERT_TRUE(database.beginTransaction());
+    EXPECT_FALSE(database.beginTransaction());
+    EXPECT_EQ(database.lastError(), QStringLiteral("ADO 错误：0x80004005，上一个事务仍未结束"));
 }

@@ -10,6 +10,7 @@
 #include "tests/support/TestFiles.h"
 
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -305,4 +306,26 @@ TEST_F(LabelImportTest, NewIdentifiersComeFromTheServerWithoutBraces)
     Database closed;
     EXPECT_FALSE(newGuidText(closed, first, error));
     EXPECT_EQ(error, QStringLiteral("ADO 错误：0x80004003，(null)，生成新标识失败"));
+}
+
+// A batch's draw brings as many again for each import expected after it: one statement for
+// the three imports of a batch, another once they are used up; none is given twice.
+TEST_F(LabelImportTest, ABatchsIdentifiersAreDrawnAheadInOneStatement)
+{
+    Database connection;
+    ASSERT_TRUE(connection.open(database.connectionString()));
+    GuidSupply supply;
+    QSet<QString> given;
+    QList<qint64> statements;
+    for (qsizetype importsAfter : {2, 1, 0, 0}) {
+        supply.setImportsAfter(importsAfter);
+        QStringList guids;
+        QString error;
+        ASSERT_TRUE(supply.take(connection, 3, guids, error)) << error.toStdString();
+        EXPECT_EQ(guids.size(), 3);
+        given.unite(QSet<QString>(guids.cbegin(), guids.cend()));
+        statements.append(connection.statementsSent());
+    }
+    EXPECT_EQ(statements, QList<qint64>({1, 1, 1, 2}));
+    EXPECT_EQ(given.size(), 12);
 }
