@@ -129,6 +129,9 @@ public:
     // Whether the engine takes rows together: several rows a statement, several statements a
     // round trip, each query's result read back.
     bool insertsTogether() const;
+    // On such an engine, asks the columns of the tables not asked yet on this connection in
+    // one round trip. A table that cannot be read is left to be asked alone, which says why.
+    void probeTogether(const QStringList& tableNames);
     // Whether, besides, insertTogether can send the tables while no transaction is open, as
     // one batch that is a transaction of its own (PostgreSQL's): where the engine can fail
     // the batch when the query finds a row, and no long binary value waits for its row's key.

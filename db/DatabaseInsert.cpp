@@ -102,21 +102,57 @@ QString sqlLiteralForType(const ColumnType& type, const QString& value, const Sq
     return stored.accepted ? storedLiteral(kind, stored.text, dialect) : refusedLiteral(kind, value, dialect);
 }
 
+namespace {
+
+QString probeStatement(const QString& tableName)
+{
+    return QStringLiteral("select top 1 * from %1").arg(tableName);
+}
+
+QList<Database::LiveColumn> columnsOf(const DbCursor& cursor)
+{
+    QList<Database::LiveColumn> columns;
+    for (int field = 0; field < cursor.fieldCount(); ++field)
+        columns.append({cursor.fieldName(field), cursor.fieldColumnType(field)});
+    return columns;
+}
+
+} // namespace
+
 // Asked once per table on a connection: an import asks for the same tables several times,
 // a batch of imports again and again, and each question is a round trip to a server.
 const QList<Database::LiveColumn>* Database::probeColumns(const QString& tableName)
 {
     auto known = m_liveColumns.constFind(tableName);
     if (known == m_liveColumns.cend()) {
-        if (tableName.isEmpty() || !openCursor(QStringLiteral("select top 1 * from %1").arg(tableName)))
+        if (tableName.isEmpty() || !openCursor(probeStatement(tableName)))
             return nullptr;
-        QList<LiveColumn> columns;
-        for (int field = 0; field < m_cursor->fieldCount(); ++field)
-            columns.append({m_cursor->fieldName(field), m_cursor->fieldColumnType(field)});
+        known = m_liveColumns.insert(tableName, columnsOf(*m_cursor));
         closeCursor();
-        known = m_liveColumns.insert(tableName, columns);
     }
     return &*known;
+}
+
+void Database::probeTogether(const QStringList& tableNames)
+{
+    QStringList unknown;
+    for (const QString& name : tableNames) {
+        if (!name.isEmpty() && !m_liveColumns.contains(name) && !unknown.contains(name))
+            unknown.append(name);
+    }
+    if (unknown.size() < 2 || !insertsTogether())
+        return;
+    // Each as the engine reads it: the batch as a whole is not one statement to rewrite.
+    QStringList probes;
+    for (const QString& name : unknown)
+        probes.append(dialect().fromTransactSql(probeStatement(name)));
+    if (!openCursor(probes.join(QLatin1Char(';'))))
+        return;
+    for (qsizetype i = 0; i < unknown.size() && m_cursor; ++i) {
+        m_liveColumns.insert(unknown[i], columnsOf(*m_cursor));
+        m_cursor = m_cursor->takeNextResult();
+    }
+    closeCursor();
 }
 
 int Database::columnType(const QString& column, const QString& tableName)

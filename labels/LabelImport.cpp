@@ -241,6 +241,10 @@ std::optional<Outcome> importTogether(Database& database, QList<BundleBlock>& bl
     if (labelNos.isEmpty())
         return std::nullopt;
     const auto stopped = [&database]() { return database.connectionLost() || database.cancelled(); };
+    QStringList tableNames;
+    for (const BundleBlock& block : blocks)
+        tableNames.append(block.tableName);
+    database.probeTogether(tableNames);
     IdentifierMaps maps;
     QString error;
     if (!drawIdentifiers(database, blocks, supply, maps, error))

@@ -204,14 +204,20 @@ public:
                 QList<BufferedCursor::Field>{{"", {adInteger}}},
                 QList<BufferedCursor::Row>{{DbValue::fromText(m_refusal.transactionOpen ? "1" : "0")}}, std::nullopt);
         }
-        if (sql.startsWith(QLatin1String("select top 1 *"))) {
-            return std::make_unique<BufferedCursor>(QList<BufferedCursor::Field>{{"A", {adInteger}},
-                                                                                 {"B", {adInteger}},
-                                                                                 {"C", {adVarWChar, 50}},
-                                                                                 {"D", {adLongVarBinary}},
-                                                                                 {"E", {adDBTimeStamp, 23, 3}},
-                                                                                 {"F", {adVarChar, 4}}},
-                                                    QList<BufferedCursor::Row>(), std::nullopt);
+        // The columns of each table probed, one result each.
+        if (sql.startsWith(QLatin1String("select top 1 *")) || sql.endsWith(QLatin1String(" limit 1"))) {
+            std::unique_ptr<BufferedCursor> probes;
+            for (qsizetype i = sql.count(QLatin1Char(';')) + 1; i > 0; --i) {
+                probes =
+                    std::make_unique<BufferedCursor>(QList<BufferedCursor::Field>{{"A", {adInteger}},
+                                                                                  {"B", {adInteger}},
+                                                                                  {"C", {adVarWChar, 50}},
+                                                                                  {"D", {adLongVarBinary}},
+                                                                                  {"E", {adDBTimeStamp, 23, 3}},
+                                                                                  {"F", {adVarChar, 4}}},
+                                                     QList<BufferedCursor::Row>(), std::nullopt, std::move(probes));
+            }
+            return probes;
         }
         if (sql.contains(QLatin1String("sys.columns"))) {
             const auto text = [](const char* value) { return DbValue::fromText(QString::fromUtf8(value)); };
@@ -472,6 +478,21 @@ TEST(InsertRowsOnAServer, TheStatementsOfRowsSentTogether)
         EXPECT_EQ(statements.filter(QRegularExpression(QStringLiteral("^(?!select top 1 |select name, )"))), c.sent);
         EXPECT_EQ(inserted.tables[1].table[1][0], c.inserted && !c.oneTransaction ? "17" : "9");
     }
+}
+
+// The tables of a label are probed in one round trip, each once.
+TEST(InsertRowsOnAServer, TablesAreProbedTogether)
+{
+    QStringList statements;
+    Database database([&](const QString&, DbError&) {
+        return std::make_unique<ScriptedServer>(statements, postgreSqlDialect(), 1, true, BatchRefusal());
+    });
+    ASSERT_TRUE(database.open(QStringLiteral("Provider=sqloledb;")));
+    database.probeTogether({"S", "T", "S"});
+    database.probeTogether({"S", "T"});
+    EXPECT_EQ(database.columnType(QStringLiteral("c"), QStringLiteral("T")), adVarWChar);
+    EXPECT_EQ(database.columnType(QStringLiteral("c"), QStringLiteral("S")), adVarWChar);
+    EXPECT_EQ(statements, QStringList{"select * from S limit 1;select * from T limit 1"});
 }
 
 // A transaction whose end failed is still open: the next one is not begun inside it, where
