@@ -220,7 +220,8 @@ private:
     RowLiterals rowLiterals(const RowsInsert& insert, const QList<int>& skip) const;
     bool sendRows(RowsInsert& insert, const QList<int>& skip);
     struct RowsStatement;
-    bool sendTogether(const QString& stopIfFound, const QList<RowsStatement>& statements, InsertedTables& inserted);
+    bool sendTogether(const QString& stopIfFound, bool oneBatch, const QList<RowsStatement>& statements,
+                      InsertedTables& inserted);
     bool sendRoundTrip(const QString& batch, bool guard, const QList<RowsStatement>& statements,
                        InsertedTables& inserted);
     bool writeLongBinaries(RowsInsert& insert);

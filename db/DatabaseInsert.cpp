@@ -493,7 +493,7 @@ Database::InsertedTables Database::insertTogether(QList<TableRows> tables, const
         }
         inserts.push_back(std::move(insert));
     }
-    if (!sendTogether(stopIfFound, statements, inserted))
+    if (!sendTogether(stopIfFound, oneBatch, statements, inserted))
         return inserted;
     for (const std::unique_ptr<RowsInsert>& insert : inserts) {
         inserted.failedTable = insert->tableName;
@@ -507,10 +507,9 @@ Database::InsertedTables Database::insertTogether(QList<TableRows> tables, const
 
 // Outside a transaction the whole batch is one, which gives no result: nothing is read after
 // the server has committed it.
-bool Database::sendTogether(const QString& stopIfFound, const QList<RowsStatement>& statements,
+bool Database::sendTogether(const QString& stopIfFound, bool oneBatch, const QList<RowsStatement>& statements,
                             InsertedTables& inserted)
 {
-    const bool oneBatch = !m_inTransaction;
     QString batch = oneBatch && !stopIfFound.isEmpty() ? dialect().failWhenFoundStatement(stopIfFound) : stopIfFound;
     bool guard = !stopIfFound.isEmpty() && !oneBatch;
     qsizetype first = 0;

@@ -260,7 +260,7 @@ std::optional<Outcome> importTogether(Database& database, QList<BundleBlock>& bl
     Database::InsertedTables inserted = database.insertTogether(std::move(tables), labelNosTaken);
     if (!inserted) {
         const QString failure = importTableFailure(database, inserted.failedTable);
-        const bool stop = !inserted.found && stopped();
+        const bool stop = stopped();
         // Rows that cannot be taken back must not meet the step-by-step import's.
         if (!ownBatch && !database.rollbackTransaction())
             return refusedImport(stop ? failure : failureText(database.lastError(), QStringLiteral("回滚事务失败")));
